@@ -1,0 +1,7 @@
+# Empties the test's private HOME, then runs the test in it; the exit code is the test's.
+file(REMOVE_RECURSE "${HOME}")
+file(MAKE_DIRECTORY "${HOME}" "${HOME}/run")
+execute_process(COMMAND "${EXE}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "test exited with ${rc}")
+endif()

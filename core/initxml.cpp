@@ -1,0 +1,284 @@
+#include "core/initxml.h"
+
+#include "comm/smtpcontrol.h"
+#include "core/globalmutex.h"
+#include "core/platformstore.h"
+#include "core/xmlclass.h"
+#include "members/threadcontrol.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QDomElement firstElement(const QDomDocument &doc, const QString &tag)
+{
+    return doc.elementsByTagName(tag).item(0).toElement();
+}
+
+QDomElement firstChildNamed(const QDomElement &parent, const QString &tag)
+{
+    return parent.isNull() ? QDomElement() : parent.elementsByTagName(tag).item(0).toElement();
+}
+
+QDomElement appendChild(QDomDocument &doc, QDomElement parent, const QString &tag)
+{
+    QDomElement e = doc.createElement(tag);
+    parent.appendChild(e);
+    return e;
+}
+
+void appendValue(QDomDocument &doc, QDomElement parent, const QString &tag, const QString &attr,
+                 const QString &value)
+{
+    appendChild(doc, parent, tag).setAttribute(attr, value);
+}
+
+const char *const kMailTags[] = {"SMTPSERVER", "PORT", "SECURITY", "AUTH", "ADDRESS", "ISSEND", "ISCONNECT"};
+const int kMailSlots[] = {RegSlot::StrMailServer, RegSlot::StrMailPort,    RegSlot::StrMailSecurity,
+                          RegSlot::StrMailAuth,   RegSlot::StrMailAddress, RegSlot::StrMailIsSend,
+                          RegSlot::StrMailIsConnect};
+
+QDomElement appendDefaultMail(QDomDocument &doc, QDomElement parent, const QString &address)
+{
+    QDomElement mail = appendChild(doc, parent, QStringLiteral("MAIL"));
+    const QString values[] = {QString(), QStringLiteral("587"), QStringLiteral("1"), QStringLiteral("0"),
+                              address,   QStringLiteral("0"),   QStringLiteral("0")};
+    for (int i = 0; i < 7; ++i)
+        appendValue(doc, mail, QLatin1String(kMailTags[i]), QStringLiteral("Value"), values[i]);
+    return mail;
+}
+
+} // namespace
+
+initxml::initxml(QObject *parent) : QObject(parent)
+{
+    const QString folder = QDir::homePath() + QStringLiteral("/.Pelmorine");
+    QDir().mkpath(folder);
+    SetStrVar(RegSlot::StrSettingsFile, folder + QStringLiteral("/init.xml"));
+}
+
+initxml::~initxml() = default;
+
+QDomDocument initxml::DefaultDocument(const QString &name, const QString &email)
+{
+    QDomDocument doc;
+    QDomElement init = doc.createElement(QStringLiteral("Init"));
+    doc.appendChild(init);
+    init.setAttribute(QStringLiteral("Name"), name);
+    init.setAttribute(QStringLiteral("Email"), email);
+    init.setAttribute(QStringLiteral("RedmineID"), QString());
+    init.setAttribute(QStringLiteral("FirstName"), QString());
+    init.setAttribute(QStringLiteral("LastName"), QString());
+    appendChild(doc, init, QStringLiteral("CHILD"));
+    QDomElement option = appendChild(doc, init, QStringLiteral("OPTION"));
+    QDomElement font = appendChild(doc, option, QStringLiteral("FONT"));
+    font.setAttribute(QStringLiteral("size"), QStringLiteral("16"));
+    font.setAttribute(QStringLiteral("Name"), QStringLiteral("Meiryo UI"));
+    appendValue(doc, option, QStringLiteral("AUTOSAVE"), QStringLiteral("interval"), QString());
+    appendChild(doc, init, QStringLiteral("REFERENCE"));
+    appendChild(doc, init, QStringLiteral("HISTORY"));
+    QDomElement redmine = appendChild(doc, init, QStringLiteral("Redmine"));
+    appendValue(doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QStringLiteral("0"));
+    appendValue(doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
+    appendValue(doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QStringLiteral("0"));
+    appendValue(doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"), QStringLiteral("65535"));
+    appendDefaultMail(doc, init, email);
+    return doc;
+}
+
+bool initxml::OpenInit()
+{
+    m_mutex = new GlobalMutex(this);
+    SetObj(RegSlot::ObjGlobalMutex, m_mutex);
+    m_fileCheck = new ThreadControl(this);
+    SetObj(RegSlot::ObjFileCheckControl, m_fileCheck);
+    m_smtp = new SmtpControl(this);
+    SetObj(RegSlot::ObjSmtpControl, m_smtp);
+
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const QString path = GetStrVar(RegSlot::StrSettingsFile);
+    if (!store->OpenXmlFile(XmlIndex::Settings, path))
+        establishDefaults();
+
+    readIdentity();
+    readHistory();
+    readOptions();
+    readTracker();
+    readMail();
+    return true;
+}
+
+// The file is missing or damaged. A damaged file may still hold child users, mail settings and
+// history that the user wants back, so it is kept under another name before the defaults replace
+// it; when it cannot be kept, the defaults stay in memory and the file is left alone.
+void initxml::establishDefaults()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const QString path = GetStrVar(RegSlot::StrSettingsFile);
+    bool mayWrite = true;
+    if (QFileInfo::exists(path)) {
+        const QString copy =
+            path + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        mayWrite = QFile::copy(path, copy);
+        if (mayWrite)
+            m_damagedCopy = copy;
+    }
+    store->AddXmlDoc(XmlIndex::Settings,
+                     DefaultDocument(PlatformStore::Read(QStringLiteral("name")),
+                                     PlatformStore::Read(QStringLiteral("addr"))));
+    store->SetDocFileName(XmlIndex::Settings, path);
+    SetIntVar(RegSlot::IntDescriptionMax, 65535);
+    if (mayWrite)
+        store->SaveXmlDoc(XmlIndex::Settings);
+}
+
+void initxml::addUserRecord(const QString &email, const QString &first, const QString &last, const QString &id)
+{
+    m_userRecords.push_back(std::make_unique<RedmineUserInfo>(RedmineUserInfo{first, last, id}));
+    m_userRecordList.append({email, m_userRecords.back().get()});
+}
+
+void initxml::readIdentity()
+{
+    QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
+    const QDomElement init = firstElement(*doc, QStringLiteral("Init"));
+    if (!init.isNull()) {
+        SetStrVar(RegSlot::StrUserName, init.attribute(QStringLiteral("Name")));
+        SetStrVar(RegSlot::StrUserEmail, init.attribute(QStringLiteral("Email")));
+        SetStrVar(RegSlot::StrRedmineUserId, init.attribute(QStringLiteral("RedmineID")));
+        SetStrVar(RegSlot::StrFirstName, init.attribute(QStringLiteral("FirstName")));
+        SetStrVar(RegSlot::StrLastName, init.attribute(QStringLiteral("LastName")));
+        if (!init.attribute(QStringLiteral("RedmineID")).isEmpty())
+            addUserRecord(init.attribute(QStringLiteral("Email")), init.attribute(QStringLiteral("FirstName")),
+                          init.attribute(QStringLiteral("LastName")), init.attribute(QStringLiteral("RedmineID")));
+    }
+    auto *children = GetObj<QHash<QString, QString>>(RegSlot::ObjChildUsers);
+    const QDomNodeList users = doc->elementsByTagName(QStringLiteral("ChildUser"));
+    for (int i = 0; i < users.size(); ++i) {
+        const QDomElement u = users.item(i).toElement();
+        const QString email = u.attribute(QStringLiteral("Email"));
+        if (children)
+            children->insert(u.attribute(QStringLiteral("Name")), email);
+        if (!u.attribute(QStringLiteral("Proc_Email")).isEmpty())
+            SetProcEmail(email, u.attribute(QStringLiteral("Proc_Email")));
+        if (!u.attribute(QStringLiteral("RedmineID")).isEmpty())
+            addUserRecord(email, u.attribute(QStringLiteral("FirstName")), u.attribute(QStringLiteral("LastName")),
+                          u.attribute(QStringLiteral("RedmineID")));
+    }
+}
+
+void initxml::readHistory()
+{
+    for (int slot : {RegSlot::StrHistorySpare1, RegSlot::StrHistorySpare2, RegSlot::StrWorkspaceDir,
+                     RegSlot::StrModelName, RegSlot::StrModelVersion, RegSlot::StrInstanceName,
+                     RegSlot::StrInstanceVersion, RegSlot::StrOutputName, RegSlot::StrOutputVersion})
+        SetStrVar(slot, QString());
+    QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
+    const QDomElement history = firstElement(*doc, QStringLiteral("HISTORY"));
+    if (history.isNull())
+        return;
+    const QString ws = DelLastSlash(history.attribute(QStringLiteral("WS")));
+    const bool wsExists = !ws.isEmpty() && QFileInfo(ws).isDir();
+    if (wsExists)
+        SetStrVar(RegSlot::StrWorkspaceDir, ws);
+    struct Entry {
+        const char *tag;
+        int nameSlot;
+        int versionSlot;
+    };
+    const Entry entries[] = {{"MODEL", RegSlot::StrModelName, RegSlot::StrModelVersion},
+                             {"INSTANCE", RegSlot::StrInstanceName, RegSlot::StrInstanceVersion},
+                             {"OUTPUT", RegSlot::StrOutputName, RegSlot::StrOutputVersion}};
+    for (const Entry &e : entries) {
+        if (!wsExists)
+            continue;
+        const QDomElement el = firstChildNamed(history, QLatin1String(e.tag));
+        if (el.isNull())
+            continue;
+        const QString name = el.attribute(QStringLiteral("NAME"));
+        const QString version = el.attribute(QStringLiteral("VERSION"));
+        if (name.isEmpty() || version.isEmpty())
+            continue;
+        if (QFileInfo(ws + QStringLiteral("/pelmorine.def/") + name + QLatin1Char('/') + version).isDir()) {
+            SetStrVar(e.nameSlot, name);
+            SetStrVar(e.versionSlot, version);
+        }
+    }
+}
+
+void initxml::readOptions()
+{
+    QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
+    const QDomElement font = firstElement(*doc, QStringLiteral("FONT"));
+    if (!font.isNull()) {
+        const QString name = font.attribute(QStringLiteral("Name"));
+        const QString size = font.attribute(QStringLiteral("size"));
+        if (!name.isEmpty())
+            SetStrVar(RegSlot::StrFontName, name);
+        if (!size.isEmpty())
+            SetStrVar(RegSlot::StrFontSize, size);
+    }
+    const QDomElement autosave = firstElement(*doc, QStringLiteral("AUTOSAVE"));
+    if (!autosave.isNull()) {
+        SetStrVar(RegSlot::StrAutoSaveMinutes, autosave.attribute(QStringLiteral("interval")));
+    } else {
+        const QDomNodeList options = doc->elementsByTagName(QStringLiteral("OPTION"));
+        if (options.size() == 1)
+            appendValue(*doc, options.item(0).toElement(), QStringLiteral("AUTOSAVE"), QStringLiteral("interval"),
+                        QStringLiteral("0"));
+        SetStrVar(RegSlot::StrAutoSaveMinutes, QStringLiteral("0"));
+    }
+    bool ok = false;
+    const int minutes = GetStrVar(RegSlot::StrAutoSaveMinutes).toInt(&ok);
+    m_autoSaveMinutes = (ok && minutes > 0) ? minutes : 0;
+}
+
+void initxml::readTracker()
+{
+    QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
+    QDomElement redmine = firstElement(*doc, QStringLiteral("Redmine"));
+    if (redmine.isNull()) {
+        QDomElement init = firstElement(*doc, QStringLiteral("Init"));
+        if (init.isNull())
+            init = doc->documentElement();
+        redmine = appendChild(*doc, init, QStringLiteral("Redmine"));
+        appendValue(*doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QString());
+        appendValue(*doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
+        appendValue(*doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QString());
+        appendValue(*doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"), QStringLiteral("65535"));
+    }
+    const QDomElement active = firstChildNamed(redmine, QStringLiteral("Active"));
+    if (!active.isNull())
+        SetBoolVar(RegSlot::FlagRedmineActive, active.attribute(QStringLiteral("Value")) == QLatin1String("1"));
+    const QDomElement home = firstChildNamed(redmine, QStringLiteral("HOME"));
+    if (!home.isNull())
+        SetStrVar(RegSlot::StrRedmineUrl, home.attribute(QStringLiteral("Url")));
+    const QDomElement auth = firstChildNamed(redmine, QStringLiteral("Authentication"));
+    if (!auth.isNull())
+        SetBoolVar(RegSlot::FlagRedmineKeySet, auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0"));
+    const QDomElement description = firstChildNamed(redmine, QStringLiteral("Description"));
+    SetIntVar(RegSlot::IntDescriptionMax,
+              description.isNull() ? 65535 : description.attribute(QStringLiteral("Max")).toInt());
+    SetStrVar(RegSlot::StrRedmineKey, PlatformStore::Read(QStringLiteral("api")));
+}
+
+void initxml::readMail()
+{
+    QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
+    QDomElement mail = firstElement(*doc, QStringLiteral("MAIL"));
+    if (mail.isNull()) {
+        QDomElement init = firstElement(*doc, QStringLiteral("Init"));
+        if (init.isNull())
+            init = doc->documentElement();
+        mail = appendDefaultMail(*doc, init, GetStrVar(RegSlot::StrUserEmail));
+    }
+    for (int i = 0; i < 7; ++i) {
+        const QDomElement e = firstChildNamed(mail, QLatin1String(kMailTags[i]));
+        if (!e.isNull())
+            SetStrVar(kMailSlots[i], e.attribute(QStringLiteral("Value")));
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/globalvar.h"
+#include "core/redmineuserinfo.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <memory>
+#include <vector>
+
+class QDomDocument;
+class QDomElement;
+class GlobalMutex;
+class ThreadControl;
+class SmtpControl;
+
+// The per-user settings file ~/.Pelmorine/init.xml: finds or creates it, loads it as document 0,
+// copies its values into the registry and creates the process-wide mutexes and worker controllers.
+class initxml final : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit initxml(QObject *parent = nullptr);
+    ~initxml() override;
+
+    bool OpenInit();
+    QString GetProcEmail(const QString &email) const { return m_procEmail.value(email); }
+    void SetProcEmail(const QString &email, const QString &proc) { m_procEmail.insert(email, proc); }
+
+    // What reading the file found for the code-100 handler to hand on: the auto-save minutes for
+    // CheckTimer and the tracker identities (key: e-mail address) for the main window.
+    int AutoSaveMinutes() const { return m_autoSaveMinutes; }
+    const QList<QPair<QString, RedmineUserInfo *>> &UserRecords() const { return m_userRecordList; }
+
+    // Path of the copy kept of a damaged settings file, empty when none was needed.
+    QString DamagedCopy() const { return m_damagedCopy; }
+
+    static QDomDocument DefaultDocument(const QString &name, const QString &email);
+
+private:
+    void establishDefaults();
+    void readIdentity();
+    void readHistory();
+    void readOptions();
+    void readTracker();
+    void readMail();
+    void addUserRecord(const QString &email, const QString &first, const QString &last, const QString &id);
+
+    QHash<QString, QString> m_procEmail;
+    QList<QPair<QString, RedmineUserInfo *>> m_userRecordList;
+    std::vector<std::unique_ptr<RedmineUserInfo>> m_userRecords;
+    int m_autoSaveMinutes = 0;
+    QString m_damagedCopy;
+    GlobalMutex *m_mutex = nullptr;
+    ThreadControl *m_fileCheck = nullptr;
+    SmtpControl *m_smtp = nullptr;
+};

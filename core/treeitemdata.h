@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QTreeWidgetItem;
+
+// The record behind every model, instance, output-definition and question tree row: the row's
+// copy of its element's attributes plus a few working fields the editors use.
+class TreeItemData
+{
+public:
+    static constexpr int GridSize = 30;
+
+    TreeItemData();
+    ~TreeItemData();
+    TreeItemData(const TreeItemData &) = delete;
+    TreeItemData &operator=(const TreeItemData &) = delete;
+
+    QString GetAttr(const QString &name) const { return m_attrs.value(name); }
+    void SetAttr(const QString &name, const QString &value) { m_attrs.insert(name, value); }
+    bool HasAttr(const QString &name) const { return m_attrs.contains(name); }
+    const QHash<QString, QString> &Attrs() const { return m_attrs; }
+
+    // The tree row this record created for itself; the widgets side attaches and owns it.
+    QTreeWidgetItem *Item() const { return m_item; }
+    void SetItem(QTreeWidgetItem *item) { m_item = item; }
+
+    bool flags[6] = {false, false, false, false, false, false};
+    // flags[0] marks a changed text that WriteTextFile must write.
+    bool &TextChanged() { return flags[0]; }
+    QString name;
+    QString element;
+    int number = 0;
+    void *link = nullptr;
+    int number2 = 0;
+    QStringList strings;
+    QList<QString> list1;
+    QList<QString> list2;
+    QList<QStringList> grid;
+    int gridSize = GridSize;
+    QString text;
+    QList<QString> list3;
+    int counter1 = 0;
+    int counter2 = 0;
+
+private:
+    QHash<QString, QString> m_attrs;
+    QTreeWidgetItem *m_item = nullptr;
+};

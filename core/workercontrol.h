@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <QThread>
+
+// Owns one worker thread: moves the worker into it, deletes the worker when the thread ends, and
+// at destruction (or the program's exit path) asks the thread to quit and waits for it.
+class WorkerControl : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WorkerControl(QObject *parent = nullptr);
+    ~WorkerControl() override;
+    QThread *Thread() { return &m_thread; }
+
+protected:
+    void startWorker(QObject *worker);
+
+private:
+    QThread m_thread;
+};

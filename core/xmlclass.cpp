@@ -1,0 +1,303 @@
+#include "core/xmlclass.h"
+
+#include "core/globalmutex.h"
+#include "core/safefile.h"
+#include "core/uireport.h"
+#include "core/xmlmessage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QXmlSchema>
+
+xmlclass::xmlclass(QObject *parent)
+    : QObject(parent), m_errorTitle(tr("xmlclass error")), m_handler(new XmlMessage(this))
+{
+    m_schema.setMessageHandler(m_handler);
+}
+
+xmlclass::~xmlclass()
+{
+    for (auto &e : m_docs)
+        delete e.doc;
+}
+
+bool xmlclass::IsTracked(int index)
+{
+    return (index >= XmlIndex::TrackedLow1 && index < XmlIndex::TrackedHigh1)
+           || (index >= XmlIndex::TrackedLow2 && index <= XmlIndex::TrackedHigh2);
+}
+
+bool xmlclass::OpenXmlFile(int index, const QString &fileName)
+{
+    if (m_docs.contains(index))
+        return true;
+    QFile file(fileName);
+    if (!file.exists()) {
+        SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(fileName));
+        SetIntVar(RegSlot::IntLastErrorKind, 0);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString text = QStringLiteral("file not open %1").arg(fileName);
+        SetStrVar(RegSlot::StrLastError, text);
+        SetIntVar(RegSlot::IntLastErrorKind, 1);
+        UiReport::Fatal(tr("File error"), text);
+        return false;
+    }
+    auto *doc = new QDomDocument;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!doc->setContent(&file, true, &message, &line, &column)) {
+        delete doc;
+        file.close();
+        const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
+                                 .arg(fileName)
+                                 .arg(line)
+                                 .arg(column)
+                                 .arg(message);
+        SetIntVar(RegSlot::IntLastErrorKind, 2);
+        SetStrVar(RegSlot::StrLastError, text);
+        UiReport::Fatal(tr("Xml Parse Error"), text);
+        return false;
+    }
+    file.close();
+    m_docs.insert(index, Entry{fileName, doc});
+    return true;
+}
+
+void xmlclass::NewXmlDoc(int index, const QString &rootTag)
+{
+    if (m_docs.contains(index))
+        return;
+    auto *doc = new QDomDocument;
+    doc->appendChild(doc->createElement(rootTag));
+    m_docs.insert(index, Entry{QString(), doc});
+}
+
+void xmlclass::AddXmlDoc(int index, const QDomDocument &doc)
+{
+    if (m_docs.contains(index))
+        return;
+    m_docs.insert(index, Entry{QString(), new QDomDocument(doc)});
+}
+
+void xmlclass::AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName)
+{
+    CloseXmlDoc(index);
+    m_docs.insert(index, Entry{fileName, new QDomDocument(doc)});
+}
+
+void xmlclass::SetDocFileName(int index, const QString &fileName)
+{
+    auto it = m_docs.find(index);
+    if (it == m_docs.end()) {
+        UiReport::Error(m_errorTitle, QStringLiteral("SetDocFileName index:%1 fname:%2").arg(index).arg(fileName));
+        return;
+    }
+    it->fileName = fileName;
+}
+
+QDomDocument *xmlclass::GetXmlDoc(int index)
+{
+    auto it = m_docs.find(index);
+    if (it == m_docs.end())
+        return nullptr;
+    if (!it->doc)
+        UiReport::Error(m_errorTitle, QStringLiteral("GetXmlDoc index:%1").arg(index));
+    return it->doc;
+}
+
+void xmlclass::CloseXmlDoc(int index)
+{
+    auto it = m_docs.find(index);
+    if (it != m_docs.end()) {
+        if (m_currentDoc == it->doc) {
+            m_currentDoc = nullptr;
+            m_cursor0.clear();
+            m_cursor1.clear();
+            if (m_current == index)
+                m_current = -1;
+        }
+        delete it->doc;
+        m_docs.erase(it);
+    }
+    MutexHold hold(MutexNo::Members);
+    m_times.remove(index);
+}
+
+QList<QDomElement> xmlclass::elementsByTag(const QDomNode &root, const QString &tag)
+{
+    QList<QDomElement> found;
+    // Iterative walk in document order; recursion depth would follow untrusted file nesting.
+    QDomNode node = root.firstChild();
+    while (!node.isNull()) {
+        if (node.isElement() && node.toElement().tagName() == tag)
+            found.append(node.toElement());
+        if (node.hasChildNodes()) {
+            node = node.firstChild();
+            continue;
+        }
+        while (!node.isNull() && node.nextSibling().isNull() && node != root)
+            node = node.parentNode();
+        if (node.isNull() || node == root)
+            break;
+        node = node.nextSibling();
+    }
+    return found;
+}
+
+int xmlclass::OpenDomTag(int index, const QString &tag, int callNumber)
+{
+    auto it = m_docs.find(index);
+    if (it == m_docs.end() || !it->doc) {
+        UiReport::Error(m_errorTitle, QStringLiteral("OpenDomTag(0) index:%1 number:%2").arg(index).arg(callNumber));
+        return -1;
+    }
+    if (m_current != -1 && m_current != index) {
+        UiReport::Error(m_errorTitle, QStringLiteral("OpenDomTag(1) index:%1 number:%2").arg(index).arg(callNumber));
+        return -1;
+    }
+    m_currentDoc = it->doc;
+    m_cursor0 = elementsByTag(*it->doc, tag);
+    if (!m_cursor0.isEmpty())
+        m_current = index;
+    return m_cursor0.size();
+}
+
+QDomElement xmlclass::GetDomNode(int i) const
+{
+    return (i >= 0 && i < m_cursor0.size()) ? m_cursor0.at(i) : QDomElement();
+}
+
+QString xmlclass::GetDomAttr(int i, const QString &attr) const
+{
+    return GetDomNode(i).attribute(attr);
+}
+
+int xmlclass::OpenChildTag(int i, const QString &tag)
+{
+    const QDomElement parent = GetDomNode(i);
+    m_cursor1 = parent.isNull() ? QList<QDomElement>() : elementsByTag(parent, tag);
+    return m_cursor1.size();
+}
+
+QDomElement xmlclass::GetChildNode(int j) const
+{
+    return (j >= 0 && j < m_cursor1.size()) ? m_cursor1.at(j) : QDomElement();
+}
+
+QString xmlclass::GetChildAttr(int j, const QString &attr) const
+{
+    return GetChildNode(j).attribute(attr);
+}
+
+void xmlclass::DomDocClose()
+{
+    m_current = -1;
+}
+
+bool xmlclass::DomDocOpen(int index)
+{
+    if (m_current != -1 && m_current != index)
+        return false;
+    auto it = m_docs.find(index);
+    if (it == m_docs.end() || !it->doc) {
+        UiReport::Error(m_errorTitle, QStringLiteral("DomDocOpen index:%1").arg(index));
+        return false;
+    }
+    m_current = index;
+    m_currentDoc = it->doc;
+    return true;
+}
+
+int xmlclass::CountDomTag(const QString &tag) const
+{
+    return m_currentDoc ? elementsByTag(*m_currentDoc, tag).size() : 0;
+}
+
+QString xmlclass::GetTagAttr(int n, const QString &tag, const QString &attr) const
+{
+    if (!m_currentDoc)
+        return QString();
+    const QList<QDomElement> all = elementsByTag(*m_currentDoc, tag);
+    return (n >= 0 && n < all.size()) ? all.at(n).attribute(attr) : QString();
+}
+
+// Serialises with the declaration and an indent of 4 as UTF-8, whatever the locale, and hands the
+// bytes to the safe writer. The document is checked before anything touches the file.
+bool xmlclass::writeDocument(int index, const QString &fileName)
+{
+    QDomDocument *doc = m_docs.value(index).doc;
+    if (!doc)
+        return false;
+    if (!doc->firstChild().isProcessingInstruction()) {
+        doc->insertBefore(doc->createProcessingInstruction(QStringLiteral("xml"),
+                                                           QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
+                          doc->firstChild());
+    }
+    QByteArray bytes;
+    {
+        QTextStream stream(&bytes);
+        stream.setCodec("UTF-8");
+        doc->save(stream, 4, QDomNode::EncodingFromTextStream);
+    }
+    if (!SafeFile::Write(fileName, bytes)) {
+        UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(fileName));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
+    return true;
+}
+
+int xmlclass::SaveXmlDoc(int index)
+{
+    auto it = m_docs.find(index);
+    QString fileName;
+    if (it == m_docs.end())
+        UiReport::Error(m_errorTitle, QStringLiteral("GetXmlDocFileName index:%1").arg(index));
+    else
+        fileName = it->fileName;
+    if (it == m_docs.end() || !it->doc) {
+        UiReport::System(QStringLiteral("SYSTEM ERROR:XML002"));
+        return 0;
+    }
+    if (!writeDocument(index, fileName))
+        return 0;
+    if (IsTracked(index))
+        SetFileTime(index, fileName);
+    return 1;
+}
+
+bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
+{
+    if (!m_docs.value(index).doc) {
+        UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
+        return false;
+    }
+    QFileInfo info(fileName);
+    if (info.exists() && !info.isWritable())
+        QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteUser);
+    return writeDocument(index, fileName);
+}
+
+void xmlclass::SetFileTime(int index, const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return;
+    MutexHold hold(MutexNo::Members);
+    XmlFileTime &t = m_times[index];
+    t.valid = true;
+    t.time = info.lastModified();
+    t.fileName = fileName;
+}
+
+std::optional<XmlFileTime> xmlclass::GetFileTime(int index) const
+{
+    auto it = m_times.find(index);
+    if (it == m_times.end())
+        return std::nullopt;
+    return *it;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QDateTime>
+#include <QDomDocument>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QXmlSchema>
+#include <optional>
+
+class XmlMessage;
+
+// One recorded modification time of a tracked document's file.
+struct XmlFileTime {
+    bool valid = false;
+    QDateTime time;
+    QString fileName;
+};
+
+// The XML document store: one DOM document per integer index, loaded from and saved to files,
+// read through two shared cursors, with the file times of the documents other members change.
+class xmlclass final : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit xmlclass(QObject *parent = nullptr);
+    ~xmlclass() override;
+
+    bool OpenXmlFile(int index, const QString &fileName);
+    void NewXmlDoc(int index, const QString &rootTag);
+    void AddXmlDoc(int index, const QDomDocument &doc);
+    void AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName);
+    void SetDocFileName(int index, const QString &fileName);
+    QDomDocument *GetXmlDoc(int index);
+    void CloseXmlDoc(int index);
+    bool HasDoc(int index) const { return m_docs.contains(index); }
+    QString DocFileName(int index) const { return m_docs.value(index).fileName; }
+
+    int OpenDomTag(int index, const QString &tag, int callNumber);
+    QDomElement GetDomNode(int i) const;
+    QString GetDomAttr(int i, const QString &attr) const;
+    int OpenChildTag(int i, const QString &tag);
+    QDomElement GetChildNode(int j) const;
+    QString GetChildAttr(int j, const QString &attr) const;
+    void DomDocClose();
+    bool DomDocOpen(int index);
+    int CountDomTag(const QString &tag) const;
+    QString GetTagAttr(int n, const QString &tag, const QString &attr) const;
+    int CurrentIndex() const { return m_current; }
+
+    int SaveXmlDoc(int index);
+    bool SaveXmlDocAs(const QString &fileName, int index);
+    void SetFileTime(int index, const QString &fileName);
+    std::optional<XmlFileTime> GetFileTime(int index) const;
+
+    static bool IsTracked(int index);
+
+private:
+    struct Entry {
+        QString fileName;
+        QDomDocument *doc = nullptr;
+    };
+    bool writeDocument(int index, const QString &fileName);
+    static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
+
+    QMap<int, Entry> m_docs;
+    QMap<int, XmlFileTime> m_times;
+    int m_current = -1;
+    QDomDocument *m_currentDoc = nullptr;
+    QList<QDomElement> m_cursor0;
+    QList<QDomElement> m_cursor1;
+    QString m_errorTitle;
+    XmlMessage *m_handler;
+    QXmlSchema m_schema;
+};

@@ -1,0 +1,207 @@
+#include "core/globalmutex.h"
+#include "core/initxml.h"
+#include "core/platformstore.h"
+#include "core/workerthreads.h"
+#include "core/xmlclass.h"
+
+#include <QtTest>
+
+// Each case builds the objects start-up builds (store, child-user table) around a fresh init.xml
+// in the test's own HOME.
+class tst_initxml : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void firstStart_writesDefaultDocument();
+    void noRedmineElement_emptyKeyCountsAsSet();
+    void historyOfDeletedWorkspace_leavesSlotsEmpty();
+    void historyOfExistingModel_fillsSlots();
+    void childUsers_enterTableAndRecords();
+    void twoOptionElements_appendNothing();
+    void autosaveNotANumber_meansOff();
+    void damagedFile_isKeptBesideDefaults();
+    void workers_endOnStopAll();
+
+private:
+    struct Session {
+        RegistryScope reg;
+        xmlclass store;
+        QHash<QString, QString> children;
+        initxml *settings = nullptr;
+        Session()
+        {
+            reg.SetObj(RegSlot::ObjXmlStore, &store);
+            reg.SetObj(RegSlot::ObjChildUsers, &children);
+            settings = new initxml;
+        }
+        ~Session() { delete settings; }
+        QDomDocument *doc() { return store.GetXmlDoc(XmlIndex::Settings); }
+    };
+    QString initPath() const { return QDir::homePath() + QStringLiteral("/.Pelmorine/init.xml"); }
+    void writeInit(const QByteArray &bytes)
+    {
+        QDir().mkpath(QDir::homePath() + QStringLiteral("/.Pelmorine"));
+        QFile f(initPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+void tst_initxml::init()
+{
+    QDir(QDir::homePath() + QStringLiteral("/.Pelmorine")).removeRecursively();
+}
+
+void tst_initxml::firstStart_writesDefaultDocument()
+{
+    PlatformStore::Write(QStringLiteral("name"), QStringLiteral("Hana"));
+    PlatformStore::Write(QStringLiteral("addr"), QStringLiteral("hana@example.org"));
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QFile f(initPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Init "));
+    QDomDocument doc;
+    QVERIFY(doc.setContent(bytes));
+    const QDomElement init = doc.documentElement();
+    QCOMPARE(init.attribute("Name"), QStringLiteral("Hana"));
+    QStringList order;
+    for (QDomElement e = init.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        order << e.tagName();
+    QCOMPARE(order, QStringList({"CHILD", "OPTION", "REFERENCE", "HISTORY", "Redmine", "MAIL"}));
+    QCOMPARE(doc.elementsByTagName("FONT").item(0).toElement().attribute("size"), QStringLiteral("16"));
+    QCOMPARE(doc.elementsByTagName("FONT").item(0).toElement().attribute("Name"), QStringLiteral("Meiryo UI"));
+    QCOMPARE(doc.elementsByTagName("PORT").item(0).toElement().attribute("Value"), QStringLiteral("587"));
+    QCOMPARE(doc.elementsByTagName("SECURITY").item(0).toElement().attribute("Value"), QStringLiteral("1"));
+    QCOMPARE(doc.elementsByTagName("Authentication").item(0).toElement().attribute("ApiKey"), QStringLiteral("0"));
+    QCOMPARE(doc.elementsByTagName("Description").item(0).toElement().attribute("Max"), QStringLiteral("65535"));
+    QCOMPARE(doc.elementsByTagName("ADDRESS").item(0).toElement().attribute("Value"),
+             QStringLiteral("hana@example.org"));
+    QVERIFY(bytes.contains("\n    <CHILD/>\n"));
+
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrMailPort), QStringLiteral("587"));
+    QVERIFY(!s.reg.GetBoolVar(RegSlot::FlagRedmineActive));
+    QVERIFY(!s.reg.GetBoolVar(RegSlot::FlagRedmineKeySet));
+    QCOMPARE(s.reg.GetIntVar(RegSlot::IntDescriptionMax), 65535);
+    QCOMPARE(s.settings->AutoSaveMinutes(), 0);
+    QVERIFY(s.settings->DamagedCopy().isEmpty());
+    QVERIFY(s.reg.GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex));
+}
+
+void tst_initxml::noRedmineElement_emptyKeyCountsAsSet()
+{
+    writeInit("<Init Name='a' Email='a@x'><OPTION><FONT Name='Mono' size='11'/></OPTION></Init>");
+    Session s;
+    s.reg.SetStrVar(RegSlot::StrFontName, QStringLiteral("Meiryo UI"));
+    QVERIFY(s.settings->OpenInit());
+    QVERIFY(s.reg.GetBoolVar(RegSlot::FlagRedmineKeySet));
+    QVERIFY(!s.reg.GetBoolVar(RegSlot::FlagRedmineActive));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrFontName), QStringLiteral("Mono"));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrFontSize), QStringLiteral("11"));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrAutoSaveMinutes), QStringLiteral("0"));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrUserName), QStringLiteral("a"));
+    // Appended sections stay in memory only.
+    QCOMPARE(s.doc()->elementsByTagName("Redmine").size(), 1);
+    QCOMPARE(s.doc()->elementsByTagName("AUTOSAVE").size(), 1);
+    QCOMPARE(s.doc()->elementsByTagName("MAIL").size(), 1);
+    QFile f(initPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.readAll().contains("Redmine"));
+}
+
+void tst_initxml::historyOfDeletedWorkspace_leavesSlotsEmpty()
+{
+    writeInit("<Init><HISTORY WS='/no/such/ws.ws/'><MODEL NAME='M' VERSION='0.0.1'/>"
+              "<INSTANCE NAME='I' VERSION='0.0.1'/><OUTPUT NAME='O' VERSION='0.0.1'/></HISTORY></Init>");
+    Session s;
+    s.reg.SetStrVar(RegSlot::StrModelName, QStringLiteral("stale"));
+    QVERIFY(s.settings->OpenInit());
+    for (int slot : {15, 21, 22, 23, 24, 26, 27})
+        QVERIFY2(s.reg.GetStrVar(slot).isEmpty(), qPrintable(QString::number(slot)));
+}
+
+void tst_initxml::historyOfExistingModel_fillsSlots()
+{
+    QTemporaryDir ws;
+    QDir(ws.path()).mkpath(QStringLiteral("pelmorine.def/M/0.0.1"));
+    writeInit(QStringLiteral("<Init><HISTORY WS='%1/'><MODEL NAME='M' VERSION='0.0.1'/>"
+                             "<OUTPUT NAME='O' VERSION='0.0.9'/></HISTORY></Init>")
+                  .arg(ws.path())
+                  .toUtf8());
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrWorkspaceDir), ws.path());
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrModelName), QStringLiteral("M"));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrModelVersion), QStringLiteral("0.0.1"));
+    QVERIFY(s.reg.GetStrVar(RegSlot::StrOutputName).isEmpty());
+}
+
+void tst_initxml::childUsers_enterTableAndRecords()
+{
+    writeInit("<Init Name='me' Email='me@x' RedmineID='7' FirstName='F' LastName='L'><CHILD>"
+              "<ChildUser Name='kid' Email='kid@x' Proc_Email='proc@x' RedmineID=''/>"
+              "<ChildUser Name='kid' Email='kid2@x' RedmineID='9' FirstName='K' LastName='D'/>"
+              "</CHILD></Init>");
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(s.children.value("kid"), QStringLiteral("kid2@x"));
+    QCOMPARE(s.settings->GetProcEmail("kid@x"), QStringLiteral("proc@x"));
+    QCOMPARE(s.settings->GetProcEmail("kid2@x"), QString());
+    const auto &records = s.settings->UserRecords();
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).first, QStringLiteral("me@x"));
+    QCOMPARE(records.at(1).first, QStringLiteral("kid2@x"));
+    QCOMPARE(records.at(1).second->redmineId, QStringLiteral("9"));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrRedmineUserId), QStringLiteral("7"));
+}
+
+void tst_initxml::twoOptionElements_appendNothing()
+{
+    writeInit("<Init><OPTION/><OPTION/></Init>");
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(s.doc()->elementsByTagName("AUTOSAVE").size(), 0);
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrAutoSaveMinutes), QStringLiteral("0"));
+}
+
+void tst_initxml::autosaveNotANumber_meansOff()
+{
+    writeInit("<Init><OPTION><AUTOSAVE interval='x'/></OPTION><Redmine><Description Max='abc'/></Redmine></Init>");
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrAutoSaveMinutes), QStringLiteral("x"));
+    QCOMPARE(s.settings->AutoSaveMinutes(), 0);
+    QCOMPARE(s.reg.GetIntVar(RegSlot::IntDescriptionMax), 0);
+}
+
+void tst_initxml::damagedFile_isKeptBesideDefaults()
+{
+    const QByteArray damaged = "<Init Name='me'><CHILD><ChildUser Name='kid' Email='k@x'/></CHI";
+    writeInit(damaged);
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    const QString copy = s.settings->DamagedCopy();
+    QVERIFY(copy.startsWith(initPath() + QStringLiteral(".damaged-")));
+    QFile kept(copy);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), damaged);
+    QDomDocument fresh;
+    QFile f(initPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(fresh.setContent(&f));
+    QCOMPARE(fresh.documentElement().tagName(), QStringLiteral("Init"));
+}
+
+void tst_initxml::workers_endOnStopAll()
+{
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(WorkerThreads::Count(), 2);
+    QCOMPARE(WorkerThreads::StopAll(2000), 0);
+    QCOMPARE(WorkerThreads::Count(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_initxml)
+#include "tst_initxml.moc"

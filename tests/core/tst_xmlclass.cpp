@@ -1,0 +1,273 @@
+#include "core/globalmutex.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+
+#include <QtTest>
+
+class tst_xmlclass : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { UiReport::ClearLast(); }
+    void open_missingFile_setsKindZeroWithoutBox();
+    void open_unreadable_setsKindOne();
+    void open_malformed_reportsLineAndColumn();
+    void open_registeredIndex_keepsOldDocument();
+    void newXmlDoc_registeredIndex_keepsExisting();
+    void cursor_openDomTagAndChildren();
+    void cursor_zeroCountLeavesIdle_forgottenCloseBlocksOthers();
+    void cursor_missingDocument_reportsOpenDomTagZero();
+    void save_writesDeclarationOnceWithIndent();
+    void save_keepsNonAsciiAsUtf8();
+    void save_unwritableTarget_keepsOriginalAndFlags();
+    void save_unregisteredIndex_writesNothing();
+    void save_tracksOnlyTrackedIndexes();
+    void saveAs_leavesFileNameAndTimes();
+    void close_forgetsDocumentAndTime();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    static void writeFile(const QString &p, const QByteArray &bytes)
+    {
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+void tst_xmlclass::open_missingFile_setsKindZeroWithoutBox()
+{
+    RegistryScope reg;
+    reg.SetIntVar(RegSlot::IntLastErrorKind, 7);
+    xmlclass store;
+    QVERIFY(!store.OpenXmlFile(10, path("none.xml")));
+    QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 0);
+    QCOMPARE(reg.GetStrVar(RegSlot::StrLastError), QStringLiteral("file not exist:") + path("none.xml"));
+    QVERIFY(UiReport::LastText().isEmpty());
+    QVERIFY(!store.HasDoc(10));
+}
+
+void tst_xmlclass::open_unreadable_setsKindOne()
+{
+    RegistryScope reg;
+    xmlclass store;
+    // A folder in place of the file cannot be opened, even by root.
+    QDir(m_dir.path()).mkpath(QStringLiteral("adir.xml"));
+    QVERIFY(!store.OpenXmlFile(11, path("adir.xml")));
+    QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 1);
+    QCOMPARE(reg.GetStrVar(RegSlot::StrLastError), QStringLiteral("file not open ") + path("adir.xml"));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
+}
+
+void tst_xmlclass::open_malformed_reportsLineAndColumn()
+{
+    RegistryScope reg;
+    xmlclass store;
+    writeFile(path("bad.xml"), "<Root>\n  <a>\n</Root>\n");
+    QVERIFY(!store.OpenXmlFile(12, path("bad.xml")));
+    QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
+    const QString text = reg.GetStrVar(RegSlot::StrLastError);
+    QVERIFY2(text.startsWith(QStringLiteral("filename:") + path("bad.xml") +
+                             QStringLiteral("  Dom Parse:Parse error at line 3, column")),
+             qPrintable(text));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
+    QVERIFY(!store.HasDoc(12));
+}
+
+void tst_xmlclass::open_registeredIndex_keepsOldDocument()
+{
+    RegistryScope reg;
+    xmlclass store;
+    writeFile(path("a.xml"), "<A/>");
+    writeFile(path("b.xml"), "<B/>");
+    QVERIFY(store.OpenXmlFile(30000, path("a.xml")));
+    QVERIFY(store.OpenXmlFile(30000, path("b.xml")));
+    QCOMPARE(store.GetXmlDoc(30000)->documentElement().tagName(), QStringLiteral("A"));
+    QCOMPARE(store.DocFileName(30000), path("a.xml"));
+}
+
+void tst_xmlclass::newXmlDoc_registeredIndex_keepsExisting()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(5, QStringLiteral("First"));
+    store.NewXmlDoc(5, QStringLiteral("Second"));
+    QCOMPARE(store.GetXmlDoc(5)->documentElement().tagName(), QStringLiteral("First"));
+    QVERIFY(!store.GetXmlDoc(6));
+}
+
+void tst_xmlclass::cursor_openDomTagAndChildren()
+{
+    RegistryScope reg;
+    xmlclass store;
+    writeFile(path("c.xml"), "<R><X id='1'><X id='2'><Y/></X></X><X id='3'/></R>");
+    QVERIFY(store.OpenXmlFile(1, path("c.xml")));
+    QCOMPARE(store.OpenDomTag(1, QStringLiteral("X"), 1), 3);
+    QCOMPARE(store.CurrentIndex(), 1);
+    QCOMPARE(store.GetDomAttr(1, QStringLiteral("id")), QStringLiteral("2"));
+    QCOMPARE(store.GetDomAttr(0, QStringLiteral("missing")), QString());
+    QCOMPARE(store.GetDomAttr(9, QStringLiteral("id")), QString());
+    // Grandchildren count too.
+    QCOMPARE(store.OpenChildTag(0, QStringLiteral("X")), 1);
+    QCOMPARE(store.OpenChildTag(0, QStringLiteral("Y")), 1);
+    QCOMPARE(store.CountDomTag(QStringLiteral("X")), 3);
+    QCOMPARE(store.GetTagAttr(2, QStringLiteral("X"), QStringLiteral("id")), QStringLiteral("3"));
+    store.DomDocClose();
+    QCOMPARE(store.CurrentIndex(), -1);
+}
+
+void tst_xmlclass::cursor_zeroCountLeavesIdle_forgottenCloseBlocksOthers()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(1, QStringLiteral("A"));
+    store.NewXmlDoc(30000, QStringLiteral("B"));
+    QCOMPARE(store.OpenDomTag(1, QStringLiteral("nothing"), 1), 0);
+    QCOMPARE(store.CurrentIndex(), -1);
+    QCOMPARE(store.OpenDomTag(30000, QStringLiteral("B"), 2), 1);
+    // Forgot DomDocClose: another index cannot be opened.
+    QCOMPARE(store.OpenDomTag(1, QStringLiteral("A"), 12), -1);
+    QCOMPARE(UiReport::LastText(), QStringLiteral("OpenDomTag(1) index:1 number:12"));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("xmlclass error"));
+    QVERIFY(!store.DomDocOpen(1));
+    store.DomDocClose();
+    QVERIFY(store.DomDocOpen(1));
+    store.DomDocClose();
+}
+
+void tst_xmlclass::cursor_missingDocument_reportsOpenDomTagZero()
+{
+    RegistryScope reg;
+    xmlclass store;
+    QCOMPARE(store.OpenDomTag(30000, QStringLiteral("A"), 12), -1);
+    QCOMPARE(UiReport::LastText(), QStringLiteral("OpenDomTag(0) index:30000 number:12"));
+    QVERIFY(!store.DomDocOpen(40000));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("DomDocOpen index:40000"));
+}
+
+void tst_xmlclass::save_writesDeclarationOnceWithIndent()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(30000, QStringLiteral("Root_Model"));
+    QDomDocument *doc = store.GetXmlDoc(30000);
+    doc->documentElement().appendChild(doc->createElement(QStringLiteral("LClass")));
+    store.SetDocFileName(30000, path("model.xml"));
+    QCOMPARE(store.SaveXmlDoc(30000), 1);
+    QCOMPARE(store.SaveXmlDoc(30000), 1);
+    QFile f(path("model.xml"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root_Model>\n    <LClass/>\n"));
+    QCOMPARE(bytes.count("<?xml"), 1);
+}
+
+void tst_xmlclass::save_keepsNonAsciiAsUtf8()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(0, QStringLiteral("Init"));
+    const QString name = QStringLiteral("山田 Ünal");
+    store.GetXmlDoc(0)->documentElement().setAttribute(QStringLiteral("Name"), name);
+    store.SetDocFileName(0, path("init.xml"));
+    QCOMPARE(store.SaveXmlDoc(0), 1);
+    QFile f(path("init.xml"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().contains(name.toUtf8()));
+    store.CloseXmlDoc(0);
+    QVERIFY(store.OpenXmlFile(0, path("init.xml")));
+    QCOMPARE(store.GetXmlDoc(0)->documentElement().attribute(QStringLiteral("Name")), name);
+}
+
+void tst_xmlclass::save_unwritableTarget_keepsOriginalAndFlags()
+{
+    RegistryScope reg;
+    xmlclass store;
+    // A folder where the file should go makes the write fail, even for root.
+    const QString target = path("blocked.xml");
+    QDir(m_dir.path()).mkpath(QStringLiteral("blocked.xml"));
+    store.NewXmlDoc(10001, QStringLiteral("Root_manager"));
+    store.SetDocFileName(10001, target);
+    QCOMPARE(store.SaveXmlDoc(10001), 0);
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + target);
+    QVERIFY(QFileInfo(target).isDir());
+    QVERIFY(!store.GetFileTime(10001));
+
+    // A good file is never truncated by a failed save: a missing folder fails before writing.
+    writeFile(path("good.xml"), "<Keep/>");
+    store.SetDocFileName(10001, path("nofolder/x.xml"));
+    QCOMPARE(store.SaveXmlDoc(10001), 0);
+    QFile good(path("good.xml"));
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    QCOMPARE(good.readAll(), QByteArray("<Keep/>"));
+
+    // The next successful save does not clear the flag: save-all does.
+    store.SetDocFileName(10001, path("ok.xml"));
+    QCOMPARE(store.SaveXmlDoc(10001), 1);
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+void tst_xmlclass::save_unregisteredIndex_writesNothing()
+{
+    RegistryScope reg;
+    xmlclass store;
+    QCOMPARE(store.SaveXmlDoc(777), 0);
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("System Error"));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("SYSTEM ERROR:XML002"));
+    QVERIFY(!store.SaveXmlDocAs(path("x.xml"), 777));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("SYSTEM ERROR:XML001"));
+    QVERIFY(!QFile::exists(path("x.xml")));
+}
+
+void tst_xmlclass::save_tracksOnlyTrackedIndexes()
+{
+    RegistryScope reg;
+    GlobalMutex mutex;
+    reg.SetObj(RegSlot::ObjGlobalMutex, &mutex);
+    xmlclass store;
+    for (int index : {10003, 30000, 50002, 79999, 80000}) {
+        store.NewXmlDoc(index, QStringLiteral("R"));
+        store.SetDocFileName(index, path(QStringLiteral("t%1.xml").arg(index)));
+        QCOMPARE(store.SaveXmlDoc(index), 1);
+    }
+    const auto t = store.GetFileTime(10003);
+    QVERIFY(t && t->valid);
+    QCOMPARE(t->time, QFileInfo(path("t10003.xml")).lastModified());
+    QCOMPARE(t->fileName, path("t10003.xml"));
+    QVERIFY(store.GetFileTime(50002));
+    QVERIFY(store.GetFileTime(79999));
+    QVERIFY(!store.GetFileTime(30000));
+    QVERIFY(!store.GetFileTime(80000));
+}
+
+void tst_xmlclass::saveAs_leavesFileNameAndTimes()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(10002, QStringLiteral("R"));
+    store.SetDocFileName(10002, path("orig.xml"));
+    QVERIFY(store.SaveXmlDocAs(path("copy.xml"), 10002));
+    QVERIFY(QFile::exists(path("copy.xml")));
+    QCOMPARE(store.DocFileName(10002), path("orig.xml"));
+    QVERIFY(!store.GetFileTime(10002));
+}
+
+void tst_xmlclass::close_forgetsDocumentAndTime()
+{
+    RegistryScope reg;
+    xmlclass store;
+    store.NewXmlDoc(10004, QStringLiteral("R"));
+    store.SetDocFileName(10004, path("m4.xml"));
+    QCOMPARE(store.SaveXmlDoc(10004), 1);
+    QCOMPARE(store.OpenDomTag(10004, QStringLiteral("R"), 1), 1);
+    store.CloseXmlDoc(10004);
+    QVERIFY(!store.HasDoc(10004));
+    QVERIFY(!store.GetFileTime(10004));
+    QCOMPARE(store.CurrentIndex(), -1);
+    store.CloseXmlDoc(4242);
+}
+
+QTEST_GUILESS_MAIN(tst_xmlclass)
+#include "tst_xmlclass.moc"
