@@ -2,14 +2,15 @@
 
 #include <QFile>
 
-namespace {
+namespace
+{
 QIcon g_icons[SharedIcon::Count];
 
 const char *const kIconFiles[SharedIcon::Count] = {
-    "global", "local", "none", "eglobal", "Error", "user", "other", "lclass", "sclass", "param",
-    "target", "completion", "progress", "file", "groupfile", "double", "variable", "Fid", "Sid",
-    "TBL_M", "TBL_V", "TBL_I", "TBL_O", "TBL_C", "TBL_E", "TBL_F", "TBL_K", "TBL_MAIL", "TBL_S",
-    "TBL_T", "TBL_USER", "TBL_P", "TBL_R", "TBL_L", "TBL_ID", "TBL_D"};
+    "global",   "local",  "none",       "eglobal",  "Error", "user",      "other",  "lclass",   "sclass",
+    "param",    "target", "completion", "progress", "file",  "groupfile", "double", "variable", "Fid",
+    "Sid",      "TBL_M",  "TBL_V",      "TBL_I",    "TBL_O", "TBL_C",     "TBL_E",  "TBL_F",    "TBL_K",
+    "TBL_MAIL", "TBL_S",  "TBL_T",      "TBL_USER", "TBL_P", "TBL_R",     "TBL_L",  "TBL_ID",   "TBL_D"};
 
 void setRange(globalvar &reg, int first, std::initializer_list<const char *> values)
 {
@@ -96,17 +97,21 @@ void DefVar::initXmlNames()
     SetStrVar(RegSlot::StrRecDevelopmentVersion, tr("DEVELOPMENT_VERSION"));
     SetStrVar(RegSlot::StrRecVersion, tr("VERSION"));
 
-    setRange(*this, 128, {"size", "User", "Email", "Version", "Name", "Element", "StartDate", "TargetDate",
-                          "CompletionDate", "ModifyDate"});
+    setRange(*this, 128,
+             {"size", "User", "Email", "Version", "Name", "Element", "StartDate", "TargetDate",
+              "CompletionDate", "ModifyDate"});
     setRange(*this, 138, {"Row", "Col", "RRow", "RCol", "Expression", "MaxID", "ID", "MID", "InstID", "No"});
-    setRange(*this, 148, {"DIR", "++Anything++", "Xpos", "Ypos", "ProgressRate", "EstimatedHours", "Index",
-                          "FromID", "FromUser", "Owner"});
-    setRange(*this, 158, {"OwnerID", "LClass", "LElement", "SClass", "SElement", "Param", "Value", "FileName",
-                          "FILE_TYPE", "MaxIndex", "Type"});
+    setRange(*this, 148,
+             {"DIR", "++Anything++", "Xpos", "Ypos", "ProgressRate", "EstimatedHours", "Index", "FromID",
+              "FromUser", "Owner"});
+    setRange(*this, 158,
+             {"OwnerID", "LClass", "LElement", "SClass", "SElement", "Param", "Value", "FileName",
+              "FILE_TYPE", "MaxIndex", "Type"});
     setRange(*this, 169, {"TITLE", "URL", "TEXT", "EXP", "OutVar", "QuestID"});
     setRange(*this, 175, {"LOOP", "P_LOOP", "LOOP_TYPE", "LOOP_PR", "LOOP_END_TYPE", "IS_MODEL", "ARBITARY"});
-    setRange(*this, 182, {"Definition", "Reference", "Ref Scope", "State", "State Scope", "Transition",
-                          "TransitionName", "FromState", "ToState", "MaxParam", "SCOPE", "RefID", "[$$]"});
+    setRange(*this, 182,
+             {"Definition", "Reference", "Ref Scope", "State", "State Scope", "Transition", "TransitionName",
+              "FromState", "ToState", "MaxParam", "SCOPE", "RefID", "[$$]"});
     SetStrVar(RegSlot::StrAttrRefScope, QStringLiteral("RefScope"));
     setRange(*this, 195, {"SMTPSERVER", "PORT", "SECURITY", "AUTH", "ADDRESS", "PWD"});
     setRange(*this, 201, {"Param_type", "Param_state", "Param_transit", "interval"});
@@ -114,15 +119,36 @@ void DefVar::initXmlNames()
 
 void DefVar::initColumns()
 {
-    const QString titles[] = {
-        tr("Scope"),         tr("GLOBAL"),         tr("LOCAL"),           tr("NONE"),
-        tr("OutVariable"),   tr("Max Param"),      tr("Model Definition"), tr("Instance Definition"),
-        tr("Reference"),     tr("Model RefName"),  tr("Instance RefName"), tr("Ref Scope"),
-        tr("Ref Row"),       tr("Ref Col"),        tr("State"),           tr("Model State"),
-        tr("Inst State"),    tr("State Scope"),    tr("Transition"),      tr("From State"),
-        tr("To State"),      tr("State Xpos"),     tr("State Ypos"),      tr("Yes"),
-        tr("No"),            tr("Row"),            tr("Col"),             tr("Progress Rate(%)"),
-        tr("estimated hours"), tr("Unset")};
+    const QString titles[] = {tr("Scope"),
+                              tr("GLOBAL"),
+                              tr("LOCAL"),
+                              tr("NONE"),
+                              tr("OutVariable"),
+                              tr("Max Param"),
+                              tr("Model Definition"),
+                              tr("Instance Definition"),
+                              tr("Reference"),
+                              tr("Model RefName"),
+                              tr("Instance RefName"),
+                              tr("Ref Scope"),
+                              tr("Ref Row"),
+                              tr("Ref Col"),
+                              tr("State"),
+                              tr("Model State"),
+                              tr("Inst State"),
+                              tr("State Scope"),
+                              tr("Transition"),
+                              tr("From State"),
+                              tr("To State"),
+                              tr("State Xpos"),
+                              tr("State Ypos"),
+                              tr("Yes"),
+                              tr("No"),
+                              tr("Row"),
+                              tr("Col"),
+                              tr("Progress Rate(%)"),
+                              tr("estimated hours"),
+                              tr("Unset")};
     int slot = RegSlot::StrColFirst;
     for (const QString &t : titles)
         SetStrVar(slot++, t);

@@ -6,11 +6,45 @@
 #include <QObject>
 
 // The shared icons that trees, lists and column headers use, loaded once from ":src/".
-namespace SharedIcon {
+namespace SharedIcon
+{
 enum Id : int {
-    Global, Local, None, EGlobal, Error, User, Other, Lclass, Sclass, Param, Target, Completion,
-    Progress, File, GroupFile, Double, Variable, Fid, Sid, TblM, TblV, TblI, TblO, TblC, TblE, TblF,
-    TblK, TblMail, TblS, TblT, TblUser, TblP, TblR, TblL, TblId, TblD,
+    Global,
+    Local,
+    None,
+    EGlobal,
+    Error,
+    User,
+    Other,
+    Lclass,
+    Sclass,
+    Param,
+    Target,
+    Completion,
+    Progress,
+    File,
+    GroupFile,
+    Double,
+    Variable,
+    Fid,
+    Sid,
+    TblM,
+    TblV,
+    TblI,
+    TblO,
+    TblC,
+    TblE,
+    TblF,
+    TblK,
+    TblMail,
+    TblS,
+    TblT,
+    TblUser,
+    TblP,
+    TblR,
+    TblL,
+    TblId,
+    TblD,
     Count
 };
 const QIcon &Get(Id id);

@@ -4,7 +4,8 @@
 #include <atomic>
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct ObjectEntry {
     void *ptr = nullptr;

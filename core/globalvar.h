@@ -28,7 +28,10 @@ public:
 
     // Objects go in and come out through the exact class they were registered as: a void*
     // round trip through another class breaks silently with virtual bases.
-    template <class T> void SetObj(int slot, T *object) { storeObject(slot, static_cast<void *>(object), &typeid(T)); }
+    template <class T> void SetObj(int slot, T *object)
+    {
+        storeObject(slot, static_cast<void *>(object), &typeid(T));
+    }
     template <class T> T *GetObj(int slot) const { return static_cast<T *>(loadObject(slot, typeid(T))); }
 
     static QString DelLastSlash(const QString &path);

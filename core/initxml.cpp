@@ -12,7 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 QDomElement firstElement(const QDomDocument &doc, const QString &tag)
 {
@@ -38,8 +39,8 @@ void appendValue(QDomDocument &doc, QDomElement parent, const QString &tag, cons
 }
 
 const char *const kMailTags[] = {"SMTPSERVER", "PORT", "SECURITY", "AUTH", "ADDRESS", "ISSEND", "ISCONNECT"};
-const int kMailSlots[] = {RegSlot::StrMailServer, RegSlot::StrMailPort,    RegSlot::StrMailSecurity,
-                          RegSlot::StrMailAuth,   RegSlot::StrMailAddress, RegSlot::StrMailIsSend,
+const int kMailSlots[] = {RegSlot::StrMailServer,   RegSlot::StrMailPort,    RegSlot::StrMailSecurity,
+                          RegSlot::StrMailAuth,     RegSlot::StrMailAddress, RegSlot::StrMailIsSend,
                           RegSlot::StrMailIsConnect};
 
 QDomElement appendDefaultMail(QDomDocument &doc, QDomElement parent, const QString &address)
@@ -84,7 +85,8 @@ QDomDocument initxml::DefaultDocument(const QString &name, const QString &email)
     QDomElement redmine = appendChild(doc, init, QStringLiteral("Redmine"));
     appendValue(doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QStringLiteral("0"));
     appendValue(doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
-    appendValue(doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QStringLiteral("0"));
+    appendValue(doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"),
+                QStringLiteral("0"));
     appendValue(doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"), QStringLiteral("65535"));
     appendDefaultMail(doc, init, email);
     return doc;
@@ -121,22 +123,22 @@ void initxml::establishDefaults()
     const QString path = GetStrVar(RegSlot::StrSettingsFile);
     bool mayWrite = true;
     if (QFileInfo::exists(path)) {
-        const QString copy =
-            path + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        const QString copy = path + QStringLiteral(".damaged-") +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
         mayWrite = QFile::copy(path, copy);
         if (mayWrite)
             m_damagedCopy = copy;
     }
-    store->AddXmlDoc(XmlIndex::Settings,
-                     DefaultDocument(PlatformStore::Read(QStringLiteral("name")),
-                                     PlatformStore::Read(QStringLiteral("addr"))));
+    store->AddXmlDoc(XmlIndex::Settings, DefaultDocument(PlatformStore::Read(QStringLiteral("name")),
+                                                         PlatformStore::Read(QStringLiteral("addr"))));
     store->SetDocFileName(XmlIndex::Settings, path);
     SetIntVar(RegSlot::IntDescriptionMax, 65535);
     if (mayWrite)
         store->SaveXmlDoc(XmlIndex::Settings);
 }
 
-void initxml::addUserRecord(const QString &email, const QString &first, const QString &last, const QString &id)
+void initxml::addUserRecord(const QString &email, const QString &first, const QString &last,
+                            const QString &id)
 {
     m_userRecords.push_back(std::make_unique<RedmineUserInfo>(RedmineUserInfo{first, last, id}));
     m_userRecordList.append({email, m_userRecords.back().get()});
@@ -153,8 +155,9 @@ void initxml::readIdentity()
         SetStrVar(RegSlot::StrFirstName, init.attribute(QStringLiteral("FirstName")));
         SetStrVar(RegSlot::StrLastName, init.attribute(QStringLiteral("LastName")));
         if (!init.attribute(QStringLiteral("RedmineID")).isEmpty())
-            addUserRecord(init.attribute(QStringLiteral("Email")), init.attribute(QStringLiteral("FirstName")),
-                          init.attribute(QStringLiteral("LastName")), init.attribute(QStringLiteral("RedmineID")));
+            addUserRecord(
+                init.attribute(QStringLiteral("Email")), init.attribute(QStringLiteral("FirstName")),
+                init.attribute(QStringLiteral("LastName")), init.attribute(QStringLiteral("RedmineID")));
     }
     auto *children = GetObj<QHash<QString, QString>>(RegSlot::ObjChildUsers);
     const QDomNodeList users = doc->elementsByTagName(QStringLiteral("ChildUser"));
@@ -166,8 +169,8 @@ void initxml::readIdentity()
         if (!u.attribute(QStringLiteral("Proc_Email")).isEmpty())
             SetProcEmail(email, u.attribute(QStringLiteral("Proc_Email")));
         if (!u.attribute(QStringLiteral("RedmineID")).isEmpty())
-            addUserRecord(email, u.attribute(QStringLiteral("FirstName")), u.attribute(QStringLiteral("LastName")),
-                          u.attribute(QStringLiteral("RedmineID")));
+            addUserRecord(email, u.attribute(QStringLiteral("FirstName")),
+                          u.attribute(QStringLiteral("LastName")), u.attribute(QStringLiteral("RedmineID")));
     }
 }
 
@@ -228,8 +231,8 @@ void initxml::readOptions()
     } else {
         const QDomNodeList options = doc->elementsByTagName(QStringLiteral("OPTION"));
         if (options.size() == 1)
-            appendValue(*doc, options.item(0).toElement(), QStringLiteral("AUTOSAVE"), QStringLiteral("interval"),
-                        QStringLiteral("0"));
+            appendValue(*doc, options.item(0).toElement(), QStringLiteral("AUTOSAVE"),
+                        QStringLiteral("interval"), QStringLiteral("0"));
         SetStrVar(RegSlot::StrAutoSaveMinutes, QStringLiteral("0"));
     }
     bool ok = false;
@@ -249,17 +252,20 @@ void initxml::readTracker()
         appendValue(*doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QString());
         appendValue(*doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
         appendValue(*doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QString());
-        appendValue(*doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"), QStringLiteral("65535"));
+        appendValue(*doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"),
+                    QStringLiteral("65535"));
     }
     const QDomElement active = firstChildNamed(redmine, QStringLiteral("Active"));
     if (!active.isNull())
-        SetBoolVar(RegSlot::FlagRedmineActive, active.attribute(QStringLiteral("Value")) == QLatin1String("1"));
+        SetBoolVar(RegSlot::FlagRedmineActive,
+                   active.attribute(QStringLiteral("Value")) == QLatin1String("1"));
     const QDomElement home = firstChildNamed(redmine, QStringLiteral("HOME"));
     if (!home.isNull())
         SetStrVar(RegSlot::StrRedmineUrl, home.attribute(QStringLiteral("Url")));
     const QDomElement auth = firstChildNamed(redmine, QStringLiteral("Authentication"));
     if (!auth.isNull())
-        SetBoolVar(RegSlot::FlagRedmineKeySet, auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0"));
+        SetBoolVar(RegSlot::FlagRedmineKeySet,
+                   auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0"));
     const QDomElement description = firstChildNamed(redmine, QStringLiteral("Description"));
     SetIntVar(RegSlot::IntDescriptionMax,
               description.isNull() ? 65535 : description.attribute(QStringLiteral("Max")).toInt());

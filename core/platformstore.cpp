@@ -2,7 +2,8 @@
 
 #include <QSettings>
 
-namespace {
+namespace
+{
 const QString kGroup = QStringLiteral("inf");
 }
 

@@ -2,7 +2,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 std::atomic<PostBox *> g_box{nullptr};
 }
 

@@ -3,103 +3,105 @@
 // The one place where registry slot numbers, posted-message codes and XML store indexes are
 // spelled out. Everything else in the program says the name.
 
-namespace RegSize {
+namespace RegSize
+{
 enum : int { Objects = 105, Strings = 235, Integers = 26, Flags = 38 };
 }
 
-namespace RegSlot {
+namespace RegSlot
+{
 enum : int {
     // ---- object slots (writer -> main readers) ----
-    ObjTitleDialog = 0,          // MainWindow -> startup destroys it
-    ObjXmlStore = 2,             // MainWindow -> nearly everyone
-    ObjSettings = 3,             // CheckTimer on code 100 -> OptionDiag, QandA, manager
-    ObjCurrentEditor = 4,        // NumEditor when it gets focus -> MainWindow Edit actions
-    ObjModelLclassEditor = 6,    // ModelLclass -> model (fonts)
-    ObjModelSclassEditor1 = 7,   // ModelSClass -> model
-    ObjModelSclassEditor2 = 8,   // ModelSClass -> model
-    ObjModelDocEditor1 = 9,      // ModelDoc -> model
-    ObjModelDocEditor2 = 10,     // ModelDoc -> model
-    ObjInstLclassEditor = 11,    // InstanceLclass -> deftab (fonts)
-    ObjInstSclassEditor1 = 12,   // InstanceSclass -> deftab
-    ObjInstSclassEditor2 = 13,   // InstanceSclass -> deftab
-    ObjQandAEditor = 14,         // QandA -> deftab
-    ObjInstDocEditor1 = 15,      // InstanceDocument -> deftab
-    ObjInstDocEditor2 = 16,      // InstanceDocument -> deftab
-    ObjMainHash = 21,            // MainWindow -> nobody
-    ObjChildUsers = 22,          // MainWindow (initxml fills) -> manager: child user name -> address
-    ObjMemberTable = 23,         // manager -> instance, schedule, question, chat, mail components
-    ObjMemberList = 24,          // manager -> QandA
-    ObjCheckTimer = 26,          // MainWindow -> every poster of message codes
-    ObjMainWindow = 30,          // MainWindow -> nearly everyone
-    ObjUndo = 31,                // MainWindow -> nobody
-    ObjTab = 38,                 // Tab -> editors, main window, dispatcher
-    ObjTabWidget = 39,           // Tab -> MainWindow
-    ObjInstancePage = 40,        // Tab -> nobody
-    ObjManagementPage = 47,      // Tab -> nobody
-    ObjInstanceLayout = 48,      // deftab -> Tab
-    ObjDeftab = 49,              // Tab -> instance panes, views, main window
-    ObjInstanceDocument = 50,    // InstanceDocument -> chapter dialogs, main window, deftab
-    ObjNewDefModel = 51,         // NewDefModel -> CheckTimer
-    ObjModel = 52,               // model -> model pages, calendar, main window
-    ObjModelTree = 54,           // model -> ModelLclass
-    ObjModelLclassForm = 57,     // ModelLclass -> model
-    ObjModelSclassForm = 58,     // ModelSClass -> model
-    ObjModelLclassPage = 59,     // ModelLclass -> model, calendar, delete dialogs
-    ObjModelSclassPage = 60,     // ModelSClass -> model, calendar, dialogs
-    ObjModelDoc = 62,            // ModelDoc -> chapter dialogs, model pages, main window
-    ObjOutdef = 63,              // outdef -> output sub-editors, output run, main window
-    ObjManager = 65,             // Tab -> most components
-    ObjManagerLayout = 66,       // manager -> Tab
-    ObjStatusWidget = 74,        // Tab -> deftab, main window
-    ObjSchedule = 75,            // Tab -> ScheduleBar, deftab, main window
-    ObjScheduleBarOwner = 76,    // Schedule -> ScheduleBar
-    ObjQandA = 78,               // Tab -> deftab, calendar, record store, main window
-    ObjManualWindow = 79,        // MainWindow (emptied when deleted) -> Tab
-    ObjStartPage = 80,           // MainWindow (emptied when deleted) -> MainWindow
-    ObjScheduleRefresh = 82,     // Schedule -> CheckTimer
-    ObjErrorMsg = 85,            // ErrorMsg -> OptionDiag
-    ObjAddGroup = 86,            // AddGroup -> CheckTimer
-    ObjNwRedmine = 87,           // MainWindow -> Redmine pages, OptProject, AddGroup, CheckTimer
-    ObjRUsers = 88,              // OptionDiag -> OptProject, AddGroup, CheckTimer
-    ObjOptProject = 89,          // OptProject -> CheckTimer
-    ObjRedmineProject = 90,      // RedmineProject -> CheckTimer
-    ObjRedmineRefProject = 91,   // RedmineRefProject -> CheckTimer
-    ObjRedmineIssue = 92,        // RedmineIssue -> CheckTimer
-    ObjRedmineUpdateIssue = 93,  // RedmineUpdateIssue -> CheckTimer
-    ObjRedmineWindow = 94,       // Redmine -> CheckTimer, pages
-    ObjGlobalMutex = 95,         // initxml -> chat window, chat worker, manager
-    ObjFileCheckControl = 96,    // initxml -> CheckTimer
-    ObjSmtpClient = 97,          // MainWindow -> nobody (the mail worker builds its own)
-    ObjSmtpControl = 98,         // initxml -> MemberMail, QandA
-    ObjChatControl = 99,         // manager -> nobody
-    ObjStatusWindow = 100,       // MemberMail, QandA -> CheckTimer (status mode 1)
-    ObjChat = 101,               // Chat -> CheckTimer, chat worker
-    ObjChatRequestSem = 102,     // SemaphoreControl -> chat window, chat worker, manager
-    ObjChatWakeSem = 103,        // SemaphoreControl -> chat window, chat worker, manager
-    ObjChatStore = 104,          // Chat -> Chat
+    ObjTitleDialog = 0,         // MainWindow -> startup destroys it
+    ObjXmlStore = 2,            // MainWindow -> nearly everyone
+    ObjSettings = 3,            // CheckTimer on code 100 -> OptionDiag, QandA, manager
+    ObjCurrentEditor = 4,       // NumEditor when it gets focus -> MainWindow Edit actions
+    ObjModelLclassEditor = 6,   // ModelLclass -> model (fonts)
+    ObjModelSclassEditor1 = 7,  // ModelSClass -> model
+    ObjModelSclassEditor2 = 8,  // ModelSClass -> model
+    ObjModelDocEditor1 = 9,     // ModelDoc -> model
+    ObjModelDocEditor2 = 10,    // ModelDoc -> model
+    ObjInstLclassEditor = 11,   // InstanceLclass -> deftab (fonts)
+    ObjInstSclassEditor1 = 12,  // InstanceSclass -> deftab
+    ObjInstSclassEditor2 = 13,  // InstanceSclass -> deftab
+    ObjQandAEditor = 14,        // QandA -> deftab
+    ObjInstDocEditor1 = 15,     // InstanceDocument -> deftab
+    ObjInstDocEditor2 = 16,     // InstanceDocument -> deftab
+    ObjMainHash = 21,           // MainWindow -> nobody
+    ObjChildUsers = 22,         // MainWindow (initxml fills) -> manager: child user name -> address
+    ObjMemberTable = 23,        // manager -> instance, schedule, question, chat, mail components
+    ObjMemberList = 24,         // manager -> QandA
+    ObjCheckTimer = 26,         // MainWindow -> every poster of message codes
+    ObjMainWindow = 30,         // MainWindow -> nearly everyone
+    ObjUndo = 31,               // MainWindow -> nobody
+    ObjTab = 38,                // Tab -> editors, main window, dispatcher
+    ObjTabWidget = 39,          // Tab -> MainWindow
+    ObjInstancePage = 40,       // Tab -> nobody
+    ObjManagementPage = 47,     // Tab -> nobody
+    ObjInstanceLayout = 48,     // deftab -> Tab
+    ObjDeftab = 49,             // Tab -> instance panes, views, main window
+    ObjInstanceDocument = 50,   // InstanceDocument -> chapter dialogs, main window, deftab
+    ObjNewDefModel = 51,        // NewDefModel -> CheckTimer
+    ObjModel = 52,              // model -> model pages, calendar, main window
+    ObjModelTree = 54,          // model -> ModelLclass
+    ObjModelLclassForm = 57,    // ModelLclass -> model
+    ObjModelSclassForm = 58,    // ModelSClass -> model
+    ObjModelLclassPage = 59,    // ModelLclass -> model, calendar, delete dialogs
+    ObjModelSclassPage = 60,    // ModelSClass -> model, calendar, dialogs
+    ObjModelDoc = 62,           // ModelDoc -> chapter dialogs, model pages, main window
+    ObjOutdef = 63,             // outdef -> output sub-editors, output run, main window
+    ObjManager = 65,            // Tab -> most components
+    ObjManagerLayout = 66,      // manager -> Tab
+    ObjStatusWidget = 74,       // Tab -> deftab, main window
+    ObjSchedule = 75,           // Tab -> ScheduleBar, deftab, main window
+    ObjScheduleBarOwner = 76,   // Schedule -> ScheduleBar
+    ObjQandA = 78,              // Tab -> deftab, calendar, record store, main window
+    ObjManualWindow = 79,       // MainWindow (emptied when deleted) -> Tab
+    ObjStartPage = 80,          // MainWindow (emptied when deleted) -> MainWindow
+    ObjScheduleRefresh = 82,    // Schedule -> CheckTimer
+    ObjErrorMsg = 85,           // ErrorMsg -> OptionDiag
+    ObjAddGroup = 86,           // AddGroup -> CheckTimer
+    ObjNwRedmine = 87,          // MainWindow -> Redmine pages, OptProject, AddGroup, CheckTimer
+    ObjRUsers = 88,             // OptionDiag -> OptProject, AddGroup, CheckTimer
+    ObjOptProject = 89,         // OptProject -> CheckTimer
+    ObjRedmineProject = 90,     // RedmineProject -> CheckTimer
+    ObjRedmineRefProject = 91,  // RedmineRefProject -> CheckTimer
+    ObjRedmineIssue = 92,       // RedmineIssue -> CheckTimer
+    ObjRedmineUpdateIssue = 93, // RedmineUpdateIssue -> CheckTimer
+    ObjRedmineWindow = 94,      // Redmine -> CheckTimer, pages
+    ObjGlobalMutex = 95,        // initxml -> chat window, chat worker, manager
+    ObjFileCheckControl = 96,   // initxml -> CheckTimer
+    ObjSmtpClient = 97,         // MainWindow -> nobody (the mail worker builds its own)
+    ObjSmtpControl = 98,        // initxml -> MemberMail, QandA
+    ObjChatControl = 99,        // manager -> nobody
+    ObjStatusWindow = 100,      // MemberMail, QandA -> CheckTimer (status mode 1)
+    ObjChat = 101,              // Chat -> CheckTimer, chat worker
+    ObjChatRequestSem = 102,    // SemaphoreControl -> chat window, chat worker, manager
+    ObjChatWakeSem = 103,       // SemaphoreControl -> chat window, chat worker, manager
+    ObjChatStore = 104,         // Chat -> Chat
 
     // ---- string slots ----
-    StrSettingsFile = 1,      // initxml -> initxml: full path of init.xml
-    StrAppDir = 2,            // MainWindow -> nobody
-    StrLastError = 3,         // xmlclass and editors -> CreateInstance, outdef
-    StrUserName = 9,          // MainWindow, initxml -> mail, instance, member, model, output
-    StrUserEmail = 10,        // MainWindow, initxml -> member, chat, model, output, Options
-    StrProgramVersion = 12,   // DefVar
-    StrHistorySpare1 = 14,    // initxml clears it
-    StrWorkspaceDir = 15,     // New/Open dialogs, MainWindow, initxml -> nearly everyone
-    StrProjectFileName = 16,  // DefVar -> New/Open dialogs, model
-    StrHistorySpare2 = 17,    // initxml clears it
-    StrInstanceDir = 20,      // MainWindow, New/Open instance -> instance, docs, qa, chat, mail
-    StrInstanceName = 21,     // New/Open instance, initxml -> instance, member, question, mail
-    StrInstanceVersion = 22,  //
-    StrOutputName = 23,       // NewOut, OpenOut, initxml -> outdef, main window
-    StrOutputVersion = 24,    //
-    StrModelDir = 25,         // MainWindow, New/Open instance, model -> model, ModelDoc, output run
-    StrModelName = 26,        // New/Open dialogs, MainWindow, initxml -> most components
-    StrModelVersion = 27,     //
-    StrNewLclassFirst = 28,   // NewLclass, NewSclass -> model (28-31)
-    StrRefFileFolder = 32,    // reference and class panes: last folder of a reference dialog
-    StrLabelArbitary = 36,    // DefVar: choice labels 36-44
+    StrSettingsFile = 1,     // initxml -> initxml: full path of init.xml
+    StrAppDir = 2,           // MainWindow -> nobody
+    StrLastError = 3,        // xmlclass and editors -> CreateInstance, outdef
+    StrUserName = 9,         // MainWindow, initxml -> mail, instance, member, model, output
+    StrUserEmail = 10,       // MainWindow, initxml -> member, chat, model, output, Options
+    StrProgramVersion = 12,  // DefVar
+    StrHistorySpare1 = 14,   // initxml clears it
+    StrWorkspaceDir = 15,    // New/Open dialogs, MainWindow, initxml -> nearly everyone
+    StrProjectFileName = 16, // DefVar -> New/Open dialogs, model
+    StrHistorySpare2 = 17,   // initxml clears it
+    StrInstanceDir = 20,     // MainWindow, New/Open instance -> instance, docs, qa, chat, mail
+    StrInstanceName = 21,    // New/Open instance, initxml -> instance, member, question, mail
+    StrInstanceVersion = 22, //
+    StrOutputName = 23,      // NewOut, OpenOut, initxml -> outdef, main window
+    StrOutputVersion = 24,   //
+    StrModelDir = 25,        // MainWindow, New/Open instance, model -> model, ModelDoc, output run
+    StrModelName = 26,       // New/Open dialogs, MainWindow, initxml -> most components
+    StrModelVersion = 27,    //
+    StrNewLclassFirst = 28,  // NewLclass, NewSclass -> model (28-31)
+    StrRefFileFolder = 32,   // reference and class panes: last folder of a reference dialog
+    StrLabelArbitary = 36,   // DefVar: choice labels 36-44
     StrLabelEditable = 37,
     StrLabelTemporary = 38,
     StrLabelNone = 39,
@@ -108,9 +110,9 @@ enum : int {
     StrLabelYes = 42,
     StrLabelNo = 43,
     StrLabelSettingDisable = 44,
-    StrFontName = 46,  // MainWindow, OptionDiag, initxml -> NumEditor, ErrorMsg, OptionDiag
-    StrFontSize = 47,  //
-    StrTabManagement = 52,  // DefVar: tab names 52-62
+    StrFontName = 46,      // MainWindow, OptionDiag, initxml -> NumEditor, ErrorMsg, OptionDiag
+    StrFontSize = 47,      //
+    StrTabManagement = 52, // DefVar: tab names 52-62
     StrTabModel = 53,
     StrTabInstance = 54,
     StrTabOutput = 56,
@@ -120,11 +122,11 @@ enum : int {
     StrTabTree = 60,
     StrTabDocument = 61,
     StrTabManual = 62,
-    StrLabelName = 64,      // DefVar: other labels 64-66
+    StrLabelName = 64, // DefVar: other labels 64-66
     StrLabelLocation = 65,
     StrLabelRef = 66,
-    StrDateFirst = 84,      // model, ModelLclass, Calendar: date texts 84-89
-    StrMailServer = 96,     // initxml, OptionDiag -> mail worker
+    StrDateFirst = 84,  // model, ModelLclass, Calendar: date texts 84-89
+    StrMailServer = 96, // initxml, OptionDiag -> mail worker
     StrMailPort = 97,
     StrMailSecurity = 98,
     StrMailAuth = 99,
@@ -137,9 +139,9 @@ enum : int {
     StrFirstName = 106,     // initxml, OptionDiag, OptProject -> OptProject
     StrLastName = 107,
     StrRedmineUserId = 108,
-    StrRedmineLogin = 109,     // RedmineLogin -> NwRedmine, OptProject
-    StrRedminePassword = 110,  //
-    StrAutoSaveMinutes = 111,  // initxml, OptionDiag -> OptionDiag
+    StrRedmineLogin = 109,    // RedmineLogin -> NwRedmine, OptProject
+    StrRedminePassword = 110, //
+    StrAutoSaveMinutes = 111, // initxml, OptionDiag -> OptionDiag
 
     // Workspace record names (translated, 112-127)
     StrRecRootManager = 112,
@@ -243,16 +245,16 @@ enum : int {
     StrColLast = 234,
 
     // ---- integer slots ----
-    IntQandAMode = 1,          // DefVar sets -1 -> QandA
-    IntManualDisplay1 = 2,     // nobody writes -> Manual
+    IntQandAMode = 1,      // DefVar sets -1 -> QandA
+    IntManualDisplay1 = 2, // nobody writes -> Manual
     IntManualDisplay2 = 3,
     IntManualDisplay3 = 6,
-    IntDocKind = 9,            // 0 none, 1 model, 2 instance, 3 output, 4 instance+output
-    IntLastErrorKind = 12,     // 0 missing, 1 not openable, 2 not parsable
-    IntRedmineProjectId = 22,  // manager, Redmine pages -> NwRedmine
-    IntDescriptionMax = 23,    // initxml, OptProject -> MainWindow, OptProject
-    IntRedmineLinkType = 24,   // manager -> RedmineProject
-    IntStatusMode = 25,        // 1: status messages go to object slot 100
+    IntDocKind = 9,           // 0 none, 1 model, 2 instance, 3 output, 4 instance+output
+    IntLastErrorKind = 12,    // 0 missing, 1 not openable, 2 not parsable
+    IntRedmineProjectId = 22, // manager, Redmine pages -> NwRedmine
+    IntDescriptionMax = 23,   // initxml, OptProject -> MainWindow, OptProject
+    IntRedmineLinkType = 24,  // manager -> RedmineProject
+    IntStatusMode = 25,       // 1: status messages go to object slot 100
 
     // ---- flag slots ----
     FlagRedmineActive = 1,     // initxml, OptProject
@@ -289,21 +291,22 @@ enum : int {
 }
 
 // Codes posted to CheckTimer::PostMessage.
-namespace MsgCode {
+namespace MsgCode
+{
 enum : int {
     First = 100,
-    PmInit = 100,          // main window constructor: establish the settings
-    NewManager = 101,      // new instance created
-    NewWorkspace = 102,    // new workspace created
-    NewModel = 103,        // new model definition
-    AddLclass = 104,       // new large class dialog
-    AddSclass = 105,       // new small class dialog
-    OpenModel = 106,       // open model definition
-    OpenManager = 107,     // open instance
-    NewOutput = 108,       // new output definition
-    OpenOutput = 109,      // open output definition
-    SaveFlag = 115,        // an editor changed data: enable save (bypasses the queue)
-    RedmineFirst = 119,    // issue-tracker replies 119-149: the request kind
+    PmInit = 100,       // main window constructor: establish the settings
+    NewManager = 101,   // new instance created
+    NewWorkspace = 102, // new workspace created
+    NewModel = 103,     // new model definition
+    AddLclass = 104,    // new large class dialog
+    AddSclass = 105,    // new small class dialog
+    OpenModel = 106,    // open model definition
+    OpenManager = 107,  // open instance
+    NewOutput = 108,    // new output definition
+    OpenOutput = 109,   // open output definition
+    SaveFlag = 115,     // an editor changed data: enable save (bypasses the queue)
+    RedmineFirst = 119, // issue-tracker replies 119-149: the request kind
     RedmineTrackers = 119,
     RedmineTrackerStatus = 120,
     RedmineUsers = 121,
@@ -336,46 +339,56 @@ enum : int {
     RedmineIssueDeleted = 148,
     RedmineIssueReread = 149,
     RedmineLast = 149,
-    IssueSelectInstance = 150,  // issue pages: bring the Instance tab forward
-    IssueCheckChanged = 151,    // issue-update page
-    FileCheckResult = 153,      // file-check controller after each check
-    ChatShowLastPos = 154,      // chat window
-    ChatQueueResponse = 155,    // chat window
+    IssueSelectInstance = 150, // issue pages: bring the Instance tab forward
+    IssueCheckChanged = 151,   // issue-update page
+    FileCheckResult = 153,     // file-check controller after each check
+    ChatShowLastPos = 154,     // chat window
+    ChatQueueResponse = 155,   // chat window
     Last = 155,
 };
 }
 
 // Request origins the tracker client keeps for the connection-test and groups replies.
-namespace RedmineOrigin {
-enum : int { UrlCheck = 0, GroupDialog = 1, OptionsUsers = 2, ProjectRef = 3, ProjectLoad = 7,
-             ProjectLoad2 = 8, LoginTest = 9 };
+namespace RedmineOrigin
+{
+enum : int {
+    UrlCheck = 0,
+    GroupDialog = 1,
+    OptionsUsers = 2,
+    ProjectRef = 3,
+    ProjectLoad = 7,
+    ProjectLoad2 = 8,
+    LoginTest = 9
+};
 }
 
 // Document indexes of the XML store.
-namespace XmlIndex {
+namespace XmlIndex
+{
 enum : int {
     Settings = 0,
-    Manager = 10000,      // manager.xml; 10000 + n member n's manager_<n>.xml
-    TrackedLow1 = 10000,  // [10000, 20000) and [50000, 79999] get their file times recorded
+    Manager = 10000,     // manager.xml; 10000 + n member n's manager_<n>.xml
+    TrackedLow1 = 10000, // [10000, 20000) and [50000, 79999] get their file times recorded
     TrackedHigh1 = 20000,
     Model = 30000,
     ModelDoc = 30001,
     Output = 40000,
     OutRunList1 = 45000,
     OutRunList2 = 48000,
-    Instance = 50000,     // + n
+    Instance = 50000, // + n
     TrackedLow2 = 50000,
-    Question = 60000,     // + n
-    Answer = 70000,       // + n
+    Question = 60000, // + n
+    Answer = 70000,   // + n
     TrackedHigh2 = 79999,
     InstanceDoc = 80000,
     ManualIndex = 90000,
-    RedmineFirst = 91000,  // 91000-91010 tracker replies
+    RedmineFirst = 91000, // 91000-91010 tracker replies
     RedmineLast = 91010,
 };
 }
 
 // Mutex numbers of GlobalMutex.
-namespace MutexNo {
+namespace MutexNo
+{
 enum : int { Members = 0, Chat = 1, Spare = 2 };
 }

@@ -6,7 +6,8 @@
 // The one way workspace and settings files are written: into a temporary beside the target,
 // committed by rename, so a crash or a full disk leaves the old file whole and other members
 // never read half a file.
-namespace SafeFile {
+namespace SafeFile
+{
 bool Write(const QString &path, const QByteArray &bytes);
 bool WriteUtf8(const QString &path, const QString &text);
 } // namespace SafeFile

@@ -2,7 +2,8 @@
 
 #include <QDebug>
 
-namespace {
+namespace
+{
 UiReport *g_report = nullptr;
 QString g_lastTitle;
 QString g_lastText;

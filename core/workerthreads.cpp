@@ -5,7 +5,8 @@
 #include <QPointer>
 #include <QThread>
 
-namespace {
+namespace
+{
 QMutex g_lock;
 QList<QPointer<QThread>> g_threads;
 } // namespace

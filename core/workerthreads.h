@@ -4,7 +4,8 @@ class QThread;
 
 // Every worker thread the program starts is tracked here so that the exit path can end them all
 // and never leave the process inside a running worker.
-namespace WorkerThreads {
+namespace WorkerThreads
+{
 void Track(QThread *thread);
 void Untrack(QThread *thread);
 int Count();

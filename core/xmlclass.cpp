@@ -24,8 +24,8 @@ xmlclass::~xmlclass()
 
 bool xmlclass::IsTracked(int index)
 {
-    return (index >= XmlIndex::TrackedLow1 && index < XmlIndex::TrackedHigh1)
-           || (index >= XmlIndex::TrackedLow2 && index <= XmlIndex::TrackedHigh2);
+    return (index >= XmlIndex::TrackedLow1 && index < XmlIndex::TrackedHigh1) ||
+           (index >= XmlIndex::TrackedLow2 && index <= XmlIndex::TrackedHigh2);
 }
 
 bool xmlclass::OpenXmlFile(int index, const QString &fileName)
@@ -93,7 +93,8 @@ void xmlclass::SetDocFileName(int index, const QString &fileName)
 {
     auto it = m_docs.find(index);
     if (it == m_docs.end()) {
-        UiReport::Error(m_errorTitle, QStringLiteral("SetDocFileName index:%1 fname:%2").arg(index).arg(fileName));
+        UiReport::Error(m_errorTitle,
+                        QStringLiteral("SetDocFileName index:%1 fname:%2").arg(index).arg(fileName));
         return;
     }
     it->fileName = fileName;
@@ -152,11 +153,13 @@ int xmlclass::OpenDomTag(int index, const QString &tag, int callNumber)
 {
     auto it = m_docs.find(index);
     if (it == m_docs.end() || !it->doc) {
-        UiReport::Error(m_errorTitle, QStringLiteral("OpenDomTag(0) index:%1 number:%2").arg(index).arg(callNumber));
+        UiReport::Error(m_errorTitle,
+                        QStringLiteral("OpenDomTag(0) index:%1 number:%2").arg(index).arg(callNumber));
         return -1;
     }
     if (m_current != -1 && m_current != index) {
-        UiReport::Error(m_errorTitle, QStringLiteral("OpenDomTag(1) index:%1 number:%2").arg(index).arg(callNumber));
+        UiReport::Error(m_errorTitle,
+                        QStringLiteral("OpenDomTag(1) index:%1 number:%2").arg(index).arg(callNumber));
         return -1;
     }
     m_currentDoc = it->doc;
@@ -233,8 +236,8 @@ bool xmlclass::writeDocument(int index, const QString &fileName)
     if (!doc)
         return false;
     if (!doc->firstChild().isProcessingInstruction()) {
-        doc->insertBefore(doc->createProcessingInstruction(QStringLiteral("xml"),
-                                                           QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
+        doc->insertBefore(doc->createProcessingInstruction(
+                              QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
                           doc->firstChild());
     }
     QByteArray bytes;

@@ -72,11 +72,14 @@ void tst_initxml::firstStart_writesDefaultDocument()
         order << e.tagName();
     QCOMPARE(order, QStringList({"CHILD", "OPTION", "REFERENCE", "HISTORY", "Redmine", "MAIL"}));
     QCOMPARE(doc.elementsByTagName("FONT").item(0).toElement().attribute("size"), QStringLiteral("16"));
-    QCOMPARE(doc.elementsByTagName("FONT").item(0).toElement().attribute("Name"), QStringLiteral("Meiryo UI"));
+    QCOMPARE(doc.elementsByTagName("FONT").item(0).toElement().attribute("Name"),
+             QStringLiteral("Meiryo UI"));
     QCOMPARE(doc.elementsByTagName("PORT").item(0).toElement().attribute("Value"), QStringLiteral("587"));
     QCOMPARE(doc.elementsByTagName("SECURITY").item(0).toElement().attribute("Value"), QStringLiteral("1"));
-    QCOMPARE(doc.elementsByTagName("Authentication").item(0).toElement().attribute("ApiKey"), QStringLiteral("0"));
-    QCOMPARE(doc.elementsByTagName("Description").item(0).toElement().attribute("Max"), QStringLiteral("65535"));
+    QCOMPARE(doc.elementsByTagName("Authentication").item(0).toElement().attribute("ApiKey"),
+             QStringLiteral("0"));
+    QCOMPARE(doc.elementsByTagName("Description").item(0).toElement().attribute("Max"),
+             QStringLiteral("65535"));
     QCOMPARE(doc.elementsByTagName("ADDRESS").item(0).toElement().attribute("Value"),
              QStringLiteral("hana@example.org"));
     QVERIFY(bytes.contains("\n    <CHILD/>\n"));
@@ -168,7 +171,8 @@ void tst_initxml::twoOptionElements_appendNothing()
 
 void tst_initxml::autosaveNotANumber_meansOff()
 {
-    writeInit("<Init><OPTION><AUTOSAVE interval='x'/></OPTION><Redmine><Description Max='abc'/></Redmine></Init>");
+    writeInit(
+        "<Init><OPTION><AUTOSAVE interval='x'/></OPTION><Redmine><Description Max='abc'/></Redmine></Init>");
     Session s;
     QVERIFY(s.settings->OpenInit());
     QCOMPARE(s.reg.GetStrVar(RegSlot::StrAutoSaveMinutes), QStringLiteral("x"));

@@ -79,11 +79,16 @@ void tst_registry::delLastSlash_data()
 {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
-    QTest::newRow("one slash") << "/a/b/" << "/a/b";
-    QTest::newRow("two slashes keep one") << "/a/b//" << "/a/b/";
-    QTest::newRow("no slash") << "/a/b" << "/a/b";
-    QTest::newRow("lone slash") << "/" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("one slash") << "/a/b/"
+                               << "/a/b";
+    QTest::newRow("two slashes keep one") << "/a/b//"
+                                          << "/a/b/";
+    QTest::newRow("no slash") << "/a/b"
+                              << "/a/b";
+    QTest::newRow("lone slash") << "/"
+                                << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_registry::delLastSlash()

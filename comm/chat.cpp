@@ -1,0 +1,25 @@
+#include "comm/chat.h"
+
+Chat::Chat(QWidget *parent) : QWidget(parent)
+{
+    SetObj(RegSlot::ObjChat, this);
+}
+
+Chat::~Chat()
+{
+    if (GetObj<Chat>(RegSlot::ObjChat) == this)
+        SetObj<Chat>(RegSlot::ObjChat, nullptr);
+}
+
+void Chat::ConnectSemaphore(Semaphore *) {}
+void Chat::QueueResponse() {}
+void Chat::ResetChat() {}
+void Chat::SetCurrentDay(const QDate &) {}
+void Chat::SetEditFont() {}
+void Chat::SetOwnerAddress() {}
+void Chat::ShowLastPos() {}
+
+void Chat::ShowChat()
+{
+    show();
+}

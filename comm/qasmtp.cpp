@@ -1,0 +1,3 @@
+#include "comm/qasmtp.h"
+
+QaSmtp::QaSmtp(QObject *parent) : QObject(parent) {}

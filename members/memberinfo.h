@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class QTreeWidgetItem;
+class UserInf;
+class NumEditor;
+
+// One member of the open instance workspace as the member manager keeps it in memory; a plain
+// record that the manager owns and other components read through the member table.
+struct MemberInfo {
+    int OtherUser = 0;
+    int ID = 0;
+    bool InstanceModified = false;
+    bool MemberModified = false;
+    bool Transferred = false;
+    bool Completed = false;
+    QString Name;
+    QString DisplayName;
+    QString Email;
+    QString NewName;
+    QString NewEmail;
+    QString ProcEmail;
+    QTreeWidgetItem *TreeItem = nullptr;
+    QTreeWidgetItem *InstanceItem = nullptr;
+    UserInf *Page = nullptr;
+    QString StartDate;
+    QString TargetDate;
+    QString CompletionDate;
+    NumEditor *Editor = nullptr;
+    QDateTime MarkerTime = QDateTime::currentDateTime();
+    int UnchangedChecks = 0;
+    bool Open = false;
+    bool ChatFlag = false;
+    bool Deleted = false;
+};
+
+// What the manager publishes in the member-table and member-list object slots.
+using MemberTable = QMap<int, MemberInfo *>;
+using MemberList = QList<int>;

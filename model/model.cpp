@@ -1,0 +1,222 @@
+#include "model/model.h"
+
+#include "core/postbox.h"
+#include "core/safefile.h"
+#include "core/xmlclass.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFileInfo>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+const QString kRootModel = QStringLiteral("Root_Model");
+const QString kRootModelDoc = QStringLiteral("Root_ModelDoc");
+const QString kModelFile = QStringLiteral("/model.xml");
+const QString kModelDocFile = QStringLiteral("/DocModel.xml");
+const QString kDefFolder = QStringLiteral("/pelmorine.def");
+
+// Model names and versions come from dialogs and shared files; they must stay one folder level.
+bool isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+} // namespace
+
+model::model(QWidget *parent) : QWidget(parent), m_splitter(new QSplitter(this)), m_tree(new QTreeWidget)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_splitter);
+    m_splitter->addWidget(m_tree);
+    SetObj(RegSlot::ObjModel, this);
+}
+
+model::~model()
+{
+    if (GetObj<model>(RegSlot::ObjModel) == this)
+        SetObj<model>(RegSlot::ObjModel, nullptr);
+}
+
+bool model::makeFolder(const QString &path)
+{
+    if (QFileInfo(path).isDir() || QDir().mkdir(path))
+        return true;
+    SetStrVar(RegSlot::StrLastError, QStringLiteral("tolvek workspace can not make Directory\n") + path);
+    return false;
+}
+
+bool model::NewModel()
+{
+    const QString ws = DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir));
+    const QString name = GetStrVar(RegSlot::StrModelName);
+    const QString version = GetStrVar(RegSlot::StrModelVersion);
+    if (ws.isEmpty() || !isPlainName(name) || !isPlainName(version)) {
+        SetStrVar(RegSlot::StrLastError,
+                  QStringLiteral("tolvek workspace can not make Directory\n") + ws + QLatin1Char('/') + name);
+        return false;
+    }
+    if (!makeFolder(ws))
+        return false;
+    const QString marker = ws + QLatin1Char('/') + GetStrVar(RegSlot::StrProjectFileName);
+    if (!QFileInfo::exists(marker) &&
+        !SafeFile::WriteUtf8(marker, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"))) {
+        SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + marker);
+        return false;
+    }
+    const QString modelDir = ws + kDefFolder + QLatin1Char('/') + name;
+    const QString versionDir = modelDir + QLatin1Char('/') + version;
+    if (!makeFolder(ws + kDefFolder) || !makeFolder(modelDir))
+        return false;
+    if (!QFileInfo(versionDir).isDir()) {
+        if (!makeFolder(versionDir))
+            return false;
+        for (const char *sub : {"Reference", "Instance", "Output"}) {
+            if (!makeFolder(versionDir + QLatin1Char('/') + QLatin1String(sub)))
+                return false;
+        }
+    }
+    SetStrVar(RegSlot::StrModelDir, versionDir);
+    if (!createModelFiles(versionDir))
+        return false;
+    m_newModel = true;
+    m_modified = false;
+    if (GetIntVar(RegSlot::IntDocKind) == 0)
+        SetIntVar(RegSlot::IntDocKind, 1);
+    return true;
+}
+
+bool model::createModelFiles(const QString &versionDir)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return false;
+    const QString user = GetStrVar(RegSlot::StrUserName);
+    const QString email = GetStrVar(RegSlot::StrUserEmail);
+    const struct {
+        int index;
+        const QString &root;
+        const QString &file;
+    } docs[] = {{XmlIndex::Model, kRootModel, kModelFile},
+                {XmlIndex::ModelDoc, kRootModelDoc, kModelDocFile}};
+    for (const auto &d : docs) {
+        store->CloseXmlDoc(d.index);
+        store->NewXmlDoc(d.index, d.root);
+        QDomElement root = store->GetXmlDoc(d.index)->documentElement();
+        root.setAttribute(GetStrVar(RegSlot::StrAttrUser), user);
+        root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
+        store->SetDocFileName(d.index, versionDir + d.file);
+        if (store->SaveXmlDoc(d.index) == 0) {
+            SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + versionDir + d.file);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool model::OpenModel()
+{
+    const QString ws = DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir));
+    const QString name = GetStrVar(RegSlot::StrModelName);
+    const QString version = GetStrVar(RegSlot::StrModelVersion);
+    if (!isPlainName(name) || !isPlainName(version))
+        return false;
+    const QString versionDir = ws + kDefFolder + QLatin1Char('/') + name + QLatin1Char('/') + version;
+    if (!loadModelFiles(versionDir))
+        return false;
+    SetStrVar(RegSlot::StrModelDir, versionDir);
+    m_newModel = false;
+    m_modified = false;
+    if (GetIntVar(RegSlot::IntDocKind) == 0)
+        SetIntVar(RegSlot::IntDocKind, 1);
+    return true;
+}
+
+bool model::loadModelFiles(const QString &versionDir)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return false;
+    store->CloseXmlDoc(XmlIndex::Model);
+    store->CloseXmlDoc(XmlIndex::ModelDoc);
+    if (!store->OpenXmlFile(XmlIndex::Model, versionDir + kModelFile))
+        return false;
+    // A missing model document is not fatal: the model still opens with an empty one.
+    if (!store->OpenXmlFile(XmlIndex::ModelDoc, versionDir + kModelDocFile)) {
+        store->NewXmlDoc(XmlIndex::ModelDoc, kRootModelDoc);
+        store->SetDocFileName(XmlIndex::ModelDoc, versionDir + kModelDocFile);
+    }
+    return true;
+}
+
+bool model::SaveModel()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store || !store->HasDoc(XmlIndex::Model))
+        return false;
+    bool ok = store->SaveXmlDoc(XmlIndex::Model) != 0;
+    if (store->HasDoc(XmlIndex::ModelDoc))
+        ok = store->SaveXmlDoc(XmlIndex::ModelDoc) != 0 && ok;
+    if (!ok)
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return ok;
+}
+
+void model::CloseModel()
+{
+    m_tree->clear();
+    m_modified = false;
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore)) {
+        store->CloseXmlDoc(XmlIndex::Model);
+        store->CloseXmlDoc(XmlIndex::ModelDoc);
+    }
+}
+
+QString model::rootAttribute(int attrSlot)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Model) : nullptr;
+    return doc ? doc->documentElement().attribute(GetStrVar(attrSlot)) : QString();
+}
+
+QString model::GetOwnerName()
+{
+    return rootAttribute(RegSlot::StrAttrUser);
+}
+
+QString model::GetOwnerEmail()
+{
+    return rootAttribute(RegSlot::StrAttrEmail);
+}
+
+void model::ModelChanged()
+{
+    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) ||
+        GetBoolVar(RegSlot::FlagModelModified))
+        return;
+    SetBoolVar(RegSlot::FlagModelModified, true);
+    SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    // The save-flag message is how the save action gets enabled until the editor talks to the
+    // main window itself.
+    PostBox::Post(MsgCode::SaveFlag);
+}
+
+void model::AddLclass() {}
+void model::AddSclass() {}
+void model::AdjustLayout() {}
+void model::CreateLclassDiag() {}
+void model::CreateSclassDiag() {}
+void model::DeleteLclassDiag() {}
+void model::DeleteSclassDiag() {}
+void model::CreateParamDiag() {}
+void model::DeleteParamDiag() {}
+void model::ModParamNameDiag() {}
+void model::SelectFirstLclass() {}
+void model::SetEditorFont() {}
+void model::SetMenuVisible(bool, bool, bool, bool, bool, bool) {}
+void model::ShowCurrent() {}
+void model::TransferOwner(const QString &, const QString &) {}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QDialog>
+
+// The Basic login dialog for a tracker reached with login id and password instead of an access key.
+class RedmineLogin final : public QDialog, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit RedmineLogin(QWidget *parent = nullptr);
+
+public slots:
+    void SetProc();
+};

@@ -1,0 +1,5 @@
+#include "redmine/redminerefproject.h"
+
+RedmineRefProject::RedmineRefProject(QWidget *parent) : QDialog(parent) {}
+
+void RedmineRefProject::ShowProjects() {}

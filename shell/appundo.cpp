@@ -1,0 +1,3 @@
+#include "shell/appundo.h"
+
+AppUndo::AppUndo(QObject *parent) : QObject(parent) {}

@@ -1,0 +1,499 @@
+#include "shell/checktimer.h"
+
+#include "comm/chat.h"
+#include "comm/membermail.h"
+#include "core/globalmutex.h"
+#include "core/initxml.h"
+#include "instance/deftab.h"
+#include "members/manager.h"
+#include "members/memberinfo.h"
+#include "members/threadcontrol.h"
+#include "model/model.h"
+#include "outdef/outdef.h"
+#include "redmine/redmineupdateissue.h"
+#include "shell/mainwindow.h"
+#include "shell/tab.h"
+#include "workspace/newdefmodel.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QSemaphore>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+CheckTimer::CheckTimer(QObject *parent)
+    : QObject(parent), m_postTimer(makeTimer(0, &CheckTimer::PostMessageTimeoutEvent)),
+      m_saveFlagTimer(makeTimer(0, &CheckTimer::SaveFlagTimeoutEvent)),
+      m_layoutTimer(makeTimer(0, &CheckTimer::LayoutTimeoutEvent)),
+      m_statusTimer(makeTimer(5000, &CheckTimer::StatusMessageTimeoutEvent)),
+      m_fileCheckTimer(makeTimer(10000, &CheckTimer::FileCheckTimeoutEvent)),
+      m_chatTimer(makeTimer(1000, &CheckTimer::ChatTimeoutEvent))
+{
+    PostBox::Install(this);
+}
+
+CheckTimer::~CheckTimer()
+{
+    m_postTimer->stop();
+    m_statusQueue.clear();
+}
+
+QTimer *CheckTimer::makeTimer(int interval, void (CheckTimer::*slot)())
+{
+    auto *timer = new QTimer(this);
+    timer->setInterval(interval);
+    timer->setSingleShot(false);
+    connect(timer, &QTimer::timeout, this, slot);
+    return timer;
+}
+
+// Codes are queued and every one is delivered, in order: a tracker reply or a file-check result
+// posted together with another code must not be lost. Code 115 only enables the save action and
+// never waits behind the queue.
+void CheckTimer::PostMessage(int code)
+{
+    if (code == MsgCode::SaveFlag) {
+        if (!m_saveFlagTimer->isActive())
+            m_saveFlagTimer->start();
+        return;
+    }
+    m_mailbox.enqueue(code);
+    if (!m_postTimer->isActive())
+        m_postTimer->start();
+}
+
+void CheckTimer::PostMessageTimeoutEvent()
+{
+    m_postTimer->stop();
+    if (m_mailbox.isEmpty())
+        return;
+    const int code = m_mailbox.dequeue();
+    // Restart before acting: a handler that opens a modal box runs a nested loop, and the codes
+    // behind this one are then delivered from inside it, as a single code would have been.
+    if (!m_mailbox.isEmpty())
+        m_postTimer->start();
+    emit Dispatched(code);
+    dispatch(code);
+}
+
+void CheckTimer::dispatch(int code)
+{
+    if (code < MsgCode::First || code > MsgCode::Last)
+        return;
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    auto *mdl = GetObj<model>(RegSlot::ObjModel);
+    switch (code) {
+    case MsgCode::PmInit:
+        PostMessagePM_INIT();
+        break;
+    case MsgCode::NewManager:
+        PostMessageNEW_MANAGER();
+        break;
+    case MsgCode::NewWorkspace:
+        if (auto *dlg = GetObj<NewDefModel>(RegSlot::ObjNewDefModel))
+            dlg->ResetDisplay();
+        break;
+    case MsgCode::NewModel:
+        PostMessageNEW_MODEL();
+        break;
+    case MsgCode::AddLclass:
+        if (mdl)
+            mdl->AddLclass();
+        break;
+    case MsgCode::AddSclass:
+        if (mdl)
+            mdl->AddSclass();
+        break;
+    case MsgCode::OpenModel:
+        openModel();
+        break;
+    case MsgCode::OpenManager:
+        PostMessageOPEN_MANAGER();
+        break;
+    case MsgCode::NewOutput:
+        newOutput();
+        break;
+    case MsgCode::OpenOutput:
+        openOutput();
+        break;
+    case MsgCode::IssueSelectInstance:
+        if (tab)
+            tab->SelectTab(GetStrVar(RegSlot::StrTabInstance));
+        if (mw) {
+            mw->activateWindow();
+            mw->raise();
+        }
+        break;
+    case MsgCode::IssueCheckChanged:
+        if (auto *page = GetObj<RedmineUpdateIssue>(RegSlot::ObjRedmineUpdateIssue))
+            page->CheckChangedItems();
+        break;
+    case MsgCode::FileCheckResult:
+        ApplyItemStatus();
+        break;
+    case MsgCode::ChatShowLastPos:
+        if (auto *chat = GetObj<Chat>(RegSlot::ObjChat))
+            chat->ShowLastPos();
+        break;
+    case MsgCode::ChatQueueResponse:
+        if (auto *chat = GetObj<Chat>(RegSlot::ObjChat))
+            chat->QueueResponse();
+        break;
+    default:
+        if (code >= MsgCode::RedmineFirst && code <= MsgCode::RedmineLast)
+            redmineReply(code);
+        break;
+    }
+}
+
+void CheckTimer::PostMessagePM_INIT()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *settings = new initxml(this);
+    mw->LoadUserIdentity();
+    settings->OpenInit();
+    SetObj(RegSlot::ObjSettings, settings);
+    for (const auto &record : settings->UserRecords())
+        mw->SetUserRecord(record.first, record.second);
+    CreateAutoSaveTimer(settings->AutoSaveMinutes());
+    StartAutoSaveTimer();
+    mw->FinishStartup();
+}
+
+void CheckTimer::PostMessageNEW_MANAGER()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    mw->WaitCursor();
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+        mgr->NewManager();
+    mw->RestoreCursor();
+    mw->ShowTabArea();
+    tab->EmitCurrentChanged(0);
+    if (!tab->IsTabAreaVisible())
+        tab->SetTabAreaVisible(true);
+    SetBoolVar(RegSlot::FlagBusy, false);
+    StartLayoutTimer();
+}
+
+void CheckTimer::PostMessageNEW_MODEL()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *mdl = GetObj<model>(RegSlot::ObjModel);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    mw->WaitCursor();
+    if (mdl && mdl->NewModel()) {
+        mdl->AdjustLayout();
+        GetObj<Tab>(RegSlot::ObjTab)->SelectTab(GetStrVar(RegSlot::StrTabModel));
+        mw->ShowTabArea();
+        StartLayoutTimer();
+        mw->RestoreCursor();
+    } else {
+        mw->RestoreCursor();
+        // A failed creation used to be silent; the model editor left the reason here.
+        mw->FatalMessage(tr("New Model"), GetStrVar(RegSlot::StrLastError));
+    }
+    SetBoolVar(RegSlot::FlagBusy, false);
+}
+
+void CheckTimer::openModel()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    auto *mdl = GetObj<model>(RegSlot::ObjModel);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    mw->WaitCursor();
+    if (mdl)
+        mdl->OpenModel();
+    mw->RestoreCursor();
+    if (mdl)
+        mdl->AdjustLayout();
+    if (!tab->IsTabAreaVisible())
+        tab->SetTabAreaVisible(true);
+    tab->SelectTab(GetStrVar(RegSlot::StrTabModel));
+    SetBoolVar(RegSlot::FlagBusy, false);
+    if (mdl)
+        mdl->SelectFirstLclass();
+}
+
+void CheckTimer::PostMessageOPEN_MANAGER()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    auto *inst = GetObj<deftab>(RegSlot::ObjDeftab);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    if (inst) {
+        inst->SetScheduleRefresh(false);
+        inst->SetQandARefresh(false);
+        inst->SetDocumentRefresh(false);
+    }
+    mw->WaitCursor();
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+        mgr->OpenManager();
+    mw->RestoreCursor();
+    if (inst) {
+        inst->SetScheduleRefresh(true);
+        inst->SetQandARefresh(true);
+        inst->SetDocumentRefresh(true);
+    }
+    mw->ShowTabArea();
+    if (!tab->IsTabAreaVisible())
+        tab->SetTabAreaVisible(true);
+    SetBoolVar(RegSlot::FlagBusy, false);
+    if (inst)
+        inst->SelectFirstChapter();
+    StartLayoutTimer();
+}
+
+void CheckTimer::newOutput()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    auto *out = GetObj<outdef>(RegSlot::ObjOutdef);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    mw->WaitCursor();
+    if (auto *mdl = GetObj<model>(RegSlot::ObjModel))
+        mdl->AdjustLayout();
+    if (out) {
+        out->CreateOutput();
+        out->SetMenuState();
+        out->SetEditState();
+    }
+    mw->RestoreCursor();
+    mw->ShowTabArea();
+    if (!tab->IsTabAreaVisible())
+        tab->SetTabAreaVisible(true);
+    SetBoolVar(RegSlot::FlagBusy, false);
+    StartLayoutTimer();
+}
+
+void CheckTimer::openOutput()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    auto *out = GetObj<outdef>(RegSlot::ObjOutdef);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    mw->ShowTabArea();
+    mw->WaitCursor();
+    if (auto *mdl = GetObj<model>(RegSlot::ObjModel))
+        mdl->AdjustLayout();
+    if (out) {
+        out->OpenOutput();
+        out->SetMenuState();
+        out->SetEditState();
+    }
+    mw->RestoreCursor();
+    if (!tab->IsTabAreaVisible())
+        tab->SetTabAreaVisible(true);
+    SetBoolVar(RegSlot::FlagBusy, false);
+    StartLayoutTimer();
+}
+
+void CheckTimer::SaveFlagTimeoutEvent()
+{
+    m_saveFlagTimer->stop();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->EnableFileAction(7, true);
+}
+
+void CheckTimer::LayoutTimeoutEvent()
+{
+    m_layoutTimer->stop();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->AdjustLayouts();
+}
+
+void CheckTimer::StatusMessage(const QString &text)
+{
+    StopStatusMessageTimer();
+    if (GetIntVar(RegSlot::IntStatusMode) == 1) {
+        if (auto *window = GetObj<MemberMail>(RegSlot::ObjStatusWindow))
+            window->SendResult(text);
+        return;
+    }
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->StatusMessage(text);
+    m_statusTimer->start();
+}
+
+void CheckTimer::StatusMessageTimeoutEvent()
+{
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->StatusMessage(QString());
+    m_statusTimer->stop();
+}
+
+void CheckTimer::FileCheckTimeoutEvent()
+{
+    if (auto *control = GetObj<ThreadControl>(RegSlot::ObjFileCheckControl))
+        emit control->do_start();
+}
+
+void CheckTimer::ChatTimeoutEvent()
+{
+    SetBoolVar(RegSlot::FlagChatTick, true);
+    if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
+        wake->release();
+}
+
+void CheckTimer::AutoSaveTimeoutEvent()
+{
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SaveAll();
+}
+
+namespace
+{
+void startIfIdle(QTimer *t)
+{
+    if (t && !t->isActive())
+        t->start();
+}
+void stopIfActive(QTimer *t)
+{
+    if (t && t->isActive())
+        t->stop();
+}
+} // namespace
+
+void CheckTimer::StartChatTimer()
+{
+    startIfIdle(m_chatTimer);
+}
+
+void CheckTimer::StopChatTimer()
+{
+    stopIfActive(m_chatTimer);
+}
+
+void CheckTimer::StartFileCheckTimer()
+{
+    startIfIdle(m_fileCheckTimer);
+}
+
+void CheckTimer::StopFileCheckTimer()
+{
+    stopIfActive(m_fileCheckTimer);
+}
+
+void CheckTimer::StartLayoutTimer()
+{
+    startIfIdle(m_layoutTimer);
+}
+
+void CheckTimer::StopStatusMessageTimer()
+{
+    stopIfActive(m_statusTimer);
+}
+
+void CheckTimer::StopTimers()
+{
+    StopAutoSaveTimer();
+    StopFileCheckTimer();
+}
+
+void CheckTimer::CreateAutoSaveTimer(int minutes)
+{
+    if (m_autoSaveTimer)
+        return;
+    m_autoSaveMinutes = minutes;
+    m_autoSaveTimer = new QTimer(this);
+    if (minutes > 0)
+        m_autoSaveTimer->setInterval(minutes * 60000);
+    connect(m_autoSaveTimer, &QTimer::timeout, this, &CheckTimer::AutoSaveTimeoutEvent);
+}
+
+void CheckTimer::SetAutoSaveInterval(int minutes)
+{
+    m_autoSaveMinutes = minutes;
+    if (minutes != 0 && m_autoSaveTimer)
+        m_autoSaveTimer->setInterval(minutes * 60000);
+}
+
+void CheckTimer::StartAutoSaveTimer()
+{
+    if (m_autoSaveMinutes == 0)
+        return;
+    startIfIdle(m_autoSaveTimer);
+}
+
+void CheckTimer::StopAutoSaveTimer()
+{
+    stopIfActive(m_autoSaveTimer);
+}
+
+void CheckTimer::AddItemStatus(MemberInfo *record, bool open)
+{
+    if (record->Deleted)
+        return;
+    m_statusQueue.append({record, open});
+}
+
+void CheckTimer::PurgeItemStatus(const MemberInfo *record)
+{
+    MutexHold hold(MutexNo::Members);
+    for (int i = m_statusQueue.size() - 1; i >= 0; --i) {
+        if (m_statusQueue.at(i).record == record)
+            m_statusQueue.removeAt(i);
+    }
+}
+
+void CheckTimer::ApplyItemStatus()
+{
+    auto *mgr = GetObj<manager>(RegSlot::ObjManager);
+    // The records' presence fields are shared with the file-check worker: the whole drain holds
+    // mutex 0, so an append from the worker never interleaves with it.
+    MutexHold hold(MutexNo::Members);
+    QList<ItemStatusEntry> batch;
+    batch.swap(m_statusQueue);
+    for (const ItemStatusEntry &entry : batch) {
+        MemberInfo *record = entry.record;
+        if (record->Deleted)
+            continue;
+        record->Open = entry.open;
+        record->UnchangedChecks = 0;
+        if (!record->TreeItem || !mgr)
+            continue;
+        const QBrush brush(QColor(entry.open ? "#82fb83" : "#fae992"));
+        for (int column = 1; column <= 3; ++column)
+            record->TreeItem->setBackground(column, brush);
+        record->TreeItem->setText(3, mgr->CurStateText(entry.open ? 1 : 2));
+    }
+}
+
+bool CheckTimer::IsPostTimerActive() const
+{
+    return m_postTimer->isActive();
+}
+
+bool CheckTimer::IsSaveFlagTimerActive() const
+{
+    return m_saveFlagTimer->isActive();
+}
+
+bool CheckTimer::IsStatusTimerActive() const
+{
+    return m_statusTimer->isActive();
+}
+
+bool CheckTimer::IsFileCheckTimerActive() const
+{
+    return m_fileCheckTimer->isActive();
+}
+
+bool CheckTimer::IsChatTimerActive() const
+{
+    return m_chatTimer->isActive();
+}
+
+bool CheckTimer::IsAutoSaveTimerActive() const
+{
+    return m_autoSaveTimer && m_autoSaveTimer->isActive();
+}
+
+int CheckTimer::AutoSaveIntervalMs() const
+{
+    return m_autoSaveTimer ? m_autoSaveTimer->interval() : 0;
+}

@@ -1,0 +1,135 @@
+#include "shell/mainwindow.h"
+
+#include "comm/qasmtp.h"
+#include "core/defvar.h"
+#include "core/platformstore.h"
+#include "core/xmlclass.h"
+#include "members/infowner.h"
+#include "members/usertransfer.h"
+#include "output/outmenudiag.h"
+#include "redmine/nwredmine.h"
+#include "redmine/redmine.h"
+#include "shell/aboutpelmorine.h"
+#include "shell/appundo.h"
+#include "shell/checktimer.h"
+#include "shell/errormsg.h"
+#include "shell/manual.h"
+#include "shell/optiondiag.h"
+#include "shell/tab.h"
+#include "shell/titlediag.h"
+#include "ui_mainwindow.h"
+#include "workspace/newdefmodel.h"
+#include "workspace/newinstancediag.h"
+#include "workspace/newout.h"
+#include "workspace/opendefmodel.h"
+#include "workspace/openinstancediag.h"
+#include "workspace/openout.h"
+
+#include <QCoreApplication>
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::MainWindow)
+{
+    m_ui->setupUi(this);
+    setWindowIcon(GetLogoIcon());
+
+    m_title = new TitleDiag;
+    m_title->show();
+    SetObj(RegSlot::ObjTitleDialog, m_title);
+
+    m_infOwner = new InfOwner;
+    m_transfer = new UserTransfer;
+
+    SetObj(RegSlot::ObjMainHash, &m_mainHash);
+    SetObj(RegSlot::ObjChildUsers, &m_childUsers);
+    SetObj(RegSlot::ObjMainWindow, this);
+    UiReport::Install(this);
+
+    SetStrVar(RegSlot::StrFontName, QStringLiteral("Meiryo UI"));
+    SetStrVar(RegSlot::StrFontSize, QStringLiteral("12"));
+    {
+        DefVar defvar;
+        defvar.InitVar();
+    }
+    SetStrVar(RegSlot::StrAppDir, QCoreApplication::applicationDirPath());
+
+    SetObj(RegSlot::ObjXmlStore, new xmlclass(this));
+    SetBoolVar(RegSlot::FlagWriteFailed, false);
+
+    SetObj(RegSlot::ObjManualWindow, new Manual);
+    SetObj(RegSlot::ObjStartPage, new Manual);
+    SetBoolVar(RegSlot::FlagStartPageUp, true);
+
+    m_about = new AboutPelmorine;
+
+    auto *timer = new CheckTimer(this);
+    SetObj(RegSlot::ObjCheckTimer, timer);
+    timer->PostMessage(MsgCode::PmInit);
+
+    m_outFileState = false;
+    SetObj(RegSlot::ObjNwRedmine, new NwRedmine(this));
+    m_redmine = new Redmine;
+    m_otherUpdateCount = 0;
+    m_otherUpdateHeld = false;
+
+    m_smtp = new QaSmtp(this);
+    SetObj(RegSlot::ObjSmtpClient, m_smtp);
+}
+
+MainWindow::~MainWindow()
+{
+    UiReport::Install(nullptr);
+    delete m_ui;
+    m_userRecords.clear();
+    SetObj<MainWindow>(RegSlot::ObjMainWindow, nullptr);
+    SetObj<CheckTimer>(RegSlot::ObjCheckTimer, nullptr);
+}
+
+void MainWindow::LoadUserIdentity()
+{
+    SetStrVar(RegSlot::StrUserName, PlatformStore::Read(QStringLiteral("name")));
+    SetStrVar(RegSlot::StrUserEmail, PlatformStore::Read(QStringLiteral("addr")));
+    SetStrVar(RegSlot::StrMailPassword, PlatformStore::Read(QStringLiteral("mail_pwd")));
+}
+
+// The second half of start-up, once the settings exist (code 100).
+void MainWindow::FinishStartup()
+{
+    if (auto *title = GetObj<TitleDiag>(RegSlot::ObjTitleDialog)) {
+        SetObj<TitleDiag>(RegSlot::ObjTitleDialog, nullptr);
+        delete title;
+    }
+    m_title = nullptr;
+    StartSession();
+    // Without an index (missing or damaged) the trees stay empty and start-up goes on.
+    if (auto *manual = GetObj<Manual>(RegSlot::ObjManualWindow)) {
+        manual->LoadManualIndex();
+        manual->MakeManualTree(false);
+    }
+    auto *start = GetObj<Manual>(RegSlot::ObjStartPage);
+    if (start) {
+        start->MakeManualTree(true);
+        start->setVisible(true);
+    }
+    EnableMenus(-1, false, false, false, false, false, false);
+    if (!isVisible()) {
+        showMaximized();
+        GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->StartLayoutTimer();
+    }
+}
+
+void MainWindow::StartSession()
+{
+    ConnectMenus();
+    m_newInstance = new NewInstanceDiag;
+    m_openInstance = new OpenInstanceDiag;
+    m_newModel = new NewDefModel;
+    m_openModel = new OpenDefModel;
+    m_newOut = new NewOut;
+    m_openOut = new OpenOut;
+    m_options = new OptionDiag;
+    SetObj(RegSlot::ObjUndo, new AppUndo(this));
+    ResetState();
+    SetIntVar(RegSlot::IntDocKind, 0);
+    m_outMenu = new OutMenuDiag;
+    m_errorMsg = new ErrorMsg;
+}

@@ -1,0 +1,129 @@
+#include "core/initxml.h"
+#include "core/xmlclass.h"
+#include "shell/checktimer.h"
+#include "shell/mainwindow.h"
+#include "shell/tab.h"
+#include "shell/titlediag.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+namespace
+{
+// Answers the next modal box by clicking its button of the given object name.
+void answerNextBox(const QString &button)
+{
+    QTimer::singleShot(0, [button] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box) {
+            answerNextBox(button);
+            return;
+        }
+        if (auto *b = box->findChild<QPushButton *>(button))
+            b->click();
+    });
+}
+
+QMenu *menuNamed(QMainWindow *w, const char *name)
+{
+    return w->menuBar()->findChild<QMenu *>(QLatin1String(name));
+}
+
+// Starts the program the way main does and runs the event loop until start-up has finished.
+struct Program : public RegistryScope {
+    MainWindow *window = new MainWindow;
+    Program() { QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000); }
+    ~Program() { delete window; }
+};
+} // namespace
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyHome_startsAndWritesSettings();
+    void afterStartup_onlyFileToolHelpEnabled();
+    void end_exitsWithZero();
+    void end_withChangesAndDontSave_writesNothing();
+    void close_cancelledQuestion_keepsRunning();
+};
+
+void tst_startup::emptyHome_startsAndWritesSettings()
+{
+    QDir(QDir::homePath()).removeRecursively();
+    QDir().mkpath(QDir::homePath());
+    Program p;
+    const QString init = QDir::homePath() + QStringLiteral("/.Pelmorine/init.xml");
+    QVERIFY(QFile::exists(init));
+    QVERIFY(p.GetObj<initxml>(RegSlot::ObjSettings));
+    QVERIFY(!p.GetObj<TitleDiag>(RegSlot::ObjTitleDialog));
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
+    QVERIFY(p.GetStrVar(RegSlot::StrUserName).isEmpty());
+    QVERIFY(p.GetBoolVar(RegSlot::FlagStartPageUp));
+    QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
+    QCOMPARE(p.window->TabArea()->CurrentTab(), -1);
+}
+
+void tst_startup::afterStartup_onlyFileToolHelpEnabled()
+{
+    Program p;
+    const char *enabled[] = {"menuFile", "menuTool_T", "menuHelp"};
+    const char *disabled[] = {"menuEdit",  "menuManager", "menuInstance_I", "menuModel",
+                              "menuOut_O", "menuQ_and_A", "menuDocument"};
+    for (const char *name : enabled)
+        QVERIFY2(menuNamed(p.window, name)->isEnabled(), name);
+    for (const char *name : disabled)
+        QVERIFY2(!menuNamed(p.window, name)->isEnabled(), name);
+    QVERIFY(!p.window->IsSaveEnabled());
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagBusy));
+}
+
+void tst_startup::end_exitsWithZero()
+{
+    Program p;
+    QTimer::singleShot(0, p.window, [&p] { p.window->findChild<QAction *>("actionEnd")->trigger(); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!p.GetPtrVar(RegSlot::ObjStartPage));
+}
+
+void tst_startup::end_withChangesAndDontSave_writesNothing()
+{
+    Program p;
+    const QString init = QDir::homePath() + QStringLiteral("/.Pelmorine/init.xml");
+    const QDateTime before = QFileInfo(init).lastModified();
+    p.GetObj<xmlclass>(RegSlot::ObjXmlStore)
+        ->GetXmlDoc(XmlIndex::Settings)
+        ->documentElement()
+        .setAttribute("Name", "x");
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    answerNextBox(QStringLiteral("dontSave"));
+    QTimer::singleShot(0, p.window, [&p] { p.window->close(); });
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(QFileInfo(init).lastModified(), before);
+}
+
+void tst_startup::close_cancelledQuestion_keepsRunning()
+{
+    Program p;
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    answerNextBox(QStringLiteral("cancel"));
+    p.window->MenuEnd();
+    QVERIFY(p.window->isVisible());
+    QVERIFY(p.GetPtrVar(RegSlot::ObjStartPage));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tst_startup test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_startup.moc"

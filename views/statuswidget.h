@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QWidget>
+
+class QSplitter;
+
+// The state-transition page: the states and transitions of the current class instance.
+class StatusWidget final : public QWidget, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit StatusWidget(QWidget *parent = nullptr);
+
+    void ClearStatus();
+    void UpdateGraph();
+    void LayoutAdjust();
+
+private:
+    QSplitter *m_splitter;
+};

@@ -1,0 +1,5 @@
+#include "workspace/newinstancediag.h"
+
+NewInstanceDiag::NewInstanceDiag(QWidget *parent) : QDialog(parent) {}
+
+void NewInstanceDiag::InitDisplay() {}

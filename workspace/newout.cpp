@@ -1,0 +1,5 @@
+#include "workspace/newout.h"
+
+NewOut::NewOut(QWidget *parent) : QDialog(parent) {}
+
+void NewOut::InitDisplay() {}

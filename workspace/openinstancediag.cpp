@@ -1,0 +1,5 @@
+#include "workspace/openinstancediag.h"
+
+OpenInstanceDiag::OpenInstanceDiag(QWidget *parent) : QDialog(parent) {}
+
+void OpenInstanceDiag::InitDisplay() {}
