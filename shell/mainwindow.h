@@ -4,6 +4,7 @@
 #include "core/redmineuserinfo.h"
 #include "core/uireport.h"
 
+#include <QDomElement>
 #include <QHash>
 #include <QMainWindow>
 
@@ -82,6 +83,25 @@ public:
     void SetOtherUpdateVisible(bool visible);
     bool IsOtherUpdateVisible() const;
 
+    bool WriteTextFile(TreeItemData *record, const QString &path);
+    QString ReadTextFile(const QString &path);
+    int CheckFileRemoved(const QString &folder, const QString &name);
+    int WaitFileStable(const QString &path);
+    void CopyReferenceFile(const QString &source, const QString &folder);
+    void CopyFile(const QString &source, const QString &target);
+    QString FileNameOfPath(const QString &path) const;
+    QString TruncateUtf8(const QString &text) const;
+    bool NoMailAddress(const QString &text) const { return !text.contains(QLatin1Char('@')); }
+    void UpdateHistory(int kind);
+    void SetMailQueue(void *queue) { m_mailQueue = queue; }
+    void *MailQueue() const { return m_mailQueue; }
+    void ShowOtherUpdate(int count);
+    void HoldOtherUpdate(bool hold) { m_otherUpdateHeld = hold; }
+    bool IsOtherUpdateHeld() const { return m_otherUpdateHeld; }
+    int OtherUpdateCount() const { return m_otherUpdateCount; }
+    void ShowModelTransfer(const QString &ownerEmail);
+    void ShowOutputTransfer(const QString &ownerEmail);
+
     Tab *TabArea() const { return m_tab; }
     bool IsSaveEnabled() const;
 
@@ -92,6 +112,7 @@ public slots:
     void MenuOption();
     void MenuAbout();
     void LayoutAdjust();
+    void ChatProc();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -100,6 +121,9 @@ private:
     void ConnectMenus();
     void makeStatusBar();
     void endProgram();
+    bool setNameVersion(QDomElement element, const QString &name, const QString &version);
+    bool updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
+                            const QString &version);
 
     Ui::MainWindow *m_ui;
     TitleDiag *m_title = nullptr;
@@ -130,4 +154,5 @@ private:
     bool m_otherUpdateHeld = false;
     QLabel *m_statusLabel = nullptr;
     bool m_ending = false;
+    void *m_mailQueue = nullptr;
 };

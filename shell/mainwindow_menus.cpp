@@ -50,6 +50,7 @@ void MainWindow::makeStatusBar()
     m_chatButton =
         button(tr("chat"), QStringLiteral("QPushButton {background-color: '#82fb83' ; color: black}"), false);
     connect(m_layoutButton, &QPushButton::clicked, this, &MainWindow::LayoutAdjust);
+    connect(m_chatButton, &QPushButton::clicked, this, &MainWindow::ChatProc);
 }
 
 void MainWindow::EnableFileAction(int index, bool on)

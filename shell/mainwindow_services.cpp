@@ -1,13 +1,22 @@
 #include "shell/mainwindow.h"
 
+#include "core/safefile.h"
+#include "core/textfiles.h"
+#include "core/treeitemdata.h"
+#include "core/xmlclass.h"
+#include "members/manager.h"
+#include "members/usertransfer.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 
 void MainWindow::ShowErrorMsg(const QString &title, const QString &text)
 {
@@ -96,4 +105,198 @@ void MainWindow::SetRedmineVisible(bool visible)
 bool MainWindow::IsSaveEnabled() const
 {
     return m_ui->actionSave->isEnabled();
+}
+
+bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
+{
+    if (!record->TextChanged())
+        return true;
+    if (!SafeFile::WriteUtf8(path, record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)))) {
+        FatalMessage(tr("File error"), tr("can not write file:%1").arg(path));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
+    record->TextChanged() = false;
+    return true;
+}
+
+QString MainWindow::ReadTextFile(const QString &path)
+{
+    return TextFiles::Read(path);
+}
+
+int MainWindow::WaitFileStable(const QString &path)
+{
+    QFileInfo info(path);
+    QDateTime time = info.lastModified();
+    qint64 size = info.size();
+    for (;;) {
+        info.refresh();
+        if (!info.exists())
+            return 1;
+        if (info.lastModified() == time && info.size() == size)
+            return 0;
+        time = info.lastModified();
+        size = info.size();
+        QThread::msleep(1000);
+    }
+}
+
+int MainWindow::CheckFileRemoved(const QString &folder, const QString &name)
+{
+    const int gone = WaitFileStable(folder + name);
+    if (gone == 1) {
+        QMessageBox box(this);
+        box.setWindowTitle(tr("Remove file"));
+        box.setWindowIcon(GetLogoIcon());
+        box.setIcon(QMessageBox::Information);
+        box.setText(tr("Remove file"));
+        box.setInformativeText(tr("Delete file:") + name);
+        box.addButton(QMessageBox::Ok)->setObjectName(QStringLiteral("OK"));
+        box.exec();
+    }
+    return gone;
+}
+
+void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
+{
+    const QString name = FileNameOfPath(source);
+    if (!QFileInfo::exists(source))
+        return;
+    QDir().mkpath(folder + QStringLiteral("others/"));
+    const QString target1 = folder + name;
+    const QString target2 = folder + QStringLiteral("others/") + name;
+    if (QFileInfo::exists(target1)) {
+        QMessageBox box(this);
+        box.setWindowTitle(tr("File overwrite"));
+        box.setWindowIcon(GetLogoIcon());
+        box.setIcon(QMessageBox::Information);
+        box.setText(tr("File overwrite"));
+        box.setInformativeText(tr("Do you want to overwrite?"));
+        QPushButton *save = box.addButton(QMessageBox::Save);
+        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+        save->setObjectName(QStringLiteral("save"));
+        cancel->setObjectName(QStringLiteral("cancel"));
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() != save)
+            return;
+        for (const QString &target : {target1, target2}) {
+            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
+            QFile::remove(target);
+            QFile::copy(source, target);
+        }
+    } else {
+        QFile::copy(source, target1);
+        if (!QFileInfo::exists(target2))
+            QFile::copy(source, target2);
+    }
+    QFile::setPermissions(source,
+                          QFile::permissions(source) | QFileDevice::WriteUser | QFileDevice::ReadUser);
+    QFile::setPermissions(target2, QFileDevice::ReadUser | QFileDevice::ReadOwner);
+}
+
+void MainWindow::CopyFile(const QString &source, const QString &target)
+{
+    if (QFileInfo::exists(source) && !QFileInfo::exists(target))
+        QFile::copy(source, target);
+}
+
+QString MainWindow::FileNameOfPath(const QString &path) const
+{
+    return TextFiles::FileNameOfPath(path);
+}
+
+QString MainWindow::TruncateUtf8(const QString &text) const
+{
+    return TextFiles::TruncateUtf8(text, GetIntVar(RegSlot::IntDescriptionMax));
+}
+
+bool MainWindow::setNameVersion(QDomElement element, const QString &name, const QString &version)
+{
+    bool changed = false;
+    if (element.attribute(QStringLiteral("NAME")) != name) {
+        element.setAttribute(QStringLiteral("NAME"), name);
+        changed = true;
+    }
+    if (element.attribute(QStringLiteral("VERSION")) != version) {
+        element.setAttribute(QStringLiteral("VERSION"), version);
+        changed = true;
+    }
+    return changed;
+}
+
+bool MainWindow::updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
+                                    const QString &version)
+{
+    QDomElement entry = history.firstChildElement(tag);
+    bool changed = false;
+    if (entry.isNull()) {
+        entry = history.ownerDocument().createElement(tag);
+        history.appendChild(entry);
+        changed = true;
+    }
+    return setNameVersion(entry, name, version) || changed;
+}
+
+void MainWindow::UpdateHistory(int kind)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
+    if (!doc)
+        return;
+    const QString ws = GetStrVar(RegSlot::StrWorkspaceDir);
+    bool changed = false;
+    QDomElement history = doc->elementsByTagName(QStringLiteral("HISTORY")).item(0).toElement();
+    if (history.isNull()) {
+        QDomElement init = doc->elementsByTagName(QStringLiteral("Init")).item(0).toElement();
+        if (init.isNull())
+            init = doc->documentElement();
+        history = doc->createElement(QStringLiteral("HISTORY"));
+        init.appendChild(history);
+        history.setAttribute(QStringLiteral("WS"), ws);
+        changed = true;
+    } else if (QDir(history.attribute(QStringLiteral("WS"))) != QDir(ws)) {
+        history.setAttribute(QStringLiteral("WS"), ws);
+        changed = true;
+    }
+    changed |= updateHistoryEntry(history, QStringLiteral("MODEL"), GetStrVar(RegSlot::StrModelName),
+                                  GetStrVar(RegSlot::StrModelVersion));
+    const QString instName = GetStrVar(RegSlot::StrInstanceName);
+    const QString instVersion = GetStrVar(RegSlot::StrInstanceVersion);
+    const QString outName = GetStrVar(RegSlot::StrOutputName);
+    const QString outVersion = GetStrVar(RegSlot::StrOutputVersion);
+    if (kind == 2 || kind == 4)
+        changed |= updateHistoryEntry(history, QStringLiteral("INSTANCE"), instName, instVersion);
+    if (kind == 3 || kind == 4)
+        changed |= updateHistoryEntry(history, QStringLiteral("OUTPUT"), outName, outVersion);
+    if (changed)
+        store->SaveXmlDoc(XmlIndex::Settings);
+}
+
+void MainWindow::ShowOtherUpdate(int count)
+{
+    if (m_otherUpdateHeld)
+        return;
+    m_otherUpdateCount = count;
+    if (count >= 1)
+        SetOtherUpdateVisible(true);
+}
+
+void MainWindow::ShowModelTransfer(const QString &ownerEmail)
+{
+    m_transfer->SetMode(0, ownerEmail);
+    m_transfer->show();
+}
+
+void MainWindow::ShowOutputTransfer(const QString &ownerEmail)
+{
+    m_transfer->SetMode(2, ownerEmail);
+    m_transfer->show();
+}
+
+void MainWindow::ChatProc()
+{
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+        mgr->ShowChat();
 }
