@@ -2,7 +2,7 @@
 
 #include "core/postbox.h"
 
-void FileCheckWorker::DoCheck()
+void TimeLoad::DoLoad()
 {
     // The member manager's comparison of the shared files joins here with the member files;
     // until a workspace's members are known there is nothing to compare.
@@ -11,9 +11,9 @@ void FileCheckWorker::DoCheck()
 
 ThreadControl::ThreadControl(QObject *parent) : WorkerControl(parent)
 {
-    auto *worker = new FileCheckWorker;
-    connect(this, &ThreadControl::do_start, worker, &FileCheckWorker::DoCheck);
-    connect(worker, &FileCheckWorker::resultReady, this, &ThreadControl::handleResults);
+    auto *worker = new TimeLoad;
+    connect(this, &ThreadControl::do_start, worker, &TimeLoad::DoLoad);
+    connect(worker, &TimeLoad::resultReady, this, &ThreadControl::handleResults);
     startWorker(worker);
 }
 

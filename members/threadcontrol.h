@@ -5,11 +5,11 @@
 
 // The file-check worker: runs one comparison of the shared files' times on its own thread each
 // time it is started and reports 0 (nothing changed), 1 or 2.
-class FileCheckWorker final : public QObject, protected virtual globalvar
+class TimeLoad final : public QObject, protected virtual globalvar
 {
     Q_OBJECT
 public slots:
-    void DoCheck();
+    void DoLoad();
 signals:
     void resultReady(int result);
 };
