@@ -63,14 +63,16 @@ void readRows(const QDomDocument &doc, OptionValues &v)
     const QDomElement reference = firstElement(doc, QStringLiteral("REFERENCE"));
     v.hasReference = !reference.isNull();
     for (const QDomElement &ref : elements(reference, QStringLiteral("REF")))
-        v.references.append({ref.attribute(QStringLiteral("Extention")), ref.attribute(QStringLiteral("exe"))});
+        v.references.append(
+            {ref.attribute(QStringLiteral("Extention")), ref.attribute(QStringLiteral("exe"))});
 
     const QDomElement child = firstElement(doc, QStringLiteral("CHILD"));
     v.hasChild = !child.isNull();
     for (const QDomElement &u : elements(child, QStringLiteral("ChildUser")))
         v.children.append({u.attribute(QStringLiteral("Name")), u.attribute(QStringLiteral("Email")),
-                           u.attribute(QStringLiteral("Proc_Email")), u.attribute(QStringLiteral("FirstName")),
-                           u.attribute(QStringLiteral("LastName")), u.attribute(QStringLiteral("RedmineID"))});
+                           u.attribute(QStringLiteral("Proc_Email")),
+                           u.attribute(QStringLiteral("FirstName")), u.attribute(QStringLiteral("LastName")),
+                           u.attribute(QStringLiteral("RedmineID"))});
 }
 
 } // namespace
@@ -171,7 +173,8 @@ void OptionsModel::WriteTracker(QDomDocument &doc, const TrackerValues &t)
         if (init.isNull())
             return;
         redmine = appendElement(doc, init, QStringLiteral("Redmine"));
-        appendElement(doc, redmine, QStringLiteral("Active")).setAttribute(QStringLiteral("Value"), QString());
+        appendElement(doc, redmine, QStringLiteral("Active"))
+            .setAttribute(QStringLiteral("Value"), QString());
         appendElement(doc, redmine, QStringLiteral("HOME")).setAttribute(QStringLiteral("Url"), QString());
         appendElement(doc, redmine, QStringLiteral("Authentication"))
             .setAttribute(QStringLiteral("ApiKey"), QString());

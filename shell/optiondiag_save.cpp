@@ -103,7 +103,8 @@ void OptionDiag::storeUserRecords(const OptionValues &values)
 
 void OptionDiag::applyFont(const QString &name, int size)
 {
-    const bool changed = name != GetStrVar(RegSlot::StrFontName) || size != GetStrVar(RegSlot::StrFontSize).toInt();
+    const bool changed =
+        name != GetStrVar(RegSlot::StrFontName) || size != GetStrVar(RegSlot::StrFontSize).toInt();
     SetStrVar(RegSlot::StrFontName, name);
     SetStrVar(RegSlot::StrFontSize, QString::number(size));
     if (!changed)
@@ -143,13 +144,14 @@ void OptionDiag::storeMailSlots(const OptionValues &before, const OptionValues &
         const char *tag;
         int slot;
         QString value;
-    } entries[] = {{"SMTPSERVER", RegSlot::StrMailServer, m.server},
-                   {"PORT", RegSlot::StrMailPort, QString::number(m.port)},
-                   {"SECURITY", RegSlot::StrMailSecurity, QString::number(m.security)},
-                   {"AUTH", RegSlot::StrMailAuth, QString::number(m.auth)},
-                   {"ADDRESS", RegSlot::StrMailAddress, m.address},
-                   {"ISSEND", RegSlot::StrMailIsSend, m.send ? QStringLiteral("1") : QStringLiteral("0")},
-                   {"ISCONNECT", RegSlot::StrMailIsConnect, m.connect ? QStringLiteral("1") : QStringLiteral("0")}};
+    } entries[] = {
+        {"SMTPSERVER", RegSlot::StrMailServer, m.server},
+        {"PORT", RegSlot::StrMailPort, QString::number(m.port)},
+        {"SECURITY", RegSlot::StrMailSecurity, QString::number(m.security)},
+        {"AUTH", RegSlot::StrMailAuth, QString::number(m.auth)},
+        {"ADDRESS", RegSlot::StrMailAddress, m.address},
+        {"ISSEND", RegSlot::StrMailIsSend, m.send ? QStringLiteral("1") : QStringLiteral("0")},
+        {"ISCONNECT", RegSlot::StrMailIsConnect, m.connect ? QStringLiteral("1") : QStringLiteral("0")}};
     for (const auto &e : entries) {
         if (before.mailRead.contains(QLatin1String(e.tag)))
             SetStrVar(e.slot, e.value);

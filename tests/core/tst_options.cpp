@@ -164,12 +164,18 @@ void tst_options::cutTrackerKey_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("cut");
-    QTest::newRow("plain") << "abc123" << "abc123";
-    QTest::newRow("blank after first word") << "abc123 tail" << "abc123";
-    QTest::newRow("leading blanks and two words") << "   abc def" << "abc";
-    QTest::newRow("trailing newline") << "abc\n" << "abc";
-    QTest::newRow("only blanks") << "    " << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "abc123"
+                           << "abc123";
+    QTest::newRow("blank after first word") << "abc123 tail"
+                                            << "abc123";
+    QTest::newRow("leading blanks and two words") << "   abc def"
+                                                  << "abc";
+    QTest::newRow("trailing newline") << "abc\n"
+                                      << "abc";
+    QTest::newRow("only blanks") << "    "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_options::cutTrackerKey()
