@@ -1,5 +1,6 @@
 #include "core/platformstore.h"
 
+#include <QFile>
 #include <QSettings>
 
 namespace
@@ -21,4 +22,6 @@ void PlatformStore::Write(const QString &key, const QString &value)
     store.setValue(key, value);
     store.endGroup();
     store.sync();
+    // The store holds the mail password and the tracker key: the user's eyes only.
+    QFile::setPermissions(store.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

@@ -1,0 +1,159 @@
+#include "comm/chat.h"
+#include "core/initxml.h"
+#include "core/optionsmodel.h"
+#include "core/platformstore.h"
+#include "core/xmlclass.h"
+#include "instance/deftab.h"
+#include "model/model.h"
+#include "outdef/outdef.h"
+#include "redmine/redmineproject.h"
+#include "shell/checktimer.h"
+#include "shell/errormsg.h"
+#include "shell/mainwindow.h"
+#include "shell/optfont.h"
+#include "shell/optiondiag.h"
+#include "shell/optproject.h"
+#include "ui_optiondiag.h"
+
+OptionValues OptionDiag::readWidgets() const
+{
+    OptionValues v;
+    v.firstName = m_project->GetUserField(0);
+    v.lastName = m_project->GetUserField(1);
+    v.redmineId = m_project->GetUserField(2);
+    for (int i = 0; i < m_ui->EXTTREE->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_ui->EXTTREE->topLevelItem(i);
+        v.references.append({item->text(0), item->text(1)});
+    }
+    for (int i = 0; i < m_ui->GROUPTREE->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_ui->GROUPTREE->topLevelItem(i);
+        v.children.append(
+            {item->text(0), item->text(1), item->text(2), item->text(4), item->text(5), item->text(6)});
+    }
+    v.fontName = m_font->GetFontName();
+    v.fontSize = QString::number(m_font->GetFontSize());
+    v.autoSave = QString::number(m_font->GetAutoSave());
+    v.mail.server = m_font->GetServer();
+    v.mail.port = m_font->GetPort().toInt();
+    v.mail.security = m_font->GetSecurity();
+    v.mail.auth = m_font->GetAuth();
+    v.mail.address = m_font->GetAddress();
+    v.mail.send = m_font->GetSend() == QLatin1String("1");
+    v.mail.connect = m_font->GetConnect() == QLatin1String("1");
+    return v;
+}
+
+void OptionDiag::SaveOptions()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
+    if (!doc)
+        return;
+    const OptionValues before = OptionsModel::Read(*doc);
+    const OptionValues values = readWidgets();
+    if (before.hasInit) {
+        SetStrVar(RegSlot::StrFirstName, values.firstName);
+        SetStrVar(RegSlot::StrLastName, values.lastName);
+        SetStrVar(RegSlot::StrRedmineUserId, values.redmineId);
+    }
+    if (before.hasChild) {
+        if (auto *settings = GetObj<initxml>(RegSlot::ObjSettings)) {
+            for (const ChildUserRow &row : values.children)
+                settings->SetProcEmail(row.email, row.procEmail);
+        }
+    }
+    storeUserRecords(values);
+    const bool mailWritten = OptionsModel::Write(*doc, values);
+    if (before.hasFont)
+        applyFont(values.fontName, values.fontSize.toInt());
+    if (before.hasAutoSave)
+        applyAutoSave(values.autoSave.toInt());
+    if (before.hasMail)
+        storeMailSlots(before, values);
+    if (mailWritten) {
+        PlatformStore::Write(QStringLiteral("mail_pwd"), m_font->GetPassword());
+        SetStrVar(RegSlot::StrMailPassword, m_font->GetPassword());
+    }
+}
+
+void OptionDiag::setUserRecord(const QString &email, const QString &first, const QString &last,
+                               const QString &id)
+{
+    auto *main = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!main)
+        return;
+    RedmineUserInfo *record = main->FindUserRecord(email);
+    if (!record) {
+        m_records.push_back(std::make_unique<RedmineUserInfo>());
+        record = m_records.back().get();
+        main->SetUserRecord(email, record);
+    }
+    *record = RedmineUserInfo{first, last, id};
+}
+
+// With the tracker off the main window's identities are left alone.
+void OptionDiag::storeUserRecords(const OptionValues &values)
+{
+    if (!GetBoolVar(RegSlot::FlagRedmineActive))
+        return;
+    setUserRecord(GetStrVar(RegSlot::StrUserEmail), values.firstName, values.lastName, values.redmineId);
+    for (const ChildUserRow &row : values.children)
+        setUserRecord(row.email, row.firstName, row.lastName, row.redmineId);
+}
+
+void OptionDiag::applyFont(const QString &name, int size)
+{
+    const bool changed =
+        name != GetStrVar(RegSlot::StrFontName) || size != GetStrVar(RegSlot::StrFontSize).toInt();
+    SetStrVar(RegSlot::StrFontName, name);
+    SetStrVar(RegSlot::StrFontSize, QString::number(size));
+    if (!changed)
+        return;
+    const int kind = GetIntVar(RegSlot::IntDocKind);
+    if (auto *chat = GetObj<Chat>(RegSlot::ObjChat))
+        chat->SetEditFont();
+    if (auto *editor = GetObj<model>(RegSlot::ObjModel); editor && kind >= 1)
+        editor->SetEditorFont();
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab); tab && (kind == 2 || kind == 4))
+        tab->SetEditFont();
+    if (auto *editor = GetObj<outdef>(RegSlot::ObjOutdef); editor && (kind == 3 || kind == 4))
+        editor->SetEditorFont();
+    if (auto *errors = GetObj<ErrorMsg>(RegSlot::ObjErrorMsg))
+        errors->ApplyFont();
+    if (auto *project = GetObj<RedmineProject>(RegSlot::ObjRedmineProject))
+        project->SetEditorFont();
+}
+
+void OptionDiag::applyAutoSave(int minutes)
+{
+    const QString text = QString::number(minutes);
+    if (text != GetStrVar(RegSlot::StrAutoSaveMinutes)) {
+        if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer)) {
+            timer->StopAutoSaveTimer();
+            timer->SetAutoSaveInterval(minutes);
+            timer->StartAutoSaveTimer();
+        }
+    }
+    SetStrVar(RegSlot::StrAutoSaveMinutes, text);
+}
+
+void OptionDiag::storeMailSlots(const OptionValues &before, const OptionValues &values)
+{
+    const MailValues &m = values.mail;
+    const struct {
+        const char *tag;
+        int slot;
+        QString value;
+    } entries[] = {
+        {"SMTPSERVER", RegSlot::StrMailServer, m.server},
+        {"PORT", RegSlot::StrMailPort, QString::number(m.port)},
+        {"SECURITY", RegSlot::StrMailSecurity, QString::number(m.security)},
+        {"AUTH", RegSlot::StrMailAuth, QString::number(m.auth)},
+        {"ADDRESS", RegSlot::StrMailAddress, m.address},
+        {"ISSEND", RegSlot::StrMailIsSend, m.send ? QStringLiteral("1") : QStringLiteral("0")},
+        {"ISCONNECT", RegSlot::StrMailIsConnect, m.connect ? QStringLiteral("1") : QStringLiteral("0")}};
+    for (const auto &e : entries) {
+        if (before.mailRead.contains(QLatin1String(e.tag)))
+            SetStrVar(e.slot, e.value);
+    }
+}
