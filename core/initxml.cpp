@@ -2,7 +2,6 @@
 
 #include "comm/smtpcontrol.h"
 #include "core/globalmutex.h"
-#include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
 #include "members/threadcontrol.h"
@@ -269,8 +268,7 @@ void initxml::readTracker()
                    auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0"));
     const QDomElement description = firstChildNamed(redmine, QStringLiteral("Description"));
     SetIntVar(RegSlot::IntDescriptionMax,
-              description.isNull() ? 65535
-                                   : OptionsModel::MaxFromText(description.attribute(QStringLiteral("Max"))));
+              description.isNull() ? 65535 : description.attribute(QStringLiteral("Max")).toInt());
     SetStrVar(RegSlot::StrRedmineKey, PlatformStore::Read(QStringLiteral("api")));
 }
 
