@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -514,17 +515,24 @@ void tst_mainwindow::menus_withoutEditor_doNothing()
 void tst_mainwindow::ctrlY_inEditor_isMainWindowUndo()
 {
     Program p;
-    auto *editor = new NumEditor;
-    editor->SetActiveEditor();
+    auto *editor = new NumEditor(p.window->centralWidget());
+    p.window->centralWidget()->layout()->addWidget(editor);
     editor->show();
-    QVERIFY(QTest::qWaitForWindowExposed(editor));
-    editor->activateWindow();
+    p.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.window));
+    editor->setFocus();
+    editor->SetActiveEditor();
     QTest::keyClicks(editor, QStringLiteral("abc"));
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
     QVERIFY(p.action("actionUndo")->isEnabled());
-    // Ctrl+Y in the editor is the main window's undo, not the context menu's redo.
+    // The main window's undo acts on the current editor ...
     p.action("actionUndo")->trigger();
     QVERIFY(editor->toPlainText().isEmpty());
+    // ... while Ctrl+Y typed in the editor is the editor's redo: the editor takes the key before
+    // the main window's shortcut, so the two never both act on one key press.
+    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
+    p.action("actionUndo")->trigger();
     p.action("actionredo")->trigger();
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
     QCOMPARE(editor->MenuAction(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
