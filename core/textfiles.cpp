@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
 
 namespace
@@ -15,25 +16,52 @@ bool readAll(const QString &path, QString *text)
     *text = QString::fromUtf8(file.readAll());
     return true;
 }
+
+struct Stamp {
+    QDateTime time;
+    qint64 size = -1;
+    bool operator==(const Stamp &o) const { return time == o.time && size == o.size; }
+};
+
+Stamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return {info.lastModified(), info.size()};
+}
 } // namespace
 
-QString TextFiles::Read(const QString &path, int settleMs)
+QString TextFiles::Read(const QString &path, int settleMs, const std::function<void(int)> &afterRead)
 {
     QString text;
-    QFileInfo info(path);
-    if (!info.exists() || !readAll(path, &text))
+    if (!QFileInfo::exists(path))
         return QString();
-    QDateTime time = info.lastModified();
-    qint64 size = info.size();
-    for (;;) {
-        info.refresh();
-        if (info.lastModified() == time && info.size() == size)
+    Stamp before = stampOf(path);
+    if (!readAll(path, &text))
+        return QString();
+    for (int reads = 1;; ++reads) {
+        if (afterRead)
+            afterRead(reads);
+        const Stamp after = stampOf(path);
+        if (after == before || reads >= MaxLooks)
             return text;
-        time = info.lastModified();
-        size = info.size();
+        before = after;
         QThread::msleep(static_cast<unsigned long>(settleMs));
         if (!readAll(path, &text))
             return text;
+    }
+}
+
+int TextFiles::WaitStable(const QString &path, int settleMs)
+{
+    Stamp noted = stampOf(path);
+    for (int looks = 1;; ++looks) {
+        if (!QFileInfo::exists(path))
+            return 1;
+        const Stamp now = stampOf(path);
+        if (now == noted || looks >= MaxLooks)
+            return 0;
+        noted = now;
+        QThread::msleep(static_cast<unsigned long>(settleMs));
     }
 }
 
@@ -51,7 +79,27 @@ QString TextFiles::FileNameOfPath(const QString &path)
 QString TextFiles::TruncateUtf8(const QString &text, int limit)
 {
     const QByteArray bytes = text.toUtf8();
-    if (bytes.size() > limit && limit - 4 > 0)
-        return QString::fromUtf8(bytes.left(limit - 4)) + QStringLiteral("...");
-    return text;
+    if (bytes.size() <= limit || limit - 4 <= 0)
+        return text;
+    int cut = limit - 4;
+    // Back off over continuation bytes so no character is split.
+    while (cut > 0 && (static_cast<unsigned char>(bytes.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return QString::fromUtf8(bytes.left(cut)) + QStringLiteral("...");
+}
+
+void TextFiles::CountMarkers(const QString &text, QHash<QString, int> *counts)
+{
+    if (!counts)
+        return;
+    for (auto it = counts->begin(); it != counts->end(); ++it)
+        it.value() = 0;
+    static const QRegularExpression marker(QStringLiteral("\\$\\b(Var|Seq)\\b\\[[0-9]+\\]"));
+    auto matches = marker.globalMatch(text);
+    while (matches.hasNext()) {
+        const QString found = matches.next().captured(0);
+        auto it = counts->find(found);
+        if (it != counts->end())
+            ++it.value();
+    }
 }

@@ -1,17 +1,33 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+
+#include <functional>
 
 // UTF-8 text files shared between members, and the small path and text helpers around them.
 namespace TextFiles
 {
-// Reads the whole file as UTF-8; reads again, a second apart, until a read sees the file's time
-// and size unchanged, so a file another member is still writing is not taken half-written.
-// A missing or unreadable file gives the empty text.
-QString Read(const QString &path, int settleMs = 1000);
+// How many looks a settling read or wait takes at most: a peer that keeps writing must not
+// hang the GUI, so after that many the last read is used.
+constexpr int MaxLooks = 10;
+
+// Reads the whole file as UTF-8; reads again, settleMs apart, until a read sees the file's time
+// and size unchanged (at most MaxLooks reads), so a file another member is still writing is not
+// taken half-written. A missing or unreadable file gives the empty text. afterRead, when given,
+// runs after each read with the number of reads so far.
+QString Read(const QString &path, int settleMs = 1000,
+             const std::function<void(int)> &afterRead = std::function<void(int)>());
+// Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
+// looks): 0 when the file is there (settled or still changing), 1 when it has gone.
+int WaitStable(const QString &path, int settleMs = 1000);
 // The text after the last "/"; failing that, after the last "\\" unless it is the first character
 // (a trailing backslash gives the empty text); failing that, the whole path.
 QString FileNameOfPath(const QString &path);
-// Cuts a text whose UTF-8 encoding is longer than limit bytes to limit-4 bytes and "...".
+// Cuts a text whose UTF-8 encoding is longer than limit bytes at the last character boundary at
+// or below limit-4 bytes and adds "...".
 QString TruncateUtf8(const QString &text, int limit);
+// Sets every count of the table to 0, then counts each $Var[n] / $Seq[n] marker of the text that
+// is a key of the table; markers that are not keys are ignored.
+void CountMarkers(const QString &text, QHash<QString, int> *counts);
 } // namespace TextFiles

@@ -29,8 +29,8 @@ public:
     void SetItem(QTreeWidgetItem *item) { m_item = item; }
 
     bool flags[6] = {false, false, false, false, false, false};
-    // flags[0] marks a changed text that WriteTextFile must write.
-    bool &TextChanged() { return flags[0]; }
+    // flags[5] marks a changed text that WriteTextFile must write.
+    bool &TextChanged() { return flags[5]; }
     QString name;
     QString element;
     int number = 0;

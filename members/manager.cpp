@@ -113,6 +113,8 @@ void manager::ShowChat()
 }
 
 void manager::SaveManager() {}
+void manager::SetInstanceModify(int) {}
+void manager::SetManagerModify(int) {}
 void manager::SetGroupMenu(bool, bool, bool) {}
 void manager::SetActiveEditor() {}
 void manager::AddGroupUser() {}

@@ -26,6 +26,8 @@ public:
     void SaveManager();
     void CloseManager();
     void SetModify();
+    void SetInstanceModify(int userNo);
+    void SetManagerModify(int userNo);
 
     bool IsManager() const { return m_isManager; }
     QTreeWidget *GetTree() const { return m_tree; }

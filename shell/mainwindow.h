@@ -15,6 +15,8 @@ class MainWindow;
 class AboutPelmorine;
 class ErrorMsg;
 class InfOwner;
+class InstanceDocument;
+class ModelDoc;
 class NewDefModel;
 class NewInstanceDiag;
 class NewOut;
@@ -67,6 +69,33 @@ public:
                      bool documentMenu);
     void SetRedmineVisible(bool visible);
     void AdjustLayouts();
+    void EnableModelAction(int index, bool on);
+    void KeepModelActions(bool addL, bool delL, bool addS, bool delS, bool addP, bool delP);
+    void RestoreModelActions();
+    void PushModelActions();
+    void EnableInstanceAction(int index, bool on);
+    void SetInstanceActions(bool addL, bool delL, bool addS, bool delS);
+    void KeepInstanceActions(bool addL, bool delL, bool addS, bool delS);
+    void RestoreInstanceActions();
+    void PushInstanceActions();
+    void EnableManagerAction(int index, bool on);
+    void KeepManagerActions(bool add, bool del, bool change);
+    void RestoreManagerActions();
+    void PushManagerActions();
+    void EnableQandAAction(int index, bool on);
+    void SetQandAActions(bool createQ, bool deleteQ, bool createA, bool deleteA);
+    void KeepQandAActions(bool createQ, bool deleteQ, bool createA, bool deleteA);
+    void RestoreQandAActions();
+    void EnableOutMenu(int index, bool on);
+    void KeepOutputActions(bool createFile, bool deleteFile, bool nextSeq, bool nestSeq, bool moveUp,
+                           bool moveDown, bool fileToTemp, bool tempToFile, bool deleteSeq, bool outCheck);
+    void RestoreOutputActions();
+    void PushOutputActions();
+    void EnableOutFile(bool on);
+    void KeepOutFileEnable(bool on) { m_outFileState = on; }
+    void EnableOutputOwnerInfo(bool on);
+    void EnableDocumentAction(int index, bool on);
+    void SetChapterActions(bool add, bool del, bool set, bool unset, bool moveUp, bool moveDown);
 
     // services
     void ShowErrorMsg(const QString &title, const QString &text) override;
@@ -106,12 +135,66 @@ public:
     bool IsSaveEnabled() const;
 
 public slots:
+    void MenuNewInstance();
+    void MenuOpenInstance();
+    void MenuNewDefModel();
+    void MenuOpenDefModel();
+    void MenuNewDefOut();
+    void MenuOpenDefOut();
     void MenuSave();
     void MenuClose();
     void MenuEnd();
+    void MenuUndo();
+    void MenuRedo();
+    void MenuCopy();
+    void MenuCut();
+    void MenuPaste();
+    void MenuSelectAll();
+    void MenuNumber(bool checked);
+    void MenuAddUser();
+    void MenuDelUser();
+    void MenuChangeUser();
+    void MenuRedmine();
+    void MenuInstanceAddLclass();
+    void MenuInstanceAddSclass();
+    void MenuInstanceDelLclass();
+    void MenuInstanceDelSclass();
+    void MenuModelAddLclass();
+    void MenuModelAddSclass();
+    void MenuModelDelLclass();
+    void MenuModelDelSclass();
+    void MenuModelAddParam();
+    void MenuModelDelParam();
+    void MenuModelModParamName();
+    void MenuModelOwnerInfo();
+    void MenuOutputCreateFile();
+    void MenuOutputDeleteFile();
+    void MenuOutputCreateNextSeq();
+    void MenuOutputCreateNestSeq();
+    void MenuOutputDeleteSeq();
+    void MenuOutputMoveUpSeq();
+    void MenuOutputMoveDownSeq();
+    void MenuOutputFileToTemp();
+    void MenuOutputTempToFile();
+    void MenuOutputOutReference();
+    void MenuOutputOutFile();
+    void MenuOutputOwnerInf();
+    void MenuCreateQuestion();
+    void MenuDeleteQuestion();
+    void MenuCreateAnswer();
+    void MenuDeleteAnswer();
+    void MenuAddChapter();
+    void MenuDelChapter();
+    void MenuSetChapter();
+    void MenuUnsetChapter();
+    void MenuMoveUpChapter();
+    void MenuMoveDownChapter();
     void MenuOption();
     void MenuAbout();
     void LayoutAdjust();
+    void RedmineInterface();
+    // The reload after other members' changes is built with the member manager's reload.
+    void OtherUpdate();
     void ChatProc();
 
 protected:
@@ -119,7 +202,9 @@ protected:
 
 private:
     void ConnectMenus();
+    void connectActions();
     void makeStatusBar();
+    void routeDocument(void (ModelDoc::*modelDocCall)(), void (InstanceDocument::*instanceDocCall)());
     void endProgram();
     bool setNameVersion(QDomElement element, const QString &name, const QString &version);
     bool updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
@@ -148,6 +233,11 @@ private:
     OptionDiag *m_options = nullptr;
     AboutPelmorine *m_about = nullptr;
     bool m_outFileState = false;
+    bool m_modelStates[7] = {};
+    bool m_managerStates[3] = {};
+    bool m_instanceStates[4] = {};
+    bool m_qandaStates[4] = {};
+    bool m_outStates[10] = {};
     ErrorMsg *m_errorMsg = nullptr;
     QHash<QString, RedmineUserInfo *> m_userRecords;
     int m_otherUpdateCount = 0;

@@ -11,11 +11,7 @@
 
 void MainWindow::ConnectMenus()
 {
-    connect(m_ui->actionSave, &QAction::triggered, this, &MainWindow::MenuSave);
-    connect(m_ui->actionClose, &QAction::triggered, this, &MainWindow::MenuClose);
-    connect(m_ui->actionEnd, &QAction::triggered, this, &MainWindow::MenuEnd);
-    connect(m_ui->actionOption, &QAction::triggered, this, &MainWindow::MenuOption);
-    connect(m_ui->actionAbout_marsoly, &QAction::triggered, this, &MainWindow::MenuAbout);
+    connectActions();
 
     m_tab = new Tab;
     if (auto *tabs = GetObj<QTabWidget>(RegSlot::ObjTabWidget))
@@ -50,6 +46,8 @@ void MainWindow::makeStatusBar()
     m_chatButton =
         button(tr("chat"), QStringLiteral("QPushButton {background-color: '#82fb83' ; color: black}"), false);
     connect(m_layoutButton, &QPushButton::clicked, this, &MainWindow::LayoutAdjust);
+    connect(m_redmineButton, &QPushButton::clicked, this, &MainWindow::RedmineInterface);
+    connect(m_otherUpdateButton, &QPushButton::clicked, this, &MainWindow::OtherUpdate);
     connect(m_chatButton, &QPushButton::clicked, this, &MainWindow::ChatProc);
 }
 

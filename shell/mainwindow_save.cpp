@@ -141,13 +141,15 @@ void MainWindow::CloseWorkspace()
     SetBoolVar(RegSlot::FlagBusy, false);
 }
 
+// Clears the questions-and-answers flag too: left set after a "Don't save" close, the next
+// save-all would write a cleared panel over the real files.
 void MainWindow::ResetState()
 {
     SetIntVar(RegSlot::IntDocKind, 0);
     for (int flag : {RegSlot::FlagSaveNeeded, RegSlot::FlagMemberModified, RegSlot::FlagModelModified,
                      RegSlot::FlagModelReadOnly, RegSlot::FlagModelDocModified, RegSlot::FlagInstanceModified,
                      RegSlot::FlagInstDocModified, RegSlot::FlagOutputModified, RegSlot::FlagModelCopyMode,
-                     RegSlot::FlagBusy})
+                     RegSlot::FlagBusy, RegSlot::FlagQandAModified})
         SetBoolVar(flag, false);
     SetFileActions(true, true, true, true, true, true, true, false, false);
     m_ui->actionEnd->setEnabled(true);

@@ -8,6 +8,7 @@
 #include "members/usertransfer.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
+#include "shell/numeditor.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
 
 void MainWindow::ShowErrorMsg(const QString &title, const QString &text)
 {
@@ -75,7 +75,9 @@ void MainWindow::SetUserRecord(const QString &key, RedmineUserInfo *record)
 
 void MainWindow::ReleaseEditor()
 {
-    SetPtrVar(RegSlot::ObjCurrentEditor, nullptr);
+    if (auto *editor = GetObj<NumEditor>(RegSlot::ObjCurrentEditor))
+        editor->ClearActiveMark();
+    SetObj<NumEditor>(RegSlot::ObjCurrentEditor, nullptr);
 }
 
 void MainWindow::SetChatButtonVisible(bool visible)
@@ -127,19 +129,7 @@ QString MainWindow::ReadTextFile(const QString &path)
 
 int MainWindow::WaitFileStable(const QString &path)
 {
-    QFileInfo info(path);
-    QDateTime time = info.lastModified();
-    qint64 size = info.size();
-    for (;;) {
-        info.refresh();
-        if (!info.exists())
-            return 1;
-        if (info.lastModified() == time && info.size() == size)
-            return 0;
-        time = info.lastModified();
-        size = info.size();
-        QThread::msleep(1000);
-    }
+    return TextFiles::WaitStable(path);
 }
 
 int MainWindow::CheckFileRemoved(const QString &folder, const QString &name)
@@ -158,14 +148,41 @@ int MainWindow::CheckFileRemoved(const QString &folder, const QString &name)
     return gone;
 }
 
+namespace
+{
+// Replaces the target by a copy of the source through a temporary beside it, so a failed copy
+// leaves the old target whole.
+bool replaceByCopy(const QString &source, const QString &target)
+{
+    const QString temp = target + QStringLiteral(".copying");
+    QFile::remove(temp);
+    if (!QFile::copy(source, temp))
+        return false;
+    QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteUser | QFileDevice::ReadUser);
+    if (QFileInfo::exists(target)) {
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
+        if (!QFile::remove(target)) {
+            QFile::remove(temp);
+            return false;
+        }
+    }
+    return QFile::rename(temp, target);
+}
+} // namespace
+
 void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
 {
     const QString name = FileNameOfPath(source);
     if (!QFileInfo::exists(source))
         return;
-    QDir().mkpath(folder + QStringLiteral("others/"));
     const QString target1 = folder + name;
     const QString target2 = folder + QStringLiteral("others/") + name;
+    if (!QDir().mkpath(folder + QStringLiteral("others/"))) {
+        FatalMessage(tr("File error"), tr("can not write file:%1").arg(target1));
+        return;
+    }
+    bool copied = true;
+    QString failed;
     if (QFileInfo::exists(target1)) {
         QMessageBox box(this);
         box.setWindowTitle(tr("File overwrite"));
@@ -182,18 +199,27 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
         if (box.clickedButton() != save)
             return;
         for (const QString &target : {target1, target2}) {
-            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
-            QFile::remove(target);
-            QFile::copy(source, target);
+            if (!replaceByCopy(source, target) && copied) {
+                copied = false;
+                failed = target;
+            }
         }
     } else {
-        QFile::copy(source, target1);
-        if (!QFileInfo::exists(target2))
-            QFile::copy(source, target2);
+        if (!replaceByCopy(source, target1)) {
+            copied = false;
+            failed = target1;
+        } else if (!QFileInfo::exists(target2) && !replaceByCopy(source, target2)) {
+            copied = false;
+            failed = target2;
+        }
     }
+    // The source stays readable and writable for its user; the others/ copy is read-only.
     QFile::setPermissions(source,
                           QFile::permissions(source) | QFileDevice::WriteUser | QFileDevice::ReadUser);
-    QFile::setPermissions(target2, QFileDevice::ReadUser | QFileDevice::ReadOwner);
+    if (QFileInfo::exists(target2))
+        QFile::setPermissions(target2, QFileDevice::ReadUser | QFileDevice::ReadOwner);
+    if (!copied)
+        FatalMessage(tr("File error"), tr("can not write file:%1").arg(failed));
 }
 
 void MainWindow::CopyFile(const QString &source, const QString &target)

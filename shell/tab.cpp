@@ -228,6 +228,8 @@ void Tab::ActivateTab(int index)
         break;
     case Instance:
         menus(1, false, true, false, true, false, false);
+        if (mw)
+            mw->EnableOutputOwnerInfo(false);
         if (inst) {
             inst->SetActiveEditor();
             inst->SelectFirstUser();
@@ -242,6 +244,10 @@ void Tab::ActivateTab(int index)
         break;
     case Output:
         menus(3, false, false, false, true, false, false);
+        if (mw) {
+            mw->RestoreOutputActions();
+            mw->EnableOutputOwnerInfo(true);
+        }
         if (auto *out = GetObj<outdef>(RegSlot::ObjOutdef))
             out->SetFocusEditor();
         firstLayout(LmOutput, index);

@@ -1,0 +1,148 @@
+#include "core/textfiles.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+void writeFile(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
+{
+    QFile file(path);
+    QVERIFY(file.open(mode));
+    file.write(bytes);
+}
+} // namespace
+
+class tst_textfiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void truncate_atAndAboveLimit();
+    void truncate_multiByteCut_keepsWholeCharacters();
+    void fileNameOfPath_data();
+    void fileNameOfPath();
+    void read_missingFile_isEmpty();
+    void read_changedOnceDuringFirstRead_returnsSecondRead();
+    void read_peerKeepsWriting_givesUpAfterBoundedLooks();
+    void waitStable_removedFile_isOne();
+    void countMarkers_countsKnownMarkersOnly();
+};
+
+void tst_textfiles::truncate_atAndAboveLimit()
+{
+    const QString exact(65535, QLatin1Char('a'));
+    QCOMPARE(TextFiles::TruncateUtf8(exact, 65535), exact);
+    const QString over(65536, QLatin1Char('a'));
+    const QString cut = TextFiles::TruncateUtf8(over, 65535);
+    QCOMPARE(cut.toUtf8().size(), 65531 + 3);
+    QVERIFY(cut.endsWith(QStringLiteral("a...")));
+    // A limit of 4 or less leaves nothing to keep: the text stays as it is.
+    QCOMPARE(TextFiles::TruncateUtf8(QStringLiteral("abcdef"), 4), QStringLiteral("abcdef"));
+}
+
+void tst_textfiles::truncate_multiByteCut_keepsWholeCharacters()
+{
+    // Three-byte characters: a cut at limit-4 = 8 bytes would split the third one.
+    const QString text = QString::fromUtf8("日本語テキスト");
+    const QString cut = TextFiles::TruncateUtf8(text, 12);
+    QVERIFY(!cut.contains(QChar::ReplacementCharacter));
+    QCOMPARE(cut, QString::fromUtf8("日本...")); // 6 bytes: the last boundary at or below 8
+    // A four-byte character (a surrogate pair) is not split either.
+    const QString emoji = QString::fromUtf8("ab\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
+    const QString cut2 = TextFiles::TruncateUtf8(emoji, 9);
+    QCOMPARE(cut2, QStringLiteral("ab..."));
+}
+
+void tst_textfiles::fileNameOfPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("slash") << "/a/b/c.txt"
+                           << "c.txt";
+    QTest::newRow("slash then backslash") << "C:/x/dir\\file.txt"
+                                          << "dir\\file.txt";
+    QTest::newRow("backslash only") << "C:\\x\\file.txt"
+                                    << "file.txt";
+    QTest::newRow("no separator") << "file.txt"
+                                  << "file.txt";
+    QTest::newRow("trailing backslash") << "folder\\"
+                                        << "";
+    QTest::newRow("leading backslash") << "\\file"
+                                       << "\\file";
+}
+
+void tst_textfiles::fileNameOfPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(TextFiles::FileNameOfPath(path), name);
+}
+
+void tst_textfiles::read_missingFile_isEmpty()
+{
+    QTemporaryDir dir;
+    QVERIFY(TextFiles::Read(dir.filePath(QStringLiteral("none.txt")), 10).isEmpty());
+    // A directory where the file should be cannot be read either.
+    QVERIFY(TextFiles::Read(dir.path(), 10).isEmpty());
+}
+
+void tst_textfiles::read_changedOnceDuringFirstRead_returnsSecondRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("notes.txt"));
+    writeFile(path, QByteArray("first"));
+    QElapsedTimer clock;
+    clock.start();
+    int reads = 0;
+    const QString text = TextFiles::Read(path, 1000, [&](int n) {
+        reads = n;
+        if (n == 1)
+            writeFile(path, QString::fromUtf8("second 日本").toUtf8());
+    });
+    QCOMPARE(text, QString::fromUtf8("second 日本"));
+    QCOMPARE(reads, 2);
+    QVERIFY(clock.elapsed() >= 950);
+}
+
+void tst_textfiles::read_peerKeepsWriting_givesUpAfterBoundedLooks()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("busy.txt"));
+    writeFile(path, QByteArray("x"));
+    int reads = 0;
+    const QString text = TextFiles::Read(path, 5, [&](int n) {
+        reads = n;
+        writeFile(path, QByteArray("x"), QIODevice::Append);
+    });
+    QCOMPARE(reads, TextFiles::MaxLooks);
+    QCOMPARE(text.size(), TextFiles::MaxLooks);
+}
+
+void tst_textfiles::waitStable_removedFile_isOne()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone.txt"));
+    QCOMPARE(TextFiles::WaitStable(path, 5), 1);
+    writeFile(path, QByteArray("here"));
+    QCOMPARE(TextFiles::WaitStable(path, 5), 0);
+}
+
+void tst_textfiles::countMarkers_countsKnownMarkersOnly()
+{
+    QHash<QString, int> counts{
+        {QStringLiteral("$Var[3]"), 9}, {QStringLiteral("$Seq[12]"), 9}, {QStringLiteral("$Var[1]"), 9}};
+    TextFiles::CountMarkers(QStringLiteral("a $Var[3] b $Seq[12]\n$Var[3] $Vars[1] $Var[x] $Var[7] x$Var[1]"),
+                            &counts);
+    QCOMPARE(counts.value(QStringLiteral("$Var[3]")), 2);
+    QCOMPARE(counts.value(QStringLiteral("$Seq[12]")), 1);
+    // "x$Var[1]" still is a marker: the dollar sign starts it wherever it stands.
+    QCOMPARE(counts.value(QStringLiteral("$Var[1]")), 1);
+    QCOMPARE(counts.size(), 3);
+    TextFiles::CountMarkers(QString(), &counts);
+    QCOMPARE(counts.value(QStringLiteral("$Var[3]")), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_textfiles)
+#include "tst_textfiles.moc"
