@@ -62,11 +62,12 @@ void NewWorkspace::onAccept()
         m_ui->MSG->setText(tr("Directory is already exist. Dir:") + path);
         return;
     case CreateResult::FolderFailed:
-        UiReport::Fatal(tr("File Error"), QStringLiteral("Directory(") + path + QStringLiteral(") can not make"));
+        UiReport::Fatal(tr("File Error"),
+                        QStringLiteral("Directory(") + path + QStringLiteral(") can not make"));
         return;
     case CreateResult::MarkerFailed:
-        UiReport::Fatal(tr("File Error"),
-                        QStringLiteral("File(") + path + QLatin1Char('/') + marker + QStringLiteral(") can not make"));
+        UiReport::Fatal(tr("File Error"), QStringLiteral("File(") + path + QLatin1Char('/') + marker +
+                                              QStringLiteral(") can not make"));
         return;
     case CreateResult::Ok:
         break;

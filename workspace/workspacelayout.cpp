@@ -52,7 +52,8 @@ bool IsValidName(const QString &name)
 QString WorkspaceFromMarker(const QString &path, const QString &markerName)
 {
     // The marker name is used as a pattern on purpose: its dot matches any character.
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("(.*)") + markerName));
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("(.*)") + markerName));
     const QRegularExpressionMatch match = pattern.match(path);
     return match.hasMatch() ? match.captured(1) : QString();
 }
@@ -95,8 +96,9 @@ QStringList ListEntries(const QString &folder, Entries kind)
         filters = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden;
     QStringList names = QDir(folder).entryList(filters, QDir::NoSort);
     if (kind == Entries::VersionFolders)
-        names.erase(std::remove_if(names.begin(), names.end(), [](const QString &n) { return !IsVersionName(n); }),
-                    names.end());
+        names.erase(
+            std::remove_if(names.begin(), names.end(), [](const QString &n) { return !IsVersionName(n); }),
+            names.end());
     SortAsText(names);
     return names;
 }
@@ -104,8 +106,7 @@ QStringList ListEntries(const QString &folder, Entries kind)
 QList<Listing> ListTree(const QString &folder, Entries kind)
 {
     QList<Listing> result;
-    const QStringList names =
-        ListEntries(folder, kind == Entries::Visible ? Entries::Visible : Entries::All);
+    const QStringList names = ListEntries(folder, kind == Entries::Visible ? Entries::Visible : Entries::All);
     for (const QString &name : names) {
         const QString path = folder + QLatin1Char('/') + name;
         if (!QFileInfo(path).isDir())
@@ -182,8 +183,8 @@ OutputResult CreateOutputFolders(const QString &workspace, const QString &model,
         if (!IsValidName(name))
             return OutputResult::OutputFolderFailed;
     }
-    const QString outputDir = OutputDir(globalvar::DelLastSlash(workspace), model, modelVersion) +
-                              QLatin1Char('/') + output;
+    const QString outputDir =
+        OutputDir(globalvar::DelLastSlash(workspace), model, modelVersion) + QLatin1Char('/') + output;
     const QString versionDir = outputDir + QLatin1Char('/') + version;
     if (QFileInfo(outputDir).isDir()) {
         if (QFileInfo::exists(versionDir))

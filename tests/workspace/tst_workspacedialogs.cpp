@@ -111,8 +111,8 @@ QTreeWidgetItem *row(QTreeWidget *tree, const QString &name, const QString &vers
 {
     QTreeWidgetItemIterator it(tree);
     for (; *it; ++it) {
-        const QString rowName = (*it)->text(0).isEmpty() && (*it)->parent() ? (*it)->parent()->text(0)
-                                                                             : (*it)->text(0);
+        const QString rowName =
+            (*it)->text(0).isEmpty() && (*it)->parent() ? (*it)->parent()->text(0) : (*it)->text(0);
         if (rowName == name && (*it)->text(1) == version)
             return *it;
     }
@@ -512,7 +512,7 @@ void tst_workspacedialogs::newOut_refusalsLeaveSlotsAlone()
     reg.SetStrVar(RegSlot::StrWorkspaceDir, tmp.path());
     const QStringList open = {"OpenOut", "9.9.9", "OpenModel", "8.8.8"};
     const int slotIds[] = {RegSlot::StrOutputName, RegSlot::StrOutputVersion, RegSlot::StrModelName,
-                         RegSlot::StrModelVersion};
+                           RegSlot::StrModelVersion};
     for (int i = 0; i < 4; ++i)
         reg.SetStrVar(slotIds[i], open.at(i));
     dlg.InitDisplay();

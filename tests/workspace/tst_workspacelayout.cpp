@@ -120,7 +120,8 @@ void tst_workspacelayout::listTree_sortsAsTextAndFilters()
 {
     QTemporaryDir tmp;
     const QString defs = tmp.path();
-    makeDirs(defs, {"M/0.0.10", "M/0.0.2", "M/1x2x3", "M/1.2", "M/.9.9.9", "a/0.0.1", "Empty/notes", "B/.hidden"});
+    makeDirs(defs,
+             {"M/0.0.10", "M/0.0.2", "M/1x2x3", "M/1.2", "M/.9.9.9", "a/0.0.1", "Empty/notes", "B/.hidden"});
     touch(defs + "/M/readme.txt");
     touch(defs + "/loose.txt");
     const QList<Listing> versions = ListTree(defs, Entries::VersionFolders);
@@ -166,7 +167,8 @@ void tst_workspacelayout::createWorkspace_layoutAndRefusals()
     QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList({"pelmorine.prj"}));
     QCOMPARE(CreateWorkspace(tmp.path(), "alpha", MarkerName, &path), CreateResult::AlreadyExists);
-    QCOMPARE(CreateWorkspace(tmp.path() + "/nowhere", "beta", MarkerName, &path), CreateResult::ParentMissing);
+    QCOMPARE(CreateWorkspace(tmp.path() + "/nowhere", "beta", MarkerName, &path),
+             CreateResult::ParentMissing);
     QVERIFY(!QFileInfo::exists(tmp.path() + "/nowhere"));
     touch(tmp.path() + "/gamma.ws");
     QCOMPARE(CreateWorkspace(tmp.path(), "gamma", MarkerName, &path), CreateResult::FolderFailed);
