@@ -3,6 +3,8 @@
 #include "core/postbox.h"
 #include "core/safefile.h"
 #include "core/xmlclass.h"
+#include "shell/mainwindow.h"
+#include "workspace/workspacelayout.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -17,14 +19,6 @@ const QString kRootModel = QStringLiteral("Root_Model");
 const QString kRootModelDoc = QStringLiteral("Root_ModelDoc");
 const QString kModelFile = QStringLiteral("/model.xml");
 const QString kModelDocFile = QStringLiteral("/DocModel.xml");
-const QString kDefFolder = QStringLiteral("/pelmorine.def");
-
-// Model names and versions come from dialogs and shared files; they must stay one folder level.
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
 } // namespace
 
 model::model(QWidget *parent) : QWidget(parent), m_splitter(new QSplitter(this)), m_tree(new QTreeWidget)
@@ -42,52 +36,32 @@ model::~model()
         SetObj<model>(RegSlot::ObjModel, nullptr);
 }
 
-bool model::makeFolder(const QString &path)
-{
-    if (QFileInfo(path).isDir() || QDir().mkdir(path))
-        return true;
-    SetStrVar(RegSlot::StrLastError, QStringLiteral("tolvek workspace can not make Directory\n") + path);
-    return false;
-}
-
 bool model::NewModel()
 {
-    const QString ws = DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir));
-    const QString name = GetStrVar(RegSlot::StrModelName);
-    const QString version = GetStrVar(RegSlot::StrModelVersion);
-    if (ws.isEmpty() || !isPlainName(name) || !isPlainName(version)) {
-        SetStrVar(RegSlot::StrLastError,
-                  QStringLiteral("tolvek workspace can not make Directory\n") + ws + QLatin1Char('/') + name);
+    QString versionDir;
+    QString error;
+    if (!WorkspaceLayout::CreateModelFolders(
+            GetStrVar(RegSlot::StrWorkspaceDir), GetStrVar(RegSlot::StrProjectFileName),
+            GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion), &versionDir, &error)) {
+        SetStrVar(RegSlot::StrLastError, error);
         return false;
-    }
-    if (!makeFolder(ws))
-        return false;
-    const QString marker = ws + QLatin1Char('/') + GetStrVar(RegSlot::StrProjectFileName);
-    if (!QFileInfo::exists(marker) &&
-        !SafeFile::WriteUtf8(marker, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"))) {
-        SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + marker);
-        return false;
-    }
-    const QString modelDir = ws + kDefFolder + QLatin1Char('/') + name;
-    const QString versionDir = modelDir + QLatin1Char('/') + version;
-    if (!makeFolder(ws + kDefFolder) || !makeFolder(modelDir))
-        return false;
-    if (!QFileInfo(versionDir).isDir()) {
-        if (!makeFolder(versionDir))
-            return false;
-        for (const char *sub : {"Reference", "Instance", "Output"}) {
-            if (!makeFolder(versionDir + QLatin1Char('/') + QLatin1String(sub)))
-                return false;
-        }
     }
     SetStrVar(RegSlot::StrModelDir, versionDir);
     if (!createModelFiles(versionDir))
         return false;
     m_newModel = true;
     m_modified = false;
-    if (GetIntVar(RegSlot::IntDocKind) == 0)
-        SetIntVar(RegSlot::IntDocKind, 1);
+    enterDocKind();
     return true;
+}
+
+void model::enterDocKind()
+{
+    if (GetIntVar(RegSlot::IntDocKind) != 0)
+        return;
+    SetIntVar(RegSlot::IntDocKind, 1);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->UpdateHistory(1);
 }
 
 bool model::createModelFiles(const QString &versionDir)
@@ -120,19 +94,18 @@ bool model::createModelFiles(const QString &versionDir)
 
 bool model::OpenModel()
 {
-    const QString ws = DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir));
     const QString name = GetStrVar(RegSlot::StrModelName);
     const QString version = GetStrVar(RegSlot::StrModelVersion);
-    if (!isPlainName(name) || !isPlainName(version))
+    if (!WorkspaceLayout::IsValidName(name) || !WorkspaceLayout::IsValidName(version))
         return false;
-    const QString versionDir = ws + kDefFolder + QLatin1Char('/') + name + QLatin1Char('/') + version;
+    const QString versionDir =
+        WorkspaceLayout::ModelVersionDir(DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir)), name, version);
     if (!loadModelFiles(versionDir))
         return false;
     SetStrVar(RegSlot::StrModelDir, versionDir);
     m_newModel = false;
     m_modified = false;
-    if (GetIntVar(RegSlot::IntDocKind) == 0)
-        SetIntVar(RegSlot::IntDocKind, 1);
+    enterDocKind();
     return true;
 }
 

@@ -47,7 +47,7 @@ public:
     void ModelChanged();
 
 private:
-    bool makeFolder(const QString &path);
+    void enterDocKind();
     bool createModelFiles(const QString &versionDir);
     bool loadModelFiles(const QString &versionDir);
     QString rootAttribute(int attrSlot);

@@ -1,7 +1,10 @@
 #include "outdef/outdef.h"
 
 #include "core/postbox.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "shell/mainwindow.h"
+#include "workspace/workspacelayout.h"
 
 #include <QDate>
 #include <QDir>
@@ -12,23 +15,6 @@ namespace
 {
 const QString kRootOutput = QStringLiteral("Root_Output");
 const QString kOutFile = QStringLiteral("/out.xml");
-
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
-
-// Older workspaces spell the output folder in other cases; whichever exists is the one to use.
-QString outputFolderName(const QString &versionDir)
-{
-    const QStringList entries = QDir(versionDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(QLatin1String("OUTPUT"), Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return QStringLiteral("Output");
-}
 } // namespace
 
 outdef::outdef(QWidget *parent) : QWidget(parent)
@@ -50,13 +36,18 @@ QString outdef::BuildOutputPath() const
     if (ws.isEmpty())
         return QString();
     for (const QString &name : names) {
-        if (!isPlainName(name))
+        if (!WorkspaceLayout::IsValidName(name))
             return QString();
     }
-    const QString versionDir =
-        ws + QStringLiteral("/pelmorine.def/") + names.at(0) + QLatin1Char('/') + names.at(1);
-    return versionDir + QLatin1Char('/') + outputFolderName(versionDir) + QLatin1Char('/') + names.at(2) +
+    return WorkspaceLayout::OutputDir(ws, names.at(0), names.at(1)) + QLatin1Char('/') + names.at(2) +
            QLatin1Char('/') + names.at(3);
+}
+
+void outdef::enterDocKind()
+{
+    SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 2 ? 4 : 3);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->UpdateHistory(GetIntVar(RegSlot::IntDocKind));
 }
 
 void outdef::CreateOutput()
@@ -64,8 +55,10 @@ void outdef::CreateOutput()
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     const QString folder = BuildOutputPath();
     if (!store || folder.isEmpty() || !QDir().mkpath(folder)) {
-        SetStrVar(RegSlot::StrLastError,
-                  QStringLiteral("tolvek workspace can not make Directory\n") + folder);
+        const QString text = QStringLiteral("tolvek workspace can not make Directory\n") + folder;
+        SetStrVar(RegSlot::StrLastError, text);
+        // Nothing was opened: the user must hear why rather than find an empty editor.
+        UiReport::Fatal(tr("New Output"), text);
         return;
     }
     m_newOutput = true;
@@ -82,7 +75,7 @@ void outdef::CreateOutput()
     root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), QString());
     store->SetDocFileName(XmlIndex::Output, folder + kOutFile);
     store->SaveXmlDoc(XmlIndex::Output);
-    SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 2 ? 4 : 3);
+    enterDocKind();
 }
 
 void outdef::OpenOutput()
@@ -99,7 +92,7 @@ void outdef::OpenOutput()
         store->SetDocFileName(XmlIndex::Output, folder + kOutFile);
     }
     SetBoolVar(RegSlot::FlagOutputOwned, GetOwnerMail() == GetStrVar(RegSlot::StrUserEmail));
-    SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 2 ? 4 : 3);
+    enterDocKind();
 }
 
 void outdef::SaveOutput()

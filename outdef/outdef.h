@@ -49,6 +49,7 @@ public:
 
 private:
     QString rootAttribute(int attrSlot);
+    void enterDocKind();
 
     bool m_newOutput = false;
 };
