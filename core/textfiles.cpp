@@ -5,7 +5,8 @@
 #include <QFileInfo>
 #include <QThread>
 
-namespace {
+namespace
+{
 bool readAll(const QString &path, QString *text)
 {
     QFile file(path);

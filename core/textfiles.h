@@ -3,7 +3,8 @@
 #include <QString>
 
 // UTF-8 text files shared between members, and the small path and text helpers around them.
-namespace TextFiles {
+namespace TextFiles
+{
 // Reads the whole file as UTF-8; reads again, a second apart, until a read sees the file's time
 // and size unchanged, so a file another member is still writing is not taken half-written.
 // A missing or unreadable file gives the empty text.
