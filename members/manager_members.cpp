@@ -52,7 +52,8 @@ bool manager::AddMember(const QString &name, const QString &address)
         m_table.insert(n, record);
     }
     m_list.append(n);
-    record->DisplayName = MemberFiles::DisplayName(name, MemberFiles::SameAddressIndex(m_addresses.value(address), n));
+    record->DisplayName =
+        MemberFiles::DisplayName(name, MemberFiles::SameAddressIndex(m_addresses.value(address), n));
     auto *item = new QTreeWidgetItem;
     styleItem(item, record);
     record->TreeItem = item;
@@ -96,7 +97,8 @@ void manager::DelGroupUser()
     }
     std::unique_ptr<QMessageBox> box;
     if (record->InstanceItem && record->InstanceItem->childCount() > 0) {
-        box.reset(deleteBox(this, tr("Since there are instance data, you will not be able to delete the user.")));
+        box.reset(
+            deleteBox(this, tr("Since there are instance data, you will not be able to delete the user.")));
         box->addButton(tr("yes"), QMessageBox::AcceptRole)->setObjectName(QStringLiteral("yes"));
         box->exec();
         return;

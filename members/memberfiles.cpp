@@ -180,14 +180,15 @@ bool MemberFiles::CreateKindFile(const QString &kind, int n, bool close)
         base = XmlIndex::Answer;
         root = QStringLiteral("Root_Answer");
     }
-    return newDoc(base + n, root, m_dir + QLatin1Char('/') + KindFileName(kind, n),
-                  {{QStringLiteral("ID"), QString::number(n)}, {QStringLiteral("MaxID"), QStringLiteral("1")}},
-                  close);
+    return newDoc(
+        base + n, root, m_dir + QLatin1Char('/') + KindFileName(kind, n),
+        {{QStringLiteral("ID"), QString::number(n)}, {QStringLiteral("MaxID"), QStringLiteral("1")}}, close);
 }
 
 bool MemberFiles::CreateDocInstanceFile(const QString &name, const QString &email, const QString &version)
 {
-    return newDoc(XmlIndex::InstanceDoc, QStringLiteral("Root_InstanceDoc"), m_dir + QStringLiteral("/DocInstance.xml"),
+    return newDoc(XmlIndex::InstanceDoc, QStringLiteral("Root_InstanceDoc"),
+                  m_dir + QStringLiteral("/DocInstance.xml"),
                   {{QStringLiteral("MaxID"), QStringLiteral("1")},
                    {QStringLiteral("Name"), name},
                    {QStringLiteral("Email"), email},

@@ -87,8 +87,8 @@ void UserInf::SetMember(int n)
         m_ui->EMAIL->setText(record->Email);
         SetReadOnly(true);
     }
-    m_notes->appendPlainText(TextFiles::Read(
-        GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/manager_%1.txt").arg(n), 0));
+    m_notes->appendPlainText(
+        TextFiles::Read(GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/manager_%1.txt").arg(n), 0));
     m_notes->document()->setModified(false);
 }
 
@@ -137,8 +137,8 @@ void UserInf::ClearPage()
 {
     const bool busy = GetBoolVar(RegSlot::FlagBusy);
     SetBoolVar(RegSlot::FlagBusy, true);
-    for (QLineEdit *e : {m_ui->USERNAME, m_ui->EMAIL, m_ui->STARTDATE, m_ui->TARGETDATE, m_ui->COMPLETIONDATE,
-                         m_ui->OUTDIR})
+    for (QLineEdit *e :
+         {m_ui->USERNAME, m_ui->EMAIL, m_ui->STARTDATE, m_ui->TARGETDATE, m_ui->COMPLETIONDATE, m_ui->OUTDIR})
         e->clear();
     m_notes->clear();
     m_notes->document()->setModified(false);

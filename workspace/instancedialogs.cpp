@@ -14,8 +14,8 @@ QTreeWidgetItem *AddRows(QTreeWidget *tree, const QString &folder, const QString
     if (!dir.exists())
         return nullptr;
     static const QRegularExpression version(QStringLiteral("^[0-9]+.[0-9]+.[0-9]+$"));
-    const QDir::Filters filters = versionsOnly ? QDir::Dirs | QDir::NoDotAndDotDot
-                                               : QDir::AllEntries | QDir::NoDotAndDotDot;
+    const QDir::Filters filters =
+        versionsOnly ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::AllEntries | QDir::NoDotAndDotDot;
     QTreeWidgetItem *top = nullptr;
     QTreeWidgetItem *found = nullptr;
     const QStringList entries = dir.entryList(filters, QDir::Name | QDir::IgnoreCase);
@@ -54,6 +54,16 @@ QTreeWidgetItem *LastRow(QTreeWidget *tree)
     return top->childCount() > 0 ? top->child(top->childCount() - 1) : top;
 }
 
+QString FolderNoCase(const QString &folder, const QString &name)
+{
+    const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + QLatin1Char('/') + entry;
+    }
+    return folder + QLatin1Char('/') + name;
+}
+
 void Clear(QTreeWidget *tree)
 {
     tree->clear();
@@ -66,7 +76,8 @@ QString ChooseWorkspace(QWidget *parent, const QString &projectFile, const QStri
         parent, QObject::tr("Open tolvek Workspace ") + projectFile, start, projectFile);
     if (files.isEmpty())
         return QString();
-    const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("(.*)pelmorine.prj")));
+    const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("(.*)pelmorine.prj")));
     const QRegularExpressionMatch m = pattern.match(files.first());
     return m.hasMatch() ? m.captured(1) : QStringLiteral("");
 }

@@ -16,6 +16,9 @@ QTreeWidgetItem *AddRows(QTreeWidget *tree, const QString &folder, const QString
 QString RowName(const QTreeWidgetItem *item);
 QTreeWidgetItem *LastRow(QTreeWidget *tree);
 void Clear(QTreeWidget *tree);
+// folder + "/" + name, with name spelled as the existing entry that matches it without regard to
+// case: the model editor creates "Instance", the instance dialogs say "INSTANCE".
+QString FolderNoCase(const QString &folder, const QString &name);
 // The workspace folder (with its trailing "/") of a chosen marker file; empty when cancelled or
 // when the path does not end in the marker name. Null when nothing was chosen.
 QString ChooseWorkspace(QWidget *parent, const QString &projectFile, const QString &current);

@@ -141,8 +141,9 @@ void NewInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem
     const QString workspace = DelLastSlash(m_ui->WSNAME->text());
     const QString model = InstanceTrees::RowName(current);
     const QString version = current->text(1);
-    const QString folder = workspace + QStringLiteral("/pelmorine.def/") + model + QLatin1Char('/') +
-                           version + QStringLiteral("/INSTANCE");
+    const QString folder = InstanceTrees::FolderNoCase(workspace + QStringLiteral("/pelmorine.def/") + model +
+                                                           QLatin1Char('/') + version,
+                                                       QStringLiteral("INSTANCE"));
     const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
                       model == GetStrVar(RegSlot::StrModelName) &&
                       version == GetStrVar(RegSlot::StrModelVersion);
@@ -211,7 +212,8 @@ void NewInstanceDiag::CreateProc()
     const QString modelVersion = row->text(1);
     const QString modelDir =
         workspace + QStringLiteral("/pelmorine.def/") + model + QLatin1Char('/') + modelVersion;
-    const QString instanceDir = modelDir + QStringLiteral("/INSTANCE/") + name;
+    const QString instanceDir =
+        InstanceTrees::FolderNoCase(modelDir, QStringLiteral("INSTANCE")) + QLatin1Char('/') + name;
     const QString versionDir = instanceDir + QLatin1Char('/') + version;
     if (QDir(instanceDir).exists()) {
         if (QDir(versionDir).exists())

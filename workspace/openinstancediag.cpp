@@ -132,8 +132,9 @@ void OpenInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetIte
     const QString workspace = m_ui->WSNAME->text();
     const QString model = InstanceTrees::RowName(current);
     const QString version = current->text(1);
-    const QString folder = workspace + QStringLiteral("/pelmorine.def/") + model + QLatin1Char('/') +
-                           version + QStringLiteral("/INSTANCE");
+    const QString folder = InstanceTrees::FolderNoCase(workspace + QStringLiteral("/pelmorine.def/") + model +
+                                                           QLatin1Char('/') + version,
+                                                       QStringLiteral("INSTANCE"));
     m_rememberedInstance = nullptr;
     const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
                       model == GetStrVar(RegSlot::StrModelName) &&
@@ -197,8 +198,8 @@ void OpenInstanceDiag::OkProc()
     SetStrVar(RegSlot::StrModelDir, modelDir);
     SetStrVar(RegSlot::StrInstanceName, instance);
     SetStrVar(RegSlot::StrInstanceVersion, version);
-    SetStrVar(RegSlot::StrInstanceDir,
-              modelDir + QStringLiteral("/INSTANCE/") + instance + QLatin1Char('/') + version);
+    SetStrVar(RegSlot::StrInstanceDir, InstanceTrees::FolderNoCase(modelDir, QStringLiteral("INSTANCE")) +
+                                           QLatin1Char('/') + instance + QLatin1Char('/') + version);
     PostBox::Post(MsgCode::OpenManager);
     accept();
 }

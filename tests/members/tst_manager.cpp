@@ -151,7 +151,8 @@ void tst_manager::delGroupUser_withInstanceData_refused()
     w.mgr->SetCurrentItem(record->TreeItem);
     answerNextBox(QStringLiteral("yes"));
     w.mgr->DelGroupUser();
-    QCOMPARE(g_boxText, QStringLiteral("Since there are instance data, you will not be able to delete the user."));
+    QCOMPARE(g_boxText,
+             QStringLiteral("Since there are instance data, you will not be able to delete the user."));
     QVERIFY(w.mgr->GetMemberInfo(1));
 }
 
@@ -177,14 +178,16 @@ void tst_manager::open_otherMembersFiles_neverWritten()
 {
     Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
     // Written by the manager's program: the group is a@x's, member 1 is a@x's, member 2 is ours.
-    writeFile(w.path(QStringLiteral("manager.xml")),
-              "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><Model Name=\"M\" Version=\"1.0.0\"/><GROUP>"
-              "<USER ID=\"1\" Name=\"a\" Email=\"a@x\"/><USER ID=\"2\" Name=\"b\" Email=\"b@x\"/></GROUP>"
-              "</Root_manager>");
+    writeFile(
+        w.path(QStringLiteral("manager.xml")),
+        "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><Model Name=\"M\" Version=\"1.0.0\"/><GROUP>"
+        "<USER ID=\"1\" Name=\"a\" Email=\"a@x\"/><USER ID=\"2\" Name=\"b\" Email=\"b@x\"/></GROUP>"
+        "</Root_manager>");
     writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\"/>");
     writeFile(w.path(QStringLiteral("manager_2.xml")), "<Root_manager ID=\"2\" User=\"b\" Email=\"b@x\"/>");
     writeFile(w.path(QStringLiteral("1.iod")), "O");
-    const QStringList theirs{QStringLiteral("manager.xml"), QStringLiteral("manager_1.xml"), QStringLiteral("1.iod")};
+    const QStringList theirs{QStringLiteral("manager.xml"), QStringLiteral("manager_1.xml"),
+                             QStringLiteral("1.iod")};
     QMap<QString, QByteArray> bytes;
     QMap<QString, QDateTime> times;
     for (const QString &f : theirs) {
@@ -221,9 +224,10 @@ void tst_manager::open_damagedManagerFile_keptAndNothingOpened()
 void tst_manager::open_memberWithoutRoot_getsReadOnlyPage()
 {
     Workspace w(QStringLiteral("a"), QStringLiteral("a@x"));
-    writeFile(w.path(QStringLiteral("manager.xml")),
-              "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><GROUP><USER ID=\"1\" Name=\"a\" Email=\"a@x\"/>"
-              "<USER ID=\"abc\" Name=\"x\"/></GROUP></Root_manager>");
+    writeFile(
+        w.path(QStringLiteral("manager.xml")),
+        "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><GROUP><USER ID=\"1\" Name=\"a\" Email=\"a@x\"/>"
+        "<USER ID=\"abc\" Name=\"x\"/></GROUP></Root_manager>");
     writeFile(w.path(QStringLiteral("manager_1.xml")), "<Other/>");
     w.mgr->OpenManager();
     MemberInfo *record = w.mgr->GetMemberInfo(1);

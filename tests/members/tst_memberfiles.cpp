@@ -73,11 +73,12 @@ void tst_memberfiles::load_halfWritten_failsAndKeepsBytes()
 void tst_memberfiles::readGroup_hostileIds_skippedWithLine()
 {
     Scope s;
-    s.write(QStringLiteral("manager.xml"),
-            "<Root_manager User=\"m\" Email=\"m@x\" MaxID=\"2\"><GROUP>"
-            "<USER ID=\"abc\" Name=\"a\"/><USER ID=\"0\" Name=\"z\"/><USER ID=\"3\" Name=\"b\" Email=\"b@x\"/>"
-            "<USER ID=\"3\" Name=\"dup\"/><USER ID=\"10000\" Name=\"big\"/><USER ID=\"9999\" Name=\"c\"/>"
-            "</GROUP><REDMINE ID=\"-1\" TYPE=\"0\"/></Root_manager>");
+    s.write(
+        QStringLiteral("manager.xml"),
+        "<Root_manager User=\"m\" Email=\"m@x\" MaxID=\"2\"><GROUP>"
+        "<USER ID=\"abc\" Name=\"a\"/><USER ID=\"0\" Name=\"z\"/><USER ID=\"3\" Name=\"b\" Email=\"b@x\"/>"
+        "<USER ID=\"3\" Name=\"dup\"/><USER ID=\"10000\" Name=\"big\"/><USER ID=\"9999\" Name=\"c\"/>"
+        "</GROUP><REDMINE ID=\"-1\" TYPE=\"0\"/></Root_manager>");
     QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
     const GroupData g = s.files.ReadGroup();
     QVERIFY(g.hasRoot);
@@ -113,7 +114,8 @@ void tst_memberfiles::createManagerFile_writesRootAndChildren()
     QCOMPARE(root.attribute(QStringLiteral("ID")), QStringLiteral("0"));
     QCOMPARE(root.attribute(QStringLiteral("MaxID")), QStringLiteral("1"));
     QCOMPARE(root.attribute(QStringLiteral("ProcEmail")), QStringLiteral("u@x"));
-    QCOMPARE(root.attribute(QStringLiteral("StartDate")), QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    QCOMPARE(root.attribute(QStringLiteral("StartDate")),
+             QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
     QCOMPARE(root.firstChildElement().tagName(), QStringLiteral("Model"));
     QCOMPARE(root.firstChildElement().nextSiblingElement().tagName(), QStringLiteral("GROUP"));
     QVERIFY(root.firstChildElement(QStringLiteral("REDMINE")).isNull());
@@ -122,8 +124,9 @@ void tst_memberfiles::createManagerFile_writesRootAndChildren()
 void tst_memberfiles::saveGroup_childrenInOrder()
 {
     Scope s;
-    s.files.CreateManagerFile(QStringLiteral("u"), QStringLiteral("u@x"), QStringLiteral("I"), QStringLiteral("0.0.1"),
-                              QStringLiteral("M"), QStringLiteral("1.0.0"), QString());
+    s.files.CreateManagerFile(QStringLiteral("u"), QStringLiteral("u@x"), QStringLiteral("I"),
+                              QStringLiteral("0.0.1"), QStringLiteral("M"), QStringLiteral("1.0.0"),
+                              QString());
     MemberSaveData d;
     d.writeIdentity = true;
     d.user = QStringLiteral("u");
@@ -131,7 +134,8 @@ void tst_memberfiles::saveGroup_childrenInOrder()
     d.maxId = 3;
     d.outDir = QStringLiteral("/o/Output");
     s.files.SaveGroup(d, {{1, QStringLiteral("a"), QStringLiteral("a@x")}, {2, QString(), QString()}}, -1, 0);
-    s.files.SaveGroup(d, {{1, QStringLiteral("a"), QStringLiteral("a@x")}}, -1, 0); // second save: no duplicates
+    s.files.SaveGroup(d, {{1, QStringLiteral("a"), QStringLiteral("a@x")}}, -1,
+                      0); // second save: no duplicates
     QVERIFY(s.files.SaveMemberDoc(0));
     QDomDocument doc;
     QVERIFY(doc.setContent(s.read(QStringLiteral("manager.xml"))));
