@@ -131,4 +131,9 @@ void deftab::SetEditFont() {}
 void deftab::SetPopupMenuVisible(bool, bool, bool, bool) {}
 void deftab::SetTitleFields() {}
 void deftab::SyncInstanceDocument() {}
-void deftab::UpdateItemText(QTreeWidgetItem *, const QString &, int) {}
+void deftab::UpdateItemText(QTreeWidgetItem *item, const QString &name, int sameAddressIndex)
+{
+    if (item && item->treeWidget() == m_userTree)
+        item->setText(0, sameAddressIndex <= 0 ? name
+                                               : QStringLiteral("%1(%2)").arg(name).arg(sameAddressIndex));
+}

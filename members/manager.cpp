@@ -1,57 +1,447 @@
 #include "members/manager.h"
 
 #include "comm/chat.h"
+#include "core/globalmutex.h"
+#include "core/initxml.h"
 #include "core/postbox.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "members/mnguser.h"
+#include "members/userinf.h"
+#include "qa/qanda.h"
+#include "shell/checktimer.h"
+#include "shell/mainwindow.h"
+#include "shell/tab.h"
 
+#include <QDate>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 manager::manager(QWidget *parent)
     : QWidget(parent), m_pageLayout(new QVBoxLayout), m_splitter(new QSplitter(this)),
-      m_tree(new QTreeWidget), m_chat(std::make_unique<Chat>())
+      m_tree(new QTreeWidget), m_panel(new MngUser), m_popup(new QMenu(this)),
+      m_chat(std::make_unique<Chat>())
 {
+    m_pageLayout->setObjectName(QStringLiteral("HL"));
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
     m_pageLayout->addWidget(m_splitter);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
     m_splitter->setHandleWidth(1);
     m_splitter->addWidget(m_tree);
-    m_splitter->addWidget(new QWidget);
+    m_splitter->addWidget(m_panel);
+    m_tree->setObjectName(QStringLiteral("MTREE"));
     m_tree->setColumnCount(8);
+    m_tree->setHeaderLabels({tr("User"), tr("email address"), tr("ID"), tr("CurrentState"), tr("Redmine"),
+                             tr("Last Name"), tr("First Name"), tr("RedmineID")});
+    for (int c = 4; c < 8; ++c)
+        m_tree->setColumnHidden(c, true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_addAction = m_popup->addAction(tr("Add Group User"));
+    m_delAction = m_popup->addAction(tr("Del Group User"));
+    connect(m_addAction, &QAction::triggered, this, &manager::AddGroupUser);
+    connect(m_delAction, &QAction::triggered, this, &manager::DelGroupUser);
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &manager::TreePopupMenu);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &manager::MtreeItemChange);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &manager::MtreeDblClicked);
+    connect(m_tree, &QTreeWidget::itemExpanded, this, &manager::ManagerColumnAdjustment);
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, &manager::ManagerColumnAdjustment);
     SetObj<QLayout>(RegSlot::ObjManagerLayout, m_pageLayout.data());
+    resetState();
+    SetIntVar(RegSlot::IntRedmineProjectId, -1);
 }
 
 manager::~manager()
 {
+    m_tree->clear();
+    clearMembers();
     if (GetObj<QLayout>(RegSlot::ObjManagerLayout) == m_pageLayout.data())
         SetObj<QLayout>(RegSlot::ObjManagerLayout, nullptr);
-    if (m_pageLayout && !m_pageLayout->parent())
+    if (m_pageLayout && !m_pageLayout->parent()) {
+        delete m_splitter;
         delete m_pageLayout.data();
+    }
+}
+
+void manager::resetState()
+{
+    m_closing = false;
+    m_isManager = false;
+    m_managerName.clear();
+    m_managerEmail.clear();
+}
+
+bool manager::isOwn(const QString &address) const
+{
+    return address == GetStrVar(RegSlot::StrUserEmail);
+}
+
+void manager::clearMembers()
+{
+    // Deleting pages moves the panel's current tab, which would select rows of records that are
+    // going away.
+    const bool closing = m_closing;
+    m_closing = true;
+    {
+        MutexHold hold(MutexNo::Members);
+        for (MemberInfo *record : qAsConst(m_table)) {
+            if (record->Page && record->Page != m_panel->OwnerPage())
+                delete record->Page;
+            delete record;
+        }
+        m_table.clear();
+        qDeleteAll(m_removed);
+        m_removed.clear();
+    }
+    m_list.clear();
+    m_addresses.clear();
+    if (GetObj<MemberTable>(RegSlot::ObjMemberTable) == &m_table)
+        SetObj<MemberTable>(RegSlot::ObjMemberTable, nullptr);
+    if (GetObj<MemberList>(RegSlot::ObjMemberList) == &m_list)
+        SetObj<MemberList>(RegSlot::ObjMemberList, nullptr);
+    m_closing = closing;
+}
+
+void manager::reportSkipped(const QStringList &lines)
+{
+    if (!lines.isEmpty())
+        UiReport::Error(tr("manager.xml"), lines.join(QLatin1Char('\n')));
 }
 
 void manager::OpenManager()
 {
     SetBoolVar(RegSlot::FlagIsManager, false);
+    m_tree->clear();
+    clearMembers();
+    m_files.SetInstanceDir(GetStrVar(RegSlot::StrInstanceDir));
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+        tab->SetInstanceDir(m_files.InstanceDir());
+    if (auto *qa = GetObj<QandA>(RegSlot::ObjQandA))
+        qa->SetInstanceDir(m_files.InstanceDir());
+
+    const MemberFiles::LoadResult group = m_files.OpenMemberFile(0);
+    if (group == MemberFiles::Failed) {
+        // Likely caught mid-write by another member's program: replacing it would wipe the
+        // team's member list. Report and open nothing.
+        UiReport::Error(tr("File error"), GetStrVar(RegSlot::StrLastError));
+        return;
+    }
+    m_nextId = 1;
+    if (group == MemberFiles::Missing) {
+        m_files.CreateManagerFile(GetStrVar(RegSlot::StrUserName), GetStrVar(RegSlot::StrUserEmail),
+                                  GetStrVar(RegSlot::StrInstanceName), GetStrVar(RegSlot::StrInstanceVersion),
+                                  GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion),
+                                  GetStrVar(RegSlot::StrMailAddress));
+    } else {
+        const GroupData data = m_files.ReadGroup();
+        reportSkipped(data.skipped);
+        if (data.hasRoot) {
+            m_nextId = data.maxId;
+            m_managerName = data.user;
+            m_managerEmail = data.email;
+            if (isOwn(data.email))
+                SetBoolVar(RegSlot::FlagIsManager, true);
+        }
+        QStringList failed;
+        for (const GroupUser &u : data.users) {
+            auto *record = new MemberInfo;
+            record->ID = u.id;
+            record->Name = record->DisplayName = u.name;
+            record->Email = u.email;
+            const MemberFiles::LoadResult r = m_files.OpenMemberFile(u.id);
+            if (r == MemberFiles::Missing)
+                m_files.CreateMemberFile(u.id, u.name, u.email, u.email);
+            else if (r == MemberFiles::Failed)
+                failed.append(GetStrVar(RegSlot::StrLastError));
+            m_addresses[u.email].append(u.id);
+            {
+                MutexHold hold(MutexNo::Members);
+                m_table.insert(u.id, record);
+            }
+            m_list.append(u.id);
+        }
+        if (!failed.isEmpty())
+            UiReport::Error(tr("File error"), failed.join(QLatin1Char('\n')));
+        SetIntVar(RegSlot::IntRedmineProjectId, -1);
+        SetBoolVar(RegSlot::FlagRedmineLink, false);
+        SetIntVar(RegSlot::IntRedmineLinkType, 0);
+        bool ok = false;
+        const int id = data.redmineId.toInt(&ok);
+        if (data.hasRedmine && ok) {
+            SetIntVar(RegSlot::IntRedmineProjectId, id);
+            if (id != -1) {
+                SetBoolVar(RegSlot::FlagRedmineLink, true);
+                SetIntVar(RegSlot::IntRedmineLinkType, data.redmineType.toInt());
+            }
+        }
+    }
+    buildTree();
+    afterLoad();
     SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 3 ? 4 : 2);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->UpdateHistory(GetIntVar(RegSlot::IntDocKind));
+        mw->EnableFileAction(7, false);
+        mw->EnableFileAction(8, true);
+    }
+    for (MemberInfo *record : qAsConst(m_table))
+        m_files.RecordFileTimes(record->ID);
+    startSession();
+    if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+        timer->StatusMessage(tr("modify process end"));
 }
 
 void manager::NewManager()
 {
-    m_isManager = true;
-    m_managerEmail = GetStrVar(RegSlot::StrUserEmail);
+    m_tree->clear();
+    clearMembers();
     SetBoolVar(RegSlot::FlagIsManager, true);
+    m_files.SetInstanceDir(GetStrVar(RegSlot::StrInstanceDir));
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+        tab->SetInstanceDir(m_files.InstanceDir());
+    if (auto *qa = GetObj<QandA>(RegSlot::ObjQandA))
+        qa->SetInstanceDir(m_files.InstanceDir());
+    m_managerName = GetStrVar(RegSlot::StrUserName);
+    m_managerEmail = GetStrVar(RegSlot::StrUserEmail);
+    m_isManager = true;
+    m_panel->SetNewModel();
+    m_files.CreateManagerFile(m_managerName, m_managerEmail, GetStrVar(RegSlot::StrInstanceName),
+                              GetStrVar(RegSlot::StrInstanceVersion), GetStrVar(RegSlot::StrModelName),
+                              GetStrVar(RegSlot::StrModelVersion), GetStrVar(RegSlot::StrMailAddress));
+    m_files.CreateKindFile(QStringLiteral("instance"), 0, true);
+    m_nextId = 1;
+    m_files.CreateKindFile(QStringLiteral("question"), 0);
+    m_files.CreateKindFile(QStringLiteral("answer"), 0);
+    m_files.CreateDocInstanceFile(m_managerName, m_managerEmail, GetStrVar(RegSlot::StrInstanceVersion));
+    buildTree();
+    afterLoad();
     SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 3 ? 4 : 2);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->UpdateHistory(GetIntVar(RegSlot::IntDocKind));
+        mw->EnableFileAction(7, false);
+        mw->EnableFileAction(8, true);
+    }
+    SetModify();
+    if (!GetBoolVar(RegSlot::FlagBusy)) {
+        if (MemberInfo *g = m_table.value(0))
+            g->MemberModified = true;
+    }
+    SetIntVar(RegSlot::IntRedmineProjectId, -1);
+    SetIntVar(RegSlot::IntRedmineLinkType, 0);
+    SetBoolVar(RegSlot::FlagRedmineLink, false);
+    startSession();
+}
+
+void manager::afterLoad()
+{
+    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
+    if (tab) {
+        tab->SetTitleFields();
+        tab->LoadModelTree();
+        tab->LoadInstanceDocument(m_tree);
+    }
+    if (QTreeWidgetItem *top = m_tree->topLevelItem(0)) {
+        if (tab) {
+            tab->LoadInstance(top);
+            for (int i = 0; i < top->childCount(); ++i)
+                tab->LoadInstance(top->child(i));
+        }
+        m_tree->setCurrentItem(top);
+        top->setExpanded(true);
+    }
+    SetBoolVar(RegSlot::FlagQandAModified, false);
+    if (tab)
+        tab->SetEditFont();
+    ManagerColumnAdjustment();
+}
+
+void manager::startSession()
+{
+    m_checkCounter = 0;
+    WriteOpenMarker();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SetChatButtonVisible(true);
+    m_chat->SetOwnerAddress();
+    m_chat->SetCurrentDay(QDate::currentDate());
+}
+
+void manager::styleItem(QTreeWidgetItem *item, const MemberInfo *record)
+{
+    const bool own = record->OtherUser == 0;
+    item->setIcon(0, QIcon(own ? QStringLiteral(":src/user.png") : QStringLiteral(":src/other.png")));
+    const QBrush brush(QColor(own ? "#ffffff" : "#fae992"));
+    for (int c = 1; c <= 3; ++c)
+        item->setBackground(c, brush);
+    item->setText(3, CurStateText(own ? 0 : 2));
+    item->setText(0, record->DisplayName);
+    item->setText(1, record->Email);
+    item->setText(2, QStringLiteral("I%1").arg(record->ID));
+    item->setData(0, Qt::UserRole, record->ID);
+}
+
+void manager::buildTree()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Manager) : nullptr;
+    const QDomElement root = doc ? doc->documentElement() : QDomElement();
+    if (!root.isNull() && root.tagName() == QLatin1String("Root_manager")) {
+        auto *group = new MemberInfo;
+        group->ID = 0;
+        group->Name = group->DisplayName = root.attribute(QStringLiteral("User"));
+        group->Email = root.attribute(QStringLiteral("Email"));
+        group->OtherUser = isOwn(group->Email) ? 0 : 1;
+        if (group->OtherUser == 0)
+            m_isManager = true;
+        auto *item = new QTreeWidgetItem;
+        styleItem(item, group);
+        group->TreeItem = item;
+        group->Page = m_panel->OwnerPage();
+        m_tree->addTopLevelItem(item);
+        {
+            MutexHold hold(MutexNo::Members);
+            m_table.insert(0, group);
+        }
+        m_addresses[group->Email].prepend(0);
+    }
+    SetObj(RegSlot::ObjMemberTable, &m_table);
+    SetObj(RegSlot::ObjMemberList, &m_list);
+    QTreeWidgetItem *top = m_tree->topLevelItem(0);
+    for (int n : qAsConst(m_list)) {
+        MemberInfo *record = m_table.value(n);
+        if (!record || !top)
+            continue;
+        record->OtherUser = isOwn(record->Email) ? 0 : 1;
+        record->DisplayName = MemberFiles::DisplayName(
+            record->Name, MemberFiles::SameAddressIndex(m_addresses.value(record->Email), n));
+        auto *item = new QTreeWidgetItem(top);
+        styleItem(item, record);
+        record->TreeItem = item;
+    }
+    m_panel->SetUsers(m_list);
+    if (MemberInfo *group = m_table.value(0))
+        group->Page->ShowUser();
+    m_files.ClearChildren(0);
+    for (int n : qAsConst(m_list))
+        m_files.ClearChildren(n);
+}
+
+MemberSaveData manager::saveData(const MemberInfo *record, int n) const
+{
+    MemberSaveData d;
+    d.id = n;
+    d.writeIdentity = record->Transferred || n == 0;
+    d.user = record->Transferred ? record->NewName : record->Name;
+    d.email = record->Transferred ? record->NewEmail : record->Email;
+    d.procEmail = record->ProcEmail;
+    if (record->Page) {
+        d.startDate = record->Page->StartDate();
+        d.targetDate = record->Page->TargetDate();
+        d.completionDate = record->Page->CompletionDate();
+        d.outDir = record->Page->OutDir();
+    }
+    if (n == 0)
+        d.maxId = m_nextId;
+    return d;
+}
+
+void manager::writeNotes(const MemberInfo *record)
+{
+    if (!record->Page || !record->Page->NotesModified())
+        return;
+    if (m_files.WriteNotes(record->ID, record->Page->NotesText())) {
+        record->Page->ClearModified();
+        return;
+    }
+    UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(m_files.NotesPath(record->ID)));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+}
+
+void manager::SaveManager()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QTreeWidgetItem *top = m_tree->topLevelItem(0);
+    if (!top || !store)
+        return;
+    MemberInfo *group = m_table.value(0);
+    if (group && group->MemberModified && (group->OtherUser == 0 || group->Transferred) &&
+        m_files.HasMemberRoot(0)) {
+        QList<GroupUser> users;
+        for (int i = 0; i < top->childCount(); ++i) {
+            const int n = top->child(i)->data(0, Qt::UserRole).toInt();
+            const MemberInfo *r = m_table.value(n);
+            if (!r) {
+                users.append({n, QString(), QString()});
+                continue;
+            }
+            users.append({n, r->Transferred ? r->NewName : r->Name, r->Transferred ? r->NewEmail : r->Email});
+        }
+        m_files.SaveGroup(saveData(group, 0), users, GetIntVar(RegSlot::IntRedmineProjectId),
+                          GetIntVar(RegSlot::IntRedmineLinkType));
+        m_files.SaveMemberDoc(0);
+        writeNotes(group);
+    }
+    for (int i = 0; i < top->childCount(); ++i) {
+        const int n = top->child(i)->data(0, Qt::UserRole).toInt();
+        MemberInfo *r = m_table.value(n);
+        // Another member's file is theirs to write; one that failed to load stays untouched.
+        if (!r || !r->MemberModified || !(r->OtherUser == 0 || r->Transferred) || !m_files.HasMemberRoot(n))
+            continue;
+        m_files.WriteMemberData(n, saveData(r, n));
+        m_files.SaveMemberDoc(n);
+        writeNotes(r);
+    }
+    m_files.ClearChildren(0);
+    for (int n : qAsConst(m_list))
+        m_files.ClearChildren(n);
 }
 
 void manager::CloseManager()
 {
+    WriteCloseMarker();
+    m_closing = true;
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
+    if (store) {
+        store->CloseXmlDoc(XmlIndex::Manager);
+        for (int n : qAsConst(m_list))
+            store->CloseXmlDoc(XmlIndex::Manager + n);
+    }
+    for (MemberInfo *record : qAsConst(m_table)) {
+        if (record->Page && record->Page != m_panel->OwnerPage())
+            m_panel->RemoveUserTab(record->Page);
+        if (tab && record->InstanceItem)
+            record->InstanceItem = nullptr;
+    }
     m_tree->clear();
-    m_isManager = false;
-    m_managerEmail.clear();
+    clearMembers();
+    m_panel->ClearModel();
+    resetState();
     SetIntVar(RegSlot::IntRedmineProjectId, -1);
     SetIntVar(RegSlot::IntRedmineLinkType, 0);
     SetBoolVar(RegSlot::FlagRedmineLink, false);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SetChatButtonVisible(false);
     m_chat->ResetChat();
+}
+
+void manager::WriteOpenMarker()
+{
+    for (const MemberInfo *record : qAsConst(m_table)) {
+        if (record->OtherUser == 0 && !record->Deleted)
+            m_files.WriteMarker(record->ID, QStringLiteral("O"));
+    }
+}
+
+void manager::WriteCloseMarker()
+{
+    for (const MemberInfo *record : qAsConst(m_table)) {
+        if (record->OtherUser == 0 && !record->Deleted)
+            m_files.WriteMarker(record->ID, QStringLiteral("C"));
+    }
 }
 
 void manager::SetModify()
@@ -64,6 +454,22 @@ void manager::SetModify()
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
         tab->SetScheduleRefresh(true);
     PostBox::Post(MsgCode::SaveFlag);
+}
+
+MemberInfo *manager::SetManagerModify(int n)
+{
+    MemberInfo *record = m_table.value(n);
+    if (record && !GetBoolVar(RegSlot::FlagBusy))
+        record->MemberModified = true;
+    return record;
+}
+
+MemberInfo *manager::SetInstanceModify(int n)
+{
+    MemberInfo *record = m_table.value(n);
+    if (record && !GetBoolVar(RegSlot::FlagBusy))
+        record->InstanceModified = true;
+    return record;
 }
 
 QTreeWidgetItem *manager::CurrentItem() const
@@ -91,6 +497,34 @@ QString manager::CurStateText(int state) const
     }
 }
 
+void manager::SetCurrentItem(QTreeWidgetItem *item)
+{
+    m_tree->setCurrentItem(item);
+}
+
+void manager::SelectMemberByName(const QString &name)
+{
+    QTreeWidgetItem *top = m_tree->topLevelItem(0);
+    if (!top || m_closing)
+        return;
+    if (name.isEmpty()) {
+        m_tree->setCurrentItem(top);
+        return;
+    }
+    for (int i = 0; i < top->childCount(); ++i) {
+        if (top->child(i)->text(0) == name) {
+            m_tree->setCurrentItem(top->child(i));
+            return;
+        }
+    }
+}
+
+void manager::SetGroupMenu(bool addVisible, bool delVisible, bool)
+{
+    m_addAction->setVisible(addVisible);
+    m_delAction->setVisible(delVisible);
+}
+
 void manager::LayoutAdjust()
 {
     int lower = 0;
@@ -99,6 +533,8 @@ void manager::LayoutAdjust()
     const int third = static_cast<int>(upper / 3.0);
     m_splitter->setSizes({third, upper - third});
 }
+
+void manager::SetActiveEditor() {}
 
 void manager::ShowChat()
 {
@@ -112,10 +548,51 @@ void manager::ShowChat()
     m_chat->raise();
 }
 
-void manager::SaveManager() {}
-void manager::SetInstanceModify(int) {}
-void manager::SetManagerModify(int) {}
-void manager::SetGroupMenu(bool, bool, bool) {}
-void manager::SetActiveEditor() {}
-void manager::AddGroupUser() {}
-void manager::DelGroupUser() {}
+QString manager::LookupProcEmail(const QString &address) const
+{
+    for (const MemberInfo *record : m_table) {
+        if (record->Email == address && !record->Deleted)
+            return record->ProcEmail;
+    }
+    if (auto *settings = GetObj<initxml>(RegSlot::ObjSettings)) {
+        const QString proc = settings->GetProcEmail(address);
+        if (!proc.isEmpty())
+            return proc;
+    }
+    return address;
+}
+
+void manager::MtreeItemChange(QTreeWidgetItem *current, QTreeWidgetItem *)
+{
+    if (m_closing || !current)
+        return;
+    const bool updating = GetBoolVar(RegSlot::FlagUpdating);
+    SetBoolVar(RegSlot::FlagUpdating, true);
+    if (MemberInfo *record = m_table.value(current->data(0, Qt::UserRole).toInt()); record && record->Page)
+        record->Page->ShowUser();
+    m_panel->ShowUserTab(current->parent() ? current->text(0) : QString());
+    SetBoolVar(RegSlot::FlagUpdating, updating);
+}
+
+void manager::MtreeDblClicked(QTreeWidgetItem *item, int)
+{
+    MemberInfo *record = item ? m_table.value(item->data(0, Qt::UserRole).toInt()) : nullptr;
+    if (!record)
+        return;
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+        tab->SetCurrentUserItem(record->InstanceItem);
+    if (auto *tabs = GetObj<Tab>(RegSlot::ObjTab))
+        tabs->SelectTab(GetStrVar(RegSlot::StrTabInstance));
+}
+
+void manager::TreePopupMenu(const QPoint &pos)
+{
+    if (!m_isManager)
+        return;
+    m_popup->popup(m_tree->viewport()->mapToGlobal(pos));
+}
+
+void manager::ManagerColumnAdjustment()
+{
+    TreeColumnAdjustment(m_tree);
+}

@@ -1,12 +1,18 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "members/memberfiles.h"
+#include "members/memberinfo.h"
 
+#include <QMap>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class Chat;
+class MngUser;
+class QAction;
+class QMenu;
 class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -26,29 +32,72 @@ public:
     void SaveManager();
     void CloseManager();
     void SetModify();
-    void SetInstanceModify(int userNo);
-    void SetManagerModify(int userNo);
+    MemberInfo *SetManagerModify(int n);
+    MemberInfo *SetInstanceModify(int n);
 
     bool IsManager() const { return m_isManager; }
     QTreeWidget *GetTree() const { return m_tree; }
     QTreeWidgetItem *CurrentItem() const;
     QString CurrentEmail() const;
     QString CurStateText(int state) const;
-    void SetGroupMenu(bool addVisible, bool delVisible, bool changeVisible);
+    MemberInfo *GetMemberInfo(int n) const { return m_table.value(n); }
+    QString ManagerName() const { return m_managerName; }
+    QString ManagerEmail() const { return m_managerEmail; }
+    void SetCurrentItem(QTreeWidgetItem *item);
+    void SelectMemberByName(const QString &name);
+    void SetGroupMenu(bool addVisible, bool delVisible, bool changeVisible = false);
     void LayoutAdjust();
     void SetActiveEditor();
     void ShowChat();
+    QString LookupProcEmail(const QString &address) const;
+    MngUser *Panel() const { return m_panel; }
+    MemberFiles &Files() { return m_files; }
+
+    // Returns false (nothing changed) when no member number is left.
+    bool AddMember(const QString &name, const QString &address);
+    void RemoveMember(QTreeWidgetItem *item, MemberInfo *record);
+    void RenumberAddress(const QString &name, const QString &address);
+    void ChangeMember(const QString &newName, const QString &newAddress);
+    void WriteOpenMarker();
+    void WriteCloseMarker();
 
 public slots:
     void AddGroupUser();
     void DelGroupUser();
+    void MtreeItemChange(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void MtreeDblClicked(QTreeWidgetItem *item, int column);
+    void TreePopupMenu(const QPoint &pos);
+    void ManagerColumnAdjustment();
 
 private:
-    // Installed by the tab area on the management page, which then owns it.
+    void resetState();
+    void clearMembers();
+    void buildTree();
+    void styleItem(QTreeWidgetItem *item, const MemberInfo *record);
+    void afterLoad();
+    void startSession();
+    bool isOwn(const QString &address) const;
+    MemberSaveData saveData(const MemberInfo *record, int n) const;
+    void writeNotes(const MemberInfo *record);
+    void reportSkipped(const QStringList &lines);
+
     QPointer<QVBoxLayout> m_pageLayout;
     QSplitter *m_splitter;
     QTreeWidget *m_tree;
+    MngUser *m_panel;
+    QMenu *m_popup;
+    QAction *m_addAction;
+    QAction *m_delAction;
     std::unique_ptr<Chat> m_chat;
+    MemberFiles m_files;
+    MemberTable m_table;
+    MemberList m_list;
+    QList<MemberInfo *> m_removed; // kept until close: a queued presence change may point at one
+    QMap<QString, QList<int>> m_addresses;
+    QString m_managerName;
     QString m_managerEmail;
+    int m_nextId = 1;
+    int m_checkCounter = 0;
     bool m_isManager = false;
+    bool m_closing = false;
 };

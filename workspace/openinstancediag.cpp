@@ -1,5 +1,220 @@
 #include "workspace/openinstancediag.h"
 
-OpenInstanceDiag::OpenInstanceDiag(QWidget *parent) : QDialog(parent) {}
+#include "core/postbox.h"
+#include "core/uireport.h"
+#include "shell/errormsg.h"
+#include "ui_openinstancediag.h"
+#include "workspace/instancedialogs.h"
 
-void OpenInstanceDiag::InitDisplay() {}
+#include <QDir>
+
+OpenInstanceDiag::OpenInstanceDiag(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::OpenInstanceDiag), m_error(new ErrorMsg(this))
+{
+    m_ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowIcon(GetLogoIcon());
+    m_ui->MSG->setText(QString());
+    m_ui->MODELTREE->header()->resizeSection(0, 500);
+    m_ui->INSTANCETREE->header()->resizeSection(0, 500);
+    connect(m_ui->OK, &QPushButton::clicked, this, &OpenInstanceDiag::OkProc);
+    connect(m_ui->CANCEL, &QPushButton::clicked, this, &OpenInstanceDiag::CancelProc);
+    connect(m_ui->REF, &QPushButton::clicked, this, &OpenInstanceDiag::onWsDir);
+    connect(m_ui->MODELTREE, &QTreeWidget::currentItemChanged, this, &OpenInstanceDiag::ModelTreeChanged);
+    connect(m_ui->MODELTREE, &QTreeWidget::itemExpanded, this, &OpenInstanceDiag::ModelColumnAdjustment);
+    connect(m_ui->MODELTREE, &QTreeWidget::itemCollapsed, this, &OpenInstanceDiag::ModelColumnAdjustment);
+    connect(m_ui->INSTANCETREE, &QTreeWidget::itemDoubleClicked, this, &OpenInstanceDiag::TreeDblClicked);
+    connect(m_ui->INSTANCETREE, &QTreeWidget::currentItemChanged, this,
+            &OpenInstanceDiag::InstanceTreeChanged);
+    connect(m_ui->INSTANCETREE, &QTreeWidget::itemExpanded, this,
+            &OpenInstanceDiag::InstanceColumnAdjustment);
+    connect(m_ui->INSTANCETREE, &QTreeWidget::itemCollapsed, this,
+            &OpenInstanceDiag::InstanceColumnAdjustment);
+}
+
+OpenInstanceDiag::~OpenInstanceDiag()
+{
+    delete m_ui;
+}
+
+QString OpenInstanceDiag::Message() const
+{
+    return m_ui->MSG->text();
+}
+
+void OpenInstanceDiag::InitDisplay()
+{
+    m_rememberedModel = m_rememberedInstance = nullptr;
+    m_ui->INSTANCETREE->clear();
+    m_ui->MODELTREE->clear();
+    m_ui->INSTANCENAME->clear();
+    m_ui->MSG->clear();
+    const QString workspace = GetStrVar(RegSlot::StrWorkspaceDir);
+    m_workspaceCurrent = !workspace.isEmpty();
+    if (GetIntVar(RegSlot::IntDocKind) != 0) {
+        m_ui->REF->hide();
+        m_ui->WSNAME->setText(workspace);
+        auto *row = new QTreeWidgetItem(m_ui->MODELTREE);
+        row->setText(0, GetStrVar(RegSlot::StrModelName));
+        row->setText(1, GetStrVar(RegSlot::StrModelVersion));
+        m_ui->MODELTREE->setCurrentItem(row);
+    } else {
+        m_ui->REF->show();
+        if (!workspace.isEmpty()) {
+            m_ui->WSNAME->setText(workspace);
+            ListModels(workspace);
+        }
+        if (m_ui->MODELTREE->topLevelItemCount() > 0)
+            m_ui->MODELTREE->setCurrentItem(m_rememberedModel ? m_rememberedModel
+                                                              : m_ui->MODELTREE->topLevelItem(0));
+    }
+    ModelColumnAdjustment();
+}
+
+void OpenInstanceDiag::addModels(const QString &defs, bool mark)
+{
+    const QStringList entries =
+        QDir(defs).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString &model : entries) {
+        if (QTreeWidgetItem *row =
+                InstanceTrees::AddRows(m_ui->MODELTREE, defs, model, true, false, mark,
+                                       GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)))
+            m_rememberedModel = row;
+    }
+}
+
+void OpenInstanceDiag::ListModels(const QString &workspace)
+{
+    const QString defs = workspace + QStringLiteral("/pelmorine.def");
+    if (!QDir(defs).exists()) {
+        m_error->SetMsg(QStringLiteral("workspaceError"),
+                        QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
+        m_error->ShowMsg();
+        return;
+    }
+    m_ui->INSTANCETREE->clear();
+    m_ui->MODELTREE->clear();
+    addModels(defs, m_workspaceCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
+                        !GetStrVar(RegSlot::StrModelVersion).isEmpty());
+}
+
+void OpenInstanceDiag::onWsDir()
+{
+    m_ui->MSG->clear();
+    const QString chosen = InstanceTrees::ChooseWorkspace(this, GetStrVar(RegSlot::StrProjectFileName),
+                                                          GetStrVar(RegSlot::StrWorkspaceDir));
+    if (chosen.isEmpty())
+        return;
+    m_workspaceCurrent = QDir(chosen) == QDir(GetStrVar(RegSlot::StrWorkspaceDir));
+    const QString defs = chosen + QStringLiteral("/pelmorine.def");
+    if (!QDir(defs).exists()) {
+        UiReport::System(QStringLiteral("SYSTEM ERROR:OINST002"));
+        return;
+    }
+    m_rememberedModel = m_rememberedInstance = nullptr;
+    m_ui->INSTANCETREE->clear();
+    m_ui->MODELTREE->clear();
+    addModels(defs, false);
+    m_ui->WSNAME->setText(chosen);
+    m_ui->MODELTREE->setCurrentItem(InstanceTrees::LastRow(m_ui->MODELTREE));
+    ModelColumnAdjustment();
+    InstanceColumnAdjustment();
+}
+
+void OpenInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
+{
+    m_ui->MSG->clear();
+    if (!current)
+        return;
+    m_ui->INSTANCETREE->clear();
+    m_ui->INSTANCENAME->clear();
+    m_ui->VERSION->clear();
+    const QString workspace = m_ui->WSNAME->text();
+    const QString model = InstanceTrees::RowName(current);
+    const QString version = current->text(1);
+    const QString folder = InstanceTrees::FolderNoCase(workspace + QStringLiteral("/pelmorine.def/") + model +
+                                                           QLatin1Char('/') + version,
+                                                       QStringLiteral("INSTANCE"));
+    m_rememberedInstance = nullptr;
+    const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
+                      model == GetStrVar(RegSlot::StrModelName) &&
+                      version == GetStrVar(RegSlot::StrModelVersion);
+    const QDir dir(folder);
+    if (dir.exists()) {
+        const QStringList entries =
+            dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QString &inst : entries) {
+            if (QTreeWidgetItem *row = InstanceTrees::AddRows(m_ui->INSTANCETREE, folder, inst, true, false,
+                                                              mark, GetStrVar(RegSlot::StrInstanceName),
+                                                              GetStrVar(RegSlot::StrInstanceVersion)))
+                m_rememberedInstance = row;
+        }
+    }
+    if (m_ui->INSTANCETREE->topLevelItemCount() > 0)
+        m_ui->INSTANCETREE->setCurrentItem(m_rememberedInstance ? m_rememberedInstance
+                                                                : InstanceTrees::LastRow(m_ui->INSTANCETREE));
+    InstanceColumnAdjustment();
+}
+
+void OpenInstanceDiag::InstanceTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
+{
+    m_ui->MSG->clear();
+    if (!current)
+        return;
+    m_ui->INSTANCENAME->setText(InstanceTrees::RowName(current));
+    m_ui->VERSION->setText(current->text(1));
+}
+
+void OpenInstanceDiag::TreeDblClicked(QTreeWidgetItem *, int)
+{
+    OkProc();
+}
+
+void OpenInstanceDiag::OkProc()
+{
+    if (m_ui->MODELTREE->topLevelItemCount() == 0)
+        return m_ui->MSG->setText(tr("model is empty"));
+    QTreeWidgetItem *modelRow = m_ui->MODELTREE->currentItem();
+    if (!modelRow)
+        return m_ui->MSG->setText(tr("model is not selected"));
+    if (m_ui->INSTANCETREE->topLevelItemCount() == 0)
+        return m_ui->MSG->setText(tr("instance is empty"));
+    QTreeWidgetItem *instRow = m_ui->INSTANCETREE->currentItem();
+    if (!instRow)
+        return m_ui->MSG->setText(tr("instance is not selected"));
+    m_ui->MSG->clear();
+    if (m_ui->INSTANCENAME->text().isEmpty())
+        return m_ui->MSG->setText(tr("instance name is not selected"));
+    const QString workspace = DelLastSlash(m_ui->WSNAME->text());
+    const QString model = InstanceTrees::RowName(modelRow);
+    const QString modelVersion = modelRow->text(1);
+    const QString modelDir =
+        workspace + QStringLiteral("/pelmorine.def/") + model + QLatin1Char('/') + modelVersion;
+    const QString instance = InstanceTrees::RowName(instRow);
+    const QString version = instRow->text(1);
+    SetStrVar(RegSlot::StrWorkspaceDir, workspace);
+    SetStrVar(RegSlot::StrModelName, model);
+    SetStrVar(RegSlot::StrModelVersion, modelVersion);
+    SetStrVar(RegSlot::StrModelDir, modelDir);
+    SetStrVar(RegSlot::StrInstanceName, instance);
+    SetStrVar(RegSlot::StrInstanceVersion, version);
+    SetStrVar(RegSlot::StrInstanceDir, InstanceTrees::FolderNoCase(modelDir, QStringLiteral("INSTANCE")) +
+                                           QLatin1Char('/') + instance + QLatin1Char('/') + version);
+    PostBox::Post(MsgCode::OpenManager);
+    accept();
+}
+
+void OpenInstanceDiag::CancelProc()
+{
+    reject();
+}
+
+void OpenInstanceDiag::ModelColumnAdjustment()
+{
+    TreeColumnAdjustment(m_ui->MODELTREE);
+}
+
+void OpenInstanceDiag::InstanceColumnAdjustment()
+{
+    TreeColumnAdjustment(m_ui->INSTANCETREE);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QDomDocument>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class xmlclass;
+
+// One USER entry of manager.xml that passed the number check.
+struct GroupUser {
+    int id = 0;
+    QString name;
+    QString email;
+};
+
+// What the member manager reads from manager.xml at open.
+struct GroupData {
+    bool hasRoot = false;
+    int maxId = 1;
+    QString user;
+    QString email;
+    QList<GroupUser> users;
+    QStringList skipped; // one line per USER entry refused
+    bool hasRedmine = false;
+    QString redmineId;
+    QString redmineType;
+};
+
+// The values one member file (or manager.xml for the group) gets on save.
+struct MemberSaveData {
+    int id = 0;
+    bool writeIdentity = false; // User, Email set (the group, or a transferred member)
+    QString user;
+    QString email;
+    QString procEmail;
+    QString startDate;
+    QString targetDate;
+    QString completionDate;
+    QString outDir;
+    int maxId = -1; // written for the group only
+};
+
+// manager.xml, the member files, their empty companions, notes and presence markers of one
+// instance folder. Loads never replace a file that exists: a file caught mid-write by another
+// member's program is read again a few times, then reported and left alone.
+class MemberFiles : protected virtual globalvar
+{
+public:
+    enum LoadResult { Loaded, Missing, Failed };
+    static constexpr int MaxMemberId = 9999;
+
+    MemberFiles();
+
+    void SetInstanceDir(const QString &dir) { m_dir = DelLastSlash(dir); }
+    QString InstanceDir() const { return m_dir; }
+    // Attempts of a load and the pause between them; tests shorten the pause.
+    void SetRetry(int attempts, int delayMs);
+
+    static QString KindFileName(const QString &kind, int n);
+    QString ManagerPath(int n) const;
+    QString MarkerPath(int n) const;
+    QString NotesPath(int n) const;
+
+    // Loads manager.xml (n = 0) or manager_<n>.xml into 10000 + n. Missing: error kind 0 set.
+    // Failed: the error text is in string slot 3 and the file is untouched.
+    LoadResult OpenMemberFile(int n);
+    LoadResult LoadWithRetry(int index, const QString &path);
+
+    bool CreateManagerFile(const QString &user, const QString &email, const QString &name,
+                           const QString &version, const QString &modelName, const QString &modelVersion,
+                           const QString &procEmail);
+    bool CreateMemberFile(int n, const QString &user, const QString &email, const QString &procEmail);
+    // kind "instance", "question" or "answer"; the document stays loaded unless close is set.
+    bool CreateKindFile(const QString &kind, int n, bool close = false);
+    bool CreateDocInstanceFile(const QString &name, const QString &email, const QString &version);
+
+    GroupData ReadGroup();
+    // The smallest number from `from` up whose manager_<n>.xml does not exist; -1 past 9999.
+    int NextFreeNumber(int from) const;
+
+    // Rebuilds manager.xml's children (Model, REDMINE, GROUP, OUT) and its root attributes.
+    void SaveGroup(const MemberSaveData &group, const QList<GroupUser> &users, int redmineId,
+                   int redmineType);
+    // Sets a member document's root attributes and appends its OUT element.
+    void WriteMemberData(int n, const MemberSaveData &data);
+    bool SaveMemberDoc(int n);
+    // The member document is loaded and rooted at Root_manager: only such a file is rewritten.
+    bool HasMemberRoot(int n) const;
+    void ClearChildren(int n);
+
+    bool WriteMarker(int n, const QString &state);
+    bool WriteNotes(int n, const QString &text);
+    void RecordFileTimes(int n);
+
+    static QString DisplayName(const QString &name, int k);
+    static int SameAddressIndex(QList<int> numbers, int n);
+
+private:
+    xmlclass *store() const;
+    bool newDoc(int index, const QString &root, const QString &path, const QMap<QString, QString> &attrs,
+                bool close);
+
+    QString m_dir;
+    int m_attempts = 3;
+    int m_delayMs = 1000;
+};

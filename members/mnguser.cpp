@@ -1,0 +1,157 @@
+#include "members/mnguser.h"
+
+#include "core/xmlclass.h"
+#include "members/manager.h"
+#include "members/memberinfo.h"
+#include "members/userinf.h"
+#include "shell/tab.h"
+#include "ui_mnguser.h"
+
+#include <QPlainTextEdit>
+#include <QTabBar>
+
+MngUser::MngUser(QWidget *parent) : QWidget(parent), m_ui(new Ui::MngUser), m_owner(new UserInf)
+{
+    m_ui->setupUi(this);
+    while (m_ui->USERTAB->count() > 0) {
+        QWidget *page = m_ui->USERTAB->widget(0);
+        m_ui->USERTAB->removeTab(0);
+        delete page;
+    }
+    m_ui->USERTAB->addTab(m_owner, tr("Owner"));
+    m_ui->USERTAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
+    m_ui->USERTAB->tabBar()->setTabTextColor(0, QColor("#FFFFFF"));
+    connect(m_ui->USERTAB, &QTabWidget::currentChanged, this, &MngUser::TabChanged);
+    connect(m_ui->TOINSTANCE, &QPushButton::clicked, this, &MngUser::ToInstance);
+}
+
+MngUser::~MngUser()
+{
+    delete m_ui;
+}
+
+void MngUser::appendPage(UserInf *page, const QString &title)
+{
+    const int index = m_ui->USERTAB->addTab(page, title);
+    m_ui->USERTAB->tabBar()->setTabTextColor(index, QColor("#00dd00"));
+}
+
+void MngUser::SetUsers(const QList<int> &members)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *group = store ? store->GetXmlDoc(XmlIndex::Manager) : nullptr;
+    if (group) {
+        const QDomElement root = group->documentElement();
+        m_ui->INSTANCENAME->setText(root.attribute(QStringLiteral("Name")));
+        m_ui->INSTANCEVERSION->setText(root.attribute(QStringLiteral("Version")));
+        const QDomElement model = root.firstChildElement(QStringLiteral("Model"));
+        m_ui->MODELNAME->setText(model.attribute(QStringLiteral("Name")));
+        m_ui->MODELVERSION->setText(model.attribute(QStringLiteral("Version")));
+    }
+    m_owner->SetMember(0);
+    auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    for (int n : members) {
+        MemberInfo *record = table ? table->value(n) : nullptr;
+        if (!record)
+            continue;
+        // A member whose file could not be read still gets a page, read-only (SetMember decides),
+        // so nothing later finds the record without one.
+        auto *page = new UserInf;
+        record->Page = page;
+        appendPage(page, record->DisplayName);
+        page->SetMember(n);
+        page->ShowUser();
+    }
+}
+
+void MngUser::SetNewModel()
+{
+    m_ui->INSTANCENAME->setText(GetStrVar(RegSlot::StrInstanceName));
+    m_ui->INSTANCEVERSION->setText(GetStrVar(RegSlot::StrInstanceVersion));
+    m_ui->MODELNAME->setText(GetStrVar(RegSlot::StrModelName));
+    m_ui->MODELVERSION->setText(GetStrVar(RegSlot::StrModelVersion));
+    m_owner->SetOwnUser();
+}
+
+void MngUser::ClearModel()
+{
+    m_ui->INSTANCENAME->clear();
+    m_ui->INSTANCEVERSION->clear();
+    m_ui->MODELNAME->clear();
+    m_ui->MODELVERSION->clear();
+    m_owner->ClearPage();
+}
+
+UserInf *MngUser::AddUserTab(const QString &displayName, const QString &email)
+{
+    auto *page = new UserInf;
+    page->SetUser(displayName, email);
+    appendPage(page, displayName);
+    return page;
+}
+
+void MngUser::SetTabText(UserInf *page, const QString &title)
+{
+    const int index = m_ui->USERTAB->indexOf(page);
+    if (index >= 0)
+        m_ui->USERTAB->setTabText(index, title);
+}
+
+void MngUser::RemoveUserTab(UserInf *page)
+{
+    const int index = m_ui->USERTAB->indexOf(page);
+    if (index > 0)
+        m_ui->USERTAB->removeTab(index);
+}
+
+void MngUser::ShowUserTab(const QString &title)
+{
+    if (title.isEmpty()) {
+        m_ui->USERTAB->setCurrentIndex(0);
+        return;
+    }
+    for (int i = 0; i < m_ui->USERTAB->count(); ++i) {
+        if (m_ui->USERTAB->tabText(i) != title)
+            continue;
+        if (auto *page = qobject_cast<UserInf *>(m_ui->USERTAB->widget(i)))
+            page->RefreshEmail();
+        m_ui->USERTAB->setCurrentIndex(i);
+        return;
+    }
+}
+
+void MngUser::ClearMailData()
+{
+    for (int i = 0; i < m_ui->USERTAB->count(); ++i) {
+        if (auto *page = qobject_cast<UserInf *>(m_ui->USERTAB->widget(i)))
+            page->ClearMailData();
+    }
+}
+
+int MngUser::TabCount() const
+{
+    return m_ui->USERTAB->count();
+}
+
+QString MngUser::TabTitle(int index) const
+{
+    return m_ui->USERTAB->tabText(index);
+}
+
+void MngUser::TabChanged(int index)
+{
+    QTabBar *bar = m_ui->USERTAB->tabBar();
+    if (m_previous >= 0 && m_previous < bar->count())
+        bar->setTabTextColor(m_previous, QColor("#00dd00"));
+    if (index >= 0)
+        bar->setTabTextColor(index, QColor("#FFFFFF"));
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager); mgr && index >= 0)
+        mgr->SelectMemberByName(index == 0 ? QString() : bar->tabText(index));
+    m_previous = index;
+}
+
+void MngUser::ToInstance()
+{
+    if (auto *tab = GetObj<Tab>(RegSlot::ObjTab))
+        tab->SelectTab(GetStrVar(RegSlot::StrTabInstance));
+}

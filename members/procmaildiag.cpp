@@ -1,0 +1,35 @@
+#include "members/procmaildiag.h"
+
+#include "members/userinf.h"
+#include "ui_procmaildiag.h"
+
+ProcMailDiag::ProcMailDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::ProcMailDiag)
+{
+    m_ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowIcon(GetLogoIcon());
+    connect(m_ui->SET, &QPushButton::clicked, this, &ProcMailDiag::SetProc);
+    connect(m_ui->CANSEL, &QPushButton::clicked, this, &ProcMailDiag::CancelProc);
+}
+
+ProcMailDiag::~ProcMailDiag()
+{
+    delete m_ui;
+}
+
+void ProcMailDiag::SetAddress(const QString &address)
+{
+    m_ui->PEMAIL->setText(address);
+}
+
+void ProcMailDiag::SetProc()
+{
+    if (m_page)
+        m_page->SetProcEmail(m_ui->PEMAIL->text());
+    accept();
+}
+
+void ProcMailDiag::CancelProc()
+{
+    reject();
+}

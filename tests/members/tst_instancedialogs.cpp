@@ -1,0 +1,82 @@
+#include "core/globalvar.h"
+#include "workspace/newinstancediag.h"
+#include "workspace/openinstancediag.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace
+{
+struct Ws : public RegistryScope {
+    QTemporaryDir dir;
+    QString model;
+    Ws()
+    {
+        model = dir.path() + QStringLiteral("/pelmorine.def/M/1.0.0");
+        QDir().mkpath(model + QStringLiteral("/Instance/I/0.0.1"));
+        QDir().mkpath(model + QStringLiteral("/Instance/I/1.2"));
+        QDir().mkpath(model + QStringLiteral("/Instance/Empty"));
+        SetStrVar(RegSlot::StrWorkspaceDir, dir.path());
+    }
+};
+} // namespace
+
+class tst_instancedialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newInstance_existingVersion_refusedThenNewVersionCreated();
+    void newInstance_nameWithSeparator_refused();
+    void openInstance_listsOnlyVersionFolders();
+};
+
+void tst_instancedialogs::newInstance_existingVersion_refusedThenNewVersionCreated()
+{
+    Ws w;
+    NewInstanceDiag d;
+    d.InitDisplay();
+    d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(QStringLiteral("I"));
+    auto *revision = d.findChild<QSpinBox *>(QStringLiteral("REVISION"));
+    d.findChild<QSpinBox *>(QStringLiteral("MINOR"))->setValue(0);
+    d.findChild<QSpinBox *>(QStringLiteral("MAJOR"))->setValue(0);
+    revision->setValue(1);
+    d.CreateProc();
+    QCOMPARE(d.Message(), QStringLiteral("version of instance name is already exist."));
+    revision->setValue(2);
+    d.CreateProc();
+    QVERIFY(QDir(w.model + QStringLiteral("/Instance/I/0.0.2/REFERENCE")).exists());
+    QCOMPARE(w.GetStrVar(RegSlot::StrInstanceVersion), QStringLiteral("0.0.2"));
+    QCOMPARE(w.GetStrVar(RegSlot::StrModelName), QStringLiteral("M"));
+}
+
+void tst_instancedialogs::newInstance_nameWithSeparator_refused()
+{
+    Ws w;
+    NewInstanceDiag d;
+    d.InitDisplay();
+    d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(QStringLiteral("../x"));
+    d.CreateProc();
+    QCOMPARE(d.Message(), QStringLiteral("instance name is not valid."));
+    QVERIFY(!QDir(w.model + QStringLiteral("/x")).exists());
+}
+
+void tst_instancedialogs::openInstance_listsOnlyVersionFolders()
+{
+    Ws w;
+    OpenInstanceDiag d;
+    d.InitDisplay();
+    auto *tree = d.findChild<QTreeWidget *>(QStringLiteral("INSTANCETREE"));
+    // The folder was made as "Instance"; the dialog finds it as INSTANCE.
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+    d.OkProc();
+    QCOMPARE(w.GetStrVar(RegSlot::StrInstanceName), QStringLiteral("I"));
+}
+
+QTEST_MAIN(tst_instancedialogs)
+#include "tst_instancedialogs.moc"
