@@ -1,4 +1,1998 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
+<context>
+    <name>AboutPelmorine</name>
+    <message>
+        <source>about Pelmorine</source>
+        <translation>Pelmorineについて</translation>
+    </message>
+    <message>
+        <source>Version: 4.0.1.0 </source>
+        <translation>バージョン: 4.0.1.0 </translation>
+    </message>
+    <message>
+        <source>Copyright (C) ZqvProject. All rights reserved.</source>
+        <translation>Copyright (C) ZqvProject. All rights reserved.</translation>
+    </message>
+    <message>
+        <source>WebSite</source>
+        <translation>Webサイト</translation>
+    </message>
+    <message>
+        <source>License</source>
+        <translation>ライセンス</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
+    <name>AddReference</name>
+    <message>
+        <source>Add reference</source>
+        <translation>参照の追加</translation>
+    </message>
+    <message>
+        <source>Extention</source>
+        <translation>拡張子</translation>
+    </message>
+    <message>
+        <source>exe filename</source>
+        <translation>実行ファイル名</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Mod reference</source>
+        <translation>参照の変更</translation>
+    </message>
+    <message>
+        <source>extention name is not set</source>
+        <translation>拡張子が設定されていません</translation>
+    </message>
+    <message>
+        <source>exefile is not set</source>
+        <translation>実行ファイルが設定されていません</translation>
+    </message>
+    <message>
+        <source>Reference Execution file</source>
+        <translation>参照用の実行ファイル</translation>
+    </message>
+    <message>
+        <source>set_application</source>
+        <translation>アプリケーションに設定</translation>
+    </message>
+</context>
+<context>
+    <name>Calendar</name>
+    <message>
+        <source>Set Start Date</source>
+        <translation>開始日の設定</translation>
+    </message>
+    <message>
+        <source>Set Target Date</source>
+        <translation>目標日の設定</translation>
+    </message>
+    <message>
+        <source>Set Completion Date</source>
+        <translation>完了日の設定</translation>
+    </message>
+</context>
+<context>
+    <name>CheckTimer</name>
+    <message>
+        <source>New Model</source>
+        <translation>新規モデル</translation>
+    </message>
+    <message>
+        <source>this is Redmine URL</source>
+        <translation>RedmineのURLです</translation>
+    </message>
+    <message>
+        <source>Auth is correct</source>
+        <translation>認証に成功しました</translation>
+    </message>
+    <message>
+        <source>Auth login information is incorrect</source>
+        <translation>認証のログイン情報が正しくありません</translation>
+    </message>
+</context>
+<context>
+    <name>DefVar</name>
+    <message>
+        <source>4.0.1</source>
+        <translation>4.0.1</translation>
+    </message>
+    <message>
+        <source>--Arbitary--</source>
+        <translation>--任意--</translation>
+    </message>
+    <message>
+        <source>--Editable--</source>
+        <translation>--編集可--</translation>
+    </message>
+    <message>
+        <source>--Temporary--</source>
+        <translation>--一時--</translation>
+    </message>
+    <message>
+        <source>--None--</source>
+        <translation>--なし--</translation>
+    </message>
+    <message>
+        <source>--Global--</source>
+        <translation>--グローバル--</translation>
+    </message>
+    <message>
+        <source>--Local--</source>
+        <translation>--ローカル--</translation>
+    </message>
+    <message>
+        <source>--Yes--</source>
+        <translation>--はい--</translation>
+    </message>
+    <message>
+        <source>--No--</source>
+        <translation>--いいえ--</translation>
+    </message>
+    <message>
+        <source>--Setting Disable--</source>
+        <translation>--設定無効--</translation>
+    </message>
+    <message>
+        <source>Management</source>
+        <translation>管理</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Instance</source>
+        <translation>インスタンス</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>スケジュール</translation>
+    </message>
+    <message>
+        <source>QandA</source>
+        <translation>質疑応答</translation>
+    </message>
+    <message>
+        <source>Tree</source>
+        <translation>ツリー</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>ドキュメント</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>マニュアル</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>場所</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>RootManager</source>
+        <translation>RootManager</translation>
+    </message>
+    <message>
+        <source>PROJECT</source>
+        <translation>PROJECT</translation>
+    </message>
+    <message>
+        <source>ModelDef</source>
+        <translation>ModelDef</translation>
+    </message>
+    <message>
+        <source>OutputDef</source>
+        <translation>OutputDef</translation>
+    </message>
+    <message>
+        <source>Owner</source>
+        <translation>Owner</translation>
+    </message>
+    <message>
+        <source>Email</source>
+        <translation>Email</translation>
+    </message>
+    <message>
+        <source>SUMMARY</source>
+        <translation>SUMMARY</translation>
+    </message>
+    <message>
+        <source>SrcLocation</source>
+        <translation>SrcLocation</translation>
+    </message>
+    <message>
+        <source>InstanceLocation</source>
+        <translation>InstanceLocation</translation>
+    </message>
+    <message>
+        <source>RD</source>
+        <translation>RD</translation>
+    </message>
+    <message>
+        <source>UM</source>
+        <translation>UM</translation>
+    </message>
+    <message>
+        <source>DM</source>
+        <translation>DM</translation>
+    </message>
+    <message>
+        <source>HISTORY</source>
+        <translation>HISTORY</translation>
+    </message>
+    <message>
+        <source>DEVELOPMENT_VERSION</source>
+        <translation>DEVELOPMENT_VERSION</translation>
+    </message>
+    <message>
+        <source>VERSION</source>
+        <translation>VERSION</translation>
+    </message>
+    <message>
+        <source>Scope</source>
+        <translation>スコープ</translation>
+    </message>
+    <message>
+        <source>GLOBAL</source>
+        <translation>グローバル</translation>
+    </message>
+    <message>
+        <source>LOCAL</source>
+        <translation>ローカル</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>OutVariable</source>
+        <translation>出力変数</translation>
+    </message>
+    <message>
+        <source>Max Param</source>
+        <translation>最大パラメータ数</translation>
+    </message>
+    <message>
+        <source>Model Definition</source>
+        <translation>モデル定義</translation>
+    </message>
+    <message>
+        <source>Instance Definition</source>
+        <translation>インスタンス定義</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model RefName</source>
+        <translation>モデル参照名</translation>
+    </message>
+    <message>
+        <source>Instance RefName</source>
+        <translation>インスタンス参照名</translation>
+    </message>
+    <message>
+        <source>Ref Scope</source>
+        <translation>参照スコープ</translation>
+    </message>
+    <message>
+        <source>Ref Row</source>
+        <translation>参照行</translation>
+    </message>
+    <message>
+        <source>Ref Col</source>
+        <translation>参照列</translation>
+    </message>
+    <message>
+        <source>Model State</source>
+        <translation>モデル状態</translation>
+    </message>
+    <message>
+        <source>Inst State</source>
+        <translation>インスタンス状態</translation>
+    </message>
+    <message>
+        <source>State Scope</source>
+        <translation>状態スコープ</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>From State</source>
+        <translation>遷移元状態</translation>
+    </message>
+    <message>
+        <source>To State</source>
+        <translation>遷移先状態</translation>
+    </message>
+    <message>
+        <source>State Xpos</source>
+        <translation>状態X座標</translation>
+    </message>
+    <message>
+        <source>State Ypos</source>
+        <translation>状態Y座標</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Col</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Progress Rate(%)</source>
+        <translation>進捗率(%)</translation>
+    </message>
+    <message>
+        <source>estimated hours</source>
+        <translation>見積時間</translation>
+    </message>
+    <message>
+        <source>Unset</source>
+        <translation>未設定</translation>
+    </message>
+</context>
+<context>
+    <name>EditFont</name>
+    <message>
+        <source>Font Family</source>
+        <translation>フォントファミリー</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorMsg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <source>select all</source>
+        <translation>すべて選択</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Pelmorine</source>
+        <translation>Pelmorine</translation>
+    </message>
+    <message>
+        <source>File(&amp;F)</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Manager(&amp;N)</source>
+        <translation>マネージャー(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Instance(&amp;I)</source>
+        <translation>インスタンス(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Model(&amp;M)</source>
+        <translation>モデル(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Out(&amp;O)</source>
+        <translation>出力(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Q and A(&amp;Q)</source>
+        <translation>質疑応答(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>Document(&amp;D)</source>
+        <translation>ドキュメント(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Tool(&amp;T)</source>
+        <translation>ツール(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>new Instance</source>
+        <translation>インスタンスの新規作成</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>open Instance</source>
+        <translation>インスタンスを開く</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>new DefModel</source>
+        <translation>モデル定義の新規作成</translation>
+    </message>
+    <message>
+        <source>open DefModel</source>
+        <translation>モデル定義を開く</translation>
+    </message>
+    <message>
+        <source>new DefOut</source>
+        <translation>出力定義の新規作成</translation>
+    </message>
+    <message>
+        <source>open DefOut</source>
+        <translation>出力定義を開く</translation>
+    </message>
+    <message>
+        <source>save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Ctrl+W</source>
+        <translation>Ctrl+W</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Ctrl+Y</source>
+        <translation>Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>redo</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
+        <source>copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation>Ctrl+C</translation>
+    </message>
+    <message>
+        <source>cut</source>
+        <translation>切り取り</translation>
+    </message>
+    <message>
+        <source>Ctrl+T</source>
+        <translation>Ctrl+T</translation>
+    </message>
+    <message>
+        <source>paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Select ALL</source>
+        <translation>すべて選択</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>行番号</translation>
+    </message>
+    <message>
+        <source>Add User</source>
+        <translation>ユーザーの追加</translation>
+    </message>
+    <message>
+        <source>Del User</source>
+        <translation>ユーザーの削除</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>ユーザーの移管</translation>
+    </message>
+    <message>
+        <source>Redmine</source>
+        <translation>Redmine</translation>
+    </message>
+    <message>
+        <source>Add LClass</source>
+        <translation>大分類の追加</translation>
+    </message>
+    <message>
+        <source>Add SClass</source>
+        <translation>小分類の追加</translation>
+    </message>
+    <message>
+        <source>Del LClass</source>
+        <translation>大分類の削除</translation>
+    </message>
+    <message>
+        <source>Del SClass</source>
+        <translation>小分類の削除</translation>
+    </message>
+    <message>
+        <source>Add Param</source>
+        <translation>パラメータの追加</translation>
+    </message>
+    <message>
+        <source>Del Param</source>
+        <translation>パラメータの削除</translation>
+    </message>
+    <message>
+        <source>Mod Param Name</source>
+        <translation>パラメータ名の変更</translation>
+    </message>
+    <message>
+        <source>OwnerInfo</source>
+        <translation>オーナー情報</translation>
+    </message>
+    <message>
+        <source>Create File Identifer</source>
+        <translation>ファイル識別子の作成</translation>
+    </message>
+    <message>
+        <source>Delete File Identifier</source>
+        <translation>ファイル識別子の削除</translation>
+    </message>
+    <message>
+        <source>Create Next Seq Identifier</source>
+        <translation>後続シーケンス識別子の作成</translation>
+    </message>
+    <message>
+        <source>Create Nest Seq Identifier</source>
+        <translation>入れ子シーケンス識別子の作成</translation>
+    </message>
+    <message>
+        <source>Delete Seq Identifier</source>
+        <translation>シーケンス識別子の削除</translation>
+    </message>
+    <message>
+        <source>MoveUpSeq Identifier</source>
+        <translation>シーケンス識別子を上へ移動</translation>
+    </message>
+    <message>
+        <source>MoveDownSeq</source>
+        <translation>シーケンス識別子を下へ移動</translation>
+    </message>
+    <message>
+        <source>FileToTemp</source>
+        <translation>ファイルから一時領域へ移動</translation>
+    </message>
+    <message>
+        <source>TempToFile</source>
+        <translation>一時領域からファイルへ移動</translation>
+    </message>
+    <message>
+        <source>Outut Check</source>
+        <translation>出力チェック</translation>
+    </message>
+    <message>
+        <source>Output File</source>
+        <translation>ファイル出力</translation>
+    </message>
+    <message>
+        <source>Create Question</source>
+        <translation>質問の作成</translation>
+    </message>
+    <message>
+        <source>Delete Question</source>
+        <translation>質問の削除</translation>
+    </message>
+    <message>
+        <source>Create Answer</source>
+        <translation>回答の作成</translation>
+    </message>
+    <message>
+        <source>Delete Answer</source>
+        <translation>回答の削除</translation>
+    </message>
+    <message>
+        <source>Add Chapter</source>
+        <translation>章の追加</translation>
+    </message>
+    <message>
+        <source>Del Chapter</source>
+        <translation>章の削除</translation>
+    </message>
+    <message>
+        <source>Set Chapter</source>
+        <translation>章に設定</translation>
+    </message>
+    <message>
+        <source>Unset Chapter</source>
+        <translation>章の設定解除</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>上へ移動</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>下へ移動</translation>
+    </message>
+    <message>
+        <source>Option(&amp;O)</source>
+        <translation>オプション(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Mail</source>
+        <translation>メール</translation>
+    </message>
+    <message>
+        <source>about marsoly(&amp;Q)</source>
+        <translation>marsolyについて(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>Save Model</source>
+        <translation>モデルの保存</translation>
+    </message>
+    <message>
+        <source>save model, and open instance</source>
+        <translation>モデルを保存して、インスタンスを開きます</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>レイアウト</translation>
+    </message>
+    <message>
+        <source>Redmine interface</source>
+        <translation>Redmine連携</translation>
+    </message>
+    <message>
+        <source>modify other user</source>
+        <translation>他ユーザーの変更あり</translation>
+    </message>
+    <message>
+        <source>chat</source>
+        <translation>チャット</translation>
+    </message>
+    <message>
+        <source>under saving</source>
+        <translation>保存中...</translation>
+    </message>
+    <message>
+        <source>save failed, retry</source>
+        <translation>保存に失敗しました。もう一度保存してください</translation>
+    </message>
+    <message>
+        <source>save end</source>
+        <translation>保存しました</translation>
+    </message>
+    <message>
+        <source>Save Contents</source>
+        <translation>内容の保存</translation>
+    </message>
+    <message>
+        <source>Do you want to save Contens?</source>
+        <translation>内容を保存しますか？</translation>
+    </message>
+    <message>
+        <source>Don&apos;t save</source>
+        <translation>保存しない</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Do you want to Close?</source>
+        <translation>閉じますか？</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>System Error</source>
+        <translation>システムエラー</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
+    <message>
+        <source>Remove file</source>
+        <translation>ファイルの削除</translation>
+    </message>
+    <message>
+        <source>Delete file:</source>
+        <translation>次のファイルを削除します:</translation>
+    </message>
+    <message>
+        <source>File overwrite</source>
+        <translation>ファイルの上書き</translation>
+    </message>
+    <message>
+        <source>Do you want to overwrite?</source>
+        <translation>上書きしますか？</translation>
+    </message>
+</context>
+<context>
+    <name>Manual</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>番号</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>マニュアル</translation>
+    </message>
+    <message>
+        <source>The manual&apos;s index cannot be found: %1</source>
+        <translation>マニュアルの目次が見つかりません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MngUser</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>To Instance</source>
+        <translation>インスタンスへ</translation>
+    </message>
+    <message>
+        <source>background-color: qlineargradient(spread:pad, x1:1, y1:0.432, x2:1, y2:0, stop:0 rgb(227, 244, 252), stop:1 rgb(169, 219, 246));
+color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</source>
+        <translation>background-color: qlineargradient(spread:pad, x1:1, y1:0.432, x2:1, y2:0, stop:0 rgb(227, 244, 252), stop:1 rgb(169, 219, 246));
+color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>Owner</source>
+        <translation>オーナー</translation>
+    </message>
+</context>
+<context>
+    <name>NewDefModel</name>
+    <message>
+        <source>Create Model</source>
+        <translation>モデルの作成</translation>
+    </message>
+    <message>
+        <source>New Model</source>
+        <translation>新規モデル</translation>
+    </message>
+    <message>
+        <source>SVersion</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Major</source>
+        <translation>メジャー</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>マイナー</translation>
+    </message>
+    <message>
+        <source>revision</source>
+        <translation>リビジョン</translation>
+    </message>
+    <message>
+        <source>Workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>作成</translation>
+    </message>
+    <message>
+        <source>Copy Version</source>
+        <translation>バージョンをコピー</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Directory:</source>
+        <translation>ディレクトリ:</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>が見つかりません</translation>
+    </message>
+    <message>
+        <source>Do you want to create Model?</source>
+        <translation>モデルを作成しますか？</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>pelmorine.def is not found</source>
+        <translation>pelmorine.def が見つかりません</translation>
+    </message>
+    <message>
+        <source>set def model name</source>
+        <translation>モデル定義名を入力してください</translation>
+    </message>
+    <message>
+        <source>model name is invalid</source>
+        <translation>モデル名が正しくありません</translation>
+    </message>
+    <message>
+        <source>tolvek workspace is not set</source>
+        <translation>tolvekワークスペースが設定されていません</translation>
+    </message>
+    <message>
+        <source>tolvek workspace directory not found:</source>
+        <translation>tolvekワークスペースのディレクトリが見つかりません:</translation>
+    </message>
+    <message>
+        <source>version of this model is already exist</source>
+        <translation>このモデルのバージョンは既に存在します</translation>
+    </message>
+</context>
+<context>
+    <name>NewInstanceDiag</name>
+    <message>
+        <source>New Instance</source>
+        <translation>新規インスタンス</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Major</source>
+        <translation>メジャー</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>マイナー</translation>
+    </message>
+    <message>
+        <source>revision</source>
+        <translation>リビジョン</translation>
+    </message>
+    <message>
+        <source>workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>作成</translation>
+    </message>
+    <message>
+        <source>Copy Version</source>
+        <translation>バージョンをコピー</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>NewOut</name>
+    <message>
+        <source>New Out Definition</source>
+        <translation>新規出力定義</translation>
+    </message>
+    <message>
+        <source>Output Name</source>
+        <translation>出力名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Major</source>
+        <translation>メジャー</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>マイナー</translation>
+    </message>
+    <message>
+        <source>revision</source>
+        <translation>リビジョン</translation>
+    </message>
+    <message>
+        <source>workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>CREATE</source>
+        <translation>作成</translation>
+    </message>
+    <message>
+        <source>COPY VERSION</source>
+        <translation>バージョンをコピー</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>workspace is empty.</source>
+        <translation>ワークスペースが設定されていません。</translation>
+    </message>
+    <message>
+        <source>model list is empty.</source>
+        <translation>モデル一覧が空です。</translation>
+    </message>
+    <message>
+        <source>output name is not set.</source>
+        <translation>出力名が設定されていません。</translation>
+    </message>
+    <message>
+        <source>output name is invalid</source>
+        <translation>出力名が正しくありません</translation>
+    </message>
+    <message>
+        <source>model is not selected</source>
+        <translation>モデルが選択されていません</translation>
+    </message>
+    <message>
+        <source>version of out name is already exist.</source>
+        <translation>この出力名のバージョンは既に存在します。</translation>
+    </message>
+    <message>
+        <source>It was not possible to make a output name directory .</source>
+        <translation>出力名のディレクトリを作成できませんでした。</translation>
+    </message>
+    <message>
+        <source>It was not possible to make a version directory output name.</source>
+        <translation>出力名のバージョンディレクトリを作成できませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>NewWorkspace</name>
+    <message>
+        <source>New Workspace</source>
+        <translation>新規ワークスペース</translation>
+    </message>
+    <message>
+        <source>workspace name</source>
+        <translation>ワークスペース名</translation>
+    </message>
+    <message>
+        <source>directory</source>
+        <translation>ディレクトリ</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>workspace Directory</source>
+        <translation>ワークスペースのディレクトリ</translation>
+    </message>
+    <message>
+        <source>workspace name is not set</source>
+        <translation>ワークスペース名が設定されていません</translation>
+    </message>
+    <message>
+        <source>Directory is not set</source>
+        <translation>ディレクトリが設定されていません</translation>
+    </message>
+    <message>
+        <source>workspace name is invalid</source>
+        <translation>ワークスペース名が正しくありません</translation>
+    </message>
+    <message>
+        <source>Directory is not found</source>
+        <translation>ディレクトリが見つかりません</translation>
+    </message>
+    <message>
+        <source>Directory is already exist. Dir:</source>
+        <translation>ディレクトリは既に存在します。ディレクトリ:</translation>
+    </message>
+    <message>
+        <source>File Error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+</context>
+<context>
+    <name>NumEditor</name>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>やり直し</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>切り取り</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
+        <source>select all</source>
+        <translation>すべて選択</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>行番号</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDefModel</name>
+    <message>
+        <source>Open Model</source>
+        <translation>モデルを開く</translation>
+    </message>
+    <message>
+        <source>Workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Directory:</source>
+        <translation>ディレクトリ:</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <translation>が見つかりません</translation>
+    </message>
+    <message>
+        <source>workspace is not set</source>
+        <translation>ワークスペースが設定されていません</translation>
+    </message>
+    <message>
+        <source>model name is not found</source>
+        <translation>モデル名が見つかりません</translation>
+    </message>
+    <message>
+        <source>model name is not selected</source>
+        <translation>モデル名が選択されていません</translation>
+    </message>
+    <message>
+        <source>system error:MODEL001</source>
+        <translation>システムエラー:MODEL001</translation>
+    </message>
+</context>
+<context>
+    <name>OpenInstanceDiag</name>
+    <message>
+        <source>Open Instance</source>
+        <translation>インスタンスを開く</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>model is empty</source>
+        <translation>モデルがありません</translation>
+    </message>
+    <message>
+        <source>model is not selected</source>
+        <translation>モデルが選択されていません</translation>
+    </message>
+    <message>
+        <source>instance is empty</source>
+        <translation>インスタンスがありません</translation>
+    </message>
+    <message>
+        <source>instance is not selected</source>
+        <translation>インスタンスが選択されていません</translation>
+    </message>
+    <message>
+        <source>instance name is not selected</source>
+        <translation>インスタンス名が選択されていません</translation>
+    </message>
+</context>
+<context>
+    <name>OpenOut</name>
+    <message>
+        <source>Open Out Definition</source>
+        <translation>出力定義を開く</translation>
+    </message>
+    <message>
+        <source>Output Name</source>
+        <translation>出力名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Workspace</source>
+        <translation>ワークスペース</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>model is empty</source>
+        <translation>モデルがありません</translation>
+    </message>
+    <message>
+        <source>model is not selected</source>
+        <translation>モデルが選択されていません</translation>
+    </message>
+    <message>
+        <source>output is empty</source>
+        <translation>出力がありません</translation>
+    </message>
+    <message>
+        <source>output is not selected</source>
+        <translation>出力が選択されていません</translation>
+    </message>
+    <message>
+        <source>output name is not selected</source>
+        <translation>出力名が選択されていません</translation>
+    </message>
+</context>
+<context>
+    <name>OptFont</name>
+    <message>
+        <source>Font</source>
+        <translation>フォント</translation>
+    </message>
+    <message>
+        <source>Font name</source>
+        <translation>フォント名</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>フォントサイズ</translation>
+    </message>
+    <message>
+        <source>AutoSave</source>
+        <translation>自動保存</translation>
+    </message>
+    <message>
+        <source>Save Time</source>
+        <translation>保存間隔</translation>
+    </message>
+    <message>
+        <source>Mail</source>
+        <translation>メール</translation>
+    </message>
+    <message>
+        <source>SMTP Server</source>
+        <translation>SMTPサーバー</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>ポート</translation>
+    </message>
+    <message>
+        <source>(default:587)</source>
+        <translation>(default:587)</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>セキュリティ</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>authentication</source>
+        <translation>認証</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>pwd</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>テスト</translation>
+    </message>
+    <message>
+        <source>send mail</source>
+        <translation>メールを送信する</translation>
+    </message>
+    <message>
+        <source>SEND MAIL(question and answer)</source>
+        <translation>メール送信(質疑応答)</translation>
+    </message>
+    <message>
+        <source>connect</source>
+        <translation>接続確認済み</translation>
+    </message>
+    <message>
+        <source>one minitues</source>
+        <translation>1分</translation>
+    </message>
+    <message>
+        <source>three minitues</source>
+        <translation>3分</translation>
+    </message>
+    <message>
+        <source>five minitues</source>
+        <translation>5分</translation>
+    </message>
+    <message>
+        <source>ten minitues</source>
+        <translation>10分</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未確認</translation>
+    </message>
+</context>
+<context>
+    <name>OptProject</name>
+    <message>
+        <source>Project Management</source>
+        <translation>プロジェクト管理</translation>
+    </message>
+    <message>
+        <source>No Project</source>
+        <translation>プロジェクト管理なし</translation>
+    </message>
+    <message>
+        <source>Redmine</source>
+        <translation>Redmine</translation>
+    </message>
+    <message>
+        <source>user info</source>
+        <translation>ユーザー情報</translation>
+    </message>
+    <message>
+        <source>Redmine URL</source>
+        <translation>RedmineのURL</translation>
+    </message>
+    <message>
+        <source>URL_Check</source>
+        <translation>URLチェック</translation>
+    </message>
+    <message>
+        <source>Admin privilege</source>
+        <translation>管理者権限</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LastName</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>FirstName</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>Authentication</source>
+        <translation>認証</translation>
+    </message>
+    <message>
+        <source>Api Key</source>
+        <translation>APIキー</translation>
+    </message>
+    <message>
+        <source>Basic</source>
+        <translation>Basic認証</translation>
+    </message>
+    <message>
+        <source>API access key</source>
+        <translation>APIアクセスキー</translation>
+    </message>
+    <message>
+        <source>Basic Type</source>
+        <translation>Basic認証</translation>
+    </message>
+    <message>
+        <source>Basic Autentication</source>
+        <translation>Basic認証</translation>
+    </message>
+    <message>
+        <source>Explain Max Length(byte)</source>
+        <translation>説明の最大長(バイト)</translation>
+    </message>
+    <message>
+        <source>term info</source>
+        <translation>用語情報</translation>
+    </message>
+    <message>
+        <source>url is empty</source>
+        <translation>URLが入力されていません</translation>
+    </message>
+    <message>
+        <source>under test</source>
+        <translation>テスト中...</translation>
+    </message>
+    <message>
+        <source>api key is not set</source>
+        <translation>APIキーが設定されていません</translation>
+    </message>
+    <message>
+        <source>Login ID of Basic Auth is not set</source>
+        <translation>Basic認証のログインIDが設定されていません</translation>
+    </message>
+    <message>
+        <source>Password of Basic Auth is not set</source>
+        <translation>Basic認証のパスワードが設定されていません</translation>
+    </message>
+    <message>
+        <source>under user info</source>
+        <translation>ユーザー情報を取得中...</translation>
+    </message>
+</context>
+<context>
+    <name>OptionDiag</name>
+    <message>
+        <source>Option</source>
+        <translation>オプション</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>グループ</translation>
+    </message>
+    <message>
+        <source>Owner</source>
+        <translation>オーナー</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Email Address</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>Redmine</source>
+        <translation>Redmine</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Mod</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Send Address</source>
+        <translation>送信用アドレス</translation>
+    </message>
+    <message>
+        <source>FirstName</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>LastName</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>Redmine ID</source>
+        <translation>RedmineのID</translation>
+    </message>
+    <message>
+        <source>Reference</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>拡張子</translation>
+    </message>
+    <message>
+        <source>exe filename</source>
+        <translation>実行ファイル名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>フォント</translation>
+    </message>
+    <message>
+        <source>project Manager</source>
+        <translation>プロジェクト管理</translation>
+    </message>
+    <message>
+        <source>redmine yes</source>
+        <translation>Redmine利用あり</translation>
+    </message>
+    <message>
+        <source>redmine no</source>
+        <translation>Redmine利用なし</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>delete group</source>
+        <translation>グループの削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current user?</source>
+        <translation>選択中のユーザーを削除しますか？</translation>
+    </message>
+    <message>
+        <source>delete application</source>
+        <translation>アプリケーションの削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current application?</source>
+        <translation>選択中のアプリケーションを削除しますか？</translation>
+    </message>
+</context>
+<context>
+    <name>ProcMailDiag</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>RcvEmail</source>
+        <translation>受信メールアドレス</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Open tolvek Workspace </source>
+        <translation>tolvekワークスペースを開く </translation>
+    </message>
+    <message>
+        <source>Delete Group</source>
+        <translation>グループの削除</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineLogin</name>
+    <message>
+        <source>Basic Autentication</source>
+        <translation>Basic認証</translation>
+    </message>
+    <message>
+        <source>Login ID</source>
+        <translation>ログインID</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Login id is empty</source>
+        <translation>ログインIDが入力されていません</translation>
+    </message>
+    <message>
+        <source>password id is empty</source>
+        <translation>パスワードが入力されていません</translation>
+    </message>
+</context>
+<context>
+    <name>Tab</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Management</source>
+        <translation>管理</translation>
+    </message>
+    <message>
+        <source>Instance</source>
+        <translation>インスタンス</translation>
+    </message>
+    <message>
+        <source>Model Document</source>
+        <translation>モデルドキュメント</translation>
+    </message>
+    <message>
+        <source>Instance Document</source>
+        <translation>インスタンスドキュメント</translation>
+    </message>
+</context>
+<context>
+    <name>TitleDiag</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+</context>
+<context>
+    <name>UserInf</name>
+    <message>
+        <source>User Name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>Email</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>EMOD</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Out Directory</source>
+        <translation>出力ディレクトリ</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>Output Directory</source>
+        <translation>出力ディレクトリ</translation>
+    </message>
+</context>
+<context>
+    <name>WorkspaceChooser</name>
+    <message>
+        <source>Open tolvek Workspace </source>
+        <translation>tolvekワークスペースを開く </translation>
+    </message>
+</context>
+<context>
+    <name>manager</name>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>email address</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>CurrentState</source>
+        <translation>現在の状態</translation>
+    </message>
+    <message>
+        <source>Redmine</source>
+        <translation>Redmine</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>RedmineID</source>
+        <translation>RedmineのID</translation>
+    </message>
+    <message>
+        <source>Add Group User</source>
+        <translation>グループユーザーの追加</translation>
+    </message>
+    <message>
+        <source>Del Group User</source>
+        <translation>グループユーザーの削除</translation>
+    </message>
+    <message>
+        <source>manager.xml</source>
+        <translation>manager.xml</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>modify process end</source>
+        <translation>更新処理が完了しました</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
+    <message>
+        <source>cur_state owner</source>
+        <translation>本人</translation>
+    </message>
+    <message>
+        <source>cur_state open</source>
+        <translation>オープン中</translation>
+    </message>
+    <message>
+        <source>cur_state not open</source>
+        <translation>未オープン</translation>
+    </message>
+    <message>
+        <source>no member number is left</source>
+        <translation>割り当てられるメンバー番号が残っていません</translation>
+    </message>
+    <message>
+        <source>Since there are instance data, you will not be able to delete the user.</source>
+        <translation>インスタンスのデータがあるため、このユーザーは削除できません。</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this user?</source>
+        <translation>このユーザーを削除しますか？</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+</context>
+<context>
+    <name>outdef</name>
+    <message>
+        <source>New Output</source>
+        <translation>新規出力</translation>
+    </message>
+</context>
+<context>
+    <name>tabcorner</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>PushButton</source>
+        <translation>ボタン</translation>
+    </message>
+</context>
+<context>
+    <name>xmlclass</name>
+    <message>
+        <source>xmlclass error</source>
+        <translation>xmlclassエラー</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>filename:%1  Dom Parse:Parse error at line %2, column %3  %4</source>
+        <translation>ファイル名:%1  DOM解析:%2 行 %3 列で解析エラー  %4</translation>
+    </message>
+    <message>
+        <source>Xml Parse Error</source>
+        <translation>XML解析エラー</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
+</context>
 </TS>
