@@ -1,5 +1,9 @@
 #include "comm/chat.h"
 
+#include "core/globalmutex.h"
+
+#include <QSemaphore>
+
 Chat::Chat(QWidget *parent) : QWidget(parent)
 {
     SetObj(RegSlot::ObjChat, this);
@@ -13,7 +17,15 @@ Chat::~Chat()
 
 void Chat::ConnectSemaphore(Semaphore *) {}
 void Chat::QueueResponse() {}
-void Chat::ResetChat() {}
+void Chat::ResetChat()
+{
+    {
+        MutexHold hold(MutexNo::Chat);
+        SetBoolVar(RegSlot::FlagChatStop, true);
+    }
+    if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
+        wake->release();
+}
 void Chat::SetCurrentDay(const QDate &) {}
 void Chat::SetEditFont() {}
 void Chat::SetOwnerAddress() {}

@@ -280,6 +280,7 @@ enum : int {
     FlagMailSent = 27,         // SmtpControl -> MemberMail
     FlagWriteFailed = 28,      // any failed write; MainWindow clears
     FlagChatFirstLoad = 29,    // chat worker requests 29-37
+    FlagChatRequest30 = 30,    // manager clears it with the other requests -> nobody
     FlagChatTick = 31,
     FlagChatSend = 32,
     FlagChatWindowRequest = 33,

@@ -124,7 +124,6 @@ void deftab::CommitValueTable() {}
 void deftab::SyncStatusWidget() {}
 void deftab::LoadModelTree() {}
 void deftab::RefreshCurrentItem() {}
-void deftab::SaveInstance() {}
 void deftab::SelectFirstChapter() {}
 void deftab::SetActiveEditor() {}
 void deftab::SetEditFont() {}
@@ -136,4 +135,26 @@ void deftab::UpdateItemText(QTreeWidgetItem *item, const QString &name, int same
     if (item && item->treeWidget() == m_userTree)
         item->setText(0, sameAddressIndex <= 0 ? name
                                                : QStringLiteral("%1(%2)").arg(name).arg(sameAddressIndex));
+}
+
+void deftab::SaveInstance()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    if (!store || !table)
+        return;
+    for (MemberInfo *record : qAsConst(*table)) {
+        // Another member's instance file is theirs to write, unless it was handed over.
+        if (record->Deleted || !(record->OtherUser == 0 || record->Transferred))
+            continue;
+        const int index = XmlIndex::Instance + record->ID;
+        if (!store->HasDoc(index))
+            continue;
+        const bool unsaved = !QFileInfo::exists(store->DocFileName(index));
+        if (!record->InstanceModified && !unsaved)
+            continue;
+        // The store reports a failed write and sets the write-failed flag.
+        if (store->SaveXmlDoc(index) == 1)
+            record->InstanceModified = false;
+    }
 }

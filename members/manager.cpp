@@ -1,6 +1,7 @@
 #include "members/manager.h"
 
 #include "comm/chat.h"
+#include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
 #include "core/initxml.h"
 #include "core/postbox.h"
@@ -12,6 +13,7 @@
 #include "qa/qanda.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/numeditor.h"
 #include "shell/tab.h"
 
 #include <QDate>
@@ -26,7 +28,7 @@
 manager::manager(QWidget *parent)
     : QWidget(parent), m_pageLayout(new QVBoxLayout), m_splitter(new QSplitter(this)),
       m_tree(new QTreeWidget), m_panel(new MngUser), m_popup(new QMenu(this)),
-      m_chat(std::make_unique<Chat>())
+      m_chat(std::make_unique<Chat>()), m_chatControl(std::make_unique<SemaphoreControl>())
 {
     m_pageLayout->setObjectName(QStringLiteral("HL"));
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
@@ -39,6 +41,7 @@ manager::manager(QWidget *parent)
     m_tree->setColumnCount(8);
     m_tree->setHeaderLabels({tr("User"), tr("email address"), tr("ID"), tr("CurrentState"), tr("Redmine"),
                              tr("Last Name"), tr("First Name"), tr("RedmineID")});
+    styleHeader();
     for (int c = 4; c < 8; ++c)
         m_tree->setColumnHidden(c, true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -54,10 +57,26 @@ manager::manager(QWidget *parent)
     SetObj<QLayout>(RegSlot::ObjManagerLayout, m_pageLayout.data());
     resetState();
     SetIntVar(RegSlot::IntRedmineProjectId, -1);
+    SetObj(RegSlot::ObjChatControl, m_chatControl.get());
+    m_chat->ConnectSemaphore(m_chatControl->GetWorker());
+}
+
+void manager::styleHeader()
+{
+    QTreeWidgetItem *header = m_tree->headerItem();
+    const char *const icons[] = {":src/TBL_USER.png", ":src/logo.png", ":src/TBL_ID.png", ":src/TBL_S.png"};
+    for (int c = 0; c < 8; ++c) {
+        if (c < 4)
+            header->setIcon(c, QIcon(QString::fromLatin1(icons[c])));
+        header->setForeground(c, QBrush(QColor("#FFFFFF")));
+        header->setBackground(c, QBrush(QColor(c < 4 ? "#666666" : "#28649d")));
+    }
 }
 
 manager::~manager()
 {
+    if (GetObj<SemaphoreControl>(RegSlot::ObjChatControl) == m_chatControl.get())
+        SetObj<SemaphoreControl>(RegSlot::ObjChatControl, nullptr);
     m_tree->clear();
     clearMembers();
     if (GetObj<QLayout>(RegSlot::ObjManagerLayout) == m_pageLayout.data())
@@ -74,6 +93,10 @@ void manager::resetState()
     m_isManager = false;
     m_managerName.clear();
     m_managerEmail.clear();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->KeepManagerActions(false, false, false);
+        mw->RestoreManagerActions();
+    }
 }
 
 bool manager::isOwn(const QString &address) const
@@ -107,168 +130,6 @@ void manager::clearMembers()
     m_closing = closing;
 }
 
-void manager::reportSkipped(const QStringList &lines)
-{
-    if (!lines.isEmpty())
-        UiReport::Error(tr("manager.xml"), lines.join(QLatin1Char('\n')));
-}
-
-void manager::OpenManager()
-{
-    SetBoolVar(RegSlot::FlagIsManager, false);
-    m_tree->clear();
-    clearMembers();
-    m_files.SetInstanceDir(GetStrVar(RegSlot::StrInstanceDir));
-    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
-        tab->SetInstanceDir(m_files.InstanceDir());
-    if (auto *qa = GetObj<QandA>(RegSlot::ObjQandA))
-        qa->SetInstanceDir(m_files.InstanceDir());
-
-    const MemberFiles::LoadResult group = m_files.OpenMemberFile(0);
-    if (group == MemberFiles::Failed) {
-        // Likely caught mid-write by another member's program: replacing it would wipe the
-        // team's member list. Report and open nothing.
-        UiReport::Error(tr("File error"), GetStrVar(RegSlot::StrLastError));
-        return;
-    }
-    m_nextId = 1;
-    if (group == MemberFiles::Missing) {
-        m_files.CreateManagerFile(GetStrVar(RegSlot::StrUserName), GetStrVar(RegSlot::StrUserEmail),
-                                  GetStrVar(RegSlot::StrInstanceName), GetStrVar(RegSlot::StrInstanceVersion),
-                                  GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion),
-                                  GetStrVar(RegSlot::StrMailAddress));
-    } else {
-        const GroupData data = m_files.ReadGroup();
-        reportSkipped(data.skipped);
-        if (data.hasRoot) {
-            m_nextId = data.maxId;
-            m_managerName = data.user;
-            m_managerEmail = data.email;
-            if (isOwn(data.email))
-                SetBoolVar(RegSlot::FlagIsManager, true);
-        }
-        QStringList failed;
-        for (const GroupUser &u : data.users) {
-            auto *record = new MemberInfo;
-            record->ID = u.id;
-            record->Name = record->DisplayName = u.name;
-            record->Email = u.email;
-            const MemberFiles::LoadResult r = m_files.OpenMemberFile(u.id);
-            if (r == MemberFiles::Missing)
-                m_files.CreateMemberFile(u.id, u.name, u.email, u.email);
-            else if (r == MemberFiles::Failed)
-                failed.append(GetStrVar(RegSlot::StrLastError));
-            m_addresses[u.email].append(u.id);
-            {
-                MutexHold hold(MutexNo::Members);
-                m_table.insert(u.id, record);
-            }
-            m_list.append(u.id);
-        }
-        if (!failed.isEmpty())
-            UiReport::Error(tr("File error"), failed.join(QLatin1Char('\n')));
-        SetIntVar(RegSlot::IntRedmineProjectId, -1);
-        SetBoolVar(RegSlot::FlagRedmineLink, false);
-        SetIntVar(RegSlot::IntRedmineLinkType, 0);
-        bool ok = false;
-        const int id = data.redmineId.toInt(&ok);
-        if (data.hasRedmine && ok) {
-            SetIntVar(RegSlot::IntRedmineProjectId, id);
-            if (id != -1) {
-                SetBoolVar(RegSlot::FlagRedmineLink, true);
-                SetIntVar(RegSlot::IntRedmineLinkType, data.redmineType.toInt());
-            }
-        }
-    }
-    buildTree();
-    afterLoad();
-    SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 3 ? 4 : 2);
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
-        mw->UpdateHistory(GetIntVar(RegSlot::IntDocKind));
-        mw->EnableFileAction(7, false);
-        mw->EnableFileAction(8, true);
-    }
-    for (MemberInfo *record : qAsConst(m_table))
-        m_files.RecordFileTimes(record->ID);
-    startSession();
-    if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
-        timer->StatusMessage(tr("modify process end"));
-}
-
-void manager::NewManager()
-{
-    m_tree->clear();
-    clearMembers();
-    SetBoolVar(RegSlot::FlagIsManager, true);
-    m_files.SetInstanceDir(GetStrVar(RegSlot::StrInstanceDir));
-    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
-        tab->SetInstanceDir(m_files.InstanceDir());
-    if (auto *qa = GetObj<QandA>(RegSlot::ObjQandA))
-        qa->SetInstanceDir(m_files.InstanceDir());
-    m_managerName = GetStrVar(RegSlot::StrUserName);
-    m_managerEmail = GetStrVar(RegSlot::StrUserEmail);
-    m_isManager = true;
-    m_panel->SetNewModel();
-    m_files.CreateManagerFile(m_managerName, m_managerEmail, GetStrVar(RegSlot::StrInstanceName),
-                              GetStrVar(RegSlot::StrInstanceVersion), GetStrVar(RegSlot::StrModelName),
-                              GetStrVar(RegSlot::StrModelVersion), GetStrVar(RegSlot::StrMailAddress));
-    m_files.CreateKindFile(QStringLiteral("instance"), 0, true);
-    m_nextId = 1;
-    m_files.CreateKindFile(QStringLiteral("question"), 0);
-    m_files.CreateKindFile(QStringLiteral("answer"), 0);
-    m_files.CreateDocInstanceFile(m_managerName, m_managerEmail, GetStrVar(RegSlot::StrInstanceVersion));
-    buildTree();
-    afterLoad();
-    SetIntVar(RegSlot::IntDocKind, GetIntVar(RegSlot::IntDocKind) == 3 ? 4 : 2);
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
-        mw->UpdateHistory(GetIntVar(RegSlot::IntDocKind));
-        mw->EnableFileAction(7, false);
-        mw->EnableFileAction(8, true);
-    }
-    SetModify();
-    if (!GetBoolVar(RegSlot::FlagBusy)) {
-        if (MemberInfo *g = m_table.value(0))
-            g->MemberModified = true;
-    }
-    SetIntVar(RegSlot::IntRedmineProjectId, -1);
-    SetIntVar(RegSlot::IntRedmineLinkType, 0);
-    SetBoolVar(RegSlot::FlagRedmineLink, false);
-    startSession();
-}
-
-void manager::afterLoad()
-{
-    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
-    if (tab) {
-        tab->SetTitleFields();
-        tab->LoadModelTree();
-        tab->LoadInstanceDocument(m_tree);
-    }
-    if (QTreeWidgetItem *top = m_tree->topLevelItem(0)) {
-        if (tab) {
-            tab->LoadInstance(top);
-            for (int i = 0; i < top->childCount(); ++i)
-                tab->LoadInstance(top->child(i));
-        }
-        m_tree->setCurrentItem(top);
-        top->setExpanded(true);
-    }
-    SetBoolVar(RegSlot::FlagQandAModified, false);
-    if (tab)
-        tab->SetEditFont();
-    ManagerColumnAdjustment();
-}
-
-void manager::startSession()
-{
-    m_checkCounter = 0;
-    WriteOpenMarker();
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        mw->SetChatButtonVisible(true);
-    m_chat->SetOwnerAddress();
-    m_chat->SetCurrentDay(QDate::currentDate());
-}
-
 void manager::styleItem(QTreeWidgetItem *item, const MemberInfo *record)
 {
     const bool own = record->OtherUser == 0;
@@ -300,6 +161,8 @@ void manager::buildTree()
         styleItem(item, group);
         group->TreeItem = item;
         group->Page = m_panel->OwnerPage();
+        if (GetBoolVar(RegSlot::FlagIsManager))
+            fillRedmineColumns(item);
         m_tree->addTopLevelItem(item);
         {
             MutexHold hold(MutexNo::Members);
@@ -320,6 +183,8 @@ void manager::buildTree()
         auto *item = new QTreeWidgetItem(top);
         styleItem(item, record);
         record->TreeItem = item;
+        if (GetBoolVar(RegSlot::FlagIsManager))
+            fillRedmineColumns(item);
     }
     m_panel->SetUsers(m_list);
     if (MemberInfo *group = m_table.value(0))
@@ -360,6 +225,37 @@ void manager::writeNotes(const MemberInfo *record)
     SetBoolVar(RegSlot::FlagWriteFailed, true);
 }
 
+void manager::saveGroup(QTreeWidgetItem *top)
+{
+    MemberInfo *group = m_table.value(0);
+    // The group file is the manager's: rewritten only by its own program, or on a hand-over.
+    if (!group || !(group->OtherUser == 0 || group->Transferred) || !m_files.HasMemberRoot(0))
+        return;
+    QList<GroupUser> users;
+    for (int i = 0; i < top->childCount(); ++i) {
+        const int n = top->child(i)->data(0, Qt::UserRole).toInt();
+        const MemberInfo *r = m_table.value(n);
+        if (!r) {
+            users.append({n, QString(), QString()});
+            continue;
+        }
+        users.append({n, r->Transferred ? r->NewName : r->Name, r->Transferred ? r->NewEmail : r->Email});
+    }
+    m_files.SaveGroup(saveData(group, 0), users, GetIntVar(RegSlot::IntRedmineProjectId),
+                      GetIntVar(RegSlot::IntRedmineLinkType));
+    m_files.SaveMemberDoc(0);
+    writeNotes(group);
+}
+
+void manager::RewriteGroupFile()
+{
+    QTreeWidgetItem *top = m_tree->topLevelItem(0);
+    if (!top)
+        return;
+    saveGroup(top);
+    m_files.ClearChildren(0);
+}
+
 void manager::SaveManager()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
@@ -367,23 +263,8 @@ void manager::SaveManager()
     if (!top || !store)
         return;
     MemberInfo *group = m_table.value(0);
-    if (group && group->MemberModified && (group->OtherUser == 0 || group->Transferred) &&
-        m_files.HasMemberRoot(0)) {
-        QList<GroupUser> users;
-        for (int i = 0; i < top->childCount(); ++i) {
-            const int n = top->child(i)->data(0, Qt::UserRole).toInt();
-            const MemberInfo *r = m_table.value(n);
-            if (!r) {
-                users.append({n, QString(), QString()});
-                continue;
-            }
-            users.append({n, r->Transferred ? r->NewName : r->Name, r->Transferred ? r->NewEmail : r->Email});
-        }
-        m_files.SaveGroup(saveData(group, 0), users, GetIntVar(RegSlot::IntRedmineProjectId),
-                          GetIntVar(RegSlot::IntRedmineLinkType));
-        m_files.SaveMemberDoc(0);
-        writeNotes(group);
-    }
+    if (group && group->MemberModified)
+        saveGroup(top);
     for (int i = 0; i < top->childCount(); ++i) {
         const int n = top->child(i)->data(0, Qt::UserRole).toInt();
         MemberInfo *r = m_table.value(n);
@@ -397,51 +278,6 @@ void manager::SaveManager()
     m_files.ClearChildren(0);
     for (int n : qAsConst(m_list))
         m_files.ClearChildren(n);
-}
-
-void manager::CloseManager()
-{
-    WriteCloseMarker();
-    m_closing = true;
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
-    if (store) {
-        store->CloseXmlDoc(XmlIndex::Manager);
-        for (int n : qAsConst(m_list))
-            store->CloseXmlDoc(XmlIndex::Manager + n);
-    }
-    for (MemberInfo *record : qAsConst(m_table)) {
-        if (record->Page && record->Page != m_panel->OwnerPage())
-            m_panel->RemoveUserTab(record->Page);
-        if (tab && record->InstanceItem)
-            record->InstanceItem = nullptr;
-    }
-    m_tree->clear();
-    clearMembers();
-    m_panel->ClearModel();
-    resetState();
-    SetIntVar(RegSlot::IntRedmineProjectId, -1);
-    SetIntVar(RegSlot::IntRedmineLinkType, 0);
-    SetBoolVar(RegSlot::FlagRedmineLink, false);
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        mw->SetChatButtonVisible(false);
-    m_chat->ResetChat();
-}
-
-void manager::WriteOpenMarker()
-{
-    for (const MemberInfo *record : qAsConst(m_table)) {
-        if (record->OtherUser == 0 && !record->Deleted)
-            m_files.WriteMarker(record->ID, QStringLiteral("O"));
-    }
-}
-
-void manager::WriteCloseMarker()
-{
-    for (const MemberInfo *record : qAsConst(m_table)) {
-        if (record->OtherUser == 0 && !record->Deleted)
-            m_files.WriteMarker(record->ID, QStringLiteral("C"));
-    }
 }
 
 void manager::SetModify()
@@ -534,7 +370,24 @@ void manager::LayoutAdjust()
     m_splitter->setSizes({third, upper - third});
 }
 
-void manager::SetActiveEditor() {}
+void manager::SetActiveEditor()
+{
+    QTreeWidgetItem *item = m_tree->currentItem();
+    const MemberInfo *record = item ? m_table.value(item->data(0, Qt::UserRole).toInt()) : nullptr;
+    if (record && record->Editor) {
+        record->Editor->SetActiveEditor();
+        return;
+    }
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->ReleaseEditor();
+        mw->EnableEditAction(0, false);
+    }
+}
+
+void manager::SetChatFont()
+{
+    m_chat->SetEditFont();
+}
 
 void manager::ShowChat()
 {
@@ -570,6 +423,16 @@ void manager::MtreeItemChange(QTreeWidgetItem *current, QTreeWidgetItem *)
     SetBoolVar(RegSlot::FlagUpdating, true);
     if (MemberInfo *record = m_table.value(current->data(0, Qt::UserRole).toInt()); record && record->Page)
         record->Page->ShowUser();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        const bool member = current->parent() != nullptr;
+        // A group whose manager is "anyone" (no address) may be taken over by any member.
+        const bool change =
+            !member && mw->NoMailAddress(current->text(1)) ? true : GetBoolVar(RegSlot::FlagIsManager);
+        mw->KeepManagerActions(false, false, change);
+        if (m_isManager)
+            mw->KeepManagerActions(true, member, change);
+        mw->RestoreManagerActions();
+    }
     m_panel->ShowUserTab(current->parent() ? current->text(0) : QString());
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
@@ -589,6 +452,8 @@ void manager::TreePopupMenu(const QPoint &pos)
 {
     if (!m_isManager)
         return;
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->PushManagerActions();
     m_popup->popup(m_tree->viewport()->mapToGlobal(pos));
 }
 

@@ -4,12 +4,16 @@
 #include "members/memberfiles.h"
 #include "members/memberinfo.h"
 
+#include <QDate>
+#include <QHash>
 #include <QMap>
+#include <QPair>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class Chat;
+class SemaphoreControl;
 class MngUser;
 class QAction;
 class QMenu;
@@ -49,6 +53,15 @@ public:
     void LayoutAdjust();
     void SetActiveEditor();
     void ShowChat();
+    void SetChatFont();
+    void ShowRedmineColumns(bool on);
+    void UpdateRedmineColumns();
+    void MakeRedmineTable();
+    // Last name and first name joined, and the tracker id, of the member named by the text up
+    // to its first "-" ("I" and the member number).
+    QPair<QString, QString> RedmineUserName(const QString &text) const;
+    void RewriteGroupFile();
+    SemaphoreControl *ChatControl() const { return m_chatControl.get(); }
     QString LookupProcEmail(const QString &address) const;
     MngUser *Panel() const { return m_panel; }
     MemberFiles &Files() { return m_files; }
@@ -68,14 +81,20 @@ public slots:
     void MtreeDblClicked(QTreeWidgetItem *item, int column);
     void TreePopupMenu(const QPoint &pos);
     void ManagerColumnAdjustment();
+    void ChatTimerStart();
 
 private:
     void resetState();
     void clearMembers();
     void buildTree();
     void styleItem(QTreeWidgetItem *item, const MemberInfo *record);
+    void takeInstanceDir();
+    void readGroup();
     void afterLoad();
-    void startSession();
+    void startSession(bool opened);
+    void styleHeader();
+    void fillRedmineColumns(QTreeWidgetItem *item);
+    void saveGroup(QTreeWidgetItem *top);
     bool isOwn(const QString &address) const;
     MemberSaveData saveData(const MemberInfo *record, int n) const;
     void writeNotes(const MemberInfo *record);
@@ -89,6 +108,9 @@ private:
     QAction *m_addAction;
     QAction *m_delAction;
     std::unique_ptr<Chat> m_chat;
+    std::unique_ptr<SemaphoreControl> m_chatControl;
+    QHash<QString, QPair<QString, QString>> m_redmineTable;
+    QDate m_lastDay;
     MemberFiles m_files;
     MemberTable m_table;
     MemberList m_list;

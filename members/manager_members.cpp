@@ -5,6 +5,7 @@
 #include "instance/deftab.h"
 #include "members/mnguser.h"
 #include "members/userinf.h"
+#include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 
 #include <QMessageBox>
@@ -47,6 +48,11 @@ bool manager::AddMember(const QString &name, const QString &address)
     record->Email = address;
     record->ProcEmail = proc;
     record->OtherUser = isOwn(address) ? 0 : 1;
+    // Another member's files are now watched for changes.
+    if (record->OtherUser == 1) {
+        if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+            timer->StartFileCheckTimer();
+    }
     {
         MutexHold hold(MutexNo::Members);
         m_table.insert(n, record);
@@ -56,6 +62,7 @@ bool manager::AddMember(const QString &name, const QString &address)
         MemberFiles::DisplayName(name, MemberFiles::SameAddressIndex(m_addresses.value(address), n));
     auto *item = new QTreeWidgetItem;
     styleItem(item, record);
+    fillRedmineColumns(item);
     record->TreeItem = item;
     record->Page = m_panel->AddUserTab(record->DisplayName, address);
     m_files.CreateMemberFile(n, name, address, proc);

@@ -8,18 +8,19 @@
 #include "members/memberinfo.h"
 #include "members/procmaildiag.h"
 #include "model/calendar.h"
+#include "shell/numeditor.h"
 #include "ui_userinf.h"
 
 #include <QFileDialog>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QVBoxLayout>
 
 UserInf::UserInf(QWidget *parent)
-    : QWidget(parent), m_ui(new Ui::UserInf), m_notes(new QPlainTextEdit), m_mail(new MemberMail),
+    : QWidget(parent), m_ui(new Ui::UserInf), m_notes(new NumEditor), m_mail(new MemberMail),
       m_calendar(new Calendar(this)), m_procDiag(new ProcMailDiag(this))
 {
     m_ui->setupUi(this);
+    m_notes->SetKind(6);
     m_ui->EXPLANATION->layout()->addWidget(m_notes);
     m_ui->EXPTAB->removeTab(1);
     m_ui->EXPTAB->addTab(m_mail, QStringLiteral("member_mail"));
@@ -41,14 +42,6 @@ UserInf::UserInf(QWidget *parent)
     connect(m_ui->OUTDIR, &QLineEdit::textChanged, this, &UserInf::OutDirChanged);
     connect(m_ui->EMOD, &QPushButton::clicked, this, &UserInf::EmodProc);
     connect(m_ui->EXPTAB, &QTabWidget::currentChanged, this, &UserInf::TabChanged);
-    connect(m_notes, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_member < 0 || GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating))
-            return;
-        if (auto *mgr = GetObj<manager>(RegSlot::ObjManager)) {
-            mgr->SetManagerModify(m_member);
-            mgr->SetModify();
-        }
-    });
 }
 
 UserInf::~UserInf()
@@ -65,6 +58,8 @@ void UserInf::SetMember(int n)
     m_record = record;
     m_member = n;
     record->Page = this;
+    record->Editor = m_notes;
+    m_notes->SetUserNo(n);
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
     const QDomElement root = doc ? doc->documentElement() : QDomElement();
@@ -87,9 +82,13 @@ void UserInf::SetMember(int n)
         m_ui->EMAIL->setText(record->Email);
         SetReadOnly(true);
     }
+    // Loading the file is no edit of the member's notes.
+    const bool updating = GetBoolVar(RegSlot::FlagUpdating);
+    SetBoolVar(RegSlot::FlagUpdating, true);
     m_notes->appendPlainText(
         TextFiles::Read(GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/manager_%1.txt").arg(n), 0));
-    m_notes->document()->setModified(false);
+    ClearModified();
+    SetBoolVar(RegSlot::FlagUpdating, updating);
 }
 
 void UserInf::SetUser(const QString &name, const QString &email)
@@ -121,6 +120,7 @@ void UserInf::ShowUser()
         w->setEnabled(editable);
     m_ui->CBTN->setEnabled(own && !m_readOnly);
     m_notes->setReadOnly(!editable);
+    m_notes->setAttribute(Qt::WA_InputMethodEnabled, editable);
     if (m_ui->EXPTAB->currentIndex() == 1)
         m_mail->SetUser(m_record);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
@@ -140,8 +140,8 @@ void UserInf::ClearPage()
     for (QLineEdit *e :
          {m_ui->USERNAME, m_ui->EMAIL, m_ui->STARTDATE, m_ui->TARGETDATE, m_ui->COMPLETIONDATE, m_ui->OUTDIR})
         e->clear();
-    m_notes->clear();
-    m_notes->document()->setModified(false);
+    m_notes->ClearText();
+    ClearModified();
     SetBoolVar(RegSlot::FlagBusy, busy);
     m_record = nullptr;
     m_member = -1;
@@ -155,7 +155,10 @@ void UserInf::ClearMailData()
 
 void UserInf::ClearModified()
 {
+    // The document's own mark first: its change signal would otherwise set the editor's mark
+    // again right after the editor cleared it.
     m_notes->document()->setModified(false);
+    m_notes->ClearModified();
 }
 
 void UserInf::SelectFirstTab()
@@ -190,7 +193,7 @@ QString UserInf::NotesText() const
 
 bool UserInf::NotesModified() const
 {
-    return m_notes->document()->isModified();
+    return m_notes->IsModified();
 }
 
 void UserInf::showCalendar(const QString &date, int mode)

@@ -11,7 +11,7 @@ class UserInf;
 class Calendar;
 class MemberMail;
 class ProcMailDiag;
-class QPlainTextEdit;
+class NumEditor;
 struct MemberInfo;
 
 // The page of one member: dates, receiving address, output folder, notes and mails. Edits go into
@@ -44,7 +44,7 @@ public:
     bool NotesModified() const;
     int MemberNumber() const { return m_member; }
     MemberInfo *Record() const { return m_record; }
-    QPlainTextEdit *NotesEditor() const { return m_notes; }
+    NumEditor *NotesEditor() const { return m_notes; }
     ProcMailDiag *ProcDialog() const { return m_procDiag; }
     Calendar *DateDialog() const { return m_calendar; }
 
@@ -65,7 +65,7 @@ private:
     void showCalendar(const QString &date, int mode);
 
     Ui::UserInf *m_ui;
-    QPlainTextEdit *m_notes;
+    NumEditor *m_notes;
     MemberMail *m_mail;
     Calendar *m_calendar;
     ProcMailDiag *m_procDiag;

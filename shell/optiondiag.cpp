@@ -4,6 +4,7 @@
 #include "core/xmlclass.h"
 #include "docs/addreference.h"
 #include "members/addgroup.h"
+#include "members/manager.h"
 #include "redmine/rusers.h"
 #include "shell/optfont.h"
 #include "shell/optproject.h"
@@ -176,6 +177,12 @@ void OptionDiag::OkProc()
 {
     SaveOptions();
     m_project->SaveSettings();
+    const int kind = GetIntVar(RegSlot::IntDocKind);
+    if (kind == 2 || kind == 4) {
+        if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+            mgr->ShowRedmineColumns(GetBoolVar(RegSlot::FlagRedmineActive) &&
+                                    GetBoolVar(RegSlot::FlagIsManager));
+    }
     accept();
 }
 

@@ -1,9 +1,9 @@
-#include "comm/chat.h"
 #include "core/initxml.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "members/manager.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
 #include "redmine/redmineproject.h"
@@ -63,6 +63,11 @@ void OptionDiag::SaveOptions()
         }
     }
     storeUserRecords(values);
+    const int kind = GetIntVar(RegSlot::IntDocKind);
+    if ((kind == 2 || kind == 4) && GetBoolVar(RegSlot::FlagIsManager)) {
+        if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+            mgr->UpdateRedmineColumns();
+    }
     const bool mailWritten = OptionsModel::Write(*doc, values);
     if (before.hasFont)
         applyFont(values.fontName, values.fontSize.toInt());
@@ -110,8 +115,8 @@ void OptionDiag::applyFont(const QString &name, int size)
     if (!changed)
         return;
     const int kind = GetIntVar(RegSlot::IntDocKind);
-    if (auto *chat = GetObj<Chat>(RegSlot::ObjChat))
-        chat->SetEditFont();
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+        mgr->SetChatFont();
     if (auto *editor = GetObj<model>(RegSlot::ObjModel); editor && kind >= 1)
         editor->SetEditorFont();
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab); tab && (kind == 2 || kind == 4))

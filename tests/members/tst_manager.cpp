@@ -3,6 +3,8 @@
 #include "members/manager.h"
 #include "members/mnguser.h"
 #include "members/userinf.h"
+#include "model/calendar.h"
+#include "shell/numeditor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,11 +50,14 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 struct Workspace : public RegistryScope {
-    QTemporaryDir dir;
+    QTemporaryDir own;
+    QString dirPath;
     xmlclass *store = new xmlclass;
     deftab *tab = new deftab;
     manager *mgr;
-    Workspace(const QString &user, const QString &email)
+    // A shared folder stands for one workspace that several members' programs open.
+    Workspace(const QString &user, const QString &email, const QString &shared = QString())
+        : dirPath(shared.isEmpty() ? own.path() : shared)
     {
         SetObj(RegSlot::ObjXmlStore, store);
         SetObj(RegSlot::ObjDeftab, tab);
@@ -61,11 +66,13 @@ struct Workspace : public RegistryScope {
         mgr->Files().SetRetry(2, 5);
         SetStrVar(RegSlot::StrUserName, user);
         SetStrVar(RegSlot::StrUserEmail, email);
-        SetStrVar(RegSlot::StrInstanceDir, dir.path());
+        SetStrVar(RegSlot::StrInstanceDir, dirPath);
         SetStrVar(RegSlot::StrInstanceName, QStringLiteral("I"));
         SetStrVar(RegSlot::StrInstanceVersion, QStringLiteral("0.0.1"));
         SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
         SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+        SetStrVar(RegSlot::StrAttrID, QStringLiteral("ID"));
+        SetStrVar(RegSlot::StrAttrMaxID, QStringLiteral("MaxID"));
     }
     ~Workspace() override
     {
@@ -73,7 +80,7 @@ struct Workspace : public RegistryScope {
         delete tab;
         delete store;
     }
-    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
+    QString path(const QString &name) const { return dirPath + QLatin1Char('/') + name; }
     // Keeps every parsed document alive for the test: an element outlives its document badly.
     mutable QList<QDomDocument> docs;
     QDomElement root(const QString &name) const
@@ -97,6 +104,12 @@ private slots:
     void open_otherMembersFiles_neverWritten();
     void open_damagedManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
+    void notes_editedInEditor_marksMemberAndIsWritten();
+    void calendar_completionLocksPage_unfinishedReopens();
+    void saveInstance_writesOwnFilesOnly();
+    void saveInstance_unwritableFile_setsWriteFailed();
+    void twoPrograms_eachWritesOnlyItsOwnFiles();
+    void redmineTable_looksUpByIdColumn();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -237,6 +250,246 @@ void tst_manager::open_memberWithoutRoot_getsReadOnlyPage()
     w.mgr->SetManagerModify(1);
     w.mgr->SaveManager();
     QCOMPARE(readFile(w.path(QStringLiteral("manager_1.xml"))), QByteArray("<Other/>"));
+}
+
+namespace
+{
+struct Snapshot {
+    QMap<QString, QByteArray> bytes;
+    QMap<QString, QDateTime> times;
+};
+
+Snapshot snapshot(const Workspace &w, const QStringList &files)
+{
+    Snapshot s;
+    for (const QString &f : files) {
+        s.bytes[f] = readFile(w.path(f));
+        s.times[f] = QFileInfo(w.path(f)).lastModified();
+    }
+    return s;
+}
+
+bool unchanged(const Workspace &w, const Snapshot &s)
+{
+    for (auto it = s.bytes.begin(); it != s.bytes.end(); ++it) {
+        if (readFile(w.path(it.key())) != it.value() ||
+            QFileInfo(w.path(it.key())).lastModified() != s.times.value(it.key())) {
+            qWarning() << "changed:" << it.key();
+            return false;
+        }
+    }
+    return true;
+}
+
+// What a member's program does on save-all when everything is marked.
+void saveEverything(Workspace &w)
+{
+    for (int n = 0; n < 10; ++n) {
+        w.mgr->SetManagerModify(n);
+        w.mgr->SetInstanceModify(n);
+    }
+    w.mgr->SaveManager();
+    w.tab->SaveInstance();
+}
+} // namespace
+
+void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("u@x")));
+    MemberInfo *record = w.mgr->GetMemberInfo(1);
+    QVERIFY(record->Editor);
+    QCOMPARE(record->Editor, record->Page->NotesEditor());
+    QCOMPARE(record->Editor->Kind(), 6);
+    w.mgr->SaveManager();
+    QVERIFY(!QFileInfo::exists(w.path(QStringLiteral("manager_1.txt")))); // notes not edited
+    record->MemberModified = false;
+    w.SetBoolVar(RegSlot::FlagMemberModified, false);
+    record->Editor->insertPlainText(QStringLiteral("notes \u00e9"));
+    QVERIFY(record->MemberModified);
+    QVERIFY(w.GetBoolVar(RegSlot::FlagMemberModified));
+    w.mgr->SaveManager();
+    QCOMPARE(readFile(w.path(QStringLiteral("manager_1.txt"))), QStringLiteral("notes \u00e9").toUtf8());
+    QVERIFY(!record->Editor->IsModified());
+
+    w.mgr->SetCurrentItem(record->TreeItem);
+    w.mgr->SetActiveEditor();
+    QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
+}
+
+void tst_manager::calendar_completionLocksPage_unfinishedReopens()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    UserInf *page = w.mgr->Panel()->OwnerPage();
+    MemberInfo *group = w.mgr->GetMemberInfo(0);
+    Calendar *calendar = page->DateDialog();
+    const QDate today = QDate::currentDate();
+    QCOMPARE(page->StartDate(), today.toString(QStringLiteral("yyyy/MM/dd")));
+    auto *startButton = page->findChild<QPushButton *>(QStringLiteral("SBTN"));
+    auto *completionButton = page->findChild<QPushButton *>(QStringLiteral("CBTN"));
+    QVERIFY(startButton->isEnabled());
+
+    page->CdateBtnProc();
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("Set Completion Date"));
+    calendar->SelectDate(today.addDays(-1));
+    calendar->OkProc();
+    QCOMPARE(calendar->Message(), QStringLiteral("Start Date > Completion Date"));
+    QVERIFY(page->CompletionDate().isEmpty());
+    QVERIFY(calendar->isVisible());
+
+    calendar->SelectDate(today.addDays(3));
+    calendar->OkProc();
+    QCOMPARE(page->CompletionDate(), today.addDays(3).toString(QStringLiteral("yyyy/MM/dd")));
+    QVERIFY(group->Completed);
+    QVERIFY(!startButton->isEnabled());
+    QVERIFY(completionButton->isEnabled()); // the user may still withdraw it
+    QVERIFY(!calendar->isVisible());
+
+    page->CdateBtnProc();
+    calendar->UnfinishedProc();
+    QVERIFY(page->CompletionDate().isEmpty());
+    QVERIFY(!group->Completed);
+    QVERIFY(startButton->isEnabled());
+
+    page->TdateBtnProc();
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("Set Target Date"));
+    calendar->SelectDate(today.addDays(7));
+    calendar->OkProc();
+    QCOMPARE(page->TargetDate(), today.addDays(7).toString(QStringLiteral("yyyy/MM/dd")));
+    page->SdateBtnProc();
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("Set Start Date"));
+    calendar->SelectDate(today.addDays(8));
+    calendar->OkProc();
+    QCOMPARE(calendar->Message(), QStringLiteral("Start Date > Target Date"));
+    calendar->CancelProc();
+}
+
+namespace
+{
+void writeTeamWorkspace(Workspace &w)
+{
+    // Written by a@x's program: the group and member 1 are a@x's, member 2 is b@x's.
+    writeFile(
+        w.path(QStringLiteral("manager.xml")),
+        "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><Model Name=\"M\" Version=\"1.0.0\"/><GROUP>"
+        "<USER ID=\"1\" Name=\"a\" Email=\"a@x\"/><USER ID=\"2\" Name=\"b\" Email=\"b@x\"/></GROUP>"
+        "</Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\"/>");
+    writeFile(w.path(QStringLiteral("manager_2.xml")), "<Root_manager ID=\"2\" User=\"b\" Email=\"b@x\"/>");
+    writeFile(w.path(QStringLiteral("instance.xml")), "<Root_Instance ID=\"0\" MaxID=\"1\"/>");
+    writeFile(w.path(QStringLiteral("instance_1.xml")), "<Root_Instance ID=\"1\" MaxID=\"1\"/>");
+}
+} // namespace
+
+void tst_manager::saveInstance_writesOwnFilesOnly()
+{
+    Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
+    writeTeamWorkspace(w);
+    const Snapshot theirs = snapshot(w, {QStringLiteral("instance.xml"), QStringLiteral("instance_1.xml")});
+    QTest::qWait(20);
+    w.mgr->OpenManager();
+    for (int n : {0, 1, 2})
+        QVERIFY(w.mgr->SetInstanceModify(n));
+    w.tab->SaveInstance();
+    QVERIFY(unchanged(w, theirs));
+    QCOMPARE(w.root(QStringLiteral("instance_2.xml")).tagName(), QStringLiteral("Root_Instance"));
+    QVERIFY(!w.mgr->GetMemberInfo(2)->InstanceModified);
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+void tst_manager::saveInstance_unwritableFile_setsWriteFailed()
+{
+    Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
+    writeTeamWorkspace(w);
+    w.mgr->OpenManager();
+    QVERIFY(QDir(w.dirPath).mkdir(QStringLiteral("instance_2.xml")));
+    w.mgr->SetInstanceModify(2);
+    w.tab->SaveInstance();
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(w.mgr->GetMemberInfo(2)->InstanceModified); // still to be written next time
+}
+
+void tst_manager::twoPrograms_eachWritesOnlyItsOwnFiles()
+{
+    QTemporaryDir shared;
+    QTemporaryDir homeA;
+    QTemporaryDir homeB;
+    const QStringList groupFiles{QStringLiteral("manager.xml"),     QStringLiteral("instance.xml"),
+                                 QStringLiteral("question.xml"),    QStringLiteral("answer.xml"),
+                                 QStringLiteral("DocInstance.xml"), QStringLiteral("0.iod")};
+    const QStringList memberFiles{QStringLiteral("manager_1.xml"),  QStringLiteral("instance_1.xml"),
+                                  QStringLiteral("question_1.xml"), QStringLiteral("answer_1.xml"),
+                                  QStringLiteral("1.iod"),          QStringLiteral("manager_1.txt")};
+    const QByteArray oldHome = qgetenv("HOME");
+    Snapshot aFiles;
+    {
+        qputenv("HOME", homeA.path().toUtf8());
+        Workspace a(QStringLiteral("a"), QStringLiteral("a@x"), shared.path());
+        a.mgr->NewManager();
+        QVERIFY(a.mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
+        saveEverything(a);
+        a.mgr->CloseManager();
+        aFiles = snapshot(a, groupFiles);
+        QVERIFY(!QFileInfo::exists(a.path(QStringLiteral("1.iod")))); // b's marker is b's to write
+        QVERIFY(!QFileInfo::exists(a.path(QStringLiteral("instance_1.xml"))));
+    }
+    QTest::qWait(20);
+    Snapshot bFiles;
+    {
+        qputenv("HOME", homeB.path().toUtf8());
+        Workspace b(QStringLiteral("b"), QStringLiteral("b@x"), shared.path());
+        b.mgr->OpenManager();
+        QVERIFY(!b.mgr->IsManager());
+        MemberInfo *own = b.mgr->GetMemberInfo(1);
+        QVERIFY(own && own->OtherUser == 0);
+        own->Editor->insertPlainText(QStringLiteral("b's notes"));
+        saveEverything(b);
+        QCOMPARE(readFile(b.path(QStringLiteral("1.iod"))), QByteArray("O"));
+        b.mgr->CloseManager();
+        QVERIFY(unchanged(b, aFiles));
+        QVERIFY(readFile(b.path(QStringLiteral("manager_1.xml"))).contains("OUT"));
+        QCOMPARE(readFile(b.path(QStringLiteral("1.iod"))), QByteArray("C"));
+        QCOMPARE(readFile(b.path(QStringLiteral("manager_1.txt"))), QByteArray("b's notes"));
+        bFiles = snapshot(b, memberFiles);
+    }
+    QTest::qWait(20);
+    {
+        qputenv("HOME", homeA.path().toUtf8());
+        Workspace a(QStringLiteral("a"), QStringLiteral("a@x"), shared.path());
+        a.mgr->OpenManager();
+        QVERIFY(a.mgr->IsManager());
+        QCOMPARE(a.mgr->GetMemberInfo(1)->Page->NotesText(), QStringLiteral("b's notes"));
+        saveEverything(a);
+        a.mgr->CloseManager();
+        QVERIFY(unchanged(a, bFiles));
+        const QDomElement user = a.root(QStringLiteral("manager.xml"))
+                                     .firstChildElement(QStringLiteral("GROUP"))
+                                     .firstChildElement(QStringLiteral("USER"));
+        QCOMPARE(user.attribute(QStringLiteral("ID")), QStringLiteral("1"));
+        QCOMPARE(user.attribute(QStringLiteral("Email")), QStringLiteral("b@x"));
+        QCOMPARE(readFile(a.path(QStringLiteral("0.iod"))), QByteArray("C"));
+    }
+    qputenv("HOME", oldHome);
+}
+
+void tst_manager::redmineTable_looksUpByIdColumn()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
+    QTreeWidgetItem *member = w.mgr->GetMemberInfo(1)->TreeItem;
+    member->setText(5, QStringLiteral("Last"));
+    member->setText(6, QStringLiteral("First"));
+    member->setText(7, QStringLiteral("12"));
+    w.mgr->MakeRedmineTable();
+    QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I1-Subject")),
+             qMakePair(QStringLiteral("Last First"), QStringLiteral("12")));
+    QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I9-x")), qMakePair(QString(), QString()));
+    QVERIFY(w.mgr->GetTree()->isColumnHidden(5));
+    w.mgr->ShowRedmineColumns(true);
+    QVERIFY(!w.mgr->GetTree()->isColumnHidden(5));
 }
 
 QTEST_MAIN(tst_manager)
