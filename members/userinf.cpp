@@ -155,9 +155,6 @@ void UserInf::ClearMailData()
 
 void UserInf::ClearModified()
 {
-    // The document's own mark first: its change signal would otherwise set the editor's mark
-    // again right after the editor cleared it.
-    m_notes->document()->setModified(false);
     m_notes->ClearModified();
 }
 

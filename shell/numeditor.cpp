@@ -368,8 +368,12 @@ void NumEditor::highlightCurrentLine()
     setExtraSelections(selections);
 }
 
-void NumEditor::EditModificationChanged(bool)
+void NumEditor::EditModificationChanged(bool modified)
 {
+    // The document turning unmodified (a save clearing the mark) is no edit: counting it would
+    // mark the owner changed again right after every save.
+    if (!modified)
+        return;
     if (isReadOnly()) {
         document()->setModified(false);
         return;

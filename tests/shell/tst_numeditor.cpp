@@ -190,6 +190,7 @@ void tst_numeditor::change_notifiesOnceAndMarksRecord()
     QVERIFY(editor.IsModified());
     QVERIFY(record.TextChanged());
     editor.ClearModified();
+    QVERIFY(!editor.IsModified());
     editor.insertPlainText(QStringLiteral("c"));
     QCOMPARE(changes.count(), 3); // false from ClearModified, then true for the next edit
 
