@@ -14,6 +14,7 @@
 
 class Chat;
 class SemaphoreControl;
+class AddUserDiag;
 class MngUser;
 class QAction;
 class QMenu;
@@ -104,6 +105,7 @@ private:
     QSplitter *m_splitter;
     QTreeWidget *m_tree;
     MngUser *m_panel;
+    AddUserDiag *m_picker = nullptr;
     QMenu *m_popup;
     QAction *m_addAction;
     QAction *m_delAction;

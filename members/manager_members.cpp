@@ -3,6 +3,7 @@
 #include "core/globalmutex.h"
 #include "core/uireport.h"
 #include "instance/deftab.h"
+#include "members/adduserdiag.h"
 #include "members/mnguser.h"
 #include "members/userinf.h"
 #include "shell/checktimer.h"
@@ -29,7 +30,17 @@ QMessageBox *deleteBox(QWidget *parent, const QString &text)
 
 void manager::AddGroupUser()
 {
-    // The member picker of the group accounts calls AddMember with the chosen account.
+    if (!m_picker) {
+        m_picker = new AddUserDiag;
+        connect(m_picker, &AddUserDiag::memberChosen, this,
+                [this](const QString &name, const QString &email) {
+                    AddMember(name, email);
+                    SetModify();
+                    SetManagerModify(0);
+                });
+    }
+    m_picker->ShowList(ManagerName(), ManagerEmail());
+    m_picker->show();
 }
 
 bool manager::AddMember(const QString &name, const QString &address)

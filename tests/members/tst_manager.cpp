@@ -1,5 +1,6 @@
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "members/adduserdiag.h"
 #include "members/manager.h"
 #include "members/mnguser.h"
 #include "members/userinf.h"
@@ -110,6 +111,7 @@ private slots:
     void saveInstance_unwritableFile_setsWriteFailed();
     void twoPrograms_eachWritesOnlyItsOwnFiles();
     void redmineTable_looksUpByIdColumn();
+    void addGroupUser_pickerAddsChosenAccount();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -490,6 +492,35 @@ void tst_manager::redmineTable_looksUpByIdColumn()
     QVERIFY(w.mgr->GetTree()->isColumnHidden(5));
     w.mgr->ShowRedmineColumns(true);
     QVERIFY(!w.mgr->GetTree()->isColumnHidden(5));
+}
+
+void tst_manager::addGroupUser_pickerAddsChosenAccount()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.store->NewXmlDoc(XmlIndex::Settings, QStringLiteral("Init"));
+    QDomDocument *settings = w.store->GetXmlDoc(XmlIndex::Settings);
+    QDomElement child = settings->createElement(QStringLiteral("CHILD"));
+    QDomElement kid = settings->createElement(QStringLiteral("ChildUser"));
+    kid.setAttribute(QStringLiteral("Name"), QStringLiteral("kid"));
+    kid.setAttribute(QStringLiteral("Email"), QStringLiteral("kid@x"));
+    child.appendChild(kid);
+    settings->documentElement().appendChild(child);
+    w.mgr->NewManager();
+    w.mgr->AddGroupUser();
+    AddUserDiag *picker = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
+            picker = d;
+    }
+    QVERIFY(picker);
+    auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    tree->setCurrentItem(tree->topLevelItem(1));
+    picker->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QVERIFY(!picker->isVisible());
+    QCOMPARE(w.mgr->GetMemberInfo(1)->Email, QStringLiteral("kid@x"));
+    QVERIFY(QFileInfo::exists(w.path(QStringLiteral("manager_1.xml"))));
+    QVERIFY(w.GetBoolVar(RegSlot::FlagMemberModified));
 }
 
 QTEST_MAIN(tst_manager)
