@@ -83,6 +83,7 @@ bool manager::isOwn(const QString &address) const
 
 void manager::clearMembers()
 {
+    StopPresence();
     // Deleting pages moves the panel's current tab, which would select rows of records that are
     // going away.
     const bool closing = m_closing;
@@ -267,6 +268,7 @@ void manager::startSession()
         mw->SetChatButtonVisible(true);
     m_chat->SetOwnerAddress();
     m_chat->SetCurrentDay(QDate::currentDate());
+    StartPresence();
 }
 
 void manager::styleItem(QTreeWidgetItem *item, const MemberInfo *record)
@@ -438,6 +440,8 @@ void manager::WriteOpenMarker()
 
 void manager::WriteCloseMarker()
 {
+    // The worker's periodic rewrite of "O" must not land after our "C".
+    StopPresence();
     for (const MemberInfo *record : qAsConst(m_table)) {
         if (record->OtherUser == 0 && !record->Deleted)
             m_files.WriteMarker(record->ID, QStringLiteral("C"));

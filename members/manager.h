@@ -17,6 +17,7 @@ class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
+class SharedFileCheck;
 
 // The member-management page: the group and its members of the open instance workspace, their
 // records and files, and the chat window they share.
@@ -60,6 +61,19 @@ public:
     void ChangeMember(const QString &newName, const QString &newAddress);
     void WriteOpenMarker();
     void WriteCloseMarker();
+
+    // Presence markers and the shared-file check. The check runs on the file-check worker over
+    // the member table attached by StartPresence; StopPresence detaches it and drops the queued
+    // presence changes before any record is freed.
+    SharedFileCheck *PresenceCheck() const;
+    void StartPresence();
+    void StopPresence();
+    void ScanPresence();
+    int CheckSharedFiles();
+    int ReadMemberMarker(MemberInfo *record);
+    void WriteOwnMarker(bool force);
+    void StartNewDay();
+    void ShowPresence(MemberInfo *record, bool open);
 
 public slots:
     void AddGroupUser();
