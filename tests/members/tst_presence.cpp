@@ -96,7 +96,6 @@ private slots:
     void ownMarker_everySixthCheckOrAtOnceWhenSomeoneOpens();
     void sharedFile_changedTimeReportsOneOrTwo();
     void sharedFile_ownOrUnrecordedOrGone_notCompared();
-    void check_detached_findsNothingWritesNothing();
     void check_newDay_reportedOnceAndOnDateGoingBack();
     void scanAtOpen_trustsOnlyFreshMarker();
     void worker_realThread_reportsAndSkipsTicksWhileBusy();
@@ -261,22 +260,6 @@ void tst_presence::sharedFile_ownOrUnrecordedOrGone_notCompared()
     // A file that no longer exists.
     QFile::remove(m.path(QStringLiteral("manager_2.xml")));
     QCOMPARE(m.run(), 0);
-}
-
-void tst_presence::check_detached_findsNothingWritesNothing()
-{
-    Members m;
-    writeAt(m.path(QStringLiteral("instance_2.xml")), "<x/>", kBase);
-    m.store->SetFileTime(XmlIndex::Instance + 2, m.path(QStringLiteral("instance_2.xml")));
-    m.attach();
-    m.check.Detach();
-    writeAt(m.path(QStringLiteral("instance_2.xml")), "<x/>", kBase.addSecs(10));
-    writeAt(m.path(QStringLiteral("2.iod")), "O", kBase.addSecs(10));
-    for (int i = 0; i < 7; ++i)
-        QCOMPARE(m.run(), 0);
-    m.check.WriteOwnMarker(true);
-    QVERIFY(!QFileInfo::exists(m.path(QStringLiteral("1.iod"))));
-    QVERIFY(m.queued.isEmpty());
 }
 
 void tst_presence::check_newDay_reportedOnceAndOnDateGoingBack()

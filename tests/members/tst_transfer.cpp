@@ -195,9 +195,7 @@ void tst_transfer::canTransfer_data()
     QTest::newRow("model of anyone") << 0 << false << "anyone" << false << 1 << true;
     QTest::newRow("new model") << 0 << true << "u@x" << true << 1 << false;
     QTest::newRow("model with instance open") << 0 << true << "u@x" << false << 2 << false;
-    QTest::newRow("own output") << 1 << true << "u@x" << false << 3 << true;
     QTest::newRow("output with instance open") << 1 << true << "u@x" << false << 4 << false;
-    QTest::newRow("output of anyone") << 1 << false << "anyone" << false << 3 << true;
     QTest::newRow("new output") << 1 << true << "u@x" << true << 3 << false;
     QTest::newRow("unknown kind") << 2 << true << "u@x" << false << 1 << false;
 }
