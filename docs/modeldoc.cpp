@@ -55,4 +55,14 @@ void ModelDoc::RebuildClassTree(QTreeWidget *, bool) {}
 void ModelDoc::SelectFirstChapter() {}
 void ModelDoc::SetEditMode() {}
 void ModelDoc::DisableChapterMenu() {}
-void ModelDoc::TransferUser(const QString &, const QString &) {}
+
+void ModelDoc::TransferUser(const QString &name, const QString &email)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::ModelDoc) : nullptr;
+    if (!doc)
+        return;
+    QDomElement root = doc->documentElement();
+    root.setAttribute(GetStrVar(RegSlot::StrAttrUser), name);
+    root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
+}

@@ -106,6 +106,7 @@ bool manager::isOwn(const QString &address) const
 
 void manager::clearMembers()
 {
+    StopPresence();
     // Deleting pages moves the panel's current tab, which would select rows of records that are
     // going away.
     const bool closing = m_closing;

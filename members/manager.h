@@ -22,6 +22,7 @@ class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
+class SharedFileCheck;
 
 // The member-management page: the group and its members of the open instance workspace, their
 // records and files, and the chat window they share.
@@ -75,6 +76,19 @@ public:
     void WriteOpenMarker();
     void WriteCloseMarker();
 
+    // Presence markers and the shared-file check. The check runs on the file-check worker over
+    // the member table attached by StartPresence; StopPresence detaches it and drops the queued
+    // presence changes before any record is freed.
+    SharedFileCheck *PresenceCheck() const;
+    void StartPresence();
+    void StopPresence();
+    void ScanPresence();
+    int CheckSharedFiles();
+    int ReadMemberMarker(MemberInfo *record);
+    void WriteOwnMarker(bool force);
+    void StartNewDay();
+    void ShowPresence(MemberInfo *record, bool open);
+
 public slots:
     void AddGroupUser();
     void DelGroupUser();
@@ -112,7 +126,6 @@ private:
     std::unique_ptr<Chat> m_chat;
     std::unique_ptr<SemaphoreControl> m_chatControl;
     QHash<QString, QPair<QString, QString>> m_redmineTable;
-    QDate m_lastDay;
     MemberFiles m_files;
     MemberTable m_table;
     MemberList m_list;
@@ -121,7 +134,6 @@ private:
     QString m_managerName;
     QString m_managerEmail;
     int m_nextId = 1;
-    int m_checkCounter = 0;
     bool m_isManager = false;
     bool m_closing = false;
 };

@@ -200,11 +200,7 @@ void manager::afterLoad()
 
 void manager::startSession(bool opened)
 {
-    m_checkCounter = 0;
     WriteOpenMarker();
-    auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
-    if (!opened && timer)
-        timer->StartFileCheckTimer();
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
         mw->SetChatButtonVisible(true);
     m_chat->SetOwnerAddress();
@@ -220,10 +216,9 @@ void manager::startSession(bool opened)
         if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
             wake->release();
     }
-    m_lastDay = QDate::currentDate();
-    m_chat->SetCurrentDay(m_lastDay);
-    if (opened && timer)
-        timer->StartFileCheckTimer();
+    m_chat->SetCurrentDay(QDate::currentDate());
+    // Last: the check may only see the table once the tree is built and the file times recorded.
+    StartPresence();
 }
 
 void manager::ChatTimerStart()
@@ -282,6 +277,8 @@ void manager::WriteOpenMarker()
 
 void manager::WriteCloseMarker()
 {
+    // The worker's periodic rewrite of "O" must not land after our "C".
+    StopPresence();
     for (const MemberInfo *record : qAsConst(m_table)) {
         if (record->OtherUser == 0 && !record->Deleted)
             m_files.WriteMarker(record->ID, QStringLiteral("C"));

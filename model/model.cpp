@@ -192,4 +192,24 @@ void model::SelectFirstLclass() {}
 void model::SetEditorFont() {}
 void model::SetMenuVisible(bool, bool, bool, bool, bool, bool) {}
 void model::ShowCurrent() {}
-void model::TransferOwner(const QString &, const QString &) {}
+
+// The hand-over ends with the workspace saved and closed, so the previous owner reopens the
+// model as another member's.
+void model::TransferOwner(const QString &name, const QString &email)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return;
+    for (int index : {XmlIndex::Model, XmlIndex::ModelDoc}) {
+        if (QDomDocument *doc = store->GetXmlDoc(index)) {
+            QDomElement root = doc->documentElement();
+            root.setAttribute(GetStrVar(RegSlot::StrAttrUser), name);
+            root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
+        }
+    }
+    SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    SetBoolVar(RegSlot::FlagModelModified, true);
+    SetBoolVar(RegSlot::FlagModelDocModified, true);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SaveAndCloseWorkspace();
+}

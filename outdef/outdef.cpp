@@ -153,5 +153,19 @@ void outdef::SetEditState() {}
 void outdef::SetFocusEditor() {}
 void outdef::SetMenuState() {}
 void outdef::SetMenuVisible(bool, bool, bool, bool, bool, bool, bool, bool, bool, bool) {}
-void outdef::SetRootAttribute(const QString &, const QString &) {}
 void outdef::StoreTemplate() {}
+
+void outdef::SetRootAttribute(const QString &name, const QString &email)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Output) : nullptr;
+    if (!doc)
+        return;
+    QDomElement root = doc->documentElement();
+    root.setAttribute(GetStrVar(RegSlot::StrAttrUser), name);
+    root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
+    SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    SetBoolVar(RegSlot::FlagOutputModified, true);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SaveAndCloseWorkspace();
+}

@@ -15,11 +15,8 @@
 #include "shell/tab.h"
 #include "workspace/newdefmodel.h"
 
-#include <QBrush>
-#include <QColor>
 #include <QSemaphore>
 #include <QTimer>
-#include <QTreeWidgetItem>
 
 CheckTimer::CheckTimer(QObject *parent)
     : QObject(parent), m_postTimer(makeTimer(0, &CheckTimer::PostMessageTimeoutEvent)),
@@ -130,7 +127,7 @@ void CheckTimer::dispatch(int code)
             page->CheckChangedItems();
         break;
     case MsgCode::FileCheckResult:
-        ApplyItemStatus();
+        fileCheckResult();
         break;
     case MsgCode::ChatShowLastPos:
         if (auto *chat = GetObj<Chat>(RegSlot::ObjChat))
@@ -159,6 +156,20 @@ void CheckTimer::PostMessagePM_INIT()
     CreateAutoSaveTimer(settings->AutoSaveMinutes());
     StartAutoSaveTimer();
     mw->FinishStartup();
+    if (auto *control = GetObj<ThreadControl>(RegSlot::ObjFileCheckControl))
+        connect(control, &ThreadControl::otherUpdate, mw, &MainWindow::ShowOtherUpdate, Qt::UniqueConnection);
+}
+
+// The member tree and the chat belong to this thread: the worker only queued the presence
+// changes and said whether a new day began.
+void CheckTimer::fileCheckResult()
+{
+    ApplyItemStatus();
+    auto *control = GetObj<ThreadControl>(RegSlot::ObjFileCheckControl);
+    if (control && control->TakeNewDay()) {
+        if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+            mgr->StartNewDay();
+    }
 }
 
 void CheckTimer::PostMessageNEW_MANAGER()
@@ -328,7 +339,7 @@ void CheckTimer::StatusMessageTimeoutEvent()
 void CheckTimer::FileCheckTimeoutEvent()
 {
     if (auto *control = GetObj<ThreadControl>(RegSlot::ObjFileCheckControl))
-        emit control->do_start();
+        control->Trigger();
 }
 
 void CheckTimer::ChatTimeoutEvent()
@@ -443,24 +454,25 @@ void CheckTimer::PurgeItemStatus(const MemberInfo *record)
 void CheckTimer::ApplyItemStatus()
 {
     auto *mgr = GetObj<manager>(RegSlot::ObjManager);
-    // The records' presence fields are shared with the file-check worker: the whole drain holds
-    // mutex 0, so an append from the worker never interleaves with it.
-    MutexHold hold(MutexNo::Members);
-    QList<ItemStatusEntry> batch;
-    batch.swap(m_statusQueue);
-    for (const ItemStatusEntry &entry : batch) {
-        MemberInfo *record = entry.record;
-        if (record->Deleted)
-            continue;
-        record->Open = entry.open;
-        record->UnchangedChecks = 0;
-        if (!record->TreeItem || !mgr)
-            continue;
-        const QBrush brush(QColor(entry.open ? "#82fb83" : "#fae992"));
-        for (int column = 1; column <= 3; ++column)
-            record->TreeItem->setBackground(column, brush);
-        record->TreeItem->setText(3, mgr->CurStateText(entry.open ? 1 : 2));
+    // The presence fields are shared with the file-check worker: they change under mutex 0, the
+    // tree rows after it is released, so the worker never waits on widgets.
+    QList<ItemStatusEntry> applied;
+    {
+        MutexHold hold(MutexNo::Members);
+        QList<ItemStatusEntry> batch;
+        batch.swap(m_statusQueue);
+        for (const ItemStatusEntry &entry : qAsConst(batch)) {
+            if (entry.record->Deleted)
+                continue;
+            entry.record->Open = entry.open;
+            entry.record->UnchangedChecks = 0;
+            applied.append(entry);
+        }
     }
+    if (!mgr)
+        return;
+    for (const ItemStatusEntry &entry : qAsConst(applied))
+        mgr->ShowPresence(entry.record, entry.open);
 }
 
 bool CheckTimer::IsPostTimerActive() const

@@ -78,6 +78,7 @@ public slots:
 
 private:
     void dispatch(int code);
+    void fileCheckResult();
     void openModel();
     void newOutput();
     void openOutput();

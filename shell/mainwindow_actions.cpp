@@ -11,6 +11,7 @@
 #include "output/outmenudiag.h"
 #include "qa/qanda.h"
 #include "redmine/redmine.h"
+#include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
 #include "ui_mainwindow.h"
@@ -247,7 +248,39 @@ void MainWindow::RedmineInterface()
     MenuRedmine();
 }
 
-void MainWindow::OtherUpdate() {}
+void MainWindow::OtherUpdate()
+{
+    // The reload drops what is in memory: unsaved work is offered for saving first, and a
+    // cancelled or failed save leaves the workspace as it is.
+    if (GetBoolVar(RegSlot::FlagSaveNeeded) && !AskSave())
+        return;
+    HoldOtherUpdate(true);
+    StatusMessage(tr("under process---"));
+    auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    if (timer) {
+        timer->StopAutoSaveTimer();
+        timer->StopFileCheckTimer();
+    }
+    const int kept[] = {RegSlot::StrWorkspaceDir, RegSlot::StrModelName,    RegSlot::StrModelVersion,
+                        RegSlot::StrModelDir,     RegSlot::StrInstanceName, RegSlot::StrInstanceVersion,
+                        RegSlot::StrInstanceDir};
+    QStringList values;
+    for (int slot : kept)
+        values.append(GetStrVar(slot));
+    CloseWorkspace();
+    for (int i = 0; i < values.size(); ++i)
+        SetStrVar(kept[i], values.at(i));
+    // Edits declined in the save question must not be written over the reloaded files later.
+    ResetState();
+    SetIntVar(RegSlot::IntDocKind, 0);
+    if (!timer)
+        return;
+    timer->StopTimers();
+    timer->PostMessageOPEN_MANAGER();
+    // Also when the reload could not open the member files: the button has nothing left to offer.
+    SetOtherUpdateVisible(false);
+    HoldOtherUpdate(false);
+}
 
 void MainWindow::MenuInstanceAddLclass()
 {

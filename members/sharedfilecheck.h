@@ -1,0 +1,68 @@
+#pragma once
+
+#include "members/memberinfo.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <atomic>
+#include <functional>
+
+class xmlclass;
+
+// What one run of the shared-file check found.
+struct FileCheckResult {
+    int status = 0;      // 0 nothing changed, 1 another member's file, 2 manager.xml of another manager
+    bool newDay = false; // first check of a day: the chat's daily state is reset on the GUI thread
+    int generation = 0;  // the workspace session the run belonged to
+};
+
+// The ten-second look at other members' presence markers and shared files. The member manager
+// attaches its member table once the records are complete and detaches it before any record is
+// freed; a run touches only files, the records' presence fields and the store's recorded times,
+// all under mutex 0, so it can run on the file-check worker while the GUI thread works.
+class SharedFileCheck
+{
+public:
+    using StatusSink = std::function<void(MemberInfo *record, bool open)>;
+    static constexpr int OwnMarkerEvery = 6;
+    static constexpr int ChecksUntilGone = 12;
+    static constexpr qint64 TrustedMarkerAgeMs = 10000;
+
+    SharedFileCheck() = default;
+    SharedFileCheck(const SharedFileCheck &) = delete;
+    SharedFileCheck &operator=(const SharedFileCheck &) = delete;
+
+    // GUI thread; both take mutex 0. Attach resets the counter and the day.
+    void Attach(const QString &instanceDir, MemberTable *table, xmlclass *store, StatusSink sink,
+                const QDate &today);
+    void Detach();
+    bool IsAttached() const;
+    int Generation() const { return m_generation.load(); }
+    int Counter() const;
+
+    // One check; the worker's single step.
+    FileCheckResult Run(const QDate &today);
+    // Mutex 0 held by the caller. 1 when the member is newly seen open.
+    int ReadMemberMarker(MemberInfo *record);
+    void WriteOwnMarker(bool force);
+
+    static QString MarkerPath(const QString &instanceDir, int n);
+    // The first word of a marker; empty when it cannot be read.
+    static QString ReadMarkerWord(const QString &path);
+    static bool WriteMarker(const QString &path, const QString &state);
+    // The scan at open: takes the marker's time; true when a fresh marker says open.
+    static bool ScanMarker(MemberInfo *record, const QString &instanceDir, const QDateTime &now);
+
+private:
+    int changedSharedFile(int n) const;
+    void writeOwnMarkersLocked();
+
+    QString m_dir;
+    MemberTable *m_table = nullptr;
+    xmlclass *m_store = nullptr;
+    StatusSink m_sink;
+    int m_counter = 0;
+    QDate m_lastDay;
+    std::atomic<int> m_generation{0};
+};
