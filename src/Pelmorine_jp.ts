@@ -29,6 +29,73 @@
     </message>
 </context>
 <context>
+    <name>AddGroup</name>
+    <message>
+        <source>Add group</source>
+        <translation>グループの追加</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>send mail</source>
+        <translation>送信用メール</translation>
+    </message>
+    <message>
+        <source>if send addr is same as Pelmorine account,  optional</source>
+        <translation>送信アドレスが Pelmorine アカウントと同じ場合は省略可</translation>
+    </message>
+    <message>
+        <source>redmine no</source>
+        <translation>Redmine利用なし</translation>
+    </message>
+    <message>
+        <source>admin privileges</source>
+        <translation>管理者権限</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>FirstName  </source>
+        <translation>名  </translation>
+    </message>
+    <message>
+        <source>LastName  </source>
+        <translation>姓  </translation>
+    </message>
+    <message>
+        <source>ID            </source>
+        <translation>ID            </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Modify group</source>
+        <translation>グループの変更</translation>
+    </message>
+    <message>
+        <source>redmine yes</source>
+        <translation>Redmine利用あり</translation>
+    </message>
+    <message>
+        <source>unser users info</source>
+        <translation>ユーザー情報未設定</translation>
+    </message>
+</context>
+<context>
     <name>AddReference</name>
     <message>
         <source>Add reference</source>
@@ -80,6 +147,29 @@
     </message>
 </context>
 <context>
+    <name>AddUserDiag</name>
+    <message>
+        <source>Add User</source>
+        <translation>ユーザーの追加</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source>Email Address</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>Calendar</name>
     <message>
         <source>Set Start Date</source>
@@ -92,6 +182,22 @@
     <message>
         <source>Set Completion Date</source>
         <translation>完了日の設定</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>Unfinished</source>
+        <translation>未完了</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -111,6 +217,21 @@
     <message>
         <source>Auth login information is incorrect</source>
         <translation>認証のログイン情報が正しくありません</translation>
+    </message>
+</context>
+<context>
+    <name>DateRules</name>
+    <message>
+        <source>Start Date &gt; Target Date</source>
+        <translation>開始日 &gt; 目標日</translation>
+    </message>
+    <message>
+        <source>Start Date is not set</source>
+        <translation>開始日が設定されていません</translation>
+    </message>
+    <message>
+        <source>Start Date &gt; Completion Date</source>
+        <translation>開始日 &gt; 完了日</translation>
     </message>
 </context>
 <context>
@@ -416,6 +537,37 @@
     <message>
         <source>select all</source>
         <translation>すべて選択</translation>
+    </message>
+</context>
+<context>
+    <name>InfOwner</name>
+    <message>
+        <source>OWNERINF</source>
+        <translation>所有者情報</translation>
+    </message>
+    <message>
+        <source>Owner Name</source>
+        <translation>所有者名</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>移管</translation>
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Model Owner Info</source>
+        <translation>モデル所有者情報</translation>
+    </message>
+    <message>
+        <source>Output Owner Info</source>
+        <translation>出力所有者情報</translation>
     </message>
 </context>
 <context>
@@ -803,6 +955,10 @@
     <message>
         <source>Do you want to overwrite?</source>
         <translation>上書きしますか？</translation>
+    </message>
+    <message>
+        <source>under process---</source>
+        <translation>処理中---</translation>
     </message>
 </context>
 <context>
@@ -1854,6 +2010,77 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>Output Directory</source>
         <translation>出力ディレクトリ</translation>
+    </message>
+</context>
+<context>
+    <name>UserTransfer</name>
+    <message>
+        <source>TRANSFER</source>
+        <translation>移管</translation>
+    </message>
+    <message>
+        <source> from Transger</source>
+        <translation> 移管元</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>ToTransfer</source>
+        <translation>移管先</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>グループ</translation>
+    </message>
+    <message>
+        <source>MSG</source>
+        <translation>MSG</translation>
+    </message>
+    <message>
+        <source>TRANS</source>
+        <translation>移管</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Model Transfer</source>
+        <translation>モデルの移管</translation>
+    </message>
+    <message>
+        <source>Manager Transfer</source>
+        <translation>管理者の移管</translation>
+    </message>
+    <message>
+        <source>OUtput Transfer</source>
+        <translation>出力の移管</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>移管</translation>
+    </message>
+    <message>
+        <source>Do you want to change email</source>
+        <translation>メールアドレスを変更しますか</translation>
+    </message>
+    <message>
+        <source>set transfer</source>
+        <translation>移管の設定</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>transfer is not selected</source>
+        <translation>移管先が選択されていません</translation>
     </message>
 </context>
 <context>
