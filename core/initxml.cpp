@@ -2,6 +2,7 @@
 
 #include "comm/smtpcontrol.h"
 #include "core/globalmutex.h"
+#include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
 #include "members/threadcontrol.h"
@@ -268,7 +269,8 @@ void initxml::readTracker()
                    auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0"));
     const QDomElement description = firstChildNamed(redmine, QStringLiteral("Description"));
     SetIntVar(RegSlot::IntDescriptionMax,
-              description.isNull() ? 65535 : description.attribute(QStringLiteral("Max")).toInt());
+              description.isNull() ? 65535
+                                   : OptionsModel::MaxFromText(description.attribute(QStringLiteral("Max"))));
     SetStrVar(RegSlot::StrRedmineKey, PlatformStore::Read(QStringLiteral("api")));
 }
 

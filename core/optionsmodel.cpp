@@ -219,6 +219,13 @@ int OptionsModel::PortFromText(const QString &text, int security)
     return (ok && port >= PortMin && port <= PortMax) ? port : DefaultPort(security);
 }
 
+int OptionsModel::MaxFromText(const QString &text)
+{
+    bool ok = false;
+    const int max = text.trimmed().toInt(&ok);
+    return ok ? max : 65535;
+}
+
 QList<int> OptionsModel::AutoSaveChoices()
 {
     return {0, 1, 3, 5, 10};

@@ -87,6 +87,8 @@ QString CutTrackerKey(const QString &key);
 int DefaultPort(int security);
 // A stored port outside 1-65535 (or not a number) gives the default for the security.
 int PortFromText(const QString &text, int security);
+// A stored description limit that is not a number reads as 65535.
+int MaxFromText(const QString &text);
 // The auto-save choices in minutes, in the order the page offers them.
 QList<int> AutoSaveChoices();
 } // namespace OptionsModel

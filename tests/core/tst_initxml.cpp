@@ -177,7 +177,7 @@ void tst_initxml::autosaveNotANumber_meansOff()
     QVERIFY(s.settings->OpenInit());
     QCOMPARE(s.reg.GetStrVar(RegSlot::StrAutoSaveMinutes), QStringLiteral("x"));
     QCOMPARE(s.settings->AutoSaveMinutes(), 0);
-    QCOMPARE(s.reg.GetIntVar(RegSlot::IntDescriptionMax), 0);
+    QCOMPARE(s.reg.GetIntVar(RegSlot::IntDescriptionMax), 65535);
 }
 
 void tst_initxml::damagedFile_isKeptBesideDefaults()

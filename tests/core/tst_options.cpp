@@ -22,6 +22,7 @@ private slots:
     void cutTrackerKey();
     void portFromText_data();
     void portFromText();
+    void maxFromText_notANumber_is65535();
     void platformStore_fileIsOwnerOnly();
 };
 
@@ -203,6 +204,13 @@ void tst_options::portFromText()
     QFETCH(int, security);
     QFETCH(int, port);
     QCOMPARE(OptionsModel::PortFromText(text, security), port);
+}
+
+void tst_options::maxFromText_notANumber_is65535()
+{
+    QCOMPARE(OptionsModel::MaxFromText(QStringLiteral("abc")), 65535);
+    QCOMPARE(OptionsModel::MaxFromText(QString()), 65535);
+    QCOMPARE(OptionsModel::MaxFromText(QStringLiteral("300")), 300);
 }
 
 void tst_options::platformStore_fileIsOwnerOnly()
