@@ -37,9 +37,13 @@ ManualView::ManualView() : QWebEngineView(nullptr), m_page(new ManualPage(this))
 void ManualView::TreePopupMenu(const QPoint &pos)
 {
     Q_UNUSED(pos)
-    const QString link = m_page->HoveredLink();
-    if (!link.isEmpty())
-        QDesktopServices::openUrl(QUrl(link));
+    // Only web and mail links go to the desktop: a page could otherwise hand it a file: or
+    // custom-scheme address that starts a program.
+    const QUrl link(m_page->HoveredLink());
+    const QString scheme = link.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        scheme == QLatin1String("mailto"))
+        QDesktopServices::openUrl(link);
 }
 
 Manual::Manual(QWidget *parent) : QWidget(parent), m_ui(new Ui::Manual), m_view(new ManualView)

@@ -275,8 +275,8 @@ void tst_manual::rightClick_onlyOverLink_opensInBrowser()
 {
     Fixture f;
     UrlCatcher catcher;
-    const QStringList schemes = {QStringLiteral("https"), QStringLiteral("http"), QStringLiteral("qrc"),
-                                 QStringLiteral("file")};
+    const QStringList schemes = {QStringLiteral("https"), QStringLiteral("http"),   QStringLiteral("qrc"),
+                                 QStringLiteral("file"),  QStringLiteral("mailto"), QStringLiteral("ssh")};
     for (const QString &scheme : schemes)
         QDesktopServices::setUrlHandler(scheme, &catcher, "open");
 
@@ -294,6 +294,15 @@ void tst_manual::rightClick_onlyOverLink_opensInBrowser()
     emit view->Page()->linkHovered(QString());
     view->TreePopupMenu(QPoint(5, 5));
     QCOMPARE(catcher.opened.size(), 1);
+
+    // Only web and mail links reach the desktop.
+    for (const char *link :
+         {"file:///etc/passwd", "qrc:/manual/welcome.html", "ssh://host/x", "mailto:a@x"}) {
+        emit view->Page()->linkHovered(QString::fromLatin1(link));
+        view->TreePopupMenu(QPoint(5, 5));
+    }
+    QCOMPARE(catcher.opened.size(), 2);
+    QCOMPARE(catcher.opened.last(), QUrl(QStringLiteral("mailto:a@x")));
 
     for (const QString &scheme : schemes)
         QDesktopServices::unsetUrlHandler(scheme);
