@@ -242,6 +242,7 @@ enum : int {
 
     // Column titles and labels (translated, 205-234)
     StrColFirst = 205,
+    StrColRefScope = 216, // "Ref Scope", the column title beside the tag name of 184
     StrColLast = 234,
 
     // ---- integer slots ----

@@ -103,7 +103,7 @@ void tst_registry::defVar_fillsFixedStrings()
     RegistryScope reg;
     DefVar().InitVar();
     QCOMPARE(reg.GetStrVar(RegSlot::StrAttrRefScope), QStringLiteral("RefScope"));
-    QCOMPARE(reg.GetStrVar(216), QStringLiteral("Ref Scope"));
+    QCOMPARE(reg.GetStrVar(RegSlot::StrColRefScope), QStringLiteral("Ref Scope"));
     QCOMPARE(reg.GetStrVar(RegSlot::StrTabModel), QStringLiteral("Model"));
     QCOMPARE(reg.GetStrVar(RegSlot::StrAttrName), QStringLiteral("Name"));
     QCOMPARE(reg.GetStrVar(RegSlot::StrProjectFileName), QStringLiteral("pelmorine.prj"));

@@ -78,7 +78,7 @@ void tst_translation::defVar_withTranslation_keepsFileNames()
     QVERIFY(reg.GetStrVar(RegSlot::StrColLast) != QStringLiteral("Unset"));
     // Slot 184 is a tag name, slot 216 the column title of the same words.
     QCOMPARE(reg.GetStrVar(RegSlot::StrAttrRefScope), QStringLiteral("RefScope"));
-    QVERIFY(reg.GetStrVar(216) != QStringLiteral("Ref Scope"));
+    QVERIFY(reg.GetStrVar(RegSlot::StrColRefScope) != QStringLiteral("Ref Scope"));
     // Tabs are found by their label: the form's page titles and the registry's names must agree.
     QCOMPARE(QCoreApplication::translate("Tab", "Instance"), reg.GetStrVar(RegSlot::StrTabInstance));
     QCOMPARE(QCoreApplication::translate("Tab", "Management"), reg.GetStrVar(RegSlot::StrTabManagement));
