@@ -1,19 +1,12 @@
 #include "core/textfiles.h"
+#include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace
-{
-void writeFile(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
-{
-    QFile file(path);
-    QVERIFY(file.open(mode));
-    file.write(bytes);
-}
-} // namespace
+using namespace TestSupport;
 
 class tst_textfiles : public QObject
 {

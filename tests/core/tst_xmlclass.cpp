@@ -1,8 +1,11 @@
 #include "core/globalmutex.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "testsupport.h"
 
 #include <QtTest>
+
+using namespace TestSupport;
 
 class tst_xmlclass : public QObject
 {
@@ -28,12 +31,6 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    static void writeFile(const QString &p, const QByteArray &bytes)
-    {
-        QFile f(p);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 };
 
 void tst_xmlclass::open_missingFile_setsKindZeroWithoutBox()

@@ -6,6 +6,7 @@
 #include "members/userinf.h"
 #include "model/calendar.h"
 #include "shell/numeditor.h"
+#include "testsupport_widgets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,37 +20,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
-QString g_boxText;
-
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        g_boxText = box->text();
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 struct Workspace : public RegistryScope {
     QTemporaryDir own;
     QString dirPath;
@@ -164,9 +138,10 @@ void tst_manager::delGroupUser_withInstanceData_refused()
     QVERIFY(record->InstanceItem);
     new QTreeWidgetItem(record->InstanceItem);
     w.mgr->SetCurrentItem(record->TreeItem);
-    answerNextBox(QStringLiteral("yes"));
+    QString boxText;
+    answerNextBox(QStringLiteral("yes"), nullptr, &boxText);
     w.mgr->DelGroupUser();
-    QCOMPARE(g_boxText,
+    QCOMPARE(boxText,
              QStringLiteral("Since there are instance data, you will not be able to delete the user."));
     QVERIFY(w.mgr->GetMemberInfo(1));
 }

@@ -3,6 +3,7 @@
 #include "core/xmlclass.h"
 #include "members/sharedfilecheck.h"
 #include "members/threadcontrol.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,26 +11,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
 const QDateTime kBase = QDateTime(QDate(2024, 5, 1), QTime(9, 0, 0));
-
-void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
-{
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(bytes);
-    out.close();
-    QFile touch(path);
-    QVERIFY(touch.open(QIODevice::ReadWrite));
-    QVERIFY(touch.setFileTime(time, QFileDevice::FileModificationTime));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A workspace of the running user (member 1) and another member (2), played by the test.
 struct Members : public RegistryScope {

@@ -3,6 +3,7 @@
 #include "members/threadcontrol.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "testsupport_widgets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,41 +14,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
-void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
-{
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(bytes);
-    out.close();
-    QFile touch(path);
-    QVERIFY(touch.open(QIODevice::ReadWrite));
-    QVERIFY(touch.setFileTime(time, QFileDevice::FileModificationTime));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString g_boxText;
-
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        g_boxText = box->windowTitle();
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
-}
-
 // The whole program, with an instance workspace shared by the running user "u" and "o", whose
 // program the test plays by writing files with explicit times.
 struct Program : public RegistryScope {
@@ -199,18 +169,19 @@ void tst_presenceflow::reload_unsavedWork_asksSaveFirst()
     p.mgr()->SetModify();
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
 
-    answerNextBox(QStringLiteral("cancel"));
+    QString boxTitle;
+    answerNextBox(QStringLiteral("cancel"), &boxTitle);
     p.window->OtherUpdate();
-    QCOMPARE(g_boxText, QStringLiteral("Save Contents"));
+    QCOMPARE(boxTitle, QStringLiteral("Save Contents"));
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 2);
     QVERIFY(p.window->IsOtherUpdateVisible());
     QVERIFY(!p.window->IsOtherUpdateHeld());
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
 
-    g_boxText.clear();
-    answerNextBox(QStringLiteral("dontSave"));
+    boxTitle.clear();
+    answerNextBox(QStringLiteral("dontSave"), &boxTitle);
     p.window->OtherUpdate();
-    QCOMPARE(g_boxText, QStringLiteral("Save Contents"));
+    QCOMPARE(boxTitle, QStringLiteral("Save Contents"));
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 2);
     QCOMPARE(p.GetStrVar(RegSlot::StrInstanceDir), p.dir);
     QVERIFY(!p.window->IsOtherUpdateVisible());

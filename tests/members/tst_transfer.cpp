@@ -7,6 +7,7 @@
 #include "outdef/outdef.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "testsupport_widgets.h"
 #include "workspace/workspacelayout.h"
 
 #include <QApplication>
@@ -17,39 +18,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
-QStringList g_badConnections;
-QtMessageHandler g_previousHandler = nullptr;
-
-void connectionWatch(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("No such slot")) || message.contains(QLatin1String("No such signal")))
-        g_badConnections << message;
-    g_previousHandler(type, context, message);
-}
-
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QDomElement rootOf(const QString &path)
 {
     QFile f(path);
@@ -149,7 +121,7 @@ private slots:
 
 void tst_transfer::initTestCase()
 {
-    g_previousHandler = qInstallMessageHandler(connectionWatch);
+    watchConnections();
 }
 
 void tst_transfer::cleanupTestCase()

@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
+#include "testsupport_widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,33 +17,10 @@
 #include <QTabWidget>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
-QStringList g_badConnections;
-QtMessageHandler g_previousHandler = nullptr;
-
-// Every connection failure of a form or a window is a test failure.
-void connectionWatch(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("No such slot")) || message.contains(QLatin1String("No such signal")))
-        g_badConnections << message;
-    g_previousHandler(type, context, message);
-}
-
-// Clicks the named button of the next modal box.
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
-}
-
 // Answers every "File error" box with OK while it lives, counting them.
 struct FileErrorAnswerer {
     QTimer timer;
@@ -117,7 +95,7 @@ private slots:
 
 void tst_mainwindow::initTestCase()
 {
-    g_previousHandler = qInstallMessageHandler(connectionWatch);
+    watchConnections();
 }
 
 void tst_mainwindow::cleanupTestCase()

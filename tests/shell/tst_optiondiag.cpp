@@ -5,6 +5,7 @@
 #include "shell/optfont.h"
 #include "shell/optiondiag.h"
 #include "shell/optproject.h"
+#include "testsupport_widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
 // Fails the test on any connection warning and keeps every message for the secrets check.
@@ -24,19 +27,6 @@ QStringList g_messages;
 void collect(QtMsgType, const QMessageLogContext &, const QString &text)
 {
     g_messages << text;
-}
-
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
 }
 
 const char *const kInit = R"(<?xml version="1.0" encoding="UTF-8"?>

@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "shell/tab.h"
 #include "shell/titlediag.h"
+#include "testsupport_widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,22 +14,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace TestSupport;
+
 namespace
 {
-// Answers the next modal box by clicking its button of the given object name.
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (!box) {
-            answerNextBox(button);
-            return;
-        }
-        if (auto *b = box->findChild<QPushButton *>(button))
-            b->click();
-    });
-}
-
 QMenu *menuNamed(QMainWindow *w, const char *name)
 {
     return w->menuBar()->findChild<QMenu *>(QLatin1String(name));

@@ -1,6 +1,7 @@
 #include "core/postbox.h"
 #include "core/uireport.h"
 #include "shell/errormsg.h"
+#include "testsupport_widgets.h"
 #include "workspace/newdefmodel.h"
 #include "workspace/newout.h"
 #include "workspace/newworkspace.h"
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+
+using namespace TestSupport;
 
 namespace
 {
@@ -74,19 +77,6 @@ QString spins(QWidget *w)
         .arg(child<QSpinBox>(w, "MAJOR")->value())
         .arg(child<QSpinBox>(w, "MINOR")->value())
         .arg(child<QSpinBox>(w, "REVISION")->value());
-}
-
-// Answers the next modal box by clicking its button of the given object name.
-void answerNextBox(const QString &button)
-{
-    QTimer::singleShot(0, [button] {
-        QWidget *box = QApplication::activeModalWidget();
-        if (!box || !box->findChild<QPushButton *>(button)) {
-            answerNextBox(button);
-            return;
-        }
-        box->findChild<QPushButton *>(button)->click();
-    });
 }
 
 // Answers the next workspace or folder chooser with a path, or cancels it for an empty path.

@@ -1,0 +1,43 @@
+#pragma once
+
+// Small file helpers every test area shares; no widgets, so core tests may include it.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QtTest>
+
+namespace TestSupport
+{
+// The file's bytes, or nothing when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the bytes, making missing folders first. A failed open fails the calling test.
+inline void writeFile(const QString &path, const QByteArray &bytes,
+                      QIODevice::OpenMode mode = QIODevice::WriteOnly)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(mode));
+    f.write(bytes);
+}
+
+// Writes the bytes and dates the file, as another member's program would have left it.
+inline void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
+{
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    QFile touch(path);
+    QVERIFY(touch.open(QIODevice::ReadWrite));
+    QVERIFY(touch.setFileTime(time, QFileDevice::FileModificationTime));
+}
+} // namespace TestSupport
