@@ -264,6 +264,8 @@ int xmlclass::SaveXmlDoc(int index)
         fileName = it->fileName;
     if (it == m_docs.end() || !it->doc) {
         UiReport::System(QStringLiteral("SYSTEM ERROR:XML002"));
+        // Nothing was written: save-all must keep the editor marked, as for any failed write.
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
         return 0;
     }
     if (!writeDocument(index, fileName))

@@ -213,6 +213,8 @@ void tst_xmlclass::save_unregisteredIndex_writesNothing()
     QCOMPARE(store.SaveXmlDoc(777), 0);
     QCOMPARE(UiReport::LastTitle(), QStringLiteral("System Error"));
     QCOMPARE(UiReport::LastText(), QStringLiteral("SYSTEM ERROR:XML002"));
+    // A save that wrote nothing is a failed write, or save-all would clear the editor's flag.
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
     QVERIFY(!store.SaveXmlDocAs(path("x.xml"), 777));
     QCOMPARE(UiReport::LastText(), QStringLiteral("SYSTEM ERROR:XML001"));
     QVERIFY(!QFile::exists(path("x.xml")));
