@@ -6,13 +6,19 @@
 #include "outdef/outdef.h"
 #include "ui_mainwindow.h"
 
+#include <QMenu>
+
 namespace
 {
-// Enables the action at the index when the index is in range; out of range does nothing.
-void enableAt(std::initializer_list<QAction *> actions, int index, bool on)
+// Index 0 is the menu itself, 1 and up its actions; out of range does nothing. The menu is
+// switched as a widget: enabling only its menu-bar entry would leave the popup disabled (greyed,
+// deaf to clicks) after a reset switched the widget off.
+void enableAt(QMenu *menu, std::initializer_list<QAction *> actions, int index, bool on)
 {
-    if (index >= 0 && index < static_cast<int>(actions.size()))
-        actions.begin()[index]->setEnabled(on);
+    if (index == 0)
+        menu->setEnabled(on);
+    else if (index > 0 && index <= static_cast<int>(actions.size()))
+        actions.begin()[index - 1]->setEnabled(on);
 }
 
 template <std::size_t N> void applyStates(QAction *const (&actions)[N], const bool (&states)[N])
@@ -24,8 +30,9 @@ template <std::size_t N> void applyStates(QAction *const (&actions)[N], const bo
 
 void MainWindow::EnableModelAction(int index, bool on)
 {
-    enableAt({m_ui->menuModel->menuAction(), m_ui->actionM_A_L, m_ui->actionM_A_S, m_ui->actionM_D_L,
-              m_ui->actionM_D_S, m_ui->actionM_A_P, m_ui->actionM_D_P},
+    enableAt(m_ui->menuModel,
+             {m_ui->actionM_A_L, m_ui->actionM_A_S, m_ui->actionM_D_L, m_ui->actionM_D_S, m_ui->actionM_A_P,
+              m_ui->actionM_D_P},
              index, on);
 }
 
@@ -51,9 +58,8 @@ void MainWindow::PushModelActions()
 
 void MainWindow::EnableInstanceAction(int index, bool on)
 {
-    enableAt({m_ui->menuInstance_I->menuAction(), m_ui->actionI_A_L, m_ui->actionI_A_S, m_ui->actionI_D_L,
-              m_ui->actionI_D_S},
-             index, on);
+    enableAt(m_ui->menuInstance_I,
+             {m_ui->actionI_A_L, m_ui->actionI_A_S, m_ui->actionI_D_L, m_ui->actionI_D_S}, index, on);
 }
 
 void MainWindow::SetInstanceActions(bool addL, bool delL, bool addS, bool delS)
@@ -83,7 +89,7 @@ void MainWindow::PushInstanceActions()
 
 void MainWindow::EnableManagerAction(int index, bool on)
 {
-    enableAt({m_ui->menuManager->menuAction(), m_ui->actionAdd_User, m_ui->actionDel_User}, index, on);
+    enableAt(m_ui->menuManager, {m_ui->actionAdd_User, m_ui->actionDel_User}, index, on);
 }
 
 void MainWindow::KeepManagerActions(bool add, bool del, bool change)
@@ -107,8 +113,9 @@ void MainWindow::PushManagerActions()
 
 void MainWindow::EnableQandAAction(int index, bool on)
 {
-    enableAt({m_ui->menuQ_and_A->menuAction(), m_ui->actionCreate_Question, m_ui->actionDelete_Question,
-              m_ui->actionCreate_Answer, m_ui->actionDelete_Answer},
+    enableAt(m_ui->menuQ_and_A,
+             {m_ui->actionCreate_Question, m_ui->actionDelete_Question, m_ui->actionCreate_Answer,
+              m_ui->actionDelete_Answer},
              index, on);
 }
 
@@ -176,8 +183,9 @@ void MainWindow::EnableOutputOwnerInfo(bool on)
 
 void MainWindow::EnableDocumentAction(int index, bool on)
 {
-    enableAt({m_ui->menuDocument->menuAction(), m_ui->actionAdd_Chapter, m_ui->actionDel_Chapter,
-              m_ui->actionSet_Chapter, m_ui->actionUnset_Chapter},
+    enableAt(m_ui->menuDocument,
+             {m_ui->actionAdd_Chapter, m_ui->actionDel_Chapter, m_ui->actionSet_Chapter,
+              m_ui->actionUnset_Chapter},
              index, on);
 }
 

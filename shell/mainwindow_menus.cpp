@@ -53,13 +53,24 @@ void MainWindow::makeStatusBar()
 
 void MainWindow::EnableFileAction(int index, bool on)
 {
-    QAction *actions[] = {m_ui->menuFile->menuAction(), m_ui->actionNew_Instance,  m_ui->actionOpen_Instance,
-                          m_ui->actionNew_defmodel,     m_ui->actionOpen_defmodel, m_ui->actionNew_defout,
-                          m_ui->actionOpen_defout,      m_ui->actionSave,          m_ui->actionClose};
+    QAction *actions[] = {nullptr,
+                          m_ui->actionNew_Instance,
+                          m_ui->actionOpen_Instance,
+                          m_ui->actionNew_defmodel,
+                          m_ui->actionOpen_defmodel,
+                          m_ui->actionNew_defout,
+                          m_ui->actionOpen_defout,
+                          m_ui->actionSave,
+                          m_ui->actionClose};
     if (index < 0 || index > 8)
         return;
-    if (actions[index]->isEnabled() != on)
+    // The menu is switched as a widget, so that its popup follows its menu-bar entry.
+    if (index == 0) {
+        if (m_ui->menuFile->isEnabled() != on)
+            m_ui->menuFile->setEnabled(on);
+    } else if (actions[index]->isEnabled() != on) {
         actions[index]->setEnabled(on);
+    }
 }
 
 void MainWindow::SetFileActions(bool menu, bool newInst, bool openInst, bool newModel, bool openModel,
@@ -72,14 +83,11 @@ void MainWindow::SetFileActions(bool menu, bool newInst, bool openInst, bool new
 
 void MainWindow::EnableEditAction(int index, bool on)
 {
-    QAction *actions[] = {m_ui->menuEdit->menuAction(),
-                          m_ui->actionUndo,
-                          m_ui->actionredo,
-                          m_ui->actionCopy,
-                          m_ui->actionCut,
-                          m_ui->actionPaste,
-                          m_ui->actionSelect_ALL};
-    if (index >= 0 && index <= 6)
+    QAction *actions[] = {nullptr,         m_ui->actionUndo,  m_ui->actionredo,      m_ui->actionCopy,
+                          m_ui->actionCut, m_ui->actionPaste, m_ui->actionSelect_ALL};
+    if (index == 0)
+        m_ui->menuEdit->setEnabled(on);
+    else if (index >= 1 && index <= 6)
         actions[index]->setEnabled(on);
     else if (index == 7)
         m_ui->actionNumber->setChecked(on);
@@ -87,8 +95,8 @@ void MainWindow::EnableEditAction(int index, bool on)
 
 void MainWindow::ResetEditActions()
 {
-    for (QAction *a : {m_ui->menuEdit->menuAction(), m_ui->actionUndo, m_ui->actionCopy, m_ui->actionCut,
-                       m_ui->actionPaste})
+    m_ui->menuEdit->setEnabled(false);
+    for (QAction *a : {m_ui->actionUndo, m_ui->actionCopy, m_ui->actionCut, m_ui->actionPaste})
         a->setEnabled(false);
     m_ui->actionSelect_ALL->setEnabled(true);
 }
