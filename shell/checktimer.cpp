@@ -147,6 +147,8 @@ void CheckTimer::dispatch(int code)
 void CheckTimer::PostMessagePM_INIT()
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!mw)
+        return;
     auto *settings = new initxml(this);
     mw->LoadUserIdentity();
     settings->OpenInit();
@@ -176,6 +178,8 @@ void CheckTimer::PostMessageNEW_MANAGER()
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->WaitCursor();
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
@@ -193,11 +197,14 @@ void CheckTimer::PostMessageNEW_MODEL()
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *mdl = GetObj<model>(RegSlot::ObjModel);
+    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->WaitCursor();
     if (mdl && mdl->NewModel()) {
         mdl->AdjustLayout();
-        GetObj<Tab>(RegSlot::ObjTab)->SelectTab(GetStrVar(RegSlot::StrTabModel));
+        tab->SelectTab(GetStrVar(RegSlot::StrTabModel));
         mw->ShowTabArea();
         StartLayoutTimer();
         mw->RestoreCursor();
@@ -214,6 +221,8 @@ void CheckTimer::openModel()
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
     auto *mdl = GetObj<model>(RegSlot::ObjModel);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->WaitCursor();
     if (mdl)
@@ -234,6 +243,8 @@ void CheckTimer::PostMessageOPEN_MANAGER()
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
     auto *inst = GetObj<deftab>(RegSlot::ObjDeftab);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     if (inst) {
         inst->SetScheduleRefresh(false);
@@ -263,6 +274,8 @@ void CheckTimer::newOutput()
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
     auto *out = GetObj<outdef>(RegSlot::ObjOutdef);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->WaitCursor();
     if (auto *mdl = GetObj<model>(RegSlot::ObjModel))
@@ -285,6 +298,8 @@ void CheckTimer::openOutput()
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
     auto *out = GetObj<outdef>(RegSlot::ObjOutdef);
+    if (!mw || !tab)
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->ShowTabArea();
     mw->WaitCursor();

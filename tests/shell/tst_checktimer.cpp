@@ -12,6 +12,7 @@ class tst_checktimer : public QObject
 private slots:
     void postedCodes_allDeliveredInOrder();
     void saveFlagCode_bypassesTheQueue();
+    void everyCode_withoutReceivers_isHarmless();
     void codesPostedDuringDelivery_followLater();
     void statusMessage_modeOne_leavesTimerStopped();
     void autoSave_zeroMinutesNeverStarts();
@@ -47,6 +48,24 @@ void tst_checktimer::saveFlagCode_bypassesTheQueue()
     QCOMPARE(spy.at(0).at(0).toInt(), 110);
     QTRY_VERIFY(!timer.IsSaveFlagTimerActive());
     QCOMPARE(spy.count(), 1);
+}
+
+void tst_checktimer::everyCode_withoutReceivers_isHarmless()
+{
+    // Before start-up has built the main window, the tab area and the editors, a posted code
+    // must find their slots empty and do nothing rather than crash.
+    RegistryScope reg;
+    CheckTimer timer;
+    QSignalSpy spy(&timer, &CheckTimer::Dispatched);
+    int posted = 0;
+    for (int code = MsgCode::First; code <= MsgCode::Last; ++code) {
+        if (code == MsgCode::SaveFlag)
+            continue;
+        timer.PostMessage(code);
+        ++posted;
+    }
+    QTRY_COMPARE(spy.count(), posted);
+    QVERIFY(!reg.GetBoolVar(RegSlot::FlagBusy));
 }
 
 void tst_checktimer::codesPostedDuringDelivery_followLater()
