@@ -131,5 +131,7 @@ void MainWindow::StartSession()
     ResetState();
     SetIntVar(RegSlot::IntDocKind, 0);
     m_outMenu = new OutMenuDiag;
-    m_errorMsg = new ErrorMsg;
+    // A report during the settings' establishment may have built it already.
+    if (!m_errorMsg)
+        m_errorMsg = new ErrorMsg;
 }

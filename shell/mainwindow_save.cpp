@@ -58,11 +58,15 @@ void MainWindow::SaveAll()
     saveStep(reg, RegSlot::FlagOutputModified, GetObj<outdef>(RegSlot::ObjOutdef), &outdef::SaveOutput);
 
     auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
-    if (GetBoolVar(RegSlot::FlagWriteFailed)) {
-        timer->StatusMessage(tr("save failed, retry"));
+    const bool failed = GetBoolVar(RegSlot::FlagWriteFailed);
+    const QString result = failed ? tr("save failed, retry") : tr("save end");
+    if (timer)
+        timer->StatusMessage(result);
+    else
+        StatusMessage(result);
+    if (failed) {
         SetBoolVar(RegSlot::FlagWriteFailed, false);
     } else {
-        timer->StatusMessage(tr("save end"));
         SetBoolVar(RegSlot::FlagSaveNeeded, false);
         if (m_ui->actionSave->isEnabled())
             m_ui->actionSave->setEnabled(false);
@@ -236,7 +240,9 @@ void MainWindow::MenuClose()
     if (m_tab && m_tab->IsTabAreaVisible())
         m_tab->SetTabAreaVisible(false);
     ShowStartPage();
-    SetRedmineVisible(false);
+    // Only the status-bar button goes; the Manager menu's "Redmine" keeps its visibility.
+    if (m_redmineButton)
+        m_redmineButton->hide();
 }
 
 void MainWindow::MenuEnd()

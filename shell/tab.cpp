@@ -270,15 +270,16 @@ void Tab::ActivateTab(int index)
         releaseEditor();
         firstLayout(LmSchedule, index);
         break;
-    case QandA:
-        if (auto *qa = GetObj<::QandA>(RegSlot::ObjQandA)) {
-            if (inst)
-                qa->ShowQandA(inst->GetUserTree(), inst->GetQandARefresh());
-            menus(6, false, false, false, false, true, false);
+    case QandA: {
+        auto *qa = GetObj<::QandA>(RegSlot::ObjQandA);
+        if (qa && inst)
+            qa->ShowQandA(inst->GetUserTree(), inst->GetQandARefresh());
+        menus(6, false, false, false, false, true, false);
+        if (qa)
             qa->SetActiveEditor();
-        }
         firstLayout(LmQandA, index);
         break;
+    }
     case Document:
         menus(7, false, false, false, false, false, true);
         activateDocument();

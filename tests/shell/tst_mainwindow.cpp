@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -82,6 +83,7 @@ private slots:
     void resetState_clearsQuestionFlag();
     void enabling_rangesAndRememberedStates();
     void enableMenus_byTab();
+    void menuIndexZero_switchesThePopupToo();
     void menus_withoutEditor_doNothing();
     void ctrlY_inEditor_isMainWindowUndo();
     void openInstance_modelModified_asksSaveModel();
@@ -333,6 +335,17 @@ void tst_mainwindow::close_everyAnswer()
     QVERIFY(p.GetBoolVar(RegSlot::FlagStartPageUp));
     QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
     QVERIFY(!p.action("actionClose")->isEnabled());
+
+    // Closing hides the "Redmine interface" button only.
+    p.window->SetRedmineVisible(true);
+    p.SetIntVar(RegSlot::IntDocKind, 2);
+    answerNextBox(QStringLiteral("close"));
+    p.window->MenuClose();
+    QVERIFY(p.action("actionRedmine")->isVisible());
+    bool buttonShown = false;
+    for (QPushButton *b : p.window->statusBar()->findChildren<QPushButton *>())
+        buttonShown |= b->text() == QLatin1String("Redmine interface") && b->isVisible();
+    QVERIFY(!buttonShown);
 }
 
 void tst_mainwindow::close_saveFails_staysOpen()
@@ -471,6 +484,39 @@ void tst_mainwindow::enableMenus_byTab()
     QVERIFY(p.menu("menuManager")->isEnabled());
     QCOMPARE(tab->MainTabs()->tabBar()->tabTextColor(Tab::Management), QColor(Qt::white));
     QCOMPARE(tab->MainTabs()->tabBar()->tabTextColor(Tab::QandA), QColor(QStringLiteral("#00dd00")));
+}
+
+void tst_mainwindow::menuIndexZero_switchesThePopupToo()
+{
+    // The reset switched the menus off as widgets; switching one on through its index 0 must
+    // make its popup usable, not only its menu-bar entry.
+    Program p;
+    auto *editor = new NumEditor(p.window->centralWidget());
+    editor->SetActiveEditor();
+    QVERIFY(p.menu("menuEdit")->isEnabled());
+    QVERIFY(p.menu("menuEdit")->menuAction()->isEnabled());
+    p.window->ReleaseEditor();
+    p.window->EnableEditAction(0, false);
+    QVERIFY(!p.menu("menuEdit")->isEnabled());
+    QVERIFY(!p.menu("menuEdit")->menuAction()->isEnabled());
+    const std::pair<void (MainWindow::*)(int, bool), const char *> rows[] = {
+        {&MainWindow::EnableModelAction, "menuModel"},
+        {&MainWindow::EnableInstanceAction, "menuInstance_I"},
+        {&MainWindow::EnableManagerAction, "menuManager"},
+        {&MainWindow::EnableQandAAction, "menuQ_and_A"},
+        {&MainWindow::EnableDocumentAction, "menuDocument"},
+        {&MainWindow::EnableFileAction, "menuFile"}};
+    for (const auto &[enable, name] : rows) {
+        (p.window->*enable)(0, false);
+        QVERIFY2(!p.menu(name)->isEnabled() && !p.menu(name)->menuAction()->isEnabled(), name);
+        (p.window->*enable)(0, true);
+        QVERIFY2(p.menu(name)->isEnabled() && p.menu(name)->menuAction()->isEnabled(), name);
+    }
+    // Index 1 is the first action, not the menu.
+    p.window->EnableModelAction(1, false);
+    QVERIFY(!p.action("actionM_A_L")->isEnabled());
+    QVERIFY(p.menu("menuModel")->isEnabled());
+    delete editor;
 }
 
 void tst_mainwindow::menus_withoutEditor_doNothing()
