@@ -6,6 +6,7 @@
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
 #include "members/threadcontrol.h"
+#include "workspace/workspacelayout.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -205,7 +206,9 @@ void initxml::readHistory()
             continue;
         const QString name = el.attribute(QStringLiteral("NAME"));
         const QString version = el.attribute(QStringLiteral("VERSION"));
-        if (name.isEmpty() || version.isEmpty())
+        // The names become path levels: one that climbs out of the definitions folder is not
+        // a history entry of ours.
+        if (!WorkspaceLayout::IsValidName(name) || !WorkspaceLayout::IsValidName(version))
             continue;
         if (QFileInfo(ws + QStringLiteral("/pelmorine.def/") + name + QLatin1Char('/') + version).isDir()) {
             SetStrVar(e.nameSlot, name);

@@ -17,6 +17,7 @@ private slots:
     void noRedmineElement_emptyKeyCountsAsSet();
     void historyOfDeletedWorkspace_leavesSlotsEmpty();
     void historyOfExistingModel_fillsSlots();
+    void historyNameClimbingOut_isIgnored();
     void childUsers_enterTableAndRecords();
     void twoOptionElements_appendNothing();
     void autosaveNotANumber_meansOff();
@@ -139,6 +140,23 @@ void tst_initxml::historyOfExistingModel_fillsSlots()
     QCOMPARE(s.reg.GetStrVar(RegSlot::StrModelName), QStringLiteral("M"));
     QCOMPARE(s.reg.GetStrVar(RegSlot::StrModelVersion), QStringLiteral("0.0.1"));
     QVERIFY(s.reg.GetStrVar(RegSlot::StrOutputName).isEmpty());
+}
+
+void tst_initxml::historyNameClimbingOut_isIgnored()
+{
+    QTemporaryDir ws;
+    QDir(ws.path()).mkpath(QStringLiteral("pelmorine.def/M/0.0.1"));
+    QDir(ws.path()).mkpath(QStringLiteral("elsewhere/0.0.1"));
+    writeInit(QStringLiteral("<Init><HISTORY WS='%1'><MODEL NAME='../elsewhere' VERSION='0.0.1'/>"
+                             "<INSTANCE NAME='M' VERSION='0.0.1/../0.0.1'/></HISTORY></Init>")
+                  .arg(ws.path())
+                  .toUtf8());
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrWorkspaceDir), ws.path());
+    for (int slot : {RegSlot::StrModelName, RegSlot::StrModelVersion, RegSlot::StrInstanceName,
+                     RegSlot::StrInstanceVersion})
+        QVERIFY2(s.reg.GetStrVar(slot).isEmpty(), qPrintable(QString::number(slot)));
 }
 
 void tst_initxml::childUsers_enterTableAndRecords()
