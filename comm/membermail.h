@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/statuswindow.h"
 
 #include <QWidget>
 
@@ -9,7 +10,7 @@ struct MemberInfo;
 
 // The member mail panel of a user information page: the mails sent to that member and the
 // editor to write a new one.
-class MemberMail final : public QWidget, protected virtual globalvar
+class MemberMail final : public QWidget, public StatusWindow, protected virtual globalvar
 {
     Q_OBJECT
 public:
@@ -17,6 +18,6 @@ public:
 
     void ClearData();
     NumEditor *GetEditor() const { return nullptr; }
-    void SendResult(const QString &result);
+    void SendResult(const QString &result) override;
     void SetUser(MemberInfo *member);
 };

@@ -74,7 +74,7 @@ enum : int {
     ObjSmtpClient = 97,         // MainWindow -> nobody (the mail worker builds its own)
     ObjSmtpControl = 98,        // initxml -> MemberMail, QandA
     ObjChatControl = 99,        // manager -> nobody
-    ObjStatusWindow = 100,      // MemberMail, QandA -> CheckTimer (status mode 1)
+    ObjStatusWindow = 100,      // MemberMail, QandA as StatusWindow -> CheckTimer (status mode 1)
     ObjChat = 101,              // Chat -> CheckTimer, chat worker
     ObjChatRequestSem = 102,    // SemaphoreControl -> chat window, chat worker, manager
     ObjChatWakeSem = 103,       // SemaphoreControl -> chat window, chat worker, manager

@@ -1,9 +1,9 @@
 #include "shell/checktimer.h"
 
 #include "comm/chat.h"
-#include "comm/membermail.h"
 #include "core/globalmutex.h"
 #include "core/initxml.h"
+#include "core/statuswindow.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
 #include "members/memberinfo.h"
@@ -335,7 +335,7 @@ void CheckTimer::StatusMessage(const QString &text)
 {
     StopStatusMessageTimer();
     if (GetIntVar(RegSlot::IntStatusMode) == 1) {
-        if (auto *window = GetObj<MemberMail>(RegSlot::ObjStatusWindow))
+        if (auto *window = GetObj<StatusWindow>(RegSlot::ObjStatusWindow))
             window->SendResult(text);
         return;
     }

@@ -1,4 +1,5 @@
 #include "core/globalmutex.h"
+#include "core/statuswindow.h"
 #include "members/memberinfo.h"
 #include "shell/checktimer.h"
 
@@ -91,8 +92,14 @@ void tst_checktimer::statusMessage_modeOne_leavesTimerStopped()
     timer.StatusMessage(QStringLiteral("save end"));
     QVERIFY(timer.IsStatusTimerActive());
     reg.SetIntVar(RegSlot::IntStatusMode, 1);
+    struct Window : StatusWindow {
+        QStringList got;
+        void SendResult(const QString &text) override { got << text; }
+    } window;
+    reg.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &window);
     timer.StatusMessage(QStringLiteral("sent"));
     QVERIFY(!timer.IsStatusTimerActive());
+    QCOMPARE(window.got, QStringList{QStringLiteral("sent")});
 }
 
 void tst_checktimer::autoSave_zeroMinutesNeverStarts()
