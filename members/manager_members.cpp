@@ -17,10 +17,11 @@
 
 namespace
 {
-QMessageBox *deleteBox(QWidget *parent, const QString &text)
+QMessageBox *deleteBox(QWidget *parent, const QIcon &logo, const QString &text)
 {
     auto *box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose, false);
+    box->setWindowIcon(logo);
     box->setWindowTitle(QObject::tr("Delete Group"));
     box->setIcon(QMessageBox::Information);
     box->setText(text);
@@ -115,13 +116,13 @@ void manager::DelGroupUser()
     }
     std::unique_ptr<QMessageBox> box;
     if (record->InstanceItem && record->InstanceItem->childCount() > 0) {
-        box.reset(
-            deleteBox(this, tr("Since there are instance data, you will not be able to delete the user.")));
+        box.reset(deleteBox(this, GetLogoIcon(),
+                            tr("Since there are instance data, you will not be able to delete the user.")));
         box->addButton(tr("yes"), QMessageBox::AcceptRole)->setObjectName(QStringLiteral("yes"));
         box->exec();
         return;
     }
-    box.reset(deleteBox(this, tr("Do you want to delete this user?")));
+    box.reset(deleteBox(this, GetLogoIcon(), tr("Do you want to delete this user?")));
     QPushButton *yes = box->addButton(tr("yes"), QMessageBox::YesRole);
     yes->setObjectName(QStringLiteral("yes"));
     QPushButton *no = box->addButton(tr("no"), QMessageBox::NoRole);

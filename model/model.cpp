@@ -38,6 +38,7 @@ model::~model()
 
 bool model::NewModel()
 {
+    m_modelDocKept = false;
     QString versionDir;
     QString error;
     if (!WorkspaceLayout::CreateModelFolders(
@@ -118,8 +119,11 @@ bool model::loadModelFiles(const QString &versionDir)
     store->CloseXmlDoc(XmlIndex::ModelDoc);
     if (!store->OpenXmlFile(XmlIndex::Model, versionDir + kModelFile))
         return false;
-    // A missing model document is not fatal: the model still opens with an empty one.
+    // A missing model document is not fatal: the model still opens with an empty one. One that
+    // exists but does not load is kept as it is: the empty stand-in is never saved over it.
+    m_modelDocKept = false;
     if (!store->OpenXmlFile(XmlIndex::ModelDoc, versionDir + kModelDocFile)) {
+        m_modelDocKept = GetIntVar(RegSlot::IntLastErrorKind) != 0;
         store->NewXmlDoc(XmlIndex::ModelDoc, kRootModelDoc);
         store->SetDocFileName(XmlIndex::ModelDoc, versionDir + kModelDocFile);
     }
@@ -132,7 +136,7 @@ bool model::SaveModel()
     if (!store || !store->HasDoc(XmlIndex::Model))
         return false;
     bool ok = store->SaveXmlDoc(XmlIndex::Model) != 0;
-    if (store->HasDoc(XmlIndex::ModelDoc))
+    if (store->HasDoc(XmlIndex::ModelDoc) && !m_modelDocKept)
         ok = store->SaveXmlDoc(XmlIndex::ModelDoc) != 0 && ok;
     if (!ok)
         SetBoolVar(RegSlot::FlagWriteFailed, true);

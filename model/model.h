@@ -56,4 +56,5 @@ private:
     QTreeWidget *m_tree;
     bool m_modified = false;
     bool m_newModel = false;
+    bool m_modelDocKept = false; // DocModel.xml exists but did not load: never written over
 };

@@ -86,8 +86,11 @@ void outdef::OpenOutput()
         return;
     m_newOutput = false;
     store->CloseXmlDoc(XmlIndex::Output);
-    // An unreadable definition opens as an empty one that is only written when the user saves.
     if (!store->OpenXmlFile(XmlIndex::Output, folder + kOutFile)) {
+        // A definition that exists but does not load (perhaps being replaced by its owner right
+        // now) was reported by the store; an empty one in its place would be saved over it.
+        if (GetIntVar(RegSlot::IntLastErrorKind) != 0)
+            return;
         store->NewXmlDoc(XmlIndex::Output, kRootOutput);
         store->SetDocFileName(XmlIndex::Output, folder + kOutFile);
     }

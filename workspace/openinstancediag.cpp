@@ -4,12 +4,17 @@
 #include "core/uireport.h"
 #include "shell/errormsg.h"
 #include "ui_openinstancediag.h"
-#include "workspace/instancedialogs.h"
+#include "workspace/versiontree.h"
+#include "workspace/workspacechooser.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+
+using namespace WorkspaceLayout;
 
 OpenInstanceDiag::OpenInstanceDiag(QWidget *parent)
-    : QDialog(parent), m_ui(new Ui::OpenInstanceDiag), m_error(new ErrorMsg(this))
+    : QDialog(parent), m_ui(new Ui::OpenInstanceDiag), m_error(MakeOwnErrorMsg(this))
 {
     m_ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -17,6 +22,8 @@ OpenInstanceDiag::OpenInstanceDiag(QWidget *parent)
     m_ui->MSG->setText(QString());
     m_ui->MODELTREE->header()->resizeSection(0, 500);
     m_ui->INSTANCETREE->header()->resizeSection(0, 500);
+    VersionTree::SetHeaderIcons(m_ui->MODELTREE, SharedIcon::TblM, SharedIcon::TblV);
+    VersionTree::SetHeaderIcons(m_ui->INSTANCETREE, SharedIcon::TblI, SharedIcon::TblV);
     connect(m_ui->OK, &QPushButton::clicked, this, &OpenInstanceDiag::OkProc);
     connect(m_ui->CANCEL, &QPushButton::clicked, this, &OpenInstanceDiag::CancelProc);
     connect(m_ui->REF, &QPushButton::clicked, this, &OpenInstanceDiag::onWsDir);
@@ -73,20 +80,15 @@ void OpenInstanceDiag::InitDisplay()
 
 void OpenInstanceDiag::addModels(const QString &defs, bool mark)
 {
-    const QStringList entries =
-        QDir(defs).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &model : entries) {
-        if (QTreeWidgetItem *row =
-                InstanceTrees::AddRows(m_ui->MODELTREE, defs, model, true, false, mark,
-                                       GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)))
-            m_rememberedModel = row;
-    }
+    m_rememberedModel =
+        VersionTree::AddRows(m_ui->MODELTREE, ListTree(defs, Entries::VersionFolders), mark,
+                             GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
 }
 
 void OpenInstanceDiag::ListModels(const QString &workspace)
 {
-    const QString defs = workspace + QStringLiteral("/pelmorine.def");
-    if (!QDir(defs).exists()) {
+    const QString defs = DefinitionsDir(workspace);
+    if (!QFileInfo(defs).isDir()) {
         m_error->SetMsg(QStringLiteral("workspaceError"),
                         QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
         m_error->ShowMsg();
@@ -101,22 +103,22 @@ void OpenInstanceDiag::ListModels(const QString &workspace)
 void OpenInstanceDiag::onWsDir()
 {
     m_ui->MSG->clear();
-    const QString chosen = InstanceTrees::ChooseWorkspace(this, GetStrVar(RegSlot::StrProjectFileName),
-                                                          GetStrVar(RegSlot::StrWorkspaceDir));
-    if (chosen.isEmpty())
+    const auto chosen = WorkspaceChooser::ChooseWorkspace(this, GetStrVar(RegSlot::StrWorkspaceDir),
+                                                          GetStrVar(RegSlot::StrProjectFileName));
+    if (!chosen || chosen->isEmpty())
         return;
-    m_workspaceCurrent = QDir(chosen) == QDir(GetStrVar(RegSlot::StrWorkspaceDir));
-    const QString defs = chosen + QStringLiteral("/pelmorine.def");
-    if (!QDir(defs).exists()) {
+    m_workspaceCurrent = QDir(*chosen) == QDir(GetStrVar(RegSlot::StrWorkspaceDir));
+    const QString defs = DefinitionsDir(*chosen);
+    if (!QFileInfo(defs).isDir()) {
         UiReport::System(QStringLiteral("SYSTEM ERROR:OINST002"));
         return;
     }
-    m_rememberedModel = m_rememberedInstance = nullptr;
     m_ui->INSTANCETREE->clear();
     m_ui->MODELTREE->clear();
     addModels(defs, false);
-    m_ui->WSNAME->setText(chosen);
-    m_ui->MODELTREE->setCurrentItem(InstanceTrees::LastRow(m_ui->MODELTREE));
+    m_rememberedModel = m_rememberedInstance = nullptr;
+    m_ui->WSNAME->setText(*chosen);
+    m_ui->MODELTREE->setCurrentItem(VersionTree::LastVersionRow(m_ui->MODELTREE));
     ModelColumnAdjustment();
     InstanceColumnAdjustment();
 }
@@ -130,29 +132,20 @@ void OpenInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetIte
     m_ui->INSTANCENAME->clear();
     m_ui->VERSION->clear();
     const QString workspace = m_ui->WSNAME->text();
-    const QString model = InstanceTrees::RowName(current);
-    const QString version = current->text(1);
-    const QString folder = InstanceTrees::FolderNoCase(workspace + QStringLiteral("/pelmorine.def/") + model +
-                                                           QLatin1Char('/') + version,
-                                                       QStringLiteral("INSTANCE"));
-    m_rememberedInstance = nullptr;
+    const QString model = VersionTree::RowName(current);
+    const QString version = VersionTree::RowVersion(current);
+    const QString folder = ResolveSubFolder(ModelVersionDir(workspace, model, version), InstanceFolder);
     const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
                       model == GetStrVar(RegSlot::StrModelName) &&
                       version == GetStrVar(RegSlot::StrModelVersion);
-    const QDir dir(folder);
-    if (dir.exists()) {
-        const QStringList entries =
-            dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-        for (const QString &inst : entries) {
-            if (QTreeWidgetItem *row = InstanceTrees::AddRows(m_ui->INSTANCETREE, folder, inst, true, false,
-                                                              mark, GetStrVar(RegSlot::StrInstanceName),
-                                                              GetStrVar(RegSlot::StrInstanceVersion)))
-                m_rememberedInstance = row;
-        }
-    }
-    if (m_ui->INSTANCETREE->topLevelItemCount() > 0)
-        m_ui->INSTANCETREE->setCurrentItem(m_rememberedInstance ? m_rememberedInstance
-                                                                : InstanceTrees::LastRow(m_ui->INSTANCETREE));
+    m_rememberedInstance = nullptr;
+    if (QFileInfo(folder).isDir())
+        m_rememberedInstance =
+            VersionTree::AddRows(m_ui->INSTANCETREE, ListTree(folder, Entries::VersionFolders), mark,
+                                 GetStrVar(RegSlot::StrInstanceName), GetStrVar(RegSlot::StrInstanceVersion));
+    if (QTreeWidgetItem *row =
+            m_rememberedInstance ? m_rememberedInstance : VersionTree::LastVersionRow(m_ui->INSTANCETREE))
+        m_ui->INSTANCETREE->setCurrentItem(row);
     InstanceColumnAdjustment();
 }
 
@@ -161,8 +154,8 @@ void OpenInstanceDiag::InstanceTreeChanged(QTreeWidgetItem *current, QTreeWidget
     m_ui->MSG->clear();
     if (!current)
         return;
-    m_ui->INSTANCENAME->setText(InstanceTrees::RowName(current));
-    m_ui->VERSION->setText(current->text(1));
+    m_ui->INSTANCENAME->setText(VersionTree::RowName(current));
+    m_ui->VERSION->setText(VersionTree::RowVersion(current));
 }
 
 void OpenInstanceDiag::TreeDblClicked(QTreeWidgetItem *, int)
@@ -186,20 +179,19 @@ void OpenInstanceDiag::OkProc()
     if (m_ui->INSTANCENAME->text().isEmpty())
         return m_ui->MSG->setText(tr("instance name is not selected"));
     const QString workspace = DelLastSlash(m_ui->WSNAME->text());
-    const QString model = InstanceTrees::RowName(modelRow);
-    const QString modelVersion = modelRow->text(1);
-    const QString modelDir =
-        workspace + QStringLiteral("/pelmorine.def/") + model + QLatin1Char('/') + modelVersion;
-    const QString instance = InstanceTrees::RowName(instRow);
-    const QString version = instRow->text(1);
+    const QString model = VersionTree::RowName(modelRow);
+    const QString modelVersion = VersionTree::RowVersion(modelRow);
+    const QString modelDir = ModelVersionDir(workspace, model, modelVersion);
+    const QString instance = VersionTree::RowName(instRow);
+    const QString version = VersionTree::RowVersion(instRow);
     SetStrVar(RegSlot::StrWorkspaceDir, workspace);
     SetStrVar(RegSlot::StrModelName, model);
     SetStrVar(RegSlot::StrModelVersion, modelVersion);
     SetStrVar(RegSlot::StrModelDir, modelDir);
     SetStrVar(RegSlot::StrInstanceName, instance);
     SetStrVar(RegSlot::StrInstanceVersion, version);
-    SetStrVar(RegSlot::StrInstanceDir, InstanceTrees::FolderNoCase(modelDir, QStringLiteral("INSTANCE")) +
-                                           QLatin1Char('/') + instance + QLatin1Char('/') + version);
+    SetStrVar(RegSlot::StrInstanceDir, ResolveSubFolder(modelDir, InstanceFolder) + QLatin1Char('/') +
+                                           instance + QLatin1Char('/') + version);
     PostBox::Post(MsgCode::OpenManager);
     accept();
 }

@@ -59,10 +59,18 @@ void tst_instancedialogs::newInstance_nameWithSeparator_refused()
     Ws w;
     NewInstanceDiag d;
     d.InitDisplay();
-    d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(QStringLiteral("../x"));
-    d.CreateProc();
-    QCOMPARE(d.Message(), QStringLiteral("instance name is not valid."));
+    const QString before = w.GetStrVar(RegSlot::StrInstanceName);
+    for (const QString &name :
+         {QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."),
+          QStringLiteral("c:d"), QStringLiteral("e*f"), QStringLiteral("g?h"), QStringLiteral("i|j")}) {
+        d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(name);
+        d.CreateProc();
+        QCOMPARE(d.Message(), QStringLiteral("instance name is invalid"));
+    }
     QVERIFY(!QDir(w.model + QStringLiteral("/x")).exists());
+    QCOMPARE(QDir(w.model + QStringLiteral("/Instance")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({QStringLiteral("Empty"), QStringLiteral("I")}));
+    QCOMPARE(w.GetStrVar(RegSlot::StrInstanceName), before);
 }
 
 void tst_instancedialogs::openInstance_listsOnlyVersionFolders()

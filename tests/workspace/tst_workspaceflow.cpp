@@ -1,4 +1,6 @@
 #include "core/xmlclass.h"
+#include "model/model.h"
+#include "outdef/outdef.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "workspace/newdefmodel.h"
@@ -59,6 +61,7 @@ class tst_workspaceflow : public QObject
 private slots:
     void newModelThenOutput_layoutFilesAndHistory();
     void newModel_blocked_showsReason();
+    void damagedDocuments_openedButNeverSavedOver();
 };
 
 void tst_workspaceflow::newModelThenOutput_layoutFilesAndHistory()
@@ -123,6 +126,56 @@ void tst_workspaceflow::newModel_blocked_showsReason()
     QTRY_VERIFY(!shown.isEmpty());
     QCOMPARE(shown, "tolvek workspace can not make Directory\n" + ws + "/pelmorine.def");
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
+}
+
+// DocModel.xml and out.xml caught half-written (another member saving, a crash) are reported
+// by the store; saving the open model or output definition must not replace them.
+void tst_workspaceflow::damagedDocuments_openedButNeverSavedOver()
+{
+    RegistryScope scope;
+    auto *store = new xmlclass;
+    scope.SetObj(RegSlot::ObjXmlStore, store);
+    QTemporaryDir tmp;
+    const QString version = tmp.path() + "/pelmorine.def/M/0.0.1";
+    const QString outDir = version + "/Output/Gen/0.0.1";
+    QVERIFY(QDir().mkpath(outDir));
+    const QByteArray half = "<?xml version=\"1.0\"?>\n<Root_ModelDoc User=\"a\"><CHAPTER";
+    auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write(version + "/model.xml", "<Root_Model User=\"a\" Email=\"a@x\"/>");
+    write(version + "/DocModel.xml", half);
+    write(outDir + "/out.xml", half);
+    scope.SetStrVar(RegSlot::StrWorkspaceDir, tmp.path());
+    scope.SetStrVar(RegSlot::StrModelName, "M");
+    scope.SetStrVar(RegSlot::StrModelVersion, "0.0.1");
+    scope.SetStrVar(RegSlot::StrOutputName, "Gen");
+    scope.SetStrVar(RegSlot::StrOutputVersion, "0.0.1");
+
+    model editor;
+    QVERIFY(editor.OpenModel());
+    editor.SaveModel();
+    QFile doc(version + "/DocModel.xml");
+    QVERIFY(doc.open(QIODevice::ReadOnly));
+    QCOMPARE(doc.readAll(), half);
+
+    outdef out;
+    out.OpenOutput();
+    QVERIFY(!store->HasDoc(XmlIndex::Output));
+    out.SaveOutput();
+    QFile outFile(outDir + "/out.xml");
+    QVERIFY(outFile.open(QIODevice::ReadOnly));
+    QCOMPARE(outFile.readAll(), half);
+    QCOMPARE(scope.GetIntVar(RegSlot::IntDocKind), 1);
+
+    // A definition whose out.xml is simply missing still opens, as a new empty one.
+    QFile::remove(outDir + "/out.xml");
+    out.OpenOutput();
+    QVERIFY(store->HasDoc(XmlIndex::Output));
+    scope.SetObj<xmlclass>(RegSlot::ObjXmlStore, nullptr);
+    delete store;
 }
 
 QTEST_MAIN(tst_workspaceflow)
