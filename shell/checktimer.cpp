@@ -225,11 +225,21 @@ void CheckTimer::openModel()
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
     mw->WaitCursor();
-    if (mdl)
-        mdl->OpenModel();
+    SetIntVar(RegSlot::IntLastErrorKind, 0);
+    SetStrVar(RegSlot::StrLastError, QString());
+    const bool opened = mdl && mdl->OpenModel();
     mw->RestoreCursor();
-    if (mdl)
-        mdl->AdjustLayout();
+    if (!opened) {
+        // Showing the empty Model tab for a model that did not open would look like an empty
+        // model. A file that could not be read or parsed was already reported by the store.
+        SetBoolVar(RegSlot::FlagBusy, false);
+        if (GetIntVar(RegSlot::IntLastErrorKind) == 0)
+            mw->FatalMessage(tr("Open Model"), GetStrVar(RegSlot::StrLastError).isEmpty()
+                                                   ? tr("model name is invalid")
+                                                   : GetStrVar(RegSlot::StrLastError));
+        return;
+    }
+    mdl->AdjustLayout();
     if (!tab->IsTabAreaVisible())
         tab->SetTabAreaVisible(true);
     tab->SelectTab(GetStrVar(RegSlot::StrTabModel));

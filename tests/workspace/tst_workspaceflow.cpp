@@ -3,6 +3,7 @@
 #include "outdef/outdef.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/tab.h"
 #include "workspace/newdefmodel.h"
 #include "workspace/newout.h"
 
@@ -61,6 +62,7 @@ class tst_workspaceflow : public QObject
 private slots:
     void newModelThenOutput_layoutFilesAndHistory();
     void newModel_blocked_showsReason();
+    void openModel_missingFile_showsReasonAndNoTabs();
     void damagedDocuments_openedButNeverSavedOver();
 };
 
@@ -126,6 +128,25 @@ void tst_workspaceflow::newModel_blocked_showsReason()
     QTRY_VERIFY(!shown.isEmpty());
     QCOMPARE(shown, "tolvek workspace can not make Directory\n" + ws + "/pelmorine.def");
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
+}
+
+void tst_workspaceflow::openModel_missingFile_showsReasonAndNoTabs()
+{
+    Program p;
+    QTemporaryDir tmp;
+    const QString ws = tmp.path() + "/gone.ws";
+    QVERIFY(QDir().mkpath(ws + "/pelmorine.def/M/0.0.1"));
+    p.SetStrVar(RegSlot::StrWorkspaceDir, ws);
+    p.SetStrVar(RegSlot::StrModelName, "M");
+    p.SetStrVar(RegSlot::StrModelVersion, "0.0.1");
+    QString shown;
+    answerBox(&shown);
+    p.timer()->PostMessage(MsgCode::OpenModel);
+    QTRY_VERIFY(!shown.isEmpty());
+    QCOMPARE(shown, "file not exist:" + ws + "/pelmorine.def/M/0.0.1/model.xml");
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
+    QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagBusy));
 }
 
 // DocModel.xml and out.xml caught half-written (another member saving, a crash) are reported
