@@ -4,6 +4,7 @@
 #include "core/globalmutex.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/workerthreads.h"
 #include "core/xmlclass.h"
 #include "members/threadcontrol.h"
 #include "workspace/workspacelayout.h"
@@ -64,7 +65,17 @@ initxml::initxml(QObject *parent) : QObject(parent)
     SetStrVar(RegSlot::StrSettingsFile, folder + QStringLiteral("/init.xml"));
 }
 
-initxml::~initxml() = default;
+initxml::~initxml()
+{
+    if (!m_mutex)
+        return;
+    // Every worker takes these mutexes, also those of other owners that may outlive this object
+    // (the chat worker): all of them end first, and later holders find no mutex rather than a
+    // freed one.
+    WorkerThreads::StopAll();
+    if (GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex) == m_mutex)
+        SetObj<GlobalMutex>(RegSlot::ObjGlobalMutex, nullptr);
+}
 
 QDomDocument initxml::DefaultDocument(const QString &name, const QString &email)
 {

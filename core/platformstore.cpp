@@ -1,6 +1,8 @@
 #include "core/platformstore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace
@@ -18,6 +20,14 @@ QString PlatformStore::Read(const QString &key)
 void PlatformStore::Write(const QString &key, const QString &value)
 {
     QSettings store(QStringLiteral("ZqvProject"), QStringLiteral("Pelmorine"));
+    // Created owner-only before the first secret goes in: the settings writer keeps an existing
+    // file's permissions, so the secret is never readable by others, not even for a moment.
+    const QString path = store.fileName();
+    if (!QFileInfo::exists(path) && QDir().mkpath(QFileInfo(path).absolutePath())) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
     store.beginGroup(kGroup);
     store.setValue(key, value);
     store.endGroup();

@@ -83,6 +83,8 @@ public:
     void StartPresence();
     void StopPresence();
     void ScanPresence();
+    // GUI thread only: it starts the new day itself. The worker runs SharedFileCheck::Run and
+    // leaves the new day to the dispatcher's code 153.
     int CheckSharedFiles();
     int ReadMemberMarker(MemberInfo *record);
     void WriteOwnMarker(bool force);

@@ -4,6 +4,8 @@
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
 
+#include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
 
 // Each case builds the objects start-up builds (store, child-user table) around a fresh init.xml
@@ -23,6 +25,7 @@ private slots:
     void autosaveNotANumber_meansOff();
     void damagedFile_isKeptBesideDefaults();
     void workers_endOnStopAll();
+    void destroy_endsEveryWorkerBeforeTheMutexesGo();
 
 private:
     struct Session {
@@ -223,6 +226,39 @@ void tst_initxml::workers_endOnStopAll()
     QCOMPARE(WorkerThreads::Count(), 2);
     QCOMPARE(WorkerThreads::StopAll(2000), 0);
     QCOMPARE(WorkerThreads::Count(), 0);
+}
+
+// Another owner's worker (the chat worker belongs to the member manager) may outlive the settings
+// object; it must not be left taking a mutex that was freed.
+void tst_initxml::destroy_endsEveryWorkerBeforeTheMutexesGo()
+{
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    QAtomicInt taken;
+    QThread *other = QThread::create([&taken] {
+        while (!QThread::currentThread()->isInterruptionRequested()) {
+            MutexHold hold(MutexNo::Chat);
+            taken.fetchAndAddOrdered(1);
+            QThread::msleep(1);
+        }
+    });
+    const auto stop = qScopeGuard([other] {
+        other->requestInterruption();
+        other->wait();
+        delete other;
+    });
+    WorkerThreads::Track(other);
+    other->start();
+    QTRY_VERIFY(taken.loadAcquire() > 0);
+    delete s.settings;
+    s.settings = nullptr;
+    QVERIFY(other->isFinished());
+    QVERIFY(!s.reg.GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex));
+    QCOMPARE(WorkerThreads::Count(), 0);
+    // After the settings object, a mutex hold (a manager closing late) takes no freed mutex.
+    {
+        MutexHold late(MutexNo::Members);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_initxml)

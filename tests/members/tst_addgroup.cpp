@@ -86,7 +86,7 @@ void tst_addgroup::build_formsHaveTheirNamesAndNoConnectionWarnings()
             QVERIFY2(g.w<QLineEdit>(name), name);
         for (const char *name : {"USERBTN", "OK", "CANCEL"})
             QVERIFY2(g.w<QPushButton>(name), name);
-        QCOMPARE(g.w<QSpinBox>("IDbx")->maximum(), 9999);
+        QCOMPARE(g.w<QSpinBox>("IDbx")->maximum(), 2147483647);
         QCOMPARE(g.w<QLabel>("COMMENT")->text(),
                  QStringLiteral("if send addr is same as Pelmorine account,  optional"));
         QCOMPARE(g.dialog.objectName(), QStringLiteral("AddGroup"));
@@ -228,11 +228,12 @@ void tst_addgroup::ok_modify_rewritesCurrentRowEvenWithTakenName()
     g.open(1, true);
     g.type("NAME", QStringLiteral("bob"));
     g.type("LNAME", QStringLiteral("Moss"));
-    g.w<QSpinBox>("IDbx")->setValue(9);
+    // Tracker ids are not limited to four digits.
+    g.w<QSpinBox>("IDbx")->setValue(1234567);
     g.ok();
     QCOMPARE(g.dialog.result(), int(QDialog::Accepted));
     QCOMPARE(g.table.topLevelItemCount(), 2);
-    const QStringList expected{"bob", "eve@x.org", "e@x.org", "redmine", "Eve", "Moss", "9"};
+    const QStringList expected{"bob", "eve@x.org", "e@x.org", "redmine", "Eve", "Moss", "1234567"};
     for (int column = 0; column < expected.size(); ++column)
         QCOMPARE(g.table.topLevelItem(1)->text(column), expected.at(column));
     QCOMPARE(g.table.topLevelItem(0)->text(5), QStringLiteral("Stone"));
@@ -308,6 +309,8 @@ void tst_addgroup::redmineUser_fillsTrackerFields()
     QCOMPARE(g.w<QLineEdit>("FNAME")->text(), QStringLiteral("Ann"));
     QCOMPARE(g.w<QLineEdit>("LNAME")->text(), QStringLiteral("Lee"));
     QCOMPARE(g.w<QSpinBox>("IDbx")->value(), 42);
+    g.dialog.SetRedmineUser(QStringLiteral("Ann"), QStringLiteral("Lee"), QStringLiteral("2000000000"));
+    QCOMPARE(g.w<QSpinBox>("IDbx")->value(), 2000000000);
     g.dialog.SetResultText(QStringLiteral("first"));
     g.dialog.SetResultText(QStringLiteral("second"));
     QCOMPARE(g.msg(), QStringLiteral("second"));
