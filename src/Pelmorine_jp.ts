@@ -218,6 +218,14 @@
         <source>Auth login information is incorrect</source>
         <translation>認証のログイン情報が正しくありません</translation>
     </message>
+    <message>
+        <source>Open Model</source>
+        <translation>モデルを開く</translation>
+    </message>
+    <message>
+        <source>model name is invalid</source>
+        <translation>モデル名が正しくありません</translation>
+    </message>
 </context>
 <context>
     <name>DateRules</name>
@@ -1182,6 +1190,42 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>CANCEL</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>Model has not been created</source>
+        <translation>モデルが作成されていません</translation>
+    </message>
+    <message>
+        <source>workspace is empty.</source>
+        <translation>ワークスペースが設定されていません。</translation>
+    </message>
+    <message>
+        <source>model list is empty.</source>
+        <translation>モデル一覧が空です。</translation>
+    </message>
+    <message>
+        <source>instance name is not set.</source>
+        <translation>インスタンス名が設定されていません。</translation>
+    </message>
+    <message>
+        <source>instance name is invalid</source>
+        <translation>インスタンス名が正しくありません</translation>
+    </message>
+    <message>
+        <source>version of instance name is already exist.</source>
+        <translation>このインスタンスのバージョンは既に存在します。</translation>
+    </message>
+    <message>
+        <source>It was not possible to make a instance name directory .</source>
+        <translation>インスタンス名のフォルダーを作成できませんでした。</translation>
+    </message>
+    <message>
+        <source>It was not possible to make a version directory instance name.</source>
+        <translation>インスタンスのバージョンフォルダーを作成できませんでした。</translation>
+    </message>
+    <message>
+        <source>It was not possible to make a reference directory instance name version.</source>
+        <translation>インスタンスのリファレンスフォルダーを作成できませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>NewOut</name>
@@ -1887,10 +1931,6 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
 </context>
 <context>
     <name>QObject</name>
-    <message>
-        <source>Open tolvek Workspace </source>
-        <translation>tolvekワークスペースを開く </translation>
-    </message>
     <message>
         <source>Delete Group</source>
         <translation>グループの削除</translation>
