@@ -2,28 +2,68 @@
 
 #include "core/globalvar.h"
 
+#include <QByteArray>
+#include <QDomDocument>
+#include <QList>
 #include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QUrl>
+#include <array>
 
-// The issue tracker's REST client: sends the requests of the Redmine pages and the options and
-// parses the replies into the store's tracker documents.
+class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
+
+// (id, name) as the tracker gives them, in reply order.
+using RedminePair = QPair<QString, QString>;
+
+// The issue tracker's REST client: sends the requests of the Redmine pages and the options, keeps
+// the last reply, parses it into the store's tracker documents and posts the request kind to the
+// dispatcher, which routes the reply to the page that waits for it.
 class NwRedmine final : public QObject, protected virtual globalvar
 {
     Q_OBJECT
 public:
+    // The reply error of a body that is not the XML the request asked for.
+    static constexpr int XmlErrorCode = 10000;
+
     explicit NwRedmine(QObject *parent = nullptr);
+    ~NwRedmine() override;
 
-    void TestConnection();
+    void GetNewTrackers();
     void GetTrackers();
-    void GetProjectDetail();
-    void GetMemberships();
-    void GetVersions();
-    void GetIssuePriorities();
-    void GetIssueCategories();
+    void SearchUsers(const QString &name);
+    void GetGroupUsers(const QString &id);
     void GetGroups();
-    void GetProjects();
+    void GetMemberships();
     void GetIssueStatuses();
+    void GetVersions();
+    void GetIssueCategories();
+    void GetIssuePriorities();
+    void GetProjects();
+    void GetProjectDetail();
+    void PostProject(const QDomDocument &doc);
+    void PutProject(const QDomDocument &doc);
+    void GetProject();
+    void PostCategory(const QDomDocument &doc);
+    void PutCategory(const QString &id, const QDomDocument &doc);
+    void DeleteCategory(const QString &id);
+    void PostVersion(const QDomDocument &doc);
+    void PutVersion(const QString &id, const QDomDocument &doc);
+    void DeleteVersion(const QString &id);
+    void PostMembership(const QDomDocument &doc);
+    void PutMembership(const QString &id, const QDomDocument &doc);
+    void DeleteMembership(const QString &id);
+    void TestConnection();
+    void GetIssueList();
+    void GetSyncIssueList();
+    void PostIssue(const QDomDocument &doc);
+    void PutIssue(const QString &id, const QDomDocument &doc);
+    void DeleteIssue(const QString &id);
+    void GetIssue(const QString &id);
 
-    // Each returns 0 on success, else the error number of the reply.
+    // Each returns 0 when its document now holds the reply, else the error number of the reply.
     int ParseTrackers();
     int ParseUsers();
     int ParseGroupUsers();
@@ -40,15 +80,51 @@ public:
     int IsReplyError() const { return m_replyError; }
     void SetRequestOrigin(int origin) { m_requestOrigin = origin; }
     int GetRequestOrigin() const { return m_requestOrigin; }
+    void SetPage(int page) { m_page = page; }
+    int RequestKind() const { return m_requestKind; }
+    const QList<RedminePair> &GetGroupList() const { return m_groupList; }
+    const QList<RedminePair> &GetUserList() const { return m_userList; }
+    const QList<RedminePair> &GetProjectList() const { return m_projectList; }
     QString GetErrorText(int mode, int error) const;
 
 public slots:
-    void replyFinished();
+    void replyFinished(QNetworkReply *reply);
 
 private:
-    int parseReply() const;
+    enum class Method { Get, Post, Put, Delete };
+    enum class UserSource { Search, Group };
 
-    // No reply has arrived yet, so there is nothing to parse.
-    int m_replyError = 1;
+    void send(int kind, Method method, const QString &path, const QDomDocument *doc = nullptr);
+    bool sendProjectRequest(int kind, const QString &path);
+    QString issueListPath() const;
+    void setHeaders(QNetworkRequest &request, int kind);
+    void SetApiKeyHeaders(QNetworkRequest &request);
+    void SetBasicAuthHeaders(QNetworkRequest &request) const;
+    void failLater(int error);
+    void finish(int error, const QByteArray &body);
+    int checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body) const;
+    int parseInto(int slot, const QStringList &roots);
+    void buildPairs(int slot, const QString &tag, QList<RedminePair> &list);
+    void buildUsers(UserSource source);
+    QString projectPath() const;
+
+    QNetworkAccessManager *m_manager;
     int m_requestOrigin = 0;
+    QString m_xmlErrorMessage;
+    QByteArray m_apiKey;
+    QByteArray m_replyBody;
+    QUrl m_requestUrl;
+    const QByteArray m_userAgent = QByteArrayLiteral("Pelmorine");
+    QByteArray m_requestBody;
+    // No reply has arrived yet, so there is nothing to parse.
+    int m_replyError;
+    int m_requestKind = 0;
+    QList<RedminePair> m_groupList;
+    QList<RedminePair> m_userList;
+    QList<RedminePair> m_projectList;
+    std::array<QDomDocument, 11> m_docs;
+    int m_page = 0;
+    // A later request supersedes the pending one: only the reply of the latest serial is taken.
+    quint32 m_serial = 0;
+    QPointer<QNetworkReply> m_pending;
 };

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 set -euo pipefail
 PEL_PACKAGES=(qtbase5-dev libqt5xmlpatterns5-dev qtwebengine5-dev qttools5-dev qttools5-dev-tools
-  libqt5svg5-dev cmake g++ xvfb python3-aiosmtpd clang-format)
+  libqt5svg5-dev cmake g++ xvfb python3-aiosmtpd clang-format redmine redmine-sqlite thin)
 
 missing=()
 for p in "${PEL_PACKAGES[@]}"; do
@@ -14,6 +14,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  # The tracker used by the tests: one SQLite instance with the default data, asked nothing.
+  if printf '%s\n' "${missing[@]}" | grep -qx redmine; then
+    $SUDO debconf-set-selections <<'SEL'
+redmine redmine/current-instances string default
+redmine redmine/instances/default/dbconfig-install boolean true
+redmine redmine/instances/default/database-type select sqlite3
+redmine redmine/instances/default/default-language select en
+SEL
+  fi
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi

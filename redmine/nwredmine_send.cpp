@@ -1,0 +1,149 @@
+#include "core/postbox.h"
+#include "redmine/nwredmine.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace
+{
+const char *const SerialProperty = "pelRequestSerial";
+
+bool isWebUrl(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+} // namespace
+
+void NwRedmine::send(int kind, Method method, const QString &path, const QDomDocument *doc)
+{
+    m_requestKind = kind;
+    m_requestUrl = QUrl(GetStrVar(RegSlot::StrRedmineUrl) + path, QUrl::TolerantMode);
+    m_requestBody = doc ? doc->toByteArray(1) : QByteArray();
+
+    // One request at a time: an earlier reply still on its way would otherwise be dispatched as
+    // this request's kind. Its serial is outdated before it is aborted, so it is dropped unseen.
+    const quint32 serial = ++m_serial;
+    if (QNetworkReply *earlier = m_pending) {
+        m_pending = nullptr;
+        earlier->abort();
+    }
+    // The tracker's URL is typed by the user: only a web address is asked, never a local file or
+    // another protocol that would receive the credentials.
+    if (!isWebUrl(m_requestUrl)) {
+        failLater(QNetworkReply::ProtocolUnknownError);
+        return;
+    }
+
+    QNetworkRequest request(m_requestUrl);
+    setHeaders(request, kind);
+    QNetworkReply *reply = nullptr;
+    switch (method) {
+    case Method::Get:
+        reply = m_manager->get(request);
+        break;
+    case Method::Post:
+        reply = m_manager->post(request, m_requestBody);
+        break;
+    case Method::Put:
+        reply = m_manager->put(request, m_requestBody);
+        break;
+    case Method::Delete:
+        reply = m_manager->deleteResource(request);
+        break;
+    }
+    reply->setProperty(SerialProperty, serial);
+    m_pending = reply;
+}
+
+void NwRedmine::setHeaders(QNetworkRequest &request, int kind)
+{
+    request.setRawHeader(QByteArrayLiteral("User-Agetn"), m_userAgent);
+    request.setRawHeader(QByteArrayLiteral("X-Custom-User-Agent"), m_userAgent);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml"));
+    request.setHeader(QNetworkRequest::ContentLengthHeader, m_requestBody.size());
+    // A redirect is reported, not followed: the credentials go to the configured tracker only.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    // The connection test only proves that the URL answers as a tracker; the credentials are
+    // proven by the request that follows it.
+    if (kind == MsgCode::RedmineTestConnection)
+        return;
+    if (GetBoolVar(RegSlot::FlagRedmineKeySet))
+        SetApiKeyHeaders(request);
+    else
+        SetBasicAuthHeaders(request);
+}
+
+void NwRedmine::SetApiKeyHeaders(QNetworkRequest &request)
+{
+    // A key pasted with a line break would otherwise end the header early and start another one.
+    QByteArray key = GetStrVar(RegSlot::StrRedmineKey).toLatin1();
+    key.replace('\r', QByteArray()).replace('\n', QByteArray());
+    m_apiKey = key.trimmed();
+    request.setRawHeader(QByteArrayLiteral("X-Redmine-API-Key"), m_apiKey);
+}
+
+void NwRedmine::SetBasicAuthHeaders(QNetworkRequest &request) const
+{
+    // Joined, not substituted: a "%2" in the login id must stay text. UTF-8, as the tracker reads it,
+    // so that a password outside Latin-1 still matches.
+    const QString pair =
+        GetStrVar(RegSlot::StrRedmineLogin) + QLatin1Char(':') + GetStrVar(RegSlot::StrRedminePassword);
+    request.setRawHeader(QByteArrayLiteral("Authorization"),
+                         QByteArrayLiteral("Basic ") + pair.toUtf8().toBase64());
+}
+
+// A request that cannot be sent still ends the way a reply does, from the event loop, so that the
+// waiting page shows the failure.
+void NwRedmine::failLater(int error)
+{
+    const quint32 serial = m_serial;
+    QTimer::singleShot(0, this, [this, serial, error] {
+        if (serial == m_serial)
+            finish(error, QByteArray());
+    });
+}
+
+void NwRedmine::replyFinished(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (reply->property(SerialProperty).toUInt() != m_serial)
+        return;
+    m_pending = nullptr;
+    int error = reply->error();
+    const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // A redirect (to a login page, say) arrives without a network error, yet nothing was done.
+    if (error == QNetworkReply::NoError && status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
+        error = QNetworkReply::UnknownContentError;
+    if (m_requestKind == MsgCode::RedmineTestConnection)
+        error = checkTrackerAnswer(reply, error, body);
+    finish(error, body);
+}
+
+// Any web server answers a GET; only a tracker's list of trackers, or a tracker's refusal to show it
+// without a login, proves that the URL is a tracker.
+int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body) const
+{
+    if (error == QNetworkReply::NoError) {
+        QDomDocument doc;
+        if (!doc.setContent(body, true) || doc.documentElement().tagName() != QLatin1String("trackers"))
+            return XmlErrorCode;
+        return 0;
+    }
+    if (error == QNetworkReply::AuthenticationRequiredError &&
+        reply->rawHeader(QByteArrayLiteral("WWW-Authenticate")).contains("Redmine"))
+        return 0;
+    return error;
+}
+
+void NwRedmine::finish(int error, const QByteArray &body)
+{
+    m_replyError = error;
+    if (error == 0)
+        m_replyBody = body;
+    PostBox::Post(m_requestKind);
+}

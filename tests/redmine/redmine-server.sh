@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Starts and stops the Debian Redmine instance the tracker client's tests talk to, on 127.0.0.1 only.
+#
+#   redmine-server.sh start DIR [OWNER_PID]   prepare the instance, start thin on a free port
+#   redmine-server.sh stop DIR                stop it again
+#
+# start leaves in DIR (readable by root only): port, apikey (the admin's API key), password (the
+# admin's password, new on every start), project (the id of the test project) and thin.log. When
+# OWNER_PID is given, the server is also stopped once that process is gone, so a crashed test leaves
+# nothing running. Exit status: 0 done, 77 Redmine is not installed, 1 any other failure.
+set -uo pipefail
+
+REDMINE_DIR=/usr/share/redmine
+START_LIMIT=60
+
+fail() {
+  echo "redmine-server: $*" >&2
+  exit 1
+}
+
+installed() {
+  [ -f "$REDMINE_DIR/config.ru" ] && command -v thin >/dev/null 2>&1 &&
+    [ "$(dpkg-query -W -f='${Status}' redmine-sqlite 2>/dev/null)" = "install ok installed" ]
+}
+
+# Runs a command inside the Redmine folder as www-data, as the package expects; the same process id
+# all the way down, so that it can be stopped by it.
+as_redmine() {
+  cd "$REDMINE_DIR" && exec setpriv --reuid=www-data --regid=www-data --init-groups \
+    env HOME=/var/www RAILS_ENV=production "$@"
+}
+
+free_port() {
+  /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
+}
+
+answers() {
+  local port=$1 line=""
+  exec 3<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null || return 1
+  printf 'GET /trackers.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
+  IFS= read -r -t 5 line <&3
+  exec 3<&- 3>&-
+  [[ $line == HTTP/* ]]
+}
+
+# REST on, every request needs a login (so a wrong key is refused), a fresh admin password, and one
+# project for the tests with no categories left over from an earlier run.
+PREPARE='
+Setting.rest_api_enabled = "1"
+Setting.login_required = "1"
+u = User.find_by_login("admin")
+u.password = u.password_confirmation = ENV.fetch("PEL_ADMIN_PASSWORD")
+u.must_change_passwd = false
+u.save!
+p = Project.find_by_identifier("pelmorine-test") ||
+    Project.create!(name: "Pelmorine test", identifier: "pelmorine-test", is_public: false)
+p.issue_categories.destroy_all
+g = Group.find_by_lastname("Pelmorine testers") || Group.create!(lastname: "Pelmorine testers")
+g.users << u unless g.users.include?(u)
+puts "PELKEY=#{u.api_key}"
+puts "PELPROJECT=#{p.id}"
+'
+
+start() {
+  local dir=$1 owner=${2:-}
+  installed || {
+    echo "redmine-server: Redmine is not installed (tools/deps.sh installs it)" >&2
+    exit 77
+  }
+  mkdir -p "$dir" || fail "cannot make $dir"
+  umask 077
+  rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out}
+
+  local port password
+  port=$(free_port) || fail "no free port on 127.0.0.1"
+  password=$(head -c 32 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 16)
+  printf '%s' "$password" >"$dir/password"
+
+  # Thin loads the application while the instance is prepared; the settings are read per request.
+  (as_redmine bundle exec thin start -e production -a 127.0.0.1 -p "$port") \
+    >"$dir/thin.log" 2>&1 </dev/null &
+  local pid=$!
+  echo "$pid" >"$dir/pid"
+  echo "$port" >"$dir/port"
+
+  if ! (export PEL_ADMIN_PASSWORD="$password"
+        as_redmine timeout "$START_LIMIT" bundle exec rails runner "$PREPARE") \
+      >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null; then
+    stop "$dir"
+    fail "preparing the instance failed: $(tail -n 5 "$dir/prepare.err")"
+  fi
+  sed -n 's/^PELKEY=//p' "$dir/prepare.out" | tr -d '\n' >"$dir/apikey"
+  sed -n 's/^PELPROJECT=//p' "$dir/prepare.out" >"$dir/project"
+  rm -f "$dir/prepare.out"
+  [ -s "$dir/apikey" ] || { stop "$dir"; fail "no API key from the instance"; }
+
+  local deadline=$((SECONDS + START_LIMIT))
+  until answers "$port"; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      fail "thin ended before answering: $(tail -n 5 "$dir/thin.log")"
+    fi
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      stop "$dir"
+      fail "thin did not answer on 127.0.0.1:$port within ${START_LIMIT}s"
+    fi
+    sleep 0.2
+  done
+
+  if [ -n "$owner" ]; then
+    (while kill -0 "$owner" 2>/dev/null && kill -0 "$pid" 2>/dev/null; do sleep 1; done
+     kill "$pid" 2>/dev/null) >/dev/null 2>&1 </dev/null &
+    echo $! >"$dir/watcher"
+  fi
+  echo "redmine-server: answering on 127.0.0.1:$port"
+}
+
+stop() {
+  local dir=$1 pid watcher
+  pid=$(cat "$dir/pid" 2>/dev/null) || { echo "redmine-server: nothing to stop"; return 0; }
+  watcher=$(cat "$dir/watcher" 2>/dev/null || true)
+  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+  kill "$pid" 2>/dev/null
+  local i
+  for i in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null
+  rm -f "$dir/pid" "$dir/watcher"
+  echo "redmine-server: stopped"
+}
+
+case "${1:-}" in
+start) [ $# -ge 2 ] || fail "usage: $0 start DIR [OWNER_PID]"; start "$2" "${3:-}" ;;
+stop) [ $# -ge 2 ] || fail "usage: $0 stop DIR"; stop "$2" ;;
+*) fail "usage: $0 start|stop DIR" ;;
+esac

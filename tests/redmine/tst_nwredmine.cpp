@@ -1,0 +1,555 @@
+#include "core/globalvar.h"
+#include "core/postbox.h"
+#include "core/xmlclass.h"
+#include "redmine/nwredmine.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+#include <functional>
+
+using namespace TestSupport;
+
+namespace
+{
+// Stands in for the dispatcher: keeps every code the client posts.
+class PostRecorder final : public QObject, public PostBox
+{
+    Q_OBJECT
+public:
+    void PostMessage(int code) override
+    {
+        codes.append(code);
+        emit posted(code);
+    }
+    QList<int> codes;
+signals:
+    void posted(int code);
+};
+
+// A one-shot HTTP peer on 127.0.0.1 that keeps each request as it arrived and answers every one
+// with the same canned reply.
+class CapturePeer final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CapturePeer(QByteArray reply) : m_reply(std::move(reply))
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = m_server.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, this, [this, s] { take(s); });
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    QList<QByteArray> requests;
+
+private:
+    void take(QTcpSocket *s)
+    {
+        QByteArray &buf = m_buffers[s];
+        buf += s->readAll();
+        const int end = buf.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray head = buf.left(end).toLower();
+        const int at = head.indexOf("content-length:");
+        const int length = at < 0 ? 0 : head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toInt();
+        if (buf.size() < end + 4 + length)
+            return;
+        requests.append(buf);
+        buf.clear();
+        s->write(m_reply);
+        s->disconnectFromHost();
+    }
+    QTcpServer m_server;
+    QByteArray m_reply;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
+
+QByteArray okReply(const QByteArray &body)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: close\r\nContent-Length: " +
+           QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+const QByteArray TrackersBody =
+    "<?xml version=\"1.0\"?><trackers><tracker><id>1</id><name>Bug</name></tracker></trackers>";
+
+// Fresh registry, store, dispatcher stand-in and client for one test.
+struct Fixture {
+    RegistryScope reg;
+    xmlclass store;
+    PostRecorder box;
+    NwRedmine client;
+    Fixture()
+    {
+        reg.SetObj(RegSlot::ObjXmlStore, &store);
+        reg.SetIntVar(RegSlot::IntRedmineProjectId, -1);
+        PostBox::Install(&box);
+    }
+    // Sends one request and waits for the kind it posts; -1 when nothing came.
+    int run(const std::function<void()> &request, int waitMs = 20000)
+    {
+        QSignalSpy spy(&box, &PostRecorder::posted);
+        request();
+        if (!spy.wait(waitMs))
+            return -1;
+        return spy.takeFirst().at(0).toInt();
+    }
+    void useKey(const QString &key)
+    {
+        reg.SetBoolVar(RegSlot::FlagRedmineKeySet, true);
+        reg.SetStrVar(RegSlot::StrRedmineKey, key);
+    }
+    void useLogin(const QString &login, const QString &password)
+    {
+        reg.SetBoolVar(RegSlot::FlagRedmineKeySet, false);
+        reg.SetStrVar(RegSlot::StrRedmineLogin, login);
+        reg.SetStrVar(RegSlot::StrRedminePassword, password);
+    }
+    QStringList names(int index, const QString &tag)
+    {
+        QStringList list;
+        const int n = store.OpenDomTag(index, tag, 1);
+        for (int i = 0; i < n; ++i)
+            list << store.GetDomNode(i).firstChildElement(QStringLiteral("name")).text();
+        store.DomDocClose();
+        return list;
+    }
+};
+
+QDomDocument categoryDoc(const QString &name)
+{
+    QDomDocument doc;
+    QDomElement root = doc.createElement(QStringLiteral("issue_category"));
+    QDomElement e = doc.createElement(QStringLiteral("name"));
+    e.appendChild(doc.createTextNode(name));
+    root.appendChild(e);
+    doc.appendChild(root);
+    return doc;
+}
+} // namespace
+
+class tst_nwredmine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void connection_apiKey_testsUrlThenGroupsProveKey();
+    void connection_wrongKeyWhenLoginRequired_isRefusedWithText();
+    void basicAuth_loginTestFlow_provesAndRefuses();
+    void lists_parseIntoStoreDocumentsAndLists();
+    void categories_createUpdateDelete();
+    void projectLists_withoutProject_sendNothing();
+    void garbage_htmlRedirectClosedPortAndFile_giveErrors();
+    void failedReply_keepsPreviousDocument();
+
+    void headers_basicAuthEncodesJoinedUtf8Pair();
+    void headers_connectionTestCarriesNoCredentials();
+    void headers_bodyLengthAndKeyWithoutLineBreaks();
+    void url_searchNameAndIdsStayValues();
+    void request_laterSupersedesPending();
+    void errorText_modesAndXmlError();
+
+private:
+    bool serverUp();
+    QString file(const QString &name) const
+    {
+        return QString::fromUtf8(readFile(m_dir + QLatin1Char('/') + name)).trimmed();
+    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port")); }
+
+    QString m_dir;
+    QString m_skip;
+    bool m_started = false;
+};
+
+void tst_nwredmine::initTestCase()
+{
+    m_dir = QDir::homePath() + QStringLiteral("/redmine");
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
+                                          m_dir, QString::number(QCoreApplication::applicationPid())});
+    QVERIFY2(p.waitForStarted(10000), "bash did not start");
+    if (!p.waitForFinished(150000)) {
+        p.kill();
+        p.waitForFinished(5000);
+        QProcess::execute(QStringLiteral("/bin/bash"),
+                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir});
+        QFAIL("the Redmine start script did not finish within 150 s");
+    }
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+    if (p.exitCode() == 77) {
+        m_skip = err;
+        return;
+    }
+    QVERIFY2(p.exitCode() == 0, qPrintable(err));
+    m_started = true;
+    qInfo("Redmine answered after %lld ms", static_cast<long long>(clock.elapsed()));
+}
+
+void tst_nwredmine::cleanupTestCase()
+{
+    if (m_started)
+        QCOMPARE(QProcess::execute(QStringLiteral("/bin/bash"),
+                                   {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir}),
+                 0);
+}
+
+bool tst_nwredmine::serverUp()
+{
+    return m_started;
+}
+
+#define NEED_SERVER()                                                                                        \
+    do {                                                                                                     \
+        if (!serverUp())                                                                                     \
+            QSKIP(qPrintable(QStringLiteral("Redmine packages unavailable: ") + m_skip));                    \
+    } while (0)
+
+void tst_nwredmine::connection_apiKey_testsUrlThenGroupsProveKey()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
+    f.useKey(file(QStringLiteral("apikey")));
+    f.client.SetRequestOrigin(RedmineOrigin::OptionsUsers);
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(f.client.IsReplyError(), 0);
+    QCOMPARE(f.client.GetRequestOrigin(), int(RedmineOrigin::OptionsUsers));
+
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    QCOMPARE(f.client.ParseGroups(), 0);
+    QCOMPARE(f.client.GetGroupList().size(), 1);
+    QCOMPARE(f.client.GetGroupList().first().second, QStringLiteral("Pelmorine testers"));
+}
+
+void tst_nwredmine::connection_wrongKeyWhenLoginRequired_isRefusedWithText()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
+    f.useKey(QStringLiteral("0123456789abcdef0123456789abcdef01234567"));
+    // The URL still answers as a tracker; the key is what the next request proves.
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(f.client.IsReplyError(), 0);
+
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    const int error = f.client.ParseGroups();
+    QVERIFY(error != 0);
+    QVERIFY(error != NwRedmine::XmlErrorCode);
+    QCOMPARE(f.client.GetErrorText(2, error), QStringLiteral("check Api error(%1)").arg(error));
+    QVERIFY(f.client.GetGroupList().isEmpty());
+
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QVERIFY(f.client.ParseTrackers() != 0);
+}
+
+void tst_nwredmine::basicAuth_loginTestFlow_provesAndRefuses()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
+    f.useLogin(QStringLiteral("admin"), file(QStringLiteral("password")));
+    f.client.SetRequestOrigin(RedmineOrigin::LoginTest);
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(f.client.IsReplyError(), 0);
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    QCOMPARE(f.client.ParseGroups(), 0);
+
+    f.useLogin(QStringLiteral("admin"), QStringLiteral("not-the-password"));
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    const int error = f.client.ParseGroups();
+    QVERIFY(error != 0);
+    QCOMPARE(f.client.GetErrorText(2, error), QStringLiteral("check basic author  error(%1)").arg(error));
+}
+
+void tst_nwredmine::lists_parseIntoStoreDocumentsAndLists()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
+    f.useKey(file(QStringLiteral("apikey")));
+    const QStringList trackers{QStringLiteral("Bug"), QStringLiteral("Feature"), QStringLiteral("Support")};
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QCOMPARE(f.client.ParseTrackers(), 0);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst, QStringLiteral("tracker")), trackers);
+    QDomDocument *registered = f.store.GetXmlDoc(XmlIndex::RedmineFirst);
+    // The refill of kind 120 lands in the very document the store already holds.
+    QCOMPARE(f.run([&] { f.client.GetTrackers(); }), int(MsgCode::RedmineTrackerStatus));
+    QCOMPARE(f.client.ParseTrackers(), 0);
+    QCOMPARE(f.store.GetXmlDoc(XmlIndex::RedmineFirst), registered);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst, QStringLiteral("tracker")), trackers);
+
+    QCOMPARE(f.run([&] { f.client.GetIssueStatuses(); }), int(MsgCode::RedmineIssueStatuses));
+    QCOMPARE(f.client.ParseIssueStatuses(), 0);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst + 4, QStringLiteral("issue_status")).first(),
+             QStringLiteral("New"));
+
+    QCOMPARE(f.run([&] { f.client.SearchUsers(QStringLiteral("Admin")); }), int(MsgCode::RedmineUsers));
+    QCOMPARE(f.client.ParseUsers(), 0);
+    QVERIFY(
+        f.client.GetUserList().contains(RedminePair(QStringLiteral("1"), QStringLiteral("Redmine Admin"))));
+
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    QCOMPARE(f.client.ParseGroups(), 0);
+    const QString group = f.client.GetGroupList().value(0).first;
+    QCOMPARE(f.run([&] { f.client.GetGroupUsers(group); }), int(MsgCode::RedmineGroupUsers));
+    QCOMPARE(f.client.ParseGroupUsers(), 0);
+    QCOMPARE(f.client.GetUserList(),
+             QList<RedminePair>{RedminePair(QStringLiteral("1"), QStringLiteral("Redmine Admin"))});
+
+    QCOMPARE(f.run([&] { f.client.GetProjects(); }), int(MsgCode::RedmineProjects));
+    QCOMPARE(f.client.ParseProjects(), 0);
+    const QString project = file(QStringLiteral("project"));
+    QVERIFY(f.client.GetProjectList().contains(RedminePair(project, QStringLiteral("Pelmorine test"))));
+}
+
+void tst_nwredmine::categories_createUpdateDelete()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
+    f.useKey(file(QStringLiteral("apikey")));
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, file(QStringLiteral("project")).toInt());
+
+    QCOMPARE(f.run([&] { f.client.GetProjectDetail(); }), int(MsgCode::RedmineProjectDetail));
+    QCOMPARE(f.client.ParseProject(), 0);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst + 3, QStringLiteral("project")),
+             {QStringLiteral("Pelmorine test")});
+
+    QCOMPARE(f.run([&] { f.client.PostCategory(categoryDoc(QStringLiteral("Vormen & Äpfel"))); }),
+             int(MsgCode::RedmineCategoryCreated));
+    QCOMPARE(f.client.ParseIssueCategories(), 0);
+    const QDomElement created = f.store.GetXmlDoc(XmlIndex::RedmineFirst + 1)->documentElement();
+    const QString id = created.firstChildElement(QStringLiteral("id")).text();
+    QVERIFY(!id.isEmpty());
+    QCOMPARE(created.firstChildElement(QStringLiteral("name")).text(), QStringLiteral("Vormen & Äpfel"));
+
+    QCOMPARE(f.run([&] { f.client.PutCategory(id, categoryDoc(QStringLiteral("Renamed"))); }),
+             int(MsgCode::RedmineCategoryUpdated));
+    QCOMPARE(f.client.IsReplyError(), 0);
+    QCOMPARE(f.run([&] { f.client.GetIssueCategories(); }), int(MsgCode::RedmineCategories));
+    QCOMPARE(f.client.ParseIssueCategories(), 0);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst + 1, QStringLiteral("issue_category")),
+             {QStringLiteral("Renamed")});
+
+    QCOMPARE(f.run([&] { f.client.DeleteCategory(id); }), int(MsgCode::RedmineCategoryDeleted));
+    QCOMPARE(f.client.IsReplyError(), 0);
+    QCOMPARE(f.run([&] { f.client.GetIssueCategories(); }), int(MsgCode::RedmineCategories));
+    QCOMPARE(f.client.ParseIssueCategories(), 0);
+    QVERIFY(f.names(XmlIndex::RedmineFirst + 1, QStringLiteral("issue_category")).isEmpty());
+
+    // Deleting it twice is a refusal the page sees, not a success.
+    QCOMPARE(f.run([&] { f.client.DeleteCategory(id); }), int(MsgCode::RedmineCategoryDeleted));
+    QVERIFY(f.client.IsReplyError() != 0);
+}
+
+void tst_nwredmine::projectLists_withoutProject_sendNothing()
+{
+    CapturePeer peer(okReply(TrackersBody));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    for (auto request : {&NwRedmine::GetIssueList, &NwRedmine::GetSyncIssueList, &NwRedmine::GetMemberships,
+                         &NwRedmine::GetVersions, &NwRedmine::GetIssueCategories})
+        QCOMPARE(f.run([&] { (f.client.*request)(); }, 200), -1);
+    QCOMPARE(f.client.RequestKind(), int(MsgCode::RedmineTrackers));
+    QCOMPARE(peer.requests.size(), 1);
+
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 7);
+    f.client.SetPage(2);
+    QCOMPARE(f.run([&] { f.client.GetSyncIssueList(); }), int(MsgCode::RedmineIssuesUpdatePage));
+    QVERIFY(peer.requests.last().startsWith(
+        "GET /issues.xml?project_id=7&status_id=*&offset=200&limit=100 HTTP/1.1\r\n"));
+}
+
+void tst_nwredmine::garbage_htmlRedirectClosedPortAndFile_giveErrors()
+{
+    NEED_SERVER();
+    Fixture f;
+    f.useKey(file(QStringLiteral("apikey")));
+    // A page of the tracker's web interface: HTML with status 200 once logged in, a redirect to
+    // the login page without credentials.
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl() + QStringLiteral("/projects?x="));
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QCOMPARE(f.client.ParseTrackers(), NwRedmine::XmlErrorCode);
+    QCOMPARE(f.client.GetErrorText(3, f.client.IsReplyError()),
+             QStringLiteral("received data is not xml format"));
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QVERIFY(f.client.IsReplyError() != 0);
+
+    // A web server that is not a tracker answers the test with some other page.
+    CapturePeer plain(okReply("<html><body>It works</body></html>"));
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, plain.url());
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(f.client.IsReplyError(), int(NwRedmine::XmlErrorCode));
+
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, QStringLiteral("http://127.0.0.1:%1").arg(port));
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    const int refused = f.client.IsReplyError();
+    QVERIFY(refused != 0);
+    QCOMPARE(f.client.GetErrorText(0, refused),
+             QStringLiteral("1.not connect 2.not URL(check Toole Option) error(%1)").arg(refused));
+
+    writeFile(QDir::homePath() + QStringLiteral("/local/trackers.xml"), TrackersBody);
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl,
+                    QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/local")).toString());
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QVERIFY(f.client.ParseTrackers() != 0);
+}
+
+void tst_nwredmine::failedReply_keepsPreviousDocument()
+{
+    CapturePeer peer(okReply(TrackersBody));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QCOMPARE(f.client.ParseTrackers(), 0);
+
+    CapturePeer failing(
+        "HTTP/1.1 500 Internal Server Error\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, failing.url());
+    QCOMPARE(f.run([&] { f.client.GetTrackers(); }), int(MsgCode::RedmineTrackerStatus));
+    const int error = f.client.ParseTrackers();
+    QVERIFY(error != 0);
+    QCOMPARE(f.names(XmlIndex::RedmineFirst, QStringLiteral("tracker")), {QStringLiteral("Bug")});
+    QCOMPARE(f.client.ParseTrackers(), error);
+
+    // A redirect is no network error, yet nothing was done: it must not pass as success.
+    CapturePeer moved("HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/login\r\nConnection: close\r\n"
+                      "Content-Length: 0\r\n\r\n");
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, moved.url());
+    QCOMPARE(f.run([&] { f.client.DeleteIssue(QStringLiteral("3")); }), int(MsgCode::RedmineIssueDeleted));
+    QVERIFY(f.client.IsReplyError() != 0);
+}
+
+void tst_nwredmine::headers_basicAuthEncodesJoinedUtf8Pair()
+{
+    CapturePeer peer(okReply(TrackersBody));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    // Made-up credentials: a place marker in the login id and a letter outside ASCII.
+    f.useLogin(QStringLiteral("ann%2"), QStringLiteral("p\u00e4ss"));
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    const QByteArray expected =
+        "\r\nAuthorization: Basic " + QByteArray("ann%2:p\xc3\xa4ss").toBase64() + "\r\n";
+    QVERIFY2(peer.requests.last().contains(expected),
+             "Authorization is not Basic of login:password in UTF-8");
+    QVERIFY(!peer.requests.last().contains("X-Redmine-API-Key"));
+
+    f.useLogin(QStringLiteral("ann"), QString());
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+    QVERIFY(
+        peer.requests.last().contains("\r\nAuthorization: Basic " + QByteArray("ann:").toBase64() + "\r\n"));
+}
+
+void tst_nwredmine::headers_connectionTestCarriesNoCredentials()
+{
+    CapturePeer peer(okReply(TrackersBody));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("made-up-key"));
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    f.useLogin(QStringLiteral("ann"), QStringLiteral("made-up"));
+    QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(peer.requests.size(), 2);
+    for (const QByteArray &r : qAsConst(peer.requests)) {
+        QVERIFY(r.startsWith("GET /trackers.xml HTTP/1.1\r\n"));
+        QVERIFY(!r.contains("Authorization"));
+        QVERIFY(!r.contains("X-Redmine-API-Key"));
+        QVERIFY(r.contains("\r\nUser-Agetn: Pelmorine\r\n"));
+        QVERIFY(r.contains("\r\nX-Custom-User-Agent: Pelmorine\r\n"));
+    }
+    QCOMPARE(f.client.IsReplyError(), 0);
+}
+
+void tst_nwredmine::headers_bodyLengthAndKeyWithoutLineBreaks()
+{
+    CapturePeer peer("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("abc123\r\nX-Injected: 1\r\n"));
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 4);
+    const QDomDocument doc = categoryDoc(QStringLiteral("\u00c4pfel"));
+    QCOMPARE(f.run([&] { f.client.PutProject(doc); }), int(MsgCode::RedmineProjectUpdated));
+    QCOMPARE(f.client.IsReplyError(), 0);
+    const QByteArray put = peer.requests.last();
+    QVERIFY(put.startsWith("PUT /projects/4.xml HTTP/1.1\r\n"));
+    QVERIFY(put.contains("\r\nContent-Length: " + QByteArray::number(doc.toByteArray(1).size()) + "\r\n"));
+    QVERIFY(put.contains("\r\nContent-Type: application/xml\r\n"));
+    QVERIFY(put.endsWith(doc.toByteArray(1)));
+    QVERIFY(put.contains("\r\nX-Redmine-API-Key: abc123X-Injected: 1\r\n"));
+    QVERIFY(!put.contains("\r\nX-Injected"));
+
+    QCOMPARE(f.run([&] { f.client.DeleteVersion(QStringLiteral("9")); }),
+             int(MsgCode::RedmineVersionDeleted));
+    QVERIFY(peer.requests.last().startsWith("DELETE /versions/9.xml HTTP/1.1\r\n"));
+    QVERIFY(peer.requests.last().contains("\r\nContent-Length: 0\r\n"));
+}
+
+void tst_nwredmine::url_searchNameAndIdsStayValues()
+{
+    CapturePeer peer(okReply("<users/>"));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QCOMPARE(f.run([&] { f.client.SearchUsers(QStringLiteral("Ann & Lee#x=1")); }),
+             int(MsgCode::RedmineUsers));
+    QVERIFY2(peer.requests.last().startsWith("GET /users.xml?name=Ann%20%26%20Lee%23x%3D1 HTTP/1.1\r\n"),
+             peer.requests.last().left(60).constData());
+    QCOMPARE(f.run([&] { f.client.GetGroupUsers(QStringLiteral("../1?x")); }),
+             int(MsgCode::RedmineGroupUsers));
+    QVERIFY2(peer.requests.last().startsWith("GET /groups/..%2F1%3Fx.xml?include=users HTTP/1.1\r\n"),
+             peer.requests.last().left(60).constData());
+    // A users reply to a group request is not the group's users.
+    QCOMPARE(f.client.ParseGroupUsers(), int(NwRedmine::XmlErrorCode));
+}
+
+void tst_nwredmine::request_laterSupersedesPending()
+{
+    CapturePeer peer(okReply(TrackersBody));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    f.client.GetGroups();
+    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    QTest::qWait(200);
+    QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineTrackers});
+    QCOMPARE(f.client.ParseTrackers(), 0);
+}
+
+void tst_nwredmine::errorText_modesAndXmlError()
+{
+    Fixture f;
+    f.reg.SetBoolVar(RegSlot::FlagRedmineKeySet, true);
+    QCOMPARE(f.client.GetErrorText(1, NwRedmine::XmlErrorCode),
+             QStringLiteral("received data is not xml format"));
+    QCOMPARE(f.client.GetErrorText(1, 203), QStringLiteral("maybe project is deleted"));
+    QCOMPARE(f.client.GetErrorText(3, 203),
+             QStringLiteral("1.not connect 2.not URL(check Toole Option) 3.check Api error(203)"));
+    f.reg.SetBoolVar(RegSlot::FlagRedmineKeySet, false);
+    QCOMPARE(f.client.GetErrorText(5, 204),
+             QStringLiteral("1.not connect 2.not URL(check Toole Option) 3.check basic author error(204)"));
+    // Before any reply there is nothing to parse.
+    QVERIFY(f.client.IsReplyError() != 0);
+    QCOMPARE(f.client.ParseProjects(), f.client.IsReplyError());
+}
+
+QTEST_GUILESS_MAIN(tst_nwredmine)
+#include "tst_nwredmine.moc"
