@@ -5,12 +5,14 @@
 #   redmine-server.sh stop DIR                stop it again
 #
 # start leaves in DIR (readable by root only): port, apikey (the admin's API key), password (the
-# admin's password, new on every start), project (the id of the test project) and thin.log. When
+# admin's password), project (the id of the test project) and thin.log. The password is drawn once
+# per machine and kept root-only in STATE_DIR, so that two test runs at once agree on it. When
 # OWNER_PID is given, the server is also stopped once that process is gone, so a crashed test leaves
 # nothing running. Exit status: 0 done, 77 Redmine is not installed, 1 any other failure.
 set -uo pipefail
 
 REDMINE_DIR=/usr/share/redmine
+STATE_DIR=/var/lib/pelmorine-test-redmine
 START_LIMIT=60
 
 fail() {
@@ -24,10 +26,13 @@ installed() {
 }
 
 # Runs a command inside the Redmine folder as www-data, as the package expects; the same process id
-# all the way down, so that it can be stopped by it.
+# all the way down, so that it can be stopped by it. SQLite is told to wait for a lock instead of
+# failing at once, since two test runs may share the instance.
 as_redmine() {
+  local db
+  db=$(sed -n 's/^ *database: *//p' /etc/redmine/default/database.yml 2>/dev/null | head -n 1)
   cd "$REDMINE_DIR" && exec setpriv --reuid=www-data --regid=www-data --init-groups \
-    env HOME=/var/www RAILS_ENV=production "$@"
+    env HOME=/var/www RAILS_ENV=production ${db:+DATABASE_URL="sqlite3:$db?timeout=10000"} "$@"
 }
 
 free_port() {
@@ -43,18 +48,20 @@ answers() {
   [[ $line == HTTP/* ]]
 }
 
-# REST on, every request needs a login (so a wrong key is refused), a fresh admin password, and one
-# project for the tests with no categories left over from an earlier run.
+# REST on, every request needs a login (so a wrong key is refused), the admin's password, one
+# project and one group (holding the admin) for the tests.
 PREPARE='
 Setting.rest_api_enabled = "1"
 Setting.login_required = "1"
 u = User.find_by_login("admin")
-u.password = u.password_confirmation = ENV.fetch("PEL_ADMIN_PASSWORD")
-u.must_change_passwd = false
-u.save!
+pw = ENV.fetch("PEL_ADMIN_PASSWORD")
+unless u.check_password?(pw) && !u.must_change_passwd
+  u.password = u.password_confirmation = pw
+  u.must_change_passwd = false
+  u.save!
+end
 p = Project.find_by_identifier("pelmorine-test") ||
     Project.create!(name: "Pelmorine test", identifier: "pelmorine-test", is_public: false)
-p.issue_categories.destroy_all
 g = Group.find_by_lastname("Pelmorine testers") || Group.create!(lastname: "Pelmorine testers")
 g.users << u unless g.users.include?(u)
 puts "PELKEY=#{u.api_key}"
@@ -73,7 +80,17 @@ start() {
 
   local port password
   port=$(free_port) || fail "no free port on 127.0.0.1"
-  password=$(head -c 32 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 16)
+  mkdir -p "$STATE_DIR" && chmod 700 "$STATE_DIR" || fail "cannot make $STATE_DIR"
+  if [ ! -s "$STATE_DIR/password" ]; then
+    # Written aside, then linked into place: a run that starts meanwhile never reads half a file.
+    local drawn
+    drawn=$(mktemp "$STATE_DIR/password.XXXXXX") || fail "cannot write in $STATE_DIR"
+    head -c 32 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 16 >"$drawn"
+    ln "$drawn" "$STATE_DIR/password" 2>/dev/null
+    rm -f "$drawn"
+  fi
+  password=$(cat "$STATE_DIR/password")
+  [ -n "$password" ] || fail "no admin password in $STATE_DIR"
   printf '%s' "$password" >"$dir/password"
 
   # Thin loads the application while the instance is prepared; the settings are read per request.
