@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those that are missing.
+# Installs the Debian packages the build needs, only those that are missing; with --test also
+# the peers and tools the tests use (a real Redmine, an SMTP server, the formatter).
 set -euo pipefail
 PEL_PACKAGES=(qtbase5-dev libqt5xmlpatterns5-dev qtwebengine5-dev qttools5-dev qttools5-dev-tools
-  libqt5svg5-dev cmake g++ xvfb python3-aiosmtpd clang-format redmine redmine-sqlite thin)
+  libqt5svg5-dev cmake g++)
+if [ "${1:-}" = "--test" ]; then
+  PEL_PACKAGES+=(xvfb python3-aiosmtpd clang-format redmine redmine-sqlite thin)
+fi
 
 missing=()
 for p in "${PEL_PACKAGES[@]}"; do
