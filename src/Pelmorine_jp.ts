@@ -1397,6 +1397,37 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     </message>
 </context>
 <context>
+    <name>NwRedmine</name>
+    <message>
+        <source>received data is not xml format</source>
+        <translation>受信データが XML 形式ではありません</translation>
+    </message>
+    <message>
+        <source>1.not connect 2.not URL(check Toole Option) error(</source>
+        <translation>1.接続できません 2.URL が違います(ツールのオプションを確認してください) エラー(</translation>
+    </message>
+    <message>
+        <source>maybe project is deleted</source>
+        <translation>プロジェクトが削除された可能性があります</translation>
+    </message>
+    <message>
+        <source>check Api error(</source>
+        <translation>API キーを確認してください エラー(</translation>
+    </message>
+    <message>
+        <source>check basic author  error(</source>
+        <translation>Basic 認証を確認してください エラー(</translation>
+    </message>
+    <message>
+        <source>1.not connect 2.not URL(check Toole Option) 3.check Api error(</source>
+        <translation>1.接続できません 2.URL が違います(ツールのオプションを確認してください) 3.API キーを確認してください エラー(</translation>
+    </message>
+    <message>
+        <source>1.not connect 2.not URL(check Toole Option) 3.check basic author error(</source>
+        <translation>1.接続できません 2.URL が違います(ツールのオプションを確認してください) 3.Basic 認証を確認してください エラー(</translation>
+    </message>
+</context>
+<context>
     <name>OpenDefModel</name>
     <message>
         <source>Open Model</source>
