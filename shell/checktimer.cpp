@@ -109,10 +109,10 @@ void CheckTimer::dispatch(int code)
         PostMessageOPEN_MANAGER();
         break;
     case MsgCode::NewOutput:
-        newOutput();
+        outputStep(true);
         break;
     case MsgCode::OpenOutput:
-        openOutput();
+        outputStep(false);
         break;
     case MsgCode::IssueSelectInstance:
         if (tab)
@@ -279,7 +279,9 @@ void CheckTimer::PostMessageOPEN_MANAGER()
     StartLayoutTimer();
 }
 
-void CheckTimer::newOutput()
+// Codes 108 and 109 differ only in the call and in when the tab area comes up: an opened
+// definition shows it first, a new one after it has been written.
+void CheckTimer::outputStep(bool create)
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     auto *tab = GetObj<Tab>(RegSlot::ObjTab);
@@ -287,40 +289,22 @@ void CheckTimer::newOutput()
     if (!mw || !tab)
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
+    if (!create)
+        mw->ShowTabArea();
     mw->WaitCursor();
     if (auto *mdl = GetObj<model>(RegSlot::ObjModel))
         mdl->AdjustLayout();
     if (out) {
-        out->CreateOutput();
+        if (create)
+            out->CreateOutput();
+        else
+            out->OpenOutput();
         out->SetMenuState();
         out->SetEditState();
     }
     mw->RestoreCursor();
-    mw->ShowTabArea();
-    if (!tab->IsTabAreaVisible())
-        tab->SetTabAreaVisible(true);
-    SetBoolVar(RegSlot::FlagBusy, false);
-    StartLayoutTimer();
-}
-
-void CheckTimer::openOutput()
-{
-    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
-    auto *tab = GetObj<Tab>(RegSlot::ObjTab);
-    auto *out = GetObj<outdef>(RegSlot::ObjOutdef);
-    if (!mw || !tab)
-        return;
-    SetBoolVar(RegSlot::FlagBusy, true);
-    mw->ShowTabArea();
-    mw->WaitCursor();
-    if (auto *mdl = GetObj<model>(RegSlot::ObjModel))
-        mdl->AdjustLayout();
-    if (out) {
-        out->OpenOutput();
-        out->SetMenuState();
-        out->SetEditState();
-    }
-    mw->RestoreCursor();
+    if (create)
+        mw->ShowTabArea();
     if (!tab->IsTabAreaVisible())
         tab->SetTabAreaVisible(true);
     SetBoolVar(RegSlot::FlagBusy, false);

@@ -80,8 +80,7 @@ private:
     void dispatch(int code);
     void fileCheckResult();
     void openModel();
-    void newOutput();
-    void openOutput();
+    void outputStep(bool create);
     void redmineReply(int kind);
     void redmineTestReply();
     void redmineGroupsReply();
