@@ -7,6 +7,7 @@
 #include <QDomElement>
 #include <QHash>
 #include <QMainWindow>
+#include <QMessageBox>
 
 namespace Ui
 {
@@ -206,6 +207,9 @@ private:
     void makeStatusBar();
     void routeDocument(void (ModelDoc::*modelDocCall)(), void (InstanceDocument::*instanceDocCall)());
     void endProgram();
+    // The program's message box: logo, the title also as its text, the question below it.
+    void prepareBox(QMessageBox &box, const QString &title, const QString &informative,
+                    QMessageBox::Icon icon) const;
     bool setNameVersion(QDomElement element, const QString &name, const QString &version);
     bool updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
                             const QString &version);

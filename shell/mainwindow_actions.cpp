@@ -110,11 +110,7 @@ void MainWindow::MenuOpenInstance()
 {
     if (GetBoolVar(RegSlot::FlagModelModified)) {
         QMessageBox box(this);
-        box.setWindowTitle(tr("Save Model"));
-        box.setWindowIcon(GetLogoIcon());
-        box.setIcon(QMessageBox::Information);
-        box.setText(tr("Save Model"));
-        box.setInformativeText(tr("save model, and open instance"));
+        prepareBox(box, tr("Save Model"), tr("save model, and open instance"), QMessageBox::Information);
         QPushButton *ok = box.addButton(QMessageBox::Ok);
         QPushButton *cancel = box.addButton(QMessageBox::Cancel);
         ok->setObjectName(QStringLiteral("OK"));

@@ -80,10 +80,7 @@ void MainWindow::SaveAll()
 bool MainWindow::AskSave()
 {
     QMessageBox box(this);
-    box.setWindowTitle(tr("Save Contents"));
-    box.setWindowIcon(GetLogoIcon());
-    box.setText(tr("Save Contents"));
-    box.setInformativeText(tr("Do you want to save Contens?"));
+    prepareBox(box, tr("Save Contents"), tr("Do you want to save Contens?"), QMessageBox::NoIcon);
     QPushButton *save = box.addButton(tr("save"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(tr("Don't save"), QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
@@ -218,11 +215,7 @@ void MainWindow::MenuSave()
 void MainWindow::MenuClose()
 {
     QMessageBox box(this);
-    box.setWindowTitle(tr("Close"));
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr("Close"));
-    box.setInformativeText(tr("Do you want to Close?"));
+    prepareBox(box, tr("Close"), tr("Do you want to Close?"), QMessageBox::Information);
     QPushButton *close = box.addButton(tr("close"), QMessageBox::AcceptRole);
     QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
     close->setObjectName(QStringLiteral("close"));

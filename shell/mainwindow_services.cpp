@@ -32,14 +32,21 @@ void MainWindow::SystemErrorBox(const QString &text)
     ShowErrorMsg(tr("System Error"), text);
 }
 
+void MainWindow::prepareBox(QMessageBox &box, const QString &title, const QString &informative,
+                            QMessageBox::Icon icon) const
+{
+    box.setWindowTitle(title);
+    box.setWindowIcon(GetLogoIcon());
+    if (icon != QMessageBox::NoIcon)
+        box.setIcon(icon);
+    box.setText(title);
+    box.setInformativeText(informative);
+}
+
 void MainWindow::FatalMessage(const QString &title, const QString &text)
 {
     QMessageBox box(this);
-    box.setWindowTitle(title);
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Warning);
-    box.setText(title);
-    box.setInformativeText(text);
+    prepareBox(box, title, text, QMessageBox::Warning);
     QPushButton *ok = box.addButton(tr("OK"), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     box.exec();
@@ -137,11 +144,7 @@ int MainWindow::CheckFileRemoved(const QString &folder, const QString &name)
     const int gone = WaitFileStable(folder + name);
     if (gone == 1) {
         QMessageBox box(this);
-        box.setWindowTitle(tr("Remove file"));
-        box.setWindowIcon(GetLogoIcon());
-        box.setIcon(QMessageBox::Information);
-        box.setText(tr("Remove file"));
-        box.setInformativeText(tr("Delete file:") + name);
+        prepareBox(box, tr("Remove file"), tr("Delete file:") + name, QMessageBox::Information);
         box.addButton(QMessageBox::Ok)->setObjectName(QStringLiteral("OK"));
         box.exec();
     }
@@ -185,11 +188,7 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
     QString failed;
     if (QFileInfo::exists(target1)) {
         QMessageBox box(this);
-        box.setWindowTitle(tr("File overwrite"));
-        box.setWindowIcon(GetLogoIcon());
-        box.setIcon(QMessageBox::Information);
-        box.setText(tr("File overwrite"));
-        box.setInformativeText(tr("Do you want to overwrite?"));
+        prepareBox(box, tr("File overwrite"), tr("Do you want to overwrite?"), QMessageBox::Information);
         QPushButton *save = box.addButton(QMessageBox::Save);
         QPushButton *cancel = box.addButton(QMessageBox::Cancel);
         save->setObjectName(QStringLiteral("save"));
