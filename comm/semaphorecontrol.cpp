@@ -18,9 +18,11 @@ void Semaphore::DoLoad()
 {
     auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem);
     QThread *thread = QThread::currentThread();
-    // A bounded wait: the program's exit interrupts the thread, and nothing may block it.
+    // Every stop path releases the semaphore; the bound is only for the program's exit, which
+    // interrupts the thread without knowing the semaphore. The chat tick wakes it each second
+    // anyway, so a longer bound costs nothing and spares ten wake-ups a second.
     while (wake && !thread->isInterruptionRequested()) {
-        wake->tryAcquire(1, 100);
+        wake->tryAcquire(1, 1000);
         if (!TakeRequests())
             break;
     }

@@ -78,6 +78,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
 MainWindow::~MainWindow()
 {
     UiReport::Install(nullptr);
+    // The tab area's editors work on widgets that live in this window's tab widget: they go
+    // first, while those widgets still exist.
+    delete m_tab;
+    m_tab = nullptr;
     delete m_ui;
     m_userRecords.clear();
     SetObj<MainWindow>(RegSlot::ObjMainWindow, nullptr);

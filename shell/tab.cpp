@@ -49,13 +49,13 @@ Tab::Tab(QWidget *parent) : QWidget(parent), m_ui(new Ui::Tab)
     SetObj(RegSlot::ObjTab, this);
     SetObj(RegSlot::ObjManagementPage, m_ui->MANAGEMENT);
 
-    auto *mgr = new manager;
-    SetObj(RegSlot::ObjManager, mgr);
+    m_manager = new manager;
+    SetObj(RegSlot::ObjManager, m_manager);
     if (auto *layout = GetObj<QLayout>(RegSlot::ObjManagerLayout))
         m_ui->MANAGEMENT->setLayout(layout);
     SetObj(RegSlot::ObjInstancePage, m_ui->INSTANCE);
-    auto *inst = new deftab;
-    SetObj(RegSlot::ObjDeftab, inst);
+    m_deftab = new deftab;
+    SetObj(RegSlot::ObjDeftab, m_deftab);
     if (auto *layout = GetObj<QLayout>(RegSlot::ObjInstanceLayout))
         m_ui->INSTANCE->setLayout(layout);
 
@@ -104,6 +104,14 @@ Tab::Tab(QWidget *parent) : QWidget(parent), m_ui(new Ui::Tab)
 
 Tab::~Tab()
 {
+    if (GetObj<manager>(RegSlot::ObjManager) == m_manager)
+        SetObj<manager>(RegSlot::ObjManager, nullptr);
+    if (GetObj<deftab>(RegSlot::ObjDeftab) == m_deftab)
+        SetObj<deftab>(RegSlot::ObjDeftab, nullptr);
+    delete m_manager;
+    delete m_deftab;
+    if (GetObj<Tab>(RegSlot::ObjTab) == this)
+        SetObj<Tab>(RegSlot::ObjTab, nullptr);
     delete m_ui;
 }
 

@@ -11,6 +11,8 @@ class Tab;
 class QTabBar;
 class QTabWidget;
 class ModelDoc;
+class manager;
+class deftab;
 class InstanceDocument;
 
 // The tab area of an open workspace: builds and registers the long-lived editors, decides which
@@ -49,6 +51,9 @@ private:
 
     Ui::Tab *m_ui;
     QTabWidget *m_docTabs = nullptr;
+    // The two editors that lend their layouts to the first two pages instead of being pages.
+    manager *m_manager = nullptr;
+    deftab *m_deftab = nullptr;
     ModelDoc *m_modelDoc = nullptr;
     InstanceDocument *m_instanceDoc = nullptr;
     QTabBar *m_mainBar = nullptr;
