@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDomElement>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -45,6 +46,18 @@ public:
     QList<QString> list3;
     int counter1 = 0;
     int counter2 = 0;
+
+    // Web links of the element, each "title[$$]address".
+    QStringList links;
+    // Child elements a loader refused (a bad ID, an unknown tag): written back as they were,
+    // since what this program does not understand belongs to another member.
+    QList<QDomElement> kept;
+    // The same for a small class's PARAM level.
+    QList<QDomElement> keptParams;
+    // The parameter's (or small class's) row on the small-class page, owned with the record.
+    QTreeWidgetItem *pageItem = nullptr;
+    // A model element's row in the instance tab's model tree; the instance tab owns that row.
+    QTreeWidgetItem *instanceItem = nullptr;
 
 private:
     QHash<QString, QString> m_attrs;

@@ -28,7 +28,7 @@ bool xmlclass::IsTracked(int index)
            (index >= XmlIndex::TrackedLow2 && index <= XmlIndex::TrackedHigh2);
 }
 
-bool xmlclass::OpenXmlFile(int index, const QString &fileName)
+bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
 {
     if (m_docs.contains(index))
         return true;
@@ -42,7 +42,8 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
         const QString text = QStringLiteral("file not open %1").arg(fileName);
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
-        UiReport::Fatal(tr("File error"), text);
+        if (showMessage)
+            UiReport::Fatal(tr("File error"), text);
         return false;
     }
     auto *doc = new QDomDocument;
@@ -59,7 +60,8 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
                                  .arg(message);
         SetIntVar(RegSlot::IntLastErrorKind, 2);
         SetStrVar(RegSlot::StrLastError, text);
-        UiReport::Fatal(tr("Xml Parse Error"), text);
+        if (showMessage)
+            UiReport::Fatal(tr("Xml Parse Error"), text);
         return false;
     }
     file.close();
