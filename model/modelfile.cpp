@@ -26,6 +26,13 @@ QList<QDomElement> childElements(const QDomElement &parent)
     return list;
 }
 
+// Kept elements are copies without a parent, and every write appends a fresh copy: a DOM node
+// moved from one detached parent to the next does not survive the parents' release.
+QDomElement detached(const QDomElement &e)
+{
+    return e.cloneNode(true).toElement();
+}
+
 // Walks one level of the file while the IDs seen so far stay unique.
 struct Reader {
     QSet<QString> seen;
@@ -62,7 +69,7 @@ struct Reader {
             if (record)
                 sclass->children.append(Node{record, {}});
             else
-                sclass->record->keptParams.append(e);
+                sclass->record->keptParams.append(detached(e));
         }
     }
 
@@ -74,7 +81,7 @@ struct Reader {
             else if (e.tagName() == ParamTag)
                 readParams(e, sclass);
             else
-                sclass->record->kept.append(e);
+                sclass->record->kept.append(detached(e));
         }
     }
 
@@ -89,7 +96,7 @@ struct Reader {
             if (e.tagName() == SClassTag)
                 record = take(e);
             if (!record) {
-                lclass->record->kept.append(e);
+                lclass->record->kept.append(detached(e));
                 continue;
             }
             Node sclass{record, {}};
@@ -128,7 +135,7 @@ QDomElement referenceOf(QDomDocument doc, const TreeItemData *record)
 void appendKept(QDomElement parent, const QList<QDomElement> &kept)
 {
     for (const QDomElement &e : kept)
-        parent.appendChild(e);
+        parent.appendChild(detached(e));
 }
 } // namespace
 
