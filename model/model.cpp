@@ -287,6 +287,10 @@ bool model::LoadModel()
     loadDocModel();
     enterDocKind();
     SetEditorFont();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->EnableFileAction(3, false);
+        mw->EnableFileAction(4, false);
+    }
     return true;
 }
 

@@ -134,6 +134,7 @@ private:
     void buildStateTables();
     QList<ModelFile::Node> collectTree() const;
     void freeItem(QTreeWidgetItem *item);
+    void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);

@@ -25,10 +25,21 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
     }
     tabs->setTabEnabled(1 - tab, false);
     activateEditor(item);
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        mw->RestoreModelActions();
+    keepMenuStates();
     SetBoolVar(RegSlot::FlagUpdating, false);
     m_ui->TREE->setFocus();
+}
+
+// Until the class pages decide the Model menu for what they show, the owner of an editable
+// model may add a large class always and a small class once a large class exists.
+void model::keepMenuStates()
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!mw)
+        return;
+    const bool editable = GetBoolVar(RegSlot::FlagModelOwned) && !GetBoolVar(RegSlot::FlagModelReadOnly);
+    mw->KeepModelActions(editable, false, editable && m_ui->TREE->currentItem(), false, false, false);
+    mw->RestoreModelActions();
 }
 
 void model::storePage(QTreeWidgetItem *prev)

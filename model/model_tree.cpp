@@ -246,6 +246,7 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
         TreeChanged(current, nullptr);
     else
         DisableEmptyTabs();
+    keepMenuStates();
 }
 
 int model::CheckNewLclass()

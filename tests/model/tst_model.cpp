@@ -156,7 +156,11 @@ void tst_model::addClasses_saveAndReopen_sameTreeAndIds()
 {
     Program p;
     p.deliver(MsgCode::NewModel);
+    auto *addSclass = p.window->findChild<QAction *>("actionM_A_S");
+    QVERIFY(p.window->findChild<QAction *>("actionM_A_L")->isEnabled());
+    QVERIFY(!addSclass->isEnabled());
     p.addLclass("L1", "E1");
+    QVERIFY(addSclass->isEnabled() && p.window->findChild<QMenu *>("menuModel")->isEnabled());
     p.addArbitrarySclass("S1");
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
     QVERIFY(p.window->IsSaveEnabled());
