@@ -88,9 +88,12 @@ model::model(QWidget *parent)
     reset();
 }
 
+// The store may already be gone at the end of the program: only the rows and records go here.
 model::~model()
 {
-    CloseModel();
+    m_clearing = true;
+    while (m_ui->TREE->topLevelItemCount() > 0)
+        freeItem(m_ui->TREE->takeTopLevelItem(0));
     if (GetObj<model>(RegSlot::ObjModel) == this) {
         SetObj<model>(RegSlot::ObjModel, nullptr);
         SetObj<QTreeWidget>(RegSlot::ObjModelTree, nullptr);
