@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -292,6 +293,14 @@ void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
 
     w.mgr->SetCurrentItem(record->TreeItem);
     w.mgr->SetActiveEditor();
+    QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
+
+    // A member tab the user brings up makes its notes the editor Edit acts on.
+    w.mgr->show();
+    auto *tabs = w.mgr->Panel()->findChild<QTabWidget *>(QStringLiteral("USERTAB"));
+    tabs->setCurrentIndex(0);
+    QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), w.mgr->GetMemberInfo(0)->Editor);
+    tabs->setCurrentIndex(1);
     QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
 }
 
