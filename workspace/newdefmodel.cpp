@@ -173,7 +173,8 @@ void NewDefModel::onCreate()
         refusal = tr("tolvek workspace is not set");
     else if (!QFileInfo(ws).isDir())
         refusal = tr("tolvek workspace directory not found:") + ws;
-    else if (QFileInfo(DefinitionsDir(ws) + QLatin1Char('/') + name + QLatin1Char('/') +
+    else if (IsCaseTwin(DefinitionsDir(ws), name) ||
+             QFileInfo(DefinitionsDir(ws) + QLatin1Char('/') + name + QLatin1Char('/') +
                        VersionTree::SpinText(m_ui->MAJOR, m_ui->MINOR, m_ui->REVISION))
                  .isDir())
         refusal = tr("version of this model is already exist");

@@ -37,7 +37,7 @@ private slots:
     void validName();
     void markerPath_capturesFolderOrNothing();
     void listTree_sortsAsTextAndFilters();
-    void resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling();
+    void resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling_twinsTaken();
     void createWorkspace_layoutAndRefusals();
     void createModelFolders_makesLayoutOnce();
     void createModelFolders_blockedOrHostile_reportsError();
@@ -98,6 +98,13 @@ void tst_workspacelayout::validName_data()
     for (const char *c : {":", "*", "?", "\"", "<", ">", "|"})
         QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false;
     QTest::newRow("newline") << "a\nb" << false;
+    QTest::newRow("trailing dot") << "a." << false;
+    QTest::newRow("trailing blank") << "a " << false;
+    QTest::newRow("leading blank") << " a" << true;
+    for (const char *device : {"CON", "prn", "Aux", "nul.txt", "COM1", "com9.tar.gz", "LPT1", "lpt9 .x"})
+        QTest::newRow(device) << QString::fromLatin1(device) << false;
+    for (const char *word : {"CONSOLE", "COM10", "LPT", "auxiliary.txt", "x.nul"})
+        QTest::newRow(word) << QString::fromLatin1(word) << true;
 }
 
 void tst_workspacelayout::validName()
@@ -142,7 +149,7 @@ void tst_workspacelayout::listTree_sortsAsTextAndFilters()
     QVERIFY(ListTree(defs + "/missing", Entries::All).isEmpty());
 }
 
-void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling()
+void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling_twinsTaken()
 {
     QTemporaryDir tmp;
     const QString v = tmp.path();
@@ -154,6 +161,13 @@ void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling()
     // A file of that name is not the folder.
     touch(v + "/instance");
     QCOMPARE(ResolveSubFolder(v, InstanceFolder), v + "/Instance");
+
+    // A name is taken by another spelling of it, file or folder, never by its own.
+    QVERIFY(IsCaseTwin(v, "output"));
+    QVERIFY(IsCaseTwin(v, "INSTANCE"));
+    QVERIFY(!IsCaseTwin(v, "Output"));
+    QVERIFY(!IsCaseTwin(v, "Reference"));
+    QVERIFY(!IsCaseTwin(v + "/missing", "x"));
 }
 
 void tst_workspacelayout::createWorkspace_layoutAndRefusals()
@@ -167,6 +181,8 @@ void tst_workspacelayout::createWorkspace_layoutAndRefusals()
     QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList({"pelmorine.prj"}));
     QCOMPARE(CreateWorkspace(tmp.path(), "alpha", MarkerName, &path), CreateResult::AlreadyExists);
+    QCOMPARE(CreateWorkspace(tmp.path(), "ALPHA", MarkerName, &path), CreateResult::AlreadyExists);
+    QVERIFY(!QFileInfo::exists(tmp.path() + "/ALPHA.ws"));
     QCOMPARE(CreateWorkspace(tmp.path() + "/nowhere", "beta", MarkerName, &path),
              CreateResult::ParentMissing);
     QVERIFY(!QFileInfo::exists(tmp.path() + "/nowhere"));
@@ -224,6 +240,8 @@ void tst_workspacelayout::createOutputFolders_caseInsensitiveOutput()
     QVERIFY(QFileInfo(ws + "/pelmorine.def/M/0.0.1/Output/O/0.0.1").isDir());
     QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "O", "0.0.1"), OutputResult::VersionExists);
     QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "O", "0.0.2"), OutputResult::Ok);
+    QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "o", "0.0.9"), OutputResult::VersionExists);
+    QVERIFY(!QFileInfo::exists(ws + "/pelmorine.def/M/0.0.1/Output/o"));
 
     QCOMPARE(CreateOutputFolders(ws, "U", "0.0.1", "O", "0.0.1"), OutputResult::Ok);
     QVERIFY(QFileInfo(ws + "/pelmorine.def/U/0.0.1/OUTPUT/O/0.0.1").isDir());
