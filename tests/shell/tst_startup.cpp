@@ -1,4 +1,5 @@
 #include "core/initxml.h"
+#include "core/translations.h"
 #include "core/xmlclass.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
@@ -8,10 +9,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -40,6 +44,7 @@ private slots:
     void end_exitsWithZero();
     void end_withChangesAndDontSave_writesNothing();
     void close_cancelledQuestion_keepsRunning();
+    void translations_qtButtonsAndOwnTextsJapanese();
 };
 
 void tst_startup::emptyHome_startsAndWritesSettings()
@@ -106,6 +111,26 @@ void tst_startup::close_cancelledQuestion_keepsRunning()
     QVERIFY(p.window->isVisible());
     QVERIFY(p.GetPtrVar(RegSlot::ObjStartPage));
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+}
+
+void tst_startup::translations_qtButtonsAndOwnTextsJapanese()
+{
+    if (!QFileInfo::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_ja.qm")))
+        QSKIP("Qt's Japanese translation (qttranslations5-l10n) is not installed");
+    Translations::Install(*qApp);
+    const auto installed = qApp->findChildren<QTranslator *>(QString(), Qt::FindDirectChildrenOnly);
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
+    const QString own = QCoreApplication::translate("MainWindow", "save end");
+    // The other tests read the English texts.
+    for (QTranslator *t : installed) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QCOMPARE(installed.size(), 2);
+    QCOMPARE(cancel, QStringLiteral("キャンセル"));
+    QCOMPARE(own, QStringLiteral("保存しました"));
 }
 
 int main(int argc, char **argv)
