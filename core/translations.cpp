@@ -8,7 +8,8 @@ namespace Translations
 {
 bool LoadQt(QTranslator &translator)
 {
-    return translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    return translator.load(QStringLiteral("qtbase_ja"),
+                           QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }
 
 void Install(QCoreApplication &app)
