@@ -167,7 +167,7 @@ void NewDefModel::onCreate()
         refusal = tr("pelmorine.def is not found");
     else if (name.isEmpty())
         refusal = tr("set def model name");
-    else if (!IsValidName(name))
+    else if (!IsPortableName(name))
         refusal = tr("model name is invalid");
     else if (ws.isEmpty())
         refusal = tr("tolvek workspace is not set");

@@ -185,7 +185,7 @@ void NewInstanceDiag::CreateProc()
         return fail(QT_TR_NOOP("instance name is not set."));
     // The name becomes a folder: nothing that would leave the INSTANCE folder or that a team
     // member's file system cannot hold.
-    if (!IsValidName(name))
+    if (!IsPortableName(name))
         return fail(QT_TR_NOOP("instance name is invalid"));
     const QString version = VersionTree::SpinText(m_ui->MAJOR, m_ui->MINOR, m_ui->REVISION);
     QTreeWidgetItem *row = m_ui->MODELTREE->currentItem();

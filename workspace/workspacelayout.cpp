@@ -41,14 +41,21 @@ bool IsValidName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name.contains(QLatin1String("..")))
         return false;
-    // Windows drops a trailing dot or blank, so "a." and "a" would be one folder there.
-    if (name.endsWith(QLatin1Char('.')) || name.back().isSpace())
-        return false;
     static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
     for (const QChar c : name) {
         if (forbidden.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f)
             return false;
     }
+    return true;
+}
+
+bool IsPortableName(const QString &name)
+{
+    if (!IsValidName(name))
+        return false;
+    // Windows drops a trailing dot or blank, so "a." and "a" would be one folder there.
+    if (name.endsWith(QLatin1Char('.')) || name.back().isSpace())
+        return false;
     // Device names are no files on Windows, whatever extension follows them.
     static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9]) *(\\..*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);

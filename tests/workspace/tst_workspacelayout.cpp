@@ -84,34 +84,38 @@ void tst_workspacelayout::validName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("plain") << "Model A" << true;
-    QTest::newRow("unicode") << QStringLiteral("モデル") << true;
-    QTest::newRow("dotted") << "a.b" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("dot") << "." << false;
-    QTest::newRow("dotdot") << ".." << false;
-    QTest::newRow("parent escape") << "../x" << false;
-    QTest::newRow("inner dotdot") << "a..b" << false;
-    QTest::newRow("slash") << "a/b" << false;
-    QTest::newRow("absolute") << "/etc" << false;
-    QTest::newRow("backslash") << "a\\b" << false;
+    QTest::addColumn<bool>("portable");
+    QTest::newRow("plain") << "Model A" << true << true;
+    QTest::newRow("unicode") << QStringLiteral("モデル") << true << true;
+    QTest::newRow("dotted") << "a.b" << true << true;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("dot") << "." << false << false;
+    QTest::newRow("dotdot") << ".." << false << false;
+    QTest::newRow("parent escape") << "../x" << false << false;
+    QTest::newRow("inner dotdot") << "a..b" << false << false;
+    QTest::newRow("slash") << "a/b" << false << false;
+    QTest::newRow("absolute") << "/etc" << false << false;
+    QTest::newRow("backslash") << "a\\b" << false << false;
     for (const char *c : {":", "*", "?", "\"", "<", ">", "|"})
-        QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false;
-    QTest::newRow("newline") << "a\nb" << false;
-    QTest::newRow("trailing dot") << "a." << false;
-    QTest::newRow("trailing blank") << "a " << false;
-    QTest::newRow("leading blank") << " a" << true;
+        QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false << false;
+    QTest::newRow("newline") << "a\nb" << false << false;
+    // Existing folders of such names still open; new ones are refused.
+    QTest::newRow("trailing dot") << "a." << true << false;
+    QTest::newRow("trailing blank") << "a " << true << false;
+    QTest::newRow("leading blank") << " a" << true << true;
     for (const char *device : {"CON", "prn", "Aux", "nul.txt", "COM1", "com9.tar.gz", "LPT1", "lpt9 .x"})
-        QTest::newRow(device) << QString::fromLatin1(device) << false;
+        QTest::newRow(device) << QString::fromLatin1(device) << true << false;
     for (const char *word : {"CONSOLE", "COM10", "LPT", "auxiliary.txt", "x.nul"})
-        QTest::newRow(word) << QString::fromLatin1(word) << true;
+        QTest::newRow(word) << QString::fromLatin1(word) << true << true;
 }
 
 void tst_workspacelayout::validName()
 {
     QFETCH(QString, name);
     QFETCH(bool, valid);
+    QFETCH(bool, portable);
     QCOMPARE(IsValidName(name), valid);
+    QCOMPARE(IsPortableName(name), portable);
 }
 
 void tst_workspacelayout::markerPath_capturesFolderOrNothing()
