@@ -1,4 +1,5 @@
 #include "core/globalmutex.h"
+#include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "testsupport.h"
@@ -15,6 +16,8 @@ private slots:
     void open_missingFile_setsKindZeroWithoutBox();
     void open_unreadable_setsKindOne();
     void open_malformed_reportsLineAndColumn();
+    void open_nesting_data();
+    void open_nesting();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -70,6 +73,34 @@ void tst_xmlclass::open_malformed_reportsLineAndColumn()
              qPrintable(text));
     QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
     QVERIFY(!store.HasDoc(12));
+}
+
+void tst_xmlclass::open_nesting_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("at the limit") << SharedXml::MaxDepth << true;
+    QTest::newRow("one past") << SharedXml::MaxDepth + 1 << false;
+    // Deep enough to overflow the stack inside the DOM parser.
+    QTest::newRow("hostile") << 50000 << false;
+}
+
+void tst_xmlclass::open_nesting()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, opens);
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("deep.xml");
+    writeFile(file, "<?xml version=\"1.0\"?>\n<!-- <a><a> -->" + QByteArray("<a>").repeated(depth) +
+                        QByteArray("</a>").repeated(depth));
+    QCOMPARE(store.OpenXmlFile(12, file), opens);
+    QCOMPARE(store.HasDoc(12), opens);
+    if (opens)
+        return;
+    QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
+    QVERIFY(reg.GetStrVar(RegSlot::StrLastError).startsWith(QStringLiteral("filename:") + file));
+    QVERIFY(reg.GetStrVar(RegSlot::StrLastError).contains(QLatin1String("nested deeper")));
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()
