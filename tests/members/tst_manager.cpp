@@ -78,7 +78,8 @@ private slots:
     void delGroupUser_withInstanceData_refused();
     void saveThenClose_groupOrderAndCloseMarker();
     void open_otherMembersFiles_neverWritten();
-    void open_damagedManagerFile_keptAndNothingOpened();
+    void open_unreadableManagerFile_keptAndNothingOpened_data();
+    void open_unreadableManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
     void notes_editedInEditor_marksMemberAndIsWritten();
     void calendar_completionLocksPage_unfinishedReopens();
@@ -87,6 +88,7 @@ private slots:
     void twoPrograms_eachWritesOnlyItsOwnFiles();
     void redmineTable_looksUpByIdColumn();
     void addGroupUser_pickerAddsChosenAccount();
+    void addGroupUser_noNumberLeft_leavesWorkspaceUnmodified();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -114,18 +116,19 @@ void tst_manager::addMember_writesFilesAndNumbersSameAddress()
     w.mgr->NewManager();
     writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager/>"); // orphan of a crash
     QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
-    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
+    QVERIFY(w.mgr->AddMember(QStringLiteral("b"), QStringLiteral("a@x")));
     QCOMPARE(readFile(w.path(QStringLiteral("manager_1.xml"))), QByteArray("<Root_manager/>"));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("manager_2.xml"))));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("question_3.xml"))));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("answer_3.xml"))));
     QCOMPARE(w.mgr->GetMemberInfo(2)->DisplayName, QStringLiteral("a"));
-    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("a(1)"));
-    QCOMPARE(w.root(QStringLiteral("manager_3.xml")).attribute(QStringLiteral("User")), QStringLiteral("a"));
-    QCOMPARE(w.mgr->Panel()->TabTitle(2), QStringLiteral("a(1)"));
-    // Removing the first renames the second to the plain name; numbers are not reused.
+    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("b(1)"));
+    QCOMPARE(w.root(QStringLiteral("manager_3.xml")).attribute(QStringLiteral("User")), QStringLiteral("b"));
+    QCOMPARE(w.mgr->Panel()->TabTitle(2), QStringLiteral("b(1)"));
+    // Removing the first drops the second's suffix, under its own name; numbers are not reused.
     w.mgr->RemoveMember(w.mgr->GetMemberInfo(2)->TreeItem, w.mgr->GetMemberInfo(2));
-    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("a"));
+    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("b"));
+    QCOMPARE(w.mgr->GetMemberInfo(3)->TreeItem->text(0), QStringLiteral("b"));
     QVERIFY(w.mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
     QVERIFY(w.mgr->GetMemberInfo(4));
 }
@@ -201,13 +204,29 @@ void tst_manager::open_otherMembersFiles_neverWritten()
     QCOMPARE(readFile(w.path(QStringLiteral("2.iod"))), QByteArray("C"));
 }
 
-void tst_manager::open_damagedManagerFile_keptAndNothingOpened()
+void tst_manager::open_unreadableManagerFile_keptAndNothingOpened_data()
 {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("half written") << QString()
+                                  << QByteArray("<Root_manager User=\"a\"><GROUP><USER ID=\"1\"");
+    QTest::newRow("deep") << QString()
+                          << QByteArray("<a>").repeated(50000) + QByteArray("</a>").repeated(50000);
+    // A share that is offline: a new manager.xml would replace the team's when it comes back.
+    QTest::newRow("folder gone") << QStringLiteral("/gone") << QByteArray();
+}
+
+void tst_manager::open_unreadableManagerFile_keptAndNothingOpened()
+{
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, bytes);
     Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
-    const QByteArray half = "<Root_manager User=\"a\" Email=\"a@x\"><GROUP><USER ID=\"1\"";
-    writeFile(w.path(QStringLiteral("manager.xml")), half);
-    w.mgr->OpenManager();
-    QCOMPARE(readFile(w.path(QStringLiteral("manager.xml"))), half);
+    w.SetStrVar(RegSlot::StrInstanceDir, w.dirPath + folder);
+    if (!bytes.isEmpty())
+        writeFile(w.path(QStringLiteral("manager.xml")), bytes);
+    QVERIFY(!w.mgr->OpenManager());
+    QCOMPARE(readFile(w.path(QStringLiteral("manager.xml"))), bytes);
+    QVERIFY(!QFileInfo::exists(w.dirPath + folder + QStringLiteral("/0.iod")));
     QCOMPARE(w.mgr->GetTree()->topLevelItemCount(), 0);
     QCOMPARE(w.GetIntVar(RegSlot::IntDocKind), 0);
 }
@@ -505,6 +524,29 @@ void tst_manager::addGroupUser_pickerAddsChosenAccount()
     QCOMPARE(w.mgr->GetMemberInfo(1)->Email, QStringLiteral("kid@x"));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("manager_1.xml"))));
     QVERIFY(w.GetBoolVar(RegSlot::FlagMemberModified));
+}
+
+void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    writeFile(w.path(QStringLiteral("manager.xml")),
+              "<Root_manager User=\"u\" Email=\"u@x\" MaxID=\"10000\"><GROUP/></Root_manager>");
+    QVERIFY(w.mgr->OpenManager());
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
+    w.mgr->AddGroupUser();
+    AddUserDiag *picker = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
+            picker = d;
+    }
+    QVERIFY(picker);
+    auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
+    tree->setCurrentItem(tree->topLevelItem(0));
+    picker->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QCOMPARE(w.mgr->GetTree()->topLevelItem(0)->childCount(), 0);
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
+    QVERIFY(!w.mgr->GetMemberInfo(0)->MemberModified);
 }
 
 QTEST_MAIN(tst_manager)
