@@ -497,6 +497,15 @@ void tst_manager::redmineTable_looksUpByIdColumn()
     QVERIFY(!w.mgr->GetTree()->isColumnHidden(5));
 }
 
+AddUserDiag *shownPicker()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
+            return d;
+    }
+    return nullptr;
+}
+
 void tst_manager::addGroupUser_pickerAddsChosenAccount()
 {
     Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
@@ -510,11 +519,7 @@ void tst_manager::addGroupUser_pickerAddsChosenAccount()
     settings->documentElement().appendChild(child);
     w.mgr->NewManager();
     w.mgr->AddGroupUser();
-    AddUserDiag *picker = nullptr;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
-            picker = d;
-    }
+    AddUserDiag *picker = shownPicker();
     QVERIFY(picker);
     auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
     QCOMPARE(tree->topLevelItemCount(), 2);
@@ -534,11 +539,7 @@ void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
     QVERIFY(w.mgr->OpenManager());
     QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
     w.mgr->AddGroupUser();
-    AddUserDiag *picker = nullptr;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
-            picker = d;
-    }
+    AddUserDiag *picker = shownPicker();
     QVERIFY(picker);
     auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
     tree->setCurrentItem(tree->topLevelItem(0));
