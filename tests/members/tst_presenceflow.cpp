@@ -220,11 +220,6 @@ void tst_presenceflow::reload_damagedManagerFile_startPageBack()
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
     QVERIFY(!p.GetBoolVar(RegSlot::FlagBusy));
     QVERIFY(!p.window->findChild<QAction *>(QStringLiteral("actionClose"))->isEnabled());
-    // The start page's road is open again: the repaired file opens.
-    p.write(QStringLiteral("manager.xml"), "<Root_manager User=\"u\" Email=\"u@x\"><GROUP/></Root_manager>");
-    p.timer()->PostMessage(MsgCode::OpenManager);
-    QTRY_VERIFY(!p.GetBoolVar(RegSlot::FlagStartPageUp));
-    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 2);
 }
 
 void tst_presenceflow::close_queuedPresence_purgedAndCloseMarkerKept()
