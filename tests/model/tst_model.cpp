@@ -6,6 +6,7 @@
 #include "model/newsclass.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/numeditor.h"
 #include "testsupport_widgets.h"
 
 #include <QDate>
@@ -162,6 +163,8 @@ void tst_model::addClasses_saveAndReopen_sameTreeAndIds()
     p.addLclass("L1", "E1");
     QVERIFY(addSclass->isEnabled() && p.window->findChild<QMenu *>("menuModel")->isEnabled());
     p.addArbitrarySclass("S1");
+    auto *explain = p.editor()->findChild<NumEditor *>();
+    explain->insertPlainText(QStringLiteral("why S1"));
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
     QVERIFY(p.window->IsSaveEnabled());
     p.window->MenuSave();
@@ -201,8 +204,9 @@ void tst_model::addClasses_saveAndReopen_sameTreeAndIds()
     QCOMPARE(l1->child(0)->text(model::ColId), QStringLiteral("M2"));
     QCOMPARE(p.editor()->FindItem("2"), l1->child(0));
     QCOMPARE(p.editor()->GetNextID(), 3);
-    // With a small class current, a new large class goes after that small class's large class.
     p.editor()->SetCurrentItem(l1->child(0));
+    QCOMPARE(explain->toPlainText(), QStringLiteral("why S1"));
+    // With a small class current, a new large class goes after that small class's large class.
     p.addLclass("L0", "E0");
     QCOMPARE(p.tree()->topLevelItem(1)->text(model::ColLclass), QStringLiteral("L0"));
     QCOMPARE(p.tree()->currentItem(), p.tree()->topLevelItem(1));
