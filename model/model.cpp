@@ -305,6 +305,7 @@ void model::loadDocModel()
     if (!store)
         return;
     const QString path = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName;
+    store->CloseXmlDoc(XmlIndex::ModelDoc);
     if (store->OpenXmlFile(XmlIndex::ModelDoc, path))
         return;
     const bool missing = GetIntVar(RegSlot::IntLastErrorKind) == 0;
@@ -323,6 +324,15 @@ bool model::loadTree(bool showMessage)
     if (!store->OpenXmlFile(XmlIndex::Model, path, showMessage))
         return false;
     QDomElement root = store->GetXmlDoc(XmlIndex::Model)->documentElement();
+    // Another kind of file under the name is not ours to show or to save over.
+    if (root.tagName() != ModelFile::RootTag) {
+        store->CloseXmlDoc(XmlIndex::Model);
+        SetIntVar(RegSlot::IntLastErrorKind, 0);
+        SetStrVar(RegSlot::StrLastError, tr("not a model definition:") + path);
+        return false;
+    }
+    // Filling the header must not count as the user's edits; the dispatcher may hold the guard.
+    const bool busy = GetBoolVar(RegSlot::FlagBusy);
     SetBoolVar(RegSlot::FlagBusy, true);
     m_ownerName = root.attribute(GetStrVar(RegSlot::StrAttrUser));
     m_ownerEmail = root.attribute(GetStrVar(RegSlot::StrAttrEmail));
@@ -334,7 +344,7 @@ bool model::loadTree(bool showMessage)
     buildStateTables();
     m_ui->TREE->expandAll();
     TreeColumnAdjustment(m_ui->TREE);
-    SetBoolVar(RegSlot::FlagBusy, false);
+    SetBoolVar(RegSlot::FlagBusy, busy);
     return true;
 }
 

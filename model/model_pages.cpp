@@ -13,6 +13,7 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
 {
     if (m_clearing || !item || item == prev)
         return;
+    const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
     storePage(prev);
     showPage(item);
@@ -26,7 +27,7 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
     tabs->setTabEnabled(1 - tab, false);
     activateEditor(item);
     keepMenuStates();
-    SetBoolVar(RegSlot::FlagUpdating, false);
+    SetBoolVar(RegSlot::FlagUpdating, updating);
     m_ui->TREE->setFocus();
 }
 

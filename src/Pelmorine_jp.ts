@@ -2386,6 +2386,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
 </translation>
     </message>
     <message>
+        <source>not a model definition:</source>
+        <translation>モデル定義ではありません:</translation>
+    </message>
+    <message>
         <source>as this model is differnt owner, this is read only.</source>
         <translation>このモデルは所有者が異なるため、読み取り専用です。</translation>
     </message>

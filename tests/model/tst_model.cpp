@@ -114,7 +114,7 @@ private slots:
     void addClasses_saveAndReopen_sameTreeAndIds();
     void addDialogs_refusalsShowTheirTexts();
     void openModel_otherOwner_readOnly();
-    void openModel_damagedIds_hiddenKeptAndNeverReused();
+    void openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused();
     void saveModel_unwritableFile_failsKeepsMarkAndRetries();
     void removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved();
 };
@@ -294,10 +294,14 @@ void tst_model::openModel_otherOwner_readOnly()
 
 // IDs become file and folder names: only decimal ones are shown, the rest are written back as
 // they were, and a lost counter never hands out an ID the file already uses.
-void tst_model::openModel_damagedIds_hiddenKeptAndNeverReused()
+void tst_model::openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused()
 {
     Program p;
     p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_manager Email='me@x'><LClass ID='1'/></Root_manager>");
+    QVERIFY(!p.editor()->OpenModel());
+    QVERIFY(p.GetStrVar(RegSlot::StrLastError).endsWith(p.modelXml()));
+    QVERIFY(!p.GetObj<xmlclass>(RegSlot::ObjXmlStore)->HasDoc(XmlIndex::Model));
     p.write("<Root_Model Email='me@x' MaxID='1'><LClass ID='../../x' Name='evil'/>"
             "<LClass ID='7' Name='L'><SClass ID='1/2' Name='bad'/><SClass ID='8' "
             "Name='S'/></LClass></Root_Model>");
