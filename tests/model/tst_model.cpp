@@ -116,6 +116,8 @@ private slots:
     void openModel_otherOwner_readOnly();
     void openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused();
     void saveModel_unwritableFile_failsKeepsMarkAndRetries();
+    void loadModel_forAnInstance_noMessageBoxThenReadOnly();
+    void completionDate_locksAndUnlocksTheOwnersModel();
     void removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved();
 };
 
@@ -375,6 +377,53 @@ void tst_model::removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved()
     p.editor()->RemoveClassItem(a);
     QCOMPARE(p.tree()->topLevelItemCount(), 0);
     QVERIFY(!page->CurrentItem());
+}
+
+// The instance tab loads the model behind an instance: a damaged file must not stop it with a box.
+void tst_model::loadModel_forAnInstance_noMessageBoxThenReadOnly()
+{
+    Program p;
+    p.write("<Root_Model Email='me@x'><LClass ID='1'");
+    bool boxShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    watch.start(0);
+    QVERIFY(!p.editor()->LoadModel());
+    QCOMPARE(p.GetIntVar(RegSlot::IntLastErrorKind), 2);
+    QVERIFY(!boxShown);
+    watch.stop();
+
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x'><LClass ID='1' Name='L'/></Root_Model>");
+    QVERIFY(p.editor()->LoadModel());
+    QVERIFY(p.editor()->FindItem("1"));
+    p.editor()->SetReadOnly();
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelReadOnly));
+    QVERIFY(!p.window->findChild<QMenu *>("menuModel")->isEnabled());
+    QVERIFY(!p.editor()->findChild<QPushButton *>("CDATEBTN")->isEnabled());
+}
+
+void tst_model::completionDate_locksAndUnlocksTheOwnersModel()
+{
+    Program p;
+    p.deliver(MsgCode::NewModel);
+    auto *completion = p.editor()->findChild<QLineEdit *>("CDATE");
+    auto *start = p.editor()->findChild<QPushButton *>("SDATEBTN");
+    auto *menu = p.window->findChild<QMenu *>("menuModel");
+    menu->setEnabled(true);
+    completion->setText("2030/01/01");
+    QVERIFY(p.editor()->IsCompleted());
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelReadOnly));
+    QVERIFY(!menu->isEnabled() && !start->isEnabled());
+    completion->clear();
+    QVERIFY(!p.editor()->IsCompleted());
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelReadOnly));
+    QVERIFY(menu->isEnabled() && start->isEnabled());
 }
 
 QTEST_MAIN(tst_model)
