@@ -86,7 +86,7 @@ public:
     void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
                         bool delParam);
     void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
-    void EnableCurrentPage(bool on);
+    void EnableCurrentPage();
     void DisableEmptyTabs();
     void ClearCompletion();
 

@@ -57,6 +57,8 @@ struct Program : public RegistryScope {
     ~Program() { delete window; }
     model *editor() { return GetObj<model>(RegSlot::ObjModel); }
     QTreeWidget *tree() { return editor()->GetTree(); }
+    // The model's own fields; the class pages have fields of the same names.
+    QWidget *header() { return editor()->findChild<QWidget *>(QStringLiteral("leftPane")); }
     QString versionDir() { return tmp.path() + QStringLiteral("/w.ws/pelmorine.def/M/0.0.1"); }
     QString modelXml() { return versionDir() + QStringLiteral("/model.xml"); }
     // Posts the code as a dialog would and waits until the dispatcher has delivered it.
@@ -405,15 +407,15 @@ void tst_model::loadModel_forAnInstance_noMessageBoxThenReadOnly()
     p.editor()->SetReadOnly();
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelReadOnly));
     QVERIFY(!p.window->findChild<QMenu *>("menuModel")->isEnabled());
-    QVERIFY(!p.editor()->findChild<QPushButton *>("CDATEBTN")->isEnabled());
+    QVERIFY(!p.header()->findChild<QPushButton *>("CDATEBTN")->isEnabled());
 }
 
 void tst_model::completionDate_locksAndUnlocksTheOwnersModel()
 {
     Program p;
     p.deliver(MsgCode::NewModel);
-    auto *completion = p.editor()->findChild<QLineEdit *>("CDATE");
-    auto *start = p.editor()->findChild<QPushButton *>("SDATEBTN");
+    auto *completion = p.header()->findChild<QLineEdit *>("CDATE");
+    auto *start = p.header()->findChild<QPushButton *>("SDATEBTN");
     auto *menu = p.window->findChild<QMenu *>("menuModel");
     menu->setEnabled(true);
     completion->setText("2030/01/01");
