@@ -136,6 +136,7 @@ private:
     void freeItem(QTreeWidgetItem *item);
     void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
+    void writePage(QTreeWidgetItem *item);
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);

@@ -58,7 +58,7 @@ void model::storePage(QTreeWidgetItem *prev)
     record->counter2 = m_explain->GetCursorPos();
     if (!GetBoolVar(RegSlot::FlagModelOwned) || GetBoolVar(RegSlot::FlagModelReadOnly))
         return;
-    UpdateItem(prev);
+    writePage(prev);
     const int level = GetItemLevel(prev);
     if (level == 1)
         m_lclassPage->ClearLclass();
@@ -66,11 +66,18 @@ void model::storePage(QTreeWidgetItem *prev)
         m_sclassPage->ClearSclass();
 }
 
-// Writes the pages and the explanation editor back into the record of the item they show.
 void model::UpdateItem(QTreeWidgetItem *item)
 {
+    if (item && item == m_ui->TREE->currentItem())
+        writePage(item);
+}
+
+// Writes the page and the explanation editor back into the record of the item they show; on a
+// change of rows the tree already reports the next row as current.
+void model::writePage(QTreeWidgetItem *item)
+{
     TreeItemData *record = RecordOf(item);
-    if (!record || item != m_ui->TREE->currentItem())
+    if (!record)
         return;
     const int level = GetItemLevel(item);
     if (level == 1)

@@ -193,11 +193,13 @@ void ModelLclass::SetCdateButton(bool enabled)
     m_ui->CDATEBTN->setEnabled(enabled);
 }
 
+// Only the large class on show is written: a page emptied for a new class must not empty the
+// record of the class left.
 void ModelLclass::SaveLclass(QTreeWidgetItem *item)
 {
     TreeItemData *r = model::RecordOf(item);
     model *m = editor();
-    if (!r || !m)
+    if (!r || !m || item != m_item)
         return;
     r->SetAttr(GetStrVar(RegSlot::StrAttrName), m_ui->LCLASS->text());
     m->SetElementAttr(r, m_ui->ELEMENT->text());

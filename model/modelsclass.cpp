@@ -278,11 +278,12 @@ void ModelSClass::SetCurrentTab(int index)
     m_ui->TAB->setCurrentIndex(index);
 }
 
+// Only the small class on show is written: an emptied page must not empty a record.
 void ModelSClass::StoreSclass(QTreeWidgetItem *sclass)
 {
     TreeItemData *r = model::RecordOf(sclass);
     model *m = editor();
-    if (!r || !m)
+    if (!r || !m || sclass != m_sclass)
         return;
     r->SetAttr(GetStrVar(RegSlot::StrAttrName), m_ui->SCLASS->text());
     m->SetElementAttr(r, m_ui->ELEMENT->text());
