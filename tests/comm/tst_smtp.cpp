@@ -1,0 +1,329 @@
+#include "comm/qasmtp.h"
+#include "comm/smtpcontrol.h"
+#include "core/statuswindow.h"
+#include "qa/doccdata.h"
+#include "smtppeer.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace
+{
+const QString Sender = QStringLiteral("sender@pel.example");
+
+QString password()
+{
+    return QString::fromUtf8(SmtpPeer::Password);
+}
+
+// What the dispatcher would have routed: the text, the status mode and window it saw, flag 27.
+struct Delivery {
+    QString text;
+    int mode;
+    StatusWindow *window;
+    bool sent;
+};
+
+struct Panel : StatusWindow {
+    void SendResult(const QString &) override {}
+};
+
+MailQueueItem mail(DocCdataCase *entry, const QString &to, const QString &subject)
+{
+    MailQueueItem item;
+    item.Entry = entry;
+    item.Recipients = {{QStringLiteral("Member"), to}};
+    item.Subject = subject;
+    item.Body = QStringLiteral("body");
+    return item;
+}
+} // namespace
+
+class tst_smtp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void send_authModes_data();
+    void send_authModes();
+    void send_failures_data();
+    void send_failures();
+    void send_japaneseMail_arrivesIntact();
+    void worker_secondOfThreeRefused_marksOthersAndTellsPoster();
+    void worker_twoPostings_eachResultToItsPoster();
+    void worker_exitDuringRun_endsWithinBound();
+
+private:
+    void useMailSettings(RegistryScope &reg, const char *server);
+    static void record(SmtpControl &control, RegistryScope &reg, QList<Delivery> &got);
+
+    SmtpPeer m_peer;
+};
+
+void tst_smtp::initTestCase()
+{
+    if (!QSslSocket::supportsSsl())
+        QFAIL("Qt has no TLS backend");
+    QVERIFY(m_peer.start());
+}
+
+void tst_smtp::send_authModes_data()
+{
+    QTest::addColumn<QByteArray>("server");
+    QTest::addColumn<int>("security");
+    QTest::addColumn<int>("auth");
+    QTest::addColumn<QStringList>("events");
+    const QString ehlo = QStringLiteral("EHLO localhost");
+    const QString rcpt = QStringLiteral("RCPT to@pel.example");
+    const QString data = QStringLiteral("DATA");
+    const QStringList login{ehlo, QStringLiteral("AUTH LOGIN"), rcpt, data};
+    const QStringList cram{ehlo, QStringLiteral("AUTH CRAM-MD5"), rcpt, data};
+    QTest::newRow("plain LOGIN") << QByteArray("plain") << 0 << 3 << login;
+    QTest::newRow("plain auto") << QByteArray("plain") << 0 << 0 << login;
+    QTest::newRow("STARTTLS PLAIN") << QByteArray("starttls") << 1 << 2
+                                    << QStringList{ehlo, ehlo, QStringLiteral("AUTH PLAIN"), rcpt, data};
+    QTest::newRow("STARTTLS auto") << QByteArray("starttls") << 1 << 0 << QStringList{ehlo} + login;
+    QTest::newRow("TLS CRAM-MD5") << QByteArray("tls") << 2 << 4 << cram;
+    QTest::newRow("TLS auto") << QByteArray("tls") << 2 << 0 << cram;
+    // A server that offers no AUTH takes the mail without it in automatic mode.
+    QTest::newRow("no AUTH offered, auto") << QByteArray("open") << 0 << 0 << QStringList{ehlo, rcpt, data};
+}
+
+void tst_smtp::send_authModes()
+{
+    QFETCH(QByteArray, server);
+    QFETCH(int, security);
+    QFETCH(int, auth);
+    QFETCH(QStringList, events);
+    m_peer.clear(server);
+    RegistryScope reg;
+    QaSmtp smtp;
+    smtp.SetServer(QStringLiteral("localhost"));
+    smtp.SetPort(m_peer.port(server));
+    smtp.SetSecurity(security);
+    smtp.SetAuth(auth);
+    smtp.SetSender(QStringLiteral("Sender"), Sender);
+    smtp.SetPassword(password());
+    smtp.AddRecipient(QStringLiteral("To"), QStringLiteral("to@pel.example"));
+    QCOMPARE(smtp.Send(), int(QaSmtp::Sent));
+    QCOMPARE(m_peer.events(server), events);
+}
+
+void tst_smtp::send_failures_data()
+{
+    QTest::addColumn<QByteArray>("server");
+    QTest::addColumn<int>("security");
+    QTest::addColumn<int>("auth");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<QStringList>("recipients");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("events");
+    const QString ehlo = QStringLiteral("EHLO localhost");
+    const QStringList to{QStringLiteral("to@pel.example")};
+    const int none = 1;
+    QTest::newRow("untrusted certificate")
+        << QByteArray("untrusted") << 2 << none << Sender << to << 2 << QStringList();
+    QTest::newRow("host name mismatch")
+        << QByteArray("wrongname") << 2 << none << Sender << to << 2 << QStringList();
+    QTest::newRow("closed port") << QByteArray("closed") << 0 << none << Sender << to << 2 << QStringList();
+    QTest::newRow("greeting 421") << QByteArray("busy") << 0 << none << Sender << to << 2 << QStringList();
+    QTest::newRow("no SMTP replies") << QByteArray("garbage") << 0 << none << Sender << to << 2
+                                     << QStringList();
+    QTest::newRow("TLS to a plain server")
+        << QByteArray("open") << 2 << none << Sender << to << 2 << QStringList();
+    QTest::newRow("wrong password") << QByteArray("plain") << 0 << 0 << Sender << to << 4
+                                    << QStringList{ehlo, QStringLiteral("AUTH LOGIN"), QStringLiteral("RSET"),
+                                                   QStringLiteral("AUTH PLAIN"), QStringLiteral("RSET")};
+    QTest::newRow("no auth where required")
+        << QByteArray("plain") << 0 << none << Sender << to << 5 << QStringList{ehlo};
+    QTest::newRow("second recipient refused") << QByteArray("open") << 0 << 0 << Sender
+                                              << (to + QStringList{QStringLiteral("refuse@pel.example")}) << 6
+                                              << QStringList{ehlo, QStringLiteral("RCPT to@pel.example"),
+                                                             QStringLiteral("RCPT refuse@pel.example")};
+    QTest::newRow("data refused") << QByteArray("open") << 0 << 0 << Sender
+                                  << QStringList{QStringLiteral("nodata@pel.example")} << 7
+                                  << QStringList{ehlo, QStringLiteral("RCPT nodata@pel.example"),
+                                                 QStringLiteral("DATA")};
+    QTest::newRow("334 without challenge")
+        << QByteArray("nochallenge") << 0 << 3 << Sender << to << 3 << QStringList();
+    QTest::newRow("sender with CR LF")
+        << QByteArray("open") << 0 << 0 << QStringLiteral("a@pel.example>\r\nRCPT TO:<b@pel.example") << to
+        << 5 << QStringList();
+    QTest::newRow("recipient with LF")
+        << QByteArray("open") << 0 << 0 << Sender << QStringList{QStringLiteral("b@pel.example\nDATA")} << 6
+        << QStringList();
+    QTest::newRow("recipient with <")
+        << QByteArray("open") << 0 << 0 << Sender
+        << QStringList{QStringLiteral("b@pel.example><c@pel.example")} << 6 << QStringList();
+}
+
+void tst_smtp::send_failures()
+{
+    QFETCH(QByteArray, server);
+    QFETCH(int, security);
+    QFETCH(int, auth);
+    QFETCH(QString, sender);
+    QFETCH(QStringList, recipients);
+    QFETCH(int, result);
+    QFETCH(QStringList, events);
+    const bool untrusted = server == "untrusted";
+    if (untrusted)
+        server = "tls";
+    m_peer.clear(server);
+    m_peer.trustCa(!untrusted);
+    RegistryScope reg;
+    QaSmtp smtp;
+    smtp.SetServer(QStringLiteral("localhost"));
+    smtp.SetPort(m_peer.port(server));
+    smtp.SetSecurity(security);
+    smtp.SetAuth(auth);
+    smtp.SetSender(QStringLiteral("Sender"), sender);
+    smtp.SetPassword(QStringLiteral("wrong"));
+    for (const QString &to : recipients)
+        smtp.AddRecipient(QString(), to);
+    QElapsedTimer clock;
+    clock.start();
+    const int got = smtp.Send();
+    m_peer.trustCa(true);
+    QCOMPARE(got, result);
+    QCOMPARE(m_peer.events(server), events);
+    QVERIFY2(clock.elapsed() < 5000, "a refusal must not wait for a time-out");
+}
+
+void tst_smtp::send_japaneseMail_arrivesIntact()
+{
+    m_peer.clear("open");
+    RegistryScope reg;
+    const QString name = QStringLiteral("山田 太郎");
+    const QString subject = QStringLiteral("会議の件について、長い件名でも折り返さずに送ります");
+    QaSmtp smtp;
+    smtp.SetServer(QStringLiteral("localhost"));
+    smtp.SetPort(m_peer.port("open"));
+    smtp.SetSender(name, Sender);
+    smtp.AddRecipient(QStringLiteral("佐藤"), QStringLiteral("sato@pel.example"));
+    smtp.AddRecipient(QString(), QStringLiteral("suzuki@pel.example"));
+    smtp.SetSubject(subject);
+    smtp.SetBody(QStringLiteral("本文です\n.x\n.\r\nlast\rline"));
+    QCOMPARE(smtp.Send(), int(QaSmtp::Sent));
+
+    const QList<QByteArray> messages = m_peer.messages("open");
+    QCOMPARE(messages.size(), 1);
+    const QByteArray got = messages.first();
+    const int split = got.indexOf("\r\n\r\n");
+    QVERIFY(split > 0);
+    const QList<QByteArray> head = got.left(split).split('\n');
+    const auto word = [](const QString &text) { return "=?utf-8?B?" + text.toUtf8().toBase64() + "?="; };
+    QCOMPARE(head, QList<QByteArray>({"From:" + word(name) + "<" + Sender.toUtf8() + ">\r",
+                                      "To:" + word(QStringLiteral("佐藤")) + "<sato@pel.example>," +
+                                          word(QString()) + "<suzuki@pel.example>\r",
+                                      "Subject:" + word(subject) + "\r", "MIME-Version: 1.0\r",
+                                      "Content-Type:text/plain;charset=utf-8"}));
+    // Dots come back as written, every line end is CR LF, and no body line ended the data early.
+    QCOMPARE(got.mid(split + 4), QStringLiteral("本文です\r\n.x\r\n.\r\nlast\r\nline\r\n\r\n").toUtf8());
+}
+
+void tst_smtp::useMailSettings(RegistryScope &reg, const char *server)
+{
+    reg.SetStrVar(RegSlot::StrMailServer, QStringLiteral("localhost"));
+    reg.SetStrVar(RegSlot::StrMailPort, QString::number(m_peer.port(server)));
+    reg.SetStrVar(RegSlot::StrMailSecurity, QStringLiteral("0"));
+    reg.SetStrVar(RegSlot::StrMailAuth, QStringLiteral("0"));
+    reg.SetStrVar(RegSlot::StrMailAddress, Sender);
+    reg.SetStrVar(RegSlot::StrUserName, QStringLiteral("Sender"));
+}
+
+// Stands in for the dispatcher's routing: keeps what it would have seen at each result.
+void tst_smtp::record(SmtpControl &control, RegistryScope &reg, QList<Delivery> &got)
+{
+    connect(&control, &SmtpControl::statusMessage, &control, [&got, &reg](const QString &text) {
+        got.append({text, reg.GetIntVar(RegSlot::IntStatusMode),
+                    reg.GetObj<StatusWindow>(RegSlot::ObjStatusWindow),
+                    reg.GetBoolVar(RegSlot::FlagMailSent)});
+    });
+}
+
+void tst_smtp::worker_secondOfThreeRefused_marksOthersAndTellsPoster()
+{
+    m_peer.clear("open");
+    RegistryScope reg;
+    useMailSettings(reg, "open");
+    SmtpControl control;
+    QList<Delivery> got;
+    record(control, reg, got);
+    DocCdataCase entries[3];
+    QList<MailQueueItem> queue{mail(&entries[0], QStringLiteral("a@pel.example"), QStringLiteral("one")),
+                               mail(&entries[1], QStringLiteral("refuse@pel.example"), QStringLiteral("two")),
+                               mail(&entries[2], QStringLiteral("c@pel.example"), QStringLiteral("three"))};
+    Panel panel;
+    reg.SetIntVar(RegSlot::IntStatusMode, 1);
+    reg.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &panel);
+    control.SetQueue(&queue);
+    emit control.do_start();
+    // The run holds copies: the poster and Options may change theirs at once.
+    QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
+    queue.clear();
+    reg.SetStrVar(RegSlot::StrMailServer, QStringLiteral("nowhere.invalid"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 1, 20000);
+    QCOMPARE(got.at(0).text, QStringLiteral("Send failed for some recipients"));
+    QCOMPARE(got.at(0).mode, 1);
+    QCOMPARE(got.at(0).window, static_cast<StatusWindow *>(&panel));
+    QVERIFY(!got.at(0).sent);
+    QVERIFY(entries[0].IsSend && !entries[1].IsSend && entries[2].IsSend);
+    QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
+    const QList<QByteArray> messages = m_peer.messages("open");
+    QCOMPARE(messages.size(), 2);
+    QVERIFY(messages.at(1).contains("\r\n\r\nbody"));
+}
+
+void tst_smtp::worker_twoPostings_eachResultToItsPoster()
+{
+    RegistryScope reg;
+    useMailSettings(reg, "closed");
+    SmtpControl control;
+    QList<Delivery> got;
+    record(control, reg, got);
+    DocCdataCase entry;
+    const QList<MailQueueItem> failing{mail(&entry, QStringLiteral("a@pel.example"), QStringLiteral("one"))};
+    const QList<MailQueueItem> empty;
+    Panel panel;
+    control.SetQueue(&failing);
+    emit control.do_start();
+    reg.SetIntVar(RegSlot::IntStatusMode, 1);
+    reg.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &panel);
+    control.SetQueue(&empty);
+    emit control.do_start();
+
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 2, 20000);
+    QCOMPARE(got.at(0).text, QStringLiteral("send was failed"));
+    QCOMPARE(got.at(0).mode, 0);
+    QVERIFY(!got.at(0).sent);
+    QVERIFY(!entry.IsSend);
+    QCOMPARE(got.at(1).text, QStringLiteral("send was complete"));
+    QCOMPARE(got.at(1).mode, 1);
+    QCOMPARE(got.at(1).window, static_cast<StatusWindow *>(&panel));
+    QVERIFY(got.at(1).sent);
+    // Texts after the result reach the status bar again.
+    QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
+}
+
+void tst_smtp::worker_exitDuringRun_endsWithinBound()
+{
+    RegistryScope reg;
+    useMailSettings(reg, "silent");
+    auto *control = new SmtpControl;
+    QSignalSpy results(control, &SmtpControl::statusMessage);
+    const QList<MailQueueItem> queue{mail(nullptr, QStringLiteral("a@pel.example"), QStringLiteral("one"))};
+    control->SetQueue(&queue);
+    emit control->do_start();
+    QTest::qWait(300); // the client now waits for a greeting that never comes
+    QElapsedTimer clock;
+    clock.start();
+    delete control;
+    QVERIFY2(clock.elapsed() < 1500, "the mail thread must end promptly when the program exits");
+    QCOMPARE(results.count(), 0);
+}
+
+QTEST_MAIN(tst_smtp)
+#include "tst_smtp.moc"
