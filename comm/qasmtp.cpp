@@ -349,7 +349,8 @@ bool QaSmtp::waitConnected()
 {
     QThread *thread = QThread::currentThread();
     // The settings test on the GUI thread blocks, as the user expects of its SEND.
-    if (thread == QCoreApplication::instance()->thread())
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!app || thread == app->thread())
         return m_socket->waitForConnected(ConnectTimeoutMs);
     // A blocking connect cannot be cut into slices (a timed-out wait drops the connection): the
     // mail thread waits in a loop of its own, so that a stop request ends the wait at once.

@@ -109,6 +109,9 @@ SCRIPTS = {
     "garbage": [b"220 scripted\r\n"] + [b"ok. sure\r\n"] * 8,
     "nochallenge": [b"220 scripted\r\n", b"250-scripted\r\n250 AUTH LOGIN\r\n", b"334 \r\n"],
     "silent": [b""],
+    # A bare-code greeting, and a refusal of two lines before the next command's reply.
+    "multiline": [b"220\r\n", b"250-scripted\r\n250 AUTH LOGIN PLAIN\r\n", b"535-5.7.8 no\r\n535 5.7.8 no\r\n",
+                  b"250 OK\r\n", b"535 5.7.8 no\r\n", b"250 OK\r\n"],
 }
 
 

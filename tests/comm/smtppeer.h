@@ -36,7 +36,7 @@ public:
                 m_ports.insert(QString::fromLatin1(pair.at(0)), pair.at(1).toInt());
         }
         trustCa(true);
-        return m_ports.size() >= 10;
+        return m_ports.size() >= 11;
     }
 
     ~SmtpPeer()

@@ -135,6 +135,8 @@ void tst_smtp::send_failures_data()
     QTest::newRow("wrong password") << QByteArray("plain") << 0 << 0 << Sender << to << 4
                                     << QStringList{ehlo, QStringLiteral("AUTH LOGIN"), QStringLiteral("RSET"),
                                                    QStringLiteral("AUTH PLAIN"), QStringLiteral("RSET")};
+    QTest::newRow("two-line refusal")
+        << QByteArray("multiline") << 0 << 0 << Sender << to << 4 << QStringList();
     QTest::newRow("no auth where required")
         << QByteArray("plain") << 0 << none << Sender << to << 5 << QStringList{ehlo};
     QTest::newRow("second recipient refused") << QByteArray("open") << 0 << 0 << Sender
