@@ -12,11 +12,6 @@ namespace
 {
 const QString Sender = QStringLiteral("sender@pel.example");
 
-QString password()
-{
-    return QString::fromUtf8(SmtpPeer::Password);
-}
-
 // What the dispatcher would have routed: the text, the status mode and window it saw, flag 27.
 struct Delivery {
     QString text;
@@ -29,14 +24,9 @@ struct Panel : StatusWindow {
     void SendResult(const QString &) override {}
 };
 
-MailQueueItem mail(DocCdataCase *entry, const QString &to, const QString &subject)
+MailQueueItem mail(DocCdataCase *entry, const QString &to)
 {
-    MailQueueItem item;
-    item.Entry = entry;
-    item.Recipients = {{QStringLiteral("Member"), to}};
-    item.Subject = subject;
-    item.Body = QStringLiteral("body");
-    return item;
+    return {entry, {{QStringLiteral("Member"), to}}, QStringLiteral("subject"), QStringLiteral("body")};
 }
 } // namespace
 
@@ -48,14 +38,10 @@ private slots:
     void send_dialogue_data();
     void send_dialogue();
     void send_japaneseMail_arrivesIntact();
-    void worker_secondOfThreeRefused_marksOthersAndTellsPoster();
-    void worker_twoPostings_eachResultToItsPoster();
+    void worker_runs_eachResultToItsPoster();
     void worker_exitDuringRun_endsWithinBound();
 
 private:
-    void useMailSettings(RegistryScope &reg, const char *server);
-    static void record(SmtpControl &control, RegistryScope &reg, QList<Delivery> &got);
-
     SmtpPeer m_peer;
 };
 
@@ -86,7 +72,7 @@ void tst_smtp::send_dialogue_data()
     const QString rcpt = QStringLiteral("RCPT to@pel.example");
     const QString data = QStringLiteral("DATA");
     const QStringList to{QStringLiteral("to@pel.example")};
-    const QString good = password();
+    const QString good = SmtpPeer::password();
     const QString bad = QStringLiteral("wrong");
     const int none = 1;
     const QStringList login{ehlo, QStringLiteral("AUTH LOGIN"), rcpt, data};
@@ -175,114 +161,69 @@ void tst_smtp::send_japaneseMail_arrivesIntact()
     smtp.SetBody(QStringLiteral("本文です\n.x\n.\r\nlast\rline"));
     QCOMPARE(smtp.Send(), int(QaSmtp::Sent));
 
-    const QList<QByteArray> messages = m_peer.messages("open");
-    QCOMPARE(messages.size(), 1);
-    const QByteArray got = messages.first();
-    const int split = got.indexOf("\r\n\r\n");
-    QVERIFY(split > 0);
-    const QList<QByteArray> head = got.left(split).split('\n');
     const auto word = [](const QString &text) { return "=?utf-8?B?" + text.toUtf8().toBase64() + "?="; };
-    QCOMPARE(head, QList<QByteArray>({"From:" + word(name) + "<" + Sender.toUtf8() + ">\r",
-                                      "To:" + word(QStringLiteral("佐藤")) + "<sato@pel.example>," +
-                                          word(QString()) + "<suzuki@pel.example>\r",
-                                      "Subject:" + word(subject) + "\r", "MIME-Version: 1.0\r",
-                                      "Content-Type:text/plain;charset=utf-8"}));
-    // Dots come back as written, every line end is CR LF, and no body line ended the data early.
-    QCOMPARE(got.mid(split + 4), QStringLiteral("本文です\r\n.x\r\n.\r\nlast\r\nline\r\n\r\n").toUtf8());
+    // Encoded words unfolded, CR LF line ends, and dots as written: no body line ended the data.
+    const QByteArray expected =
+        "From:" + word(name) + "<sender@pel.example>\r\nTo:" + word(QStringLiteral("佐藤")) +
+        "<sato@pel.example>," + word(QString()) + "<suzuki@pel.example>\r\nSubject:" + word(subject) +
+        "\r\nMIME-Version: 1.0\r\nContent-Type:text/plain;charset=utf-8\r\n\r\n" +
+        QStringLiteral("本文です\r\n.x\r\n.\r\nlast\r\nline\r\n\r\n").toUtf8();
+    QCOMPARE(m_peer.messages("open"), QList<QByteArray>{expected});
 }
 
-void tst_smtp::useMailSettings(RegistryScope &reg, const char *server)
+void tst_smtp::worker_runs_eachResultToItsPoster()
 {
+    m_peer.clear("open");
+    RegistryScope reg;
     reg.SetStrVar(RegSlot::StrMailServer, QStringLiteral("localhost"));
-    reg.SetStrVar(RegSlot::StrMailPort, QString::number(m_peer.port(server)));
-    reg.SetStrVar(RegSlot::StrMailSecurity, QStringLiteral("0"));
-    reg.SetStrVar(RegSlot::StrMailAuth, QStringLiteral("0"));
+    reg.SetStrVar(RegSlot::StrMailPort, QString::number(m_peer.port("open")));
     reg.SetStrVar(RegSlot::StrMailAddress, Sender);
-    reg.SetStrVar(RegSlot::StrUserName, QStringLiteral("Sender"));
-}
-
-// Stands in for the dispatcher's routing: keeps what it would have seen at each result.
-void tst_smtp::record(SmtpControl &control, RegistryScope &reg, QList<Delivery> &got)
-{
+    SmtpControl control;
+    QList<Delivery> got;
     connect(&control, &SmtpControl::statusMessage, &control, [&got, &reg](const QString &text) {
         got.append({text, reg.GetIntVar(RegSlot::IntStatusMode),
                     reg.GetObj<StatusWindow>(RegSlot::ObjStatusWindow),
                     reg.GetBoolVar(RegSlot::FlagMailSent)});
     });
-}
-
-void tst_smtp::worker_secondOfThreeRefused_marksOthersAndTellsPoster()
-{
-    m_peer.clear("open");
-    RegistryScope reg;
-    useMailSettings(reg, "open");
-    SmtpControl control;
-    QList<Delivery> got;
-    record(control, reg, got);
-    DocCdataCase entries[3];
-    QList<MailQueueItem> queue{mail(&entries[0], QStringLiteral("a@pel.example"), QStringLiteral("one")),
-                               mail(&entries[1], QStringLiteral("refuse@pel.example"), QStringLiteral("two")),
-                               mail(&entries[2], QStringLiteral("c@pel.example"), QStringLiteral("three"))};
+    DocCdataCase entries[4];
+    QList<MailQueueItem> queue{mail(&entries[0], QStringLiteral("a@pel.example")),
+                               mail(&entries[1], QStringLiteral("refuse@pel.example")),
+                               mail(&entries[2], QStringLiteral("c@pel.example"))};
     Panel panel;
     reg.SetIntVar(RegSlot::IntStatusMode, 1);
     reg.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &panel);
     control.SetQueue(&queue);
     emit control.do_start();
-    // The run holds copies: the poster and Options may change theirs at once.
+    // Each run holds copies: the poster's queue and Options' settings change at once.
     QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
     queue.clear();
-    reg.SetStrVar(RegSlot::StrMailServer, QStringLiteral("nowhere.invalid"));
+    emit control.do_start();
+    reg.SetStrVar(RegSlot::StrMailPort, QString::number(m_peer.port("closed")));
+    queue.append(mail(&entries[3], QStringLiteral("d@pel.example")));
+    emit control.do_start();
 
-    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 3, 20000);
     QCOMPARE(got.at(0).text, QStringLiteral("Send failed for some recipients"));
-    QCOMPARE(got.at(0).mode, 1);
     QCOMPARE(got.at(0).window, static_cast<StatusWindow *>(&panel));
-    QVERIFY(!got.at(0).sent);
-    QVERIFY(entries[0].IsSend && !entries[1].IsSend && entries[2].IsSend);
-    QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
-    const QList<QByteArray> messages = m_peer.messages("open");
-    QCOMPARE(messages.size(), 2);
-    QVERIFY(messages.at(1).contains("\r\n\r\nbody"));
-}
-
-void tst_smtp::worker_twoPostings_eachResultToItsPoster()
-{
-    RegistryScope reg;
-    useMailSettings(reg, "closed");
-    SmtpControl control;
-    QList<Delivery> got;
-    record(control, reg, got);
-    DocCdataCase entry;
-    const QList<MailQueueItem> failing{mail(&entry, QStringLiteral("a@pel.example"), QStringLiteral("one"))};
-    const QList<MailQueueItem> empty;
-    Panel panel;
-    control.SetQueue(&failing);
-    emit control.do_start();
-    reg.SetIntVar(RegSlot::IntStatusMode, 1);
-    reg.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &panel);
-    control.SetQueue(&empty);
-    emit control.do_start();
-
-    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 2, 20000);
-    QCOMPARE(got.at(0).text, QStringLiteral("send was failed"));
-    QCOMPARE(got.at(0).mode, 0);
-    QVERIFY(!got.at(0).sent);
-    QVERIFY(!entry.IsSend);
     QCOMPARE(got.at(1).text, QStringLiteral("send was complete"));
-    QCOMPARE(got.at(1).mode, 1);
-    QCOMPARE(got.at(1).window, static_cast<StatusWindow *>(&panel));
-    QVERIFY(got.at(1).sent);
-    // Texts after the result reach the status bar again.
+    QCOMPARE(got.at(2).text, QStringLiteral("send was failed"));
+    QCOMPARE(QList<int>({got.at(0).mode, got.at(1).mode, got.at(2).mode}), QList<int>({1, 0, 0}));
+    QCOMPARE(QList<bool>({got.at(0).sent, got.at(1).sent, got.at(2).sent}),
+             QList<bool>({false, true, false}));
+    QCOMPARE(QList<bool>({entries[0].IsSend, entries[1].IsSend, entries[2].IsSend, entries[3].IsSend}),
+             QList<bool>({true, false, true, false}));
+    QCOMPARE(m_peer.messages("open").size(), 2);
     QCOMPARE(reg.GetIntVar(RegSlot::IntStatusMode), 0);
 }
 
 void tst_smtp::worker_exitDuringRun_endsWithinBound()
 {
     RegistryScope reg;
-    useMailSettings(reg, "silent");
+    reg.SetStrVar(RegSlot::StrMailServer, QStringLiteral("localhost"));
+    reg.SetStrVar(RegSlot::StrMailPort, QString::number(m_peer.port("silent")));
     auto *control = new SmtpControl;
     QSignalSpy results(control, &SmtpControl::statusMessage);
-    const QList<MailQueueItem> queue{mail(nullptr, QStringLiteral("a@pel.example"), QStringLiteral("one"))};
+    const QList<MailQueueItem> queue{mail(nullptr, QStringLiteral("a@pel.example"))};
     control->SetQueue(&queue);
     emit control->do_start();
     QTest::qWait(300); // the client now waits for a greeting that never comes
