@@ -357,16 +357,19 @@ bool QaSmtp::waitConnected()
     QEventLoop loop;
     QTimer tick;
     const QDeadlineTimer deadline(ConnectTimeoutMs);
-    const auto check = [&] {
+    const auto waiting = [this] {
         const auto state = m_socket->state();
-        if ((state != QAbstractSocket::HostLookupState && state != QAbstractSocket::ConnectingState) ||
-            deadline.hasExpired() || thread->isInterruptionRequested())
+        return state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState;
+    };
+    const auto check = [&] {
+        if (!waiting() || deadline.hasExpired() || thread->isInterruptionRequested())
             loop.quit();
     };
     connect(m_socket, &QAbstractSocket::stateChanged, &loop, check);
     connect(&tick, &QTimer::timeout, &loop, check);
     tick.start(SliceMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (waiting())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     return m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
