@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "comm/smtpcontrol.h"
 #include "core/safefile.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
@@ -50,6 +51,14 @@ void MainWindow::FatalMessage(const QString &title, const QString &text)
     QPushButton *ok = box.addButton(tr("OK"), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     box.exec();
+}
+
+// The mail thread's controller takes its copy of the queue from here when the poster starts it.
+void MainWindow::SetMailQueue(const QList<MailQueueItem> *queue)
+{
+    m_mailQueue = queue;
+    if (auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl))
+        control->SetQueue(queue);
 }
 
 void MainWindow::StatusMessage(const QString &text)

@@ -2496,4 +2496,114 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <translation>要素名が設定されていません</translation>
     </message>
 </context>
+<context>
+    <name>MailTest</name>
+    <message>
+        <source>Test mail</source>
+        <translation>テストメール</translation>
+    </message>
+    <message>
+        <source>[parameter]</source>
+        <translation>[パラメータ]</translation>
+    </message>
+    <message>
+        <source>SmtpServer</source>
+        <translation>SMTPサーバー</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>ポート</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>セキュリティ</translation>
+    </message>
+    <message>
+        <source>Auth</source>
+        <translation>認証</translation>
+    </message>
+    <message>
+        <source>Sender</source>
+        <translation>送信者</translation>
+    </message>
+    <message>
+        <source>PWD</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <source>test send addr</source>
+        <translation>テスト送信先アドレス</translation>
+    </message>
+    <message>
+        <source>result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>SEND</source>
+        <translation>送信</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>send is complete</source>
+        <translation>送信完了</translation>
+    </message>
+    <message>
+        <source>check connect</source>
+        <translation>接続を確認してください</translation>
+    </message>
+    <message>
+        <source>check connect, server, port</source>
+        <translation>接続、サーバー、ポートを確認してください</translation>
+    </message>
+    <message>
+        <source>check password</source>
+        <translation>パスワードを確認してください</translation>
+    </message>
+    <message>
+        <source>check sender address</source>
+        <translation>送信者アドレスを確認してください</translation>
+    </message>
+    <message>
+        <source>check recipent addr</source>
+        <translation>送信先アドレスを確認してください</translation>
+    </message>
+    <message>
+        <source>not send data, retry</source>
+        <translation>データを送信できませんでした。再試行してください</translation>
+    </message>
+    <message>
+        <source>[Pelmorine]:mail confimariton test</source>
+        <translation>[Pelmorine]:メール確認テスト</translation>
+    </message>
+    <message>
+        <source>this mail is test for Pelmorine.</source>
+        <translation>このメールはPelmorineのテストです。</translation>
+    </message>
+</context>
+<context>
+    <name>SmtpControl</name>
+    <message>
+        <source>send was complete</source>
+        <translation>送信が完了しました</translation>
+    </message>
+    <message>
+        <source>send was failed</source>
+        <translation>送信に失敗しました</translation>
+    </message>
+    <message>
+        <source>Send failed for some recipients</source>
+        <translation>一部の宛先への送信に失敗しました</translation>
+    </message>
+</context>
 </TS>
