@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class QTreeWidgetItem;
 
@@ -27,6 +28,13 @@ public:
     // The tree row this record created for itself; the widgets side attaches and owns it.
     QTreeWidgetItem *Item() const { return m_item; }
     void SetItem(QTreeWidgetItem *item) { m_item = item; }
+
+    // A tree row carries its record as an untyped pointer in column 0 under Qt::UserRole.
+    static QVariant ToData(TreeItemData *record) { return QVariant::fromValue(static_cast<void *>(record)); }
+    static TreeItemData *FromData(const QVariant &data) { return static_cast<TreeItemData *>(data.value<void *>()); }
+
+    // The element's web links, each title, "[$$]" and address, in the order they are shown.
+    QStringList &Links() { return strings; }
 
     bool flags[6] = {false, false, false, false, false, false};
     // flags[5] marks a changed text that WriteTextFile must write.
