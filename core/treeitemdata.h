@@ -31,7 +31,10 @@ public:
 
     // A tree row carries its record as an untyped pointer in column 0 under Qt::UserRole.
     static QVariant ToData(TreeItemData *record) { return QVariant::fromValue(static_cast<void *>(record)); }
-    static TreeItemData *FromData(const QVariant &data) { return static_cast<TreeItemData *>(data.value<void *>()); }
+    static TreeItemData *FromData(const QVariant &data)
+    {
+        return static_cast<TreeItemData *>(data.value<void *>());
+    }
 
     // The element's web links, each title, "[$$]" and address, in the order they are shown.
     QStringList &Links() { return strings; }

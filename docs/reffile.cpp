@@ -140,7 +140,8 @@ bool reffile::prepareViewingCopy(const QString &name)
         return false;
     }
     const QString copy = m_folder + QStringLiteral("others/") + name;
-    if (!QDir().mkpath(m_folder + QStringLiteral("others")) || !SafeFile::ReplaceByCopy(m_folder + name, copy)) {
+    if (!QDir().mkpath(m_folder + QStringLiteral("others")) ||
+        !SafeFile::ReplaceByCopy(m_folder + name, copy)) {
         UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(copy));
         return false;
     }

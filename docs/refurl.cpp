@@ -111,7 +111,8 @@ void refurl::OpenLink(QWidget *parent, const QString &address)
         box.setWindowIcon(globalvar().GetLogoIcon());
         box.setIcon(QMessageBox::Question);
         box.setWindowTitle(tr("Open link"));
-        box.setInformativeText(tr("This address is not a web page:\n%1\nDo you want to open it?").arg(address));
+        box.setInformativeText(
+            tr("This address is not a web page:\n%1\nDo you want to open it?").arg(address));
         QPushButton *open = box.addButton(tr("open"), QMessageBox::AcceptRole);
         QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
         open->setObjectName(QStringLiteral("open"));

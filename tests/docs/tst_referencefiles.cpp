@@ -65,9 +65,10 @@ void tst_referencefiles::findApplication_data()
                                               << "/pdf";
     QTest::newRow("no extension, no empty part") << "<REF Extention=\"pdf\" exe=\"/pdf\"/>"
                                                  << "README" << QString();
-    QTest::newRow("upper row wins") << "<REF Extention=\"pdf\" exe=\"/one\"/><REF Extention=\"xls;pdf\" exe=\"/two\"/>"
-                                    << "a.pdf"
-                                    << "/one";
+    QTest::newRow("upper row wins")
+        << "<REF Extention=\"pdf\" exe=\"/one\"/><REF Extention=\"xls;pdf\" exe=\"/two\"/>"
+        << "a.pdf"
+        << "/one";
     QTest::newRow("no rows") << QString() << "a.pdf" << QString();
 }
 

@@ -333,7 +333,8 @@ void tst_reffile::openUnderDesktop_withoutProgram_reachesXdgOpen()
     pane.SetEditable(1);
     pane.SetDirectory(folder);
     emit listOf(&pane)->itemDoubleClicked(listOf(&pane)->topLevelItem(0), 0);
-    const QString url = QString::fromLatin1(QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded());
+    const QString url =
+        QString::fromLatin1(QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded());
     QTRY_COMPARE_WITH_TIMEOUT(lines(record), QStringList{QStringLiteral("1:[%1]").arg(url)}, 10000);
 }
 
