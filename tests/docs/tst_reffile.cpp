@@ -33,6 +33,18 @@ QTreeWidget *listOf(QWidget *w)
     return w->findChild<QTreeWidget *>();
 }
 
+// A pane over a folder, as a host sets it up when its current element changes.
+struct Pane {
+    reffile w;
+    QTreeWidget *list;
+    Pane(const QString &folder, int editable)
+    {
+        w.SetEditable(editable);
+        w.SetDirectory(folder);
+        list = listOf(&w);
+    }
+};
+
 QTreeWidgetItem *rowNamed(QTreeWidget *tree, const QString &name)
 {
     const QList<QTreeWidgetItem *> found = tree->findItems(name, Qt::MatchExactly, 0);
@@ -76,17 +88,15 @@ void tst_reffile::delete_removesCompanion_keepsViewingCopy_reportsFailure()
     writeFile(folder + QStringLiteral("a.txt"), QByteArray(1234567, 'x'));
     for (const char *name : {"a.txt.bak", "notes.bak.txt", "others/a.txt", "c.txt", "c.txt.bak/inside"})
         writeFile(folder + QLatin1String(name), "x");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    QTreeWidget *tree = listOf(&pane);
+    Pane pane(folder, 1);
+    QTreeWidget *tree = pane.list;
     QCOMPARE(tree->topLevelItemCount(), 2);
     QCOMPARE(rowNamed(tree, QStringLiteral("a.txt"))->text(2), QStringLiteral("1,234,567"));
     QVERIFY(!tree->currentItem());
 
     tree->setCurrentItem(rowNamed(tree, QStringLiteral("a.txt")));
     answerNextBox(QStringLiteral("delete"));
-    pane.DelRefferenceFile();
+    pane.w.DelRefferenceFile();
     QVERIFY(!QFile::exists(folder + QStringLiteral("a.txt")));
     QVERIFY(!QFile::exists(folder + QStringLiteral("a.txt.bak")));
     QVERIFY(QFile::exists(folder + QStringLiteral("others/a.txt")));
@@ -97,7 +107,7 @@ void tst_reffile::delete_removesCompanion_keepsViewingCopy_reportsFailure()
     tree->setCurrentItem(tree->topLevelItem(0));
     answerNextBox(QStringLiteral("delete"));
     answerNextBox(QStringLiteral("OK"), &title);
-    pane.DelRefferenceFile();
+    pane.w.DelRefferenceFile();
     QCOMPARE(title, QStringLiteral("File error"));
     QVERIFY(rowNames(tree).isEmpty());
 
@@ -115,18 +125,16 @@ void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
     const QString source = m_tmp.path() + QStringLiteral("/src");
     const QString folder = m_tmp.path() + QStringLiteral("/add/");
     writeFile(source + QStringLiteral("/b.txt"), "one");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    QTreeWidget *tree = listOf(&pane);
+    Pane pane(folder, 1);
+    QTreeWidget *tree = pane.list;
 
     p.SetStrVar(RegSlot::StrRefFileFolder, m_tmp.path());
     answerFileDialog(QString());
-    pane.AddRefferenceFile();
+    pane.w.AddRefferenceFile();
     QCOMPARE(p.GetStrVar(RegSlot::StrRefFileFolder), m_tmp.path());
 
     answerFileDialog(source + QStringLiteral("/b.txt"));
-    pane.AddRefferenceFile();
+    pane.w.AddRefferenceFile();
     QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
     QCOMPARE(readFile(folder + QStringLiteral("others/b.txt")), QByteArray("one"));
     QVERIFY(!(QFile::permissions(folder + QStringLiteral("others/b.txt")) & QFileDevice::WriteOwner));
@@ -139,7 +147,7 @@ void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
     QString text;
     answerFileDialog(source + QStringLiteral("/b.txt"));
     answerNextBox(QStringLiteral("cancel"), &title, &text);
-    pane.AddRefferenceFile();
+    pane.w.AddRefferenceFile();
     QCOMPARE(title, QStringLiteral("File overwrite"));
     QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
     QCOMPARE(rowNames(tree), QStringList{QStringLiteral("b.txt")});
@@ -147,7 +155,7 @@ void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
     // Chosen from the element's own folder: nothing is asked and the file stays whole.
     BoxWatch watch;
     answerFileDialog(folder + QStringLiteral("b.txt"));
-    pane.AddRefferenceFile();
+    pane.w.AddRefferenceFile();
     QTest::qWait(50);
     QVERIFY2(watch.titles.isEmpty(), qPrintable(watch.titles.join(',')));
     QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
@@ -163,15 +171,13 @@ void tst_reffile::open_withProgram_oneArgumentFromEveryEntryPoint()
     const QString folder = m_tmp.path() + QStringLiteral("/x y/");
     writeFile(folder + QStringLiteral("a b.txt"), "a");
     writeFile(folder + QStringLiteral("-n.txt"), "n");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    QTreeWidget *tree = listOf(&pane);
+    Pane pane(folder, 1);
+    QTreeWidget *tree = pane.list;
     emit tree->itemDoubleClicked(rowNamed(tree, QStringLiteral("a b.txt")), 0);
     tree->setCurrentItem(rowNamed(tree, QStringLiteral("-n.txt")));
-    pane.ShowRefferenceFile();
+    pane.w.ShowRefferenceFile();
     // A second open while the program still runs starts it again.
-    pane.ShowRefferenceFile();
+    pane.w.ShowRefferenceFile();
 
     DocDiag dialog;
     dialog.SetMode(DocDiag::ShowMode);
@@ -198,13 +204,11 @@ void tst_reffile::open_programCannotStart_reported()
     p.setPrograms({{QStringLiteral("txt"), m_tmp.path() + QStringLiteral("/no-such-program")}});
     const QString folder = m_tmp.path() + QStringLiteral("/start/");
     writeFile(folder + QStringLiteral("a.txt"), "a");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    listOf(&pane)->setCurrentItem(listOf(&pane)->topLevelItem(0));
+    Pane pane(folder, 1);
+    pane.list->setCurrentItem(pane.list->topLevelItem(0));
     QString title;
     answerNextBox(QStringLiteral("OK"), &title);
-    pane.ShowRefferenceFile();
+    pane.w.ShowRefferenceFile();
     QCOMPARE(title, QStringLiteral("Start error"));
 }
 
@@ -215,10 +219,8 @@ void tst_reffile::open_withoutProgram_handsLocalFileUrl()
     UrlCatcher catcher;
     const QString folder = m_tmp.path() + QStringLiteral("/x y/");
     writeFile(folder + QStringLiteral("a b.txt"), "a");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    emit listOf(&pane)->itemDoubleClicked(rowNamed(listOf(&pane), QStringLiteral("a b.txt")), 0);
+    Pane pane(folder, 1);
+    emit pane.list->itemDoubleClicked(rowNamed(pane.list, QStringLiteral("a b.txt")), 0);
     QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(folder + QStringLiteral("a b.txt"))});
     const QByteArray encoded = catcher.opened.first().toEncoded();
     QVERIFY2(encoded.startsWith("file:///") && !encoded.startsWith("file:////"), encoded);
@@ -233,12 +235,10 @@ void tst_reffile::open_readOnly_makesViewingCopy_orReportsVanished()
     const QString folder = m_tmp.path() + QStringLiteral("/view/");
     writeFile(folder + QStringLiteral("c.txt"), "c");
     writeFile(folder + QStringLiteral("d.txt"), "d");
-    reffile pane;
-    pane.SetEditable(0);
-    pane.SetDirectory(folder);
-    QTreeWidget *tree = listOf(&pane);
+    Pane pane(folder, 0);
+    QTreeWidget *tree = pane.list;
     tree->setCurrentItem(rowNamed(tree, QStringLiteral("c.txt")));
-    pane.ShowRefferenceFile();
+    pane.w.ShowRefferenceFile();
     const QString copy = folder + QStringLiteral("others/c.txt");
     QCOMPARE(readFile(copy), QByteArray("c"));
     QVERIFY(!(QFile::permissions(copy) & QFileDevice::WriteOwner));
@@ -249,7 +249,7 @@ void tst_reffile::open_readOnly_makesViewingCopy_orReportsVanished()
     QString text;
     tree->setCurrentItem(rowNamed(tree, QStringLiteral("d.txt")));
     answerNextBox(QStringLiteral("OK"), &title);
-    pane.ShowRefferenceFile();
+    pane.w.ShowRefferenceFile();
     QCOMPARE(title, QStringLiteral("Remove file"));
     QCOMPARE(catcher.opened.size(), 1);
     QVERIFY(!QFile::exists(folder + QStringLiteral("others/d.txt")));
@@ -263,12 +263,10 @@ void tst_reffile::upload_existingTarget_replacedAfterConfirmation()
     writeFile(folder + QStringLiteral("e.txt"), "new");
     writeFile(target, "old");
     p.SetStrVar(RegSlot::StrRefFileFolder, m_tmp.path());
-    reffile pane;
-    pane.SetEditable(0);
-    pane.SetDirectory(folder);
-    listOf(&pane)->setCurrentItem(listOf(&pane)->topLevelItem(0));
+    Pane pane(folder, 0);
+    pane.list->setCurrentItem(pane.list->topLevelItem(0));
     answerFileDialog(target);
-    pane.UploadRefferenceFile();
+    pane.w.UploadRefferenceFile();
     QCOMPARE(readFile(target), QByteArray("new"));
     QCOMPARE(p.GetStrVar(RegSlot::StrRefFileFolder), m_tmp.path());
 }
@@ -301,13 +299,11 @@ void tst_reffile::popupMenu_entries()
     QDir().mkpath(folder);
     if (rows)
         writeFile(folder + QStringLiteral("a.txt"), "a");
-    reffile pane;
-    pane.SetEditable(editable);
-    pane.SetDirectory(folder);
+    Pane pane(folder, editable);
     if (current)
-        listOf(&pane)->setCurrentItem(listOf(&pane)->topLevelItem(0));
-    pane.TreePopupMenu(QPoint(1, 1));
-    auto *menu = pane.findChild<QMenu *>();
+        pane.list->setCurrentItem(pane.list->topLevelItem(0));
+    pane.w.TreePopupMenu(QPoint(1, 1));
+    auto *menu = pane.w.findChild<QMenu *>();
     QStringList shown;
     for (QAction *action : menu->actions())
         if (action->isVisible())
@@ -316,8 +312,8 @@ void tst_reffile::popupMenu_entries()
     menu->hide();
 
     // Without a folder (no element current) there is nothing to offer.
-    pane.ClearList();
-    pane.TreePopupMenu(QPoint(1, 1));
+    pane.w.ClearList();
+    pane.w.TreePopupMenu(QPoint(1, 1));
     QVERIFY(!menu->isVisible());
 }
 
@@ -329,10 +325,8 @@ void tst_reffile::openUnderDesktop_withoutProgram_reachesXdgOpen()
     RegistryScope scope;
     const QString folder = m_tmp.path() + QStringLiteral("/x y/");
     writeFile(folder + QStringLiteral("a b.txt"), "a");
-    reffile pane;
-    pane.SetEditable(1);
-    pane.SetDirectory(folder);
-    emit listOf(&pane)->itemDoubleClicked(listOf(&pane)->topLevelItem(0), 0);
+    Pane pane(folder, 1);
+    emit pane.list->itemDoubleClicked(pane.list->topLevelItem(0), 0);
     const QString url =
         QString::fromLatin1(QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded());
     QTRY_COMPARE_WITH_TIMEOUT(lines(record), QStringList{QStringLiteral("1:[%1]").arg(url)}, 10000);
