@@ -1,7 +1,7 @@
 #pragma once
 
 // What the reference-file and web-link tests share: the running program, a stand-in for the
-// desktop's handler, and answers to file dialogs and message boxes.
+// desktop's handler, and answers to file dialogs.
 
 #include "core/xmlclass.h"
 #include "shell/mainwindow.h"
@@ -14,13 +14,13 @@
 
 namespace RefSupport
 {
-// The whole program, so the panes reach the main window, the XML store and the editors they
+// The whole program, so the panes reach the main window, the settings and the editors they
 // mark modified through the registry as they do in use.
 struct Program : public RegistryScope {
     MainWindow *window = new MainWindow;
     Program() { QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000); }
     ~Program() { delete window; }
-    // Replaces the table of programs in the settings document by the given REF rows.
+    // The table of programs: extension list, program.
     void setPrograms(const QList<QPair<QString, QString>> &rows)
     {
         QDomDocument *settings = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
@@ -56,23 +56,19 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 
 private:
-    static constexpr const char *kSchemes[] = {"file", "http", "https", "ftp", "smb", "javascript"};
+    static constexpr const char *kSchemes[] = {"file", "http", "https", "smb", "javascript"};
 };
 
-// Answers the next file dialog with the path, or cancels it for an empty path; a question the
-// dialog asks before replacing a file is answered yes.
+// Answers the next file dialog with the path (and yes to its question before replacing a
+// file), or cancels it for an empty path.
 inline void answerFileDialog(const QString &path)
 {
     QTimer::singleShot(0, [path] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog) {
-            answerFileDialog(path);
-            return;
-        }
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
+        if (!dialog)
+            return answerFileDialog(path);
+        if (path.isEmpty())
+            return dialog->reject();
         QTimer::singleShot(0, [] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (QAbstractButton *yes = box ? box->button(QMessageBox::Yes) : nullptr)
@@ -83,19 +79,7 @@ inline void answerFileDialog(const QString &path)
     });
 }
 
-// A shell script that appends one line per start: the number of arguments and each argument
-// in brackets. It lingers a moment, so a second start overlaps the first.
-inline QString recordingProgram(const QString &dir, const QString &record)
-{
-    const QString path = dir + QStringLiteral("/record.sh");
-    TestSupport::writeFile(path, QStringLiteral("#!/bin/sh\n{ printf '%s:' \"$#\"; for a in \"$@\"; do "
-                                                "printf '[%s]' \"$a\"; done; echo; } >> '%1'\nsleep 2\n")
-                                     .arg(record)
-                                     .toUtf8());
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeUser);
-    return path;
-}
-
+// The lines of a record that the recording programs append to: "<argument count>:[arg]...".
 inline QStringList lines(const QString &path)
 {
     return QString::fromUtf8(TestSupport::readFile(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

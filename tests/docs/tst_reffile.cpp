@@ -12,28 +12,7 @@ using namespace RefSupport;
 
 namespace
 {
-// Rejects every message box that comes up while it lives and keeps their titles.
-struct BoxWatch {
-    QTimer timer;
-    QStringList titles;
-    BoxWatch()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                titles << box->windowTitle();
-                box->reject();
-            }
-        });
-        timer.start(5);
-    }
-};
-
-QTreeWidget *listOf(QWidget *w)
-{
-    return w->findChild<QTreeWidget *>();
-}
-
-// A pane over a folder, as a host sets it up when its current element changes.
+// A pane over a folder, set up as a host does when its current element changes.
 struct Pane {
     reffile w;
     QTreeWidget *list;
@@ -41,23 +20,22 @@ struct Pane {
     {
         w.SetEditable(editable);
         w.SetDirectory(folder);
-        list = listOf(&w);
+        list = w.findChild<QTreeWidget *>();
+    }
+    QStringList names() const
+    {
+        QStringList names;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            names << list->topLevelItem(i)->text(0);
+        return names;
+    }
+    QTreeWidgetItem *select(const QString &name)
+    {
+        QTreeWidgetItem *row = list->findItems(name, Qt::MatchExactly).value(0);
+        list->setCurrentItem(row);
+        return row;
     }
 };
-
-QTreeWidgetItem *rowNamed(QTreeWidget *tree, const QString &name)
-{
-    const QList<QTreeWidgetItem *> found = tree->findItems(name, Qt::MatchExactly, 0);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QStringList rowNames(QTreeWidget *tree)
-{
-    QStringList names;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        names << tree->topLevelItem(i)->text(0);
-    return names;
-}
 } // namespace
 
 class tst_reffile : public QObject
@@ -69,10 +47,7 @@ private slots:
     void delete_removesCompanion_keepsViewingCopy_reportsFailure();
     void add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched();
     void open_withProgram_oneArgumentFromEveryEntryPoint();
-    void open_programCannotStart_reported();
-    void open_withoutProgram_handsLocalFileUrl();
-    void open_readOnly_makesViewingCopy_orReportsVanished();
-    void upload_existingTarget_replacedAfterConfirmation();
+    void open_withoutProgram_fileUrl_readOnlyOpensViewingCopy_uploads();
     void popupMenu_entries_data();
     void popupMenu_entries();
     void openUnderDesktop_withoutProgram_reachesXdgOpen();
@@ -86,37 +61,28 @@ void tst_reffile::delete_removesCompanion_keepsViewingCopy_reportsFailure()
     Program p;
     const QString folder = m_tmp.path() + QStringLiteral("/del/");
     writeFile(folder + QStringLiteral("a.txt"), QByteArray(1234567, 'x'));
-    for (const char *name : {"a.txt.bak", "notes.bak.txt", "others/a.txt", "c.txt", "c.txt.bak/inside"})
+    for (const char *name :
+         {"a.txt.bak", "notes.bak.txt", ".hidden", "others/a.txt", "c.txt", "c.txt.bak/in"})
         writeFile(folder + QLatin1String(name), "x");
     Pane pane(folder, 1);
-    QTreeWidget *tree = pane.list;
-    QCOMPARE(tree->topLevelItemCount(), 2);
-    QCOMPARE(rowNamed(tree, QStringLiteral("a.txt"))->text(2), QStringLiteral("1,234,567"));
-    QVERIFY(!tree->currentItem());
-
-    tree->setCurrentItem(rowNamed(tree, QStringLiteral("a.txt")));
+    QCOMPARE(pane.names().size(), 2);
+    QVERIFY(!pane.list->currentItem());
+    QCOMPARE(pane.select(QStringLiteral("a.txt"))->text(2), QStringLiteral("1,234,567"));
     answerNextBox(QStringLiteral("delete"));
     pane.w.DelRefferenceFile();
     QVERIFY(!QFile::exists(folder + QStringLiteral("a.txt")));
     QVERIFY(!QFile::exists(folder + QStringLiteral("a.txt.bak")));
     QVERIFY(QFile::exists(folder + QStringLiteral("others/a.txt")));
-    QCOMPARE(rowNames(tree), QStringList{QStringLiteral("c.txt")});
+    QCOMPARE(pane.names(), QStringList{QStringLiteral("c.txt")});
 
-    // The companion cannot go: the user is told, and the list shows what is left.
+    // The companion cannot go (a folder stands there): the user is told.
     QString title;
-    tree->setCurrentItem(tree->topLevelItem(0));
+    pane.select(QStringLiteral("c.txt"));
     answerNextBox(QStringLiteral("delete"));
     answerNextBox(QStringLiteral("OK"), &title);
     pane.w.DelRefferenceFile();
     QCOMPARE(title, QStringLiteral("File error"));
-    QVERIFY(rowNames(tree).isEmpty());
-
-    // The dialog over a folder that does not exist offers nothing to delete.
-    DocDiag dialog;
-    dialog.SetMode(DocDiag::DeleteMode);
-    dialog.SetDirectory(folder + QStringLiteral("none/"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Delete file"));
-    QVERIFY(!dialog.findChild<QPushButton *>(QStringLiteral("OK"))->isEnabled());
+    QVERIFY(pane.names().isEmpty());
 }
 
 void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
@@ -126,8 +92,6 @@ void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
     const QString folder = m_tmp.path() + QStringLiteral("/add/");
     writeFile(source + QStringLiteral("/b.txt"), "one");
     Pane pane(folder, 1);
-    QTreeWidget *tree = pane.list;
-
     p.SetStrVar(RegSlot::StrRefFileFolder, m_tmp.path());
     answerFileDialog(QString());
     pane.w.AddRefferenceFile();
@@ -135,140 +99,104 @@ void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
 
     answerFileDialog(source + QStringLiteral("/b.txt"));
     pane.w.AddRefferenceFile();
-    QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
     QCOMPARE(readFile(folder + QStringLiteral("others/b.txt")), QByteArray("one"));
     QVERIFY(!(QFile::permissions(folder + QStringLiteral("others/b.txt")) & QFileDevice::WriteOwner));
     QCOMPARE(p.GetStrVar(RegSlot::StrRefFileFolder), source);
-    QCOMPARE(tree->currentItem()->text(0), QStringLiteral("b.txt"));
+    QCOMPARE(pane.list->currentItem()->text(0), QStringLiteral("b.txt"));
 
-    // An existing name asks; refusing keeps the file, and the list has the name once.
+    // A listed name asks; refused, the file stays and the list still shows it once.
     writeFile(source + QStringLiteral("/b.txt"), "two");
     QString title;
-    QString text;
     answerFileDialog(source + QStringLiteral("/b.txt"));
-    answerNextBox(QStringLiteral("cancel"), &title, &text);
+    answerNextBox(QStringLiteral("cancel"), &title);
     pane.w.AddRefferenceFile();
     QCOMPARE(title, QStringLiteral("File overwrite"));
     QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
-    QCOMPARE(rowNames(tree), QStringList{QStringLiteral("b.txt")});
+    QCOMPARE(pane.names(), QStringList{QStringLiteral("b.txt")});
 
-    // Chosen from the element's own folder: nothing is asked and the file stays whole.
-    BoxWatch watch;
+    // Chosen from the element's own folder: nothing is asked (a box would block) and the
+    // file stays whole.
     answerFileDialog(folder + QStringLiteral("b.txt"));
     pane.w.AddRefferenceFile();
-    QTest::qWait(50);
-    QVERIFY2(watch.titles.isEmpty(), qPrintable(watch.titles.join(',')));
     QCOMPARE(readFile(folder + QStringLiteral("b.txt")), QByteArray("one"));
-    QCOMPARE(rowNames(tree), QStringList{QStringLiteral("b.txt")});
+    QCOMPARE(pane.names(), QStringList{QStringLiteral("b.txt")});
 }
 
 void tst_reffile::open_withProgram_oneArgumentFromEveryEntryPoint()
 {
     Program p;
     const QString record = m_tmp.path() + QStringLiteral("/record.txt");
+    qputenv("PEL_XDG_RECORD", record.toUtf8());
     p.setPrograms({{QStringLiteral("pdf"), QStringLiteral("/nonexistent")},
-                   {QStringLiteral("txt"), recordingProgram(m_tmp.path(), record)}});
+                   {QStringLiteral("txt"), QStringLiteral(REF_TEST_BIN "/xdg-open")}});
     const QString folder = m_tmp.path() + QStringLiteral("/x y/");
     writeFile(folder + QStringLiteral("a b.txt"), "a");
     writeFile(folder + QStringLiteral("-n.txt"), "n");
+    writeFile(folder + QStringLiteral("c.pdf"), "c");
     Pane pane(folder, 1);
-    QTreeWidget *tree = pane.list;
-    emit tree->itemDoubleClicked(rowNamed(tree, QStringLiteral("a b.txt")), 0);
-    tree->setCurrentItem(rowNamed(tree, QStringLiteral("-n.txt")));
+    emit pane.list->itemDoubleClicked(pane.select(QStringLiteral("a b.txt")), 0);
+    pane.select(QStringLiteral("-n.txt"));
     pane.w.ShowRefferenceFile();
-    // A second open while the program still runs starts it again.
-    pane.w.ShowRefferenceFile();
-
+    pane.w.ShowRefferenceFile(); // while the first still runs
     DocDiag dialog;
     dialog.SetMode(DocDiag::ShowMode);
     dialog.SetDirectory(folder);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("show file"));
     QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OK"))->text(), QStringLiteral("Show"));
-    QTreeWidget *list = listOf(&dialog);
-    list->setCurrentItem(rowNamed(list, QStringLiteral("a b.txt")));
+    auto *list = dialog.findChild<QTreeWidget *>();
+    list->setCurrentItem(list->findItems(QStringLiteral("a b.txt"), Qt::MatchExactly).value(0));
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
 
-    const QString ab = QStringLiteral("1:[%1a b.txt]").arg(folder);
-    const QString n = QStringLiteral("1:[%1-n.txt]").arg(folder);
     QTRY_COMPARE_WITH_TIMEOUT(lines(record).size(), 4, 10000);
     QStringList got = lines(record);
     got.sort();
-    QStringList expected{ab, ab, n, n};
-    expected.sort();
-    QCOMPARE(got, expected);
-}
+    const QString ab = QStringLiteral("1:[%1a b.txt]").arg(folder);
+    const QString n = QStringLiteral("1:[%1-n.txt]").arg(folder);
+    QCOMPARE(got, QStringList({n, n, ab, ab}));
 
-void tst_reffile::open_programCannotStart_reported()
-{
-    Program p;
-    p.setPrograms({{QStringLiteral("txt"), m_tmp.path() + QStringLiteral("/no-such-program")}});
-    const QString folder = m_tmp.path() + QStringLiteral("/start/");
-    writeFile(folder + QStringLiteral("a.txt"), "a");
-    Pane pane(folder, 1);
-    pane.list->setCurrentItem(pane.list->topLevelItem(0));
     QString title;
     answerNextBox(QStringLiteral("OK"), &title);
+    pane.select(QStringLiteral("c.pdf"));
     pane.w.ShowRefferenceFile();
     QCOMPARE(title, QStringLiteral("Start error"));
 }
 
-void tst_reffile::open_withoutProgram_handsLocalFileUrl()
+void tst_reffile::open_withoutProgram_fileUrl_readOnlyOpensViewingCopy_uploads()
 {
     Program p;
     p.setPrograms({{QStringLiteral("pdf"), QStringLiteral("/usr/bin/viewer")}});
     UrlCatcher catcher;
-    const QString folder = m_tmp.path() + QStringLiteral("/x y/");
-    writeFile(folder + QStringLiteral("a b.txt"), "a");
-    Pane pane(folder, 1);
-    emit pane.list->itemDoubleClicked(rowNamed(pane.list, QStringLiteral("a b.txt")), 0);
-    QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(folder + QStringLiteral("a b.txt"))});
-    const QByteArray encoded = catcher.opened.first().toEncoded();
-    QVERIFY2(encoded.startsWith("file:///") && !encoded.startsWith("file:////"), encoded);
-    QVERIFY2(encoded.endsWith("/x%20y/a%20b.txt"), encoded);
-}
+    const QString folder = m_tmp.path() + QStringLiteral("/view a/");
+    writeFile(folder + QStringLiteral("c d.txt"), "c");
+    writeFile(folder + QStringLiteral("e.txt"), "e");
+    Pane editable(folder, 1);
+    emit editable.list->itemDoubleClicked(editable.select(QStringLiteral("c d.txt")), 0);
+    QCOMPARE(catcher.opened.value(0).toEncoded(), QUrl::fromLocalFile(folder).toEncoded() + "c%20d.txt");
+    QVERIFY(!catcher.opened.value(0).toEncoded().startsWith("file:////"));
 
-void tst_reffile::open_readOnly_makesViewingCopy_orReportsVanished()
-{
-    Program p;
-    p.setPrograms({});
-    UrlCatcher catcher;
-    const QString folder = m_tmp.path() + QStringLiteral("/view/");
-    writeFile(folder + QStringLiteral("c.txt"), "c");
-    writeFile(folder + QStringLiteral("d.txt"), "d");
-    Pane pane(folder, 0);
-    QTreeWidget *tree = pane.list;
-    tree->setCurrentItem(rowNamed(tree, QStringLiteral("c.txt")));
-    pane.w.ShowRefferenceFile();
-    const QString copy = folder + QStringLiteral("others/c.txt");
+    Pane readOnly(folder, 0);
+    readOnly.select(QStringLiteral("c d.txt"));
+    readOnly.w.ShowRefferenceFile();
+    const QString copy = folder + QStringLiteral("others/c d.txt");
     QCOMPARE(readFile(copy), QByteArray("c"));
     QVERIFY(!(QFile::permissions(copy) & QFileDevice::WriteOwner));
-    QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(copy)});
+    QCOMPARE(catcher.opened.value(1), QUrl::fromLocalFile(copy));
 
-    QFile::remove(folder + QStringLiteral("d.txt"));
+    // Gone from the folder before a viewing copy was made: said, and nothing opened.
+    QFile::remove(folder + QStringLiteral("e.txt"));
     QString title;
-    QString text;
-    tree->setCurrentItem(rowNamed(tree, QStringLiteral("d.txt")));
+    readOnly.select(QStringLiteral("e.txt"));
     answerNextBox(QStringLiteral("OK"), &title);
-    pane.w.ShowRefferenceFile();
+    readOnly.w.ShowRefferenceFile();
     QCOMPARE(title, QStringLiteral("Remove file"));
-    QCOMPARE(catcher.opened.size(), 1);
-    QVERIFY(!QFile::exists(folder + QStringLiteral("others/d.txt")));
-}
+    QCOMPARE(catcher.opened.size(), 2);
 
-void tst_reffile::upload_existingTarget_replacedAfterConfirmation()
-{
-    Program p;
-    const QString folder = m_tmp.path() + QStringLiteral("/up/");
-    const QString target = m_tmp.path() + QStringLiteral("/out/e.txt");
-    writeFile(folder + QStringLiteral("e.txt"), "new");
+    // Uploading over an existing file replaces it once the save dialog asked.
+    const QString target = m_tmp.path() + QStringLiteral("/out/c d.txt");
     writeFile(target, "old");
-    p.SetStrVar(RegSlot::StrRefFileFolder, m_tmp.path());
-    Pane pane(folder, 0);
-    pane.list->setCurrentItem(pane.list->topLevelItem(0));
+    readOnly.select(QStringLiteral("c d.txt"));
     answerFileDialog(target);
-    pane.w.UploadRefferenceFile();
-    QCOMPARE(readFile(target), QByteArray("new"));
-    QCOMPARE(p.GetStrVar(RegSlot::StrRefFileFolder), m_tmp.path());
+    readOnly.w.UploadRefferenceFile();
+    QCOMPARE(readFile(target), QByteArray("c"));
 }
 
 void tst_reffile::popupMenu_entries_data()
@@ -278,7 +206,6 @@ void tst_reffile::popupMenu_entries_data()
     QTest::addColumn<int>("editable");
     QTest::addColumn<QStringList>("entries");
     const QString add = QStringLiteral("Add Refference file");
-    const QString del = QStringLiteral("Del Refference file");
     const QString show = QStringLiteral("show Refference file");
     const QString upload = QStringLiteral("upload Refference file");
     QTest::newRow("empty, read-only") << false << false << 0 << QStringList();
@@ -286,7 +213,8 @@ void tst_reffile::popupMenu_entries_data()
     QTest::newRow("no current, read-only") << true << false << 0 << QStringList();
     QTest::newRow("no current, editable") << true << false << 1 << QStringList{add};
     QTest::newRow("current, read-only") << true << true << 0 << QStringList{show, upload};
-    QTest::newRow("current, editable") << true << true << 1 << QStringList{add, del, show, upload};
+    QTest::newRow("current, editable")
+        << true << true << 1 << QStringList{add, QStringLiteral("Del Refference file"), show, upload};
 }
 
 void tst_reffile::popupMenu_entries()
@@ -301,17 +229,17 @@ void tst_reffile::popupMenu_entries()
         writeFile(folder + QStringLiteral("a.txt"), "a");
     Pane pane(folder, editable);
     if (current)
-        pane.list->setCurrentItem(pane.list->topLevelItem(0));
-    pane.w.TreePopupMenu(QPoint(1, 1));
+        pane.select(QStringLiteral("a.txt"));
     auto *menu = pane.w.findChild<QMenu *>();
+    pane.w.TreePopupMenu(QPoint(1, 1));
     QStringList shown;
     for (QAction *action : menu->actions())
-        if (action->isVisible())
+        if (action->isVisible() && menu->isVisible())
             shown << action->text();
-    QTEST(menu->isVisible() ? shown : QStringList(), "entries");
+    QTEST(shown, "entries");
     menu->hide();
 
-    // Without a folder (no element current) there is nothing to offer.
+    // No element current, so no folder: nothing to offer.
     pane.w.ClearList();
     pane.w.TreePopupMenu(QPoint(1, 1));
     QVERIFY(!menu->isVisible());
@@ -326,10 +254,10 @@ void tst_reffile::openUnderDesktop_withoutProgram_reachesXdgOpen()
     const QString folder = m_tmp.path() + QStringLiteral("/x y/");
     writeFile(folder + QStringLiteral("a b.txt"), "a");
     Pane pane(folder, 1);
-    emit pane.list->itemDoubleClicked(pane.list->topLevelItem(0), 0);
-    const QString url =
-        QString::fromLatin1(QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded());
-    QTRY_COMPARE_WITH_TIMEOUT(lines(record), QStringList{QStringLiteral("1:[%1]").arg(url)}, 10000);
+    emit pane.list->itemDoubleClicked(pane.select(QStringLiteral("a b.txt")), 0);
+    const QByteArray url = QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded();
+    QTRY_COMPARE_WITH_TIMEOUT(lines(record), QStringList{QStringLiteral("1:[%1]").arg(QLatin1String(url))},
+                              10000);
 }
 
 QTEST_MAIN(tst_reffile)
