@@ -48,8 +48,6 @@ private slots:
     void add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched();
     void open_withProgram_oneArgumentFromEveryEntryPoint();
     void open_withoutProgram_fileUrl_readOnlyOpensViewingCopy_uploads();
-    void popupMenu_entries_data();
-    void popupMenu_entries();
     void openUnderDesktop_withoutProgram_reachesXdgOpen();
 
 private:
@@ -83,6 +81,14 @@ void tst_reffile::delete_removesCompanion_keepsViewingCopy_reportsFailure()
     pane.w.DelRefferenceFile();
     QCOMPARE(title, QStringLiteral("File error"));
     QVERIFY(pane.names().isEmpty());
+
+    // With no element current there is no folder to add to: the menu offers nothing.
+    pane.w.ClearList();
+    pane.w.TreePopupMenu(QPoint(1, 1));
+    QVERIFY(!pane.w.findChild<QMenu *>()->isVisible());
+    pane.w.SetDirectory(folder);
+    pane.w.TreePopupMenu(QPoint(1, 1));
+    QVERIFY(pane.w.findChild<QMenu *>()->isVisible());
 }
 
 void tst_reffile::add_copiesWithViewingCopy_asksOverwrite_ownFileUntouched()
@@ -197,52 +203,6 @@ void tst_reffile::open_withoutProgram_fileUrl_readOnlyOpensViewingCopy_uploads()
     answerFileDialog(target);
     readOnly.w.UploadRefferenceFile();
     QCOMPARE(readFile(target), QByteArray("c"));
-}
-
-void tst_reffile::popupMenu_entries_data()
-{
-    QTest::addColumn<bool>("rows");
-    QTest::addColumn<bool>("current");
-    QTest::addColumn<int>("editable");
-    QTest::addColumn<QStringList>("entries");
-    const QString add = QStringLiteral("Add Refference file");
-    const QString show = QStringLiteral("show Refference file");
-    const QString upload = QStringLiteral("upload Refference file");
-    QTest::newRow("empty, read-only") << false << false << 0 << QStringList();
-    QTest::newRow("empty, editable") << false << false << 1 << QStringList{add};
-    QTest::newRow("no current, read-only") << true << false << 0 << QStringList();
-    QTest::newRow("no current, editable") << true << false << 1 << QStringList{add};
-    QTest::newRow("current, read-only") << true << true << 0 << QStringList{show, upload};
-    QTest::newRow("current, editable")
-        << true << true << 1 << QStringList{add, QStringLiteral("Del Refference file"), show, upload};
-}
-
-void tst_reffile::popupMenu_entries()
-{
-    QFETCH(bool, rows);
-    QFETCH(bool, current);
-    QFETCH(int, editable);
-    RegistryScope scope;
-    const QString folder = m_tmp.path() + QStringLiteral("/menu%1/").arg(rows);
-    QDir().mkpath(folder);
-    if (rows)
-        writeFile(folder + QStringLiteral("a.txt"), "a");
-    Pane pane(folder, editable);
-    if (current)
-        pane.select(QStringLiteral("a.txt"));
-    auto *menu = pane.w.findChild<QMenu *>();
-    pane.w.TreePopupMenu(QPoint(1, 1));
-    QStringList shown;
-    for (QAction *action : menu->actions())
-        if (action->isVisible() && menu->isVisible())
-            shown << action->text();
-    QTEST(shown, "entries");
-    menu->hide();
-
-    // No element current, so no folder: nothing to offer.
-    pane.w.ClearList();
-    pane.w.TreePopupMenu(QPoint(1, 1));
-    QVERIFY(!menu->isVisible());
 }
 
 void tst_reffile::openUnderDesktop_withoutProgram_reachesXdgOpen()
