@@ -1,5 +1,6 @@
 #include "core/safefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -38,4 +39,13 @@ bool SafeFile::ReplaceByCopy(const QString &source, const QString &target)
         }
     }
     return QFile::rename(temp, target);
+}
+
+bool SafeFile::IsAbsent(const QString &path)
+{
+    const QFileInfo info(path);
+    const QDir dir = info.absoluteDir();
+    // A listing that succeeds always holds "." and "..": an empty one is a failed one.
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    return !names.isEmpty() && !names.contains(info.fileName());
 }

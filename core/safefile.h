@@ -13,4 +13,7 @@ bool WriteUtf8(const QString &path, const QString &text);
 // Replaces the target by a copy of the source through a temporary beside it, so a failed copy
 // leaves the old target whole. The new target is readable and writable by its user.
 bool ReplaceByCopy(const QString &source, const QString &target);
+// True only when the file's folder exists and can be listed, and the file is not in it: a share
+// that is offline or a folder that vanished is not a missing file.
+bool IsAbsent(const QString &path);
 } // namespace SafeFile
