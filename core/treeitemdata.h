@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class QTreeWidgetItem;
 
@@ -29,6 +30,16 @@ public:
     QTreeWidgetItem *Item() const { return m_item; }
     void SetItem(QTreeWidgetItem *item) { m_item = item; }
 
+    // A tree row carries its record as an untyped pointer in column 0 under Qt::UserRole.
+    static QVariant ToData(TreeItemData *record) { return QVariant::fromValue(static_cast<void *>(record)); }
+    static TreeItemData *FromData(const QVariant &data)
+    {
+        return static_cast<TreeItemData *>(data.value<void *>());
+    }
+
+    // The element's web links, each "title[$$]address", in the order they are shown.
+    QStringList &Links() { return links; }
+
     bool flags[6] = {false, false, false, false, false, false};
     // flags[5] marks a changed text that WriteTextFile must write.
     bool &TextChanged() { return flags[5]; }
@@ -47,7 +58,6 @@ public:
     int counter1 = 0;
     int counter2 = 0;
 
-    // Web links of the element, each "title[$$]address".
     QStringList links;
     // Child elements a loader refused (a bad ID, an unknown tag): written back as they were,
     // since what this program does not understand belongs to another member.
