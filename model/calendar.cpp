@@ -111,7 +111,7 @@ QString Calendar::Message() const
 // Every dated tree keeps a row's record in the row's first column.
 TreeItemData *Calendar::recordOf(const QTreeWidgetItem *item)
 {
-    return item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+    return item ? TreeItemData::FromData(item->data(0, Qt::UserRole)) : nullptr;
 }
 
 DateRules::Dates Calendar::datesOf(const QTreeWidgetItem *item) const

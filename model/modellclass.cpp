@@ -1,6 +1,8 @@
 #include "model/modellclass.h"
 
 #include "core/treeitemdata.h"
+#include "docs/reffile.h"
+#include "docs/refurl.h"
 #include "model/calendar.h"
 #include "model/classpage.h"
 #include "model/daterules.h"
@@ -15,7 +17,7 @@
 
 ModelLclass::ModelLclass(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::ModelLclass), m_layout(new QVBoxLayout), m_calendar(new Calendar(this)),
-      m_editor(new NumEditor)
+      m_editor(new NumEditor), m_files(new reffile), m_links(new refurl)
 {
     m_ui->setupUi(this);
     SetObj(RegSlot::ObjModelLclassPage, this);
@@ -54,8 +56,9 @@ ModelLclass::ModelLclass(QWidget *parent)
     m_editor->setAttribute(Qt::WA_InputMethodEnabled);
     SetObj(RegSlot::ObjModelLclassEditor, m_editor);
     m_ui->EXP_LAYOUT->addWidget(m_editor);
-    // The reference-file pane goes into REF1 and the web-link pane into REF2 once the
-    // reference panes are part of the program.
+    m_ui->REF1->addWidget(m_files);
+    m_links->SetOwnerKind(refurl::ModelKind);
+    m_ui->REF2->addWidget(m_links);
     ClassPage::StyleCaptions({m_ui->SLNAME, m_ui->SELEMENT, m_ui->SSDATE, m_ui->STDATE, m_ui->SCDATE});
 }
 
@@ -144,10 +147,12 @@ void ModelLclass::listSclasses()
 
 void ModelLclass::showReferences(const TreeItemData *r)
 {
-    // The element's reference folder exists from the first showing on; the reference panes
-    // list it once they are part of the program.
-    if (model *m = editor())
-        m->MakeRefPath(r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    model *m = editor();
+    const bool owner = GetBoolVar(RegSlot::FlagModelOwned);
+    m_files->SetEditable(owner);
+    m_files->SetDirectory(m->MakeRefPath(r->GetAttr(GetStrVar(RegSlot::StrAttrID))));
+    m_links->SetEditable(owner);
+    m_links->SetElement(m_item);
 }
 
 void ModelLclass::UpdateEditState()
@@ -227,6 +232,9 @@ void ModelLclass::ClearLclass()
         field->clear();
     while (m_ui->SCLASSTREE->topLevelItemCount() > 0)
         m_ui->SCLASSTREE->takeTopLevelItem(0);
+    // The panes must not keep a row that may be freed next.
+    m_files->ClearList();
+    m_links->ClearList();
     if (model *m = editor())
         m->DisableEmptyTabs();
     SetBoolVar(RegSlot::FlagUpdating, updating);
@@ -241,6 +249,8 @@ void ModelLclass::CloseLclass()
         m_ui->SCLASSTREE->takeTopLevelItem(0);
     m_selector->setCurrentIndex(0);
     m_editor->ClearText();
+    m_files->ClearList();
+    m_links->ClearList();
 }
 
 // The editor takes the row out with its parameters, records, IDs and page rows; model.xml

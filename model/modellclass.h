@@ -9,6 +9,8 @@ namespace Ui
 class ModelLclass;
 }
 class Calendar;
+class reffile;
+class refurl;
 class NumEditor;
 class QComboBox;
 class QTreeWidget;
@@ -73,5 +75,7 @@ private:
     QComboBox *m_selector;
     Calendar *m_calendar;
     NumEditor *m_editor;
+    reffile *m_files;
+    refurl *m_links;
     QString m_explainTitle;
 };

@@ -1,6 +1,8 @@
 #include "model/modelsclass.h"
 
 #include "core/treeitemdata.h"
+#include "docs/reffile.h"
+#include "docs/refurl.h"
 #include "model/calendar.h"
 #include "model/classpage.h"
 #include "model/daterules.h"
@@ -22,7 +24,8 @@ QTreeWidgetItem *itemIn(const QTreeWidgetItem *item, int column)
 } // namespace
 
 ModelSClass::ModelSClass(QWidget *parent)
-    : QWidget(parent), m_ui(new Ui::ModelSClass), m_layout(new QVBoxLayout), m_calendar(new Calendar(this))
+    : QWidget(parent), m_ui(new Ui::ModelSClass), m_layout(new QVBoxLayout), m_calendar(new Calendar(this)),
+      m_files(new reffile), m_links(new refurl)
 {
     m_ui->setupUi(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -71,8 +74,9 @@ ModelSClass::ModelSClass(QWidget *parent)
         editorLayouts[i]->addWidget(m_editors[i]);
         SetObj(editorSlots[i], m_editors[i]);
     }
-    // The reference-file pane goes into REF1 and the web-link pane into REF2 once the
-    // reference panes are part of the program.
+    m_ui->REF1->addWidget(m_files);
+    m_links->SetOwnerKind(refurl::ModelKind);
+    m_ui->REF2->addWidget(m_links);
     ClassPage::StyleCaptions(
         {m_ui->SLNAME, m_ui->SLEL, m_ui->SSNAME, m_ui->SSEL, m_ui->SSDATE, m_ui->STDATE, m_ui->SCDATE});
 }
@@ -173,10 +177,7 @@ void ModelSClass::ShowSclass(QTreeWidgetItem *sclass)
     UpdateEditState();
     TreeColumnAdjustment(m_ui->PARAM_TREE);
     TreeColumnAdjustment(m_ui->PR_TREE);
-    enableReferences(true);
-    // The element's reference folder exists from the first showing on; the reference panes
-    // list it once they are part of the program.
-    m->MakeRefPath(r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    showReferences(r);
 }
 
 void ModelSClass::ShowParamSclass(QTreeWidgetItem *param)
@@ -222,14 +223,28 @@ void ModelSClass::ShowParam(QTreeWidgetItem *sclass, QTreeWidgetItem *param, QTr
             m_ui->TAB->setTabText(1, tr("Param Attribute:") + listItem->text(0) + QStringLiteral("  ") +
                                          tr("el_name:") + listItem->text(1));
     }
-    enableReferences(false);
+    clearReferences();
 }
 
-// A parameter has no reference panes of its own.
-void ModelSClass::enableReferences(bool on)
+void ModelSClass::showReferences(const TreeItemData *r)
 {
-    m_ui->verticalLayoutWidget->setEnabled(on);
-    m_ui->verticalLayoutWidget_2->setEnabled(on);
+    const bool owner = GetBoolVar(RegSlot::FlagModelOwned);
+    m_files->setEnabled(true);
+    m_links->setEnabled(true);
+    m_files->SetEditable(owner);
+    m_files->SetDirectory(editor()->MakeRefPath(r->GetAttr(GetStrVar(RegSlot::StrAttrID))));
+    m_links->SetEditable(owner);
+    m_links->SetElement(m_sclass);
+}
+
+// A parameter has no reference panes of its own; and the panes must not keep a row that may be
+// freed next.
+void ModelSClass::clearReferences()
+{
+    m_files->ClearList();
+    m_links->ClearList();
+    m_files->setEnabled(false);
+    m_links->setEnabled(false);
 }
 
 void ModelSClass::showStateProperty(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
@@ -313,6 +328,7 @@ void ModelSClass::ClearSclass()
     for (QLineEdit *field : {m_ui->SCLASS, m_ui->ELEMENT, m_ui->SDATE, m_ui->TDATE, m_ui->CDATE})
         field->clear();
     listParams(nullptr);
+    clearReferences();
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
 
@@ -328,6 +344,7 @@ void ModelSClass::ClearPage()
     m_outVar->setCurrentIndex(0);
     for (NumEditor *e : m_editors)
         e->ClearText();
+    clearReferences();
 }
 
 // The Model menu while a small class or one of its parameters shows; with no parameter dialogs

@@ -10,6 +10,8 @@ namespace Ui
 class ModelSClass;
 }
 class Calendar;
+class reffile;
+class refurl;
 class NumEditor;
 class QComboBox;
 class QLineEdit;
@@ -77,7 +79,8 @@ private:
     void LockPage(bool parentCheck);
     void UnlockPage();
     void showDate(int mode, const QString &date);
-    void enableReferences(bool on);
+    void showReferences(const TreeItemData *r);
+    void clearReferences();
     void selectListItem(QTreeWidgetItem *listItem);
 
     Ui::ModelSClass *m_ui;
@@ -95,4 +98,6 @@ private:
     QPalette m_inactive;
     QPalette m_active;
     QComboBox *m_outVar = nullptr;
+    reffile *m_files;
+    refurl *m_links;
 };

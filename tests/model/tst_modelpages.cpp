@@ -1,5 +1,7 @@
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
+#include "docs/reffile.h"
+#include "docs/refurl.h"
 #include "model/calendar.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
@@ -131,6 +133,8 @@ void tst_modelpages::lclassPage_completionAndOwner_decideEditingAndMenu()
         auto *name = child<QLineEdit>(p.lpage(), "LCLASS");
         QVERIFY(!name->isReadOnly());
         QVERIFY(p.enabled("actionM_A_L") && p.enabled("actionM_D_L") && p.enabled("actionM_A_S"));
+        QVERIFY(p.lpage()->findChild<reffile *>()->IsEditable());
+        QVERIFY(p.lpage()->findChild<reffile *>()->Directory().endsWith("/Reference/1/"));
         p.select("5");
         QVERIFY(name->isReadOnly());
         QVERIFY(!child<QPushButton>(p.lpage(), "SDATEBTN")->isEnabled());
@@ -150,6 +154,7 @@ void tst_modelpages::lclassPage_completionAndOwner_decideEditingAndMenu()
     QVERIFY(child<QLineEdit>(other.lpage(), "LCLASS")->isReadOnly());
     QVERIFY(!child<QPushButton>(other.lpage(), "CDATEBTN")->isEnabled());
     QVERIFY(!other.outVar(other.lpage())->isEnabled());
+    QVERIFY(!other.lpage()->findChild<reffile *>()->IsEditable());
     for (const char *action : {"actionM_A_L", "actionM_D_L", "actionM_A_S", "actionM_D_S", "actionM_A_P"})
         QVERIFY2(!other.enabled(action), action);
 }
@@ -178,14 +183,14 @@ void tst_modelpages::sclassPage_showsStoresAndLocks()
     QCOMPARE(p.record("3")->GetAttr("OutVar"), QStringLiteral("1"));
     QCOMPARE(tabs->currentIndex(), 1);
     QCOMPARE(tabs->tabText(1), QStringLiteral("Param Attribute:K[1][1]  el_name:p"));
-    QVERIFY(!child<QWidget>(page, "verticalLayoutWidget")->isEnabled());
+    QVERIFY(!page->findChild<reffile *>()->isEnabled() && !page->findChild<refurl *>()->isEnabled());
     QCOMPARE(params->currentItem(), p.record("4")->pageItem);
 
     // A completed small class keeps only its completion date, while its large class is open.
     p.select("2");
     QCOMPARE(element->text(), QStringLiteral("--Arbitary--"));
     QVERIFY(!element->isEnabled() && name->isReadOnly());
-    QVERIFY(child<QWidget>(page, "verticalLayoutWidget")->isEnabled());
+    QVERIFY(page->findChild<reffile *>()->isEnabled() && page->findChild<refurl *>()->isEnabled());
     QCOMPARE(p.outVar(page)->currentText(), QStringLiteral("--Yes--"));
     QVERIFY(!child<QPushButton>(page, "SBTN")->isEnabled());
     QVERIFY(child<QPushButton>(page, "CBTN")->isEnabled());
@@ -293,7 +298,7 @@ void tst_modelpages::calendar_qandaRow_datesInColumnsAndRecord()
     tree.setColumnCount(10);
     auto *row = new QTreeWidgetItem(&tree);
     TreeItemData record;
-    row->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void *>(&record)));
+    row->setData(0, Qt::UserRole, TreeItemData::ToData(&record));
     Calendar calendar;
     calendar.SetType(4);
     calendar.SetItem(row);
