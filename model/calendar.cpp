@@ -98,6 +98,19 @@ void Calendar::SetMode(int mode)
     m_ui->CALENDAR->setFocus();
 }
 
+void Calendar::Open(int mode, QTreeWidgetItem *item)
+{
+    if (mode < DateRules::Start || mode > DateRules::Completion)
+        return;
+    SetItem(item);
+    QString preset = ownDate(mode);
+    if (preset.isEmpty() && mode > DateRules::Start)
+        preset = ownDate(mode - 1);
+    SetDate(preset);
+    SetMode(mode);
+    show();
+}
+
 void Calendar::SelectDate(const QDate &date)
 {
     m_ui->CALENDAR->setSelectedDate(date);
@@ -269,27 +282,28 @@ void Calendar::updatePage()
 void Calendar::writeCompletion(const QString &text)
 {
     writeOwn(DateRules::Completion, text);
-    switch (m_type) {
-    case DateRules::Member:
-        if (m_member)
-            m_member->Completed = true;
-        showMember();
-        break;
-    case DateRules::InstanceClass:
-        if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
-            tab->RefreshCurrentItem();
-        break;
-    case DateRules::ModelClass:
+    completionChanged(true);
+    if (m_type == DateRules::ModelClass) {
         if (m_level == DateRules::LclassLevel) {
             if (auto *page = GetObj<ModelLclass>(RegSlot::ObjModelLclassPage))
                 page->SetCdate();
         }
         updatePage();
-        break;
-    default:
-        break;
     }
     NotifyChanged();
+}
+
+// A member's completed mark and an instance class's row follow its completion date.
+void Calendar::completionChanged(bool completed)
+{
+    if (m_type == DateRules::Member) {
+        if (m_member)
+            m_member->Completed = completed;
+        showMember();
+    } else if (m_type == DateRules::InstanceClass) {
+        if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+            tab->RefreshCurrentItem();
+    }
 }
 
 void Calendar::OkProc()
@@ -347,30 +361,14 @@ void Calendar::UnfinishedProc()
     }
     if (m_fields[2])
         m_fields[2]->clear();
-    switch (m_type) {
-    case DateRules::Member:
-        if (m_member)
-            m_member->Completed = false;
-        showMember();
-        break;
-    case DateRules::InstanceClass:
-        if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
-            tab->RefreshCurrentItem();
-        break;
-    case DateRules::ModelClass:
-        if (m_level == DateRules::ModelLevel)
-            break;
+    completionChanged(false);
+    // A class reopened reopens the model it belongs to.
+    if (m_type == DateRules::ModelClass && m_level != DateRules::ModelLevel) {
         if (auto *editor = GetObj<model>(RegSlot::ObjModel))
             editor->ClearCompletion();
         if (TreeItemData *r = recordOf(m_item))
             r->SetAttr(GetStrVar(RegSlot::StrAttrCompletionDate), QString());
         updatePage();
-        break;
-    case DateRules::OutputDefinition:
-        m_ui->MSG->clear();
-        break;
-    default:
-        break;
     }
     NotifyChanged();
     m_ui->MSG->clear();

@@ -35,6 +35,9 @@ public:
     void SetMember(MemberInfo *member);
     void SetItem(QTreeWidgetItem *item);
     void SetMode(int mode);
+    // What a date button does: preselects the field's date (a target starts from the start, a
+    // completion from the target while unset), dates the row, prepares the mode and shows.
+    void Open(int mode, QTreeWidgetItem *item = nullptr);
     void SetType(int type);
     void SetLevel(int level);
     static QDate StrToDate(const QString &text);
@@ -60,6 +63,7 @@ private:
     QString ownDate(int mode) const;
     void writeOwn(int mode, const QString &text);
     void writeCompletion(const QString &text);
+    void completionChanged(bool completed);
     void NotifyChanged();
     void showMember();
     void updatePage();

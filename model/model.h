@@ -140,7 +140,6 @@ private:
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);
-    void showDate(int mode, const QString &date);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;
 

@@ -198,28 +198,19 @@ void model::setDateButtons(bool start, bool target, bool completion)
     m_ui->CDATEBTN->setEnabled(completion);
 }
 
-void model::showDate(int mode, const QString &date)
-{
-    m_calendar->SetDate(date);
-    m_calendar->SetMode(mode);
-    m_calendar->show();
-}
-
 void model::SdateBtnProc()
 {
-    showDate(0, m_ui->SDATE->text());
+    m_calendar->Open(0);
 }
 
 void model::TdateBtnProc()
 {
-    const QString target = m_ui->TDATE->text();
-    showDate(1, target.isEmpty() ? m_ui->SDATE->text() : target);
+    m_calendar->Open(1);
 }
 
 void model::CdateBtnProc()
 {
-    const QString completion = m_ui->CDATE->text();
-    showDate(2, completion.isEmpty() ? m_ui->TDATE->text() : completion);
+    m_calendar->Open(2);
 }
 
 void model::SdateChanged(const QString &text)

@@ -284,29 +284,19 @@ void ModelLclass::AdjustLayout()
         ClassPage::SplitSizes(s, 0.5);
 }
 
-void ModelLclass::showDate(int mode, const QString &date)
-{
-    m_calendar->SetDate(date);
-    m_calendar->SetMode(mode);
-    m_calendar->SetItem(m_item);
-    m_calendar->show();
-}
-
 void ModelLclass::SdateBtnProc()
 {
-    showDate(DateRules::Start, m_ui->SDATE->text());
+    m_calendar->Open(DateRules::Start, m_item);
 }
 
 void ModelLclass::TdateBtnProc()
 {
-    const QString target = m_ui->TDATE->text();
-    showDate(DateRules::Target, target.isEmpty() ? m_ui->SDATE->text() : target);
+    m_calendar->Open(DateRules::Target, m_item);
 }
 
 void ModelLclass::CdateBtnProc()
 {
-    const QString completion = m_ui->CDATE->text();
-    showDate(DateRules::Completion, completion.isEmpty() ? m_ui->TDATE->text() : completion);
+    m_calendar->Open(DateRules::Completion, m_item);
 }
 
 void ModelLclass::SdateChanged(const QString &text)

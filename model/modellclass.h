@@ -64,7 +64,6 @@ private:
     TreeItemData *record() const;
     bool ignoresChange() const;
     void markChanged();
-    void showDate(int mode, const QString &date);
     void listSclasses();
     void showReferences(const TreeItemData *r);
 

@@ -437,29 +437,19 @@ void ModelSClass::AdjustLayout()
         ClassPage::SplitSizes(m_ui->splitter, 0.5);
 }
 
-void ModelSClass::showDate(int mode, const QString &date)
-{
-    m_calendar->SetDate(date);
-    m_calendar->SetMode(mode);
-    m_calendar->SetItem(m_sclass);
-    m_calendar->show();
-}
-
 void ModelSClass::SdateBtnProc()
 {
-    showDate(DateRules::Start, m_ui->SDATE->text());
+    m_calendar->Open(DateRules::Start, m_sclass);
 }
 
 void ModelSClass::TdateBtnProc()
 {
-    const QString target = m_ui->TDATE->text();
-    showDate(DateRules::Target, target.isEmpty() ? m_ui->SDATE->text() : target);
+    m_calendar->Open(DateRules::Target, m_sclass);
 }
 
 void ModelSClass::CdateBtnProc()
 {
-    const QString completion = m_ui->CDATE->text();
-    showDate(DateRules::Completion, completion.isEmpty() ? m_ui->TDATE->text() : completion);
+    m_calendar->Open(DateRules::Completion, m_sclass);
 }
 
 void ModelSClass::CdateChanged(const QString &text)
@@ -472,11 +462,12 @@ void ModelSClass::CdateChanged(const QString &text)
         LockPage(true);
 }
 
-void ModelSClass::SclassTextChange(const QString &text)
+// The class tree follows a typed name or element at once; the record takes it when stored.
+void ModelSClass::editColumn(int column, const QString &text)
 {
     if (ignoresChange() || !m_sclass)
         return;
-    m_sclass->setText(model::ColSclass, text);
+    m_sclass->setText(column, text);
     if (model *m = editor()) {
         TreeColumnAdjustment(m->GetTree());
         m->ModelChanged();
@@ -485,17 +476,14 @@ void ModelSClass::SclassTextChange(const QString &text)
     }
 }
 
+void ModelSClass::SclassTextChange(const QString &text)
+{
+    editColumn(model::ColSclass, text);
+}
+
 void ModelSClass::SElementTextChange(const QString &text)
 {
-    if (ignoresChange() || !m_sclass)
-        return;
-    m_sclass->setText(model::ColValue, text);
-    if (model *m = editor()) {
-        TreeColumnAdjustment(m->GetTree());
-        m->ModelChanged();
-        m->SetModified(true);
-        m->IsUpdateLocked();
-    }
+    editColumn(model::ColValue, text);
 }
 
 void ModelSClass::TabChangeProc(int index)

@@ -78,7 +78,7 @@ private:
     void keepMenu(bool addParam, bool deleteParam, bool addSclass);
     void LockPage(bool parentCheck);
     void UnlockPage();
-    void showDate(int mode, const QString &date);
+    void editColumn(int column, const QString &text);
     void showReferences(const TreeItemData *r);
     void clearReferences();
     void selectListItem(QTreeWidgetItem *listItem);
