@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QDomElement>
 #include <QHash>
 #include <QList>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QTreeWidgetItem;
 
@@ -28,7 +31,23 @@ public:
     QTreeWidgetItem *Item() const { return m_item; }
     void SetItem(QTreeWidgetItem *item) { m_item = item; }
 
+    // The value grid of a small-class instance, GridSize x GridSize texts. It is allocated on the
+    // first write only: a large workspace holds tens of thousands of records, few with values.
+    QString Cell(int row, int col) const;
+    void SetCell(int row, int col, const QString &text);
+    bool HasGrid() const { return !m_grid.isEmpty(); }
+    // Fills one grid row from a line of an instance's .csv file: part c goes to cell (row, c),
+    // cells beyond the parts keep their text; rows from GridSize on are ignored.
+    void SetGridRow(int row, const QString &line);
+
     bool flags[6] = {false, false, false, false, false, false};
+    // Whether the explanation, the value grid and the node positions were read from their files,
+    // and whether the record's copy must be written at the next save.
+    bool &TextLoaded() { return flags[0]; }
+    bool &GridLoaded() { return flags[1]; }
+    bool &GridChanged() { return flags[2]; }
+    bool &PosLoaded() { return flags[3]; }
+    bool &PosChanged() { return flags[4]; }
     // flags[5] marks a changed text that WriteTextFile must write.
     bool &TextChanged() { return flags[5]; }
     QString name;
@@ -39,14 +58,36 @@ public:
     QStringList strings;
     QList<QString> list1;
     QList<QString> list2;
-    QList<QStringList> grid;
     int gridSize = GridSize;
     QString text;
     QList<QString> list3;
     int counter1 = 0;
     int counter2 = 0;
 
+    // Web links, each title "[$$]" address.
+    QStringList references;
+    // Diagram node positions of a transition small-class instance, node i at index i.
+    QList<QPointF> positions;
+    // Where the explanation editor stood when the row was left.
+    int scrollPos = 0;
+    int cursorPos = 0;
+    // A parameter's row in its pane's parameter list; a small class's row in its parent's list.
+    QTreeWidgetItem *companion = nullptr;
+    // The element's rows in the instance document, schedule and question-and-answer trees.
+    QTreeWidgetItem *docRow = nullptr;
+    QTreeWidgetItem *scheduleRow = nullptr;
+    QTreeWidgetItem *qandaRow = nullptr;
+    // On a model element's record: its row in the instance tab's copy of the model tree.
+    QTreeWidgetItem *instanceModelRow = nullptr;
+    // Child elements the loader did not take into rows (their model element is missing, their
+    // ID is not a number, their kind is unknown). They belong to whoever wrote them and are
+    // written back as they were: kept holds children of the element itself, keptParams
+    // children of a small class's PARAM element.
+    QList<QDomElement> kept;
+    QList<QDomElement> keptParams;
+
 private:
     QHash<QString, QString> m_attrs;
     QTreeWidgetItem *m_item = nullptr;
+    QVector<QString> m_grid;
 };
