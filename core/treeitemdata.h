@@ -65,20 +65,20 @@ public:
     int counter2 = 0;
 
     // Web links, each title "[$$]" address.
-    QStringList references;
+    QStringList links;
     // Diagram node positions of a transition small-class instance, node i at index i.
     QList<QPointF> positions;
     // Where the explanation editor stood when the row was left.
     int scrollPos = 0;
     int cursorPos = 0;
     // A parameter's row in its pane's parameter list; a small class's row in its parent's list.
-    QTreeWidgetItem *companion = nullptr;
+    QTreeWidgetItem *pageItem = nullptr;
     // The element's rows in the instance document, schedule and question-and-answer trees.
     QTreeWidgetItem *docRow = nullptr;
     QTreeWidgetItem *scheduleRow = nullptr;
     QTreeWidgetItem *qandaRow = nullptr;
     // On a model element's record: its row in the instance tab's copy of the model tree.
-    QTreeWidgetItem *instanceModelRow = nullptr;
+    QTreeWidgetItem *instanceItem = nullptr;
     // Child elements the loader did not take into rows (their model element is missing, their
     // ID is not a number, their kind is unknown). They belong to whoever wrote them and are
     // written back as they were: kept holds children of the element itself, keptParams

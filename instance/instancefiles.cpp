@@ -235,7 +235,7 @@ QDomElement InstanceFiles::buildReference(QDomDocument &doc, const TreeItemData 
 {
     QDomElement reference = doc.createElement(kReference);
     const QString marker = GetStrVar(RegSlot::StrMarkerDollar);
-    for (const QString &entry : record.references) {
+    for (const QString &entry : record.links) {
         const QStringList parts = entry.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
         if (parts.size() != 2)
             continue;

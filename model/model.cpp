@@ -217,3 +217,13 @@ void model::TransferOwner(const QString &name, const QString &email)
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
         mw->SaveAndCloseWorkspace();
 }
+
+TreeItemData *model::RecordOf(const QTreeWidgetItem *item)
+{
+    return item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+}
+
+void model::SetCurrentItem(QTreeWidgetItem *item)
+{
+    m_tree->setCurrentItem(item);
+}

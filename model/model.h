@@ -2,10 +2,13 @@
 
 #include "core/globalvar.h"
 
+#include <QHash>
 #include <QWidget>
 
 class QTreeWidget;
 class QSplitter;
+class QTreeWidgetItem;
+class TreeItemData;
 
 // The model-definition editor: the class tree of the open model version and the pages that edit
 // its large classes, small classes and parameters.
@@ -41,6 +44,12 @@ public:
     QString GetOwnerName();
     QString GetOwnerEmail();
     QTreeWidget *GetTree() const { return m_tree; }
+    bool LoadModel() { return false; }
+    void SetReadOnly() {}
+    QTreeWidgetItem *FindItem(const QString &id) const { return m_ids.value(id); }
+    void AddToIdTable(const QString &id, QTreeWidgetItem *item) { m_ids.insert(id, item); }
+    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    void SetCurrentItem(QTreeWidgetItem *item);
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
     bool IsNewModel() const { return m_newModel; }
@@ -56,5 +65,6 @@ private:
     QTreeWidget *m_tree;
     bool m_modified = false;
     bool m_newModel = false;
-    bool m_modelDocKept = false; // DocModel.xml exists but did not load: never written over
+    bool m_modelDocKept = false;
+    QHash<QString, QTreeWidgetItem *> m_ids; // DocModel.xml exists but did not load: never written over
 };

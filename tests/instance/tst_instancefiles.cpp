@@ -183,7 +183,7 @@ void tst_instancefiles::buildElements_attributesReferencesAndExplanation()
     sclass.GridChanged() = true;
     sclass.PosChanged() = true;
     sclass.positions = {QPointF(1, 2)};
-    sclass.references = QStringList{"a[$$]http://x", "bad", "t[$$]u[$$]v", "[$$]"};
+    sclass.links = QStringList{"a[$$]http://x", "bad", "t[$$]u[$$]v", "[$$]"};
     QDomElement s = f.files.BuildSclassElement(doc, &sclass);
     QCOMPARE(s.tagName(), QStringLiteral("SClass"));
     const QDomElement ref = s.firstChildElement("REFERENCE").firstChildElement("REF");

@@ -1,0 +1,39 @@
+#include "instance/instancepanes.h"
+
+#include "core/treeitemdata.h"
+
+#include <QTreeWidgetItem>
+
+namespace
+{
+QString outVarOf(const QTreeWidgetItem *item)
+{
+    const auto *record =
+        item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+    return record ? record->GetAttr(QStringLiteral("OutVar")) : QString();
+}
+} // namespace
+
+InstanceLclass::InstanceLclass(QWidget *parent) : QWidget(parent) {}
+
+QString InstanceLclass::GetOutVar() const
+{
+    return outVarOf(m_current);
+}
+
+InstanceSclass::InstanceSclass(QTabWidget *classTab, QWidget *parent) : QWidget(parent), m_classTab(classTab)
+{
+}
+
+void InstanceSclass::SetParam(QTreeWidgetItem *param, QTreeWidgetItem *, QTreeWidgetItem *sclass)
+{
+    m_param = param;
+    m_current = sclass;
+}
+
+QString InstanceSclass::GetOutVar() const
+{
+    return outVarOf(m_current);
+}
+
+ValueTable::ValueTable(QWidget *parent) : QWidget(parent) {}
