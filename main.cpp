@@ -1,3 +1,4 @@
+#include "core/translations.h"
 #include "core/workerthreads.h"
 #include "shell/mainwindow.h"
 
@@ -5,7 +6,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QTranslator>
 #include <unistd.h>
 
 int main(int argc, char *argv[])
@@ -22,9 +22,7 @@ int main(int argc, char *argv[])
     {
         QApplication app(argc, argv);
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
-        QTranslator translator;
-        if (translator.load(QStringLiteral(":/Pelmorine_jp.qm")))
-            QApplication::installTranslator(&translator);
+        Translations::Install(app);
 
         auto *window = new MainWindow;
         if (QScreen *screen = QGuiApplication::primaryScreen())

@@ -44,9 +44,7 @@ SemaphoreControl::~SemaphoreControl()
         SetBoolVar(RegSlot::FlagChatStop, true);
     }
     m_wake.release();
-    Thread()->requestInterruption();
-    Thread()->quit();
-    Thread()->wait(3000);
+    stopThread();
     if (GetObj<QSemaphore>(RegSlot::ObjChatRequestSem) == &m_request)
         SetObj<QSemaphore>(RegSlot::ObjChatRequestSem, nullptr);
     if (GetObj<QSemaphore>(RegSlot::ObjChatWakeSem) == &m_wake)

@@ -10,4 +10,7 @@ namespace SafeFile
 {
 bool Write(const QString &path, const QByteArray &bytes);
 bool WriteUtf8(const QString &path, const QString &text);
+// True only when the file's folder exists and can be listed, and the file is not in it: a share
+// that is offline or a folder that vanished is not a missing file.
+bool IsAbsent(const QString &path);
 } // namespace SafeFile

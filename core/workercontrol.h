@@ -11,11 +11,13 @@ class WorkerControl : public QObject
 public:
     explicit WorkerControl(QObject *parent = nullptr);
     ~WorkerControl() override;
-    QThread *Thread() { return &m_thread; }
+    QThread *Thread() { return m_thread; }
 
 protected:
     void startWorker(QObject *worker);
+    // Ends the thread, waiting a bounded time; callable more than once.
+    void stopThread();
 
 private:
-    QThread m_thread;
+    QThread *m_thread;
 };

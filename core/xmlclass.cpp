@@ -2,6 +2,7 @@
 
 #include "core/globalmutex.h"
 #include "core/safefile.h"
+#include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlmessage.h"
 
@@ -49,9 +50,10 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
     QString message;
     int line = 0;
     int column = 0;
-    if (!doc->setContent(&file, true, &message, &line, &column)) {
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (!SharedXml::SetContent(*doc, bytes, &message, &line, &column)) {
         delete doc;
-        file.close();
         const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
                                  .arg(fileName)
                                  .arg(line)
@@ -62,7 +64,6 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
         UiReport::Fatal(tr("Xml Parse Error"), text);
         return false;
     }
-    file.close();
     m_docs.insert(index, Entry{fileName, doc});
     return true;
 }

@@ -33,7 +33,8 @@ public:
     explicit manager(QWidget *parent = nullptr);
     ~manager() override;
 
-    void OpenManager();
+    // False when manager.xml could not be read: reported, nothing written, nothing opened.
+    bool OpenManager();
     void NewManager();
     void SaveManager();
     void CloseManager();

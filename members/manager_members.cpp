@@ -34,11 +34,7 @@ void manager::AddGroupUser()
     if (!m_picker) {
         m_picker = new AddUserDiag;
         connect(m_picker, &AddUserDiag::memberChosen, this,
-                [this](const QString &name, const QString &email) {
-                    AddMember(name, email);
-                    SetModify();
-                    SetManagerModify(0);
-                });
+                [this](const QString &name, const QString &email) { AddMember(name, email); });
     }
     m_picker->ShowList(ManagerName(), ManagerEmail());
     m_picker->show();
@@ -170,7 +166,8 @@ void manager::RemoveMember(QTreeWidgetItem *item, MemberInfo *record)
     }
 }
 
-void manager::RenumberAddress(const QString &name, const QString &address)
+// The name given is the removed member's: the others sharing the address keep their own.
+void manager::RenumberAddress(const QString &, const QString &address)
 {
     QList<int> same = m_addresses.value(address);
     std::sort(same.begin(), same.end());
@@ -179,7 +176,7 @@ void manager::RenumberAddress(const QString &name, const QString &address)
         MemberInfo *record = m_table.value(same.at(k));
         if (!record || record->ID == 0)
             continue;
-        record->DisplayName = MemberFiles::DisplayName(name, k);
+        record->DisplayName = MemberFiles::DisplayName(record->Name, k);
         record->Email = address;
         if (record->Page) {
             record->Page->SetUser(record->DisplayName, address);
@@ -190,7 +187,7 @@ void manager::RenumberAddress(const QString &name, const QString &address)
             record->TreeItem->setText(1, address);
         }
         if (tab)
-            tab->UpdateItemText(record->InstanceItem, name, k);
+            tab->UpdateItemText(record->InstanceItem, record->Name, k);
     }
 }
 

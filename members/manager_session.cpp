@@ -79,7 +79,7 @@ void manager::readGroup()
     }
 }
 
-void manager::OpenManager()
+bool manager::OpenManager()
 {
     SetBoolVar(RegSlot::FlagIsManager, false);
     m_tree->clear();
@@ -90,7 +90,7 @@ void manager::OpenManager()
         // Likely caught mid-write by another member's program: replacing it would wipe the
         // team's member list. Report and open nothing.
         UiReport::Error(tr("File error"), GetStrVar(RegSlot::StrLastError));
-        return;
+        return false;
     }
     m_nextId = 1;
     if (group == MemberFiles::Missing) {
@@ -124,6 +124,7 @@ void manager::OpenManager()
         if (m_tree->topLevelItemCount() > 0 && !m_closing)
             ChatTimerStart();
     });
+    return true;
 }
 
 void manager::NewManager()

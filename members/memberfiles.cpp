@@ -1,6 +1,7 @@
 #include "members/memberfiles.h"
 
 #include "core/safefile.h"
+#include "core/sharedxml.h"
 #include "core/xmlclass.h"
 
 #include <QDate>
@@ -73,9 +74,14 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
             QThread::msleep(static_cast<unsigned long>(m_delayMs));
         QFile file(path);
         if (!file.exists()) {
-            SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(path));
-            SetIntVar(RegSlot::IntLastErrorKind, 0);
-            return Missing;
+            if (SafeFile::IsAbsent(path)) {
+                SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(path));
+                SetIntVar(RegSlot::IntLastErrorKind, 0);
+                return Missing;
+            }
+            kind = 1;
+            error = QStringLiteral("folder not readable:%1").arg(QFileInfo(path).absolutePath());
+            continue;
         }
         if (!file.open(QIODevice::ReadOnly)) {
             kind = 1;
@@ -88,7 +94,7 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         int column = 0;
         // Read the bytes first: another member's program may be replacing the file right now.
         const QByteArray bytes = file.readAll();
-        if (doc.setContent(bytes, true, &message, &line, &column)) {
+        if (SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
             xml->AddXmlDocFile(index, doc, path);
             return Loaded;
         }
@@ -133,6 +139,7 @@ bool MemberFiles::CreateManagerFile(const QString &user, const QString &email, c
         return false;
     const int index = XmlIndex::Manager;
     xml->CloseXmlDoc(index);
+    m_refusedUsers.clear();
     QDomDocument doc;
     QDomElement root = doc.createElement(kRoot);
     root.setAttribute(QStringLiteral("User"), user);
@@ -199,6 +206,7 @@ bool MemberFiles::CreateDocInstanceFile(const QString &name, const QString &emai
 GroupData MemberFiles::ReadGroup()
 {
     GroupData data;
+    m_refusedUsers.clear();
     xmlclass *xml = store();
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager) : nullptr;
     if (!doc)
@@ -222,6 +230,7 @@ GroupData MemberFiles::ReadGroup()
         if (!ok || id < 1 || id > MaxMemberId || seen.contains(id)) {
             data.skipped.append(QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
                                     .arg(text, e.attribute(QStringLiteral("Name"))));
+            m_refusedUsers.append(e.cloneNode(true).toElement());
             continue;
         }
         seen.insert(id);
@@ -275,6 +284,8 @@ void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> 
         }
         grp.appendChild(e);
     }
+    for (const QDomElement &refused : qAsConst(m_refusedUsers))
+        grp.appendChild(doc->importNode(refused, true));
     root.appendChild(grp);
     WriteMemberData(0, group);
 }

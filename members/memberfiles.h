@@ -82,7 +82,8 @@ public:
     // The smallest number from `from` up whose manager_<n>.xml does not exist; -1 past 9999.
     int NextFreeNumber(int from) const;
 
-    // Rebuilds manager.xml's children (Model, REDMINE, GROUP, OUT) and its root attributes.
+    // Rebuilds manager.xml's children (Model, REDMINE, GROUP, OUT) and its root attributes; the
+    // USER elements the last ReadGroup refused close GROUP unchanged.
     void SaveGroup(const MemberSaveData &group, const QList<GroupUser> &users, int redmineId,
                    int redmineType);
     // Sets a member document's root attributes and appends its OUT element.
@@ -105,6 +106,9 @@ private:
                 bool close);
 
     QString m_dir;
+    // USER elements ReadGroup refused: another member's program may understand them, so the
+    // group's save writes them back as they were.
+    QList<QDomElement> m_refusedUsers;
     int m_attempts = 3;
     int m_delayMs = 1000;
 };

@@ -145,8 +145,14 @@ void MngUser::TabChanged(int index)
         bar->setTabTextColor(m_previous, QColor("#00dd00"));
     if (index >= 0)
         bar->setTabTextColor(index, QColor("#FFFFFF"));
-    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager); mgr && index >= 0)
+    auto *mgr = GetObj<manager>(RegSlot::ObjManager);
+    if (mgr && index >= 0) {
         mgr->SelectMemberByName(index == 0 ? QString() : bar->tabText(index));
+        // Edit must act on the notes the user now sees, not on the previous member's hidden
+        // ones; while another main tab is up its own editor stays current.
+        if (isVisible())
+            mgr->SetActiveEditor();
+    }
     m_previous = index;
 }
 

@@ -173,7 +173,9 @@ bool SharedFileCheck::ScanMarker(MemberInfo *record, const QString &instanceDir,
         return false;
     record->MarkerTime = info.lastModified();
     const qint64 age = record->MarkerTime.msecsTo(now);
-    if (age <= 0 || age > TrustedMarkerAgeMs)
+    if (age <= 0 || age >= TrustedMarkerAgeMs || !ReadMarkerWord(path).startsWith(QLatin1Char('O')))
         return false;
-    return ReadMarkerWord(path).startsWith(QLatin1Char('O'));
+    // Shown open until the marker would have gone unchanged for as long as the check allows.
+    record->UnchangedChecks = static_cast<int>(age / CheckIntervalMs);
+    return true;
 }

@@ -27,7 +27,10 @@ public:
     using StatusSink = std::function<void(MemberInfo *record, bool open)>;
     static constexpr int OwnMarkerEvery = 6;
     static constexpr int ChecksUntilGone = 12;
-    static constexpr qint64 TrustedMarkerAgeMs = 10000;
+    static constexpr int CheckIntervalMs = 10000;
+    // At open, an "O" marker younger than this is a member the check itself would still show
+    // open; a running program rewrites its marker well within it.
+    static constexpr qint64 TrustedMarkerAgeMs = ChecksUntilGone * CheckIntervalMs;
 
     SharedFileCheck() = default;
     SharedFileCheck(const SharedFileCheck &) = delete;
@@ -51,7 +54,8 @@ public:
     // The first word of a marker; empty when it cannot be read.
     static QString ReadMarkerWord(const QString &path);
     static bool WriteMarker(const QString &path, const QString &state);
-    // The scan at open: takes the marker's time; true when a fresh marker says open.
+    // The scan at open: takes the marker's time; true when a fresh marker says open, with the
+    // checks its age already covers counted as unchanged.
     static bool ScanMarker(MemberInfo *record, const QString &instanceDir, const QDateTime &now);
 
 private:

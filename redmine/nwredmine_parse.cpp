@@ -1,3 +1,4 @@
+#include "core/sharedxml.h"
 #include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
 
@@ -53,7 +54,7 @@ int NwRedmine::parseInto(int slot, const QStringList &roots)
     QString message;
     int line = 0;
     int column = 0;
-    if (!doc.setContent(m_replyBody, true, &message, &line, &column)) {
+    if (!SharedXml::SetContent(doc, m_replyBody, &message, &line, &column)) {
         m_xmlErrorMessage = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
         clearInPlace(doc);
         m_replyError = XmlErrorCode;

@@ -1,4 +1,5 @@
 #include "core/postbox.h"
+#include "core/sharedxml.h"
 #include "redmine/nwredmine.h"
 
 #include <QNetworkAccessManager>
@@ -130,7 +131,7 @@ int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteAr
 {
     if (error == QNetworkReply::NoError) {
         QDomDocument doc;
-        if (!doc.setContent(body, true) || doc.documentElement().tagName() != QLatin1String("trackers"))
+        if (!SharedXml::SetContent(doc, body) || doc.documentElement().tagName() != QLatin1String("trackers"))
             return XmlErrorCode;
         return 0;
     }

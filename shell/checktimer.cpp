@@ -23,7 +23,7 @@ CheckTimer::CheckTimer(QObject *parent)
       m_saveFlagTimer(makeTimer(0, &CheckTimer::SaveFlagTimeoutEvent)),
       m_layoutTimer(makeTimer(0, &CheckTimer::LayoutTimeoutEvent)),
       m_statusTimer(makeTimer(5000, &CheckTimer::StatusMessageTimeoutEvent)),
-      m_fileCheckTimer(makeTimer(10000, &CheckTimer::FileCheckTimeoutEvent)),
+      m_fileCheckTimer(makeTimer(SharedFileCheck::CheckIntervalMs, &CheckTimer::FileCheckTimeoutEvent)),
       m_chatTimer(makeTimer(1000, &CheckTimer::ChatTimeoutEvent))
 {
     PostBox::Install(this);
@@ -262,13 +262,22 @@ void CheckTimer::PostMessageOPEN_MANAGER()
         inst->SetDocumentRefresh(false);
     }
     mw->WaitCursor();
-    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
-        mgr->OpenManager();
+    auto *mgr = GetObj<manager>(RegSlot::ObjManager);
+    const bool opened = mgr && mgr->OpenManager();
     mw->RestoreCursor();
     if (inst) {
         inst->SetScheduleRefresh(true);
         inst->SetQandARefresh(true);
         inst->SetDocumentRefresh(true);
+    }
+    if (!opened) {
+        // A tab area without a document (Close disabled) would be a dead end: the start page
+        // comes back, as after a model that does not open. The cause was already reported.
+        mw->ResetState();
+        if (tab->IsTabAreaVisible())
+            tab->SetTabAreaVisible(false);
+        mw->ShowStartPage();
+        return;
     }
     mw->ShowTabArea();
     if (!tab->IsTabAreaVisible())
@@ -353,7 +362,12 @@ void CheckTimer::FileCheckTimeoutEvent()
 
 void CheckTimer::ChatTimeoutEvent()
 {
-    SetBoolVar(RegSlot::FlagChatTick, true);
+    {
+        // The chat worker clears the requests under the same mutex: unguarded, a tick could be
+        // lost between its read and its clear.
+        MutexHold hold(MutexNo::Chat);
+        SetBoolVar(RegSlot::FlagChatTick, true);
+    }
     if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
         wake->release();
 }

@@ -40,6 +40,8 @@ void MainWindow::SaveAll()
     // must not start a second save inside the first.
     if (!GetBoolVar(RegSlot::FlagSaveNeeded) || GetBoolVar(RegSlot::FlagBusy))
         return;
+    // An earlier failed write elsewhere (history, options) must not make this pass look failed.
+    SetBoolVar(RegSlot::FlagWriteFailed, false);
     StatusMessage(tr("under saving"));
     SetBoolVar(RegSlot::FlagBusy, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -258,7 +258,11 @@ void NumEditor::ActionNumber(bool on)
         return;
     m_numberMode = on;
     applyNumberMode();
-    syncMainNumber();
+    // The main window's action shows the current editor's mode: mirroring another editor's
+    // toggle into it would switch the current editor's numbers. This one syncs when it becomes
+    // current.
+    if (GetObj<NumEditor>(RegSlot::ObjCurrentEditor) == this)
+        syncMainNumber();
 }
 
 void NumEditor::syncMainNumber()

@@ -176,7 +176,11 @@ void OptionDiag::fillMail(const OptionValues &values)
 void OptionDiag::OkProc()
 {
     SaveOptions();
-    m_project->SaveSettings();
+    // The store has shown why init.xml could not be written; closing now would pass for
+    // success and the settings would be gone at the next start. The typed values stay up so
+    // OK can be pressed again once the cause is fixed.
+    if (!m_project->SaveSettings())
+        return;
     const int kind = GetIntVar(RegSlot::IntDocKind);
     if (kind == 2 || kind == 4) {
         if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))

@@ -100,12 +100,12 @@ QString OptProject::GetUserField(int field) const
     }
 }
 
-void OptProject::SaveSettings()
+bool OptProject::SaveSettings()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
     if (!doc)
-        return;
+        return true;
     m_saved.active = GetBoolVar(RegSlot::FlagRedmineActive);
     // A key of blanks only becomes empty and the save goes on: stopping here would drop every
     // other setting while the dialog still closes as accepted.
@@ -121,7 +121,7 @@ void OptProject::SaveSettings()
     m_saved.apiKey = GetBoolVar(RegSlot::FlagRedmineKeySet);
     m_saved.max = GetIntVar(RegSlot::IntDescriptionMax);
     OptionsModel::WriteTracker(*doc, {m_saved.active, m_saved.url, m_saved.apiKey, m_saved.max});
-    store->SaveXmlDoc(XmlIndex::Settings);
+    return store->SaveXmlDoc(XmlIndex::Settings) != 0;
 }
 
 void OptProject::RestoreSettings()

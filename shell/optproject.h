@@ -25,7 +25,8 @@ public:
     void ClearFields();
     void LoadSettings();
     QString GetUserField(int field) const;
-    void SaveSettings();
+    // False when init.xml could not be written (the store has reported it).
+    bool SaveSettings();
     void RestoreSettings();
 
     void ShowMessage(const QString &text);

@@ -312,8 +312,9 @@ void Tab::activateDocument()
         if (m_modelDocFirst) {
             m_modelDocFirst = false;
             m_modelDoc->SelectFirstChapter();
-            m_docTabs->setTabEnabled(1, false);
         }
+        // Every time: an instance opened earlier in this run left its page usable and current.
+        m_docTabs->setTabEnabled(1, false);
         m_docTabs->setCurrentIndex(0);
     } else {
         m_instanceDoc->RefreshClassItem();
@@ -321,7 +322,9 @@ void Tab::activateDocument()
             inst->SyncInstanceDocument();
             m_instanceDoc->RebuildClassTree(inst->GetUserTree(), inst->GetDocumentRefresh());
         }
-        if (m_instanceDocFirst) {
+        // A model opened since the last instance disabled the page; within one instance the
+        // user's choice of page stays.
+        if (m_instanceDocFirst || !m_docTabs->isTabEnabled(1)) {
             m_instanceDocFirst = false;
             m_docTabs->setTabEnabled(1, true);
             m_docTabs->setCurrentIndex(1);

@@ -3,7 +3,7 @@
 # the peers and tools the tests use (a real Redmine, an SMTP server, the formatter).
 set -euo pipefail
 PEL_PACKAGES=(qtbase5-dev libqt5xmlpatterns5-dev qtwebengine5-dev qttools5-dev qttools5-dev-tools
-  libqt5svg5-dev cmake g++)
+  libqt5svg5-dev qttranslations5-l10n cmake g++)
 if [ "${1:-}" = "--test" ]; then
   PEL_PACKAGES+=(xvfb python3-aiosmtpd clang-format redmine redmine-sqlite thin)
 fi

@@ -167,13 +167,14 @@ void NewDefModel::onCreate()
         refusal = tr("pelmorine.def is not found");
     else if (name.isEmpty())
         refusal = tr("set def model name");
-    else if (!IsValidName(name))
+    else if (!IsPortableName(name))
         refusal = tr("model name is invalid");
     else if (ws.isEmpty())
         refusal = tr("tolvek workspace is not set");
     else if (!QFileInfo(ws).isDir())
         refusal = tr("tolvek workspace directory not found:") + ws;
-    else if (QFileInfo(DefinitionsDir(ws) + QLatin1Char('/') + name + QLatin1Char('/') +
+    else if (IsCaseTwin(DefinitionsDir(ws), name) ||
+             QFileInfo(DefinitionsDir(ws) + QLatin1Char('/') + name + QLatin1Char('/') +
                        VersionTree::SpinText(m_ui->MAJOR, m_ui->MINOR, m_ui->REVISION))
                  .isDir())
         refusal = tr("version of this model is already exist");

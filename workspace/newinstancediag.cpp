@@ -185,7 +185,7 @@ void NewInstanceDiag::CreateProc()
         return fail(QT_TR_NOOP("instance name is not set."));
     // The name becomes a folder: nothing that would leave the INSTANCE folder or that a team
     // member's file system cannot hold.
-    if (!IsValidName(name))
+    if (!IsPortableName(name))
         return fail(QT_TR_NOOP("instance name is invalid"));
     const QString version = VersionTree::SpinText(m_ui->MAJOR, m_ui->MINOR, m_ui->REVISION);
     QTreeWidgetItem *row = m_ui->MODELTREE->currentItem();
@@ -194,8 +194,11 @@ void NewInstanceDiag::CreateProc()
     const QString model = VersionTree::RowName(row);
     const QString modelVersion = VersionTree::RowVersion(row);
     const QString modelDir = ModelVersionDir(workspace, model, modelVersion);
-    const QString instanceDir = ResolveSubFolder(modelDir, InstanceFolder) + QLatin1Char('/') + name;
+    const QString instances = ResolveSubFolder(modelDir, InstanceFolder);
+    const QString instanceDir = instances + QLatin1Char('/') + name;
     const QString versionDir = instanceDir + QLatin1Char('/') + version;
+    if (IsCaseTwin(instances, name))
+        return fail(QT_TR_NOOP("version of instance name is already exist."));
     if (QFileInfo(instanceDir).isDir()) {
         if (QFileInfo::exists(versionDir))
             return fail(QT_TR_NOOP("version of instance name is already exist."));

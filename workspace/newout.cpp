@@ -162,7 +162,7 @@ QString NewOut::refusal(const QString &workspace) const
         return tr("model list is empty.");
     if (name.isEmpty())
         return tr("output name is not set.");
-    if (!IsValidName(name))
+    if (!IsPortableName(name))
         return tr("output name is invalid");
     if (!m_ui->TREE->currentItem())
         return tr("model is not selected");

@@ -48,7 +48,7 @@ void NewWorkspace::onAccept()
         m_ui->MSG->setText(tr("Directory is not set"));
         return;
     }
-    if (!IsValidName(name)) {
+    if (!IsPortableName(name)) {
         m_ui->MSG->setText(tr("workspace name is invalid"));
         return;
     }

@@ -49,6 +49,40 @@ bool IsValidName(const QString &name)
     return true;
 }
 
+bool IsPortableName(const QString &name)
+{
+    if (!IsValidName(name))
+        return false;
+    // Windows drops a trailing dot or blank, so "a." and "a" would be one folder there.
+    if (name.endsWith(QLatin1Char('.')) || name.back().isSpace())
+        return false;
+    // Device names are no files on Windows, whatever extension follows them.
+    static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9]) *(\\..*)?$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return !device.match(name).hasMatch();
+}
+
+namespace
+{
+// The entry of folder whose name equals name without regard to case, as it is spelled on disk;
+// the exact spelling wins when several casings exist side by side. Empty when there is none.
+QString findEntry(const QString &folder, const QString &name, QDir::Filters filters)
+{
+    QString found;
+    for (const QString &entry : QDir(folder).entryList(filters | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (found.isEmpty() || entry == name))
+            found = entry;
+    }
+    return found;
+}
+} // namespace
+
+bool IsCaseTwin(const QString &folder, const QString &name)
+{
+    const QString found = findEntry(folder, name, QDir::AllEntries | QDir::System);
+    return !found.isEmpty() && found != name;
+}
+
 QString WorkspaceFromMarker(const QString &path, const QString &markerName)
 {
     // The marker name is used as a pattern on purpose: its dot matches any character.
@@ -65,15 +99,7 @@ QString DefinitionsDir(const QString &workspace)
 
 QString ResolveSubFolder(const QString &parent, const QString &fixedName)
 {
-    const QStringList entries = QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    QString found;
-    for (const QString &entry : entries) {
-        if (entry.compare(fixedName, Qt::CaseInsensitive) != 0)
-            continue;
-        // The spelling we create wins when more than one casing exists side by side.
-        if (found.isEmpty() || entry == fixedName)
-            found = entry;
-    }
+    const QString found = findEntry(parent, fixedName, QDir::Dirs);
     return parent + QLatin1Char('/') + (found.isEmpty() ? fixedName : found);
 }
 
@@ -125,7 +151,7 @@ CreateResult CreateWorkspace(const QString &parent, const QString &name, const Q
     *path = folder + QLatin1Char('/') + name + QStringLiteral(".ws");
     if (!QFileInfo(folder).isDir())
         return CreateResult::ParentMissing;
-    if (QFileInfo(*path).isDir())
+    if (QFileInfo(*path).isDir() || IsCaseTwin(folder, name + QStringLiteral(".ws")))
         return CreateResult::AlreadyExists;
     if (!QDir().mkpath(*path))
         return CreateResult::FolderFailed;
@@ -186,6 +212,9 @@ OutputResult CreateOutputFolders(const QString &workspace, const QString &model,
     const QString outputDir =
         OutputDir(globalvar::DelLastSlash(workspace), model, modelVersion) + QLatin1Char('/') + output;
     const QString versionDir = outputDir + QLatin1Char('/') + version;
+    // An output of the same name but for letter case is this output on another member's disk.
+    if (IsCaseTwin(QFileInfo(outputDir).path(), output))
+        return OutputResult::VersionExists;
     if (QFileInfo(outputDir).isDir()) {
         if (QFileInfo::exists(versionDir))
             return OutputResult::VersionExists;

@@ -28,9 +28,16 @@ QList<int> VersionNumbers(const QString &text);
 void SortAsText(QStringList &names);
 
 // ---- names ----
-// A name typed by a user becomes one folder level: no separators, no "..", nothing a file name
-// may not hold on the platforms the team uses.
+// A name typed by a user or read from a shared file becomes one folder level: no separators, no
+// "..", none of the characters a file name may not hold on the platforms the team uses.
 bool IsValidName(const QString &name);
+// A name for a new model, instance, output or workspace: valid, and kept as typed by every
+// member's file system (no trailing dot or blank, no device name such as CON or LPT1, with or
+// without an extension). Existing folders are opened by IsValidName alone.
+bool IsPortableName(const QString &name);
+// True when folder holds an entry whose name equals name but for letter case. Members share the
+// workspace from file systems that do not tell the two apart, so such a name is already taken.
+bool IsCaseTwin(const QString &folder, const QString &name);
 
 // ---- folders ----
 // The workspace folder captured from a chosen marker file path ("(.*)pelmorine.prj" as a whole);

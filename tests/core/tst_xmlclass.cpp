@@ -1,4 +1,5 @@
 #include "core/globalmutex.h"
+#include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "testsupport.h"
@@ -15,6 +16,8 @@ private slots:
     void open_missingFile_setsKindZeroWithoutBox();
     void open_unreadable_setsKindOne();
     void open_malformed_reportsLineAndColumn();
+    void open_nesting_data();
+    void open_nesting();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -70,6 +73,35 @@ void tst_xmlclass::open_malformed_reportsLineAndColumn()
              qPrintable(text));
     QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
     QVERIFY(!store.HasDoc(12));
+}
+
+void tst_xmlclass::open_nesting_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("at the limit") << QByteArray("<!-- <a><a> -->") << SharedXml::MaxDepth << true;
+    QTest::newRow("one past") << QByteArray() << SharedXml::MaxDepth + 1 << false;
+    // Deep enough to overflow the stack inside the DOM parser, also behind an early fault.
+    QTest::newRow("hostile") << QByteArray() << 50000 << false;
+    QTest::newRow("hostile after a fault") << QByteArray("<r>&bogus;") << 50000 << false;
+}
+
+void tst_xmlclass::open_nesting()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(int, depth);
+    QFETCH(bool, opens);
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("deep.xml");
+    writeFile(file, prefix + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth));
+    QCOMPARE(store.OpenXmlFile(12, file), opens);
+    QCOMPARE(store.HasDoc(12), opens);
+    if (!opens) {
+        QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
+        QVERIFY(reg.GetStrVar(RegSlot::StrLastError).startsWith(QStringLiteral("filename:") + file));
+    }
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()

@@ -3,6 +3,7 @@
 #include "workspace/openinstancediag.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -47,7 +48,13 @@ void tst_instancedialogs::newInstance_existingVersion_refusedThenNewVersionCreat
     revision->setValue(1);
     d.CreateProc();
     QCOMPARE(d.Message(), QStringLiteral("version of instance name is already exist."));
+    // Another spelling of it, even with a new version, is refused alike.
+    d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(QStringLiteral("i"));
     revision->setValue(2);
+    d.CreateProc();
+    QCOMPARE(d.Message(), QStringLiteral("version of instance name is already exist."));
+    QVERIFY(!QFileInfo::exists(w.model + QStringLiteral("/Instance/i")));
+    d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(QStringLiteral("I"));
     d.CreateProc();
     QVERIFY(QDir(w.model + QStringLiteral("/Instance/I/0.0.2/REFERENCE")).exists());
     QCOMPARE(w.GetStrVar(RegSlot::StrInstanceVersion), QStringLiteral("0.0.2"));
@@ -62,7 +69,8 @@ void tst_instancedialogs::newInstance_nameWithSeparator_refused()
     const QString before = w.GetStrVar(RegSlot::StrInstanceName);
     for (const QString &name :
          {QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral(".."),
-          QStringLiteral("c:d"), QStringLiteral("e*f"), QStringLiteral("g?h"), QStringLiteral("i|j")}) {
+          QStringLiteral("c:d"), QStringLiteral("e*f"), QStringLiteral("g?h"), QStringLiteral("i|j"),
+          QStringLiteral("k "), QStringLiteral("Com3")}) {
         d.findChild<QLineEdit *>(QStringLiteral("INSTNAME"))->setText(name);
         d.CreateProc();
         QCOMPARE(d.Message(), QStringLiteral("instance name is invalid"));

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -77,7 +78,8 @@ private slots:
     void delGroupUser_withInstanceData_refused();
     void saveThenClose_groupOrderAndCloseMarker();
     void open_otherMembersFiles_neverWritten();
-    void open_damagedManagerFile_keptAndNothingOpened();
+    void open_unreadableManagerFile_keptAndNothingOpened_data();
+    void open_unreadableManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
     void notes_editedInEditor_marksMemberAndIsWritten();
     void calendar_completionLocksPage_unfinishedReopens();
@@ -86,6 +88,7 @@ private slots:
     void twoPrograms_eachWritesOnlyItsOwnFiles();
     void redmineTable_looksUpByIdColumn();
     void addGroupUser_pickerAddsChosenAccount();
+    void addGroupUser_noNumberLeft_leavesWorkspaceUnmodified();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -113,18 +116,19 @@ void tst_manager::addMember_writesFilesAndNumbersSameAddress()
     w.mgr->NewManager();
     writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager/>"); // orphan of a crash
     QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
-    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
+    QVERIFY(w.mgr->AddMember(QStringLiteral("b"), QStringLiteral("a@x")));
     QCOMPARE(readFile(w.path(QStringLiteral("manager_1.xml"))), QByteArray("<Root_manager/>"));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("manager_2.xml"))));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("question_3.xml"))));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("answer_3.xml"))));
     QCOMPARE(w.mgr->GetMemberInfo(2)->DisplayName, QStringLiteral("a"));
-    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("a(1)"));
-    QCOMPARE(w.root(QStringLiteral("manager_3.xml")).attribute(QStringLiteral("User")), QStringLiteral("a"));
-    QCOMPARE(w.mgr->Panel()->TabTitle(2), QStringLiteral("a(1)"));
-    // Removing the first renames the second to the plain name; numbers are not reused.
+    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("b(1)"));
+    QCOMPARE(w.root(QStringLiteral("manager_3.xml")).attribute(QStringLiteral("User")), QStringLiteral("b"));
+    QCOMPARE(w.mgr->Panel()->TabTitle(2), QStringLiteral("b(1)"));
+    // Removing the first drops the second's suffix, under its own name; numbers are not reused.
     w.mgr->RemoveMember(w.mgr->GetMemberInfo(2)->TreeItem, w.mgr->GetMemberInfo(2));
-    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("a"));
+    QCOMPARE(w.mgr->GetMemberInfo(3)->DisplayName, QStringLiteral("b"));
+    QCOMPARE(w.mgr->GetMemberInfo(3)->TreeItem->text(0), QStringLiteral("b"));
     QVERIFY(w.mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
     QVERIFY(w.mgr->GetMemberInfo(4));
 }
@@ -200,13 +204,29 @@ void tst_manager::open_otherMembersFiles_neverWritten()
     QCOMPARE(readFile(w.path(QStringLiteral("2.iod"))), QByteArray("C"));
 }
 
-void tst_manager::open_damagedManagerFile_keptAndNothingOpened()
+void tst_manager::open_unreadableManagerFile_keptAndNothingOpened_data()
 {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("half written") << QString()
+                                  << QByteArray("<Root_manager User=\"a\"><GROUP><USER ID=\"1\"");
+    QTest::newRow("deep") << QString()
+                          << QByteArray("<a>").repeated(50000) + QByteArray("</a>").repeated(50000);
+    // A share that is offline: a new manager.xml would replace the team's when it comes back.
+    QTest::newRow("folder gone") << QStringLiteral("/gone") << QByteArray();
+}
+
+void tst_manager::open_unreadableManagerFile_keptAndNothingOpened()
+{
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, bytes);
     Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
-    const QByteArray half = "<Root_manager User=\"a\" Email=\"a@x\"><GROUP><USER ID=\"1\"";
-    writeFile(w.path(QStringLiteral("manager.xml")), half);
-    w.mgr->OpenManager();
-    QCOMPARE(readFile(w.path(QStringLiteral("manager.xml"))), half);
+    w.SetStrVar(RegSlot::StrInstanceDir, w.dirPath + folder);
+    if (!bytes.isEmpty())
+        writeFile(w.path(QStringLiteral("manager.xml")), bytes);
+    QVERIFY(!w.mgr->OpenManager());
+    QCOMPARE(readFile(w.path(QStringLiteral("manager.xml"))), bytes);
+    QVERIFY(!QFileInfo::exists(w.dirPath + folder + QStringLiteral("/0.iod")));
     QCOMPARE(w.mgr->GetTree()->topLevelItemCount(), 0);
     QCOMPARE(w.GetIntVar(RegSlot::IntDocKind), 0);
 }
@@ -292,6 +312,14 @@ void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
 
     w.mgr->SetCurrentItem(record->TreeItem);
     w.mgr->SetActiveEditor();
+    QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
+
+    // A member tab the user brings up makes its notes the editor Edit acts on.
+    w.mgr->show();
+    auto *tabs = w.mgr->Panel()->findChild<QTabWidget *>(QStringLiteral("USERTAB"));
+    tabs->setCurrentIndex(0);
+    QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), w.mgr->GetMemberInfo(0)->Editor);
+    tabs->setCurrentIndex(1);
     QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
 }
 
@@ -472,6 +500,15 @@ void tst_manager::redmineTable_looksUpByIdColumn()
     QVERIFY(!w.mgr->GetTree()->isColumnHidden(5));
 }
 
+AddUserDiag *shownPicker()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
+            return d;
+    }
+    return nullptr;
+}
+
 void tst_manager::addGroupUser_pickerAddsChosenAccount()
 {
     Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
@@ -485,11 +522,7 @@ void tst_manager::addGroupUser_pickerAddsChosenAccount()
     settings->documentElement().appendChild(child);
     w.mgr->NewManager();
     w.mgr->AddGroupUser();
-    AddUserDiag *picker = nullptr;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (auto *d = qobject_cast<AddUserDiag *>(top); d && d->isVisible())
-            picker = d;
-    }
+    AddUserDiag *picker = shownPicker();
     QVERIFY(picker);
     auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
     QCOMPARE(tree->topLevelItemCount(), 2);
@@ -499,6 +532,25 @@ void tst_manager::addGroupUser_pickerAddsChosenAccount()
     QCOMPARE(w.mgr->GetMemberInfo(1)->Email, QStringLiteral("kid@x"));
     QVERIFY(QFileInfo::exists(w.path(QStringLiteral("manager_1.xml"))));
     QVERIFY(w.GetBoolVar(RegSlot::FlagMemberModified));
+}
+
+void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    writeFile(w.path(QStringLiteral("manager.xml")),
+              "<Root_manager User=\"u\" Email=\"u@x\" MaxID=\"10000\"><GROUP/></Root_manager>");
+    QVERIFY(w.mgr->OpenManager());
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
+    w.mgr->AddGroupUser();
+    AddUserDiag *picker = shownPicker();
+    QVERIFY(picker);
+    auto *tree = picker->findChild<QTreeWidget *>(QStringLiteral("TREE"));
+    tree->setCurrentItem(tree->topLevelItem(0));
+    picker->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QCOMPARE(w.mgr->GetTree()->topLevelItem(0)->childCount(), 0);
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
+    QVERIFY(!w.mgr->GetMemberInfo(0)->MemberModified);
 }
 
 QTEST_MAIN(tst_manager)

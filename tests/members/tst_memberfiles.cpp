@@ -41,7 +41,7 @@ class tst_memberfiles : public QObject
 private slots:
     void load_missing_reportsKindZero();
     void load_halfWritten_failsAndKeepsBytes();
-    void readGroup_hostileIds_skippedWithLine();
+    void readGroup_hostileIds_skippedWithLineAndKeptOnSave();
     void nextFreeNumber_skipsOrphanFiles();
     void createManagerFile_writesRootAndChildren();
     void saveGroup_childrenInOrder();
@@ -70,7 +70,7 @@ void tst_memberfiles::load_halfWritten_failsAndKeepsBytes()
     QVERIFY(!s.store.HasDoc(XmlIndex::Manager));
 }
 
-void tst_memberfiles::readGroup_hostileIds_skippedWithLine()
+void tst_memberfiles::readGroup_hostileIds_skippedWithLineAndKeptOnSave()
 {
     Scope s;
     s.write(
@@ -89,6 +89,24 @@ void tst_memberfiles::readGroup_hostileIds_skippedWithLine()
     QCOMPARE(g.maxId, 10000); // raised past the highest listed number
     QVERIFY(g.hasRedmine);
     QCOMPARE(g.redmineId, QStringLiteral("-1"));
+
+    // What this program refuses may be another member's: the group's save writes it back.
+    QStringList refused;
+    const QDomNodeList users =
+        s.store.GetXmlDoc(XmlIndex::Manager)->elementsByTagName(QStringLiteral("USER"));
+    for (int i : {0, 1, 3, 4}) {
+        QString text;
+        QTextStream out(&text);
+        users.at(i).save(out, 1);
+        refused << text;
+    }
+    s.files.ClearChildren(0);
+    s.files.SaveGroup(MemberSaveData(), g.users, -1, 0);
+    QVERIFY(s.files.SaveMemberDoc(0));
+    const QString saved = QString::fromUtf8(s.read(QStringLiteral("manager.xml")));
+    for (const QString &text : qAsConst(refused))
+        QVERIFY2(saved.contains(text.trimmed()), qPrintable(text));
+    QCOMPARE(saved.count(QStringLiteral("<USER ")), 6);
 }
 
 void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()

@@ -83,7 +83,7 @@ private slots:
     void sharedFile_changedTimeReportsOneOrTwo();
     void sharedFile_ownOrUnrecordedOrGone_notCompared();
     void check_newDay_reportedOnceAndOnDateGoingBack();
-    void scanAtOpen_trustsOnlyFreshMarker();
+    void scanAtOpen_trustsMarkerOfRunningProgram();
     void worker_realThread_reportsAndSkipsTicksWhileBusy();
     void worker_staleGeneration_dropped();
 };
@@ -259,7 +259,7 @@ void tst_presence::check_newDay_reportedOnceAndOnDateGoingBack()
     QVERIFY(m.check.Run(m.today).newDay);
 }
 
-void tst_presence::scanAtOpen_trustsOnlyFreshMarker()
+void tst_presence::scanAtOpen_trustsMarkerOfRunningProgram()
 {
     QTemporaryDir dir;
     const QDateTime now = QDateTime::currentDateTime();
@@ -272,9 +272,15 @@ void tst_presence::scanAtOpen_trustsOnlyFreshMarker()
     QVERIFY(SharedFileCheck::ScanMarker(&r, dir.path(), now));
     QCOMPARE(r.MarkerTime, now.addMSecs(-4000));
 
-    writeAt(path, "O", now.addMSecs(-10001));
+    QCOMPARE(r.UnchangedChecks, 0);
+    // A running program rewrites its marker only every minute: older markers still count, and
+    // their age counts against the checks until the member is shown gone.
+    writeAt(path, "O", now.addMSecs(-115000));
+    QVERIFY(SharedFileCheck::ScanMarker(&r, dir.path(), now));
+    QCOMPARE(r.UnchangedChecks, 11);
+    writeAt(path, "O", now.addMSecs(-SharedFileCheck::TrustedMarkerAgeMs));
     QVERIFY(!SharedFileCheck::ScanMarker(&r, dir.path(), now));
-    QCOMPARE(r.MarkerTime, now.addMSecs(-10001));
+    QCOMPARE(r.MarkerTime, now.addMSecs(-SharedFileCheck::TrustedMarkerAgeMs));
     // A marker from a machine whose clock runs ahead of ours is not trusted at open.
     writeAt(path, "O", now.addSecs(30));
     QVERIFY(!SharedFileCheck::ScanMarker(&r, dir.path(), now));

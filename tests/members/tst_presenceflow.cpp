@@ -3,8 +3,10 @@
 #include "members/threadcontrol.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/tab.h"
 #include "testsupport_widgets.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -93,6 +95,8 @@ private slots:
     void check_otherMemberFile_reportsOneAndShowsButton();
     void check_managerFileOfOtherManager_reportsTwo_ownSavesNothing();
     void reload_unsavedWork_asksSaveFirst();
+    void reload_otherOpenSinceAMinute_shownOpenAtOnce();
+    void reload_damagedManagerFile_startPageBack();
     void close_queuedPresence_purgedAndCloseMarkerKept();
     void newDay_chatStateResetOnGuiThread();
 };
@@ -190,6 +194,32 @@ void tst_presenceflow::reload_unsavedWork_asksSaveFirst()
     QCOMPARE(p.tree()->topLevelItem(0)->childCount(), 1);
     // The reload took the changed file's new time: nothing is reported again.
     QCOMPARE(p.tick(), 0);
+}
+
+void tst_presenceflow::reload_otherOpenSinceAMinute_shownOpenAtOnce()
+{
+    Program p(true);
+    // The other program rewrites its marker once a minute, and a reload's "C" then "O" within
+    // one of its checks never makes it rewrite sooner.
+    writeAt(p.path(QStringLiteral("2.iod")), "O", QDateTime::currentDateTime().addSecs(-50));
+    p.window->OtherUpdate();
+    QCOMPARE(p.state(2), QStringLiteral("cur_state open"));
+    QCOMPARE(p.tick(), 0);
+    QCOMPARE(p.state(2), QStringLiteral("cur_state open"));
+}
+
+void tst_presenceflow::reload_damagedManagerFile_startPageBack()
+{
+    Program p(true);
+    const QByteArray half = "<Root_manager User=\"u\" Email=\"u@x\"><GROUP><USER ID=\"2\"";
+    p.write(QStringLiteral("manager.xml"), half);
+    p.window->OtherUpdate();
+    QCOMPARE(readFile(p.path(QStringLiteral("manager.xml"))), half);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagStartPageUp));
+    QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagBusy));
+    QVERIFY(!p.window->findChild<QAction *>(QStringLiteral("actionClose"))->isEnabled());
 }
 
 void tst_presenceflow::close_queuedPresence_purgedAndCloseMarkerKept()

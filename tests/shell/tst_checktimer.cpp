@@ -4,6 +4,7 @@
 #include "shell/checktimer.h"
 
 #include <QtTest>
+#include <thread>
 
 // The dispatcher alone, without a main window: codes whose receivers do not exist yet are taken
 // off the queue and do nothing, which is enough to see order and timing.
@@ -20,6 +21,7 @@ private slots:
     void autoSave_intervalChangeRestartsCount();
     void stopTimers_leavesChatRunning();
     void itemStatus_deletedRecordsAndPurge();
+    void chatTick_waitsForChatMutex();
 };
 
 void tst_checktimer::postedCodes_allDeliveredInOrder()
@@ -170,6 +172,24 @@ void tst_checktimer::itemStatus_deletedRecordsAndPurge()
     QVERIFY(!gone.Open);
     QCOMPARE(timer.PendingItemStatus(), 0);
     timer.ApplyItemStatus();
+}
+
+void tst_checktimer::chatTick_waitsForChatMutex()
+{
+    RegistryScope reg;
+    GlobalMutex mutex;
+    reg.SetObj(RegSlot::ObjGlobalMutex, &mutex);
+    CheckTimer timer;
+    // The chat worker holds the mutex between reading and clearing the requests: a tick that
+    // set its flag meanwhile would be wiped unseen.
+    mutex.Lock(MutexNo::Chat);
+    std::thread tick([&timer] { timer.ChatTimeoutEvent(); });
+    QThread::msleep(100);
+    const bool setUnderWorker = reg.GetBoolVar(RegSlot::FlagChatTick);
+    mutex.Unlock(MutexNo::Chat);
+    tick.join();
+    QVERIFY(!setUnderWorker);
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagChatTick));
 }
 
 QTEST_MAIN(tst_checktimer)

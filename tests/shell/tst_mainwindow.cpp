@@ -74,7 +74,7 @@ private slots:
     void startup_onlyFileToolHelpEnabled_andTabsGrey();
     void saveAll_writeFailure_keepsLaterFlags();
     void saveAll_failureInMiddle_showsOrder();
-    void saveAll_allWritten_endsAndDisablesSave();
+    void saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave();
     void saveAll_whileBusy_returnsAtOnce();
     void saveAll_nothingToSave_doesNothing();
     void close_everyAnswer();
@@ -93,6 +93,7 @@ private slots:
     void updateHistory_firstTimeThenNothing();
     void showOtherUpdate_countAndHold();
     void tabs_byKindAndSelect();
+    void documentTab_instanceModelInstance_followsKind();
 };
 
 void tst_mainwindow::initTestCase()
@@ -264,7 +265,7 @@ void tst_mainwindow::saveAll_failureInMiddle_showsOrder()
     QCOMPARE(p.window->StatusText(), QStringLiteral("save failed, retry"));
 }
 
-void tst_mainwindow::saveAll_allWritten_endsAndDisablesSave()
+void tst_mainwindow::saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave()
 {
     Program p;
     const QString dir = QDir::homePath() + QStringLiteral("/save3/");
@@ -272,6 +273,8 @@ void tst_mainwindow::saveAll_allWritten_endsAndDisablesSave()
     p.goodDoc(XmlIndex::Model, dir + QStringLiteral("model.xml"));
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.SetBoolVar(RegSlot::FlagModelModified, true);
+    // Left over from a failed write outside save-all (history, options).
+    p.SetBoolVar(RegSlot::FlagWriteFailed, true);
     p.window->EnableFileAction(7, true);
     p.action("actionSave")->trigger();
     QVERIFY(QFile::exists(dir + QStringLiteral("model.xml")));
@@ -750,6 +753,30 @@ void tst_mainwindow::tabs_byKindAndSelect()
     tab->SelectTab(p.GetStrVar(RegSlot::StrTabQandA));
     QCOMPARE(tabs->currentIndex(), int(Tab::QandA));
     QCOMPARE(tab->CurrentTab(), int(Tab::QandA));
+}
+
+void tst_mainwindow::documentTab_instanceModelInstance_followsKind()
+{
+    Program p;
+    Tab *tab = p.window->TabArea();
+    QTabWidget *inner = tab->DocTabWidget();
+    auto activate = [&](int kind) {
+        p.SetIntVar(RegSlot::IntDocKind, kind);
+        tab->ActivateTab(Tab::Document);
+    };
+    activate(2);
+    QVERIFY(inner->isTabEnabled(1));
+    QCOMPARE(inner->currentIndex(), 1);
+    // Within one instance the page the user chose stays.
+    inner->setCurrentIndex(0);
+    activate(2);
+    QCOMPARE(inner->currentIndex(), 0);
+    activate(1);
+    QVERIFY(!inner->isTabEnabled(1));
+    QCOMPARE(inner->currentIndex(), 0);
+    activate(4);
+    QVERIFY(inner->isTabEnabled(1));
+    QCOMPARE(inner->currentIndex(), 1);
 }
 
 int main(int argc, char **argv)

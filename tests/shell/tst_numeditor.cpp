@@ -115,6 +115,19 @@ void tst_numeditor::numberToggle_eachSideMirrorsWithoutLooping()
     QVERIFY(!p.window->IsNumberChecked());
     QVERIFY(editor.NumberMode());
     QVERIFY(!other.NumberMode());
+    // Toggling the editor that is not current leaves the current one and the main action alone.
+    editor.MenuAction(6)->setChecked(false);
+    editor.MenuAction(6)->setChecked(true);
+    QVERIFY(!other.NumberMode());
+    QVERIFY(!p.window->IsNumberChecked());
+    QCOMPARE(p.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), &other);
+    p.action("actionNumber")->setChecked(true);
+    QVERIFY(other.NumberMode());
+    editor.MenuAction(6)->setChecked(false);
+    QVERIFY(other.NumberMode());
+    QVERIFY(p.window->IsNumberChecked());
+    editor.SetActiveEditor();
+    QVERIFY(!p.window->IsNumberChecked());
 }
 
 void tst_numeditor::copyCutPaste_availability()

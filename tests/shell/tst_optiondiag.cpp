@@ -99,6 +99,7 @@ private slots:
     void ok_writesEverySection();
     void ok_trackerOff_keepsChildTrackerNames();
     void ok_blankKey_becomesEmptyAndSaveGoesOn();
+    void ok_unwritableFile_staysOpenWithValues();
     void reject_data();
     void reject();
     void security_choosesDefaultPort();
@@ -113,6 +114,8 @@ void tst_optiondiag::init()
     PlatformStore::Write(QStringLiteral("api"), QStringLiteral("old-key"));
     PlatformStore::Write(QStringLiteral("mail_pwd"), QStringLiteral("old-pwd"));
     g_messages.clear();
+    // A failed run of the unwritable-file test must not leave its folder in the way.
+    QDir().rmdir(QDir::homePath() + QStringLiteral("/init.xml"));
 }
 
 void tst_optiondiag::build_noConnectionWarnings()
@@ -193,6 +196,24 @@ void tst_optiondiag::ok_blankKey_becomesEmptyAndSaveGoesOn()
     QVERIFY(PlatformStore::Read(QStringLiteral("api")).isEmpty());
     QCOMPARE(s.attr("HOME", "Url"), QStringLiteral("http://127.0.0.1:1"));
     QCOMPARE(s.w<QLineEdit>("API")->text(), QString());
+}
+
+void tst_optiondiag::ok_unwritableFile_staysOpenWithValues()
+{
+    Session s;
+    s.open();
+    s.w<QLineEdit>("FONT")->setText(QStringLiteral("DejaVu Sans"));
+    // A folder where init.xml goes makes the write fail, even as root.
+    QVERIFY(QFile::remove(s.path));
+    QVERIFY(QDir().mkdir(s.path));
+    s.click("OK");
+    QVERIFY(s.dialog->isVisible());
+    QCOMPARE(s.w<QLineEdit>("FONT")->text(), QStringLiteral("DejaVu Sans"));
+
+    QVERIFY(QDir().rmdir(s.path));
+    s.click("OK");
+    QVERIFY(!s.dialog->isVisible());
+    QCOMPARE(s.saved().fontName, QStringLiteral("DejaVu Sans"));
 }
 
 void tst_optiondiag::reject_data()

@@ -1,4 +1,7 @@
 #include "core/initxml.h"
+#include "core/translations.h"
+#include "core/workercontrol.h"
+#include "core/workerthreads.h"
 #include "core/xmlclass.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
@@ -8,11 +11,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QTranslator>
 #include <QtTest>
+#include <atomic>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -29,6 +38,42 @@ struct Program : public RegistryScope {
     Program() { QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000); }
     ~Program() { delete window; }
 };
+
+// A worker blocked in a system call that no interruption reaches, as a file check on a hung
+// network share is: opening a FIFO that nobody writes.
+std::atomic<bool> g_workerStuck{false};
+struct StuckControl : public WorkerControl {
+    StuckControl(QObject *parent, const QString &fifo) : WorkerControl(parent)
+    {
+        auto *worker = new QObject;
+        startWorker(worker);
+        QMetaObject::invokeMethod(
+            worker,
+            [fifo] {
+                g_workerStuck = true;
+                QFile file(fifo);
+                file.open(QIODevice::ReadOnly);
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+// The child process of end_stuckWorker_exitsWithZero: main's own steps, with the stuck worker
+// owned where the program's file-check worker is.
+int runWithStuckWorker(const QString &fifo)
+{
+    int result = -1;
+    {
+        Program p;
+        new StuckControl(p.GetObj<initxml>(RegSlot::ObjSettings), fifo);
+        for (int i = 0; i < 500 && !g_workerStuck; ++i)
+            QTest::qWait(10);
+        QTimer::singleShot(0, p.window, [&p] { p.window->findChild<QAction *>("actionEnd")->trigger(); });
+        result = QApplication::exec();
+        WorkerThreads::StopAll(500);
+    }
+    return result;
+}
 } // namespace
 
 class tst_startup : public QObject
@@ -38,8 +83,10 @@ private slots:
     void emptyHome_startsAndWritesSettings();
     void afterStartup_onlyFileToolHelpEnabled();
     void end_exitsWithZero();
+    void end_stuckWorker_exitsWithZero();
     void end_withChangesAndDontSave_writesNothing();
     void close_cancelledQuestion_keepsRunning();
+    void translations_qtButtonsAndOwnTextsJapanese();
 };
 
 void tst_startup::emptyHome_startsAndWritesSettings()
@@ -81,6 +128,19 @@ void tst_startup::end_exitsWithZero()
     QVERIFY(!p.GetPtrVar(RegSlot::ObjStartPage));
 }
 
+void tst_startup::end_stuckWorker_exitsWithZero()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("share"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--stuck-worker"), fifo});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+}
+
 void tst_startup::end_withChangesAndDontSave_writesNothing()
 {
     Program p;
@@ -108,10 +168,32 @@ void tst_startup::close_cancelledQuestion_keepsRunning()
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
 }
 
+void tst_startup::translations_qtButtonsAndOwnTextsJapanese()
+{
+    if (!QFileInfo::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_ja.qm")))
+        QSKIP("Qt's Japanese translation (qttranslations5-l10n) is not installed");
+    Translations::Install(*qApp);
+    const auto installed = qApp->findChildren<QTranslator *>(QString(), Qt::FindDirectChildrenOnly);
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    const QString cancel = box.button(QDialogButtonBox::Cancel)->text();
+    const QString own = QCoreApplication::translate("MainWindow", "save end");
+    // The other tests read the English texts.
+    for (QTranslator *t : installed) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QCOMPARE(installed.size(), 2);
+    QCOMPARE(cancel, QStringLiteral("キャンセル"));
+    QCOMPARE(own, QStringLiteral("保存しました"));
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--stuck-worker") == 0)
+        return runWithStuckWorker(QString::fromLocal8Bit(argv[2]));
     tst_startup test;
     return QTest::qExec(&test, argc, argv);
 }

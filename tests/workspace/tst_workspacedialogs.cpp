@@ -174,6 +174,9 @@ void tst_workspacedialogs::newWorkspace_refusalsAndCreation()
 
     click(&dlg, "OK");
     QCOMPARE(msg(&dlg), "Directory is already exist. Dir:" + ws);
+    setText(&dlg, "WSEDIT", "Alpha");
+    click(&dlg, "OK");
+    QCOMPARE(msg(&dlg), "Directory is already exist. Dir:" + tmp.path() + "/Alpha.ws");
     QCOMPARE(posts.codes.size(), 1);
 
     // A file where the folder should go: the warning box, no slot change, nothing posted.
@@ -208,6 +211,11 @@ void tst_workspacedialogs::newDefModel_openOnModels_showsLastVersionAndRefuses()
     QVERIFY(!child<QPushButton>(&dlg, "COPY_VERSION")->isEnabled());
     click(&dlg, "CREATE");
     QCOMPARE(msg(&dlg), QStringLiteral("version of this model is already exist"));
+    // Another spelling of an existing model would be a twin folder on a shared disk.
+    setText(&dlg, "MODELNAME", "m");
+    child<QSpinBox>(&dlg, "REVISION")->setValue(50);
+    click(&dlg, "CREATE");
+    QCOMPARE(msg(&dlg), QStringLiteral("version of this model is already exist"));
     QVERIFY(posts.codes.isEmpty());
 
     // The open model's row wins over the last one.
@@ -233,7 +241,7 @@ void tst_workspacedialogs::newDefModel_refusals()
     click(&dlg, "CREATE");
     QCOMPARE(msg(&dlg), "tolvek workspace directory not found:" + tmp.path() + "/gone");
     setText(&dlg, "WSNAME", tmp.path());
-    for (const char *bad : {"../M", "a/b", "a\\b", "a*b", "a\"b"}) {
+    for (const char *bad : {"../M", "a/b", "a\\b", "a*b", "a\"b", "M.", "nul.txt"}) {
         setText(&dlg, "MODELNAME", QLatin1String(bad));
         click(&dlg, "CREATE");
         QCOMPARE(msg(&dlg), QStringLiteral("model name is invalid"));
@@ -515,9 +523,12 @@ void tst_workspacedialogs::newOut_refusalsLeaveSlotsAlone()
         click(&dlg, "CREATE");
         QCOMPARE(msg(&dlg), QStringLiteral("output name is invalid"));
     }
-    setText(&dlg, "OUTPUTNAME", "Gen");
-    click(&dlg, "CREATE");
-    QCOMPARE(msg(&dlg), QStringLiteral("version of out name is already exist."));
+    for (const char *taken : {"Gen", "GEN"}) {
+        setText(&dlg, "OUTPUTNAME", QLatin1String(taken));
+        child<QSpinBox>(&dlg, "REVISION")->setValue(1);
+        click(&dlg, "CREATE");
+        QCOMPARE(msg(&dlg), QStringLiteral("version of out name is already exist."));
+    }
     models->setCurrentItem(nullptr);
     setText(&dlg, "OUTPUTNAME", "Gen");
     click(&dlg, "CREATE");

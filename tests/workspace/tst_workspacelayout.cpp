@@ -37,7 +37,7 @@ private slots:
     void validName();
     void markerPath_capturesFolderOrNothing();
     void listTree_sortsAsTextAndFilters();
-    void resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling();
+    void resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling_twinsTaken();
     void createWorkspace_layoutAndRefusals();
     void createModelFolders_makesLayoutOnce();
     void createModelFolders_blockedOrHostile_reportsError();
@@ -84,27 +84,38 @@ void tst_workspacelayout::validName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("plain") << "Model A" << true;
-    QTest::newRow("unicode") << QStringLiteral("モデル") << true;
-    QTest::newRow("dotted") << "a.b" << true;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("dot") << "." << false;
-    QTest::newRow("dotdot") << ".." << false;
-    QTest::newRow("parent escape") << "../x" << false;
-    QTest::newRow("inner dotdot") << "a..b" << false;
-    QTest::newRow("slash") << "a/b" << false;
-    QTest::newRow("absolute") << "/etc" << false;
-    QTest::newRow("backslash") << "a\\b" << false;
+    QTest::addColumn<bool>("portable");
+    QTest::newRow("plain") << "Model A" << true << true;
+    QTest::newRow("unicode") << QStringLiteral("モデル") << true << true;
+    QTest::newRow("dotted") << "a.b" << true << true;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("dot") << "." << false << false;
+    QTest::newRow("dotdot") << ".." << false << false;
+    QTest::newRow("parent escape") << "../x" << false << false;
+    QTest::newRow("inner dotdot") << "a..b" << false << false;
+    QTest::newRow("slash") << "a/b" << false << false;
+    QTest::newRow("absolute") << "/etc" << false << false;
+    QTest::newRow("backslash") << "a\\b" << false << false;
     for (const char *c : {":", "*", "?", "\"", "<", ">", "|"})
-        QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false;
-    QTest::newRow("newline") << "a\nb" << false;
+        QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false << false;
+    QTest::newRow("newline") << "a\nb" << false << false;
+    // Existing folders of such names still open; new ones are refused.
+    QTest::newRow("trailing dot") << "a." << true << false;
+    QTest::newRow("trailing blank") << "a " << true << false;
+    QTest::newRow("leading blank") << " a" << true << true;
+    for (const char *device : {"CON", "prn", "Aux", "nul.txt", "COM1", "com9.tar.gz", "LPT1", "lpt9 .x"})
+        QTest::newRow(device) << QString::fromLatin1(device) << true << false;
+    for (const char *word : {"CONSOLE", "COM10", "LPT", "auxiliary.txt", "x.nul"})
+        QTest::newRow(word) << QString::fromLatin1(word) << true << true;
 }
 
 void tst_workspacelayout::validName()
 {
     QFETCH(QString, name);
     QFETCH(bool, valid);
+    QFETCH(bool, portable);
     QCOMPARE(IsValidName(name), valid);
+    QCOMPARE(IsPortableName(name), portable);
 }
 
 void tst_workspacelayout::markerPath_capturesFolderOrNothing()
@@ -142,7 +153,7 @@ void tst_workspacelayout::listTree_sortsAsTextAndFilters()
     QVERIFY(ListTree(defs + "/missing", Entries::All).isEmpty());
 }
 
-void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling()
+void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling_twinsTaken()
 {
     QTemporaryDir tmp;
     const QString v = tmp.path();
@@ -154,6 +165,13 @@ void tst_workspacelayout::resolveSubFolder_findsAnyCaseAndPrefersOwnSpelling()
     // A file of that name is not the folder.
     touch(v + "/instance");
     QCOMPARE(ResolveSubFolder(v, InstanceFolder), v + "/Instance");
+
+    // A name is taken by another spelling of it, file or folder, never by its own.
+    QVERIFY(IsCaseTwin(v, "output"));
+    QVERIFY(IsCaseTwin(v, "INSTANCE"));
+    QVERIFY(!IsCaseTwin(v, "Output"));
+    QVERIFY(!IsCaseTwin(v, "Reference"));
+    QVERIFY(!IsCaseTwin(v + "/missing", "x"));
 }
 
 void tst_workspacelayout::createWorkspace_layoutAndRefusals()
@@ -167,6 +185,8 @@ void tst_workspacelayout::createWorkspace_layoutAndRefusals()
     QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList({"pelmorine.prj"}));
     QCOMPARE(CreateWorkspace(tmp.path(), "alpha", MarkerName, &path), CreateResult::AlreadyExists);
+    QCOMPARE(CreateWorkspace(tmp.path(), "ALPHA", MarkerName, &path), CreateResult::AlreadyExists);
+    QVERIFY(!QFileInfo::exists(tmp.path() + "/ALPHA.ws"));
     QCOMPARE(CreateWorkspace(tmp.path() + "/nowhere", "beta", MarkerName, &path),
              CreateResult::ParentMissing);
     QVERIFY(!QFileInfo::exists(tmp.path() + "/nowhere"));
@@ -224,6 +244,8 @@ void tst_workspacelayout::createOutputFolders_caseInsensitiveOutput()
     QVERIFY(QFileInfo(ws + "/pelmorine.def/M/0.0.1/Output/O/0.0.1").isDir());
     QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "O", "0.0.1"), OutputResult::VersionExists);
     QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "O", "0.0.2"), OutputResult::Ok);
+    QCOMPARE(CreateOutputFolders(ws, "M", "0.0.1", "o", "0.0.9"), OutputResult::VersionExists);
+    QVERIFY(!QFileInfo::exists(ws + "/pelmorine.def/M/0.0.1/Output/o"));
 
     QCOMPARE(CreateOutputFolders(ws, "U", "0.0.1", "O", "0.0.1"), OutputResult::Ok);
     QVERIFY(QFileInfo(ws + "/pelmorine.def/U/0.0.1/OUTPUT/O/0.0.1").isDir());
