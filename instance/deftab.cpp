@@ -89,8 +89,8 @@ deftab::deftab(QWidget *parent)
     area->addTab(m_lclassPane, tr("Lclass"));
     area->addTab(m_sclassPane, tr("Sclass"));
     area->addTab(m_valueTable, tr("Param_data"));
+    m_explainLabel = tr("explain");
     m_explainTab = area->addTab(m_explain, m_explainLabel);
-    area->setTabText(m_explainTab, tr("explain"));
     m_explain->SetKind(3);
     m_explain->SetEditItem(nullptr);
     m_explain->SetNumber(false);

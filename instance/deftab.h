@@ -181,7 +181,7 @@ private:
     NumEditor *m_explain;
     QMenu *m_popup;
     QAction *m_popupActions[4] = {};
-    QString m_explainLabel = QStringLiteral("explain");
+    QString m_explainLabel;
     int m_explainTab = 3;
     int m_lastDataTab = 0;
     int m_defaultMaxParam = 10;

@@ -6,11 +6,11 @@
 
 namespace
 {
-QString outVarOf(const QTreeWidgetItem *item)
+QString outVarOf(const QTreeWidgetItem *item, const QString &attr)
 {
     const auto *record =
         item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
-    return record ? record->GetAttr(QStringLiteral("OutVar")) : QString();
+    return record ? record->GetAttr(attr) : QString();
 }
 } // namespace
 
@@ -18,7 +18,7 @@ InstanceLclass::InstanceLclass(QWidget *parent) : QWidget(parent) {}
 
 QString InstanceLclass::GetOutVar() const
 {
-    return outVarOf(m_current);
+    return outVarOf(m_current, GetStrVar(RegSlot::StrTagOutVar));
 }
 
 InstanceSclass::InstanceSclass(QTabWidget *classTab, QWidget *parent) : QWidget(parent), m_classTab(classTab)
@@ -33,7 +33,7 @@ void InstanceSclass::SetParam(QTreeWidgetItem *param, QTreeWidgetItem *, QTreeWi
 
 QString InstanceSclass::GetOutVar() const
 {
-    return outVarOf(m_current);
+    return outVarOf(m_current, GetStrVar(RegSlot::StrTagOutVar));
 }
 
 ValueTable::ValueTable(QWidget *parent) : QWidget(parent) {}
