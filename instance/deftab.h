@@ -155,6 +155,7 @@ private:
     model *modelEditor() const;
     MemberInfo *memberOf(int n) const;
     QTreeWidgetItem *memberRowOf(QTreeWidgetItem *row) const;
+    int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
     QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
     bool parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e, MemberInfo *m);
     void parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n);

@@ -40,28 +40,31 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
     TreeColumnAdjustment(tree);
 }
 
-void deftab::OpenMemberInstance(QTreeWidgetItem *memberItem)
+// Brings the member's instance file into the store; a file that did not load leaves the member
+// read-only for this session. The member's number, or -1 for no row.
+int deftab::openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode)
 {
     if (!memberItem) {
-        UiReport::System(QStringLiteral("SYSTEM ERROR:INST002"));
-        return;
+        UiReport::System(errorCode);
+        return -1;
     }
     const int n = memberItem->data(0, Qt::UserRole).toInt();
     if (m_files.OpenMemberDocument(n) == InstanceFiles::Failed)
         m_unreadMembers.insert(n);
-    LoadMemberInstance(n);
+    return n;
+}
+
+void deftab::OpenMemberInstance(QTreeWidgetItem *memberItem)
+{
+    const int n = openMemberFile(memberItem, QStringLiteral("SYSTEM ERROR:INST002"));
+    if (n >= 0)
+        LoadMemberInstance(n);
 }
 
 void deftab::LoadInstance(QTreeWidgetItem *memberItem)
 {
-    if (!memberItem) {
-        UiReport::System(QStringLiteral("SYSTEM ERROR:INST003"));
-        return;
-    }
-    const int n = memberItem->data(0, Qt::UserRole).toInt();
-    if (m_files.OpenMemberDocument(n) == InstanceFiles::Failed)
-        m_unreadMembers.insert(n);
-    if (MemberInfo *m = memberOf(n)) {
+    const int n = openMemberFile(memberItem, QStringLiteral("SYSTEM ERROR:INST003"));
+    if (MemberInfo *m = n >= 0 ? memberOf(n) : nullptr) {
         m_ui->USERTREE->addTopLevelItem(newMemberRow(n, memberItem->text(0), m));
         TreeColumnAdjustment(m_ui->USERTREE);
     }

@@ -131,15 +131,21 @@ bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
     return false;
 }
 
+bool InstanceFiles::writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes)
+{
+    if (!changed)
+        return true;
+    if (!writeFile(path, bytes()))
+        return false;
+    changed = false;
+    return true;
+}
+
 bool InstanceFiles::WriteElementText(const QString &n, const QString &id, TreeItemData *record)
 {
-    if (!record->TextChanged())
-        return true;
-    const QString text = record->GetAttr(GetStrVar(RegSlot::StrAttrExpression));
-    if (!writeFile(ElementPath(n, id, QStringLiteral(".txt")), text.toUtf8()))
-        return false;
-    record->TextChanged() = false;
-    return true;
+    return writeChanged(record->TextChanged(), ElementPath(n, id, QStringLiteral(".txt")), [this, record] {
+        return record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)).toUtf8();
+    });
 }
 
 QByteArray InstanceFiles::GridBytes(const TreeItemData &record)
@@ -156,12 +162,8 @@ QByteArray InstanceFiles::GridBytes(const TreeItemData &record)
 
 bool InstanceFiles::WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record)
 {
-    if (!record->GridChanged())
-        return true;
-    if (!writeFile(ElementPath(n, id, QStringLiteral(".csv")), GridBytes(*record)))
-        return false;
-    record->GridChanged() = false;
-    return true;
+    return writeChanged(record->GridChanged(), ElementPath(n, id, QStringLiteral(".csv")),
+                        [record] { return GridBytes(*record); });
 }
 
 QByteArray InstanceFiles::PosBytes(const TreeItemData &record)
@@ -174,12 +176,8 @@ QByteArray InstanceFiles::PosBytes(const TreeItemData &record)
 
 bool InstanceFiles::WriteInstancePos(const QString &n, const QString &id, TreeItemData *record)
 {
-    if (!record->PosChanged())
-        return true;
-    if (!writeFile(ElementPath(n, id, QStringLiteral(".pos")), PosBytes(*record)))
-        return false;
-    record->PosChanged() = false;
-    return true;
+    return writeChanged(record->PosChanged(), ElementPath(n, id, QStringLiteral(".pos")),
+                        [record] { return PosBytes(*record); });
 }
 
 QStringList InstanceFiles::splitLines(const QString &text)

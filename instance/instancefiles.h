@@ -6,6 +6,8 @@
 #include <QDomDocument>
 #include <QString>
 
+#include <functional>
+
 class TreeItemData;
 class xmlclass;
 
@@ -68,6 +70,9 @@ private:
     QDomElement buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record);
     QDomElement buildReference(QDomDocument &doc, const TreeItemData &record) const;
     bool writeFile(const QString &path, const QByteArray &bytes);
+    // Writes the bytes only when the record's flag says its copy changed, and clears the flag
+    // once they are written; a failed write leaves it set for the next save.
+    bool writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes);
     static QStringList splitLines(const QString &text);
 
     QString m_dir;
