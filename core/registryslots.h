@@ -99,7 +99,9 @@ enum : int {
     StrModelDir = 25,        // MainWindow, New/Open instance, model -> model, ModelDoc, output run
     StrModelName = 26,       // New/Open dialogs, MainWindow, initxml -> most components
     StrModelVersion = 27,    //
-    StrNewLclassFirst = 28,  // NewLclass, NewSclass -> model (28-31)
+    StrNewLclassFirst = 28,  // NewLclass -> model: name of the large class to add
+    StrNewSclassName = 29,   // NewSclass -> model: name of the small class to add
+    StrNewClassElement = 30, // NewLclass, NewSclass -> model: element of the class to add
     StrRefFileFolder = 32,   // reference and class panes: last folder of a reference dialog
     StrLabelArbitary = 36,   // DefVar: choice labels 36-44
     StrLabelEditable = 37,
@@ -125,8 +127,12 @@ enum : int {
     StrLabelName = 64, // DefVar: other labels 64-66
     StrLabelLocation = 65,
     StrLabelRef = 66,
-    StrDateFirst = 84,  // model, ModelLclass, Calendar: date texts 84-89
-    StrMailServer = 96, // initxml, OptionDiag -> mail worker
+    StrDateFirst = 84,           // model, ModelLclass, Calendar: date texts 84-89
+    StrLclassEarliestStart = 84, // model -> ModelLclass, Calendar: earliest large-class start date
+    StrLclassLatestTarget = 85,  // ModelLclass -> Calendar: latest large-class target date
+    StrModelStartDate = 87,      // model -> Calendar
+    StrModelTargetDate = 88,     // model -> Calendar
+    StrMailServer = 96,          // initxml, OptionDiag -> mail worker
     StrMailPort = 97,
     StrMailSecurity = 98,
     StrMailAuth = 99,
@@ -242,7 +248,9 @@ enum : int {
 
     // Column titles and labels (translated, 205-234)
     StrColFirst = 205,
-    StrColRefScope = 216, // "Ref Scope", the column title beside the tag name of 184
+    StrColRefScope = 216,  // "Ref Scope", the column title beside the tag name of 184
+    StrColFromState = 224, // labels of a transition's second and third parameters
+    StrColToState = 225,
     StrColLast = 234,
 
     // ---- integer slots ----

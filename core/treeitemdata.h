@@ -64,27 +64,27 @@ public:
     int counter1 = 0;
     int counter2 = 0;
 
-    // Web links, each title "[$$]" address.
+    // Web links of the element, each "title[$$]address".
     QStringList links;
+    // Child elements a loader refused (a bad ID, an unknown tag): written back as they were,
+    // since what this program does not understand belongs to another member.
+    QList<QDomElement> kept;
+    // The same for a small class's PARAM level.
+    QList<QDomElement> keptParams;
+    // The parameter's (or small class's) row on the small-class page, owned with the record.
+    QTreeWidgetItem *pageItem = nullptr;
+    // A model element's row in the instance tab's model tree; the instance tab owns that row.
+    QTreeWidgetItem *instanceItem = nullptr;
     // Diagram node positions of a transition small-class instance, node i at index i.
     QList<QPointF> positions;
     // Where the explanation editor stood when the row was left.
     int scrollPos = 0;
     int cursorPos = 0;
-    // A parameter's row in its pane's parameter list; a small class's row in its parent's list.
-    QTreeWidgetItem *pageItem = nullptr;
-    // The element's rows in the instance document, schedule and question-and-answer trees.
+    // An instance element's rows in the instance document, schedule and question-and-answer
+    // trees.
     QTreeWidgetItem *docRow = nullptr;
     QTreeWidgetItem *scheduleRow = nullptr;
     QTreeWidgetItem *qandaRow = nullptr;
-    // On a model element's record: its row in the instance tab's copy of the model tree.
-    QTreeWidgetItem *instanceItem = nullptr;
-    // Child elements the loader did not take into rows (their model element is missing, their
-    // ID is not a number, their kind is unknown). They belong to whoever wrote them and are
-    // written back as they were: kept holds children of the element itself, keptParams
-    // children of a small class's PARAM element.
-    QList<QDomElement> kept;
-    QList<QDomElement> keptParams;
 
 private:
     QHash<QString, QString> m_attrs;

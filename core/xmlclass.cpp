@@ -29,7 +29,7 @@ bool xmlclass::IsTracked(int index)
            (index >= XmlIndex::TrackedLow2 && index <= XmlIndex::TrackedHigh2);
 }
 
-bool xmlclass::OpenXmlFile(int index, const QString &fileName)
+bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
 {
     if (m_docs.contains(index))
         return true;
@@ -43,7 +43,8 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
         const QString text = QStringLiteral("file not open %1").arg(fileName);
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
-        UiReport::Fatal(tr("File error"), text);
+        if (showMessage)
+            UiReport::Fatal(tr("File error"), text);
         return false;
     }
     auto *doc = new QDomDocument;
@@ -61,7 +62,8 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName)
                                  .arg(message);
         SetIntVar(RegSlot::IntLastErrorKind, 2);
         SetStrVar(RegSlot::StrLastError, text);
-        UiReport::Fatal(tr("Xml Parse Error"), text);
+        if (showMessage)
+            UiReport::Fatal(tr("Xml Parse Error"), text);
         return false;
     }
     m_docs.insert(index, Entry{fileName, doc});

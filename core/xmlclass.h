@@ -28,7 +28,8 @@ public:
     explicit xmlclass(QObject *parent = nullptr);
     ~xmlclass() override;
 
-    bool OpenXmlFile(int index, const QString &fileName);
+    // showMessage off: a failure only sets the error slots (a model loaded behind an instance).
+    bool OpenXmlFile(int index, const QString &fileName, bool showMessage = true);
     void NewXmlDoc(int index, const QString &rootTag);
     void AddXmlDoc(int index, const QDomDocument &doc);
     void AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName);

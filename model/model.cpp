@@ -1,59 +1,152 @@
 #include "model/model.h"
 
-#include "core/postbox.h"
-#include "core/safefile.h"
+#include "core/treeitemdata.h"
 #include "core/xmlclass.h"
+#include "docs/modeldoc.h"
+#include "model/calendar.h"
+#include "model/modellclass.h"
+#include "model/modelsclass.h"
+#include "model/newlclass.h"
+#include "model/newsclass.h"
+#include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/numeditor.h"
+#include "shell/tab.h"
+#include "ui_model.h"
 #include "workspace/workspacelayout.h"
 
+#include <QDate>
 #include <QDir>
-#include <QDomDocument>
 #include <QFileInfo>
-#include <QSplitter>
-#include <QTreeWidget>
-#include <QVBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTabBar>
 
-namespace
+model::model(QWidget *parent)
+    : QWidget(parent), m_ui(new Ui::model), m_lclassPage(nullptr), m_sclassPage(nullptr),
+      m_newLclass(nullptr), m_newSclass(nullptr), m_calendar(nullptr), m_explain(new NumEditor),
+      m_popup(new QMenu(this))
 {
-const QString kRootModel = QStringLiteral("Root_Model");
-const QString kRootModelDoc = QStringLiteral("Root_ModelDoc");
-const QString kModelFile = QStringLiteral("/model.xml");
-const QString kModelDocFile = QStringLiteral("/DocModel.xml");
-} // namespace
-
-model::model(QWidget *parent) : QWidget(parent), m_splitter(new QSplitter(this)), m_tree(new QTreeWidget)
-{
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_splitter);
-    m_splitter->addWidget(m_tree);
+    m_ui->setupUi(this);
     SetObj(RegSlot::ObjModel, this);
+    SetObj(RegSlot::ObjModelTree, m_ui->TREE);
+    m_lclassPage = new ModelLclass(m_ui->TREE, this);
+    m_sclassPage = new ModelSClass(m_ui->TREE, this);
+    m_ui->LCLASS->setLayout(m_lclassPage->PageLayout());
+    m_ui->SCLASS->setLayout(m_sclassPage->PageLayout());
+
+    static const char *const popupTexts[7] = {QT_TR_NOOP("Create Lclass"), QT_TR_NOOP("Create Sclass"),
+                                              QT_TR_NOOP("Delete Lclass"), QT_TR_NOOP("Delete Sclass"),
+                                              QT_TR_NOOP("Create Param"),  QT_TR_NOOP("Delete Param"),
+                                              QT_TR_NOOP("Mod ParamName")};
+    void (model::*const popupSlots[7])() = {&model::CreateLclassDiag, &model::CreateSclassDiag,
+                                            &model::DeleteLclassDiag, &model::DeleteSclassDiag,
+                                            &model::CreateParamDiag,  &model::DeleteParamDiag,
+                                            &model::ModParamNameDiag};
+    for (int i = 0; i < 7; ++i) {
+        m_popupActions[i] = m_popup->addAction(tr(popupTexts[i]));
+        connect(m_popupActions[i], &QAction::triggered, this, popupSlots[i]);
+    }
+
+    QTreeWidget *tree = m_ui->TREE;
+    const char *const headerIcons[5] = {":src/TBL_L.png", ":src/TBL_S.png", ":src/TBL_K.png",
+                                        ":src/TBL_E.png", ":src/TBL_ID.png"};
+    for (int i = 0; i < 5; ++i)
+        tree->headerItem()->setIcon(i, QIcon(QString::fromLatin1(headerIcons[i])));
+    tree->header()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: #666666; color: #FFFFFF }"));
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree, &QTreeWidget::customContextMenuRequested, this, &model::TreePopupMenu);
+    connect(tree, &QTreeWidget::currentItemChanged, this, &model::TreeChanged);
+    connect(tree, &QTreeWidget::expanded, this, &model::MtreeExpanded);
+    connect(tree, &QTreeWidget::collapsed, this, &model::MtreeCollapsed);
+    connect(m_ui->SDATEBTN, &QPushButton::clicked, this, &model::SdateBtnProc);
+    connect(m_ui->TDATEBTN, &QPushButton::clicked, this, &model::TdateBtnProc);
+    connect(m_ui->CDATEBTN, &QPushButton::clicked, this, &model::CdateBtnProc);
+    connect(m_ui->SDATE, &QLineEdit::textChanged, this, &model::SdateChanged);
+    connect(m_ui->CDATE, &QLineEdit::textChanged, this, &model::CdateChanged);
+    connect(m_ui->DTAB, &QTabWidget::currentChanged, this, &model::TabChangeProc);
+
+    m_ui->DTAB->setTabEnabled(0, false);
+    m_ui->DTAB->setTabEnabled(1, false);
+    m_explain->SetKind(0);
+    m_explain->SetNumber(false);
+    m_ui->DTAB->addTab(m_explain, tr("explain"));
+    m_ui->DTAB->setTabEnabled(2, false);
+    QTabBar *bar = m_ui->DTAB->tabBar();
+    bar->setStyleSheet(QStringLiteral("background-color: #666666"));
+    bar->setTabTextColor(0, Qt::white);
+    bar->setTabTextColor(1, Qt::gray);
+    bar->setTabTextColor(2, QColor(QStringLiteral("#00dd00")));
+
+    m_calendar = new Calendar(this);
+    m_calendar->SetType(2);
+    m_calendar->SetDateEdit(m_ui->SDATE, m_ui->TDATE, m_ui->CDATE);
+    m_calendar->SetDateButton(m_ui->SDATEBTN, m_ui->TDATEBTN, m_ui->CDATEBTN);
+    m_newLclass = new NewLclass(this);
+    m_newSclass = new NewSclass(this);
+    reset();
 }
 
+// The store may already be gone at the end of the program: only the rows and records go here.
 model::~model()
 {
-    if (GetObj<model>(RegSlot::ObjModel) == this)
+    m_clearing = true;
+    while (m_ui->TREE->topLevelItemCount() > 0)
+        freeItem(m_ui->TREE->takeTopLevelItem(0));
+    if (GetObj<model>(RegSlot::ObjModel) == this) {
         SetObj<model>(RegSlot::ObjModel, nullptr);
+        SetObj<QTreeWidget>(RegSlot::ObjModelTree, nullptr);
+    }
+    delete m_ui;
 }
 
-bool model::NewModel()
+void model::reset()
 {
-    m_modelDocKept = false;
-    QString versionDir;
-    QString error;
-    if (!WorkspaceLayout::CreateModelFolders(
-            GetStrVar(RegSlot::StrWorkspaceDir), GetStrVar(RegSlot::StrProjectFileName),
-            GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion), &versionDir, &error)) {
-        SetStrVar(RegSlot::StrLastError, error);
-        return false;
-    }
-    SetStrVar(RegSlot::StrModelDir, versionDir);
-    if (!createModelFiles(versionDir))
-        return false;
-    m_newModel = true;
-    m_modified = false;
-    enterDocKind();
-    return true;
+    m_nextId = 1;
+    SetBoolVar(RegSlot::FlagModelReadOnly, true);
+    m_completed = false;
+    m_modified = true;
+    m_clearing = false;
+    m_newModel = false;
+    m_touched = false;
+}
+
+QString model::today() const
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString model::VersionFolder()
+{
+    const QString folder = WorkspaceLayout::ModelVersionDir(DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir)),
+                                                            GetStrVar(RegSlot::StrModelName),
+                                                            GetStrVar(RegSlot::StrModelVersion));
+    SetStrVar(RegSlot::StrModelDir, folder);
+    return folder;
+}
+
+// The sub-folder name comes from an element ID or a chapter; it never leaves the Reference folder.
+QString model::MakeRefPath(const QString &subFolder)
+{
+    const QString base =
+        WorkspaceLayout::ResolveSubFolder(GetStrVar(RegSlot::StrModelDir), WorkspaceLayout::ReferenceFolder) +
+        QLatin1Char('/');
+    if (subFolder.isEmpty() || !WorkspaceLayout::IsValidName(subFolder))
+        return base;
+    const QString path = base + subFolder + QLatin1Char('/');
+    QDir().mkpath(path);
+    return path;
+}
+
+QString model::ReadClassText(const QString &id)
+{
+    if (!ModelFile::IsDecimalId(id))
+        return QString();
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    const QString path =
+        GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_") + id + QStringLiteral(".txt");
+    return mw ? mw->ReadTextFile(path) : QString();
 }
 
 void model::enterDocKind()
@@ -65,30 +158,79 @@ void model::enterDocKind()
         mw->UpdateHistory(1);
 }
 
+// A version folder that already holds a model.xml belongs to a model someone made: a new
+// version is never written over it.
 bool model::createModelFiles(const QString &versionDir)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (!store)
         return false;
+    const QString modelPath = versionDir + QLatin1Char('/') + ModelFile::FileName;
+    if (QFileInfo::exists(modelPath)) {
+        SetStrVar(RegSlot::StrLastError, tr("model.xml already exists\n") + modelPath);
+        return false;
+    }
     const QString user = GetStrVar(RegSlot::StrUserName);
     const QString email = GetStrVar(RegSlot::StrUserEmail);
+    const QString version = GetStrVar(RegSlot::StrModelVersion);
     const struct {
         int index;
-        const QString &root;
-        const QString &file;
-    } docs[] = {{XmlIndex::Model, kRootModel, kModelFile},
-                {XmlIndex::ModelDoc, kRootModelDoc, kModelDocFile}};
+        QDomDocument doc;
+        QString path;
+    } docs[] = {{XmlIndex::Model,
+                 ModelFile::NewModelDocument(GetStrVar(RegSlot::StrModelName), user, email, version, today()),
+                 modelPath},
+                {XmlIndex::ModelDoc, ModelFile::NewModelDocDocument(user, email, version),
+                 versionDir + QLatin1Char('/') + ModelFile::DocFileName}};
     for (const auto &d : docs) {
-        store->CloseXmlDoc(d.index);
-        store->NewXmlDoc(d.index, d.root);
-        QDomElement root = store->GetXmlDoc(d.index)->documentElement();
-        root.setAttribute(GetStrVar(RegSlot::StrAttrUser), user);
-        root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
-        store->SetDocFileName(d.index, versionDir + d.file);
+        store->AddXmlDocFile(d.index, d.doc, d.path);
         if (store->SaveXmlDoc(d.index) == 0) {
-            SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + versionDir + d.file);
+            SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + d.path);
+            store->CloseXmlDoc(XmlIndex::Model);
+            store->CloseXmlDoc(XmlIndex::ModelDoc);
             return false;
         }
+    }
+    return true;
+}
+
+bool model::NewModel()
+{
+    CloseModel();
+    QString versionDir;
+    QString error;
+    if (!WorkspaceLayout::CreateModelFolders(
+            GetStrVar(RegSlot::StrWorkspaceDir), GetStrVar(RegSlot::StrProjectFileName),
+            GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion), &versionDir, &error)) {
+        SetStrVar(RegSlot::StrLastError, error);
+        return false;
+    }
+    SetStrVar(RegSlot::StrModelDir, versionDir);
+    if (!createModelFiles(versionDir) || !loadTree(true))
+        return false;
+    m_newModel = true;
+    enterDocKind();
+    m_ownerName = GetStrVar(RegSlot::StrUserName);
+    m_ownerEmail = GetStrVar(RegSlot::StrUserEmail);
+    SetBoolVar(RegSlot::FlagModelOwned, true);
+    SetBoolVar(RegSlot::FlagModelReadOnly, false);
+    SetStrVar(RegSlot::StrModelStartDate, m_ui->SDATE->text());
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
+        doc->SetEditMode();
+    if (mw) {
+        mw->KeepModelActions(true, false, false, false, false, false);
+        mw->RestoreModelActions();
+        mw->SetFileActions(true, false, false, false, false, false, false, false, true);
+        mw->ResetEditActions();
+    }
+    SetEditorFont();
+    m_explain->setReadOnly(false);
+    m_explain->setAttribute(Qt::WA_InputMethodEnabled);
+    setDateButtons(true, true, false);
+    if (auto *tab = GetObj<Tab>(RegSlot::ObjTab)) {
+        tab->SetTabsByKind(Tab::Model);
+        tab->ActivateTab(Tab::Model);
     }
     return true;
 }
@@ -99,103 +241,233 @@ bool model::OpenModel()
     const QString version = GetStrVar(RegSlot::StrModelVersion);
     if (!WorkspaceLayout::IsValidName(name) || !WorkspaceLayout::IsValidName(version))
         return false;
-    const QString versionDir =
-        WorkspaceLayout::ModelVersionDir(DelLastSlash(GetStrVar(RegSlot::StrWorkspaceDir)), name, version);
-    if (!loadModelFiles(versionDir))
+    CloseModel();
+    VersionFolder();
+    if (!loadTree(true))
         return false;
-    SetStrVar(RegSlot::StrModelDir, versionDir);
     m_newModel = false;
-    m_modified = false;
+    const bool owner = GetBoolVar(RegSlot::FlagModelOwned);
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!owner) {
+        setDateButtons(false, false, false);
+        m_explain->setReadOnly(true);
+        if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+            timer->StatusMessage(tr("as this model is differnt owner, this is read only."));
+    } else {
+        m_explain->setReadOnly(false);
+        m_explain->setAttribute(Qt::WA_InputMethodEnabled);
+    }
+    if (mw) {
+        mw->EnableDocumentAction(0, owner);
+        mw->EnableDocumentAction(1, owner);
+        mw->EnableDocumentAction(2, false);
+    }
+    loadDocModel();
     enterDocKind();
+    SetEditorFont();
+    if (mw) {
+        if (owner && m_ui->TREE->topLevelItemCount() == 0)
+            mw->KeepModelActions(true, false, false, false, false, false);
+        mw->RestoreModelActions();
+        mw->SetFileActions(true, true, true, false, false, true, true, false, true);
+    }
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
+        doc->SetEditMode();
+    if (auto *tab = GetObj<Tab>(RegSlot::ObjTab)) {
+        tab->SetTabsByKind(Tab::Model);
+        tab->ActivateTab(Tab::Model);
+    }
     return true;
 }
 
-bool model::loadModelFiles(const QString &versionDir)
+bool model::LoadModel()
+{
+    CloseModel();
+    VersionFolder();
+    if (!loadTree(false))
+        return false;
+    m_newModel = false;
+    loadDocModel();
+    enterDocKind();
+    SetEditorFont();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->EnableFileAction(3, false);
+        mw->EnableFileAction(4, false);
+    }
+    return true;
+}
+
+// A missing DocModel.xml gets an empty one. One that exists but does not load stays as it is:
+// its stand-in has no file name, so no save can write over the file.
+void model::loadDocModel()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return;
+    const QString path = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName;
+    store->CloseXmlDoc(XmlIndex::ModelDoc);
+    if (store->OpenXmlFile(XmlIndex::ModelDoc, path))
+        return;
+    const bool missing = GetIntVar(RegSlot::IntLastErrorKind) == 0;
+    store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
+    if (missing)
+        store->SetDocFileName(XmlIndex::ModelDoc, path);
+}
+
+bool model::loadTree(bool showMessage)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (!store)
         return false;
+    const QString path = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::FileName;
     store->CloseXmlDoc(XmlIndex::Model);
-    store->CloseXmlDoc(XmlIndex::ModelDoc);
-    if (!store->OpenXmlFile(XmlIndex::Model, versionDir + kModelFile))
+    if (!store->OpenXmlFile(XmlIndex::Model, path, showMessage))
         return false;
-    // A missing model document is not fatal: the model still opens with an empty one. One that
-    // exists but does not load is kept as it is: the empty stand-in is never saved over it.
-    m_modelDocKept = false;
-    if (!store->OpenXmlFile(XmlIndex::ModelDoc, versionDir + kModelDocFile)) {
-        m_modelDocKept = GetIntVar(RegSlot::IntLastErrorKind) != 0;
-        store->NewXmlDoc(XmlIndex::ModelDoc, kRootModelDoc);
-        store->SetDocFileName(XmlIndex::ModelDoc, versionDir + kModelDocFile);
+    QDomElement root = store->GetXmlDoc(XmlIndex::Model)->documentElement();
+    // Another kind of file under the name is not ours to show or to save over.
+    if (root.tagName() != ModelFile::RootTag) {
+        store->CloseXmlDoc(XmlIndex::Model);
+        SetIntVar(RegSlot::IntLastErrorKind, 0);
+        SetStrVar(RegSlot::StrLastError, tr("not a model definition:") + path);
+        return false;
     }
+    // Filling the header must not count as the user's edits; the dispatcher may hold the guard.
+    const bool busy = GetBoolVar(RegSlot::FlagBusy);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    m_ownerName = root.attribute(GetStrVar(RegSlot::StrAttrUser));
+    m_ownerEmail = root.attribute(GetStrVar(RegSlot::StrAttrEmail));
+    checkOwner();
+    showHeader(root);
+    QList<ModelFile::Node> lclasses;
+    m_nextId = ModelFile::TakeTree(root, &lclasses);
+    buildItems(lclasses);
+    buildStateTables();
+    m_ui->TREE->expandAll();
+    TreeColumnAdjustment(m_ui->TREE);
+    SetBoolVar(RegSlot::FlagBusy, busy);
     return true;
 }
 
+void model::checkOwner()
+{
+    const bool owner = m_ownerEmail == GetStrVar(RegSlot::StrUserEmail);
+    SetBoolVar(RegSlot::FlagModelOwned, owner);
+    SetBoolVar(RegSlot::FlagModelReadOnly, !owner);
+    SetBoolVar(RegSlot::FlagModelModified, false);
+    SetBoolVar(RegSlot::FlagModelDocModified, false);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->KeepModelActions(owner, false, false, false, false, false);
+        mw->EnableFileAction(7, false);
+    }
+}
+
+void model::showHeader(const QDomElement &root)
+{
+    m_ui->MODELNAME->setText(root.attribute(GetStrVar(RegSlot::StrAttrName)));
+    m_ui->VERSION->setText(root.attribute(GetStrVar(RegSlot::StrAttrVersion)));
+    m_ui->SDATE->setText(root.attribute(GetStrVar(RegSlot::StrAttrStartDate)));
+    m_ui->TDATE->setText(root.attribute(GetStrVar(RegSlot::StrAttrTargetDate)));
+    m_ui->CDATE->setText(root.attribute(GetStrVar(RegSlot::StrAttrCompletionDate)));
+    SetStrVar(RegSlot::StrModelStartDate, m_ui->SDATE->text());
+    SetStrVar(RegSlot::StrModelTargetDate, m_ui->TDATE->text());
+    m_completed = !m_ui->CDATE->text().isEmpty();
+    if (m_completed) {
+        setDateButtons(false, false, GetBoolVar(RegSlot::FlagModelOwned));
+        SetBoolVar(RegSlot::FlagModelReadOnly, true);
+    }
+}
+
+// The document's file failing to be written fails the save; the touched mark then stays set, so
+// the next save writes again.
 bool model::SaveModel()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store || !store->HasDoc(XmlIndex::Model))
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Model) : nullptr;
+    if (!doc)
         return false;
-    bool ok = store->SaveXmlDoc(XmlIndex::Model) != 0;
-    if (store->HasDoc(XmlIndex::ModelDoc) && !m_modelDocKept)
-        ok = store->SaveXmlDoc(XmlIndex::ModelDoc) != 0 && ok;
-    if (!ok)
+    if (QTreeWidgetItem *current = m_ui->TREE->currentItem())
+        UpdateItem(current);
+    QDomElement root = doc->documentElement();
+    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate), m_ui->SDATE->text());
+    root.setAttribute(GetStrVar(RegSlot::StrAttrTargetDate), m_ui->TDATE->text());
+    root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), m_ui->CDATE->text());
+    root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), QString::number(m_nextId));
+    const QList<ModelFile::Node> tree = collectTree();
+    bool ok = true;
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        const QString folder = GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_");
+        std::function<void(const QList<ModelFile::Node> &)> writeTexts =
+            [&](const QList<ModelFile::Node> &nodes) {
+                for (const ModelFile::Node &n : nodes) {
+                    const QString id = n.record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+                    ok = mw->WriteTextFile(n.record, folder + id + QStringLiteral(".txt")) && ok;
+                    writeTexts(n.children);
+                }
+            };
+        writeTexts(tree);
+    }
+    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    // A change that only the date dialog or the explanation editor marked reaches the file too.
+    if (m_touched || GetBoolVar(RegSlot::FlagModelModified))
+        ok = store->SaveXmlDoc(XmlIndex::Model) != 0 && ok;
+    ModelFile::RemoveElements(appended);
+    if (!ok) {
         SetBoolVar(RegSlot::FlagWriteFailed, true);
-    return ok;
+        return false;
+    }
+    m_touched = false;
+    m_explain->ClearModified();
+    return true;
 }
 
 void model::CloseModel()
 {
-    m_tree->clear();
-    m_modified = false;
-    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore)) {
+    m_clearing = true;
+    for (QLineEdit *field : {m_ui->MODELNAME, m_ui->SDATE, m_ui->TDATE, m_ui->CDATE, m_ui->VERSION})
+        field->clear();
+    QTreeWidget *tree = m_ui->TREE;
+    while (tree->topLevelItemCount() > 0)
+        freeItem(tree->takeTopLevelItem(0));
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
         store->CloseXmlDoc(XmlIndex::Model);
-        store->CloseXmlDoc(XmlIndex::ModelDoc);
+    m_lclassPage->ClearLclass();
+    m_sclassPage->ClearSclass();
+    m_explain->SetEditItem(nullptr);
+    m_explain->ClearText();
+    reset();
+    m_states.clear();
+    m_transitions.clear();
+    m_ids.clear();
+    m_ownerName.clear();
+    m_ownerEmail.clear();
+    m_clearing = false;
+}
+
+void model::SetReadOnly()
+{
+    SetBoolVar(RegSlot::FlagModelReadOnly, true);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->EnableModelAction(0, false);
+    setDateButtons(false, false, false);
+    if (m_ui->TREE->topLevelItemCount() > 0) {
+        const int level = GetItemLevel(m_ui->TREE->currentItem());
+        if (level == 2 || level == 3)
+            m_sclassPage->SetReadOnly(true);
+        else
+            m_lclassPage->SetReadOnly(true);
     }
+    m_explain->setReadOnly(true);
 }
 
-QString model::rootAttribute(int attrSlot)
+void model::SelectFirstLclass()
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Model) : nullptr;
-    return doc ? doc->documentElement().attribute(GetStrVar(attrSlot)) : QString();
+    const bool owner = GetBoolVar(RegSlot::FlagModelOwned);
+    setDateButtons(owner && !m_completed, owner && !m_completed, owner);
+    if (QTreeWidgetItem *first = m_ui->TREE->topLevelItem(0))
+        m_ui->TREE->setCurrentItem(first);
+    else
+        m_lclassPage->ClearLclass();
 }
-
-QString model::GetOwnerName()
-{
-    return rootAttribute(RegSlot::StrAttrUser);
-}
-
-QString model::GetOwnerEmail()
-{
-    return rootAttribute(RegSlot::StrAttrEmail);
-}
-
-void model::ModelChanged()
-{
-    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) ||
-        GetBoolVar(RegSlot::FlagModelModified))
-        return;
-    SetBoolVar(RegSlot::FlagModelModified, true);
-    SetBoolVar(RegSlot::FlagSaveNeeded, true);
-    // The save-flag message is how the save action gets enabled until the editor talks to the
-    // main window itself.
-    PostBox::Post(MsgCode::SaveFlag);
-}
-
-void model::AddLclass() {}
-void model::AddSclass() {}
-void model::AdjustLayout() {}
-void model::CreateLclassDiag() {}
-void model::CreateSclassDiag() {}
-void model::DeleteLclassDiag() {}
-void model::DeleteSclassDiag() {}
-void model::CreateParamDiag() {}
-void model::DeleteParamDiag() {}
-void model::ModParamNameDiag() {}
-void model::SelectFirstLclass() {}
-void model::SetEditorFont() {}
-void model::SetMenuVisible(bool, bool, bool, bool, bool, bool) {}
-void model::ShowCurrent() {}
 
 // The hand-over ends with the workspace saved and closed, so the previous owner reopens the
 // model as another member's.
@@ -211,6 +483,9 @@ void model::TransferOwner(const QString &name, const QString &email)
             root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), email);
         }
     }
+    m_ownerName = name;
+    m_ownerEmail = email;
+    m_touched = true;
     SetBoolVar(RegSlot::FlagSaveNeeded, true);
     SetBoolVar(RegSlot::FlagModelModified, true);
     SetBoolVar(RegSlot::FlagModelDocModified, true);
@@ -218,12 +493,82 @@ void model::TransferOwner(const QString &name, const QString &email)
         mw->SaveAndCloseWorkspace();
 }
 
-TreeItemData *model::RecordOf(const QTreeWidgetItem *item)
+bool model::IsUpdateLocked()
 {
-    return item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating))
+        return true;
+    m_touched = true;
+    return false;
 }
 
-void model::SetCurrentItem(QTreeWidgetItem *item)
+void model::ModelChanged()
 {
-    m_tree->setCurrentItem(item);
+    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) ||
+        GetBoolVar(RegSlot::FlagModelModified))
+        return;
+    SetBoolVar(RegSlot::FlagModelModified, true);
+    SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->EnableFileAction(7, true);
 }
+
+void model::SetEditorFont()
+{
+    for (int slot :
+         {RegSlot::ObjModelLclassEditor, RegSlot::ObjModelSclassEditor1, RegSlot::ObjModelSclassEditor2,
+          RegSlot::ObjModelDocEditor1, RegSlot::ObjModelDocEditor2}) {
+        if (auto *editor = GetObj<NumEditor>(slot))
+            editor->SetEditFont();
+    }
+    m_explain->SetEditFont();
+}
+
+void model::AdjustLayout()
+{
+    const int h = m_ui->splitter->width();
+    if (h <= 0)
+        return;
+    m_ui->splitter->setSizes({h / 3, h - h / 3});
+    if (m_ui->DTAB->currentIndex() == 0)
+        m_lclassPage->LayoutAdjust();
+    else if (m_ui->DTAB->currentIndex() == 1)
+        m_sclassPage->LayoutAdjust();
+}
+
+void model::SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
+                           bool delParam)
+{
+    const bool states[7] = {addLclass, addSclass, delLclass, delSclass, addParam, delParam, delParam};
+    for (int i = 0; i < 7; ++i)
+        m_popupActions[i]->setVisible(states[i]);
+}
+
+void model::TreePopupMenu(const QPoint &point)
+{
+    if (!GetBoolVar(RegSlot::FlagModelOwned) || GetBoolVar(RegSlot::FlagModelReadOnly))
+        return;
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->PushModelActions();
+    m_popup->popup(m_ui->TREE->viewport()->mapToGlobal(point));
+}
+
+void model::CreateLclassDiag()
+{
+    m_newLclass->InitDisplay();
+    m_newLclass->show();
+}
+
+void model::CreateSclassDiag()
+{
+    if (!m_ui->TREE->currentItem())
+        return;
+    m_newSclass->InitDisplay();
+    m_newSclass->show();
+}
+
+// The delete and parameter dialogs come with the class pages that own them.
+void model::DeleteLclassDiag() {}
+void model::DeleteSclassDiag() {}
+void model::CreateParamDiag() {}
+void model::DeleteParamDiag() {}
+void model::ModParamNameDiag() {}

@@ -1,32 +1,107 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "model/modelfile.h"
 
 #include <QHash>
 #include <QWidget>
 
+namespace Ui
+{
+class model;
+}
+class Calendar;
+class ModelLclass;
+class ModelSClass;
+class NewLclass;
+class NewSclass;
+class NumEditor;
+class QAction;
+class QMenu;
 class QTreeWidget;
-class QSplitter;
 class QTreeWidgetItem;
 class TreeItemData;
 
-// The model-definition editor: the class tree of the open model version and the pages that edit
-// its large classes, small classes and parameters.
+// The model-definition editor: the header and class tree of the open model version, its large-
+// and small-class pages and explanation text; it creates, opens, saves and closes model.xml,
+// keeps the element IDs and decides whether the user may edit the model.
 class model final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
 public:
+    // Columns of the class tree.
+    enum Column { ColLclass = 0, ColSclass = 1, ColParam = 2, ColValue = 3, ColId = 4 };
+
     explicit model(QWidget *parent = nullptr);
     ~model() override;
 
+    // ---- files (model.cpp) ----
     bool NewModel();
     bool OpenModel();
+    // The model of an open instance or output definition: no owner message, no menus; the
+    // caller makes it read-only with SetReadOnly.
+    bool LoadModel();
     bool SaveModel();
     void CloseModel();
+    void SetReadOnly();
+    void SelectFirstLclass();
+    void TransferOwner(const QString &name, const QString &email);
+    QString VersionFolder();
+    QString MakeRefPath(const QString &subFolder);
+    QString ReadClassText(const QString &id);
 
+    // ---- tree (model_tree.cpp) ----
     void AddLclass();
     void AddSclass();
+    int CheckNewLclass();
+    int CheckNewSclass();
+    QTreeWidgetItem *FindItem(const QString &id) const { return m_ids.value(id); }
+    void AddToIdTable(const QString &id, QTreeWidgetItem *item);
+    void RemoveID(const QString &id);
+    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    static int GetItemLevel(const QTreeWidgetItem *item);
+    QIcon GetItemIcon(const QTreeWidgetItem *item) const;
+    QTreeWidget *GetTree() const;
+    QTreeWidgetItem *GetCurrentItem() const;
+    void SetCurrentItem(QTreeWidgetItem *item);
+    int GetNextID() const { return m_nextId; }
+    void IncrementID() { ++m_nextId; }
+    QString ElementLabel(const TreeItemData *record) const;
+    void SetElementAttr(TreeItemData *record, const QString &element);
+    const QHash<QString, QString> &GetStateTable() const { return m_states; }
+    const QHash<QString, QString> &GetTransitionTable() const { return m_transitions; }
+    QString StateOfID(const QString &id) const;
+    QTreeWidgetItem *ItemOfStateKey(const QString &state) const;
+    bool IsNormalKind(const QTreeWidgetItem *item) const;
+    void RecomputeStartDate();
+    // Takes a class row out of the tree and frees it with its children, records and IDs; the row
+    // current afterwards is shown.
+    void RemoveClassItem(QTreeWidgetItem *item);
+
+    // ---- pages, marks and menus ----
     void AdjustLayout();
+    void ShowCurrent();
+    void UpdateItem(QTreeWidgetItem *item);
+    void SetEditorFont();
+    void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
+                        bool delParam);
+    void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
+    void EnableCurrentPage(bool on);
+    void DisableEmptyTabs();
+    void ClearCompletion();
+
+    QString GetOwnerName() const { return m_ownerName; }
+    QString GetOwnerEmail() const { return m_ownerEmail; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    bool IsNewModel() const { return m_newModel; }
+    bool IsCompleted() const { return m_completed; }
+    bool IsClearing() const { return m_clearing; }
+    bool IsTouched() const { return m_touched; }
+    bool IsUpdateLocked();
+    void ModelChanged();
+
+public slots:
     void CreateLclassDiag();
     void CreateSclassDiag();
     void DeleteLclassDiag();
@@ -34,37 +109,59 @@ public:
     void CreateParamDiag();
     void DeleteParamDiag();
     void ModParamNameDiag();
-    void SelectFirstLclass();
-    void SetEditorFont();
-    void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
-                        bool delParam);
-    void ShowCurrent();
-    void TransferOwner(const QString &name, const QString &email);
-
-    QString GetOwnerName();
-    QString GetOwnerEmail();
-    QTreeWidget *GetTree() const { return m_tree; }
-    bool LoadModel() { return false; }
-    void SetReadOnly() {}
-    QTreeWidgetItem *FindItem(const QString &id) const { return m_ids.value(id); }
-    void AddToIdTable(const QString &id, QTreeWidgetItem *item) { m_ids.insert(id, item); }
-    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
-    void SetCurrentItem(QTreeWidgetItem *item);
-    bool IsModified() const { return m_modified; }
-    void SetModified(bool modified) { m_modified = modified; }
-    bool IsNewModel() const { return m_newModel; }
-    void ModelChanged();
+    void TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev);
+    void TreePopupMenu(const QPoint &point);
+    void SdateBtnProc();
+    void TdateBtnProc();
+    void CdateBtnProc();
+    void TabChangeProc(int index);
+    void CdateChanged(const QString &text);
+    void SdateChanged(const QString &text);
+    void MtreeExpanded(const QModelIndex &index);
+    void MtreeCollapsed(const QModelIndex &index);
 
 private:
+    void reset();
     void enterDocKind();
     bool createModelFiles(const QString &versionDir);
-    bool loadModelFiles(const QString &versionDir);
-    QString rootAttribute(int attrSlot);
+    bool loadTree(bool showMessage);
+    void loadDocModel();
+    void checkOwner();
+    void showHeader(const QDomElement &root);
+    void buildItems(const QList<ModelFile::Node> &lclasses);
+    TreeItemData *newClassRecord(const QString &name, const QString &startDate);
+    QTreeWidgetItem *makeItem(TreeItemData *record, int level);
+    void buildStateTables();
+    QList<ModelFile::Node> collectTree() const;
+    void freeItem(QTreeWidgetItem *item);
+    void keepMenuStates();
+    void storePage(QTreeWidgetItem *prev);
+    void showPage(QTreeWidgetItem *item);
+    void activateEditor(QTreeWidgetItem *item);
+    void setDateButtons(bool start, bool target, bool completion);
+    void showDate(int mode, const QString &date);
+    QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
+    QString today() const;
 
-    QSplitter *m_splitter;
-    QTreeWidget *m_tree;
-    bool m_modified = false;
+    Ui::model *m_ui;
+    ModelLclass *m_lclassPage;
+    ModelSClass *m_sclassPage;
+    NewLclass *m_newLclass;
+    NewSclass *m_newSclass;
+    Calendar *m_calendar;
+    NumEditor *m_explain;
+    QMenu *m_popup;
+    QAction *m_popupActions[7] = {};
+    int m_nextId = 1;
+    bool m_touched = false;
+    bool m_modified = true;
+    bool m_completed = false;
+    bool m_clearing = false;
     bool m_newModel = false;
-    bool m_modelDocKept = false;
-    QHash<QString, QTreeWidgetItem *> m_ids; // DocModel.xml exists but did not load: never written over
+    int m_prevTab = 0;
+    QString m_ownerName;
+    QString m_ownerEmail;
+    QHash<QString, QTreeWidgetItem *> m_ids;
+    QHash<QString, QString> m_states;      // state name -> ID of its state small class
+    QHash<QString, QString> m_transitions; // ID of a state small class -> ID of its transition class
 };

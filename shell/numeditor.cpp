@@ -398,7 +398,8 @@ void NumEditor::notifyOwner()
     switch (m_kind) {
     case 0:
         if (auto *m = GetObj<model>(RegSlot::ObjModel)) {
-            m->ModelChanged();
+            if (!m->IsUpdateLocked())
+                m->ModelChanged();
             m->SetModified(true);
         }
         break;

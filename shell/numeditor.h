@@ -52,6 +52,7 @@ public:
     int Kind() const { return m_kind; }
     void SetUserNo(int userNo) { m_userNo = userNo; }
     void SetEditItem(TreeItemData *record) { m_item = record; }
+    TreeItemData *EditItem() const { return m_item; }
     void SetVarTree(outdef *owner) { m_markerOwner = owner; }
     void SetVarHash(QHash<QString, int> *counts) { m_markerCounts = counts; }
     void SetMarkerCheck(int mode) { m_markerCheck = mode; }

@@ -2294,6 +2294,209 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     </message>
 </context>
 <context>
+    <name>model</name>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>LclassName</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>SclassName</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>explain</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Create Lclass</source>
+        <translation>大分類作成</translation>
+    </message>
+    <message>
+        <source>Create Sclass</source>
+        <translation>小分類作成</translation>
+    </message>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類削除</translation>
+    </message>
+    <message>
+        <source>Delete Sclass</source>
+        <translation>小分類削除</translation>
+    </message>
+    <message>
+        <source>Create Param</source>
+        <translation>パラメータ作成</translation>
+    </message>
+    <message>
+        <source>Delete Param</source>
+        <translation>パラメータ削除</translation>
+    </message>
+    <message>
+        <source>Mod ParamName</source>
+        <translation>パラメータ名変更</translation>
+    </message>
+    <message>
+        <source>model.xml already exists
+</source>
+        <translation>model.xml が既に存在します
+</translation>
+    </message>
+    <message>
+        <source>not a model definition:</source>
+        <translation>モデル定義ではありません:</translation>
+    </message>
+    <message>
+        <source>as this model is differnt owner, this is read only.</source>
+        <translation>このモデルは所有者が異なるため、読み取り専用です。</translation>
+    </message>
+</context>
+<context>
+    <name>NewLclass</name>
+    <message>
+        <source>Create LClass</source>
+        <translation>大分類作成</translation>
+    </message>
+    <message>
+        <source>Lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>UNSET</source>
+        <translation>解除</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>the arbitary element is already exist</source>
+        <translation>任意要素が既に存在します</translation>
+    </message>
+    <message>
+        <source>the arbitary element is not set already lclass exist</source>
+        <translation>同名の分類が既にあるため任意要素は設定できません</translation>
+    </message>
+    <message>
+        <source>the same class found</source>
+        <translation>同じ分類が見つかりました</translation>
+    </message>
+    <message>
+        <source>lclass name is not set</source>
+        <translation>大分類名が設定されていません</translation>
+    </message>
+    <message>
+        <source>element name is not set</source>
+        <translation>要素名が設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>NewSclass</name>
+    <message>
+        <source>New SClass</source>
+        <translation>小分類作成</translation>
+    </message>
+    <message>
+        <source>Lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Sclass name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>UNSET</source>
+        <translation>解除</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>lclass name is not set</source>
+        <translation>小分類名が設定されていません</translation>
+    </message>
+    <message>
+        <source>Element name is not set</source>
+        <translation>要素名が設定されていません</translation>
+    </message>
+</context>
+<context>
     <name>deftab</name>
     <message>
         <source>Form</source>

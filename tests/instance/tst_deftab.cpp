@@ -38,6 +38,16 @@ const QByteArray kOwnInstance =
     "<SClass ID=\"11\" MID=\"7\" Param_type=\"2\" State=\"0-10\"/>"
     "<SClass ID=\"14\" MID=\"7\" Param_type=\"2\" State=\"0-77\"/>"
     "</LClass></Root_Instance>";
+const QByteArray kModel =
+    "<Root_Model Name=\"M\" User=\"o\" Email=\"owner@x\" Version=\"1.0.0\" MaxID=\"8\">"
+    "<LClass ID=\"1\" Name=\"L1\" Element=\"E1\"><REFERENCE/>"
+    "<SClass ID=\"2\" Name=\"S1\" Element=\"SE\"><REFERENCE/><PARAM>"
+    "<P ID=\"3\" Name=\"P1\" Row=\"1\" Col=\"1\"/><P ID=\"4\" Name=\"P2\" Row=\"1\" Col=\"2\"/>"
+    "<P ID=\"5\" Name=\"P3\" Row=\"1\" Col=\"3\"/></PARAM></SClass>"
+    "<SClass ID=\"6\" Name=\"State\" Element=\"@A\" Param_type=\"1\" "
+    "State=\"Open\"><REFERENCE/><PARAM/></SClass>"
+    "<SClass ID=\"7\" Name=\"Trans\" Element=\"T\" Param_type=\"2\" State=\"6\" Transition=\"go\">"
+    "<REFERENCE/><PARAM/></SClass></LClass></Root_Model>";
 const QByteArray kOtherInstance =
     "<Root_Instance ID=\"1\" MaxID=\"2\"><LClass ID=\"1\" MID=\"1\"/></Root_Instance>";
 
@@ -59,7 +69,6 @@ struct Workspace : public RegistryScope {
         SetObj(RegSlot::ObjMemberTable, &table);
         SetStrVar(RegSlot::StrUserEmail, QStringLiteral("me@x"));
         SetStrVar(RegSlot::StrInstanceDir, dir.path());
-        SetIntVar(RegSlot::IntDocKind, 2);
         PostBox::Install(&posts);
         mdl = new model;
         tab = new deftab;
@@ -78,31 +87,13 @@ struct Workspace : public RegistryScope {
     }
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    QTreeWidgetItem *modelRow(QTreeWidgetItem *parent, const QString &id, const QStringList &texts,
-                              const QList<QPair<QString, QString>> &attrs)
-    {
-        auto *record = new TreeItemData;
-        record->SetAttr(QStringLiteral("ID"), id);
-        for (const auto &a : attrs)
-            record->SetAttr(a.first, a.second);
-        auto *row = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(mdl->GetTree());
-        for (int c = 0; c < texts.size(); ++c)
-            row->setText(c, texts.at(c));
-        row->setText(4, QStringLiteral("M") + id);
-        row->setData(0, Qt::UserRole, QVariant::fromValue<void *>(record));
-        mdl->AddToIdTable(id, row);
-        return row;
-    }
+    // The model the instance belongs to, as its owner's program wrote it.
     void buildModel()
     {
-        QTreeWidgetItem *l = modelRow(nullptr, "1", {"L1", "", "", "E1"}, {{"Name", "L1"}});
-        QTreeWidgetItem *s = modelRow(l, "2", {"", "S1", "", "SE"}, {{"Name", "S1"}});
-        for (int c = 1; c <= 3; ++c)
-            modelRow(s, QString::number(c + 2),
-                     {"", "", QStringLiteral("K[1][%1]").arg(c), QStringLiteral("P%1").arg(c)},
-                     {{"Name", QStringLiteral("P%1").arg(c)}, {"Row", "1"}, {"Col", QString::number(c)}});
-        modelRow(l, "6", {"", "State", "", "--Arbitary--"}, {{"Param_type", "1"}, {"State", "Open"}});
-        modelRow(l, "7", {"", "Trans", "", "T"}, {{"Param_type", "2"}, {"State", "6"}});
+        SetStrVar(RegSlot::StrWorkspaceDir, path("ws"));
+        SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
+        SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+        writeFile(mdl->VersionFolder() + QStringLiteral("/model.xml"), kModel);
     }
     MemberInfo *member(int n, const QString &email)
     {

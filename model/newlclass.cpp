@@ -1,0 +1,91 @@
+#include "model/newlclass.h"
+
+#include "core/postbox.h"
+#include "model/model.h"
+#include "ui_newlclass.h"
+
+NewLclass::NewLclass(QWidget *parent) : QDialog(parent), m_ui(new Ui::NewLclass)
+{
+    m_ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowIcon(GetLogoIcon());
+    m_setText = tr("SET");
+    m_unsetText = tr("UNSET");
+    m_ui->MSG->clear();
+    connect(m_ui->OK, &QPushButton::clicked, this, &NewLclass::onAccept);
+    connect(m_ui->CANCEL, &QPushButton::clicked, this, &NewLclass::onReject);
+    connect(m_ui->SET, &QPushButton::clicked, this, &NewLclass::onSet);
+}
+
+NewLclass::~NewLclass()
+{
+    delete m_ui;
+}
+
+QString NewLclass::Message() const
+{
+    return m_ui->MSG->text();
+}
+
+// The last message stays: it tells the user why the previous attempt was refused.
+void NewLclass::InitDisplay()
+{
+    m_ui->LEDIT->clear();
+    m_ui->ECBX->clear();
+    m_ui->ECBX->setReadOnly(false);
+    m_ui->SET->setText(m_setText);
+    m_toggle = 0;
+    m_ui->LEDIT->setFocus();
+}
+
+void NewLclass::onSet()
+{
+    m_toggle = ToggleElement(m_ui->ECBX, m_ui->SET, m_toggle, GetStrVar(RegSlot::StrLabelArbitary), m_setText,
+                             m_unsetText);
+}
+
+void NewLclass::onAccept()
+{
+    if (m_ui->LEDIT->text().isEmpty())
+        return m_ui->MSG->setText(tr("lclass name is not set"));
+    if (m_ui->ECBX->text().isEmpty())
+        return m_ui->MSG->setText(tr("element name is not set"));
+    SetStrVar(RegSlot::StrNewLclassFirst, m_ui->LEDIT->text());
+    SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
+    auto *editor = GetObj<model>(RegSlot::ObjModel);
+    const int clash = editor ? editor->CheckNewLclass() : 0;
+    if (clash != 0)
+        return m_ui->MSG->setText(ClashText(clash));
+    PostBox::Post(MsgCode::AddLclass);
+    if (editor) {
+        editor->ModelChanged();
+        editor->IsUpdateLocked();
+    }
+    InitDisplay();
+    accept();
+}
+
+void NewLclass::onReject()
+{
+    InitDisplay();
+    reject();
+}
+
+QString NewLclass::ClashText(int clash)
+{
+    if (clash == 1)
+        return tr("the arbitary element is already exist");
+    if (clash == 3)
+        return tr("the arbitary element is not set already lclass exist");
+    return tr("the same class found");
+}
+
+int NewLclass::ToggleElement(QLineEdit *element, QPushButton *button, int toggle, const QString &arbitrary,
+                             const QString &setText, const QString &unsetText)
+{
+    const bool toArbitrary = toggle == 0;
+    element->setText(toArbitrary ? arbitrary : QString());
+    element->setReadOnly(toArbitrary);
+    button->setText(toArbitrary ? unsetText : setText);
+    return toArbitrary ? 1 : 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QDialog>
+
+namespace Ui
+{
+class NewLclass;
+}
+class QLineEdit;
+class QPushButton;
+
+// Asks for the name and element of a new large class, checks them against the existing large
+// classes and hands them to the model editor (code 104), which inserts the class.
+class NewLclass final : public QDialog, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit NewLclass(QWidget *parent = nullptr);
+    ~NewLclass() override;
+
+    void InitDisplay();
+    QString Message() const;
+
+    // The refusal text of a name clash (CheckNewClass result 1, 2 or 3); both add dialogs use it.
+    static QString ClashText(int clash);
+    // The SET button of both add dialogs: typed element (0) <-> the arbitrary element (1).
+    static int ToggleElement(QLineEdit *element, QPushButton *button, int toggle, const QString &arbitrary,
+                             const QString &setText, const QString &unsetText);
+
+public slots:
+    void onAccept();
+    void onReject();
+    void onSet();
+
+private:
+    Ui::NewLclass *m_ui;
+    QString m_setText;
+    QString m_unsetText;
+    int m_toggle = 0;
+};

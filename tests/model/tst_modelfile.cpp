@@ -1,0 +1,211 @@
+#include "core/treeitemdata.h"
+#include "model/modelfile.h"
+
+#include <QtTest>
+
+using ModelFile::Node;
+
+namespace
+{
+QDomDocument parse(const QString &xml)
+{
+    QDomDocument doc;
+    doc.setContent(xml);
+    return doc;
+}
+
+QStringList childTags(const QDomElement &e)
+{
+    QStringList tags;
+    for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
+        tags << c.tagName() + QLatin1Char(':') + c.attribute(QStringLiteral("ID"));
+    return tags;
+}
+
+// Takes the tree out of the document, puts it back, and returns the document as another
+// member's program would read the written file.
+QDomDocument roundTrip(QDomDocument doc, QList<Node> *tree, int *next = nullptr)
+{
+    QDomElement root = doc.documentElement();
+    const int n = ModelFile::TakeTree(root, tree);
+    if (next)
+        *next = n;
+    const QList<QDomElement> appended = ModelFile::AppendTree(root, *tree);
+    QDomDocument written = parse(doc.toString(4));
+    ModelFile::RemoveElements(appended);
+    return written;
+}
+} // namespace
+
+class tst_modelfile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roundTrip_keepsAttributesLinksAndOrder();
+    void roundTrip_refusedElementsWrittenBackAsTheyWere();
+    void takeTree_nextId_data();
+    void takeTree_nextId();
+    void links_onlyTitleAndAddressPairsWritten();
+    void checkNewClass_data();
+    void checkNewClass();
+};
+
+void tst_modelfile::roundTrip_keepsAttributesLinksAndOrder()
+{
+    const QDomDocument doc = parse(QStringLiteral(
+        "<Root_Model Name='M' MaxID='9'>"
+        "<LClass ID='1' Name='L1' Element='@A' Odd='kept'><REFERENCE><REF TITLE='t' "
+        "URL='http://u'/></REFERENCE>"
+        "<SClass ID='2' Name='S1' Param_type='1' Extra='x'><REFERENCE/>"
+        "<PARAM><P ID='3' Row='1' Col='1' Name='p'/><P ID='4' Row='N' Col='2'/></PARAM></SClass>"
+        "<SClass ID='5' Name='S2'><REFERENCE/><PARAM/></SClass></LClass>"
+        "<LClass ID='6' Name='L2'><REFERENCE/></LClass></Root_Model>"));
+    QList<Node> tree;
+    QDomDocument loaded = doc.cloneNode().toDocument();
+    QCOMPARE(ModelFile::TakeTree(loaded.documentElement(), &tree), 9);
+    // After loading the document holds only its root.
+    QVERIFY(loaded.documentElement().firstChildElement().isNull());
+    QCOMPARE(tree.size(), 2);
+    QCOMPARE(tree.at(0).record->GetAttr("Odd"), QStringLiteral("kept"));
+    QCOMPARE(tree.at(0).record->links, QStringList({"t[$$]http://u"}));
+    QCOMPARE(tree.at(0).children.at(0).children.size(), 2);
+    ModelFile::DeleteRecords(tree);
+    tree.clear();
+
+    const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree);
+    const QDomElement l1 = written.documentElement().firstChildElement();
+    QCOMPARE(childTags(written.documentElement()), QStringList({"LClass:1", "LClass:6"}));
+    QCOMPARE(childTags(l1), QStringList({"REFERENCE:", "SClass:2", "SClass:5"}));
+    QCOMPARE(l1.attribute("Odd"), QStringLiteral("kept"));
+    QCOMPARE(l1.attribute("Element"), QStringLiteral("@A"));
+    QCOMPARE(l1.firstChildElement("REFERENCE").firstChildElement("REF").attribute("URL"),
+             QStringLiteral("http://u"));
+    const QDomElement s1 = l1.firstChildElement("SClass");
+    QCOMPARE(s1.attribute("Extra"), QStringLiteral("x"));
+    QCOMPARE(childTags(s1), QStringList({"REFERENCE:", "PARAM:"}));
+    QCOMPARE(childTags(s1.firstChildElement("PARAM")), QStringList({"P:3", "P:4"}));
+    QCOMPARE(s1.firstChildElement("PARAM").firstChildElement("P").firstChildElement(), QDomElement());
+    ModelFile::DeleteRecords(tree);
+}
+
+// What this program refuses (a bad or repeated ID, an unknown tag) belongs to another member's
+// program: never shown, never lost, and a refused large class stays first in the file.
+void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
+{
+    QDomDocument doc =
+        parse(QStringLiteral("<Root_Model MaxID='3'>"
+                             "<LClass ID='../x' Name='bad'><SClass ID='1'/></LClass>"
+                             "<LClass ID='1' Name='L'><REFERENCE/><SClass ID='2x' Name='bad'/><Note ID='7'/>"
+                             "<SClass ID='2' Name='S'><PARAM><P ID='1' Name='dup'/><P ID='3' "
+                             "Name='ok'/><Q/></PARAM></SClass></LClass>"
+                             "<Other/></Root_Model>"));
+    QList<Node> tree;
+    int next = 0;
+    QDomElement root = doc.documentElement();
+    const QDomDocument written = roundTrip(doc, &tree, &next);
+    QCOMPARE(tree.size(), 1);
+    QCOMPARE(tree.at(0).children.size(), 1);
+    QCOMPARE(tree.at(0).children.at(0).children.size(), 1);
+    QCOMPARE(next, 4);
+    // In memory the refused root children stay in the document.
+    QCOMPARE(childTags(root), QStringList({"LClass:../x", "Other:"}));
+
+    const QDomElement wroot = written.documentElement();
+    QCOMPARE(childTags(wroot), QStringList({"LClass:../x", "Other:", "LClass:1"}));
+    QCOMPARE(childTags(wroot.firstChildElement()), QStringList({"SClass:1"}));
+    const QDomElement l = wroot.lastChildElement("LClass");
+    QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:2x", "Note:7"}));
+    QCOMPARE(childTags(l.firstChildElement("SClass").firstChildElement("PARAM")),
+             QStringList({"P:3", "P:1", "Q:"}));
+
+    // A second save writes the kept elements once again, not twice.
+    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    QCOMPARE(childTags(root.lastChildElement("LClass")),
+             QStringList({"REFERENCE:", "SClass:2", "SClass:2x", "Note:7"}));
+    ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::takeTree_nextId_data()
+{
+    QTest::addColumn<QString>("maxId");
+    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<int>("next");
+    QTest::newRow("counter ahead") << "20" << QStringList{"3", "5"} << 20;
+    QTest::newRow("counter missing") << "" << QStringList{"3", "7"} << 8;
+    QTest::newRow("counter low") << "2" << QStringList{"9"} << 10;
+    QTest::newRow("counter garbage") << "x1" << QStringList{} << 1;
+    QTest::newRow("counter zero") << "0" << QStringList{} << 1;
+    QTest::newRow("counter negative") << "-5" << QStringList{"2"} << 3;
+    QTest::newRow("id too large is refused") << "4" << QStringList{"2147483647", "99999999999"} << 4;
+    QTest::newRow("leading zeros are decimal") << "1" << QStringList{"007"} << 8;
+}
+
+void tst_modelfile::takeTree_nextId()
+{
+    QFETCH(QString, maxId);
+    QFETCH(QStringList, ids);
+    QFETCH(int, next);
+    QString xml =
+        QStringLiteral("<Root_Model%1>").arg(maxId.isEmpty() ? QString() : " MaxID='" + maxId + "'");
+    for (const QString &id : ids)
+        xml += "<LClass ID='" + id + "'/>";
+    QDomDocument doc = parse(xml + "</Root_Model>");
+    QList<Node> tree;
+    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree), next);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::links_onlyTitleAndAddressPairsWritten()
+{
+    QDomDocument doc = parse(QStringLiteral("<Root_Model/>"));
+    TreeItemData record;
+    record.SetAttr("ID", "1");
+    record.SetAttr("Expression", "text lives in model_1.txt");
+    record.SetAttr("Reference", "never an attribute");
+    record.links = QStringList{"no separator", "a[$$]b[$$]c", "Title[$$]http://x/?q=1"};
+    ModelFile::AppendTree(doc.documentElement(), {Node{&record, {}}});
+    const QDomElement l = doc.documentElement().firstChildElement();
+    QVERIFY(!l.hasAttribute("Expression"));
+    QVERIFY(!l.hasAttribute("Reference"));
+    const QDomNodeList refs = l.firstChildElement("REFERENCE").elementsByTagName("REF");
+    QCOMPARE(refs.count(), 1);
+    QCOMPARE(refs.item(0).toElement().attribute("TITLE"), QStringLiteral("Title"));
+    QCOMPARE(refs.item(0).toElement().attribute("URL"), QStringLiteral("http://x/?q=1"));
+}
+
+void tst_modelfile::checkNewClass_data()
+{
+    QTest::addColumn<QStringList>("siblings"); // name/element pairs
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<int>("result");
+    const QString arb = QStringLiteral("--Arbitary--");
+    QTest::newRow("no sibling") << QStringList{} << "A"
+                                << "E" << 0;
+    QTest::newRow("same name other element") << QStringList{"A", "E1"} << "A"
+                                             << "E2" << 0;
+    QTest::newRow("same name same element") << QStringList{"A", "E"} << "A"
+                                            << "E" << 2;
+    QTest::newRow("sibling arbitrary") << QStringList{"A", arb} << "A"
+                                       << "E" << 1;
+    QTest::newRow("new arbitrary, typed sibling") << QStringList{"A", "E"} << "A" << arb << 3;
+    QTest::newRow("first match wins") << QStringList{"A", "E", "A", arb} << "A"
+                                      << "E" << 2;
+    QTest::newRow("other names ignored") << QStringList{"B", arb, "B", "E"} << "A" << arb << 0;
+}
+
+void tst_modelfile::checkNewClass()
+{
+    QFETCH(QStringList, siblings);
+    QFETCH(QString, name);
+    QFETCH(QString, element);
+    QFETCH(int, result);
+    QList<ModelFile::Sibling> list;
+    for (int i = 0; i + 1 < siblings.size(); i += 2)
+        list.append({siblings.at(i), siblings.at(i + 1)});
+    QCOMPARE(ModelFile::CheckNewClass(list, name, element, QStringLiteral("--Arbitary--")), result);
+}
+
+QTEST_GUILESS_MAIN(tst_modelfile)
+#include "tst_modelfile.moc"
