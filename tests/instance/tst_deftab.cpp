@@ -9,6 +9,7 @@
 #include "model/model.h"
 #include "testsupport_widgets.h"
 
+#include <QLayout>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -331,6 +332,15 @@ void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()
 {
     Workspace w;
     w.open();
+    {
+        // The tab area puts the tab on its instance page through the registered layout.
+        QWidget page;
+        page.setLayout(w.GetObj<QLayout>(RegSlot::ObjInstanceLayout));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(w.tab->isVisible());
+        w.tab->setParent(nullptr);
+    }
     auto *area = w.tab->findChild<QTabWidget *>("CLASSTAB");
     QTreeWidget *tree = w.tab->GetUserTree();
     tree->setCurrentItem(w.row("0-3"));
