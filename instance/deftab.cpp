@@ -3,6 +3,7 @@
 #include "core/defvar.h"
 #include "core/postbox.h"
 #include "core/treeitemdata.h"
+#include "docs/instancedocument.h"
 #include "instance/classinstanceindex.h"
 #include "instance/instancepanes.h"
 #include "members/memberinfo.h"
@@ -291,6 +292,8 @@ bool deftab::IsExplanationModified() const
 void deftab::SetExplanationRecord(TreeItemData *record)
 {
     m_explain->SetEditItem(record);
+    // Whose instance an edit of the text marks modified.
+    m_explain->SetUserNo(record ? record->name.toInt() : 0);
 }
 
 void deftab::SetExplanationReadOnly(bool readOnly)
@@ -480,9 +483,22 @@ void deftab::CommitValueTable()
         m_valueTable->CommitTable();
 }
 
-void deftab::SelectFirstChapter() {}
+void deftab::SelectFirstChapter()
+{
+    if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument))
+        document->SelectFirstChapter();
+}
 
-void deftab::SyncInstanceDocument() {}
+void deftab::SyncInstanceDocument()
+{
+    QTreeWidgetItem *cur = GetCurrentUserItem();
+    TreeItemData *record = Level(cur) > 0 ? RecordOf(cur) : nullptr;
+    auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument);
+    if (!record || !document || KeyOf(record, GetStrVar(RegSlot::StrAttrID)) != document->CurrentClassValue())
+        return;
+    record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), GetExplanationText());
+    document->SetExplainText(GetExplanationText());
+}
 
 void deftab::SyncStatusWidget() {}
 

@@ -2,6 +2,7 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "docs/instancedocument.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
 #include "members/memberinfo.h"
@@ -27,6 +28,10 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
         OpenMemberInstance(top->child(i));
     ResolveStateLinks();
     m_files.OpenDocInstance();
+    if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument)) {
+        document->LoadManagerInfo();
+        document->BuildClassTree(m_ui->USERTREE);
+    }
     QTreeWidget *tree = m_ui->USERTREE;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *member = tree->topLevelItem(i);
