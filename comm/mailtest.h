@@ -4,7 +4,12 @@
 
 #include <QDialog>
 
+namespace Ui
+{
+class MailTest;
+}
 class OptFont;
+class QaSmtp;
 
 // The SMTP test dialog: sends a test mail with the settings of the Options mail page and hands
 // settings that worked back to that page.
@@ -13,26 +18,32 @@ class MailTest final : public QDialog, protected virtual globalvar
     Q_OBJECT
 public:
     explicit MailTest(QWidget *parent = nullptr);
+    ~MailTest() override;
 
     void SetOwner(OptFont *page) { m_owner = page; }
-    void SetServer(const QString &server) { m_server = server; }
-    void SetPort(int port) { m_port = port; }
-    void SetSecurity(int security) { m_security = security; }
-    void SetAuth(int auth) { m_auth = auth; }
-    void SetSender(const QString &sender) { m_sender = sender; }
-    void SetPassword(const QString &password) { m_password = password; }
+    void SetServer(const QString &server);
+    void SetPort(int port);
+    void SetSecurity(int security);
+    void SetAuth(int auth);
+    void SetSender(const QString &sender);
+    void SetPassword(const QString &password);
     void ClearResult();
+    static QString ResultText(int result);
 
 public slots:
+    void SendProc();
     void EndProc();
+    void SecChanged(int index);
 
 private:
+    Ui::MailTest *m_ui;
     OptFont *m_owner = nullptr;
+    QaSmtp *m_client = nullptr;
     QString m_server;
     int m_port = 0;
     int m_security = 0;
     int m_auth = 0;
     QString m_sender;
     QString m_password;
-    bool m_testSent = false;
+    int m_lastResult = -1;
 };

@@ -1,6 +1,7 @@
 #include "core/safefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,6 +22,23 @@ bool SafeFile::Write(const QString &path, const QByteArray &bytes)
 bool SafeFile::WriteUtf8(const QString &path, const QString &text)
 {
     return Write(path, text.toUtf8());
+}
+
+bool SafeFile::ReplaceByCopy(const QString &source, const QString &target)
+{
+    const QString temp = target + QStringLiteral(".copying");
+    QFile::remove(temp);
+    if (!QFile::copy(source, temp))
+        return false;
+    QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteUser | QFileDevice::ReadUser);
+    if (QFileInfo::exists(target)) {
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
+        if (!QFile::remove(target)) {
+            QFile::remove(temp);
+            return false;
+        }
+    }
+    return QFile::rename(temp, target);
 }
 
 bool SafeFile::IsAbsent(const QString &path)

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QVector>
 
 class QTreeWidgetItem;
@@ -40,6 +41,16 @@ public:
     // cells beyond the parts keep their text; rows from GridSize on are ignored.
     void SetGridRow(int row, const QString &line);
 
+    // A tree row carries its record as an untyped pointer in column 0 under Qt::UserRole.
+    static QVariant ToData(TreeItemData *record) { return QVariant::fromValue(static_cast<void *>(record)); }
+    static TreeItemData *FromData(const QVariant &data)
+    {
+        return static_cast<TreeItemData *>(data.value<void *>());
+    }
+
+    // The element's web links, each "title[$$]address", in the order they are shown.
+    QStringList &Links() { return links; }
+
     bool flags[6] = {false, false, false, false, false, false};
     // Whether the explanation, the value grid and the node positions were read from their files,
     // and whether the record's copy must be written at the next save.
@@ -64,7 +75,6 @@ public:
     int counter1 = 0;
     int counter2 = 0;
 
-    // Web links of the element, each "title[$$]address".
     QStringList links;
     // Child elements a loader refused (a bad ID, an unknown tag): written back as they were,
     // since what this program does not understand belongs to another member.

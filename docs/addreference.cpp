@@ -65,12 +65,23 @@ void AddReference::CancelProc()
 
 void AddReference::RefProc()
 {
-    QFileDialog dialog(this, tr("Reference Execution file"), QDir::currentPath(),
-                       QStringLiteral("*.com;*.exe"));
+    QFileDialog dialog(this, tr("Reference Execution file"), QDir::currentPath());
+    dialog.setNameFilters(ProgramFilters());
+    dialog.selectNameFilter(ProgramFilters().constLast());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setLabelText(QFileDialog::Accept, tr("set_application"));
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     m_ui->EXEFILENAME->setText(chosen ? dialog.selectedFiles().constFirst() : QString());
+}
+
+QStringList AddReference::ProgramFilters()
+{
+    QStringList filters{QStringLiteral("*.com;*.exe")};
+#ifndef Q_OS_WIN
+    // Programs elsewhere have no extension: without this choice the chooser would show none.
+    filters << tr("All files (*)");
+#endif
+    return filters;
 }
 
 void AddReference::clearFields()

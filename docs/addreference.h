@@ -25,6 +25,8 @@ public:
     QObject *Caller() const { return m_caller; }
     // Row -1 adds a row; any other index modifies that row of the tree.
     void SetData(int row, const QString &extension, const QString &program);
+    // The program chooser's filters; the last one is selected.
+    static QStringList ProgramFilters();
 
 public slots:
     void OkProc();

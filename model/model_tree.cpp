@@ -18,7 +18,7 @@ QVariant pointerData(void *p)
 
 TreeItemData *model::RecordOf(const QTreeWidgetItem *item)
 {
-    return item ? static_cast<TreeItemData *>(item->data(ColLclass, Qt::UserRole).value<void *>()) : nullptr;
+    return item ? TreeItemData::FromData(item->data(ColLclass, Qt::UserRole)) : nullptr;
 }
 
 int model::GetItemLevel(const QTreeWidgetItem *item)
@@ -88,7 +88,7 @@ QTreeWidgetItem *model::makeItem(TreeItemData *record, int level)
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
     const QString name = record->GetAttr(GetStrVar(RegSlot::StrAttrName));
     auto *item = new QTreeWidgetItem;
-    item->setData(ColLclass, Qt::UserRole, pointerData(record));
+    item->setData(ColLclass, Qt::UserRole, TreeItemData::ToData(record));
     item->setText(ColId, QStringLiteral("M") + id);
     if (level == 3) {
         const QString address = QStringLiteral("K[%1][%2]")

@@ -1,6 +1,7 @@
 #include "shell/checktimer.h"
 
 #include "comm/chat.h"
+#include "comm/smtpcontrol.h"
 #include "core/globalmutex.h"
 #include "core/initxml.h"
 #include "core/statuswindow.h"
@@ -160,6 +161,8 @@ void CheckTimer::PostMessagePM_INIT()
     mw->FinishStartup();
     if (auto *control = GetObj<ThreadControl>(RegSlot::ObjFileCheckControl))
         connect(control, &ThreadControl::otherUpdate, mw, &MainWindow::ShowOtherUpdate, Qt::UniqueConnection);
+    if (auto *smtp = GetObj<SmtpControl>(RegSlot::ObjSmtpControl))
+        connect(smtp, &SmtpControl::statusMessage, this, &CheckTimer::StatusMessage, Qt::UniqueConnection);
 }
 
 // The member tree and the chat belong to this thread: the worker only queued the presence

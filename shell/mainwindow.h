@@ -29,6 +29,7 @@ class OutMenuDiag;
 class QLabel;
 class QPushButton;
 class QaSmtp;
+struct MailQueueItem;
 class Redmine;
 class Tab;
 class TitleDiag;
@@ -123,8 +124,8 @@ public:
     QString TruncateUtf8(const QString &text) const;
     bool NoMailAddress(const QString &text) const { return !text.contains(QLatin1Char('@')); }
     void UpdateHistory(int kind);
-    void SetMailQueue(void *queue) { m_mailQueue = queue; }
-    void *MailQueue() const { return m_mailQueue; }
+    void SetMailQueue(const QList<MailQueueItem> *queue);
+    const QList<MailQueueItem> *MailQueue() const { return m_mailQueue; }
     void ShowOtherUpdate(int count);
     void HoldOtherUpdate(bool hold) { m_otherUpdateHeld = hold; }
     bool IsOtherUpdateHeld() const { return m_otherUpdateHeld; }
@@ -248,5 +249,5 @@ private:
     bool m_otherUpdateHeld = false;
     QLabel *m_statusLabel = nullptr;
     bool m_ending = false;
-    void *m_mailQueue = nullptr;
+    const QList<MailQueueItem> *m_mailQueue = nullptr;
 };

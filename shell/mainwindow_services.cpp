@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "comm/smtpcontrol.h"
 #include "core/safefile.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
@@ -50,6 +51,14 @@ void MainWindow::FatalMessage(const QString &title, const QString &text)
     QPushButton *ok = box.addButton(tr("OK"), QMessageBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     box.exec();
+}
+
+// The mail thread's controller takes its copy of the queue from here when the poster starts it.
+void MainWindow::SetMailQueue(const QList<MailQueueItem> *queue)
+{
+    m_mailQueue = queue;
+    if (auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl))
+        control->SetQueue(queue);
 }
 
 void MainWindow::StatusMessage(const QString &text)
@@ -151,28 +160,6 @@ int MainWindow::CheckFileRemoved(const QString &folder, const QString &name)
     return gone;
 }
 
-namespace
-{
-// Replaces the target by a copy of the source through a temporary beside it, so a failed copy
-// leaves the old target whole.
-bool replaceByCopy(const QString &source, const QString &target)
-{
-    const QString temp = target + QStringLiteral(".copying");
-    QFile::remove(temp);
-    if (!QFile::copy(source, temp))
-        return false;
-    QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteUser | QFileDevice::ReadUser);
-    if (QFileInfo::exists(target)) {
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
-        if (!QFile::remove(target)) {
-            QFile::remove(temp);
-            return false;
-        }
-    }
-    return QFile::rename(temp, target);
-}
-} // namespace
-
 void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
 {
     const QString name = FileNameOfPath(source);
@@ -184,9 +171,13 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
         FatalMessage(tr("File error"), tr("can not write file:%1").arg(target1));
         return;
     }
-    bool copied = true;
-    QString failed;
-    if (QFileInfo::exists(target1)) {
+    QStringList targets;
+    if (QFileInfo::exists(target1) &&
+        QFileInfo(source).canonicalFilePath() == QFileInfo(target1).canonicalFilePath()) {
+        // Chosen from the element's own folder: the file is in place already, and copying it
+        // onto itself must neither ask nor touch it; only its viewing copy is renewed.
+        targets << target2;
+    } else if (QFileInfo::exists(target1)) {
         QMessageBox box(this);
         prepareBox(box, tr("File overwrite"), tr("Do you want to overwrite?"), QMessageBox::Information);
         QPushButton *save = box.addButton(QMessageBox::Save);
@@ -197,19 +188,17 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
         box.exec();
         if (box.clickedButton() != save)
             return;
-        for (const QString &target : {target1, target2}) {
-            if (!replaceByCopy(source, target) && copied) {
-                copied = false;
-                failed = target;
-            }
-        }
+        targets << target1 << target2;
     } else {
-        if (!replaceByCopy(source, target1)) {
-            copied = false;
-            failed = target1;
-        } else if (!QFileInfo::exists(target2) && !replaceByCopy(source, target2)) {
-            copied = false;
-            failed = target2;
+        targets << target1;
+        if (!QFileInfo::exists(target2))
+            targets << target2;
+    }
+    QString failed;
+    for (const QString &target : qAsConst(targets)) {
+        if (!SafeFile::ReplaceByCopy(source, target)) {
+            failed = target;
+            break;
         }
     }
     // The source stays readable and writable for its user; the others/ copy is read-only.
@@ -217,7 +206,7 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
                           QFile::permissions(source) | QFileDevice::WriteUser | QFileDevice::ReadUser);
     if (QFileInfo::exists(target2))
         QFile::setPermissions(target2, QFileDevice::ReadUser | QFileDevice::ReadOwner);
-    if (!copied)
+    if (!failed.isEmpty())
         FatalMessage(tr("File error"), tr("can not write file:%1").arg(failed));
 }
 

@@ -145,6 +145,10 @@
         <source>set_application</source>
         <translation>アプリケーションに設定</translation>
     </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
 </context>
 <context>
     <name>AddUserDiag</name>
@@ -2494,6 +2498,399 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>Element name is not set</source>
         <translation>要素名が設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>MailTest</name>
+    <message>
+        <source>Test mail</source>
+        <translation>テストメール</translation>
+    </message>
+    <message>
+        <source>[parameter]</source>
+        <translation>[パラメータ]</translation>
+    </message>
+    <message>
+        <source>SmtpServer</source>
+        <translation>SMTPサーバー</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>ポート</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>セキュリティ</translation>
+    </message>
+    <message>
+        <source>Auth</source>
+        <translation>認証</translation>
+    </message>
+    <message>
+        <source>Sender</source>
+        <translation>送信者</translation>
+    </message>
+    <message>
+        <source>PWD</source>
+        <translation>パスワード</translation>
+    </message>
+    <message>
+        <source>test send addr</source>
+        <translation>テスト送信先アドレス</translation>
+    </message>
+    <message>
+        <source>result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>SEND</source>
+        <translation>送信</translation>
+    </message>
+    <message>
+        <source>END</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>send is complete</source>
+        <translation>送信完了</translation>
+    </message>
+    <message>
+        <source>check connect</source>
+        <translation>接続を確認してください</translation>
+    </message>
+    <message>
+        <source>check connect, server, port</source>
+        <translation>接続、サーバー、ポートを確認してください</translation>
+    </message>
+    <message>
+        <source>check password</source>
+        <translation>パスワードを確認してください</translation>
+    </message>
+    <message>
+        <source>check sender address</source>
+        <translation>送信者アドレスを確認してください</translation>
+    </message>
+    <message>
+        <source>check recipent addr</source>
+        <translation>送信先アドレスを確認してください</translation>
+    </message>
+    <message>
+        <source>not send data, retry</source>
+        <translation>データを送信できませんでした。再試行してください</translation>
+    </message>
+    <message>
+        <source>[Pelmorine]:mail confimariton test</source>
+        <translation>[Pelmorine]:メール確認テスト</translation>
+    </message>
+    <message>
+        <source>this mail is test for Pelmorine.</source>
+        <translation>このメールはPelmorineのテストです。</translation>
+    </message>
+</context>
+<context>
+    <name>SmtpControl</name>
+    <message>
+        <source>send was complete</source>
+        <translation>送信が完了しました</translation>
+    </message>
+    <message>
+        <source>send was failed</source>
+        <translation>送信に失敗しました</translation>
+    </message>
+    <message>
+        <source>Send failed for some recipients</source>
+        <translation>一部の宛先への送信に失敗しました</translation>
+    </message>
+</context>
+<context>
+    <name>DocDiag</name>
+    <message>
+        <source>show file</source>
+        <translation>ファイルの表示</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>FileName</source>
+        <translation>ファイル名</translation>
+    </message>
+    <message>
+        <source>last date</source>
+        <translation>最終更新日</translation>
+    </message>
+    <message>
+        <source>size(byte)</source>
+        <translation>サイズ(バイト)</translation>
+    </message>
+    <message>
+        <source>Delete file</source>
+        <translation>ファイルの削除</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Start error</source>
+        <translation>起動エラー</translation>
+    </message>
+    <message>
+        <source>can not start program:%1</source>
+        <translation>プログラムを起動できません:%1</translation>
+    </message>
+    <message>
+        <source>Delete Document</source>
+        <translation>ドキュメントの削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete document?</source>
+        <translation>ドキュメントを削除しますか?</translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>can not delete file:%1</source>
+        <translation>ファイルを削除できません:%1</translation>
+    </message>
+</context>
+<context>
+    <name>reffile</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>ref filename</source>
+        <translation>参照ファイル名</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>サイズ</translation>
+    </message>
+    <message>
+        <source>Add Refference file</source>
+        <translation>参照ファイルの追加</translation>
+    </message>
+    <message>
+        <source>Del Refference file</source>
+        <translation>参照ファイルの削除</translation>
+    </message>
+    <message>
+        <source>show Refference file</source>
+        <translation>参照ファイルの表示</translation>
+    </message>
+    <message>
+        <source>upload Refference file</source>
+        <translation>参照ファイルのアップロード</translation>
+    </message>
+    <message>
+        <source>Set file</source>
+        <translation>ファイルの設定</translation>
+    </message>
+    <message>
+        <source>add_reference</source>
+        <translation>参照に追加</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
+    <message>
+        <source>Upload file</source>
+        <translation>ファイルのアップロード</translation>
+    </message>
+    <message>
+        <source>upload_reference</source>
+        <translation>アップロード</translation>
+    </message>
+</context>
+<context>
+    <name>refurl</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Url</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Add Refference file</source>
+        <translation>参照の追加</translation>
+    </message>
+    <message>
+        <source>Mod Refference file</source>
+        <translation>参照の変更</translation>
+    </message>
+    <message>
+        <source>Del Refference file</source>
+        <translation>参照の削除</translation>
+    </message>
+    <message>
+        <source>show Refference file</source>
+        <translation>参照の表示</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>リンクを開く</translation>
+    </message>
+    <message>
+        <source>This address is not a web page:
+%1
+Do you want to open it?</source>
+        <translation>このアドレスはWebページではありません:
+%1
+開きますか?</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Delete Address</source>
+        <translation>アドレスの削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete Address?</source>
+        <translation>アドレスを削除しますか?</translation>
+    </message>
+</context>
+<context>
+    <name>AddHtml</name>
+    <message>
+        <source>New Html</source>
+        <translation>新しいHTML</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Mod reference</source>
+        <translation>参照の変更</translation>
+    </message>
+    <message>
+        <source>Add reference</source>
+        <translation>参照の追加</translation>
+    </message>
+    <message>
+        <source>Mod Button</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>Add Button</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>title is not set</source>
+        <translation>タイトルが設定されていません</translation>
+    </message>
+    <message>
+        <source>address is not set</source>
+        <translation>アドレスが設定されていません</translation>
+    </message>
+    <message>
+        <source>"%1" can not be used in title or address</source>
+        <translation>「%1」はタイトルやアドレスに使えません</translation>
+    </message>
+    <message>
+        <source>same address is already set</source>
+        <translation>同じアドレスが既に設定されています</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlList</name>
+    <message>
+        <source>HTML</source>
+        <translation>HTML</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Refference</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>

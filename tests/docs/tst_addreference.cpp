@@ -1,7 +1,9 @@
 #include "core/globalvar.h"
 #include "docs/addreference.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@ private slots:
     void ok_addMode_appendsRowAndClearsFields();
     void ok_modifyMode_rewritesThatRowOnly();
     void cancel_leavesTreeAndClearsFields();
+    void ref_chooserShowsPrograms_cancelEmptiesLine();
 
 private:
     struct Fixture {
@@ -120,6 +123,27 @@ void tst_addreference::cancel_leavesTreeAndClearsFields()
     QTest::mouseClick(f.dialog.findChild<QPushButton *>(QStringLiteral("CANCEL")), Qt::LeftButton);
     QCOMPARE(f.dialog.result(), int(QDialog::Rejected));
     QCOMPARE(f.tree.topLevelItem(0)->text(1), QStringLiteral("/usr/bin/player"));
+    QVERIFY(f.exe()->text().isEmpty());
+}
+
+void tst_addreference::ref_chooserShowsPrograms_cancelEmptiesLine()
+{
+    Fixture f;
+    f.dialog.SetData(-1, QStringLiteral("pdf"), QStringLiteral("/usr/bin/viewer"));
+    f.dialog.show();
+    QStringList filters;
+    QString selected;
+    QTimer::singleShot(0, [&] {
+        auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(chooser);
+        filters = chooser->nameFilters();
+        selected = chooser->selectedNameFilter();
+        chooser->reject();
+    });
+    QTest::mouseClick(f.dialog.findChild<QPushButton *>(QStringLiteral("REFBTN")), Qt::LeftButton);
+    // Programs here have no .exe: the chooser must be able to show them.
+    QCOMPARE(filters, QStringList({QStringLiteral("*.com;*.exe"), QStringLiteral("All files (*)")}));
+    QCOMPARE(selected, QStringLiteral("All files (*)"));
     QVERIFY(f.exe()->text().isEmpty());
 }
 

@@ -1,3 +1,5 @@
+#include "comm/mailqueueitem.h"
+#include "comm/smtpcontrol.h"
 #include "core/initxml.h"
 #include "core/translations.h"
 #include "core/workercontrol.h"
@@ -103,6 +105,12 @@ void tst_startup::emptyHome_startsAndWritesSettings()
     QVERIFY(p.GetBoolVar(RegSlot::FlagStartPageUp));
     QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
     QCOMPARE(p.window->TabArea()->CurrentTab(), -1);
+
+    // A mail run posted through the main window reports in its status bar.
+    const QList<MailQueueItem> queue;
+    p.window->SetMailQueue(&queue);
+    emit p.GetObj<SmtpControl>(RegSlot::ObjSmtpControl)->do_start();
+    QTRY_COMPARE(p.window->StatusText(), QStringLiteral("send was complete"));
 }
 
 void tst_startup::afterStartup_onlyFileToolHelpEnabled()

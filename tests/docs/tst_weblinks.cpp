@@ -1,0 +1,241 @@
+#include "core/treeitemdata.h"
+#include "docs/addhtml.h"
+#include "docs/htmllist.h"
+#include "docs/refurl.h"
+#include "members/manager.h"
+#include "refsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace TestSupport;
+using namespace RefSupport;
+
+namespace
+{
+// An element row as the owners build it: the record in column 0 under Qt::UserRole, under a
+// large-class row under its member's row, whose column 1 holds the member number.
+struct Element {
+    QTreeWidget tree;
+    TreeItemData record;
+    QTreeWidgetItem *row;
+    explicit Element(const QStringList &links, int member = 0)
+    {
+        auto *memberRow = new QTreeWidgetItem(&tree);
+        memberRow->setData(1, Qt::UserRole, member);
+        row = new QTreeWidgetItem(new QTreeWidgetItem(memberRow));
+        row->setData(0, Qt::UserRole, TreeItemData::ToData(&record));
+        record.Links() = links;
+    }
+};
+
+AddHtml *shownAddHtml()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<AddHtml *>(w); dialog && dialog->isVisible())
+            return dialog;
+    return nullptr;
+}
+
+// Types into the shown link dialog and presses its add button.
+void enterLink(const QString &title, const QString &address)
+{
+    AddHtml *dialog = shownAddHtml();
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit *>(QStringLiteral("TITLE"))->setText(title);
+    dialog->findChild<QLineEdit *>(QStringLiteral("ADDRESS"))->setText(address);
+    dialog->findChild<QPushButton *>(QStringLiteral("ADD"))->click();
+}
+
+QPushButton *button(QWidget *w, const char *name)
+{
+    return w->findChild<QPushButton *>(QLatin1String(name));
+}
+
+const QString kSep = QStringLiteral("[$$]");
+} // namespace
+
+class tst_weblinks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
+    void addHtml_refusesAndStaysOpen_data();
+    void addHtml_refusesAndStaysOpen();
+    void refurl_changes_writtenAtOnce_ownerMarkedByKind_data();
+    void refurl_changes_writtenAtOnce_ownerMarkedByKind();
+    void htmlList_cancelOrFrame_keepRecord_closeWrites();
+    void openLink_webAtOnce_otherSchemesAsk_documentPaneOnlyShows();
+};
+
+void tst_weblinks::addHtml_refusesAndStaysOpen_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("message");
+    const QString noSep = QStringLiteral("\"[$$]\" can not be used in title or address");
+    QTest::newRow("no title") << QString() << "https://a.org"
+                              << "title is not set";
+    QTest::newRow("no address") << "A" << QString() << "address is not set";
+    QTest::newRow("same address") << "B"
+                                  << "https://a.org"
+                                  << "same address is already set";
+    QTest::newRow("separator in title") << "x[$$]y"
+                                        << "https://b.org" << noSep;
+    QTest::newRow("separator in address") << "C"
+                                          << "https://b.org/[$$]" << noSep;
+    QTest::newRow("other case is another address") << "D"
+                                                   << "https://A.org" << QString();
+}
+
+void tst_weblinks::addHtml_refusesAndStaysOpen()
+{
+    QFETCH(QString, message);
+    RegistryScope scope;
+    scope.SetStrVar(RegSlot::StrMarkerDollar, kSep);
+    QTreeWidget list;
+    new QTreeWidgetItem(&list, {QStringLiteral("A"), QStringLiteral("https://a.org")});
+    AddHtml dialog;
+    dialog.SetMode(0);
+    dialog.SetList(&list);
+    dialog.show();
+    QFETCH(QString, title);
+    QFETCH(QString, address);
+    enterLink(title, address);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("MSG"))->text(), message);
+    QCOMPARE(dialog.isVisible(), !message.isEmpty());
+    QCOMPARE(list.topLevelItemCount(), message.isEmpty() ? 2 : 1);
+}
+
+void tst_weblinks::refurl_changes_writtenAtOnce_ownerMarkedByKind_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("flag");
+    QTest::newRow("model") << 0 << int(RegSlot::FlagModelModified);
+    QTest::newRow("instance") << 1 << int(RegSlot::FlagInstanceModified);
+    QTest::newRow("question") << 2 << int(RegSlot::FlagQandAModified);
+}
+
+void tst_weblinks::refurl_changes_writtenAtOnce_ownerMarkedByKind()
+{
+    QFETCH(int, kind);
+    QFETCH(int, flag);
+    Program p;
+    auto *members = p.GetObj<manager>(RegSlot::ObjManager);
+    new QTreeWidgetItem(members->GetTree());
+    QVERIFY(members->AddMember(QStringLiteral("bob"), QStringLiteral("bob@x.org")));
+    const int member = members->GetTree()->topLevelItem(0)->child(0)->data(0, Qt::UserRole).toInt();
+
+    // Entries that do not split into title and address are not shown, and do not survive.
+    Element e(
+        {QStringLiteral("a[$$]b[$$]c"), QStringLiteral("none"), QStringLiteral("Old[$$]https://old.org")},
+        member);
+    refurl pane;
+    pane.SetOwnerKind(kind);
+    pane.SetEditable(1);
+    pane.SetElement(e.row);
+    auto *list = pane.findChild<QTreeWidget *>();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    pane.AddRefferenceUrl();
+    enterLink(QStringLiteral("New"), QStringLiteral("https://new.org"));
+    QCOMPARE(e.record.Links(), QStringList({QStringLiteral("Old[$$]https://old.org"),
+                                            QStringLiteral("New[$$]https://new.org")}));
+    QVERIFY(p.GetBoolVar(flag));
+    QCOMPARE(members->GetMemberInfo(member)->InstanceModified, kind == 1);
+
+    // Modifying may take another row's address; then the changed row goes.
+    list->setCurrentItem(list->topLevelItem(0));
+    pane.ModRefferenceUrl();
+    enterLink(QStringLiteral("Renamed"), QStringLiteral("https://new.org"));
+    QCOMPARE(e.record.Links().first(), QStringLiteral("Renamed[$$]https://new.org"));
+    p.SetBoolVar(flag, false);
+    answerNextBox(QStringLiteral("OK"));
+    pane.DelRefferenceUrl();
+    QCOMPARE(e.record.Links(), QStringList{QStringLiteral("New[$$]https://new.org")});
+    QVERIFY(p.GetBoolVar(flag));
+}
+
+void tst_weblinks::htmlList_cancelOrFrame_keepRecord_closeWrites()
+{
+    Program p;
+    const QStringList links{QStringLiteral("A[$$]https://a.org"), QStringLiteral("B[$$]https://b.org")};
+    Element e(links);
+    HtmlList dialog;
+    dialog.SetReadOnly(false);
+    dialog.SetOwnerKind(refurl::QandAKind);
+    auto *list = dialog.findChild<QTreeWidget *>();
+    for (bool byFrame : {false, true}) {
+        dialog.SetElement(e.row);
+        dialog.show();
+        answerNextBox(QStringLiteral("OK"));
+        button(&dialog, "DEL")->click();
+        QCOMPARE(list->topLevelItemCount(), 1);
+        byFrame ? void(dialog.close()) : button(&dialog, "CANCEL")->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(e.record.Links(), links);
+        QVERIFY(!p.GetBoolVar(RegSlot::FlagQandAModified));
+    }
+
+    dialog.SetElement(e.row);
+    dialog.show();
+    QVERIFY(!button(&dialog, "CLOSE")->isEnabled());
+    button(&dialog, "NEW")->click();
+    enterLink(QStringLiteral("C"), QStringLiteral("https://c.org"));
+    list->setCurrentItem(list->topLevelItem(0));
+    answerNextBox(QStringLiteral("OK"));
+    button(&dialog, "DEL")->click();
+    QCOMPARE(e.record.Links(), links);
+    button(&dialog, "CLOSE")->click();
+    QCOMPARE(e.record.Links(),
+             QStringList({QStringLiteral("B[$$]https://b.org"), QStringLiteral("C[$$]https://c.org")}));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagQandAModified));
+}
+
+void tst_weblinks::openLink_webAtOnce_otherSchemesAsk_documentPaneOnlyShows()
+{
+    RegistryScope scope;
+    scope.SetStrVar(RegSlot::StrMarkerDollar, kSep);
+    UrlCatcher catcher;
+    const QStringList other{QStringLiteral("file:///etc/passwd"), QStringLiteral("smb://host/share"),
+                            QStringLiteral("javascript:alert(1)")};
+    QStringList links{QStringLiteral("T[$$]http://a.org/x y"), QStringLiteral("T[$$]https://b.org")};
+    for (const QString &address : other)
+        links << kSep + address;
+    Element e(links);
+    refurl pane;
+    pane.SetOwnerKind(refurl::InstanceDocKind);
+    pane.SetEditable(1);
+    pane.SetElement(e.row);
+    auto *list = pane.findChild<QTreeWidget *>();
+    for (int i = 0; i < 2; ++i)
+        emit list->itemDoubleClicked(list->topLevelItem(i), 0);
+    QCOMPARE(catcher.opened.size(), 2);
+    QCOMPARE(catcher.opened.first().toEncoded(), QByteArray("http://a.org/x%20y"));
+    for (int i = 2; i < links.size(); ++i) {
+        QString title;
+        answerNextBox(QStringLiteral("cancel"), &title);
+        emit list->itemDoubleClicked(list->topLevelItem(i), 0);
+        QCOMPARE(title, QStringLiteral("Open link"));
+        QCOMPARE(catcher.opened.size(), i);
+        answerNextBox(QStringLiteral("open"));
+        list->setCurrentItem(list->topLevelItem(i));
+        pane.ShowRefferenceUrl();
+        QCOMPARE(catcher.opened.value(i), QUrl(other.at(i - 2), QUrl::TolerantMode));
+    }
+
+    // A document editor's pane only shows links, even when told it is editable.
+    pane.TreePopupMenu(QPoint(1, 1));
+    QStringList shown;
+    for (QAction *action : pane.findChild<QMenu *>()->actions())
+        if (action->isVisible())
+            shown << action->text();
+    QCOMPARE(shown, QStringList{QStringLiteral("show Refference file")});
+    pane.findChild<QMenu *>()->hide();
+}
+
+QTEST_MAIN(tst_weblinks)
+#include "tst_weblinks.moc"
