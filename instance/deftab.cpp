@@ -107,8 +107,10 @@ deftab::deftab(QWidget *parent)
 deftab::~deftab()
 {
     m_clearing = true;
-    clearUserTree();
-    clearModelTree();
+    // The store, the member table and the model editor may be gone already: only the tab's own
+    // rows are freed.
+    clearUserTree(false);
+    clearModelTree(false);
     if (GetObj<QLayout>(RegSlot::ObjInstanceLayout) == m_pageLayout.data())
         SetObj<QLayout>(RegSlot::ObjInstanceLayout, nullptr);
     if (m_pageLayout && !m_pageLayout->parent())
@@ -126,7 +128,12 @@ int deftab::Level(const QTreeWidgetItem *item)
 
 TreeItemData *deftab::RecordOf(const QTreeWidgetItem *item)
 {
-    return item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+    return item ? TreeItemData::FromData(item->data(0, Qt::UserRole)) : nullptr;
+}
+
+QTreeWidgetItem *deftab::LinkedRow(const QTreeWidgetItem *item, int column)
+{
+    return item ? static_cast<QTreeWidgetItem *>(item->data(column, Qt::UserRole).value<void *>()) : nullptr;
 }
 
 ClassInstanceIndex *deftab::ClassIndexOf(const QTreeWidgetItem *modelTreeRow)
@@ -332,7 +339,7 @@ QStringList deftab::GetKeyedItems(const QString &id) const
 bool deftab::HasNoModelItem() const
 {
     QTreeWidgetItem *cur = GetCurrentUserItem();
-    return !cur || !cur->data(4, Qt::UserRole).value<void *>();
+    return !LinkedRow(cur, 4);
 }
 
 bool deftab::IsArbitraryScope(QTreeWidgetItem *item) const

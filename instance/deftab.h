@@ -41,6 +41,8 @@ public:
     // Row depth in the member tree: 0 member, 1 large class, 2 small class, 3 parameter.
     static int Level(const QTreeWidgetItem *item);
     static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    // The row a row points to in the user data of a column (model row, chapter row, ...).
+    static QTreeWidgetItem *LinkedRow(const QTreeWidgetItem *item, int column);
     // The index a row of the model-tree copy carries in its column 1.
     static ClassInstanceIndex *ClassIndexOf(const QTreeWidgetItem *modelTreeRow);
 
@@ -166,8 +168,8 @@ private:
     void finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow);
     void makeElementMirrors(TreeItemData *record, const QString &key, bool withSchedule);
     void commitRow(QTreeWidgetItem *row);
-    void clearUserTree();
-    void clearModelTree();
+    void clearUserTree(bool shared);
+    void clearModelTree(bool shared);
     void freeRow(QTreeWidgetItem *row);
     void setTabColours(int shown);
     void applyInstanceActions();

@@ -118,8 +118,7 @@ void deftab::LoadValueGrid(QTreeWidgetItem *paramRow)
 
 void deftab::UnlinkChapter(QTreeWidgetItem *row)
 {
-    auto *chapter =
-        row ? static_cast<QTreeWidgetItem *>(row->data(3, Qt::UserRole).value<void *>()) : nullptr;
+    QTreeWidgetItem *chapter = LinkedRow(row, 3);
     if (!chapter)
         return;
     chapter->setText(3, tr("Unset"));

@@ -95,7 +95,7 @@ void deftab::UserTreeChanged(QTreeWidgetItem *cur_item, QTreeWidgetItem *prev_it
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
     m_selecting = true;
-    if (auto *modelRow = static_cast<QTreeWidgetItem *>(cur_item->data(4, Qt::UserRole).value<void *>()))
+    if (QTreeWidgetItem *modelRow = LinkedRow(cur_item, 4))
         m_ui->MODELTREE->setCurrentItem(modelRow);
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     if (mw)
@@ -369,7 +369,7 @@ void deftab::RefreshCurrentItem()
 
 void deftab::LoadModelTree()
 {
-    clearModelTree();
+    clearModelTree(true);
     model *mdl = modelEditor();
     if (!mdl)
         return;
@@ -410,7 +410,7 @@ void deftab::LoadModelTree()
     TreeColumnAdjustment(target);
 }
 
-void deftab::clearModelTree()
+void deftab::clearModelTree(bool shared)
 {
     QTreeWidget *tree = m_ui->MODELTREE;
     while (tree->topLevelItemCount() > 0) {
@@ -420,7 +420,7 @@ void deftab::clearModelTree()
             for (int c = 0; c < rows.at(i)->childCount(); ++c)
                 rows.append(rows.at(i)->child(c));
             delete ClassIndexOf(rows.at(i));
-            auto *from = static_cast<QTreeWidgetItem *>(rows.at(i)->data(0, Qt::UserRole).value<void *>());
+            QTreeWidgetItem *from = shared ? LinkedRow(rows.at(i), 0) : nullptr;
             if (TreeItemData *record = model::RecordOf(from); record && record->instanceItem == rows.at(i))
                 record->instanceItem = nullptr;
         }
@@ -442,22 +442,25 @@ void deftab::freeRow(QTreeWidgetItem *row)
     delete record->qandaRow;
     delete record->pageItem;
     delete record;
-    row->setData(0, Qt::UserRole, QVariant::fromValue<void *>(nullptr));
+    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
 }
 
-void deftab::clearUserTree()
+// With shared off (the tab's destruction) neither the store nor the member table is touched.
+void deftab::clearUserTree(bool shared)
 {
     QTreeWidget *tree = m_ui->USERTREE;
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    auto *store = shared ? GetObj<xmlclass>(RegSlot::ObjXmlStore) : nullptr;
     m_takingRows = true;
     while (tree->topLevelItemCount() > 0) {
         std::unique_ptr<QTreeWidgetItem> top(tree->takeTopLevelItem(0));
         const int n = top->data(1, Qt::UserRole).toInt();
+        if (MemberInfo *m = shared ? memberOf(n) : nullptr; m && m->InstanceItem == top.get())
+            m->InstanceItem = nullptr;
+        // The kept elements go before the document they came from.
+        freeRow(top.get());
+        m_keptLclasses.remove(n);
         if (store)
             store->CloseXmlDoc(XmlIndex::Instance + n);
-        if (MemberInfo *m = memberOf(n); m && m->InstanceItem == top.get())
-            m->InstanceItem = nullptr;
-        freeRow(top.get());
     }
     m_takingRows = false;
 }
@@ -470,8 +473,8 @@ void deftab::ClearTab()
     m_lclassPane->ClearPane();
     m_sclassPane->ClearPane();
     m_valueTable->ClearTable();
-    clearUserTree();
-    clearModelTree();
+    clearUserTree(true);
+    clearModelTree(true);
     ResetClassArea();
     m_lastDataTab = 0;
     m_defaultMaxParam = 10;

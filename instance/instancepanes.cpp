@@ -8,8 +8,7 @@ namespace
 {
 QString outVarOf(const QTreeWidgetItem *item, const QString &attr)
 {
-    const auto *record =
-        item ? static_cast<TreeItemData *>(item->data(0, Qt::UserRole).value<void *>()) : nullptr;
+    const TreeItemData *record = item ? TreeItemData::FromData(item->data(0, Qt::UserRole)) : nullptr;
     return record ? record->GetAttr(attr) : QString();
 }
 } // namespace
