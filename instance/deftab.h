@@ -46,8 +46,7 @@ public:
     // The index a row of the model-tree copy carries in its column 1.
     static ClassInstanceIndex *ClassIndexOf(const QTreeWidgetItem *modelTreeRow);
 
-    // ---- files (deftab_files.cpp) ----
-    InstanceFiles &Files() { return m_files; }
+    // ---- files (deftab.cpp, through InstanceFiles) ----
     QString ReadElementText(const QString &n, const QString &id) const
     {
         return m_files.ReadElementText(n, id);

@@ -144,11 +144,13 @@ void deftab::LoadMemberInstance(int n)
 }
 
 // The model row of an element read from a member's file, or null when the element is refused:
-// its model element is missing, or its ID is no plain number (IDs end up in file names).
+// its model element is missing, or its ID is no plain number (IDs end up in file names) or is
+// taken already (two elements would share their files).
 QTreeWidgetItem *deftab::acceptedModelRow(TreeItemData *record) const
 {
     model *mdl = modelEditor();
-    if (!mdl || !InstanceFiles::IsDecimal(record->GetAttr(GetStrVar(RegSlot::StrAttrID))))
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    if (!mdl || !InstanceFiles::IsDecimal(record->GetAttr(idAttr)) || m_rows.contains(KeyOf(record, idAttr)))
         return nullptr;
     return mdl->FindItem(record->GetAttr(GetStrVar(RegSlot::StrAttrMID)));
 }

@@ -31,7 +31,7 @@ const QByteArray kOwnInstance =
     "<REFERENCE><REF TITLE=\"t\" URL=\"u\"/></REFERENCE>"
     "<SClass ID=\"2\" MID=\"2\" Custom=\"c\"><REFERENCE/>"
     "<PARAM><P ID=\"3\" MID=\"3\" Row=\"1\" Col=\"1\"/><P ID=\"4\" MID=\"4\" Row=\"N\" Col=\"2\"/>"
-    "<P ID=\"5\" MID=\"55\"/></PARAM></SClass>"
+    "<P ID=\"5\" MID=\"55\"/><P ID=\"3\" MID=\"4\"/></PARAM></SClass>"
     "<SClass ID=\"8\" MID=\"88\"><REFERENCE/><PARAM><P ID=\"12\" MID=\"3\"/></PARAM></SClass>"
     "<SClass ID=\"../x\" MID=\"2\"/>"
     "<SClass ID=\"10\" MID=\"6\" Param_type=\"1\"/>"
@@ -243,7 +243,7 @@ void tst_deftab::save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad()
             lclass.firstChildElement("SClass").nextSiblingElement().nextSiblingElement();
         QCOMPARE(sclass.attribute("Custom"), QStringLiteral("c"));
         QCOMPARE(sclass.attribute("SCOPE"), QStringLiteral("0")); // a missing scope is written as global
-        QCOMPARE(childIds(sclass.firstChildElement("PARAM"), "P"), (QStringList{"5", "3", "4"}));
+        QCOMPARE(childIds(sclass.firstChildElement("PARAM"), "P"), (QStringList{"5", "3", "3", "4"}));
         QCOMPARE(childIds(lclass.firstChildElement("SClass").firstChildElement("PARAM"), "P"),
                  QStringList{"12"});
         QVERIFY(!w.store->GetXmlDoc(XmlIndex::Instance)->documentElement().hasChildNodes());
