@@ -5,6 +5,7 @@
 #include "core/xmlclass.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
+#include "instance/instancepanes.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
 #include "testsupport_widgets.h"
@@ -347,6 +348,17 @@ void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()
     QCOMPARE(area->currentIndex(), 1);
     QCOMPARE(area->tabText(1), QStringLiteral("TabParam"));
     QVERIFY(!area->isTabEnabled(0) && area->isTabEnabled(3));
+    // A double-click opens the parameter's value grid; the click that completes it leaves the
+    // grid open, a later click returns to the small-class pane.
+    auto *table = w.tab->findChild<ValueTable *>();
+    w.tab->UserDblTreeClicked(w.row("0-3"), 0);
+    w.tab->UserTreeClicked(w.row("0-3"), 0);
+    QCOMPARE(area->currentIndex(), 2);
+    QCOMPARE(table->GetShownRow(), w.row("0-3"));
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagBusy));
+    w.tab->UserTreeClicked(w.row("0-3"), 0);
+    QCOMPARE(area->currentIndex(), 1);
+    QVERIFY(!table->GetShownRow());
     tree->setCurrentItem(w.row("0-2"));
     QCOMPARE(area->tabText(1), QStringLiteral("TabSclass"));
     tree->setCurrentItem(w.row("0-1"));
