@@ -2,6 +2,7 @@
 #include "core/treeitemdata.h"
 #include "docs/reffile.h"
 #include "docs/refurl.h"
+#include "members/memberinfo.h"
 #include "model/calendar.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
@@ -80,6 +81,7 @@ private slots:
     void calendar_lclassCompletion_needsItsSclassesThenLocks();
     void calendar_modelCompletionAlone_marksSaveAndReachesFile();
     void calendar_boundsOfOneModel_neverHoldTheNext();
+    void calendar_memberAndInstance_readTheirRows();
     void calendar_qandaRow_datesInColumnsAndRecord();
     void calendar_withoutTargetFieldOrButtons_safe();
 };
@@ -288,6 +290,57 @@ void tst_modelpages::calendar_boundsOfOneModel_neverHoldTheNext()
     p.editor()->SdateBtnProc();
     QCOMPARE(p.choose(p.editor()->findChild<Calendar *>(), Mar10.addDays(3)),
              QStringLiteral("Minimu Lclass Start Date:2024/03/12."));
+}
+
+// A member is held by its large-class instances, read from its row in the instance tab; a
+// large-class instance by its member and its small-class instances.
+void tst_modelpages::calendar_memberAndInstance_readTheirRows()
+{
+    RegistryScope scope;
+    DefVar().InitVar();
+    QTreeWidget tree;
+    auto *memberRow = new QTreeWidgetItem(&tree);
+    TreeItemData records[3];
+    QTreeWidgetItem *rows[3] = {new QTreeWidgetItem(memberRow), new QTreeWidgetItem(memberRow), nullptr};
+    rows[2] = new QTreeWidgetItem(rows[0]);
+    for (int i = 0; i < 3; ++i) {
+        rows[i]->setData(0, Qt::UserRole, TreeItemData::ToData(&records[i]));
+        records[i].SetAttr("StartDate", "2024/03/12");
+        records[i].SetAttr("CompletionDate", "2024/03/20");
+    }
+    records[1].SetAttr("CompletionDate", QString());
+    MemberInfo member;
+    member.InstanceItem = memberRow;
+    member.EarliestStart = "2024/03/12";
+    member.StartDate = "2024/03/01";
+    QLineEdit start("2024/03/01");
+    QLineEdit target;
+    QLineEdit completion;
+    Calendar calendar;
+    calendar.SetDateEdit(&start, &target, &completion);
+    calendar.SetType(0);
+    calendar.SetMember(&member);
+    calendar.SetMode(0);
+    calendar.SelectDate(QDate(2024, 3, 13));
+    calendar.OkProc();
+    QCOMPARE(calendar.Message(), QStringLiteral("Lclass minimum start date:2024/03/12"));
+    calendar.SetMode(2);
+    calendar.SelectDate(QDate(2024, 3, 25));
+    calendar.OkProc();
+    QCOMPARE(calendar.Message(), QStringLiteral("All Lclass is not competion"));
+
+    calendar.SetType(1);
+    calendar.SetLevel(1);
+    calendar.SetItem(rows[0]);
+    calendar.SetMode(0);
+    calendar.SelectDate(QDate(2024, 3, 13));
+    calendar.OkProc();
+    QCOMPARE(calendar.Message(), QStringLiteral("Sclass Start date:2024/03/12"));
+    calendar.SelectDate(QDate(2024, 3, 2));
+    calendar.OkProc();
+    QCOMPARE(start.text(), QStringLiteral("2024/03/02"));
+    QCOMPARE(member.EarliestStart, QStringLiteral("2024/03/02"));
+    QVERIFY(member.InstanceModified);
 }
 
 void tst_modelpages::calendar_qandaRow_datesInColumnsAndRecord()
