@@ -69,6 +69,9 @@ ModelLclass::~ModelLclass()
         SetObj<QVBoxLayout>(RegSlot::ObjModelLclassForm, nullptr);
         SetObj<NumEditor>(RegSlot::ObjModelLclassEditor, nullptr);
     }
+    // The rows belong to the small-class records: none may go down with the list.
+    while (m_ui->SCLASSTREE->topLevelItemCount() > 0)
+        m_ui->SCLASSTREE->takeTopLevelItem(0);
     delete m_ui;
 }
 
