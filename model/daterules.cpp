@@ -19,7 +19,8 @@ QString DateText(const QDate &date)
 
 namespace
 {
-QString tr(const char *text)
+// The texts are the date dialog's, translated in its context.
+QString translated(const char *text)
 {
     return QCoreApplication::translate("Calendar", text);
 }
@@ -58,12 +59,16 @@ QString checkParent(int mode, const QDate &d, const Dates &parent)
 {
     if (mode == Start) {
         if (parent.start.isEmpty())
-            return tr("at first, Lclass start date must be set");
-        return later(parent.start, d) ? tr("LClass Start Date:") + parent.start : QString();
+            return translated(QT_TRANSLATE_NOOP("Calendar", "at first, Lclass start date must be set"));
+        return later(parent.start, d)
+                   ? translated(QT_TRANSLATE_NOOP("Calendar", "LClass Start Date:")) + parent.start
+                   : QString();
     }
     if (parent.target.isEmpty())
-        return tr("Target date of LClass is not set");
-    return earlier(parent.target, d) ? tr("LClass Target date:") + parent.target : QString();
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Target date of LClass is not set"));
+    return earlier(parent.target, d)
+               ? translated(QT_TRANSLATE_NOOP("Calendar", "LClass Target date:")) + parent.target
+               : QString();
 }
 
 // The start rules of a large class: within the bound above, and no later than any of its
@@ -72,12 +77,12 @@ QString checkLclassStart(const QDate &d, const QString &bound, const char *unset
                          const QList<Dates> &children)
 {
     if (bound.isEmpty())
-        return tr(unset);
+        return translated(unset);
     if (later(bound, d))
-        return tr(label) + bound;
+        return translated(label) + bound;
     const QString first = Earliest(childDates(children, &Dates::start));
     if (!first.isEmpty() && earlier(first, d))
-        return tr("Sclass Start date:") + first;
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Sclass Start date:")) + first;
     return QString();
 }
 
@@ -85,12 +90,12 @@ QString checkLclassTarget(const QDate &d, const QString &bound, const char *unse
                           const QList<Dates> &children)
 {
     if (bound.isEmpty())
-        return tr(unset);
+        return translated(unset);
     if (earlier(bound, d))
-        return tr(label) + bound;
+        return translated(label) + bound;
     const QString last = Latest(childDates(children, &Dates::target));
     if (!last.isEmpty() && later(last, d))
-        return tr("Sclass Target date:") + last;
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Sclass Target date:")) + last;
     return QString();
 }
 
@@ -100,29 +105,31 @@ QString checkChildrenCompleted(const QDate &d, const QList<Dates> &children, con
 {
     const QStringList done = childDates(children, &Dates::completion);
     if (done.contains(QString()))
-        return tr(notAll);
+        return translated(notAll);
     const QString last = Latest(done);
     if (!last.isEmpty() && later(last, d))
-        return tr(label) + last;
+        return translated(label) + last;
     return QString();
 }
 
 QString checkStart(const QDate &d, Context *c)
 {
     if (c->type != OutputDefinition && !c->target.isEmpty() && earlier(c->target, d))
-        return tr("Start Date > Target Date");
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Start Date > Target Date"));
     QString refused;
     switch (c->type) {
     case Member:
         if (!c->memberEarliestStart.isEmpty() && earlier(c->memberEarliestStart, d))
-            return tr("Lclass minimum start date:") + c->memberEarliestStart;
+            return translated(QT_TRANSLATE_NOOP("Calendar", "Lclass minimum start date:")) +
+                   c->memberEarliestStart;
         c->memberStart = DateText(d);
         return QString();
     case InstanceClass:
         if (c->level == SclassLevel)
             return checkParent(Start, d, c->parent);
-        refused = checkLclassStart(d, c->memberStart, "at first, Manager Start date must be set",
-                                   "Manger Start Date:", c->children);
+        refused = checkLclassStart(d, c->memberStart,
+                                   QT_TRANSLATE_NOOP("Calendar", "at first, Manager Start date must be set"),
+                                   QT_TRANSLATE_NOOP("Calendar", "Manger Start Date:"), c->children);
         if (refused.isEmpty() && (c->memberEarliestStart.isEmpty() || later(c->memberEarliestStart, d)))
             c->memberEarliestStart = DateText(d);
         return refused;
@@ -130,14 +137,16 @@ QString checkStart(const QDate &d, Context *c)
         if (c->level == SclassLevel)
             return checkParent(Start, d, c->parent);
         if (c->level == LclassLevel) {
-            refused = checkLclassStart(d, c->modelStart, "at first, Model Start date must be set",
-                                       "Model Start Date:", c->children);
+            refused = checkLclassStart(
+                d, c->modelStart, QT_TRANSLATE_NOOP("Calendar", "at first, Model Start date must be set"),
+                QT_TRANSLATE_NOOP("Calendar", "Model Start Date:"), c->children);
             if (refused.isEmpty() && (c->lclassEarliestStart.isEmpty() || later(c->lclassEarliestStart, d)))
                 c->lclassEarliestStart = DateText(d);
             return refused;
         }
         if (!c->lclassEarliestStart.isEmpty() && earlier(c->lclassEarliestStart, d))
-            return tr("Minimu Lclass Start Date:") + c->lclassEarliestStart + QLatin1Char('.');
+            return translated(QT_TRANSLATE_NOOP("Calendar", "Minimu Lclass Start Date:")) +
+                   c->lclassEarliestStart + QLatin1Char('.');
         // Recorded whether or not a large class has a start yet: the large classes' own rule
         // reads it, and a stale one would hold them to the model's previous start.
         c->modelStart = DateText(d);
@@ -150,21 +159,23 @@ QString checkStart(const QDate &d, Context *c)
 QString checkTarget(const QDate &d, Context *c)
 {
     if (c->start.isEmpty())
-        return tr("Start Date is not set");
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Start Date is not set"));
     if (later(c->start, d))
-        return tr("Start Date > Target Date");
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Start Date > Target Date"));
     QString refused;
     switch (c->type) {
     case Member:
         if (!c->memberLatestTarget.isEmpty() && later(c->memberLatestTarget, d))
-            return tr("Lclass max target date:") + c->memberLatestTarget;
+            return translated(QT_TRANSLATE_NOOP("Calendar", "Lclass max target date:")) +
+                   c->memberLatestTarget;
         c->memberTarget = DateText(d);
         return QString();
     case InstanceClass:
         if (c->level == SclassLevel)
             return checkParent(Target, d, c->parent);
-        refused = checkLclassTarget(d, c->memberTarget, "at first, you must set Manager Target date",
-                                    "Manager Target date:", c->children);
+        refused = checkLclassTarget(
+            d, c->memberTarget, QT_TRANSLATE_NOOP("Calendar", "at first, you must set Manager Target date"),
+            QT_TRANSLATE_NOOP("Calendar", "Manager Target date:"), c->children);
         if (refused.isEmpty() && (c->memberLatestTarget.isEmpty() || earlier(c->memberLatestTarget, d)))
             c->memberLatestTarget = DateText(d);
         return refused;
@@ -172,14 +183,15 @@ QString checkTarget(const QDate &d, Context *c)
         if (c->level == SclassLevel)
             return checkParent(Target, d, c->parent);
         if (c->level == LclassLevel) {
-            refused = checkLclassTarget(d, c->modelTarget, "at first, you must set Model Target date",
-                                        "Model Target date:", c->children);
+            refused = checkLclassTarget(
+                d, c->modelTarget, QT_TRANSLATE_NOOP("Calendar", "at first, you must set Model Target date"),
+                QT_TRANSLATE_NOOP("Calendar", "Model Target date:"), c->children);
             if (refused.isEmpty() && (c->lclassLatestTarget.isEmpty() || earlier(c->lclassLatestTarget, d)))
                 c->lclassLatestTarget = DateText(d);
             return refused;
         }
         if (!c->lclassLatestTarget.isEmpty() && later(c->lclassLatestTarget, d))
-            return tr("Max Target date:") + c->lclassLatestTarget;
+            return translated(QT_TRANSLATE_NOOP("Calendar", "Max Target date:")) + c->lclassLatestTarget;
         c->modelTarget = DateText(d);
         return QString();
     default:
@@ -190,18 +202,21 @@ QString checkTarget(const QDate &d, Context *c)
 QString checkCompletion(const QDate &d, const Context &c)
 {
     if (c.start.isEmpty())
-        return tr("Start Date is not set");
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Start Date is not set"));
     if (later(c.start, d))
-        return tr("Start Date > Completion Date");
+        return translated(QT_TRANSLATE_NOOP("Calendar", "Start Date > Completion Date"));
     if (c.type == Member)
-        return checkChildrenCompleted(d, c.children, "All Lclass is not competion",
-                                      "Lclass Maximum completion date:");
+        return checkChildrenCompleted(d, c.children,
+                                      QT_TRANSLATE_NOOP("Calendar", "All Lclass is not competion"),
+                                      QT_TRANSLATE_NOOP("Calendar", "Lclass Maximum completion date:"));
     if ((c.type == InstanceClass || c.type == ModelClass) && c.level == LclassLevel)
-        return checkChildrenCompleted(d, c.children, "All Sclass is not completion",
-                                      "Maximum Slclass completion date:");
+        return checkChildrenCompleted(d, c.children,
+                                      QT_TRANSLATE_NOOP("Calendar", "All Sclass is not completion"),
+                                      QT_TRANSLATE_NOOP("Calendar", "Maximum Slclass completion date:"));
     if (c.type == ModelClass && c.level == ModelLevel)
-        return checkChildrenCompleted(d, c.children, "All Lclasses is not completion",
-                                      "Maximum Lclass Completion date:");
+        return checkChildrenCompleted(d, c.children,
+                                      QT_TRANSLATE_NOOP("Calendar", "All Lclasses is not completion"),
+                                      QT_TRANSLATE_NOOP("Calendar", "Maximum Lclass Completion date:"));
     return QString();
 }
 } // namespace
