@@ -246,9 +246,13 @@ void model::ClearCompletion()
     m_ui->CDATE->clear();
 }
 
+// Rows expanded while a model loads (expandAll) must not lay the tree out again from inside
+// Qt's own layout pass, which still walks the row list a resize reallocates; the load fits the
+// columns once it is done.
 void model::MtreeExpanded(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->TREE);
+    if (!GetBoolVar(RegSlot::FlagBusy))
+        TreeColumnAdjustment(m_ui->TREE);
 }
 
 void model::MtreeCollapsed(const QModelIndex &)
