@@ -150,6 +150,12 @@ void tst_modelpages::lclassPage_completionAndOwner_decideEditingAndMenu()
         QVERIFY(!name->isReadOnly());
         QVERIFY(p.record("5")->GetAttr("CompletionDate").isEmpty());
         QVERIFY(p.enabled("actionM_A_S"));
+        // Adding a class empties the page before the class left is stored: its record keeps all.
+        p.SetStrVar(RegSlot::StrNewLclassFirst, "L3");
+        p.editor()->AddLclass();
+        QCOMPARE(p.record("5")->GetAttr("Name"), QStringLiteral("L2"));
+        QCOMPARE(p.record("5")->GetAttr("StartDate"), QStringLiteral("2024/03/08"));
+        QCOMPARE(name->text(), QStringLiteral("L3"));
     }
     Owned other(LclassWithSclasses, QByteArray(), "bob@x");
     other.select("1");
