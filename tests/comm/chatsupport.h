@@ -1,0 +1,117 @@
+#pragma once
+
+// One member's chat as the program runs it: registry, member table, chat window, worker thread
+// and the one-second tick (faster here), over one workspace folder.
+
+#include "comm/chat.h"
+#include "comm/chattable.h"
+#include "comm/semaphorecontrol.h"
+#include "core/globalmutex.h"
+#include "members/memberinfo.h"
+#include "shell/numeditor.h"
+
+#include <QDate>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTimer>
+#include <memory>
+
+class ChatSession : protected virtual globalvar
+{
+public:
+    // members: account and name pairs; the one whose account is `own` is the user's record.
+    ChatSession(const QString &instanceDir, const QString &own, const QList<QPair<QString, QString>> &members)
+    {
+        SetObj(RegSlot::ObjGlobalMutex, &m_mutex);
+        SetStrVar(RegSlot::StrInstanceDir, instanceDir);
+        SetStrVar(RegSlot::StrUserEmail, own);
+        int id = 0;
+        for (const auto &member : members) {
+            auto *record = new MemberInfo;
+            record->ID = id;
+            record->Email = member.first;
+            record->Name = member.second;
+            record->OtherUser = member.first == own ? 0 : 1;
+            m_table.insert(id++, record);
+        }
+        SetObj(RegSlot::ObjMemberTable, &m_table);
+        m_control = std::make_unique<SemaphoreControl>();
+        m_chat = std::make_unique<Chat>();
+        m_chat->ConnectSemaphore(m_control->GetWorker());
+        QObject::connect(&m_tick, &QTimer::timeout, [this] { Tick(); });
+    }
+    ~ChatSession() override
+    {
+        m_tick.stop();
+        m_control.reset(); // the worker ends before the store it uses goes
+        m_chat.reset();
+        qDeleteAll(m_table);
+        SetObj<MemberTable>(RegSlot::ObjMemberTable, nullptr);
+        SetObj<GlobalMutex>(RegSlot::ObjGlobalMutex, nullptr);
+    }
+
+    // What the member manager does when a workspace opens, with a tick of `tickMs`.
+    void Open(int tickMs = 200)
+    {
+        m_chat->SetOwnerAddress();
+        {
+            MutexHold chat(MutexNo::Chat);
+            for (int flag = RegSlot::FlagChatFirstLoad; flag <= RegSlot::FlagChatRefresh; ++flag)
+                SetBoolVar(flag, false);
+            SetBoolVar(RegSlot::FlagChatFirstLoad, true);
+        }
+        emit m_control->do_start();
+        Wake()->release();
+        m_chat->SetPollDate(QDate::currentDate());
+        if (tickMs > 0)
+            m_tick.start(tickMs);
+    }
+    void Tick()
+    {
+        {
+            MutexHold chat(MutexNo::Chat);
+            SetBoolVar(RegSlot::FlagChatTick, true);
+        }
+        Wake()->release();
+    }
+    // What the member manager does when the workspace closes.
+    void Close()
+    {
+        m_tick.stop();
+        m_chat->ResetChat();
+        auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+        if (request->available() == 0)
+            request->release();
+        else if (request->available() > 1)
+            request->acquire(request->available() - 1);
+        Wake()->tryAcquire(Wake()->available());
+    }
+    void Send(const QString &text)
+    {
+        m_chat->findChild<NumEditor *>()->setPlainText(text);
+        m_chat->findChild<QPushButton *>(QStringLiteral("SEND"))->click();
+    }
+    QString Status() const { return m_chat->findChild<QLineEdit *>(QStringLiteral("MSG2"))->text(); }
+    // Every cell text of today's table, row by row, columns joined by "|".
+    QStringList Cells(int table = 0) const
+    {
+        QStringList rows;
+        ChatTable *t = m_chat->Table(table);
+        for (int r = 0; r < t->rowCount(); ++r)
+            rows << (t->item(r, 0) ? t->item(r, 0)->text() : QString()) + QLatin1Char('|') +
+                        (t->item(r, 1) ? t->item(r, 1)->text() : QString());
+        return rows;
+    }
+    QSemaphore *Wake() const { return GetObj<QSemaphore>(RegSlot::ObjChatWakeSem); }
+    Chat *chat() const { return m_chat.get(); }
+    SemaphoreControl *control() const { return m_control.get(); }
+    MemberTable &table() { return m_table; }
+
+private:
+    GlobalMutex m_mutex;
+    MemberTable m_table;
+    std::unique_ptr<SemaphoreControl> m_control;
+    std::unique_ptr<Chat> m_chat;
+    QTimer m_tick;
+};
