@@ -1,10 +1,13 @@
 #include "comm/chat.h"
 
 #include "comm/chatcdata.h"
+#include "comm/chatnotif.h"
+#include "comm/chatresponse.h"
 #include "comm/chattable.h"
 #include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
 #include "members/memberinfo.h"
+#include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "ui_chat.h"
 
@@ -15,8 +18,11 @@
 #include <QTabBar>
 #include <QTimer>
 
-Chat::Chat(QWidget *parent) : QDialog(parent), m_ui(new Ui::Chat)
+Chat::Chat(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::Chat), m_response(new ChatResponse), m_notif(new ChatNotif)
 {
+    m_response->SetChat(this);
+    m_notif->SetChat(this);
     m_ui->setupUi(this);
     SetObj(RegSlot::ObjChat, this);
     setWindowIcon(GetLogoIcon());
@@ -76,6 +82,8 @@ Chat::~Chat()
     if (GetObj<Chat>(RegSlot::ObjChat) == this)
         SetObj<Chat>(RegSlot::ObjChat, nullptr);
     SetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem, nullptr);
+    delete m_response;
+    delete m_notif;
     delete m_ui;
 }
 
@@ -117,9 +125,10 @@ void Chat::SetEditFont()
     m_editor->SetEditFont();
 }
 
-ChatRecord *Chat::FindMessage(int seq) const
+ChatRecord *Chat::FindMessage(int seq, int store) const
 {
-    return m_store[0]->Record(seq);
+    MutexHold chat(MutexNo::Chat);
+    return m_store[store]->Record(seq);
 }
 
 // The worker's table step, on this thread; then the result the chat protocol gives for it.
@@ -182,6 +191,8 @@ void Chat::SemaphoreFinished(int rc)
             m_table[0]->viewport()->update();
         }
     }
+    if ((rc == -1 || rc >= 1) && (!isVisible() || isMinimized()))
+        m_notif->ShowNotif();
 }
 
 void Chat::SetLastPos()
@@ -200,7 +211,75 @@ void Chat::ShowLastPos()
     m_table[index]->ScrollTo(m_spare[index][3]);
 }
 
-void Chat::QueueResponse() {}
+void Chat::SetResponse(int kind, int seq)
+{
+    m_responseKind = kind;
+    m_responseSeq = seq;
+    if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+        timer->PostMessage(MsgCode::ChatQueueResponse);
+    else
+        QueueResponse();
+}
+
+void Chat::QueueResponse()
+{
+    {
+        MutexHold chat(MutexNo::Chat);
+        auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+        if (request)
+            request->acquire();
+        const ChatRecord *message = m_store[0]->Record(m_responseSeq);
+        if (message) {
+            const QDate date = message->Time.isValid()
+                                   ? message->Time.date()
+                                   : (message->Day ? message->Day->Date : QDate::currentDate());
+            m_store[0]->AddResponse(date, GetStrVar(RegSlot::StrUserEmail), m_responseKind, m_responseSeq);
+        }
+        if (request)
+            request->release();
+        if (!message)
+            return;
+        SetBoolVar(RegSlot::FlagChatResponse, true);
+    }
+    if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
+        wake->release();
+}
+
+void Chat::OpenResponse(int kind, const QString &author, const QString &time, int seq)
+{
+    m_response->SetId(seq);
+    m_response->SetKind(kind);
+    m_response->SetUserTime(author, time);
+    m_response->show();
+}
+
+void Chat::DeleteMessage(QTableWidgetItem *cell)
+{
+    {
+        MutexHold chat(MutexNo::Chat);
+        ChatRecord *record = cell ? m_store[0]->Record(cell->data(Qt::UserRole).toInt()) : nullptr;
+        if (!record)
+            return;
+        record->Type = 1;
+        record->Text.clear();
+        record->ModTime = QDateTime::currentDateTime();
+        auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+        if (request)
+            request->acquire();
+        SetBoolVar(RegSlot::FlagChatWindowRequest, true);
+        m_store[0]->QueueModified(record);
+        if (request)
+            request->release();
+    }
+    if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
+        wake->release();
+    QTimer::singleShot(500, this, &Chat::ChatRefresh);
+}
+
+void Chat::SelectFirstTab()
+{
+    m_ui->tabWidget->setCurrentIndex(0);
+}
 
 void Chat::ResetChat()
 {
@@ -227,6 +306,9 @@ void Chat::ResetChat()
         m_ui->tabWidget->setCurrentIndex(0);
         m_loadedDate = QDate(1955, 1, 1);
     }
+    // An open answer names a message of the emptied store by its number.
+    m_response->hide();
+    m_notif->hide();
     hide();
 }
 

@@ -13,6 +13,8 @@ namespace Ui
 class Chat;
 }
 class ChatCdata;
+class ChatNotif;
+class ChatResponse;
 class ChatTable;
 class NumEditor;
 class QTabBar;
@@ -39,8 +41,14 @@ public:
     void SetEditFont();
     void QueueResponse();
     void ShowLastPos();
-    ChatRecord *FindMessage(int seq) const;
-    int MessageCount() const { return m_count[0]; }
+    // store: 0 today's, 1 the earlier day's (table clicks on the second tab).
+    ChatRecord *FindMessage(int seq, int store = 0) const;
+    int MessageCount(int table = 0) const { return m_count[table]; }
+    void SetResponse(int kind, int seq);
+    void OpenResponse(int kind, const QString &author, const QString &time, int seq);
+    void CheckRecipients(const ChatRecord *message);
+    void DeleteMessage(QTableWidgetItem *cell);
+    void SelectFirstTab();
 
     // Table steps, each run under the chat lock.
     void LoadTodayChat();
@@ -51,6 +59,8 @@ public:
 
     ChatTable *Table(int index) const { return m_table[index]; }
     ChatCdata *Store(int index) const { return m_store[index]; }
+    ChatResponse *Response() const { return m_response; }
+    ChatNotif *Notification() const { return m_notif; }
 
 public slots:
     void SendProc(bool checked = false);
@@ -108,5 +118,9 @@ private:
     int m_shownCount = 0;
     QFont m_bold;
     int m_lastRc = -2;
+    ChatResponse *m_response;
+    ChatNotif *m_notif;
+    int m_responseKind = 0;
+    int m_responseSeq = 0;
     QPointer<Semaphore> m_worker;
 };

@@ -1,6 +1,7 @@
 #include "comm/chat.h"
 
 #include "comm/chatcdata.h"
+#include "comm/chatnotif.h"
 #include "comm/chattable.h"
 #include "core/globalmutex.h"
 #include "members/memberinfo.h"
@@ -29,6 +30,7 @@ void Chat::ShowChat()
     else
         show();
     m_table[tab == 1 ? 1 : 0]->resizeRowsToContents();
+    m_notif->hide();
     if (tab == 0 && m_lastRc >= 1) {
         m_table[0]->setCurrentCell(m_lastRc, 0);
         m_table[0]->ScrollTo(GetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem));
@@ -71,6 +73,29 @@ void Chat::FillUserTree()
     top->setExpanded(true);
     TreeColumnAdjustment(m_ui->USER);
     m_ignoreNext = false;
+    m_filling = false;
+}
+
+void Chat::CheckRecipients(const ChatRecord *message)
+{
+    QTreeWidgetItem *top = m_ui->USER->topLevelItem(0);
+    if (!top || !message)
+        return;
+    QSet<QString> accounts{message->Account};
+    {
+        MutexHold chat(MutexNo::Chat);
+        if (const ChatDay *day = message->Day) {
+            for (int number : message->Recipients)
+                accounts.insert(day->Users.value(number).Account);
+        }
+    }
+    m_filling = true;
+    top->setCheckState(0, Qt::Unchecked);
+    for (int i = 0; i < top->childCount(); ++i) {
+        QTreeWidgetItem *child = top->child(i);
+        child->setDisabled(false);
+        child->setCheckState(0, accounts.contains(child->text(1)) ? Qt::Checked : Qt::Unchecked);
+    }
     m_filling = false;
 }
 

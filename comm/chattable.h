@@ -18,6 +18,10 @@ public:
     // second: the earlier-day table, whose records live in the second store.
     void SetChat(Chat *chat, bool second = false);
     void ScrollTo(QTableWidgetItem *item);
+    bool ConfirmDelete(QTableWidgetItem *item);
+
+public slots:
+    void ValueCellClicked(int row, int column);
 
 private:
     Chat *m_chat = nullptr;

@@ -3043,4 +3043,97 @@ Do you want to open it?</source>
         <translation>チャットファイルが壊れていたため %1 に移動しました</translation>
     </message>
 </context>
+<context>
+    <name>ChatTable</name>
+    <message>
+        <source>DelMessage</source>
+        <translation>メッセージ削除</translation>
+    </message>
+    <message>
+        <source>Is delete message?</source>
+        <translation>メッセージを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ChatResponse</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>Select Response</source>
+        <translation>応答を選択</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>AGREE</source>
+        <translation>賛成</translation>
+    </message>
+    <message>
+        <source>OPPO</source>
+        <translation>反対</translation>
+    </message>
+    <message>
+        <source>NUTRAL</source>
+        <translation>中立</translation>
+    </message>
+    <message>
+        <source>MINF</source>
+        <translation>情報不足</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良い</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>same type</source>
+        <translation>同じ種類です</translation>
+    </message>
+</context>
+<context>
+    <name>ChatNotif</name>
+    <message>
+        <source>Chat Notification</source>
+        <translation>チャット通知</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OPEN</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
 </TS>

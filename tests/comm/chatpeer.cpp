@@ -1,7 +1,9 @@
 // Another member's program for the chat tests: runs a chat session over the given workspace and
-// takes one command per line on stdin ("send TEXT", "dump", "delete N", "quit").
+// takes one command per line on stdin ("send TEXT", "dump", "delete N", "quit"); "dump" lists
+// every row as "row TEXT0|TEXT1|BACKGROUND0|BACKGROUND1".
 
 #include "chatsupport.h"
+#include "testsupport_widgets.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -34,9 +36,14 @@ int main(int argc, char **argv)
             session.Send(line.mid(5));
             reply(QStringLiteral("sent ") + session.Status());
         } else if (line == QLatin1String("dump")) {
-            for (const QString &row : session.Cells())
+            for (const QString &row : session.Cells(0, true))
                 reply(QStringLiteral("row ") + QString(row).replace(QLatin1Char('\n'), QLatin1Char('~')));
             reply(QStringLiteral("end"));
+        } else if (line.startsWith(QLatin1String("delete "))) {
+            // The user clicks the text of the n-th message and confirms.
+            TestSupport::answerNextBox(QStringLiteral("del"));
+            emit session.chat()->Table(0)->cellClicked(2 * line.mid(7).toInt() - 1, 1);
+            reply(QStringLiteral("deleted"));
         } else if (line.isEmpty() || line == QLatin1String("quit")) {
             notifier.setEnabled(false);
             session.Close();

@@ -93,14 +93,19 @@ public:
         m_chat->findChild<QPushButton *>(QStringLiteral("SEND"))->click();
     }
     QString Status() const { return m_chat->findChild<QLineEdit *>(QStringLiteral("MSG2"))->text(); }
-    // Every cell text of today's table, row by row, columns joined by "|".
-    QStringList Cells(int table = 0) const
+    // Every cell text of a table, row by row, columns joined by "|"; with colours, the two
+    // background colours follow.
+    QStringList Cells(int table = 0, bool colours = false) const
     {
         QStringList rows;
         ChatTable *t = m_chat->Table(table);
-        for (int r = 0; r < t->rowCount(); ++r)
-            rows << (t->item(r, 0) ? t->item(r, 0)->text() : QString()) + QLatin1Char('|') +
-                        (t->item(r, 1) ? t->item(r, 1)->text() : QString());
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QStringList row{t->item(r, 0)->text(), t->item(r, 1)->text()};
+            if (colours)
+                row << t->item(r, 0)->background().color().name()
+                    << t->item(r, 1)->background().color().name();
+            rows << row.join(QLatin1Char('|'));
+        }
         return rows;
     }
     QSemaphore *Wake() const { return GetObj<QSemaphore>(RegSlot::ObjChatWakeSem); }
