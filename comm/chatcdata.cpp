@@ -226,6 +226,9 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     if (!entry)
         return 0;
     ChatDay *day = GetDay(entry, date);
+    // Without a document (its file not read yet, or unreadable) the message could not be written.
+    if (day->Doc.isNull())
+        return 0;
     ChatRecord *record = newRecord();
     record->ID = ++day->MaxID;
     record->Author = author;
@@ -238,13 +241,11 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     record->Own = own;
     record->Type = 0;
     record->Day = day;
-    if (!day->Doc.isNull()) {
-        day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), record->ID);
-        writeUsers(day, author);
-        addCaseElement(day, record);
-        day->Dirty = true;
-        m_newQueue << record->Seq;
-    }
+    day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), record->ID);
+    writeUsers(day, author);
+    addCaseElement(day, record);
+    day->Dirty = true;
+    m_newQueue << record->Seq;
     return record->Seq;
 }
 

@@ -56,7 +56,8 @@ bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, boo
     entry->OwnFile = own;
     QDomDocument doc;
     if (!SharedXml::SetContent(doc, bytes)) {
-        if (own)
+        // Only today's own file is ever written back; an earlier day's stays as it is.
+        if (own && date == QDate::currentDate())
             setAside(path, date, member);
         return false;
     }

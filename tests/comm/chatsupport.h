@@ -11,7 +11,9 @@
 #include "shell/numeditor.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QTimer>
@@ -120,3 +122,36 @@ private:
     std::unique_ptr<Chat> m_chat;
     QTimer m_tick;
 };
+
+#ifdef CHAT_PEER
+// Another member's program (chatpeer) on the same workspace, as member a@x with b@x beside it.
+class ChatPeer
+{
+public:
+    bool Start(const QString &instanceDir)
+    {
+        m_process.start(QStringLiteral(CHAT_PEER),
+                        {instanceDir, QStringLiteral("a@x"), QStringLiteral("a@x"), QStringLiteral("Anna"),
+                         QStringLiteral("b@x"), QStringLiteral("Ben")});
+        return m_process.waitForStarted(5000) && Answer() == QLatin1String("ready");
+    }
+    void Command(const QByteArray &line) { m_process.write(line + '\n'); }
+    // The next line the peer writes, waiting up to 5 s.
+    QString Answer()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_process.canReadLine() && clock.elapsed() < 5000)
+            m_process.waitForReadyRead(100);
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+    bool Quit()
+    {
+        Command("quit");
+        return m_process.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_process;
+};
+#endif

@@ -3,7 +3,6 @@
 #include "testsupport_widgets.h"
 
 #include <QCalendarWidget>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -89,9 +88,12 @@ void tst_chat::send_refused_data()
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("unreadable"); // the own day file cannot be read
     QTest::newRow("nobody") << false << QStringLiteral("hi")
-                            << QStringLiteral("received account is not selected");
-    QTest::newRow("empty") << true << QString() << QStringLiteral("message is empty");
+                            << QStringLiteral("received account is not selected") << false;
+    QTest::newRow("empty") << true << QString() << QStringLiteral("message is empty") << false;
+    QTest::newRow("own file unreadable")
+        << true << QStringLiteral("hi") << QStringLiteral("message can not be sent: no chat file") << true;
 }
 
 void tst_chat::send_refused()
@@ -99,6 +101,9 @@ void tst_chat::send_refused()
     QFETCH(bool, checked);
     QFETCH(QString, text);
     QFETCH(QString, message);
+    QFETCH(bool, unreadable);
+    if (unreadable)
+        QDir().mkpath(file(QStringLiteral("a@x")));
     ChatSession *a = openA(0);
     if (!checked)
         a->chat()
@@ -109,7 +114,7 @@ void tst_chat::send_refused()
     QCOMPARE(a->Status(), message);
     QCOMPARE(a->chat()->findChild<NumEditor *>()->toPlainText(), text);
     QCOMPARE(a->chat()->Store(0)->NewCount(), 0);
-    QVERIFY(!QFile::exists(file(QStringLiteral("a@x"))));
+    QCOMPARE(QFileInfo(file(QStringLiteral("a@x"))).isDir(), unreadable);
 }
 
 void tst_chat::send_threeRecipients_headerInColumnOne()
@@ -163,27 +168,16 @@ void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
 
 void tst_chat::exchange_twoPrograms()
 {
-    QProcess peer;
-    peer.start(QStringLiteral(CHAT_PEER),
-               {m_dir->path(), QStringLiteral("a@x"), QStringLiteral("a@x"), QStringLiteral("Anna"),
-                QStringLiteral("b@x"), QStringLiteral("Ben")});
-    QVERIFY(peer.waitForStarted(5000));
-    auto answer = [&peer] {
-        QElapsedTimer clock;
-        clock.start();
-        while (!peer.canReadLine() && clock.elapsed() < 5000)
-            peer.waitForReadyRead(200);
-        return QString::fromUtf8(peer.readLine()).trimmed();
-    };
-    QCOMPARE(answer(), QStringLiteral("ready"));
+    ChatPeer peer;
+    QVERIFY(peer.Start(m_dir->path()));
     m_session = std::make_unique<ChatSession>(
         m_dir->path(), QStringLiteral("b@x"),
         QList<QPair<QString, QString>>{{QStringLiteral("a@x"), QStringLiteral("Anna")},
                                        {QStringLiteral("b@x"), QStringLiteral("Ben")}});
     m_session->Open(200);
     m_session->chat()->ShowChat();
-    peer.write("send hi <&>\n");
-    QCOMPARE(answer(), QStringLiteral("sent"));
+    peer.Command("send hi <&>");
+    QCOMPARE(peer.Answer(), QStringLiteral("sent"));
     const QString aFile = file(QStringLiteral("a@x"));
     QTRY_VERIFY_WITH_TIMEOUT(m_session->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("hi <&>")),
                              2000);
@@ -205,8 +199,7 @@ void tst_chat::exchange_twoPrograms()
     QCOMPARE(QFileInfo(aFile).lastModified(), when);
     QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList(QDir::Files),
              QStringList{QFileInfo(aFile).fileName()});
-    peer.write("quit\n");
-    QVERIFY(peer.waitForFinished(5000));
+    QVERIFY(peer.Quit());
 }
 
 void tst_chat::earlierDay_shownOnce_todayRefused()

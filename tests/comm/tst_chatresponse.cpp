@@ -6,7 +6,6 @@
 
 #include <QCalendarWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -118,32 +117,21 @@ QList<QDomElement> tst_chatresponse::cases(const QString &path)
 
 void tst_chatresponse::exchange_answerChangedTwice_deletionSeen()
 {
-    QProcess peer;
-    peer.start(QStringLiteral(CHAT_PEER),
-               {m_dir->path(), QStringLiteral("a@x"), QStringLiteral("a@x"), QStringLiteral("Anna"),
-                QStringLiteral("b@x"), QStringLiteral("Ben")});
-    QVERIFY(peer.waitForStarted(5000));
-    auto answer = [&peer] {
-        QElapsedTimer clock;
-        clock.start();
-        while (!peer.canReadLine() && clock.elapsed() < 5000)
-            peer.waitForReadyRead(100);
-        return QString::fromUtf8(peer.readLine()).trimmed();
-    };
+    ChatPeer peer;
+    QVERIFY(peer.Start(m_dir->path()));
     // A's text row of its first message: summary text and colour.
     auto summary = [&] {
-        peer.write("dump\n");
+        peer.Command("dump");
         QStringList rows;
-        for (QString line = answer(); line.startsWith(QLatin1String("row ")); line = answer())
+        for (QString line = peer.Answer(); line.startsWith(QLatin1String("row ")); line = peer.Answer())
             rows << line.mid(4);
         return rows.size() > 1 ? rows.at(1).section(QLatin1Char('|'), 0, 0) + QLatin1Char('|') +
                                      rows.at(1).section(QLatin1Char('|'), 2, 2)
                                : QString();
     };
-    QCOMPARE(answer(), QStringLiteral("ready"));
     ChatSession *b = open(QStringLiteral("b@x"));
-    peer.write("send hi\n");
-    QCOMPARE(answer(), QStringLiteral("sent"));
+    peer.Command("send hi");
+    QCOMPARE(peer.Answer(), QStringLiteral("sent"));
     ChatTable *table = b->chat()->Table(0);
     QTRY_VERIFY_WITH_TIMEOUT(b->chat()->MessageCount() == 1, 2000);
     const QDomElement sent = cases(file(QStringLiteral("a@x"))).value(0);
@@ -185,8 +173,8 @@ void tst_chatresponse::exchange_answerChangedTwice_deletionSeen()
     QCOMPARE(answers.first().attribute(QStringLiteral("DSTMSG")), QStringLiteral("0"));
     QCOMPARE(answers.first().attribute(QStringLiteral("MDTIME")), first);
 
-    peer.write("delete 1\n");
-    QCOMPARE(answer(), QStringLiteral("deleted"));
+    peer.Command("delete 1");
+    QCOMPARE(peer.Answer(), QStringLiteral("deleted"));
     QTRY_COMPARE_WITH_TIMEOUT(cases(file(QStringLiteral("a@x"))).value(0).attribute(QStringLiteral("TYPE")),
                               QStringLiteral("1"), 2000);
     const QDomElement deleted = cases(file(QStringLiteral("a@x"))).first();
@@ -194,8 +182,7 @@ void tst_chatresponse::exchange_answerChangedTwice_deletionSeen()
     QCOMPARE(deleted.firstChild().toCDATASection().data(), QStringLiteral("hi"));
     QTRY_COMPARE_WITH_TIMEOUT(table->item(1, 0)->text(), QStringLiteral(" delete "), 2000);
     QCOMPARE(table->item(1, 0)->background().color().name(), QStringLiteral("#f3c6d7"));
-    peer.write("quit\n");
-    QVERIFY(peer.waitForFinished(5000));
+    QVERIFY(peer.Quit());
 }
 
 void tst_chatresponse::ownMessage_headShowsRecipients_textDeletesOnce()
