@@ -291,8 +291,8 @@ void Chat::ResetChat()
         for (int i = 0; i < 2; ++i) {
             m_store[i]->Reset();
             m_table[i]->setRowCount(0);
-            for (auto &cell : m_spare[i])
-                cell = nullptr;
+            // A new workspace starts without a full load: its first message needs the pair.
+            addEmptyRowPair(i);
         }
         SetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem, nullptr);
         m_filling = true;

@@ -53,18 +53,20 @@ public:
         SetObj<GlobalMutex>(RegSlot::ObjGlobalMutex, nullptr);
     }
 
-    // What the member manager does when a workspace opens, with a tick of `tickMs`.
-    void Open(int tickMs = 200)
+    // What the member manager does when a workspace opens (or, not `existing`, is created), with
+    // a tick of `tickMs`.
+    void Open(int tickMs = 200, bool existing = true)
     {
         m_chat->SetOwnerAddress();
         {
             MutexHold chat(MutexNo::Chat);
             for (int flag = RegSlot::FlagChatFirstLoad; flag <= RegSlot::FlagChatRefresh; ++flag)
                 SetBoolVar(flag, false);
-            SetBoolVar(RegSlot::FlagChatFirstLoad, true);
+            SetBoolVar(RegSlot::FlagChatFirstLoad, existing);
         }
         emit m_control->do_start();
-        Wake()->release();
+        if (existing)
+            Wake()->release();
         m_chat->SetPollDate(QDate::currentDate());
         if (tickMs > 0)
             m_tick.start(tickMs);
