@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-// The chat window with its real worker thread over real day files, and two programs on one
-// workspace.
+// The chat window with its real worker thread over real day files.
 class tst_chat : public QObject, protected virtual globalvar
 {
     Q_OBJECT
@@ -20,7 +19,6 @@ private slots:
     void send_refused();
     void send_threeRecipients_headerInColumnOne();
     void worker_pollBeforeNew_twoNewShownOnePerPass();
-    void exchange_twoPrograms();
     void earlierDay_shownOnce_todayRefused();
     void close_whilePolling_semaphoresReset_reopenPolls();
     void memberTree_addressableOnce();
@@ -164,42 +162,6 @@ void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
     QVERIFY(cells.at(1).startsWith(QStringLiteral("|mine")));
     QCOMPARE(cells.at(2), QStringLiteral("Ben  09:00  rcvnum1people|   "));
     QVERIFY(cells.at(5).startsWith(QStringLiteral("first")));
-}
-
-void tst_chat::exchange_twoPrograms()
-{
-    ChatPeer peer;
-    QVERIFY(peer.Start(m_dir->path()));
-    m_session = std::make_unique<ChatSession>(
-        m_dir->path(), QStringLiteral("b@x"),
-        QList<QPair<QString, QString>>{{QStringLiteral("a@x"), QStringLiteral("Anna")},
-                                       {QStringLiteral("b@x"), QStringLiteral("Ben")}});
-    m_session->Open(200);
-    m_session->chat()->ShowChat();
-    peer.Command("send hi <&>");
-    QCOMPARE(peer.Answer(), QStringLiteral("sent"));
-    const QString aFile = file(QStringLiteral("a@x"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_session->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("hi <&>")),
-                             2000);
-    QVERIFY(m_session->Cells().at(0).startsWith(QStringLiteral("Anna  ")));
-    const QByteArray written = TestSupport::readFile(aFile);
-    const QDateTime when = QFileInfo(aFile).lastModified();
-    QDomDocument doc;
-    QVERIFY(doc.setContent(written));
-    const QDomElement root = doc.documentElement();
-    QCOMPARE(root.attribute(QStringLiteral("MaxID")), QStringLiteral("1"));
-    const QDomElement users = root.firstChildElement();
-    QCOMPARE(users.tagName(), QStringLiteral("USERS"));
-    QCOMPARE(users.attribute(QStringLiteral("OwnerID")), QStringLiteral("1"));
-    const QDomElement sent = users.nextSiblingElement(QStringLiteral("CASE"));
-    QCOMPARE(sent.attribute(QStringLiteral("MID")), QStringLiteral("2"));
-    QCOMPARE(sent.firstChild().toCDATASection().data(), QStringLiteral("hi <&>"));
-    // B has polled A's file several times by now: it is as A wrote it, and B wrote nothing.
-    QCOMPARE(TestSupport::readFile(aFile), written);
-    QCOMPARE(QFileInfo(aFile).lastModified(), when);
-    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList(QDir::Files),
-             QStringList{QFileInfo(aFile).fileName()});
-    QVERIFY(peer.Quit());
 }
 
 void tst_chat::earlierDay_shownOnce_todayRefused()

@@ -130,11 +130,24 @@ void tst_chatresponse::exchange_answerChangedTwice_deletionSeen()
                                : QString();
     };
     ChatSession *b = open(QStringLiteral("b@x"));
-    peer.Command("send hi");
+    peer.Command("send hi <&>");
     QCOMPARE(peer.Answer(), QStringLiteral("sent"));
     ChatTable *table = b->chat()->Table(0);
-    QTRY_VERIFY_WITH_TIMEOUT(b->chat()->MessageCount() == 1, 2000);
-    const QDomElement sent = cases(file(QStringLiteral("a@x"))).value(0);
+    QTRY_COMPARE_WITH_TIMEOUT(table->item(1, 0)->text(), QStringLiteral("hi <&>\n"), 2000);
+    QVERIFY(table->item(0, 0)->text().startsWith(QStringLiteral("Anna  ")));
+    // A's file as A wrote it (B polled it, and wrote nothing): A is user 1 there, B user 2.
+    const QString aFile = file(QStringLiteral("a@x"));
+    QDomDocument doc;
+    QVERIFY(doc.setContent(TestSupport::readFile(aFile)));
+    QCOMPARE(doc.documentElement().attribute(QStringLiteral("MaxID")), QStringLiteral("1"));
+    QCOMPARE(doc.documentElement().firstChildElement().tagName(), QStringLiteral("USERS"));
+    QCOMPARE(doc.documentElement().firstChildElement().attribute(QStringLiteral("OwnerID")),
+             QStringLiteral("1"));
+    const QDomElement sent = cases(aFile).value(0);
+    QCOMPARE(sent.attribute(QStringLiteral("MID")), QStringLiteral("2"));
+    QCOMPARE(sent.firstChild().toCDATASection().data(), QStringLiteral("hi <&>"));
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList(QDir::Files),
+             QStringList{QFileInfo(aFile).fileName()});
     ChatResponse *dialog = b->chat()->Response();
     auto choose = [dialog](const char *kind) {
         if (kind)
@@ -179,7 +192,7 @@ void tst_chatresponse::exchange_answerChangedTwice_deletionSeen()
                               QStringLiteral("1"), 2000);
     const QDomElement deleted = cases(file(QStringLiteral("a@x"))).first();
     QVERIFY(deleted.hasAttribute(QStringLiteral("MDTIME")));
-    QCOMPARE(deleted.firstChild().toCDATASection().data(), QStringLiteral("hi"));
+    QCOMPARE(deleted.firstChild().toCDATASection().data(), QStringLiteral("hi <&>"));
     QTRY_COMPARE_WITH_TIMEOUT(table->item(1, 0)->text(), QStringLiteral(" delete "), 2000);
     QCOMPARE(table->item(1, 0)->background().color().name(), QStringLiteral("#f3c6d7"));
     QVERIFY(peer.Quit());
