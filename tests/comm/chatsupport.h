@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTimer>
 #include <memory>
 
@@ -70,6 +71,23 @@ public:
         m_chat->SetPollDate(QDate::currentDate());
         if (tickMs > 0)
             m_tick.start(tickMs);
+    }
+    // Opens, shows the window unless told not to, and waits for the first load.
+    bool OpenLoaded(int tickMs, bool show = true)
+    {
+        QSignalSpy loaded(m_control->GetWorker(), &Semaphore::procFinished);
+        Open(tickMs);
+        if (show)
+            m_chat->ShowChat();
+        return loaded.wait(3000);
+    }
+    // Anna, Ben, Cleo and Dora, whose accounts are a@x ... d@x.
+    static QList<QPair<QString, QString>> FourMembers()
+    {
+        return {{QStringLiteral("a@x"), QStringLiteral("Anna")},
+                {QStringLiteral("b@x"), QStringLiteral("Ben")},
+                {QStringLiteral("c@x"), QStringLiteral("Cleo")},
+                {QStringLiteral("d@x"), QStringLiteral("Dora")}};
     }
     void Tick()
     {

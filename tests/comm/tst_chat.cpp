@@ -29,13 +29,6 @@ private slots:
     }
 
 private:
-    QList<QPair<QString, QString>> members() const
-    {
-        return {{QStringLiteral("a@x"), QStringLiteral("Anna")},
-                {QStringLiteral("b@x"), QStringLiteral("Ben")},
-                {QStringLiteral("c@x"), QStringLiteral("Cleo")},
-                {QStringLiteral("d@x"), QStringLiteral("Dora")}};
-    }
     QString file(const QString &account, const QDate &date = QDate::currentDate()) const
     {
         return m_dir->path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(account, date);
@@ -72,11 +65,9 @@ void tst_chat::cleanup()
 
 ChatSession *tst_chat::openA(int tickMs)
 {
-    m_session = std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), members());
-    QSignalSpy loaded(m_session->control()->GetWorker(), &Semaphore::procFinished);
-    m_session->Open(tickMs);
-    m_session->chat()->ShowChat();
-    if (!loaded.wait(3000))
+    m_session =
+        std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
+    if (!m_session->OpenLoaded(tickMs))
         qWarning("first load not reported");
     return m_session.get();
 }
@@ -136,7 +127,8 @@ void tst_chat::send_threeRecipients_headerInColumnOne()
 void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
 {
     // The loop is not started: the passes are run here, one by one, with the real store.
-    m_session = std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), members());
+    m_session =
+        std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
     ChatSession *a = m_session.get();
     a->chat()->SetOwnerAddress();
     a->chat()->SetPollDate(QDate::currentDate());

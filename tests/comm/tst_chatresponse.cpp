@@ -72,17 +72,8 @@ QByteArray tst_chatresponse::fromB(const QDate &date, int count, const QByteArra
 
 ChatSession *tst_chatresponse::open(const QString &own, bool show)
 {
-    m_session = std::make_unique<ChatSession>(
-        m_dir->path(), own,
-        QList<QPair<QString, QString>>{{QStringLiteral("a@x"), QStringLiteral("Anna")},
-                                       {QStringLiteral("b@x"), QStringLiteral("Ben")},
-                                       {QStringLiteral("c@x"), QStringLiteral("Cleo")},
-                                       {QStringLiteral("d@x"), QStringLiteral("Dora")}});
-    QSignalSpy loaded(m_session->control()->GetWorker(), &Semaphore::procFinished);
-    m_session->Open(50);
-    if (show)
-        m_session->chat()->ShowChat();
-    if (!loaded.wait(3000))
+    m_session = std::make_unique<ChatSession>(m_dir->path(), own, ChatSession::FourMembers());
+    if (!m_session->OpenLoaded(50, show))
         qWarning("first load not reported");
     return m_session.get();
 }
