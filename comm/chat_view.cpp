@@ -45,6 +45,7 @@ void Chat::FillUserTree()
     m_filling = true;
     m_ui->USER->clear();
     m_seen.clear();
+    m_seen.insert(GetStrVar(RegSlot::StrUserEmail)); // the user is no recipient of their own
     auto *top = new QTreeWidgetItem(m_ui->USER);
     top->setText(0, tr("ALL member"));
     top->setFlags(top->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);

@@ -231,13 +231,16 @@ void ChatCdata::ReadDayFiles(const QDate &date)
     {
         MutexHold members(MutexNo::Members);
         const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+        const QString me = GetStrVar(RegSlot::StrUserEmail);
         QSet<QString> seen;
         for (MemberInfo *member : table ? *table : MemberTable()) {
             const QString account = member->Email;
             if (!account.contains(QLatin1Char('@')) || seen.contains(account) || !SafeAccount(account))
                 continue;
             seen.insert(account);
-            LoadFile(true, date, folder + DayFileName(account, date), member->OtherUser == 0, member);
+            // Another record under the user's own address still names the user's own file.
+            LoadFile(true, date, folder + DayFileName(account, date), member->OtherUser == 0 || account == me,
+                     member);
         }
     }
     SortByTime();
