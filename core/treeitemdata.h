@@ -68,6 +68,8 @@ public:
     QTreeWidgetItem *pageItem = nullptr;
     // A model element's row in the instance tab's model tree; the instance tab owns that row.
     QTreeWidgetItem *instanceItem = nullptr;
+    // An instance element's row in the instance document's class tree.
+    QTreeWidgetItem *docRow = nullptr;
 
 private:
     QHash<QString, QString> m_attrs;

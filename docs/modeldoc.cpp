@@ -1,10 +1,36 @@
 #include "docs/modeldoc.h"
 
-#include "core/postbox.h"
+#include "core/defvar.h"
+#include "core/treeitemdata.h"
 #include "core/xmlclass.h"
+#include "docs/reffile.h"
+#include "docs/refurl.h"
+#include "model/model.h"
+#include "model/modelfile.h"
+#include "shell/numeditor.h"
+#include "shell/tab.h"
+#include "ui_modeldoc.h"
 
-ModelDoc::ModelDoc(QWidget *parent) : QWidget(parent)
+#include <QTabWidget>
+
+ModelDoc::ModelDoc(QWidget *parent)
+    : ChapterEditor(ChapterFile::ModelDocument, parent), m_ui(new Ui::ModelDoc)
 {
+    m_ui->setupUi(this);
+    Widgets w;
+    w.chapters = m_ui->CHAPTER_TREE;
+    w.classes = m_ui->CLASS_TREE;
+    w.modelName = m_ui->MODELNAME;
+    w.version = m_ui->VERSION;
+    w.chapter = m_ui->CHAPTER;
+    w.name = m_ui->NAME;
+    w.textArea = m_ui->LOUT;
+    w.ref1 = m_ui->REF1;
+    w.ref2 = m_ui->REF2;
+    QSplitter *const splitters[4] = {m_ui->splitter, m_ui->splitter_4, m_ui->splitter_2, m_ui->splitter_3};
+    std::copy(std::begin(splitters), std::end(splitters), std::begin(w.splitters));
+    init(w, QStringLiteral("ModelExplain"), RegSlot::ObjModelDocEditor2, RegSlot::ObjModelDocEditor1);
+    connect(m_ui->CLASS_TREE, &QTreeWidget::itemDoubleClicked, this, &ModelDoc::ClassDblClickSet);
     SetObj(RegSlot::ObjModelDoc, this);
 }
 
@@ -12,50 +38,190 @@ ModelDoc::~ModelDoc()
 {
     if (GetObj<ModelDoc>(RegSlot::ObjModelDoc) == this)
         SetObj<ModelDoc>(RegSlot::ObjModelDoc, nullptr);
+    takeClassRows();
+    delete m_ui;
 }
 
-void ModelDoc::Save()
+int ModelDoc::storeIndex() const
+{
+    return XmlIndex::ModelDoc;
+}
+
+QString ModelDoc::rootTag() const
+{
+    return ModelFile::DocRootTag;
+}
+
+model *ModelDoc::modelEditor() const
+{
+    return GetObj<model>(RegSlot::ObjModel);
+}
+
+QTreeWidgetItem *ModelDoc::elementOf(const QString &tie) const
+{
+    model *m = modelEditor();
+    return m && !tie.isEmpty() ? m->FindItem(tie) : nullptr;
+}
+
+QTreeWidgetItem *ModelDoc::classRowOf(QTreeWidgetItem *element) const
+{
+    TreeItemData *record = model::RecordOf(element);
+    return record ? record->Item() : nullptr;
+}
+
+QTreeWidgetItem *ModelDoc::elementOfRow(QTreeWidgetItem *classRow) const
+{
+    return elementOf(tieOfRow(classRow));
+}
+
+void ModelDoc::LoadHeader()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store || !store->HasDoc(XmlIndex::ModelDoc))
-        return;
-    if (store->SaveXmlDoc(XmlIndex::ModelDoc) == 0)
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-    else
-        m_modified = false;
+    QDomDocument *doc = store && store->HasDoc(XmlIndex::Model) ? store->GetXmlDoc(XmlIndex::Model) : nullptr;
+    const QDomElement root = doc ? doc->documentElement() : QDomElement();
+    m_ui->MODELNAME->setText(root.attribute(GetStrVar(RegSlot::StrAttrName)));
+    m_ui->VERSION->setText(root.attribute(GetStrVar(RegSlot::StrAttrVersion)));
+    loadChapters();
 }
 
-void ModelDoc::SetModified()
+void ModelDoc::takeClassRows()
 {
-    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) || m_modified)
+    std::function<void(QTreeWidgetItem *)> take = [&](QTreeWidgetItem *row) {
+        while (row->childCount() > 0)
+            take(row->takeChild(0));
+    };
+    QTreeWidget *tree = m_ui->CLASS_TREE;
+    while (tree->topLevelItemCount() > 0)
+        take(tree->takeTopLevelItem(0));
+}
+
+void ModelDoc::BuildClassTree(QTreeWidget *modelTree)
+{
+    const bool clearing = std::exchange(m_clearing, true);
+    takeClassRows();
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    // Large class, small class, parameter: the model editor's columns each level shows.
+    const int nameColumn[3][2] = {{0, 2}, {1, 3}, {2, 4}};
+    const SharedIcon::Id icons[3] = {SharedIcon::Lclass, SharedIcon::Sclass, SharedIcon::Param};
+    std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> add =
+        [&](QTreeWidgetItem *element, QTreeWidgetItem *parentRow, int level) {
+            TreeItemData *record = model::RecordOf(element);
+            QTreeWidgetItem *row = record ? record->Item() : nullptr;
+            if (!row)
+                return;
+            for (int c = 2; c < 7; ++c)
+                row->setText(c, QString());
+            row->setText(nameColumn[level][1], element->text(nameColumn[level][0]));
+            row->setText(5, element->text(model::ColValue));
+            row->setText(6, QStringLiteral("M") + record->GetAttr(idAttr));
+            row->setIcon(0, SharedIcon::Get(icons[level]));
+            showClassRow(row, static_cast<QTreeWidgetItem *>(element->data(3, Qt::UserRole).value<void *>()));
+            if (parentRow)
+                parentRow->addChild(row);
+            else
+                m_ui->CLASS_TREE->addTopLevelItem(row);
+            for (int i = 0; level < 2 && i < element->childCount(); ++i)
+                add(element->child(i), row, level + 1);
+        };
+    for (int i = 0; modelTree && i < modelTree->topLevelItemCount(); ++i)
+        add(modelTree->topLevelItem(i), nullptr, 0);
+    m_ui->CLASS_TREE->expandAll();
+    TreeColumnAdjustment(m_ui->CLASS_TREE);
+    m_clearing = clearing;
+}
+
+void ModelDoc::RebuildClassTree(QTreeWidget *modelTree, bool modelModified)
+{
+    if (!modelModified)
         return;
-    m_modified = true;
-    SetBoolVar(RegSlot::FlagModelDocModified, true);
-    SetBoolVar(RegSlot::FlagSaveNeeded, true);
-    PostBox::Post(MsgCode::SaveFlag);
+    BuildClassTree(modelTree);
+    if (model *m = modelEditor())
+        m->SetModified(false);
+}
+
+void ModelDoc::RemoveClassRow(QTreeWidgetItem *row)
+{
+    if (!row)
+        return;
+    if (QTreeWidgetItem *parent = row->parent())
+        parent->removeChild(row);
+    else if (row->treeWidget() == m_ui->CLASS_TREE)
+        m_ui->CLASS_TREE->takeTopLevelItem(m_ui->CLASS_TREE->indexOfTopLevelItem(row));
+}
+
+void ModelDoc::showElement(QTreeWidgetItem *element)
+{
+    model *m = modelEditor();
+    TreeItemData *record = model::RecordOf(element);
+    if (!m || !record)
+        return;
+    m->UpdateItem(element);
+    showElementTabs(true);
+    const QString expression = GetStrVar(RegSlot::StrAttrExpression);
+    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+    if (!record->flags[0]) {
+        record->SetAttr(expression, m->ReadClassText(id));
+        record->flags[0] = true;
+    }
+    const bool updating = GetBoolVar(RegSlot::FlagUpdating);
+    SetBoolVar(RegSlot::FlagUpdating, true);
+    m_explain->setPlainText(record->GetAttr(expression));
+    m_ui->CLASS_TREE->setCurrentItem(record->Item());
+    SetBoolVar(RegSlot::FlagUpdating, updating);
+    m_refFile->setEnabled(true);
+    m_refFile->SetEditable(0);
+    m_refFile->SetDirectory(m->MakeRefPath(id));
+    m_refUrl->setEnabled(true);
+    m_refUrl->SetEditable(0);
+    m_refUrl->SetElement(element);
+}
+
+void ModelDoc::RefreshClassItem()
+{
+    if (QTreeWidgetItem *element = elementOf(tieOf(currentChapter())))
+        showElement(element);
+}
+
+void ModelDoc::SetEditMode()
+{
+    const int kind = GetIntVar(RegSlot::IntDocKind);
+    m_editable = GetBoolVar(RegSlot::FlagModelOwned) && kind != 2 && kind != 4;
+    applyEditable(IsEditable());
 }
 
 void ModelDoc::Clear()
 {
-    m_modified = false;
+    m_clearing = true;
+    clearChapters();
+    for (QLineEdit *field : {m_ui->MODELNAME, m_ui->VERSION, m_ui->CHAPTER, m_ui->NAME})
+        field->clear();
+    takeClassRows();
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
+        store->CloseXmlDoc(XmlIndex::ModelDoc);
+    hideElement();
+    SetBoolVar(RegSlot::FlagModelDocModified, false);
+    SetBoolVar(RegSlot::FlagSaveNeeded, false);
+    std::fill(std::begin(m_flags), std::end(m_flags), false);
+    m_flags[0] = true;
+    m_counter = 1;
+    m_loaded = false;
+    m_readable = true;
+    m_clearing = false;
 }
 
-void ModelDoc::ActivateEditor() {}
-void ModelDoc::LayoutAdjust() {}
-void ModelDoc::RefreshChapterMenu() {}
-void ModelDoc::UpdateEditorState() {}
-void ModelDoc::RefreshClassItem() {}
-void ModelDoc::CreateChapter() {}
-void ModelDoc::DeleteChapter() {}
-void ModelDoc::SetChapter() {}
-void ModelDoc::UnsetChapter() {}
-void ModelDoc::MoveUpChapter() {}
-void ModelDoc::MoveDownChapter() {}
-void ModelDoc::RebuildClassTree(QTreeWidget *, bool) {}
-void ModelDoc::SelectFirstChapter() {}
-void ModelDoc::SetEditMode() {}
-void ModelDoc::DisableChapterMenu() {}
+void ModelDoc::ClassDblClickSet(QTreeWidgetItem *row, int)
+{
+    model *m = modelEditor();
+    QTreeWidgetItem *element = elementOfRow(row);
+    if (!m || !element)
+        return;
+    m->SetCurrentItem(element);
+    if (auto *tab = GetObj<Tab>(RegSlot::ObjTab))
+        tab->SelectTab(GetStrVar(RegSlot::StrTabModel));
+}
 
+// The owner's name and address reach DocModel.xml with its next save; marking it modified is the
+// hand-over's business.
 void ModelDoc::TransferUser(const QString &name, const QString &email)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);

@@ -1,6 +1,8 @@
 #include "instance/deftab.h"
 
 #include "core/postbox.h"
+#include "core/textfiles.h"
+#include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "members/memberinfo.h"
 
@@ -157,4 +159,31 @@ void deftab::SaveInstance()
         if (store->SaveXmlDoc(index) == 1)
             record->InstanceModified = false;
     }
+}
+
+// Until the instance tab lists its elements, the members' rows are all there is to find.
+TreeItemData *deftab::RecordOf(const QTreeWidgetItem *item)
+{
+    return item ? TreeItemData::FromData(item->data(0, Qt::UserRole)) : nullptr;
+}
+
+QTreeWidgetItem *deftab::FindTreeItem(const QString &) const
+{
+    return nullptr;
+}
+
+QTreeWidgetItem *deftab::GetCurrentUserItem() const
+{
+    return m_userTree->topLevelItemCount() > 0 ? m_userTree->currentItem() : nullptr;
+}
+
+QString deftab::ReadInstanceText(const QString &name) const
+{
+    return TextFiles::Read(m_instanceDir + QStringLiteral("/instance_") + name + QStringLiteral(".txt"));
+}
+
+QString deftab::GetReferencePath(const QString &a, const QString &b) const
+{
+    return GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/REFERENCE/") + a + QLatin1Char('/') + b +
+           QLatin1Char('/');
 }

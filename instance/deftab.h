@@ -8,6 +8,7 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
+class TreeItemData;
 
 // The instance workspace tab: the members' class instances, their panes and the links to the
 // schedule, question-and-answer and instance-document pages.
@@ -28,6 +29,13 @@ public:
     void SyncStatusWidget();
 
     QTreeWidget *GetUserTree() const { return m_userTree; }
+    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    QTreeWidgetItem *FindTreeItem(const QString &key) const;
+    QTreeWidgetItem *GetCurrentUserItem() const;
+    QString GetExplanationText() const { return QString(); }
+    bool IsExplanationModified() const { return false; }
+    QString ReadInstanceText(const QString &name) const;
+    QString GetReferencePath(const QString &a, const QString &b) const;
     bool GetScheduleRefresh() const { return m_scheduleRefresh; }
     bool GetQandARefresh() const { return m_qandaRefresh; }
     bool GetDocumentRefresh() const { return m_documentRefresh; }
