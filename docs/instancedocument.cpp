@@ -83,7 +83,7 @@ bool InstanceDocument::mayTie(QTreeWidgetItem *classRow) const
     return classRow->parent() != nullptr;
 }
 
-void InstanceDocument::LoadDocument()
+void InstanceDocument::LoadManagerInfo()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (store && store->OpenDomTag(XmlIndex::Manager, QStringLiteral("Root_manager"), 0) > 0) {
@@ -147,7 +147,7 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
 void InstanceDocument::RebuildClassTree(QTreeWidget *userTree, bool documentRefresh)
 {
     if (!m_loaded) {
-        LoadDocument();
+        LoadManagerInfo();
         documentRefresh = true;
     }
     if (!documentRefresh)
@@ -192,7 +192,7 @@ void InstanceDocument::showElement(QTreeWidgetItem *element)
     }
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
-    SetExplanationText(record->GetAttr(expression));
+    SetExplainText(record->GetAttr(expression));
     m_ui->CLASS_TREE->setCurrentItem(record->docRow);
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_refFile->setEnabled(true);
@@ -213,7 +213,7 @@ void InstanceDocument::RefreshClassItem()
         return;
     record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), tab->GetExplanationText());
     record->TextChanged() = true;
-    SetExplanationText(record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)));
+    SetExplainText(record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)));
 }
 
 void InstanceDocument::SetEditMode()
@@ -223,12 +223,12 @@ void InstanceDocument::SetEditMode()
     applyEditable(IsEditable());
 }
 
-QString InstanceDocument::CurrentTiedKey() const
+QString InstanceDocument::CurrentClassValue() const
 {
     return tieOf(currentChapter());
 }
 
-void InstanceDocument::SetExplanationText(const QString &text)
+void InstanceDocument::SetExplainText(const QString &text)
 {
     m_explain->setPlainText(text);
     m_explain->moveCursor(QTextCursor::Start);

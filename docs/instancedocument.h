@@ -18,15 +18,15 @@ public:
     ~InstanceDocument() override;
 
     // The instance's name and version and the chapters of DocInstance.xml (store index 80000).
-    void LoadDocument();
+    void LoadManagerInfo();
     void BuildClassTree(QTreeWidget *userTree);
     void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
     void RemoveTopLevelClassItem(QTreeWidgetItem *row);
     void RemoveClassRow(QTreeWidgetItem *row);
     void RefreshClassItem();
     void SetEditMode();
-    QString CurrentTiedKey() const;
-    void SetExplanationText(const QString &text);
+    QString CurrentClassValue() const;
+    void SetExplainText(const QString &text);
     void Clear();
 
 public slots:

@@ -17,7 +17,8 @@ QString shape(const QList<ChapterFile::Chapter> &chapters)
     QStringList parts;
     for (const ChapterFile::Chapter &c : chapters)
         parts << c.no + QLatin1Char('/') + c.id + QLatin1Char('/') + c.tie +
-                     (c.children.isEmpty() ? QString() : QLatin1Char('(') + shape(c.children) + QLatin1Char(')'));
+                     (c.children.isEmpty() ? QString()
+                                           : QLatin1Char('(') + shape(c.children) + QLatin1Char(')'));
     return parts.join(QLatin1Char(' '));
 }
 } // namespace
@@ -63,8 +64,9 @@ void tst_chapterfile::take_counter()
 void tst_chapterfile::take_refusedIds_keptButNotUsable()
 {
     QDomDocument doc;
-    QDomElement root = rootOf(doc, "<R MaxID='3'><Other keep='1'/><Chapter ID='../x' No='1.'/>"
-                                   "<Chapter ID='1' No='2.'/><Chapter ID='1' No='3.'/><Chapter ID='' No='4.'/></R>");
+    QDomElement root =
+        rootOf(doc, "<R MaxID='3'><Other keep='1'/><Chapter ID='../x' No='1.'/>"
+                    "<Chapter ID='1' No='2.'/><Chapter ID='1' No='3.'/><Chapter ID='' No='4.'/></R>");
     QList<ChapterFile::Chapter> chapters;
     QCOMPARE(ChapterFile::Take(root, ChapterFile::ModelDocument, &chapters), 3);
     QCOMPARE(chapters.size(), 4);
@@ -119,7 +121,8 @@ void tst_chapterfile::appendTake_nestedOutOfOrder_roundTrips()
 
 void tst_chapterfile::textPath_onlyDecimalIds()
 {
-    QCOMPARE(ChapterFile::TextPath("/v", ChapterFile::ModelDocument, "0"), QStringLiteral("/v/Docmodel_0.txt"));
+    QCOMPARE(ChapterFile::TextPath("/v", ChapterFile::ModelDocument, "0"),
+             QStringLiteral("/v/Docmodel_0.txt"));
     QCOMPARE(ChapterFile::TextPath("/v", ChapterFile::InstanceDocument, "12"),
              QStringLiteral("/v/DocInstance_12.txt"));
     for (const char *bad : {"", "../1", "1/2", "-1", "1e3", " 1"})

@@ -23,9 +23,10 @@ using namespace TestSupport;
 
 namespace
 {
-const QByteArray kModel = "<Root_Model Name='M' Version='0.0.1' Email='me@x' MaxID='4'><LClass ID='1' Name='L'>"
-                          "<SClass ID='2' Name='S'><PARAM><P ID='3' Name='p' Row='1' Col='1'/></PARAM></SClass>"
-                          "</LClass></Root_Model>";
+const QByteArray kModel =
+    "<Root_Model Name='M' Version='0.0.1' Email='me@x' MaxID='4'><LClass ID='1' Name='L'>"
+    "<SClass ID='2' Name='S'><PARAM><P ID='3' Name='p' Row='1' Col='1'/></PARAM></SClass>"
+    "</LClass></Root_Model>";
 
 QDomDocument readXml(const QString &path)
 {
@@ -114,9 +115,10 @@ void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
     Program p;
     writeFile(p.dir() + "/Docmodel_4.txt", "old");
     writeFile(p.dir() + "/Docmodel_2.txt", "kept");
-    p.open("<Root_ModelDoc User='u' Email='e' MaxID='5'><Chapter No='3.' Name='A' MID='1' ID='0'>"
-           "<Chapter No='1.1.' Name='B' MID='' ID='1'><Chapter No='7.7.7.' Name='C' MID='99' ID='2'/></Chapter>"
-           "</Chapter><Chapter No='2.' Name='D' MID='' ID='4'/></Root_ModelDoc>");
+    p.open(
+        "<Root_ModelDoc User='u' Email='e' MaxID='5'><Chapter No='3.' Name='A' MID='1' ID='0'>"
+        "<Chapter No='1.1.' Name='B' MID='' ID='1'><Chapter No='7.7.7.' Name='C' MID='99' ID='2'/></Chapter>"
+        "</Chapter><Chapter No='2.' Name='D' MID='' ID='4'/></Root_ModelDoc>");
     QCOMPARE(shape(p.chapters()->invisibleRootItem()), QStringLiteral("3.A(1.1.B(7.7.7.C)) 2.D"));
     QCOMPARE(p.chapter("3.")->text(3), QStringLiteral("M1"));
     QCOMPARE(p.chapter("3.")->foreground(3).color(), QColor(Qt::black));
@@ -204,28 +206,53 @@ void tst_modeldoc::dialogs_reshapeAndRenumber_data()
     QTest::addColumn<QString>("choices");
     QTest::addColumn<QString>("result");
     auto c = [](const char *no, const char *name, const QByteArray &inner = QByteArray()) {
-        return "<Chapter No='" + QByteArray(no) + "' Name='" + name + "' ID='" + name + "0'>" + inner + "</Chapter>";
+        return "<Chapter No='" + QByteArray(no) + "' Name='" + name + "' ID='" + name + "0'>" + inner +
+               "</Chapter>";
     };
     const QByteArray threeWithSub = c("1.", "a") + c("2.", "b", c("2.1.", "c")) + c("3.", "d");
-    QTest::newRow("insert before a middle chapter")
-        << threeWithSub << "2." << "create 0" << "2. 2.2. *0" << "1.a 2.N 3.b(3.1.c) 4.d";
-    QTest::newRow("sub-chapter of a middle chapter")
-        << threeWithSub << "2." << "create 1" << "2. 2.2. *0" << "1.a 2.b(2.1.c 2.2.N) 3.d";
-    QTest::newRow("after the last") << c("1.", "a") + c("2.", "b") << "2." << "create 1" << "2. 3. 2.1. *1"
+    QTest::newRow("insert before a middle chapter") << threeWithSub << "2."
+                                                    << "create 0"
+                                                    << "2. 2.2. *0"
+                                                    << "1.a 2.N 3.b(3.1.c) 4.d";
+    QTest::newRow("sub-chapter of a middle chapter") << threeWithSub << "2."
+                                                     << "create 1"
+                                                     << "2. 2.2. *0"
+                                                     << "1.a 2.b(2.1.c 2.2.N) 3.d";
+    QTest::newRow("after the last") << c("1.", "a") + c("2.", "b") << "2."
+                                    << "create 1"
+                                    << "2. 3. 2.1. *1"
                                     << "1.a 2.b 3.N";
     QTest::newRow("insert among sub-chapters")
-        << c("2.", "b", c("2.1.", "c") + c("2.2.", "d", c("2.2.1.", "e"))) << "2.2." << "create 0"
-        << "2.2. 2.3. 2.2.2. *1" << "2.b(2.1.c 2.2.N 2.3.d(2.3.1.e))";
-    QTest::newRow("delete a middle chapter") << c("1.", "a") + c("2.", "b") + c("3.", "c", c("3.1.", "d")) << "2."
-                                             << "delete" << "" << "1.a 2.c(2.1.d)";
-    QTest::newRow("delete a sub-chapter") << c("2.", "b", c("2.1.", "c") + c("2.2.", "d", c("2.2.4.", "e")))
-                                          << "2.1." << "delete" << "" << "2.b(2.1.d(2.1.4.e))";
+        << c("2.", "b", c("2.1.", "c") + c("2.2.", "d", c("2.2.1.", "e"))) << "2.2."
+        << "create 0"
+        << "2.2. 2.3. 2.2.2. *1"
+        << "2.b(2.1.c 2.2.N 2.3.d(2.3.1.e))";
+    QTest::newRow("delete a middle chapter")
+        << c("1.", "a") + c("2.", "b") + c("3.", "c", c("3.1.", "d")) << "2."
+        << "delete"
+        << ""
+        << "1.a 2.c(2.1.d)";
+    QTest::newRow("delete a sub-chapter")
+        << c("2.", "b", c("2.1.", "c") + c("2.2.", "d", c("2.2.4.", "e"))) << "2.1."
+        << "delete"
+        << ""
+        << "2.b(2.1.d(2.1.4.e))";
     QTest::newRow("move the second up") << c("1.", "a", c("1.1.", "x")) + c("2.", "b", c("2.1.", "c")) << "2."
-                                        << "up" << "" << "1.b(1.1.c) 2.a(2.1.x)";
-    QTest::newRow("move the first up") << c("1.", "a") + c("2.", "b") << "1." << "up" << "" << "1.a 2.b";
-    QTest::newRow("move the last down") << c("1.", "a") + c("2.", "b") << "2." << "down" << "" << "1.a 2.b";
+                                        << "up"
+                                        << ""
+                                        << "1.b(1.1.c) 2.a(2.1.x)";
+    QTest::newRow("move the first up") << c("1.", "a") + c("2.", "b") << "1."
+                                       << "up"
+                                       << ""
+                                       << "1.a 2.b";
+    QTest::newRow("move the last down") << c("1.", "a") + c("2.", "b") << "2."
+                                        << "down"
+                                        << ""
+                                        << "1.a 2.b";
     QTest::newRow("move a sub-chapter down")
-        << c("1.", "a", c("1.1.", "x") + c("1.2.", "y", c("1.2.1.", "z"))) << "1.1." << "down" << ""
+        << c("1.", "a", c("1.1.", "x") + c("1.2.", "y", c("1.2.1.", "z"))) << "1.1."
+        << "down"
+        << ""
         << "1.a(1.1.y(1.1.1.z) 1.2.x)";
 }
 
@@ -291,7 +318,8 @@ void tst_modeldoc::create_noCurrentChapter_reportsSystemError()
 void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("truncated") << QByteArray("<?xml version='1.0'?>\n<Root_ModelDoc MaxID='3'><Chapter No='1.'");
+    QTest::newRow("truncated") << QByteArray(
+        "<?xml version='1.0'?>\n<Root_ModelDoc MaxID='3'><Chapter No='1.'");
     QTest::newRow("another file") << QByteArray("<Root_Model><Chapter No='1.' ID='0'/></Root_Model>");
 }
 
@@ -359,8 +387,8 @@ void tst_modeldoc::editRights_notOwnerOrInstanceOpen_noAction()
         QVERIFY(!p.doc()->IsEditable());
         QVERIFY(p.doc()->TextEditor()->isReadOnly());
         QCOMPARE(p.doc()->TextEditor()->toPlainText(), QString());
-        for (const char *a : {"actionAdd_Chapter", "actionDel_Chapter", "actionSet_Chapter", "actionUnset_Chapter",
-                              "actionMove_Up", "actionMove_Down"})
+        for (const char *a : {"actionAdd_Chapter", "actionDel_Chapter", "actionSet_Chapter",
+                              "actionUnset_Chapter", "actionMove_Up", "actionMove_Down"})
             QVERIFY2(!p.action(a), a);
         p.doc()->MoveDownChapter();
         p.doc()->DeleteChapter();
@@ -411,7 +439,8 @@ void tst_modeldoc::tieAndUntie_savedAndAsked()
 void tst_modeldoc::handOver_nextSaveWritesNewOwner()
 {
     Program p;
-    p.open("<Root_ModelDoc User='me' Email='me@x' MaxID='1'><Chapter No='1.' Name='a' ID='0'/></Root_ModelDoc>");
+    p.open(
+        "<Root_ModelDoc User='me' Email='me@x' MaxID='1'><Chapter No='1.' Name='a' ID='0'/></Root_ModelDoc>");
     p.doc()->TransferUser("Bob", "bob@x");
     QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
     p.save();
