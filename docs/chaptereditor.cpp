@@ -21,12 +21,8 @@
 
 namespace
 {
-// The chapter record's marks: its text was read from its file (flags[0], as for elements) and
-// its ID may not become a file name or repeats an earlier chapter's (flags[1]).
-bool &textLoaded(TreeItemData *record)
-{
-    return record->flags[0];
-}
+// A chapter record's mark that its ID may not become a file name or repeats an earlier chapter's;
+// the flag an element record uses for its value grid is free in a chapter's.
 bool &refused(TreeItemData *record)
 {
     return record->flags[1];
@@ -171,7 +167,7 @@ TreeItemData *ChapterEditor::NewChapterRecord(const QString &no, const QString &
     record->SetAttr(ChapterFile::TieAttr(m_kind), QString());
     record->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(m_counter));
     // A new chapter has no file yet: its text is the empty text, not a file to read.
-    textLoaded(record) = true;
+    record->TextLoaded() = true;
     ++m_counter;
     return record;
 }
@@ -336,11 +332,11 @@ void ChapterEditor::Save()
 void ChapterEditor::LoadChapterText(TreeItemData *record)
 {
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
-    if (!textLoaded(record)) {
+    if (!record->TextLoaded()) {
         const QString path = TextPath(record);
         auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
         record->SetAttr(expression, mw && !path.isEmpty() ? mw->ReadTextFile(path) : QString());
-        textLoaded(record) = true;
+        record->TextLoaded() = true;
     }
     const QString text = record->GetAttr(expression);
     m_text->UndoRedoOff();
@@ -360,7 +356,7 @@ void ChapterEditor::TakeChapterText(TreeItemData *record)
         record->TextChanged() = true;
         m_text->ClearModified();
     }
-    textLoaded(record) = true;
+    record->TextLoaded() = true;
 }
 
 // The chapter shown so far is the text editor's record, also when the tree has no previous item.

@@ -12,15 +12,6 @@
 
 #include <functional>
 
-namespace
-{
-// The record's explanation was read from its file (the instance tab's mark as well).
-bool &textLoaded(TreeItemData *record)
-{
-    return record->flags[0];
-}
-} // namespace
-
 InstanceDocument::InstanceDocument(QWidget *parent)
     : ChapterEditor(ChapterFile::InstanceDocument, parent), m_ui(new Ui::InstanceDocument)
 {
@@ -179,25 +170,21 @@ void InstanceDocument::showElement(QTreeWidgetItem *element)
         return;
     showElementTabs(true);
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
-    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    const QString key = element->data(1, Qt::UserRole).toString();
     // The instance tab's editor holds newer text of its current element than the record.
     if (tab->GetCurrentUserItem() == element && tab->IsExplanationModified()) {
         record->SetAttr(expression, tab->GetExplanationText());
-        textLoaded(record) = true;
-    } else if (!textLoaded(record)) {
-        record->SetAttr(expression,
-                        tab->ReadInstanceText(QString(key).replace(QLatin1Char('-'), QLatin1Char('_'))));
-        textLoaded(record) = true;
+        record->TextLoaded() = true;
     }
+    const QString text = tab->GetItemExplanation(element);
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
-    SetExplainText(record->GetAttr(expression));
+    SetExplainText(text);
     m_ui->CLASS_TREE->setCurrentItem(record->docRow);
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_refFile->setEnabled(true);
     m_refFile->SetEditable(0);
-    m_refFile->SetDirectory(tab->GetReferencePath(record->name, id));
+    m_refFile->SetDirectory(
+        tab->GetReferencePath(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID))));
     m_refUrl->setEnabled(true);
     m_refUrl->SetEditable(0);
     m_refUrl->SetElement(element);
@@ -218,8 +205,7 @@ void InstanceDocument::RefreshClassItem()
 
 void InstanceDocument::SetEditMode()
 {
-    auto *mgr = GetObj<manager>(RegSlot::ObjManager);
-    m_editable = mgr && mgr->IsManager();
+    m_editable = GetBoolVar(RegSlot::FlagIsManager);
     applyEditable(IsEditable());
 }
 

@@ -159,9 +159,9 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
     showElementTabs(true);
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    if (!record->flags[0]) {
+    if (!record->TextLoaded()) {
         record->SetAttr(expression, m->ReadClassText(id));
-        record->flags[0] = true;
+        record->TextLoaded() = true;
     }
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
