@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -207,23 +208,34 @@ void ChapterEditor::unlink(QTreeWidgetItem *element)
 
 // ---- loading ----
 
+// A second load from the same document finds no chapters there (the tree holds them): the tree
+// stays, with its unsaved edits, and only the ties are looked up again.
 bool ChapterEditor::loadChapters()
 {
-    clearChapters();
-    m_loaded = true;
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store && store->HasDoc(storeIndex()) ? store->GetXmlDoc(storeIndex()) : nullptr;
+    if (m_loaded && m_readable && doc && doc == m_doc) {
+        for (QTreeWidgetItemIterator it(m_widgets.chapters); *it; ++it)
+            resolveTie(*it);
+        return true;
+    }
+    clearChapters();
+    m_loaded = true;
+    m_doc = doc;
     // A stand-in for a file that did not load has no file name: nothing may be saved over it.
     m_readable =
         doc && !store->DocFileName(storeIndex()).isEmpty() && doc->documentElement().tagName() == rootTag();
     m_counter = 1;
+    const bool empty = !m_readable || !ChapterFile::HasChapters(doc->documentElement());
+    // Without chapters the explanation tab reads black; the instance document has no text to edit.
+    m_tabs->tabBar()->setTabTextColor(0, empty ? QColor(Qt::black) : QColor(Qt::white));
+    if (empty && m_kind == ChapterFile::InstanceDocument)
+        applyEditable(false);
     if (!m_readable)
         return false;
     QList<ChapterFile::Chapter> chapters;
     m_counter = ChapterFile::Take(doc->documentElement(), m_kind, &chapters);
     const QString tieAttr = ChapterFile::TieAttr(m_kind);
-    const bool instance = m_kind == ChapterFile::InstanceDocument;
-    const QString prefix = instance ? QStringLiteral("I") : QStringLiteral("M");
     std::function<void(QTreeWidgetItem *, const QList<ChapterFile::Chapter> &)> build =
         [&](QTreeWidgetItem *parent, const QList<ChapterFile::Chapter> &list) {
             for (const ChapterFile::Chapter &c : list) {
@@ -239,18 +251,7 @@ bool ChapterEditor::loadChapters()
                 item->setText(ColNo, c.no);
                 item->setText(ColName, c.name);
                 item->setText(ColDocId, QStringLiteral("D") + c.id);
-                QTreeWidgetItem *element = c.tie.isEmpty() ? nullptr : elementOf(c.tie);
-                if (element) {
-                    link(item, element);
-                    showTie(item, prefix + c.tie, true);
-                } else if (c.tie.isEmpty() || instance) {
-                    // An instance element that is gone loses its chapter; a model element's ID
-                    // stays, shown red, for the model's owner to see.
-                    record->SetAttr(tieAttr, QString());
-                    showTie(item, QStringLiteral("UnSet"), false);
-                } else {
-                    showTie(item, prefix + c.tie, false);
-                }
+                resolveTie(item);
                 parent->addChild(item);
                 build(item, c.children);
             }
@@ -259,6 +260,25 @@ bool ChapterEditor::loadChapters()
     m_widgets.chapters->expandAll();
     TreeColumnAdjustment(m_widgets.chapters);
     return true;
+}
+
+void ChapterEditor::resolveTie(QTreeWidgetItem *chapter)
+{
+    const QString tie = tieOf(chapter);
+    const bool instance = m_kind == ChapterFile::InstanceDocument;
+    const QString prefix = instance ? QStringLiteral("I") : QStringLiteral("M");
+    if (QTreeWidgetItem *element = elementOf(tie)) {
+        link(chapter, element);
+        showTie(chapter, prefix + tie, true);
+    } else if (tie.isEmpty() || instance) {
+        // An instance element that is gone loses its chapter; a model element's ID stays, shown
+        // red, for the model's owner to see.
+        RecordOf(chapter)->SetAttr(ChapterFile::TieAttr(m_kind), QString());
+        if (!tie.isEmpty() || chapter->text(ColTie).isEmpty())
+            showTie(chapter, QStringLiteral("UnSet"), false);
+    } else {
+        showTie(chapter, prefix + tie, false);
+    }
 }
 
 void ChapterEditor::clearChapters()

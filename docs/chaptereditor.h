@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QDomDocument;
+
 class ChapterDiag;
 class DelChapter;
 class NumEditor;
@@ -130,6 +132,7 @@ protected:
     // Builds the chapter tree from the document in the store; false when it cannot be read.
     bool loadChapters();
     void clearChapters();
+    void resolveTie(QTreeWidgetItem *chapter);
     // Ties a chapter to an element: both keep the chapter item and the class row shows it.
     void link(QTreeWidgetItem *chapter, QTreeWidgetItem *element);
     void unlink(QTreeWidgetItem *element);
@@ -159,6 +162,8 @@ protected:
     bool m_editable = false;
     bool m_readable = true;
     bool m_loaded = false;
+    // The store's document the chapters were taken from.
+    QDomDocument *m_doc = nullptr;
     bool m_clearing = false;
     int m_counter = 1;
     // create, delete, set, unset, move up, move down

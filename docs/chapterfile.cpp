@@ -96,6 +96,11 @@ void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int cou
     append(root.ownerDocument(), root, kind, chapters);
 }
 
+bool HasChapters(const QDomElement &root)
+{
+    return !root.firstChildElement(ChapterTag).isNull();
+}
+
 void RemoveChapters(QDomElement root)
 {
     QDomElement e = root.firstChildElement(ChapterTag);

@@ -40,6 +40,7 @@ QString TextPath(const QString &folder, Kind kind, const QString &id);
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
 // Sets MaxID and appends the chapters, nested, with their attributes in the file's order.
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);
+bool HasChapters(const QDomElement &root);
 // Takes the Chapter elements out of the root again; the root's attributes and other nodes stay.
 void RemoveChapters(QDomElement root);
 } // namespace ChapterFile

@@ -145,6 +145,13 @@ void tst_instancedocument::load_tiesResolvedVanishedCleared_andClassTreeBuilt()
     QCOMPARE(classes->currentItem(), lrow);
     auto *explain = p.GetObj<NumEditor>(RegSlot::ObjInstDocEditor1);
     QCOMPARE(explain->toPlainText(), QStringLiteral("large class text"));
+
+    // Loading again from the document in the store, whose chapters the tree holds, keeps them.
+    p.doc()->TextEditor()->insertPlainText("more ");
+    p.doc()->LoadManagerInfo();
+    QCOMPARE(p.chapters()->topLevelItemCount(), 2);
+    p.window->MenuSave();
+    QCOMPARE(readFile(p.tmp.filePath("DocInstance_0.txt")), QByteArray("more chapter text"));
 }
 
 void tst_instancedocument::tieUntieCreate_savedAsKeysAndCounter()
