@@ -57,10 +57,20 @@ ChapterEditor::~ChapterEditor()
         if (editor == m_text || editor == m_explain)
             SetObj<NumEditor>(slot, nullptr);
     }
-    // Class rows belong to the element records; only the chapters are this editor's.
-    while (m_widgets.classes && m_widgets.classes->topLevelItemCount() > 0)
-        m_widgets.classes->takeTopLevelItem(0);
+    if (m_widgets.classes)
+        takeClassRows();
     clearChapters();
+}
+
+void ChapterEditor::takeClassRows()
+{
+    std::function<void(QTreeWidgetItem *)> take = [&](QTreeWidgetItem *row) {
+        while (row->childCount() > 0)
+            take(row->takeChild(0));
+    };
+    QTreeWidget *tree = m_widgets.classes;
+    while (tree->topLevelItemCount() > 0)
+        take(tree->takeTopLevelItem(0));
 }
 
 void ChapterEditor::init(const Widgets &widgets, const QString &explainTab, int textSlot, int explainSlot)
@@ -297,6 +307,25 @@ void ChapterEditor::clearChapters()
     while (tree && tree->topLevelItemCount() > 0)
         free(tree->takeTopLevelItem(0));
     m_clearing = clearing;
+}
+
+void ChapterEditor::clearDocument()
+{
+    m_clearing = true;
+    clearChapters();
+    takeClassRows();
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
+        store->CloseXmlDoc(storeIndex());
+    for (QLineEdit *field : {m_widgets.modelName, m_widgets.version, m_widgets.chapter, m_widgets.name})
+        field->clear();
+    hideElement();
+    std::fill(std::begin(m_flags), std::end(m_flags), false);
+    m_flags[0] = true;
+    m_explainTab = 0;
+    m_counter = 1;
+    m_loaded = false;
+    m_readable = true;
+    m_clearing = false;
 }
 
 // ---- saving ----

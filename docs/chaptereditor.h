@@ -4,6 +4,7 @@
 #include "docs/chapterfile.h"
 
 #include <QWidget>
+#include <algorithm>
 
 class QDomDocument;
 
@@ -108,8 +109,26 @@ protected:
     };
 
     ChapterEditor(ChapterFile::Kind kind, QWidget *parent);
-    // Called by each editor's constructor once its form is set up.
+    // Called by each editor's constructor once its form is set up; both forms name alike.
+    template <class Form> void init(Form *ui, const QString &explainTab, int textSlot, int explainSlot)
+    {
+        Widgets w;
+        w.chapters = ui->CHAPTER_TREE;
+        w.classes = ui->CLASS_TREE;
+        w.modelName = ui->MODELNAME;
+        w.version = ui->VERSION;
+        w.chapter = ui->CHAPTER;
+        w.name = ui->NAME;
+        w.textArea = ui->LOUT;
+        w.ref1 = ui->REF1;
+        w.ref2 = ui->REF2;
+        QSplitter *const splitters[4] = {ui->splitter, ui->splitter_4, ui->splitter_2, ui->splitter_3};
+        std::copy(std::begin(splitters), std::end(splitters), std::begin(w.splitters));
+        init(w, explainTab, textSlot, explainSlot);
+    }
     void init(const Widgets &widgets, const QString &explainTab, int textSlot, int explainSlot);
+    // Takes the class rows out of the tree without deleting them: they belong to element records.
+    void takeClassRows();
 
     // The element a chapter is tied to, or null when it is gone.
     virtual QTreeWidgetItem *elementOf(const QString &tie) const = 0;
@@ -132,6 +151,8 @@ protected:
     // Builds the chapter tree from the document in the store; false when it cannot be read.
     bool loadChapters();
     void clearChapters();
+    // Empties the editor when the workspace closes and closes the document in the store.
+    void clearDocument();
     void resolveTie(QTreeWidgetItem *chapter);
     // Ties a chapter to an element: both keep the chapter item and the class row shows it.
     void link(QTreeWidgetItem *chapter, QTreeWidgetItem *element);

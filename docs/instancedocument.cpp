@@ -16,19 +16,7 @@ InstanceDocument::InstanceDocument(QWidget *parent)
     : ChapterEditor(ChapterFile::InstanceDocument, parent), m_ui(new Ui::InstanceDocument)
 {
     m_ui->setupUi(this);
-    Widgets w;
-    w.chapters = m_ui->CHAPTER_TREE;
-    w.classes = m_ui->CLASS_TREE;
-    w.modelName = m_ui->MODELNAME;
-    w.version = m_ui->VERSION;
-    w.chapter = m_ui->CHAPTER;
-    w.name = m_ui->NAME;
-    w.textArea = m_ui->LOUT;
-    w.ref1 = m_ui->REF1;
-    w.ref2 = m_ui->REF2;
-    QSplitter *const splitters[4] = {m_ui->splitter, m_ui->splitter_4, m_ui->splitter_2, m_ui->splitter_3};
-    std::copy(std::begin(splitters), std::end(splitters), std::begin(w.splitters));
-    init(w, QStringLiteral("InstanceExplain"), RegSlot::ObjInstDocEditor2, RegSlot::ObjInstDocEditor1);
+    init(m_ui, QStringLiteral("InstanceExplain"), RegSlot::ObjInstDocEditor2, RegSlot::ObjInstDocEditor1);
     connect(m_ui->CLASS_TREE, &QTreeWidget::itemDoubleClicked, this, &InstanceDocument::ClassDblClickSet);
     SetObj(RegSlot::ObjInstanceDocument, this);
 }
@@ -37,7 +25,6 @@ InstanceDocument::~InstanceDocument()
 {
     if (GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument) == this)
         SetObj<InstanceDocument>(RegSlot::ObjInstanceDocument, nullptr);
-    takeClassRows();
     delete m_ui;
 }
 
@@ -84,17 +71,6 @@ void InstanceDocument::LoadManagerInfo()
     if (store)
         store->DomDocClose();
     loadChapters();
-}
-
-void InstanceDocument::takeClassRows()
-{
-    std::function<void(QTreeWidgetItem *)> take = [&](QTreeWidgetItem *row) {
-        while (row->childCount() > 0)
-            take(row->takeChild(0));
-    };
-    QTreeWidget *tree = m_ui->CLASS_TREE;
-    while (tree->topLevelItemCount() > 0)
-        take(tree->takeTopLevelItem(0));
 }
 
 void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
@@ -222,21 +198,7 @@ void InstanceDocument::SetExplainText(const QString &text)
 
 void InstanceDocument::Clear()
 {
-    m_clearing = true;
-    clearChapters();
-    takeClassRows();
-    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
-        store->CloseXmlDoc(XmlIndex::InstanceDoc);
-    for (QLineEdit *field : {m_ui->MODELNAME, m_ui->VERSION, m_ui->CHAPTER, m_ui->NAME})
-        field->clear();
-    hideElement();
-    std::fill(std::begin(m_flags), std::end(m_flags), false);
-    m_flags[0] = true;
-    m_explainTab = 0;
-    m_counter = 1;
-    m_loaded = false;
-    m_readable = true;
-    m_clearing = false;
+    clearDocument();
 }
 
 void InstanceDocument::ClassDblClickSet(QTreeWidgetItem *row, int)

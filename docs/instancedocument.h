@@ -44,7 +44,6 @@ private:
     QString folder() const override { return GetStrVar(RegSlot::StrInstanceDir); }
     QString rootTag() const override { return ChapterFile::InstanceRootTag; }
     deftab *instanceTab() const;
-    void takeClassRows();
 
     Ui::InstanceDocument *m_ui;
 };

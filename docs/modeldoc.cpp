@@ -17,19 +17,7 @@ ModelDoc::ModelDoc(QWidget *parent)
     : ChapterEditor(ChapterFile::ModelDocument, parent), m_ui(new Ui::ModelDoc)
 {
     m_ui->setupUi(this);
-    Widgets w;
-    w.chapters = m_ui->CHAPTER_TREE;
-    w.classes = m_ui->CLASS_TREE;
-    w.modelName = m_ui->MODELNAME;
-    w.version = m_ui->VERSION;
-    w.chapter = m_ui->CHAPTER;
-    w.name = m_ui->NAME;
-    w.textArea = m_ui->LOUT;
-    w.ref1 = m_ui->REF1;
-    w.ref2 = m_ui->REF2;
-    QSplitter *const splitters[4] = {m_ui->splitter, m_ui->splitter_4, m_ui->splitter_2, m_ui->splitter_3};
-    std::copy(std::begin(splitters), std::end(splitters), std::begin(w.splitters));
-    init(w, QStringLiteral("ModelExplain"), RegSlot::ObjModelDocEditor2, RegSlot::ObjModelDocEditor1);
+    init(m_ui, QStringLiteral("ModelExplain"), RegSlot::ObjModelDocEditor2, RegSlot::ObjModelDocEditor1);
     connect(m_ui->CLASS_TREE, &QTreeWidget::itemDoubleClicked, this, &ModelDoc::ClassDblClickSet);
     SetObj(RegSlot::ObjModelDoc, this);
 }
@@ -38,7 +26,6 @@ ModelDoc::~ModelDoc()
 {
     if (GetObj<ModelDoc>(RegSlot::ObjModelDoc) == this)
         SetObj<ModelDoc>(RegSlot::ObjModelDoc, nullptr);
-    takeClassRows();
     delete m_ui;
 }
 
@@ -82,17 +69,6 @@ void ModelDoc::LoadHeader()
     m_ui->MODELNAME->setText(root.attribute(GetStrVar(RegSlot::StrAttrName)));
     m_ui->VERSION->setText(root.attribute(GetStrVar(RegSlot::StrAttrVersion)));
     loadChapters();
-}
-
-void ModelDoc::takeClassRows()
-{
-    std::function<void(QTreeWidgetItem *)> take = [&](QTreeWidgetItem *row) {
-        while (row->childCount() > 0)
-            take(row->takeChild(0));
-    };
-    QTreeWidget *tree = m_ui->CLASS_TREE;
-    while (tree->topLevelItemCount() > 0)
-        take(tree->takeTopLevelItem(0));
 }
 
 void ModelDoc::BuildClassTree(QTreeWidget *modelTree)
@@ -191,22 +167,9 @@ void ModelDoc::SetEditMode()
 
 void ModelDoc::Clear()
 {
-    m_clearing = true;
-    clearChapters();
-    for (QLineEdit *field : {m_ui->MODELNAME, m_ui->VERSION, m_ui->CHAPTER, m_ui->NAME})
-        field->clear();
-    takeClassRows();
-    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
-        store->CloseXmlDoc(XmlIndex::ModelDoc);
-    hideElement();
+    clearDocument();
     SetBoolVar(RegSlot::FlagModelDocModified, false);
     SetBoolVar(RegSlot::FlagSaveNeeded, false);
-    std::fill(std::begin(m_flags), std::end(m_flags), false);
-    m_flags[0] = true;
-    m_counter = 1;
-    m_loaded = false;
-    m_readable = true;
-    m_clearing = false;
 }
 
 void ModelDoc::ClassDblClickSet(QTreeWidgetItem *row, int)

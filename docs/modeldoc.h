@@ -43,7 +43,6 @@ private:
     QString folder() const override { return GetStrVar(RegSlot::StrModelDir); }
     QString rootTag() const override;
     model *modelEditor() const;
-    void takeClassRows();
 
     Ui::ModelDoc *m_ui;
 };

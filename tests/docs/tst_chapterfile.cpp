@@ -11,16 +11,6 @@ QDomElement rootOf(QDomDocument &doc, const QString &xml)
     return doc.documentElement();
 }
 
-// "no/id/tie(children)" of a chapter tree, in order, for comparing whole trees at once.
-QString shape(const QList<ChapterFile::Chapter> &chapters)
-{
-    QStringList parts;
-    for (const ChapterFile::Chapter &c : chapters)
-        parts << c.no + QLatin1Char('/') + c.id + QLatin1Char('/') + c.tie +
-                     (c.children.isEmpty() ? QString()
-                                           : QLatin1Char('(') + shape(c.children) + QLatin1Char(')'));
-    return parts.join(QLatin1Char(' '));
-}
 } // namespace
 
 class tst_chapterfile : public QObject
@@ -30,8 +20,6 @@ private slots:
     void take_counter_data();
     void take_counter();
     void take_refusedIds_keptButNotUsable();
-    void appendTake_nestedOutOfOrder_roundTrips_data();
-    void appendTake_nestedOutOfOrder_roundTrips();
     void textPath_onlyDecimalIds();
     void choices_data();
     void choices();
@@ -77,46 +65,6 @@ void tst_chapterfile::take_refusedIds_keptButNotUsable()
     // What is not a chapter stays in the document, which keeps no chapter after loading.
     QVERIFY(root.firstChildElement("Chapter").isNull());
     QCOMPARE(root.firstChildElement().tagName(), QStringLiteral("Other"));
-}
-
-void tst_chapterfile::appendTake_nestedOutOfOrder_roundTrips_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("tieAttr");
-    QTest::newRow("instance") << int(ChapterFile::InstanceDocument) << "InstID";
-    QTest::newRow("model") << int(ChapterFile::ModelDocument) << "MID";
-}
-
-void tst_chapterfile::appendTake_nestedOutOfOrder_roundTrips()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, tieAttr);
-    const auto k = ChapterFile::Kind(kind);
-    QList<ChapterFile::Chapter> chapters;
-    ChapterFile::Chapter a{"3.", "A", "0", "1-5", true, {}};
-    ChapterFile::Chapter b{"1.1.", "B", "2", "", true, {}};
-    b.children.append(ChapterFile::Chapter{"9.9.9.", "C", "1", "7", true, {}});
-    a.children.append(b);
-    chapters << a << ChapterFile::Chapter{"2.", "D", "3", "", true, {}};
-
-    QDomDocument doc;
-    QDomElement root = rootOf(doc, "<Root User='u'/>");
-    ChapterFile::Append(root, k, chapters, 4);
-    QDomDocument reread;
-    QVERIFY(reread.setContent(doc.toString()));
-    const QDomElement first = reread.documentElement().firstChildElement("Chapter");
-    QCOMPARE(first.attribute("No"), QStringLiteral("3."));
-    QCOMPARE(first.attribute("ID"), QStringLiteral("0"));
-    QCOMPARE(first.attribute(tieAttr), QStringLiteral("1-5"));
-    QCOMPARE(first.attributes().count(), 4);
-    QCOMPARE(reread.documentElement().attribute("MaxID"), QStringLiteral("4"));
-
-    QList<ChapterFile::Chapter> back;
-    QCOMPARE(ChapterFile::Take(reread.documentElement(), k, &back), 4);
-    QCOMPARE(shape(back), QStringLiteral("3./0/1-5(1.1./2/(9.9.9./1/7)) 2./3/"));
-    ChapterFile::RemoveChapters(root);
-    QVERIFY(root.firstChildElement().isNull());
-    QCOMPARE(root.attribute("User"), QStringLiteral("u"));
 }
 
 void tst_chapterfile::textPath_onlyDecimalIds()
