@@ -134,14 +134,24 @@ void tst_instancedocument::load_tiesResolvedVanishedCleared_andClassTreeBuilt()
     QCOMPARE(p.chapters()->topLevelItemCount(), 2);
     p.window->MenuSave();
     QCOMPARE(readFile(p.tmp.filePath("DocInstance_0.txt")), QByteArray("more chapter text"));
+    QDomDocument doc;
+    QCOMPARE(xmlShape(readRoot(p.docPath(), &doc), "ID", "InstID"), QStringLiteral("1./a/0/0-1 2./b/3/"));
 }
 
 void tst_instancedocument::tieUntieCreate_savedAsKeysAndCounter()
 {
     Program p;
+    writeFile(p.tmp.filePath("instance_0_2.txt"), "small class text");
     p.open("<Root_InstanceDoc><Chapter No='1.' Name='a' ID='0' InstID='0-1'/>"
            "<Chapter No='2.' Name='b' ID='3' InstID=''/><Chapter No='3.' Name='c' ID='x/y' InstID=''/>"
            "</Root_InstanceDoc>");
+    // The instance tab shows another element, with an edit of its explanation.
+    p.tab()->SetCurrentUserItem(p.tab()->FindTreeItem("0-1"));
+    for (NumEditor *e : p.tab()->findChildren<NumEditor *>()) {
+        if (e->Kind() == 3)
+            e->insertPlainText("edited ");
+    }
+    QVERIFY(p.tab()->IsExplanationModified());
     QTreeWidget *classes = p.doc()->ClassTree();
     p.chapters()->setCurrentItem(p.chapter("2."));
     classes->setCurrentItem(classes->topLevelItem(0));
@@ -156,6 +166,9 @@ void tst_instancedocument::tieUntieCreate_savedAsKeysAndCounter()
     QVERIFY(p.action("actionSet_Chapter"));
     p.doc()->SetChapter();
     QCOMPARE(p.chapter("2.")->text(3), QStringLiteral("I0-2"));
+    // The element tied shows its own explanation, not the one the instance tab has open.
+    QCOMPARE(p.GetObj<NumEditor>(RegSlot::ObjInstDocEditor1)->toPlainText(),
+             QStringLiteral("small class text"));
     QCOMPARE(p.tab()->FindTreeItem("0-2")->data(3, Qt::UserRole).value<void *>(),
              static_cast<void *>(p.chapter("2.")));
     p.doc()->TextEditor()->insertPlainText("b text");
