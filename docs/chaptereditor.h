@@ -160,6 +160,8 @@ protected:
     void showClassRow(QTreeWidgetItem *row, QTreeWidgetItem *chapter);
     void showTie(QTreeWidgetItem *chapter, const QString &text, bool black);
     void hideElement();
+    // The current chapter's element; when it has gone meanwhile, the panes let go of it.
+    QTreeWidgetItem *shownElement();
     void showElementTabs(bool shown);
     void applyEditable(bool editable);
     void computeFlags(QTreeWidgetItem *chapter);

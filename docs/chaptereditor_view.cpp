@@ -77,6 +77,14 @@ void ChapterEditor::hideElement()
     m_refUrl->setEnabled(false);
 }
 
+QTreeWidgetItem *ChapterEditor::shownElement()
+{
+    QTreeWidgetItem *element = elementOf(tieOf(currentChapter()));
+    if (!element)
+        hideElement();
+    return element;
+}
+
 // ---- chapter actions ----
 
 void ChapterEditor::computeFlags(QTreeWidgetItem *chapter)

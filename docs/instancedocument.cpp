@@ -170,9 +170,8 @@ void InstanceDocument::RefreshClassItem()
 {
     deftab *tab = instanceTab();
     QTreeWidgetItem *element = tab ? tab->GetCurrentUserItem() : nullptr;
-    QTreeWidgetItem *chapter = currentChapter();
     TreeItemData *record = deftab::RecordOf(element);
-    if (!record || !chapter || elementOf(tieOf(chapter)) != element || !tab->IsExplanationModified())
+    if (!record || shownElement() != element || !tab->IsExplanationModified())
         return;
     record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), tab->GetExplanationText());
     record->TextChanged() = true;

@@ -154,7 +154,7 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
 
 void ModelDoc::RefreshClassItem()
 {
-    if (QTreeWidgetItem *element = elementOf(tieOf(currentChapter())))
+    if (QTreeWidgetItem *element = shownElement())
         showElement(element);
 }
 

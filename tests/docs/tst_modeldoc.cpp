@@ -4,6 +4,7 @@
 #include "docs/chapterdiag.h"
 #include "docs/delchapter.h"
 #include "docs/modeldoc.h"
+#include "docs/refurl.h"
 #include "model/model.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
@@ -137,6 +138,17 @@ void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
     p.save();
     QVERIFY(!QFile::exists(p.dir() + "/Docmodel_4.txt"));
     QCOMPARE(p.saved().elementsByTagName("Chapter").count(), 4);
+
+    // The shown element is deleted in the model editor: the panes let go of it, the ID stays.
+    p.select("3.");
+    auto *links = p.doc()->findChild<refurl *>();
+    QVERIFY(links->isEnabled());
+    auto *editor = p.GetObj<model>(RegSlot::ObjModel);
+    editor->RemoveClassItem(editor->FindItem("1"));
+    p.doc()->RefreshClassItem();
+    QVERIFY(!links->isEnabled());
+    p.save();
+    QCOMPARE(p.saved().firstChildElement("Chapter").attribute("MID"), QStringLiteral("1"));
 }
 
 void tst_modeldoc::createFirst_withoutMaxId_takesIdZero()
