@@ -36,7 +36,6 @@ public:
     ~ChapterEditor() override;
 
     static TreeItemData *RecordOf(const QTreeWidgetItem *item);
-    ChapterFile::Kind Kind() const { return m_kind; }
     QTreeWidget *ChapterTree() const { return m_widgets.chapters; }
     QTreeWidget *ClassTree() const { return m_widgets.classes; }
     NumEditor *TextEditor() const { return m_text; }
@@ -46,8 +45,6 @@ public:
 
     // ---- file (chaptereditor.cpp) ----
     void Save();
-    int GetCounter() const { return m_counter; }
-    void SetCounter(int counter) { m_counter = counter; }
     int ChapterCount() const;
     // The chapter's text file, or empty for a chapter whose ID may not become a file name.
     QString TextPath(const TreeItemData *record) const;

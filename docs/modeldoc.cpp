@@ -11,8 +11,6 @@
 #include "shell/tab.h"
 #include "ui_modeldoc.h"
 
-#include <QTabWidget>
-
 ModelDoc::ModelDoc(QWidget *parent)
     : ChapterEditor(ChapterFile::ModelDocument, parent), m_ui(new Ui::ModelDoc)
 {
