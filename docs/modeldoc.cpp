@@ -150,8 +150,11 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
     m_refUrl->SetElement(element);
 }
 
+// Elements may have been deleted in the model editor meanwhile: their chapters turn red.
 void ModelDoc::RefreshClassItem()
 {
+    for (QTreeWidgetItemIterator it(m_ui->CHAPTER_TREE); *it; ++it)
+        resolveTie(*it);
     if (QTreeWidgetItem *element = shownElement())
         showElement(element);
 }

@@ -147,6 +147,7 @@ void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
     editor->RemoveClassItem(editor->FindItem("1"));
     p.doc()->RefreshClassItem();
     QVERIFY(!links->isEnabled());
+    QCOMPARE(p.chapter("3.")->foreground(3).color(), QColor(Qt::red));
     p.save();
     QCOMPARE(p.saved().firstChildElement("Chapter").attribute("MID"), QStringLiteral("1"));
 }
