@@ -221,6 +221,7 @@ bool model::NewModel()
     SetBoolVar(RegSlot::FlagModelReadOnly, false);
     SetStrVar(RegSlot::StrModelStartDate, m_ui->SDATE->text());
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    showModelDoc();
     if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
         doc->SetEditMode();
     if (mw) {
@@ -268,6 +269,7 @@ bool model::OpenModel()
         mw->EnableDocumentAction(2, false);
     }
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (mw) {
@@ -293,6 +295,7 @@ bool model::LoadModel()
         return false;
     m_newModel = false;
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
@@ -317,6 +320,15 @@ void model::loadDocModel()
     store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
     if (missing)
         store->SetDocFileName(XmlIndex::ModelDoc, path);
+}
+
+// The model document fills its header, chapters and class tree from what was just loaded.
+void model::showModelDoc()
+{
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc)) {
+        doc->LoadHeader();
+        doc->BuildClassTree(m_ui->TREE);
+    }
 }
 
 bool model::loadTree(bool showMessage)
