@@ -4,6 +4,7 @@
 #include "model/calendar.h"
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
+#include "outdef/outxml.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_outdef.h"
@@ -16,7 +17,8 @@
 
 namespace
 {
-const QString kHeaderStyle = QStringLiteral("QHeaderView::section { background-color: #666666; color: #FFFFFF }");
+const QString kHeaderStyle =
+    QStringLiteral("QHeaderView::section { background-color: #666666; color: #FFFFFF }");
 
 void styleTab(QTabWidget *tab)
 {
@@ -48,16 +50,18 @@ const char *const kEntryTexts[outdef::EntryCount] = {
 
 outdef::outdef(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::outdef), m_outFile(new OutFile), m_outSeq(new OutSeq),
-      m_editor(new NumEditor), m_problem(new NumEditor), m_calendar(new Calendar(this)), m_popup(new QMenu(this))
+      m_editor(new NumEditor), m_problem(new NumEditor), m_calendar(new Calendar(this)),
+      m_popup(new QMenu(this))
 {
     m_ui->setupUi(this);
     for (QTabWidget *tab : {m_ui->TEMP_TAB, m_ui->CURRENT_TAB, m_ui->MODEL_TAB})
         styleTab(tab);
     styleTree(m_ui->FILE_TREE, {":src/TBL_F.png", ":src/TBL_S.png", ":src/TBL_T.png"});
     styleTree(m_ui->TEMP_TREE, {":src/TBL_S.png", ":src/TBL_T.png"});
-    styleTree(m_ui->CURRENT_TREE,
-              {":src/TBL_V.png", ":src/TBL_L.png", ":src/TBL_S.png", ":src/TBL_K.png", ":src/TBL_E.png", ":src/TBL_ID.png"});
-    styleTree(m_ui->MODEL_TREE, {":src/TBL_L.png", ":src/TBL_S.png", ":src/TBL_K.png", ":src/TBL_E.png", ":src/TBL_ID.png"});
+    styleTree(m_ui->CURRENT_TREE, {":src/TBL_V.png", ":src/TBL_L.png", ":src/TBL_S.png", ":src/TBL_K.png",
+                                   ":src/TBL_E.png", ":src/TBL_ID.png"});
+    styleTree(m_ui->MODEL_TREE,
+              {":src/TBL_L.png", ":src/TBL_S.png", ":src/TBL_K.png", ":src/TBL_E.png", ":src/TBL_ID.png"});
     m_ui->FLAYOUT->addWidget(m_outFile);
     m_ui->SLAYOUT->addWidget(m_outSeq);
     m_problem->SetKind(10);
@@ -141,10 +145,11 @@ outdef::~outdef()
 
 void outdef::buildPopupMenu()
 {
-    void (outdef::*const handlers[EntryCount])() = {
-        &outdef::CreateFileDiag, &outdef::DeleteFileDiag,  &outdef::CreateNextSeqDiag, &outdef::CreateNestingSeqDiag,
-        &outdef::MoveUpSeqDiag,  &outdef::MoveDownSeqDiag, &outdef::MoveSeqTempDiag,   &outdef::MoveSeqFileDiag,
-        &outdef::DeleteSeqDiag,  &outdef::FileOutDiag};
+    void (outdef::*const handlers[EntryCount])() = {&outdef::CreateFileDiag,    &outdef::DeleteFileDiag,
+                                                    &outdef::CreateNextSeqDiag, &outdef::CreateNestingSeqDiag,
+                                                    &outdef::MoveUpSeqDiag,     &outdef::MoveDownSeqDiag,
+                                                    &outdef::MoveSeqTempDiag,   &outdef::MoveSeqFileDiag,
+                                                    &outdef::DeleteSeqDiag,     &outdef::FileOutDiag};
     for (int i = 0; i < EntryCount; ++i) {
         m_actions[i] = new QAction(tr(kEntryTexts[i]), this);
         connect(m_actions[i], &QAction::triggered, this, handlers[i]);
@@ -182,14 +187,14 @@ void outdef::keepFileStates(QTreeWidgetItem *item)
         return;
     QTreeWidgetItem *parent = item->parent();
     if (!parent) {
-        const bool states[EntryCount] = {e, e && item->childCount() == 0, false, e, false, false, false, false,
-                                         false, true};
+        const bool states[EntryCount] = {
+            e, e && item->childCount() == 0, false, e, false, false, false, false, false, true};
         keepOutStates(states);
         return;
     }
     const int index = parent->indexOfChild(item);
-    const bool states[EntryCount] = {e, false, e, e, e && index > 0, e && index < parent->childCount() - 1,
-                                     e, false, false, true};
+    const bool states[EntryCount] = {
+        e, false, e, e, e && index > 0, e && index < parent->childCount() - 1, e, false, false, true};
     keepOutStates(states);
 }
 
@@ -329,13 +334,11 @@ void outdef::TabChangeProc(int index)
 
 void outdef::FitEditorSplitter(int kind)
 {
-    int h = kind == FileKind ? m_outFile->GetEditorHeight() : m_outSeq->GetEditorHeight();
-    if (h == 0)
-        h = 127;
+    const int h = kind == FileKind ? m_outFile->GetEditorHeight() : m_outSeq->GetEditorHeight();
     int min = 0;
     int max = 0;
     m_ui->RIGHT_SPLITTER->getRange(1, &min, &max);
-    m_ui->RIGHT_SPLITTER->setSizes({h, qMax(0, max - h)});
+    m_ui->RIGHT_SPLITTER->setSizes(FitSizes(h, max));
 }
 
 void outdef::AdjustSplitter()
@@ -343,15 +346,15 @@ void outdef::AdjustSplitter()
     int min = 0;
     int m = 0;
     m_ui->splitter_2->getRange(1, &min, &m);
-    m_ui->splitter_2->setSizes({m / 3, m - m / 3});
+    m_ui->splitter_2->setSizes(SplitSizes(m, 1, 3));
     m_ui->splitter->getRange(1, &min, &m);
-    m_ui->splitter->setSizes({2 * m / 3, m - 2 * m / 3});
+    m_ui->splitter->setSizes(SplitSizes(m, 2, 3));
     const int index = m_ui->INF_TAB->currentIndex();
     if (index != 0 && index != 1)
         return;
     FitEditorSplitter(index);
     m_ui->ED_SPLITTER->getRange(1, &min, &m);
-    m_ui->ED_SPLITTER->setSizes({m / 2, m - m / 2});
+    m_ui->ED_SPLITTER->setSizes(SplitSizes(m, 1, 2));
 }
 
 // ---- small slots ----
@@ -396,10 +399,14 @@ void outdef::ChangeSeqTitle(const QString &text)
         return;
     }
     // A temporary sequence's title is an edit too: without the mark it would be lost at close.
+    // The record takes it at once: a save while the temporary tree is current stores no entry.
     QTreeWidgetItem *cur = m_ui->TEMP_TREE->currentItem();
+    SeqRecord *record = cur ? m_seqs.value(cur->data(2, Qt::UserRole).toInt()) : nullptr;
     if (m_pageMode != 2 || !cur)
         return;
     cur->setText(1, text);
+    if (record)
+        record->data->SetAttr(OutXml::Title, text);
     SetChanged();
 }
 

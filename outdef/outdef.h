@@ -89,6 +89,17 @@ public:
     void SetFocusEditor();
     void AdjustSplitter();
     void FitEditorSplitter(int kind);
+    // Sizes of a two-pane splitter whose handle ranges up to max: the first pane num/den of it.
+    static QList<int> SplitSizes(int max, int num, int den)
+    {
+        return {max * num / den, max - max * num / den};
+    }
+    // An entry editor of height h above the template area (127 for an editor not laid out yet).
+    static QList<int> FitSizes(int h, int max)
+    {
+        const int first = h == 0 ? 127 : h;
+        return {first, qMax(0, max - first)};
+    }
     void SetEditorFont();
     void SetMenuVisible(bool s0, bool s1, bool s2, bool s3, bool s4, bool s5, bool s6, bool s7, bool s8,
                         bool s9);

@@ -75,7 +75,8 @@ bool outdef::newOutputDocument(const QString &path)
     root.setAttribute(GetStrVar(RegSlot::StrAttrVersion), GetStrVar(RegSlot::StrOutputVersion));
     root.setAttribute(GetStrVar(RegSlot::StrAttrUser), GetStrVar(RegSlot::StrUserName));
     root.setAttribute(GetStrVar(RegSlot::StrAttrEmail), GetStrVar(RegSlot::StrUserEmail));
-    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate), QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate),
+                      QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
     root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), QString());
     doc.appendChild(root);
     store->AddXmlDocFile(XmlIndex::Output, doc, path);
@@ -84,12 +85,10 @@ bool outdef::newOutputDocument(const QString &path)
 
 void outdef::showNames()
 {
-    const QList<QPair<QLineEdit *, int>> fields = {{m_ui->OUT_NAME, RegSlot::StrOutputName},
-                                                   {m_ui->OUT_VERSION, RegSlot::StrOutputVersion},
-                                                   {m_ui->MODEL_NAME, RegSlot::StrModelName},
-                                                   {m_ui->MODEL_VERSION, RegSlot::StrModelVersion},
-                                                   {m_ui->INST_NAME, RegSlot::StrInstanceName},
-                                                   {m_ui->INST_VERSION, RegSlot::StrInstanceVersion}};
+    const QList<QPair<QLineEdit *, int>> fields = {
+        {m_ui->OUT_NAME, RegSlot::StrOutputName},    {m_ui->OUT_VERSION, RegSlot::StrOutputVersion},
+        {m_ui->MODEL_NAME, RegSlot::StrModelName},   {m_ui->MODEL_VERSION, RegSlot::StrModelVersion},
+        {m_ui->INST_NAME, RegSlot::StrInstanceName}, {m_ui->INST_VERSION, RegSlot::StrInstanceVersion}};
     for (const auto &field : fields) {
         field.first->setReadOnly(true);
         field.first->setText(GetStrVar(field.second));
@@ -394,12 +393,15 @@ void outdef::StoreCurrentItem()
             }
             record->data->flags[0] = true;
         }
+        m_editor->ClearModified();
     } else if (SeqRecord *record = m_seqs.value(n)) {
         record->data->SetAttr(OutXml::Title, m_outSeq->GetTitleEdit()->text());
         if (m_editor->IsModified()) {
             record->data->SetAttr(OutXml::Expression, m_editor->toPlainText());
             record->data->TextChanged() = true;
         }
+        // A second save without an edit must not write the template again.
+        m_editor->ClearModified();
         record->data->SetAttr(OutXml::Loop, QString::number(record->loop));
         record->data->SetAttr(OutXml::PLoop, QString::number(record->pLoop));
     }

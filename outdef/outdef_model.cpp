@@ -4,6 +4,7 @@
 #include "outdef/outxml.h"
 #include "ui_outdef.h"
 
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <functional>
 
@@ -64,36 +65,38 @@ void outdef::BuildModelTree()
     mdl->SetReadOnly();
     const QTreeWidget *source = mdl->GetTree();
     static const char *const icons[3] = {":src/lclass.png", ":src/sclass.png", ":src/param.png"};
-    std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> copy = [&](QTreeWidgetItem *from,
-                                                                             QTreeWidgetItem *parent, int level) {
-        const TreeItemData *record = model::RecordOf(from);
-        int id = -1;
-        if (!record || !OutXml::ToNumber(record->GetAttr(GetStrVar(RegSlot::StrAttrID)), &id))
-            return;
-        auto *item = new QTreeWidgetItem;
-        item->setText(level, from->text(level));
-        item->setText(3, from->text(3));
-        item->setText(4, QStringLiteral("M") + QString::number(id));
-        item->setIcon(0, QIcon(QString::fromLatin1(icons[level])));
-        item->setData(0, Qt::UserRole, pointerData(from));
-        item->setData(2, Qt::UserRole, id);
-        delete m_modelItems.take(id);
-        m_modelItems.insert(id, new ModelItemRecord{id, item, nullptr});
-        if (parent)
-            parent->addChild(item);
-        else
-            m_ui->MODEL_TREE->addTopLevelItem(item);
-        for (int i = 0; level < 2 && i < from->childCount(); ++i)
-            copy(from->child(i), item, level + 1);
-    };
+    std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> copy =
+        [&](QTreeWidgetItem *from, QTreeWidgetItem *parent, int level) {
+            const TreeItemData *record = model::RecordOf(from);
+            int id = -1;
+            if (!record || !OutXml::ToNumber(record->GetAttr(GetStrVar(RegSlot::StrAttrID)), &id))
+                return;
+            auto *item = new QTreeWidgetItem;
+            item->setText(level, from->text(level));
+            item->setText(3, from->text(3));
+            item->setText(4, QStringLiteral("M") + QString::number(id));
+            item->setIcon(0, QIcon(QString::fromLatin1(icons[level])));
+            item->setData(0, Qt::UserRole, pointerData(from));
+            item->setData(2, Qt::UserRole, id);
+            delete m_modelItems.take(id);
+            m_modelItems.insert(id, new ModelItemRecord{id, item, nullptr});
+            if (parent)
+                parent->addChild(item);
+            else
+                m_ui->MODEL_TREE->addTopLevelItem(item);
+            for (int i = 0; level < 2 && i < from->childCount(); ++i)
+                copy(from->child(i), item, level + 1);
+        };
     for (int i = 0; i < source->topLevelItemCount(); ++i)
         copy(source->topLevelItem(i), nullptr, 0);
     ExpandTree(m_ui->MODEL_TREE);
     TreeColumnAdjustment(m_ui->MODEL_TREE);
 }
 
+// The caller fits the columns once afterwards; fitting them at every expanded row is quadratic.
 void outdef::ExpandTree(QTreeWidget *tree)
 {
+    const QSignalBlocker quiet(tree);
     tree->expandAll();
 }
 
@@ -209,7 +212,8 @@ QTreeWidgetItem *outdef::newScopeItem(int id, QTreeWidgetItem *source)
 // point at the row it was copied from.
 QTreeWidgetItem *outdef::copyScopeItem(const QTreeWidgetItem *from, bool linkSource, bool texts)
 {
-    QTreeWidgetItem *copy = newScopeItem(idOf(from), linkSource ? const_cast<QTreeWidgetItem *>(from) : nullptr);
+    QTreeWidgetItem *copy =
+        newScopeItem(idOf(from), linkSource ? const_cast<QTreeWidgetItem *>(from) : nullptr);
     if (!texts) {
         for (int c = 0; c < copy->columnCount(); ++c) {
             copy->setText(c, QString());
@@ -388,7 +392,7 @@ void outdef::showScope(QList<QTreeWidgetItem *> *scope, bool file)
     };
     for (int i = 0; i < m_ui->CURRENT_TREE->topLevelItemCount(); ++i)
         show(m_ui->CURRENT_TREE->topLevelItem(i));
-    m_ui->CURRENT_TREE->expandAll();
+    ExpandTree(m_ui->CURRENT_TREE);
     if (file)
         TreeColumnAdjustment(m_ui->CURRENT_TREE);
 }
@@ -406,7 +410,9 @@ void outdef::refreshSetButton(QTreeWidgetItem *modelItem)
             visible = !record->scopeItem;
         } else if (const SeqRecord *seq = m_seqs.value(cur->data(2, Qt::UserRole).toInt())) {
             const int level = GetModelLevel(id);
-            auto used = [](const QTreeWidgetItem *row) { return row && row->data(Scope::Used, Qt::UserRole).toBool(); };
+            auto used = [](const QTreeWidgetItem *row) {
+                return row && row->data(Scope::Used, Qt::UserRole).toBool();
+            };
             if (seq->loop != -1 && IsRepeatable(modelItem)) {
                 visible = false;
             } else if (level == 0) {

@@ -180,7 +180,8 @@ void outdef::loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp)
     showScope(&record->scope, false);
     m_editor->SetEditItem(record->data);
     if (!record->data->flags[0]) {
-        record->data->SetAttr(OutXml::Expression, ReadTemplate(SeqKind, record->data->GetAttr(OutXml::Id).toInt()));
+        record->data->SetAttr(OutXml::Expression,
+                              ReadTemplate(SeqKind, record->data->GetAttr(OutXml::Id).toInt()));
         record->data->flags[0] = true;
     }
     m_outSeq->UpdateCounts(record->data->GetAttr(OutXml::Expression));
@@ -202,7 +203,7 @@ void outdef::showAllModelLevels()
         for (int j = 0; j < top->childCount(); ++j)
             top->child(j)->setHidden(false);
     }
-    m_ui->CURRENT_TREE->expandAll();
+    ExpandTree(m_ui->CURRENT_TREE);
 }
 
 void outdef::FileTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
@@ -211,8 +212,9 @@ void outdef::FileTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
         !m_treeReaction)
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
-    if (prev && !m_prevStored)
-        storeLeft(prev, true);
+    // Coming from the temporary tree without a focus change, the sequence shown there is left too.
+    if (!m_prevStored && (prev || m_pageMode == 2))
+        storeLeft(prev ? prev : cur, true);
     m_prevStored = false;
     m_pageMode = 1;
     m_ui->INF_TAB->setTabText(1, tr("Seq"));
@@ -271,8 +273,8 @@ void outdef::TempTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
         !m_treeReaction)
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
-    if (prev && !m_prevStored)
-        storeLeft(prev, false);
+    if (!m_prevStored && (prev || m_pageMode == 1))
+        storeLeft(prev ? prev : cur, false);
     m_prevStored = false;
     m_pageMode = 2;
     m_ui->CURRENT_TREE->setColumnHidden(0, false);

@@ -32,7 +32,8 @@ OutSeq::OutSeq(QWidget *parent) : QWidget(parent), m_ui(new Ui::OutSeq)
     m_ui->LOOPENDCBX->addItems({tr("write all"), tr("Delete after $Var at last")});
     styleTab(m_ui->NTAB);
     styleTab(m_ui->VTAB);
-    const QString header = QStringLiteral("QHeaderView::section { background-color: #666666; color: #FFFFFF }");
+    const QString header =
+        QStringLiteral("QHeaderView::section { background-color: #666666; color: #FFFFFF }");
     m_ui->NSTREE->setStyleSheet(header);
     m_ui->VTREE->setStyleSheet(header);
     const char *const nestIcons[2] = {":src/TBL_S.png", ":src/TBL_S.png"};
@@ -42,7 +43,8 @@ OutSeq::OutSeq(QWidget *parent) : QWidget(parent), m_ui(new Ui::OutSeq)
     for (int i = 0; i < 3; ++i)
         m_ui->VTREE->headerItem()->setIcon(i, QIcon(QString::fromLatin1(varIcons[i])));
     connect(m_ui->LOOPCBX, qOverload<int>(&QComboBox::currentIndexChanged), this, &OutSeq::ChangeLoopCbx);
-    connect(m_ui->LOOPENDCBX, qOverload<int>(&QComboBox::currentIndexChanged), this, &OutSeq::ChangeLoopEndCbx);
+    connect(m_ui->LOOPENDCBX, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &OutSeq::ChangeLoopEndCbx);
     HideLoop();
 }
 
