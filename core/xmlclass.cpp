@@ -233,22 +233,27 @@ QString xmlclass::GetTagAttr(int n, const QString &tag, const QString &attr) con
 
 // Serialises with the declaration and an indent of 4 as UTF-8, whatever the locale, and hands the
 // bytes to the safe writer. The document is checked before anything touches the file.
-bool xmlclass::writeDocument(int index, const QString &fileName)
+QByteArray xmlclass::documentBytes(QDomDocument *doc)
 {
-    QDomDocument *doc = m_docs.value(index).doc;
-    if (!doc)
-        return false;
     if (!doc->firstChild().isProcessingInstruction()) {
         doc->insertBefore(doc->createProcessingInstruction(
                               QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
                           doc->firstChild());
     }
     QByteArray bytes;
-    {
-        QTextStream stream(&bytes);
-        stream.setCodec("UTF-8");
-        doc->save(stream, 4, QDomNode::EncodingFromTextStream);
-    }
+    QTextStream stream(&bytes);
+    stream.setCodec("UTF-8");
+    doc->save(stream, 4, QDomNode::EncodingFromTextStream);
+    stream.flush();
+    return bytes;
+}
+
+bool xmlclass::writeDocument(int index, const QString &fileName)
+{
+    QDomDocument *doc = m_docs.value(index).doc;
+    if (!doc)
+        return false;
+    const QByteArray bytes = documentBytes(doc);
     if (!SafeFile::Write(fileName, bytes)) {
         UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(fileName));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
@@ -308,4 +313,33 @@ std::optional<XmlFileTime> xmlclass::GetFileTime(int index) const
     if (it == m_times.end())
         return std::nullopt;
     return *it;
+}
+
+int xmlclass::CreateXmlDocFile(int index)
+{
+    auto it = m_docs.find(index);
+    if (it == m_docs.end() || !it->doc) {
+        UiReport::System(QStringLiteral("SYSTEM ERROR:XML002"));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return 0;
+    }
+    const QByteArray bytes = documentBytes(it->doc);
+    QFile file(it->fileName);
+    if (file.exists())
+        return -1;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (file.exists())
+            return -1;
+    } else if (file.write(bytes) == bytes.size() && file.flush()) {
+        file.close();
+        if (IsTracked(index))
+            SetFileTime(index, it->fileName);
+        return 1;
+    } else {
+        file.close();
+        file.remove();
+    }
+    UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(it->fileName));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return 0;
 }

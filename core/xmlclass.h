@@ -53,6 +53,10 @@ public:
 
     int SaveXmlDoc(int index);
     bool SaveXmlDocAs(const QString &fileName, int index);
+    // Writes the document to its file only when no file of that name exists, so that making a
+    // missing file never replaces one another member wrote meanwhile: 1 written, -1 the file
+    // exists (nothing written), 0 the write failed (reported, write-failed flag set).
+    int CreateXmlDocFile(int index);
     void SetFileTime(int index, const QString &fileName);
     std::optional<XmlFileTime> GetFileTime(int index) const;
 
@@ -63,6 +67,7 @@ private:
         QString fileName;
         QDomDocument *doc = nullptr;
     };
+    static QByteArray documentBytes(QDomDocument *doc);
     bool writeDocument(int index, const QString &fileName);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
 

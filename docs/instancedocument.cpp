@@ -55,3 +55,11 @@ void InstanceDocument::MoveUpChapter() {}
 void InstanceDocument::MoveDownChapter() {}
 void InstanceDocument::RebuildClassTree(QTreeWidget *, bool) {}
 void InstanceDocument::SetEditMode() {}
+void InstanceDocument::LoadManagerInfo() {}
+void InstanceDocument::BuildClassTree(QTreeWidget *) {}
+void InstanceDocument::SelectFirstChapter() {}
+QString InstanceDocument::CurrentClassValue() const
+{
+    return QString();
+}
+void InstanceDocument::SetExplainText(const QString &) {}

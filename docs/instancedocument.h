@@ -27,6 +27,12 @@ public:
     void MoveUpChapter();
     void MoveDownChapter();
     void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
+    void LoadManagerInfo();
+    void BuildClassTree(QTreeWidget *userTree);
+    void SelectFirstChapter();
+    // The "InstID" of the record behind the current class row; empty when there is none.
+    QString CurrentClassValue() const;
+    void SetExplainText(const QString &text);
     void Save();
     void SetEditMode();
     void SetModified();

@@ -1,16 +1,36 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "instance/instancefiles.h"
 
+#include <QHash>
+#include <QMultiHash>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
+namespace Ui
+{
+class deftab;
+}
+class InstanceLclass;
+class InstanceSclass;
+class NumEditor;
+class QAction;
+class QDomElement;
+class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
+class TreeItemData;
+class ValueTable;
+class model;
+struct ClassInstanceIndex;
+struct MemberInfo;
 
-// The instance workspace tab: the members' class instances, their panes and the links to the
-// schedule, question-and-answer and instance-document pages.
+// The instance workspace tab: every member's large-class, small-class and parameter instances
+// beside a read-only copy of the model's class tree, the class area with the panes of the
+// selected row, and the loading and saving of the members' instance files.
 class deftab final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
@@ -18,16 +38,71 @@ public:
     explicit deftab(QWidget *parent = nullptr);
     ~deftab() override;
 
-    void AddLclassInstance();
-    void AddSclassInstance();
-    void DelLclassInstance();
-    void DelSclassInstance();
-    void AdjustLayout();
-    void ClearTab();
-    void CommitValueTable();
-    void SyncStatusWidget();
+    // Row depth in the member tree: 0 member, 1 large class, 2 small class, 3 parameter.
+    static int Level(const QTreeWidgetItem *item);
+    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    // The row a row points to in the user data of a column (model row, chapter row, ...).
+    static QTreeWidgetItem *LinkedRow(const QTreeWidgetItem *item, int column);
+    // The index a row of the model-tree copy carries in its column 1.
+    static ClassInstanceIndex *ClassIndexOf(const QTreeWidgetItem *modelTreeRow);
 
-    QTreeWidget *GetUserTree() const { return m_userTree; }
+    // ---- files (deftab.cpp, through InstanceFiles) ----
+    QString ReadElementText(const QString &n, const QString &id) const
+    {
+        return m_files.ReadElementText(n, id);
+    }
+    QString ReadInstanceText(const QString &name) const { return m_files.ReadInstanceText(name); }
+    void ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
+    void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
+    QString GetReferencePath(const QString &a, const QString &b) const;
+    QString GetQuestionReferencePath(const QString &a, const QString &b) const;
+    QString GetAnswerReferencePath(const QString &a, const QString &b) const;
+
+    // ---- loading and saving (deftab_load.cpp, deftab_save.cpp) ----
+    void LoadInstanceDocument(QTreeWidget *memberTree);
+    void LoadInstance(QTreeWidgetItem *memberItem);
+    void OpenMemberInstance(QTreeWidgetItem *memberItem);
+    void LoadMemberInstance(int n);
+    void ResolveStateLinks();
+    void LinkStateTarget(QTreeWidgetItem *row, const QString &mid);
+    void RegisterModelInstance(QTreeWidgetItem *row, TreeItemData *record);
+    int SetScopeIcon(TreeItemData *record, QTreeWidgetItem *row);
+    void SaveInstance();
+    void BuildInstanceDocument(int n, QTreeWidgetItem *memberRow);
+    void CommitAndShowItem(QTreeWidgetItem *previous, QTreeWidgetItem *current);
+    void LoadValueGrid(QTreeWidgetItem *paramRow);
+    void UnlinkChapter(QTreeWidgetItem *row);
+    // Whether member n's instance data may be written by this program: its own, and its file
+    // was read (a file that did not parse is never written over).
+    bool IsWritableMember(int n) const;
+
+    // ---- the tab (deftab.cpp, deftab_view.cpp) ----
+    void LoadModelTree();
+    void SetTitleFields();
+    void SetInstanceDir(const QString &dir);
+    void ClearTab();
+    void RemoveUser(QTreeWidgetItem *userItem);
+    void UpdateItemText(QTreeWidgetItem *item, const QString &name, int sameAddressIndex);
+    void SelectFirstUser();
+    void SelectFirstChapter();
+    void SetModify();
+    void SetActiveEditor();
+    void RefreshCurrentItem();
+    void SetEditFont();
+    void AdjustLayout();
+    void SyncInstanceDocument();
+    void SyncStatusWidget();
+    void CommitValueTable();
+    void UpdateParamProperty();
+    void SetParamPropertyValues(QTreeWidgetItem *param, TreeItemData *record, QTreeWidgetItem *sclass);
+    void SetPopupMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass);
+    void EnableClassTabs(int level);
+    void ResetClassArea();
+    bool ComputeDeleteActions(QTreeWidgetItem *cur);
+    void SetUserRowActions(QTreeWidgetItem *userRow);
+    void ShowItemPane(QTreeWidgetItem *row);
+    void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
+
     bool GetScheduleRefresh() const { return m_scheduleRefresh; }
     bool GetQandARefresh() const { return m_qandaRefresh; }
     bool GetDocumentRefresh() const { return m_documentRefresh; }
@@ -35,30 +110,104 @@ public:
     void SetQandARefresh(bool refresh) { m_qandaRefresh = refresh; }
     void SetDocumentRefresh(bool refresh) { m_documentRefresh = refresh; }
 
-    void LoadInstance(QTreeWidgetItem *memberItem);
-    void LoadInstanceDocument(QTreeWidget *memberTree);
-    void LoadModelTree();
-    void RefreshCurrentItem();
-    void RemoveUser(QTreeWidgetItem *userItem);
-    void SaveInstance();
-    void SelectFirstChapter();
-    void SetActiveEditor();
-    void SelectFirstUser();
+    QTreeWidget *GetUserTree() const;
+    QTreeWidget *GetModelTree() const;
+    QTreeWidgetItem *GetCurrentUserItem() const;
     void SetCurrentUserItem(QTreeWidgetItem *item);
-    void SetEditFont();
-    void SetInstanceDir(const QString &dir);
-    void SetModify();
-    void SetPopupMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass);
-    void SetTitleFields();
-    void SyncInstanceDocument();
-    void UpdateItemText(QTreeWidgetItem *item, const QString &name, int sameAddressIndex);
+    QTreeWidgetItem *FindTreeItem(const QString &key) const;
+    void SelectTreeItem(const QString &key);
+    TreeItemData *GetRefItemData(QTreeWidgetItem *item) const;
+    QString GetItemExplanation(QTreeWidgetItem *item);
+    QString GetItemOutVar(QTreeWidgetItem *item) const;
+    QString GetExplanationText() const;
+    bool IsExplanationModified() const;
+    void SetExplanationRecord(TreeItemData *record);
+    void SetExplanationReadOnly(bool readOnly);
+    QHash<QString, QList<QTreeWidgetItem *>> &GetUserDataHash() { return m_modelInstances; }
+    QStringList GetKeyedItems(const QString &id) const;
+    int GetDefaultMaxParam() const { return m_defaultMaxParam; }
+    void SetStateItem(const QString &key, const QString &text) { m_transitions.insert(key, text); }
+    bool IsClearing() const { return m_clearing; }
+    bool HasNoModelItem() const;
+    bool IsArbitraryScope(QTreeWidgetItem *item) const;
+    QString FindChildKey(QTreeWidgetItem *parent, const QString &mid) const;
+    bool HasChildItem(QTreeWidgetItem *parent, const QString &name, const QString &id) const;
+    static QString MakeIdPath(QTreeWidgetItem *a, QTreeWidgetItem *b);
+    static QString TakeNextNumber(QTreeWidgetItem *row);
+    void CreateMirrorItems(QTreeWidgetItem *row, int number);
+    static QString KeyOf(const TreeItemData *record, const QString &idAttr);
+    void ClearTables();
+
+public slots:
+    void AddLclassInstance();
+    void AddSclassInstance();
+    void DelLclassInstance();
+    void DelSclassInstance();
+    void UserTreeChanged(QTreeWidgetItem *cur_item, QTreeWidgetItem *prev_item);
+    void UserTreeClicked(QTreeWidgetItem *item, int col);
+    void UserDblTreeClicked(QTreeWidgetItem *item, int col);
+    void UserColumnAdjustment(const QModelIndex &idex);
+    void ModelColumnAdjustment(const QModelIndex &idex);
+    void ModelDblTreeClicked(QTreeWidgetItem *item, int col);
+    void TabChangeProc(int index);
+    void TreePopupMenu(const QPoint &pt);
 
 private:
+    model *modelEditor() const;
+    MemberInfo *memberOf(int n) const;
+    QTreeWidgetItem *memberRowOf(QTreeWidgetItem *row) const;
+    int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
+    QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
+    bool parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e, MemberInfo *m);
+    void parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n);
+    bool parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, const QDomElement &e,
+                             QTreeWidgetItem *row);
+    bool parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const QDomElement &p, int n);
+    QTreeWidgetItem *acceptedModelRow(TreeItemData *record) const;
+    void finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow);
+    void makeElementMirrors(TreeItemData *record, const QString &key, bool withSchedule);
+    void commitRow(QTreeWidgetItem *row);
+    void clearUserTree(bool shared);
+    void clearModelTree(bool shared);
+    void freeRow(QTreeWidgetItem *row);
+    void setTabColours(int shown);
+    void applyInstanceActions();
+
+    Ui::deftab *m_ui;
     // Installed by the tab area on its instance page, which then owns it.
     QPointer<QVBoxLayout> m_pageLayout;
-    QTreeWidget *m_userTree;
-    QString m_instanceDir;
+    InstanceFiles m_files;
+    InstanceLclass *m_lclassPane;
+    InstanceSclass *m_sclassPane;
+    ValueTable *m_valueTable;
+    NumEditor *m_explain;
+    QMenu *m_popup;
+    QAction *m_popupActions[4] = {};
+    QString m_explainLabel;
+    int m_explainTab = 3;
+    int m_lastDataTab = 0;
+    int m_defaultMaxParam = 10;
+    int m_loadingMember = -1;
+    bool m_deletedRow = false;
+
+    QHash<QString, QTreeWidgetItem *> m_rows;                  // element key -> row
+    QHash<QString, bool> m_ownMembers;                         // member number -> own
+    QHash<QString, QList<QTreeWidgetItem *>> m_modelInstances; // model ID -> instance rows
+    QMultiHash<QString, QString> m_stateInstances;             // model state-class ID -> keys
+    QHash<QString, QString> m_transitions;                     // transition key -> state ID
+    QSet<int> m_unreadMembers;                                 // own files that did not load
+    QHash<int, QList<QDomElement>> m_keptLclasses;             // per member, written back as read
+    // What the timer's parameter-property refresh hands on to the small-class pane.
+    QTreeWidgetItem *m_propParam = nullptr;
+    TreeItemData *m_propRecord = nullptr;
+    QTreeWidgetItem *m_propSclass = nullptr;
+
     bool m_scheduleRefresh = true;
     bool m_qandaRefresh = true;
     bool m_documentRefresh = true;
+    bool m_selecting = false;
+    bool m_suppressParamClick = false;
+    bool m_takingRows = false;
+    bool m_clearing = false;
+    bool m_actions[4] = {};
 };

@@ -172,11 +172,6 @@ void manager::afterLoad()
     if (tab)
         tab->LoadInstanceDocument(m_tree);
     if (QTreeWidgetItem *top = m_tree->topLevelItem(0)) {
-        if (tab) {
-            tab->LoadInstance(top);
-            for (int i = 0; i < top->childCount(); ++i)
-                tab->LoadInstance(top->child(i));
-        }
         m_tree->setCurrentItem(top);
         top->setExpanded(true);
     }

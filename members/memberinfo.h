@@ -30,6 +30,10 @@ struct MemberInfo {
     QString StartDate;
     QString TargetDate;
     QString CompletionDate;
+    // Earliest start and latest target date of the member's large-class instances, empty when
+    // none; filled while the instance tab loads the member.
+    QString EarliestStart;
+    QString LatestTarget;
     NumEditor *Editor = nullptr;
     QDateTime MarkerTime = QDateTime::currentDateTime();
     int UnchangedChecks = 0;

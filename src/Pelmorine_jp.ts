@@ -3072,6 +3072,128 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>deftab</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>Instance</source>
+        <translation>インスタンス</translation>
+    </message>
+    <message>
+        <source>Class</source>
+        <translation>クラス</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LClass Element</source>
+        <translation>大分類要素</translation>
+    </message>
+    <message>
+        <source>SClass Element</source>
+        <translation>小分類要素</translation>
+    </message>
+    <message>
+        <source>Model Definition</source>
+        <translation>モデル定義</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>Add Lclass</source>
+        <translation>大分類の追加</translation>
+    </message>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類の削除</translation>
+    </message>
+    <message>
+        <source>Add Sclass</source>
+        <translation>小分類の追加</translation>
+    </message>
+    <message>
+        <source>Delete Sclass</source>
+        <translation>小分類の削除</translation>
+    </message>
+    <message>
+        <source>Lclass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>Sclass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param_data</source>
+        <translation>パラメータデータ</translation>
+    </message>
+    <message>
+        <source>explain</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>TabParam</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>TabSclass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Unset</source>
+        <translation>未設定</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceFiles</name>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
+</context>
+<context>
     <name>OutFile</name>
     <message>
         <source>Form</source>

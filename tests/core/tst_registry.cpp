@@ -130,12 +130,24 @@ void tst_registry::treeItemData_attributesAndGrid()
     data.SetAttr(QStringLiteral("Name"), QStringLiteral("b"));
     QCOMPARE(data.Attrs().size(), 1);
     QCOMPARE(data.GetAttr(QStringLiteral("Name")), QStringLiteral("b"));
-    QCOMPARE(data.grid.size(), 30);
-    for (const QStringList &row : data.grid) {
-        QCOMPARE(row.size(), 30);
-        for (const QString &cell : row)
-            QVERIFY(cell.isEmpty());
-    }
+    // The grid costs nothing until a value arrives; empty writes do not allocate it.
+    QVERIFY(!data.HasGrid());
+    QVERIFY(data.Cell(29, 29).isEmpty());
+    data.SetCell(3, 4, QString());
+    QVERIFY(!data.HasGrid());
+    data.SetGridRow(30, QStringLiteral("x"));
+    QVERIFY(!data.HasGrid() && !data.GridLoaded());
+    data.SetCell(2, 2, QStringLiteral("keep"));
+    data.SetGridRow(2, QStringLiteral("a,,c"));
+    QVERIFY(data.HasGrid() && data.GridLoaded());
+    QCOMPARE(data.Cell(2, 0), QStringLiteral("a"));
+    QCOMPARE(data.Cell(2, 1), QString());
+    QCOMPARE(data.Cell(2, 2), QStringLiteral("c"));
+    data.SetCell(5, 5, QStringLiteral("k"));
+    data.SetGridRow(5, QStringLiteral("x"));
+    QCOMPARE(data.Cell(5, 5), QStringLiteral("k")); // beyond the parts: kept
+    data.SetCell(30, 0, QStringLiteral("out"));
+    QVERIFY(data.Cell(30, 0).isEmpty());
     QCOMPARE(data.gridSize, 30);
 }
 

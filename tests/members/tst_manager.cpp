@@ -1,3 +1,4 @@
+#include "core/defvar.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "members/adduserdiag.h"
@@ -35,6 +36,7 @@ struct Workspace : public RegistryScope {
     Workspace(const QString &user, const QString &email, const QString &shared = QString())
         : dirPath(shared.isEmpty() ? own.path() : shared)
     {
+        DefVar().InitVar();
         SetObj(RegSlot::ObjXmlStore, store);
         SetObj(RegSlot::ObjDeftab, tab);
         mgr = new manager;
@@ -47,8 +49,6 @@ struct Workspace : public RegistryScope {
         SetStrVar(RegSlot::StrInstanceVersion, QStringLiteral("0.0.1"));
         SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
         SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
-        SetStrVar(RegSlot::StrAttrID, QStringLiteral("ID"));
-        SetStrVar(RegSlot::StrAttrMaxID, QStringLiteral("MaxID"));
     }
     ~Workspace() override
     {
@@ -409,6 +409,7 @@ void tst_manager::saveInstance_unwritableFile_setsWriteFailed()
     Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
     writeTeamWorkspace(w);
     w.mgr->OpenManager();
+    QVERIFY(QFile::remove(w.path(QStringLiteral("instance_2.xml"))));
     QVERIFY(QDir(w.dirPath).mkdir(QStringLiteral("instance_2.xml")));
     w.mgr->SetInstanceModify(2);
     w.tab->SaveInstance();
@@ -438,7 +439,9 @@ void tst_manager::twoPrograms_eachWritesOnlyItsOwnFiles()
         a.mgr->CloseManager();
         aFiles = snapshot(a, groupFiles);
         QVERIFY(!QFileInfo::exists(a.path(QStringLiteral("1.iod")))); // b's marker is b's to write
-        QVERIFY(!QFileInfo::exists(a.path(QStringLiteral("instance_1.xml"))));
+        // b's missing instance file is made once, empty; from then on it is b's to write.
+        QCOMPARE(a.root(QStringLiteral("instance_1.xml")).attribute(QStringLiteral("ID")),
+                 QStringLiteral("1"));
     }
     QTest::qWait(20);
     Snapshot bFiles;

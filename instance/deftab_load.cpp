@@ -1,0 +1,397 @@
+#include "core/defvar.h"
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+#include "docs/instancedocument.h"
+#include "instance/classinstanceindex.h"
+#include "instance/deftab.h"
+#include "members/memberinfo.h"
+#include "model/calendar.h"
+#include "model/model.h"
+#include "ui_deftab.h"
+
+namespace
+{
+QVariant pointer(void *p)
+{
+    return QVariant::fromValue(p);
+}
+} // namespace
+
+void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
+{
+    if (!memberTree || memberTree->topLevelItemCount() == 0)
+        return;
+    QTreeWidgetItem *top = memberTree->topLevelItem(0);
+    OpenMemberInstance(top);
+    for (int i = 0; i < top->childCount(); ++i)
+        OpenMemberInstance(top->child(i));
+    ResolveStateLinks();
+    m_files.OpenDocInstance();
+    if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument)) {
+        document->LoadManagerInfo();
+        document->BuildClassTree(m_ui->USERTREE);
+    }
+    QTreeWidget *tree = m_ui->USERTREE;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *member = tree->topLevelItem(i);
+        member->setExpanded(true);
+        for (int j = 0; j < member->childCount(); ++j) {
+            member->child(j)->setExpanded(true);
+            for (int k = 0; k < member->child(j)->childCount(); ++k)
+                member->child(j)->child(k)->setExpanded(true);
+        }
+    }
+    TreeColumnAdjustment(tree);
+}
+
+// Brings the member's instance file into the store; a file that did not load leaves the member
+// read-only for this session. The member's number, or -1 for no row.
+int deftab::openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode)
+{
+    if (!memberItem) {
+        UiReport::System(errorCode);
+        return -1;
+    }
+    const int n = memberItem->data(0, Qt::UserRole).toInt();
+    if (m_files.OpenMemberDocument(n) == InstanceFiles::Failed)
+        m_unreadMembers.insert(n);
+    return n;
+}
+
+void deftab::OpenMemberInstance(QTreeWidgetItem *memberItem)
+{
+    const int n = openMemberFile(memberItem, QStringLiteral("SYSTEM ERROR:INST002"));
+    if (n >= 0)
+        LoadMemberInstance(n);
+}
+
+void deftab::LoadInstance(QTreeWidgetItem *memberItem)
+{
+    const int n = openMemberFile(memberItem, QStringLiteral("SYSTEM ERROR:INST003"));
+    if (MemberInfo *m = n >= 0 ? memberOf(n) : nullptr) {
+        m_ui->USERTREE->addTopLevelItem(newMemberRow(n, memberItem->text(0), m));
+        TreeColumnAdjustment(m_ui->USERTREE);
+    }
+}
+
+QTreeWidgetItem *deftab::newMemberRow(int n, const QString &name, MemberInfo *m)
+{
+    auto *record = new TreeItemData;
+    record->name = QString::number(n);
+    record->SetAttr(GetStrVar(RegSlot::StrAttrID), QString());
+    auto *row = new QTreeWidgetItem;
+    row->setData(0, Qt::UserRole, pointer(record));
+    const bool own = m->OtherUser == 0;
+    row->setIcon(0, SharedIcon::Get(own ? SharedIcon::User : SharedIcon::Other));
+    m_ownMembers.insert(record->name, own);
+    row->setText(0, name);
+    row->setText(5, QStringLiteral("I") + record->name);
+    m->InstanceItem = row;
+    row->setData(1, Qt::UserRole, n);
+    CreateMirrorItems(row, n);
+    return row;
+}
+
+void deftab::LoadMemberInstance(int n)
+{
+    m_loadingMember = n;
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return;
+    const int memberIndex = XmlIndex::Manager + n;
+    // A member file that did not load was reported by the member manager already.
+    const int count =
+        store->HasDoc(memberIndex) ? store->OpenDomTag(memberIndex, QStringLiteral("Root_manager"), 4) : 0;
+    MemberInfo *m = memberOf(n);
+    QTreeWidgetItem *memberRow = nullptr;
+    if (count > 0 && m) {
+        m->ProcEmail = store->GetDomAttr(0, QStringLiteral("ProcEmail"));
+        memberRow = newMemberRow(n, m->DisplayName.isEmpty() ? m->Name : m->DisplayName, m);
+        m_ui->USERTREE->addTopLevelItem(memberRow);
+    }
+    store->DomDocClose();
+    const int index = XmlIndex::Instance + n;
+    if (!memberRow || !store->HasDoc(index))
+        return;
+    QDomElement root = store->GetXmlDoc(index)->documentElement();
+    memberRow->setData(2, Qt::UserRole, root.attribute(GetStrVar(RegSlot::StrAttrMaxID)).toInt());
+    QDomElement e = root.firstChildElement();
+    while (!e.isNull()) {
+        const QDomElement next = e.nextSiblingElement();
+        auto *record = new TreeItemData;
+        auto *row = new QTreeWidgetItem;
+        if (!parseLclassInstance(record, row, e, m)) {
+            delete record;
+            delete row;
+            // Kept aside, not left in the document: the document is emptied after every save,
+            // and each later save must write the element back as well.
+            m_keptLclasses[n].append(e);
+        } else {
+            row->setIcon(0, SharedIcon::Get(SharedIcon::Lclass));
+            record->name = QString::number(n);
+            row->setData(0, Qt::UserRole, pointer(record));
+            memberRow->addChild(row);
+            while (e.hasChildNodes()) {
+                const QDomNode child = e.firstChild();
+                parseLclassChild(row, child.toElement(), n);
+                e.removeChild(child);
+            }
+        }
+        root.removeChild(e);
+        e = next;
+    }
+}
+
+// The model row of an element read from a member's file, or null when the element is refused:
+// its model element is missing, or its ID is no plain number (IDs end up in file names) or is
+// taken already (two elements would share their files).
+QTreeWidgetItem *deftab::acceptedModelRow(TreeItemData *record) const
+{
+    model *mdl = modelEditor();
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    if (!mdl || !InstanceFiles::IsDecimal(record->GetAttr(idAttr)) || m_rows.contains(KeyOf(record, idAttr)))
+        return nullptr;
+    return mdl->FindItem(record->GetAttr(GetStrVar(RegSlot::StrAttrMID)));
+}
+
+bool deftab::parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e,
+                                 MemberInfo *m)
+{
+    if (e.tagName() != GetStrVar(RegSlot::StrTagLClass))
+        return false;
+    record->name = QString::number(m_loadingMember);
+    const QString startAttr = GetStrVar(RegSlot::StrAttrStartDate);
+    const QString targetAttr = GetStrVar(RegSlot::StrAttrTargetDate);
+    const QDomNamedNodeMap attrs = e.attributes();
+    for (int i = 0; i < attrs.count(); ++i) {
+        const QDomAttr attr = attrs.item(i).toAttr();
+        record->SetAttr(attr.name(), attr.value());
+        if (attr.value().isEmpty())
+            continue;
+        const QDate date = Calendar::StrToDate(attr.value());
+        if (attr.name() == startAttr &&
+            (m->EarliestStart.isEmpty() || Calendar::StrToDate(m->EarliestStart) > date))
+            m->EarliestStart = attr.value();
+        else if (attr.name() == targetAttr &&
+                 (m->LatestTarget.isEmpty() || Calendar::StrToDate(m->LatestTarget) < date))
+            m->LatestTarget = attr.value();
+    }
+    QTreeWidgetItem *modelRow = acceptedModelRow(record);
+    if (!modelRow)
+        return false;
+    RegisterModelInstance(row, record);
+    row->setText(1, modelRow->text(0));
+    record->SetAttr(GetStrVar(RegSlot::StrAttrName), modelRow->text(0));
+    finishClassRow(row, record, modelRow);
+    return true;
+}
+
+// The columns, tables and mirrored rows a large-class and a small-class row share.
+void deftab::finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow)
+{
+    const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
+    const QString elementAttr = GetStrVar(RegSlot::StrAttrElement);
+    if (modelRow->text(3) != GetStrVar(RegSlot::StrLabelArbitary)) {
+        row->setText(4, modelRow->text(3));
+        record->SetAttr(elementAttr, modelRow->text(3));
+    } else {
+        row->setText(4, record->GetAttr(elementAttr));
+    }
+    row->setText(5, QStringLiteral("I") + key);
+    const TreeItemData *modelRecord = model::RecordOf(modelRow);
+    QTreeWidgetItem *treeRow = modelRecord ? modelRecord->instanceItem : nullptr;
+    row->setData(4, Qt::UserRole, pointer(treeRow));
+    const int scope = SetScopeIcon(record, row);
+    if (ClassInstanceIndex *index = ClassIndexOf(treeRow)) {
+        if (scope == 0) {
+            QTreeWidgetItem *parent = row->parent();
+            index->Add(parent && parent->parent() ? parent->text(4) + QLatin1Char(':') + row->text(4)
+                                                  : row->text(4),
+                       key);
+        }
+        index->keys.append(key);
+    }
+    m_rows.insert(key, row);
+    row->setData(3, Qt::UserRole, pointer(nullptr));
+    makeElementMirrors(record, key, true);
+}
+
+int deftab::SetScopeIcon(TreeItemData *record, QTreeWidgetItem *row)
+{
+    const QString scopeAttr = GetStrVar(RegSlot::StrAttrScope);
+    // An element written before scopes existed counts as global and is written so from now on.
+    if (record->GetAttr(scopeAttr).isEmpty())
+        record->SetAttr(scopeAttr, QStringLiteral("0"));
+    int scope = record->GetAttr(scopeAttr).toInt();
+    if (scope != 0 && scope != 1)
+        scope = 2;
+    const SharedIcon::Id icons[3] = {SharedIcon::Global, SharedIcon::Local, SharedIcon::None};
+    row->setIcon(1, SharedIcon::Get(icons[scope]));
+    return scope;
+}
+
+void deftab::RegisterModelInstance(QTreeWidgetItem *row, TreeItemData *record)
+{
+    m_modelInstances[record->GetAttr(GetStrVar(RegSlot::StrAttrMID))].append(row);
+}
+
+void deftab::parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n)
+{
+    TreeItemData *lrec = RecordOf(lrow);
+    if (child.isNull() || !lrec)
+        return;
+    if (child.tagName() == QLatin1String("REFERENCE")) {
+        m_files.ReadReferences(child, &lrec->links);
+        return;
+    }
+    if (child.tagName() != GetStrVar(RegSlot::StrTagSClass)) {
+        lrec->kept.append(child);
+        return;
+    }
+    auto *record = new TreeItemData;
+    auto *row = new QTreeWidgetItem;
+    lrow->addChild(row);
+    if (!parseSclassInstance(lrow, record, child, row)) {
+        delete record;
+        delete row;
+        // Its model class may come back, or belong to a newer model: kept, not dropped.
+        lrec->kept.append(child);
+        return;
+    }
+    record->name = QString::number(n);
+    row->setData(0, Qt::UserRole, pointer(record));
+    for (QDomElement part = child.firstChildElement(); !part.isNull(); part = part.nextSiblingElement()) {
+        if (part.tagName() == QLatin1String("REFERENCE")) {
+            m_files.ReadReferences(part, &record->links);
+        } else if (part.tagName() == QLatin1String("PARAM")) {
+            for (QDomElement p = part.firstChildElement(); !p.isNull(); p = p.nextSiblingElement()) {
+                if (p.tagName() != QLatin1String("P") || !parseParamInstance(row, record, p, n))
+                    record->keptParams.append(p);
+            }
+        } else {
+            record->kept.append(part);
+        }
+    }
+    while (child.hasChildNodes())
+        QDomElement(child).removeChild(child.firstChild());
+    row->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
+}
+
+bool deftab::parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, const QDomElement &e,
+                                 QTreeWidgetItem *row)
+{
+    Q_UNUSED(lrow)
+    record->name = QString::number(m_loadingMember);
+    const QDomNamedNodeMap attrs = e.attributes();
+    for (int i = 0; i < attrs.count(); ++i)
+        record->SetAttr(attrs.item(i).toAttr().name(), attrs.item(i).toAttr().value());
+    QTreeWidgetItem *modelRow = acceptedModelRow(record);
+    if (!modelRow)
+        return false;
+    RegisterModelInstance(row, record);
+    const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
+    const QString mid = record->GetAttr(GetStrVar(RegSlot::StrAttrMID));
+    const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
+    const int kind = record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)).toInt();
+    if (kind == 1) {
+        m_stateInstances.insert(mid, key);
+    } else if (kind == 2) {
+        const TreeItemData *modelRecord = model::RecordOf(modelRow);
+        const QString stateId = modelRecord ? modelRecord->GetAttr(stateAttr) : QString();
+        if (stateId.isEmpty() || !modelEditor()->FindItem(stateId))
+            record->SetAttr(stateAttr, QString());
+        else
+            m_transitions.insert(key, stateId);
+    }
+    row->setText(2, modelRow->text(1));
+    record->SetAttr(GetStrVar(RegSlot::StrAttrName), modelRow->text(1));
+    finishClassRow(row, record, modelRow);
+    auto *companion = new QTreeWidgetItem;
+    companion->setText(0, record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
+    companion->setText(1, record->GetAttr(GetStrVar(RegSlot::StrAttrElement)));
+    companion->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
+    record->pageItem = companion;
+    row->setData(2, Qt::UserRole, pointer(companion));
+    record->SetAttr(GetStrVar(RegSlot::StrAttrRow), QStringLiteral("0"));
+    record->SetAttr(GetStrVar(RegSlot::StrAttrCol), QStringLiteral("0"));
+    const QString maxParam = GetStrVar(RegSlot::StrAttrMaxParam);
+    if (record->GetAttr(maxParam).isEmpty())
+        record->SetAttr(maxParam, QString::number(m_defaultMaxParam));
+    return true;
+}
+
+bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const QDomElement &p, int n)
+{
+    auto record = std::make_unique<TreeItemData>();
+    record->name = QString::number(n);
+    const QDomNamedNodeMap attrs = p.attributes();
+    for (int i = 0; i < attrs.count(); ++i)
+        record->SetAttr(attrs.item(i).toAttr().name(), attrs.item(i).toAttr().value());
+    QTreeWidgetItem *modelRow = acceptedModelRow(record.get());
+    if (!modelRow)
+        return false;
+    const TreeItemData *modelRecord = model::RecordOf(modelRow);
+    const QString rowAttr = GetStrVar(RegSlot::StrAttrRow);
+    const QString colAttr = GetStrVar(RegSlot::StrAttrCol);
+    const QString key = KeyOf(record.get(), GetStrVar(RegSlot::StrAttrID));
+    auto *row = new QTreeWidgetItem;
+    auto *companion = new QTreeWidgetItem;
+    companion->setText(0, modelRow->text(2));
+    companion->setText(1, modelRow->text(3));
+    companion->setIcon(0, SharedIcon::Get(SharedIcon::Param));
+    companion->setData(1, Qt::UserRole, pointer(row));
+    const QString modelRowText = modelRecord ? modelRecord->GetAttr(rowAttr) : QString();
+    const QString modelColText = modelRecord ? modelRecord->GetAttr(colAttr) : QString();
+    row->setText(3, QStringLiteral("K[%1][%2]").arg(modelRowText, modelColText));
+    row->setText(4, modelRecord ? modelRecord->GetAttr(GetStrVar(RegSlot::StrAttrName)) : QString());
+    row->setText(5, QStringLiteral("I") + key);
+    row->setData(4, Qt::UserRole, pointer(modelRecord ? modelRecord->instanceItem : nullptr));
+    const QString maxParam = srec->GetAttr(GetStrVar(RegSlot::StrAttrMaxParam));
+    for (const QString &attr : {rowAttr, colAttr}) {
+        const QString own = record->GetAttr(attr);
+        const int value = (own == QLatin1String("N") ? maxParam : own).toInt();
+        if (srec->GetAttr(attr).toInt() < value)
+            srec->SetAttr(attr, QString::number(value));
+    }
+    record->pageItem = companion;
+    row->setData(1, Qt::UserRole, pointer(companion));
+    row->setData(3, Qt::UserRole, pointer(nullptr));
+    m_rows.insert(key, row);
+    makeElementMirrors(record.get(), key, false);
+    row->setData(0, Qt::UserRole, pointer(record.release()));
+    row->setIcon(0, SharedIcon::Get(SharedIcon::Param));
+    srow->addChild(row);
+    return true;
+}
+
+void deftab::ResolveStateLinks()
+{
+    const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
+    for (auto it = m_transitions.cbegin(); it != m_transitions.cend(); ++it) {
+        QTreeWidgetItem *row = m_rows.value(it.key());
+        TreeItemData *record = RecordOf(row);
+        if (!record)
+            continue;
+        // The state the user chose stays while it names a row; only an empty or dangling one
+        // falls back to the last state instance of the same large class.
+        if (!m_rows.contains(record->GetAttr(stateAttr)))
+            record->SetAttr(stateAttr, FindChildKey(row->parent(), it.value()));
+    }
+}
+
+void deftab::LinkStateTarget(QTreeWidgetItem *row, const QString &mid)
+{
+    const TreeItemData *added = RecordOf(row);
+    if (!added)
+        return;
+    const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
+    const QString key = KeyOf(added, GetStrVar(RegSlot::StrAttrID));
+    for (auto it = m_transitions.cbegin(); it != m_transitions.cend(); ++it) {
+        QTreeWidgetItem *other = m_rows.value(it.key());
+        TreeItemData *record = RecordOf(other);
+        if (record && other->parent() == row->parent() && it.value() == mid &&
+            !m_rows.contains(record->GetAttr(stateAttr)))
+            record->SetAttr(stateAttr, key);
+    }
+}

@@ -1,0 +1,128 @@
+#include "core/treeitemdata.h"
+#include "core/xmlclass.h"
+#include "instance/deftab.h"
+#include "instance/instancepanes.h"
+#include "members/memberinfo.h"
+#include "shell/numeditor.h"
+#include "ui_deftab.h"
+#include "views/statuswidget.h"
+
+void deftab::SaveInstance()
+{
+    if (auto *state = GetObj<StatusWidget>(RegSlot::ObjStatusWidget))
+        state->UpdateGraph();
+    commitRow(GetCurrentUserItem());
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QTreeWidget *tree = m_ui->USERTREE;
+    for (int i = 0; store && i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = tree->topLevelItem(i);
+        const int n = row->data(1, Qt::UserRole).toInt();
+        // Another member's files are theirs to write; a file that did not load is never
+        // written over.
+        MemberInfo *m = memberOf(n);
+        if (!IsWritableMember(n) || !store->HasDoc(XmlIndex::Instance + n))
+            continue;
+        BuildInstanceDocument(n, row);
+        if (m->InstanceModified && store->SaveXmlDoc(XmlIndex::Instance + n) == 1 &&
+            !GetBoolVar(RegSlot::FlagWriteFailed))
+            m->InstanceModified = false;
+        m_files.ClearInstanceDocument(n);
+    }
+    m_explain->ClearModified();
+    SetBoolVar(RegSlot::FlagInstanceModified, false);
+}
+
+void deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
+{
+    CommitValueTable();
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Instance + n) : nullptr;
+    if (!doc)
+        return;
+    QDomElement root = doc->documentElement();
+    root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID),
+                      QString::number(memberRow->data(2, Qt::UserRole).toInt()));
+    for (const QDomElement &kept : m_keptLclasses.value(n))
+        root.appendChild(kept.cloneNode(true));
+    for (int l = 0; l < memberRow->childCount(); ++l) {
+        QTreeWidgetItem *lrow = memberRow->child(l);
+        TreeItemData *lrec = RecordOf(lrow);
+        if (!lrec)
+            continue;
+        QDomElement lclass = m_files.BuildLclassElement(*doc, lrec);
+        for (int s = 0; s < lrow->childCount(); ++s) {
+            QTreeWidgetItem *srow = lrow->child(s);
+            TreeItemData *srec = RecordOf(srow);
+            if (!srec)
+                continue;
+            QDomElement sclass = m_files.BuildSclassElement(*doc, srec);
+            QDomElement params = doc->createElement(QStringLiteral("PARAM"));
+            for (const QDomElement &kept : qAsConst(srec->keptParams))
+                params.appendChild(kept.cloneNode(true));
+            for (int p = 0; p < srow->childCount(); ++p) {
+                if (TreeItemData *prec = RecordOf(srow->child(p)))
+                    params.appendChild(m_files.BuildParamElement(*doc, prec));
+            }
+            sclass.appendChild(params);
+            lclass.appendChild(sclass);
+        }
+        root.appendChild(lclass);
+    }
+}
+
+void deftab::commitRow(QTreeWidgetItem *row)
+{
+    switch (row ? Level(row) : 0) {
+    case 1:
+        m_lclassPane->SaveLclass(row, memberRowOf(row)->data(1, Qt::UserRole).toInt());
+        break;
+    case 2:
+        m_sclassPane->SaveSclass(row);
+        break;
+    case 3:
+        m_sclassPane->SaveExplanation(row->parent(), row);
+        break;
+    default:
+        break;
+    }
+}
+
+void deftab::CommitAndShowItem(QTreeWidgetItem *previous, QTreeWidgetItem *current)
+{
+    if (previous) {
+        if (TreeItemData *record = RecordOf(previous)) {
+            record->scrollPos = m_explain->GetScrollPos();
+            record->cursorPos = m_explain->GetCursorPos();
+        }
+        if (!m_deletedRow) {
+            commitRow(previous);
+            const int level = Level(previous);
+            if (level == 1)
+                m_lclassPane->ClearCurrent();
+            else if (level == 2)
+                m_sclassPane->ClearCurrent();
+        }
+        m_deletedRow = false;
+    }
+    ShowItemPane(current);
+}
+
+void deftab::LoadValueGrid(QTreeWidgetItem *paramRow)
+{
+    TreeItemData *srec = RecordOf(paramRow ? paramRow->parent() : nullptr);
+    if (!srec || srec->GridLoaded())
+        return;
+    m_files.ReadInstanceCsv(srec, srec->name, srec->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    srec->GridLoaded() = true;
+}
+
+void deftab::UnlinkChapter(QTreeWidgetItem *row)
+{
+    QTreeWidgetItem *chapter = LinkedRow(row, 3);
+    if (!chapter)
+        return;
+    chapter->setText(3, tr("Unset"));
+    chapter->setForeground(3, Qt::red);
+    if (TreeItemData *record = RecordOf(chapter))
+        record->SetAttr(GetStrVar(RegSlot::StrAttrInstID), QString());
+}

@@ -1,0 +1,337 @@
+#include "instance/instancefiles.h"
+
+#include "core/safefile.h"
+#include "core/textfiles.h"
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace
+{
+const QString kRootInstance = QStringLiteral("Root_Instance");
+const QString kRootInstanceDoc = QStringLiteral("Root_InstanceDoc");
+const QString kReference = QStringLiteral("REFERENCE");
+const QString kRef = QStringLiteral("REF");
+const QString kParam = QStringLiteral("PARAM");
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+xmlclass *InstanceFiles::store() const
+{
+    return GetObj<xmlclass>(RegSlot::ObjXmlStore);
+}
+
+bool InstanceFiles::IsDecimal(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    return digits.match(text).hasMatch();
+}
+
+QString InstanceFiles::DocFileName(int n)
+{
+    return n == 0 ? QStringLiteral("instance.xml") : QStringLiteral("instance_%1.xml").arg(n);
+}
+
+QString InstanceFiles::ElementPath(const QString &n, const QString &id, const QString &ext) const
+{
+    if (!IsDecimal(n) || !IsDecimal(id))
+        return QString();
+    return m_dir + QStringLiteral("/instance_%1_%2%3").arg(n, id, ext);
+}
+
+InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
+{
+    xmlclass *xml = store();
+    if (!xml || n < 0)
+        return Failed;
+    const int index = XmlIndex::Instance + n;
+    const QString path = DocPath(n);
+    if (xml->HasDoc(index))
+        return Opened;
+    // Two tries: a file that another member's program creates between our look and our write
+    // is read, never replaced.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (xml->OpenXmlFile(index, path))
+            return Opened;
+        if (GetIntVar(RegSlot::IntLastErrorKind) != 0 || !QFileInfo(m_dir).isDir())
+            return Failed;
+        if (NewInstanceDocument(n, path))
+            return Created;
+        if (QFileInfo::exists(path))
+            continue;
+        return Failed;
+    }
+    return Failed;
+}
+
+bool InstanceFiles::NewInstanceDocument(int n, const QString &path)
+{
+    xmlclass *xml = store();
+    if (!xml)
+        return false;
+    const int index = XmlIndex::Instance + n;
+    QDomDocument doc;
+    QDomElement root = doc.createElement(kRootInstance);
+    root.setAttribute(GetStrVar(RegSlot::StrAttrID), QString::number(n));
+    root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), QStringLiteral("0"));
+    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate),
+                      QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    root.setAttribute(GetStrVar(RegSlot::StrAttrTargetDate), QString());
+    root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), QString());
+    doc.appendChild(root);
+    xml->AddXmlDocFile(index, doc, path);
+    if (xml->CreateXmlDocFile(index) == 1)
+        return true;
+    xml->CloseXmlDoc(index);
+    return false;
+}
+
+bool InstanceFiles::OpenDocInstance()
+{
+    xmlclass *xml = store();
+    if (!xml)
+        return false;
+    const QString path = m_dir + QStringLiteral("/DocInstance.xml");
+    if (xml->OpenXmlFile(XmlIndex::InstanceDoc, path))
+        return true;
+    if (GetIntVar(RegSlot::IntLastErrorKind) != 0 || !QFileInfo(m_dir).isDir())
+        return false;
+    xml->NewXmlDoc(XmlIndex::InstanceDoc, kRootInstanceDoc);
+    xml->SetDocFileName(XmlIndex::InstanceDoc, path);
+    const int written = xml->CreateXmlDocFile(XmlIndex::InstanceDoc);
+    if (written == -1) {
+        xml->CloseXmlDoc(XmlIndex::InstanceDoc);
+        return xml->OpenXmlFile(XmlIndex::InstanceDoc, path);
+    }
+    return written == 1;
+}
+
+QString InstanceFiles::ReadElementText(const QString &n, const QString &id) const
+{
+    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    return path.isEmpty() ? QString() : TextFiles::Read(path);
+}
+
+QString InstanceFiles::ReadInstanceText(const QString &name) const
+{
+    const int sep = name.indexOf(QLatin1Char('_'));
+    return sep < 0 ? QString() : ReadElementText(name.left(sep), name.mid(sep + 1));
+}
+
+bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
+{
+    if (!path.isEmpty() && SafeFile::Write(path, bytes))
+        return true;
+    UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(path));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return false;
+}
+
+bool InstanceFiles::writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes)
+{
+    if (!changed)
+        return true;
+    if (!writeFile(path, bytes()))
+        return false;
+    changed = false;
+    return true;
+}
+
+bool InstanceFiles::WriteElementText(const QString &n, const QString &id, TreeItemData *record)
+{
+    return writeChanged(record->TextChanged(), ElementPath(n, id, QStringLiteral(".txt")), [this, record] {
+        return record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)).toUtf8();
+    });
+}
+
+QByteArray InstanceFiles::GridBytes(const TreeItemData &record)
+{
+    QString out;
+    for (int r = 0; r < TreeItemData::GridSize; ++r) {
+        out += record.Cell(r, 0);
+        for (int c = 1; c < record.gridSize && c < TreeItemData::GridSize; ++c)
+            out += QLatin1Char(',') + record.Cell(r, c);
+        out += kCrLf;
+    }
+    return out.toUtf8();
+}
+
+bool InstanceFiles::WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record)
+{
+    return writeChanged(record->GridChanged(), ElementPath(n, id, QStringLiteral(".csv")),
+                        [record] { return GridBytes(*record); });
+}
+
+QByteArray InstanceFiles::PosBytes(const TreeItemData &record)
+{
+    QString out;
+    for (const QPointF &p : record.positions)
+        out += QStringLiteral("%1,%2").arg(p.x()).arg(p.y()) + kCrLf;
+    return out.toUtf8();
+}
+
+bool InstanceFiles::WriteInstancePos(const QString &n, const QString &id, TreeItemData *record)
+{
+    return writeChanged(record->PosChanged(), ElementPath(n, id, QStringLiteral(".pos")),
+                        [record] { return PosBytes(*record); });
+}
+
+QStringList InstanceFiles::splitLines(const QString &text)
+{
+    if (text.contains(kCrLf))
+        return text.split(kCrLf);
+    if (text.contains(QLatin1Char('\n')))
+        return text.split(QLatin1Char('\n'));
+    return text.isEmpty() ? QStringList() : QStringList{text};
+}
+
+void InstanceFiles::ParseGrid(TreeItemData *record, const QString &text)
+{
+    int row = 0;
+    for (const QString &line : splitLines(text)) {
+        if (line.isEmpty())
+            continue;
+        if (row >= TreeItemData::GridSize)
+            break;
+        record->SetGridRow(row++, line);
+    }
+}
+
+void InstanceFiles::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
+{
+    const QString path = ElementPath(n, id, QStringLiteral(".csv"));
+    if (!path.isEmpty())
+        ParseGrid(record, TextFiles::Read(path));
+}
+
+void InstanceFiles::ParsePos(TreeItemData *record, const QString &text)
+{
+    for (const QString &line : splitLines(text)) {
+        if (line.isEmpty())
+            continue;
+        const QStringList parts = line.split(QLatin1Char(','));
+        const double x = parts.at(0).toDouble();
+        const double y = parts.size() > 1 ? parts.at(1).toDouble() : -1.0;
+        record->positions.append(QPointF(x, y));
+    }
+}
+
+void InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
+{
+    const QString path = ElementPath(n, id, QStringLiteral(".pos"));
+    if (path.isEmpty())
+        return;
+    ParsePos(record, TextFiles::Read(path));
+    record->PosLoaded() = true;
+}
+
+QDomElement InstanceFiles::buildReference(QDomDocument &doc, const TreeItemData &record) const
+{
+    QDomElement reference = doc.createElement(kReference);
+    const QString marker = GetStrVar(RegSlot::StrMarkerDollar);
+    for (const QString &entry : record.links) {
+        const QStringList parts = entry.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
+        if (parts.size() != 2)
+            continue;
+        QDomElement ref = doc.createElement(kRef);
+        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), parts.at(0));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), parts.at(1));
+        reference.appendChild(ref);
+    }
+    return reference;
+}
+
+void InstanceFiles::ReadReferences(const QDomElement &reference, QStringList *entries) const
+{
+    const QString marker = GetStrVar(RegSlot::StrMarkerDollar);
+    for (QDomElement ref = reference.firstChildElement(); !ref.isNull(); ref = ref.nextSiblingElement()) {
+        entries->append(ref.attribute(GetStrVar(RegSlot::StrTagTitle)) + marker +
+                        ref.attribute(GetStrVar(RegSlot::StrTagUrl)));
+    }
+}
+
+QDomElement InstanceFiles::buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record)
+{
+    QDomElement element = doc.createElement(tag);
+    const QString expression = GetStrVar(RegSlot::StrAttrExpression);
+    const QString reference = GetStrVar(RegSlot::StrAttrReference);
+    const QHash<QString, QString> &attrs = record->Attrs();
+    for (auto it = attrs.begin(); it != attrs.end(); ++it) {
+        if (it.key() != expression && it.key() != reference)
+            element.setAttribute(it.key(), it.value());
+    }
+    WriteElementText(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)), record);
+    return element;
+}
+
+QDomElement InstanceFiles::BuildLclassElement(QDomDocument &doc, TreeItemData *record)
+{
+    QDomElement element = buildElement(doc, GetStrVar(RegSlot::StrTagLClass), record);
+    element.appendChild(buildReference(doc, *record));
+    // Copies: the kept originals must survive the emptying of the document after the save.
+    for (const QDomElement &kept : qAsConst(record->kept))
+        element.appendChild(kept.cloneNode(true));
+    return element;
+}
+
+QDomElement InstanceFiles::BuildSclassElement(QDomDocument &doc, TreeItemData *record)
+{
+    QDomElement element = buildElement(doc, GetStrVar(RegSlot::StrTagSClass), record);
+    const QString n = record->name;
+    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+    WriteInstanceCsv(n, id, record);
+    if (record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)) == QLatin1String("2"))
+        WriteInstancePos(n, id, record);
+    element.appendChild(buildReference(doc, *record));
+    for (const QDomElement &kept : qAsConst(record->kept))
+        element.appendChild(kept.cloneNode(true));
+    return element;
+}
+
+QDomElement InstanceFiles::BuildParamElement(QDomDocument &doc, TreeItemData *record)
+{
+    return buildElement(doc, QStringLiteral("P"), record);
+}
+
+void InstanceFiles::RemoveReferenceElements(QDomNode node)
+{
+    if (!node.isElement())
+        return;
+    const QString tag = node.toElement().tagName();
+    if (tag == QLatin1String("SClass")) {
+        for (QDomElement child = node.firstChildElement(); !child.isNull();
+             child = child.nextSiblingElement()) {
+            if (child.tagName() == kReference || child.tagName() == kParam) {
+                while (child.hasChildNodes())
+                    child.removeChild(child.firstChild());
+            }
+        }
+        while (node.hasChildNodes())
+            node.removeChild(node.firstChild());
+    } else if (tag == kReference) {
+        while (node.hasChildNodes())
+            node.removeChild(node.firstChild());
+    }
+}
+
+void InstanceFiles::ClearInstanceDocument(int n)
+{
+    xmlclass *xml = store();
+    QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Instance + n) : nullptr;
+    if (!doc)
+        return;
+    QDomElement root = doc->documentElement();
+    while (root.hasChildNodes()) {
+        QDomNode child = root.firstChild();
+        while (child.hasChildNodes()) {
+            QDomNode grandChild = child.firstChild();
+            RemoveReferenceElements(grandChild);
+            child.removeChild(grandChild);
+        }
+        root.removeChild(child);
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QCoreApplication>
+#include <QDomDocument>
+#include <QString>
+
+#include <functional>
+
+class TreeItemData;
+class xmlclass;
+
+// The files of one instance folder: each member's instance document and, per element, its
+// explanation (.txt), value grid (.csv) and diagram node positions (.pos). Converts between
+// those files and the records of the instance tab's rows.
+class InstanceFiles : protected virtual globalvar
+{
+    Q_DECLARE_TR_FUNCTIONS(InstanceFiles)
+public:
+    enum OpenResult { Opened, Created, Failed };
+
+    void SetDir(const QString &dir) { m_dir = DelLastSlash(dir); }
+    QString Dir() const { return m_dir; }
+
+    // Element IDs and member numbers come from files other members write and end up in file
+    // names: only plain decimal numbers are taken.
+    static bool IsDecimal(const QString &text);
+    // "instance.xml" for member 0, "instance_<n>.xml" for the others.
+    static QString DocFileName(int n);
+    QString DocPath(int n) const { return m_dir + QLatin1Char('/') + DocFileName(n); }
+    // instance_<n>_<id><ext>; empty when n or id is not a decimal number.
+    QString ElementPath(const QString &n, const QString &id, const QString &ext) const;
+
+    // Brings member n's document into the store under 50000 + n: a document already held is
+    // used; a missing file is created (never over a file that appeared meanwhile); a file that
+    // cannot be read or parsed is left alone, reported, and Failed returned.
+    OpenResult OpenMemberDocument(int n);
+    // The fresh document of member n, written only when no file of that name exists.
+    bool NewInstanceDocument(int n, const QString &path);
+    // DocInstance.xml under 80000, created with its root only when the file does not exist.
+    bool OpenDocInstance();
+
+    QString ReadElementText(const QString &n, const QString &id) const;
+    QString ReadInstanceText(const QString &name) const;
+    bool WriteElementText(const QString &n, const QString &id, TreeItemData *record);
+    bool WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record);
+    bool WriteInstancePos(const QString &n, const QString &id, TreeItemData *record);
+    void ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
+    void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
+
+    // The three text formats, apart from the files.
+    static QByteArray GridBytes(const TreeItemData &record);
+    static void ParseGrid(TreeItemData *record, const QString &text);
+    static QByteArray PosBytes(const TreeItemData &record);
+    static void ParsePos(TreeItemData *record, const QString &text);
+
+    QDomElement BuildLclassElement(QDomDocument &doc, TreeItemData *record);
+    QDomElement BuildSclassElement(QDomDocument &doc, TreeItemData *record);
+    QDomElement BuildParamElement(QDomDocument &doc, TreeItemData *record);
+    // Reference entries of a REFERENCE element, TITLE "[$$]" URL each.
+    void ReadReferences(const QDomElement &reference, QStringList *entries) const;
+
+    static void RemoveReferenceElements(QDomNode node);
+    // Removes every child of member n's document root; the root and its attributes stay.
+    void ClearInstanceDocument(int n);
+
+private:
+    xmlclass *store() const;
+    QDomElement buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record);
+    QDomElement buildReference(QDomDocument &doc, const TreeItemData &record) const;
+    bool writeFile(const QString &path, const QByteArray &bytes);
+    // Writes the bytes only when the record's flag says its copy changed, and clears the flag
+    // once they are written; a failed write leaves it set for the next save.
+    bool writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes);
+    static QStringList splitLines(const QString &text);
+
+    QString m_dir;
+};

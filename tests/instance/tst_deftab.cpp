@@ -1,0 +1,389 @@
+#include "core/defvar.h"
+#include "core/postbox.h"
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+#include "instance/classinstanceindex.h"
+#include "instance/deftab.h"
+#include "instance/instancepanes.h"
+#include "members/memberinfo.h"
+#include "model/model.h"
+#include "testsupport_widgets.h"
+
+#include <QLayout>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+struct Posts : PostBox {
+    QList<int> codes;
+    void PostMessage(int code) override { codes.append(code); }
+};
+
+const QByteArray kOwnInstance =
+    "<Root_Instance ID=\"0\" MaxID=\"20\" StartDate=\"2026/01/01\" TargetDate=\"\" Extra=\"x\">"
+    "<LClass ID=\"9\" MID=\"99\" Name=\"gone\"><REFERENCE/></LClass>"
+    "<LClass ID=\"1\" MID=\"1\" Element=\"old\" SCOPE=\"1\" StartDate=\"2026/02/01\" "
+    "TargetDate=\"2026/03/01\">"
+    "<REFERENCE><REF TITLE=\"t\" URL=\"u\"/></REFERENCE>"
+    "<SClass ID=\"2\" MID=\"2\" Custom=\"c\"><REFERENCE/>"
+    "<PARAM><P ID=\"3\" MID=\"3\" Row=\"1\" Col=\"1\"/><P ID=\"4\" MID=\"4\" Row=\"N\" Col=\"2\"/>"
+    "<P ID=\"5\" MID=\"55\"/><P ID=\"3\" MID=\"4\"/></PARAM></SClass>"
+    "<SClass ID=\"8\" MID=\"88\"><REFERENCE/><PARAM><P ID=\"12\" MID=\"3\"/></PARAM></SClass>"
+    "<SClass ID=\"../x\" MID=\"2\"/>"
+    "<SClass ID=\"10\" MID=\"6\" Param_type=\"1\"/>"
+    "<SClass ID=\"13\" MID=\"6\" Param_type=\"1\"/>"
+    "<SClass ID=\"11\" MID=\"7\" Param_type=\"2\" State=\"0-10\"/>"
+    "<SClass ID=\"14\" MID=\"7\" Param_type=\"2\" State=\"0-77\"/>"
+    "</LClass></Root_Instance>";
+const QByteArray kModel =
+    "<Root_Model Name=\"M\" User=\"o\" Email=\"owner@x\" Version=\"1.0.0\" MaxID=\"8\">"
+    "<LClass ID=\"1\" Name=\"L1\" Element=\"E1\"><REFERENCE/>"
+    "<SClass ID=\"2\" Name=\"S1\" Element=\"SE\"><REFERENCE/><PARAM>"
+    "<P ID=\"3\" Name=\"P1\" Row=\"1\" Col=\"1\"/><P ID=\"4\" Name=\"P2\" Row=\"1\" Col=\"2\"/>"
+    "<P ID=\"5\" Name=\"P3\" Row=\"1\" Col=\"3\"/></PARAM></SClass>"
+    "<SClass ID=\"6\" Name=\"State\" Element=\"@A\" Param_type=\"1\" "
+    "State=\"Open\"><REFERENCE/><PARAM/></SClass>"
+    "<SClass ID=\"7\" Name=\"Trans\" Element=\"T\" Param_type=\"2\" State=\"6\" Transition=\"go\">"
+    "<REFERENCE/><PARAM/></SClass></LClass></Root_Model>";
+const QByteArray kOtherInstance =
+    "<Root_Instance ID=\"1\" MaxID=\"2\"><LClass ID=\"1\" MID=\"1\"/></Root_Instance>";
+
+// A workspace as the member manager hands it to the instance tab: the members table, each
+// member's file in the store, the member tree, and the model editor's class tree.
+struct Workspace : public RegistryScope {
+    QTemporaryDir dir;
+    xmlclass *store = new xmlclass;
+    model *mdl;
+    deftab *tab;
+    QTreeWidget members;
+    MemberTable table;
+    Posts posts;
+
+    Workspace()
+    {
+        DefVar().InitVar();
+        SetObj(RegSlot::ObjXmlStore, store);
+        SetObj(RegSlot::ObjMemberTable, &table);
+        SetStrVar(RegSlot::StrUserEmail, QStringLiteral("me@x"));
+        SetStrVar(RegSlot::StrInstanceDir, dir.path());
+        PostBox::Install(&posts);
+        mdl = new model;
+        tab = new deftab;
+        SetObj(RegSlot::ObjDeftab, tab);
+        tab->SetInstanceDir(dir.path());
+        UiReport::ClearLast();
+        buildModel();
+    }
+    ~Workspace() override
+    {
+        delete tab;
+        delete mdl;
+        qDeleteAll(table);
+        delete store;
+        PostBox::Install(nullptr);
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // The model the instance belongs to, as its owner's program wrote it.
+    void buildModel()
+    {
+        SetStrVar(RegSlot::StrWorkspaceDir, path("ws"));
+        SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
+        SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+        writeFile(mdl->VersionFolder() + QStringLiteral("/model.xml"), kModel);
+    }
+    MemberInfo *member(int n, const QString &email)
+    {
+        auto *m = new MemberInfo;
+        m->ID = n;
+        m->Name = m->DisplayName = QStringLiteral("user%1").arg(n);
+        m->Email = email;
+        m->OtherUser = email == QLatin1String("me@x") ? 0 : 1;
+        table.insert(n, m);
+        store->NewXmlDoc(XmlIndex::Manager + n, QStringLiteral("Root_manager"));
+        store->GetXmlDoc(XmlIndex::Manager + n)
+            ->documentElement()
+            .setAttribute(QStringLiteral("ProcEmail"), QStringLiteral("proc%1@x").arg(n));
+        auto *item = n == 0 ? new QTreeWidgetItem(&members) : new QTreeWidgetItem(members.topLevelItem(0));
+        item->setData(0, Qt::UserRole, n);
+        item->setText(0, m->Name);
+        return m;
+    }
+    // Member 0 is the running user's, member 1 another member's.
+    void open()
+    {
+        if (!QFileInfo::exists(path("instance.xml")))
+            writeFile(path("instance.xml"), kOwnInstance);
+        if (!QFileInfo::exists(path("instance_1.xml")))
+            writeFile(path("instance_1.xml"), kOtherInstance);
+        member(0, "me@x");
+        member(1, "other@x");
+        tab->LoadModelTree();
+        tab->LoadInstanceDocument(&members);
+    }
+    QTreeWidgetItem *row(const QString &key) const { return tab->FindTreeItem(key); }
+    QDomElement root(const QString &name)
+    {
+        m_docs.append(QDomDocument());
+        m_docs.last().setContent(readFile(path(name)));
+        return m_docs.last().documentElement();
+    }
+    QList<QDomDocument> m_docs;
+};
+
+QStringList childIds(const QDomElement &e, const QString &tag)
+{
+    QStringList ids;
+    for (QDomElement c = e.firstChildElement(tag); !c.isNull(); c = c.nextSiblingElement(tag))
+        ids << c.attribute(QStringLiteral("ID"));
+    return ids;
+}
+} // namespace
+
+class tst_deftab : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY(g_badConnections.isEmpty()); }
+    void open_showsMembersClassesAndParameters();
+    void save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad();
+    void open_damagedOrMissingFiles_neverWrittenOver();
+    void save_writeFailure_keepsMemberMarked();
+    void stateLinks_keepChosenState_fallBackWhenDangling();
+    void selection_switchesTabsAndMarksModifiedOnce();
+};
+
+void tst_deftab::open_showsMembersClassesAndParameters()
+{
+    Workspace w;
+    w.open();
+    QTreeWidget *tree = w.tab->GetUserTree();
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QTreeWidgetItem *own = tree->topLevelItem(0);
+    QCOMPARE(own->text(0), QStringLiteral("user0"));
+    QCOMPARE(own->text(5), QStringLiteral("I0"));
+    QCOMPARE(own->data(2, Qt::UserRole).toInt(), 20);
+    QCOMPARE(w.table.value(0)->InstanceItem, own);
+    QCOMPARE(w.table.value(0)->ProcEmail, QStringLiteral("proc0@x"));
+    QCOMPARE(w.table.value(0)->EarliestStart, QStringLiteral("2026/02/01"));
+    QCOMPARE(w.table.value(0)->LatestTarget, QStringLiteral("2026/03/01"));
+
+    QTreeWidgetItem *lclass = w.row("0-1");
+    QCOMPARE(own->childCount(), 1); // the class without model is not shown
+    QCOMPARE(lclass->parent(), own);
+    QCOMPARE(lclass->text(1), QStringLiteral("L1"));
+    QCOMPARE(lclass->text(4), QStringLiteral("E1")); // the model's element wins
+    QCOMPARE(lclass->text(5), QStringLiteral("I0-1"));
+    QCOMPARE(deftab::RecordOf(lclass)->links, QStringList{"t[$$]u"});
+    QTreeWidgetItem *sclass = w.row("0-2");
+    QCOMPARE(sclass->text(2), QStringLiteral("S1"));
+    QCOMPARE(sclass->text(5), QStringLiteral("I0-2"));
+    QCOMPARE(sclass->childCount(), 2);
+    QTreeWidgetItem *param = w.row("0-3");
+    QCOMPARE(param->text(3), QStringLiteral("K[1][1]"));
+    QCOMPARE(param->text(4), QStringLiteral("P1"));
+    QCOMPARE(param->text(5), QStringLiteral("I0-3"));
+    QVERIFY(!w.row("0-5") && !w.row("0-8") && !w.row("0-12"));
+    // A row "N" stands for the small class's MaxParam.
+    const TreeItemData *srec = deftab::RecordOf(sclass);
+    QCOMPARE(srec->GetAttr("Row"), QStringLiteral("10"));
+    QCOMPARE(srec->GetAttr("Col"), QStringLiteral("2"));
+    QCOMPARE(w.row("0-10")->text(4), QString()); // arbitrary element: the instance's own
+
+    // Other member's rows, the model-tree copy and its indexes.
+    QCOMPARE(tree->topLevelItem(1)->text(5), QStringLiteral("I1"));
+    QVERIFY(w.row("1-1"));
+    QTreeWidget *models = w.tab->GetModelTree();
+    QCOMPARE(models->topLevelItemCount(), 1);
+    QCOMPARE(models->topLevelItem(0)->child(0)->child(2)->text(2), QStringLiteral("K[1][3]"));
+    ClassInstanceIndex *index = deftab::ClassIndexOf(models->topLevelItem(0));
+    QCOMPARE(index->keys, (QStringList{"0-1", "1-1"}));
+    QCOMPARE(index->Count("E1"), 1); // member 1's global one; member 0's is local
+    QCOMPARE(w.tab->GetUserDataHash().value("1").size(), 2);
+    QCOMPARE(w.tab->GetKeyedItems("6"), (QStringList{"0-10", "0-13"}));
+
+    // The value grid costs nothing until it is read.
+    writeFile(w.path("instance_0_2.csv"), "a,b\r\n");
+    QVERIFY(!srec->HasGrid());
+    w.tab->LoadValueGrid(param);
+    QCOMPARE(srec->Cell(0, 1), QStringLiteral("b"));
+    QVERIFY(!deftab::RecordOf(w.row("0-10"))->HasGrid());
+}
+
+void tst_deftab::save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad()
+{
+    Workspace w;
+    writeAt(w.path("instance_1.xml"), kOtherInstance, QDateTime::currentDateTime().addSecs(-60));
+    const QDateTime otherTime = QFileInfo(w.path("instance_1.xml")).lastModified();
+    w.open();
+    w.table.value(0)->InstanceModified = true;
+    w.table.value(1)->InstanceModified = true;
+    deftab::RecordOf(w.row("1-1"))->SetAttr("Name", "changed");
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(w.path("instance_1.xml")), kOtherInstance);
+    QCOMPARE(QFileInfo(w.path("instance_1.xml")).lastModified(), otherTime);
+    QVERIFY(!w.table.value(0)->InstanceModified);
+    QVERIFY(w.table.value(1)->InstanceModified);
+
+    for (int round = 0; round < 2; ++round) { // the second save must not lose what the first kept
+        const QDomElement root = w.root("instance.xml");
+        QCOMPARE(root.attribute("Extra"), QStringLiteral("x"));
+        QCOMPARE(root.attribute("MaxID"), QStringLiteral("20"));
+        QCOMPARE(childIds(root, "LClass"), (QStringList{"9", "1"}));
+        const QDomElement lclass = root.lastChildElement("LClass");
+        QCOMPARE(lclass.firstChildElement().tagName(), QStringLiteral("REFERENCE"));
+        QCOMPARE(lclass.attribute("SCOPE"), QStringLiteral("1"));
+        QCOMPARE(childIds(lclass, "SClass"), (QStringList{"8", "../x", "2", "10", "13", "11", "14"}));
+        const QDomElement sclass =
+            lclass.firstChildElement("SClass").nextSiblingElement().nextSiblingElement();
+        QCOMPARE(sclass.attribute("Custom"), QStringLiteral("c"));
+        QCOMPARE(sclass.attribute("SCOPE"), QStringLiteral("0")); // a missing scope is written as global
+        QCOMPARE(childIds(sclass.firstChildElement("PARAM"), "P"), (QStringList{"5", "3", "3", "4"}));
+        QCOMPARE(childIds(lclass.firstChildElement("SClass").firstChildElement("PARAM"), "P"),
+                 QStringList{"12"});
+        QVERIFY(!w.store->GetXmlDoc(XmlIndex::Instance)->documentElement().hasChildNodes());
+        w.table.value(0)->InstanceModified = true;
+        w.tab->SaveInstance();
+    }
+
+    // Closed and opened again, nothing is lost.
+    w.tab->ClearTab();
+    QVERIFY(!w.store->HasDoc(XmlIndex::Instance));
+    QCOMPARE(w.tab->GetUserTree()->topLevelItemCount(), 0);
+    w.tab->LoadModelTree();
+    w.tab->LoadInstanceDocument(&w.members);
+    QCOMPARE(w.row("0-2")->childCount(), 2);
+    QCOMPARE(deftab::RecordOf(w.row("0-11"))->GetAttr("State"), QStringLiteral("0-10"));
+}
+
+void tst_deftab::open_damagedOrMissingFiles_neverWrittenOver()
+{
+    Workspace w;
+    writeFile(w.path("instance_2.xml"), "<Root_Instance ID=\"2\"><LClass");
+    w.open();
+    w.member(2, "me@x");
+    w.member(3, "other@x");
+    QTreeWidgetItem *top = w.members.topLevelItem(0);
+    w.tab->LoadInstance(top->child(1));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
+    w.tab->LoadInstance(top->child(2));
+    QVERIFY(!w.tab->IsWritableMember(2));
+    QVERIFY(w.tab->IsWritableMember(0));
+    QVERIFY(!w.tab->IsWritableMember(3));
+    const QDomElement created = w.root("instance_3.xml");
+    QCOMPARE(created.tagName(), QStringLiteral("Root_Instance"));
+    QCOMPARE(created.attribute("ID"), QStringLiteral("3"));
+    QCOMPARE(created.attribute("MaxID"), QStringLiteral("0"));
+    QCOMPARE(w.tab->GetUserTree()->topLevelItemCount(), 4);
+
+    w.table.value(2)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(w.path("instance_2.xml")), QByteArray("<Root_Instance ID=\"2\"><LClass"));
+    QVERIFY(w.table.value(2)->InstanceModified);
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+    w.tab->LoadInstance(nullptr);
+    QCOMPARE(UiReport::LastText(), QStringLiteral("SYSTEM ERROR:INST003"));
+}
+
+void tst_deftab::save_writeFailure_keepsMemberMarked()
+{
+    Workspace w;
+    w.open();
+    QVERIFY(QFile::remove(w.path("instance.xml")));
+    QVERIFY(QDir(w.dir.path()).mkdir("instance.xml"));
+    w.table.value(0)->InstanceModified = true;
+    w.SetBoolVar(RegSlot::FlagInstanceModified, true);
+    w.tab->SaveInstance();
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(w.table.value(0)->InstanceModified);
+    QVERIFY(QDir(w.dir.path()).rmdir("instance.xml"));
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    w.tab->SaveInstance();
+    QVERIFY(!w.table.value(0)->InstanceModified);
+    QCOMPARE(childIds(w.root("instance.xml"), "LClass"), (QStringList{"9", "1"}));
+}
+
+void tst_deftab::stateLinks_keepChosenState_fallBackWhenDangling()
+{
+    Workspace w;
+    w.open();
+    const auto state = [&w](const char *key) { return deftab::RecordOf(w.row(key))->GetAttr("State"); };
+    QCOMPARE(state("0-11"), QStringLiteral("0-10")); // chosen, kept
+    QCOMPARE(state("0-14"), QStringLiteral("0-13")); // dangling: the last state instance
+    // A chosen state survives a new state instance; an empty one takes it.
+    deftab::RecordOf(w.row("0-14"))->SetAttr("State", QString());
+    auto *added = new TreeItemData;
+    added->name = "0";
+    added->SetAttr("ID", "15");
+    auto *row = new QTreeWidgetItem(w.row("0-1"));
+    row->setData(0, Qt::UserRole, QVariant::fromValue<void *>(added));
+    w.tab->LinkStateTarget(row, "6");
+    QCOMPARE(state("0-11"), QStringLiteral("0-10"));
+    QCOMPARE(state("0-14"), QStringLiteral("0-15"));
+    QCOMPARE(w.tab->GetRefItemData(w.row("0-11")), deftab::RecordOf(w.row("0-10")));
+}
+
+void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()
+{
+    Workspace w;
+    w.open();
+    {
+        // The tab area puts the tab on its instance page through the registered layout.
+        QWidget page;
+        page.setLayout(w.GetObj<QLayout>(RegSlot::ObjInstanceLayout));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(w.tab->isVisible());
+        w.tab->setParent(nullptr);
+    }
+    auto *area = w.tab->findChild<QTabWidget *>("CLASSTAB");
+    QTreeWidget *tree = w.tab->GetUserTree();
+    tree->setCurrentItem(w.row("0-3"));
+    QCOMPARE(area->currentIndex(), 1);
+    QCOMPARE(area->tabText(1), QStringLiteral("TabParam"));
+    QVERIFY(!area->isTabEnabled(0) && area->isTabEnabled(3));
+    // A double-click opens the parameter's value grid; the click that completes it leaves the
+    // grid open, a later click returns to the small-class pane.
+    auto *table = w.tab->findChild<ValueTable *>();
+    w.tab->UserDblTreeClicked(w.row("0-3"), 0);
+    w.tab->UserTreeClicked(w.row("0-3"), 0);
+    QCOMPARE(area->currentIndex(), 2);
+    QCOMPARE(table->GetShownRow(), w.row("0-3"));
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagBusy));
+    w.tab->UserTreeClicked(w.row("0-3"), 0);
+    QCOMPARE(area->currentIndex(), 1);
+    QVERIFY(!table->GetShownRow());
+    tree->setCurrentItem(w.row("0-2"));
+    QCOMPARE(area->tabText(1), QStringLiteral("TabSclass"));
+    tree->setCurrentItem(w.row("0-1"));
+    QCOMPARE(area->currentIndex(), 0);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!area->isTabEnabled(i));
+    QCOMPARE(area->tabText(3), QStringLiteral("explain"));
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagUpdating));
+
+    w.SetBoolVar(RegSlot::FlagBusy, true);
+    w.tab->SetScheduleRefresh(false);
+    w.tab->SetModify();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagInstanceModified) && !w.tab->GetScheduleRefresh());
+    w.SetBoolVar(RegSlot::FlagBusy, false);
+    w.tab->SetModify();
+    w.tab->SetModify();
+    QCOMPARE(w.posts.codes, QList<int>{MsgCode::SaveFlag});
+    QVERIFY(w.GetBoolVar(RegSlot::FlagSaveNeeded));
+
+    w.tab->UpdateItemText(tree->topLevelItem(0), "abc", 2);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("abc(2)"));
+    QCOMPARE(deftab::MakeIdPath(w.row("0-1"), w.row("0-2")), QStringLiteral("E1:SE"));
+    QCOMPARE(w.tab->GetReferencePath("0", "3"), w.dir.path() + "/REFERENCE/0/3/");
+}
+
+QTEST_MAIN(tst_deftab)
+#include "tst_deftab.moc"

@@ -1,0 +1,273 @@
+#include "core/defvar.h"
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+#include "instance/instancefiles.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+// An instance folder with the registry's texts, the store and the file layer.
+struct Folder : public RegistryScope {
+    QTemporaryDir dir;
+    xmlclass *store = new xmlclass;
+    InstanceFiles files;
+    Folder()
+    {
+        DefVar().InitVar();
+        SetObj(RegSlot::ObjXmlStore, store);
+        files.SetDir(dir.path());
+        UiReport::ClearLast();
+    }
+    ~Folder() override { delete store; }
+    QString path(const QString &name) const { return dir.filePath(name); }
+};
+} // namespace
+
+class tst_instancefiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void grid_writesThirtyCrLfLines_noRemainsOfLongerFile();
+    void grid_read_data();
+    void grid_read();
+    void pos_roundTrip_sixDigitsAndPartialLines();
+    void write_unwritablePath_reportsAndKeepsFlags();
+    void elementFiles_onlyDecimalNumbersReachPaths();
+    void buildElements_attributesReferencesAndExplanation();
+    void clearDocument_keepsRootAndItsAttributes();
+    void openMember_missingFileCreated_damagedOrExistingNeverWritten();
+};
+
+void tst_instancefiles::grid_writesThirtyCrLfLines_noRemainsOfLongerFile()
+{
+    Folder f;
+    writeFile(f.path("instance_0_4.csv"), QByteArray(5000, 'x'));
+    TreeItemData record;
+    QVERIFY(f.files.WriteInstanceCsv("0", "4", &record)); // not changed: nothing written
+    QCOMPARE(readFile(f.path("instance_0_4.csv")).size(), 5000);
+    record.GridChanged() = true;
+    record.SetCell(0, 0, QStringLiteral("\u00e9"));
+    record.SetCell(29, 29, QStringLiteral("z"));
+    QVERIFY(f.files.WriteInstanceCsv("0", "4", &record));
+    QVERIFY(!record.GridChanged());
+    const QList<QByteArray> lines = readFile(f.path("instance_0_4.csv")).split('\n');
+    QCOMPARE(lines.size(), 31); // 30 lines, each ended
+    QVERIFY(lines.last().isEmpty());
+    for (int r = 0; r < 30; ++r) {
+        QVERIFY(lines.at(r).endsWith('\r'));
+        QCOMPARE(lines.at(r).count(','), 29);
+    }
+    QCOMPARE(lines.at(0), QStringLiteral("\u00e9,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r").toUtf8());
+    QVERIFY(lines.at(29).endsWith(",z\r"));
+
+    TreeItemData back;
+    f.files.ReadInstanceCsv(&back, "0", "4");
+    QCOMPARE(back.Cell(0, 0), QStringLiteral("\u00e9"));
+    QCOMPARE(back.Cell(29, 29), QStringLiteral("z"));
+    QVERIFY(back.GridLoaded());
+}
+
+void tst_instancefiles::grid_read_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("cells"); // cells 0..2 of that row
+    QTest::newRow("lf only") << "a,b\nc,d\n" << 1 << QStringList{"c", "d", "old"};
+    QTest::newRow("blank lines are no rows") << "a\r\n\r\n\r\nb,c\r\n" << 1 << QStringList{"b", "c", "old"};
+    QTest::newRow("one line without end") << "x,y,z" << 0 << QStringList{"x", "y", "z"};
+    QTest::newRow("comma in a cell splits it") << "\"1,5\",2" << 0 << QStringList{"\"1", "5\"", "2"};
+    QTest::newRow("empty parts kept") << ",,q" << 0 << QStringList{"", "", "q"};
+    QString many;
+    for (int i = 0; i < 35; ++i)
+        many += QStringLiteral("r%1\n").arg(i);
+    QTest::newRow("lines past 30 ignored") << many << 29 << QStringList{"r29", "old", "old"};
+}
+
+void tst_instancefiles::grid_read()
+{
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    QFETCH(QStringList, cells);
+    TreeItemData record;
+    for (int r = 0; r < 30; ++r)
+        for (int c = 0; c < 3; ++c)
+            record.SetCell(r, c, QStringLiteral("old"));
+    InstanceFiles::ParseGrid(&record, text);
+    for (int c = 0; c < 3; ++c)
+        QCOMPARE(record.Cell(row, c), cells.at(c));
+}
+
+void tst_instancefiles::pos_roundTrip_sixDigitsAndPartialLines()
+{
+    Folder f;
+    TreeItemData record;
+    record.positions = {QPointF(1.23456789, -2), QPointF(1e7, 0.5)};
+    record.PosChanged() = true;
+    QVERIFY(f.files.WriteInstancePos("2", "9", &record));
+    QCOMPARE(readFile(f.path("instance_2_9.pos")), QByteArray("1.23457,-2\r\n1e+07,0.5\r\n"));
+
+    writeFile(f.path("instance_2_9.pos"), "5\n\nabc,def\n3,4,7\n");
+    TreeItemData back;
+    f.files.ReadInstancePos(&back, "2", "9");
+    QCOMPARE(back.positions, (QList<QPointF>{QPointF(5, -1), QPointF(0, 0), QPointF(3, 4)}));
+    QVERIFY(back.PosLoaded());
+    TreeItemData missing;
+    f.files.ReadInstancePos(&missing, "2", "10");
+    QVERIFY(missing.positions.isEmpty());
+}
+
+void tst_instancefiles::write_unwritablePath_reportsAndKeepsFlags()
+{
+    Folder f;
+    for (const char *name : {"instance_1_3.txt", "instance_1_3.csv", "instance_1_3.pos"})
+        QVERIFY(QDir(f.dir.path()).mkdir(QString::fromLatin1(name)));
+    TreeItemData record;
+    record.TextChanged() = record.GridChanged() = record.PosChanged() = true;
+    QVERIFY(!f.files.WriteElementText("1", "3", &record));
+    QVERIFY(!f.files.WriteInstanceCsv("1", "3", &record));
+    QVERIFY(!f.files.WriteInstancePos("1", "3", &record));
+    QVERIFY(record.TextChanged() && record.GridChanged() && record.PosChanged()); // next save retries
+    QVERIFY(f.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + f.path("instance_1_3.pos"));
+}
+
+void tst_instancefiles::elementFiles_onlyDecimalNumbersReachPaths()
+{
+    Folder f;
+    QCOMPARE(f.files.ElementPath("0", "12", ".txt"), f.path("instance_0_12.txt"));
+    for (const char *id : {"../x", "-1", "1e3", " 5", "", "0x10", "1234567890"})
+        QVERIFY2(f.files.ElementPath("0", QString::fromLatin1(id), ".txt").isEmpty(), id);
+    QVERIFY(f.files.ElementPath("../0", "1", ".txt").isEmpty());
+    TreeItemData record;
+    record.TextChanged() = true;
+    QVERIFY(!f.files.WriteElementText("0", "../../evil", &record));
+    QVERIFY(f.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
+    writeFile(f.path("instance_0_3.txt"), "text \xc3\xa9");
+    QCOMPARE(f.files.ReadInstanceText("0_3"), QStringLiteral("text \u00e9"));
+    QVERIFY(f.files.ReadInstanceText("0_../3").isEmpty());
+}
+
+void tst_instancefiles::buildElements_attributesReferencesAndExplanation()
+{
+    Folder f;
+    QDomDocument doc;
+    TreeItemData lclass;
+    lclass.name = QStringLiteral("0");
+    lclass.SetAttr("ID", "1");
+    lclass.SetAttr("MID", "7");
+    lclass.SetAttr("Custom", "kept");
+    lclass.SetAttr("Expression", "why");
+    lclass.SetAttr("Reference", "never");
+    QDomElement l = f.files.BuildLclassElement(doc, &lclass);
+    QCOMPARE(l.tagName(), QStringLiteral("LClass"));
+    QCOMPARE(l.attributes().count(), 3);
+    QCOMPARE(l.attribute("Custom"), QStringLiteral("kept"));
+    QVERIFY(!l.hasAttribute("Expression") && !l.hasAttribute("Reference"));
+    QCOMPARE(l.firstChildElement().tagName(), QStringLiteral("REFERENCE"));
+    QVERIFY(!l.firstChildElement().hasChildNodes());
+    QVERIFY(!QFileInfo::exists(f.path("instance_0_1.txt"))); // explanation unchanged
+
+    TreeItemData sclass;
+    sclass.name = QStringLiteral("0");
+    sclass.SetAttr("ID", "2");
+    sclass.SetAttr("Param_type", "2");
+    sclass.SetAttr("Expression", "text");
+    sclass.TextChanged() = true;
+    sclass.GridChanged() = true;
+    sclass.PosChanged() = true;
+    sclass.positions = {QPointF(1, 2)};
+    sclass.links = QStringList{"a[$$]http://x", "bad", "t[$$]u[$$]v", "[$$]"};
+    QDomElement s = f.files.BuildSclassElement(doc, &sclass);
+    QCOMPARE(s.tagName(), QStringLiteral("SClass"));
+    const QDomElement ref = s.firstChildElement("REFERENCE").firstChildElement("REF");
+    QCOMPARE(ref.attribute("TITLE"), QStringLiteral("a"));
+    QCOMPARE(ref.attribute("URL"), QStringLiteral("http://x"));
+    const QDomElement empty = ref.nextSiblingElement();
+    QVERIFY(empty.attribute("TITLE").isEmpty() && empty.hasAttribute("URL"));
+    QVERIFY(empty.nextSiblingElement().isNull());
+    // Member 0's element files carry its number like everybody else's.
+    QCOMPARE(readFile(f.path("instance_0_2.txt")), QByteArray("text"));
+    QVERIFY(QFileInfo::exists(f.path("instance_0_2.csv")));
+    QCOMPARE(readFile(f.path("instance_0_2.pos")), QByteArray("1,2\r\n"));
+    QStringList back;
+    f.files.ReadReferences(s.firstChildElement("REFERENCE"), &back);
+    QCOMPARE(back, (QStringList{"a[$$]http://x", "[$$]"}));
+
+    TreeItemData param;
+    param.name = QStringLiteral("0");
+    param.SetAttr("ID", "3");
+    const QDomElement p = f.files.BuildParamElement(doc, &param);
+    QCOMPARE(p.tagName(), QStringLiteral("P"));
+    QVERIFY(!p.hasChildNodes());
+}
+
+void tst_instancefiles::clearDocument_keepsRootAndItsAttributes()
+{
+    Folder f;
+    QDomDocument doc;
+    doc.setContent(
+        QByteArray("<Root_Instance ID=\"3\" MaxID=\"9\" X=\"y\"><LClass><REFERENCE><REF/></REFERENCE>"
+                   "<SClass><REFERENCE/><PARAM><P/></PARAM></SClass></LClass><LClass/></Root_Instance>"));
+    f.store->AddXmlDocFile(XmlIndex::Instance + 3, doc, f.path("instance_3.xml"));
+    QDomElement lclass = f.store->GetXmlDoc(XmlIndex::Instance + 3)->documentElement().firstChildElement();
+    QDomElement sclass = lclass.firstChildElement("SClass");
+    f.files.ClearInstanceDocument(3);
+    const QDomElement root = f.store->GetXmlDoc(XmlIndex::Instance + 3)->documentElement();
+    QVERIFY(!root.hasChildNodes());
+    QCOMPARE(root.attributes().count(), 3);
+    QVERIFY(!sclass.hasChildNodes());
+    QVERIFY(!lclass.hasChildNodes());
+}
+
+void tst_instancefiles::openMember_missingFileCreated_damagedOrExistingNeverWritten()
+{
+    Folder f;
+    QCOMPARE(f.files.OpenMemberDocument(2), InstanceFiles::Created);
+    const QByteArray created = readFile(f.path("instance_2.xml"));
+    QVERIFY(created.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    QDomDocument doc;
+    QVERIFY(doc.setContent(created));
+    QCOMPARE(doc.documentElement().tagName(), QStringLiteral("Root_Instance"));
+    QCOMPARE(doc.documentElement().attribute("ID"), QStringLiteral("2"));
+    QCOMPARE(doc.documentElement().attribute("MaxID"), QStringLiteral("0"));
+    QCOMPARE(doc.documentElement().attribute("StartDate"), QDate::currentDate().toString("yyyy/MM/dd"));
+    QVERIFY(f.store->GetFileTime(XmlIndex::Instance + 2));
+    QCOMPARE(f.store->DocFileName(XmlIndex::Instance), QString());
+    QCOMPARE(f.files.DocPath(0), f.path("instance.xml"));
+
+    // Damaged: reported, never replaced, nothing held.
+    writeFile(f.path("instance_1.xml"), "<Root_Instance ID=\"1\"><LClass");
+    QCOMPARE(f.files.OpenMemberDocument(1), InstanceFiles::Failed);
+    QCOMPARE(readFile(f.path("instance_1.xml")), QByteArray("<Root_Instance ID=\"1\"><LClass"));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
+    QVERIFY(!f.store->HasDoc(XmlIndex::Instance + 1));
+
+    // A file that appears between the look and the write is never replaced.
+    writeFile(f.path("instance_4.xml"), "theirs");
+    QVERIFY(!f.files.NewInstanceDocument(4, f.path("instance_4.xml")));
+    QCOMPARE(readFile(f.path("instance_4.xml")), QByteArray("theirs"));
+    QVERIFY(!f.store->HasDoc(XmlIndex::Instance + 4));
+    QVERIFY(!f.GetBoolVar(RegSlot::FlagWriteFailed));
+
+    // A folder that is not there is not an empty folder.
+    f.files.SetDir(f.path("gone"));
+    QCOMPARE(f.files.OpenMemberDocument(5), InstanceFiles::Failed);
+    QVERIFY(!QFileInfo::exists(f.path("gone")));
+    QVERIFY(!f.files.OpenDocInstance());
+
+    f.files.SetDir(f.dir.path());
+    QVERIFY(f.files.OpenDocInstance());
+    QCOMPARE(f.store->GetXmlDoc(XmlIndex::InstanceDoc)->documentElement().tagName(),
+             QStringLiteral("Root_InstanceDoc"));
+    QVERIFY(QFileInfo::exists(f.path("DocInstance.xml")));
+}
+
+QTEST_GUILESS_MAIN(tst_instancefiles)
+#include "tst_instancefiles.moc"
