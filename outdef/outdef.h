@@ -208,7 +208,10 @@ private:
     QTreeWidgetItem *newScopeItem(int id, QTreeWidgetItem *source);
     QTreeWidgetItem *copyScopeItem(const QTreeWidgetItem *from, bool linkSource, bool texts);
     void addOwnVar(QList<QTreeWidgetItem *> *scope, int id, QTreeWidgetItem *varItem);
-    void insertAtModelOrder(QTreeWidgetItem *parent, QList<QTreeWidgetItem *> *top, QTreeWidgetItem *item);
+    void insertAtModelOrder(QTreeWidgetItem *parent, ScopeTops tops, QTreeWidgetItem *item);
+    ScopeTops scopeOf(QTreeWidgetItem *ident);
+    QTreeWidgetItem *insertScopeAtLevel(ScopeTops tops, int id);
+    void deleteScopeRow(QTreeWidgetItem *row, ScopeTops tops);
     void buildSeqScopes(const QList<QTreeWidgetItem *> &parentScope, int number);
     void refreshSetButton(QTreeWidgetItem *modelItem);
     void refreshUnsetButton(QTreeWidgetItem *row);
@@ -219,15 +222,15 @@ private:
     QTreeWidgetItem *newNestItem(int number) const;
     void clearShownScope();
     void deleteSeqTree(QTreeWidgetItem *item);
+    void moveSeq(int step);
     void convertToTemp(QTreeWidgetItem *item);
     void convertToFile(QTreeWidgetItem *item, int indent);
     bool checkMoveToFile();
     bool checkLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<QTreeWidgetItem *> &scope);
-    QList<int> enclosingLoops(QTreeWidgetItem *dest, bool parameterLoops) const;
+    QList<int> enclosingLoops(QTreeWidgetItem *ident, bool parameterLoops) const;
     void placeSeq();
     void detachScope(QTreeWidgetItem *seqItem);
-    void removeFromNested(QTreeWidgetItem *seqItem, int id, bool includeSelf);
-    QList<QTreeWidgetItem *> *scopeListOf(QTreeWidgetItem *seqItem);
+    void removeFromNested(QTreeWidgetItem *identItem, int id);
     // outdef_bind.cpp
     void bindFile(int id);
     void bindLclass(QTreeWidgetItem *fileItem, int id);
@@ -243,7 +246,6 @@ private:
     void removeVarItem(SeqRecord *record, int id);
     void setUsed(QTreeWidgetItem *row, bool used);
     void reloadLoop(SeqRecord *record);
-    QTreeWidgetItem *insertScopeAtLevel(QList<QTreeWidgetItem *> *top, int id, bool used);
 
     Ui::outdef *m_ui;
     OutFile *m_outFile;

@@ -254,7 +254,7 @@ void outdef::paintScopeItem(QTreeWidgetItem *item)
 
 // Inserts a row among its siblings (the children of parent, or the top-level list) before the
 // first one whose element comes later in the model tree.
-void outdef::insertAtModelOrder(QTreeWidgetItem *parent, QList<QTreeWidgetItem *> *top, QTreeWidgetItem *item)
+void outdef::insertAtModelOrder(QTreeWidgetItem *parent, ScopeTops tops, QTreeWidgetItem *item)
 {
     auto rank = [this](const QTreeWidgetItem *row) {
         const ModelItemRecord *record = m_modelItems.value(idOf(row));
@@ -264,20 +264,18 @@ void outdef::insertAtModelOrder(QTreeWidgetItem *parent, QList<QTreeWidgetItem *
         return m->parent() ? m->parent()->indexOfChild(m) : m_ui->MODEL_TREE->indexOfTopLevelItem(m);
     };
     const int mine = rank(item);
-    const int count = parent ? parent->childCount() : top->size();
+    const int count = parent ? parent->childCount() : tops.count();
+    int at = count;
     for (int i = 0; i < count; ++i) {
-        if (rank(parent ? parent->child(i) : top->at(i)) > mine) {
-            if (parent)
-                parent->insertChild(i, item);
-            else
-                top->insert(i, item);
-            return;
+        if (rank(parent ? parent->child(i) : tops.at(i)) > mine) {
+            at = i;
+            break;
         }
     }
     if (parent)
-        parent->addChild(item);
+        parent->insertChild(at, item);
     else
-        top->append(item);
+        tops.insert(at, item);
 }
 
 QTreeWidgetItem *outdef::varItem(int id, const SeqRecord *record) const
@@ -324,14 +322,14 @@ void outdef::addOwnVar(QList<QTreeWidgetItem *> *scope, int id, QTreeWidgetItem 
         parent = childWithId(top, sclass);
         if (!parent) {
             parent = newScopeItem(sclass, nullptr);
-            insertAtModelOrder(top, nullptr, parent);
+            insertAtModelOrder(top, {}, parent);
         }
         existing = childWithId(parent, id);
     }
     QTreeWidgetItem *row = existing;
     if (!row) {
         row = newScopeItem(id, nullptr);
-        insertAtModelOrder(parent, scope, row);
+        insertAtModelOrder(parent, {nullptr, scope}, row);
     } else {
         for (QTreeWidgetItem *s = pointerAt(row, Scope::Source); s; s = pointerAt(s, Scope::Source))
             s->setData(Scope::Count, Qt::UserRole, s->data(Scope::Count, Qt::UserRole).toInt() + 1);
@@ -438,4 +436,73 @@ void outdef::refreshUnsetButton(QTreeWidgetItem *row)
     if (visible && cur->parent())
         visible = row->data(Scope::Used, Qt::UserRole).toBool();
     m_ui->UNSET_BTN->setVisible(visible);
+}
+
+ScopeTops outdef::scopeOf(QTreeWidgetItem *ident)
+{
+    if (!ident)
+        return {};
+    const bool shown = (m_pageMode == 1 && ident == m_ui->FILE_TREE->currentItem()) ||
+                       (m_pageMode == 2 && ident == m_ui->TEMP_TREE->currentItem());
+    if (shown)
+        return {m_ui->CURRENT_TREE, nullptr};
+    const int n = ident->data(2, Qt::UserRole).toInt();
+    if (ident->treeWidget() == m_ui->FILE_TREE && !ident->parent()) {
+        FileRecord *file = m_files.value(n);
+        return file ? ScopeTops{nullptr, &file->scope} : ScopeTops{};
+    }
+    SeqRecord *seq = m_seqs.value(n);
+    return seq ? ScopeTops{nullptr, &seq->scope} : ScopeTops{};
+}
+
+// A scope row for the element at its level: an existing one is returned; a new one (not used, no
+// source) goes under the rows of its large and small class, and nowhere when they are missing.
+QTreeWidgetItem *outdef::insertScopeAtLevel(ScopeTops tops, int id)
+{
+    const int level = GetModelLevel(id);
+    if (level < 0 || !tops.valid())
+        return nullptr;
+    const int lclass = m_nestIds[0];
+    const int sclass = m_nestIds[1];
+    QTreeWidgetItem *parent = nullptr;
+    if (level == 0) {
+        if (QTreeWidgetItem *existing = topWithId(tops.items(), id))
+            return existing;
+    } else {
+        parent = topWithId(tops.items(), lclass);
+        if (level == 2)
+            parent = childWithId(parent, sclass);
+        if (!parent)
+            return nullptr;
+        if (QTreeWidgetItem *existing = childWithId(parent, id))
+            return existing;
+    }
+    QTreeWidgetItem *row = newScopeItem(id, nullptr);
+    insertAtModelOrder(parent, tops, row);
+    return row;
+}
+
+// Takes a scope row out of its parent (or the top level) and frees it with its children; the
+// elements' links to the freed rows go first.
+void outdef::deleteScopeRow(QTreeWidgetItem *row, ScopeTops tops)
+{
+    std::function<void(QTreeWidgetItem *)> unlink = [&](QTreeWidgetItem *r) {
+        if (ModelItemRecord *record = m_modelItems.value(idOf(r))) {
+            if (record->scopeItem == r)
+                record->scopeItem = nullptr;
+        }
+        if (QTreeWidgetItem *var = pointerAt(r, Scope::VarItem))
+            var->setData(2, Qt::UserRole, pointerData(nullptr));
+        for (int i = 0; i < r->childCount(); ++i)
+            unlink(r->child(i));
+    };
+    unlink(row);
+    const bool guard = m_moveGuard;
+    m_moveGuard = true;
+    if (row->parent())
+        row->parent()->removeChild(row);
+    else
+        tops.take(row);
+    m_moveGuard = guard;
+    delete row;
 }

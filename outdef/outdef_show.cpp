@@ -312,11 +312,9 @@ void outdef::fileTreeFocused()
     if (QTreeWidgetItem *temp = m_ui->TEMP_TREE->currentItem())
         storeLeft(temp, false);
     m_prevStored = true;
-    QTreeWidgetItem *cur = files->currentItem();
-    if (cur && cur == m_lastFileItem)
+    // A current row that is already current emits nothing, so it is shown here.
+    if (QTreeWidgetItem *cur = files->currentItem())
         FileTreeChanged(cur, nullptr);
-    else if (cur)
-        files->setCurrentItem(cur);
     else
         files->setCurrentItem(files->topLevelItem(0));
     // A current item that did not change leaves the mark for the next change; it is used up here.
@@ -334,11 +332,10 @@ void outdef::tempTreeFocused()
     if (QTreeWidgetItem *file = m_ui->FILE_TREE->currentItem())
         storeLeft(file, true);
     m_prevStored = true;
-    QTreeWidgetItem *cur = temps->currentItem();
-    if (cur && cur == m_lastTempItem)
+    if (QTreeWidgetItem *cur = temps->currentItem())
         TempTreeChanged(cur, nullptr);
     else
-        temps->setCurrentItem(cur ? cur : temps->topLevelItem(0));
+        temps->setCurrentItem(temps->topLevelItem(0));
     m_prevStored = false;
     if (GetBoolVar(RegSlot::FlagOutputOwned))
         keepTempStates();

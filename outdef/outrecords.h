@@ -3,6 +3,7 @@
 #include "core/treeitemdata.h"
 
 #include <QList>
+#include <QTreeWidget>
 #include <QTreeWidgetItem>
 
 // The records behind the identifiers of an open output definition. Tree rows that a record holds
@@ -61,3 +62,35 @@ namespace Scope
 {
 enum Column { Source = 0, Count = 1, Id = 2, Used = 3, VarItem = 4 };
 }
+
+// The top-level scope rows of an identifier: shown in CURRENT_TREE while it is current, else parked
+// in its record's list.
+struct ScopeTops {
+    QTreeWidget *tree = nullptr;
+    QList<QTreeWidgetItem *> *list = nullptr;
+
+    bool valid() const { return tree || list; }
+    int count() const { return tree ? tree->topLevelItemCount() : list ? list->size() : 0; }
+    QTreeWidgetItem *at(int i) const { return tree ? tree->topLevelItem(i) : list->at(i); }
+    void insert(int i, QTreeWidgetItem *item)
+    {
+        if (tree)
+            tree->insertTopLevelItem(i, item);
+        else
+            list->insert(i, item);
+    }
+    void take(QTreeWidgetItem *item)
+    {
+        if (tree)
+            tree->takeTopLevelItem(tree->indexOfTopLevelItem(item));
+        else
+            list->removeOne(item);
+    }
+    QList<QTreeWidgetItem *> items() const
+    {
+        QList<QTreeWidgetItem *> all;
+        for (int i = 0; i < count(); ++i)
+            all.append(at(i));
+        return all;
+    }
+};
