@@ -321,7 +321,8 @@ void outdef::UnsetBtnClicked(bool)
 {
     QTreeWidgetItem *f = m_ui->FILE_TREE->currentItem();
     QTreeWidgetItem *row = m_ui->CURRENT_TREE->currentItem();
-    if (!f || !row)
+    // With a temporary sequence shown the rows are not those of the file tree's current item.
+    if (m_pageMode != 1 || !f || !row)
         return;
     const int id = idOf(row);
     if (!FindElementNest(id))
