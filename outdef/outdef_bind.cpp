@@ -210,7 +210,8 @@ void outdef::clearNestedLoops(QTreeWidgetItem *identItem, int id, bool parameter
             seq->pLoop = -1;
             for (QTreeWidgetItem *var : qAsConst(seq->varItems)) {
                 const ModelItemRecord *e = m_modelItems.value(var->data(0, Qt::UserRole).toInt());
-                if (e && e->item && e->item->parent() && e->item->parent()->data(2, Qt::UserRole).toInt() == id)
+                if (e && e->item && e->item->parent() &&
+                    e->item->parent()->data(2, Qt::UserRole).toInt() == id)
                     var->setText(2, QString());
             }
         } else {
@@ -439,7 +440,8 @@ void outdef::ModelTreeDblClicked(QTreeWidgetItem *item, int)
     if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) || !item)
         return;
     auto *mdl = GetObj<model>(RegSlot::ObjModel);
-    QTreeWidgetItem *target = mdl ? mdl->FindItem(QString::number(item->data(2, Qt::UserRole).toInt())) : nullptr;
+    QTreeWidgetItem *target =
+        mdl ? mdl->FindItem(QString::number(item->data(2, Qt::UserRole).toInt())) : nullptr;
     if (!target)
         return;
     mdl->SetCurrentItem(target);

@@ -31,7 +31,8 @@ void setSource(QTreeWidgetItem *row, QTreeWidgetItem *source)
 
 int useOf(const QTreeWidgetItem *row)
 {
-    return row->data(Scope::Count, Qt::UserRole).toInt() + (row->data(Scope::Used, Qt::UserRole).toBool() ? 1 : 0);
+    return row->data(Scope::Count, Qt::UserRole).toInt() +
+           (row->data(Scope::Used, Qt::UserRole).toBool() ? 1 : 0);
 }
 
 void addCount(QTreeWidgetItem *row, int by)

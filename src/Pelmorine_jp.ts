@@ -2440,6 +2440,34 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>Model</source>
         <translation>モデル</translation>
     </message>
+    <message>
+        <source>Delete file identifier</source>
+        <translation>ファイル識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current file identifier?</source>
+        <translation>現在のファイル識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>Delete seq identifier</source>
+        <translation>シーケンス識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current seq identifier?</source>
+        <translation>現在のシーケンス識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>connection error</source>
+        <translation>接続エラー</translation>
+    </message>
+    <message>
+        <source>Lclass is not found next temp lclass</source>
+        <translation>一時シーケンスの大分類が見つかりません</translation>
+    </message>
+    <message>
+        <source>loop variable is not found at file tree</source>
+        <translation>ループ変数がファイルツリーに見つかりません</translation>
+    </message>
 </context>
 <context>
     <name>tabcorner</name>

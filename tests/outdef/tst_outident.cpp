@@ -139,7 +139,8 @@ void tst_outident::nesting_tenLevelsIndentedAndListedInParent()
     QCOMPARE(parent->nestItems.first()->text(0), QStringLiteral("$Seq[10]"));
     QCOMPARE(parent->nestItems.first()->text(1), QStringLiteral("Unset"));
     reopen(p);
-    QCOMPARE(p.find(p.files(), "$Seq[10]")->text(1), QString(27, QLatin1Char(' ')) + QStringLiteral("$Seq[10]"));
+    QCOMPARE(p.find(p.files(), "$Seq[10]")->text(1),
+             QString(27, QLatin1Char(' ')) + QStringLiteral("$Seq[10]"));
 }
 
 void tst_outident::bindings_loopsAndParameterLoopSaved()
@@ -204,7 +205,8 @@ void tst_outident::loopCheck_refusesUnservedLoopAcceptsServedOne()
     p.page()->TempTreeActivated(temp, 0);
     QCOMPARE(p.page()->PageMode(), 2);
     p.page()->MoveSeqFileDiag();
-    QCOMPARE(p.GetStrVar(RegSlot::StrLastError), QStringLiteral("loop variable is not found at file tree\n$Var[1]\n"));
+    QCOMPARE(p.GetStrVar(RegSlot::StrLastError),
+             QStringLiteral("loop variable is not found at file tree\n$Var[1]\n"));
     auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
     QVERIFY(errors && errors->isVisible());
     QCOMPARE(errors->windowTitle(), QStringLiteral("connection error"));
