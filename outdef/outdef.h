@@ -179,6 +179,10 @@ private:
     void setEditorsReadOnly(bool readOnly);
     // outdef_file.cpp
     bool newOutputDocument(const QString &path);
+    QString templatePath(int kind, int number) const;
+    // A file or sequence row: the marker with its icon, the title, the number and the record.
+    static QTreeWidgetItem *identItem(int markerColumn, const QString &marker, const QString &icon,
+                                      int titleColumn, const QString &title, int number, TreeItemData *data);
     void parseOutput();
     void serializeOutput();
     void readOwner();
@@ -188,8 +192,9 @@ private:
     void clearModel();
     // outdef_show.cpp
     void storeLeft(QTreeWidgetItem *item, bool throughFileTree);
-    void storeSeq(SeqRecord *record);
-    void storeFile(FileRecord *record);
+    void storeText(TreeItemData *data);
+    void storeSeq(SeqRecord *record, bool park = true);
+    void storeFile(FileRecord *record, bool park = true);
     void parkSeqRows(SeqRecord *record);
     void parkFileRows(FileRecord *record);
     void unlinkRows();
@@ -222,6 +227,7 @@ private:
     QTreeWidgetItem *newNestItem(int number) const;
     void clearShownScope();
     void deleteSeqTree(QTreeWidgetItem *item);
+    bool askDelete(const QString &title, const QString &question);
     void moveSeq(int step);
     void convertToTemp(QTreeWidgetItem *item);
     void convertToFile(QTreeWidgetItem *item, int indent);

@@ -19,6 +19,9 @@
 
 namespace
 {
+const QString kFileIcon = QStringLiteral(":src/Fid.png");
+const QString kSeqIcon = QStringLiteral(":src/Sid.png");
+
 QString marker(const char *kind, int n)
 {
     return QString::fromLatin1(kind) + QLatin1Char('[') + QString::number(n) + QLatin1Char(']');
@@ -81,6 +84,18 @@ bool outdef::newOutputDocument(const QString &path)
     doc.appendChild(root);
     store->AddXmlDocFile(XmlIndex::Output, doc, path);
     return true;
+}
+
+QTreeWidgetItem *outdef::identItem(int markerColumn, const QString &marker, const QString &icon,
+                                   int titleColumn, const QString &title, int number, TreeItemData *data)
+{
+    auto *item = new QTreeWidgetItem;
+    item->setText(markerColumn, marker);
+    item->setIcon(markerColumn, QIcon(icon));
+    item->setText(titleColumn, title);
+    item->setData(2, Qt::UserRole, number);
+    item->setData(0, Qt::UserRole, TreeItemData::ToData(data));
+    return item;
 }
 
 void outdef::showNames()
@@ -242,13 +257,10 @@ void outdef::addSeqItems(QTreeWidgetItem *parent, int number, int level, int fil
         SeqRecord *record = m_seqs.value(m);
         if (!record)
             continue;
-        auto *item = new QTreeWidgetItem;
         const int column = fillMode == 1 ? 1 : 0;
-        item->setText(column, QString(level * 3, QLatin1Char(' ')) + marker("$Seq", m));
-        item->setIcon(column, QIcon(QStringLiteral(":src/Sid.png")));
-        item->setText(column + 1, record->data->GetAttr(OutXml::Title));
-        item->setData(2, Qt::UserRole, m);
-        item->setData(0, Qt::UserRole, TreeItemData::ToData(record->data));
+        QTreeWidgetItem *item =
+            identItem(column, QString(level * 3, QLatin1Char(' ')) + marker("$Seq", m), kSeqIcon, column + 1,
+                      record->data->GetAttr(OutXml::Title), m, record->data);
         record->item = item;
         parent->addChild(item);
         addSeqItems(item, m, level + 1, fillMode);
@@ -285,23 +297,15 @@ void outdef::parseOutput()
         record->fileType = entry.attrs.value(OutXml::FileType).toInt();
         record->vars = entry.models;
         record->seqs = entry.seqs;
-        auto *item = new QTreeWidgetItem;
-        item->setText(0, marker("$File", n));
-        item->setIcon(0, QIcon(QStringLiteral(":src/Fid.png")));
-        item->setText(2, entry.attrs.value(OutXml::Title));
-        item->setData(2, Qt::UserRole, n);
-        item->setData(0, Qt::UserRole, TreeItemData::ToData(record->data));
+        QTreeWidgetItem *item =
+            identItem(0, marker("$File", n), kFileIcon, 2, entry.attrs.value(OutXml::Title), n, record->data);
         record->item = item;
         for (int s : entry.seqs) {
             SeqRecord *seq = m_seqs.value(s);
             if (!seq)
                 continue;
-            auto *child = new QTreeWidgetItem;
-            child->setText(1, marker("$Seq", s));
-            child->setIcon(1, QIcon(QStringLiteral(":src/Sid.png")));
-            child->setText(2, seq->data->GetAttr(OutXml::Title));
-            child->setData(2, Qt::UserRole, s);
-            child->setData(0, Qt::UserRole, TreeItemData::ToData(seq->data));
+            QTreeWidgetItem *child =
+                identItem(1, marker("$Seq", s), kSeqIcon, 2, seq->data->GetAttr(OutXml::Title), s, seq->data);
             seq->item = child;
             item->addChild(child);
             addSeqItems(child, s, 1, 1);
@@ -311,12 +315,8 @@ void outdef::parseOutput()
     }
     for (int n : qAsConst(def.temps)) {
         SeqRecord *seq = m_seqs.value(n);
-        auto *item = new QTreeWidgetItem;
-        item->setText(0, marker("$Seq", n));
-        item->setIcon(0, QIcon(QStringLiteral(":src/Sid.png")));
-        item->setText(1, seq->data->GetAttr(OutXml::Title));
-        item->setData(2, Qt::UserRole, n);
-        item->setData(0, Qt::UserRole, TreeItemData::ToData(seq->data));
+        QTreeWidgetItem *item =
+            identItem(0, marker("$Seq", n), kSeqIcon, 1, seq->data->GetAttr(OutXml::Title), n, seq->data);
         seq->item = item;
         m_ui->TEMP_TREE->addTopLevelItem(item);
         addSeqItems(item, n, 1, 2);
@@ -360,20 +360,23 @@ void outdef::serializeOutput()
     OutXml::Append(root, def);
 }
 
+QString outdef::templatePath(int kind, int number) const
+{
+    return m_folder + QString::fromLatin1(kind == FileKind ? "/File_%1.txt" : "/Seq_%1.txt").arg(number);
+}
+
 QString outdef::ReadTemplate(int kind, int number)
 {
-    const QString name = QString::fromLatin1(kind == FileKind ? "/File_%1.txt" : "/Seq_%1.txt").arg(number);
     // A short settle: a template opens when its entry is clicked and must not stall the page.
-    return TextFiles::Read(m_folder + name, 50);
+    return TextFiles::Read(templatePath(kind, number), 50);
 }
 
 bool outdef::WriteTemplate(int kind, int number, TreeItemData *record)
 {
     if (!record || !record->TextChanged())
         return true;
-    const QString name = QString::fromLatin1(kind == FileKind ? "/File_%1.txt" : "/Seq_%1.txt").arg(number);
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        return mw->WriteTextFile(record, m_folder + name);
+        return mw->WriteTextFile(record, templatePath(kind, number));
     return false;
 }
 
@@ -385,25 +388,10 @@ void outdef::StoreCurrentItem()
     const int n = cur->data(2, Qt::UserRole).toInt();
     m_storing = true;
     if (!cur->parent()) {
-        if (FileRecord *record = m_files.value(n)) {
-            record->data->SetAttr(OutXml::Title, m_outFile->GetTitleEdit()->text());
-            if (m_editor->IsModified()) {
-                record->data->SetAttr(OutXml::Expression, m_editor->toPlainText());
-                record->data->TextChanged() = true;
-            }
-            record->data->flags[0] = true;
-        }
-        m_editor->ClearModified();
+        if (FileRecord *record = m_files.value(n))
+            storeFile(record, false);
     } else if (SeqRecord *record = m_seqs.value(n)) {
-        record->data->SetAttr(OutXml::Title, m_outSeq->GetTitleEdit()->text());
-        if (m_editor->IsModified()) {
-            record->data->SetAttr(OutXml::Expression, m_editor->toPlainText());
-            record->data->TextChanged() = true;
-        }
-        // A second save without an edit must not write the template again.
-        m_editor->ClearModified();
-        record->data->SetAttr(OutXml::Loop, QString::number(record->loop));
-        record->data->SetAttr(OutXml::PLoop, QString::number(record->pLoop));
+        storeSeq(record, false);
     }
     m_storing = false;
 }
@@ -424,14 +412,8 @@ void outdef::StoreTemplate()
     QTreeWidgetItem *cur = m_ui->FILE_TREE->currentItem();
     if (m_pageMode != 1 || !cur)
         return;
-    TreeItemData *data = TreeItemData::FromData(cur->data(0, Qt::UserRole));
-    if (!data)
-        return;
-    if (m_editor->IsModified()) {
-        data->SetAttr(OutXml::Expression, m_editor->toPlainText());
-        data->TextChanged() = true;
-    }
-    data->flags[0] = true;
+    if (TreeItemData *data = TreeItemData::FromData(cur->data(0, Qt::UserRole)))
+        storeText(data);
 }
 
 void outdef::ClearOutput()

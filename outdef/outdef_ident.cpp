@@ -49,11 +49,8 @@ QTreeWidgetItem *outdef::newSeqItem(int number, int indent)
     record->data = new TreeItemData;
     record->data->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(number));
     record->data->flags[0] = true;
-    auto *item = new QTreeWidgetItem;
-    item->setText(1, QString(indent * 3, QLatin1Char(' ')) + seqMarker(number));
-    item->setIcon(1, QIcon(QStringLiteral(":src/Sid.png")));
-    item->setData(2, Qt::UserRole, number);
-    item->setData(0, Qt::UserRole, TreeItemData::ToData(record->data));
+    QTreeWidgetItem *item = identItem(1, QString(indent * 3, QLatin1Char(' ')) + seqMarker(number),
+                                      QStringLiteral(":src/Sid.png"), 2, QString(), number, record->data);
     record->item = item;
     delete m_seqs.take(number);
     m_seqs.insert(number, record);
@@ -76,11 +73,8 @@ void outdef::CreateFileDiag()
     record->data = new TreeItemData;
     record->data->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(n));
     record->data->flags[0] = true;
-    auto *item = new QTreeWidgetItem;
-    item->setText(0, QStringLiteral("$File[") + QString::number(n) + QLatin1Char(']'));
-    item->setIcon(0, QIcon(QStringLiteral(":src/Fid.png")));
-    item->setData(2, Qt::UserRole, n);
-    item->setData(0, Qt::UserRole, TreeItemData::ToData(record->data));
+    QTreeWidgetItem *item = identItem(0, QStringLiteral("$File[") + QString::number(n) + QLatin1Char(']'),
+                                      QStringLiteral(":src/Fid.png"), 2, QString(), n, record->data);
     record->item = item;
     delete m_files.take(n);
     m_files.insert(n, record);
@@ -205,23 +199,29 @@ void outdef::clearShownScope()
     m_moveGuard = false;
 }
 
+bool outdef::askDelete(const QString &title, const QString &question)
+{
+    QMessageBox box(this);
+    box.setWindowTitle(title);
+    box.setWindowIcon(GetLogoIcon());
+    box.setIcon(QMessageBox::Information);
+    box.setText(title);
+    box.setInformativeText(question);
+    box.addButton(QMessageBox::Ok)->setObjectName(QStringLiteral("OK"));
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    box.setEscapeButton(cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
 void outdef::DeleteFileDiag()
 {
     QTreeWidgetItem *cur = m_ui->FILE_TREE->currentItem();
     // A file that still holds sequences is not deleted: their records point into its rows.
     if (cur && !cur->parent() && cur->childCount() > 0)
         return;
-    QMessageBox box(this);
-    box.setWindowTitle(tr("Delete file identifier"));
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr("Delete file identifier"));
-    box.setInformativeText(tr("Do you want to delete current file identifier?"));
-    box.addButton(QMessageBox::Ok)->setObjectName(QStringLiteral("OK"));
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    box.setEscapeButton(cancel);
-    const bool ok = box.exec() == QMessageBox::Ok;
+    const bool ok =
+        askDelete(tr("Delete file identifier"), tr("Do you want to delete current file identifier?"));
     cur = m_ui->FILE_TREE->currentItem();
     if (ok && cur && !cur->parent() && cur->childCount() == 0) {
         m_editor->SetEditItem(nullptr);
@@ -265,17 +265,7 @@ void outdef::deleteSeqTree(QTreeWidgetItem *item)
 
 void outdef::DeleteSeqDiag()
 {
-    QMessageBox box(this);
-    box.setWindowIcon(GetLogoIcon());
-    box.setWindowTitle(tr("Delete seq identifier"));
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr("Delete seq identifier"));
-    box.setInformativeText(tr("Do you want to delete current seq identifier?"));
-    box.addButton(QMessageBox::Ok)->setObjectName(QStringLiteral("OK"));
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    box.setEscapeButton(cancel);
-    if (box.exec() != QMessageBox::Ok)
+    if (!askDelete(tr("Delete seq identifier"), tr("Do you want to delete current seq identifier?")))
         return;
     m_shownNumber = -1;
     QTreeWidgetItem *t = m_ui->TEMP_TREE->currentItem();

@@ -39,30 +39,34 @@ void outdef::storeLeft(QTreeWidgetItem *item, bool throughFileTree)
     m_storing = false;
 }
 
-void outdef::storeSeq(SeqRecord *record)
+// The template editor's text goes to the record only when it was edited; a later save without an
+// edit must not write the template again.
+void outdef::storeText(TreeItemData *data)
 {
-    record->data->SetAttr(OutXml::Title, m_outSeq->GetTitleEdit()->text());
     if (m_editor->IsModified()) {
-        record->data->SetAttr(OutXml::Expression, m_editor->toPlainText());
-        record->data->TextChanged() = true;
-        record->data->flags[0] = true;
+        data->SetAttr(OutXml::Expression, m_editor->toPlainText());
+        data->TextChanged() = true;
+        data->flags[0] = true;
     }
-    record->data->SetAttr(OutXml::Loop, QString::number(record->loop));
-    record->data->SetAttr(OutXml::PLoop, QString::number(record->pLoop));
     m_editor->ClearModified();
-    parkSeqRows(record);
 }
 
-void outdef::storeFile(FileRecord *record)
+void outdef::storeSeq(SeqRecord *record, bool park)
+{
+    record->data->SetAttr(OutXml::Title, m_outSeq->GetTitleEdit()->text());
+    storeText(record->data);
+    record->data->SetAttr(OutXml::Loop, QString::number(record->loop));
+    record->data->SetAttr(OutXml::PLoop, QString::number(record->pLoop));
+    if (park)
+        parkSeqRows(record);
+}
+
+void outdef::storeFile(FileRecord *record, bool park)
 {
     record->data->SetAttr(OutXml::Title, m_outFile->GetTitleEdit()->text());
-    if (m_editor->IsModified()) {
-        record->data->SetAttr(OutXml::Expression, m_editor->toPlainText());
-        record->data->TextChanged() = true;
-        record->data->flags[0] = true;
-    }
-    m_editor->ClearModified();
-    parkFileRows(record);
+    storeText(record->data);
+    if (park)
+        parkFileRows(record);
 }
 
 void outdef::parkSeqRows(SeqRecord *record)
