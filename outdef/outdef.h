@@ -229,6 +229,7 @@ private:
     void deleteSeqTree(QTreeWidgetItem *item);
     bool askDelete(const QString &title, const QString &question);
     void moveSeq(int step);
+    void showAfterTempDelete();
     void convertToTemp(QTreeWidgetItem *item);
     void convertToFile(QTreeWidgetItem *item, int indent);
     bool checkMoveToFile();

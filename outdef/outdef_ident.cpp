@@ -106,20 +106,27 @@ void outdef::CreateNestingSeqDiag()
     QTreeWidgetItem *item = newSeqItem(n, ancestors(parent));
     parent->addChild(item);
     parent->setExpanded(true);
+    // The parent is shown unless a temporary sequence is: its rows are then parked in its record.
+    const bool shown = m_pageMode == 1;
+    const QList<QTreeWidgetItem *> parentScope = scopeOf(parent).items();
     if (!parent->parent()) {
         if (FileRecord *file = m_files.value(numberOf(parent)))
             file->seqs.append(n);
     } else if (SeqRecord *seq = m_seqs.value(numberOf(parent))) {
         QTreeWidgetItem *nest = newNestItem(n);
         nest->setText(1, GetStrVar(RegSlot::StrColLast));
-        m_outSeq->GetNestTree()->addTopLevelItem(nest);
-        m_markerCounts.insert(nest->text(0), 1);
-        m_markerLists[0].append(nest->text(0));
+        if (shown) {
+            m_outSeq->GetNestTree()->addTopLevelItem(nest);
+            m_markerCounts.insert(nest->text(0), 1);
+            m_markerLists[0].append(nest->text(0));
+        } else {
+            seq->nestItems.append(nest);
+        }
         seq->nested.append(n);
     }
     SeqRecord *record = m_seqs.value(n);
-    for (int i = 0; i < m_ui->CURRENT_TREE->topLevelItemCount(); ++i)
-        record->scope.append(copyScopeItem(m_ui->CURRENT_TREE->topLevelItem(i), false, true));
+    for (const QTreeWidgetItem *row : parentScope)
+        record->scope.append(copyScopeItem(row, false, true));
     if (QTreeWidgetItem *model = m_ui->MODEL_TREE->topLevelItem(0)) {
         if (!m_ui->MODEL_TREE->currentItem())
             m_ui->MODEL_TREE->setCurrentItem(model);
@@ -224,24 +231,30 @@ void outdef::DeleteFileDiag()
         askDelete(tr("Delete file identifier"), tr("Do you want to delete current file identifier?"));
     cur = m_ui->FILE_TREE->currentItem();
     if (ok && cur && !cur->parent() && cur->childCount() == 0) {
-        m_editor->SetEditItem(nullptr);
-        clearShownScope();
+        // Shown, its rows go with it and the next file is shown; behind a shown temporary
+        // sequence its rows are parked in the record and the sequence stays shown.
+        const bool shown = m_pageMode == 1;
+        if (shown) {
+            m_editor->SetEditItem(nullptr);
+            clearShownScope();
+            m_shownNumber = -1;
+        }
         m_prevStored = true;
-        m_shownNumber = -1;
+        m_treeReaction = shown;
         delete m_files.take(numberOf(cur));
         if (m_lastFileItem == cur)
             m_lastFileItem = nullptr;
         delete cur;
+        m_treeReaction = true;
         m_prevStored = false;
         if (m_ui->FILE_TREE->topLevelItemCount() == 0) {
             m_outFile->Clear();
             m_outFile->SetEnabled(false);
-            m_editor->setEnabled(false);
             m_ui->SET_BTN->hide();
             m_ui->UNSET_BTN->hide();
         }
     }
-    if (m_ui->FILE_TREE->topLevelItemCount() == 0) {
+    if (m_ui->FILE_TREE->topLevelItemCount() == 0 && m_ui->TEMP_TREE->topLevelItemCount() == 0) {
         if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
             mw->EnableEditAction(0, false);
         m_editor->setEnabled(false);
@@ -267,13 +280,17 @@ void outdef::DeleteSeqDiag()
 {
     if (!askDelete(tr("Delete seq identifier"), tr("Do you want to delete current seq identifier?")))
         return;
-    m_shownNumber = -1;
     QTreeWidgetItem *t = m_ui->TEMP_TREE->currentItem();
+    // Behind a shown file entry the sequence's rows are parked in its record and go with it.
+    const bool shown = m_pageMode == 2;
     if (t) {
-        // The shown rows belong to the sequence going away: nothing may keep pointing at them.
-        m_editor->SetEditItem(nullptr);
-        m_outSeq->Clear();
-        clearShownScope();
+        if (shown) {
+            // The shown rows belong to the sequence going away: nothing may keep pointing at them.
+            m_shownNumber = -1;
+            m_editor->SetEditItem(nullptr);
+            m_outSeq->Clear();
+            clearShownScope();
+        }
         m_treeReaction = false;
         if (QTreeWidgetItem *p = t->parent()) {
             if (SeqRecord *parent = m_seqs.value(numberOf(p))) {
@@ -290,26 +307,31 @@ void outdef::DeleteSeqDiag()
         }
         deleteSeqTree(t);
         m_treeReaction = true;
-        if (m_ui->TEMP_TREE->topLevelItemCount() == 0) {
-            if (QTreeWidgetItem *file = m_ui->FILE_TREE->currentItem()) {
-                m_pageMode = 1;
-                FileTreeChanged(file, nullptr);
-            } else {
-                m_outFile->SetEnabled(false);
-                m_editor->setEnabled(false);
-                m_ui->SET_BTN->hide();
-                m_ui->UNSET_BTN->hide();
-                m_ui->INF_TAB->setCurrentIndex(0);
-                FitEditorSplitter(FileKind);
-            }
-        } else if (QTreeWidgetItem *next = m_ui->TEMP_TREE->currentItem()) {
-            m_prevStored = true;
-            TempTreeChanged(next, nullptr);
-            m_prevStored = false;
-        }
+        if (shown)
+            showAfterTempDelete();
     }
     TreeColumnAdjustment(m_ui->TEMP_TREE);
     SetChanged();
+}
+
+// The next temporary sequence is shown, or the file tree's entry when none is left.
+void outdef::showAfterTempDelete()
+{
+    if (QTreeWidgetItem *next = m_ui->TEMP_TREE->currentItem()) {
+        m_prevStored = true;
+        TempTreeChanged(next, nullptr);
+        m_prevStored = false;
+    } else if (QTreeWidgetItem *file = m_ui->FILE_TREE->currentItem()) {
+        m_pageMode = 1;
+        FileTreeChanged(file, nullptr);
+    } else {
+        m_outFile->SetEnabled(false);
+        m_editor->setEnabled(false);
+        m_ui->SET_BTN->hide();
+        m_ui->UNSET_BTN->hide();
+        m_ui->INF_TAB->setCurrentIndex(0);
+        FitEditorSplitter(FileKind);
+    }
 }
 
 // ---- moving within a parent ----
@@ -345,7 +367,8 @@ void outdef::moveSeq(int step)
         if (items && a < items->size() && b < items->size())
             items->swapItemsAt(a, b);
     }
-    keepFileStates(s);
+    if (m_pageMode == 1)
+        keepFileStates(s);
     SetChanged();
 }
 

@@ -132,7 +132,8 @@ void outdef::MoveSeqTempDiag()
     QTreeWidgetItem *s = m_ui->FILE_TREE->currentItem();
     QTreeWidgetItem *p = s ? s->parent() : nullptr;
     SeqRecord *record = s ? m_seqs.value(numberOf(s)) : nullptr;
-    if (!p || !record) {
+    // Only the shown sequence can give back its scope: CURRENT_TREE holds its rows.
+    if (!p || !record || m_pageMode != 1) {
         m_treeReaction = true;
         return;
     }
@@ -177,7 +178,7 @@ bool outdef::checkMoveToFile()
     SetStrVar(RegSlot::StrLastError, QString());
     QTreeWidgetItem *d = m_ui->FILE_TREE->currentItem();
     QTreeWidgetItem *t = m_ui->TEMP_TREE->currentItem();
-    if (!d || !t)
+    if (!d || !t || m_pageMode != 2)
         return false;
     auto refuse = [this](const char *code) {
         SetStrVar(RegSlot::StrLastError, QString::fromLatin1(code));
