@@ -252,6 +252,7 @@ enum : int {
     StrColFromState = 224, // labels of a transition's second and third parameters
     StrColToState = 225,
     StrColLast = 234,
+    StrColUnset = 234, // the translated "Unset" of untied chapters and class rows
 
     // ---- integer slots ----
     IntQandAMode = 1,      // DefVar sets -1 -> QandA

@@ -216,6 +216,7 @@ bool model::NewModel()
     SetBoolVar(RegSlot::FlagModelReadOnly, false);
     SetStrVar(RegSlot::StrModelStartDate, m_ui->SDATE->text());
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    showModelDoc();
     if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
         doc->SetEditMode();
     if (mw) {
@@ -263,6 +264,7 @@ bool model::OpenModel()
         mw->EnableDocumentAction(2, false);
     }
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (mw) {
@@ -288,6 +290,7 @@ bool model::LoadModel()
         return false;
     m_newModel = false;
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
@@ -312,6 +315,15 @@ void model::loadDocModel()
     store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
     if (missing)
         store->SetDocFileName(XmlIndex::ModelDoc, path);
+}
+
+// The model document fills its header, chapters and class tree from what was just loaded.
+void model::showModelDoc()
+{
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc)) {
+        doc->LoadHeader();
+        doc->BuildClassTree(m_ui->TREE);
+    }
 }
 
 bool model::loadTree(bool showMessage)

@@ -126,6 +126,7 @@ private:
     bool createModelFiles(const QString &versionDir);
     bool loadTree(bool showMessage);
     void loadDocModel();
+    void showModelDoc();
     void checkOwner();
     void showHeader(const QDomElement &root);
     void buildItems(const QList<ModelFile::Node> &lclasses);

@@ -3222,6 +3222,193 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>ChapterEditor</name>
+    <message>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
+    </message>
+    <message>
+        <source>Delete Chapter</source>
+        <translation>章の削除</translation>
+    </message>
+    <message>
+        <source>Set Chapter</source>
+        <translation>章に設定</translation>
+    </message>
+    <message>
+        <source>Unset Chapter</source>
+        <translation>章の設定解除</translation>
+    </message>
+    <message>
+        <source>Moveup Chapter</source>
+        <translation>章を上へ移動</translation>
+    </message>
+    <message>
+        <source>Movedown Chapter</source>
+        <translation>章を下へ移動</translation>
+    </message>
+    <message>
+        <source>set Unset</source>
+        <translation>設定解除</translation>
+    </message>
+    <message>
+        <source>Will you want to unset the document</source>
+        <translation>ドキュメントの設定を解除しますか</translation>
+    </message>
+</context>
+<context>
+    <name>ChapterDiag</name>
+    <message>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>this chapter will be renumbering:</source>
+        <translation>この章から番号が変わります:</translation>
+    </message>
+    <message>
+        <source>Title is empty</source>
+        <translation>タイトルが空です</translation>
+    </message>
+</context>
+<context>
+    <name>DelChapter</name>
+    <message>
+        <source>Del Chapter</source>
+        <translation>章の削除</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceDocument</name>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>DocID</source>
+        <translation>DocID</translation>
+    </message>
+    <message>
+        <source>InstID</source>
+        <translation>InstID</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+</context>
+<context>
+    <name>ModelDoc</name>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>DocID</source>
+        <translation>DocID</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+</context>
+<context>
     <name>Chat</name>
     <message>
         <source>Chat System</source>
