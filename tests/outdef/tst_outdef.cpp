@@ -28,6 +28,19 @@ const QByteArray kTwoTemplates =
     "<SEQUENCE MaxID='3'><SEQ ID='2' TITLE='two'/></SEQUENCE>"
     "<FILES MaxID='2'><FILE ID='1' TITLE='f'><SEQ ID='2'/></FILE></FILES></Root_Output>";
 
+// Answers the next message box with OK and keeps its title and informative text.
+void answerBox(QString *title, QString *informative)
+{
+    QTimer::singleShot(0, [title, informative] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return answerBox(title, informative);
+        *title = box->windowTitle();
+        *informative = box->informativeText();
+        box->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    });
+}
+
 QString today()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
@@ -159,9 +172,11 @@ void tst_outdef::save_unwritableTemplate_reportsKeepsMarkAndRetries()
     p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
     p.page()->GetTemplateEditor()->insertPlainText(QStringLiteral("body"));
     QString title;
-    answerNextBox(QStringLiteral("OK"), &title);
+    QString text;
+    answerBox(&title, &text);
     p.save();
     QCOMPARE(title, QStringLiteral("File error"));
+    QCOMPARE(text, QStringLiteral("can not write file:%1").arg(p.dir() + "/Seq_2.txt"));
     QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
     QCOMPARE(p.saved().firstChildElement("SEQUENCE").firstChildElement().attribute("ID"),
              QStringLiteral("2"));
