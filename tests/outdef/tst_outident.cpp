@@ -284,6 +284,7 @@ void tst_outident::deleteTemporary_removesNestedRecordsKeepsTemplates()
     QCOMPARE(p.temps()->topLevelItemCount(), 0);
     for (int n : {1, 2, 3})
         QVERIFY(!p.page()->FindSeq(n));
+    QVERIFY(!p.page()->GetOutSeq()->Record());
     QCOMPARE(p.page()->PageMode(), 1);
     p.save();
     QCOMPARE(seqElements(p.saved()).size(), 0);
