@@ -86,7 +86,7 @@ public:
     void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
                         bool delParam);
     void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
-    void EnableCurrentPage(bool on);
+    void EnableCurrentPage();
     void DisableEmptyTabs();
     void ClearCompletion();
 
@@ -137,10 +137,10 @@ private:
     void freeItem(QTreeWidgetItem *item);
     void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
+    void writePage(QTreeWidgetItem *item);
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);
-    void showDate(int mode, const QString &date);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;
 

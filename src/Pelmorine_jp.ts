@@ -203,6 +203,114 @@
         <source>CANCEL</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>Start Date &gt; Target Date</source>
+        <translation>開始日 &gt; 目標日</translation>
+    </message>
+    <message>
+        <source>Start Date is not set</source>
+        <translation>開始日が設定されていません</translation>
+    </message>
+    <message>
+        <source>Start Date &gt; Completion Date</source>
+        <translation>開始日 &gt; 完了日</translation>
+    </message>
+    <message>
+        <source>Lclass minimum start date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Manager Start date must be set</source>
+        <translation>先にメンバーの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manger Start Date:</source>
+        <translation>メンバーの開始日:</translation>
+    </message>
+    <message>
+        <source>Sclass Start date:</source>
+        <translation>小分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Lclass start date must be set</source>
+        <translation>先に大分類の開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>LClass Start Date:</source>
+        <translation>大分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Model Start date must be set</source>
+        <translation>先にモデルの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Start Date:</source>
+        <translation>モデルの開始日:</translation>
+    </message>
+    <message>
+        <source>Minimu Lclass Start Date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>Lclass max target date:</source>
+        <translation>大分類の最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Manager Target date</source>
+        <translation>先にメンバーの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manager Target date:</source>
+        <translation>メンバーの目標日:</translation>
+    </message>
+    <message>
+        <source>Sclass Target date:</source>
+        <translation>小分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Target date of LClass is not set</source>
+        <translation>大分類の目標日が設定されていません</translation>
+    </message>
+    <message>
+        <source>LClass Target date:</source>
+        <translation>大分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Max Target date:</source>
+        <translation>最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Model Target date</source>
+        <translation>先にモデルの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Target date:</source>
+        <translation>モデルの目標日:</translation>
+    </message>
+    <message>
+        <source>All Lclass is not competion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Lclass Maximum completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Sclass is not completion</source>
+        <translation>完了していない小分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Slclass completion date:</source>
+        <translation>小分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Lclasses is not completion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Lclass Completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
 </context>
 <context>
     <name>CheckTimer</name>
@@ -3649,6 +3757,180 @@ Do you want to open it?</source>
     <message>
         <source>CANCEL</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ModelLclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element Name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>lclass explain</source>
+        <translation>大分類の説明</translation>
+    </message>
+</context>
+<context>
+    <name>ModelSClass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name  </source>
+        <translation>大分類名  </translation>
+    </message>
+    <message>
+        <source>lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>LClass Element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>lcalss element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>SClass Name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>SClass Element</source>
+        <translation>小分類の要素</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Param Attribute</source>
+        <translation>パラメータ属性</translation>
+    </message>
+    <message>
+        <source>ParamExplanation</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>sclass explain</source>
+        <translation>小分類の説明</translation>
+    </message>
+    <message>
+        <source>param explain</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>Out Variable</source>
+        <translation>出力変数</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>FromState</source>
+        <translation>遷移元の状態</translation>
+    </message>
+    <message>
+        <source>ToState</source>
+        <translation>遷移先の状態</translation>
+    </message>
+    <message>
+        <source>Param Attribute:</source>
+        <translation>パラメータ属性:</translation>
+    </message>
+    <message>
+        <source>el_name:</source>
+        <translation>要素名:</translation>
     </message>
 </context>
 <context>
