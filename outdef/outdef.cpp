@@ -2,6 +2,7 @@
 
 #include "core/postbox.h"
 #include "model/calendar.h"
+#include "model/daterules.h"
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
@@ -76,9 +77,7 @@ outdef::outdef(QWidget *parent)
 
     m_calendar->SetDateEdit(m_ui->SDATE, nullptr, m_ui->CDATE);
     m_calendar->SetDateButton(m_ui->SDATEBTN, nullptr, m_ui->CDATEBTN);
-    m_calendar->SetType(3);
-    // A chosen date is an edit of the definition whatever the calendar itself reports.
-    connect(m_calendar, &QDialog::accepted, this, &outdef::SetChanged);
+    m_calendar->SetType(DateRules::OutputDefinition);
     buildPopupMenu();
 
     connect(m_ui->INF_TAB, &QTabWidget::currentChanged, this, &outdef::TabChangeProc);
@@ -412,13 +411,13 @@ void outdef::ChangeSeqTitle(const QString &text)
 
 void outdef::SdateBtnProc()
 {
-    m_calendar->SetMode(0);
+    m_calendar->SetMode(DateRules::Start);
     m_calendar->show();
 }
 
 void outdef::CdateBtnProc()
 {
-    m_calendar->SetMode(2);
+    m_calendar->SetMode(DateRules::Completion);
     m_calendar->show();
 }
 

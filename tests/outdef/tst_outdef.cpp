@@ -1,3 +1,4 @@
+#include "model/calendar.h"
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
 #include "outdefprogram.h"
@@ -63,6 +64,7 @@ private slots:
     void open_ownerRule();
     void menuStates_followTheEntryShown();
     void entryEditors_loopChoicesExtensionAndTemporaryTitle();
+    void startDate_fromTheCalendarIsSaved();
     void splitterSizes_data();
     void splitterSizes();
     void close_forgetsRecordsAndShownSequence();
@@ -316,6 +318,21 @@ void tst_outdef::entryEditors_loopChoicesExtensionAndTemporaryTitle()
     QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
     p.save();
     QCOMPARE(seqElements(p.saved()).value("3").attribute("TITLE"), QStringLiteral("renamed"));
+}
+
+void tst_outdef::startDate_fromTheCalendarIsSaved()
+{
+    OutProgram p;
+    p.open(kTwoTemplates);
+    p.page()->findChild<QPushButton *>("SDATEBTN")->click();
+    auto *calendar = p.page()->findChild<Calendar *>();
+    QVERIFY(calendar && calendar->isVisible());
+    calendar->SelectDate(QDate(2026, 1, 5));
+    calendar->OkProc();
+    QCOMPARE(p.page()->findChild<QLineEdit *>("SDATE")->text(), QStringLiteral("2026/01/05"));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    p.save();
+    QCOMPARE(p.saved().attribute("StartDate"), QStringLiteral("2026/01/05"));
 }
 
 void tst_outdef::splitterSizes_data()
