@@ -4035,4 +4035,11 @@ Do you want to open it?</source>
         <translation>未設定</translation>
     </message>
 </context>
+<context>
+    <name>OutputWidget</name>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+</context>
 </TS>
