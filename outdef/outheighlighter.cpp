@@ -12,13 +12,6 @@ HighlightRule HighlightRule::Make(const QString &pattern, const QColor &colour)
     return rule;
 }
 
-OutHeighlighter::OutHeighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
-
-void OutHeighlighter::AddRule(const QString &pattern, const QColor &colour)
-{
-    m_rules.append(HighlightRule::Make(pattern, colour));
-}
-
 void OutHeighlighter::highlightBlock(const QString &text)
 {
     for (int i = 0; i < m_rules.size(); ++i) {
@@ -31,13 +24,6 @@ void OutHeighlighter::highlightBlock(const QString &text)
             p = rule.pattern.indexIn(text, p + length);
         }
     }
-}
-
-VarHeighlighter::VarHeighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
-
-void VarHeighlighter::AddRule(const QString &pattern, const QColor &colour)
-{
-    m_rules.append(HighlightRule::Make(pattern, colour));
 }
 
 void VarHeighlighter::highlightBlock(const QString &text)

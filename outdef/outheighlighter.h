@@ -17,38 +17,45 @@ struct HighlightRule {
     static HighlightRule Make(const QString &pattern, const QColor &colour);
 };
 
-// Colours the $Seq/$Var markers in the template editor, but only those that belong to the entry
-// being edited: the page's marker list of the rule's index says which.
-class OutHeighlighter final : public QSyntaxHighlighter, protected virtual globalvar
+// The rules and the owning page both output highlighters keep.
+class RuleHighlighter : public QSyntaxHighlighter, protected virtual globalvar
 {
     Q_OBJECT
 public:
-    explicit OutHeighlighter(QTextDocument *document);
+    explicit RuleHighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
     void SetOwner(outdef *page) { m_page = page; }
-    void AddRule(const QString &pattern, const QColor &colour);
+    void AddRule(const QString &pattern, const QColor &colour)
+    {
+        m_rules.append(HighlightRule::Make(pattern, colour));
+    }
 
 protected:
-    void highlightBlock(const QString &text) override;
-
-private:
     QList<HighlightRule> m_rules;
     outdef *m_page = nullptr;
 };
 
-// Colours in the output view the placeholder forms that generation leaves where no value was found.
-class VarHeighlighter final : public QSyntaxHighlighter, protected virtual globalvar
+// Colours the $Seq/$Var markers in the template editor, but only those that belong to the entry
+// being edited: the page's marker list of the rule's index says which.
+class OutHeighlighter final : public RuleHighlighter
 {
     Q_OBJECT
 public:
-    explicit VarHeighlighter(QTextDocument *document);
-    void SetOwner(outdef *page) { m_page = page; }
-    void AddRule(const QString &pattern, const QColor &colour);
+    using RuleHighlighter::RuleHighlighter;
+
+protected:
+    void highlightBlock(const QString &text) override;
+};
+
+// Colours in the output view the placeholder forms that generation leaves where no value was found.
+class VarHeighlighter final : public RuleHighlighter
+{
+    Q_OBJECT
+public:
+    using RuleHighlighter::RuleHighlighter;
 
 protected:
     void highlightBlock(const QString &text) override;
 
 private:
-    QList<HighlightRule> m_rules;
-    outdef *m_page = nullptr;
     const QString m_firstPattern = QStringLiteral("\\%Var\\[[0-9]+\\]\\[[0-9]+\\]");
 };
