@@ -224,10 +224,12 @@ void ValueTable::ClearTable()
     m_record = nullptr;
 }
 
-// Without a state small class there is no state to choose: no dialog.
+// Without a state small class there is no state to choose, and another member's instance is
+// not ours to change: no dialog.
 void ValueTable::ValueCellClicked(int row, int col)
 {
-    if (!m_transitionMode || !m_record || (col != 1 && col != 2) || row >= m_usedRows || m_states.isEmpty())
+    if (!m_transitionMode || !m_record || !m_editable || (col != 1 && col != 2) || row >= m_usedRows ||
+        m_states.isEmpty())
         return;
     m_transList->SetTransition(m_record, m_states, this, m_usedRows, row, col);
     m_transList->exec();
