@@ -1,5 +1,7 @@
 #include "model/modellclass.h"
 
+#include "model/deletelclassdiag.h"
+
 #include <QVBoxLayout>
 
 ModelLclass::ModelLclass(QTreeWidget *tree, QWidget *parent)
@@ -37,3 +39,11 @@ void ModelLclass::SetReadOnly(bool readOnly)
 }
 
 void ModelLclass::LayoutAdjust() {}
+
+void ModelLclass::OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    if (!m_deleteDiag)
+        m_deleteDiag = std::make_unique<DeleteLclassDiag>();
+    m_deleteDiag->SetItem(tree, item);
+    m_deleteDiag->show();
+}

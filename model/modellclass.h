@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class DeleteLclassDiag;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
@@ -26,10 +29,13 @@ public:
     void SetReadOnly(bool readOnly);
     void LayoutAdjust();
     QTreeWidgetItem *CurrentItem() const { return m_item; }
+    // Hands the large class to the delete dialog and shows it.
+    void OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item);
 
 private:
     QTreeWidget *m_tree;
     QVBoxLayout *m_layout;
     QTreeWidgetItem *m_item = nullptr;
     bool m_readOnly = false;
+    std::unique_ptr<DeleteLclassDiag> m_deleteDiag;
 };

@@ -1,5 +1,9 @@
 #include "model/modelsclass.h"
 
+#include "model/deleteparamdiag.h"
+#include "model/deletesclassdiag.h"
+#include "model/newparam.h"
+
 #include <QVBoxLayout>
 
 ModelSClass::ModelSClass(QTreeWidget *tree, QWidget *parent)

@@ -4,6 +4,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class DeleteParamDiag;
+class DeleteSclassDiag;
+class NewParam;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
@@ -27,9 +32,40 @@ public:
     void LayoutAdjust();
     QTreeWidgetItem *CurrentItem() const { return m_item; }
 
+    // ---- the parameter list (modelsclass_params.cpp) ----
+    // The kind of the next AddParam: 0 normal, 1 state (text1 its name), 2 transition (text1 the
+    // ID of its state small class, text2 its name).
+    void SetParamKind(int kind, const QString &text1, const QString &text2);
+    // Whether the small class may take the pending kind; AddParam inserts nothing otherwise.
+    bool CanAddParam(const QTreeWidgetItem *sclass) const;
+    bool AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const QString &row, const QString &col,
+                  const QString &name, bool after);
+    void AddTransitionParams(QTreeWidgetItem *sclass, const QString &transitionId);
+    // kind 0 removes one parameter and closes its gap; 2 and 3 turn a state or transition small
+    // class back to normal with all its parameters.
+    void DelParam(QTreeWidgetItem *param, int kind);
+    int GetDelKind(const QTreeWidgetItem *sclass) const;
+    void RemoveParam(QTreeWidgetItem *sclass, int position);
+    void RenumberParams(QTreeWidgetItem *sclass, int position);
+    static void ParseParamLabel(const QString &label, int *row, int *col);
+    static QString MakeParamLabel(int row, int col);
+    NewParam *GetParamDiag();
+    void ShowDelParamDiag(QTreeWidgetItem *item);
+    void ShowDelSclassDiag(QTreeWidgetItem *item);
+
 private:
+    QTreeWidgetItem *newParam(QTreeWidgetItem *sclass, int index, const QString &row, const QString &col,
+                              const QString &name);
+    QTreeWidget *paramListOf(const QTreeWidgetItem *sclass) const;
+
     QTreeWidget *m_tree;
     QVBoxLayout *m_layout;
     QTreeWidgetItem *m_item = nullptr;
     bool m_readOnly = false;
+    std::unique_ptr<NewParam> m_paramDiag;
+    std::unique_ptr<DeleteSclassDiag> m_delSclassDiag;
+    std::unique_ptr<DeleteParamDiag> m_delParamDiag;
+    int m_paramKind = 0;
+    QString m_paramText1;
+    QString m_paramText2;
 };
