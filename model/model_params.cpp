@@ -181,7 +181,7 @@ void model::UnsetDocLink(QTreeWidgetItem *item)
                          : nullptr;
     if (!chapter)
         return;
-    chapter->setText(3, QStringLiteral("Unset"));
+    chapter->setText(3, tr("Unset"));
     chapter->setForeground(3, Qt::red);
     if (TreeItemData *r = RecordOf(chapter))
         r->SetAttr(GetStrVar(RegSlot::StrAttrMID), QString());
