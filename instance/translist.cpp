@@ -29,8 +29,8 @@ QTreeWidget *TransList::chosenList() const
     return m_col == 1 ? m_ui->FROMLIST : m_ui->TOLIST;
 }
 
-void TransList::SetTransition(TreeItemData *record, const QStringList &states, ValueTable *table, int usedRows,
-                              int row, int col)
+void TransList::SetTransition(TreeItemData *record, const QStringList &states, ValueTable *table,
+                              int usedRows, int row, int col)
 {
     m_row = row;
     m_col = col;

@@ -25,8 +25,8 @@ public:
 
     // Prepares the lists for cell (row, col) of the table: the fixed end alone in its list, the
     // states still free for the chosen end in the other.
-    void SetTransition(TreeItemData *record, const QStringList &states, ValueTable *table, int usedRows, int row,
-                       int col);
+    void SetTransition(TreeItemData *record, const QStringList &states, ValueTable *table, int usedRows,
+                       int row, int col);
 
 public slots:
     void OkProc(bool checked = false);

@@ -61,7 +61,9 @@ void ValueTable::setLook(int row, int col, ValueGrid::CellKind kind, const QStri
     if (kind == ValueGrid::Value && m_editable)
         flags |= Qt::ItemIsEditable | Qt::ItemIsEnabled;
     cell->setFlags(flags);
-    cell->setBackground(kind == ValueGrid::Blank ? kBlank : kind == ValueGrid::State ? kState : QColor(Qt::white));
+    cell->setBackground(kind == ValueGrid::Blank   ? kBlank
+                        : kind == ValueGrid::State ? kState
+                                                   : QColor(Qt::white));
     if (kind != ValueGrid::State)
         cell->setData(Qt::UserRole, QVariant());
 }

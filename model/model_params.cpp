@@ -168,8 +168,8 @@ void model::RenumberRow(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
 {
     if (!sclass || !param)
         return;
-    const QList<ParamList::Address> list = ParamAddresses(sclass, GetStrVar(RegSlot::StrAttrRow),
-                                                          GetStrVar(RegSlot::StrAttrCol));
+    const QList<ParamList::Address> list =
+        ParamAddresses(sclass, GetStrVar(RegSlot::StrAttrRow), GetStrVar(RegSlot::StrAttrCol));
     for (const ParamList::Change &c : ParamList::ShiftRow(list, sclass->indexOfChild(param)))
         SetParamAddress(sclass->child(c.index), c.address);
 }
@@ -177,8 +177,8 @@ void model::RenumberRow(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
 // A model-document chapter linked to the element is told the element is gone.
 void model::UnsetDocLink(QTreeWidgetItem *item)
 {
-    auto *chapter = item ? static_cast<QTreeWidgetItem *>(item->data(ColValue, Qt::UserRole).value<void *>())
-                         : nullptr;
+    auto *chapter =
+        item ? static_cast<QTreeWidgetItem *>(item->data(ColValue, Qt::UserRole).value<void *>()) : nullptr;
     if (!chapter)
         return;
     chapter->setText(3, tr("Unset"));

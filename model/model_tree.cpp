@@ -174,7 +174,8 @@ void model::buildStateTables()
             if (kind == QLatin1String("1"))
                 m_stateTables.LoadState(r->GetAttr(idKey), lclassId, r->GetAttr(stateKey));
             else if (kind == QLatin1String("2"))
-                m_stateTables.LoadTransition(r->GetAttr(stateKey), r->GetAttr(GetStrVar(RegSlot::StrAttrTransition)));
+                m_stateTables.LoadTransition(r->GetAttr(stateKey),
+                                             r->GetAttr(GetStrVar(RegSlot::StrAttrTransition)));
         }
     }
 }

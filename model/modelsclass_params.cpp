@@ -51,18 +51,18 @@ QTreeWidgetItem *ModelSClass::newParam(QTreeWidgetItem *sclass, int index, const
     return item;
 }
 
-bool ModelSClass::AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const QString &row, const QString &col,
-                           const QString &name, bool after)
+bool ModelSClass::AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const QString &row,
+                           const QString &col, const QString &name, bool after)
 {
     model *m = GetObj<model>(RegSlot::ObjModel);
     if (!CanAddParam(sclass))
         return false;
     const bool fixed = m_paramKind == 1 || m_paramKind == 2;
-    const int at = ref && ref->parent() == sclass ? sclass->indexOfChild(ref) + (after ? 1 : 0)
-                                                  : sclass->childCount();
+    const int at =
+        ref && ref->parent() == sclass ? sclass->indexOfChild(ref) + (after ? 1 : 0) : sclass->childCount();
     const QString id = QString::number(m->GetNextID());
-    QTreeWidgetItem *item = newParam(sclass, at, fixed ? QStringLiteral("N") : row,
-                                     fixed ? QStringLiteral("1") : col, name);
+    QTreeWidgetItem *item =
+        newParam(sclass, at, fixed ? QStringLiteral("N") : row, fixed ? QStringLiteral("1") : col, name);
     if (m_paramKind == 1) {
         m->MakeState(m_paramText1, sclass);
     } else if (m_paramKind == 2) {
@@ -122,7 +122,8 @@ void ModelSClass::DelParam(QTreeWidgetItem *param, int kind)
 
 void ModelSClass::RemoveParam(QTreeWidgetItem *sclass, int position)
 {
-    if (model *m = GetObj<model>(RegSlot::ObjModel); m && sclass && position >= 0 && position < sclass->childCount())
+    if (model *m = GetObj<model>(RegSlot::ObjModel);
+        m && sclass && position >= 0 && position < sclass->childCount())
         m->RemoveClassItem(sclass->child(position));
 }
 
@@ -131,8 +132,8 @@ void ModelSClass::RenumberParams(QTreeWidgetItem *sclass, int position)
     model *m = GetObj<model>(RegSlot::ObjModel);
     if (!m || !sclass)
         return;
-    const QList<ParamList::Address> list = model::ParamAddresses(sclass, GetStrVar(RegSlot::StrAttrRow),
-                                                                 GetStrVar(RegSlot::StrAttrCol));
+    const QList<ParamList::Address> list =
+        model::ParamAddresses(sclass, GetStrVar(RegSlot::StrAttrRow), GetStrVar(RegSlot::StrAttrCol));
     for (const ParamList::Change &c : ParamList::Renumber(list, position))
         m->SetParamAddress(sclass->child(c.index), c.address);
 }

@@ -110,7 +110,8 @@ void NewParam::SetModParam(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
             SetTransitionStates();
         m_ui->ROWBOX->addItem(QStringLiteral("N"));
         m_ui->COLBOX->addItem(QStringLiteral("1"));
-        m_ui->PARAM->setText(s->GetAttr(GetStrVar(state ? RegSlot::StrAttrState : RegSlot::StrAttrTransition)));
+        m_ui->PARAM->setText(
+            s->GetAttr(GetStrVar(state ? RegSlot::StrAttrState : RegSlot::StrAttrTransition)));
         m_ui->P_NAME->setText(state ? tr("state name") : tr("tr name"));
     } else {
         m_ui->VAR_RADIO->setChecked(true);
@@ -219,7 +220,8 @@ void NewParam::updateMessage()
     if (!m_twoPositions)
         return;
     if (m_ui->COLBOX->currentIndex() == 1)
-        m_ui->MSG->appendPlainText(m_renumberMsg.arg(m_ui->ROWBOX->currentText(), m_ui->COLBOX->currentText()));
+        m_ui->MSG->appendPlainText(
+            m_renumberMsg.arg(m_ui->ROWBOX->currentText(), m_ui->COLBOX->currentText()));
     else
         m_ui->MSG->clear();
 }
@@ -310,7 +312,8 @@ QString NewParam::InsertParam(const QString &row, const QString &col, const QStr
     // The refusals come before anything moves: a refused state leaves the list as it was.
     if (!page->CanAddParam(m_sclass))
         return tr("State name is already registered");
-    const bool shift = (m_follows && !m_twoPositions) || (m_twoPositions && m_ui->COLBOX->currentIndex() == 1);
+    const bool shift =
+        (m_follows && !m_twoPositions) || (m_twoPositions && m_ui->COLBOX->currentIndex() == 1);
     if (shift) {
         m->RenumberRow(m_sclass, m_ref);
         page->AddParam(m_sclass, m_ref, row, col, name, false);

@@ -85,8 +85,7 @@ void tst_paramlist::renumber_data()
     QTest::addColumn<QString>("after");
     QTest::newRow("middle of a row closes up") << "1.1 2.1 2.2 2.3 3.1" << 2 << "1.1 2.1 2.2 3.1";
     QTest::newRow("first of a row closes up") << "2.1 2.2 2.3" << 0 << "2.1 2.2";
-    QTest::newRow("alone in its row: rows move up")
-        << "1.1 2.1 3.1 3.2 4.1" << 1 << "1.1 2.1 2.2 3.1";
+    QTest::newRow("alone in its row: rows move up") << "1.1 2.1 3.1 3.2 4.1" << 1 << "1.1 2.1 2.2 3.1";
     QTest::newRow("last of a row with others") << "2.1 2.2 2.3 3.1" << 2 << "2.1 2.2 3.1";
     QTest::newRow("last parameter") << "1.1 1.2" << 1 << "1.1";
     QTest::newRow("only parameter") << "1.1" << 0 << "";
@@ -122,12 +121,18 @@ void tst_paramlist::candidates_data()
     QTest::addColumn<bool>("two");
     QTest::addColumn<int>("reference");
     QTest::addColumn<int>("rowEnd");
-    QTest::newRow("empty class") << "" << -1 << "1 N" << "1" << false << false << -1 << -1;
-    QTest::newRow("class with params") << "1.1 1.2" << -1 << "1" << "1" << true << false << 0 << -1;
-    QTest::newRow("followed in its row") << "1.1 1.2" << 0 << "1" << "2" << true << false << 1 << -1;
-    QTest::newRow("ends its row") << "1.1 1.2 2.1" << 1 << "1 2" << "3 1" << true << true << 2 << 1;
-    QTest::newRow("last in row N") << "N.1 N.2" << 1 << "N" << "3" << false << false << 1 << -1;
-    QTest::newRow("last numbered") << "1.1 2.1" << 1 << "2 3" << "2 1" << false << false << 1 << -1;
+    QTest::newRow("empty class") << "" << -1 << "1 N"
+                                 << "1" << false << false << -1 << -1;
+    QTest::newRow("class with params") << "1.1 1.2" << -1 << "1"
+                                       << "1" << true << false << 0 << -1;
+    QTest::newRow("followed in its row") << "1.1 1.2" << 0 << "1"
+                                         << "2" << true << false << 1 << -1;
+    QTest::newRow("ends its row") << "1.1 1.2 2.1" << 1 << "1 2"
+                                  << "3 1" << true << true << 2 << 1;
+    QTest::newRow("last in row N") << "N.1 N.2" << 1 << "N"
+                                   << "3" << false << false << 1 << -1;
+    QTest::newRow("last numbered") << "1.1 2.1" << 1 << "2 3"
+                                   << "2 1" << false << false << 1 << -1;
 }
 
 void tst_paramlist::candidates()

@@ -73,7 +73,10 @@ struct Editor : public RegistryScope {
     QTreeWidgetItem *item(const QString &id) const { return mdl->FindItem(id); }
     TreeItemData *record(const QString &id) const { return model::RecordOf(item(id)); }
     NewParam *dialog() const { return GetObj<ModelSClass>(RegSlot::ObjModelSclassPage)->GetParamDiag(); }
-    template <class W> W *field(const char *name) const { return dialog()->findChild<W *>(QLatin1String(name)); }
+    template <class W> W *field(const char *name) const
+    {
+        return dialog()->findChild<W *>(QLatin1String(name));
+    }
     // "K[1][1]:a K[1][2]:b", from the class tree and checked against the list rows.
     QString params(const QString &sclassId) const
     {
@@ -180,7 +183,8 @@ void tst_params::add_statesAndTransitions_refusalsAndFixedParameters()
     r->SetAttr("ID", "30");
     r->SetAttr("Name", "S5");
     e.item("1")->addChild(e.mdl->MakeItem(r, 2));
-    QCOMPARE(e.add("30", "go", "TRANSIT_RADIO", 0), QStringLiteral("transition name of State name is already registered"));
+    QCOMPARE(e.add("30", "go", "TRANSIT_RADIO", 0),
+             QStringLiteral("transition name of State name is already registered"));
     QCOMPARE(e.add("30", "go", "TRANSIT_RADIO", 1), QString());
     QCOMPARE(e.mdl->GetStateTable().TransitionsOf("4"), QStringList{"go"});
 }
@@ -207,7 +211,8 @@ void tst_params::insertAndDelete_renumbered_savedInParamElements()
     QVERIFY(e.field<QPlainTextEdit>("MSG")->toPlainText().isEmpty());
     e.field<QComboBox>("COLBOX")->setCurrentIndex(1);
     QCOMPARE(e.field<QComboBox>("ROWBOX")->currentIndex(), 1);
-    QCOMPARE(e.field<QPlainTextEdit>("MSG")->toPlainText(), QStringLiteral("current K[2][1] will be renumbered"));
+    QCOMPARE(e.field<QPlainTextEdit>("MSG")->toPlainText(),
+             QStringLiteral("current K[2][1] will be renumbered"));
     e.field<QLineEdit>("PARAM")->setText("n");
     e.field<QPushButton>("OK")->click();
     QCOMPARE(e.params("6"), QStringLiteral("K[1][1]:a K[2][1]:n K[2][2]:b K[2][3]:c K[2][4]:d K[3][1]:e "
@@ -243,7 +248,8 @@ void tst_params::delete_stateUsedByTransition_refusedUntilTransitionGone()
     e.mdl->SetCurrentItem(e.item("2")->child(0));
     e.mdl->DeleteParamDiag();
     auto *d = topLevel<DeleteParamDiag>();
-    QCOMPARE(d->findChild<QPlainTextEdit *>("MSG")->toPlainText(), QStringLiteral("Transition of state is set"));
+    QCOMPARE(d->findChild<QPlainTextEdit *>("MSG")->toPlainText(),
+             QStringLiteral("Transition of state is set"));
     QVERIFY(!d->findChild<QPushButton *>("OK")->isEnabled());
 
     e.mdl->SetCurrentItem(e.item("5")->child(1));
@@ -318,7 +324,8 @@ void tst_params::rename_stateAndTransition()
     QCOMPARE(rename(e.item("5")->child(0), "went"), QString());
     QCOMPARE(e.record("5")->GetAttr("Transition"), QStringLiteral("went"));
     QCOMPARE(e.params("5"), QStringLiteral("K[N][1]:went K[N][2]:From State K[N][3]:To State"));
-    QVERIFY(e.mdl->GetStateTable().HasTransition("2", "went") && !e.mdl->GetStateTable().HasTransition("2", "go"));
+    QVERIFY(e.mdl->GetStateTable().HasTransition("2", "went") &&
+            !e.mdl->GetStateTable().HasTransition("2", "go"));
     QCOMPARE(rename(e.item("6")->child(0), "z"), QString());
     QCOMPARE(e.item("6")->child(0)->text(model::ColValue), QStringLiteral("z"));
 }
