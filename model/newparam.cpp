@@ -104,6 +104,7 @@ void NewParam::SetModParam(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
         const bool state = m_paramType == QLatin1String("1");
         (state ? m_ui->STATE_RADIO : m_ui->TRANSIT_RADIO)->setChecked(true);
         ShowStateList(true);
+        m_ui->TRANSIT_BCX->setEnabled(true);
         if (state)
             SetStateList();
         else
