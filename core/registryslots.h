@@ -78,7 +78,7 @@ enum : int {
     ObjChat = 101,              // Chat -> CheckTimer, chat worker
     ObjChatRequestSem = 102,    // SemaphoreControl -> chat window, chat worker, manager
     ObjChatWakeSem = 103,       // SemaphoreControl -> chat window, chat worker, manager
-    ObjChatStore = 104,         // Chat -> Chat
+    ObjChatChangedItem = 104,   // Chat: the table cell the last modify or response changed
 
     // ---- string slots ----
     StrSettingsFile = 1,     // initxml -> initxml: full path of init.xml

@@ -3229,4 +3229,247 @@ Do you want to open it?</source>
         <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
 </context>
+<context>
+    <name>Chat</name>
+    <message>
+        <source>Chat System</source>
+        <translation>チャットシステム</translation>
+    </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>ACCOUNT</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>SEND</source>
+        <translation>送信</translation>
+    </message>
+    <message>
+        <source>CLEAR</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>SELECT</source>
+        <translation>選択</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>AGREE</source>
+        <translation>賛成</translation>
+    </message>
+    <message>
+        <source>OPPO</source>
+        <translation>反対</translation>
+    </message>
+    <message>
+        <source>NUTRAL</source>
+        <translation>中立</translation>
+    </message>
+    <message>
+        <source>MINF</source>
+        <translation>情報不足</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良い</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>レイアウト</translation>
+    </message>
+    <message>
+        <source>received account is empty</source>
+        <translation>受信アカウントがありません</translation>
+    </message>
+    <message>
+        <source>received account is not selected</source>
+        <translation>受信アカウントが選択されていません</translation>
+    </message>
+    <message>
+        <source>message is empty</source>
+        <translation>メッセージが空です</translation>
+    </message>
+    <message>
+        <source>message can not be sent: no chat file</source>
+        <translation>メッセージを送信できません: チャットファイルがありません</translation>
+    </message>
+    <message>
+        <source>ALL member</source>
+        <translation>全メンバー</translation>
+    </message>
+    <message>
+        <source>date is over today</source>
+        <translation>日付が今日以降です</translation>
+    </message>
+    <message>
+        <source>change date</source>
+        <translation>日付を変更しました</translation>
+    </message>
+    <message>
+        <source>message is</source>
+        <translation>メッセージは</translation>
+    </message>
+    <message>
+        <source>cases</source>
+        <translation>件</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <translation>yyyy/MM/dd</translation>
+    </message>
+    <message>
+        <source>date is not select</source>
+        <translation>日付が選択されていません</translation>
+    </message>
+    <message>
+        <source>deletedate</source>
+        <translation>削除日時</translation>
+    </message>
+    <message>
+        <source>sendnum</source>
+        <translation>送信数</translation>
+    </message>
+    <message>
+        <source>people</source>
+        <translation>人</translation>
+    </message>
+    <message>
+        <source>rcvnum</source>
+        <translation>受信数</translation>
+    </message>
+    <message>
+        <source> delete </source>
+        <translation> 削除 </translation>
+    </message>
+    <message>
+        <source>num</source>
+        <translation>件</translation>
+    </message>
+</context>
+<context>
+    <name>ChatCdata</name>
+    <message>
+        <source>chat file is damaged and could not be moved: %1</source>
+        <translation>チャットファイルが壊れていて移動できません: %1</translation>
+    </message>
+    <message>
+        <source>chat file was damaged and moved to %1</source>
+        <translation>チャットファイルが壊れていたため %1 に移動しました</translation>
+    </message>
+</context>
+<context>
+    <name>ChatTable</name>
+    <message>
+        <source>DelMessage</source>
+        <translation>メッセージ削除</translation>
+    </message>
+    <message>
+        <source>Is delete message?</source>
+        <translation>メッセージを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ChatResponse</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>Select Response</source>
+        <translation>応答を選択</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>AGREE</source>
+        <translation>賛成</translation>
+    </message>
+    <message>
+        <source>OPPO</source>
+        <translation>反対</translation>
+    </message>
+    <message>
+        <source>NUTRAL</source>
+        <translation>中立</translation>
+    </message>
+    <message>
+        <source>MINF</source>
+        <translation>情報不足</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良い</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>same type</source>
+        <translation>同じ種類です</translation>
+    </message>
+</context>
+<context>
+    <name>ChatNotif</name>
+    <message>
+        <source>Chat Notification</source>
+        <translation>チャット通知</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OPEN</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
 </TS>
