@@ -248,10 +248,12 @@ enum : int {
 
     // Column titles and labels (translated, 205-234)
     StrColFirst = 205,
-    StrColRefScope = 216,  // "Ref Scope", the column title beside the tag name of 184
-    StrColFromState = 224, // labels of a transition's second and third parameters
+    StrColOutVariable = 209, // "OutVariable", the output-variable row of the large-class page
+    StrColRefScope = 216,    // "Ref Scope", the column title beside the tag name of 184
+    StrColFromState = 224,   // labels of a transition's second and third parameters
     StrColToState = 225,
     StrColLast = 234,
+    StrColUnset = 234, // the translated "Unset" of untied chapters and class rows
 
     // ---- integer slots ----
     IntQandAMode = 1,      // DefVar sets -1 -> QandA

@@ -1,6 +1,7 @@
 #include "model/deletesclassdiag.h"
 
 #include "model/model.h"
+#include "model/modellclass.h"
 #include "ui_deletesclassdiag.h"
 
 #include <QTreeWidget>
@@ -30,17 +31,10 @@ void DeleteSclassDiag::SetItem(QTreeWidget *tree, QTreeWidgetItem *item)
 
 void DeleteSclassDiag::OkProc()
 {
-    auto *m = GetObj<model>(RegSlot::ObjModel);
-    if (!m || model::GetItemLevel(m_item) != 2) {
-        reject();
-        return;
-    }
-    m->RemoveClassItem(m_item);
+    auto *page = GetObj<ModelLclass>(RegSlot::ObjModelLclassPage);
+    if (page && model::GetItemLevel(m_item) == 2)
+        page->DeleteSclass(m_item);
     m_item = nullptr;
-    TreeColumnAdjustment(m_tree);
-    m->SetModified(true);
-    m->ModelChanged();
-    m->IsUpdateLocked();
     accept();
 }
 

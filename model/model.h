@@ -74,8 +74,8 @@ public:
     QTreeWidgetItem *ItemOfStateKey(const QString &state) const;
     bool IsNormalKind(const QTreeWidgetItem *item) const;
     void RecomputeStartDate();
-    // Takes a class row out of the tree and frees it with its children, records, IDs, chapter
-    // links and state-machine entries; the row current afterwards is shown.
+    // Takes a class row out of the tree and frees it with its children, records, IDs and
+    // state-machine entries; the row current afterwards is shown.
     void RemoveClassItem(QTreeWidgetItem *item);
     // The class-tree row of a record, with its list row and model-document row; the ID enters
     // the ID table.
@@ -100,7 +100,6 @@ public:
     static QList<ParamList::Address> ParamAddresses(const QTreeWidgetItem *sclass, const QString &rowKey,
                                                     const QString &colKey);
     void SetParamAddress(QTreeWidgetItem *param, const ParamList::Address &address);
-    void UnsetDocLink(QTreeWidgetItem *item);
 
     // ---- pages, marks and menus ----
     void AdjustLayout();
@@ -110,7 +109,7 @@ public:
     void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
                         bool delParam);
     void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
-    void EnableCurrentPage(bool on);
+    void EnableCurrentPage();
     void DisableEmptyTabs();
     void ClearCompletion();
 
@@ -150,6 +149,7 @@ private:
     bool createModelFiles(const QString &versionDir);
     bool loadTree(bool showMessage);
     void loadDocModel();
+    void showModelDoc();
     void checkOwner();
     void showHeader(const QDomElement &root);
     void buildItems(const QList<ModelFile::Node> &lclasses);
@@ -164,10 +164,10 @@ private:
     void freeItem(QTreeWidgetItem *item);
     void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
+    void writePage(QTreeWidgetItem *item);
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);
-    void showDate(int mode, const QString &date);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;
 

@@ -174,20 +174,6 @@ void model::RenumberRow(QTreeWidgetItem *sclass, QTreeWidgetItem *param)
         SetParamAddress(sclass->child(c.index), c.address);
 }
 
-// A model-document chapter linked to the element is told the element is gone.
-void model::UnsetDocLink(QTreeWidgetItem *item)
-{
-    auto *chapter =
-        item ? static_cast<QTreeWidgetItem *>(item->data(ColValue, Qt::UserRole).value<void *>()) : nullptr;
-    if (!chapter)
-        return;
-    chapter->setText(3, tr("Unset"));
-    chapter->setForeground(3, Qt::red);
-    if (TreeItemData *r = RecordOf(chapter))
-        r->SetAttr(GetStrVar(RegSlot::StrAttrMID), QString());
-    item->setData(ColValue, Qt::UserRole, QVariant());
-}
-
 void model::refreshParamPage()
 {
     if (QTreeWidgetItem *current = m_ui->TREE->currentItem())

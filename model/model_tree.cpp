@@ -1,4 +1,5 @@
 #include "core/treeitemdata.h"
+#include "model/daterules.h"
 #include "model/model.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
@@ -128,12 +129,11 @@ QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
 void model::buildItems(const QList<ModelFile::Node> &lclasses)
 {
     const QString kindKey = GetStrVar(RegSlot::StrAttrParamType);
-    const QString earliestKey = GetStrVar(RegSlot::StrAttrStartDate);
-    QString earliest;
+    QStringList starts;
+    QStringList targets;
     for (const ModelFile::Node &l : lclasses) {
-        const QString start = l.record->GetAttr(earliestKey);
-        if (!start.isEmpty() && (earliest.isEmpty() || start < earliest))
-            earliest = start;
+        starts << l.record->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
+        targets << l.record->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate));
         QTreeWidgetItem *lclass = MakeItem(l.record, 1);
         m_ui->TREE->addTopLevelItem(lclass);
         for (const ModelFile::Node &s : l.children) {
@@ -154,7 +154,9 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
             }
         }
     }
-    SetStrVar(RegSlot::StrLclassEarliestStart, earliest);
+    // The date dialog holds the large classes to these bounds from the first date set on.
+    SetStrVar(RegSlot::StrLclassEarliestStart, DateRules::Earliest(starts));
+    SetStrVar(RegSlot::StrLclassLatestTarget, DateRules::Latest(targets));
 }
 
 // A model file may hold what this program would refuse (two states of one name, a transition
@@ -236,7 +238,6 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
         m_ui->TREE->takeTopLevelItem(m_ui->TREE->indexOfTopLevelItem(item));
     std::function<void(QTreeWidgetItem *)> forget = [&](QTreeWidgetItem *i) {
         RemoveID(RecordOf(i)->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-        UnsetDocLink(i);
         if (GetItemLevel(i) == 2)
             forgetKind(i);
         for (int c = 0; c < i->childCount(); ++c)
@@ -245,6 +246,9 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
     forget(item);
     if (m_lclassPage->CurrentItem() == item)
         m_lclassPage->ClearLclass();
+    if (QTreeWidgetItem *shown = m_sclassPage->GetSclassItem();
+        shown && (shown == item || shown->parent() == item))
+        m_sclassPage->ClearSclass();
     if (m_explain->EditItem() == RecordOf(item))
         m_explain->SetEditItem(nullptr);
     freeItem(item);
@@ -339,12 +343,5 @@ void model::AddSclass()
 
 void model::RecomputeStartDate()
 {
-    QString earliest;
-    for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i) {
-        const QString start =
-            RecordOf(m_ui->TREE->topLevelItem(i))->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
-        if (!start.isEmpty() && (earliest.isEmpty() || start < earliest))
-            earliest = start;
-    }
-    SetStrVar(RegSlot::StrLclassEarliestStart, earliest);
+    m_lclassPage->SetMinStartDate();
 }

@@ -4,6 +4,7 @@
 #include "model/model.h"
 #include "model/modelsclass.h"
 #include "model/newparam.h"
+#include "ui_modelsclass.h"
 
 #include <QTreeWidget>
 
@@ -16,7 +17,7 @@ void ModelSClass::SetParamKind(int kind, const QString &text1, const QString &te
 
 bool ModelSClass::CanAddParam(const QTreeWidgetItem *sclass) const
 {
-    const model *m = GetObj<model>(RegSlot::ObjModel);
+    const model *m = editor();
     if (!m || model::GetItemLevel(sclass) != 2)
         return false;
     if (m_paramKind == 1)
@@ -29,14 +30,13 @@ bool ModelSClass::CanAddParam(const QTreeWidgetItem *sclass) const
 // The list shows the parameters of the small class on show only.
 QTreeWidget *ModelSClass::paramListOf(const QTreeWidgetItem *sclass) const
 {
-    Q_UNUSED(sclass);
-    return nullptr;
+    return sclass && sclass == m_sclass ? m_ui->PARAM_TREE : nullptr;
 }
 
 QTreeWidgetItem *ModelSClass::newParam(QTreeWidgetItem *sclass, int index, const QString &row,
                                        const QString &col, const QString &name)
 {
-    model *m = GetObj<model>(RegSlot::ObjModel);
+    model *m = editor();
     auto *record = new TreeItemData;
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), name);
     record->SetAttr(GetStrVar(RegSlot::StrAttrRow), row);
@@ -54,7 +54,7 @@ QTreeWidgetItem *ModelSClass::newParam(QTreeWidgetItem *sclass, int index, const
 bool ModelSClass::AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const QString &row,
                            const QString &col, const QString &name, bool after)
 {
-    model *m = GetObj<model>(RegSlot::ObjModel);
+    model *m = editor();
     if (!CanAddParam(sclass))
         return false;
     const bool fixed = m_paramKind == 1 || m_paramKind == 2;
@@ -97,7 +97,7 @@ int ModelSClass::GetDelKind(const QTreeWidgetItem *sclass) const
 
 void ModelSClass::DelParam(QTreeWidgetItem *param, int kind)
 {
-    model *m = GetObj<model>(RegSlot::ObjModel);
+    model *m = editor();
     QTreeWidgetItem *sclass = param ? param->parent() : nullptr;
     const int i = sclass ? sclass->indexOfChild(param) : -1;
     if (!m || i < 0)
@@ -122,14 +122,14 @@ void ModelSClass::DelParam(QTreeWidgetItem *param, int kind)
 
 void ModelSClass::RemoveParam(QTreeWidgetItem *sclass, int position)
 {
-    if (model *m = GetObj<model>(RegSlot::ObjModel);
+    if (model *m = editor();
         m && sclass && position >= 0 && position < sclass->childCount())
         m->RemoveClassItem(sclass->child(position));
 }
 
 void ModelSClass::RenumberParams(QTreeWidgetItem *sclass, int position)
 {
-    model *m = GetObj<model>(RegSlot::ObjModel);
+    model *m = editor();
     if (!m || !sclass)
         return;
     const QList<ParamList::Address> list =
@@ -159,7 +159,7 @@ void ModelSClass::ShowDelParamDiag(QTreeWidgetItem *item)
 {
     if (!m_delParamDiag)
         m_delParamDiag = std::make_unique<DeleteParamDiag>();
-    if (model *m = GetObj<model>(RegSlot::ObjModel))
+    if (model *m = editor())
         m_delParamDiag->SetItem(m->GetTree(), item);
     m_delParamDiag->show();
 }
@@ -168,7 +168,7 @@ void ModelSClass::ShowDelSclassDiag(QTreeWidgetItem *item)
 {
     if (!m_delSclassDiag)
         m_delSclassDiag = std::make_unique<DeleteSclassDiag>();
-    if (model *m = GetObj<model>(RegSlot::ObjModel))
+    if (model *m = editor())
         m_delSclassDiag->SetItem(m->GetTree(), item);
     m_delSclassDiag->show();
 }

@@ -203,6 +203,114 @@
         <source>CANCEL</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>Start Date &gt; Target Date</source>
+        <translation>開始日 &gt; 目標日</translation>
+    </message>
+    <message>
+        <source>Start Date is not set</source>
+        <translation>開始日が設定されていません</translation>
+    </message>
+    <message>
+        <source>Start Date &gt; Completion Date</source>
+        <translation>開始日 &gt; 完了日</translation>
+    </message>
+    <message>
+        <source>Lclass minimum start date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Manager Start date must be set</source>
+        <translation>先にメンバーの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manger Start Date:</source>
+        <translation>メンバーの開始日:</translation>
+    </message>
+    <message>
+        <source>Sclass Start date:</source>
+        <translation>小分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Lclass start date must be set</source>
+        <translation>先に大分類の開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>LClass Start Date:</source>
+        <translation>大分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Model Start date must be set</source>
+        <translation>先にモデルの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Start Date:</source>
+        <translation>モデルの開始日:</translation>
+    </message>
+    <message>
+        <source>Minimu Lclass Start Date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>Lclass max target date:</source>
+        <translation>大分類の最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Manager Target date</source>
+        <translation>先にメンバーの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manager Target date:</source>
+        <translation>メンバーの目標日:</translation>
+    </message>
+    <message>
+        <source>Sclass Target date:</source>
+        <translation>小分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Target date of LClass is not set</source>
+        <translation>大分類の目標日が設定されていません</translation>
+    </message>
+    <message>
+        <source>LClass Target date:</source>
+        <translation>大分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Max Target date:</source>
+        <translation>最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Model Target date</source>
+        <translation>先にモデルの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Target date:</source>
+        <translation>モデルの目標日:</translation>
+    </message>
+    <message>
+        <source>All Lclass is not competion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Lclass Maximum completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Sclass is not completion</source>
+        <translation>完了していない小分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Slclass completion date:</source>
+        <translation>小分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Lclasses is not completion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Lclass Completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
 </context>
 <context>
     <name>CheckTimer</name>
@@ -2397,10 +2505,6 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>as this model is differnt owner, this is read only.</source>
         <translation>このモデルは所有者が異なるため、読み取り専用です。</translation>
     </message>
-    <message>
-        <source>Unset</source>
-        <translation>未設定</translation>
-    </message>
 </context>
 <context>
     <name>NewLclass</name>
@@ -3020,38 +3124,53 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
-    <name>NewParam</name>
+    <name>ChapterEditor</name>
     <message>
-        <source>Create Param</source>
-        <translation>パラメータ作成</translation>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
     </message>
     <message>
-        <source>Parametr name</source>
-        <translation>パラメータ名</translation>
+        <source>Delete Chapter</source>
+        <translation>章の削除</translation>
     </message>
     <message>
-        <source>Row</source>
-        <translation>行</translation>
+        <source>Set Chapter</source>
+        <translation>章に設定</translation>
     </message>
     <message>
-        <source>Column</source>
-        <translation>列</translation>
+        <source>Unset Chapter</source>
+        <translation>章の設定解除</translation>
     </message>
     <message>
-        <source>Normal</source>
-        <translation>通常</translation>
+        <source>Moveup Chapter</source>
+        <translation>章を上へ移動</translation>
     </message>
     <message>
-        <source>Transition</source>
-        <translation>遷移</translation>
+        <source>Movedown Chapter</source>
+        <translation>章を下へ移動</translation>
     </message>
     <message>
-        <source>State</source>
-        <translation>状態</translation>
+        <source>set Unset</source>
+        <translation>設定解除</translation>
     </message>
     <message>
-        <source>State List</source>
-        <translation>状態リスト</translation>
+        <source>Will you want to unset the document</source>
+        <translation>ドキュメントの設定を解除しますか</translation>
+    </message>
+</context>
+<context>
+    <name>ChapterDiag</name>
+    <message>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
     </message>
     <message>
         <source>OK</source>
@@ -3062,117 +3181,23 @@ Do you want to open it?</source>
         <translation>キャンセル</translation>
     </message>
     <message>
-        <source>current K[%1][%2] will be renumbered</source>
-        <translation>現在の K[%1][%2] は番号が振り直されます</translation>
+        <source>this chapter will be renumbering:</source>
+        <translation>この章から番号が変わります:</translation>
     </message>
     <message>
-        <source>add param</source>
-        <translation>パラメータ追加</translation>
-    </message>
-    <message>
-        <source>mod param</source>
-        <translation>パラメータ変更</translation>
-    </message>
-    <message>
-        <source>new btn</source>
-        <translation>追加</translation>
-    </message>
-    <message>
-        <source>mod btn</source>
-        <translation>変更</translation>
-    </message>
-    <message>
-        <source>param name</source>
-        <translation>パラメータ名</translation>
-    </message>
-    <message>
-        <source>state name</source>
-        <translation>状態名</translation>
-    </message>
-    <message>
-        <source>tr name</source>
-        <translation>遷移名</translation>
-    </message>
-    <message>
-        <source>Parameter name is not set</source>
-        <translation>パラメータ名が設定されていません</translation>
-    </message>
-    <message>
-        <source>State name is already registered</source>
-        <translation>状態名は既に登録されています</translation>
-    </message>
-    <message>
-        <source>list of State name is empty</source>
-        <translation>状態名のリストが空です</translation>
-    </message>
-    <message>
-        <source>transition name of State name is already registered</source>
-        <translation>この状態の遷移名は既に登録されています</translation>
+        <source>Title is empty</source>
+        <translation>タイトルが空です</translation>
     </message>
 </context>
 <context>
-    <name>DeleteLclassDiag</name>
+    <name>DelChapter</name>
     <message>
-        <source>Delete Lclass</source>
-        <translation>大分類削除</translation>
+        <source>Del Chapter</source>
+        <translation>章の削除</translation>
     </message>
     <message>
-        <source>LClass name</source>
-        <translation>大分類名</translation>
-    </message>
-    <message>
-        <source>Element name</source>
-        <translation>要素名</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>CANCEL</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>Will also be deleted small class</source>
-        <translation>小分類も削除されます</translation>
-    </message>
-</context>
-<context>
-    <name>DeleteSclassDiag</name>
-    <message>
-        <source>DeleteSClass</source>
-        <translation>小分類削除</translation>
-    </message>
-    <message>
-        <source>Sclass name</source>
-        <translation>小分類名</translation>
-    </message>
-    <message>
-        <source>Element name</source>
-        <translation>要素名</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>CANCEL</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>parameter is also deleted</source>
-        <translation>パラメータも削除されます</translation>
-    </message>
-</context>
-<context>
-    <name>DeleteParamDiag</name>
-    <message>
-        <source>Delete Param</source>
-        <translation>パラメータ削除</translation>
-    </message>
-    <message>
-        <source>Param</source>
-        <translation>パラメータ</translation>
+        <source>Chapter</source>
+        <translation>章</translation>
     </message>
     <message>
         <source>Name</source>
@@ -3186,47 +3211,103 @@ Do you want to open it?</source>
         <source>CANCEL</source>
         <translation>キャンセル</translation>
     </message>
+</context>
+<context>
+    <name>InstanceDocument</name>
     <message>
-        <source>Transition of state is set</source>
-        <translation>状態の遷移が設定されています</translation>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
     </message>
     <message>
-        <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
-        <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>DocID</source>
+        <translation>DocID</translation>
+    </message>
+    <message>
+        <source>InstID</source>
+        <translation>InstID</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
     </message>
 </context>
 <context>
-    <name>TransList</name>
+    <name>ModelDoc</name>
     <message>
-        <source>Dialog</source>
-        <translation>状態選択</translation>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
     </message>
     <message>
-        <source>From State</source>
-        <translation>遷移元状態</translation>
+        <source>version</source>
+        <translation>バージョン</translation>
     </message>
     <message>
-        <source>To State</source>
-        <translation>遷移先状態</translation>
+        <source>Chapter</source>
+        <translation>章</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>Title</source>
+        <translation>タイトル</translation>
     </message>
     <message>
-        <source>CANCEL</source>
-        <translation>キャンセル</translation>
-    </message>
-</context>
-<context>
-    <name>ValueTable</name>
-    <message>
-        <source>None</source>
-        <translation>なし</translation>
+        <source>DocID</source>
+        <translation>DocID</translation>
     </message>
     <message>
-        <source>a value can not hold &quot;,&quot; or a line break</source>
-        <translation>値に &quot;,&quot; や改行は入れられません</translation>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
     </message>
 </context>
 <context>
@@ -3470,6 +3551,390 @@ Do you want to open it?</source>
     <message>
         <source>CANCEL</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ModelLclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element Name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>lclass explain</source>
+        <translation>大分類の説明</translation>
+    </message>
+</context>
+<context>
+    <name>ModelSClass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name  </source>
+        <translation>大分類名  </translation>
+    </message>
+    <message>
+        <source>lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>LClass Element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>lcalss element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>SClass Name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>SClass Element</source>
+        <translation>小分類の要素</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Param Attribute</source>
+        <translation>パラメータ属性</translation>
+    </message>
+    <message>
+        <source>ParamExplanation</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>sclass explain</source>
+        <translation>小分類の説明</translation>
+    </message>
+    <message>
+        <source>param explain</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>Out Variable</source>
+        <translation>出力変数</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>FromState</source>
+        <translation>遷移元の状態</translation>
+    </message>
+    <message>
+        <source>ToState</source>
+        <translation>遷移先の状態</translation>
+    </message>
+    <message>
+        <source>Param Attribute:</source>
+        <translation>パラメータ属性:</translation>
+    </message>
+    <message>
+        <source>el_name:</source>
+        <translation>要素名:</translation>
+    </message>
+</context>
+<context>
+    <name>NewParam</name>
+    <message>
+        <source>Create Param</source>
+        <translation>パラメータ作成</translation>
+    </message>
+    <message>
+        <source>Parametr name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>State List</source>
+        <translation>状態リスト</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>current K[%1][%2] will be renumbered</source>
+        <translation>現在の K[%1][%2] は番号が振り直されます</translation>
+    </message>
+    <message>
+        <source>add param</source>
+        <translation>パラメータ追加</translation>
+    </message>
+    <message>
+        <source>mod param</source>
+        <translation>パラメータ変更</translation>
+    </message>
+    <message>
+        <source>new btn</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>mod btn</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>param name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>state name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>tr name</source>
+        <translation>遷移名</translation>
+    </message>
+    <message>
+        <source>Parameter name is not set</source>
+        <translation>パラメータ名が設定されていません</translation>
+    </message>
+    <message>
+        <source>State name is already registered</source>
+        <translation>状態名は既に登録されています</translation>
+    </message>
+    <message>
+        <source>list of State name is empty</source>
+        <translation>状態名のリストが空です</translation>
+    </message>
+    <message>
+        <source>transition name of State name is already registered</source>
+        <translation>この状態の遷移名は既に登録されています</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteLclassDiag</name>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類削除</translation>
+    </message>
+    <message>
+        <source>LClass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Will also be deleted small class</source>
+        <translation>小分類も削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteSclassDiag</name>
+    <message>
+        <source>DeleteSClass</source>
+        <translation>小分類削除</translation>
+    </message>
+    <message>
+        <source>Sclass name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>parameter is also deleted</source>
+        <translation>パラメータも削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteParamDiag</name>
+    <message>
+        <source>Delete Param</source>
+        <translation>パラメータ削除</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Transition of state is set</source>
+        <translation>状態の遷移が設定されています</translation>
+    </message>
+    <message>
+        <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
+        <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
+    </message>
+</context>
+<context>
+    <name>TransList</name>
+    <message>
+        <source>Dialog</source>
+        <translation>状態選択</translation>
+    </message>
+    <message>
+        <source>From State</source>
+        <translation>遷移元状態</translation>
+    </message>
+    <message>
+        <source>To State</source>
+        <translation>遷移先状態</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTable</name>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>a value can not hold &quot;,&quot; or a line break</source>
+        <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
 </context>
 </TS>
