@@ -122,8 +122,7 @@ void ModelSClass::DelParam(QTreeWidgetItem *param, int kind)
 
 void ModelSClass::RemoveParam(QTreeWidgetItem *sclass, int position)
 {
-    if (model *m = editor();
-        m && sclass && position >= 0 && position < sclass->childCount())
+    if (model *m = editor(); m && sclass && position >= 0 && position < sclass->childCount())
         m->RemoveClassItem(sclass->child(position));
 }
 

@@ -7,8 +7,10 @@
 #include "model/model.h"
 #include "model/modelsclass.h"
 #include "model/newparam.h"
+#include "modelprogram.h"
 #include "testsupport_widgets.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -119,6 +121,7 @@ private slots:
     void delete_stateUsedByTransition_refusedUntilTransitionGone();
     void delete_largeClass_goneFromFileTextStays();
     void rename_stateAndTransition();
+    void program_menusReachTheDialogsAndThePageList();
 };
 
 void tst_params::add_emptyClass_offersChoicesAndGetsK11()
@@ -328,6 +331,38 @@ void tst_params::rename_stateAndTransition()
             !e.mdl->GetStateTable().HasTransition("2", "go"));
     QCOMPARE(rename(e.item("6")->child(0), "z"), QString());
     QCOMPARE(e.item("6")->child(0)->text(model::ColValue), QStringLiteral("z"));
+}
+
+// The program as a user has it: the Model menu opens the dialogs, the small-class page lists
+// what they change, and the saved file follows.
+void tst_params::program_menusReachTheDialogsAndThePageList()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x' MaxID='5'><LClass ID='1' Name='L' Element='E'>"
+            "<SClass ID='2' Name='S' Element='SE'/></LClass></Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    const auto action = [&p](const char *name) { return p.window->findChild<QAction *>(name); };
+    auto *list = p.GetObj<ModelSClass>(RegSlot::ObjModelSclassPage)->findChild<QTreeWidget *>("PARAM_TREE");
+    p.editor()->SetCurrentItem(p.editor()->FindItem("2"));
+    QVERIFY(action("actionM_A_P")->isEnabled());
+    action("actionM_A_P")->trigger();
+    auto *dialog = topLevel<NewParam>();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->findChild<QLineEdit *>("PARAM")->setText("p");
+    dialog->findChild<QPushButton *>("OK")->click();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("K[1][1]"));
+    QCOMPARE(p.editor()->GetCurrentItem(), p.editor()->FindItem("5"));
+    QVERIFY(action("actionM_D_P")->isEnabled() && action("actionM_P_N")->isEnabled());
+    action("actionM_D_P")->trigger();
+    topLevel<DeleteParamDiag>()->findChild<QPushButton *>("OK")->click();
+    QCOMPARE(list->topLevelItemCount(), 0);
+    p.window->MenuSave();
+    QVERIFY(!readFile(p.modelXml()).contains("<P "));
+    p.editor()->SetCurrentItem(p.editor()->FindItem("1"));
+    action("actionM_D_L")->trigger();
+    QVERIFY(topLevel<DeleteLclassDiag>()->isVisible());
 }
 
 QTEST_MAIN(tst_params)
