@@ -187,6 +187,9 @@ void model::CreateParamDiag()
     if (level < 2)
         return;
     QTreeWidgetItem *sclass = level == 2 ? current : current->parent();
+    // A state or transition keeps its fixed parameters: nothing is added to it.
+    if (!IsNormalKind(sclass))
+        return;
     const int index = level == 3 ? sclass->indexOfChild(current) : -1;
     const ParamList::Candidates c = ParamList::ForCurrent(
         ParamAddresses(sclass, GetStrVar(RegSlot::StrAttrRow), GetStrVar(RegSlot::StrAttrCol)), index);
