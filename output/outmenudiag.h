@@ -5,6 +5,7 @@
 #include "output/outputgenerator.h"
 
 #include <QDialog>
+#include <QDomElement>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -74,6 +75,7 @@ private:
     QString refPath(int n) const;
     void loadDefSelection(int n);
     void loadRefSelection(int n);
+    QDomElement storedRoot(int index) const;
     bool readDefSelection(int n);
     bool readRefSelection(int n);
     void applyRefSelection();

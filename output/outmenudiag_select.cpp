@@ -85,14 +85,18 @@ void OutMenuDiag::loadRefSelection(int n)
     m_ui->REF_CHECK->setChecked(true);
 }
 
-bool OutMenuDiag::readDefSelection(int n)
+QDomElement OutMenuDiag::storedRoot(int index) const
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store && store->HasDoc(DefIndex(n)) ? store->GetXmlDoc(DefIndex(n)) : nullptr;
-    if (!doc)
+    return store && store->HasDoc(index) ? store->GetXmlDoc(index)->documentElement() : QDomElement();
+}
+
+bool OutMenuDiag::readDefSelection(int n)
+{
+    const QDomElement root = storedRoot(DefIndex(n));
+    if (root.isNull())
         return false;
-    for (QDomElement e = doc->documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement()) {
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
             m_defDir = e.attribute(QStringLiteral("dir"));
         } else if (e.tagName() == QLatin1String("SELECT")) {
@@ -122,12 +126,10 @@ bool OutMenuDiag::readDefSelection(int n)
 
 bool OutMenuDiag::readRefSelection(int n)
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store && store->HasDoc(RefIndex(n)) ? store->GetXmlDoc(RefIndex(n)) : nullptr;
-    if (!doc)
+    const QDomElement root = storedRoot(RefIndex(n));
+    if (root.isNull())
         return false;
-    for (QDomElement e = doc->documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement()) {
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
             m_refDir = e.attribute(QStringLiteral("dir"));
         } else if (e.tagName() == QLatin1String("SELECT")) {
