@@ -44,7 +44,8 @@ QandA::QandA(QWidget *parent)
     m_newMessage = tr("new message");
     m_ui->STATECBX->addItems(m_stateNames);
     m_ui->QATAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
-    recolourTabs(0);
+    m_ui->QATAB->tabBar()->setTabTextColor(0, Qt::white);
+    m_ui->QATAB->tabBar()->setTabTextColor(1, QColor(QStringLiteral("#00dd00")));
     for (QLabel *label : {m_ui->STITLE, m_ui->STYPE, m_ui->STATE, m_ui->SUSER})
         label->setStyleSheet(QStringLiteral("background-color: #666666;color: #FFFFFF"));
     const QList<SharedIcon::Id> icons{
@@ -101,6 +102,8 @@ QandA::QandA(QWidget *parent)
 
 QandA::~QandA()
 {
+    m_ui->QTREE->blockSignals(true);
+    m_ui->ATREE->blockSignals(true);
     clearTree(m_ui->QTREE);
     clearTree(m_ui->ATREE);
     if (GetObj<NumEditor>(RegSlot::ObjQandAEditor) == m_editor)
@@ -242,13 +245,12 @@ void QandA::clearTree(QTreeWidget *tree)
     tree->clear();
 }
 
+// The tab entered turns white and the one left gray.
 void QandA::recolourTabs(int current)
 {
     QTabBar *bar = m_ui->QATAB->tabBar();
     for (int i = 0; i < bar->count(); ++i)
         bar->setTabTextColor(i, i == current ? QColor(Qt::white) : QColor(Qt::gray));
-    if (!m_filesRead && current == 0)
-        bar->setTabTextColor(1, QColor(QStringLiteral("#00dd00")));
 }
 
 void QandA::ShowQandA(QTreeWidget *userTree, bool refresh)
@@ -262,6 +264,14 @@ void QandA::ShowQandA(QTreeWidget *userTree, bool refresh)
             m_filled = m_filled || (m && m->OtherUser == 0);
     }
     copyInstanceTree(userTree);
+    // Elements may have come or gone since the trees were filled.
+    for (QTreeWidget *tree : {m_ui->QTREE, m_ui->ATREE}) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *q = tree->topLevelItem(i);
+            const QString key = RecordOf(q)->GetAttr(GetStrVar(RegSlot::StrAttrInstID));
+            q->setText(ColInst, m_instItems.contains(key) ? QStringLiteral("I") + key : QString());
+        }
+    }
     if (!m_filesRead) {
         m_filesRead = true;
         readFiles();
@@ -436,7 +446,7 @@ void QandA::QATreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
         m_refUrl->setEnabled(false);
         return;
     }
-    if (sender() && sender() != currentTree())
+    if (GetBoolVar(RegSlot::FlagUpdating) || (sender() && sender() != currentTree()))
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
     commitEditor();

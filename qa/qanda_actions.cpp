@@ -315,11 +315,12 @@ void QandA::StateClicked()
     QTreeWidgetItem *item = m_shown;
     if (!item || LevelOf(item) == AddresseeLevel)
         return;
-    static const char *const titles[4] = {"modify Message", "progress Message", "stop Message",
-                                          "completion Message"};
-    static const char *const texts[4] = {
-        "Are you sure that you modify message?", "Are you sure that you progress message?",
-        "Are you sure that you stop message?", "Are you sure that you completion message?"};
+    static const char *const titles[4] = {QT_TR_NOOP("modify Message"), QT_TR_NOOP("progress Message"),
+                                          QT_TR_NOOP("stop Message"), QT_TR_NOOP("completion Message")};
+    static const char *const texts[4] = {QT_TR_NOOP("Are you sure that you modify message?"),
+                                         QT_TR_NOOP("Are you sure that you progress message?"),
+                                         QT_TR_NOOP("Are you sure that you stop message?"),
+                                         QT_TR_NOOP("Are you sure that you completion message?")};
     const int i = m_ui->STATECBX->currentIndex();
     if (i < 0 || i > 3 || !confirm(this, tr(titles[i]), tr(texts[i]), tr("yes"), tr("no")))
         return;

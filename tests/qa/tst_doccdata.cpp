@@ -36,6 +36,7 @@ private slots:
     void read_missingAttributes_defaults();
     void save_damagedFile_neverWritten();
     void save_recordWithoutEntries_notWritten();
+    void save_pathIsFolder_reportedAndKeptModified();
 
 private:
     RegistryScope *m_registry = nullptr;
@@ -190,6 +191,21 @@ void tst_doccdata::save_recordWithoutEntries_notWritten()
     const QDomElement root = parse(path).documentElement();
     QCOMPARE(root.attribute("MaxID"), QStringLiteral("1"));
     QVERIFY(root.firstChildElement().isNull());
+}
+
+void tst_doccdata::save_pathIsFolder_reportedAndKeptModified()
+{
+    const QString path = m_dir.filePath(QStringLiteral("folder.hst"));
+    DocCdata store;
+    store.LoadIfChanged("k", path);
+    store.SetRecordPath("k", path);
+    QVERIFY(QDir().mkpath(path));
+    store.AddCaseNow("k", nullptr, 1, "Ann", "x");
+    store.SaveModified();
+    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:%1").arg(path));
+    QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(store.Record("k")->Modified);
+    QVERIFY(QFileInfo(path).isDir());
 }
 
 QTEST_GUILESS_MAIN(tst_doccdata)
