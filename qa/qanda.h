@@ -122,6 +122,9 @@ private:
     void readQuestionFile(int n);
     void readAnswerFile(int n);
     bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId);
+    QList<QDomElement> takeElements(int index, const QString &stem, const QString &rootTag, int n,
+                                    int *maxId);
+    QDomElement readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question);
     QTreeWidgetItem *newItem(const QDomElement &e, int n);
     void placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);
     void fillQuestionColumns(QTreeWidgetItem *item);

@@ -106,26 +106,55 @@ QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
     return item;
 }
 
+// Opens member n's file and takes its elements out of the document, which keeps an empty root
+// until the next save fills it from the trees again.
+QList<QDomElement> QandA::takeElements(int index, const QString &stem, const QString &rootTag, int n,
+                                       int *maxId)
+{
+    QList<QDomElement> elements;
+    if (!openMemberDoc(index, memberFile(stem, n), rootTag, n, maxId))
+        return elements;
+    QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
+    while (!root.firstChild().isNull()) {
+        const QDomElement e = root.removeChild(root.firstChild()).toElement();
+        if (!e.isNull())
+            elements << e;
+    }
+    return elements;
+}
+
+// Web references go into the record, children this panel does not know are kept as they were;
+// a question's addressee list is handed back.
+QDomElement QandA::readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question)
+{
+    TreeItemData *record = RecordOf(item);
+    QDomElement toUser;
+    for (QDomElement child = e.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        if (question && child.tagName() == TagToUser) {
+            toUser = child;
+        } else if (child.tagName() == TagReference) {
+            for (QDomElement r = child.firstChildElement(TagRef); !r.isNull();
+                 r = r.nextSiblingElement(TagRef))
+                record->links << r.attribute(GetStrVar(RegSlot::StrTagTitle)) +
+                                     GetStrVar(RegSlot::StrMarkerDollar) +
+                                     r.attribute(GetStrVar(RegSlot::StrTagUrl));
+        } else {
+            record->kept << child;
+        }
+    }
+    return toUser;
+}
+
 void QandA::readQuestionFile(int n)
 {
     MemberInfo *m = member(n);
     if (!m)
         return;
-    const int index = XmlIndex::Question + n;
-    int maxId = 1;
-    if (!openMemberDoc(index, memberFile(QStringLiteral("question"), n), RootQuestion, n, &maxId)) {
-        if (!m_unreadQuestions.contains(n) && m->OtherUser == 0)
-            m->QuestionMaxID = 1;
-        return;
-    }
     const bool own = m->OtherUser == 0;
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
-    while (!root.firstChild().isNull()) {
-        QDomNode node = root.removeChild(root.firstChild());
-        const QDomElement e = node.toElement();
-        if (e.isNull())
-            continue;
+    int maxId = 1;
+    for (const QDomElement &e :
+         takeElements(XmlIndex::Question + n, QStringLiteral("question"), RootQuestion, n, &maxId)) {
         if (e.tagName() != TagQuest || !IsNumber(e.attribute(idAttr))) {
             if (own)
                 m_keptQuestions[n].append(e);
@@ -133,30 +162,18 @@ void QandA::readQuestionFile(int n)
         }
         maxId = std::max(maxId, e.attribute(idAttr).toInt() + 1);
         QTreeWidgetItem *item = newItem(e, n);
-        TreeItemData *record = RecordOf(item);
+        const QDomElement toUser = readChildren(item, e, true);
         bool toMe = false;
-        for (QDomElement child = e.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-            if (child.tagName() == TagToUser) {
-                for (QDomElement u = child.firstChildElement(TagUser); !u.isNull();
-                     u = u.nextSiblingElement(TagUser)) {
-                    const QString id = u.attribute(idAttr);
-                    QTreeWidgetItem *addressee = IsNumber(id) ? MakeAddressee(id.toInt()) : nullptr;
-                    if (!addressee || AddresseeOf(item, id.toInt())) {
-                        delete addressee;
-                        continue;
-                    }
-                    item->addChild(addressee);
-                    toMe = toMe || isOwnMember(id.toInt());
-                }
-            } else if (child.tagName() == TagReference) {
-                for (QDomElement r = child.firstChildElement(TagRef); !r.isNull();
-                     r = r.nextSiblingElement(TagRef))
-                    record->links << r.attribute(GetStrVar(RegSlot::StrTagTitle)) +
-                                         GetStrVar(RegSlot::StrMarkerDollar) +
-                                         r.attribute(GetStrVar(RegSlot::StrTagUrl));
-            } else {
-                record->kept << child;
+        for (QDomElement u = toUser.firstChildElement(TagUser); !u.isNull();
+             u = u.nextSiblingElement(TagUser)) {
+            const QString id = u.attribute(idAttr);
+            QTreeWidgetItem *addressee = IsNumber(id) ? MakeAddressee(id.toInt()) : nullptr;
+            if (!addressee || AddresseeOf(item, id.toInt())) {
+                delete addressee;
+                continue;
             }
+            item->addChild(addressee);
+            toMe = toMe || isOwnMember(id.toInt());
         }
         if (!own && !toMe) {
             freeItem(item);
@@ -176,20 +193,11 @@ void QandA::readAnswerFile(int n)
     MemberInfo *m = member(n);
     if (!m)
         return;
-    const int index = XmlIndex::Answer + n;
-    int maxId = 1;
-    if (!openMemberDoc(index, memberFile(QStringLiteral("answer"), n), RootAnswer, n, &maxId)) {
-        if (!m_unreadAnswers.contains(n) && m->OtherUser == 0)
-            m->AnswerMaxID = 1;
-        return;
-    }
     const bool own = m->OtherUser == 0;
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
-    while (!root.firstChild().isNull()) {
-        const QDomElement e = root.removeChild(root.firstChild()).toElement();
-        if (e.isNull())
-            continue;
+    int maxId = 1;
+    for (const QDomElement &e :
+         takeElements(XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, n, &maxId)) {
         const QString questKey = e.attribute(GetStrVar(RegSlot::StrAttrQuestID));
         QTreeWidgetItem *question = m_questions.value(questKey);
         QTreeWidgetItem *addressee = question ? AddresseeOf(question, n) : nullptr;
@@ -203,18 +211,7 @@ void QandA::readAnswerFile(int n)
             continue;
         }
         QTreeWidgetItem *item = newItem(e, n);
-        TreeItemData *record = RecordOf(item);
-        for (QDomElement child = e.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-            if (child.tagName() == TagReference) {
-                for (QDomElement r = child.firstChildElement(TagRef); !r.isNull();
-                     r = r.nextSiblingElement(TagRef))
-                    record->links << r.attribute(GetStrVar(RegSlot::StrTagTitle)) +
-                                         GetStrVar(RegSlot::StrMarkerDollar) +
-                                         r.attribute(GetStrVar(RegSlot::StrTagUrl));
-            } else {
-                record->kept << child;
-            }
-        }
+        readChildren(item, e, false);
         placeSorted(addressee, nullptr, item);
         fillAnswerColumns(item);
     }
