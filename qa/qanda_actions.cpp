@@ -313,7 +313,8 @@ void QandA::RemoveAddressee(QTreeWidgetItem *question, QTreeWidgetItem *addresse
 void QandA::StateClicked()
 {
     QTreeWidgetItem *item = m_shown;
-    if (!item || LevelOf(item) == AddresseeLevel)
+    if (!item || LevelOf(item) == AddresseeLevel ||
+        !(LevelOf(item) == QuestionLevel ? m_questionEditable : m_answerEditable))
         return;
     static const char *const titles[4] = {QT_TR_NOOP("modify Message"), QT_TR_NOOP("progress Message"),
                                           QT_TR_NOOP("stop Message"), QT_TR_NOOP("completion Message")};
