@@ -55,7 +55,10 @@ QandA::QandA(QWidget *parent)
     DocDiag::StyleHeader(m_ui->ATREE, icons);
     DocDiag::StyleHeader(m_ui->UTREE, {SharedIcon::TblUser, SharedIcon::TblL, SharedIcon::TblS,
                                        SharedIcon::TblP, SharedIcon::TblE, SharedIcon::TblId});
-    DocDiag::StyleHeader(m_ui->HISTTREE, {});
+    for (int c = 0; c < m_ui->HISTTREE->columnCount(); ++c) {
+        m_ui->HISTTREE->headerItem()->setBackground(c, QColor(QStringLiteral("#666666")));
+        m_ui->HISTTREE->headerItem()->setForeground(c, QColor(QStringLiteral("#FFFFFF")));
+    }
     m_ui->QTREE->setContextMenuPolicy(Qt::CustomContextMenu);
     m_ui->ATREE->setContextMenuPolicy(Qt::CustomContextMenu);
     m_ui->UTREE->setExpandsOnDoubleClick(false);
