@@ -60,6 +60,7 @@ private slots:
     void hiddenAndRefused_carriedThrough();
     void addressees_answeredStays_positions();
     void historyText_onlyNewestUnsavedEntryEdited();
+    void panel_withoutOwnMember_offersNothing();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -339,6 +340,12 @@ void tst_qanda::addressees_answeredStays_positions()
     QCOMPARE(q->child(0)->text(QandA::ColUser), QStringLiteral("m1"));
     QCOMPARE(q->child(1)->text(QandA::ColUser), QStringLiteral("m2"));
     QVERIFY(s.GetBoolVar(RegSlot::FlagQandAModified));
+    // An addressee row leaves nothing to edit.
+    s.panel()->QuestionTree()->setCurrentItem(q->child(1));
+    QVERIFY(s.panel()->findChild<QWidget *>("FIELDS")->findChild<QLineEdit *>("TITLE")->text().isEmpty());
+    QVERIFY(!s.panel()->findChild<QComboBox *>("TYPE")->isEnabled());
+    QVERIFY(!s.panel()->findChild<QPushButton *>("SET")->isEnabled());
+    QVERIFY(s.panel()->Editor()->isReadOnly());
 }
 
 void tst_qanda::historyText_onlyNewestUnsavedEntryEdited()
@@ -371,6 +378,21 @@ void tst_qanda::historyText_onlyNewestUnsavedEntryEdited()
     QCOMPARE(entries->size(), 2);
     QCOMPARE(entries->at(0)->Text, text);
     QCOMPARE(entries->at(1)->Text, QStringLiteral("progress note"));
+}
+
+void tst_qanda::panel_withoutOwnMember_offersNothing()
+{
+    QaSession s(m_dir->path(), QStringLiteral("stranger@x"), kTwo);
+    QCOMPARE(std::vector<bool>(s.panel()->Enables(), s.panel()->Enables() + 4), std::vector<bool>(4, false));
+    s.SelectElement(0);
+    s.whenModal<CreateQA>([](CreateQA *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("TITLE"))->setText("t");
+        d->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    });
+    s.panel()->CreateQuestion();
+    QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), 0);
+    s.Save();
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }
 
 QTEST_MAIN(tst_qanda)
