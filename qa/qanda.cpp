@@ -329,9 +329,10 @@ void QandA::copyInstanceTree(QTreeWidget *userTree)
     TreeColumnAdjustment(m_ui->UTREE);
 }
 
+// The panel's instance tree holds copies: only its own rows are taken.
 void QandA::TakeTreeItem(QTreeWidgetItem *item)
 {
-    if (!item)
+    if (!item || item->treeWidget() != m_ui->UTREE)
         return;
     for (auto it = m_instKeys.begin(); it != m_instKeys.end();) {
         QTreeWidgetItem *row = it.key();
