@@ -4774,4 +4774,121 @@ Do you want to open it?</source>
         <translation> をコピーできません。スキップしますか、キャンセルしますか?</translation>
     </message>
 </context>
+<context>
+    <name>Schedule</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Instance Schedule</source>
+        <translation>インスタンススケジュール</translation>
+    </message>
+</context>
+<context>
+    <name>ScheList</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>UserName</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>StartDate</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>TargetDate</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>CompletionDate</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>ProgressRate(%)</source>
+        <translation>進捗率(%)</translation>
+    </message>
+    <message>
+        <source>EstimatedHours</source>
+        <translation>見積時間</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleTitle</name>
+    <message>
+        <source>Jan</source>
+        <translation>1月</translation>
+    </message>
+    <message>
+        <source>Feb</source>
+        <translation>2月</translation>
+    </message>
+    <message>
+        <source>Mar</source>
+        <translation>3月</translation>
+    </message>
+    <message>
+        <source>Apr</source>
+        <translation>4月</translation>
+    </message>
+    <message>
+        <source>May</source>
+        <translation>5月</translation>
+    </message>
+    <message>
+        <source>Jun</source>
+        <translation>6月</translation>
+    </message>
+    <message>
+        <source>Jul</source>
+        <translation>7月</translation>
+    </message>
+    <message>
+        <source>Aug</source>
+        <translation>8月</translation>
+    </message>
+    <message>
+        <source>Sep</source>
+        <translation>9月</translation>
+    </message>
+    <message>
+        <source>Oct</source>
+        <translation>10月</translation>
+    </message>
+    <message>
+        <source>Nov</source>
+        <translation>11月</translation>
+    </message>
+    <message>
+        <source>Dec</source>
+        <translation>12月</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source> ID </source>
+        <translation> ID </translation>
+    </message>
+</context>
 </TS>
