@@ -4891,4 +4891,31 @@ Do you want to open it?</source>
         <translation> ID </translation>
     </message>
 </context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>Insance State</source>
+        <translation>インスタンス状態</translation>
+    </message>
+    <message>
+        <source>InstID</source>
+        <translation>InstID</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>State transition diagram</source>
+        <translation>状態遷移図</translation>
+    </message>
+</context>
 </TS>

@@ -2,11 +2,49 @@
 
 #include "core/globalvar.h"
 
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QWidget>
 
 class QSplitter;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class StatusLink;
+class TreeItemData;
 
-// The state-transition page: the states and transitions of the current class instance.
+// The diagram's scene; no behaviour of its own.
+class StatusScene final : public QGraphicsScene
+{
+    Q_OBJECT
+public:
+    using QGraphicsScene::QGraphicsScene;
+};
+
+// The state-transition diagram of one state-page row.
+class StatusGraph final : public QGraphicsView, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit StatusGraph(QWidget *parent = nullptr);
+
+    void BuildGraph(QTreeWidgetItem *row);
+    // The nodes of the state source's states and the arrows of the transition source's rows.
+    void BuildFrom(TreeItemData *states, TreeItemData *transitions);
+    void SavePositions(QTreeWidgetItem *row);
+    void ClearGraph();
+    static void ShowLabel(StatusLink *link, bool shown);
+    bool LabelsShown() const { return m_labelsShown; }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    StatusScene *m_scene;
+    bool m_labelsShown = true;
+};
+
+// The state page: the elements with a state source, and the diagram of the chosen one.
 class StatusWidget final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
@@ -16,7 +54,27 @@ public:
     void ClearStatus();
     void UpdateGraph();
     void LayoutAdjust();
+    QTreeWidget *GetTree() const { return m_tree; }
+    StatusGraph *Graph() const { return m_graph; }
+
+    bool IsEditable() const { return m_editable; }
+    int OwnerId() const { return m_ownerKey.toInt(); }
+    QTreeWidgetItem *CurrentElementItem() const { return m_elementItem; }
+    // A row is going away (its element was deleted): forget it without saving positions.
+    void ForgetRow(QTreeWidgetItem *row);
+
+public slots:
+    void StateitemChange(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void StateitemDblClicked(QTreeWidgetItem *item, int column);
 
 private:
     QSplitter *m_splitter;
+    QTreeWidget *m_tree;
+    QTabWidget *m_tab;
+    StatusGraph *m_graph;
+    bool m_editable = false;
+    QString m_ownerKey;
+    QTreeWidgetItem *m_remembered = nullptr;
+    QTreeWidgetItem *m_elementItem = nullptr;
+    bool m_clearing = false;
 };
