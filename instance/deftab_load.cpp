@@ -311,6 +311,7 @@ bool deftab::parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, co
     companion->setText(0, record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     companion->setText(1, record->GetAttr(GetStrVar(RegSlot::StrAttrElement)));
     companion->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
+    companion->setData(0, Qt::UserRole, pointer(row));
     record->pageItem = companion;
     row->setData(2, Qt::UserRole, pointer(companion));
     record->SetAttr(GetStrVar(RegSlot::StrAttrRow), QStringLiteral("0"));

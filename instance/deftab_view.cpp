@@ -125,21 +125,17 @@ void deftab::UserTreeChanged(QTreeWidgetItem *cur_item, QTreeWidgetItem *prev_it
         if (mw)
             mw->SetInstanceActions(m_actions[0], m_actions[1], m_actions[2], m_actions[3]);
     } else if (level > 0) {
-        applyInstanceActions();
+        QTreeWidgetItem *mm = LinkedRow(m_ui->MODELTREE->currentItem(), 0);
+        if (mm && !mm->parent())
+            SetAddActions(cur_item, mm);
+        else
+            ApplyInstanceActions();
     }
     if (mw)
         mw->RestoreInstanceActions();
     m_selecting = false;
     SetBoolVar(RegSlot::FlagUpdating, false);
     m_ui->USERTREE->setFocus(Qt::OtherFocusReason);
-}
-
-// The add rules of a class instance come with the creating of class instances; until then the
-// states go to the main window as they stand.
-void deftab::applyInstanceActions()
-{
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        mw->KeepInstanceActions(m_actions[0], m_actions[1], m_actions[2], m_actions[3]);
 }
 
 bool deftab::ComputeDeleteActions(QTreeWidgetItem *cur)

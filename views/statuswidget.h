@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QSplitter;
+class QTreeWidget;
 
 // The state-transition page: the states and transitions of the current class instance.
 class StatusWidget final : public QWidget, protected virtual globalvar
@@ -16,7 +17,9 @@ public:
     void ClearStatus();
     void UpdateGraph();
     void LayoutAdjust();
+    QTreeWidget *GetTree() const { return m_tree; }
 
 private:
     QSplitter *m_splitter;
+    QTreeWidget *m_tree;
 };
