@@ -100,7 +100,7 @@ void CreateInstance::SetSclass(const QString &lname, const QString &lelement, in
 
 QString CreateInstance::Message() const
 {
-    return m_ui->MSG->isVisible() ? m_ui->MSG->text() : QString();
+    return m_ui->MSG->isHidden() ? QString() : m_ui->MSG->text();
 }
 
 void CreateInstance::showMessage(const QString &text)

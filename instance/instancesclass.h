@@ -9,6 +9,7 @@ namespace Ui
 {
 class InstanceSclass;
 }
+class Calendar;
 class NumEditor;
 class QComboBox;
 class QLineEdit;
@@ -43,6 +44,7 @@ public:
     QTreeWidgetItem *GetCurrentItem() const { return m_current; }
     QTreeWidgetItem *GetCurrentParam() const { return m_param; }
     QString GetOutVar() const;
+    Calendar *GetCalendar() const { return m_parts.calendar; }
 
 public slots:
     void ElementChanged(const QString &text);
