@@ -3111,6 +3111,42 @@ Do you want to open it?</source>
         <source>Unset</source>
         <translation>未設定</translation>
     </message>
+    <message>
+        <source>Model Set Error</source>
+        <translation>モデル設定エラー</translation>
+    </message>
+    <message>
+        <source>Please select Model LClass</source>
+        <translation>モデルの大分類を選択してください</translation>
+    </message>
+    <message>
+        <source>LClass is exist in instance</source>
+        <translation>大分類はインスタンスに既にあります</translation>
+    </message>
+    <message>
+        <source>Element name is already exist</source>
+        <translation>要素名は既にあります</translation>
+    </message>
+    <message>
+        <source>global of Element name is already exist</source>
+        <translation>要素名のグローバルは既にあります</translation>
+    </message>
+    <message>
+        <source>Select Model Error</source>
+        <translation>モデル選択エラー</translation>
+    </message>
+    <message>
+        <source>sclass of model is not select</source>
+        <translation>モデルの小分類が選択されていません</translation>
+    </message>
+    <message>
+        <source>lclass of model and instance is different</source>
+        <translation>モデルとインスタンスの大分類が違います</translation>
+    </message>
+    <message>
+        <source>sclass of model exist same class</source>
+        <translation>同じ小分類が既にあります</translation>
+    </message>
 </context>
 <context>
     <name>InstanceFiles</name>
@@ -3725,6 +3761,275 @@ Do you want to open it?</source>
     <message>
         <source>el_name:</source>
         <translation>要素名:</translation>
+    </message>
+</context>
+<context>
+    <name>CreateInstance</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>Lclass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>Scope</source>
+        <translation>スコープ</translation>
+    </message>
+    <message>
+        <source>Sclass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add Lclass Instance</source>
+        <translation>大分類インスタンスの追加</translation>
+    </message>
+    <message>
+        <source>Add Sclass Instance</source>
+        <translation>小分類インスタンスの追加</translation>
+    </message>
+    <message>
+        <source>Delete Lclass Instance</source>
+        <translation>大分類インスタンスの削除</translation>
+    </message>
+    <message>
+        <source>Delete Sclass Instance</source>
+        <translation>小分類インスタンスの削除</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Delete Sclass</source>
+        <translation>小分類の削除</translation>
+    </message>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類の削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current Sclass?</source>
+        <translation>現在の小分類を削除しますか?</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current Lclass?</source>
+        <translation>現在の大分類を削除しますか?</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Element name of Sclass is not set</source>
+        <translation>小分類の要素名が設定されていません</translation>
+    </message>
+    <message>
+        <source>Element name of Lclass is not set</source>
+        <translation>大分類の要素名が設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceLclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>LClass Name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Element Name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>OUTVAR NAME</source>
+        <translation>出力変数名</translation>
+    </message>
+    <message>
+        <source>lclass explain</source>
+        <translation>大分類の説明</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceSclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>LClass Name  </source>
+        <translation>大分類名  </translation>
+    </message>
+    <message>
+        <source>lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>LElement Name</source>
+        <translation>大分類要素名</translation>
+    </message>
+    <message>
+        <source>lclass element</source>
+        <translation>大分類要素</translation>
+    </message>
+    <message>
+        <source>SClass Name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>SElement Name</source>
+        <translation>小分類要素名</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Param Attribute</source>
+        <translation>パラメータ属性</translation>
+    </message>
+    <message>
+        <source>Pexp</source>
+        <translation>パラメータ説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>OUTVAR NAME</source>
+        <translation>出力変数名</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>State Name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>state id</source>
+        <translation>状態ID</translation>
+    </message>
+    <message>
+        <source>sclass explain</source>
+        <translation>小分類の説明</translation>
+    </message>
+    <message>
+        <source>Param Attribute:</source>
+        <translation>パラメータ属性:</translation>
+    </message>
+    <message>
+        <source>el_name:</source>
+        <translation>要素名:</translation>
+    </message>
+    <message>
+        <source>param explain</source>
+        <translation>パラメータの説明</translation>
     </message>
 </context>
 </TS>

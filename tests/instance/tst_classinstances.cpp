@@ -25,16 +25,19 @@ const QByteArray kPaneModel =
     "<P ID=\"5\" Name=\"P3\" Row=\"1\" Col=\"3\"/></PARAM></SClass>"
     "<SClass ID=\"6\" Name=\"State\" Element=\"@A\" Param_type=\"1\" State=\"Open\"><REFERENCE/>"
     "<PARAM><P ID=\"8\" Name=\"st\" Row=\"N\" Col=\"1\"/></PARAM></SClass>"
-    "<SClass ID=\"7\" Name=\"Trans\" Element=\"T\" Param_type=\"2\" State=\"6\" Transition=\"go\"><REFERENCE/>"
+    "<SClass ID=\"7\" Name=\"Trans\" Element=\"T\" Param_type=\"2\" State=\"6\" "
+    "Transition=\"go\"><REFERENCE/>"
     "<PARAM><P ID=\"9\" Name=\"tn\" Row=\"N\" Col=\"1\"/></PARAM></SClass></LClass>"
     "<LClass ID=\"12\" Name=\"L2\" Element=\"@A\"><REFERENCE/></LClass></Root_Model>";
 const QByteArray kPaneOwn =
     "<Root_Instance ID=\"0\" MaxID=\"7\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"0\" ProgressRate=\"100\">"
     "<SClass ID=\"2\" MID=\"6\" Param_type=\"1\" State=\"Open\" Element=\"st1\"><PARAM>"
     "<P ID=\"3\" MID=\"8\" Row=\"N\" Col=\"1\"/></PARAM></SClass>"
-    "<SClass ID=\"4\" MID=\"7\" Param_type=\"2\" State=\"\"><PARAM><P ID=\"5\" MID=\"9\" Row=\"N\" Col=\"1\"/>"
+    "<SClass ID=\"4\" MID=\"7\" Param_type=\"2\" State=\"\"><PARAM><P ID=\"5\" MID=\"9\" Row=\"N\" "
+    "Col=\"1\"/>"
     "</PARAM></SClass></LClass></Root_Instance>";
-const QByteArray kPaneOther = "<Root_Instance ID=\"1\" MaxID=\"2\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"1\"/></Root_Instance>";
+const QByteArray kPaneOther =
+    "<Root_Instance ID=\"1\" MaxID=\"2\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"1\"/></Root_Instance>";
 
 struct PaneWorkspace : Workspace {
     PaneWorkspace()
@@ -53,7 +56,8 @@ template <class W> W *child(QObject *parent, const char *name)
 
 QTreeWidgetItem *modelRow(deftab *tab, const QString &name)
 {
-    QList<QTreeWidgetItem *> rows = tab->GetModelTree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    QList<QTreeWidgetItem *> rows =
+        tab->GetModelTree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
     rows += tab->GetModelTree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 1);
     return rows.value(0);
 }
@@ -62,7 +66,8 @@ void select(Workspace &w, const QString &key, const QString &model = QString())
 {
     if (!model.isEmpty())
         w.tab->GetModelTree()->setCurrentItem(modelRow(w.tab, model));
-    w.tab->GetUserTree()->setCurrentItem(key.contains('-') ? w.row(key) : w.tab->GetUserTree()->topLevelItem(key.toInt()));
+    w.tab->GetUserTree()->setCurrentItem(key.contains('-') ? w.row(key)
+                                                           : w.tab->GetUserTree()->topLevelItem(key.toInt()));
     if (!model.isEmpty())
         w.tab->GetModelTree()->setCurrentItem(modelRow(w.tab, model));
 }
@@ -219,6 +224,15 @@ void tst_classinstances::deleteSclass_whileShown_everyViewLetsGo()
     QVERIFY(!table->GetShownRow());
     QVERIFY(pane->GetCurrentItem() != s && !calendar->isVisible() && calendar->Item() != s);
     QCOMPARE(index->Count("E1:st1"), 0); // the "L:S" key is given back
+    // The row shown after the deletion is committed like any other when the user moves on.
+    QTreeWidgetItem *shown = w.tab->GetCurrentUserItem();
+    QWidget *shownPane = deftab::Level(shown) == 1
+                             ? static_cast<QWidget *>(w.tab->findChild<InstanceLclass *>())
+                             : static_cast<QWidget *>(pane);
+    auto *properties = child<QTreeWidget>(shownPane, "PR_TREE");
+    qobject_cast<QLineEdit *>(properties->itemWidget(properties->topLevelItem(3), 1))->setText("v1");
+    select(w, "0");
+    QCOMPARE(deftab::RecordOf(shown)->GetAttr("OutVar"), QString("v1"));
     QVERIFY(w.GetBoolVar(RegSlot::FlagInstanceModified));
     w.table.value(0)->InstanceModified = true;
     w.tab->SaveInstance();
