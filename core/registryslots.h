@@ -279,6 +279,7 @@ enum : int {
     FlagIsManager = 9,         // manager
     FlagInstanceModified = 11, // deftab, MainWindow
     FlagOutputOwned = 13,      // outdef
+    FlagOutputReadOnly = 14,   // outdef: the open definition is another member's
     FlagOutputModified = 15,   // outdef, MainWindow
     FlagModelCopyMode = 16,    // nothing sets it
     FlagQandAModified = 17,    // QandA, manager, MainWindow

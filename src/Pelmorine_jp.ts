@@ -2370,6 +2370,212 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>New Output</source>
         <translation>新規出力</translation>
     </message>
+    <message>
+        <source>Create File Identifier</source>
+        <translation>ファイル識別子作成</translation>
+    </message>
+    <message>
+        <source>Delete File Identifier</source>
+        <translation>ファイル識別子削除</translation>
+    </message>
+    <message>
+        <source>Create next Seq Identifier</source>
+        <translation>次のシーケンス識別子作成</translation>
+    </message>
+    <message>
+        <source>Create nesting Seq Identifier</source>
+        <translation>入れ子シーケンス識別子作成</translation>
+    </message>
+    <message>
+        <source>Move up Seq Identifier</source>
+        <translation>シーケンス識別子を上へ</translation>
+    </message>
+    <message>
+        <source>Move down Seq Identifier</source>
+        <translation>シーケンス識別子を下へ</translation>
+    </message>
+    <message>
+        <source>Move Seq Identifier to Temp</source>
+        <translation>シーケンス識別子を一時へ移動</translation>
+    </message>
+    <message>
+        <source>Move Seq Identifier to File</source>
+        <translation>シーケンス識別子をファイルへ移動</translation>
+    </message>
+    <message>
+        <source>Delete Seq Identifier</source>
+        <translation>シーケンス識別子削除</translation>
+    </message>
+    <message>
+        <source>check output file</source>
+        <translation>出力ファイル確認</translation>
+    </message>
+    <message>
+        <source>The output definition already exists:
+%1</source>
+        <translation>出力定義はすでに存在します:
+%1</translation>
+    </message>
+    <message>
+        <source>Open Output</source>
+        <translation>出力を開く</translation>
+    </message>
+    <message>
+        <source>not an output definition:%1</source>
+        <translation>出力定義ではありません:%1</translation>
+    </message>
+    <message>
+        <source>Seq</source>
+        <translation>シーケンス</translation>
+    </message>
+    <message>
+        <source>Temporary Seq</source>
+        <translation>一時シーケンス</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Output Name</source>
+        <translation>出力名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Completioin Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>File Identifier</source>
+        <translation>ファイル識別子</translation>
+    </message>
+    <message>
+        <source>Seq Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Temporay Seq</source>
+        <translation>一時シーケンス</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>SEQ Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>Problem</source>
+        <translation>問題</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>コード</translation>
+    </message>
+    <message>
+        <source>Var Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Set Variable</source>
+        <translation>変数設定</translation>
+    </message>
+    <message>
+        <source>Del Variable</source>
+        <translation>変数削除</translation>
+    </message>
+    <message>
+        <source>Variable Position</source>
+        <translation>変数の位置</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Delete file identifier</source>
+        <translation>ファイル識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current file identifier?</source>
+        <translation>現在のファイル識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>Delete seq identifier</source>
+        <translation>シーケンス識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current seq identifier?</source>
+        <translation>現在のシーケンス識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>connection error</source>
+        <translation>接続エラー</translation>
+    </message>
+    <message>
+        <source>Lclass is not found next temp lclass</source>
+        <translation>一時シーケンスの大分類が見つかりません</translation>
+    </message>
+    <message>
+        <source>loop variable is not found at file tree</source>
+        <translation>ループ変数がファイルツリーに見つかりません</translation>
+    </message>
 </context>
 <context>
     <name>tabcorner</name>
@@ -3761,6 +3967,318 @@ Do you want to open it?</source>
     <message>
         <source>el_name:</source>
         <translation>要素名:</translation>
+    </message>
+</context>
+<context>
+    <name>OutFile</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>File Identifier</source>
+        <translation>ファイル識別子</translation>
+    </message>
+    <message>
+        <source>FileName</source>
+        <translation>ファイル名</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>拡張子</translation>
+    </message>
+</context>
+<context>
+    <name>OutSeq</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Seq Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>End Loop</source>
+        <translation>ループ終了</translation>
+    </message>
+    <message>
+        <source>Code Set</source>
+        <translation>コード設定</translation>
+    </message>
+    <message>
+        <source>Code Del</source>
+        <translation>コード削除</translation>
+    </message>
+    <message>
+        <source>Mod</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Nest Sequence</source>
+        <translation>入れ子シーケンス</translation>
+    </message>
+    <message>
+        <source>Variable Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>Setting Count</source>
+        <translation>設定数</translation>
+    </message>
+    <message>
+        <source>Looping</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Var Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>describing continue</source>
+        <translation>続けて記述</translation>
+    </message>
+    <message>
+        <source>A new line</source>
+        <translation>改行</translation>
+    </message>
+    <message>
+        <source>write all</source>
+        <translation>すべて書く</translation>
+    </message>
+    <message>
+        <source>Delete after $Var at last</source>
+        <translation>最後の$Var以降を削除</translation>
+    </message>
+    <message>
+        <source>UnSet</source>
+        <translation>未設定</translation>
+    </message>
+</context>
+<context>
+    <name>NewParam</name>
+    <message>
+        <source>Create Param</source>
+        <translation>パラメータ作成</translation>
+    </message>
+    <message>
+        <source>Parametr name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>State List</source>
+        <translation>状態リスト</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>current K[%1][%2] will be renumbered</source>
+        <translation>現在の K[%1][%2] は番号が振り直されます</translation>
+    </message>
+    <message>
+        <source>add param</source>
+        <translation>パラメータ追加</translation>
+    </message>
+    <message>
+        <source>mod param</source>
+        <translation>パラメータ変更</translation>
+    </message>
+    <message>
+        <source>new btn</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>mod btn</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>param name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>state name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>tr name</source>
+        <translation>遷移名</translation>
+    </message>
+    <message>
+        <source>Parameter name is not set</source>
+        <translation>パラメータ名が設定されていません</translation>
+    </message>
+    <message>
+        <source>State name is already registered</source>
+        <translation>状態名は既に登録されています</translation>
+    </message>
+    <message>
+        <source>list of State name is empty</source>
+        <translation>状態名のリストが空です</translation>
+    </message>
+    <message>
+        <source>transition name of State name is already registered</source>
+        <translation>この状態の遷移名は既に登録されています</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteLclassDiag</name>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類削除</translation>
+    </message>
+    <message>
+        <source>LClass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Will also be deleted small class</source>
+        <translation>小分類も削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteSclassDiag</name>
+    <message>
+        <source>DeleteSClass</source>
+        <translation>小分類削除</translation>
+    </message>
+    <message>
+        <source>Sclass name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>parameter is also deleted</source>
+        <translation>パラメータも削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteParamDiag</name>
+    <message>
+        <source>Delete Param</source>
+        <translation>パラメータ削除</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Transition of state is set</source>
+        <translation>状態の遷移が設定されています</translation>
+    </message>
+    <message>
+        <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
+        <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
+    </message>
+</context>
+<context>
+    <name>TransList</name>
+    <message>
+        <source>Dialog</source>
+        <translation>状態選択</translation>
+    </message>
+    <message>
+        <source>From State</source>
+        <translation>遷移元状態</translation>
+    </message>
+    <message>
+        <source>To State</source>
+        <translation>遷移先状態</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTable</name>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>a value can not hold &quot;,&quot; or a line break</source>
+        <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
 </context>
 <context>

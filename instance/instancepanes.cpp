@@ -1,3 +1,0 @@
-#include "instance/instancepanes.h"
-
-ValueTable::ValueTable(QWidget *parent) : QWidget(parent) {}
