@@ -3,6 +3,7 @@
 #include "instance/instancepanes.h"
 #include "instanceworkspace.h"
 #include "model/calendar.h"
+#include "views/statuswidget.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -362,8 +363,19 @@ void tst_classinstances::stateCombo_noneStoredEmpty_choiceSaved()
     w.tab->SaveInstance();
     QDomElement sclass = w.root("instance.xml").firstChildElement("LClass").firstChildElement("SClass");
     QCOMPARE(sclass.nextSiblingElement().attribute("State"), QString("0-2"));
+    // The state page lists the transition beside the state it leads from, until none is chosen.
+    StatusWidget status;
+    w.SetObj(RegSlot::ObjStatusWidget, &status);
+    w.tab->SyncStatusWidget();
+    QCOMPARE(status.GetTree()->topLevelItemCount(), 1);
+    QTreeWidgetItem *pair = status.GetTree()->topLevelItem(0);
+    QCOMPARE(QStringList({pair->text(1), pair->text(2), pair->text(3), pair->text(4)}),
+             QStringList({"Open", "I0-2", "", "I0-4"}));
     combo->setCurrentIndex(0);
     QCOMPARE(attr(w, "0-4", RegSlot::StrAttrState), QString());
+    w.tab->SyncStatusWidget();
+    QCOMPARE(status.GetTree()->topLevelItemCount(), 0);
+    w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr);
 }
 
 QTEST_MAIN(tst_classinstances)
