@@ -57,7 +57,9 @@ void deftab::AddLclassInstance()
     QTreeWidgetItem *m = m_ui->MODELTREE->currentItem();
     QTreeWidgetItem *u = GetCurrentUserItem();
     QTreeWidgetItem *member = memberRowOf(u);
-    if (!member || !IsWritableMember(member->data(1, Qt::UserRole).toInt()) || !CheckLclassModel(m, u))
+    const int n = member ? member->data(1, Qt::UserRole).toInt() : -1;
+    // A completed member takes no further large class.
+    if (!member || !IsWritableMember(n) || memberOf(n)->Completed || !CheckLclassModel(m, u))
         return;
     const QString arbitrary = GetStrVar(RegSlot::StrLabelArbitary);
     const ClassInstanceIndex *index = ClassIndexOf(m);
@@ -421,7 +423,7 @@ void deftab::dropMirrors(TreeItemData *record)
 bool deftab::DeleteLclassItem()
 {
     QTreeWidgetItem *r = GetCurrentUserItem();
-    if (Level(r) != 1)
+    if (Level(r) != 1 || !RecordOf(r))
         return false;
     while (r->childCount() > 0)
         DeleteSclassItem(r->child(0));
@@ -453,7 +455,7 @@ bool deftab::DeleteLclassItem()
 bool deftab::DeleteCurrentSclass()
 {
     QTreeWidgetItem *s = GetCurrentUserItem();
-    if (Level(s) != 2)
+    if (Level(s) != 2 || !RecordOf(s))
         return false;
     SetModify();
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
@@ -465,6 +467,8 @@ bool deftab::DeleteCurrentSclass()
 
 bool deftab::DeleteSclassItem(QTreeWidgetItem *s)
 {
+    if (!RecordOf(s))
+        return false;
     ReleaseRow(s);
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
     while (s->childCount() > 0) {

@@ -470,6 +470,8 @@ void deftab::ClearTab()
     m_lclassPane->ClearPane();
     m_sclassPane->ClearPane();
     m_valueTable->ClearTable();
+    m_propParam = m_propSclass = nullptr;
+    m_propRecord = nullptr;
     clearUserTree(true);
     clearModelTree(true);
     ResetClassArea();
@@ -498,6 +500,7 @@ void deftab::RemoveUser(QTreeWidgetItem *userItem)
     const int index = userItem && userItem->treeWidget() == tree ? tree->indexOfTopLevelItem(userItem) : -1;
     if (index < 0)
         return;
+    ReleaseRow(userItem);
     m_takingRows = true;
     std::unique_ptr<QTreeWidgetItem> row(tree->takeTopLevelItem(index));
     m_takingRows = false;
