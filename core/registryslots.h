@@ -56,6 +56,7 @@ enum : int {
     ObjSchedule = 75,           // Tab -> ScheduleBar, deftab, main window
     ObjScheduleBarOwner = 76,   // Schedule -> ScheduleBar
     ObjQandA = 78,              // Tab -> deftab, calendar, record store, main window
+    ObjQandAUserDialog = 83,    // QandA -> its addressee dialog
     ObjManualWindow = 79,       // MainWindow (emptied when deleted) -> Tab
     ObjStartPage = 80,          // MainWindow (emptied when deleted) -> MainWindow
     ObjScheduleRefresh = 82,    // Schedule -> CheckTimer
