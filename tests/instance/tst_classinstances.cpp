@@ -94,6 +94,7 @@ private slots:
     void deleteDialog_onlyYesRemoves();
     void pane_otherMember_readOnly_ownEditable();
     void progress_hundredOnlyWhenCompleted();
+    void scope_iconsAndIndexFollowTheChange();
     void stateCombo_noneStoredEmpty_choiceSaved();
 };
 
@@ -351,6 +352,32 @@ void tst_classinstances::progress_hundredOnlyWhenCompleted()
     child<QLineEdit>(pane, "CDATE")->clear();
     w.tab->RefreshCurrentItem();
     QCOMPARE(attr(w, "0-1", RegSlot::StrAttrProgressRate), QString("99"));
+}
+
+void tst_classinstances::scope_iconsAndIndexFollowTheChange()
+{
+    Workspace w; // member 1 holds a global E1, member 0 a local one
+    w.open();
+    const auto icon = [](QTreeWidgetItem *row) { return row->icon(1).cacheKey(); };
+    const auto shared = [](SharedIcon::Id id) { return SharedIcon::Get(id).cacheKey(); };
+    ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(w.row("0-1"), 4));
+    auto *scope = w.tab->findChild<InstanceLclass *>()->findChild<QComboBox *>();
+    select(w, "0-1");
+    scope->setCurrentIndex(0);
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrScope), QString("0"));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::EGlobal));
+    QCOMPARE(index->Count("E1"), 2);
+    select(w, "1-1");
+    QVERIFY(!scope->itemIcon(0).isNull()); // the element is global twice
+    select(w, "0-1");
+    scope->setCurrentIndex(1);
+    QCOMPARE(index->Count("E1"), 1);
+    QCOMPARE(icon(w.row("1-1")), shared(SharedIcon::Global));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::Local));
+    scope->setCurrentIndex(2);
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrScope), QString("2"));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::None));
+    QCOMPARE(index->Count("E1"), 1);
 }
 
 void tst_classinstances::stateCombo_noneStoredEmpty_choiceSaved()
