@@ -206,6 +206,7 @@ private:
     QString newStartDate(int n) const;
     void releaseGlobal(QTreeWidgetItem *row, const QString &path, const QString &key);
     void dropMirrors(TreeItemData *record);
+    void freeClassRow(QTreeWidgetItem *row, TreeItemData *record);
     void showAfterDeletion();
 
     Ui::deftab *m_ui;

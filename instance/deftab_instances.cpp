@@ -420,6 +420,21 @@ void deftab::dropMirrors(TreeItemData *record)
     record->docRow = record->scheduleRow = record->qandaRow = nullptr;
 }
 
+// The last step of every deletion: the row's chapter tie, mirrors, record and the row itself.
+void deftab::freeClassRow(QTreeWidgetItem *row, TreeItemData *record)
+{
+    UnlinkChapter(row);
+    dropMirrors(record);
+    delete record->pageItem;
+    delete record;
+    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
+    m_deletedRow = true;
+    m_takingRows = true;
+    takeFromParent(row);
+    m_takingRows = false;
+    delete row;
+}
+
 bool deftab::DeleteLclassItem()
 {
     QTreeWidgetItem *r = GetCurrentUserItem();
@@ -434,16 +449,7 @@ bool deftab::DeleteLclassItem()
     UnregisterModelInstance(r, record);
     releaseGlobal(r, r->text(4), key);
     UnregisterKey(key);
-    UnlinkChapter(r);
-    dropMirrors(record);
-    delete record->pageItem;
-    delete record;
-    r->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
-    m_deletedRow = true;
-    m_takingRows = true;
-    takeFromParent(r);
-    m_takingRows = false;
-    delete r;
+    freeClassRow(r, record);
     m_scheduleRefresh = m_documentRefresh = m_qandaRefresh = true;
     SetModify();
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
@@ -501,16 +507,7 @@ bool deftab::DeleteSclassItem(QTreeWidgetItem *s)
         m_stateInstances.remove(record->GetAttr(GetStrVar(RegSlot::StrAttrMID)), key);
     else if (kind == 2)
         m_transitions.remove(key);
-    UnlinkChapter(s);
-    dropMirrors(record);
-    delete record->pageItem;
-    delete record;
-    s->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
-    m_deletedRow = true;
-    m_takingRows = true;
-    takeFromParent(s);
-    m_takingRows = false;
-    delete s;
+    freeClassRow(s, record);
     showAfterDeletion();
     return true;
 }
