@@ -512,7 +512,8 @@ void tst_nwredmine::url_searchNameAndIdsStayValues()
     f.useKey(QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.SearchUsers(QStringLiteral("Ann & Lee#x=1")); }),
              int(MsgCode::RedmineUsers));
-    QVERIFY2(peer.requests.last().startsWith("GET /users.xml?name=Ann%20%26%20Lee%23x%3D1 HTTP/1.1\r\n"),
+    QVERIFY2(peer.requests.last().startsWith(
+                 "GET /users.xml?name=Ann%20%26%20Lee%23x%3D1&limit=100&offset=0 HTTP/1.1\r\n"),
              peer.requests.last().left(60).constData());
     QCOMPARE(f.run([&] { f.client.GetGroupUsers(QStringLiteral("../1?x")); }),
              int(MsgCode::RedmineGroupUsers));
