@@ -124,8 +124,6 @@ private:
     void appendExplanation(const QString &text);
     void setExplainMarked(bool marked);
     void setSetVisibleUnlessPending();
-    void sendRequestDoc(QDomDocument &doc, const QString &root,
-                        const QList<QPair<QString, QString>> &children);
     QDomElement replyRoot(int index) const;
 
     // Widgets (object names as the tracker window's form names them).

@@ -4336,6 +4336,22 @@ Do you want to open it?</source>
         <source>Priority</source>
         <translation>優先度</translation>
     </message>
+    <message>
+        <source>not ID</source>
+        <translation>IDなし</translation>
+    </message>
+    <message>
+        <source>not register</source>
+        <translation>未登録</translation>
+    </message>
+    <message>
+        <source>registered</source>
+        <translation>登録済み</translation>
+    </message>
+    <message>
+        <source>modify or del is only none</source>
+        <translation>変更と削除は共有しないバージョンだけです</translation>
+    </message>
 </context>
 <context>
     <name>RedmineIssue</name>
@@ -4554,6 +4570,211 @@ Do you want to open it?</source>
     <name>RedmineExp</name>
     <message>
         <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>AddMembership</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>,memberID</source>
+        <translation>,メンバーID</translation>
+    </message>
+    <message>
+        <source>Role name</source>
+        <translation>ロール名</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>ロール</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add membership</source>
+        <translation>メンバー追加</translation>
+    </message>
+    <message>
+        <source>Mod membership</source>
+        <translation>メンバー変更</translation>
+    </message>
+    <message>
+        <source>Del membership</source>
+        <translation>メンバー削除</translation>
+    </message>
+    <message>
+        <source>you must select one role</source>
+        <translation>ロールを一つ以上選んでください</translation>
+    </message>
+    <message>
+        <source>selected role is not change</source>
+        <translation>選択したロールは変わっていません</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>Is delete member from project?</source>
+        <translation>プロジェクトからメンバーを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineAddCategory</name>
+    <message>
+        <source>Category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>DEL</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>new set</source>
+        <translation>新規設定</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>project is not set</source>
+        <translation>プロジェクトが設定されていません</translation>
+    </message>
+    <message>
+        <source>category is not set</source>
+        <translation>カテゴリが入力されていません</translation>
+    </message>
+    <message>
+        <source>category is not changed</source>
+        <translation>カテゴリは変更されていません</translation>
+    </message>
+    <message>
+        <source>save category name exist</source>
+        <translation>同じ名前のカテゴリがあります</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>Is delete category?</source>
+        <translation>カテゴリを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineAddVersion</name>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Explain</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>共有</translation>
+    </message>
+    <message>
+        <source>DEL</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>new set</source>
+        <translation>新規設定</translation>
+    </message>
+    <message>
+        <source>version name or description is not modify</source>
+        <translation>バージョン名も説明も変更されていません</translation>
+    </message>
+    <message>
+        <source>project is not set</source>
+        <translation>プロジェクトが設定されていません</translation>
+    </message>
+    <message>
+        <source>version is not set</source>
+        <translation>バージョンが入力されていません</translation>
+    </message>
+    <message>
+        <source>save version name exist</source>
+        <translation>同じ名前のバージョンがあります</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>Is delete version?</source>
+        <translation>バージョンを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
         <translation>キャンセル</translation>
     </message>
 </context>

@@ -2,13 +2,17 @@
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
+#include "redmine/addmembership.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmine.h"
+#include "redmine/redmineaddcategory.h"
+#include "redmine/redmineaddversion.h"
 #include "redmine/redmineissue.h"
 #include "redmine/redmineproject.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/rusers.h"
 #include "shell/checktimer.h"
+#include "shell/numeditor.h"
 #include "shell/optproject.h"
 #include "testsupport_widgets.h"
 
@@ -42,12 +46,14 @@ QString baseUrl()
 }
 
 // Reads the tracker back as an outsider would, with the admin's key.
-QDomElement rest(const QByteArray &verb, const QString &path, int *status = nullptr)
+QDomElement rest(const QByteArray &verb, const QString &path, int *status = nullptr,
+                 const QByteArray &body = {})
 {
     QNetworkAccessManager net;
     QNetworkRequest request(QUrl(baseUrl() + path));
     request.setRawHeader("X-Redmine-API-Key", file(QStringLiteral("apikey")).toLatin1());
-    QNetworkReply *reply = net.sendCustomRequest(request, verb);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml"));
+    QNetworkReply *reply = net.sendCustomRequest(request, verb, body);
     QSignalSpy done(reply, &QNetworkReply::finished);
     done.wait(20000);
     if (status)
@@ -152,6 +158,12 @@ private slots:
     void issues_pagedWithSubIssuesUnderParents();
     void userSearch_twoWordNamesReachOptions();
     void window_backAndCloseClearPages();
+
+    void memberships_labelsAndNames_data();
+    void memberships_labelsAndNames();
+    void categories_addRenameDelete();
+    void versions_addChangeDelete();
+    void members_addModifyDelete();
 
 private:
     bool m_started = false;
@@ -465,6 +477,278 @@ void tst_redmine::window_backAndCloseClearPages()
     t.window->ResetRedmine();
     QVERIFY(t.window->isHidden());
     QVERIFY(t.page()->MessageText().isEmpty());
+}
+
+namespace
+{
+// A tracker project of its own for one test, linked to the workspace and loaded into the page; gone
+// from the tracker again at the end.
+struct LinkedProject {
+    Tracker &t;
+    QString id;
+    explicit LinkedProject(Tracker &tracker, const char *name) : t(tracker)
+    {
+        const QString ident =
+            QStringLiteral("pel-%1-%2").arg(QLatin1String(name)).arg(QCoreApplication::applicationPid());
+        id = rest("POST", QStringLiteral("/projects.xml"), nullptr,
+                  QStringLiteral("<project><name>%1</name><identifier>%1</identifier></project>")
+                      .arg(ident)
+                      .toUtf8())
+                 .firstChildElement(QStringLiteral("id"))
+                 .text();
+        t.SetIntVar(RegSlot::IntRedmineProjectId, id.toInt());
+        t.SetIntVar(RegSlot::IntRedmineLinkType, 2);
+        t.SetBoolVar(RegSlot::FlagRedmineLink, true);
+    }
+    ~LinkedProject() { rest("DELETE", QStringLiteral("/projects/%1.xml").arg(id)); }
+    void load()
+    {
+        t.page()->InitPage();
+        QVERIFY(t.idle());
+    }
+    QStringList names(const QString &list, const QString &extra = QString()) const
+    {
+        QStringList out;
+        const QDomElement root = rest("GET", QStringLiteral("/projects/%1/%2.xml").arg(id, list));
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            out << e.firstChildElement(QStringLiteral("name")).text() +
+                       (extra.isEmpty() ? QString() : QLatin1Char('/') + e.firstChildElement(extra).text());
+        return out;
+    }
+};
+
+QStringList column(QTreeWidget *tree, int col)
+{
+    QStringList out;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        out << tree->topLevelItem(i)->text(col);
+    return out;
+}
+} // namespace
+
+void tst_redmine::memberships_labelsAndNames_data()
+{
+    QTest::addColumn<QString>("roles");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("row");
+    QTest::newRow("known then unknown") << "3,7"
+                                        << "Ann Lee" << QStringList{"Ann", "Lee", "system,"};
+    QTest::newRow("unknown then known") << "7,3"
+                                        << "Ann Lee" << QStringList{"Ann", "Lee", "system"};
+    QTest::newRow("two known") << "3,4"
+                               << "Ann Lee" << QStringList{"Ann", "Lee", "system,developer"};
+    QTest::newRow("only unknown") << "7"
+                                  << "Ann Lee" << QStringList{};
+    QTest::newRow("three words") << "4"
+                                 << "Mary Ann Smith" << QStringList{"", "", "developer"};
+    QTest::newRow("one word") << "5"
+                              << "Ann" << QStringList{"Ann", "", "contributor"};
+}
+
+// The lists read from reply documents as the tracker could send them, without a server.
+void tst_redmine::memberships_labelsAndNames()
+{
+    QFETCH(QString, roles);
+    QFETCH(QString, name);
+    QFETCH(QStringList, row);
+    RegistryScope reg;
+    xmlclass store;
+    reg.SetObj(RegSlot::ObjXmlStore, &store);
+    RedmineProject page;
+    QString roleXml;
+    for (const QString &r : roles.split(QLatin1Char(',')))
+        roleXml += QStringLiteral("<role id=\"%1\" name=\"r\"/>").arg(r);
+    QDomDocument doc;
+    doc.setContent(
+        QStringLiteral("<memberships><membership><id>9</id><user id=\"5\" name=\"%1\"/><roles>%2</roles>"
+                       "</membership><membership><id>10</id><group id=\"6\" name=\"g\"/><roles>"
+                       "<role id=\"3\"/></roles></membership></memberships>")
+            .arg(name, roleXml));
+    store.AddXmlDocFile(XmlIndex::RedmineFirst + 9, doc, QString());
+    page.ReadMemberships();
+    QTreeWidget *tree = page.GetMemberTree();
+    if (row.isEmpty()) {
+        QCOMPARE(tree->topLevelItemCount(), 0);
+        return;
+    }
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE((QStringList{tree->topLevelItem(0)->text(0), tree->topLevelItem(0)->text(1),
+                          tree->topLevelItem(0)->text(3)}),
+             row);
+    QCOMPARE(tree->topLevelItem(0)->text(4), QStringLiteral("9"));
+
+    // Versions: labels from the tables, an unknown status empty, an element without id left out.
+    doc.setContent(
+        QByteArrayLiteral("<versions><version><id>1</id><name>a</name><status>odd</status><sharing>system"
+                          "</sharing></version><version><name>b</name></version></versions>"));
+    store.AddXmlDocFile(XmlIndex::RedmineFirst + 8, doc, QString());
+    page.ReadVersions();
+    QCOMPARE(page.GetVersionTree()->topLevelItemCount(), 1);
+    QCOMPARE(page.GetVersionTree()->topLevelItem(0)->text(1), QString());
+    QCOMPARE(page.GetVersionTree()->topLevelItem(0)->text(2), QStringLiteral("Allsystem"));
+}
+
+void tst_redmine::categories_addRenameDelete()
+{
+    NEED_SERVER();
+    Tracker t;
+    LinkedProject p(t, "cat");
+    p.load();
+    RedmineAddCategory *dialog = t.page()->CategoryDialog();
+    auto *name = dialog->findChild<QLineEdit *>("CATEGORY");
+    auto set = [&] { QTest::mouseClick(dialog->findChild<QPushButton *>("SET"), Qt::LeftButton); };
+    for (const char *category : {"Design", "Build"}) {
+        t.page()->AddCategoryProc();
+        name->setText(QLatin1String(category));
+        set();
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(t.idle());
+    }
+    QCOMPARE(p.names("issue_categories"), (QStringList{"Build", "Design"}));
+    QTreeWidget *list = t.page()->GetCategoryTree();
+    QCOMPARE(column(list, 0), (QStringList{"Build", "Design"}));
+    QVERIFY(!list->topLevelItem(1)->text(1).isEmpty());
+
+    t.page()->CategoryDblClicked(list->topLevelItem(1), 0);
+    QVERIFY(dialog->isVisible());
+    set();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("category is not changed"));
+    name->setText(QStringLiteral("Build"));
+    set();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("save category name exist"));
+    // Names that differ in letter case only are different names.
+    name->setText(QStringLiteral("build"));
+    set();
+    QVERIFY(t.idle());
+    QCOMPARE(p.names("issue_categories"), (QStringList{"Build", "build"}));
+
+    t.page()->CategoryDblClicked(
+        t.page()->GetCategoryTree()->findItems("Build", Qt::MatchExactly | Qt::MatchCaseSensitive).first(),
+        0);
+    answerNextBox(QStringLiteral("del"));
+    QTest::mouseClick(dialog->findChild<QPushButton *>("DEL"), Qt::LeftButton);
+    QVERIFY(t.idle());
+    QCOMPARE(p.names("issue_categories"), QStringList{"build"});
+    QCOMPARE(column(t.page()->GetCategoryTree(), 0), QStringList{"build"});
+
+    t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
+    t.page()->AddCategoryProc();
+    name->setText(QStringLiteral("X"));
+    set();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("project is not set"));
+    t.SetIntVar(RegSlot::IntRedmineProjectId, p.id.toInt());
+}
+
+void tst_redmine::versions_addChangeDelete()
+{
+    NEED_SERVER();
+    Tracker t;
+    LinkedProject p(t, "ver");
+    rest("POST", QStringLiteral("/projects/%1/versions.xml").arg(p.id), nullptr,
+         "<version><name>shared</name><sharing>system</sharing></version>");
+    p.load();
+    RedmineAddVersion *dialog = t.page()->VersionDialog();
+    auto ok = [&] { QTest::mouseClick(dialog->findChild<QPushButton *>("OK"), Qt::LeftButton); };
+    t.page()->AddVersionProc();
+    dialog->findChild<QLineEdit *>("VERSION")->setText(QStringLiteral("shared"));
+    ok();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("save version name exist"));
+    dialog->findChild<QLineEdit *>("VERSION")->setText(QStringLiteral("1.0"));
+    ok();
+    QVERIFY(t.idle());
+    QCOMPARE(p.names("versions", "status"), (QStringList{"shared/open", "1.0/open"}));
+    QCOMPARE(p.names("versions", "sharing"), (QStringList{"shared/system", "1.0/none"}));
+
+    QTreeWidget *list = t.page()->GetVersionTree();
+    QTreeWidgetItem *shared = list->findItems("shared", Qt::MatchExactly).first();
+    QCOMPARE(shared->text(2), QStringLiteral("Allsystem"));
+    t.page()->VersionDblClicked(shared, 0);
+    QCOMPARE(t.msg(), QStringLiteral("modify or del is only none"));
+    QVERIFY(!dialog->isVisible());
+
+    t.page()->VersionDblClicked(list->findItems("1.0", Qt::MatchExactly).first(), 0);
+    QVERIFY(dialog->isVisible());
+    ok();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("version name or description is not modify"));
+    dialog->Editor()->appendPlainText(QStringLiteral("first release"));
+    ok();
+    QVERIFY(t.idle());
+    QCOMPARE(p.names("versions", "description"), (QStringList{"shared/", "1.0/first release"}));
+    QCOMPARE(t.page()->GetVersionDescription(list->findItems("1.0", Qt::MatchExactly).first()->text(3)),
+             QStringLiteral("first release"));
+
+    t.page()->VersionDblClicked(list->findItems("1.0", Qt::MatchExactly).first(), 0);
+    answerNextBox(QStringLiteral("del"));
+    QTest::mouseClick(dialog->findChild<QPushButton *>("DEL"), Qt::LeftButton);
+    QVERIFY(t.idle());
+    QCOMPARE(p.names("versions"), QStringList{"shared"});
+    QCOMPARE(column(t.page()->GetVersionTree(), 0), QStringList{"shared"});
+}
+
+void tst_redmine::members_addModifyDelete()
+{
+    NEED_SERVER();
+    Tracker t;
+    LinkedProject p(t, "mem");
+    const QDomElement found =
+        rest("GET", QStringLiteral("/users.xml?name=pel-taro")).firstChildElement("user");
+    const QString userId = found.firstChildElement("id").text();
+    QVERIFY(!userId.isEmpty());
+    // The workspace's own member carries Taro Yamada's tracker identity.
+    QTreeWidgetItem *own = t.mgr->GetTree()->topLevelItem(0);
+    own->setText(5, QStringLiteral("Yamada"));
+    own->setText(6, QStringLiteral("Taro"));
+    own->setText(7, userId);
+    p.load();
+    QTreeWidget *zqv = t.page()->GetWorkspaceMemberTree();
+    zqv->setCurrentItem(zqv->topLevelItem(0));
+    QCOMPARE(zqv->topLevelItem(0)->text(0), QStringLiteral("not register"));
+    QVERIFY(t.page()->findChild<QPushButton *>("ADD")->isVisibleTo(t.page()));
+    QVERIFY(!t.page()->findChild<QPushButton *>("MOD")->isVisibleTo(t.page()));
+
+    AddMembership *dialog = t.page()->MembershipDialog();
+    auto ok = [&] { QTest::mouseClick(dialog->findChild<QPushButton *>("OK"), Qt::LeftButton); };
+    QTest::mouseClick(t.page()->findChild<QPushButton *>("ADD"), Qt::LeftButton);
+    QTreeWidget *roles = dialog->RoleTree();
+    QCOMPARE(column(roles, 1), (QStringList{"3", "4", "5"}));
+    for (int i = 0; i < 3; ++i)
+        roles->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    ok();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("you must select one role"));
+    roles->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    ok();
+    QVERIFY(t.idle());
+    QDomElement membership =
+        rest("GET", QStringLiteral("/projects/%1/memberships.xml").arg(p.id)).firstChildElement("membership");
+    QCOMPARE(membership.firstChildElement("user").attribute("id"), userId);
+    QCOMPARE(membership.firstChildElement("roles").firstChildElement("role").attribute("id"),
+             QStringLiteral("4"));
+    QCOMPARE(column(t.page()->GetMemberTree(), 3), QStringList{"developer"});
+    QCOMPARE(zqv->topLevelItem(0)->text(0), QStringLiteral("registered"));
+    QVERIFY(t.page()->findChild<QPushButton *>("MOD")->isVisibleTo(t.page()));
+    QVERIFY(!t.page()->findChild<QPushButton *>("ADD")->isVisibleTo(t.page()));
+
+    QTest::mouseClick(t.page()->findChild<QPushButton *>("MOD"), Qt::LeftButton);
+    ok();
+    QCOMPARE(dialog->MessageText(), QStringLiteral("selected role is not change"));
+    dialog->RoleTree()->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    ok();
+    QVERIFY(t.idle());
+    QCOMPARE(column(t.page()->GetMemberTree(), 3), QStringList{"developer,contributor"});
+
+    QTest::mouseClick(t.page()->findChild<QPushButton *>("DEL"), Qt::LeftButton);
+    answerNextBox(QStringLiteral("cancel"));
+    ok();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!t.client.IsBusy());
+    answerNextBox(QStringLiteral("del"));
+    ok();
+    QVERIFY(t.idle());
+    QVERIFY(rest("GET", QStringLiteral("/projects/%1/memberships.xml").arg(p.id))
+                .firstChildElement("membership")
+                .isNull());
+    QCOMPARE(t.page()->GetMemberTree()->topLevelItemCount(), 0);
+    QVERIFY(t.page()->findChild<QPushButton *>("ADD")->isVisibleTo(t.page()));
 }
 
 QTEST_MAIN(tst_redmine)
