@@ -452,8 +452,7 @@ void model::CloseModel()
     m_explain->SetEditItem(nullptr);
     m_explain->ClearText();
     reset();
-    m_states.clear();
-    m_transitions.clear();
+    m_stateTables.Clear();
     m_ids.clear();
     m_ownerName.clear();
     m_ownerEmail.clear();
@@ -582,10 +581,3 @@ void model::CreateSclassDiag()
     m_newSclass->InitDisplay();
     m_newSclass->show();
 }
-
-// The delete and parameter dialogs come with the class pages that own them.
-void model::DeleteLclassDiag() {}
-void model::DeleteSclassDiag() {}
-void model::CreateParamDiag() {}
-void model::DeleteParamDiag() {}
-void model::ModParamNameDiag() {}

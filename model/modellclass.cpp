@@ -6,6 +6,7 @@
 #include "model/calendar.h"
 #include "model/classpage.h"
 #include "model/daterules.h"
+#include "model/deletelclassdiag.h"
 #include "model/model.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
@@ -352,4 +353,12 @@ void ModelLclass::PropertyChanged(int)
         m->ModelChanged();
         m->IsUpdateLocked();
     }
+}
+
+void ModelLclass::OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    if (!m_deleteDiag)
+        m_deleteDiag = std::make_unique<DeleteLclassDiag>();
+    m_deleteDiag->SetItem(tree, item);
+    m_deleteDiag->show();
 }

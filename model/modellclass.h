@@ -4,11 +4,14 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace Ui
 {
 class ModelLclass;
 }
 class Calendar;
+class DeleteLclassDiag;
 class reffile;
 class refurl;
 class NumEditor;
@@ -33,6 +36,8 @@ public:
     QVBoxLayout *PageLayout() const { return m_layout; }
     void SetClassTree(QTreeWidget *tree) { m_tree = tree; }
     QTreeWidgetItem *CurrentItem() const { return m_item; }
+    // Hands the large class to the delete dialog and shows it.
+    void OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item);
 
     void SetLclass(QTreeWidgetItem *item);
     void SaveLclass(QTreeWidgetItem *item);
@@ -77,4 +82,5 @@ private:
     reffile *m_files;
     refurl *m_links;
     QString m_explainTitle;
+    std::unique_ptr<DeleteLclassDiag> m_deleteDiag;
 };

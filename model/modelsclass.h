@@ -5,11 +5,16 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <memory>
+
 namespace Ui
 {
 class ModelSClass;
 }
 class Calendar;
+class DeleteParamDiag;
+class DeleteSclassDiag;
+class NewParam;
 class reffile;
 class refurl;
 class NumEditor;
@@ -23,11 +28,9 @@ class model;
 
 // The small-class page of the model editor: shows the small class current in the class tree, or
 // the parameter current in it with its small class, writes the small class's fields back and
-// decides what may be edited and which Model-menu actions are offered while it shows.
-//
-// The parameter operations (adding, deleting, renumbering parameters and their list items) and
-// the parameter and delete dialogs they use belong here too and come with the parameter work;
-// until then the parameter list only shows and selects.
+// decides what may be edited and which Model-menu actions are offered while it shows. It owns
+// the small class's parameter list: it adds, deletes and renumbers parameters, and keeps the
+// parameter and delete dialogs that do so.
 class ModelSClass final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
@@ -56,6 +59,27 @@ public:
     void EnableCdateBtn(bool enabled);
     void AdjustLayout();
 
+    // ---- the parameter list (modelsclass_params.cpp) ----
+    // The kind of the next AddParam: 0 normal, 1 state (text1 its name), 2 transition (text1 the
+    // ID of its state small class, text2 its name).
+    void SetParamKind(int kind, const QString &text1, const QString &text2);
+    // Whether the small class may take the pending kind; AddParam inserts nothing otherwise.
+    bool CanAddParam(const QTreeWidgetItem *sclass) const;
+    bool AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const QString &row, const QString &col,
+                  const QString &name, bool after);
+    void AddTransitionParams(QTreeWidgetItem *sclass, const QString &transitionId);
+    // kind 0 removes one parameter and closes its gap; 2 and 3 turn a state or transition small
+    // class back to normal with all its parameters.
+    void DelParam(QTreeWidgetItem *param, int kind);
+    int GetDelKind(const QTreeWidgetItem *sclass) const;
+    void RemoveParam(QTreeWidgetItem *sclass, int position);
+    void RenumberParams(QTreeWidgetItem *sclass, int position);
+    static void ParseParamLabel(const QString &label, int *row, int *col);
+    static QString MakeParamLabel(int row, int col);
+    NewParam *GetParamDiag();
+    void ShowDelParamDiag(QTreeWidgetItem *item);
+    void ShowDelSclassDiag(QTreeWidgetItem *item);
+
 public slots:
     void SdateBtnProc();
     void TdateBtnProc();
@@ -82,6 +106,9 @@ private:
     void showReferences(const TreeItemData *r);
     void clearReferences();
     void selectListItem(QTreeWidgetItem *listItem);
+    QTreeWidgetItem *newParam(QTreeWidgetItem *sclass, int index, const QString &row, const QString &col,
+                              const QString &name);
+    QTreeWidget *paramListOf(const QTreeWidgetItem *sclass) const;
 
     Ui::ModelSClass *m_ui;
     QVBoxLayout *m_layout;
@@ -100,4 +127,10 @@ private:
     QComboBox *m_outVar = nullptr;
     reffile *m_files;
     refurl *m_links;
+    std::unique_ptr<NewParam> m_paramDiag;
+    std::unique_ptr<DeleteSclassDiag> m_delSclassDiag;
+    std::unique_ptr<DeleteParamDiag> m_delParamDiag;
+    int m_paramKind = 0;
+    QString m_paramText1;
+    QString m_paramText2;
 };

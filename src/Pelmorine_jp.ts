@@ -4036,6 +4036,216 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>NewParam</name>
+    <message>
+        <source>Create Param</source>
+        <translation>パラメータ作成</translation>
+    </message>
+    <message>
+        <source>Parametr name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>State List</source>
+        <translation>状態リスト</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>current K[%1][%2] will be renumbered</source>
+        <translation>現在の K[%1][%2] は番号が振り直されます</translation>
+    </message>
+    <message>
+        <source>add param</source>
+        <translation>パラメータ追加</translation>
+    </message>
+    <message>
+        <source>mod param</source>
+        <translation>パラメータ変更</translation>
+    </message>
+    <message>
+        <source>new btn</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>mod btn</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>param name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>state name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>tr name</source>
+        <translation>遷移名</translation>
+    </message>
+    <message>
+        <source>Parameter name is not set</source>
+        <translation>パラメータ名が設定されていません</translation>
+    </message>
+    <message>
+        <source>State name is already registered</source>
+        <translation>状態名は既に登録されています</translation>
+    </message>
+    <message>
+        <source>list of State name is empty</source>
+        <translation>状態名のリストが空です</translation>
+    </message>
+    <message>
+        <source>transition name of State name is already registered</source>
+        <translation>この状態の遷移名は既に登録されています</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteLclassDiag</name>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類削除</translation>
+    </message>
+    <message>
+        <source>LClass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Will also be deleted small class</source>
+        <translation>小分類も削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteSclassDiag</name>
+    <message>
+        <source>DeleteSClass</source>
+        <translation>小分類削除</translation>
+    </message>
+    <message>
+        <source>Sclass name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>parameter is also deleted</source>
+        <translation>パラメータも削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteParamDiag</name>
+    <message>
+        <source>Delete Param</source>
+        <translation>パラメータ削除</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Transition of state is set</source>
+        <translation>状態の遷移が設定されています</translation>
+    </message>
+    <message>
+        <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
+        <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
+    </message>
+</context>
+<context>
+    <name>TransList</name>
+    <message>
+        <source>Dialog</source>
+        <translation>状態選択</translation>
+    </message>
+    <message>
+        <source>From State</source>
+        <translation>遷移元状態</translation>
+    </message>
+    <message>
+        <source>To State</source>
+        <translation>遷移先状態</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTable</name>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>a value can not hold &quot;,&quot; or a line break</source>
+        <translation>値に &quot;,&quot; や改行は入れられません</translation>
+    </message>
+</context>
+<context>
     <name>Redmine</name>
     <message>
         <source>Pelmorine</source>
