@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -202,18 +201,7 @@ void AddMembership::ApplyModify()
 
 void AddMembership::ConfirmDelete()
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("confirmation"));
-    box.setIcon(QMessageBox::Information);
-    box.setWindowIcon(GetLogoIcon());
-    box.setInformativeText(tr("Is delete member from project?"));
-    QPushButton *del = box.addButton(tr("del"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
-    del->setObjectName(QStringLiteral("del"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() != del)
+    if (!m_page->ConfirmDelete(tr("Is delete member from project?")))
         return;
     m_page->DeleteMembership(m_mid->text());
     accept();

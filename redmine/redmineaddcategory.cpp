@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -135,20 +134,7 @@ void RedmineAddCategory::SetProc(bool)
 
 void RedmineAddCategory::DelProc(bool)
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("confirmation"));
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Information);
-    box.setInformativeText(tr("Is delete category?"));
-    QPushButton *del = box.addButton(QMessageBox::Ok);
-    del->setText(tr("del"));
-    del->setObjectName(QStringLiteral("del"));
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    cancel->setText(tr("cancel"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() != del)
+    if (!m_page->ConfirmDelete(tr("Is delete category?")))
         return;
     m_page->DeleteCategory(m_id->text());
     accept();

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -155,20 +154,7 @@ void RedmineAddVersion::OkProc(bool)
 
 void RedmineAddVersion::DelProc(bool)
 {
-    QMessageBox box;
-    box.setWindowTitle(tr("confirmation"));
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Information);
-    box.setInformativeText(tr("Is delete version?"));
-    QPushButton *del = box.addButton(QMessageBox::Ok);
-    del->setText(tr("del"));
-    del->setObjectName(QStringLiteral("del"));
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    cancel->setText(tr("cancel"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() != del)
+    if (!m_page->ConfirmDelete(tr("Is delete version?")))
         return;
     m_page->DeleteVersion(m_id->text());
     accept();

@@ -296,6 +296,30 @@ QString RedmineProject::CheckIdentifier(const QString &ident)
     return QString();
 }
 
+bool RedmineProject::Confirm(const QString &title, const QString &question, const QString &okText,
+                             const char *okName) const
+{
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setWindowIcon(GetLogoIcon());
+    box.setIcon(QMessageBox::Information);
+    box.setInformativeText(question);
+    QPushButton *ok = box.addButton(QMessageBox::Ok);
+    ok->setText(okText);
+    ok->setObjectName(QLatin1String(okName));
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(tr("cancel"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+bool RedmineProject::ConfirmDelete(const QString &question) const
+{
+    return Confirm(tr("confirmation"), question, tr("del"), "del");
+}
+
 void RedmineProject::IdentChanged(const QString &text)
 {
     if (m_loading || m_ident->isReadOnly())
@@ -334,19 +358,7 @@ void RedmineProject::SetProc(bool)
     // A create or an update sends a request: not while another one of the window is outstanding.
     if (m_mode != ModeReference && !clientIdle())
         return;
-    QMessageBox box;
-    box.setWindowTitle(m_title);
-    box.setWindowIcon(GetLogoIcon());
-    box.setIcon(QMessageBox::Information);
-    box.setInformativeText(question);
-    QPushButton *ok = box.addButton(m_title, QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
-    box.setEscapeButton(cancel);
-    box.setObjectName(QStringLiteral("confirmation"));
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.exec();
-    if (box.clickedButton() != ok)
+    if (!Confirm(m_title, question, m_title, "ok"))
         return;
     ConfirmAndSend();
 }
@@ -445,21 +457,28 @@ void RedmineProject::ReadNewProject()
     client()->GetIssueStatuses();
 }
 
+// Statuses and priorities: name, a mark when the flag element says "true", and the id.
+void RedmineProject::readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
+                                     const QString &mark)
+{
+    const QDomElement root = replyRoot(index);
+    for (QDomElement e = root.firstChildElement(tag); !e.isNull(); e = e.nextSiblingElement(tag)) {
+        if (!hasChildren(e, {"id", "name", flag}))
+            continue;
+        auto *row = new QTreeWidgetItem(tree);
+        row->setText(0, childText(e, "name"));
+        if (childText(e, flag) == QLatin1String("true"))
+            row->setText(1, mark);
+        row->setText(2, childText(e, "id"));
+    }
+    TreeColumnAdjustment(tree);
+}
+
 void RedmineProject::ReadStatuses()
 {
     m_status->clear();
-    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 4);
-    for (QDomElement s = root.firstChildElement(QStringLiteral("issue_status")); !s.isNull();
-         s = s.nextSiblingElement(QStringLiteral("issue_status"))) {
-        if (!hasChildren(s, {"id", "name", "is_closed"}))
-            continue;
-        auto *row = new QTreeWidgetItem(m_status);
-        row->setText(0, childText(s, "name"));
-        if (childText(s, "is_closed") == QLatin1String("true"))
-            row->setText(1, tr("closed"));
-        row->setText(2, childText(s, "id"));
-    }
-    TreeColumnAdjustment(m_status);
+    readFlaggedList(m_status, XmlIndex::RedmineFirst + 4, QStringLiteral("issue_status"), "is_closed",
+                    tr("closed"));
 }
 
 void RedmineProject::ReadProject()
@@ -548,18 +567,8 @@ void RedmineProject::ReadProject()
 
 void RedmineProject::ReadPriorities()
 {
-    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 10);
-    for (QDomElement p = root.firstChildElement(QStringLiteral("issue_priority")); !p.isNull();
-         p = p.nextSiblingElement(QStringLiteral("issue_priority"))) {
-        if (!hasChildren(p, {"id", "name", "is_default"}))
-            continue;
-        auto *row = new QTreeWidgetItem(m_priority);
-        row->setText(0, childText(p, "name"));
-        if (childText(p, "is_default") == QLatin1String("true"))
-            row->setText(1, tr("default"));
-        row->setText(2, childText(p, "id"));
-    }
-    TreeColumnAdjustment(m_priority);
+    readFlaggedList(m_priority, XmlIndex::RedmineFirst + 10, QStringLiteral("issue_priority"), "is_default",
+                    tr("default"));
 }
 
 void RedmineProject::ReadTrackerStatus()

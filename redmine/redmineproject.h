@@ -59,6 +59,11 @@ public:
     void AdoptProjectId();
     // The first broken identifier rule, or an empty text when the identifier may be sent.
     static QString CheckIdentifier(const QString &ident);
+    // A modal question with an information icon; true when the user chose the named OK button.
+    bool Confirm(const QString &title, const QString &question, const QString &okText,
+                 const char *okName) const;
+    // The dialogs' "confirmation" box before a delete; true when the user chose "del".
+    bool ConfirmDelete(const QString &question) const;
 
     // The category, version and membership requests of the page's dialogs.
     void CreateCategory(const QString &name);
@@ -125,6 +130,8 @@ private:
     void setExplainMarked(bool marked);
     void setSetVisibleUnlessPending();
     QDomElement replyRoot(int index) const;
+    void readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
+                         const QString &mark);
 
     // Widgets (object names as the tracker window's form names them).
     QLabel *m_readOnly = nullptr;

@@ -4246,6 +4246,350 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>CreateQA</name>
+    <message>
+        <source>CreateQA</source>
+        <translation>質問・回答の作成</translation>
+    </message>
+    <message>
+        <source>Type         </source>
+        <translation>種別         </translation>
+    </message>
+    <message>
+        <source>Owner        </source>
+        <translation>所有者       </translation>
+    </message>
+    <message>
+        <source>ID             </source>
+        <translation>ID             </translation>
+    </message>
+    <message>
+        <source>Title          </source>
+        <translation>タイトル       </translation>
+    </message>
+    <message>
+        <source>Instance ID</source>
+        <translation>インスタンスID</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>add_ok</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>del_ok</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>title is not set</source>
+        <translation>タイトルが設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>DocCdata</name>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>filename:%1  Dom Parse:Parse error at line %2, column %3  %4</source>
+        <translation>ファイル名:%1  Dom Parse:%2 行 %3 列で解析エラー  %4</translation>
+    </message>
+    <message>
+        <source>Xml Parse Error</source>
+        <translation>XML解析エラー</translation>
+    </message>
+    <message>
+        <source>history not written, its file could not be read:%1</source>
+        <translation>ファイルを読めなかったため履歴を書き込みません:%1</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルを書き込めません:%1</translation>
+    </message>
+</context>
+<context>
+    <name>QandA</name>
+    <message>
+        <source>QandA</source>
+        <translation>Q&amp;A</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>質問</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>種別</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザ</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Startdate</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Moddate</source>
+        <translation>更新日</translation>
+    </message>
+    <message>
+        <source>Targetdate</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completiondate</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>InstID</source>
+        <translation>インスタンスID</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>回答</translation>
+    </message>
+    <message>
+        <source>Instance</source>
+        <translation>インスタンス</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>ユーザ名</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>Question State</source>
+        <translation>質問状態</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Setuse</source>
+        <translation>宛先</translation>
+    </message>
+    <message>
+        <source>UserList</source>
+        <translation>ユーザ一覧</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>STATUS</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>DATE</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>履歴</translation>
+    </message>
+    <message>
+        <source>QQuestion</source>
+        <translation>質問</translation>
+    </message>
+    <message>
+        <source>QRequest</source>
+        <translation>依頼</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>update Message</source>
+        <translation>メッセージ更新</translation>
+    </message>
+    <message>
+        <source>Progressing</source>
+        <translation>進行中</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <source>Completion</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>new message</source>
+        <translation>新規メッセージ</translation>
+    </message>
+    <message>
+        <source>Create Question</source>
+        <translation>質問の作成</translation>
+    </message>
+    <message>
+        <source>Delete Question</source>
+        <translation>質問の削除</translation>
+    </message>
+    <message>
+        <source>Create Answer</source>
+        <translation>回答の作成</translation>
+    </message>
+    <message>
+        <source>Delete Answer</source>
+        <translation>回答の削除</translation>
+    </message>
+    <message>
+        <source>qstatus</source>
+        <translation>質問状態</translation>
+    </message>
+    <message>
+        <source>answer status</source>
+        <translation>回答状態</translation>
+    </message>
+    <message>
+        <source>Set file</source>
+        <translation>ファイルの設定</translation>
+    </message>
+    <message>
+        <source>create Question Error</source>
+        <translation>質問作成エラー</translation>
+    </message>
+    <message>
+        <source>instance class is not selected</source>
+        <translation>インスタンスクラスが選択されていません</translation>
+    </message>
+    <message>
+        <source>answer is exist</source>
+        <translation>回答があります</translation>
+    </message>
+    <message>
+        <source>Delete reference</source>
+        <translation>参照の削除</translation>
+    </message>
+    <message>
+        <source>Are you sure that you want to delete?</source>
+        <translation>削除してよろしいですか?</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Delete answer</source>
+        <translation>回答の削除</translation>
+    </message>
+    <message>
+        <source>answer and confirmation</source>
+        <translation>回答と確認</translation>
+    </message>
+    <message>
+        <source>modify Message</source>
+        <translation>メッセージ更新</translation>
+    </message>
+    <message>
+        <source>progress Message</source>
+        <translation>メッセージ進行</translation>
+    </message>
+    <message>
+        <source>stop Message</source>
+        <translation>メッセージ中止</translation>
+    </message>
+    <message>
+        <source>completion Message</source>
+        <translation>メッセージ完了</translation>
+    </message>
+    <message>
+        <source>Are you sure that you modify message?</source>
+        <translation>メッセージを更新してよろしいですか?</translation>
+    </message>
+    <message>
+        <source>Are you sure that you progress message?</source>
+        <translation>メッセージを進行にしてよろしいですか?</translation>
+    </message>
+    <message>
+        <source>Are you sure that you stop message?</source>
+        <translation>メッセージを中止してよろしいですか?</translation>
+    </message>
+    <message>
+        <source>Are you sure that you completion message?</source>
+        <translation>メッセージを完了にしてよろしいですか?</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>file can not be read, it is not written until reopened:%1</source>
+        <translation>ファイルを読めません。開き直すまで書き込みません:%1</translation>
+    </message>
+</context>
+<context>
+    <name>ToUserDialog</name>
+    <message>
+        <source>UserList</source>
+        <translation>ユーザ一覧</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>Redmine</name>
     <message>
         <source>Pelmorine</source>
@@ -4307,6 +4651,18 @@ Do you want to open it?</source>
         <translation>文字目が大文字です</translation>
     </message>
     <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
         <source>Create Redmine Project?</source>
         <translation>Redmineプロジェクトを作成しますか?</translation>
     </message>
@@ -4321,10 +4677,6 @@ Do you want to open it?</source>
     <message>
         <source>Already set Redmine Project ID, Update</source>
         <translation>RedmineプロジェクトIDは設定済みです。更新</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>キャンセル</translation>
     </message>
     <message>
         <source>Redmine project is set at Pelmorine</source>
@@ -4834,20 +5186,8 @@ Do you want to open it?</source>
         <translation>選択したロールは変わっていません</translation>
     </message>
     <message>
-        <source>confirmation</source>
-        <translation>確認</translation>
-    </message>
-    <message>
         <source>Is delete member from project?</source>
         <translation>プロジェクトからメンバーを削除しますか?</translation>
-    </message>
-    <message>
-        <source>del</source>
-        <translation>削除</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -4897,20 +5237,8 @@ Do you want to open it?</source>
         <translation>同じ名前のカテゴリがあります</translation>
     </message>
     <message>
-        <source>confirmation</source>
-        <translation>確認</translation>
-    </message>
-    <message>
         <source>Is delete category?</source>
         <translation>カテゴリを削除しますか?</translation>
-    </message>
-    <message>
-        <source>del</source>
-        <translation>削除</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -4972,20 +5300,8 @@ Do you want to open it?</source>
         <translation>同じ名前のバージョンがあります</translation>
     </message>
     <message>
-        <source>confirmation</source>
-        <translation>確認</translation>
-    </message>
-    <message>
         <source>Is delete version?</source>
         <translation>バージョンを削除しますか?</translation>
-    </message>
-    <message>
-        <source>del</source>
-        <translation>削除</translation>
-    </message>
-    <message>
-        <source>cancel</source>
-        <translation>キャンセル</translation>
     </message>
 </context>
 </TS>
