@@ -205,8 +205,14 @@ void RedmineProject::InitPage()
     }
 }
 
+// A picked project that was never confirmed is not the workspace's: its id would otherwise be saved
+// with the members' data and link the workspace at the next opening.
 void RedmineProject::ResetPage()
 {
+    // A closed workspace (id -1 already) keeps nothing of it.
+    if (m_idBeforePick != NoPick && GetIntVar(RegSlot::IntRedmineProjectId) != -1)
+        SetIntVar(RegSlot::IntRedmineProjectId, m_idBeforePick);
+    m_idBeforePick = NoPick;
     ClearProjectFields();
     m_status->clear();
     m_zqvTree->clear();
@@ -247,6 +253,8 @@ void RedmineProject::RefProc(bool)
     ClearProjectFields();
     m_newProject = false;
     m_public->setEnabled(false);
+    if (m_idBeforePick == NoPick)
+        m_idBeforePick = GetIntVar(RegSlot::IntRedmineProjectId);
     client()->SetRequestOrigin(RedmineOrigin::ProjectRef);
     client()->TestConnection();
 }
@@ -396,6 +404,7 @@ void RedmineProject::AdoptProjectId()
 {
     SetIntVar(RegSlot::IntRedmineProjectId, m_id->text().toInt());
     SetBoolVar(RegSlot::FlagRedmineLink, true);
+    m_idBeforePick = NoPick;
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
         mgr->RewriteGroupFile();
     m_versionAdd->setEnabled(true);
@@ -481,6 +490,19 @@ void RedmineProject::ReadStatuses()
                     tr("closed"));
 }
 
+// The project's trackers and categories come as elements with "id" and "name" attributes.
+void RedmineProject::addNamedRows(const QDomElement &list, const QString &tag, QTreeWidget *tree,
+                                  int idColumn)
+{
+    for (QDomElement e = list.firstChildElement(tag); !e.isNull(); e = e.nextSiblingElement(tag)) {
+        if (!e.hasAttribute(QStringLiteral("id")) || !e.hasAttribute(QStringLiteral("name")))
+            continue;
+        auto *row = new QTreeWidgetItem(tree);
+        row->setText(0, e.attribute(QStringLiteral("name")));
+        row->setText(idColumn, e.attribute(QStringLiteral("id")));
+    }
+}
+
 void RedmineProject::ReadProject()
 {
     ClearProjectFields();
@@ -520,23 +542,9 @@ void RedmineProject::ReadProject()
             m_publicState = e.text() == QLatin1String("true");
             m_public->setChecked(m_publicState);
         } else if (tag == QLatin1String("trackers")) {
-            for (QDomElement t = e.firstChildElement(QStringLiteral("tracker")); !t.isNull();
-                 t = t.nextSiblingElement(QStringLiteral("tracker"))) {
-                if (!t.hasAttribute(QStringLiteral("id")) || !t.hasAttribute(QStringLiteral("name")))
-                    continue;
-                auto *row = new QTreeWidgetItem(m_tracker);
-                row->setText(0, t.attribute(QStringLiteral("name")));
-                row->setText(2, t.attribute(QStringLiteral("id")));
-            }
+            addNamedRows(e, QStringLiteral("tracker"), m_tracker, 2);
         } else if (tag == QLatin1String("issue_categories")) {
-            for (QDomElement c = e.firstChildElement(QStringLiteral("issue_category")); !c.isNull();
-                 c = c.nextSiblingElement(QStringLiteral("issue_category"))) {
-                if (!c.hasAttribute(QStringLiteral("id")) || !c.hasAttribute(QStringLiteral("name")))
-                    continue;
-                auto *row = new QTreeWidgetItem(m_category);
-                row->setText(0, c.attribute(QStringLiteral("name")));
-                row->setText(1, c.attribute(QStringLiteral("id")));
-            }
+            addNamedRows(e, QStringLiteral("issue_category"), m_category, 1);
         } else if (tag == QLatin1String("status")) {
             m_projectClosed = e.text() == QLatin1String("5");
             m_readOnly->setVisible(m_projectClosed);

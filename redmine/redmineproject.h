@@ -130,6 +130,7 @@ private:
     void setExplainMarked(bool marked);
     void setSetVisibleUnlessPending();
     QDomElement replyRoot(int index) const;
+    void addNamedRows(const QDomElement &list, const QString &tag, QTreeWidget *tree, int idColumn);
     void readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
                          const QString &mark);
 
@@ -190,4 +191,7 @@ private:
     bool m_publicChanged = false;
     bool m_projectClosed = false;
     int m_mode = ModeNone;
+    // The workspace's project id before a pick that the user has not confirmed yet; NoPick when none.
+    static constexpr int NoPick = -2;
+    int m_idBeforePick = NoPick;
 };

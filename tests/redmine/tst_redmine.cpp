@@ -344,6 +344,18 @@ void tst_redmine::reference_listsEveryProjectAndLinksWithoutRequest()
     QCOMPARE(t.w<QLineEdit>("PRJNAME")->text(), QStringLiteral("Pel list 7"));
     QCOMPARE(t.w<QLineEdit>("ID")->text(), id);
     QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), id.toInt());
+
+    // Left without SET, the pick is forgotten: the workspace stays unlinked.
+    t.window->BackProc();
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), -1);
+    t.page()->InitPage();
+    QVERIFY(t.idle());
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 30000);
+    pick->ProjectTree()->setCurrentItem(pick->ProjectTree()->findItems(id, Qt::MatchExactly, 1).first());
+    QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QVERIFY(t.idle());
 
     QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
     answerNextBox(QStringLiteral("ok"));
