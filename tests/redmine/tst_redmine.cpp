@@ -517,6 +517,7 @@ struct LinkedProject {
     {
         t.page()->InitPage();
         QVERIFY(t.idle());
+        QVERIFY2(t.msg().isEmpty(), qPrintable(t.msg()));
     }
     QStringList names(const QString &list, const QString &extra = QString()) const
     {
@@ -745,7 +746,9 @@ void tst_redmine::members_addModifyDelete()
     QCOMPARE(dialog->MessageText(), QStringLiteral("selected role is not change"));
     dialog->RoleTree()->topLevelItem(2)->setCheckState(0, Qt::Checked);
     ok();
+    QVERIFY(!dialog->isVisible());
     QVERIFY(t.idle());
+    QVERIFY2(t.msg().isEmpty(), qPrintable(t.msg()));
     QCOMPARE(column(t.page()->GetMemberTree(), 3), QStringList{"developer,contributor"});
 
     QTest::mouseClick(t.page()->findChild<QPushButton *>("DEL"), Qt::LeftButton);
