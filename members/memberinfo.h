@@ -44,6 +44,10 @@ struct MemberInfo {
     // reads and writes it under mutex 0.
     QMap<QDate, QDateTime> ChatTimes;
     bool Deleted = false;
+    // The next question and answer IDs this member hands out; read from and written to the
+    // member's question and answer files.
+    int QuestionMaxID = 1;
+    int AnswerMaxID = 1;
 };
 
 // What the manager publishes in the member-table and member-list object slots.

@@ -1,7 +1,94 @@
 #pragma once
 
-// One entry of a dated message history (a question's or answer's status history, or a member's
-// mail history). Only the mark of a sent mail is kept so far; the record store fills in the rest.
+#include "core/globalvar.h"
+
+#include <QDateTime>
+#include <QDomDocument>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// One entry of a dated message history: a status step of a question or answer (kind 1) or one
+// mail of a member (kind 2).
 struct DocCdataCase {
+    bool Stored = false;
+    bool Deleted = false;
+    int ID = 0;
+    int TYPE = 0;
+    QString MID;
+    QDateTime DateTime;
+    QString NAME;
+    QString TITLE;
+    QString Text;
+    // Set by the mail worker once the entry's mail went out; never written to a kind 1 file.
     bool IsSend = false;
+};
+
+// One history file in memory.
+struct DocCdataRecord {
+    DocCdataRecord();
+    ~DocCdataRecord();
+    DocCdataRecord(const DocCdataRecord &) = delete;
+    DocCdataRecord &operator=(const DocCdataRecord &) = delete;
+
+    bool Modified = false;
+    // The file exists but could not be read: the record must never be written over it.
+    bool LoadFailed = false;
+    bool FailureReported = false;
+    QString Path;
+    QDateTime LastModified;
+    int MaxID = 0;
+    QDomDocument Document;
+    bool HasDocument = false;
+    QList<DocCdataCase *> Cases;
+    void *Owner = nullptr;
+};
+
+// The store of dated message histories, one XML file per history, loaded only when the file's
+// modification time changed and written back when a record changed.
+class DocCdata final : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    enum Kind : int { QandAKind = 1, MailKind = 2 };
+
+    explicit DocCdata(QObject *parent = nullptr);
+    ~DocCdata() override;
+
+    void SetMode(int kind) { m_kind = kind; }
+    int Mode() const { return m_kind; }
+    QList<DocCdataCase *> *LoadIfChanged(const QString &key, const QString &path);
+    void SetRecordPath(const QString &key, const QString &path);
+    int GetNextID(const QString &key) const;
+    DocCdataCase *AddRecordNow(const QString &key, void *owner, const QString &name, const QString &mid,
+                               const QString &title, const QString &sent, const QString &text);
+    DocCdataCase *AddRecord(const QString &key, void *owner, const QString &name, const QDateTime &time,
+                            const QString &mid, const QString &title, const QString &sent,
+                            const QString &text);
+    DocCdataCase *AddCaseNow(const QString &key, void *owner, int type, const QString &name,
+                             const QString &text);
+    DocCdataCase *AddCase(const QString &key, void *owner, int type, const QString &name,
+                          const QDateTime &time, const QString &text);
+    void SetCaseText(const QString &key, int id, const QString &text);
+    void SetModified(const QString &key);
+    // Hands each modified record (with its owner) to the hook before it is written; the
+    // questions-and-answers panel queues its notification mails there.
+    void SaveModified();
+    void Clear();
+
+    DocCdataRecord *Record(const QString &key) const { return m_records.value(key); }
+
+    static constexpr const char *TimeFormat = "yyyy/MM/dd hh:mm";
+
+private:
+    DocCdataRecord *recordFor(const QString &key);
+    DocCdataCase *append(const QString &key, void *owner, DocCdataCase *entry);
+    void loadFile(DocCdataRecord *record, const QString &path);
+    void readCases(DocCdataRecord *record);
+    bool buildDocument(DocCdataRecord *record);
+    void writeFile(DocCdataRecord *record);
+
+    QHash<QString, DocCdataRecord *> m_records;
+    int m_kind = QandAKind;
 };

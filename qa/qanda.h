@@ -1,24 +1,58 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "qa/doccdata.h"
 
+#include <QDomElement>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
 #include <QWidget>
 
+namespace Ui
+{
+class QandA;
+}
+class Calendar;
+class CreateQA;
+class DocDiag;
+class HtmlList;
+class NumEditor;
+class QMenu;
 class QTreeWidget;
+class QTreeWidgetItem;
+class ToUserDialog;
+class TreeItemData;
+class reffile;
+class refurl;
+struct MemberInfo;
 
-// The question-and-answer panel: questions the members ask about class instances and their
-// answers, with the notification mails they trigger.
+// The question-and-answer panel: questions the members ask about instance elements, addressed
+// to members who answer them, each moved through its states with a dated history; read from and
+// written to the members' question and answer files in the instance folder.
 class QandA final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
 public:
+    // Item depth in the question trees.
+    enum Level : int { QuestionLevel = 0, AddresseeLevel = 1, AnswerLevel = 2 };
+    enum Column : int {
+        ColType,
+        ColUser,
+        ColId,
+        ColTitle,
+        ColStart,
+        ColModify,
+        ColTarget,
+        ColCompletion,
+        ColState,
+        ColInst
+    };
+
     explicit QandA(QWidget *parent = nullptr);
+    ~QandA() override;
 
     void Clear();
-    void CreateQuestion();
-    void DeleteQuestion();
-    void CreateAnswer();
-    void DeleteAnswer();
     void SaveQandA();
     void SaveRecords();
     void SetInstanceDir(const QString &dir);
@@ -26,7 +60,142 @@ public:
     void ShowQandA(QTreeWidget *userTree, bool refresh);
     void SetActiveEditor();
     void AdjustLayout();
+    void TakeTreeItem(QTreeWidgetItem *item);
+    void TakeTopLevelItem(QTreeWidgetItem *item);
+
+    // Callbacks of the creation and addressee dialogs.
+    void AddQuestion(const QString &title, const QString &type, const QString &ownerName);
+    void RemoveQuestion();
+    void AddAnswer(QTreeWidgetItem *addressee, const QString &title, const QString &type);
+    void RemoveAnswer();
+    QTreeWidgetItem *MakeAddressee(int member);
+    void InsertAddressee(QTreeWidgetItem *question, int position, QTreeWidgetItem *addressee);
+    void RemoveAddressee(QTreeWidgetItem *question, QTreeWidgetItem *addressee);
+    static QTreeWidgetItem *AddresseeOf(QTreeWidgetItem *question, int member);
+
+    // For the views and tests.
+    QTreeWidget *QuestionTree() const;
+    QTreeWidget *AnswerTree() const;
+    QTreeWidget *InstanceTree() const;
+    QTreeWidget *HistoryTree() const;
+    NumEditor *Editor() const { return m_editor; }
+    CreateQA *CreateDialog() const { return m_create; }
+    ToUserDialog *UserDialog() const { return m_toUser; }
+    Calendar *DateDialog() const { return m_calendar; }
+    DocCdata &Records() { return m_records; }
+    const bool *Enables() const { return m_enables; }
+    QString StateName(int state) const;
+    static void SetStateColours(QTreeWidgetItem *item, int column, int state);
+    static TreeItemData *RecordOf(const QTreeWidgetItem *item);
+    static int LevelOf(const QTreeWidgetItem *item);
+    static bool IsNumber(const QString &text);
+    QString HistoryPath(const QString &shownId) const;
+
+public slots:
+    void QATreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void QtreeClicked(QTreeWidgetItem *item, int column);
+    void QAtreeClicked(QTreeWidgetItem *item, int column);
+    void UtreeClicked(QTreeWidgetItem *item, int column);
+    void QTreeColumnAdjustment();
+    void ATreeColumnAdjustment();
+    void UTreeColumnAdjustment();
+    void QAHistProc(QTreeWidgetItem *current, QTreeWidgetItem *previous);
+    void QTreePopupMenu(const QPoint &pos);
+    void ATreePopupMenu(const QPoint &pos);
+    void StateClicked();
+    void TitleChanged(const QString &text);
+    void QaTabChanged(int index);
+    void TypeChanged(int index);
+    void UserListClicked();
+    void CreateQuestion();
+    void DeleteQuestion();
+    void CreateAnswer();
+    void DeleteAnswer();
+    void SetRef();
+    void DispRef();
+    void DelRef();
+    void HtmlProc();
 
 private:
+    // ---- files (qanda_files.cpp) ----
+    void readFiles();
+    void readQuestionFile(int n);
+    void readAnswerFile(int n);
+    bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId);
+    QList<QDomElement> takeElements(int index, const QString &stem, const QString &rootTag, int n,
+                                    int *maxId);
+    QDomElement readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question);
+    QTreeWidgetItem *newItem(const QDomElement &e, int n);
+    void placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);
+    void fillQuestionColumns(QTreeWidgetItem *item);
+    void fillAnswerColumns(QTreeWidgetItem *item);
+    void appendQuestion(QDomDocument *doc, QTreeWidgetItem *question);
+    void appendAnswers(QTreeWidgetItem *addressee);
+    QDomElement buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer);
+    void prepareRoot(int index, int n, int maxId);
+    QString memberFile(const QString &stem, int n) const;
+
+    // ---- showing and selecting (qanda.cpp) ----
+    void copyInstanceTree(QTreeWidget *userTree);
+    void showItem(QTreeWidgetItem *item);
+    void computeEnables(QTreeWidgetItem *item);
+    void applyEnables();
+    void disablePanes();
+    void setEditing(bool title, bool type, bool state, bool editor);
+    void recolourTabs(int current);
+    QString referenceFolder(QTreeWidgetItem *item) const;
+    void freeItem(QTreeWidgetItem *item);
+    void clearTree(QTreeWidget *tree);
+    MemberInfo *member(int n) const;
+    bool isOwnMember(int n) const;
+    bool isOwnItem(QTreeWidgetItem *item) const;
+    QTreeWidget *currentTree() const;
+    QTreeWidgetItem *currentItem() const;
+
+    // ---- actions (qanda_actions.cpp) ----
+    void showHistory(QTreeWidgetItem *item);
+    void commitEditor();
+    void addHistoryRow(DocCdataCase *entry);
+    QString shownId(QTreeWidgetItem *item) const;
+    bool hasAnswers(QTreeWidgetItem *question) const;
+    void fillUserDialog();
+
+    Ui::QandA *m_ui;
+    NumEditor *m_editor;
+    reffile *m_refFile;
+    refurl *m_refUrl;
+    CreateQA *m_create;
+    ToUserDialog *m_toUser;
+    Calendar *m_calendar;
+    HtmlList *m_htmlList;
+    DocDiag *m_docDiag;
+    QMenu *m_popup;
+    QAction *m_popupActions[4] = {};
+    DocCdata m_records;
     QString m_instanceDir;
+    QStringList m_questionTypes;
+    QStringList m_answerTypes;
+    QStringList m_stateNames;
+    QString m_newMessage;
+
+    QHash<QString, QTreeWidgetItem *> m_instItems; // instance key -> UTREE item
+    QHash<QTreeWidgetItem *, QString> m_instKeys;  // and back
+    QHash<QString, QTreeWidgetItem *> m_questions; // question key -> question item
+    // Own members' answers that no tree shows, and elements refused for a bad number: written
+    // back as they were, so a save never drops what this program does not show.
+    QHash<int, QList<QDomElement>> m_keptAnswers;
+    QHash<int, QList<QDomElement>> m_keptQuestions;
+    // Own members whose file exists but could not be read: never written over until reopened.
+    QSet<int> m_unreadQuestions;
+    QSet<int> m_unreadAnswers;
+    QTreeWidgetItem *m_shown = nullptr;
+    QTreeWidgetItem *m_historyItem = nullptr;
+    DocCdataCase *m_editedEntry = nullptr;
+    int m_tab = 0;
+    bool m_enables[4] = {};
+    bool m_filled = false;
+    bool m_filesRead = false;
+    bool m_usersFilled = false;
+    bool m_questionEditable = false;
+    bool m_answerEditable = false;
 };

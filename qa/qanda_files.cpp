@@ -1,0 +1,414 @@
+// Reading the members' question and answer files into the trees, and writing the running user's
+// own members' files back from them.
+
+#include "core/safefile.h"
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "core/xmlclass.h"
+#include "members/memberinfo.h"
+#include "qa/qanda.h"
+#include "shell/numeditor.h"
+#include "ui_qanda.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace
+{
+const QString RootQuestion = QStringLiteral("Root_Question");
+const QString RootAnswer = QStringLiteral("Root_Answer");
+const QString TagQuest = QStringLiteral("Quest");
+const QString TagAnswer = QStringLiteral("Q_Ans");
+const QString TagToUser = QStringLiteral("ToUser");
+const QString TagUser = QStringLiteral("User");
+const QString TagReference = QStringLiteral("REFERENCE");
+const QString TagRef = QStringLiteral("REF");
+
+bool isKey(const QString &key)
+{
+    const int dash = key.indexOf(QLatin1Char('-'));
+    return dash > 0 && QandA::IsNumber(key.left(dash)) && QandA::IsNumber(key.mid(dash + 1));
+}
+} // namespace
+
+QString QandA::memberFile(const QString &stem, int n) const
+{
+    return n == 0 ? m_instanceDir + QLatin1Char('/') + stem + QStringLiteral(".xml")
+                  : m_instanceDir + QLatin1Char('/') + stem + QLatin1Char('_') + QString::number(n) +
+                        QStringLiteral(".xml");
+}
+
+QString QandA::HistoryPath(const QString &shownId) const
+{
+    const QString stem =
+        shownId.startsWith(QLatin1Char('Q')) ? QStringLiteral("/question_") : QStringLiteral("/answer_");
+    return m_instanceDir + stem + shownId.mid(1).replace(QLatin1Char('-'), QLatin1Char('_')) +
+           QStringLiteral(".hst");
+}
+
+void QandA::readFiles()
+{
+    QList<int> members;
+    for (int i = 0; i < m_ui->UTREE->topLevelItemCount(); ++i)
+        members << m_ui->UTREE->topLevelItem(i)->data(1, Qt::UserRole).toInt();
+    for (int n : qAsConst(members))
+        readQuestionFile(n);
+    for (int n : qAsConst(members))
+        readAnswerFile(n);
+}
+
+// Opens member n's file into the store. Another member's file that cannot be read is simply not
+// shown; an own member's missing file starts empty, but one that exists and cannot be read is
+// never replaced: that member's questions or answers stay unwritten until the workspace reopens.
+bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const bool own = isOwnMember(n);
+    if (!store)
+        return false;
+    if (store->OpenXmlFile(index, path, own)) {
+        const QString maxText =
+            store->GetXmlDoc(index)->documentElement().attribute(GetStrVar(RegSlot::StrAttrMaxID));
+        *maxId = IsNumber(maxText) ? maxText.toInt() : 1;
+        return true;
+    }
+    if (!own)
+        return false;
+    if (GetIntVar(RegSlot::IntLastErrorKind) == 0 && SafeFile::IsAbsent(path)) {
+        QDomDocument doc;
+        QDomElement root = doc.createElement(rootTag);
+        root.setAttribute(GetStrVar(RegSlot::StrAttrID), n);
+        root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), 1);
+        doc.appendChild(root);
+        store->AddXmlDocFile(index, doc, path);
+        *maxId = 1;
+        return false;
+    }
+    (rootTag == RootQuestion ? m_unreadQuestions : m_unreadAnswers).insert(n);
+    if (GetIntVar(RegSlot::IntLastErrorKind) == 0)
+        UiReport::Error(tr("File error"),
+                        tr("file can not be read, it is not written until reopened:%1").arg(path));
+    return false;
+}
+
+QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
+{
+    auto *record = new TreeItemData;
+    record->number = n;
+    record->name = QString::number(n);
+    const QDomNamedNodeMap attrs = e.attributes();
+    for (int i = 0; i < attrs.count(); ++i) {
+        const QDomAttr a = attrs.item(i).toAttr();
+        record->SetAttr(a.name(), a.value());
+    }
+    auto *item = new QTreeWidgetItem;
+    item->setData(0, Qt::UserRole, TreeItemData::ToData(record));
+    return item;
+}
+
+// Opens member n's file and takes its elements out of the document, which keeps an empty root
+// until the next save fills it from the trees again.
+QList<QDomElement> QandA::takeElements(int index, const QString &stem, const QString &rootTag, int n,
+                                       int *maxId)
+{
+    QList<QDomElement> elements;
+    if (!openMemberDoc(index, memberFile(stem, n), rootTag, n, maxId))
+        return elements;
+    QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
+    while (!root.firstChild().isNull()) {
+        const QDomElement e = root.removeChild(root.firstChild()).toElement();
+        if (!e.isNull())
+            elements << e;
+    }
+    return elements;
+}
+
+// Web references go into the record, children this panel does not know are kept as they were;
+// a question's addressee list is handed back.
+QDomElement QandA::readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question)
+{
+    TreeItemData *record = RecordOf(item);
+    QDomElement toUser;
+    for (QDomElement child = e.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        if (question && child.tagName() == TagToUser) {
+            toUser = child;
+        } else if (child.tagName() == TagReference) {
+            for (QDomElement r = child.firstChildElement(TagRef); !r.isNull();
+                 r = r.nextSiblingElement(TagRef))
+                record->links << r.attribute(GetStrVar(RegSlot::StrTagTitle)) +
+                                     GetStrVar(RegSlot::StrMarkerDollar) +
+                                     r.attribute(GetStrVar(RegSlot::StrTagUrl));
+        } else {
+            record->kept << child;
+        }
+    }
+    return toUser;
+}
+
+void QandA::readQuestionFile(int n)
+{
+    MemberInfo *m = member(n);
+    if (!m)
+        return;
+    const bool own = m->OtherUser == 0;
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    int maxId = 1;
+    for (const QDomElement &e :
+         takeElements(XmlIndex::Question + n, QStringLiteral("question"), RootQuestion, n, &maxId)) {
+        if (e.tagName() != TagQuest || !IsNumber(e.attribute(idAttr))) {
+            if (own)
+                m_keptQuestions[n].append(e);
+            continue;
+        }
+        maxId = std::max(maxId, e.attribute(idAttr).toInt() + 1);
+        QTreeWidgetItem *item = newItem(e, n);
+        const QDomElement toUser = readChildren(item, e, true);
+        bool toMe = false;
+        for (QDomElement u = toUser.firstChildElement(TagUser); !u.isNull();
+             u = u.nextSiblingElement(TagUser)) {
+            const QString id = u.attribute(idAttr);
+            QTreeWidgetItem *addressee = IsNumber(id) ? MakeAddressee(id.toInt()) : nullptr;
+            if (!addressee || AddresseeOf(item, id.toInt())) {
+                delete addressee;
+                continue;
+            }
+            item->addChild(addressee);
+            toMe = toMe || isOwnMember(id.toInt());
+        }
+        if (!own && !toMe) {
+            freeItem(item);
+            delete item;
+            continue;
+        }
+        fillQuestionColumns(item);
+        placeSorted(nullptr, own ? m_ui->QTREE : m_ui->ATREE, item);
+        m_questions.insert(QString::number(n) + QLatin1Char('-') + e.attribute(idAttr), item);
+    }
+    if (own)
+        m->QuestionMaxID = maxId;
+}
+
+void QandA::readAnswerFile(int n)
+{
+    MemberInfo *m = member(n);
+    if (!m)
+        return;
+    const bool own = m->OtherUser == 0;
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    int maxId = 1;
+    for (const QDomElement &e :
+         takeElements(XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, n, &maxId)) {
+        const QString questKey = e.attribute(GetStrVar(RegSlot::StrAttrQuestID));
+        QTreeWidgetItem *question = m_questions.value(questKey);
+        QTreeWidgetItem *addressee = question ? AddresseeOf(question, n) : nullptr;
+        const bool valid = e.tagName() == TagAnswer && IsNumber(e.attribute(idAttr)) && isKey(questKey);
+        if (valid)
+            maxId = std::max(maxId, e.attribute(idAttr).toInt() + 1);
+        if (!valid || !addressee) {
+            // Not shown: an own member's answer goes back into its file as it was.
+            if (own)
+                m_keptAnswers[n].append(e);
+            continue;
+        }
+        QTreeWidgetItem *item = newItem(e, n);
+        readChildren(item, e, false);
+        placeSorted(addressee, nullptr, item);
+        fillAnswerColumns(item);
+    }
+    if (own)
+        m->AnswerMaxID = maxId;
+}
+
+// Siblings are newest first, by "ModifyDate" or else "StartDate"; equal dates keep file order.
+void QandA::placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    const QString format = QString::fromLatin1(DocCdata::TimeFormat);
+    const auto dateOf = [&](QTreeWidgetItem *i) {
+        const TreeItemData *r = RecordOf(i);
+        QString text = r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate));
+        if (text.isEmpty())
+            text = r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
+        return QDateTime::fromString(text, format);
+    };
+    const QDateTime own = dateOf(item);
+    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+    int at = count;
+    for (int i = 0; i < count; ++i) {
+        if (dateOf(parent ? parent->child(i) : tree->topLevelItem(i)) < own) {
+            at = i;
+            break;
+        }
+    }
+    if (parent)
+        parent->insertChild(at, item);
+    else
+        tree->insertTopLevelItem(at, item);
+}
+
+void QandA::fillQuestionColumns(QTreeWidgetItem *item)
+{
+    const TreeItemData *r = RecordOf(item);
+    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    item->setText(ColUser, r->GetAttr(GetStrVar(RegSlot::StrAttrName)));
+    item->setText(ColId, QStringLiteral("Q") + r->name + QLatin1Char('-') +
+                             r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    item->setText(ColTitle, r->GetAttr(GetStrVar(RegSlot::StrTagTitle)));
+    item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
+    item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
+    item->setText(ColTarget, r->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate)));
+    item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
+    const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
+    item->setText(ColState, StateName(state));
+    SetStateColours(item, ColState, state >= -1 && state <= 3 ? state : -1);
+    const QString key = r->GetAttr(GetStrVar(RegSlot::StrAttrInstID));
+    item->setText(ColInst, m_instItems.contains(key) ? QStringLiteral("I") + key : QString());
+}
+
+void QandA::fillAnswerColumns(QTreeWidgetItem *item)
+{
+    const TreeItemData *r = RecordOf(item);
+    const QString name = r->GetAttr(GetStrVar(RegSlot::StrAttrName));
+    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    const bool same = item->parent() && item->parent()->text(ColUser) == name;
+    item->setText(ColUser, same ? QString() : QStringLiteral("(") + name + QLatin1Char(')'));
+    item->setText(ColId, QStringLiteral("A") + r->name + QLatin1Char('-') +
+                             r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
+    item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
+    item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
+    const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
+    item->setText(ColState, StateName(state));
+    SetStateColours(item, ColState, state >= -1 && state <= 3 ? state : -1);
+}
+
+QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer)
+{
+    const TreeItemData *r = RecordOf(item);
+    QDomElement e = doc->createElement(tag);
+    QStringList skipped{GetStrVar(RegSlot::StrAttrExpression), GetStrVar(RegSlot::StrAttrReference)};
+    if (answer)
+        skipped << GetStrVar(RegSlot::StrAttrOwnerID);
+    QStringList names = r->Attrs().keys();
+    std::sort(names.begin(), names.end());
+    for (const QString &name : qAsConst(names)) {
+        if (!skipped.contains(name))
+            e.setAttribute(name, r->GetAttr(name));
+    }
+    if (!answer) {
+        QDomElement to = doc->createElement(TagToUser);
+        for (int i = 0; i < item->childCount(); ++i) {
+            QDomElement u = doc->createElement(TagUser);
+            u.setAttribute(GetStrVar(RegSlot::StrAttrID),
+                           item->child(i)->data(ColUser, Qt::UserRole).toInt());
+            to.appendChild(u);
+        }
+        e.appendChild(to);
+    }
+    QDomElement refs = doc->createElement(TagReference);
+    const QString separator = GetStrVar(RegSlot::StrMarkerDollar);
+    for (const QString &link : r->links) {
+        const QStringList parts = link.split(separator);
+        if (parts.size() != 2)
+            continue;
+        QDomElement ref = doc->createElement(TagRef);
+        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), parts.at(0));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), parts.at(1));
+        refs.appendChild(ref);
+    }
+    e.appendChild(refs);
+    for (const QDomElement &kept : r->kept)
+        e.appendChild(doc->importNode(kept, true));
+    return e;
+}
+
+void QandA::prepareRoot(int index, int n, int maxId)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store || !store->HasDoc(index))
+        return;
+    QDomElement root = store->GetXmlDoc(index)->documentElement();
+    root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), maxId);
+    root.setAttribute(GetStrVar(RegSlot::StrAttrID), n);
+}
+
+void QandA::appendAnswers(QTreeWidgetItem *addressee)
+{
+    const int n = addressee->data(ColUser, Qt::UserRole).toInt();
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!isOwnMember(n) || m_unreadAnswers.contains(n) || !store->HasDoc(XmlIndex::Answer + n))
+        return;
+    QDomDocument *doc = store->GetXmlDoc(XmlIndex::Answer + n);
+    for (int i = 0; i < addressee->childCount(); ++i)
+        doc->documentElement().appendChild(buildElement(doc, TagAnswer, addressee->child(i), true));
+}
+
+void QandA::appendQuestion(QDomDocument *doc, QTreeWidgetItem *question)
+{
+    doc->documentElement().appendChild(buildElement(doc, TagQuest, question, false));
+}
+
+void QandA::SaveQandA()
+{
+    commitEditor();
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    if (!store || !table)
+        return;
+    QList<int> own;
+    for (auto it = table->begin(); it != table->end(); ++it) {
+        if (!it.value() || it.value()->OtherUser != 0)
+            continue;
+        own << it.key();
+        prepareRoot(XmlIndex::Question + it.key(), it.key(), it.value()->QuestionMaxID);
+        prepareRoot(XmlIndex::Answer + it.key(), it.key(), it.value()->AnswerMaxID);
+    }
+    for (int i = 0; i < m_ui->QTREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *question = m_ui->QTREE->topLevelItem(i);
+        const int n = RecordOf(question)->number;
+        const int index = XmlIndex::Question + n;
+        if (isOwnMember(n) && !m_unreadQuestions.contains(n) && store->HasDoc(index))
+            appendQuestion(store->GetXmlDoc(index), question);
+        for (int a = 0; a < question->childCount(); ++a)
+            appendAnswers(question->child(a));
+    }
+    for (int i = 0; i < m_ui->ATREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *question = m_ui->ATREE->topLevelItem(i);
+        for (int a = 0; a < question->childCount(); ++a)
+            appendAnswers(question->child(a));
+    }
+    const auto keep = [&](const QHash<int, QList<QDomElement>> &kept, int base) {
+        for (auto it = kept.begin(); it != kept.end(); ++it) {
+            if (QDomDocument *doc =
+                    store->HasDoc(base + it.key()) ? store->GetXmlDoc(base + it.key()) : nullptr) {
+                for (const QDomElement &e : it.value())
+                    doc->documentElement().appendChild(doc->importNode(e, true));
+            }
+        }
+    };
+    keep(m_keptQuestions, XmlIndex::Question);
+    keep(m_keptAnswers, XmlIndex::Answer);
+    for (int n : qAsConst(own)) {
+        if (!m_unreadQuestions.contains(n) && store->HasDoc(XmlIndex::Question + n))
+            store->SaveXmlDoc(XmlIndex::Question + n);
+        if (!m_unreadAnswers.contains(n) && store->HasDoc(XmlIndex::Answer + n))
+            store->SaveXmlDoc(XmlIndex::Answer + n);
+    }
+    // The documents start from empty roots at the next save again.
+    for (int n : table->keys()) {
+        for (int index : {XmlIndex::Question + n, XmlIndex::Answer + n}) {
+            if (!store->HasDoc(index))
+                continue;
+            QDomElement root = store->GetXmlDoc(index)->documentElement();
+            while (!root.firstChild().isNull())
+                root.removeChild(root.firstChild());
+        }
+    }
+    SetBoolVar(RegSlot::FlagQandAModified, false);
+    m_editor->ClearModified();
+}
+
+// Every save-all writes the changed histories, whether or not the trees changed.
+void QandA::SaveRecords()
+{
+    m_records.SaveModified();
+}

@@ -1,0 +1,399 @@
+#include "core/treeitemdata.h"
+#include "core/uireport.h"
+#include "model/calendar.h"
+#include "qasession.h"
+#include "shell/numeditor.h"
+
+#include <QComboBox>
+#include <QDomDocument>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+
+using namespace TestSupport;
+
+namespace
+{
+const QList<QPair<int, QString>> kTwo{{1, QStringLiteral("m1@x")}, {2, QStringLiteral("m2@x")}};
+
+QDomElement root(const QString &path)
+{
+    QDomDocument doc;
+    if (!doc.setContent(readFile(path)))
+        return QDomElement();
+    return doc.documentElement();
+}
+
+QTreeWidgetItem *find(QTreeWidget *tree, const QString &shownId)
+{
+    const QList<QTreeWidgetItem *> found = tree->findItems(shownId, Qt::MatchExactly | Qt::MatchRecursive, 2);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// Chooses state i and answers the confirmation with yes.
+void setState(QandA *panel, int i)
+{
+    panel->findChild<QComboBox *>(QStringLiteral("STATECBX"))->setCurrentIndex(i);
+    answerNextBox(QStringLiteral("yes"));
+    panel->findChild<QPushButton *>(QStringLiteral("SET"))->click();
+}
+
+void answer(QaSession &s, QTreeWidgetItem *addressee)
+{
+    s.panel()->AnswerTree()->setCurrentItem(addressee);
+    s.whenModal<CreateQA>([](CreateQA *d) { d->findChild<QPushButton *>(QStringLiteral("OK"))->click(); });
+    s.panel()->CreateAnswer();
+}
+} // namespace
+
+class tst_qanda : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void twoMembers_askAndAnswer_seenByBoth();
+    void stateActions_historyAndDates();
+    void refusals_keepEverything_data();
+    void refusals_keepEverything();
+    void damagedOwnFile_neverReplaced_data();
+    void damagedOwnFile_neverReplaced();
+    void hiddenAndRefused_carriedThrough();
+    void addressees_answeredStays_positions();
+    void historyText_onlyNewestUnsavedEntryEdited();
+    void panel_withoutOwnMember_offersNothing();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+};
+
+void tst_qanda::initTestCase()
+{
+    watchConnections();
+}
+
+void tst_qanda::init()
+{
+    delete m_dir;
+    m_dir = new QTemporaryDir;
+    UiReport::ClearLast();
+}
+
+// Member 1 asks, member 2 (another program with its own registry) answers, member 1 reopens.
+void tst_qanda::twoMembers_askAndAnswer_seenByBoth()
+{
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        one.Ask(0, QStringLiteral("why"));
+        QTreeWidgetItem *q = one.panel()->QuestionTree()->topLevelItem(0);
+        QCOMPARE(q->text(QandA::ColId), QStringLiteral("Q1-1"));
+        QCOMPARE(q->text(QandA::ColState), QStringLiteral("new message"));
+        QCOMPARE(q->background(QandA::ColState).color(), QColor("#ffff00"));
+        QCOMPARE(q->foreground(QandA::ColState).color(), QColor("#000000"));
+        QCOMPARE(q->text(QandA::ColInst), QStringLiteral("I1-5"));
+        QVERIFY(one.GetBoolVar(RegSlot::FlagQandAModified));
+        one.Save();
+        const QDomElement qr = root(path("question_1.xml"));
+        QCOMPARE(qr.tagName(), QStringLiteral("Root_Question"));
+        QCOMPARE(qr.attribute("ID"), QStringLiteral("1"));
+        QCOMPARE(qr.attribute("MaxID"), QStringLiteral("2"));
+        const QDomElement quest = qr.firstChildElement("Quest");
+        QCOMPARE(quest.attribute("ID"), QStringLiteral("1"));
+        QCOMPARE(quest.attribute("OwnerID"), QStringLiteral("1"));
+        QCOMPARE(quest.attribute("State"), QStringLiteral("-1"));
+        QCOMPARE(quest.attribute("InstID"), QStringLiteral("1-5"));
+        QVERIFY(!quest.firstChildElement("ToUser").isNull() &&
+                !quest.firstChildElement("ToUser").hasChildNodes());
+        QVERIFY(!quest.firstChildElement("REFERENCE").isNull());
+        const QDomElement hr = root(path("question_1_1.hst"));
+        QCOMPARE(hr.tagName(), QStringLiteral("Root_Instance"));
+        QCOMPARE(hr.attribute("MaxID"), QStringLiteral("1"));
+        const QDomElement c = hr.firstChildElement("CASE");
+        QCOMPARE(c.attribute("TYPE"), QStringLiteral("-1"));
+        QCOMPARE(c.attribute("NAME"), QStringLiteral("m1"));
+        QVERIFY(QDateTime::fromString(c.attribute("DATETIME"), "yyyy/MM/dd hh:mm").isValid());
+        QVERIFY(c.firstChild().isCDATASection());
+        // Now addressed to member 2.
+        one.whenModal<ToUserDialog>([](ToUserDialog *d) { QaSession::CheckAndOk(d, {2}); });
+        one.panel()->UserListClicked();
+        one.Save();
+        const QByteArray first = readFile(path("question_1.xml"));
+        one.Save();
+        QCOMPARE(root(path("question_1.xml"))
+                     .firstChildElement("Quest")
+                     .firstChildElement("ToUser")
+                     .firstChildElement("User")
+                     .attribute("ID"),
+                 QStringLiteral("2"));
+        QCOMPARE(readFile(path("question_1.xml")), first);
+    }
+    {
+        QaSession two(m_dir->path(), QStringLiteral("m2@x"), kTwo);
+        QCOMPARE(two.panel()->QuestionTree()->topLevelItemCount(), 0);
+        QTreeWidgetItem *q = two.panel()->AnswerTree()->topLevelItem(0);
+        QVERIFY(q);
+        QCOMPARE(q->text(QandA::ColId), QStringLiteral("Q1-1"));
+        two.panel()->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+        // A question on the Answer tab enables nothing; its own addressee only "Create Answer".
+        two.panel()->AnswerTree()->setCurrentItem(q);
+        QCOMPARE(std::vector<bool>(two.panel()->Enables(), two.panel()->Enables() + 4),
+                 std::vector<bool>({false, false, false, false}));
+        answer(two, q->child(0));
+        QCOMPARE(q->child(0)->child(0)->text(QandA::ColId), QStringLiteral("A2-1"));
+        two.Save();
+        const QDomElement a = root(path("answer_2.xml")).firstChildElement("Q_Ans");
+        QCOMPARE(a.attribute("QuestID"), QStringLiteral("1-1"));
+        QCOMPARE(a.attribute("State"), QStringLiteral("-1"));
+        QVERIFY(!a.hasAttribute("OwnerID"));
+        QVERIFY(QFile::exists(path("answer_2_1.hst")));
+        // Another member's file is never written by this program.
+        QVERIFY(!QFile::exists(path("question_2.xml.bak")));
+    }
+    QaSession again(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QTreeWidgetItem *a = find(again.panel()->QuestionTree(), QStringLiteral("A2-1"));
+    QVERIFY(a);
+    QCOMPARE(a->parent()->text(QandA::ColUser), QStringLiteral("m2"));
+    QCOMPARE(again.member(1)->QuestionMaxID, 2);
+}
+
+void tst_qanda::stateActions_historyAndDates()
+{
+    {
+        QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        s.Ask(0, QStringLiteral("dated"));
+        QandA *p = s.panel();
+        QTreeWidgetItem *q = p->QuestionTree()->topLevelItem(0);
+        auto *model = qobject_cast<QStandardItemModel *>(p->findChild<QComboBox *>("STATECBX")->model());
+        QVERIFY(model->item(0)->isEnabled());
+        setState(p, 1);
+        QCOMPARE(q->background(QandA::ColState).color(), QColor("#00ff00"));
+        QVERIFY(q->text(QandA::ColCompletion).isEmpty() && q->text(QandA::ColModify).isEmpty());
+        QCOMPARE(p->HistoryTree()->topLevelItemCount(), 2);
+        QCOMPARE(p->HistoryTree()->topLevelItem(1)->background(1).color(), QColor("#00ff00"));
+        QVERIFY(!model->item(0)->isEnabled());
+        // Dates through the date dialog: columns 6 and 7 and the attributes.
+        Calendar *c = p->DateDialog();
+        const QDate today = QDate::currentDate();
+        c->Open(1, q);
+        c->SelectDate(today.addDays(3));
+        c->OkProc();
+        QCOMPARE(q->text(QandA::ColTarget), today.addDays(3).toString("yyyy/MM/dd"));
+        setState(p, 3);
+        QVERIFY(!QandA::RecordOf(q)->GetAttr("CompletionDate").isEmpty());
+        QCOMPARE(q->text(QandA::ColCompletion), QandA::RecordOf(q)->GetAttr("CompletionDate"));
+        s.Save();
+    }
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QTreeWidgetItem *q = s.panel()->QuestionTree()->topLevelItem(0);
+    QCOMPARE(q->text(QandA::ColTarget), QDate::currentDate().addDays(3).toString("yyyy/MM/dd"));
+    QCOMPARE(q->text(QandA::ColState), QStringLiteral("Completion"));
+    QVERIFY(!q->text(QandA::ColCompletion).isEmpty());
+    const QDomElement hr = root(path("question_1_1.hst"));
+    QCOMPARE(hr.elementsByTagName("CASE").size(), 3);
+    QCOMPARE(hr.elementsByTagName("CASE").at(1).toElement().attribute("TYPE"), QStringLiteral("1"));
+}
+
+void tst_qanda::refusals_keepEverything_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no element") << 0 << QStringLiteral("instance class is not selected");
+    QTest::newRow("no title") << 1 << QStringLiteral("title is not set");
+    QTest::newRow("answered") << 2 << QStringLiteral("answer is exist");
+}
+
+void tst_qanda::refusals_keepEverything()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    // Member 1 holds both accounts' members here, so it answers its own question.
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), {{1, "m1@x"}});
+    QandA *p = s.panel();
+    QString shown;
+    if (kind == 0) {
+        p->InstanceTree()->setCurrentItem(p->InstanceTree()->topLevelItem(0));
+        p->CreateQuestion();
+        shown = UiReport::LastText();
+    } else if (kind == 1) {
+        s.SelectElement(0);
+        s.whenModal<CreateQA>([&shown](CreateQA *d) {
+            d->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+            shown = d->Message();
+            d->findChild<QPushButton *>(QStringLiteral("CANCEL"))->click();
+        });
+        p->CreateQuestion();
+    } else {
+        s.Ask(0, QStringLiteral("q"), {1});
+        QTreeWidgetItem *q = p->QuestionTree()->topLevelItem(0);
+        p->QuestionTree()->setCurrentItem(q->child(0));
+        s.whenModal<CreateQA>(
+            [](CreateQA *d) { d->findChild<QPushButton *>(QStringLiteral("OK"))->click(); });
+        p->CreateAnswer();
+        p->QuestionTree()->setCurrentItem(q);
+        QVERIFY(!p->Enables()[1]);
+        s.whenModal<CreateQA>([&shown](CreateQA *d) {
+            shown = d->Message();
+            d->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+        });
+        p->DeleteQuestion();
+    }
+    QCOMPARE(shown, message);
+    QCOMPARE(p->QuestionTree()->topLevelItemCount(), kind == 2 ? 1 : 0);
+}
+
+void tst_qanda::damagedOwnFile_neverReplaced_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("question file") << QStringLiteral("question_1.xml");
+    QTest::newRow("answer file") << QStringLiteral("answer_1.xml");
+}
+
+// A file that exists but does not parse stays as it is: nothing new is made for that member's
+// part (its next ID is unknown) and the other part is still written.
+void tst_qanda::damagedOwnFile_neverReplaced()
+{
+    QFETCH(QString, file);
+    const QByteArray damaged("<Root_Question ID=\"1\" MaxID=\"4\"><Quest ID=\"1\"");
+    writeFile(path(file), damaged);
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), {{1, "m1@x"}});
+    QVERIFY(UiReport::LastText().contains(file));
+    const bool questions = file.startsWith("question");
+    s.Ask(0, QStringLiteral("new"), {1});
+    QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), questions ? 0 : 1);
+    if (!questions) {
+        s.panel()->QuestionTree()->setCurrentItem(s.panel()->QuestionTree()->topLevelItem(0)->child(0));
+        QVERIFY(!s.panel()->Enables()[2]);
+        s.panel()->CreateAnswer();
+    }
+    s.Save();
+    QCOMPARE(readFile(path(file)), damaged);
+    const QDomElement other = root(path(questions ? "answer_1.xml" : "question_1.xml"));
+    QCOMPARE(other.elementsByTagName("Quest").size(), questions ? 0 : 1);
+    QVERIFY(!other.isNull());
+    QCOMPARE(QDir(m_dir->path()).entryList({"*.hst"}),
+             questions ? QStringList() : QStringList{"question_1_1.hst"});
+}
+
+// What no tree shows goes back into the own member's files as it was.
+void tst_qanda::hiddenAndRefused_carriedThrough()
+{
+    writeFile(
+        path("question_1.xml"),
+        "<Root_Question ID=\"1\" MaxID=\"3\">"
+        "<Quest ID=\"1\" OwnerID=\"1\" Name=\"m1\" TITLE=\"t\" State=\"7\" Foo=\"bar\" Expression=\"e\">"
+        "<ToUser><User ID=\"x\"/><User ID=\"2\"/></ToUser><REFERENCE><REF TITLE=\"a\" URL=\"u\"/></REFERENCE>"
+        "<Extra Keep=\"1\"/></Quest>"
+        "<Quest ID=\"../2\" TITLE=\"refused\"/></Root_Question>");
+    writeFile(path("answer_2.xml"), "<Root_Answer ID=\"2\" MaxID=\"9\">"
+                                    "<Q_Ans ID=\"4\" QuestID=\"1-8\" Name=\"m2\"/>"
+                                    "<Q_Ans ID=\"5/x\" QuestID=\"1-1\" Name=\"m2\"/></Root_Answer>");
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QTreeWidget *tree = one.panel()->QuestionTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *q = tree->topLevelItem(0);
+        QCOMPARE(q->childCount(), 1);
+        QCOMPARE(q->text(QandA::ColState), QStringLiteral("new message"));
+        QCOMPARE(q->background(QandA::ColState).color(), QColor("#ffff00"));
+        one.Save();
+    }
+    const QDomElement qr = root(path("question_1.xml"));
+    QCOMPARE(qr.elementsByTagName("Quest").size(), 2);
+    const QDomElement quest = qr.firstChildElement("Quest");
+    QCOMPARE(quest.attribute("Foo"), QStringLiteral("bar"));
+    QVERIFY(!quest.hasAttribute("Expression"));
+    QCOMPARE(quest.firstChildElement("REFERENCE").firstChildElement("REF").attribute("URL"),
+             QStringLiteral("u"));
+    QCOMPARE(quest.firstChildElement("Extra").attribute("Keep"), QStringLiteral("1"));
+    QCOMPARE(qr.lastChildElement("Quest").attribute("ID"), QStringLiteral("../2"));
+    QaSession two(m_dir->path(), QStringLiteral("m2@x"), kTwo);
+    QCOMPARE(two.panel()->AnswerTree()->topLevelItem(0)->child(0)->childCount(), 0);
+    QCOMPARE(two.member(2)->AnswerMaxID, 9);
+    two.Save();
+    const QDomElement ar = root(path("answer_2.xml"));
+    QCOMPARE(ar.elementsByTagName("Q_Ans").size(), 2);
+    QCOMPARE(ar.firstChildElement("Q_Ans").attribute("QuestID"), QStringLiteral("1-8"));
+    // No history file is named after a refused ID.
+    QVERIFY(QDir(m_dir->path()).entryList({"*.hst"}).isEmpty());
+}
+
+void tst_qanda::addressees_answeredStays_positions()
+{
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), {{1, "m1@x"}, {2, "m2@x"}, {3, "m3@x"}});
+    s.Ask(0, QStringLiteral("q"), {1, 3});
+    QTreeWidgetItem *q = s.panel()->QuestionTree()->topLevelItem(0);
+    QCOMPARE(q->childCount(), 2);
+    s.panel()->QuestionTree()->setCurrentItem(q->child(0));
+    s.whenModal<CreateQA>([](CreateQA *d) { d->findChild<QPushButton *>(QStringLiteral("OK"))->click(); });
+    s.panel()->CreateAnswer();
+    s.Save();
+    QVERIFY(!s.GetBoolVar(RegSlot::FlagQandAModified));
+    // No change: nothing is marked.
+    s.panel()->QuestionTree()->setCurrentItem(q);
+    s.whenModal<ToUserDialog>([](ToUserDialog *d) { QaSession::CheckAndOk(d, {1, 3}); });
+    s.panel()->UserListClicked();
+    QVERIFY(!s.GetBoolVar(RegSlot::FlagQandAModified));
+    // Member 1 answered and stays; member 2 goes between 1 and 3; member 3 leaves.
+    s.whenModal<ToUserDialog>([](ToUserDialog *d) { QaSession::CheckAndOk(d, {2}); });
+    s.panel()->UserListClicked();
+    QCOMPARE(q->childCount(), 2);
+    QCOMPARE(q->child(0)->text(QandA::ColUser), QStringLiteral("m1"));
+    QCOMPARE(q->child(1)->text(QandA::ColUser), QStringLiteral("m2"));
+    QVERIFY(s.GetBoolVar(RegSlot::FlagQandAModified));
+    // An addressee row leaves nothing to edit.
+    s.panel()->QuestionTree()->setCurrentItem(q->child(1));
+    QVERIFY(s.panel()->findChild<QWidget *>("FIELDS")->findChild<QLineEdit *>("TITLE")->text().isEmpty());
+    QVERIFY(!s.panel()->findChild<QComboBox *>("TYPE")->isEnabled());
+    QVERIFY(!s.panel()->findChild<QPushButton *>("SET")->isEnabled());
+    QVERIFY(s.panel()->Editor()->isReadOnly());
+}
+
+void tst_qanda::historyText_onlyNewestUnsavedEntryEdited()
+{
+    const QString text = QStringLiteral("a < b & c ]]> d\nsecond line");
+    {
+        QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        s.Ask(0, QStringLiteral("q"));
+        NumEditor *editor = s.panel()->Editor();
+        QVERIFY(!editor->isReadOnly());
+        editor->setPlainText(text);
+        s.Save();
+    }
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    s.panel()->QuestionTree()->setCurrentItem(s.panel()->QuestionTree()->topLevelItem(0));
+    NumEditor *editor = s.panel()->Editor();
+    QCOMPARE(editor->toPlainText(), text);
+    QVERIFY(editor->isReadOnly());
+    setState(s.panel(), 1);
+    QVERIFY(!editor->isReadOnly());
+    editor->setPlainText(QStringLiteral("progress note"));
+    // Choosing the older row keeps the new text in the entry.
+    s.panel()->HistoryTree()->setCurrentItem(s.panel()->HistoryTree()->topLevelItem(0));
+    QCOMPARE(editor->toPlainText(), text);
+    s.panel()->HistoryTree()->setCurrentItem(s.panel()->HistoryTree()->topLevelItem(1));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("progress note"));
+    s.Save();
+    DocCdata reader;
+    QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", path("question_1_1.hst"));
+    QCOMPARE(entries->size(), 2);
+    QCOMPARE(entries->at(0)->Text, text);
+    QCOMPARE(entries->at(1)->Text, QStringLiteral("progress note"));
+}
+
+void tst_qanda::panel_withoutOwnMember_offersNothing()
+{
+    QaSession s(m_dir->path(), QStringLiteral("stranger@x"), kTwo);
+    QCOMPARE(std::vector<bool>(s.panel()->Enables(), s.panel()->Enables() + 4), std::vector<bool>(4, false));
+    s.SelectElement(0);
+    s.whenModal<CreateQA>([](CreateQA *d) {
+        d->findChild<QLineEdit *>(QStringLiteral("TITLE"))->setText("t");
+        d->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    });
+    s.panel()->CreateQuestion();
+    QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), 0);
+    s.Save();
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+QTEST_MAIN(tst_qanda)
+#include "tst_qanda.moc"
