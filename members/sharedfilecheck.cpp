@@ -45,10 +45,14 @@ int SharedFileCheck::Counter() const
     return m_counter;
 }
 
+// The files are looked at on a snapshot taken under mutex 0 and the results applied under it one
+// record at a time: a share that hangs in a stat or a read must not hold the GUI thread's Detach
+// and member edits. A record is applied only while the session it was taken from still runs, as
+// Detach comes before any record is freed.
 FileCheckResult SharedFileCheck::Run(const QDate &today)
 {
     FileCheckResult result;
-    bool force = false;
+    QList<Seen> seen;
     {
         MutexHold hold(MutexNo::Members);
         result.generation = m_generation.load();
@@ -62,57 +66,110 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
             result.newDay = true;
         }
         for (MemberInfo *record : qAsConst(*m_table)) {
-            if (record->OtherUser != 1 || record->Deleted)
-                continue;
-            if (ReadMemberMarker(record) == 1)
-                force = true;
-            result.status = changedSharedFile(record->ID);
-            if (result.status != 0)
-                break;
+            if (record->OtherUser == 1 && !record->Deleted)
+                seen.append(snapshotLocked(record));
         }
+    }
+    bool force = false;
+    for (Seen &s : seen) {
+        lookAt(&s);
+        MutexHold hold(MutexNo::Members);
+        if (!m_table || m_generation.load() != result.generation)
+            return result;
+        if (s.record->Deleted)
+            continue;
+        if (applyMarker(s.record, s.marker) == 1)
+            force = true;
+        result.status = changedSharedFile(s);
+        if (result.status != 0)
+            break;
     }
     WriteOwnMarker(force);
     return result;
 }
 
+SharedFileCheck::Seen SharedFileCheck::snapshotLocked(MemberInfo *record) const
+{
+    Seen s;
+    s.record = record;
+    s.id = record->ID;
+    s.markerPath = MarkerPath(m_dir, record->ID);
+    s.markerTime = record->MarkerTime;
+    const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
+    for (int base : bases) {
+        const std::optional<XmlFileTime> recorded = m_store ? m_store->GetFileTime(base + record->ID) : std::nullopt;
+        if (recorded && recorded->valid)
+            s.files.append({base, recorded->fileName, recorded->time, false, QDateTime()});
+    }
+    return s;
+}
+
+// The only part of a run that touches the disk, without the mutex.
+void SharedFileCheck::lookAt(Seen *s)
+{
+    s->marker = StatMarker(s->markerPath, s->markerTime);
+    for (SharedFile &f : s->files) {
+        const QFileInfo info(f.path);
+        f.exists = info.exists();
+        if (f.exists)
+            f.current = info.lastModified();
+    }
+}
+
 // Only inequality with the recorded time counts as a change: a file time that moves backwards,
 // or one written by a machine whose clock differs from ours, is still a change seen once, never
-// a change seen forever.
-int SharedFileCheck::changedSharedFile(int n) const
+// a change seen forever. A time recorded again while the file was looked at (our own save) is
+// the newer truth: that file is left to the next run.
+int SharedFileCheck::changedSharedFile(const Seen &s) const
 {
     if (!m_store)
         return 0;
-    const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
-    for (int base : bases) {
-        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(base + n);
-        if (!recorded || !recorded->valid)
+    for (const SharedFile &f : s.files) {
+        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(f.base + s.id);
+        if (!recorded || !recorded->valid || recorded->time != f.recorded || !f.exists)
             continue;
-        const QFileInfo info(recorded->fileName);
-        if (!info.exists())
-            continue;
-        if (info.lastModified() != recorded->time)
-            return (base == XmlIndex::Manager && n == 0) ? 2 : 1;
+        if (f.current != f.recorded)
+            return (f.base == XmlIndex::Manager && s.id == 0) ? 2 : 1;
     }
     return 0;
+}
+
+SharedFileCheck::MarkerSeen SharedFileCheck::StatMarker(const QString &path, const QDateTime &known)
+{
+    MarkerSeen m;
+    const QFileInfo info(path);
+    m.exists = info.exists();
+    if (!m.exists)
+        return m;
+    m.time = info.lastModified();
+    if (m.time != known) {
+        m.open = ReadMarkerWord(path).startsWith(QLatin1Char('O'));
+        m.wordRead = true;
+    }
+    return m;
 }
 
 int SharedFileCheck::ReadMemberMarker(MemberInfo *record)
 {
     if (record->Deleted)
         return 0;
-    const QString path = MarkerPath(m_dir, record->ID);
-    const QFileInfo info(path);
-    if (!info.exists())
+    return applyMarker(record, StatMarker(MarkerPath(m_dir, record->ID), record->MarkerTime));
+}
+
+int SharedFileCheck::applyMarker(MemberInfo *record, const MarkerSeen &marker)
+{
+    if (!marker.exists)
         return 0;
-    const QDateTime time = info.lastModified();
-    if (time != record->MarkerTime) {
-        const bool open = ReadMarkerWord(path).startsWith(QLatin1Char('O'));
-        if (open)
+    if (marker.time != record->MarkerTime) {
+        // Seen against a time the record no longer holds: the word was not read, look again next run.
+        if (!marker.wordRead)
+            return 0;
+        if (marker.open)
             record->UnchangedChecks = 0;
-        record->MarkerTime = time;
-        if (record->Open && !open && m_sink)
+        record->MarkerTime = marker.time;
+        if (record->Open && !marker.open && m_sink)
             m_sink(record, false);
-        if (!record->Open && open) {
+        if (!record->Open && marker.open) {
             if (m_sink)
                 m_sink(record, true);
             return 1;

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -20,7 +21,8 @@ struct FileCheckResult {
 // The ten-second look at other members' presence markers and shared files. The member manager
 // attaches its member table once the records are complete and detaches it before any record is
 // freed; a run touches only files, the records' presence fields and the store's recorded times,
-// all under mutex 0, so it can run on the file-check worker while the GUI thread works.
+// so it can run on the file-check worker while the GUI thread works. Mutex 0 guards the records
+// and times; the files are read without it, so a hung share never stalls the GUI thread.
 class SharedFileCheck
 {
 public:
@@ -59,7 +61,33 @@ public:
     static bool ScanMarker(MemberInfo *record, const QString &instanceDir, const QDateTime &now);
 
 private:
-    int changedSharedFile(int n) const;
+    // What a run saw of one member's marker and shared files, taken without the mutex.
+    struct MarkerSeen {
+        bool exists = false;
+        QDateTime time;
+        bool wordRead = false;
+        bool open = false;
+    };
+    struct SharedFile {
+        int base = 0;
+        QString path;
+        QDateTime recorded;
+        bool exists = false;
+        QDateTime current;
+    };
+    struct Seen {
+        MemberInfo *record = nullptr;
+        int id = 0;
+        QString markerPath;
+        QDateTime markerTime;
+        MarkerSeen marker;
+        QList<SharedFile> files;
+    };
+    static MarkerSeen StatMarker(const QString &path, const QDateTime &known);
+    Seen snapshotLocked(MemberInfo *record) const;
+    static void lookAt(Seen *s);
+    int applyMarker(MemberInfo *record, const MarkerSeen &marker);
+    int changedSharedFile(const Seen &s) const;
     void writeOwnMarkersLocked();
 
     QString m_dir;
