@@ -12,6 +12,7 @@
 #include "ui_deftab.h"
 
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -256,12 +257,14 @@ void deftab::UserDblTreeClicked(QTreeWidgetItem *item, int)
 
 void deftab::UserColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->USERTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->USERTREE);
 }
 
 void deftab::ModelColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->MODELTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->MODELTREE);
 }
 
 void deftab::ModelDblTreeClicked(QTreeWidgetItem *item, int)
@@ -382,6 +385,7 @@ void deftab::LoadModelTree()
     mdl->SetReadOnly();
     QTreeWidget *source = mdl->GetTree();
     QTreeWidget *target = m_ui->MODELTREE;
+    const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     const auto copy = [](QTreeWidgetItem *from, QTreeWidgetItem *to, std::initializer_list<int> columns,
                          const QString &icon) {
         for (int c : columns)

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <sys/stat.h>
 
 void SharedFileCheck::Attach(const QString &instanceDir, MemberTable *table, xmlclass *store, StatusSink sink,
                              const QDate &today)
@@ -45,14 +46,14 @@ int SharedFileCheck::Counter() const
     return m_counter;
 }
 
-// The files are looked at on a snapshot taken under mutex 0 and the results applied under it one
-// record at a time: a share that hangs in a stat or a read must not hold the GUI thread's Detach
-// and member edits. A record is applied only while the session it was taken from still runs, as
-// Detach comes before any record is freed.
+// The files are looked at without mutex 0 and what was seen is applied under it one record at a
+// time: a share that hangs in a stat or a read must not hold the GUI thread's Detach and member
+// edits. A record is touched only while the session it was taken from still runs, as Detach
+// comes before any record is freed.
 FileCheckResult SharedFileCheck::Run(const QDate &today)
 {
     FileCheckResult result;
-    QList<Seen> seen;
+    QVector<Seen> seen;
     {
         MutexHold hold(MutexNo::Members);
         result.generation = m_generation.load();
@@ -65,13 +66,22 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
             m_lastDay = today;
             result.newDay = true;
         }
+        seen.reserve(m_table->size());
         for (MemberInfo *record : qAsConst(*m_table)) {
-            if (record->OtherUser == 1 && !record->Deleted)
-                seen.append(snapshotLocked(record));
+            if (record->OtherUser == 1)
+                seen.append(Seen{record, record->ID, QString(), -1, MarkerSeen(), {}});
         }
     }
     bool force = false;
     for (Seen &s : seen) {
+        {
+            MutexHold hold(MutexNo::Members);
+            if (!m_table || m_generation.load() != result.generation)
+                return result;
+            if (s.record->Deleted)
+                continue;
+            snapshotLocked(&s);
+        }
         lookAt(&s);
         MutexHold hold(MutexNo::Members);
         if (!m_table || m_generation.load() != result.generation)
@@ -88,32 +98,34 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
     return result;
 }
 
-SharedFileCheck::Seen SharedFileCheck::snapshotLocked(MemberInfo *record) const
+void SharedFileCheck::snapshotLocked(Seen *s) const
 {
-    Seen s;
-    s.record = record;
-    s.id = record->ID;
-    s.markerPath = MarkerPath(m_dir, record->ID);
-    s.markerTime = record->MarkerTime;
+    s->markerPath = MarkerPath(m_dir, s->id);
+    s->markerTime = s->record->MarkerTime.isValid() ? s->record->MarkerTime.toMSecsSinceEpoch() : -1;
     const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
     for (int base : bases) {
-        const std::optional<XmlFileTime> recorded = m_store ? m_store->GetFileTime(base + record->ID) : std::nullopt;
+        const std::optional<XmlFileTime> recorded = m_store ? m_store->GetFileTime(base + s->id) : std::nullopt;
         if (recorded && recorded->valid)
-            s.files.append({base, recorded->fileName, recorded->time, false, QDateTime()});
+            s->files.append({base, recorded->fileName, recorded->time.toMSecsSinceEpoch(), -1});
     }
-    return s;
 }
 
 // The only part of a run that touches the disk, without the mutex.
 void SharedFileCheck::lookAt(Seen *s)
 {
     s->marker = StatMarker(s->markerPath, s->markerTime);
-    for (SharedFile &f : s->files) {
-        const QFileInfo info(f.path);
-        f.exists = info.exists();
-        if (f.exists)
-            f.current = info.lastModified();
-    }
+    for (SharedFile &f : s->files)
+        f.current = FileTimeMs(f.path);
+}
+
+qint64 SharedFileCheck::FileTimeMs(const QString &path)
+{
+    // A bare stat: the check runs every ten seconds over every member's files, and building
+    // local date-times for each costs several times the stat itself.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
 }
 
 // Only inequality with the recorded time counts as a change: a file time that moves backwards,
@@ -125,24 +137,20 @@ int SharedFileCheck::changedSharedFile(const Seen &s) const
     if (!m_store)
         return 0;
     for (const SharedFile &f : s.files) {
-        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(f.base + s.id);
-        if (!recorded || !recorded->valid || recorded->time != f.recorded || !f.exists)
+        if (f.current < 0 || f.current == f.recorded)
             continue;
-        if (f.current != f.recorded)
+        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(f.base + s.id);
+        if (recorded && recorded->valid && recorded->time.toMSecsSinceEpoch() == f.recorded)
             return (f.base == XmlIndex::Manager && s.id == 0) ? 2 : 1;
     }
     return 0;
 }
 
-SharedFileCheck::MarkerSeen SharedFileCheck::StatMarker(const QString &path, const QDateTime &known)
+SharedFileCheck::MarkerSeen SharedFileCheck::StatMarker(const QString &path, qint64 known)
 {
     MarkerSeen m;
-    const QFileInfo info(path);
-    m.exists = info.exists();
-    if (!m.exists)
-        return m;
-    m.time = info.lastModified();
-    if (m.time != known) {
+    m.time = FileTimeMs(path);
+    if (m.time >= 0 && m.time != known) {
         m.open = ReadMarkerWord(path).startsWith(QLatin1Char('O'));
         m.wordRead = true;
     }
@@ -153,20 +161,22 @@ int SharedFileCheck::ReadMemberMarker(MemberInfo *record)
 {
     if (record->Deleted)
         return 0;
-    return applyMarker(record, StatMarker(MarkerPath(m_dir, record->ID), record->MarkerTime));
+    const qint64 known = record->MarkerTime.isValid() ? record->MarkerTime.toMSecsSinceEpoch() : -1;
+    return applyMarker(record, StatMarker(MarkerPath(m_dir, record->ID), known));
 }
 
 int SharedFileCheck::applyMarker(MemberInfo *record, const MarkerSeen &marker)
 {
-    if (!marker.exists)
+    if (marker.time < 0)
         return 0;
-    if (marker.time != record->MarkerTime) {
+    const qint64 known = record->MarkerTime.isValid() ? record->MarkerTime.toMSecsSinceEpoch() : -1;
+    if (marker.time != known) {
         // Seen against a time the record no longer holds: the word was not read, look again next run.
         if (!marker.wordRead)
             return 0;
         if (marker.open)
             record->UnchangedChecks = 0;
-        record->MarkerTime = marker.time;
+        record->MarkerTime = QDateTime::fromMSecsSinceEpoch(marker.time, Qt::UTC);
         if (record->Open && !marker.open && m_sink)
             m_sink(record, false);
         if (!record->Open && marker.open) {
@@ -228,7 +238,7 @@ bool SharedFileCheck::ScanMarker(MemberInfo *record, const QString &instanceDir,
     const QFileInfo info(path);
     if (!info.exists())
         return false;
-    record->MarkerTime = info.lastModified();
+    record->MarkerTime = info.lastModified().toUTC();
     const qint64 age = record->MarkerTime.msecsTo(now);
     if (age <= 0 || age >= TrustedMarkerAgeMs || !ReadMarkerWord(path).startsWith(QLatin1Char('O')))
         return false;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QVector>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -61,30 +62,30 @@ public:
     static bool ScanMarker(MemberInfo *record, const QString &instanceDir, const QDateTime &now);
 
 private:
-    // What a run saw of one member's marker and shared files, taken without the mutex.
+    // What a run saw of one member's marker and shared files, taken without the mutex. Times
+    // are milliseconds since the epoch (-1: no file), the precision of the recorded times.
     struct MarkerSeen {
-        bool exists = false;
-        QDateTime time;
+        qint64 time = -1;
         bool wordRead = false;
         bool open = false;
     };
     struct SharedFile {
         int base = 0;
         QString path;
-        QDateTime recorded;
-        bool exists = false;
-        QDateTime current;
+        qint64 recorded = -1;
+        qint64 current = -1;
     };
     struct Seen {
         MemberInfo *record = nullptr;
         int id = 0;
         QString markerPath;
-        QDateTime markerTime;
+        qint64 markerTime = -1;
         MarkerSeen marker;
-        QList<SharedFile> files;
+        QVector<SharedFile> files;
     };
-    static MarkerSeen StatMarker(const QString &path, const QDateTime &known);
-    Seen snapshotLocked(MemberInfo *record) const;
+    static qint64 FileTimeMs(const QString &path);
+    static MarkerSeen StatMarker(const QString &path, qint64 known);
+    void snapshotLocked(Seen *s) const;
     static void lookAt(Seen *s);
     int applyMarker(MemberInfo *record, const MarkerSeen &marker);
     int changedSharedFile(const Seen &s) const;
