@@ -1,4 +1,5 @@
 #include "core/treeitemdata.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
@@ -379,8 +380,10 @@ void deftab::LoadModelTree()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         if (GetBoolVar(RegSlot::FlagModelModified))
             mdl->SaveModel();
-    } else {
-        mdl->LoadModel();
+    } else if (!mdl->LoadModel()) {
+        // Quiet inside the model editor; here the instance would simply show no classes, as
+        // if the model were empty.
+        UiReport::Error(tr("Open Model"), GetStrVar(RegSlot::StrLastError));
     }
     mdl->SetReadOnly();
     QTreeWidget *source = mdl->GetTree();

@@ -3003,6 +3003,10 @@ Do you want to open it?</source>
         <source>Unset</source>
         <translation>未設定</translation>
     </message>
+    <message>
+        <source>Open Model</source>
+        <translation>モデルを開く</translation>
+    </message>
 </context>
 <context>
     <name>InstanceFiles</name>
