@@ -6,6 +6,7 @@
 #include "core/globalvar.h"
 #include "core/uireport.h"
 #include "instance/deftab.h"
+#include "members/memberinfo.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "testsupport_widgets.h"
