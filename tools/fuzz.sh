@@ -11,8 +11,11 @@ shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_model fuzz_members fuzz_instance fuzz_settings)
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
+  cxx="$(command -v clang++ || command -v clang++-14 || true)"
+  cc="$(command -v clang || command -v clang-14 || true)"
+  [ -n "$cxx" ] || { echo "clang is missing: tools/deps.sh --fuzz" >&2; exit 1; }
   cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEL_FUZZ=ON \
-    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
+    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_C_COMPILER="$cc"
 fi
 cmake --build build-fuzz -j"$jobs" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
