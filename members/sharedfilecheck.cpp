@@ -104,7 +104,8 @@ void SharedFileCheck::snapshotLocked(Seen *s) const
     s->markerTime = s->record->MarkerTime.isValid() ? s->record->MarkerTime.toMSecsSinceEpoch() : -1;
     const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
     for (int base : bases) {
-        const std::optional<XmlFileTime> recorded = m_store ? m_store->GetFileTime(base + s->id) : std::nullopt;
+        const std::optional<XmlFileTime> recorded =
+            m_store ? m_store->GetFileTime(base + s->id) : std::nullopt;
         if (recorded && recorded->valid)
             s->files.append({base, recorded->fileName, recorded->time.toMSecsSinceEpoch(), -1});
     }
@@ -122,7 +123,8 @@ qint64 SharedFileCheck::FileTimeMs(const QString &path)
 {
     // A bare stat: the check runs every ten seconds over every member's files, and building
     // local date-times for each costs several times the stat itself.
-    struct stat st {};
+    struct stat st {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return -1;
     return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;

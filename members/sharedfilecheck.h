@@ -5,8 +5,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
-#include <QVector>
 #include <QString>
+#include <QVector>
 #include <atomic>
 #include <functional>
 

@@ -1,5 +1,5 @@
-#include "fuzzsupport.h"
 #include "core/treeitemdata.h"
+#include "fuzzsupport.h"
 #include "instance/instancefiles.h"
 
 // A member's instance file as the instance tab opens it, with the reference lists of its

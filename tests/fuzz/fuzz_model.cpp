@@ -1,5 +1,5 @@
-#include "fuzzsupport.h"
 #include "core/sharedxml.h"
+#include "fuzzsupport.h"
 #include "model/modelfile.h"
 
 // model.xml as the model editor reads it: parse, move the tree into records, write it back.

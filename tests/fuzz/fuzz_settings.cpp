@@ -1,5 +1,5 @@
-#include "fuzzsupport.h"
 #include "core/initxml.h"
+#include "fuzzsupport.h"
 
 #include <QDir>
 #include <QHash>

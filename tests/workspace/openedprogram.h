@@ -29,7 +29,8 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
     while (it.hasNext()) {
         const QString path = it.next();
         QFile f(path);
-        files.insert(QDir(folder).relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>");
+        files.insert(QDir(folder).relativeFilePath(path),
+                     f.open(QIODevice::ReadOnly) ? f.readAll() : "<unreadable>");
     }
     return files;
 }
@@ -76,9 +77,15 @@ struct OpenedProgram : public RegistryScope, public UiReport {
         UiReport::Install(nullptr);
         delete window;
     }
-    void ShowErrorMsg(const QString &title, const QString &text) override { reports << title + QLatin1Char(':') + text; }
+    void ShowErrorMsg(const QString &title, const QString &text) override
+    {
+        reports << title + QLatin1Char(':') + text;
+    }
     void SystemErrorBox(const QString &text) override { reports << text; }
-    void FatalMessage(const QString &title, const QString &text) override { reports << title + QLatin1Char(':') + text; }
+    void FatalMessage(const QString &title, const QString &text) override
+    {
+        reports << title + QLatin1Char(':') + text;
+    }
 
     CheckTimer *timer() const { return GetObj<CheckTimer>(RegSlot::ObjCheckTimer); }
     deftab *tab() const { return GetObj<deftab>(RegSlot::ObjDeftab); }

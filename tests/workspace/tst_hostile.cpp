@@ -12,10 +12,22 @@ using namespace TestSupport;
 namespace
 {
 // Where a hostile file is put: each of the program's loaders reads one of these.
-enum Role { Settings, Model, Manager, MemberFile, OwnInstance, OtherInstance, Marker, Notes, Grid, Positions, Explanation };
-const char *const kRoleNames[] = {"settings",       "model.xml",       "manager.xml", "member file",
-                                  "own instance",   "other instance",  "marker",      "notes",
-                                  "value grid",     "positions",       "explanation"};
+enum Role {
+    Settings,
+    Model,
+    Manager,
+    MemberFile,
+    OwnInstance,
+    OtherInstance,
+    Marker,
+    Notes,
+    Grid,
+    Positions,
+    Explanation
+};
+const char *const kRoleNames[] = {"settings",     "model.xml",      "manager.xml", "member file",
+                                  "own instance", "other instance", "marker",      "notes",
+                                  "value grid",   "positions",      "explanation"};
 
 QString rolePath(Role role, const WorkspaceGen::Result &ws)
 {
@@ -57,8 +69,9 @@ bool isXmlRole(Role role)
 bool ownFile(const QString &relative)
 {
     const QString name = QFileInfo(relative).fileName();
-    static const QStringList own{"manager.xml", "manager_0.txt", "instance.xml", "question.xml", "answer.xml",
-                                 "DocInstance.xml", "0.iod", "model.xml", "DocModel.xml"};
+    static const QStringList own{"manager.xml",  "manager_0.txt", "instance.xml",
+                                 "question.xml", "answer.xml",    "DocInstance.xml",
+                                 "0.iod",        "model.xml",     "DocModel.xml"};
     return own.contains(name) || name.startsWith(QLatin1String("instance_0_"));
 }
 } // namespace
@@ -89,9 +102,12 @@ void tst_hostile::initTestCase()
     watchConnections();
     // Too big for git: an attribute value, a grid row and a run of zero bytes, 10 MB each.
     const QByteArray big(10 * 1024 * 1024, 'x');
-    writeFile(m_big.path() + "/huge-attribute.xml", "<Root_manager User=\"" + big + "\" Email=\"a@x\" ID=\"0\" MaxID=\"2\">"
-                                                    "<GROUP><USER ID=\"1\" Name=\"" + big.left(1000) + "\" Email=\"b@x\"/>"
-                                                    "</GROUP></Root_manager>");
+    writeFile(m_big.path() + "/huge-attribute.xml", "<Root_manager User=\"" + big +
+                                                        "\" Email=\"a@x\" ID=\"0\" MaxID=\"2\">"
+                                                        "<GROUP><USER ID=\"1\" Name=\"" +
+                                                        big.left(1000) +
+                                                        "\" Email=\"b@x\"/>"
+                                                        "</GROUP></Root_manager>");
     QByteArray row;
     row.reserve(big.size());
     while (row.size() < big.size())

@@ -41,7 +41,8 @@ int saver(const QString &root, bool once)
         QTreeWidgetItem *row = rows.takeFirst();
         for (int i = 0; i < row->childCount(); ++i)
             rows << row->child(i);
-        if (TreeItemData *r = TreeItemData::FromData(row->data(0, Qt::UserRole)); r && !r->GetAttr("ID").isEmpty())
+        if (TreeItemData *r = TreeItemData::FromData(row->data(0, Qt::UserRole));
+            r && !r->GetAttr("ID").isEmpty())
             records << r;
     }
     for (TreeItemData *r : qAsConst(records)) {
@@ -74,7 +75,9 @@ private slots:
 
 void tst_killsave::killDuringSave_everyFileOldOrNewAndWhole()
 {
-    const int runs = qEnvironmentVariableIntValue("PEL_KILL_RUNS") > 0 ? qEnvironmentVariableIntValue("PEL_KILL_RUNS") : 12;
+    const int runs = qEnvironmentVariableIntValue("PEL_KILL_RUNS") > 0
+                         ? qEnvironmentVariableIntValue("PEL_KILL_RUNS")
+                         : 12;
     QTemporaryDir dir;
     WorkspaceGen::Result ws;
     QString error;
@@ -135,8 +138,8 @@ void tst_killsave::killDuringSave_everyFileOldOrNewAndWhole()
         if (it.key().endsWith(".xml"))
             QVERIFY2(SharedXml::SetContent(doc, it.value()), qPrintable(it.key()));
     }
-    qInfo("%d kills over saves of %lld ms, %d files rewritten per save, %d temporaries left", runs, saveMs, changed,
-          leftovers);
+    qInfo("%d kills over saves of %lld ms, %d files rewritten per save, %d temporaries left", runs, saveMs,
+          changed, leftovers);
 }
 
 int main(int argc, char *argv[])

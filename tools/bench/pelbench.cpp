@@ -98,7 +98,8 @@ QPair<qint64, qint64> folderSize(const QString &dir)
     qint64 bytes = 0;
     qint64 disk = 0;
     for (const QString &path : filesUnder(dir)) {
-        struct stat st {};
+        struct stat st {
+        };
         if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
             bytes += st.st_size;
             disk += st.st_blocks * 512;
@@ -151,7 +152,11 @@ QStringList child(const QStringList &args)
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QCoreApplication::applicationFilePath(), args);
     p.waitForFinished(-1);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')).last().split(QLatin1Char(' '));
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .trimmed()
+        .split(QLatin1Char('\n'))
+        .last()
+        .split(QLatin1Char(' '));
 }
 
 // The child of 2 and 3: opens the workspace in the whole program, then changes one value of
@@ -162,8 +167,8 @@ int childOpen(const QString &root)
     WorkspaceGen::Result ws;
     QString error;
     // The generator's names are fixed; it only needs to say where the folders are.
-    WorkspaceGen::Generate(WorkspaceGen::Size{1, 1, 1, 1, 0, 0, 0, 1}, QDir::tempPath() + "/pelbench-names", &ws,
-                           &error);
+    WorkspaceGen::Generate(WorkspaceGen::Size{1, 1, 1, 1, 0, 0, 0, 1}, QDir::tempPath() + "/pelbench-names",
+                           &ws, &error);
     ws.workspace = root;
     ws.modelDir = root + QStringLiteral("/pelmorine.def/Model/1.0.0");
     ws.instanceDir = ws.modelDir + QStringLiteral("/Instance/Inst/1.0.0");
@@ -183,9 +188,11 @@ int childOpen(const QString &root)
     auto look = [&] {
         QMap<QString, Seen> seen;
         for (const QString &path : filesUnder(root)) {
-            struct stat st {};
+            struct stat st {
+            };
             ::stat(QFile::encodeName(path).constData(), &st);
-            seen.insert(path, {qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+            seen.insert(path, {qint64(st.st_ino), qint64(st.st_size),
+                               qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
         }
         return seen;
     };
@@ -254,15 +261,17 @@ void benchOpen(const WorkspaceGen::Result &ws)
     }
     const double openMs = open.at(0).toDouble();
     const double parseMs = parse.at(0).toDouble();
-    g_rows << Row{QStringLiteral("2. open workspace, program vs bare parse of its XML"), ms(openMs), ms(parseMs),
-                  ratio(openMs, parseMs), QStringLiteral("<= 2x")};
+    g_rows << Row{QStringLiteral("2. open workspace, program vs bare parse of its XML"), ms(openMs),
+                  ms(parseMs), ratio(openMs, parseMs), QStringLiteral("<= 2x")};
     const qint64 grown = open.at(2).toLongLong() - open.at(1).toLongLong();
     g_rows << Row{QStringLiteral("2. memory of the open (peak RSS growth) vs size on disk"), mb(grown),
-                  mb(size.second / 1024) + QStringLiteral(" (") + mb(size.first / 1024) + QStringLiteral(" bytes)"),
+                  mb(size.second / 1024) + QStringLiteral(" (") + mb(size.first / 1024) +
+                      QStringLiteral(" bytes)"),
                   ratio(grown, size.second / 1024.0), QStringLiteral("< 10x")};
     g_rows << Row{QStringLiteral("2. bare parse, peak RSS growth"),
                   mb(parse.at(2).toLongLong() - parse.at(1).toLongLong()), QString(), QString(), QString()};
-    g_rows << Row{QStringLiteral("3. save-all after one value of one member changed"), ms(open.at(3).toDouble()),
+    g_rows << Row{QStringLiteral("3. save-all after one value of one member changed"),
+                  ms(open.at(3).toDouble()),
                   open.at(4) + QStringLiteral(" files, ") + open.at(5) + QStringLiteral(" bytes"), QString(),
                   QStringLiteral("that member's files only")};
 }
@@ -305,7 +314,8 @@ void benchCheck(int members, int runs)
     check.Run(QDate::currentDate());
     const double checkMs = median(runs, [&] { check.Run(QDate::currentDate()); });
     const double bareMs = median(runs, [&] {
-        struct stat st {};
+        struct stat st {
+        };
         for (const QString &path : qAsConst(paths))
             ::stat(QFile::encodeName(path).constData(), &st);
     });
@@ -330,8 +340,8 @@ void benchCheck(int members, int runs)
     worker.join();
     check.Detach();
     qDeleteAll(records);
-    g_rows << Row{QStringLiteral("4. shared-file check, %1 members, vs bare stat loop").arg(members), ms(checkMs),
-                  ms(bareMs), ratio(checkMs, bareMs), QStringLiteral("<= 2x")};
+    g_rows << Row{QStringLiteral("4. shared-file check, %1 members, vs bare stat loop").arg(members),
+                  ms(checkMs), ms(bareMs), ratio(checkMs, bareMs), QStringLiteral("<= 2x")};
     const auto us = [](qint64 ns) { return QString::number(ns / 1000.0, 'f', 1) + QStringLiteral(" us"); };
     g_rows << Row{QStringLiteral("4. GUI wait for mutex 0 during checks, %1 members: p99 / max").arg(members),
                   us(waits.at(waits.size() * 99 / 100)) + QStringLiteral(" / ") + us(waits.last()),
@@ -395,7 +405,8 @@ void printTable(const WorkspaceGen::Size &size, const WorkspaceGen::Result &ws)
 {
     const QPair<qint64, qint64> disk = folderSize(ws.workspace);
     out << "Pelmorine benchmarks, " << QDateTime::currentDateTimeUtc().toString(Qt::ISODate) << ", "
-        << QThread::idealThreadCount() << " cores, load average " << QString::fromUtf8(TestSupport::readFile("/proc/loadavg")).section(' ', 0, 2) << "\n"
+        << QThread::idealThreadCount() << " cores, load average "
+        << QString::fromUtf8(TestSupport::readFile("/proc/loadavg")).section(' ', 0, 2) << "\n"
         << "workspace: model " << size.lclasses << " x " << size.sclasses << " x " << size.params << " ("
         << size.ModelElements() << " elements), " << size.members << " members x " << size.MemberElements()
         << " elements, " << ws.files << " files, " << disk.first / 1024 << " KB (" << disk.second / 1024
@@ -413,10 +424,11 @@ void printTable(const WorkspaceGen::Size &size, const WorkspaceGen::Result &ws)
     }
     for (const Row &r : qAsConst(all)) {
         out << "| " << r.what.leftJustified(w[0]) << " | " << r.measured.leftJustified(w[1]) << " | "
-            << r.limit.leftJustified(w[2]) << " | " << r.ratio.leftJustified(w[3]) << " | " << r.goal << " |\n";
+            << r.limit.leftJustified(w[2]) << " | " << r.ratio.leftJustified(w[3]) << " | " << r.goal
+            << " |\n";
         if (&r == &all.first())
-            out << "|" << QString(w[0] + 2, '-') << "|" << QString(w[1] + 2, '-') << "|" << QString(w[2] + 2, '-')
-                << "|" << QString(w[3] + 2, '-') << "|------|\n";
+            out << "|" << QString(w[0] + 2, '-') << "|" << QString(w[1] + 2, '-') << "|"
+                << QString(w[2] + 2, '-') << "|" << QString(w[3] + 2, '-') << "|------|\n";
     }
 }
 } // namespace
@@ -433,7 +445,8 @@ int main(int argc, char *argv[])
             a << QString::fromLocal8Bit(argv[i]);
         return a;
     }();
-    if (args.value(0) == QLatin1String("--child-startup") || args.value(0) == QLatin1String("--child-minimal"))
+    if (args.value(0) == QLatin1String("--child-startup") ||
+        args.value(0) == QLatin1String("--child-minimal"))
         return childStartup(args.value(0) == QLatin1String("--child-minimal"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -9,14 +9,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Writes a workspace of a given size for measuring the program."));
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a workspace of a given size for measuring the program."));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("size"),
-                      QStringLiteral("large, small, or L,S,P,M,l,s,p: model classes, small classes, parameters, "
-                                     "members, and each member's large classes, small classes, parameters."),
-                      QStringLiteral("size"), QStringLiteral("large")});
-    parser.addOption({QStringLiteral("seed"), QStringLiteral("Seed of the generated values."), QStringLiteral("seed"),
-                      QStringLiteral("1")});
+    parser.addOption(
+        {QStringLiteral("size"),
+         QStringLiteral("large, small, or L,S,P,M,l,s,p: model classes, small classes, parameters, "
+                        "members, and each member's large classes, small classes, parameters."),
+         QStringLiteral("size"), QStringLiteral("large")});
+    parser.addOption({QStringLiteral("seed"), QStringLiteral("Seed of the generated values."),
+                      QStringLiteral("seed"), QStringLiteral("1")});
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The workspace folder to write."));
     parser.process(app);
     QTextStream err(stderr);

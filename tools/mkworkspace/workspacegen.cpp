@@ -147,7 +147,8 @@ private:
         x.Open(QStringLiteral("REFERENCE"));
         if (pick(3) == 0)
             x.Empty(QStringLiteral("REF"),
-                    {{QStringLiteral("TITLE"), word()}, {QStringLiteral("URL"), QStringLiteral("https://example.invalid/") + word()}});
+                    {{QStringLiteral("TITLE"), word()},
+                     {QStringLiteral("URL"), QStringLiteral("https://example.invalid/") + word()}});
         x.Close();
     }
 
@@ -166,11 +167,13 @@ private:
                 {QStringLiteral("MaxID"), QString::number(m_ids.Lclass(m_size.lclasses))}});
         for (int l = 0; l < m_size.lclasses; ++l) {
             const QString id = QString::number(m_ids.Lclass(l));
-            x.Open(QStringLiteral("LClass"), {{QStringLiteral("ID"), id},
-                                              {QStringLiteral("Name"), QStringLiteral("L%1").arg(l)},
-                                              {QStringLiteral("Element"), l % 5 == 0 ? QStringLiteral("@A") : QStringLiteral("E%1").arg(l)},
-                                              {QStringLiteral("RefID"), QString()},
-                                              {QStringLiteral("StartDate"), date(l % 30)}});
+            x.Open(QStringLiteral("LClass"),
+                   {{QStringLiteral("ID"), id},
+                    {QStringLiteral("Name"), QStringLiteral("L%1").arg(l)},
+                    {QStringLiteral("Element"),
+                     l % 5 == 0 ? QStringLiteral("@A") : QStringLiteral("E%1").arg(l)},
+                    {QStringLiteral("RefID"), QString()},
+                    {QStringLiteral("StartDate"), date(l % 30)}});
             m_out.File(path(dir, QStringLiteral("model_%1.txt").arg(id)), explanation(l));
             reference(x);
             for (int s = 0; s < m_size.sclasses; ++s)
@@ -206,10 +209,11 @@ private:
         reference(x);
         x.Open(QStringLiteral("PARAM"));
         for (int p = 0; p < m_size.params; ++p) {
-            x.Empty(QStringLiteral("P"), {{QStringLiteral("ID"), QString::number(m_ids.Param(l, s, p))},
-                                          {QStringLiteral("Name"), QStringLiteral("P%1").arg(p)},
-                                          {QStringLiteral("Row"), p % 7 == 6 ? QStringLiteral("N") : QString::number(1 + p / 4)},
-                                          {QStringLiteral("Col"), QString::number(1 + p % 4)}});
+            x.Empty(QStringLiteral("P"),
+                    {{QStringLiteral("ID"), QString::number(m_ids.Param(l, s, p))},
+                     {QStringLiteral("Name"), QStringLiteral("P%1").arg(p)},
+                     {QStringLiteral("Row"), p % 7 == 6 ? QStringLiteral("N") : QString::number(1 + p / 4)},
+                     {QStringLiteral("Col"), QString::number(1 + p % 4)}});
         }
         x.Close();
         x.Close();
@@ -217,7 +221,10 @@ private:
 
     QByteArray explanation(int k)
     {
-        return QStringLiteral("Explanation %1: %2 %3, ümlaut and 日本語.\n").arg(k).arg(word(), word()).toUtf8();
+        return QStringLiteral("Explanation %1: %2 %3, ümlaut and 日本語.\n")
+            .arg(k)
+            .arg(word(), word())
+            .toUtf8();
     }
 
     void writeGroup()
@@ -225,9 +232,10 @@ private:
         const QString &dir = m_result->instanceDir;
         Xml x;
         x.Open(QStringLiteral("Root_manager"), memberAttrs(0));
-        x.Empty(QStringLiteral("Model"),
-                {{QStringLiteral("Name"), m_result->modelName}, {QStringLiteral("Version"), m_result->modelVersion}});
-        x.Empty(QStringLiteral("REDMINE"), {{QStringLiteral("ID"), QStringLiteral("-1")}, {QStringLiteral("TYPE"), QStringLiteral("0")}});
+        x.Empty(QStringLiteral("Model"), {{QStringLiteral("Name"), m_result->modelName},
+                                          {QStringLiteral("Version"), m_result->modelVersion}});
+        x.Empty(QStringLiteral("REDMINE"), {{QStringLiteral("ID"), QStringLiteral("-1")},
+                                            {QStringLiteral("TYPE"), QStringLiteral("0")}});
         x.Open(QStringLiteral("GROUP"));
         for (int n = 1; n < m_size.members; ++n) {
             x.Empty(QStringLiteral("USER"), {{QStringLiteral("ID"), QString::number(n)},
@@ -239,10 +247,11 @@ private:
         x.Close();
         m_out.File(path(dir, QStringLiteral("manager.xml")), x.Done());
         Xml doc;
-        doc.Empty(QStringLiteral("Root_InstanceDoc"), {{QStringLiteral("MaxID"), QStringLiteral("1")},
-                                                       {QStringLiteral("Name"), m_result->userName},
-                                                       {QStringLiteral("Email"), m_result->userEmail},
-                                                       {QStringLiteral("Version"), m_result->instanceVersion}});
+        doc.Empty(QStringLiteral("Root_InstanceDoc"),
+                  {{QStringLiteral("MaxID"), QStringLiteral("1")},
+                   {QStringLiteral("Name"), m_result->userName},
+                   {QStringLiteral("Email"), m_result->userEmail},
+                   {QStringLiteral("Version"), m_result->instanceVersion}});
         m_out.File(path(dir, QStringLiteral("DocInstance.xml")), doc.Done());
     }
 
@@ -284,7 +293,8 @@ private:
         const QString id = QString::number(n);
         for (const QString &root : {QStringLiteral("Question"), QStringLiteral("Answer")}) {
             Xml x;
-            x.Empty(QStringLiteral("Root_") + root, {{QStringLiteral("ID"), id}, {QStringLiteral("MaxID"), QStringLiteral("1")}});
+            x.Empty(QStringLiteral("Root_") + root,
+                    {{QStringLiteral("ID"), id}, {QStringLiteral("MaxID"), QStringLiteral("1")}});
             m_out.File(path(dir, kindFile(root.toLower(), n)), x.Done());
         }
         writeInstance(n);
@@ -366,7 +376,8 @@ private:
 
     QString elementPath(int n, const QString &id, const char *ext) const
     {
-        return path(m_result->instanceDir, QStringLiteral("instance_%1_%2.%3").arg(n).arg(id, QLatin1String(ext)));
+        return path(m_result->instanceDir,
+                    QStringLiteral("instance_%1_%2.%3").arg(n).arg(id, QLatin1String(ext)));
     }
 
     void elementText(int n, const QString &id, int k)
@@ -424,8 +435,8 @@ bool WorkspaceGen::Generate(const Size &size, const QString &workspace, Result *
     result->workspace = QDir(workspace).absolutePath();
     result->userName = MemberName(0);
     result->userEmail = MemberEmail(0);
-    if (size.lclasses < 1 || size.sclasses < 1 || size.params < 1 || size.members < 1 || size.instLclasses < 0 ||
-        size.instSclasses < 0 || size.instParams < 0 || size.members > 9999) {
+    if (size.lclasses < 1 || size.sclasses < 1 || size.params < 1 || size.members < 1 ||
+        size.instLclasses < 0 || size.instSclasses < 0 || size.instParams < 0 || size.members > 9999) {
         *error = QStringLiteral("sizes out of range");
         return false;
     }
