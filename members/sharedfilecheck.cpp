@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 void SharedFileCheck::Attach(const QString &instanceDir, MemberTable *table, xmlclass *store, StatusSink sink,
                              const QDate &today)
@@ -193,23 +195,43 @@ int SharedFileCheck::applyMarker(MemberInfo *record, const MarkerSeen &marker)
     return 0;
 }
 
+// The marker's bytes are written and synced without mutex 0; only the rename that puts them in
+// place is done under it, and only while the session still runs: the close writes its "C" after
+// Detach, so an "O" of this run never lands after it, and a slow share delays no GUI lock by
+// more than that one rename.
 void SharedFileCheck::WriteOwnMarker(bool force)
 {
-    MutexHold hold(MutexNo::Members);
-    if (!m_table)
-        return;
-    if (m_counter >= OwnMarkerEvery || force)
-        writeOwnMarkersLocked();
-    if (m_counter >= OwnMarkerEvery)
-        m_counter = 0;
-}
-
-void SharedFileCheck::writeOwnMarkersLocked()
-{
-    for (const MemberInfo *record : qAsConst(*m_table)) {
+    QStringList paths;
+    int generation = 0;
+    {
+        MutexHold hold(MutexNo::Members);
+        if (!m_table)
+            return;
+        generation = m_generation.load();
+        if (m_counter >= OwnMarkerEvery || force) {
+            for (const MemberInfo *record : qAsConst(*m_table)) {
+                if (record->OtherUser == 0 && !record->Deleted)
+                    paths << MarkerPath(m_dir, record->ID);
+            }
+        }
+        if (m_counter >= OwnMarkerEvery)
+            m_counter = 0;
+    }
+    for (const QString &path : qAsConst(paths)) {
         // A marker that cannot be written is skipped: the next rewrite tries again.
-        if (record->OtherUser == 0 && !record->Deleted)
-            WriteMarker(MarkerPath(m_dir, record->ID), QStringLiteral("O"));
+        const QString temp = path + QStringLiteral(".writing");
+        QFile file(temp);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("O", 1) != 1 ||
+            !file.flush() || ::fsync(file.handle()) != 0) {
+            file.close();
+            QFile::remove(temp);
+            continue;
+        }
+        file.close();
+        MutexHold hold(MutexNo::Members);
+        if (!m_table || m_generation.load() != generation ||
+            ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
+            QFile::remove(temp);
     }
 }
 

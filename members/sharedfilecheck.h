@@ -89,7 +89,6 @@ private:
     static void lookAt(Seen *s);
     int applyMarker(MemberInfo *record, const MarkerSeen &marker);
     int changedSharedFile(const Seen &s) const;
-    void writeOwnMarkersLocked();
 
     QString m_dir;
     MemberTable *m_table = nullptr;

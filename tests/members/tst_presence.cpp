@@ -11,7 +11,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace TestSupport;
 
@@ -89,6 +91,7 @@ private slots:
     void worker_realThread_reportsAndSkipsTicksWhileBusy();
     void worker_staleGeneration_dropped();
     void worker_hungShare_guiLocksAndDetachesMeanwhile();
+    void ownMarker_hungWrite_guiLocksAndCloseMarkerStays();
 };
 
 void tst_presence::markerWord_firstWordOnly_data()
@@ -383,6 +386,32 @@ void tst_presence::worker_hungShare_guiLocksAndDetachesMeanwhile()
     QVERIFY(m.queued.isEmpty());
     QCOMPARE(m.other.MarkerTime, kBase);
     QCOMPARE(results.count(), 0);
+}
+
+// The own marker's write hangs the same way (a FIFO where its bytes go): the GUI thread still
+// locks, closes and writes its "C", and the late "O" never replaces it.
+void tst_presence::ownMarker_hungWrite_guiLocksAndCloseMarkerStays()
+{
+    Members m;
+    m.attach();
+    const QString fifo = m.path(QStringLiteral("1.iod.writing"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        m.check.WriteOwnMarker(true);
+        done = true;
+    });
+    QTest::qWait(100);
+    QElapsedTimer held;
+    held.start();
+    m.check.Detach();
+    QVERIFY2(held.elapsed() < 1000, qPrintable(QString::number(held.elapsed())));
+    QVERIFY(!done);
+    QVERIFY(SharedFileCheck::WriteMarker(m.path(QStringLiteral("1.iod")), QStringLiteral("C")));
+    QFile reader(fifo);
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    worker.join();
+    QCOMPARE(readFile(m.path(QStringLiteral("1.iod"))), QByteArray("C"));
 }
 
 QTEST_GUILESS_MAIN(tst_presence)
