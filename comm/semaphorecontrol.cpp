@@ -1,32 +1,111 @@
 #include "comm/semaphorecontrol.h"
 
+#include "comm/chatcdata.h"
 #include "core/globalmutex.h"
 
 #include <QThread>
 
-bool Semaphore::TakeRequests()
+void Semaphore::SetStore(ChatCdata *store)
 {
     MutexHold hold(MutexNo::Chat);
-    const bool stop = GetBoolVar(RegSlot::FlagChatStop);
-    // The chat files are not read yet: the requests are taken so that none piles up.
-    for (int flag = RegSlot::FlagChatFirstLoad; flag <= RegSlot::FlagChatRefresh; ++flag)
-        SetBoolVar(flag, false);
-    return !stop;
+    m_store = store;
+}
+
+// The program's exit interrupts the thread without knowing the semaphore: the wait is bounded so
+// that the loop sees it. Every other stop path releases the semaphore.
+bool Semaphore::waitWake(QSemaphore *wake)
+{
+    while (!wake->tryAcquire(1, 1000)) {
+        if (QThread::currentThread()->isInterruptionRequested())
+            return false;
+    }
+    return true;
+}
+
+int Semaphore::RunPass()
+{
+    static const int order[] = {RegSlot::FlagChatFirstLoad,     RegSlot::FlagChatTick,
+                                RegSlot::FlagChatWindowRequest, RegSlot::FlagChatResponse,
+                                RegSlot::FlagChatSend,          RegSlot::FlagChatRememberPos,
+                                RegSlot::FlagChatRefresh};
+    int flag = 0;
+    int taken = 0;
+    int generation = 0;
+    ChatRecord *target = nullptr;
+    {
+        MutexHold chat(MutexNo::Chat);
+        auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+        if (request)
+            request->acquire();
+        for (int f : order) {
+            if (GetBoolVar(f)) {
+                flag = f;
+                break;
+            }
+        }
+        ChatRecord *record = nullptr;
+        if (flag == RegSlot::FlagChatTick) {
+            if (m_store)
+                m_store->Poll();
+            SetBoolVar(flag, false);
+        } else if (flag == RegSlot::FlagChatWindowRequest || flag == RegSlot::FlagChatResponse ||
+                   flag == RegSlot::FlagChatSend) {
+            int left = 0;
+            if (m_store && flag == RegSlot::FlagChatWindowRequest) {
+                record = m_store->TakeModified();
+                left = m_store->ModifiedCount();
+            } else if (m_store && flag == RegSlot::FlagChatResponse) {
+                record = m_store->TakeResponse();
+                left = m_store->ResponseCount();
+            } else if (m_store) {
+                record = m_store->TakeNew();
+                left = m_store->NewCount();
+            }
+            SetBoolVar(flag, left > 0);
+        } else if (flag != 0) {
+            SetBoolVar(flag, false);
+        }
+        if (request)
+            request->release();
+        // The reading and writing halves of the second step; the cells are the window's.
+        if (m_store) {
+            if (flag == RegSlot::FlagChatFirstLoad)
+                m_store->ReadDayFiles(QDate::currentDate());
+            else if (flag == RegSlot::FlagChatWindowRequest)
+                target = m_store->ApplyModified(record);
+            else if (flag == RegSlot::FlagChatResponse)
+                target = m_store->ApplyResponse(record);
+            if (record && record->Own)
+                m_store->SaveAll();
+            generation = m_store->Generation();
+        }
+        taken = record ? record->Seq : 0;
+    }
+    if (flag != 0 && flag != RegSlot::FlagChatTick)
+        emit stepDone(flag, taken, target ? target->Seq : 0, generation);
+    return flag;
 }
 
 void Semaphore::DoLoad()
 {
     auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem);
-    QThread *thread = QThread::currentThread();
-    // Every stop path releases the semaphore; the bound is only for the program's exit, which
-    // interrupts the thread without knowing the semaphore. The chat tick wakes it each second
-    // anyway, so a longer bound costs nothing and spares ten wake-ups a second.
-    while (wake && !thread->isInterruptionRequested()) {
-        wake->tryAcquire(1, 1000);
-        if (!TakeRequests())
-            break;
+    if (!wake)
+        return;
+    bool running = waitWake(wake);
+    while (running) {
+        {
+            MutexHold chat(MutexNo::Chat);
+            if (GetBoolVar(RegSlot::FlagChatStop))
+                break;
+        }
+        RunPass();
+        running = waitWake(wake);
     }
-    emit resultReady(0);
+    {
+        MutexHold chat(MutexNo::Chat);
+        SetBoolVar(RegSlot::FlagChatStop, false);
+    }
+    emit resultReady(1);
 }
 
 SemaphoreControl::SemaphoreControl(QObject *parent) : WorkerControl(parent), m_worker(new Semaphore)
@@ -34,6 +113,7 @@ SemaphoreControl::SemaphoreControl(QObject *parent) : WorkerControl(parent), m_w
     SetObj(RegSlot::ObjChatRequestSem, &m_request);
     SetObj(RegSlot::ObjChatWakeSem, &m_wake);
     connect(this, &SemaphoreControl::do_start, m_worker, &Semaphore::DoLoad);
+    connect(m_worker, &Semaphore::resultReady, this, &SemaphoreControl::handleResults);
     startWorker(m_worker);
 }
 

@@ -78,7 +78,7 @@ enum : int {
     ObjChat = 101,              // Chat -> CheckTimer, chat worker
     ObjChatRequestSem = 102,    // SemaphoreControl -> chat window, chat worker, manager
     ObjChatWakeSem = 103,       // SemaphoreControl -> chat window, chat worker, manager
-    ObjChatStore = 104,         // Chat -> Chat
+    ObjChatChangedItem = 104,   // Chat: the table cell the last modify or response changed
 
     // ---- string slots ----
     StrSettingsFile = 1,     // initxml -> initxml: full path of init.xml
@@ -248,10 +248,12 @@ enum : int {
 
     // Column titles and labels (translated, 205-234)
     StrColFirst = 205,
-    StrColRefScope = 216,  // "Ref Scope", the column title beside the tag name of 184
-    StrColFromState = 224, // labels of a transition's second and third parameters
+    StrColOutVariable = 209, // "OutVariable", the output-variable row of the large-class page
+    StrColRefScope = 216,    // "Ref Scope", the column title beside the tag name of 184
+    StrColFromState = 224,   // labels of a transition's second and third parameters
     StrColToState = 225,
     StrColLast = 234,
+    StrColUnset = 234, // the translated "Unset" of untied chapters and class rows
 
     // ---- integer slots ----
     IntQandAMode = 1,      // DefVar sets -1 -> QandA
@@ -277,6 +279,7 @@ enum : int {
     FlagIsManager = 9,         // manager
     FlagInstanceModified = 11, // deftab, MainWindow
     FlagOutputOwned = 13,      // outdef
+    FlagOutputReadOnly = 14,   // outdef: the open definition is another member's
     FlagOutputModified = 15,   // outdef, MainWindow
     FlagModelCopyMode = 16,    // nothing sets it
     FlagQandAModified = 17,    // QandA, manager, MainWindow

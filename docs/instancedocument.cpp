@@ -1,10 +1,23 @@
 #include "docs/instancedocument.h"
 
-#include "core/postbox.h"
+#include "core/treeitemdata.h"
 #include "core/xmlclass.h"
+#include "docs/reffile.h"
+#include "docs/refurl.h"
+#include "instance/deftab.h"
+#include "members/manager.h"
+#include "shell/numeditor.h"
+#include "shell/tab.h"
+#include "ui_instancedocument.h"
 
-InstanceDocument::InstanceDocument(QWidget *parent) : QWidget(parent)
+#include <functional>
+
+InstanceDocument::InstanceDocument(QWidget *parent)
+    : ChapterEditor(ChapterFile::InstanceDocument, parent), m_ui(new Ui::InstanceDocument)
 {
+    m_ui->setupUi(this);
+    init(m_ui, QStringLiteral("InstanceExplain"), RegSlot::ObjInstDocEditor2, RegSlot::ObjInstDocEditor1);
+    connect(m_ui->CLASS_TREE, &QTreeWidget::itemDoubleClicked, this, &InstanceDocument::ClassDblClickSet);
     SetObj(RegSlot::ObjInstanceDocument, this);
 }
 
@@ -12,54 +25,204 @@ InstanceDocument::~InstanceDocument()
 {
     if (GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument) == this)
         SetObj<InstanceDocument>(RegSlot::ObjInstanceDocument, nullptr);
+    delete m_ui;
 }
 
-void InstanceDocument::Save()
+int InstanceDocument::storeIndex() const
+{
+    return XmlIndex::InstanceDoc;
+}
+
+deftab *InstanceDocument::instanceTab() const
+{
+    return GetObj<deftab>(RegSlot::ObjDeftab);
+}
+
+QTreeWidgetItem *InstanceDocument::elementOf(const QString &tie) const
+{
+    deftab *tab = instanceTab();
+    return tab && !tie.isEmpty() ? tab->FindTreeItem(tie) : nullptr;
+}
+
+QTreeWidgetItem *InstanceDocument::classRowOf(QTreeWidgetItem *element) const
+{
+    TreeItemData *record = deftab::RecordOf(element);
+    return record ? record->docRow : nullptr;
+}
+
+QTreeWidgetItem *InstanceDocument::elementOfRow(QTreeWidgetItem *classRow) const
+{
+    return classRow && classRow->parent() ? elementOf(tieOfRow(classRow)) : nullptr;
+}
+
+// Member rows stand for people, not elements: they never take a chapter.
+bool InstanceDocument::mayTie(QTreeWidgetItem *classRow) const
+{
+    return classRow->parent() != nullptr;
+}
+
+void InstanceDocument::LoadManagerInfo()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store || !store->HasDoc(XmlIndex::InstanceDoc))
-        return;
-    if (store->SaveXmlDoc(XmlIndex::InstanceDoc) == 0)
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-    else
-        m_modified = false;
+    if (store && store->OpenDomTag(XmlIndex::Manager, QStringLiteral("Root_manager"), 0) > 0) {
+        m_ui->MODELNAME->setText(store->GetDomAttr(0, GetStrVar(RegSlot::StrAttrName)));
+        m_ui->VERSION->setText(store->GetDomAttr(0, GetStrVar(RegSlot::StrAttrVersion)));
+    }
+    if (store)
+        store->DomDocClose();
+    loadChapters();
 }
 
-void InstanceDocument::SetModified()
+void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
 {
-    if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating) || m_modified)
+    const bool clearing = std::exchange(m_clearing, true);
+    takeClassRows();
+    // Member, large class, small class, parameter: the instance tab's column each level names
+    // and the column it goes to here.
+    const int nameColumn[4][2] = {{0, 2}, {1, 3}, {2, 4}, {3, 5}};
+    std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> add = [&](QTreeWidgetItem *element,
+                                                                             QTreeWidgetItem *parentRow,
+                                                                             int level) {
+        TreeItemData *record = deftab::RecordOf(element);
+        QTreeWidgetItem *row = record ? record->docRow : nullptr;
+        if (!row)
+            return;
+        for (int c = 0; c < 8; ++c)
+            row->setText(c, QString());
+        row->setText(nameColumn[level][1], element->text(nameColumn[level][0]));
+        if (level > 0) {
+            row->setText(6, element->text(4));
+            showClassRow(row, static_cast<QTreeWidgetItem *>(element->data(3, Qt::UserRole).value<void *>()));
+        }
+        row->setText(7, element->text(5));
+        row->setIcon(0, element->icon(0));
+        if (parentRow)
+            parentRow->addChild(row);
+        else
+            m_ui->CLASS_TREE->addTopLevelItem(row);
+        for (int i = 0; level < 3 && i < element->childCount(); ++i)
+            add(element->child(i), row, level + 1);
+    };
+    for (int i = 0; userTree && i < userTree->topLevelItemCount(); ++i)
+        add(userTree->topLevelItem(i), nullptr, 0);
+    m_ui->CLASS_TREE->expandAll();
+    TreeColumnAdjustment(m_ui->CLASS_TREE);
+    m_clearing = clearing;
+}
+
+// The document is read once the instance's elements are all there, so that ties resolve.
+void InstanceDocument::RebuildClassTree(QTreeWidget *userTree, bool documentRefresh)
+{
+    if (!m_loaded) {
+        LoadManagerInfo();
+        documentRefresh = true;
+    }
+    if (!documentRefresh)
         return;
-    m_modified = true;
-    SetBoolVar(RegSlot::FlagInstDocModified, true);
-    SetBoolVar(RegSlot::FlagSaveNeeded, true);
-    PostBox::Post(MsgCode::SaveFlag);
+    BuildClassTree(userTree);
+    if (deftab *tab = instanceTab())
+        tab->SetDocumentRefresh(false);
+}
+
+void InstanceDocument::RemoveTopLevelClassItem(QTreeWidgetItem *row)
+{
+    if (row && row->treeWidget() == m_ui->CLASS_TREE && !row->parent())
+        m_ui->CLASS_TREE->takeTopLevelItem(m_ui->CLASS_TREE->indexOfTopLevelItem(row));
+}
+
+void InstanceDocument::RemoveClassRow(QTreeWidgetItem *row)
+{
+    if (row && row->parent())
+        row->parent()->removeChild(row);
+    else
+        RemoveTopLevelClassItem(row);
+}
+
+void InstanceDocument::showElement(QTreeWidgetItem *element)
+{
+    deftab *tab = instanceTab();
+    TreeItemData *record = deftab::RecordOf(element);
+    if (!tab || !record)
+        return;
+    showElementTabs(true);
+    const QString expression = GetStrVar(RegSlot::StrAttrExpression);
+    // The instance tab's editor holds newer text of its current element than the record.
+    if (tab->GetCurrentUserItem() == element && tab->IsExplanationModified()) {
+        record->SetAttr(expression, tab->GetExplanationText());
+        record->TextLoaded() = true;
+    }
+    const QString text = tab->GetItemExplanation(element);
+    const bool updating = GetBoolVar(RegSlot::FlagUpdating);
+    SetBoolVar(RegSlot::FlagUpdating, true);
+    SetExplainText(text);
+    m_ui->CLASS_TREE->setCurrentItem(record->docRow);
+    SetBoolVar(RegSlot::FlagUpdating, updating);
+    m_refFile->setEnabled(true);
+    m_refFile->SetEditable(0);
+    m_refFile->SetDirectory(
+        tab->GetReferencePath(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID))));
+    m_refUrl->setEnabled(true);
+    m_refUrl->SetEditable(0);
+    m_refUrl->SetElement(element);
+}
+
+void InstanceDocument::RefreshClassItem()
+{
+    deftab *tab = instanceTab();
+    QTreeWidgetItem *element = tab ? tab->GetCurrentUserItem() : nullptr;
+    TreeItemData *record = deftab::RecordOf(element);
+    if (!record || shownElement() != element || !tab->IsExplanationModified())
+        return;
+    record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), tab->GetExplanationText());
+    record->TextChanged() = true;
+    SetExplainText(record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)));
+}
+
+void InstanceDocument::SetEditMode()
+{
+    m_editable = GetBoolVar(RegSlot::FlagIsManager);
+    applyEditable(IsEditable());
+}
+
+QString InstanceDocument::CurrentClassValue() const
+{
+    return tieOf(currentChapter());
+}
+
+void InstanceDocument::SetExplainText(const QString &text)
+{
+    m_explain->setPlainText(text);
+    m_explain->moveCursor(QTextCursor::Start);
 }
 
 void InstanceDocument::Clear()
 {
-    m_modified = false;
-    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
-        store->CloseXmlDoc(XmlIndex::InstanceDoc);
+    clearDocument();
 }
 
-void InstanceDocument::ActivateEditor() {}
-void InstanceDocument::LayoutAdjust() {}
-void InstanceDocument::RefreshChapterMenu() {}
-void InstanceDocument::UpdateEditorState() {}
-void InstanceDocument::RefreshClassItem() {}
-void InstanceDocument::CreateChapter() {}
-void InstanceDocument::DeleteChapter() {}
-void InstanceDocument::SetChapter() {}
-void InstanceDocument::UnsetChapter() {}
-void InstanceDocument::MoveUpChapter() {}
-void InstanceDocument::MoveDownChapter() {}
-void InstanceDocument::RebuildClassTree(QTreeWidget *, bool) {}
-void InstanceDocument::SetEditMode() {}
-void InstanceDocument::LoadManagerInfo() {}
-void InstanceDocument::BuildClassTree(QTreeWidget *) {}
-void InstanceDocument::SelectFirstChapter() {}
-QString InstanceDocument::CurrentClassValue() const
+void InstanceDocument::ClassDblClickSet(QTreeWidgetItem *row, int)
 {
-    return QString();
+    auto *tabArea = GetObj<Tab>(RegSlot::ObjTab);
+    if (!row)
+        return;
+    if (row->parent()) {
+        QTreeWidgetItem *element = elementOfRow(row);
+        if (deftab *tab = instanceTab(); tab && element) {
+            tab->SetCurrentUserItem(element);
+            if (tabArea)
+                tabArea->SelectTab(GetStrVar(RegSlot::StrTabInstance));
+        }
+        return;
+    }
+    auto *mgr = GetObj<manager>(RegSlot::ObjManager);
+    QTreeWidget *members = mgr ? mgr->GetTree() : nullptr;
+    const int n = row->text(7).mid(1).toInt();
+    for (QTreeWidgetItemIterator it(members); members && *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toInt() == n) {
+            mgr->SetCurrentItem(*it);
+            if (tabArea)
+                tabArea->SelectTab(GetStrVar(RegSlot::StrTabManagement));
+            return;
+        }
+    }
 }
-void InstanceDocument::SetExplainText(const QString &) {}

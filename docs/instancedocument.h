@@ -1,42 +1,49 @@
 #pragma once
 
-#include "core/globalvar.h"
+#include "docs/chaptereditor.h"
 
-#include <QWidget>
+namespace Ui
+{
+class InstanceDocument;
+}
+class deftab;
 
-class QTreeWidget;
-
-// The instance document editor: chapters of free text attached to the members' class instances.
-class InstanceDocument final : public QWidget, protected virtual globalvar
+// The instance document editor: the chapters of DocInstance.xml tied to the members' large-class,
+// small-class and parameter instances. Only the workspace's manager edits it.
+class InstanceDocument final : public ChapterEditor
 {
     Q_OBJECT
 public:
     explicit InstanceDocument(QWidget *parent = nullptr);
     ~InstanceDocument() override;
 
-    void ActivateEditor();
-    void LayoutAdjust();
-    void RefreshChapterMenu();
-    void UpdateEditorState();
-    void RefreshClassItem();
-    void Clear();
-    void CreateChapter();
-    void DeleteChapter();
-    void SetChapter();
-    void UnsetChapter();
-    void MoveUpChapter();
-    void MoveDownChapter();
-    void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
+    // The instance's name and version and the chapters of DocInstance.xml (store index 80000).
     void LoadManagerInfo();
     void BuildClassTree(QTreeWidget *userTree);
-    void SelectFirstChapter();
-    // The "InstID" of the record behind the current class row; empty when there is none.
+    void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
+    void RemoveTopLevelClassItem(QTreeWidgetItem *row);
+    void RemoveClassRow(QTreeWidgetItem *row);
+    void RefreshClassItem();
+    void SetEditMode();
     QString CurrentClassValue() const;
     void SetExplainText(const QString &text);
-    void Save();
-    void SetEditMode();
-    void SetModified();
+    void Clear();
+
+public slots:
+    void ClassDblClickSet(QTreeWidgetItem *row, int column);
 
 private:
-    bool m_modified = false;
+    QTreeWidgetItem *elementOf(const QString &tie) const override;
+    QTreeWidgetItem *classRowOf(QTreeWidgetItem *element) const override;
+    QTreeWidgetItem *elementOfRow(QTreeWidgetItem *classRow) const override;
+    void showElement(QTreeWidgetItem *element) override;
+    bool mayTie(QTreeWidgetItem *classRow) const override;
+    bool keepsText() const override { return GetBoolVar(RegSlot::FlagIsManager); }
+    int modifiedFlag() const override { return RegSlot::FlagInstDocModified; }
+    int storeIndex() const override;
+    QString folder() const override { return GetStrVar(RegSlot::StrInstanceDir); }
+    QString rootTag() const override { return ChapterFile::InstanceRootTag; }
+    deftab *instanceTab() const;
+
+    Ui::InstanceDocument *m_ui;
 };

@@ -1,39 +1,48 @@
 #pragma once
 
-#include "core/globalvar.h"
+#include "docs/chaptereditor.h"
 
-#include <QWidget>
+namespace Ui
+{
+class ModelDoc;
+}
+class model;
 
-class QTreeWidget;
-
-// The model document editor: chapters of free text attached to the model definition's classes.
-class ModelDoc final : public QWidget, protected virtual globalvar
+// The model document editor: the chapters of DocModel.xml tied to the model definition's large
+// classes, small classes and parameters. Only the model's owner edits it, and not while an
+// instance is open.
+class ModelDoc final : public ChapterEditor
 {
     Q_OBJECT
 public:
     explicit ModelDoc(QWidget *parent = nullptr);
     ~ModelDoc() override;
 
-    void ActivateEditor();
-    void LayoutAdjust();
-    void RefreshChapterMenu();
-    void UpdateEditorState();
-    void RefreshClassItem();
-    void Clear();
-    void CreateChapter();
-    void DeleteChapter();
-    void SetChapter();
-    void UnsetChapter();
-    void MoveUpChapter();
-    void MoveDownChapter();
+    // The model's name and version and the chapters of DocModel.xml (store index 30001).
+    void LoadHeader();
+    void BuildClassTree(QTreeWidget *modelTree);
     void RebuildClassTree(QTreeWidget *modelTree, bool modelModified);
-    void Save();
-    void SelectFirstChapter();
+    void RefreshClassItem();
+    void RemoveClassRow(QTreeWidgetItem *row);
     void SetEditMode();
-    void DisableChapterMenu();
-    void SetModified();
+    void Clear();
     void TransferUser(const QString &name, const QString &email);
 
+public slots:
+    void ClassDblClickSet(QTreeWidgetItem *row, int column);
+
 private:
-    bool m_modified = false;
+    QTreeWidgetItem *elementOf(const QString &tie) const override;
+    QTreeWidgetItem *classRowOf(QTreeWidgetItem *element) const override;
+    QTreeWidgetItem *elementOfRow(QTreeWidgetItem *classRow) const override;
+    void showElement(QTreeWidgetItem *element) override;
+    bool mayTie(QTreeWidgetItem *) const override { return true; }
+    bool keepsText() const override { return IsEditable(); }
+    int modifiedFlag() const override { return RegSlot::FlagModelDocModified; }
+    int storeIndex() const override;
+    QString folder() const override { return GetStrVar(RegSlot::StrModelDir); }
+    QString rootTag() const override;
+    model *modelEditor() const;
+
+    Ui::ModelDoc *m_ui;
 };

@@ -6,6 +6,7 @@
 #include "docs/instancedocument.h"
 #include "instance/classinstanceindex.h"
 #include "instance/instancepanes.h"
+#include "instance/valuetable.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
 #include "shell/numeditor.h"

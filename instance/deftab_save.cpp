@@ -2,6 +2,7 @@
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "instance/instancepanes.h"
+#include "instance/valuetable.h"
 #include "members/memberinfo.h"
 #include "shell/numeditor.h"
 #include "ui_deftab.h"

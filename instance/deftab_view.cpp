@@ -4,6 +4,7 @@
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
 #include "instance/instancepanes.h"
+#include "instance/valuetable.h"
 #include "members/manager.h"
 #include "members/memberinfo.h"
 #include "model/model.h"

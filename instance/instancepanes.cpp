@@ -34,5 +34,3 @@ QString InstanceSclass::GetOutVar() const
 {
     return outVarOf(m_current, GetStrVar(RegSlot::StrTagOutVar));
 }
-
-ValueTable::ValueTable(QWidget *parent) : QWidget(parent) {}

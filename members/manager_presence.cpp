@@ -99,6 +99,7 @@ void manager::WriteOwnMarker(bool force)
 void manager::StartNewDay()
 {
     m_chat->SetOwnerAddress();
+    MutexHold hold(MutexNo::Members); // the chat worker sets the flag under it
     for (MemberInfo *record : qAsConst(m_table))
         record->ChatFlag = false;
 }

@@ -212,7 +212,7 @@ void manager::startSession(bool opened)
         if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
             wake->release();
     }
-    m_chat->SetCurrentDay(QDate::currentDate());
+    m_chat->SetPollDate(QDate::currentDate());
     // Last: the check may only see the table once the tree is built and the file times recorded.
     StartPresence();
 }

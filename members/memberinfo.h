@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QMap>
@@ -39,6 +40,9 @@ struct MemberInfo {
     int UnchangedChecks = 0;
     bool Open = false;
     bool ChatFlag = false;
+    // Last-modified time of this member's chat day file as last read, by date; the chat worker
+    // reads and writes it under mutex 0.
+    QMap<QDate, QDateTime> ChatTimes;
     bool Deleted = false;
 };
 

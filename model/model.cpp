@@ -31,8 +31,9 @@ model::model(QWidget *parent)
     m_ui->setupUi(this);
     SetObj(RegSlot::ObjModel, this);
     SetObj(RegSlot::ObjModelTree, m_ui->TREE);
-    m_lclassPage = new ModelLclass(m_ui->TREE, this);
-    m_sclassPage = new ModelSClass(m_ui->TREE, this);
+    m_lclassPage = new ModelLclass(this);
+    m_lclassPage->SetClassTree(m_ui->TREE);
+    m_sclassPage = new ModelSClass(this);
     m_ui->LCLASS->setLayout(m_lclassPage->PageLayout());
     m_ui->SCLASS->setLayout(m_sclassPage->PageLayout());
 
@@ -111,6 +112,10 @@ void model::reset()
     m_clearing = false;
     m_newModel = false;
     m_touched = false;
+    // One model's date bounds must not hold the next one.
+    for (int slot : {RegSlot::StrLclassEarliestStart, RegSlot::StrLclassLatestTarget,
+                     RegSlot::StrModelStartDate, RegSlot::StrModelTargetDate})
+        SetStrVar(slot, QString());
 }
 
 QString model::today() const
@@ -217,6 +222,7 @@ bool model::NewModel()
     SetBoolVar(RegSlot::FlagModelReadOnly, false);
     SetStrVar(RegSlot::StrModelStartDate, m_ui->SDATE->text());
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    showModelDoc();
     if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
         doc->SetEditMode();
     if (mw) {
@@ -264,6 +270,7 @@ bool model::OpenModel()
         mw->EnableDocumentAction(2, false);
     }
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (mw) {
@@ -289,6 +296,7 @@ bool model::LoadModel()
         return false;
     m_newModel = false;
     loadDocModel();
+    showModelDoc();
     enterDocKind();
     SetEditorFont();
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
@@ -313,6 +321,15 @@ void model::loadDocModel()
     store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
     if (missing)
         store->SetDocFileName(XmlIndex::ModelDoc, path);
+}
+
+// The model document fills its header, chapters and class tree from what was just loaded.
+void model::showModelDoc()
+{
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc)) {
+        doc->LoadHeader();
+        doc->BuildClassTree(m_ui->TREE);
+    }
 }
 
 bool model::loadTree(bool showMessage)
@@ -435,13 +452,12 @@ void model::CloseModel()
         freeItem(tree->takeTopLevelItem(0));
     if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
         store->CloseXmlDoc(XmlIndex::Model);
-    m_lclassPage->ClearLclass();
-    m_sclassPage->ClearSclass();
+    m_lclassPage->CloseLclass();
+    m_sclassPage->ClearPage();
     m_explain->SetEditItem(nullptr);
     m_explain->ClearText();
     reset();
-    m_states.clear();
-    m_transitions.clear();
+    m_stateTables.Clear();
     m_ids.clear();
     m_ownerName.clear();
     m_ownerEmail.clear();
@@ -457,9 +473,9 @@ void model::SetReadOnly()
     if (m_ui->TREE->topLevelItemCount() > 0) {
         const int level = GetItemLevel(m_ui->TREE->currentItem());
         if (level == 2 || level == 3)
-            m_sclassPage->SetReadOnly(true);
+            m_sclassPage->SetReadOnly();
         else
-            m_lclassPage->SetReadOnly(true);
+            m_lclassPage->SetReadOnly();
     }
     m_explain->setReadOnly(true);
 }
@@ -535,9 +551,9 @@ void model::AdjustLayout()
         return;
     m_ui->splitter->setSizes({h / 3, h - h / 3});
     if (m_ui->DTAB->currentIndex() == 0)
-        m_lclassPage->LayoutAdjust();
+        m_lclassPage->AdjustLayout();
     else if (m_ui->DTAB->currentIndex() == 1)
-        m_sclassPage->LayoutAdjust();
+        m_sclassPage->AdjustLayout();
 }
 
 void model::SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
@@ -570,10 +586,3 @@ void model::CreateSclassDiag()
     m_newSclass->InitDisplay();
     m_newSclass->show();
 }
-
-// The delete and parameter dialogs come with the class pages that own them.
-void model::DeleteLclassDiag() {}
-void model::DeleteSclassDiag() {}
-void model::CreateParamDiag() {}
-void model::DeleteParamDiag() {}
-void model::ModParamNameDiag() {}

@@ -2,6 +2,8 @@
 
 #include "core/globalvar.h"
 #include "model/modelfile.h"
+#include "model/paramlist.h"
+#include "model/statetables.h"
 
 #include <QHash>
 #include <QWidget>
@@ -68,15 +70,36 @@ public:
     void IncrementID() { ++m_nextId; }
     QString ElementLabel(const TreeItemData *record) const;
     void SetElementAttr(TreeItemData *record, const QString &element);
-    const QHash<QString, QString> &GetStateTable() const { return m_states; }
-    const QHash<QString, QString> &GetTransitionTable() const { return m_transitions; }
     QString StateOfID(const QString &id) const;
     QTreeWidgetItem *ItemOfStateKey(const QString &state) const;
     bool IsNormalKind(const QTreeWidgetItem *item) const;
     void RecomputeStartDate();
-    // Takes a class row out of the tree and frees it with its children, records and IDs; the row
-    // current afterwards is shown.
+    // Takes a class row out of the tree and frees it with its children, records, IDs and
+    // state-machine entries; the row current afterwards is shown.
     void RemoveClassItem(QTreeWidgetItem *item);
+    // The class-tree row of a record, with its list row and model-document row; the ID enters
+    // the ID table.
+    QTreeWidgetItem *MakeItem(TreeItemData *record, int level);
+
+    // ---- kinds of small classes and parameter names (model_params.cpp) ----
+    // The states (by small-class ID) and the transitions (state ID and name) of the model.
+    const StateTables &GetStateTable() const { return m_stateTables; }
+    // A small class may become the state of that name when no state of its large class has it.
+    bool CanMakeState(const QString &name, const QTreeWidgetItem *item) const;
+    bool MakeState(const QString &name, QTreeWidgetItem *item);
+    bool CanMakeTransition(const QString &transition, const QString &state) const;
+    bool MakeTransition(const QString &transition, const QString &state, QTreeWidgetItem *item);
+    void MakeNormal(QTreeWidgetItem *item);
+    void UnmakeState(QTreeWidgetItem *item);
+    void UnmakeTransition(QTreeWidgetItem *item);
+    bool RenameState(QTreeWidgetItem *sclass, const QString &name);
+    bool RenameTransition(QTreeWidgetItem *sclass, const QString &name, const QString &state);
+    void RenameParam(QTreeWidgetItem *param, const QString &name);
+    // Moves the parameters of the row of param, from param on, one column to the right.
+    void RenumberRow(QTreeWidgetItem *sclass, QTreeWidgetItem *param);
+    static QList<ParamList::Address> ParamAddresses(const QTreeWidgetItem *sclass, const QString &rowKey,
+                                                    const QString &colKey);
+    void SetParamAddress(QTreeWidgetItem *param, const ParamList::Address &address);
 
     // ---- pages, marks and menus ----
     void AdjustLayout();
@@ -86,7 +109,7 @@ public:
     void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
                         bool delParam);
     void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
-    void EnableCurrentPage(bool on);
+    void EnableCurrentPage();
     void DisableEmptyTabs();
     void ClearCompletion();
 
@@ -126,20 +149,25 @@ private:
     bool createModelFiles(const QString &versionDir);
     bool loadTree(bool showMessage);
     void loadDocModel();
+    void showModelDoc();
     void checkOwner();
     void showHeader(const QDomElement &root);
     void buildItems(const QList<ModelFile::Node> &lclasses);
     TreeItemData *newClassRecord(const QString &name, const QString &startDate);
-    QTreeWidgetItem *makeItem(TreeItemData *record, int level);
     void buildStateTables();
+    QString idOf(const QTreeWidgetItem *item) const;
+    QString lclassIdOf(const QTreeWidgetItem *sclass) const;
+    void forgetKind(QTreeWidgetItem *sclass);
+    void renameSclassKind(QTreeWidgetItem *sclass, const QString &key, const QString &name);
+    void refreshParamPage();
     QList<ModelFile::Node> collectTree() const;
     void freeItem(QTreeWidgetItem *item);
     void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
+    void writePage(QTreeWidgetItem *item);
     void showPage(QTreeWidgetItem *item);
     void activateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);
-    void showDate(int mode, const QString &date);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;
 
@@ -162,6 +190,5 @@ private:
     QString m_ownerName;
     QString m_ownerEmail;
     QHash<QString, QTreeWidgetItem *> m_ids;
-    QHash<QString, QString> m_states;      // state name -> ID of its state small class
-    QHash<QString, QString> m_transitions; // ID of a state small class -> ID of its transition class
+    StateTables m_stateTables;
 };

@@ -31,16 +31,22 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
     m_ui->TREE->setFocus();
 }
 
-// Until the class pages decide the Model menu for what they show, the owner of an editable
-// model may add a large class always and a small class once a large class exists.
+// The page of the current class decides the Model menu and its own editability; with no class
+// the owner of an editable model may only add a large class.
 void model::keepMenuStates()
 {
-    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
-    if (!mw)
-        return;
     const bool editable = GetBoolVar(RegSlot::FlagModelOwned) && !GetBoolVar(RegSlot::FlagModelReadOnly);
-    mw->KeepModelActions(editable, false, editable && m_ui->TREE->currentItem(), false, false, false);
-    mw->RestoreModelActions();
+    const int level = GetItemLevel(m_ui->TREE->currentItem());
+    if (level == 1) {
+        m_lclassPage->UpdateEditState();
+    } else if (level > 1) {
+        m_sclassPage->UpdateEditState();
+        if (level == 3 && editable)
+            m_sclassPage->SetEditable(false);
+    } else if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        mw->KeepModelActions(editable, false, false, false, false, false);
+        mw->RestoreModelActions();
+    }
 }
 
 void model::storePage(QTreeWidgetItem *prev)
@@ -52,7 +58,7 @@ void model::storePage(QTreeWidgetItem *prev)
     record->counter2 = m_explain->GetCursorPos();
     if (!GetBoolVar(RegSlot::FlagModelOwned) || GetBoolVar(RegSlot::FlagModelReadOnly))
         return;
-    UpdateItem(prev);
+    writePage(prev);
     const int level = GetItemLevel(prev);
     if (level == 1)
         m_lclassPage->ClearLclass();
@@ -60,37 +66,53 @@ void model::storePage(QTreeWidgetItem *prev)
         m_sclassPage->ClearSclass();
 }
 
-// Writes the pages and the explanation editor back into the record of the item they show.
 void model::UpdateItem(QTreeWidgetItem *item)
 {
+    if (item && item == m_ui->TREE->currentItem())
+        writePage(item);
+}
+
+// Writes the page and the explanation editor back into the record of the item they show; on a
+// change of rows the tree already reports the next row as current.
+void model::writePage(QTreeWidgetItem *item)
+{
     TreeItemData *record = RecordOf(item);
-    if (!record || item != m_ui->TREE->currentItem())
+    if (!record)
         return;
-    if (GetItemLevel(item) == 1)
-        m_lclassPage->StorePage(item);
+    const int level = GetItemLevel(item);
+    if (level == 1)
+        m_lclassPage->SaveLclass(item);
+    else if (level == 2)
+        m_sclassPage->StoreSclass(item);
     else
-        m_sclassPage->StorePage(item);
+        m_sclassPage->StoreParam(item);
     if (m_explain->EditItem() == record && m_explain->IsModified()) {
         record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), m_explain->toPlainText());
         m_explain->ResetModified();
     }
 }
 
-// Until the class pages show their elements themselves, the editor puts the element's
-// explanation into its tab; the text file is read once per element.
+// The pages fill themselves and the explanation tab; a parameter shows on its small class's
+// page, which first switches to that small class when it shows another.
 void model::showPage(QTreeWidgetItem *item)
 {
-    TreeItemData *record = RecordOf(item);
-    if (GetItemLevel(item) == 1)
-        m_lclassPage->ShowLclass(item);
-    else
-        m_sclassPage->ShowSclass(item);
-    const QString key = GetStrVar(RegSlot::StrAttrExpression);
-    if (!record->flags[0]) {
-        record->SetAttr(key, ReadClassText(record->GetAttr(GetStrVar(RegSlot::StrAttrID))));
-        record->flags[0] = true;
+    const int level = GetItemLevel(item);
+    if (level == 1) {
+        m_lclassPage->SetLclass(item);
+        return;
     }
-    ShowExplanation(record, record->GetAttr(GetStrVar(RegSlot::StrAttrName)), record->GetAttr(key));
+    m_sclassPage->SetTreeLock(true);
+    if (level == 2) {
+        m_sclassPage->ShowSclass(item);
+        m_sclassPage->SetCurrentTab(0);
+    } else {
+        if (m_sclassPage->GetSclassItem() != item->parent())
+            m_sclassPage->ShowParamSclass(item);
+        m_sclassPage->SelectParam(item);
+        m_sclassPage->ShowParam(item->parent(), item, RecordOf(item)->pageItem);
+        m_sclassPage->SetCurrentTab(1);
+    }
+    m_sclassPage->SetTreeLock(false);
 }
 
 void model::ShowExplanation(TreeItemData *record, const QString &title, const QString &text)
@@ -156,13 +178,9 @@ void model::TabChangeProc(int index)
     m_prevTab = index;
 }
 
-void model::EnableCurrentPage(bool on)
+void model::EnableCurrentPage()
 {
-    const int level = GetItemLevel(m_ui->TREE->currentItem());
-    if (level == 1)
-        m_lclassPage->SetReadOnly(!on);
-    else if (level > 1)
-        m_sclassPage->SetReadOnly(!on);
+    keepMenuStates();
 }
 
 void model::DisableEmptyTabs()
@@ -180,28 +198,19 @@ void model::setDateButtons(bool start, bool target, bool completion)
     m_ui->CDATEBTN->setEnabled(completion);
 }
 
-void model::showDate(int mode, const QString &date)
-{
-    m_calendar->SetDate(date);
-    m_calendar->SetMode(mode);
-    m_calendar->show();
-}
-
 void model::SdateBtnProc()
 {
-    showDate(0, m_ui->SDATE->text());
+    m_calendar->Open(0);
 }
 
 void model::TdateBtnProc()
 {
-    const QString target = m_ui->TDATE->text();
-    showDate(1, target.isEmpty() ? m_ui->SDATE->text() : target);
+    m_calendar->Open(1);
 }
 
 void model::CdateBtnProc()
 {
-    const QString completion = m_ui->CDATE->text();
-    showDate(2, completion.isEmpty() ? m_ui->TDATE->text() : completion);
+    m_calendar->Open(2);
 }
 
 void model::SdateChanged(const QString &text)
@@ -223,7 +232,7 @@ void model::CdateChanged(const QString &text)
         SetBoolVar(RegSlot::FlagModelReadOnly, m_completed);
         if (mw)
             mw->EnableModelAction(0, !m_completed);
-        EnableCurrentPage(!m_completed);
+        EnableCurrentPage();
     }
     m_ui->SDATEBTN->setEnabled(!m_completed);
     m_ui->TDATEBTN->setEnabled(!m_completed);
@@ -237,9 +246,13 @@ void model::ClearCompletion()
     m_ui->CDATE->clear();
 }
 
+// Rows expanded while a model loads (expandAll) must not lay the tree out again from inside
+// Qt's own layout pass, which still walks the row list a resize reallocates; the load fits the
+// columns once it is done.
 void model::MtreeExpanded(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->TREE);
+    if (!GetBoolVar(RegSlot::FlagBusy))
+        TreeColumnAdjustment(m_ui->TREE);
 }
 
 void model::MtreeCollapsed(const QModelIndex &)

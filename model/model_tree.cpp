@@ -1,4 +1,5 @@
 #include "core/treeitemdata.h"
+#include "model/daterules.h"
 #include "model/model.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
@@ -83,7 +84,7 @@ QTreeWidgetItem *model::topLevelOf(QTreeWidgetItem *item) const
 
 // The class-tree row of a record, with the two rows the record owns: its entry in the model
 // document's class tree and, for a small class or parameter, its row on the small-class page.
-QTreeWidgetItem *model::makeItem(TreeItemData *record, int level)
+QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
 {
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
     const QString name = record->GetAttr(GetStrVar(RegSlot::StrAttrName));
@@ -128,20 +129,19 @@ QTreeWidgetItem *model::makeItem(TreeItemData *record, int level)
 void model::buildItems(const QList<ModelFile::Node> &lclasses)
 {
     const QString kindKey = GetStrVar(RegSlot::StrAttrParamType);
-    const QString earliestKey = GetStrVar(RegSlot::StrAttrStartDate);
-    QString earliest;
+    QStringList starts;
+    QStringList targets;
     for (const ModelFile::Node &l : lclasses) {
-        const QString start = l.record->GetAttr(earliestKey);
-        if (!start.isEmpty() && (earliest.isEmpty() || start < earliest))
-            earliest = start;
-        QTreeWidgetItem *lclass = makeItem(l.record, 1);
+        starts << l.record->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
+        targets << l.record->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate));
+        QTreeWidgetItem *lclass = MakeItem(l.record, 1);
         m_ui->TREE->addTopLevelItem(lclass);
         for (const ModelFile::Node &s : l.children) {
-            QTreeWidgetItem *sclass = makeItem(s.record, 2);
+            QTreeWidgetItem *sclass = MakeItem(s.record, 2);
             lclass->addChild(sclass);
             const bool transition = s.record->GetAttr(kindKey) == QLatin1String("2");
             for (int i = 0; i < s.children.size(); ++i) {
-                QTreeWidgetItem *param = makeItem(s.children.at(i).record, 3);
+                QTreeWidgetItem *param = MakeItem(s.children.at(i).record, 3);
                 // A transition's columns are fixed: its name, then the states it leads from and to.
                 if (transition && i > 0) {
                     const QString label = i == 1   ? GetStrVar(RegSlot::StrColFromState)
@@ -154,25 +154,30 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
             }
         }
     }
-    SetStrVar(RegSlot::StrLclassEarliestStart, earliest);
+    // The date dialog holds the large classes to these bounds from the first date set on.
+    SetStrVar(RegSlot::StrLclassEarliestStart, DateRules::Earliest(starts));
+    SetStrVar(RegSlot::StrLclassLatestTarget, DateRules::Latest(targets));
 }
 
+// A model file may hold what this program would refuse (two states of one name, a transition
+// twice): it is taken as it is.
 void model::buildStateTables()
 {
     const QString kindKey = GetStrVar(RegSlot::StrAttrParamType);
     const QString stateKey = GetStrVar(RegSlot::StrAttrState);
     const QString idKey = GetStrVar(RegSlot::StrAttrID);
-    m_states.clear();
-    m_transitions.clear();
+    m_stateTables.Clear();
     for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i) {
         QTreeWidgetItem *lclass = m_ui->TREE->topLevelItem(i);
+        const QString lclassId = RecordOf(lclass)->GetAttr(idKey);
         for (int j = 0; j < lclass->childCount(); ++j) {
             const TreeItemData *r = RecordOf(lclass->child(j));
             const QString kind = r->GetAttr(kindKey);
             if (kind == QLatin1String("1"))
-                m_states.insert(r->GetAttr(stateKey), r->GetAttr(idKey));
-            else if (kind == QLatin1String("2") && !m_transitions.contains(r->GetAttr(stateKey)))
-                m_transitions.insert(r->GetAttr(stateKey), r->GetAttr(idKey));
+                m_stateTables.LoadState(r->GetAttr(idKey), lclassId, r->GetAttr(stateKey));
+            else if (kind == QLatin1String("2"))
+                m_stateTables.LoadTransition(r->GetAttr(stateKey),
+                                             r->GetAttr(GetStrVar(RegSlot::StrAttrTransition)));
         }
     }
 }
@@ -183,9 +188,10 @@ QString model::StateOfID(const QString &id) const
     return r ? r->GetAttr(GetStrVar(RegSlot::StrAttrState)) : QString();
 }
 
+// States are keyed by the ID of their small class.
 QTreeWidgetItem *model::ItemOfStateKey(const QString &state) const
 {
-    return m_states.contains(state) ? FindItem(m_states.value(state)) : nullptr;
+    return m_stateTables.IsState(state) ? FindItem(state) : nullptr;
 }
 
 bool model::IsNormalKind(const QTreeWidgetItem *item) const
@@ -232,12 +238,17 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
         m_ui->TREE->takeTopLevelItem(m_ui->TREE->indexOfTopLevelItem(item));
     std::function<void(QTreeWidgetItem *)> forget = [&](QTreeWidgetItem *i) {
         RemoveID(RecordOf(i)->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+        if (GetItemLevel(i) == 2)
+            forgetKind(i);
         for (int c = 0; c < i->childCount(); ++c)
             forget(i->child(c));
     };
     forget(item);
     if (m_lclassPage->CurrentItem() == item)
         m_lclassPage->ClearLclass();
+    if (QTreeWidgetItem *shown = m_sclassPage->GetSclassItem();
+        shown && (shown == item || shown->parent() == item))
+        m_sclassPage->ClearSclass();
     if (m_explain->EditItem() == RecordOf(item))
         m_explain->SetEditItem(nullptr);
     freeItem(item);
@@ -300,7 +311,7 @@ void model::AddLclass()
     const QString earliest = GetStrVar(RegSlot::StrLclassEarliestStart);
     if (earliest.isEmpty() || earliest > start)
         SetStrVar(RegSlot::StrLclassEarliestStart, start);
-    QTreeWidgetItem *item = makeItem(newClassRecord(GetStrVar(RegSlot::StrNewLclassFirst), start), 1);
+    QTreeWidgetItem *item = MakeItem(newClassRecord(GetStrVar(RegSlot::StrNewLclassFirst), start), 1);
     QTreeWidget *tree = m_ui->TREE;
     QTreeWidgetItem *after = topLevelOf(tree->currentItem());
     tree->insertTopLevelItem(after ? tree->indexOfTopLevelItem(after) + 1 : tree->topLevelItemCount(), item);
@@ -316,7 +327,7 @@ void model::AddSclass()
     if (!lclass)
         return;
     const QString start = RecordOf(lclass)->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
-    QTreeWidgetItem *item = makeItem(newClassRecord(GetStrVar(RegSlot::StrNewSclassName), start), 2);
+    QTreeWidgetItem *item = MakeItem(newClassRecord(GetStrVar(RegSlot::StrNewSclassName), start), 2);
     const int level = GetItemLevel(current);
     if (level == 1) {
         lclass->addChild(item);
@@ -332,12 +343,5 @@ void model::AddSclass()
 
 void model::RecomputeStartDate()
 {
-    QString earliest;
-    for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i) {
-        const QString start =
-            RecordOf(m_ui->TREE->topLevelItem(i))->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
-        if (!start.isEmpty() && (earliest.isEmpty() || start < earliest))
-            earliest = start;
-    }
-    SetStrVar(RegSlot::StrLclassEarliestStart, earliest);
+    m_lclassPage->SetMinStartDate();
 }

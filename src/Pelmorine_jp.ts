@@ -203,6 +203,114 @@
         <source>CANCEL</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>Start Date &gt; Target Date</source>
+        <translation>開始日 &gt; 目標日</translation>
+    </message>
+    <message>
+        <source>Start Date is not set</source>
+        <translation>開始日が設定されていません</translation>
+    </message>
+    <message>
+        <source>Start Date &gt; Completion Date</source>
+        <translation>開始日 &gt; 完了日</translation>
+    </message>
+    <message>
+        <source>Lclass minimum start date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Manager Start date must be set</source>
+        <translation>先にメンバーの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manger Start Date:</source>
+        <translation>メンバーの開始日:</translation>
+    </message>
+    <message>
+        <source>Sclass Start date:</source>
+        <translation>小分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Lclass start date must be set</source>
+        <translation>先に大分類の開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>LClass Start Date:</source>
+        <translation>大分類の開始日:</translation>
+    </message>
+    <message>
+        <source>at first, Model Start date must be set</source>
+        <translation>先にモデルの開始日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Start Date:</source>
+        <translation>モデルの開始日:</translation>
+    </message>
+    <message>
+        <source>Minimu Lclass Start Date:</source>
+        <translation>大分類の最も早い開始日:</translation>
+    </message>
+    <message>
+        <source>Lclass max target date:</source>
+        <translation>大分類の最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Manager Target date</source>
+        <translation>先にメンバーの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Manager Target date:</source>
+        <translation>メンバーの目標日:</translation>
+    </message>
+    <message>
+        <source>Sclass Target date:</source>
+        <translation>小分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Target date of LClass is not set</source>
+        <translation>大分類の目標日が設定されていません</translation>
+    </message>
+    <message>
+        <source>LClass Target date:</source>
+        <translation>大分類の目標日:</translation>
+    </message>
+    <message>
+        <source>Max Target date:</source>
+        <translation>最も遅い目標日:</translation>
+    </message>
+    <message>
+        <source>at first, you must set Model Target date</source>
+        <translation>先にモデルの目標日を設定してください</translation>
+    </message>
+    <message>
+        <source>Model Target date:</source>
+        <translation>モデルの目標日:</translation>
+    </message>
+    <message>
+        <source>All Lclass is not competion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Lclass Maximum completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Sclass is not completion</source>
+        <translation>完了していない小分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Slclass completion date:</source>
+        <translation>小分類の最も遅い完了日:</translation>
+    </message>
+    <message>
+        <source>All Lclasses is not completion</source>
+        <translation>完了していない大分類があります</translation>
+    </message>
+    <message>
+        <source>Maximum Lclass Completion date:</source>
+        <translation>大分類の最も遅い完了日:</translation>
+    </message>
 </context>
 <context>
     <name>CheckTimer</name>
@@ -2262,6 +2370,212 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>New Output</source>
         <translation>新規出力</translation>
     </message>
+    <message>
+        <source>Create File Identifier</source>
+        <translation>ファイル識別子作成</translation>
+    </message>
+    <message>
+        <source>Delete File Identifier</source>
+        <translation>ファイル識別子削除</translation>
+    </message>
+    <message>
+        <source>Create next Seq Identifier</source>
+        <translation>次のシーケンス識別子作成</translation>
+    </message>
+    <message>
+        <source>Create nesting Seq Identifier</source>
+        <translation>入れ子シーケンス識別子作成</translation>
+    </message>
+    <message>
+        <source>Move up Seq Identifier</source>
+        <translation>シーケンス識別子を上へ</translation>
+    </message>
+    <message>
+        <source>Move down Seq Identifier</source>
+        <translation>シーケンス識別子を下へ</translation>
+    </message>
+    <message>
+        <source>Move Seq Identifier to Temp</source>
+        <translation>シーケンス識別子を一時へ移動</translation>
+    </message>
+    <message>
+        <source>Move Seq Identifier to File</source>
+        <translation>シーケンス識別子をファイルへ移動</translation>
+    </message>
+    <message>
+        <source>Delete Seq Identifier</source>
+        <translation>シーケンス識別子削除</translation>
+    </message>
+    <message>
+        <source>check output file</source>
+        <translation>出力ファイル確認</translation>
+    </message>
+    <message>
+        <source>The output definition already exists:
+%1</source>
+        <translation>出力定義はすでに存在します:
+%1</translation>
+    </message>
+    <message>
+        <source>Open Output</source>
+        <translation>出力を開く</translation>
+    </message>
+    <message>
+        <source>not an output definition:%1</source>
+        <translation>出力定義ではありません:%1</translation>
+    </message>
+    <message>
+        <source>Seq</source>
+        <translation>シーケンス</translation>
+    </message>
+    <message>
+        <source>Temporary Seq</source>
+        <translation>一時シーケンス</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Output Name</source>
+        <translation>出力名</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Completioin Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>File Identifier</source>
+        <translation>ファイル識別子</translation>
+    </message>
+    <message>
+        <source>Seq Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Temporay Seq</source>
+        <translation>一時シーケンス</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>SEQ Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>Problem</source>
+        <translation>問題</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>コード</translation>
+    </message>
+    <message>
+        <source>Var Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>LClass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Set Variable</source>
+        <translation>変数設定</translation>
+    </message>
+    <message>
+        <source>Del Variable</source>
+        <translation>変数削除</translation>
+    </message>
+    <message>
+        <source>Variable Position</source>
+        <translation>変数の位置</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>モデル</translation>
+    </message>
+    <message>
+        <source>Delete file identifier</source>
+        <translation>ファイル識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current file identifier?</source>
+        <translation>現在のファイル識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>Delete seq identifier</source>
+        <translation>シーケンス識別子削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current seq identifier?</source>
+        <translation>現在のシーケンス識別子を削除しますか?</translation>
+    </message>
+    <message>
+        <source>connection error</source>
+        <translation>接続エラー</translation>
+    </message>
+    <message>
+        <source>Lclass is not found next temp lclass</source>
+        <translation>一時シーケンスの大分類が見つかりません</translation>
+    </message>
+    <message>
+        <source>loop variable is not found at file tree</source>
+        <translation>ループ変数がファイルツリーに見つかりません</translation>
+    </message>
 </context>
 <context>
     <name>tabcorner</name>
@@ -3017,6 +3331,922 @@ Do you want to open it?</source>
     <message>
         <source>can not write file:%1</source>
         <translation>ファイルに書き込めません:%1</translation>
+    </message>
+</context>
+<context>
+    <name>ChapterEditor</name>
+    <message>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
+    </message>
+    <message>
+        <source>Delete Chapter</source>
+        <translation>章の削除</translation>
+    </message>
+    <message>
+        <source>Set Chapter</source>
+        <translation>章に設定</translation>
+    </message>
+    <message>
+        <source>Unset Chapter</source>
+        <translation>章の設定解除</translation>
+    </message>
+    <message>
+        <source>Moveup Chapter</source>
+        <translation>章を上へ移動</translation>
+    </message>
+    <message>
+        <source>Movedown Chapter</source>
+        <translation>章を下へ移動</translation>
+    </message>
+    <message>
+        <source>set Unset</source>
+        <translation>設定解除</translation>
+    </message>
+    <message>
+        <source>Will you want to unset the document</source>
+        <translation>ドキュメントの設定を解除しますか</translation>
+    </message>
+</context>
+<context>
+    <name>ChapterDiag</name>
+    <message>
+        <source>Create Chapter</source>
+        <translation>章の作成</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>this chapter will be renumbering:</source>
+        <translation>この章から番号が変わります:</translation>
+    </message>
+    <message>
+        <source>Title is empty</source>
+        <translation>タイトルが空です</translation>
+    </message>
+</context>
+<context>
+    <name>DelChapter</name>
+    <message>
+        <source>Del Chapter</source>
+        <translation>章の削除</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceDocument</name>
+    <message>
+        <source>Instance Name</source>
+        <translation>インスタンス名</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>DocID</source>
+        <translation>DocID</translation>
+    </message>
+    <message>
+        <source>InstID</source>
+        <translation>InstID</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+</context>
+<context>
+    <name>ModelDoc</name>
+    <message>
+        <source>Model Name</source>
+        <translation>モデル名</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Chapter</source>
+        <translation>章</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>DocID</source>
+        <translation>DocID</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>LCass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+</context>
+<context>
+    <name>Chat</name>
+    <message>
+        <source>Chat System</source>
+        <translation>チャットシステム</translation>
+    </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>ACCOUNT</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>SEND</source>
+        <translation>送信</translation>
+    </message>
+    <message>
+        <source>CLEAR</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>SELECT</source>
+        <translation>選択</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>AGREE</source>
+        <translation>賛成</translation>
+    </message>
+    <message>
+        <source>OPPO</source>
+        <translation>反対</translation>
+    </message>
+    <message>
+        <source>NUTRAL</source>
+        <translation>中立</translation>
+    </message>
+    <message>
+        <source>MINF</source>
+        <translation>情報不足</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良い</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>レイアウト</translation>
+    </message>
+    <message>
+        <source>received account is empty</source>
+        <translation>受信アカウントがありません</translation>
+    </message>
+    <message>
+        <source>received account is not selected</source>
+        <translation>受信アカウントが選択されていません</translation>
+    </message>
+    <message>
+        <source>message is empty</source>
+        <translation>メッセージが空です</translation>
+    </message>
+    <message>
+        <source>message can not be sent: no chat file</source>
+        <translation>メッセージを送信できません: チャットファイルがありません</translation>
+    </message>
+    <message>
+        <source>ALL member</source>
+        <translation>全メンバー</translation>
+    </message>
+    <message>
+        <source>date is over today</source>
+        <translation>日付が今日以降です</translation>
+    </message>
+    <message>
+        <source>change date</source>
+        <translation>日付を変更しました</translation>
+    </message>
+    <message>
+        <source>message is</source>
+        <translation>メッセージは</translation>
+    </message>
+    <message>
+        <source>cases</source>
+        <translation>件</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <translation>yyyy/MM/dd</translation>
+    </message>
+    <message>
+        <source>date is not select</source>
+        <translation>日付が選択されていません</translation>
+    </message>
+    <message>
+        <source>deletedate</source>
+        <translation>削除日時</translation>
+    </message>
+    <message>
+        <source>sendnum</source>
+        <translation>送信数</translation>
+    </message>
+    <message>
+        <source>people</source>
+        <translation>人</translation>
+    </message>
+    <message>
+        <source>rcvnum</source>
+        <translation>受信数</translation>
+    </message>
+    <message>
+        <source> delete </source>
+        <translation> 削除 </translation>
+    </message>
+    <message>
+        <source>num</source>
+        <translation>件</translation>
+    </message>
+</context>
+<context>
+    <name>ChatCdata</name>
+    <message>
+        <source>chat file is damaged and could not be moved: %1</source>
+        <translation>チャットファイルが壊れていて移動できません: %1</translation>
+    </message>
+    <message>
+        <source>chat file was damaged and moved to %1</source>
+        <translation>チャットファイルが壊れていたため %1 に移動しました</translation>
+    </message>
+</context>
+<context>
+    <name>ChatTable</name>
+    <message>
+        <source>DelMessage</source>
+        <translation>メッセージ削除</translation>
+    </message>
+    <message>
+        <source>Is delete message?</source>
+        <translation>メッセージを削除しますか?</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ChatResponse</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>USER</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>Select Response</source>
+        <translation>応答を選択</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>AGREE</source>
+        <translation>賛成</translation>
+    </message>
+    <message>
+        <source>OPPO</source>
+        <translation>反対</translation>
+    </message>
+    <message>
+        <source>NUTRAL</source>
+        <translation>中立</translation>
+    </message>
+    <message>
+        <source>MINF</source>
+        <translation>情報不足</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良い</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>same type</source>
+        <translation>同じ種類です</translation>
+    </message>
+</context>
+<context>
+    <name>ChatNotif</name>
+    <message>
+        <source>Chat Notification</source>
+        <translation>チャット通知</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OPEN</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ModelLclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element Name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>lclass explain</source>
+        <translation>大分類の説明</translation>
+    </message>
+</context>
+<context>
+    <name>ModelSClass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>LClass Name  </source>
+        <translation>大分類名  </translation>
+    </message>
+    <message>
+        <source>lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>LClass Element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>lcalss element</source>
+        <translation>大分類の要素</translation>
+    </message>
+    <message>
+        <source>SClass Name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>SClass Element</source>
+        <translation>小分類の要素</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Param Attribute</source>
+        <translation>パラメータ属性</translation>
+    </message>
+    <message>
+        <source>ParamExplanation</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>sclass explain</source>
+        <translation>小分類の説明</translation>
+    </message>
+    <message>
+        <source>param explain</source>
+        <translation>パラメータの説明</translation>
+    </message>
+    <message>
+        <source>Out Variable</source>
+        <translation>出力変数</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>FromState</source>
+        <translation>遷移元の状態</translation>
+    </message>
+    <message>
+        <source>ToState</source>
+        <translation>遷移先の状態</translation>
+    </message>
+    <message>
+        <source>Param Attribute:</source>
+        <translation>パラメータ属性:</translation>
+    </message>
+    <message>
+        <source>el_name:</source>
+        <translation>要素名:</translation>
+    </message>
+</context>
+<context>
+    <name>OutFile</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>File Identifier</source>
+        <translation>ファイル識別子</translation>
+    </message>
+    <message>
+        <source>FileName</source>
+        <translation>ファイル名</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>拡張子</translation>
+    </message>
+</context>
+<context>
+    <name>OutSeq</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Seq Identifier</source>
+        <translation>シーケンス識別子</translation>
+    </message>
+    <message>
+        <source>End Loop</source>
+        <translation>ループ終了</translation>
+    </message>
+    <message>
+        <source>Code Set</source>
+        <translation>コード設定</translation>
+    </message>
+    <message>
+        <source>Code Del</source>
+        <translation>コード削除</translation>
+    </message>
+    <message>
+        <source>Mod</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Nest Sequence</source>
+        <translation>入れ子シーケンス</translation>
+    </message>
+    <message>
+        <source>Variable Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>Setting Count</source>
+        <translation>設定数</translation>
+    </message>
+    <message>
+        <source>Looping</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Var Identifier</source>
+        <translation>変数識別子</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>describing continue</source>
+        <translation>続けて記述</translation>
+    </message>
+    <message>
+        <source>A new line</source>
+        <translation>改行</translation>
+    </message>
+    <message>
+        <source>write all</source>
+        <translation>すべて書く</translation>
+    </message>
+    <message>
+        <source>Delete after $Var at last</source>
+        <translation>最後の$Var以降を削除</translation>
+    </message>
+    <message>
+        <source>UnSet</source>
+        <translation>未設定</translation>
+    </message>
+</context>
+<context>
+    <name>NewParam</name>
+    <message>
+        <source>Create Param</source>
+        <translation>パラメータ作成</translation>
+    </message>
+    <message>
+        <source>Parametr name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Column</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Transition</source>
+        <translation>遷移</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>State List</source>
+        <translation>状態リスト</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>current K[%1][%2] will be renumbered</source>
+        <translation>現在の K[%1][%2] は番号が振り直されます</translation>
+    </message>
+    <message>
+        <source>add param</source>
+        <translation>パラメータ追加</translation>
+    </message>
+    <message>
+        <source>mod param</source>
+        <translation>パラメータ変更</translation>
+    </message>
+    <message>
+        <source>new btn</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>mod btn</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>param name</source>
+        <translation>パラメータ名</translation>
+    </message>
+    <message>
+        <source>state name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>tr name</source>
+        <translation>遷移名</translation>
+    </message>
+    <message>
+        <source>Parameter name is not set</source>
+        <translation>パラメータ名が設定されていません</translation>
+    </message>
+    <message>
+        <source>State name is already registered</source>
+        <translation>状態名は既に登録されています</translation>
+    </message>
+    <message>
+        <source>list of State name is empty</source>
+        <translation>状態名のリストが空です</translation>
+    </message>
+    <message>
+        <source>transition name of State name is already registered</source>
+        <translation>この状態の遷移名は既に登録されています</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteLclassDiag</name>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類削除</translation>
+    </message>
+    <message>
+        <source>LClass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Will also be deleted small class</source>
+        <translation>小分類も削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteSclassDiag</name>
+    <message>
+        <source>DeleteSClass</source>
+        <translation>小分類削除</translation>
+    </message>
+    <message>
+        <source>Sclass name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Element name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>parameter is also deleted</source>
+        <translation>パラメータも削除されます</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteParamDiag</name>
+    <message>
+        <source>Delete Param</source>
+        <translation>パラメータ削除</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Transition of state is set</source>
+        <translation>状態の遷移が設定されています</translation>
+    </message>
+    <message>
+        <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
+        <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
+    </message>
+</context>
+<context>
+    <name>TransList</name>
+    <message>
+        <source>Dialog</source>
+        <translation>状態選択</translation>
+    </message>
+    <message>
+        <source>From State</source>
+        <translation>遷移元状態</translation>
+    </message>
+    <message>
+        <source>To State</source>
+        <translation>遷移先状態</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTable</name>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>a value can not hold &quot;,&quot; or a line break</source>
+        <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
 </context>
 </TS>

@@ -6,11 +6,13 @@
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
 #include "instance/instancepanes.h"
+#include "instance/valuetable.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
 #include "testsupport_widgets.h"
 
 #include <QLayout>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -157,6 +159,8 @@ private slots:
     void save_writeFailure_keepsMemberMarked();
     void stateLinks_keepChosenState_fallBackWhenDangling();
     void selection_switchesTabsAndMarksModifiedOnce();
+    void valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept();
+    void valueTable_transitionStates_chosenAndWrittenAsIndexes();
 };
 
 void tst_deftab::open_showsMembersClassesAndParameters()
@@ -354,7 +358,7 @@ void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()
     w.tab->UserDblTreeClicked(w.row("0-3"), 0);
     w.tab->UserTreeClicked(w.row("0-3"), 0);
     QCOMPARE(area->currentIndex(), 2);
-    QCOMPARE(table->GetShownRow(), w.row("0-3"));
+    QCOMPARE(table->GetShownRow(), w.row("0-3")->parent());
     QVERIFY(!w.GetBoolVar(RegSlot::FlagBusy));
     w.tab->UserTreeClicked(w.row("0-3"), 0);
     QCOMPARE(area->currentIndex(), 1);
@@ -383,6 +387,110 @@ void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()
     QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("abc(2)"));
     QCOMPARE(deftab::MakeIdPath(w.row("0-1"), w.row("0-2")), QStringLiteral("E1:SE"));
     QCOMPARE(w.tab->GetReferencePath("0", "3"), w.dir.path() + "/REFERENCE/0/3/");
+}
+
+void tst_deftab::valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept()
+{
+    Workspace w;
+    w.open();
+    auto *table = w.tab->findChild<ValueTable *>();
+    QTreeWidgetItem *param = w.row("0-3");
+    TreeItemData *grid = deftab::RecordOf(param->parent());
+    grid->SetCell(4, 0, "hidden");
+    w.tab->GetUserTree()->setCurrentItem(param);
+    w.tab->UserDblTreeClicked(param, 0);
+    // K[1][1] is the one cell; the "N" parameter behind a numbered first row gets none.
+    int enabled = 0;
+    for (int r = 0; r < 30; ++r) {
+        for (int c = 0; c < 30; ++c)
+            enabled += table->item(r, c)->flags().testFlag(Qt::ItemIsEnabled) ? 1 : 0;
+    }
+    QCOMPARE(enabled, 1);
+    QVERIFY(table->item(0, 0)->flags().testFlag(Qt::ItemIsEditable));
+    QCOMPARE(table->item(0, 1)->background().color(), QColor("#195AA5"));
+
+    // The file has no quoting: a comma or a line break would split the cell for every reader.
+    for (const char *bad : {"4,2", "4\n2"}) {
+        table->item(0, 0)->setText(bad);
+        QCOMPARE(table->item(0, 0)->text(), QString());
+    }
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagInstanceModified) && !grid->GridChanged());
+    table->item(0, 0)->setText("42");
+    QVERIFY(w.GetBoolVar(RegSlot::FlagInstanceModified) && grid->GridChanged());
+    w.tab->SaveInstance();
+    const QString csv = w.path("instance_0_2.csv");
+    const QList<QByteArray> lines = readFile(csv).split('\n');
+    QVERIFY(lines.at(0).startsWith("42,"));
+    QVERIFY2(lines.at(4).startsWith("hidden,"), "a cell the table does not show is not blanked");
+
+    // The same value typed again changes nothing: the file is not written anew.
+    QFile::remove(csv);
+    w.SetBoolVar(RegSlot::FlagInstanceModified, false);
+    table->item(0, 0)->setText("42");
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagInstanceModified));
+    w.tab->SaveInstance();
+    QVERIFY(!QFileInfo::exists(csv));
+}
+
+void tst_deftab::valueTable_transitionStates_chosenAndWrittenAsIndexes()
+{
+    Workspace w;
+    w.open();
+    auto *table = w.tab->findChild<ValueTable *>();
+    TreeItemData *states = deftab::RecordOf(w.row("0-10"));
+    states->SetCell(0, 0, "A");
+    states->SetCell(1, 0, "B");
+    states->GridLoaded() = true;
+    QTreeWidgetItem *trans = w.row("0-11");
+    TreeItemData *t = deftab::RecordOf(trans);
+    t->SetAttr("MaxParam", "2");
+    t->SetCell(0, 1, "1");
+    t->SetCell(0, 2, "2");
+    t->SetCell(1, 1, "9");
+    t->SetCell(2, 1, "5");
+    t->GridLoaded() = true;
+    auto *param = new QTreeWidgetItem(trans);
+    table->SetParam(param);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("A"));
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("B"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("None"));
+    QCOMPARE(table->item(0, 1)->background().color(), QColor("#f8fded"));
+
+    // Row 1 goes from index 9 (shown as None) to a To state: A is free, B too.
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        auto *to = dialog->findChild<QTreeWidget *>("TOLIST");
+        for (int i = 0; i < to->topLevelItemCount(); ++i)
+            offered << to->topLevelItem(i)->text(0);
+        to->setCurrentItem(to->topLevelItem(2));
+        dialog->findChild<QPushButton *>("OK")->click();
+    });
+    table->ValueCellClicked(1, 2);
+    QCOMPARE(offered, QStringList({"None", "A", "B"}));
+    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("B"));
+    QVERIFY(t->GridChanged());
+    table->CommitTable();
+    QCOMPARE(t->Cell(1, 1), QStringLiteral("9"));
+    QCOMPARE(t->Cell(1, 2), QStringLiteral("2"));
+    QCOMPARE(t->Cell(2, 1), QStringLiteral("5"));
+
+    // Without a state small class the state cells stay empty and a click opens nothing.
+    t->SetAttr("State", QString());
+    table->SetParam(param);
+    QCOMPARE(table->item(0, 1)->text(), QString());
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            opened = true;
+            dialog->close();
+        }
+    });
+    table->ValueCellClicked(0, 1);
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    table->ReleaseTable();
+    QCOMPARE(t->Cell(0, 1), QStringLiteral("1"));
 }
 
 QTEST_MAIN(tst_deftab)

@@ -4,10 +4,10 @@
 #include "model/modellclass.h"
 #include "model/newlclass.h"
 #include "model/newsclass.h"
+#include "modelprogram.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
-#include "testsupport_widgets.h"
 
 #include <QDate>
 #include <QLabel>
@@ -19,89 +19,6 @@
 #include <QtTest>
 
 using namespace TestSupport;
-
-namespace
-{
-QDomDocument readXml(const QString &path)
-{
-    QDomDocument doc;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly))
-        doc.setContent(&f);
-    return doc;
-}
-
-// Answers the next message box with OK and keeps its informative text.
-void answerBox(QString *informative)
-{
-    QTimer::singleShot(0, [informative] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return answerBox(informative);
-        *informative = box->informativeText();
-        box->findChild<QPushButton *>(QStringLiteral("OK"))->click();
-    });
-}
-
-// The program as main starts it, with a workspace under a temporary folder and model "M" 0.0.1.
-struct Program : public RegistryScope {
-    QTemporaryDir tmp;
-    MainWindow *window = new MainWindow;
-    Program()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
-        SetStrVar(RegSlot::StrWorkspaceDir, tmp.path() + QStringLiteral("/w.ws"));
-        SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
-        SetStrVar(RegSlot::StrModelVersion, QStringLiteral("0.0.1"));
-    }
-    ~Program() { delete window; }
-    model *editor() { return GetObj<model>(RegSlot::ObjModel); }
-    QTreeWidget *tree() { return editor()->GetTree(); }
-    QString versionDir() { return tmp.path() + QStringLiteral("/w.ws/pelmorine.def/M/0.0.1"); }
-    QString modelXml() { return versionDir() + QStringLiteral("/model.xml"); }
-    // Posts the code as a dialog would and waits until the dispatcher has delivered it.
-    void deliver(int code)
-    {
-        QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
-        GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->PostMessage(code);
-        QTRY_VERIFY(!delivered.isEmpty());
-    }
-    template <class Dialog> Dialog *dialog() { return editor()->findChild<Dialog *>(); }
-    template <class Dialog> void fill(const char *nameField, const QString &name, const QString &element)
-    {
-        auto *d = dialog<Dialog>();
-        d->template findChild<QLineEdit *>(QString::fromLatin1(nameField))->setText(name);
-        d->template findChild<QLineEdit *>(QStringLiteral("ECBX"))->setText(element);
-    }
-    void addLclass(const QString &name, const QString &element)
-    {
-        editor()->CreateLclassDiag();
-        fill<NewLclass>("LEDIT", name, element);
-        QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
-        dialog<NewLclass>()->findChild<QPushButton *>(QStringLiteral("OK"))->click();
-        QTRY_VERIFY(!delivered.isEmpty());
-    }
-    void addArbitrarySclass(const QString &name)
-    {
-        editor()->CreateSclassDiag();
-        fill<NewSclass>("SEDIT", name, QString());
-        dialog<NewSclass>()->findChild<QPushButton *>(QStringLiteral("SET"))->click();
-        QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
-        dialog<NewSclass>()->findChild<QPushButton *>(QStringLiteral("OK"))->click();
-        QTRY_VERIFY(!delivered.isEmpty());
-    }
-    void write(const QByteArray &modelXml)
-    {
-        writeFile(this->modelXml(), modelXml);
-        writeFile(versionDir() + QStringLiteral("/DocModel.xml"), "<Root_ModelDoc/>");
-    }
-};
-
-QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
-}
-} // namespace
 
 class tst_model : public QObject
 {
@@ -405,15 +322,15 @@ void tst_model::loadModel_forAnInstance_noMessageBoxThenReadOnly()
     p.editor()->SetReadOnly();
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelReadOnly));
     QVERIFY(!p.window->findChild<QMenu *>("menuModel")->isEnabled());
-    QVERIFY(!p.editor()->findChild<QPushButton *>("CDATEBTN")->isEnabled());
+    QVERIFY(!p.header()->findChild<QPushButton *>("CDATEBTN")->isEnabled());
 }
 
 void tst_model::completionDate_locksAndUnlocksTheOwnersModel()
 {
     Program p;
     p.deliver(MsgCode::NewModel);
-    auto *completion = p.editor()->findChild<QLineEdit *>("CDATE");
-    auto *start = p.editor()->findChild<QPushButton *>("SDATEBTN");
+    auto *completion = p.header()->findChild<QLineEdit *>("CDATE");
+    auto *start = p.header()->findChild<QPushButton *>("SDATEBTN");
     auto *menu = p.window->findChild<QMenu *>("menuModel");
     menu->setEnabled(true);
     completion->setText("2030/01/01");

@@ -189,7 +189,9 @@ void tst_workspaceflow::damagedDocuments_openedButNeverSavedOver()
     QFile outFile(outDir + "/out.xml");
     QVERIFY(outFile.open(QIODevice::ReadOnly));
     QCOMPARE(outFile.readAll(), half);
-    QCOMPARE(scope.GetIntVar(RegSlot::IntDocKind), 1);
+    // It is shown read-only, as another member's would be.
+    QCOMPARE(scope.GetIntVar(RegSlot::IntDocKind), 3);
+    QVERIFY(scope.GetBoolVar(RegSlot::FlagOutputReadOnly));
 
     // A definition whose out.xml is simply missing still opens, as a new empty one.
     QFile::remove(outDir + "/out.xml");

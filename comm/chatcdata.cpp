@@ -1,0 +1,368 @@
+#include "comm/chatcdata.h"
+
+#include "core/safefile.h"
+#include "members/memberinfo.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+
+namespace
+{
+const QString TimeFormat = QStringLiteral("hh:mm:ss");
+const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+} // namespace
+
+ChatCdata::ChatCdata(QObject *parent) : QObject(parent) {}
+
+ChatCdata::~ChatCdata()
+{
+    Reset();
+}
+
+bool ChatCdata::SafeAccount(const QString &account)
+{
+    return !account.isEmpty() && !account.contains(QLatin1Char('/')) &&
+           !account.contains(QLatin1Char('\\')) && !account.contains(QLatin1Char(':')) &&
+           !account.contains(QLatin1String(".."));
+}
+
+QString ChatCdata::DayFileName(const QString &account, const QDate &date)
+{
+    return account + QStringLiteral("___") + date.toString(QStringLiteral("yyyyMMdd")) +
+           QStringLiteral(".cht");
+}
+
+QString ChatCdata::ChatFolder() const
+{
+    return GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/chat/");
+}
+
+void ChatCdata::OpenToday(const QString &account)
+{
+    if (!SafeAccount(account))
+        return;
+    const QString folder = ChatFolder();
+    QDir().mkpath(folder);
+    const QDate today = QDate::currentDate();
+    const QString path = folder + DayFileName(account, today);
+    ChatAccount *entry = GetAccount(account);
+    ChatDay *day = GetDay(entry, today);
+    day->Path = path;
+    // An existing file is only written back once it was read: until then the day has no
+    // document, so nothing can replace it.
+    if (!QFileInfo::exists(path))
+        day->Doc = NewDayDocument(today);
+    else if (day->IdTable.isEmpty() && day->Users.isEmpty())
+        day->Doc = QDomDocument();
+}
+
+ChatAccount *ChatCdata::GetAccount(const QString &account)
+{
+    ChatAccount *&entry = m_accounts[account];
+    if (!entry)
+        entry = new ChatAccount;
+    return entry;
+}
+
+ChatDay *ChatCdata::GetDay(ChatAccount *entry, const QDate &date)
+{
+    ChatDay *&day = entry->Days[date];
+    if (!day) {
+        day = new ChatDay;
+        day->Date = date;
+        QDomDocument doc;
+        QDomElement root = doc.createElement(QStringLiteral("Root_Chat"));
+        root.setAttribute(QStringLiteral("MaxID"), QStringLiteral("0"));
+        root.setAttribute(QStringLiteral("DATE"), date.toString(QStringLiteral("yyyy/MM/dd")));
+        doc.appendChild(root);
+        day->Doc = doc;
+    }
+    return day;
+}
+
+ChatDay *ChatCdata::FindDay(const QString &account, const QDate &date)
+{
+    return GetDay(GetAccount(account), date);
+}
+
+ChatDay *ChatCdata::LookupDay(const QString &account, const QDate &date) const
+{
+    const ChatAccount *entry = m_accounts.value(account);
+    return entry ? entry->Days.value(date) : nullptr;
+}
+
+QDomDocument ChatCdata::NewDayDocument(const QDate &date)
+{
+    QDomDocument doc;
+    QDomElement root = doc.createElement(QStringLiteral("Root_Chat"));
+    root.setAttribute(QStringLiteral("MaxID"), QStringLiteral("0"));
+    root.setAttribute(QStringLiteral("DATE"), date.toString(QStringLiteral("yyyy/MM/dd")));
+    QDomElement users = doc.createElement(QStringLiteral("USERS"));
+    users.setAttribute(QStringLiteral("MaxID"), QStringLiteral("0"));
+    root.appendChild(users);
+    doc.appendChild(root);
+    return doc;
+}
+
+QDomDocument ChatCdata::GetDayDocument(ChatAccount *entry, const QDate &date)
+{
+    ChatDay *day = GetDay(entry, date);
+    if (day->Doc.isNull())
+        day->Doc = NewDayDocument(date);
+    return day->Doc;
+}
+
+void ChatCdata::SetDayDocument(ChatAccount *entry, const QDate &date, const QDomDocument &doc)
+{
+    GetDay(entry, date)->Doc = doc;
+}
+
+ChatRecord *ChatCdata::newRecord()
+{
+    auto *record = new ChatRecord;
+    record->Seq = ++m_counter;
+    m_records.insert(record->Seq, record);
+    return record;
+}
+
+ChatRecord *ChatCdata::take(QList<int> &queue, ChatRecord *&current)
+{
+    current = queue.isEmpty() ? nullptr : m_records.value(queue.takeFirst());
+    return current;
+}
+
+void ChatCdata::QueueModified(ChatRecord *record)
+{
+    if (record)
+        m_modQueue << record->Seq;
+}
+
+void ChatCdata::SortByTime()
+{
+    std::stable_sort(
+        m_timeList.begin(), m_timeList.end(),
+        [](const QPair<int, QDateTime> &a, const QPair<int, QDateTime> &b) { return a.second < b.second; });
+}
+
+int ChatCdata::GetUserNo(const QString &account, const QDate &date)
+{
+    return FindDay(account, date)->AccountNo.value(account, -1);
+}
+
+int ChatCdata::GetRecipientNo(const QString &sender, const QDate &date, const QString &member)
+{
+    return FindDay(sender, date)->AccountNo.value(member, 0);
+}
+
+void ChatCdata::SyncUsers(const QString &account, const QDate &date)
+{
+    ChatDay *day = FindDay(account, date);
+    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    if (!table)
+        return;
+    QSet<QString> seen;
+    for (const MemberInfo *member : *table) {
+        if (seen.contains(member->Email))
+            continue;
+        seen.insert(member->Email);
+        const int number = day->AccountNo.value(member->Email, -1);
+        if (number != -1) {
+            if (day->Users.value(number).Name != member->Name)
+                day->Users[number] = ChatUser{member->Email, member->Name};
+            continue;
+        }
+        ++day->UserMaxID;
+        day->Users.insert(day->UserMaxID, ChatUser{member->Email, member->Name});
+        day->AccountNo.insert(member->Email, day->UserMaxID);
+    }
+}
+
+void ChatCdata::writeUsers(ChatDay *day, int owner)
+{
+    QDomElement users = day->Doc.documentElement().firstChildElement(QStringLiteral("USERS"));
+    if (users.isNull())
+        return;
+    users.setAttribute(QStringLiteral("OwnerID"), owner);
+    users.setAttribute(QStringLiteral("MaxID"), day->UserMaxID);
+    while (users.hasChildNodes())
+        users.removeChild(users.firstChild());
+    for (auto it = day->Users.cbegin(); it != day->Users.cend(); ++it) {
+        QDomElement user = day->Doc.createElement(QStringLiteral("USER"));
+        user.setAttribute(QStringLiteral("ACCOUNT"), it->Account);
+        user.setAttribute(QStringLiteral("NAME"), it->Name);
+        user.setAttribute(QStringLiteral("ID"), it.key());
+        users.appendChild(user);
+    }
+}
+
+void ChatCdata::addCaseElement(ChatDay *day, ChatRecord *record)
+{
+    QDomElement element = day->Doc.createElement(QStringLiteral("CASE"));
+    record->Element = element;
+    QStringList numbers;
+    for (int n : qAsConst(record->Recipients))
+        numbers << QString::number(n);
+    element.setAttribute(QStringLiteral("TYPE"), record->Type);
+    element.setAttribute(QStringLiteral("ID"), record->ID);
+    element.setAttribute(QStringLiteral("MID"), numbers.join(QLatin1Char(',')));
+    element.setAttribute(QStringLiteral("TIME"), record->Time.toString(TimeFormat));
+    if (record->Type == 0)
+        element.appendChild(day->Doc.createCDATASection(record->Text));
+    if (record->Type != 0)
+        element.setAttribute(QStringLiteral("MDTIME"), record->ModTime.toString(StampFormat));
+    if (record->Type == 2) {
+        element.setAttribute(QStringLiteral("DSTNO"), record->AnsweredID);
+        element.setAttribute(QStringLiteral("DSTMSG"), record->Kind);
+    }
+    day->Doc.documentElement().appendChild(element);
+}
+
+int ChatCdata::AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
+                          const QString &text, bool own)
+{
+    ChatAccount *entry = m_accounts.value(account);
+    if (!entry)
+        return 0;
+    ChatDay *day = GetDay(entry, date);
+    // Without a document (its file not read yet, or unreadable) the message could not be written.
+    if (day->Doc.isNull())
+        return 0;
+    ChatRecord *record = newRecord();
+    record->ID = ++day->MaxID;
+    record->Author = author;
+    record->Time = QDateTime::currentDateTime();
+    record->Text = text;
+    day->IdTable.insert(record->ID, record->Seq);
+    record->Owner = entry;
+    record->Recipients = recipients;
+    record->Account = account;
+    record->Own = own;
+    record->Type = 0;
+    record->Day = day;
+    day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), record->ID);
+    writeUsers(day, author);
+    addCaseElement(day, record);
+    day->Dirty = true;
+    m_newQueue << record->Seq;
+    return record->Seq;
+}
+
+void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind, int seq)
+{
+    ChatAccount *entry = m_accounts.value(account);
+    ChatRecord *answered = m_records.value(seq);
+    if (!entry || !answered)
+        return;
+    ChatDay *day = GetDay(entry, date);
+    // A member who joined after the day's table was written has no number yet: without one the
+    // response would name nobody and be lost to its author.
+    if (!day->AccountNo.contains(answered->Account))
+        SyncUsers(account, date);
+    const int number = day->AccountNo.value(answered->Account, 0);
+    const QString key = QString::number(number) + QLatin1Char('_') + QString::number(answered->ID);
+    if (day->ResponseKeys.contains(key)) {
+        ChatRecord *response = m_records.value(day->IdTable.value(day->ResponseKeys.value(key)));
+        if (!response)
+            return;
+        response->Kind = kind;
+        response->ModTime = QDateTime::currentDateTime();
+        response->Element.setAttribute(QStringLiteral("DSTMSG"), kind);
+        day->Dirty = true;
+        m_respQueue << response->Seq;
+        return;
+    }
+    ChatRecord *response = newRecord();
+    response->ID = ++day->MaxID;
+    response->Author = qMax(0, day->AccountNo.value(account, 0));
+    day->IdTable.insert(response->ID, response->Seq);
+    response->Owner = entry;
+    response->Type = 2;
+    response->Row = answered->Row;
+    response->Account = account;
+    response->Own = true;
+    response->Time = answered->Time;
+    response->ModTime = QDateTime::currentDateTime();
+    response->Recipients = {number};
+    response->Kind = kind;
+    response->AnsweredID = answered->ID;
+    response->AnsweredAccount = answered->Account;
+    response->Day = day;
+    day->ResponseKeys.insert(key, response->ID);
+    if (!day->Doc.isNull()) {
+        day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), response->ID);
+        writeUsers(day, response->Author);
+        addCaseElement(day, response);
+        day->Dirty = true;
+        m_respQueue << response->Seq;
+    }
+}
+
+bool ChatCdata::saveDay(ChatDay *day)
+{
+    // A day whose file exists but was never read (it could not be opened) is not replaced by an
+    // empty document.
+    if (day->Path.isEmpty() || (day->Doc.isNull() && QFileInfo::exists(day->Path)))
+        return true;
+    if (day->Doc.isNull())
+        day->Doc = NewDayDocument(day->Date);
+    if (!day->Doc.firstChild().isProcessingInstruction())
+        day->Doc.insertBefore(
+            day->Doc.createProcessingInstruction(QStringLiteral("xml"),
+                                                 QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
+            day->Doc.firstChild());
+    return SafeFile::Write(day->Path, day->Doc.toByteArray(4));
+}
+
+void ChatCdata::SaveAll()
+{
+    ChatAccount *entry = m_accounts.value(GetStrVar(RegSlot::StrUserEmail));
+    if (!entry)
+        return;
+    const QDate today = QDate::currentDate();
+    for (ChatDay *day : qAsConst(entry->Days)) {
+        if (day->Date != today && !day->Dirty)
+            continue;
+        if (!saveDay(day))
+            SetBoolVar(RegSlot::FlagWriteFailed, true);
+        if (day->Date != today)
+            day->Dirty = false;
+    }
+}
+
+QList<int> ChatCdata::ResponseCounts(const ChatRecord *message) const
+{
+    QList<int> counts{0, 0, 0, 0, 0, 0};
+    for (int seq : message->Responses) {
+        const ChatRecord *response = m_records.value(seq);
+        if (response && response->Kind >= 0 && response->Kind <= 5)
+            ++counts[response->Kind];
+    }
+    return counts;
+}
+
+QStringList ChatCdata::TakeNotes()
+{
+    QStringList notes;
+    notes.swap(m_notes);
+    return notes;
+}
+
+void ChatCdata::Reset()
+{
+    m_currentNew = m_currentMod = m_currentResp = nullptr;
+    m_counter = 0;
+    m_timeList.clear();
+    m_newQueue.clear();
+    m_modQueue.clear();
+    m_respQueue.clear();
+    for (ChatAccount *entry : qAsConst(m_accounts)) {
+        qDeleteAll(entry->Days);
+        delete entry;
+    }
+    m_accounts.clear();
+    qDeleteAll(m_records);
+    m_records.clear();
+    ++m_generation;
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDomDocument>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPair>
+#include <QStringList>
+
+struct MemberInfo;
+struct ChatAccount;
+struct ChatDay;
+class QTableWidgetItem;
+
+// One message, deletion or response read from a day file or made by the user.
+struct ChatRecord {
+    ChatAccount *Owner = nullptr;
+    int Type = 0; // 0 message, 1 deleted, 2 response
+    int ID = 0;
+    QDomElement Element; // kept for the user's own records only: their file is written back
+    QString Account;
+    int Author = 0;
+    bool Own = false;
+    QDateTime Time;
+    QDateTime ModTime;
+    QList<int> Recipients;
+    QString Text;
+    QString AnsweredAccount;
+    int Kind = 0;
+    int AnsweredID = 0;
+    ChatDay *Day = nullptr;
+    int Seq = 0;
+    // What the message tables keep here (GUI thread, under the chat lock).
+    int Row = -1;
+    QTableWidgetItem *HeadItem = nullptr;
+    QTableWidgetItem *TextItem = nullptr;
+    int MyResponse = 0;   // the user's own response to this message
+    QList<int> Responses; // other members' responses to this (own) message
+};
+
+struct ChatUser {
+    QString Account;
+    QString Name;
+};
+
+// One day file of one account.
+struct ChatDay {
+    QDate Date;
+    bool Dirty = false;
+    QString Path;
+    QDomDocument Doc;        // null when the day has none
+    QHash<int, int> IdTable; // message ID -> sequence number
+    int MaxID = 0;
+    int UserMaxID = 0;
+    QHash<QString, int> AccountNo;
+    QMap<int, ChatUser> Users;
+    QHash<QString, int> ResponseKeys; // "<user number>_<message ID>" -> ID of the user's response
+};
+
+struct ChatAccount {
+    QMap<QDate, ChatDay *> Days;
+    bool OwnFile = false;
+};
+
+// The in-memory store of the chat day files: each member's program writes only its own day file
+// (account + "___" + yyyyMMdd + ".cht") and reads the others'. No lock of its own: every access
+// happens under the chat lock (mutex 1), and reads of member records also under mutex 0.
+class ChatCdata final : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit ChatCdata(QObject *parent = nullptr);
+    ~ChatCdata() override;
+
+    // An account becomes part of a file name: one holding a separator or ".." is never used.
+    static bool SafeAccount(const QString &account);
+    static QString DayFileName(const QString &account, const QDate &date);
+    QString ChatFolder() const;
+
+    void OpenToday(const QString &account);
+    bool LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member);
+    void SaveAll();
+    int AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
+                   const QString &text, bool own);
+    void AddResponse(const QDate &date, const QString &account, int kind, int seq);
+    void QueueModified(ChatRecord *record);
+    ChatRecord *TakeNew() { return take(m_newQueue, m_currentNew); }
+    ChatRecord *TakeModified() { return take(m_modQueue, m_currentMod); }
+    ChatRecord *TakeResponse() { return take(m_respQueue, m_currentResp); }
+    int NewCount() const { return m_newQueue.size(); }
+    int ModifiedCount() const { return m_modQueue.size(); }
+    int ResponseCount() const { return m_respQueue.size(); }
+    const QList<QPair<int, QDateTime>> &GetTimeList() const { return m_timeList; }
+    void SortByTime();
+    int GetUserNo(const QString &account, const QDate &date);
+    int GetRecipientNo(const QString &sender, const QDate &date, const QString &member);
+    void SyncUsers(const QString &account, const QDate &date);
+    ChatDay *FindDay(const QString &account, const QDate &date);
+    ChatAccount *GetAccount(const QString &account);
+    ChatDay *GetDay(ChatAccount *entry, const QDate &date);
+    QDomDocument GetDayDocument(ChatAccount *entry, const QDate &date);
+    void SetDayDocument(ChatAccount *entry, const QDate &date, const QDomDocument &doc);
+    static QDomDocument NewDayDocument(const QDate &date);
+    void Reset();
+
+    ChatRecord *Record(int seq) const { return m_records.value(seq); }
+    // The day of an account, without creating it.
+    ChatDay *LookupDay(const QString &account, const QDate &date) const;
+    // Reads every member's day file of the date as a full read and ties the responses to their
+    // messages (the reading half of loading a day into a table). The caller holds the chat lock.
+    void ReadDayFiles(const QDate &date);
+    // The poll: the other members' files of the poll date and today, read when they changed.
+    void Poll();
+    void SetPollDate(const QDate &date) { m_pollDate = date; }
+    // The store half of applying a taken deletion or response: the message whose cells change, or
+    // null when nothing is to be shown.
+    ChatRecord *ApplyModified(ChatRecord *record);
+    ChatRecord *ApplyResponse(ChatRecord *record);
+    // Counted responses of a message by kind 0-5.
+    QList<int> ResponseCounts(const ChatRecord *message) const;
+    // Texts for the user (a damaged own file moved aside), taken once.
+    QStringList TakeNotes();
+    // Changes at every reset, so that work queued for an emptied store is recognised.
+    int Generation() const { return m_generation; }
+
+private:
+    ChatRecord *take(QList<int> &queue, ChatRecord *&current);
+    ChatRecord *newRecord();
+    bool parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
+                   const QByteArray &bytes);
+    void readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day);
+    void readCase(bool full, const QDomElement &element, bool own, const QString &account, int author,
+                  int oldMax, ChatDay *day, int counts[3]);
+    void writeUsers(ChatDay *day, int owner);
+    void addCaseElement(ChatDay *day, ChatRecord *record);
+    void setAside(const QString &path, const QDate &date, MemberInfo *member);
+    void attachResponses(const QDate &date);
+    bool saveDay(ChatDay *day);
+
+    QHash<QString, ChatAccount *> m_accounts;
+    QList<QPair<int, QDateTime>> m_timeList;
+    QList<int> m_newQueue;
+    QList<int> m_modQueue;
+    QList<int> m_respQueue;
+    ChatRecord *m_currentNew = nullptr;
+    ChatRecord *m_currentMod = nullptr;
+    ChatRecord *m_currentResp = nullptr;
+    int m_counter = 0;
+    QHash<int, ChatRecord *> m_records;
+    QDate m_pollDate;
+    QStringList m_notes;
+    int m_generation = 0;
+};

@@ -1,0 +1,347 @@
+#include "comm/chatcdata.h"
+
+#include "core/globalmutex.h"
+#include "core/sharedxml.h"
+#include "members/memberinfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSemaphore>
+#include <QSet>
+
+namespace
+{
+const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+
+QDateTime stamp(const QString &text)
+{
+    return QDateTime::fromString(text, StampFormat);
+}
+} // namespace
+
+bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (own) {
+            ChatDay *day = GetDay(GetAccount(member->Email), date);
+            SyncUsers(member->Email, date);
+            day->Path = path;
+            day->Doc = NewDayDocument(date);
+        }
+        return false;
+    }
+    member->ChatFlag = true;
+    const QDateTime modified = info.lastModified();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (!parseFile(full, date, path, own, member, bytes))
+        return false;
+    // Remembered only once the file was read whole: a file caught half-written is read again.
+    if (full)
+        member->ChatTimes.insert(date, modified);
+    return true;
+}
+
+bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
+                          const QByteArray &bytes)
+{
+    ChatAccount *entry = GetAccount(member->Email);
+    ChatDay *day = GetDay(entry, date);
+    day->Path = path;
+    entry->OwnFile = own;
+    QDomDocument doc;
+    if (!SharedXml::SetContent(doc, bytes)) {
+        // Only today's own file is ever written back; an earlier day's stays as it is.
+        if (own && date == QDate::currentDate())
+            setAside(path, date, member);
+        return false;
+    }
+    readDocument(full, doc, own, member, day);
+    day->Doc = own ? doc : QDomDocument();
+    return true;
+}
+
+// The user's own day file that does not parse would be overwritten by the next message: it is
+// moved aside first, and the day starts anew.
+void ChatCdata::setAside(const QString &path, const QDate &date, MemberInfo *member)
+{
+    const QString aside = path + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    if (!QFile::rename(path, aside)) {
+        m_notes << tr("chat file is damaged and could not be moved: %1").arg(path);
+        return; // the day keeps no document, so the file is not written over
+    }
+    m_notes << tr("chat file was damaged and moved to %1").arg(aside);
+    ChatDay *day = GetDay(GetAccount(member->Email), date);
+    SyncUsers(member->Email, date);
+    day->Doc = NewDayDocument(date);
+}
+
+void ChatCdata::readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day)
+{
+    const QDomElement root = doc.documentElement();
+    const int maxId = root.attribute(QStringLiteral("MaxID"), QStringLiteral("0")).toInt();
+    if (maxId == 0) {
+        if (own)
+            SyncUsers(member->Email, day->Date);
+        return;
+    }
+    if (root.attribute(QStringLiteral("DATE"), QStringLiteral("0")) == QLatin1String("0"))
+        return;
+    const int oldMax = day->MaxID;
+    day->MaxID = maxId;
+    day->Users.clear();
+    day->AccountNo.clear();
+    const QDomElement users = root.firstChildElement(QStringLiteral("USERS"));
+    if (users.isNull())
+        return;
+    day->UserMaxID = users.attribute(QStringLiteral("MaxID")).toInt();
+    const int author = users.attribute(QStringLiteral("OwnerID")).toInt();
+    for (QDomElement user = users.firstChildElement(QStringLiteral("USER")); !user.isNull();
+         user = user.nextSiblingElement(QStringLiteral("USER"))) {
+        const QString account = user.attribute(QStringLiteral("ACCOUNT"));
+        const int id = user.attribute(QStringLiteral("ID")).toInt();
+        day->Users.insert(id, ChatUser{account, user.attribute(QStringLiteral("NAME"))});
+        day->AccountNo.insert(account, id);
+    }
+    int counts[3] = {0, 0, 0};
+    for (QDomElement element = root.firstChildElement(QStringLiteral("CASE")); !element.isNull();
+         element = element.nextSiblingElement(QStringLiteral("CASE")))
+        readCase(full, element, own, member->Email, author, oldMax, day, counts);
+    if (full)
+        return;
+    const int flags[3] = {RegSlot::FlagChatSend, RegSlot::FlagChatWindowRequest, RegSlot::FlagChatResponse};
+    auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem);
+    for (int i = 0; i < 3; ++i) {
+        if (counts[i] == 0)
+            continue;
+        SetBoolVar(flags[i], true);
+        if (wake)
+            wake->release(counts[i]);
+    }
+}
+
+// counts: new messages, modified messages, responses found by an incremental read.
+void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const QString &account, int author,
+                         int oldMax, ChatDay *day, int counts[3])
+{
+    const QString me = GetStrVar(RegSlot::StrUserEmail);
+    const int id = element.attribute(QStringLiteral("ID"), QStringLiteral("0")).toInt();
+    QList<int> recipients;
+    const QStringList parts =
+        element.attribute(QStringLiteral("MID")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &part : parts)
+        recipients << part.toInt();
+    bool toMe = false;
+    if (!own) {
+        for (int n : qAsConst(recipients))
+            toMe = toMe || (day->Users.contains(n) && day->Users.value(n).Account == me);
+        if (!toMe)
+            return;
+    }
+    const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
+    QDateTime time;
+    if (timeText != QLatin1String("0"))
+        time = QDateTime::fromString(
+            element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) + QLatin1Char(' ') +
+                timeText,
+            StampFormat);
+    const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
+    const bool taken = full || toMe;
+    auto make = [&](int kind) {
+        ChatRecord *record = newRecord();
+        record->Type = kind;
+        record->ID = id;
+        if (own)
+            record->Element = element;
+        day->IdTable.insert(id, record->Seq);
+        record->Account = account;
+        record->Author = author;
+        record->Own = own;
+        record->Time = time;
+        record->Day = day;
+        record->Recipients = recipients;
+        return record;
+    };
+    if (type == QLatin1String("0")) {
+        if (!(full ? taken : (toMe && id > oldMax)))
+            return;
+        ChatRecord *record = make(0);
+        const QDomNode first = element.firstChild();
+        if (first.isCDATASection())
+            record->Text = first.toCDATASection().data();
+        if (full)
+            m_timeList << qMakePair(record->Seq, record->Time);
+        else {
+            m_newQueue << record->Seq;
+            ++counts[0];
+        }
+    } else if (type == QLatin1String("1")) {
+        const QDateTime modified = stamp(element.attribute(QStringLiteral("MDTIME")));
+        if (full) {
+            ChatRecord *record = make(1);
+            record->ModTime = modified;
+            m_timeList << qMakePair(record->Seq, record->Time);
+            return;
+        }
+        ChatRecord *record = m_records.value(day->IdTable.value(id));
+        if (record && record->Type != 1) {
+            record->ModTime = modified;
+            m_modQueue << record->Seq;
+            ++counts[1];
+        }
+    } else if (type == QLatin1String("2")) {
+        const QString dstNo = element.attribute(QStringLiteral("DSTNO"));
+        const int kind = element.attribute(QStringLiteral("DSTMSG")).toInt();
+        const QString key = (recipients.isEmpty() ? QString() : QString::number(recipients.first())) +
+                            QLatin1Char('_') + dstNo;
+        const QDateTime modified = stamp(element.attribute(QStringLiteral("MDTIME")));
+        if (!full && day->ResponseKeys.contains(key)) {
+            ChatRecord *record = m_records.value(day->IdTable.value(day->ResponseKeys.value(key)));
+            if (record && record->Kind != kind) {
+                record->Kind = kind;
+                record->ModTime = modified;
+                m_respQueue << record->Seq;
+                ++counts[2];
+            }
+            return;
+        }
+        ChatRecord *record = make(2);
+        record->ModTime = modified;
+        record->AnsweredID = dstNo.toInt();
+        record->Kind = kind;
+        if (!recipients.isEmpty())
+            record->AnsweredAccount = day->Users.value(recipients.first()).Account;
+        day->ResponseKeys.insert(key, id);
+        m_respQueue << record->Seq;
+        ++counts[2];
+    }
+}
+
+// Reading half of a day's load; responses are tied to their messages here, the cells follow.
+void ChatCdata::ReadDayFiles(const QDate &date)
+{
+    QDir().mkpath(ChatFolder());
+    const QString folder = ChatFolder();
+    {
+        MutexHold members(MutexNo::Members);
+        const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+        const QString me = GetStrVar(RegSlot::StrUserEmail);
+        QSet<QString> seen;
+        for (MemberInfo *member : table ? *table : MemberTable()) {
+            const QString account = member->Email;
+            if (!account.contains(QLatin1Char('@')) || seen.contains(account) || !SafeAccount(account))
+                continue;
+            seen.insert(account);
+            // Another record under the user's own address still names the user's own file.
+            LoadFile(true, date, folder + DayFileName(account, date), member->OtherUser == 0 || account == me,
+                     member);
+        }
+    }
+    SortByTime();
+    attachResponses(date);
+}
+
+void ChatCdata::attachResponses(const QDate &date)
+{
+    const QString me = GetStrVar(RegSlot::StrUserEmail);
+    while (ChatRecord *response = TakeResponse()) {
+        if (response->Own) {
+            const ChatDay *day = LookupDay(response->AnsweredAccount, date);
+            if (ChatRecord *message =
+                    day ? m_records.value(day->IdTable.value(response->AnsweredID)) : nullptr)
+                message->MyResponse = response->Seq;
+            continue;
+        }
+        const ChatDay *day = LookupDay(me, date);
+        ChatRecord *message = day ? m_records.value(day->IdTable.value(response->AnsweredID)) : nullptr;
+        if (message && !message->Responses.contains(response->Seq))
+            message->Responses << response->Seq;
+    }
+    m_currentResp = nullptr;
+}
+
+void ChatCdata::Poll()
+{
+    const QString folder = ChatFolder();
+    const QString me = GetStrVar(RegSlot::StrUserEmail);
+    const QDate today = QDate::currentDate();
+    QList<QDate> dates{m_pollDate.isValid() ? m_pollDate : today};
+    if (today > dates.first())
+        dates << today;
+    MutexHold members(MutexNo::Members);
+    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    const MemberTable copy = table ? *table : MemberTable();
+    QSet<QString> seen;
+    for (MemberInfo *member : copy) {
+        const QString account = member->Email;
+        if (member->OtherUser == 0 || account == me || seen.contains(account) || !SafeAccount(account))
+            continue;
+        seen.insert(account);
+        for (const QDate &date : qAsConst(dates)) {
+            const QString path = folder + DayFileName(account, date);
+            const QFileInfo info(path);
+            if (!info.exists())
+                continue;
+            const QDateTime modified = info.lastModified();
+            const QDateTime known = member->ChatTimes.value(date);
+            if (known.isValid() && !(known < modified))
+                continue;
+            if (LoadFile(false, date, path, false, member))
+                member->ChatTimes.insert(date, modified);
+        }
+    }
+}
+
+ChatRecord *ChatCdata::ApplyModified(ChatRecord *record)
+{
+    if (!record)
+        return nullptr;
+    if (record->Own) {
+        record->Type = 1;
+        if (!record->Element.isNull()) {
+            record->Element.setAttribute(QStringLiteral("TYPE"), QStringLiteral("1"));
+            record->Element.setAttribute(QStringLiteral("MDTIME"), record->ModTime.toString(StampFormat));
+        }
+        if (record->Day)
+            record->Day->Dirty = true;
+        return record;
+    }
+    ChatRecord *message = record->Day ? m_records.value(record->Day->IdTable.value(record->ID)) : nullptr;
+    if (!message || message->Type == 1)
+        return nullptr;
+    message->Type = 1;
+    message->ModTime = record->ModTime;
+    return message;
+}
+
+ChatRecord *ChatCdata::ApplyResponse(ChatRecord *response)
+{
+    if (!response || !response->Day)
+        return nullptr;
+    const QString me = GetStrVar(RegSlot::StrUserEmail);
+    const QDate date = response->Day->Date;
+    if (response->Own) {
+        ChatDay *own = FindDay(me, date);
+        if (own->Users.isEmpty()) {
+            MutexHold members(MutexNo::Members);
+            SyncUsers(me, date);
+        }
+        const QString account = own->Users.value(response->Recipients.value(0)).Account;
+        const ChatDay *day = LookupDay(account, date);
+        ChatRecord *message = day ? m_records.value(day->IdTable.value(response->AnsweredID)) : nullptr;
+        if (message)
+            message->MyResponse = response->Seq;
+        return message;
+    }
+    const ChatDay *own = LookupDay(me, date);
+    ChatRecord *message = own ? m_records.value(own->IdTable.value(response->AnsweredID)) : nullptr;
+    if (message && !message->Responses.contains(response->Seq))
+        message->Responses << response->Seq;
+    return message;
+}

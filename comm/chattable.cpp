@@ -1,0 +1,86 @@
+#include "comm/chattable.h"
+
+#include "comm/chat.h"
+#include "comm/chatcdata.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <QHeaderView>
+
+ChatTable::ChatTable(QWidget *parent) : QTableWidget(parent)
+{
+    setRowCount(0);
+    setColumnCount(2);
+    horizontalHeader()->setStretchLastSection(true);
+    setShowGrid(false);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setStyleSheet(QStringLiteral("background-color: #99bfe9"));
+    connect(this, &QTableWidget::cellClicked, this, &ChatTable::ValueCellClicked);
+}
+
+ChatTable::~ChatTable() = default;
+
+void ChatTable::SetChat(Chat *chat, bool second)
+{
+    m_chat = chat;
+    m_second = second;
+}
+
+void ChatTable::ScrollTo(QTableWidgetItem *item)
+{
+    if (item)
+        scrollToItem(item, QAbstractItemView::PositionAtBottom);
+}
+
+void ChatTable::ValueCellClicked(int row, int column)
+{
+    const int index = m_second ? 1 : 0;
+    QTableWidgetItem *clicked = item(row, column);
+    if (!m_chat || row >= 2 * m_chat->MessageCount(index) || !clicked)
+        return;
+    if (row % 2 == 0) {
+        const QTableWidgetItem *below = item(row + 1, column);
+        if (ChatRecord *record =
+                below ? m_chat->FindMessage(below->data(Qt::UserRole).toInt(), index) : nullptr)
+            m_chat->CheckRecipients(record);
+        return;
+    }
+    // The earlier day's records are not today's: deleting or answering from there would reach
+    // the message of today's store that carries the same number.
+    const QTableWidgetItem *head = item(row - 1, column);
+    if (m_second || !head || head->data(Qt::UserRole).toInt() != 0)
+        return;
+    ChatRecord *record = m_chat->FindMessage(clicked->data(Qt::UserRole).toInt());
+    if (!record)
+        return;
+    if (column == 1) {
+        if (record->Type != 1 && ConfirmDelete(clicked))
+            m_chat->DeleteMessage(clicked);
+        return;
+    }
+    const QStringList parts = head->text().split(QStringLiteral("  "), Qt::SkipEmptyParts);
+    const QString author = parts.size() >= 2 ? parts.at(0) : QString();
+    const QString time = parts.size() >= 2 ? parts.at(1) : QString();
+    const QTableWidgetItem *mine = item(row, 1);
+    const ChatRecord *response = mine ? m_chat->FindMessage(mine->data(Qt::UserRole).toInt()) : nullptr;
+    m_chat->OpenResponse(response && response->Type == 2 ? response->Kind : 0, author, time, record->Seq);
+}
+
+bool ChatTable::ConfirmDelete(QTableWidgetItem *)
+{
+    QMessageBox box;
+    box.setWindowTitle(tr("DelMessage"));
+    box.setWindowIcon(GetLogoIcon());
+    box.setIcon(QMessageBox::Information);
+    box.setInformativeText(tr("Is delete message?"));
+    QPushButton *del = box.addButton(QMessageBox::Ok);
+    del->setText(tr("del"));
+    del->setObjectName(QStringLiteral("del"));
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(tr("cancel"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    box.setEscapeButton(cancel);
+    return box.exec() == QMessageBox::Ok;
+}

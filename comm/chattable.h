@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QTableWidget>
+
+class Chat;
+
+// One of the chat window's two message tables: received messages in column 0, the user's own in
+// column 1, two rows per message.
+class ChatTable final : public QTableWidget, protected virtual globalvar
+{
+    Q_OBJECT
+public:
+    explicit ChatTable(QWidget *parent = nullptr);
+    ~ChatTable() override;
+
+    // second: the earlier-day table, whose records live in the second store.
+    void SetChat(Chat *chat, bool second = false);
+    void ScrollTo(QTableWidgetItem *item);
+    bool ConfirmDelete(QTableWidgetItem *item);
+
+public slots:
+    void ValueCellClicked(int row, int column);
+
+private:
+    Chat *m_chat = nullptr;
+    bool m_second = false;
+};

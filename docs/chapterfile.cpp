@@ -1,0 +1,174 @@
+#include "docs/chapterfile.h"
+
+#include "model/modelfile.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace
+{
+const QString kMaxId = QStringLiteral("MaxID");
+const QString kNo = QStringLiteral("No");
+const QString kName = QStringLiteral("Name");
+const QString kId = QStringLiteral("ID");
+
+struct Reader {
+    ChapterFile::Kind kind;
+    QSet<QString> seen;
+    int highest = -1;
+
+    QList<ChapterFile::Chapter> read(const QDomElement &parent)
+    {
+        QList<ChapterFile::Chapter> chapters;
+        for (QDomElement e = parent.firstChildElement(ChapterFile::ChapterTag); !e.isNull();
+             e = e.nextSiblingElement(ChapterFile::ChapterTag)) {
+            ChapterFile::Chapter c;
+            c.no = e.attribute(kNo);
+            c.name = e.attribute(kName);
+            c.id = e.attribute(kId);
+            c.tie = e.attribute(ChapterFile::TieAttr(kind));
+            c.usable = ModelFile::IsDecimalId(c.id) && !seen.contains(c.id);
+            if (c.usable) {
+                seen.insert(c.id);
+                highest = qMax(highest, c.id.toInt());
+            }
+            c.children = read(e);
+            chapters.append(c);
+        }
+        return chapters;
+    }
+};
+
+void append(QDomDocument doc, QDomElement parent, ChapterFile::Kind kind,
+            const QList<ChapterFile::Chapter> &chapters)
+{
+    const QString tie = ChapterFile::TieAttr(kind);
+    for (const ChapterFile::Chapter &c : chapters) {
+        QDomElement e = doc.createElement(ChapterFile::ChapterTag);
+        // The instance file names the chapter ID before the tie, the model file after it.
+        e.setAttribute(kNo, c.no);
+        e.setAttribute(kName, c.name);
+        if (kind == ChapterFile::InstanceDocument) {
+            e.setAttribute(kId, c.id);
+            e.setAttribute(tie, c.tie);
+        } else {
+            e.setAttribute(tie, c.tie);
+            e.setAttribute(kId, c.id);
+        }
+        append(doc, e, kind, c.children);
+        parent.appendChild(e);
+    }
+}
+} // namespace
+
+namespace ChapterFile
+{
+QString TieAttr(Kind kind)
+{
+    return kind == InstanceDocument ? QStringLiteral("InstID") : QStringLiteral("MID");
+}
+
+QString TextPrefix(Kind kind)
+{
+    return kind == InstanceDocument ? QStringLiteral("/DocInstance_") : QStringLiteral("/Docmodel_");
+}
+
+QString TextPath(const QString &folder, Kind kind, const QString &id)
+{
+    if (!ModelFile::IsDecimalId(id))
+        return QString();
+    return folder + TextPrefix(kind) + id + QStringLiteral(".txt");
+}
+
+int Take(QDomElement root, Kind kind, QList<Chapter> *chapters)
+{
+    Reader reader{kind, {}, -1};
+    *chapters = reader.read(root);
+    RemoveChapters(root);
+    const QString maxId = root.attribute(kMaxId);
+    const int counter = ModelFile::IsDecimalId(maxId) ? maxId.toInt() : 0;
+    return qMax(counter, reader.highest + 1);
+}
+
+void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter)
+{
+    root.setAttribute(kMaxId, QString::number(counter));
+    append(root.ownerDocument(), root, kind, chapters);
+}
+
+bool HasChapters(const QDomElement &root)
+{
+    return !root.firstChildElement(ChapterTag).isNull();
+}
+
+void RemoveChapters(QDomElement root)
+{
+    QDomElement e = root.firstChildElement(ChapterTag);
+    while (!e.isNull()) {
+        const QDomElement next = e.nextSiblingElement(ChapterTag);
+        root.removeChild(e);
+        e = next;
+    }
+}
+} // namespace ChapterFile
+
+namespace ChapterNumber
+{
+QList<int> Numbers(const QString &no)
+{
+    static const QRegularExpression digits(QStringLiteral("[0-9]+"));
+    QList<int> numbers;
+    auto it = digits.globalMatch(no);
+    while (it.hasNext())
+        numbers.append(it.next().captured(0).toInt());
+    return numbers;
+}
+
+QString Join(const QList<int> &numbers)
+{
+    QString no;
+    for (int n : numbers)
+        no += QString::number(n) + QLatin1Char('.');
+    return no;
+}
+
+int Level(const QString &no)
+{
+    return Numbers(no).size();
+}
+
+QString Shifted(const QString &no, int level, int delta)
+{
+    QList<int> numbers = Numbers(no);
+    if (level < 1 || numbers.size() < level)
+        return no;
+    numbers[level - 1] += delta;
+    return Join(numbers);
+}
+
+QString Next(const QString &no)
+{
+    return Shifted(no, Level(no), 1);
+}
+
+QString Child(const QString &parentNo, int position)
+{
+    return parentNo + QString::number(position) + QLatin1Char('.');
+}
+
+Choices ChoicesFor(const QString &anchorNo, bool anchorLast, const QString &lastChildNo)
+{
+    const QString sub = lastChildNo.isEmpty() ? anchorNo + QStringLiteral("1.") : Next(lastChildNo);
+    Choices c;
+    if (anchorLast) {
+        c.texts = QStringList{anchorNo, Next(anchorNo), sub};
+        c.selected = 1;
+        c.sub = 2;
+    } else {
+        c.texts = QStringList{anchorNo, sub};
+        c.selected = 0;
+        c.sub = 1;
+    }
+    return c;
+}
+} // namespace ChapterNumber

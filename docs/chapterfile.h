@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// DocModel.xml and DocInstance.xml without widgets: the move of the chapter tree out of the
+// document and back, the chapter identifiers that may become file names, and the chapter numbers
+// ("2.3.1.") that the editors and the chapter dialogs rewrite.
+namespace ChapterFile
+{
+// The two documents, numbered as the chapter dialogs are told which one they serve.
+enum Kind : int { ModelDocument = 0, InstanceDocument = 1 };
+
+inline const QString ChapterTag = QStringLiteral("Chapter");
+inline const QString InstanceRootTag = QStringLiteral("Root_InstanceDoc");
+inline const QString InstanceFileName = QStringLiteral("DocInstance.xml");
+
+// One chapter as the file holds it. `tie` is InstID (instance) or MID (model); `usable` is false
+// for an identifier that may not become a file name or that an earlier chapter already holds.
+struct Chapter {
+    QString no;
+    QString name;
+    QString id;
+    QString tie;
+    bool usable = true;
+    QList<Chapter> children;
+};
+
+QString TieAttr(Kind kind);
+// "/DocInstance_" or "/Docmodel_" (lower-case m, as the files have always been named).
+QString TextPrefix(Kind kind);
+// The chapter's text file in the version folder, or empty for an identifier that is not decimal.
+QString TextPath(const QString &folder, Kind kind, const QString &id);
+
+// Takes every Chapter element out of the root into chapters (other nodes stay where they are)
+// and returns the next free identifier: MaxID, but never at or below an identifier in use, so
+// that a missing or damaged MaxID cannot hand out a chapter's file name a second time.
+int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
+// Sets MaxID and appends the chapters, nested, with their attributes in the file's order.
+void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);
+bool HasChapters(const QDomElement &root);
+// Takes the Chapter elements out of the root again; the root's attributes and other nodes stay.
+void RemoveChapters(QDomElement root);
+} // namespace ChapterFile
+
+// Chapter numbers: decimal numbers each followed by "." ("2.3.1."), read as the runs of digits.
+namespace ChapterNumber
+{
+QList<int> Numbers(const QString &no);
+QString Join(const QList<int> &numbers);
+int Level(const QString &no);
+// The number with its level-th number (1-based) moved by delta; a shorter number is kept.
+QString Shifted(const QString &no, int level, int delta);
+// The number with its last number increased by one.
+QString Next(const QString &no);
+// The number of the position-th (1-based) chapter under a parent numbered parentNo ("" at the top).
+QString Child(const QString &parentNo, int position);
+
+// The places the create dialog offers next to a current chapter (the anchor).
+struct Choices {
+    QStringList texts;
+    int selected = 0;
+    // The index of the sub-chapter choice.
+    int sub = 1;
+};
+// anchorLast: the anchor is the last of its siblings; lastChildNo: its last sub-chapter's number,
+// empty without sub-chapters.
+Choices ChoicesFor(const QString &anchorNo, bool anchorLast, const QString &lastChildNo);
+} // namespace ChapterNumber

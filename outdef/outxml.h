@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDomElement>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+// out.xml without widgets: the move of a definition's identifiers out of the document into plain
+// lists (with the rules that keep a damaged or hostile file from looping or reusing numbers) and
+// the writing of them back.
+namespace OutXml
+{
+inline const QString RootTag = QStringLiteral("Root_Output");
+inline const QString FileName = QStringLiteral("out.xml");
+inline const QString SequenceTag = QStringLiteral("SEQUENCE");
+inline const QString FilesTag = QStringLiteral("FILES");
+inline const QString TempTag = QStringLiteral("TEMPSEQ");
+inline const QString SeqTag = QStringLiteral("SEQ");
+inline const QString FileTag = QStringLiteral("FILE");
+inline const QString ModelTag = QStringLiteral("MODEL");
+inline const QString MaxId = QStringLiteral("MaxID");
+inline const QString Id = QStringLiteral("ID");
+inline const QString Title = QStringLiteral("TITLE");
+inline const QString Loop = QStringLiteral("LOOP");
+inline const QString PLoop = QStringLiteral("P_LOOP");
+inline const QString LoopType = QStringLiteral("LOOP_TYPE");
+inline const QString LoopEndType = QStringLiteral("LOOP_END_TYPE");
+inline const QString FileType = QStringLiteral("FILE_TYPE");
+inline const QString OutName = QStringLiteral("FileName");
+inline const QString Ext = QStringLiteral("EXP");
+inline const QString Expression = QStringLiteral("Expression");
+
+// One identifier as the file holds it: every attribute read, the MODEL references the model
+// knows and the SEQ references (a file's sequences, or a sequence's nested ones), in order.
+struct Entry {
+    QHash<QString, QString> attrs;
+    QList<int> models;
+    QList<int> seqs;
+};
+
+struct Definition {
+    int seqCounter = 1;
+    int fileCounter = 1;
+    QMap<int, Entry> seqs;
+    QList<int> fileOrder;
+    QMap<int, Entry> files;
+    QList<int> temps;
+};
+
+// A number this program may put into a template file name: digits only, below the largest int.
+bool ToNumber(const QString &text, int *number);
+
+// Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). IDs that are
+// not decimal are ignored, a repeated SEQ or FILE ID keeps its first element, MODEL references
+// outside modelIds are dropped, and each counter ends above every number read, so a lost MaxID
+// never hands out a number whose template file exists.
+Definition Take(QDomElement root, const QSet<int> &modelIds);
+
+// Makes every sequence stand in one place at most: walking the files in order, then the
+// temporary sequences, the first reference to a sequence places it; a later reference to it
+// (a repeat, or one that closes a cycle) is dropped. References to unknown sequences stay.
+void Place(Definition *def);
+
+// Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset).
+void Append(QDomElement root, const Definition &def);
+
+// Removes every child of the root.
+void Strip(QDomElement root);
+} // namespace OutXml

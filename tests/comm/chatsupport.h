@@ -1,0 +1,177 @@
+#pragma once
+
+// One member's chat as the program runs it: registry, member table, chat window, worker thread
+// and the one-second tick (faster here), over one workspace folder.
+
+#include "comm/chat.h"
+#include "comm/chattable.h"
+#include "comm/semaphorecontrol.h"
+#include "core/globalmutex.h"
+#include "members/memberinfo.h"
+#include "shell/numeditor.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTimer>
+#include <memory>
+
+class ChatSession : protected virtual globalvar
+{
+public:
+    // members: account and name pairs; the one whose account is `own` is the user's record.
+    ChatSession(const QString &instanceDir, const QString &own, const QList<QPair<QString, QString>> &members)
+    {
+        SetObj(RegSlot::ObjGlobalMutex, &m_mutex);
+        SetStrVar(RegSlot::StrInstanceDir, instanceDir);
+        SetStrVar(RegSlot::StrUserEmail, own);
+        int id = 0;
+        for (const auto &member : members) {
+            auto *record = new MemberInfo;
+            record->ID = id;
+            record->Email = member.first;
+            record->Name = member.second;
+            record->OtherUser = member.first == own ? 0 : 1;
+            m_table.insert(id++, record);
+        }
+        SetObj(RegSlot::ObjMemberTable, &m_table);
+        m_control = std::make_unique<SemaphoreControl>();
+        m_chat = std::make_unique<Chat>();
+        m_chat->ConnectSemaphore(m_control->GetWorker());
+        QObject::connect(&m_tick, &QTimer::timeout, [this] { Tick(); });
+    }
+    ~ChatSession() override
+    {
+        m_tick.stop();
+        m_control.reset(); // the worker ends before the store it uses goes
+        m_chat.reset();
+        qDeleteAll(m_table);
+        SetObj<MemberTable>(RegSlot::ObjMemberTable, nullptr);
+        SetObj<GlobalMutex>(RegSlot::ObjGlobalMutex, nullptr);
+    }
+
+    // What the member manager does when a workspace opens (or, not `existing`, is created), with
+    // a tick of `tickMs`.
+    void Open(int tickMs = 200, bool existing = true)
+    {
+        m_chat->SetOwnerAddress();
+        {
+            MutexHold chat(MutexNo::Chat);
+            for (int flag = RegSlot::FlagChatFirstLoad; flag <= RegSlot::FlagChatRefresh; ++flag)
+                SetBoolVar(flag, false);
+            SetBoolVar(RegSlot::FlagChatFirstLoad, existing);
+        }
+        emit m_control->do_start();
+        if (existing)
+            Wake()->release();
+        m_chat->SetPollDate(QDate::currentDate());
+        if (tickMs > 0)
+            m_tick.start(tickMs);
+    }
+    // Opens, shows the window unless told not to, and waits for the first load.
+    bool OpenLoaded(int tickMs, bool show = true)
+    {
+        QSignalSpy loaded(m_control->GetWorker(), &Semaphore::procFinished);
+        Open(tickMs);
+        if (show)
+            m_chat->ShowChat();
+        return loaded.wait(3000);
+    }
+    // Anna, Ben, Cleo and Dora, whose accounts are a@x ... d@x.
+    static QList<QPair<QString, QString>> FourMembers()
+    {
+        return {{QStringLiteral("a@x"), QStringLiteral("Anna")},
+                {QStringLiteral("b@x"), QStringLiteral("Ben")},
+                {QStringLiteral("c@x"), QStringLiteral("Cleo")},
+                {QStringLiteral("d@x"), QStringLiteral("Dora")}};
+    }
+    void Tick()
+    {
+        {
+            MutexHold chat(MutexNo::Chat);
+            SetBoolVar(RegSlot::FlagChatTick, true);
+        }
+        Wake()->release();
+    }
+    // What the member manager does when the workspace closes.
+    void Close()
+    {
+        m_tick.stop();
+        m_chat->ResetChat();
+        auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+        if (request->available() == 0)
+            request->release();
+        else if (request->available() > 1)
+            request->acquire(request->available() - 1);
+        Wake()->tryAcquire(Wake()->available());
+    }
+    void Send(const QString &text)
+    {
+        m_chat->findChild<NumEditor *>()->setPlainText(text);
+        m_chat->findChild<QPushButton *>(QStringLiteral("SEND"))->click();
+    }
+    QString Status() const { return m_chat->findChild<QLineEdit *>(QStringLiteral("MSG2"))->text(); }
+    // Every cell text of a table, row by row, columns joined by "|"; with colours, the two
+    // background colours follow.
+    QStringList Cells(int table = 0, bool colours = false) const
+    {
+        QStringList rows;
+        ChatTable *t = m_chat->Table(table);
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QStringList row{t->item(r, 0)->text(), t->item(r, 1)->text()};
+            if (colours)
+                row << t->item(r, 0)->background().color().name()
+                    << t->item(r, 1)->background().color().name();
+            rows << row.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+    QSemaphore *Wake() const { return GetObj<QSemaphore>(RegSlot::ObjChatWakeSem); }
+    Chat *chat() const { return m_chat.get(); }
+    SemaphoreControl *control() const { return m_control.get(); }
+    MemberTable &table() { return m_table; }
+
+private:
+    GlobalMutex m_mutex;
+    MemberTable m_table;
+    std::unique_ptr<SemaphoreControl> m_control;
+    std::unique_ptr<Chat> m_chat;
+    QTimer m_tick;
+};
+
+#ifdef CHAT_PEER
+// Another member's program (chatpeer) on the same workspace, as member a@x with b@x beside it.
+class ChatPeer
+{
+public:
+    bool Start(const QString &instanceDir)
+    {
+        m_process.start(QStringLiteral(CHAT_PEER),
+                        {instanceDir, QStringLiteral("a@x"), QStringLiteral("a@x"), QStringLiteral("Anna"),
+                         QStringLiteral("b@x"), QStringLiteral("Ben")});
+        return m_process.waitForStarted(5000) && Answer() == QLatin1String("ready");
+    }
+    void Command(const QByteArray &line) { m_process.write(line + '\n'); }
+    // The next line the peer writes, waiting up to 5 s.
+    QString Answer()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_process.canReadLine() && clock.elapsed() < 5000)
+            m_process.waitForReadyRead(100);
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+    bool Quit()
+    {
+        Command("quit");
+        return m_process.waitForFinished(5000);
+    }
+
+private:
+    QProcess m_process;
+};
+#endif

@@ -1,0 +1,220 @@
+#include "chatsupport.h"
+#include "comm/chatcdata.h"
+#include "testsupport_widgets.h"
+
+#include <QCalendarWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+// The chat window with its real worker thread over real day files.
+class tst_chat : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestSupport::watchConnections(); }
+    void init();
+    void cleanup();
+    void send_refused_data();
+    void send_refused();
+    void send_threeRecipients_headerInColumnOne();
+    void worker_pollBeforeNew_twoNewShownOnePerPass();
+    void earlierDay_shownOnce_todayRefused();
+    void close_whilePolling_semaphoresReset_reopenPolls();
+    void memberTree_addressableOnce();
+    void cleanup_noBadConnections()
+    {
+        QVERIFY2(TestSupport::g_badConnections.isEmpty(),
+                 qPrintable(TestSupport::g_badConnections.join('\n')));
+    }
+
+private:
+    QString file(const QString &account, const QDate &date = QDate::currentDate()) const
+    {
+        return m_dir->path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(account, date);
+    }
+    // B's day file with one message to A (user 1).
+    QByteArray fromB(const QDate &date, int id, const QByteArray &text) const
+    {
+        return "<Root_Chat MaxID=\"" + QByteArray::number(id) + "\" DATE=\"" +
+               date.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+               "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/>"
+               "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS><CASE TYPE=\"0\" ID=\"" +
+               QByteArray::number(id) + "\" MID=\"1\" TIME=\"09:00:00\"><![CDATA[" + text +
+               "]]></CASE></Root_Chat>";
+    }
+    // A session of A, opened and with its first load shown.
+    ChatSession *openA(int tickMs = 100);
+
+    std::unique_ptr<RegistryScope> m_scope;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ChatSession> m_session;
+};
+
+void tst_chat::init()
+{
+    m_scope = std::make_unique<RegistryScope>();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void tst_chat::cleanup()
+{
+    m_session.reset();
+    m_scope.reset();
+}
+
+ChatSession *tst_chat::openA(int tickMs)
+{
+    m_session =
+        std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
+    if (!m_session->OpenLoaded(tickMs))
+        qWarning("first load not reported");
+    return m_session.get();
+}
+
+void tst_chat::send_refused_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("unreadable"); // the own day file cannot be read
+    QTest::newRow("nobody") << false << QStringLiteral("hi")
+                            << QStringLiteral("received account is not selected") << false;
+    QTest::newRow("empty") << true << QString() << QStringLiteral("message is empty") << false;
+    QTest::newRow("own file unreadable")
+        << true << QStringLiteral("hi") << QStringLiteral("message can not be sent: no chat file") << true;
+}
+
+void tst_chat::send_refused()
+{
+    QFETCH(bool, checked);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(bool, unreadable);
+    if (unreadable)
+        QDir().mkpath(file(QStringLiteral("a@x")));
+    ChatSession *a = openA(0);
+    if (!checked)
+        a->chat()
+            ->findChild<QTreeWidget *>(QStringLiteral("USER"))
+            ->topLevelItem(0)
+            ->setCheckState(0, Qt::Unchecked);
+    a->Send(text);
+    QCOMPARE(a->Status(), message);
+    QCOMPARE(a->chat()->findChild<NumEditor *>()->toPlainText(), text);
+    QCOMPARE(a->chat()->Store(0)->NewCount(), 0);
+    QCOMPARE(QFileInfo(file(QStringLiteral("a@x"))).isDir(), unreadable);
+}
+
+void tst_chat::send_threeRecipients_headerInColumnOne()
+{
+    ChatSession *a = openA(0);
+    QSignalSpy shown(a->control()->GetWorker(), &Semaphore::procFinished);
+    a->Send(QStringLiteral("to three"));
+    QVERIFY(shown.wait(3000));
+    QCOMPARE(shown.first().first().toInt(), -1);
+    ChatTable *table = a->chat()->Table(0);
+    QCOMPARE(table->rowCount(), 4);
+    const QString time = a->chat()->Store(0)->Record(1)->Time.toString(QStringLiteral("hh:mm"));
+    QCOMPARE(table->item(0, 1)->text(), time + QStringLiteral("  sendnum3people"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("to three\n"));
+    QCOMPARE(table->item(0, 0)->data(Qt::UserRole).toInt(), -1);
+    QCOMPARE(table->item(1, 0)->data(Qt::UserRole).toInt(), -1);
+    QCOMPARE(table->item(1, 1)->data(Qt::UserRole).toInt(), 1);
+    QVERIFY(TestSupport::readFile(file(QStringLiteral("a@x"))).contains("MID=\"2,3,4\""));
+}
+
+void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
+{
+    // The loop is not started: the passes are run here, one by one, with the real store.
+    m_session =
+        std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
+    ChatSession *a = m_session.get();
+    a->chat()->SetOwnerAddress();
+    a->chat()->SetPollDate(QDate::currentDate());
+    a->chat()->ShowChat();
+    Semaphore *worker = a->control()->GetWorker();
+    QSignalSpy finished(worker, &Semaphore::procFinished);
+    QByteArray two = fromB(QDate::currentDate(), 2, "second");
+    two.replace("</Root_Chat>",
+                "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"08:00:00\"><![CDATA[first]]></CASE></Root_Chat>");
+    TestSupport::writeFile(file(QStringLiteral("b@x")), two);
+    a->Send(QStringLiteral("mine"));
+    a->Tick();
+    QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatTick));
+    QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatSend));
+    QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatSend));
+    QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatSend));
+    QCOMPARE(worker->RunPass(), 0);
+    QTRY_COMPARE(finished.size(), 3);
+    for (const auto &call : qAsConst(finished))
+        QCOMPARE(call.first().toInt(), -1);
+    const QStringList cells = a->Cells();
+    QCOMPARE(cells.size(), 8);
+    QVERIFY(cells.at(1).startsWith(QStringLiteral("|mine")));
+    QCOMPARE(cells.at(2), QStringLiteral("Ben  09:00  rcvnum1people|   "));
+    QVERIFY(cells.at(5).startsWith(QStringLiteral("first")));
+}
+
+void tst_chat::earlierDay_shownOnce_todayRefused()
+{
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    TestSupport::writeFile(file(QStringLiteral("b@x"), yesterday), fromB(yesterday, 1, "old news"));
+    ChatSession *a = openA(0);
+    Chat *chat = a->chat();
+    auto *calendar = chat->findChild<QCalendarWidget *>(QStringLiteral("CALENDAR"));
+    auto *msg = chat->findChild<QLineEdit *>(QStringLiteral("MSG"));
+    auto *date = chat->findChild<QLineEdit *>(QStringLiteral("DATE"));
+    emit calendar->clicked(QDate::currentDate());
+    QCOMPARE(msg->text(), QStringLiteral("date is over today"));
+    QVERIFY(date->text().isEmpty());
+    emit calendar->clicked(yesterday);
+    QCOMPARE(msg->text(), QStringLiteral("change date"));
+    chat->SelectProc();
+    QCOMPARE(msg->text(), QStringLiteral("message is1cases"));
+    QCOMPARE(a->Cells(1).at(1), QStringLiteral("old news\n|   "));
+    QFile::remove(file(QStringLiteral("b@x"), yesterday));
+    emit calendar->clicked(yesterday);
+    chat->SelectProc();
+    QCOMPARE(a->Cells(1).size(), 4);
+    QCOMPARE(msg->text(), QStringLiteral("message is1cases"));
+}
+
+void tst_chat::close_whilePolling_semaphoresReset_reopenPolls()
+{
+    ChatSession *a = openA(5);
+    QSignalSpy steps(a->control()->GetWorker(), &Semaphore::stepDone);
+    QTest::qWait(100);
+    a->Close();
+    auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
+    QCOMPARE(request->available(), 1);
+    QCOMPARE(a->Wake()->available(), 0);
+    QCOMPARE(a->chat()->Table(0)->rowCount(), 2);
+    // Reopened as a new workspace: no full load, the first message goes into the blank pair.
+    TestSupport::writeFile(file(QStringLiteral("b@x")), fromB(QDate::currentDate(), 1, "after reopening"));
+    a->Open(50, false);
+    a->chat()->ShowChat();
+    a->Send(QStringLiteral("mine again"));
+    QTRY_VERIFY_WITH_TIMEOUT(a->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("after reopening")),
+                             3000);
+    QVERIFY(a->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("mine again")));
+}
+
+void tst_chat::memberTree_addressableOnce()
+{
+    m_session = std::make_unique<ChatSession>(
+        m_dir->path(), QStringLiteral("a@x"),
+        QList<QPair<QString, QString>>{{QStringLiteral("a@x"), QStringLiteral("Anna")},
+                                       {QStringLiteral("b@x"), QStringLiteral("Ben")},
+                                       {QStringLiteral("b@x"), QStringLiteral("Ben at home")},
+                                       {QStringLiteral("nobody"), QStringLiteral("No Address")}});
+    m_session->chat()->ShowChat();
+    QTreeWidgetItem *top =
+        m_session->chat()->findChild<QTreeWidget *>(QStringLiteral("USER"))->topLevelItem(0);
+    QCOMPARE(top->text(0), QStringLiteral("ALL member"));
+    QCOMPARE(top->childCount(), 1);
+    QCOMPARE(top->child(0)->text(1), QStringLiteral("b@x"));
+}
+
+QTEST_MAIN(tst_chat)
+#include "tst_chat.moc"

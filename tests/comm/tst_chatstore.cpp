@@ -1,0 +1,265 @@
+#include "comm/chatcdata.h"
+#include "core/globalmutex.h"
+#include "members/memberinfo.h"
+#include "testsupport.h"
+
+#include <QDomDocument>
+#include <QSemaphore>
+#include <QTemporaryDir>
+
+// The chat store against real day files: what it writes, and what a read or a poll takes.
+class tst_chatstore : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void addMessage_writesDayFile_data();
+    void addMessage_writesDayFile();
+    void saveAll_todayAlways_otherDaysOnlyWhenDirty();
+    void poll_data();
+    void poll();
+    void poll_halfWrittenFile_readOnceWhole();
+    void poll_afterMidnight_readsBothDays();
+    void ownDamagedFile_movedAside_dayStartsAnew();
+    void accounts_sameTwiceOneNumber_unsafeNeverRead();
+
+private:
+    MemberInfo *member(const QString &account, const QString &name, bool own);
+    QString path(const QString &account, const QDate &date = QDate::currentDate()) const
+    {
+        return m_dir->path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(account, date);
+    }
+    // B's day file: users A=1, B=2, C=3, owner B, and the given CASE elements.
+    QByteArray bFile(int maxId, const QByteArray &cases) const;
+
+    std::unique_ptr<RegistryScope> m_scope;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    GlobalMutex m_mutex;
+    QSemaphore m_wake;
+    MemberTable m_table;
+};
+
+void tst_chatstore::init()
+{
+    m_scope = std::make_unique<RegistryScope>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    SetObj(RegSlot::ObjGlobalMutex, &m_mutex);
+    SetObj(RegSlot::ObjChatWakeSem, &m_wake);
+    SetStrVar(RegSlot::StrInstanceDir, m_dir->path());
+    QDir().mkpath(m_dir->path() + QStringLiteral("/chat"));
+    SetStrVar(RegSlot::StrUserEmail, QStringLiteral("a@x"));
+    member(QStringLiteral("a@x"), QStringLiteral("Anna"), true);
+    member(QStringLiteral("b@x"), QStringLiteral("Ben"), false);
+    member(QStringLiteral("c@x"), QStringLiteral("Cleo"), false);
+    SetObj(RegSlot::ObjMemberTable, &m_table);
+    m_wake.tryAcquire(m_wake.available());
+}
+
+void tst_chatstore::cleanup()
+{
+    qDeleteAll(m_table);
+    m_table.clear();
+    m_scope.reset();
+}
+
+MemberInfo *tst_chatstore::member(const QString &account, const QString &name, bool own)
+{
+    auto *record = new MemberInfo;
+    record->ID = m_table.size();
+    record->Email = account;
+    record->Name = name;
+    record->OtherUser = own ? 0 : 1;
+    m_table.insert(record->ID, record);
+    return record;
+}
+
+QByteArray tst_chatstore::bFile(int maxId, const QByteArray &cases) const
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root_Chat MaxID=\"" + QByteArray::number(maxId) +
+           "\" DATE=\"" + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+           "\"><USERS OwnerID=\"2\" MaxID=\"3\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/>"
+           "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/><USER ACCOUNT=\"c@x\" NAME=\"Cleo\" "
+           "ID=\"3\"/></USERS>" +
+           cases + "</Root_Chat>";
+}
+
+void tst_chatstore::addMessage_writesDayFile_data()
+{
+    QTest::addColumn<QList<int>>("recipients");
+    QTest::addColumn<QString>("mid");
+    QTest::newRow("two") << QList<int>{2, 5} << QStringLiteral("2,5");
+    QTest::newRow("nobody") << QList<int>{} << QString();
+}
+
+void tst_chatstore::addMessage_writesDayFile()
+{
+    QFETCH(QList<int>, recipients);
+    QFETCH(QString, mid);
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    const int own = store.GetUserNo(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), own, recipients, QStringLiteral("hi <&>\nthere"),
+                             true));
+    QCOMPARE(store.NewCount(), 1);
+    store.SaveAll();
+    QDomDocument doc;
+    QVERIFY(doc.setContent(TestSupport::readFile(path(QStringLiteral("a@x")))));
+    const QDomElement root = doc.documentElement();
+    QCOMPARE(root.tagName(), QStringLiteral("Root_Chat"));
+    QCOMPARE(root.attribute(QStringLiteral("MaxID")), QStringLiteral("1"));
+    QCOMPARE(root.attribute(QStringLiteral("DATE")), today.toString(QStringLiteral("yyyy/MM/dd")));
+    const QDomElement users = root.firstChildElement();
+    QCOMPARE(users.tagName(), QStringLiteral("USERS"));
+    QCOMPARE(users.attribute(QStringLiteral("OwnerID")), QString::number(own));
+    QCOMPARE(users.attribute(QStringLiteral("MaxID")), QStringLiteral("3"));
+    QCOMPARE(users.elementsByTagName(QStringLiteral("USER")).size(), 3);
+    const QDomElement item = users.nextSiblingElement();
+    QCOMPARE(item.tagName(), QStringLiteral("CASE"));
+    QCOMPARE(item.attribute(QStringLiteral("TYPE")), QStringLiteral("0"));
+    QCOMPARE(item.attribute(QStringLiteral("ID")), QStringLiteral("1"));
+    QCOMPARE(item.attribute(QStringLiteral("MID")), mid);
+    QVERIFY(QTime::fromString(item.attribute(QStringLiteral("TIME")), QStringLiteral("hh:mm:ss")).isValid());
+    QVERIFY(item.firstChild().isCDATASection());
+    QCOMPARE(item.firstChild().toCDATASection().data(), QStringLiteral("hi <&>\nthere"));
+}
+
+void tst_chatstore::saveAll_todayAlways_otherDaysOnlyWhenDirty()
+{
+    ChatCdata store;
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    store.OpenToday(QStringLiteral("a@x"));
+    ChatDay *old = store.FindDay(QStringLiteral("a@x"), yesterday);
+    old->Path = path(QStringLiteral("a@x"), yesterday);
+    store.SaveAll();
+    QVERIFY(QFile::exists(path(QStringLiteral("a@x"))));
+    QVERIFY(!QFile::exists(old->Path));
+    QFile::remove(path(QStringLiteral("a@x")));
+    old->Dirty = true;
+    store.SaveAll();
+    QVERIFY(QFile::exists(path(QStringLiteral("a@x"))));
+    QVERIFY(QFile::exists(old->Path));
+    QVERIFY(!old->Dirty);
+}
+
+void tst_chatstore::poll_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QList<int>>("counts"); // new, modified, responses after the second poll
+    const QByteArray m1 = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[one]]></CASE>";
+    const QByteArray m2 = "<CASE TYPE=\"0\" ID=\"2\" MID=\"1,3\" TIME=\"10:01:00\"><![CDATA[two]]></CASE>";
+    const QByteArray m3 = "<CASE TYPE=\"0\" ID=\"3\" MID=\"3\" TIME=\"10:02:00\"><![CDATA[not mine]]></CASE>";
+    const QByteArray d1 =
+        "<CASE TYPE=\"1\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\" MDTIME=\"2020/01/01 10:05:00\">"
+        "<![CDATA[one]]></CASE>";
+    QTest::newRow("two new in one poll") << bFile(0, "") << bFile(2, m1 + m2) << QList<int>{2, 0, 0};
+    QTest::newRow("not addressed") << bFile(0, "") << bFile(3, m3) << QList<int>{0, 0, 0};
+    QTest::newRow("MaxID not grown, a deletion") << bFile(1, m1) << bFile(1, d1) << QList<int>{0, 1, 0};
+    QTest::newRow("unchanged file") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0};
+}
+
+void tst_chatstore::poll()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(QList<int>, counts);
+    ChatCdata store;
+    const QString file = path(QStringLiteral("b@x"));
+    TestSupport::writeAt(file, first, QDateTime::currentDateTime().addSecs(-60));
+    store.Poll();
+    while (store.TakeNew()) {
+    }
+    m_wake.tryAcquire(m_wake.available());
+    SetBoolVar(RegSlot::FlagChatSend, false);
+    if (!second.isEmpty())
+        TestSupport::writeAt(file, second, QDateTime::currentDateTime());
+    store.Poll();
+    QCOMPARE(QList<int>({store.NewCount(), store.ModifiedCount(), store.ResponseCount()}), counts);
+    QCOMPARE(GetBoolVar(RegSlot::FlagChatSend), counts[0] > 0);
+    QCOMPARE(GetBoolVar(RegSlot::FlagChatWindowRequest), counts[1] > 0);
+    QCOMPARE(m_wake.available(), counts[0] + counts[1] + counts[2]);
+}
+
+void tst_chatstore::poll_halfWrittenFile_readOnceWhole()
+{
+    ChatCdata store;
+    const QByteArray whole =
+        bFile(1, "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"0\"><![CDATA[late]]></CASE>");
+    const QString file = path(QStringLiteral("b@x"));
+    const QDateTime when = QDateTime::currentDateTime().addSecs(-30);
+    TestSupport::writeAt(file, whole.left(whole.size() / 2), when);
+    store.Poll();
+    QCOMPARE(store.NewCount(), 0);
+    // The same time again: the file was rewritten within the writer's clock tick.
+    TestSupport::writeAt(file, whole, when);
+    store.Poll();
+    QCOMPARE(store.NewCount(), 1);
+    ChatRecord *record = store.TakeNew();
+    QCOMPARE(record->Text, QStringLiteral("late"));
+    QVERIFY(record->Time.isNull());
+    store.Poll();
+    QCOMPARE(store.NewCount(), 0);
+}
+
+void tst_chatstore::poll_afterMidnight_readsBothDays()
+{
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    const QByteArray message = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"23:59:00\"><![CDATA[x]]></CASE>";
+    QByteArray yesterday = bFile(1, message);
+    yesterday.replace(today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1(),
+                      today.addDays(-1).toString(QStringLiteral("yyyy/MM/dd")).toLatin1());
+    TestSupport::writeFile(path(QStringLiteral("b@x"), today.addDays(-1)), yesterday);
+    TestSupport::writeFile(path(QStringLiteral("b@x")), bFile(1, message));
+    store.SetPollDate(today.addDays(-1));
+    store.Poll();
+    QCOMPARE(store.NewCount(), 2);
+    QCOMPARE(store.TakeNew()->Time.date(), today.addDays(-1));
+}
+
+void tst_chatstore::ownDamagedFile_movedAside_dayStartsAnew()
+{
+    ChatCdata store;
+    const QString file = path(QStringLiteral("a@x"));
+    TestSupport::writeFile(file, "<Root_Chat MaxID=\"3\"><USERS");
+    store.OpenToday(QStringLiteral("a@x"));
+    store.ReadDayFiles(QDate::currentDate());
+    const QStringList notes = store.TakeNotes();
+    QCOMPARE(notes.size(), 1);
+    const QStringList aside =
+        QDir(m_dir->path() + QStringLiteral("/chat")).entryList({QStringLiteral("*.damaged-*")});
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(notes.first().contains(aside.first()));
+    QCOMPARE(TestSupport::readFile(m_dir->path() + QStringLiteral("/chat/") + aside.first()),
+             QByteArray("<Root_Chat MaxID=\"3\"><USERS"));
+    const QDate today = QDate::currentDate();
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("anew"), true));
+    store.SaveAll();
+    QVERIFY(TestSupport::readFile(file).contains("anew"));
+}
+
+void tst_chatstore::accounts_sameTwiceOneNumber_unsafeNeverRead()
+{
+    member(QStringLiteral("b@x"), QStringLiteral("Ben again"), false);
+    member(QStringLiteral("../evil@x"), QStringLiteral("Evil"), false);
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    ChatDay *day = store.FindDay(QStringLiteral("a@x"), today);
+    QCOMPARE(day->UserMaxID, 4);
+    QCOMPARE(day->AccountNo.value(QStringLiteral("b@x")), 2);
+    // A file the unsafe account's name points at, outside the chat folder, addressed to the user.
+    TestSupport::writeFile(
+        m_dir->path() + QStringLiteral("/") + ChatCdata::DayFileName(QStringLiteral("evil@x"), today),
+        bFile(1, "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[x]]></CASE>"));
+    store.ReadDayFiles(today);
+    store.Poll();
+    QVERIFY(store.GetTimeList().isEmpty());
+    QCOMPARE(store.NewCount(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_chatstore)
+#include "tst_chatstore.moc"

@@ -1,0 +1,73 @@
+#include "chatsupport.h"
+#include "comm/chatcdata.h"
+#include "testsupport.h"
+
+#include <QTemporaryDir>
+#include <atomic>
+#include <thread>
+
+// Another member's program rewriting its day file in place 20 times a second while the chat
+// polls it: every message arrives once, whatever half-written state a poll meets. Runs 30 s (or
+// PEL_CHAT_STRESS_SECONDS); once by hand in a build with -DPEL_TSAN=ON.
+class tst_chatstress : public QObject, protected virtual globalvar
+{
+    Q_OBJECT
+private slots:
+    void rewrittenFile_everyMessageOnce();
+};
+
+void tst_chatstress::rewrittenFile_everyMessageOnce()
+{
+    RegistryScope scope;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + QStringLiteral("/chat"));
+    const int seconds = qEnvironmentVariableIsSet("PEL_CHAT_STRESS_SECONDS")
+                            ? qEnvironmentVariableIntValue("PEL_CHAT_STRESS_SECONDS")
+                            : 30;
+    const int total = seconds * 20;
+    const QDate today = QDate::currentDate();
+    const QString path =
+        dir.path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), today);
+    ChatSession a(
+        dir.path(), QStringLiteral("a@x"),
+        {{QStringLiteral("a@x"), QStringLiteral("Anna")}, {QStringLiteral("b@x"), QStringLiteral("Ben")}});
+    a.Open(20);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        QByteArray cases;
+        for (int n = 1; n <= total && !stop; ++n) {
+            cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
+                     "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
+            const QByteArray bytes =
+                "<Root_Chat MaxID=\"" + QByteArray::number(n) + "\" DATE=\"" +
+                today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+                "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/>"
+                "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
+                cases + "</Root_Chat>";
+            // In place, in two writes: a poll may well find the first half alone.
+            QFile out(path);
+            if (out.open(QIODevice::WriteOnly)) {
+                out.write(bytes.left(bytes.size() / 2));
+                out.flush();
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                out.write(bytes.mid(bytes.size() / 2));
+            }
+            out.close();
+            std::this_thread::sleep_for(std::chrono::milliseconds(48));
+        }
+    });
+    auto shown = [&a] { return a.chat()->MessageCount(); };
+    QTRY_VERIFY_WITH_TIMEOUT(shown() >= total, (seconds + 10) * 1000);
+    stop = true;
+    writer.join();
+    QCOMPARE(shown(), total);
+    const QStringList cells = a.Cells();
+    QSet<QString> texts;
+    for (int r = 1; r < cells.size(); r += 2)
+        texts.insert(cells.at(r).section(QLatin1Char('|'), 0, 0));
+    for (int n = 1; n <= total; ++n)
+        QVERIFY2(texts.contains(QStringLiteral("m%1\n").arg(n)), qPrintable(QString::number(n)));
+}
+
+QTEST_MAIN(tst_chatstress)
+#include "tst_chatstress.moc"

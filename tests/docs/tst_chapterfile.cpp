@@ -1,0 +1,128 @@
+#include "docs/chapterfile.h"
+
+#include <QDomDocument>
+#include <QtTest>
+
+namespace
+{
+QDomElement rootOf(QDomDocument &doc, const QString &xml)
+{
+    doc.setContent(xml);
+    return doc.documentElement();
+}
+
+} // namespace
+
+class tst_chapterfile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void take_counter_data();
+    void take_counter();
+    void take_refusedIds_keptButNotUsable();
+    void textPath_onlyDecimalIds();
+    void choices_data();
+    void choices();
+    void shifted_data();
+    void shifted();
+};
+
+void tst_chapterfile::take_counter_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<int>("counter");
+    QTest::newRow("no MaxID, no chapter") << "<R/>" << 0;
+    QTest::newRow("MaxID kept") << "<R MaxID='7'><Chapter ID='2'/></R>" << 7;
+    // A lost or damaged counter must not hand out an ID (a file name) that is in use.
+    QTest::newRow("no MaxID, chapters") << "<R><Chapter ID='4'><Chapter ID='9'/></Chapter></R>" << 10;
+    QTest::newRow("MaxID behind") << "<R MaxID='1'><Chapter ID='3'/></R>" << 4;
+    QTest::newRow("MaxID not a number") << "<R MaxID='x'><Chapter ID='0'/></R>" << 1;
+    QTest::newRow("MaxID too large") << "<R MaxID='99999999999'/>" << 0;
+}
+
+void tst_chapterfile::take_counter()
+{
+    QFETCH(QString, xml);
+    QFETCH(int, counter);
+    QDomDocument doc;
+    QList<ChapterFile::Chapter> chapters;
+    QCOMPARE(ChapterFile::Take(rootOf(doc, xml), ChapterFile::InstanceDocument, &chapters), counter);
+}
+
+void tst_chapterfile::take_refusedIds_keptButNotUsable()
+{
+    QDomDocument doc;
+    QDomElement root =
+        rootOf(doc, "<R MaxID='3'><Other keep='1'/><Chapter ID='../x' No='1.'/>"
+                    "<Chapter ID='1' No='2.'/><Chapter ID='1' No='3.'/><Chapter ID='' No='4.'/></R>");
+    QList<ChapterFile::Chapter> chapters;
+    QCOMPARE(ChapterFile::Take(root, ChapterFile::ModelDocument, &chapters), 3);
+    QCOMPARE(chapters.size(), 4);
+    const bool usable[4] = {false, true, false, false};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(chapters.at(i).usable, usable[i]);
+    QCOMPARE(chapters.at(0).id, QStringLiteral("../x"));
+    // What is not a chapter stays in the document, which keeps no chapter after loading.
+    QVERIFY(root.firstChildElement("Chapter").isNull());
+    QCOMPARE(root.firstChildElement().tagName(), QStringLiteral("Other"));
+}
+
+void tst_chapterfile::textPath_onlyDecimalIds()
+{
+    QCOMPARE(ChapterFile::TextPath("/v", ChapterFile::ModelDocument, "0"),
+             QStringLiteral("/v/Docmodel_0.txt"));
+    QCOMPARE(ChapterFile::TextPath("/v", ChapterFile::InstanceDocument, "12"),
+             QStringLiteral("/v/DocInstance_12.txt"));
+    for (const char *bad : {"", "../1", "1/2", "-1", "1e3", " 1"})
+        QVERIFY2(ChapterFile::TextPath("/v", ChapterFile::InstanceDocument, bad).isEmpty(), bad);
+}
+
+void tst_chapterfile::choices_data()
+{
+    QTest::addColumn<QString>("anchor");
+    QTest::addColumn<bool>("last");
+    QTest::addColumn<QString>("lastChild");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("middle with a sub-chapter") << "2." << false << "2.1." << QStringList{"2.", "2.2."} << 0;
+    QTest::newRow("last, no sub-chapter") << "2." << true << "" << QStringList{"2.", "3.", "2.1."} << 1;
+    QTest::newRow("nested last") << "2.2." << true << "2.2.4." << QStringList{"2.2.", "2.3.", "2.2.5."} << 1;
+}
+
+void tst_chapterfile::choices()
+{
+    QFETCH(QString, anchor);
+    QFETCH(bool, last);
+    QFETCH(QString, lastChild);
+    QFETCH(QStringList, texts);
+    QFETCH(int, selected);
+    const ChapterNumber::Choices c = ChapterNumber::ChoicesFor(anchor, last, lastChild);
+    QCOMPARE(c.texts, texts);
+    QCOMPARE(c.selected, selected);
+    QCOMPARE(c.sub, texts.size() - 1);
+}
+
+void tst_chapterfile::shifted_data()
+{
+    QTest::addColumn<QString>("no");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("top") << "2." << 1 << 1 << "3.";
+    QTest::newRow("below the level") << "2.1.3." << 1 << 1 << "3.1.3.";
+    QTest::newRow("second level down") << "2.2.4." << 2 << -1 << "2.1.4.";
+    QTest::newRow("too short stays") << "2." << 2 << 1 << "2.";
+    QTest::newRow("digits only are numbers") << "10.x3." << 2 << 1 << "10.4.";
+}
+
+void tst_chapterfile::shifted()
+{
+    QFETCH(QString, no);
+    QFETCH(int, level);
+    QFETCH(int, delta);
+    QFETCH(QString, result);
+    QCOMPARE(ChapterNumber::Shifted(no, level, delta), result);
+}
+
+QTEST_GUILESS_MAIN(tst_chapterfile)
+#include "tst_chapterfile.moc"

@@ -1,0 +1,405 @@
+#include "chaptersupport.h"
+#include "core/treeitemdata.h"
+#include "core/xmlclass.h"
+#include "docs/chapterdiag.h"
+#include "docs/delchapter.h"
+#include "docs/modeldoc.h"
+#include "docs/refurl.h"
+#include "model/model.h"
+#include "shell/checktimer.h"
+#include "shell/errormsg.h"
+#include "shell/mainwindow.h"
+#include "shell/numeditor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+const QByteArray kModel =
+    "<Root_Model Name='M' Version='1.0.0' Email='me@x' MaxID='4'><LClass ID='1' Name='L'>"
+    "<SClass ID='2' Name='S'><PARAM><P ID='3' Name='p' Row='1' Col='1'/></PARAM></SClass>"
+    "</LClass></Root_Model>";
+
+// "no title(children)" of the chapters under parent, in order.
+QString shape(QTreeWidgetItem *parent)
+{
+    QStringList parts;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem *c = parent->child(i);
+        parts << c->text(0) + c->text(1) +
+                     (c->childCount() ? QLatin1Char('(') + shape(c) + QLatin1Char(')') : QString());
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+// The program with model "M" 1.0.0 of me@x opened from the files written first.
+struct Program : public DocProgram {
+    QString dir() { return tmp.filePath("ws/pelmorine.def/M/1.0.0"); }
+    QString docPath() { return dir() + QStringLiteral("/DocModel.xml"); }
+    void open(const QByteArray &docXml, const QByteArray &modelXml = kModel)
+    {
+        writeFile(dir() + QStringLiteral("/model.xml"), modelXml);
+        writeFile(docPath(), docXml);
+        QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
+        GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->PostMessage(MsgCode::OpenModel);
+        QTRY_VERIFY(!delivered.isEmpty());
+    }
+    ModelDoc *doc() { return GetObj<ModelDoc>(RegSlot::ObjModelDoc); }
+    ChapterEditor *editor() override { return doc(); }
+    QTreeWidget *classes() { return doc()->ClassTree(); }
+    QDomElement saved()
+    {
+        m_saved.append(QDomDocument());
+        return readRoot(docPath(), &m_saved.last());
+    }
+    void save()
+    {
+        doc()->SetModified();
+        window->MenuSave();
+    }
+    QList<QDomDocument> m_saved;
+};
+} // namespace
+
+class tst_modeldoc : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
+    void load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly();
+    void createFirst_withoutMaxId_takesIdZero();
+    void dialogs_reshapeAndRenumber_data();
+    void dialogs_reshapeAndRenumber();
+    void create_noCurrentChapter_reportsSystemError();
+    void damagedFile_keptReadOnlyAndNeverWritten_data();
+    void damagedFile_keptReadOnlyAndNeverWritten();
+    void refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes();
+    void editRights_notOwnerOrInstanceOpen_noAction();
+    void tieAndUntie_savedAndAsked();
+    void handOver_nextSaveWritesNewOwner();
+};
+
+void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
+{
+    Program p;
+    writeFile(p.dir() + "/Docmodel_4.txt", "old");
+    writeFile(p.dir() + "/Docmodel_2.txt", "kept");
+    p.open(
+        "<Root_ModelDoc User='u' Email='e' MaxID='5'><Chapter No='3.' Name='A' MID='1' ID='0'>"
+        "<Chapter No='1.1.' Name='B' MID='' ID='1'><Chapter No='7.7.7.' Name='C' MID='99' ID='2'/></Chapter>"
+        "</Chapter><Chapter No='2.' Name='D' MID='' ID='4'/></Root_ModelDoc>");
+    QCOMPARE(shape(p.chapters()->invisibleRootItem()), QStringLiteral("3.A(1.1.B(7.7.7.C)) 2.D"));
+    // A model element that is gone keeps its ID, shown red.
+    const struct {
+        const char *no, *tie;
+        QColor colour;
+    } ties[] = {{"3.", "M1", Qt::black}, {"7.7.7.", "M99", Qt::red}, {"1.1.", "UnSet", Qt::red}};
+    for (const auto &t : ties) {
+        QCOMPARE(p.chapter(t.no)->text(3), QString(t.tie));
+        QCOMPARE(p.chapter(t.no)->foreground(3).color(), t.colour);
+    }
+    QTreeWidgetItem *lrow = p.classes()->topLevelItem(0);
+    QCOMPARE(lrow->text(0) + lrow->text(1) + lrow->text(2) + lrow->text(6), QStringLiteral("3.ALM1"));
+    QTreeWidgetItem *param = lrow->child(0)->child(0);
+    QCOMPARE(param->text(4) + "|" + param->text(5), QStringLiteral("K[1][1]|p"));
+    QCOMPARE(param->text(0), QStringLiteral("Unset"));
+    QVERIFY(p.GetObj<xmlclass>(RegSlot::ObjXmlStore)
+                ->GetXmlDoc(XmlIndex::ModelDoc)
+                ->documentElement()
+                .firstChildElement()
+                .isNull());
+
+    p.select("2.");
+    QCOMPARE(p.doc()->TextEditor()->toPlainText(), QStringLiteral("old"));
+    p.doc()->TextEditor()->insertPlainText("new ");
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelDocModified));
+    p.window->MenuSave();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+    QCOMPARE(readFile(p.dir() + "/Docmodel_4.txt"), QByteArray("new old"));
+    QVERIFY(!QFile::exists(p.dir() + "/Docmodel_0.txt"));
+    QCOMPARE(readFile(p.dir() + "/Docmodel_2.txt"), QByteArray("kept"));
+
+    QDomElement root = p.saved();
+    QCOMPARE(root.attribute("MaxID") + root.attribute("User"), QStringLiteral("5u"));
+    QCOMPARE(xmlShape(root, "MID", "ID"), QStringLiteral("3./A/1/0(1.1./B//1(7.7.7./C/99/2)) 2./D//4"));
+
+    // Nothing changed since: a second save writes no chapter text.
+    QFile::remove(p.dir() + "/Docmodel_4.txt");
+    p.save();
+    QVERIFY(!QFile::exists(p.dir() + "/Docmodel_4.txt"));
+    QCOMPARE(p.saved().elementsByTagName("Chapter").count(), 4);
+
+    // The shown element is deleted in the model editor: the panes let go of it, the ID stays.
+    p.select("3.");
+    auto *links = p.doc()->findChild<refurl *>();
+    QVERIFY(links->isEnabled());
+    auto *editor = p.GetObj<model>(RegSlot::ObjModel);
+    editor->RemoveClassItem(editor->FindItem("1"));
+    p.doc()->RefreshClassItem();
+    QVERIFY(!links->isEnabled());
+    QCOMPARE(p.chapter("3.")->foreground(3).color(), QColor(Qt::red));
+    p.save();
+    QCOMPARE(p.saved().firstChildElement("Chapter").attribute("MID"), QStringLiteral("1"));
+}
+
+void tst_modeldoc::createFirst_withoutMaxId_takesIdZero()
+{
+    Program p;
+    p.open("<Root_ModelDoc/>");
+    p.doc()->RefreshChapterMenu();
+    QVERIFY(p.action("actionAdd_Chapter") && !p.action("actionDel_Chapter"));
+    ChapterDiag *dlg = p.create(QString());
+    QCOMPARE(dlg->findChild<QComboBox *>("CHAPTERBOX")->currentText(), QStringLiteral("1."));
+    QCOMPARE(dlg->findChild<QLabel *>("MSG")->text(), QStringLiteral("Title is empty"));
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(p.chapters()->topLevelItemCount(), 0);
+    dlg->findChild<QLineEdit *>("TITLE")->setText("First");
+    dlg->findChild<QPushButton *>("OK")->click();
+    QVERIFY(!dlg->isVisible());
+    QTreeWidgetItem *first = p.chapter("1.");
+    QCOMPARE(first->text(2) + first->text(3), QStringLiteral("D0Unset"));
+    QCOMPARE(first->foreground(3).color(), QColor(Qt::red));
+    QCOMPARE(p.chapters()->currentItem(), first);
+    p.doc()->TextEditor()->insertPlainText("text");
+    p.window->MenuSave();
+    QCOMPARE(readFile(p.dir() + "/Docmodel_0.txt"), QByteArray("text"));
+    QCOMPARE(p.saved().attribute("MaxID"), QStringLiteral("1"));
+
+    // A text that cannot be written keeps its chapter marked; the document is written still.
+    QFile::remove(p.dir() + "/Docmodel_0.txt");
+    QDir().mkpath(p.dir() + "/Docmodel_0.txt");
+    p.doc()->TextEditor()->insertPlainText("more ");
+    answerNextBox("OK");
+    p.window->MenuSave();
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelDocModified));
+    QVERIFY(ModelDoc::RecordOf(first)->TextChanged());
+    QCOMPARE(p.saved().elementsByTagName("Chapter").count(), 1);
+}
+
+void tst_modeldoc::dialogs_reshapeAndRenumber_data()
+{
+    QTest::addColumn<QByteArray>("chapters");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("choices");
+    QTest::addColumn<QString>("result");
+    auto c = [](const char *no, const char *name, const QByteArray &inner = QByteArray()) {
+        return "<Chapter No='" + QByteArray(no) + "' Name='" + name + "' ID='" + name + "0'>" + inner +
+               "</Chapter>";
+    };
+    auto row = [](const char *name, const QByteArray &chapters, const char *current, const char *action,
+                  const char *choices, const char *result) {
+        QTest::newRow(name) << chapters << QString(current) << QString(action) << QString(choices)
+                            << QString(result);
+    };
+    const QByteArray three = c("1.", "a") + c("2.", "b", c("2.1.", "c")) + c("3.", "d");
+    const QByteArray two = c("1.", "a") + c("2.", "b");
+    const QByteArray nested = c("2.", "b", c("2.1.", "c") + c("2.2.", "d", c("2.2.1.", "e")));
+    row("insert before a middle chapter", three, "2.", "create 0", "2. 2.2. *0", "1.a 2.N 3.b(3.1.c) 4.d");
+    row("sub-chapter of a middle chapter", three, "2.", "create 1", "2. 2.2. *0", "1.a 2.b(2.1.c 2.2.N) 3.d");
+    row("after the last", two, "2.", "create 1", "2. 3. 2.1. *1", "1.a 2.b 3.N");
+    row("insert among sub-chapters", nested, "2.2.", "create 0", "2.2. 2.3. 2.2.2. *1",
+        "2.b(2.1.c 2.2.N 2.3.d(2.3.1.e))");
+    row("delete a middle chapter", c("1.", "a") + c("2.", "b") + c("3.", "c", c("3.1.", "d")), "2.", "delete",
+        "", "1.a 2.c(2.1.d)");
+    row("delete a sub-chapter", nested, "2.1.", "delete", "", "2.b(2.1.d(2.1.1.e))");
+    row("move the second up", c("1.", "a", c("1.1.", "x")) + c("2.", "b", c("2.1.", "c")), "2.", "up", "",
+        "1.b(1.1.c) 2.a(2.1.x)");
+    row("move the first up", two, "1.", "up", "", "1.a 2.b");
+    row("move the last down", two, "2.", "down", "", "1.a 2.b");
+    row("move a sub-chapter down", nested, "2.1.", "down", "", "2.b(2.1.d(2.1.1.e) 2.2.c)");
+}
+
+void tst_modeldoc::dialogs_reshapeAndRenumber()
+{
+    QFETCH(QByteArray, chapters);
+    QFETCH(QString, current);
+    QFETCH(QString, action);
+    QFETCH(QString, choices);
+    QFETCH(QString, result);
+    Program p;
+    p.open("<Root_ModelDoc MaxID='1'>" + chapters + "</Root_ModelDoc>");
+    p.select(current);
+    if (action.startsWith("create")) {
+        p.doc()->CreateChapter();
+        auto *box = p.doc()->findChild<ChapterDiag *>()->findChild<QComboBox *>("CHAPTERBOX");
+        QStringList offered;
+        for (int i = 0; i < box->count(); ++i)
+            offered << box->itemText(i);
+        QCOMPARE(offered.join(' ') + " *" + QString::number(box->currentIndex()), choices);
+        p.create("N", action.back().digitValue());
+        QCOMPARE(p.chapters()->currentItem()->text(1), QStringLiteral("N"));
+    } else if (action == "delete") {
+        p.doc()->DeleteChapter();
+        auto *dlg = p.doc()->findChild<DelChapter *>();
+        QCOMPARE(dlg->findChild<QLineEdit *>("CHAPTER")->text(), current);
+        dlg->findChild<QPushButton *>("OK")->click();
+        QCOMPARE(p.chapters()->currentItem(), p.chapters()->topLevelItem(0));
+    } else {
+        action == "up" ? p.doc()->MoveUpChapter() : p.doc()->MoveDownChapter();
+    }
+    QCOMPARE(shape(p.chapters()->invisibleRootItem()), result);
+    p.save();
+    // Numbers reach the file as shown.
+    QDomElement root = p.saved();
+    QCOMPARE(root.firstChildElement("Chapter").attribute("No"), p.chapters()->topLevelItem(0)->text(0));
+    QCOMPARE(root.elementsByTagName("Chapter").count(),
+             result.split(QRegularExpression("[ ()]+"), Qt::SkipEmptyParts).size());
+}
+
+void tst_modeldoc::create_noCurrentChapter_reportsSystemError()
+{
+    Program p;
+    p.open("<Root_ModelDoc><Chapter No='1.' Name='a' ID='0'/></Root_ModelDoc>");
+    p.chapters()->setCurrentItem(nullptr);
+    p.doc()->CreateChapter();
+    QVERIFY(!p.doc()->findChild<ChapterDiag *>()->isVisible());
+    ErrorMsg *error = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *e = qobject_cast<ErrorMsg *>(w); e && e->isVisible())
+            error = e;
+    }
+    QVERIFY(error);
+    QCOMPARE(error->Text(), QStringLiteral("SYSTEM ERROR=CAPTER001"));
+}
+
+void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("truncated") << QByteArray(
+        "<?xml version='1.0'?>\n<Root_ModelDoc MaxID='3'><Chapter No='1.'");
+    QTest::newRow("another file") << QByteArray("<Root_Model><Chapter No='1.' ID='0'/></Root_Model>");
+}
+
+void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten()
+{
+    QFETCH(QByteArray, bytes);
+    Program p;
+    QString title;
+    if (bytes.startsWith("<?xml"))
+        answerNextBox("OK", &title);
+    p.open(bytes);
+    QVERIFY(!p.doc()->IsReadable());
+    QVERIFY(!p.doc()->IsEditable());
+    QCOMPARE(p.chapters()->topLevelItemCount(), 0);
+    p.doc()->RefreshChapterMenu();
+    QVERIFY(!p.action("actionAdd_Chapter"));
+    p.doc()->CreateChapter();
+    QVERIFY(!p.doc()->findChild<ChapterDiag *>()->isVisible());
+    // Even a hand-over's save leaves the file as it was.
+    p.doc()->TransferUser("Bob", "bob@x");
+    p.SetBoolVar(RegSlot::FlagModelDocModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.window->MenuSave();
+    QCOMPARE(readFile(p.docPath()), bytes);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagSaveNeeded));
+}
+
+void tst_modeldoc::refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes()
+{
+    Program p;
+    p.open("<Root_ModelDoc MaxID='1'><Chapter No='1.' Name='evil' MID='' ID='../../x'/>"
+           "<Chapter No='2.' Name='ok' MID='' ID='4'/></Root_ModelDoc>");
+    p.select("1.");
+    QVERIFY(p.doc()->TextEditor()->isReadOnly());
+    p.select("2.");
+    QVERIFY(!p.doc()->TextEditor()->isReadOnly());
+    p.create("new");
+    QCOMPARE(p.chapter("3.")->text(2), QStringLiteral("D5"));
+    p.select("1.");
+    p.doc()->TextEditor()->insertPlainText("ignored");
+    p.save();
+    const QDomElement root = p.saved();
+    QCOMPARE(root.attribute("MaxID"), QStringLiteral("6"));
+    QCOMPARE(root.firstChildElement("Chapter").attribute("ID"), QStringLiteral("../../x"));
+    QCOMPARE(QDir(p.dir()).entryList({"Docmodel_*"}), QStringList());
+    QVERIFY(!QFile::exists(p.tmp.filePath("ws/pelmorine.def/x.txt")));
+}
+
+void tst_modeldoc::editRights_notOwnerOrInstanceOpen_noAction()
+{
+    for (const bool owner : {false, true}) {
+        Program p;
+        QByteArray model = kModel;
+        if (!owner)
+            model.replace("me@x", "other@x");
+        p.open("<Root_ModelDoc><Chapter No='1.' Name='a' ID='0'/></Root_ModelDoc>", model);
+        if (owner) {
+            p.SetIntVar(RegSlot::IntDocKind, 2);
+            p.doc()->SetEditMode();
+        }
+        p.select("1.");
+        QVERIFY(!p.doc()->IsEditable());
+        QVERIFY(p.doc()->TextEditor()->isReadOnly());
+        QCOMPARE(p.doc()->TextEditor()->toPlainText(), QString());
+        QVERIFY(!p.anyChapterAction());
+        p.doc()->MoveDownChapter();
+        p.doc()->DeleteChapter();
+        QVERIFY(!p.doc()->findChild<DelChapter *>()->isVisible());
+        QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+    }
+}
+
+void tst_modeldoc::tieAndUntie_savedAndAsked()
+{
+    Program p;
+    p.open("<Root_ModelDoc MaxID='2'><Chapter No='1.' Name='a' MID='1' ID='0'/>"
+           "<Chapter No='2.' Name='b' MID='' ID='1'/></Root_ModelDoc>");
+    QTreeWidgetItem *lrow = p.classes()->topLevelItem(0);
+    QTreeWidgetItem *srow = lrow->child(0);
+    p.select("2.");
+    p.classes()->setCurrentItem(lrow);
+    // The large class has its chapter already; the chapter of the row became current.
+    QCOMPARE(p.chapters()->currentItem(), p.chapter("1."));
+    QVERIFY(!p.action("actionSet_Chapter"));
+    p.select("2.");
+    p.classes()->setCurrentItem(srow);
+    QVERIFY(p.action("actionSet_Chapter"));
+    p.doc()->SetChapter();
+    QCOMPARE(p.chapter("2.")->text(3), QStringLiteral("M2"));
+    QCOMPARE(srow->text(0) + srow->text(1), QStringLiteral("2.b"));
+    QVERIFY(p.action("actionUnset_Chapter") && !p.action("actionSet_Chapter"));
+    p.window->MenuSave();
+    QCOMPARE(p.saved().lastChildElement("Chapter").attribute("MID"), QStringLiteral("2"));
+
+    QString title;
+    answerNextBox("no", &title);
+    p.doc()->UnsetChapter();
+    QCOMPARE(title, QStringLiteral("set Unset"));
+    QCOMPARE(p.chapter("2.")->text(3), QStringLiteral("M2"));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+    answerNextBox("yes");
+    p.doc()->UnsetChapter();
+    QCOMPARE(p.chapter("2.")->text(3), QStringLiteral("Unset"));
+    QCOMPARE(p.chapter("2.")->foreground(3).color(), QColor(Qt::red));
+    QCOMPARE(srow->text(0), QStringLiteral("Unset"));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelDocModified));
+    p.window->MenuSave();
+    QCOMPARE(p.saved().lastChildElement("Chapter").attribute("MID"), QString());
+}
+
+void tst_modeldoc::handOver_nextSaveWritesNewOwner()
+{
+    Program p;
+    p.open(
+        "<Root_ModelDoc User='me' Email='me@x' MaxID='1'><Chapter No='1.' Name='a' ID='0'/></Root_ModelDoc>");
+    p.doc()->TransferUser("Bob", "bob@x");
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+    p.save();
+    const QDomElement root = p.saved();
+    QCOMPARE(root.attribute("User") + root.attribute("Email"), QStringLiteral("Bobbob@x"));
+    QCOMPARE(root.firstChildElement("Chapter").attribute("Name"), QStringLiteral("a"));
+}
+
+QTEST_MAIN(tst_modeldoc)
+#include "tst_modeldoc.moc"

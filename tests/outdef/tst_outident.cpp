@@ -1,0 +1,317 @@
+#include "outdef/outseq.h"
+#include "outdefprogram.h"
+#include "shell/errormsg.h"
+#include "shell/numeditor.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+// A new definition with one file identifier current.
+void newWithFile(OutProgram &p)
+{
+    p.deliver(MsgCode::NewOutput);
+    p.page()->CreateFileDiag();
+}
+
+QTreeWidgetItem *modelItem(OutProgram &p, int id)
+{
+    const QList<QTreeWidgetItem *> hits = p.page()->GetModelTree()->findItems(
+        QStringLiteral("M%1").arg(id), Qt::MatchExactly | Qt::MatchRecursive, 4);
+    return hits.isEmpty() ? nullptr : hits.first();
+}
+
+void bind(OutProgram &p, int id)
+{
+    p.page()->GetModelTree()->setCurrentItem(modelItem(p, id));
+    p.page()->SetBtnClicked();
+}
+
+// The use count of the shown scope row of the element.
+int useCount(OutProgram &p, int id)
+{
+    QTreeWidgetItem *row = p.page()->FindCurrentScopeItem(id);
+    return row ? row->data(Scope::Count, Qt::UserRole).toInt() : -1;
+}
+
+void select(OutProgram &p, const char *marker)
+{
+    QTreeWidgetItem *item = p.find(p.files(), QLatin1String(marker));
+    QVERIFY2(item, marker);
+    p.files()->setCurrentItem(item);
+}
+
+void reopen(OutProgram &p)
+{
+    p.save();
+    p.window->CloseWorkspace();
+    p.deliver(MsgCode::OpenOutput);
+}
+
+QStringList childMarkers(QTreeWidgetItem *item)
+{
+    QStringList list;
+    for (int i = 0; i < item->childCount(); ++i)
+        list << item->child(i)->text(1).trimmed();
+    return list;
+}
+} // namespace
+
+class tst_outident : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
+    void files_deletedNumberNeverReused();
+    void nextSeq_followsCurrentAndSurvivesReopen();
+    void nesting_tenLevelsIndentedAndListedInParent();
+    void bindings_loopsAndParameterLoopSaved();
+    void loopCheck_refusesUnservedLoopAcceptsServedOne();
+    void setAside_returnsUseCounts();
+    void deleteTemporary_removesNestedRecordsKeepsTemplates();
+    void refusals_fileWithSequencesAndNestedTemporary();
+};
+
+void tst_outident::files_deletedNumberNeverReused()
+{
+    OutProgram p;
+    newWithFile(p);
+    p.page()->CreateFileDiag();
+    p.page()->CreateFileDiag();
+    QCOMPARE(p.files()->currentItem()->text(0), QStringLiteral("$File[3]"));
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    answerNextBox(QStringLiteral("Cancel"));
+    p.page()->DeleteFileDiag();
+    QCOMPARE(p.files()->topLevelItemCount(), 3);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    answerNextBox(QStringLiteral("OK"));
+    p.page()->DeleteFileDiag();
+    QCOMPARE(p.files()->topLevelItemCount(), 2);
+    QVERIFY(!p.page()->FindFile(3));
+    p.page()->CreateFileDiag();
+    QCOMPARE(p.files()->topLevelItem(2)->text(0), QStringLiteral("$File[4]"));
+    p.save();
+    QCOMPARE(p.saved().firstChildElement("FILES").attribute("MaxID"), QStringLiteral("5"));
+}
+
+void tst_outident::nextSeq_followsCurrentAndSurvivesReopen()
+{
+    OutProgram p;
+    newWithFile(p);
+    const int counter = p.page()->SeqCounter();
+    p.page()->CreateNextSeqDiag();
+    QCOMPARE(p.page()->SeqCounter(), counter);
+    QCOMPARE(p.files()->topLevelItem(0)->childCount(), 0);
+    for (int i = 0; i < 3; ++i) {
+        p.files()->setCurrentItem(p.files()->topLevelItem(0));
+        p.page()->CreateNestingSeqDiag();
+    }
+    select(p, "$Seq[1]");
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    p.page()->MoveUpSeqDiag();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+    p.page()->CreateNextSeqDiag();
+    const QStringList order = {"$Seq[1]", "$Seq[4]", "$Seq[2]", "$Seq[3]"};
+    QCOMPARE(childMarkers(p.files()->topLevelItem(0)), order);
+    QCOMPARE(p.page()->FindFile(1)->seqs, (QList<int>{1, 4, 2, 3}));
+    reopen(p);
+    QCOMPARE(childMarkers(p.files()->topLevelItem(0)), order);
+}
+
+void tst_outident::nesting_tenLevelsIndentedAndListedInParent()
+{
+    OutProgram p;
+    newWithFile(p);
+    for (int i = 0; i < 10; ++i)
+        p.page()->CreateNestingSeqDiag();
+    QTreeWidgetItem *item = p.files()->currentItem();
+    QCOMPARE(item->text(1), QString(27, QLatin1Char(' ')) + QStringLiteral("$Seq[10]"));
+    QCOMPARE(p.find(p.files(), "$Seq[1]")->text(1), QStringLiteral("$Seq[1]"));
+    QCOMPARE(p.find(p.files(), "$Seq[2]")->text(1), QStringLiteral("   $Seq[2]"));
+    QCOMPARE(p.find(p.files(), "$Seq[3]")->text(1), QStringLiteral("      $Seq[3]"));
+    const SeqRecord *parent = p.page()->FindSeq(9);
+    QCOMPARE(parent->nested, QList<int>{10});
+    QCOMPARE(parent->nestItems.size(), 1);
+    QCOMPARE(parent->nestItems.first()->text(0), QStringLiteral("$Seq[10]"));
+    QCOMPARE(parent->nestItems.first()->text(1), QStringLiteral("Unset"));
+    reopen(p);
+    QCOMPARE(p.find(p.files(), "$Seq[10]")->text(1),
+             QString(27, QLatin1Char(' ')) + QStringLiteral("$Seq[10]"));
+}
+
+void tst_outident::bindings_loopsAndParameterLoopSaved()
+{
+    OutProgram p;
+    newWithFile(p);
+    bind(p, 1);
+    p.page()->CreateNestingSeqDiag();
+    bind(p, 2);
+    // $Seq[1] loops over the small class; the large class is counted and used but no variable.
+    QCOMPARE(p.page()->FindSeq(1)->loop, 2);
+    bind(p, 1);
+    QCOMPARE(p.page()->FindSeq(1)->vars, QList<int>{2});
+    QVERIFY(p.page()->FindCurrentScopeItem(1)->data(Scope::Used, Qt::UserRole).toBool());
+    bind(p, 4);
+    p.page()->CreateNestingSeqDiag();
+    QTreeWidget *vars = p.page()->GetOutSeq()->GetVarTree();
+    bind(p, 3);
+    const SeqRecord *loop = p.page()->FindSeq(2);
+    QCOMPARE(loop->pLoop, 2);
+    QCOMPARE(loop->loop, -1);
+    QCOMPARE(vars->topLevelItemCount(), 2);
+    QCOMPARE(vars->topLevelItem(1)->text(2), QStringLiteral("Loop"));
+    // The inherited row of parameter 4 is marked, not doubled.
+    QTreeWidgetItem *small = p.page()->FindCurrentScopeItem(2);
+    QCOMPARE(small->childCount(), 2);
+    QVERIFY(small->child(1)->data(Scope::Used, Qt::UserRole).toBool());
+
+    // A sequence over a repeatable large class offers no second repeatable class.
+    select(p, "$Seq[1]");
+    p.page()->CreateNextSeqDiag();
+    bind(p, 1);
+    QCOMPARE(p.page()->FindSeq(3)->loop, 1);
+    QCOMPARE(vars->topLevelItem(0)->text(2), QStringLiteral("Loop"));
+    p.page()->GetModelTree()->setCurrentItem(modelItem(p, 2));
+    QVERIFY(p.page()->findChild<QPushButton *>("SET_BTN")->isHidden());
+    p.save();
+    const QHash<QString, QDomElement> seqs = seqElements(p.saved());
+    QCOMPARE(seqs.value("3").attribute("LOOP"), QStringLiteral("1"));
+    QCOMPARE(childRefs(seqs.value("3")), QStringLiteral("MODEL:1"));
+    QCOMPARE(seqs.value("2").attribute("P_LOOP"), QStringLiteral("2"));
+    QCOMPARE(seqs.value("2").attribute("LOOP"), QStringLiteral("-1"));
+    QCOMPARE(childRefs(seqs.value("2")), QStringLiteral("MODEL:3 MODEL:4"));
+}
+
+void tst_outident::loopCheck_refusesUnservedLoopAcceptsServedOne()
+{
+    OutProgram p;
+    newWithFile(p);
+    bind(p, 1);
+    p.page()->CreateNestingSeqDiag();
+    bind(p, 2);
+    bind(p, 1);
+    p.page()->CreateNextSeqDiag();
+    bind(p, 1);
+    QCOMPARE(p.page()->FindSeq(2)->loop, 1);
+    select(p, "$Seq[1]");
+    p.page()->MoveSeqTempDiag();
+    QCOMPARE(p.page()->PageMode(), 2);
+    QTreeWidgetItem *temp = p.temps()->topLevelItem(0);
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    p.page()->TempTreeActivated(temp, 0);
+    QCOMPARE(p.page()->PageMode(), 2);
+    p.page()->MoveSeqFileDiag();
+    QCOMPARE(p.GetStrVar(RegSlot::StrLastError),
+             QStringLiteral("loop variable is not found at file tree\n$Var[1]\n"));
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QCOMPARE(errors->windowTitle(), QStringLiteral("connection error"));
+    QCOMPARE(p.temps()->topLevelItemCount(), 1);
+
+    select(p, "$Seq[2]");
+    p.page()->TempTreeActivated(temp, 0);
+    p.page()->MoveSeqFileDiag();
+    QCOMPARE(p.GetStrVar(RegSlot::StrLastError), QString());
+    QCOMPARE(p.temps()->topLevelItemCount(), 0);
+    QTreeWidgetItem *placed = p.find(p.files(), "$Seq[1]");
+    QCOMPARE(placed->parent(), p.find(p.files(), "$Seq[2]"));
+    QCOMPARE(placed->text(1), QStringLiteral("   $Seq[1]"));
+    QCOMPARE(p.page()->FindSeq(2)->nested, QList<int>{1});
+    QCOMPARE(p.files()->currentItem(), placed);
+    reopen(p);
+    QCOMPARE(p.find(p.files(), "$Seq[1]")->parent(), p.find(p.files(), "$Seq[2]"));
+}
+
+void tst_outident::setAside_returnsUseCounts()
+{
+    OutProgram p;
+    newWithFile(p);
+    bind(p, 1);
+    p.page()->CreateNestingSeqDiag();
+    p.page()->GetTemplateEditor()->insertPlainText(QStringLiteral("$Var[1]"));
+    bind(p, 1);
+    QCOMPARE(p.page()->FindSeq(1)->loop, 1);
+    // Unbinding gives the use back and leaves the template as it was.
+    p.page()->GetCurrentTree()->setCurrentItem(p.page()->FindCurrentScopeItem(1));
+    p.page()->UnsetBtnClicked();
+    QCOMPARE(p.page()->FindSeq(1)->loop, -1);
+    QVERIFY(p.page()->FindSeq(1)->vars.isEmpty());
+    QCOMPARE(p.page()->GetTemplateEditor()->toPlainText(), QStringLiteral("$Var[1]"));
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    QCOMPARE(useCount(p, 1), 0);
+    select(p, "$Seq[1]");
+    bind(p, 1);
+    p.page()->CreateNestingSeqDiag();
+    bind(p, 1);
+    QCOMPARE(p.page()->FindSeq(2)->loop, -1);
+    QCOMPARE(p.page()->FindSeq(2)->vars, QList<int>{1});
+    select(p, "$Seq[1]");
+    QCOMPARE(useCount(p, 1), 1);
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    QCOMPARE(useCount(p, 1), 2);
+    select(p, "$Seq[1]");
+    p.page()->MoveSeqTempDiag();
+    // Clicking the file row that is current already shows it through the focus path.
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    p.page()->FileTreeActivated(p.files()->topLevelItem(0), 0);
+    QCOMPARE(useCount(p, 1), 0);
+    p.page()->TempTreeActivated(p.temps()->currentItem(), 0);
+    QCOMPARE(p.page()->GetTemplateEditor()->toPlainText(), QStringLiteral("$Var[1]"));
+}
+
+void tst_outident::deleteTemporary_removesNestedRecordsKeepsTemplates()
+{
+    OutProgram p;
+    newWithFile(p);
+    p.page()->CreateNestingSeqDiag();
+    p.page()->GetTemplateEditor()->insertPlainText(QStringLiteral("kept"));
+    p.page()->CreateNestingSeqDiag();
+    p.page()->CreateNextSeqDiag();
+    p.save();
+    QVERIFY(QFile::exists(p.dir() + "/Seq_1.txt"));
+    select(p, "$Seq[1]");
+    p.page()->MoveSeqTempDiag();
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    answerNextBox(QStringLiteral("Cancel"));
+    p.page()->DeleteSeqDiag();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+    answerNextBox(QStringLiteral("OK"));
+    p.page()->DeleteSeqDiag();
+    QCOMPARE(p.temps()->topLevelItemCount(), 0);
+    for (int n : {1, 2, 3})
+        QVERIFY(!p.page()->FindSeq(n));
+    QVERIFY(!p.page()->GetOutSeq()->Record());
+    QCOMPARE(p.page()->PageMode(), 1);
+    p.save();
+    QCOMPARE(seqElements(p.saved()).size(), 0);
+    QCOMPARE(readFile(p.dir() + "/Seq_1.txt"), QByteArray("kept"));
+}
+
+void tst_outident::refusals_fileWithSequencesAndNestedTemporary()
+{
+    OutProgram p;
+    newWithFile(p);
+    p.page()->CreateNestingSeqDiag();
+    p.page()->CreateNestingSeqDiag();
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    p.page()->DeleteFileDiag();
+    QVERIFY(p.page()->FindFile(1));
+    QVERIFY(p.page()->FindSeq(1)->item);
+    select(p, "$Seq[1]");
+    p.page()->MoveSeqTempDiag();
+    p.temps()->setCurrentItem(p.find(p.temps(), "$Seq[2]"));
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    p.page()->TempTreeActivated(p.temps()->currentItem(), 0);
+    p.page()->MoveSeqFileDiag();
+    QCOMPARE(p.GetStrVar(RegSlot::StrLastError), QStringLiteral("ERROR_OUT_003"));
+    QCOMPARE(p.find(p.temps(), "$Seq[2]")->parent(), p.temps()->topLevelItem(0));
+    QCOMPARE(p.page()->FindSeq(1)->nested, QList<int>{2});
+}
+
+QTEST_MAIN(tst_outident)
+#include "tst_outident.moc"

@@ -1,0 +1,111 @@
+#include "outdef/outxml.h"
+
+#include <QDomDocument>
+#include <QtTest>
+
+namespace
+{
+QString lists(const OutXml::Definition &def)
+{
+    QStringList parts;
+    auto join = [](const QList<int> &list) {
+        QStringList texts;
+        for (int n : list)
+            texts << QString::number(n);
+        return texts.join(QLatin1Char(','));
+    };
+    for (int n : def.fileOrder)
+        parts << QStringLiteral("F%1[%2]").arg(n).arg(join(def.files.value(n).seqs));
+    for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
+        parts << QStringLiteral("S%1[%2]").arg(it.key()).arg(join(it.value().seqs));
+    parts << QStringLiteral("T[%1]").arg(join(def.temps));
+    return parts.join(QLatin1Char(' '));
+}
+} // namespace
+
+class tst_outxml : public QObject
+{
+    Q_OBJECT
+private slots:
+    void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data();
+    void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber();
+    void append_writesListedAttributesOnlyInOrder();
+};
+
+void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("seqCounter");
+    QTest::addColumn<int>("fileCounter");
+    QTest::addColumn<QString>("placed");
+    QTest::newRow("no elements") << "" << 1 << 1 << "T[]";
+    QTest::newRow("MaxID missing") << "<SEQUENCE><SEQ ID='7'/></SEQUENCE><FILES><FILE ID='3'/></FILES>" << 8
+                                   << 4 << "F3[] S7[] T[]";
+    QTest::newRow("MaxID below a number read") << "<SEQUENCE MaxID='2'><SEQ ID='5'/></SEQUENCE><FILES "
+                                                  "MaxID='9'><FILE ID='2'><SEQ ID='12'/></FILE></FILES>"
+                                               << 13 << 9 << "F2[12] S5[] T[]";
+    QTest::newRow("cycle")
+        << "<SEQUENCE MaxID='3'><SEQ ID='1'><SEQ ID='2'/></SEQ><SEQ ID='2'><SEQ ID='1'/></SEQ>"
+           "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/></FILE></FILES>"
+        << 3 << 2 << "F1[1] S1[2] S2[] T[]";
+    QTest::newRow("self nesting") << "<SEQUENCE MaxID='2'><SEQ ID='1'><SEQ ID='1'/></SEQ></SEQUENCE>"
+                                     "<TEMPSEQ><SEQ ID='1'/></TEMPSEQ>"
+                                  << 2 << 1 << "S1[] T[1]";
+    QTest::newRow("placed twice: first wins") << "<SEQUENCE MaxID='4'><SEQ ID='1'/><SEQ ID='2'><SEQ "
+                                                 "ID='1'/><SEQ ID='3'/></SEQ><SEQ ID='3'/></SEQUENCE>"
+                                                 "<FILES MaxID='3'><FILE ID='1'><SEQ ID='1'/><SEQ "
+                                                 "ID='2'/></FILE><FILE ID='2'><SEQ ID='3'/></FILE></FILES>"
+                                                 "<TEMPSEQ><SEQ ID='2'/><SEQ ID='3'/></TEMPSEQ>"
+                                              << 4 << 3 << "F1[1,2] F2[] S1[] S2[3] S3[] T[]";
+    QTest::newRow("duplicate and non-decimal IDs")
+        << "<SEQUENCE MaxID='3'><SEQ ID='1' TITLE='first'/><SEQ ID='1' TITLE='second'/><SEQ ID='x'/>"
+           "<SEQ ID='-2'/><SEQ ID='../3'/></SEQUENCE><FILES MaxID='2'><FILE ID='1' TITLE='a'/><FILE ID='1'/>"
+           "<FILE ID=' 2'/></FILES>"
+        << 3 << 2 << "F1[] S1[] T[]";
+}
+
+void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber()
+{
+    QFETCH(QString, body);
+    QDomDocument doc;
+    QVERIFY(
+        doc.setContent(QStringLiteral("<Root_Output Name='O'>") + body + QStringLiteral("</Root_Output>")));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {1});
+    OutXml::Place(&def);
+    QTEST(def.seqCounter, "seqCounter");
+    QTEST(def.fileCounter, "fileCounter");
+    QTEST(lists(def), "placed");
+    QVERIFY(doc.documentElement().firstChildElement().isNull());
+    QCOMPARE(doc.documentElement().attribute(QStringLiteral("Name")), QStringLiteral("O"));
+    if (def.seqs.contains(1) && def.seqs.value(1).attrs.contains(QStringLiteral("TITLE")))
+        QCOMPARE(def.seqs.value(1).attrs.value(QStringLiteral("TITLE")), QStringLiteral("first"));
+}
+
+void tst_outxml::append_writesListedAttributesOnlyInOrder()
+{
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QStringLiteral(
+        "<Root_Output><FILES MaxID='2'><FILE ID='1' LOOP_PR='1' TITLE='t'><MODEL ID='9'/><SEQ ID='4'/>"
+        "<MODEL ID='1'/></FILE></FILES><SEQUENCE><SEQ ID='4' LOOP='1' ODD='x'/></SEQUENCE></Root_Output>")));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {1});
+    OutXml::Append(doc.documentElement(), def);
+    QDomElement root = doc.documentElement();
+    QStringList tags;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        tags << e.tagName();
+    QCOMPARE(tags, (QStringList{"SEQUENCE", "FILES", "TEMPSEQ"}));
+    const QDomElement file = root.firstChildElement("FILES").firstChildElement();
+    QCOMPARE(file.attributes().count(), 6);
+    for (const char *name : {"ID", "TITLE", "FILE_TYPE", "FileName", "EXP", "LOOP"})
+        QVERIFY2(file.hasAttribute(QLatin1String(name)), name);
+    QCOMPARE(file.firstChildElement().tagName(), QStringLiteral("MODEL"));
+    QCOMPARE(file.firstChildElement().attribute("ID"), QStringLiteral("1"));
+    QCOMPARE(file.lastChildElement().tagName(), QStringLiteral("SEQ"));
+    const QDomElement seq = root.firstChildElement("SEQUENCE").firstChildElement();
+    QCOMPARE(seq.attributes().count(), 6);
+    QVERIFY(!seq.hasAttribute("ODD"));
+    QCOMPARE(seq.attribute("P_LOOP"), QString());
+}
+
+QTEST_MAIN(tst_outxml)
+#include "tst_outxml.moc"
