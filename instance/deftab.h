@@ -244,6 +244,9 @@ private:
     bool m_documentRefresh = true;
     bool m_selecting = false;
     bool m_suppressParamClick = false;
+    // Set while a load expands rows in bulk: the columns are fitted once afterwards, not at
+    // every expansion (over a large workspace that is quadratic).
+    bool m_bulkExpand = false;
     bool m_takingRows = false;
     bool m_clearing = false;
     bool m_actions[4] = {};

@@ -10,6 +10,8 @@
 #include "model/model.h"
 #include "ui_deftab.h"
 
+#include <QScopedValueRollback>
+
 namespace
 {
 QVariant pointer(void *p)
@@ -33,6 +35,7 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
         document->BuildClassTree(m_ui->USERTREE);
     }
     QTreeWidget *tree = m_ui->USERTREE;
+    const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *member = tree->topLevelItem(i);
         member->setExpanded(true);

@@ -1,4 +1,5 @@
 #include "core/treeitemdata.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
@@ -13,6 +14,7 @@
 #include "ui_deftab.h"
 
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -253,12 +255,14 @@ void deftab::UserDblTreeClicked(QTreeWidgetItem *item, int)
 
 void deftab::UserColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->USERTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->USERTREE);
 }
 
 void deftab::ModelColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->MODELTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->MODELTREE);
 }
 
 void deftab::ModelDblTreeClicked(QTreeWidgetItem *item, int)
@@ -373,12 +377,15 @@ void deftab::LoadModelTree()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         if (GetBoolVar(RegSlot::FlagModelModified))
             mdl->SaveModel();
-    } else {
-        mdl->LoadModel();
+    } else if (!mdl->LoadModel()) {
+        // Quiet inside the model editor; here the instance would simply show no classes, as
+        // if the model were empty.
+        UiReport::Error(tr("Open Model"), GetStrVar(RegSlot::StrLastError));
     }
     mdl->SetReadOnly();
     QTreeWidget *source = mdl->GetTree();
     QTreeWidget *target = m_ui->MODELTREE;
+    const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     const auto copy = [](QTreeWidgetItem *from, QTreeWidgetItem *to, std::initializer_list<int> columns,
                          const QString &icon) {
         for (int c : columns)

@@ -3353,6 +3353,10 @@ Do you want to open it?</source>
         <source>sclass of model exist same class</source>
         <translation>同じ小分類が既にあります</translation>
     </message>
+    <message>
+        <source>Open Model</source>
+        <translation>モデルを開く</translation>
+    </message>
 </context>
 <context>
     <name>InstanceFiles</name>
