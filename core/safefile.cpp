@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cstdio>
 
 bool SafeFile::Write(const QString &path, const QByteArray &bytes)
 {
@@ -31,14 +32,13 @@ bool SafeFile::ReplaceByCopy(const QString &source, const QString &target)
     if (!QFile::copy(source, temp))
         return false;
     QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteUser | QFileDevice::ReadUser);
-    if (QFileInfo::exists(target)) {
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteUser);
-        if (!QFile::remove(target)) {
-            QFile::remove(temp);
-            return false;
-        }
+    // rename(2) replaces the target in one step: removing it first would leave a moment, and
+    // after a crash a state, with no target at all.
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(temp);
+        return false;
     }
-    return QFile::rename(temp, target);
+    return true;
 }
 
 bool SafeFile::IsAbsent(const QString &path)

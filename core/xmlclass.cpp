@@ -303,7 +303,8 @@ void xmlclass::SetFileTime(int index, const QString &fileName)
     MutexHold hold(MutexNo::Members);
     XmlFileTime &t = m_times[index];
     t.valid = true;
-    t.time = info.lastModified();
+    // In UTC: the file-check compares these every ten seconds, and local times convert slowly.
+    t.time = info.lastModified().toUTC();
     t.fileName = fileName;
 }
 

@@ -138,6 +138,12 @@ void InstanceDocument::RemoveClassRow(QTreeWidgetItem *row)
         RemoveTopLevelClassItem(row);
 }
 
+void InstanceDocument::ReleaseElement(QTreeWidgetItem *element)
+{
+    if (element && m_refUrl->Element() == element)
+        hideElement();
+}
+
 void InstanceDocument::showElement(QTreeWidgetItem *element)
 {
     deftab *tab = instanceTab();

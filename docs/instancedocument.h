@@ -23,6 +23,8 @@ public:
     void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
     void RemoveTopLevelClassItem(QTreeWidgetItem *row);
     void RemoveClassRow(QTreeWidgetItem *row);
+    // The instance tab is about to free the element row: the element view lets go of it.
+    void ReleaseElement(QTreeWidgetItem *element);
     void RefreshClassItem();
     void SetEditMode();
     QString CurrentClassValue() const;

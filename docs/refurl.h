@@ -37,6 +37,7 @@ public:
     void SetEditable(int editable);
     void SetOwnerKind(int kind) { m_kind = kind; }
     void SetElement(QTreeWidgetItem *item);
+    QTreeWidgetItem *Element() const { return m_item; }
     void ClearList();
     int OwnerKind() const { return m_kind; }
 

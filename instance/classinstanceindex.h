@@ -22,5 +22,17 @@ struct ClassInstanceIndex {
         }
         it->append(key);
     }
+    // Gives a global element back; false when the key was not registered under it.
+    bool Remove(const QString &element, const QString &key)
+    {
+        auto it = byElement.find(element);
+        if (it == byElement.end() || !it->removeOne(key))
+            return false;
+        if (it->isEmpty()) {
+            byElement.erase(it);
+            numbers.remove(element);
+        }
+        return true;
+    }
     int Count(const QString &element) const { return byElement.value(element).size(); }
 };

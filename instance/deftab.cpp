@@ -83,7 +83,7 @@ deftab::deftab(QWidget *parent)
 
     m_lclassPane = new InstanceLclass;
     m_lclassPane->SetMemberTree(users);
-    m_sclassPane = new InstanceSclass(m_ui->CLASSTAB);
+    m_sclassPane = new InstanceSclass;
     m_valueTable = new ValueTable;
     QTabWidget *area = m_ui->CLASSTAB;
     while (area->count() > 0)
@@ -507,10 +507,3 @@ void deftab::SyncInstanceDocument()
     record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), GetExplanationText());
     document->SetExplainText(GetExplanationText());
 }
-
-void deftab::SyncStatusWidget() {}
-
-void deftab::AddLclassInstance() {}
-void deftab::AddSclassInstance() {}
-void deftab::DelLclassInstance() {}
-void deftab::DelSclassInstance() {}

@@ -13,6 +13,7 @@ namespace Ui
 {
 class deftab;
 }
+class CreateInstance;
 class InstanceLclass;
 class InstanceSclass;
 class NumEditor;
@@ -138,6 +139,30 @@ public:
     static QString KeyOf(const TreeItemData *record, const QString &idAttr);
     void ClearTables();
 
+    // ---- adding and deleting class instances (deftab_instances.cpp) ----
+    bool CheckLclassModel(QTreeWidgetItem *m, QTreeWidgetItem *u);
+    bool CreateLclassInstance(const QString &name, const QString &element, int scope);
+    bool LclassGlobalFree(QTreeWidgetItem *l) const;
+    bool CreateSclassInstance(const QString &element, int scope);
+    void CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s);
+    bool DeleteLclassItem();
+    bool DeleteCurrentSclass();
+    bool DeleteSclassItem(QTreeWidgetItem *s);
+    void UnregisterKey(const QString &key);
+    void UnregisterModelInstance(QTreeWidgetItem *row, TreeItemData *record);
+    void SetAddActions(QTreeWidgetItem *u, QTreeWidgetItem *mm);
+    void ApplyInstanceActions();
+    bool AddStateRow(QTreeWidget *tree, QTreeWidgetItem *t, QTreeWidgetItem *s);
+    // Makes everything that shows the row or a row below it let go of it; every deletion calls
+    // it before the row is freed.
+    void ReleaseRow(QTreeWidgetItem *row);
+    CreateInstance *GetCreateDialog() { return createDialog(); }
+
+signals:
+    // A member-tree row and its record are about to be freed: whoever keeps a pointer to it (the
+    // state-transition diagram of the views) drops it here.
+    void RowDeleting(QTreeWidgetItem *row);
+
 public slots:
     void AddLclassInstance();
     void AddSclassInstance();
@@ -171,7 +196,18 @@ private:
     void clearModelTree(bool shared);
     void freeRow(QTreeWidgetItem *row);
     void setTabColours(int shown);
-    void applyInstanceActions();
+    CreateInstance *createDialog();
+    QString attr(int slot, const QTreeWidgetItem *row) const;
+    static QTreeWidgetItem *lclassRowOf(QTreeWidgetItem *row);
+    TreeItemData *newClassRecord(QTreeWidgetItem *member, QTreeWidgetItem *modelRow, QString *key);
+    void setElementAttrs(TreeItemData *record, QTreeWidgetItem *row, const QString &element);
+    void finishNewRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow,
+                      const QString &key, int scope);
+    QString newStartDate(int n) const;
+    void releaseGlobal(QTreeWidgetItem *row, const QString &path, const QString &key);
+    void dropMirrors(TreeItemData *record);
+    void freeClassRow(QTreeWidgetItem *row, TreeItemData *record);
+    void showAfterDeletion();
 
     Ui::deftab *m_ui;
     // Installed by the tab area on its instance page, which then owns it.
@@ -182,6 +218,7 @@ private:
     ValueTable *m_valueTable;
     NumEditor *m_explain;
     QMenu *m_popup;
+    CreateInstance *m_create = nullptr;
     QAction *m_popupActions[4] = {};
     QString m_explainLabel;
     int m_explainTab = 3;
@@ -207,6 +244,9 @@ private:
     bool m_documentRefresh = true;
     bool m_selecting = false;
     bool m_suppressParamClick = false;
+    // Set while a load expands rows in bulk: the columns are fitted once afterwards, not at
+    // every expansion (over a large workspace that is quadratic).
+    bool m_bulkExpand = false;
     bool m_takingRows = false;
     bool m_clearing = false;
     bool m_actions[4] = {};

@@ -10,6 +10,8 @@
 #include "model/model.h"
 #include "ui_deftab.h"
 
+#include <QScopedValueRollback>
+
 namespace
 {
 QVariant pointer(void *p)
@@ -33,6 +35,7 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
         document->BuildClassTree(m_ui->USERTREE);
     }
     QTreeWidget *tree = m_ui->USERTREE;
+    const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *member = tree->topLevelItem(i);
         member->setExpanded(true);
@@ -311,6 +314,7 @@ bool deftab::parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, co
     companion->setText(0, record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     companion->setText(1, record->GetAttr(GetStrVar(RegSlot::StrAttrElement)));
     companion->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
+    companion->setData(0, Qt::UserRole, pointer(row));
     record->pageItem = companion;
     row->setData(2, Qt::UserRole, pointer(companion));
     record->SetAttr(GetStrVar(RegSlot::StrAttrRow), QStringLiteral("0"));

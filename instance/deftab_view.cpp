@@ -1,4 +1,5 @@
 #include "core/treeitemdata.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
@@ -13,6 +14,7 @@
 #include "ui_deftab.h"
 
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -126,21 +128,17 @@ void deftab::UserTreeChanged(QTreeWidgetItem *cur_item, QTreeWidgetItem *prev_it
         if (mw)
             mw->SetInstanceActions(m_actions[0], m_actions[1], m_actions[2], m_actions[3]);
     } else if (level > 0) {
-        applyInstanceActions();
+        QTreeWidgetItem *mm = LinkedRow(m_ui->MODELTREE->currentItem(), 0);
+        if (mm && !mm->parent())
+            SetAddActions(cur_item, mm);
+        else
+            ApplyInstanceActions();
     }
     if (mw)
         mw->RestoreInstanceActions();
     m_selecting = false;
     SetBoolVar(RegSlot::FlagUpdating, false);
     m_ui->USERTREE->setFocus(Qt::OtherFocusReason);
-}
-
-// The add rules of a class instance come with the creating of class instances; until then the
-// states go to the main window as they stand.
-void deftab::applyInstanceActions()
-{
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-        mw->KeepInstanceActions(m_actions[0], m_actions[1], m_actions[2], m_actions[3]);
 }
 
 bool deftab::ComputeDeleteActions(QTreeWidgetItem *cur)
@@ -257,12 +255,14 @@ void deftab::UserDblTreeClicked(QTreeWidgetItem *item, int)
 
 void deftab::UserColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->USERTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->USERTREE);
 }
 
 void deftab::ModelColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_ui->MODELTREE);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_ui->MODELTREE);
 }
 
 void deftab::ModelDblTreeClicked(QTreeWidgetItem *item, int)
@@ -377,12 +377,15 @@ void deftab::LoadModelTree()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         if (GetBoolVar(RegSlot::FlagModelModified))
             mdl->SaveModel();
-    } else {
-        mdl->LoadModel();
+    } else if (!mdl->LoadModel()) {
+        // Quiet inside the model editor; here the instance would simply show no classes, as
+        // if the model were empty.
+        UiReport::Error(tr("Open Model"), GetStrVar(RegSlot::StrLastError));
     }
     mdl->SetReadOnly();
     QTreeWidget *source = mdl->GetTree();
     QTreeWidget *target = m_ui->MODELTREE;
+    const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     const auto copy = [](QTreeWidgetItem *from, QTreeWidgetItem *to, std::initializer_list<int> columns,
                          const QString &icon) {
         for (int c : columns)
@@ -474,6 +477,8 @@ void deftab::ClearTab()
     m_lclassPane->ClearPane();
     m_sclassPane->ClearPane();
     m_valueTable->ClearTable();
+    m_propParam = m_propSclass = nullptr;
+    m_propRecord = nullptr;
     clearUserTree(true);
     clearModelTree(true);
     ResetClassArea();
@@ -502,6 +507,7 @@ void deftab::RemoveUser(QTreeWidgetItem *userItem)
     const int index = userItem && userItem->treeWidget() == tree ? tree->indexOfTopLevelItem(userItem) : -1;
     if (index < 0)
         return;
+    ReleaseRow(userItem);
     m_takingRows = true;
     std::unique_ptr<QTreeWidgetItem> row(tree->takeTopLevelItem(index));
     m_takingRows = false;

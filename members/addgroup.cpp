@@ -160,5 +160,5 @@ void AddGroup::UsersProc()
         client->TestConnection();
     }
     if (auto *users = GetObj<RUsers>(RegSlot::ObjRUsers))
-        users->SetTarget(0);
+        users->SetCallerKind(0);
 }

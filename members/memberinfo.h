@@ -36,7 +36,7 @@ struct MemberInfo {
     QString EarliestStart;
     QString LatestTarget;
     NumEditor *Editor = nullptr;
-    QDateTime MarkerTime = QDateTime::currentDateTime();
+    QDateTime MarkerTime = QDateTime::currentDateTimeUtc();
     int UnchangedChecks = 0;
     bool Open = false;
     bool ChatFlag = false;

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void SharedFileCheck::Attach(const QString &instanceDir, MemberTable *table, xmlclass *store, StatusSink sink,
                              const QDate &today)
@@ -45,10 +48,14 @@ int SharedFileCheck::Counter() const
     return m_counter;
 }
 
+// The files are looked at without mutex 0 and what was seen is applied under it one record at a
+// time: a share that hangs in a stat or a read must not hold the GUI thread's Detach and member
+// edits. A record is touched only while the session it was taken from still runs, as Detach
+// comes before any record is freed.
 FileCheckResult SharedFileCheck::Run(const QDate &today)
 {
     FileCheckResult result;
-    bool force = false;
+    QVector<Seen> seen;
     {
         MutexHold hold(MutexNo::Members);
         result.generation = m_generation.load();
@@ -61,58 +68,122 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
             m_lastDay = today;
             result.newDay = true;
         }
+        seen.reserve(m_table->size());
         for (MemberInfo *record : qAsConst(*m_table)) {
-            if (record->OtherUser != 1 || record->Deleted)
-                continue;
-            if (ReadMemberMarker(record) == 1)
-                force = true;
-            result.status = changedSharedFile(record->ID);
-            if (result.status != 0)
-                break;
+            if (record->OtherUser == 1)
+                seen.append(Seen{record, record->ID, QString(), -1, MarkerSeen(), {}});
         }
+    }
+    bool force = false;
+    for (Seen &s : seen) {
+        {
+            MutexHold hold(MutexNo::Members);
+            if (!m_table || m_generation.load() != result.generation)
+                return result;
+            if (s.record->Deleted)
+                continue;
+            snapshotLocked(&s);
+        }
+        lookAt(&s);
+        MutexHold hold(MutexNo::Members);
+        if (!m_table || m_generation.load() != result.generation)
+            return result;
+        if (s.record->Deleted)
+            continue;
+        if (applyMarker(s.record, s.marker) == 1)
+            force = true;
+        result.status = changedSharedFile(s);
+        if (result.status != 0)
+            break;
     }
     WriteOwnMarker(force);
     return result;
 }
 
+void SharedFileCheck::snapshotLocked(Seen *s) const
+{
+    s->markerPath = MarkerPath(m_dir, s->id);
+    s->markerTime = s->record->MarkerTime.isValid() ? s->record->MarkerTime.toMSecsSinceEpoch() : -1;
+    const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
+    for (int base : bases) {
+        const std::optional<XmlFileTime> recorded =
+            m_store ? m_store->GetFileTime(base + s->id) : std::nullopt;
+        if (recorded && recorded->valid)
+            s->files.append({base, recorded->fileName, recorded->time.toMSecsSinceEpoch(), -1});
+    }
+}
+
+// The only part of a run that touches the disk, without the mutex.
+void SharedFileCheck::lookAt(Seen *s)
+{
+    s->marker = StatMarker(s->markerPath, s->markerTime);
+    for (SharedFile &f : s->files)
+        f.current = FileTimeMs(f.path);
+}
+
+qint64 SharedFileCheck::FileTimeMs(const QString &path)
+{
+    // A bare stat: the check runs every ten seconds over every member's files, and building
+    // local date-times for each costs several times the stat itself.
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
 // Only inequality with the recorded time counts as a change: a file time that moves backwards,
 // or one written by a machine whose clock differs from ours, is still a change seen once, never
-// a change seen forever.
-int SharedFileCheck::changedSharedFile(int n) const
+// a change seen forever. A time recorded again while the file was looked at (our own save) is
+// the newer truth: that file is left to the next run.
+int SharedFileCheck::changedSharedFile(const Seen &s) const
 {
     if (!m_store)
         return 0;
-    const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
-    for (int base : bases) {
-        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(base + n);
-        if (!recorded || !recorded->valid)
+    for (const SharedFile &f : s.files) {
+        if (f.current < 0 || f.current == f.recorded)
             continue;
-        const QFileInfo info(recorded->fileName);
-        if (!info.exists())
-            continue;
-        if (info.lastModified() != recorded->time)
-            return (base == XmlIndex::Manager && n == 0) ? 2 : 1;
+        const std::optional<XmlFileTime> recorded = m_store->GetFileTime(f.base + s.id);
+        if (recorded && recorded->valid && recorded->time.toMSecsSinceEpoch() == f.recorded)
+            return (f.base == XmlIndex::Manager && s.id == 0) ? 2 : 1;
     }
     return 0;
+}
+
+SharedFileCheck::MarkerSeen SharedFileCheck::StatMarker(const QString &path, qint64 known)
+{
+    MarkerSeen m;
+    m.time = FileTimeMs(path);
+    if (m.time >= 0 && m.time != known) {
+        m.open = ReadMarkerWord(path).startsWith(QLatin1Char('O'));
+        m.wordRead = true;
+    }
+    return m;
 }
 
 int SharedFileCheck::ReadMemberMarker(MemberInfo *record)
 {
     if (record->Deleted)
         return 0;
-    const QString path = MarkerPath(m_dir, record->ID);
-    const QFileInfo info(path);
-    if (!info.exists())
+    const qint64 known = record->MarkerTime.isValid() ? record->MarkerTime.toMSecsSinceEpoch() : -1;
+    return applyMarker(record, StatMarker(MarkerPath(m_dir, record->ID), known));
+}
+
+int SharedFileCheck::applyMarker(MemberInfo *record, const MarkerSeen &marker)
+{
+    if (marker.time < 0)
         return 0;
-    const QDateTime time = info.lastModified();
-    if (time != record->MarkerTime) {
-        const bool open = ReadMarkerWord(path).startsWith(QLatin1Char('O'));
-        if (open)
+    const qint64 known = record->MarkerTime.isValid() ? record->MarkerTime.toMSecsSinceEpoch() : -1;
+    if (marker.time != known) {
+        // Seen against a time the record no longer holds: the word was not read, look again next run.
+        if (!marker.wordRead)
+            return 0;
+        if (marker.open)
             record->UnchangedChecks = 0;
-        record->MarkerTime = time;
-        if (record->Open && !open && m_sink)
+        record->MarkerTime = QDateTime::fromMSecsSinceEpoch(marker.time, Qt::UTC);
+        if (record->Open && !marker.open && m_sink)
             m_sink(record, false);
-        if (!record->Open && open) {
+        if (!record->Open && marker.open) {
             if (m_sink)
                 m_sink(record, true);
             return 1;
@@ -124,23 +195,43 @@ int SharedFileCheck::ReadMemberMarker(MemberInfo *record)
     return 0;
 }
 
+// The marker's bytes are written and synced without mutex 0; only the rename that puts them in
+// place is done under it, and only while the session still runs: the close writes its "C" after
+// Detach, so an "O" of this run never lands after it, and a slow share delays no GUI lock by
+// more than that one rename.
 void SharedFileCheck::WriteOwnMarker(bool force)
 {
-    MutexHold hold(MutexNo::Members);
-    if (!m_table)
-        return;
-    if (m_counter >= OwnMarkerEvery || force)
-        writeOwnMarkersLocked();
-    if (m_counter >= OwnMarkerEvery)
-        m_counter = 0;
-}
-
-void SharedFileCheck::writeOwnMarkersLocked()
-{
-    for (const MemberInfo *record : qAsConst(*m_table)) {
+    QStringList paths;
+    int generation = 0;
+    {
+        MutexHold hold(MutexNo::Members);
+        if (!m_table)
+            return;
+        generation = m_generation.load();
+        if (m_counter >= OwnMarkerEvery || force) {
+            for (const MemberInfo *record : qAsConst(*m_table)) {
+                if (record->OtherUser == 0 && !record->Deleted)
+                    paths << MarkerPath(m_dir, record->ID);
+            }
+        }
+        if (m_counter >= OwnMarkerEvery)
+            m_counter = 0;
+    }
+    for (const QString &path : qAsConst(paths)) {
         // A marker that cannot be written is skipped: the next rewrite tries again.
-        if (record->OtherUser == 0 && !record->Deleted)
-            WriteMarker(MarkerPath(m_dir, record->ID), QStringLiteral("O"));
+        const QString temp = path + QStringLiteral(".writing");
+        QFile file(temp);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("O", 1) != 1 ||
+            !file.flush() || ::fsync(file.handle()) != 0) {
+            file.close();
+            QFile::remove(temp);
+            continue;
+        }
+        file.close();
+        MutexHold hold(MutexNo::Members);
+        if (!m_table || m_generation.load() != generation ||
+            ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
+            QFile::remove(temp);
     }
 }
 
@@ -171,7 +262,7 @@ bool SharedFileCheck::ScanMarker(MemberInfo *record, const QString &instanceDir,
     const QFileInfo info(path);
     if (!info.exists())
         return false;
-    record->MarkerTime = info.lastModified();
+    record->MarkerTime = info.lastModified().toUTC();
     const qint64 age = record->MarkerTime.msecsTo(now);
     if (age <= 0 || age >= TrustedMarkerAgeMs || !ReadMarkerWord(path).startsWith(QLatin1Char('O')))
         return false;

@@ -4,7 +4,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
+#include <QVector>
 #include <atomic>
 #include <functional>
 
@@ -20,7 +22,8 @@ struct FileCheckResult {
 // The ten-second look at other members' presence markers and shared files. The member manager
 // attaches its member table once the records are complete and detaches it before any record is
 // freed; a run touches only files, the records' presence fields and the store's recorded times,
-// all under mutex 0, so it can run on the file-check worker while the GUI thread works.
+// so it can run on the file-check worker while the GUI thread works. Mutex 0 guards the records
+// and times; the files are read without it, so a hung share never stalls the GUI thread.
 class SharedFileCheck
 {
 public:
@@ -59,8 +62,33 @@ public:
     static bool ScanMarker(MemberInfo *record, const QString &instanceDir, const QDateTime &now);
 
 private:
-    int changedSharedFile(int n) const;
-    void writeOwnMarkersLocked();
+    // What a run saw of one member's marker and shared files, taken without the mutex. Times
+    // are milliseconds since the epoch (-1: no file), the precision of the recorded times.
+    struct MarkerSeen {
+        qint64 time = -1;
+        bool wordRead = false;
+        bool open = false;
+    };
+    struct SharedFile {
+        int base = 0;
+        QString path;
+        qint64 recorded = -1;
+        qint64 current = -1;
+    };
+    struct Seen {
+        MemberInfo *record = nullptr;
+        int id = 0;
+        QString markerPath;
+        qint64 markerTime = -1;
+        MarkerSeen marker;
+        QVector<SharedFile> files;
+    };
+    static qint64 FileTimeMs(const QString &path);
+    static MarkerSeen StatMarker(const QString &path, qint64 known);
+    void snapshotLocked(Seen *s) const;
+    static void lookAt(Seen *s);
+    int applyMarker(MemberInfo *record, const MarkerSeen &marker);
+    int changedSharedFile(const Seen &s) const;
 
     QString m_dir;
     MemberTable *m_table = nullptr;

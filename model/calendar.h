@@ -34,6 +34,7 @@ public:
     void SetDateEdit(QLineEdit *start, QLineEdit *target, QLineEdit *completion);
     void SetMember(MemberInfo *member);
     void SetItem(QTreeWidgetItem *item);
+    QTreeWidgetItem *Item() const { return m_item; }
     void SetMode(int mode);
     // What a date button does: preselects the field's date (a target starts from the start, a
     // completion from the target while unset), dates the row, prepares the mode and shows.

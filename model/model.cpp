@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTabBar>
 
 model::model(QWidget *parent)
@@ -359,7 +360,11 @@ bool model::loadTree(bool showMessage)
     m_nextId = ModelFile::TakeTree(root, &lclasses);
     buildItems(lclasses);
     buildStateTables();
-    m_ui->TREE->expandAll();
+    {
+        // Fitting the columns at each row's expansion is quadratic in the rows: once, after.
+        const QSignalBlocker quiet(m_ui->TREE);
+        m_ui->TREE->expandAll();
+    }
     TreeColumnAdjustment(m_ui->TREE);
     SetBoolVar(RegSlot::FlagBusy, busy);
     return true;

@@ -58,7 +58,7 @@ void NwRedmine::GetTrackers()
 }
 void NwRedmine::SearchUsers(const QString &name)
 {
-    send(MsgCode::RedmineUsers, Method::Get, QStringLiteral("/users.xml?name=") + asValue(name));
+    sendPaged(MsgCode::RedmineUsers, QStringLiteral("/users.xml?name=") + asValue(name));
 }
 void NwRedmine::GetGroupUsers(const QString &id)
 {
@@ -71,7 +71,8 @@ void NwRedmine::GetGroups()
 }
 void NwRedmine::GetMemberships()
 {
-    sendProjectRequest(MsgCode::RedmineMemberships, projectPath() + QStringLiteral("/memberships.xml"));
+    if (GetIntVar(RegSlot::IntRedmineProjectId) >= 0)
+        sendPaged(MsgCode::RedmineMemberships, projectPath() + QStringLiteral("/memberships.xml"));
 }
 void NwRedmine::GetIssueStatuses()
 {
@@ -91,7 +92,7 @@ void NwRedmine::GetIssuePriorities()
 }
 void NwRedmine::GetProjects()
 {
-    send(MsgCode::RedmineProjects, Method::Get, QStringLiteral("/projects.xml"));
+    sendPaged(MsgCode::RedmineProjects, QStringLiteral("/projects.xml"));
 }
 void NwRedmine::GetProjectDetail()
 {

@@ -86,6 +86,10 @@ public:
     const QList<RedminePair> &GetUserList() const { return m_userList; }
     const QList<RedminePair> &GetProjectList() const { return m_projectList; }
     QString GetErrorText(int mode, int error) const;
+    // True from a request until the dispatcher has taken its reply: a page sends nothing meanwhile,
+    // since a second request would make the client drop the first chain.
+    bool IsBusy() const;
+    void ReplyTaken() { m_awaitingDispatch = false; }
 
 public slots:
     void replyFinished(QNetworkReply *reply);
@@ -95,6 +99,9 @@ private:
     enum class UserSource { Search, Group };
 
     void send(int kind, Method method, const QString &path, const QDomDocument *doc = nullptr);
+    void sendPaged(int kind, const QString &path);
+    void sendPage();
+    bool takePage(const QByteArray &body);
     bool sendProjectRequest(int kind, const QString &path);
     QString issueListPath() const;
     void setHeaders(QNetworkRequest &request, int kind);
@@ -127,4 +134,10 @@ private:
     // A later request supersedes the pending one: only the reply of the latest serial is taken.
     quint32 m_serial = 0;
     QPointer<QNetworkReply> m_pending;
+    bool m_awaitingDispatch = false;
+    // The tracker answers lists 25 items at a time unless asked: a paged list is fetched page by
+    // page and handed on once, whole.
+    QString m_pagedPath;
+    int m_pagedOffset = 0;
+    QDomDocument m_pagedDoc;
 };

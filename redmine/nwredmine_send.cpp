@@ -22,6 +22,8 @@ bool isWebUrl(const QUrl &url)
 void NwRedmine::send(int kind, Method method, const QString &path, const QDomDocument *doc)
 {
     m_requestKind = kind;
+    m_pagedPath.clear();
+    m_awaitingDispatch = false;
     m_requestUrl = QUrl(GetStrVar(RegSlot::StrRedmineUrl) + path, QUrl::TolerantMode);
     m_requestBody = doc ? doc->toByteArray(1) : QByteArray();
 
@@ -58,6 +60,56 @@ void NwRedmine::send(int kind, Method method, const QString &path, const QDomDoc
     }
     reply->setProperty(SerialProperty, serial);
     m_pending = reply;
+}
+
+bool NwRedmine::IsBusy() const
+{
+    return !m_pending.isNull() || m_awaitingDispatch;
+}
+
+void NwRedmine::sendPaged(int kind, const QString &path)
+{
+    m_requestKind = kind;
+    m_pagedPath = path;
+    m_pagedOffset = 0;
+    m_pagedDoc.clear();
+    sendPage();
+}
+
+void NwRedmine::sendPage()
+{
+    const QString path = m_pagedPath;
+    const QChar join = path.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?');
+    send(m_requestKind, Method::Get, path + join + QStringLiteral("limit=100&offset=%1").arg(m_pagedOffset));
+    m_pagedPath = path;
+}
+
+// Keeps one page of a paged list; true when a further page was asked for. A page that does not parse
+// ends the list, so that the parse reports it.
+bool NwRedmine::takePage(const QByteArray &body)
+{
+    QDomDocument page;
+    if (!SharedXml::SetContent(page, body))
+        return false;
+    QDomElement root = page.documentElement();
+    int count = 0;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        ++count;
+    if (m_pagedDoc.isNull() || m_pagedDoc.documentElement().isNull()) {
+        m_pagedDoc = page;
+    } else {
+        QDomElement into = m_pagedDoc.documentElement();
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            into.appendChild(m_pagedDoc.importNode(e, true));
+    }
+    bool ok = false;
+    const int total = root.attribute(QStringLiteral("total_count")).toInt(&ok);
+    // A tracker that does not page (no total) or a page without items ends the list.
+    if (!ok || count == 0 || m_pagedOffset + count >= total)
+        return false;
+    m_pagedOffset += count;
+    sendPage();
+    return true;
 }
 
 void NwRedmine::setHeaders(QNetworkRequest &request, int kind)
@@ -143,8 +195,23 @@ int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteAr
 
 void NwRedmine::finish(int error, const QByteArray &body)
 {
+    if (error == 0 && !m_pagedPath.isEmpty()) {
+        if (takePage(body))
+            return;
+        if (!m_pagedDoc.documentElement().isNull()) {
+            m_pagedPath.clear();
+            m_replyError = 0;
+            m_replyBody = m_pagedDoc.toByteArray(1);
+            m_pagedDoc.clear();
+            m_awaitingDispatch = true;
+            PostBox::Post(m_requestKind);
+            return;
+        }
+    }
+    m_pagedPath.clear();
     m_replyError = error;
     if (error == 0)
         m_replyBody = body;
+    m_awaitingDispatch = true;
     PostBox::Post(m_requestKind);
 }

@@ -1,17 +1,712 @@
 #include "redmine/redmineproject.h"
 
-RedmineProject::RedmineProject(QWidget *parent) : QWidget(parent) {}
+#include "core/xmlclass.h"
+#include "members/manager.h"
+#include "members/memberinfo.h"
+#include "members/userinf.h"
+#include "redmine/nwredmine.h"
+#include "redmine/redmine.h"
+#include "redmine/redmineissue.h"
+#include "redmine/redminerefproject.h"
+#include "redmine/redmineupdateissue.h"
+#include "shell/mainwindow.h"
+#include "shell/numeditor.h"
 
-void RedmineProject::CheckUpdatedProject() {}
-void RedmineProject::ReadNewProject() {}
-void RedmineProject::ReadTrackers() {}
-void RedmineProject::ReadTrackerStatus() {}
-void RedmineProject::ReadMemberships() {}
-void RedmineProject::ReadStatuses() {}
-void RedmineProject::ReadVersions() {}
-void RedmineProject::ReadCategories() {}
-void RedmineProject::ReadPriorities() {}
-void RedmineProject::ReadProject() {}
-void RedmineProject::RequestProject() {}
-void RedmineProject::SetEditorFont() {}
-void RedmineProject::ShowError(int, int) {}
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace
+{
+const char *const LabelNormal = "background-color: #628DB6;color: #FFFFFF";
+const char *const CheckNormal = "background-color: #FFFFFF;color: #000000";
+const char *const Changed = "background-color: #ffff00;color: #000000";
+const char *const IdentEmpty = "background-color: #ff0000;color: #FFFFFF";
+const QString Marker = QStringLiteral("::[Pelmorine]");
+
+QString childText(const QDomElement &e, const char *tag)
+{
+    return e.firstChildElement(QLatin1String(tag)).text();
+}
+
+bool hasChildren(const QDomElement &e, std::initializer_list<const char *> tags)
+{
+    for (const char *tag : tags) {
+        if (e.firstChildElement(QLatin1String(tag)).isNull())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+RedmineProject::~RedmineProject()
+{
+    if (GetObj<RedmineProject>(RegSlot::ObjRedmineProject) == this)
+        SetObj<RedmineProject>(RegSlot::ObjRedmineProject, nullptr);
+}
+
+NwRedmine *RedmineProject::client() const
+{
+    return GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+}
+
+QString RedmineProject::MessageText() const
+{
+    return m_msg->text();
+}
+
+void RedmineProject::showMessage(const QString &text, bool error)
+{
+    m_msg->setStyleSheet(error ? QStringLiteral("color: #ff0000") : QStringLiteral("color: #000000"));
+    m_msg->setText(text);
+}
+
+bool RedmineProject::clientIdle()
+{
+    NwRedmine *c = client();
+    if (c && !c->IsBusy())
+        return true;
+    showMessage(tr("Under Process"), false);
+    return false;
+}
+
+QDomElement RedmineProject::replyRoot(int index) const
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store || !store->HasDoc(index))
+        return QDomElement();
+    return store->GetXmlDoc(index)->documentElement();
+}
+
+void RedmineProject::SetEditorFont()
+{
+    m_explain->SetEditFont();
+}
+
+void RedmineProject::ShowSetButton()
+{
+    m_set->setVisible(true);
+}
+
+void RedmineProject::setExplainMarked(bool marked)
+{
+    m_explainTab->tabBar()->setStyleSheet(marked ? QStringLiteral("background-color: #ffff00")
+                                                 : QStringLiteral("background-color: #28649d"));
+    m_explainTab->tabBar()->setTabTextColor(0, marked ? Qt::black : Qt::white);
+}
+
+void RedmineProject::appendExplanation(const QString &text)
+{
+    const bool busy = GetBoolVar(RegSlot::FlagBusy);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    m_explain->appendPlainText(text);
+    SetBoolVar(RegSlot::FlagBusy, busy);
+}
+
+QString RedmineProject::workspaceExplanation() const
+{
+    QString text;
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager)) {
+        if (MemberInfo *group = mgr->GetMemberInfo(0); group && group->Page)
+            text = group->Page->NotesText();
+    }
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        text = mw->TruncateUtf8(text);
+    return text;
+}
+
+void RedmineProject::ClearProjectFields()
+{
+    m_prjName->clear();
+    m_id->clear();
+    const bool busy = GetBoolVar(RegSlot::FlagBusy);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    m_explain->ClearText();
+    SetBoolVar(RegSlot::FlagBusy, busy);
+    const bool loading = std::exchange(m_loading, true);
+    m_ident->clear();
+    m_public->setChecked(false);
+    m_url->clear();
+    m_loading = loading;
+    for (QTreeWidget *tree : {m_rmTree, m_tracker, m_category, m_version, m_priority})
+        tree->clear();
+}
+
+void RedmineProject::InitPage()
+{
+    if (auto *window = GetObj<Redmine>(RegSlot::ObjRedmineWindow))
+        window->SetIssueTabsEnabled(true);
+    setExplainMarked(false);
+    m_lb3->setStyleSheet(QLatin1String(LabelNormal));
+    m_lb4->setStyleSheet(QLatin1String(LabelNormal));
+    m_public->setStyleSheet(QLatin1String(CheckNormal));
+    m_ident->setReadOnly(true);
+    m_new->setEnabled(true);
+    m_ref->setEnabled(true);
+    m_new->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
+    m_ref->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
+    m_msg->clear();
+
+    m_zqvTree->clear();
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager)) {
+        if (QTreeWidgetItem *top = mgr->GetTree()->topLevelItem(0)) {
+            AddWorkspaceMember(top);
+            for (int i = 0; i < top->childCount(); ++i)
+                AddWorkspaceMember(top->child(i));
+        }
+    }
+    m_add->hide();
+    m_mod->hide();
+    m_del->hide();
+    m_set->hide();
+    m_prjName->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
+                       GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
+
+    NwRedmine *c = client();
+    const int id = GetIntVar(RegSlot::IntRedmineProjectId);
+    if (id != -1) {
+        m_id->setText(QString::number(id));
+        m_newProject = false;
+        showMessage(tr("Under Process"), false);
+        m_set->setText(m_update);
+        m_title = m_update;
+        m_versionAdd->show();
+        m_categoryAdd->show();
+        m_mode = ModeLoading;
+        if (c) {
+            c->SetRequestOrigin(RedmineOrigin::ProjectLoad);
+            c->TestConnection();
+        }
+        return;
+    }
+    showMessage(tr("project is new. select new or reference"), false);
+    m_set->setText(m_register);
+    m_title = m_register;
+    m_versionAdd->hide();
+    m_categoryAdd->hide();
+    {
+        const bool busy = GetBoolVar(RegSlot::FlagBusy);
+        SetBoolVar(RegSlot::FlagBusy, true);
+        m_explain->ClearText();
+        SetBoolVar(RegSlot::FlagBusy, busy);
+    }
+    m_loading = true;
+    m_public->setChecked(false);
+    m_ident->clear();
+    m_url->clear();
+    m_loading = false;
+    if (c) {
+        c->SetRequestOrigin(RedmineOrigin::ProjectLoad2);
+        c->TestConnection();
+    }
+}
+
+// A picked project that was never confirmed is not the workspace's: its id would otherwise be saved
+// with the members' data and link the workspace at the next opening.
+void RedmineProject::ResetPage()
+{
+    // A closed workspace (id -1 already) keeps nothing of it.
+    if (m_idBeforePick != NoPick && GetIntVar(RegSlot::IntRedmineProjectId) != -1)
+        SetIntVar(RegSlot::IntRedmineProjectId, m_idBeforePick);
+    m_idBeforePick = NoPick;
+    ClearProjectFields();
+    m_status->clear();
+    m_zqvTree->clear();
+    m_msg->clear();
+    m_readOnly->hide();
+    m_newProject = m_homepageChanged = m_publicState = false;
+    m_descriptionChanged = m_publicChanged = m_projectClosed = false;
+}
+
+void RedmineProject::NewProc(bool)
+{
+    if (!clientIdle())
+        return;
+    ClearProjectFields();
+    m_public->setEnabled(true);
+    if (auto *issues = GetObj<RedmineIssue>(RegSlot::ObjRedmineIssue))
+        issues->ResetPage();
+    m_prjName->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
+                       GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
+    appendExplanation(workspaceExplanation());
+    m_lb3->setStyleSheet(QLatin1String(IdentEmpty));
+    client()->GetNewTrackers();
+    m_loading = true;
+    m_ident->clear();
+    m_ident->setReadOnly(false);
+    m_public->setChecked(false);
+    m_url->clear();
+    m_url->setReadOnly(false);
+    m_loading = false;
+    m_newProject = true;
+}
+
+void RedmineProject::RefProc(bool)
+{
+    if (!clientIdle())
+        return;
+    m_msg->clear();
+    ClearProjectFields();
+    m_newProject = false;
+    m_public->setEnabled(false);
+    if (m_idBeforePick == NoPick)
+        m_idBeforePick = GetIntVar(RegSlot::IntRedmineProjectId);
+    client()->SetRequestOrigin(RedmineOrigin::ProjectRef);
+    client()->TestConnection();
+}
+
+void RedmineProject::ReadTrackers()
+{
+    m_tracker->clear();
+    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 0);
+    for (QDomElement t = root.firstChildElement(QStringLiteral("tracker")); !t.isNull();
+         t = t.nextSiblingElement(QStringLiteral("tracker"))) {
+        if (!hasChildren(t, {"id", "name"}))
+            continue;
+        const QDomElement status = t.firstChildElement(QStringLiteral("default_status"));
+        auto *row = new QTreeWidgetItem(m_tracker);
+        row->setText(0, childText(t, "name"));
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(0, Qt::Checked);
+        row->setText(1, status.attribute(QStringLiteral("name")));
+        row->setData(1, Qt::UserRole, status.attribute(QStringLiteral("id")));
+        row->setText(2, childText(t, "id"));
+    }
+    TreeColumnAdjustment(m_tracker);
+    m_set->setVisible(true);
+}
+
+QString RedmineProject::CheckIdentifier(const QString &ident)
+{
+    if (ident.isEmpty())
+        return tr("ident is empty");
+    const QByteArray utf8 = ident.toUtf8();
+    if (utf8.size() > 100)
+        return tr("length is over 100 word");
+    if (utf8.size() != ident.size())
+        return tr("2byte code is in this text");
+    const QChar first = ident.at(0);
+    if (!first.isLetter())
+        return tr("first charactor is not alphabet");
+    if (!first.isLower())
+        return tr("first charactor is not lower");
+    for (int i = 1; i < ident.size(); ++i) {
+        const QChar c = ident.at(i);
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_'))
+            return QString::number(i + 1) + tr("th. this charactor is not correct");
+        if (c.isUpper())
+            return QString::number(i + 1) + tr("th. this charactor is upper");
+    }
+    return QString();
+}
+
+bool RedmineProject::Confirm(const QString &title, const QString &question, const QString &okText,
+                             const char *okName) const
+{
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setWindowIcon(GetLogoIcon());
+    box.setIcon(QMessageBox::Information);
+    box.setInformativeText(question);
+    QPushButton *ok = box.addButton(QMessageBox::Ok);
+    ok->setText(okText);
+    ok->setObjectName(QLatin1String(okName));
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(tr("cancel"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+bool RedmineProject::ConfirmDelete(const QString &question) const
+{
+    return Confirm(tr("confirmation"), question, tr("del"), "del");
+}
+
+void RedmineProject::IdentChanged(const QString &text)
+{
+    if (m_loading || m_ident->isReadOnly())
+        return;
+    m_lb3->setStyleSheet(text.isEmpty() ? QLatin1String(IdentEmpty) : QLatin1String(Changed));
+}
+
+void RedmineProject::SetProc(bool)
+{
+    m_msg->clear();
+    QString question;
+    if (!GetBoolVar(RegSlot::FlagRedmineLink) ||
+        QString::number(GetIntVar(RegSlot::IntRedmineProjectId)) != m_id->text()) {
+        if (m_id->text().isEmpty()) {
+            const QString broken = CheckIdentifier(m_ident->text());
+            if (!broken.isEmpty()) {
+                showMessage(broken, true);
+                return;
+            }
+            m_mode = ModeCreate;
+            question = tr("Create Redmine Project?");
+        } else {
+            m_mode = ModeReference;
+            question = tr("Set refferenced Redmine Project?");
+        }
+    } else {
+        m_mode = ModeUpdate;
+        if (m_descriptionChanged || m_homepageChanged || m_publicChanged) {
+            question = tr("public check or explain is update. Update?");
+        } else {
+            showMessage(tr("Already set Redmine Project ID, Update"), true);
+            m_mode = ModeReference;
+            question = tr("Already set Redmine Project ID, Update");
+        }
+    }
+    // A create or an update sends a request: not while another one of the window is outstanding.
+    if (m_mode != ModeReference && !clientIdle())
+        return;
+    if (!Confirm(m_title, question, m_title, "ok"))
+        return;
+    ConfirmAndSend();
+}
+
+void RedmineProject::ConfirmAndSend()
+{
+    m_msg->clear();
+    switch (m_mode) {
+    case ModeUpdate:
+        UpdateProject();
+        break;
+    case ModeCreate:
+        SetIntVar(RegSlot::IntRedmineLinkType, 1);
+        CreateProject();
+        break;
+    case ModeReference:
+        SetIntVar(RegSlot::IntRedmineLinkType, 2);
+        AdoptProjectId();
+        m_categoryAdd->show();
+        m_versionAdd->show();
+        m_new->hide();
+        m_ref->hide();
+        m_set->hide();
+        SetBoolVar(RegSlot::FlagRedmineLink, true);
+        showMessage(tr("Redmine project is set at Pelmorine"), false);
+        break;
+    default:
+        break;
+    }
+}
+
+// The link is written to the group's record at once: a re-read of manager.xml would drop it, and
+// the member data are saved only when something else of theirs changed.
+void RedmineProject::AdoptProjectId()
+{
+    SetIntVar(RegSlot::IntRedmineProjectId, m_id->text().toInt());
+    SetBoolVar(RegSlot::FlagRedmineLink, true);
+    m_idBeforePick = NoPick;
+    if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
+        mgr->RewriteGroupFile();
+    m_versionAdd->setEnabled(true);
+    UpdateMemberButtons(m_zqvTree->currentItem());
+}
+
+void RedmineProject::CreateProject()
+{
+    m_projectDoc.clear();
+    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
+    m_projectDoc.appendChild(root);
+    auto add = [&](const char *tag, const QString &text) {
+        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
+        e.appendChild(m_projectDoc.createTextNode(text));
+        root.appendChild(e);
+    };
+    add("name", m_prjName->text() + Marker);
+    add("identifier", m_ident->text());
+    const QString description = m_explain->toPlainText();
+    if (!description.isEmpty())
+        add("description", description);
+    add("is_public", m_public->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
+    if (!m_url->text().isEmpty())
+        add("homepage", m_url->text());
+    for (int i = 0; i < m_tracker->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_tracker->topLevelItem(i);
+        if (row->checkState(0) == Qt::Checked)
+            add("tracker_ids", row->text(2));
+    }
+    client()->PostProject(m_projectDoc);
+}
+
+void RedmineProject::UpdateProject()
+{
+    m_projectDoc.clear();
+    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
+    m_projectDoc.appendChild(root);
+    auto add = [&](const char *tag, const QString &text) {
+        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
+        e.appendChild(m_projectDoc.createTextNode(text));
+        root.appendChild(e);
+    };
+    const QString description = m_explain->toPlainText();
+    if (m_descriptionChanged && !description.isEmpty())
+        add("description", description);
+    if (m_publicChanged)
+        add("is_public", m_public->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
+    if (m_homepageChanged && !m_url->text().isEmpty())
+        add("homepage", m_url->text());
+    client()->PutProject(m_projectDoc);
+}
+
+void RedmineProject::ReadNewProject()
+{
+    const QDomElement id = replyRoot(XmlIndex::RedmineFirst + 3).firstChildElement(QStringLiteral("id"));
+    if (id.isNull())
+        return;
+    SetIntVar(RegSlot::IntRedmineProjectId, id.text().toInt());
+    client()->GetIssueStatuses();
+}
+
+// Statuses and priorities: name, a mark when the flag element says "true", and the id.
+void RedmineProject::readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
+                                     const QString &mark)
+{
+    const QDomElement root = replyRoot(index);
+    for (QDomElement e = root.firstChildElement(tag); !e.isNull(); e = e.nextSiblingElement(tag)) {
+        if (!hasChildren(e, {"id", "name", flag}))
+            continue;
+        auto *row = new QTreeWidgetItem(tree);
+        row->setText(0, childText(e, "name"));
+        if (childText(e, flag) == QLatin1String("true"))
+            row->setText(1, mark);
+        row->setText(2, childText(e, "id"));
+    }
+    TreeColumnAdjustment(tree);
+}
+
+void RedmineProject::ReadStatuses()
+{
+    m_status->clear();
+    readFlaggedList(m_status, XmlIndex::RedmineFirst + 4, QStringLiteral("issue_status"), "is_closed",
+                    tr("closed"));
+}
+
+// The project's trackers and categories come as elements with "id" and "name" attributes.
+void RedmineProject::addNamedRows(const QDomElement &list, const QString &tag, QTreeWidget *tree,
+                                  int idColumn)
+{
+    for (QDomElement e = list.firstChildElement(tag); !e.isNull(); e = e.nextSiblingElement(tag)) {
+        if (!e.hasAttribute(QStringLiteral("id")) || !e.hasAttribute(QStringLiteral("name")))
+            continue;
+        auto *row = new QTreeWidgetItem(tree);
+        row->setText(0, e.attribute(QStringLiteral("name")));
+        row->setText(idColumn, e.attribute(QStringLiteral("id")));
+    }
+}
+
+void RedmineProject::ReadProject()
+{
+    ClearProjectFields();
+    m_projectClosed = false;
+    m_loading = true;
+    m_descriptionChanged = m_homepageChanged = m_publicChanged = false;
+    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 3);
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const QString tag = e.tagName();
+        if (tag == QLatin1String("id")) {
+            m_id->setText(e.text());
+        } else if (tag == QLatin1String("name")) {
+            const int at = e.text().indexOf(Marker);
+            m_prjName->setText(at < 0 ? e.text() : e.text().left(at));
+        } else if (tag == QLatin1String("identifier")) {
+            m_ident->setText(e.text());
+            m_ident->setReadOnly(true);
+            m_lb3->setStyleSheet(QLatin1String(LabelNormal));
+        } else if (tag == QLatin1String("description")) {
+            if (GetIntVar(RegSlot::IntRedmineLinkType) == 1) {
+                QString own = workspaceExplanation();
+                QString theirs = e.text();
+                own.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                theirs.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                const bool same = own == theirs;
+                m_descriptionChanged = !same;
+                setExplainMarked(!same);
+                appendExplanation(same ? theirs : own);
+            } else {
+                setExplainMarked(false);
+                appendExplanation(e.text());
+            }
+        } else if (tag == QLatin1String("homepage")) {
+            m_storedHomepage = e.text();
+            m_url->setText(e.text());
+        } else if (tag == QLatin1String("is_public")) {
+            m_publicState = e.text() == QLatin1String("true");
+            m_public->setChecked(m_publicState);
+        } else if (tag == QLatin1String("trackers")) {
+            addNamedRows(e, QStringLiteral("tracker"), m_tracker, 2);
+        } else if (tag == QLatin1String("issue_categories")) {
+            addNamedRows(e, QStringLiteral("issue_category"), m_category, 1);
+        } else if (tag == QLatin1String("status")) {
+            m_projectClosed = e.text() == QLatin1String("5");
+            m_readOnly->setVisible(m_projectClosed);
+            m_public->setEnabled(!m_projectClosed);
+            m_versionAdd->setEnabled(!m_projectClosed);
+            m_categoryAdd->setEnabled(!m_projectClosed);
+            if (auto *update = GetObj<RedmineUpdateIssue>(RegSlot::ObjRedmineUpdateIssue))
+                update->SetReadOnly(m_projectClosed);
+        }
+    }
+    for (QTreeWidget *tree : {m_tracker, m_category})
+        TreeColumnAdjustment(tree);
+    if (m_descriptionChanged)
+        m_set->show();
+    m_url->setReadOnly(!(GetIntVar(RegSlot::IntRedmineLinkType) == 1 && !m_projectClosed));
+    if (m_newProject) {
+        AdoptProjectId();
+        m_new->hide();
+        m_ref->hide();
+        m_set->hide();
+        m_categoryAdd->show();
+        m_versionAdd->show();
+        m_newProject = false;
+        showMessage(tr("project is set"), false);
+    }
+    m_loading = false;
+}
+
+void RedmineProject::ReadPriorities()
+{
+    readFlaggedList(m_priority, XmlIndex::RedmineFirst + 10, QStringLiteral("issue_priority"), "is_default",
+                    tr("default"));
+}
+
+void RedmineProject::ReadTrackerStatus()
+{
+    m_trackerStatus.clear();
+    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 0);
+    for (QDomElement t = root.firstChildElement(QStringLiteral("tracker")); !t.isNull();
+         t = t.nextSiblingElement(QStringLiteral("tracker"))) {
+        const QDomElement status = t.firstChildElement(QStringLiteral("default_status"));
+        const QString id = childText(t, "id");
+        const QString statusId = status.attribute(QStringLiteral("id"));
+        if (!id.isEmpty() && !statusId.isEmpty())
+            m_trackerStatus.insert(id, {status.attribute(QStringLiteral("name")), statusId});
+    }
+    for (int i = 0; i < m_tracker->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_tracker->topLevelItem(i);
+        const auto it = m_trackerStatus.constFind(row->text(2));
+        if (it == m_trackerStatus.constEnd() || it->first.isEmpty())
+            continue;
+        row->setText(1, it->first);
+        row->setData(1, Qt::UserRole, it->second);
+    }
+    TreeColumnAdjustment(m_tracker);
+    if (m_mode == ModeLoading)
+        m_msg->clear();
+}
+
+void RedmineProject::RequestProject()
+{
+    client()->GetProject();
+}
+
+void RedmineProject::CheckUpdatedProject()
+{
+    m_loading = true;
+    QDomElement root = replyRoot(XmlIndex::RedmineFirst + 3);
+    if (m_descriptionChanged && GetIntVar(RegSlot::IntRedmineLinkType) == 1) {
+        QString theirs = childText(root, "description");
+        theirs.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (theirs == m_explain->toPlainText()) {
+            setExplainMarked(false);
+            m_descriptionChanged = false;
+        } else {
+            appendExplanation(theirs);
+            setExplainMarked(true);
+            showMessage(tr("could not change description"), true);
+        }
+    }
+    if (m_homepageChanged) {
+        if (childText(root, "homepage") == m_url->text()) {
+            m_lb4->setStyleSheet(QLatin1String(LabelNormal));
+            m_homepageChanged = false;
+            m_storedHomepage = m_url->text();
+        } else {
+            m_lb4->setStyleSheet(QLatin1String(Changed));
+            showMessage(tr("could not change description"), true);
+        }
+    }
+    if (m_publicChanged) {
+        if ((childText(root, "is_public") == QLatin1String("true")) == m_publicState) {
+            m_public->setStyleSheet(QLatin1String(CheckNormal));
+            m_publicChanged = false;
+        } else {
+            m_public->setStyleSheet(QLatin1String(Changed));
+        }
+    }
+    if (!m_descriptionChanged && !m_homepageChanged && !m_publicChanged) {
+        m_set->hide();
+        showMessage(tr("modify is completed"), false);
+    }
+    m_loading = false;
+}
+
+void RedmineProject::setSetVisibleUnlessPending()
+{
+    m_set->setVisible(m_descriptionChanged || m_homepageChanged || m_publicChanged);
+}
+
+void RedmineProject::UrlChanged(const QString &text)
+{
+    if (m_loading || !GetBoolVar(RegSlot::FlagRedmineLink))
+        return;
+    m_homepageChanged = text != m_storedHomepage;
+    m_lb4->setStyleSheet(m_homepageChanged ? QLatin1String(Changed) : QLatin1String(LabelNormal));
+    setSetVisibleUnlessPending();
+}
+
+void RedmineProject::PublicCheckChanged(int state)
+{
+    if (m_loading || !GetBoolVar(RegSlot::FlagRedmineLink))
+        return;
+    const bool value = state == Qt::Checked;
+    m_publicChanged = value != m_publicState;
+    m_public->setStyleSheet(m_publicChanged ? QLatin1String(Changed) : QLatin1String(CheckNormal));
+    setSetVisibleUnlessPending();
+    m_publicState = value;
+}
+
+void RedmineProject::ShowError(int mode, int error)
+{
+    NwRedmine *c = client();
+    showMessage(c ? c->GetErrorText(mode, error) : QString::number(error), true);
+    if (mode == 1) {
+        SetBoolVar(RegSlot::FlagRedmineLink, false);
+        m_new->setEnabled(true);
+        m_ref->setEnabled(true);
+        m_new->show();
+        m_ref->show();
+    } else {
+        m_new->setEnabled(false);
+        m_ref->setEnabled(false);
+    }
+    if (auto *window = GetObj<Redmine>(RegSlot::ObjRedmineWindow))
+        window->SetIssueTabsEnabled(false);
+}
+
+bool RedmineProject::IsClosedStatus(const QString &id) const
+{
+    for (int i = 0; i < m_status->topLevelItemCount(); ++i) {
+        if (m_status->topLevelItem(i)->text(2) == id)
+            return !m_status->topLevelItem(i)->text(1).isEmpty();
+    }
+    return false;
+}
+
+bool RedmineProject::IsTrackerMember(const QString &id) const
+{
+    for (int i = 0; i < m_rmTree->topLevelItemCount(); ++i) {
+        if (m_rmTree->topLevelItem(i)->text(2) == id)
+            return true;
+    }
+    return false;
+}

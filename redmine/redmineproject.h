@@ -2,26 +2,196 @@
 
 #include "core/globalvar.h"
 
+#include <QDomDocument>
+#include <QHash>
+#include <QPair>
 #include <QWidget>
 
-// The Redmine project page: the tracker project linked to the instance workspace and its settings.
+class AddMembership;
+class NumEditor;
+class NwRedmine;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class RedmineAddCategory;
+class RedmineAddVersion;
+class RedmineRefProject;
+
+// The "project info" page of the tracker window: links the workspace to one tracker project, created
+// from the workspace or picked from the tracker, and shows that project's fields and lists. Every
+// step is one request whose reply the dispatcher hands back to one of the Read operations.
 class RedmineProject final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
 public:
-    explicit RedmineProject(QWidget *parent = nullptr);
+    enum Mode { ModeNone = 0, ModeUpdate = 1, ModeCreate = 2, ModeReference = 3, ModeLoading = 4 };
 
-    void CheckUpdatedProject();
-    void ReadNewProject();
-    void ReadTrackers();
-    void ReadTrackerStatus();
-    void ReadMemberships();
-    void ReadStatuses();
-    void ReadVersions();
-    void ReadCategories();
-    void ReadPriorities();
-    void ReadProject();
-    void RequestProject();
+    explicit RedmineProject(QWidget *parent = nullptr);
+    ~RedmineProject() override;
+
+    void InitPage();
+    void ResetPage();
     void SetEditorFont();
     void ShowError(int mode, int error);
+    void ShowSetButton();
+    const QDomDocument &GetProjectDoc() const { return m_projectDoc; }
+
+    void ReadTrackers();
+    void ReadTrackerStatus();
+    void ReadStatuses();
+    void ReadProject();
+    void ReadPriorities();
+    void ReadNewProject();
+    void RequestProject();
+    void CheckUpdatedProject();
+    void ReadCategories();
+    void ReadVersions();
+    void ReadMemberships();
+
+    // Builds the project body and sends it; the confirmation box is asked by SetProc.
+    void CreateProject();
+    void UpdateProject();
+    void ConfirmAndSend();
+    void AdoptProjectId();
+    // The first broken identifier rule, or an empty text when the identifier may be sent.
+    static QString CheckIdentifier(const QString &ident);
+    // A modal question with an information icon; true when the user chose the named OK button.
+    bool Confirm(const QString &title, const QString &question, const QString &okText,
+                 const char *okName) const;
+    // The dialogs' "confirmation" box before a delete; true when the user chose "del".
+    bool ConfirmDelete(const QString &question) const;
+
+    // The category, version and membership requests of the page's dialogs.
+    void CreateCategory(const QString &name);
+    void UpdateCategory(const QString &name, const QString &id);
+    void DeleteCategory(const QString &id);
+    void CreateVersion(const QString &name, const QString &description, const QString &status,
+                       const QString &sharing);
+    void UpdateVersion(const QString &name, const QString &description, const QString &id);
+    void DeleteVersion(const QString &id);
+    void CreateMembership(const QString &userId, const QStringList &roleIds);
+    void UpdateMembership(const QString &membershipId, const QStringList &roleIds);
+    void DeleteMembership(const QString &membershipId);
+
+    QString GetVersionStatusLabel(const QString &key) const { return m_versionStatus.value(key); }
+    QString GetSharingLabel(const QString &key) const { return m_sharing.value(key); }
+    QString GetVersionDescription(const QString &id) const;
+    const QHash<int, QString> &GetRoles() const { return m_roles; }
+    QTreeWidget *GetTrackerTree() const { return m_tracker; }
+    QTreeWidget *GetStatusTree() const { return m_status; }
+    QTreeWidget *GetPriorityTree() const { return m_priority; }
+    QTreeWidget *GetCategoryTree() const { return m_category; }
+    QTreeWidget *GetVersionTree() const { return m_version; }
+    QTreeWidget *GetMemberTree() const { return m_rmTree; }
+    QTreeWidget *GetWorkspaceMemberTree() const { return m_zqvTree; }
+    bool IsClosedStatus(const QString &id) const;
+    bool IsTrackerMember(const QString &id) const;
+    QTreeWidgetItem *FindTrackerMember(QTreeWidgetItem *workspaceRow) const;
+    void UpdateMemberButtons(QTreeWidgetItem *row);
+    void MarkRegisteredMembers();
+    void AddWorkspaceMember(QTreeWidgetItem *managerRow);
+    QString MessageText() const;
+    int Mode() const { return m_mode; }
+    AddMembership *MembershipDialog() const { return m_membership; }
+    RedmineAddCategory *CategoryDialog() const { return m_addCategory; }
+    RedmineAddVersion *VersionDialog() const { return m_addVersion; }
+
+public slots:
+    void SetProc(bool status = false);
+    void RefProc(bool status = false);
+    void NewProc(bool status = false);
+    void AddVersionProc(bool status = false);
+    void ZQVTreeItemChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev);
+    void VersionDblClicked(QTreeWidgetItem *cur, int col);
+    void AddCategoryProc(bool status = false);
+    void CategoryDblClicked(QTreeWidgetItem *cur, int col);
+    void MemberAddProc(bool status = false);
+    void MemberDelProc(bool status = false);
+    void MemberModProc(bool status = false);
+    void IdentChanged(const QString &text);
+    void UrlChanged(const QString &text);
+    void PublicCheckChanged(int state);
+
+private:
+    friend class RedmineProjectForm;
+    void buildForm();
+    void createDialogs();
+    void showMessage(const QString &text, bool error);
+    // False (and "Under Process" shown) while a request of the window is still outstanding.
+    bool clientIdle();
+    NwRedmine *client() const;
+    void ClearProjectFields();
+    QString workspaceExplanation() const;
+    void appendExplanation(const QString &text);
+    void setExplainMarked(bool marked);
+    void setSetVisibleUnlessPending();
+    QDomElement replyRoot(int index) const;
+    void addNamedRows(const QDomElement &list, const QString &tag, QTreeWidget *tree, int idColumn);
+    void readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
+                         const QString &mark);
+
+    // Widgets (object names as the tracker window's form names them).
+    QLabel *m_readOnly = nullptr;
+    QLineEdit *m_prjName = nullptr;
+    QLineEdit *m_id = nullptr;
+    QPushButton *m_set = nullptr;
+    QPushButton *m_ref = nullptr;
+    QPushButton *m_new = nullptr;
+    QTabWidget *m_explainTab = nullptr;
+    NumEditor *m_explain = nullptr;
+    QLabel *m_lb3 = nullptr;
+    QLineEdit *m_ident = nullptr;
+    QCheckBox *m_public = nullptr;
+    QLabel *m_lb4 = nullptr;
+    QLineEdit *m_url = nullptr;
+    QTreeWidget *m_rmTree = nullptr;
+    QPushButton *m_add = nullptr;
+    QPushButton *m_mod = nullptr;
+    QPushButton *m_del = nullptr;
+    QTreeWidget *m_zqvTree = nullptr;
+    QTreeWidget *m_category = nullptr;
+    QTreeWidget *m_tracker = nullptr;
+    QTreeWidget *m_version = nullptr;
+    QTreeWidget *m_priority = nullptr;
+    QTreeWidget *m_status = nullptr;
+    QLineEdit *m_msg = nullptr;
+    QPushButton *m_versionAdd = nullptr;
+    QPushButton *m_categoryAdd = nullptr;
+
+    RedmineRefProject *m_refProject = nullptr;
+    AddMembership *m_membership = nullptr;
+    RedmineAddVersion *m_addVersion = nullptr;
+    RedmineAddCategory *m_addCategory = nullptr;
+
+    QHash<int, QString> m_roles;
+    QHash<QString, QString> m_versionStatus;
+    QHash<QString, QString> m_sharing;
+    QHash<QString, QPair<QString, QString>> m_trackerStatus;
+    QDomDocument m_projectDoc;
+    QDomDocument m_categoryDoc;
+    QDomDocument m_versionDoc;
+    QDomDocument m_membershipDoc;
+    QString m_storedHomepage;
+    QString m_register;
+    QString m_update;
+    QString m_title;
+    QString m_pendingCategoryName;
+    QString m_pendingCategoryId;
+    QString m_pendingVersionId;
+    QString m_pendingMembershipId;
+    bool m_loading = false;
+    bool m_newProject = false;
+    bool m_descriptionChanged = false;
+    bool m_homepageChanged = false;
+    bool m_publicState = false;
+    bool m_publicChanged = false;
+    bool m_projectClosed = false;
+    int m_mode = ModeNone;
+    // The workspace's project id before a pick that the user has not confirmed yet; NoPick when none.
+    static constexpr int NoPick = -2;
+    int m_idBeforePick = NoPick;
 };

@@ -10,6 +10,7 @@ class RedmineUpdateIssue final : public QWidget, protected virtual globalvar
     Q_OBJECT
 public:
     explicit RedmineUpdateIssue(QWidget *parent = nullptr);
+    ~RedmineUpdateIssue() override;
 
     void CheckChangedItems();
     void ReadIssues();
@@ -18,4 +19,14 @@ public:
     void DeleteIssueDone();
     void RequestIssue();
     void ShowError(int mode, int error);
+    void ClearPage();
+    void ShowPageState();
+    void FillMappingTabs();
+    void ResetTarget();
+    void TargetShowProc();
+    void SetReadOnly(bool on) { m_readOnly = on; }
+    bool IsReadOnly() const { return m_readOnly; }
+
+private:
+    bool m_readOnly = false;
 };

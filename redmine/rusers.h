@@ -6,29 +6,51 @@
 
 class AddGroup;
 class OptProject;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 
-// The tracker user and group search dialog; hands the picked user to the group dialog or the project options
-// page.
+// The tracker user search: by name or by tracker group; hands the picked user to the group dialog
+// (caller kind 0) or the Options tracker page (caller kind 1).
 class RUsers final : public QDialog, protected virtual globalvar
 {
     Q_OBJECT
 public:
     explicit RUsers(QWidget *parent = nullptr);
+    ~RUsers() override;
 
     void InitSearch();
-    void SetTarget(int target);
+    void SetCallerKind(int kind) { m_callerKind = kind; }
+    int CallerKind() const { return m_callerKind; }
     void ShowUsers();
     void ShowError(int mode, int error);
-    // Receivers of a picked user: the project page (target 1) and the group dialog (target 0).
     void SetProjectPage(OptProject *page) { m_project = page; }
     void SetGroupDialog(AddGroup *dialog) { m_group = dialog; }
-    int Target() const { return m_target; }
+    QTreeWidget *UserTable() const { return m_table; }
+    QString MessageText() const;
 
 public slots:
-    void SetProc();
+    void SetProc(bool status = false);
+    void CancelProc(bool status = false);
+    void SearchProc(bool status = false);
+    void GroupSelectProc(bool state = false);
+    void UserSelectProc(bool state = false);
+    void ActiveUserTable(QTreeWidgetItem *item, int col);
 
 private:
     OptProject *m_project = nullptr;
     AddGroup *m_group = nullptr;
-    int m_target = 0;
+    int m_callerKind = 0;
+    QRadioButton *m_groupMode;
+    QRadioButton *m_userMode;
+    QLabel *m_searchName;
+    QComboBox *m_name;
+    QPushButton *m_search;
+    QTreeWidget *m_table;
+    QPlainTextEdit *m_msg;
+    QPushButton *m_set;
 };

@@ -17,6 +17,7 @@ void CheckTimer::redmineReply(int kind)
     auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
     if (!client)
         return;
+    client->ReplyTaken();
     auto *project = GetObj<RedmineProject>(RegSlot::ObjRedmineProject);
     auto *users = GetObj<RUsers>(RegSlot::ObjRUsers);
     auto *issues = GetObj<RedmineIssue>(RegSlot::ObjRedmineIssue);

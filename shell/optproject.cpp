@@ -285,7 +285,7 @@ void OptProject::UserProc()
         client->TestConnection();
     }
     if (auto *users = GetObj<RUsers>(RegSlot::ObjRUsers))
-        users->SetTarget(1);
+        users->SetCallerKind(1);
 }
 
 void OptProject::LoginProc()

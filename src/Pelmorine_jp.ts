@@ -3317,6 +3317,46 @@ Do you want to open it?</source>
         <source>Unset</source>
         <translation>未設定</translation>
     </message>
+    <message>
+        <source>Model Set Error</source>
+        <translation>モデル設定エラー</translation>
+    </message>
+    <message>
+        <source>Please select Model LClass</source>
+        <translation>モデルの大分類を選択してください</translation>
+    </message>
+    <message>
+        <source>LClass is exist in instance</source>
+        <translation>大分類はインスタンスに既にあります</translation>
+    </message>
+    <message>
+        <source>Element name is already exist</source>
+        <translation>要素名は既にあります</translation>
+    </message>
+    <message>
+        <source>global of Element name is already exist</source>
+        <translation>要素名のグローバルは既にあります</translation>
+    </message>
+    <message>
+        <source>Select Model Error</source>
+        <translation>モデル選択エラー</translation>
+    </message>
+    <message>
+        <source>sclass of model is not select</source>
+        <translation>モデルの小分類が選択されていません</translation>
+    </message>
+    <message>
+        <source>lclass of model and instance is different</source>
+        <translation>モデルとインスタンスの大分類が違います</translation>
+    </message>
+    <message>
+        <source>sclass of model exist same class</source>
+        <translation>同じ小分類が既にあります</translation>
+    </message>
+    <message>
+        <source>Open Model</source>
+        <translation>モデルを開く</translation>
+    </message>
 </context>
 <context>
     <name>InstanceFiles</name>
@@ -4241,8 +4281,8 @@ Do you want to open it?</source>
         <translation>なし</translation>
     </message>
     <message>
-        <source>a value can not hold &quot;,&quot; or a line break</source>
-        <translation>値に &quot;,&quot; や改行は入れられません</translation>
+        <source>a value can not hold "," or a line break</source>
+        <translation>値に "," や改行は入れられません</translation>
     </message>
 </context>
 <context>
@@ -4772,6 +4812,990 @@ Do you want to open it?</source>
     <message>
         <source> can not be copy. skip or cancel?</source>
         <translation> をコピーできません。スキップしますか、キャンセルしますか?</translation>
+    </message>
+</context>
+<context>
+    <name>CreateInstance</name>
+    <message>
+        <source>Dialog</source>
+        <translation>ダイアログ</translation>
+    </message>
+    <message>
+        <source>Lclass</source>
+        <translation>大分類</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>Scope</source>
+        <translation>スコープ</translation>
+    </message>
+    <message>
+        <source>Sclass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Msg</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add Lclass Instance</source>
+        <translation>大分類インスタンスの追加</translation>
+    </message>
+    <message>
+        <source>Add Sclass Instance</source>
+        <translation>小分類インスタンスの追加</translation>
+    </message>
+    <message>
+        <source>Delete Lclass Instance</source>
+        <translation>大分類インスタンスの削除</translation>
+    </message>
+    <message>
+        <source>Delete Sclass Instance</source>
+        <translation>小分類インスタンスの削除</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Delete Sclass</source>
+        <translation>小分類の削除</translation>
+    </message>
+    <message>
+        <source>Delete Lclass</source>
+        <translation>大分類の削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current Sclass?</source>
+        <translation>現在の小分類を削除しますか?</translation>
+    </message>
+    <message>
+        <source>Do you want to delete current Lclass?</source>
+        <translation>現在の大分類を削除しますか?</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Element name of Sclass is not set</source>
+        <translation>小分類の要素名が設定されていません</translation>
+    </message>
+    <message>
+        <source>Element name of Lclass is not set</source>
+        <translation>大分類の要素名が設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceLclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>LClass Name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Element Name</source>
+        <translation>要素名</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小分類</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>要素</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>OUTVAR NAME</source>
+        <translation>出力変数名</translation>
+    </message>
+    <message>
+        <source>lclass explain</source>
+        <translation>大分類の説明</translation>
+    </message>
+</context>
+<context>
+    <name>InstanceSclass</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>LClass Name  </source>
+        <translation>大分類名  </translation>
+    </message>
+    <message>
+        <source>lclass name</source>
+        <translation>大分類名</translation>
+    </message>
+    <message>
+        <source>LElement Name</source>
+        <translation>大分類要素名</translation>
+    </message>
+    <message>
+        <source>lclass element</source>
+        <translation>大分類要素</translation>
+    </message>
+    <message>
+        <source>SClass Name</source>
+        <translation>小分類名</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>SElement Name</source>
+        <translation>小分類要素名</translation>
+    </message>
+    <message>
+        <source>Target Date</source>
+        <translation>目標日</translation>
+    </message>
+    <message>
+        <source>Completion Date</source>
+        <translation>完了日</translation>
+    </message>
+    <message>
+        <source>Param</source>
+        <translation>パラメータ</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>プロパティ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Explanation</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Param Attribute</source>
+        <translation>パラメータ属性</translation>
+    </message>
+    <message>
+        <source>Pexp</source>
+        <translation>パラメータ説明</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>OUTVAR NAME</source>
+        <translation>出力変数名</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>State Name</source>
+        <translation>状態名</translation>
+    </message>
+    <message>
+        <source>state id</source>
+        <translation>状態ID</translation>
+    </message>
+    <message>
+        <source>sclass explain</source>
+        <translation>小分類の説明</translation>
+    </message>
+    <message>
+        <source>Param Attribute:</source>
+        <translation>パラメータ属性:</translation>
+    </message>
+    <message>
+        <source>el_name:</source>
+        <translation>要素名:</translation>
+    </message>
+    <message>
+        <source>param explain</source>
+        <translation>パラメータの説明</translation>
+    </message>
+</context>
+<context>
+    <name>Redmine</name>
+    <message>
+        <source>Pelmorine</source>
+        <translation>Pelmorine</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>project info</source>
+        <translation>プロジェクト情報</translation>
+    </message>
+    <message>
+        <source>update issue</source>
+        <translation>チケット更新</translation>
+    </message>
+    <message>
+        <source>issue</source>
+        <translation>チケット</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineProject</name>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
+    <message>
+        <source>project is new. select new or reference</source>
+        <translation>プロジェクトは新規です。新規か参照を選んでください</translation>
+    </message>
+    <message>
+        <source>ident is empty</source>
+        <translation>識別子が空です</translation>
+    </message>
+    <message>
+        <source>length is over 100 word</source>
+        <translation>長さが100文字を超えています</translation>
+    </message>
+    <message>
+        <source>2byte code is in this text</source>
+        <translation>2バイト文字が含まれています</translation>
+    </message>
+    <message>
+        <source>first charactor is not alphabet</source>
+        <translation>先頭の文字が英字ではありません</translation>
+    </message>
+    <message>
+        <source>first charactor is not lower</source>
+        <translation>先頭の文字が小文字ではありません</translation>
+    </message>
+    <message>
+        <source>th. this charactor is not correct</source>
+        <translation>文字目が正しくありません</translation>
+    </message>
+    <message>
+        <source>th. this charactor is upper</source>
+        <translation>文字目が大文字です</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Create Redmine Project?</source>
+        <translation>Redmineプロジェクトを作成しますか?</translation>
+    </message>
+    <message>
+        <source>Set refferenced Redmine Project?</source>
+        <translation>参照したRedmineプロジェクトを設定しますか?</translation>
+    </message>
+    <message>
+        <source>public check or explain is update. Update?</source>
+        <translation>公開設定または説明が変更されています。更新しますか?</translation>
+    </message>
+    <message>
+        <source>Already set Redmine Project ID, Update</source>
+        <translation>RedmineプロジェクトIDは設定済みです。更新</translation>
+    </message>
+    <message>
+        <source>Redmine project is set at Pelmorine</source>
+        <translation>RedmineプロジェクトをPelmorineに設定しました</translation>
+    </message>
+    <message>
+        <source>closed</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>project is set</source>
+        <translation>プロジェクトを設定しました</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>既定</translation>
+    </message>
+    <message>
+        <source>could not change description</source>
+        <translation>説明を変更できませんでした</translation>
+    </message>
+    <message>
+        <source>modify is completed</source>
+        <translation>変更が完了しました</translation>
+    </message>
+    <message>
+        <source>system</source>
+        <translation>システム</translation>
+    </message>
+    <message>
+        <source>developer</source>
+        <translation>開発者</translation>
+    </message>
+    <message>
+        <source>contributor</source>
+        <translation>報告者</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>進行中</translation>
+    </message>
+    <message>
+        <source>locked</source>
+        <translation>ロック中</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>共有しない</translation>
+    </message>
+    <message>
+        <source>descendants</source>
+        <translation>サブプロジェクト</translation>
+    </message>
+    <message>
+        <source>hierarchy</source>
+        <translation>プロジェクト階層</translation>
+    </message>
+    <message>
+        <source>tree</source>
+        <translation>プロジェクトツリー</translation>
+    </message>
+    <message>
+        <source>Allsystem</source>
+        <translation>全プロジェクト</translation>
+    </message>
+    <message>
+        <source>register</source>
+        <translation>登録</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>project name</source>
+        <translation>プロジェクト名</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>iidentifier</source>
+        <translation>識別子</translation>
+    </message>
+    <message>
+        <source>alphabet</source>
+        <translation>英字</translation>
+    </message>
+    <message>
+        <source>public</source>
+        <translation>公開</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Explain</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>ロール</translation>
+    </message>
+    <message>
+        <source>Member ID</source>
+        <translation>メンバーID</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>MOD</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>DEL</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>種別</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Email</source>
+        <translation>メール</translation>
+    </message>
+    <message>
+        <source>Redmine ID</source>
+        <translation>Redmine ID</translation>
+    </message>
+    <message>
+        <source>category name</source>
+        <translation>カテゴリ名</translation>
+    </message>
+    <message>
+        <source>Tracker name</source>
+        <translation>トラッカー名</translation>
+    </message>
+    <message>
+        <source>New State Name</source>
+        <translation>初期ステータス名</translation>
+    </message>
+    <message>
+        <source>Version name</source>
+        <translation>バージョン名</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>共有</translation>
+    </message>
+    <message>
+        <source>priority name</source>
+        <translation>優先度名</translation>
+    </message>
+    <message>
+        <source>Status name</source>
+        <translation>ステータス名</translation>
+    </message>
+    <message>
+        <source>Close ticket</source>
+        <translation>終了チケット</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>version Add</source>
+        <translation>バージョン追加</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>category Add</source>
+        <translation>カテゴリ追加</translation>
+    </message>
+    <message>
+        <source>Redmine member</source>
+        <translation>Redmineメンバー</translation>
+    </message>
+    <message>
+        <source>Pelmorine member</source>
+        <translation>Pelmorineメンバー</translation>
+    </message>
+    <message>
+        <source>Tracker</source>
+        <translation>トラッカー</translation>
+    </message>
+    <message>
+        <source>Priority</source>
+        <translation>優先度</translation>
+    </message>
+    <message>
+        <source>not ID</source>
+        <translation>IDなし</translation>
+    </message>
+    <message>
+        <source>not register</source>
+        <translation>未登録</translation>
+    </message>
+    <message>
+        <source>registered</source>
+        <translation>登録済み</translation>
+    </message>
+    <message>
+        <source>modify or del is only none</source>
+        <translation>変更と削除は共有しないバージョンだけです</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineIssue</name>
+    <message>
+        <source>total</source>
+        <translation>合計</translation>
+    </message>
+    <message>
+        <source>cunder work</source>
+        <translation>作業中</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>SHOW</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>ticket</source>
+        <translation>チケット</translation>
+    </message>
+    <message>
+        <source>assigned</source>
+        <translation>担当者</translation>
+    </message>
+    <message>
+        <source>subject</source>
+        <translation>題名</translation>
+    </message>
+    <message>
+        <source>description</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>start_date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>due_date</source>
+        <translation>期日</translation>
+    </message>
+    <message>
+        <source>done_ratio</source>
+        <translation>進捗率</translation>
+    </message>
+    <message>
+        <source>estimated_hours</source>
+        <translation>予定工数</translation>
+    </message>
+    <message>
+        <source>tracker</source>
+        <translation>トラッカー</translation>
+    </message>
+    <message>
+        <source>status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>priority</source>
+        <translation>優先度</translation>
+    </message>
+    <message>
+        <source>category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>fixed_version</source>
+        <translation>対象バージョン</translation>
+    </message>
+    <message>
+        <source>Pelmorine Instance ID</source>
+        <translation>PelmorineインスタンスID</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
+    <message>
+        <source>processing(1-</source>
+        <translation>処理中(1-</translation>
+    </message>
+    <message>
+        <source>close ticket</source>
+        <translation>終了チケット</translation>
+    </message>
+    <message>
+        <source>under ticket</source>
+        <translation>作業中チケット</translation>
+    </message>
+    <message>
+        <source>processing(</source>
+        <translation>処理中(</translation>
+    </message>
+    <message>
+        <source>processed count:</source>
+        <translation>処理件数:</translation>
+    </message>
+    <message>
+        <source>nums</source>
+        <translation>件</translation>
+    </message>
+    <message>
+        <source>ken</source>
+        <translation>件</translation>
+    </message>
+    <message>
+        <source>Redmine project is not set</source>
+        <translation>Redmineプロジェクトが設定されていません</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineRefProject</name>
+    <message>
+        <source>project name</source>
+        <translation>プロジェクト名</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>project is empty</source>
+        <translation>プロジェクトがありません</translation>
+    </message>
+    <message>
+        <source>project is not selected</source>
+        <translation>プロジェクトが選択されていません</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
+</context>
+<context>
+    <name>RUsers</name>
+    <message>
+        <source>search type</source>
+        <translation>検索種別</translation>
+    </message>
+    <message>
+        <source>group</source>
+        <translation>グループ</translation>
+    </message>
+    <message>
+        <source>Name(fName or Lname or mail addr)</source>
+        <translation>名前(名・姓・メールアドレス)</translation>
+    </message>
+    <message>
+        <source>Search Name</source>
+        <translation>検索名</translation>
+    </message>
+    <message>
+        <source>SEARCH</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>名</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>姓</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>group name</source>
+        <translation>グループ名</translation>
+    </message>
+    <message>
+        <source>group is not set</source>
+        <translation>グループがありません</translation>
+    </message>
+    <message>
+        <source>user name</source>
+        <translation>ユーザー名</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
+    <message>
+        <source>set Name</source>
+        <translation>名前を入力してください</translation>
+    </message>
+    <message>
+        <source>gour name is not selected</source>
+        <translation>グループが選択されていません</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineExp</name>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>AddMembership</name>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>,memberID</source>
+        <translation>,メンバーID</translation>
+    </message>
+    <message>
+        <source>Role name</source>
+        <translation>ロール名</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>ロール</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add membership</source>
+        <translation>メンバー追加</translation>
+    </message>
+    <message>
+        <source>Mod membership</source>
+        <translation>メンバー変更</translation>
+    </message>
+    <message>
+        <source>Del membership</source>
+        <translation>メンバー削除</translation>
+    </message>
+    <message>
+        <source>you must select one role</source>
+        <translation>ロールを一つ以上選んでください</translation>
+    </message>
+    <message>
+        <source>selected role is not change</source>
+        <translation>選択したロールは変わっていません</translation>
+    </message>
+    <message>
+        <source>Is delete member from project?</source>
+        <translation>プロジェクトからメンバーを削除しますか?</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineAddCategory</name>
+    <message>
+        <source>Category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>DEL</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>new set</source>
+        <translation>新規設定</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>project is not set</source>
+        <translation>プロジェクトが設定されていません</translation>
+    </message>
+    <message>
+        <source>category is not set</source>
+        <translation>カテゴリが入力されていません</translation>
+    </message>
+    <message>
+        <source>category is not changed</source>
+        <translation>カテゴリは変更されていません</translation>
+    </message>
+    <message>
+        <source>save category name exist</source>
+        <translation>同じ名前のカテゴリがあります</translation>
+    </message>
+    <message>
+        <source>Is delete category?</source>
+        <translation>カテゴリを削除しますか?</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineAddVersion</name>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Explain</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>共有</translation>
+    </message>
+    <message>
+        <source>DEL</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>update</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>new set</source>
+        <translation>新規設定</translation>
+    </message>
+    <message>
+        <source>version name or description is not modify</source>
+        <translation>バージョン名も説明も変更されていません</translation>
+    </message>
+    <message>
+        <source>project is not set</source>
+        <translation>プロジェクトが設定されていません</translation>
+    </message>
+    <message>
+        <source>version is not set</source>
+        <translation>バージョンが入力されていません</translation>
+    </message>
+    <message>
+        <source>save version name exist</source>
+        <translation>同じ名前のバージョンがあります</translation>
+    </message>
+    <message>
+        <source>Is delete version?</source>
+        <translation>バージョンを削除しますか?</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,10 @@ PEL_PACKAGES=(qtbase5-dev libqt5xmlpatterns5-dev qtwebengine5-dev qttools5-dev q
 if [ "${1:-}" = "--test" ]; then
   PEL_PACKAGES+=(xvfb python3-aiosmtpd clang-format redmine redmine-sqlite thin)
 fi
+# The loaders' fuzz targets (tools/fuzz.sh): never part of the normal test run.
+if [ "${1:-}" = "--fuzz" ]; then
+  PEL_PACKAGES+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PEL_PACKAGES[@]}"; do

@@ -1,3 +1,4 @@
+#include "core/safefile.h"
 #include "core/textfiles.h"
 #include "testsupport.h"
 
@@ -5,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 using namespace TestSupport;
 
@@ -21,6 +24,7 @@ private slots:
     void read_peerKeepsWriting_givesUpAfterBoundedLooks();
     void waitStable_removedFile_isOne();
     void countMarkers_countsKnownMarkersOnly();
+    void replaceByCopy_targetNeverMissing_failedCopyKeepsIt();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -135,6 +139,32 @@ void tst_textfiles::countMarkers_countsKnownMarkersOnly()
     QCOMPARE(counts.size(), 3);
     TextFiles::CountMarkers(QString(), &counts);
     QCOMPARE(counts.value(QStringLiteral("$Var[3]")), 0);
+}
+
+// Another member's program reads the target while it is replaced: it must find the old or the
+// new file, never none. A copy that fails leaves the old one.
+void tst_textfiles::replaceByCopy_targetNeverMissing_failedCopyKeepsIt()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    const QString target = dir.filePath("target");
+    TestSupport::writeFile(source, "new");
+    TestSupport::writeFile(target, "old");
+    QFile::setPermissions(target, QFileDevice::ReadOwner);
+    std::atomic<bool> running{true};
+    std::atomic<int> missing{0};
+    std::thread reader([&] {
+        while (running)
+            missing += !QFileInfo::exists(target);
+    });
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(SafeFile::ReplaceByCopy(source, target));
+    running = false;
+    reader.join();
+    QCOMPARE(missing.load(), 0);
+    QCOMPARE(TestSupport::readFile(target), QByteArray("new"));
+    QVERIFY(!SafeFile::ReplaceByCopy(dir.filePath("gone"), target));
+    QCOMPARE(TestSupport::readFile(target), QByteArray("new"));
 }
 
 QTEST_GUILESS_MAIN(tst_textfiles)

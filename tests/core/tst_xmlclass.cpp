@@ -18,6 +18,8 @@ private slots:
     void open_malformed_reportsLineAndColumn();
     void open_nesting_data();
     void open_nesting();
+    void open_nestingShapes_data();
+    void open_nestingShapes();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -102,6 +104,42 @@ void tst_xmlclass::open_nesting()
         QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
         QVERIFY(reg.GetStrVar(RegSlot::StrLastError).startsWith(QStringLiteral("filename:") + file));
     }
+}
+
+// Markup that does not nest, and encodings a byte scan would misread.
+void tst_xmlclass::open_nestingShapes_data()
+{
+    QTest::addColumn<QByteArray>("doc");
+    QTest::addColumn<bool>("opens");
+    const auto deep = [](int depth, const QByteArray &tag) {
+        return tag.repeated(depth) + QByteArray("</a>").repeated(depth);
+    };
+    const QByteArray many = "<r>" + QByteArray("<a/>").repeated(1000) + "</r>";
+    QTest::newRow("empty elements") << many << true;
+    QTest::newRow("tags in CDATA, comment, PI")
+        << "<r><![CDATA[" + QByteArray("<a>").repeated(1000) + "]]><!--" + QByteArray("<a>").repeated(1000) +
+               "--><?p " + QByteArray("<a>").repeated(1000) + "?></r>"
+        << true;
+    QTest::newRow("'>' and '/>' quoted, at the limit")
+        << deep(SharedXml::MaxDepth, "<a x='>' y=\"/>\">") << true;
+    QTest::newRow("'/>' quoted, one past") << deep(SharedXml::MaxDepth + 1, "<a x=\"/>\">") << false;
+    const auto utf16 = [](const QByteArray &utf8) {
+        const QString text = QString::fromUtf8(utf8);
+        return QByteArray("\xff\xfe") +
+               QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    };
+    QTest::newRow("UTF-16, many siblings") << utf16(many) << true;
+    QTest::newRow("UTF-16, one past") << utf16(deep(SharedXml::MaxDepth + 1, "<a>")) << false;
+}
+
+void tst_xmlclass::open_nestingShapes()
+{
+    QFETCH(QByteArray, doc);
+    QFETCH(bool, opens);
+    RegistryScope reg;
+    xmlclass store;
+    writeFile(path("shape.xml"), doc);
+    QCOMPARE(store.OpenXmlFile(12, path("shape.xml")), opens);
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()

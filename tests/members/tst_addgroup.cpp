@@ -285,13 +285,13 @@ void tst_addgroup::users_askTrackerAndShowItsFailure()
     g.reg.SetObj(RegSlot::ObjNwRedmine, &client);
     g.reg.SetObj(RegSlot::ObjRUsers, &users);
     g.reg.SetObj(RegSlot::ObjCheckTimer, &timer);
-    users.SetTarget(1);
+    users.SetCallerKind(1);
     g.open(0, true);
     g.type("FNAME", QStringLiteral("Ann"));
     QTest::mouseClick(g.w<QPushButton>("USERBTN"), Qt::LeftButton);
     QCOMPARE(g.msg(), QStringLiteral("unser users info"));
     QCOMPARE(client.GetRequestOrigin(), int(RedmineOrigin::GroupDialog));
-    QCOMPARE(users.Target(), 0);
+    QCOMPARE(users.CallerKind(), 0);
 
     // The stand-in client has no reply, so the connection test fails: its text lands here and
     // the tracker fields stay as they were.

@@ -6,10 +6,14 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace TestSupport;
 
@@ -86,6 +90,8 @@ private slots:
     void scanAtOpen_trustsMarkerOfRunningProgram();
     void worker_realThread_reportsAndSkipsTicksWhileBusy();
     void worker_staleGeneration_dropped();
+    void worker_hungShare_guiLocksAndDetachesMeanwhile();
+    void ownMarker_hungWrite_guiLocksAndCloseMarkerStays();
 };
 
 void tst_presence::markerWord_firstWordOnly_data()
@@ -341,6 +347,71 @@ void tst_presence::worker_staleGeneration_dropped()
     QVERIFY(control.TakeNewDay());
     QVERIFY(!control.TakeNewDay());
     control.Check().Detach();
+}
+
+// A marker on a share that hangs: opening a FIFO blocks until a writer comes, as a read from a
+// dead server does. The GUI thread must still take mutex 0 and detach at once, and the check,
+// once released, must leave the freed session's records alone.
+void tst_presence::worker_hungShare_guiLocksAndDetachesMeanwhile()
+{
+    Members m;
+    ThreadControl control;
+    const QString fifo = m.path(QStringLiteral("2.iod"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    m.other.MarkerTime = kBase;
+    control.Check().Attach(
+        m.dir.path(), &m.table, m.store,
+        [&m](MemberInfo *record, bool open) {
+            m.queued.append({record->ID, open});
+        },
+        m.today);
+    QSignalSpy results(&control, &ThreadControl::otherUpdate);
+    control.Trigger();
+    QTRY_VERIFY(control.IsChecking());
+    QTest::qWait(100);
+    QElapsedTimer held;
+    held.start();
+    {
+        MutexHold hold(MutexNo::Members);
+    }
+    control.Check().Detach();
+    QVERIFY2(held.elapsed() < 1000, qPrintable(QString::number(held.elapsed())));
+    QVERIFY(control.IsChecking());
+
+    QFile writer(fifo);
+    QVERIFY(writer.open(QIODevice::WriteOnly));
+    writer.write("O");
+    writer.close();
+    QTRY_VERIFY(!control.IsChecking());
+    QVERIFY(m.queued.isEmpty());
+    QCOMPARE(m.other.MarkerTime, kBase);
+    QCOMPARE(results.count(), 0);
+}
+
+// The own marker's write hangs the same way (a FIFO where its bytes go): the GUI thread still
+// locks, closes and writes its "C", and the late "O" never replaces it.
+void tst_presence::ownMarker_hungWrite_guiLocksAndCloseMarkerStays()
+{
+    Members m;
+    m.attach();
+    const QString fifo = m.path(QStringLiteral("1.iod.writing"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        m.check.WriteOwnMarker(true);
+        done = true;
+    });
+    QTest::qWait(100);
+    QElapsedTimer held;
+    held.start();
+    m.check.Detach();
+    QVERIFY2(held.elapsed() < 1000, qPrintable(QString::number(held.elapsed())));
+    QVERIFY(!done);
+    QVERIFY(SharedFileCheck::WriteMarker(m.path(QStringLiteral("1.iod")), QStringLiteral("C")));
+    QFile reader(fifo);
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    worker.join();
+    QCOMPARE(readFile(m.path(QStringLiteral("1.iod"))), QByteArray("C"));
 }
 
 QTEST_GUILESS_MAIN(tst_presence)

@@ -49,7 +49,8 @@ answers() {
 }
 
 # REST on, every request needs a login (so a wrong key is refused), the admin's password, one
-# project and one group (holding the admin) for the tests.
+# project and one group (holding the admin) for the tests; users, projects and issues for the
+# tracker window's lists.
 PREPARE='
 Setting.rest_api_enabled = "1"
 Setting.login_required = "1"
@@ -64,6 +65,35 @@ p = Project.find_by_identifier("pelmorine-test") ||
     Project.create!(name: "Pelmorine test", identifier: "pelmorine-test", is_public: false)
 g = Group.find_by_lastname("Pelmorine testers") || Group.create!(lastname: "Pelmorine testers")
 g.users << u unless g.users.include?(u)
+# Tracker users of two- and three-word names for the user search.
+[["Taro", "Yamada", "pel-taro"], ["Mary Ann", "Smith", "pel-maryann"], ["Hanako", "Suzuki", "pel-hanako"]].each do |first, last, login|
+  next if User.find_by_login(login)
+  x = User.new(firstname: first, lastname: last, mail: "#{login}@example.invalid")
+  x.login = login
+  x.password = x.password_confirmation = pw
+  x.save!
+end
+# More projects than the tracker shows on one default page.
+(1..30).each do |i|
+  id = format("pel-list-%02d", i)
+  Project.find_by_identifier(id) || Project.create!(name: "Pel list #{i}", identifier: id, is_public: false)
+end
+# Issue lists of 250 and of exactly 100 issues. In the first, the newest issue (first page) is a
+# sub-issue of the oldest (third page).
+[["pel-issues-250", 250], ["pel-issues-100", 100]].each do |ident, count|
+  ip = Project.find_by_identifier(ident) || Project.create!(name: ident, identifier: ident, is_public: false)
+  next if Issue.where(project_id: ip.id).count == count
+  Issue.where(project_id: ip.id).delete_all
+  first = nil
+  (1..count).each do |n|
+    subject = n == 12 ? "element twelve::[I1-12]" : "issue #{n}"
+    i = Issue.new(project: ip, tracker: ip.trackers.first, author: u, subject: subject,
+                  priority: IssuePriority.default || IssuePriority.first)
+    i.parent_issue_id = first.id if n == count && ident == "pel-issues-250"
+    i.save!
+    first ||= i
+  end
+end
 puts "PELKEY=#{u.api_key}"
 puts "PELPROJECT=#{p.id}"
 '
@@ -100,7 +130,9 @@ start() {
   echo "$pid" >"$dir/pid"
   echo "$port" >"$dir/port"
 
+  # Runs that start together prepare one after the other: the fixtures are made only once.
   if ! (export PEL_ADMIN_PASSWORD="$password"
+        exec 9>"$STATE_DIR/prepare.lock" && flock -w 120 9 &&
         as_redmine timeout "$START_LIMIT" bundle exec rails runner "$PREPARE") \
       >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null; then
     stop "$dir"

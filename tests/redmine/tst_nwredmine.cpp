@@ -155,6 +155,8 @@ private slots:
     void headers_bodyLengthAndKeyWithoutLineBreaks();
     void url_searchNameAndIdsStayValues();
     void request_laterSupersedesPending();
+    void paging_fetchesFurtherPagesByTotal_data();
+    void paging_fetchesFurtherPagesByTotal();
     void errorText_modesAndXmlError();
 
 private:
@@ -512,7 +514,8 @@ void tst_nwredmine::url_searchNameAndIdsStayValues()
     f.useKey(QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.SearchUsers(QStringLiteral("Ann & Lee#x=1")); }),
              int(MsgCode::RedmineUsers));
-    QVERIFY2(peer.requests.last().startsWith("GET /users.xml?name=Ann%20%26%20Lee%23x%3D1 HTTP/1.1\r\n"),
+    QVERIFY2(peer.requests.last().startsWith(
+                 "GET /users.xml?name=Ann%20%26%20Lee%23x%3D1&limit=100&offset=0 HTTP/1.1\r\n"),
              peer.requests.last().left(60).constData());
     QCOMPARE(f.run([&] { f.client.GetGroupUsers(QStringLiteral("../1?x")); }),
              int(MsgCode::RedmineGroupUsers));
@@ -533,6 +536,48 @@ void tst_nwredmine::request_laterSupersedesPending()
     QTest::qWait(200);
     QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineTrackers});
     QCOMPARE(f.client.ParseTrackers(), 0);
+}
+
+void tst_nwredmine::paging_fetchesFurtherPagesByTotal_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QStringList>("offsets");
+    QTest::addColumn<int>("listed");
+    QTest::newRow("none") << 0 << 0 << QStringList{"0"} << 0;
+    QTest::newRow("exactly one page") << 25 << 25 << QStringList{"0"} << 25;
+    QTest::newRow("more than one page") << 25 << 30 << QStringList{"0", "25"} << 50;
+    QTest::newRow("no total") << 3 << -1 << QStringList{"0"} << 3;
+}
+
+// The tracker answers 25 items unless asked otherwise: every page is fetched, and the kind is posted
+// once, with the pages joined. The peer answers each page alike, so the pages are counted, not read.
+void tst_nwredmine::paging_fetchesFurtherPagesByTotal()
+{
+    QFETCH(int, items);
+    QFETCH(int, total);
+    QFETCH(QStringList, offsets);
+    QFETCH(int, listed);
+    QByteArray body = total < 0 ? "<projects>"
+                                : "<projects total_count=\"" + QByteArray::number(total) + "\" limit=\"25\">";
+    for (int i = 0; i < items; ++i)
+        body += "<project><id>" + QByteArray::number(i + 1) + "</id><name>p</name></project>";
+    body += "</projects>";
+    CapturePeer peer(okReply(body));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QCOMPARE(f.run([&] { f.client.GetProjects(); }), int(MsgCode::RedmineProjects));
+    QTest::qWait(100);
+    QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineProjects});
+    QStringList seen;
+    for (const QByteArray &request : qAsConst(peer.requests)) {
+        QVERIFY(request.startsWith("GET /projects.xml?limit=100&offset="));
+        seen << QString::fromLatin1(request.mid(35, request.indexOf(' ', 35) - 35));
+    }
+    QCOMPARE(seen, offsets);
+    QCOMPARE(f.client.ParseProjects(), 0);
+    QCOMPARE(f.client.GetProjectList().size(), listed);
 }
 
 void tst_nwredmine::errorText_modesAndXmlError()

@@ -1,0 +1,418 @@
+#include "instance/classinstanceindex.h"
+#include "instance/createinstance.h"
+#include "instance/instancepanes.h"
+#include "instanceworkspace.h"
+#include "model/calendar.h"
+#include "views/statuswidget.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace
+{
+// A model with a plain small class of three parameters, a state and a transition class, and an
+// arbitrary second large class; member 0 holds a global L1 with a state and a transition
+// instance, member 1 a local L1.
+const QByteArray kPaneModel =
+    "<Root_Model Name=\"M\" User=\"o\" Email=\"owner@x\" Version=\"1.0.0\" MaxID=\"12\">"
+    "<LClass ID=\"1\" Name=\"L1\" Element=\"E1\"><REFERENCE/>"
+    "<SClass ID=\"2\" Name=\"S1\" Element=\"SE\"><REFERENCE/><PARAM>"
+    "<P ID=\"3\" Name=\"P1\" Row=\"1\" Col=\"1\"/><P ID=\"4\" Name=\"P2\" Row=\"1\" Col=\"2\"/>"
+    "<P ID=\"5\" Name=\"P3\" Row=\"1\" Col=\"3\"/></PARAM></SClass>"
+    "<SClass ID=\"6\" Name=\"State\" Element=\"@A\" Param_type=\"1\" State=\"Open\"><REFERENCE/>"
+    "<PARAM><P ID=\"8\" Name=\"st\" Row=\"N\" Col=\"1\"/></PARAM></SClass>"
+    "<SClass ID=\"7\" Name=\"Trans\" Element=\"T\" Param_type=\"2\" State=\"6\" "
+    "Transition=\"go\"><REFERENCE/>"
+    "<PARAM><P ID=\"9\" Name=\"tn\" Row=\"N\" Col=\"1\"/></PARAM></SClass></LClass>"
+    "<LClass ID=\"12\" Name=\"L2\" Element=\"@A\"><REFERENCE/></LClass></Root_Model>";
+const QByteArray kPaneOwn =
+    "<Root_Instance ID=\"0\" MaxID=\"7\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"0\" ProgressRate=\"100\">"
+    "<SClass ID=\"2\" MID=\"6\" Param_type=\"1\" State=\"Open\" Element=\"st1\"><PARAM>"
+    "<P ID=\"3\" MID=\"8\" Row=\"N\" Col=\"1\"/></PARAM></SClass>"
+    "<SClass ID=\"4\" MID=\"7\" Param_type=\"2\" State=\"\"><PARAM><P ID=\"5\" MID=\"9\" Row=\"N\" "
+    "Col=\"1\"/>"
+    "</PARAM></SClass></LClass></Root_Instance>";
+const QByteArray kPaneOther =
+    "<Root_Instance ID=\"1\" MaxID=\"2\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"1\"/></Root_Instance>";
+
+struct PaneWorkspace : Workspace {
+    PaneWorkspace()
+    {
+        writeFile(mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
+        writeFile(path("instance.xml"), kPaneOwn);
+        writeFile(path("instance_1.xml"), kPaneOther);
+        open();
+    }
+};
+
+template <class W> W *child(QObject *parent, const char *name)
+{
+    return parent->findChild<W *>(QString::fromLatin1(name));
+}
+
+QTreeWidgetItem *modelRow(deftab *tab, const QString &name)
+{
+    QList<QTreeWidgetItem *> rows =
+        tab->GetModelTree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    rows += tab->GetModelTree()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive, 1);
+    return rows.value(0);
+}
+
+void select(Workspace &w, const QString &key, const QString &model = QString())
+{
+    if (!model.isEmpty())
+        w.tab->GetModelTree()->setCurrentItem(modelRow(w.tab, model));
+    w.tab->GetUserTree()->setCurrentItem(key.contains('-') ? w.row(key)
+                                                           : w.tab->GetUserTree()->topLevelItem(key.toInt()));
+    if (!model.isEmpty())
+        w.tab->GetModelTree()->setCurrentItem(modelRow(w.tab, model));
+}
+
+QString attr(Workspace &w, const QString &key, int slot)
+{
+    return deftab::RecordOf(w.row(key))->GetAttr(w.GetStrVar(slot));
+}
+} // namespace
+
+class tst_classinstances : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY(g_badConnections.isEmpty()); }
+    void addLclass_refusalsAndGlobalAcrossMembers();
+    void addSclass_consecutiveIdsAndRefusals_savedAsGiven();
+    void deleteSclass_whileShown_everyViewLetsGo_data();
+    void deleteSclass_whileShown_everyViewLetsGo();
+    void deleteLclass_withChildren_releasesGlobalElement();
+    void deleteDialog_onlyYesRemoves_data();
+    void deleteDialog_onlyYesRemoves();
+    void pane_otherMember_readOnly_ownEditable();
+    void progress_hundredOnlyWhenCompleted();
+    void scope_iconsAndIndexFollowTheChange();
+    void stateCombo_noneStoredEmpty_choiceSaved();
+};
+
+void tst_classinstances::addLclass_refusalsAndGlobalAcrossMembers()
+{
+    Workspace w; // member 1 holds a global E1, member 0 a local one
+    w.open();
+    select(w, "0-1", "S1");
+    w.tab->AddLclassInstance();
+    QCOMPARE(UiReport::LastTitle(), QString("Model Set Error"));
+    QCOMPARE(UiReport::LastText(), QString("Please select Model LClass"));
+    select(w, "0", "L1");
+    w.tab->AddLclassInstance();
+    QCOMPARE(UiReport::LastText(), QString("LClass is exist in instance"));
+    QVERIFY(!w.tab->CreateLclassInstance("L1", "E1", 1));
+    QCOMPARE(w.GetStrVar(RegSlot::StrLastError), QString("Element name is already exist"));
+
+    select(w, "0-1");
+    QVERIFY(w.tab->DeleteLclassItem());
+    QVERIFY(!w.row("0-1") && !w.row("0-2"));
+    UiReport::ClearLast();
+    select(w, "0", "L1");
+    w.tab->AddLclassInstance();
+    CreateInstance *dialog = w.tab->GetCreateDialog();
+    QVERIFY(dialog->isVisible());
+    auto *scope = child<QComboBox>(dialog, "L_Scope_Cbx");
+    QCOMPARE(scope->currentIndex(), 1); // local proposed: another member holds the global E1
+    QVERIFY(!scope->itemIcon(0).isNull());
+    scope->setCurrentIndex(0);
+    child<QPushButton>(dialog, "OK")->click();
+    QCOMPARE(dialog->Message(), QString("global of Element name is already exist"));
+    QVERIFY(dialog->isVisible());
+    scope->setCurrentIndex(1);
+    child<QPushButton>(dialog, "OK")->click();
+    QVERIFY(!dialog->isVisible());
+    QTreeWidgetItem *added = w.tab->GetCurrentUserItem();
+    QCOMPARE(added->text(5), QString("I0-20"));
+    QCOMPARE(deftab::RecordOf(added)->GetAttr("SCOPE"), QString("1"));
+    QCOMPARE(deftab::RecordOf(added)->GetAttr("StartDate"), QDate::currentDate().toString("yyyy/MM/dd"));
+    QVERIFY(UiReport::LastText().isEmpty());
+
+    // An arbitrary large class leaves the element to the member, who must give one.
+    select(w, "0", "L2");
+    dialog->SetMode(false, false);
+    dialog->SetLclass("L2", w.GetStrVar(RegSlot::StrLabelArbitary), 0, true);
+    child<QPushButton>(dialog, "OK")->click();
+    QCOMPARE(dialog->Message(), QString("Element name of Lclass is not set"));
+}
+
+void tst_classinstances::addSclass_consecutiveIdsAndRefusals_savedAsGiven()
+{
+    PaneWorkspace w;
+    select(w, "0-1", "L1");
+    w.tab->AddSclassInstance();
+    QCOMPARE(UiReport::LastText(), QString("sclass of model is not select"));
+    select(w, "0-1", "S1");
+    QVERIFY(w.tab->CreateSclassInstance("SE", 0));
+    QTreeWidgetItem *s = w.row("0-7");
+    QVERIFY(s && w.tab->GetCurrentUserItem() == s);
+    QCOMPARE(s->childCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(s->child(i)->text(5), QString("I0-%1").arg(8 + i));
+    select(w, "0-7", "S1");
+    w.tab->AddSclassInstance();
+    QCOMPARE(UiReport::LastText(), QString("sclass of model exist same class"));
+
+    // The arbitrary state class asks for an element; a transition that names a state keeps it.
+    select(w, "0-1", "State");
+    w.tab->AddSclassInstance();
+    CreateInstance *dialog = w.tab->GetCreateDialog();
+    child<QPushButton>(dialog, "OK")->click();
+    QCOMPARE(dialog->Message(), QString("Element name of Sclass is not set"));
+    child<QLineEdit>(dialog, "S_El_Edit")->setText("st2");
+    child<QPushButton>(dialog, "OK")->click();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(w.tab->GetCurrentUserItem()->text(5), QString("I0-11"));
+    QCOMPARE(attr(w, "0-4", RegSlot::StrAttrState), QString("0-2"));
+
+    w.table.value(0)->InstanceModified = true; // the member manager's part
+    w.tab->SaveInstance();
+    const QDomElement root = w.root("instance.xml");
+    QCOMPARE(root.attribute("MaxID"), QString("13"));
+    const QDomElement lclass = root.firstChildElement("LClass");
+    QCOMPARE(childIds(lclass, "SClass"), QStringList({"2", "4", "7", "11"}));
+    QDomElement sclass = lclass.firstChildElement("SClass").nextSiblingElement().nextSiblingElement();
+    QDomElement p = sclass.firstChildElement("PARAM").firstChildElement("P");
+    for (int i = 0; i < 3; ++i, p = p.nextSiblingElement()) {
+        QCOMPARE(p.attribute("ID"), QString::number(8 + i));
+        QCOMPARE(p.attribute("MID"), QString::number(3 + i));
+        QCOMPARE(p.attribute("Row") + p.attribute("Col"), QString("1%1").arg(1 + i));
+    }
+}
+
+void tst_classinstances::deleteSclass_whileShown_everyViewLetsGo_data()
+{
+    QTest::addColumn<bool>("parameterShown");
+    QTest::addColumn<bool>("memberRemoved");
+    QTest::newRow("small class shown") << false << false;
+    QTest::newRow("parameter shown") << true << false;
+    QTest::newRow("member removed") << true << true;
+}
+
+// Run under AddressSanitizer: a view left pointing at the freed rows shows up at the save.
+void tst_classinstances::deleteSclass_whileShown_everyViewLetsGo()
+{
+    QFETCH(bool, parameterShown);
+    QFETCH(bool, memberRemoved);
+    PaneWorkspace w;
+    writeFile(w.path("instance_0_2.txt"), "kept");
+    auto *table = w.tab->findChild<ValueTable *>();
+    auto *pane = w.tab->findChild<InstanceSclass *>();
+    Calendar *calendar = pane->GetCalendar();
+    QTreeWidgetItem *s = w.row("0-2");
+    ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(s, 4));
+    QCOMPARE(index->Count("E1:st1"), 1);
+    select(w, "0-3");
+    w.tab->UserDblTreeClicked(w.row("0-3"), 0);
+    QVERIFY(table->GetShownRow());
+    select(w, "0-2");
+    child<QPushButton>(pane, "SBTN")->click();
+    QVERIFY(calendar && calendar->Item() == s);
+    if (parameterShown)
+        select(w, "0-3");
+    else
+        QCOMPARE(pane->GetCurrentItem(), s);
+    QSignalSpy deleting(w.tab, &deftab::RowDeleting);
+    if (memberRemoved) {
+        w.tab->RemoveUser(w.tab->GetUserTree()->topLevelItem(0));
+    } else {
+        select(w, "0-2");
+        QVERIFY(w.tab->DeleteCurrentSclass());
+    }
+
+    QVERIFY(deleting.count() >= 2);
+    QVERIFY(!w.row("0-2") && !w.row("0-3"));
+    QVERIFY(!table->GetShownRow());
+    QVERIFY(pane->GetCurrentItem() != s && !calendar->isVisible() && calendar->Item() != s);
+    if (memberRemoved)
+        return;
+    QCOMPARE(index->Count("E1:st1"), 0); // the "L:S" key is given back
+    // The row shown after the deletion is committed like any other when the user moves on.
+    QTreeWidgetItem *shown = w.tab->GetCurrentUserItem();
+    QWidget *shownPane = deftab::Level(shown) == 1
+                             ? static_cast<QWidget *>(w.tab->findChild<InstanceLclass *>())
+                             : static_cast<QWidget *>(pane);
+    auto *properties = child<QTreeWidget>(shownPane, "PR_TREE");
+    qobject_cast<QLineEdit *>(properties->itemWidget(properties->topLevelItem(3), 1))->setText("v1");
+    select(w, "0");
+    QCOMPARE(deftab::RecordOf(shown)->GetAttr("OutVar"), QString("v1"));
+    QVERIFY(w.GetBoolVar(RegSlot::FlagInstanceModified));
+    w.table.value(0)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QCOMPARE(childIds(w.root("instance.xml").firstChildElement("LClass"), "SClass"), QStringList({"4"}));
+    QVERIFY(QFile::exists(w.path("instance_0_2.txt")));
+    // The numbers stay taken.
+    select(w, "0-1", "S1");
+    QVERIFY(w.tab->CreateSclassInstance("SE", 1));
+    QVERIFY(w.row("0-7"));
+}
+
+void tst_classinstances::deleteLclass_withChildren_releasesGlobalElement()
+{
+    PaneWorkspace w;
+    QTreeWidgetItem *l = w.row("0-1");
+    ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(l, 4));
+    QCOMPARE(index->Count("E1"), 1);
+    select(w, "0-1");
+    auto *pane = w.tab->findChild<InstanceLclass *>();
+    QCOMPARE(pane->GetCurrentItem(), l);
+    QVERIFY(w.tab->DeleteLclassItem());
+    QVERIFY(!pane->GetCurrentItem());
+    for (const char *key : {"0-1", "0-2", "0-3", "0-4", "0-5"})
+        QVERIFY2(!w.row(key), key);
+    QCOMPARE(index->Count("E1"), 0);
+    QVERIFY(w.tab->GetKeyedItems("6").isEmpty());
+    select(w, "0", "L1");
+    QVERIFY(w.tab->CreateLclassInstance("L1", "E1", 0));
+    QCOMPARE(index->Count("E1"), 1);
+}
+
+void tst_classinstances::deleteDialog_onlyYesRemoves_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("no") << "no" << false;
+    QTest::newRow("escape") << "" << false;
+    QTest::newRow("yes") << "yes" << true;
+}
+
+void tst_classinstances::deleteDialog_onlyYesRemoves()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, removed);
+    PaneWorkspace w;
+    select(w, "0-2");
+    w.tab->DelSclassInstance();
+    CreateInstance *dialog = w.tab->GetCreateDialog();
+    QCOMPARE(dialog->windowTitle(), QString("Delete Sclass Instance"));
+    QVERIFY(!child<QComboBox>(dialog, "S_Scope_Cbx")->isEnabled());
+    QString title;
+    if (answer.isEmpty()) {
+        QTimer::singleShot(0, [] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+    } else {
+        answerNextBox(answer, &title);
+    }
+    child<QPushButton>(dialog, "OK")->click();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(!w.row("0-2"), removed);
+    QCOMPARE(!w.row("0-3"), removed);
+    if (!answer.isEmpty())
+        QCOMPARE(title, QString("Delete Sclass"));
+}
+
+void tst_classinstances::pane_otherMember_readOnly_ownEditable()
+{
+    PaneWorkspace w;
+    auto *pane = w.tab->findChild<InstanceLclass *>();
+    for (const char *key : {"1-1", "0-1"}) {
+        select(w, key);
+        const bool own = key[0] == '0';
+        QCOMPARE(child<QLineEdit>(pane, "ELEMENT")->isReadOnly(), true); // E1 is no arbitrary element
+        for (const char *button : {"SDATEBTN", "TDATEBTN", "CDATEBTN"})
+            QCOMPARE(child<QPushButton>(pane, button)->isEnabled(), own);
+        QCOMPARE(pane->findChild<QComboBox *>()->isEnabled(), own);
+        for (QSpinBox *spin : pane->findChildren<QSpinBox *>())
+            QCOMPARE(spin->isEnabled(), own);
+    }
+    auto *spane = w.tab->findChild<InstanceSclass *>();
+    select(w, "0-2");
+    QVERIFY(!child<QLineEdit>(spane, "ELEMENT")->isReadOnly()); // the state class is arbitrary
+    QVERIFY(child<QPushButton>(spane, "CBTN")->isEnabled());
+}
+
+void tst_classinstances::progress_hundredOnlyWhenCompleted()
+{
+    PaneWorkspace w;
+    auto *pane = w.tab->findChild<InstanceLclass *>();
+    auto *progress = pane->findChildren<QSpinBox *>().value(0);
+    select(w, "0-1");
+    QCOMPARE(progress->value(), 99);
+    QCOMPARE(progress->maximum(), 99);
+    select(w, "0-2");
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrProgressRate), QString("99"));
+
+    // What the date dialog does on completion: writes the field, then the tab refreshes.
+    select(w, "0-1");
+    child<QLineEdit>(pane, "CDATE")->setText("2026/05/01");
+    w.tab->RefreshCurrentItem();
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrProgressRate), QString("100"));
+    QVERIFY(!child<QPushButton>(pane, "SDATEBTN")->isEnabled());
+    QVERIFY(child<QPushButton>(pane, "CDATEBTN")->isEnabled());
+    child<QLineEdit>(pane, "CDATE")->clear();
+    w.tab->RefreshCurrentItem();
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrProgressRate), QString("99"));
+}
+
+void tst_classinstances::scope_iconsAndIndexFollowTheChange()
+{
+    Workspace w; // member 1 holds a global E1, member 0 a local one
+    w.open();
+    const auto icon = [](QTreeWidgetItem *row) { return row->icon(1).cacheKey(); };
+    const auto shared = [](SharedIcon::Id id) { return SharedIcon::Get(id).cacheKey(); };
+    ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(w.row("0-1"), 4));
+    auto *scope = w.tab->findChild<InstanceLclass *>()->findChild<QComboBox *>();
+    select(w, "0-1");
+    scope->setCurrentIndex(0);
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrScope), QString("0"));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::EGlobal));
+    QCOMPARE(index->Count("E1"), 2);
+    select(w, "1-1");
+    QVERIFY(!scope->itemIcon(0).isNull()); // the element is global twice
+    select(w, "0-1");
+    scope->setCurrentIndex(1);
+    QCOMPARE(index->Count("E1"), 1);
+    QCOMPARE(icon(w.row("1-1")), shared(SharedIcon::Global));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::Local));
+    scope->setCurrentIndex(2);
+    QCOMPARE(attr(w, "0-1", RegSlot::StrAttrScope), QString("2"));
+    QCOMPARE(icon(w.row("0-1")), shared(SharedIcon::None));
+    QCOMPARE(index->Count("E1"), 1);
+}
+
+void tst_classinstances::stateCombo_noneStoredEmpty_choiceSaved()
+{
+    PaneWorkspace w;
+    auto *pane = w.tab->findChild<InstanceSclass *>();
+    select(w, "0-5");
+    auto *combo = child<QTreeWidget>(pane, "P_TREE")->findChild<QComboBox *>();
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), QString("NONE"));
+    QCOMPARE(combo->itemText(1), QString("I0-2"));
+    QVERIFY(combo->isEnabled());
+    combo->setCurrentIndex(1);
+    QCOMPARE(attr(w, "0-4", RegSlot::StrAttrState), QString("0-2"));
+    select(w, "0-1");
+    select(w, "0-5");
+    QCOMPARE(combo->currentText(), QString("I0-2"));
+    w.table.value(0)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QDomElement sclass = w.root("instance.xml").firstChildElement("LClass").firstChildElement("SClass");
+    QCOMPARE(sclass.nextSiblingElement().attribute("State"), QString("0-2"));
+    // The state page lists the transition beside the state it leads from, until none is chosen.
+    StatusWidget status;
+    w.SetObj(RegSlot::ObjStatusWidget, &status);
+    w.tab->SyncStatusWidget();
+    QCOMPARE(status.GetTree()->topLevelItemCount(), 1);
+    QTreeWidgetItem *pair = status.GetTree()->topLevelItem(0);
+    QCOMPARE(QStringList({pair->text(1), pair->text(2), pair->text(3), pair->text(4)}),
+             QStringList({"Open", "I0-2", "", "I0-4"}));
+    combo->setCurrentIndex(0);
+    QCOMPARE(attr(w, "0-4", RegSlot::StrAttrState), QString());
+    w.tab->SyncStatusWidget();
+    QCOMPARE(status.GetTree()->topLevelItemCount(), 0);
+    w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr);
+}
+
+QTEST_MAIN(tst_classinstances)
+#include "tst_classinstances.moc"

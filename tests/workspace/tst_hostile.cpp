@@ -1,0 +1,232 @@
+#include "core/initxml.h"
+#include "core/sharedxml.h"
+#include "core/treeitemdata.h"
+#include "instance/instancefiles.h"
+#include "members/sharedfilecheck.h"
+#include "openedprogram.h"
+
+#include <QTemporaryDir>
+
+using namespace TestSupport;
+
+namespace
+{
+// Where a hostile file is put: each of the program's loaders reads one of these.
+enum Role {
+    Settings,
+    Model,
+    Manager,
+    MemberFile,
+    OwnInstance,
+    OtherInstance,
+    Marker,
+    Notes,
+    Grid,
+    Positions,
+    Explanation
+};
+const char *const kRoleNames[] = {"settings",     "model.xml",      "manager.xml", "member file",
+                                  "own instance", "other instance", "marker",      "notes",
+                                  "value grid",   "positions",      "explanation"};
+
+QString rolePath(Role role, const WorkspaceGen::Result &ws)
+{
+    const QString dir = ws.instanceDir + QLatin1Char('/');
+    switch (role) {
+    case Settings:
+        return QDir::homePath() + QStringLiteral("/.Pelmorine/init.xml");
+    case Model:
+        return ws.modelDir + QStringLiteral("/model.xml");
+    case Manager:
+        return dir + QStringLiteral("manager.xml");
+    case MemberFile:
+        return dir + QStringLiteral("manager_1.xml");
+    case OwnInstance:
+        return dir + QStringLiteral("instance.xml");
+    case OtherInstance:
+        return dir + QStringLiteral("instance_1.xml");
+    case Marker:
+        return dir + QStringLiteral("1.iod");
+    case Notes:
+        return dir + QStringLiteral("manager_1.txt");
+    case Grid:
+        return dir + QStringLiteral("instance_1_2.csv");
+    case Positions:
+        return dir + QStringLiteral("instance_1_5.pos");
+    case Explanation:
+        return dir + QStringLiteral("instance_1_2.txt");
+    }
+    return QString();
+}
+
+bool isXmlRole(Role role)
+{
+    return role <= OtherInstance;
+}
+
+// Files of the running user (member 0) that a save may rewrite; every other file belongs to
+// another member or to nobody and must come through untouched.
+bool ownFile(const QString &relative)
+{
+    const QString name = QFileInfo(relative).fileName();
+    static const QStringList own{"manager.xml",  "manager_0.txt", "instance.xml",
+                                 "question.xml", "answer.xml",    "DocInstance.xml",
+                                 "0.iod",        "model.xml",     "DocModel.xml"};
+    return own.contains(name) || name.startsWith(QLatin1String("instance_0_"));
+}
+} // namespace
+
+// Every hostile file fed to every loader of the program: no crash, a clear report where a file
+// is refused, and no file of another member written; a refused file is never written over.
+class tst_hostile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void generated_opensWithEveryMemberAndElement();
+    void hostileFile_eachLoader_data();
+    void hostileFile_eachLoader();
+    void cleanupTestCase()
+    {
+        m_program.reset();
+        QVERIFY(g_badConnections.isEmpty());
+    }
+
+private:
+    QTemporaryDir m_big;
+    std::unique_ptr<OpenedProgram> m_program;
+};
+
+void tst_hostile::initTestCase()
+{
+    watchConnections();
+    // Too big for git: an attribute value, a grid row and a run of zero bytes, 10 MB each.
+    const QByteArray big(10 * 1024 * 1024, 'x');
+    writeFile(m_big.path() + "/huge-attribute.xml", "<Root_manager User=\"" + big +
+                                                        "\" Email=\"a@x\" ID=\"0\" MaxID=\"2\">"
+                                                        "<GROUP><USER ID=\"1\" Name=\"" +
+                                                        big.left(1000) +
+                                                        "\" Email=\"b@x\"/>"
+                                                        "</GROUP></Root_manager>");
+    QByteArray row;
+    row.reserve(big.size());
+    while (row.size() < big.size())
+        row += "cell,";
+    writeFile(m_big.path() + "/huge-row.csv", row + "\r\n" + row);
+    writeFile(m_big.path() + "/zeros.bin", QByteArray(big.size(), '\0'));
+}
+
+void tst_hostile::generated_opensWithEveryMemberAndElement()
+{
+    QTemporaryDir dir;
+    WorkspaceGen::Result ws;
+    QString error;
+    const WorkspaceGen::Size size = WorkspaceGen::Size::Small();
+    QVERIFY(WorkspaceGen::Generate(size, dir.path(), &ws, &error));
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
+    OpenedProgram p;
+    QVERIFY(p.Open(ws));
+    QVERIFY2(p.reports.isEmpty(), qPrintable(p.reports.join('\n')));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagIsManager));
+    QCOMPARE(countRows(p.tab()->GetModelTree()), size.ModelElements());
+    QCOMPARE(countRows(p.tab()->GetUserTree()), size.members * (1 + size.MemberElements()));
+    // Transition instances are linked to the state instance beside them.
+    const QTreeWidgetItem *lclass = p.tab()->GetUserTree()->topLevelItem(0)->child(0);
+    const auto record = [lclass](int back) {
+        return static_cast<TreeItemData *>(
+            lclass->child(lclass->childCount() - back)->data(0, Qt::UserRole).value<void *>());
+    };
+    QVERIFY(record(1) && record(2));
+    QCOMPARE(record(1)->GetAttr("State"), "0-" + record(2)->GetAttr("ID"));
+
+    // Nothing was changed by the user: saving writes no file but our own marker.
+    p.window->SaveAll();
+    p.window->CloseWorkspace();
+    const QMap<QString, QByteArray> after = snapshot(dir.path());
+    QCOMPARE(after.keys(), before.keys());
+    for (const QString &name : before.keys()) {
+        if (!name.endsWith("0.iod"))
+            QVERIFY2(after.value(name) == before.value(name), qPrintable(name));
+    }
+}
+
+void tst_hostile::hostileFile_eachLoader_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("file");
+    QStringList files;
+    for (const QString &dir : {QStringLiteral(PEL_HOSTILE_DIR), m_big.path()}) {
+        for (const QFileInfo &info : QDir(dir).entryInfoList(QDir::Files, QDir::Name))
+            files << info.absoluteFilePath();
+    }
+    for (int role = Settings; role <= Explanation; ++role) {
+        for (const QString &file : qAsConst(files))
+            QTest::addRow("%s: %s", kRoleNames[role], qPrintable(QFileInfo(file).fileName())) << role << file;
+    }
+}
+
+void tst_hostile::hostileFile_eachLoader()
+{
+    QFETCH(int, role);
+    QFETCH(QString, file);
+    const QByteArray hostile = readFile(file);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.path() + "/ws"));
+    WorkspaceGen::Result ws;
+    QString error;
+    QVERIFY(WorkspaceGen::Generate(WorkspaceGen::Size::Small(), dir.path() + "/ws", &ws, &error));
+    const QString path = rolePath(Role(role), ws);
+    QDir(QDir::homePath() + "/.Pelmorine").removeRecursively();
+    writeFile(path, hostile);
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
+
+    bool refused = false;
+    if (isXmlRole(Role(role))) {
+        QDomDocument doc;
+        refused = !SharedXml::SetContent(doc, hostile);
+    }
+    // The settings are read at start-up: a program of its own. The value grid, positions and
+    // explanation are read when a pane shows them: their readers are called directly.
+    if (role == Settings)
+        m_program.reset();
+    if (role < Grid) {
+        if (!m_program)
+            m_program.reset(new OpenedProgram);
+        OpenedProgram &p = *m_program;
+        p.reports.clear();
+        if (p.Open(ws))
+            p.SaveEverythingOwn();
+        p.window->CloseWorkspace();
+        if (refused && role != Settings)
+            QVERIFY2(!p.reports.isEmpty(), "a refused file is reported");
+    } else {
+        InstanceFiles files;
+        files.SetDir(ws.instanceDir);
+        TreeItemData record;
+        files.ReadInstanceCsv(&record, "1", "2");
+        files.ReadInstancePos(&record, "1", "5");
+        files.ReadElementText("1", "2");
+    }
+
+    const QMap<QString, QByteArray> after = snapshot(dir.path());
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        QVERIFY2(before.contains(it.key()), qPrintable("new file " + it.key()));
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        QVERIFY2(after.contains(it.key()), qPrintable("removed " + it.key()));
+        if (!ownFile(it.key()) || (refused && QFileInfo(it.key()).fileName() == QFileInfo(path).fileName()))
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable("changed " + it.key()));
+    }
+    if (role == Settings) {
+        // A damaged settings file is kept beside the defaults that replace it; one that reads
+        // is the user's own and may gain settings, never lose what it held.
+        m_program.reset();
+        QDomDocument doc;
+        bool kept = readFile(path) == hostile || (!refused && SharedXml::SetContent(doc, readFile(path)));
+        for (const QFileInfo &copy : QDir(QFileInfo(path).path()).entryInfoList({"init.xml.damaged-*"}))
+            kept = kept || readFile(copy.filePath()) == hostile;
+        QVERIFY(kept);
+    }
+}
+
+QTEST_MAIN(tst_hostile)
+#include "tst_hostile.moc"
