@@ -19,20 +19,24 @@ ScheList::ScheList(QWidget *parent) : QWidget(parent), m_tree(new QTreeWidget(th
     const QStringList headers = {
         tr("UserName"),   tr("LClass"),         tr("SClass"),          tr("Value"),          tr("StartDate"),
         tr("TargetDate"), tr("CompletionDate"), tr("ProgressRate(%)"), tr("EstimatedHours"), tr("ID")};
-    const char *icons[] = {"TBL_USER", "TBL_L", "TBL_S", "TBL_E", "TBL_S",
-                           "TBL_T",    "TBL_C", "TBL_P", "TBL_E", "TBL_ID"};
-    auto *header = new QTreeWidgetItem;
-    for (int c = 0; c < ColumnCount; ++c) {
-        header->setText(c, headers[c]);
-        header->setIcon(c, QIcon(QStringLiteral(":src/%1.png").arg(QLatin1String(icons[c]))));
-        header->setForeground(c, QColor(QStringLiteral("#FFFFFF")));
-        header->setBackground(c, QColor(QStringLiteral("#666666")));
-    }
-    m_tree->setHeaderItem(header);
+    SetHeader(m_tree, headers,
+              {"TBL_USER", "TBL_L", "TBL_S", "TBL_E", "TBL_S", "TBL_T", "TBL_C", "TBL_P", "TBL_E", "TBL_ID"});
     m_tree->setExpandsOnDoubleClick(false);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, &ScheList::ItemChanged);
     connect(m_tree, &QTreeWidget::expanded, this, &ScheList::SchColumnAdjustment);
     connect(m_tree, &QTreeWidget::collapsed, this, &ScheList::SchColumnAdjustment);
+}
+
+void ScheList::SetHeader(QTreeWidget *tree, const QStringList &texts, const QStringList &icons)
+{
+    auto *header = new QTreeWidgetItem;
+    for (int c = 0; c < texts.size(); ++c) {
+        header->setText(c, texts[c]);
+        header->setIcon(c, QIcon(QStringLiteral(":src/%1.png").arg(icons.value(c))));
+        header->setForeground(c, QColor(QStringLiteral("#FFFFFF")));
+        header->setBackground(c, QColor(QStringLiteral("#666666")));
+    }
+    tree->setHeaderItem(header);
 }
 
 void ScheList::setMark(QTreeWidgetItem *row, int group, bool on)

@@ -31,6 +31,8 @@ public:
     explicit ScheList(QWidget *parent = nullptr);
 
     QTreeWidget *Tree() const { return m_tree; }
+    // The views' header rows: white text on dark grey, an icon :src/<name>.png per column.
+    static void SetHeader(QTreeWidget *tree, const QStringList &texts, const QStringList &icons);
     // group: 0 planned, 1 completed, 2 progress bar.
     void MarkItem(QTreeWidgetItem *row, bool request, int group);
     void ClearMark();

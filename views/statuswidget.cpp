@@ -4,6 +4,7 @@
 #include "core/uireport.h"
 #include "instance/deftab.h"
 #include "shell/tab.h"
+#include "views/schelist.h"
 #include "views/statusitems.h"
 
 #include <QHBoxLayout>
@@ -191,15 +192,7 @@ StatusWidget::StatusWidget(QWidget *parent)
 
     const QStringList headers = {tr("User"), tr("Insance State"), tr("InstID"), tr("Transition"),
                                  tr("InstID")};
-    const char *icons[] = {"TBL_USER", "TBL_S", "TBL_ID", "TBL_T", "TBL_ID"};
-    auto *header = new QTreeWidgetItem;
-    for (int c = 0; c < headers.size(); ++c) {
-        header->setText(c, headers[c]);
-        header->setIcon(c, QIcon(QStringLiteral(":src/%1.png").arg(QLatin1String(icons[c]))));
-        header->setForeground(c, QColor(QStringLiteral("#FFFFFF")));
-        header->setBackground(c, QColor(QStringLiteral("#666666")));
-    }
-    m_tree->setHeaderItem(header);
+    ScheList::SetHeader(m_tree, headers, {"TBL_USER", "TBL_S", "TBL_ID", "TBL_T", "TBL_ID"});
     connect(m_tree, &QTreeWidget::currentItemChanged, this, &StatusWidget::StateitemChange);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &StatusWidget::StateitemDblClicked);
     m_tab->addTab(m_graph, tr("State transition diagram"));
@@ -221,18 +214,6 @@ void StatusWidget::ClearStatus()
     m_clearing = true;
     m_graph->ClearGraph();
     m_tree->clear();
-    m_editable = false;
-    m_remembered = nullptr;
-    m_elementItem = nullptr;
-    m_clearing = false;
-}
-
-void StatusWidget::ForgetRow(QTreeWidgetItem *row)
-{
-    if (row != m_remembered)
-        return;
-    m_clearing = true;
-    m_graph->ClearGraph();
     m_editable = false;
     m_remembered = nullptr;
     m_elementItem = nullptr;

@@ -60,8 +60,6 @@ public:
     bool IsEditable() const { return m_editable; }
     int OwnerId() const { return m_ownerKey.toInt(); }
     QTreeWidgetItem *CurrentElementItem() const { return m_elementItem; }
-    // A row is going away (its element was deleted): forget it without saving positions.
-    void ForgetRow(QTreeWidgetItem *row);
 
 public slots:
     void StateitemChange(QTreeWidgetItem *current, QTreeWidgetItem *previous);
