@@ -147,6 +147,9 @@ QTreeWidgetItem *Schedule::fillRow(QTreeWidgetItem *source, int textColumn, cons
     if (hours.isEmpty())
         hours = QStringLiteral("0");
     QTreeWidgetItem *row = record->scheduleRow;
+    // A row left under a member that had no band last time is still attached there.
+    if (QTreeWidgetItem *parent = row->parent())
+        parent->removeChild(row);
     row->setText(textColumn, source->text(textColumn));
     row->setIcon(0, QIcon(icon));
     row->setText(ScheList::ColValue, source->text(4));

@@ -8,6 +8,8 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSceneHoverEvent>
+#include <QImage>
+#include <QPainter>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -318,6 +320,18 @@ void TestSchedule::clear_detachesRowsWithoutDeleting()
     QCOMPARE(plan.row(e)->text(ScheList::ColID), QStringLiteral("IL-1"));
     plan.build();
     QCOMPARE(plan.row(e)->parent(), plan.row(plan.records[0]));
+
+    // The chart paints: not blank, not all one colour.
+    QImage image(400, 200, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    plan.page->Scene()->render(&painter, QRectF(), QRectF(0, 0, 400, 200));
+    painter.end();
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    QVERIFY(colours.size() > 3);
 }
 
 QTEST_MAIN(TestSchedule)
