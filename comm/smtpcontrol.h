@@ -70,7 +70,7 @@ public slots:
 private:
     // What the GUI thread keeps of a run in progress: whom to tell and which entries to mark.
     struct Run {
-        QList<DocCdataCase *> Entries;
+        QList<quint64> Entries; // serials of the entries, 0 for none
         int StatusMode = 0;
         StatusWindow *Poster = nullptr;
     };
