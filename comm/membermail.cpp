@@ -94,6 +94,11 @@ void MemberMail::SetUser(MemberInfo *member)
         m_ui->BUTTONS->setContentsMargins(3, 0, 3, 0);
     else
         m_ui->BUTTONS->setContentsMargins(0, 0, 0, 0);
+    // A mail being composed for the member shown before is dropped unstored.
+    SetButtons(true, false, false, false);
+    m_ui->HIST->setEnabled(true);
+    m_editor->clear();
+    m_editor->setReadOnly(true);
     FillUsers();
     LoadHistory();
 }

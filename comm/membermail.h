@@ -50,6 +50,7 @@ private:
     void ShowRecipients(const QString &mid);
     void AddMail(QTreeWidgetItem *item);
     void UpdateMail(QTreeWidgetItem *item);
+    QTreeWidgetItem *MailToStore();
     void StoreMail(QTreeWidgetItem *item);
     int ComposeMail(QTreeWidgetItem *item);
     void DeleteMail(QTreeWidgetItem *item);

@@ -52,16 +52,23 @@ void MemberMail::StoreMail(QTreeWidgetItem *item)
     SetButtons(true, true, true, true);
 }
 
-void MemberMail::NSendSaveProc()
+// The current mail when it may be saved or sent, else null with the reason in MSG.
+QTreeWidgetItem *MemberMail::MailToStore()
 {
     m_ui->MSG->clear();
     QTreeWidgetItem *item = m_ui->HIST->currentItem();
+    if (item && m_editor->toPlainText().isEmpty()) {
+        SetMessage(tr("contents is empty"), true);
+        return nullptr;
+    }
+    return item;
+}
+
+void MemberMail::NSendSaveProc()
+{
+    QTreeWidgetItem *item = MailToStore();
     if (!item)
         return;
-    if (m_editor->toPlainText().isEmpty()) {
-        SetMessage(tr("contents is empty"), true);
-        return;
-    }
     StoreMail(item);
     if (DocCdataCase *entry = EntryOf(item))
         entry->IsSend = false;
@@ -72,14 +79,9 @@ void MemberMail::NSendSaveProc()
 
 void MemberMail::SendProc()
 {
-    m_ui->MSG->clear();
-    QTreeWidgetItem *item = m_ui->HIST->currentItem();
+    QTreeWidgetItem *item = MailToStore();
     if (!item)
         return;
-    if (m_editor->toPlainText().isEmpty()) {
-        SetMessage(tr("contents is empty"), true);
-        return;
-    }
     if (CheckedIds().isEmpty()) {
         SetMessage(tr("Send user is not selected"), true);
         return;
@@ -110,25 +112,17 @@ int MemberMail::ComposeMail(QTreeWidgetItem *item)
     if (mail.Recipients.isEmpty())
         return -1;
     mail.Subject = GetStrVar(RegSlot::StrUserName) + tr("mr. have a email message");
-    const QStringList lines{tr("[Model]"),
-                            tr("Model Name:") + GetStrVar(RegSlot::StrModelName),
-                            tr("Model version") + GetStrVar(RegSlot::StrModelVersion),
-                            QString(),
-                            tr("[Instance]"),
-                            tr("Instance Name:") + GetStrVar(RegSlot::StrInstanceName),
-                            tr("Instance Version") + GetStrVar(RegSlot::StrInstanceVersion),
-                            QString(),
-                            tr("[message]"),
-                            tr("message number[") + QString::number(entry->ID) + QStringLiteral("]"),
-                            tr("Date:") + entry->DateTime.toString(QString::fromLatin1(DocCdata::TimeFormat)),
-                            tr("title:") + item->text(4),
-                            tr("--------- ") + tr("contents") + tr("----------"),
-                            entry->Text};
-    mail.Body = lines.join(QLatin1Char('\n'));
-    m_queue.append(mail);
     auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl);
     if (!control)
         return -1;
+    QStringList lines = control->HeaderLines();
+    lines << QString() << tr("[message]")
+          << tr("message number[") + QString::number(entry->ID) + QStringLiteral("]")
+          << tr("Date:") + entry->DateTime.toString(QString::fromLatin1(DocCdata::TimeFormat))
+          << tr("title:") + item->text(4) << tr("--------- ") + tr("contents") + tr("----------")
+          << entry->Text;
+    mail.Body = lines.join(QLatin1Char('\n'));
+    m_queue.append(mail);
     m_awaiting = true;
     m_sendingId = entry->ID;
     m_sendingKey = m_key;

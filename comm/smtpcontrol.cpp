@@ -69,6 +69,17 @@ QString SmtpControl::ResultText(int status)
     return tr("Send failed for some recipients");
 }
 
+QStringList SmtpControl::HeaderLines() const
+{
+    return {tr("[Model]"),
+            tr("Model Name:") + GetStrVar(RegSlot::StrModelName),
+            tr("Model version") + GetStrVar(RegSlot::StrModelVersion),
+            QString(),
+            tr("[Instance]"),
+            tr("Instance Name:") + GetStrVar(RegSlot::StrInstanceName),
+            tr("Instance Version") + GetStrVar(RegSlot::StrInstanceVersion)};
+}
+
 void SmtpControl::Trigger()
 {
     emit do_start();

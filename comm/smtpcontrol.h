@@ -57,6 +57,8 @@ public:
     // The queue of the panel that posts next (the main window hands it on).
     void SetQueue(const QList<MailQueueItem> *queue) { m_queue = queue; }
     static QString ResultText(int status);
+    // The model and instance lines that open every mail the program writes.
+    QStringList HeaderLines() const;
 
 signals:
     void do_start();

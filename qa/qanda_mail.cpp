@@ -1,5 +1,4 @@
 #include "comm/smtpcontrol.h"
-#include "core/statuswindow.h"
 #include "core/treeitemdata.h"
 #include "members/memberinfo.h"
 #include "qa/qanda.h"
@@ -28,7 +27,6 @@ void QandA::SaveRecords()
         return;
     // The run's result goes to the status bar, not to a mail panel.
     SetIntVar(RegSlot::IntStatusMode, 0);
-    SetObj<StatusWindow>(RegSlot::ObjStatusWindow, nullptr);
     if (auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow))
         window->SetMailQueue(&m_mailQueue);
     else
@@ -102,13 +100,10 @@ void QandA::BuildMail(QTreeWidgetItem *item, DocCdataCase *entry)
         return;
     mail.Subject = GetStrVar(RegSlot::StrUserName) +
                    (isQuestion ? tr("mr. have a question") : tr("mr. have a answer from question"));
-    QStringList lines{tr("[Model]"),
-                      tr("Model Name:") + GetStrVar(RegSlot::StrModelName),
-                      tr("Model version") + GetStrVar(RegSlot::StrModelVersion),
-                      QString(),
-                      tr("[Instance]"),
-                      tr("Instance Name:") + GetStrVar(RegSlot::StrInstanceName),
-                      tr("Instance Version") + GetStrVar(RegSlot::StrInstanceVersion)};
+    auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl);
+    if (!control)
+        return;
+    QStringList lines = control->HeaderLines();
     lines << instanceLines(question) << QString();
     const QString title =
         tr("Title(ID:") + question->text(ColId) + QStringLiteral("):") + question->text(ColTitle);
