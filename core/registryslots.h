@@ -387,8 +387,9 @@ enum : int {
     Model = 30000,
     ModelDoc = 30001,
     Output = 40000,
-    OutRunList1 = 45000,
-    OutRunList2 = 48000,
+    // Output-run selections of member n: 2n + 0 definition, 2n + 1 reference. A range of their own,
+    // above every other index, so that no member number reaches an instance document.
+    OutRunSelection = 100000000,
     Instance = 50000, // + n
     TrackedLow2 = 50000,
     Question = 60000, // + n

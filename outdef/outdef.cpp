@@ -4,6 +4,8 @@
 #include "model/calendar.h"
 #include "model/daterules.h"
 #include "outdef/outfile.h"
+#include "outdef/outheighlighter.h"
+#include "outdef/outputwidget.h"
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
 #include "shell/mainwindow.h"
@@ -51,7 +53,8 @@ const char *const kEntryTexts[outdef::EntryCount] = {
 
 outdef::outdef(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::outdef), m_outFile(new OutFile), m_outSeq(new OutSeq),
-      m_editor(new NumEditor), m_problem(new NumEditor), m_calendar(new Calendar(this)),
+      m_editor(new NumEditor), m_problem(new NumEditor), m_outputWidget(new OutputWidget),
+      m_highlighter(new OutHeighlighter(m_editor->document())), m_calendar(new Calendar(this)),
       m_popup(new QMenu(this))
 {
     m_ui->setupUi(this);
@@ -74,6 +77,15 @@ outdef::outdef(QWidget *parent)
     m_editor->SetMarkerCheck(0);
     m_editor->SetNumber(false);
     m_ui->EDIT_LAYOUT->addWidget(m_editor);
+    m_ui->OLAYOUT->addWidget(m_outputWidget);
+    m_outputWidget->GetHighlighter()->SetOwner(this);
+    m_highlighter->SetOwner(this);
+    m_highlighter->AddRule(QStringLiteral("\\$Seq\\[[0-9]+\\]"), Qt::darkGreen);
+    m_highlighter->AddRule(QStringLiteral("\\$Var\\[[0-9]+\\]"), Qt::blue);
+    m_generator.SetTree(m_ui->FILE_TREE);
+    m_generator.SetOutputWidget(m_outputWidget);
+    m_generator.SetTabWidget(m_ui->INF_TAB);
+    m_generator.SetPage(this);
 
     m_calendar->SetDateEdit(m_ui->SDATE, nullptr, m_ui->CDATE);
     m_calendar->SetDateButton(m_ui->SDATEBTN, nullptr, m_ui->CDATEBTN);
@@ -268,8 +280,11 @@ void outdef::SetFocusEditor()
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     const int index = m_ui->INF_TAB->currentIndex();
-    if (index == 2)
+    if (index == 2) {
+        if (auto *view = qobject_cast<NumEditor *>(m_outputWidget->GetView()))
+            view->SetActiveEditor();
         return;
+    }
     QTreeWidget *tree = m_pageMode == 1 ? m_ui->FILE_TREE : m_ui->TEMP_TREE;
     if (tree->topLevelItemCount() == 0) {
         if (mw) {
@@ -285,6 +300,11 @@ void outdef::SetEditorFont()
 {
     m_editor->SetEditFont();
     m_problem->SetEditFont();
+    QTabWidget *views = m_outputWidget->GetTabWidget();
+    for (int i = 0; i < views->count(); ++i) {
+        if (auto *view = qobject_cast<NumEditor *>(views->widget(i)))
+            view->SetEditFont();
+    }
 }
 
 void outdef::setEditorsReadOnly(bool readOnly)

@@ -2,6 +2,7 @@
 
 #include "core/globalvar.h"
 #include "outdef/outrecords.h"
+#include "output/outputgenerator.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -19,7 +20,9 @@ struct Entry;
 class Calendar;
 class NumEditor;
 class OutFile;
+class OutHeighlighter;
 class OutSeq;
+class OutputWidget;
 class QAction;
 class QMenu;
 class QTreeWidget;
@@ -123,6 +126,12 @@ public:
     // ---- entries shown in the editors (outdef_show.cpp) ----
     void RefreshSeqTrees();
     void FileOutDiag();
+
+    // ---- generation for the output run ----
+    void GenerateFiles(int mode) { m_generator.GenerateAll(mode); }
+    const QList<GeneratedFile> &GetGeneratedList() const { return m_generator.GetResults(); }
+    void SetOutputList(const DefinitionSelection *selection) { m_generator.SetSelectList(selection); }
+    OutputWidget *GetOutputWidget() const { return m_outputWidget; }
 
 public slots:
     // identifiers (outdef_ident.cpp)
@@ -259,6 +268,9 @@ private:
     OutSeq *m_outSeq;
     NumEditor *m_editor;
     NumEditor *m_problem;
+    OutputWidget *m_outputWidget;
+    OutHeighlighter *m_highlighter;
+    OutputGenerator m_generator;
     Calendar *m_calendar;
     QMenu *m_popup;
     QAction *m_actions[EntryCount] = {};

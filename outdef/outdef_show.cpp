@@ -455,5 +455,51 @@ void outdef::ModVarSeqCount(bool)
     m_editor->CheckMarkers();
 }
 
-// The preview runs the generator, which comes with output generation.
-void outdef::FileOutDiag() {}
+// Preview of the file that holds the current entry: loops run twice and values show as forms.
+void outdef::FileOutDiag()
+{
+    QTreeWidgetItem *current = m_ui->FILE_TREE->currentItem();
+    if (m_ui->FILE_TREE->topLevelItemCount() == 0 || !current)
+        return;
+    QStringList &used = m_markerLists[2];
+    used.clear();
+    QTreeWidgetItem *file = current;
+    while (file->parent())
+        file = file->parent();
+    std::function<void(QTreeWidgetItem *)> collect = [&](QTreeWidgetItem *parent) {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QTreeWidgetItem *seq = parent->child(i);
+            QList<QTreeWidgetItem *> vars;
+            if (seq == current) {
+                QTreeWidget *tree = m_outSeq->GetVarTree();
+                for (int j = 0; j < tree->topLevelItemCount(); ++j)
+                    vars.append(tree->topLevelItem(j));
+            } else if (const SeqRecord *record = m_seqs.value(seq->data(2, Qt::UserRole).toInt())) {
+                vars = record->varItems;
+            }
+            for (const QTreeWidgetItem *var : qAsConst(vars)) {
+                if (!used.contains(var->text(0)))
+                    used.append(var->text(0));
+            }
+            collect(seq);
+        }
+    };
+    collect(file);
+    if (m_pageMode == 1) {
+        const int n = current->data(2, Qt::UserRole).toInt();
+        TreeItemData *data = nullptr;
+        if (current->parent()) {
+            if (SeqRecord *record = m_seqs.value(n))
+                data = record->data;
+        } else if (FileRecord *record = m_files.value(n)) {
+            data = record->data;
+        }
+        if (data) {
+            storeText(data);
+            data->flags[0] = true;
+        }
+    }
+    m_generator.ClearResults();
+    m_generator.Generate(file, OutputGenerator::Preview);
+    m_generator.ShowFirst();
+}

@@ -1,16 +1,105 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "output/fileoutprogress.h"
+#include "output/outputgenerator.h"
 
 #include <QDialog>
+#include <QDomElement>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringList>
 
-// The output-run dialog: chooses what to generate from the open instance and output definition.
+namespace Ui
+{
+class OutMenuDiag;
+}
+class QTreeWidgetItem;
+
+// The output-run dialog: per output file and large class the member whose instances feed it, the
+// reference files to copy, the output directory; remembers the choices per member.
 class OutMenuDiag final : public QDialog, protected virtual globalvar
 {
     Q_OBJECT
 public:
     explicit OutMenuDiag(QWidget *parent = nullptr);
+    ~OutMenuDiag() override;
 
     // True when the dialog was filled and may be shown.
-    bool InitOutMenu(bool outputTabCurrent);
+    bool InitOutMenu(bool definitionFirst);
+
+    // Store indexes of member n's selection documents.
+    static int DefIndex(int n) { return XmlIndex::OutRunSelection + 2 * n; }
+    static int RefIndex(int n) { return XmlIndex::OutRunSelection + 2 * n + 1; }
+    // "\.(a|b)$" from "a;b", each part taken literally.
+    static QRegularExpression ExtensionPattern(const QString &text);
+    FileOutProgress *Progress() const { return m_progress; }
+
+public slots:
+    void RefProc();
+    void ReloadProc();
+    void ExpansionProc();
+    void UserCbxProc(int index);
+    void CancelProc();
+    void OutputProc();
+    void ClearProc();
+    void SaveProc();
+    void DupItemChange(QTreeWidgetItem *item, int col);
+    void ItemChanged(QTreeWidgetItem *item, int col);
+    void ItemTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev);
+    void DupProc();
+    void DItemChanged(QTreeWidgetItem *item, int col);
+    void TabChanged(int index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // outmenudiag.cpp
+    void fillReferenceTree();
+    void addReferenceFiles(QTreeWidgetItem *parent, const QString &key, int scope);
+    void joinRing(QTreeWidgetItem *row);
+    void fillDefinitionTree();
+    void autoSelect(bool filter);
+    void uncheckReferenceRows();
+    void checkMember(QTreeWidgetItem *member, bool on);
+    void uncheckMembers();
+    void checkOwnMembers(int n);
+    void moveInRing();
+    QString memberOutDir(int n) const;
+    int currentMember() const;
+    void setMessage(const QString &text);
+    // outmenudiag_select.cpp
+    bool openSelection(int index, const QString &path);
+    QString defPath(int n) const;
+    QString refPath(int n) const;
+    void loadDefSelection(int n);
+    void loadRefSelection(int n);
+    QDomElement storedRoot(int index) const;
+    bool readDefSelection(int n);
+    bool readRefSelection(int n);
+    void applyRefSelection();
+    void saveDefSelection();
+    void saveRefSelection();
+    void closeSelections();
+    void buildDefinitionSelection();
+
+    Ui::OutMenuDiag *m_ui;
+    FileOutProgress *m_progress;
+    QString m_refDir;
+    QString m_defDir;
+    int m_defOwner = -1;
+    int m_refSelIndex = -1;
+    bool m_defRead = false;
+    bool m_refRead = false;
+    int m_openRef = -1;
+    int m_openDef = -1;
+    bool m_guard = false;
+    QStringList m_storedNames;
+    QStringList m_storedKeys;
+    FileOutProgress::RingHeads m_heads;
+    QHash<QString, QList<QTreeWidgetItem *>> m_candidates;
+    QStringList m_dupNames;
+    QHash<int, QHash<QString, QTreeWidgetItem *>> m_memberRows;
+    DefinitionSelection m_selection;
 };

@@ -4674,6 +4674,191 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>OutputWidget</name>
+    <message>
+        <source>NONE</source>
+        <translation>なし</translation>
+    </message>
+</context>
+<context>
+    <name>OutMenuDiag</name>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>ユーザー</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>再読込</translation>
+    </message>
+    <message>
+        <source>out Dir</source>
+        <translation>出力先</translation>
+    </message>
+    <message>
+        <source>Ref</source>
+        <translation>参照</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>選択</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>reference output</source>
+        <translation>参照出力</translation>
+    </message>
+    <message>
+        <source>definition output</source>
+        <translation>定義出力</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>拡張子</translation>
+    </message>
+    <message>
+        <source>expansion</source>
+        <translation>展開</translation>
+    </message>
+    <message>
+        <source>Reference Output</source>
+        <translation>参照出力</translation>
+    </message>
+    <message>
+        <source>Definition Output</source>
+        <translation>定義出力</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>重複</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Parameter save</source>
+        <translation>設定保存</translation>
+    </message>
+    <message>
+        <source>Lclass</source>
+        <translation>大クラス</translation>
+    </message>
+    <message>
+        <source>SClass</source>
+        <translation>小クラス</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <translation>ファイル名</translation>
+    </message>
+    <message>
+        <source>FileIdentifier</source>
+        <translation>ファイル識別子</translation>
+    </message>
+    <message>
+        <source>Global</source>
+        <translation>グローバル</translation>
+    </message>
+    <message>
+        <source>Global + Local(</source>
+        <translation>グローバル + ローカル(</translation>
+    </message>
+    <message>
+        <source>)</source>
+        <translation>)</translation>
+    </message>
+    <message>
+        <source>Output Directory</source>
+        <translation>出力ディレクトリ</translation>
+    </message>
+    <message>
+        <source>reference output directory is not selected</source>
+        <translation>参照出力ディレクトリが選択されていません</translation>
+    </message>
+    <message>
+        <source>reference output directory is not exist</source>
+        <translation>参照出力ディレクトリが存在しません</translation>
+    </message>
+    <message>
+        <source>pattern output directory is not selected</source>
+        <translation>定義出力ディレクトリが選択されていません</translation>
+    </message>
+    <message>
+        <source>pattern output directory is not exist</source>
+        <translation>定義出力ディレクトリが存在しません</translation>
+    </message>
+    <message>
+        <source>both output is not checked</source>
+        <translation>出力が選択されていません</translation>
+    </message>
+    <message>
+        <source>file of output is not empty</source>
+        <translation>出力するファイルがありません</translation>
+    </message>
+</context>
+<context>
+    <name>FileOutProgress</name>
+    <message>
+        <source>file Output</source>
+        <translation>ファイル出力</translation>
+    </message>
+    <message>
+        <source>OverWrite</source>
+        <translation>上書き</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルを書き込めません:%1</translation>
+    </message>
+    <message>
+        <source>filename:</source>
+        <translation>ファイル名:</translation>
+    </message>
+    <message>
+        <source> is not found. skip or cancel?</source>
+        <translation> が見つかりません。スキップしますか、キャンセルしますか?</translation>
+    </message>
+    <message>
+        <source> is older than output file. overwrite, skip or cancel?</source>
+        <translation> は出力先より古いファイルです。上書き、スキップ、キャンセルのどれにしますか?</translation>
+    </message>
+    <message>
+        <source> can not be copy. skip or cancel?</source>
+        <translation> をコピーできません。スキップしますか、キャンセルしますか?</translation>
+    </message>
+</context>
+<context>
     <name>MemberMail</name>
     <message>
         <source>User</source>

@@ -1,0 +1,259 @@
+#include "output/fileoutprogress.h"
+
+#include "core/safefile.h"
+#include "shell/mainwindow.h"
+#include "ui_fileoutprogress.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextCodec>
+#include <QTextStream>
+#include <QTreeWidgetItem>
+
+namespace
+{
+const char kGreen[] = "#00FF00";
+const char kYellow[] = "#FFFF00";
+const char kRed[] = "#FF0000";
+
+QTreeWidgetItem *nextInRing(const QTreeWidgetItem *row)
+{
+    return static_cast<QTreeWidgetItem *>(row->data(5, Qt::UserRole).value<void *>());
+}
+} // namespace
+
+FileOutProgress::FileOutProgress(QWidget *parent) : QDialog(parent), m_ui(new Ui::FileOutProgress)
+{
+    m_ui->setupUi(this);
+    setWindowIcon(GetLogoIcon());
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    connect(m_ui->SKIP, &QPushButton::clicked, this, &FileOutProgress::SkipProc);
+    connect(m_ui->CANCEL, &QPushButton::clicked, this, &FileOutProgress::CancelProc);
+    connect(m_ui->OVERWRITE, &QPushButton::clicked, this, &FileOutProgress::OverWriteProc);
+    m_ui->PBAR->setRange(0, 100);
+    m_ui->SKIP->setEnabled(false);
+    m_ui->MSG->clear();
+    m_ui->OVERWRITE->hide();
+}
+
+FileOutProgress::~FileOutProgress()
+{
+    delete m_ui;
+}
+
+void FileOutProgress::ResetProgress()
+{
+    m_cancelled = m_waiting = m_overwriteOnce = false;
+    m_ui->PBAR->setValue(0);
+    m_ui->SKIP->setEnabled(false);
+    m_ui->MSG->clear();
+    m_index = 0;
+    m_done = 0;
+    m_names.clear();
+    m_owners.clear();
+    m_ids.clear();
+    m_ui->FLIST->clear();
+    m_ui->OVERWRITE->hide();
+}
+
+void FileOutProgress::SetOutputFiles(const QString &dir, const QList<GeneratedFile> *files)
+{
+    m_defDir = dir;
+    m_files = files;
+}
+
+bool FileOutProgress::StartOutput(bool definition, bool reference, const QString &refDir,
+                                  const RingHeads *heads)
+{
+    m_definition = definition;
+    m_reference = reference;
+    m_heads = heads;
+    m_refDir = refDir;
+    m_cancelled = m_waiting = false;
+    m_sourceDir = GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/REFERENCE/");
+    const int generated = definition && m_files ? m_files->size() : 0;
+    if (reference)
+        collectReferences();
+    m_total = generated + (reference ? m_names.size() : 0);
+    if (m_total == 0)
+        return false;
+    m_done = 0;
+    m_index = -1;
+    show();
+    if (definition)
+        writeGenerated();
+    if (reference) {
+        m_index = 0;
+        copyFrom(0);
+    }
+    return true;
+}
+
+// At most one file per ring: the first checked row met from the ring's head.
+void FileOutProgress::collectReferences()
+{
+    if (!m_heads)
+        return;
+    for (QTreeWidgetItem *head : *m_heads) {
+        QTreeWidgetItem *chosen = head->checkState(5) == Qt::Checked ? head : nullptr;
+        for (QTreeWidgetItem *row = nextInRing(head); !chosen && row && row != head; row = nextInRing(row)) {
+            if (row->checkState(5) == Qt::Checked)
+                chosen = row;
+        }
+        if (!chosen)
+            continue;
+        const QStringList key = chosen->data(3, Qt::UserRole).toString().split(QLatin1Char('-'));
+        m_names.append(chosen->text(5));
+        m_owners.append(key.value(0));
+        m_ids.append(key.value(1));
+    }
+}
+
+QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
+{
+    if (name.isEmpty() || QDir::isAbsolutePath(name) || name.contains(QLatin1Char('\\')))
+        return QString();
+    const QString root = QDir::cleanPath(dir);
+    const QString path = QDir::cleanPath(root + QLatin1Char('/') + name);
+    return path.startsWith(root + QLatin1Char('/')) ? path : QString();
+}
+
+bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream stream(&file);
+    stream.setCodec(QTextCodec::codecForLocale());
+    stream << text;
+    stream.flush();
+    return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError && file.commit();
+}
+
+void FileOutProgress::writeGenerated()
+{
+    for (const GeneratedFile &out : *m_files) {
+        if (out.name.isEmpty())
+            continue;
+        const QString path = OutputPath(m_defDir, out.name);
+        if (path.isEmpty() || !WriteOutput(path, out.text)) {
+            const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
+            if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+                mw->FatalMessage(tr("File error"), tr("can not write file:%1").arg(shown));
+            continue;
+        }
+        count();
+    }
+    if (!m_waiting && !m_reference)
+        accept();
+}
+
+void FileOutProgress::count()
+{
+    ++m_done;
+    m_ui->PBAR->setValue(m_done * 100 / m_total);
+}
+
+void FileOutProgress::log(const QString &name, const char *colour)
+{
+    m_ui->FLIST->appendHtml(QStringLiteral("<span style='background-color:%1;'>").arg(QLatin1String(colour)) +
+                            name.toHtmlEscaped() + QStringLiteral("</span>"));
+}
+
+void FileOutProgress::ask(const QString &name, const QString &question, bool overwrite)
+{
+    log(name, kRed);
+    m_ui->MSG->setText(question);
+    m_ui->SKIP->setEnabled(true);
+    if (overwrite)
+        m_ui->OVERWRITE->show();
+    m_waiting = true;
+}
+
+void FileOutProgress::copyFrom(int index)
+{
+    for (m_index = index; m_index < m_names.size(); ++m_index) {
+        QCoreApplication::processEvents();
+        if (m_cancelled)
+            break;
+        const QString name = m_names.at(m_index);
+        const QFileInfo source(m_sourceDir + m_owners.at(m_index) + QLatin1Char('/') + m_ids.at(m_index) +
+                               QLatin1Char('/') + name);
+        const QFileInfo target(m_refDir + QLatin1Char('/') + name);
+        if (!source.isFile()) {
+            ask(name, tr("filename:") + name + tr(" is not found. skip or cancel?"), false);
+            return;
+        }
+        if (target.exists() && target.lastModified() == source.lastModified() &&
+            target.size() == source.size()) {
+            count();
+            log(name, kYellow);
+            continue;
+        }
+        if (target.exists() && source.lastModified() < target.lastModified()) {
+            if (!m_overwriteOnce) {
+                ask(name,
+                    tr("filename:") + name + tr(" is older than output file. overwrite, skip or cancel?"),
+                    true);
+                return;
+            }
+            m_overwriteOnce = false;
+        }
+        QCoreApplication::processEvents();
+        if (m_cancelled)
+            break;
+        // The old target stays whole until the copy is complete; the copy keeps the source's time
+        // so that the next run sees the two as the same file.
+        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath());
+        if (copied) {
+            QFile stamped(target.filePath());
+            if (stamped.open(QIODevice::ReadWrite))
+                stamped.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
+        }
+        if (!copied) {
+            ask(name, tr("filename:") + name + tr(" can not be copy. skip or cancel?"), false);
+            return;
+        }
+        log(name, kGreen);
+        count();
+    }
+    finish();
+}
+
+void FileOutProgress::finish()
+{
+    if (!m_waiting)
+        accept();
+}
+
+void FileOutProgress::SkipProc()
+{
+    if (!m_waiting)
+        return;
+    m_ui->OVERWRITE->hide();
+    m_waiting = false;
+    if (m_reference && m_index >= 0) {
+        ++m_done;
+        copyFrom(m_index + 1);
+    }
+}
+
+void FileOutProgress::OverWriteProc()
+{
+    m_waiting = false;
+    m_overwriteOnce = true;
+    m_ui->OVERWRITE->hide();
+    copyFrom(m_index);
+}
+
+void FileOutProgress::CancelProc()
+{
+    if (m_waiting) {
+        m_waiting = false;
+        accept();
+    }
+    m_cancelled = true;
+}

@@ -1,0 +1,440 @@
+#include "core/xmlclass.h"
+#include "outdef/outdef.h"
+#include "output/outmenudiag.h"
+#include "ui_outmenudiag.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QTreeWidget>
+
+// The selection files of the output run (defoutput_<n>.xml beside the definition, refoutput_<n>.xml
+// in the instance folder) and the dialog's slots.
+
+namespace
+{
+QTreeWidgetItem *nextInRing(const QTreeWidgetItem *row)
+{
+    return static_cast<QTreeWidgetItem *>(row->data(5, Qt::UserRole).value<void *>());
+}
+
+QDomElement child(QDomDocument *doc, QDomElement parent, const QString &tag)
+{
+    QDomElement e = doc->createElement(tag);
+    parent.appendChild(e);
+    return e;
+}
+
+// The document at index emptied, or a new one with the root.
+QDomDocument *emptied(xmlclass *store, int index, const QString &rootTag)
+{
+    if (!store->HasDoc(index))
+        store->NewXmlDoc(index, rootTag);
+    QDomDocument *doc = store->GetXmlDoc(index);
+    QDomElement root = doc->documentElement();
+    while (root.hasChildNodes())
+        root.removeChild(root.firstChild());
+    return doc;
+}
+} // namespace
+
+QString OutMenuDiag::defPath(int n) const
+{
+    auto *page = GetObj<outdef>(RegSlot::ObjOutdef);
+    return GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + (page ? page->GetOutputPath() : QString()) +
+           QStringLiteral("/defoutput_") + QString::number(n) + QStringLiteral(".xml");
+}
+
+QString OutMenuDiag::refPath(int n) const
+{
+    return GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/refoutput_") + QString::number(n) +
+           QStringLiteral(".xml");
+}
+
+// Quiet: a missing or broken file only means the defaults.
+bool OutMenuDiag::openSelection(int index, const QString &path)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    return store && (store->HasDoc(index) || store->OpenXmlFile(index, path, false));
+}
+
+void OutMenuDiag::loadDefSelection(int n)
+{
+    m_defDir = memberOutDir(n);
+    m_defRead = false;
+    if (openSelection(DefIndex(n), defPath(n))) {
+        m_openDef = n;
+        m_defRead = readDefSelection(n);
+    }
+    if (!m_defRead)
+        checkOwnMembers(n);
+    m_ui->DEF_CHECK->setChecked(true);
+}
+
+void OutMenuDiag::loadRefSelection(int n)
+{
+    m_refDir = memberOutDir(n);
+    m_refRead = false;
+    if (openSelection(RefIndex(n), refPath(n))) {
+        m_openRef = n;
+        m_refRead = readRefSelection(n);
+    }
+    if (!m_refRead)
+        autoSelect(false);
+    m_ui->DUP->setVisible(true);
+    m_ui->REF_CHECK->setChecked(true);
+}
+
+QDomElement OutMenuDiag::storedRoot(int index) const
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    return store && store->HasDoc(index) ? store->GetXmlDoc(index)->documentElement() : QDomElement();
+}
+
+bool OutMenuDiag::readDefSelection(int n)
+{
+    const QDomElement root = storedRoot(DefIndex(n));
+    if (root.isNull())
+        return false;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
+            m_defDir = e.attribute(QStringLiteral("dir"));
+        } else if (e.tagName() == QLatin1String("SELECT")) {
+            m_defOwner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
+        } else if (e.tagName() == QLatin1String("InstList")) {
+            const QHash<QString, QTreeWidgetItem *> rows =
+                m_memberRows.value(e.attribute(QStringLiteral("FileID")).toInt());
+            for (QDomElement l = e.firstChildElement(QStringLiteral("LModel")); !l.isNull();
+                 l = l.nextSiblingElement(QStringLiteral("LModel"))) {
+                QTreeWidgetItem *member = rows.value(l.attribute(QStringLiteral("User")) + QLatin1Char(':') +
+                                                     l.attribute(QStringLiteral("ID")));
+                if (!member)
+                    continue;
+                member->setCheckState(3, Qt::Checked);
+                for (QDomElement i = l.firstChildElement(QStringLiteral("LInstance")); !i.isNull();
+                     i = i.nextSiblingElement(QStringLiteral("LInstance"))) {
+                    for (int k = 0; k < member->childCount(); ++k) {
+                        if (member->child(k)->text(4) == i.attribute(QStringLiteral("ID")))
+                            member->child(k)->setCheckState(4, Qt::Checked);
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool OutMenuDiag::readRefSelection(int n)
+{
+    const QDomElement root = storedRoot(RefIndex(n));
+    if (root.isNull())
+        return false;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
+            m_refDir = e.attribute(QStringLiteral("dir"));
+        } else if (e.tagName() == QLatin1String("SELECT")) {
+            const int owner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
+            m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner));
+        } else if (e.tagName() == QLatin1String("FileList")) {
+            for (QDomElement f = e.firstChildElement(QStringLiteral("File")); !f.isNull();
+                 f = f.nextSiblingElement(QStringLiteral("File"))) {
+                m_storedNames.append(f.attribute(QStringLiteral("fname")));
+                m_storedKeys.append(f.attribute(QStringLiteral("instID")));
+            }
+        }
+    }
+    return true;
+}
+
+void OutMenuDiag::applyRefSelection()
+{
+    for (int i = 0; i < m_storedNames.size(); ++i) {
+        QTreeWidgetItem *head = m_heads.value(m_storedNames.at(i));
+        QTreeWidgetItem *row = head;
+        while (row) {
+            if (row->data(3, Qt::UserRole).toString() == m_storedKeys.at(i)) {
+                row->setCheckState(5, Qt::Checked);
+                break;
+            }
+            row = nextInRing(row);
+            if (row == head)
+                break;
+        }
+    }
+}
+
+void OutMenuDiag::saveDefSelection()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return;
+    const int n = currentMember();
+    QDomDocument *doc = emptied(store, DefIndex(n), QStringLiteral("Root_DefOutput"));
+    QDomElement root = doc->documentElement();
+    child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_defDir);
+    child(doc, root, QStringLiteral("SELECT"))
+        .setAttribute(QStringLiteral("owner"), QString::number(m_ui->SELCBX->currentData().toInt()));
+    for (int i = 0; i < m_ui->DTREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
+        QDomElement list = child(doc, root, QStringLiteral("InstList"));
+        list.setAttribute(QStringLiteral("FileID"), QString::number(file->data(1, Qt::UserRole).toInt()));
+        for (int j = 0; j < file->childCount(); ++j) {
+            QTreeWidgetItem *lclass = file->child(j);
+            for (int k = 0; k < lclass->childCount(); ++k) {
+                QTreeWidgetItem *member = lclass->child(k);
+                if (member->checkState(3) != Qt::Checked)
+                    continue;
+                QDomElement l = child(doc, list, QStringLiteral("LModel"));
+                l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
+                l.setAttribute(QStringLiteral("User"),
+                               QString::number(member->data(0, Qt::UserRole).toInt()));
+                for (int m = 0; m < member->childCount(); ++m) {
+                    if (member->child(m)->checkState(4) == Qt::Checked)
+                        child(doc, l, QStringLiteral("LInstance"))
+                            .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
+                }
+            }
+        }
+    }
+    store->SaveXmlDocAs(defPath(n), DefIndex(n));
+}
+
+void OutMenuDiag::saveRefSelection()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return;
+    if (m_ui->DUP->isVisible()) {
+        m_candidates.clear();
+        m_dupNames.clear();
+        m_ui->DUP->hide();
+    }
+    const int n = currentMember();
+    QDomDocument *doc = emptied(store, RefIndex(n), QStringLiteral("Root_RefOutput"));
+    QDomElement root = doc->documentElement();
+    child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_refDir);
+    QDomElement check = child(doc, root, QStringLiteral("CHECK"));
+    check.setAttribute(QStringLiteral("def"), m_ui->DEF_CHECK->isChecked() ? "y" : "n");
+    check.setAttribute(QStringLiteral("ref"), m_ui->REF_CHECK->isChecked() ? "y" : "n");
+    child(doc, root, QStringLiteral("SELECT"))
+        .setAttribute(QStringLiteral("owner"), QString::number(m_ui->SELCBX->currentData().toInt()));
+    child(doc, root, QStringLiteral("EXTENSION"))
+        .setAttribute(QStringLiteral("ext"), m_ui->EXTENSION->text());
+    QDomElement list = child(doc, root, QStringLiteral("FileList"));
+    std::function<void(QTreeWidgetItem *)> walk = [&](QTreeWidgetItem *row) {
+        if (row->data(4, Qt::UserRole).toInt() == 4 && row->checkState(5) == Qt::Checked) {
+            QDomElement f = child(doc, list, QStringLiteral("File"));
+            f.setAttribute(QStringLiteral("fname"), row->text(5));
+            f.setAttribute(QStringLiteral("instID"), row->data(3, Qt::UserRole).toString());
+        }
+        for (int i = 0; i < row->childCount(); ++i)
+            walk(row->child(i));
+    };
+    for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i)
+        walk(m_ui->TREE->topLevelItem(i));
+    store->SaveXmlDocAs(refPath(n), RefIndex(n));
+}
+
+void OutMenuDiag::closeSelections()
+{
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore)) {
+        if (m_openRef >= 0)
+            store->CloseXmlDoc(RefIndex(m_openRef));
+        if (m_openDef >= 0)
+            store->CloseXmlDoc(DefIndex(m_openDef));
+    }
+    m_openRef = m_openDef = -1;
+}
+
+void OutMenuDiag::buildDefinitionSelection()
+{
+    m_selection.clear();
+    for (int i = 0; i < m_ui->DTREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
+        FileSelection &selection = m_selection[file->data(1, Qt::UserRole).toInt()];
+        selection.clear();
+        for (int j = 0; j < file->childCount(); ++j) {
+            QTreeWidgetItem *lclass = file->child(j);
+            for (int k = 0; k < lclass->childCount(); ++k) {
+                QTreeWidgetItem *member = lclass->child(k);
+                if (member->checkState(3) != Qt::Checked)
+                    continue;
+                for (int m = 0; m < member->childCount(); ++m) {
+                    if (member->child(m)->checkState(4) == Qt::Checked)
+                        selection.insert(lclass->data(0, Qt::UserRole).toInt(),
+                                         member->child(m)->text(4).mid(1));
+                }
+            }
+        }
+    }
+}
+
+// ---- slots ----
+
+void OutMenuDiag::RefProc()
+{
+    const QString start = m_ui->DIR->text().isEmpty() ? QDir::currentPath() : m_ui->DIR->text();
+    const QString dir = QFileDialog::getExistingDirectory(this, tr("Output Directory"), start);
+    if (dir.isEmpty())
+        return;
+    (m_ui->TAB->currentIndex() != 0 ? m_defDir : m_refDir) = dir;
+    m_ui->DIR->setText(dir);
+    m_ui->MSG->clear();
+}
+
+void OutMenuDiag::ReloadProc()
+{
+    uncheckReferenceRows();
+    m_storedNames.clear();
+    m_storedKeys.clear();
+    const int n = currentMember();
+    if (m_refRead)
+        readRefSelection(n);
+    if (m_defRead)
+        readDefSelection(n);
+    applyRefSelection();
+}
+
+void OutMenuDiag::ExpansionProc()
+{
+    autoSelect(true);
+}
+
+void OutMenuDiag::UserCbxProc(int index)
+{
+    if (GetBoolVar(RegSlot::FlagBusy))
+        return;
+    SetBoolVar(RegSlot::FlagBusy, true);
+    const int n = m_ui->USERCBX->itemData(index).toInt();
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (store && m_openRef >= 0)
+        store->CloseXmlDoc(RefIndex(m_openRef));
+    m_openRef = -1;
+    uncheckReferenceRows();
+    m_storedNames.clear();
+    m_storedKeys.clear();
+    loadRefSelection(n);
+    applyRefSelection();
+    if (m_ui->TAB->isTabEnabled(1)) {
+        if (store && m_openDef >= 0)
+            store->CloseXmlDoc(DefIndex(m_openDef));
+        m_openDef = -1;
+        uncheckMembers();
+        loadDefSelection(n);
+    }
+    SetBoolVar(RegSlot::FlagBusy, false);
+}
+
+void OutMenuDiag::ClearProc()
+{
+    if (m_ui->TAB->currentIndex() == 0) {
+        uncheckReferenceRows();
+        autoSelect(false);
+    } else {
+        uncheckMembers();
+        checkOwnMembers(currentMember());
+    }
+}
+
+void OutMenuDiag::SaveProc()
+{
+    (m_ui->TAB->currentIndex() != 0 ? m_defRead : m_refRead) = true;
+    saveRefSelection();
+    if (m_ui->TAB->isTabEnabled(1))
+        saveDefSelection();
+    m_ui->RELOAD->setEnabled(true);
+}
+
+void OutMenuDiag::TabChanged(int index)
+{
+    if (GetBoolVar(RegSlot::FlagBusy))
+        return;
+    QTabBar *bar = m_ui->TAB->tabBar();
+    const bool reference = index == 0;
+    bar->setTabTextColor(0, reference ? Qt::white : QColor("#00dd00"));
+    if (!reference)
+        bar->setTabTextColor(1, Qt::white);
+    else if (m_ui->TAB->isTabEnabled(1))
+        bar->setTabTextColor(1, QColor("#00dd00"));
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->SEL_LABEL), static_cast<QWidget *>(m_ui->SELCBX),
+                       static_cast<QWidget *>(m_ui->EXT_TEXT), static_cast<QWidget *>(m_ui->EXTENSION),
+                       static_cast<QWidget *>(m_ui->EXPANSION), static_cast<QWidget *>(m_ui->DUP)})
+        w->setVisible(reference);
+    if (reference) {
+        ItemTreeChanged(m_ui->TREE->currentItem(), nullptr);
+        m_ui->DIR->setText(m_refDir);
+        m_ui->SELCBX->setCurrentIndex(m_refSelIndex);
+    } else {
+        m_ui->DIR->setText(m_defDir);
+        m_ui->SELCBX->setCurrentIndex(m_ui->SELCBX->findData(m_defOwner));
+    }
+    m_ui->RELOAD->setEnabled(reference ? m_refRead : m_defRead);
+}
+
+void OutMenuDiag::CancelProc()
+{
+    closeSelections();
+    m_ui->MSG->clear();
+    reject();
+}
+
+void OutMenuDiag::closeEvent(QCloseEvent *event)
+{
+    closeSelections();
+    m_ui->MSG->clear();
+    QDialog::closeEvent(event);
+}
+
+void OutMenuDiag::OutputProc()
+{
+    m_defDir = m_refDir = m_ui->DIR->text();
+    const QString dir = m_ui->DIR->text();
+    const bool reference = m_ui->REF_CHECK->isChecked();
+    const bool definition = m_ui->DEF_CHECK->isChecked();
+    if (reference && dir.isEmpty())
+        return setMessage(tr("reference output directory is not selected"));
+    if (reference && !QFileInfo(dir).isDir())
+        return setMessage(tr("reference output directory is not exist"));
+    if (definition && dir.isEmpty())
+        return setMessage(tr("pattern output directory is not selected"));
+    if (definition && !QFileInfo(dir).isDir())
+        return setMessage(tr("pattern output directory is not exist"));
+    if (!reference && !definition)
+        return setMessage(tr("both output is not checked"));
+    const int page = m_ui->TAB->currentIndex();
+    if (reference) {
+        saveRefSelection();
+        if (page == 0)
+            m_ui->RELOAD->setEnabled(true);
+    }
+    if (definition) {
+        saveDefSelection();
+        if (page == 1)
+            m_ui->RELOAD->setEnabled(true);
+    }
+    auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
+    if (definition && outputs) {
+        buildDefinitionSelection();
+        outputs->SetOutputList(&m_selection);
+        outputs->GenerateFiles(OutputGenerator::Run);
+        outputs->SetOutputList(nullptr);
+        m_selection.clear();
+    }
+    m_progress->ResetProgress();
+    if (definition && outputs) {
+        if (outputs->GetGeneratedList().isEmpty() && !reference) {
+            m_progress->hide();
+            return setMessage(tr("file of output is not empty"));
+        }
+        m_progress->SetOutputFiles(dir, &outputs->GetGeneratedList());
+    } else {
+        m_progress->SetOutputFiles(dir, nullptr);
+    }
+    if (!m_progress->StartOutput(definition, reference, dir, &m_heads)) {
+        m_progress->hide();
+        return setMessage(tr("file of output is not empty"));
+    }
+    closeSelections();
+    m_ui->MSG->clear();
+    accept();
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "core/globalvar.h"
+
+#include <QHash>
+#include <QList>
+#include <QMultiHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class OutputWidget;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TreeItemData;
+class outdef;
+struct SeqRecord;
+
+// One generated output file: its name ("" when the definition names none) and its text.
+struct GeneratedFile {
+    QString name;
+    QString text;
+};
+
+// The instances chosen for one output file: large-class ID -> element keys. QMultiHash yields the
+// keys of one class last-added-first, which is the order loops iterate them in.
+using FileSelection = QMultiHash<int, QString>;
+// Output file number -> its selection.
+using DefinitionSelection = QHash<int, FileSelection>;
+
+// Expands the templates of the open output definition into generated files: in preview every
+// loop runs twice and values are written as placeholder forms, in a run loops and values come
+// from the instances chosen in the output run dialog. It writes no file itself.
+class OutputGenerator : protected virtual globalvar
+{
+public:
+    enum Mode { Preview = 0, Run = 1 };
+    // Nesting deeper than any definition needs: a damaged out.xml must not exhaust the stack.
+    static constexpr int MaxDepth = 1000;
+
+    OutputGenerator() = default;
+
+    void SetTree(QTreeWidget *tree) { m_tree = tree; }
+    void SetOutputWidget(OutputWidget *view) { m_view = view; }
+    void SetTabWidget(QTabWidget *tab) { m_tab = tab; }
+    void SetPage(outdef *page) { m_page = page; }
+    void SetSelectList(const DefinitionSelection *selection) { m_selection = selection; }
+
+    void GenerateAll(int mode);
+    void Generate(QTreeWidgetItem *fileItem, int mode);
+    void ClearResults() { m_results.clear(); }
+    const QList<GeneratedFile> &GetResults() const { return m_results; }
+    void ShowFirst();
+
+    QString GetVarValue(int file, SeqRecord *record, const QString &marker);
+
+    // FileName + "." + EXP, empty when both are empty.
+    static QString OutputName(const QString &fileName, const QString &ext);
+    static QString IndentLines(const QString &text, const QString &prefix, const QString &indent);
+    static QString LineIndent(int position, const QString &body);
+
+private:
+    struct LoopState {
+        int index = 0;
+        int count = 0;
+        bool resolved = false;
+        bool newLine = false;
+        bool endDelete = false;
+        QStringList entries;
+    };
+    struct Scan {
+        int file;
+        SeqRecord *record;
+        QString *target;
+        QString prefix;
+        QString indent;
+        bool last;
+        bool endDelete;
+        bool wroteVar;
+    };
+
+    void expand(int file, const QString &marker, QString *target, const QString &prefix,
+                const QString &indent);
+    void scanBody(Scan &scan, const QString &body);
+    QChar classify(const QString &marker, SeqRecord *record) const;
+    bool setUpLoop(int file, SeqRecord *record);
+    void setUpLclassLoop(int file, LoopState *state, int l);
+    void setUpSclassLoop(int file, LoopState *state, QTreeWidgetItem *element);
+    void setUpParamLoop(int file, LoopState *state, QTreeWidgetItem *element);
+    LoopState *findLoopState(const SeqRecord *record);
+    void advanceLoop(const SeqRecord *record);
+    void dropLoopState(const SeqRecord *record);
+
+    // value lookups
+    QString lclassValue(const QString &marker, int l);
+    QString sclassValue(const QString &marker, QTreeWidgetItem *element);
+    QString paramValue(const QString &marker, QTreeWidgetItem *element);
+    QString cellInLclass(const QString &marker, const QString &key, int s, const QString &row,
+                         const QString &col);
+    QString cellValue(const QString &marker, const QString &key, const QString &row, const QString &col);
+    QString referencedRowText(QTreeWidgetItem *instance, const QString &cell);
+    const FileSelection *currentSelection();
+    QString selectedKey(int l);
+    QTreeWidgetItem *findInstance(const QString &key) const;
+    QTreeWidgetItem *childOfClass(QTreeWidgetItem *instance, int s) const;
+    QString outVar(QTreeWidgetItem *instance) const;
+    void loadGrid(TreeItemData *record) const;
+    QTreeWidgetItem *modelItem(int id) const;
+    static int modelId(const QTreeWidgetItem *item);
+    static QString form(const QString &marker, QChar lead, const QStringList &indexes);
+
+    QTreeWidget *m_tree = nullptr;
+    QList<GeneratedFile> m_results;
+    QHash<int, LoopState> m_loops;
+    QHash<int, LoopState> m_paramLoops;
+    const FileSelection *m_current = nullptr;
+    const DefinitionSelection *m_selection = nullptr;
+    int m_file = 0;
+    int m_mode = Preview;
+    outdef *m_page = nullptr;
+    OutputWidget *m_view = nullptr;
+    QTabWidget *m_tab = nullptr;
+    // Sequences being expanded: one met again is a cycle in a damaged out.xml.
+    QSet<int> m_open;
+
+    const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[[0-9]+\\]")};
+    const QRegularExpression m_seqMarker{QStringLiteral("\\$Seq\\[(\\d+)\\]")};
+};

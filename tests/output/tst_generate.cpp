@@ -1,0 +1,219 @@
+#include "genprogram.h"
+#include "outdef/outfile.h"
+#include "outdef/outheighlighter.h"
+#include "outdef/outputwidget.h"
+#include "outdef/outseq.h"
+#include "shell/numeditor.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+// The format the highlighter gave the character at position p of the document's first block.
+QTextCharFormat formatAt(QTextDocument *doc, int p)
+{
+    const QTextBlock block = doc->firstBlock();
+    for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
+        if (p >= range.start && p < range.start + range.length)
+            return range.format;
+    }
+    return QTextCharFormat();
+}
+
+QColor colourAt(QTextDocument *doc, const QString &text, const QString &what)
+{
+    const QTextCharFormat f = formatAt(doc, text.indexOf(what));
+    return f.hasProperty(QTextFormat::ForegroundBrush) && f.fontItalic() && f.fontWeight() == 75
+               ? f.foreground().color()
+               : QColor();
+}
+} // namespace
+
+class tst_generate : public QObject
+{
+    Q_OBJECT
+private slots:
+    void golden_data();
+    void golden();
+    void outputName_data();
+    void outputName();
+    void damagedCycle_expandsToNothing();
+    void preview_showsWholeFileTitledByName();
+    void markerCounts_setCutLoadAndTemporary();
+    void highlighting_onlyMarkersOfTheShownEntry();
+};
+
+void tst_generate::golden_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("run");
+    for (const QString &name :
+         QDir(GenProgram::golden(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (bool run : {false, true}) {
+            if (QFile::exists(GenProgram::golden(name + (run ? "/run.out" : "/preview.out"))))
+                QTest::newRow(qPrintable(name + (run ? " run" : " preview"))) << name << run;
+        }
+    }
+}
+
+void tst_generate::golden()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, run);
+    GenProgram p;
+    p.openInstances();
+    p.openCase(name);
+    QTreeWidgetItem *file = p.files()->topLevelItem(0);
+    QVERIFY(file);
+    const DefinitionSelection selection = GenProgram::readSelection(GenProgram::golden(name + "/selection"));
+    if (run) {
+        p.page()->SetOutputList(&selection);
+        p.page()->GenerateFiles(OutputGenerator::Run);
+    } else {
+        // Previewed from the deepest sequence, so the shown entry's own trees are consulted too.
+        QTreeWidgetItem *deepest = file;
+        while (deepest->childCount() > 0)
+            deepest = deepest->child(0);
+        p.files()->setCurrentItem(deepest);
+        p.page()->FileOutDiag();
+    }
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 1);
+    QCOMPARE(results.first().name, QStringLiteral("main.c"));
+    const QByteArray expected = readFile(GenProgram::golden(name + (run ? "/run.out" : "/preview.out")));
+    QCOMPARE(results.first().text.toUtf8(), expected);
+}
+
+void tst_generate::outputName_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("both empty") << ""
+                                << ""
+                                << "";
+    QTest::newRow("no extension") << "abc"
+                                  << ""
+                                  << "abc.";
+    QTest::newRow("both") << "main"
+                          << "md"
+                          << "main.md";
+    QTest::newRow("extension only") << ""
+                                    << "c"
+                                    << ".c";
+}
+
+void tst_generate::outputName()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, ext);
+    QTEST(OutputGenerator::OutputName(fileName, ext), "name");
+}
+
+void tst_generate::damagedCycle_expandsToNothing()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e6_nested_indent"));
+    // A cycle the loader did not see: sequence 2 names sequence 1 again.
+    SeqRecord *inner = p.page()->FindSeq(2);
+    auto *back = new QTreeWidgetItem;
+    back->setText(0, QStringLiteral("$Seq[1]"));
+    inner->nestItems.append(back);
+    inner->data->SetAttr(QStringLiteral("Expression"), QStringLiteral("x$Seq[1]y"));
+    inner->data->flags[0] = true;
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    QCOMPARE(p.page()->GetGeneratedList().first().text, QStringLiteral("f {\n\t\txy\n}\n"));
+}
+
+void tst_generate::preview_showsWholeFileTitledByName()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e6_nested_indent"));
+    OutputWidget *view = p.page()->GetOutputWidget();
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    p.page()->FileOutDiag();
+    QCOMPARE(view->GetTabWidget()->tabText(0), QStringLiteral("main.c"));
+    QCOMPARE(static_cast<NumEditor *>(view->GetView())->toPlainText(),
+             QStringLiteral("f {\n\t\tx;\n\t\ty;\n\n}\n"));
+    QCOMPARE(view->GetTabWidget()->window()->findChild<QTabWidget *>("INF_TAB")->currentIndex(), 2);
+    // An edit not yet stored is previewed.
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    p.page()->GetTemplateEditor()->selectAll();
+    p.page()->GetTemplateEditor()->insertPlainText(QStringLiteral("z;"));
+    p.page()->FileOutDiag();
+    QCOMPARE(static_cast<NumEditor *>(view->GetView())->toPlainText(), QStringLiteral("f {\n\t\tz;\n}\n"));
+    view->ShowText(QString(), QStringLiteral("t"));
+    QCOMPARE(view->GetTabWidget()->tabText(0), QStringLiteral("NONE"));
+    QVERIFY(static_cast<NumEditor *>(view->GetView())->isReadOnly());
+}
+
+void tst_generate::markerCounts_setCutLoadAndTemporary()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e7_nested_loops"));
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    OutSeq *seq = p.page()->GetOutSeq();
+    QTreeWidgetItem *nest = seq->GetNestTree()->topLevelItem(0);
+    QCOMPARE(nest->text(1), QStringLiteral("1"));
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    editor->selectAll();
+    editor->insertPlainText(QStringLiteral("$var[1] "));
+    seq->GetNestTree()->setCurrentItem(nest);
+    seq->GetCodeSetButton()->click();
+    seq->GetCodeSetButton()->click();
+    QCOMPARE(nest->text(1), QStringLiteral("2"));
+    // The cut ignores case and takes the first occurrence only.
+    seq->GetVarTree()->setCurrentItem(seq->GetVarTree()->topLevelItem(0));
+    seq->GetVarCodeDelButton()->click();
+    QCOMPARE(editor->toPlainText(), QStringLiteral(" $Seq[2]$Seq[2]"));
+    seq->GetCodeDelButton()->click();
+    seq->GetCodeDelButton()->click();
+    QCOMPARE(nest->text(1), QStringLiteral("Unset"));
+    // Loading shows the load-time spelling for a marker without occurrence.
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    QCOMPARE(seq->GetNestTree()->topLevelItem(0)->text(1), QStringLiteral("UnSet"));
+
+    // In a temporary sequence the counts stay as loaded.
+    p.page()->MoveSeqTempDiag();
+    p.temps()->setFocus();
+    p.temps()->setCurrentItem(p.temps()->topLevelItem(0));
+    QTRY_COMPARE(p.page()->PageMode(), 2);
+    QTreeWidgetItem *shown = seq->GetNestTree()->topLevelItem(0);
+    const QString before = shown ? shown->text(1) : QString();
+    seq->GetNestTree()->setCurrentItem(shown);
+    seq->GetCodeSetButton()->click();
+    QCOMPARE(shown ? shown->text(1) : QString(), before);
+}
+
+void tst_generate::highlighting_onlyMarkersOfTheShownEntry()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e7_nested_loops"));
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    const QString text = QStringLiteral("$Seq[2] $Var[1] $Seq[4] $Var[7] $Seq[] $Var[x]");
+    editor->setPlainText(text);
+    QCOMPARE(colourAt(editor->document(), text, "$Seq[2]"), QColor(Qt::darkGreen));
+    QCOMPARE(colourAt(editor->document(), text, "$Var[1]"), QColor(Qt::blue));
+    for (const char *plain : {"$Seq[4]", "$Var[7]", "$Seq[]", "$Var[x]"})
+        QVERIFY2(!colourAt(editor->document(), text, plain).isValid(), plain);
+
+    p.page()->FileOutDiag();
+    NumEditor *view = static_cast<NumEditor *>(p.page()->GetOutputWidget()->GetView());
+    const QString out = QStringLiteral("%Var[1][2][3] #Var[5] &Seq[2] %Var[1] $Var[1][0] $Var[9][0]");
+    view->setPlainText(out);
+    QCOMPARE(colourAt(view->document(), out, "%Var[1][2][3]"), QColor(Qt::darkGreen));
+    QCOMPARE(colourAt(view->document(), out, "#Var[5]"), QColor(Qt::blue));
+    QCOMPARE(colourAt(view->document(), out, "&Seq[2]"), QColor(Qt::red));
+    QVERIFY(!colourAt(view->document(), out, "%Var[1] ").isValid());
+    QVERIFY(!colourAt(view->document(), out, "$Var[1][0]").isValid());
+}
+
+QTEST_MAIN(tst_generate)
+#include "tst_generate.moc"

@@ -1,0 +1,310 @@
+#include "genprogram.h"
+#include "members/manager.h"
+#include "output/fileoutprogress.h"
+#include "output/outmenudiag.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCodec>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+// A reference-tree file row as the run dialog makes it, joined into a ring of its name.
+QTreeWidgetItem *fileRow(QTreeWidget *tree, const QString &name, const QString &key, bool checked)
+{
+    auto *row = new QTreeWidgetItem(tree);
+    row->setText(5, name);
+    row->setData(3, Qt::UserRole, key);
+    row->setCheckState(5, checked ? Qt::Checked : Qt::Unchecked);
+    row->setData(5, Qt::UserRole, QVariant::fromValue(static_cast<void *>(row)));
+    return row;
+}
+
+void link(QTreeWidgetItem *a, QTreeWidgetItem *b)
+{
+    a->setData(5, Qt::UserRole, QVariant::fromValue(static_cast<void *>(b)));
+    b->setData(5, Qt::UserRole, QVariant::fromValue(static_cast<void *>(a)));
+}
+
+QDomElement rootOf(const QString &path)
+{
+    static QList<QDomDocument> docs;
+    docs.append(QDomDocument());
+    docs.last().setContent(readFile(path));
+    return docs.last().documentElement();
+}
+} // namespace
+
+class tst_outrun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { watchConnections(); }
+    void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
+    void writeGenerated_refusesEscapesAndFailuresCountsTheRest();
+    void writeGenerated_localeEncoding_data();
+    void writeGenerated_localeEncoding();
+    void copyReferences_sameOlderMissingSkipOverwriteCancel();
+    void extensionPattern_data();
+    void extensionPattern();
+    void selectionIndexes_stayClearOfOtherDocuments();
+    void dialog_noOwnMemberIsNotShown();
+    void dialog_runWritesOutputsAndRemembersTheChoices();
+};
+
+void tst_outrun::writeGenerated_refusesEscapesAndFailuresCountsTheRest()
+{
+    RegistryScope scope;
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QDir().mkpath(out + "/sub");
+    writeFile(out + "/main.c", "old text that is longer");
+    const QList<GeneratedFile> files = {{"main.c", "new\n"}, {"", "unnamed"},
+                                        {"../x", "escape"},  {"/tmp/abs", "abs"},
+                                        {"sub", "a folder"}, {"a/../b.h", "kept inside"}};
+    FileOutProgress progress;
+    progress.ResetProgress();
+    progress.SetOutputFiles(out, &files);
+    QVERIFY(progress.StartOutput(true, false, out, nullptr));
+    QCOMPARE(progress.Total(), 6);
+    QCOMPARE(progress.Done(), 2);
+    QCOMPARE(readFile(out + "/main.c"), QByteArray("new\n"));
+    QCOMPARE(readFile(out + "/b.h"), QByteArray("kept inside"));
+    QVERIFY(!QFile::exists(tmp.filePath("x")));
+    QVERIFY(QFileInfo(out + "/sub").isDir());
+    QVERIFY(progress.isHidden());
+    // Nothing to write or copy: the dialog is not shown.
+    const QList<GeneratedFile> none;
+    progress.ResetProgress();
+    progress.SetOutputFiles(out, &none);
+    QVERIFY(!progress.StartOutput(true, false, out, nullptr));
+}
+
+void tst_outrun::writeGenerated_localeEncoding_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("latin-1") << QByteArray("ISO-8859-1") << QByteArray("\xE9");
+    QTest::newRow("utf-8") << QByteArray("UTF-8") << QByteArray("\xC3\xA9");
+}
+
+void tst_outrun::writeGenerated_localeEncoding()
+{
+    QFETCH(QByteArray, codec);
+    QTextCodec *before = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+    QTemporaryDir tmp;
+    const bool written = FileOutProgress::WriteOutput(tmp.filePath("e.txt"), QStringLiteral("é"));
+    QTextCodec::setCodecForLocale(before);
+    QVERIFY(written);
+    QTEST(readFile(tmp.filePath("e.txt")), "bytes");
+}
+
+void tst_outrun::copyReferences_sameOlderMissingSkipOverwriteCancel()
+{
+    RegistryScope scope;
+    QTemporaryDir tmp;
+    scope.SetStrVar(RegSlot::StrInstanceDir, tmp.filePath("inst"));
+    const QString src = tmp.filePath("inst/REFERENCE/1/7/");
+    const QString out = tmp.filePath("out");
+    QDir().mkpath(out);
+    QDir().mkpath(src);
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    const QDateTime newer = QDateTime::currentDateTime().addDays(-1);
+    writeAt(src + "same.txt", "same", old);
+    writeAt(out + "/same.txt", "same", old);
+    writeAt(src + "older.txt", "source", old);
+    writeAt(out + "/older.txt", "target is newer", newer);
+    writeAt(src + "fresh.txt", "fresh", old);
+
+    QTreeWidget tree;
+    FileOutProgress::RingHeads heads;
+    for (const char *name : {"same.txt", "older.txt", "fresh.txt", "gone.txt"})
+        heads.insert(name, fileRow(&tree, name, "1-7", true));
+    // Two rows of one name: the checked one met first from the head is taken.
+    QTreeWidgetItem *other = fileRow(&tree, "fresh.txt", "1-8", true);
+    link(heads.value("fresh.txt"), other);
+
+    FileOutProgress progress;
+    progress.ResetProgress();
+    QVERIFY(progress.StartOutput(false, true, out, &heads));
+    QCOMPARE(progress.Total(), 4);
+    auto *msg = progress.findChild<QLabel *>("MSG");
+    auto *overwrite = progress.findChild<QPushButton *>("OVERWRITE");
+    auto *log = progress.findChild<QPlainTextEdit *>("FLIST");
+    // The heads come in the table's order: answer whichever question waits until the run ends.
+    bool sawOlder = false, sawMissing = false;
+    while (progress.isVisible()) {
+        if (msg->text().contains("older")) {
+            sawOlder = true;
+            QVERIFY(overwrite->isVisible());
+            overwrite->click();
+        } else {
+            QVERIFY(msg->text().contains("is not found"));
+            QVERIFY(!overwrite->isVisible());
+            sawMissing = true;
+            progress.findChild<QPushButton *>("SKIP")->click();
+        }
+    }
+    QVERIFY(sawOlder && sawMissing);
+    QCOMPARE(progress.Done(), 4);
+    QCOMPARE(readFile(out + "/older.txt"), QByteArray("source"));
+    QCOMPARE(readFile(out + "/fresh.txt"), QByteArray("fresh"));
+    QCOMPARE(QFileInfo(out + "/fresh.txt").lastModified(), QFileInfo(src + "fresh.txt").lastModified());
+    QVERIFY(log->toPlainText().contains("same.txt"));
+    QVERIFY(log->document()->toHtml().contains("#ffff00", Qt::CaseInsensitive));
+
+    // Cancel at the question keeps what was copied and copies nothing more.
+    writeAt(out + "/older.txt", "newer again", QDateTime::currentDateTime());
+    QDir(out).remove("fresh.txt");
+    progress.ResetProgress();
+    QVERIFY(progress.StartOutput(false, true, out, &heads));
+    while (progress.isVisible() && !msg->text().contains("older"))
+        progress.findChild<QPushButton *>("SKIP")->click();
+    if (progress.isVisible())
+        progress.findChild<QPushButton *>("CANCEL")->click();
+    QVERIFY(!progress.isVisible());
+    QCOMPARE(readFile(out + "/older.txt"), QByteArray("newer again"));
+
+    // A folder where the copy should go: the question, not a false success.
+    QDir(out).remove("older.txt");
+    QDir().mkpath(out + "/older.txt");
+    writeAt(src + "older.txt", "source", QDateTime::currentDateTime());
+    QTreeWidget one;
+    FileOutProgress::RingHeads single{{"older.txt", fileRow(&one, "older.txt", "1-7", true)}};
+    progress.ResetProgress();
+    QVERIFY(progress.StartOutput(false, true, out, &single));
+    QVERIFY(msg->text().contains("can not be copy"));
+    progress.findChild<QPushButton *>("SKIP")->click();
+    QVERIFY(!progress.isVisible());
+}
+
+void tst_outrun::extensionPattern_data()
+{
+    QTest::addColumn<QString>("extensions");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("c") << "c;h"
+                       << "main.c" << true;
+    QTest::newRow("h") << "c;h"
+                       << "a.h" << true;
+    QTest::newRow("cpp") << "c;h"
+                         << "main.cpp" << false;
+    QTest::newRow("no dot") << "c;h"
+                            << "c" << false;
+    QTest::newRow("case") << "c;h"
+                          << "main.C" << false;
+    QTest::newRow("separators only") << ";"
+                                     << "main.c" << false;
+    QTest::newRow("plus signs literal") << "c++"
+                                        << "a.c++" << true;
+    QTest::newRow("star literal") << "*"
+                                  << "a.txt" << false;
+}
+
+void tst_outrun::extensionPattern()
+{
+    QFETCH(QString, extensions);
+    QFETCH(QString, name);
+    const QRegularExpression pattern = OutMenuDiag::ExtensionPattern(extensions);
+    QVERIFY(pattern.isValid());
+    QTEST(pattern.match(name).hasMatch(), "passes");
+}
+
+void tst_outrun::selectionIndexes_stayClearOfOtherDocuments()
+{
+    for (int n : {0, 1, 1999, 2000, 5000, 100000}) {
+        QVERIFY(OutMenuDiag::DefIndex(n) > XmlIndex::InstanceDoc + 10000);
+        QVERIFY(OutMenuDiag::RefIndex(n) != OutMenuDiag::DefIndex(n + 1));
+        QCOMPARE(OutMenuDiag::RefIndex(n), OutMenuDiag::DefIndex(n) + 1);
+    }
+}
+
+void tst_outrun::dialog_noOwnMemberIsNotShown()
+{
+    GenProgram p;
+    OutMenuDiag dialog;
+    QVERIFY(!dialog.InitOutMenu(false)); // an empty instance tree
+    p.SetStrVar(RegSlot::StrInstanceDir, p.instanceDir());
+    p.addMember(2, "other", "other@x");
+    p.GetObj<deftab>(RegSlot::ObjDeftab)->LoadInstanceDocument(&p.members);
+    QVERIFY(!dialog.InitOutMenu(false));
+}
+
+void tst_outrun::dialog_runWritesOutputsAndRemembersTheChoices()
+{
+    GenProgram p;
+    p.openInstances();
+    p.openCase(QStringLiteral("e1_plain_var"));
+    p.SetIntVar(RegSlot::IntDocKind, 4);
+    QTreeWidget *mtree = p.GetObj<manager>(RegSlot::ObjManager)->GetTree();
+    for (int n : {1, 2}) {
+        auto *row = n == 1 ? new QTreeWidgetItem(mtree) : new QTreeWidgetItem(mtree->topLevelItem(0));
+        row->setData(0, Qt::UserRole, n);
+        row->setText(0, n == 1 ? "me" : "other");
+    }
+    QTemporaryDir out;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    auto *dtree = dialog.findChild<QTreeWidget *>("DTREE");
+    QTreeWidgetItem *lclass = dtree->topLevelItem(0)->child(0);
+    QCOMPARE(lclass->data(0, Qt::UserRole).toInt(), 5);
+    QTreeWidgetItem *me = lclass->child(0);
+    QTreeWidgetItem *other = lclass->child(1);
+    // The default: the running member with all their instances; members act as radio buttons.
+    QCOMPARE(me->checkState(3), Qt::Checked);
+    QCOMPARE(me->child(0)->checkState(4), Qt::Checked);
+    other->setCheckState(3, Qt::Checked);
+    QCOMPARE(me->checkState(3), Qt::Unchecked);
+    QCOMPARE(me->child(0)->checkState(4), Qt::Unchecked);
+    other->setCheckState(3, Qt::Unchecked);
+    QCOMPARE(me->checkState(3), Qt::Checked);
+
+    auto *msg = dialog.findChild<QLabel *>("MSG");
+    dialog.findChild<QCheckBox *>("REF_CHECK")->setChecked(false);
+    dialog.findChild<QCheckBox *>("DEF_CHECK")->setChecked(false);
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QCOMPARE(msg->text(), QStringLiteral("both output is not checked"));
+    dialog.findChild<QCheckBox *>("DEF_CHECK")->setChecked(true);
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QCOMPARE(msg->text(), QStringLiteral("pattern output directory is not selected"));
+    dialog.findChild<QCheckBox *>("REF_CHECK")->setChecked(true);
+    dialog.findChild<QLineEdit *>("DIR")->setText(out.filePath("missing"));
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QCOMPARE(msg->text(), QStringLiteral("reference output directory is not exist"));
+
+    dialog.findChild<QLineEdit *>("DIR")->setText(out.path());
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QCOMPARE(readFile(out.filePath("main.c")), QByteArray("name=Core;\n"));
+
+    const QDomElement def = rootOf(p.dir() + "/defoutput_1.xml");
+    QCOMPARE(def.tagName(), QStringLiteral("Root_DefOutput"));
+    QCOMPARE(def.firstChildElement("OutDir").attribute("dir"), out.path());
+    const QDomElement model = def.firstChildElement("InstList").firstChildElement("LModel");
+    QCOMPARE(def.firstChildElement("InstList").attribute("FileID"), QStringLiteral("1"));
+    QCOMPARE(model.attribute("User") + ":" + model.attribute("ID"), QStringLiteral("1:5"));
+    QCOMPARE(model.firstChildElement("LInstance").attribute("ID"), QStringLiteral("I1-20"));
+    const QDomElement ref = rootOf(p.instanceDir() + "/refoutput_1.xml");
+    QCOMPARE(ref.firstChildElement("CHECK").attribute("def"), QStringLiteral("y"));
+    QCOMPARE(ref.firstChildElement("SELECT").attribute("owner"), QStringLiteral("-1"));
+    QVERIFY(!ref.firstChildElement("FileList").isNull());
+
+    // Reopened, the same member row is checked again; the other member stays unchecked.
+    other->setCheckState(3, Qt::Checked);
+    QVERIFY(dialog.InitOutMenu(true));
+    lclass = dtree->topLevelItem(0)->child(0);
+    QCOMPARE(lclass->child(0)->checkState(3), Qt::Checked);
+    QCOMPARE(lclass->child(1)->checkState(3), Qt::Unchecked);
+    QCOMPARE(dialog.findChild<QLineEdit *>("DIR")->text(), out.path());
+}
+
+QTEST_MAIN(tst_outrun)
+#include "tst_outrun.moc"
