@@ -79,6 +79,9 @@ void MemberMail::NSendSaveProc()
 
 void MemberMail::SendProc()
 {
+    // One run at a time: its result settles the mail it was posted for.
+    if (m_awaiting)
+        return;
     QTreeWidgetItem *item = MailToStore();
     if (!item)
         return;
