@@ -69,6 +69,17 @@ QString SmtpControl::ResultText(int status)
     return tr("Send failed for some recipients");
 }
 
+QStringList SmtpControl::HeaderLines() const
+{
+    return {tr("[Model]"),
+            tr("Model Name:") + GetStrVar(RegSlot::StrModelName),
+            tr("Model version") + GetStrVar(RegSlot::StrModelVersion),
+            QString(),
+            tr("[Instance]"),
+            tr("Instance Name:") + GetStrVar(RegSlot::StrInstanceName),
+            tr("Instance Version") + GetStrVar(RegSlot::StrInstanceVersion)};
+}
+
 void SmtpControl::Trigger()
 {
     emit do_start();
@@ -94,7 +105,7 @@ void SmtpControl::post()
     run.Poster = GetObj<StatusWindow>(RegSlot::ObjStatusWindow);
     // The entries stay on this thread: the worker only says which of its mails went out.
     for (MailQueueItem item : *m_queue) {
-        run.Entries.append(item.Entry);
+        run.Entries.append(item.Entry ? item.Entry->Serial() : 0);
         item.Entry = nullptr;
         job.Items.append(item);
     }
@@ -110,7 +121,8 @@ void SmtpControl::markSent(int index)
 {
     if (m_runs.isEmpty() || index < 0 || index >= m_runs.first().Entries.size())
         return;
-    if (DocCdataCase *entry = m_runs.first().Entries.at(index))
+    // An entry freed by a reload since the posting is skipped.
+    if (DocCdataCase *entry = DocCdataCase::Live(m_runs.first().Entries.at(index)))
         entry->IsSend = true;
 }
 

@@ -57,6 +57,8 @@ public:
     // The queue of the panel that posts next (the main window hands it on).
     void SetQueue(const QList<MailQueueItem> *queue) { m_queue = queue; }
     static QString ResultText(int status);
+    // The model and instance lines that open every mail the program writes.
+    QStringList HeaderLines() const;
 
 signals:
     void do_start();
@@ -70,7 +72,7 @@ public slots:
 private:
     // What the GUI thread keeps of a run in progress: whom to tell and which entries to mark.
     struct Run {
-        QList<DocCdataCase *> Entries;
+        QList<quint64> Entries; // serials of the entries, 0 for none
         int StatusMode = 0;
         StatusWindow *Poster = nullptr;
     };

@@ -8,6 +8,61 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+namespace
+{
+QHash<quint64, DocCdataCase *> &liveCases()
+{
+    static QHash<quint64, DocCdataCase *> cases;
+    return cases;
+}
+quint64 nextSerial()
+{
+    static quint64 serial = 0;
+    return ++serial;
+}
+} // namespace
+
+DocCdataCase::DocCdataCase() : m_serial(nextSerial())
+{
+    liveCases().insert(m_serial, this);
+}
+
+DocCdataCase::DocCdataCase(const DocCdataCase &other)
+    : Stored(other.Stored), Deleted(other.Deleted), ID(other.ID), TYPE(other.TYPE), MID(other.MID),
+      DateTime(other.DateTime), NAME(other.NAME), TITLE(other.TITLE), Text(other.Text), IsSend(other.IsSend),
+      m_serial(nextSerial())
+{
+    liveCases().insert(m_serial, this);
+}
+
+// A copy is another entry: it keeps its own serial.
+DocCdataCase &DocCdataCase::operator=(const DocCdataCase &other)
+{
+    const quint64 serial = m_serial;
+    Stored = other.Stored;
+    Deleted = other.Deleted;
+    ID = other.ID;
+    TYPE = other.TYPE;
+    MID = other.MID;
+    DateTime = other.DateTime;
+    NAME = other.NAME;
+    TITLE = other.TITLE;
+    Text = other.Text;
+    IsSend = other.IsSend;
+    m_serial = serial;
+    return *this;
+}
+
+DocCdataCase::~DocCdataCase()
+{
+    liveCases().remove(m_serial);
+}
+
+DocCdataCase *DocCdataCase::Live(quint64 serial)
+{
+    return liveCases().value(serial);
+}
+
 DocCdataRecord::DocCdataRecord()
     : LastModified(QDateTime::fromString(QStringLiteral("0000/00/00 00:00"),
                                          QString::fromLatin1(DocCdata::TimeFormat)))
@@ -224,6 +279,8 @@ void DocCdata::SaveModified()
     for (DocCdataRecord *record : qAsConst(m_records)) {
         if (!record->Modified)
             continue;
+        if (m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1"))
+            m_hook(record);
         if (record->LoadFailed) {
             // Writing would replace the history another member's program can still read whole.
             if (!record->FailureReported)

@@ -8,10 +8,20 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 // One entry of a dated message history: a status step of a question or answer (kind 1) or one
 // mail of a member (kind 2).
 struct DocCdataCase {
+    DocCdataCase();
+    DocCdataCase(const DocCdataCase &other);
+    DocCdataCase &operator=(const DocCdataCase &other);
+    ~DocCdataCase();
+    // The entry of a serial while it lives, else null: a mail run outlives a reload that frees
+    // the entries it reports on. GUI thread only.
+    static DocCdataCase *Live(quint64 serial);
+    quint64 Serial() const { return m_serial; }
+
     bool Stored = false;
     bool Deleted = false;
     int ID = 0;
@@ -23,6 +33,9 @@ struct DocCdataCase {
     QString Text;
     // Set by the mail worker once the entry's mail went out; never written to a kind 1 file.
     bool IsSend = false;
+
+private:
+    quint64 m_serial;
 };
 
 // One history file in memory.
@@ -75,6 +88,9 @@ public:
     // Hands each modified record (with its owner) to the hook before it is written; the
     // questions-and-answers panel queues its notification mails there.
     void SaveModified();
+    // Called with each modified record of a questions-and-answers store, before it is written,
+    // while notification mail is on.
+    void SetSaveHook(std::function<void(DocCdataRecord *)> hook) { m_hook = std::move(hook); }
     void Clear();
 
     DocCdataRecord *Record(const QString &key) const { return m_records.value(key); }
@@ -91,4 +107,5 @@ private:
 
     QHash<QString, DocCdataRecord *> m_records;
     int m_kind = QandAKind;
+    std::function<void(DocCdataRecord *)> m_hook;
 };

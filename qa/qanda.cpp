@@ -42,6 +42,9 @@ QandA::QandA(QWidget *parent)
     m_answerTypes = QStringList{tr("Answer"), tr("Confirmation")};
     m_stateNames = QStringList{tr("update Message"), tr("Progressing"), tr("Stopped"), tr("Completion")};
     m_newMessage = tr("new message");
+    m_records.SetSaveHook([this](DocCdataRecord *record) {
+        QueueMails(record, static_cast<QTreeWidgetItem *>(record->Owner));
+    });
     m_ui->STATECBX->addItems(m_stateNames);
     m_ui->QATAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
     m_ui->QATAB->tabBar()->setTabTextColor(0, Qt::white);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/mailqueueitem.h"
 #include "core/globalvar.h"
 #include "qa/doccdata.h"
 
@@ -55,6 +56,9 @@ public:
     void Clear();
     void SaveQandA();
     void SaveRecords();
+    void QueueMails(DocCdataRecord *record, QTreeWidgetItem *owner);
+    void BuildMail(QTreeWidgetItem *item, DocCdataCase *entry);
+    const QList<MailQueueItem> &MailQueue() const { return m_mailQueue; }
     void SetInstanceDir(const QString &dir);
     void SetModify();
     void ShowQandA(QTreeWidget *userTree, bool refresh);
@@ -152,6 +156,11 @@ private:
     QTreeWidget *currentTree() const;
     QTreeWidgetItem *currentItem() const;
 
+    // ---- notification mail (qanda_mail.cpp) ----
+    bool isLiveItem(QTreeWidgetItem *item) const;
+    void addRecipient(QList<MailRecipient> *to, int n) const;
+    QStringList instanceLines(QTreeWidgetItem *question) const;
+
     // ---- actions (qanda_actions.cpp) ----
     void showHistory(QTreeWidgetItem *item);
     void commitEditor();
@@ -172,6 +181,8 @@ private:
     QMenu *m_popup;
     QAction *m_popupActions[4] = {};
     DocCdata m_records;
+    // Refilled at every save-all; the mail thread works on its own copy.
+    QList<MailQueueItem> m_mailQueue;
     QString m_instanceDir;
     QStringList m_questionTypes;
     QStringList m_answerTypes;

@@ -406,9 +406,3 @@ void QandA::SaveQandA()
     SetBoolVar(RegSlot::FlagQandAModified, false);
     m_editor->ClearModified();
 }
-
-// Every save-all writes the changed histories, whether or not the trees changed.
-void QandA::SaveRecords()
-{
-    m_records.SaveModified();
-}

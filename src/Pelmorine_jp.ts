@@ -2923,6 +2923,30 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>Send failed for some recipients</source>
         <translation>一部の宛先への送信に失敗しました</translation>
     </message>
+    <message>
+        <source>[Model]</source>
+        <translation>[モデル]</translation>
+    </message>
+    <message>
+        <source>Model Name:</source>
+        <translation>モデル名:</translation>
+    </message>
+    <message>
+        <source>Model version</source>
+        <translation>モデルバージョン</translation>
+    </message>
+    <message>
+        <source>[Instance]</source>
+        <translation>[インスタンス]</translation>
+    </message>
+    <message>
+        <source>Instance Name:</source>
+        <translation>インスタンス名:</translation>
+    </message>
+    <message>
+        <source>Instance Version</source>
+        <translation>インスタンスバージョン</translation>
+    </message>
 </context>
 <context>
     <name>DocDiag</name>
@@ -4613,6 +4637,66 @@ Do you want to open it?</source>
         <source>file can not be read, it is not written until reopened:%1</source>
         <translation>ファイルを読めません。開き直すまで書き込みません:%1</translation>
     </message>
+    <message>
+        <source>mr. have a question</source>
+        <translation>さんから質問があります</translation>
+    </message>
+    <message>
+        <source>mr. have a answer from question</source>
+        <translation>さんから質問への回答があります</translation>
+    </message>
+    <message>
+        <source>[instance Lclass]</source>
+        <translation>[インスタンス Lclass]</translation>
+    </message>
+    <message>
+        <source>Lclass ID:</source>
+        <translation>Lclass ID:</translation>
+    </message>
+    <message>
+        <source>Lclass name:</source>
+        <translation>Lclass 名:</translation>
+    </message>
+    <message>
+        <source>Lelementname:</source>
+        <translation>L要素名:</translation>
+    </message>
+    <message>
+        <source>elementname:</source>
+        <translation>要素名:</translation>
+    </message>
+    <message>
+        <source>[instance Sclass]</source>
+        <translation>[インスタンス Sclass]</translation>
+    </message>
+    <message>
+        <source>Sclass ID:</source>
+        <translation>Sclass ID:</translation>
+    </message>
+    <message>
+        <source>Sclass name:</source>
+        <translation>Sclass 名:</translation>
+    </message>
+    <message>
+        <source>Title(ID:</source>
+        <translation>タイトル(ID:</translation>
+    </message>
+    <message>
+        <source>Target Instance ID:</source>
+        <translation>対象インスタンスID:</translation>
+    </message>
+    <message>
+        <source> Status:</source>
+        <translation> 状態:</translation>
+    </message>
+    <message>
+        <source>ID:</source>
+        <translation>ID:</translation>
+    </message>
+    <message>
+        <source>[conts]</source>
+        <translation>[内容]</translation>
+    </message>
 </context>
 <context>
     <name>ToUserDialog</name>
@@ -5796,6 +5880,164 @@ Do you want to open it?</source>
     <message>
         <source>Is delete version?</source>
         <translation>バージョンを削除しますか?</translation>
+    </message>
+</context>
+<context>
+    <name>MemberMail</name>
+    <message>
+        <source>User</source>
+        <translation>ユーザ</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時刻</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>送信</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>NoSendSave</source>
+        <translation>送信せず保存</translation>
+    </message>
+    <message>
+        <source>ALL member</source>
+        <translation>全メンバー</translation>
+    </message>
+    <message>
+        <source>sended</source>
+        <translation>送信済</translation>
+    </message>
+    <message>
+        <source>unsended</source>
+        <translation>未送信</translation>
+    </message>
+    <message>
+        <source>newhist</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>SMTP is not connect. Check Option Mail</source>
+        <translation>SMTPに接続できません。オプションのメール設定を確認してください</translation>
+    </message>
+    <message>
+        <source>new mail is set contents and send ,or save, or delete</source>
+        <translation>新しいメールの内容を書いて、送信、保存、削除のいずれかを行ってください</translation>
+    </message>
+    <message>
+        <source>contents is empty</source>
+        <translation>内容が空です</translation>
+    </message>
+    <message>
+        <source>Send user is not selected</source>
+        <translation>送信先が選ばれていません</translation>
+    </message>
+    <message>
+        <source>Send user is not proc email address</source>
+        <translation>送信先に処理用メールアドレスがありません</translation>
+    </message>
+    <message>
+        <source>mr. have a email message</source>
+        <translation>さんからメールがあります</translation>
+    </message>
+    <message>
+        <source>[message]</source>
+        <translation>[メッセージ]</translation>
+    </message>
+    <message>
+        <source>message number[</source>
+        <translation>メッセージ番号[</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>日時:</translation>
+    </message>
+    <message>
+        <source>title:</source>
+        <translation>タイトル:</translation>
+    </message>
+    <message>
+        <source>--------- </source>
+        <translation>--------- </translation>
+    </message>
+    <message>
+        <source>contents</source>
+        <translation>内容</translation>
+    </message>
+    <message>
+        <source>----------</source>
+        <translation>----------</translation>
+    </message>
+    <message>
+        <source>Delete mail</source>
+        <translation>メール削除</translation>
+    </message>
+    <message>
+        <source>Do you want to delete this mail?</source>
+        <translation>このメールを削除しますか?</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+</context>
+<context>
+    <name>MailTitle</name>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>NEW</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>MOD</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>NEW MAIL</source>
+        <translation>新しいメール</translation>
+    </message>
+    <message>
+        <source>MOD TITLE</source>
+        <translation>タイトル変更</translation>
     </message>
 </context>
 <context>

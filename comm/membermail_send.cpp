@@ -1,0 +1,238 @@
+#include "comm/membermail.h"
+
+#include "comm/smtpcontrol.h"
+#include "members/memberinfo.h"
+#include "shell/mainwindow.h"
+#include "shell/numeditor.h"
+#include "ui_membermail.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace
+{
+enum HistState : int { NewState = 0, UnsentState = 1, SentState = 2 };
+}
+
+// Stored unsent: whatever happens next, only a send result marks the mail sent.
+void MemberMail::AddMail(QTreeWidgetItem *item)
+{
+    const int id = m_store.GetNextID(m_key);
+    DocCdataCase *entry = m_store.AddRecordNow(m_key, item, GetStrVar(RegSlot::StrUserName), CheckedIds(),
+                                               item->text(4), QStringLiteral("0"), m_editor->toPlainText());
+    item->setText(0, QString::number(id));
+    item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
+    item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
+    item->setData(0, Qt::UserRole, QVariant::fromValue<void *>(entry));
+    ShowResult(item, false);
+    FitHistory();
+}
+
+void MemberMail::UpdateMail(QTreeWidgetItem *item)
+{
+    DocCdataCase *entry = EntryOf(item);
+    if (!entry)
+        return;
+    entry->MID = CheckedIds();
+    entry->DateTime = QDateTime::currentDateTime();
+    entry->TITLE = item->text(4);
+    entry->Text = m_editor->toPlainText();
+    m_store.SetModified(m_key);
+    item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
+    item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
+}
+
+// A stored mail leaves the new-mail state, so a second Send or save cannot add it again.
+void MemberMail::StoreMail(QTreeWidgetItem *item)
+{
+    if (!m_ui->NEW->isEnabled())
+        AddMail(item);
+    else
+        UpdateMail(item);
+    SetButtons(true, true, true, true);
+}
+
+// The current mail when it may be saved or sent, else null with the reason in MSG.
+QTreeWidgetItem *MemberMail::MailToStore()
+{
+    m_ui->MSG->clear();
+    QTreeWidgetItem *item = m_ui->HIST->currentItem();
+    if (item && m_editor->toPlainText().isEmpty()) {
+        SetMessage(tr("contents is empty"), true);
+        return nullptr;
+    }
+    return item;
+}
+
+void MemberMail::NSendSaveProc()
+{
+    QTreeWidgetItem *item = MailToStore();
+    if (!item)
+        return;
+    StoreMail(item);
+    if (DocCdataCase *entry = EntryOf(item))
+        entry->IsSend = false;
+    ShowResult(item, false);
+    m_store.SaveModified();
+    m_ui->HIST->setEnabled(true);
+}
+
+void MemberMail::SendProc()
+{
+    // One run at a time: its result settles the mail it was posted for.
+    if (m_awaiting)
+        return;
+    QTreeWidgetItem *item = MailToStore();
+    if (!item)
+        return;
+    if (CheckedIds().isEmpty()) {
+        SetMessage(tr("Send user is not selected"), true);
+        return;
+    }
+    StoreMail(item);
+    if (ComposeMail(item) < 0) {
+        // Kept as an unsent mail the user can address again.
+        m_store.SaveModified();
+        m_ui->HIST->setEnabled(true);
+        SetMessage(tr("Send user is not proc email address"), true);
+    }
+}
+
+int MemberMail::ComposeMail(QTreeWidgetItem *item)
+{
+    m_queue.clear();
+    const DocCdataCase *entry = EntryOf(item);
+    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    if (!entry || !table)
+        return -1;
+    // The panel marks its mail by the run's result; the worker gets no pointer into the store.
+    MailQueueItem mail;
+    for (const QString &id : entry->MID.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const MemberInfo *m = table->value(id.toInt());
+        if (m && !m->ProcEmail.isEmpty())
+            mail.Recipients.append({m->Name, m->ProcEmail});
+    }
+    if (mail.Recipients.isEmpty())
+        return -1;
+    mail.Subject = GetStrVar(RegSlot::StrUserName) + tr("mr. have a email message");
+    auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl);
+    if (!control)
+        return -1;
+    QStringList lines = control->HeaderLines();
+    lines << QString() << tr("[message]")
+          << tr("message number[") + QString::number(entry->ID) + QStringLiteral("]")
+          << tr("Date:") + entry->DateTime.toString(QString::fromLatin1(DocCdata::TimeFormat))
+          << tr("title:") + item->text(4) << tr("--------- ") + tr("contents") + tr("----------")
+          << entry->Text;
+    mail.Body = lines.join(QLatin1Char('\n'));
+    m_queue.append(mail);
+    m_awaiting = true;
+    m_sendingId = entry->ID;
+    m_sendingKey = m_key;
+    if (auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        window->SetMailQueue(&m_queue);
+    else
+        control->SetQueue(&m_queue);
+    SetIntVar(RegSlot::IntStatusMode, 1);
+    SetObj<StatusWindow>(RegSlot::ObjStatusWindow, this);
+    emit control->do_start();
+    return 1;
+}
+
+QTreeWidgetItem *MemberMail::HistItem(int id) const
+{
+    for (int i = 0; i < m_ui->HIST->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_ui->HIST->topLevelItem(i);
+        const DocCdataCase *entry = EntryOf(item);
+        if (entry && entry->ID == id)
+            return item;
+    }
+    return nullptr;
+}
+
+// Only the result of this panel's own run settles a mail; anything else said here is shown.
+void MemberMail::SendResult(const QString &result)
+{
+    if (!m_awaiting) {
+        SetMessage(result, false);
+        return;
+    }
+    m_awaiting = false;
+    const bool sent = GetBoolVar(RegSlot::FlagMailSent);
+    DocCdataRecord *record = m_store.Record(m_sendingKey);
+    DocCdataCase *entry = nullptr;
+    if (record) {
+        for (DocCdataCase *e : qAsConst(record->Cases))
+            entry = e->ID == m_sendingId && !e->Deleted ? e : entry;
+    }
+    if (entry) {
+        entry->IsSend = sent;
+        record->Modified = true;
+    }
+    QTreeWidgetItem *item = m_sendingKey == m_key ? HistItem(m_sendingId) : nullptr;
+    if (item) {
+        ShowResult(item, sent);
+        if (m_ui->HIST->currentItem() == item) {
+            if (sent) {
+                SetButtons(true, false, false, false);
+                m_editor->setReadOnly(true);
+            } else {
+                SetButtons(true, true, true, true);
+            }
+        }
+    }
+    SetMessage(result, !sent);
+    m_store.SaveModified();
+    m_ui->HIST->setEnabled(true);
+}
+
+void MemberMail::CancelProc()
+{
+    QTreeWidgetItem *item = m_ui->HIST->currentItem();
+    if (!item)
+        return;
+    QMessageBox box(this);
+    box.setWindowTitle(tr("Delete mail"));
+    box.setIcon(QMessageBox::Information);
+    box.setWindowIcon(GetLogoIcon());
+    box.setText(tr("Do you want to delete this mail?"));
+    QPushButton *yes = box.addButton(tr("yes"), QMessageBox::YesRole);
+    yes->setObjectName(QStringLiteral("yes"));
+    QPushButton *no = box.addButton(tr("no"), QMessageBox::NoRole);
+    no->setObjectName(QStringLiteral("no"));
+    box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        m_ui->MSG->clear();
+        DeleteMail(item);
+    }
+    m_ui->HIST->setEnabled(true);
+}
+
+void MemberMail::DeleteMail(QTreeWidgetItem *item)
+{
+    m_removing = true;
+    if (item->data(3, Qt::UserRole).toInt() != NewState) {
+        if (DocCdataCase *entry = EntryOf(item)) {
+            entry->Deleted = true;
+            m_store.SetModified(m_key);
+            m_store.SaveModified();
+        }
+    }
+    delete item;
+    m_editor->clear();
+    m_removing = false;
+    const int count = m_ui->HIST->topLevelItemCount();
+    if (count == 0) {
+        SetAllChecks(false, false);
+        SetButtons(true, false, false, false);
+        m_editor->setReadOnly(true);
+        return;
+    }
+    QTreeWidgetItem *last = m_ui->HIST->topLevelItem(count - 1);
+    if (!m_ui->NEW->isEnabled())
+        SetButtons(true, true, true, true);
+    m_ui->HIST->setCurrentItem(last);
+    HistProc(last, nullptr);
+    FitHistory();
+}
