@@ -64,6 +64,9 @@ Tab::Tab(QWidget *parent) : QWidget(parent), m_ui(new Ui::Tab)
     auto *state = new StatusWidget;
     SetObj(RegSlot::ObjStatusWidget, state);
     tabs->addTab(state, GetStrVar(RegSlot::StrTabState));
+    // The diagram and its tree keep pointers to instance rows; a deleted row must not outlive them.
+    // Showing the page rebuilds both from the instance tab.
+    connect(m_deftab, &deftab::RowDeleting, state, [state] { state->ClearStatus(); });
     auto *schedule = new ::Schedule;
     SetObj(RegSlot::ObjSchedule, schedule);
     tabs->addTab(schedule, GetStrVar(RegSlot::StrTabSchedule));

@@ -1,10 +1,12 @@
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
+#include "instance/deftab.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
 #include "testsupport_widgets.h"
+#include "views/statuswidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -753,6 +756,13 @@ void tst_mainwindow::tabs_byKindAndSelect()
     tab->SelectTab(p.GetStrVar(RegSlot::StrTabQandA));
     QCOMPARE(tabs->currentIndex(), int(Tab::QandA));
     QCOMPARE(tab->CurrentTab(), int(Tab::QandA));
+
+    // A deleted instance row never stays behind in the state page.
+    auto *state = p.GetObj<StatusWidget>(RegSlot::ObjStatusWidget);
+    QTreeWidgetItem row;
+    new QTreeWidgetItem(state->GetTree());
+    emit p.GetObj<deftab>(RegSlot::ObjDeftab)->RowDeleting(&row);
+    QCOMPARE(state->GetTree()->topLevelItemCount(), 0);
 }
 
 void tst_mainwindow::documentTab_instanceModelInstance_followsKind()
