@@ -267,8 +267,7 @@ bool ChapterEditor::loadChapters()
             }
         };
     build(m_widgets.chapters->invisibleRootItem(), chapters);
-    m_widgets.chapters->expandAll();
-    TreeColumnAdjustment(m_widgets.chapters);
+    ExpandAllFitted(m_widgets.chapters);
     return true;
 }
 

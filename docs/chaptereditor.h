@@ -91,6 +91,9 @@ public slots:
     void ClassColumnAdjustment(const QModelIndex &index);
 
 protected:
+    // Expands every row of a freshly built tree and fits its columns once: each row's own
+    // expanded signal would fit the whole tree again, quadratic in a large workspace.
+    void ExpandAllFitted(QTreeWidget *tree);
     // The form's widgets the shared part works on; each editor's form names them alike.
     struct Widgets {
         QTreeWidget *chapters = nullptr;
@@ -185,6 +188,7 @@ protected:
     // The store's document the chapters were taken from.
     QDomDocument *m_doc = nullptr;
     bool m_clearing = false;
+    bool m_bulkExpand = false;
     int m_counter = 1;
     // create, delete, set, unset, move up, move down
     bool m_flags[6] = {true, false, false, false, false, false};

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -349,12 +350,23 @@ void ChapterEditor::TabChangeProc(int index)
 
 void ChapterEditor::ChapColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_widgets.chapters);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_widgets.chapters);
 }
 
 void ChapterEditor::ClassColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_widgets.classes);
+    if (!m_bulkExpand)
+        TreeColumnAdjustment(m_widgets.classes);
+}
+
+void ChapterEditor::ExpandAllFitted(QTreeWidget *tree)
+{
+    {
+        const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
+        tree->expandAll();
+    }
+    TreeColumnAdjustment(tree);
 }
 
 // ---- called by the tab area and the chapter dialogs ----

@@ -105,8 +105,7 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
     };
     for (int i = 0; userTree && i < userTree->topLevelItemCount(); ++i)
         add(userTree->topLevelItem(i), nullptr, 0);
-    m_ui->CLASS_TREE->expandAll();
-    TreeColumnAdjustment(m_ui->CLASS_TREE);
+    ExpandAllFitted(m_ui->CLASS_TREE);
     m_clearing = clearing;
 }
 

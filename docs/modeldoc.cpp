@@ -99,8 +99,7 @@ void ModelDoc::BuildClassTree(QTreeWidget *modelTree)
         };
     for (int i = 0; modelTree && i < modelTree->topLevelItemCount(); ++i)
         add(modelTree->topLevelItem(i), nullptr, 0);
-    m_ui->CLASS_TREE->expandAll();
-    TreeColumnAdjustment(m_ui->CLASS_TREE);
+    ExpandAllFitted(m_ui->CLASS_TREE);
     m_clearing = clearing;
 }
 
