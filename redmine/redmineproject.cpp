@@ -177,10 +177,10 @@ void RedmineProject::InitPage()
         m_versionAdd->show();
         m_categoryAdd->show();
         m_mode = ModeLoading;
-        if (c) {
-            c->SetRequestOrigin(RedmineOrigin::ProjectLoad);
-            c->TestConnection();
-        }
+        // Refused while the Options page or the group dialog waits for the tracker: "Under
+        // Process" stays, and opening the window again loads the page.
+        if (c)
+            c->StartTest(RedmineOrigin::ProjectLoad);
         return;
     }
     showMessage(tr("project is new. select new or reference"), false);
@@ -199,10 +199,8 @@ void RedmineProject::InitPage()
     m_ident->clear();
     m_url->clear();
     m_loading = false;
-    if (c) {
-        c->SetRequestOrigin(RedmineOrigin::ProjectLoad2);
-        c->TestConnection();
-    }
+    if (c && !c->StartTest(RedmineOrigin::ProjectLoad2))
+        showMessage(tr("Under Process"), false);
 }
 
 // A picked project that was never confirmed is not the workspace's: its id would otherwise be saved
@@ -255,8 +253,7 @@ void RedmineProject::RefProc(bool)
     m_public->setEnabled(false);
     if (m_idBeforePick == NoPick)
         m_idBeforePick = GetIntVar(RegSlot::IntRedmineProjectId);
-    client()->SetRequestOrigin(RedmineOrigin::ProjectRef);
-    client()->TestConnection();
+    client()->StartTest(RedmineOrigin::ProjectRef);
 }
 
 void RedmineProject::ReadTrackers()

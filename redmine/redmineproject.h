@@ -65,17 +65,18 @@ public:
     // The dialogs' "confirmation" box before a delete; true when the user chose "del".
     bool ConfirmDelete(const QString &question) const;
 
-    // The category, version and membership requests of the page's dialogs.
-    void CreateCategory(const QString &name);
-    void UpdateCategory(const QString &name, const QString &id);
-    void DeleteCategory(const QString &id);
-    void CreateVersion(const QString &name, const QString &description, const QString &status,
+    // The category, version and membership requests of the page's dialogs: false when refused
+    // (a request of the window is still outstanding), and the dialog then keeps its input.
+    bool CreateCategory(const QString &name);
+    bool UpdateCategory(const QString &name, const QString &id);
+    bool DeleteCategory(const QString &id);
+    bool CreateVersion(const QString &name, const QString &description, const QString &status,
                        const QString &sharing);
-    void UpdateVersion(const QString &name, const QString &description, const QString &id);
-    void DeleteVersion(const QString &id);
-    void CreateMembership(const QString &userId, const QStringList &roleIds);
-    void UpdateMembership(const QString &membershipId, const QStringList &roleIds);
-    void DeleteMembership(const QString &membershipId);
+    bool UpdateVersion(const QString &name, const QString &description, const QString &id);
+    bool DeleteVersion(const QString &id);
+    bool CreateMembership(const QString &userId, const QStringList &roleIds);
+    bool UpdateMembership(const QString &membershipId, const QStringList &roleIds);
+    bool DeleteMembership(const QString &membershipId);
 
     QString GetVersionStatusLabel(const QString &key) const { return m_versionStatus.value(key); }
     QString GetSharingLabel(const QString &key) const { return m_sharing.value(key); }
