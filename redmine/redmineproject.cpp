@@ -205,6 +205,11 @@ void RedmineProject::InitPage()
 
 // A picked project that was never confirmed is not the workspace's: its id would otherwise be saved
 // with the members' data and link the workspace at the next opening.
+int RedmineProject::LinkToSave() const
+{
+    return m_idBeforePick != NoPick ? m_idBeforePick : GetIntVar(RegSlot::IntRedmineProjectId);
+}
+
 void RedmineProject::ResetPage()
 {
     // A closed workspace (id -1 already) keeps nothing of it.

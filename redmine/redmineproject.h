@@ -97,6 +97,9 @@ public:
     void AddWorkspaceMember(QTreeWidgetItem *managerRow);
     QString MessageText() const;
     int Mode() const { return m_mode; }
+    // The tracker project id to keep with the members' data: while a picked project waits for the
+    // user's confirmation, the id as it was before the pick.
+    int LinkToSave() const;
     AddMembership *MembershipDialog() const { return m_membership; }
     RedmineAddCategory *CategoryDialog() const { return m_addCategory; }
     RedmineAddVersion *VersionDialog() const { return m_addVersion; }

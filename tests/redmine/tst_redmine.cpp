@@ -218,6 +218,7 @@ private slots:
     void window_backAndCloseClearPages();
     void gate_sendersDuringChain_refusedAndBackFreesWindow();
     void hostile_silentAndMillionsTracker_endInErrorLines();
+    void pick_unconfirmedThenSaved_keepsLinkBeforePick();
 
     void memberships_labelsAndNames_data();
     void memberships_labelsAndNames();
@@ -670,6 +671,62 @@ void tst_redmine::hostile_silentAndMillionsTracker_endInErrorLines()
     QCOMPARE(peer.paths.size(), 1 + NwRedmine::MaxPages);
     QCOMPARE(t.msg(), QStringLiteral("the tracker lists more than 10000 items: the list stops there"));
     QVERIFY(!t.page()->findChild<RedmineRefProject *>()->isVisible());
+}
+
+// A project picked but not confirmed is not the workspace's link: saved meanwhile, the members' data
+// keep the link as it was before the pick, and the reopened workspace is not linked.
+void tst_redmine::pick_unconfirmedThenSaved_keepsLinkBeforePick()
+{
+    PathPeer peer;
+    peer.answer("/trackers.xml", TrackersBody);
+    peer.answer("/groups.xml", "<groups/>");
+    peer.answer("/projects.xml",
+                "<projects total_count=\"1\"><project><id>42</id><name>Picked</name></project></projects>");
+    // The picked project's loading chain.
+    peer.answer("/issue_statuses.xml", "<issue_statuses/>");
+    peer.answer("/projects/42.xml",
+                "<project><id>42</id><name>Picked</name><identifier>picked</identifier></project>");
+    peer.answer("/enumerations/issue_priorities.xml", "<issue_priorities/>");
+    peer.answer("/projects/42/versions.xml", "<versions/>");
+    peer.answer("/projects/42/memberships.xml", "<memberships/>");
+    Tracker t;
+    t.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    t.page()->InitPage();
+    QVERIFY(t.idle(5000));
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    auto *pick = t.page()->findChild<RedmineRefProject *>();
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), 42);
+    QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
+    QVERIFY(t.idle(5000));
+    QCOMPARE(t.w<QLineEdit>("PRJNAME")->text(), QStringLiteral("Picked"));
+
+    // Save-all while the pick is pending, then the workspace is closed and opened again.
+    t.mgr->GetMemberInfo(0)->MemberModified = true;
+    t.mgr->SaveManager();
+    QCOMPARE(t.redmineRecord().attribute("ID"), QStringLiteral("-1"));
+    QCOMPARE(t.redmineRecord().attribute("TYPE"), QStringLiteral("0"));
+    t.window->ResetRedmine();
+    t.mgr->CloseManager();
+    t.newManager(false);
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), -1);
+    QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
+
+    // Confirmed, the pick is the link.
+    t.page()->InitPage();
+    QVERIFY(t.idle(5000));
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QVERIFY(t.idle(5000));
+    answerNextBox(QStringLiteral("ok"));
+    QTest::mouseClick(t.w<QPushButton>("SET"), Qt::LeftButton);
+    QCOMPARE(t.msg(), QStringLiteral("Redmine project is set at Pelmorine"));
+    t.mgr->GetMemberInfo(0)->MemberModified = true;
+    t.mgr->SaveManager();
+    QCOMPARE(t.redmineRecord().attribute("ID"), QStringLiteral("42"));
+    QCOMPARE(t.redmineRecord().attribute("TYPE"), QStringLiteral("2"));
 }
 
 namespace
