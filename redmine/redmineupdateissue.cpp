@@ -229,7 +229,7 @@ void RedmineUpdateIssue::ShowError(int mode, int error)
     // The run or the listing stops where it is; the page must not stay busy with TARGETSHOW hidden,
     // or nothing could ever be sent or listed again.
     stopRun();
-    m_ui->TARGETSHOW->show();
+    m_ui->TARGETSHOW->setVisible(GetBoolVar(RegSlot::FlagRedmineLink));
 }
 
 void RedmineUpdateIssue::stopRun()

@@ -258,7 +258,8 @@ private slots:
     void send_createsWithParentsThenSendsOnlyChangedFields();
     void delete_askedOnceNamingCount_childRemovedRunGoesOn();
     void failure_refusedStatusMarkedErrorClearsBusy();
-    void paging_fullPageAsksOnceMore_readOnlyOffersNothing();
+    void paging_fullPageAsksOnceMore();
+    void readOnly_closedProjectOffersNothing();
 
 private:
     bool m_started = false;
@@ -503,25 +504,44 @@ void tst_redmineupdateissue::failure_refusedStatusMarkedErrorClearsBusy()
              QStringLiteral("New"));
 }
 
-void tst_redmineupdateissue::paging_fullPageAsksOnceMore_readOnlyOffersNothing()
+void tst_redmineupdateissue::paging_fullPageAsksOnceMore()
 {
     NEED_SERVER();
     const QString hundred = text(rest("GET", QStringLiteral("/projects/pel-issues-100.xml")), "id");
     QVERIFY(!hundred.isEmpty());
+    // The shared project is only listed, never sent to.
     Sync t(hundred);
-    // The shared project is only read: with the page read-only nothing can be sent to it.
-    t.page->SetReadOnly(true);
     QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
     QVERIFY(t.show());
     int pages = 0;
     for (const QList<QVariant> &code : dispatched)
         pages += code.first().toInt() == MsgCode::RedmineIssuesUpdatePage;
     QCOMPARE(pages, 2);
+    QCOMPARE(t.tree()->topLevelItemCount(), 3);
     QTreeWidgetItem *foreign = t.row(QStringLiteral("I1-12"));
     QVERIFY(foreign);
     QCOMPARE(foreign->text(1), QStringLiteral("Delete Issue"));
-    for (QTreeWidgetItem *r : {foreign, t.row(QStringLiteral("I0-1")), t.row(QStringLiteral("I0-4"))})
-        QVERIFY(!hasCheckBox(r));
+    QCOMPARE(foreign->text(4), QStringLiteral("element twelve"));
+}
+
+void tst_redmineupdateissue::readOnly_closedProjectOffersNothing()
+{
+    NEED_SERVER();
+    Sync t;
+    rest("POST", QStringLiteral("/issues.xml"), nullptr,
+         QStringLiteral("<issue><project_id>%1</project_id><subject>Gone::[I0-99]</subject></issue>")
+             .arg(t.projectId)
+             .toUtf8());
+    int status = 0;
+    rest("PUT", QStringLiteral("/projects/%1/close.xml").arg(t.projectId), &status);
+    QVERIFY2(status == 204 || status == 200, qPrintable(QString::number(status)));
+    t.window->ProjectPage()->InitPage();
+    QVERIFY(t.idle());
+    QVERIFY(t.page->IsReadOnly());
+    QVERIFY(t.show());
+    QCOMPARE(t.row(QStringLiteral("I0-99"))->text(1), QStringLiteral("Delete Issue"));
+    for (const char *key : {"I0-99", "I0-1", "I0-2", "I0-4"})
+        QVERIFY2(!hasCheckBox(t.row(QLatin1String(key))), key);
     QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
     t.page->UpdateProc();
     QVERIFY(!t.client.IsBusy());
