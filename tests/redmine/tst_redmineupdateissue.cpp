@@ -413,6 +413,23 @@ void tst_redmineupdateissue::send_createsWithParentsThenSendsOnlyChangedFields()
     QCOMPARE(details.childNodes().count(), 1);
     QCOMPARE(details.firstChildElement("detail").attribute("name"), QStringLiteral("due_date"));
     QCOMPARE(text(details.firstChildElement("detail"), "new_value"), QStringLiteral("2026-02-27"));
+
+    // Closing a parent closes its open children, and they go first: the tracker keeps a parent with
+    // open sub-issues open.
+    QTreeWidgetItem *parentRow = t.row(QStringLiteral("I0-1"));
+    t.tree()->setCurrentItem(parentRow);
+    t.page->DblStatusProc(t.mapping("STATUS_TREE", QStringLiteral("Closed")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("warning:done_rate is not 100%"));
+    QTreeWidgetItem *childRow = t.row(QStringLiteral("I0-2"));
+    QCOMPARE((QStringList{childRow->text(11), back(childRow, 11)}), (QStringList{"Closed", "#ffff00"}));
+    QCOMPARE(childRow->checkState(0), Qt::Checked);
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    for (const char *key : {"I0-1", "I0-2"}) {
+        QCOMPARE(t.issue(QLatin1String(key)).firstChildElement("status").attribute("name"),
+                 QStringLiteral("Closed"));
+        QCOMPARE(t.row(QLatin1String(key))->text(1), QStringLiteral("Close Issue"));
+    }
 }
 
 void tst_redmineupdateissue::delete_askedOnceNamingCount_childRemovedRunGoesOn()
