@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -72,6 +73,7 @@ private slots:
     void createOrOpen_anyDocKind_showsOutputTab_data();
     void createOrOpen_anyDocKind_showsOutputTab();
     void bindButtons_shownOrHidden_keepTheirPlaces();
+    void sequencePage_fullScreen_buttonsShownLoopRowSteady();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -441,4 +443,44 @@ void tst_outdef::bindButtons_shownOrHidden_keepTheirPlaces()
     set->show();
     settle();
     QCOMPARE(place(set), setPlace);
+}
+
+// On a 1280 x 1024 screen the sequence form used to be cut off at the bottom and right, and its
+// loop row pushed the fields aside when a looping sequence was shown.
+void tst_outdef::sequencePage_fullScreen_buttonsShownLoopRowSteady()
+{
+    OutProgram p;
+    p.window->resize(1280, 1024);
+    p.open(
+        "<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='3'><SEQ ID='1' LOOP='1'/><SEQ ID='2'/>"
+        "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/><SEQ ID='2'/></FILE></FILES></Root_Output>");
+    QCoreApplication::processEvents();
+    OutSeq *form = p.page()->GetOutSeq();
+    auto *tabs = p.page()->findChild<QTabWidget *>(QStringLiteral("INF_TAB"));
+    QVERIFY(form && tabs);
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    settle();
+    QCOMPARE(tabs->currentIndex(), 1);
+    const QRect shown =
+        QRect(tabs->currentWidget()->mapTo(p.window, QPoint(0, 0)), tabs->currentWidget()->size());
+    auto place = [&p](QWidget *w) { return QRect(w->mapTo(p.window, QPoint(0, 0)), w->size()); };
+    const QList<QWidget *> buttons{form->GetCodeSetButton(), form->GetCodeDelButton(),
+                                   form->GetVarCodeSetButton(), form->GetVarCodeDelButton(),
+                                   form->GetModButton()};
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
+    const QRect title = place(form->GetTitleEdit());
+    const QRect nest = place(form->GetNestTree());
+
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    settle();
+    QVERIFY(!form->findChild<QComboBox *>(QStringLiteral("LOOPCBX"))->isHidden());
+    QCOMPARE(place(form->GetTitleEdit()), title);
+    QCOMPARE(place(form->GetNestTree()), nest);
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
 }
