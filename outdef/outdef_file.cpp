@@ -62,7 +62,8 @@ void outdef::enterDocKind()
     mw->EnableFileAction(5, false);
     mw->EnableFileAction(6, false);
     if (auto *tab = GetObj<Tab>(RegSlot::ObjTab)) {
-        tab->SetTabsByKind(GetIntVar(RegSlot::IntDocKind));
+        // The argument is the tab to make current; the kind comes from the registry.
+        tab->SetTabsByKind(Tab::Output);
         tab->ActivateTab(Tab::Output);
     }
 }

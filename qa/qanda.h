@@ -89,6 +89,10 @@ public:
     DocCdata &Records() { return m_records; }
     const bool *Enables() const { return m_enables; }
     QString StateName(int state) const;
+    // Question and answer types: files hold the stored value, the panel shows the translated
+    // text. Either form converts, so files written with the shown text stay readable.
+    QString StoredType(const QString &type) const;
+    QString ShownType(const QString &type) const;
     static void SetStateColours(QTreeWidgetItem *item, int column, int state);
     static TreeItemData *RecordOf(const QTreeWidgetItem *item);
     static int LevelOf(const QTreeWidgetItem *item);
@@ -186,6 +190,7 @@ private:
     QString m_instanceDir;
     QStringList m_questionTypes;
     QStringList m_answerTypes;
+    static const QStringList kStoredTypes; // question types, then answer types
     QStringList m_stateNames;
     QString m_newMessage;
 

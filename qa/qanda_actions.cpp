@@ -103,7 +103,7 @@ void QandA::AddQuestion(const QString &title, const QString &type, const QString
     record->number = n;
     record->name = QString::number(n);
     const QString id = QString::number(m->QuestionMaxID++);
-    record->SetAttr(GetStrVar(RegSlot::StrAttrType), type);
+    record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
     record->SetAttr(GetStrVar(RegSlot::StrAttrOwnerID), record->name);
     record->SetAttr(GetStrVar(RegSlot::StrTagTitle), title);
@@ -165,7 +165,7 @@ void QandA::AddAnswer(QTreeWidgetItem *addressee, const QString &, const QString
     record->number = m->ID;
     record->name = QString::number(m->ID);
     const QString id = QString::number(m->AnswerMaxID++);
-    record->SetAttr(GetStrVar(RegSlot::StrAttrType), type);
+    record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrID), id);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
     const TreeItemData *q = RecordOf(question);
@@ -408,7 +408,8 @@ void QandA::commitEditor()
     m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText());
     m_records.SetModified(key);
     if (isOwnItem(m_historyItem))
-        RecordOf(m_historyItem)->SetAttr(GetStrVar(RegSlot::StrAttrType), m_ui->TYPE->currentText());
+        RecordOf(m_historyItem)
+            ->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(m_ui->TYPE->currentText()));
     m_editor->ClearModified();
 }
 
@@ -436,7 +437,7 @@ void QandA::TypeChanged(int)
     if (!editable)
         return;
     item->setText(ColType, m_ui->TYPE->currentText());
-    RecordOf(item)->SetAttr(GetStrVar(RegSlot::StrAttrType), m_ui->TYPE->currentText());
+    RecordOf(item)->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(m_ui->TYPE->currentText()));
     TreeColumnAdjustment(currentTree());
     SetModify();
 }

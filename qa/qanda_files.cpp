@@ -101,6 +101,10 @@ QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
         const QDomAttr a = attrs.item(i).toAttr();
         record->SetAttr(a.name(), a.value());
     }
+    // Files written before the type was stored untranslated hold the shown text.
+    const QString type = GetStrVar(RegSlot::StrAttrType);
+    if (record->HasAttr(type))
+        record->SetAttr(type, StoredType(record->GetAttr(type)));
     auto *item = new QTreeWidgetItem;
     item->setData(0, Qt::UserRole, TreeItemData::ToData(record));
     return item;
@@ -248,7 +252,7 @@ void QandA::placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetI
 void QandA::fillQuestionColumns(QTreeWidgetItem *item)
 {
     const TreeItemData *r = RecordOf(item);
-    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    item->setText(ColType, ShownType(r->GetAttr(GetStrVar(RegSlot::StrAttrType))));
     item->setText(ColUser, r->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     item->setText(ColId, QStringLiteral("Q") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
@@ -268,7 +272,7 @@ void QandA::fillAnswerColumns(QTreeWidgetItem *item)
 {
     const TreeItemData *r = RecordOf(item);
     const QString name = r->GetAttr(GetStrVar(RegSlot::StrAttrName));
-    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    item->setText(ColType, ShownType(r->GetAttr(GetStrVar(RegSlot::StrAttrType))));
     const bool same = item->parent() && item->parent()->text(ColUser) == name;
     item->setText(ColUser, same ? QString() : QStringLiteral("(") + name + QLatin1Char(')'));
     item->setText(ColId, QStringLiteral("A") + r->name + QLatin1Char('-') +

@@ -3,11 +3,13 @@
 #include "outdef/outseq.h"
 #include "outdefprogram.h"
 #include "shell/numeditor.h"
+#include "shell/tab.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -68,6 +70,10 @@ private slots:
     void splitterSizes_data();
     void splitterSizes();
     void close_forgetsRecordsAndShownSequence();
+    void createOrOpen_anyDocKind_showsOutputTab_data();
+    void createOrOpen_anyDocKind_showsOutputTab();
+    void bindButtons_shownOrHidden_keepTheirPlaces();
+    void sequencePage_fullScreen_buttonsShownLoopRowSteady();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -374,3 +380,107 @@ void tst_outdef::close_forgetsRecordsAndShownSequence()
 
 QTEST_MAIN(tst_outdef)
 #include "tst_outdef.moc"
+
+void tst_outdef::createOrOpen_anyDocKind_showsOutputTab_data()
+{
+    QTest::addColumn<int>("message");
+    QTest::addColumn<int>("kindBefore");
+    QTest::addColumn<int>("kindAfter");
+    QTest::newRow("open, nothing open") << int(MsgCode::OpenOutput) << 0 << 3;
+    QTest::newRow("open, instance open") << int(MsgCode::OpenOutput) << 2 << 4;
+    QTest::newRow("create, instance open") << int(MsgCode::NewOutput) << 2 << 4;
+}
+
+// With an instance open the kind becomes 4; the tab brought up must still be the Output tab.
+void tst_outdef::createOrOpen_anyDocKind_showsOutputTab()
+{
+    QFETCH(int, message);
+    QFETCH(int, kindBefore);
+    QFETCH(int, kindAfter);
+    OutProgram p;
+    p.SetIntVar(RegSlot::IntDocKind, kindBefore);
+    if (message == MsgCode::OpenOutput)
+        writeFile(p.outXml(), kTwoTemplates);
+    else
+        QDir().mkpath(p.dir());
+    p.deliver(message);
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), kindAfter);
+    QCOMPARE(p.window->TabArea()->MainTabs()->currentIndex(), int(Tab::Output));
+    QCOMPARE(p.window->TabArea()->CurrentTab(), int(Tab::Output));
+}
+
+// A click where one button was must never hit the other: hidden, each keeps its space.
+void tst_outdef::bindButtons_shownOrHidden_keepTheirPlaces()
+{
+    OutProgram p;
+    p.open(kTwoTemplates);
+    p.window->resize(1280, 1000);
+    auto *set = p.page()->findChild<QPushButton *>(QStringLiteral("SET_BTN"));
+    auto *unset = p.page()->findChild<QPushButton *>(QStringLiteral("UNSET_BTN"));
+    auto *model = p.page()->findChild<QWidget *>(QStringLiteral("MODEL_TAB"));
+    auto *current = p.page()->findChild<QWidget *>(QStringLiteral("CURRENT_TAB"));
+    QVERIFY(set && unset && model && current);
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    auto place = [](QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); };
+    set->show();
+    unset->hide();
+    settle();
+    const QRect setPlace = place(set);
+    const QRect modelPlace = place(model);
+    const QRect currentPlace = place(current);
+    set->hide();
+    unset->show();
+    settle();
+    QVERIFY(!place(unset).intersects(setPlace));
+    QCOMPARE(place(model), modelPlace);
+    QCOMPARE(place(current), currentPlace);
+    unset->hide();
+    settle();
+    QCOMPARE(place(model), modelPlace);
+    set->show();
+    settle();
+    QCOMPARE(place(set), setPlace);
+}
+
+// On a 1280 x 1024 screen the sequence form used to be cut off at the bottom and right, and its
+// loop row pushed the fields aside when a looping sequence was shown.
+void tst_outdef::sequencePage_fullScreen_buttonsShownLoopRowSteady()
+{
+    OutProgram p;
+    p.window->resize(1280, 1024);
+    p.open(
+        "<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='3'><SEQ ID='1' LOOP='1'/><SEQ ID='2'/>"
+        "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/><SEQ ID='2'/></FILE></FILES></Root_Output>");
+    QCoreApplication::processEvents();
+    OutSeq *form = p.page()->GetOutSeq();
+    auto *tabs = p.page()->findChild<QTabWidget *>(QStringLiteral("INF_TAB"));
+    QVERIFY(form && tabs);
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    settle();
+    QCOMPARE(tabs->currentIndex(), 1);
+    const QRect shown =
+        QRect(tabs->currentWidget()->mapTo(p.window, QPoint(0, 0)), tabs->currentWidget()->size());
+    auto place = [&p](QWidget *w) { return QRect(w->mapTo(p.window, QPoint(0, 0)), w->size()); };
+    const QList<QWidget *> buttons{form->GetCodeSetButton(), form->GetCodeDelButton(),
+                                   form->GetVarCodeSetButton(), form->GetVarCodeDelButton(),
+                                   form->GetModButton()};
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
+    const QRect title = place(form->GetTitleEdit());
+    const QRect nest = place(form->GetNestTree());
+
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    settle();
+    QVERIFY(!form->findChild<QComboBox *>(QStringLiteral("LOOPCBX"))->isHidden());
+    QCOMPARE(place(form->GetTitleEdit()), title);
+    QCOMPARE(place(form->GetNestTree()), nest);
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
+}

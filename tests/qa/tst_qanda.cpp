@@ -6,8 +6,10 @@
 
 #include <QComboBox>
 #include <QDomDocument>
+#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 using namespace TestSupport;
 
@@ -61,6 +63,7 @@ private slots:
     void addressees_answeredStays_positions();
     void historyText_onlyNewestUnsavedEntryEdited();
     void panel_withoutOwnMember_offersNothing();
+    void types_storedUntranslated_shownTranslated_readEitherForm();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -397,3 +400,45 @@ void tst_qanda::panel_withoutOwnMember_offersNothing()
 
 QTEST_MAIN(tst_qanda)
 #include "tst_qanda.moc"
+
+// The interface is Japanese, the files are not: a file holds "QQuestion", and one written with the
+// shown text ("質問") before still reads, shows and is saved in the stored form.
+void tst_qanda::types_storedUntranslated_shownTranslated_readEitherForm()
+{
+    QTranslator japanese;
+    QVERIFY(japanese.load(QStringLiteral(":/Pelmorine_jp.qm")));
+    QCoreApplication::installTranslator(&japanese);
+    const auto restore = qScopeGuard([&japanese] { QCoreApplication::removeTranslator(&japanese); });
+    writeFile(
+        path("question_1.xml"),
+        "<Root_Question ID='1' MaxID='2'><Quest ID='1' OwnerID='1' Name='m1' Type='\xe8\xb3\xaa\xe5\x95\x8f' "
+        "TITLE='mine' State='-1' StartDate='2026/01/01 10:00'><ToUser/><REFERENCE/></Quest></Root_Question>");
+    const QByteArray theirs =
+        "<Root_Question ID='2' MaxID='2'><Quest ID='1' OwnerID='2' Name='m2' Type='QRequest' TITLE='yours' "
+        "State='-1' StartDate='2026/01/01 11:00'><ToUser><User ID='1'/></ToUser><REFERENCE/></Quest>"
+        "</Root_Question>";
+    writeFile(path("question_2.xml"), theirs);
+    QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QTreeWidgetItem *mine = find(one.panel()->QuestionTree(), QStringLiteral("Q1-1"));
+    QTreeWidgetItem *yours = find(one.panel()->AnswerTree(), QStringLiteral("Q2-1"));
+    QVERIFY(mine && yours);
+    QCOMPARE(mine->text(QandA::ColType), QString::fromUtf8("\xe8\xb3\xaa\xe5\x95\x8f"));  // 質問
+    QCOMPARE(yours->text(QandA::ColType), QString::fromUtf8("\xe4\xbe\x9d\xe9\xa0\xbc")); // 依頼
+    one.panel()->QuestionTree()->setCurrentItem(mine);
+    QCOMPARE(one.panel()->findChild<QComboBox *>(QStringLiteral("TYPE"))->currentIndex(), 0);
+
+    one.Ask(0, QStringLiteral("new"));
+    one.panel()->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+    answer(one, yours->child(0));
+    one.Save();
+    QDomDocument saved;
+    QVERIFY(saved.setContent(readFile(path("question_1.xml"))));
+    QDomElement quest = saved.documentElement().firstChildElement("Quest");
+    QStringList types;
+    for (; !quest.isNull(); quest = quest.nextSiblingElement("Quest"))
+        types << quest.attribute("Type");
+    QCOMPARE(types, QStringList({"QQuestion", "QQuestion"}));
+    QCOMPARE(root(path("answer_1.xml")).firstChildElement("Q_Ans").attribute("Type"),
+             QStringLiteral("Answer"));
+    QCOMPARE(readFile(path("question_2.xml")), theirs);
+}
