@@ -4,11 +4,13 @@
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "model/calendar.h"
 #include "qa/createqa.h"
 #include "qa/qanda.h"
 #include "qa/touserdialog.h"
+#include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_qanda.h"
 
@@ -406,6 +408,11 @@ void QandA::commitEditor()
         return;
     const QString key = shownId(m_historyItem);
     m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText());
+    // The history keeps what XML can hold; the status line says what was replaced.
+    const QString replaced = XmlText::ReplacedMessage(m_editor->toPlainText());
+    auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!replaced.isEmpty() && window)
+        window->StatusMessage(replaced);
     m_records.SetModified(key);
     if (isOwnItem(m_historyItem))
         RecordOf(m_historyItem)->SetAttr(GetStrVar(RegSlot::StrAttrType), m_ui->TYPE->currentText());
