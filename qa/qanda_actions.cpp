@@ -1,6 +1,7 @@
 // What the panel does to one question or answer: create, delete, address, move through its
 // states, and the history of entries with their texts.
 
+#include "core/decimalid.h"
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
@@ -100,6 +101,11 @@ void QandA::AddQuestion(const QString &title, const QString &type, const QString
     if (n < 0)
         return;
     MemberInfo *m = member(n);
+    if (m->QuestionMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("create Question Error"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("question"), n)));
+        return;
+    }
     SetBoolVar(RegSlot::FlagBusy, true);
     auto *record = new TreeItemData;
     record->number = n;
@@ -163,6 +169,11 @@ void QandA::AddAnswer(QTreeWidgetItem *addressee, const QString &, const QString
     MemberInfo *m = addressee ? member(addressee->data(ColUser, Qt::UserRole).toInt()) : nullptr;
     if (!question || !m)
         return;
+    if (m->AnswerMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("Create Answer"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("answer"), m->ID)));
+        return;
+    }
     auto *record = new TreeItemData;
     record->number = m->ID;
     record->name = QString::number(m->ID);
