@@ -5,6 +5,7 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "qa/qanda.h"
 #include "shell/numeditor.h"
@@ -292,8 +293,9 @@ QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidg
     QStringList names = r->Attrs().keys();
     std::sort(names.begin(), names.end());
     for (const QString &name : qAsConst(names)) {
+        // Titles and names are typed by users: what XML cannot hold would make the file unreadable.
         if (!skipped.contains(name))
-            e.setAttribute(name, r->GetAttr(name));
+            e.setAttribute(name, XmlText::Clean(r->GetAttr(name)));
     }
     if (!answer) {
         QDomElement to = doc->createElement(TagToUser);
@@ -312,8 +314,8 @@ QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidg
         if (parts.size() != 2)
             continue;
         QDomElement ref = doc->createElement(TagRef);
-        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), parts.at(0));
-        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), parts.at(1));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), XmlText::Clean(parts.at(0)));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), XmlText::Clean(parts.at(1)));
         refs.appendChild(ref);
     }
     e.appendChild(refs);

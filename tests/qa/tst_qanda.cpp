@@ -60,6 +60,7 @@ private slots:
     void damagedOwnFile_neverReplaced();
     void hiddenAndRefused_carriedThrough();
     void ids_aboveEveryIdSeen_refusedWhenNoneLeft();
+    void textsXmlCannotHold_otherMemberReadsThem();
     void addressees_answeredStays_positions();
     void historyText_onlyNewestUnsavedEntryEdited();
     void panel_withoutOwnMember_offersNothing();
@@ -345,6 +346,20 @@ void tst_qanda::ids_aboveEveryIdSeen_refusedWhenNoneLeft()
     const QDomElement qr = root(path("question_1.xml"));
     QCOMPARE(qr.elementsByTagName("Quest").size(), 1);
     QCOMPARE(qr.attribute("MaxID"), QStringLiteral("1000000000"));
+}
+
+void tst_qanda::textsXmlCannotHold_otherMemberReadsThem()
+{
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        one.Ask(0, QStringLiteral("t\u0001]]>"), {2});
+        one.Save();
+    }
+    QVERIFY(!root(path("question_1.xml")).isNull());
+    QaSession two(m_dir->path(), QStringLiteral("m2@x"), kTwo);
+    QTreeWidgetItem *q = two.panel()->AnswerTree()->topLevelItem(0);
+    QVERIFY(q);
+    QCOMPARE(q->text(QandA::ColTitle), QStringLiteral("t\uFFFD]]>"));
 }
 
 void tst_qanda::addressees_answeredStays_positions()
