@@ -89,6 +89,12 @@ void tst_chat::send_textsXmlCannotHold_otherMemberReadsEvery()
                                   ? QStringLiteral("characters XML cannot hold were replaced: U+0001")
                                   : QString());
     }
+    // The tables read records through copies taken under the chat lock, without file elements.
+    const ChatRecord copy = a->chat()->CopyMessage(1);
+    QCOMPARE(copy.Text, texts.first());
+    QVERIFY(copy.Element.isNull());
+    QVERIFY(!a->chat()->Store(0)->Record(1)->Element.isNull());
+    QCOMPARE(a->chat()->CopyMessage(999).Seq, 0);
     texts[1] = QStringLiteral("a\uFFFDb");
     const auto shownTexts = [](ChatSession *session) {
         QStringList read;
