@@ -116,9 +116,14 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
 {
     if (name.isEmpty() || QDir::isAbsolutePath(name) || name.contains(QLatin1Char('\\')))
         return QString();
-    const QString root = QDir::cleanPath(dir);
-    const QString path = QDir::cleanPath(root + QLatin1Char('/') + name);
-    return path.startsWith(root + QLatin1Char('/')) ? path : QString();
+    QString root = QDir::cleanPath(dir);
+    // Only the root folder keeps its separator after cleaning: "/" must not become "//".
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    const QString path = QDir::cleanPath(root + name);
+    const QString inside = path.mid(root.size());
+    const bool up = inside == QLatin1String("..") || inside.startsWith(QLatin1String("../"));
+    return path.startsWith(root) && !inside.isEmpty() && !up ? path : QString();
 }
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
@@ -138,6 +143,12 @@ void FileOutProgress::writeGenerated()
     for (const GeneratedFile &out : *m_files) {
         if (out.name.isEmpty())
             continue;
+        if (!out.error.isEmpty()) {
+            log(out.name, kRed);
+            if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+                mw->FatalMessage(tr("File error"), out.error);
+            continue;
+        }
         const QString path = OutputPath(m_defDir, out.name);
         if (path.isEmpty() || !WriteOutput(path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
@@ -207,12 +218,10 @@ void FileOutProgress::copyFrom(int index)
             break;
         // The old target stays whole until the copy is complete; the copy keeps the source's time
         // so that the next run sees the two as the same file.
-        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath());
-        if (copied) {
-            QFile stamped(target.filePath());
-            if (stamped.open(QIODevice::ReadWrite))
-                stamped.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
-        }
+        // The time is set before the copy takes the target's place: a copy with another time would
+        // be copied again on every run.
+        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath(),
+                                                                       source.lastModified());
         if (!copied) {
             ask(name, tr("filename:") + name + tr(" can not be copy. skip or cancel?"), false);
             return;

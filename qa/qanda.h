@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/mailqueueitem.h"
+#include "core/decimalid.h"
 #include "core/globalvar.h"
 #include "qa/doccdata.h"
 
@@ -129,9 +130,10 @@ private:
     void readFiles();
     void readQuestionFile(int n);
     void readAnswerFile(int n);
-    bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId);
+    bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n,
+                       DecimalId::Counter *ids);
     QList<QDomElement> takeElements(int index, const QString &stem, const QString &rootTag, int n,
-                                    int *maxId);
+                                    DecimalId::Counter *ids);
     QDomElement readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question);
     QTreeWidgetItem *newItem(const QDomElement &e, int n);
     void placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);

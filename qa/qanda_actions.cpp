@@ -1,14 +1,17 @@
 // What the panel does to one question or answer: create, delete, address, move through its
 // states, and the history of entries with their texts.
 
+#include "core/decimalid.h"
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "model/calendar.h"
 #include "qa/createqa.h"
 #include "qa/qanda.h"
 #include "qa/touserdialog.h"
+#include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_qanda.h"
 
@@ -98,6 +101,11 @@ void QandA::AddQuestion(const QString &title, const QString &type, const QString
     if (n < 0)
         return;
     MemberInfo *m = member(n);
+    if (m->QuestionMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("create Question Error"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("question"), n)));
+        return;
+    }
     SetBoolVar(RegSlot::FlagBusy, true);
     auto *record = new TreeItemData;
     record->number = n;
@@ -161,6 +169,11 @@ void QandA::AddAnswer(QTreeWidgetItem *addressee, const QString &, const QString
     MemberInfo *m = addressee ? member(addressee->data(ColUser, Qt::UserRole).toInt()) : nullptr;
     if (!question || !m)
         return;
+    if (m->AnswerMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("Create Answer"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("answer"), m->ID)));
+        return;
+    }
     auto *record = new TreeItemData;
     record->number = m->ID;
     record->name = QString::number(m->ID);
@@ -406,6 +419,11 @@ void QandA::commitEditor()
         return;
     const QString key = shownId(m_historyItem);
     m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText());
+    // The history keeps what XML can hold; the status line says what was replaced.
+    const QString replaced = XmlText::ReplacedMessage(m_editor->toPlainText());
+    auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!replaced.isEmpty() && window)
+        window->StatusMessage(replaced);
     m_records.SetModified(key);
     if (isOwnItem(m_historyItem))
         RecordOf(m_historyItem)

@@ -1,3 +1,4 @@
+#include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "model/calendar.h"
@@ -60,6 +61,8 @@ private slots:
     void damagedOwnFile_neverReplaced_data();
     void damagedOwnFile_neverReplaced();
     void hiddenAndRefused_carriedThrough();
+    void ids_aboveEveryIdSeen_refusedWhenNoneLeft();
+    void textsXmlCannotHold_otherMemberReadsThem();
     void addressees_answeredStays_positions();
     void historyText_onlyNewestUnsavedEntryEdited();
     void panel_withoutOwnMember_offersNothing();
@@ -318,6 +321,48 @@ void tst_qanda::hiddenAndRefused_carriedThrough()
     QCOMPARE(ar.firstChildElement("Q_Ans").attribute("QuestID"), QStringLiteral("1-8"));
     // No history file is named after a refused ID.
     QVERIFY(QDir(m_dir->path()).entryList({"*.hst"}).isEmpty());
+}
+
+// The next ID lies above the MaxID and every ID of the file, refused elements included; past nine
+// digits no question is created and nothing is lost.
+void tst_qanda::ids_aboveEveryIdSeen_refusedWhenNoneLeft()
+{
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"2\">"
+                                      "<Quest ID=\"1\" OwnerID=\"1\" Name=\"m1\" TITLE=\"t\"/>"
+                                      "<Note ID=\"40\"/></Root_Question>");
+    writeFile(path("answer_1.xml"), "<Root_Answer ID=\"1\" MaxID=\"99999999999\"/>");
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QCOMPARE(one.member(1)->QuestionMaxID, 41);
+        QVERIFY(one.member(1)->AnswerMaxID > DecimalId::Ceiling);
+    }
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"3\">"
+                                      "<Quest ID=\"999999999\" OwnerID=\"1\" Name=\"m1\" TITLE=\"t\"/>"
+                                      "</Root_Question>");
+    QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    UiReport::ClearLast();
+    one.Ask(0, QStringLiteral("one too many"));
+    QCOMPARE(one.panel()->QuestionTree()->topLevelItemCount(), 1);
+    QVERIFY2(UiReport::LastText().startsWith(QStringLiteral("no ID is left")),
+             qPrintable(UiReport::LastText()));
+    one.Save();
+    const QDomElement qr = root(path("question_1.xml"));
+    QCOMPARE(qr.elementsByTagName("Quest").size(), 1);
+    QCOMPARE(qr.attribute("MaxID"), QStringLiteral("1000000000"));
+}
+
+void tst_qanda::textsXmlCannotHold_otherMemberReadsThem()
+{
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        one.Ask(0, QStringLiteral("t\u0001]]>"), {2});
+        one.Save();
+    }
+    QVERIFY(!root(path("question_1.xml")).isNull());
+    QaSession two(m_dir->path(), QStringLiteral("m2@x"), kTwo);
+    QTreeWidgetItem *q = two.panel()->AnswerTree()->topLevelItem(0);
+    QVERIFY(q);
+    QCOMPARE(q->text(QandA::ColTitle), QStringLiteral("t\uFFFD]]>"));
 }
 
 void tst_qanda::addressees_answeredStays_positions()
