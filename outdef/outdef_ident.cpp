@@ -71,6 +71,8 @@ bool outdef::numberLeft(int counter, bool taken)
 
 void outdef::CreateFileDiag()
 {
+    if (!numberLeft(m_fileCounter, m_files.contains(m_fileCounter)))
+        return;
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     const bool first = m_ui->FILE_TREE->topLevelItemCount() == 0;
     if (first) {
@@ -78,8 +80,6 @@ void outdef::CreateFileDiag()
             mw->EnableEditAction(0, true);
         m_editor->setEnabled(true);
     }
-    if (!numberLeft(m_fileCounter, m_files.contains(m_fileCounter)))
-        return;
     const int n = m_fileCounter;
     auto *record = new FileRecord;
     record->data = new TreeItemData;
