@@ -2,12 +2,14 @@
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
 #include "outdefprogram.h"
+#include "shell/errormsg.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -74,6 +76,9 @@ private slots:
     void createOrOpen_anyDocKind_showsOutputTab();
     void bindButtons_shownOrHidden_keepTheirPlaces();
     void sequencePage_fullScreen_buttonsShownLoopRowSteady();
+    void notOwner_dateButtonsOffAndSaveRefused();
+    void temporarySequence_templateEditedWhileShown_saved();
+    void open_nestingDeeperThanTheGenerator_cutWithMessage();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -376,6 +381,74 @@ void tst_outdef::close_forgetsRecordsAndShownSequence()
     QCOMPARE(p.page()->SeqCounter(), 1);
     p.page()->GetOutSeq()->findChild<QComboBox *>("LOOPENDCBX")->setCurrentIndex(1);
     QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+}
+
+// Another member's definition: no date can be picked, and a save never rewrites it.
+void tst_outdef::notOwner_dateButtonsOffAndSaveRefused()
+{
+    OutProgram p;
+    QByteArray xml = kTwoTemplates;
+    xml.replace("User='me' Email='me@x'", "User='bob' Email='bob@x'");
+    p.open(xml);
+    for (const char *name : {"SDATEBTN", "CDATEBTN"})
+        QVERIFY2(!p.page()->findChild<QPushButton *>(name)->isEnabled(), name);
+    p.page()->findChild<QLineEdit *>("SDATE")->setText("2030/01/01");
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(readFile(p.outXml()), xml);
+    // The owner's buttons come back with the owner's definition.
+    p.window->CloseWorkspace();
+    p.open(kTwoTemplates);
+    for (const char *name : {"SDATEBTN", "CDATEBTN"})
+        QVERIFY2(p.page()->findChild<QPushButton *>(name)->isEnabled(), name);
+}
+
+void tst_outdef::temporarySequence_templateEditedWhileShown_saved()
+{
+    OutProgram p;
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='4'><SEQ ID='2'/><SEQ ID='3' TITLE='t'/>"
+           "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='2'/></FILE></FILES>"
+           "<TEMPSEQ><SEQ ID='3'/></TEMPSEQ></Root_Output>");
+    p.temps()->setFocus();
+    p.temps()->setCurrentItem(p.temps()->topLevelItem(0));
+    QCOMPARE(p.page()->PageMode(), 2);
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    editor->selectAll();
+    editor->insertPlainText(QStringLiteral("temporary $Var[1]"));
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(readFile(p.dir() + "/Seq_3.txt"), QByteArray("temporary $Var[1]"));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+}
+
+// A chain of nested sequences deeper than any output can use is cut where the generator stops
+// (it would overflow the views that walk it); the sequences below stay in the file.
+void tst_outdef::open_nestingDeeperThanTheGenerator_cutWithMessage()
+{
+    const int chain = 1500;
+    QByteArray seqs;
+    for (int n = 1; n <= chain; ++n) {
+        seqs += "<SEQ ID='" + QByteArray::number(n) + "'>";
+        if (n < chain)
+            seqs += "<SEQ ID='" + QByteArray::number(n + 1) + "'/>";
+        seqs += "</SEQ>";
+    }
+    OutProgram p;
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='" + QByteArray::number(chain + 1) + "'>" +
+           seqs + "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/></FILE></FILES></Root_Output>");
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QCOMPARE(errors->windowTitle(), QStringLiteral("Open Output"));
+    QVERIFY(errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText().contains("deeper than 1000"));
+    errors->close();
+    QVERIFY(p.find(p.files(), "$Seq[1000]"));
+    QVERIFY(!p.find(p.files(), "$Seq[1001]"));
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(seqElements(p.saved()).size(), chain);
 }
 
 QTEST_MAIN(tst_outdef)

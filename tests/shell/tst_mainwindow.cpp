@@ -252,6 +252,8 @@ void tst_mainwindow::saveAll_failureInMiddle_showsOrder()
     p.goodDoc(XmlIndex::Model, dir + QStringLiteral("model.xml"));
     p.failingDoc(XmlIndex::InstanceDoc, dir + QStringLiteral("instdoc.xml"));
     p.goodDoc(XmlIndex::Output, dir + QStringLiteral("out.xml"));
+    // Only the user's own output definition is ever written.
+    p.SetBoolVar(RegSlot::FlagOutputOwned, true);
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.SetBoolVar(RegSlot::FlagModelModified, true);
     p.SetBoolVar(RegSlot::FlagQandAModified, true);
