@@ -1,7 +1,7 @@
 // Measures the program against the raw limits of what it does: the XML store against a bare DOM,
 // opening a large workspace against parsing its files, save-all after one change, the shared-file
 // check against a bare stat loop, start-up against a minimal widgets program. Prints one table.
-//   pelbench [--size large|small|L,S,P,M,l,s,p] [--runs N]
+//   pelbench [--size large|small|L,S,P,M,l,s,p] [--runs N] [--help]
 
 #include "core/globalmutex.h"
 #include "core/translations.h"
@@ -29,6 +29,21 @@
 namespace
 {
 QTextStream out(stdout);
+
+const char kUsage[] =
+    "Usage: pelbench [--size large|small|L,S,P,M,l,s,p] [--runs N]\n"
+    "\n"
+    "Generates a workspace (large by default: model 40 x 15 x 12, 30 members) in a temporary folder,\n"
+    "measures the program against raw limits on this machine and prints one table.\n"
+    "\n"
+    "  --size S   large, small, or model classes, small classes, parameters, members and each\n"
+    "             member's large classes, small classes, parameters\n"
+    "  --runs N   runs of each timed step; the median is printed (default 5)\n"
+    "  --help     prints this and exits\n"
+    "\n"
+    "PELBENCH_ONLY=digits picks the measures to run (default all):\n"
+    "  1 model.xml load and save     2,3 open and save-all    4 shared-file check\n"
+    "  5 start-up\n";
 
 struct Row {
     QString what;
@@ -457,11 +472,22 @@ int main(int argc, char *argv[])
 
     WorkspaceGen::Size size = WorkspaceGen::Size::Large();
     int runs = 5;
-    for (int i = 0; i + 1 < args.size(); i += 2) {
-        if (args.at(i) == QLatin1String("--size") && !WorkspaceGen::ParseSize(args.at(i + 1), &size))
+    for (int i = 0; i < args.size(); i += 2) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            out << kUsage;
+            return 0;
+        }
+        const bool known = arg == QLatin1String("--size") || arg == QLatin1String("--runs");
+        bool ok = known && i + 1 < args.size();
+        if (ok && arg == QLatin1String("--size"))
+            ok = WorkspaceGen::ParseSize(args.at(i + 1), &size);
+        if (ok && arg == QLatin1String("--runs"))
+            runs = std::max(1, args.at(i + 1).toInt(&ok));
+        if (!ok) {
+            QTextStream(stderr) << "pelbench: bad argument " << arg << "\n\n" << kUsage;
             return 2;
-        if (args.at(i) == QLatin1String("--runs"))
-            runs = std::max(1, args.at(i + 1).toInt());
+        }
     }
     // The program's settings go to a home of its own, never the user's.
     QTemporaryDir home;
