@@ -43,6 +43,7 @@ private slots:
     void outputName_data();
     void outputName();
     void damagedCycle_expandsToNothing();
+    void generateAll_stepRefuses_stopsAfterThatFile();
     void preview_showsWholeFileTitledByName();
     void markerCounts_setCutLoadAndTemporary();
     void highlighting_onlyMarkersOfTheShownEntry();
@@ -128,6 +129,33 @@ void tst_generate::damagedCycle_expandsToNothing()
     inner->data->flags[0] = true;
     p.page()->GenerateFiles(OutputGenerator::Run);
     QCOMPARE(p.page()->GetGeneratedList().first().text, QStringLiteral("f {\n\t\txy\n}\n"));
+}
+
+void tst_generate::generateAll_stepRefuses_stopsAfterThatFile()
+{
+    GenProgram p;
+    QByteArray seqs, files;
+    for (const char *n : {"1", "2", "3"}) {
+        writeFile(p.dir() + "/Seq_" + n + ".txt", QByteArray("x") + n);
+        seqs += QByteArray("<SEQ ID='") + n + "' TITLE='s" + n + "'><MODEL ID='5'/></SEQ>";
+        files += QByteArray("<FILE ID='") + n + "' TITLE='f' FileName='" + n + "' EXP='c'><SEQ ID='" + n +
+                 "'/></FILE>";
+    }
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='4'>" +
+           seqs + "</SEQUENCE><FILES MaxID='4'>" + files + "</FILES></Root_Output>");
+    QList<QPair<int, int>> steps;
+    p.page()->GenerateFiles(OutputGenerator::Run, [&](int done, int total) {
+        steps.append({done, total});
+        return done < 2;
+    });
+    QCOMPARE(steps, (QList<QPair<int, int>>{{1, 3}, {2, 3}}));
+    QCOMPARE(p.page()->GetGeneratedList().size(), 2);
+    QCOMPARE(p.page()->GetGeneratedList().at(1).name, QStringLiteral("2.c"));
+    QCOMPARE(p.page()->GetGeneratedList().at(1).text, QStringLiteral("x2"));
+    // Without a step every file is expanded, as before.
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    QCOMPARE(p.page()->GetGeneratedList().size(), 3);
 }
 
 void tst_generate::preview_showsWholeFileTitledByName()
