@@ -373,8 +373,23 @@ void benchCheck(int members, int runs)
                   QStringLiteral("one record's update")};
 }
 
-// The children of 5: each prints a line once its window is shown, and the parent times the
-// process from start to that line.
+// Says "shown" at the first paint of the window it watches: the first frame the user sees.
+class FirstPaint final : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            out << "shown\n";
+            out.flush();
+            _exit(0);
+        }
+        return false;
+    }
+};
+
+// The children of 5: each prints a line once its window is first painted, and the parent times
+// the process from start to that line.
 int childStartup(bool minimal)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -382,24 +397,17 @@ int childStartup(bool minimal)
     char name[] = "pelbench";
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    QWidget *window = nullptr;
+    FirstPaint watch;
     if (minimal) {
-        window = new QWidget;
-        window->show();
+        auto *window = new QWidget;
+        window->installEventFilter(&watch);
+        window->showMaximized();
     } else {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
         Translations::Install(app);
-        window = new MainWindow;
+        auto *window = new MainWindow;
+        window->installEventFilter(&watch);
     }
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [window] {
-        if (window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed()) {
-            out << "shown\n";
-            out.flush();
-            _exit(0);
-        }
-    });
-    poll.start(1);
     return QApplication::exec();
 }
 
@@ -421,8 +429,9 @@ void benchStartup(int runs)
 {
     const double program = median(runs, [] { timeStartup(false); });
     const double minimal = median(runs, [] { timeStartup(true); });
-    g_rows << Row{QStringLiteral("5. start-up to main window shown vs minimal widgets program"), ms(program),
-                  ms(minimal), ratio(program, minimal), QStringLiteral("reported")};
+    g_rows << Row{
+        QStringLiteral("5. start-up to main window's first frame vs minimal widgets program maximised"),
+        ms(program), ms(minimal), ratio(program, minimal), QStringLiteral("<= 2x")};
 }
 
 // 6. An output run of 1,000 files over the members' instances against writing the same bytes.
