@@ -493,7 +493,7 @@ void tst_manager::redmineTable_looksUpByIdColumn()
     member->setText(7, QStringLiteral("12"));
     w.mgr->MakeRedmineTable();
     QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I1-Subject")),
-             qMakePair(QStringLiteral("Last First"), QStringLiteral("12")));
+             qMakePair(QStringLiteral("First Last"), QStringLiteral("12")));
     QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I9-x")), qMakePair(QString(), QString()));
     QVERIFY(w.mgr->GetTree()->isColumnHidden(5));
     w.mgr->ShowRedmineColumns(true);
