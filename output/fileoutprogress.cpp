@@ -179,7 +179,10 @@ void FileOutProgress::writeGenerated()
 void FileOutProgress::count()
 {
     ++m_done;
-    m_ui->PBAR->setValue((m_expanded + m_done) * 100 / (m_expanded + m_total));
+    // After an expansion the writing and copying fill the second half of the bar, so that it never
+    // goes back however many reference files follow.
+    const int base = m_expanded > 0 ? 50 : 0;
+    m_ui->PBAR->setValue(base + m_done * (100 - base) / m_total);
 }
 
 void FileOutProgress::log(const QString &name, const char *colour)

@@ -72,7 +72,7 @@ private:
     int m_index = -1;
     int m_done = 0;
     int m_total = 0;
-    // Files expanded before the writing began: they share the bar with the files written.
+    // Files expanded before the writing began: the expansion fills the first half of the bar.
     int m_expanded = 0;
     QElapsedTimer m_sinceEvents;
     const QList<GeneratedFile> *m_files = nullptr;

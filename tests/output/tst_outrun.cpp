@@ -106,9 +106,12 @@ void tst_outrun::writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion()
     QVERIFY(progress.GenerateStep(50, 50));
     QCOMPARE(bar->value(), 50);
     progress.SetOutputFiles(tmp.path(), &files);
+    int lowest = 100;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { lowest = std::min(lowest, v); });
     QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
     QCOMPARE(progress.Done(), 50);
     QCOMPARE(bar->value(), 100);
+    QVERIFY(lowest > 50);
     QVERIFY(!progress.isVisible());
 
     // Cancel pressed while the files are written: the writing stops at the next file.
