@@ -1,3 +1,4 @@
+#include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "model/daterules.h"
 #include "model/model.h"
@@ -111,7 +112,7 @@ QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
         auto *page = new QTreeWidgetItem;
         page->setText(0, address);
         page->setText(1, name);
-        page->setIcon(0, QIcon(QStringLiteral(":src/param.png")));
+        page->setIcon(0, SharedIcon::Get(SharedIcon::Param));
         page->setData(1, Qt::UserRole, pointerData(item));
         item->setData(1, Qt::UserRole, pointerData(page));
         record->pageItem = page;
@@ -122,13 +123,14 @@ QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
             auto *page = new QTreeWidgetItem;
             page->setText(0, name);
             page->setText(1, ElementLabel(record));
-            page->setIcon(0, QIcon(QStringLiteral(":src/sclass.png")));
+            page->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
             item->setData(ColParam, Qt::UserRole, pointerData(page));
             record->pageItem = page;
         }
     }
-    static const char *const icons[3] = {":src/lclass.png", ":src/sclass.png", ":src/param.png"};
-    item->setIcon(0, QIcon(QString::fromLatin1(icons[level - 1])));
+    // Shared: an icon read from its file for each of thousands of rows costs more than the row.
+    static const SharedIcon::Id icons[3] = {SharedIcon::Lclass, SharedIcon::Sclass, SharedIcon::Param};
+    item->setIcon(0, SharedIcon::Get(icons[level - 1]));
     auto *docItem = new QTreeWidgetItem;
     docItem->setText(0, level == 3 ? item->text(ColParam) : name);
     docItem->setData(1, Qt::UserRole, id);
@@ -142,11 +144,13 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
     const QString kindKey = GetStrVar(RegSlot::StrAttrParamType);
     QStringList starts;
     QStringList targets;
+    // Built apart from the tree and added at once: rows added one by one each notify the view.
+    QList<QTreeWidgetItem *> rows;
     for (const ModelFile::Node &l : lclasses) {
         starts << l.record->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
         targets << l.record->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate));
         QTreeWidgetItem *lclass = MakeItem(l.record, 1);
-        m_ui->TREE->addTopLevelItem(lclass);
+        rows.append(lclass);
         for (const ModelFile::Node &s : l.children) {
             QTreeWidgetItem *sclass = MakeItem(s.record, 2);
             lclass->addChild(sclass);
@@ -165,6 +169,7 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
             }
         }
     }
+    m_ui->TREE->addTopLevelItems(rows);
     // The date dialog holds the large classes to these bounds from the first date set on.
     SetStrVar(RegSlot::StrLclassEarliestStart, DateRules::Earliest(starts));
     SetStrVar(RegSlot::StrLclassLatestTarget, DateRules::Latest(targets));

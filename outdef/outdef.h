@@ -128,7 +128,10 @@ public:
     void FileOutDiag();
 
     // ---- generation for the output run ----
-    void GenerateFiles(int mode) { m_generator.GenerateAll(mode); }
+    void GenerateFiles(int mode, const OutputGenerator::FileStep &step = {})
+    {
+        m_generator.GenerateAll(mode, step);
+    }
     const QList<GeneratedFile> &GetGeneratedList() const { return m_generator.GetResults(); }
     void SetOutputList(const DefinitionSelection *selection) { m_generator.SetSelectList(selection); }
     OutputWidget *GetOutputWidget() const { return m_outputWidget; }

@@ -52,6 +52,8 @@ void FileOutProgress::ResetProgress()
     m_ui->MSG->clear();
     m_index = 0;
     m_done = 0;
+    m_expanded = 0;
+    m_sinceEvents.invalidate();
     m_names.clear();
     m_owners.clear();
     m_ids.clear();
@@ -138,9 +140,32 @@ bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
     return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError && file.commit();
 }
 
+bool FileOutProgress::GenerateStep(int done, int total)
+{
+    if (!isVisible())
+        show();
+    m_expanded = done;
+    m_ui->PBAR->setValue(done * 100 / (2 * std::max(total, 1)));
+    letEventsThrough();
+    return !m_cancelled;
+}
+
+// Often enough that Cancel answers at once, seldom enough that a run of many small files does
+// not spend its time redrawing.
+void FileOutProgress::letEventsThrough()
+{
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
+}
+
 void FileOutProgress::writeGenerated()
 {
     for (const GeneratedFile &out : *m_files) {
+        letEventsThrough();
+        if (m_cancelled)
+            break;
         if (out.name.isEmpty())
             continue;
         if (!out.error.isEmpty()) {
@@ -165,7 +190,10 @@ void FileOutProgress::writeGenerated()
 void FileOutProgress::count()
 {
     ++m_done;
-    m_ui->PBAR->setValue(m_done * 100 / m_total);
+    // After an expansion the writing and copying fill the second half of the bar, so that it never
+    // goes back however many reference files follow.
+    const int base = m_expanded > 0 ? 50 : 0;
+    m_ui->PBAR->setValue(base + m_done * (100 - base) / m_total);
 }
 
 void FileOutProgress::log(const QString &name, const char *colour)

@@ -413,14 +413,23 @@ void OutMenuDiag::OutputProc()
             m_ui->RELOAD->setEnabled(true);
     }
     auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
+    m_progress->ResetProgress();
     if (definition && outputs) {
         buildDefinitionSelection();
         outputs->SetOutputList(&m_selection);
-        outputs->GenerateFiles(OutputGenerator::Run);
+        FileOutProgress *progress = m_progress;
+        outputs->GenerateFiles(OutputGenerator::Run, [progress](int done, int total) {
+            return progress->GenerateStep(done, total);
+        });
         outputs->SetOutputList(nullptr);
         m_selection.clear();
+        if (m_progress->Cancelled()) {
+            m_progress->hide();
+            closeSelections();
+            m_ui->MSG->clear();
+            return accept();
+        }
     }
-    m_progress->ResetProgress();
     if (definition && outputs) {
         if (outputs->GetGeneratedList().isEmpty() && !reference) {
             m_progress->hide();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextCodec>
 #include <QtTest>
@@ -52,6 +53,7 @@ private slots:
     void writeGenerated_stoppedFileReportedOthersWritten();
     void outputPath_data();
     void outputPath();
+    void writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion();
     void writeGenerated_localeEncoding_data();
     void writeGenerated_localeEncoding();
     void copyReferences_sameOlderMissingSkipOverwriteCancel();
@@ -135,6 +137,52 @@ void tst_outrun::outputPath()
     QFETCH(QString, dir);
     QFETCH(QString, name);
     QTEST(FileOutProgress::OutputPath(dir, name), "path");
+}
+
+void tst_outrun::writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion()
+{
+    RegistryScope scope;
+    QTemporaryDir tmp;
+    QList<GeneratedFile> files;
+    for (int i = 0; i < 50; ++i)
+        files.append({QStringLiteral("f%1.c").arg(i), QStringLiteral("text")});
+    FileOutProgress progress;
+    auto *bar = progress.findChild<QProgressBar *>("PBAR");
+    // Expansion fills the first half of the bar, the writing the second.
+    progress.ResetProgress();
+    QVERIFY(progress.GenerateStep(25, 50));
+    QVERIFY(progress.isVisible());
+    QCOMPARE(bar->value(), 25);
+    QVERIFY(progress.GenerateStep(50, 50));
+    QCOMPARE(bar->value(), 50);
+    progress.SetOutputFiles(tmp.path(), &files);
+    int lowest = 100;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { lowest = std::min(lowest, v); });
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(progress.Done(), 50);
+    QCOMPARE(bar->value(), 100);
+    QVERIFY(lowest > 50);
+    QVERIFY(!progress.isVisible());
+
+    // Cancel pressed while the files are written: the writing stops at the next file.
+    QDir(tmp.path()).removeRecursively();
+    QDir().mkpath(tmp.path());
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &files);
+    QTimer::singleShot(0, &progress, [&] { progress.findChild<QPushButton *>("CANCEL")->click(); });
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QVERIFY(progress.Done() < files.size());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), progress.Done());
+    QVERIFY(!progress.isVisible());
+
+    // Cancel pressed during the expansion: the step says stop, and the next run starts clean.
+    progress.ResetProgress();
+    QVERIFY(progress.GenerateStep(1, 50));
+    progress.findChild<QPushButton *>("CANCEL")->click();
+    QVERIFY(!progress.GenerateStep(2, 50));
+    QVERIFY(progress.Cancelled());
+    progress.ResetProgress();
+    QVERIFY(!progress.Cancelled());
 }
 
 void tst_outrun::writeGenerated_localeEncoding_data()
