@@ -55,8 +55,19 @@ InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
     // Two tries: a file that another member's program creates between our look and our write
     // is read, never replaced.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (xml->OpenXmlFile(index, path))
-            return Opened;
+        if (xml->OpenXmlFile(index, path)) {
+            const QString root = xml->GetXmlDoc(index)->documentElement().tagName();
+            if (root == kRootInstance)
+                return Opened;
+            // Not an instance document: its children are no elements of this member. Left out
+            // and never written, as a file that does not parse.
+            xml->CloseXmlDoc(index);
+            const QString reason = UiReport::WrongRoot(root, kRootInstance);
+            SetStrVar(RegSlot::StrLastError, UiReport::LeftOutLine(path, reason));
+            SetIntVar(RegSlot::IntLastErrorKind, 2);
+            UiReport::LeftOut({GetStrVar(RegSlot::StrLastError)});
+            return Failed;
+        }
         if (GetIntVar(RegSlot::IntLastErrorKind) != 0 || !QFileInfo(m_dir).isDir())
             return Failed;
         if (NewInstanceDocument(n, path))
