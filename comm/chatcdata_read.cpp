@@ -2,6 +2,7 @@
 
 #include "core/globalmutex.h"
 #include "core/sharedxml.h"
+#include "core/uireport.h"
 #include "members/memberinfo.h"
 
 #include <QDir>
@@ -55,10 +56,23 @@ bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, boo
     day->Path = path;
     entry->OwnFile = own;
     QDomDocument doc;
-    if (!SharedXml::SetContent(doc, bytes)) {
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
         // Only today's own file is ever written back; an earlier day's stays as it is.
         if (own && date == QDate::currentDate())
             setAside(path, date, member);
+        else if (!own && full)
+            m_notes << UiReport::LeftOutLine(path,
+                                             tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
+        return false;
+    }
+    // Another kind of file under a member's day file name holds none of that member's messages.
+    const QString root = doc.documentElement().tagName();
+    if (!own && root != QLatin1String("Root_Chat")) {
+        if (full)
+            m_notes << UiReport::LeftOutLine(path, UiReport::WrongRoot(root, QStringLiteral("Root_Chat")));
         return false;
     }
     readDocument(full, doc, own, member, day);
