@@ -118,7 +118,26 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
         return QString();
     const QString root = QDir::cleanPath(dir);
     const QString path = QDir::cleanPath(root + QLatin1Char('/') + name);
-    return path.startsWith(root + QLatin1Char('/')) ? path : QString();
+    if (!path.startsWith(root + QLatin1Char('/')))
+        return QString();
+    // The name alone proves nothing: a link at the file's place or on its way is followed by the
+    // write, so the folder the file really lands in must be inside the real output folder.
+    const QFileInfo info(path);
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realFolder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (info.isSymLink() || realRoot.isEmpty() || realFolder.isEmpty() ||
+        (realFolder != realRoot && !realFolder.startsWith(realRoot + QLatin1Char('/'))))
+        return QString();
+    return path;
+}
+
+bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
+{
+    // A link among the reference files may point anywhere on this machine: only one whose
+    // target stays among the reference files is copied.
+    const QString realRoot = QFileInfo(folder).canonicalFilePath();
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !realRoot.isEmpty() && real.startsWith(realRoot + QLatin1Char('/'));
 }
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
@@ -182,9 +201,16 @@ void FileOutProgress::copyFrom(int index)
         const QString name = m_names.at(m_index);
         const QFileInfo source(m_sourceDir + m_owners.at(m_index) + QLatin1Char('/') + m_ids.at(m_index) +
                                QLatin1Char('/') + name);
-        const QFileInfo target(m_refDir + QLatin1Char('/') + name);
+        const QString targetPath = name.contains(QLatin1Char('/')) ? QString() : OutputPath(m_refDir, name);
+        const QFileInfo target(targetPath);
         if (!source.isFile()) {
             ask(name, tr("filename:") + name + tr(" is not found. skip or cancel?"), false);
+            return;
+        }
+        if (targetPath.isEmpty() || !IsSafeSource(m_sourceDir, source.filePath())) {
+            ask(name,
+                tr("filename:") + name + tr(" leads outside its folder and is not copied. skip or cancel?"),
+                false);
             return;
         }
         if (target.exists() && target.lastModified() == source.lastModified() &&

@@ -1,4 +1,5 @@
 #include "genprogram.h"
+#include "loadtiming.h"
 #include "outdef/outfile.h"
 #include "outdef/outheighlighter.h"
 #include "outdef/outputwidget.h"
@@ -46,6 +47,7 @@ private slots:
     void preview_showsWholeFileTitledByName();
     void markerCounts_setCutLoadAndTemporary();
     void highlighting_onlyMarkersOfTheShownEntry();
+    void hugeClassName_openAndRunTimeGrowsLinearly();
 };
 
 void tst_generate::golden_data()
@@ -213,6 +215,27 @@ void tst_generate::highlighting_onlyMarkersOfTheShownEntry()
     QCOMPARE(colourAt(view->document(), out, "&Seq[2]"), QColor(Qt::red));
     QVERIFY(!colourAt(view->document(), out, "%Var[1] ").isValid());
     QVERIFY(!colourAt(view->document(), out, "$Var[1][0]").isValid());
+}
+
+// A model whose class name runs to megabytes: opening the output definition and a run cost time
+// in proportion to it, not to its size times the places it passes through.
+void tst_generate::hugeClassName_openAndRunTimeGrowsLinearly()
+{
+    const auto load = [](int bytes) {
+        GenProgram p;
+        writeFile(p.modelDir() + "/model.xml",
+                  QByteArray(kModelXml).replace("Name='G'", "Name='" + QByteArray(bytes, 'G') + "'"));
+        p.openInstances();
+        p.openCase(QStringLiteral("e1_plain_var"));
+        const DefinitionSelection selection =
+            GenProgram::readSelection(GenProgram::golden(QStringLiteral("e1_plain_var/selection")));
+        p.page()->SetOutputList(&selection);
+        p.page()->GenerateFiles(OutputGenerator::Run);
+        const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+        QCOMPARE(results.size(), 1);
+        QCOMPARE(results.first().text.toUtf8(), readFile(GenProgram::golden("e1_plain_var/run.out")));
+    };
+    verifyScales(load, 1000000, 10000000);
 }
 
 QTEST_MAIN(tst_generate)
