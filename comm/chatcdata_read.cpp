@@ -15,9 +15,24 @@ namespace
 {
 const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
 
+// The general date parser looks up the local time zone several times per call (glibc reads
+// /etc/localtime each time): eight times per message, most of a day file's load. A stamp of
+// the usual shape is read here with one look-up; anything else goes to the general parser.
 QDateTime stamp(const QString &text)
 {
-    return QDateTime::fromString(text, StampFormat);
+    static const QString shape = QStringLiteral("dddd/dd/dd dd:dd:dd");
+    bool plain = text.size() == shape.size();
+    for (int i = 0; plain && i < shape.size(); ++i) {
+        const QChar c = text.at(i);
+        plain = shape.at(i) == QLatin1Char('d') ? (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                                                : c == shape.at(i);
+    }
+    if (!plain)
+        return QDateTime::fromString(text, StampFormat);
+    const auto number = [&](int from, int length) { return text.midRef(from, length).toInt(); };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
 }
 } // namespace
 
@@ -161,10 +176,8 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
     const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
     QDateTime time;
     if (timeText != QLatin1String("0"))
-        time = QDateTime::fromString(
-            element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) + QLatin1Char(' ') +
-                timeText,
-            StampFormat);
+        time = stamp(element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) +
+                     QLatin1Char(' ') + timeText);
     const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
     const bool taken = full || toMe;
     auto make = [&](int kind) {
