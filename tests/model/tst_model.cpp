@@ -36,6 +36,7 @@ private slots:
     void loadModel_forAnInstance_noMessageBoxThenReadOnly();
     void completionDate_locksAndUnlocksTheOwnersModel();
     void removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved();
+    void openModel_hugeName_rowsShowItsStartSaveKeepsItWhole();
 };
 
 void tst_model::newModel_writesHeaderOnlyDocuments()
@@ -341,6 +342,29 @@ void tst_model::completionDate_locksAndUnlocksTheOwnersModel()
     QVERIFY(!p.editor()->IsCompleted());
     QVERIFY(!p.GetBoolVar(RegSlot::FlagModelReadOnly));
     QVERIFY(menu->isEnabled() && start->isEnabled());
+}
+
+// A name of thousands of characters from another member's model.xml: every tree copying the rows
+// lays their text out at each column fit, so rows show its start; the model keeps it whole.
+void tst_model::openModel_hugeName_rowsShowItsStartSaveKeepsItWhole()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    const QByteArray name(5000, 'n');
+    p.write("<Root_Model User='me' Email='me@x' MaxID='3'><LClass ID='1' Name='" + name +
+            "' Element='e'><SClass ID='2' Name='s' Element='@A'/></LClass></Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    QTreeWidgetItem *l = p.tree()->topLevelItem(0);
+    QVERIFY(l);
+    QCOMPARE(l->text(model::ColLclass), QString::fromLatin1(name.left(1000)) + QChar(0x2026));
+    QCOMPARE(l->child(0)->text(model::ColSclass), QStringLiteral("s"));
+    QCOMPARE(model::RecordOf(l)->GetAttr(QStringLiteral("Name")), QString::fromLatin1(name));
+    p.editor()->SetCurrentItem(l);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.window->MenuSave();
+    QCOMPARE(readXml(p.modelXml()).documentElement().firstChildElement("LClass").attribute("Name"),
+             QString::fromLatin1(name));
 }
 
 QTEST_MAIN(tst_model)
