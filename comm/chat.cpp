@@ -6,6 +6,7 @@
 #include "comm/chattable.h"
 #include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "shell/checktimer.h"
 #include "shell/numeditor.h"
@@ -129,6 +130,15 @@ ChatRecord *Chat::FindMessage(int seq, int store) const
 {
     MutexHold chat(MutexNo::Chat);
     return m_store[store]->Record(seq);
+}
+
+ChatRecord Chat::CopyMessage(int seq, int store) const
+{
+    MutexHold chat(MutexNo::Chat);
+    const ChatRecord *record = m_store[store]->Record(seq);
+    ChatRecord copy = record ? *record : ChatRecord();
+    copy.Element = QDomElement();
+    return copy;
 }
 
 // The worker's table step, on this thread; then the result the chat protocol gives for it.
@@ -329,7 +339,9 @@ void Chat::SendProc(bool)
         return;
     }
     const QString own = GetStrVar(RegSlot::StrUserEmail);
-    const QDate today = QDate::currentDate();
+    // One clock reading: the message's day and its time must agree across midnight.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
     QList<int> numbers;
     {
         MutexHold chat(MutexNo::Chat);
@@ -358,7 +370,7 @@ void Chat::SendProc(bool)
         if (request)
             request->acquire();
         const int seq =
-            m_store[0]->AddMessage(today, own, m_store[0]->GetUserNo(own, today), numbers, text, true);
+            m_store[0]->AddMessage(today, own, m_store[0]->GetUserNo(own, today), numbers, text, true, now);
         if (seq != 0)
             SetBoolVar(RegSlot::FlagChatSend, true);
         if (request)
@@ -371,6 +383,9 @@ void Chat::SendProc(bool)
     if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
         wake->release();
     m_editor->ClearText();
+    const QString replaced = XmlText::ReplacedMessage(text);
+    if (!replaced.isEmpty())
+        showRedMessage(replaced);
     QTimer::singleShot(200, this, &Chat::SetLastPos);
 }
 

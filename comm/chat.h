@@ -43,6 +43,9 @@ public:
     void ShowLastPos();
     // store: 0 today's, 1 the earlier day's (table clicks on the second tab).
     ChatRecord *FindMessage(int seq, int store = 0) const;
+    // A copy taken under the chat lock, for reading on this thread while the worker writes the
+    // record; Seq is 0 when there is none. It holds no file element.
+    ChatRecord CopyMessage(int seq, int store = 0) const;
     int MessageCount(int table = 0) const { return m_count[table]; }
     void SetResponse(int kind, int seq);
     void OpenResponse(int kind, const QString &author, const QString &time, int seq);

@@ -82,9 +82,10 @@ void Chat::CheckRecipients(const ChatRecord *message)
     QTreeWidgetItem *top = m_ui->USER->topLevelItem(0);
     if (!top || !message)
         return;
-    QSet<QString> accounts{message->Account};
+    QSet<QString> accounts;
     {
         MutexHold chat(MutexNo::Chat);
+        accounts.insert(message->Account);
         if (const ChatDay *day = message->Day) {
             for (int number : message->Recipients)
                 accounts.insert(day->Users.value(number).Account);

@@ -1,6 +1,7 @@
 #include "comm/chatcdata.h"
 
 #include "core/safefile.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 
 #include <QDir>
@@ -41,21 +42,30 @@ QString ChatCdata::ChatFolder() const
 
 void ChatCdata::OpenToday(const QString &account)
 {
+    OpenDay(account, QDate::currentDate());
+}
+
+ChatDay *ChatCdata::OpenDay(const QString &account, const QDate &date)
+{
     if (!SafeAccount(account))
-        return;
+        return nullptr;
     const QString folder = ChatFolder();
     QDir().mkpath(folder);
-    const QDate today = QDate::currentDate();
-    const QString path = folder + DayFileName(account, today);
+    const QString path = folder + DayFileName(account, date);
     ChatAccount *entry = GetAccount(account);
-    ChatDay *day = GetDay(entry, today);
+    ChatDay *day = GetDay(entry, date);
+    const bool hadPath = !day->Path.isEmpty();
     day->Path = path;
     // An existing file is only written back once it was read: until then the day has no
-    // document, so nothing can replace it.
+    // document, so nothing can replace it. A day that already holds records keeps its document:
+    // they are what its file is to hold.
+    if (!day->IdTable.isEmpty() && (hadPath || !QFileInfo::exists(path)))
+        return day;
     if (!QFileInfo::exists(path))
-        day->Doc = NewDayDocument(today);
+        day->Doc = NewDayDocument(date);
     else if (day->IdTable.isEmpty() && day->Users.isEmpty())
         day->Doc = QDomDocument();
+    return day;
 }
 
 ChatAccount *ChatCdata::GetAccount(const QString &account)
@@ -190,8 +200,8 @@ void ChatCdata::writeUsers(ChatDay *day, int owner)
         users.removeChild(users.firstChild());
     for (auto it = day->Users.cbegin(); it != day->Users.cend(); ++it) {
         QDomElement user = day->Doc.createElement(QStringLiteral("USER"));
-        user.setAttribute(QStringLiteral("ACCOUNT"), it->Account);
-        user.setAttribute(QStringLiteral("NAME"), it->Name);
+        user.setAttribute(QStringLiteral("ACCOUNT"), XmlText::Clean(it->Account));
+        user.setAttribute(QStringLiteral("NAME"), XmlText::Clean(it->Name));
         user.setAttribute(QStringLiteral("ID"), it.key());
         users.appendChild(user);
     }
@@ -209,7 +219,7 @@ void ChatCdata::addCaseElement(ChatDay *day, ChatRecord *record)
     element.setAttribute(QStringLiteral("MID"), numbers.join(QLatin1Char(',')));
     element.setAttribute(QStringLiteral("TIME"), record->Time.toString(TimeFormat));
     if (record->Type == 0)
-        element.appendChild(day->Doc.createCDATASection(record->Text));
+        XmlText::AppendCData(day->Doc, element, record->Text);
     if (record->Type != 0)
         element.setAttribute(QStringLiteral("MDTIME"), record->ModTime.toString(StampFormat));
     if (record->Type == 2) {
@@ -220,20 +230,25 @@ void ChatCdata::addCaseElement(ChatDay *day, ChatRecord *record)
 }
 
 int ChatCdata::AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
-                          const QString &text, bool own)
+                          const QString &text, bool own, const QDateTime &time)
 {
     ChatAccount *entry = m_accounts.value(account);
     if (!entry)
         return 0;
     ChatDay *day = GetDay(entry, date);
+    // The first message after midnight may come before anyone opened the new day: it is opened
+    // here, or the message would live in a day without a file.
+    if (own && day->Path.isEmpty())
+        OpenDay(account, date);
     // Without a document (its file not read yet, or unreadable) the message could not be written.
-    if (day->Doc.isNull())
+    if (day->Doc.isNull() || day->Path.isEmpty())
         return 0;
     ChatRecord *record = newRecord();
     record->ID = ++day->MaxID;
     record->Author = author;
-    record->Time = QDateTime::currentDateTime();
-    record->Text = text;
+    record->Time = time.isValid() ? time : QDateTime::currentDateTime();
+    // What is shown is what every member reads back from the file.
+    record->Text = XmlText::Clean(text);
     day->IdTable.insert(record->ID, record->Seq);
     record->Owner = entry;
     record->Recipients = recipients;
@@ -256,6 +271,8 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
     if (!entry || !answered)
         return;
     ChatDay *day = GetDay(entry, date);
+    if (day->Path.isEmpty())
+        OpenDay(account, date);
     // A member who joined after the day's table was written has no number yet: without one the
     // response would name nobody and be lost to its author.
     if (!day->AccountNo.contains(answered->Account))
@@ -301,9 +318,12 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
 
 bool ChatCdata::saveDay(ChatDay *day)
 {
+    // A day without a file has nowhere to go: with records in it, that is a failed save.
+    if (day->Path.isEmpty())
+        return !day->Dirty;
     // A day whose file exists but was never read (it could not be opened) is not replaced by an
     // empty document.
-    if (day->Path.isEmpty() || (day->Doc.isNull() && QFileInfo::exists(day->Path)))
+    if (day->Doc.isNull() && QFileInfo::exists(day->Path))
         return true;
     if (day->Doc.isNull())
         day->Doc = NewDayDocument(day->Date);

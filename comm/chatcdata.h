@@ -83,10 +83,14 @@ public:
     QString ChatFolder() const;
 
     void OpenToday(const QString &account);
+    // Gives the account's day its file path and, when the file is absent, a new document; null
+    // for an account that cannot name a file.
+    ChatDay *OpenDay(const QString &account, const QDate &date);
     bool LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member);
     void SaveAll();
+    // time: when the message was sent, now when invalid. Characters XML cannot hold are replaced.
     int AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
-                   const QString &text, bool own);
+                   const QString &text, bool own, const QDateTime &time = QDateTime());
     void AddResponse(const QDate &date, const QString &account, int kind, int seq);
     void QueueModified(ChatRecord *record);
     ChatRecord *TakeNew() { return take(m_newQueue, m_currentNew); }

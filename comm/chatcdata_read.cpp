@@ -3,6 +3,7 @@
 #include "core/globalmutex.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 
 #include <QDir>
@@ -199,9 +200,8 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         if (!(full ? taken : (toMe && id > oldMax)))
             return;
         ChatRecord *record = make(0);
-        const QDomNode first = element.firstChild();
-        if (first.isCDATASection())
-            record->Text = first.toCDATASection().data();
+        // A text holding "]]>" is split over sections: all of them make the message.
+        record->Text = XmlText::ReadCData(element);
         if (full)
             m_timeList << qMakePair(record->Seq, record->Time);
         else {

@@ -40,11 +40,13 @@ void ChatTable::ValueCellClicked(int row, int column)
     QTableWidgetItem *clicked = item(row, column);
     if (!m_chat || row >= 2 * m_chat->MessageCount(index) || !clicked)
         return;
+    // Copies: the chat worker changes records (a deletion, a response read) under the chat lock.
     if (row % 2 == 0) {
         const QTableWidgetItem *below = item(row + 1, column);
-        if (ChatRecord *record =
-                below ? m_chat->FindMessage(below->data(Qt::UserRole).toInt(), index) : nullptr)
-            m_chat->CheckRecipients(record);
+        const ChatRecord record =
+            below ? m_chat->CopyMessage(below->data(Qt::UserRole).toInt(), index) : ChatRecord();
+        if (record.Seq != 0)
+            m_chat->CheckRecipients(&record);
         return;
     }
     // The earlier day's records are not today's: deleting or answering from there would reach
@@ -52,11 +54,11 @@ void ChatTable::ValueCellClicked(int row, int column)
     const QTableWidgetItem *head = item(row - 1, column);
     if (m_second || !head || head->data(Qt::UserRole).toInt() != 0)
         return;
-    ChatRecord *record = m_chat->FindMessage(clicked->data(Qt::UserRole).toInt());
-    if (!record)
+    const ChatRecord record = m_chat->CopyMessage(clicked->data(Qt::UserRole).toInt());
+    if (record.Seq == 0)
         return;
     if (column == 1) {
-        if (record->Type != 1 && ConfirmDelete(clicked))
+        if (record.Type != 1 && ConfirmDelete(clicked))
             m_chat->DeleteMessage(clicked);
         return;
     }
@@ -64,8 +66,9 @@ void ChatTable::ValueCellClicked(int row, int column)
     const QString author = parts.size() >= 2 ? parts.at(0) : QString();
     const QString time = parts.size() >= 2 ? parts.at(1) : QString();
     const QTableWidgetItem *mine = item(row, 1);
-    const ChatRecord *response = mine ? m_chat->FindMessage(mine->data(Qt::UserRole).toInt()) : nullptr;
-    m_chat->OpenResponse(response && response->Type == 2 ? response->Kind : 0, author, time, record->Seq);
+    const ChatRecord response = mine ? m_chat->CopyMessage(mine->data(Qt::UserRole).toInt()) : ChatRecord();
+    m_chat->OpenResponse(response.Seq != 0 && response.Type == 2 ? response.Kind : 0, author, time,
+                         record.Seq);
 }
 
 bool ChatTable::ConfirmDelete(QTableWidgetItem *)

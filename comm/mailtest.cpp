@@ -5,7 +5,11 @@
 #include "shell/optfont.h"
 #include "ui_mailtest.h"
 
-MailTest::MailTest(QWidget *parent) : QDialog(parent), m_ui(new Ui::MailTest)
+#include <QEventLoop>
+#include <QThread>
+
+MailTest::MailTest(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::MailTest), m_replyTimeoutMs(QaSmtp::ReplyTimeoutMs)
 {
     m_ui->setupUi(this);
     setWindowIcon(GetLogoIcon());
@@ -89,30 +93,69 @@ void MailTest::SecChanged(int index)
     m_ui->PORT->setValue(OptionsModel::DefaultPort(index));
 }
 
-// The test runs on this thread: the dialog waits for the server's last word.
+// The dialogue runs on a thread of its own while this one keeps the window painted and answering:
+// a slow or silent server must not freeze the program.
 void MailTest::SendProc()
 {
-    delete m_client;
-    m_client = new QaSmtp(this);
+    if (m_running)
+        return;
     m_server = m_ui->SERVER->text();
     m_port = m_ui->PORT->value();
     m_security = m_ui->SECURITY->currentIndex();
     m_auth = m_ui->AUTH->currentIndex();
     m_sender = m_ui->SND_ADDR->text();
     m_password = m_ui->PWD->text();
-    m_client->SetServer(m_server);
-    m_client->SetPort(m_port);
-    m_client->SetSecurity(m_security);
-    m_client->SetAuth(m_auth);
-    m_client->SetSender(GetStrVar(RegSlot::StrUserName), m_sender);
-    m_client->SetPassword(m_password);
-    m_client->AddRecipient(QString(), m_ui->RCV_ADDR->text());
-    m_client->SetSubject(tr("[Pelmorine]:mail confimariton test"));
-    m_client->SetBody(tr("this mail is test for Pelmorine."));
-    m_lastResult = m_client->Send();
+    // The thread works on copies: nothing it reads may change under it.
+    const QString server = m_server;
+    const int port = m_port;
+    const int security = m_security;
+    const int auth = m_auth;
+    const QString sender = m_sender;
+    const QString password = m_password;
+    const int replyTimeout = m_replyTimeoutMs;
+    const QString name = GetStrVar(RegSlot::StrUserName);
+    const QString recipient = m_ui->RCV_ADDR->text();
+    const QString subject = tr("[Pelmorine]:mail confimariton test");
+    const QString body = tr("this mail is test for Pelmorine.");
+    int result = QaSmtp::NoAnswer;
+    QThread *thread = QThread::create([&] {
+        QaSmtp client;
+        client.SetServer(server);
+        client.SetPort(port);
+        client.SetSecurity(security);
+        client.SetAuth(auth);
+        client.SetSender(name, sender);
+        client.SetPassword(password);
+        client.AddRecipient(QString(), recipient);
+        client.SetSubject(subject);
+        client.SetBody(body);
+        client.SetReplyTimeout(replyTimeout);
+        result = client.Send();
+    });
+    m_running = true;
+    m_ui->SEND->setEnabled(false);
+    m_ui->END->setEnabled(false);
+    m_ui->RESULT->clear();
+    QEventLoop loop;
+    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec();
+    thread->wait();
+    delete thread;
+    m_running = false;
+    m_ui->SEND->setEnabled(true);
+    m_ui->END->setEnabled(true);
+    m_lastResult = result;
     m_ui->RESULT->setStyleSheet(m_lastResult == QaSmtp::Sent ? QStringLiteral("color:blue")
                                                              : QStringLiteral("color:red"));
     m_ui->RESULT->setText(ResultText(m_lastResult));
+}
+
+// Closing while a test runs would leave its result to a hidden window: the close waits for it.
+void MailTest::reject()
+{
+    if (!m_running)
+        QDialog::reject();
 }
 
 // Settings go back to the page only when the last test mail went out; they are read from the

@@ -29,16 +29,20 @@ public:
     void SetPassword(const QString &password);
     void ClearResult();
     static QString ResultText(int result);
+    // How long each server reply may take (tests shorten it).
+    void SetReplyTimeout(int ms) { m_replyTimeoutMs = ms; }
+    bool IsRunning() const { return m_running; }
 
 public slots:
     void SendProc();
     void EndProc();
     void SecChanged(int index);
+    void reject() override;
 
 private:
     Ui::MailTest *m_ui;
     OptFont *m_owner = nullptr;
-    QaSmtp *m_client = nullptr;
+    bool m_running = false;
     QString m_server;
     int m_port = 0;
     int m_security = 0;
@@ -46,4 +50,5 @@ private:
     QString m_sender;
     QString m_password;
     int m_lastResult = -1;
+    int m_replyTimeoutMs;
 };

@@ -48,10 +48,11 @@ private:
     void FillUsers();
     void LoadHistory();
     void ShowRecipients(const QString &mid);
-    void AddMail(QTreeWidgetItem *item);
+    bool AddMail(QTreeWidgetItem *item);
     void UpdateMail(QTreeWidgetItem *item);
     QTreeWidgetItem *MailToStore();
-    void StoreMail(QTreeWidgetItem *item);
+    bool StoreMail(QTreeWidgetItem *item);
+    void showReplaced();
     int ComposeMail(QTreeWidgetItem *item);
     void DeleteMail(QTreeWidgetItem *item);
     void ShowResult(QTreeWidgetItem *item, bool sent);

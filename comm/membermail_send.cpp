@@ -1,6 +1,8 @@
 #include "comm/membermail.h"
 
 #include "comm/smtpcontrol.h"
+#include "core/decimalid.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
@@ -15,17 +17,24 @@ enum HistState : int { NewState = 0, UnsentState = 1, SentState = 2 };
 }
 
 // Stored unsent: whatever happens next, only a send result marks the mail sent.
-void MemberMail::AddMail(QTreeWidgetItem *item)
+bool MemberMail::AddMail(QTreeWidgetItem *item)
 {
     const int id = m_store.GetNextID(m_key);
     DocCdataCase *entry = m_store.AddRecordNow(m_key, item, GetStrVar(RegSlot::StrUserName), CheckedIds(),
                                                item->text(4), QStringLiteral("0"), m_editor->toPlainText());
+    if (!entry) {
+        // The file's IDs are used up: the mail stays new, its text in the editor.
+        const DocCdataRecord *record = m_store.Record(m_key);
+        SetMessage(DecimalId::ExhaustedMessage(record ? record->Path : m_key), true);
+        return false;
+    }
     item->setText(0, QString::number(id));
     item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
     item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
     item->setData(0, Qt::UserRole, QVariant::fromValue<void *>(entry));
     ShowResult(item, false);
     FitHistory();
+    return true;
 }
 
 void MemberMail::UpdateMail(QTreeWidgetItem *item)
@@ -43,13 +52,16 @@ void MemberMail::UpdateMail(QTreeWidgetItem *item)
 }
 
 // A stored mail leaves the new-mail state, so a second Send or save cannot add it again.
-void MemberMail::StoreMail(QTreeWidgetItem *item)
+bool MemberMail::StoreMail(QTreeWidgetItem *item)
 {
-    if (!m_ui->NEW->isEnabled())
-        AddMail(item);
-    else
+    if (!m_ui->NEW->isEnabled()) {
+        if (!AddMail(item))
+            return false;
+    } else {
         UpdateMail(item);
+    }
     SetButtons(true, true, true, true);
+    return true;
 }
 
 // The current mail when it may be saved or sent, else null with the reason in MSG.
@@ -66,15 +78,20 @@ QTreeWidgetItem *MemberMail::MailToStore()
 
 void MemberMail::NSendSaveProc()
 {
+    // The run's result marks the mail it was posted for: a change now would be marked sent unsent.
+    if (m_awaiting)
+        return;
     QTreeWidgetItem *item = MailToStore();
     if (!item)
         return;
-    StoreMail(item);
+    if (!StoreMail(item))
+        return;
     if (DocCdataCase *entry = EntryOf(item))
         entry->IsSend = false;
     ShowResult(item, false);
     m_store.SaveModified();
     m_ui->HIST->setEnabled(true);
+    showReplaced();
 }
 
 void MemberMail::SendProc()
@@ -89,13 +106,27 @@ void MemberMail::SendProc()
         SetMessage(tr("Send user is not selected"), true);
         return;
     }
-    StoreMail(item);
+    if (!StoreMail(item))
+        return;
     if (ComposeMail(item) < 0) {
         // Kept as an unsent mail the user can address again.
         m_store.SaveModified();
         m_ui->HIST->setEnabled(true);
         SetMessage(tr("Send user is not proc email address"), true);
+        return;
     }
+    showReplaced();
+}
+
+// The file keeps what XML can hold; the user is told what was replaced.
+void MemberMail::showReplaced()
+{
+    QString text = m_editor->toPlainText();
+    if (QTreeWidgetItem *item = m_ui->HIST->currentItem())
+        text += item->text(4);
+    const QString replaced = XmlText::ReplacedMessage(text);
+    if (!replaced.isEmpty())
+        SetMessage(replaced, false);
 }
 
 int MemberMail::ComposeMail(QTreeWidgetItem *item)
@@ -188,6 +219,8 @@ void MemberMail::SendResult(const QString &result)
 
 void MemberMail::CancelProc()
 {
+    if (m_awaiting)
+        return;
     QTreeWidgetItem *item = m_ui->HIST->currentItem();
     if (!item)
         return;

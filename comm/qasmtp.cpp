@@ -55,7 +55,9 @@ void QaSmtp::SmtpError(QAbstractSocket::SocketError error)
 bool QaSmtp::IsSafeAddress(const QString &address)
 {
     for (const QChar c : address) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QLatin1Char('<') || c == QLatin1Char('>'))
+        // C1 controls (U+0080-U+009F) include NEL, which some software takes for a line end.
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f) || c == QLatin1Char('<') ||
+            c == QLatin1Char('>'))
             return false;
     }
     return true;
@@ -185,16 +187,18 @@ int QaSmtp::writeAndRead(const QByteArray &command)
     return result != 0 ? result : ReadReply();
 }
 
-// 0 for a reply below 400, 2 for a refusal, 1 when the reply did not come in time.
+// 0 for a reply below 400, 2 for a refusal, 1 when the reply did not come in time. The time
+// counts for the whole reply: a server that sends a byte now and then must not hold it forever.
 int QaSmtp::ReadReply()
 {
+    const QDeadlineTimer deadline(m_replyTimeoutMs);
     m_replyBytes = 0;
     bool refused = false;
     for (;;) {
         while (!m_socket->canReadLine()) {
             if (m_socket->bytesAvailable() > MaxReplyBytes)
                 return 2;
-            if (!waitSliced(ReplyTimeoutMs, [this](int ms) { return m_socket->waitForReadyRead(ms); }))
+            if (!waitSliced(deadline, [this](int ms) { return m_socket->waitForReadyRead(ms); }))
                 return refused ? 2 : 1;
         }
         bool more = false;
@@ -334,7 +338,11 @@ QByteArray QaSmtp::BuildMessage() const
 
 template <class Wait> bool QaSmtp::waitSliced(int timeoutMs, Wait wait)
 {
-    const QDeadlineTimer deadline(timeoutMs);
+    return waitSliced(QDeadlineTimer(timeoutMs), wait);
+}
+
+template <class Wait> bool QaSmtp::waitSliced(const QDeadlineTimer &deadline, Wait wait)
+{
     QThread *thread = QThread::currentThread();
     while (!thread->isInterruptionRequested()) {
         if (wait(int(qBound<qint64>(0, deadline.remainingTime(), SliceMs))))

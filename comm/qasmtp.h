@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 
 #include <QAbstractSocket>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -42,6 +43,8 @@ public:
     void AddRecipient(const QString &name, const QString &address) { m_recipients.append({name, address}); }
     void SetSubject(const QString &subject) { m_subject = subject; }
     void SetBody(const QString &body) { m_body = body; }
+    // How long one reply may take in all, however it trickles in.
+    void SetReplyTimeout(int ms) { m_replyTimeoutMs = ms; }
 
     int Send();
     QString LastReply() const { return m_lastReply; }
@@ -75,6 +78,7 @@ private:
     bool waitConnected();
     bool waitEncrypted();
     template <class Wait> bool waitSliced(int timeoutMs, Wait wait);
+    template <class Wait> bool waitSliced(const QDeadlineTimer &deadline, Wait wait);
 
     int m_security = SecurityNone;
     int m_auth = AuthByAuto;
@@ -91,6 +95,7 @@ private:
     int m_lastCode = 0;
     int m_lastError = -1;
     qint64 m_replyBytes = 0;
+    int m_replyTimeoutMs = ReplyTimeoutMs;
     bool m_cramOffered = false;
     bool m_authOffered = false;
 };

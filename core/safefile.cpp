@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <cstdio>
 
 bool SafeFile::Write(const QString &path, const QByteArray &bytes)
@@ -25,19 +26,34 @@ bool SafeFile::WriteUtf8(const QString &path, const QString &text)
     return Write(path, text.toUtf8());
 }
 
-bool SafeFile::ReplaceByCopy(const QString &source, const QString &target)
+bool SafeFile::ReplaceByCopy(const QString &source, const QString &target, const QDateTime &modified)
 {
-    const QString temp = target + QStringLiteral(".copying");
-    QFile::remove(temp);
-    if (!QFile::copy(source, temp))
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
         return false;
-    QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::WriteUser | QFileDevice::ReadUser);
+    // A unique name made by the file system: a fixed one such as "<target>.copying" may be a
+    // user's own file in an output or reference folder.
+    const QFileInfo info(target);
+    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (temp.write(chunk) != chunk.size())
+            return false;
+    }
+    if (in.error() != QFileDevice::NoError || !temp.flush())
+        return false;
+    temp.setPermissions(in.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    if (modified.isValid() && !temp.setFileTime(modified, QFileDevice::FileModificationTime))
+        return false;
+    temp.close();
     // rename(2) replaces the target in one step: removing it first would leave a moment, and
     // after a crash a state, with no target at all.
-    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(temp);
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
         return false;
-    }
+    temp.setAutoRemove(false);
     return true;
 }
 

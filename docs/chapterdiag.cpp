@@ -4,6 +4,7 @@
 #include "core/uireport.h"
 #include "docs/chaptereditor.h"
 #include "docs/chapterfile.h"
+#include "model/modelfile.h"
 #include "ui_chapterdiag.h"
 
 #include <QTreeWidget>
@@ -81,6 +82,12 @@ void ChapterDiag::OkProc()
         return;
     }
     TreeItemData *record = editor->NewChapterRecord(m_ui->CHAPTERBOX->currentText(), title);
+    if (!record) {
+        m_ui->MSG->setText(DecimalId::ExhaustedMessage(m_kind == ChapterFile::InstanceDocument
+                                                           ? ChapterFile::InstanceFileName
+                                                           : ModelFile::DocFileName));
+        return;
+    }
     auto *item = new QTreeWidgetItem;
     item->setData(ChapterEditor::ColNo, Qt::UserRole, TreeItemData::ToData(record));
     record->SetItem(item);

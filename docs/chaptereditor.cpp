@@ -174,6 +174,8 @@ QString ChapterEditor::TextPath(const TreeItemData *record) const
 
 TreeItemData *ChapterEditor::NewChapterRecord(const QString &no, const QString &name)
 {
+    if (m_counter < 0 || m_counter > DecimalId::Ceiling)
+        return nullptr;
     auto *record = new TreeItemData;
     record->SetAttr(GetStrVar(RegSlot::StrAttrNo), no);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), name);

@@ -48,7 +48,7 @@ public:
     int ChapterCount() const;
     // The chapter's text file, or empty for a chapter whose ID may not become a file name.
     QString TextPath(const TreeItemData *record) const;
-    // A chapter record made by the create dialog.
+    // A chapter record made by the create dialog; nullptr when no ID is left (nothing changes).
     TreeItemData *NewChapterRecord(const QString &no, const QString &name);
     void LoadChapterText(TreeItemData *record);
     void TakeChapterText(TreeItemData *record);

@@ -1,6 +1,6 @@
 #include "docs/chapterfile.h"
 
-#include "model/modelfile.h"
+#include "core/decimalid.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -15,7 +15,7 @@ const QString kId = QStringLiteral("ID");
 struct Reader {
     ChapterFile::Kind kind;
     QSet<QString> seen;
-    int highest = -1;
+    DecimalId::Counter counter;
 
     QList<ChapterFile::Chapter> read(const QDomElement &parent)
     {
@@ -27,11 +27,10 @@ struct Reader {
             c.name = e.attribute(kName);
             c.id = e.attribute(kId);
             c.tie = e.attribute(ChapterFile::TieAttr(kind));
-            c.usable = ModelFile::IsDecimalId(c.id) && !seen.contains(c.id);
-            if (c.usable) {
-                seen.insert(c.id);
-                highest = qMax(highest, c.id.toInt());
-            }
+            c.usable = DecimalId::IsId(c.id) && !seen.contains(c.id);
+            seen.insert(c.id);
+            // A refused chapter's ID may still name a text file: never handed out again.
+            counter.SeeId(c.id);
             c.children = read(e);
             chapters.append(c);
         }
@@ -75,24 +74,23 @@ QString TextPrefix(Kind kind)
 
 QString TextPath(const QString &folder, Kind kind, const QString &id)
 {
-    if (!ModelFile::IsDecimalId(id))
+    if (!DecimalId::IsId(id))
         return QString();
     return folder + TextPrefix(kind) + id + QStringLiteral(".txt");
 }
 
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters)
 {
-    Reader reader{kind, {}, -1};
+    Reader reader{kind, {}, {}};
+    reader.counter.SeeMaxId(root.attribute(kMaxId));
     *chapters = reader.read(root);
     RemoveChapters(root);
-    const QString maxId = root.attribute(kMaxId);
-    const int counter = ModelFile::IsDecimalId(maxId) ? maxId.toInt() : 0;
-    return qMax(counter, reader.highest + 1);
+    return reader.counter.HasNext() ? reader.counter.Peek() : NoIdLeft;
 }
 
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter)
 {
-    root.setAttribute(kMaxId, QString::number(counter));
+    root.setAttribute(kMaxId, QString::number(qBound(0, counter, NoIdLeft)));
     append(root.ownerDocument(), root, kind, chapters);
 }
 

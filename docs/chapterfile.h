@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/decimalid.h"
+
 #include <QDomElement>
 #include <QList>
 #include <QString>
@@ -34,9 +36,13 @@ QString TextPrefix(Kind kind);
 // The chapter's text file in the version folder, or empty for an identifier that is not decimal.
 QString TextPath(const QString &folder, Kind kind, const QString &id);
 
+// The counter once every identifier is given out; stored as MaxID it stays so on reopen.
+constexpr int NoIdLeft = DecimalId::Ceiling + 1;
+
 // Takes every Chapter element out of the root into chapters (other nodes stay where they are)
-// and returns the next free identifier: MaxID, but never at or below an identifier in use, so
-// that a missing or damaged MaxID cannot hand out a chapter's file name a second time.
+// and returns the next free identifier: MaxID, but never at or below an identifier in the file,
+// refused ones included, so that a missing or damaged MaxID cannot hand out a chapter's file name
+// a second time; NoIdLeft when none is left.
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
 // Sets MaxID and appends the chapters, nested, with their attributes in the file's order.
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);

@@ -38,6 +38,7 @@ deftab::deftab(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::deftab), m_pageLayout(new QVBoxLayout), m_explain(new NumEditor),
       m_popup(new QMenu(this))
 {
+    qRegisterMetaType<QTreeWidgetItem *>();
     m_ui->setupUi(this);
     // The tab area installs this layout on its instance page, which takes the tab in with it.
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
@@ -384,8 +385,24 @@ QString deftab::MakeIdPath(QTreeWidgetItem *a, QTreeWidgetItem *b)
 QString deftab::TakeNextNumber(QTreeWidgetItem *row)
 {
     const int number = row->data(2, Qt::UserRole).toInt();
+    if (number < 0 || number > DecimalId::Ceiling)
+        return QString();
     row->setData(2, Qt::UserRole, number + 1);
     return QString::number(number);
+}
+
+bool deftab::isStateOf(const QTreeWidgetItem *transition, const QString &key, const QString &stateMid) const
+{
+    const QTreeWidgetItem *state = m_rows.value(key);
+    const TreeItemData *record = RecordOf(state);
+    return record && transition && state->parent() == transition->parent() &&
+           record->GetAttr(GetStrVar(RegSlot::StrAttrMID)) == stateMid;
+}
+
+bool deftab::NumbersLeft(const QTreeWidgetItem *row, int count)
+{
+    const int number = row->data(2, Qt::UserRole).toInt();
+    return number >= 0 && number <= DecimalId::Ceiling - count + 1;
 }
 
 void deftab::CreateMirrorItems(QTreeWidgetItem *row, int number)

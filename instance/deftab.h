@@ -7,7 +7,11 @@
 #include <QMultiHash>
 #include <QPointer>
 #include <QSet>
+#include <QTreeWidgetItem>
 #include <QWidget>
+
+// RowDeleting carries a row: queued connections and signal spies need its type registered.
+Q_DECLARE_METATYPE(QTreeWidgetItem *)
 
 namespace Ui
 {
@@ -83,6 +87,8 @@ public:
     void SetInstanceDir(const QString &dir);
     void ClearTab();
     void RemoveUser(QTreeWidgetItem *userItem);
+    // A member that leaves the workspace takes its document and kept elements along, row or not.
+    void CloseMember(int n);
     void UpdateItemText(QTreeWidgetItem *item, const QString &name, int sameAddressIndex);
     void SelectFirstUser();
     void SelectFirstChapter();
@@ -135,6 +141,9 @@ public:
     bool HasChildItem(QTreeWidgetItem *parent, const QString &name, const QString &id) const;
     static QString MakeIdPath(QTreeWidgetItem *a, QTreeWidgetItem *b);
     static QString TakeNextNumber(QTreeWidgetItem *row);
+    // Whether the member row can still number count new elements; a creation that cannot is
+    // refused before anything changes.
+    static bool NumbersLeft(const QTreeWidgetItem *row, int count);
     void CreateMirrorItems(QTreeWidgetItem *row, int number);
     static QString KeyOf(const TreeItemData *record, const QString &idAttr);
     void ClearTables();
@@ -189,6 +198,9 @@ private:
                              QTreeWidgetItem *row);
     bool parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const QDomElement &p, int n);
     QTreeWidgetItem *acceptedModelRow(TreeItemData *record) const;
+    // Whether key names an instance of the model state class stateMid in the transition's large
+    // class: a kept "State" may name nothing else.
+    bool isStateOf(const QTreeWidgetItem *transition, const QString &key, const QString &stateMid) const;
     void finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow);
     void makeElementMirrors(TreeItemData *record, const QString &key, bool withSchedule);
     void commitRow(QTreeWidgetItem *row);

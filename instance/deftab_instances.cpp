@@ -153,6 +153,10 @@ bool deftab::CreateLclassInstance(const QString &name, const QString &element, i
         return false;
     }
     const int n = p->data(1, Qt::UserRole).toInt();
+    if (!NumbersLeft(p, 1)) {
+        SetStrVar(RegSlot::StrLastError, DecimalId::ExhaustedMessage(InstanceFiles::DocFileName(n)));
+        return false;
+    }
     QString key;
     TreeItemData *record = newClassRecord(p, m, &key);
     auto *row = new QTreeWidgetItem;
@@ -255,6 +259,11 @@ bool deftab::CreateSclassInstance(const QString &element, int scope)
     }
     QTreeWidgetItem *p = l->parent();
     const int n = p->data(1, Qt::UserRole).toInt();
+    // The small class and each of its parameters take a number.
+    if (!NumbersLeft(p, 1 + (mm ? mm->childCount() : 0))) {
+        SetStrVar(RegSlot::StrLastError, DecimalId::ExhaustedMessage(InstanceFiles::DocFileName(n)));
+        return false;
+    }
     QString key;
     TreeItemData *record = newClassRecord(p, m, &key);
     const QString typeAttr = GetStrVar(RegSlot::StrAttrParamType);

@@ -118,7 +118,7 @@ void deftab::LoadMemberInstance(int n)
     if (!memberRow || !store->HasDoc(index))
         return;
     QDomElement root = store->GetXmlDoc(index)->documentElement();
-    memberRow->setData(2, Qt::UserRole, root.attribute(GetStrVar(RegSlot::StrAttrMaxID)).toInt());
+    memberRow->setData(2, Qt::UserRole, InstanceFiles::NextNumber(root));
     QDomElement e = root.firstChildElement();
     while (!e.isNull()) {
         const QDomElement next = e.nextSiblingElement();
@@ -377,9 +377,9 @@ void deftab::ResolveStateLinks()
         TreeItemData *record = RecordOf(row);
         if (!record)
             continue;
-        // The state the user chose stays while it names a row; only an empty or dangling one
-        // falls back to the last state instance of the same large class.
-        if (!m_rows.contains(record->GetAttr(stateAttr)))
+        // The state the user chose stays while it names an instance of the model's state class
+        // in the same large class; anything else falls back to the last such instance.
+        if (!isStateOf(row, record->GetAttr(stateAttr), it.value()))
             record->SetAttr(stateAttr, FindChildKey(row->parent(), it.value()));
     }
 }
@@ -395,7 +395,7 @@ void deftab::LinkStateTarget(QTreeWidgetItem *row, const QString &mid)
         QTreeWidgetItem *other = m_rows.value(it.key());
         TreeItemData *record = RecordOf(other);
         if (record && other->parent() == row->parent() && it.value() == mid &&
-            !m_rows.contains(record->GetAttr(stateAttr)))
+            !isStateOf(other, record->GetAttr(stateAttr), mid))
             record->SetAttr(stateAttr, key);
     }
 }

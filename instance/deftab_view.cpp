@@ -466,6 +466,9 @@ void deftab::clearUserTree(bool shared)
         if (store)
             store->CloseXmlDoc(XmlIndex::Instance + n);
     }
+    // Members without a row (a file that did not load, a member gone) had documents opened too.
+    if (store)
+        m_files.CloseMemberDocuments();
     m_takingRows = false;
 }
 
@@ -507,11 +510,20 @@ void deftab::RemoveUser(QTreeWidgetItem *userItem)
     const int index = userItem && userItem->treeWidget() == tree ? tree->indexOfTopLevelItem(userItem) : -1;
     if (index < 0)
         return;
+    const int n = userItem->data(1, Qt::UserRole).toInt();
     ReleaseRow(userItem);
     m_takingRows = true;
     std::unique_ptr<QTreeWidgetItem> row(tree->takeTopLevelItem(index));
     m_takingRows = false;
     freeRow(row.get());
     row.reset();
+    CloseMember(n);
     UserTreeChanged(tree->currentItem(), nullptr);
+}
+
+void deftab::CloseMember(int n)
+{
+    m_keptLclasses.remove(n);
+    m_unreadMembers.remove(n);
+    m_files.CloseMemberDocument(n);
 }

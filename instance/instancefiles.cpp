@@ -8,7 +8,6 @@
 
 #include <QDate>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace
 {
@@ -27,8 +26,17 @@ xmlclass *InstanceFiles::store() const
 
 bool InstanceFiles::IsDecimal(const QString &text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    return digits.match(text).hasMatch();
+    return DecimalId::IsId(text);
+}
+
+int InstanceFiles::NextNumber(const QDomElement &root)
+{
+    DecimalId::Counter counter;
+    counter.SeeMaxId(root.attribute(QStringLiteral("MaxID")));
+    // The root's own "ID" is the member number, not an element's.
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        counter.SeeTree(e);
+    return counter.HasNext() ? counter.Peek() : DecimalId::Ceiling + 1;
 }
 
 QString InstanceFiles::DocFileName(int n)
@@ -50,15 +58,21 @@ InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
         return Failed;
     const int index = XmlIndex::Instance + n;
     const QString path = DocPath(n);
-    if (xml->HasDoc(index))
+    if (xml->HasDoc(index) && xml->DocFileName(index) == path) {
+        m_opened.insert(n);
         return Opened;
+    }
+    // A document of another folder under this number is never read or saved as this one.
+    xml->CloseXmlDoc(index);
     // Two tries: a file that another member's program creates between our look and our write
     // is read, never replaced.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (xml->OpenXmlFile(index, path)) {
             const QString root = xml->GetXmlDoc(index)->documentElement().tagName();
-            if (root == kRootInstance)
+            if (root == kRootInstance) {
+                m_opened.insert(n);
                 return Opened;
+            }
             // Not an instance document: its children are no elements of this member. Left out
             // and never written, as a file that does not parse.
             xml->CloseXmlDoc(index);
@@ -70,13 +84,29 @@ InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
         }
         if (GetIntVar(RegSlot::IntLastErrorKind) != 0 || !QFileInfo(m_dir).isDir())
             return Failed;
-        if (NewInstanceDocument(n, path))
+        if (NewInstanceDocument(n, path)) {
+            m_opened.insert(n);
             return Created;
+        }
         if (QFileInfo::exists(path))
             continue;
         return Failed;
     }
     return Failed;
+}
+
+void InstanceFiles::CloseMemberDocument(int n)
+{
+    m_opened.remove(n);
+    if (xmlclass *xml = store())
+        xml->CloseXmlDoc(XmlIndex::Instance + n);
+}
+
+void InstanceFiles::CloseMemberDocuments()
+{
+    const QSet<int> opened = m_opened;
+    for (int n : opened)
+        CloseMemberDocument(n);
 }
 
 bool InstanceFiles::NewInstanceDocument(int n, const QString &path)

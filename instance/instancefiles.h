@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/decimalid.h"
 #include "core/globalvar.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -26,6 +28,10 @@ public:
     // Element IDs and member numbers come from files other members write and end up in file
     // names: only plain decimal numbers are taken.
     static bool IsDecimal(const QString &text);
+    // The next element number of a member's document, read before its elements are taken: at
+    // least MaxID (the next number to give) and above every ID in it, refused elements included;
+    // above DecimalId::Ceiling when none is left.
+    static int NextNumber(const QDomElement &root);
     // "instance.xml" for member 0, "instance_<n>.xml" for the others.
     static QString DocFileName(int n);
     QString DocPath(int n) const { return m_dir + QLatin1Char('/') + DocFileName(n); }
@@ -36,6 +42,10 @@ public:
     // used; a missing file is created (never over a file that appeared meanwhile); a file that
     // cannot be read or parsed is left alone, reported, and Failed returned.
     OpenResult OpenMemberDocument(int n);
+    // Documents live as long as their workspace or member: each one opened here is closed
+    // (unsaved) when its member goes or the workspace closes, so no later folder reuses it.
+    void CloseMemberDocument(int n);
+    void CloseMemberDocuments();
     // The fresh document of member n, written only when no file of that name exists.
     bool NewInstanceDocument(int n, const QString &path);
     // DocInstance.xml under 80000, created with its root only when the file does not exist.
@@ -67,6 +77,7 @@ public:
 
 private:
     xmlclass *store() const;
+    QSet<int> m_opened;
     QDomElement buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record);
     QDomElement buildReference(QDomDocument &doc, const TreeItemData &record) const;
     bool writeFile(const QString &path, const QByteArray &bytes);

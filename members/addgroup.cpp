@@ -154,11 +154,12 @@ void AddGroup::CancelProc()
 
 void AddGroup::UsersProc()
 {
-    SetResultText(tr("unser users info"));
-    if (auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine)) {
-        client->SetRequestOrigin(RedmineOrigin::GroupDialog);
-        client->TestConnection();
+    auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+    if (client && !client->StartTest(RedmineOrigin::GroupDialog)) {
+        SetResultText(tr("Under Process"));
+        return;
     }
+    SetResultText(tr("unser users info"));
     if (auto *users = GetObj<RUsers>(RegSlot::ObjRUsers))
         users->SetCallerKind(0);
 }

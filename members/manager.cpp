@@ -11,6 +11,7 @@
 #include "members/mnguser.h"
 #include "members/userinf.h"
 #include "qa/qanda.h"
+#include "redmine/redmineproject.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
@@ -242,8 +243,11 @@ void manager::saveGroup(QTreeWidgetItem *top)
         }
         users.append({n, r->Transferred ? r->NewName : r->Name, r->Transferred ? r->NewEmail : r->Email});
     }
-    m_files.SaveGroup(saveData(group, 0), users, GetIntVar(RegSlot::IntRedmineProjectId),
-                      GetIntVar(RegSlot::IntRedmineLinkType));
+    // A project picked on the tracker page but not confirmed is not the link yet: saved now, it would
+    // link the workspace at the next opening.
+    const auto *page = GetObj<RedmineProject>(RegSlot::ObjRedmineProject);
+    const int projectId = page ? page->LinkToSave() : GetIntVar(RegSlot::IntRedmineProjectId);
+    m_files.SaveGroup(saveData(group, 0), users, projectId, GetIntVar(RegSlot::IntRedmineLinkType));
     m_files.SaveMemberDoc(0);
     writeNotes(group);
 }

@@ -147,6 +147,7 @@ void manager::RemoveMember(QTreeWidgetItem *item, MemberInfo *record)
     m_panel->RemoveUserTab(record->Page);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab)) {
         tab->RemoveUser(record->InstanceItem);
+        tab->CloseMember(n);
         tab->SetScheduleRefresh(true);
         tab->SetQandARefresh(true);
         tab->SetDocumentRefresh(true);

@@ -39,9 +39,10 @@ void manager::MakeRedmineTable()
     QTreeWidgetItem *top = m_tree->topLevelItem(0);
     if (!top)
         return;
+    // The tracker names its users "first last": the name must read back equal from an issue.
     auto add = [this](const QTreeWidgetItem *item) {
         m_redmineTable.insert(item->text(2),
-                              {item->text(5) + QLatin1Char(' ') + item->text(6), item->text(7)});
+                              {item->text(6) + QLatin1Char(' ') + item->text(5), item->text(7)});
     };
     add(top);
     for (int i = 0; i < top->childCount(); ++i)

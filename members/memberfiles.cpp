@@ -191,9 +191,16 @@ bool MemberFiles::CreateKindFile(const QString &kind, int n, bool close)
         base = XmlIndex::Answer;
         root = QStringLiteral("Root_Answer");
     }
-    return newDoc(
-        base + n, root, m_dir + QLatin1Char('/') + KindFileName(kind, n),
-        {{QStringLiteral("ID"), QString::number(n)}, {QStringLiteral("MaxID"), QStringLiteral("1")}}, close);
+    QMap<QString, QString> attrs{{QStringLiteral("ID"), QString::number(n)},
+                                 {QStringLiteral("MaxID"), QStringLiteral("1")}};
+    // Made here or by the instance tab, a new instance document is the same document.
+    if (base == XmlIndex::Instance) {
+        attrs[QStringLiteral("MaxID")] = QStringLiteral("0");
+        attrs[QStringLiteral("StartDate")] = today();
+        attrs[QStringLiteral("TargetDate")] = QString();
+        attrs[QStringLiteral("CompletionDate")] = QString();
+    }
+    return newDoc(base + n, root, m_dir + QLatin1Char('/') + KindFileName(kind, n), attrs, close);
 }
 
 bool MemberFiles::CreateDocInstanceFile(const QString &name, const QString &email, const QString &version)

@@ -29,6 +29,14 @@ void DeleteLclassDiag::SetItem(QTreeWidget *tree, QTreeWidgetItem *item)
     m_ui->MSG->setText(item && item->childCount() > 0 ? tr("Will also be deleted small class") : QString());
 }
 
+void DeleteLclassDiag::ForgetRow(const QTreeWidgetItem *going)
+{
+    if (!model::IsWithin(m_item, going))
+        return;
+    m_item = nullptr;
+    reject();
+}
+
 // The small classes, parameters, IDs, chapter links and states go with the large class; the
 // model is marked once, after the update guard is down again.
 void DeleteLclassDiag::OkProc()

@@ -58,6 +58,14 @@ void DeleteParamDiag::CheckParam(QTreeWidgetItem *item)
     }
 }
 
+void DeleteParamDiag::ForgetRow(const QTreeWidgetItem *going)
+{
+    if (!model::IsWithin(m_item, going))
+        return;
+    m_item = nullptr;
+    reject();
+}
+
 void DeleteParamDiag::OkProc()
 {
     auto *page = GetObj<ModelSClass>(RegSlot::ObjModelSclassPage);

@@ -21,6 +21,9 @@ public:
     ~DeleteParamDiag() override;
 
     void SetItem(QTreeWidget *tree, QTreeWidgetItem *item);
+    // The row going (nullptr: every row) is about to be freed: a dialog asking about it or a row
+    // below it closes and forgets it.
+    void ForgetRow(const QTreeWidgetItem *going);
     void CheckParam(QTreeWidgetItem *item);
     int DelKind() const { return m_kind; }
 

@@ -29,6 +29,14 @@ void DeleteSclassDiag::SetItem(QTreeWidget *tree, QTreeWidgetItem *item)
     m_ui->ELEMENT->setText(item ? item->text(model::ColValue) : QString());
 }
 
+void DeleteSclassDiag::ForgetRow(const QTreeWidgetItem *going)
+{
+    if (!model::IsWithin(m_item, going))
+        return;
+    m_item = nullptr;
+    reject();
+}
+
 void DeleteSclassDiag::OkProc()
 {
     auto *page = GetObj<ModelLclass>(RegSlot::ObjModelLclassPage);

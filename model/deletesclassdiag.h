@@ -20,6 +20,9 @@ public:
     ~DeleteSclassDiag() override;
 
     void SetItem(QTreeWidget *tree, QTreeWidgetItem *item);
+    // The row going (nullptr: every row) is about to be freed: a dialog asking about it or a row
+    // below it closes and forgets it.
+    void ForgetRow(const QTreeWidgetItem *going);
 
 public slots:
     void OkProc();

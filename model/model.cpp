@@ -164,16 +164,25 @@ void model::enterDocKind()
         mw->UpdateHistory(1);
 }
 
-// A version folder that already holds a model.xml belongs to a model someone made: a new
-// version is never written over it.
+// A version folder that already holds any file of a version belongs to a model someone made: a
+// new version is never written over it, nor given another's chapters or explanations.
 bool model::createModelFiles(const QString &versionDir)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (!store)
         return false;
     const QString modelPath = versionDir + QLatin1Char('/') + ModelFile::FileName;
-    if (QFileInfo::exists(modelPath)) {
-        SetStrVar(RegSlot::StrLastError, tr("model.xml already exists\n") + modelPath);
+    QStringList taken;
+    for (const QString &name : {ModelFile::FileName, ModelFile::DocFileName}) {
+        if (QFileInfo::exists(versionDir + QLatin1Char('/') + name))
+            taken.append(name);
+    }
+    taken += QDir(versionDir)
+                 .entryList({QStringLiteral("model_*.txt"), QStringLiteral("Docmodel_*.txt")},
+                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    if (!taken.isEmpty()) {
+        SetStrVar(RegSlot::StrLastError, tr("%1 already exists\n").arg(taken.first()) + versionDir +
+                                             QLatin1Char('/') + taken.first());
         return false;
     }
     const QString user = GetStrVar(RegSlot::StrUserName);
@@ -261,7 +270,8 @@ bool model::OpenModel()
         if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
             timer->StatusMessage(tr("as this model is differnt owner, this is read only."));
     } else {
-        m_explain->setReadOnly(false);
+        // A completed model is read-only for its owner too: text typed here would never be kept.
+        m_explain->setReadOnly(GetBoolVar(RegSlot::FlagModelReadOnly));
         m_explain->setAttribute(Qt::WA_InputMethodEnabled);
     }
     if (mw) {
@@ -448,6 +458,7 @@ void model::CloseModel()
     for (QLineEdit *field : {m_ui->MODELNAME, m_ui->SDATE, m_ui->TDATE, m_ui->CDATE, m_ui->VERSION})
         field->clear();
     QTreeWidget *tree = m_ui->TREE;
+    forgetRow(nullptr);
     while (tree->topLevelItemCount() > 0)
         freeItem(tree->takeTopLevelItem(0));
     if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))

@@ -62,12 +62,22 @@ public:
     void RemoveID(const QString &id);
     static TreeItemData *RecordOf(const QTreeWidgetItem *item);
     static int GetItemLevel(const QTreeWidgetItem *item);
+    // Whether item is the row going or lies below it; any row is within a null going.
+    static bool IsWithin(const QTreeWidgetItem *item, const QTreeWidgetItem *going);
     QIcon GetItemIcon(const QTreeWidgetItem *item) const;
     QTreeWidget *GetTree() const;
     QTreeWidgetItem *GetCurrentItem() const;
     void SetCurrentItem(QTreeWidgetItem *item);
     int GetNextID() const { return m_nextId; }
-    void IncrementID() { ++m_nextId; }
+    void IncrementID()
+    {
+        if (m_nextId < ModelFile::NoIdLeft)
+            ++m_nextId;
+    }
+    // Whether count new elements can still get an ID; when not, the creation is refused with
+    // NoIdMessage and nothing changes.
+    bool IdsLeft(int count) const { return m_nextId <= DecimalId::Ceiling - count + 1; }
+    static QString NoIdMessage() { return DecimalId::ExhaustedMessage(ModelFile::FileName); }
     QString ElementLabel(const TreeItemData *record) const;
     void SetElementAttr(TreeItemData *record, const QString &element);
     QString StateOfID(const QString &id) const;
@@ -162,6 +172,7 @@ private:
     void refreshParamPage();
     QList<ModelFile::Node> collectTree() const;
     void freeItem(QTreeWidgetItem *item);
+    void forgetRow(const QTreeWidgetItem *going);
     void keepMenuStates();
     void storePage(QTreeWidgetItem *prev);
     void writePage(QTreeWidgetItem *item);

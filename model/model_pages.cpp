@@ -227,9 +227,13 @@ void model::CdateChanged(const QString &text)
         return;
     const bool owner = GetBoolVar(RegSlot::FlagModelOwned);
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    // What the owner typed so far is kept before the page turns read-only.
+    if (owner && !text.isEmpty() && !GetBoolVar(RegSlot::FlagModelReadOnly))
+        UpdateItem(m_ui->TREE->currentItem());
     m_completed = !text.isEmpty();
     if (owner) {
         SetBoolVar(RegSlot::FlagModelReadOnly, m_completed);
+        m_explain->setReadOnly(m_completed);
         if (mw)
             mw->EnableModelAction(0, !m_completed);
         EnableCurrentPage();

@@ -40,6 +40,17 @@ int model::GetItemLevel(const QTreeWidgetItem *item)
     return item->parent()->parent() ? 3 : 2;
 }
 
+bool model::IsWithin(const QTreeWidgetItem *item, const QTreeWidgetItem *going)
+{
+    if (!item)
+        return false;
+    for (const QTreeWidgetItem *i = item; i; i = i->parent()) {
+        if (i == going)
+            return true;
+    }
+    return !going;
+}
+
 QIcon model::GetItemIcon(const QTreeWidgetItem *item) const
 {
     static const char *const icons[3] = {":src/lclass.png", ":src/sclass.png", ":src/param.png"};
@@ -221,6 +232,13 @@ QList<ModelFile::Node> model::collectTree() const
     return children(m_ui->TREE->invisibleRootItem());
 }
 
+// The delete dialogs are not modal: one may still hold a row that goes now.
+void model::forgetRow(const QTreeWidgetItem *going)
+{
+    m_lclassPage->ForgetDeleteRow(going);
+    m_sclassPage->ForgetDeleteRow(going);
+}
+
 void model::freeItem(QTreeWidgetItem *item)
 {
     while (item->childCount() > 0)
@@ -240,19 +258,22 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
 {
     if (!item)
         return;
+    // Asked before the row leaves its parent: a small class taken out would read as a large one.
+    const int level = GetItemLevel(item);
+    forgetRow(item);
     m_clearing = true;
     if (QTreeWidgetItem *parent = item->parent())
         parent->removeChild(item);
     else
         m_ui->TREE->takeTopLevelItem(m_ui->TREE->indexOfTopLevelItem(item));
-    std::function<void(QTreeWidgetItem *)> forget = [&](QTreeWidgetItem *i) {
+    std::function<void(QTreeWidgetItem *, int)> forget = [&](QTreeWidgetItem *i, int l) {
         RemoveID(RecordOf(i)->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-        if (GetItemLevel(i) == 2)
+        if (l == 2)
             forgetKind(i);
         for (int c = 0; c < i->childCount(); ++c)
-            forget(i->child(c));
+            forget(i->child(c), l + 1);
     };
-    forget(item);
+    forget(item, level);
     if (m_lclassPage->CurrentItem() == item)
         m_lclassPage->ClearLclass();
     if (QTreeWidgetItem *shown = m_sclassPage->GetSclassItem();
@@ -314,12 +335,16 @@ TreeItemData *model::newClassRecord(const QString &name, const QString &startDat
 
 void model::AddLclass()
 {
+    if (!IdsLeft(1))
+        return;
+    // The class left keeps what was typed on the page before the page is emptied for the new one.
+    if (GetBoolVar(RegSlot::FlagModelOwned) && !GetBoolVar(RegSlot::FlagModelReadOnly))
+        UpdateItem(m_ui->TREE->currentItem());
     m_lclassPage->ClearLclass();
-    const QString modelStart = m_ui->SDATE->text();
-    const QString start = modelStart > today() ? modelStart : today();
-    const QString earliest = GetStrVar(RegSlot::StrLclassEarliestStart);
-    if (earliest.isEmpty() || earliest > start)
-        SetStrVar(RegSlot::StrLclassEarliestStart, start);
+    // Dates compare as dates: "2026/1/5" is before "2026/01/10" though not as text.
+    const QString start = DateRules::Latest({m_ui->SDATE->text(), today()});
+    SetStrVar(RegSlot::StrLclassEarliestStart,
+              DateRules::Earliest({GetStrVar(RegSlot::StrLclassEarliestStart), start}));
     QTreeWidgetItem *item = MakeItem(newClassRecord(GetStrVar(RegSlot::StrNewLclassFirst), start), 1);
     QTreeWidget *tree = m_ui->TREE;
     QTreeWidgetItem *after = topLevelOf(tree->currentItem());
@@ -333,7 +358,7 @@ void model::AddSclass()
 {
     QTreeWidgetItem *current = m_ui->TREE->currentItem();
     QTreeWidgetItem *lclass = topLevelOf(current);
-    if (!lclass)
+    if (!lclass || !IdsLeft(1))
         return;
     const QString start = RecordOf(lclass)->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
     QTreeWidgetItem *item = MakeItem(newClassRecord(GetStrVar(RegSlot::StrNewSclassName), start), 2);
@@ -350,7 +375,12 @@ void model::AddSclass()
     ModelChanged();
 }
 
+// After a deletion the bounds the date dialog holds the large classes to follow the classes left.
 void model::RecomputeStartDate()
 {
     m_lclassPage->SetMinStartDate();
+    QStringList targets;
+    for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i)
+        targets << RecordOf(m_ui->TREE->topLevelItem(i))->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate));
+    SetStrVar(RegSlot::StrLclassLatestTarget, DateRules::Latest(targets));
 }

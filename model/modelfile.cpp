@@ -5,8 +5,6 @@
 #include <QDomNamedNodeMap>
 #include <QSet>
 
-#include <climits>
-
 namespace ModelFile
 {
 namespace
@@ -36,7 +34,6 @@ QDomElement detached(const QDomElement &e)
 // Walks one level of the file while the IDs seen so far stay unique.
 struct Reader {
     QSet<QString> seen;
-    int highest = 0;
 
     // A record with every attribute of the element when its ID can be used, else null.
     TreeItemData *take(const QDomElement &e)
@@ -45,7 +42,6 @@ struct Reader {
         if (!IsDecimalId(id) || seen.contains(id))
             return nullptr;
         seen.insert(id);
-        highest = qMax(highest, id.toInt());
         auto *record = new TreeItemData;
         const QDomNamedNodeMap attrs = e.attributes();
         for (int i = 0; i < attrs.count(); ++i) {
@@ -170,18 +166,17 @@ QDomDocument NewModelDocDocument(const QString &user, const QString &email, cons
 
 bool IsDecimalId(const QString &id)
 {
-    if (id.isEmpty() || id.size() > 10)
-        return false;
-    for (const QChar c : id) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    const qint64 value = id.toLongLong();
-    return value < INT_MAX;
+    return DecimalId::IsId(id);
 }
 
 int TakeTree(QDomElement root, QList<Node> *lclasses)
 {
+    // Counted before anything is taken: the IDs of refused elements still name files and folders.
+    DecimalId::Counter counter;
+    counter.SeeMaxId(root.attribute(kMaxId));
+    counter.SeeValue(0);
+    for (const QDomElement &e : childElements(root))
+        counter.SeeTree(e);
     Reader reader;
     for (const QDomElement &e : childElements(root)) {
         TreeItemData *record = e.tagName() == LClassTag ? reader.take(e) : nullptr;
@@ -192,9 +187,7 @@ int TakeTree(QDomElement root, QList<Node> *lclasses)
         lclasses->append(lclass);
         root.removeChild(e);
     }
-    const QString maxId = root.attribute(kMaxId);
-    const int counter = IsDecimalId(maxId) ? maxId.toInt() : 1;
-    return qMax(qMax(counter, 1), reader.highest + 1);
+    return counter.HasNext() ? counter.Peek() : NoIdLeft;
 }
 
 QList<QDomElement> AppendTree(QDomElement root, const QList<Node> &lclasses)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/decimalid.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QList>
@@ -37,14 +39,17 @@ QDomDocument NewModelDocument(const QString &name, const QString &user, const QS
 QDomDocument NewModelDocDocument(const QString &user, const QString &email, const QString &version);
 
 // A decimal ID this program may put into file and folder names (model_<ID>.txt, reference
-// folders) and count past: digits only and below the largest int.
+// folders) and count past.
 bool IsDecimalId(const QString &id);
+// The counter value once every number is given out: stored as MaxID, it stays exhausted on reopen.
+constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 
 // Moves every LClass of the root, with its small classes and parameters, into new records (the
 // caller owns them). Elements with a bad or repeated ID and elements of unknown tags are not
 // taken: at the root they stay where they are, below it they are kept by the parent's record.
-// Returns the next free ID: the larger of the root's MaxID and the highest ID taken plus one, so
-// a lost or low counter never hands out an ID that names existing files.
+// Returns the next free ID: at least the root's MaxID (the next number to give) and above every ID
+// in the file, refused ones included, so a lost or low counter never hands out an ID that names
+// existing files; NoIdLeft when no number is left.
 int TakeTree(QDomElement root, QList<Node> *lclasses);
 
 // Appends the tree under the root as LClass/SClass/PARAM/P elements with their REFERENCE links

@@ -355,6 +355,12 @@ void ModelLclass::PropertyChanged(int)
     }
 }
 
+void ModelLclass::ForgetDeleteRow(const QTreeWidgetItem *going)
+{
+    if (m_deleteDiag)
+        m_deleteDiag->ForgetRow(going);
+}
+
 void ModelLclass::OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item)
 {
     if (!m_deleteDiag)

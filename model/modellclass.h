@@ -36,6 +36,8 @@ public:
     QVBoxLayout *PageLayout() const { return m_layout; }
     void SetClassTree(QTreeWidget *tree) { m_tree = tree; }
     QTreeWidgetItem *CurrentItem() const { return m_item; }
+    // The delete dialog lets go of a row about to be freed (nullptr: every row).
+    void ForgetDeleteRow(const QTreeWidgetItem *going);
     // Hands the large class to the delete dialog and shows it.
     void OpenDeleteDiag(QTreeWidget *tree, QTreeWidgetItem *item);
 

@@ -79,6 +79,7 @@ public:
     NewParam *GetParamDiag();
     void ShowDelParamDiag(QTreeWidgetItem *item);
     void ShowDelSclassDiag(QTreeWidgetItem *item);
+    void ForgetDeleteRow(const QTreeWidgetItem *going);
 
 public slots:
     void SdateBtnProc();

@@ -55,7 +55,7 @@ bool ModelSClass::AddParam(QTreeWidgetItem *sclass, QTreeWidgetItem *ref, const 
                            const QString &col, const QString &name, bool after)
 {
     model *m = editor();
-    if (!CanAddParam(sclass))
+    if (!CanAddParam(sclass) || !m->IdsLeft(m_paramKind == 2 ? 3 : 1))
         return false;
     const bool fixed = m_paramKind == 1 || m_paramKind == 2;
     const int at =
@@ -161,6 +161,14 @@ void ModelSClass::ShowDelParamDiag(QTreeWidgetItem *item)
     if (model *m = editor())
         m_delParamDiag->SetItem(m->GetTree(), item);
     m_delParamDiag->show();
+}
+
+void ModelSClass::ForgetDeleteRow(const QTreeWidgetItem *going)
+{
+    if (m_delParamDiag)
+        m_delParamDiag->ForgetRow(going);
+    if (m_delSclassDiag)
+        m_delSclassDiag->ForgetRow(going);
 }
 
 void ModelSClass::ShowDelSclassDiag(QTreeWidgetItem *item)

@@ -53,6 +53,8 @@ void NewLclass::onAccept()
     SetStrVar(RegSlot::StrNewLclassFirst, m_ui->LEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
     auto *editor = GetObj<model>(RegSlot::ObjModel);
+    if (editor && !editor->IdsLeft(1))
+        return m_ui->MSG->setText(model::NoIdMessage());
     const int clash = editor ? editor->CheckNewLclass() : 0;
     if (clash != 0)
         return m_ui->MSG->setText(ClashText(clash));

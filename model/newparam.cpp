@@ -304,6 +304,9 @@ QString NewParam::InsertParam(const QString &row, const QString &col, const QStr
     model *m = editor();
     if (!page || !m || !m_sclass)
         return tr("Parameter name is not set");
+    // A transition brings its two state columns with it.
+    if (!m->IdsLeft(m_ui->TRANSIT_RADIO->isChecked() ? 3 : 1))
+        return model::NoIdMessage();
     if (m_ui->STATE_RADIO->isChecked())
         page->SetParamKind(1, name, QString());
     else if (m_ui->TRANSIT_RADIO->isChecked())

@@ -61,6 +61,8 @@ void NewSclass::onAccept()
     SetStrVar(RegSlot::StrNewSclassName, m_ui->SEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
     auto *editor = GetObj<model>(RegSlot::ObjModel);
+    if (editor && !editor->IdsLeft(1))
+        return m_ui->MSG->setText(model::NoIdMessage());
     const int clash = editor ? editor->CheckNewSclass() : 0;
     if (clash != 0)
         return m_ui->MSG->setText(NewLclass::ClashText(clash));

@@ -128,8 +128,14 @@ outdef::outdef(QWidget *parent)
     temps->setContextMenuPolicy(Qt::CustomContextMenu);
     files->installEventFilter(this);
     temps->installEventFilter(this);
-    m_ui->SET_BTN->hide();
-    m_ui->UNSET_BTN->hide();
+    // The two buttons come and go with the selection; each keeps its own place so that a click
+    // never lands on the other one, and the trees beside them never move.
+    for (QPushButton *button : {m_ui->SET_BTN, m_ui->UNSET_BTN}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->hide();
+    }
 
     SetObj(RegSlot::ObjOutdef, this);
     if (GetBoolVar(RegSlot::FlagOutputOwned)) {

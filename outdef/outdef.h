@@ -233,6 +233,7 @@ private:
     QString loopLabel(const SeqRecord *record, int id);
     // outdef_ident.cpp
     QTreeWidgetItem *newSeqItem(int number, int indent);
+    bool numberLeft(int counter, bool taken);
     QTreeWidgetItem *newNestItem(int number) const;
     void clearShownScope();
     void deleteSeqTree(QTreeWidgetItem *item);

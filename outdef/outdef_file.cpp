@@ -62,7 +62,8 @@ void outdef::enterDocKind()
     mw->EnableFileAction(5, false);
     mw->EnableFileAction(6, false);
     if (auto *tab = GetObj<Tab>(RegSlot::ObjTab)) {
-        tab->SetTabsByKind(GetIntVar(RegSlot::IntDocKind));
+        // The argument is the tab to make current; the kind comes from the registry.
+        tab->SetTabsByKind(Tab::Output);
         tab->ActivateTab(Tab::Output);
     }
 }
@@ -155,6 +156,8 @@ void outdef::CreateOutput()
     const bool states[EntryCount] = {true};
     keepOutStates(states);
     setEditorsReadOnly(false);
+    m_ui->SDATEBTN->setEnabled(true);
+    m_ui->CDATEBTN->setEnabled(true);
 }
 
 void outdef::OpenOutput()
@@ -210,6 +213,9 @@ void outdef::readOwner()
     const bool states[EntryCount] = {own};
     keepOutStates(states);
     setEditorsReadOnly(!own);
+    // A date picked here would mark another member's definition changed.
+    m_ui->SDATEBTN->setEnabled(own);
+    m_ui->CDATEBTN->setEnabled(own);
 }
 
 SeqRecord *outdef::takeSeq(const OutXml::Entry &entry)
@@ -283,7 +289,12 @@ void outdef::parseOutput()
             modelIds.insert(it.key());
     }
     OutXml::Definition def = OutXml::Take(root, modelIds);
-    OutXml::Place(&def);
+    // Deeper nesting than any output can use would only overflow the views that walk it.
+    if (const int dropped = OutXml::Place(&def))
+        UiReport::Error(tr("Open Output"),
+                        tr("%1 sequence references nested deeper than %2 levels were dropped")
+                            .arg(dropped)
+                            .arg(OutXml::MaxDepth));
     m_seqCounter = m_seqCounterRead = def.seqCounter;
     m_fileCounter = m_fileCounterRead = def.fileCounter;
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
@@ -382,6 +393,14 @@ bool outdef::WriteTemplate(int kind, int number, TreeItemData *record)
 
 void outdef::StoreCurrentItem()
 {
+    if (m_pageMode == 2) {
+        // The shown temporary sequence keeps its entry as it is, but its template text is an edit
+        // like its title: the save stores it rather than report success and lose it.
+        QTreeWidgetItem *temp = m_ui->TEMP_TREE->currentItem();
+        if (SeqRecord *record = temp ? m_seqs.value(temp->data(2, Qt::UserRole).toInt()) : nullptr)
+            storeText(record->data);
+        return;
+    }
     QTreeWidgetItem *cur = m_ui->FILE_TREE->currentItem();
     if (m_pageMode != 1 || !cur)
         return;
@@ -399,7 +418,8 @@ void outdef::StoreCurrentItem()
 void outdef::SaveOutput()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store || !store->HasDoc(XmlIndex::Output) || m_unreadable)
+    // Another member's definition is never written, whatever was marked changed.
+    if (!store || !store->HasDoc(XmlIndex::Output) || m_unreadable || !GetBoolVar(RegSlot::FlagOutputOwned))
         return;
     StoreCurrentItem();
     serializeOutput();

@@ -59,8 +59,20 @@ QTreeWidgetItem *outdef::newSeqItem(int number, int indent)
 
 // ---- creating ----
 
+// A number in use belongs to a record a row points at: it is never handed out again, and when
+// none is left the creation is refused before anything changes.
+bool outdef::numberLeft(int counter, bool taken)
+{
+    if (counter >= 1 && counter <= DecimalId::Ceiling && !taken)
+        return true;
+    UiReport::Error(tr("Output Definition"), DecimalId::ExhaustedMessage(OutXml::FileName));
+    return false;
+}
+
 void outdef::CreateFileDiag()
 {
+    if (!numberLeft(m_fileCounter, m_files.contains(m_fileCounter)))
+        return;
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     const bool first = m_ui->FILE_TREE->topLevelItemCount() == 0;
     if (first) {
@@ -99,7 +111,7 @@ void outdef::CreateFileDiag()
 void outdef::CreateNestingSeqDiag()
 {
     QTreeWidgetItem *parent = m_ui->FILE_TREE->currentItem();
-    if (!parent)
+    if (!parent || !numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
     const int n = m_seqCounter;
@@ -149,6 +161,8 @@ void outdef::CreateNextSeqDiag()
         TreeColumnAdjustment(m_ui->FILE_TREE);
         return;
     }
+    if (!numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
+        return;
     SetBoolVar(RegSlot::FlagBusy, true);
     const int n = m_seqCounter;
     const int after = numberOf(current);

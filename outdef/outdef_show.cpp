@@ -3,6 +3,7 @@
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
+#include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_outdef.h"
 
@@ -502,4 +503,9 @@ void outdef::FileOutDiag()
     m_generator.ClearResults();
     m_generator.Generate(file, OutputGenerator::Preview);
     m_generator.ShowFirst();
+    const QString errors = m_generator.Errors();
+    if (!errors.isEmpty()) {
+        if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+            mw->StatusMessage(errors);
+    }
 }

@@ -6,6 +6,7 @@
 #include "ui_outseq.h"
 
 #include <QTabBar>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -42,6 +43,20 @@ OutSeq::OutSeq(QWidget *parent) : QWidget(parent), m_ui(new Ui::OutSeq)
     const char *const varIcons[3] = {":src/TBL_V.png", ":src/TBL_S.png", ":src/TBL_L.png"};
     for (int i = 0; i < 3; ++i)
         m_ui->VTREE->headerItem()->setIcon(i, QIcon(QString::fromLatin1(varIcons[i])));
+    // The designer's form is a fixed box wider and taller than the page leaves it on a
+    // 1280 x 1024 screen. Laid out, it follows the page and its two tabs give way.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 1, 1, 1);
+    outer->addWidget(m_ui->widget);
+    m_ui->NTAB->setMinimumWidth(200);
+    m_ui->VTAB->setMinimumWidth(260);
+    m_ui->GSPACE->changeSize(50, 20, QSizePolicy::Preferred, QSizePolicy::Minimum);
+    // The loop row comes and goes with the sequence shown; it keeps its place so nothing moves.
+    for (QWidget *w : loopRow()) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     connect(m_ui->LOOPCBX, qOverload<int>(&QComboBox::currentIndexChanged), this, &OutSeq::ChangeLoopCbx);
     connect(m_ui->LOOPENDCBX, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &OutSeq::ChangeLoopEndCbx);
@@ -72,10 +87,14 @@ void OutSeq::ChangeLoopEndCbx(int index)
     storeChoice(OutXml::LoopEndType, index);
 }
 
+QList<QWidget *> OutSeq::loopRow() const
+{
+    return {m_ui->LOOP, m_ui->LOOPCBX, m_ui->LOOPEND, m_ui->LOOPENDCBX};
+}
+
 void OutSeq::setLoopVisible(bool on)
 {
-    for (QWidget *w : {static_cast<QWidget *>(m_ui->LOOP), static_cast<QWidget *>(m_ui->LOOPCBX),
-                       static_cast<QWidget *>(m_ui->LOOPEND), static_cast<QWidget *>(m_ui->LOOPENDCBX)})
+    for (QWidget *w : loopRow())
         w->setVisible(on);
 }
 
@@ -135,7 +154,11 @@ void OutSeq::UpdateCounts(const QString &text)
 
 int OutSeq::GetEditorHeight() const
 {
-    return EditorHeight(m_ui->GRID->geometry().height(), m_ui->NTAB->height());
+    // Asked before the form was ever shown, the geometries are still the designer's: the layout's
+    // own hints tell what the form needs.
+    const int grid = qMax(m_ui->GRID->geometry().height(), m_ui->GRID->sizeHint().height());
+    const int row = qMax(m_ui->NTAB->height(), m_ui->GL->sizeHint().height());
+    return EditorHeight(grid, row);
 }
 
 QLineEdit *OutSeq::GetTitleEdit() const

@@ -51,6 +51,7 @@ public slots:
 private:
     void storeChoice(const QString &attr, int index);
     void setLoopVisible(bool on);
+    QList<QWidget *> loopRow() const;
 
     Ui::OutSeq *m_ui;
     TreeItemData *m_record = nullptr;

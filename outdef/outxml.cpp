@@ -1,7 +1,6 @@
 #include "outdef/outxml.h"
 
 #include <QDomDocument>
-#include <limits>
 
 namespace OutXml
 {
@@ -26,33 +25,49 @@ QHash<QString, QString> attributesOf(const QDomElement &e)
     return attrs;
 }
 
-// Reads the MODEL and SEQ references of an identifier; returns the highest number seen.
-int readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry)
+// Reads the MODEL and SEQ references of an identifier.
+void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry)
 {
-    int highest = 0;
     for (const QDomElement &child : children(e)) {
         int n = 0;
         if (!ToNumber(child.attribute(Id), &n))
             continue;
-        if (child.tagName() == SeqTag) {
+        if (child.tagName() == SeqTag)
             entry->seqs.append(n);
-            highest = qMax(highest, n);
-        } else if (child.tagName() == ModelTag && modelIds.contains(n)) {
+        else if (child.tagName() == ModelTag && modelIds.contains(n))
             entry->models.append(n);
-        }
     }
-    return highest;
 }
 
-int counterOf(const QDomElement &e, int highest)
+// Every ID of the elements tagged tag below parent, refused ones included: each may name a
+// template file. Iterative, as a shared file may nest deeply.
+void seeIds(DecimalId::Counter *counter, const QDomElement &parent, const QString &tag)
 {
-    bool ok = false;
-    const int max = e.attribute(MaxId).toInt(&ok);
-    const int next = highest < std::numeric_limits<int>::max() ? highest + 1 : highest;
-    return qMax(ok ? max : 0, next);
+    QDomNode node = parent.firstChild();
+    while (!node.isNull() && node != parent) {
+        const QDomElement e = node.toElement();
+        if (!e.isNull() && e.tagName() == tag)
+            counter->SeeId(e.attribute(Id));
+        if (!node.firstChild().isNull()) {
+            node = node.firstChild();
+            continue;
+        }
+        while (!node.isNull() && node != parent && node.nextSibling().isNull())
+            node = node.parentNode();
+        if (node.isNull() || node == parent)
+            break;
+        node = node.nextSibling();
+    }
 }
 
-void placeList(Definition *def, QList<int> *refs, QSet<int> *placed)
+int nextOf(const DecimalId::Counter &counter)
+{
+    return counter.HasNext() ? counter.Peek() : NoIdLeft;
+}
+
+// depth: how many sequences enclose the list. A reference that would nest deeper than the
+// generator goes is dropped and counted; the sequence it named stays in the file, unplaced.
+void placeList(Definition *def, QList<int> *refs, QSet<int> *placed, int depth, int *dropped)
 {
     for (int i = 0; i < refs->size();) {
         const int n = refs->at(i);
@@ -64,8 +79,13 @@ void placeList(Definition *def, QList<int> *refs, QSet<int> *placed)
             refs->removeAt(i);
             continue;
         }
+        if (depth >= MaxDepth) {
+            refs->removeAt(i);
+            ++*dropped;
+            continue;
+        }
         placed->insert(n);
-        placeList(def, &def->seqs[n].seqs, placed);
+        placeList(def, &def->seqs[n].seqs, placed, depth + 1, dropped);
         ++i;
     }
 }
@@ -94,39 +114,41 @@ QDomElement entryElement(QDomDocument doc, const QString &tag, int n, const Entr
 
 bool ToNumber(const QString &text, int *number)
 {
-    if (text.isEmpty() || text.size() > 10)
+    if (!DecimalId::IsId(text))
         return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    if (ok)
-        *number = n;
-    return ok;
+    *number = DecimalId::Value(text);
+    return true;
 }
 
 Definition Take(QDomElement root, const QSet<int> &modelIds)
 {
     Definition def;
     const QDomElement sequence = root.firstChildElement(SequenceTag);
+    const QDomElement files = root.firstChildElement(FilesTag);
+    // Sequence numbers are read wherever a SEQ stands, file numbers wherever a FILE stands;
+    // MODEL references are the model's numbers and count for neither.
+    DecimalId::Counter seqCounter;
+    DecimalId::Counter fileCounter;
+    seqCounter.SeeValue(0);
+    fileCounter.SeeValue(0);
+    seqCounter.SeeMaxId(sequence.attribute(MaxId));
+    fileCounter.SeeMaxId(files.attribute(MaxId));
+    seeIds(&seqCounter, root, SeqTag);
+    seeIds(&fileCounter, root, FileTag);
+    def.seqCounter = nextOf(seqCounter);
+    def.fileCounter = nextOf(fileCounter);
     if (!sequence.isNull()) {
-        int highest = 0;
         for (const QDomElement &e : children(sequence)) {
             int n = 0;
             if (e.tagName() != SeqTag || !ToNumber(e.attribute(Id), &n) || def.seqs.contains(n))
                 continue;
             Entry entry;
             entry.attrs = attributesOf(e);
-            highest = qMax(highest, qMax(n, readRefs(e, modelIds, &entry)));
+            readRefs(e, modelIds, &entry);
             def.seqs.insert(n, entry);
         }
-        def.seqCounter = counterOf(sequence, highest);
     }
-    const QDomElement files = root.firstChildElement(FilesTag);
     if (!files.isNull()) {
-        int highest = 0;
         for (const QDomElement &e : children(files)) {
             int n = 0;
             if (e.tagName() != FileTag || !ToNumber(e.attribute(Id), &n) || def.files.contains(n))
@@ -135,12 +157,10 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
             entry.attrs = attributesOf(e);
             for (const QString &name : {FileType, OutName, Ext})
                 entry.attrs.insert(name, entry.attrs.value(name));
-            def.seqCounter = qMax(def.seqCounter, readRefs(e, modelIds, &entry) + 1);
-            highest = qMax(highest, n);
+            readRefs(e, modelIds, &entry);
             def.files.insert(n, entry);
             def.fileOrder.append(n);
         }
-        def.fileCounter = counterOf(files, highest);
     }
     const QDomElement temps = root.firstChildElement(TempTag);
     for (const QDomElement &e : children(temps)) {
@@ -152,25 +172,27 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     return def;
 }
 
-void Place(Definition *def)
+int Place(Definition *def)
 {
     QSet<int> placed;
+    int dropped = 0;
     for (int n : qAsConst(def->fileOrder))
-        placeList(def, &def->files[n].seqs, &placed);
-    placeList(def, &def->temps, &placed);
+        placeList(def, &def->files[n].seqs, &placed, 0, &dropped);
+    placeList(def, &def->temps, &placed, 0, &dropped);
+    return dropped;
 }
 
 void Append(QDomElement root, const Definition &def)
 {
     QDomDocument doc = root.ownerDocument();
     QDomElement sequence = doc.createElement(SequenceTag);
-    sequence.setAttribute(MaxId, QString::number(def.seqCounter));
+    sequence.setAttribute(MaxId, QString::number(qBound(1, def.seqCounter, NoIdLeft)));
     const QStringList seqAttrs = {Title, Loop, PLoop, LoopType, LoopEndType};
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
         sequence.appendChild(entryElement(doc, SeqTag, it.key(), it.value(), seqAttrs));
     root.appendChild(sequence);
     QDomElement files = doc.createElement(FilesTag);
-    files.setAttribute(MaxId, QString::number(def.fileCounter));
+    files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
     const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
     for (int n : def.fileOrder)
         files.appendChild(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/decimalid.h"
+
 #include <QDomElement>
 #include <QHash>
 #include <QList>
@@ -49,19 +51,26 @@ struct Definition {
     QList<int> temps;
 };
 
-// A number this program may put into a template file name: digits only, below the largest int.
+// The counter once every number is given out; stored as MaxID it stays so on reopen.
+constexpr int NoIdLeft = DecimalId::Ceiling + 1;
+// How deep sequences may nest: the output generator's depth.
+constexpr int MaxDepth = 1000;
+
+// A number this program may put into a template file name: a decimal ID (DecimalId::IsId).
 bool ToNumber(const QString &text, int *number);
 
 // Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). IDs that are
 // not decimal are ignored, a repeated SEQ or FILE ID keeps its first element, MODEL references
-// outside modelIds are dropped, and each counter ends above every number read, so a lost MaxID
-// never hands out a number whose template file exists.
+// outside modelIds are dropped, and each counter is at least its MaxID (the next number) and
+// above every number of its kind read, refused ones included, so a lost MaxID never hands out a
+// number whose template file exists; NoIdLeft when none is left.
 Definition Take(QDomElement root, const QSet<int> &modelIds);
 
 // Makes every sequence stand in one place at most: walking the files in order, then the
 // temporary sequences, the first reference to a sequence places it; a later reference to it
 // (a repeat, or one that closes a cycle) is dropped. References to unknown sequences stay.
-void Place(Definition *def);
+// A reference nested deeper than MaxDepth is dropped too; returns how many were.
+int Place(Definition *def);
 
 // Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset).
 void Append(QDomElement root, const Definition &def);

@@ -19,6 +19,13 @@ const char kGreen[] = "#00FF00";
 const char kYellow[] = "#FFFF00";
 const char kRed[] = "#FF0000";
 
+// Whether the real (canonical) path is the real folder or lies below it.
+bool isWithin(const QString &path, const QString &folder)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return path == folder || path.startsWith(prefix);
+}
+
 QTreeWidgetItem *nextInRing(const QTreeWidgetItem *row)
 {
     return static_cast<QTreeWidgetItem *>(row->data(5, Qt::UserRole).value<void *>());
@@ -116,17 +123,21 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
 {
     if (name.isEmpty() || QDir::isAbsolutePath(name) || name.contains(QLatin1Char('\\')))
         return QString();
-    const QString root = QDir::cleanPath(dir);
-    const QString path = QDir::cleanPath(root + QLatin1Char('/') + name);
-    if (!path.startsWith(root + QLatin1Char('/')))
+    QString root = QDir::cleanPath(dir);
+    // Only the root folder keeps its separator after cleaning: "/" must not become "//".
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    const QString path = QDir::cleanPath(root + name);
+    const QString inside = path.mid(root.size());
+    const bool up = inside == QLatin1String("..") || inside.startsWith(QLatin1String("../"));
+    if (!path.startsWith(root) || inside.isEmpty() || up)
         return QString();
     // The name alone proves nothing: a link at the file's place or on its way is followed by the
     // write, so the folder the file really lands in must be inside the real output folder.
     const QFileInfo info(path);
     const QString realRoot = QFileInfo(root).canonicalFilePath();
     const QString realFolder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (info.isSymLink() || realRoot.isEmpty() || realFolder.isEmpty() ||
-        (realFolder != realRoot && !realFolder.startsWith(realRoot + QLatin1Char('/'))))
+    if (info.isSymLink() || realRoot.isEmpty() || realFolder.isEmpty() || !isWithin(realFolder, realRoot))
         return QString();
     return path;
 }
@@ -137,7 +148,7 @@ bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
     // target stays among the reference files is copied.
     const QString realRoot = QFileInfo(folder).canonicalFilePath();
     const QString real = QFileInfo(path).canonicalFilePath();
-    return !realRoot.isEmpty() && real.startsWith(realRoot + QLatin1Char('/'));
+    return !realRoot.isEmpty() && !real.isEmpty() && real != realRoot && isWithin(real, realRoot);
 }
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
@@ -157,6 +168,12 @@ void FileOutProgress::writeGenerated()
     for (const GeneratedFile &out : *m_files) {
         if (out.name.isEmpty())
             continue;
+        if (!out.error.isEmpty()) {
+            log(out.name, kRed);
+            if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+                mw->FatalMessage(tr("File error"), out.error);
+            continue;
+        }
         const QString path = OutputPath(m_defDir, out.name);
         if (path.isEmpty() || !WriteOutput(path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
@@ -233,12 +250,10 @@ void FileOutProgress::copyFrom(int index)
             break;
         // The old target stays whole until the copy is complete; the copy keeps the source's time
         // so that the next run sees the two as the same file.
-        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath());
-        if (copied) {
-            QFile stamped(target.filePath());
-            if (stamped.open(QIODevice::ReadWrite))
-                stamped.setFileTime(source.lastModified(), QFileDevice::FileModificationTime);
-        }
+        // The time is set before the copy takes the target's place: a copy with another time would
+        // be copied again on every run.
+        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath(),
+                                                                       source.lastModified());
         if (!copied) {
             ask(name, tr("filename:") + name + tr(" can not be copy. skip or cancel?"), false);
             return;

@@ -9,6 +9,7 @@
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -60,6 +61,8 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
     m_loops.clear();
     m_paramLoops.clear();
     m_open.clear();
+    m_expansions = 0;
+    m_stopped = false;
     const int file = fileItem->data(2, Qt::UserRole).toInt();
     const FileRecord *record = m_page ? m_page->FindFile(file) : nullptr;
     if (!record)
@@ -68,9 +71,36 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
     m_current = nullptr;
     GeneratedFile out;
     out.name = OutputName(record->data->GetAttr(OutXml::OutName), record->data->GetAttr(OutXml::Ext));
-    for (int i = 0; i < fileItem->childCount(); ++i)
+    for (int i = 0; i < fileItem->childCount() && !m_stopped; ++i)
         expand(file, fileItem->child(i)->text(1), &out.text, QString(), QString());
+    if (m_stopped) {
+        const QString shown = out.name.isEmpty() ? record->data->GetAttr(OutXml::Title) : out.name;
+        out.text.clear();
+        out.error = QCoreApplication::translate("OutputGenerator",
+                                                "output of %1 was stopped: it grows beyond %2 characters "
+                                                "or %3 sequence expansions")
+                        .arg(shown)
+                        .arg(MaxOutputSize)
+                        .arg(MaxExpansions);
+    }
     m_results.append(out);
+}
+
+QString OutputGenerator::Errors() const
+{
+    QStringList errors;
+    for (const GeneratedFile &out : m_results) {
+        if (!out.error.isEmpty())
+            errors.append(out.error);
+    }
+    return errors.join(QLatin1Char('\n'));
+}
+
+bool OutputGenerator::overLimit(const QString *target)
+{
+    if (target->size() > MaxOutputSize)
+        m_stopped = true;
+    return m_stopped;
 }
 
 void OutputGenerator::ShowFirst()
@@ -89,8 +119,12 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
     const int n = match.hasMatch() ? match.captured(1).toInt() : -1;
     SeqRecord *record = n >= 0 ? m_page->FindSeq(n) : nullptr;
     // A sequence inside its own expansion comes from a cycle in a damaged file: it writes nothing.
-    if (!record || m_open.contains(n) || m_open.size() >= MaxDepth)
+    if (!record || m_open.contains(n) || m_open.size() >= MaxDepth || m_stopped)
         return;
+    if (++m_expansions > MaxExpansions) {
+        m_stopped = true;
+        return;
+    }
     m_open.insert(n);
     int count = 1;
     Scan scan{file, record, target, prefix, indent, false, false, false};
@@ -103,7 +137,7 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
         }
     }
     TreeItemData *data = record->data;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !m_stopped; ++i) {
         if (!data->flags[0]) {
             data->SetAttr(OutXml::Expression,
                           m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
@@ -122,44 +156,76 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
     m_open.remove(n);
 }
 
+// One pass over the body: markers are found once, and the indentation of the line a sequence
+// marker stands on is followed as the pass goes, so a body with many markers costs its length.
 void OutputGenerator::scanBody(Scan &scan, const QString &body)
 {
-    int p = 0;
-    while (p < body.size()) {
-        const QRegularExpressionMatch match = m_anyMarker.match(body, p);
-        if (!match.hasMatch()) {
-            if (!(scan.endDelete && scan.wroteVar && scan.last))
-                scan.target->append(body.mid(p));
-            return;
-        }
-        const int m = match.capturedStart();
-        scan.target->append(body.mid(p, m - p));
-        QString marker = match.captured(0);
-        const QChar kind = classify(marker, scan.record);
-        if (kind == QLatin1Char('S')) {
-            expand(scan.file, marker, scan.target, scan.prefix + scan.indent, LineIndent(m, body));
-        } else if (kind == QLatin1Char('V')) {
-            scan.wroteVar = true;
-            scan.target->append(GetVarValue(scan.file, scan.record, marker));
-        } else {
-            if (m_mode == Preview)
-                marker[0] = QLatin1Char('&');
-            scan.target->append(marker);
-        }
-        p = match.capturedEnd();
-        if (scan.endDelete && scan.last) {
-            // The last iteration drops what follows its last own marker.
-            for (int q = p; q < body.size();) {
-                const QRegularExpressionMatch next = m_anyMarker.match(body, q);
-                if (!next.hasMatch())
-                    return;
-                const QChar k = classify(next.captured(0), scan.record);
-                if (k == QLatin1Char('S') || k == QLatin1Char('V'))
-                    break;
-                q = next.capturedEnd();
-            }
-        }
+    const QVector<Marker> markers = markersOf(body, scan.record);
+    int lastOwn = -1;
+    for (int k = 0; k < markers.size(); ++k) {
+        if (markers.at(k).kind != QLatin1Char('E'))
+            lastOwn = k;
     }
+    // Other markers that close the body are kept even where the end is dropped.
+    const bool endsOnMarker = !markers.isEmpty() && markers.last().end == body.size();
+    int lineStart = 0;
+    int nextLine = body.indexOf(QLatin1Char('\n'));
+    int blankEnd = -1; // the end of the blank run that opens the line at lineStart
+    int p = 0;
+    for (int k = 0; k < markers.size(); ++k) {
+        const Marker &marker = markers.at(k);
+        const int m = marker.start;
+        scan.target->append(body.midRef(p, m - p));
+        if (overLimit(scan.target))
+            return;
+        if (marker.kind == QLatin1Char('S')) {
+            while (nextLine >= 0 && nextLine < m) {
+                lineStart = nextLine + 1;
+                blankEnd = -1;
+                nextLine = body.indexOf(QLatin1Char('\n'), lineStart);
+            }
+            if (blankEnd < 0) {
+                blankEnd = lineStart;
+                while (blankEnd < body.size() && body.at(blankEnd) != QLatin1Char('\n') &&
+                       body.at(blankEnd).isSpace())
+                    ++blankEnd;
+            }
+            const QString lead =
+                m > lineStart && m <= blankEnd ? body.mid(lineStart, m - lineStart) : QString();
+            expand(scan.file, body.mid(m, marker.end - m), scan.target, scan.prefix + scan.indent,
+                   lead.isEmpty() ? QString() : LineIndent(lead.size(), lead));
+            if (m_stopped)
+                return;
+        } else if (marker.kind == QLatin1Char('V')) {
+            scan.wroteVar = true;
+            scan.target->append(GetVarValue(scan.file, scan.record, body.mid(m, marker.end - m)));
+        } else {
+            QString foreign = body.mid(m, marker.end - m);
+            if (m_mode == Preview)
+                foreign[0] = QLatin1Char('&');
+            scan.target->append(foreign);
+        }
+        if (overLimit(scan.target))
+            return;
+        p = marker.end;
+        // The last iteration drops what follows its last own marker.
+        if (scan.endDelete && scan.last && k >= lastOwn && !endsOnMarker)
+            return;
+    }
+    if (!(scan.endDelete && scan.wroteVar && scan.last))
+        scan.target->append(body.midRef(p));
+    overLimit(scan.target);
+}
+
+QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body, SeqRecord *record) const
+{
+    QVector<Marker> markers;
+    QRegularExpressionMatchIterator it = m_anyMarker.globalMatch(body);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        markers.append({match.capturedStart(), match.capturedEnd(), classify(match.captured(0), record)});
+    }
+    return markers;
 }
 
 QChar OutputGenerator::classify(const QString &marker, SeqRecord *record) const

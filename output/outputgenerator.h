@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class OutputWidget;
 class QTabWidget;
@@ -18,10 +19,12 @@ class TreeItemData;
 class outdef;
 struct SeqRecord;
 
-// One generated output file: its name ("" when the definition names none) and its text.
+// One generated output file: its name ("" when the definition names none) and its text. A file
+// whose expansion passed a limit has no text and says why in error; it is never written.
 struct GeneratedFile {
     QString name;
     QString text;
+    QString error = QString();
 };
 
 // The instances chosen for one output file: large-class ID -> element keys. QMultiHash yields the
@@ -39,6 +42,11 @@ public:
     enum Mode { Preview = 0, Run = 1 };
     // Nesting deeper than any definition needs: a damaged out.xml must not exhaust the stack.
     static constexpr int MaxDepth = 1000;
+    // A few hundred bytes of out.xml can ask for each level to expand the next twice: without a
+    // bound on the whole file a damaged definition runs for hours and past QString's size limit.
+    // Both lie far above what any real definition generates.
+    static constexpr int MaxExpansions = 1000000;
+    static constexpr int MaxOutputSize = 32 * 1024 * 1024;
 
     OutputGenerator() = default;
 
@@ -52,6 +60,8 @@ public:
     void Generate(QTreeWidgetItem *fileItem, int mode);
     void ClearResults() { m_results.clear(); }
     const QList<GeneratedFile> &GetResults() const { return m_results; }
+    // The errors of the files stopped at a limit, one line each; "" when every file is whole.
+    QString Errors() const;
     void ShowFirst();
 
     QString GetVarValue(int file, SeqRecord *record, const QString &marker);
@@ -80,10 +90,18 @@ private:
         bool endDelete;
         bool wroteVar;
     };
+    // A marker of a body: where it stands and its kind ('S', 'V' or 'E' for another's).
+    struct Marker {
+        int start;
+        int end;
+        QChar kind;
+    };
 
     void expand(int file, const QString &marker, QString *target, const QString &prefix,
                 const QString &indent);
     void scanBody(Scan &scan, const QString &body);
+    QVector<Marker> markersOf(const QString &body, SeqRecord *record) const;
+    bool overLimit(const QString *target);
     QChar classify(const QString &marker, SeqRecord *record) const;
     bool setUpLoop(int file, SeqRecord *record);
     void setUpLclassLoop(int file, LoopState *state, int l);
@@ -124,6 +142,9 @@ private:
     QTabWidget *m_tab = nullptr;
     // Sequences being expanded: one met again is a cycle in a damaged out.xml.
     QSet<int> m_open;
+    // The work spent on the current file, and whether it passed a limit.
+    int m_expansions = 0;
+    bool m_stopped = false;
 
     const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[[0-9]+\\]")};
     const QRegularExpression m_seqMarker{QStringLiteral("\\$Seq\\[(\\d+)\\]")};

@@ -1,5 +1,8 @@
 #include "qa/doccdata.h"
 
+#include "core/decimalid.h"
+#include "core/xmltext.h"
+
 #include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
@@ -181,7 +184,9 @@ void DocCdata::readCases(DocCdataRecord *record)
     if (!record->HasDocument)
         return;
     const QString timeFormat = QString::fromLatin1(TimeFormat);
-    int largest = 0;
+    // IDs continue from the largest in the file; one beyond the ceiling leaves none to give.
+    DecimalId::Counter counter;
+    counter.SeeValue(0);
     const QDomElement root = record->Document.documentElement();
     for (QDomNode n = root.firstChild(); !n.isNull(); n = n.nextSibling()) {
         if (!n.isElement())
@@ -189,8 +194,9 @@ void DocCdata::readCases(DocCdataRecord *record)
         const QDomElement e = n.toElement();
         auto *entry = new DocCdataCase;
         entry->Stored = true;
-        entry->ID = e.attribute(QStringLiteral("ID"), QStringLiteral("0")).toInt();
-        largest = qMax(largest, entry->ID);
+        const QString id = e.attribute(QStringLiteral("ID"), QStringLiteral("0"));
+        entry->ID = qMax(0, DecimalId::Value(id));
+        counter.SeeId(id);
         if (m_kind == QandAKind) {
             entry->TYPE = e.attribute(QStringLiteral("TYPE"), QStringLiteral("0")).toInt();
         } else {
@@ -205,7 +211,7 @@ void DocCdata::readCases(DocCdataRecord *record)
         entry->Text = caseText(e);
         record->Cases.append(entry);
     }
-    record->MaxID = largest;
+    record->MaxID = counter.HasNext() ? counter.Peek() - 1 : DecimalId::Ceiling;
 }
 
 void DocCdata::SetRecordPath(const QString &key, const QString &path)
@@ -217,12 +223,18 @@ void DocCdata::SetRecordPath(const QString &key, const QString &path)
 int DocCdata::GetNextID(const QString &key) const
 {
     const DocCdataRecord *record = m_records.value(key);
-    return record ? record->MaxID + 1 : -1;
+    return record && record->MaxID < DecimalId::Ceiling ? record->MaxID + 1 : -1;
 }
 
 DocCdataCase *DocCdata::append(const QString &key, void *owner, DocCdataCase *entry)
 {
     DocCdataRecord *record = recordFor(key);
+    if (record->MaxID >= DecimalId::Ceiling) {
+        delete entry;
+        UiReport::Error(tr("File error"),
+                        DecimalId::ExhaustedMessage(record->Path.isEmpty() ? key : record->Path));
+        return nullptr;
+    }
     entry->ID = ++record->MaxID;
     record->Cases.append(entry);
     record->Modified = true;
@@ -290,8 +302,6 @@ void DocCdata::SaveModified()
     for (DocCdataRecord *record : qAsConst(m_records)) {
         if (!record->Modified)
             continue;
-        if (m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1"))
-            m_hook(record);
         if (record->LoadFailed) {
             // Writing would replace the history another member's program can still read whole.
             if (!record->FailureReported)
@@ -300,8 +310,12 @@ void DocCdata::SaveModified()
             record->FailureReported = true;
             continue;
         }
-        if (buildDocument(record))
-            writeFile(record);
+        // Notifications go out only for entries whose file is written: a mail must not announce
+        // what no member can read.
+        if (!buildDocument(record) || !writeFile(record))
+            continue;
+        if (m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1"))
+            m_hook(record);
     }
 }
 
@@ -322,23 +336,16 @@ bool DocCdata::buildDocument(DocCdataRecord *record)
         if (m_kind == QandAKind) {
             e.setAttribute(QStringLiteral("TYPE"), entry->TYPE);
         } else {
-            e.setAttribute(QStringLiteral("MID"), entry->MID);
+            e.setAttribute(QStringLiteral("MID"), XmlText::Clean(entry->MID));
             e.setAttribute(QStringLiteral("IS_SEND"),
                            entry->IsSend ? QStringLiteral("1") : QStringLiteral("0"));
-            e.setAttribute(QStringLiteral("TITLE"), entry->TITLE);
+            e.setAttribute(QStringLiteral("TITLE"), XmlText::Clean(entry->TITLE));
         }
-        e.setAttribute(QStringLiteral("NAME"), entry->NAME);
+        e.setAttribute(QStringLiteral("NAME"), XmlText::Clean(entry->NAME));
         e.setAttribute(QStringLiteral("DATETIME"), entry->DateTime.toString(timeFormat));
-        // "]]>" cannot stand inside one section: it ends one and the ">" starts the next.
-        const QStringList parts = entry->Text.split(QStringLiteral("]]>"));
-        for (int i = 0; i < parts.size(); ++i) {
-            QString part = parts.at(i);
-            if (i + 1 < parts.size())
-                part += QStringLiteral("]]");
-            if (i > 0)
-                part.prepend(QLatin1Char('>'));
-            e.appendChild(doc.createCDATASection(part));
-        }
+        // Split at "]]>" and cleaned of what XML cannot hold: one entry no parser reads would
+        // hide the whole history from every member.
+        XmlText::AppendCData(doc, e, entry->Text);
         root.appendChild(e);
     }
     record->Document = doc;
@@ -346,11 +353,11 @@ bool DocCdata::buildDocument(DocCdataRecord *record)
     return true;
 }
 
-void DocCdata::writeFile(DocCdataRecord *record)
+bool DocCdata::writeFile(DocCdataRecord *record)
 {
     if (!record->HasDocument) {
         UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
-        return;
+        return false;
     }
     QFileInfo info(record->Path);
     if (info.exists() && !info.isWritable())
@@ -368,7 +375,8 @@ void DocCdata::writeFile(DocCdataRecord *record)
     if (!SafeFile::Write(record->Path, bytes)) {
         UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(record->Path));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return;
+        return false;
     }
     record->LastModified = QFileInfo(record->Path).lastModified();
+    return true;
 }

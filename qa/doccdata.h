@@ -85,10 +85,11 @@ public:
                           const QDateTime &time, const QString &text);
     void SetCaseText(const QString &key, int id, const QString &text);
     void SetModified(const QString &key);
-    // Hands each modified record (with its owner) to the hook before it is written; the
-    // questions-and-answers panel queues its notification mails there.
+    // Writes each modified record and then hands it (with its owner) to the hook; the
+    // questions-and-answers panel queues its notification mails there. A record not written
+    // reaches no hook.
     void SaveModified();
-    // Called with each modified record of a questions-and-answers store, before it is written,
+    // Called with each modified record of a questions-and-answers store once it is written,
     // while notification mail is on.
     void SetSaveHook(std::function<void(DocCdataRecord *)> hook) { m_hook = std::move(hook); }
     void Clear();
@@ -103,7 +104,7 @@ private:
     void loadFile(DocCdataRecord *record, const QString &path);
     void readCases(DocCdataRecord *record);
     bool buildDocument(DocCdataRecord *record);
-    void writeFile(DocCdataRecord *record);
+    bool writeFile(DocCdataRecord *record);
 
     QHash<QString, DocCdataRecord *> m_records;
     int m_kind = QandAKind;

@@ -30,6 +30,21 @@
 #include <QTreeWidgetItemIterator>
 #include <functional>
 
+const QStringList QandA::kStoredTypes{QStringLiteral("QQuestion"), QStringLiteral("QRequest"),
+                                      QStringLiteral("Answer"), QStringLiteral("Confirmation")};
+
+QString QandA::StoredType(const QString &type) const
+{
+    const int shown = (m_questionTypes + m_answerTypes).indexOf(type);
+    return shown >= 0 ? kStoredTypes.at(shown) : type;
+}
+
+QString QandA::ShownType(const QString &type) const
+{
+    const int stored = kStoredTypes.indexOf(StoredType(type));
+    return stored >= 0 ? (m_questionTypes + m_answerTypes).at(stored) : type;
+}
+
 QandA::QandA(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::QandA), m_editor(new NumEditor), m_refFile(new reffile),
       m_refUrl(new refurl), m_create(new CreateQA(this, this)), m_toUser(new ToUserDialog(this)),
@@ -505,7 +520,7 @@ void QandA::showItem(QTreeWidgetItem *item)
     m_ui->TITLE->setText(record->GetAttr(GetStrVar(RegSlot::StrTagTitle)));
     m_ui->STATE->setText(question ? tr("qstatus") : tr("answer status"));
     m_ui->TYPE->addItems(question ? m_questionTypes : m_answerTypes);
-    const int typeIndex = m_ui->TYPE->findText(record->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    const int typeIndex = m_ui->TYPE->findText(ShownType(record->GetAttr(GetStrVar(RegSlot::StrAttrType))));
     if (typeIndex >= 0)
         m_ui->TYPE->setCurrentIndex(typeIndex);
     const int state = record->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();

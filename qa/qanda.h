@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/mailqueueitem.h"
+#include "core/decimalid.h"
 #include "core/globalvar.h"
 #include "qa/doccdata.h"
 
@@ -89,6 +90,10 @@ public:
     DocCdata &Records() { return m_records; }
     const bool *Enables() const { return m_enables; }
     QString StateName(int state) const;
+    // Question and answer types: files hold the stored value, the panel shows the translated
+    // text. Either form converts, so files written with the shown text stay readable.
+    QString StoredType(const QString &type) const;
+    QString ShownType(const QString &type) const;
     static void SetStateColours(QTreeWidgetItem *item, int column, int state);
     static TreeItemData *RecordOf(const QTreeWidgetItem *item);
     static int LevelOf(const QTreeWidgetItem *item);
@@ -125,9 +130,10 @@ private:
     void readFiles();
     void readQuestionFile(int n);
     void readAnswerFile(int n);
-    bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId);
+    bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n,
+                       DecimalId::Counter *ids);
     QList<QDomElement> takeElements(int index, const QString &stem, const QString &rootTag, int n,
-                                    int *maxId);
+                                    DecimalId::Counter *ids);
     QDomElement readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question);
     QTreeWidgetItem *newItem(const QDomElement &e, int n);
     void queueSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);
@@ -188,6 +194,7 @@ private:
     QString m_instanceDir;
     QStringList m_questionTypes;
     QStringList m_answerTypes;
+    static const QStringList kStoredTypes; // question types, then answer types
     QStringList m_stateNames;
     QString m_newMessage;
 

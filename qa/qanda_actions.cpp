@@ -1,14 +1,17 @@
 // What the panel does to one question or answer: create, delete, address, move through its
 // states, and the history of entries with their texts.
 
+#include "core/decimalid.h"
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "model/calendar.h"
 #include "qa/createqa.h"
 #include "qa/qanda.h"
 #include "qa/touserdialog.h"
+#include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_qanda.h"
 
@@ -98,12 +101,17 @@ void QandA::AddQuestion(const QString &title, const QString &type, const QString
     if (n < 0)
         return;
     MemberInfo *m = member(n);
+    if (m->QuestionMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("create Question Error"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("question"), n)));
+        return;
+    }
     SetBoolVar(RegSlot::FlagBusy, true);
     auto *record = new TreeItemData;
     record->number = n;
     record->name = QString::number(n);
     const QString id = QString::number(m->QuestionMaxID++);
-    record->SetAttr(GetStrVar(RegSlot::StrAttrType), type);
+    record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
     record->SetAttr(GetStrVar(RegSlot::StrAttrOwnerID), record->name);
     record->SetAttr(GetStrVar(RegSlot::StrTagTitle), title);
@@ -161,11 +169,16 @@ void QandA::AddAnswer(QTreeWidgetItem *addressee, const QString &, const QString
     MemberInfo *m = addressee ? member(addressee->data(ColUser, Qt::UserRole).toInt()) : nullptr;
     if (!question || !m)
         return;
+    if (m->AnswerMaxID > DecimalId::Ceiling) {
+        UiReport::Error(tr("Create Answer"),
+                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("answer"), m->ID)));
+        return;
+    }
     auto *record = new TreeItemData;
     record->number = m->ID;
     record->name = QString::number(m->ID);
     const QString id = QString::number(m->AnswerMaxID++);
-    record->SetAttr(GetStrVar(RegSlot::StrAttrType), type);
+    record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrID), id);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
     const TreeItemData *q = RecordOf(question);
@@ -406,9 +419,15 @@ void QandA::commitEditor()
         return;
     const QString key = shownId(m_historyItem);
     m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText());
+    // The history keeps what XML can hold; the status line says what was replaced.
+    const QString replaced = XmlText::ReplacedMessage(m_editor->toPlainText());
+    auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    if (!replaced.isEmpty() && window)
+        window->StatusMessage(replaced);
     m_records.SetModified(key);
     if (isOwnItem(m_historyItem))
-        RecordOf(m_historyItem)->SetAttr(GetStrVar(RegSlot::StrAttrType), m_ui->TYPE->currentText());
+        RecordOf(m_historyItem)
+            ->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(m_ui->TYPE->currentText()));
     m_editor->ClearModified();
 }
 
@@ -436,7 +455,7 @@ void QandA::TypeChanged(int)
     if (!editable)
         return;
     item->setText(ColType, m_ui->TYPE->currentText());
-    RecordOf(item)->SetAttr(GetStrVar(RegSlot::StrAttrType), m_ui->TYPE->currentText());
+    RecordOf(item)->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(m_ui->TYPE->currentText()));
     TreeColumnAdjustment(currentTree());
     SetModify();
 }

@@ -5,6 +5,7 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "qa/qanda.h"
 #include "shell/numeditor.h"
@@ -62,10 +63,11 @@ void QandA::readFiles()
 }
 
 // Opens member n's file into the store. Another member's file that cannot be read is not shown,
-// and named in the report that follows the reading; an own member's missing file starts empty, but one that
-// exists and cannot be read is never replaced: that member's questions or answers stay unwritten until the
-// workspace reopens.
-bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag, int n, int *maxId)
+// and named in the report that follows the reading; an own member's missing file starts empty,
+// but one that exists and cannot be read is never replaced: that member's questions or answers
+// stay unwritten until the workspace reopens.
+bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag, int n,
+                          DecimalId::Counter *ids)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     const bool own = isOwnMember(n);
@@ -74,8 +76,8 @@ bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag
     if (store->OpenXmlFile(index, path, own)) {
         const QDomElement root = store->GetXmlDoc(index)->documentElement();
         if (root.tagName() == rootTag) {
-            const QString maxText = root.attribute(GetStrVar(RegSlot::StrAttrMaxID));
-            *maxId = IsNumber(maxText) ? maxText.toInt() : 1;
+            // The stored MaxID is the next ID to give; a run of digits beyond nine leaves none.
+            ids->SeeMaxId(root.attribute(GetStrVar(RegSlot::StrAttrMaxID)));
             return true;
         }
         // Another kind of file: none of its children are this member's entries, and it is never
@@ -100,7 +102,6 @@ bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag
         root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), 1);
         doc.appendChild(root);
         store->AddXmlDocFile(index, doc, path);
-        *maxId = 1;
         return false;
     }
     (rootTag == RootQuestion ? m_unreadQuestions : m_unreadAnswers).insert(n);
@@ -120,6 +121,10 @@ QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
         const QDomAttr a = attrs.item(i).toAttr();
         record->SetAttr(a.name(), a.value());
     }
+    // Files written before the type was stored untranslated hold the shown text.
+    const QString type = GetStrVar(RegSlot::StrAttrType);
+    if (record->HasAttr(type))
+        record->SetAttr(type, StoredType(record->GetAttr(type)));
     auto *item = new QTreeWidgetItem;
     item->setData(0, Qt::UserRole, TreeItemData::ToData(record));
     return item;
@@ -128,10 +133,10 @@ QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
 // Opens member n's file and takes its elements out of the document, which keeps an empty root
 // until the next save fills it from the trees again.
 QList<QDomElement> QandA::takeElements(int index, const QString &stem, const QString &rootTag, int n,
-                                       int *maxId)
+                                       DecimalId::Counter *ids)
 {
     QList<QDomElement> elements;
-    if (!openMemberDoc(index, memberFile(stem, n), rootTag, n, maxId))
+    if (!openMemberDoc(index, memberFile(stem, n), rootTag, n, ids))
         return elements;
     QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
     while (!root.firstChild().isNull()) {
@@ -171,15 +176,17 @@ void QandA::readQuestionFile(int n)
         return;
     const bool own = m->OtherUser == 0;
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    int maxId = 1;
+    // IDs start at 1 and go above the MaxID and every ID in the file, refused elements included.
+    DecimalId::Counter ids;
+    ids.SeeValue(0);
     for (const QDomElement &e :
-         takeElements(XmlIndex::Question + n, QStringLiteral("question"), RootQuestion, n, &maxId)) {
+         takeElements(XmlIndex::Question + n, QStringLiteral("question"), RootQuestion, n, &ids)) {
+        ids.SeeId(e.attribute(idAttr));
         if (e.tagName() != TagQuest || !IsNumber(e.attribute(idAttr))) {
             if (own)
                 m_keptQuestions[n].append(e);
             continue;
         }
-        maxId = std::max(maxId, e.attribute(idAttr).toInt() + 1);
         QTreeWidgetItem *item = newItem(e, n);
         const QDomElement toUser = readChildren(item, e, true);
         bool toMe = false;
@@ -204,7 +211,7 @@ void QandA::readQuestionFile(int n)
         m_questions.insert(QString::number(n) + QLatin1Char('-') + e.attribute(idAttr), item);
     }
     if (own)
-        m->QuestionMaxID = maxId;
+        m->QuestionMaxID = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
 }
 
 void QandA::readAnswerFile(int n)
@@ -214,15 +221,15 @@ void QandA::readAnswerFile(int n)
         return;
     const bool own = m->OtherUser == 0;
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    int maxId = 1;
+    DecimalId::Counter ids;
+    ids.SeeValue(0);
     for (const QDomElement &e :
-         takeElements(XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, n, &maxId)) {
+         takeElements(XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, n, &ids)) {
+        ids.SeeId(e.attribute(idAttr));
         const QString questKey = e.attribute(GetStrVar(RegSlot::StrAttrQuestID));
         QTreeWidgetItem *question = m_questions.value(questKey);
         QTreeWidgetItem *addressee = question ? AddresseeOf(question, n) : nullptr;
         const bool valid = e.tagName() == TagAnswer && IsNumber(e.attribute(idAttr)) && isKey(questKey);
-        if (valid)
-            maxId = std::max(maxId, e.attribute(idAttr).toInt() + 1);
         if (!valid || !addressee) {
             // Not shown: an own member's answer goes back into its file as it was.
             if (own)
@@ -234,7 +241,7 @@ void QandA::readAnswerFile(int n)
         queueSorted(addressee, nullptr, item);
     }
     if (own)
-        m->AnswerMaxID = maxId;
+        m->AnswerMaxID = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
 }
 
 void QandA::queueSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item)
@@ -290,7 +297,7 @@ void QandA::placeQueued()
 void QandA::fillQuestionColumns(QTreeWidgetItem *item)
 {
     const TreeItemData *r = RecordOf(item);
-    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    item->setText(ColType, ShownType(r->GetAttr(GetStrVar(RegSlot::StrAttrType))));
     item->setText(ColUser, r->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     item->setText(ColId, QStringLiteral("Q") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
@@ -310,7 +317,7 @@ void QandA::fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addr
 {
     const TreeItemData *r = RecordOf(item);
     const QString name = r->GetAttr(GetStrVar(RegSlot::StrAttrName));
-    item->setText(ColType, r->GetAttr(GetStrVar(RegSlot::StrAttrType)));
+    item->setText(ColType, ShownType(r->GetAttr(GetStrVar(RegSlot::StrAttrType))));
     if (!addressee)
         addressee = item->parent();
     const bool same = addressee && addressee->text(ColUser) == name;
@@ -335,8 +342,9 @@ QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidg
     QStringList names = r->Attrs().keys();
     std::sort(names.begin(), names.end());
     for (const QString &name : qAsConst(names)) {
+        // Titles and names are typed by users: what XML cannot hold would make the file unreadable.
         if (!skipped.contains(name))
-            e.setAttribute(name, r->GetAttr(name));
+            e.setAttribute(name, XmlText::Clean(r->GetAttr(name)));
     }
     if (!answer) {
         QDomElement to = doc->createElement(TagToUser);
@@ -355,8 +363,8 @@ QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidg
         if (parts.size() != 2)
             continue;
         QDomElement ref = doc->createElement(TagRef);
-        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), parts.at(0));
-        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), parts.at(1));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), XmlText::Clean(parts.at(0)));
+        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), XmlText::Clean(parts.at(1)));
         refs.appendChild(ref);
     }
     e.appendChild(refs);

@@ -164,7 +164,10 @@ void AddMembership::OkProc(bool)
             m_msg->setText(tr("you must select one role"));
             return;
         }
-        m_page->CreateMembership(m_id->text(), ids);
+        if (!m_page->CreateMembership(m_id->text(), ids)) {
+            m_msg->setText(tr("Under Process"));
+            return;
+        }
         accept();
         break;
     }
@@ -194,8 +197,12 @@ void AddMembership::ApplyModify()
         m_msg->setText(tr("selected role is not change"));
         return;
     }
+    // The current roles change only with a sent request: a refusal keeps the comparison as it was.
+    if (!m_page->UpdateMembership(m_mid->text(), ids)) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     m_roleIds = ids;
-    m_page->UpdateMembership(m_mid->text(), m_roleIds);
     accept();
 }
 
@@ -203,7 +210,10 @@ void AddMembership::ConfirmDelete()
 {
     if (!m_page->ConfirmDelete(tr("Is delete member from project?")))
         return;
-    m_page->DeleteMembership(m_mid->text());
+    if (!m_page->DeleteMembership(m_mid->text())) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     accept();
 }
 

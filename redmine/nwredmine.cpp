@@ -2,6 +2,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 
 namespace
 {
@@ -15,9 +16,11 @@ QString asValue(const QString &text)
 
 NwRedmine::NwRedmine(QObject *parent)
     : QObject(parent), m_manager(new QNetworkAccessManager(this)),
-      m_replyError(QNetworkReply::UnknownNetworkError)
+      m_replyError(QNetworkReply::UnknownNetworkError), m_deadline(new QTimer(this))
 {
     connect(m_manager, &QNetworkAccessManager::finished, this, &NwRedmine::replyFinished);
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, &NwRedmine::timedOut);
 }
 
 NwRedmine::~NwRedmine()
@@ -37,8 +40,7 @@ bool NwRedmine::sendProjectRequest(int kind, const QString &path)
 {
     if (GetIntVar(RegSlot::IntRedmineProjectId) < 0)
         return false;
-    send(kind, Method::Get, path);
-    return true;
+    return send(kind, Method::Get, path);
 }
 
 QString NwRedmine::issueListPath() const
@@ -48,141 +50,145 @@ QString NwRedmine::issueListPath() const
         .arg(qint64(m_page) * 100);
 }
 
-void NwRedmine::GetNewTrackers()
+bool NwRedmine::GetNewTrackers()
 {
-    send(MsgCode::RedmineTrackers, Method::Get, QStringLiteral("/trackers.xml"));
+    return send(MsgCode::RedmineTrackers, Method::Get, QStringLiteral("/trackers.xml"));
 }
-void NwRedmine::GetTrackers()
+bool NwRedmine::GetTrackers()
 {
-    send(MsgCode::RedmineTrackerStatus, Method::Get, QStringLiteral("/trackers.xml"));
+    return send(MsgCode::RedmineTrackerStatus, Method::Get, QStringLiteral("/trackers.xml"));
 }
-void NwRedmine::SearchUsers(const QString &name)
+bool NwRedmine::SearchUsers(const QString &name)
 {
-    sendPaged(MsgCode::RedmineUsers, QStringLiteral("/users.xml?name=") + asValue(name));
+    return sendPaged(MsgCode::RedmineUsers, QStringLiteral("/users.xml?name=") + asValue(name));
 }
-void NwRedmine::GetGroupUsers(const QString &id)
+bool NwRedmine::GetGroupUsers(const QString &id)
 {
-    send(MsgCode::RedmineGroupUsers, Method::Get,
-         QStringLiteral("/groups/") + asValue(id) + QStringLiteral(".xml?include=users"));
+    return send(MsgCode::RedmineGroupUsers, Method::Get,
+                QStringLiteral("/groups/") + asValue(id) + QStringLiteral(".xml?include=users"));
 }
-void NwRedmine::GetGroups()
+bool NwRedmine::GetGroups()
 {
-    send(MsgCode::RedmineGroups, Method::Get, QStringLiteral("/groups.xml"));
+    return send(MsgCode::RedmineGroups, Method::Get, QStringLiteral("/groups.xml"));
 }
-void NwRedmine::GetMemberships()
+bool NwRedmine::GetMemberships()
 {
-    if (GetIntVar(RegSlot::IntRedmineProjectId) >= 0)
-        sendPaged(MsgCode::RedmineMemberships, projectPath() + QStringLiteral("/memberships.xml"));
+    if (GetIntVar(RegSlot::IntRedmineProjectId) < 0)
+        return false;
+    return sendPaged(MsgCode::RedmineMemberships, projectPath() + QStringLiteral("/memberships.xml"));
 }
-void NwRedmine::GetIssueStatuses()
+bool NwRedmine::GetIssueStatuses()
 {
-    send(MsgCode::RedmineIssueStatuses, Method::Get, QStringLiteral("/issue_statuses.xml"));
+    return send(MsgCode::RedmineIssueStatuses, Method::Get, QStringLiteral("/issue_statuses.xml"));
 }
-void NwRedmine::GetVersions()
+bool NwRedmine::GetVersions()
 {
-    sendProjectRequest(MsgCode::RedmineVersions, projectPath() + QStringLiteral("/versions.xml"));
+    return sendProjectRequest(MsgCode::RedmineVersions, projectPath() + QStringLiteral("/versions.xml"));
 }
-void NwRedmine::GetIssueCategories()
+bool NwRedmine::GetIssueCategories()
 {
-    sendProjectRequest(MsgCode::RedmineCategories, projectPath() + QStringLiteral("/issue_categories.xml"));
+    return sendProjectRequest(MsgCode::RedmineCategories,
+                              projectPath() + QStringLiteral("/issue_categories.xml"));
 }
-void NwRedmine::GetIssuePriorities()
+bool NwRedmine::GetIssuePriorities()
 {
-    send(MsgCode::RedminePriorities, Method::Get, QStringLiteral("/enumerations/issue_priorities.xml"));
+    return send(MsgCode::RedminePriorities, Method::Get,
+                QStringLiteral("/enumerations/issue_priorities.xml"));
 }
-void NwRedmine::GetProjects()
+bool NwRedmine::GetProjects()
 {
-    sendPaged(MsgCode::RedmineProjects, QStringLiteral("/projects.xml"));
+    return sendPaged(MsgCode::RedmineProjects, QStringLiteral("/projects.xml"));
 }
-void NwRedmine::GetProjectDetail()
+bool NwRedmine::GetProjectDetail()
 {
-    send(MsgCode::RedmineProjectDetail, Method::Get,
-         projectPath() + QStringLiteral(".xml?include=trackers,issue_categories"));
+    return send(MsgCode::RedmineProjectDetail, Method::Get,
+                projectPath() + QStringLiteral(".xml?include=trackers,issue_categories"));
 }
-void NwRedmine::PostProject(const QDomDocument &doc)
+bool NwRedmine::PostProject(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineProjectCreated, Method::Post, QStringLiteral("/projects.xml"), &doc);
+    return send(MsgCode::RedmineProjectCreated, Method::Post, QStringLiteral("/projects.xml"), &doc);
 }
-void NwRedmine::PutProject(const QDomDocument &doc)
+bool NwRedmine::PutProject(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineProjectUpdated, Method::Put, projectPath() + QStringLiteral(".xml"), &doc);
+    return send(MsgCode::RedmineProjectUpdated, Method::Put, projectPath() + QStringLiteral(".xml"), &doc);
 }
-void NwRedmine::GetProject()
+bool NwRedmine::GetProject()
 {
-    send(MsgCode::RedmineProjectReread, Method::Get, projectPath() + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineProjectReread, Method::Get, projectPath() + QStringLiteral(".xml"));
 }
-void NwRedmine::PostCategory(const QDomDocument &doc)
+bool NwRedmine::PostCategory(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineCategoryCreated, Method::Post,
-         projectPath() + QStringLiteral("/issue_categories.xml"), &doc);
+    return send(MsgCode::RedmineCategoryCreated, Method::Post,
+                projectPath() + QStringLiteral("/issue_categories.xml"), &doc);
 }
-void NwRedmine::PutCategory(const QString &id, const QDomDocument &doc)
+bool NwRedmine::PutCategory(const QString &id, const QDomDocument &doc)
 {
-    send(MsgCode::RedmineCategoryUpdated, Method::Put,
-         QStringLiteral("/issue_categories/") + asValue(id) + QStringLiteral(".xml"), &doc);
+    return send(MsgCode::RedmineCategoryUpdated, Method::Put,
+                QStringLiteral("/issue_categories/") + asValue(id) + QStringLiteral(".xml"), &doc);
 }
-void NwRedmine::DeleteCategory(const QString &id)
+bool NwRedmine::DeleteCategory(const QString &id)
 {
-    send(MsgCode::RedmineCategoryDeleted, Method::Delete,
-         QStringLiteral("/issue_categories/") + asValue(id) + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineCategoryDeleted, Method::Delete,
+                QStringLiteral("/issue_categories/") + asValue(id) + QStringLiteral(".xml"));
 }
-void NwRedmine::PostVersion(const QDomDocument &doc)
+bool NwRedmine::PostVersion(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineVersionCreated, Method::Post, projectPath() + QStringLiteral("/versions.xml"), &doc);
+    return send(MsgCode::RedmineVersionCreated, Method::Post, projectPath() + QStringLiteral("/versions.xml"),
+                &doc);
 }
-void NwRedmine::PutVersion(const QString &id, const QDomDocument &doc)
+bool NwRedmine::PutVersion(const QString &id, const QDomDocument &doc)
 {
-    send(MsgCode::RedmineVersionUpdated, Method::Put,
-         QStringLiteral("/versions/") + asValue(id) + QStringLiteral(".xml"), &doc);
+    return send(MsgCode::RedmineVersionUpdated, Method::Put,
+                QStringLiteral("/versions/") + asValue(id) + QStringLiteral(".xml"), &doc);
 }
-void NwRedmine::DeleteVersion(const QString &id)
+bool NwRedmine::DeleteVersion(const QString &id)
 {
-    send(MsgCode::RedmineVersionDeleted, Method::Delete,
-         QStringLiteral("/versions/") + asValue(id) + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineVersionDeleted, Method::Delete,
+                QStringLiteral("/versions/") + asValue(id) + QStringLiteral(".xml"));
 }
-void NwRedmine::PostMembership(const QDomDocument &doc)
+bool NwRedmine::PostMembership(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineMembershipCreated, Method::Post, projectPath() + QStringLiteral("/memberships.xml"),
-         &doc);
+    return send(MsgCode::RedmineMembershipCreated, Method::Post,
+                projectPath() + QStringLiteral("/memberships.xml"), &doc);
 }
-void NwRedmine::PutMembership(const QString &id, const QDomDocument &doc)
+bool NwRedmine::PutMembership(const QString &id, const QDomDocument &doc)
 {
-    send(MsgCode::RedmineMembershipUpdated, Method::Put,
-         QStringLiteral("/memberships/") + asValue(id) + QStringLiteral(".xml"), &doc);
+    return send(MsgCode::RedmineMembershipUpdated, Method::Put,
+                QStringLiteral("/memberships/") + asValue(id) + QStringLiteral(".xml"), &doc);
 }
-void NwRedmine::DeleteMembership(const QString &id)
+bool NwRedmine::DeleteMembership(const QString &id)
 {
-    send(MsgCode::RedmineMembershipDeleted, Method::Delete,
-         QStringLiteral("/memberships/") + asValue(id) + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineMembershipDeleted, Method::Delete,
+                QStringLiteral("/memberships/") + asValue(id) + QStringLiteral(".xml"));
 }
-void NwRedmine::TestConnection()
+bool NwRedmine::TestConnection()
 {
-    send(MsgCode::RedmineTestConnection, Method::Get, QStringLiteral("/trackers.xml"));
+    return send(MsgCode::RedmineTestConnection, Method::Get, QStringLiteral("/trackers.xml"));
 }
-void NwRedmine::GetIssueList()
+bool NwRedmine::GetIssueList()
 {
-    sendProjectRequest(MsgCode::RedmineIssuesPage, issueListPath());
+    return sendIssuePage(MsgCode::RedmineIssuesPage);
 }
-void NwRedmine::GetSyncIssueList()
+bool NwRedmine::GetSyncIssueList()
 {
-    sendProjectRequest(MsgCode::RedmineIssuesUpdatePage, issueListPath());
+    return sendIssuePage(MsgCode::RedmineIssuesUpdatePage);
 }
-void NwRedmine::PostIssue(const QDomDocument &doc)
+bool NwRedmine::PostIssue(const QDomDocument &doc)
 {
-    send(MsgCode::RedmineIssueCreated, Method::Post, QStringLiteral("/issues.xml"), &doc);
+    return send(MsgCode::RedmineIssueCreated, Method::Post, QStringLiteral("/issues.xml"), &doc);
 }
-void NwRedmine::PutIssue(const QString &id, const QDomDocument &doc)
+bool NwRedmine::PutIssue(const QString &id, const QDomDocument &doc)
 {
-    send(MsgCode::RedmineIssueUpdated, Method::Put,
-         QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"), &doc);
+    return send(MsgCode::RedmineIssueUpdated, Method::Put,
+                QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"), &doc);
 }
-void NwRedmine::DeleteIssue(const QString &id)
+bool NwRedmine::DeleteIssue(const QString &id)
 {
-    send(MsgCode::RedmineIssueDeleted, Method::Delete,
-         QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineIssueDeleted, Method::Delete,
+                QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"));
 }
-void NwRedmine::GetIssue(const QString &id)
+bool NwRedmine::GetIssue(const QString &id)
 {
-    send(MsgCode::RedmineIssueReread, Method::Get,
-         QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"));
+    return send(MsgCode::RedmineIssueReread, Method::Get,
+                QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"));
 }

@@ -14,6 +14,7 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 class QNetworkRequest;
+class QTimer;
 
 // (id, name) as the tracker gives them, in reply order.
 using RedminePair = QPair<QString, QString>;
@@ -27,41 +28,50 @@ class NwRedmine final : public QObject, protected virtual globalvar
 public:
     // The reply error of a body that is not the XML the request asked for.
     static constexpr int XmlErrorCode = 10000;
+    // The reply error of a list that claims more items than a listing reads.
+    static constexpr int PageCapError = 10001;
+    // A listing reads at most this many pages of PageSize items: no real project comes near it, and
+    // a server that claims millions is stopped there instead of being asked for ever.
+    static constexpr int PageSize = 100;
+    static constexpr int MaxPages = 100;
 
     explicit NwRedmine(QObject *parent = nullptr);
     ~NwRedmine() override;
 
-    void GetNewTrackers();
-    void GetTrackers();
-    void SearchUsers(const QString &name);
-    void GetGroupUsers(const QString &id);
-    void GetGroups();
-    void GetMemberships();
-    void GetIssueStatuses();
-    void GetVersions();
-    void GetIssueCategories();
-    void GetIssuePriorities();
-    void GetProjects();
-    void GetProjectDetail();
-    void PostProject(const QDomDocument &doc);
-    void PutProject(const QDomDocument &doc);
-    void GetProject();
-    void PostCategory(const QDomDocument &doc);
-    void PutCategory(const QString &id, const QDomDocument &doc);
-    void DeleteCategory(const QString &id);
-    void PostVersion(const QDomDocument &doc);
-    void PutVersion(const QString &id, const QDomDocument &doc);
-    void DeleteVersion(const QString &id);
-    void PostMembership(const QDomDocument &doc);
-    void PutMembership(const QString &id, const QDomDocument &doc);
-    void DeleteMembership(const QString &id);
-    void TestConnection();
-    void GetIssueList();
-    void GetSyncIssueList();
-    void PostIssue(const QDomDocument &doc);
-    void PutIssue(const QString &id, const QDomDocument &doc);
-    void DeleteIssue(const QString &id);
-    void GetIssue(const QString &id);
+    // The request operations. Each returns at once: true when the request went out (its reply, or
+    // its failure, comes back through the dispatcher), false when it was refused or not sent. While
+    // IsBusy() every one of them refuses, sends nothing and changes nothing.
+    bool GetNewTrackers();
+    bool GetTrackers();
+    bool SearchUsers(const QString &name);
+    bool GetGroupUsers(const QString &id);
+    bool GetGroups();
+    bool GetMemberships();
+    bool GetIssueStatuses();
+    bool GetVersions();
+    bool GetIssueCategories();
+    bool GetIssuePriorities();
+    bool GetProjects();
+    bool GetProjectDetail();
+    bool PostProject(const QDomDocument &doc);
+    bool PutProject(const QDomDocument &doc);
+    bool GetProject();
+    bool PostCategory(const QDomDocument &doc);
+    bool PutCategory(const QString &id, const QDomDocument &doc);
+    bool DeleteCategory(const QString &id);
+    bool PostVersion(const QDomDocument &doc);
+    bool PutVersion(const QString &id, const QDomDocument &doc);
+    bool DeleteVersion(const QString &id);
+    bool PostMembership(const QDomDocument &doc);
+    bool PutMembership(const QString &id, const QDomDocument &doc);
+    bool DeleteMembership(const QString &id);
+    bool TestConnection();
+    bool GetIssueList();
+    bool GetSyncIssueList();
+    bool PostIssue(const QDomDocument &doc);
+    bool PutIssue(const QString &id, const QDomDocument &doc);
+    bool DeleteIssue(const QString &id);
+    bool GetIssue(const QString &id);
 
     // Each returns 0 when its document now holds the reply, else the error number of the reply.
     int ParseTrackers();
@@ -78,7 +88,8 @@ public:
     int ParseIssues();
 
     int IsReplyError() const { return m_replyError; }
-    void SetRequestOrigin(int origin) { m_requestOrigin = origin; }
+    // Ignored while busy: the origin routes the reply of the running chain.
+    void SetRequestOrigin(int origin);
     int GetRequestOrigin() const { return m_requestOrigin; }
     void SetPage(int page) { m_page = page; }
     int RequestKind() const { return m_requestKind; }
@@ -86,10 +97,24 @@ public:
     const QList<RedminePair> &GetUserList() const { return m_userList; }
     const QList<RedminePair> &GetProjectList() const { return m_projectList; }
     QString GetErrorText(int mode, int error) const;
-    // True from a request until the dispatcher has taken its reply: a page sends nothing meanwhile,
-    // since a second request would make the client drop the first chain.
+    // The one busy gate of every sender: true from a request until the dispatcher has taken its
+    // reply. A sender that is refused shows "Under Process"; a second request would otherwise drop
+    // the running chain.
     bool IsBusy() const;
-    void ReplyTaken() { m_awaitingDispatch = false; }
+    // Sets the origin and starts the connection test; false (origin unchanged) while busy.
+    bool StartTest(int origin);
+    // Called by the dispatcher for every posted reply kind: false for a reply that an abort dropped,
+    // which must then not reach any page.
+    bool TakeReply();
+    // Drops the pending request: its reply, if it still comes, is never posted nor dispatched.
+    void Abort();
+    // True when the pending request is one of the tracker window's (not the Options page's, the
+    // group dialog's or the user search's), which the window's Back, reset and close abort.
+    bool IsWindowRequest() const;
+    // Every request ends within this time, answered or not; a server that never answers or drips
+    // its reply ends in the time-out's error. Tests shorten it.
+    static void SetRequestTimeout(int ms);
+    static int RequestTimeout();
 
 public slots:
     void replyFinished(QNetworkReply *reply);
@@ -98,10 +123,15 @@ private:
     enum class Method { Get, Post, Put, Delete };
     enum class UserSource { Search, Group };
 
-    void send(int kind, Method method, const QString &path, const QDomDocument *doc = nullptr);
-    void sendPaged(int kind, const QString &path);
+    enum class PageStep { Done, More, Capped, Broken };
+
+    bool send(int kind, Method method, const QString &path, const QDomDocument *doc = nullptr);
+    void transmit(int kind, Method method, const QString &path, const QDomDocument *doc);
+    bool sendPaged(int kind, const QString &path);
+    bool sendIssuePage(int kind);
     void sendPage();
-    bool takePage(const QByteArray &body);
+    PageStep takePage(const QByteArray &body);
+    void timedOut();
     bool sendProjectRequest(int kind, const QString &path);
     QString issueListPath() const;
     void setHeaders(QNetworkRequest &request, int kind);
@@ -134,10 +164,16 @@ private:
     // A later request supersedes the pending one: only the reply of the latest serial is taken.
     quint32 m_serial = 0;
     QPointer<QNetworkReply> m_pending;
+    // A request is out (or its failure is on its way) and has not ended yet.
+    bool m_inFlight = false;
     bool m_awaitingDispatch = false;
+    // Replies posted before an abort that the dispatcher has still to skip.
+    int m_staleReplies = 0;
+    QTimer *m_deadline;
     // The tracker answers lists 25 items at a time unless asked: a paged list is fetched page by
     // page and handed on once, whole.
     QString m_pagedPath;
     int m_pagedOffset = 0;
+    int m_pagedCount = 0;
     QDomDocument m_pagedDoc;
 };

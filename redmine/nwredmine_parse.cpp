@@ -188,6 +188,8 @@ QString NwRedmine::GetErrorText(int mode, int error) const
     const bool apiKey = GetBoolVar(RegSlot::FlagRedmineKeySet);
     if (error == XmlErrorCode)
         return tr("received data is not xml format");
+    if (error == PageCapError)
+        return tr("the tracker lists more than %1 items: the list stops there").arg(MaxPages * PageSize);
     if (mode == 0)
         return tr("1.not connect 2.not URL(check Toole Option) error(") + n + QLatin1Char(')');
     if (mode == 1)

@@ -10,6 +10,8 @@
 namespace
 {
 const char *const SerialProperty = "pelRequestSerial";
+// Long enough for a slow tracker's page of 100 issues, short enough that a silent one ends.
+int g_requestTimeout = 30000;
 
 bool isWebUrl(const QUrl &url)
 {
@@ -19,21 +21,52 @@ bool isWebUrl(const QUrl &url)
 }
 } // namespace
 
-void NwRedmine::send(int kind, Method method, const QString &path, const QDomDocument *doc)
+void NwRedmine::SetRequestTimeout(int ms)
+{
+    g_requestTimeout = ms;
+}
+
+int NwRedmine::RequestTimeout()
+{
+    return g_requestTimeout;
+}
+
+bool NwRedmine::IsBusy() const
+{
+    return m_inFlight || m_awaitingDispatch;
+}
+
+void NwRedmine::SetRequestOrigin(int origin)
+{
+    if (!IsBusy())
+        m_requestOrigin = origin;
+}
+
+bool NwRedmine::StartTest(int origin)
+{
+    if (IsBusy())
+        return false;
+    m_requestOrigin = origin;
+    return TestConnection();
+}
+
+bool NwRedmine::send(int kind, Method method, const QString &path, const QDomDocument *doc)
+{
+    if (IsBusy())
+        return false;
+    m_pagedPath.clear();
+    transmit(kind, method, path, doc);
+    return true;
+}
+
+void NwRedmine::transmit(int kind, Method method, const QString &path, const QDomDocument *doc)
 {
     m_requestKind = kind;
-    m_pagedPath.clear();
+    m_inFlight = true;
     m_awaitingDispatch = false;
     m_requestUrl = QUrl(GetStrVar(RegSlot::StrRedmineUrl) + path, QUrl::TolerantMode);
     m_requestBody = doc ? doc->toByteArray(1) : QByteArray();
-
-    // One request at a time: an earlier reply still on its way would otherwise be dispatched as
-    // this request's kind. Its serial is outdated before it is aborted, so it is dropped unseen.
     const quint32 serial = ++m_serial;
-    if (QNetworkReply *earlier = m_pending) {
-        m_pending = nullptr;
-        earlier->abort();
-    }
     // The tracker's URL is typed by the user: only a web address is asked, never a local file or
     // another protocol that would receive the credentials.
     if (!isWebUrl(m_requestUrl)) {
@@ -60,37 +93,106 @@ void NwRedmine::send(int kind, Method method, const QString &path, const QDomDoc
     }
     reply->setProperty(SerialProperty, serial);
     m_pending = reply;
+    // A whole-request deadline, not the library's transfer time-out: that one restarts with every
+    // byte, so a server that drips its answer would hold the window for ever.
+    m_deadline->start(g_requestTimeout);
 }
 
-bool NwRedmine::IsBusy() const
+void NwRedmine::timedOut()
 {
-    return !m_pending.isNull() || m_awaitingDispatch;
+    if (QNetworkReply *reply = m_pending)
+        reply->abort();
 }
 
-void NwRedmine::sendPaged(int kind, const QString &path)
+void NwRedmine::Abort()
 {
+    // Outdated first: the aborted reply and a failure still on its way are dropped unseen.
+    ++m_serial;
+    m_deadline->stop();
+    m_pagedPath.clear();
+    m_pagedDoc.clear();
+    m_inFlight = false;
+    if (m_awaitingDispatch) {
+        m_awaitingDispatch = false;
+        ++m_staleReplies;
+    }
+    if (QNetworkReply *reply = m_pending) {
+        m_pending = nullptr;
+        reply->abort();
+    }
+}
+
+bool NwRedmine::TakeReply()
+{
+    if (m_staleReplies > 0) {
+        --m_staleReplies;
+        return false;
+    }
+    m_awaitingDispatch = false;
+    return true;
+}
+
+bool NwRedmine::IsWindowRequest() const
+{
+    switch (m_requestKind) {
+    case MsgCode::RedmineUsers:
+    case MsgCode::RedmineGroupUsers:
+        return false;
+    case MsgCode::RedmineTestConnection:
+    case MsgCode::RedmineGroups:
+        return m_requestOrigin == RedmineOrigin::ProjectRef ||
+               m_requestOrigin == RedmineOrigin::ProjectLoad ||
+               m_requestOrigin == RedmineOrigin::ProjectLoad2;
+    default:
+        return true;
+    }
+}
+
+bool NwRedmine::sendPaged(int kind, const QString &path)
+{
+    if (IsBusy())
+        return false;
     m_requestKind = kind;
     m_pagedPath = path;
     m_pagedOffset = 0;
+    m_pagedCount = 0;
     m_pagedDoc.clear();
     sendPage();
+    return true;
 }
 
 void NwRedmine::sendPage()
 {
-    const QString path = m_pagedPath;
-    const QChar join = path.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?');
-    send(m_requestKind, Method::Get, path + join + QStringLiteral("limit=100&offset=%1").arg(m_pagedOffset));
-    m_pagedPath = path;
+    const QChar join = m_pagedPath.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?');
+    transmit(m_requestKind, Method::Get,
+             m_pagedPath + join + QStringLiteral("limit=%1&offset=%2").arg(PageSize).arg(m_pagedOffset),
+             nullptr);
 }
 
-// Keeps one page of a paged list; true when a further page was asked for. A page that does not parse
-// ends the list, so that the parse reports it.
-bool NwRedmine::takePage(const QByteArray &body)
+// The issue lists are paged by their pages; past the last page a listing may read, the request ends
+// in the cap's error instead of going out.
+bool NwRedmine::sendIssuePage(int kind)
+{
+    if (IsBusy() || GetIntVar(RegSlot::IntRedmineProjectId) < 0)
+        return false;
+    if (m_page < MaxPages)
+        return send(kind, Method::Get, issueListPath());
+    m_pagedPath.clear();
+    m_requestKind = kind;
+    m_inFlight = true;
+    m_awaitingDispatch = false;
+    ++m_serial;
+    failLater(PageCapError);
+    return true;
+}
+
+// Keeps one page of a paged list and asks for the next while the list's total claims more. A page
+// that does not parse ends the list as it came, so that the parse reports it.
+NwRedmine::PageStep NwRedmine::takePage(const QByteArray &body)
 {
     QDomDocument page;
     if (!SharedXml::SetContent(page, body))
-        return false;
+        return PageStep::Broken;
     QDomElement root = page.documentElement();
     int count = 0;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
@@ -102,14 +204,17 @@ bool NwRedmine::takePage(const QByteArray &body)
         for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
             into.appendChild(m_pagedDoc.importNode(e, true));
     }
+    ++m_pagedCount;
     bool ok = false;
-    const int total = root.attribute(QStringLiteral("total_count")).toInt(&ok);
+    const qint64 total = root.attribute(QStringLiteral("total_count")).toLongLong(&ok);
     // A tracker that does not page (no total) or a page without items ends the list.
     if (!ok || count == 0 || m_pagedOffset + count >= total)
-        return false;
+        return PageStep::Done;
+    if (m_pagedCount >= MaxPages)
+        return PageStep::Capped;
     m_pagedOffset += count;
     sendPage();
-    return true;
+    return PageStep::More;
 }
 
 void NwRedmine::setHeaders(QNetworkRequest &request, int kind)
@@ -166,7 +271,11 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
     if (reply->property(SerialProperty).toUInt() != m_serial)
         return;
     m_pending = nullptr;
+    m_deadline->stop();
     int error = reply->error();
+    // Abort() outdates a request before it cancels it: a cancelled current one ran out of time.
+    if (error == QNetworkReply::OperationCanceledError)
+        error = QNetworkReply::TimeoutError;
     const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A redirect (to a login page, say) arrives without a network error, yet nothing was done.
@@ -195,23 +304,27 @@ int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteAr
 
 void NwRedmine::finish(int error, const QByteArray &body)
 {
+    QByteArray kept = body;
     if (error == 0 && !m_pagedPath.isEmpty()) {
-        if (takePage(body))
+        switch (takePage(body)) {
+        case PageStep::More:
             return;
-        if (!m_pagedDoc.documentElement().isNull()) {
-            m_pagedPath.clear();
-            m_replyError = 0;
-            m_replyBody = m_pagedDoc.toByteArray(1);
-            m_pagedDoc.clear();
-            m_awaitingDispatch = true;
-            PostBox::Post(m_requestKind);
-            return;
+        case PageStep::Capped:
+            error = PageCapError;
+            break;
+        case PageStep::Done:
+            kept = m_pagedDoc.toByteArray(1);
+            break;
+        case PageStep::Broken:
+            break;
         }
     }
     m_pagedPath.clear();
+    m_pagedDoc.clear();
+    m_inFlight = false;
     m_replyError = error;
     if (error == 0)
-        m_replyBody = body;
+        m_replyBody = kept;
     m_awaitingDispatch = true;
     PostBox::Post(m_requestKind);
 }

@@ -1,5 +1,6 @@
 #include "redmine/redmine.h"
 
+#include "redmine/nwredmine.h"
 #include "redmine/redmineissue.h"
 #include "redmine/redmineproject.h"
 #include "redmine/redmineupdateissue.h"
@@ -74,8 +75,18 @@ void Redmine::clearPages()
     m_issue->ResetPage();
 }
 
+// A request of the window still under way is dropped: the window is usable again at once, and a
+// reply that comes later reaches no page.
+void Redmine::abortRequest()
+{
+    auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+    if (client && client->IsBusy() && client->IsWindowRequest())
+        client->Abort();
+}
+
 void Redmine::BackProc(bool)
 {
+    abortRequest();
     m_tabs->setCurrentIndex(0);
     clearPages();
     if (!isHidden())
@@ -90,6 +101,7 @@ void Redmine::closeEvent(QCloseEvent *event)
 
 void Redmine::ResetRedmine()
 {
+    abortRequest();
     clearPages();
     if (!isHidden())
         reject();

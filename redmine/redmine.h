@@ -39,6 +39,7 @@ protected:
 
 private:
     void clearPages();
+    void abortRequest();
 
     QTabWidget *m_tabs;
     RedmineProject *m_project;

@@ -125,10 +125,11 @@ void RedmineAddCategory::SetProc(bool)
         m_msg->setText(problem);
         return;
     }
-    if (m_mode == 1)
-        m_page->CreateCategory(name);
-    else
-        m_page->UpdateCategory(name, m_id->text());
+    const bool sent = m_mode == 1 ? m_page->CreateCategory(name) : m_page->UpdateCategory(name, m_id->text());
+    if (!sent) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     accept();
 }
 
@@ -136,7 +137,10 @@ void RedmineAddCategory::DelProc(bool)
 {
     if (!m_page->ConfirmDelete(tr("Is delete category?")))
         return;
-    m_page->DeleteCategory(m_id->text());
+    if (!m_page->DeleteCategory(m_id->text())) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     accept();
 }
 

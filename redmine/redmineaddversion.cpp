@@ -144,11 +144,14 @@ void RedmineAddVersion::OkProc(bool)
         m_msg->setText(problem);
         return;
     }
-    if (m_mode == 1)
-        m_page->CreateVersion(name, description, m_state->currentData().toString(),
-                              m_share->currentData().toString());
-    else
-        m_page->UpdateVersion(name, description, m_id->text());
+    const bool sent = m_mode == 1
+                          ? m_page->CreateVersion(name, description, m_state->currentData().toString(),
+                                                  m_share->currentData().toString())
+                          : m_page->UpdateVersion(name, description, m_id->text());
+    if (!sent) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     accept();
 }
 
@@ -156,7 +159,10 @@ void RedmineAddVersion::DelProc(bool)
 {
     if (!m_page->ConfirmDelete(tr("Is delete version?")))
         return;
-    m_page->DeleteVersion(m_id->text());
+    if (!m_page->DeleteVersion(m_id->text())) {
+        m_msg->setText(tr("Under Process"));
+        return;
+    }
     accept();
 }
 

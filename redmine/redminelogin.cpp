@@ -28,12 +28,17 @@ void RedmineLogin::SetProc()
         m_ui->MSG->setText(tr("password id is empty"));
         return;
     }
+    // Refused while another request runs: the dialog stays open with what was typed, and the login
+    // in use is not replaced under the running chain.
+    auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+    if (client && client->IsBusy()) {
+        m_ui->MSG->setText(tr("Under Process"));
+        return;
+    }
     m_ui->MSG->clear();
     SetStrVar(RegSlot::StrRedmineLogin, m_ui->LOGINID->text());
     SetStrVar(RegSlot::StrRedminePassword, m_ui->PASSWORD->text());
-    if (auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine)) {
-        client->SetRequestOrigin(RedmineOrigin::LoginTest);
-        client->TestConnection();
-    }
+    if (client)
+        client->StartTest(RedmineOrigin::LoginTest);
     accept();
 }

@@ -177,10 +177,10 @@ void RedmineProject::InitPage()
         m_versionAdd->show();
         m_categoryAdd->show();
         m_mode = ModeLoading;
-        if (c) {
-            c->SetRequestOrigin(RedmineOrigin::ProjectLoad);
-            c->TestConnection();
-        }
+        // Refused while the Options page or the group dialog waits for the tracker: "Under
+        // Process" stays, and opening the window again loads the page.
+        if (c)
+            c->StartTest(RedmineOrigin::ProjectLoad);
         return;
     }
     showMessage(tr("project is new. select new or reference"), false);
@@ -199,14 +199,17 @@ void RedmineProject::InitPage()
     m_ident->clear();
     m_url->clear();
     m_loading = false;
-    if (c) {
-        c->SetRequestOrigin(RedmineOrigin::ProjectLoad2);
-        c->TestConnection();
-    }
+    if (c && !c->StartTest(RedmineOrigin::ProjectLoad2))
+        showMessage(tr("Under Process"), false);
 }
 
 // A picked project that was never confirmed is not the workspace's: its id would otherwise be saved
 // with the members' data and link the workspace at the next opening.
+int RedmineProject::LinkToSave() const
+{
+    return m_idBeforePick != NoPick ? m_idBeforePick : GetIntVar(RegSlot::IntRedmineProjectId);
+}
+
 void RedmineProject::ResetPage()
 {
     // A closed workspace (id -1 already) keeps nothing of it.
@@ -255,8 +258,7 @@ void RedmineProject::RefProc(bool)
     m_public->setEnabled(false);
     if (m_idBeforePick == NoPick)
         m_idBeforePick = GetIntVar(RegSlot::IntRedmineProjectId);
-    client()->SetRequestOrigin(RedmineOrigin::ProjectRef);
-    client()->TestConnection();
+    client()->StartTest(RedmineOrigin::ProjectRef);
 }
 
 void RedmineProject::ReadTrackers()

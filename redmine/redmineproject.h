@@ -65,17 +65,18 @@ public:
     // The dialogs' "confirmation" box before a delete; true when the user chose "del".
     bool ConfirmDelete(const QString &question) const;
 
-    // The category, version and membership requests of the page's dialogs.
-    void CreateCategory(const QString &name);
-    void UpdateCategory(const QString &name, const QString &id);
-    void DeleteCategory(const QString &id);
-    void CreateVersion(const QString &name, const QString &description, const QString &status,
+    // The category, version and membership requests of the page's dialogs: false when refused
+    // (a request of the window is still outstanding), and the dialog then keeps its input.
+    bool CreateCategory(const QString &name);
+    bool UpdateCategory(const QString &name, const QString &id);
+    bool DeleteCategory(const QString &id);
+    bool CreateVersion(const QString &name, const QString &description, const QString &status,
                        const QString &sharing);
-    void UpdateVersion(const QString &name, const QString &description, const QString &id);
-    void DeleteVersion(const QString &id);
-    void CreateMembership(const QString &userId, const QStringList &roleIds);
-    void UpdateMembership(const QString &membershipId, const QStringList &roleIds);
-    void DeleteMembership(const QString &membershipId);
+    bool UpdateVersion(const QString &name, const QString &description, const QString &id);
+    bool DeleteVersion(const QString &id);
+    bool CreateMembership(const QString &userId, const QStringList &roleIds);
+    bool UpdateMembership(const QString &membershipId, const QStringList &roleIds);
+    bool DeleteMembership(const QString &membershipId);
 
     QString GetVersionStatusLabel(const QString &key) const { return m_versionStatus.value(key); }
     QString GetSharingLabel(const QString &key) const { return m_sharing.value(key); }
@@ -96,6 +97,9 @@ public:
     void AddWorkspaceMember(QTreeWidgetItem *managerRow);
     QString MessageText() const;
     int Mode() const { return m_mode; }
+    // The tracker project id to keep with the members' data: while a picked project waits for the
+    // user's confirmation, the id as it was before the pick.
+    int LinkToSave() const;
     AddMembership *MembershipDialog() const { return m_membership; }
     RedmineAddCategory *CategoryDialog() const { return m_addCategory; }
     RedmineAddVersion *VersionDialog() const { return m_addVersion; }

@@ -272,88 +272,89 @@ void RedmineProject::MemberModProc(bool)
 }
 
 // The dialogs check their input before they call these; a request of the window still outstanding
-// refuses the change, since a second request would drop the first chain.
-void RedmineProject::CreateCategory(const QString &name)
+// refuses the change (false: the dialog stays open with its input), since a second request would drop
+// the first chain.
+bool RedmineProject::CreateCategory(const QString &name)
 {
     if (!clientIdle())
-        return;
+        return false;
     addText(m_categoryDoc, newRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
             name);
-    client()->PostCategory(m_categoryDoc);
+    return client()->PostCategory(m_categoryDoc);
 }
 
-void RedmineProject::UpdateCategory(const QString &name, const QString &id)
+bool RedmineProject::UpdateCategory(const QString &name, const QString &id)
 {
     if (!clientIdle())
-        return;
+        return false;
     addText(m_categoryDoc, newRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
             name);
     m_pendingCategoryName = name;
     m_pendingCategoryId = id;
-    client()->PutCategory(id, m_categoryDoc);
+    return client()->PutCategory(id, m_categoryDoc);
 }
 
-void RedmineProject::DeleteCategory(const QString &id)
+bool RedmineProject::DeleteCategory(const QString &id)
 {
     if (!clientIdle())
-        return;
+        return false;
     m_pendingCategoryId = id;
-    client()->DeleteCategory(id);
+    return client()->DeleteCategory(id);
 }
 
-void RedmineProject::CreateVersion(const QString &name, const QString &description, const QString &status,
+bool RedmineProject::CreateVersion(const QString &name, const QString &description, const QString &status,
                                    const QString &sharing)
 {
     if (!clientIdle())
-        return;
+        return false;
     QDomElement root = newRoot(m_versionDoc, QStringLiteral("version"));
     addText(m_versionDoc, root, QStringLiteral("name"), name);
     addText(m_versionDoc, root, QStringLiteral("status"), status);
     addText(m_versionDoc, root, QStringLiteral("sharing"), sharing);
     addText(m_versionDoc, root, QStringLiteral("description"), description);
-    client()->PostVersion(m_versionDoc);
+    return client()->PostVersion(m_versionDoc);
 }
 
-void RedmineProject::UpdateVersion(const QString &name, const QString &description, const QString &id)
+bool RedmineProject::UpdateVersion(const QString &name, const QString &description, const QString &id)
 {
     if (!clientIdle())
-        return;
+        return false;
     QDomElement root = newRoot(m_versionDoc, QStringLiteral("version"));
     addText(m_versionDoc, root, QStringLiteral("name"), name);
     addText(m_versionDoc, root, QStringLiteral("description"), description);
-    client()->PutVersion(id, m_versionDoc);
+    return client()->PutVersion(id, m_versionDoc);
 }
 
-void RedmineProject::DeleteVersion(const QString &id)
+bool RedmineProject::DeleteVersion(const QString &id)
 {
     if (!clientIdle())
-        return;
+        return false;
     m_pendingVersionId = id;
-    client()->DeleteVersion(id);
+    return client()->DeleteVersion(id);
 }
 
-void RedmineProject::CreateMembership(const QString &userId, const QStringList &roleIds)
+bool RedmineProject::CreateMembership(const QString &userId, const QStringList &roleIds)
 {
     if (!clientIdle())
-        return;
+        return false;
     QDomElement root = newRoot(m_membershipDoc, QStringLiteral("membership"));
     addText(m_membershipDoc, root, QStringLiteral("user_id"), userId);
     addRoleIds(m_membershipDoc, root, roleIds);
-    client()->PostMembership(m_membershipDoc);
+    return client()->PostMembership(m_membershipDoc);
 }
 
-void RedmineProject::UpdateMembership(const QString &membershipId, const QStringList &roleIds)
+bool RedmineProject::UpdateMembership(const QString &membershipId, const QStringList &roleIds)
 {
     if (!clientIdle())
-        return;
+        return false;
     addRoleIds(m_membershipDoc, newRoot(m_membershipDoc, QStringLiteral("membership")), roleIds);
-    client()->PutMembership(membershipId, m_membershipDoc);
+    return client()->PutMembership(membershipId, m_membershipDoc);
 }
 
-void RedmineProject::DeleteMembership(const QString &membershipId)
+bool RedmineProject::DeleteMembership(const QString &membershipId)
 {
     if (!clientIdle())
-        return;
+        return false;
     m_pendingMembershipId = membershipId;
-    client()->DeleteMembership(membershipId);
+    return client()->DeleteMembership(membershipId);
 }

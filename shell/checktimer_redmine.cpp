@@ -15,9 +15,9 @@
 void CheckTimer::redmineReply(int kind)
 {
     auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
-    if (!client)
+    // A reply that the window's Back dropped while it waited here reaches no page.
+    if (!client || !client->TakeReply())
         return;
-    client->ReplyTaken();
     auto *project = GetObj<RedmineProject>(RegSlot::ObjRedmineProject);
     auto *users = GetObj<RUsers>(RegSlot::ObjRUsers);
     auto *issues = GetObj<RedmineIssue>(RegSlot::ObjRedmineIssue);

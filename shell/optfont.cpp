@@ -6,7 +6,7 @@
 #include "ui_optfont.h"
 
 OptFont::OptFont(QWidget *parent)
-    : QWidget(parent), m_ui(new Ui::OptFont), m_editFont(new EditFont), m_mailTest(new MailTest)
+    : QWidget(parent), m_ui(new Ui::OptFont), m_editFont(new EditFont), m_mailTest(new MailTest(this))
 {
     m_ui->setupUi(this);
     m_ui->SAVETIME->addItem(tr("none"), 0);
@@ -15,6 +15,9 @@ OptFont::OptFont(QWidget *parent)
     m_ui->SAVETIME->addItem(tr("five minitues"), 5);
     m_ui->SAVETIME->addItem(tr("ten minitues"), 10);
     m_mailTest->SetOwner(this);
+    // The page lives in the modal Options dialog: a window of no parent would be blocked by it and
+    // take no input. As a window of the page, modal to it, it is the one that answers.
+    m_mailTest->setWindowModality(Qt::WindowModal);
     connect(m_ui->CHANGE, &QPushButton::clicked, this, &OptFont::ChangeProc);
     connect(m_ui->TEST, &QPushButton::clicked, this, &OptFont::TestProc);
     connect(m_ui->SECURITY, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &OptFont::SecChanged);

@@ -258,11 +258,12 @@ void OptProject::HomeCheck()
         ShowMessage(tr("url is empty"));
         return;
     }
-    ShowMessage(tr("under test"));
-    if (auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine)) {
-        client->SetRequestOrigin(RedmineOrigin::UrlCheck);
-        client->TestConnection();
+    auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+    if (client && !client->StartTest(RedmineOrigin::UrlCheck)) {
+        ShowMessage(tr("Under Process"));
+        return;
     }
+    ShowMessage(tr("under test"));
 }
 
 void OptProject::UserProc()
@@ -279,11 +280,12 @@ void OptProject::UserProc()
         ShowMessage(tr("Password of Basic Auth is not set"));
         return;
     }
-    ShowMessage(tr("under user info"));
-    if (auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine)) {
-        client->SetRequestOrigin(RedmineOrigin::OptionsUsers);
-        client->TestConnection();
+    auto *client = GetObj<NwRedmine>(RegSlot::ObjNwRedmine);
+    if (client && !client->StartTest(RedmineOrigin::OptionsUsers)) {
+        ShowMessage(tr("Under Process"));
+        return;
     }
+    ShowMessage(tr("under user info"));
     if (auto *users = GetObj<RUsers>(RegSlot::ObjRUsers))
         users->SetCallerKind(1);
 }

@@ -4900,6 +4900,10 @@ Do you want to open it?</source>
         <source>file of output is not empty</source>
         <translation>出力するファイルがありません</translation>
     </message>
+    <message>
+        <source>output directory in %1 is not used: %2</source>
+        <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
 </context>
 <context>
     <name>FileOutProgress</name>
@@ -4942,6 +4946,10 @@ Do you want to open it?</source>
     <message>
         <source> can not be copy. skip or cancel?</source>
         <translation> をコピーできません。スキップしますか、キャンセルしますか?</translation>
+    </message>
+    <message>
+        <source> leads outside its folder and is not copied. skip or cancel?</source>
+        <translation> はフォルダの外を指すためコピーしません。スキップしますか、キャンセルしますか?</translation>
     </message>
 </context>
 <context>

@@ -106,10 +106,11 @@ void Schedule::TakeTreeItem(QTreeWidgetItem *item)
 }
 
 // A date that is no calendar date (a typo in one file) is left out of the range: it would
-// otherwise become the earliest start and blank the whole chart.
+// otherwise become the earliest start and blank the whole chart. So is a date outside the chart's
+// window: one far date in one member's file would stretch the chart over thousands of years.
 void Schedule::UpdateEarliest(const QString &text)
 {
-    if (!ParseDate(text) || !m_date.isValid())
+    if (!ParseChartDate(text))
         return;
     if (!m_haveStart || m_date < m_earliest) {
         m_earliest = m_date;
@@ -119,11 +120,22 @@ void Schedule::UpdateEarliest(const QString &text)
 
 void Schedule::UpdateLatest(const QString &text)
 {
-    if (!ParseDate(text) || !m_date.isValid())
+    if (!ParseChartDate(text))
         return;
     if (!m_haveEnd || m_date > m_latest) {
         m_latest = m_date;
         m_haveEnd = true;
+    }
+}
+
+// The list says which dates the chart leaves out for lying outside its window. Rows are reused by
+// every build, so a date mended since loses the mark.
+void Schedule::markOutOfRange(QTreeWidgetItem *row)
+{
+    for (int column = ScheList::ColStart; column <= ScheList::ColCompletion; ++column) {
+        const bool out = ParseDate(row->text(column)) && (m_year < FirstYear || m_year > LastYear);
+        row->setForeground(column, out ? QBrush(QColor(QStringLiteral("#ff0000"))) : QBrush());
+        row->setToolTip(column, out ? tr("out of range") : QString());
     }
 }
 
@@ -157,6 +169,7 @@ QTreeWidgetItem *Schedule::fillRow(QTreeWidgetItem *source, int textColumn, cons
     for (int i = 0; i < 5; ++i)
         row->setText(ScheList::ColStart + i, texts[i]);
     row->setText(ScheList::ColID, QLatin1Char('I') + row->data(1, Qt::UserRole).toString());
+    markOutOfRange(row);
     return row;
 }
 
@@ -168,6 +181,68 @@ void Schedule::MakeSchedule(QTreeWidget *userTree, bool refresh)
     m_userTree = userTree;
     if (!userTree || userTree->topLevelItemCount() == 0)
         return;
+    fillList(userTree);
+    expandAndFit();
+    // Without any start date the list is filled, the chart stays empty and the flag stays set.
+    if (!drawChart())
+        return;
+    if (auto *instance = GetObj<deftab>(RegSlot::ObjDeftab))
+        instance->SetScheduleRefresh(false);
+}
+
+// Rows expanded one by one would each refit every column over all rows (the list refits on every
+// expansion): with thousands of rows the tab froze for most of a minute. The list is built first,
+// then expanded with its signals blocked and fitted once. Every member's rows open as before, but
+// the last member's large-class rows stay collapsed.
+void Schedule::expandAndFit()
+{
+    const int count = m_tree->topLevelItemCount();
+    if (count == 0)
+        return;
+    {
+        const QSignalBlocker blocker(m_tree);
+        for (int t = 0; t < count; ++t) {
+            QTreeWidgetItem *top = m_tree->topLevelItem(t);
+            top->setExpanded(true);
+            if (t == count - 1)
+                break;
+            for (int c = 0; c < top->childCount(); ++c)
+                top->child(c)->setExpanded(true);
+        }
+    }
+    TreeColumnAdjustment(m_tree);
+}
+
+// A member with a record gets a list row at the top level and a band in the chart.
+ScheduleMember *Schedule::addMember(QTreeWidgetItem *memberRow, const QString &name, int id,
+                                    const MemberInfo &info)
+{
+    memberRow->setIcon(
+        0, QIcon(info.OtherUser == 0 ? QStringLiteral(":src/user.png") : QStringLiteral(":src/other.png")));
+    m_tree->addTopLevelItem(memberRow);
+    m_members.push_back(std::make_unique<ScheduleMember>());
+    ScheduleMember *member = m_members.back().get();
+    member->name = name;
+    member->own = info.OtherUser == 0;
+    member->row = memberRow;
+    member->start = info.Page ? info.Page->StartDate() : info.StartDate;
+    member->target = info.Page ? info.Page->TargetDate() : info.TargetDate;
+    member->completion = info.Page ? info.Page->CompletionDate() : info.CompletionDate;
+    UpdateEarliest(member->start);
+    UpdateLatest(member->target);
+    UpdateLatest(member->completion);
+    memberRow->setText(ScheList::ColStart, member->start);
+    memberRow->setText(ScheList::ColTarget, member->target);
+    memberRow->setText(ScheList::ColCompletion, member->completion);
+    memberRow->setText(ScheList::ColProgress,
+                       member->completion.isEmpty() ? QString() : QStringLiteral("100"));
+    memberRow->setText(ScheList::ColID, QLatin1Char('I') + QString::number(id));
+    markOutOfRange(memberRow);
+    return member;
+}
+
+void Schedule::fillList(QTreeWidget *userTree)
+{
     const auto *members = GetObj<MemberTable>(RegSlot::ObjMemberTable);
     for (int m = 0; m < userTree->topLevelItemCount(); ++m) {
         QTreeWidgetItem *memberItem = userTree->topLevelItem(m);
@@ -179,36 +254,7 @@ void Schedule::MakeSchedule(QTreeWidget *userTree, bool refresh)
         memberRow->setText(0, name);
         const int id = memberRow->data(1, Qt::UserRole).toInt();
         MemberInfo *info = members ? members->value(id) : nullptr;
-        ScheduleMember *member = nullptr;
-        if (info) {
-            memberRow->setIcon(0, QIcon(info->OtherUser == 0 ? QStringLiteral(":src/user.png")
-                                                             : QStringLiteral(":src/other.png")));
-            m_tree->addTopLevelItem(memberRow);
-            m_members.push_back(std::make_unique<ScheduleMember>());
-            member = m_members.back().get();
-            member->name = name;
-            member->own = info->OtherUser == 0;
-            member->row = memberRow;
-            member->start = info->Page ? info->Page->StartDate() : info->StartDate;
-            member->target = info->Page ? info->Page->TargetDate() : info->TargetDate;
-            member->completion = info->Page ? info->Page->CompletionDate() : info->CompletionDate;
-            UpdateEarliest(member->start);
-            UpdateLatest(member->target);
-            UpdateLatest(member->completion);
-            memberRow->setText(ScheList::ColStart, member->start);
-            memberRow->setText(ScheList::ColTarget, member->target);
-            memberRow->setText(ScheList::ColCompletion, member->completion);
-            memberRow->setText(ScheList::ColProgress,
-                               member->completion.isEmpty() ? QString() : QStringLiteral("100"));
-            memberRow->setText(ScheList::ColID, QLatin1Char('I') + QString::number(id));
-            for (int t = 0; t < m_tree->topLevelItemCount(); ++t) {
-                QTreeWidgetItem *top = m_tree->topLevelItem(t);
-                top->setExpanded(true);
-                for (int c = 0; c < top->childCount(); ++c)
-                    top->child(c)->setExpanded(true);
-            }
-            TreeColumnAdjustment(m_tree);
-        }
+        ScheduleMember *member = info ? addMember(memberRow, name, id, *info) : nullptr;
         for (int l = 0; l < memberItem->childCount(); ++l) {
             QTreeWidgetItem *lItem = memberItem->child(l);
             QTreeWidgetItem *lRow = fillRow(lItem, ScheList::ColLClass, QStringLiteral(":src/lclass.png"));
@@ -232,8 +278,12 @@ void Schedule::MakeSchedule(QTreeWidget *userTree, bool refresh)
             }
         }
     }
+}
+
+bool Schedule::drawChart()
+{
     if (!m_haveStart)
-        return;
+        return false;
     const QDate end = qMax(m_haveEnd ? m_latest : QDate(), m_earliest.addMonths(12));
     auto *title = new ScheduleTitle(m_graph, m_earliest, end);
     title->setPos(0, 0);
@@ -251,8 +301,7 @@ void Schedule::MakeSchedule(QTreeWidget *userTree, bool refresh)
     m_scene->setSceneRect(0, 0, qMax(m_screenWidth, title->TotalWidth()), qMax(m_screenHeight, y));
     m_graph->horizontalScrollBar()->setValue(0);
     m_graph->verticalScrollBar()->setValue(0);
-    if (auto *instance = GetObj<deftab>(RegSlot::ObjDeftab))
-        instance->SetScheduleRefresh(false);
+    return true;
 }
 
 void Schedule::OpenKey(const QString &key)

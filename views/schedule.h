@@ -16,6 +16,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class ScheList;
+struct MemberInfo;
 
 // The schedule page: a bar chart of the members' class instances over their dates, above the
 // schedule list of the same rows.
@@ -43,6 +44,12 @@ public slots:
 private:
     void UpdateEarliest(const QString &text);
     void UpdateLatest(const QString &text);
+    void fillList(QTreeWidget *userTree);
+    ScheduleMember *addMember(QTreeWidgetItem *memberRow, const QString &name, int id,
+                              const MemberInfo &info);
+    void expandAndFit();
+    bool drawChart();
+    void markOutOfRange(QTreeWidgetItem *row);
     QTreeWidgetItem *fillRow(QTreeWidgetItem *source, int textColumn, const QString &icon);
 
     QSplitter *m_splitter;

@@ -158,13 +158,14 @@ int ScheduleUser::AddBars(QTreeWidgetItem *row, int y, const QString &start, con
             return;
         m_scene->addItem(new ScheduleBar({kind, label, rect, row}));
     };
-    // A start that does not parse places nothing: the bars would land at whatever date was
-    // read before it.
-    if (start.isEmpty() || m_member->months.isEmpty() || !ParseDate(start))
+    // Only calendar dates inside the chart's window place bars: a start that does not parse
+    // would take whatever date was read before it, one that is no calendar date or lies outside
+    // the range lands over the name columns or far beyond the last month.
+    if (start.isEmpty() || m_member->months.isEmpty() || !ParseChartDate(start))
         return y + LineHeight;
     const int sy = m_year, sm = m_month, sd = m_day;
     if (!target.isEmpty()) {
-        if (ParseDate(target))
+        if (ParseChartDate(target))
             addBar(planned, start + QLatin1Char('-') + target,
                    QRectF(xOf(sy, sm, sd), y + 5, distance(sy, sm, sd, m_year, m_month, m_day), 10));
         if (!completion.isEmpty()) {
@@ -187,13 +188,15 @@ int ScheduleUser::AddBars(QTreeWidgetItem *row, int y, const QString &start, con
 QRectF ScheduleUser::BarRect(int y, const QString &start, const QString &target, const QString &completion,
                              int percent)
 {
-    if (!ParseDate(start))
+    if (!ParseChartDate(start))
         return {};
     const int sy = m_year, sm = m_month, sd = m_day;
     const int x = xOf(sy, sm, sd);
+    // A completion that parses decides the bar; one outside the window leaves it out rather than
+    // falling back to the target.
     if (ParseDate(completion))
-        return QRectF(x, y, distance(sy, sm, sd, m_year, m_month, m_day), 10);
-    if (percent == 0 || !ParseDate(target))
+        return InWindow(m_date) ? QRectF(x, y, distance(sy, sm, sd, m_year, m_month, m_day), 10) : QRectF();
+    if (percent == 0 || !ParseChartDate(target))
         return {};
     return QRectF(x, y, static_cast<int>(distance(sy, sm, sd, m_year, m_month, m_day) * percent / 100.0), 10);
 }

@@ -34,7 +34,7 @@ StatusNode::StatusNode(StatusGraph *graph, const QString &name, const QPointF &s
     setZValue(5);
     if (stored.x() == -1.0) {
         setPos(10.0, seed);
-        m_nextSeed = seed + m_height + 5.0;
+        m_nextSeed = seed + m_height + UnplacedGap;
     } else {
         setPos(stored);
         m_nextSeed = seed;

@@ -21,6 +21,9 @@ class StatusNode final : public QGraphicsItem, protected virtual globalvar
 public:
     StatusNode(StatusGraph *graph, const QString &name, const QPointF &stored, int seed, int index);
 
+    // Room between two automatically placed states for the arrow, its handles and their names.
+    static constexpr double UnplacedGap = 60.0;
+
     int NextSeed() const { return static_cast<int>(m_nextSeed); }
     int Index() const { return m_index; }
     void AddEdge(StatusEdge *edge);

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -60,6 +61,48 @@ bool StatusGraph::eventFilter(QObject *, QEvent *event)
         }
     }
     return false;
+}
+
+void StatusGraph::revealItems()
+{
+    if (m_scene->items().isEmpty())
+        return;
+    const QRectF items = m_scene->itemsBoundingRect();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+    ensureVisible(QRectF(items.topLeft(), QSizeF(1, 1)), 10, 10);
+}
+
+void StatusGraph::showEvent(QShowEvent *event)
+{
+    QGraphicsView::showEvent(event);
+    if (m_revealPending)
+        revealItems();
+}
+
+void StatusGraph::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    if (m_revealPending)
+        revealItems();
+}
+
+void StatusGraph::mousePressEvent(QMouseEvent *event)
+{
+    m_revealPending = false;
+    QGraphicsView::mousePressEvent(event);
+}
+
+void StatusGraph::wheelEvent(QWheelEvent *event)
+{
+    m_revealPending = false;
+    QGraphicsView::wheelEvent(event);
+}
+
+void StatusGraph::keyPressEvent(QKeyEvent *event)
+{
+    m_revealPending = false;
+    QGraphicsView::keyPressEvent(event);
 }
 
 void StatusGraph::BuildGraph(QTreeWidgetItem *row)
@@ -150,6 +193,8 @@ void StatusGraph::BuildFrom(TreeItemData *states, TreeItemData *transitions)
             m_scene->addItem(link);
         }
     }
+    m_revealPending = true;
+    revealItems();
 }
 
 void StatusGraph::SavePositions(QTreeWidgetItem *row)

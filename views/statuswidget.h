@@ -38,10 +38,20 @@ public:
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void revealItems();
+
     StatusScene *m_scene;
     bool m_labelsShown = true;
+    // A new diagram is brought into view until the user moves the view himself: the page is often
+    // built while hidden and laid out afterwards.
+    bool m_revealPending = false;
 };
 
 // The state page: the elements with a state source, and the diagram of the chosen one.

@@ -23,6 +23,7 @@ private slots:
     void earlierDay_shownOnce_todayRefused();
     void close_whilePolling_semaphoresReset_reopenPolls();
     void memberTree_addressableOnce();
+    void send_textsXmlCannotHold_otherMemberReadsEvery();
     void othersUnreadableFiles_namedInStatusLine();
     void manyMessages_firstLoadTimeGrowsLinearly();
     void cleanup_noBadConnections()
@@ -73,6 +74,48 @@ ChatSession *tst_chat::openA(int tickMs)
     if (!m_session->OpenLoaded(tickMs))
         qWarning("first load not reported");
     return m_session.get();
+}
+
+// "]]>" in one message used to hide it and every later one of the day from the other members, and
+// had the sender's own file set aside as damaged at the next start.
+void tst_chat::send_textsXmlCannotHold_otherMemberReadsEvery()
+{
+    QStringList texts{QStringLiteral("x]]>y"), QStringLiteral("a\u0001b")};
+    for (int i = 0; i < 20; ++i)
+        texts << QStringLiteral("later %1").arg(i);
+    ChatSession *a = openA(0);
+    QSignalSpy shown(a->control()->GetWorker(), &Semaphore::procFinished);
+    for (const QString &text : qAsConst(texts)) {
+        a->Send(text);
+        QVERIFY(shown.wait(3000));
+        QCOMPARE(a->Status(), text.contains(QChar(1))
+                                  ? QStringLiteral("characters XML cannot hold were replaced: U+0001")
+                                  : QString());
+    }
+    // The tables read records through copies taken under the chat lock, without file elements.
+    const ChatRecord copy = a->chat()->CopyMessage(1);
+    QCOMPARE(copy.Text, texts.first());
+    QVERIFY(copy.Element.isNull());
+    QVERIFY(!a->chat()->Store(0)->Record(1)->Element.isNull());
+    QCOMPARE(a->chat()->CopyMessage(999).Seq, 0);
+    texts[1] = QStringLiteral("a\uFFFDb");
+    const auto shownTexts = [](ChatSession *session) {
+        QStringList read;
+        ChatCdata *store = session->chat()->Store(0);
+        for (const auto &entry : store->GetTimeList())
+            read << store->Record(entry.first)->Text;
+        return read;
+    };
+    m_session.reset();
+    m_session =
+        std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("b@x"), ChatSession::FourMembers());
+    QVERIFY(m_session->OpenLoaded(0));
+    QCOMPARE(shownTexts(m_session.get()), texts);
+    m_session.reset();
+    a = openA(0);
+    QCOMPARE(shownTexts(a), texts);
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList({QStringLiteral("*damaged*")}),
+             QStringList());
 }
 
 void tst_chat::send_refused_data()

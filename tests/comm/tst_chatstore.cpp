@@ -25,6 +25,9 @@ private slots:
     void poll_times_readAsTheDateParserReadsThem();
     void ownDamagedFile_movedAside_dayStartsAnew();
     void accounts_sameTwiceOneNumber_unsafeNeverRead();
+    void text_cdataEndAndForbidden_otherMemberAndRestartReadAll();
+    void send_acrossMidnight_bothDaysOnDisk();
+    void saveAll_dirtyDayWithoutFile_isFailure();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -299,6 +302,86 @@ void tst_chatstore::accounts_sameTwiceOneNumber_unsafeNeverRead()
     store.Poll();
     QVERIFY(store.GetTimeList().isEmpty());
     QCOMPARE(store.NewCount(), 0);
+}
+
+// One text no parser could read back used to hide that message and every later one of the day
+// from the other members, and set the sender's own file aside at the next start.
+void tst_chatstore::text_cdataEndAndForbidden_otherMemberAndRestartReadAll()
+{
+    const QDate today = QDate::currentDate();
+    QStringList texts{QStringLiteral("x]]>y"), QStringLiteral("a\u0001b"), QStringLiteral("]]>]]]>")};
+    for (int i = 0; i < 20; ++i)
+        texts << QStringLiteral("later %1").arg(i);
+    {
+        ChatCdata store;
+        store.OpenToday(QStringLiteral("a@x"));
+        store.SyncUsers(QStringLiteral("a@x"), today);
+        const int own = store.GetUserNo(QStringLiteral("a@x"), today);
+        const int ben = store.GetRecipientNo(QStringLiteral("a@x"), today, QStringLiteral("b@x"));
+        for (const QString &text : texts)
+            QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), own, {ben}, text, true));
+        QCOMPARE(store.Record(2)->Text, QStringLiteral("a\uFFFDb"));
+        store.SaveAll();
+    }
+    texts[1] = QStringLiteral("a\uFFFDb");
+    MemberInfo *anna = m_table.value(0);
+    auto read = [&](const QString &me, bool own) {
+        SetStrVar(RegSlot::StrUserEmail, me);
+        ChatCdata store;
+        QVERIFY(store.LoadFile(true, today, path(QStringLiteral("a@x")), own, anna));
+        QCOMPARE(store.TakeNotes(), QStringList());
+        QStringList read;
+        for (const auto &entry : store.GetTimeList())
+            read << store.Record(entry.first)->Text;
+        QCOMPARE(read, texts);
+    };
+    read(QStringLiteral("b@x"), false);
+    read(QStringLiteral("a@x"), true);
+}
+
+// The clock passes midnight between two messages, before anyone opened the new day.
+void tst_chatstore::send_acrossMidnight_bothDaysOnDisk()
+{
+    const QDate today = QDate::currentDate();
+    const QDate yesterday = today.addDays(-1);
+    ChatCdata store;
+    QVERIFY(store.OpenDay(QStringLiteral("a@x"), yesterday));
+    store.SyncUsers(QStringLiteral("a@x"), yesterday);
+    QVERIFY(store.AddMessage(yesterday, QStringLiteral("a@x"), 1, {2}, QStringLiteral("before"), true,
+                             QDateTime(yesterday, QTime(23, 59, 59, 900))));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("after"), true,
+                             QDateTime(today, QTime(0, 0, 0, 100))));
+    store.SaveAll();
+    QVERIFY(!GetBoolVar(RegSlot::FlagWriteFailed));
+    // Opening the day later keeps what it already holds.
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SaveAll();
+    for (const QDate &date : {yesterday, today}) {
+        QDomDocument doc;
+        QVERIFY2(doc.setContent(TestSupport::readFile(path(QStringLiteral("a@x"), date))),
+                 qPrintable(date.toString()));
+        const QDomElement item = doc.documentElement().firstChildElement(QStringLiteral("CASE"));
+        QCOMPARE(item.text(), date == today ? QStringLiteral("after") : QStringLiteral("before"));
+        QCOMPARE(item.attribute(QStringLiteral("TIME")),
+                 date == today ? QStringLiteral("00:00:00") : QStringLiteral("23:59:59"));
+        QCOMPARE(doc.documentElement()
+                     .firstChildElement(QStringLiteral("USERS"))
+                     .elementsByTagName(QStringLiteral("USER"))
+                     .size(),
+                 3);
+    }
+}
+
+void tst_chatstore::saveAll_dirtyDayWithoutFile_isFailure()
+{
+    ChatCdata store;
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SaveAll();
+    QVERIFY(!GetBoolVar(RegSlot::FlagWriteFailed));
+    store.FindDay(QStringLiteral("a@x"), QDate(2020, 1, 1))->Dirty = true;
+    store.SaveAll();
+    QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)

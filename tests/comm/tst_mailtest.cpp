@@ -1,4 +1,5 @@
 #include "comm/mailtest.h"
+#include "dripserver.h"
 #include "shell/optfont.h"
 #include "smtppeer.h"
 
@@ -6,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 
 // The mail settings test dialog as the Options mail page opens it, against a real SMTP server.
@@ -16,6 +18,8 @@ private slots:
     void initTestCase();
     void open_keepsPort_securityChoiceSetsIt();
     void end_handsBackOnlyAfterGoodTest();
+    void send_slowServer_windowKeepsAnswering();
+    void openFromModalOptions_takesInput();
 
 private:
     // Opens the dialog from a page that holds these settings.
@@ -107,6 +111,55 @@ void tst_mailtest::end_handsBackOnlyAfterGoodTest()
     field<QLineEdit>(dialog, "SERVER")->setText(QStringLiteral("changed.example"));
     dialog->EndProc();
     QCOMPARE(page.GetServer(), QStringLiteral("127.0.0.1"));
+}
+
+// A server that sends a byte every 200 ms: the window goes on answering while the test waits,
+// and the test ends at its reply deadline.
+void tst_mailtest::send_slowServer_windowKeepsAnswering()
+{
+    RegistryScope reg;
+    DripServer server(200);
+    OptFont page;
+    MailTest *dialog = open(page, server.open());
+    dialog->SetReplyTimeout(1000);
+    auto *send = field<QPushButton>(dialog, "SEND");
+    bool fired = false;
+    bool sendEnabled = true;
+    QTimer::singleShot(300, [&] {
+        fired = true;
+        sendEnabled = send->isEnabled();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    send->click();
+    QVERIFY2(fired, "the window froze while the test mail was sent");
+    QVERIFY(!sendEnabled);
+    QVERIFY(send->isEnabled());
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(field<QLineEdit>(dialog, "RESULT")->text(), QStringLiteral("check connect, server, port"));
+}
+
+// The Options dialog is modal: the test dialog it opens must still take typing.
+void tst_mailtest::openFromModalOptions_takesInput()
+{
+    RegistryScope reg;
+    QDialog options;
+    auto *page = new OptFont(&options);
+    options.setWindowModality(Qt::ApplicationModal);
+    options.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&options));
+    page->TestProc();
+    MailTest *dialog = page->TestDialog();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QVERIFY(dialog->parentWidget() && dialog->parentWidget()->window() == &options);
+    dialog->activateWindow();
+    QTRY_VERIFY(dialog->isActiveWindow());
+    auto *to = field<QLineEdit>(dialog, "RCV_ADDR");
+    to->clear();
+    to->setFocus();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_A, Qt::NoModifier);
+    QCOMPARE(to->text(), QStringLiteral("a"));
+    dialog->EndProc();
 }
 
 QTEST_MAIN(tst_mailtest)

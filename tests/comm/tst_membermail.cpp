@@ -7,7 +7,10 @@
 
 #include <QComboBox>
 #include <QDomDocument>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -99,6 +102,7 @@ private slots:
     void send_refused_data();
     void send_refused();
     void send_serverDown_unsentAndSaveGoesToStatusBar();
+    void send_duringRun_saveAndDeleteRefused();
     void panel_otherMembersPage_lockedWithoutButtons();
     void notify_newEntries_mailedOnceToOthers_data();
     void notify_newEntries_mailedOnceToOthers();
@@ -241,6 +245,35 @@ void tst_membermail::send_serverDown_unsentAndSaveGoesToStatusBar()
     QCOMPARE(rig.statusBar, QStringList{QStringLiteral("save end")});
     QCOMPARE(rig.msg(), QStringLiteral("send was failed"));
     QCOMPARE(cases(rig.file()).at(0).attribute("IS_SEND"), QStringLiteral("0"));
+}
+
+// The result marks the mail the run took: saving or deleting it meanwhile would have the result
+// mark a text that never went out, or a deleted mail, as sent.
+void tst_membermail::send_duringRun_saveAndDeleteRefused()
+{
+    MailRig rig(m_dir->path(), m_peer.port("open"));
+    rig.write(QStringLiteral("t"), QStringLiteral("as sent"));
+    rig.address({1});
+    rig.button("SEND")->click();
+    rig.panel.GetEditor()->setPlainText(QStringLiteral("changed during the run"));
+    rig.button("NSENDSAVE")->click();
+    bool asked = false;
+    QTimer::singleShot(300, [&asked] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (QPushButton *yes = box ? box->findChild<QPushButton *>(QStringLiteral("yes")) : nullptr) {
+            asked = true;
+            yes->click();
+        }
+    });
+    rig.button("CANCEL")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.hist(0) ? rig.hist(0)->text(3) : QString(), QStringLiteral("sended"),
+                              15000);
+    QVERIFY(!asked);
+    const QList<QDomElement> stored = cases(rig.file());
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored.at(0).text(), QStringLiteral("as sent"));
+    QCOMPARE(stored.at(0).attribute("IS_SEND"), QStringLiteral("1"));
+    QVERIFY(!stored.at(0).hasAttribute("DELETE") || stored.at(0).attribute("DELETE") == QStringLiteral("0"));
 }
 
 void tst_membermail::panel_otherMembersPage_lockedWithoutButtons()

@@ -1,6 +1,7 @@
 #include "comm/qasmtp.h"
 #include "comm/smtpcontrol.h"
 #include "core/statuswindow.h"
+#include "dripserver.h"
 #include "qa/doccdata.h"
 #include "smtppeer.h"
 
@@ -40,6 +41,7 @@ private slots:
     void send_japaneseMail_arrivesIntact();
     void worker_runs_eachResultToItsPoster();
     void worker_exitDuringRun_endsWithinBound();
+    void send_drippingServer_endsAtReplyDeadline();
 
 private:
     SmtpPeer m_peer;
@@ -109,6 +111,9 @@ void tst_smtp::send_dialogue_data()
     row("recipient with LF", "open", 0, 0, Sender, {QStringLiteral("b@pel.example\nDATA")}, good, 6, {});
     row("recipient with <", "open", 0, 0, Sender, {QStringLiteral("b@pel.example><c@pel.example")}, good, 6,
         {});
+    // U+0085 is NEL, a line end to some readers; U+009B is CSI.
+    row("recipient with NEL", "open", 0, 0, Sender, {QStringLiteral("b@pel.example\u0085DATA")}, good, 6, {});
+    row("sender with C1 control", "open", 0, 0, QStringLiteral("a\u009B@pel.example"), to, good, 5, {});
 }
 
 void tst_smtp::send_dialogue()
@@ -232,6 +237,23 @@ void tst_smtp::worker_exitDuringRun_endsWithinBound()
     delete control;
     QVERIFY2(clock.elapsed() < 1500, "the mail thread must end promptly when the program exits");
     QCOMPARE(results.count(), 0);
+}
+
+// A byte now and then must not keep a reply alive: the whole reply has one deadline.
+void tst_smtp::send_drippingServer_endsAtReplyDeadline()
+{
+    RegistryScope reg;
+    DripServer server(200);
+    QaSmtp smtp;
+    smtp.SetServer(QStringLiteral("127.0.0.1"));
+    smtp.SetPort(server.open());
+    smtp.SetSender(QStringLiteral("Sender"), Sender);
+    smtp.AddRecipient(QString(), QStringLiteral("to@pel.example"));
+    smtp.SetReplyTimeout(1000);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(smtp.Send(), int(QaSmtp::NoConnection));
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_MAIN(tst_smtp)

@@ -25,6 +25,7 @@ private slots:
     void waitStable_removedFile_isOne();
     void countMarkers_countsKnownMarkersOnly();
     void replaceByCopy_targetNeverMissing_failedCopyKeepsIt();
+    void replaceByCopy_usersFilesBesideKept_timeCarried();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -165,6 +166,26 @@ void tst_textfiles::replaceByCopy_targetNeverMissing_failedCopyKeepsIt()
     QCOMPARE(TestSupport::readFile(target), QByteArray("new"));
     QVERIFY(!SafeFile::ReplaceByCopy(dir.filePath("gone"), target));
     QCOMPARE(TestSupport::readFile(target), QByteArray("new"));
+}
+
+// The temporary lies beside the target, among a user's files: no name of theirs may be taken.
+void tst_textfiles::replaceByCopy_usersFilesBesideKept_timeCarried()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    const QString target = dir.filePath("target.c");
+    TestSupport::writeFile(source, "new");
+    TestSupport::writeFile(target, "old");
+    TestSupport::writeFile(target + ".copying", "user's own");
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(1500000000);
+    QVERIFY(SafeFile::ReplaceByCopy(source, target, time));
+    QCOMPARE(TestSupport::readFile(target), QByteArray("new"));
+    QCOMPARE(TestSupport::readFile(target + ".copying"), QByteArray("user's own"));
+    QCOMPARE(QFileInfo(target).lastModified(), time);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    // A failed copy leaves no temporary behind either.
+    QVERIFY(!SafeFile::ReplaceByCopy(dir.filePath("gone"), target));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_textfiles)

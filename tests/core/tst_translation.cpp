@@ -111,6 +111,8 @@ void tst_translation::translated_keepsPlaceholders_data()
                              << "elements nested deeper than %1 levels";
     QTest::newRow("file left out") << "UiReport"
                                    << "%1 is not shown and kept as it is: %2";
+    QTest::newRow("output directory refused") << "OutMenuDiag"
+                                              << "output directory in %1 is not used: %2";
     QTest::newRow("wrong root") << "UiReport"
                                 << "its root element is \"%1\", not \"%2\"";
 }

@@ -37,7 +37,15 @@ void tst_chapterfile::take_counter_data()
     QTest::newRow("no MaxID, chapters") << "<R><Chapter ID='4'><Chapter ID='9'/></Chapter></R>" << 10;
     QTest::newRow("MaxID behind") << "<R MaxID='1'><Chapter ID='3'/></R>" << 4;
     QTest::newRow("MaxID not a number") << "<R MaxID='x'><Chapter ID='0'/></R>" << 1;
-    QTest::newRow("MaxID too large") << "<R MaxID='99999999999'/>" << 0;
+    // A counter beyond the ceiling leaves no number rather than starting again at one in use.
+    QTest::newRow("MaxID too large") << "<R MaxID='99999999999'/>" << ChapterFile::NoIdLeft;
+    QTest::newRow("MaxID at the largest int") << "<R MaxID='2147483646'/>" << ChapterFile::NoIdLeft;
+    QTest::newRow("ID at the largest int") << "<R><Chapter ID='2147483646'/></R>" << ChapterFile::NoIdLeft;
+    QTest::newRow("last ID left") << "<R MaxID='1'><Chapter ID='999999998'/></R>" << 999999999;
+    QTest::newRow("MaxID negative") << "<R MaxID='-1'><Chapter ID='2'/></R>" << 3;
+    QTest::newRow("refused repeated ID counted") << "<R MaxID='1'><Chapter ID='1'/><Chapter ID='1'>"
+                                                    "<Chapter ID='7'/></Chapter></R>"
+                                                 << 8;
 }
 
 void tst_chapterfile::take_counter()

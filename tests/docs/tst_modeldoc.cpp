@@ -85,6 +85,8 @@ private slots:
     void damagedFile_keptReadOnlyAndNeverWritten_data();
     void damagedFile_keptReadOnlyAndNeverWritten();
     void refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes();
+    void create_noIdLeft_refusedAndCounterKept_data();
+    void create_noIdLeft_refusedAndCounterKept();
     void editRights_notOwnerOrInstanceOpen_noAction();
     void tieAndUntie_savedAndAsked();
     void handOver_nextSaveWritesNewOwner();
@@ -335,6 +337,51 @@ void tst_modeldoc::refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes()
     QCOMPARE(root.firstChildElement("Chapter").attribute("ID"), QStringLiteral("../../x"));
     QCOMPARE(QDir(p.dir()).entryList({"Docmodel_*"}), QStringList());
     QVERIFY(!QFile::exists(p.tmp.filePath("ws/pelmorine.def/x.txt")));
+}
+
+// A chapter ID is a file name: one past the ceiling would be a chapter whose text is never
+// written while the save reports success.
+void tst_modeldoc::create_noIdLeft_refusedAndCounterKept_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("created"); // the new chapter's ID, empty when refused
+    QTest::addColumn<QString>("savedMaxId");
+    QTest::newRow("chapter at the largest int")
+        << QByteArray("<Root_ModelDoc MaxID='1'><Chapter No='1.' Name='a' MID='' ID='2147483646'/>") << ""
+        << "1000000000";
+    QTest::newRow("last ID") << QByteArray("<Root_ModelDoc MaxID='999999999'><Chapter No='1.' Name='a' "
+                                           "MID='' ID='0'/>")
+                             << "999999999"
+                             << "1000000000";
+    QTest::newRow("negative MaxID") << QByteArray("<Root_ModelDoc MaxID='-1'><Chapter No='1.' Name='a' "
+                                                  "MID='' ID='3'/>")
+                                    << "4"
+                                    << "5";
+}
+
+void tst_modeldoc::create_noIdLeft_refusedAndCounterKept()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, created);
+    QFETCH(QString, savedMaxId);
+    Program p;
+    p.open(xml + "</Root_ModelDoc>");
+    p.select("1.");
+    ChapterDiag *dlg = p.create("new");
+    if (created.isEmpty()) {
+        QVERIFY(dlg->isVisible());
+        QCOMPARE(dlg->findChild<QLabel *>("MSG")->text(), QStringLiteral("no ID is left: DocModel.xml"));
+        QCOMPARE(p.chapters()->topLevelItemCount(), 1);
+        dlg->close();
+    } else {
+        QCOMPARE(p.chapter("2.")->text(2), "D" + created);
+        p.select("2.");
+        p.doc()->TextEditor()->insertPlainText("typed");
+    }
+    p.save();
+    QCOMPARE(p.saved().attribute("MaxID"), savedMaxId);
+    if (!created.isEmpty())
+        QCOMPARE(readFile(p.dir() + "/Docmodel_" + created + ".txt"), QByteArray("typed"));
 }
 
 void tst_modeldoc::editRights_notOwnerOrInstanceOpen_noAction()

@@ -13,6 +13,9 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <algorithm>
+#include <functional>
+
 namespace
 {
 // A model with a plain small class of three parameters, a state and a transition class, and an
@@ -96,6 +99,8 @@ private slots:
     void progress_hundredOnlyWhenCompleted();
     void scope_iconsAndIndexFollowTheChange();
     void stateCombo_noneStoredEmpty_choiceSaved();
+    void addSclass_craftedCounter_numbersAboveEveryIdOrRefused_data();
+    void addSclass_craftedCounter_numbersAboveEveryIdOrRefused();
 };
 
 void tst_classinstances::addLclass_refusalsAndGlobalAcrossMembers()
@@ -221,14 +226,31 @@ void tst_classinstances::deleteSclass_whileShown_everyViewLetsGo()
     else
         QCOMPARE(pane->GetCurrentItem(), s);
     QSignalSpy deleting(w.tab, &deftab::RowDeleting);
+    QVERIFY(deleting.isValid());
+    QTreeWidgetItem *member = w.tab->GetUserTree()->topLevelItem(0);
+    QList<QTreeWidgetItem *> going;
+    const std::function<void(QTreeWidgetItem *)> collect = [&](QTreeWidgetItem *row) {
+        going.append(row);
+        for (int i = 0; i < row->childCount(); ++i)
+            collect(row->child(i));
+    };
+    collect(memberRemoved ? member : s);
+    QVERIFY(going.contains(w.row("0-3")));
     if (memberRemoved) {
-        w.tab->RemoveUser(w.tab->GetUserTree()->topLevelItem(0));
+        w.tab->RemoveUser(member);
     } else {
         select(w, "0-2");
         QVERIFY(w.tab->DeleteCurrentSclass());
     }
 
-    QVERIFY(deleting.count() >= 2);
+    // Every row that goes is announced once, before it is freed, and no other row is.
+    QList<QTreeWidgetItem *> announced;
+    for (const QList<QVariant> &args : qAsConst(deleting))
+        announced.append(args.at(0).value<QTreeWidgetItem *>());
+    QCOMPARE(QSet<QTreeWidgetItem *>(announced.cbegin(), announced.cend()).size(), announced.size());
+    std::sort(announced.begin(), announced.end());
+    std::sort(going.begin(), going.end());
+    QCOMPARE(announced, going);
     QVERIFY(!w.row("0-2") && !w.row("0-3"));
     QVERIFY(!table->GetShownRow());
     QVERIFY(pane->GetCurrentItem() != s && !calendar->isVisible() && calendar->Item() != s);
@@ -412,6 +434,50 @@ void tst_classinstances::stateCombo_noneStoredEmpty_choiceSaved()
     w.tab->SyncStatusWidget();
     QCOMPARE(status.GetTree()->topLevelItemCount(), 0);
     w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr);
+}
+
+// Whatever MaxID the file holds, a new element never shares instance_<n>_<ID> files with one in
+// the file, refused ones included, and with no number left nothing is added or written.
+void tst_classinstances::addSclass_craftedCounter_numbersAboveEveryIdOrRefused_data()
+{
+    QTest::addColumn<QByteArray>("maxId");
+    QTest::addColumn<QString>("first"); // ID of the new small class, empty when refused
+    QTest::newRow("no MaxID") << QByteArray() << "8";
+    QTest::newRow("MaxID behind") << QByteArray(" MaxID=\"0\"") << "8";
+    QTest::newRow("negative MaxID") << QByteArray(" MaxID=\"-1\"") << "8";
+    QTest::newRow("four numbers left") << QByteArray(" MaxID=\"999999996\"") << "999999996";
+    QTest::newRow("three numbers left") << QByteArray(" MaxID=\"999999997\"") << "";
+    QTest::newRow("MaxID at the largest int") << QByteArray(" MaxID=\"2147483646\"") << "";
+}
+
+void tst_classinstances::addSclass_craftedCounter_numbersAboveEveryIdOrRefused()
+{
+    QFETCH(QByteArray, maxId);
+    QFETCH(QString, first);
+    Workspace w;
+    writeFile(w.mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
+    // A refused element (its model class is unknown) holds the highest ID.
+    QByteArray own = QByteArray(kPaneOwn).replace(" MaxID=\"7\"", maxId);
+    own.replace("</LClass></Root_Instance>", "<SClass ID=\"7\" MID=\"77\"/></LClass></Root_Instance>");
+    writeFile(w.path("instance.xml"), own);
+    writeFile(w.path("instance_1.xml"), kPaneOther);
+    w.open();
+    select(w, "0-1", "S1");
+    const bool created = w.tab->CreateSclassInstance("SE", 1);
+    QCOMPARE(created, !first.isEmpty());
+    w.table.value(0)->InstanceModified = true;
+    w.tab->SaveInstance();
+    const QDomElement root = w.root("instance.xml");
+    QStringList ids = childIds(root.firstChildElement("LClass"), "SClass");
+    if (first.isEmpty()) {
+        QCOMPARE(w.GetStrVar(RegSlot::StrLastError), QStringLiteral("no ID is left: instance.xml"));
+        QCOMPARE(ids.size(), 3);
+        return;
+    }
+    QVERIFY(ids.contains(first));
+    const QString next = QString::number(first.toInt() + 4); // the class and its three parameters
+    QCOMPARE(root.attribute("MaxID"), next);
+    QVERIFY(!root.attribute("MaxID").startsWith('-'));
 }
 
 QTEST_MAIN(tst_classinstances)

@@ -32,6 +32,9 @@ private slots:
     void open_damagedOrMissingFiles_neverWrittenOver();
     void save_writeFailure_keepsMemberMarked();
     void stateLinks_keepChosenState_fallBackWhenDangling();
+    void stateLinks_keptStateNotAStateOfTheModelClass_fallsBack_data();
+    void stateLinks_keptStateNotAStateOfTheModelClass_fallsBack();
+    void memberRemovedThenClosed_nextWorkspaceNeverReusesItsDocument();
     void selection_switchesTabsAndMarksModifiedOnce();
     void valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept();
     void valueTable_transitionStates_chosenAndWrittenAsIndexes();
@@ -205,6 +208,77 @@ void tst_deftab::stateLinks_keepChosenState_fallBackWhenDangling()
     QCOMPARE(state("0-11"), QStringLiteral("0-10"));
     QCOMPARE(state("0-14"), QStringLiteral("0-15"));
     QCOMPARE(w.tab->GetRefItemData(w.row("0-11")), deftab::RecordOf(w.row("0-10")));
+}
+
+void tst_deftab::stateLinks_keptStateNotAStateOfTheModelClass_fallsBack_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("another member's class") << "1-1";
+    QTest::newRow("a large class") << "0-1";
+    QTest::newRow("a plain small class") << "0-2";
+    QTest::newRow("a parameter") << "0-3";
+    QTest::newRow("a transition") << "0-11";
+}
+
+// A transition's "State" comes from a shared file: only a state instance of the model's state
+// class in the same large class is kept.
+void tst_deftab::stateLinks_keptStateNotAStateOfTheModelClass_fallsBack()
+{
+    QFETCH(QString, kept);
+    Workspace w;
+    writeFile(w.path("instance.xml"),
+              QByteArray(kOwnInstance).replace("State=\"0-77\"", "State=\"" + kept.toUtf8() + "\""));
+    w.open();
+    QVERIFY(w.row(kept));
+    QCOMPARE(deftab::RecordOf(w.row("0-14"))->GetAttr("State"), QStringLiteral("0-13"));
+    QCOMPARE(deftab::RecordOf(w.row("0-11"))->GetAttr("State"), QStringLiteral("0-10"));
+}
+
+// A removed member's document must not outlive the workspace: the next workspace where the user
+// has that member number reads its own file and never writes the first workspace's.
+void tst_deftab::memberRemovedThenClosed_nextWorkspaceNeverReusesItsDocument()
+{
+    Workspace w;
+    w.open();
+    const QByteArray firstOther = readFile(w.path("instance_1.xml"));
+    w.tab->RemoveUser(w.table.value(1)->InstanceItem);
+    QVERIFY(!w.store->HasDoc(XmlIndex::Instance + 1));
+    w.tab->ClearTab();
+    QVERIFY(!w.store->HasDoc(XmlIndex::Instance));
+
+    QTemporaryDir second;
+    writeFile(second.filePath("instance.xml"), "<Root_Instance ID=\"0\" MaxID=\"1\"/>");
+    writeFile(
+        second.filePath("instance_1.xml"),
+        "<Root_Instance ID=\"1\" MaxID=\"3\"><LClass ID=\"2\" MID=\"1\" Name=\"mine\"/></Root_Instance>");
+    qDeleteAll(w.table);
+    w.table.clear();
+    w.members.clear();
+    w.SetStrVar(RegSlot::StrInstanceDir, second.path());
+    w.tab->SetInstanceDir(second.path());
+    w.member(0, "other@x");
+    w.member(1, "me@x");
+    w.tab->LoadModelTree();
+    w.tab->LoadInstanceDocument(&w.members);
+    QVERIFY(w.row("1-2"));
+    w.table.value(1)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(w.path("instance_1.xml")), firstOther);
+    // The save went to this workspace's file, with the element read from it.
+    QDomDocument doc;
+    QVERIFY(doc.setContent(readFile(second.filePath("instance_1.xml"))));
+    const QDomElement saved = doc.documentElement();
+    QCOMPARE(childIds(saved, "LClass"), QStringList{"2"});
+    QCOMPARE(saved.firstChildElement("LClass").attribute("SCOPE"), QStringLiteral("0"));
+
+    // A document still held under the number from another folder is not taken either.
+    w.tab->ClearTab();
+    w.store->NewXmlDoc(XmlIndex::Instance + 1, QStringLiteral("Root_Instance"));
+    w.store->SetDocFileName(XmlIndex::Instance + 1, w.path("instance_1.xml"));
+    w.tab->LoadModelTree();
+    w.tab->LoadInstanceDocument(&w.members);
+    QVERIFY(w.row("1-2"));
+    QCOMPARE(w.store->DocFileName(XmlIndex::Instance + 1), second.filePath("instance_1.xml"));
 }
 
 void tst_deftab::selection_switchesTabsAndMarksModifiedOnce()

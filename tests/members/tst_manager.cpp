@@ -10,6 +10,7 @@
 #include "testsupport_widgets.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,6 +75,7 @@ class tst_manager : public QObject
     Q_OBJECT
 private slots:
     void newManager_writesWorkspaceFiles();
+    void newManager_instanceFile_isANewInstanceDocument();
     void addMember_writesFilesAndNumbersSameAddress();
     void delGroupUser_withInstanceData_refused();
     void saveThenClose_groupOrderAndCloseMarker();
@@ -108,6 +110,27 @@ void tst_manager::newManager_writesWorkspaceFiles()
     QCOMPARE(readFile(w.path(QStringLiteral("0.iod"))), QByteArray("O"));
     QCOMPARE(w.GetIntVar(RegSlot::IntDocKind), 2);
     QCOMPARE(w.mgr->Panel()->TabCount(), 1);
+}
+
+// The instance tab reads this file as its own: the next element ID is 0 and the dates are there.
+void tst_manager::newManager_instanceFile_isANewInstanceDocument()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    const QDomElement root = w.root(QStringLiteral("instance.xml"));
+    QCOMPARE(root.tagName(), QStringLiteral("Root_Instance"));
+    QStringList attrs;
+    for (int i = 0; i < root.attributes().count(); ++i)
+        attrs << root.attributes().item(i).nodeName();
+    attrs.sort();
+    QCOMPARE(attrs, QStringList({"CompletionDate", "ID", "MaxID", "StartDate", "TargetDate"}));
+    QCOMPARE(root.attribute(QStringLiteral("ID")), QStringLiteral("0"));
+    QCOMPARE(root.attribute(QStringLiteral("MaxID")), QStringLiteral("0"));
+    QCOMPARE(root.attribute(QStringLiteral("StartDate")),
+             QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    QCOMPARE(root.attribute(QStringLiteral("TargetDate"), QStringLiteral("<none>")), QString());
+    QCOMPARE(root.attribute(QStringLiteral("CompletionDate"), QStringLiteral("<none>")), QString());
+    QVERIFY(!root.hasChildNodes());
 }
 
 void tst_manager::addMember_writesFilesAndNumbersSameAddress()
@@ -493,7 +516,7 @@ void tst_manager::redmineTable_looksUpByIdColumn()
     member->setText(7, QStringLiteral("12"));
     w.mgr->MakeRedmineTable();
     QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I1-Subject")),
-             qMakePair(QStringLiteral("Last First"), QStringLiteral("12")));
+             qMakePair(QStringLiteral("First Last"), QStringLiteral("12")));
     QCOMPARE(w.mgr->RedmineUserName(QStringLiteral("I9-x")), qMakePair(QString(), QString()));
     QVERIFY(w.mgr->GetTree()->isColumnHidden(5));
     w.mgr->ShowRedmineColumns(true);

@@ -36,6 +36,12 @@ private slots:
     void loadModel_forAnInstance_noMessageBoxThenReadOnly();
     void completionDate_locksAndUnlocksTheOwnersModel();
     void removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved();
+    void newModel_anyFileOfTheVersionExists_refusedAndKept_data();
+    void newModel_anyFileOfTheVersionExists_refusedAndKept();
+    void completedModel_ownersExplanationReadOnly();
+    void addLclass_classLeftKeepsItsEdits_startComparedAsDate();
+    void addLclass_craftedCounters_neverReusedOrNegative_data();
+    void addLclass_craftedCounters_neverReusedOrNegative();
     void openModel_hugeName_rowsShowItsStartSaveKeepsItWhole();
 };
 
@@ -342,6 +348,128 @@ void tst_model::completionDate_locksAndUnlocksTheOwnersModel()
     QVERIFY(!p.editor()->IsCompleted());
     QVERIFY(!p.GetBoolVar(RegSlot::FlagModelReadOnly));
     QVERIFY(menu->isEnabled() && start->isEnabled());
+}
+
+// Another version's documents or texts in the folder are never replaced by a new version's.
+void tst_model::newModel_anyFileOfTheVersionExists_refusedAndKept_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("model document") << "DocModel.xml";
+    QTest::newRow("class explanation") << "model_3.txt";
+    QTest::newRow("chapter text") << "Docmodel_1.txt";
+}
+
+void tst_model::newModel_anyFileOfTheVersionExists_refusedAndKept()
+{
+    QFETCH(QString, file);
+    Program p;
+    const QString path = p.versionDir() + QLatin1Char('/') + file;
+    writeFile(path, "theirs");
+    QVERIFY(!p.editor()->NewModel());
+    QCOMPARE(readFile(path), QByteArray("theirs"));
+    QVERIFY(!QFileInfo::exists(p.modelXml()));
+    QVERIFY(p.GetStrVar(RegSlot::StrLastError).startsWith(file + " already exists"));
+    QVERIFY(!p.GetObj<xmlclass>(RegSlot::ObjXmlStore)->HasDoc(XmlIndex::ModelDoc));
+}
+
+// A completed model is read-only for its owner: the explanation cannot take text it would drop.
+void tst_model::completedModel_ownersExplanationReadOnly()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x' MaxID='3' CompletionDate='2026/01/01'><LClass ID='1' Name='L'/>"
+            "</Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    auto *explain = p.editor()->findChild<NumEditor *>();
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelReadOnly));
+    QVERIFY(explain->isReadOnly());
+    // Reopened by clearing the date, editable; completed again, read-only.
+    auto *completion = p.header()->findChild<QLineEdit *>("CDATE");
+    completion->clear();
+    QVERIFY(!explain->isReadOnly());
+    completion->setText("2030/01/01");
+    QVERIFY(explain->isReadOnly());
+}
+
+void tst_model::addLclass_classLeftKeepsItsEdits_startComparedAsDate()
+{
+    Program p;
+    p.deliver(MsgCode::NewModel);
+    p.addLclass("L1", "E1");
+    auto *page = p.GetObj<ModelLclass>(RegSlot::ObjModelLclassPage);
+    page->findChild<QLineEdit *>("LCLASS")->setText("L1renamed");
+    // A model start before today that reads as later when compared as text.
+    const QDate now = QDate::currentDate();
+    const QDate earlier(now.year(), now.month() >= 10 ? 9 : 1, 1);
+    if (earlier >= now)
+        QSKIP("no earlier date of this year reads later as text today");
+    p.header()->findChild<QLineEdit *>("SDATE")->setText(earlier.toString("yyyy/M/d"));
+    p.addLclass("L2", "E2");
+    QCOMPARE(p.tree()->topLevelItem(0)->text(model::ColLclass), QStringLiteral("L1renamed"));
+    QCOMPARE(model::RecordOf(p.tree()->topLevelItem(1))->GetAttr("StartDate"), today());
+    p.window->MenuSave();
+    const QDomElement l1 = readXml(p.modelXml()).documentElement().firstChildElement("LClass");
+    QCOMPARE(l1.attribute("Name"), QStringLiteral("L1renamed"));
+}
+
+// Any counter a shared file holds: a new class never takes an ID in use, never a negative or
+// overlong one, and is refused with a message when none is left.
+void tst_model::addLclass_craftedCounters_neverReusedOrNegative_data()
+{
+    QTest::addColumn<QString>("classes");
+    QTest::addColumn<QString>("expected"); // ID of the new class, empty when refused
+    QTest::addColumn<QString>("savedMaxId");
+    QTest::newRow("MaxID at the largest int") << "<Root_Model Email='me@x' MaxID='2147483646'>"
+                                              << ""
+                                              << "1000000000";
+    QTest::newRow("MaxID past the largest int") << "<Root_Model Email='me@x' MaxID='2147483647'>"
+                                                << ""
+                                                << "1000000000";
+    QTest::newRow("last number") << "<Root_Model Email='me@x' MaxID='999999999'>"
+                                 << "999999999"
+                                 << "1000000000";
+    QTest::newRow("negative MaxID") << "<Root_Model Email='me@x' MaxID='-1'>"
+                                    << "2"
+                                    << "3";
+    QTest::newRow("refused class holds the highest ID")
+        << "<Root_Model Email='me@x' MaxID='2'><LClass ID='x'><SClass ID='5'/></LClass>"
+        << "6"
+        << "7";
+    QTest::newRow("ID at the largest int") << "<Root_Model Email='me@x' MaxID='2'><LClass ID='2147483646'/>"
+                                           << ""
+                                           << "1000000000";
+}
+
+void tst_model::addLclass_craftedCounters_neverReusedOrNegative()
+{
+    QFETCH(QString, classes);
+    QFETCH(QString, expected);
+    QFETCH(QString, savedMaxId);
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write((classes + "<LClass ID='1' Name='L'/></Root_Model>").toUtf8());
+    p.deliver(MsgCode::OpenModel);
+    const int before = p.tree()->topLevelItemCount();
+    p.editor()->CreateLclassDiag();
+    p.fill<NewLclass>("LEDIT", "N", "E");
+    QSignalSpy delivered(p.GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
+    p.dialog<NewLclass>()->findChild<QPushButton *>("OK")->click();
+    auto *message = p.dialog<NewLclass>()->findChild<QLabel *>("MSG");
+    if (expected.isEmpty()) {
+        QCOMPARE(p.tree()->topLevelItemCount(), before);
+        QCOMPARE(message->text(), QStringLiteral("no ID is left: model.xml"));
+        // Touched so the save writes: the counter stays exhausted on disk too.
+        p.editor()->IsUpdateLocked();
+        p.SetBoolVar(RegSlot::FlagModelModified, true);
+        p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    } else {
+        QTRY_VERIFY(!delivered.isEmpty());
+        QCOMPARE(p.tree()->topLevelItemCount(), before + 1);
+        QCOMPARE(p.tree()->currentItem()->text(model::ColId), "M" + expected);
+    }
+    p.window->MenuSave();
+    QCOMPARE(readXml(p.modelXml()).documentElement().attribute("MaxID"), savedMaxId);
+    QVERIFY(!QFileInfo::exists(p.versionDir() + "/model_-2147483648.txt"));
 }
 
 // A name of thousands of characters from another member's model.xml: every tree copying the rows

@@ -45,6 +45,7 @@ private slots:
     void roundTrip_refusedElementsWrittenBackAsTheyWere();
     void takeTree_nextId_data();
     void takeTree_nextId();
+    void takeTree_idsOfRefusedElementsCounted();
     void links_onlyTitleAndAddressPairsWritten();
     void checkNewClass_data();
     void checkNewClass();
@@ -106,7 +107,8 @@ void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
     QCOMPARE(tree.size(), 1);
     QCOMPARE(tree.at(0).children.size(), 1);
     QCOMPARE(tree.at(0).children.at(0).children.size(), 1);
-    QCOMPARE(next, 4);
+    // The kept <Note ID='7'/> may name files too: the counter passes it.
+    QCOMPARE(next, 8);
     // In memory the refused root children stay in the document.
     QCOMPARE(childTags(root), QStringList({"LClass:../x", "Other:"}));
 
@@ -137,7 +139,12 @@ void tst_modelfile::takeTree_nextId_data()
     QTest::newRow("counter garbage") << "x1" << QStringList{} << 1;
     QTest::newRow("counter zero") << "0" << QStringList{} << 1;
     QTest::newRow("counter negative") << "-5" << QStringList{"2"} << 3;
-    QTest::newRow("id too large is refused") << "4" << QStringList{"2147483647", "99999999999"} << 4;
+    // An ID beyond the ceiling leaves no number: counting past it would wrap or reach its files.
+    QTest::newRow("id too large leaves none")
+        << "4" << QStringList{"2147483647", "99999999999"} << ModelFile::NoIdLeft;
+    QTest::newRow("counter at the largest int") << "2147483646" << QStringList{"1"} << ModelFile::NoIdLeft;
+    QTest::newRow("last number left") << "999999999" << QStringList{"1"} << 999999999;
+    QTest::newRow("last number taken") << "1" << QStringList{"999999999"} << ModelFile::NoIdLeft;
     QTest::newRow("leading zeros are decimal") << "1" << QStringList{"007"} << 8;
 }
 
@@ -153,6 +160,19 @@ void tst_modelfile::takeTree_nextId()
     QDomDocument doc = parse(xml + "</Root_Model>");
     QList<Node> tree;
     QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree), next);
+    ModelFile::DeleteRecords(tree);
+}
+
+// A repeated large class is refused with its small classes, but their IDs still name model_<ID>.txt
+// and Reference/<ID>/: a new class never takes them.
+void tst_modelfile::takeTree_idsOfRefusedElementsCounted()
+{
+    QDomDocument doc = parse(QStringLiteral("<Root_Model MaxID='2'><LClass ID='1'/><LClass ID='1'>"
+                                            "<SClass ID='5'><PARAM><P ID='8'/></PARAM></SClass></LClass>"
+                                            "<Other ID='6'/></Root_Model>"));
+    QList<Node> tree;
+    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree), 9);
+    QCOMPARE(tree.size(), 1);
     ModelFile::DeleteRecords(tree);
 }
 

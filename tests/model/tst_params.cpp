@@ -122,6 +122,10 @@ private slots:
     void delete_largeClass_goneFromFileTextStays();
     void rename_stateAndTransition();
     void program_menusReachTheDialogsAndThePageList();
+    void deleteSmallClass_stateOrTransition_leavesTheTables();
+    void deleteDialogs_rowGoesAnotherWay_closedAndForgotten();
+    void deleteLargeClass_latestTargetFollowsTheClassesLeft();
+    void addParam_noIdLeft_refusedWithMessage();
 };
 
 void tst_params::add_emptyClass_offersChoicesAndGetsK11()
@@ -363,6 +367,87 @@ void tst_params::program_menusReachTheDialogsAndThePageList()
     p.editor()->SetCurrentItem(p.editor()->FindItem("1"));
     action("actionM_D_L")->trigger();
     QVERIFY(topLevel<DeleteLclassDiag>()->isVisible());
+}
+
+// A small class deleted on its own takes its state or transition with it, as with its large class.
+void tst_params::deleteSmallClass_stateOrTransition_leavesTheTables()
+{
+    Editor e;
+    QCOMPARE(e.add("2", "Open", "STATE_RADIO"), QString());
+    QCOMPARE(e.add("5", "go", "TRANSIT_RADIO", 0), QString());
+    QVERIFY(e.mdl->GetStateTable().HasTransitionsOf("2"));
+    const auto deleteSclass = [&e](const QString &id) {
+        e.mdl->SetCurrentItem(e.item(id));
+        e.mdl->DeleteSclassDiag();
+        topLevel<DeleteSclassDiag>()->findChild<QPushButton *>("OK")->click();
+        QVERIFY(!e.item(id));
+    };
+    deleteSclass("5");
+    QVERIFY(!e.mdl->GetStateTable().HasTransitionsOf("2"));
+    e.mdl->SetCurrentItem(e.item("2")->child(0));
+    e.mdl->DeleteParamDiag();
+    QVERIFY(topLevel<DeleteParamDiag>()->findChild<QPushButton *>("OK")->isEnabled());
+    topLevel<DeleteParamDiag>()->close();
+    deleteSclass("2");
+    QVERIFY(!e.mdl->GetStateTable().IsState("2"));
+    QCOMPARE(e.add("4", "Open", "STATE_RADIO"), QString());
+}
+
+// The delete dialogs are not modal: a row freed meanwhile (its class deleted, the model closed)
+// closes the dialog that asks about it, and OK can no longer reach it.
+void tst_params::deleteDialogs_rowGoesAnotherWay_closedAndForgotten()
+{
+    Editor e;
+    e.mdl->SetCurrentItem(e.item("10"));
+    e.mdl->DeleteParamDiag();
+    e.mdl->SetCurrentItem(e.item("8"));
+    e.mdl->DeleteSclassDiag();
+    auto *param = topLevel<DeleteParamDiag>();
+    auto *sclass = topLevel<DeleteSclassDiag>();
+    QVERIFY(param->isVisible() && sclass->isVisible());
+    e.mdl->SetCurrentItem(e.item("7"));
+    e.mdl->DeleteLclassDiag();
+    auto *lclass = topLevel<DeleteLclassDiag>();
+    QVERIFY(lclass->isVisible());
+    e.mdl->RemoveClassItem(e.item("7"));
+    QVERIFY(!sclass->isVisible() && !lclass->isVisible());
+    QVERIFY(param->isVisible());
+    sclass->OkProc();
+    lclass->OkProc();
+    QCOMPARE(e.mdl->GetTree()->topLevelItemCount(), 1);
+    e.mdl->CloseModel();
+    QVERIFY(!param->isVisible());
+    param->OkProc();
+    QCOMPARE(e.mdl->GetTree()->topLevelItemCount(), 0);
+}
+
+void tst_params::deleteLargeClass_latestTargetFollowsTheClassesLeft()
+{
+    Editor e;
+    e.record("1")->SetAttr("TargetDate", "2030/1/2");
+    e.record("7")->SetAttr("TargetDate", "2031/01/01");
+    e.SetStrVar(RegSlot::StrLclassLatestTarget, "2031/01/01");
+    e.mdl->SetCurrentItem(e.item("7"));
+    e.mdl->DeleteLclassDiag();
+    topLevel<DeleteLclassDiag>()->findChild<QPushButton *>("OK")->click();
+    QCOMPARE(e.GetStrVar(RegSlot::StrLclassLatestTarget), QStringLiteral("2030/1/2"));
+}
+
+// A transition takes three IDs at once: with fewer left nothing is added.
+void tst_params::addParam_noIdLeft_refusedWithMessage()
+{
+    Editor e;
+    writeFile(e.GetStrVar(RegSlot::StrModelDir) + "/model.xml",
+              QByteArray(kModel).replace("MaxID=\"20\"", "MaxID=\"999999998\""));
+    QVERIFY(e.mdl->OpenModel());
+    QCOMPARE(e.add("2", "Open", "STATE_RADIO"), QString());
+    QCOMPARE(e.add("5", "go", "TRANSIT_RADIO", 0), QStringLiteral("no ID is left: model.xml"));
+    QCOMPARE(e.item("5")->childCount(), 0);
+    QVERIFY(!e.mdl->GetStateTable().HasTransitionsOf("2"));
+    QCOMPARE(e.add("4", "p"), QString());
+    QCOMPARE(e.add("4", "q"), QStringLiteral("no ID is left: model.xml"));
+    QCOMPARE(e.item("4")->childCount(), 1);
+    QVERIFY(e.item("999999999"));
 }
 
 QTEST_MAIN(tst_params)

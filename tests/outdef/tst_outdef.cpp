@@ -2,12 +2,16 @@
 #include "outdef/outfile.h"
 #include "outdef/outseq.h"
 #include "outdefprogram.h"
+#include "shell/errormsg.h"
 #include "shell/numeditor.h"
+#include "shell/tab.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -68,6 +72,13 @@ private slots:
     void splitterSizes_data();
     void splitterSizes();
     void close_forgetsRecordsAndShownSequence();
+    void createOrOpen_anyDocKind_showsOutputTab_data();
+    void createOrOpen_anyDocKind_showsOutputTab();
+    void bindButtons_shownOrHidden_keepTheirPlaces();
+    void sequencePage_fullScreen_buttonsShownLoopRowSteady();
+    void notOwner_dateButtonsOffAndSaveRefused();
+    void temporarySequence_templateEditedWhileShown_saved();
+    void open_nestingDeeperThanTheGenerator_cutWithMessage();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -372,5 +383,177 @@ void tst_outdef::close_forgetsRecordsAndShownSequence()
     QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
 }
 
+// Another member's definition: no date can be picked, and a save never rewrites it.
+void tst_outdef::notOwner_dateButtonsOffAndSaveRefused()
+{
+    OutProgram p;
+    QByteArray xml = kTwoTemplates;
+    xml.replace("User='me' Email='me@x'", "User='bob' Email='bob@x'");
+    p.open(xml);
+    for (const char *name : {"SDATEBTN", "CDATEBTN"})
+        QVERIFY2(!p.page()->findChild<QPushButton *>(name)->isEnabled(), name);
+    p.page()->findChild<QLineEdit *>("SDATE")->setText("2030/01/01");
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(readFile(p.outXml()), xml);
+    // The owner's buttons come back with the owner's definition.
+    p.window->CloseWorkspace();
+    p.open(kTwoTemplates);
+    for (const char *name : {"SDATEBTN", "CDATEBTN"})
+        QVERIFY2(p.page()->findChild<QPushButton *>(name)->isEnabled(), name);
+}
+
+void tst_outdef::temporarySequence_templateEditedWhileShown_saved()
+{
+    OutProgram p;
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='4'><SEQ ID='2'/><SEQ ID='3' TITLE='t'/>"
+           "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='2'/></FILE></FILES>"
+           "<TEMPSEQ><SEQ ID='3'/></TEMPSEQ></Root_Output>");
+    p.temps()->setFocus();
+    p.temps()->setCurrentItem(p.temps()->topLevelItem(0));
+    QCOMPARE(p.page()->PageMode(), 2);
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    editor->selectAll();
+    editor->insertPlainText(QStringLiteral("temporary $Var[1]"));
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(readFile(p.dir() + "/Seq_3.txt"), QByteArray("temporary $Var[1]"));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+}
+
+// A chain of nested sequences deeper than any output can use is cut where the generator stops
+// (it would overflow the views that walk it); the sequences below stay in the file.
+void tst_outdef::open_nestingDeeperThanTheGenerator_cutWithMessage()
+{
+    const int chain = 1500;
+    QByteArray seqs;
+    for (int n = 1; n <= chain; ++n) {
+        seqs += "<SEQ ID='" + QByteArray::number(n) + "'>";
+        if (n < chain)
+            seqs += "<SEQ ID='" + QByteArray::number(n + 1) + "'/>";
+        seqs += "</SEQ>";
+    }
+    OutProgram p;
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='" + QByteArray::number(chain + 1) + "'>" +
+           seqs + "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/></FILE></FILES></Root_Output>");
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QCOMPARE(errors->windowTitle(), QStringLiteral("Open Output"));
+    QVERIFY(errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText().contains("deeper than 1000"));
+    errors->close();
+    QVERIFY(p.find(p.files(), "$Seq[1000]"));
+    QVERIFY(!p.find(p.files(), "$Seq[1001]"));
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(seqElements(p.saved()).size(), chain);
+}
+
 QTEST_MAIN(tst_outdef)
 #include "tst_outdef.moc"
+
+void tst_outdef::createOrOpen_anyDocKind_showsOutputTab_data()
+{
+    QTest::addColumn<int>("message");
+    QTest::addColumn<int>("kindBefore");
+    QTest::addColumn<int>("kindAfter");
+    QTest::newRow("open, nothing open") << int(MsgCode::OpenOutput) << 0 << 3;
+    QTest::newRow("open, instance open") << int(MsgCode::OpenOutput) << 2 << 4;
+    QTest::newRow("create, instance open") << int(MsgCode::NewOutput) << 2 << 4;
+}
+
+// With an instance open the kind becomes 4; the tab brought up must still be the Output tab.
+void tst_outdef::createOrOpen_anyDocKind_showsOutputTab()
+{
+    QFETCH(int, message);
+    QFETCH(int, kindBefore);
+    QFETCH(int, kindAfter);
+    OutProgram p;
+    p.SetIntVar(RegSlot::IntDocKind, kindBefore);
+    if (message == MsgCode::OpenOutput)
+        writeFile(p.outXml(), kTwoTemplates);
+    else
+        QDir().mkpath(p.dir());
+    p.deliver(message);
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), kindAfter);
+    QCOMPARE(p.window->TabArea()->MainTabs()->currentIndex(), int(Tab::Output));
+    QCOMPARE(p.window->TabArea()->CurrentTab(), int(Tab::Output));
+}
+
+// A click where one button was must never hit the other: hidden, each keeps its space.
+void tst_outdef::bindButtons_shownOrHidden_keepTheirPlaces()
+{
+    OutProgram p;
+    p.open(kTwoTemplates);
+    p.window->resize(1280, 1000);
+    auto *set = p.page()->findChild<QPushButton *>(QStringLiteral("SET_BTN"));
+    auto *unset = p.page()->findChild<QPushButton *>(QStringLiteral("UNSET_BTN"));
+    auto *model = p.page()->findChild<QWidget *>(QStringLiteral("MODEL_TAB"));
+    auto *current = p.page()->findChild<QWidget *>(QStringLiteral("CURRENT_TAB"));
+    QVERIFY(set && unset && model && current);
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    auto place = [](QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); };
+    set->show();
+    unset->hide();
+    settle();
+    const QRect setPlace = place(set);
+    const QRect modelPlace = place(model);
+    const QRect currentPlace = place(current);
+    set->hide();
+    unset->show();
+    settle();
+    QVERIFY(!place(unset).intersects(setPlace));
+    QCOMPARE(place(model), modelPlace);
+    QCOMPARE(place(current), currentPlace);
+    unset->hide();
+    settle();
+    QCOMPARE(place(model), modelPlace);
+    set->show();
+    settle();
+    QCOMPARE(place(set), setPlace);
+}
+
+// On a 1280 x 1024 screen the sequence form used to be cut off at the bottom and right, and its
+// loop row pushed the fields aside when a looping sequence was shown.
+void tst_outdef::sequencePage_fullScreen_buttonsShownLoopRowSteady()
+{
+    OutProgram p;
+    p.window->resize(1280, 1024);
+    p.open(
+        "<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='3'><SEQ ID='1' LOOP='1'/><SEQ ID='2'/>"
+        "</SEQUENCE><FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/><SEQ ID='2'/></FILE></FILES></Root_Output>");
+    QCoreApplication::processEvents();
+    OutSeq *form = p.page()->GetOutSeq();
+    auto *tabs = p.page()->findChild<QTabWidget *>(QStringLiteral("INF_TAB"));
+    QVERIFY(form && tabs);
+    auto settle = [] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    settle();
+    QCOMPARE(tabs->currentIndex(), 1);
+    const QRect shown =
+        QRect(tabs->currentWidget()->mapTo(p.window, QPoint(0, 0)), tabs->currentWidget()->size());
+    auto place = [&p](QWidget *w) { return QRect(w->mapTo(p.window, QPoint(0, 0)), w->size()); };
+    const QList<QWidget *> buttons{form->GetCodeSetButton(), form->GetCodeDelButton(),
+                                   form->GetVarCodeSetButton(), form->GetVarCodeDelButton(),
+                                   form->GetModButton()};
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
+    const QRect title = place(form->GetTitleEdit());
+    const QRect nest = place(form->GetNestTree());
+
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[1]"));
+    settle();
+    QVERIFY(!form->findChild<QComboBox *>(QStringLiteral("LOOPCBX"))->isHidden());
+    QCOMPARE(place(form->GetTitleEdit()), title);
+    QCOMPARE(place(form->GetNestTree()), nest);
+    for (QWidget *button : buttons)
+        QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
+}

@@ -3,6 +3,7 @@
 #include "shell/errormsg.h"
 #include "shell/numeditor.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -74,6 +75,8 @@ private slots:
     void setAside_returnsUseCounts();
     void deleteTemporary_removesNestedRecordsKeepsTemplates();
     void refusals_fileWithSequencesAndNestedTemporary();
+    void create_craftedCounters_neverReuseWrapOrFree_data();
+    void create_craftedCounters_neverReuseWrapOrFree();
 };
 
 void tst_outident::files_deletedNumberNeverReused()
@@ -314,4 +317,54 @@ void tst_outident::refusals_fileWithSequencesAndNestedTemporary()
 }
 
 QTEST_MAIN(tst_outident)
+// A shared out.xml may hold any counter: a new identifier never takes a number in use (its record
+// would be freed under its row), never wraps to a negative number, and is refused when none is left.
+void tst_outident::create_craftedCounters_neverReuseWrapOrFree_data()
+{
+    QTest::addColumn<QByteArray>("counters");
+    QTest::addColumn<QString>("created"); // marker of the new sequence, empty when refused
+    QTest::addColumn<QString>("seqMaxId");
+    QTest::newRow("MaxID at the largest int") << QByteArray("MaxID='2147483647'") << ""
+                                              << "1000000000";
+    QTest::newRow("last number") << QByteArray("MaxID='999999999'") << "$Seq[999999999]"
+                                 << "1000000000";
+    QTest::newRow("MaxID not a number") << QByteArray("MaxID='-5'") << "$Seq[3]"
+                                        << "4";
+}
+
+void tst_outident::create_craftedCounters_neverReuseWrapOrFree()
+{
+    QFETCH(QByteArray, counters);
+    QFETCH(QString, created);
+    QFETCH(QString, seqMaxId);
+    OutProgram p;
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE " + counters +
+           "><SEQ ID='1' TITLE='one'/><SEQ ID='2' TITLE='two'/></SEQUENCE><FILES MaxID='2147483646'>"
+           "<FILE ID='1'><SEQ ID='1'/><SEQ ID='2'/></FILE></FILES></Root_Output>");
+    select(p, "$Seq[1]");
+    p.page()->CreateNextSeqDiag();
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    if (created.isEmpty()) {
+        QVERIFY(errors && errors->isVisible());
+        QCOMPARE(errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText(),
+                 QStringLiteral("no ID is left: out.xml"));
+        QCOMPARE(p.files()->topLevelItem(0)->childCount(), 2);
+        errors->close();
+    } else {
+        QVERIFY(p.find(p.files(), created));
+        QCOMPARE(p.files()->topLevelItem(0)->childCount(), 3);
+    }
+    QCOMPARE(p.page()->FindSeq(1)->data->GetAttr("TITLE"), QStringLiteral("one"));
+    // No file number is left either: nothing is added.
+    p.page()->CreateFileDiag();
+    QCOMPARE(p.files()->topLevelItemCount(), 1);
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    const QDomElement root = p.saved();
+    QCOMPARE(root.firstChildElement("SEQUENCE").attribute("MaxID"), seqMaxId);
+    QCOMPARE(root.firstChildElement("FILES").attribute("MaxID"), QStringLiteral("1000000000"));
+    QCOMPARE(seqElements(root).value("1").attribute("TITLE"), QStringLiteral("one"));
+}
+
 #include "tst_outident.moc"

@@ -30,6 +30,7 @@ private slots:
     void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data();
     void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber();
     void append_writesListedAttributesOnlyInOrder();
+    void place_deeperThanTheGenerator_referenceDroppedAndCounted();
 };
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
@@ -62,6 +63,18 @@ void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber
            "<SEQ ID='-2'/><SEQ ID='../3'/></SEQUENCE><FILES MaxID='2'><FILE ID='1' TITLE='a'/><FILE ID='1'/>"
            "<FILE ID=' 2'/></FILES>"
         << 3 << 2 << "F1[] S1[] T[]";
+    // Counters above the ceiling leave no number; a refused element's number is still counted.
+    QTest::newRow("SEQ at the largest int")
+        << "<SEQUENCE MaxID='2'><SEQ ID='1'/><SEQ ID='2147483647'/></SEQUENCE>" << OutXml::NoIdLeft << 1
+        << "S1[] T[]";
+    QTest::newRow("MaxID past the largest int")
+        << "<SEQUENCE MaxID='2147483648'/><FILES MaxID='-1'><FILE ID='4'/></FILES>" << OutXml::NoIdLeft << 5
+        << "F4[] T[]";
+    QTest::newRow("last number") << "<SEQUENCE MaxID='999999999'/><FILES MaxID='999999999'/>" << 999999999
+                                 << 999999999 << "T[]";
+    QTest::newRow("repeated SEQ holds the highest")
+        << "<SEQUENCE MaxID='2'><SEQ ID='1'/><SEQ ID='1'><SEQ ID='9'/></SEQ></SEQUENCE>" << 10 << 1
+        << "S1[] T[]";
 }
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber()
@@ -105,6 +118,25 @@ void tst_outxml::append_writesListedAttributesOnlyInOrder()
     QCOMPARE(seq.attributes().count(), 6);
     QVERIFY(!seq.hasAttribute("ODD"));
     QCOMPARE(seq.attribute("P_LOOP"), QString());
+}
+
+// A chain of nested sequences is cut where the generator stops; the sequences below stay in the
+// definition, unplaced, and nothing walks deeper than the cap.
+void tst_outxml::place_deeperThanTheGenerator_referenceDroppedAndCounted()
+{
+    OutXml::Definition def;
+    const int chain = OutXml::MaxDepth + 500;
+    def.fileOrder = {1};
+    def.files[1].seqs = {1};
+    for (int n = 1; n <= chain; ++n)
+        def.seqs[n].seqs = n < chain ? QList<int>{n + 1} : QList<int>{};
+    def.temps = {chain};
+    QCOMPARE(OutXml::Place(&def), 1);
+    QCOMPARE(def.seqs.value(OutXml::MaxDepth - 1).seqs, QList<int>{OutXml::MaxDepth});
+    QCOMPARE(def.seqs.value(OutXml::MaxDepth).seqs, QList<int>{});
+    QCOMPARE(def.seqs.size(), chain);
+    // The end of the chain is placed where the file names it: as a temporary sequence.
+    QCOMPARE(def.temps, QList<int>{chain});
 }
 
 QTEST_MAIN(tst_outxml)

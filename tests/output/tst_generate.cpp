@@ -6,6 +6,8 @@
 #include "outdef/outseq.h"
 #include "shell/numeditor.h"
 
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -33,6 +35,42 @@ QColor colourAt(QTextDocument *doc, const QString &text, const QString &what)
                ? f.foreground().color()
                : QColor();
 }
+
+QByteArray number(int n)
+{
+    return QByteArray::number(n);
+}
+
+// Opens a definition of two files: "main.c" expands sequences 1 .. count, where each template is
+// `body` with "%" standing for the next sequence's marker and the last one is "x"; "small.h" holds
+// sequence 900, "ok".
+void openChain(GenProgram &p, int count, const QByteArray &body)
+{
+    QDir().mkpath(p.dir());
+    QByteArray seqs;
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray next = "$Seq[" + number(i + 1) + "]";
+        seqs += "<SEQ ID='" + number(i) + "' TITLE='s" + number(i) + "'>" +
+                (i < count ? "<SEQ ID='" + number(i + 1) + "'/>" : QByteArray()) + "</SEQ>";
+        writeFile(p.dir() + "/Seq_" + QString::number(i) + ".txt",
+                  i < count ? QByteArray(body).replace("%", next) : QByteArray("x"));
+    }
+    writeFile(p.dir() + "/Seq_900.txt", "ok");
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='901'>" +
+           seqs +
+           "<SEQ ID='900' TITLE='t'></SEQ></SEQUENCE><FILES MaxID='3'>"
+           "<FILE ID='1' TITLE='f' FileName='main' EXP='c'><SEQ ID='1'/></FILE>"
+           "<FILE ID='2' TITLE='g' FileName='small' EXP='h'><SEQ ID='900'/></FILE></FILES></Root_Output>");
+}
+
+qint64 runMilliseconds(GenProgram &p)
+{
+    QElapsedTimer clock;
+    clock.start();
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    return clock.elapsed();
+}
 } // namespace
 
 class tst_generate : public QObject
@@ -44,6 +82,8 @@ private slots:
     void outputName_data();
     void outputName();
     void damagedCycle_expandsToNothing();
+    void doublingChain_stopsThatFileWithItsNameOthersGenerated();
+    void manyMarkers_costLinearInTemplateSize();
     void preview_showsWholeFileTitledByName();
     void markerCounts_setCutLoadAndTemporary();
     void highlighting_onlyMarkersOfTheShownEntry();
@@ -130,6 +170,63 @@ void tst_generate::damagedCycle_expandsToNothing()
     inner->data->flags[0] = true;
     p.page()->GenerateFiles(OutputGenerator::Run);
     QCOMPARE(p.page()->GetGeneratedList().first().text, QStringLiteral("f {\n\t\txy\n}\n"));
+}
+
+void tst_generate::doublingChain_stopsThatFileWithItsNameOthersGenerated()
+{
+    GenProgram p;
+    // 32 levels each naming the next twice: 2^31 expansions if nothing bounds them.
+    openChain(p, 32, "%%");
+    QElapsedTimer clock;
+    clock.start();
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    qInfo("32 levels stopped after %lld ms", clock.elapsed());
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 2);
+    QVERIFY(results.at(0).text.isEmpty());
+    QVERIFY2(results.at(0).error.contains("main.c"), qPrintable(results.at(0).error));
+    QCOMPARE(results.at(1).text, QStringLiteral("ok"));
+    QVERIFY(results.at(1).error.isEmpty());
+
+    // Long templates: the size bound stops the file long before the expansion count would.
+    openChain(p, 12, QByteArray(40000, 'a') + "%%%%%%%%");
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    QVERIFY(p.page()->GetGeneratedList().at(0).error.contains("main.c"));
+    QCOMPARE(p.page()->GetGeneratedList().at(1).text, QStringLiteral("ok"));
+
+    // The preview ends as well and says which file it stopped.
+    openChain(p, 32, "%%");
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    clock.restart();
+    p.page()->FileOutDiag();
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(p.window->StatusText().contains("main.c"), qPrintable(p.window->StatusText()));
+}
+
+void tst_generate::manyMarkers_costLinearInTemplateSize()
+{
+    GenProgram p;
+    // Markers on one line, and a line below with many more: the line's indentation is looked at
+    // for every sequence marker.
+    QByteArray small = "\t%\n";
+    QByteArray large = "\t%\n";
+    for (int i = 0; i < 10000; ++i)
+        small += "% ";
+    for (int i = 0; i < 200000; ++i)
+        large += "% ";
+    openChain(p, 2, small);
+    // The best of a few runs: the machine is shared, and one slow run says nothing of the cost.
+    qint64 smallTime = runMilliseconds(p);
+    for (int i = 0; i < 3; ++i)
+        smallTime = qMin(smallTime, runMilliseconds(p));
+    QCOMPARE(p.page()->GetGeneratedList().at(0).text.size(), 10000 * 2 + 3);
+    openChain(p, 2, large);
+    const qint64 largeTime = qMin(runMilliseconds(p), runMilliseconds(p));
+    QCOMPARE(p.page()->GetGeneratedList().at(0).text.size(), 200000 * 2 + 3);
+    qInfo("10,000 markers: %lld ms, 200,000 markers: %lld ms", smallTime, largeTime);
+    QVERIFY2(largeTime < 60 * qMax<qint64>(smallTime, 10),
+             qPrintable(QStringLiteral("%1 ms against %2 ms").arg(largeTime).arg(smallTime)));
 }
 
 void tst_generate::preview_showsWholeFileTitledByName()

@@ -49,6 +49,9 @@ private slots:
     void initTestCase() { watchConnections(); }
     void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
     void writeGenerated_refusesEscapesAndFailuresCountsTheRest();
+    void writeGenerated_stoppedFileReportedOthersWritten();
+    void outputPath_data();
+    void outputPath();
     void writeGenerated_localeEncoding_data();
     void writeGenerated_localeEncoding();
     void copyReferences_sameOlderMissingSkipOverwriteCancel();
@@ -88,6 +91,53 @@ void tst_outrun::writeGenerated_refusesEscapesAndFailuresCountsTheRest()
     progress.ResetProgress();
     progress.SetOutputFiles(out, &none);
     QVERIFY(!progress.StartOutput(true, false, out, nullptr));
+}
+
+void tst_outrun::writeGenerated_stoppedFileReportedOthersWritten()
+{
+    GenProgram p;
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("big.c"), "kept");
+    const QList<GeneratedFile> files = {{"big.c", "", "output of big.c was stopped"}, {"small.h", "ok"}};
+    FileOutProgress progress;
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &files);
+    QString text;
+    answerNextBox("OK", nullptr, &text);
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(progress.Done(), 1);
+    QCOMPARE(readFile(tmp.filePath("big.c")), QByteArray("kept"));
+    QCOMPARE(readFile(tmp.filePath("small.h")), QByteArray("ok"));
+    QCOMPARE(text, QStringLiteral("File error"));
+}
+
+void tst_outrun::outputPath_data()
+{
+    QTest::addColumn<QString>("dir");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("root folder") << "/"
+                                 << "a.c"
+                                 << "/a.c";
+    QTest::newRow("trailing separator") << "/tmp/out/"
+                                        << "a.c"
+                                        << "/tmp/out/a.c";
+    QTest::newRow("folder itself") << "/tmp/out"
+                                   << "."
+                                   << "";
+    QTest::newRow("sibling with the same start") << "/tmp/out"
+                                                 << "../out2/a.c"
+                                                 << "";
+    QTest::newRow("up from root") << "/"
+                                  << "../a.c"
+                                  << "";
+}
+
+void tst_outrun::outputPath()
+{
+    QFETCH(QString, dir);
+    QFETCH(QString, name);
+    QTEST(FileOutProgress::OutputPath(dir, name), "path");
 }
 
 void tst_outrun::writeGenerated_localeEncoding_data()

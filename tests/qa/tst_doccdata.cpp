@@ -39,6 +39,9 @@ private slots:
     void load_wrongRoot_reportedOnceAndNeverWritten();
     void save_recordWithoutEntries_notWritten();
     void save_pathIsFolder_reportedAndKeptModified();
+    void text_forbiddenCharacters_replacedFileReadsBackWhole();
+    void ids_beyondCeiling_creationRefused();
+    void hook_onlyForWrittenRecords();
 
 private:
     RegistryScope *m_registry = nullptr;
@@ -243,6 +246,81 @@ void tst_doccdata::save_pathIsFolder_reportedAndKeptModified()
     QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
     QVERIFY(store.Record("k")->Modified);
     QVERIFY(QFileInfo(path).isDir());
+}
+
+// U+0001 in one entry used to write a history no parser reads: 0 entries for every member, and
+// the rule against writing over an unreadable file then kept it broken.
+void tst_doccdata::text_forbiddenCharacters_replacedFileReadsBackWhole()
+{
+    const QString path = m_dir.filePath(QStringLiteral("forbidden.hst"));
+    const QString mailPath = m_dir.filePath(QStringLiteral("forbidden.eml"));
+    {
+        DocCdata store;
+        store.LoadIfChanged("k", path);
+        store.SetRecordPath("k", path);
+        store.AddCaseNow("k", nullptr, 1, "Ann\u0002", "a\u0001b]]>c");
+        store.AddCaseNow("k", nullptr, 1, "Ann", "later");
+        store.SaveModified();
+        DocCdata mail;
+        mail.SetMode(DocCdata::MailKind);
+        mail.LoadIfChanged("m", mailPath);
+        mail.SetRecordPath("m", mailPath);
+        mail.AddRecordNow("m", nullptr, "Ann", "1", "title\u001B", "0", "\uFFFF]]>");
+        mail.SaveModified();
+    }
+    DocCdata reader;
+    QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", path);
+    QCOMPARE(entries->size(), 2);
+    QCOMPARE(entries->at(0)->Text, QStringLiteral("a\uFFFDb]]>c"));
+    QCOMPARE(entries->at(0)->NAME, QStringLiteral("Ann\uFFFD"));
+    QCOMPARE(entries->at(1)->Text, QStringLiteral("later"));
+    DocCdata mailReader;
+    mailReader.SetMode(DocCdata::MailKind);
+    entries = mailReader.LoadIfChanged("m", mailPath);
+    QCOMPARE(entries->size(), 1);
+    QCOMPARE(entries->at(0)->TITLE, QStringLiteral("title\uFFFD"));
+    QCOMPARE(entries->at(0)->Text, QStringLiteral("\uFFFD]]>"));
+}
+
+void tst_doccdata::ids_beyondCeiling_creationRefused()
+{
+    const QString path = m_dir.filePath(QStringLiteral("full.hst"));
+    const QByteArray full = history("<CASE ID=\"999999999\"><![CDATA[last]]></CASE>");
+    writeFile(path, full);
+    DocCdata store;
+    store.LoadIfChanged("k", path);
+    QCOMPARE(store.GetNextID("k"), -1);
+    QVERIFY(!store.AddCaseNow("k", nullptr, 1, "Ann", "refused"));
+    QVERIFY(UiReport::LastText().contains(path));
+    store.SaveModified();
+    QCOMPARE(parse(path).documentElement().elementsByTagName("CASE").size(), 1);
+    // A run of digits beyond nine is no ID, and leaves no number above it either.
+    writeAt(path, history("<CASE ID=\"12345678901\"/>"), QDateTime::currentDateTime().addSecs(5));
+    DocCdata other;
+    other.LoadIfChanged("k", path);
+    QCOMPARE(other.GetNextID("k"), -1);
+    QCOMPARE(other.LoadIfChanged("k", path)->first()->ID, 0);
+}
+
+// A notification announces an entry: only one whose file was written may be announced.
+void tst_doccdata::hook_onlyForWrittenRecords()
+{
+    m_registry->SetStrVar(RegSlot::StrMailIsSend, QStringLiteral("1"));
+    const QString good = m_dir.filePath(QStringLiteral("hooked.hst"));
+    const QString folder = m_dir.filePath(QStringLiteral("hooked-folder.hst"));
+    const QString damaged = m_dir.filePath(QStringLiteral("hooked-damaged.hst"));
+    QVERIFY(QDir().mkpath(folder));
+    writeAt(damaged, "<Root_Instance", QDateTime::currentDateTime().addSecs(-60));
+    DocCdata store;
+    QStringList hooked;
+    store.SetSaveHook([&hooked](DocCdataRecord *record) { hooked << record->Path; });
+    for (const QString &path : {good, folder, damaged}) {
+        store.LoadIfChanged(path, path);
+        store.SetRecordPath(path, path);
+        store.AddCaseNow(path, nullptr, 1, "Ann", "x");
+    }
+    store.SaveModified();
+    QCOMPARE(hooked, QStringList{good});
 }
 
 QTEST_GUILESS_MAIN(tst_doccdata)

@@ -1,3 +1,4 @@
+#include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "loadtiming.h"
@@ -7,8 +8,10 @@
 
 #include <QComboBox>
 #include <QDomDocument>
+#include <QScopeGuard>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 using namespace TestSupport;
 
@@ -59,9 +62,12 @@ private slots:
     void damagedOwnFile_neverReplaced_data();
     void damagedOwnFile_neverReplaced();
     void hiddenAndRefused_carriedThrough();
+    void ids_aboveEveryIdSeen_refusedWhenNoneLeft();
+    void textsXmlCannotHold_otherMemberReadsThem();
     void addressees_answeredStays_positions();
     void historyText_onlyNewestUnsavedEntryEdited();
     void panel_withoutOwnMember_offersNothing();
+    void types_storedUntranslated_shownTranslated_readEitherForm();
     void unreadableFiles_oneReportNamingEachAndKept();
     void manyEntries_newestFirstAndTimeGrowsLinearly_data();
     void manyEntries_newestFirstAndTimeGrowsLinearly();
@@ -321,6 +327,48 @@ void tst_qanda::hiddenAndRefused_carriedThrough()
     QVERIFY(QDir(m_dir->path()).entryList({"*.hst"}).isEmpty());
 }
 
+// The next ID lies above the MaxID and every ID of the file, refused elements included; past nine
+// digits no question is created and nothing is lost.
+void tst_qanda::ids_aboveEveryIdSeen_refusedWhenNoneLeft()
+{
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"2\">"
+                                      "<Quest ID=\"1\" OwnerID=\"1\" Name=\"m1\" TITLE=\"t\"/>"
+                                      "<Note ID=\"40\"/></Root_Question>");
+    writeFile(path("answer_1.xml"), "<Root_Answer ID=\"1\" MaxID=\"99999999999\"/>");
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QCOMPARE(one.member(1)->QuestionMaxID, 41);
+        QVERIFY(one.member(1)->AnswerMaxID > DecimalId::Ceiling);
+    }
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"3\">"
+                                      "<Quest ID=\"999999999\" OwnerID=\"1\" Name=\"m1\" TITLE=\"t\"/>"
+                                      "</Root_Question>");
+    QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    UiReport::ClearLast();
+    one.Ask(0, QStringLiteral("one too many"));
+    QCOMPARE(one.panel()->QuestionTree()->topLevelItemCount(), 1);
+    QVERIFY2(UiReport::LastText().startsWith(QStringLiteral("no ID is left")),
+             qPrintable(UiReport::LastText()));
+    one.Save();
+    const QDomElement qr = root(path("question_1.xml"));
+    QCOMPARE(qr.elementsByTagName("Quest").size(), 1);
+    QCOMPARE(qr.attribute("MaxID"), QStringLiteral("1000000000"));
+}
+
+void tst_qanda::textsXmlCannotHold_otherMemberReadsThem()
+{
+    {
+        QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        one.Ask(0, QStringLiteral("t\u0001]]>"), {2});
+        one.Save();
+    }
+    QVERIFY(!root(path("question_1.xml")).isNull());
+    QaSession two(m_dir->path(), QStringLiteral("m2@x"), kTwo);
+    QTreeWidgetItem *q = two.panel()->AnswerTree()->topLevelItem(0);
+    QVERIFY(q);
+    QCOMPARE(q->text(QandA::ColTitle), QStringLiteral("t\uFFFD]]>"));
+}
+
 void tst_qanda::addressees_answeredStays_positions()
 {
     QaSession s(m_dir->path(), QStringLiteral("m1@x"), {{1, "m1@x"}, {2, "m2@x"}, {3, "m3@x"}});
@@ -398,9 +446,6 @@ void tst_qanda::panel_withoutOwnMember_offersNothing()
     s.Save();
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }
-
-QTEST_MAIN(tst_qanda)
-#include "tst_qanda.moc"
 
 // Files that are there but not shown: another member's that does not parse, and files of another
 // kind under a question or answer file's name (another member's and an own one).
@@ -481,4 +526,49 @@ void tst_qanda::manyEntries_newestFirstAndTimeGrowsLinearly()
             QCOMPARE(shown->child(i)->text(QandA::ColId), prefix + QString::number(expected.at(i).second));
     };
     verifyScales(load, 2000, 20000);
+}
+
+QTEST_MAIN(tst_qanda)
+#include "tst_qanda.moc"
+
+// The interface is Japanese, the files are not: a file holds "QQuestion", and one written with the
+// shown text ("質問") before still reads, shows and is saved in the stored form.
+void tst_qanda::types_storedUntranslated_shownTranslated_readEitherForm()
+{
+    QTranslator japanese;
+    QVERIFY(japanese.load(QStringLiteral(":/Pelmorine_jp.qm")));
+    QCoreApplication::installTranslator(&japanese);
+    const auto restore = qScopeGuard([&japanese] { QCoreApplication::removeTranslator(&japanese); });
+    writeFile(
+        path("question_1.xml"),
+        "<Root_Question ID='1' MaxID='2'><Quest ID='1' OwnerID='1' Name='m1' Type='\xe8\xb3\xaa\xe5\x95\x8f' "
+        "TITLE='mine' State='-1' StartDate='2026/01/01 10:00'><ToUser/><REFERENCE/></Quest></Root_Question>");
+    const QByteArray theirs =
+        "<Root_Question ID='2' MaxID='2'><Quest ID='1' OwnerID='2' Name='m2' Type='QRequest' TITLE='yours' "
+        "State='-1' StartDate='2026/01/01 11:00'><ToUser><User ID='1'/></ToUser><REFERENCE/></Quest>"
+        "</Root_Question>";
+    writeFile(path("question_2.xml"), theirs);
+    QaSession one(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QTreeWidgetItem *mine = find(one.panel()->QuestionTree(), QStringLiteral("Q1-1"));
+    QTreeWidgetItem *yours = find(one.panel()->AnswerTree(), QStringLiteral("Q2-1"));
+    QVERIFY(mine && yours);
+    QCOMPARE(mine->text(QandA::ColType), QString::fromUtf8("\xe8\xb3\xaa\xe5\x95\x8f"));  // 質問
+    QCOMPARE(yours->text(QandA::ColType), QString::fromUtf8("\xe4\xbe\x9d\xe9\xa0\xbc")); // 依頼
+    one.panel()->QuestionTree()->setCurrentItem(mine);
+    QCOMPARE(one.panel()->findChild<QComboBox *>(QStringLiteral("TYPE"))->currentIndex(), 0);
+
+    one.Ask(0, QStringLiteral("new"));
+    one.panel()->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+    answer(one, yours->child(0));
+    one.Save();
+    QDomDocument saved;
+    QVERIFY(saved.setContent(readFile(path("question_1.xml"))));
+    QDomElement quest = saved.documentElement().firstChildElement("Quest");
+    QStringList types;
+    for (; !quest.isNull(); quest = quest.nextSiblingElement("Quest"))
+        types << quest.attribute("Type");
+    QCOMPARE(types, QStringList({"QQuestion", "QQuestion"}));
+    QCOMPARE(root(path("answer_1.xml")).firstChildElement("Q_Ans").attribute("Type"),
+             QStringLiteral("Answer"));
+    QCOMPARE(readFile(path("question_2.xml")), theirs);
 }

@@ -14,9 +14,13 @@ set -uo pipefail
 REDMINE_DIR=/usr/share/redmine
 STATE_DIR=/var/lib/pelmorine-test-redmine
 START_LIMIT=60
+TURN_LIMIT=200
+
+TURN_DIR=""
 
 fail() {
   echo "redmine-server: $*" >&2
+  [ -n "$TURN_DIR" ] && release_turn "$TURN_DIR"
   exit 1
 }
 
@@ -98,6 +102,25 @@ puts "PELKEY=#{u.api_key}"
 puts "PELPROJECT=#{p.id}"
 '
 
+# Every run on this machine writes to the one SQLite database, and SQLite refuses a write while
+# another process writes ("database is locked"): test runs, of this build or of another, take turns
+# from start to stop. A small process holds the turn until stop, or until the owner is gone.
+take_turn() {
+  local dir=$1 owner=$2
+  (exec 9>>"$STATE_DIR/turn.lock"
+   flock -w "$TURN_LIMIT" 9 || exit 1
+   : >"$dir/turn"
+   while [ -f "$dir/turn" ] && { [ -z "$owner" ] || kill -0 "$owner" 2>/dev/null; }; do sleep 0.5; done) \
+    >/dev/null 2>&1 </dev/null &
+  local holder=$!
+  echo "$holder" >"$dir/holder"
+  TURN_DIR=$dir
+  until [ -f "$dir/turn" ]; do
+    kill -0 "$holder" 2>/dev/null || fail "another test run kept the tracker for over ${TURN_LIMIT}s"
+    sleep 0.2
+  done
+}
+
 start() {
   local dir=$1 owner=${2:-}
   installed || {
@@ -106,7 +129,7 @@ start() {
   }
   mkdir -p "$dir" || fail "cannot make $dir"
   umask 077
-  rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out}
+  rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out,turn,holder}
 
   local port password
   port=$(free_port) || fail "no free port on 127.0.0.1"
@@ -122,6 +145,7 @@ start() {
   password=$(cat "$STATE_DIR/password")
   [ -n "$password" ] || fail "no admin password in $STATE_DIR"
   printf '%s' "$password" >"$dir/password"
+  take_turn "$dir" "$owner"
 
   # Thin loads the application while the instance is prepared; the settings are read per request.
   (as_redmine bundle exec thin start -e production -a 127.0.0.1 -p "$port") \
@@ -165,7 +189,11 @@ start() {
 
 stop() {
   local dir=$1 pid watcher
-  pid=$(cat "$dir/pid" 2>/dev/null) || { echo "redmine-server: nothing to stop"; return 0; }
+  pid=$(cat "$dir/pid" 2>/dev/null) || {
+    release_turn "$dir"
+    echo "redmine-server: nothing to stop"
+    return 0
+  }
   watcher=$(cat "$dir/watcher" 2>/dev/null || true)
   [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
   kill "$pid" 2>/dev/null
@@ -176,7 +204,16 @@ stop() {
   done
   kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null
   rm -f "$dir/pid" "$dir/watcher"
+  release_turn "$dir"
   echo "redmine-server: stopped"
+}
+
+release_turn() {
+  local dir=$1 holder
+  rm -f "$dir/turn"
+  holder=$(cat "$dir/holder" 2>/dev/null) || return 0
+  kill "$holder" 2>/dev/null
+  rm -f "$dir/holder"
 }
 
 case "${1:-}" in

@@ -5,9 +5,11 @@
 #include "testsupport.h"
 
 #include <QElapsedTimer>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtTest>
 #include <functional>
 
@@ -70,6 +72,55 @@ private:
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
 
+// A peer on 127.0.0.1 that takes every request and never answers it, or answers a byte at a time,
+// each long after the one before.
+class HostilePeer final : public QObject
+{
+    Q_OBJECT
+public:
+    enum Mode { Silent, Drip };
+    explicit HostilePeer(Mode mode) : m_mode(mode)
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = m_server.nextPendingConnection()) {
+                ++connections;
+                connect(s, &QTcpSocket::readyRead, s, [s] { s->readAll(); });
+                if (m_mode == Drip)
+                    drip(s);
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    int connections = 0;
+    int dripped = 0;
+
+private:
+    void drip(QTcpSocket *s)
+    {
+        const QByteArray reply =
+            "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nContent-Length: 4000\r\n\r\n" +
+            QByteArray(4000, ' ');
+        auto *timer = new QTimer(s);
+        connect(timer, &QTimer::timeout, s, [this, s, reply, at = 0]() mutable {
+            if (at < reply.size() && s->state() == QAbstractSocket::ConnectedState) {
+                s->write(reply.mid(at++, 1));
+                ++dripped;
+            }
+        });
+        timer->start(100);
+    }
+    Mode m_mode;
+    QTcpServer m_server;
+};
+
+// Shortens every request's time-out for one test.
+struct TimeoutScope {
+    int saved = NwRedmine::RequestTimeout();
+    explicit TimeoutScope(int ms) { NwRedmine::SetRequestTimeout(ms); }
+    ~TimeoutScope() { NwRedmine::SetRequestTimeout(saved); }
+};
+
 QByteArray okReply(const QByteArray &body)
 {
     return "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: close\r\nContent-Length: " +
@@ -98,6 +149,8 @@ struct Fixture {
         request();
         if (!spy.wait(waitMs))
             return -1;
+        // Taken as the dispatcher takes it: the client is free for the next request.
+        client.TakeReply();
         return spy.takeFirst().at(0).toInt();
     }
     void useKey(const QString &key)
@@ -154,7 +207,11 @@ private slots:
     void headers_connectionTestCarriesNoCredentials();
     void headers_bodyLengthAndKeyWithoutLineBreaks();
     void url_searchNameAndIdsStayValues();
-    void request_laterSupersedesPending();
+    void request_whileBusy_refusedAndFirstEnds();
+    void abort_dropsPendingAndPostedReply();
+    void timeout_silentOrDrippingServer_endsInError_data();
+    void timeout_silentOrDrippingServer_endsInError();
+    void paging_serverClaimingMillions_stopsAtCap();
     void paging_fetchesFurtherPagesByTotal_data();
     void paging_fetchesFurtherPagesByTotal();
     void errorText_modesAndXmlError();
@@ -525,17 +582,133 @@ void tst_nwredmine::url_searchNameAndIdsStayValues()
     QCOMPARE(f.client.ParseGroupUsers(), int(NwRedmine::XmlErrorCode));
 }
 
-void tst_nwredmine::request_laterSupersedesPending()
+// One request at a time: a second sender is refused, changes nothing of the running request (not
+// even its origin), and the first reply is the one posted.
+void tst_nwredmine::request_whileBusy_refusedAndFirstEnds()
 {
     CapturePeer peer(okReply(TrackersBody));
     Fixture f;
     f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
     f.useKey(QStringLiteral("k"));
-    f.client.GetGroups();
-    QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
+    f.client.SetRequestOrigin(RedmineOrigin::ProjectLoad);
+    QSignalSpy posted(&f.box, &PostRecorder::posted);
+    QVERIFY(f.client.TestConnection());
+    QVERIFY(f.client.IsBusy());
+    QVERIFY(!f.client.GetNewTrackers());
+    QVERIFY(!f.client.StartTest(RedmineOrigin::LoginTest));
+    f.client.SetRequestOrigin(RedmineOrigin::UrlCheck);
+    QVERIFY(!f.client.SearchUsers(QStringLiteral("x")));
+    QCOMPARE(f.client.RequestKind(), int(MsgCode::RedmineTestConnection));
+    QCOMPARE(f.client.GetRequestOrigin(), int(RedmineOrigin::ProjectLoad));
+    QVERIFY(posted.wait(20000));
+    // Posted but not yet taken by the dispatcher: still busy.
+    QVERIFY(f.client.IsBusy());
+    QVERIFY(!f.client.GetGroups());
     QTest::qWait(200);
-    QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineTrackers});
+    QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineTestConnection});
+    QCOMPARE(peer.requests.size(), 1);
+    QVERIFY(f.client.TakeReply());
+    QCOMPARE(f.client.IsReplyError(), 0);
+    QCOMPARE(f.run([&] { f.client.GetGroups(); }), int(MsgCode::RedmineGroups));
+}
+
+// Back drops the pending request and a reply already posted: the client is free at once and the
+// dispatcher skips the dropped reply.
+void tst_nwredmine::abort_dropsPendingAndPostedReply()
+{
+    HostilePeer silent(HostilePeer::Silent);
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, silent.url());
+    f.useKey(QStringLiteral("k"));
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 3);
+    QVERIFY(f.client.GetVersions());
+    QVERIFY(f.client.IsWindowRequest());
+    QTRY_COMPARE(silent.connections, 1);
+    f.client.Abort();
+    QVERIFY(!f.client.IsBusy());
+    QTest::qWait(200);
+    QVERIFY(f.box.codes.isEmpty());
+
+    CapturePeer peer(okReply(TrackersBody));
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    QSignalSpy posted(&f.box, &PostRecorder::posted);
+    QVERIFY(f.client.GetNewTrackers());
+    QVERIFY(posted.wait(20000));
+    f.client.Abort();
+    QVERIFY(!f.client.IsBusy());
+    QVERIFY(!f.client.TakeReply());
+    QCOMPARE(f.run([&] { f.client.GetTrackers(); }), int(MsgCode::RedmineTrackerStatus));
     QCOMPARE(f.client.ParseTrackers(), 0);
+
+    // Requests of the Options page, the group dialog and the user search are not the window's.
+    f.client.SetRequestOrigin(RedmineOrigin::LoginTest);
+    QVERIFY(f.client.TestConnection());
+    QVERIFY(!f.client.IsWindowRequest());
+    f.client.Abort();
+    f.client.SetRequestOrigin(RedmineOrigin::ProjectRef);
+    QVERIFY(f.client.TestConnection());
+    QVERIFY(f.client.IsWindowRequest());
+    f.client.Abort();
+}
+
+void tst_nwredmine::timeout_silentOrDrippingServer_endsInError_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("never answers") << int(HostilePeer::Silent);
+    QTest::newRow("drips") << int(HostilePeer::Drip);
+}
+
+void tst_nwredmine::timeout_silentOrDrippingServer_endsInError()
+{
+    QFETCH(int, mode);
+    HostilePeer peer(static_cast<HostilePeer::Mode>(mode));
+    Fixture f;
+    TimeoutScope shortTimeout(800);
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(f.run([&] { f.client.GetIssueStatuses(); }, 8000), int(MsgCode::RedmineIssueStatuses));
+    QVERIFY2(clock.elapsed() >= 700 && clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(f.client.IsReplyError(), int(QNetworkReply::TimeoutError));
+    QCOMPARE(f.client.ParseIssueStatuses(), int(QNetworkReply::TimeoutError));
+    QCOMPARE(f.client.GetErrorText(0, f.client.IsReplyError()),
+             QStringLiteral("1.not connect 2.not URL(check Toole Option) error(4)"));
+    QVERIFY(!f.client.IsBusy());
+    if (mode == HostilePeer::Drip)
+        QVERIFY(peer.dripped > 3);
+}
+
+// A server that claims a hundred million items is asked for the cap's pages and no more; the list
+// ends in the cap's message. The issue lists, paged by their pages, stop at the same cap.
+void tst_nwredmine::paging_serverClaimingMillions_stopsAtCap()
+{
+    QByteArray body = "<projects total_count=\"100000000\" limit=\"100\">";
+    for (int i = 0; i < NwRedmine::PageSize; ++i)
+        body += "<project><id>" + QByteArray::number(i + 1) + "</id><name>p</name></project>";
+    body += "</projects>";
+    CapturePeer peer(okReply(body));
+    Fixture f;
+    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    f.useKey(QStringLiteral("k"));
+    QCOMPARE(f.run([&] { f.client.GetProjects(); }, 60000), int(MsgCode::RedmineProjects));
+    QTest::qWait(100);
+    QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineProjects});
+    QCOMPARE(peer.requests.size(), NwRedmine::MaxPages);
+    QVERIFY(peer.requests.last().startsWith("GET /projects.xml?limit=100&offset=9900 "));
+    QCOMPARE(f.client.ParseProjects(), int(NwRedmine::PageCapError));
+    QCOMPARE(f.client.GetErrorText(3, NwRedmine::PageCapError),
+             QStringLiteral("the tracker lists more than 10000 items: the list stops there"));
+    QVERIFY(f.client.GetProjectList().isEmpty());
+
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 7);
+    f.client.SetPage(NwRedmine::MaxPages - 1);
+    QCOMPARE(f.run([&] { f.client.GetIssueList(); }), int(MsgCode::RedmineIssuesPage));
+    QVERIFY(peer.requests.last().contains("&offset=9900&limit=100 "));
+    f.client.SetPage(NwRedmine::MaxPages);
+    QCOMPARE(f.run([&] { f.client.GetIssueList(); }), int(MsgCode::RedmineIssuesPage));
+    QCOMPARE(peer.requests.size(), NwRedmine::MaxPages + 1);
+    QCOMPARE(f.client.IsReplyError(), int(NwRedmine::PageCapError));
 }
 
 void tst_nwredmine::paging_fetchesFurtherPagesByTotal_data()

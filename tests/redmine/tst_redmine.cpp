@@ -1,13 +1,16 @@
 #include "core/defvar.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "members/addgroup.h"
 #include "members/manager.h"
+#include "members/memberinfo.h"
 #include "redmine/addmembership.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmine.h"
 #include "redmine/redmineaddcategory.h"
 #include "redmine/redmineaddversion.h"
 #include "redmine/redmineissue.h"
+#include "redmine/redminelogin.h"
 #include "redmine/redmineproject.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/rusers.h"
@@ -20,6 +23,7 @@
 #include <QComboBox>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -27,6 +31,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -70,6 +76,58 @@ QString projectId(const QString &identifier)
         .firstChildElement(QStringLiteral("id"))
         .text();
 }
+
+// A tracker stand-in on 127.0.0.1 for hostile replies: answers the paths it was given with their
+// canned replies and never answers any other path.
+class PathPeer final : public QObject
+{
+    Q_OBJECT
+public:
+    PathPeer()
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = m_server.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { take(s); });
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    void answer(const QByteArray &path, const QByteArray &body) { m_replies.append({path, body}); }
+    QList<QByteArray> paths;
+
+private:
+    void take(QTcpSocket *s)
+    {
+        QByteArray &buf = m_buffers[s];
+        buf += s->readAll();
+        if (!buf.contains("\r\n\r\n"))
+            return;
+        const QByteArray path = buf.mid(buf.indexOf(' ') + 1, buf.indexOf(" HTTP/") - buf.indexOf(' ') - 1);
+        buf.clear();
+        paths.append(path);
+        for (const auto &reply : qAsConst(m_replies)) {
+            if (path.startsWith(reply.first)) {
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: close\r\n"
+                         "Content-Length: " +
+                         QByteArray::number(reply.second.size()) + "\r\n\r\n" + reply.second);
+                s->disconnectFromHost();
+                return;
+            }
+        }
+    }
+    QTcpServer m_server;
+    QList<QPair<QByteArray, QByteArray>> m_replies;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
+
+const QByteArray TrackersBody = "<trackers><tracker><id>1</id><name>Bug</name></tracker></trackers>";
+
+// Shortens every request's time-out for one test.
+struct TimeoutScope {
+    int saved = NwRedmine::RequestTimeout();
+    explicit TimeoutScope(int ms) { NwRedmine::SetRequestTimeout(ms); }
+    ~TimeoutScope() { NwRedmine::SetRequestTimeout(saved); }
+};
 
 // One workspace with its member manager, the dispatcher, the tracker client and the tracker window,
 // as the program has them once a workspace is open.
@@ -158,6 +216,9 @@ private slots:
     void issues_pagedWithSubIssuesUnderParents();
     void userSearch_twoWordNamesReachOptions();
     void window_backAndCloseClearPages();
+    void gate_sendersDuringChain_refusedAndBackFreesWindow();
+    void hostile_silentAndMillionsTracker_endInErrorLines();
+    void pick_unconfirmedThenSaved_keepsLinkBeforePick();
 
     void memberships_labelsAndNames_data();
     void memberships_labelsAndNames();
@@ -489,6 +550,183 @@ void tst_redmine::window_backAndCloseClearPages()
     t.window->ResetRedmine();
     QVERIFY(t.window->isHidden());
     QVERIFY(t.page()->MessageText().isEmpty());
+}
+
+// Every sender meets the one gate while the project page's chain waits for a silent tracker: it is
+// refused with "Under Process", keeps what was typed, and leaves the running request alone. Back
+// frees the window at once.
+void tst_redmine::gate_sendersDuringChain_refusedAndBackFreesWindow()
+{
+    PathPeer silent;
+    Tracker t;
+    t.SetStrVar(RegSlot::StrRedmineUrl, silent.url());
+    t.page()->InitPage();
+    QVERIFY(t.client.IsBusy());
+    QCOMPARE(t.client.GetRequestOrigin(), int(RedmineOrigin::ProjectLoad2));
+
+    RedmineLogin login;
+    login.show();
+    login.findChild<QLineEdit *>("LOGINID")->setText(QStringLiteral("ann"));
+    login.findChild<QLineEdit *>("PASSWORD")->setText(QStringLiteral("made-up"));
+    QTest::mouseClick(login.findChild<QPushButton *>("OK"), Qt::LeftButton);
+    QCOMPARE(login.findChild<QLabel *>("MSG")->text(), QStringLiteral("Under Process"));
+    QVERIFY(login.isVisible());
+    QCOMPARE(login.findChild<QLineEdit *>("LOGINID")->text(), QStringLiteral("ann"));
+    QVERIFY(t.GetStrVar(RegSlot::StrRedmineLogin).isEmpty());
+
+    OptProject options;
+    t.SetObj(RegSlot::ObjOptProject, &options);
+    options.findChild<QLineEdit *>("URL")->setText(silent.url());
+    options.HomeCheck();
+    QCOMPARE(options.MessageText(), QStringLiteral("Under Process"));
+    t.SetBoolVar(RegSlot::FlagRedmineKeySet, false);
+    t.SetStrVar(RegSlot::StrRedmineLogin, QStringLiteral("ann"));
+    t.SetStrVar(RegSlot::StrRedminePassword, QStringLiteral("made-up"));
+    options.UserProc();
+    QCOMPARE(options.MessageText(), QStringLiteral("Under Process"));
+    t.SetObj<OptProject>(RegSlot::ObjOptProject, nullptr);
+
+    AddGroup group;
+    group.UsersProc();
+    QCOMPARE(group.ResultText(), QStringLiteral("Under Process"));
+    QCOMPARE(t.client.GetRequestOrigin(), int(RedmineOrigin::ProjectLoad2));
+    QCOMPARE(t.client.RequestKind(), int(MsgCode::RedmineTestConnection));
+
+    // Refused changes keep their dialog open with the input.
+    t.SetIntVar(RegSlot::IntRedmineProjectId, 5);
+    RedmineAddCategory *category = t.page()->CategoryDialog();
+    t.page()->AddCategoryProc();
+    category->findChild<QLineEdit *>("CATEGORY")->setText(QStringLiteral("Design"));
+    QTest::mouseClick(category->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QVERIFY(category->isVisible());
+    QCOMPARE(category->MessageText(), QStringLiteral("Under Process"));
+    QCOMPARE(category->findChild<QLineEdit *>("CATEGORY")->text(), QStringLiteral("Design"));
+    category->hide();
+
+    RedmineAddVersion *version = t.page()->VersionDialog();
+    t.page()->AddVersionProc();
+    version->findChild<QLineEdit *>("VERSION")->setText(QStringLiteral("1.0"));
+    QTest::mouseClick(version->findChild<QPushButton *>("OK"), Qt::LeftButton);
+    QVERIFY(version->isVisible());
+    QCOMPARE(version->MessageText(), QStringLiteral("Under Process"));
+    QCOMPARE(version->findChild<QLineEdit *>("VERSION")->text(), QStringLiteral("1.0"));
+    version->hide();
+
+    QTreeWidget *zqv = t.page()->GetWorkspaceMemberTree();
+    zqv->setCurrentItem(zqv->topLevelItem(0));
+    AddMembership *membership = t.page()->MembershipDialog();
+    t.page()->MemberAddProc();
+    QTest::mouseClick(membership->findChild<QPushButton *>("OK"), Qt::LeftButton);
+    QVERIFY(membership->isVisible());
+    QCOMPARE(membership->MessageText(), QStringLiteral("Under Process"));
+    membership->hide();
+    t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
+
+    QTRY_COMPARE(silent.paths.size(), 1);
+    QTest::mouseClick(t.window->findChild<QPushButton *>("BACK"), Qt::LeftButton);
+    QVERIFY(!t.client.IsBusy());
+    t.page()->InitPage();
+    QTRY_COMPARE(silent.paths.size(), 2);
+    QCOMPARE(t.msg(), QStringLiteral("project is new. select new or reference"));
+    t.window->ResetRedmine();
+    QVERIFY(!t.client.IsBusy());
+}
+
+// A tracker that never answers ends the project page's chain in its error line within the time-out;
+// one that claims a hundred million projects ends the pick list at the cap, with its message.
+void tst_redmine::hostile_silentAndMillionsTracker_endInErrorLines()
+{
+    TimeoutScope shortTimeout(800);
+    PathPeer peer;
+    peer.answer("/trackers.xml", TrackersBody);
+    peer.answer("/groups.xml", "<groups/>");
+    QByteArray projects = "<projects total_count=\"100000000\" limit=\"100\">";
+    for (int i = 0; i < 100; ++i)
+        projects += "<project><id>" + QByteArray::number(i + 1) + "</id><name>p</name></project>";
+    peer.answer("/projects.xml", projects + "</projects>");
+    Tracker t;
+    t.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    t.SetIntVar(RegSlot::IntRedmineProjectId, 5);
+    t.SetBoolVar(RegSlot::FlagRedmineLink, true);
+    QElapsedTimer clock;
+    clock.start();
+    t.page()->InitPage();
+    QCOMPARE(t.msg(), QStringLiteral("Under Process"));
+    // The test and the group list pass; the statuses are never answered.
+    QTRY_VERIFY_WITH_TIMEOUT(!t.client.IsBusy(), 8000);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(peer.paths.last(), QByteArray("/issue_statuses.xml"));
+    QCOMPARE(t.msg(), QStringLiteral("1.not connect 2.not URL(check Toole Option) error(4)"));
+    QVERIFY(t.w<QLineEdit>("MSG")->styleSheet().contains("#ff0000"));
+
+    t.page()->ResetPage();
+    t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
+    t.SetBoolVar(RegSlot::FlagRedmineLink, false);
+    t.page()->InitPage();
+    QVERIFY(t.idle(5000));
+    peer.paths.clear();
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    QVERIFY(t.idle(60000));
+    QCOMPARE(peer.paths.count("/trackers.xml"), 1);
+    QCOMPARE(peer.paths.size(), 1 + NwRedmine::MaxPages);
+    QCOMPARE(t.msg(), QStringLiteral("the tracker lists more than 10000 items: the list stops there"));
+    QVERIFY(!t.page()->findChild<RedmineRefProject *>()->isVisible());
+}
+
+// A project picked but not confirmed is not the workspace's link: saved meanwhile, the members' data
+// keep the link as it was before the pick, and the reopened workspace is not linked.
+void tst_redmine::pick_unconfirmedThenSaved_keepsLinkBeforePick()
+{
+    PathPeer peer;
+    peer.answer("/trackers.xml", TrackersBody);
+    peer.answer("/groups.xml", "<groups/>");
+    peer.answer("/projects.xml",
+                "<projects total_count=\"1\"><project><id>42</id><name>Picked</name></project></projects>");
+    // The picked project's loading chain.
+    peer.answer("/issue_statuses.xml", "<issue_statuses/>");
+    peer.answer("/projects/42.xml",
+                "<project><id>42</id><name>Picked</name><identifier>picked</identifier></project>");
+    peer.answer("/enumerations/issue_priorities.xml", "<issue_priorities/>");
+    peer.answer("/projects/42/versions.xml", "<versions/>");
+    peer.answer("/projects/42/memberships.xml", "<memberships/>");
+    Tracker t;
+    t.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
+    t.page()->InitPage();
+    QVERIFY(t.idle(5000));
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    auto *pick = t.page()->findChild<RedmineRefProject *>();
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), 42);
+    QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
+    QVERIFY(t.idle(5000));
+    QCOMPARE(t.w<QLineEdit>("PRJNAME")->text(), QStringLiteral("Picked"));
+
+    // Save-all while the pick is pending, then the workspace is closed and opened again.
+    t.mgr->GetMemberInfo(0)->MemberModified = true;
+    t.mgr->SaveManager();
+    QCOMPARE(t.redmineRecord().attribute("ID"), QStringLiteral("-1"));
+    QCOMPARE(t.redmineRecord().attribute("TYPE"), QStringLiteral("0"));
+    t.window->ResetRedmine();
+    t.mgr->CloseManager();
+    t.newManager(false);
+    QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), -1);
+    QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
+
+    // Confirmed, the pick is the link.
+    t.page()->InitPage();
+    QVERIFY(t.idle(5000));
+    QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QVERIFY(t.idle(5000));
+    answerNextBox(QStringLiteral("ok"));
+    QTest::mouseClick(t.w<QPushButton>("SET"), Qt::LeftButton);
+    QCOMPARE(t.msg(), QStringLiteral("Redmine project is set at Pelmorine"));
+    t.mgr->GetMemberInfo(0)->MemberModified = true;
+    t.mgr->SaveManager();
+    QCOMPARE(t.redmineRecord().attribute("ID"), QStringLiteral("42"));
+    QCOMPARE(t.redmineRecord().attribute("TYPE"), QStringLiteral("2"));
 }
 
 namespace

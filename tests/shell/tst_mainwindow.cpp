@@ -252,6 +252,8 @@ void tst_mainwindow::saveAll_failureInMiddle_showsOrder()
     p.goodDoc(XmlIndex::Model, dir + QStringLiteral("model.xml"));
     p.failingDoc(XmlIndex::InstanceDoc, dir + QStringLiteral("instdoc.xml"));
     p.goodDoc(XmlIndex::Output, dir + QStringLiteral("out.xml"));
+    // Only the user's own output definition is ever written.
+    p.SetBoolVar(RegSlot::FlagOutputOwned, true);
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.SetBoolVar(RegSlot::FlagModelModified, true);
     p.SetBoolVar(RegSlot::FlagQandAModified, true);
@@ -662,11 +664,10 @@ void tst_mainwindow::copyReferenceFile_failedCopy_reported()
     Program p;
     FileErrorAnswerer answerer;
     const QString base = QDir::homePath() + QStringLiteral("/ref2/");
-    QDir().mkpath(base + QStringLiteral("target/src.txt.copying/x"));
-    QFile f(base + QStringLiteral("src.txt"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("data");
-    f.close();
+    // A source that cannot be read as a file (a folder of that name) fails the copy; a fixed
+    // temporary name beside the target no longer can, as it may be a user's own file.
+    QDir().mkpath(base + QStringLiteral("src.txt/x"));
+    QDir().mkpath(base + QStringLiteral("target"));
     p.window->CopyReferenceFile(base + QStringLiteral("src.txt"), base + QStringLiteral("target/"));
     QCOMPARE(answerer.answered, 1);
     QVERIFY(!QFile::exists(base + QStringLiteral("target/src.txt")));

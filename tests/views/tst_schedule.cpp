@@ -5,6 +5,7 @@
 #include "views/schedulechart.h"
 #include "views/schelist.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSceneHoverEvent>
@@ -112,6 +113,10 @@ private slots:
     void names_markup_shownAsText();
     void marks_hoverAndLock_followBars();
     void clear_detachesRowsWithoutDeleting();
+    void build_thousandsOfRows_fitsOnceAfterBuild();
+    void dates_outsideWindow_leftOutAndListed_data();
+    void dates_outsideWindow_leftOutAndListed();
+    void dates_noCalendarDate_getsNoBar();
 };
 
 void TestSchedule::title_oneMonthPlan_hasThirteenColumns()
@@ -332,6 +337,126 @@ void TestSchedule::clear_detachesRowsWithoutDeleting()
         for (int x = 0; x < image.width(); x += 4)
             colours.insert(image.pixel(x, y));
     QVERIFY(colours.size() > 3);
+}
+
+// 2,000 rows over 20 members: no refit per expanded row (which froze the tab for most of a minute),
+// one fit after the build, and the rows open as before: the last member's large classes closed.
+void TestSchedule::build_thousandsOfRows_fitsOnceAfterBuild()
+{
+    Plan plan;
+    const QString wide = QStringLiteral("a small class with a rather long name");
+    for (int m = 0; m < 20; ++m) {
+        QTreeWidgetItem *member =
+            plan.member(m, QStringLiteral("member %1").arg(m), QStringLiteral("2026/03/01"));
+        for (int l = 0; l < 50; ++l) {
+            const QString key = QStringLiteral("%1-%2").arg(m).arg(l);
+            TreeItemData *lclass =
+                plan.element(member, key, {QStringLiteral("2026/03/01"), QStringLiteral("2026/04/01")},
+                             QStringLiteral("50"));
+            Q_UNUSED(lclass);
+            auto *sItem = new QTreeWidgetItem(member->child(l), {QString(), QString(), wide});
+            plan.record(sItem, key + QStringLiteral("-s"));
+        }
+    }
+    QTreeWidget *tree = plan.page->List()->Tree();
+    QSignalSpy expanded(tree, &QTreeView::expanded);
+    QElapsedTimer clock;
+    clock.start();
+    plan.build();
+    plan.build();
+    // The old per-row refit took over 30 s here; the bound leaves room for a loaded machine.
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(expanded.count(), 0);
+    QCOMPARE(tree->topLevelItemCount(), 20);
+    for (int m = 0; m < 20; ++m) {
+        QTreeWidgetItem *top = tree->topLevelItem(m);
+        QVERIFY(top->isExpanded());
+        QCOMPARE(top->childCount(), 50);
+        QCOMPARE(top->child(0)->childCount(), 1);
+        QCOMPARE(top->child(7)->isExpanded(), m < 19);
+    }
+    QVERIFY(tree->columnWidth(ScheList::ColSClass) >= tree->fontMetrics().horizontalAdvance(wide));
+    QCOMPARE(plan.items<ScheduleUser>().size(), 20);
+
+    // A row expanded by the user still refits the columns.
+    tree->topLevelItem(19)->child(0)->setExpanded(true);
+    QCOMPARE(expanded.count(), 1);
+}
+
+void TestSchedule::dates_outsideWindow_leftOutAndListed_data()
+{
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<int>("column");
+    QTest::newRow("target year 20244")
+        << QStringList{"2026/03/01", "20244/01/01"} << int(ScheList::ColTarget);
+    QTest::newRow("target year 202401")
+        << QStringList{"2026/03/01", "202401/01/01"} << int(ScheList::ColTarget);
+    QTest::newRow("target year 2e9") << QStringList{"2026/03/01", "2000000000/01/01"}
+                                     << int(ScheList::ColTarget);
+    QTest::newRow("start 1899") << QStringList{"1899/12/31", "2026/03/20"} << int(ScheList::ColStart);
+    QTest::newRow("completion 9999") << QStringList{"2026/03/01", "2026/03/20", "9999/01/01"}
+                                     << int(ScheList::ColCompletion);
+}
+
+// One far date in one member's file leaves the others' chart as it was, draws no bar of its own and
+// is marked in the list.
+void TestSchedule::dates_outsideWindow_leftOutAndListed()
+{
+    QFETCH(QStringList, dates);
+    QFETCH(int, column);
+    Plan plan;
+    QTreeWidgetItem *me = plan.member(0, QStringLiteral("me"), QStringLiteral("2026/03/01"));
+    TreeItemData *good =
+        plan.element(me, QStringLiteral("0-1"), {QStringLiteral("2026/03/01"), QStringLiteral("2026/03/20")});
+    QTreeWidgetItem *other = plan.member(1, QStringLiteral("you"));
+    TreeItemData *far = plan.element(other, QStringLiteral("1-1"), dates, QStringLiteral("50"));
+    QElapsedTimer clock;
+    clock.start();
+    plan.build();
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    const QList<ScheduleTitle *> titles = plan.items<ScheduleTitle>();
+    QCOMPARE(titles.size(), 1);
+    QCOMPARE(titles[0]->MonthColumns().size(), 13);
+    QCOMPARE(titles[0]->MonthColumns()[0].year, 2026);
+    QVERIFY(plan.bar(plan.row(good), 0));
+    // Only a completion out of range leaves the planned bar of a sound start and target.
+    QCOMPARE(plan.bar(plan.row(far), 0) != nullptr, column == ScheList::ColCompletion);
+    for (int group : {1, 2})
+        QVERIFY(!plan.bar(plan.row(far), group));
+    QTreeWidgetItem *row = plan.row(far);
+    QCOMPARE(row->text(column), dates.value(column - ScheList::ColStart));
+    QCOMPARE(row->toolTip(column), QStringLiteral("out of range"));
+    QCOMPARE(row->foreground(column).color(), QColor(QStringLiteral("#ff0000")));
+    QVERIFY(plan.row(good)->toolTip(ScheList::ColTarget).isEmpty());
+
+    // Mended, the date loses its mark at the next build.
+    far->SetAttr(plan.GetStrVar(RegSlot::StrAttrStartDate), QStringLiteral("2026/03/02"));
+    far->SetAttr(plan.GetStrVar(RegSlot::StrAttrTargetDate), QStringLiteral("2026/03/10"));
+    far->SetAttr(plan.GetStrVar(RegSlot::StrAttrCompletionDate), QString());
+    plan.build();
+    QVERIFY(row->toolTip(column).isEmpty());
+    QVERIFY(plan.bar(row, 0));
+}
+
+// A start that is no calendar date gets no bar: it used to be drawn over the name and ID columns.
+void TestSchedule::dates_noCalendarDate_getsNoBar()
+{
+    Plan plan;
+    QTreeWidgetItem *m = plan.member(0, QStringLiteral("me"), QStringLiteral("2026/03/01"));
+    TreeItemData *typo = plan.element(
+        m, QStringLiteral("L-1"),
+        {QStringLiteral("2026/02/31"), QStringLiteral("2026/03/20"), QStringLiteral("2026/03/10")});
+    TreeItemData *badEnd = plan.element(m, QStringLiteral("L-2"),
+                                        {QStringLiteral("2026/03/01"), QStringLiteral("2026/04/31")}, "50");
+    plan.build();
+    QCOMPARE(plan.items<ScheduleTitle>()[0]->MonthColumns()[0].month, 3);
+    for (int group : {0, 1, 2}) {
+        QVERIFY(!plan.bar(plan.row(typo), group));
+        QVERIFY(!plan.bar(plan.row(badEnd), group));
+    }
+    const int nameColumns = plan.items<ScheduleTitle>()[0]->MonthColumns()[0].x;
+    for (ScheduleBar *bar : plan.items<ScheduleBar>())
+        QVERIFY(bar->BarRecord().rect.x() >= nameColumns);
 }
 
 QTEST_MAIN(TestSchedule)

@@ -61,6 +61,7 @@ private slots:
     void labels_markupEscaped_doubleClickToggles();
     void drag_onlyOwnNodes_positionRecorded();
     void build_missingStateSource_reportsError();
+    void build_shownPage_itemsInViewWithoutScrolling();
 };
 
 void TestStatusGraph::nodes_unplaced_stackBelowWithGap()
@@ -71,7 +72,10 @@ void TestStatusGraph::nodes_unplaced_stackBelowWithGap()
     QCOMPARE(d.items<StatusNode>(TagNode).size(), 3); // names stop at the first empty one
     QCOMPARE(d.node(0)->pos(), QPointF(10, 10));
     QCOMPARE(d.node(1)->pos(), QPointF(300, 400));
-    QCOMPARE(d.node(2)->pos(), QPointF(10, 10 + d.node(0)->boundingRect().height() + 5));
+    QCOMPARE(d.node(2)->pos(),
+             QPointF(10, 10 + d.node(0)->boundingRect().height() + StatusNode::UnplacedGap));
+    // Far enough apart that an arrow between them shows its head and both handles.
+    QVERIFY(StatusNode::UnplacedGap >= 40);
     QCOMPARE(d.transitions.positions.size(), 3);
     QCOMPARE(d.transitions.positions[2], QPointF(-1, -1));
     QCOMPARE(d.page->Graph()->sceneRect(), QRectF(0, 0, 2000, 1480));
@@ -207,3 +211,34 @@ void TestStatusGraph::build_missingStateSource_reportsError()
 
 QTEST_MAIN(TestStatusGraph)
 #include "tst_statusgraph.moc"
+
+// The scene is far larger than the view: a new diagram must open on its items, also when it was
+// built while the page was hidden and laid out later.
+void TestStatusGraph::build_shownPage_itemsInViewWithoutScrolling()
+{
+    Diagram d({"open", "doing", "done"}, {{"start", "1", "2"}, {"finish", "2", "3"}});
+    StatusGraph *view = d.page->Graph();
+    auto allInView = [&d, view] {
+        const QRectF seen = view->mapToScene(view->viewport()->rect()).boundingRect();
+        for (QGraphicsItem *item : view->scene()->items())
+            if (item->data(0).toInt() != TagChild && !seen.contains(item->sceneBoundingRect()))
+                return false;
+        return true;
+    };
+    d.build(); // while hidden
+    d.page->resize(900, 700);
+    d.page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.page));
+    d.page->LayoutAdjust();
+    QCoreApplication::processEvents();
+    QVERIFY(allInView());
+    d.page->resize(700, 500);
+    QCoreApplication::processEvents();
+    QVERIFY(allInView());
+
+    view->centerOn(1500, 1200); // scrolled away, then another row's diagram is built
+    d.build();
+    QCoreApplication::processEvents();
+    QVERIFY(allInView());
+    QVERIFY(view->sceneRect() == QRectF(0, 0, 2000, 1480));
+}

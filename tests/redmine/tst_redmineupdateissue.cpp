@@ -1,0 +1,568 @@
+#include "core/defvar.h"
+#include "core/treeitemdata.h"
+#include "core/xmlclass.h"
+#include "instance/deftab.h"
+#include "members/manager.h"
+#include "model/model.h"
+#include "redmine/nwredmine.h"
+#include "redmine/redmine.h"
+#include "redmine/redmineproject.h"
+#include "redmine/redmineupdateissue.h"
+#include "shell/checktimer.h"
+#include "testsupport_widgets.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace TestSupport;
+
+namespace
+{
+QString g_dir;
+QString file(const QString &name)
+{
+    return QString::fromUtf8(readFile(g_dir + QLatin1Char('/') + name)).trimmed();
+}
+
+// Reads and changes the tracker as an outsider would, with the admin's key.
+QDomElement rest(const QByteArray &verb, const QString &path, int *status = nullptr,
+                 const QByteArray &body = {})
+{
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port")) + path));
+    request.setRawHeader("X-Redmine-API-Key", file(QStringLiteral("apikey")).toLatin1());
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml"));
+    QNetworkReply *reply = net.sendCustomRequest(request, verb, body);
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    done.wait(20000);
+    if (status)
+        *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    QDomDocument doc;
+    doc.setContent(reply->readAll());
+    reply->deleteLater();
+    return doc.documentElement();
+}
+
+QString text(const QDomElement &e, const char *tag)
+{
+    return e.firstChildElement(QLatin1String(tag)).text();
+}
+
+// Three global elements (one a small class under a large class) and one local one, as member 0's
+// instance file holds them; the large class explains itself at length.
+const QByteArray kModel = "<Root_Model Name=\"M\" User=\"u\" Email=\"u@x\" Version=\"1.0.0\" MaxID=\"8\">"
+                          "<LClass ID=\"1\" Name=\"L1\" Element=\"E1\"><REFERENCE/>"
+                          "<SClass ID=\"2\" Name=\"S1\" Element=\"SE\"><REFERENCE/><PARAM/></SClass>"
+                          "<SClass ID=\"3\" Name=\"S2\" Element=\"SF\"><REFERENCE/><PARAM/></SClass></LClass>"
+                          "<LClass ID=\"4\" Name=\"L2\" Element=\"E2\"><REFERENCE/></LClass></Root_Model>";
+const QByteArray kInstance =
+    "<Root_Instance ID=\"0\" MaxID=\"20\">"
+    "<LClass ID=\"1\" MID=\"1\" SCOPE=\"0\" StartDate=\"2026/01/05\" TargetDate=\"2026/03/31\" "
+    "ProgressRate=\"45\" EstimatedHours=\"40\">"
+    "<SClass ID=\"2\" MID=\"2\" SCOPE=\"0\" StartDate=\"2026/01/05\" TargetDate=\"2026/01/31\" "
+    "ProgressRate=\"30\" EstimatedHours=\"8\"/>"
+    "<SClass ID=\"3\" MID=\"3\" SCOPE=\"1\" StartDate=\"2026/01/05\"/></LClass>"
+    "<LClass ID=\"4\" MID=\"4\" StartDate=\"2026/02/01\" TargetDate=\"2026/02/20\" ProgressRate=\"7\" "
+    "EstimatedHours=\"2.5\"/></Root_Instance>";
+const QString kLongExplanation =
+    QStringLiteral("The large class explains itself at a length beyond the limit.");
+
+// A workspace of one member (tracker user Taro Yamada) linked to a tracker project of its own, with the
+// member manager, the instance tab, the dispatcher, the client and the tracker window.
+struct Sync : public RegistryScope {
+    QTemporaryDir dir;
+    xmlclass *store = new xmlclass;
+    deftab *tab = new deftab;
+    model *mdl = nullptr;
+    manager *mgr = nullptr;
+    CheckTimer timer;
+    NwRedmine client;
+    Redmine *window = nullptr;
+    RedmineUpdateIssue *page = nullptr;
+    QString projectId;
+    QString taroId;
+
+    explicit Sync(const QString &linkTo = QString())
+    {
+        DefVar().InitVar();
+        SetObj(RegSlot::ObjXmlStore, store);
+        SetObj(RegSlot::ObjCheckTimer, &timer);
+        SetObj(RegSlot::ObjNwRedmine, &client);
+        SetStrVar(RegSlot::StrUserName, QStringLiteral("u"));
+        SetStrVar(RegSlot::StrUserEmail, QStringLiteral("u@x"));
+        SetStrVar(RegSlot::StrInstanceDir, dir.path());
+        SetStrVar(RegSlot::StrWorkspaceDir, dir.filePath(QStringLiteral("ws")));
+        SetStrVar(RegSlot::StrInstanceName, QStringLiteral("Inst"));
+        SetStrVar(RegSlot::StrInstanceVersion, QStringLiteral("0.0.1"));
+        SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
+        SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+        SetStrVar(RegSlot::StrRedmineUrl, QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port")));
+        SetBoolVar(RegSlot::FlagRedmineKeySet, true);
+        SetStrVar(RegSlot::StrRedmineKey, file(QStringLiteral("apikey")));
+        SetIntVar(RegSlot::IntDescriptionMax, 40);
+        mgr = new manager;
+        SetObj(RegSlot::ObjManager, mgr);
+        mgr->NewManager();
+        taroId =
+            text(rest("GET", QStringLiteral("/users.xml?name=pel-taro")).firstChildElement("user"), "id");
+        QTreeWidgetItem *own = mgr->GetTree()->topLevelItem(0);
+        own->setText(5, QStringLiteral("Yamada"));
+        own->setText(6, QStringLiteral("Taro"));
+        own->setText(7, taroId);
+
+        mdl = new model;
+        writeFile(mdl->VersionFolder() + QStringLiteral("/model.xml"), kModel);
+        writeFile(dir.filePath(QStringLiteral("instance.xml")), kInstance);
+        writeFile(dir.filePath(QStringLiteral("instance_0_1.txt")), kLongExplanation.toUtf8());
+        writeFile(dir.filePath(QStringLiteral("instance_0_4.txt")), "short\r\ntext");
+        store->CloseXmlDoc(XmlIndex::Instance);
+        SetObj(RegSlot::ObjDeftab, tab);
+        tab->SetInstanceDir(dir.path());
+        SetIntVar(RegSlot::IntDocKind, 0);
+        tab->LoadModelTree();
+        tab->LoadInstanceDocument(mgr->GetTree());
+        window = new Redmine;
+        page = GetObj<RedmineUpdateIssue>(RegSlot::ObjRedmineUpdateIssue);
+
+        if (linkTo.isEmpty()) {
+            const QString ident =
+                QStringLiteral("pel-sync-%1-%2").arg(QCoreApplication::applicationPid()).arg(++s_count);
+            projectId =
+                text(rest("POST", QStringLiteral("/projects.xml"), nullptr,
+                          QStringLiteral("<project><name>%1</name><identifier>%1</identifier></project>")
+                              .arg(ident)
+                              .toUtf8()),
+                     "id");
+            rest("POST", QStringLiteral("/projects/%1/memberships.xml").arg(projectId), nullptr,
+                 QStringLiteral(
+                     "<membership><user_id>%1</user_id><role_ids type=\"array\"><role_id>4</role_id>"
+                     "</role_ids></membership>")
+                     .arg(taroId)
+                     .toUtf8());
+        }
+        SetIntVar(RegSlot::IntRedmineProjectId, (linkTo.isEmpty() ? projectId : linkTo).toInt());
+        SetIntVar(RegSlot::IntRedmineLinkType, 2);
+        SetBoolVar(RegSlot::FlagRedmineLink, true);
+        window->ProjectPage()->InitPage();
+        idle();
+        window->Tabs()->setCurrentIndex(1);
+    }
+    ~Sync() override
+    {
+        if (!projectId.isEmpty())
+            rest("DELETE", QStringLiteral("/projects/%1.xml").arg(projectId));
+        delete window;
+        delete mgr;
+        delete tab;
+        delete mdl;
+        delete store;
+    }
+    bool idle(int ms = 60000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            QTest::qWait(20);
+            if (!client.IsBusy() && !page->IsBusy())
+                return true;
+        }
+        return false;
+    }
+    template <class W> W *w(const char *name) const { return page->findChild<W *>(QLatin1String(name)); }
+    QTreeWidget *tree() const { return page->IssueTree(); }
+    QTreeWidgetItem *row(const QString &key) const
+    {
+        const auto found =
+            tree()->findItems(key, Qt::MatchExactly | Qt::MatchRecursive, RedmineUpdateIssue::ColKey);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    QTreeWidgetItem *mapping(const char *treeName, const QString &name) const
+    {
+        const auto found = w<QTreeWidget>(treeName)->findItems(name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    bool show()
+    {
+        page->TargetShowProc();
+        return idle() && page->MessageText() == QLatin1String("show end");
+    }
+    bool update()
+    {
+        QTest::mouseClick(w<QPushButton>("UPDATE"), Qt::LeftButton);
+        return idle();
+    }
+    // Lists the elements, gives every row a tracker at once and creates the issues.
+    void createAll()
+    {
+        QVERIFY(show());
+        tree()->setCurrentItem(row(QStringLiteral("I0-1")));
+        answerNextBox(QStringLiteral("yes"));
+        page->DblTrackerProc(mapping("TRACKER_TREE", QStringLiteral("Bug")), 0);
+        QVERIFY(update());
+        QCOMPARE(page->MessageText(), QStringLiteral("Redmine process is end"));
+    }
+    QDomElement issue(const QString &key, const QString &include = QString()) const
+    {
+        return rest(
+            "GET",
+            QStringLiteral("/issues/%1.xml%2").arg(row(key)->text(RedmineUpdateIssue::ColId), include));
+    }
+    static inline int s_count = 0;
+};
+
+QString back(const QTreeWidgetItem *row, int column)
+{
+    return row->background(column).style() == Qt::NoBrush ? QString()
+                                                          : row->background(column).color().name();
+}
+
+bool hasCheckBox(const QTreeWidgetItem *row)
+{
+    return row->data(0, Qt::CheckStateRole).isValid();
+}
+
+// Answers every message box with the named button and keeps what each one said.
+struct Boxes {
+    QStringList texts;
+    QTimer timer;
+    explicit Boxes(const QString &button)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this, button] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            box->findChild<QPushButton *>(button)->click();
+        });
+        timer.start(10);
+    }
+};
+} // namespace
+
+class tst_redmineupdateissue : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void list_classifiesRowsAndRefusesBadMappings();
+    void send_createsWithParentsThenSendsOnlyChangedFields();
+    void delete_askedOnceNamingCount_childRemovedRunGoesOn();
+    void failure_refusedStatusMarkedErrorClearsBusy();
+    void paging_fullPageAsksOnceMore();
+    void readOnly_closedProjectOffersNothing();
+
+private:
+    bool m_started = false;
+    QString m_skip;
+};
+
+void tst_redmineupdateissue::initTestCase()
+{
+    watchConnections();
+    g_dir = QDir::homePath() + QStringLiteral("/redmine");
+    QProcess p;
+    p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
+                                          g_dir, QString::number(QCoreApplication::applicationPid())});
+    QVERIFY(p.waitForStarted(10000));
+    if (!p.waitForFinished(240000)) {
+        p.kill();
+        p.waitForFinished(5000);
+        QProcess::execute(QStringLiteral("/bin/bash"),
+                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), g_dir});
+        QFAIL("the Redmine start script did not finish within 240 s");
+    }
+    if (p.exitCode() == 77) {
+        m_skip = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+        return;
+    }
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    m_started = true;
+}
+
+void tst_redmineupdateissue::cleanupTestCase()
+{
+    if (m_started)
+        QProcess::execute(QStringLiteral("/bin/bash"),
+                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), g_dir});
+    QVERIFY(g_badConnections.isEmpty());
+}
+
+#define NEED_SERVER()                                                                                        \
+    do {                                                                                                     \
+        if (!m_started)                                                                                      \
+            QSKIP(qPrintable(QStringLiteral("Redmine packages unavailable: ") + m_skip));                    \
+    } while (0)
+
+void tst_redmineupdateissue::list_classifiesRowsAndRefusesBadMappings()
+{
+    NEED_SERVER();
+    Sync t;
+    QVERIFY(t.show());
+    QCOMPARE(t.tree()->topLevelItemCount(), 2);
+    QTreeWidgetItem *parent = t.row(QStringLiteral("I0-1"));
+    QTreeWidgetItem *child = t.row(QStringLiteral("I0-2"));
+    QTreeWidgetItem *single = t.row(QStringLiteral("I0-4"));
+    QVERIFY(parent && child && single && !t.row(QStringLiteral("I0-3")));
+    QCOMPARE(child->parent(), parent);
+    for (QTreeWidgetItem *r : {parent, child, single}) {
+        QCOMPARE(r->text(1), QStringLiteral("New Issue"));
+        QCOMPARE(back(r, 1), QStringLiteral("#ff0000"));
+        QCOMPARE(r->text(3), QStringLiteral("Taro Yamada"));
+        QCOMPARE(r->checkState(0), Qt::Unchecked);
+    }
+    QCOMPARE((QStringList{parent->text(4), child->text(4), parent->text(5), single->text(5)}),
+             (QStringList{"L1::E1", "S1::SE", "The large ...", "short\ntext"}));
+    QCOMPARE((QStringList{parent->text(8), child->text(8), single->text(8), single->text(9)}),
+             (QStringList{"40", "30", "0", "2.5"}));
+    QCOMPARE(single->text(12), QStringLiteral("Normal"));
+    QCOMPARE(back(parent, 7), QStringLiteral("#bcbbb4"));
+    QCOMPARE(back(child, 7), QString());
+    QCOMPARE(t.w<QLineEdit>("N_COUNT")->text(), QStringLiteral(" 3ken"));
+    t.page->IssueClicked(parent, 6);
+    QCOMPARE(t.page->MessageText(),
+             QStringLiteral("parent ticket is have no value. this value is Pelmorine's value"));
+
+    // A new row takes its status from its tracker, and "None" only once.
+    t.tree()->setCurrentItem(single);
+    t.page->DblStatusProc(t.mapping("STATUS_TREE", QStringLiteral("New")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("you must set tracker"));
+    t.page->DblCategoryProc(t.mapping("CATEGORY_TREE", QStringLiteral("None")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("category name is same"));
+    t.page->DblPriorityProc(t.mapping("PRIORITY_TREE", QStringLiteral("High")), 0);
+    QCOMPARE(back(single, 12), QStringLiteral("#ffff00"));
+    t.page->DblPriorityProc(t.mapping("PRIORITY_TREE", QStringLiteral("Normal")), 0);
+    QCOMPARE(back(single, 12), QStringLiteral("#ffffff"));
+
+    // "no" to the batch question gives the tracker to the chosen row only.
+    QString title;
+    answerNextBox(QStringLiteral("no"), &title);
+    t.page->DblTrackerProc(t.mapping("TRACKER_TREE", QStringLiteral("Feature")), 0);
+    QCOMPARE(title, QStringLiteral("Tracker batch process "));
+    QCOMPARE((QStringList{single->text(10), single->text(11), back(single, 1)}),
+             (QStringList{"Feature", "New", "#ffff00"}));
+    QCOMPARE(single->checkState(0), Qt::Checked);
+    QCOMPARE(back(parent, 10), QStringLiteral("#ff0000"));
+    t.page->DblStatusProc(t.mapping("STATUS_TREE", QStringLiteral("Closed")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("status of new ticket is not change"));
+    // A red row is never sent.
+    parent->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(t.w<QPushButton>("UPDATE"), Qt::LeftButton);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("red term:I0-1is modify"));
+    QVERIFY(!t.client.IsBusy());
+}
+
+void tst_redmineupdateissue::send_createsWithParentsThenSendsOnlyChangedFields()
+{
+    NEED_SERVER();
+    Sync t;
+    QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
+    t.createAll();
+    QVERIFY(dispatched.contains(QVariantList{MsgCode::IssueCheckChanged}));
+    for (const char *key : {"I0-1", "I0-2", "I0-4"}) {
+        QTreeWidgetItem *r = t.row(QLatin1String(key));
+        QCOMPARE(r->text(1), QStringLiteral("Set Issue"));
+        QCOMPARE(back(r, 1), QStringLiteral("#00ff00"));
+        QVERIFY(!hasCheckBox(r));
+        for (int c = 2; c < 15; ++c)
+            QVERIFY2(r->text(c) != QLatin1String("No field"),
+                     qPrintable(QStringLiteral("%1 %2").arg(key).arg(c)));
+    }
+    const QDomElement parent = t.issue(QStringLiteral("I0-1"));
+    const QDomElement child = t.issue(QStringLiteral("I0-2"));
+    QCOMPARE(text(parent, "subject"), QStringLiteral("L1::E1::[I0-1]"));
+    QCOMPARE(text(child, "subject"), QStringLiteral("S1::SE::[I0-2]"));
+    QCOMPARE(child.firstChildElement("parent").attribute("id"), text(parent, "id"));
+    QCOMPARE(child.firstChildElement("assigned_to").attribute("name"), QStringLiteral("Taro Yamada"));
+    // The explanation goes out cut to the limit, exactly as it is compared later.
+    QCOMPARE(text(parent, "description"), kLongExplanation.left(36) + QStringLiteral("..."));
+    const QDomElement single = t.issue(QStringLiteral("I0-4"));
+    QCOMPARE((QStringList{text(single, "start_date"), text(single, "due_date"), text(single, "done_ratio"),
+                          text(single, "estimated_hours")}),
+             (QStringList{"2026-02-01", "2026-02-20", "0", "2.5"}));
+
+    // Listed again, nothing differs; a changed target date is the only field sent.
+    QVERIFY(t.show());
+    QCOMPARE(t.row(QStringLiteral("I0-1"))->text(1), QStringLiteral("Set Issue"));
+    QCOMPARE(t.row(QStringLiteral("I0-4"))->text(1), QStringLiteral("Set Issue"));
+    QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+    deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-4")))
+        ->SetAttr(QStringLiteral("TargetDate"), "2026/02/27");
+    QVERIFY(t.show());
+    QTreeWidgetItem *changed = t.row(QStringLiteral("I0-4"));
+    QCOMPARE(changed->text(1), QStringLiteral("Mod Issue"));
+    QCOMPARE(back(changed, 7), QStringLiteral("#ffff00"));
+    QCOMPARE(changed->checkState(0), Qt::Checked);
+    QCOMPARE(t.row(QStringLiteral("I0-1"))->text(1), QStringLiteral("Set Issue"));
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QCOMPARE(changed->text(1), QStringLiteral("Set Issue"));
+    QCOMPARE(back(changed, 7), QStringLiteral("#ffffff"));
+    const QDomElement journals = t.issue(QStringLiteral("I0-4"), QStringLiteral("?include=journals"));
+    QDomElement details =
+        journals.firstChildElement("journals").lastChildElement("journal").firstChildElement("details");
+    QCOMPARE(details.childNodes().count(), 1);
+    QCOMPARE(details.firstChildElement("detail").attribute("name"), QStringLiteral("due_date"));
+    QCOMPARE(text(details.firstChildElement("detail"), "new_value"), QStringLiteral("2026-02-27"));
+
+    // Closing a parent closes its open children, and they go first: the tracker keeps a parent with
+    // open sub-issues open.
+    QTreeWidgetItem *parentRow = t.row(QStringLiteral("I0-1"));
+    t.tree()->setCurrentItem(parentRow);
+    t.page->DblStatusProc(t.mapping("STATUS_TREE", QStringLiteral("Closed")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("warning:done_rate is not 100%"));
+    QTreeWidgetItem *childRow = t.row(QStringLiteral("I0-2"));
+    QCOMPARE((QStringList{childRow->text(11), back(childRow, 11)}), (QStringList{"Closed", "#ffff00"}));
+    QCOMPARE(childRow->checkState(0), Qt::Checked);
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    for (const char *key : {"I0-1", "I0-2"}) {
+        QCOMPARE(t.issue(QLatin1String(key)).firstChildElement("status").attribute("name"),
+                 QStringLiteral("Closed"));
+        QCOMPARE(t.row(QLatin1String(key))->text(1), QStringLiteral("Close Issue"));
+    }
+}
+
+void tst_redmineupdateissue::delete_askedOnceNamingCount_childRemovedRunGoesOn()
+{
+    NEED_SERVER();
+    Sync t;
+    t.createAll();
+    const QString parentId = t.row(QStringLiteral("I0-1"))->text(RedmineUpdateIssue::ColId);
+    const auto post = [&](const QString &subject, const QString &parent) {
+        return text(rest("POST", QStringLiteral("/issues.xml"), nullptr,
+                         QStringLiteral("<issue><project_id>%1</project_id><subject>%2</subject>%3</issue>")
+                             .arg(t.projectId, subject,
+                                  parent.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral("<parent_issue_id>%1</parent_issue_id>").arg(parent))
+                             .toUtf8()),
+                    "id");
+    };
+    const QString gone = post(QStringLiteral("Gone::[I0-99]"), QString());
+    const QString goneChild = post(QStringLiteral("Gone child::[I0-98]"), parentId);
+    const QString foreign = post(QStringLiteral("made elsewhere"), QString());
+    QVERIFY(t.show());
+    QTreeWidgetItem *childRow = t.row(QStringLiteral("I0-98"));
+    QCOMPARE(childRow->parent(), t.row(QStringLiteral("I0-1")));
+    QCOMPARE(childRow->text(1), QStringLiteral("Delete Issue"));
+    QCOMPARE(t.row(QStringLiteral("I0-99"))->checkState(0), Qt::Checked);
+    QCOMPARE(t.w<QLineEdit>("D_COUNT")->text(), QStringLiteral(" 2ken"));
+
+    {
+        QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
+        Boxes boxes(QStringLiteral("cancel"));
+        QTest::mouseClick(t.w<QPushButton>("UPDATE"), Qt::LeftButton);
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY(boxes.texts.first().startsWith(QLatin1String("2 issue(s) will be deleted")));
+        QTest::qWait(300);
+        QCOMPARE(dispatched.count(), 0);
+        QCOMPARE(t.row(QStringLiteral("I0-99"))->checkState(0), Qt::Checked);
+    }
+    int status = 0;
+    rest("GET", QStringLiteral("/issues/%1.xml").arg(gone), &status);
+    QCOMPARE(status, 200);
+
+    Boxes boxes(QStringLiteral("del"));
+    QVERIFY(t.update());
+    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QVERIFY(!t.row(QStringLiteral("I0-98")) && !t.row(QStringLiteral("I0-99")));
+    for (const QString &id : {gone, goneChild}) {
+        rest("GET", QStringLiteral("/issues/%1.xml").arg(id), &status);
+        QCOMPARE(status, 404);
+    }
+    rest("GET", QStringLiteral("/issues/%1.xml").arg(foreign), &status);
+    QCOMPARE(status, 200);
+}
+
+void tst_redmineupdateissue::failure_refusedStatusMarkedErrorClearsBusy()
+{
+    NEED_SERVER();
+    Sync t;
+    t.createAll();
+    // A due date before the start date: the tracker refuses the update with 422.
+    deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-4")))
+        ->SetAttr(QStringLiteral("TargetDate"), "2026/01/01");
+    QVERIFY(t.show());
+    QVERIFY(t.update());
+    QVERIFY2(t.page->MessageText().contains(QLatin1String("error(")), qPrintable(t.page->MessageText()));
+    QVERIFY(t.w<QLineEdit>("MSG")->styleSheet().contains(QLatin1String("#FF0000")));
+    QVERIFY(!t.page->IsBusy());
+    QVERIFY(t.w<QPushButton>("TARGETSHOW")->isVisibleTo(t.page));
+    deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-4")))
+        ->SetAttr(QStringLiteral("TargetDate"), "2026/02/20");
+    QVERIFY(t.show());
+
+    // Taro, a developer, may not reject a new issue: the tracker keeps the status without a word.
+    t.SetBoolVar(RegSlot::FlagRedmineKeySet, false);
+    t.SetStrVar(RegSlot::StrRedmineLogin, QStringLiteral("pel-taro"));
+    t.SetStrVar(RegSlot::StrRedminePassword, file(QStringLiteral("password")));
+    QTreeWidgetItem *single = t.row(QStringLiteral("I0-4"));
+    t.tree()->setCurrentItem(single);
+    t.page->DblStatusProc(t.mapping("STATUS_TREE", QStringLiteral("Rejected")), 0);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("warning:done_rate is not 100%"));
+    QCOMPARE(single->text(1), QStringLiteral("Mod Issue"));
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QCOMPARE(back(single, 11), QStringLiteral("#93d9f3"));
+    t.page->IssueClicked(single, 11);
+    QCOMPARE(t.page->MessageText(), QStringLiteral("status is not workflow of tracker or not check"));
+    QCOMPARE(t.issue(QStringLiteral("I0-4")).firstChildElement("status").attribute("name"),
+             QStringLiteral("New"));
+}
+
+void tst_redmineupdateissue::paging_fullPageAsksOnceMore()
+{
+    NEED_SERVER();
+    const QString hundred = text(rest("GET", QStringLiteral("/projects/pel-issues-100.xml")), "id");
+    QVERIFY(!hundred.isEmpty());
+    // The shared project is only listed, never sent to.
+    Sync t(hundred);
+    QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
+    QVERIFY(t.show());
+    int pages = 0;
+    for (const QList<QVariant> &code : dispatched)
+        pages += code.first().toInt() == MsgCode::RedmineIssuesUpdatePage;
+    QCOMPARE(pages, 2);
+    QCOMPARE(t.tree()->topLevelItemCount(), 3);
+    QTreeWidgetItem *foreign = t.row(QStringLiteral("I1-12"));
+    QVERIFY(foreign);
+    QCOMPARE(foreign->text(1), QStringLiteral("Delete Issue"));
+    QCOMPARE(foreign->text(4), QStringLiteral("element twelve"));
+}
+
+void tst_redmineupdateissue::readOnly_closedProjectOffersNothing()
+{
+    NEED_SERVER();
+    Sync t;
+    rest("POST", QStringLiteral("/issues.xml"), nullptr,
+         QStringLiteral("<issue><project_id>%1</project_id><subject>Gone::[I0-99]</subject></issue>")
+             .arg(t.projectId)
+             .toUtf8());
+    int status = 0;
+    rest("PUT", QStringLiteral("/projects/%1/close.xml").arg(t.projectId), &status);
+    QVERIFY2(status == 204 || status == 200, qPrintable(QString::number(status)));
+    t.window->ProjectPage()->InitPage();
+    QVERIFY(t.idle());
+    QVERIFY(t.page->IsReadOnly());
+    QVERIFY(t.show());
+    QCOMPARE(t.row(QStringLiteral("I0-99"))->text(1), QStringLiteral("Delete Issue"));
+    for (const char *key : {"I0-99", "I0-1", "I0-2", "I0-4"})
+        QVERIFY2(!hasCheckBox(t.row(QLatin1String(key))), key);
+    QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+    t.page->UpdateProc();
+    QVERIFY(!t.client.IsBusy());
+}
+
+QTEST_MAIN(tst_redmineupdateissue)
+#include "tst_redmineupdateissue.moc"
