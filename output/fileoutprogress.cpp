@@ -133,11 +133,12 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
     if (!path.startsWith(root) || inside.isEmpty() || up)
         return QString();
     // The name alone proves nothing: a link at the file's place or on its way is followed by the
-    // write, so the folder the file really lands in must be inside the real output folder.
+    // write, so the folder the file really lands in must be inside the real output folder. (A
+    // folder that is not there holds no link, and no write goes into it.)
     const QFileInfo info(path);
     const QString realRoot = QFileInfo(root).canonicalFilePath();
     const QString realFolder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (info.isSymLink() || realRoot.isEmpty() || realFolder.isEmpty() || !isWithin(realFolder, realRoot))
+    if (info.isSymLink() || (!realRoot.isEmpty() && !realFolder.isEmpty() && !isWithin(realFolder, realRoot)))
         return QString();
     return path;
 }
