@@ -16,6 +16,15 @@ QVariant pointerData(void *p)
 {
     return QVariant::fromValue(p);
 }
+
+// What a row shows of a name. Every tree that copies the model's rows lays the text out again at
+// each column fit, and there are dozens of fits in an open and a run: a name of megabytes from a
+// model.xml made them take minutes. The record keeps the whole name; rows show its start.
+QString shownName(const QString &name)
+{
+    constexpr int MaxShown = 1000;
+    return name.size() <= MaxShown ? name : name.left(MaxShown) + QChar(0x2026);
+}
 } // namespace
 
 TreeItemData *model::RecordOf(const QTreeWidgetItem *item)
@@ -99,7 +108,7 @@ QTreeWidgetItem *model::topLevelOf(QTreeWidgetItem *item) const
 QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
 {
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    const QString name = record->GetAttr(GetStrVar(RegSlot::StrAttrName));
+    const QString name = shownName(record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     auto *item = new QTreeWidgetItem;
     item->setData(ColLclass, Qt::UserRole, TreeItemData::ToData(record));
     item->setText(ColId, QStringLiteral("M") + id);

@@ -19,6 +19,13 @@ const char kGreen[] = "#00FF00";
 const char kYellow[] = "#FFFF00";
 const char kRed[] = "#FF0000";
 
+// Whether the real (canonical) path is the real folder or lies below it.
+bool isWithin(const QString &path, const QString &folder)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return path == folder || path.startsWith(prefix);
+}
+
 QTreeWidgetItem *nextInRing(const QTreeWidgetItem *row)
 {
     return static_cast<QTreeWidgetItem *>(row->data(5, Qt::UserRole).value<void *>());
@@ -125,7 +132,26 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
     const QString path = QDir::cleanPath(root + name);
     const QString inside = path.mid(root.size());
     const bool up = inside == QLatin1String("..") || inside.startsWith(QLatin1String("../"));
-    return path.startsWith(root) && !inside.isEmpty() && !up ? path : QString();
+    if (!path.startsWith(root) || inside.isEmpty() || up)
+        return QString();
+    // The name alone proves nothing: a link at the file's place or on its way is followed by the
+    // write, so the folder the file really lands in must be inside the real output folder. (A
+    // folder that is not there holds no link, and no write goes into it.)
+    const QFileInfo info(path);
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realFolder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (info.isSymLink() || (!realRoot.isEmpty() && !realFolder.isEmpty() && !isWithin(realFolder, realRoot)))
+        return QString();
+    return path;
+}
+
+bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
+{
+    // A link among the reference files may point anywhere on this machine: only one whose
+    // target stays among the reference files is copied.
+    const QString realRoot = QFileInfo(folder).canonicalFilePath();
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !realRoot.isEmpty() && !real.isEmpty() && real != realRoot && isWithin(real, realRoot);
 }
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
@@ -221,9 +247,16 @@ void FileOutProgress::copyFrom(int index)
         const QString name = m_names.at(m_index);
         const QFileInfo source(m_sourceDir + m_owners.at(m_index) + QLatin1Char('/') + m_ids.at(m_index) +
                                QLatin1Char('/') + name);
-        const QFileInfo target(m_refDir + QLatin1Char('/') + name);
+        const QString targetPath = name.contains(QLatin1Char('/')) ? QString() : OutputPath(m_refDir, name);
+        const QFileInfo target(targetPath);
         if (!source.isFile()) {
             ask(name, tr("filename:") + name + tr(" is not found. skip or cancel?"), false);
+            return;
+        }
+        if (targetPath.isEmpty() || !IsSafeSource(m_sourceDir, source.filePath())) {
+            ask(name,
+                tr("filename:") + name + tr(" leads outside its folder and is not copied. skip or cancel?"),
+                false);
             return;
         }
         if (target.exists() && target.lastModified() == source.lastModified() &&

@@ -36,8 +36,11 @@ public:
     int Done() const { return m_done; }
     int Total() const { return m_total; }
 
-    // A generated file's path inside dir, or empty when the name is absolute or leaves dir.
+    // A file's path inside dir, or empty when the name is absolute or leaves dir, by its letters
+    // or through a link.
     static QString OutputPath(const QString &dir, const QString &name);
+    // Whether the reference file at path really lies inside folder, links followed.
+    static bool IsSafeSource(const QString &folder, const QString &path);
     // Writes text in the locale's encoding, replacing the file whole; false on any failure.
     static bool WriteOutput(const QString &path, const QString &text);
 

@@ -1,4 +1,5 @@
 #include "genprogram.h"
+#include "loadtiming.h"
 #include "outdef/outfile.h"
 #include "outdef/outheighlighter.h"
 #include "outdef/outputwidget.h"
@@ -87,6 +88,7 @@ private slots:
     void preview_showsWholeFileTitledByName();
     void markerCounts_setCutLoadAndTemporary();
     void highlighting_onlyMarkersOfTheShownEntry();
+    void hugeClassName_openAndRunCostAboutTheSame();
 };
 
 void tst_generate::golden_data()
@@ -339,6 +341,28 @@ void tst_generate::highlighting_onlyMarkersOfTheShownEntry()
     QCOMPARE(colourAt(view->document(), out, "&Seq[2]"), QColor(Qt::red));
     QVERIFY(!colourAt(view->document(), out, "%Var[1] ").isValid());
     QVERIFY(!colourAt(view->document(), out, "$Var[1][0]").isValid());
+}
+
+// A model whose class name runs to megabytes: the trees show only its start, so opening the
+// output definition and a run cost about the same for ten times the name (laid out at every
+// column fit, 10 MB took 27 s here).
+void tst_generate::hugeClassName_openAndRunCostAboutTheSame()
+{
+    const auto load = [](int bytes) {
+        GenProgram p;
+        writeFile(p.modelDir() + "/model.xml",
+                  QByteArray(kModelXml).replace("Name='G'", "Name='" + QByteArray(bytes, 'G') + "'"));
+        p.openInstances();
+        p.openCase(QStringLiteral("e1_plain_var"));
+        const DefinitionSelection selection =
+            GenProgram::readSelection(GenProgram::golden(QStringLiteral("e1_plain_var/selection")));
+        p.page()->SetOutputList(&selection);
+        p.page()->GenerateFiles(OutputGenerator::Run);
+        const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+        QCOMPARE(results.size(), 1);
+        QCOMPARE(results.first().text.toUtf8(), readFile(GenProgram::golden("e1_plain_var/run.out")));
+    };
+    verifyScales(load, 200000, 2000000, 3);
 }
 
 QTEST_MAIN(tst_generate)
