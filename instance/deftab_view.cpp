@@ -448,12 +448,7 @@ void deftab::freeRow(QTreeWidgetItem *row)
     const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
     if (m_rows.value(key) == row)
         m_rows.remove(key);
-    delete record->docRow;
-    delete record->scheduleRow;
-    delete record->qandaRow;
-    delete record->pageItem;
-    delete record;
-    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
+    freeRecord(row, record);
 }
 
 // With shared off (the tab's destruction) neither the store nor the member table is touched.

@@ -237,6 +237,14 @@ QList<ModelFile::Node> model::collectTree() const
     return children(m_ui->TREE->invisibleRootItem());
 }
 
+// Only the element's side of the link goes: the chapter may be gone already (its document was
+// closed), and its "MID" stays for the model document to show red when it looks the ID up again.
+void model::UnsetDocLink(QTreeWidgetItem *item)
+{
+    if (item)
+        item->setData(ColValue, Qt::UserRole, pointerData(nullptr));
+}
+
 // The delete dialogs are not modal: one may still hold a row that goes now.
 void model::forgetRow(const QTreeWidgetItem *going)
 {
@@ -273,6 +281,7 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
         m_ui->TREE->takeTopLevelItem(m_ui->TREE->indexOfTopLevelItem(item));
     std::function<void(QTreeWidgetItem *, int)> forget = [&](QTreeWidgetItem *i, int l) {
         RemoveID(RecordOf(i)->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+        UnsetDocLink(i);
         if (l == 2)
             forgetKind(i);
         for (int c = 0; c < i->childCount(); ++c)
