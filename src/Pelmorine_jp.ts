@@ -94,6 +94,10 @@
         <source>unser users info</source>
         <translation>ユーザー情報未設定</translation>
     </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
 </context>
 <context>
     <name>AddReference</name>
@@ -337,21 +341,6 @@
     <message>
         <source>model name is invalid</source>
         <translation>モデル名が正しくありません</translation>
-    </message>
-</context>
-<context>
-    <name>DateRules</name>
-    <message>
-        <source>Start Date &gt; Target Date</source>
-        <translation>開始日 &gt; 目標日</translation>
-    </message>
-    <message>
-        <source>Start Date is not set</source>
-        <translation>開始日が設定されていません</translation>
-    </message>
-    <message>
-        <source>Start Date &gt; Completion Date</source>
-        <translation>開始日 &gt; 完了日</translation>
     </message>
 </context>
 <context>
@@ -1538,6 +1527,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>1.not connect 2.not URL(check Toole Option) 3.check basic author error(</source>
         <translation>1.接続できません 2.URL が違います(ツールのオプションを確認してください) 3.Basic 認証を確認してください エラー(</translation>
     </message>
+    <message>
+        <source>the tracker lists more than %1 items: the list stops there</source>
+        <translation>トラッカーの一覧が %1 件を超えています: 一覧はそこで打ち切ります</translation>
+    </message>
 </context>
 <context>
     <name>OpenDefModel</name>
@@ -1921,6 +1914,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>under user info</source>
         <translation>ユーザー情報を取得中...</translation>
     </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
 </context>
 <context>
     <name>OptionDiag</name>
@@ -2108,6 +2105,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>password id is empty</source>
         <translation>パスワードが入力されていません</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
     </message>
 </context>
 <context>
@@ -2576,6 +2577,14 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>loop variable is not found at file tree</source>
         <translation>ループ変数がファイルツリーに見つかりません</translation>
     </message>
+    <message>
+        <source>%1 sequence references nested deeper than %2 levels were dropped</source>
+        <translation>入れ子が %2 段を超えるシーケンス参照 %1 件を除外しました</translation>
+    </message>
+    <message>
+        <source>Output Definition</source>
+        <translation>出力定義</translation>
+    </message>
 </context>
 <context>
     <name>tabcorner</name>
@@ -2732,18 +2741,28 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <translation>パラメータ名変更</translation>
     </message>
     <message>
-        <source>model.xml already exists
-</source>
-        <translation>model.xml が既に存在します
-</translation>
-    </message>
-    <message>
         <source>not a model definition:</source>
         <translation>モデル定義ではありません:</translation>
     </message>
     <message>
         <source>as this model is differnt owner, this is read only.</source>
         <translation>このモデルは所有者が異なるため、読み取り専用です。</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
+    <message>
+        <source>Copying a model version is not supported
+</source>
+        <translation>モデルバージョンのコピーには対応していません
+</translation>
+    </message>
+    <message>
+        <source>%1 already exists
+</source>
+        <translation>%1 が既に存在します
+</translation>
     </message>
 </context>
 <context>
@@ -2800,6 +2819,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>element name is not set</source>
         <translation>要素名が設定されていません</translation>
     </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
 </context>
 <context>
     <name>NewSclass</name>
@@ -2846,6 +2869,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>Element name is not set</source>
         <translation>要素名が設定されていません</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
     </message>
 </context>
 <context>
@@ -3222,7 +3249,7 @@ Do you want to open it?</source>
         <translation>アドレスが設定されていません</translation>
     </message>
     <message>
-        <source>"%1" can not be used in title or address</source>
+        <source>&quot;%1&quot; can not be used in title or address</source>
         <translation>「%1」はタイトルやアドレスに使えません</translation>
     </message>
     <message>
@@ -4254,6 +4281,10 @@ Do you want to open it?</source>
         <source>Will also be deleted small class</source>
         <translation>小分類も削除されます</translation>
     </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
 </context>
 <context>
     <name>DeleteSclassDiag</name>
@@ -4280,6 +4311,10 @@ Do you want to open it?</source>
     <message>
         <source>parameter is also deleted</source>
         <translation>パラメータも削除されます</translation>
+    </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
     </message>
 </context>
 <context>
@@ -4312,6 +4347,10 @@ Do you want to open it?</source>
         <source>Transition delete K[N][1],K[N][2],K[N][3]</source>
         <translation>遷移を削除します K[N][1],K[N][2],K[N][3]</translation>
     </message>
+    <message>
+        <source>background-color: #666666;color: #FFFFFF</source>
+        <translation>background-color: #666666;color: #FFFFFF</translation>
+    </message>
 </context>
 <context>
     <name>TransList</name>
@@ -4343,8 +4382,8 @@ Do you want to open it?</source>
         <translation>なし</translation>
     </message>
     <message>
-        <source>a value can not hold "," or a line break</source>
-        <translation>値に "," や改行は入れられません</translation>
+        <source>a value can not hold &quot;,&quot; or a line break</source>
+        <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
 </context>
 <context>
@@ -4765,6 +4804,18 @@ Do you want to open it?</source>
         <source>NONE</source>
         <translation>なし</translation>
     </message>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
 </context>
 <context>
     <name>OutMenuDiag</name>
@@ -4903,6 +4954,10 @@ Do you want to open it?</source>
     <message>
         <source>output directory in %1 is not used: %2</source>
         <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
     </message>
 </context>
 <context>
@@ -5821,6 +5876,10 @@ Do you want to open it?</source>
         <source>Is delete member from project?</source>
         <translation>プロジェクトからメンバーを削除しますか?</translation>
     </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
 </context>
 <context>
     <name>RedmineAddCategory</name>
@@ -5871,6 +5930,10 @@ Do you want to open it?</source>
     <message>
         <source>Is delete category?</source>
         <translation>カテゴリを削除しますか?</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
     </message>
 </context>
 <context>
@@ -5934,6 +5997,10 @@ Do you want to open it?</source>
     <message>
         <source>Is delete version?</source>
         <translation>バージョンを削除しますか?</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
     </message>
 </context>
 <context>
@@ -6104,6 +6171,10 @@ Do you want to open it?</source>
         <source>Instance Schedule</source>
         <translation>インスタンススケジュール</translation>
     </message>
+    <message>
+        <source>out of range</source>
+        <translation>表示範囲外</translation>
+    </message>
 </context>
 <context>
     <name>ScheList</name>
@@ -6236,6 +6307,410 @@ Do you want to open it?</source>
     <message>
         <source>State transition diagram</source>
         <translation>状態遷移図</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineUpdateIssue</name>
+    <message>
+        <source>Form</source>
+        <translation>フォーム</translation>
+    </message>
+    <message>
+        <source>Update issue</source>
+        <translation>チケット更新</translation>
+    </message>
+    <message>
+        <source>target show</source>
+        <translation>対象表示</translation>
+    </message>
+    <message>
+        <source>total ticket</source>
+        <translation>全チケット</translation>
+    </message>
+    <message>
+        <source>new ticket</source>
+        <translation>新規チケット</translation>
+    </message>
+    <message>
+        <source>under work</source>
+        <translation>作業中</translation>
+    </message>
+    <message>
+        <source>Comple</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>UPDATE</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>check</source>
+        <translation>チェック</translation>
+    </message>
+    <message>
+        <source>type</source>
+        <translation>種別</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>assigned</source>
+        <translation>担当者</translation>
+    </message>
+    <message>
+        <source>subject</source>
+        <translation>題名</translation>
+    </message>
+    <message>
+        <source>description</source>
+        <translation>説明</translation>
+    </message>
+    <message>
+        <source>start_date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>due_date</source>
+        <translation>期日</translation>
+    </message>
+    <message>
+        <source>done_ratio</source>
+        <translation>進捗率</translation>
+    </message>
+    <message>
+        <source>estimated_hours</source>
+        <translation>予定工数</translation>
+    </message>
+    <message>
+        <source>tracker</source>
+        <translation>トラッカー</translation>
+    </message>
+    <message>
+        <source>status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>priority</source>
+        <translation>優先度</translation>
+    </message>
+    <message>
+        <source>category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>fixed_version</source>
+        <translation>対象バージョン</translation>
+    </message>
+    <message>
+        <source>Pelmorine Instance ID</source>
+        <translation>PelmorineインスタンスID</translation>
+    </message>
+    <message>
+        <source>Tracker</source>
+        <translation>トラッカー</translation>
+    </message>
+    <message>
+        <source>tracker name</source>
+        <translation>トラッカー名</translation>
+    </message>
+    <message>
+        <source>New State Name</source>
+        <translation>初期ステータス名</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>category name</source>
+        <translation>カテゴリ名</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>ステータス</translation>
+    </message>
+    <message>
+        <source>status name</source>
+        <translation>ステータス名</translation>
+    </message>
+    <message>
+        <source>Close Ticket</source>
+        <translation>終了チケット</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>version name</source>
+        <translation>バージョン名</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>共有</translation>
+    </message>
+    <message>
+        <source>Priority</source>
+        <translation>優先度</translation>
+    </message>
+    <message>
+        <source>priority name</source>
+        <translation>優先度名</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>既定</translation>
+    </message>
+    <message>
+        <source>unset</source>
+        <translation>未設定</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>No field</source>
+        <translation>未反映</translation>
+    </message>
+    <message>
+        <source>READ_ONLY</source>
+        <translation>読み取り専用</translation>
+    </message>
+    <message>
+        <source>start date</source>
+        <translation>開始日</translation>
+    </message>
+    <message>
+        <source>due date</source>
+        <translation>期日</translation>
+    </message>
+    <message>
+        <source>done ratio</source>
+        <translation>進捗率</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation>予定工数</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
+    <message>
+        <source>New Issue</source>
+        <translation>新規チケット</translation>
+    </message>
+    <message>
+        <source>Set Issue</source>
+        <translation>チケット設定</translation>
+    </message>
+    <message>
+        <source>Mod Issue</source>
+        <translation>チケット変更</translation>
+    </message>
+    <message>
+        <source>Close Issue</source>
+        <translation>チケット終了</translation>
+    </message>
+    <message>
+        <source>Delete Issue</source>
+        <translation>チケット削除</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
+    </message>
+    <message>
+        <source>under process</source>
+        <translation>処理中</translation>
+    </message>
+    <message>
+        <source>too many issues in the project</source>
+        <translation>プロジェクトのチケットが多すぎます</translation>
+    </message>
+    <message>
+        <source>show end</source>
+        <translation>表示が完了しました</translation>
+    </message>
+    <message>
+        <source>ken</source>
+        <translation>件</translation>
+    </message>
+    <message>
+        <source>ticket is not selected</source>
+        <translation>チケットが選択されていません</translation>
+    </message>
+    <message>
+        <source>as nofield exist, you close and search item again</source>
+        <translation>未反映の項目があります。対象表示で一覧を作り直してください</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Tracker batch process </source>
+        <translation>トラッカー一括処理 </translation>
+    </message>
+    <message>
+        <source>Do you want to change all tracker of none name?</source>
+        <translation>トラッカーが「なし」のチケットをすべて変更しますか?</translation>
+    </message>
+    <message>
+        <source>tracker name is same</source>
+        <translation>トラッカー名が同じです</translation>
+    </message>
+    <message>
+        <source>category name is same</source>
+        <translation>カテゴリ名が同じです</translation>
+    </message>
+    <message>
+        <source>version name is same</source>
+        <translation>バージョン名が同じです</translation>
+    </message>
+    <message>
+        <source>priority name is same</source>
+        <translation>優先度名が同じです</translation>
+    </message>
+    <message>
+        <source>Close ticket batch process </source>
+        <translation>終了チケット一括処理 </translation>
+    </message>
+    <message>
+        <source>Do you want to change all Status to closed ticket that progress rate is 100%?</source>
+        <translation>進捗率が100%のチケットのステータスをすべて終了に変更しますか?</translation>
+    </message>
+    <message>
+        <source>you must set tracker</source>
+        <translation>トラッカーを設定してください</translation>
+    </message>
+    <message>
+        <source>status of new ticket is not change</source>
+        <translation>新規チケットのステータスは変更できません</translation>
+    </message>
+    <message>
+        <source>status name is same</source>
+        <translation>ステータス名が同じです</translation>
+    </message>
+    <message>
+        <source>As progress ragte is 100%,you must select close ticket status</source>
+        <translation>進捗率が100%のため、終了チケットのステータスを選択してください</translation>
+    </message>
+    <message>
+        <source>warning:done_rate is not 100%</source>
+        <translation>警告: 進捗率が100%ではありません</translation>
+    </message>
+    <message>
+        <source>tracker name is not selected</source>
+        <translation>トラッカー名が選択されていません</translation>
+    </message>
+    <message>
+        <source>Status name is not selected</source>
+        <translation>ステータス名が選択されていません</translation>
+    </message>
+    <message>
+        <source>Priority name is not selected</source>
+        <translation>優先度名が選択されていません</translation>
+    </message>
+    <message>
+        <source>Category name is not selected</source>
+        <translation>カテゴリ名が選択されていません</translation>
+    </message>
+    <message>
+        <source>Version name is not selected</source>
+        <translation>バージョン名が選択されていません</translation>
+    </message>
+    <message>
+        <source>field:</source>
+        <translation>項目:</translation>
+    </message>
+    <message>
+        <source> is not checked for tracker</source>
+        <translation> はトラッカーで有効になっていません</translation>
+    </message>
+    <message>
+        <source>status is not workflow of tracker or not check</source>
+        <translation>ステータスがトラッカーのワークフローにないか、チェックされていません</translation>
+    </message>
+    <message>
+        <source>select tracker at new ticket</source>
+        <translation>新規チケットではトラッカーを選択してください</translation>
+    </message>
+    <message>
+        <source>done rate is 100. but status is not close</source>
+        <translation>進捗率が100ですが、ステータスが終了になっていません</translation>
+    </message>
+    <message>
+        <source>parent ticket is have no value. this value is Pelmorine&apos;s value</source>
+        <translation>親チケットに値がありません。この値はPelmorineの値です</translation>
+    </message>
+    <message>
+        <source>assigned name is not redmine group</source>
+        <translation>担当者がRedmineのグループにいません</translation>
+    </message>
+    <message>
+        <source>red term:</source>
+        <translation>赤い項目:</translation>
+    </message>
+    <message>
+        <source>is modify</source>
+        <translation> を修正してください</translation>
+    </message>
+    <message>
+        <source>confirmation</source>
+        <translation>確認</translation>
+    </message>
+    <message>
+        <source>%1 issue(s) will be deleted on the tracker. Do you want to delete them?</source>
+        <translation>トラッカー上のチケット %1 件を削除します。よろしいですか?</translation>
+    </message>
+    <message>
+        <source>Redmine process is end</source>
+        <translation>Redmineの処理が終了しました</translation>
+    </message>
+</context>
+<context>
+    <name>DecimalId</name>
+    <message>
+        <source>no ID is left: %1</source>
+        <translation>使用できるIDが残っていません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>XmlText</name>
+    <message>
+        <source>characters XML cannot hold were replaced: %1</source>
+        <translation>XMLに保存できない文字を置き換えました: %1</translation>
+    </message>
+</context>
+<context>
+    <name>OutputGenerator</name>
+    <message>
+        <source>output of %1 was stopped: it grows beyond %2 characters or %3 sequence expansions</source>
+        <translation>%1 の出力を中止しました: %2 文字または %3 回のシーケンス展開を超えます</translation>
     </message>
 </context>
 </TS>
