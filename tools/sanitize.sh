@@ -34,8 +34,11 @@ thread)
 esac
 
 tools/deps.sh --test
+# The launcher is chosen once: a change of it later would rebuild everything.
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if [ ! -f "$dir/CMakeCache.txt" ] && command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="${flags% -fno-omit-frame-pointer}" \
   -DPEL_TEST_TIMEOUT_SCALE="$scale" >/dev/null
