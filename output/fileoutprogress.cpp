@@ -130,10 +130,7 @@ bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
     stream.setCodec(QTextCodec::codecForLocale());
     stream << text;
     stream.flush();
-    // The file's own buffer too: Qt's commit reports success after a failed last flush.
-    if (stream.status() != QTextStream::Ok || !file.flush())
-        file.cancelWriting();
-    return file.commit();
+    return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError && file.commit();
 }
 
 void FileOutProgress::writeGenerated()
