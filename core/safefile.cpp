@@ -14,10 +14,11 @@ bool SafeFile::Write(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // Qt's commit puts the file in place and reports success even when flushing its last buffer
+    // failed (a full disk, a size limit): flushed and checked first, a cut file is cancelled, and
+    // the commit then discards it and fails.
+    if (file.write(bytes) != bytes.size() || !file.flush())
         file.cancelWriting();
-        return false;
-    }
     return file.commit();
 }
 

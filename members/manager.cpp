@@ -78,6 +78,8 @@ manager::~manager()
 {
     if (GetObj<SemaphoreControl>(RegSlot::ObjChatControl) == m_chatControl.get())
         SetObj<SemaphoreControl>(RegSlot::ObjChatControl, nullptr);
+    // The chat worker reads the member records (a first load may still run): it ends before they go.
+    m_chatControl.reset();
     m_tree->clear();
     clearMembers();
     if (GetObj<QLayout>(RegSlot::ObjManagerLayout) == m_pageLayout.data())

@@ -4,9 +4,12 @@
 #include "testsupport_widgets.h"
 
 #include <QCalendarWidget>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeWidget>
+#include <atomic>
 
 // The chat window with its real worker thread over real day files.
 class tst_chat : public QObject, protected virtual globalvar
@@ -20,6 +23,8 @@ private slots:
     void send_refused();
     void send_threeRecipients_headerInColumnOne();
     void worker_pollBeforeNew_twoNewShownOnePerPass();
+    void worker_chatLockHeld_noStepUntilReleased_data();
+    void worker_chatLockHeld_noStepUntilReleased();
     void earlierDay_shownOnce_todayRefused();
     void close_whilePolling_semaphoresReset_reopenPolls();
     void memberTree_addressableOnce();
@@ -202,6 +207,64 @@ void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
     QVERIFY(cells.at(5).startsWith(QStringLiteral("first")));
 }
 
+void tst_chat::worker_chatLockHeld_noStepUntilReleased_data()
+{
+    QTest::addColumn<bool>("loop");
+    QTest::newRow("loop woken") << true;
+    QTest::newRow("pass on another thread") << false;
+}
+
+// The GUI thread reads records and edits the tables under the chat lock: while it holds the lock,
+// a woken worker may neither change the store nor write the day file, and no step may come.
+void tst_chat::worker_chatLockHeld_noStepUntilReleased()
+{
+    QFETCH(bool, loop);
+    ChatSession *a = openA(0);
+    Semaphore *worker = a->control()->GetWorker();
+    // Counted on the worker's thread as the step is sent: a queued count would wait for this one.
+    // Only steps of a send: a step of an earlier pass may still be on its way.
+    std::atomic<int> sends{0};
+    const QMetaObject::Connection counting = connect(
+        worker, &Semaphore::stepDone, this,
+        [&](int served, int, int, int) {
+            if (served == RegSlot::FlagChatSend)
+                ++sends;
+        },
+        Qt::DirectConnection);
+    auto disconnectCounting = qScopeGuard([&] { disconnect(counting); });
+    const QString own = file(QStringLiteral("a@x"));
+    const QByteArray before = TestSupport::readFile(own);
+    std::unique_ptr<QThread> pass;
+    auto endPass = qScopeGuard([&] {
+        if (pass)
+            pass->wait();
+    });
+    {
+        MutexHold chat(MutexNo::Chat);
+        ChatCdata *store = a->chat()->Store(0);
+        const QDate today = QDate::currentDate();
+        const QString me = QStringLiteral("a@x");
+        QVERIFY(store->AddMessage(today, me, store->GetUserNo(me, today),
+                                  {store->GetRecipientNo(me, today, QStringLiteral("b@x"))},
+                                  QStringLiteral("held back"), true) != 0);
+        SetBoolVar(RegSlot::FlagChatSend, true);
+        if (loop) {
+            a->Wake()->release();
+        } else {
+            pass.reset(QThread::create([worker] { worker->RunPass(); }));
+            pass->start();
+        }
+        // No event loop here: the window's own steps would wait for the lock. The time is what a
+        // pass takes many times over.
+        QThread::msleep(300);
+        QCOMPARE(sends.load(), 0);
+        QCOMPARE(TestSupport::readFile(own), before);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(sends.load(), 1, 5000);
+    QVERIFY(TestSupport::readFile(own).contains("held back"));
+    QTRY_VERIFY(a->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("held back")));
+}
+
 void tst_chat::earlierDay_shownOnce_todayRefused()
 {
     const QDate yesterday = QDate::currentDate().addDays(-1);
@@ -229,7 +292,6 @@ void tst_chat::earlierDay_shownOnce_todayRefused()
 void tst_chat::close_whilePolling_semaphoresReset_reopenPolls()
 {
     ChatSession *a = openA(5);
-    QSignalSpy steps(a->control()->GetWorker(), &Semaphore::stepDone);
     QTest::qWait(100);
     a->Close();
     auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);

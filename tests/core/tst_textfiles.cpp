@@ -1,5 +1,6 @@
 #include "core/safefile.h"
 #include "core/textfiles.h"
+#include "filesizelimit.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -26,6 +27,7 @@ private slots:
     void countMarkers_countsKnownMarkersOnly();
     void replaceByCopy_targetNeverMissing_failedCopyKeepsIt();
     void replaceByCopy_usersFilesBesideKept_timeCarried();
+    void write_commitFails_reportsFailureKeepsOld();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -186,6 +188,28 @@ void tst_textfiles::replaceByCopy_usersFilesBesideKept_timeCarried()
     // A failed copy leaves no temporary behind either.
     QVERIFY(!SafeFile::ReplaceByCopy(dir.filePath("gone"), target));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// A commit that cannot write the whole file (a full disk; here the file-size limit) is a failed
+// write: the old file stays whole and nothing is left beside it.
+void tst_textfiles::write_commitFails_reportsFailureKeepsOld()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("settings.xml");
+    writeFile(target, "old and whole");
+    // Smaller than the write buffer: every byte reaches the disk in the commit.
+    const QByteArray bytes(8000, 'x');
+    {
+        FileSizeLimit limit(1024);
+        QVERIFY(limit.IsSet());
+        QVERIFY(!SafeFile::Write(target, bytes));
+        QVERIFY(!SafeFile::WriteUtf8(target, QString::fromLatin1(bytes)));
+    }
+    QCOMPARE(readFile(target), QByteArray("old and whole"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("settings.xml")});
+    QVERIFY(SafeFile::Write(target, bytes));
+    QCOMPARE(readFile(target), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_textfiles)

@@ -2,6 +2,7 @@
 #include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "filesizelimit.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -28,6 +29,7 @@ private slots:
     void save_writesDeclarationOnceWithIndent();
     void save_keepsNonAsciiAsUtf8();
     void save_unwritableTarget_keepsOriginalAndFlags();
+    void save_commitFails_keepsOriginalAndFlags();
     void save_unregisteredIndex_writesNothing();
     void save_tracksOnlyTrackedIndexes();
     void saveAs_leavesFileNameAndTimes();
@@ -274,6 +276,30 @@ void tst_xmlclass::save_unwritableTarget_keepsOriginalAndFlags()
     store.SetDocFileName(10001, path("ok.xml"));
     QCOMPARE(store.SaveXmlDoc(10001), 1);
     QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+// The disk fills while the file is written: the save fails as a whole and says so.
+void tst_xmlclass::save_commitFails_keepsOriginalAndFlags()
+{
+    RegistryScope reg;
+    xmlclass store;
+    const QString target = path("full.xml");
+    writeFile(target, "<Keep/>");
+    store.NewXmlDoc(10002, QStringLiteral("Root_manager"));
+    store.GetXmlDoc(10002)->documentElement().setAttribute(QStringLiteral("Note"),
+                                                           QString(4000, QLatin1Char('n')));
+    store.SetDocFileName(10002, target);
+    {
+        FileSizeLimit limit(512);
+        QVERIFY(limit.IsSet());
+        QCOMPARE(store.SaveXmlDoc(10002), 0);
+        QVERIFY(!store.SaveXmlDocAs(target, 10002));
+    }
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + target);
+    QCOMPARE(readFile(target), QByteArray("<Keep/>"));
+    QCOMPARE(store.SaveXmlDoc(10002), 1);
+    QVERIFY(readFile(target).contains("<Root_manager Note=\"nnnn"));
 }
 
 void tst_xmlclass::save_unregisteredIndex_writesNothing()

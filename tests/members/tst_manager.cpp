@@ -1,4 +1,5 @@
 #include "core/defvar.h"
+#include "core/globalmutex.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "members/adduserdiag.h"
@@ -30,6 +31,8 @@ namespace
 struct Workspace : public RegistryScope {
     QTemporaryDir own;
     QString dirPath;
+    // The program's process-wide mutexes: the chat worker reads the member records under them.
+    GlobalMutex mutex;
     xmlclass *store = new xmlclass;
     deftab *tab = new deftab;
     manager *mgr;
@@ -38,6 +41,7 @@ struct Workspace : public RegistryScope {
         : dirPath(shared.isEmpty() ? own.path() : shared)
     {
         DefVar().InitVar();
+        SetObj(RegSlot::ObjGlobalMutex, &mutex);
         SetObj(RegSlot::ObjXmlStore, store);
         SetObj(RegSlot::ObjDeftab, tab);
         mgr = new manager;

@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "genprogram.h"
 #include "members/manager.h"
 #include "output/fileoutprogress.h"
@@ -56,6 +57,7 @@ private slots:
     void writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion();
     void writeGenerated_localeEncoding_data();
     void writeGenerated_localeEncoding();
+    void writeOutput_diskFull_keepsOldAndFails();
     void copyReferences_sameOlderMissingSkipOverwriteCancel();
     void hostileNamesAndLinks_nothingOutsideTheFolder();
     void extensionPattern_data();
@@ -206,6 +208,20 @@ void tst_outrun::writeGenerated_localeEncoding()
     QTextCodec::setCodecForLocale(before);
     QVERIFY(written);
     QTEST(readFile(tmp.filePath("e.txt")), "bytes");
+}
+
+// A disk that fills while an output is written leaves the earlier output, and says so.
+void tst_outrun::writeOutput_diskFull_keepsOldAndFails()
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("out.txt");
+    writeFile(path, "earlier output");
+    {
+        FileSizeLimit limit(512);
+        QVERIFY(limit.IsSet());
+        QVERIFY(!FileOutProgress::WriteOutput(path, QString(4000, QLatin1Char('g'))));
+    }
+    QCOMPARE(readFile(path), QByteArray("earlier output"));
 }
 
 void tst_outrun::copyReferences_sameOlderMissingSkipOverwriteCancel()
