@@ -11,6 +11,7 @@
 #include "redmine/redmineupdateissue.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
+#include "ui_redmineproject.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -47,6 +48,7 @@ RedmineProject::~RedmineProject()
 {
     if (GetObj<RedmineProject>(RegSlot::ObjRedmineProject) == this)
         SetObj<RedmineProject>(RegSlot::ObjRedmineProject, nullptr);
+    delete m_ui;
 }
 
 NwRedmine *RedmineProject::client() const
@@ -56,13 +58,13 @@ NwRedmine *RedmineProject::client() const
 
 QString RedmineProject::MessageText() const
 {
-    return m_msg->text();
+    return m_ui->MSG->text();
 }
 
 void RedmineProject::showMessage(const QString &text, bool error)
 {
-    m_msg->setStyleSheet(error ? QStringLiteral("color: #ff0000") : QStringLiteral("color: #000000"));
-    m_msg->setText(text);
+    m_ui->MSG->setStyleSheet(error ? QStringLiteral("color: #ff0000") : QStringLiteral("color: #000000"));
+    m_ui->MSG->setText(text);
 }
 
 bool RedmineProject::clientIdle()
@@ -89,14 +91,14 @@ void RedmineProject::SetEditorFont()
 
 void RedmineProject::ShowSetButton()
 {
-    m_set->setVisible(true);
+    m_ui->SET->setVisible(true);
 }
 
 void RedmineProject::setExplainMarked(bool marked)
 {
-    m_explainTab->tabBar()->setStyleSheet(marked ? QStringLiteral("background-color: #ffff00")
-                                                 : QStringLiteral("background-color: #28649d"));
-    m_explainTab->tabBar()->setTabTextColor(0, marked ? Qt::black : Qt::white);
+    m_ui->EXPLAIN_TAB->tabBar()->setStyleSheet(marked ? QStringLiteral("background-color: #ffff00")
+                                                      : QStringLiteral("background-color: #28649d"));
+    m_ui->EXPLAIN_TAB->tabBar()->setTabTextColor(0, marked ? Qt::black : Qt::white);
 }
 
 void RedmineProject::appendExplanation(const QString &text)
@@ -121,18 +123,19 @@ QString RedmineProject::workspaceExplanation() const
 
 void RedmineProject::ClearProjectFields()
 {
-    m_prjName->clear();
-    m_id->clear();
+    m_ui->PRJNAME->clear();
+    m_ui->ID->clear();
     const bool busy = GetBoolVar(RegSlot::FlagBusy);
     SetBoolVar(RegSlot::FlagBusy, true);
     m_explain->ClearText();
     SetBoolVar(RegSlot::FlagBusy, busy);
     const bool loading = std::exchange(m_loading, true);
-    m_ident->clear();
-    m_public->setChecked(false);
-    m_url->clear();
+    m_ui->IDENT->clear();
+    m_ui->PUBLICCHK->setChecked(false);
+    m_ui->URL->clear();
     m_loading = loading;
-    for (QTreeWidget *tree : {m_rmTree, m_tracker, m_category, m_version, m_priority})
+    for (QTreeWidget *tree :
+         {m_ui->RM_TREE, m_ui->TRACKER_TREE, m_ui->CATEGORY_TREE, m_ui->VERSION_TREE, m_ui->PRIORITY_TREE})
         tree->clear();
 }
 
@@ -141,17 +144,17 @@ void RedmineProject::InitPage()
     if (auto *window = GetObj<Redmine>(RegSlot::ObjRedmineWindow))
         window->SetIssueTabsEnabled(true);
     setExplainMarked(false);
-    m_lb3->setStyleSheet(QLatin1String(LabelNormal));
-    m_lb4->setStyleSheet(QLatin1String(LabelNormal));
-    m_public->setStyleSheet(QLatin1String(CheckNormal));
-    m_ident->setReadOnly(true);
-    m_new->setEnabled(true);
-    m_ref->setEnabled(true);
-    m_new->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
-    m_ref->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
-    m_msg->clear();
+    m_ui->LB3->setStyleSheet(QLatin1String(LabelNormal));
+    m_ui->LB4->setStyleSheet(QLatin1String(LabelNormal));
+    m_ui->PUBLICCHK->setStyleSheet(QLatin1String(CheckNormal));
+    m_ui->IDENT->setReadOnly(true);
+    m_ui->NEW->setEnabled(true);
+    m_ui->REF->setEnabled(true);
+    m_ui->NEW->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
+    m_ui->REF->setVisible(GetIntVar(RegSlot::IntRedmineProjectId) == -1);
+    m_ui->MSG->clear();
 
-    m_zqvTree->clear();
+    m_ui->ZQV_TREE->clear();
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager)) {
         if (QTreeWidgetItem *top = mgr->GetTree()->topLevelItem(0)) {
             AddWorkspaceMember(top);
@@ -159,20 +162,20 @@ void RedmineProject::InitPage()
                 AddWorkspaceMember(top->child(i));
         }
     }
-    m_add->hide();
-    m_mod->hide();
-    m_del->hide();
-    m_set->hide();
-    m_prjName->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
-                       GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
+    m_ui->ADD->hide();
+    m_ui->MOD->hide();
+    m_ui->DEL->hide();
+    m_ui->SET->hide();
+    m_ui->PRJNAME->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
+                           GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
 
     NwRedmine *c = client();
     const int id = GetIntVar(RegSlot::IntRedmineProjectId);
     if (id != -1) {
-        m_id->setText(QString::number(id));
+        m_ui->ID->setText(QString::number(id));
         m_newProject = false;
         showMessage(tr("Under Process"), false);
-        m_set->setText(m_update);
+        m_ui->SET->setText(m_update);
         m_title = m_update;
         m_versionAdd->show();
         m_categoryAdd->show();
@@ -184,7 +187,7 @@ void RedmineProject::InitPage()
         return;
     }
     showMessage(tr("project is new. select new or reference"), false);
-    m_set->setText(m_register);
+    m_ui->SET->setText(m_register);
     m_title = m_register;
     m_versionAdd->hide();
     m_categoryAdd->hide();
@@ -195,9 +198,9 @@ void RedmineProject::InitPage()
         SetBoolVar(RegSlot::FlagBusy, busy);
     }
     m_loading = true;
-    m_public->setChecked(false);
-    m_ident->clear();
-    m_url->clear();
+    m_ui->PUBLICCHK->setChecked(false);
+    m_ui->IDENT->clear();
+    m_ui->URL->clear();
     m_loading = false;
     if (c && !c->StartTest(RedmineOrigin::ProjectLoad2))
         showMessage(tr("Under Process"), false);
@@ -217,10 +220,10 @@ void RedmineProject::ResetPage()
         SetIntVar(RegSlot::IntRedmineProjectId, m_idBeforePick);
     m_idBeforePick = NoPick;
     ClearProjectFields();
-    m_status->clear();
-    m_zqvTree->clear();
-    m_msg->clear();
-    m_readOnly->hide();
+    m_ui->STATUS_TREE->clear();
+    m_ui->ZQV_TREE->clear();
+    m_ui->MSG->clear();
+    m_ui->READ_ONLY->hide();
     m_newProject = m_homepageChanged = m_publicState = false;
     m_descriptionChanged = m_publicChanged = m_projectClosed = false;
 }
@@ -230,20 +233,20 @@ void RedmineProject::NewProc(bool)
     if (!clientIdle())
         return;
     ClearProjectFields();
-    m_public->setEnabled(true);
+    m_ui->PUBLICCHK->setEnabled(true);
     if (auto *issues = GetObj<RedmineIssue>(RegSlot::ObjRedmineIssue))
         issues->ResetPage();
-    m_prjName->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
-                       GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
+    m_ui->PRJNAME->setText(GetStrVar(RegSlot::StrInstanceName) + QStringLiteral(":ver(") +
+                           GetStrVar(RegSlot::StrInstanceVersion) + QLatin1Char(')'));
     appendExplanation(workspaceExplanation());
-    m_lb3->setStyleSheet(QLatin1String(IdentEmpty));
+    m_ui->LB3->setStyleSheet(QLatin1String(IdentEmpty));
     client()->GetNewTrackers();
     m_loading = true;
-    m_ident->clear();
-    m_ident->setReadOnly(false);
-    m_public->setChecked(false);
-    m_url->clear();
-    m_url->setReadOnly(false);
+    m_ui->IDENT->clear();
+    m_ui->IDENT->setReadOnly(false);
+    m_ui->PUBLICCHK->setChecked(false);
+    m_ui->URL->clear();
+    m_ui->URL->setReadOnly(false);
     m_loading = false;
     m_newProject = true;
 }
@@ -252,10 +255,10 @@ void RedmineProject::RefProc(bool)
 {
     if (!clientIdle())
         return;
-    m_msg->clear();
+    m_ui->MSG->clear();
     ClearProjectFields();
     m_newProject = false;
-    m_public->setEnabled(false);
+    m_ui->PUBLICCHK->setEnabled(false);
     if (m_idBeforePick == NoPick)
         m_idBeforePick = GetIntVar(RegSlot::IntRedmineProjectId);
     client()->StartTest(RedmineOrigin::ProjectRef);
@@ -263,14 +266,14 @@ void RedmineProject::RefProc(bool)
 
 void RedmineProject::ReadTrackers()
 {
-    m_tracker->clear();
+    m_ui->TRACKER_TREE->clear();
     QDomElement root = replyRoot(XmlIndex::RedmineFirst + 0);
     for (QDomElement t = root.firstChildElement(QStringLiteral("tracker")); !t.isNull();
          t = t.nextSiblingElement(QStringLiteral("tracker"))) {
         if (!hasChildren(t, {"id", "name"}))
             continue;
         const QDomElement status = t.firstChildElement(QStringLiteral("default_status"));
-        auto *row = new QTreeWidgetItem(m_tracker);
+        auto *row = new QTreeWidgetItem(m_ui->TRACKER_TREE);
         row->setText(0, childText(t, "name"));
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Checked);
@@ -278,8 +281,8 @@ void RedmineProject::ReadTrackers()
         row->setData(1, Qt::UserRole, status.attribute(QStringLiteral("id")));
         row->setText(2, childText(t, "id"));
     }
-    TreeColumnAdjustment(m_tracker);
-    m_set->setVisible(true);
+    TreeColumnAdjustment(m_ui->TRACKER_TREE);
+    m_ui->SET->setVisible(true);
 }
 
 QString RedmineProject::CheckIdentifier(const QString &ident)
@@ -332,19 +335,19 @@ bool RedmineProject::ConfirmDelete(const QString &question) const
 
 void RedmineProject::IdentChanged(const QString &text)
 {
-    if (m_loading || m_ident->isReadOnly())
+    if (m_loading || m_ui->IDENT->isReadOnly())
         return;
-    m_lb3->setStyleSheet(text.isEmpty() ? QLatin1String(IdentEmpty) : QLatin1String(Changed));
+    m_ui->LB3->setStyleSheet(text.isEmpty() ? QLatin1String(IdentEmpty) : QLatin1String(Changed));
 }
 
 void RedmineProject::SetProc(bool)
 {
-    m_msg->clear();
+    m_ui->MSG->clear();
     QString question;
     if (!GetBoolVar(RegSlot::FlagRedmineLink) ||
-        QString::number(GetIntVar(RegSlot::IntRedmineProjectId)) != m_id->text()) {
-        if (m_id->text().isEmpty()) {
-            const QString broken = CheckIdentifier(m_ident->text());
+        QString::number(GetIntVar(RegSlot::IntRedmineProjectId)) != m_ui->ID->text()) {
+        if (m_ui->ID->text().isEmpty()) {
+            const QString broken = CheckIdentifier(m_ui->IDENT->text());
             if (!broken.isEmpty()) {
                 showMessage(broken, true);
                 return;
@@ -375,7 +378,7 @@ void RedmineProject::SetProc(bool)
 
 void RedmineProject::ConfirmAndSend()
 {
-    m_msg->clear();
+    m_ui->MSG->clear();
     switch (m_mode) {
     case ModeUpdate:
         UpdateProject();
@@ -389,9 +392,9 @@ void RedmineProject::ConfirmAndSend()
         AdoptProjectId();
         m_categoryAdd->show();
         m_versionAdd->show();
-        m_new->hide();
-        m_ref->hide();
-        m_set->hide();
+        m_ui->NEW->hide();
+        m_ui->REF->hide();
+        m_ui->SET->hide();
         SetBoolVar(RegSlot::FlagRedmineLink, true);
         showMessage(tr("Redmine project is set at Pelmorine"), false);
         break;
@@ -404,13 +407,13 @@ void RedmineProject::ConfirmAndSend()
 // the member data are saved only when something else of theirs changed.
 void RedmineProject::AdoptProjectId()
 {
-    SetIntVar(RegSlot::IntRedmineProjectId, m_id->text().toInt());
+    SetIntVar(RegSlot::IntRedmineProjectId, m_ui->ID->text().toInt());
     SetBoolVar(RegSlot::FlagRedmineLink, true);
     m_idBeforePick = NoPick;
     if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
         mgr->RewriteGroupFile();
     m_versionAdd->setEnabled(true);
-    UpdateMemberButtons(m_zqvTree->currentItem());
+    UpdateMemberButtons(m_ui->ZQV_TREE->currentItem());
 }
 
 void RedmineProject::CreateProject()
@@ -423,16 +426,16 @@ void RedmineProject::CreateProject()
         e.appendChild(m_projectDoc.createTextNode(text));
         root.appendChild(e);
     };
-    add("name", m_prjName->text() + Marker);
-    add("identifier", m_ident->text());
+    add("name", m_ui->PRJNAME->text() + Marker);
+    add("identifier", m_ui->IDENT->text());
     const QString description = m_explain->toPlainText();
     if (!description.isEmpty())
         add("description", description);
-    add("is_public", m_public->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
-    if (!m_url->text().isEmpty())
-        add("homepage", m_url->text());
-    for (int i = 0; i < m_tracker->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = m_tracker->topLevelItem(i);
+    add("is_public", m_ui->PUBLICCHK->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
+    if (!m_ui->URL->text().isEmpty())
+        add("homepage", m_ui->URL->text());
+    for (int i = 0; i < m_ui->TRACKER_TREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_ui->TRACKER_TREE->topLevelItem(i);
         if (row->checkState(0) == Qt::Checked)
             add("tracker_ids", row->text(2));
     }
@@ -453,9 +456,9 @@ void RedmineProject::UpdateProject()
     if (m_descriptionChanged && !description.isEmpty())
         add("description", description);
     if (m_publicChanged)
-        add("is_public", m_public->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
-    if (m_homepageChanged && !m_url->text().isEmpty())
-        add("homepage", m_url->text());
+        add("is_public", m_ui->PUBLICCHK->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
+    if (m_homepageChanged && !m_ui->URL->text().isEmpty())
+        add("homepage", m_ui->URL->text());
     client()->PutProject(m_projectDoc);
 }
 
@@ -487,9 +490,9 @@ void RedmineProject::readFlaggedList(QTreeWidget *tree, int index, const QString
 
 void RedmineProject::ReadStatuses()
 {
-    m_status->clear();
-    readFlaggedList(m_status, XmlIndex::RedmineFirst + 4, QStringLiteral("issue_status"), "is_closed",
-                    tr("closed"));
+    m_ui->STATUS_TREE->clear();
+    readFlaggedList(m_ui->STATUS_TREE, XmlIndex::RedmineFirst + 4, QStringLiteral("issue_status"),
+                    "is_closed", tr("closed"));
 }
 
 // The project's trackers and categories come as elements with "id" and "name" attributes.
@@ -515,14 +518,14 @@ void RedmineProject::ReadProject()
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString tag = e.tagName();
         if (tag == QLatin1String("id")) {
-            m_id->setText(e.text());
+            m_ui->ID->setText(e.text());
         } else if (tag == QLatin1String("name")) {
             const int at = e.text().indexOf(Marker);
-            m_prjName->setText(at < 0 ? e.text() : e.text().left(at));
+            m_ui->PRJNAME->setText(at < 0 ? e.text() : e.text().left(at));
         } else if (tag == QLatin1String("identifier")) {
-            m_ident->setText(e.text());
-            m_ident->setReadOnly(true);
-            m_lb3->setStyleSheet(QLatin1String(LabelNormal));
+            m_ui->IDENT->setText(e.text());
+            m_ui->IDENT->setReadOnly(true);
+            m_ui->LB3->setStyleSheet(QLatin1String(LabelNormal));
         } else if (tag == QLatin1String("description")) {
             if (GetIntVar(RegSlot::IntRedmineLinkType) == 1) {
                 QString own = workspaceExplanation();
@@ -539,34 +542,34 @@ void RedmineProject::ReadProject()
             }
         } else if (tag == QLatin1String("homepage")) {
             m_storedHomepage = e.text();
-            m_url->setText(e.text());
+            m_ui->URL->setText(e.text());
         } else if (tag == QLatin1String("is_public")) {
             m_publicState = e.text() == QLatin1String("true");
-            m_public->setChecked(m_publicState);
+            m_ui->PUBLICCHK->setChecked(m_publicState);
         } else if (tag == QLatin1String("trackers")) {
-            addNamedRows(e, QStringLiteral("tracker"), m_tracker, 2);
+            addNamedRows(e, QStringLiteral("tracker"), m_ui->TRACKER_TREE, 2);
         } else if (tag == QLatin1String("issue_categories")) {
-            addNamedRows(e, QStringLiteral("issue_category"), m_category, 1);
+            addNamedRows(e, QStringLiteral("issue_category"), m_ui->CATEGORY_TREE, 1);
         } else if (tag == QLatin1String("status")) {
             m_projectClosed = e.text() == QLatin1String("5");
-            m_readOnly->setVisible(m_projectClosed);
-            m_public->setEnabled(!m_projectClosed);
+            m_ui->READ_ONLY->setVisible(m_projectClosed);
+            m_ui->PUBLICCHK->setEnabled(!m_projectClosed);
             m_versionAdd->setEnabled(!m_projectClosed);
             m_categoryAdd->setEnabled(!m_projectClosed);
             if (auto *update = GetObj<RedmineUpdateIssue>(RegSlot::ObjRedmineUpdateIssue))
                 update->SetReadOnly(m_projectClosed);
         }
     }
-    for (QTreeWidget *tree : {m_tracker, m_category})
+    for (QTreeWidget *tree : {m_ui->TRACKER_TREE, m_ui->CATEGORY_TREE})
         TreeColumnAdjustment(tree);
     if (m_descriptionChanged)
-        m_set->show();
-    m_url->setReadOnly(!(GetIntVar(RegSlot::IntRedmineLinkType) == 1 && !m_projectClosed));
+        m_ui->SET->show();
+    m_ui->URL->setReadOnly(!(GetIntVar(RegSlot::IntRedmineLinkType) == 1 && !m_projectClosed));
     if (m_newProject) {
         AdoptProjectId();
-        m_new->hide();
-        m_ref->hide();
-        m_set->hide();
+        m_ui->NEW->hide();
+        m_ui->REF->hide();
+        m_ui->SET->hide();
         m_categoryAdd->show();
         m_versionAdd->show();
         m_newProject = false;
@@ -577,8 +580,8 @@ void RedmineProject::ReadProject()
 
 void RedmineProject::ReadPriorities()
 {
-    readFlaggedList(m_priority, XmlIndex::RedmineFirst + 10, QStringLiteral("issue_priority"), "is_default",
-                    tr("default"));
+    readFlaggedList(m_ui->PRIORITY_TREE, XmlIndex::RedmineFirst + 10, QStringLiteral("issue_priority"),
+                    "is_default", tr("default"));
 }
 
 void RedmineProject::ReadTrackerStatus()
@@ -593,17 +596,17 @@ void RedmineProject::ReadTrackerStatus()
         if (!id.isEmpty() && !statusId.isEmpty())
             m_trackerStatus.insert(id, {status.attribute(QStringLiteral("name")), statusId});
     }
-    for (int i = 0; i < m_tracker->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = m_tracker->topLevelItem(i);
+    for (int i = 0; i < m_ui->TRACKER_TREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_ui->TRACKER_TREE->topLevelItem(i);
         const auto it = m_trackerStatus.constFind(row->text(2));
         if (it == m_trackerStatus.constEnd() || it->first.isEmpty())
             continue;
         row->setText(1, it->first);
         row->setData(1, Qt::UserRole, it->second);
     }
-    TreeColumnAdjustment(m_tracker);
+    TreeColumnAdjustment(m_ui->TRACKER_TREE);
     if (m_mode == ModeLoading)
-        m_msg->clear();
+        m_ui->MSG->clear();
 }
 
 void RedmineProject::RequestProject()
@@ -628,25 +631,25 @@ void RedmineProject::CheckUpdatedProject()
         }
     }
     if (m_homepageChanged) {
-        if (childText(root, "homepage") == m_url->text()) {
-            m_lb4->setStyleSheet(QLatin1String(LabelNormal));
+        if (childText(root, "homepage") == m_ui->URL->text()) {
+            m_ui->LB4->setStyleSheet(QLatin1String(LabelNormal));
             m_homepageChanged = false;
-            m_storedHomepage = m_url->text();
+            m_storedHomepage = m_ui->URL->text();
         } else {
-            m_lb4->setStyleSheet(QLatin1String(Changed));
+            m_ui->LB4->setStyleSheet(QLatin1String(Changed));
             showMessage(tr("could not change description"), true);
         }
     }
     if (m_publicChanged) {
         if ((childText(root, "is_public") == QLatin1String("true")) == m_publicState) {
-            m_public->setStyleSheet(QLatin1String(CheckNormal));
+            m_ui->PUBLICCHK->setStyleSheet(QLatin1String(CheckNormal));
             m_publicChanged = false;
         } else {
-            m_public->setStyleSheet(QLatin1String(Changed));
+            m_ui->PUBLICCHK->setStyleSheet(QLatin1String(Changed));
         }
     }
     if (!m_descriptionChanged && !m_homepageChanged && !m_publicChanged) {
-        m_set->hide();
+        m_ui->SET->hide();
         showMessage(tr("modify is completed"), false);
     }
     m_loading = false;
@@ -654,7 +657,7 @@ void RedmineProject::CheckUpdatedProject()
 
 void RedmineProject::setSetVisibleUnlessPending()
 {
-    m_set->setVisible(m_descriptionChanged || m_homepageChanged || m_publicChanged);
+    m_ui->SET->setVisible(m_descriptionChanged || m_homepageChanged || m_publicChanged);
 }
 
 void RedmineProject::UrlChanged(const QString &text)
@@ -662,7 +665,7 @@ void RedmineProject::UrlChanged(const QString &text)
     if (m_loading || !GetBoolVar(RegSlot::FlagRedmineLink))
         return;
     m_homepageChanged = text != m_storedHomepage;
-    m_lb4->setStyleSheet(m_homepageChanged ? QLatin1String(Changed) : QLatin1String(LabelNormal));
+    m_ui->LB4->setStyleSheet(m_homepageChanged ? QLatin1String(Changed) : QLatin1String(LabelNormal));
     setSetVisibleUnlessPending();
 }
 
@@ -672,7 +675,7 @@ void RedmineProject::PublicCheckChanged(int state)
         return;
     const bool value = state == Qt::Checked;
     m_publicChanged = value != m_publicState;
-    m_public->setStyleSheet(m_publicChanged ? QLatin1String(Changed) : QLatin1String(CheckNormal));
+    m_ui->PUBLICCHK->setStyleSheet(m_publicChanged ? QLatin1String(Changed) : QLatin1String(CheckNormal));
     setSetVisibleUnlessPending();
     m_publicState = value;
 }
@@ -683,13 +686,13 @@ void RedmineProject::ShowError(int mode, int error)
     showMessage(c ? c->GetErrorText(mode, error) : QString::number(error), true);
     if (mode == 1) {
         SetBoolVar(RegSlot::FlagRedmineLink, false);
-        m_new->setEnabled(true);
-        m_ref->setEnabled(true);
-        m_new->show();
-        m_ref->show();
+        m_ui->NEW->setEnabled(true);
+        m_ui->REF->setEnabled(true);
+        m_ui->NEW->show();
+        m_ui->REF->show();
     } else {
-        m_new->setEnabled(false);
-        m_ref->setEnabled(false);
+        m_ui->NEW->setEnabled(false);
+        m_ui->REF->setEnabled(false);
     }
     if (auto *window = GetObj<Redmine>(RegSlot::ObjRedmineWindow))
         window->SetIssueTabsEnabled(false);
@@ -697,17 +700,17 @@ void RedmineProject::ShowError(int mode, int error)
 
 bool RedmineProject::IsClosedStatus(const QString &id) const
 {
-    for (int i = 0; i < m_status->topLevelItemCount(); ++i) {
-        if (m_status->topLevelItem(i)->text(2) == id)
-            return !m_status->topLevelItem(i)->text(1).isEmpty();
+    for (int i = 0; i < m_ui->STATUS_TREE->topLevelItemCount(); ++i) {
+        if (m_ui->STATUS_TREE->topLevelItem(i)->text(2) == id)
+            return !m_ui->STATUS_TREE->topLevelItem(i)->text(1).isEmpty();
     }
     return false;
 }
 
 bool RedmineProject::IsTrackerMember(const QString &id) const
 {
-    for (int i = 0; i < m_rmTree->topLevelItemCount(); ++i) {
-        if (m_rmTree->topLevelItem(i)->text(2) == id)
+    for (int i = 0; i < m_ui->RM_TREE->topLevelItemCount(); ++i) {
+        if (m_ui->RM_TREE->topLevelItem(i)->text(2) == id)
             return true;
     }
     return false;

@@ -10,16 +10,16 @@
 class AddMembership;
 class NumEditor;
 class NwRedmine;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
-class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class RedmineAddCategory;
 class RedmineAddVersion;
 class RedmineRefProject;
+namespace Ui
+{
+class RedmineProject;
+}
 
 // The "project info" page of the tracker window: links the workspace to one tracker project, created
 // from the workspace or picked from the tracker, and shows that project's fields and lists. Every
@@ -82,13 +82,13 @@ public:
     QString GetSharingLabel(const QString &key) const { return m_sharing.value(key); }
     QString GetVersionDescription(const QString &id) const;
     const QHash<int, QString> &GetRoles() const { return m_roles; }
-    QTreeWidget *GetTrackerTree() const { return m_tracker; }
-    QTreeWidget *GetStatusTree() const { return m_status; }
-    QTreeWidget *GetPriorityTree() const { return m_priority; }
-    QTreeWidget *GetCategoryTree() const { return m_category; }
-    QTreeWidget *GetVersionTree() const { return m_version; }
-    QTreeWidget *GetMemberTree() const { return m_rmTree; }
-    QTreeWidget *GetWorkspaceMemberTree() const { return m_zqvTree; }
+    QTreeWidget *GetTrackerTree() const;
+    QTreeWidget *GetStatusTree() const;
+    QTreeWidget *GetPriorityTree() const;
+    QTreeWidget *GetCategoryTree() const;
+    QTreeWidget *GetVersionTree() const;
+    QTreeWidget *GetMemberTree() const;
+    QTreeWidget *GetWorkspaceMemberTree() const;
     bool IsClosedStatus(const QString &id) const;
     bool IsTrackerMember(const QString &id) const;
     QTreeWidgetItem *FindTrackerMember(QTreeWidgetItem *workspaceRow) const;
@@ -121,7 +121,6 @@ public slots:
     void PublicCheckChanged(int state);
 
 private:
-    friend class RedmineProjectForm;
     void buildForm();
     void createDialogs();
     void showMessage(const QString &text, bool error);
@@ -138,31 +137,9 @@ private:
     void readFlaggedList(QTreeWidget *tree, int index, const QString &tag, const char *flag,
                          const QString &mark);
 
-    // Widgets (object names as the tracker window's form names them).
-    QLabel *m_readOnly = nullptr;
-    QLineEdit *m_prjName = nullptr;
-    QLineEdit *m_id = nullptr;
-    QPushButton *m_set = nullptr;
-    QPushButton *m_ref = nullptr;
-    QPushButton *m_new = nullptr;
-    QTabWidget *m_explainTab = nullptr;
+    Ui::RedmineProject *m_ui;
+    // Made here, not in the form: the explanation editor and the two tab corner buttons.
     NumEditor *m_explain = nullptr;
-    QLabel *m_lb3 = nullptr;
-    QLineEdit *m_ident = nullptr;
-    QCheckBox *m_public = nullptr;
-    QLabel *m_lb4 = nullptr;
-    QLineEdit *m_url = nullptr;
-    QTreeWidget *m_rmTree = nullptr;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_mod = nullptr;
-    QPushButton *m_del = nullptr;
-    QTreeWidget *m_zqvTree = nullptr;
-    QTreeWidget *m_category = nullptr;
-    QTreeWidget *m_tracker = nullptr;
-    QTreeWidget *m_version = nullptr;
-    QTreeWidget *m_priority = nullptr;
-    QTreeWidget *m_status = nullptr;
-    QLineEdit *m_msg = nullptr;
     QPushButton *m_versionAdd = nullptr;
     QPushButton *m_categoryAdd = nullptr;
 

@@ -3,6 +3,7 @@
 #include "redmine/redmineaddcategory.h"
 #include "redmine/redmineaddversion.h"
 #include "redmine/redmineproject.h"
+#include "ui_redmineproject.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,23 +56,23 @@ void RedmineProject::createDialogs()
 
 void RedmineProject::ReadCategories()
 {
-    m_category->clear();
+    m_ui->CATEGORY_TREE->clear();
     const QDomElement root = replyRoot(XmlIndex::RedmineFirst + 1);
     for (QDomElement c = root.firstChildElement(QStringLiteral("issue_category")); !c.isNull();
          c = c.nextSiblingElement(QStringLiteral("issue_category"))) {
         if (!has(c, "id") || !has(c, "name"))
             continue;
-        auto *row = new QTreeWidgetItem(m_category);
+        auto *row = new QTreeWidgetItem(m_ui->CATEGORY_TREE);
         row->setText(0, childText(c, "name"));
         row->setText(1, childText(c, "id"));
     }
-    TreeColumnAdjustment(m_category);
+    TreeColumnAdjustment(m_ui->CATEGORY_TREE);
     m_categoryAdd->setEnabled(true);
 }
 
 void RedmineProject::ReadVersions()
 {
-    m_version->clear();
+    m_ui->VERSION_TREE->clear();
     const QDomElement root = replyRoot(XmlIndex::RedmineFirst + 8);
     for (QDomElement v = root.firstChildElement(QStringLiteral("version")); !v.isNull();
          v = v.nextSiblingElement(QStringLiteral("version"))) {
@@ -79,7 +80,7 @@ void RedmineProject::ReadVersions()
             continue;
         const QString status = childText(v, "status");
         const QString sharing = childText(v, "sharing");
-        auto *row = new QTreeWidgetItem(m_version);
+        auto *row = new QTreeWidgetItem(m_ui->VERSION_TREE);
         row->setText(0, childText(v, "name"));
         row->setText(1, GetVersionStatusLabel(status));
         row->setData(1, Qt::UserRole, status);
@@ -87,7 +88,7 @@ void RedmineProject::ReadVersions()
         row->setData(2, Qt::UserRole, sharing);
         row->setText(3, childText(v, "id"));
     }
-    TreeColumnAdjustment(m_version);
+    TreeColumnAdjustment(m_ui->VERSION_TREE);
 }
 
 QString RedmineProject::GetVersionDescription(const QString &id) const
@@ -103,7 +104,7 @@ QString RedmineProject::GetVersionDescription(const QString &id) const
 
 void RedmineProject::ReadMemberships()
 {
-    m_rmTree->clear();
+    m_ui->RM_TREE->clear();
     const QDomElement root = replyRoot(XmlIndex::RedmineFirst + 9);
     for (QDomElement m = root.firstChildElement(QStringLiteral("membership")); !m.isNull();
          m = m.nextSiblingElement(QStringLiteral("membership"))) {
@@ -139,7 +140,7 @@ void RedmineProject::ReadMemberships()
             first = parts.at(0);
             last = parts.at(1);
         }
-        auto *row = new QTreeWidgetItem(m_rmTree);
+        auto *row = new QTreeWidgetItem(m_ui->RM_TREE);
         row->setText(0, first);
         row->setText(1, last);
         row->setText(2, user.attribute(QStringLiteral("id")));
@@ -147,14 +148,14 @@ void RedmineProject::ReadMemberships()
         row->setText(4, childText(m, "id"));
     }
     MarkRegisteredMembers();
-    if (GetBoolVar(RegSlot::FlagRedmineLink) && m_zqvTree->currentItem())
-        UpdateMemberButtons(m_zqvTree->currentItem());
-    TreeColumnAdjustment(m_rmTree);
+    if (GetBoolVar(RegSlot::FlagRedmineLink) && m_ui->ZQV_TREE->currentItem())
+        UpdateMemberButtons(m_ui->ZQV_TREE->currentItem());
+    TreeColumnAdjustment(m_ui->RM_TREE);
 }
 
 void RedmineProject::AddWorkspaceMember(QTreeWidgetItem *managerRow)
 {
-    auto *row = new QTreeWidgetItem(m_zqvTree);
+    auto *row = new QTreeWidgetItem(m_ui->ZQV_TREE);
     row->setText(1, managerRow->text(0));
     row->setText(2, managerRow->text(1));
     row->setText(3, managerRow->text(2));
@@ -166,9 +167,9 @@ void RedmineProject::AddWorkspaceMember(QTreeWidgetItem *managerRow)
 
 void RedmineProject::MarkRegisteredMembers()
 {
-    for (int i = 0; i < m_rmTree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *member = m_rmTree->topLevelItem(i);
-        const auto found = m_zqvTree->findItems(member->text(2), Qt::MatchExactly, 6);
+    for (int i = 0; i < m_ui->RM_TREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *member = m_ui->RM_TREE->topLevelItem(i);
+        const auto found = m_ui->ZQV_TREE->findItems(member->text(2), Qt::MatchExactly, 6);
         if (found.isEmpty())
             continue;
         QTreeWidgetItem *row = found.first();
@@ -181,7 +182,7 @@ QTreeWidgetItem *RedmineProject::FindTrackerMember(QTreeWidgetItem *workspaceRow
 {
     if (!workspaceRow || workspaceRow->text(6).isEmpty())
         return nullptr;
-    const auto found = m_rmTree->findItems(workspaceRow->text(6), Qt::MatchExactly, 2);
+    const auto found = m_ui->RM_TREE->findItems(workspaceRow->text(6), Qt::MatchExactly, 2);
     return found.isEmpty() ? nullptr : found.first();
 }
 
@@ -190,19 +191,19 @@ void RedmineProject::UpdateMemberButtons(QTreeWidgetItem *row)
     if (m_projectClosed)
         return;
     if (!row) {
-        m_add->hide();
-        m_mod->hide();
-        m_del->hide();
+        m_ui->ADD->hide();
+        m_ui->MOD->hide();
+        m_ui->DEL->hide();
         return;
     }
     if (row->text(6).isEmpty()) {
-        m_add->hide();
+        m_ui->ADD->hide();
         return;
     }
     const bool registered = FindTrackerMember(row) != nullptr;
-    m_add->setVisible(!registered);
-    m_mod->setVisible(registered);
-    m_del->setVisible(registered);
+    m_ui->ADD->setVisible(!registered);
+    m_ui->MOD->setVisible(registered);
+    m_ui->DEL->setVisible(registered);
     row->setText(0, registered ? tr("registered") : tr("not register"));
 }
 
@@ -246,7 +247,7 @@ void RedmineProject::VersionDblClicked(QTreeWidgetItem *cur, int)
 
 void RedmineProject::MemberAddProc(bool)
 {
-    QTreeWidgetItem *row = m_zqvTree->currentItem();
+    QTreeWidgetItem *row = m_ui->ZQV_TREE->currentItem();
     if (!row)
         return;
     m_membership->PrepareAdd(row, m_roles);
@@ -255,7 +256,7 @@ void RedmineProject::MemberAddProc(bool)
 
 void RedmineProject::MemberDelProc(bool)
 {
-    QTreeWidgetItem *member = FindTrackerMember(m_zqvTree->currentItem());
+    QTreeWidgetItem *member = FindTrackerMember(m_ui->ZQV_TREE->currentItem());
     if (!member)
         return;
     m_membership->PrepareDelete(member, m_roles);
@@ -264,7 +265,7 @@ void RedmineProject::MemberDelProc(bool)
 
 void RedmineProject::MemberModProc(bool)
 {
-    QTreeWidgetItem *member = FindTrackerMember(m_zqvTree->currentItem());
+    QTreeWidgetItem *member = FindTrackerMember(m_ui->ZQV_TREE->currentItem());
     if (!member)
         return;
     m_membership->PrepareModify(member, m_roles);

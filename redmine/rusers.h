@@ -6,13 +6,12 @@
 
 class AddGroup;
 class OptProject;
-class QComboBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace Ui
+{
+class RUsers;
+}
 
 // The tracker user search: by name or by tracker group; hands the picked user to the group dialog
 // (caller kind 0) or the Options tracker page (caller kind 1).
@@ -30,7 +29,7 @@ public:
     void ShowError(int mode, int error);
     void SetProjectPage(OptProject *page) { m_project = page; }
     void SetGroupDialog(AddGroup *dialog) { m_group = dialog; }
-    QTreeWidget *UserTable() const { return m_table; }
+    QTreeWidget *UserTable() const;
     QString MessageText() const;
 
 public slots:
@@ -45,12 +44,5 @@ private:
     OptProject *m_project = nullptr;
     AddGroup *m_group = nullptr;
     int m_callerKind = 0;
-    QRadioButton *m_groupMode;
-    QRadioButton *m_userMode;
-    QLabel *m_searchName;
-    QComboBox *m_name;
-    QPushButton *m_search;
-    QTreeWidget *m_table;
-    QPlainTextEdit *m_msg;
-    QPushButton *m_set;
+    Ui::RUsers *m_ui;
 };

@@ -6,6 +6,7 @@
 #include "members/memberinfo.h"
 #include "members/userinf.h"
 #include "shell/tab.h"
+#include "ui_schedule.h"
 #include "views/schelist.h"
 
 #include <QGraphicsScene>
@@ -13,42 +14,24 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 Schedule::Schedule(QWidget *parent)
-    : QWidget(parent), m_splitter(new QSplitter(Qt::Vertical, this)), m_graph(new QGraphicsView),
-      m_tab(new QTabWidget), m_scene(new QGraphicsScene(this)), m_list(new ScheList)
+    : QWidget(parent), m_ui(new Ui::Schedule), m_scene(new QGraphicsScene(this)), m_list(new ScheList)
 {
-    resize(727, 468);
-    setWindowTitle(tr("Form"));
-    auto *outer = new QVBoxLayout(this);
-    outer->setObjectName(QStringLiteral("verticalLayout_2"));
-    outer->setSpacing(0);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_splitter->setObjectName(QStringLiteral("splitter"));
-    m_splitter->setHandleWidth(1);
-    outer->addWidget(m_splitter);
-    auto *pane = new QWidget;
-    pane->setObjectName(QStringLiteral("verticalLayoutWidget"));
-    auto *inner = new QVBoxLayout(pane);
-    inner->setObjectName(QStringLiteral("verticalLayout"));
-    inner->setContentsMargins(0, 0, 0, 0);
-    m_graph->setObjectName(QStringLiteral("GRAPH"));
-    inner->addWidget(m_graph);
-    m_splitter->addWidget(pane);
-    m_tab->setObjectName(QStringLiteral("TAB"));
-    m_splitter->addWidget(m_tab);
-    m_tab->addTab(m_list, tr("Instance Schedule"));
-    SetObj(RegSlot::ObjScheduleBarOwner, m_tab);
+    m_ui->setupUi(this);
+    // The form's placeholder pages make way for the list.
+    delete m_ui->TAB1;
+    delete m_ui->TAB2;
+    m_ui->TAB->addTab(m_list, tr("Instance Schedule"));
+    SetObj(RegSlot::ObjScheduleBarOwner, m_ui->TAB);
     m_tree = m_list->Tree();
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &Schedule::AllTreeDblClicked);
-    m_tab->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
-    m_tab->tabBar()->setTabTextColor(0, Qt::white);
-    m_graph->setScene(m_scene);
+    m_ui->TAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
+    m_ui->TAB->tabBar()->setTabTextColor(0, Qt::white);
+    m_ui->GRAPH->setScene(m_scene);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         m_screenWidth = screen->geometry().width();
         m_screenHeight = screen->geometry().height();
@@ -59,6 +42,7 @@ Schedule::~Schedule()
 {
     // The list rows belong to the instance records: detach them before the tree goes.
     ClearSchedule();
+    delete m_ui;
 }
 
 void Schedule::ClearSchedule()
@@ -83,9 +67,9 @@ void Schedule::SplitterAdjust()
 {
     int lower = 0;
     int upper = 0;
-    m_splitter->getRange(1, &lower, &upper);
+    m_ui->splitter->getRange(1, &lower, &upper);
     const int first = static_cast<int>(upper * 0.6666666666666666);
-    m_splitter->setSizes({first, upper - first});
+    m_ui->splitter->setSizes({first, upper - first});
 }
 
 void Schedule::TakeTopItem(QTreeWidgetItem *item)
@@ -285,7 +269,7 @@ bool Schedule::drawChart()
     if (!m_haveStart)
         return false;
     const QDate end = qMax(m_haveEnd ? m_latest : QDate(), m_earliest.addMonths(12));
-    auto *title = new ScheduleTitle(m_graph, m_earliest, end);
+    auto *title = new ScheduleTitle(m_ui->GRAPH, m_earliest, end);
     title->setPos(0, 0);
     m_scene->addItem(title);
     int y = title->Bottom();
@@ -294,13 +278,13 @@ bool Schedule::drawChart()
         member->top = y;
         member->totalWidth = title->TotalWidth();
         member->minHeight = title->HeaderHeight();
-        auto *band = new ScheduleUser(m_graph, m_scene, member.get(), title->NameColumnWidth());
+        auto *band = new ScheduleUser(m_ui->GRAPH, m_scene, member.get(), title->NameColumnWidth());
         m_scene->addItem(band);
         y = band->Bottom();
     }
     m_scene->setSceneRect(0, 0, qMax(m_screenWidth, title->TotalWidth()), qMax(m_screenHeight, y));
-    m_graph->horizontalScrollBar()->setValue(0);
-    m_graph->verticalScrollBar()->setValue(0);
+    m_ui->GRAPH->horizontalScrollBar()->setValue(0);
+    m_ui->GRAPH->verticalScrollBar()->setValue(0);
     return true;
 }
 

@@ -10,13 +10,14 @@
 #include <vector>
 
 class QGraphicsScene;
-class QGraphicsView;
-class QSplitter;
-class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class ScheList;
 struct MemberInfo;
+namespace Ui
+{
+class Schedule;
+}
 
 // The schedule page: a bar chart of the members' class instances over their dates, above the
 // schedule list of the same rows.
@@ -52,9 +53,7 @@ private:
     void markOutOfRange(QTreeWidgetItem *row);
     QTreeWidgetItem *fillRow(QTreeWidgetItem *source, int textColumn, const QString &icon);
 
-    QSplitter *m_splitter;
-    QGraphicsView *m_graph;
-    QTabWidget *m_tab;
+    Ui::Schedule *m_ui;
     QGraphicsScene *m_scene;
     ScheList *m_list;
     QTreeWidget *m_tree;

@@ -1,30 +1,37 @@
 #include "views/schelist.h"
 
+#include "ui_schelist.h"
+
 #include <QHeaderView>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
-ScheList::ScheList(QWidget *parent) : QWidget(parent), m_tree(new QTreeWidget(this))
+ScheList::ScheList(QWidget *parent) : QWidget(parent), m_ui(new Ui::ScheList)
 {
-    setObjectName(QStringLiteral("ScheList"));
-    resize(748, 380);
-    setWindowTitle(tr("Form"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setObjectName(QStringLiteral("verticalLayout"));
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_tree->setObjectName(QStringLiteral("TREE"));
-    m_tree->header()->setDefaultSectionSize(99);
-    layout->addWidget(m_tree);
-
-    const QStringList headers = {
-        tr("UserName"),   tr("LClass"),         tr("SClass"),          tr("Value"),          tr("StartDate"),
-        tr("TargetDate"), tr("CompletionDate"), tr("ProgressRate(%)"), tr("EstimatedHours"), tr("ID")};
-    SetHeader(m_tree, headers,
+    m_ui->setupUi(this);
+    SetHeader(m_ui->TREE, HeaderTexts(m_ui->TREE),
               {"TBL_USER", "TBL_L", "TBL_S", "TBL_E", "TBL_S", "TBL_T", "TBL_C", "TBL_P", "TBL_E", "TBL_ID"});
-    m_tree->setExpandsOnDoubleClick(false);
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, &ScheList::ItemChanged);
-    connect(m_tree, &QTreeWidget::expanded, this, &ScheList::SchColumnAdjustment);
-    connect(m_tree, &QTreeWidget::collapsed, this, &ScheList::SchColumnAdjustment);
+    m_ui->TREE->setExpandsOnDoubleClick(false);
+    connect(m_ui->TREE, &QTreeWidget::currentItemChanged, this, &ScheList::ItemChanged);
+    connect(m_ui->TREE, &QTreeWidget::expanded, this, &ScheList::SchColumnAdjustment);
+    connect(m_ui->TREE, &QTreeWidget::collapsed, this, &ScheList::SchColumnAdjustment);
+}
+
+ScheList::~ScheList()
+{
+    delete m_ui;
+}
+
+QTreeWidget *ScheList::Tree() const
+{
+    return m_ui->TREE;
+}
+
+QStringList ScheList::HeaderTexts(const QTreeWidget *tree)
+{
+    QStringList texts;
+    for (int c = 0; c < tree->columnCount(); ++c)
+        texts << tree->headerItem()->text(c);
+    return texts;
 }
 
 void ScheList::SetHeader(QTreeWidget *tree, const QStringList &texts, const QStringList &icons)
@@ -52,8 +59,8 @@ void ScheList::MarkItem(QTreeWidgetItem *row, bool request, int group)
 {
     m_pending = request;
     m_pendingColumn = group;
-    if (row != m_tree->currentItem()) {
-        m_tree->setCurrentItem(row);
+    if (row != m_ui->TREE->currentItem()) {
+        m_ui->TREE->setCurrentItem(row);
     } else {
         if (m_marked && m_markedColumn != group)
             setMark(row, m_markedColumn, false);
@@ -62,12 +69,12 @@ void ScheList::MarkItem(QTreeWidgetItem *row, bool request, int group)
         m_markedColumn = m_pendingColumn;
         m_pending = false;
     }
-    TreeColumnAdjustment(m_tree);
+    TreeColumnAdjustment(m_ui->TREE);
 }
 
 void ScheList::ClearMark()
 {
-    if (QTreeWidgetItem *row = m_tree->currentItem()) {
+    if (QTreeWidgetItem *row = m_ui->TREE->currentItem()) {
         for (int group = 0; group < 3; ++group)
             setMark(row, group, false);
     }
@@ -89,5 +96,5 @@ void ScheList::ItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 
 void ScheList::SchColumnAdjustment(const QModelIndex &)
 {
-    TreeColumnAdjustment(m_tree);
+    TreeColumnAdjustment(m_ui->TREE);
 }

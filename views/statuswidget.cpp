@@ -4,14 +4,13 @@
 #include "core/uireport.h"
 #include "instance/deftab.h"
 #include "shell/tab.h"
+#include "ui_statuswidget.h"
 #include "views/schelist.h"
 #include "views/statusitems.h"
 
-#include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -217,48 +216,46 @@ void StatusGraph::SavePositions(QTreeWidgetItem *row)
 }
 
 StatusWidget::StatusWidget(QWidget *parent)
-    : QWidget(parent), m_splitter(new QSplitter(Qt::Horizontal, this)), m_tree(new QTreeWidget),
-      m_tab(new QTabWidget), m_graph(new StatusGraph)
+    : QWidget(parent), m_ui(new Ui::StatusWidget), m_graph(new StatusGraph)
 {
-    resize(666, 569);
-    setWindowTitle(tr("Form"));
-    auto *layout = new QHBoxLayout(this);
-    layout->setObjectName(QStringLiteral("horizontalLayout"));
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_splitter->setObjectName(QStringLiteral("splitter"));
-    m_splitter->setHandleWidth(1);
-    layout->addWidget(m_splitter);
-    m_tree->setObjectName(QStringLiteral("STATUS_TREE"));
-    m_tree->header()->setDefaultSectionSize(100);
-    m_splitter->addWidget(m_tree);
-    m_tab->setObjectName(QStringLiteral("TAB"));
-    m_splitter->addWidget(m_tab);
+    m_ui->setupUi(this);
+    // The form's placeholder pages make way for the diagram.
+    delete m_ui->tab;
+    delete m_ui->tab_2;
 
-    const QStringList headers = {tr("User"), tr("Insance State"), tr("InstID"), tr("Transition"),
-                                 tr("InstID")};
-    ScheList::SetHeader(m_tree, headers, {"TBL_USER", "TBL_S", "TBL_ID", "TBL_T", "TBL_ID"});
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, &StatusWidget::StateitemChange);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &StatusWidget::StateitemDblClicked);
-    m_tab->addTab(m_graph, tr("State transition diagram"));
-    m_tab->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
-    m_tab->tabBar()->setTabTextColor(0, Qt::white);
+    ScheList::SetHeader(m_ui->STATUS_TREE, ScheList::HeaderTexts(m_ui->STATUS_TREE),
+                        {"TBL_USER", "TBL_S", "TBL_ID", "TBL_T", "TBL_ID"});
+    connect(m_ui->STATUS_TREE, &QTreeWidget::currentItemChanged, this, &StatusWidget::StateitemChange);
+    connect(m_ui->STATUS_TREE, &QTreeWidget::itemDoubleClicked, this, &StatusWidget::StateitemDblClicked);
+    m_ui->TAB->addTab(m_graph, tr("State transition diagram"));
+    m_ui->TAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
+    m_ui->TAB->tabBar()->setTabTextColor(0, Qt::white);
+}
+
+StatusWidget::~StatusWidget()
+{
+    delete m_ui;
+}
+
+QTreeWidget *StatusWidget::GetTree() const
+{
+    return m_ui->STATUS_TREE;
 }
 
 void StatusWidget::LayoutAdjust()
 {
     int lower = 0;
     int upper = 0;
-    m_splitter->getRange(1, &lower, &upper);
+    m_ui->splitter->getRange(1, &lower, &upper);
     const int third = static_cast<int>(upper / 3.0);
-    m_splitter->setSizes({third, upper - third});
+    m_ui->splitter->setSizes({third, upper - third});
 }
 
 void StatusWidget::ClearStatus()
 {
     m_clearing = true;
     m_graph->ClearGraph();
-    m_tree->clear();
+    m_ui->STATUS_TREE->clear();
     m_editable = false;
     m_remembered = nullptr;
     m_elementItem = nullptr;
@@ -267,7 +264,7 @@ void StatusWidget::ClearStatus()
 
 void StatusWidget::UpdateGraph()
 {
-    if (m_tree->topLevelItemCount() > 0 && m_tree->currentItem() == m_remembered)
+    if (m_ui->STATUS_TREE->topLevelItemCount() > 0 && m_ui->STATUS_TREE->currentItem() == m_remembered)
         m_graph->SavePositions(m_remembered);
 }
 

@@ -6,12 +6,14 @@
 #include <QGraphicsView>
 #include <QWidget>
 
-class QSplitter;
-class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StatusLink;
 class TreeItemData;
+namespace Ui
+{
+class StatusWidget;
+}
 
 // The diagram's scene; no behaviour of its own.
 class StatusScene final : public QGraphicsScene
@@ -60,11 +62,12 @@ class StatusWidget final : public QWidget, protected virtual globalvar
     Q_OBJECT
 public:
     explicit StatusWidget(QWidget *parent = nullptr);
+    ~StatusWidget() override;
 
     void ClearStatus();
     void UpdateGraph();
     void LayoutAdjust();
-    QTreeWidget *GetTree() const { return m_tree; }
+    QTreeWidget *GetTree() const;
     StatusGraph *Graph() const { return m_graph; }
 
     bool IsEditable() const { return m_editable; }
@@ -76,9 +79,7 @@ public slots:
     void StateitemDblClicked(QTreeWidgetItem *item, int column);
 
 private:
-    QSplitter *m_splitter;
-    QTreeWidget *m_tree;
-    QTabWidget *m_tab;
+    Ui::StatusWidget *m_ui;
     StatusGraph *m_graph;
     bool m_editable = false;
     QString m_ownerKey;

@@ -1,20 +1,26 @@
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "redmine/redmineproject.h"
+#include "redmine/rusers.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
 #include "testsupport_widgets.h"
+#include "views/schedule.h"
+#include "views/schelist.h"
 #include "views/statuswidget.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -97,6 +103,7 @@ private slots:
     void showOtherUpdate_countAndHold();
     void tabs_byKindAndSelect();
     void documentTab_instanceModelInstance_followsKind();
+    void forms_trackerAndViewPages_keepObjectNames();
 };
 
 void tst_mainwindow::initTestCase()
@@ -797,4 +804,66 @@ int main(int argc, char **argv)
     tst_mainwindow test;
     return QTest::qExec(&test, argc, argv);
 }
+// The tracker and view pages come from forms: their widgets keep the names and kinds the code
+// and the style sheets look for, and the forms' placeholder tabs are gone.
+void tst_mainwindow::forms_trackerAndViewPages_keepObjectNames()
+{
+    RegistryScope reg;
+    xmlclass store;
+    reg.SetObj(RegSlot::ObjXmlStore, &store);
+    RedmineProject project;
+    RUsers users;
+    Schedule schedule;
+    StatusWidget state;
+    struct Named {
+        QWidget *form;
+        const char *cls;
+        QStringList names;
+    };
+    const QStringList projectTabs = {"EXPLAIN_TAB", "RM_TAB",      "ZQV_MEMBER",   "CATEGORY_TAB",
+                                     "TRACKER_TAB", "VERSION_TAB", "PRIORITY_TAB", "STATUS_TAB"};
+    const QStringList projectTrees = {"RM_TREE",      "ZQV_TREE",      "CATEGORY_TREE", "TRACKER_TREE",
+                                      "VERSION_TREE", "PRIORITY_TREE", "STATUS_TREE"};
+    const Named expected[] = {
+        {&project, "QLabel", {"READ_ONLY", "LB1", "LB2", "LB3", "LB4"}},
+        {&project, "QLineEdit", {"PRJNAME", "ID", "IDENT", "IDENT_EXP", "URL", "MSG"}},
+        {&project, "QPushButton", {"SET", "REF", "NEW", "ADD", "MOD", "DEL", "versionAdd", "categoryAdd"}},
+        {&project, "QCheckBox", {"PUBLICCHK"}},
+        {&project, "QTabWidget", projectTabs},
+        {&project, "QTreeWidget", projectTrees},
+        {&users, "QGroupBox", {"groupBox"}},
+        {&users, "QRadioButton", {"GRRB", "USRB"}},
+        {&users, "QLabel", {"SNAME"}},
+        {&users, "QComboBox", {"NAMEBX"}},
+        {&users, "QPushButton", {"SEARCH", "SET", "CANCEL"}},
+        {&users, "QTreeWidget", {"USER_TABLE"}},
+        {&users, "QPlainTextEdit", {"MSG"}},
+        {&schedule, "QSplitter", {"splitter"}},
+        {&schedule, "QGraphicsView", {"GRAPH"}},
+        {&schedule, "QTabWidget", {"TAB"}},
+        {&schedule, "QTreeWidget", {"TREE"}},
+        {&state, "QSplitter", {"splitter"}},
+        {&state, "QTreeWidget", {"STATUS_TREE"}},
+        {&state, "QTabWidget", {"TAB"}},
+    };
+    for (const Named &n : expected) {
+        for (const QString &name : n.names) {
+            QWidget *w = n.form->findChild<QWidget *>(name);
+            QVERIFY2(w && w->inherits(n.cls), qPrintable(n.form->objectName() + QLatin1Char('/') + name));
+        }
+    }
+    QCOMPARE(users.findChild<QRadioButton *>(QStringLiteral("GRRB"))->isChecked(), true);
+    QCOMPARE(project.findChild<QLineEdit *>(QStringLiteral("ID"))->minimumWidth(), 60);
+    for (const QString &name : projectTabs)
+        QCOMPARE(project.findChild<QTabWidget *>(name)->count(), 1);
+    auto *scheduleTabs = schedule.findChild<QTabWidget *>(QStringLiteral("TAB"));
+    QCOMPARE(scheduleTabs->count(), 1);
+    QCOMPARE(scheduleTabs->tabText(0), QStringLiteral("Instance Schedule"));
+    auto *stateTabs = state.findChild<QTabWidget *>(QStringLiteral("TAB"));
+    QCOMPARE(stateTabs->count(), 1);
+    QCOMPARE(stateTabs->tabText(0), QStringLiteral("State transition diagram"));
+    QCOMPARE(state.GetTree()->headerItem()->text(1), QStringLiteral("Insance State"));
+    QCOMPARE(schedule.List()->Tree()->headerItem()->text(7), QStringLiteral("ProgressRate(%)"));
+}
+
 #include "tst_mainwindow.moc"
