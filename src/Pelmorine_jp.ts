@@ -6175,6 +6175,14 @@ Do you want to open it?</source>
         <source>out of range</source>
         <translation>表示範囲外</translation>
     </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
 </context>
 <context>
     <name>ScheList</name>
@@ -6307,6 +6315,14 @@ Do you want to open it?</source>
     <message>
         <source>State transition diagram</source>
         <translation>状態遷移図</translation>
+    </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
     </message>
 </context>
 <context>
