@@ -105,15 +105,18 @@ puts "PELPROJECT=#{p.id}"
 '
 
 # The fixtures are made in the package's database by one run at a time, and only when the script's
-# fixtures or the database changed since (a stamp in STATE_DIR); the same lock then covers the copy,
-# so no run copies a database another is writing. Tests never write to the package's database.
+# fixtures or the database changed since (a stamp in STATE_DIR, which keeps what the preparation
+# printed). Then the run takes its copy. Tests never write to the package's database.
 prepare_and_copy() {
   local dir=$1 work=$2 password=$3 db stamp
   db=$(package_db)
   [ -f "$db" ] || return 1
   stamp=$( (printf '%s\n' "$PREPARE" "$password"; stat -c '%d:%i' "$db") | sha256sum | cut -c1-32)
   exec 9>"$STATE_DIR/prepare.lock"
-  flock -w "$PREPARE_LIMIT" 9 || return 1
+  flock -w "$PREPARE_LIMIT" 9 || {
+    echo "another run prepared the fixtures for over ${PREPARE_LIMIT}s" >"$dir/prepare.err"
+    return 1
+  }
   if [ ! -s "$STATE_DIR/prepared.$stamp" ]; then
     rm -f "$STATE_DIR"/prepared.*
     (export PEL_ADMIN_PASSWORD="$password"
@@ -185,6 +188,7 @@ start() {
   local deadline=$((SECONDS + START_LIMIT))
   until answers "$port"; do
     if ! kill -0 "$pid" 2>/dev/null; then
+      stop "$dir" >/dev/null
       fail "thin ended before answering: $(tail -n 5 "$dir/thin.log")"
     fi
     if [ "$SECONDS" -ge "$deadline" ]; then
