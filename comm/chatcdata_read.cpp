@@ -2,6 +2,7 @@
 
 #include "core/globalmutex.h"
 #include "core/sharedxml.h"
+#include "core/uireport.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
 
@@ -15,9 +16,24 @@ namespace
 {
 const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
 
+// The general date parser looks up the local time zone several times per call (glibc reads
+// /etc/localtime each time): eight times per message, most of a day file's load. A stamp of
+// the usual shape is read here with one look-up; anything else goes to the general parser.
 QDateTime stamp(const QString &text)
 {
-    return QDateTime::fromString(text, StampFormat);
+    static const QString shape = QStringLiteral("dddd/dd/dd dd:dd:dd");
+    bool plain = text.size() == shape.size();
+    for (int i = 0; plain && i < shape.size(); ++i) {
+        const QChar c = text.at(i);
+        plain = shape.at(i) == QLatin1Char('d') ? (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                                                : c == shape.at(i);
+    }
+    if (!plain)
+        return QDateTime::fromString(text, StampFormat);
+    const auto number = [&](int from, int length) { return text.midRef(from, length).toInt(); };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
 }
 } // namespace
 
@@ -56,10 +72,23 @@ bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, boo
     day->Path = path;
     entry->OwnFile = own;
     QDomDocument doc;
-    if (!SharedXml::SetContent(doc, bytes)) {
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
         // Only today's own file is ever written back; an earlier day's stays as it is.
         if (own && date == QDate::currentDate())
             setAside(path, date, member);
+        else if (!own && full)
+            m_notes << UiReport::LeftOutLine(path,
+                                             tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
+        return false;
+    }
+    // Another kind of file under a member's day file name holds none of that member's messages.
+    const QString root = doc.documentElement().tagName();
+    if (!own && root != QLatin1String("Root_Chat")) {
+        if (full)
+            m_notes << UiReport::LeftOutLine(path, UiReport::WrongRoot(root, QStringLiteral("Root_Chat")));
         return false;
     }
     readDocument(full, doc, own, member, day);
@@ -148,10 +177,8 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
     const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
     QDateTime time;
     if (timeText != QLatin1String("0"))
-        time = QDateTime::fromString(
-            element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) + QLatin1Char(' ') +
-                timeText,
-            StampFormat);
+        time = stamp(element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) +
+                     QLatin1Char(' ') + timeText);
     const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
     const bool taken = full || toMe;
     auto make = [&](int kind) {

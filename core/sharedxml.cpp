@@ -1,5 +1,6 @@
 #include "core/sharedxml.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <cstring>
 
@@ -73,7 +74,8 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
         if (token == QXmlStreamReader::EndElement) {
             --depth;
         } else if (token == QXmlStreamReader::StartElement && ++depth > maxDepth) {
-            *message = QStringLiteral("elements nested deeper than %1 levels").arg(maxDepth);
+            *message = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
+                           .arg(maxDepth);
             break;
         }
     }
@@ -99,7 +101,8 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
     if (quickDepthScan(bytes, MaxDepth, &deepAt)) {
         if (deepAt >= 0) {
             const QByteArray before = bytes.left(deepAt);
-            *m = QStringLiteral("elements nested deeper than %1 levels").arg(MaxDepth);
+            *m = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
+                     .arg(MaxDepth);
             *l = before.count('\n') + 1;
             *c = static_cast<int>(deepAt - before.lastIndexOf('\n'));
             return false;

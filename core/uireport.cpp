@@ -1,5 +1,6 @@
 #include "core/uireport.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 namespace
@@ -70,4 +71,21 @@ void UiReport::Fatal(const QString &title, const QString &text)
         g_report->FatalMessage(title, text);
     else
         fallback(title, text);
+}
+
+void UiReport::LeftOut(const QStringList &lines)
+{
+    if (!lines.isEmpty())
+        Error(QCoreApplication::translate("UiReport", "File left out"), lines.join(QLatin1Char('\n')));
+}
+
+QString UiReport::LeftOutLine(const QString &path, const QString &reason)
+{
+    return QCoreApplication::translate("UiReport", "%1 is not shown and kept as it is: %2").arg(path, reason);
+}
+
+QString UiReport::WrongRoot(const QString &found, const QString &expected)
+{
+    return QCoreApplication::translate("UiReport", "its root element is \"%1\", not \"%2\"")
+        .arg(found, expected);
 }

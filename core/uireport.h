@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // How code without widgets reaches the user: the main window installs itself at start-up; until
 // then (and in core tests) reports go to the log and are kept for inspection.
@@ -21,6 +22,11 @@ public:
     static void ClearLast();
 
     static void Error(const QString &title, const QString &text);
+    // Shared files left out of view, one line each (LeftOutLine), in a single report: another
+    // member's work that is not shown must not vanish without a word.
+    static void LeftOut(const QStringList &lines);
+    static QString LeftOutLine(const QString &path, const QString &reason);
+    static QString WrongRoot(const QString &found, const QString &expected);
     static void System(const QString &text);
     static void Fatal(const QString &title, const QString &text);
 };

@@ -35,12 +35,12 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
         return true;
     QFile file(fileName);
     if (!file.exists()) {
-        SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(fileName));
+        SetStrVar(RegSlot::StrLastError, tr("file not exist:%1").arg(fileName));
         SetIntVar(RegSlot::IntLastErrorKind, 0);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString text = QStringLiteral("file not open %1").arg(fileName);
+        const QString text = tr("file not open %1").arg(fileName);
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
         if (showMessage)

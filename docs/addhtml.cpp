@@ -1,5 +1,7 @@
 #include "docs/addhtml.h"
 
+#include "docs/refurl.h"
+
 #include "ui_addhtml.h"
 
 #include <QTreeWidget>
@@ -37,6 +39,16 @@ void AddHtml::SetList(QTreeWidget *list)
         m_ui->TITLE->setText(current->text(0));
         m_ui->ADDRESS->setText(current->text(1));
     }
+}
+
+void AddHtml::SetOwner(refurl *owner)
+{
+    m_owner = owner;
+}
+
+refurl *AddHtml::Owner() const
+{
+    return m_owner.data();
 }
 
 void AddHtml::PasteProc()

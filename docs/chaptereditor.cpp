@@ -1,6 +1,7 @@
 #include "docs/chaptereditor.h"
 
 #include "core/treeitemdata.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "docs/chapterdiag.h"
 #include "docs/delchapter.h"
@@ -17,6 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -232,11 +234,16 @@ bool ChapterEditor::loadChapters()
         return true;
     }
     clearChapters();
+    const bool another = !m_loaded || doc != m_doc;
     m_loaded = true;
     m_doc = doc;
     // A stand-in for a file that did not load has no file name: nothing may be saved over it.
-    m_readable =
-        doc && !store->DocFileName(storeIndex()).isEmpty() && doc->documentElement().tagName() == rootTag();
+    const QString file = doc ? store->DocFileName(storeIndex()) : QString();
+    const QString root = doc ? doc->documentElement().tagName() : QString();
+    m_readable = doc && !file.isEmpty() && root == rootTag();
+    // A file of another kind under this name is kept as it is, and said so once.
+    if (doc && !file.isEmpty() && !m_readable && another)
+        UiReport::LeftOut({UiReport::LeftOutLine(file, UiReport::WrongRoot(root, rootTag()))});
     m_counter = 1;
     const bool empty = !m_readable || !ChapterFile::HasChapters(doc->documentElement());
     // Without chapters the explanation tab reads black; the instance document has no text to edit.
@@ -298,15 +305,16 @@ void ChapterEditor::clearChapters()
     if (m_text)
         m_text->SetEditItem(nullptr);
     m_noted = nullptr;
-    std::function<void(QTreeWidgetItem *)> free = [&](QTreeWidgetItem *item) {
-        while (item->childCount() > 0)
-            free(item->takeChild(0));
-        delete RecordOf(item);
-        delete item;
-    };
     QTreeWidget *tree = m_widgets.chapters;
-    while (tree && tree->topLevelItemCount() > 0)
-        free(tree->takeTopLevelItem(0));
+    if (tree) {
+        QVector<TreeItemData *> records;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            records.append(RecordOf(*it));
+        // Taking rows out one by one moves all the rest each time; the tree lets go of them at once.
+        // The records live until then: a slot called during the clear may still read them.
+        tree->clear();
+        qDeleteAll(records);
+    }
     m_clearing = clearing;
 }
 

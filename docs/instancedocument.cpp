@@ -80,6 +80,7 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
     // Member, large class, small class, parameter: the instance tab's column each level names
     // and the column it goes to here.
     const int nameColumn[4][2] = {{0, 2}, {1, 3}, {2, 4}, {3, 5}};
+    QList<QTreeWidgetItem *> tops;
     std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> add = [&](QTreeWidgetItem *element,
                                                                              QTreeWidgetItem *parentRow,
                                                                              int level) {
@@ -96,15 +97,18 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
         }
         row->setText(7, element->text(5));
         row->setIcon(0, element->icon(0));
+        // Children first, then the row joins its parent: the tree is whole before the view sees
+        // it, rather than told of every row.
+        for (int i = 0; level < 3 && i < element->childCount(); ++i)
+            add(element->child(i), row, level + 1);
         if (parentRow)
             parentRow->addChild(row);
         else
-            m_ui->CLASS_TREE->addTopLevelItem(row);
-        for (int i = 0; level < 3 && i < element->childCount(); ++i)
-            add(element->child(i), row, level + 1);
+            tops.append(row);
     };
     for (int i = 0; userTree && i < userTree->topLevelItemCount(); ++i)
         add(userTree->topLevelItem(i), nullptr, 0);
+    m_ui->CLASS_TREE->addTopLevelItems(tops);
     ExpandAllFitted(m_ui->CLASS_TREE);
     m_clearing = clearing;
 }

@@ -148,6 +148,7 @@ void refurl::openDialog(int mode)
         return;
     m_addHtml->SetMode(mode);
     m_addHtml->SetList(m_ui->URL);
+    m_addHtml->SetOwner(this);
     m_addHtml->show();
 }
 

@@ -217,7 +217,7 @@ private:
                       const QString &key, int scope);
     QString newStartDate(int n) const;
     void releaseGlobal(QTreeWidgetItem *row, const QString &path, const QString &key);
-    void dropMirrors(TreeItemData *record);
+    void freeRecord(QTreeWidgetItem *row, TreeItemData *record);
     void freeClassRow(QTreeWidgetItem *row, TreeItemData *record);
     void showAfterDeletion();
 

@@ -416,27 +416,24 @@ void deftab::releaseGlobal(QTreeWidgetItem *row, const QString &path, const QStr
     }
 }
 
-void deftab::dropMirrors(TreeItemData *record)
+// Every way a row goes ends here: its mirrors leave the document, schedule and Q&A trees, then
+// its page item and record go and the row no longer points at the record.
+void deftab::freeRecord(QTreeWidgetItem *row, TreeItemData *record)
 {
-    auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument);
-    if (document && record->docRow)
-        document->RemoveClassRow(record->docRow);
-    for (QTreeWidgetItem *mirror : {record->scheduleRow, record->qandaRow})
+    for (QTreeWidgetItem *mirror : {record->docRow, record->scheduleRow, record->qandaRow}) {
         takeFromParent(mirror);
-    delete record->docRow;
-    delete record->scheduleRow;
-    delete record->qandaRow;
-    record->docRow = record->scheduleRow = record->qandaRow = nullptr;
+        delete mirror;
+    }
+    delete record->pageItem;
+    delete record;
+    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
 }
 
 // The last step of every deletion: the row's chapter tie, mirrors, record and the row itself.
 void deftab::freeClassRow(QTreeWidgetItem *row, TreeItemData *record)
 {
     UnlinkChapter(row);
-    dropMirrors(record);
-    delete record->pageItem;
-    delete record;
-    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
+    freeRecord(row, record);
     m_deletedRow = true;
     m_takingRows = true;
     takeFromParent(row);
@@ -496,9 +493,7 @@ bool deftab::DeleteSclassItem(QTreeWidgetItem *s)
         UnregisterKey(KeyOf(precord, idAttr));
         m_sclassPane->TakeParamItem(precord->pageItem);
         UnlinkChapter(param.get());
-        dropMirrors(precord);
-        delete precord->pageItem;
-        delete precord;
+        freeRecord(param.get(), precord);
     }
     TreeItemData *record = RecordOf(s);
     const QString key = KeyOf(record, idAttr);

@@ -111,11 +111,19 @@ void deftab::LoadMemberInstance(int n)
     if (count > 0 && m) {
         m->ProcEmail = store->GetDomAttr(0, QStringLiteral("ProcEmail"));
         memberRow = newMemberRow(n, m->DisplayName.isEmpty() ? m->Name : m->DisplayName, m);
-        m_ui->USERTREE->addTopLevelItem(memberRow);
     }
     store->DomDocClose();
+    if (!memberRow)
+        return;
+    // The member's rows are built before the row joins the view: rows added under a row the view
+    // shows each notify it.
+    struct Attach {
+        QTreeWidget *tree;
+        QTreeWidgetItem *row;
+        ~Attach() { tree->addTopLevelItem(row); }
+    } attach{m_ui->USERTREE, memberRow};
     const int index = XmlIndex::Instance + n;
-    if (!memberRow || !store->HasDoc(index))
+    if (!store->HasDoc(index))
         return;
     QDomElement root = store->GetXmlDoc(index)->documentElement();
     memberRow->setData(2, Qt::UserRole, InstanceFiles::NextNumber(root));

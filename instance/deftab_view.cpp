@@ -1,3 +1,4 @@
+#include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -387,29 +388,35 @@ void deftab::LoadModelTree()
     QTreeWidget *target = m_ui->MODELTREE;
     const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     const auto copy = [](QTreeWidgetItem *from, QTreeWidgetItem *to, std::initializer_list<int> columns,
-                         const QString &icon) {
+                         SharedIcon::Id icon) {
         for (int c : columns)
             to->setText(c, from->text(c));
-        to->setIcon(0, QIcon(icon));
+        to->setIcon(0, SharedIcon::Get(icon));
         to->setData(0, Qt::UserRole, QVariant::fromValue<void *>(from));
         to->setData(1, Qt::UserRole, QVariant::fromValue<void *>(new ClassInstanceIndex));
         if (TreeItemData *record = model::RecordOf(from))
             record->instanceItem = to;
     };
+    // Built apart from the view and added at once, then expanded: one layout instead of one per row.
+    QList<QTreeWidgetItem *> lrows;
     for (int i = 0; source && i < source->topLevelItemCount(); ++i) {
         QTreeWidgetItem *lclass = source->topLevelItem(i);
-        auto *lrow = new QTreeWidgetItem(target);
-        copy(lclass, lrow, {0, 3, 4}, QStringLiteral(":src/lclass.png"));
+        auto *lrow = new QTreeWidgetItem;
+        lrows.append(lrow);
+        copy(lclass, lrow, {0, 3, 4}, SharedIcon::Lclass);
         for (int j = 0; j < lclass->childCount(); ++j) {
             QTreeWidgetItem *sclass = lclass->child(j);
             auto *srow = new QTreeWidgetItem(lrow);
-            copy(sclass, srow, {1, 3, 4}, QStringLiteral(":src/sclass.png"));
+            copy(sclass, srow, {1, 3, 4}, SharedIcon::Sclass);
             for (int k = 0; k < sclass->childCount(); ++k)
-                copy(sclass->child(k), new QTreeWidgetItem(srow), {2, 3, 4},
-                     QStringLiteral(":src/param.png"));
-            srow->setExpanded(true);
+                copy(sclass->child(k), new QTreeWidgetItem(srow), {2, 3, 4}, SharedIcon::Param);
         }
+    }
+    target->addTopLevelItems(lrows);
+    for (QTreeWidgetItem *lrow : qAsConst(lrows)) {
         lrow->setExpanded(true);
+        for (int j = 0; j < lrow->childCount(); ++j)
+            lrow->child(j)->setExpanded(true);
     }
     TreeColumnAdjustment(target);
 }
@@ -441,12 +448,7 @@ void deftab::freeRow(QTreeWidgetItem *row)
     const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
     if (m_rows.value(key) == row)
         m_rows.remove(key);
-    delete record->docRow;
-    delete record->scheduleRow;
-    delete record->qandaRow;
-    delete record->pageItem;
-    delete record;
-    row->setData(0, Qt::UserRole, TreeItemData::ToData(nullptr));
+    freeRecord(row, record);
 }
 
 // With shared off (the tab's destruction) neither the store nor the member table is touched.

@@ -68,8 +68,19 @@ InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
     // is read, never replaced.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (xml->OpenXmlFile(index, path)) {
-            m_opened.insert(n);
-            return Opened;
+            const QString root = xml->GetXmlDoc(index)->documentElement().tagName();
+            if (root == kRootInstance) {
+                m_opened.insert(n);
+                return Opened;
+            }
+            // Not an instance document: its children are no elements of this member. Left out
+            // and never written, as a file that does not parse.
+            xml->CloseXmlDoc(index);
+            const QString reason = UiReport::WrongRoot(root, kRootInstance);
+            SetStrVar(RegSlot::StrLastError, UiReport::LeftOutLine(path, reason));
+            SetIntVar(RegSlot::IntLastErrorKind, 2);
+            UiReport::LeftOut({GetStrVar(RegSlot::StrLastError)});
+            return Failed;
         }
         if (GetIntVar(RegSlot::IntLastErrorKind) != 0 || !QFileInfo(m_dir).isDir())
             return Failed;

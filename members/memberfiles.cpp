@@ -4,6 +4,7 @@
 #include "core/sharedxml.h"
 #include "core/xmlclass.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -75,17 +76,19 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         QFile file(path);
         if (!file.exists()) {
             if (SafeFile::IsAbsent(path)) {
-                SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(path));
+                SetStrVar(RegSlot::StrLastError,
+                          QCoreApplication::translate("xmlclass", "file not exist:%1").arg(path));
                 SetIntVar(RegSlot::IntLastErrorKind, 0);
                 return Missing;
             }
             kind = 1;
-            error = QStringLiteral("folder not readable:%1").arg(QFileInfo(path).absolutePath());
+            error = QCoreApplication::translate("xmlclass", "folder not readable:%1")
+                        .arg(QFileInfo(path).absolutePath());
             continue;
         }
         if (!file.open(QIODevice::ReadOnly)) {
             kind = 1;
-            error = QStringLiteral("file not open %1").arg(path);
+            error = QCoreApplication::translate("xmlclass", "file not open %1").arg(path);
             continue;
         }
         QDomDocument doc;
@@ -99,7 +102,8 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
             return Loaded;
         }
         kind = 2;
-        error = QStringLiteral("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
+        error = QCoreApplication::translate("xmlclass",
+                                            "filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
                     .arg(path)
                     .arg(line)
                     .arg(column)
@@ -228,9 +232,14 @@ GroupData MemberFiles::ReadGroup()
     data.user = root.attribute(QStringLiteral("User"));
     data.email = root.attribute(QStringLiteral("Email"));
     QSet<int> seen;
-    const QDomNodeList users = root.elementsByTagName(QStringLiteral("USER"));
-    for (int i = 0; i < users.size(); ++i) {
-        const QDomElement e = users.at(i).toElement();
+    // A live node list rebuilds itself after every change to the document (the clones of refused
+    // entries count): read it into a plain list once, or 200,000 entries take hours.
+    const QDomNodeList list = root.elementsByTagName(QStringLiteral("USER"));
+    QVector<QDomElement> users;
+    users.reserve(list.size());
+    for (int i = 0, count = list.size(); i < count; ++i)
+        users.append(list.item(i).toElement());
+    for (const QDomElement &e : qAsConst(users)) {
         const QString text = e.attribute(QStringLiteral("ID"));
         const int id = text.toInt(&ok);
         // 0 is the group, and numbers past 9999 would reach other documents' store indexes.

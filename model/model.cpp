@@ -155,6 +155,53 @@ QString model::ReadClassText(const QString &id)
     return mw ? mw->ReadTextFile(path) : QString();
 }
 
+bool model::WriteClassText(const QString &id, TreeItemData *record)
+{
+    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
+    return !mw || mw->WriteTextFile(record, GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_") + id +
+                                                QStringLiteral(".txt"));
+}
+
+bool model::MakeDir(const QString &path)
+{
+    QString error;
+    if (WorkspaceLayout::MakeDir(path, &error))
+        return true;
+    SetStrVar(RegSlot::StrLastError, error);
+    return false;
+}
+
+bool model::EnsureProjectFile(const QString &folder)
+{
+    QString error;
+    if (WorkspaceLayout::EnsureProjectFile(folder, GetStrVar(RegSlot::StrProjectFileName), &error))
+        return true;
+    SetStrVar(RegSlot::StrLastError, error);
+    return false;
+}
+
+bool model::CreateModelFolders()
+{
+    QString versionDir;
+    QString error;
+    if (!WorkspaceLayout::CreateModelFolders(
+            GetStrVar(RegSlot::StrWorkspaceDir), GetStrVar(RegSlot::StrProjectFileName),
+            GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion), &versionDir, &error)) {
+        SetStrVar(RegSlot::StrLastError, error);
+        return false;
+    }
+    SetStrVar(RegSlot::StrModelDir, versionDir);
+    return true;
+}
+
+// No copy is half made: the target is never touched.
+bool model::CopyModelVersion(const QString &sourceFolder, const QString &targetFolder)
+{
+    Q_UNUSED(sourceFolder)
+    SetStrVar(RegSlot::StrLastError, tr("Copying a model version is not supported\n") + targetFolder);
+    return false;
+}
+
 void model::enterDocKind()
 {
     if (GetIntVar(RegSlot::IntDocKind) != 0)
@@ -166,7 +213,7 @@ void model::enterDocKind()
 
 // A version folder that already holds any file of a version belongs to a model someone made: a
 // new version is never written over it, nor given another's chapters or explanations.
-bool model::createModelFiles(const QString &versionDir)
+bool model::CreateModelFiles(const QString &versionDir)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (!store)
@@ -212,16 +259,7 @@ bool model::createModelFiles(const QString &versionDir)
 bool model::NewModel()
 {
     CloseModel();
-    QString versionDir;
-    QString error;
-    if (!WorkspaceLayout::CreateModelFolders(
-            GetStrVar(RegSlot::StrWorkspaceDir), GetStrVar(RegSlot::StrProjectFileName),
-            GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion), &versionDir, &error)) {
-        SetStrVar(RegSlot::StrLastError, error);
-        return false;
-    }
-    SetStrVar(RegSlot::StrModelDir, versionDir);
-    if (!createModelFiles(versionDir) || !loadTree(true))
+    if (!CreateModelFolders() || !CreateModelFiles(GetStrVar(RegSlot::StrModelDir)) || !loadTree(true))
         return false;
     m_newModel = true;
     enterDocKind();
@@ -321,16 +359,41 @@ bool model::LoadModel()
 void model::loadDocModel()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store)
-        return;
-    const QString path = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName;
-    store->CloseXmlDoc(XmlIndex::ModelDoc);
-    if (store->OpenXmlFile(XmlIndex::ModelDoc, path))
+    if (!store || LoadDocModelXml())
         return;
     const bool missing = GetIntVar(RegSlot::IntLastErrorKind) == 0;
-    store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
+    NewDocModel();
     if (missing)
-        store->SetDocFileName(XmlIndex::ModelDoc, path);
+        store->SetDocFileName(XmlIndex::ModelDoc,
+                              GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName);
+}
+
+bool model::LoadModelXml(bool showMessage)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return false;
+    store->CloseXmlDoc(XmlIndex::Model);
+    return store->OpenXmlFile(XmlIndex::Model,
+                              GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::FileName,
+                              showMessage);
+}
+
+bool model::LoadDocModelXml()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return false;
+    store->CloseXmlDoc(XmlIndex::ModelDoc);
+    return store->OpenXmlFile(XmlIndex::ModelDoc,
+                              GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName);
+}
+
+// The stand-in has no file name: the caller gives it one only where no file is there to keep.
+void model::NewDocModel()
+{
+    if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
+        store->NewXmlDoc(XmlIndex::ModelDoc, ModelFile::DocRootTag);
 }
 
 // The model document fills its header, chapters and class tree from what was just loaded.
@@ -348,8 +411,7 @@ bool model::loadTree(bool showMessage)
     if (!store)
         return false;
     const QString path = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::FileName;
-    store->CloseXmlDoc(XmlIndex::Model);
-    if (!store->OpenXmlFile(XmlIndex::Model, path, showMessage))
+    if (!LoadModelXml(showMessage))
         return false;
     QDomElement root = store->GetXmlDoc(XmlIndex::Model)->documentElement();
     // Another kind of file under the name is not ours to show or to save over.
@@ -366,6 +428,13 @@ bool model::loadTree(bool showMessage)
     m_ownerEmail = root.attribute(GetStrVar(RegSlot::StrAttrEmail));
     checkOwner();
     showHeader(root);
+    BuildTree(root);
+    SetBoolVar(RegSlot::FlagBusy, busy);
+    return true;
+}
+
+void model::BuildTree(const QDomElement &root)
+{
     QList<ModelFile::Node> lclasses;
     m_nextId = ModelFile::TakeTree(root, &lclasses);
     buildItems(lclasses);
@@ -376,8 +445,6 @@ bool model::loadTree(bool showMessage)
         m_ui->TREE->expandAll();
     }
     TreeColumnAdjustment(m_ui->TREE);
-    SetBoolVar(RegSlot::FlagBusy, busy);
-    return true;
 }
 
 void model::checkOwner()
@@ -426,18 +493,14 @@ bool model::SaveModel()
     root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), QString::number(m_nextId));
     const QList<ModelFile::Node> tree = collectTree();
     bool ok = true;
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
-        const QString folder = GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_");
-        std::function<void(const QList<ModelFile::Node> &)> writeTexts =
-            [&](const QList<ModelFile::Node> &nodes) {
-                for (const ModelFile::Node &n : nodes) {
-                    const QString id = n.record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-                    ok = mw->WriteTextFile(n.record, folder + id + QStringLiteral(".txt")) && ok;
-                    writeTexts(n.children);
-                }
-            };
-        writeTexts(tree);
-    }
+    std::function<void(const QList<ModelFile::Node> &)> writeTexts =
+        [&](const QList<ModelFile::Node> &nodes) {
+            for (const ModelFile::Node &n : nodes) {
+                ok = WriteClassText(n.record->GetAttr(GetStrVar(RegSlot::StrAttrID)), n.record) && ok;
+                writeTexts(n.children);
+            }
+        };
+    writeTexts(tree);
     const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
     // A change that only the date dialog or the explanation editor marked reaches the file too.
     if (m_touched || GetBoolVar(RegSlot::FlagModelModified))

@@ -51,6 +51,18 @@ public:
     QString VersionFolder();
     QString MakeRefPath(const QString &subFolder);
     QString ReadClassText(const QString &id);
+    // Writes the record's explanation to the element's text file when its text-changed mark is set.
+    bool WriteClassText(const QString &id, TreeItemData *record);
+    bool MakeDir(const QString &path);
+    bool EnsureProjectFile(const QString &folder);
+    bool CreateModelFolders();
+    bool CreateModelFiles(const QString &versionDir);
+    // Versions are not copied: always refused, with the reason as the last error.
+    bool CopyModelVersion(const QString &sourceFolder, const QString &targetFolder);
+    bool LoadModelXml(bool showMessage = true);
+    bool LoadDocModelXml();
+    void NewDocModel();
+    void BuildTree(const QDomElement &root);
 
     // ---- tree (model_tree.cpp) ----
     void AddLclass();
@@ -94,6 +106,8 @@ public:
     // ---- kinds of small classes and parameter names (model_params.cpp) ----
     // The states (by small-class ID) and the transitions (state ID and name) of the model.
     const StateTables &GetStateTable() const { return m_stateTables; }
+    // States and transitions are kept in one table.
+    const StateTables &GetTransitionTable() const { return m_stateTables; }
     // A small class may become the state of that name when no state of its large class has it.
     bool CanMakeState(const QString &name, const QTreeWidgetItem *item) const;
     bool MakeState(const QString &name, QTreeWidgetItem *item);
@@ -119,6 +133,12 @@ public:
     void SetMenuVisible(bool addLclass, bool delLclass, bool addSclass, bool delSclass, bool addParam,
                         bool delParam);
     void ShowExplanation(TreeItemData *record, const QString &title, const QString &text);
+    void SetExplanationRecord(TreeItemData *record);
+    QString GetExplanationText() const;
+    bool IsExplanationModified() const;
+    // The element's link to its model-document chapter is let go; the chapter keeps the element's
+    // ID and shows it red, so the model's owner sees what was deleted.
+    void UnsetDocLink(QTreeWidgetItem *item);
     void EnableCurrentPage();
     void DisableEmptyTabs();
     void ClearCompletion();
@@ -156,7 +176,6 @@ public slots:
 private:
     void reset();
     void enterDocKind();
-    bool createModelFiles(const QString &versionDir);
     bool loadTree(bool showMessage);
     void loadDocModel();
     void showModelDoc();
@@ -174,10 +193,10 @@ private:
     void freeItem(QTreeWidgetItem *item);
     void forgetRow(const QTreeWidgetItem *going);
     void keepMenuStates();
-    void storePage(QTreeWidgetItem *prev);
+    void StorePage(QTreeWidgetItem *prev);
     void writePage(QTreeWidgetItem *item);
     void showPage(QTreeWidgetItem *item);
-    void activateEditor(QTreeWidgetItem *item);
+    void ActivateEditor(QTreeWidgetItem *item);
     void setDateButtons(bool start, bool target, bool completion);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;

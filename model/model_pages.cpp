@@ -15,7 +15,7 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
         return;
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
-    storePage(prev);
+    StorePage(prev);
     showPage(item);
     const int level = GetItemLevel(item);
     const int tab = level == 1 ? 0 : 1;
@@ -25,7 +25,7 @@ void model::TreeChanged(QTreeWidgetItem *item, QTreeWidgetItem *prev)
         tabs->setCurrentIndex(tab);
     }
     tabs->setTabEnabled(1 - tab, false);
-    activateEditor(item);
+    ActivateEditor(item);
     keepMenuStates();
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_ui->TREE->setFocus();
@@ -49,7 +49,7 @@ void model::keepMenuStates()
     }
 }
 
-void model::storePage(QTreeWidgetItem *prev)
+void model::StorePage(QTreeWidgetItem *prev)
 {
     TreeItemData *record = RecordOf(prev);
     if (!record)
@@ -86,8 +86,8 @@ void model::writePage(QTreeWidgetItem *item)
         m_sclassPage->StoreSclass(item);
     else
         m_sclassPage->StoreParam(item);
-    if (m_explain->EditItem() == record && m_explain->IsModified()) {
-        record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), m_explain->toPlainText());
+    if (m_explain->EditItem() == record && IsExplanationModified()) {
+        record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), GetExplanationText());
         m_explain->ResetModified();
     }
 }
@@ -130,11 +130,26 @@ void model::ShowExplanation(TreeItemData *record, const QString &title, const QS
     }
     m_explain->UndoRedoOn();
     m_explain->ResetModified();
-    m_explain->SetEditItem(record);
+    SetExplanationRecord(record);
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
 
-void model::activateEditor(QTreeWidgetItem *item)
+void model::SetExplanationRecord(TreeItemData *record)
+{
+    m_explain->SetEditItem(record);
+}
+
+QString model::GetExplanationText() const
+{
+    return m_explain->toPlainText();
+}
+
+bool model::IsExplanationModified() const
+{
+    return m_explain->IsModified();
+}
+
+void model::ActivateEditor(QTreeWidgetItem *item)
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     if (!item) {
@@ -156,7 +171,7 @@ void model::activateEditor(QTreeWidgetItem *item)
 
 void model::ShowCurrent()
 {
-    activateEditor(m_ui->TREE->topLevelItemCount() > 0 ? m_ui->TREE->currentItem() : nullptr);
+    ActivateEditor(m_ui->TREE->topLevelItemCount() > 0 ? m_ui->TREE->currentItem() : nullptr);
 }
 
 void model::TabChangeProc(int index)
@@ -167,7 +182,7 @@ void model::TabChangeProc(int index)
     bar->setTabTextColor(index, Qt::white);
     const QColor green(QStringLiteral("#00dd00"));
     if (index == 0 || index == 1) {
-        activateEditor(m_ui->TREE->currentItem());
+        ActivateEditor(m_ui->TREE->currentItem());
         bar->setTabTextColor(2, green);
         bar->setTabTextColor(1 - index, Qt::gray);
     } else if (index == 2) {

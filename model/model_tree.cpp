@@ -1,3 +1,4 @@
+#include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "model/daterules.h"
 #include "model/model.h"
@@ -14,6 +15,15 @@ namespace
 QVariant pointerData(void *p)
 {
     return QVariant::fromValue(p);
+}
+
+// What a row shows of a name. Every tree that copies the model's rows lays the text out again at
+// each column fit, and there are dozens of fits in an open and a run: a name of megabytes from a
+// model.xml made them take minutes. The record keeps the whole name; rows show its start.
+QString shownName(const QString &name)
+{
+    constexpr int MaxShown = 1000;
+    return name.size() <= MaxShown ? name : name.left(MaxShown) + QChar(0x2026);
 }
 } // namespace
 
@@ -98,7 +108,7 @@ QTreeWidgetItem *model::topLevelOf(QTreeWidgetItem *item) const
 QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
 {
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    const QString name = record->GetAttr(GetStrVar(RegSlot::StrAttrName));
+    const QString name = shownName(record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     auto *item = new QTreeWidgetItem;
     item->setData(ColLclass, Qt::UserRole, TreeItemData::ToData(record));
     item->setText(ColId, QStringLiteral("M") + id);
@@ -111,7 +121,7 @@ QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
         auto *page = new QTreeWidgetItem;
         page->setText(0, address);
         page->setText(1, name);
-        page->setIcon(0, QIcon(QStringLiteral(":src/param.png")));
+        page->setIcon(0, SharedIcon::Get(SharedIcon::Param));
         page->setData(1, Qt::UserRole, pointerData(item));
         item->setData(1, Qt::UserRole, pointerData(page));
         record->pageItem = page;
@@ -122,13 +132,14 @@ QTreeWidgetItem *model::MakeItem(TreeItemData *record, int level)
             auto *page = new QTreeWidgetItem;
             page->setText(0, name);
             page->setText(1, ElementLabel(record));
-            page->setIcon(0, QIcon(QStringLiteral(":src/sclass.png")));
+            page->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));
             item->setData(ColParam, Qt::UserRole, pointerData(page));
             record->pageItem = page;
         }
     }
-    static const char *const icons[3] = {":src/lclass.png", ":src/sclass.png", ":src/param.png"};
-    item->setIcon(0, QIcon(QString::fromLatin1(icons[level - 1])));
+    // Shared: an icon read from its file for each of thousands of rows costs more than the row.
+    static const SharedIcon::Id icons[3] = {SharedIcon::Lclass, SharedIcon::Sclass, SharedIcon::Param};
+    item->setIcon(0, SharedIcon::Get(icons[level - 1]));
     auto *docItem = new QTreeWidgetItem;
     docItem->setText(0, level == 3 ? item->text(ColParam) : name);
     docItem->setData(1, Qt::UserRole, id);
@@ -142,11 +153,13 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
     const QString kindKey = GetStrVar(RegSlot::StrAttrParamType);
     QStringList starts;
     QStringList targets;
+    // Built apart from the tree and added at once: rows added one by one each notify the view.
+    QList<QTreeWidgetItem *> rows;
     for (const ModelFile::Node &l : lclasses) {
         starts << l.record->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
         targets << l.record->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate));
         QTreeWidgetItem *lclass = MakeItem(l.record, 1);
-        m_ui->TREE->addTopLevelItem(lclass);
+        rows.append(lclass);
         for (const ModelFile::Node &s : l.children) {
             QTreeWidgetItem *sclass = MakeItem(s.record, 2);
             lclass->addChild(sclass);
@@ -165,6 +178,7 @@ void model::buildItems(const QList<ModelFile::Node> &lclasses)
             }
         }
     }
+    m_ui->TREE->addTopLevelItems(rows);
     // The date dialog holds the large classes to these bounds from the first date set on.
     SetStrVar(RegSlot::StrLclassEarliestStart, DateRules::Earliest(starts));
     SetStrVar(RegSlot::StrLclassLatestTarget, DateRules::Latest(targets));
@@ -223,6 +237,14 @@ QList<ModelFile::Node> model::collectTree() const
     return children(m_ui->TREE->invisibleRootItem());
 }
 
+// Only the element's side of the link goes: the chapter may be gone already (its document was
+// closed), and its "MID" stays for the model document to show red when it looks the ID up again.
+void model::UnsetDocLink(QTreeWidgetItem *item)
+{
+    if (item)
+        item->setData(ColValue, Qt::UserRole, pointerData(nullptr));
+}
+
 // The delete dialogs are not modal: one may still hold a row that goes now.
 void model::forgetRow(const QTreeWidgetItem *going)
 {
@@ -259,6 +281,7 @@ void model::RemoveClassItem(QTreeWidgetItem *item)
         m_ui->TREE->takeTopLevelItem(m_ui->TREE->indexOfTopLevelItem(item));
     std::function<void(QTreeWidgetItem *, int)> forget = [&](QTreeWidgetItem *i, int l) {
         RemoveID(RecordOf(i)->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+        UnsetDocLink(i);
         if (l == 2)
             forgetKind(i);
         for (int c = 0; c < i->childCount(); ++c)

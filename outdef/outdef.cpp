@@ -90,7 +90,7 @@ outdef::outdef(QWidget *parent)
     m_calendar->SetDateEdit(m_ui->SDATE, nullptr, m_ui->CDATE);
     m_calendar->SetDateButton(m_ui->SDATEBTN, nullptr, m_ui->CDATEBTN);
     m_calendar->SetType(DateRules::OutputDefinition);
-    buildPopupMenu();
+    BuildPopupMenu();
 
     connect(m_ui->INF_TAB, &QTabWidget::currentChanged, this, &outdef::TabChangeProc);
     connect(m_outFile->GetTitleEdit(), &QLineEdit::textChanged, this, &outdef::ChangeFileTitle);
@@ -160,7 +160,7 @@ outdef::~outdef()
     delete m_ui;
 }
 
-void outdef::buildPopupMenu()
+void outdef::BuildPopupMenu()
 {
     void (outdef::*const handlers[EntryCount])() = {&outdef::CreateFileDiag,    &outdef::DeleteFileDiag,
                                                     &outdef::CreateNextSeqDiag, &outdef::CreateNestingSeqDiag,
@@ -323,7 +323,7 @@ void outdef::setEditorsReadOnly(bool readOnly)
 
 // ---- tabs and splitters ----
 
-void outdef::resetInfoTabs()
+void outdef::ResetInfoTabs()
 {
     m_tabReset = true;
     m_ui->INF_TAB->setTabEnabled(0, false);
@@ -389,7 +389,7 @@ void outdef::FileTreeActivated(QTreeWidgetItem *item, int)
     if (GetBoolVar(RegSlot::FlagBusy) || GetBoolVar(RegSlot::FlagUpdating))
         return;
     if (m_pageMode == 2 && item == m_ui->FILE_TREE->currentItem())
-        fileTreeFocused();
+        FileTreeFocused();
 }
 
 void outdef::TempTreeActivated(QTreeWidgetItem *item, int)

@@ -129,7 +129,10 @@ public:
     void FileOutDiag();
 
     // ---- generation for the output run ----
-    void GenerateFiles(int mode) { m_generator.GenerateAll(mode); }
+    void GenerateFiles(int mode, const OutputGenerator::FileStep &step = {})
+    {
+        m_generator.GenerateAll(mode, step);
+    }
     const QList<GeneratedFile> &GetGeneratedList() const { return m_generator.GetResults(); }
     void SetOutputList(const DefinitionSelection *selection) { m_generator.SetSelectList(selection); }
     OutputWidget *GetOutputWidget() const { return m_outputWidget; }
@@ -179,41 +182,42 @@ protected:
 
 private:
     // outdef.cpp
-    void buildPopupMenu();
+    void BuildPopupMenu();
     void keepOutStates(const bool states[EntryCount]);
     void keepFileStates(QTreeWidgetItem *item);
     void keepTempStates();
-    void resetInfoTabs();
-    void showNames();
+    void ResetInfoTabs();
+    void ShowNames();
     void setTabState(int enabled, int disabled);
     void setEditorsReadOnly(bool readOnly);
     // outdef_file.cpp
-    bool newOutputDocument(const QString &path);
+    bool NewOutputDocument(const QString &path);
     QString templatePath(int kind, int number) const;
     // A file or sequence row: the marker with its icon, the title, the number and the record.
     static QTreeWidgetItem *identItem(int markerColumn, const QString &marker, const QString &icon,
                                       int titleColumn, const QString &title, int number, TreeItemData *data);
-    void parseOutput();
-    void serializeOutput();
-    void readOwner();
-    void addSeqItems(QTreeWidgetItem *parent, int number, int level, int fillMode);
+    void ParseOutput();
+    void SerializeOutput();
+    void StripDocument();
+    void ReadOwner();
+    void AddNestedSeqItems(QTreeWidgetItem *parent, int number, int level, int fillMode);
     SeqRecord *takeSeq(const OutXml::Entry &entry);
     void enterDocKind();
     void clearModel();
     // outdef_show.cpp
-    void storeLeft(QTreeWidgetItem *item, bool throughFileTree);
+    void StoreLeftEntry(QTreeWidgetItem *item, bool throughFileTree);
     void storeText(TreeItemData *data);
     void storeSeq(SeqRecord *record, bool park = true);
     void storeFile(FileRecord *record, bool park = true);
-    void parkSeqRows(SeqRecord *record);
-    void parkFileRows(FileRecord *record);
-    void unlinkRows();
+    void ParkSeqRows(SeqRecord *record);
+    void ParkFileRows(FileRecord *record);
+    void UnlinkRows();
     void loadFile(QTreeWidgetItem *item, FileRecord *record);
     void loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp);
     void loadText(TreeItemData *data, int kind);
-    void selectFirstRow();
-    void showAllModelLevels();
-    void fileTreeFocused();
+    void SelectFirstRow();
+    void ShowAllModelLevels();
+    void FileTreeFocused();
     void tempTreeFocused();
     void insertMarker(QTreeWidget *tree);
     void cutMarker(QTreeWidget *tree);
@@ -243,8 +247,8 @@ private:
     void showAfterTempDelete();
     void convertToTemp(QTreeWidgetItem *item);
     void convertToFile(QTreeWidgetItem *item, int indent);
-    bool checkMoveToFile();
-    bool checkLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<QTreeWidgetItem *> &scope);
+    bool CheckMoveToFile();
+    bool CheckLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<QTreeWidgetItem *> &scope);
     QList<int> enclosingLoops(QTreeWidgetItem *ident, bool parameterLoops) const;
     void placeSeq();
     void detachScope(QTreeWidgetItem *seqItem);

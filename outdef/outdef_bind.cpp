@@ -1,5 +1,6 @@
 #include "model/model.h"
 #include "outdef/outdef.h"
+#include "outdef/outrows.h"
 #include "outdef/outseq.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
@@ -7,47 +8,13 @@
 
 #include <QTreeWidget>
 
-namespace
-{
-int numberOf(const QTreeWidgetItem *item)
-{
-    return item->data(2, Qt::UserRole).toInt();
-}
-
-int idOf(const QTreeWidgetItem *row)
-{
-    return row->data(Scope::Id, Qt::UserRole).toInt();
-}
-
-QTreeWidgetItem *pointerAt(const QTreeWidgetItem *item, int column)
-{
-    return static_cast<QTreeWidgetItem *>(item->data(column, Qt::UserRole).value<void *>());
-}
-
-void setPointer(QTreeWidgetItem *item, int column, QTreeWidgetItem *to)
-{
-    item->setData(column, Qt::UserRole, QVariant::fromValue(static_cast<void *>(to)));
-}
-
-void addCount(QTreeWidgetItem *row, int by)
-{
-    row->setData(Scope::Count, Qt::UserRole, qMax(0, row->data(Scope::Count, Qt::UserRole).toInt() + by));
-}
-
-QTreeWidgetItem *childWithId(const QTreeWidgetItem *parent, int id)
-{
-    for (int i = 0; parent && i < parent->childCount(); ++i) {
-        if (idOf(parent->child(i)) == id)
-            return parent->child(i);
-    }
-    return nullptr;
-}
-
-QString varMarker(int n)
-{
-    return QStringLiteral("$Var[") + QString::number(n) + QLatin1Char(']');
-}
-} // namespace
+using OutRows::addCount;
+using OutRows::childWithId;
+using OutRows::idOf;
+using OutRows::numberOf;
+using OutRows::pointerAt;
+using OutRows::setPointer;
+using OutRows::varMarker;
 
 void outdef::setUsed(QTreeWidgetItem *row, bool used)
 {

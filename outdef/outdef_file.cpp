@@ -68,7 +68,7 @@ void outdef::enterDocKind()
     }
 }
 
-bool outdef::newOutputDocument(const QString &path)
+bool outdef::NewOutputDocument(const QString &path)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     if (!store)
@@ -99,7 +99,7 @@ QTreeWidgetItem *outdef::identItem(int markerColumn, const QString &marker, cons
     return item;
 }
 
-void outdef::showNames()
+void outdef::ShowNames()
 {
     const QList<QPair<QLineEdit *, int>> fields = {
         {m_ui->OUT_NAME, RegSlot::StrOutputName},    {m_ui->OUT_VERSION, RegSlot::StrOutputVersion},
@@ -138,16 +138,16 @@ void outdef::CreateOutput()
     }
     m_newOutput = true;
     m_unreadable = false;
-    resetInfoTabs();
+    ResetInfoTabs();
     m_ownerName = GetStrVar(RegSlot::StrUserName);
     m_ownerMail = GetStrVar(RegSlot::StrUserEmail);
     SetBoolVar(RegSlot::FlagOutputOwned, true);
     SetBoolVar(RegSlot::FlagOutputReadOnly, false);
     m_folder = folder;
     BuildModelTree();
-    newOutputDocument(path);
+    NewOutputDocument(path);
     store->SaveXmlDoc(XmlIndex::Output);
-    showNames();
+    ShowNames();
     const QDomElement root = store->GetXmlDoc(XmlIndex::Output)->documentElement();
     m_ui->SDATE->setText(root.attribute(GetStrVar(RegSlot::StrAttrStartDate)));
     m_ui->CDATE->setText(root.attribute(GetStrVar(RegSlot::StrAttrCompletionDate)));
@@ -168,10 +168,10 @@ void outdef::OpenOutput()
         return;
     m_newOutput = false;
     m_unreadable = false;
-    resetInfoTabs();
+    ResetInfoTabs();
     SetBoolVar(RegSlot::FlagBusy, true);
     m_folder = folder;
-    showNames();
+    ShowNames();
     BuildModelTree();
     store->CloseXmlDoc(XmlIndex::Output);
     const QString path = folder + QLatin1Char('/') + OutXml::FileName;
@@ -179,7 +179,7 @@ void outdef::OpenOutput()
         // Only a missing file starts a fresh definition; one that exists but does not load was
         // reported by the store and is shown read-only, never written over.
         if (GetIntVar(RegSlot::IntLastErrorKind) == 0)
-            newOutputDocument(path);
+            NewOutputDocument(path);
         else
             m_unreadable = true;
     } else if (store->GetXmlDoc(XmlIndex::Output)->documentElement().tagName() != OutXml::RootTag) {
@@ -187,7 +187,7 @@ void outdef::OpenOutput()
         UiReport::Error(tr("Open Output"), tr("not an output definition:%1").arg(path));
         m_unreadable = true;
     }
-    parseOutput();
+    ParseOutput();
     BuildScopes();
     SetEditorFont();
     // The first entry below is shown by the page's own reaction, which the busy flag would stop.
@@ -199,7 +199,7 @@ void outdef::OpenOutput()
     }
 }
 
-void outdef::readOwner()
+void outdef::ReadOwner()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Output) : nullptr;
@@ -254,7 +254,7 @@ SeqRecord *outdef::takeSeq(const OutXml::Entry &entry)
     return record;
 }
 
-void outdef::addSeqItems(QTreeWidgetItem *parent, int number, int level, int fillMode)
+void outdef::AddNestedSeqItems(QTreeWidgetItem *parent, int number, int level, int fillMode)
 {
     const SeqRecord *owner = m_seqs.value(number);
     if (!owner)
@@ -269,13 +269,13 @@ void outdef::addSeqItems(QTreeWidgetItem *parent, int number, int level, int fil
                       record->data->GetAttr(OutXml::Title), m, record->data);
         record->item = item;
         parent->addChild(item);
-        addSeqItems(item, m, level + 1, fillMode);
+        AddNestedSeqItems(item, m, level + 1, fillMode);
     }
 }
 
-void outdef::parseOutput()
+void outdef::ParseOutput()
 {
-    readOwner();
+    ReadOwner();
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Output) : nullptr;
     if (!doc || m_unreadable)
@@ -320,7 +320,7 @@ void outdef::parseOutput()
                 identItem(1, marker("$Seq", s), kSeqIcon, 2, seq->data->GetAttr(OutXml::Title), s, seq->data);
             seq->item = child;
             item->addChild(child);
-            addSeqItems(child, s, 1, 1);
+            AddNestedSeqItems(child, s, 1, 1);
         }
         m_files.insert(n, record);
         m_ui->FILE_TREE->addTopLevelItem(item);
@@ -331,7 +331,7 @@ void outdef::parseOutput()
             identItem(0, marker("$Seq", n), kSeqIcon, 1, seq->data->GetAttr(OutXml::Title), n, seq->data);
         seq->item = item;
         m_ui->TEMP_TREE->addTopLevelItem(item);
-        addSeqItems(item, n, 1, 2);
+        AddNestedSeqItems(item, n, 1, 2);
     }
     ExpandTree(m_ui->FILE_TREE);
     ExpandTree(m_ui->TEMP_TREE);
@@ -339,7 +339,7 @@ void outdef::parseOutput()
     TreeColumnAdjustment(m_ui->TEMP_TREE);
 }
 
-void outdef::serializeOutput()
+void outdef::SerializeOutput()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomElement root = store->GetXmlDoc(XmlIndex::Output)->documentElement();
@@ -424,9 +424,17 @@ void outdef::SaveOutput()
     if (!store || !store->HasDoc(XmlIndex::Output) || m_unreadable || !GetBoolVar(RegSlot::FlagOutputOwned))
         return;
     StoreCurrentItem();
-    serializeOutput();
+    SerializeOutput();
     store->SaveXmlDoc(XmlIndex::Output);
-    OutXml::Strip(store->GetXmlDoc(XmlIndex::Output)->documentElement());
+    StripDocument();
+}
+
+// Between saves the records hold the definition; the document keeps only its root.
+void outdef::StripDocument()
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Output) : nullptr)
+        OutXml::Strip(doc->documentElement());
 }
 
 void outdef::StoreTemplate()

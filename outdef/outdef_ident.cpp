@@ -1,6 +1,7 @@
 #include "core/uireport.h"
 #include "outdef/outdef.h"
 #include "outdef/outfile.h"
+#include "outdef/outrows.h"
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
 #include "shell/checktimer.h"
@@ -13,18 +14,11 @@
 #include <QTreeWidget>
 #include <functional>
 
+using OutRows::numberOf;
+using OutRows::seqMarker;
+
 namespace
 {
-QString seqMarker(int n)
-{
-    return QStringLiteral("$Seq[") + QString::number(n) + QLatin1Char(']');
-}
-
-int numberOf(const QTreeWidgetItem *item)
-{
-    return item->data(2, Qt::UserRole).toInt();
-}
-
 int ancestors(const QTreeWidgetItem *item)
 {
     int n = 0;

@@ -1,6 +1,7 @@
 #include "core/treeitemdata.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
+#include "outdef/outrows.h"
 #include "outdef/outxml.h"
 #include "ui_outdef.h"
 
@@ -8,32 +9,13 @@
 #include <QTreeWidget>
 #include <functional>
 
+using OutRows::childWithId;
+using OutRows::idOf;
+using OutRows::pointerAt;
+using OutRows::pointerData;
+
 namespace
 {
-QTreeWidgetItem *pointerAt(const QTreeWidgetItem *item, int column)
-{
-    return static_cast<QTreeWidgetItem *>(item->data(column, Qt::UserRole).value<void *>());
-}
-
-QVariant pointerData(QTreeWidgetItem *item)
-{
-    return QVariant::fromValue(static_cast<void *>(item));
-}
-
-int idOf(const QTreeWidgetItem *item)
-{
-    return item->data(Scope::Id, Qt::UserRole).toInt();
-}
-
-QTreeWidgetItem *childWithId(const QTreeWidgetItem *parent, int id)
-{
-    for (int i = 0; parent && i < parent->childCount(); ++i) {
-        if (idOf(parent->child(i)) == id)
-            return parent->child(i);
-    }
-    return nullptr;
-}
-
 QTreeWidgetItem *topWithId(const QList<QTreeWidgetItem *> &list, int id)
 {
     for (QTreeWidgetItem *item : list) {

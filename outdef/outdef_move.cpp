@@ -1,4 +1,5 @@
 #include "outdef/outdef.h"
+#include "outdef/outrows.h"
 #include "outdef/outseq.h"
 #include "outdef/outxml.h"
 #include "shell/mainwindow.h"
@@ -7,37 +8,27 @@
 #include <QTreeWidget>
 #include <functional>
 
+using OutRows::addCount;
+using OutRows::idOf;
+using OutRows::numberOf;
+using OutRows::seqMarker;
+
 namespace
 {
-int numberOf(const QTreeWidgetItem *item)
-{
-    return item->data(2, Qt::UserRole).toInt();
-}
-
-int idOf(const QTreeWidgetItem *row)
-{
-    return row->data(Scope::Id, Qt::UserRole).toInt();
-}
-
 QTreeWidgetItem *sourceOf(const QTreeWidgetItem *row)
 {
-    return static_cast<QTreeWidgetItem *>(row->data(Scope::Source, Qt::UserRole).value<void *>());
+    return OutRows::pointerAt(row, Scope::Source);
 }
 
 void setSource(QTreeWidgetItem *row, QTreeWidgetItem *source)
 {
-    row->setData(Scope::Source, Qt::UserRole, QVariant::fromValue(static_cast<void *>(source)));
+    OutRows::setPointer(row, Scope::Source, source);
 }
 
 int useOf(const QTreeWidgetItem *row)
 {
     return row->data(Scope::Count, Qt::UserRole).toInt() +
            (row->data(Scope::Used, Qt::UserRole).toBool() ? 1 : 0);
-}
-
-void addCount(QTreeWidgetItem *row, int by)
-{
-    row->setData(Scope::Count, Qt::UserRole, qMax(0, row->data(Scope::Count, Qt::UserRole).toInt() + by));
 }
 
 // Every scope row of the tree, deepest levels first.
@@ -52,11 +43,6 @@ QList<QTreeWidgetItem *> deepestFirst(QTreeWidget *tree)
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         walk(tree->topLevelItem(i), 0);
     return levels[2] + levels[1] + levels[0];
-}
-
-QString seqMarker(int n)
-{
-    return QStringLiteral("$Seq[") + QString::number(n) + QLatin1Char(']');
 }
 } // namespace
 
@@ -173,7 +159,7 @@ void outdef::MoveSeqTempDiag()
     m_prevStored = false;
 }
 
-bool outdef::checkMoveToFile()
+bool outdef::CheckMoveToFile()
 {
     SetStrVar(RegSlot::StrLastError, QString());
     QTreeWidgetItem *d = m_ui->FILE_TREE->currentItem();
@@ -200,14 +186,14 @@ bool outdef::checkMoveToFile()
     // A sequence nested in another temporary one moves with it, never on its own.
     if (!temp || t->parent())
         return refuse("ERROR_OUT_003");
-    if (checkLoopScope(temp, d, *scope))
+    if (CheckLoopScope(temp, d, *scope))
         return true;
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
         mw->ShowErrorMsg(tr("connection error"), GetStrVar(RegSlot::StrLastError));
     return false;
 }
 
-bool outdef::checkLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<QTreeWidgetItem *> &scope)
+bool outdef::CheckLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<QTreeWidgetItem *> &scope)
 {
     const bool file = !dest->parent();
     const SeqRecord *dr = file ? nullptr : m_seqs.value(numberOf(dest));
@@ -259,7 +245,7 @@ bool outdef::checkLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<
 
 void outdef::MoveSeqFileDiag()
 {
-    if (!checkMoveToFile())
+    if (!CheckMoveToFile())
         return;
     placeSeq();
     TreeColumnAdjustment(m_ui->FILE_TREE);

@@ -14,7 +14,7 @@
 
 // ---- storing the entry being left ----
 
-void outdef::storeLeft(QTreeWidgetItem *item, bool throughFileTree)
+void outdef::StoreLeftEntry(QTreeWidgetItem *item, bool throughFileTree)
 {
     if (m_pageMode == 0 || !item)
         return;
@@ -59,7 +59,7 @@ void outdef::storeSeq(SeqRecord *record, bool park)
     record->data->SetAttr(OutXml::Loop, QString::number(record->loop));
     record->data->SetAttr(OutXml::PLoop, QString::number(record->pLoop));
     if (park)
-        parkSeqRows(record);
+        ParkSeqRows(record);
 }
 
 void outdef::storeFile(FileRecord *record, bool park)
@@ -67,10 +67,10 @@ void outdef::storeFile(FileRecord *record, bool park)
     record->data->SetAttr(OutXml::Title, m_outFile->GetTitleEdit()->text());
     storeText(record->data);
     if (park)
-        parkFileRows(record);
+        ParkFileRows(record);
 }
 
-void outdef::parkSeqRows(SeqRecord *record)
+void outdef::ParkSeqRows(SeqRecord *record)
 {
     QTreeWidget *nest = m_outSeq->GetNestTree();
     QTreeWidget *vars = m_outSeq->GetVarTree();
@@ -82,23 +82,23 @@ void outdef::parkSeqRows(SeqRecord *record)
     while (vars->topLevelItemCount() > 0)
         record->varItems.append(vars->takeTopLevelItem(0));
     m_selVar = false;
-    unlinkRows();
+    UnlinkRows();
     m_moveGuard = true;
     while (m_ui->CURRENT_TREE->topLevelItemCount() > 0)
         record->scope.append(m_ui->CURRENT_TREE->takeTopLevelItem(0));
     m_moveGuard = false;
 }
 
-void outdef::parkFileRows(FileRecord *record)
+void outdef::ParkFileRows(FileRecord *record)
 {
-    unlinkRows();
+    UnlinkRows();
     m_moveGuard = true;
     while (m_ui->CURRENT_TREE->topLevelItemCount() > 0)
         record->scope.append(m_ui->CURRENT_TREE->takeTopLevelItem(0));
     m_moveGuard = false;
 }
 
-void outdef::unlinkRows()
+void outdef::UnlinkRows()
 {
     std::function<void(QTreeWidgetItem *)> unlink = [&](QTreeWidgetItem *row) {
         if (ModelItemRecord *record = m_modelItems.value(row->data(Scope::Id, Qt::UserRole).toInt())) {
@@ -193,7 +193,7 @@ void outdef::loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp)
     loadText(record->data, SeqKind);
 }
 
-void outdef::selectFirstRow()
+void outdef::SelectFirstRow()
 {
     if (QTreeWidgetItem *first = m_ui->CURRENT_TREE->topLevelItem(0))
         m_ui->CURRENT_TREE->setCurrentItem(first);
@@ -201,7 +201,7 @@ void outdef::selectFirstRow()
         m_ui->MODEL_TREE->setCurrentItem(model);
 }
 
-void outdef::showAllModelLevels()
+void outdef::ShowAllModelLevels()
 {
     for (int i = 0; i < m_ui->MODEL_TREE->topLevelItemCount(); ++i) {
         QTreeWidgetItem *top = m_ui->MODEL_TREE->topLevelItem(i);
@@ -219,7 +219,7 @@ void outdef::FileTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
     SetBoolVar(RegSlot::FlagUpdating, true);
     // Coming from the temporary tree without a focus change, the sequence shown there is left too.
     if (!m_prevStored && (prev || m_pageMode == 2))
-        storeLeft(prev ? prev : cur, true);
+        StoreLeftEntry(prev ? prev : cur, true);
     m_prevStored = false;
     m_pageMode = 1;
     m_ui->INF_TAB->setTabText(1, tr("Seq"));
@@ -228,10 +228,10 @@ void outdef::FileTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
     if (cur->parent()) {
         if (SeqRecord *record = m_seqs.value(n)) {
             loadSeq(cur, record, false);
-            selectFirstRow();
+            SelectFirstRow();
         }
         m_shownNumber = n;
-        showAllModelLevels();
+        ShowAllModelLevels();
         m_shownKind = SeqKind;
         m_ui->CURRENT_TREE->setColumnHidden(0, false);
         m_editor->SetMarkerCheck(1);
@@ -250,7 +250,7 @@ void outdef::FileTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
         }
         if (FileRecord *record = m_files.value(n)) {
             loadFile(cur, record);
-            selectFirstRow();
+            SelectFirstRow();
         }
         m_shownNumber = n;
         m_shownKind = FileKind;
@@ -279,7 +279,7 @@ void outdef::TempTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
     if (!m_prevStored && (prev || m_pageMode == 1))
-        storeLeft(prev ? prev : cur, false);
+        StoreLeftEntry(prev ? prev : cur, false);
     m_prevStored = false;
     m_pageMode = 2;
     m_ui->CURRENT_TREE->setColumnHidden(0, false);
@@ -290,10 +290,10 @@ void outdef::TempTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
     const int n = cur->data(2, Qt::UserRole).toInt();
     if (SeqRecord *record = m_seqs.value(n)) {
         loadSeq(cur, record, true);
-        selectFirstRow();
+        SelectFirstRow();
     }
     m_shownNumber = n;
-    showAllModelLevels();
+    ShowAllModelLevels();
     keepTempStates();
     m_ui->SET_BTN->hide();
     m_ui->UNSET_BTN->hide();
@@ -309,13 +309,13 @@ void outdef::TempTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *prev)
     m_lastTempItem = cur;
 }
 
-void outdef::fileTreeFocused()
+void outdef::FileTreeFocused()
 {
     QTreeWidget *files = m_ui->FILE_TREE;
     if (m_pageMode == 1 || files->topLevelItemCount() == 0)
         return;
     if (QTreeWidgetItem *temp = m_ui->TEMP_TREE->currentItem())
-        storeLeft(temp, false);
+        StoreLeftEntry(temp, false);
     m_prevStored = true;
     // A current row that is already current emits nothing, so it is shown here.
     if (QTreeWidgetItem *cur = files->currentItem())
@@ -335,7 +335,7 @@ void outdef::tempTreeFocused()
     if (m_pageMode == 2 || temps->topLevelItemCount() == 0)
         return;
     if (QTreeWidgetItem *file = m_ui->FILE_TREE->currentItem())
-        storeLeft(file, true);
+        StoreLeftEntry(file, true);
     m_prevStored = true;
     if (QTreeWidgetItem *cur = temps->currentItem())
         TempTreeChanged(cur, nullptr);
@@ -352,7 +352,7 @@ bool outdef::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusIn && !GetBoolVar(RegSlot::FlagBusy) &&
         !GetBoolVar(RegSlot::FlagUpdating)) {
         if (watched == m_ui->FILE_TREE)
-            fileTreeFocused();
+            FileTreeFocused();
         else if (watched == m_ui->TEMP_TREE)
             tempTreeFocused();
     }

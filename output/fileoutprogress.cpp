@@ -19,6 +19,13 @@ const char kGreen[] = "#00FF00";
 const char kYellow[] = "#FFFF00";
 const char kRed[] = "#FF0000";
 
+// Whether the real (canonical) path is the real folder or lies below it.
+bool isWithin(const QString &path, const QString &folder)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return path == folder || path.startsWith(prefix);
+}
+
 QTreeWidgetItem *nextInRing(const QTreeWidgetItem *row)
 {
     return static_cast<QTreeWidgetItem *>(row->data(5, Qt::UserRole).value<void *>());
@@ -52,6 +59,8 @@ void FileOutProgress::ResetProgress()
     m_ui->MSG->clear();
     m_index = 0;
     m_done = 0;
+    m_expanded = 0;
+    m_sinceEvents.invalidate();
     m_names.clear();
     m_owners.clear();
     m_ids.clear();
@@ -123,7 +132,26 @@ QString FileOutProgress::OutputPath(const QString &dir, const QString &name)
     const QString path = QDir::cleanPath(root + name);
     const QString inside = path.mid(root.size());
     const bool up = inside == QLatin1String("..") || inside.startsWith(QLatin1String("../"));
-    return path.startsWith(root) && !inside.isEmpty() && !up ? path : QString();
+    if (!path.startsWith(root) || inside.isEmpty() || up)
+        return QString();
+    // The name alone proves nothing: a link at the file's place or on its way is followed by the
+    // write, so the folder the file really lands in must be inside the real output folder. (A
+    // folder that is not there holds no link, and no write goes into it.)
+    const QFileInfo info(path);
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realFolder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (info.isSymLink() || (!realRoot.isEmpty() && !realFolder.isEmpty() && !isWithin(realFolder, realRoot)))
+        return QString();
+    return path;
+}
+
+bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
+{
+    // A link among the reference files may point anywhere on this machine: only one whose
+    // target stays among the reference files is copied.
+    const QString realRoot = QFileInfo(folder).canonicalFilePath();
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !realRoot.isEmpty() && !real.isEmpty() && real != realRoot && isWithin(real, realRoot);
 }
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
@@ -138,9 +166,32 @@ bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
     return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError && file.commit();
 }
 
+bool FileOutProgress::GenerateStep(int done, int total)
+{
+    if (!isVisible())
+        show();
+    m_expanded = done;
+    m_ui->PBAR->setValue(done * 100 / (2 * std::max(total, 1)));
+    letEventsThrough();
+    return !m_cancelled;
+}
+
+// Often enough that Cancel answers at once, seldom enough that a run of many small files does
+// not spend its time redrawing.
+void FileOutProgress::letEventsThrough()
+{
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 30)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
+}
+
 void FileOutProgress::writeGenerated()
 {
     for (const GeneratedFile &out : *m_files) {
+        letEventsThrough();
+        if (m_cancelled)
+            break;
         if (out.name.isEmpty())
             continue;
         if (!out.error.isEmpty()) {
@@ -165,7 +216,10 @@ void FileOutProgress::writeGenerated()
 void FileOutProgress::count()
 {
     ++m_done;
-    m_ui->PBAR->setValue(m_done * 100 / m_total);
+    // After an expansion the writing and copying fill the second half of the bar, so that it never
+    // goes back however many reference files follow.
+    const int base = m_expanded > 0 ? 50 : 0;
+    m_ui->PBAR->setValue(base + m_done * (100 - base) / m_total);
 }
 
 void FileOutProgress::log(const QString &name, const char *colour)
@@ -193,9 +247,16 @@ void FileOutProgress::copyFrom(int index)
         const QString name = m_names.at(m_index);
         const QFileInfo source(m_sourceDir + m_owners.at(m_index) + QLatin1Char('/') + m_ids.at(m_index) +
                                QLatin1Char('/') + name);
-        const QFileInfo target(m_refDir + QLatin1Char('/') + name);
+        const QString targetPath = name.contains(QLatin1Char('/')) ? QString() : OutputPath(m_refDir, name);
+        const QFileInfo target(targetPath);
         if (!source.isFile()) {
             ask(name, tr("filename:") + name + tr(" is not found. skip or cancel?"), false);
+            return;
+        }
+        if (targetPath.isEmpty() || !IsSafeSource(m_sourceDir, source.filePath())) {
+            ask(name,
+                tr("filename:") + name + tr(" leads outside its folder and is not copied. skip or cancel?"),
+                false);
             return;
         }
         if (target.exists() && target.lastModified() == source.lastModified() &&

@@ -4,6 +4,7 @@
 #include "output/outputgenerator.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QStringList>
 
@@ -28,11 +29,18 @@ public:
     void ResetProgress();
     void SetOutputFiles(const QString &dir, const QList<GeneratedFile> *files);
     bool StartOutput(bool definition, bool reference, const QString &refDir, const RingHeads *heads);
+    // The expansion of the generated files before StartOutput: moves the bar through the first
+    // part of the run and lets events through now and then; false once the run was cancelled.
+    bool GenerateStep(int done, int total);
+    bool Cancelled() const { return m_cancelled; }
     int Done() const { return m_done; }
     int Total() const { return m_total; }
 
-    // A generated file's path inside dir, or empty when the name is absolute or leaves dir.
+    // A file's path inside dir, or empty when the name is absolute or leaves dir, by its letters
+    // or through a link.
     static QString OutputPath(const QString &dir, const QString &name);
+    // Whether the reference file at path really lies inside folder, links followed.
+    static bool IsSafeSource(const QString &folder, const QString &path);
     // Writes text in the locale's encoding, replacing the file whole; false on any failure.
     static bool WriteOutput(const QString &path, const QString &text);
 
@@ -48,6 +56,8 @@ private:
     void ask(const QString &name, const QString &question, bool overwrite);
     void log(const QString &name, const char *colour);
     void count();
+    void showProgress();
+    void letEventsThrough();
     void finish();
 
     Ui::FileOutProgress *m_ui;
@@ -65,6 +75,9 @@ private:
     int m_index = -1;
     int m_done = 0;
     int m_total = 0;
+    // Files expanded before the writing began: the expansion fills the first half of the bar.
+    int m_expanded = 0;
+    QElapsedTimer m_sinceEvents;
     const QList<GeneratedFile> *m_files = nullptr;
     const RingHeads *m_heads = nullptr;
 };

@@ -94,6 +94,7 @@ bool OutMenuDiag::InitOutMenu(bool definitionFirst)
     m_ui->USERCBX->clear();
     m_ui->RELOAD->setEnabled(false);
     m_ui->DIR->clear();
+    m_ui->MSG->clear();
     m_ui->SELCBX->clear();
     m_ui->REF_CHECK->setChecked(false);
     m_ui->DEF_CHECK->setChecked(false);

@@ -76,6 +76,7 @@ private:
     void loadDefSelection(int n);
     void loadRefSelection(int n);
     QDomElement storedRoot(int index) const;
+    void takeOutDir(const QString &dir, const QString &file, QString *outDir);
     bool readDefSelection(int n);
     bool readRefSelection(int n);
     void applyRefSelection();

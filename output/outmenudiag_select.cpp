@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QTreeWidget>
 
 // The selection files of the output run (defoutput_<n>.xml beside the definition, refoutput_<n>.xml
@@ -23,6 +24,14 @@ QDomElement child(QDomDocument *doc, QDomElement parent, const QString &tag)
     QDomElement e = doc->createElement(tag);
     parent.appendChild(e);
     return e;
+}
+
+// An output folder read from a selection file: the file lies in a shared folder, so only an
+// absolute path without ".." that is not itself a link is taken as the folder to write into.
+bool usableOutDir(const QString &dir)
+{
+    return QDir::isAbsolutePath(dir) && !dir.split(QLatin1Char('/')).contains(QStringLiteral("..")) &&
+           !QFileInfo(dir).isSymLink();
 }
 
 // The document at index emptied, or a new one with the root.
@@ -91,6 +100,14 @@ QDomElement OutMenuDiag::storedRoot(int index) const
     return store && store->HasDoc(index) ? store->GetXmlDoc(index)->documentElement() : QDomElement();
 }
 
+void OutMenuDiag::takeOutDir(const QString &dir, const QString &file, QString *outDir)
+{
+    if (usableOutDir(dir))
+        *outDir = dir;
+    else
+        setMessage(tr("output directory in %1 is not used: %2").arg(file, dir));
+}
+
 bool OutMenuDiag::readDefSelection(int n)
 {
     const QDomElement root = storedRoot(DefIndex(n));
@@ -98,7 +115,7 @@ bool OutMenuDiag::readDefSelection(int n)
         return false;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            m_defDir = e.attribute(QStringLiteral("dir"));
+            takeOutDir(e.attribute(QStringLiteral("dir")), defPath(n), &m_defDir);
         } else if (e.tagName() == QLatin1String("SELECT")) {
             m_defOwner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
         } else if (e.tagName() == QLatin1String("InstList")) {
@@ -131,7 +148,7 @@ bool OutMenuDiag::readRefSelection(int n)
         return false;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            m_refDir = e.attribute(QStringLiteral("dir"));
+            takeOutDir(e.attribute(QStringLiteral("dir")), refPath(n), &m_refDir);
         } else if (e.tagName() == QLatin1String("SELECT")) {
             const int owner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
             m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner));
@@ -413,14 +430,23 @@ void OutMenuDiag::OutputProc()
             m_ui->RELOAD->setEnabled(true);
     }
     auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
+    m_progress->ResetProgress();
     if (definition && outputs) {
         buildDefinitionSelection();
         outputs->SetOutputList(&m_selection);
-        outputs->GenerateFiles(OutputGenerator::Run);
+        FileOutProgress *progress = m_progress;
+        outputs->GenerateFiles(OutputGenerator::Run, [progress](int done, int total) {
+            return progress->GenerateStep(done, total);
+        });
         outputs->SetOutputList(nullptr);
         m_selection.clear();
+        if (m_progress->Cancelled()) {
+            m_progress->hide();
+            closeSelections();
+            m_ui->MSG->clear();
+            return accept();
+        }
     }
-    m_progress->ResetProgress();
     if (definition && outputs) {
         if (outputs->GetGeneratedList().isEmpty() && !reference) {
             m_progress->hide();

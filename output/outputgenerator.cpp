@@ -46,12 +46,15 @@ QString OutputGenerator::LineIndent(int position, const QString &body)
     return !lead.isEmpty() && blank.match(lead).hasMatch() ? lead : QString();
 }
 
-void OutputGenerator::GenerateAll(int mode)
+void OutputGenerator::GenerateAll(int mode, const FileStep &step)
 {
     m_results.clear();
-    for (int i = 0; m_tree && i < m_tree->topLevelItemCount(); ++i) {
+    const int count = m_tree ? m_tree->topLevelItemCount() : 0;
+    for (int i = 0; i < count; ++i) {
         m_loops.clear();
         Generate(m_tree->topLevelItem(i), mode);
+        if (step && !step(i + 1, count))
+            return;
     }
 }
 

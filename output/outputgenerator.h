@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 class OutputWidget;
 class QTabWidget;
@@ -56,7 +57,10 @@ public:
     void SetPage(outdef *page) { m_page = page; }
     void SetSelectList(const DefinitionSelection *selection) { m_selection = selection; }
 
-    void GenerateAll(int mode);
+    // Called after each file with (files done, files in all); false stops the run there, leaving
+    // the files done so far. Lets a long run show progress and answer Cancel.
+    using FileStep = std::function<bool(int, int)>;
+    void GenerateAll(int mode, const FileStep &step = {});
     void Generate(QTreeWidgetItem *fileItem, int mode);
     void ClearResults() { m_results.clear(); }
     const QList<GeneratedFile> &GetResults() const { return m_results; }

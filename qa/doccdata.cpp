@@ -122,11 +122,11 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     QFile file(path);
     if (!file.exists()) {
         SetIntVar(RegSlot::IntLastErrorKind, 0);
-        SetStrVar(RegSlot::StrLastError, QStringLiteral("file not exist:%1").arg(path));
+        SetStrVar(RegSlot::StrLastError, tr("file not exist:%1").arg(path));
         return;
     }
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString text = QStringLiteral("file not open %1").arg(path);
+        const QString text = tr("file not open %1").arg(path);
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
         record->LoadFailed = true;
@@ -149,6 +149,17 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
         UiReport::Fatal(tr("Xml Parse Error"), text);
         SetIntVar(RegSlot::IntLastErrorKind, 2);
         SetStrVar(RegSlot::StrLastError, text);
+        return;
+    }
+    const QString root = doc.documentElement().tagName();
+    if (root != QLatin1String("Root_Instance")) {
+        // Another kind of file under a history's name: read as a history, the next save would
+        // replace it.
+        record->LoadFailed = true;
+        SetIntVar(RegSlot::IntLastErrorKind, 2);
+        SetStrVar(RegSlot::StrLastError,
+                  UiReport::LeftOutLine(path, UiReport::WrongRoot(root, QStringLiteral("Root_Instance"))));
+        UiReport::LeftOut({GetStrVar(RegSlot::StrLastError)});
         return;
     }
     record->Document = doc;

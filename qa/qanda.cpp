@@ -27,6 +27,7 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTabBar>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 
 const QStringList QandA::kStoredTypes{QStringLiteral("QQuestion"), QStringLiteral("QRequest"),
@@ -261,9 +262,15 @@ void QandA::freeItem(QTreeWidgetItem *item)
 
 void QandA::clearTree(QTreeWidget *tree)
 {
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        freeItem(tree->topLevelItem(i));
+    // Each row's data changed in a shown tree costs a search through all its rows: the records
+    // are gathered first and freed once the tree let go of the rows.
+    QVector<TreeItemData *> records;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if (TreeItemData *record = RecordOf(*it))
+            records.append(record);
+    }
     tree->clear();
+    qDeleteAll(records);
 }
 
 // The tab entered turns white and the one left gray.

@@ -136,9 +136,11 @@ private:
                                     DecimalId::Counter *ids);
     QDomElement readChildren(QTreeWidgetItem *item, const QDomElement &e, bool question);
     QTreeWidgetItem *newItem(const QDomElement &e, int n);
-    void placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);
+    void queueSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item);
+    void placeQueued();
     void fillQuestionColumns(QTreeWidgetItem *item);
-    void fillAnswerColumns(QTreeWidgetItem *item);
+    // addressee: the row the answer goes under, when it is not there yet.
+    void fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addressee = nullptr);
     void appendQuestion(QDomDocument *doc, QTreeWidgetItem *question);
     void appendAnswers(QTreeWidgetItem *addressee);
     QDomElement buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer);
@@ -203,6 +205,15 @@ private:
     // back as they were, so a save never drops what this program does not show.
     QHash<int, QList<QDomElement>> m_keptAnswers;
     QHash<int, QList<QDomElement>> m_keptQuestions;
+    // Rows read from the files, per parent row (or tree), placed once all files are read.
+    struct Queued {
+        QTreeWidgetItem *parent = nullptr;
+        QTreeWidget *tree = nullptr;
+        QList<QTreeWidgetItem *> items;
+    };
+    QList<Queued> m_queued;
+    QHash<const void *, int> m_queueOf;
+    QStringList m_leftOut; // files not shown while reading, one line each
     // Own members whose file exists but could not be read: never written over until reopened.
     QSet<int> m_unreadQuestions;
     QSet<int> m_unreadAnswers;

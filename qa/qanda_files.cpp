@@ -52,15 +52,20 @@ void QandA::readFiles()
     QList<int> members;
     for (int i = 0; i < m_ui->UTREE->topLevelItemCount(); ++i)
         members << m_ui->UTREE->topLevelItem(i)->data(1, Qt::UserRole).toInt();
+    m_leftOut.clear();
     for (int n : qAsConst(members))
         readQuestionFile(n);
     for (int n : qAsConst(members))
         readAnswerFile(n);
+    placeQueued();
+    UiReport::LeftOut(m_leftOut);
+    m_leftOut.clear();
 }
 
-// Opens member n's file into the store. Another member's file that cannot be read is simply not
-// shown; an own member's missing file starts empty, but one that exists and cannot be read is
-// never replaced: that member's questions or answers stay unwritten until the workspace reopens.
+// Opens member n's file into the store. Another member's file that cannot be read is not shown,
+// and named in the report that follows the reading; an own member's missing file starts empty,
+// but one that exists and cannot be read is never replaced: that member's questions or answers
+// stay unwritten until the workspace reopens.
 bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag, int n,
                           DecimalId::Counter *ids)
 {
@@ -69,12 +74,27 @@ bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag
     if (!store)
         return false;
     if (store->OpenXmlFile(index, path, own)) {
-        // The stored MaxID is the next ID to give; a run of digits beyond nine leaves none.
-        ids->SeeMaxId(store->GetXmlDoc(index)->documentElement().attribute(GetStrVar(RegSlot::StrAttrMaxID)));
-        return true;
-    }
-    if (!own)
+        const QDomElement root = store->GetXmlDoc(index)->documentElement();
+        if (root.tagName() == rootTag) {
+            // The stored MaxID is the next ID to give; a run of digits beyond nine leaves none.
+            ids->SeeMaxId(root.attribute(GetStrVar(RegSlot::StrAttrMaxID)));
+            return true;
+        }
+        // Another kind of file: none of its children are this member's entries, and it is never
+        // written over.
+        m_leftOut << UiReport::LeftOutLine(path, UiReport::WrongRoot(root.tagName(), rootTag));
+        store->CloseXmlDoc(index);
+        if (own)
+            (rootTag == RootQuestion ? m_unreadQuestions : m_unreadAnswers).insert(n);
         return false;
+    }
+    if (!own) {
+        // Another member's file that is there but cannot be read: its entries vanish from view,
+        // so the user is told.
+        if (GetIntVar(RegSlot::IntLastErrorKind) != 0)
+            m_leftOut << UiReport::LeftOutLine(path, GetStrVar(RegSlot::StrLastError));
+        return false;
+    }
     if (GetIntVar(RegSlot::IntLastErrorKind) == 0 && SafeFile::IsAbsent(path)) {
         QDomDocument doc;
         QDomElement root = doc.createElement(rootTag);
@@ -187,7 +207,7 @@ void QandA::readQuestionFile(int n)
             continue;
         }
         fillQuestionColumns(item);
-        placeSorted(nullptr, own ? m_ui->QTREE : m_ui->ATREE, item);
+        queueSorted(nullptr, own ? m_ui->QTREE : m_ui->ATREE, item);
         m_questions.insert(QString::number(n) + QLatin1Char('-') + e.attribute(idAttr), item);
     }
     if (own)
@@ -218,37 +238,60 @@ void QandA::readAnswerFile(int n)
         }
         QTreeWidgetItem *item = newItem(e, n);
         readChildren(item, e, false);
-        placeSorted(addressee, nullptr, item);
-        fillAnswerColumns(item);
+        queueSorted(addressee, nullptr, item);
     }
     if (own)
         m->AnswerMaxID = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
 }
 
+void QandA::queueSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    const void *key = parent ? static_cast<const void *>(parent) : static_cast<const void *>(tree);
+    auto at = m_queueOf.find(key);
+    if (at == m_queueOf.end()) {
+        at = m_queueOf.insert(key, m_queued.size());
+        m_queued.append({parent, tree, {}});
+    }
+    m_queued[*at].items.append(item);
+}
+
 // Siblings are newest first, by "ModifyDate" or else "StartDate"; equal dates keep file order.
-void QandA::placeSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item)
+// Each parent's rows are sorted once, every date read once: inserting them one by one with a
+// search each made a file of 200,000 questions hang the tab.
+void QandA::placeQueued()
 {
     const QString format = QString::fromLatin1(DocCdata::TimeFormat);
-    const auto dateOf = [&](QTreeWidgetItem *i) {
-        const TreeItemData *r = RecordOf(i);
-        QString text = r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate));
-        if (text.isEmpty())
-            text = r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate));
-        return QDateTime::fromString(text, format);
-    };
-    const QDateTime own = dateOf(item);
-    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
-    int at = count;
-    for (int i = 0; i < count; ++i) {
-        if (dateOf(parent ? parent->child(i) : tree->topLevelItem(i)) < own) {
-            at = i;
-            break;
+    const QString modify = GetStrVar(RegSlot::StrAttrModifyDate);
+    const QString start = GetStrVar(RegSlot::StrAttrStartDate);
+    for (const Queued &q : qAsConst(m_queued)) {
+        QList<QTreeWidgetItem *> rows =
+            q.parent ? q.parent->takeChildren() : q.tree->invisibleRootItem()->takeChildren();
+        rows += q.items;
+        QVector<QPair<QDateTime, QTreeWidgetItem *>> dated;
+        dated.reserve(rows.size());
+        for (QTreeWidgetItem *row : qAsConst(rows)) {
+            const TreeItemData *r = RecordOf(row);
+            QString text = r ? r->GetAttr(modify) : QString();
+            if (text.isEmpty() && r)
+                text = r->GetAttr(start);
+            dated.append({QDateTime::fromString(text, format), row});
+        }
+        std::stable_sort(dated.begin(), dated.end(),
+                         [](const auto &a, const auto &b) { return b.first < a.first; });
+        rows.clear();
+        for (const auto &d : qAsConst(dated))
+            rows.append(d.second);
+        // Filled before they are shown: a row changed in a shown tree costs a search through it.
+        if (q.parent) {
+            for (QTreeWidgetItem *answer : q.items)
+                fillAnswerColumns(answer, q.parent);
+            q.parent->addChildren(rows);
+        } else {
+            q.tree->addTopLevelItems(rows);
         }
     }
-    if (parent)
-        parent->insertChild(at, item);
-    else
-        tree->insertTopLevelItem(at, item);
+    m_queued.clear();
+    m_queueOf.clear();
 }
 
 void QandA::fillQuestionColumns(QTreeWidgetItem *item)
@@ -270,12 +313,14 @@ void QandA::fillQuestionColumns(QTreeWidgetItem *item)
     item->setText(ColInst, m_instItems.contains(key) ? QStringLiteral("I") + key : QString());
 }
 
-void QandA::fillAnswerColumns(QTreeWidgetItem *item)
+void QandA::fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addressee)
 {
     const TreeItemData *r = RecordOf(item);
     const QString name = r->GetAttr(GetStrVar(RegSlot::StrAttrName));
     item->setText(ColType, ShownType(r->GetAttr(GetStrVar(RegSlot::StrAttrType))));
-    const bool same = item->parent() && item->parent()->text(ColUser) == name;
+    if (!addressee)
+        addressee = item->parent();
+    const bool same = addressee && addressee->text(ColUser) == name;
     item->setText(ColUser, same ? QString() : QStringLiteral("(") + name + QLatin1Char(')'));
     item->setText(ColId, QStringLiteral("A") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));

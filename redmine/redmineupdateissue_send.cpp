@@ -71,14 +71,14 @@ bool RedmineUpdateIssue::confirmDeletes()
     box.setWindowIcon(GetLogoIcon());
     box.setIcon(QMessageBox::Warning);
     box.setText(tr("%1 issue(s) will be deleted on the tracker. Do you want to delete them?").arg(count));
-    QPushButton *del = box.addButton(tr("del"), QMessageBox::AcceptRole);
-    del->setObjectName(QStringLiteral("del"));
-    QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
+    QPushButton *yes = box.addButton(tr("yes"), QMessageBox::YesRole);
+    yes->setObjectName(QStringLiteral("yes"));
+    QPushButton *no = box.addButton(tr("no"), QMessageBox::NoRole);
+    no->setObjectName(QStringLiteral("no"));
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == del;
+    return box.clickedButton() == yes;
 }
 
 bool RedmineUpdateIssue::nextIssue()

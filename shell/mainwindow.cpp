@@ -26,6 +26,8 @@
 #include "workspace/openout.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::MainWindow)
 {
@@ -103,22 +105,52 @@ void MainWindow::FinishStartup()
         delete title;
     }
     m_title = nullptr;
-    StartSession();
+    // The first frame shows the menus, the status bar and the start page's index; the tab area's
+    // editors (hidden until a workspace opens) and the manual's pages are built right after it.
+    auto *manual = GetObj<Manual>(RegSlot::ObjManualWindow);
+    auto *start = GetObj<Manual>(RegSlot::ObjStartPage);
+    for (Manual *m : {manual, start}) {
+        if (m)
+            m->HoldPages(true);
+    }
+    ResetState();
+    makeStatusBar();
+    if (start)
+        m_ui->VL->addWidget(start);
     // Without an index (missing or damaged) the trees stay empty and start-up goes on.
-    if (auto *manual = GetObj<Manual>(RegSlot::ObjManualWindow)) {
+    if (manual) {
         manual->LoadManualIndex();
         manual->MakeManualTree(false);
     }
-    auto *start = GetObj<Manual>(RegSlot::ObjStartPage);
     if (start) {
         start->MakeManualTree(true);
         start->setVisible(true);
     }
     EnableMenus(-1, false, false, false, false, false, false);
-    if (!isVisible()) {
+    const bool showing = !isVisible();
+    if (showing) {
         showMaximized();
-        GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->StartLayoutTimer();
+        paintFirstFrame();
     }
+    StartSession();
+    EnableMenus(-1, false, false, false, false, false, false);
+    for (Manual *m : {manual, start}) {
+        if (m)
+            m->HoldPages(false);
+    }
+    if (showing)
+        GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->StartLayoutTimer();
+}
+
+// Lets the window system expose the window (a few milliseconds; no input is taken meanwhile) and
+// paints it, so that the frame is on screen while the rest of start-up is built.
+void MainWindow::paintFirstFrame()
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    repaint();
 }
 
 void MainWindow::StartSession()

@@ -206,6 +206,7 @@ private:
     void ConnectMenus();
     void connectActions();
     void makeStatusBar();
+    void paintFirstFrame();
     void routeDocument(void (ModelDoc::*modelDocCall)(), void (InstanceDocument::*instanceDocCall)());
     void endProgram();
     // The program's message box: logo, the title also as its text, the question below it.

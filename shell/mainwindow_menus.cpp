@@ -14,14 +14,10 @@ void MainWindow::ConnectMenus()
     connectActions();
 
     m_tab = new Tab;
+    // Above the start page, which start-up placed already.
     if (auto *tabs = GetObj<QTabWidget>(RegSlot::ObjTabWidget))
-        m_ui->VL->addWidget(tabs);
-    if (auto *start = GetObj<Manual>(RegSlot::ObjStartPage)) {
-        start->hide();
-        m_ui->VL->addWidget(start);
-    }
+        m_ui->VL->insertWidget(0, tabs);
     m_ui->actionSave->setEnabled(false);
-    makeStatusBar();
 }
 
 void MainWindow::makeStatusBar()

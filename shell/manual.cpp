@@ -13,6 +13,7 @@
 #include <QTreeWidgetItem>
 #include <QUrl>
 #include <QWebEngineProfile>
+#include <utility>
 
 namespace
 {
@@ -155,10 +156,28 @@ void Manual::CurChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
     Q_UNUSED(previous)
     if (!current)
         return;
-    m_view->load(QUrl(current->data(0, Qt::UserRole).toString()));
-    if (current->data(VisitedColumn, Qt::UserRole).toInt() == 0)
-        current->setData(VisitedColumn, Qt::UserRole, 1);
+    if (m_held) {
+        m_heldItem = current;
+        return;
+    }
+    showPage(current);
+}
+
+void Manual::showPage(QTreeWidgetItem *item)
+{
+    m_view->load(QUrl(item->data(0, Qt::UserRole).toString()));
+    if (item->data(VisitedColumn, Qt::UserRole).toInt() == 0)
+        item->setData(VisitedColumn, Qt::UserRole, 1);
     m_view->show();
+}
+
+void Manual::HoldPages(bool hold)
+{
+    m_held = hold;
+    QTreeWidgetItem *held = std::exchange(m_heldItem, nullptr);
+    // Only the page still chosen: the tree may have been rebuilt while held.
+    if (!hold && held && held == m_ui->MANUALTREE->currentItem())
+        showPage(held);
 }
 
 // The first click already made the item current and visited, so a double click is the user's

@@ -68,6 +68,9 @@ public:
     bool LoadManualIndex(const QString &fileName = IndexResource());
     void MakeManualTree(bool consume);
     void AdjustLayout();
+    // While held, choosing a page only marks it; releasing loads the page chosen meanwhile. Start-up
+    // holds the pages so that the window's first frame does not wait for the web view.
+    void HoldPages(bool hold);
 
 public slots:
     void CurChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
@@ -78,9 +81,12 @@ private:
     QList<QTreeWidgetItem *> takeEntries(QDomNode node, bool consume);
     void AddChildItems(const QDomNode &node, QTreeWidgetItem *parent, bool consume);
     void FillManualItem(const QDomElement &entry, QTreeWidgetItem *item) const;
+    void showPage(QTreeWidgetItem *item);
     void clearHttpCache();
 
     Ui::Manual *m_ui;
     QString m_baseAddress;
     ManualView *m_view;
+    bool m_held = false;
+    QTreeWidgetItem *m_heldItem = nullptr;
 };

@@ -2610,6 +2610,40 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>can not write file:%1</source>
         <translation>ファイルに書き込めません:%1</translation>
     </message>
+    <message>
+        <source>file not exist:%1</source>
+        <translation>ファイルがありません:%1</translation>
+    </message>
+    <message>
+        <source>file not open %1</source>
+        <translation>ファイルを開けません %1</translation>
+    </message>
+    <message>
+        <source>folder not readable:%1</source>
+        <translation>フォルダを読めません:%1</translation>
+    </message>
+</context>
+<context>
+    <name>UiReport</name>
+    <message>
+        <source>File left out</source>
+        <translation>表示しないファイル</translation>
+    </message>
+    <message>
+        <source>%1 is not shown and kept as it is: %2</source>
+        <translation>%1 は表示せず、そのまま残します: %2</translation>
+    </message>
+    <message>
+        <source>its root element is &quot;%1&quot;, not &quot;%2&quot;</source>
+        <translation>ルート要素が &quot;%1&quot; で、&quot;%2&quot; ではありません</translation>
+    </message>
+</context>
+<context>
+    <name>SharedXml</name>
+    <message>
+        <source>elements nested deeper than %1 levels</source>
+        <translation>要素の入れ子が %1 段を超えています</translation>
+    </message>
 </context>
 <context>
     <name>model</name>
@@ -3729,6 +3763,10 @@ Do you want to open it?</source>
         <source>chat file was damaged and moved to %1</source>
         <translation>チャットファイルが壊れていたため %1 に移動しました</translation>
     </message>
+    <message>
+        <source>line %1, column %2: %3</source>
+        <translation>%1 行 %2 列: %3</translation>
+    </message>
 </context>
 <context>
     <name>ChatTable</name>
@@ -4364,7 +4402,7 @@ Do you want to open it?</source>
     </message>
     <message>
         <source>filename:%1  Dom Parse:Parse error at line %2, column %3  %4</source>
-        <translation>ファイル名:%1  Dom Parse:%2 行 %3 列で解析エラー  %4</translation>
+        <translation>ファイル名:%1  DOM解析:%2 行 %3 列で解析エラー  %4</translation>
     </message>
     <message>
         <source>Xml Parse Error</source>
@@ -4377,6 +4415,14 @@ Do you want to open it?</source>
     <message>
         <source>can not write file:%1</source>
         <translation>ファイルを書き込めません:%1</translation>
+    </message>
+    <message>
+        <source>file not exist:%1</source>
+        <translation>ファイルがありません:%1</translation>
+    </message>
+    <message>
+        <source>file not open %1</source>
+        <translation>ファイルを開けません %1</translation>
     </message>
 </context>
 <context>
@@ -4854,6 +4900,10 @@ Do you want to open it?</source>
         <source>file of output is not empty</source>
         <translation>出力するファイルがありません</translation>
     </message>
+    <message>
+        <source>output directory in %1 is not used: %2</source>
+        <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
 </context>
 <context>
     <name>FileOutProgress</name>
@@ -4896,6 +4946,10 @@ Do you want to open it?</source>
     <message>
         <source> can not be copy. skip or cancel?</source>
         <translation> をコピーできません。スキップしますか、キャンセルしますか?</translation>
+    </message>
+    <message>
+        <source> leads outside its folder and is not copied. skip or cancel?</source>
+        <translation> はフォルダの外を指すためコピーしません。スキップしますか、キャンセルしますか?</translation>
     </message>
 </context>
 <context>

@@ -160,16 +160,23 @@ CreateResult CreateWorkspace(const QString &parent, const QString &name, const Q
     return CreateResult::Ok;
 }
 
-namespace
-{
-bool makeOneLevel(const QString &path, QString *error)
+bool MakeDir(const QString &path, QString *error)
 {
     if (QFileInfo(path).isDir() || QDir().mkdir(path))
         return true;
     *error = QStringLiteral("tolvek workspace can not make Directory\n") + path;
     return false;
 }
-} // namespace
+
+bool EnsureProjectFile(const QString &folder, const QString &markerName, QString *error)
+{
+    const QString marker = folder + QLatin1Char('/') + markerName;
+    if (QFileInfo::exists(marker) ||
+        SafeFile::WriteUtf8(marker, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n")))
+        return true;
+    *error = QStringLiteral("Can not make file\n") + marker;
+    return false;
+}
 
 bool CreateModelFolders(const QString &workspace, const QString &markerName, const QString &model,
                         const QString &version, QString *versionDir, QString *error)
@@ -179,24 +186,18 @@ bool CreateModelFolders(const QString &workspace, const QString &markerName, con
         *error = QStringLiteral("tolvek workspace can not make Directory\n") + ws + QLatin1Char('/') + model;
         return false;
     }
-    if (!makeOneLevel(ws, error))
+    if (!MakeDir(ws, error) || !EnsureProjectFile(ws, markerName, error))
         return false;
-    const QString marker = ws + QLatin1Char('/') + markerName;
-    if (!QFileInfo::exists(marker) &&
-        !SafeFile::WriteUtf8(marker, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"))) {
-        *error = QStringLiteral("Can not make file\n") + marker;
-        return false;
-    }
     const QString modelDir = DefinitionsDir(ws) + QLatin1Char('/') + model;
     *versionDir = modelDir + QLatin1Char('/') + version;
-    if (!makeOneLevel(DefinitionsDir(ws), error) || !makeOneLevel(modelDir, error))
+    if (!MakeDir(DefinitionsDir(ws), error) || !MakeDir(modelDir, error))
         return false;
     if (QFileInfo(*versionDir).isDir())
         return true;
-    if (!makeOneLevel(*versionDir, error))
+    if (!MakeDir(*versionDir, error))
         return false;
     for (const QString &sub : {ReferenceFolder, InstanceFolder, OutputFolder}) {
-        if (!makeOneLevel(*versionDir + QLatin1Char('/') + sub, error))
+        if (!MakeDir(*versionDir + QLatin1Char('/') + sub, error))
             return false;
     }
     return true;

@@ -74,6 +74,12 @@ enum class CreateResult { Ok, ParentMissing, AlreadyExists, FolderFailed, Marker
 CreateResult CreateWorkspace(const QString &parent, const QString &name, const QString &markerName,
                              QString *path);
 
+// Makes one folder whose parent exists; an existing folder is success. On failure error holds
+// the text to show.
+bool MakeDir(const QString &path, QString *error);
+// The project file of a workspace folder, made only when missing; an existing one is untouched.
+bool EnsureProjectFile(const QString &folder, const QString &markerName, QString *error);
+
 // Makes the folders of a new model version one level at a time, each only when missing; a new
 // version folder gets its Reference, Instance and Output sub-folders. On failure error holds the
 // text to show.

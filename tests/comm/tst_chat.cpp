@@ -1,5 +1,6 @@
 #include "chatsupport.h"
 #include "comm/chatcdata.h"
+#include "loadtiming.h"
 #include "testsupport_widgets.h"
 
 #include <QCalendarWidget>
@@ -23,6 +24,8 @@ private slots:
     void close_whilePolling_semaphoresReset_reopenPolls();
     void memberTree_addressableOnce();
     void send_textsXmlCannotHold_otherMemberReadsEvery();
+    void othersUnreadableFiles_namedInStatusLine();
+    void manyMessages_firstLoadTimeGrowsLinearly();
     void cleanup_noBadConnections()
     {
         QVERIFY2(TestSupport::g_badConnections.isEmpty(),
@@ -257,6 +260,56 @@ void tst_chat::memberTree_addressableOnce()
     QCOMPARE(top->text(0), QStringLiteral("ALL member"));
     QCOMPARE(top->childCount(), 1);
     QCOMPARE(top->child(0)->text(1), QStringLiteral("b@x"));
+}
+
+// Another member's day file that does not parse, or is another kind of file: not shown, named in
+// the status line once, and kept as it is.
+void tst_chat::othersUnreadableFiles_namedInStatusLine()
+{
+    const QByteArray truncated = fromB(QDate::currentDate(), 1, "hello").left(120);
+    const QByteArray wrong = "<Root_Question MaxID=\"1\" DATE=\"x\"/>";
+    TestSupport::writeFile(file(QStringLiteral("b@x")), truncated);
+    TestSupport::writeFile(file(QStringLiteral("c@x")), wrong);
+    ChatSession *a = openA(0);
+    QCOMPARE(a->chat()->MessageCount(), 0);
+    const QString status = a->Status();
+    QVERIFY2(status.contains(file(QStringLiteral("b@x"))), qPrintable(status));
+    QVERIFY2(status.contains(file(QStringLiteral("c@x"))) && status.contains("\"Root_Question\""),
+             qPrintable(status));
+    QCOMPARE(status.count(file(QStringLiteral("b@x"))), 1);
+    QCOMPARE(TestSupport::readFile(file(QStringLiteral("b@x"))), truncated);
+    QCOMPARE(TestSupport::readFile(file(QStringLiteral("c@x"))), wrong);
+}
+
+// Another member's day file with many messages to the user, and answers to them: the first load
+// shows them all in time growing with the messages.
+void tst_chat::manyMessages_firstLoadTimeGrowsLinearly()
+{
+    const auto load = [this](int count) {
+        const QDate today = QDate::currentDate();
+        QByteArray cases;
+        for (int i = 1; i <= count; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            const QByteArray time = QTime(0, 0).addSecs(i % 86400).toString("hh:mm:ss").toLatin1();
+            cases += "<CASE TYPE=\"0\" ID=\"" + n + "\" MID=\"1\" TIME=\"" + time + "\"><![CDATA[m" + n +
+                     "]]></CASE>";
+        }
+        TestSupport::writeFile(file(QStringLiteral("b@x")),
+                               "<Root_Chat MaxID=\"" + QByteArray::number(count) + "\" DATE=\"" +
+                                   today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+                                   "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
+                                   "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
+                                   cases + "</Root_Chat>");
+        auto session =
+            std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
+        QSignalSpy loaded(session->control()->GetWorker(), &Semaphore::procFinished);
+        session->Open(0);
+        session->chat()->ShowChat();
+        QVERIFY(loaded.wait(300000));
+        QTRY_COMPARE_WITH_TIMEOUT(session->chat()->MessageCount(), count, 300000);
+        session->Close();
+    };
+    TestSupport::verifyScales(load, 20000, 200000);
 }
 
 QTEST_MAIN(tst_chat)

@@ -21,6 +21,8 @@ private slots:
     void poll();
     void poll_halfWrittenFile_readOnceWhole();
     void poll_afterMidnight_readsBothDays();
+    void poll_times_readAsTheDateParserReadsThem_data();
+    void poll_times_readAsTheDateParserReadsThem();
     void ownDamagedFile_movedAside_dayStartsAnew();
     void accounts_sameTwiceOneNumber_unsafeNeverRead();
     void text_cdataEndAndForbidden_otherMemberAndRestartReadAll();
@@ -221,6 +223,44 @@ void tst_chatstore::poll_afterMidnight_readsBothDays()
     store.Poll();
     QCOMPARE(store.NewCount(), 2);
     QCOMPARE(store.TakeNew()->Time.date(), today.addDays(-1));
+}
+
+void tst_chatstore::poll_times_readAsTheDateParserReadsThem_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("modified");
+    QTest::newRow("plain") << "09:05:07"
+                           << "2020/02/29 23:59:59";
+    QTest::newRow("hour past the day") << "24:00:00"
+                                       << "2020/13/01 10:00:00";
+    QTest::newRow("no such day") << "10:60:00"
+                                 << "2021/02/29 10:00:00";
+    QTest::newRow("one digit") << "9:05:07"
+                               << "2020/2/29 9:00:00";
+    QTest::newRow("not digits") << "ab:cd:ef"
+                                << "２０２０/01/01 10:00:00";
+    QTest::newRow("trailing text") << "09:05:07x"
+                                   << "2020/01/01 10:00:00 ";
+}
+
+// Message times are read by a quick path for the usual shape; whatever the text, the result is the
+// one the general date parser gives.
+void tst_chatstore::poll_times_readAsTheDateParserReadsThem()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, modified);
+    ChatCdata store;
+    const QByteArray cases = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"" + time.toUtf8() +
+                             "\"><![CDATA[x]]></CASE><CASE TYPE=\"1\" ID=\"1\" MID=\"1\" TIME=\"" +
+                             time.toUtf8() + "\" MDTIME=\"" + modified.toUtf8() + "\"/>";
+    TestSupport::writeFile(path(QStringLiteral("b@x")), bFile(1, cases));
+    store.Poll();
+    ChatRecord *record = store.TakeNew();
+    QVERIFY(record);
+    const QString day = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+    const QString format = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+    QCOMPARE(record->Time, QDateTime::fromString(day + QLatin1Char(' ') + time, format));
+    QCOMPARE(record->ModTime, QDateTime::fromString(modified, format));
 }
 
 void tst_chatstore::ownDamagedFile_movedAside_dayStartsAnew()

@@ -98,6 +98,23 @@ void tst_translation::translated_keepsPlaceholders_data()
                                       << "File(&F)";
     QTest::newRow("error code") << "OpenDefModel"
                                 << "system error:MODEL001";
+    // A file that cannot be read is named in the interface's language, the parser's detail after.
+    QTest::newRow("file not open") << "xmlclass"
+                                   << "file not open %1";
+    QTest::newRow("file not exist") << "xmlclass"
+                                    << "file not exist:%1";
+    QTest::newRow("folder not readable") << "xmlclass"
+                                         << "folder not readable:%1";
+    QTest::newRow("Q&A file not open") << "DocCdata"
+                                       << "file not open %1";
+    QTest::newRow("nesting") << "SharedXml"
+                             << "elements nested deeper than %1 levels";
+    QTest::newRow("file left out") << "UiReport"
+                                   << "%1 is not shown and kept as it is: %2";
+    QTest::newRow("output directory refused") << "OutMenuDiag"
+                                              << "output directory in %1 is not used: %2";
+    QTest::newRow("wrong root") << "UiReport"
+                                << "its root element is \"%1\", not \"%2\"";
 }
 
 void tst_translation::translated_keepsPlaceholders()

@@ -6,6 +6,7 @@
 #include "instance/deftab.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
+#include "shell/errormsg.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
@@ -95,6 +96,7 @@ private slots:
     void tieUntieCreate_savedAsKeysAndCounter();
     void notManager_readOnly_noMenuNoAction();
     void damagedFile_keptAndNeverWritten();
+    void wrongRoot_reportedByNameAndKept();
 };
 
 void tst_instancedocument::load_tiesResolvedVanishedCleared_andClassTreeBuilt()
@@ -218,6 +220,24 @@ void tst_instancedocument::damagedFile_keptAndNeverWritten()
     p.open(bytes);
     QVERIFY(!p.doc()->IsReadable());
     QCOMPARE(p.chapters()->topLevelItemCount(), 0);
+    p.SetBoolVar(RegSlot::FlagInstDocModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.window->MenuSave();
+    QCOMPARE(readFile(p.docPath()), bytes);
+}
+
+void tst_instancedocument::wrongRoot_reportedByNameAndKept()
+{
+    Program p;
+    const QByteArray bytes = "<Root_ModelDoc MaxID='2'><Chapter No='1.' Name='a' ID='1'/></Root_ModelDoc>";
+    p.open(bytes);
+    QVERIFY(!p.doc()->IsReadable());
+    QCOMPARE(p.chapters()->topLevelItemCount(), 0);
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QCOMPARE(errors->windowTitle(), QStringLiteral("File left out"));
+    QVERIFY2(errors->Text().contains(p.docPath()), qPrintable(errors->Text()));
+    errors->close();
     p.SetBoolVar(RegSlot::FlagInstDocModified, true);
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.window->MenuSave();

@@ -5,6 +5,7 @@
 #include "docs/delchapter.h"
 #include "docs/modeldoc.h"
 #include "docs/refurl.h"
+#include "loadtiming.h"
 #include "model/model.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
@@ -89,6 +90,7 @@ private slots:
     void editRights_notOwnerOrInstanceOpen_noAction();
     void tieAndUntie_savedAndAsked();
     void handOver_nextSaveWritesNewOwner();
+    void manyChapters_openSaveClose_timeGrowsLinearly();
 };
 
 void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
@@ -291,6 +293,15 @@ void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten()
     if (bytes.startsWith("<?xml"))
         answerNextBox("OK", &title);
     p.open(bytes);
+    if (!bytes.startsWith("<?xml")) {
+        // Another kind of file: said which file is left out and why, in the error window.
+        auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+        QVERIFY(errors && errors->isVisible());
+        QCOMPARE(errors->windowTitle(), QStringLiteral("File left out"));
+        QVERIFY2(errors->Text().contains(p.docPath()), qPrintable(errors->Text()));
+        QVERIFY(errors->Text().contains(QStringLiteral("\"Root_Model\"")));
+        errors->close();
+    }
     QVERIFY(!p.doc()->IsReadable());
     QVERIFY(!p.doc()->IsEditable());
     QCOMPARE(p.chapters()->topLevelItemCount(), 0);
@@ -446,6 +457,25 @@ void tst_modeldoc::handOver_nextSaveWritesNewOwner()
     const QDomElement root = p.saved();
     QCOMPARE(root.attribute("User") + root.attribute("Email"), QStringLiteral("Bobbob@x"));
     QCOMPARE(root.firstChildElement("Chapter").attribute("Name"), QStringLiteral("a"));
+}
+
+// A document with many chapters opens, saves and closes (the quit clears the tree) in time growing
+// with the chapters.
+void tst_modeldoc::manyChapters_openSaveClose_timeGrowsLinearly()
+{
+    const auto load = [](int count) {
+        Program p;
+        QByteArray xml = "<Root_ModelDoc MaxID='" + QByteArray::number(count + 1) + "'>";
+        for (int i = 1; i <= count; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            xml += "<Chapter No='" + n + ".' Name='c" + n + "' MID='' ID='" + n + "'/>";
+        }
+        p.open(xml + "</Root_ModelDoc>");
+        QCOMPARE(p.chapters()->topLevelItemCount(), count);
+        p.save();
+        QCOMPARE(p.saved().elementsByTagName("Chapter").size(), count);
+    };
+    verifyScales(load, 2000, 20000);
 }
 
 QTEST_MAIN(tst_modeldoc)

@@ -68,6 +68,7 @@ private slots:
     void addHtml_refusesAndStaysOpen();
     void refurl_changes_writtenAtOnce_ownerMarkedByKind_data();
     void refurl_changes_writtenAtOnce_ownerMarkedByKind();
+    void addHtml_openedFromPane_knowsPane_fromListDialog_none();
     void htmlList_cancelOrFrame_keepRecord_closeWrites();
     void openLink_webAtOnce_otherSchemesAsk_documentPaneOnlyShows();
 };
@@ -157,6 +158,36 @@ void tst_weblinks::refurl_changes_writtenAtOnce_ownerMarkedByKind()
     pane.DelRefferenceUrl();
     QCOMPARE(e.record.Links(), QStringList{QStringLiteral("New[$$]https://new.org")});
     QVERIFY(p.GetBoolVar(flag));
+}
+
+void tst_weblinks::addHtml_openedFromPane_knowsPane_fromListDialog_none()
+{
+    Program p;
+    Element e({QStringLiteral("A[$$]https://a.org")});
+    refurl pane;
+    pane.SetOwnerKind(refurl::QandAKind);
+    pane.SetEditable(1);
+    pane.SetElement(e.row);
+    pane.findChild<QTreeWidget *>()->setCurrentItem(pane.findChild<QTreeWidget *>()->topLevelItem(0));
+    for (void (refurl::*open)() : {&refurl::AddRefferenceUrl, &refurl::ModRefferenceUrl}) {
+        (pane.*open)();
+        AddHtml *dialog = shownAddHtml();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->Owner(), &pane);
+        dialog->reject();
+    }
+
+    HtmlList list;
+    list.SetReadOnly(false);
+    list.SetOwnerKind(refurl::QandAKind);
+    list.SetElement(e.row);
+    list.show();
+    button(&list, "NEW")->click();
+    AddHtml *dialog = shownAddHtml();
+    QVERIFY(dialog);
+    QVERIFY(!dialog->Owner());
+    dialog->reject();
+    button(&list, "CANCEL")->click();
 }
 
 void tst_weblinks::htmlList_cancelOrFrame_keepRecord_closeWrites()

@@ -41,6 +41,7 @@ private slots:
     void buildElements_attributesReferencesAndExplanation();
     void clearDocument_keepsRootAndItsAttributes();
     void openMember_missingFileCreated_damagedOrExistingNeverWritten();
+    void openMember_wrongRoot_reportedByNameAndKept();
 };
 
 void tst_instancefiles::grid_writesThirtyCrLfLines_noRemainsOfLongerFile()
@@ -267,6 +268,24 @@ void tst_instancefiles::openMember_missingFileCreated_damagedOrExistingNeverWrit
     QCOMPARE(f.store->GetXmlDoc(XmlIndex::InstanceDoc)->documentElement().tagName(),
              QStringLiteral("Root_InstanceDoc"));
     QVERIFY(QFileInfo::exists(f.path("DocInstance.xml")));
+}
+
+// Another kind of file under an instance file's name: its children are no elements of the member.
+void tst_instancefiles::openMember_wrongRoot_reportedByNameAndKept()
+{
+    Folder f;
+    const QByteArray bytes(
+        "<Root_Question ID=\"1\" MaxID=\"9\"><LClass ID=\"1\" MID=\"1\"/></Root_Question>");
+    writeFile(f.path("instance_1.xml"), bytes);
+    QCOMPARE(f.files.OpenMemberDocument(1), InstanceFiles::Failed);
+    QVERIFY(!f.store->HasDoc(XmlIndex::Instance + 1));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File left out"));
+    QVERIFY2(UiReport::LastText().contains(f.path("instance_1.xml")), qPrintable(UiReport::LastText()));
+    QVERIFY(UiReport::LastText().contains(QStringLiteral("\"Root_Question\"")));
+    QCOMPARE(f.GetIntVar(RegSlot::IntLastErrorKind), 2);
+    // Opening again finds the same: it is never replaced by a new document.
+    QCOMPARE(f.files.OpenMemberDocument(1), InstanceFiles::Failed);
+    QCOMPARE(readFile(f.path("instance_1.xml")), bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_instancefiles)

@@ -1,4 +1,5 @@
 #include "core/xmlclass.h"
+#include "loadtiming.h"
 #include "members/memberfiles.h"
 
 #include <QDir>
@@ -42,6 +43,7 @@ private slots:
     void load_missing_reportsKindZero();
     void load_halfWritten_failsAndKeepsBytes();
     void readGroup_hostileIds_skippedWithLineAndKeptOnSave();
+    void readGroup_manyUsers_timeGrowsLinearly();
     void nextFreeNumber_skipsOrphanFiles();
     void createManagerFile_writesRootAndChildren();
     void saveGroup_childrenInOrder();
@@ -107,6 +109,24 @@ void tst_memberfiles::readGroup_hostileIds_skippedWithLineAndKeptOnSave()
     for (const QString &text : qAsConst(refused))
         QVERIFY2(saved.contains(text.trimmed()), qPrintable(text));
     QCOMPARE(saved.count(QStringLiteral("<USER ")), 6);
+}
+
+// Most of the entries are refused (numbers past 9999), and each refusal copies the entry: the
+// group must still be read in one pass over the list.
+void tst_memberfiles::readGroup_manyUsers_timeGrowsLinearly()
+{
+    const auto load = [](int count) {
+        Scope s;
+        QByteArray xml("<Root_manager User=\"m\" Email=\"m@x\" MaxID=\"2\"><GROUP>");
+        for (int i = 1; i <= count; ++i)
+            xml += "<USER ID=\"" + QByteArray::number(i) + "\" Name=\"u\" Email=\"u@x\"/>";
+        s.write(QStringLiteral("manager.xml"), xml + "</GROUP></Root_manager>");
+        QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+        const GroupData g = s.files.ReadGroup();
+        QCOMPARE(g.users.size(), std::min(count, MemberFiles::MaxMemberId));
+        QCOMPARE(g.skipped.size(), std::max(0, count - MemberFiles::MaxMemberId));
+    };
+    TestSupport::verifyScales(load, 20000, 200000);
 }
 
 void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()

@@ -42,6 +42,7 @@ private slots:
     void addLclass_classLeftKeepsItsEdits_startComparedAsDate();
     void addLclass_craftedCounters_neverReusedOrNegative_data();
     void addLclass_craftedCounters_neverReusedOrNegative();
+    void openModel_hugeName_rowsShowItsStartSaveKeepsItWhole();
 };
 
 void tst_model::newModel_writesHeaderOnlyDocuments()
@@ -469,6 +470,29 @@ void tst_model::addLclass_craftedCounters_neverReusedOrNegative()
     p.window->MenuSave();
     QCOMPARE(readXml(p.modelXml()).documentElement().attribute("MaxID"), savedMaxId);
     QVERIFY(!QFileInfo::exists(p.versionDir() + "/model_-2147483648.txt"));
+}
+
+// A name of thousands of characters from another member's model.xml: every tree copying the rows
+// lays their text out at each column fit, so rows show its start; the model keeps it whole.
+void tst_model::openModel_hugeName_rowsShowItsStartSaveKeepsItWhole()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    const QByteArray name(5000, 'n');
+    p.write("<Root_Model User='me' Email='me@x' MaxID='3'><LClass ID='1' Name='" + name +
+            "' Element='e'><SClass ID='2' Name='s' Element='@A'/></LClass></Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    QTreeWidgetItem *l = p.tree()->topLevelItem(0);
+    QVERIFY(l);
+    QCOMPARE(l->text(model::ColLclass), QString::fromLatin1(name.left(1000)) + QChar(0x2026));
+    QCOMPARE(l->child(0)->text(model::ColSclass), QStringLiteral("s"));
+    QCOMPARE(model::RecordOf(l)->GetAttr(QStringLiteral("Name")), QString::fromLatin1(name));
+    p.editor()->SetCurrentItem(l);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.window->MenuSave();
+    QCOMPARE(readXml(p.modelXml()).documentElement().firstChildElement("LClass").attribute("Name"),
+             QString::fromLatin1(name));
 }
 
 QTEST_MAIN(tst_model)

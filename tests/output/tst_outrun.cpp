@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextCodec>
 #include <QtTest>
@@ -52,14 +53,18 @@ private slots:
     void writeGenerated_stoppedFileReportedOthersWritten();
     void outputPath_data();
     void outputPath();
+    void writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion();
     void writeGenerated_localeEncoding_data();
     void writeGenerated_localeEncoding();
     void copyReferences_sameOlderMissingSkipOverwriteCancel();
+    void hostileNamesAndLinks_nothingOutsideTheFolder();
     void extensionPattern_data();
     void extensionPattern();
     void selectionIndexes_stayClearOfOtherDocuments();
     void dialog_noOwnMemberIsNotShown();
     void dialog_runWritesOutputsAndRemembersTheChoices();
+    void dialog_hostileOutDir_refusedAndSaid_data();
+    void dialog_hostileOutDir_refusedAndSaid();
 };
 
 void tst_outrun::writeGenerated_refusesEscapesAndFailuresCountsTheRest()
@@ -135,6 +140,52 @@ void tst_outrun::outputPath()
     QFETCH(QString, dir);
     QFETCH(QString, name);
     QTEST(FileOutProgress::OutputPath(dir, name), "path");
+}
+
+void tst_outrun::writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion()
+{
+    RegistryScope scope;
+    QTemporaryDir tmp;
+    QList<GeneratedFile> files;
+    for (int i = 0; i < 50; ++i)
+        files.append({QStringLiteral("f%1.c").arg(i), QStringLiteral("text")});
+    FileOutProgress progress;
+    auto *bar = progress.findChild<QProgressBar *>("PBAR");
+    // Expansion fills the first half of the bar, the writing the second.
+    progress.ResetProgress();
+    QVERIFY(progress.GenerateStep(25, 50));
+    QVERIFY(progress.isVisible());
+    QCOMPARE(bar->value(), 25);
+    QVERIFY(progress.GenerateStep(50, 50));
+    QCOMPARE(bar->value(), 50);
+    progress.SetOutputFiles(tmp.path(), &files);
+    int lowest = 100;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) { lowest = std::min(lowest, v); });
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(progress.Done(), 50);
+    QCOMPARE(bar->value(), 100);
+    QVERIFY(lowest > 50);
+    QVERIFY(!progress.isVisible());
+
+    // Cancel pressed while the files are written: the writing stops at the next file.
+    QDir(tmp.path()).removeRecursively();
+    QDir().mkpath(tmp.path());
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &files);
+    QTimer::singleShot(0, &progress, [&] { progress.findChild<QPushButton *>("CANCEL")->click(); });
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QVERIFY(progress.Done() < files.size());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), progress.Done());
+    QVERIFY(!progress.isVisible());
+
+    // Cancel pressed during the expansion: the step says stop, and the next run starts clean.
+    progress.ResetProgress();
+    QVERIFY(progress.GenerateStep(1, 50));
+    progress.findChild<QPushButton *>("CANCEL")->click();
+    QVERIFY(!progress.GenerateStep(2, 50));
+    QVERIFY(progress.Cancelled());
+    progress.ResetProgress();
+    QVERIFY(!progress.Cancelled());
 }
 
 void tst_outrun::writeGenerated_localeEncoding_data()
@@ -234,6 +285,57 @@ void tst_outrun::copyReferences_sameOlderMissingSkipOverwriteCancel()
     QVERIFY(msg->text().contains("can not be copy"));
     progress.findChild<QPushButton *>("SKIP")->click();
     QVERIFY(!progress.isVisible());
+}
+
+// Reference files and generated files come from other members: whatever their names or links,
+// the run writes only inside the output folder, reads only among the reference files, and says
+// what it refused.
+void tst_outrun::hostileNamesAndLinks_nothingOutsideTheFolder()
+{
+    RegistryScope scope;
+    QTemporaryDir tmp;
+    scope.SetStrVar(RegSlot::StrInstanceDir, tmp.filePath("inst"));
+    const QString src = tmp.filePath("inst/REFERENCE/1/7/");
+    const QString out = tmp.filePath("a/b/out");
+    const QString outside = tmp.filePath("outside");
+    QDir().mkpath(out);
+    QDir().mkpath(src);
+    QDir().mkpath(outside);
+    writeFile(outside + "/secret", "secret");
+    writeFile(outside + "/victim", "victim");
+    for (const char *name : {"..\\..\\x.txt", "a\nb.txt", "-rf", "t.txt"})
+        writeFile(src + QString::fromUtf8(name), name);
+    QVERIFY(QFile::link(outside + "/secret", src + "link.txt"));
+    QVERIFY(QFile::link(outside + "/victim", out + "/t.txt"));
+    QVERIFY(QFile::link(outside, out + "/sub"));
+    QVERIFY(QFile::link(outside + "/victim", out + "/z.c"));
+
+    QTreeWidget tree;
+    FileOutProgress::RingHeads heads;
+    for (const char *name : {"..\\..\\x.txt", "a\nb.txt", "-rf", "t.txt", "link.txt"})
+        heads.insert(name, fileRow(&tree, name, "1-7", true));
+    FileOutProgress progress;
+    progress.ResetProgress();
+    const QList<GeneratedFile> files = {{"sub/y.c", "through a link"}, {"z.c", "onto a link"}};
+    progress.SetOutputFiles(out, &files);
+    QVERIFY(progress.StartOutput(true, true, out, &heads));
+    auto *msg = progress.findChild<QLabel *>("MSG");
+    QStringList refused;
+    while (progress.isVisible()) {
+        QVERIFY2(msg->text().contains("leads outside its folder"), qPrintable(msg->text()));
+        refused << msg->text();
+        progress.findChild<QPushButton *>("SKIP")->click();
+    }
+    QCOMPARE(refused.size(), 3);
+    for (const char *name : {"..\\..\\x.txt", "t.txt", "link.txt"})
+        QVERIFY2(refused.filter(QString::fromUtf8(name)).size() == 1, name);
+    QCOMPARE(readFile(out + "/a\nb.txt"), QByteArray("a\nb.txt"));
+    QCOMPARE(readFile(out + "/-rf"), QByteArray("-rf"));
+    QCOMPARE(readFile(outside + "/victim"), QByteArray("victim"));
+    QCOMPARE(QDir(outside).entryList(QDir::Files | QDir::Hidden), (QStringList{"secret", "victim"}));
+    QVERIFY(!QFile::exists(out + "/link.txt"));
+    QVERIFY(!QFile::exists(tmp.filePath("a/x.txt")) && !QFile::exists(tmp.filePath("x.txt")));
+    QCOMPARE(progress.Done(), 5); // two copied, three skipped at the question
 }
 
 void tst_outrun::extensionPattern_data()
@@ -354,6 +456,65 @@ void tst_outrun::dialog_runWritesOutputsAndRemembersTheChoices()
     QCOMPARE(lclass->child(0)->checkState(3), Qt::Checked);
     QCOMPARE(lclass->child(1)->checkState(3), Qt::Unchecked);
     QCOMPARE(dialog.findChild<QLineEdit *>("DIR")->text(), out.path());
+}
+
+void tst_outrun::dialog_hostileOutDir_refusedAndSaid_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("relative") << QStringLiteral("relative");
+    QTest::newRow("dot-dot") << QStringLiteral("dotdot");
+    QTest::newRow("link") << QStringLiteral("link");
+    QTest::newRow("absolute") << QStringLiteral("absolute");
+}
+
+// The selection files lie in shared folders. An output folder read from them is shown and used
+// only when it is an absolute path without ".." that is no link; otherwise the dialog says so
+// and the run writes nothing until a folder is chosen.
+void tst_outrun::dialog_hostileOutDir_refusedAndSaid()
+{
+    QFETCH(QString, kind);
+    GenProgram p;
+    p.openInstances();
+    p.openCase(QStringLiteral("e1_plain_var"));
+    p.SetIntVar(RegSlot::IntDocKind, 4);
+    QTreeWidget *mtree = p.GetObj<manager>(RegSlot::ObjManager)->GetTree();
+    auto *row = new QTreeWidgetItem(mtree);
+    row->setData(0, Qt::UserRole, 1);
+    QTemporaryDir elsewhere;
+    QDir().mkpath(elsewhere.filePath("real"));
+    QString dir;
+    if (kind == "relative")
+        dir = QStringLiteral("../../x");
+    else if (kind == "dotdot")
+        dir = elsewhere.filePath("real/../../x");
+    else if (kind == "link")
+        QVERIFY(QFile::link(elsewhere.filePath("real"), dir = elsewhere.filePath("link")));
+    else
+        dir = elsewhere.filePath("real");
+    for (const QString &file : {p.dir() + "/defoutput_1.xml", p.instanceDir() + "/refoutput_1.xml"}) {
+        const QByteArray root = file.contains("def") ? "Root_DefOutput" : "Root_RefOutput";
+        writeFile(file,
+                  "<" + root + "><OutDir dir=\"" + dir.toHtmlEscaped().toUtf8() + "\"/></" + root + ">");
+    }
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    auto *msg = dialog.findChild<QLabel *>("MSG");
+    auto *shown = dialog.findChild<QLineEdit *>("DIR");
+    if (kind == "absolute") {
+        QCOMPARE(shown->text(), dir);
+        QCOMPARE(msg->text(), QString());
+        dialog.findChild<QPushButton *>("OUTPUT")->click();
+        QTRY_VERIFY(!dialog.Progress()->isVisible());
+        QVERIFY(QFileInfo(dir + "/main.c").isFile());
+        return;
+    }
+    QVERIFY2(msg->text().contains("is not used") && msg->text().contains(dir), qPrintable(msg->text()));
+    QVERIFY(shown->text() != dir);
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QVERIFY(!dialog.Progress()->isVisible());
+    QCOMPARE(QDir(elsewhere.filePath("real")).entryList(QDir::Files), QStringList());
+    QVERIFY(!QFile::exists(QDir::current().filePath("../../x")));
+    QVERIFY(!QFile::exists(QDir::cleanPath(elsewhere.filePath("../x"))));
 }
 
 QTEST_MAIN(tst_outrun)

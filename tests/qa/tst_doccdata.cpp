@@ -35,6 +35,8 @@ private slots:
     void text_roundTrip_unchanged();
     void read_missingAttributes_defaults();
     void save_damagedFile_neverWritten();
+    void load_wrongRoot_reportedOnceAndNeverWritten_data();
+    void load_wrongRoot_reportedOnceAndNeverWritten();
     void save_recordWithoutEntries_notWritten();
     void save_pathIsFolder_reportedAndKeptModified();
     void text_forbiddenCharacters_replacedFileReadsBackWhole();
@@ -177,6 +179,41 @@ void tst_doccdata::save_damagedFile_neverWritten()
     store.AddCaseNow("k", nullptr, 1, "Ann", "new");
     store.SaveModified();
     QCOMPARE(parse(path).documentElement().elementsByTagName("CASE").size(), 2);
+}
+
+void tst_doccdata::load_wrongRoot_reportedOnceAndNeverWritten_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("mail");
+    QTest::newRow("question history") << QStringLiteral("question_1_1.hst") << false;
+    QTest::newRow("mail history") << QStringLiteral("mail_1_.eml") << true;
+}
+
+// Another kind of file under a history's name is left out with a word, and never replaced.
+void tst_doccdata::load_wrongRoot_reportedOnceAndNeverWritten()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, mail);
+    const QString path = m_dir.filePath(name);
+    const QByteArray other = "<Root_Chat MaxID=\"3\"><CASE ID=\"1\"><![CDATA[theirs]]></CASE></Root_Chat>";
+    writeAt(path, other, QDateTime::currentDateTime().addSecs(-60));
+    DocCdata store;
+    if (mail)
+        store.SetMode(DocCdata::MailKind);
+    QVERIFY(store.LoadIfChanged("k", path)->isEmpty());
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File left out"));
+    QVERIFY2(UiReport::LastText().startsWith(path) && UiReport::LastText().contains("\"Root_Chat\""),
+             qPrintable(UiReport::LastText()));
+    UiReport::ClearLast();
+    QVERIFY(store.LoadIfChanged("k", path)->isEmpty());
+    QCOMPARE(UiReport::LastText(), QString());
+    store.SetRecordPath("k", path);
+    if (mail)
+        store.AddRecordNow("k", nullptr, "Ann", "1", "t", "0", "new");
+    else
+        store.AddCaseNow("k", nullptr, 1, "Ann", "new");
+    store.SaveModified();
+    QCOMPARE(readFile(path), other);
 }
 
 void tst_doccdata::save_recordWithoutEntries_notWritten()

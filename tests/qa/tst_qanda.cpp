@@ -1,6 +1,7 @@
 #include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "loadtiming.h"
 #include "model/calendar.h"
 #include "qasession.h"
 #include "shell/numeditor.h"
@@ -67,6 +68,9 @@ private slots:
     void historyText_onlyNewestUnsavedEntryEdited();
     void panel_withoutOwnMember_offersNothing();
     void types_storedUntranslated_shownTranslated_readEitherForm();
+    void unreadableFiles_oneReportNamingEachAndKept();
+    void manyEntries_newestFirstAndTimeGrowsLinearly_data();
+    void manyEntries_newestFirstAndTimeGrowsLinearly();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -441,6 +445,87 @@ void tst_qanda::panel_withoutOwnMember_offersNothing()
     QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), 0);
     s.Save();
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+// Files that are there but not shown: another member's that does not parse, and files of another
+// kind under a question or answer file's name (another member's and an own one).
+void tst_qanda::unreadableFiles_oneReportNamingEachAndKept()
+{
+    const QByteArray truncated = "<Root_Question ID=\"2\" MaxID=\"3\"><Quest ID=\"1\"";
+    const QByteArray wrong =
+        "<Root_Question ID=\"2\" MaxID=\"3\"><Q_Ans ID=\"1\" QuestID=\"1-1\"/></Root_Question>";
+    const QByteArray ownWrong = "<Root_Chat><Quest ID=\"1\" Name=\"m1\"/></Root_Chat>";
+    writeFile(path("question_2.xml"), truncated);
+    writeFile(path("answer_2.xml"), wrong);
+    writeFile(path("question_1.xml"), ownWrong);
+    {
+        QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QCOMPARE(UiReport::LastTitle(), QStringLiteral("File left out"));
+        const QStringList lines = UiReport::LastText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.at(0).startsWith(path("question_1.xml")) && lines.at(0).contains("\"Root_Chat\""),
+                 qPrintable(lines.at(0)));
+        QVERIFY2(lines.at(1).startsWith(path("question_2.xml")) && lines.at(1).contains("Parse error"),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(2).startsWith(path("answer_2.xml")) && lines.at(2).contains("\"Root_Question\""),
+                 qPrintable(lines.at(2)));
+        QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), 0);
+        s.Save();
+    }
+    QCOMPARE(readFile(path("question_2.xml")), truncated);
+    QCOMPARE(readFile(path("answer_2.xml")), wrong);
+    QCOMPARE(readFile(path("question_1.xml")), ownWrong);
+}
+
+void tst_qanda::manyEntries_newestFirstAndTimeGrowsLinearly_data()
+{
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("question_2.xml") << false;
+    QTest::newRow("answer_2.xml") << true;
+}
+
+// Another member's file with many entries: the tab opens and closes in time growing with the
+// entries, and shows them newest first (ModifyDate, else StartDate), equal dates in file order.
+void tst_qanda::manyEntries_newestFirstAndTimeGrowsLinearly()
+{
+    QFETCH(bool, answers);
+    const auto date = [](int i) {
+        const QDateTime base(QDate(2024, 1, 1), QTime(0, 0));
+        return base.addSecs(60 * ((i * 7919) % 1000)).toString(QStringLiteral("yyyy/MM/dd hh:mm")).toUtf8();
+    };
+    const auto entry = [&](int i) {
+        const QByteArray attr = i % 3 ? "ModifyDate" : "StartDate";
+        return " ID=\"" + QByteArray::number(i) + "\" Name=\"m2\" " + attr + "=\"" + date(i) + "\"";
+    };
+    const auto load = [&](int count) {
+        QTemporaryDir dir;
+        QByteArray xml =
+            answers ? "<Root_Answer ID=\"2\" MaxID=\"1\">" : "<Root_Question ID=\"2\" MaxID=\"1\">";
+        for (int i = 1; i <= count; ++i) {
+            xml += answers ? "<Q_Ans" + entry(i) + " QuestID=\"1-1\"/>"
+                           : "<Quest" + entry(i) + "><ToUser><User ID=\"1\"/></ToUser></Quest>";
+        }
+        xml += answers ? "</Root_Answer>" : "</Root_Question>";
+        writeFile(dir.filePath(answers ? "answer_2.xml" : "question_2.xml"), xml);
+        writeFile(dir.filePath("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"2\"><Quest ID=\"1\" "
+                                                  "Name=\"m1\"><ToUser><User ID=\"2\"/></ToUser></Quest>"
+                                                  "</Root_Question>");
+        QaSession s(dir.path(), QStringLiteral("m1@x"), kTwo);
+        QTreeWidgetItem *shown = answers ? s.panel()->QuestionTree()->topLevelItem(0)->child(0)
+                                         : s.panel()->AnswerTree()->invisibleRootItem();
+        QCOMPARE(shown->childCount(), count);
+        if (count > 20000)
+            return;
+        const QString prefix = answers ? QStringLiteral("A2-") : QStringLiteral("Q2-");
+        QList<QPair<QString, int>> expected;
+        for (int i = 1; i <= count; ++i)
+            expected.append({QString::fromUtf8(date(i)), i});
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto &a, const auto &b) { return a.first > b.first; });
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(shown->child(i)->text(QandA::ColId), prefix + QString::number(expected.at(i).second));
+    };
+    verifyScales(load, 2000, 20000);
 }
 
 QTEST_MAIN(tst_qanda)

@@ -511,7 +511,7 @@ void tst_redmineupdateissue::delete_askedOnceNamingCount_childRemovedRunGoesOn()
 
     {
         QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
-        Boxes boxes(QStringLiteral("cancel"));
+        Boxes boxes(QStringLiteral("no"));
         QTest::mouseClick(t.w<QPushButton>("UPDATE"), Qt::LeftButton);
         QCOMPARE(boxes.texts.size(), 1);
         QVERIFY(boxes.texts.first().startsWith(QLatin1String("2 issue(s) will be deleted")));
@@ -523,7 +523,7 @@ void tst_redmineupdateissue::delete_askedOnceNamingCount_childRemovedRunGoesOn()
     rest("GET", QStringLiteral("/issues/%1.xml").arg(gone), &status);
     QCOMPARE(status, 200);
 
-    Boxes boxes(QStringLiteral("del"));
+    Boxes boxes(QStringLiteral("yes"));
     QVERIFY(t.update());
     QCOMPARE(boxes.texts.size(), 1);
     QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));

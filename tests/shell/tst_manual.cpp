@@ -31,6 +31,7 @@ private slots:
     void makeTree_shippedIndex_everyLinkResolves();
     void fillItem_links_onlyHttpsKeptOthersPrefixed();
     void makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited();
+    void holdPages_loadsOnlyOnRelease_thePageStillChosen();
     void loadIndex_damagedOrMissing_reportsAndLeavesTreesEmpty();
     void makeTree_noStoreOrNoDocument_leavesTreeEmpty();
     void rightClick_onlyOverLink_opensInBrowser();
@@ -223,6 +224,34 @@ void tst_manual::makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited()
     manual.manualDblClicked(second, 1);
     QTRY_VERIFY_WITH_TIMEOUT(started.count() >= 1, 15000);
     QCOMPARE(view->url(), QUrl(linkOf(second)));
+}
+
+void tst_manual::holdPages_loadsOnlyOnRelease_thePageStillChosen()
+{
+    Fixture f;
+    Manual manual;
+    auto *view = manual.findChild<ManualView *>();
+    QSignalSpy started(view, &QWebEngineView::loadStarted);
+    QVERIFY(manual.LoadManualIndex());
+    manual.HoldPages(true);
+    manual.MakeManualTree(false);
+    QTreeWidget *tree = treeOf(manual);
+    QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
+    // The choice while held is remembered, not loaded; the last one counts.
+    tree->setCurrentItem(tree->topLevelItem(1));
+    QCOMPARE(visitedOf(tree->topLevelItem(1)), 0);
+    QVERIFY(view->url().isEmpty());
+    manual.HoldPages(false);
+    QCOMPARE(visitedOf(tree->topLevelItem(1)), 1);
+    QCOMPARE(visitedOf(tree->topLevelItem(0)), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(1))), 15000);
+    // Released with nothing chosen meanwhile: nothing is loaded again.
+    started.clear();
+    manual.HoldPages(true);
+    manual.HoldPages(false);
+    QTest::qWait(50);
+    QVERIFY(started.isEmpty());
 }
 
 void tst_manual::loadIndex_damagedOrMissing_reportsAndLeavesTreesEmpty()

@@ -7,6 +7,7 @@
 #include "core/xmlclass.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
+#include "shell/manual.h"
 #include "shell/tab.h"
 #include "shell/titlediag.h"
 #include "testsupport_widgets.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +23,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTranslator>
+#include <QTreeWidget>
+#include <QWebEngineView>
 #include <QtTest>
 #include <atomic>
 #include <sys/stat.h>
@@ -83,6 +87,7 @@ class tst_startup : public QObject
     Q_OBJECT
 private slots:
     void emptyHome_startsAndWritesSettings();
+    void firstFrame_paintedBeforeTabArea_sameWindowAfter();
     void afterStartup_onlyFileToolHelpEnabled();
     void end_exitsWithZero();
     void end_stuckWorker_exitsWithZero();
@@ -111,6 +116,51 @@ void tst_startup::emptyHome_startsAndWritesSettings()
     p.window->SetMailQueue(&queue);
     emit p.GetObj<SmtpControl>(RegSlot::ObjSmtpControl)->do_start();
     QTRY_COMPARE(p.window->StatusText(), QStringLiteral("send was complete"));
+}
+
+// What the first paint of the main window finds, and that the rest comes right after.
+struct FirstPaintSeen : public QObject, protected virtual globalvar {
+    bool painted = false;
+    bool tabArea = false;
+    int startPageRows = -1;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            tabArea = GetObj<Tab>(RegSlot::ObjTab) != nullptr;
+            if (auto *start = GetObj<Manual>(RegSlot::ObjStartPage))
+                startPageRows = start->findChild<QTreeWidget *>()->topLevelItemCount();
+        }
+        return false;
+    }
+};
+
+void tst_startup::firstFrame_paintedBeforeTabArea_sameWindowAfter()
+{
+    RegistryScope scope;
+    FirstPaintSeen seen;
+    auto *window = new MainWindow;
+    window->installEventFilter(&seen);
+    QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
+    QVERIFY(seen.painted);
+    QVERIFY(!seen.tabArea);
+    QVERIFY(seen.startPageRows > 0);
+    // Right after: the tab area, hidden, above the visible start page, the menus as before.
+    QVERIFY(window->TabArea());
+    QVERIFY(!window->TabArea()->IsTabAreaVisible());
+    auto *start = scope.GetObj<Manual>(RegSlot::ObjStartPage);
+    auto *tabs = scope.GetObj<QTabWidget>(RegSlot::ObjTabWidget);
+    QVERIFY(start->isVisible());
+    QCOMPARE(tabs->parentWidget(), start->parentWidget());
+    auto *layout = start->parentWidget()->findChild<QLayout *>(QStringLiteral("VL"));
+    QVERIFY(layout);
+    QCOMPARE(layout->indexOf(tabs), 0);
+    QCOMPARE(layout->indexOf(start), 1);
+    QVERIFY(menuNamed(window, "menuHelp")->isEnabled());
+    QVERIFY(!menuNamed(window, "menuModel")->isEnabled());
+    // The start page's first page is loaded once the window is up.
+    QTRY_VERIFY(!start->findChild<QWebEngineView *>()->url().isEmpty());
+    delete window;
 }
 
 void tst_startup::afterStartup_onlyFileToolHelpEnabled()

@@ -1,8 +1,10 @@
 #include "core/initxml.h"
 #include "core/sharedxml.h"
 #include "core/treeitemdata.h"
+#include "docs/instancedocument.h"
 #include "instance/instancefiles.h"
 #include "members/sharedfilecheck.h"
+#include "model/model.h"
 #include "openedprogram.h"
 
 #include <QTemporaryDir>
@@ -84,6 +86,7 @@ class tst_hostile : public QObject
 private slots:
     void initTestCase();
     void generated_opensWithEveryMemberAndElement();
+    void generated_everyTreeShowsTheRowsInOrderExpanded();
     void hostileFile_eachLoader_data();
     void hostileFile_eachLoader();
     void cleanupTestCase()
@@ -147,6 +150,66 @@ void tst_hostile::generated_opensWithEveryMemberAndElement()
     for (const QString &name : before.keys()) {
         if (!name.endsWith("0.iod"))
             QVERIFY2(after.value(name) == before.value(name), qPrintable(name));
+    }
+}
+
+// The trees of an open are built apart from their views and added at once: every row must still
+// arrive, in file order, expanded, with its icon, and the document's class tree mirror the
+// instance tree row for row.
+void tst_hostile::generated_everyTreeShowsTheRowsInOrderExpanded()
+{
+    QTemporaryDir dir;
+    WorkspaceGen::Result ws;
+    QString error;
+    const WorkspaceGen::Size size = WorkspaceGen::Size::Small();
+    QVERIFY(WorkspaceGen::Generate(size, dir.path(), &ws, &error));
+    OpenedProgram p;
+    QVERIFY(p.Open(ws));
+    QTreeWidget *users = p.tab()->GetUserTree();
+    QCOMPARE(users->topLevelItemCount(), size.members);
+    for (int n = 0; n < size.members; ++n) {
+        QTreeWidgetItem *member = users->topLevelItem(n);
+        QCOMPARE(member->data(1, Qt::UserRole).toInt(), n);
+        QCOMPARE(member->childCount(), size.instLclasses);
+        QVERIFY(member->isExpanded());
+        // IDs follow the file's order: large class, its small classes, their parameters.
+        int id = 1;
+        for (int l = 0; l < member->childCount(); ++l) {
+            QTreeWidgetItem *lclass = member->child(l);
+            QCOMPARE(lclass->text(5), QStringLiteral("I%1-%2").arg(n).arg(id++));
+            QVERIFY(lclass->isExpanded() && !lclass->icon(0).isNull());
+            for (int s = 0; s < lclass->childCount(); ++s) {
+                QTreeWidgetItem *sclass = lclass->child(s);
+                QCOMPARE(sclass->text(5), QStringLiteral("I%1-%2").arg(n).arg(id));
+                QVERIFY(sclass->isExpanded());
+                id += 1 + sclass->childCount();
+            }
+        }
+    }
+    // The document's class tree: the same rows in the same order, each naming its element.
+    QTreeWidget *classes = p.GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument)->ClassTree();
+    QCOMPARE(countRows(classes), countRows(users));
+    QList<QPair<QTreeWidgetItem *, QTreeWidgetItem *>> pairs;
+    for (int i = 0; i < users->topLevelItemCount(); ++i)
+        pairs.append(qMakePair(users->topLevelItem(i), classes->topLevelItem(i)));
+    while (!pairs.isEmpty()) {
+        const auto pair = pairs.takeFirst();
+        QCOMPARE(pair.second->text(7), pair.first->text(5));
+        QCOMPARE(pair.second->childCount(), pair.first->childCount());
+        QVERIFY(pair.second->childCount() == 0 || pair.second->isExpanded());
+        for (int i = 0; i < pair.first->childCount(); ++i)
+            pairs.append(qMakePair(pair.first->child(i), pair.second->child(i)));
+    }
+    // The model's rows in the model editor and in the instance tab, large and small classes open.
+    for (QTreeWidget *models : {p.GetObj<model>(RegSlot::ObjModel)->GetTree(), p.tab()->GetModelTree()}) {
+        QCOMPARE(models->topLevelItemCount(), size.lclasses);
+        for (int l = 0; l < size.lclasses; ++l) {
+            QTreeWidgetItem *lclass = models->topLevelItem(l);
+            QCOMPARE(lclass->childCount(), size.sclasses);
+            QVERIFY(!lclass->icon(0).isNull() && !lclass->child(0)->child(0)->icon(0).isNull());
+        }
+        if (models == p.tab()->GetModelTree())
+            QVERIFY(models->topLevelItem(0)->isExpanded() && models->topLevelItem(0)->child(0)->isExpanded());
     }
 }
 

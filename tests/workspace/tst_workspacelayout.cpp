@@ -41,6 +41,7 @@ private slots:
     void createWorkspace_layoutAndRefusals();
     void createModelFolders_makesLayoutOnce();
     void createModelFolders_blockedOrHostile_reportsError();
+    void ensureProjectFile_unwritable_reportsErrorKeepsExisting();
     void createOutputFolders_caseInsensitiveOutput();
 };
 
@@ -232,6 +233,28 @@ void tst_workspacelayout::createModelFolders_blockedOrHostile_reportsError()
     QVERIFY(!CreateModelFolders(ws, MarkerName, "M", "../../x", &versionDir, &error));
     QVERIFY(!QFileInfo::exists(ws + "/escape"));
     QVERIFY(!QFileInfo::exists(ws + "/pelmorine.def"));
+}
+
+void tst_workspacelayout::ensureProjectFile_unwritable_reportsErrorKeepsExisting()
+{
+    RegistryScope reg;
+    QTemporaryDir tmp;
+    const QString ws = tmp.path() + "/w.ws";
+    QString error;
+    QVERIFY(MakeDir(ws, &error));
+    QVERIFY(MakeDir(ws, &error));
+    QVERIFY(error.isEmpty());
+    QVERIFY(!MakeDir(tmp.path() + "/none/deeper", &error));
+    QCOMPARE(error, "tolvek workspace can not make Directory\n" + tmp.path() + "/none/deeper");
+
+    // A file where the folder should be: the project file cannot be written.
+    touch(tmp.path() + "/plain");
+    QVERIFY(!EnsureProjectFile(tmp.path() + "/plain", MarkerName, &error));
+    QCOMPARE(error, "Can not make file\n" + tmp.path() + "/plain/pelmorine.prj");
+
+    touch(ws + "/pelmorine.prj", "kept\n");
+    QVERIFY(EnsureProjectFile(ws, MarkerName, &error));
+    QCOMPARE(readAll(ws + "/pelmorine.prj"), QByteArray("kept\n"));
 }
 
 void tst_workspacelayout::createOutputFolders_caseInsensitiveOutput()
