@@ -692,7 +692,7 @@ void tst_redmineupdateissue::refusal_everySend_underProcessKeepsChoicesPressAgai
                  .arg(t.projectId, QLatin1String(subject))
                  .toUtf8());
     QVERIFY(t.show());
-    Boxes boxes(QStringLiteral("del"));
+    Boxes boxes(QStringLiteral("yes"));
     h.at = MsgCode::RedmineIssueDeleted;
     QTest::mouseClick(update, Qt::LeftButton);
     refusedAndFree();
