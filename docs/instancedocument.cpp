@@ -88,18 +88,14 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
         QTreeWidgetItem *row = record ? record->docRow : nullptr;
         if (!row)
             return;
-        // Texts left from an earlier build go; a row built for this open has none to clear. The
-        // last column is written first: the row's columns then grow once, not once per column.
-        row->setText(7, element->text(5));
-        for (int c = 0; c < 7; ++c) {
-            if (!row->data(c, Qt::DisplayRole).isNull())
-                row->setText(c, QString());
-        }
+        for (int c = 0; c < 8; ++c)
+            row->setText(c, QString());
         row->setText(nameColumn[level][1], element->text(nameColumn[level][0]));
         if (level > 0) {
             row->setText(6, element->text(4));
             showClassRow(row, static_cast<QTreeWidgetItem *>(element->data(3, Qt::UserRole).value<void *>()));
         }
+        row->setText(7, element->text(5));
         row->setIcon(0, element->icon(0));
         // Children first, then the row joins its parent: the tree is whole before the view sees
         // it, rather than told of every row.

@@ -421,9 +421,8 @@ void deftab::CreateMirrorItems(QTreeWidgetItem *row, int number)
 void deftab::makeElementMirrors(TreeItemData *record, const QString &key, bool withSchedule)
 {
     record->docRow = new QTreeWidgetItem;
-    // Column 2 first: the row's columns grow once.
-    record->docRow->setData(2, Qt::UserRole, QVariant::fromValue<void *>(nullptr));
     record->docRow->setData(1, Qt::UserRole, key);
+    record->docRow->setData(2, Qt::UserRole, QVariant::fromValue<void *>(nullptr));
     if (withSchedule) {
         record->scheduleRow = new QTreeWidgetItem;
         record->scheduleRow->setData(1, Qt::UserRole, key);

@@ -32,6 +32,21 @@ QString gridLabel(const QString &row, const QString &col)
     return text;
 }
 
+// A grid position as toInt() reads it; plain digits, nearly every value, skip its locale-aware
+// parse, which the open would run four times for every parameter row.
+int gridNumber(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return text.toInt();
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return text.toInt();
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
 // Each attribute node is fetched once: item(i) walks the element's attribute map from its start.
 void copyAttributes(TreeItemData *record, const QDomElement &e)
 {
@@ -370,25 +385,23 @@ bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const
     const TreeItemData *modelRecord = model::RecordOf(modelRow);
     const QString rowAttr = GetStrVar(RegSlot::StrAttrRow);
     const QString colAttr = GetStrVar(RegSlot::StrAttrCol);
-    // The highest column of a row is written first: a write past a row's columns grows them to
-    // that column, one reallocation for the row rather than one per column.
     auto *row = new QTreeWidgetItem;
-    row->setText(5, QStringLiteral("I") + key);
     auto *companion = new QTreeWidgetItem;
-    companion->setText(1, modelRow->text(3));
     companion->setText(0, modelRow->text(2));
+    companion->setText(1, modelRow->text(3));
     companion->setIcon(0, SharedIcon::Get(SharedIcon::Param));
     companion->setData(1, Qt::UserRole, pointer(row));
     const QString modelRowText = modelRecord ? modelRecord->GetAttr(rowAttr) : QString();
     const QString modelColText = modelRecord ? modelRecord->GetAttr(colAttr) : QString();
     row->setText(3, gridLabel(modelRowText, modelColText));
     row->setText(4, modelRecord ? modelRecord->GetAttr(GetStrVar(RegSlot::StrAttrName)) : QString());
+    row->setText(5, QStringLiteral("I") + key);
     row->setData(4, Qt::UserRole, pointer(modelRecord ? modelRecord->instanceItem : nullptr));
     const QString maxParam = srec->GetAttr(GetStrVar(RegSlot::StrAttrMaxParam));
     for (const QString &attr : {rowAttr, colAttr}) {
         const QString own = record->GetAttr(attr);
-        const int value = (own == QLatin1String("N") ? maxParam : own).toInt();
-        if (srec->GetAttr(attr).toInt() < value)
+        const int value = gridNumber(own == QLatin1String("N") ? maxParam : own);
+        if (gridNumber(srec->GetAttr(attr)) < value)
             srec->SetAttr(attr, QString::number(value));
     }
     record->pageItem = companion;
