@@ -199,10 +199,14 @@ void ChapterEditor::showClassRow(QTreeWidgetItem *row, QTreeWidgetItem *chapter)
 {
     if (!row)
         return;
+    // Every row shares one brush of each colour: a brush built per row is an allocation per row
+    // and per column, tens of thousands at a large open.
+    static const QBrush tied(Qt::black);
+    static const QBrush untied(Qt::red);
     row->setData(2, Qt::UserRole, pointerData(chapter));
     for (int c : {0, 1}) {
         row->setText(c, chapter ? chapter->text(c) : unsetText());
-        row->setForeground(c, chapter ? QBrush(Qt::black) : QBrush(Qt::red));
+        row->setForeground(c, chapter ? tied : untied);
     }
 }
 

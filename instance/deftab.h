@@ -197,11 +197,12 @@ private:
     bool parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, const QDomElement &e,
                              QTreeWidgetItem *row);
     bool parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const QDomElement &p, int n);
-    QTreeWidgetItem *acceptedModelRow(TreeItemData *record) const;
+    QTreeWidgetItem *acceptedModelRow(TreeItemData *record, QString *key) const;
     // Whether key names an instance of the model state class stateMid in the transition's large
     // class: a kept "State" may name nothing else.
     bool isStateOf(const QTreeWidgetItem *transition, const QString &key, const QString &stateMid) const;
-    void finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow);
+    void finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow,
+                        const QString &key);
     void makeElementMirrors(TreeItemData *record, const QString &key, bool withSchedule);
     void commitRow(QTreeWidgetItem *row);
     void clearUserTree(bool shared);

@@ -18,6 +18,44 @@ QVariant pointer(void *p)
 {
     return QVariant::fromValue(p);
 }
+
+// "K[row][col]", built in one buffer: the open writes it for every parameter row.
+QString gridLabel(const QString &row, const QString &col)
+{
+    QString text;
+    text.reserve(row.size() + col.size() + 5);
+    text.append(QLatin1String("K["))
+        .append(row)
+        .append(QLatin1String("]["))
+        .append(col)
+        .append(QLatin1Char(']'));
+    return text;
+}
+
+// A grid position as toInt() reads it; plain digits, nearly every value, skip its locale-aware
+// parse, which the open would run four times for every parameter row.
+int gridNumber(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return text.toInt();
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return text.toInt();
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+// Each attribute node is fetched once: item(i) walks the element's attribute map from its start.
+void copyAttributes(TreeItemData *record, const QDomElement &e)
+{
+    const QDomNamedNodeMap attrs = e.attributes();
+    for (int i = 0; i < attrs.count(); ++i) {
+        const QDomAttr attr = attrs.item(i).toAttr();
+        record->SetAttr(attr.name(), attr.value());
+    }
+}
 } // namespace
 
 void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
@@ -157,11 +195,14 @@ void deftab::LoadMemberInstance(int n)
 // The model row of an element read from a member's file, or null when the element is refused:
 // its model element is missing, or its ID is no plain number (IDs end up in file names) or is
 // taken already (two elements would share their files).
-QTreeWidgetItem *deftab::acceptedModelRow(TreeItemData *record) const
+QTreeWidgetItem *deftab::acceptedModelRow(TreeItemData *record, QString *key) const
 {
     model *mdl = modelEditor();
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    if (!mdl || !InstanceFiles::IsDecimal(record->GetAttr(idAttr)) || m_rows.contains(KeyOf(record, idAttr)))
+    if (!mdl || !InstanceFiles::IsDecimal(record->GetAttr(idAttr)))
+        return nullptr;
+    *key = KeyOf(record, idAttr);
+    if (m_rows.contains(*key))
         return nullptr;
     return mdl->FindItem(record->GetAttr(GetStrVar(RegSlot::StrAttrMID)));
 }
@@ -188,20 +229,21 @@ bool deftab::parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, con
                  (m->LatestTarget.isEmpty() || Calendar::StrToDate(m->LatestTarget) < date))
             m->LatestTarget = attr.value();
     }
-    QTreeWidgetItem *modelRow = acceptedModelRow(record);
+    QString key;
+    QTreeWidgetItem *modelRow = acceptedModelRow(record, &key);
     if (!modelRow)
         return false;
     RegisterModelInstance(row, record);
     row->setText(1, modelRow->text(0));
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), modelRow->text(0));
-    finishClassRow(row, record, modelRow);
+    finishClassRow(row, record, modelRow, key);
     return true;
 }
 
 // The columns, tables and mirrored rows a large-class and a small-class row share.
-void deftab::finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow)
+void deftab::finishClassRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow,
+                            const QString &key)
 {
-    const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
     const QString elementAttr = GetStrVar(RegSlot::StrAttrElement);
     if (modelRow->text(3) != GetStrVar(RegSlot::StrLabelArbitary)) {
         row->setText(4, modelRow->text(3));
@@ -294,14 +336,12 @@ bool deftab::parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, co
 {
     Q_UNUSED(lrow)
     record->name = QString::number(m_loadingMember);
-    const QDomNamedNodeMap attrs = e.attributes();
-    for (int i = 0; i < attrs.count(); ++i)
-        record->SetAttr(attrs.item(i).toAttr().name(), attrs.item(i).toAttr().value());
-    QTreeWidgetItem *modelRow = acceptedModelRow(record);
+    copyAttributes(record, e);
+    QString key;
+    QTreeWidgetItem *modelRow = acceptedModelRow(record, &key);
     if (!modelRow)
         return false;
     RegisterModelInstance(row, record);
-    const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
     const QString mid = record->GetAttr(GetStrVar(RegSlot::StrAttrMID));
     const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
     const int kind = record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)).toInt();
@@ -317,7 +357,7 @@ bool deftab::parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, co
     }
     row->setText(2, modelRow->text(1));
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), modelRow->text(1));
-    finishClassRow(row, record, modelRow);
+    finishClassRow(row, record, modelRow, key);
     auto *companion = new QTreeWidgetItem;
     companion->setText(0, record->GetAttr(GetStrVar(RegSlot::StrAttrName)));
     companion->setText(1, record->GetAttr(GetStrVar(RegSlot::StrAttrElement)));
@@ -337,16 +377,14 @@ bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const
 {
     auto record = std::make_unique<TreeItemData>();
     record->name = QString::number(n);
-    const QDomNamedNodeMap attrs = p.attributes();
-    for (int i = 0; i < attrs.count(); ++i)
-        record->SetAttr(attrs.item(i).toAttr().name(), attrs.item(i).toAttr().value());
-    QTreeWidgetItem *modelRow = acceptedModelRow(record.get());
+    copyAttributes(record.get(), p);
+    QString key;
+    QTreeWidgetItem *modelRow = acceptedModelRow(record.get(), &key);
     if (!modelRow)
         return false;
     const TreeItemData *modelRecord = model::RecordOf(modelRow);
     const QString rowAttr = GetStrVar(RegSlot::StrAttrRow);
     const QString colAttr = GetStrVar(RegSlot::StrAttrCol);
-    const QString key = KeyOf(record.get(), GetStrVar(RegSlot::StrAttrID));
     auto *row = new QTreeWidgetItem;
     auto *companion = new QTreeWidgetItem;
     companion->setText(0, modelRow->text(2));
@@ -355,15 +393,15 @@ bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const
     companion->setData(1, Qt::UserRole, pointer(row));
     const QString modelRowText = modelRecord ? modelRecord->GetAttr(rowAttr) : QString();
     const QString modelColText = modelRecord ? modelRecord->GetAttr(colAttr) : QString();
-    row->setText(3, QStringLiteral("K[%1][%2]").arg(modelRowText, modelColText));
+    row->setText(3, gridLabel(modelRowText, modelColText));
     row->setText(4, modelRecord ? modelRecord->GetAttr(GetStrVar(RegSlot::StrAttrName)) : QString());
     row->setText(5, QStringLiteral("I") + key);
     row->setData(4, Qt::UserRole, pointer(modelRecord ? modelRecord->instanceItem : nullptr));
     const QString maxParam = srec->GetAttr(GetStrVar(RegSlot::StrAttrMaxParam));
     for (const QString &attr : {rowAttr, colAttr}) {
         const QString own = record->GetAttr(attr);
-        const int value = (own == QLatin1String("N") ? maxParam : own).toInt();
-        if (srec->GetAttr(attr).toInt() < value)
+        const int value = gridNumber(own == QLatin1String("N") ? maxParam : own);
+        if (gridNumber(srec->GetAttr(attr)) < value)
             srec->SetAttr(attr, QString::number(value));
     }
     record->pageItem = companion;

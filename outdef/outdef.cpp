@@ -58,6 +58,8 @@ outdef::outdef(QWidget *parent)
       m_popup(new QMenu(this))
 {
     m_ui->setupUi(this);
+    // Designer drops this for a styled frame; the title bar paints its own background.
+    m_ui->FRAME->setAutoFillBackground(true);
     for (QTabWidget *tab : {m_ui->TEMP_TAB, m_ui->CURRENT_TAB, m_ui->MODEL_TAB})
         styleTab(tab);
     styleTree(m_ui->FILE_TREE, {":src/TBL_F.png", ":src/TBL_S.png", ":src/TBL_T.png"});

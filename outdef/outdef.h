@@ -2,6 +2,7 @@
 
 #include "core/globalvar.h"
 #include "outdef/outrecords.h"
+#include "outdef/outxml.h"
 #include "output/outputgenerator.h"
 
 #include <QHash>
@@ -288,6 +289,8 @@ private:
     int m_seqCounterRead = 1;
     int m_fileCounter = 1;
     int m_fileCounterRead = 1;
+    // What the loader refused in out.xml: written back as it was on every save.
+    OutXml::Kept m_kept;
 
     QString m_folder;
     QString m_relPath;

@@ -295,6 +295,7 @@ void outdef::ParseOutput()
                         tr("%1 sequence references nested deeper than %2 levels were dropped")
                             .arg(dropped)
                             .arg(OutXml::MaxDepth));
+    m_kept = def.kept;
     m_seqCounter = m_seqCounterRead = def.seqCounter;
     m_fileCounter = m_fileCounterRead = def.fileCounter;
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
@@ -347,6 +348,7 @@ void outdef::SerializeOutput()
     OutXml::Definition def;
     def.seqCounter = m_seqCounter;
     def.fileCounter = m_fileCounter;
+    def.kept = m_kept;
     for (auto it = m_seqs.cbegin(); it != m_seqs.cend(); ++it) {
         OutXml::Entry &entry = def.seqs[it.key()];
         entry.attrs = it.value()->data->Attrs();
@@ -471,6 +473,7 @@ void outdef::ClearOutput()
     m_editor->clear();
     m_editor->ClearModified();
     m_seqCounter = m_seqCounterRead = m_fileCounter = m_fileCounterRead = 1;
+    m_kept = OutXml::Kept();
     m_storing = m_prevStored = m_moveGuard = false;
     m_pageMode = 0;
     m_shownNumber = -1;

@@ -10,6 +10,8 @@
 OutFile::OutFile(QWidget *parent) : QWidget(parent), m_ui(new Ui::OutFile)
 {
     m_ui->setupUi(this);
+    // Designer does not store this on a form's top widget; the page paints its own background.
+    setAutoFillBackground(true);
     connect(m_ui->E_FNAME, &QLineEdit::textChanged, this, &OutFile::FnameChanged);
     connect(m_ui->EXTCBX, &QComboBox::editTextChanged, this, &OutFile::ExtChanged);
 }

@@ -29,6 +29,8 @@ void styleTab(QTabWidget *tab)
 OutSeq::OutSeq(QWidget *parent) : QWidget(parent), m_ui(new Ui::OutSeq)
 {
     m_ui->setupUi(this);
+    // Designer does not store this on a form's top widget; the page paints its own background.
+    setAutoFillBackground(true);
     m_ui->LOOPCBX->addItems({tr("describing continue"), tr("A new line")});
     m_ui->LOOPENDCBX->addItems({tr("write all"), tr("Delete after $Var at last")});
     styleTab(m_ui->NTAB);

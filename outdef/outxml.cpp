@@ -90,6 +90,13 @@ void placeList(Definition *def, QList<int> *refs, QSet<int> *placed, int depth, 
     }
 }
 
+// Copies, so that the kept elements stay whole for the next save whatever happens to the document.
+void appendKept(QDomElement parent, const QList<QDomElement> &kept)
+{
+    for (const QDomElement &e : kept)
+        parent.appendChild(e.cloneNode(true));
+}
+
 QDomElement refElement(QDomDocument doc, const QString &tag, int n)
 {
     QDomElement e = doc.createElement(tag);
@@ -140,8 +147,10 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     if (!sequence.isNull()) {
         for (const QDomElement &e : children(sequence)) {
             int n = 0;
-            if (e.tagName() != SeqTag || !ToNumber(e.attribute(Id), &n) || def.seqs.contains(n))
+            if (e.tagName() != SeqTag || !ToNumber(e.attribute(Id), &n) || def.seqs.contains(n)) {
+                def.kept.seqs.append(e);
                 continue;
+            }
             Entry entry;
             entry.attrs = attributesOf(e);
             readRefs(e, modelIds, &entry);
@@ -151,8 +160,10 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     if (!files.isNull()) {
         for (const QDomElement &e : children(files)) {
             int n = 0;
-            if (e.tagName() != FileTag || !ToNumber(e.attribute(Id), &n) || def.files.contains(n))
+            if (e.tagName() != FileTag || !ToNumber(e.attribute(Id), &n) || def.files.contains(n)) {
+                def.kept.files.append(e);
                 continue;
+            }
             Entry entry;
             entry.attrs = attributesOf(e);
             for (const QString &name : {FileType, OutName, Ext})
@@ -167,6 +178,12 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
         int n = 0;
         if (e.tagName() == SeqTag && ToNumber(e.attribute(Id), &n) && def.seqs.contains(n))
             def.temps.append(n);
+        else
+            def.kept.temps.append(e);
+    }
+    for (const QDomElement &e : children(root)) {
+        if (e != sequence && e != files && e != temps)
+            def.kept.others.append(e);
     }
     Strip(root);
     return def;
@@ -190,17 +207,21 @@ void Append(QDomElement root, const Definition &def)
     const QStringList seqAttrs = {Title, Loop, PLoop, LoopType, LoopEndType};
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
         sequence.appendChild(entryElement(doc, SeqTag, it.key(), it.value(), seqAttrs));
+    appendKept(sequence, def.kept.seqs);
     root.appendChild(sequence);
     QDomElement files = doc.createElement(FilesTag);
     files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
     const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
     for (int n : def.fileOrder)
         files.appendChild(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs));
+    appendKept(files, def.kept.files);
     root.appendChild(files);
     QDomElement temps = doc.createElement(TempTag);
     for (int n : def.temps)
         temps.appendChild(refElement(doc, SeqTag, n));
+    appendKept(temps, def.kept.temps);
     root.appendChild(temps);
+    appendKept(root, def.kept.others);
 }
 
 void Strip(QDomElement root)

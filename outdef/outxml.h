@@ -42,6 +42,16 @@ struct Entry {
     QList<int> seqs;
 };
 
+// Elements the loader refused (a bad or repeated ID, an unknown kind), as they stood: they belong to
+// another member's program or version and are written back unchanged, outside the tree and the
+// generation. Their numbers still count for the counters.
+struct Kept {
+    QList<QDomElement> seqs;
+    QList<QDomElement> files;
+    QList<QDomElement> temps;
+    QList<QDomElement> others;
+};
+
 struct Definition {
     int seqCounter = 1;
     int fileCounter = 1;
@@ -49,6 +59,7 @@ struct Definition {
     QList<int> fileOrder;
     QMap<int, Entry> files;
     QList<int> temps;
+    Kept kept;
 };
 
 // The counter once every number is given out; stored as MaxID it stays so on reopen.
@@ -59,8 +70,9 @@ constexpr int MaxDepth = 1000;
 // A number this program may put into a template file name: a decimal ID (DecimalId::IsId).
 bool ToNumber(const QString &text, int *number);
 
-// Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). IDs that are
-// not decimal are ignored, a repeated SEQ or FILE ID keeps its first element, MODEL references
+// Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). Elements with
+// IDs that are not decimal, a repeated SEQ or FILE ID after its first element, other kinds of
+// element and any further root element go to kept, untouched; MODEL references
 // outside modelIds are dropped, and each counter is at least its MaxID (the next number) and
 // above every number of its kind read, refused ones included, so a lost MaxID never hands out a
 // number whose template file exists; NoIdLeft when none is left.
@@ -72,7 +84,8 @@ Definition Take(QDomElement root, const QSet<int> &modelIds);
 // A reference nested deeper than MaxDepth is dropped too; returns how many were.
 int Place(Definition *def);
 
-// Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset).
+// Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset), each
+// followed by copies of its kept elements, then copies of the other kept root elements.
 void Append(QDomElement root, const Definition &def);
 
 // Removes every child of the root.

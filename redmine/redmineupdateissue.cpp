@@ -169,6 +169,16 @@ bool RedmineUpdateIssue::clientIdle()
     return false;
 }
 
+// The client refused a send of the running listing or run (another request is outstanding): nothing
+// went out, so the page stops where it is, keeps every row and check as the user left them, and
+// offers the same button again.
+void RedmineUpdateIssue::sendRefused()
+{
+    stopRun();
+    showMessage(tr("Under Process"), false);
+    ShowPageState();
+}
+
 QString RedmineUpdateIssue::explanationOf(const QTreeWidgetItem *row) const
 {
     auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);

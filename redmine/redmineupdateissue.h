@@ -104,6 +104,7 @@ private:
     bool anyRow(const std::function<bool(QTreeWidgetItem *)> &test) const;
     NwRedmine *client() const;
     bool clientIdle();
+    void sendRefused();
     // The element's explanation as it is sent and compared: cut to the tracker's limit.
     QString explanationOf(const QTreeWidgetItem *row) const;
     bool isClosedStatus(const QString &id) const;

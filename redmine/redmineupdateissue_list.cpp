@@ -67,10 +67,13 @@ void RedmineUpdateIssue::TargetShowProc(bool)
     showMessage(tr("under process"), false);
     m_page = 0;
     m_morePages = false;
-    client()->SetPage(0);
-    client()->GetSyncIssueList();
     m_ui->TARGETSHOW->hide();
     m_ui->UPISSUE->show();
+    NwRedmine *c = client();
+    if (c)
+        c->SetPage(0);
+    if (!c || !c->GetSyncIssueList())
+        sendRefused();
 }
 
 QTreeWidgetItem *RedmineUpdateIssue::addElementRow(QTreeWidgetItem *element, QTreeWidgetItem *parentRow)
@@ -126,8 +129,12 @@ void RedmineUpdateIssue::ReadIssues()
             return;
         }
         m_morePages = true;
-        client()->SetPage(++m_page);
-        client()->GetSyncIssueList();
+        NwRedmine *c = client();
+        if (c)
+            c->SetPage(++m_page);
+        // Refused, the listing is incomplete: TARGETSHOW lists it again from the start.
+        if (!c || !c->GetSyncIssueList())
+            sendRefused();
         return;
     }
     finishListing();

@@ -123,18 +123,23 @@ void RedmineUpdateIssue::sendCurrent(QTreeWidgetItem *row, int rowIndex, int chi
     sendIssue();
 }
 
+// A refused request stops the run with this row unsent.
 void RedmineUpdateIssue::sendIssue()
 {
     QTreeWidgetItem *row = m_currentRow;
-    if (row->text(ColId).isEmpty()) {
+    NwRedmine *c = client();
+    bool sent = false;
+    if (c && row->text(ColId).isEmpty()) {
         m_request = IssueSync::CreateBody(bodyOf(row));
-        client()->PostIssue(m_request);
-    } else if (row->text(ColKind) == m_kinds.value(KindDelete)) {
-        client()->DeleteIssue(row->text(ColId));
-    } else {
+        sent = c->PostIssue(m_request);
+    } else if (c && row->text(ColKind) == m_kinds.value(KindDelete)) {
+        sent = c->DeleteIssue(row->text(ColId));
+    } else if (c) {
         m_request = IssueSync::UpdateBody(bodyOf(row));
-        client()->PutIssue(row->text(ColId), m_request);
+        sent = c->PutIssue(row->text(ColId), m_request);
     }
+    if (!sent)
+        sendRefused();
 }
 
 IssueSync::IssueBody RedmineUpdateIssue::bodyOf(QTreeWidgetItem *row) const
@@ -210,8 +215,12 @@ void RedmineUpdateIssue::ReadCreatedIssue()
 
 void RedmineUpdateIssue::RequestIssue()
 {
-    if (m_busy && m_currentRow)
-        client()->GetIssue(m_currentRow->text(ColId));
+    if (!m_busy || !m_currentRow)
+        return;
+    // Refused, the row keeps its marks and check: sent again, it changes nothing more on the tracker.
+    NwRedmine *c = client();
+    if (!c || !c->GetIssue(m_currentRow->text(ColId)))
+        sendRefused();
 }
 
 void RedmineUpdateIssue::ReadUpdatedIssue()

@@ -28,6 +28,8 @@ private slots:
     void initTestCase() { watchConnections(); }
     void cleanupTestCase() { QVERIFY(g_badConnections.isEmpty()); }
     void open_showsMembersClassesAndParameters();
+    void open_gridPositionOfParameter_widensSmallClassAsANumber_data();
+    void open_gridPositionOfParameter_widensSmallClassAsANumber();
     void save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad();
     void open_damagedOrMissingFiles_neverWrittenOver();
     void save_writeFailure_keepsMemberMarked();
@@ -95,6 +97,44 @@ void tst_deftab::open_showsMembersClassesAndParameters()
     w.tab->LoadValueGrid(param);
     QCOMPARE(srec->Cell(0, 1), QStringLiteral("b"));
     QVERIFY(!deftab::RecordOf(w.row("0-10"))->HasGrid());
+}
+
+// The small class's grid is as wide as its widest parameter; the other parameter sits at column 2.
+void tst_deftab::open_gridPositionOfParameter_widensSmallClassAsANumber_data()
+{
+    QTest::addColumn<QString>("col");
+    QTest::addColumn<QString>("width");
+    QTest::newRow("two digits") << "12"
+                                << "12";
+    QTest::newRow("leading zeros") << "007"
+                                   << "7";
+    QTest::newRow("nine digits") << "123456789"
+                                 << "123456789";
+    QTest::newRow("ten digits") << "1234567890"
+                                << "1234567890";
+    QTest::newRow("beyond an int") << "99999999999"
+                                   << "2";
+    QTest::newRow("signed") << "+15"
+                            << "15";
+    QTest::newRow("negative") << "-5"
+                              << "2";
+    QTest::newRow("trailing letter") << "3x"
+                                     << "2";
+    QTest::newRow("empty") << ""
+                           << "2";
+}
+
+void tst_deftab::open_gridPositionOfParameter_widensSmallClassAsANumber()
+{
+    QFETCH(QString, col);
+    QFETCH(QString, width);
+    Workspace w;
+    QByteArray own = kOwnInstance;
+    own.replace("Row=\"1\" Col=\"1\"", "Row=\"1\" Col=\"" + col.toUtf8() + "\"");
+    writeFile(w.path("instance.xml"), own);
+    w.open();
+    QVERIFY(w.row("0-3"));
+    QCOMPARE(deftab::RecordOf(w.row("0-2"))->GetAttr("Col"), width);
 }
 
 void tst_deftab::save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad()

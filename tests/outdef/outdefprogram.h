@@ -82,8 +82,12 @@ inline QHash<QString, QDomElement> seqElements(const QDomElement &root)
 {
     QHash<QString, QDomElement> seqs;
     for (QDomElement e = root.firstChildElement(QStringLiteral("SEQUENCE")).firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        seqs.insert(e.attribute(QStringLiteral("ID")), e);
+         e = e.nextSiblingElement()) {
+        // The first of a repeated ID is the one the program reads; the others are written back as
+        // they came.
+        if (!seqs.contains(e.attribute(QStringLiteral("ID"))))
+            seqs.insert(e.attribute(QStringLiteral("ID")), e);
+    }
     return seqs;
 }
 

@@ -79,6 +79,7 @@ private slots:
     void notOwner_dateButtonsOffAndSaveRefused();
     void temporarySequence_templateEditedWhileShown_saved();
     void open_nestingDeeperThanTheGenerator_cutWithMessage();
+    void save_refusedElements_stayOutOfTheTreeAndAreWrittenBack();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -451,9 +452,6 @@ void tst_outdef::open_nestingDeeperThanTheGenerator_cutWithMessage()
     QCOMPARE(seqElements(p.saved()).size(), chain);
 }
 
-QTEST_MAIN(tst_outdef)
-#include "tst_outdef.moc"
-
 void tst_outdef::createOrOpen_anyDocKind_showsOutputTab_data()
 {
     QTest::addColumn<int>("message");
@@ -557,3 +555,49 @@ void tst_outdef::sequencePage_fullScreen_buttonsShownLoopRowSteady()
     for (QWidget *button : buttons)
         QVERIFY2(shown.contains(place(button)), qPrintable(button->objectName()));
 }
+
+// SEQ and FILE elements the loader refuses belong to another member's program: the owner's save
+// writes them back as they were, and they never show in the trees.
+void tst_outdef::save_refusedElements_stayOutOfTheTreeAndAreWrittenBack()
+{
+    OutProgram p;
+    p.open(kHostile);
+    QVERIFY(p.find(p.files(), "$Seq[3]"));
+    QCOMPARE(p.files()->topLevelItemCount(), 1);
+    p.page()->GetOutFile()->GetTitleEdit()->setText(QStringLiteral("F2"));
+    p.save();
+    QDomElement root = p.saved();
+    QStringList seqs, files;
+    for (QDomElement e = root.firstChildElement("SEQUENCE").firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        seqs << e.attribute("ID") + QLatin1Char(':') + e.attribute("TITLE", "<none>");
+    for (QDomElement e = root.firstChildElement("FILES").firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        files << e.attribute("ID") + QLatin1Char(':') + e.attribute("TITLE", "<none>");
+    QCOMPARE(seqs, (QStringList{"1:one", "2:two", "3:three", "4:temp", "5:inner", "3:dup"}));
+    QCOMPARE(files, (QStringList{"1:F2", "x:<none>"}));
+    const QDomElement dup = root.firstChildElement("SEQUENCE").lastChildElement();
+    QCOMPARE(dup.attributes().count(), 2);
+    QCOMPARE(root.firstChildElement("FILES").lastChildElement().attributes().count(), 1);
+
+    // Reopened, the refused ones are still refused, and a second save keeps them once.
+    p.window->CloseWorkspace();
+    p.deliver(MsgCode::OpenOutput);
+    QCOMPARE(p.files()->topLevelItemCount(), 1);
+    QCOMPARE(p.find(p.files(), "$Seq[3]")->text(2), QStringLiteral("three"));
+    p.page()->GetOutFile()->GetTitleEdit()->setText(QStringLiteral("F3"));
+    p.save();
+    root = p.saved();
+    int dups = 0, xs = 0;
+    for (QDomElement e = root.firstChildElement("SEQUENCE").firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        dups += e.attribute("TITLE") == QLatin1String("dup");
+    for (QDomElement e = root.firstChildElement("FILES").firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        xs += e.attribute("ID") == QLatin1String("x");
+    QCOMPARE(dups, 1);
+    QCOMPARE(xs, 1);
+}
+
+QTEST_MAIN(tst_outdef)
+#include "tst_outdef.moc"

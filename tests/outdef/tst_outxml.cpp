@@ -21,6 +21,23 @@ QString lists(const OutXml::Definition &def)
     parts << QStringLiteral("T[%1]").arg(join(def.temps));
     return parts.join(QLatin1Char(' '));
 }
+
+// An element with its attributes in name order, whatever order the hash gives them, and all it holds.
+QString canonical(const QDomNode &node)
+{
+    if (!node.isElement())
+        return node.nodeValue();
+    const QDomElement e = node.toElement();
+    QStringList attrs;
+    const QDomNamedNodeMap map = e.attributes();
+    for (int i = 0; i < map.count(); ++i)
+        attrs << QStringLiteral(" %1=\"%2\"").arg(map.item(i).nodeName(), map.item(i).nodeValue());
+    attrs.sort();
+    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
+    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
+        out += canonical(c);
+    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
+}
 } // namespace
 
 class tst_outxml : public QObject
@@ -31,6 +48,7 @@ private slots:
     void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber();
     void append_writesListedAttributesOnlyInOrder();
     void place_deeperThanTheGenerator_referenceDroppedAndCounted();
+    void takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists();
 };
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
@@ -137,6 +155,68 @@ void tst_outxml::place_deeperThanTheGenerator_referenceDroppedAndCounted()
     QCOMPARE(def.seqs.size(), chain);
     // The end of the chain is placed where the file names it: as a temporary sequence.
     QCOMPARE(def.temps, QList<int>{chain});
+}
+
+// What the loader refuses belongs to another member: it stays out of the lists (so out of the tree
+// and the generation) and is written back byte for byte, after what was taken, on every save.
+void tst_outxml::takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists()
+{
+    const QStringList refusedSeqs = {"<SEQ ID=\"1\" TITLE=\"second\"><SEQ ID=\"2\"/></SEQ>",
+                                     "<SEQ ID=\"x\" ODD=\"1\"><MODEL ID=\"1\"/></SEQ>",
+                                     "<SEQ ID=\"1234567890\" TITLE=\"ten digits\"/>",
+                                     "<NOTE>kept text</NOTE>"};
+    const QStringList refusedFiles = {"<FILE ID=\"0x2\" TITLE=\"hex\"/>", "<FILE ID=\"3\" TITLE=\"again\"/>",
+                                      "<FILE ID=\"-4\"/>"};
+    const QString refusedTemp = QStringLiteral("<SEQ ID=\"abc\"/>");
+    const QString other = QStringLiteral("<EXTRA a=\"1\"><inner/></EXTRA>");
+    const QString body =
+        QStringLiteral("<Root_Output Name=\"O\"><SEQUENCE MaxID=\"3\"><SEQ ID=\"1\" TITLE=\"t\"/>") +
+        refusedSeqs.join(QString()) + QStringLiteral("</SEQUENCE><FILES MaxID=\"4\"><FILE ID=\"3\">") +
+        QStringLiteral("<SEQ ID=\"1\"/></FILE>") + refusedFiles.join(QString()) +
+        QStringLiteral("</FILES><TEMPSEQ>") + refusedTemp + QStringLiteral("</TEMPSEQ>") + other +
+        QStringLiteral("</Root_Output>");
+    QDomDocument doc;
+    QVERIFY(doc.setContent(body));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {1});
+    OutXml::Place(&def);
+    QCOMPARE(lists(def), QStringLiteral("F3[1] S1[] T[]"));
+    QCOMPARE(def.seqs.value(1).attrs.value(QStringLiteral("TITLE")), QStringLiteral("t"));
+    // The ten-digit number is refused, yet counted: no sequence number is left.
+    QCOMPARE(def.seqCounter, OutXml::NoIdLeft);
+    QCOMPARE(def.fileCounter, 4);
+
+    auto childTexts = [](const QDomElement &parent) {
+        QStringList out;
+        for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            out << canonical(e);
+        return out;
+    };
+    auto canonicalAll = [](const QStringList &texts) {
+        QStringList out;
+        for (const QString &t : texts) {
+            QDomDocument d;
+            d.setContent(t);
+            out << canonical(d.documentElement());
+        }
+        return out;
+    };
+    // Twice: a second save of the same definition writes the same elements again.
+    for (int save = 0; save < 2; ++save) {
+        OutXml::Append(doc.documentElement(), def);
+        const QDomElement root = doc.documentElement();
+        QStringList seqs = childTexts(root.firstChildElement(OutXml::SequenceTag));
+        QCOMPARE(seqs.size(), 5);
+        QVERIFY(seqs.takeFirst().contains(QLatin1String(" TITLE=\"t\"")));
+        QCOMPARE(seqs, canonicalAll(refusedSeqs));
+        QStringList files = childTexts(root.firstChildElement(OutXml::FilesTag));
+        QCOMPARE(files.size(), 4);
+        QVERIFY(files.takeFirst().contains(QLatin1String("<SEQ ID=\"1\"></SEQ>")));
+        QCOMPARE(files, canonicalAll(refusedFiles));
+        QCOMPARE(childTexts(root.firstChildElement(OutXml::TempTag)), canonicalAll({refusedTemp}));
+        QCOMPARE(canonical(root.lastChildElement()), canonicalAll({other}).first());
+        QCOMPARE(root.childNodes().count(), 4);
+        OutXml::Strip(doc.documentElement());
+    }
 }
 
 QTEST_MAIN(tst_outxml)

@@ -6,21 +6,20 @@
 #
 # start leaves in DIR (readable by root only): port, apikey (the admin's API key), password (the
 # admin's password), project (the id of the test project) and thin.log. The password is drawn once
-# per machine and kept root-only in STATE_DIR, so that two test runs at once agree on it. When
-# OWNER_PID is given, the server is also stopped once that process is gone, so a crashed test leaves
-# nothing running. Exit status: 0 done, 77 Redmine is not installed, 1 any other failure.
+# per machine and kept root-only in STATE_DIR. The fixtures are made once in the package's database;
+# each run then works on a copy of its own, so runs at the same time (of this build or of another)
+# neither wait for each other nor see each other's projects and issues. When OWNER_PID is given, the
+# server is also stopped once that process is gone, so a crashed test leaves nothing running.
+# Exit status: 0 done, 77 Redmine is not installed, 1 any other failure.
 set -uo pipefail
 
 REDMINE_DIR=/usr/share/redmine
 STATE_DIR=/var/lib/pelmorine-test-redmine
 START_LIMIT=60
-TURN_LIMIT=200
-
-TURN_DIR=""
+PREPARE_LIMIT=180
 
 fail() {
   echo "redmine-server: $*" >&2
-  [ -n "$TURN_DIR" ] && release_turn "$TURN_DIR"
   exit 1
 }
 
@@ -29,14 +28,17 @@ installed() {
     [ "$(dpkg-query -W -f='${Status}' redmine-sqlite 2>/dev/null)" = "install ok installed" ]
 }
 
-# Runs a command inside the Redmine folder as www-data, as the package expects; the same process id
-# all the way down, so that it can be stopped by it. SQLite is told to wait for a lock instead of
-# failing at once, since two test runs may share the instance.
+package_db() {
+  sed -n 's/^ *database: *//p' /etc/redmine/default/database.yml 2>/dev/null | head -n 1
+}
+
+# Runs a command inside the Redmine folder as www-data, as the package expects, on the database
+# file DB; the same process id all the way down, so that it can be stopped by it.
 as_redmine() {
-  local db
-  db=$(sed -n 's/^ *database: *//p' /etc/redmine/default/database.yml 2>/dev/null | head -n 1)
+  local db=$1
+  shift
   cd "$REDMINE_DIR" && exec setpriv --reuid=www-data --regid=www-data --init-groups \
-    env HOME=/var/www RAILS_ENV=production ${db:+DATABASE_URL="sqlite3:$db?timeout=10000"} "$@"
+    env HOME=/var/www RAILS_ENV=production DATABASE_URL="sqlite3:$db?timeout=10000" "$@"
 }
 
 free_port() {
@@ -45,7 +47,7 @@ free_port() {
 
 answers() {
   local port=$1 line=""
-  exec 3<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null || return 1
+  { exec 3<>"/dev/tcp/127.0.0.1/$port"; } 2>/dev/null || return 1
   printf 'GET /trackers.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
   IFS= read -r -t 5 line <&3
   exec 3<&- 3>&-
@@ -58,6 +60,10 @@ answers() {
 PREPARE='
 Setting.rest_api_enabled = "1"
 Setting.login_required = "1"
+# No notification mails: the tracker sends them from a thread of its own that takes the SQLite
+# database while the request that made the issue still writes, and that request then fails after
+# the lock time-out with 500 ("database is locked"). No test reads those mails.
+Setting.notified_events = []
 u = User.find_by_login("admin")
 pw = ENV.fetch("PEL_ADMIN_PASSWORD")
 unless u.check_password?(pw) && !u.must_change_passwd
@@ -102,24 +108,42 @@ puts "PELKEY=#{u.api_key}"
 puts "PELPROJECT=#{p.id}"
 '
 
-# Every run on this machine writes to the one SQLite database, and SQLite refuses a write while
-# another process writes ("database is locked"): test runs, of this build or of another, take turns
-# from start to stop. A small process holds the turn until stop, or until the owner is gone.
-take_turn() {
-  local dir=$1 owner=$2
-  (exec 9>>"$STATE_DIR/turn.lock"
-   flock -w "$TURN_LIMIT" 9 || exit 1
-   : >"$dir/turn"
-   while [ -f "$dir/turn" ] && { [ -z "$owner" ] || kill -0 "$owner" 2>/dev/null; }; do sleep 0.5; done) \
-    >/dev/null 2>&1 </dev/null &
-  local holder=$!
-  echo "$holder" >"$dir/holder"
-  TURN_DIR=$dir
-  until [ -f "$dir/turn" ]; do
-    kill -0 "$holder" 2>/dev/null || fail "another test run kept the tracker for over ${TURN_LIMIT}s"
-    sleep 0.2
-  done
+# The fixtures are made in the package's database by one run at a time, and only when the script's
+# fixtures or the database changed since (a stamp in STATE_DIR, which keeps what the preparation
+# printed). Then the run takes its copy. Tests never write to the package's database.
+prepare_and_copy() {
+  local dir=$1 work=$2 password=$3 db stamp
+  db=$(package_db)
+  [ -f "$db" ] || return 1
+  stamp=$( (printf '%s\n' "$PREPARE" "$password"; stat -c '%d:%i' "$db") | sha256sum | cut -c1-32)
+  exec 9>"$STATE_DIR/prepare.lock"
+  flock -w "$PREPARE_LIMIT" 9 || {
+    echo "another run prepared the fixtures for over ${PREPARE_LIMIT}s" >"$dir/prepare.err"
+    return 1
+  }
+  if [ ! -s "$STATE_DIR/prepared.$stamp" ]; then
+    rm -f "$STATE_DIR"/prepared.*
+    (export PEL_ADMIN_PASSWORD="$password"
+     as_redmine "$db" timeout "$START_LIMIT" bundle exec rails runner "$PREPARE") \
+      >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null || return 1
+    grep -q '^PELKEY=.' "$dir/prepare.out" || return 1
+    mv "$dir/prepare.out" "$STATE_DIR/prepared.$stamp"
+  fi
+  cp "$STATE_DIR/prepared.$stamp" "$dir/prepare.out" || return 1
+  exec 9>&-
+  # SQLite's own backup: a consistent copy even while some other program writes the original.
+  (cd / && exec setpriv --reuid=www-data --regid=www-data --init-groups \
+    timeout "$START_LIMIT" ruby -rsqlite3 -e "$COPY" "$db" "$work/db.sqlite3") 2>>"$dir/prepare.err"
 }
+
+COPY='
+src = SQLite3::Database.new(ARGV[0])
+src.busy_timeout = 10000
+dst = SQLite3::Database.new(ARGV[1])
+backup = SQLite3::Backup.new(dst, "main", src, "main")
+sleep 0.1 until backup.step(-1) == SQLite3::Constants::ErrorCode::DONE
+backup.finish
+'
 
 start() {
   local dir=$1 owner=${2:-}
@@ -129,7 +153,7 @@ start() {
   }
   mkdir -p "$dir" || fail "cannot make $dir"
   umask 077
-  rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out,turn,holder}
+  rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out,work}
 
   local port password
   port=$(free_port) || fail "no free port on 127.0.0.1"
@@ -145,31 +169,30 @@ start() {
   password=$(cat "$STATE_DIR/password")
   [ -n "$password" ] || fail "no admin password in $STATE_DIR"
   printf '%s' "$password" >"$dir/password"
-  take_turn "$dir" "$owner"
 
-  # Thin loads the application while the instance is prepared; the settings are read per request.
-  (as_redmine bundle exec thin start -e production -a 127.0.0.1 -p "$port") \
+  local work
+  work=$(mktemp -d /tmp/pel-redmine.XXXXXX) || fail "cannot make a folder for the database copy"
+  echo "$work" >"$dir/work"
+  chown www-data:www-data "$work" && chmod 700 "$work" || { stop "$dir"; fail "cannot hand $work to www-data"; }
+  if ! prepare_and_copy "$dir" "$work" "$password"; then
+    stop "$dir"
+    fail "preparing the instance failed: $(tail -n 5 "$dir/prepare.err" 2>/dev/null)"
+  fi
+  sed -n 's/^PELKEY=//p' "$dir/prepare.out" | tr -d '\n' >"$dir/apikey"
+  sed -n 's/^PELPROJECT=//p' "$dir/prepare.out" >"$dir/project"
+  rm -f "$dir/prepare.out" "$dir/prepare.err"
+  [ -s "$dir/apikey" ] || { stop "$dir"; fail "no API key from the instance"; }
+
+  (as_redmine "$work/db.sqlite3" bundle exec thin start -e production -a 127.0.0.1 -p "$port") \
     >"$dir/thin.log" 2>&1 </dev/null &
   local pid=$!
   echo "$pid" >"$dir/pid"
   echo "$port" >"$dir/port"
 
-  # Runs that start together prepare one after the other: the fixtures are made only once.
-  if ! (export PEL_ADMIN_PASSWORD="$password"
-        exec 9>"$STATE_DIR/prepare.lock" && flock -w 120 9 &&
-        as_redmine timeout "$START_LIMIT" bundle exec rails runner "$PREPARE") \
-      >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null; then
-    stop "$dir"
-    fail "preparing the instance failed: $(tail -n 5 "$dir/prepare.err")"
-  fi
-  sed -n 's/^PELKEY=//p' "$dir/prepare.out" | tr -d '\n' >"$dir/apikey"
-  sed -n 's/^PELPROJECT=//p' "$dir/prepare.out" >"$dir/project"
-  rm -f "$dir/prepare.out"
-  [ -s "$dir/apikey" ] || { stop "$dir"; fail "no API key from the instance"; }
-
   local deadline=$((SECONDS + START_LIMIT))
   until answers "$port"; do
     if ! kill -0 "$pid" 2>/dev/null; then
+      stop "$dir" >/dev/null
       fail "thin ended before answering: $(tail -n 5 "$dir/thin.log")"
     fi
     if [ "$SECONDS" -ge "$deadline" ]; then
@@ -181,39 +204,37 @@ start() {
 
   if [ -n "$owner" ]; then
     (while kill -0 "$owner" 2>/dev/null && kill -0 "$pid" 2>/dev/null; do sleep 1; done
-     kill "$pid" 2>/dev/null) >/dev/null 2>&1 </dev/null &
+     kill "$pid" 2>/dev/null
+     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+     rm -rf "$work") >/dev/null 2>&1 </dev/null &
     echo $! >"$dir/watcher"
   fi
   echo "redmine-server: answering on 127.0.0.1:$port"
 }
 
 stop() {
-  local dir=$1 pid watcher
-  pid=$(cat "$dir/pid" 2>/dev/null) || {
-    release_turn "$dir"
+  local dir=$1 pid watcher work
+  work=$(cat "$dir/work" 2>/dev/null || true)
+  pid=$(cat "$dir/pid" 2>/dev/null || true)
+  if [ -n "$pid" ]; then
+    watcher=$(cat "$dir/watcher" 2>/dev/null || true)
+    [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+    kill "$pid" 2>/dev/null
+    local i
+    for i in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.2
+    done
+    kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null
+  fi
+  # Only a copy this script made.
+  [[ $work == /tmp/pel-redmine.* ]] && rm -rf "$work"
+  rm -f "$dir/pid" "$dir/watcher" "$dir/work"
+  if [ -z "$pid" ]; then
     echo "redmine-server: nothing to stop"
-    return 0
-  }
-  watcher=$(cat "$dir/watcher" 2>/dev/null || true)
-  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
-  kill "$pid" 2>/dev/null
-  local i
-  for i in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  kill -0 "$pid" 2>/dev/null && kill -9 "$pid" 2>/dev/null
-  rm -f "$dir/pid" "$dir/watcher"
-  release_turn "$dir"
-  echo "redmine-server: stopped"
-}
-
-release_turn() {
-  local dir=$1 holder
-  rm -f "$dir/turn"
-  holder=$(cat "$dir/holder" 2>/dev/null) || return 0
-  kill "$holder" 2>/dev/null
-  rm -f "$dir/holder"
+  else
+    echo "redmine-server: stopped"
+  fi
 }
 
 case "${1:-}" in

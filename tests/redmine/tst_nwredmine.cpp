@@ -239,12 +239,12 @@ void tst_nwredmine::initTestCase()
     p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
                                           m_dir, QString::number(QCoreApplication::applicationPid())});
     QVERIFY2(p.waitForStarted(10000), "bash did not start");
-    if (!p.waitForFinished(150000)) {
+    if (!p.waitForFinished(240000)) {
         p.kill();
         p.waitForFinished(5000);
         QProcess::execute(QStringLiteral("/bin/bash"),
                           {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir});
-        QFAIL("the Redmine start script did not finish within 150 s");
+        QFAIL("the Redmine start script did not finish within 240 s");
     }
     const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
     if (p.exitCode() == 77) {

@@ -1,4 +1,5 @@
 #include "core/defvar.h"
+#include "core/postbox.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
@@ -19,6 +20,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -246,6 +248,54 @@ struct Boxes {
         timer.start(10);
     }
 };
+// Holds the client busy with a request to a silent peer on 127.0.0.1: at once, or just as the
+// dispatcher is about to hand on the reply of one kind, so that the page's next send meets a busy
+// client. Stands between the client and the dispatcher while it lives.
+struct Holder final : public PostBox {
+    Sync &t;
+    QTcpServer silent;
+    int at = 0;
+    bool held = false;
+    explicit Holder(Sync &sync) : t(sync)
+    {
+        silent.listen(QHostAddress::LocalHost, 0);
+        PostBox::Install(this);
+    }
+    ~Holder() override
+    {
+        release();
+        PostBox::Install(&t.timer);
+    }
+    void hold()
+    {
+        const QString url = t.GetStrVar(RegSlot::StrRedmineUrl);
+        t.SetStrVar(RegSlot::StrRedmineUrl, QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort()));
+        held = t.client.TestConnection();
+        t.SetStrVar(RegSlot::StrRedmineUrl, url);
+    }
+    void release()
+    {
+        if (held)
+            t.client.Abort();
+        held = false;
+    }
+    void PostMessage(int code) override
+    {
+        if (code != at)
+            return t.timer.PostMessage(code);
+        at = 0;
+        QTimer::singleShot(0, [this, code] {
+            t.client.TakeReply();
+            hold();
+            t.timer.PostMessage(code);
+        });
+    }
+};
+
+bool checked(const QTreeWidgetItem *row)
+{
+    return row->data(0, Qt::CheckStateRole).toInt() == Qt::Checked;
+}
 } // namespace
 
 class tst_redmineupdateissue : public QObject
@@ -260,6 +310,7 @@ private slots:
     void failure_refusedStatusMarkedErrorClearsBusy();
     void paging_fullPageAsksOnceMore();
     void readOnly_closedProjectOffersNothing();
+    void refusal_everySend_underProcessKeepsChoicesPressAgainGoesOn();
 
 private:
     bool m_started = false;
@@ -562,6 +613,96 @@ void tst_redmineupdateissue::readOnly_closedProjectOffersNothing()
     QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
     t.page->UpdateProc();
     QVERIFY(!t.client.IsBusy());
+}
+
+// Every send of the page meets the client's busy gate: refused, the page says "Under Process", is
+// not left busy, keeps the rows and checks the user chose, and the same button goes on from there.
+void tst_redmineupdateissue::refusal_everySend_underProcessKeepsChoicesPressAgainGoesOn()
+{
+    NEED_SERVER();
+    Sync t;
+    Holder h(t);
+    auto *targetShow = t.w<QPushButton>("TARGETSHOW");
+    auto *update = t.w<QPushButton>("UPDATE");
+    auto refusedAndFree = [&] {
+        QTRY_COMPARE(t.page->MessageText(), QStringLiteral("Under Process"));
+        QVERIFY(!t.page->IsBusy());
+        QCOMPARE(t.client.RequestKind(), int(MsgCode::RedmineTestConnection));
+        h.release();
+    };
+
+    h.hold();
+    QTest::mouseClick(targetShow, Qt::LeftButton);
+    refusedAndFree();
+    QVERIFY(targetShow->isVisibleTo(t.page));
+    // A list request the client cannot send (no project) leaves the page free as well.
+    t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
+    QTest::mouseClick(targetShow, Qt::LeftButton);
+    QVERIFY(!t.page->IsBusy());
+    QVERIFY(targetShow->isVisibleTo(t.page));
+    t.SetIntVar(RegSlot::IntRedmineProjectId, t.projectId.toInt());
+    QVERIFY(t.show());
+
+    t.tree()->setCurrentItem(t.row(QStringLiteral("I0-1")));
+    answerNextBox(QStringLiteral("yes"));
+    t.page->DblTrackerProc(t.mapping("TRACKER_TREE", QStringLiteral("Bug")), 0);
+    const QStringList keys = {"I0-1", "I0-2", "I0-4"};
+    for (const QString &key : keys)
+        QVERIFY2(checked(t.row(key)), qPrintable(key));
+    h.hold();
+    QTest::mouseClick(update, Qt::LeftButton);
+    refusedAndFree();
+    QVERIFY(update->isVisibleTo(t.page));
+    for (const QString &key : keys)
+        QVERIFY2(checked(t.row(key)) && t.row(key)->text(RedmineUpdateIssue::ColId).isEmpty(),
+                 qPrintable(key));
+
+    // The second create is refused: the first issue stands, the others wait, still checked.
+    h.at = MsgCode::RedmineIssueCreated;
+    QTest::mouseClick(update, Qt::LeftButton);
+    refusedAndFree();
+    QCOMPARE(t.row(QStringLiteral("I0-1"))->text(1), QStringLiteral("Set Issue"));
+    for (const char *key : {"I0-2", "I0-4"})
+        QVERIFY2(checked(t.row(QLatin1String(key))), key);
+    QVERIFY(update->isVisibleTo(t.page));
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    for (const QString &key : keys)
+        QCOMPARE(t.row(key)->text(1), QStringLiteral("Set Issue"));
+
+    // The re-read after an update is refused: the row keeps its change and check, and goes again.
+    deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-4")))
+        ->SetAttr(QStringLiteral("TargetDate"), "2026/02/27");
+    QVERIFY(t.show());
+    QTreeWidgetItem *changed = t.row(QStringLiteral("I0-4"));
+    h.at = MsgCode::RedmineIssueUpdated;
+    QTest::mouseClick(update, Qt::LeftButton);
+    refusedAndFree();
+    QVERIFY(checked(changed));
+    QCOMPARE(back(changed, 7), QStringLiteral("#ffff00"));
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QCOMPARE(back(changed, 7), QStringLiteral("#ffffff"));
+    QCOMPARE(text(t.issue(QStringLiteral("I0-4")), "due_date"), QStringLiteral("2026-02-27"));
+
+    // The second delete is refused: one issue is gone, the other row waits, checked.
+    for (const char *subject : {"Gone::[I0-99]", "Gone too::[I0-98]"})
+        rest("POST", QStringLiteral("/issues.xml"), nullptr,
+             QStringLiteral("<issue><project_id>%1</project_id><subject>%2</subject></issue>")
+                 .arg(t.projectId, QLatin1String(subject))
+                 .toUtf8());
+    QVERIFY(t.show());
+    Boxes boxes(QStringLiteral("yes"));
+    h.at = MsgCode::RedmineIssueDeleted;
+    QTest::mouseClick(update, Qt::LeftButton);
+    refusedAndFree();
+    const bool first = t.row(QStringLiteral("I0-99")) == nullptr;
+    QTreeWidgetItem *left = t.row(first ? QStringLiteral("I0-98") : QStringLiteral("I0-99"));
+    QVERIFY(first != (t.row(QStringLiteral("I0-98")) == nullptr));
+    QVERIFY(left && checked(left));
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QVERIFY(!t.row(QStringLiteral("I0-98")) && !t.row(QStringLiteral("I0-99")));
 }
 
 QTEST_MAIN(tst_redmineupdateissue)
