@@ -52,17 +52,10 @@ void NewLclass::onAccept()
         return m_ui->MSG->setText(tr("element name is not set"));
     SetStrVar(RegSlot::StrNewLclassFirst, m_ui->LEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
-    auto *editor = GetObj<model>(RegSlot::ObjModel);
-    if (editor && !editor->IdsLeft(1))
-        return m_ui->MSG->setText(model::NoIdMessage());
-    const int clash = editor ? editor->CheckNewLclass() : 0;
-    if (clash != 0)
-        return m_ui->MSG->setText(ClashText(clash));
-    PostBox::Post(MsgCode::AddLclass);
-    if (editor) {
-        editor->ModelChanged();
-        editor->IsUpdateLocked();
-    }
+    const QString refusal =
+        PostNewClass(GetObj<model>(RegSlot::ObjModel), &model::CheckNewLclass, MsgCode::AddLclass);
+    if (!refusal.isEmpty())
+        return m_ui->MSG->setText(refusal);
     InitDisplay();
     accept();
 }
@@ -71,6 +64,21 @@ void NewLclass::onReject()
 {
     InitDisplay();
     reject();
+}
+
+QString NewLclass::PostNewClass(model *editor, int (model::*check)(), int code)
+{
+    if (editor && !editor->IdsLeft(1))
+        return model::NoIdMessage();
+    const int clash = editor ? (editor->*check)() : 0;
+    if (clash != 0)
+        return ClashText(clash);
+    PostBox::Post(code);
+    if (editor) {
+        editor->ModelChanged();
+        editor->IsUpdateLocked();
+    }
+    return QString();
 }
 
 QString NewLclass::ClashText(int clash)

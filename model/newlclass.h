@@ -10,6 +10,7 @@ class NewLclass;
 }
 class QLineEdit;
 class QPushButton;
+class model;
 
 // Asks for the name and element of a new large class, checks them against the existing large
 // classes and hands them to the model editor (code 104), which inserts the class.
@@ -25,6 +26,9 @@ public:
 
     // The refusal text of a name clash (CheckNewClass result 1, 2 or 3); both add dialogs use it.
     static QString ClashText(int clash);
+    // What both add dialogs do once the names are typed: refuse when ids run out or the name
+    // clashes (the refusal text is returned), else post `code` and mark the model changed ("").
+    static QString PostNewClass(model *editor, int (model::*check)(), int code);
     // The SET button of both add dialogs: typed element (0) <-> the arbitrary element (1).
     static int ToggleElement(QLineEdit *element, QPushButton *button, int toggle, const QString &arbitrary,
                              const QString &setText, const QString &unsetText);

@@ -60,17 +60,10 @@ void NewSclass::onAccept()
         return m_ui->MSG->setText(tr("Element name is not set"));
     SetStrVar(RegSlot::StrNewSclassName, m_ui->SEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
-    auto *editor = GetObj<model>(RegSlot::ObjModel);
-    if (editor && !editor->IdsLeft(1))
-        return m_ui->MSG->setText(model::NoIdMessage());
-    const int clash = editor ? editor->CheckNewSclass() : 0;
-    if (clash != 0)
-        return m_ui->MSG->setText(NewLclass::ClashText(clash));
-    PostBox::Post(MsgCode::AddSclass);
-    if (editor) {
-        editor->ModelChanged();
-        editor->IsUpdateLocked();
-    }
+    const QString refusal =
+        NewLclass::PostNewClass(GetObj<model>(RegSlot::ObjModel), &model::CheckNewSclass, MsgCode::AddSclass);
+    if (!refusal.isEmpty())
+        return m_ui->MSG->setText(refusal);
     clearFields();
     accept();
 }
