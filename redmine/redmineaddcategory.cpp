@@ -22,7 +22,7 @@ bool nameTaken(QTreeWidget *tree, const QString &name)
 }
 } // namespace
 
-RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : QDialog(page), m_page(page)
+RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : RedmineItemDiag(page)
 {
     setObjectName(QStringLiteral("RedmineAddCategory"));
     setWindowTitle(QStringLiteral("AddCategory"));
@@ -80,11 +80,6 @@ RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : QDialog(page), m_
     connect(cancel, &QPushButton::clicked, this, &RedmineAddCategory::CancelProc);
 }
 
-QString RedmineAddCategory::MessageText() const
-{
-    return m_msg->text();
-}
-
 void RedmineAddCategory::SetNew()
 {
     m_mode = 1;
@@ -126,25 +121,10 @@ void RedmineAddCategory::SetProc(bool)
         return;
     }
     const bool sent = m_mode == 1 ? m_page->CreateCategory(name) : m_page->UpdateCategory(name, m_id->text());
-    if (!sent) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
+    Sent(sent);
 }
 
 void RedmineAddCategory::DelProc(bool)
 {
-    if (!m_page->ConfirmDelete(tr("Is delete category?")))
-        return;
-    if (!m_page->DeleteCategory(m_id->text())) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
-}
-
-void RedmineAddCategory::CancelProc(bool)
-{
-    reject();
+    AskDelete(tr("Is delete category?"), &RedmineProject::DeleteCategory);
 }

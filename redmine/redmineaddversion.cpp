@@ -13,8 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
-    : QDialog(page), m_page(page), m_editor(new NumEditor)
+RedmineAddVersion::RedmineAddVersion(RedmineProject *page) : RedmineItemDiag(page), m_editor(new NumEditor)
 {
     setObjectName(QStringLiteral("RedmineAddVersion"));
     setWindowTitle(QStringLiteral("AddVersion"));
@@ -84,11 +83,6 @@ RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
     connect(m_del, &QPushButton::clicked, this, &RedmineAddVersion::DelProc);
 }
 
-QString RedmineAddVersion::MessageText() const
-{
-    return m_msg->text();
-}
-
 void RedmineAddVersion::prepare(int mode)
 {
     m_mode = mode;
@@ -148,25 +142,10 @@ void RedmineAddVersion::OkProc(bool)
                           ? m_page->CreateVersion(name, description, m_state->currentData().toString(),
                                                   m_share->currentData().toString())
                           : m_page->UpdateVersion(name, description, m_id->text());
-    if (!sent) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
+    Sent(sent);
 }
 
 void RedmineAddVersion::DelProc(bool)
 {
-    if (!m_page->ConfirmDelete(tr("Is delete version?")))
-        return;
-    if (!m_page->DeleteVersion(m_id->text())) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
-}
-
-void RedmineAddVersion::CancelProc(bool)
-{
-    reject();
+    AskDelete(tr("Is delete version?"), &RedmineProject::DeleteVersion);
 }
