@@ -2,6 +2,7 @@
 #include "core/postbox.h"
 #include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
+#include "redmineserver.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <functional>
 
 using namespace TestSupport;
+using namespace RedmineServer;
 
 namespace
 {
@@ -218,50 +220,23 @@ private slots:
 
 private:
     bool serverUp();
-    QString file(const QString &name) const
-    {
-        return QString::fromUtf8(readFile(m_dir + QLatin1Char('/') + name)).trimmed();
-    }
-    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port")); }
-
-    QString m_dir;
     QString m_skip;
     bool m_started = false;
 };
 
 void tst_nwredmine::initTestCase()
 {
-    m_dir = QDir::homePath() + QStringLiteral("/redmine");
-    QProcess p;
-    p.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
-                                          m_dir, QString::number(QCoreApplication::applicationPid())});
-    QVERIFY2(p.waitForStarted(10000), "bash did not start");
-    if (!p.waitForFinished(240000)) {
-        p.kill();
-        p.waitForFinished(5000);
-        QProcess::execute(QStringLiteral("/bin/bash"),
-                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir});
-        QFAIL("the Redmine start script did not finish within 240 s");
-    }
-    const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    if (p.exitCode() == 77) {
-        m_skip = err;
-        return;
-    }
-    QVERIFY2(p.exitCode() == 0, qPrintable(err));
-    m_started = true;
-    qInfo("Redmine answered after %lld ms", static_cast<long long>(clock.elapsed()));
+    start(&m_started, &m_skip);
+    if (m_started)
+        qInfo("Redmine answered after %lld ms", static_cast<long long>(clock.elapsed()));
 }
 
 void tst_nwredmine::cleanupTestCase()
 {
     if (m_started)
-        QCOMPARE(QProcess::execute(QStringLiteral("/bin/bash"),
-                                   {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir}),
-                 0);
+        QCOMPARE(stop(), 0);
 }
 
 bool tst_nwredmine::serverUp()
