@@ -60,20 +60,16 @@ void NewDefModel::InitDisplay()
     m_defFound = true;
     m_root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !m_root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     QTreeWidgetItem *remembered = nullptr;
     if (!m_root.isEmpty()) {
         m_ui->WSNAME->setText(m_root);
         const QString defs = DefinitionsDir(m_root);
         if (QFileInfo(defs).isDir()) {
             remembered =
-                VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), m_markOpenModel,
-                                     GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+                VersionTree::AddModelRows(m_ui->TREE, defs, Entries::VersionFolders, m_markOpenModel);
         } else {
-            m_error->SetMsg(QStringLiteral("workspaceError"),
-                            QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-            m_error->ShowMsg();
+            ReportNoDefinitions(m_error, defs);
         }
     }
     if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))

@@ -46,8 +46,7 @@ void NewOut::setDefaultVersion()
 void NewOut::fillModels(const QString &workspace, bool mark)
 {
     QTreeWidgetItem *remembered =
-        VersionTree::AddRows(m_ui->TREE, ListTree(DefinitionsDir(workspace), Entries::All), mark,
-                             GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+        VersionTree::AddModelRows(m_ui->TREE, DefinitionsDir(workspace), Entries::All, mark);
     if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
         m_ui->TREE->setCurrentItem(row);
 }
@@ -59,15 +58,12 @@ void NewOut::InitDisplay()
     m_ui->MSG->clear();
     m_root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !m_root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         // Only the open model version can receive an output definition.
         m_ui->DIR->hide();
         m_ui->WSNAME->setText(m_root);
-        auto *row = new QTreeWidgetItem(
-            m_ui->TREE, {GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)});
-        m_ui->TREE->setCurrentItem(row);
+        m_ui->TREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->TREE));
     } else {
         m_ui->DIR->show();
         if (!m_root.isEmpty()) {
@@ -75,9 +71,7 @@ void NewOut::InitDisplay()
             if (QFileInfo(DefinitionsDir(m_root)).isDir()) {
                 fillModels(m_root, m_markOpenModel);
             } else {
-                m_error->SetMsg(QStringLiteral("workspaceError"),
-                                QStringLiteral("dir[") + DefinitionsDir(m_root) + QStringLiteral("]nonedir"));
-                m_error->ShowMsg();
+                ReportNoDefinitions(m_error, DefinitionsDir(m_root));
             }
         }
     }

@@ -40,20 +40,16 @@ void OpenDefModel::InitDisplay()
     m_ui->MSG->clear();
     const QString root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     QTreeWidgetItem *remembered = nullptr;
     if (!root.isEmpty() && QFileInfo(root).isDir()) {
         m_ui->WSNAME->setText(root);
         const QString defs = DefinitionsDir(root);
         if (QFileInfo(defs).isDir()) {
             remembered =
-                VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), m_markOpenModel,
-                                     GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+                VersionTree::AddModelRows(m_ui->TREE, defs, Entries::VersionFolders, m_markOpenModel);
         } else {
-            m_error->SetMsg(QStringLiteral("workspaceError"),
-                            QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-            m_error->ShowMsg();
+            ReportNoDefinitions(m_error, defs);
         }
     }
     if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))

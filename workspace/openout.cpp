@@ -41,19 +41,15 @@ OpenOut::~OpenOut()
 
 QTreeWidgetItem *OpenOut::AddModelItems(const QString &workspace)
 {
-    const bool mark = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
-    return VersionTree::AddRows(m_ui->MODELTREE, ListTree(DefinitionsDir(workspace), Entries::Visible), mark,
-                                GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+    return VersionTree::AddModelRows(m_ui->MODELTREE, DefinitionsDir(workspace), Entries::Visible,
+                                     m_wsCurrent && VersionTree::OpenModelKnown());
 }
 
 void OpenOut::ListModels(const QString &workspace)
 {
     const QString defs = DefinitionsDir(workspace);
     if (!QFileInfo(defs).isDir()) {
-        m_error->SetMsg(QStringLiteral("workspaceError"),
-                        QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-        m_error->ShowMsg();
+        ReportNoDefinitions(m_error, defs);
         return;
     }
     m_ui->MODELTREE->clear();
@@ -73,9 +69,7 @@ void OpenOut::InitDisplay()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         m_ui->REF->hide();
         m_ui->WSNAME->setText(m_workspace);
-        auto *row = new QTreeWidgetItem(
-            m_ui->MODELTREE, {GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)});
-        m_ui->MODELTREE->setCurrentItem(row);
+        m_ui->MODELTREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->MODELTREE));
     } else {
         m_ui->REF->show();
         if (!m_workspace.isEmpty()) {

@@ -1,5 +1,8 @@
 #include "workspace/versiontree.h"
 
+#include "core/globalvar.h"
+
+#include <QFileInfo>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -67,6 +70,45 @@ QString SpinText(const QSpinBox *major, const QSpinBox *minor, const QSpinBox *r
 {
     return WorkspaceLayout::VersionText(major->value(), minor->value(), revision->value());
 }
+
+bool OpenModelKnown()
+{
+    const globalvar registry;
+    return !registry.GetStrVar(RegSlot::StrModelName).isEmpty() &&
+           !registry.GetStrVar(RegSlot::StrModelVersion).isEmpty();
+}
+
+QTreeWidgetItem *AddModelRows(QTreeWidget *tree, const QString &defs, WorkspaceLayout::Entries kind,
+                              bool mark)
+{
+    const globalvar registry;
+    return AddRows(tree, WorkspaceLayout::ListTree(defs, kind), mark,
+                   registry.GetStrVar(RegSlot::StrModelName), registry.GetStrVar(RegSlot::StrModelVersion));
+}
+
+QTreeWidgetItem *AddInstanceRows(QTreeWidget *tree, const QString &workspace, const QTreeWidgetItem *modelRow,
+                                 WorkspaceLayout::Entries kind)
+{
+    using namespace WorkspaceLayout;
+    const globalvar registry;
+    const QString model = RowName(modelRow);
+    const QString version = RowVersion(modelRow);
+    const QString folder = ResolveSubFolder(ModelVersionDir(workspace, model, version), InstanceFolder);
+    if (!QFileInfo(folder).isDir())
+        return nullptr;
+    const bool mark = workspace == registry.GetStrVar(RegSlot::StrWorkspaceDir) &&
+                      model == registry.GetStrVar(RegSlot::StrModelName) &&
+                      version == registry.GetStrVar(RegSlot::StrModelVersion);
+    return AddRows(tree, ListTree(folder, kind), mark, registry.GetStrVar(RegSlot::StrInstanceName),
+                   registry.GetStrVar(RegSlot::StrInstanceVersion));
+}
+
+QTreeWidgetItem *AddOpenModelRow(QTreeWidget *tree)
+{
+    const globalvar registry;
+    return new QTreeWidgetItem(
+        tree, {registry.GetStrVar(RegSlot::StrModelName), registry.GetStrVar(RegSlot::StrModelVersion)});
+}
 } // namespace VersionTree
 
 #include "shell/errormsg.h"
@@ -78,4 +120,11 @@ ErrorMsg *MakeOwnErrorMsg(QWidget *dialog)
     auto *own = new ErrorMsg(dialog);
     registry.SetObj(RegSlot::ObjErrorMsg, shared);
     return own;
+}
+
+void ReportNoDefinitions(ErrorMsg *error, const QString &defs)
+{
+    error->SetMsg(QStringLiteral("workspaceError"),
+                  QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
+    error->ShowMsg();
 }

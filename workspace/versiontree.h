@@ -24,6 +24,18 @@ QString RowVersion(const QTreeWidgetItem *item);
 // Sets the spin boxes from a version text; missing parts leave their box unchanged.
 void SetSpins(const QString &version, QSpinBox *major, QSpinBox *minor, QSpinBox *revision);
 QString SpinText(const QSpinBox *major, const QSpinBox *minor, const QSpinBox *revision);
+
+// Whether a model is open, so that its row can be marked in a listing of its workspace.
+bool OpenModelKnown();
+// The model rows of a definitions folder; with mark, the open model's row is returned.
+QTreeWidgetItem *AddModelRows(QTreeWidget *tree, const QString &defs, WorkspaceLayout::Entries kind,
+                              bool mark);
+// The instance rows below the model version of modelRow in workspace; the open instance's row
+// is returned when that model version is the open one.
+QTreeWidgetItem *AddInstanceRows(QTreeWidget *tree, const QString &workspace, const QTreeWidgetItem *modelRow,
+                                 WorkspaceLayout::Entries kind);
+// The one row of the open model, for a dialog run from inside a document.
+QTreeWidgetItem *AddOpenModelRow(QTreeWidget *tree);
 } // namespace VersionTree
 
 class ErrorMsg;
@@ -32,3 +44,5 @@ class QWidget;
 // A dialog's own error window. The error window registers itself as the program's; a dialog's
 // private one must not take that place.
 ErrorMsg *MakeOwnErrorMsg(QWidget *dialog);
+// Tells through a dialog's error window that a workspace has no definitions folder.
+void ReportNoDefinitions(ErrorMsg *error, const QString &defs);
