@@ -72,8 +72,7 @@ void NewDefModel::InitDisplay()
             ReportNoDefinitions(m_error, defs);
         }
     }
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);
 }
 

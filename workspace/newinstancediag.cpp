@@ -72,9 +72,7 @@ void NewInstanceDiag::InitDisplay()
             m_ui->WSNAME->setText(m_workspace);
             ListModels(m_workspace);
         }
-        if (QTreeWidgetItem *row =
-                m_rememberedModel ? m_rememberedModel : VersionTree::LastVersionRow(m_ui->MODELTREE))
-            m_ui->MODELTREE->setCurrentItem(row);
+        VersionTree::SelectRow(m_ui->MODELTREE, m_rememberedModel);
     }
     ModelColumnAdjustment();
     const bool rows = m_ui->MODELTREE->topLevelItemCount() > 0;

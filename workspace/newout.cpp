@@ -47,8 +47,7 @@ void NewOut::fillModels(const QString &workspace, bool mark)
 {
     QTreeWidgetItem *remembered =
         VersionTree::AddModelRows(m_ui->TREE, DefinitionsDir(workspace), Entries::All, mark);
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
 }
 
 void NewOut::InitDisplay()
@@ -98,9 +97,7 @@ void NewOut::ModelTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *)
         remembered =
             VersionTree::AddRows(m_ui->OUTPUTTREE, ListTree(outputs, Entries::All), m_markOpenOutput,
                                  GetStrVar(RegSlot::StrOutputName), GetStrVar(RegSlot::StrOutputVersion));
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->OUTPUTTREE))
-        m_ui->OUTPUTTREE->setCurrentItem(row);
-    else
+    if (!VersionTree::SelectRow(m_ui->OUTPUTTREE, remembered))
         setDefaultVersion();
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }

@@ -52,8 +52,7 @@ void OpenDefModel::InitDisplay()
             ReportNoDefinitions(m_error, defs);
         }
     }
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);
 }
 
@@ -74,8 +73,7 @@ void OpenDefModel::onWsDir()
     m_ui->TREE->clear();
     VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), false, QString(), QString());
     m_ui->WSNAME->setText(*chosen);
-    if (QTreeWidgetItem *row = VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE);
     TreeColumnAdjustment(m_ui->TREE);
 }
 

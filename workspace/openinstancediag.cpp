@@ -125,9 +125,7 @@ void OpenInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetIte
     m_ui->VERSION->clear();
     m_rememberedInstance = VersionTree::AddInstanceRows(m_ui->INSTANCETREE, m_ui->WSNAME->text(), current,
                                                         Entries::VersionFolders);
-    if (QTreeWidgetItem *row =
-            m_rememberedInstance ? m_rememberedInstance : VersionTree::LastVersionRow(m_ui->INSTANCETREE))
-        m_ui->INSTANCETREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->INSTANCETREE, m_rememberedInstance);
     InstanceColumnAdjustment();
 }
 

@@ -54,8 +54,7 @@ void OpenOut::ListModels(const QString &workspace)
     }
     m_ui->MODELTREE->clear();
     QTreeWidgetItem *remembered = AddModelItems(workspace);
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->MODELTREE))
-        m_ui->MODELTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->MODELTREE, remembered);
 }
 
 void OpenOut::InitDisplay()
@@ -95,8 +94,7 @@ void OpenOut::onWsDir()
     m_ui->MODELTREE->clear();
     m_ui->WSNAME->setText(*chosen);
     AddModelItems(*chosen);
-    if (QTreeWidgetItem *row = VersionTree::LastVersionRow(m_ui->MODELTREE))
-        m_ui->MODELTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->MODELTREE);
     TreeColumnAdjustment(m_ui->MODELTREE);
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }
@@ -120,8 +118,7 @@ void OpenOut::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
         remembered =
             VersionTree::AddRows(m_ui->OUTPUTTREE, ListTree(outputs, Entries::Visible), m_markOutput,
                                  GetStrVar(RegSlot::StrOutputName), GetStrVar(RegSlot::StrOutputVersion));
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->OUTPUTTREE))
-        m_ui->OUTPUTTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->OUTPUTTREE, remembered);
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }
 

@@ -71,6 +71,14 @@ QString SpinText(const QSpinBox *major, const QSpinBox *minor, const QSpinBox *r
     return WorkspaceLayout::VersionText(major->value(), minor->value(), revision->value());
 }
 
+QTreeWidgetItem *SelectRow(QTreeWidget *tree, QTreeWidgetItem *preferred)
+{
+    QTreeWidgetItem *row = preferred ? preferred : LastVersionRow(tree);
+    if (row)
+        tree->setCurrentItem(row);
+    return row;
+}
+
 bool OpenModelKnown()
 {
     const globalvar registry;

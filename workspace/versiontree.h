@@ -18,6 +18,8 @@ QTreeWidgetItem *AddRows(QTreeWidget *tree, const QList<WorkspaceLayout::Listing
                          const QString &markName, const QString &markVersion);
 // The last child of the last top-level row, or that row when it has none; null for an empty tree.
 QTreeWidgetItem *LastVersionRow(QTreeWidget *tree);
+// Makes preferred, or else the last version row, the tree's current row; returns that row.
+QTreeWidgetItem *SelectRow(QTreeWidget *tree, QTreeWidgetItem *preferred = nullptr);
 // Name of a row: its column 0, or its parent's when empty. Version: column 1.
 QString RowName(const QTreeWidgetItem *item);
 QString RowVersion(const QTreeWidgetItem *item);
