@@ -4,17 +4,10 @@
 #include "model/model.h"
 #include "ui_newlclass.h"
 
-NewLclass::NewLclass(QWidget *parent) : QDialog(parent), m_ui(new Ui::NewLclass)
+NewLclass::NewLclass(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::NewLclass), m_setText(tr("SET")), m_unsetText(tr("UNSET"))
 {
-    m_ui->setupUi(this);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setWindowIcon(GetLogoIcon());
-    m_setText = tr("SET");
-    m_unsetText = tr("UNSET");
-    m_ui->MSG->clear();
-    connect(m_ui->OK, &QPushButton::clicked, this, &NewLclass::onAccept);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &NewLclass::onReject);
-    connect(m_ui->SET, &QPushButton::clicked, this, &NewLclass::onSet);
+    SetUpClassDialog(this, m_ui, GetLogoIcon());
 }
 
 NewLclass::~NewLclass()

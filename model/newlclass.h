@@ -3,14 +3,27 @@
 #include "core/globalvar.h"
 
 #include <QDialog>
+#include <QPushButton>
 
 namespace Ui
 {
 class NewLclass;
 }
 class QLineEdit;
-class QPushButton;
 class model;
+
+// The form of either add dialog with no help button, the logo, an empty message line and the
+// OK, CANCEL and SET buttons wired.
+template <class Dialog, class Form> void SetUpClassDialog(Dialog *dialog, Form *ui, const QIcon &logo)
+{
+    ui->setupUi(dialog);
+    dialog->setWindowFlags(dialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    dialog->setWindowIcon(logo);
+    ui->MSG->clear();
+    QObject::connect(ui->OK, &QPushButton::clicked, dialog, &Dialog::onAccept);
+    QObject::connect(ui->CANCEL, &QPushButton::clicked, dialog, &Dialog::onReject);
+    QObject::connect(ui->SET, &QPushButton::clicked, dialog, &Dialog::onSet);
+}
 
 // Asks for the name and element of a new large class, checks them against the existing large
 // classes and hands them to the model editor (code 104), which inserts the class.

@@ -7,17 +7,10 @@
 
 #include <QTreeWidgetItem>
 
-NewSclass::NewSclass(QWidget *parent) : QDialog(parent), m_ui(new Ui::NewSclass)
+NewSclass::NewSclass(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::NewSclass), m_setText(tr("SET")), m_unsetText(tr("UNSET"))
 {
-    m_ui->setupUi(this);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setWindowIcon(GetLogoIcon());
-    m_setText = tr("SET");
-    m_unsetText = tr("UNSET");
-    m_ui->MSG->clear();
-    connect(m_ui->OK, &QPushButton::clicked, this, &NewSclass::onAccept);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &NewSclass::onReject);
-    connect(m_ui->SET, &QPushButton::clicked, this, &NewSclass::onSet);
+    SetUpClassDialog(this, m_ui, GetLogoIcon());
 }
 
 NewSclass::~NewSclass()
