@@ -6,6 +6,7 @@
 #include "members/userinf.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmine.h"
+#include "redmine/redminebody.h"
 #include "redmine/redmineissue.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/redmineupdateissue.h"
@@ -418,13 +419,9 @@ void RedmineProject::AdoptProjectId()
 
 void RedmineProject::CreateProject()
 {
-    m_projectDoc.clear();
-    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
-    m_projectDoc.appendChild(root);
+    const QDomElement root = RedmineBody::NewRoot(m_projectDoc, QStringLiteral("project"));
     auto add = [&](const char *tag, const QString &text) {
-        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
-        e.appendChild(m_projectDoc.createTextNode(text));
-        root.appendChild(e);
+        RedmineBody::AddText(m_projectDoc, root, QLatin1String(tag), text);
     };
     add("name", m_ui->PRJNAME->text() + Marker);
     add("identifier", m_ui->IDENT->text());
@@ -444,13 +441,9 @@ void RedmineProject::CreateProject()
 
 void RedmineProject::UpdateProject()
 {
-    m_projectDoc.clear();
-    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
-    m_projectDoc.appendChild(root);
+    const QDomElement root = RedmineBody::NewRoot(m_projectDoc, QStringLiteral("project"));
     auto add = [&](const char *tag, const QString &text) {
-        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
-        e.appendChild(m_projectDoc.createTextNode(text));
-        root.appendChild(e);
+        RedmineBody::AddText(m_projectDoc, root, QLatin1String(tag), text);
     };
     const QString description = m_explain->toPlainText();
     if (m_descriptionChanged && !description.isEmpty())
