@@ -64,13 +64,7 @@ void NewDefModel::InitDisplay()
     QTreeWidgetItem *remembered = nullptr;
     if (!m_root.isEmpty()) {
         m_ui->WSNAME->setText(m_root);
-        const QString defs = DefinitionsDir(m_root);
-        if (QFileInfo(defs).isDir()) {
-            remembered =
-                VersionTree::AddModelRows(m_ui->TREE, defs, Entries::VersionFolders, m_markOpenModel);
-        } else {
-            ReportNoDefinitions(m_error, defs);
-        }
+        remembered = ListDefinitions(m_ui->TREE, m_error, m_root, Entries::VersionFolders, m_markOpenModel);
     }
     VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);

@@ -67,11 +67,8 @@ void NewOut::InitDisplay()
         m_ui->DIR->show();
         if (!m_root.isEmpty()) {
             m_ui->WSNAME->setText(m_root);
-            if (QFileInfo(DefinitionsDir(m_root)).isDir()) {
-                fillModels(m_root, m_markOpenModel);
-            } else {
-                ReportNoDefinitions(m_error, DefinitionsDir(m_root));
-            }
+            VersionTree::SelectRow(
+                m_ui->TREE, ListDefinitions(m_ui->TREE, m_error, m_root, Entries::All, m_markOpenModel));
         }
     }
     TreeColumnAdjustment(m_ui->TREE);

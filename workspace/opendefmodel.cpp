@@ -44,13 +44,7 @@ void OpenDefModel::InitDisplay()
     QTreeWidgetItem *remembered = nullptr;
     if (!root.isEmpty() && QFileInfo(root).isDir()) {
         m_ui->WSNAME->setText(root);
-        const QString defs = DefinitionsDir(root);
-        if (QFileInfo(defs).isDir()) {
-            remembered =
-                VersionTree::AddModelRows(m_ui->TREE, defs, Entries::VersionFolders, m_markOpenModel);
-        } else {
-            ReportNoDefinitions(m_error, defs);
-        }
+        remembered = ListDefinitions(m_ui->TREE, m_error, root, Entries::VersionFolders, m_markOpenModel);
     }
     VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);

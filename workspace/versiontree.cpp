@@ -136,3 +136,14 @@ void ReportNoDefinitions(ErrorMsg *error, const QString &defs)
                   QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
     error->ShowMsg();
 }
+
+QTreeWidgetItem *ListDefinitions(QTreeWidget *tree, ErrorMsg *error, const QString &workspace,
+                                 WorkspaceLayout::Entries kind, bool mark)
+{
+    const QString defs = WorkspaceLayout::DefinitionsDir(workspace);
+    if (!QFileInfo(defs).isDir()) {
+        ReportNoDefinitions(error, defs);
+        return nullptr;
+    }
+    return VersionTree::AddModelRows(tree, defs, kind, mark);
+}

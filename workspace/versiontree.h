@@ -48,3 +48,7 @@ class QWidget;
 ErrorMsg *MakeOwnErrorMsg(QWidget *dialog);
 // Tells through a dialog's error window that a workspace has no definitions folder.
 void ReportNoDefinitions(ErrorMsg *error, const QString &defs);
+// The model rows of a workspace's definitions folder, or the error window's word that it has
+// none; returns the open model's row when mark is set and the folder lists it.
+QTreeWidgetItem *ListDefinitions(QTreeWidget *tree, ErrorMsg *error, const QString &workspace,
+                                 WorkspaceLayout::Entries kind, bool mark);
