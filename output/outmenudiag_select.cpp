@@ -70,11 +70,7 @@ bool OutMenuDiag::openSelection(int index, const QString &path)
 void OutMenuDiag::loadDefSelection(int n)
 {
     m_defDir = memberOutDir(n);
-    m_defRead = false;
-    if (openSelection(DefIndex(n), defPath(n))) {
-        m_openDef = n;
-        m_defRead = readDefSelection(n);
-    }
+    m_defRead = loadSelection(n, DefIndex(n), defPath(n), &m_openDef, &OutMenuDiag::readDefSelection);
     if (!m_defRead)
         checkOwnMembers(n);
     m_ui->DEF_CHECK->setChecked(true);
@@ -83,15 +79,20 @@ void OutMenuDiag::loadDefSelection(int n)
 void OutMenuDiag::loadRefSelection(int n)
 {
     m_refDir = memberOutDir(n);
-    m_refRead = false;
-    if (openSelection(RefIndex(n), refPath(n))) {
-        m_openRef = n;
-        m_refRead = readRefSelection(n);
-    }
+    m_refRead = loadSelection(n, RefIndex(n), refPath(n), &m_openRef, &OutMenuDiag::readRefSelection);
     if (!m_refRead)
         autoSelect(false);
     m_ui->DUP->setVisible(true);
     m_ui->REF_CHECK->setChecked(true);
+}
+
+bool OutMenuDiag::loadSelection(int n, int index, const QString &path, int *openMember,
+                                bool (OutMenuDiag::*read)(int))
+{
+    if (!openSelection(index, path))
+        return false;
+    *openMember = n;
+    return (this->*read)(n);
 }
 
 QDomElement OutMenuDiag::storedRoot(int index) const
@@ -110,15 +111,11 @@ void OutMenuDiag::takeOutDir(const QString &dir, const QString &file, QString *o
 
 bool OutMenuDiag::readDefSelection(int n)
 {
-    const QDomElement root = storedRoot(DefIndex(n));
-    if (root.isNull())
-        return false;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            takeOutDir(e.attribute(QStringLiteral("dir")), defPath(n), &m_defDir);
-        } else if (e.tagName() == QLatin1String("SELECT")) {
-            m_defOwner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
-        } else if (e.tagName() == QLatin1String("InstList")) {
+    return readSelection(
+        DefIndex(n), defPath(n), &m_defDir, [this](int owner) { m_defOwner = owner; },
+        [this](const QDomElement &e) {
+            if (e.tagName() != QLatin1String("InstList"))
+                return;
             const QHash<QString, QTreeWidgetItem *> rows =
                 m_memberRows.value(e.attribute(QStringLiteral("FileID")).toInt());
             for (QDomElement l = e.firstChildElement(QStringLiteral("LModel")); !l.isNull();
@@ -136,29 +133,39 @@ bool OutMenuDiag::readDefSelection(int n)
                     }
                 }
             }
-        }
-    }
-    return true;
+        });
 }
 
 bool OutMenuDiag::readRefSelection(int n)
 {
-    const QDomElement root = storedRoot(RefIndex(n));
-    if (root.isNull())
-        return false;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            takeOutDir(e.attribute(QStringLiteral("dir")), refPath(n), &m_refDir);
-        } else if (e.tagName() == QLatin1String("SELECT")) {
-            const int owner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
-            m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner));
-        } else if (e.tagName() == QLatin1String("FileList")) {
+    return readSelection(
+        RefIndex(n), refPath(n), &m_refDir,
+        [this](int owner) { m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner)); },
+        [this](const QDomElement &e) {
+            if (e.tagName() != QLatin1String("FileList"))
+                return;
             for (QDomElement f = e.firstChildElement(QStringLiteral("File")); !f.isNull();
                  f = f.nextSiblingElement(QStringLiteral("File"))) {
                 m_storedNames.append(f.attribute(QStringLiteral("fname")));
                 m_storedKeys.append(f.attribute(QStringLiteral("instID")));
             }
-        }
+        });
+}
+
+bool OutMenuDiag::readSelection(int index, const QString &path, QString *outDir,
+                                const std::function<void(int)> &owner,
+                                const std::function<void(const QDomElement &)> &other)
+{
+    const QDomElement root = storedRoot(index);
+    if (root.isNull())
+        return false;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty())
+            takeOutDir(e.attribute(QStringLiteral("dir")), path, outDir);
+        else if (e.tagName() == QLatin1String("SELECT"))
+            owner(e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt());
+        else
+            other(e);
     }
     return true;
 }
