@@ -78,7 +78,9 @@ private:
     void loadRefSelection(int n);
     QDomElement storedRoot(int index) const;
     void takeOutDir(const QString &dir, const QString &file, QString *outDir);
-    bool loadSelection(int n, int index, const QString &path, int *openMember,
+    // Member n's stored selection, read over the defaults (its own output folder first); false
+    // when there is none to read.
+    bool loadSelection(int n, int index, const QString &path, QString *outDir, int *openMember,
                        bool (OutMenuDiag::*read)(int));
     // A stored selection: its output folder goes to *outDir when usable, its owner to owner and
     // every other element to other; false when none is stored.

@@ -69,8 +69,8 @@ bool OutMenuDiag::openSelection(int index, const QString &path)
 
 void OutMenuDiag::loadDefSelection(int n)
 {
-    m_defDir = memberOutDir(n);
-    m_defRead = loadSelection(n, DefIndex(n), defPath(n), &m_openDef, &OutMenuDiag::readDefSelection);
+    m_defRead =
+        loadSelection(n, DefIndex(n), defPath(n), &m_defDir, &m_openDef, &OutMenuDiag::readDefSelection);
     if (!m_defRead)
         checkOwnMembers(n);
     m_ui->DEF_CHECK->setChecked(true);
@@ -78,17 +78,18 @@ void OutMenuDiag::loadDefSelection(int n)
 
 void OutMenuDiag::loadRefSelection(int n)
 {
-    m_refDir = memberOutDir(n);
-    m_refRead = loadSelection(n, RefIndex(n), refPath(n), &m_openRef, &OutMenuDiag::readRefSelection);
+    m_refRead =
+        loadSelection(n, RefIndex(n), refPath(n), &m_refDir, &m_openRef, &OutMenuDiag::readRefSelection);
     if (!m_refRead)
         autoSelect(false);
     m_ui->DUP->setVisible(true);
     m_ui->REF_CHECK->setChecked(true);
 }
 
-bool OutMenuDiag::loadSelection(int n, int index, const QString &path, int *openMember,
+bool OutMenuDiag::loadSelection(int n, int index, const QString &path, QString *outDir, int *openMember,
                                 bool (OutMenuDiag::*read)(int))
 {
+    *outDir = memberOutDir(n);
     if (!openSelection(index, path))
         return false;
     *openMember = n;
