@@ -146,6 +146,8 @@ private:
     void fillQuestionColumns(QTreeWidgetItem *item);
     // addressee: the row the answer goes under, when it is not there yet.
     void fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addressee = nullptr);
+    // The columns both kinds of row show; questions add the target date.
+    void fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool target);
     void appendQuestion(QDomDocument *doc, QTreeWidgetItem *question);
     void appendAnswers(QTreeWidgetItem *addressee);
     QDomElement buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer);

@@ -305,13 +305,7 @@ void QandA::fillQuestionColumns(QTreeWidgetItem *item)
     item->setText(ColId, QStringLiteral("Q") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
     item->setText(ColTitle, r->GetAttr(GetStrVar(RegSlot::StrTagTitle)));
-    item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
-    item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
-    item->setText(ColTarget, r->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate)));
-    item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
-    const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
-    item->setText(ColState, StateName(state));
-    SetStateColours(item, ColState, state >= -1 && state <= 3 ? state : -1);
+    fillDatesAndState(item, r, true);
     const QString key = r->GetAttr(GetStrVar(RegSlot::StrAttrInstID));
     item->setText(ColInst, m_instItems.contains(key) ? QStringLiteral("I") + key : QString());
 }
@@ -327,8 +321,15 @@ void QandA::fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addr
     item->setText(ColUser, same ? QString() : QStringLiteral("(") + name + QLatin1Char(')'));
     item->setText(ColId, QStringLiteral("A") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    fillDatesAndState(item, r, false);
+}
+
+void QandA::fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool target)
+{
     item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
     item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
+    if (target)
+        item->setText(ColTarget, r->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate)));
     item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
     const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
     item->setText(ColState, StateName(state));
