@@ -40,10 +40,7 @@ RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : RedmineItemDiag(p
     m_lb2 = new QLabel(tr("ID"));
     m_lb2->setObjectName(QStringLiteral("LB2"));
     m_lb2->setStyleSheet(style);
-    m_id = new QLineEdit;
-    m_id->setObjectName(QStringLiteral("ID"));
-    m_id->setReadOnly(true);
-    m_id->setFixedWidth(40);
+    MakeIdField();
     row->addWidget(lb1);
     row->addWidget(m_category, 1);
     row->addSpacing(20);
@@ -56,28 +53,11 @@ RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : RedmineItemDiag(p
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     top->addWidget(line);
-    m_msg = new QLineEdit;
-    m_msg->setObjectName(QStringLiteral("MSG"));
-    m_msg->setReadOnly(true);
-    top->addWidget(m_msg);
-    auto *buttons = new QHBoxLayout;
-    m_del = new QPushButton(tr("DEL"));
-    m_del->setObjectName(QStringLiteral("DEL"));
-    m_set = new QPushButton(tr("SET"));
-    m_set->setObjectName(QStringLiteral("SET"));
-    auto *cancel = new QPushButton(tr("CANCEL"));
-    cancel->setObjectName(QStringLiteral("CANCEL"));
-    buttons->addStretch();
-    buttons->addWidget(m_del);
-    buttons->addSpacing(20);
-    buttons->addWidget(m_set);
-    buttons->addSpacing(20);
-    buttons->addWidget(cancel);
-    buttons->addSpacing(20);
-    top->addLayout(buttons);
+    m_del = NamedButton(tr("DEL"), "DEL");
+    m_set = NamedButton(tr("SET"), "SET");
+    AddMessageAndButtons(top, m_set, tr("CANCEL"), 20);
     connect(m_set, &QPushButton::clicked, this, &RedmineAddCategory::SetProc);
     connect(m_del, &QPushButton::clicked, this, &RedmineAddCategory::DelProc);
-    connect(cancel, &QPushButton::clicked, this, &RedmineAddCategory::CancelProc);
 }
 
 void RedmineAddCategory::SetNew()

@@ -32,10 +32,7 @@ RedmineAddVersion::RedmineAddVersion(RedmineProject *page) : RedmineItemDiag(pag
     m_version = new QLineEdit;
     m_version->setObjectName(QStringLiteral("VERSION"));
     m_idLabel = label("L_ID", tr("ID"));
-    m_id = new QLineEdit;
-    m_id->setObjectName(QStringLiteral("ID"));
-    m_id->setReadOnly(true);
-    m_id->setFixedWidth(40);
+    MakeIdField();
     row->addWidget(label("LB1", tr("Version")));
     row->addWidget(m_version, 1);
     row->addWidget(m_idLabel);
@@ -62,24 +59,10 @@ RedmineAddVersion::RedmineAddVersion(RedmineProject *page) : RedmineItemDiag(pag
     grid->addWidget(lb3, 2, 0);
     grid->addWidget(m_share, 2, 1);
     top->addLayout(grid);
-    m_msg = new QLineEdit;
-    m_msg->setObjectName(QStringLiteral("MSG"));
-    m_msg->setReadOnly(true);
-    top->addWidget(m_msg);
-    auto *buttons = new QHBoxLayout;
-    m_del = new QPushButton(tr("DEL"));
-    m_del->setObjectName(QStringLiteral("DEL"));
-    m_ok = new QPushButton(tr("SET"));
-    m_ok->setObjectName(QStringLiteral("OK"));
-    auto *cancel = new QPushButton(tr("CANCEL"));
-    cancel->setObjectName(QStringLiteral("CANCEL"));
-    buttons->addStretch();
-    buttons->addWidget(m_del);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
+    m_del = NamedButton(tr("DEL"), "DEL");
+    m_ok = NamedButton(tr("SET"), "OK");
+    AddMessageAndButtons(top, m_ok, tr("CANCEL"), 0);
     connect(m_ok, &QPushButton::clicked, this, &RedmineAddVersion::OkProc);
-    connect(cancel, &QPushButton::clicked, this, &RedmineAddVersion::CancelProc);
     connect(m_del, &QPushButton::clicked, this, &RedmineAddVersion::DelProc);
 }
 
