@@ -69,8 +69,7 @@ bool OutMenuDiag::openSelection(int index, const QString &path)
 
 void OutMenuDiag::loadDefSelection(int n)
 {
-    m_defRead =
-        loadSelection(n, DefIndex(n), defPath(n), &m_defDir, &m_openDef, &OutMenuDiag::readDefSelection);
+    m_defRead = loadSelection(n, true);
     if (!m_defRead)
         checkOwnMembers(n);
     m_ui->DEF_CHECK->setChecked(true);
@@ -78,22 +77,20 @@ void OutMenuDiag::loadDefSelection(int n)
 
 void OutMenuDiag::loadRefSelection(int n)
 {
-    m_refRead =
-        loadSelection(n, RefIndex(n), refPath(n), &m_refDir, &m_openRef, &OutMenuDiag::readRefSelection);
+    m_refRead = loadSelection(n, false);
     if (!m_refRead)
         autoSelect(false);
     m_ui->DUP->setVisible(true);
     m_ui->REF_CHECK->setChecked(true);
 }
 
-bool OutMenuDiag::loadSelection(int n, int index, const QString &path, QString *outDir, int *openMember,
-                                bool (OutMenuDiag::*read)(int))
+bool OutMenuDiag::loadSelection(int n, bool def)
 {
-    *outDir = memberOutDir(n);
-    if (!openSelection(index, path))
+    (def ? m_defDir : m_refDir) = memberOutDir(n);
+    if (!openSelection(def ? DefIndex(n) : RefIndex(n), def ? defPath(n) : refPath(n)))
         return false;
-    *openMember = n;
-    return (this->*read)(n);
+    (def ? m_openDef : m_openRef) = n;
+    return def ? readDefSelection(n) : readRefSelection(n);
 }
 
 QDomElement OutMenuDiag::storedRoot(int index) const
