@@ -35,6 +35,19 @@ bool usableOutDir(const QString &dir)
 }
 
 // The document at index emptied, or a new one with the root.
+// Each checked member row below a file row of the definition tree, with its large class row.
+void forCheckedMembers(QTreeWidgetItem *file,
+                       const std::function<void(QTreeWidgetItem *, QTreeWidgetItem *)> &take)
+{
+    for (int j = 0; j < file->childCount(); ++j) {
+        QTreeWidgetItem *lclass = file->child(j);
+        for (int k = 0; k < lclass->childCount(); ++k) {
+            if (lclass->child(k)->checkState(3) == Qt::Checked)
+                take(lclass, lclass->child(k));
+        }
+    }
+}
+
 QDomDocument *emptied(xmlclass *store, int index, const QString &rootTag)
 {
     if (!store->HasDoc(index))
@@ -200,23 +213,16 @@ void OutMenuDiag::saveDefSelection()
         QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
         QDomElement list = child(doc, root, QStringLiteral("InstList"));
         list.setAttribute(QStringLiteral("FileID"), QString::number(file->data(1, Qt::UserRole).toInt()));
-        for (int j = 0; j < file->childCount(); ++j) {
-            QTreeWidgetItem *lclass = file->child(j);
-            for (int k = 0; k < lclass->childCount(); ++k) {
-                QTreeWidgetItem *member = lclass->child(k);
-                if (member->checkState(3) != Qt::Checked)
-                    continue;
-                QDomElement l = child(doc, list, QStringLiteral("LModel"));
-                l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
-                l.setAttribute(QStringLiteral("User"),
-                               QString::number(member->data(0, Qt::UserRole).toInt()));
-                for (int m = 0; m < member->childCount(); ++m) {
-                    if (member->child(m)->checkState(4) == Qt::Checked)
-                        child(doc, l, QStringLiteral("LInstance"))
-                            .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
-                }
+        forCheckedMembers(file, [&](QTreeWidgetItem *lclass, QTreeWidgetItem *member) {
+            QDomElement l = child(doc, list, QStringLiteral("LModel"));
+            l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
+            l.setAttribute(QStringLiteral("User"), QString::number(member->data(0, Qt::UserRole).toInt()));
+            for (int m = 0; m < member->childCount(); ++m) {
+                if (member->child(m)->checkState(4) == Qt::Checked)
+                    child(doc, l, QStringLiteral("LInstance"))
+                        .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
             }
-        }
+        });
     }
     store->SaveXmlDocAs(defPath(n), DefIndex(n));
 }
@@ -275,19 +281,12 @@ void OutMenuDiag::buildDefinitionSelection()
         QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
         FileSelection &selection = m_selection[file->data(1, Qt::UserRole).toInt()];
         selection.clear();
-        for (int j = 0; j < file->childCount(); ++j) {
-            QTreeWidgetItem *lclass = file->child(j);
-            for (int k = 0; k < lclass->childCount(); ++k) {
-                QTreeWidgetItem *member = lclass->child(k);
-                if (member->checkState(3) != Qt::Checked)
-                    continue;
-                for (int m = 0; m < member->childCount(); ++m) {
-                    if (member->child(m)->checkState(4) == Qt::Checked)
-                        selection.insert(lclass->data(0, Qt::UserRole).toInt(),
-                                         member->child(m)->text(4).mid(1));
-                }
+        forCheckedMembers(file, [&](QTreeWidgetItem *lclass, QTreeWidgetItem *member) {
+            for (int m = 0; m < member->childCount(); ++m) {
+                if (member->child(m)->checkState(4) == Qt::Checked)
+                    selection.insert(lclass->data(0, Qt::UserRole).toInt(), member->child(m)->text(4).mid(1));
             }
-        }
+        });
     }
 }
 
