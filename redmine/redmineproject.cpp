@@ -10,6 +10,7 @@
 #include "redmine/redmineissue.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/redmineupdateissue.h"
+#include "shell/askbox.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_redmineproject.h"
@@ -324,9 +325,7 @@ bool RedmineProject::Confirm(const QString &title, const QString &question, cons
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
     cancel->setText(tr("cancel"));
     cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == ok;
+    return AskBox::Confirmed(box, ok, cancel);
 }
 
 bool RedmineProject::ConfirmDelete(const QString &question) const

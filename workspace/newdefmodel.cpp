@@ -1,6 +1,7 @@
 #include "workspace/newdefmodel.h"
 
 #include "core/postbox.h"
+#include "shell/askbox.h"
 #include "shell/errormsg.h"
 #include "shell/mainwindow.h"
 #include "ui_newdefmodel.h"
@@ -138,13 +139,9 @@ bool NewDefModel::confirmCreate()
     box.setWindowIcon(GetLogoIcon());
     box.setWindowTitle(tr("Create Model"));
     box.setInformativeText(tr("Do you want to create Model?"));
-    QPushButton *create = box.addButton(tr("Create"), QMessageBox::AcceptRole);
-    create->setObjectName(QStringLiteral("Create"));
-    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == create;
+    QPushButton *create = AskBox::Button(box, "Create", tr("Create"), QMessageBox::AcceptRole);
+    QPushButton *cancel = AskBox::Button(box, "Cancel", tr("Cancel"), QMessageBox::RejectRole);
+    return AskBox::Confirmed(box, create, cancel);
 }
 
 void NewDefModel::onCreate()
