@@ -4,6 +4,7 @@
 #include "core/decimalid.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
+#include "shell/askbox.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_membermail.h"
@@ -229,13 +230,9 @@ void MemberMail::CancelProc()
     box.setIcon(QMessageBox::Information);
     box.setWindowIcon(GetLogoIcon());
     box.setText(tr("Do you want to delete this mail?"));
-    QPushButton *yes = box.addButton(tr("yes"), QMessageBox::YesRole);
-    yes->setObjectName(QStringLiteral("yes"));
-    QPushButton *no = box.addButton(tr("no"), QMessageBox::NoRole);
-    no->setObjectName(QStringLiteral("no"));
-    box.setEscapeButton(no);
-    box.exec();
-    if (box.clickedButton() == yes) {
+    QPushButton *yes = AskBox::Button(box, "yes", tr("yes"), QMessageBox::YesRole);
+    QPushButton *no = AskBox::Button(box, "no", tr("no"), QMessageBox::NoRole);
+    if (AskBox::Confirmed(box, yes, no)) {
         m_ui->MSG->clear();
         DeleteMail(item);
     }

@@ -3,6 +3,7 @@
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "docs/referencefiles.h"
+#include "shell/askbox.h"
 #include "ui_docdiag.h"
 
 #include <QDesktopServices>
@@ -105,13 +106,9 @@ bool DocDiag::DeleteFile(QWidget *parent, const QString &path)
     box.setWindowIcon(globalvar().GetLogoIcon());
     box.setWindowTitle(tr("Delete Document"));
     box.setInformativeText(tr("Do you want to delete document?"));
-    QPushButton *remove = box.addButton(tr("delete"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    remove->setObjectName(QStringLiteral("delete"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() != remove)
+    QPushButton *remove = AskBox::Button(box, "delete", tr("delete"), QMessageBox::AcceptRole);
+    QPushButton *cancel = AskBox::Button(box, "cancel", tr("Cancel"), QMessageBox::RejectRole);
+    if (!AskBox::Confirmed(box, remove, cancel))
         return false;
     const QString failed = ReferenceFiles::RemoveWithCompanion(path);
     if (!failed.isEmpty())

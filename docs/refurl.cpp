@@ -8,6 +8,7 @@
 #include "members/manager.h"
 #include "model/model.h"
 #include "qa/qanda.h"
+#include "shell/askbox.h"
 #include "ui_refurl.h"
 
 #include <QDesktopServices>
@@ -113,14 +114,10 @@ void refurl::OpenLink(QWidget *parent, const QString &address)
         box.setWindowTitle(tr("Open link"));
         box.setInformativeText(
             tr("This address is not a web page:\n%1\nDo you want to open it?").arg(address));
-        QPushButton *open = box.addButton(tr("open"), QMessageBox::AcceptRole);
-        QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-        open->setObjectName(QStringLiteral("open"));
-        cancel->setObjectName(QStringLiteral("cancel"));
+        QPushButton *open = AskBox::Button(box, "open", tr("open"), QMessageBox::AcceptRole);
+        QPushButton *cancel = AskBox::Button(box, "cancel", tr("Cancel"), QMessageBox::RejectRole);
         box.setDefaultButton(cancel);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() != open)
+        if (!AskBox::Confirmed(box, open, cancel))
             return;
     }
     QDesktopServices::openUrl(url);
@@ -133,13 +130,9 @@ bool refurl::AskDelete(QWidget *parent)
     box.setIcon(QMessageBox::Information);
     box.setWindowTitle(tr("Delete Address"));
     box.setInformativeText(tr("Do you want to delete Address?"));
-    QPushButton *ok = box.addButton(QMessageBox::Ok);
-    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-    ok->setObjectName(QStringLiteral("OK"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == ok;
+    QPushButton *ok = AskBox::Button(box, "OK", QMessageBox::Ok);
+    QPushButton *cancel = AskBox::Button(box, "cancel", QMessageBox::Cancel);
+    return AskBox::Confirmed(box, ok, cancel);
 }
 
 void refurl::openDialog(int mode)

@@ -6,6 +6,7 @@
 #include "members/ownertransfer.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
+#include "shell/askbox.h"
 #include "ui_usertransfer.h"
 
 #include <QHeaderView>
@@ -88,13 +89,9 @@ bool UserTransfer::confirm()
     box.setIcon(QMessageBox::Information);
     box.setWindowIcon(GetLogoIcon());
     box.setInformativeText(tr("Do you want to change email"));
-    QPushButton *set = box.addButton(tr("set transfer"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
-    set->setObjectName(QStringLiteral("setTransfer"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == set;
+    QPushButton *set = AskBox::Button(box, "setTransfer", tr("set transfer"), QMessageBox::AcceptRole);
+    QPushButton *cancel = AskBox::Button(box, "cancel", tr("cancel"), QMessageBox::RejectRole);
+    return AskBox::Confirmed(box, set, cancel);
 }
 
 void UserTransfer::TransProc()

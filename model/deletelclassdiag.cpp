@@ -6,13 +6,10 @@
 
 #include <QTreeWidget>
 
-DeleteLclassDiag::DeleteLclassDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::DeleteLclassDiag)
+DeleteLclassDiag::DeleteLclassDiag(QWidget *parent) : DeleteRowDiag(parent), m_ui(new Ui::DeleteLclassDiag)
 {
     m_ui->setupUi(this);
-    setWindowIcon(GetLogoIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    connect(m_ui->OK, &QPushButton::clicked, this, &DeleteLclassDiag::OkProc);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &DeleteLclassDiag::CancelProc);
+    SetUpButtons(m_ui->OK, m_ui->CANCEL);
 }
 
 DeleteLclassDiag::~DeleteLclassDiag()
@@ -27,14 +24,6 @@ void DeleteLclassDiag::SetItem(QTreeWidget *tree, QTreeWidgetItem *item)
     m_ui->LCLASS->setText(item ? item->text(model::ColLclass) : QString());
     m_ui->ELEMENT->setText(item ? item->text(model::ColValue) : QString());
     m_ui->MSG->setText(item && item->childCount() > 0 ? tr("Will also be deleted small class") : QString());
-}
-
-void DeleteLclassDiag::ForgetRow(const QTreeWidgetItem *going)
-{
-    if (!model::IsWithin(m_item, going))
-        return;
-    m_item = nullptr;
-    reject();
 }
 
 // The small classes, parameters, IDs, chapter links and states go with the large class; the
@@ -61,9 +50,4 @@ void DeleteLclassDiag::OkProc()
     m->ModelChanged();
     m->IsUpdateLocked();
     accept();
-}
-
-void DeleteLclassDiag::CancelProc()
-{
-    reject();
 }

@@ -1,18 +1,14 @@
 #pragma once
 
-#include "core/globalvar.h"
-
-#include <QDialog>
+#include "model/deleterowdiag.h"
 
 namespace Ui
 {
 class DeleteLclassDiag;
 }
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // Confirms the removal of a large class with all its small classes and their parameters.
-class DeleteLclassDiag final : public QDialog, protected virtual globalvar
+class DeleteLclassDiag final : public DeleteRowDiag
 {
     Q_OBJECT
 public:
@@ -20,16 +16,10 @@ public:
     ~DeleteLclassDiag() override;
 
     void SetItem(QTreeWidget *tree, QTreeWidgetItem *item);
-    // The row going (nullptr: every row) is about to be freed: a dialog asking about it or a row
-    // below it closes and forgets it.
-    void ForgetRow(const QTreeWidgetItem *going);
 
 public slots:
-    void OkProc();
-    void CancelProc();
+    void OkProc() override;
 
 private:
     Ui::DeleteLclassDiag *m_ui;
-    QTreeWidget *m_tree = nullptr;
-    QTreeWidgetItem *m_item = nullptr;
 };

@@ -8,13 +8,10 @@
 
 #include <QTreeWidget>
 
-DeleteParamDiag::DeleteParamDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::DeleteParamDiag)
+DeleteParamDiag::DeleteParamDiag(QWidget *parent) : DeleteRowDiag(parent), m_ui(new Ui::DeleteParamDiag)
 {
     m_ui->setupUi(this);
-    setWindowIcon(GetLogoIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    connect(m_ui->OK, &QPushButton::clicked, this, &DeleteParamDiag::OkProc);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &DeleteParamDiag::CancelProc);
+    SetUpButtons(m_ui->OK, m_ui->CANCEL);
 }
 
 DeleteParamDiag::~DeleteParamDiag()
@@ -58,14 +55,6 @@ void DeleteParamDiag::CheckParam(QTreeWidgetItem *item)
     }
 }
 
-void DeleteParamDiag::ForgetRow(const QTreeWidgetItem *going)
-{
-    if (!model::IsWithin(m_item, going))
-        return;
-    m_item = nullptr;
-    reject();
-}
-
 void DeleteParamDiag::OkProc()
 {
     auto *page = GetObj<ModelSClass>(RegSlot::ObjModelSclassPage);
@@ -76,9 +65,4 @@ void DeleteParamDiag::OkProc()
         m->TreeChanged(m->GetCurrentItem(), nullptr);
     }
     accept();
-}
-
-void DeleteParamDiag::CancelProc()
-{
-    reject();
 }

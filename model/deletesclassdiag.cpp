@@ -6,14 +6,11 @@
 
 #include <QTreeWidget>
 
-DeleteSclassDiag::DeleteSclassDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::DeleteSclassDiag)
+DeleteSclassDiag::DeleteSclassDiag(QWidget *parent) : DeleteRowDiag(parent), m_ui(new Ui::DeleteSclassDiag)
 {
     m_ui->setupUi(this);
-    setWindowIcon(GetLogoIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     m_ui->MSG->setText(tr("parameter is also deleted"));
-    connect(m_ui->OK, &QPushButton::clicked, this, &DeleteSclassDiag::OkProc);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &DeleteSclassDiag::CancelProc);
+    SetUpButtons(m_ui->OK, m_ui->CANCEL);
 }
 
 DeleteSclassDiag::~DeleteSclassDiag()
@@ -29,14 +26,6 @@ void DeleteSclassDiag::SetItem(QTreeWidget *tree, QTreeWidgetItem *item)
     m_ui->ELEMENT->setText(item ? item->text(model::ColValue) : QString());
 }
 
-void DeleteSclassDiag::ForgetRow(const QTreeWidgetItem *going)
-{
-    if (!model::IsWithin(m_item, going))
-        return;
-    m_item = nullptr;
-    reject();
-}
-
 void DeleteSclassDiag::OkProc()
 {
     auto *page = GetObj<ModelLclass>(RegSlot::ObjModelLclassPage);
@@ -44,9 +33,4 @@ void DeleteSclassDiag::OkProc()
         page->DeleteSclass(m_item);
     m_item = nullptr;
     accept();
-}
-
-void DeleteSclassDiag::CancelProc()
-{
-    reject();
 }

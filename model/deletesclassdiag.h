@@ -1,18 +1,14 @@
 #pragma once
 
-#include "core/globalvar.h"
-
-#include <QDialog>
+#include "model/deleterowdiag.h"
 
 namespace Ui
 {
 class DeleteSclassDiag;
 }
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // Confirms the removal of a small class with its parameters.
-class DeleteSclassDiag final : public QDialog, protected virtual globalvar
+class DeleteSclassDiag final : public DeleteRowDiag
 {
     Q_OBJECT
 public:
@@ -20,16 +16,10 @@ public:
     ~DeleteSclassDiag() override;
 
     void SetItem(QTreeWidget *tree, QTreeWidgetItem *item);
-    // The row going (nullptr: every row) is about to be freed: a dialog asking about it or a row
-    // below it closes and forgets it.
-    void ForgetRow(const QTreeWidgetItem *going);
 
 public slots:
-    void OkProc();
-    void CancelProc();
+    void OkProc() override;
 
 private:
     Ui::DeleteSclassDiag *m_ui;
-    QTreeWidget *m_tree = nullptr;
-    QTreeWidgetItem *m_item = nullptr;
 };

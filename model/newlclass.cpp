@@ -4,17 +4,10 @@
 #include "model/model.h"
 #include "ui_newlclass.h"
 
-NewLclass::NewLclass(QWidget *parent) : QDialog(parent), m_ui(new Ui::NewLclass)
+NewLclass::NewLclass(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::NewLclass), m_setText(tr("SET")), m_unsetText(tr("UNSET"))
 {
-    m_ui->setupUi(this);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setWindowIcon(GetLogoIcon());
-    m_setText = tr("SET");
-    m_unsetText = tr("UNSET");
-    m_ui->MSG->clear();
-    connect(m_ui->OK, &QPushButton::clicked, this, &NewLclass::onAccept);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &NewLclass::onReject);
-    connect(m_ui->SET, &QPushButton::clicked, this, &NewLclass::onSet);
+    SetUpClassDialog(this, m_ui, GetLogoIcon());
 }
 
 NewLclass::~NewLclass()
@@ -52,17 +45,10 @@ void NewLclass::onAccept()
         return m_ui->MSG->setText(tr("element name is not set"));
     SetStrVar(RegSlot::StrNewLclassFirst, m_ui->LEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
-    auto *editor = GetObj<model>(RegSlot::ObjModel);
-    if (editor && !editor->IdsLeft(1))
-        return m_ui->MSG->setText(model::NoIdMessage());
-    const int clash = editor ? editor->CheckNewLclass() : 0;
-    if (clash != 0)
-        return m_ui->MSG->setText(ClashText(clash));
-    PostBox::Post(MsgCode::AddLclass);
-    if (editor) {
-        editor->ModelChanged();
-        editor->IsUpdateLocked();
-    }
+    const QString refusal =
+        PostNewClass(GetObj<model>(RegSlot::ObjModel), &model::CheckNewLclass, MsgCode::AddLclass);
+    if (!refusal.isEmpty())
+        return m_ui->MSG->setText(refusal);
     InitDisplay();
     accept();
 }
@@ -71,6 +57,21 @@ void NewLclass::onReject()
 {
     InitDisplay();
     reject();
+}
+
+QString NewLclass::PostNewClass(model *editor, int (model::*check)(), int code)
+{
+    if (editor && !editor->IdsLeft(1))
+        return model::NoIdMessage();
+    const int clash = editor ? (editor->*check)() : 0;
+    if (clash != 0)
+        return ClashText(clash);
+    PostBox::Post(code);
+    if (editor) {
+        editor->ModelChanged();
+        editor->IsUpdateLocked();
+    }
+    return QString();
 }
 
 QString NewLclass::ClashText(int clash)

@@ -7,17 +7,10 @@
 
 #include <QTreeWidgetItem>
 
-NewSclass::NewSclass(QWidget *parent) : QDialog(parent), m_ui(new Ui::NewSclass)
+NewSclass::NewSclass(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::NewSclass), m_setText(tr("SET")), m_unsetText(tr("UNSET"))
 {
-    m_ui->setupUi(this);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    setWindowIcon(GetLogoIcon());
-    m_setText = tr("SET");
-    m_unsetText = tr("UNSET");
-    m_ui->MSG->clear();
-    connect(m_ui->OK, &QPushButton::clicked, this, &NewSclass::onAccept);
-    connect(m_ui->CANCEL, &QPushButton::clicked, this, &NewSclass::onReject);
-    connect(m_ui->SET, &QPushButton::clicked, this, &NewSclass::onSet);
+    SetUpClassDialog(this, m_ui, GetLogoIcon());
 }
 
 NewSclass::~NewSclass()
@@ -60,17 +53,10 @@ void NewSclass::onAccept()
         return m_ui->MSG->setText(tr("Element name is not set"));
     SetStrVar(RegSlot::StrNewSclassName, m_ui->SEDIT->text());
     SetStrVar(RegSlot::StrNewClassElement, m_ui->ECBX->text());
-    auto *editor = GetObj<model>(RegSlot::ObjModel);
-    if (editor && !editor->IdsLeft(1))
-        return m_ui->MSG->setText(model::NoIdMessage());
-    const int clash = editor ? editor->CheckNewSclass() : 0;
-    if (clash != 0)
-        return m_ui->MSG->setText(NewLclass::ClashText(clash));
-    PostBox::Post(MsgCode::AddSclass);
-    if (editor) {
-        editor->ModelChanged();
-        editor->IsUpdateLocked();
-    }
+    const QString refusal =
+        NewLclass::PostNewClass(GetObj<model>(RegSlot::ObjModel), &model::CheckNewSclass, MsgCode::AddSclass);
+    if (!refusal.isEmpty())
+        return m_ui->MSG->setText(refusal);
     clearFields();
     accept();
 }

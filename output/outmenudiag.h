@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
+#include <functional>
 
 namespace Ui
 {
@@ -77,6 +78,13 @@ private:
     void loadRefSelection(int n);
     QDomElement storedRoot(int index) const;
     void takeOutDir(const QString &dir, const QString &file, QString *outDir);
+    // Member n's stored def (else ref) selection, read over the defaults (its own output folder
+    // first); false when there is none to read.
+    bool loadSelection(int n, bool def);
+    // A stored selection: its output folder goes to *outDir when usable, its owner to owner and
+    // every other element to other; false when none is stored.
+    bool readSelection(int index, const QString &path, QString *outDir, const std::function<void(int)> &owner,
+                       const std::function<void(const QDomElement &)> &other);
     bool readDefSelection(int n);
     bool readRefSelection(int n);
     void applyRefSelection();

@@ -35,6 +35,19 @@ bool usableOutDir(const QString &dir)
 }
 
 // The document at index emptied, or a new one with the root.
+// Each checked member row below a file row of the definition tree, with its large class row.
+void forCheckedMembers(QTreeWidgetItem *file,
+                       const std::function<void(QTreeWidgetItem *, QTreeWidgetItem *)> &take)
+{
+    for (int j = 0; j < file->childCount(); ++j) {
+        QTreeWidgetItem *lclass = file->child(j);
+        for (int k = 0; k < lclass->childCount(); ++k) {
+            if (lclass->child(k)->checkState(3) == Qt::Checked)
+                take(lclass, lclass->child(k));
+        }
+    }
+}
+
 QDomDocument *emptied(xmlclass *store, int index, const QString &rootTag)
 {
     if (!store->HasDoc(index))
@@ -69,12 +82,7 @@ bool OutMenuDiag::openSelection(int index, const QString &path)
 
 void OutMenuDiag::loadDefSelection(int n)
 {
-    m_defDir = memberOutDir(n);
-    m_defRead = false;
-    if (openSelection(DefIndex(n), defPath(n))) {
-        m_openDef = n;
-        m_defRead = readDefSelection(n);
-    }
+    m_defRead = loadSelection(n, true);
     if (!m_defRead)
         checkOwnMembers(n);
     m_ui->DEF_CHECK->setChecked(true);
@@ -82,16 +90,20 @@ void OutMenuDiag::loadDefSelection(int n)
 
 void OutMenuDiag::loadRefSelection(int n)
 {
-    m_refDir = memberOutDir(n);
-    m_refRead = false;
-    if (openSelection(RefIndex(n), refPath(n))) {
-        m_openRef = n;
-        m_refRead = readRefSelection(n);
-    }
+    m_refRead = loadSelection(n, false);
     if (!m_refRead)
         autoSelect(false);
     m_ui->DUP->setVisible(true);
     m_ui->REF_CHECK->setChecked(true);
+}
+
+bool OutMenuDiag::loadSelection(int n, bool def)
+{
+    (def ? m_defDir : m_refDir) = memberOutDir(n);
+    if (!openSelection(def ? DefIndex(n) : RefIndex(n), def ? defPath(n) : refPath(n)))
+        return false;
+    (def ? m_openDef : m_openRef) = n;
+    return def ? readDefSelection(n) : readRefSelection(n);
 }
 
 QDomElement OutMenuDiag::storedRoot(int index) const
@@ -110,15 +122,11 @@ void OutMenuDiag::takeOutDir(const QString &dir, const QString &file, QString *o
 
 bool OutMenuDiag::readDefSelection(int n)
 {
-    const QDomElement root = storedRoot(DefIndex(n));
-    if (root.isNull())
-        return false;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            takeOutDir(e.attribute(QStringLiteral("dir")), defPath(n), &m_defDir);
-        } else if (e.tagName() == QLatin1String("SELECT")) {
-            m_defOwner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
-        } else if (e.tagName() == QLatin1String("InstList")) {
+    return readSelection(
+        DefIndex(n), defPath(n), &m_defDir, [this](int owner) { m_defOwner = owner; },
+        [this](const QDomElement &e) {
+            if (e.tagName() != QLatin1String("InstList"))
+                return;
             const QHash<QString, QTreeWidgetItem *> rows =
                 m_memberRows.value(e.attribute(QStringLiteral("FileID")).toInt());
             for (QDomElement l = e.firstChildElement(QStringLiteral("LModel")); !l.isNull();
@@ -136,29 +144,39 @@ bool OutMenuDiag::readDefSelection(int n)
                     }
                 }
             }
-        }
-    }
-    return true;
+        });
 }
 
 bool OutMenuDiag::readRefSelection(int n)
 {
-    const QDomElement root = storedRoot(RefIndex(n));
-    if (root.isNull())
-        return false;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty()) {
-            takeOutDir(e.attribute(QStringLiteral("dir")), refPath(n), &m_refDir);
-        } else if (e.tagName() == QLatin1String("SELECT")) {
-            const int owner = e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt();
-            m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner));
-        } else if (e.tagName() == QLatin1String("FileList")) {
+    return readSelection(
+        RefIndex(n), refPath(n), &m_refDir,
+        [this](int owner) { m_refSelIndex = qMax(0, m_ui->SELCBX->findData(owner)); },
+        [this](const QDomElement &e) {
+            if (e.tagName() != QLatin1String("FileList"))
+                return;
             for (QDomElement f = e.firstChildElement(QStringLiteral("File")); !f.isNull();
                  f = f.nextSiblingElement(QStringLiteral("File"))) {
                 m_storedNames.append(f.attribute(QStringLiteral("fname")));
                 m_storedKeys.append(f.attribute(QStringLiteral("instID")));
             }
-        }
+        });
+}
+
+bool OutMenuDiag::readSelection(int index, const QString &path, QString *outDir,
+                                const std::function<void(int)> &owner,
+                                const std::function<void(const QDomElement &)> &other)
+{
+    const QDomElement root = storedRoot(index);
+    if (root.isNull())
+        return false;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() == QLatin1String("OutDir") && !e.attribute(QStringLiteral("dir")).isEmpty())
+            takeOutDir(e.attribute(QStringLiteral("dir")), path, outDir);
+        else if (e.tagName() == QLatin1String("SELECT"))
+            owner(e.attribute(QStringLiteral("owner"), QStringLiteral("-1")).toInt());
+        else
+            other(e);
     }
     return true;
 }
@@ -195,23 +213,16 @@ void OutMenuDiag::saveDefSelection()
         QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
         QDomElement list = child(doc, root, QStringLiteral("InstList"));
         list.setAttribute(QStringLiteral("FileID"), QString::number(file->data(1, Qt::UserRole).toInt()));
-        for (int j = 0; j < file->childCount(); ++j) {
-            QTreeWidgetItem *lclass = file->child(j);
-            for (int k = 0; k < lclass->childCount(); ++k) {
-                QTreeWidgetItem *member = lclass->child(k);
-                if (member->checkState(3) != Qt::Checked)
-                    continue;
-                QDomElement l = child(doc, list, QStringLiteral("LModel"));
-                l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
-                l.setAttribute(QStringLiteral("User"),
-                               QString::number(member->data(0, Qt::UserRole).toInt()));
-                for (int m = 0; m < member->childCount(); ++m) {
-                    if (member->child(m)->checkState(4) == Qt::Checked)
-                        child(doc, l, QStringLiteral("LInstance"))
-                            .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
-                }
+        forCheckedMembers(file, [&](QTreeWidgetItem *lclass, QTreeWidgetItem *member) {
+            QDomElement l = child(doc, list, QStringLiteral("LModel"));
+            l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
+            l.setAttribute(QStringLiteral("User"), QString::number(member->data(0, Qt::UserRole).toInt()));
+            for (int m = 0; m < member->childCount(); ++m) {
+                if (member->child(m)->checkState(4) == Qt::Checked)
+                    child(doc, l, QStringLiteral("LInstance"))
+                        .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
             }
-        }
+        });
     }
     store->SaveXmlDocAs(defPath(n), DefIndex(n));
 }
@@ -270,19 +281,12 @@ void OutMenuDiag::buildDefinitionSelection()
         QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
         FileSelection &selection = m_selection[file->data(1, Qt::UserRole).toInt()];
         selection.clear();
-        for (int j = 0; j < file->childCount(); ++j) {
-            QTreeWidgetItem *lclass = file->child(j);
-            for (int k = 0; k < lclass->childCount(); ++k) {
-                QTreeWidgetItem *member = lclass->child(k);
-                if (member->checkState(3) != Qt::Checked)
-                    continue;
-                for (int m = 0; m < member->childCount(); ++m) {
-                    if (member->child(m)->checkState(4) == Qt::Checked)
-                        selection.insert(lclass->data(0, Qt::UserRole).toInt(),
-                                         member->child(m)->text(4).mid(1));
-                }
+        forCheckedMembers(file, [&](QTreeWidgetItem *lclass, QTreeWidgetItem *member) {
+            for (int m = 0; m < member->childCount(); ++m) {
+                if (member->child(m)->checkState(4) == Qt::Checked)
+                    selection.insert(lclass->data(0, Qt::UserRole).toInt(), member->child(m)->text(4).mid(1));
             }
-        }
+        });
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 namespace Ui
 {
@@ -130,6 +131,10 @@ private:
     void readFiles();
     void readQuestionFile(int n);
     void readAnswerFile(int n);
+    // Hands each element of member n's question or answer file to take (own: the member is
+    // ours); an own member's next free id goes to its maxId.
+    void readMemberFile(int n, int index, const QString &stem, const QString &rootTag, int MemberInfo::*maxId,
+                        const std::function<void(const QDomElement &, bool own)> &take);
     bool openMemberDoc(int index, const QString &path, const QString &rootTag, int n,
                        DecimalId::Counter *ids);
     QList<QDomElement> takeElements(int index, const QString &stem, const QString &rootTag, int n,
@@ -141,6 +146,8 @@ private:
     void fillQuestionColumns(QTreeWidgetItem *item);
     // addressee: the row the answer goes under, when it is not there yet.
     void fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addressee = nullptr);
+    // The columns both kinds of row show; questions add the target date.
+    void fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool target);
     void appendQuestion(QDomDocument *doc, QTreeWidgetItem *question);
     void appendAnswers(QTreeWidgetItem *addressee);
     QDomElement buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer);

@@ -169,7 +169,9 @@ QDomElement QandA::readChildren(QTreeWidgetItem *item, const QDomElement &e, boo
     return toUser;
 }
 
-void QandA::readQuestionFile(int n)
+void QandA::readMemberFile(int n, int index, const QString &stem, const QString &rootTag,
+                           int MemberInfo::*maxId,
+                           const std::function<void(const QDomElement &, bool own)> &take)
 {
     MemberInfo *m = member(n);
     if (!m)
@@ -179,13 +181,22 @@ void QandA::readQuestionFile(int n)
     // IDs start at 1 and go above the MaxID and every ID in the file, refused elements included.
     DecimalId::Counter ids;
     ids.SeeValue(0);
-    for (const QDomElement &e :
-         takeElements(XmlIndex::Question + n, QStringLiteral("question"), RootQuestion, n, &ids)) {
+    for (const QDomElement &e : takeElements(index, stem, rootTag, n, &ids)) {
         ids.SeeId(e.attribute(idAttr));
+        take(e, own);
+    }
+    if (own)
+        m->*maxId = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
+}
+
+void QandA::readQuestionFile(int n)
+{
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    const auto take = [&](const QDomElement &e, bool own) {
         if (e.tagName() != TagQuest || !IsNumber(e.attribute(idAttr))) {
             if (own)
                 m_keptQuestions[n].append(e);
-            continue;
+            return;
         }
         QTreeWidgetItem *item = newItem(e, n);
         const QDomElement toUser = readChildren(item, e, true);
@@ -204,28 +215,20 @@ void QandA::readQuestionFile(int n)
         if (!own && !toMe) {
             freeItem(item);
             delete item;
-            continue;
+            return;
         }
         fillQuestionColumns(item);
         queueSorted(nullptr, own ? m_ui->QTREE : m_ui->ATREE, item);
         m_questions.insert(QString::number(n) + QLatin1Char('-') + e.attribute(idAttr), item);
-    }
-    if (own)
-        m->QuestionMaxID = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
+    };
+    readMemberFile(n, XmlIndex::Question + n, QStringLiteral("question"), RootQuestion,
+                   &MemberInfo::QuestionMaxID, take);
 }
 
 void QandA::readAnswerFile(int n)
 {
-    MemberInfo *m = member(n);
-    if (!m)
-        return;
-    const bool own = m->OtherUser == 0;
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
-    DecimalId::Counter ids;
-    ids.SeeValue(0);
-    for (const QDomElement &e :
-         takeElements(XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, n, &ids)) {
-        ids.SeeId(e.attribute(idAttr));
+    const auto take = [&](const QDomElement &e, bool own) {
         const QString questKey = e.attribute(GetStrVar(RegSlot::StrAttrQuestID));
         QTreeWidgetItem *question = m_questions.value(questKey);
         QTreeWidgetItem *addressee = question ? AddresseeOf(question, n) : nullptr;
@@ -234,14 +237,14 @@ void QandA::readAnswerFile(int n)
             // Not shown: an own member's answer goes back into its file as it was.
             if (own)
                 m_keptAnswers[n].append(e);
-            continue;
+            return;
         }
         QTreeWidgetItem *item = newItem(e, n);
         readChildren(item, e, false);
         queueSorted(addressee, nullptr, item);
-    }
-    if (own)
-        m->AnswerMaxID = ids.HasNext() ? ids.Peek() : DecimalId::Ceiling + 1;
+    };
+    readMemberFile(n, XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, &MemberInfo::AnswerMaxID,
+                   take);
 }
 
 void QandA::queueSorted(QTreeWidgetItem *parent, QTreeWidget *tree, QTreeWidgetItem *item)
@@ -302,13 +305,7 @@ void QandA::fillQuestionColumns(QTreeWidgetItem *item)
     item->setText(ColId, QStringLiteral("Q") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
     item->setText(ColTitle, r->GetAttr(GetStrVar(RegSlot::StrTagTitle)));
-    item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
-    item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
-    item->setText(ColTarget, r->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate)));
-    item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
-    const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
-    item->setText(ColState, StateName(state));
-    SetStateColours(item, ColState, state >= -1 && state <= 3 ? state : -1);
+    fillDatesAndState(item, r, true);
     const QString key = r->GetAttr(GetStrVar(RegSlot::StrAttrInstID));
     item->setText(ColInst, m_instItems.contains(key) ? QStringLiteral("I") + key : QString());
 }
@@ -324,8 +321,15 @@ void QandA::fillAnswerColumns(QTreeWidgetItem *item, const QTreeWidgetItem *addr
     item->setText(ColUser, same ? QString() : QStringLiteral("(") + name + QLatin1Char(')'));
     item->setText(ColId, QStringLiteral("A") + r->name + QLatin1Char('-') +
                              r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+    fillDatesAndState(item, r, false);
+}
+
+void QandA::fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool target)
+{
     item->setText(ColStart, r->GetAttr(GetStrVar(RegSlot::StrAttrStartDate)));
     item->setText(ColModify, r->GetAttr(GetStrVar(RegSlot::StrAttrModifyDate)));
+    if (target)
+        item->setText(ColTarget, r->GetAttr(GetStrVar(RegSlot::StrAttrTargetDate)));
     item->setText(ColCompletion, r->GetAttr(GetStrVar(RegSlot::StrAttrCompletionDate)));
     const int state = r->GetAttr(GetStrVar(RegSlot::StrAttrState)).toInt();
     item->setText(ColState, StateName(state));

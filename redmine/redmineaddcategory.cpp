@@ -22,7 +22,7 @@ bool nameTaken(QTreeWidget *tree, const QString &name)
 }
 } // namespace
 
-RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : QDialog(page), m_page(page)
+RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : RedmineItemDiag(page)
 {
     setObjectName(QStringLiteral("RedmineAddCategory"));
     setWindowTitle(QStringLiteral("AddCategory"));
@@ -40,10 +40,7 @@ RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : QDialog(page), m_
     m_lb2 = new QLabel(tr("ID"));
     m_lb2->setObjectName(QStringLiteral("LB2"));
     m_lb2->setStyleSheet(style);
-    m_id = new QLineEdit;
-    m_id->setObjectName(QStringLiteral("ID"));
-    m_id->setReadOnly(true);
-    m_id->setFixedWidth(40);
+    MakeIdField();
     row->addWidget(lb1);
     row->addWidget(m_category, 1);
     row->addSpacing(20);
@@ -56,33 +53,11 @@ RedmineAddCategory::RedmineAddCategory(RedmineProject *page) : QDialog(page), m_
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     top->addWidget(line);
-    m_msg = new QLineEdit;
-    m_msg->setObjectName(QStringLiteral("MSG"));
-    m_msg->setReadOnly(true);
-    top->addWidget(m_msg);
-    auto *buttons = new QHBoxLayout;
-    m_del = new QPushButton(tr("DEL"));
-    m_del->setObjectName(QStringLiteral("DEL"));
-    m_set = new QPushButton(tr("SET"));
-    m_set->setObjectName(QStringLiteral("SET"));
-    auto *cancel = new QPushButton(tr("CANCEL"));
-    cancel->setObjectName(QStringLiteral("CANCEL"));
-    buttons->addStretch();
-    buttons->addWidget(m_del);
-    buttons->addSpacing(20);
-    buttons->addWidget(m_set);
-    buttons->addSpacing(20);
-    buttons->addWidget(cancel);
-    buttons->addSpacing(20);
-    top->addLayout(buttons);
+    m_del = NamedButton(tr("DEL"), "DEL");
+    m_set = NamedButton(tr("SET"), "SET");
+    AddMessageAndButtons(top, m_set, tr("CANCEL"), 20);
     connect(m_set, &QPushButton::clicked, this, &RedmineAddCategory::SetProc);
     connect(m_del, &QPushButton::clicked, this, &RedmineAddCategory::DelProc);
-    connect(cancel, &QPushButton::clicked, this, &RedmineAddCategory::CancelProc);
-}
-
-QString RedmineAddCategory::MessageText() const
-{
-    return m_msg->text();
 }
 
 void RedmineAddCategory::SetNew()
@@ -126,25 +101,10 @@ void RedmineAddCategory::SetProc(bool)
         return;
     }
     const bool sent = m_mode == 1 ? m_page->CreateCategory(name) : m_page->UpdateCategory(name, m_id->text());
-    if (!sent) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
+    Sent(sent);
 }
 
 void RedmineAddCategory::DelProc(bool)
 {
-    if (!m_page->ConfirmDelete(tr("Is delete category?")))
-        return;
-    if (!m_page->DeleteCategory(m_id->text())) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
-}
-
-void RedmineAddCategory::CancelProc(bool)
-{
-    reject();
+    AskDelete(tr("Is delete category?"), &RedmineProject::DeleteCategory);
 }

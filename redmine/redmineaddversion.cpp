@@ -13,8 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
-    : QDialog(page), m_page(page), m_editor(new NumEditor)
+RedmineAddVersion::RedmineAddVersion(RedmineProject *page) : RedmineItemDiag(page), m_editor(new NumEditor)
 {
     setObjectName(QStringLiteral("RedmineAddVersion"));
     setWindowTitle(QStringLiteral("AddVersion"));
@@ -33,10 +32,7 @@ RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
     m_version = new QLineEdit;
     m_version->setObjectName(QStringLiteral("VERSION"));
     m_idLabel = label("L_ID", tr("ID"));
-    m_id = new QLineEdit;
-    m_id->setObjectName(QStringLiteral("ID"));
-    m_id->setReadOnly(true);
-    m_id->setFixedWidth(40);
+    MakeIdField();
     row->addWidget(label("LB1", tr("Version")));
     row->addWidget(m_version, 1);
     row->addWidget(m_idLabel);
@@ -63,30 +59,11 @@ RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
     grid->addWidget(lb3, 2, 0);
     grid->addWidget(m_share, 2, 1);
     top->addLayout(grid);
-    m_msg = new QLineEdit;
-    m_msg->setObjectName(QStringLiteral("MSG"));
-    m_msg->setReadOnly(true);
-    top->addWidget(m_msg);
-    auto *buttons = new QHBoxLayout;
-    m_del = new QPushButton(tr("DEL"));
-    m_del->setObjectName(QStringLiteral("DEL"));
-    m_ok = new QPushButton(tr("SET"));
-    m_ok->setObjectName(QStringLiteral("OK"));
-    auto *cancel = new QPushButton(tr("CANCEL"));
-    cancel->setObjectName(QStringLiteral("CANCEL"));
-    buttons->addStretch();
-    buttons->addWidget(m_del);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
+    m_del = NamedButton(tr("DEL"), "DEL");
+    m_ok = NamedButton(tr("SET"), "OK");
+    AddMessageAndButtons(top, m_ok, tr("CANCEL"), 0);
     connect(m_ok, &QPushButton::clicked, this, &RedmineAddVersion::OkProc);
-    connect(cancel, &QPushButton::clicked, this, &RedmineAddVersion::CancelProc);
     connect(m_del, &QPushButton::clicked, this, &RedmineAddVersion::DelProc);
-}
-
-QString RedmineAddVersion::MessageText() const
-{
-    return m_msg->text();
 }
 
 void RedmineAddVersion::prepare(int mode)
@@ -148,25 +125,10 @@ void RedmineAddVersion::OkProc(bool)
                           ? m_page->CreateVersion(name, description, m_state->currentData().toString(),
                                                   m_share->currentData().toString())
                           : m_page->UpdateVersion(name, description, m_id->text());
-    if (!sent) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
+    Sent(sent);
 }
 
 void RedmineAddVersion::DelProc(bool)
 {
-    if (!m_page->ConfirmDelete(tr("Is delete version?")))
-        return;
-    if (!m_page->DeleteVersion(m_id->text())) {
-        m_msg->setText(tr("Under Process"));
-        return;
-    }
-    accept();
-}
-
-void RedmineAddVersion::CancelProc(bool)
-{
-    reject();
+    AskDelete(tr("Is delete version?"), &RedmineProject::DeleteVersion);
 }

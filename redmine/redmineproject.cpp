@@ -6,9 +6,11 @@
 #include "members/userinf.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmine.h"
+#include "redmine/redminebody.h"
 #include "redmine/redmineissue.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/redmineupdateissue.h"
+#include "shell/askbox.h"
 #include "shell/mainwindow.h"
 #include "shell/numeditor.h"
 #include "ui_redmineproject.h"
@@ -323,9 +325,7 @@ bool RedmineProject::Confirm(const QString &title, const QString &question, cons
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
     cancel->setText(tr("cancel"));
     cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == ok;
+    return AskBox::Confirmed(box, ok, cancel);
 }
 
 bool RedmineProject::ConfirmDelete(const QString &question) const
@@ -418,13 +418,9 @@ void RedmineProject::AdoptProjectId()
 
 void RedmineProject::CreateProject()
 {
-    m_projectDoc.clear();
-    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
-    m_projectDoc.appendChild(root);
+    const QDomElement root = RedmineBody::NewRoot(m_projectDoc, QStringLiteral("project"));
     auto add = [&](const char *tag, const QString &text) {
-        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
-        e.appendChild(m_projectDoc.createTextNode(text));
-        root.appendChild(e);
+        RedmineBody::AddText(m_projectDoc, root, QLatin1String(tag), text);
     };
     add("name", m_ui->PRJNAME->text() + Marker);
     add("identifier", m_ui->IDENT->text());
@@ -444,13 +440,9 @@ void RedmineProject::CreateProject()
 
 void RedmineProject::UpdateProject()
 {
-    m_projectDoc.clear();
-    QDomElement root = m_projectDoc.createElement(QStringLiteral("project"));
-    m_projectDoc.appendChild(root);
+    const QDomElement root = RedmineBody::NewRoot(m_projectDoc, QStringLiteral("project"));
     auto add = [&](const char *tag, const QString &text) {
-        QDomElement e = m_projectDoc.createElement(QLatin1String(tag));
-        e.appendChild(m_projectDoc.createTextNode(text));
-        root.appendChild(e);
+        RedmineBody::AddText(m_projectDoc, root, QLatin1String(tag), text);
     };
     const QString description = m_explain->toPlainText();
     if (m_descriptionChanged && !description.isEmpty())

@@ -2,6 +2,7 @@
 #include "redmine/nwredmine.h"
 #include "redmine/redmineaddcategory.h"
 #include "redmine/redmineaddversion.h"
+#include "redmine/redminebody.h"
 #include "redmine/redmineproject.h"
 #include "ui_redmineproject.h"
 
@@ -21,28 +22,15 @@ bool has(const QDomElement &e, const char *tag)
     return !e.firstChildElement(QLatin1String(tag)).isNull();
 }
 
-QDomElement addText(QDomDocument &doc, QDomElement parent, const QString &tag, const QString &text)
-{
-    QDomElement e = doc.createElement(tag);
-    e.appendChild(doc.createTextNode(text));
-    parent.appendChild(e);
-    return e;
-}
-
-QDomElement newRoot(QDomDocument &doc, const QString &tag)
-{
-    doc.clear();
-    QDomElement root = doc.createElement(tag);
-    doc.appendChild(root);
-    return root;
-}
+using RedmineBody::AddText;
+using RedmineBody::NewRoot;
 
 void addRoleIds(QDomDocument &doc, QDomElement root, const QStringList &roleIds)
 {
     QDomElement roles = doc.createElement(QStringLiteral("role_ids"));
     roles.setAttribute(QStringLiteral("type"), QStringLiteral("array"));
     for (const QString &id : roleIds)
-        addText(doc, roles, QStringLiteral("role_id"), id);
+        AddText(doc, roles, QStringLiteral("role_id"), id);
     root.appendChild(roles);
 }
 } // namespace
@@ -279,7 +267,7 @@ bool RedmineProject::CreateCategory(const QString &name)
 {
     if (!clientIdle())
         return false;
-    addText(m_categoryDoc, newRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
+    AddText(m_categoryDoc, NewRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
             name);
     return client()->PostCategory(m_categoryDoc);
 }
@@ -288,7 +276,7 @@ bool RedmineProject::UpdateCategory(const QString &name, const QString &id)
 {
     if (!clientIdle())
         return false;
-    addText(m_categoryDoc, newRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
+    AddText(m_categoryDoc, NewRoot(m_categoryDoc, QStringLiteral("issue_category")), QStringLiteral("name"),
             name);
     m_pendingCategoryName = name;
     m_pendingCategoryId = id;
@@ -308,11 +296,11 @@ bool RedmineProject::CreateVersion(const QString &name, const QString &descripti
 {
     if (!clientIdle())
         return false;
-    QDomElement root = newRoot(m_versionDoc, QStringLiteral("version"));
-    addText(m_versionDoc, root, QStringLiteral("name"), name);
-    addText(m_versionDoc, root, QStringLiteral("status"), status);
-    addText(m_versionDoc, root, QStringLiteral("sharing"), sharing);
-    addText(m_versionDoc, root, QStringLiteral("description"), description);
+    QDomElement root = NewRoot(m_versionDoc, QStringLiteral("version"));
+    AddText(m_versionDoc, root, QStringLiteral("name"), name);
+    AddText(m_versionDoc, root, QStringLiteral("status"), status);
+    AddText(m_versionDoc, root, QStringLiteral("sharing"), sharing);
+    AddText(m_versionDoc, root, QStringLiteral("description"), description);
     return client()->PostVersion(m_versionDoc);
 }
 
@@ -320,9 +308,9 @@ bool RedmineProject::UpdateVersion(const QString &name, const QString &descripti
 {
     if (!clientIdle())
         return false;
-    QDomElement root = newRoot(m_versionDoc, QStringLiteral("version"));
-    addText(m_versionDoc, root, QStringLiteral("name"), name);
-    addText(m_versionDoc, root, QStringLiteral("description"), description);
+    QDomElement root = NewRoot(m_versionDoc, QStringLiteral("version"));
+    AddText(m_versionDoc, root, QStringLiteral("name"), name);
+    AddText(m_versionDoc, root, QStringLiteral("description"), description);
     return client()->PutVersion(id, m_versionDoc);
 }
 
@@ -338,8 +326,8 @@ bool RedmineProject::CreateMembership(const QString &userId, const QStringList &
 {
     if (!clientIdle())
         return false;
-    QDomElement root = newRoot(m_membershipDoc, QStringLiteral("membership"));
-    addText(m_membershipDoc, root, QStringLiteral("user_id"), userId);
+    QDomElement root = NewRoot(m_membershipDoc, QStringLiteral("membership"));
+    AddText(m_membershipDoc, root, QStringLiteral("user_id"), userId);
     addRoleIds(m_membershipDoc, root, roleIds);
     return client()->PostMembership(m_membershipDoc);
 }
@@ -348,7 +336,7 @@ bool RedmineProject::UpdateMembership(const QString &membershipId, const QString
 {
     if (!clientIdle())
         return false;
-    addRoleIds(m_membershipDoc, newRoot(m_membershipDoc, QStringLiteral("membership")), roleIds);
+    addRoleIds(m_membershipDoc, NewRoot(m_membershipDoc, QStringLiteral("membership")), roleIds);
     return client()->PutMembership(membershipId, m_membershipDoc);
 }
 

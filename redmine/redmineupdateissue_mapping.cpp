@@ -3,6 +3,7 @@
 #include "redmine/redmineexp.h"
 #include "redmine/redmineproject.h"
 #include "redmine/redmineupdateissue.h"
+#include "shell/askbox.h"
 #include "ui_redmineupdateissue.h"
 
 #include <QMessageBox>
@@ -140,13 +141,9 @@ bool RedmineUpdateIssue::askBatch(const QString &title, const QString &question)
     box.setIcon(QMessageBox::Information);
     box.setStyleSheet(QStringLiteral("QLabel{min-width: 150px;min-height: 20px;}"));
     box.setText(question);
-    QPushButton *yes = box.addButton(tr("yes"), QMessageBox::YesRole);
-    yes->setObjectName(QStringLiteral("yes"));
-    QPushButton *no = box.addButton(tr("no"), QMessageBox::NoRole);
-    no->setObjectName(QStringLiteral("no"));
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    QPushButton *yes = AskBox::Button(box, "yes", tr("yes"), QMessageBox::YesRole);
+    QPushButton *no = AskBox::Button(box, "no", tr("no"), QMessageBox::NoRole);
+    return AskBox::Confirmed(box, yes, no);
 }
 
 bool RedmineUpdateIssue::trackerBatch(QTreeWidgetItem *row, QTreeWidgetItem *tracker)

@@ -11,6 +11,7 @@
 #include "output/outmenudiag.h"
 #include "qa/qanda.h"
 #include "redmine/redmine.h"
+#include "shell/askbox.h"
 #include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "shell/tab.h"
@@ -111,13 +112,9 @@ void MainWindow::MenuOpenInstance()
     if (GetBoolVar(RegSlot::FlagModelModified)) {
         QMessageBox box(this);
         prepareBox(box, tr("Save Model"), tr("save model, and open instance"), QMessageBox::Information);
-        QPushButton *ok = box.addButton(QMessageBox::Ok);
-        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-        ok->setObjectName(QStringLiteral("OK"));
-        cancel->setObjectName(QStringLiteral("cancel"));
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() != ok)
+        QPushButton *ok = AskBox::Button(box, "OK", QMessageBox::Ok);
+        QPushButton *cancel = AskBox::Button(box, "cancel", QMessageBox::Cancel);
+        if (!AskBox::Confirmed(box, ok, cancel))
             return;
         // A model that could not be written stays marked, and nothing is opened over it.
         auto *mdl = GetObj<model>(RegSlot::ObjModel);

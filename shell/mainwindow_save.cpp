@@ -8,6 +8,7 @@
 #include "outdef/outdef.h"
 #include "qa/qanda.h"
 #include "redmine/redmine.h"
+#include "shell/askbox.h"
 #include "shell/checktimer.h"
 #include "shell/manual.h"
 #include "shell/tab.h"
@@ -83,15 +84,10 @@ bool MainWindow::AskSave()
 {
     QMessageBox box(this);
     prepareBox(box, tr("Save Contents"), tr("Do you want to save Contens?"), QMessageBox::NoIcon);
-    QPushButton *save = box.addButton(tr("save"), QMessageBox::AcceptRole);
-    QPushButton *discard = box.addButton(tr("Don't save"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    save->setObjectName(QStringLiteral("save"));
-    discard->setObjectName(QStringLiteral("dontSave"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == save) {
+    QPushButton *save = AskBox::Button(box, "save", tr("save"), QMessageBox::AcceptRole);
+    QPushButton *discard = AskBox::Button(box, "dontSave", tr("Don't save"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = AskBox::Button(box, "cancel", tr("Cancel"), QMessageBox::RejectRole);
+    if (AskBox::Confirmed(box, save, cancel)) {
         SaveAll();
         return !GetBoolVar(RegSlot::FlagSaveNeeded);
     }
@@ -218,13 +214,9 @@ void MainWindow::MenuClose()
 {
     QMessageBox box(this);
     prepareBox(box, tr("Close"), tr("Do you want to Close?"), QMessageBox::Information);
-    QPushButton *close = box.addButton(tr("close"), QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(tr("cancel"), QMessageBox::RejectRole);
-    close->setObjectName(QStringLiteral("close"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() != close)
+    QPushButton *close = AskBox::Button(box, "close", tr("close"), QMessageBox::AcceptRole);
+    QPushButton *cancel = AskBox::Button(box, "cancel", tr("cancel"), QMessageBox::RejectRole);
+    if (!AskBox::Confirmed(box, close, cancel))
         return;
     if (GetBoolVar(RegSlot::FlagSaveNeeded) && !AskSave())
         return;

@@ -7,6 +7,7 @@
 #include "core/xmlclass.h"
 #include "members/manager.h"
 #include "members/usertransfer.h"
+#include "shell/askbox.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
 #include "shell/numeditor.h"
@@ -48,8 +49,7 @@ void MainWindow::FatalMessage(const QString &title, const QString &text)
 {
     QMessageBox box(this);
     prepareBox(box, title, text, QMessageBox::Warning);
-    QPushButton *ok = box.addButton(tr("OK"), QMessageBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
+    AskBox::Button(box, "OK", tr("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
 
@@ -180,13 +180,9 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
     } else if (QFileInfo::exists(target1)) {
         QMessageBox box(this);
         prepareBox(box, tr("File overwrite"), tr("Do you want to overwrite?"), QMessageBox::Information);
-        QPushButton *save = box.addButton(QMessageBox::Save);
-        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-        save->setObjectName(QStringLiteral("save"));
-        cancel->setObjectName(QStringLiteral("cancel"));
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() != save)
+        QPushButton *save = AskBox::Button(box, "save", QMessageBox::Save);
+        QPushButton *cancel = AskBox::Button(box, "cancel", QMessageBox::Cancel);
+        if (!AskBox::Confirmed(box, save, cancel))
             return;
         targets << target1 << target2;
     } else {

@@ -1,6 +1,7 @@
 #include "workspace/newdefmodel.h"
 
 #include "core/postbox.h"
+#include "shell/askbox.h"
 #include "shell/errormsg.h"
 #include "shell/mainwindow.h"
 #include "ui_newdefmodel.h"
@@ -60,24 +61,13 @@ void NewDefModel::InitDisplay()
     m_defFound = true;
     m_root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !m_root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     QTreeWidgetItem *remembered = nullptr;
     if (!m_root.isEmpty()) {
         m_ui->WSNAME->setText(m_root);
-        const QString defs = DefinitionsDir(m_root);
-        if (QFileInfo(defs).isDir()) {
-            remembered =
-                VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), m_markOpenModel,
-                                     GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
-        } else {
-            m_error->SetMsg(QStringLiteral("workspaceError"),
-                            QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-            m_error->ShowMsg();
-        }
+        remembered = ListDefinitions(m_ui->TREE, m_error, m_root, Entries::VersionFolders, m_markOpenModel);
     }
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);
 }
 
@@ -149,13 +139,9 @@ bool NewDefModel::confirmCreate()
     box.setWindowIcon(GetLogoIcon());
     box.setWindowTitle(tr("Create Model"));
     box.setInformativeText(tr("Do you want to create Model?"));
-    QPushButton *create = box.addButton(tr("Create"), QMessageBox::AcceptRole);
-    create->setObjectName(QStringLiteral("Create"));
-    QPushButton *cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == create;
+    QPushButton *create = AskBox::Button(box, "Create", tr("Create"), QMessageBox::AcceptRole);
+    QPushButton *cancel = AskBox::Button(box, "Cancel", tr("Cancel"), QMessageBox::RejectRole);
+    return AskBox::Confirmed(box, create, cancel);
 }
 
 void NewDefModel::onCreate()

@@ -65,18 +65,14 @@ void NewInstanceDiag::InitDisplay()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         m_ui->DIR->hide();
         m_ui->WSNAME->setText(m_workspace);
-        auto *row = new QTreeWidgetItem(
-            m_ui->MODELTREE, {GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)});
-        m_ui->MODELTREE->setCurrentItem(row);
+        m_ui->MODELTREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->MODELTREE));
     } else {
         m_ui->DIR->show();
         if (!m_workspace.isEmpty()) {
             m_ui->WSNAME->setText(m_workspace);
             ListModels(m_workspace);
         }
-        if (QTreeWidgetItem *row =
-                m_rememberedModel ? m_rememberedModel : VersionTree::LastVersionRow(m_ui->MODELTREE))
-            m_ui->MODELTREE->setCurrentItem(row);
+        VersionTree::SelectRow(m_ui->MODELTREE, m_rememberedModel);
     }
     ModelColumnAdjustment();
     const bool rows = m_ui->MODELTREE->topLevelItemCount() > 0;
@@ -93,19 +89,14 @@ void NewInstanceDiag::ListModels(const QString &workspace)
 {
     const QString defs = DefinitionsDir(workspace);
     if (!QFileInfo(defs).isDir()) {
-        m_error->SetMsg(QStringLiteral("workspaceError"),
-                        QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-        m_error->ShowMsg();
+        ReportNoDefinitions(m_error, defs);
         return;
     }
     m_rememberedModel = m_rememberedInstance = nullptr;
     m_ui->INSTANCETREE->clear();
     m_ui->MODELTREE->clear();
-    const bool mark = m_workspaceCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
-    m_rememberedModel =
-        VersionTree::AddRows(m_ui->MODELTREE, ListTree(defs, Entries::Visible), mark,
-                             GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+    m_rememberedModel = VersionTree::AddModelRows(m_ui->MODELTREE, defs, Entries::Visible,
+                                                  m_workspaceCurrent && VersionTree::OpenModelKnown());
 }
 
 void NewInstanceDiag::onWsDir()
@@ -135,19 +126,9 @@ void NewInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem
     m_ui->INSTANCETREE->clear();
     m_ui->INSTNAME->clear();
     m_rememberedInstance = nullptr;
-    const QString workspace = DelLastSlash(m_ui->WSNAME->text());
-    const QString model = VersionTree::RowName(current);
-    const QString version = VersionTree::RowVersion(current);
-    const QString folder = ResolveSubFolder(ModelVersionDir(workspace, model, version), InstanceFolder);
-    const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
-                      model == GetStrVar(RegSlot::StrModelName) &&
-                      version == GetStrVar(RegSlot::StrModelVersion);
-    if (QFileInfo(folder).isDir()) {
-        m_rememberedInstance =
-            VersionTree::AddRows(m_ui->INSTANCETREE, ListTree(folder, Entries::Visible), mark,
-                                 GetStrVar(RegSlot::StrInstanceName), GetStrVar(RegSlot::StrInstanceVersion));
-        m_ui->INSTANCETREE->expandAll();
-    }
+    m_rememberedInstance = VersionTree::AddInstanceRows(
+        m_ui->INSTANCETREE, DelLastSlash(m_ui->WSNAME->text()), current, Entries::Visible);
+    m_ui->INSTANCETREE->expandAll();
     if (QTreeWidgetItem *row =
             m_rememberedInstance ? m_rememberedInstance : VersionTree::LastVersionRow(m_ui->INSTANCETREE)) {
         m_ui->INSTNAME->setText(VersionTree::RowName(row));

@@ -46,10 +46,8 @@ void NewOut::setDefaultVersion()
 void NewOut::fillModels(const QString &workspace, bool mark)
 {
     QTreeWidgetItem *remembered =
-        VersionTree::AddRows(m_ui->TREE, ListTree(DefinitionsDir(workspace), Entries::All), mark,
-                             GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+        VersionTree::AddModelRows(m_ui->TREE, DefinitionsDir(workspace), Entries::All, mark);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
 }
 
 void NewOut::InitDisplay()
@@ -59,26 +57,18 @@ void NewOut::InitDisplay()
     m_ui->MSG->clear();
     m_root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !m_root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         // Only the open model version can receive an output definition.
         m_ui->DIR->hide();
         m_ui->WSNAME->setText(m_root);
-        auto *row = new QTreeWidgetItem(
-            m_ui->TREE, {GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)});
-        m_ui->TREE->setCurrentItem(row);
+        m_ui->TREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->TREE));
     } else {
         m_ui->DIR->show();
         if (!m_root.isEmpty()) {
             m_ui->WSNAME->setText(m_root);
-            if (QFileInfo(DefinitionsDir(m_root)).isDir()) {
-                fillModels(m_root, m_markOpenModel);
-            } else {
-                m_error->SetMsg(QStringLiteral("workspaceError"),
-                                QStringLiteral("dir[") + DefinitionsDir(m_root) + QStringLiteral("]nonedir"));
-                m_error->ShowMsg();
-            }
+            VersionTree::SelectRow(
+                m_ui->TREE, ListDefinitions(m_ui->TREE, m_error, m_root, Entries::All, m_markOpenModel));
         }
     }
     TreeColumnAdjustment(m_ui->TREE);
@@ -104,9 +94,7 @@ void NewOut::ModelTreeChanged(QTreeWidgetItem *cur, QTreeWidgetItem *)
         remembered =
             VersionTree::AddRows(m_ui->OUTPUTTREE, ListTree(outputs, Entries::All), m_markOpenOutput,
                                  GetStrVar(RegSlot::StrOutputName), GetStrVar(RegSlot::StrOutputVersion));
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->OUTPUTTREE))
-        m_ui->OUTPUTTREE->setCurrentItem(row);
-    else
+    if (!VersionTree::SelectRow(m_ui->OUTPUTTREE, remembered))
         setDefaultVersion();
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }

@@ -40,24 +40,13 @@ void OpenDefModel::InitDisplay()
     m_ui->MSG->clear();
     const QString root = GetStrVar(RegSlot::StrWorkspaceDir);
     m_wsCurrent = !root.isEmpty();
-    m_markOpenModel = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
+    m_markOpenModel = m_wsCurrent && VersionTree::OpenModelKnown();
     QTreeWidgetItem *remembered = nullptr;
     if (!root.isEmpty() && QFileInfo(root).isDir()) {
         m_ui->WSNAME->setText(root);
-        const QString defs = DefinitionsDir(root);
-        if (QFileInfo(defs).isDir()) {
-            remembered =
-                VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), m_markOpenModel,
-                                     GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
-        } else {
-            m_error->SetMsg(QStringLiteral("workspaceError"),
-                            QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-            m_error->ShowMsg();
-        }
+        remembered = ListDefinitions(m_ui->TREE, m_error, root, Entries::VersionFolders, m_markOpenModel);
     }
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE, remembered);
     TreeColumnAdjustment(m_ui->TREE);
 }
 
@@ -78,8 +67,7 @@ void OpenDefModel::onWsDir()
     m_ui->TREE->clear();
     VersionTree::AddRows(m_ui->TREE, ListTree(defs, Entries::VersionFolders), false, QString(), QString());
     m_ui->WSNAME->setText(*chosen);
-    if (QTreeWidgetItem *row = VersionTree::LastVersionRow(m_ui->TREE))
-        m_ui->TREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->TREE);
     TreeColumnAdjustment(m_ui->TREE);
 }
 

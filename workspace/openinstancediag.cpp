@@ -61,10 +61,7 @@ void OpenInstanceDiag::InitDisplay()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         m_ui->REF->hide();
         m_ui->WSNAME->setText(workspace);
-        auto *row = new QTreeWidgetItem(m_ui->MODELTREE);
-        row->setText(0, GetStrVar(RegSlot::StrModelName));
-        row->setText(1, GetStrVar(RegSlot::StrModelVersion));
-        m_ui->MODELTREE->setCurrentItem(row);
+        m_ui->MODELTREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->MODELTREE));
     } else {
         m_ui->REF->show();
         if (!workspace.isEmpty()) {
@@ -80,24 +77,19 @@ void OpenInstanceDiag::InitDisplay()
 
 void OpenInstanceDiag::addModels(const QString &defs, bool mark)
 {
-    m_rememberedModel =
-        VersionTree::AddRows(m_ui->MODELTREE, ListTree(defs, Entries::VersionFolders), mark,
-                             GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+    m_rememberedModel = VersionTree::AddModelRows(m_ui->MODELTREE, defs, Entries::VersionFolders, mark);
 }
 
 void OpenInstanceDiag::ListModels(const QString &workspace)
 {
     const QString defs = DefinitionsDir(workspace);
     if (!QFileInfo(defs).isDir()) {
-        m_error->SetMsg(QStringLiteral("workspaceError"),
-                        QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-        m_error->ShowMsg();
+        ReportNoDefinitions(m_error, defs);
         return;
     }
     m_ui->INSTANCETREE->clear();
     m_ui->MODELTREE->clear();
-    addModels(defs, m_workspaceCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                        !GetStrVar(RegSlot::StrModelVersion).isEmpty());
+    addModels(defs, m_workspaceCurrent && VersionTree::OpenModelKnown());
 }
 
 void OpenInstanceDiag::onWsDir()
@@ -131,21 +123,9 @@ void OpenInstanceDiag::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetIte
     m_ui->INSTANCETREE->clear();
     m_ui->INSTANCENAME->clear();
     m_ui->VERSION->clear();
-    const QString workspace = m_ui->WSNAME->text();
-    const QString model = VersionTree::RowName(current);
-    const QString version = VersionTree::RowVersion(current);
-    const QString folder = ResolveSubFolder(ModelVersionDir(workspace, model, version), InstanceFolder);
-    const bool mark = workspace == GetStrVar(RegSlot::StrWorkspaceDir) &&
-                      model == GetStrVar(RegSlot::StrModelName) &&
-                      version == GetStrVar(RegSlot::StrModelVersion);
-    m_rememberedInstance = nullptr;
-    if (QFileInfo(folder).isDir())
-        m_rememberedInstance =
-            VersionTree::AddRows(m_ui->INSTANCETREE, ListTree(folder, Entries::VersionFolders), mark,
-                                 GetStrVar(RegSlot::StrInstanceName), GetStrVar(RegSlot::StrInstanceVersion));
-    if (QTreeWidgetItem *row =
-            m_rememberedInstance ? m_rememberedInstance : VersionTree::LastVersionRow(m_ui->INSTANCETREE))
-        m_ui->INSTANCETREE->setCurrentItem(row);
+    m_rememberedInstance = VersionTree::AddInstanceRows(m_ui->INSTANCETREE, m_ui->WSNAME->text(), current,
+                                                        Entries::VersionFolders);
+    VersionTree::SelectRow(m_ui->INSTANCETREE, m_rememberedInstance);
     InstanceColumnAdjustment();
 }
 

@@ -41,25 +41,20 @@ OpenOut::~OpenOut()
 
 QTreeWidgetItem *OpenOut::AddModelItems(const QString &workspace)
 {
-    const bool mark = m_wsCurrent && !GetStrVar(RegSlot::StrModelName).isEmpty() &&
-                      !GetStrVar(RegSlot::StrModelVersion).isEmpty();
-    return VersionTree::AddRows(m_ui->MODELTREE, ListTree(DefinitionsDir(workspace), Entries::Visible), mark,
-                                GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion));
+    return VersionTree::AddModelRows(m_ui->MODELTREE, DefinitionsDir(workspace), Entries::Visible,
+                                     m_wsCurrent && VersionTree::OpenModelKnown());
 }
 
 void OpenOut::ListModels(const QString &workspace)
 {
     const QString defs = DefinitionsDir(workspace);
     if (!QFileInfo(defs).isDir()) {
-        m_error->SetMsg(QStringLiteral("workspaceError"),
-                        QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
-        m_error->ShowMsg();
+        ReportNoDefinitions(m_error, defs);
         return;
     }
     m_ui->MODELTREE->clear();
     QTreeWidgetItem *remembered = AddModelItems(workspace);
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->MODELTREE))
-        m_ui->MODELTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->MODELTREE, remembered);
 }
 
 void OpenOut::InitDisplay()
@@ -73,9 +68,7 @@ void OpenOut::InitDisplay()
     if (GetIntVar(RegSlot::IntDocKind) != 0) {
         m_ui->REF->hide();
         m_ui->WSNAME->setText(m_workspace);
-        auto *row = new QTreeWidgetItem(
-            m_ui->MODELTREE, {GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)});
-        m_ui->MODELTREE->setCurrentItem(row);
+        m_ui->MODELTREE->setCurrentItem(VersionTree::AddOpenModelRow(m_ui->MODELTREE));
     } else {
         m_ui->REF->show();
         if (!m_workspace.isEmpty()) {
@@ -101,8 +94,7 @@ void OpenOut::onWsDir()
     m_ui->MODELTREE->clear();
     m_ui->WSNAME->setText(*chosen);
     AddModelItems(*chosen);
-    if (QTreeWidgetItem *row = VersionTree::LastVersionRow(m_ui->MODELTREE))
-        m_ui->MODELTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->MODELTREE);
     TreeColumnAdjustment(m_ui->MODELTREE);
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }
@@ -126,8 +118,7 @@ void OpenOut::ModelTreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
         remembered =
             VersionTree::AddRows(m_ui->OUTPUTTREE, ListTree(outputs, Entries::Visible), m_markOutput,
                                  GetStrVar(RegSlot::StrOutputName), GetStrVar(RegSlot::StrOutputVersion));
-    if (QTreeWidgetItem *row = remembered ? remembered : VersionTree::LastVersionRow(m_ui->OUTPUTTREE))
-        m_ui->OUTPUTTREE->setCurrentItem(row);
+    VersionTree::SelectRow(m_ui->OUTPUTTREE, remembered);
     TreeColumnAdjustment(m_ui->OUTPUTTREE);
 }
 

@@ -1,5 +1,8 @@
 #include "workspace/versiontree.h"
 
+#include "core/globalvar.h"
+
+#include <QFileInfo>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -67,6 +70,53 @@ QString SpinText(const QSpinBox *major, const QSpinBox *minor, const QSpinBox *r
 {
     return WorkspaceLayout::VersionText(major->value(), minor->value(), revision->value());
 }
+
+QTreeWidgetItem *SelectRow(QTreeWidget *tree, QTreeWidgetItem *preferred)
+{
+    QTreeWidgetItem *row = preferred ? preferred : LastVersionRow(tree);
+    if (row)
+        tree->setCurrentItem(row);
+    return row;
+}
+
+bool OpenModelKnown()
+{
+    const globalvar registry;
+    return !registry.GetStrVar(RegSlot::StrModelName).isEmpty() &&
+           !registry.GetStrVar(RegSlot::StrModelVersion).isEmpty();
+}
+
+QTreeWidgetItem *AddModelRows(QTreeWidget *tree, const QString &defs, WorkspaceLayout::Entries kind,
+                              bool mark)
+{
+    const globalvar registry;
+    return AddRows(tree, WorkspaceLayout::ListTree(defs, kind), mark,
+                   registry.GetStrVar(RegSlot::StrModelName), registry.GetStrVar(RegSlot::StrModelVersion));
+}
+
+QTreeWidgetItem *AddInstanceRows(QTreeWidget *tree, const QString &workspace, const QTreeWidgetItem *modelRow,
+                                 WorkspaceLayout::Entries kind)
+{
+    using namespace WorkspaceLayout;
+    const globalvar registry;
+    const QString model = RowName(modelRow);
+    const QString version = RowVersion(modelRow);
+    const QString folder = ResolveSubFolder(ModelVersionDir(workspace, model, version), InstanceFolder);
+    if (!QFileInfo(folder).isDir())
+        return nullptr;
+    const bool mark = workspace == registry.GetStrVar(RegSlot::StrWorkspaceDir) &&
+                      model == registry.GetStrVar(RegSlot::StrModelName) &&
+                      version == registry.GetStrVar(RegSlot::StrModelVersion);
+    return AddRows(tree, ListTree(folder, kind), mark, registry.GetStrVar(RegSlot::StrInstanceName),
+                   registry.GetStrVar(RegSlot::StrInstanceVersion));
+}
+
+QTreeWidgetItem *AddOpenModelRow(QTreeWidget *tree)
+{
+    const globalvar registry;
+    return new QTreeWidgetItem(
+        tree, {registry.GetStrVar(RegSlot::StrModelName), registry.GetStrVar(RegSlot::StrModelVersion)});
+}
 } // namespace VersionTree
 
 #include "shell/errormsg.h"
@@ -78,4 +128,22 @@ ErrorMsg *MakeOwnErrorMsg(QWidget *dialog)
     auto *own = new ErrorMsg(dialog);
     registry.SetObj(RegSlot::ObjErrorMsg, shared);
     return own;
+}
+
+void ReportNoDefinitions(ErrorMsg *error, const QString &defs)
+{
+    error->SetMsg(QStringLiteral("workspaceError"),
+                  QStringLiteral("dir[") + defs + QStringLiteral("]nonedir"));
+    error->ShowMsg();
+}
+
+QTreeWidgetItem *ListDefinitions(QTreeWidget *tree, ErrorMsg *error, const QString &workspace,
+                                 WorkspaceLayout::Entries kind, bool mark)
+{
+    const QString defs = WorkspaceLayout::DefinitionsDir(workspace);
+    if (!QFileInfo(defs).isDir()) {
+        ReportNoDefinitions(error, defs);
+        return nullptr;
+    }
+    return VersionTree::AddModelRows(tree, defs, kind, mark);
 }

@@ -195,10 +195,11 @@ void tst_manager::saveThenClose_groupOrderAndCloseMarker()
     QCOMPARE(readFile(w.path(QStringLiteral("1.iod"))), QByteArray("C"));
 }
 
-void tst_manager::open_otherMembersFiles_neverWritten()
+namespace
 {
-    Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
-    // Written by the manager's program: the group is a@x's, member 1 is a@x's, member 2 is ours.
+// The group file of a@x's team, a@x as member 1 and b@x as member 2, each member's file its own.
+void writeTeamManager(Workspace &w)
+{
     writeFile(
         w.path(QStringLiteral("manager.xml")),
         "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><Model Name=\"M\" Version=\"1.0.0\"/><GROUP>"
@@ -206,6 +207,14 @@ void tst_manager::open_otherMembersFiles_neverWritten()
         "</Root_manager>");
     writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\"/>");
     writeFile(w.path(QStringLiteral("manager_2.xml")), "<Root_manager ID=\"2\" User=\"b\" Email=\"b@x\"/>");
+}
+} // namespace
+
+void tst_manager::open_otherMembersFiles_neverWritten()
+{
+    Workspace w(QStringLiteral("b"), QStringLiteral("b@x"));
+    // Written by the manager's program: the group is a@x's, member 1 is a@x's, member 2 is ours.
+    writeTeamManager(w);
     writeFile(w.path(QStringLiteral("1.iod")), "O");
     const QStringList theirs{QStringLiteral("manager.xml"), QStringLiteral("manager_1.xml"),
                              QStringLiteral("1.iod")};
@@ -403,13 +412,7 @@ namespace
 void writeTeamWorkspace(Workspace &w)
 {
     // Written by a@x's program: the group and member 1 are a@x's, member 2 is b@x's.
-    writeFile(
-        w.path(QStringLiteral("manager.xml")),
-        "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><Model Name=\"M\" Version=\"1.0.0\"/><GROUP>"
-        "<USER ID=\"1\" Name=\"a\" Email=\"a@x\"/><USER ID=\"2\" Name=\"b\" Email=\"b@x\"/></GROUP>"
-        "</Root_manager>");
-    writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\"/>");
-    writeFile(w.path(QStringLiteral("manager_2.xml")), "<Root_manager ID=\"2\" User=\"b\" Email=\"b@x\"/>");
+    writeTeamManager(w);
     writeFile(w.path(QStringLiteral("instance.xml")), "<Root_Instance ID=\"0\" MaxID=\"1\"/>");
     writeFile(w.path(QStringLiteral("instance_1.xml")), "<Root_Instance ID=\"1\" MaxID=\"1\"/>");
 }

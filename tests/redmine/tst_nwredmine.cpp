@@ -2,6 +2,7 @@
 #include "core/postbox.h"
 #include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
+#include "redmineserver.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <functional>
 
 using namespace TestSupport;
+using namespace RedmineServer;
 
 namespace
 {
@@ -158,6 +160,12 @@ struct Fixture {
         reg.SetBoolVar(RegSlot::FlagRedmineKeySet, true);
         reg.SetStrVar(RegSlot::StrRedmineKey, key);
     }
+    // The tracker at url, reached with an API key.
+    void useServer(const QString &url, const QString &key)
+    {
+        reg.SetStrVar(RegSlot::StrRedmineUrl, url);
+        useKey(key);
+    }
     void useLogin(const QString &login, const QString &password)
     {
         reg.SetBoolVar(RegSlot::FlagRedmineKeySet, false);
@@ -218,50 +226,23 @@ private slots:
 
 private:
     bool serverUp();
-    QString file(const QString &name) const
-    {
-        return QString::fromUtf8(readFile(m_dir + QLatin1Char('/') + name)).trimmed();
-    }
-    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port")); }
-
-    QString m_dir;
     QString m_skip;
     bool m_started = false;
 };
 
 void tst_nwredmine::initTestCase()
 {
-    m_dir = QDir::homePath() + QStringLiteral("/redmine");
-    QProcess p;
-    p.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
-                                          m_dir, QString::number(QCoreApplication::applicationPid())});
-    QVERIFY2(p.waitForStarted(10000), "bash did not start");
-    if (!p.waitForFinished(240000)) {
-        p.kill();
-        p.waitForFinished(5000);
-        QProcess::execute(QStringLiteral("/bin/bash"),
-                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir});
-        QFAIL("the Redmine start script did not finish within 240 s");
-    }
-    const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    if (p.exitCode() == 77) {
-        m_skip = err;
-        return;
-    }
-    QVERIFY2(p.exitCode() == 0, qPrintable(err));
-    m_started = true;
-    qInfo("Redmine answered after %lld ms", static_cast<long long>(clock.elapsed()));
+    start(&m_started, &m_skip);
+    if (m_started)
+        qInfo("Redmine answered after %lld ms", static_cast<long long>(clock.elapsed()));
 }
 
 void tst_nwredmine::cleanupTestCase()
 {
     if (m_started)
-        QCOMPARE(QProcess::execute(QStringLiteral("/bin/bash"),
-                                   {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), m_dir}),
-                 0);
+        QCOMPARE(stop(), 0);
 }
 
 bool tst_nwredmine::serverUp()
@@ -279,8 +260,7 @@ void tst_nwredmine::connection_apiKey_testsUrlThenGroupsProveKey()
 {
     NEED_SERVER();
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
-    f.useKey(file(QStringLiteral("apikey")));
+    f.useServer(baseUrl(), file(QStringLiteral("apikey")));
     f.client.SetRequestOrigin(RedmineOrigin::OptionsUsers);
     QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
     QCOMPARE(f.client.IsReplyError(), 0);
@@ -296,8 +276,7 @@ void tst_nwredmine::connection_wrongKeyWhenLoginRequired_isRefusedWithText()
 {
     NEED_SERVER();
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
-    f.useKey(QStringLiteral("0123456789abcdef0123456789abcdef01234567"));
+    f.useServer(baseUrl(), QStringLiteral("0123456789abcdef0123456789abcdef01234567"));
     // The URL still answers as a tracker; the key is what the next request proves.
     QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
     QCOMPARE(f.client.IsReplyError(), 0);
@@ -336,8 +315,7 @@ void tst_nwredmine::lists_parseIntoStoreDocumentsAndLists()
 {
     NEED_SERVER();
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
-    f.useKey(file(QStringLiteral("apikey")));
+    f.useServer(baseUrl(), file(QStringLiteral("apikey")));
     const QStringList trackers{QStringLiteral("Bug"), QStringLiteral("Feature"), QStringLiteral("Support")};
     QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
     QCOMPARE(f.client.ParseTrackers(), 0);
@@ -377,8 +355,7 @@ void tst_nwredmine::categories_createUpdateDelete()
 {
     NEED_SERVER();
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, baseUrl());
-    f.useKey(file(QStringLiteral("apikey")));
+    f.useServer(baseUrl(), file(QStringLiteral("apikey")));
     f.reg.SetIntVar(RegSlot::IntRedmineProjectId, file(QStringLiteral("project")).toInt());
 
     QCOMPARE(f.run([&] { f.client.GetProjectDetail(); }), int(MsgCode::RedmineProjectDetail));
@@ -418,8 +395,7 @@ void tst_nwredmine::projectLists_withoutProject_sendNothing()
 {
     CapturePeer peer(okReply(TrackersBody));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
     for (auto request : {&NwRedmine::GetIssueList, &NwRedmine::GetSyncIssueList, &NwRedmine::GetMemberships,
                          &NwRedmine::GetVersions, &NwRedmine::GetIssueCategories})
@@ -477,8 +453,7 @@ void tst_nwredmine::failedReply_keepsPreviousDocument()
 {
     CapturePeer peer(okReply(TrackersBody));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.GetNewTrackers(); }), int(MsgCode::RedmineTrackers));
     QCOMPARE(f.client.ParseTrackers(), 0);
 
@@ -523,8 +498,7 @@ void tst_nwredmine::headers_connectionTestCarriesNoCredentials()
 {
     CapturePeer peer(okReply(TrackersBody));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("made-up-key"));
+    f.useServer(peer.url(), QStringLiteral("made-up-key"));
     QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
     f.useLogin(QStringLiteral("ann"), QStringLiteral("made-up"));
     QCOMPARE(f.run([&] { f.client.TestConnection(); }), int(MsgCode::RedmineTestConnection));
@@ -543,8 +517,7 @@ void tst_nwredmine::headers_bodyLengthAndKeyWithoutLineBreaks()
 {
     CapturePeer peer("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("abc123\r\nX-Injected: 1\r\n"));
+    f.useServer(peer.url(), QStringLiteral("abc123\r\nX-Injected: 1\r\n"));
     f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 4);
     const QDomDocument doc = categoryDoc(QStringLiteral("\u00c4pfel"));
     QCOMPARE(f.run([&] { f.client.PutProject(doc); }), int(MsgCode::RedmineProjectUpdated));
@@ -567,8 +540,7 @@ void tst_nwredmine::url_searchNameAndIdsStayValues()
 {
     CapturePeer peer(okReply("<users/>"));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.SearchUsers(QStringLiteral("Ann & Lee#x=1")); }),
              int(MsgCode::RedmineUsers));
     QVERIFY2(peer.requests.last().startsWith(
@@ -588,8 +560,7 @@ void tst_nwredmine::request_whileBusy_refusedAndFirstEnds()
 {
     CapturePeer peer(okReply(TrackersBody));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     f.client.SetRequestOrigin(RedmineOrigin::ProjectLoad);
     QSignalSpy posted(&f.box, &PostRecorder::posted);
     QVERIFY(f.client.TestConnection());
@@ -618,8 +589,7 @@ void tst_nwredmine::abort_dropsPendingAndPostedReply()
 {
     HostilePeer silent(HostilePeer::Silent);
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, silent.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(silent.url(), QStringLiteral("k"));
     f.reg.SetIntVar(RegSlot::IntRedmineProjectId, 3);
     QVERIFY(f.client.GetVersions());
     QVERIFY(f.client.IsWindowRequest());
@@ -664,8 +634,7 @@ void tst_nwredmine::timeout_silentOrDrippingServer_endsInError()
     HostilePeer peer(static_cast<HostilePeer::Mode>(mode));
     Fixture f;
     TimeoutScope shortTimeout(800);
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(f.run([&] { f.client.GetIssueStatuses(); }, 8000), int(MsgCode::RedmineIssueStatuses));
@@ -689,8 +658,7 @@ void tst_nwredmine::paging_serverClaimingMillions_stopsAtCap()
     body += "</projects>";
     CapturePeer peer(okReply(body));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.GetProjects(); }, 60000), int(MsgCode::RedmineProjects));
     QTest::qWait(100);
     QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineProjects});
@@ -738,8 +706,7 @@ void tst_nwredmine::paging_fetchesFurtherPagesByTotal()
     body += "</projects>";
     CapturePeer peer(okReply(body));
     Fixture f;
-    f.reg.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
-    f.useKey(QStringLiteral("k"));
+    f.useServer(peer.url(), QStringLiteral("k"));
     QCOMPARE(f.run([&] { f.client.GetProjects(); }), int(MsgCode::RedmineProjects));
     QTest::qWait(100);
     QCOMPARE(f.box.codes, QList<int>{MsgCode::RedmineProjects});

@@ -14,6 +14,7 @@
 #include "redmine/redmineproject.h"
 #include "redmine/redminerefproject.h"
 #include "redmine/rusers.h"
+#include "redmineserver.h"
 #include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "shell/optproject.h"
@@ -38,38 +39,10 @@
 #include <QtTest>
 
 using namespace TestSupport;
+using namespace RedmineServer;
 
 namespace
 {
-QString g_dir;
-QString file(const QString &name)
-{
-    return QString::fromUtf8(readFile(g_dir + QLatin1Char('/') + name)).trimmed();
-}
-QString baseUrl()
-{
-    return QStringLiteral("http://127.0.0.1:") + file(QStringLiteral("port"));
-}
-
-// Reads the tracker back as an outsider would, with the admin's key.
-QDomElement rest(const QByteArray &verb, const QString &path, int *status = nullptr,
-                 const QByteArray &body = {})
-{
-    QNetworkAccessManager net;
-    QNetworkRequest request(QUrl(baseUrl() + path));
-    request.setRawHeader("X-Redmine-API-Key", file(QStringLiteral("apikey")).toLatin1());
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml"));
-    QNetworkReply *reply = net.sendCustomRequest(request, verb, body);
-    QSignalSpy done(reply, &QNetworkReply::finished);
-    done.wait(20000);
-    if (status)
-        *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    QDomDocument doc;
-    doc.setContent(reply->readAll());
-    reply->deleteLater();
-    return doc.documentElement();
-}
-
 QString projectId(const QString &identifier)
 {
     return rest("GET", QStringLiteral("/projects/") + identifier + QStringLiteral(".xml"))
@@ -233,32 +206,13 @@ private:
 
 void tst_redmine::initTestCase()
 {
-    g_dir = QDir::homePath() + QStringLiteral("/redmine");
-    QProcess p;
-    p.start(QStringLiteral("/bin/bash"), {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("start"),
-                                          g_dir, QString::number(QCoreApplication::applicationPid())});
-    QVERIFY(p.waitForStarted(10000));
-    if (!p.waitForFinished(240000)) {
-        p.kill();
-        p.waitForFinished(5000);
-        QProcess::execute(QStringLiteral("/bin/bash"),
-                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), g_dir});
-        QFAIL("the Redmine start script did not finish within 240 s");
-    }
-    const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    if (p.exitCode() == 77) {
-        m_skip = err;
-        return;
-    }
-    QVERIFY2(p.exitCode() == 0, qPrintable(err));
-    m_started = true;
+    start(&m_started, &m_skip);
 }
 
 void tst_redmine::cleanupTestCase()
 {
     if (m_started)
-        QProcess::execute(QStringLiteral("/bin/bash"),
-                          {QStringLiteral(REDMINE_SERVER_SCRIPT), QStringLiteral("stop"), g_dir});
+        stop();
 }
 
 #define NEED_SERVER()                                                                                        \
