@@ -5931,10 +5931,6 @@ Do you want to open it?</source>
         <source>Is delete category?</source>
         <translation>カテゴリを削除しますか?</translation>
     </message>
-    <message>
-        <source>Under Process</source>
-        <translation>処理中</translation>
-    </message>
 </context>
 <context>
     <name>RedmineAddVersion</name>
@@ -5997,10 +5993,6 @@ Do you want to open it?</source>
     <message>
         <source>Is delete version?</source>
         <translation>バージョンを削除しますか?</translation>
-    </message>
-    <message>
-        <source>Under Process</source>
-        <translation>処理中</translation>
     </message>
 </context>
 <context>
@@ -6727,6 +6719,13 @@ Do you want to open it?</source>
     <message>
         <source>output of %1 was stopped: it grows beyond %2 characters or %3 sequence expansions</source>
         <translation>%1 の出力を中止しました: %2 文字または %3 回のシーケンス展開を超えます</translation>
+    </message>
+</context>
+<context>
+    <name>RedmineItemDiag</name>
+    <message>
+        <source>Under Process</source>
+        <translation>処理中</translation>
     </message>
 </context>
 </TS>
