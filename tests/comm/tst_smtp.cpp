@@ -253,7 +253,8 @@ void tst_smtp::send_drippingServer_endsAtReplyDeadline()
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(smtp.Send(), int(QaSmtp::NoConnection));
-    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    // The server gives up after 10 s; a deadline of 1 s ends long before, even on a loaded machine.
+    QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_MAIN(tst_smtp)
