@@ -206,11 +206,12 @@ MemberSaveData manager::saveData(const MemberInfo *record, int n) const
     d.user = record->Transferred ? record->NewName : record->Name;
     d.email = record->Transferred ? record->NewEmail : record->Email;
     d.procEmail = record->ProcEmail;
-    if (record->Page) {
-        d.startDate = record->Page->StartDate();
-        d.targetDate = record->Page->TargetDate();
-        d.completionDate = record->Page->CompletionDate();
-        d.outDir = record->Page->OutDir();
+    // A page not built yet holds the file's values: built now, it gives them back unchanged.
+    if (UserInf *page = n == 0 ? record->Page : m_panel->MemberPage(n)) {
+        d.startDate = page->StartDate();
+        d.targetDate = page->TargetDate();
+        d.completionDate = page->CompletionDate();
+        d.outDir = page->OutDir();
     }
     if (n == 0)
         d.maxId = m_nextId;

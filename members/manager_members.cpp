@@ -72,7 +72,7 @@ bool manager::AddMember(const QString &name, const QString &address)
     styleItem(item, record);
     fillRedmineColumns(item);
     record->TreeItem = item;
-    record->Page = m_panel->AddUserTab(record->DisplayName, address);
+    record->Page = m_panel->AddUserTab(n, record->DisplayName, address);
     m_files.CreateMemberFile(n, name, address, proc);
     m_files.CreateKindFile(QStringLiteral("question"), n);
     m_files.CreateKindFile(QStringLiteral("answer"), n);
@@ -144,7 +144,7 @@ void manager::RemoveMember(QTreeWidgetItem *item, MemberInfo *record)
     m_list.removeAll(n);
     delete item;
     record->TreeItem = nullptr;
-    m_panel->RemoveUserTab(record->Page);
+    m_panel->RemoveUserTab(n);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab)) {
         tab->RemoveUser(record->InstanceItem);
         tab->CloseMember(n);
@@ -179,10 +179,9 @@ void manager::RenumberAddress(const QString &, const QString &address)
             continue;
         record->DisplayName = MemberFiles::DisplayName(record->Name, k);
         record->Email = address;
-        if (record->Page) {
+        if (record->Page)
             record->Page->SetUser(record->DisplayName, address);
-            m_panel->SetTabText(record->Page, record->DisplayName);
-        }
+        m_panel->SetTabText(record->ID, record->DisplayName);
         if (record->TreeItem) {
             record->TreeItem->setText(0, record->DisplayName);
             record->TreeItem->setText(1, address);

@@ -31,6 +31,7 @@ struct MemberInfo {
     QString StartDate;
     QString TargetDate;
     QString CompletionDate;
+    QString OutDir; // as read from the member file; the page holds the edited one
     // Earliest start and latest target date of the member's large-class instances, empty when
     // none; filled while the instance tab loads the member.
     QString EarliestStart;

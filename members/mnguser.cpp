@@ -9,6 +9,28 @@
 
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QVBoxLayout>
+
+namespace
+{
+// A shown tab widget lays all its tabs out again at each tab added or removed; hidden, it does so
+// once when shown, and the thousands of tabs of a large group come and go in linear time. Nothing
+// is painted in between, so the user never sees it hidden.
+struct HiddenWhileChanged {
+    QWidget *widget;
+    bool shown;
+    explicit HiddenWhileChanged(QWidget *w) : widget(w), shown(w->isVisible())
+    {
+        if (shown)
+            widget->hide();
+    }
+    ~HiddenWhileChanged()
+    {
+        if (shown)
+            widget->show();
+    }
+};
+} // namespace
 
 MngUser::MngUser(QWidget *parent) : QWidget(parent), m_ui(new Ui::MngUser), m_owner(new UserInf)
 {
@@ -30,11 +52,60 @@ MngUser::~MngUser()
     delete m_ui;
 }
 
-void MngUser::appendPage(UserInf *page, const QString &title, bool colour)
+// Each member's page sits in a holder, the tab's own widget. The pages of other members are built
+// when their tab is first shown or their values are first asked for: a group may have thousands
+// of members, and a page is the heaviest part of one.
+QWidget *MngUser::appendHolder(int n, const QString &title, bool colour)
 {
-    const int index = m_ui->USERTAB->addTab(page, title);
+    auto *holder = new QWidget;
+    holder->setProperty("member", n);
+    auto *layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const int index = m_ui->USERTAB->addTab(holder, title);
     if (colour)
         m_ui->USERTAB->tabBar()->setTabTextColor(index, QColor("#00dd00"));
+    return holder;
+}
+
+UserInf *MngUser::placePage(QWidget *holder, int n)
+{
+    auto *page = new UserInf;
+    holder->layout()->addWidget(page);
+    if (auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable); table && table->value(n))
+        table->value(n)->Page = page;
+    // Filling the fields from the file is no edit of the member.
+    const bool busy = GetBoolVar(RegSlot::FlagBusy);
+    SetBoolVar(RegSlot::FlagBusy, true);
+    page->SetMember(n);
+    page->ShowUser();
+    SetBoolVar(RegSlot::FlagBusy, busy);
+    return page;
+}
+
+UserInf *MngUser::pageAt(int index) const
+{
+    QWidget *widget = m_ui->USERTAB->widget(index);
+    if (auto *page = qobject_cast<UserInf *>(widget))
+        return page;
+    return widget ? widget->findChild<UserInf *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+int MngUser::tabOf(int n) const
+{
+    for (int i = 1; i < m_ui->USERTAB->count(); ++i) {
+        if (m_ui->USERTAB->widget(i)->property("member").toInt() == n)
+            return i;
+    }
+    return -1;
+}
+
+UserInf *MngUser::MemberPage(int n)
+{
+    const int index = tabOf(n);
+    if (index < 0)
+        return nullptr;
+    UserInf *page = pageAt(index);
+    return page ? page : placePage(m_ui->USERTAB->widget(index), n);
 }
 
 void MngUser::SetUsers(const QList<int> &members)
@@ -50,18 +121,19 @@ void MngUser::SetUsers(const QList<int> &members)
         m_ui->MODELVERSION->setText(model.attribute(QStringLiteral("Version")));
     }
     m_owner->SetMember(0);
+    const HiddenWhileChanged hidden(m_ui->USERTAB);
     auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
     for (int n : members) {
         MemberInfo *record = table ? table->value(n) : nullptr;
         if (!record)
             continue;
-        // A member whose file could not be read still gets a page, read-only (SetMember decides),
-        // so nothing later finds the record without one.
-        auto *page = new UserInf;
-        record->Page = page;
-        appendPage(page, record->DisplayName, false);
-        page->SetMember(n);
-        page->ShowUser();
+        QWidget *holder = appendHolder(n, record->DisplayName, false);
+        // The running user's own pages are built now: their notes and dates are edited from the
+        // start. Another member's record gets the values of its file all the same.
+        if (record->OtherUser == 0)
+            placePage(holder, n);
+        else
+            UserInf::ReadMember(record, store ? store->GetXmlDoc(XmlIndex::Manager + n) : nullptr);
     }
     // Coloured once all tabs are in: each colour lays the whole bar out when it is not laid out
     // yet, and colouring after each added tab made the open of many members quadratic.
@@ -88,38 +160,44 @@ void MngUser::ClearModel()
     m_owner->ClearPage();
 }
 
-UserInf *MngUser::AddUserTab(const QString &displayName, const QString &email)
+UserInf *MngUser::AddUserTab(int n, const QString &displayName, const QString &email)
 {
+    QWidget *holder = appendHolder(n, displayName);
     auto *page = new UserInf;
+    holder->layout()->addWidget(page);
     page->SetUser(displayName, email);
-    appendPage(page, displayName);
     return page;
 }
 
-void MngUser::SetTabText(UserInf *page, const QString &title)
+void MngUser::SetTabText(int n, const QString &title)
 {
-    const int index = m_ui->USERTAB->indexOf(page);
+    const int index = tabOf(n);
     if (index >= 0)
         m_ui->USERTAB->setTabText(index, title);
 }
 
-void MngUser::RemoveUserTab(UserInf *page)
+void MngUser::RemoveUserTab(int n)
 {
-    const int index = m_ui->USERTAB->indexOf(page);
-    if (index > 0)
-        m_ui->USERTAB->removeTab(index);
+    const int index = tabOf(n);
+    if (index < 0)
+        return;
+    QWidget *holder = m_ui->USERTAB->widget(index);
+    m_ui->USERTAB->removeTab(index);
+    if (auto *page = holder->findChild<UserInf *>(QString(), Qt::FindDirectChildrenOnly))
+        page->setParent(nullptr);
+    delete holder;
 }
 
 void MngUser::RemoveUserTabs()
 {
-    // A shown bar lays every tab out again at each removal: hidden, the thousands of tabs of a
-    // large group go at once.
-    QTabBar *bar = m_ui->USERTAB->tabBar();
-    const bool shown = bar->isVisible();
-    bar->setVisible(false);
-    for (int i = m_ui->USERTAB->count() - 1; i > 0; --i)
+    const HiddenWhileChanged hidden(m_ui->USERTAB);
+    for (int i = m_ui->USERTAB->count() - 1; i > 0; --i) {
+        QWidget *holder = m_ui->USERTAB->widget(i);
         m_ui->USERTAB->removeTab(i);
-    bar->setVisible(shown);
+        // The member records free their pages right after; the emptied holders go with the
+        // next turn of the event loop, or with the panel.
+        holder->deleteLater();
+    }
 }
 
 void MngUser::ShowUserTab(const QString &title)
@@ -131,7 +209,8 @@ void MngUser::ShowUserTab(const QString &title)
     for (int i = 0; i < m_ui->USERTAB->count(); ++i) {
         if (m_ui->USERTAB->tabText(i) != title)
             continue;
-        if (auto *page = qobject_cast<UserInf *>(m_ui->USERTAB->widget(i)))
+        UserInf *page = i == 0 ? m_owner : MemberPage(m_ui->USERTAB->widget(i)->property("member").toInt());
+        if (page)
             page->RefreshEmail();
         m_ui->USERTAB->setCurrentIndex(i);
         return;
@@ -141,7 +220,7 @@ void MngUser::ShowUserTab(const QString &title)
 void MngUser::ClearMailData()
 {
     for (int i = 0; i < m_ui->USERTAB->count(); ++i) {
-        if (auto *page = qobject_cast<UserInf *>(m_ui->USERTAB->widget(i)))
+        if (UserInf *page = pageAt(i))
             page->ClearMailData();
     }
 }
@@ -163,6 +242,8 @@ void MngUser::TabChanged(int index)
         bar->setTabTextColor(m_previous, QColor("#00dd00"));
     if (index >= 0)
         bar->setTabTextColor(index, QColor("#FFFFFF"));
+    if (index > 0)
+        MemberPage(m_ui->USERTAB->widget(index)->property("member").toInt());
     auto *mgr = GetObj<manager>(RegSlot::ObjManager);
     if (mgr && index >= 0) {
         mgr->SelectMemberByName(index == 0 ? QString() : bar->tabText(index));

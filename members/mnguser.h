@@ -23,10 +23,13 @@ public:
     void SetUsers(const QList<int> &members);
     void SetNewModel();
     void ClearModel();
-    UserInf *AddUserTab(const QString &displayName, const QString &email);
-    void SetTabText(UserInf *page, const QString &title);
-    void RemoveUserTab(UserInf *page);
+    UserInf *AddUserTab(int n, const QString &displayName, const QString &email);
+    void SetTabText(int n, const QString &title);
+    // The page leaves its tab but lives on: its member record owns it.
+    void RemoveUserTab(int n);
     void RemoveUserTabs(); // every member's tab but the owner's
+    // The member's page, built now if it was not yet (null for a member without a tab).
+    UserInf *MemberPage(int n);
     void ShowUserTab(const QString &title);
     void ClearMailData();
     UserInf *OwnerPage() const { return m_owner; }
@@ -38,7 +41,10 @@ public slots:
     void ToInstance();
 
 private:
-    void appendPage(UserInf *page, const QString &title, bool colour = true);
+    QWidget *appendHolder(int n, const QString &title, bool colour = true);
+    UserInf *placePage(QWidget *holder, int n);
+    UserInf *pageAt(int index) const;
+    int tabOf(int n) const;
 
     Ui::MngUser *m_ui;
     UserInf *m_owner;

@@ -48,6 +48,24 @@ UserInf::~UserInf()
     delete m_ui;
 }
 
+bool UserInf::ReadMember(MemberInfo *record, const QDomDocument *doc)
+{
+    const QDomElement root = doc ? doc->documentElement() : QDomElement();
+    if (root.isNull() || root.tagName() != QLatin1String("Root_manager"))
+        return false;
+    record->ProcEmail = root.attribute(QStringLiteral("ProcEmail"));
+    record->StartDate = root.attribute(QStringLiteral("StartDate"));
+    record->TargetDate = root.attribute(QStringLiteral("TargetDate"));
+    record->CompletionDate = root.attribute(QStringLiteral("CompletionDate"));
+    record->Completed = !record->CompletionDate.isEmpty();
+    // The group's save empties the member documents after reading; a page built later finds
+    // the output folder here.
+    const QDomElement out = root.firstChildElement(QStringLiteral("OUT"));
+    if (!out.isNull())
+        record->OutDir = out.attribute(QStringLiteral("DIR"));
+    return true;
+}
+
 void UserInf::SetMember(int n)
 {
     auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
@@ -60,22 +78,15 @@ void UserInf::SetMember(int n)
     record->Editor = m_notes;
     m_notes->SetUserNo(n);
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
-    const QDomElement root = doc ? doc->documentElement() : QDomElement();
-    if (!root.isNull() && root.tagName() == QLatin1String("Root_manager")) {
-        record->ProcEmail = root.attribute(QStringLiteral("ProcEmail"));
-        record->StartDate = root.attribute(QStringLiteral("StartDate"));
-        record->TargetDate = root.attribute(QStringLiteral("TargetDate"));
-        record->CompletionDate = root.attribute(QStringLiteral("CompletionDate"));
-        record->Completed = !record->CompletionDate.isEmpty();
+    const QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
+    if (ReadMember(record, doc)) {
         m_ui->USERNAME->setText(record->DisplayName);
         m_ui->EMAIL->setText(record->ProcEmail);
         m_ui->STARTDATE->setText(record->StartDate);
         m_ui->TARGETDATE->setText(record->TargetDate);
         m_ui->COMPLETIONDATE->setText(record->CompletionDate);
-        const QDomElement out = root.firstChildElement(QStringLiteral("OUT"));
-        if (!out.isNull())
-            m_ui->OUTDIR->setText(out.attribute(QStringLiteral("DIR")));
+        if (!record->OutDir.isEmpty())
+            m_ui->OUTDIR->setText(record->OutDir);
     } else {
         m_ui->USERNAME->setText(record->DisplayName);
         m_ui->EMAIL->setText(record->Email);

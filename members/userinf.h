@@ -9,6 +9,7 @@ namespace Ui
 class UserInf;
 }
 class Calendar;
+class QDomDocument;
 class MemberMail;
 class ProcMailDiag;
 class NumEditor;
@@ -24,6 +25,9 @@ public:
     ~UserInf() override;
 
     void SetMember(int n);
+    // Fills the record with the values of the member's file, page or not; false when the file
+    // has no member root.
+    static bool ReadMember(MemberInfo *record, const QDomDocument *doc);
     void SetUser(const QString &name, const QString &email);
     void SetOwnUser();
     void ShowUser();

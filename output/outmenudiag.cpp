@@ -147,7 +147,9 @@ QString OutMenuDiag::memberOutDir(int n) const
 {
     auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
     const MemberInfo *m = table ? table->value(n) : nullptr;
-    return m && m->Page ? m->Page->OutDir() : QString();
+    if (!m)
+        return QString();
+    return m->Page ? m->Page->OutDir() : m->OutDir;
 }
 
 void OutMenuDiag::setMessage(const QString &text)

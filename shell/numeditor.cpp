@@ -77,18 +77,16 @@ void NumEditor::makeMenu()
     m_menu = new QMenu(this);
     struct Item {
         const char *text;
-        const char *key;
         void (NumEditor::*slot)();
     };
-    const Item items[] = {{QT_TR_NOOP("Undo"), "Ctrl+Z", &NumEditor::ActionUndo},
-                          {QT_TR_NOOP("Redo"), "Ctrl+Y", &NumEditor::ActionRedo},
-                          {QT_TR_NOOP("Copy"), "Ctrl+C", &NumEditor::ActionCopy},
-                          {QT_TR_NOOP("Cut"), "Ctrl+X", &NumEditor::ActionCut},
-                          {QT_TR_NOOP("Paste"), "Ctrl+V", &NumEditor::ActionPaste},
-                          {QT_TR_NOOP("select all"), "Ctrl+A", &NumEditor::ActionSelectAll}};
+    const Item items[] = {{QT_TR_NOOP("Undo"), &NumEditor::ActionUndo},
+                          {QT_TR_NOOP("Redo"), &NumEditor::ActionRedo},
+                          {QT_TR_NOOP("Copy"), &NumEditor::ActionCopy},
+                          {QT_TR_NOOP("Cut"), &NumEditor::ActionCut},
+                          {QT_TR_NOOP("Paste"), &NumEditor::ActionPaste},
+                          {QT_TR_NOOP("select all"), &NumEditor::ActionSelectAll}};
     for (int i = 0; i < 6; ++i) {
         QAction *a = m_menu->addAction(tr(items[i].text));
-        a->setShortcut(QKeySequence(QLatin1String(items[i].key)));
         a->setEnabled(i == SelectAll);
         connect(a, &QAction::triggered, this, items[i].slot);
         m_actions[i] = a;
@@ -98,8 +96,29 @@ void NumEditor::makeMenu()
     connect(m_actions[Number], &QAction::toggled, this, &NumEditor::ActionNumber);
 }
 
+// Keys join the application's one shortcut table, and every enabling of an action with a key
+// searches that table: given at construction, a workspace with an editor per member took as long
+// per editor as there were editors before it. The keys act only while the menu is open, so they
+// are given when the menu is first needed.
+void NumEditor::giveMenuKeys() const
+{
+    if (m_menuKeys)
+        return;
+    m_menuKeys = true;
+    const char *const keys[] = {"Ctrl+Z", "Ctrl+Y", "Ctrl+C", "Ctrl+X", "Ctrl+V", "Ctrl+A"};
+    for (int i = 0; i < 6; ++i)
+        m_actions[i]->setShortcut(QKeySequence(QLatin1String(keys[i])));
+}
+
+QMenu *NumEditor::EditMenu() const
+{
+    giveMenuKeys();
+    return m_menu;
+}
+
 QAction *NumEditor::MenuAction(int index) const
 {
+    giveMenuKeys();
     return index >= 0 && index < ActCount ? m_actions[index] : nullptr;
 }
 
@@ -161,6 +180,7 @@ void NumEditor::ActionSelectAll()
 
 void NumEditor::EditPopUpMenu(const QPoint &pos)
 {
+    giveMenuKeys();
     m_menu->popup(mapToGlobal(pos + QPoint(20, 20)));
 }
 

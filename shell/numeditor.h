@@ -82,7 +82,7 @@ public:
 
     int lineNumberAreaWidth() const;
     void lineNumberAreaPaintEvent(QPaintEvent *event);
-    QMenu *EditMenu() const { return m_menu; }
+    QMenu *EditMenu() const;
     // Undo, Redo, Copy, Cut, Paste, select all, Number.
     QAction *MenuAction(int index) const;
 
@@ -110,6 +110,7 @@ protected:
 private:
     enum Act { Undo, Redo, Copy, Cut, Paste, SelectAll, Number, ActCount };
     void makeMenu();
+    void giveMenuKeys() const;
     void applyNumberMode();
     void syncMainNumber();
     void enablePaste();
@@ -127,6 +128,7 @@ private:
     bool m_modified = false;
     QMenu *m_menu = nullptr;
     QAction *m_actions[ActCount] = {};
+    mutable bool m_menuKeys = false;
     bool m_available[6] = {false, false, false, false, false, true};
     bool m_menuRequest = false;
     bool m_mainSync = false;

@@ -87,6 +87,7 @@ private slots:
     void open_unreadableManagerFile_keptAndNothingOpened_data();
     void open_unreadableManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
+    void open_otherMembersPage_builtOnFirstUseWithTheFilesValues();
     void notes_editedInEditor_marksMemberAndIsWritten();
     void calendar_completionLocksPage_unfinishedReopens();
     void saveInstance_writesOwnFilesOnly();
@@ -326,6 +327,46 @@ void saveEverything(Workspace &w)
 }
 } // namespace
 
+// A group may have thousands of members: another member's page is built when first needed, and
+// until then its record, its tab and every reader see the values of its file.
+void tst_manager::open_otherMembersPage_builtOnFirstUseWithTheFilesValues()
+{
+    Workspace w(QStringLiteral("a"), QStringLiteral("a@x"));
+    writeFile(
+        w.path(QStringLiteral("manager.xml")),
+        "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"3\"><GROUP><USER ID=\"1\" Name=\"a\" Email=\"a@x\"/>"
+        "<USER ID=\"2\" Name=\"b\" Email=\"b@x\"/></GROUP></Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_2.xml")),
+              "<Root_manager User=\"b\" Email=\"b@x\" ProcEmail=\"p@x\" StartDate=\"2026/01/02\" "
+              "TargetDate=\"2026/03/04\" CompletionDate=\"\"><OUT DIR=\"/out/b\"/></Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_2.txt")), "b's notes");
+    QVERIFY(w.mgr->OpenManager());
+    MngUser *panel = w.mgr->Panel();
+    QVERIFY(w.mgr->GetMemberInfo(1)->Page); // the running user's own page is there at once
+    MemberInfo *other = w.mgr->GetMemberInfo(2);
+    QVERIFY(!other->Page && !other->Editor);
+    QCOMPARE(other->StartDate, QStringLiteral("2026/01/02"));
+    QCOMPARE(other->OutDir, QStringLiteral("/out/b"));
+    QCOMPARE(panel->TabCount(), 3);
+    QCOMPARE(panel->TabTitle(2), QStringLiteral("b"));
+
+    // Shown by its tab: built from the file (whose elements the open has emptied since), and
+    // building it is no edit.
+    w.SetBoolVar(RegSlot::FlagMemberModified, false);
+    panel->ShowUserTab(QStringLiteral("b"));
+    UserInf *page = other->Page;
+    QVERIFY(page);
+    QCOMPARE(panel->MemberPage(2), page);
+    QCOMPARE(page->TargetDate(), QStringLiteral("2026/03/04"));
+    QCOMPARE(page->OutDir(), QStringLiteral("/out/b"));
+    QCOMPARE(page->NotesText(), QStringLiteral("b's notes"));
+    QCOMPARE(other->Editor, page->NotesEditor());
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
+    QVERIFY(!other->MemberModified);
+    w.mgr->CloseManager();
+    QCOMPARE(panel->TabCount(), 1);
+}
+
 void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
 {
     Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
@@ -498,7 +539,9 @@ void tst_manager::twoPrograms_eachWritesOnlyItsOwnFiles()
         Workspace a(QStringLiteral("a"), QStringLiteral("a@x"), shared.path());
         a.mgr->OpenManager();
         QVERIFY(a.mgr->IsManager());
-        QCOMPARE(a.mgr->GetMemberInfo(1)->Page->NotesText(), QStringLiteral("b's notes"));
+        // Another member's page is built when first shown.
+        QVERIFY(!a.mgr->GetMemberInfo(1)->Page);
+        QCOMPARE(a.mgr->Panel()->MemberPage(1)->NotesText(), QStringLiteral("b's notes"));
         saveEverything(a);
         a.mgr->CloseManager();
         QVERIFY(unchanged(a, bFiles));
