@@ -76,6 +76,9 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
     const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *member = tree->topLevelItem(i);
+        // Expanding a member asks for its rows: one still unbuilt stays closed.
+        if (m_unbuilt.contains(member->data(1, Qt::UserRole).toInt()))
+            continue;
         member->setExpanded(true);
         for (int j = 0; j < member->childCount(); ++j) {
             member->child(j)->setExpanded(true);
@@ -165,12 +168,51 @@ void deftab::LoadMemberInstance(int n)
         return;
     QDomElement root = store->GetXmlDoc(index)->documentElement();
     memberRow->setData(2, Qt::UserRole, InstanceFiles::NextNumber(root));
+    if (m->OtherUser == 0 || root.firstChildElement().isNull()) {
+        buildMemberRows(n, memberRow, root);
+        return;
+    }
+    // Another member's rows wait for their first use; its document stays as read until then.
+    // The member's dates are the schedule's and the member page's without any row.
+    noteMemberDates(m, root);
+    m_unbuilt.insert(n);
+    memberRow->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
+// The earliest start and latest target over the member's large classes, read or refused alike.
+void deftab::noteMemberDates(MemberInfo *m, const QDomElement &root) const
+{
+    const QString lclassTag = GetStrVar(RegSlot::StrTagLClass);
+    const QString startAttr = GetStrVar(RegSlot::StrAttrStartDate);
+    const QString targetAttr = GetStrVar(RegSlot::StrAttrTargetDate);
+    for (QDomElement e = root.firstChildElement(lclassTag); !e.isNull();
+         e = e.nextSiblingElement(lclassTag)) {
+        const QString start = e.attribute(startAttr);
+        if (!start.isEmpty() && (m->EarliestStart.isEmpty() ||
+                                 Calendar::StrToDate(m->EarliestStart) > Calendar::StrToDate(start)))
+            m->EarliestStart = start;
+        const QString target = e.attribute(targetAttr);
+        if (!target.isEmpty() &&
+            (m->LatestTarget.isEmpty() || Calendar::StrToDate(m->LatestTarget) < Calendar::StrToDate(target)))
+            m->LatestTarget = target;
+    }
+}
+
+// Turns the member's document into rows and empties it as it goes: the rows become the data.
+// A member row the view shows already gets its rows in one insertion.
+void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root)
+{
+    m_loadingMember = n;
+    // The dates of a member built on first use were noted at the open.
+    MemberInfo *dates = m_unbuilt.contains(n) ? nullptr : memberOf(n);
+    QTreeWidgetItem holder;
+    QTreeWidgetItem *parent = memberRow->treeWidget() ? &holder : memberRow;
     QDomElement e = root.firstChildElement();
     while (!e.isNull()) {
         const QDomElement next = e.nextSiblingElement();
         auto *record = new TreeItemData;
         auto *row = new QTreeWidgetItem;
-        if (!parseLclassInstance(record, row, e, m)) {
+        if (!parseLclassInstance(record, row, e, dates)) {
             delete record;
             delete row;
             // Kept aside, not left in the document: the document is emptied after every save,
@@ -180,7 +222,7 @@ void deftab::LoadMemberInstance(int n)
             row->setIcon(0, SharedIcon::Get(SharedIcon::Lclass));
             record->name = QString::number(n);
             row->setData(0, Qt::UserRole, pointer(record));
-            memberRow->addChild(row);
+            parent->addChild(row);
             while (e.hasChildNodes()) {
                 const QDomNode child = e.firstChild();
                 parseLclassChild(row, child.toElement(), n);
@@ -190,6 +232,115 @@ void deftab::LoadMemberInstance(int n)
         root.removeChild(e);
         e = next;
     }
+    if (parent == &holder)
+        memberRow->addChildren(holder.takeChildren());
+}
+
+void deftab::EnsureMemberRows(int n)
+{
+    if (!m_clearing && m_unbuilt.contains(n))
+        buildLateMembers({n});
+}
+
+void deftab::EnsureAllMemberRows()
+{
+    if (m_clearing || m_unbuilt.isEmpty())
+        return;
+    QList<int> members;
+    QTreeWidget *tree = m_ui->USERTREE;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        members.append(tree->topLevelItem(i)->data(1, Qt::UserRole).toInt());
+    buildLateMembers(members);
+    m_unbuilt.clear();
+}
+
+// Builds the unbuilt members among numbers, in the tree's order, as the open would have; the
+// views are told once for all of them: fitting the columns per member costs as much again.
+void deftab::buildLateMembers(const QList<int> &numbers)
+{
+    QTreeWidget *tree = m_ui->USERTREE;
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    QList<QTreeWidgetItem *> built;
+    bool reorder = false;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *memberRow = tree->topLevelItem(i);
+        const int n = memberRow->data(1, Qt::UserRole).toInt();
+        if (!m_unbuilt.contains(n)) {
+            // A member after one built here already has rows: the tables need their order back.
+            reorder = reorder || (!built.isEmpty() && memberRow->childCount() > 0);
+            continue;
+        }
+        if (!numbers.contains(n))
+            continue;
+        const int index = XmlIndex::Instance + n;
+        if (store && store->HasDoc(index)) {
+            const QScopedValueRollback<int> loading(m_loadingMember);
+            buildMemberRows(n, memberRow, store->GetXmlDoc(index)->documentElement());
+        }
+        // Out of the set only now: the build skips the dates, which were noted at the open.
+        m_unbuilt.remove(n);
+        memberRow->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        resolveStateLinks(QString::number(n) + QLatin1Char('-'));
+        built.append(memberRow);
+    }
+    if (built.isEmpty())
+        return;
+    if (reorder)
+        restoreTableOrder();
+    if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument))
+        document->AddMemberClassRows(built);
+    {
+        const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
+        for (QTreeWidgetItem *memberRow : qAsConst(built)) {
+            memberRow->setExpanded(true);
+            for (int j = 0; j < memberRow->childCount(); ++j) {
+                memberRow->child(j)->setExpanded(true);
+                for (int k = 0; k < memberRow->child(j)->childCount(); ++k)
+                    memberRow->child(j)->child(k)->setExpanded(true);
+            }
+        }
+    }
+    TreeColumnAdjustment(tree);
+    m_scheduleRefresh = true;
+    m_qandaRefresh = true;
+}
+
+// The tables a member built late fills are put back in the order an open that built every
+// member at once gives them: members in tree order, each member's rows in file order. Nothing
+// was created or deleted meanwhile: both build every member first.
+void deftab::restoreTableOrder()
+{
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    const QString midAttr = GetStrVar(RegSlot::StrAttrMID);
+    QHash<QString, QList<QTreeWidgetItem *>> instances;
+    QMultiHash<QString, QString> states;
+    QHash<QString, QString> transitions;
+    const auto note = [&](QTreeWidgetItem *row) {
+        const TreeItemData *record = RecordOf(row);
+        if (!record)
+            return;
+        const QString mid = record->GetAttr(midAttr);
+        if (m_modelInstances.value(mid).contains(row))
+            instances[mid].append(row);
+        const QString key = KeyOf(record, idAttr);
+        if (m_stateInstances.contains(mid, key))
+            states.insert(mid, key);
+        const auto it = m_transitions.constFind(key);
+        if (it != m_transitions.cend())
+            transitions.insert(key, it.value());
+    };
+    QTreeWidget *tree = m_ui->USERTREE;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *member = tree->topLevelItem(i);
+        for (int l = 0; l < member->childCount(); ++l) {
+            note(member->child(l));
+            for (int s = 0; s < member->child(l)->childCount(); ++s)
+                note(member->child(l)->child(s));
+        }
+    }
+    m_modelInstances = instances;
+    m_stateInstances = states;
+    m_transitions = transitions;
 }
 
 // The model row of an element read from a member's file, or null when the element is refused:
@@ -219,7 +370,7 @@ bool deftab::parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, con
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomAttr attr = attrs.item(i).toAttr();
         record->SetAttr(attr.name(), attr.value());
-        if (attr.value().isEmpty())
+        if (!m || attr.value().isEmpty())
             continue;
         const QDate date = Calendar::StrToDate(attr.value());
         if (attr.name() == startAttr &&
@@ -417,8 +568,16 @@ bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const
 
 void deftab::ResolveStateLinks()
 {
+    resolveStateLinks(QString());
+}
+
+// Only the transitions whose keys start with prefix: a member built late links its own.
+void deftab::resolveStateLinks(const QString &prefix)
+{
     const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
     for (auto it = m_transitions.cbegin(); it != m_transitions.cend(); ++it) {
+        if (!it.key().startsWith(prefix))
+            continue;
         QTreeWidgetItem *row = m_rows.value(it.key());
         TreeItemData *record = RecordOf(row);
         if (!record)
