@@ -109,6 +109,7 @@ private slots:
     void unbuiltMember_neverWrittenAndNothingLost();
     void unbuiltMember_deleteAsksAboutItsData();
     void unbuiltMember_removed_noCrash();
+    void reloadAfterOthersChanged_showsTheNewFile();
 };
 
 void tst_lazyrows::open_otherMembersWaitOwnIsBuilt()
@@ -326,6 +327,32 @@ void tst_lazyrows::unbuiltMember_removed_noCrash()
     QCOMPARE(tab->GetUserTree()->topLevelItemCount(), g.size.members - 1);
     QVERIFY(tab->HasMemberRows(1));
     QVERIFY(!tab->FindTreeItem(QStringLiteral("2-1")));
+}
+
+// The reload offered after another member changed their file: a member built before and one
+// never built both come back unbuilt, and show the file as it is now.
+void tst_lazyrows::reloadAfterOthersChanged_showsTheNewFile()
+{
+    Generated g;
+    QVERIFY(g.ok);
+    OpenedProgram p;
+    QVERIFY(p.Open(g.ws));
+    p.tab()->EnsureMemberRows(1);
+    const QString path = g.ws.instanceDir + QStringLiteral("/instance_2.xml");
+    QDomDocument doc;
+    QVERIFY(doc.setContent(readFile(path)));
+    QDomElement root = doc.documentElement();
+    while (root.lastChildElement() != root.firstChildElement())
+        root.removeChild(root.lastChildElement());
+    writeFile(path, doc.toByteArray());
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    p.window->OtherUpdate();
+    QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 2);
+    QVERIFY(!p.tab()->HasMemberRows(1) && !p.tab()->HasMemberRows(2));
+    QCOMPARE(p.tab()->FindTreeItem(QStringLiteral("2-1"))->text(5), QStringLiteral("I2-1"));
+    QCOMPARE(memberRow(p, 2)->childCount(), 1);
+    QCOMPARE(countRows(p.tab()->GetUserTree()), 2 + (g.size.members - 1) * (1 + g.size.MemberElements()) +
+                                                    g.size.instSclasses * (1 + g.size.instParams));
 }
 
 QTEST_MAIN(tst_lazyrows)
