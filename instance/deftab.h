@@ -199,7 +199,7 @@ private:
     int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
     QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
     void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
-    void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root);
+    void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
     void resolveStateLinks(const QString &prefix);
     void buildLateMembers(const QList<int> &numbers);
     void restoreTableOrder();

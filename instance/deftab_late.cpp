@@ -66,13 +66,14 @@ void deftab::buildLateMembers(const QList<int> &numbers)
         }
         if (!numbers.contains(n))
             continue;
+        // Out of the set first: a lookup made while the rows are built must not build them again.
+        m_unbuilt.remove(n);
         const int index = XmlIndex::Instance + n;
         if (store && store->HasDoc(index)) {
             const QScopedValueRollback<int> loading(m_loadingMember);
-            buildMemberRows(n, memberRow, store->GetXmlDoc(index)->documentElement());
+            // The dates were noted at the open.
+            buildMemberRows(n, memberRow, store->GetXmlDoc(index)->documentElement(), nullptr);
         }
-        // Out of the set only now: the build skips the dates, which were noted at the open.
-        m_unbuilt.remove(n);
         memberRow->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
         resolveStateLinks(QString::number(n) + QLatin1Char('-'));
         built.append(memberRow);

@@ -169,7 +169,7 @@ void deftab::LoadMemberInstance(int n)
     QDomElement root = store->GetXmlDoc(index)->documentElement();
     memberRow->setData(2, Qt::UserRole, InstanceFiles::NextNumber(root));
     if (m->OtherUser == 0 || root.firstChildElement().isNull()) {
-        buildMemberRows(n, memberRow, root);
+        buildMemberRows(n, memberRow, root, m);
         return;
     }
     // Another member's rows wait for their first use; its document stays as read until then.
@@ -181,11 +181,10 @@ void deftab::LoadMemberInstance(int n)
 
 // Turns the member's document into rows and empties it as it goes: the rows become the data.
 // A member row the view shows already gets its rows in one insertion.
-void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root)
+// The member's dates are noted into dates when given.
+void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates)
 {
     m_loadingMember = n;
-    // The dates of a member built on first use were noted at the open.
-    MemberInfo *dates = m_unbuilt.contains(n) ? nullptr : memberOf(n);
     QTreeWidgetItem holder;
     QTreeWidgetItem *parent = memberRow->treeWidget() ? &holder : memberRow;
     QDomElement e = root.firstChildElement();
