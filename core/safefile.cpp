@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
 
 bool SafeFile::Write(const QString &path, const QByteArray &bytes)
 {
@@ -61,8 +64,15 @@ bool SafeFile::ReplaceByCopy(const QString &source, const QString &target, const
 bool SafeFile::IsAbsent(const QString &path)
 {
     const QFileInfo info(path);
-    const QDir dir = info.absoluteDir();
-    // A listing that succeeds always holds "." and "..": an empty one is a failed one.
-    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
-    return !names.isEmpty() && !names.contains(info.fileName());
+    // Opening the folder and reading its first entry ("." at least) proves it can be listed;
+    // listing it whole cost as much as the folder is large, once per file asked about.
+    DIR *dir = ::opendir(QFile::encodeName(info.absolutePath()).constData());
+    if (!dir)
+        return false;
+    const bool listed = ::readdir(dir) != nullptr;
+    ::closedir(dir);
+    struct stat st {
+    };
+    return listed && ::lstat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) != 0 &&
+           errno == ENOENT;
 }

@@ -233,11 +233,9 @@ void manager::CloseManager()
         for (int n : qAsConst(m_list))
             store->CloseXmlDoc(XmlIndex::Manager + n);
     }
-    for (MemberInfo *record : qAsConst(m_table)) {
-        if (record->Page && record->Page != m_panel->OwnerPage())
-            m_panel->RemoveUserTab(record->Page);
+    m_panel->RemoveUserTabs();
+    for (MemberInfo *record : qAsConst(m_table))
         record->InstanceItem = nullptr;
-    }
     m_tree->clear();
     clearMembers();
     m_panel->ClearModel();

@@ -144,6 +144,7 @@ bool MemberFiles::CreateManagerFile(const QString &user, const QString &email, c
     const int index = XmlIndex::Manager;
     xml->CloseXmlDoc(index);
     m_refusedUsers.clear();
+    m_refusedDoc = QDomDocument();
     QDomDocument doc;
     QDomElement root = doc.createElement(kRoot);
     root.setAttribute(QStringLiteral("User"), user);
@@ -218,10 +219,12 @@ GroupData MemberFiles::ReadGroup()
 {
     GroupData data;
     m_refusedUsers.clear();
+    m_refusedDoc = QDomDocument();
     xmlclass *xml = store();
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager) : nullptr;
     if (!doc)
         return data;
+    m_refusedDoc = *doc;
     const QDomElement root = doc->documentElement();
     if (root.isNull() || root.tagName() != kRoot)
         return data;
@@ -237,6 +240,7 @@ GroupData MemberFiles::ReadGroup()
     const QDomNodeList list = root.elementsByTagName(QStringLiteral("USER"));
     QVector<QDomElement> users;
     users.reserve(list.size());
+    m_refusedUsers.reserve(list.size() - std::min(list.size(), MaxMemberId));
     for (int i = 0, count = list.size(); i < count; ++i)
         users.append(list.item(i).toElement());
     for (const QDomElement &e : qAsConst(users)) {
@@ -244,15 +248,21 @@ GroupData MemberFiles::ReadGroup()
         const int id = text.toInt(&ok);
         // 0 is the group, and numbers past 9999 would reach other documents' store indexes.
         if (!ok || id < 1 || id > MaxMemberId || seen.contains(id)) {
-            data.skipped.append(QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
-                                    .arg(text, e.attribute(QStringLiteral("Name"))));
-            m_refusedUsers.append(e.cloneNode(true).toElement());
+            if (++data.skippedCount <= MaxSkippedLines)
+                data.skipped.append(QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
+                                        .arg(text, e.attribute(QStringLiteral("Name"))));
+            m_refusedUsers.append(e);
             continue;
         }
         seen.insert(id);
         data.users.append({id, e.attribute(QStringLiteral("Name")), e.attribute(QStringLiteral("Email"))});
         data.maxId = std::max(data.maxId, id + 1);
     }
+    // A report of 190,000 lines helps nobody and costs as much as the read.
+    if (data.skippedCount > MaxSkippedLines)
+        data.skipped.append(QCoreApplication::translate("MemberFiles",
+                                                        "manager.xml: %n more USER entries skipped", nullptr,
+                                                        data.skippedCount - MaxSkippedLines));
     const QDomElement redmine = root.elementsByTagName(QStringLiteral("REDMINE")).item(0).toElement();
     if (!redmine.isNull()) {
         data.hasRedmine = true;
@@ -301,7 +311,7 @@ void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> 
         grp.appendChild(e);
     }
     for (const QDomElement &refused : qAsConst(m_refusedUsers))
-        grp.appendChild(doc->importNode(refused, true));
+        grp.appendChild(m_refusedDoc == *doc ? QDomNode(refused) : doc->importNode(refused, true));
     root.appendChild(grp);
     WriteMemberData(0, group);
 }
@@ -350,12 +360,26 @@ void MemberFiles::ClearChildren(int n)
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
     if (!doc)
         return;
+    if (n == 0)
+        DetachRefusedUsers();
     QDomElement root = doc->documentElement();
     QDomElement child = root.firstChildElement();
     while (!child.isNull()) {
         QDomElement next = child.nextSiblingElement();
         root.removeChild(child);
         child = next;
+    }
+}
+
+void MemberFiles::DetachRefusedUsers()
+{
+    // Each is taken out of its parent before that parent can go: a QDom node whose parent is
+    // destroyed while it is held keeps its old sibling links, and appending it later would tie
+    // the tree into a loop.
+    for (QDomElement &refused : m_refusedUsers) {
+        QDomNode parent = refused.parentNode();
+        if (!parent.isNull())
+            parent.removeChild(refused);
     }
 }
 

@@ -24,7 +24,8 @@ struct GroupData {
     QString user;
     QString email;
     QList<GroupUser> users;
-    QStringList skipped; // one line per USER entry refused
+    QStringList skipped; // one line per USER entry refused, the first MaxSkippedLines of them
+    int skippedCount = 0;
     bool hasRedmine = false;
     QString redmineId;
     QString redmineType;
@@ -52,6 +53,8 @@ class MemberFiles : protected virtual globalvar
 public:
     enum LoadResult { Loaded, Missing, Failed };
     static constexpr int MaxMemberId = 9999;
+    // Refused USER entries named one by one in the report; the rest are counted.
+    static constexpr int MaxSkippedLines = 100;
 
     MemberFiles();
 
@@ -106,9 +109,14 @@ private:
                 bool close);
 
     QString m_dir;
+    void DetachRefusedUsers();
+
     // USER elements ReadGroup refused: another member's program may understand them, so the
-    // group's save writes them back as they were.
-    QList<QDomElement> m_refusedUsers;
+    // group's save writes them back as they were. They are the read document's own nodes, not
+    // copies (a hostile file has 190,000 of them); m_refusedDoc keeps that document alive while
+    // they are held, even after the store has read the file again.
+    QVector<QDomElement> m_refusedUsers;
+    QDomDocument m_refusedDoc;
     int m_attempts = 3;
     int m_delayMs = 1000;
 };

@@ -30,10 +30,11 @@ MngUser::~MngUser()
     delete m_ui;
 }
 
-void MngUser::appendPage(UserInf *page, const QString &title)
+void MngUser::appendPage(UserInf *page, const QString &title, bool colour)
 {
     const int index = m_ui->USERTAB->addTab(page, title);
-    m_ui->USERTAB->tabBar()->setTabTextColor(index, QColor("#00dd00"));
+    if (colour)
+        m_ui->USERTAB->tabBar()->setTabTextColor(index, QColor("#00dd00"));
 }
 
 void MngUser::SetUsers(const QList<int> &members)
@@ -58,10 +59,15 @@ void MngUser::SetUsers(const QList<int> &members)
         // so nothing later finds the record without one.
         auto *page = new UserInf;
         record->Page = page;
-        appendPage(page, record->DisplayName);
+        appendPage(page, record->DisplayName, false);
         page->SetMember(n);
         page->ShowUser();
     }
+    // Coloured once all tabs are in: each colour lays the whole bar out when it is not laid out
+    // yet, and colouring after each added tab made the open of many members quadratic.
+    QTabBar *bar = m_ui->USERTAB->tabBar();
+    for (int i = 1; i < bar->count(); ++i)
+        bar->setTabTextColor(i, QColor("#00dd00"));
 }
 
 void MngUser::SetNewModel()
@@ -102,6 +108,18 @@ void MngUser::RemoveUserTab(UserInf *page)
     const int index = m_ui->USERTAB->indexOf(page);
     if (index > 0)
         m_ui->USERTAB->removeTab(index);
+}
+
+void MngUser::RemoveUserTabs()
+{
+    // A shown bar lays every tab out again at each removal: hidden, the thousands of tabs of a
+    // large group go at once.
+    QTabBar *bar = m_ui->USERTAB->tabBar();
+    const bool shown = bar->isVisible();
+    bar->setVisible(false);
+    for (int i = m_ui->USERTAB->count() - 1; i > 0; --i)
+        m_ui->USERTAB->removeTab(i);
+    bar->setVisible(shown);
 }
 
 void MngUser::ShowUserTab(const QString &title)

@@ -26,6 +26,7 @@ public:
     UserInf *AddUserTab(const QString &displayName, const QString &email);
     void SetTabText(UserInf *page, const QString &title);
     void RemoveUserTab(UserInf *page);
+    void RemoveUserTabs(); // every member's tab but the owner's
     void ShowUserTab(const QString &title);
     void ClearMailData();
     UserInf *OwnerPage() const { return m_owner; }
@@ -37,7 +38,7 @@ public slots:
     void ToInstance();
 
 private:
-    void appendPage(UserInf *page, const QString &title);
+    void appendPage(UserInf *page, const QString &title, bool colour = true);
 
     Ui::MngUser *m_ui;
     UserInf *m_owner;

@@ -16,21 +16,20 @@
 #include <QVBoxLayout>
 
 UserInf::UserInf(QWidget *parent)
-    : QWidget(parent), m_ui(new Ui::UserInf), m_notes(new NumEditor), m_mail(new MemberMail),
-      m_calendar(new Calendar(this)), m_procDiag(new ProcMailDiag(this))
+    : QWidget(parent), m_ui(new Ui::UserInf), m_notes(new NumEditor), m_mailPage(new QWidget)
 {
     m_ui->setupUi(this);
     m_notes->SetKind(6);
     m_ui->EXPLANATION->layout()->addWidget(m_notes);
     m_ui->EXPTAB->removeTab(1);
-    m_ui->EXPTAB->addTab(m_mail, QStringLiteral("member_mail"));
+    // A workspace has a page per member; the mail panel and the two dialogs are built when the
+    // page first needs them, or thousands of members take minutes to open.
+    auto *mailLayout = new QVBoxLayout(m_mailPage);
+    mailLayout->setContentsMargins(0, 0, 0, 0);
+    m_ui->EXPTAB->addTab(m_mailPage, QStringLiteral("member_mail"));
     m_ui->EXPTAB->tabBar()->setStyleSheet(QStringLiteral("background-color: #666666"));
     m_ui->EXPTAB->tabBar()->setTabTextColor(0, QColor("#FFFFFF"));
     m_ui->EXPTAB->tabBar()->setTabTextColor(1, QColor("#00dd00"));
-    m_calendar->SetDateEdit(m_ui->STARTDATE, m_ui->TARGETDATE, m_ui->COMPLETIONDATE);
-    m_calendar->SetDateButton(m_ui->SBTN, m_ui->TBTN, m_ui->CBTN);
-    m_calendar->SetType(0);
-    m_procDiag->SetPage(this);
 
     connect(m_ui->SBTN, &QPushButton::clicked, this, &UserInf::SdateBtnProc);
     connect(m_ui->TBTN, &QPushButton::clicked, this, &UserInf::TdateBtnProc);
@@ -122,7 +121,7 @@ void UserInf::ShowUser()
     m_notes->setReadOnly(!editable);
     m_notes->setAttribute(Qt::WA_InputMethodEnabled, editable);
     if (m_ui->EXPTAB->currentIndex() == 1)
-        m_mail->SetUser(m_record);
+        mail()->SetUser(m_record);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
         tab->RefreshCurrentItem();
 }
@@ -150,7 +149,37 @@ void UserInf::ClearPage()
 
 void UserInf::ClearMailData()
 {
-    m_mail->ClearData();
+    if (m_mail)
+        m_mail->ClearData();
+}
+
+MemberMail *UserInf::mail()
+{
+    if (!m_mail) {
+        m_mail = new MemberMail;
+        m_mailPage->layout()->addWidget(m_mail);
+    }
+    return m_mail;
+}
+
+Calendar *UserInf::DateDialog()
+{
+    if (!m_calendar) {
+        m_calendar = new Calendar(this);
+        m_calendar->SetDateEdit(m_ui->STARTDATE, m_ui->TARGETDATE, m_ui->COMPLETIONDATE);
+        m_calendar->SetDateButton(m_ui->SBTN, m_ui->TBTN, m_ui->CBTN);
+        m_calendar->SetType(0);
+    }
+    return m_calendar;
+}
+
+ProcMailDiag *UserInf::ProcDialog()
+{
+    if (!m_procDiag) {
+        m_procDiag = new ProcMailDiag(this);
+        m_procDiag->SetPage(this);
+    }
+    return m_procDiag;
 }
 
 void UserInf::ClearModified()
@@ -195,10 +224,11 @@ bool UserInf::NotesModified() const
 
 void UserInf::showCalendar(const QString &date, int mode)
 {
-    m_calendar->SetDate(date);
-    m_calendar->SetMode(mode);
-    m_calendar->SetMember(m_record);
-    m_calendar->show();
+    Calendar *calendar = DateDialog();
+    calendar->SetDate(date);
+    calendar->SetMode(mode);
+    calendar->SetMember(m_record);
+    calendar->show();
 }
 
 void UserInf::SdateBtnProc()
@@ -264,8 +294,9 @@ void UserInf::OutDirProc()
 
 void UserInf::EmodProc()
 {
-    m_procDiag->SetAddress(m_ui->EMAIL->text());
-    m_procDiag->show();
+    ProcMailDiag *dialog = ProcDialog();
+    dialog->SetAddress(m_ui->EMAIL->text());
+    dialog->show();
 }
 
 void UserInf::SetProcEmail(const QString &address)
@@ -292,5 +323,5 @@ void UserInf::TabChanged(int index)
     bar->setTabTextColor(index == 0 ? 1 : 0, QColor("#00dd00"));
     bar->setTabTextColor(index, QColor("#FFFFFF"));
     if (index == 1)
-        m_mail->SetUser(m_record);
+        mail()->SetUser(m_record);
 }

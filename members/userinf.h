@@ -45,8 +45,8 @@ public:
     int MemberNumber() const { return m_member; }
     MemberInfo *Record() const { return m_record; }
     NumEditor *NotesEditor() const { return m_notes; }
-    ProcMailDiag *ProcDialog() const { return m_procDiag; }
-    Calendar *DateDialog() const { return m_calendar; }
+    ProcMailDiag *ProcDialog();
+    Calendar *DateDialog();
 
 public slots:
     void SdateBtnProc();
@@ -63,12 +63,14 @@ public slots:
 private:
     void dateChanged(QString MemberInfo::*field, const QString &text);
     void showCalendar(const QString &date, int mode);
+    MemberMail *mail();
 
     Ui::UserInf *m_ui;
     NumEditor *m_notes;
-    MemberMail *m_mail;
-    Calendar *m_calendar;
-    ProcMailDiag *m_procDiag;
+    QWidget *m_mailPage;
+    MemberMail *m_mail = nullptr;
+    Calendar *m_calendar = nullptr;
+    ProcMailDiag *m_procDiag = nullptr;
     MemberInfo *m_record = nullptr;
     int m_member = -1;
     bool m_readOnly = false;

@@ -38,9 +38,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_title->show();
     SetObj(RegSlot::ObjTitleDialog, m_title);
 
-    m_infOwner = new InfOwner;
-    m_transfer = new UserTransfer;
-
     SetObj(RegSlot::ObjMainHash, &m_mainHash);
     SetObj(RegSlot::ObjChildUsers, &m_childUsers);
     SetObj(RegSlot::ObjMainWindow, this);
@@ -57,11 +54,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     SetObj(RegSlot::ObjXmlStore, new xmlclass(this));
     SetBoolVar(RegSlot::FlagWriteFailed, false);
 
-    SetObj(RegSlot::ObjManualWindow, new Manual);
-    SetObj(RegSlot::ObjStartPage, new Manual);
+    SetObj(RegSlot::ObjManualWindow, new Manual(nullptr, Manual::ViewLater));
+    SetObj(RegSlot::ObjStartPage, new Manual(nullptr, Manual::ViewLater));
     SetBoolVar(RegSlot::FlagStartPageUp, true);
-
-    m_about = new AboutPelmorine;
 
     auto *timer = new CheckTimer(this);
     SetObj(RegSlot::ObjCheckTimer, timer);
@@ -69,7 +64,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
 
     m_outFileState = false;
     SetObj(RegSlot::ObjNwRedmine, new NwRedmine(this));
-    m_redmine = new Redmine;
     m_otherUpdateCount = 0;
     m_otherUpdateHeld = false;
 
@@ -106,7 +100,8 @@ void MainWindow::FinishStartup()
     }
     m_title = nullptr;
     // The first frame shows the menus, the status bar and the start page's index; the tab area's
-    // editors (hidden until a workspace opens) and the manual's pages are built right after it.
+    // editors (hidden until a workspace opens), the dialogs, the tracker's window and the manual's
+    // web views and pages are built right after it, before any input is taken.
     auto *manual = GetObj<Manual>(RegSlot::ObjManualWindow);
     auto *start = GetObj<Manual>(RegSlot::ObjStartPage);
     for (Manual *m : {manual, start}) {
@@ -135,8 +130,10 @@ void MainWindow::FinishStartup()
     StartSession();
     EnableMenus(-1, false, false, false, false, false, false);
     for (Manual *m : {manual, start}) {
-        if (m)
+        if (m) {
+            m->MakeView();
             m->HoldPages(false);
+        }
     }
     if (showing)
         GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->StartLayoutTimer();
@@ -155,6 +152,11 @@ void MainWindow::paintFirstFrame()
 
 void MainWindow::StartSession()
 {
+    m_infOwner = new InfOwner;
+    m_transfer = new UserTransfer;
+    m_about = new AboutPelmorine;
+    // Its pages register themselves for the tracker's replies and the options' save.
+    m_redmine = new Redmine;
     ConnectMenus();
     m_newInstance = new NewInstanceDiag;
     m_openInstance = new OpenInstanceDiag;

@@ -47,10 +47,9 @@ void ManualView::TreePopupMenu(const QPoint &pos)
         QDesktopServices::openUrl(link);
 }
 
-Manual::Manual(QWidget *parent) : QWidget(parent), m_ui(new Ui::Manual), m_view(new ManualView)
+Manual::Manual(QWidget *parent, ViewTime viewTime) : QWidget(parent), m_ui(new Ui::Manual)
 {
     m_ui->setupUi(this);
-    m_ui->WEB_LAYOUT->addWidget(m_view);
 
     QTreeWidgetItem *header = m_ui->MANUALTREE->headerItem();
     header->setIcon(0, SharedIcon::Get(SharedIcon::TblC));
@@ -64,14 +63,26 @@ Manual::Manual(QWidget *parent) : QWidget(parent), m_ui(new Ui::Manual), m_view(
     connect(m_ui->MANUALTREE, &QTreeWidget::itemDoubleClicked, this, &Manual::manualDblClicked);
     connect(m_ui->MANUALTREE, &QTreeView::expanded, this, &Manual::MtreeExpanded);
     connect(m_ui->MANUALTREE, &QTreeView::collapsed, this, &Manual::MtreeExpanded);
-    connect(m_view->Page(), &QWebEnginePage::linkHovered, m_view->Page(), &ManualPage::linkhover);
-    connect(m_view, &QWidget::customContextMenuRequested, m_view, &ManualView::TreePopupMenu);
+    if (viewTime == ViewNow)
+        MakeView();
 }
 
 Manual::~Manual()
 {
     delete m_view;
     delete m_ui;
+}
+
+void Manual::MakeView()
+{
+    if (m_view)
+        return;
+    m_view = new ManualView;
+    m_ui->WEB_LAYOUT->addWidget(m_view);
+    connect(m_view->Page(), &QWebEnginePage::linkHovered, m_view->Page(), &ManualPage::linkhover);
+    connect(m_view, &QWidget::customContextMenuRequested, m_view, &ManualView::TreePopupMenu);
+    if (std::exchange(m_clearCachePending, false))
+        clearHttpCache();
 }
 
 QString Manual::IndexResource()
@@ -165,6 +176,7 @@ void Manual::CurChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 
 void Manual::showPage(QTreeWidgetItem *item)
 {
+    MakeView();
     m_view->load(QUrl(item->data(0, Qt::UserRole).toString()));
     if (item->data(VisitedColumn, Qt::UserRole).toInt() == 0)
         item->setData(VisitedColumn, Qt::UserRole, 1);
@@ -187,6 +199,7 @@ void Manual::manualDblClicked(QTreeWidgetItem *item, int column)
     Q_UNUSED(column)
     if (!item)
         return;
+    MakeView();
     m_view->load(QUrl(item->data(0, Qt::UserRole).toString()));
     if (item->data(VisitedColumn, Qt::UserRole).toInt() == 1) {
         clearHttpCache();
@@ -212,5 +225,8 @@ void Manual::AdjustLayout()
 
 void Manual::clearHttpCache()
 {
-    m_view->page()->profile()->clearHttpCache();
+    if (m_view)
+        m_view->page()->profile()->clearHttpCache();
+    else
+        m_clearCachePending = true;
 }

@@ -57,8 +57,16 @@ class Manual final : public QWidget, protected virtual globalvar
 {
     Q_OBJECT
 public:
-    explicit Manual(QWidget *parent = nullptr);
+    // The first web view of the process sets up the whole web engine (some tens of milliseconds):
+    // start-up builds its manuals with ViewLater and makes the views once the window is on screen.
+    enum ViewTime { ViewNow, ViewLater };
+
+    explicit Manual(QWidget *parent = nullptr, ViewTime viewTime = ViewNow);
     ~Manual() override;
+
+    // Builds the web view unless it is there; showing a page builds it too.
+    void MakeView();
+    bool HasView() const { return m_view != nullptr; }
 
     // The index shipped in the program's resources.
     static QString IndexResource();
@@ -86,7 +94,9 @@ private:
 
     Ui::Manual *m_ui;
     QString m_baseAddress;
-    ManualView *m_view;
+    ManualView *m_view = nullptr;
+    // The tree was built before the view: the cache is cleared when the view comes.
+    bool m_clearCachePending = false;
     bool m_held = false;
     QTreeWidgetItem *m_heldItem = nullptr;
 };

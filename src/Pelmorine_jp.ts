@@ -6728,4 +6728,13 @@ Do you want to open it?</source>
         <translation>処理中</translation>
     </message>
 </context>
+<context>
+    <name>MemberFiles</name>
+    <message numerus="yes">
+        <source>manager.xml: %n more USER entries skipped</source>
+        <translation>
+            <numerusform>manager.xml: ほかに %n 件の USER を読み飛ばしました</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -28,6 +28,7 @@ private slots:
     void replaceByCopy_targetNeverMissing_failedCopyKeepsIt();
     void replaceByCopy_usersFilesBesideKept_timeCarried();
     void write_commitFails_reportsFailureKeepsOld();
+    void isAbsent_onlyWhenTheFolderSaysSo();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -213,4 +214,18 @@ void tst_textfiles::write_commitFails_reportsFailureKeepsOld()
 }
 
 QTEST_GUILESS_MAIN(tst_textfiles)
+// A missing member file is created afresh, so "absent" must never be said of a file whose folder
+// cannot be read.
+void tst_textfiles::isAbsent_onlyWhenTheFolderSaysSo()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile(dir.filePath("here")).open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(dir.filePath("nowhere"), dir.filePath("dangling")));
+    QVERIFY(SafeFile::IsAbsent(dir.filePath("missing.xml")));
+    QVERIFY(!SafeFile::IsAbsent(dir.filePath("here")));
+    QVERIFY(!SafeFile::IsAbsent(dir.filePath("dangling")));
+    QVERIFY(!SafeFile::IsAbsent(dir.filePath("gone/missing.xml")));
+    QVERIFY(!SafeFile::IsAbsent(dir.filePath("here/missing.xml")));
+}
+
 #include "tst_textfiles.moc"

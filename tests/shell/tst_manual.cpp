@@ -32,6 +32,7 @@ private slots:
     void fillItem_links_onlyHttpsKeptOthersPrefixed();
     void makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited();
     void holdPages_loadsOnlyOnRelease_thePageStillChosen();
+    void viewLater_noViewUntilMadeOrUsed_thenWiredAndLoads();
     void loadIndex_damagedOrMissing_reportsAndLeavesTreesEmpty();
     void makeTree_noStoreOrNoDocument_leavesTreeEmpty();
     void rightClick_onlyOverLink_opensInBrowser();
@@ -252,6 +253,58 @@ void tst_manual::holdPages_loadsOnlyOnRelease_thePageStillChosen()
     manual.HoldPages(false);
     QTest::qWait(50);
     QVERIFY(started.isEmpty());
+}
+
+void tst_manual::viewLater_noViewUntilMadeOrUsed_thenWiredAndLoads()
+{
+    Fixture f;
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    {
+        // Held, as start-up builds it: the tree is there, the view is not, until it is made.
+        Manual manual(nullptr, Manual::ViewLater);
+        QVERIFY(manual.LoadManualIndex());
+        manual.HoldPages(true);
+        manual.MakeManualTree(false);
+        QTreeWidget *tree = treeOf(manual);
+        tree->setCurrentItem(tree->topLevelItem(2));
+        QVERIFY(!manual.HasView());
+        QVERIFY(!manual.findChild<ManualView *>());
+        manual.MakeView();
+        manual.MakeView();
+        QCOMPARE(manual.findChildren<ManualView *>().size(), 1);
+        auto *view = manual.findChild<ManualView *>();
+        QCOMPARE(view->parentWidget(), treeOf(manual)->parentWidget()->findChild<QWidget *>(
+                                           QStringLiteral("horizontalLayoutWidget")));
+        manual.HoldPages(false);
+        QCOMPARE(visitedOf(tree->topLevelItem(2)), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(2))), 15000);
+        // The right click reaches the browser as with a view made at once.
+        emit view->Page()->linkHovered(QStringLiteral("https://example.org/a"));
+        emit view->customContextMenuRequested(QPoint(5, 5));
+        QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/a"))});
+    }
+    {
+        // Not held: choosing a page makes the view on the spot.
+        Manual manual(nullptr, Manual::ViewLater);
+        manual.MakeManualTree(true);
+        QVERIFY(manual.HasView());
+        QTRY_COMPARE_WITH_TIMEOUT(manual.findChild<ManualView *>()->url(),
+                                  QUrl(QStringLiteral("qrc:/manual/welcome.html")), 15000);
+    }
+    {
+        // A double click before any view, and a manual that never got one, go away cleanly.
+        Manual manual(nullptr, Manual::ViewLater);
+        QTreeWidgetItem item;
+        item.setData(0, Qt::UserRole, QStringLiteral("qrc:/manual/chat.html"));
+        item.setData(1, Qt::UserRole, 0);
+        manual.manualDblClicked(&item, 0);
+        QVERIFY(manual.HasView());
+        QTRY_COMPARE_WITH_TIMEOUT(manual.findChild<ManualView *>()->url(),
+                                  QUrl(QStringLiteral("qrc:/manual/chat.html")), 15000);
+        Manual never(nullptr, Manual::ViewLater);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 void tst_manual::loadIndex_damagedOrMissing_reportsAndLeavesTreesEmpty()

@@ -5,6 +5,11 @@
 #include "core/workercontrol.h"
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
+#include "redmine/redmine.h"
+#include "redmine/redmineissue.h"
+#include "redmine/redmineproject.h"
+#include "redmine/redmineupdateissue.h"
+#include "shell/aboutpelmorine.h"
 #include "shell/checktimer.h"
 #include "shell/mainwindow.h"
 #include "shell/manual.h"
@@ -88,6 +93,7 @@ class tst_startup : public QObject
 private slots:
     void emptyHome_startsAndWritesSettings();
     void firstFrame_paintedBeforeTabArea_sameWindowAfter();
+    void firstFrame_noWebViewsNorTracker_allThereBeforeFirstInput();
     void afterStartup_onlyFileToolHelpEnabled();
     void end_exitsWithZero();
     void end_stuckWorker_exitsWithZero();
@@ -123,6 +129,8 @@ struct FirstPaintSeen : public QObject, protected virtual globalvar {
     bool painted = false;
     bool tabArea = false;
     int startPageRows = -1;
+    int manualViews = -1;
+    bool tracker = false;
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && !painted) {
@@ -130,6 +138,12 @@ struct FirstPaintSeen : public QObject, protected virtual globalvar {
             tabArea = GetObj<Tab>(RegSlot::ObjTab) != nullptr;
             if (auto *start = GetObj<Manual>(RegSlot::ObjStartPage))
                 startPageRows = start->findChild<QTreeWidget *>()->topLevelItemCount();
+            manualViews = 0;
+            for (int slot : {RegSlot::ObjManualWindow, RegSlot::ObjStartPage}) {
+                if (auto *manual = GetObj<Manual>(slot))
+                    manualViews += manual->findChildren<QWebEngineView *>().size();
+            }
+            tracker = GetObj<Redmine>(RegSlot::ObjRedmineWindow) != nullptr;
         }
         return false;
     }
@@ -160,6 +174,46 @@ void tst_startup::firstFrame_paintedBeforeTabArea_sameWindowAfter()
     QVERIFY(!menuNamed(window, "menuModel")->isEnabled());
     // The start page's first page is loaded once the window is up.
     QTRY_VERIFY(!start->findChild<QWebEngineView *>()->url().isEmpty());
+    delete window;
+}
+
+// The web views (the web engine's set-up) and the tracker's window come after the first frame,
+// but within the same start-up step: whatever the first input or reply reaches is there.
+void tst_startup::firstFrame_noWebViewsNorTracker_allThereBeforeFirstInput()
+{
+    RegistryScope scope;
+    FirstPaintSeen seen;
+    auto *window = new MainWindow;
+    window->installEventFilter(&seen);
+    QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000);
+    QVERIFY(seen.painted);
+    QCOMPARE(seen.manualViews, 0);
+    QVERIFY(!seen.tracker);
+
+    QVERIFY(scope.GetObj<Redmine>(RegSlot::ObjRedmineWindow));
+    QVERIFY(scope.GetObj<RedmineProject>(RegSlot::ObjRedmineProject));
+    QVERIFY(scope.GetObj<RedmineIssue>(RegSlot::ObjRedmineIssue));
+    QVERIFY(scope.GetObj<RedmineUpdateIssue>(RegSlot::ObjRedmineUpdateIssue));
+    QList<QWebEngineView *> views;
+    for (int slot : {RegSlot::ObjManualWindow, RegSlot::ObjStartPage}) {
+        auto *manual = scope.GetObj<Manual>(slot);
+        QVERIFY(manual->HasView());
+        views << manual->findChildren<QWebEngineView *>();
+    }
+    QCOMPARE(views.size(), 2);
+
+    window->findChild<QAction *>(QStringLiteral("actionAbout_marsoly"))->trigger();
+    // Earlier windows of this test run leave their hidden dialogs behind.
+    AboutPelmorine *about = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && qobject_cast<AboutPelmorine *>(w))
+            about = static_cast<AboutPelmorine *>(w);
+    }
+    QVERIFY(about);
+    about->close();
+    // Both manuals, the tab's and the start page's, show their first page.
+    for (QWebEngineView *view : views)
+        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(QStringLiteral("qrc:/manual/welcome.html")), 15000);
     delete window;
 }
 
