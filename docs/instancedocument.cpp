@@ -10,6 +10,8 @@
 #include "shell/tab.h"
 #include "ui_instancedocument.h"
 
+#include <QScopedValueRollback>
+
 #include <functional>
 
 InstanceDocument::InstanceDocument(QWidget *parent)
@@ -73,43 +75,81 @@ void InstanceDocument::LoadManagerInfo()
     loadChapters();
 }
 
+// The row mirroring an element of the instance tab at depth level (0 member ... 3 parameter),
+// with the rows below it: the subtree is whole before any view sees it, rather than told of
+// every row.
+QTreeWidgetItem *InstanceDocument::mirrorRow(QTreeWidgetItem *element, int level)
+{
+    // Member, large class, small class, parameter: the instance tab's column each level names
+    // and the column it goes to here.
+    const int nameColumn[4][2] = {{0, 2}, {1, 3}, {2, 4}, {3, 5}};
+    TreeItemData *record = deftab::RecordOf(element);
+    QTreeWidgetItem *row = record ? record->docRow : nullptr;
+    if (!row)
+        return nullptr;
+    for (int c = 0; c < 8; ++c)
+        row->setText(c, QString());
+    row->setText(nameColumn[level][1], element->text(nameColumn[level][0]));
+    if (level > 0) {
+        row->setText(6, element->text(4));
+        showClassRow(row, static_cast<QTreeWidgetItem *>(element->data(3, Qt::UserRole).value<void *>()));
+    }
+    row->setText(7, element->text(5));
+    row->setIcon(0, element->icon(0));
+    for (int i = 0; level < 3 && i < element->childCount(); ++i) {
+        if (QTreeWidgetItem *child = mirrorRow(element->child(i), level + 1))
+            row->addChild(child);
+    }
+    return row;
+}
+
 void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
 {
     const bool clearing = std::exchange(m_clearing, true);
     takeClassRows();
-    // Member, large class, small class, parameter: the instance tab's column each level names
-    // and the column it goes to here.
-    const int nameColumn[4][2] = {{0, 2}, {1, 3}, {2, 4}, {3, 5}};
     QList<QTreeWidgetItem *> tops;
-    std::function<void(QTreeWidgetItem *, QTreeWidgetItem *, int)> add = [&](QTreeWidgetItem *element,
-                                                                             QTreeWidgetItem *parentRow,
-                                                                             int level) {
-        TreeItemData *record = deftab::RecordOf(element);
-        QTreeWidgetItem *row = record ? record->docRow : nullptr;
-        if (!row)
-            return;
-        for (int c = 0; c < 8; ++c)
-            row->setText(c, QString());
-        row->setText(nameColumn[level][1], element->text(nameColumn[level][0]));
-        if (level > 0) {
-            row->setText(6, element->text(4));
-            showClassRow(row, static_cast<QTreeWidgetItem *>(element->data(3, Qt::UserRole).value<void *>()));
-        }
-        row->setText(7, element->text(5));
-        row->setIcon(0, element->icon(0));
-        // Children first, then the row joins its parent: the tree is whole before the view sees
-        // it, rather than told of every row.
-        for (int i = 0; level < 3 && i < element->childCount(); ++i)
-            add(element->child(i), row, level + 1);
-        if (parentRow)
-            parentRow->addChild(row);
-        else
+    for (int i = 0; userTree && i < userTree->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem *row = mirrorRow(userTree->topLevelItem(i), 0))
             tops.append(row);
-    };
-    for (int i = 0; userTree && i < userTree->topLevelItemCount(); ++i)
-        add(userTree->topLevelItem(i), nullptr, 0);
+    }
     m_ui->CLASS_TREE->addTopLevelItems(tops);
     ExpandAllFitted(m_ui->CLASS_TREE);
+    m_clearing = clearing;
+}
+
+// Members whose rows the instance tab built after this tree: their rows join their member rows
+// here, opened like the rest, the columns fitted once.
+void InstanceDocument::AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows)
+{
+    const bool clearing = std::exchange(m_clearing, true);
+    QList<QTreeWidgetItem *> tops;
+    for (QTreeWidgetItem *memberRow : memberRows) {
+        TreeItemData *record = deftab::RecordOf(memberRow);
+        QTreeWidgetItem *top = record ? record->docRow : nullptr;
+        if (!top || top->treeWidget() != m_ui->CLASS_TREE || top->parent() || top->childCount() > 0)
+            continue;
+        QList<QTreeWidgetItem *> rows;
+        for (int i = 0; i < memberRow->childCount(); ++i) {
+            if (QTreeWidgetItem *row = mirrorRow(memberRow->child(i), 1))
+                rows.append(row);
+        }
+        top->addChildren(rows);
+        tops.append(top);
+    }
+    if (!tops.isEmpty()) {
+        {
+            const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
+            // Every row, as the tree's expandAll() marks them.
+            const std::function<void(QTreeWidgetItem *)> expand = [&expand](QTreeWidgetItem *row) {
+                row->setExpanded(true);
+                for (int i = 0; i < row->childCount(); ++i)
+                    expand(row->child(i));
+            };
+            for (QTreeWidgetItem *top : qAsConst(tops))
+                expand(top);
+        }
+        TreeColumnAdjustment(m_ui->CLASS_TREE);
+    }
     m_clearing = clearing;
 }
 

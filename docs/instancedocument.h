@@ -21,6 +21,7 @@ public:
     void LoadManagerInfo();
     void BuildClassTree(QTreeWidget *userTree);
     void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
+    void AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows);
     void RemoveTopLevelClassItem(QTreeWidgetItem *row);
     void RemoveClassRow(QTreeWidgetItem *row);
     // The instance tab is about to free the element row: the element view lets go of it.
@@ -46,6 +47,7 @@ private:
     QString folder() const override { return GetStrVar(RegSlot::StrInstanceDir); }
     QString rootTag() const override { return ChapterFile::InstanceRootTag; }
     deftab *instanceTab() const;
+    QTreeWidgetItem *mirrorRow(QTreeWidgetItem *element, int level);
 
     Ui::InstanceDocument *m_ui;
 };

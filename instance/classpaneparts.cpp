@@ -104,6 +104,9 @@ void ClassPaneParts::ShowScope(QTreeWidgetItem *row)
         scope->setCurrentIndex(value == 1 ? 1 : 2);
         return;
     }
+    // A global element is counted over every member's instances.
+    if (deftab *tab = Tab())
+        tab->EnsureAllMemberRows();
     const ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(row, 4));
     if (index && index->Count(ScopePath(row)) >= 2)
         scope->setItemIcon(0, SharedIcon::Get(SharedIcon::Double));
@@ -147,6 +150,8 @@ bool ClassPaneParts::ChangeScope(QTreeWidgetItem *row, int n)
     const int old = record->GetAttr(scopeAttr).toInt();
     if (n == old)
         return false;
+    if (deftab *tab = Tab())
+        tab->EnsureAllMemberRows();
     ClassInstanceIndex *index = deftab::ClassIndexOf(deftab::LinkedRow(row, 4));
     const QString path = ScopePath(row);
     const QString key = deftab::KeyOf(record, GetStrVar(RegSlot::StrAttrID));

@@ -57,6 +57,10 @@ deftab::deftab(QWidget *parent)
     connect(users, &QTreeWidget::currentItemChanged, this, &deftab::UserTreeChanged);
     connect(users, &QTreeWidget::itemClicked, this, &deftab::UserTreeClicked);
     connect(users, &QTreeWidget::itemDoubleClicked, this, &deftab::UserDblTreeClicked);
+    connect(users, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
+        if (!item->parent())
+            EnsureMemberRows(item->data(1, Qt::UserRole).toInt());
+    });
     connect(users, &QTreeWidget::expanded, this, &deftab::UserColumnAdjustment);
     connect(users, &QTreeWidget::collapsed, this, &deftab::UserColumnAdjustment);
     connect(users, &QWidget::customContextMenuRequested, this, &deftab::TreePopupMenu);
@@ -225,8 +229,9 @@ void deftab::SetModify()
     PostBox::Post(MsgCode::SaveFlag);
 }
 
-QTreeWidget *deftab::GetUserTree() const
+QTreeWidget *deftab::GetUserTree()
 {
+    EnsureAllMemberRows();
     return m_ui->USERTREE;
 }
 
@@ -246,9 +251,19 @@ void deftab::SetCurrentUserItem(QTreeWidgetItem *item)
         m_ui->USERTREE->setCurrentItem(item);
 }
 
-QTreeWidgetItem *deftab::FindTreeItem(const QString &key) const
+QTreeWidgetItem *deftab::FindTreeItem(const QString &key)
 {
-    return key.isEmpty() ? nullptr : m_rows.value(key);
+    if (key.isEmpty())
+        return nullptr;
+    // A key names its member before the "-": that member's rows are built for the lookup.
+    const int dash = key.indexOf(QLatin1Char('-'));
+    if (!m_unbuilt.isEmpty() && dash > 0) {
+        bool ok = false;
+        const int n = key.leftRef(dash).toInt(&ok);
+        if (ok)
+            EnsureMemberRows(n);
+    }
+    return m_rows.value(key);
 }
 
 void deftab::SelectTreeItem(const QString &key)
@@ -257,7 +272,7 @@ void deftab::SelectTreeItem(const QString &key)
         m_ui->USERTREE->setCurrentItem(row);
 }
 
-TreeItemData *deftab::GetRefItemData(QTreeWidgetItem *item) const
+TreeItemData *deftab::GetRefItemData(QTreeWidgetItem *item)
 {
     const TreeItemData *record = RecordOf(item);
     return record ? RecordOf(FindTreeItem(record->GetAttr(GetStrVar(RegSlot::StrAttrState)))) : nullptr;
@@ -331,8 +346,16 @@ void deftab::ShowExplanation(TreeItemData *record, const QString &title, const Q
     m_explain->UndoRedoOn();
 }
 
-QStringList deftab::GetKeyedItems(const QString &id) const
+QHash<QString, QList<QTreeWidgetItem *>> &deftab::GetUserDataHash()
 {
+    EnsureAllMemberRows();
+    return m_modelInstances;
+}
+
+// State instances of every member are offered: all members' rows are needed.
+QStringList deftab::GetKeyedItems(const QString &id)
+{
+    EnsureAllMemberRows();
     QStringList keys = m_stateInstances.values(id);
     std::reverse(keys.begin(), keys.end()); // QMultiHash gives the latest first
     return keys;

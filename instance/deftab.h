@@ -68,6 +68,11 @@ public:
     void LoadInstance(QTreeWidgetItem *memberItem);
     void OpenMemberInstance(QTreeWidgetItem *memberItem);
     void LoadMemberInstance(int n);
+    // Other members' rows are built when first needed: at expanding or selecting the member, at a
+    // key lookup into it, and for every reader that walks all members (which calls the second).
+    void EnsureMemberRows(int n);
+    void EnsureAllMemberRows();
+    bool HasMemberRows(int n) const { return !m_unbuilt.contains(n); }
     void ResolveStateLinks();
     void LinkStateTarget(QTreeWidgetItem *row, const QString &mid);
     void RegisterModelInstance(QTreeWidgetItem *row, TreeItemData *record);
@@ -117,21 +122,22 @@ public:
     void SetQandARefresh(bool refresh) { m_qandaRefresh = refresh; }
     void SetDocumentRefresh(bool refresh) { m_documentRefresh = refresh; }
 
-    QTreeWidget *GetUserTree() const;
+    // Every member's rows built: the schedule, Q&A, output and tracker pages walk them all.
+    QTreeWidget *GetUserTree();
     QTreeWidget *GetModelTree() const;
     QTreeWidgetItem *GetCurrentUserItem() const;
     void SetCurrentUserItem(QTreeWidgetItem *item);
-    QTreeWidgetItem *FindTreeItem(const QString &key) const;
+    QTreeWidgetItem *FindTreeItem(const QString &key);
     void SelectTreeItem(const QString &key);
-    TreeItemData *GetRefItemData(QTreeWidgetItem *item) const;
+    TreeItemData *GetRefItemData(QTreeWidgetItem *item);
     QString GetItemExplanation(QTreeWidgetItem *item);
     QString GetItemOutVar(QTreeWidgetItem *item) const;
     QString GetExplanationText() const;
     bool IsExplanationModified() const;
     void SetExplanationRecord(TreeItemData *record);
     void SetExplanationReadOnly(bool readOnly);
-    QHash<QString, QList<QTreeWidgetItem *>> &GetUserDataHash() { return m_modelInstances; }
-    QStringList GetKeyedItems(const QString &id) const;
+    QHash<QString, QList<QTreeWidgetItem *>> &GetUserDataHash();
+    QStringList GetKeyedItems(const QString &id);
     int GetDefaultMaxParam() const { return m_defaultMaxParam; }
     void SetStateItem(const QString &key, const QString &text) { m_transitions.insert(key, text); }
     bool IsClearing() const { return m_clearing; }
@@ -151,7 +157,7 @@ public:
     // ---- adding and deleting class instances (deftab_instances.cpp) ----
     bool CheckLclassModel(QTreeWidgetItem *m, QTreeWidgetItem *u);
     bool CreateLclassInstance(const QString &name, const QString &element, int scope);
-    bool LclassGlobalFree(QTreeWidgetItem *l) const;
+    bool LclassGlobalFree(QTreeWidgetItem *l);
     bool CreateSclassInstance(const QString &element, int scope);
     void CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s);
     bool DeleteLclassItem();
@@ -192,6 +198,11 @@ private:
     QTreeWidgetItem *memberRowOf(QTreeWidgetItem *row) const;
     int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
     QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
+    void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
+    void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
+    void resolveStateLinks(const QString &prefix);
+    void buildLateMembers(const QList<int> &numbers);
+    void restoreTableOrder();
     bool parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e, MemberInfo *m);
     void parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n);
     bool parseSclassInstance(QTreeWidgetItem *lrow, TreeItemData *record, const QDomElement &e,
@@ -247,6 +258,7 @@ private:
     QHash<QString, QString> m_transitions;                     // transition key -> state ID
     QSet<int> m_unreadMembers;                                 // own files that did not load
     QHash<int, QList<QDomElement>> m_keptLclasses;             // per member, written back as read
+    QSet<int> m_unbuilt;                                       // members whose rows wait for first use
     // What the timer's parameter-property refresh hands on to the small-class pane.
     QTreeWidgetItem *m_propParam = nullptr;
     TreeItemData *m_propRecord = nullptr;

@@ -54,6 +54,8 @@ QString deftab::attr(int slot, const QTreeWidgetItem *row) const
 
 void deftab::AddLclassInstance()
 {
+    // Global elements are counted over every member's instances, built first.
+    EnsureAllMemberRows();
     QTreeWidgetItem *m = m_ui->MODELTREE->currentItem();
     QTreeWidgetItem *u = GetCurrentUserItem();
     QTreeWidgetItem *member = memberRowOf(u);
@@ -139,6 +141,7 @@ QString deftab::newStartDate(int n) const
 
 bool deftab::CreateLclassInstance(const QString &name, const QString &element, int scope)
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *m = m_ui->MODELTREE->currentItem();
     QTreeWidgetItem *p = memberRowOf(GetCurrentUserItem());
     if (!m || !p)
@@ -196,6 +199,7 @@ QTreeWidgetItem *deftab::lclassRowOf(QTreeWidgetItem *row)
 
 void deftab::AddSclassInstance()
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *l = lclassRowOf(GetCurrentUserItem());
     if (!l || !IsWritableMember(memberRowOf(l)->data(1, Qt::UserRole).toInt()))
         return;
@@ -231,8 +235,9 @@ void deftab::AddSclassInstance()
     dialog->show();
 }
 
-bool deftab::LclassGlobalFree(QTreeWidgetItem *l) const
+bool deftab::LclassGlobalFree(QTreeWidgetItem *l)
 {
+    EnsureAllMemberRows();
     if (!l)
         return false;
     const QString path = l->parent() ? MakeIdPath(l->parent(), l) : l->text(4);
@@ -245,6 +250,7 @@ bool deftab::LclassGlobalFree(QTreeWidgetItem *l) const
 
 bool deftab::CreateSclassInstance(const QString &element, int scope)
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *l = lclassRowOf(GetCurrentUserItem());
     QTreeWidgetItem *m = m_ui->MODELTREE->currentItem();
     QTreeWidgetItem *mm = LinkedRow(m, 0);
@@ -349,6 +355,7 @@ void deftab::CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTree
 
 void deftab::DelLclassInstance()
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *r = GetCurrentUserItem();
     if (Level(r) != 1 || !IsWritableMember(memberRowOf(r)->data(1, Qt::UserRole).toInt()))
         return;
@@ -362,6 +369,7 @@ void deftab::DelLclassInstance()
 
 void deftab::DelSclassInstance()
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *s = GetCurrentUserItem();
     if (Level(s) != 2 || !IsWritableMember(memberRowOf(s)->data(1, Qt::UserRole).toInt()))
         return;
@@ -443,6 +451,7 @@ void deftab::freeClassRow(QTreeWidgetItem *row, TreeItemData *record)
 
 bool deftab::DeleteLclassItem()
 {
+    EnsureAllMemberRows();
     QTreeWidgetItem *r = GetCurrentUserItem();
     if (Level(r) != 1 || !RecordOf(r))
         return false;
@@ -479,6 +488,7 @@ bool deftab::DeleteCurrentSclass()
 
 bool deftab::DeleteSclassItem(QTreeWidgetItem *s)
 {
+    EnsureAllMemberRows();
     if (!RecordOf(s))
         return false;
     ReleaseRow(s);
@@ -588,6 +598,7 @@ bool deftab::AddStateRow(QTreeWidget *tree, QTreeWidgetItem *t, QTreeWidgetItem 
 
 void deftab::SyncStatusWidget()
 {
+    EnsureAllMemberRows();
     auto *state = GetObj<StatusWidget>(RegSlot::ObjStatusWidget);
     if (!state)
         return;

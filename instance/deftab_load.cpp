@@ -76,6 +76,9 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
     const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *member = tree->topLevelItem(i);
+        // Expanding a member asks for its rows: one still unbuilt stays closed.
+        if (m_unbuilt.contains(member->data(1, Qt::UserRole).toInt()))
+            continue;
         member->setExpanded(true);
         for (int j = 0; j < member->childCount(); ++j) {
             member->child(j)->setExpanded(true);
@@ -165,12 +168,31 @@ void deftab::LoadMemberInstance(int n)
         return;
     QDomElement root = store->GetXmlDoc(index)->documentElement();
     memberRow->setData(2, Qt::UserRole, InstanceFiles::NextNumber(root));
+    if (m->OtherUser == 0 || root.firstChildElement().isNull()) {
+        buildMemberRows(n, memberRow, root, m);
+        return;
+    }
+    // Another member's rows wait for their first use; its document stays as read until then.
+    // The member's dates are the schedule's and the member page's without any row.
+    noteMemberDates(m, root);
+    m_unbuilt.insert(n);
+    memberRow->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
+// Turns the member's document into rows and empties it as it goes: the rows become the data.
+// A member row the view shows already gets its rows in one insertion.
+// The member's dates are noted into dates when given.
+void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates)
+{
+    m_loadingMember = n;
+    QTreeWidgetItem holder;
+    QTreeWidgetItem *parent = memberRow->treeWidget() ? &holder : memberRow;
     QDomElement e = root.firstChildElement();
     while (!e.isNull()) {
         const QDomElement next = e.nextSiblingElement();
         auto *record = new TreeItemData;
         auto *row = new QTreeWidgetItem;
-        if (!parseLclassInstance(record, row, e, m)) {
+        if (!parseLclassInstance(record, row, e, dates)) {
             delete record;
             delete row;
             // Kept aside, not left in the document: the document is emptied after every save,
@@ -180,7 +202,7 @@ void deftab::LoadMemberInstance(int n)
             row->setIcon(0, SharedIcon::Get(SharedIcon::Lclass));
             record->name = QString::number(n);
             row->setData(0, Qt::UserRole, pointer(record));
-            memberRow->addChild(row);
+            parent->addChild(row);
             while (e.hasChildNodes()) {
                 const QDomNode child = e.firstChild();
                 parseLclassChild(row, child.toElement(), n);
@@ -190,6 +212,8 @@ void deftab::LoadMemberInstance(int n)
         root.removeChild(e);
         e = next;
     }
+    if (parent == &holder)
+        memberRow->addChildren(holder.takeChildren());
 }
 
 // The model row of an element read from a member's file, or null when the element is refused:
@@ -219,7 +243,7 @@ bool deftab::parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, con
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomAttr attr = attrs.item(i).toAttr();
         record->SetAttr(attr.name(), attr.value());
-        if (attr.value().isEmpty())
+        if (!m || attr.value().isEmpty())
             continue;
         const QDate date = Calendar::StrToDate(attr.value());
         if (attr.name() == startAttr &&
@@ -417,8 +441,16 @@ bool deftab::parseParamInstance(QTreeWidgetItem *srow, TreeItemData *srec, const
 
 void deftab::ResolveStateLinks()
 {
+    resolveStateLinks(QString());
+}
+
+// Only the transitions whose keys start with prefix: a member built late links its own.
+void deftab::resolveStateLinks(const QString &prefix)
+{
     const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
     for (auto it = m_transitions.cbegin(); it != m_transitions.cend(); ++it) {
+        if (!it.key().startsWith(prefix))
+            continue;
         QTreeWidgetItem *row = m_rows.value(it.key());
         TreeItemData *record = RecordOf(row);
         if (!record)

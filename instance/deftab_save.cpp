@@ -19,9 +19,9 @@ void deftab::SaveInstance()
         QTreeWidgetItem *row = tree->topLevelItem(i);
         const int n = row->data(1, Qt::UserRole).toInt();
         // Another member's files are theirs to write; a file that did not load is never
-        // written over.
+        // written over, nor one whose rows were never built from it.
         MemberInfo *m = memberOf(n);
-        if (!IsWritableMember(n) || !store->HasDoc(XmlIndex::Instance + n))
+        if (!IsWritableMember(n) || m_unbuilt.contains(n) || !store->HasDoc(XmlIndex::Instance + n))
             continue;
         BuildInstanceDocument(n, row);
         if (m->InstanceModified && store->SaveXmlDoc(XmlIndex::Instance + n) == 1 &&

@@ -97,6 +97,8 @@ void deftab::UserTreeChanged(QTreeWidgetItem *cur_item, QTreeWidgetItem *prev_it
 {
     if (m_takingRows || m_clearing || !cur_item || cur_item == prev_item)
         return;
+    if (!cur_item->parent())
+        EnsureMemberRows(cur_item->data(1, Qt::UserRole).toInt());
     SetBoolVar(RegSlot::FlagUpdating, true);
     m_selecting = true;
     if (QTreeWidgetItem *modelRow = LinkedRow(cur_item, 4))
@@ -504,6 +506,7 @@ void deftab::ClearTables()
     m_transitions.clear();
     m_unreadMembers.clear();
     m_keptLclasses.clear();
+    m_unbuilt.clear();
 }
 
 void deftab::RemoveUser(QTreeWidgetItem *userItem)
@@ -525,6 +528,7 @@ void deftab::RemoveUser(QTreeWidgetItem *userItem)
 
 void deftab::CloseMember(int n)
 {
+    m_unbuilt.remove(n);
     m_keptLclasses.remove(n);
     m_unreadMembers.remove(n);
     m_files.CloseMemberDocument(n);

@@ -117,7 +117,7 @@ TreeItemData *ValueTable::readGrid(TreeItemData *record) const
 
 void ValueTable::SetTransitionTable()
 {
-    const auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
+    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
     m_states = ValueGrid::StateList(readGrid(tab ? tab->GetRefItemData(m_shown) : nullptr), tr("None"));
     readGrid(m_record);
     m_usedRows = qBound(0, m_record->GetAttr(GetStrVar(RegSlot::StrAttrMaxParam)).toInt(), ValueGrid::Size);

@@ -111,6 +111,9 @@ void manager::DelGroupUser()
         return;
     }
     std::unique_ptr<QMessageBox> box;
+    // Another member's rows may not be built yet: they are, before they are counted.
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+        tab->EnsureMemberRows(record->ID);
     if (record->InstanceItem && record->InstanceItem->childCount() > 0) {
         box.reset(deleteBox(this, GetLogoIcon(),
                             tr("Since there are instance data, you will not be able to delete the user.")));

@@ -142,11 +142,14 @@ DateRules::Dates Calendar::datesOf(const QTreeWidgetItem *item) const
 QList<DateRules::Dates> Calendar::childDates() const
 {
     const QTreeWidgetItem *parent = nullptr;
-    if (m_type == DateRules::Member)
+    if (m_type == DateRules::Member) {
+        auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
+        if (tab && m_member)
+            tab->EnsureMemberRows(m_member->ID);
         parent = m_member ? m_member->InstanceItem : nullptr;
-    else if (m_level == DateRules::LclassLevel)
+    } else if (m_level == DateRules::LclassLevel) {
         parent = m_item;
-    else if (m_type == DateRules::ModelClass && m_level == DateRules::ModelLevel) {
+    } else if (m_type == DateRules::ModelClass && m_level == DateRules::ModelLevel) {
         if (auto *editor = GetObj<model>(RegSlot::ObjModel))
             parent = editor->GetTree()->invisibleRootItem();
     }

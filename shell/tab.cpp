@@ -275,16 +275,21 @@ void Tab::ActivateTab(int index)
         firstLayout(LmState, index);
         break;
     case Schedule:
-        if (auto *s = GetObj<::Schedule>(RegSlot::ObjSchedule); s && inst)
-            s->MakeSchedule(inst->GetUserTree(), inst->GetScheduleRefresh());
+        // The tree first: building other members' rows for it asks for a refresh.
+        if (auto *s = GetObj<::Schedule>(RegSlot::ObjSchedule); s && inst) {
+            QTreeWidget *users = inst->GetUserTree();
+            s->MakeSchedule(users, inst->GetScheduleRefresh());
+        }
         menus(5, false, false, false, false, false, false);
         releaseEditor();
         firstLayout(LmSchedule, index);
         break;
     case QandA: {
         auto *qa = GetObj<::QandA>(RegSlot::ObjQandA);
-        if (qa && inst)
-            qa->ShowQandA(inst->GetUserTree(), inst->GetQandARefresh());
+        if (qa && inst) {
+            QTreeWidget *users = inst->GetUserTree();
+            qa->ShowQandA(users, inst->GetQandARefresh());
+        }
         menus(6, false, false, false, false, true, false);
         if (qa)
             qa->SetActiveEditor();
@@ -323,7 +328,8 @@ void Tab::activateDocument()
         m_instanceDoc->RefreshClassItem();
         if (inst) {
             inst->SyncInstanceDocument();
-            m_instanceDoc->RebuildClassTree(inst->GetUserTree(), inst->GetDocumentRefresh());
+            QTreeWidget *users = inst->GetUserTree();
+            m_instanceDoc->RebuildClassTree(users, inst->GetDocumentRefresh());
         }
         // A model opened since the last instance disabled the page; within one instance the
         // user's choice of page stays.
