@@ -64,15 +64,13 @@ bool SafeFile::ReplaceByCopy(const QString &source, const QString &target, const
 bool SafeFile::IsAbsent(const QString &path)
 {
     const QFileInfo info(path);
-    // Opening the folder and reading its first entry ("." at least) proves it can be listed;
-    // listing it whole cost as much as the folder is large, once per file asked about.
+    // A folder that opens for reading can be listed; listing it whole cost as much as the folder
+    // is large, once per file asked about.
     DIR *dir = ::opendir(QFile::encodeName(info.absolutePath()).constData());
     if (!dir)
         return false;
-    const bool listed = ::readdir(dir) != nullptr;
     ::closedir(dir);
     struct stat st {
     };
-    return listed && ::lstat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) != 0 &&
-           errno == ENOENT;
+    return ::lstat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) != 0 && errno == ENOENT;
 }

@@ -66,13 +66,12 @@ ChapterEditor::~ChapterEditor()
 
 void ChapterEditor::takeClassRows()
 {
+    // Each level is taken at once: a row taken alone has the view renumber every row after it.
     std::function<void(QTreeWidgetItem *)> take = [&](QTreeWidgetItem *row) {
-        while (row->childCount() > 0)
-            take(row->takeChild(0));
+        for (QTreeWidgetItem *child : row->takeChildren())
+            take(child);
     };
-    QTreeWidget *tree = m_widgets.classes;
-    while (tree->topLevelItemCount() > 0)
-        take(tree->takeTopLevelItem(0));
+    take(m_widgets.classes->invisibleRootItem());
 }
 
 void ChapterEditor::init(const Widgets &widgets, const QString &explainTab, int textSlot, int explainSlot)
