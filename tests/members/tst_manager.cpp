@@ -2,6 +2,7 @@
 #include "core/globalmutex.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "loadtiming.h"
 #include "members/adduserdiag.h"
 #include "members/manager.h"
 #include "members/mnguser.h"
@@ -88,6 +89,7 @@ private slots:
     void open_unreadableManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
     void open_otherMembersPage_builtOnFirstUseWithTheFilesValues();
+    void openClose_manyMembers_timeGrowsLinearly();
     void notes_editedInEditor_marksMemberAndIsWritten();
     void calendar_completionLocksPage_unfinishedReopens();
     void saveInstance_writesOwnFilesOnly();
@@ -365,6 +367,23 @@ void tst_manager::open_otherMembersPage_builtOnFirstUseWithTheFilesValues()
     QVERIFY(!other->MemberModified);
     w.mgr->CloseManager();
     QCOMPARE(panel->TabCount(), 1);
+}
+
+// Pages, tabs, absence checks and tree rows per member were each quadratic in the group's size.
+void tst_manager::openClose_manyMembers_timeGrowsLinearly()
+{
+    const auto load = [](int count) {
+        Workspace w(QStringLiteral("a"), QStringLiteral("a@x"));
+        QByteArray xml("<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><GROUP>");
+        for (int i = 1; i <= count; ++i)
+            xml += "<USER ID=\"" + QByteArray::number(i) + "\" Name=\"u\" Email=\"u" + QByteArray::number(i) +
+                   "@x\"/>";
+        writeFile(w.path(QStringLiteral("manager.xml")), xml + "</GROUP></Root_manager>");
+        QVERIFY(w.mgr->OpenManager());
+        QCOMPARE(w.mgr->Panel()->TabCount(), count + 1);
+        w.mgr->CloseManager();
+    };
+    TestSupport::verifyScales(load, 200, 2000);
 }
 
 void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
