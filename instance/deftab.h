@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QTreeWidgetItem>
 #include <QWidget>
+#include <functional>
 
 // RowDeleting carries a row: queued connections and signal spies need its type registered.
 Q_DECLARE_METATYPE(QTreeWidgetItem *)
@@ -71,7 +72,9 @@ public:
     // Other members' rows are built when first needed: at expanding or selecting the member, at a
     // key lookup into it, and for every reader that walks all members (which calls the second).
     void EnsureMemberRows(int n);
-    void EnsureAllMemberRows();
+    // between, when given, is called after each member built and stops the building when it
+    // returns false (a long run lets events through and can be cancelled meanwhile).
+    void EnsureAllMemberRows(const std::function<bool()> &between = {});
     bool HasMemberRows(int n) const { return !m_unbuilt.contains(n); }
     void ResolveStateLinks();
     void LinkStateTarget(QTreeWidgetItem *row, const QString &mid);
@@ -201,7 +204,7 @@ private:
     void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
     void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
     void resolveStateLinks(const QString &prefix);
-    void buildLateMembers(const QList<int> &numbers);
+    void buildLateMembers(const QList<int> &numbers, const std::function<bool()> &between = {});
     void restoreTableOrder();
     bool parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e, MemberInfo *m);
     void parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n);

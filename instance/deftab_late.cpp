@@ -7,6 +7,7 @@
 #include "ui_deftab.h"
 
 #include <QScopedValueRollback>
+#include <algorithm>
 
 // Other members' rows, built on their first use rather than at the open: a large workspace
 // holds tens of thousands of them, most never looked at in a session.
@@ -36,7 +37,7 @@ void deftab::EnsureMemberRows(int n)
         buildLateMembers({n});
 }
 
-void deftab::EnsureAllMemberRows()
+void deftab::EnsureAllMemberRows(const std::function<bool()> &between)
 {
     if (m_clearing || m_unbuilt.isEmpty())
         return;
@@ -44,27 +45,33 @@ void deftab::EnsureAllMemberRows()
     QTreeWidget *tree = m_ui->USERTREE;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         members.append(tree->topLevelItem(i)->data(1, Qt::UserRole).toInt());
-    buildLateMembers(members);
-    m_unbuilt.clear();
+    buildLateMembers(members, between);
+    // Numbers without a row are forgotten once every row is built; a stop leaves them all.
+    if (std::none_of(members.cbegin(), members.cend(), [this](int n) { return m_unbuilt.contains(n); }))
+        m_unbuilt.clear();
 }
 
 // Builds the unbuilt members among numbers, in the tree's order, as the open would have; the
 // views are told once for all of them: fitting the columns per member costs as much again.
-void deftab::buildLateMembers(const QList<int> &numbers)
+void deftab::buildLateMembers(const QList<int> &numbers, const std::function<bool()> &between)
 {
     QTreeWidget *tree = m_ui->USERTREE;
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QList<QTreeWidgetItem *> built;
-    bool reorder = false;
+    QList<int> todo;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *memberRow = tree->topLevelItem(i);
-        const int n = memberRow->data(1, Qt::UserRole).toInt();
-        if (!m_unbuilt.contains(n)) {
-            // A member after one built here already has rows: the tables need their order back.
-            reorder = reorder || (!built.isEmpty() && memberRow->childCount() > 0);
-            continue;
+        const int n = tree->topLevelItem(i)->data(1, Qt::UserRole).toInt();
+        if (m_unbuilt.contains(n) && numbers.contains(n))
+            todo.append(n);
+    }
+    QSet<QTreeWidgetItem *> built;
+    for (int n : qAsConst(todo)) {
+        QTreeWidgetItem *memberRow = nullptr;
+        for (int i = 0; i < tree->topLevelItemCount() && !memberRow; ++i) {
+            if (tree->topLevelItem(i)->data(1, Qt::UserRole).toInt() == n)
+                memberRow = tree->topLevelItem(i);
         }
-        if (!numbers.contains(n))
+        // Gone or built while events went through.
+        if (!memberRow || !m_unbuilt.contains(n))
             continue;
         // Out of the set first: a lookup made while the rows are built must not build them again.
         m_unbuilt.remove(n);
@@ -76,17 +83,29 @@ void deftab::buildLateMembers(const QList<int> &numbers)
         }
         memberRow->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
         resolveStateLinks(QString::number(n) + QLatin1Char('-'));
-        built.append(memberRow);
+        built.insert(memberRow);
+        if (between && !between())
+            break;
     }
     if (built.isEmpty())
         return;
+    // A member after one built here that already had rows: the tables need their order back.
+    QList<QTreeWidgetItem *> rows;
+    bool reorder = false;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *memberRow = tree->topLevelItem(i);
+        if (built.contains(memberRow))
+            rows.append(memberRow);
+        else
+            reorder = reorder || (!rows.isEmpty() && memberRow->childCount() > 0);
+    }
     if (reorder)
         restoreTableOrder();
     if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument))
-        document->AddMemberClassRows(built);
+        document->AddMemberClassRows(rows);
     {
         const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
-        for (QTreeWidgetItem *memberRow : qAsConst(built)) {
+        for (QTreeWidgetItem *memberRow : qAsConst(rows)) {
             memberRow->setExpanded(true);
             for (int j = 0; j < memberRow->childCount(); ++j) {
                 memberRow->child(j)->setExpanded(true);

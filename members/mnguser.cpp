@@ -71,8 +71,6 @@ UserInf *MngUser::placePage(QWidget *holder, int n)
 {
     auto *page = new UserInf;
     holder->layout()->addWidget(page);
-    if (auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable); table && table->value(n))
-        table->value(n)->Page = page;
     // Filling the fields from the file is no edit of the member.
     const bool busy = GetBoolVar(RegSlot::FlagBusy);
     SetBoolVar(RegSlot::FlagBusy, true);
@@ -190,6 +188,8 @@ void MngUser::RemoveUserTab(int n)
 
 void MngUser::RemoveUserTabs()
 {
+    // The owner's tab first: a member's tab made current as its neighbours go would build its page.
+    m_ui->USERTAB->setCurrentIndex(0);
     const HiddenWhileChanged hidden(m_ui->USERTAB);
     for (int i = m_ui->USERTAB->count() - 1; i > 0; --i) {
         QWidget *holder = m_ui->USERTAB->widget(i);

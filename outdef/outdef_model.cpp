@@ -1,3 +1,4 @@
+#include "core/defvar.h"
 #include "core/treeitemdata.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
@@ -221,10 +222,10 @@ void outdef::paintScopeItem(QTreeWidgetItem *item)
         item->setIcon(0, QIcon());
     } else if (!m) {
         item->setText(0, QStringLiteral("$Del[") + number);
-        item->setIcon(0, QIcon(QStringLiteral(":src/Error.png")));
+        item->setIcon(0, SharedIcon::Get(SharedIcon::Error));
     } else {
         item->setText(0, QStringLiteral("$Var[") + number);
-        item->setIcon(0, QIcon(QStringLiteral(":src/variable.png")));
+        item->setIcon(0, SharedIcon::Get(SharedIcon::Variable));
     }
     if (!m)
         return;

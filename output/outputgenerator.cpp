@@ -50,6 +50,18 @@ void OutputGenerator::GenerateAll(int mode, const FileStep &step)
 {
     m_results.clear();
     const int count = m_tree ? m_tree->topLevelItemCount() : 0;
+    // Any member's values may be named: the rows not built yet are built here, all at once, rather
+    // than one member at a time from within the files, each refitting the views; the bar stays
+    // at its start and Cancel is answered meanwhile.
+    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab)) {
+        bool cancelled = false;
+        tab->EnsureAllMemberRows([&] {
+            cancelled = step && !step(0, count);
+            return !cancelled;
+        });
+        if (cancelled)
+            return;
+    }
     for (int i = 0; i < count; ++i) {
         m_loops.clear();
         Generate(m_tree->topLevelItem(i), mode);
