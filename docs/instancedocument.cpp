@@ -119,7 +119,7 @@ void InstanceDocument::BuildClassTree(QTreeWidget *userTree)
 
 // Members whose rows the instance tab built after this tree: their rows join their member rows
 // here, opened like the rest, the columns fitted once.
-void InstanceDocument::AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows)
+void InstanceDocument::AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows, bool fit)
 {
     const bool clearing = std::exchange(m_clearing, true);
     QList<QTreeWidgetItem *> tops;
@@ -148,9 +148,15 @@ void InstanceDocument::AddMemberClassRows(const QList<QTreeWidgetItem *> &member
             for (QTreeWidgetItem *top : qAsConst(tops))
                 expand(top);
         }
-        TreeColumnAdjustment(m_ui->CLASS_TREE);
+        if (fit)
+            FitClassTree();
     }
     m_clearing = clearing;
+}
+
+void InstanceDocument::FitClassTree()
+{
+    TreeColumnAdjustment(m_ui->CLASS_TREE);
 }
 
 // The document is read once the instance's elements are all there, so that ties resolve.

@@ -21,7 +21,9 @@ public:
     void LoadManagerInfo();
     void BuildClassTree(QTreeWidget *userTree);
     void RebuildClassTree(QTreeWidget *userTree, bool documentRefresh);
-    void AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows);
+    // fit false leaves the columns to FitClassTree, once after many members.
+    void AddMemberClassRows(const QList<QTreeWidgetItem *> &memberRows, bool fit = true);
+    void FitClassTree();
     void RemoveTopLevelClassItem(QTreeWidgetItem *row);
     void RemoveClassRow(QTreeWidgetItem *row);
     // The instance tab is about to free the element row: the element view lets go of it.

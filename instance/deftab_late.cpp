@@ -63,6 +63,7 @@ void deftab::buildLateMembers(const QList<int> &numbers, const std::function<boo
         if (m_unbuilt.contains(n) && numbers.contains(n))
             todo.append(n);
     }
+    auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument);
     QSet<QTreeWidgetItem *> built;
     for (int n : qAsConst(todo)) {
         QTreeWidgetItem *memberRow = nullptr;
@@ -84,6 +85,9 @@ void deftab::buildLateMembers(const QList<int> &numbers, const std::function<boo
         memberRow->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
         resolveStateLinks(QString::number(n) + QLatin1Char('-'));
         built.insert(memberRow);
+        // Mirrored member by member, so that events go through between them too.
+        if (document)
+            document->AddMemberClassRows({memberRow}, false);
         if (between && !between())
             break;
     }
@@ -101,8 +105,8 @@ void deftab::buildLateMembers(const QList<int> &numbers, const std::function<boo
     }
     if (reorder)
         restoreTableOrder();
-    if (auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument))
-        document->AddMemberClassRows(rows);
+    if (document)
+        document->FitClassTree();
     {
         const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
         for (QTreeWidgetItem *memberRow : qAsConst(rows)) {
