@@ -216,10 +216,17 @@ int ChildGenerate(const WorkspaceGen::Result &ws, const QString &outDir)
     }
     const double bareMs = clock.nsecsElapsed() / 1e6;
 
+    // The first run after the open builds the other members' rows; the same run again does not.
+    QDir(runDir).removeRecursively();
+    QDir().mkpath(runDir);
+    clock.restart();
+    run(page, selection, &progress, runDir);
+    const double againMs = clock.nsecsElapsed() / 1e6;
+
     // Cancel pressed a third of a run in: how long from the press being due to the run's end.
     QDir(runDir).removeRecursively();
     QDir().mkpath(runDir);
-    const qint64 due = std::max<qint64>(50, qint64(runMs / 3));
+    const qint64 due = std::max<qint64>(50, qint64(againMs / 3));
     qint64 pressed = -1;
     QTimer::singleShot(int(due), [&] {
         pressed = clock.elapsed();
@@ -230,7 +237,7 @@ int ChildGenerate(const WorkspaceGen::Result &ws, const QString &outDir)
     const int beforeCancel = run(page, selection, &progress, runDir);
     const double answered = pressed < 0 ? -1 : clock.nsecsElapsed() / 1e6 - double(due);
     QTextStream(stdout) << runMs << ' ' << bareMs << ' ' << written << ' ' << total << ' ' << longest << ' '
-                        << bar.size() << ' ' << answered << ' ' << beforeCancel << '\n';
+                        << bar.size() << ' ' << answered << ' ' << beforeCancel << ' ' << againMs << '\n';
     finish();
     return 0;
 }

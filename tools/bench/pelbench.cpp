@@ -291,7 +291,7 @@ void benchOpen(const WorkspaceGen::Result &ws)
     g_rows << Row{QStringLiteral("2. memory of the open (peak RSS growth) vs size on disk"), mb(grown),
                   mb(size.second / 1024) + QStringLiteral(" (") + mb(size.first / 1024) +
                       QStringLiteral(" bytes)"),
-                  ratio(grown, size.second / 1024.0), QStringLiteral("< 10x")};
+                  ratio(grown, size.second / 1024.0), QStringLiteral("<= 6x")};
     g_rows << Row{QStringLiteral("2. bare parse, peak RSS growth"),
                   mb(parse.at(2).toLongLong() - parse.at(1).toLongLong()), QString(), QString(), QString()};
     g_rows << Row{QStringLiteral("3. save-all after one value of one member changed"),
@@ -442,7 +442,7 @@ void benchGenerate(const WorkspaceGen::Size &size, const WorkspaceGen::Result &w
     const QStringList r = BenchGenerate::WriteDefinition(size, ws, &error)
                               ? child({QStringLiteral("--child-generate"), ws.workspace, out.path()})
                               : QStringList();
-    if (r.size() < 8) {
+    if (r.size() < 9) {
         g_rows << Row{QStringLiteral("6. generation failed ") + error, QString(), QString(), QString(),
                       QString()};
         return;
@@ -454,6 +454,9 @@ void benchGenerate(const WorkspaceGen::Size &size, const WorkspaceGen::Result &w
                       .arg(size.members - 1),
                   ms(runMs), ms(bareMs) + QStringLiteral(" (%1 KB)").arg(r.at(3).toLongLong() / 1024),
                   ratio(runMs, bareMs), QStringLiteral("<= 2x")};
+    const double againMs = r.at(8).toDouble();
+    g_rows << Row{QStringLiteral("6. the same run again (the first built the other members' rows)"),
+                  ms(againMs), ms(bareMs), ratio(againMs, bareMs), QStringLiteral("<= 2x")};
     g_rows << Row{QStringLiteral("6. output run: longest without events / bar values / Cancel answered"),
                   ms(r.at(4).toDouble()) + QStringLiteral(" / ") + r.at(5) + QStringLiteral(" / ") +
                       ms(r.at(6).toDouble()),
