@@ -204,6 +204,7 @@ private:
     void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
     void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
     void resolveStateLinks(const QString &prefix);
+    static void expandMember(QTreeWidgetItem *member);
     void buildLateMembers(const QList<int> &numbers, const std::function<bool()> &between = {});
     void restoreTableOrder();
     bool parseLclassInstance(TreeItemData *record, QTreeWidgetItem *row, const QDomElement &e, MemberInfo *m);

@@ -31,6 +31,17 @@ void deftab::noteMemberDates(MemberInfo *m, const QDomElement &root) const
     }
 }
 
+// The member, its large and its small classes open; parameters have no rows below them.
+void deftab::expandMember(QTreeWidgetItem *member)
+{
+    member->setExpanded(true);
+    for (int j = 0; j < member->childCount(); ++j) {
+        member->child(j)->setExpanded(true);
+        for (int k = 0; k < member->child(j)->childCount(); ++k)
+            member->child(j)->child(k)->setExpanded(true);
+    }
+}
+
 void deftab::EnsureMemberRows(int n)
 {
     if (!m_clearing && m_unbuilt.contains(n))
@@ -109,14 +120,8 @@ void deftab::buildLateMembers(const QList<int> &numbers, const std::function<boo
         document->FitClassTree();
     {
         const QScopedValueRollback<bool> bulk(m_bulkExpand, true);
-        for (QTreeWidgetItem *memberRow : qAsConst(rows)) {
-            memberRow->setExpanded(true);
-            for (int j = 0; j < memberRow->childCount(); ++j) {
-                memberRow->child(j)->setExpanded(true);
-                for (int k = 0; k < memberRow->child(j)->childCount(); ++k)
-                    memberRow->child(j)->child(k)->setExpanded(true);
-            }
-        }
+        for (QTreeWidgetItem *memberRow : qAsConst(rows))
+            expandMember(memberRow);
     }
     TreeColumnAdjustment(tree);
     m_scheduleRefresh = true;

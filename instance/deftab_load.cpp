@@ -79,12 +79,7 @@ void deftab::LoadInstanceDocument(QTreeWidget *memberTree)
         // Expanding a member asks for its rows: one still unbuilt stays closed.
         if (m_unbuilt.contains(member->data(1, Qt::UserRole).toInt()))
             continue;
-        member->setExpanded(true);
-        for (int j = 0; j < member->childCount(); ++j) {
-            member->child(j)->setExpanded(true);
-            for (int k = 0; k < member->child(j)->childCount(); ++k)
-                member->child(j)->child(k)->setExpanded(true);
-        }
+        expandMember(member);
     }
     TreeColumnAdjustment(tree);
 }
