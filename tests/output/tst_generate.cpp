@@ -65,12 +65,12 @@ void openChain(GenProgram &p, int count, const QByteArray &body)
            "<FILE ID='2' TITLE='g' FileName='small' EXP='h'><SEQ ID='900'/></FILE></FILES></Root_Output>");
 }
 
+// Processor time: what a run costs, which a loaded machine does not change.
 qint64 runMilliseconds(GenProgram &p)
 {
-    QElapsedTimer clock;
-    clock.start();
+    const std::clock_t start = std::clock();
     p.page()->GenerateFiles(OutputGenerator::Run);
-    return clock.elapsed();
+    return (std::clock() - start) * 1000LL / CLOCKS_PER_SEC;
 }
 } // namespace
 
