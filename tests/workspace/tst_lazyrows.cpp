@@ -110,6 +110,7 @@ private slots:
     void unbuiltMember_deleteAsksAboutItsData();
     void unbuiltMember_removed_noCrash();
     void reloadAfterOthersChanged_showsTheNewFile();
+    void buildAll_stoppedBetweenMembers_restBuiltLater();
 };
 
 void tst_lazyrows::open_otherMembersWaitOwnIsBuilt()
@@ -356,4 +357,28 @@ void tst_lazyrows::reloadAfterOthersChanged_showsTheNewFile()
 }
 
 QTEST_MAIN(tst_lazyrows)
+// A long run builds the members one by one and lets events through between them; a Cancel meanwhile
+// stops it with each member either whole (rows and mirrored rows) or untouched.
+void tst_lazyrows::buildAll_stoppedBetweenMembers_restBuiltLater()
+{
+    Generated g;
+    QVERIFY(g.ok);
+    OpenedProgram p;
+    QVERIFY(p.Open(g.ws));
+    deftab *tab = p.tab();
+    int calls = 0;
+    tab->EnsureAllMemberRows([&calls] { return ++calls < 1; });
+    QCOMPARE(calls, 1);
+    QVERIFY(tab->HasMemberRows(1) && !tab->HasMemberRows(2));
+    auto *document = p.GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument);
+    const int perMember = 1 + g.size.MemberElements();
+    QCOMPARE(countRows(document->ClassTree()), 2 * perMember + 1);
+    QCOMPARE(memberRow(p, 2)->childCount(), 0);
+
+    tab->EnsureAllMemberRows();
+    QVERIFY(tab->HasMemberRows(2));
+    QCOMPARE(countRows(document->ClassTree()), g.size.members * perMember);
+    QCOMPARE(memberRow(p, 2)->childCount(), g.size.instLclasses);
+}
+
 #include "tst_lazyrows.moc"
