@@ -114,6 +114,8 @@ void manager::clearMembers()
     // going away.
     const bool closing = m_closing;
     m_closing = true;
+    // The tabs go with their members, built pages or not.
+    m_panel->RemoveUserTabs();
     {
         MutexHold hold(MutexNo::Members);
         for (MemberInfo *record : qAsConst(m_table)) {

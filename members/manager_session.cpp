@@ -233,7 +233,6 @@ void manager::CloseManager()
         for (int n : qAsConst(m_list))
             store->CloseXmlDoc(XmlIndex::Manager + n);
     }
-    m_panel->RemoveUserTabs();
     for (MemberInfo *record : qAsConst(m_table))
         record->InstanceItem = nullptr;
     m_tree->clear();

@@ -365,6 +365,9 @@ void tst_manager::open_otherMembersPage_builtOnFirstUseWithTheFilesValues()
     QCOMPARE(other->Editor, page->NotesEditor());
     QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
     QVERIFY(!other->MemberModified);
+    // Read again without a close: no tab is left of the members before, built or not.
+    w.mgr->OpenManager();
+    QCOMPARE(panel->TabCount(), w.GetObj<MemberList>(RegSlot::ObjMemberList)->size() + 1);
     w.mgr->CloseManager();
     QCOMPARE(panel->TabCount(), 1);
 }
