@@ -68,22 +68,20 @@ void deftab::buildLateMembers(const QList<int> &numbers, const std::function<boo
 {
     QTreeWidget *tree = m_ui->USERTREE;
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const QSet<int> wanted(numbers.cbegin(), numbers.cend());
     QList<int> todo;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         const int n = tree->topLevelItem(i)->data(1, Qt::UserRole).toInt();
-        if (m_unbuilt.contains(n) && numbers.contains(n))
+        if (m_unbuilt.contains(n) && wanted.contains(n))
             todo.append(n);
     }
     auto *document = GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument);
     QSet<QTreeWidgetItem *> built;
     for (int n : qAsConst(todo)) {
-        QTreeWidgetItem *memberRow = nullptr;
-        for (int i = 0; i < tree->topLevelItemCount() && !memberRow; ++i) {
-            if (tree->topLevelItem(i)->data(1, Qt::UserRole).toInt() == n)
-                memberRow = tree->topLevelItem(i);
-        }
+        const MemberInfo *m = memberOf(n);
+        QTreeWidgetItem *memberRow = m ? m->InstanceItem : nullptr;
         // Gone or built while events went through.
-        if (!memberRow || !m_unbuilt.contains(n))
+        if (!memberRow || memberRow->treeWidget() != tree || !m_unbuilt.contains(n))
             continue;
         // Out of the set first: a lookup made while the rows are built must not build them again.
         m_unbuilt.remove(n);

@@ -99,11 +99,16 @@ int MngUser::tabOf(int n) const
 
 UserInf *MngUser::MemberPage(int n)
 {
-    const int index = tabOf(n);
-    if (index < 0)
-        return nullptr;
+    return pageOfTab(tabOf(n));
+}
+
+UserInf *MngUser::pageOfTab(int index)
+{
+    if (index <= 0)
+        return index == 0 ? m_owner : nullptr;
     UserInf *page = pageAt(index);
-    return page ? page : placePage(m_ui->USERTAB->widget(index), n);
+    QWidget *holder = m_ui->USERTAB->widget(index);
+    return page ? page : placePage(holder, holder->property("member").toInt());
 }
 
 void MngUser::SetUsers(const QList<int> &members)
@@ -209,8 +214,7 @@ void MngUser::ShowUserTab(const QString &title)
     for (int i = 0; i < m_ui->USERTAB->count(); ++i) {
         if (m_ui->USERTAB->tabText(i) != title)
             continue;
-        UserInf *page = i == 0 ? m_owner : MemberPage(m_ui->USERTAB->widget(i)->property("member").toInt());
-        if (page)
+        if (UserInf *page = pageOfTab(i))
             page->RefreshEmail();
         m_ui->USERTAB->setCurrentIndex(i);
         return;
@@ -243,7 +247,7 @@ void MngUser::TabChanged(int index)
     if (index >= 0)
         bar->setTabTextColor(index, QColor("#FFFFFF"));
     if (index > 0)
-        MemberPage(m_ui->USERTAB->widget(index)->property("member").toInt());
+        pageOfTab(index);
     auto *mgr = GetObj<manager>(RegSlot::ObjManager);
     if (mgr && index >= 0) {
         mgr->SelectMemberByName(index == 0 ? QString() : bar->tabText(index));

@@ -44,6 +44,7 @@ private:
     QWidget *appendHolder(int n, const QString &title, bool colour = true);
     UserInf *placePage(QWidget *holder, int n);
     UserInf *pageAt(int index) const;
+    UserInf *pageOfTab(int index); // built if it was not yet
     int tabOf(int n) const;
 
     Ui::MngUser *m_ui;

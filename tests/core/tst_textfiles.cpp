@@ -219,7 +219,7 @@ QTEST_GUILESS_MAIN(tst_textfiles)
 void tst_textfiles::isAbsent_onlyWhenTheFolderSaysSo()
 {
     QTemporaryDir dir;
-    QVERIFY(QFile(dir.filePath("here")).open(QIODevice::WriteOnly));
+    QVERIFY(SafeFile::Write(dir.filePath("here"), "x"));
     QVERIFY(QFile::link(dir.filePath("nowhere"), dir.filePath("dangling")));
     QVERIFY(SafeFile::IsAbsent(dir.filePath("missing.xml")));
     QVERIFY(!SafeFile::IsAbsent(dir.filePath("here")));

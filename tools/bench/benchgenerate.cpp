@@ -1,5 +1,6 @@
 #include "benchgenerate.h"
 
+#include "core/safefile.h"
 #include "openedprogram.h"
 #include "outdef/outdef.h"
 #include "output/fileoutprogress.h"
@@ -53,8 +54,7 @@ QString outputFolder(const WorkspaceGen::Result &ws)
 
 bool write(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+    if (SafeFile::Write(path, bytes))
         return true;
     *error = QStringLiteral("cannot write ") + path;
     return false;
