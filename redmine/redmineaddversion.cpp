@@ -2,69 +2,32 @@
 
 #include "redmine/redmineproject.h"
 #include "shell/numeditor.h"
+#include "ui_redmineaddversion.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
+#include <QTabBar>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
-RedmineAddVersion::RedmineAddVersion(RedmineProject *page) : RedmineItemDiag(page), m_editor(new NumEditor)
+RedmineAddVersion::RedmineAddVersion(RedmineProject *page)
+    : RedmineItemDiag(page), m_ui(new Ui::RedmineAddVersion), m_editor(new NumEditor)
 {
-    setObjectName(QStringLiteral("RedmineAddVersion"));
-    setWindowTitle(QStringLiteral("AddVersion"));
-    resize(577, 332);
+    m_ui->setupUi(this);
     setWindowIcon(GetLogoIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    const QString style = QStringLiteral("background-color: #28649d;color: #FFFFFF");
-    auto label = [&](const char *name, const QString &text) {
-        auto *l = new QLabel(text);
-        l->setObjectName(QLatin1String(name));
-        l->setStyleSheet(style);
-        return l;
-    };
-    auto *top = new QVBoxLayout(this);
-    auto *row = new QHBoxLayout;
-    m_version = new QLineEdit;
-    m_version->setObjectName(QStringLiteral("VERSION"));
-    m_idLabel = label("L_ID", tr("ID"));
-    MakeIdField();
-    row->addWidget(label("LB1", tr("Version")));
-    row->addWidget(m_version, 1);
-    row->addWidget(m_idLabel);
-    row->addWidget(m_id);
-    top->addLayout(row);
-    auto *tabs = new QTabWidget;
-    tabs->setObjectName(QStringLiteral("tabWidget"));
-    tabs->addTab(m_editor, tr("Explain"));
-    tabs->tabBar()->setStyleSheet(QStringLiteral("background-color: #28649d"));
-    tabs->tabBar()->setTabTextColor(0, Qt::white);
-    top->addWidget(tabs, 1);
-    auto *grid = new QGridLayout;
-    grid->setObjectName(QStringLiteral("gridLayout"));
-    m_state = new QComboBox;
-    m_state->setObjectName(QStringLiteral("State_cbx"));
-    m_share = new QComboBox;
-    m_share->setObjectName(QStringLiteral("Share_cbx"));
-    QLabel *lb2 = label("LB2", tr("Status"));
-    QLabel *lb3 = label("LB3", tr("Share"));
-    lb2->setFixedWidth(100);
-    lb3->setFixedWidth(100);
-    grid->addWidget(lb2, 0, 0);
-    grid->addWidget(m_state, 0, 1);
-    grid->addWidget(lb3, 2, 0);
-    grid->addWidget(m_share, 2, 1);
-    top->addLayout(grid);
-    m_del = NamedButton(tr("DEL"), "DEL");
-    m_ok = NamedButton(tr("SET"), "OK");
-    AddMessageAndButtons(top, m_ok, tr("CANCEL"), 0);
-    connect(m_ok, &QPushButton::clicked, this, &RedmineAddVersion::OkProc);
-    connect(m_del, &QPushButton::clicked, this, &RedmineAddVersion::DelProc);
+    UseFormWidgets(m_ui->ID, m_ui->MSG, m_ui->DEL, m_ui->CANCEL);
+    // The form's placeholder tabs give way to the one tab that holds the description.
+    while (m_ui->tabWidget->count() > 0) {
+        QWidget *placeholder = m_ui->tabWidget->widget(0);
+        m_ui->tabWidget->removeTab(0);
+        delete placeholder;
+    }
+    m_ui->tabWidget->addTab(m_editor, tr("Explain"));
+    m_ui->tabWidget->tabBar()->setStyleSheet(QStringLiteral("background-color: #28649d"));
+    m_ui->tabWidget->tabBar()->setTabTextColor(0, Qt::white);
+    connect(m_ui->OK, &QPushButton::clicked, this, &RedmineAddVersion::OkProc);
+    connect(m_ui->DEL, &QPushButton::clicked, this, &RedmineAddVersion::DelProc);
 }
+
+RedmineAddVersion::~RedmineAddVersion() = default;
 
 void RedmineAddVersion::prepare(int mode)
 {
@@ -72,38 +35,38 @@ void RedmineAddVersion::prepare(int mode)
     m_msg->clear();
     m_editor->SetEditFont();
     m_editor->ClearText();
-    m_idLabel->setVisible(mode == 0);
+    m_ui->L_ID->setVisible(mode == 0);
     m_id->setVisible(mode == 0);
     m_del->setVisible(mode == 0);
-    m_ok->setText(mode == 0 ? tr("update") : tr("new set"));
-    m_state->clear();
-    m_share->clear();
+    m_ui->OK->setText(mode == 0 ? tr("update") : tr("new set"));
+    m_ui->State_cbx->clear();
+    m_ui->Share_cbx->clear();
 }
 
 void RedmineAddVersion::SetNew()
 {
     prepare(1);
-    m_version->clear();
-    m_state->addItem(m_page->GetVersionStatusLabel(QStringLiteral("open")), QStringLiteral("open"));
-    m_share->addItem(m_page->GetSharingLabel(QStringLiteral("none")), QStringLiteral("none"));
+    m_ui->VERSION->clear();
+    m_ui->State_cbx->addItem(m_page->GetVersionStatusLabel(QStringLiteral("open")), QStringLiteral("open"));
+    m_ui->Share_cbx->addItem(m_page->GetSharingLabel(QStringLiteral("none")), QStringLiteral("none"));
 }
 
 void RedmineAddVersion::SetUpdate(QTreeWidgetItem *row, const QString &description)
 {
     prepare(0);
     m_initialName = row->text(0);
-    m_version->setText(m_initialName);
+    m_ui->VERSION->setText(m_initialName);
     m_id->setText(row->text(3));
     m_initialDescription = description;
     m_editor->appendPlainText(description);
     // Shown only: a change sends name and description, never status or sharing.
-    m_state->addItem(row->text(1));
-    m_share->addItem(row->text(2));
+    m_ui->State_cbx->addItem(row->text(1));
+    m_ui->Share_cbx->addItem(row->text(2));
 }
 
 void RedmineAddVersion::OkProc(bool)
 {
-    const QString name = m_version->text();
+    const QString name = m_ui->VERSION->text();
     const QString description = m_editor->toPlainText();
     QString problem;
     if (m_mode == 0 && name == m_initialName && description == m_initialDescription)
@@ -121,10 +84,10 @@ void RedmineAddVersion::OkProc(bool)
         m_msg->setText(problem);
         return;
     }
-    const bool sent = m_mode == 1
-                          ? m_page->CreateVersion(name, description, m_state->currentData().toString(),
-                                                  m_share->currentData().toString())
-                          : m_page->UpdateVersion(name, description, m_id->text());
+    const bool sent =
+        m_mode == 1 ? m_page->CreateVersion(name, description, m_ui->State_cbx->currentData().toString(),
+                                            m_ui->Share_cbx->currentData().toString())
+                    : m_page->UpdateVersion(name, description, m_id->text());
     Sent(sent);
 }
 

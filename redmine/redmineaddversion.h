@@ -2,12 +2,15 @@
 
 #include "redmine/redmineitemdiag.h"
 
+#include <memory>
+
 class NumEditor;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTreeWidgetItem;
+
+namespace Ui
+{
+class RedmineAddVersion;
+}
 
 // Adds a version to the linked tracker project (always open and not shared), changes a version's
 // name and description, or deletes it.
@@ -16,6 +19,7 @@ class RedmineAddVersion final : public RedmineItemDiag
     Q_OBJECT
 public:
     explicit RedmineAddVersion(RedmineProject *page);
+    ~RedmineAddVersion() override;
 
     void SetNew();
     void SetUpdate(QTreeWidgetItem *row, const QString &description);
@@ -28,11 +32,7 @@ public slots:
 private:
     void prepare(int mode);
 
+    std::unique_ptr<Ui::RedmineAddVersion> m_ui;
     NumEditor *m_editor;
     QString m_initialDescription;
-    QLineEdit *m_version;
-    QLabel *m_idLabel;
-    QComboBox *m_state;
-    QComboBox *m_share;
-    QPushButton *m_ok;
 };

@@ -68,3 +68,11 @@ void RedmineItemDiag::AddMessageAndButtons(QVBoxLayout *top, QPushButton *ok, co
     top->addLayout(buttons);
     connect(cancel, &QPushButton::clicked, this, &RedmineItemDiag::CancelProc);
 }
+
+void RedmineItemDiag::UseFormWidgets(QLineEdit *id, QLineEdit *msg, QPushButton *del, QPushButton *cancel)
+{
+    m_id = id;
+    m_msg = msg;
+    m_del = del;
+    connect(cancel, &QPushButton::clicked, this, &RedmineItemDiag::CancelProc);
+}

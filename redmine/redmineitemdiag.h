@@ -29,6 +29,8 @@ protected:
     // The read-only message line, then the row of DEL, ok and a cancel button that closes the
     // dialog, spaced by spacing when it is not 0.
     void AddMessageAndButtons(QVBoxLayout *top, QPushButton *ok, const QString &cancelText, int spacing);
+    // The same parts when a Designer form already holds them.
+    void UseFormWidgets(QLineEdit *id, QLineEdit *msg, QPushButton *del, QPushButton *cancel);
     // The page refuses a request while another one is out; the dialog then stays open.
     void Sent(bool sent);
     void AskDelete(const QString &question, bool (RedmineProject::*remove)(const QString &));

@@ -5994,6 +5994,14 @@ Do you want to open it?</source>
         <source>Is delete version?</source>
         <translation>バージョンを削除しますか?</translation>
     </message>
+    <message>
+        <source>Tab 1</source>
+        <translation>タブ 1</translation>
+    </message>
+    <message>
+        <source>Tab 2</source>
+        <translation>タブ 2</translation>
+    </message>
 </context>
 <context>
     <name>MemberMail</name>
