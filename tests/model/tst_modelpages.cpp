@@ -6,13 +6,18 @@
 #include "model/calendar.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
+#include "model/newsclass.h"
 #include "modelprogram.h"
+#include "redmine/redmineaddversion.h"
 #include "shell/numeditor.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QTabWidget>
+#include <memory>
 
 namespace
 {
@@ -84,6 +89,8 @@ private slots:
     void calendar_memberAndInstance_readTheirRows();
     void calendar_qandaRow_datesInColumnsAndRecord();
     void calendar_withoutTargetFieldOrButtons_safe();
+    void forms_holdTheirSeparators_data();
+    void forms_holdTheirSeparators();
 };
 
 void tst_modelpages::lclassPage_edits_treeAtOnceRecordOnLeaveFileOnSave()
@@ -405,6 +412,72 @@ void tst_modelpages::calendar_withoutTargetFieldOrButtons_safe()
         bare.OkProc();
     }
     bare.UnfinishedProc();
+}
+
+void tst_modelpages::forms_holdTheirSeparators_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<int>("lines");
+    // Widgets and separators in the order they stand down the form.
+    QTest::addColumn<QStringList>("topToBottom");
+    QTest::newRow("large-class page") << "ModelLclass" << 20 << QStringList{"LCLASS", "line_4", "SDATE"};
+    QTest::newRow("small-class page")
+        << "ModelSClass" << 28 << QStringList{"LCLASS", "line_4", "SCLASS", "line_11", "SDATE", "line_28"};
+    QTest::newRow("new small class") << "NewSclass" << 6
+                                     << QStringList{"line_6", "LB1", "line",   "SEDIT", "line_2", "ECBX",
+                                                    "line_3", "MSG", "line_4", "OK",    "line_5"};
+    QTest::newRow("add version") << "RedmineAddVersion" << 4
+                                 << QStringList{"VERSION", "line_3",    "tabWidget", "line",   "State_cbx",
+                                                "line_4",  "Share_cbx", "MSG",       "line_2", "OK"};
+}
+
+void tst_modelpages::forms_holdTheirSeparators()
+{
+    QFETCH(QString, form);
+    QFETCH(int, lines);
+    QFETCH(QStringList, topToBottom);
+    Owned p("");
+    std::unique_ptr<QWidget> dialog;
+    QWidget *root = nullptr;
+    // The pages' widgets live on the model editor's class tabs, which hold the pages' layouts.
+    auto *tabs = child<QTabWidget>(p.editor(), "DTAB");
+    if (form == QLatin1String("ModelLclass"))
+        root = tabs->widget(0);
+    else if (form == QLatin1String("ModelSClass"))
+        root = tabs->widget(1);
+    else if (form == QLatin1String("NewSclass"))
+        dialog.reset(root = new NewSclass);
+    else
+        dialog.reset(root = new RedmineAddVersion(nullptr));
+    auto *grid = root->findChild<QGridLayout *>(QStringLiteral("gridLayout"));
+    for (int i = 1; i <= lines; ++i) {
+        const QString name = i == 1 ? QStringLiteral("line") : QStringLiteral("line_%1").arg(i);
+        auto *line = root->findChild<QFrame *>(name);
+        QVERIFY2(line, qPrintable(name));
+        QVERIFY(line->frameShape() == QFrame::HLine || line->frameShape() == QFrame::VLine);
+        QCOMPARE(line->frameShadow(), QFrame::Sunken);
+        if (dialog == nullptr)
+            QVERIFY2(grid->indexOf(line) >= 0, qPrintable(name));
+    }
+    QVERIFY(!root->findChild<QFrame *>(QStringLiteral("line_%1").arg(lines + 1)));
+    if (dialog) {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    int previous = -1;
+    for (const QString &name : topToBottom) {
+        auto *w = child<QWidget>(root, qPrintable(name));
+        int row = 0, column = 0, rows = 0, columns = 0;
+        if (dialog) {
+            // Shown whole: the separators squeeze nothing out of the dialog.
+            const QRect shown(w->mapTo(root, QPoint(0, 0)), w->size());
+            QVERIFY2(w->isVisible() && w->height() > 0 && root->rect().contains(shown), qPrintable(name));
+            row = shown.y();
+        } else
+            grid->getItemPosition(grid->indexOf(w), &row, &column, &rows, &columns);
+        QVERIFY2(row > previous, qPrintable(name));
+        previous = row;
+    }
 }
 
 QTEST_MAIN(tst_modelpages)
