@@ -122,6 +122,30 @@ void ModelDoc::RemoveClassRow(QTreeWidgetItem *row)
         m_ui->CLASS_TREE->takeTopLevelItem(m_ui->CLASS_TREE->indexOfTopLevelItem(row));
 }
 
+// The element's pointer is only compared with the live rows, never followed: its chapter may have
+// been freed with an earlier document, and a new row may since sit at the same address, which is
+// why the row must also name the element's ID.
+void ModelDoc::ReleaseElement(QTreeWidgetItem *element)
+{
+    const void *held = element ? element->data(model::ColValue, Qt::UserRole).value<void *>() : nullptr;
+    const TreeItemData *record = model::RecordOf(element);
+    if (!held || !record)
+        return;
+    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+    for (QTreeWidgetItemIterator it(m_ui->CHAPTER_TREE); *it; ++it) {
+        QTreeWidgetItem *chapter = *it;
+        if (chapter != held)
+            continue;
+        if (id.isEmpty() || tieOf(chapter) != id)
+            return;
+        showTie(chapter, unsetText(), false);
+        RecordOf(chapter)->SetAttr(ChapterFile::TieAttr(m_kind), QString());
+        if (chapter == currentChapter())
+            hideElement();
+        return;
+    }
+}
+
 void ModelDoc::showElement(QTreeWidgetItem *element)
 {
     model *m = modelEditor();

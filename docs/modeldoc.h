@@ -24,6 +24,8 @@ public:
     void RebuildClassTree(QTreeWidget *modelTree, bool modelModified);
     void RefreshClassItem();
     void RemoveClassRow(QTreeWidgetItem *row);
+    // The element is going: the chapter tied to it shows "Unset" and its "MID" is emptied.
+    void ReleaseElement(QTreeWidgetItem *element);
     void SetEditMode();
     void Clear();
     void TransferUser(const QString &name, const QString &email);

@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/treeitemdata.h"
+#include "docs/modeldoc.h"
 #include "model/daterules.h"
 #include "model/model.h"
 #include "model/modellclass.h"
@@ -237,12 +238,16 @@ QList<ModelFile::Node> model::collectTree() const
     return children(m_ui->TREE->invisibleRootItem());
 }
 
-// Only the element's side of the link goes: the chapter may be gone already (its document was
-// closed), and its "MID" stays for the model document to show red when it looks the ID up again.
+// The chapter row goes back to "Unset" through the model document, which knows its live rows;
+// with the document closed only the element's side goes, and the chapter's "MID" shows red when
+// the document looks the ID up again.
 void model::UnsetDocLink(QTreeWidgetItem *item)
 {
-    if (item)
-        item->setData(ColValue, Qt::UserRole, pointerData(nullptr));
+    if (!item)
+        return;
+    if (auto *doc = GetObj<ModelDoc>(RegSlot::ObjModelDoc))
+        doc->ReleaseElement(item);
+    item->setData(ColValue, Qt::UserRole, pointerData(nullptr));
 }
 
 // The delete dialogs are not modal: one may still hold a row that goes now.

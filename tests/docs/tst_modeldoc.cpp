@@ -6,6 +6,7 @@
 #include "docs/modeldoc.h"
 #include "docs/refurl.h"
 #include "loadtiming.h"
+#include "model/deletelclassdiag.h"
 #include "model/model.h"
 #include "shell/checktimer.h"
 #include "shell/errormsg.h"
@@ -13,6 +14,7 @@
 #include "shell/numeditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,6 +91,8 @@ private slots:
     void create_noIdLeft_refusedAndCounterKept();
     void editRights_notOwnerOrInstanceOpen_noAction();
     void tieAndUntie_savedAndAsked();
+    void deleteLclass_chaptersUnsetAtOnce_data();
+    void deleteLclass_chaptersUnsetAtOnce();
     void handOver_nextSaveWritesNewOwner();
     void manyChapters_openSaveClose_timeGrowsLinearly();
 };
@@ -143,7 +147,8 @@ void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
     QVERIFY(!QFile::exists(p.dir() + "/Docmodel_4.txt"));
     QCOMPARE(p.saved().elementsByTagName("Chapter").count(), 4);
 
-    // The shown element is deleted in the model editor: the panes let go of it, the ID stays.
+    // The shown element is deleted in the model editor: the panes let go of it, its chapter is
+    // unset.
     p.select("3.");
     auto *links = p.doc()->findChild<refurl *>();
     QVERIFY(links->isEnabled());
@@ -153,7 +158,47 @@ void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
     QVERIFY(!links->isEnabled());
     QCOMPARE(p.chapter("3.")->foreground(3).color(), QColor(Qt::red));
     p.save();
-    QCOMPARE(p.saved().firstChildElement("Chapter").attribute("MID"), QStringLiteral("1"));
+    QCOMPARE(p.saved().firstChildElement("Chapter").attribute("MID"), QString());
+}
+
+// Deleting a large class releases the chapters of it and of its small class at once; a chapter
+// row freed with its document before is never reached through the element's link.
+void tst_modeldoc::deleteLclass_chaptersUnsetAtOnce_data()
+{
+    QTest::addColumn<bool>("documentOpen");
+    QTest::newRow("document open") << true;
+    QTest::newRow("chapter rows freed first") << false;
+}
+
+void tst_modeldoc::deleteLclass_chaptersUnsetAtOnce()
+{
+    QFETCH(bool, documentOpen);
+    Program p;
+    p.open("<Root_ModelDoc MaxID='3'><Chapter No='1.' Name='a' MID='1' ID='0'/>"
+           "<Chapter No='2.' Name='b' MID='2' ID='1'/><Chapter No='3.' Name='c' MID='' "
+           "ID='2'/></Root_ModelDoc>");
+    auto *editor = p.GetObj<model>(RegSlot::ObjModel);
+    QVERIFY(editor->FindItem("2")->data(model::ColValue, Qt::UserRole).value<void *>());
+    if (!documentOpen)
+        p.doc()->Clear();
+    editor->SetCurrentItem(editor->FindItem("1"));
+    editor->DeleteLclassDiag();
+    DeleteLclassDiag *dialog = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        dialog = dialog ? dialog : qobject_cast<DeleteLclassDiag *>(w);
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->findChild<QPushButton *>("OK")->click();
+    QVERIFY(!editor->FindItem("1") && !editor->FindItem("2"));
+    if (!documentOpen) {
+        QCOMPARE(p.chapters()->topLevelItemCount(), 0);
+        return;
+    }
+    for (const char *no : {"1.", "2."}) {
+        QCOMPARE(p.chapter(no)->text(3), QStringLiteral("Unset"));
+        QCOMPARE(p.chapter(no)->foreground(3).color(), QColor(Qt::red));
+    }
+    p.save();
+    QCOMPARE(xmlShape(p.saved(), "MID", "ID"), QStringLiteral("1./a//0 2./b//1 3./c//2"));
 }
 
 void tst_modeldoc::createFirst_withoutMaxId_takesIdZero()
