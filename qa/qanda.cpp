@@ -410,6 +410,7 @@ void QandA::Clear()
         }
     }
     m_filled = m_filesRead = m_usersFilled = false;
+    m_users.clear();
     std::fill(std::begin(m_enables), std::end(m_enables), false);
     SetBoolVar(RegSlot::FlagUpdating, false);
     disablePanes();
@@ -659,8 +660,18 @@ void QandA::AdjustLayout()
     set(m_ui->splitter_4, 2);
     set(m_ui->splitter_2, 2);
     set(m_ui->splitter, 2);
-    set(m_ui->splitter_3, 3);
     set(m_ui->splitter_5, 3);
+    // Three panes: two sizes would leave the history and its text with none. The fields keep their
+    // third; the reference panes and the text share the rest.
+    QSplitter *right = m_ui->splitter_3;
+    int total = 0;
+    for (int size : right->sizes())
+        total += size;
+    if (total <= 0)
+        return;
+    const int fields = total / 3;
+    const int references = (total - fields) / 2;
+    right->setSizes({fields, references, total - fields - references});
 }
 
 void QandA::SetRef()

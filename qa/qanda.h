@@ -7,6 +7,7 @@
 
 #include <QDomElement>
 #include <QHash>
+#include <QPair>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -232,6 +233,7 @@ private:
     bool m_filled = false;
     bool m_filesRead = false;
     bool m_usersFilled = false;
+    QList<QPair<QString, int>> m_users; // the addressee list's members, name and number
     bool m_questionEditable = false;
     bool m_answerEditable = false;
 };

@@ -263,26 +263,31 @@ void QandA::RemoveAnswer()
     TreeColumnAdjustment(tree);
 }
 
+// Members come and go while the instance is open: the list is built again whenever the members
+// it would list differ from those it lists.
 void QandA::fillUserDialog()
 {
-    if (m_usersFilled)
+    QList<QPair<QString, int>> users;
+    if (const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable)) {
+        for (auto it = table->begin(); it != table->end(); ++it) {
+            if (it.value() && it.value()->OtherUser == 0)
+                users.append({it.value()->Name, it.key()});
+        }
+        const auto *list = GetObj<MemberList>(RegSlot::ObjMemberList);
+        const QList<int> others = list ? *list : table->keys();
+        for (int n : others) {
+            const MemberInfo *m = table->value(n);
+            if (m && m->OtherUser != 0)
+                users.append({m->Name, n});
+        }
+    }
+    if (m_usersFilled && users == m_users)
         return;
     m_usersFilled = true;
+    m_users = users;
     m_toUser->ClearUsers();
-    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
-    if (!table)
-        return;
-    for (auto it = table->begin(); it != table->end(); ++it) {
-        if (it.value() && it.value()->OtherUser == 0)
-            m_toUser->AddUser(it.value()->Name, it.key(), Qt::Unchecked);
-    }
-    const auto *list = GetObj<MemberList>(RegSlot::ObjMemberList);
-    QList<int> others = list ? *list : table->keys();
-    for (int n : qAsConst(others)) {
-        const MemberInfo *m = table->value(n);
-        if (m && m->OtherUser != 0)
-            m_toUser->AddUser(m->Name, n, Qt::Unchecked);
-    }
+    for (const auto &user : qAsConst(users))
+        m_toUser->AddUser(user.first, user.second, Qt::Unchecked);
 }
 
 void QandA::UserListClicked()

@@ -59,6 +59,17 @@ public:
         qDeleteAll(m_table);
     }
     QandA *panel() const { return m_panel; }
+    // A member added while the panel is open, as the member list adds one.
+    void AddMember(int n, const QString &account)
+    {
+        auto *record = new MemberInfo;
+        record->ID = n;
+        record->Email = account;
+        record->Name = account.section(QLatin1Char('@'), 0, 0);
+        record->OtherUser = account == GetStrVar(RegSlot::StrUserEmail) ? 0 : 1;
+        m_table.insert(n, record);
+        m_list << n;
+    }
     MemberInfo *member(int n) const { return m_table.value(n); }
     void Save()
     {

@@ -12,6 +12,7 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QVBoxLayout>
 
 using namespace TestSupport;
 
@@ -71,6 +72,7 @@ private slots:
     void unreadableFiles_oneReportNamingEachAndKept();
     void manyEntries_newestFirstAndTimeGrowsLinearly_data();
     void manyEntries_newestFirstAndTimeGrowsLinearly();
+    void firstShow_textPaneHigh_newMemberAddressable();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -410,6 +412,12 @@ void tst_qanda::historyText_onlyNewestUnsavedEntryEdited()
         QVERIFY(!editor->isReadOnly());
         editor->setPlainText(text);
         s.Save();
+        // Written, not read back: the entry stays editable, also when chosen again.
+        QVERIFY(!editor->isReadOnly());
+        s.panel()->QuestionTree()->setCurrentItem(nullptr);
+        s.panel()->QuestionTree()->setCurrentItem(s.panel()->QuestionTree()->topLevelItem(0));
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->toPlainText(), text);
     }
     QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
     s.panel()->QuestionTree()->setCurrentItem(s.panel()->QuestionTree()->topLevelItem(0));
@@ -528,9 +536,6 @@ void tst_qanda::manyEntries_newestFirstAndTimeGrowsLinearly()
     verifyScales(load, 2000, 20000);
 }
 
-QTEST_MAIN(tst_qanda)
-#include "tst_qanda.moc"
-
 // The interface is Japanese, the files are not: a file holds "QQuestion", and one written with the
 // shown text ("質問") before still reads, shows and is saved in the stored form.
 void tst_qanda::types_storedUntranslated_shownTranslated_readEitherForm()
@@ -572,3 +577,48 @@ void tst_qanda::types_storedUntranslated_shownTranslated_readEitherForm()
              QStringLiteral("Answer"));
     QCOMPARE(readFile(path("question_2.xml")), theirs);
 }
+
+// The panel first shown as a later tab of a 1280x1024 screen (less the main window's menu and
+// status bars) has room for the history text; a member added meanwhile can be addressed.
+void tst_qanda::firstShow_textPaneHigh_newMemberAddressable()
+{
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    {
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *tabs = new QTabWidget;
+        layout->addWidget(tabs);
+        tabs->addTab(new QWidget, QStringLiteral("Instance"));
+        tabs->addTab(s.panel(), QStringLiteral("QandA"));
+        connect(tabs, &QTabWidget::currentChanged, s.panel(), [&s](int index) {
+            if (index == 1)
+                s.panel()->AdjustLayout();
+        });
+        window.resize(1280, 1024 - 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        tabs->setCurrentIndex(1);
+        auto *text = s.panel()->findChild<QTabWidget *>(QStringLiteral("EXTAB"));
+        QTRY_VERIFY2(text->height() >= 100, qPrintable(QString::number(text->height())));
+        QVERIFY(s.panel()->findChild<QWidget *>(QStringLiteral("FIELDS"))->height() > 0);
+        tabs->removeTab(1);
+        s.panel()->setParent(nullptr);
+    }
+
+    s.Ask(0, QStringLiteral("q"), {2});
+    s.AddMember(3, QStringLiteral("m3@x"));
+    QStringList listed;
+    s.whenModal<ToUserDialog>([&listed](ToUserDialog *d) {
+        for (int i = 0; i < d->Count(); ++i)
+            listed << d->Entry(i)->text();
+        QaSession::CheckAndOk(d, {2, 3});
+    });
+    s.panel()->UserListClicked();
+    QCOMPARE(listed, (QStringList{"m1", "m2", "m3"}));
+    QTreeWidgetItem *q = s.panel()->QuestionTree()->topLevelItem(0);
+    QCOMPARE(q->childCount(), 2);
+    QCOMPARE(q->child(1)->text(QandA::ColUser), QStringLiteral("m3"));
+}
+
+QTEST_MAIN(tst_qanda)
+#include "tst_qanda.moc"
