@@ -45,7 +45,10 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
             ChatDay *day = GetDay(GetAccount(member->Email), date);
             SyncUsers(member->Email, date);
             day->Path = path;
-            day->Doc = NewDayDocument(date);
+            // A message sent before this first read is already in the day's document: a new
+            // one would drop it from the file.
+            if (day->IdTable.isEmpty())
+                day->Doc = NewDayDocument(date);
         }
         return false;
     }
@@ -335,8 +338,10 @@ ChatRecord *ChatCdata::ApplyModified(ChatRecord *record)
             record->Element.setAttribute(QStringLiteral("TYPE"), QStringLiteral("1"));
             record->Element.setAttribute(QStringLiteral("MDTIME"), record->ModTime.toString(StampFormat));
         }
-        if (record->Day)
+        if (record->Day) {
             record->Day->Dirty = true;
+            MarkPending(record->Day, record);
+        }
         return record;
     }
     ChatRecord *message = record->Day ? m_records.value(record->Day->IdTable.value(record->ID)) : nullptr;

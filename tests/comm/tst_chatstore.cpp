@@ -1,5 +1,6 @@
 #include "comm/chatcdata.h"
 #include "core/globalmutex.h"
+#include "filesizelimit.h"
 #include "members/memberinfo.h"
 #include "testsupport.h"
 
@@ -28,6 +29,9 @@ private slots:
     void text_cdataEndAndForbidden_otherMemberAndRestartReadAll();
     void send_acrossMidnight_bothDaysOnDisk();
     void saveAll_dirtyDayWithoutFile_isFailure();
+    void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
+    void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom();
+    void firstRead_ownFileAbsent_keepsMessageSentBefore();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -382,6 +386,66 @@ void tst_chatstore::saveAll_dirtyDayWithoutFile_isFailure()
     store.FindDay(QStringLiteral("a@x"), QDate(2020, 1, 1))->Dirty = true;
     store.SaveAll();
     QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+void tst_chatstore::saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data()
+{
+    QTest::addColumn<int>("daysBack");
+    QTest::newRow("today") << 0;
+    QTest::newRow("earlier day") << 1;
+}
+
+// A full disk used to leave the message shown as sent, and an earlier day marked clean: its
+// message was never written, not when there was room again and not at close.
+void tst_chatstore::saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom()
+{
+    QFETCH(int, daysBack);
+    const QDate date = QDate::currentDate().addDays(-daysBack);
+    const QString file = path(QStringLiteral("a@x"), date);
+    ChatCdata store;
+    QVERIFY(store.OpenDay(QStringLiteral("a@x"), date));
+    store.SyncUsers(QStringLiteral("a@x"), date);
+    QVERIFY(store.AddMessage(date, QStringLiteral("a@x"), 1, {2}, QStringLiteral("first"), true));
+    QVERIFY(store.SaveAll());
+    const QByteArray written = TestSupport::readFile(file);
+    const int seq = store.AddMessage(date, QStringLiteral("a@x"), 1, {2}, QStringLiteral("kept"), true);
+    QVERIFY(seq != 0);
+    {
+        FileSizeLimit full(written.size());
+        QVERIFY(full.IsSet());
+        QVERIFY(!store.SaveAll());
+    }
+    QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(TestSupport::readFile(file), written);
+    QVERIFY(store.HasUnsaved() && store.NeedsSave());
+    QVERIFY(store.FindDay(QStringLiteral("a@x"), date)->Dirty);
+    QVERIFY(store.Record(seq)->Unsaved);
+    QVERIFY(!store.Record(seq - 1)->Unsaved);
+    ChatCdata::SaveNews news = store.TakeSaveNews();
+    QCOMPARE(news.Changed, QList<int>{seq});
+    QCOMPARE(news.Failed, QStringList{file});
+    QVERIFY(!store.HasSaveNews());
+
+    QVERIFY(store.SaveAll());
+    QVERIFY(TestSupport::readFile(file).contains("<![CDATA[kept]]>"));
+    QVERIFY(!store.FindDay(QStringLiteral("a@x"), date)->Dirty);
+    QVERIFY(!store.Record(seq)->Unsaved && !store.HasUnsaved() && !store.NeedsSave());
+    news = store.TakeSaveNews();
+    QVERIFY(news.Recovered);
+    QCOMPARE(news.Changed, QList<int>{seq});
+}
+
+// The first message of a new day sent before the first load read the (absent) own file.
+void tst_chatstore::firstRead_ownFileAbsent_keepsMessageSentBefore()
+{
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("early"), true));
+    store.ReadDayFiles(today);
+    QVERIFY(store.SaveAll());
+    QVERIFY(TestSupport::readFile(path(QStringLiteral("a@x"))).contains("<![CDATA[early]]>"));
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)
