@@ -449,5 +449,6 @@ void ChatCdata::Reset()
     m_saveNews = false;
     m_failedPaths.clear();
     m_changedMarks.clear();
+    m_recheck.clear();
     ++m_generation;
 }

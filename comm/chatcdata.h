@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 
 struct MemberInfo;
@@ -163,6 +164,7 @@ private:
     void attachResponses(const QDate &date);
     bool saveDay(ChatDay *day);
     void settlePending(ChatDay *day, bool unsaved);
+    void noteRead(const QString &path, const QDateTime &modified);
 
     QHash<QString, ChatAccount *> m_accounts;
     QList<QPair<int, QDateTime>> m_timeList;
@@ -181,4 +183,5 @@ private:
     bool m_saveNews = false;
     QStringList m_failedPaths;
     QList<int> m_changedMarks;
+    QSet<QString> m_recheck; // files read while their time stamp was recent
 };

@@ -62,9 +62,23 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     if (!parseFile(full, date, path, own, member, bytes))
         return false;
     // Remembered only once the file was read whole: a file caught half-written is read again.
-    if (full)
+    if (full) {
         member->ChatTimes.insert(date, modified);
+        noteRead(path, modified);
+    }
     return true;
+}
+
+// A share may count file times in whole seconds (or two), and clocks of other machines differ: a
+// write soon after our read can keep the time we remembered, and would wait for the member's next
+// message. A file read while its time was that recent is read again until the time lies behind.
+void ChatCdata::noteRead(const QString &path, const QDateTime &modified)
+{
+    const qint64 recentMs = 3000;
+    if (modified.msecsTo(QDateTime::currentDateTime()) < recentMs)
+        m_recheck.insert(path);
+    else
+        m_recheck.remove(path);
 }
 
 bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
@@ -320,10 +334,12 @@ void ChatCdata::Poll()
                 continue;
             const QDateTime modified = info.lastModified();
             const QDateTime known = member->ChatTimes.value(date);
-            if (known.isValid() && !(known < modified))
+            if (known.isValid() && !(known < modified) && !m_recheck.contains(path))
                 continue;
-            if (LoadFile(false, date, path, false, member))
+            if (LoadFile(false, date, path, false, member)) {
                 member->ChatTimes.insert(date, modified);
+                noteRead(path, modified);
+            }
         }
     }
 }

@@ -158,16 +158,22 @@ void tst_chatstore::poll_data()
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QList<int>>("counts"); // new, modified, responses after the second poll
+    QTest::addColumn<bool>("sameStamp");    // both written within one second of a coarse share
     const QByteArray m1 = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[one]]></CASE>";
     const QByteArray m2 = "<CASE TYPE=\"0\" ID=\"2\" MID=\"1,3\" TIME=\"10:01:00\"><![CDATA[two]]></CASE>";
     const QByteArray m3 = "<CASE TYPE=\"0\" ID=\"3\" MID=\"3\" TIME=\"10:02:00\"><![CDATA[not mine]]></CASE>";
     const QByteArray d1 =
         "<CASE TYPE=\"1\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\" MDTIME=\"2020/01/01 10:05:00\">"
         "<![CDATA[one]]></CASE>";
-    QTest::newRow("two new in one poll") << bFile(0, "") << bFile(2, m1 + m2) << QList<int>{2, 0, 0};
-    QTest::newRow("not addressed") << bFile(0, "") << bFile(3, m3) << QList<int>{0, 0, 0};
-    QTest::newRow("MaxID not grown, a deletion") << bFile(1, m1) << bFile(1, d1) << QList<int>{0, 1, 0};
-    QTest::newRow("unchanged file") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0};
+    QTest::newRow("two new in one poll") << bFile(0, "") << bFile(2, m1 + m2) << QList<int>{2, 0, 0} << false;
+    QTest::newRow("not addressed") << bFile(0, "") << bFile(3, m3) << QList<int>{0, 0, 0} << false;
+    QTest::newRow("MaxID not grown, a deletion")
+        << bFile(1, m1) << bFile(1, d1) << QList<int>{0, 1, 0} << false;
+    QTest::newRow("unchanged file") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0} << false;
+    // The second write kept the time the first read remembered: it used to wait for a third.
+    QTest::newRow("second write, same time stamp")
+        << bFile(1, m1) << bFile(2, m1 + m2) << QList<int>{1, 0, 0} << true;
+    QTest::newRow("recent file unchanged") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0} << true;
 }
 
 void tst_chatstore::poll()
@@ -175,16 +181,19 @@ void tst_chatstore::poll()
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QFETCH(QList<int>, counts);
+    QFETCH(bool, sameStamp);
     ChatCdata store;
     const QString file = path(QStringLiteral("b@x"));
-    TestSupport::writeAt(file, first, QDateTime::currentDateTime().addSecs(-60));
+    QDateTime stamp = QDateTime::currentDateTime();
+    stamp.setTime(QTime(stamp.time().hour(), stamp.time().minute(), stamp.time().second()));
+    TestSupport::writeAt(file, first, sameStamp ? stamp : QDateTime::currentDateTime().addSecs(-60));
     store.Poll();
     while (store.TakeNew()) {
     }
     m_wake.tryAcquire(m_wake.available());
     SetBoolVar(RegSlot::FlagChatSend, false);
     if (!second.isEmpty())
-        TestSupport::writeAt(file, second, QDateTime::currentDateTime());
+        TestSupport::writeAt(file, second, sameStamp ? stamp : QDateTime::currentDateTime());
     store.Poll();
     QCOMPARE(QList<int>({store.NewCount(), store.ModifiedCount(), store.ResponseCount()}), counts);
     QCOMPARE(GetBoolVar(RegSlot::FlagChatSend), counts[0] > 0);
