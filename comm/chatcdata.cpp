@@ -353,7 +353,9 @@ bool ChatCdata::SaveAll()
         // The day stays dirty until its file is written: a day that failed on a full disk is
         // written once there is room again, not dropped.
         if (!saveDay(day)) {
-            SetBoolVar(RegSlot::FlagWriteFailed, true);
+            // Told once per failure, not on every retry: the flag is the main window's.
+            if (!failedBefore || !m_failedPaths.contains(day->Path))
+                SetBoolVar(RegSlot::FlagWriteFailed, true);
             failed << day->Path;
             settlePending(day, true);
             continue;

@@ -91,7 +91,7 @@ public:
     ChatDay *OpenDay(const QString &account, const QDate &date);
     bool LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member);
     // False when a day file could not be written: that day stays dirty and is written again by
-    // the next save (RetrySave on the tick, or at close).
+    // the next save (the worker tries on every tick while one is unsaved, and the window at close).
     bool SaveAll();
     bool HasUnsaved() const { return m_unsaved; }
     bool NeedsSave() const;
