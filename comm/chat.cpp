@@ -178,6 +178,7 @@ void Chat::WorkerStep(int flag, int taken, int target, int generation)
         default:
             break;
         }
+        showSaveNews();
     }
     if (!report)
         return;
@@ -296,6 +297,11 @@ void Chat::ResetChat()
     releaseRequest(RegSlot::FlagChatStop);
     {
         MutexHold chat(MutexNo::Chat);
+        // What the worker has not written yet (a full disk, or a message sent just now) is
+        // written before the store forgets it.
+        if (m_store[0]->NeedsSave() && !m_store[0]->SaveAll())
+            qWarning("chat: own day file not written at close: %s",
+                     qPrintable(m_store[0]->TakeSaveNews().Failed.join(QLatin1Char(' '))));
         m_count[0] = m_count[1] = 0;
         m_shownDate = QDate(1900, 1, 1);
         for (int i = 0; i < 2; ++i) {

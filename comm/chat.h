@@ -96,6 +96,7 @@ private:
     QTableWidgetItem *showSummary(int index, ChatRecord *message);
     void fitRows(int index, int pair);
     void showNotes();
+    void showSaveNews();
 
     Ui::Chat *m_ui;
     QString m_kindTexts[6];

@@ -50,7 +50,8 @@ QString Chat::headText(const ChatRecord *record, bool full) const
     }
     const QString count = QString::number(record->Recipients.size());
     if (record->Own)
-        return time + QStringLiteral("  ") + tr("sendnum") + count + tr("people");
+        return time + QStringLiteral("  ") + tr("sendnum") + count + tr("people") +
+               (record->Unsaved ? QStringLiteral("  ") + tr("not saved") : QString());
     const QString name = record->Day ? record->Day->Users.value(record->Author).Name : QString();
     return name + QStringLiteral("  ") + time + QStringLiteral("  ") + tr("rcvnum") + count + tr("people");
 }
@@ -166,6 +167,28 @@ void Chat::showNotes()
     for (QLineEdit *line : {m_ui->MSG2, m_ui->MSG}) {
         line->setStyleSheet(QStringLiteral("color: #FF0000"));
         line->setText(notes.join(QLatin1Char(' ')));
+    }
+}
+
+// The own messages whose file could not be written keep a mark until it is written; the status
+// line says which file failed, and when it came right.
+void Chat::showSaveNews()
+{
+    if (!m_store[0]->HasSaveNews())
+        return;
+    const ChatCdata::SaveNews news = m_store[0]->TakeSaveNews();
+    for (int seq : news.Changed) {
+        const ChatRecord *record = m_store[0]->Record(seq);
+        if (!record || !record->Own || record->Type == 2 || record->Row < 0 || record->Row >= m_count[0])
+            continue;
+        if (QTableWidgetItem *head = m_table[0]->item(2 * record->Row, 1))
+            head->setText(headText(record, false));
+    }
+    if (!news.Failed.isEmpty()) {
+        showRedMessage(tr("message was not saved: %1").arg(news.Failed.join(QStringLiteral(", "))));
+    } else if (news.Recovered) {
+        m_ui->MSG2->setStyleSheet(QStringLiteral("color: #000000"));
+        m_ui->MSG2->setText(tr("unsaved messages are saved now"));
     }
 }
 

@@ -260,6 +260,8 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     writeUsers(day, author);
     addCaseElement(day, record);
     day->Dirty = true;
+    if (own)
+        MarkPending(day, record);
     m_newQueue << record->Seq;
     return record->Seq;
 }
@@ -287,6 +289,7 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
         response->ModTime = QDateTime::currentDateTime();
         response->Element.setAttribute(QStringLiteral("DSTMSG"), kind);
         day->Dirty = true;
+        MarkPending(day, response);
         m_respQueue << response->Seq;
         return;
     }
@@ -312,6 +315,7 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
         writeUsers(day, response->Author);
         addCaseElement(day, response);
         day->Dirty = true;
+        MarkPending(day, response);
         m_respQueue << response->Seq;
     }
 }
@@ -335,20 +339,79 @@ bool ChatCdata::saveDay(ChatDay *day)
     return SafeFile::Write(day->Path, day->Doc.toByteArray(4));
 }
 
-void ChatCdata::SaveAll()
+bool ChatCdata::SaveAll()
 {
     ChatAccount *entry = m_accounts.value(GetStrVar(RegSlot::StrUserEmail));
     if (!entry)
-        return;
+        return true;
     const QDate today = QDate::currentDate();
+    const bool failedBefore = m_unsaved;
+    QStringList failed;
     for (ChatDay *day : qAsConst(entry->Days)) {
         if (day->Date != today && !day->Dirty)
             continue;
-        if (!saveDay(day))
-            SetBoolVar(RegSlot::FlagWriteFailed, true);
-        if (day->Date != today)
-            day->Dirty = false;
+        // The day stays dirty until its file is written: a day that failed on a full disk is
+        // written once there is room again, not dropped.
+        if (!saveDay(day)) {
+            // Told once per failure, not on every retry: the flag is the main window's.
+            if (!failedBefore || !m_failedPaths.contains(day->Path))
+                SetBoolVar(RegSlot::FlagWriteFailed, true);
+            failed << day->Path;
+            settlePending(day, true);
+            continue;
+        }
+        day->Dirty = false;
+        settlePending(day, false);
     }
+    m_unsaved = !failed.isEmpty();
+    if (m_unsaved != failedBefore || (m_unsaved && failed != m_failedPaths))
+        m_saveNews = true;
+    m_failedPaths = failed;
+    return !m_unsaved;
+}
+
+bool ChatCdata::NeedsSave() const
+{
+    const ChatAccount *entry = m_accounts.value(GetStrVar(RegSlot::StrUserEmail));
+    if (!entry)
+        return false;
+    for (const ChatDay *day : entry->Days) {
+        if (day->Dirty)
+            return true;
+    }
+    return m_unsaved;
+}
+
+void ChatCdata::MarkPending(ChatDay *day, const ChatRecord *record)
+{
+    if (day && record && !day->Pending.contains(record->Seq))
+        day->Pending << record->Seq;
+}
+
+void ChatCdata::settlePending(ChatDay *day, bool unsaved)
+{
+    for (int seq : qAsConst(day->Pending)) {
+        ChatRecord *record = m_records.value(seq);
+        if (!record || record->Unsaved == unsaved)
+            continue;
+        record->Unsaved = unsaved;
+        m_changedMarks << seq;
+        m_saveNews = true;
+    }
+    if (!unsaved)
+        day->Pending.clear();
+}
+
+ChatCdata::SaveNews ChatCdata::TakeSaveNews()
+{
+    SaveNews news;
+    if (!m_saveNews)
+        return news;
+    news.Changed.swap(m_changedMarks);
+    news.Failed = m_failedPaths;
+    news.Recovered = !m_unsaved;
+    m_saveNews = false;
+    return news;
 }
 
 QList<int> ChatCdata::ResponseCounts(const ChatRecord *message) const
@@ -384,5 +447,10 @@ void ChatCdata::Reset()
     m_accounts.clear();
     qDeleteAll(m_records);
     m_records.clear();
+    m_unsaved = false;
+    m_saveNews = false;
+    m_failedPaths.clear();
+    m_changedMarks.clear();
+    m_recheck.clear();
     ++m_generation;
 }

@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 
 struct MemberInfo;
@@ -33,6 +34,7 @@ struct ChatRecord {
     QString AnsweredAccount;
     int Kind = 0;
     int AnsweredID = 0;
+    bool Unsaved = false; // the user's own: its day file could not be written since it changed
     ChatDay *Day = nullptr;
     int Seq = 0;
     // What the message tables keep here (GUI thread, under the chat lock).
@@ -60,6 +62,7 @@ struct ChatDay {
     QHash<QString, int> AccountNo;
     QMap<int, ChatUser> Users;
     QHash<QString, int> ResponseKeys; // "<user number>_<message ID>" -> ID of the user's response
+    QList<int> Pending;               // own records changed since the file was last written
 };
 
 struct ChatAccount {
@@ -87,7 +90,22 @@ public:
     // for an account that cannot name a file.
     ChatDay *OpenDay(const QString &account, const QDate &date);
     bool LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member);
-    void SaveAll();
+    // False when a day file could not be written: that day stays dirty and is written again by
+    // the next save (the worker tries on every tick while one is unsaved, and the window at close).
+    bool SaveAll();
+    bool HasUnsaved() const { return m_unsaved; }
+    bool NeedsSave() const;
+    // What changed since last asked: own records whose unsaved mark flipped, and whether saving
+    // failed (with the files) or came right again.
+    struct SaveNews {
+        QList<int> Changed;
+        QStringList Failed;
+        bool Recovered = false;
+    };
+    bool HasSaveNews() const { return m_saveNews; }
+    SaveNews TakeSaveNews();
+    // Records an own change of a day, for the unsaved marks.
+    void MarkPending(ChatDay *day, const ChatRecord *record);
     // time: when the message was sent, now when invalid. Characters XML cannot hold are replaced.
     int AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
                    const QString &text, bool own, const QDateTime &time = QDateTime());
@@ -145,6 +163,8 @@ private:
     void setAside(const QString &path, const QDate &date, MemberInfo *member);
     void attachResponses(const QDate &date);
     bool saveDay(ChatDay *day);
+    void settlePending(ChatDay *day, bool unsaved);
+    void noteRead(const QString &path, const QDateTime &modified);
 
     QHash<QString, ChatAccount *> m_accounts;
     QList<QPair<int, QDateTime>> m_timeList;
@@ -159,4 +179,9 @@ private:
     QDate m_pollDate;
     QStringList m_notes;
     int m_generation = 0;
+    bool m_unsaved = false;
+    bool m_saveNews = false;
+    QStringList m_failedPaths;
+    QList<int> m_changedMarks;
+    QSet<QString> m_recheck; // files read while their time stamp was recent
 };

@@ -45,7 +45,10 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
             ChatDay *day = GetDay(GetAccount(member->Email), date);
             SyncUsers(member->Email, date);
             day->Path = path;
-            day->Doc = NewDayDocument(date);
+            // A message sent before this first read is already in the day's document: a new
+            // one would drop it from the file.
+            if (day->IdTable.isEmpty())
+                day->Doc = NewDayDocument(date);
         }
         return false;
     }
@@ -59,9 +62,23 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     if (!parseFile(full, date, path, own, member, bytes))
         return false;
     // Remembered only once the file was read whole: a file caught half-written is read again.
-    if (full)
+    if (full) {
         member->ChatTimes.insert(date, modified);
+        noteRead(path, modified);
+    }
     return true;
+}
+
+// A share may count file times in whole seconds (or two), and clocks of other machines differ: a
+// write soon after our read can keep the time we remembered, and would wait for the member's next
+// message. A file read while its time was that recent is read again until the time lies behind.
+void ChatCdata::noteRead(const QString &path, const QDateTime &modified)
+{
+    const qint64 recentMs = 3000;
+    if (modified.msecsTo(QDateTime::currentDateTime()) < recentMs)
+        m_recheck.insert(path);
+    else
+        m_recheck.remove(path);
 }
 
 bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
@@ -317,10 +334,12 @@ void ChatCdata::Poll()
                 continue;
             const QDateTime modified = info.lastModified();
             const QDateTime known = member->ChatTimes.value(date);
-            if (known.isValid() && !(known < modified))
+            if (known.isValid() && !(known < modified) && !m_recheck.contains(path))
                 continue;
-            if (LoadFile(false, date, path, false, member))
+            if (LoadFile(false, date, path, false, member)) {
                 member->ChatTimes.insert(date, modified);
+                noteRead(path, modified);
+            }
         }
     }
 }
@@ -335,8 +354,10 @@ ChatRecord *ChatCdata::ApplyModified(ChatRecord *record)
             record->Element.setAttribute(QStringLiteral("TYPE"), QStringLiteral("1"));
             record->Element.setAttribute(QStringLiteral("MDTIME"), record->ModTime.toString(StampFormat));
         }
-        if (record->Day)
+        if (record->Day) {
             record->Day->Dirty = true;
+            MarkPending(record->Day, record);
+        }
         return record;
     }
     ChatRecord *message = record->Day ? m_records.value(record->Day->IdTable.value(record->ID)) : nullptr;

@@ -32,6 +32,7 @@ int Semaphore::RunPass()
     int taken = 0;
     int generation = 0;
     ChatRecord *target = nullptr;
+    bool saveNews = false;
     {
         MutexHold chat(MutexNo::Chat);
         auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
@@ -77,11 +78,15 @@ int Semaphore::RunPass()
                 target = m_store->ApplyResponse(record);
             if (record && record->Own)
                 m_store->SaveAll();
+            // A day file that could not be written (a full disk) is tried again every tick.
+            else if (flag == RegSlot::FlagChatTick && m_store->HasUnsaved())
+                m_store->SaveAll();
             generation = m_store->Generation();
+            saveNews = m_store->HasSaveNews();
         }
         taken = record ? record->Seq : 0;
     }
-    if (flag != 0 && flag != RegSlot::FlagChatTick)
+    if (flag != 0 && (flag != RegSlot::FlagChatTick || saveNews))
         emit stepDone(flag, taken, target ? target->Seq : 0, generation);
     return flag;
 }

@@ -3779,6 +3779,18 @@ Do you want to open it?</source>
         <source>num</source>
         <translation>件</translation>
     </message>
+    <message>
+        <source>not saved</source>
+        <translation>未保存</translation>
+    </message>
+    <message>
+        <source>message was not saved: %1</source>
+        <translation>メッセージを保存できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>unsaved messages are saved now</source>
+        <translation>未保存のメッセージを保存しました</translation>
+    </message>
 </context>
 <context>
     <name>ChatCdata</name>

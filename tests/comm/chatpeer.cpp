@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
@@ -22,16 +23,13 @@ int main(int argc, char **argv)
     ChatSession session(args.at(1), args.at(2), members);
     session.Open();
     session.chat()->ShowChat();
-    QFile in;
-    in.open(stdin, QIODevice::ReadOnly);
     QSocketNotifier notifier(0, QSocketNotifier::Read);
     auto reply = [](const QString &text) {
         std::fputs(text.toUtf8().constData(), stdout);
         std::fputs("\n", stdout);
         std::fflush(stdout);
     };
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
-        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+    const auto serve = [&](const QString &line) {
         if (line.startsWith(QLatin1String("send "))) {
             session.Send(line.mid(5));
             reply(QStringLiteral("sent ") + session.Status());
@@ -48,6 +46,24 @@ int main(int argc, char **argv)
             notifier.setEnabled(false);
             session.Close();
             app.quit();
+        }
+    };
+    // Commands written close together arrive in one read. Read through a buffered file, the later
+    // ones stayed in its buffer, where no further notification came for them: each waited for the
+    // next command, and every answer came a command late. Every whole line is served now.
+    QByteArray pending;
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char chunk[4096];
+        const ssize_t got = ::read(0, chunk, sizeof chunk);
+        if (got <= 0) {
+            serve(QString()); // the test went away
+            return;
+        }
+        pending.append(chunk, int(got));
+        int end;
+        while (notifier.isEnabled() && (end = pending.indexOf('\n')) >= 0) {
+            serve(QString::fromUtf8(pending.left(end)).trimmed());
+            pending.remove(0, end + 1);
         }
     });
     reply(QStringLiteral("ready"));

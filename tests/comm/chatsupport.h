@@ -144,14 +144,15 @@ private:
 };
 
 #ifdef CHAT_PEER
-// Another member's program (chatpeer) on the same workspace, as member a@x with b@x beside it.
+// Another member's program (chatpeer) on the same workspace, as member a@x (or `own`) with b@x
+// beside it.
 class ChatPeer
 {
 public:
-    bool Start(const QString &instanceDir)
+    bool Start(const QString &instanceDir, const QString &own = QStringLiteral("a@x"))
     {
         m_process.start(QStringLiteral(CHAT_PEER),
-                        {instanceDir, QStringLiteral("a@x"), QStringLiteral("a@x"), QStringLiteral("Anna"),
+                        {instanceDir, own, QStringLiteral("a@x"), QStringLiteral("Anna"),
                          QStringLiteral("b@x"), QStringLiteral("Ben")});
         return m_process.waitForStarted(5000) && Answer() == QLatin1String("ready");
     }
@@ -164,6 +165,15 @@ public:
         while (!m_process.canReadLine() && clock.elapsed() < 5000)
             m_process.waitForReadyRead(100);
         return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+    // The peer's table as "dump" lists it, one row a line ("~" for line breaks).
+    QStringList Dump()
+    {
+        Command("dump");
+        QStringList rows;
+        for (QString line = Answer(); line.startsWith(QLatin1String("row ")); line = Answer())
+            rows << line.mid(4);
+        return rows;
     }
     bool Quit()
     {

@@ -1,5 +1,6 @@
 #include "chatsupport.h"
 #include "comm/chatcdata.h"
+#include "filesizelimit.h"
 #include "loadtiming.h"
 #include "testsupport_widgets.h"
 
@@ -31,6 +32,8 @@ private slots:
     void send_textsXmlCannotHold_otherMemberReadsEvery();
     void othersUnreadableFiles_namedInStatusLine();
     void manyMessages_firstLoadTimeGrowsLinearly();
+    void send_ownFileFull_saidAndMarkedUntilWritten_data();
+    void send_ownFileFull_saidAndMarkedUntilWritten();
     void cleanup_noBadConnections()
     {
         QVERIFY2(TestSupport::g_badConnections.isEmpty(),
@@ -372,6 +375,39 @@ void tst_chat::manyMessages_firstLoadTimeGrowsLinearly()
         session->Close();
     };
     TestSupport::verifyScales(load, 20000, 200000);
+}
+
+void tst_chat::send_ownFileFull_saidAndMarkedUntilWritten_data()
+{
+    QTest::addColumn<int>("tickMs");
+    QTest::newRow("written on a tick") << 50;
+    QTest::newRow("written at close") << 0;
+}
+
+// A full disk used to leave the status line empty and the message shown as sent.
+void tst_chat::send_ownFileFull_saidAndMarkedUntilWritten()
+{
+    QFETCH(int, tickMs);
+    ChatSession *a = openA(tickMs);
+    ChatTable *table = a->chat()->Table(0);
+    const QString own = file(QStringLiteral("a@x"));
+    {
+        FileSizeLimit full(64);
+        QVERIFY(full.IsSet());
+        a->Send(QStringLiteral("no room"));
+        QTRY_VERIFY_WITH_TIMEOUT(a->Status().startsWith(QStringLiteral("message was not saved: ")), 5000);
+        QVERIFY2(a->Status().contains(own), qPrintable(a->Status()));
+        QTRY_VERIFY_WITH_TIMEOUT(table->item(0, 1)->text().endsWith(QStringLiteral("  not saved")), 5000);
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("no room\n"));
+        QVERIFY(!QFile::exists(own));
+    }
+    if (tickMs == 0) {
+        a->Close();
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!table->item(0, 1)->text().contains(QStringLiteral("not saved")), 5000);
+        QCOMPARE(a->Status(), QStringLiteral("unsaved messages are saved now"));
+    }
+    QVERIFY(TestSupport::readFile(own).contains("<![CDATA[no room]]>"));
 }
 
 QTEST_MAIN(tst_chat)

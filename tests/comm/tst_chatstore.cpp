@@ -1,5 +1,6 @@
 #include "comm/chatcdata.h"
 #include "core/globalmutex.h"
+#include "filesizelimit.h"
 #include "members/memberinfo.h"
 #include "testsupport.h"
 
@@ -28,6 +29,9 @@ private slots:
     void text_cdataEndAndForbidden_otherMemberAndRestartReadAll();
     void send_acrossMidnight_bothDaysOnDisk();
     void saveAll_dirtyDayWithoutFile_isFailure();
+    void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
+    void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom();
+    void firstRead_ownFileAbsent_keepsMessageSentBefore();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -154,16 +158,22 @@ void tst_chatstore::poll_data()
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QList<int>>("counts"); // new, modified, responses after the second poll
+    QTest::addColumn<bool>("sameStamp");    // both written within one second of a coarse share
     const QByteArray m1 = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[one]]></CASE>";
     const QByteArray m2 = "<CASE TYPE=\"0\" ID=\"2\" MID=\"1,3\" TIME=\"10:01:00\"><![CDATA[two]]></CASE>";
     const QByteArray m3 = "<CASE TYPE=\"0\" ID=\"3\" MID=\"3\" TIME=\"10:02:00\"><![CDATA[not mine]]></CASE>";
     const QByteArray d1 =
         "<CASE TYPE=\"1\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\" MDTIME=\"2020/01/01 10:05:00\">"
         "<![CDATA[one]]></CASE>";
-    QTest::newRow("two new in one poll") << bFile(0, "") << bFile(2, m1 + m2) << QList<int>{2, 0, 0};
-    QTest::newRow("not addressed") << bFile(0, "") << bFile(3, m3) << QList<int>{0, 0, 0};
-    QTest::newRow("MaxID not grown, a deletion") << bFile(1, m1) << bFile(1, d1) << QList<int>{0, 1, 0};
-    QTest::newRow("unchanged file") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0};
+    QTest::newRow("two new in one poll") << bFile(0, "") << bFile(2, m1 + m2) << QList<int>{2, 0, 0} << false;
+    QTest::newRow("not addressed") << bFile(0, "") << bFile(3, m3) << QList<int>{0, 0, 0} << false;
+    QTest::newRow("MaxID not grown, a deletion")
+        << bFile(1, m1) << bFile(1, d1) << QList<int>{0, 1, 0} << false;
+    QTest::newRow("unchanged file") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0} << false;
+    // The second write kept the time the first read remembered: it used to wait for a third.
+    QTest::newRow("second write, same time stamp")
+        << bFile(1, m1) << bFile(2, m1 + m2) << QList<int>{1, 0, 0} << true;
+    QTest::newRow("recent file unchanged") << bFile(1, m1) << QByteArray() << QList<int>{0, 0, 0} << true;
 }
 
 void tst_chatstore::poll()
@@ -171,16 +181,19 @@ void tst_chatstore::poll()
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QFETCH(QList<int>, counts);
+    QFETCH(bool, sameStamp);
     ChatCdata store;
     const QString file = path(QStringLiteral("b@x"));
-    TestSupport::writeAt(file, first, QDateTime::currentDateTime().addSecs(-60));
+    QDateTime stamp = QDateTime::currentDateTime();
+    stamp.setTime(QTime(stamp.time().hour(), stamp.time().minute(), stamp.time().second()));
+    TestSupport::writeAt(file, first, sameStamp ? stamp : QDateTime::currentDateTime().addSecs(-60));
     store.Poll();
     while (store.TakeNew()) {
     }
     m_wake.tryAcquire(m_wake.available());
     SetBoolVar(RegSlot::FlagChatSend, false);
     if (!second.isEmpty())
-        TestSupport::writeAt(file, second, QDateTime::currentDateTime());
+        TestSupport::writeAt(file, second, sameStamp ? stamp : QDateTime::currentDateTime());
     store.Poll();
     QCOMPARE(QList<int>({store.NewCount(), store.ModifiedCount(), store.ResponseCount()}), counts);
     QCOMPARE(GetBoolVar(RegSlot::FlagChatSend), counts[0] > 0);
@@ -382,6 +395,66 @@ void tst_chatstore::saveAll_dirtyDayWithoutFile_isFailure()
     store.FindDay(QStringLiteral("a@x"), QDate(2020, 1, 1))->Dirty = true;
     store.SaveAll();
     QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+void tst_chatstore::saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data()
+{
+    QTest::addColumn<int>("daysBack");
+    QTest::newRow("today") << 0;
+    QTest::newRow("earlier day") << 1;
+}
+
+// A full disk used to leave the message shown as sent, and an earlier day marked clean: its
+// message was never written, not when there was room again and not at close.
+void tst_chatstore::saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom()
+{
+    QFETCH(int, daysBack);
+    const QDate date = QDate::currentDate().addDays(-daysBack);
+    const QString file = path(QStringLiteral("a@x"), date);
+    ChatCdata store;
+    QVERIFY(store.OpenDay(QStringLiteral("a@x"), date));
+    store.SyncUsers(QStringLiteral("a@x"), date);
+    QVERIFY(store.AddMessage(date, QStringLiteral("a@x"), 1, {2}, QStringLiteral("first"), true));
+    QVERIFY(store.SaveAll());
+    const QByteArray written = TestSupport::readFile(file);
+    const int seq = store.AddMessage(date, QStringLiteral("a@x"), 1, {2}, QStringLiteral("kept"), true);
+    QVERIFY(seq != 0);
+    {
+        FileSizeLimit full(written.size());
+        QVERIFY(full.IsSet());
+        QVERIFY(!store.SaveAll());
+    }
+    QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(TestSupport::readFile(file), written);
+    QVERIFY(store.HasUnsaved() && store.NeedsSave());
+    QVERIFY(store.FindDay(QStringLiteral("a@x"), date)->Dirty);
+    QVERIFY(store.Record(seq)->Unsaved);
+    QVERIFY(!store.Record(seq - 1)->Unsaved);
+    ChatCdata::SaveNews news = store.TakeSaveNews();
+    QCOMPARE(news.Changed, QList<int>{seq});
+    QCOMPARE(news.Failed, QStringList{file});
+    QVERIFY(!store.HasSaveNews());
+
+    QVERIFY(store.SaveAll());
+    QVERIFY(TestSupport::readFile(file).contains("<![CDATA[kept]]>"));
+    QVERIFY(!store.FindDay(QStringLiteral("a@x"), date)->Dirty);
+    QVERIFY(!store.Record(seq)->Unsaved && !store.HasUnsaved() && !store.NeedsSave());
+    news = store.TakeSaveNews();
+    QVERIFY(news.Recovered);
+    QCOMPARE(news.Changed, QList<int>{seq});
+}
+
+// The first message of a new day sent before the first load read the (absent) own file.
+void tst_chatstore::firstRead_ownFileAbsent_keepsMessageSentBefore()
+{
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("early"), true));
+    store.ReadDayFiles(today);
+    QVERIFY(store.SaveAll());
+    QVERIFY(TestSupport::readFile(path(QStringLiteral("a@x"))).contains("<![CDATA[early]]>"));
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)
