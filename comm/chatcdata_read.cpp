@@ -1,6 +1,7 @@
 #include "comm/chatcdata.h"
 
 #include "core/globalmutex.h"
+#include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmltext.h"
@@ -51,8 +52,9 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     }
     member->ChatFlag = true;
     const QDateTime modified = info.lastModified();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // A pipe under a day's name would hold the chat worker for good.
+    if (!SafeFile::OpenRead(file, path))
         return false;
     const QByteArray bytes = file.readAll();
     file.close();
