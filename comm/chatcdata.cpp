@@ -344,8 +344,12 @@ void ChatCdata::SaveAll()
     for (ChatDay *day : qAsConst(entry->Days)) {
         if (day->Date != today && !day->Dirty)
             continue;
-        if (!saveDay(day))
+        if (!saveDay(day)) {
             SetBoolVar(RegSlot::FlagWriteFailed, true);
+            // Written on the chat worker: the window shows it with its other notes.
+            if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
+                m_notes << SafeFile::LastError();
+        }
         if (day->Date != today)
             day->Dirty = false;
     }

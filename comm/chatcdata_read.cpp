@@ -54,8 +54,11 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     const QDateTime modified = info.lastModified();
     QFile file;
     // A pipe under a day's name would hold the chat worker for good.
-    if (!SafeFile::OpenRead(file, path))
+    if (!SafeFile::OpenRead(file, path)) {
+        if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
+            m_notes << SafeFile::LastError();
         return false;
+    }
     const QByteArray bytes = file.readAll();
     file.close();
     if (!parseFile(full, date, path, own, member, bytes))
