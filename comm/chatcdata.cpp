@@ -356,6 +356,9 @@ bool ChatCdata::SaveAll()
             // Told once per failure, not on every retry: the flag is the main window's.
             if (!failedBefore || !m_failedPaths.contains(day->Path))
                 SetBoolVar(RegSlot::FlagWriteFailed, true);
+            // Written on the chat worker: the window shows it with its other notes.
+            if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
+                m_notes << SafeFile::LastError();
             failed << day->Path;
             settlePending(day, true);
             continue;

@@ -1,6 +1,7 @@
 #include "comm/chatcdata.h"
 
 #include "core/globalmutex.h"
+#include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmltext.h"
@@ -54,9 +55,13 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     }
     member->ChatFlag = true;
     const QDateTime modified = info.lastModified();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // A pipe under a day's name would hold the chat worker for good.
+    if (!SafeFile::OpenRead(file, path)) {
+        if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
+            m_notes << SafeFile::LastError();
         return false;
+    }
     const QByteArray bytes = file.readAll();
     file.close();
     if (!parseFile(full, date, path, own, member, bytes))

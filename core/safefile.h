@@ -2,15 +2,60 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QString>
+
+class QFile;
 
 // The one way workspace and settings files are written: into a temporary beside the target,
 // committed by rename, so a crash or a full disk leaves the old file whole and other members
-// never read half a file.
+// never read half a file. A shared name that is a link, a folder, a pipe or a device is another
+// member's (or anyone's) trap: it is refused, and a link made there after the check is replaced
+// by the rename, never followed. Only the name's own entry is looked at: a workspace reached
+// through linked folders works.
 namespace SafeFile
 {
+// Why this thread's last write or read was refused, naming the path: what the name holds (a link,
+// a pipe, a device). Empty after any other failure, which the callers' own messages say enough
+// about. Callers add it to those messages.
+QString LastError();
+// The last failure was a refusal of what the name holds (a link, a pipe...), not an error.
+bool LastRefused();
+// message, followed by LastError() on a line of its own when there is one.
+QString WithReason(const QString &message);
+
 bool Write(const QString &path, const QByteArray &bytes);
 bool WriteUtf8(const QString &path, const QString &text);
+// For generated files in a folder of the user's choice: whatever entry holds the name (a link, a
+// pipe) is replaced by the new file; nothing is written through it. A folder is still refused.
+bool Replace(const QString &path, const QByteArray &bytes);
+
+// A write in two steps, for a writer that must decide under a lock whether the new file goes in
+// place: Prepare checks the target and writes the whole temporary, Commit renames it over the
+// target. A pending write that is not committed removes its temporary.
+class Pending
+{
+public:
+    Pending() = default;
+    ~Pending();
+    Pending(const Pending &) = delete;
+    Pending &operator=(const Pending &) = delete;
+    // replace: a link or pipe at the target is replaced rather than refused.
+    bool Prepare(const QString &path, const QByteArray &bytes, bool replace = false);
+    bool Commit();
+
+private:
+    QByteArray m_target;
+    QByteArray m_temp;
+};
+
+// Opens a file for reading only when it is a regular file (a link to one is fine): a named pipe
+// would block the reader until someone writes, a device may never end. The check is made on the
+// opened descriptor, so nothing can be swapped in between. On failure LastError() names the path.
+bool OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+// The whole content of a regular file; false (LastError() set) for anything else or a failed read.
+bool ReadAll(const QString &path, QByteArray *bytes);
+
 // Replaces the target by a copy of the source through a temporary beside it, so a failed copy
 // leaves the old target whole. The new target is readable and writable by its user and, when
 // modified is valid, carries that modification time (false when it cannot be set).

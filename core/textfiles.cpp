@@ -1,5 +1,9 @@
 #include "core/textfiles.h"
 
+#include "core/safefile.h"
+#include "core/uireport.h"
+
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -10,9 +14,13 @@ namespace
 {
 bool readAll(const QString &path, QString *text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QFile file;
+    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text)) {
+        // A pipe or a device under a shared file's name is nobody's text: said, not read.
+        if (SafeFile::LastRefused())
+            UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), SafeFile::LastError());
         return false;
+    }
     *text = QString::fromUtf8(file.readAll());
     return true;
 }

@@ -39,8 +39,8 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
         SetIntVar(RegSlot::IntLastErrorKind, 0);
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString text = tr("file not open %1").arg(fileName);
+    if (!SafeFile::OpenRead(file, fileName, QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString text = SafeFile::WithReason(tr("file not open %1").arg(fileName));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
         if (showMessage)
@@ -255,7 +255,7 @@ bool xmlclass::writeDocument(int index, const QString &fileName)
         return false;
     const QByteArray bytes = documentBytes(doc);
     if (!SafeFile::Write(fileName, bytes)) {
-        UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(fileName));
+        UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }
@@ -290,7 +290,8 @@ bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
         return false;
     }
     QFileInfo info(fileName);
-    if (info.exists() && !info.isWritable())
+    // Never through a link: that would unlock whatever file it points at.
+    if (info.isFile() && !info.isSymLink() && !info.isWritable())
         QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteUser);
     return writeDocument(index, fileName);
 }

@@ -167,7 +167,7 @@ bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
 {
     if (!path.isEmpty() && SafeFile::Write(path, bytes))
         return true;
-    UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(path));
+    UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
     SetBoolVar(RegSlot::FlagWriteFailed, true);
     return false;
 }

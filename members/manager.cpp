@@ -5,6 +5,7 @@
 #include "core/globalmutex.h"
 #include "core/initxml.h"
 #include "core/postbox.h"
+#include "core/safefile.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
@@ -228,7 +229,8 @@ void manager::writeNotes(const MemberInfo *record)
         record->Page->ClearModified();
         return;
     }
-    UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(m_files.NotesPath(record->ID)));
+    UiReport::Fatal(tr("File error"),
+                    SafeFile::WithReason(tr("can not write file:%1").arg(m_files.NotesPath(record->ID))));
     SetBoolVar(RegSlot::FlagWriteFailed, true);
 }
 

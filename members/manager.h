@@ -102,6 +102,8 @@ public slots:
     void ChatTimerStart();
 
 private:
+    void writeOwnMarkers(const QString &state);
+    QString wrongRootLine(int index) const;
     void resetState();
     void clearMembers();
     void buildTree();

@@ -3,6 +3,7 @@
 #include "comm/chat.h"
 #include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
+#include "core/safefile.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "docs/instancedocument.h"
@@ -23,6 +24,15 @@ void manager::reportSkipped(const QStringList &lines)
 {
     if (!lines.isEmpty())
         UiReport::Error(tr("manager.xml"), lines.join(QLatin1Char('\n')));
+}
+
+QString manager::wrongRootLine(int index) const
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const QDomDocument *doc = store ? store->GetXmlDoc(index) : nullptr;
+    const QString found = doc ? doc->documentElement().tagName() : QString();
+    return UiReport::LeftOutLine(m_files.ManagerPath(index - XmlIndex::Manager),
+                                 UiReport::WrongRoot(found, QStringLiteral("Root_manager")));
 }
 
 void manager::takeInstanceDir()
@@ -46,6 +56,7 @@ void manager::readGroup()
             SetBoolVar(RegSlot::FlagIsManager, true);
     }
     QStringList failed;
+    QStringList leftOut;
     for (const GroupUser &u : data.users) {
         auto *record = new MemberInfo;
         record->ID = u.id;
@@ -56,6 +67,8 @@ void manager::readGroup()
             m_files.CreateMemberFile(u.id, u.name, u.email, u.email);
         else if (r == MemberFiles::Failed)
             failed.append(GetStrVar(RegSlot::StrLastError));
+        else if (!m_files.HasMemberRoot(u.id))
+            leftOut.append(wrongRootLine(XmlIndex::Manager + u.id));
         m_addresses[u.email].append(u.id);
         {
             MutexHold hold(MutexNo::Members);
@@ -65,6 +78,7 @@ void manager::readGroup()
     }
     if (!failed.isEmpty())
         UiReport::Error(tr("File error"), failed.join(QLatin1Char('\n')));
+    UiReport::LeftOut(leftOut);
     SetIntVar(RegSlot::IntRedmineProjectId, -1);
     SetBoolVar(RegSlot::FlagRedmineLink, false);
     SetIntVar(RegSlot::IntRedmineLinkType, 0);
@@ -90,6 +104,14 @@ bool manager::OpenManager()
         // Likely caught mid-write by another member's program: replacing it would wipe the
         // team's member list. Report and open nothing.
         UiReport::Error(tr("File error"), GetStrVar(RegSlot::StrLastError));
+        return false;
+    }
+    if (group == MemberFiles::Loaded && !m_files.HasMemberRoot(0)) {
+        // Another kind of file under the group's name: an empty team opened on it would hide
+        // every member, and a save would put our group over it.
+        UiReport::LeftOut({wrongRootLine(XmlIndex::Manager)});
+        if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
+            store->CloseXmlDoc(XmlIndex::Manager);
         return false;
     }
     m_nextId = 1;
@@ -262,18 +284,26 @@ void manager::CloseManager()
 
 void manager::WriteOpenMarker()
 {
+    writeOwnMarkers(QStringLiteral("O"));
+}
+
+void manager::writeOwnMarkers(const QString &state)
+{
+    QStringList refused;
     for (const MemberInfo *record : qAsConst(m_table)) {
-        if (record->OtherUser == 0 && !record->Deleted)
-            m_files.WriteMarker(record->ID, QStringLiteral("O"));
+        // A marker that cannot be written is skipped; one that is a link or a pipe is another
+        // member's trap, and that is said.
+        if (record->OtherUser == 0 && !record->Deleted && !m_files.WriteMarker(record->ID, state) &&
+            SafeFile::LastRefused())
+            refused.append(SafeFile::LastError());
     }
+    if (!refused.isEmpty())
+        UiReport::Error(tr("File error"), refused.join(QLatin1Char('\n')));
 }
 
 void manager::WriteCloseMarker()
 {
     // The worker's periodic rewrite of "O" must not land after our "C".
     StopPresence();
-    for (const MemberInfo *record : qAsConst(m_table)) {
-        if (record->OtherUser == 0 && !record->Deleted)
-            m_files.WriteMarker(record->ID, QStringLiteral("C"));
-    }
+    writeOwnMarkers(QStringLiteral("C"));
 }

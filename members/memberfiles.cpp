@@ -86,9 +86,13 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
                         .arg(QFileInfo(path).absolutePath());
             continue;
         }
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!SafeFile::OpenRead(file, path)) {
             kind = 1;
-            error = QCoreApplication::translate("xmlclass", "file not open %1").arg(path);
+            error =
+                SafeFile::WithReason(QCoreApplication::translate("xmlclass", "file not open %1").arg(path));
+            // A pipe or a folder stays one: asking again only waits.
+            if (SafeFile::LastRefused())
+                break;
             continue;
         }
         QDomDocument doc;

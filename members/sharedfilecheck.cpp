@@ -218,20 +218,14 @@ void SharedFileCheck::WriteOwnMarker(bool force)
             m_counter = 0;
     }
     for (const QString &path : qAsConst(paths)) {
-        // A marker that cannot be written is skipped: the next rewrite tries again.
-        const QString temp = path + QStringLiteral(".writing");
-        QFile file(temp);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write("O", 1) != 1 ||
-            !file.flush() || ::fsync(file.handle()) != 0) {
-            file.close();
-            QFile::remove(temp);
+        // A marker that cannot be written is skipped: the next rewrite tries again. One that is a
+        // link or a pipe was reported at open and is left alone.
+        SafeFile::Pending pending;
+        if (!pending.Prepare(path, QByteArrayLiteral("O")))
             continue;
-        }
-        file.close();
         MutexHold hold(MutexNo::Members);
-        if (!m_table || m_generation.load() != generation ||
-            ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
-            QFile::remove(temp);
+        if (m_table && m_generation.load() == generation)
+            pending.Commit();
     }
 }
 
@@ -242,8 +236,9 @@ QString SharedFileCheck::MarkerPath(const QString &instanceDir, int n)
 
 QString SharedFileCheck::ReadMarkerWord(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // A pipe would hold the check, and the member lock with it, until someone writes into it.
+    if (!SafeFile::OpenRead(file, path))
         return QString();
     // Only the first character counts; a damaged or huge file is not read whole.
     const QString text = QString::fromUtf8(file.read(64)).trimmed();

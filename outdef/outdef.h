@@ -198,6 +198,7 @@ private:
                                       int titleColumn, const QString &title, int number, TreeItemData *data);
     void ParseOutput();
     void SerializeOutput();
+    void reportChangedCounters(const QDomElement &root);
     void StripDocument();
     void ReadOwner();
     void AddNestedSeqItems(QTreeWidgetItem *parent, int number, int level, int fillMode);

@@ -371,6 +371,28 @@ void outdef::SerializeOutput()
     for (int i = 0; i < m_ui->TEMP_TREE->topLevelItemCount(); ++i)
         def.temps.append(m_ui->TEMP_TREE->topLevelItem(i)->data(2, Qt::UserRole).toInt());
     OutXml::Append(root, def);
+    reportChangedCounters(root);
+}
+
+// A counter is written as the next free number; one that read otherwise (past the ceiling, below
+// a number in use, not a number) is corrected, and the user hears of it once.
+void outdef::reportChangedCounters(const QDomElement &root)
+{
+    QStringList lines;
+    // A counter that moved because identifiers were made is the user's edit.
+    const bool unused[] = {m_seqCounter == m_seqCounterRead, m_fileCounter == m_fileCounterRead};
+    QString *reads[] = {&m_kept.seqMaxId, &m_kept.fileMaxId};
+    for (int i = 0; i < 2; ++i) {
+        const QString tag = i == 0 ? OutXml::SequenceTag : OutXml::FilesTag;
+        QString *read = reads[i];
+        const QString written = root.firstChildElement(tag).attribute(OutXml::MaxId);
+        if (unused[i] && !read->isNull() && *read != written)
+            lines << tr("%1: MaxID of %2 read \"%3\", written \"%4\"")
+                         .arg(m_folder + QLatin1Char('/') + OutXml::FileName, tag, *read, written);
+        *read = written;
+    }
+    if (!lines.isEmpty())
+        UiReport::Error(tr("Save Output"), lines.join(QLatin1Char('\n')));
 }
 
 QString outdef::templatePath(int kind, int number) const

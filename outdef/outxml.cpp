@@ -25,16 +25,18 @@ QHash<QString, QString> attributesOf(const QDomElement &e)
     return attrs;
 }
 
-// Reads the MODEL and SEQ references of an identifier.
-void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry)
+// Reads the MODEL and SEQ references of an identifier. A MODEL the model no longer has goes;
+// a child this program cannot write back as it stands is refused and kept.
+void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry, QList<QDomElement> *refused)
 {
     for (const QDomElement &child : children(e)) {
         int n = 0;
-        if (!ToNumber(child.attribute(Id), &n))
-            continue;
-        if (child.tagName() == SeqTag)
+        const bool known = child.tagName() == SeqTag || child.tagName() == ModelTag;
+        if (!known || !ToPlainNumber(child.attribute(Id), &n))
+            refused->append(child);
+        else if (child.tagName() == SeqTag)
             entry->seqs.append(n);
-        else if (child.tagName() == ModelTag && modelIds.contains(n))
+        else if (modelIds.contains(n))
             entry->models.append(n);
     }
 }
@@ -67,7 +69,8 @@ int nextOf(const DecimalId::Counter &counter)
 
 // depth: how many sequences enclose the list. A reference that would nest deeper than the
 // generator goes is dropped and counted; the sequence it named stays in the file, unplaced.
-void placeList(Definition *def, QList<int> *refs, QSet<int> *placed, int depth, int *dropped)
+void placeList(Definition *def, QList<int> *refs, QList<int> *unplaced, QSet<int> *placed, int depth,
+               int *dropped)
 {
     for (int i = 0; i < refs->size();) {
         const int n = refs->at(i);
@@ -75,17 +78,17 @@ void placeList(Definition *def, QList<int> *refs, QSet<int> *placed, int depth, 
             ++i;
             continue;
         }
-        if (placed->contains(n)) {
-            refs->removeAt(i);
-            continue;
-        }
-        if (depth >= MaxDepth) {
-            refs->removeAt(i);
-            ++*dropped;
+        if (placed->contains(n) || depth >= MaxDepth) {
+            if (!placed->contains(n))
+                ++*dropped;
+            unplaced->append(refs->takeAt(i));
             continue;
         }
         placed->insert(n);
-        placeList(def, &def->seqs[n].seqs, placed, depth + 1, dropped);
+        QList<int> below;
+        placeList(def, &def->seqs[n].seqs, &below, placed, depth + 1, dropped);
+        if (!below.isEmpty())
+            def->kept.seqUnplaced[n].append(below);
         ++i;
     }
 }
@@ -105,7 +108,8 @@ QDomElement refElement(QDomDocument doc, const QString &tag, int n)
 }
 
 QDomElement entryElement(QDomDocument doc, const QString &tag, int n, const Entry &entry,
-                         const QStringList &listed)
+                         const QStringList &listed, const QList<QDomElement> &refused,
+                         const QList<int> &unplaced)
 {
     QDomElement e = doc.createElement(tag);
     e.setAttribute(Id, QString::number(n));
@@ -115,6 +119,9 @@ QDomElement entryElement(QDomDocument doc, const QString &tag, int n, const Entr
         e.appendChild(refElement(doc, ModelTag, m));
     for (int s : entry.seqs)
         e.appendChild(refElement(doc, SeqTag, s));
+    for (int s : unplaced)
+        e.appendChild(refElement(doc, SeqTag, s));
+    appendKept(e, refused);
     return e;
 }
 } // namespace
@@ -124,6 +131,15 @@ bool ToNumber(const QString &text, int *number)
     if (!DecimalId::IsId(text))
         return false;
     *number = DecimalId::Value(text);
+    return true;
+}
+
+bool ToPlainNumber(const QString &text, int *number)
+{
+    int n = 0;
+    if (!ToNumber(text, &n) || QString::number(n) != text)
+        return false;
+    *number = n;
     return true;
 }
 
@@ -144,23 +160,30 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     seeIds(&fileCounter, root, FileTag);
     def.seqCounter = nextOf(seqCounter);
     def.fileCounter = nextOf(fileCounter);
+    if (sequence.hasAttribute(MaxId))
+        def.kept.seqMaxId = sequence.attribute(MaxId);
+    if (files.hasAttribute(MaxId))
+        def.kept.fileMaxId = files.attribute(MaxId);
     if (!sequence.isNull()) {
         for (const QDomElement &e : children(sequence)) {
             int n = 0;
-            if (e.tagName() != SeqTag || !ToNumber(e.attribute(Id), &n) || def.seqs.contains(n)) {
+            if (e.tagName() != SeqTag || !ToPlainNumber(e.attribute(Id), &n) || def.seqs.contains(n)) {
                 def.kept.seqs.append(e);
                 continue;
             }
             Entry entry;
             entry.attrs = attributesOf(e);
-            readRefs(e, modelIds, &entry);
+            QList<QDomElement> refused;
+            readRefs(e, modelIds, &entry, &refused);
+            if (!refused.isEmpty())
+                def.kept.seqRefs.insert(n, refused);
             def.seqs.insert(n, entry);
         }
     }
     if (!files.isNull()) {
         for (const QDomElement &e : children(files)) {
             int n = 0;
-            if (e.tagName() != FileTag || !ToNumber(e.attribute(Id), &n) || def.files.contains(n)) {
+            if (e.tagName() != FileTag || !ToPlainNumber(e.attribute(Id), &n) || def.files.contains(n)) {
                 def.kept.files.append(e);
                 continue;
             }
@@ -168,7 +191,10 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
             entry.attrs = attributesOf(e);
             for (const QString &name : {FileType, OutName, Ext})
                 entry.attrs.insert(name, entry.attrs.value(name));
-            readRefs(e, modelIds, &entry);
+            QList<QDomElement> refused;
+            readRefs(e, modelIds, &entry, &refused);
+            if (!refused.isEmpty())
+                def.kept.fileRefs.insert(n, refused);
             def.files.insert(n, entry);
             def.fileOrder.append(n);
         }
@@ -176,7 +202,7 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     const QDomElement temps = root.firstChildElement(TempTag);
     for (const QDomElement &e : children(temps)) {
         int n = 0;
-        if (e.tagName() == SeqTag && ToNumber(e.attribute(Id), &n) && def.seqs.contains(n))
+        if (e.tagName() == SeqTag && ToPlainNumber(e.attribute(Id), &n) && def.seqs.contains(n))
             def.temps.append(n);
         else
             def.kept.temps.append(e);
@@ -193,9 +219,13 @@ int Place(Definition *def)
 {
     QSet<int> placed;
     int dropped = 0;
-    for (int n : qAsConst(def->fileOrder))
-        placeList(def, &def->files[n].seqs, &placed, 0, &dropped);
-    placeList(def, &def->temps, &placed, 0, &dropped);
+    for (int n : qAsConst(def->fileOrder)) {
+        QList<int> unplaced;
+        placeList(def, &def->files[n].seqs, &unplaced, &placed, 0, &dropped);
+        if (!unplaced.isEmpty())
+            def->kept.fileUnplaced[n].append(unplaced);
+    }
+    placeList(def, &def->temps, &def->kept.tempUnplaced, &placed, 0, &dropped);
     return dropped;
 }
 
@@ -206,18 +236,23 @@ void Append(QDomElement root, const Definition &def)
     sequence.setAttribute(MaxId, QString::number(qBound(1, def.seqCounter, NoIdLeft)));
     const QStringList seqAttrs = {Title, Loop, PLoop, LoopType, LoopEndType};
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
-        sequence.appendChild(entryElement(doc, SeqTag, it.key(), it.value(), seqAttrs));
+        sequence.appendChild(entryElement(doc, SeqTag, it.key(), it.value(), seqAttrs,
+                                          def.kept.seqRefs.value(it.key()),
+                                          def.kept.seqUnplaced.value(it.key())));
     appendKept(sequence, def.kept.seqs);
     root.appendChild(sequence);
     QDomElement files = doc.createElement(FilesTag);
     files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
     const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
     for (int n : def.fileOrder)
-        files.appendChild(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs));
+        files.appendChild(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs,
+                                       def.kept.fileRefs.value(n), def.kept.fileUnplaced.value(n)));
     appendKept(files, def.kept.files);
     root.appendChild(files);
     QDomElement temps = doc.createElement(TempTag);
     for (int n : def.temps)
+        temps.appendChild(refElement(doc, SeqTag, n));
+    for (int n : def.kept.tempUnplaced)
         temps.appendChild(refElement(doc, SeqTag, n));
     appendKept(temps, def.kept.temps);
     root.appendChild(temps);

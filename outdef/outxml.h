@@ -50,6 +50,17 @@ struct Kept {
     QList<QDomElement> files;
     QList<QDomElement> temps;
     QList<QDomElement> others;
+    // Children of a taken SEQ or FILE refused the same way (an ID that is not plainly a number,
+    // "0999" included, or an unknown kind), by the entry's number; written back after its own.
+    QHash<int, QList<QDomElement>> seqRefs;
+    QHash<int, QList<QDomElement>> fileRefs;
+    // SEQ references that Place took out of the lists (a repeat, a cycle, too deep), by entry.
+    QHash<int, QList<int>> seqUnplaced;
+    QHash<int, QList<int>> fileUnplaced;
+    QList<int> tempUnplaced;
+    // The MaxID texts as read (null when absent): a save that writes others says so.
+    QString seqMaxId;
+    QString fileMaxId;
 };
 
 struct Definition {
@@ -69,6 +80,8 @@ constexpr int MaxDepth = 1000;
 
 // A number this program may put into a template file name: a decimal ID (DecimalId::IsId).
 bool ToNumber(const QString &text, int *number);
+// An ID that reads back as written: a decimal ID without leading zeros.
+bool ToPlainNumber(const QString &text, int *number);
 
 // Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). Elements with
 // IDs that are not decimal, a repeated SEQ or FILE ID after its first element, other kinds of
@@ -80,8 +93,9 @@ Definition Take(QDomElement root, const QSet<int> &modelIds);
 
 // Makes every sequence stand in one place at most: walking the files in order, then the
 // temporary sequences, the first reference to a sequence places it; a later reference to it
-// (a repeat, or one that closes a cycle) is dropped. References to unknown sequences stay.
-// A reference nested deeper than MaxDepth is dropped too; returns how many were.
+// (a repeat, or one that closes a cycle) is taken out of the list into the kept ones, so that a
+// save writes it back where it stood. References to unknown sequences stay. A reference nested
+// deeper than MaxDepth is taken out too; returns how many were.
 int Place(Definition *def);
 
 // Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset), each

@@ -8,7 +8,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QTreeWidgetItem>
@@ -156,14 +155,9 @@ bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
 
 bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
-    stream.setCodec(QTextCodec::codecForLocale());
-    stream << text;
-    stream.flush();
-    return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError && file.commit();
+    // Replaced by rename, never opened: a link made at the name after it was checked is
+    // replaced, not followed.
+    return SafeFile::Replace(path, QTextCodec::codecForLocale()->fromUnicode(text));
 }
 
 bool FileOutProgress::GenerateStep(int done, int total)

@@ -125,8 +125,8 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
         SetStrVar(RegSlot::StrLastError, tr("file not exist:%1").arg(path));
         return;
     }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString text = tr("file not open %1").arg(path);
+    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
         record->LoadFailed = true;
@@ -360,7 +360,7 @@ bool DocCdata::writeFile(DocCdataRecord *record)
         return false;
     }
     QFileInfo info(record->Path);
-    if (info.exists() && !info.isWritable())
+    if (info.isFile() && !info.isSymLink() && !info.isWritable())
         QFile::setPermissions(record->Path, QFile::permissions(record->Path) | QFileDevice::WriteUser);
     QDomDocument &doc = record->Document;
     if (!doc.firstChild().isProcessingInstruction())
@@ -373,7 +373,8 @@ bool DocCdata::writeFile(DocCdataRecord *record)
     doc.save(stream, 4, QDomNode::EncodingFromTextStream);
     stream.flush();
     if (!SafeFile::Write(record->Path, bytes)) {
-        UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(record->Path));
+        UiReport::Fatal(tr("File error"),
+                        SafeFile::WithReason(tr("can not write file:%1").arg(record->Path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }

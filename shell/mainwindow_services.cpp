@@ -130,7 +130,7 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
     if (!record->TextChanged())
         return true;
     if (!SafeFile::WriteUtf8(path, record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)))) {
-        FatalMessage(tr("File error"), tr("can not write file:%1").arg(path));
+        FatalMessage(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }

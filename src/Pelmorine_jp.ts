@@ -2585,6 +2585,14 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>Output Definition</source>
         <translation>出力定義</translation>
     </message>
+    <message>
+        <source>%1: MaxID of %2 read &quot;%3&quot;, written &quot;%4&quot;</source>
+        <translation>%1: %2 の MaxID は「%3」と読み、「%4」と書き込みました</translation>
+    </message>
+    <message>
+        <source>Save Output</source>
+        <translation>出力定義の保存</translation>
+    </message>
 </context>
 <context>
     <name>tabcorner</name>
@@ -6755,6 +6763,48 @@ Do you want to open it?</source>
         <translation>
             <numerusform>manager.xml: ほかに %n 件の USER を読み飛ばしました</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>SafeFile</name>
+    <message>
+        <source>a link</source>
+        <translation>リンク</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>フォルダ</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>名前付きパイプ</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ソケット</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>デバイス</translation>
+    </message>
+    <message>
+        <source>something else</source>
+        <translation>その他のもの</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file: nothing was written there</source>
+        <translation>%1 は%2であり、通常のファイルではありません: 何も書き込みませんでした</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file: it was not read</source>
+        <translation>%1 は%2であり、通常のファイルではありません: 読み込みませんでした</translation>
+    </message>
+</context>
+<context>
+    <name>TextFiles</name>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/globalmutex.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "loadtiming.h"
@@ -88,6 +89,9 @@ private slots:
     void open_unreadableManagerFile_keptAndNothingOpened_data();
     void open_unreadableManagerFile_keptAndNothingOpened();
     void open_memberWithoutRoot_getsReadOnlyPage();
+    void open_wrongRootManagerFiles_namedAndKept_data();
+    void open_wrongRootManagerFiles_namedAndKept();
+    void open_ownMarkerALink_refusedByNameOthersMarkerKept();
     void open_otherMembersPage_builtOnFirstUseWithTheFilesValues();
     void openClose_manyMembers_timeGrowsLinearly();
     void notes_editedInEditor_marksMemberAndIsWritten();
@@ -286,6 +290,62 @@ void tst_manager::open_memberWithoutRoot_getsReadOnlyPage()
     w.mgr->SetManagerModify(1);
     w.mgr->SaveManager();
     QCOMPARE(readFile(w.path(QStringLiteral("manager_1.xml"))), QByteArray("<Other/>"));
+}
+
+void tst_manager::open_wrongRootManagerFiles_namedAndKept_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("manager.xml") << QStringLiteral("manager.xml") << false;
+    QTest::newRow("manager_1.xml") << QStringLiteral("manager_1.xml") << true;
+}
+
+// Another kind of file under a member file's name: said by name, never saved over; a group file
+// that is not one opens nothing rather than an empty team.
+void tst_manager::open_wrongRootManagerFiles_namedAndKept()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    Workspace w(QStringLiteral("a"), QStringLiteral("a@x"));
+    writeFile(w.path(QStringLiteral("manager.xml")),
+              "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><GROUP><USER ID=\"1\" Name=\"a\" "
+              "Email=\"a@x\"/></GROUP></Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\"/>");
+    const QByteArray foreign("<Root_Question ID=\"1\" MaxID=\"1\"/>");
+    writeFile(w.path(name), foreign);
+    UiReport::ClearLast();
+    QCOMPARE(w.mgr->OpenManager(), opens);
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File left out"));
+    QVERIFY2(UiReport::LastText().contains(w.path(name)), qPrintable(UiReport::LastText()));
+    QVERIFY(UiReport::LastText().contains(QStringLiteral("\"Root_Question\"")));
+    QCOMPARE(w.mgr->GetTree()->topLevelItemCount(), opens ? 1 : 0);
+    if (opens) {
+        w.mgr->SetManagerModify(0);
+        w.mgr->SetManagerModify(1);
+        w.mgr->SaveManager();
+        w.mgr->CloseManager();
+    }
+    QCOMPARE(readFile(w.path(name)), foreign);
+}
+
+// The own presence file made a link to member 1's: "O" never reaches member 1's file, and the
+// refusal names the own file.
+void tst_manager::open_ownMarkerALink_refusedByNameOthersMarkerKept()
+{
+    Workspace w(QStringLiteral("a"), QStringLiteral("a@x"));
+    writeFile(w.path(QStringLiteral("manager.xml")),
+              "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><GROUP><USER ID=\"1\" Name=\"b\" "
+              "Email=\"b@x\"/></GROUP></Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_1.xml")), "<Root_manager ID=\"1\" User=\"b\" Email=\"b@x\"/>");
+    writeFile(w.path(QStringLiteral("1.iod")), "C");
+    QVERIFY(QFile::link(w.path(QStringLiteral("1.iod")), w.path(QStringLiteral("0.iod"))));
+    UiReport::ClearLast();
+    QVERIFY(w.mgr->OpenManager());
+    QVERIFY2(UiReport::LastText().contains(w.path(QStringLiteral("0.iod"))),
+             qPrintable(UiReport::LastText()));
+    w.mgr->CloseManager();
+    QCOMPARE(readFile(w.path(QStringLiteral("1.iod"))), QByteArray("C"));
+    QVERIFY(QFileInfo(w.path(QStringLiteral("0.iod"))).isSymLink());
 }
 
 namespace

@@ -80,6 +80,7 @@ private slots:
     void temporarySequence_templateEditedWhileShown_saved();
     void open_nestingDeeperThanTheGenerator_cutWithMessage();
     void save_refusedElements_stayOutOfTheTreeAndAreWrittenBack();
+    void save_hostileMaxId_notWrittenUneditedAndCorrectionSaid();
 };
 
 void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
@@ -141,14 +142,15 @@ void tst_outdef::open_hostileFile_titleEditSavesTheListedLayout()
         QVERIFY(!seq.hasAttribute("LOOP_PR"));
     }
     QCOMPARE(childRefs(seqs.value("1")), QStringLiteral("MODEL:1 SEQ:3 SEQ:2"));
-    QCOMPARE(childRefs(seqs.value("2")), QString());
+    // The reference that closes the cycle is not placed, but it stays in the file as it stood.
+    QCOMPARE(childRefs(seqs.value("2")), QStringLiteral("SEQ:1"));
     QCOMPARE(seqs.value("3").attribute("TITLE"), QStringLiteral("three"));
     const QDomElement file = root.firstChildElement("FILES").firstChildElement();
     QCOMPARE(file.attribute("TITLE"), QStringLiteral("F2"));
     for (const char *name : {"FILE_TYPE", "FileName", "EXP"})
         QCOMPARE(file.attribute(QLatin1String(name), "<none>"), QString());
     QCOMPARE(childRefs(file), QStringLiteral("MODEL:1 SEQ:1"));
-    QCOMPARE(childRefs(root.firstChildElement("TEMPSEQ")), QStringLiteral("SEQ:4"));
+    QCOMPARE(childRefs(root.firstChildElement("TEMPSEQ")), QStringLiteral("SEQ:4 SEQ:2"));
     QCOMPARE(root.attribute("StartDate"), QStringLiteral("2026/01/02"));
 }
 
@@ -597,6 +599,41 @@ void tst_outdef::save_refusedElements_stayOutOfTheTreeAndAreWrittenBack()
         xs += e.attribute("ID") == QLatin1String("x");
     QCOMPARE(dups, 1);
     QCOMPARE(xs, 1);
+}
+
+// Counters past the ceiling: an unedited definition is not rewritten by a save; an edited one is,
+// with the corrected MaxID, and the user is told once what was changed.
+void tst_outdef::save_hostileMaxId_notWrittenUneditedAndCorrectionSaid()
+{
+    OutProgram p;
+    const QByteArray xml =
+        "<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='2026/01/02' "
+        "CompletionDate=''><SEQUENCE MaxID='2147483648'><SEQ ID='1' TITLE='s'/></SEQUENCE>"
+        "<FILES MaxID='2'><FILE ID='1' TITLE='f'><SEQ ID='1'/><SEQ ID='0999'/></FILE></FILES>"
+        "</Root_Output>";
+    p.open(xml);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QCOMPARE(readFile(p.outXml()), xml);
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && !errors->isVisible());
+
+    p.page()->GetOutFile()->GetTitleEdit()->setText(QStringLiteral("F2"));
+    p.save();
+    const QDomElement root = p.saved();
+    QCOMPARE(root.firstChildElement("SEQUENCE").attribute("MaxID"), QStringLiteral("1000000000"));
+    QCOMPARE(childRefs(root.firstChildElement("FILES").firstChildElement()),
+             QStringLiteral("SEQ:1 SEQ:0999"));
+    QVERIFY(errors->isVisible());
+    const QString text = errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText();
+    QVERIFY2(text.contains(p.outXml()) && text.contains("\"2147483648\"") && text.contains("\"1000000000\""),
+             qPrintable(text));
+    QVERIFY(!text.contains("FILES"));
+    errors->close();
+    p.page()->GetOutFile()->GetTitleEdit()->setText(QStringLiteral("F3"));
+    p.save();
+    QVERIFY(!errors->isVisible());
 }
 
 QTEST_MAIN(tst_outdef)

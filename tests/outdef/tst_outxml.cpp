@@ -49,6 +49,8 @@ private slots:
     void append_writesListedAttributesOnlyInOrder();
     void place_deeperThanTheGenerator_referenceDroppedAndCounted();
     void takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists();
+    void takeAppend_refusedPlacements_keptAsRead_data();
+    void takeAppend_refusedPlacements_keptAsRead();
 };
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
@@ -217,6 +219,60 @@ void tst_outxml::takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists(
         QCOMPARE(root.childNodes().count(), 4);
         OutXml::Strip(doc.documentElement());
     }
+}
+
+void tst_outxml::takeAppend_refusedPlacements_keptAsRead_data()
+{
+    QTest::addColumn<QString>("children");
+    QTest::addColumn<QString>("lists");
+    QTest::newRow("blank in an ID") << "<SEQ ID=' 7'/>"
+                                    << "F1[] S1[] S2[] T[2]";
+    QTest::newRow("leading zero") << "<SEQ ID='02'/>"
+                                  << "F1[] S1[] S2[] T[2]";
+    QTest::newRow("repeated ID") << "<SEQ ID='2'/><SEQ ID='2'/>"
+                                 << "F1[2] S1[2,2] S2[] T[]";
+    QTest::newRow("cycle") << "<SEQ ID='1'/>"
+                           << "F1[1] S1[] S2[] T[2]";
+    QTest::newRow("model with leading zero") << "<MODEL ID='07'/>"
+                                             << "F1[] S1[] S2[] T[2]";
+    QTest::newRow("unknown kind") << "<NOTE ID='3'>x</NOTE>"
+                                  << "F1[] S1[] S2[] T[2]";
+}
+
+// A placement the loader refuses inside a FILE or SEQ it takes stays in the file as it stood, as
+// the refused top-level elements do: nothing of another member's is lost or rewritten by a save.
+void tst_outxml::takeAppend_refusedPlacements_keptAsRead()
+{
+    QFETCH(QString, children);
+    QFETCH(QString, lists);
+    const QString inFile = children;
+    // In the FILE and in SEQ 1 (placed in the file when it names it), the same children.
+    const QString body = QStringLiteral("<Root_Output><SEQUENCE MaxID='3'><SEQ ID='1'>%1</SEQ><SEQ ID='2'/>"
+                                        "<SEQ ID='0999'/></SEQUENCE><FILES MaxID='2'><FILE ID='1'>%1</FILE>"
+                                        "</FILES><TEMPSEQ><SEQ ID='2'/><SEQ ID='2'/></TEMPSEQ></Root_Output>")
+                             .arg(inFile);
+    QDomDocument doc;
+    QVERIFY(doc.setContent(body));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {7});
+    OutXml::Place(&def);
+    QCOMPARE(::lists(def), lists);
+    OutXml::Append(doc.documentElement(), def);
+    QDomDocument read;
+    QVERIFY(read.setContent(body));
+    const QDomElement before = read.documentElement();
+    const QDomElement after = doc.documentElement();
+    auto childrenOf = [](const QDomElement &e) {
+        QString out;
+        for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
+            out += canonical(c);
+        return out;
+    };
+    QCOMPARE(childrenOf(after.firstChildElement("FILES").firstChildElement()),
+             childrenOf(before.firstChildElement("FILES").firstChildElement()));
+    QCOMPARE(childrenOf(after.firstChildElement("SEQUENCE").firstChildElement()),
+             childrenOf(before.firstChildElement("SEQUENCE").firstChildElement()));
+    QCOMPARE(childrenOf(after.firstChildElement("TEMPSEQ")), childrenOf(before.firstChildElement("TEMPSEQ")));
+    QCOMPARE(after.firstChildElement("SEQUENCE").lastChildElement().attribute("ID"), QStringLiteral("0999"));
 }
 
 QTEST_MAIN(tst_outxml)
