@@ -82,8 +82,11 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
                 return Missing;
             }
             kind = 1;
-            error = QCoreApplication::translate("xmlclass", "folder not readable:%1")
-                        .arg(QFileInfo(path).absolutePath());
+            // A link whose target is gone sits in a folder that reads well: name the file.
+            error = QFileInfo(path).isSymLink()
+                        ? QCoreApplication::translate("xmlclass", "file not open %1").arg(path)
+                        : QCoreApplication::translate("xmlclass", "folder not readable:%1")
+                              .arg(QFileInfo(path).absolutePath());
             continue;
         }
         if (!SafeFile::OpenRead(file, path)) {

@@ -42,6 +42,7 @@ class tst_memberfiles : public QObject
 private slots:
     void load_missing_reportsKindZero();
     void load_halfWritten_failsAndKeepsBytes();
+    void load_danglingLink_namesTheFile();
     void readGroup_hostileIds_skippedWithLineAndKeptOnSave();
     void readGroup_manyUsers_timeGrowsLinearly();
     void nextFreeNumber_skipsOrphanFiles();
@@ -70,6 +71,18 @@ void tst_memberfiles::load_halfWritten_failsAndKeepsBytes()
     QVERIFY(s.GetStrVar(RegSlot::StrLastError).contains(QStringLiteral("manager.xml")));
     QCOMPARE(s.read(QStringLiteral("manager.xml")), half);
     QVERIFY(!s.store.HasDoc(XmlIndex::Manager));
+}
+
+void tst_memberfiles::load_danglingLink_namesTheFile()
+{
+    Scope s;
+    const QString path = s.dir.path() + QStringLiteral("/manager_1.xml");
+    QVERIFY(QFile::link(s.dir.path() + QStringLiteral("/gone.xml"), path));
+    QCOMPARE(s.files.OpenMemberFile(1), MemberFiles::Failed);
+    QCOMPARE(s.errorKind(), 1);
+    QVERIFY2(s.GetStrVar(RegSlot::StrLastError).contains(path),
+             qPrintable(s.GetStrVar(RegSlot::StrLastError)));
+    QVERIFY(QFileInfo(path).isSymLink());
 }
 
 void tst_memberfiles::readGroup_hostileIds_skippedWithLineAndKeptOnSave()
