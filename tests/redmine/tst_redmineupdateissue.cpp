@@ -511,19 +511,9 @@ void tst_redmineupdateissue::delete_askedOnceNamingCount_childRemovedRunGoesOn()
     Sync t;
     t.createAll();
     const QString parentId = t.row(QStringLiteral("I0-1"))->text(RedmineUpdateIssue::ColId);
-    const auto post = [&](const QString &subject, const QString &parent) {
-        return text(rest("POST", QStringLiteral("/issues.xml"), nullptr,
-                         QStringLiteral("<issue><project_id>%1</project_id><subject>%2</subject>%3</issue>")
-                             .arg(t.projectId, subject,
-                                  parent.isEmpty()
-                                      ? QString()
-                                      : QStringLiteral("<parent_issue_id>%1</parent_issue_id>").arg(parent))
-                             .toUtf8()),
-                    "id");
-    };
-    const QString gone = post(QStringLiteral("Gone::[I0-99]"), QString());
-    const QString goneChild = post(QStringLiteral("Gone child::[I0-98]"), parentId);
-    const QString foreign = post(QStringLiteral("made elsewhere"), QString());
+    const QString gone = t.postIssue(QStringLiteral("Gone::[I0-99]"));
+    const QString goneChild = t.postIssue(QStringLiteral("Gone child::[I0-98]"), parentId);
+    const QString foreign = t.postIssue(QStringLiteral("made elsewhere"));
     QVERIFY(t.show());
     QTreeWidgetItem *childRow = t.row(QStringLiteral("I0-98"));
     QCOMPARE(childRow->parent(), t.row(QStringLiteral("I0-1")));
@@ -620,10 +610,7 @@ void tst_redmineupdateissue::readOnly_closedProjectOffersNothing()
 {
     NEED_SERVER();
     Sync t;
-    rest("POST", QStringLiteral("/issues.xml"), nullptr,
-         QStringLiteral("<issue><project_id>%1</project_id><subject>Gone::[I0-99]</subject></issue>")
-             .arg(t.projectId)
-             .toUtf8());
+    t.postIssue(QStringLiteral("Gone::[I0-99]"));
     int status = 0;
     rest("PUT", QStringLiteral("/projects/%1/close.xml").arg(t.projectId), &status);
     QVERIFY2(status == 204 || status == 200, qPrintable(QString::number(status)));
@@ -711,10 +698,7 @@ void tst_redmineupdateissue::refusal_everySend_underProcessKeepsChoicesPressAgai
 
     // The second delete is refused: one issue is gone, the other row waits, checked.
     for (const char *subject : {"Gone::[I0-99]", "Gone too::[I0-98]"})
-        rest("POST", QStringLiteral("/issues.xml"), nullptr,
-             QStringLiteral("<issue><project_id>%1</project_id><subject>%2</subject></issue>")
-                 .arg(t.projectId, QLatin1String(subject))
-                 .toUtf8());
+        t.postIssue(QLatin1String(subject));
     QVERIFY(t.show());
     Boxes boxes(QStringLiteral("yes"));
     h.at = MsgCode::RedmineIssueDeleted;
