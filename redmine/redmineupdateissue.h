@@ -132,6 +132,7 @@ private:
     bool confirmDeletes(int count);
     void keepIssue(QTreeWidgetItem *row, const QStringList &children);
     bool deleteOrKeep(QTreeWidgetItem *row);
+    bool waitsForSubIssues(const QTreeWidgetItem *row) const;
     bool nextIssue();
     void sendCurrent(QTreeWidgetItem *row, int rowIndex, int childIndex);
     void sendIssue();

@@ -145,43 +145,53 @@ bool RedmineUpdateIssue::nextIssue()
     }
     m_currentRow = nullptr;
     QTreeWidget *tree = m_ui->ISSUETREE;
-    const auto checkedChild = [](const QTreeWidgetItem *row) {
-        for (int c = 0; c < row->childCount(); ++c) {
-            if (isChecked(row->child(c)))
-                return true;
-        }
-        return false;
-    };
     for (int r = qMax(m_rowIndex, 0); r < tree->topLevelItemCount(); ++r) {
         QTreeWidgetItem *row = tree->topLevelItem(r);
-        // A "Delete Issue" parent goes after its checked children, so that its own look at the
-        // tracker before the delete finds them gone. Handled, a delete row is removed or unchecked:
-        // still checked at the cursor, it has only waited for its children.
+        // Handled, a delete row is removed or unchecked: still checked at the cursor, it has only
+        // waited for its children.
         const bool deleteRow = isDeleteRow(row);
         const bool due = r > m_rowIndex || deleteRow;
-        if (isChecked(row) && due && !(deleteRow && checkedChild(row)) && !deferParentUpdate(row)) {
+        if (isChecked(row) && due && !(deleteRow && waitsForSubIssues(row)) && !deferParentUpdate(row)) {
             sendCurrent(row, r, -1);
             return true;
         }
         for (int c = r == m_rowIndex ? qMax(m_childIndex, 0) : 0; c < row->childCount(); ++c) {
-            if (isChecked(row->child(c)) && (r != m_rowIndex || c > m_childIndex)) {
-                sendCurrent(row->child(c), r, c);
+            QTreeWidgetItem *child = row->child(c);
+            if (isChecked(child) && (r != m_rowIndex || c > m_childIndex) &&
+                !(isDeleteRow(child) && waitsForSubIssues(child))) {
+                sendCurrent(child, r, c);
                 return true;
             }
         }
         if (r == m_rowIndex)
             m_childIndex = -1;
-        if (deleteRow && isChecked(row)) {
-            sendCurrent(row, r, -1);
-            return true;
-        }
     }
     // A parent still waiting (its children were not all sent) is not left behind.
     if (m_deferred) {
         m_deferredCount = 1;
         return nextIssue();
     }
+    // Nor is a delete row that waited for sub-issues listed after it.
+    for (QTreeWidgetItem *row : allRows()) {
+        if (isDeleteRow(row) && isChecked(row) && !waitsForSubIssues(row)) {
+            QTreeWidgetItem *top = row->parent() ? row->parent() : row;
+            sendCurrent(row, tree->indexOfTopLevelItem(top), row->parent() ? top->indexOfChild(row) : -1);
+            return true;
+        }
+    }
     return false;
+}
+
+// A "Delete Issue" row goes after those of its sub-issues, wherever the list shows them: the tracker
+// would take them with it, and its own look at the tracker before the delete must find them gone.
+bool RedmineUpdateIssue::waitsForSubIssues(const QTreeWidgetItem *row) const
+{
+    const auto children = m_trackerChildren.constFind(row->text(ColId));
+    if (children == m_trackerChildren.cend())
+        return false;
+    return anyRow([this, &children](QTreeWidgetItem *other) {
+        return isDeleteRow(other) && isChecked(other) && children->contains(other->text(ColId));
+    });
 }
 
 void RedmineUpdateIssue::sendCurrent(QTreeWidgetItem *row, int rowIndex, int childIndex)

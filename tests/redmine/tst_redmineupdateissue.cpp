@@ -794,17 +794,22 @@ void tst_redmineupdateissue::delete_parentWithSubIssuesNotDeleted_keptWithReason
     QCOMPARE(status, 204);
     const QString other = t.postIssue(QStringLiteral("Gone too::[I0-97]"));
     const QString otherChild = t.postIssue(QStringLiteral("Gone child::[I0-96]"), other);
+    // Listed under a live row, with its own sub-issue listed as a row of its own.
+    const QString nested = t.postIssue(QStringLiteral("Nested::[I0-93]"),
+                                       t.row(QStringLiteral("I0-1"))->text(RedmineUpdateIssue::ColId));
+    const QString nestedChild = t.postIssue(QStringLiteral("Nested child::[I0-92]"), nested);
     QVERIFY(t.show());
     QCOMPARE(t.row(QStringLiteral("I0-96"))->parent(), t.row(QStringLiteral("I0-97")));
+    QCOMPARE(t.row(QStringLiteral("I0-93"))->parent(), t.row(QStringLiteral("I0-1")));
     for (const char *key : {"I0-99", "I0-97", "I0-96"})
         QVERIFY2(checked(t.row(QLatin1String(key))), key);
 
     Boxes boxes(QStringLiteral("yes"));
     QVERIFY(t.update());
     QCOMPARE(boxes.texts,
-             QStringList{"2 issue(s) will be deleted on the tracker. Do you want to delete them?"});
+             QStringList{"4 issue(s) will be deleted on the tracker. Do you want to delete them?"});
     QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
-    for (const QString &id : {other, otherChild})
+    for (const QString &id : {other, otherChild, nested, nestedChild})
         QCOMPARE(httpStatus(QStringLiteral("/issues/%1.xml").arg(id)), 404);
     for (const QString &id : {parent, byHand, live})
         QCOMPARE(httpStatus(QStringLiteral("/issues/%1.xml").arg(id)), 200);
