@@ -39,10 +39,14 @@ void manager::MakeRedmineTable()
     QTreeWidgetItem *top = m_tree->topLevelItem(0);
     if (!top)
         return;
-    // The tracker names its users "first last": the name must read back equal from an issue.
+    // The tracker names its users "first last": the name must read back equal from an issue. A
+    // member without a tracker user has no name there at all, not the blank of two empty names, so
+    // that the page can show the assignee as missing.
     auto add = [this](const QTreeWidgetItem *item) {
-        m_redmineTable.insert(item->text(2),
-                              {item->text(6) + QLatin1Char(' ') + item->text(5), item->text(7)});
+        const bool none = item->text(7).isEmpty() || (item->text(6).isEmpty() && item->text(5).isEmpty());
+        m_redmineTable.insert(
+            item->text(2), none ? qMakePair(QString(), QString())
+                                : qMakePair(item->text(6) + QLatin1Char(' ') + item->text(5), item->text(7)));
     };
     add(top);
     for (int i = 0; i < top->childCount(); ++i)

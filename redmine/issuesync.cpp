@@ -28,23 +28,31 @@ QDomDocument newBody(const IssueBody &body, QDomElement *root)
     addText(doc, *root, "project_id", body.projectId);
     return doc;
 }
+
+// The page writes its marker at the very end of the subject, so that is where it is read: an
+// element's value may itself hold "::[I...]" (a copied subject, say), and a key read from the first
+// occurrence would tie the issue to another element and leave its own to be filed again and again.
+// Returns where the end marker starts, -1 when the subject does not end with one.
+int endMarker(const QString &subject)
+{
+    if (!subject.endsWith(QLatin1Char(']')))
+        return -1;
+    const int at = subject.lastIndexOf(MarkerStart);
+    if (at < 0 || subject.indexOf(QLatin1Char(']'), at) != subject.size() - 1)
+        return -1;
+    return at;
+}
 } // namespace
 
 QString LinkKey(const QString &subject)
 {
-    const int at = subject.indexOf(MarkerStart);
-    if (at < 0)
-        return QString();
-    const int end = subject.indexOf(QLatin1Char(']'), at);
-    // A marker that is never closed ties the issue to nothing.
-    if (end < 0)
-        return QString();
-    return subject.mid(at + 3, end - at - 3);
+    const int at = endMarker(subject);
+    return at < 0 ? QString() : subject.mid(at + 3, subject.size() - at - 4);
 }
 
 QString SubjectText(const QString &subject)
 {
-    const int at = subject.indexOf(MarkerStart);
+    const int at = endMarker(subject);
     return at < 0 ? subject : subject.left(at);
 }
 

@@ -192,3 +192,8 @@ bool NwRedmine::GetIssue(const QString &id)
     return send(MsgCode::RedmineIssueReread, Method::Get,
                 QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml"));
 }
+bool NwRedmine::GetIssueChildren(const QString &id)
+{
+    return send(MsgCode::RedmineIssueReread, Method::Get,
+                QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml?include=children"));
+}

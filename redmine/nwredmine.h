@@ -72,6 +72,8 @@ public:
     bool PutIssue(const QString &id, const QDomDocument &doc);
     bool DeleteIssue(const QString &id);
     bool GetIssue(const QString &id);
+    // The issue with its sub-issues (kind 149 as well): what a delete would take with it.
+    bool GetIssueChildren(const QString &id);
 
     // Each returns 0 when its document now holds the reply, else the error number of the reply.
     int ParseTrackers();
@@ -88,6 +90,10 @@ public:
     int ParseIssues();
 
     int IsReplyError() const { return m_replyError; }
+    // False after a failure whose request may have reached the tracker without its answer coming
+    // back (a time-out, a dropped connection): what it asked may well have been done. True when the
+    // tracker answered (a refusal too) or nothing could have reached it.
+    bool IsOutcomeKnown() const { return m_outcomeKnown; }
     // Ignored while busy: the origin routes the reply of the running chain.
     void SetRequestOrigin(int origin);
     int GetRequestOrigin() const { return m_requestOrigin; }
@@ -167,6 +173,7 @@ private:
     // A request is out (or its failure is on its way) and has not ended yet.
     bool m_inFlight = false;
     bool m_awaitingDispatch = false;
+    bool m_outcomeKnown = true;
     // Replies posted before an abort that the dispatcher has still to skip.
     int m_staleReplies = 0;
     QTimer *m_deadline;

@@ -64,6 +64,7 @@ void NwRedmine::transmit(int kind, Method method, const QString &path, const QDo
     m_requestKind = kind;
     m_inFlight = true;
     m_awaitingDispatch = false;
+    m_outcomeKnown = true;
     m_requestUrl = QUrl(GetStrVar(RegSlot::StrRedmineUrl) + path, QUrl::TolerantMode);
     m_requestBody = doc ? doc->toByteArray(1) : QByteArray();
     const quint32 serial = ++m_serial;
@@ -181,6 +182,7 @@ bool NwRedmine::sendIssuePage(int kind)
     m_requestKind = kind;
     m_inFlight = true;
     m_awaitingDispatch = false;
+    m_outcomeKnown = true;
     ++m_serial;
     failLater(PageCapError);
     return true;
@@ -283,6 +285,18 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
         error = QNetworkReply::UnknownContentError;
     if (m_requestKind == MsgCode::RedmineTestConnection)
         error = checkTrackerAnswer(reply, error, body);
+    // Any answer of the tracker, a refusal included, says what became of the request; so does a
+    // connection that was never made. Without either, the request may have been carried out.
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::SslHandshakeFailedError:
+        m_outcomeKnown = true;
+        break;
+    default:
+        m_outcomeKnown = error == 0 || status.isValid();
+        break;
+    }
     finish(error, body);
 }
 

@@ -3,6 +3,7 @@
 #include "core/postbox.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "redmine/issuesync.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmineproject.h"
 #include "shell/tab.h"
@@ -126,14 +127,8 @@ void RedmineIssue::ShowProc(bool)
 
 QString RedmineIssue::GetInstanceTag(const QString &subject)
 {
-    const int at = subject.indexOf(QLatin1String("::[I"));
-    if (at < 0)
-        return QString();
-    const QString rest = subject.mid(at);
-    const int end = rest.indexOf(QLatin1Char(']'));
-    if (end < 0)
-        return QString();
-    return rest.mid(3, end - 3);
+    // The same marker the synchronisation page writes and reads: the one that ends the subject.
+    return IssueSync::LinkKey(subject);
 }
 
 void RedmineIssue::ReadIssues()

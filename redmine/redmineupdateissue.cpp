@@ -214,13 +214,23 @@ void RedmineUpdateIssue::fitColumns()
     TreeColumnAdjustment(m_ui->ISSUETREE);
 }
 
+void RedmineUpdateIssue::offerUpdate()
+{
+    m_ui->UPDATE->setVisible(!m_readOnly && !m_mustRelist);
+}
+
+bool RedmineUpdateIssue::isDeleteRow(const QTreeWidgetItem *row) const
+{
+    return row->text(ColKind) == m_kinds.value(KindDelete);
+}
+
 void RedmineUpdateIssue::ShowPageState()
 {
     const bool linked = GetBoolVar(RegSlot::FlagRedmineLink);
     if (linked && m_loaded) {
-        m_ui->TARGETSHOW->hide();
+        m_ui->TARGETSHOW->setVisible(m_mustRelist);
         m_ui->UPISSUE->show();
-        m_ui->UPDATE->setVisible(!m_readOnly && anyRow(isChecked));
+        m_ui->UPDATE->setVisible(!m_readOnly && !m_mustRelist && anyRow(isChecked));
         showSetButtons(true);
         return;
     }
@@ -235,7 +245,16 @@ void RedmineUpdateIssue::ShowPageState()
 void RedmineUpdateIssue::ShowError(int mode, int error)
 {
     NwRedmine *c = client();
-    showMessage(c ? c->GetErrorText(mode, error) : QString::number(error), true);
+    QString text = c ? c->GetErrorText(mode, error) : QString::number(error);
+    // A create whose answer was lost may well stand on the tracker: sent again, it would be filed
+    // twice. Only a fresh list, which finds such an issue by its marker, tells what is left to send.
+    if (c && !c->IsOutcomeKnown()) {
+        m_mustRelist = true;
+        m_ui->UPDATE->hide();
+        text += QLatin1Char(' ') + tr("(no answer: the tracker may have done it, press target show before "
+                                      "sending again)");
+    }
+    showMessage(text, true);
     // The run or the listing stops where it is; the page must not stay busy with TARGETSHOW hidden,
     // or nothing could ever be sent or listed again.
     stopRun();
@@ -259,6 +278,8 @@ void RedmineUpdateIssue::ClearPage()
                               m_ui->PRIORITY_TREE})
         tree->clear();
     m_records.clear();
+    m_trackerChildren.clear();
+    m_mustRelist = false;
     m_loaded = false;
 }
 

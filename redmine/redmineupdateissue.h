@@ -47,6 +47,8 @@ public:
     };
     // Row kinds, by their index in the label list.
     enum Kind { KindError = 0, KindNew = 1, KindSet = 2, KindMod = 3, KindClose = 4, KindDelete = 7 };
+    // On the kind cell of a "Delete Issue" row the run kept: why it was not deleted.
+    static constexpr int KeptRole = Qt::UserRole + 1;
 
     explicit RedmineUpdateIssue(QWidget *parent = nullptr);
     ~RedmineUpdateIssue() override;
@@ -110,6 +112,9 @@ private:
     bool isClosedStatus(const QString &id) const;
     QPair<QString, QString> defaultPriority() const;
     void fitColumns();
+    // Shows UPDATE unless the page is read-only or must read the tracker's list again first.
+    void offerUpdate();
+    bool isDeleteRow(const QTreeWidgetItem *row) const;
 
     // ---- the target list (redmineupdateissue_list.cpp) ----
     QTreeWidgetItem *addElementRow(QTreeWidgetItem *element, QTreeWidgetItem *parentRow);
@@ -123,7 +128,11 @@ private:
 
     // ---- sending (redmineupdateissue_send.cpp) ----
     bool checkBeforeRun();
-    bool confirmDeletes();
+    QHash<QTreeWidgetItem *, QStringList> keptDeletes() const;
+    bool confirmDeletes(int count);
+    void keepIssue(QTreeWidgetItem *row, const QStringList &children);
+    bool deleteOrKeep(QTreeWidgetItem *row);
+    bool waitsForSubIssues(const QTreeWidgetItem *row) const;
     bool nextIssue();
     void sendCurrent(QTreeWidgetItem *row, int rowIndex, int childIndex);
     void sendIssue();
@@ -163,6 +172,11 @@ private:
     bool m_busy = false;
     int m_counts[5] = {};
     QHash<QString, IssueSync::IssueRecord> m_records;
+    // Every listed issue's sub-issues by the parent's id, issues without a link key included.
+    QHash<QString, QStringList> m_trackerChildren;
+    // A request failed without its answer: the tracker may hold what the rows do not show, so
+    // nothing is sent until the list is read again.
+    bool m_mustRelist = false;
     QDomDocument m_request;
     bool m_deferred = false;
     int m_deferredCount = 0;

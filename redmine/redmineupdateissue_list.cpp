@@ -33,6 +33,8 @@ void RedmineUpdateIssue::TargetShowProc(bool)
     stopRun();
     m_ui->ISSUETREE->clear();
     m_records.clear();
+    m_trackerChildren.clear();
+    m_mustRelist = false;
     m_loaded = false;
     m_busy = true;
     // The mapping lists say which statuses close an issue and which priority is the default: they
@@ -118,6 +120,8 @@ void RedmineUpdateIssue::ReadIssues()
         ++read;
         IssueSync::IssueRecord record;
         const QString key = IssueSync::ReadIssueElement(e, &record);
+        if (!record.parentId.isEmpty())
+            m_trackerChildren[record.parentId].append(record.id);
         if (!key.isEmpty())
             m_records.insert(key, record);
     }
@@ -167,7 +171,7 @@ void RedmineUpdateIssue::matchRows()
     }
     const bool added = addDeleteRows();
     if ((added || anyRow(isChecked)) && !m_readOnly) {
-        m_ui->UPDATE->show();
+        offerUpdate();
         if (m_ui->UPISSUE->isChecked())
             checkAllRows(true);
         else

@@ -117,8 +117,7 @@ void RedmineUpdateIssue::reclassify(QTreeWidgetItem *row)
     if (changed) {
         setKind(row, KindMod, "#ffff00", "#000000");
         setChecked(row, true);
-        if (!m_readOnly)
-            m_ui->UPDATE->show();
+        offerUpdate();
         return;
     }
     if (isClosedStatus(row->data(ColStatus, Qt::UserRole).toString()))
@@ -350,6 +349,8 @@ void RedmineUpdateIssue::IssueClicked(QTreeWidgetItem *item, int column)
         text = tr("done rate is 100. but status is not close");
     else if (back == QLatin1String("#bcbbb4"))
         text = tr("parent ticket is have no value. this value is Pelmorine's value");
+    if (text.isEmpty())
+        text = item->data(ColKind, KeptRole).toString();
     showMessage(text, true);
 }
 
@@ -367,8 +368,7 @@ void RedmineUpdateIssue::IssueItemChanged(QTreeWidgetItem *item, int column)
             if (kind != QLatin1String("#00ff00") && kind != QLatin1String("#808080"))
                 setChecked(parent, true);
         }
-        if (!m_readOnly)
-            m_ui->UPDATE->show();
+        offerUpdate();
         return;
     }
     if (parent && deleteRow && isChecked(parent))

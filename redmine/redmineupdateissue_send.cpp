@@ -19,9 +19,26 @@ void RedmineUpdateIssue::UpdateProc(bool)
 {
     if (m_readOnly || !clientIdle())
         return;
-    std::fill(std::begin(m_counts), std::end(m_counts), 0);
-    if (!checkBeforeRun() || !confirmDeletes())
+    if (m_mustRelist) {
+        showMessage(tr("press target show first: the tracker may hold an issue this list does not show"),
+                    true);
         return;
+    }
+    std::fill(std::begin(m_counts), std::end(m_counts), 0);
+    if (!checkBeforeRun())
+        return;
+    const QHash<QTreeWidgetItem *, QStringList> kept = keptDeletes();
+    int count = 0;
+    for (QTreeWidgetItem *row : allRows())
+        count += isDeleteRow(row) && isChecked(row) && !kept.contains(row);
+    if (!confirmDeletes(count))
+        return;
+    {
+        // Unchecking a kept child row must not reach IssueItemChanged: each row is told on its own.
+        const QSignalBlocker quiet(m_ui->ISSUETREE);
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+            keepIssue(it.key(), it.value());
+    }
     m_busy = true;
     m_rowIndex = m_childIndex = -1;
     m_currentRow = nullptr;
@@ -36,7 +53,7 @@ void RedmineUpdateIssue::UpdateProc(bool)
 bool RedmineUpdateIssue::checkBeforeRun()
 {
     for (QTreeWidgetItem *row : allRows()) {
-        if (!isChecked(row) || row->text(ColKind) == m_kinds.value(KindDelete))
+        if (!isChecked(row) || isDeleteRow(row))
             continue;
         if (!isAssignedMember(row)) {
             showMessage(tr("assigned name is not redmine group"), true);
@@ -50,20 +67,41 @@ bool RedmineUpdateIssue::checkBeforeRun()
     return true;
 }
 
+// The tracker deletes an issue's sub-issues with it, whoever made them and whatever they stand for.
+// So a checked "Delete Issue" row goes only when every sub-issue the list found goes in the same run;
+// the others are kept, each with the sub-issues that keep it.
+QHash<QTreeWidgetItem *, QStringList> RedmineUpdateIssue::keptDeletes() const
+{
+    QHash<QString, QTreeWidgetItem *> going;
+    for (QTreeWidgetItem *row : allRows()) {
+        if (isDeleteRow(row) && isChecked(row))
+            going.insert(row->text(ColId), row);
+    }
+    QHash<QTreeWidgetItem *, QStringList> kept;
+    for (bool dropped = true; dropped;) {
+        dropped = false;
+        for (auto it = going.begin(); it != going.end();) {
+            QStringList staying;
+            for (const QString &child : m_trackerChildren.value(it.key())) {
+                if (!going.contains(child))
+                    staying << child;
+            }
+            if (staying.isEmpty()) {
+                ++it;
+                continue;
+            }
+            kept.insert(it.value(), staying);
+            it = going.erase(it);
+            dropped = true;
+        }
+    }
+    return kept;
+}
+
 // Deleting an issue cannot be undone, and a "Delete Issue" row may well stand for an issue another
 // workspace made on the same project: one question per run, naming how many go, before any request.
-bool RedmineUpdateIssue::confirmDeletes()
+bool RedmineUpdateIssue::confirmDeletes(int count)
 {
-    int count = 0;
-    for (QTreeWidgetItem *row : allRows()) {
-        if (row->text(ColKind) != m_kinds.value(KindDelete))
-            continue;
-        QTreeWidgetItem *parent = row->parent();
-        // A sub-issue goes with its parent on the tracker.
-        if (isChecked(row) ||
-            (parent && isChecked(parent) && parent->text(ColKind) == m_kinds.value(KindDelete)))
-            ++count;
-    }
     if (count == 0)
         return true;
     QMessageBox box(this);
@@ -81,6 +119,21 @@ bool RedmineUpdateIssue::confirmDeletes()
     return box.clickedButton() == yes;
 }
 
+// The row stays as it was listed, unchecked, and says why: on its cells and when clicked.
+void RedmineUpdateIssue::keepIssue(QTreeWidgetItem *row, const QStringList &children)
+{
+    const QString why =
+        children.isEmpty()
+            ? tr("not deleted: the tracker did not show which sub-issues it would delete with it")
+            : tr("not deleted: the tracker would delete its sub-issue(s) #%1 with it")
+                  .arg(children.join(QStringLiteral(", #")));
+    row->setData(ColKind, KeptRole, why);
+    for (int c = ColKind; c < ColumnCount; ++c)
+        row->setToolTip(c, why);
+    if (isChecked(row))
+        row->setCheckState(ColCheck, Qt::Unchecked);
+}
+
 bool RedmineUpdateIssue::nextIssue()
 {
     if (m_deferred && m_deferredCount-- == 1) {
@@ -94,13 +147,19 @@ bool RedmineUpdateIssue::nextIssue()
     QTreeWidget *tree = m_ui->ISSUETREE;
     for (int r = qMax(m_rowIndex, 0); r < tree->topLevelItemCount(); ++r) {
         QTreeWidgetItem *row = tree->topLevelItem(r);
-        if (isChecked(row) && r > m_rowIndex && !deferParentUpdate(row)) {
+        // Handled, a delete row is removed or unchecked: still checked at the cursor, it has only
+        // waited for its children.
+        const bool deleteRow = isDeleteRow(row);
+        const bool due = r > m_rowIndex || deleteRow;
+        if (isChecked(row) && due && !(deleteRow && waitsForSubIssues(row)) && !deferParentUpdate(row)) {
             sendCurrent(row, r, -1);
             return true;
         }
         for (int c = r == m_rowIndex ? qMax(m_childIndex, 0) : 0; c < row->childCount(); ++c) {
-            if (isChecked(row->child(c)) && (r != m_rowIndex || c > m_childIndex)) {
-                sendCurrent(row->child(c), r, c);
+            QTreeWidgetItem *child = row->child(c);
+            if (isChecked(child) && (r != m_rowIndex || c > m_childIndex) &&
+                !(isDeleteRow(child) && waitsForSubIssues(child))) {
+                sendCurrent(child, r, c);
                 return true;
             }
         }
@@ -112,7 +171,27 @@ bool RedmineUpdateIssue::nextIssue()
         m_deferredCount = 1;
         return nextIssue();
     }
+    // Nor is a delete row that waited for sub-issues listed after it.
+    for (QTreeWidgetItem *row : allRows()) {
+        if (isDeleteRow(row) && isChecked(row) && !waitsForSubIssues(row)) {
+            QTreeWidgetItem *top = row->parent() ? row->parent() : row;
+            sendCurrent(row, tree->indexOfTopLevelItem(top), row->parent() ? top->indexOfChild(row) : -1);
+            return true;
+        }
+    }
     return false;
+}
+
+// A "Delete Issue" row goes after those of its sub-issues, wherever the list shows them: the tracker
+// would take them with it, and its own look at the tracker before the delete must find them gone.
+bool RedmineUpdateIssue::waitsForSubIssues(const QTreeWidgetItem *row) const
+{
+    const auto children = m_trackerChildren.constFind(row->text(ColId));
+    if (children == m_trackerChildren.cend())
+        return false;
+    return anyRow([this, &children](QTreeWidgetItem *other) {
+        return isDeleteRow(other) && isChecked(other) && children->contains(other->text(ColId));
+    });
 }
 
 void RedmineUpdateIssue::sendCurrent(QTreeWidgetItem *row, int rowIndex, int childIndex)
@@ -132,8 +211,9 @@ void RedmineUpdateIssue::sendIssue()
     if (c && row->text(ColId).isEmpty()) {
         m_request = IssueSync::CreateBody(bodyOf(row));
         sent = c->PostIssue(m_request);
-    } else if (c && row->text(ColKind) == m_kinds.value(KindDelete)) {
-        sent = c->DeleteIssue(row->text(ColId));
+    } else if (c && isDeleteRow(row)) {
+        // First what the tracker would delete with it (ReadUpdatedIssue goes on).
+        sent = c->GetIssueChildren(row->text(ColId));
     } else if (c) {
         m_request = IssueSync::UpdateBody(bodyOf(row));
         sent = c->PutIssue(row->text(ColId), m_request);
@@ -223,11 +303,41 @@ void RedmineUpdateIssue::RequestIssue()
         sendRefused();
 }
 
+// Sub-issues made by hand, or the issues of live elements moved under it since the list was read,
+// would go with the issue: they keep it. Its own children in this run were deleted before it.
+bool RedmineUpdateIssue::deleteOrKeep(QTreeWidgetItem *row)
+{
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    const int index = XmlIndex::RedmineFirst + 7;
+    const QDomElement root =
+        store && store->HasDoc(index) ? store->GetXmlDoc(index)->documentElement() : QDomElement();
+    QStringList children;
+    const QDomElement list = root.firstChildElement(QStringLiteral("children"));
+    for (QDomElement e = list.firstChildElement(QStringLiteral("issue")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("issue")))
+        children << e.attribute(QStringLiteral("id"));
+    // A reply that is not this issue proves nothing: it is not deleted either.
+    if (root.tagName() != QLatin1String("issue") || !children.isEmpty() ||
+        root.firstChildElement(QStringLiteral("id")).text() != row->text(ColId)) {
+        keepIssue(row, children);
+        return false;
+    }
+    NwRedmine *c = client();
+    if (!c || !c->DeleteIssue(row->text(ColId)))
+        sendRefused();
+    return true;
+}
+
 void RedmineUpdateIssue::ReadUpdatedIssue()
 {
     QTreeWidgetItem *row = m_currentRow;
     if (!m_busy || !row)
         return;
+    if (isDeleteRow(row)) {
+        if (!deleteOrKeep(row) && !nextIssue())
+            endRun();
+        return;
+    }
     for (int c = ColKind; c <= ColVersion; ++c) {
         if (background(row, c) == Changed)
             paint(row, c, "#ffffff", "#000000");

@@ -6727,6 +6727,22 @@ Do you want to open it?</source>
         <source>Redmine process is end</source>
         <translation>Redmineの処理が終了しました</translation>
     </message>
+    <message>
+        <source>(no answer: the tracker may have done it, press target show before sending again)</source>
+        <translation>（応答なし: トラッカーでは処理済みの可能性があります。再送信の前に target show を押してください）</translation>
+    </message>
+    <message>
+        <source>press target show first: the tracker may hold an issue this list does not show</source>
+        <translation>先に target show を押してください: この一覧にないチケットがトラッカーにある可能性があります</translation>
+    </message>
+    <message>
+        <source>not deleted: the tracker did not show which sub-issues it would delete with it</source>
+        <translation>削除しませんでした: 一緒に削除される子チケットをトラッカーが示しませんでした</translation>
+    </message>
+    <message>
+        <source>not deleted: the tracker would delete its sub-issue(s) #%1 with it</source>
+        <translation>削除しませんでした: トラッカーは子チケット #%1 も一緒に削除してしまいます</translation>
+    </message>
 </context>
 <context>
     <name>DecimalId</name>

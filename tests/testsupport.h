@@ -12,6 +12,13 @@
 
 namespace TestSupport
 {
+// CI sets PEL_REQUIRE_PEERS=1: there every peer a test needs (the tracker, the SMTP server, the
+// virtual display, Qt's translations) is installed, so a missing one is a broken run, not a skip.
+inline bool peersRequired()
+{
+    return qEnvironmentVariableIntValue("PEL_REQUIRE_PEERS") == 1;
+}
+
 // The file's bytes, or nothing when it cannot be read.
 inline QByteArray readFile(const QString &path)
 {
@@ -41,3 +48,12 @@ inline void writeAt(const QString &path, const QByteArray &bytes, const QDateTim
     QVERIFY(touch.setFileTime(time, QFileDevice::FileModificationTime));
 }
 } // namespace TestSupport
+
+// Skips the calling test for want of a peer, or fails it, naming the peer, where peers are required.
+#define PEL_SKIP_PEER(reason)                                                                                \
+    do {                                                                                                     \
+        const QString pelPeerReason_ = (reason);                                                             \
+        if (TestSupport::peersRequired())                                                                    \
+            QFAIL(qPrintable(QStringLiteral("missing peer (PEL_REQUIRE_PEERS=1): ") + pelPeerReason_));      \
+        QSKIP(qPrintable(pelPeerReason_));                                                                   \
+    } while (0)

@@ -57,7 +57,8 @@ inline int stop()
 }
 
 // Sets *started once the instance answers; where the machine has no Redmine packages (exit 77)
-// it leaves the script's reason in *skip so that the tests needing the server skip, not fail.
+// it leaves the script's reason in *skip so that the tests needing the server skip, not fail (in CI,
+// where PEL_REQUIRE_PEERS is set, they fail with that reason).
 inline void start(bool *started, QString *skip)
 {
     QProcess p;

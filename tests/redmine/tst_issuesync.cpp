@@ -56,10 +56,20 @@ void tst_issuesync::linkKey_data()
                                      << "x::[J1-2]";
     QTest::newRow("never closed") << "x::[I1-2"
                                   << ""
-                                  << "x";
-    QTest::newRow("first of two") << "a::[I1-2]b::[I3-4]"
-                                  << "I1-2"
-                                  << "a";
+                                  << "x::[I1-2";
+    // The page appends its marker: a value that holds one keeps it as text.
+    QTest::newRow("last of two") << "a::[I1-2]b::[I3-4]"
+                                 << "I3-4"
+                                 << "a::[I1-2]b";
+    QTest::newRow("value holds marker") << "L2::x::[I0-1]y::[I0-4]"
+                                        << "I0-4"
+                                        << "L2::x::[I0-1]y";
+    QTest::newRow("marker not at end") << "a::[I1-2]b"
+                                       << ""
+                                       << "a::[I1-2]b";
+    QTest::newRow("bracket after marker") << "a::[I1-2]]"
+                                          << ""
+                                          << "a::[I1-2]]";
     QTest::newRow("case matters") << "a::[i1-2]"
                                   << ""
                                   << "a::[i1-2]";

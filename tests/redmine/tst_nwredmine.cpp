@@ -253,7 +253,7 @@ bool tst_nwredmine::serverUp()
 #define NEED_SERVER()                                                                                        \
     do {                                                                                                     \
         if (!serverUp())                                                                                     \
-            QSKIP(qPrintable(QStringLiteral("Redmine packages unavailable: ") + m_skip));                    \
+            PEL_SKIP_PEER(QStringLiteral("Redmine packages unavailable: ") + m_skip);                        \
     } while (0)
 
 void tst_nwredmine::connection_apiKey_testsUrlThenGroupsProveKey()

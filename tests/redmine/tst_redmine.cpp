@@ -218,7 +218,7 @@ void tst_redmine::cleanupTestCase()
 #define NEED_SERVER()                                                                                        \
     do {                                                                                                     \
         if (!m_started)                                                                                      \
-            QSKIP(qPrintable(QStringLiteral("Redmine packages unavailable: ") + m_skip));                    \
+            PEL_SKIP_PEER(QStringLiteral("Redmine packages unavailable: ") + m_skip);                        \
     } while (0)
 
 void tst_redmine::identifier_rules_data()

@@ -284,7 +284,7 @@ void tst_startup::translations_qtButtonsAndOwnTextsJapanese()
 {
     if (!QFileInfo::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) +
                            QStringLiteral("/qtbase_ja.qm")))
-        QSKIP("Qt's Japanese translation (qttranslations5-l10n) is not installed");
+        PEL_SKIP_PEER(QStringLiteral("Qt's Japanese translation (qttranslations5-l10n) is not installed"));
     Translations::Install(*qApp);
     const auto installed = qApp->findChildren<QTranslator *>(QString(), Qt::FindDirectChildrenOnly);
     QDialogButtonBox box(QDialogButtonBox::Cancel);
