@@ -51,7 +51,7 @@ void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReports
     const auto instanceFile = [&path](int n) { return path(QStringLiteral("instance_%1.xml").arg(n)); };
     const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
 
-    // Member 1 is the running user's, 2 to 6 other members' whose programs the test plays.
+    // Member 1 is the running user's, the others other members' whose programs the test plays.
     constexpr int others = 8;
     std::vector<std::unique_ptr<MemberInfo>> records;
     MemberTable table;
