@@ -158,8 +158,12 @@ void manager::RemoveMember(QTreeWidgetItem *item, MemberInfo *record)
     record->InstanceItem = nullptr;
     delete record->Page;
     record->Page = nullptr;
-    // A presence change already queued may still point at the record: it is kept, marked.
-    record->Deleted = true;
+    // A presence change already queued may still point at the record: it is kept, marked. The
+    // mark is read by a check that took the record before it left the table: mutex 0.
+    {
+        MutexHold hold(MutexNo::Members);
+        record->Deleted = true;
+    }
     m_removed.append(record);
     RenumberAddress(record->Name, record->Email);
     m_tree->setCurrentItem(m_tree->topLevelItem(0));

@@ -5,8 +5,8 @@
 # address (the default): AddressSanitizer and UBSan in build-asan, every test.
 # thread: ThreadSanitizer in build-tsan. Without ctest arguments only the tests that run our own
 #   worker threads beside the GUI thread: presence and the shared-file check (tst_presence,
-#   tst_presenceflow, tst_checktimer), chat (tst_chat*), mail (tst_smtp, tst_mailtest,
-#   tst_membermail) and the core tests that read and write from several threads (tst_registry,
+#   tst_presenceflow, tst_presencethreads, tst_checktimer), chat (tst_chat*), mail (tst_smtp,
+#   tst_mailtest, tst_membermail) and the core tests that read and write from several threads (tst_registry,
 #   tst_textfiles, tst_initxml). The other tests start no thread of ours; under TSan they only
 #   report Qt's and the web engine's uninstrumented internals and run many times slower.
 # Extra arguments go to ctest, e.g. `tools/sanitize.sh address -R tst_modeldoc --repeat until-fail:20`.
@@ -53,7 +53,7 @@ export TSAN_OPTIONS="halt_on_error=1:abort_on_error=1:second_deadlock_stack=1:ig
 
 args=("$@")
 if [ "$mode" = thread ] && [ ${#args[@]} -eq 0 ]; then
-  args=(-R '^(tst_presence|tst_presenceflow|tst_checktimer|tst_chat|tst_chatstore|tst_chatstress|tst_chatresponse|tst_smtp|tst_mailtest|tst_membermail|tst_registry|tst_textfiles|tst_initxml)$')
+  args=(-R '^(tst_presence|tst_presenceflow|tst_presencethreads|tst_checktimer|tst_chat|tst_chatstore|tst_chatstress|tst_chatresponse|tst_chatthreads|tst_smtp|tst_mailtest|tst_membermail|tst_registry|tst_textfiles|tst_initxml)$')
 fi
 cd "$dir"
 ctest --output-on-failure -j"$(nproc)" "${args[@]}"

@@ -99,6 +99,7 @@ private slots:
     void progress_hundredOnlyWhenCompleted();
     void scope_iconsAndIndexFollowTheChange();
     void stateCombo_noneStoredEmpty_choiceSaved();
+    void stateCombo_firstReaderAfterOpen_offersUnbuiltMembersStates();
     void addSclass_craftedCounter_numbersAboveEveryIdOrRefused_data();
     void addSclass_craftedCounter_numbersAboveEveryIdOrRefused();
 };
@@ -434,6 +435,34 @@ void tst_classinstances::stateCombo_noneStoredEmpty_choiceSaved()
     w.tab->SyncStatusWidget();
     QCOMPARE(status.GetTree()->topLevelItemCount(), 0);
     w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr);
+}
+
+// The state choice of a small-class pane may be the first to read every member's rows after an
+// open: another member's state instances, whose rows are still unbuilt then, are offered too.
+void tst_classinstances::stateCombo_firstReaderAfterOpen_offersUnbuiltMembersStates()
+{
+    Workspace w;
+    writeFile(w.mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
+    // A local transition: the pane counts no global element over every member first.
+    QByteArray own = kPaneOwn;
+    own.replace("<SClass ID=\"4\" MID=\"7\"", "<SClass ID=\"4\" MID=\"7\" SCOPE=\"1\"");
+    writeFile(w.path("instance.xml"), own);
+    writeFile(w.path("instance_1.xml"),
+              "<Root_Instance ID=\"1\" MaxID=\"4\"><LClass ID=\"1\" MID=\"1\" SCOPE=\"1\">"
+              "<SClass ID=\"2\" MID=\"6\" Param_type=\"1\" State=\"Open\" Element=\"st9\"><PARAM>"
+              "<P ID=\"3\" MID=\"8\" Row=\"N\" Col=\"1\"/></PARAM></SClass></LClass></Root_Instance>");
+    w.open();
+    QVERIFY(!w.tab->HasMemberRows(1));
+    auto *pane = w.tab->findChild<InstanceSclass *>();
+    // Not through the member tree: handing it out builds every member's rows.
+    w.tab->SelectTreeItem("0-5");
+    auto *combo = child<QTreeWidget>(pane, "P_TREE")->findChild<QComboBox *>();
+    QVERIFY(combo);
+    QStringList offered;
+    for (int i = 0; i < combo->count(); ++i)
+        offered << combo->itemText(i);
+    QCOMPARE(offered, (QStringList{"NONE", "I0-2", "I1-2"}));
+    QVERIFY(w.tab->HasMemberRows(1));
 }
 
 // Whatever MaxID the file holds, a new element never shares instance_<n>_<ID> files with one in

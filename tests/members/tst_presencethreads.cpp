@@ -1,0 +1,187 @@
+#include "core/defvar.h"
+#include "core/globalmutex.h"
+#include "core/globalvar.h"
+#include "core/xmlclass.h"
+#include "instance/deftab.h"
+#include "members/manager.h"
+#include "members/sharedfilecheck.h"
+#include "members/threadcontrol.h"
+#include "shell/checktimer.h"
+#include "testsupport.h"
+
+#include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+#include <QtTest>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+using namespace TestSupport;
+
+// The file-check worker on its real thread while the GUI thread changes what it reads, as the
+// program's GUI thread does: presence applied when code 153 is dispatched, a member's marker read
+// at once, a member's file saved (its time recorded again). Meant for ThreadSanitizer
+// (tools/sanitize.sh thread), which reports a record or recorded time the worker reaches outside
+// mutex 0; in the plain build it checks that every run reports and leaves the presence right.
+class tst_presencethreads : public QObject
+{
+    Q_OBJECT
+private slots:
+    void check_guiChangesRecordsWhileWorkerRuns_everyRunReportsAndPresenceKept();
+    void removeMember_whileCheckHoldsIt_neitherShownNorRaced();
+};
+
+void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReportsAndPresenceKept()
+{
+    RegistryScope scope;
+    QTemporaryDir dir;
+    GlobalMutex mutex;
+    scope.SetObj(RegSlot::ObjGlobalMutex, &mutex);
+    auto store = std::make_unique<xmlclass>();
+    scope.SetObj(RegSlot::ObjXmlStore, store.get());
+    CheckTimer timer; // the dispatcher that applies the queued presence at code 153
+    ThreadControl control;
+    scope.SetObj(RegSlot::ObjFileCheckControl, &control);
+    const auto path = [&dir](const QString &name) { return dir.path() + QLatin1Char('/') + name; };
+    const auto instanceFile = [&path](int n) { return path(QStringLiteral("instance_%1.xml").arg(n)); };
+    const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
+
+    // Member 1 is the running user's, the others other members' whose programs the test plays.
+    constexpr int others = 8;
+    std::vector<std::unique_ptr<MemberInfo>> records;
+    MemberTable table;
+    for (int n = 1; n <= others + 1; ++n) {
+        records.push_back(std::make_unique<MemberInfo>());
+        MemberInfo *record = records.back().get();
+        record->ID = n;
+        record->OtherUser = n == 1 ? 0 : 1;
+        table.insert(n, record);
+        writeAt(instanceFile(n), "<Root_Instance/>", base);
+        store->SetFileTime(XmlIndex::Instance + n, instanceFile(n));
+    }
+    control.Check().Attach(
+        dir.path(), &table, store.get(),
+        [&timer](MemberInfo *record, bool open) { timer.AddItemStatus(record, open); }, QDate::currentDate());
+
+    QSignalSpy results(&control, &ThreadControl::otherUpdate);
+    // One run on the worker; meanwhile, when guiThread is set, the GUI thread does what it does
+    // between two ticks, each step under mutex 0 as the program takes it: reads a marker at once,
+    // records the time of a member's file it reloaded and applies the queued presence.
+    const auto check = [&](bool guiThread) {
+        control.Trigger();
+        QVERIFY(control.IsChecking());
+        const QDeadlineTimer deadline(60000);
+        while (control.IsChecking() && !deadline.hasExpired()) {
+            for (int n = 2; guiThread && n <= others + 1; ++n) {
+                {
+                    MutexHold hold(MutexNo::Members);
+                    control.Check().ReadMemberMarker(table.value(n));
+                }
+                store->SetFileTime(XmlIndex::Instance + n, instanceFile(n));
+                timer.ApplyItemStatus();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QVERIFY2(!control.IsChecking(), "the check did not end within a minute");
+    };
+    constexpr int rounds = 100;
+    for (int round = 1; round <= rounds; ++round) {
+        // The other members' programs rewrite their markers; one of them saves its instance file.
+        for (int n = 2; n <= others + 1; ++n)
+            writeAt(path(QStringLiteral("%1.iod").arg(n)), "O", base.addSecs(round));
+        writeAt(instanceFile(2 + round % others), "<Root_Instance/>", base.addSecs(round));
+        check(true);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(results.count(), round);
+        QVERIFY(results.last().at(0).toInt() <= 1); // never the group's manager file
+    }
+    // A last run of its own: every member whose marker was rewritten is shown open.
+    for (int n = 2; n <= others + 1; ++n)
+        writeAt(path(QStringLiteral("%1.iod").arg(n)), "O", base.addSecs(rounds + 1));
+    QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
+    check(false);
+    QTRY_VERIFY(dispatched.contains({MsgCode::FileCheckResult}));
+    for (int n = 2; n <= others + 1; ++n) {
+        MutexHold hold(MutexNo::Members);
+        QVERIFY2(table.value(n)->Open, qPrintable(QString::number(n)));
+        QCOMPARE(table.value(n)->MarkerTime, base.addSecs(rounds + 1));
+    }
+    QVERIFY(!table.value(1)->Open);
+    control.Check().Detach();
+    scope.SetObj<ThreadControl>(RegSlot::ObjFileCheckControl, nullptr);
+}
+
+// The member manager removes a member the check on the worker has in hand: the worker waits on the
+// marker of the member before it (a FIFO, as a read from a slow share waits) while the GUI thread
+// removes the next one. The record stays, marked removed, and the worker looks at that mark once
+// the read returns: the mark must be set under mutex 0, and the member's presence never applied.
+// The FIFO is closed unwritten: a write would order the two threads for ThreadSanitizer.
+void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
+{
+    RegistryScope scope;
+    QTemporaryDir dir;
+    DefVar().InitVar();
+    GlobalMutex mutex;
+    scope.SetObj(RegSlot::ObjGlobalMutex, &mutex);
+    auto store = std::make_unique<xmlclass>();
+    scope.SetObj(RegSlot::ObjXmlStore, store.get());
+    CheckTimer timer;
+    scope.SetObj(RegSlot::ObjCheckTimer, &timer);
+    ThreadControl control;
+    scope.SetObj(RegSlot::ObjFileCheckControl, &control);
+    auto tab = std::make_unique<deftab>();
+    scope.SetObj(RegSlot::ObjDeftab, tab.get());
+    auto mgr = std::make_unique<manager>();
+    scope.SetObj(RegSlot::ObjManager, mgr.get());
+    scope.SetStrVar(RegSlot::StrUserName, QStringLiteral("u"));
+    scope.SetStrVar(RegSlot::StrUserEmail, QStringLiteral("u@x"));
+    scope.SetStrVar(RegSlot::StrInstanceDir, dir.path());
+    scope.SetStrVar(RegSlot::StrInstanceName, QStringLiteral("I"));
+    scope.SetStrVar(RegSlot::StrInstanceVersion, QStringLiteral("0.0.1"));
+    scope.SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
+    scope.SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+    mgr->NewManager();
+    QVERIFY(mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
+    QVERIFY(mgr->AddMember(QStringLiteral("c"), QStringLiteral("c@x")));
+    MemberInfo *record = mgr->GetMemberInfo(2);
+    QVERIFY(record && record->OtherUser == 1);
+    TestSupport::writeFile(SharedFileCheck::MarkerPath(dir.path(), 2), "O");
+    const QByteArray fifo = QFile::encodeName(SharedFileCheck::MarkerPath(dir.path(), 1));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+
+    QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
+    control.Trigger();
+    // A writer's open without waiting succeeds only once the worker has the FIFO open to read.
+    int writer = -1;
+    const auto readerWaits = [&writer, &fifo] {
+        if (writer < 0)
+            writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        return writer >= 0;
+    };
+    // A test that fails on the way must not leave the worker waiting for ever.
+    const auto release = qScopeGuard([&] {
+        readerWaits();
+        if (writer >= 0)
+            ::close(writer);
+        ::unlink(fifo.constData());
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(readerWaits(), 60000);
+    mgr->RemoveMember(record->TreeItem, record);
+    QVERIFY(record->Deleted);
+    ::close(std::exchange(writer, -1));
+    QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 60000);
+    QVERIFY(!record->Open);
+    mgr->CloseManager();
+    mgr.reset();
+    tab.reset();
+    scope.SetObj<ThreadControl>(RegSlot::ObjFileCheckControl, nullptr);
+}
+
+QTEST_MAIN(tst_presencethreads)
+#include "tst_presencethreads.moc"
