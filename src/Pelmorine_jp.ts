@@ -4959,6 +4959,10 @@ Do you want to open it?</source>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
+    <message>
+        <source>output directory of %1 is not used: %2</source>
+        <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
 </context>
 <context>
     <name>FileOutProgress</name>
