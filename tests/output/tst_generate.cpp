@@ -375,8 +375,9 @@ void tst_generate::hugeClassName_openAndRunCostAboutTheSame()
 void tst_generate::silentMarkers_countAgainstTheBound_data()
 {
     QTest::addColumn<QString>("marker");
-    QTest::newRow("no definition") << QStringLiteral("$Seq[777]");
-    QTest::newRow("cycle") << QStringLiteral("$Seq[1]");
+    QTest::addColumn<bool>("preview");
+    QTest::newRow("no definition") << QStringLiteral("$Seq[777]") << true;
+    QTest::newRow("cycle") << QStringLiteral("$Seq[1]") << false;
 }
 
 // Markers that write nothing still cost their scan: 2^18 leaves of 500 such markers each ran
@@ -384,6 +385,7 @@ void tst_generate::silentMarkers_countAgainstTheBound_data()
 void tst_generate::silentMarkers_countAgainstTheBound()
 {
     QFETCH(QString, marker);
+    QFETCH(bool, preview);
     GenProgram p;
     openChain(p, 19, "%%");
     SeqRecord *leaf = p.page()->FindSeq(19);
@@ -392,19 +394,22 @@ void tst_generate::silentMarkers_countAgainstTheBound()
     leaf->nestItems.append(nest);
     leaf->data->SetAttr(QStringLiteral("Expression"), marker.repeated(500));
     leaf->data->flags[0] = true;
+    // Processor time: unbounded, this ran for minutes; bounded, a second or two (more sanitized).
     std::clock_t start = std::clock();
     const auto spentMs = [&start] { return (std::clock() - start) * 1000LL / CLOCKS_PER_SEC; };
     p.page()->GenerateFiles(OutputGenerator::Run);
-    QVERIFY2(spentMs() < 15000, qPrintable(QString::number(spentMs())));
+    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
     const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
     QCOMPARE(results.size(), 2);
     QVERIFY2(results.at(0).error.contains("main.c"), qPrintable(results.at(0).error));
     QCOMPARE(results.at(1).text, QStringLiteral("ok"));
 
+    if (!preview)
+        return;
     p.files()->setCurrentItem(p.files()->topLevelItem(0));
     start = std::clock();
     p.page()->FileOutDiag();
-    QVERIFY2(spentMs() < 15000, qPrintable(QString::number(spentMs())));
+    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
     QVERIFY2(p.window->StatusText().contains("main.c"), qPrintable(p.window->StatusText()));
 }
 
