@@ -287,34 +287,40 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
 }
 
 // The marker lists are gathered once per sequence and file: a damaged out.xml may give one
-// sequence thousands of them, and every marker of every pass is classified.
-QChar OutputGenerator::classify(const QString &marker, SeqRecord *record)
+// sequence thousands of them, and every marker of every pass is looked up.
+const OutputGenerator::OwnMarkers &OutputGenerator::ownMarkers(SeqRecord *record)
 {
     auto own = m_own.find(record);
-    if (own == m_own.end()) {
-        OwnMarkers gathered;
-        const auto take = [](QSet<QString> *set, const QList<QTreeWidgetItem *> &items) {
-            for (const QTreeWidgetItem *item : items)
-                set->insert(item->text(0));
-        };
-        const auto tops = [](QTreeWidget *tree) {
-            QList<QTreeWidgetItem *> items;
-            for (int i = 0; i < tree->topLevelItemCount(); ++i)
-                items.append(tree->topLevelItem(i));
-            return items;
-        };
-        if (record->item && record->item == m_page->GetCurrentFileItem()) {
-            take(&gathered.seqs, tops(m_page->GetOutSeq()->GetNestTree()));
-            take(&gathered.vars, tops(m_page->GetOutSeq()->GetVarTree()));
-        } else {
-            take(&gathered.seqs, record->nestItems);
-            take(&gathered.vars, record->varItems);
-        }
-        own = m_own.insert(record, gathered);
+    if (own != m_own.end())
+        return own.value();
+    OwnMarkers gathered;
+    const auto take = [](QSet<QString> *set, const QList<QTreeWidgetItem *> &items) {
+        for (const QTreeWidgetItem *item : items)
+            set->insert(item->text(0));
+    };
+    const auto tops = [](QTreeWidget *tree) {
+        QList<QTreeWidgetItem *> items;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            items.append(tree->topLevelItem(i));
+        return items;
+    };
+    if (record->item && record->item == m_page->GetCurrentFileItem()) {
+        take(&gathered.seqs, tops(m_page->GetOutSeq()->GetNestTree()));
+        take(&gathered.vars, tops(m_page->GetOutSeq()->GetVarTree()));
+    } else {
+        take(&gathered.seqs, record->nestItems);
+        take(&gathered.vars, record->varItems);
     }
+    for (int n : qAsConst(record->vars))
+        gathered.numbers.insert(n);
+    return m_own.insert(record, gathered).value();
+}
+
+QChar OutputGenerator::classify(const QString &marker, SeqRecord *record)
+{
     const QChar kind = marker.at(1);
-    const QSet<QString> &names = kind == QLatin1Char('S') ? own->seqs : own->vars;
-    return names.contains(marker) ? kind : QLatin1Char('E');
+    const OwnMarkers &own = ownMarkers(record);
+    return (kind == QLatin1Char('S') ? own.seqs : own.vars).contains(marker) ? kind : QLatin1Char('E');
 }
 
 // ---- loops ----

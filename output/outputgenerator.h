@@ -115,10 +115,12 @@ private:
     void expand(int file, const QString &marker, QString *target, const QString &prefix,
                 const QString &indent);
     void scanBody(Scan &scan, const QString &body);
-    // The marker texts a sequence owns, 'S' and 'V', gathered once per file.
+    // The marker texts a sequence owns, 'S' and 'V', and its variable numbers, gathered once per
+    // file.
     struct OwnMarkers {
         QSet<QString> seqs;
         QSet<QString> vars;
+        QSet<int> numbers;
     };
 
     void startFile();
@@ -126,6 +128,7 @@ private:
     QVector<Marker> markersOf(const QString &body, SeqRecord *record);
     bool overLimit(const QString *target);
     bool step();
+    const OwnMarkers &ownMarkers(SeqRecord *record);
     QChar classify(const QString &marker, SeqRecord *record);
     bool setUpLoop(int file, SeqRecord *record);
     void setUpLclassLoop(int file, LoopState *state, int l);

@@ -95,6 +95,7 @@ private slots:
     void parameterLoop_countFromFile_boundedByTheGrid_data();
     void parameterLoop_countFromFile_boundedByTheGrid();
     void filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere();
+    void manyVariables_markerCostStaysFlat();
 };
 
 void tst_generate::golden_data()
@@ -485,6 +486,32 @@ void tst_generate::filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere()
     p.page()->GenerateFiles(OutputGenerator::Run);
     QCOMPARE(results.size(), 3);
     QCOMPARE(results.at(0).text.size(), perFile * leafSize);
+}
+
+// A damaged out.xml may bind thousands of variables to one sequence: each of its markers must
+// not look through all of them.
+void tst_generate::manyVariables_markerCostStaysFlat()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e1_plain_var"));
+    SeqRecord *seq = p.page()->FindSeq(1);
+    const QList<int> vars = seq->vars;
+    const int items = seq->varItems.size();
+    const auto load = [&](int count) {
+        while (seq->varItems.size() > items)
+            delete seq->varItems.takeFirst();
+        seq->vars = vars;
+        // The real one stays last: a search through the list meets it at the end.
+        for (int i = 0; i < count; ++i) {
+            seq->vars.prepend(1000 + i);
+            seq->varItems.prepend(new QTreeWidgetItem(QStringList(QStringLiteral("$Var[%1]").arg(1000 + i))));
+        }
+        seq->data->SetAttr(QStringLiteral("Expression"), QStringLiteral("$Var[5]").repeated(count));
+        seq->data->flags[0] = true;
+        p.page()->GenerateFiles(OutputGenerator::Run);
+        QCOMPARE(p.page()->GetGeneratedList().first().text.size(), count * 7);
+    };
+    verifyScales(load, 5000, 50000);
 }
 
 QTEST_MAIN(tst_generate)
