@@ -119,6 +119,15 @@ void tst_outrun::writeGenerated_stoppedFileReportedOthersWritten()
     QCOMPARE(readFile(tmp.filePath("big.c")), QByteArray("kept"));
     QCOMPARE(readFile(tmp.filePath("small.h")), QByteArray("ok"));
     QCOMPARE(text, QStringLiteral("File error"));
+
+    // A run stopped at a file without a name says so all the same.
+    const QList<GeneratedFile> unnamed = {{"", "", "the output run was stopped at t"}};
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &unnamed);
+    QString shown;
+    answerNextBox("OK", &shown);
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(shown, QStringLiteral("File error"));
 }
 
 void tst_outrun::outputPath_data()
