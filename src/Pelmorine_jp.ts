@@ -6719,6 +6719,17 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>OutputGenerator</name>
+    <message>
+        <source>the output run was stopped at %1: its files together grow beyond %2 characters or %3 markers and loop passes; %1 and the files after it are not written</source>
+        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字または %3 個のマーカーとループ回数を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
+    </message>
+    <message>
+        <source>output of %1 was stopped: it grows beyond %2 characters or %3 markers and loop passes</source>
+        <translation>%1 の出力を中止しました: %2 文字または %3 個のマーカーとループ回数を超えます</translation>
+    </message>
+</context>
+<context>
     <name>RedmineItemDiag</name>
     <message>
         <source>Under Process</source>
@@ -6732,17 +6743,6 @@ Do you want to open it?</source>
         <translation>
             <numerusform>manager.xml: ほかに %n 件の USER を読み飛ばしました</numerusform>
         </translation>
-    </message>
-</context>
-<context>
-    <name>OutputGenerator</name>
-    <message>
-        <source>the output run was stopped at %1: its files together grow beyond %2 characters or %3 markers and loop passes; %1 and the files after it are not written</source>
-        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字または %3 個のマーカーとループ回数を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
-    </message>
-    <message>
-        <source>output of %1 was stopped: it grows beyond %2 characters or %3 markers and loop passes</source>
-        <translation>%1 の出力を中止しました: %2 文字または %3 個のマーカーとループ回数を超えます</translation>
     </message>
 </context>
 </TS>
