@@ -186,14 +186,15 @@ void FileOutProgress::writeGenerated()
         letEventsThrough();
         if (m_cancelled)
             break;
-        if (out.name.isEmpty())
-            continue;
+        // A file stopped at a limit is told also without a name: the run may have stopped there.
         if (!out.error.isEmpty()) {
             log(out.name, kRed);
             if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
                 mw->FatalMessage(tr("File error"), out.error);
             continue;
         }
+        if (out.name.isEmpty())
+            continue;
         const QString path = OutputPath(m_defDir, out.name);
         if (path.isEmpty() || !WriteOutput(path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;

@@ -32,6 +32,9 @@ public:
     // Store indexes of member n's selection documents.
     static int DefIndex(int n) { return XmlIndex::OutRunSelection + 2 * n; }
     static int RefIndex(int n) { return XmlIndex::OutRunSelection + 2 * n + 1; }
+    // An output folder read from a shared file (a selection, the member's own): only an absolute
+    // path without ".." that is not itself a link is taken as a folder to write into.
+    static bool UsableOutDir(const QString &dir);
     // "\.(a|b)$" from "a;b", each part taken literally.
     static QRegularExpression ExtensionPattern(const QString &text);
     FileOutProgress *Progress() const { return m_progress; }
@@ -104,6 +107,8 @@ private:
     int m_openRef = -1;
     int m_openDef = -1;
     bool m_guard = false;
+    // The page whose folder DIR shows; the run uses that folder and names it.
+    int m_dirPage = 0;
     QStringList m_storedNames;
     QStringList m_storedKeys;
     FileOutProgress::RingHeads m_heads;

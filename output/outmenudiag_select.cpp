@@ -1,4 +1,5 @@
 #include "core/xmlclass.h"
+#include "instance/deftab.h"
 #include "outdef/outdef.h"
 #include "output/outmenudiag.h"
 #include "ui_outmenudiag.h"
@@ -24,14 +25,6 @@ QDomElement child(QDomDocument *doc, QDomElement parent, const QString &tag)
     QDomElement e = doc->createElement(tag);
     parent.appendChild(e);
     return e;
-}
-
-// An output folder read from a selection file: the file lies in a shared folder, so only an
-// absolute path without ".." that is not itself a link is taken as the folder to write into.
-bool usableOutDir(const QString &dir)
-{
-    return QDir::isAbsolutePath(dir) && !dir.split(QLatin1Char('/')).contains(QStringLiteral("..")) &&
-           !QFileInfo(dir).isSymLink();
 }
 
 // The document at index emptied, or a new one with the root.
@@ -99,7 +92,14 @@ void OutMenuDiag::loadRefSelection(int n)
 
 bool OutMenuDiag::loadSelection(int n, bool def)
 {
-    (def ? m_defDir : m_refDir) = memberOutDir(n);
+    QString *outDir = def ? &m_defDir : &m_refDir;
+    outDir->clear();
+    // The member's own folder comes from the shared member file: the same rule as a selection's.
+    const QString own = memberOutDir(n);
+    if (UsableOutDir(own))
+        *outDir = own;
+    else if (!own.isEmpty())
+        setMessage(tr("output directory of %1 is not used: %2").arg(m_ui->USERCBX->currentText(), own));
     if (!openSelection(def ? DefIndex(n) : RefIndex(n), def ? defPath(n) : refPath(n)))
         return false;
     (def ? m_openDef : m_openRef) = n;
@@ -114,7 +114,7 @@ QDomElement OutMenuDiag::storedRoot(int index) const
 
 void OutMenuDiag::takeOutDir(const QString &dir, const QString &file, QString *outDir)
 {
-    if (usableOutDir(dir))
+    if (UsableOutDir(dir))
         *outDir = dir;
     else
         setMessage(tr("output directory in %1 is not used: %2").arg(file, dir));
@@ -292,13 +292,19 @@ void OutMenuDiag::buildDefinitionSelection()
 
 // ---- slots ----
 
+bool OutMenuDiag::UsableOutDir(const QString &dir)
+{
+    return QDir::isAbsolutePath(dir) && !dir.split(QLatin1Char('/')).contains(QStringLiteral("..")) &&
+           !QFileInfo(dir).isSymLink();
+}
+
 void OutMenuDiag::RefProc()
 {
     const QString start = m_ui->DIR->text().isEmpty() ? QDir::currentPath() : m_ui->DIR->text();
     const QString dir = QFileDialog::getExistingDirectory(this, tr("Output Directory"), start);
     if (dir.isEmpty())
         return;
-    (m_ui->TAB->currentIndex() != 0 ? m_defDir : m_refDir) = dir;
+    (m_dirPage != 0 ? m_defDir : m_refDir) = dir;
     m_ui->DIR->setText(dir);
     m_ui->MSG->clear();
 }
@@ -381,6 +387,7 @@ void OutMenuDiag::TabChanged(int index)
                        static_cast<QWidget *>(m_ui->EXT_TEXT), static_cast<QWidget *>(m_ui->EXTENSION),
                        static_cast<QWidget *>(m_ui->EXPANSION), static_cast<QWidget *>(m_ui->DUP)})
         w->setVisible(reference);
+    m_dirPage = reference ? 0 : 1;
     if (reference) {
         ItemTreeChanged(m_ui->TREE->currentItem(), nullptr);
         m_ui->DIR->setText(m_refDir);
@@ -408,20 +415,22 @@ void OutMenuDiag::closeEvent(QCloseEvent *event)
 
 void OutMenuDiag::OutputProc()
 {
-    m_defDir = m_refDir = m_ui->DIR->text();
     const QString dir = m_ui->DIR->text();
     const bool reference = m_ui->REF_CHECK->isChecked();
     const bool definition = m_ui->DEF_CHECK->isChecked();
-    if (reference && dir.isEmpty())
-        return setMessage(tr("reference output directory is not selected"));
-    if (reference && !QFileInfo(dir).isDir())
-        return setMessage(tr("reference output directory is not exist"));
-    if (definition && dir.isEmpty())
-        return setMessage(tr("pattern output directory is not selected"));
-    if (definition && !QFileInfo(dir).isDir())
-        return setMessage(tr("pattern output directory is not exist"));
     if (!reference && !definition)
         return setMessage(tr("both output is not checked"));
+    // Both outputs go to the one folder shown, the folder of the page it was shown for: the
+    // message names that page's folder, whichever output asks for it.
+    const bool shownForDefinition = m_dirPage != 0;
+    if (dir.isEmpty())
+        return setMessage(shownForDefinition ? tr("pattern output directory is not selected")
+                                             : tr("reference output directory is not selected"));
+    if (!QFileInfo(dir).isDir())
+        return setMessage(shownForDefinition ? tr("pattern output directory is not exist")
+                                             : tr("reference output directory is not exist"));
+    // Only a run that goes ahead takes the folder for both pages: a refused one keeps each page's.
+    m_defDir = m_refDir = dir;
     const int page = m_ui->TAB->currentIndex();
     if (reference) {
         saveRefSelection();
@@ -436,6 +445,9 @@ void OutMenuDiag::OutputProc()
     auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
     m_progress->ResetProgress();
     if (definition && outputs) {
+        // The values the instance tab shows, also those typed into its table and not yet taken.
+        if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+            tab->CommitValueTable();
         buildDefinitionSelection();
         outputs->SetOutputList(&m_selection);
         FileOutProgress *progress = m_progress;

@@ -2,6 +2,7 @@
 
 #include "core/treeitemdata.h"
 #include "instance/deftab.h"
+#include "instance/valuegrid.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
 #include "outdef/outputwidget.h"
@@ -48,7 +49,7 @@ QString OutputGenerator::LineIndent(int position, const QString &body)
 
 void OutputGenerator::GenerateAll(int mode, const FileStep &step)
 {
-    m_results.clear();
+    ClearResults();
     const int count = m_tree ? m_tree->topLevelItemCount() : 0;
     // Any member's values may be named: the rows not built yet are built here, all at once, rather
     // than one member at a time from within the files, each refitting the views; the bar stays
@@ -65,7 +66,8 @@ void OutputGenerator::GenerateAll(int mode, const FileStep &step)
     for (int i = 0; i < count; ++i) {
         m_loops.clear();
         Generate(m_tree->topLevelItem(i), mode);
-        if (step && !step(i + 1, count))
+        // The run's budget is spent: the file that passed it says so, the rest are not generated.
+        if (m_runStopped || (step && !step(i + 1, count)))
             return;
     }
 }
@@ -76,8 +78,7 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
     m_loops.clear();
     m_paramLoops.clear();
     m_open.clear();
-    m_expansions = 0;
-    m_stopped = false;
+    startFile();
     const int file = fileItem->data(2, Qt::UserRole).toInt();
     const FileRecord *record = m_page ? m_page->FindFile(file) : nullptr;
     if (!record)
@@ -86,19 +87,51 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
     m_current = nullptr;
     GeneratedFile out;
     out.name = OutputName(record->data->GetAttr(OutXml::OutName), record->data->GetAttr(OutXml::Ext));
-    for (int i = 0; i < fileItem->childCount() && !m_stopped; ++i)
+    for (int i = 0; i < fileItem->childCount() && step(); ++i)
         expand(file, fileItem->child(i)->text(1), &out.text, QString(), QString());
-    if (m_stopped) {
-        const QString shown = out.name.isEmpty() ? record->data->GetAttr(OutXml::Title) : out.name;
-        out.text.clear();
-        out.error = QCoreApplication::translate("OutputGenerator",
-                                                "output of %1 was stopped: it grows beyond %2 characters "
-                                                "or %3 sequence expansions")
-                        .arg(shown)
-                        .arg(MaxOutputSize)
-                        .arg(MaxExpansions);
-    }
+    finishFile(&out, out.name.isEmpty() ? record->data->GetAttr(OutXml::Title) : out.name);
     m_results.append(out);
+}
+
+// A file may spend what the run has left, up to its own bounds.
+void OutputGenerator::startFile()
+{
+    qint64 held = 0;
+    for (const GeneratedFile &out : qAsConst(m_results))
+        held += out.text.size();
+    m_sizeCap = int(qBound<qint64>(0, MaxRunOutputSize - held, MaxOutputSize));
+    m_stepCap = qBound(0, MaxRunSteps - m_runSteps, MaxSteps);
+    m_steps = 0;
+    m_stopped = m_runStopped = false;
+    m_own.clear();
+}
+
+void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
+{
+    m_runSteps += m_steps;
+    m_own.clear();
+    if (!m_stopped) {
+        // Held until the run writes: no room left over from growing.
+        out->text.squeeze();
+        return;
+    }
+    out->text = QString();
+    if (m_runStopped) {
+        out->error = QCoreApplication::translate("OutputGenerator",
+                                                 "the output run was stopped at %1: its files together grow "
+                                                 "beyond %2 characters or %3 markers and loop passes; %1 and "
+                                                 "the files after it are not written")
+                         .arg(shown)
+                         .arg(MaxRunOutputSize)
+                         .arg(MaxRunSteps);
+        return;
+    }
+    out->error = QCoreApplication::translate("OutputGenerator",
+                                             "output of %1 was stopped: it grows beyond %2 characters "
+                                             "or %3 markers and loop passes")
+                     .arg(shown)
+                     .arg(MaxOutputSize)
+                     .arg(MaxSteps);
 }
 
 QString OutputGenerator::Errors() const
@@ -113,9 +146,21 @@ QString OutputGenerator::Errors() const
 
 bool OutputGenerator::overLimit(const QString *target)
 {
-    if (target->size() > MaxOutputSize)
+    if (!m_stopped && target->size() > m_sizeCap) {
         m_stopped = true;
+        m_runStopped = m_sizeCap < MaxOutputSize;
+    }
     return m_stopped;
+}
+
+// One more step of work: false once the file has spent its bound.
+bool OutputGenerator::step()
+{
+    if (!m_stopped && ++m_steps > m_stepCap) {
+        m_stopped = true;
+        m_runStopped = m_stepCap < MaxSteps;
+    }
+    return !m_stopped;
 }
 
 void OutputGenerator::ShowFirst()
@@ -136,10 +181,6 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
     // A sequence inside its own expansion comes from a cycle in a damaged file: it writes nothing.
     if (!record || m_open.contains(n) || m_open.size() >= MaxDepth || m_stopped)
         return;
-    if (++m_expansions > MaxExpansions) {
-        m_stopped = true;
-        return;
-    }
     m_open.insert(n);
     int count = 1;
     Scan scan{file, record, target, prefix, indent, false, false, false};
@@ -152,7 +193,8 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
         }
     }
     TreeItemData *data = record->data;
-    for (int i = 0; i < count && !m_stopped; ++i) {
+    // Each pass is a step, also of a body without markers: a loop count comes from a file.
+    for (int i = 0; i < count && step(); ++i) {
         if (!data->flags[0]) {
             data->SetAttr(OutXml::Expression,
                           m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
@@ -191,7 +233,8 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body)
         const Marker &marker = markers.at(k);
         const int m = marker.start;
         scan.target->append(body.midRef(p, m - p));
-        if (overLimit(scan.target))
+        // A marker that writes nothing costs as much as one that does.
+        if (overLimit(scan.target) || !step())
             return;
         if (marker.kind == QLatin1Char('S')) {
             while (nextLine >= 0 && nextLine < m) {
@@ -232,7 +275,7 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body)
     overLimit(scan.target);
 }
 
-QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body, SeqRecord *record) const
+QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body, SeqRecord *record)
 {
     QVector<Marker> markers;
     QRegularExpressionMatchIterator it = m_anyMarker.globalMatch(body);
@@ -243,23 +286,41 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
     return markers;
 }
 
-QChar OutputGenerator::classify(const QString &marker, SeqRecord *record) const
+// The marker lists are gathered once per sequence and file: a damaged out.xml may give one
+// sequence thousands of them, and every marker of every pass is looked up.
+const OutputGenerator::OwnMarkers &OutputGenerator::ownMarkers(SeqRecord *record)
 {
-    const QChar kind = marker.at(1);
-    const bool seq = kind == QLatin1Char('S');
-    QList<QTreeWidgetItem *> items;
-    if (record->item && record->item == m_page->GetCurrentFileItem()) {
-        QTreeWidget *tree = seq ? m_page->GetOutSeq()->GetNestTree() : m_page->GetOutSeq()->GetVarTree();
+    auto own = m_own.find(record);
+    if (own != m_own.end())
+        return own.value();
+    OwnMarkers gathered;
+    const auto take = [](QSet<QString> *set, const QList<QTreeWidgetItem *> &items) {
+        for (const QTreeWidgetItem *item : items)
+            set->insert(item->text(0));
+    };
+    const auto tops = [](QTreeWidget *tree) {
+        QList<QTreeWidgetItem *> items;
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             items.append(tree->topLevelItem(i));
+        return items;
+    };
+    if (record->item && record->item == m_page->GetCurrentFileItem()) {
+        take(&gathered.seqs, tops(m_page->GetOutSeq()->GetNestTree()));
+        take(&gathered.vars, tops(m_page->GetOutSeq()->GetVarTree()));
     } else {
-        items = seq ? record->nestItems : record->varItems;
+        take(&gathered.seqs, record->nestItems);
+        take(&gathered.vars, record->varItems);
     }
-    for (const QTreeWidgetItem *item : qAsConst(items)) {
-        if (item->text(0) == marker)
-            return kind;
-    }
-    return QLatin1Char('E');
+    for (int n : qAsConst(record->vars))
+        gathered.numbers.insert(n);
+    return m_own.insert(record, gathered).value();
+}
+
+QChar OutputGenerator::classify(const QString &marker, SeqRecord *record)
+{
+    const QChar kind = marker.at(1);
+    const OwnMarkers &own = ownMarkers(record);
+    return (kind == QLatin1Char('S') ? own.seqs : own.vars).contains(marker) ? kind : QLatin1Char('E');
 }
 
 // ---- loops ----
@@ -340,7 +401,8 @@ void OutputGenerator::setUpParamLoop(int, LoopState *state, QTreeWidgetItem *ele
         const TreeItemData *record = deftab::RecordOf(sclass);
         state->entries =
             QStringList(record->name + QLatin1Char('-') + record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-        state->count = record->GetAttr(maxParam).toInt();
+        // MaxParam comes from a member's shared file; the grid has no rows beyond the table's.
+        state->count = qBound(0, record->GetAttr(maxParam).toInt(), ValueGrid::Size);
         state->resolved = true;
     };
     if (m_loops.contains(s)) {

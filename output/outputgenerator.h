@@ -45,9 +45,15 @@ public:
     static constexpr int MaxDepth = 1000;
     // A few hundred bytes of out.xml can ask for each level to expand the next twice: without a
     // bound on the whole file a damaged definition runs for hours and past QString's size limit.
+    // The steps are the work, not the text: every marker met (also one that writes nothing, as a
+    // sequence without a definition) and every pass of a loop, however many a file claims.
     // Both lie far above what any real definition generates.
-    static constexpr int MaxExpansions = 1000000;
+    static constexpr int MaxSteps = 2000000;
     static constexpr int MaxOutputSize = 32 * 1024 * 1024;
+    // Every generated file is held until the run writes: the files of one run share a budget of
+    // their own, so that many files each under the bounds cannot together exhaust the memory.
+    static constexpr int MaxRunSteps = 2 * MaxSteps;
+    static constexpr int MaxRunOutputSize = 2 * MaxOutputSize;
 
     OutputGenerator() = default;
 
@@ -62,9 +68,14 @@ public:
     using FileStep = std::function<bool(int, int)>;
     void GenerateAll(int mode, const FileStep &step = {});
     void Generate(QTreeWidgetItem *fileItem, int mode);
-    void ClearResults() { m_results.clear(); }
+    void ClearResults()
+    {
+        m_results.clear();
+        m_runSteps = 0;
+    }
     const QList<GeneratedFile> &GetResults() const { return m_results; }
-    // The errors of the files stopped at a limit, one line each; "" when every file is whole.
+    // The errors of the files stopped at a limit, one line each; "" when every file is whole. A
+    // file stopped by the run's budget is the last one of the results: later files are left out.
     QString Errors() const;
     void ShowFirst();
 
@@ -104,9 +115,21 @@ private:
     void expand(int file, const QString &marker, QString *target, const QString &prefix,
                 const QString &indent);
     void scanBody(Scan &scan, const QString &body);
-    QVector<Marker> markersOf(const QString &body, SeqRecord *record) const;
+    // The marker texts a sequence owns, 'S' and 'V', and its variable numbers, gathered once per
+    // file.
+    struct OwnMarkers {
+        QSet<QString> seqs;
+        QSet<QString> vars;
+        QSet<int> numbers;
+    };
+
+    void startFile();
+    void finishFile(GeneratedFile *out, const QString &shown);
+    QVector<Marker> markersOf(const QString &body, SeqRecord *record);
     bool overLimit(const QString *target);
-    QChar classify(const QString &marker, SeqRecord *record) const;
+    bool step();
+    const OwnMarkers &ownMarkers(SeqRecord *record);
+    QChar classify(const QString &marker, SeqRecord *record);
     bool setUpLoop(int file, SeqRecord *record);
     void setUpLclassLoop(int file, LoopState *state, int l);
     void setUpSclassLoop(int file, LoopState *state, QTreeWidgetItem *element);
@@ -146,9 +169,15 @@ private:
     QTabWidget *m_tab = nullptr;
     // Sequences being expanded: one met again is a cycle in a damaged out.xml.
     QSet<int> m_open;
-    // The work spent on the current file, and whether it passed a limit.
-    int m_expansions = 0;
+    // The work spent on the current file and the bounds it has, what is left of the run's budget
+    // when it began; whether it passed one, and whether that was the run's.
+    int m_steps = 0;
+    int m_stepCap = MaxSteps;
+    int m_sizeCap = MaxOutputSize;
+    int m_runSteps = 0;
     bool m_stopped = false;
+    bool m_runStopped = false;
+    QHash<const SeqRecord *, OwnMarkers> m_own;
 
     const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[[0-9]+\\]")};
     const QRegularExpression m_seqMarker{QStringLiteral("\\$Seq\\[(\\d+)\\]")};

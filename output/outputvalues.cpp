@@ -25,7 +25,7 @@ QString OutputGenerator::GetVarValue(int file, SeqRecord *record, const QString 
     m_file = file;
     const int n = m_page->GetMarkerNumber(marker);
     QTreeWidgetItem *element = modelItem(n);
-    if (!record->vars.contains(n))
+    if (!ownMarkers(record).numbers.contains(n))
         return marker;
     const int level = element ? model::GetItemLevel(element) : 0;
     const TreeItemData *data = element ? deftab::RecordOf(element) : nullptr;

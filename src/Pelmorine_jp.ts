@@ -4979,6 +4979,10 @@ Do you want to open it?</source>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
+    <message>
+        <source>output directory of %1 is not used: %2</source>
+        <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
 </context>
 <context>
     <name>FileOutProgress</name>
@@ -6761,8 +6765,12 @@ Do you want to open it?</source>
 <context>
     <name>OutputGenerator</name>
     <message>
-        <source>output of %1 was stopped: it grows beyond %2 characters or %3 sequence expansions</source>
-        <translation>%1 の出力を中止しました: %2 文字または %3 回のシーケンス展開を超えます</translation>
+        <source>the output run was stopped at %1: its files together grow beyond %2 characters or %3 markers and loop passes; %1 and the files after it are not written</source>
+        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字または %3 個のマーカーとループ回数を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
+    </message>
+    <message>
+        <source>output of %1 was stopped: it grows beyond %2 characters or %3 markers and loop passes</source>
+        <translation>%1 の出力を中止しました: %2 文字または %3 個のマーカーとループ回数を超えます</translation>
     </message>
 </context>
 <context>

@@ -90,6 +90,12 @@ private slots:
     void markerCounts_setCutLoadAndTemporary();
     void highlighting_onlyMarkersOfTheShownEntry();
     void hugeClassName_openAndRunCostAboutTheSame();
+    void silentMarkers_countAgainstTheBound_data();
+    void silentMarkers_countAgainstTheBound();
+    void parameterLoop_countFromFile_boundedByTheGrid_data();
+    void parameterLoop_countFromFile_boundedByTheGrid();
+    void filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere();
+    void manyVariables_markerCostStaysFlat();
 };
 
 void tst_generate::golden_data()
@@ -365,6 +371,147 @@ void tst_generate::hugeClassName_openAndRunCostAboutTheSame()
         QCOMPARE(results.first().text.toUtf8(), readFile(GenProgram::golden("e1_plain_var/run.out")));
     };
     verifyScales(load, 200000, 2000000, 3);
+}
+
+void tst_generate::silentMarkers_countAgainstTheBound_data()
+{
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<bool>("preview");
+    QTest::newRow("no definition") << QStringLiteral("$Seq[777]") << true;
+    QTest::newRow("cycle") << QStringLiteral("$Seq[1]") << false;
+}
+
+// Markers that write nothing still cost their scan: 2^18 leaves of 500 such markers each ran
+// for minutes and wrote an empty file without a word.
+void tst_generate::silentMarkers_countAgainstTheBound()
+{
+    QFETCH(QString, marker);
+    QFETCH(bool, preview);
+    GenProgram p;
+    openChain(p, 19, "%%");
+    SeqRecord *leaf = p.page()->FindSeq(19);
+    auto *nest = new QTreeWidgetItem;
+    nest->setText(0, marker);
+    leaf->nestItems.append(nest);
+    leaf->data->SetAttr(QStringLiteral("Expression"), marker.repeated(500));
+    leaf->data->flags[0] = true;
+    // Processor time: unbounded, this ran for minutes; bounded, a second or two (more sanitized).
+    std::clock_t start = std::clock();
+    const auto spentMs = [&start] { return (std::clock() - start) * 1000LL / CLOCKS_PER_SEC; };
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 2);
+    QVERIFY2(results.at(0).error.contains("main.c"), qPrintable(results.at(0).error));
+    QCOMPARE(results.at(1).text, QStringLiteral("ok"));
+
+    if (!preview)
+        return;
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    start = std::clock();
+    p.page()->FileOutDiag();
+    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
+    QVERIFY2(p.window->StatusText().contains("main.c"), qPrintable(p.window->StatusText()));
+}
+
+void tst_generate::parameterLoop_countFromFile_boundedByTheGrid_data()
+{
+    QTest::addColumn<QString>("maxParam");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("as stored") << "3" << 3;
+    QTest::newRow("beyond any table") << "2000000000" << 30;
+    QTest::newRow("negative") << "-4" << 0;
+    QTest::newRow("not a number") << "x" << 0;
+}
+
+// MaxParam comes from a member's shared instance file: two thousand million took an hour.
+void tst_generate::parameterLoop_countFromFile_boundedByTheGrid()
+{
+    QFETCH(QString, maxParam);
+    QFETCH(int, rows);
+    GenProgram p;
+    p.openInstances();
+    p.openCase(QStringLiteral("e9_parameter_rows"));
+    auto *tab = p.GetObj<deftab>(RegSlot::ObjDeftab);
+    deftab::RecordOf(tab->FindTreeItem(QStringLiteral("1-12")))
+        ->SetAttr(QStringLiteral("MaxParam"), maxParam);
+    const DefinitionSelection selection =
+        GenProgram::readSelection(GenProgram::golden(QStringLiteral("e9_parameter_rows/selection")));
+    p.page()->SetOutputList(&selection);
+    const qint64 spent = runMilliseconds(p);
+    QVERIFY2(spent < 15000, qPrintable(QString::number(spent)));
+    QString expected;
+    for (int r = 1; r <= rows; ++r)
+        expected += (r <= 3 ? QStringLiteral("b%1").arg(r) : QString()) + QLatin1Char(';');
+    QCOMPARE(p.page()->GetGeneratedList().first().text, expected);
+    QVERIFY(p.page()->GetGeneratedList().first().error.isEmpty());
+}
+
+// Every file of a run is held until it is written: files each just under their own bound took
+// the program past 800 MB. The run stops at its budget and names the file it stopped at.
+void tst_generate::filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere()
+{
+    GenProgram p;
+    QDir().mkpath(p.dir());
+    const int files = 5;
+    const int leafSize = 400000;
+    const int perFile = 80; // 32,000,000 characters: just under the bound of one file
+    QVERIFY(perFile * leafSize < OutputGenerator::MaxOutputSize);
+    QByteArray seqs, fileXml;
+    for (int i = 1; i <= files; ++i) {
+        const QByteArray leaf = number(100 + i);
+        seqs += "<SEQ ID='" + number(i) + "' TITLE='s'><SEQ ID='" + leaf + "'/></SEQ><SEQ ID='" + leaf +
+                "' TITLE='l'/>";
+        fileXml += "<FILE ID='" + number(i) + "' TITLE='f' FileName='f" + number(i) + "' EXP='c'><SEQ ID='" +
+                   number(i) + "'/></FILE>";
+        writeFile(p.dir() + "/Seq_" + QString::number(i) + ".txt", ("$Seq[" + leaf + "]").repeated(perFile));
+        writeFile(p.dir() + "/Seq_" + QString::number(100 + i) + ".txt", QByteArray(leafSize, 'a'));
+    }
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='200'>" +
+           seqs + "</SEQUENCE><FILES MaxID='10'>" + fileXml + "</FILES></Root_Output>");
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    qint64 held = 0;
+    for (const GeneratedFile &out : results)
+        held += out.text.size();
+    QVERIFY(held <= OutputGenerator::MaxRunOutputSize);
+    QCOMPARE(results.size(), 3);
+    QCOMPARE(results.at(1).text.size(), perFile * leafSize);
+    QVERIFY(results.at(1).error.isEmpty());
+    QVERIFY(results.at(2).text.isEmpty());
+    QVERIFY2(results.at(2).error.contains("run was stopped at f3.c"), qPrintable(results.at(2).error));
+
+    // The next run has its budget afresh.
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    QCOMPARE(results.size(), 3);
+    QCOMPARE(results.at(0).text.size(), perFile * leafSize);
+}
+
+// A damaged out.xml may bind thousands of variables to one sequence: each of its markers must
+// not look through all of them.
+void tst_generate::manyVariables_markerCostStaysFlat()
+{
+    GenProgram p;
+    p.openCase(QStringLiteral("e1_plain_var"));
+    SeqRecord *seq = p.page()->FindSeq(1);
+    const QList<int> vars = seq->vars;
+    const int items = seq->varItems.size();
+    const auto load = [&](int count) {
+        while (seq->varItems.size() > items)
+            delete seq->varItems.takeFirst();
+        seq->vars = vars;
+        // The real one stays last: a search through the list meets it at the end.
+        for (int i = 0; i < count; ++i) {
+            seq->vars.prepend(1000 + i);
+            seq->varItems.prepend(new QTreeWidgetItem(QStringList(QStringLiteral("$Var[%1]").arg(1000 + i))));
+        }
+        seq->data->SetAttr(QStringLiteral("Expression"), QStringLiteral("$Var[5]").repeated(count));
+        seq->data->flags[0] = true;
+        p.page()->GenerateFiles(OutputGenerator::Run);
+        QCOMPARE(p.page()->GetGeneratedList().first().text.size(), count * 7);
+    };
+    verifyScales(load, 5000, 50000);
 }
 
 QTEST_MAIN(tst_generate)

@@ -1,16 +1,20 @@
 #include "filesizelimit.h"
 #include "genprogram.h"
+#include "instance/valuetable.h"
 #include "members/manager.h"
 #include "output/fileoutprogress.h"
 #include "output/outmenudiag.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -67,6 +71,8 @@ private slots:
     void dialog_runWritesOutputsAndRemembersTheChoices();
     void dialog_hostileOutDir_refusedAndSaid_data();
     void dialog_hostileOutDir_refusedAndSaid();
+    void dialog_folderShownIsTheOneCheckedAndNamed();
+    void dialog_valueTypedNotYetTaken_runWritesTheShownValue();
 };
 
 void tst_outrun::writeGenerated_refusesEscapesAndFailuresCountsTheRest()
@@ -113,6 +119,15 @@ void tst_outrun::writeGenerated_stoppedFileReportedOthersWritten()
     QCOMPARE(readFile(tmp.filePath("big.c")), QByteArray("kept"));
     QCOMPARE(readFile(tmp.filePath("small.h")), QByteArray("ok"));
     QCOMPARE(text, QStringLiteral("File error"));
+
+    // A run stopped at a file without a name says so all the same.
+    const QList<GeneratedFile> unnamed = {{"", "", "the output run was stopped at t"}};
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &unnamed);
+    QString shown;
+    answerNextBox("OK", &shown);
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(shown, QStringLiteral("File error"));
 }
 
 void tst_outrun::outputPath_data()
@@ -446,7 +461,8 @@ void tst_outrun::dialog_runWritesOutputsAndRemembersTheChoices()
     dialog.findChild<QCheckBox *>("REF_CHECK")->setChecked(true);
     dialog.findChild<QLineEdit *>("DIR")->setText(out.filePath("missing"));
     dialog.findChild<QPushButton *>("OUTPUT")->click();
-    QCOMPARE(msg->text(), QStringLiteral("reference output directory is not exist"));
+    // The folder shown is the definition page's: the message names it, not the reference's.
+    QCOMPARE(msg->text(), QStringLiteral("pattern output directory is not exist"));
 
     dialog.findChild<QLineEdit *>("DIR")->setText(out.path());
     dialog.findChild<QPushButton *>("OUTPUT")->click();
@@ -477,18 +493,23 @@ void tst_outrun::dialog_runWritesOutputsAndRemembersTheChoices()
 void tst_outrun::dialog_hostileOutDir_refusedAndSaid_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("relative") << QStringLiteral("relative");
-    QTest::newRow("dot-dot") << QStringLiteral("dotdot");
-    QTest::newRow("link") << QStringLiteral("link");
-    QTest::newRow("absolute") << QStringLiteral("absolute");
+    QTest::addColumn<bool>("member");
+    for (bool member : {false, true}) {
+        const char *from = member ? "member's own, " : "selection, ";
+        QTest::newRow(QByteArray(from).append("relative")) << QStringLiteral("relative") << member;
+        QTest::newRow(QByteArray(from).append("dot-dot")) << QStringLiteral("dotdot") << member;
+        QTest::newRow(QByteArray(from).append("link")) << QStringLiteral("link") << member;
+        QTest::newRow(QByteArray(from).append("absolute")) << QStringLiteral("absolute") << member;
+    }
 }
 
-// The selection files lie in shared folders. An output folder read from them is shown and used
-// only when it is an absolute path without ".." that is no link; otherwise the dialog says so
-// and the run writes nothing until a folder is chosen.
+// The selection files and the member's file lie in shared folders. An output folder read from
+// them is shown and used only when it is an absolute path without ".." that is no link; otherwise
+// the dialog says so and the run writes nothing until a folder is chosen.
 void tst_outrun::dialog_hostileOutDir_refusedAndSaid()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, member);
     GenProgram p;
     p.openInstances();
     p.openCase(QStringLiteral("e1_plain_var"));
@@ -509,9 +530,12 @@ void tst_outrun::dialog_hostileOutDir_refusedAndSaid()
         dir = elsewhere.filePath("real");
     for (const QString &file : {p.dir() + "/defoutput_1.xml", p.instanceDir() + "/refoutput_1.xml"}) {
         const QByteArray root = file.contains("def") ? "Root_DefOutput" : "Root_RefOutput";
-        writeFile(file,
-                  "<" + root + "><OutDir dir=\"" + dir.toHtmlEscaped().toUtf8() + "\"/></" + root + ">");
+        if (!member)
+            writeFile(file,
+                      "<" + root + "><OutDir dir=\"" + dir.toHtmlEscaped().toUtf8() + "\"/></" + root + ">");
     }
+    if (member)
+        p.table.value(1)->OutDir = dir;
     OutMenuDiag dialog;
     QVERIFY(dialog.InitOutMenu(true));
     auto *msg = dialog.findChild<QLabel *>("MSG");
@@ -531,6 +555,103 @@ void tst_outrun::dialog_hostileOutDir_refusedAndSaid()
     QCOMPARE(QDir(elsewhere.filePath("real")).entryList(QDir::Files), QStringList());
     QVERIFY(!QFile::exists(QDir::current().filePath("../../x")));
     QVERIFY(!QFile::exists(QDir::cleanPath(elsewhere.filePath("../x"))));
+}
+
+namespace
+{
+// The program over the golden instances with the definition "e1_plain_var" open and the running
+// member in the member tree, as the run dialog needs it.
+void openForRun(GenProgram &p)
+{
+    p.SetIntVar(RegSlot::IntDocKind, 4);
+    auto *row = new QTreeWidgetItem(p.GetObj<manager>(RegSlot::ObjManager)->GetTree());
+    row->setData(0, Qt::UserRole, 1);
+    row->setText(0, QStringLiteral("me"));
+}
+
+void answerFolderChooser(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!chooser)
+            return answerFolderChooser(path);
+        chooser->selectFile(path);
+        QMetaObject::invokeMethod(chooser, "accept");
+    });
+}
+} // namespace
+
+// Each page keeps its folder and DIR shows the page's: a folder chosen on the reference page and
+// a run started from the definition page was refused as "reference ... not selected".
+void tst_outrun::dialog_folderShownIsTheOneCheckedAndNamed()
+{
+    GenProgram p;
+    p.openInstances();
+    p.openCase(QStringLiteral("e1_plain_var"));
+    openForRun(p);
+    QTemporaryDir out;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(false));
+    auto *tabs = dialog.findChild<QTabWidget *>("TAB");
+    auto *shown = dialog.findChild<QLineEdit *>("DIR");
+    auto *msg = dialog.findChild<QLabel *>("MSG");
+    tabs->setCurrentIndex(0);
+    answerFolderChooser(out.path());
+    dialog.findChild<QPushButton *>("REF")->click();
+    QCOMPARE(shown->text(), out.path());
+
+    tabs->setCurrentIndex(1);
+    QCOMPARE(shown->text(), QString());
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QCOMPARE(msg->text(), QStringLiteral("pattern output directory is not selected"));
+    QVERIFY(!dialog.Progress()->isVisible());
+    QVERIFY(!QFile::exists(out.filePath("main.c")));
+
+    // Back on the reference page its folder is shown again, and the run uses it.
+    tabs->setCurrentIndex(0);
+    QCOMPARE(shown->text(), out.path());
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QCOMPARE(readFile(out.filePath("main.c")), QByteArray("name=Core;\n"));
+}
+
+// A value typed into the instance tab's table is what the tab shows: the run writes it, also
+// when the output definition was opened after the edit.
+void tst_outrun::dialog_valueTypedNotYetTaken_runWritesTheShownValue()
+{
+    GenProgram p;
+    p.openInstances();
+    auto *tab = p.GetObj<deftab>(RegSlot::ObjDeftab);
+    auto *table = tab->findChild<ValueTable *>();
+    QTreeWidgetItem *param = tab->FindTreeItem(QStringLiteral("1-14"));
+    QVERIFY(param);
+    // The table lays its cells out by the parameters' places, which the fixture leaves out.
+    for (int i = 0; i < param->parent()->childCount(); ++i) {
+        TreeItemData *record = deftab::RecordOf(param->parent()->child(i));
+        record->SetAttr(QStringLiteral("Row"), QStringLiteral("N"));
+        record->SetAttr(QStringLiteral("Col"), QString::number(i + 1));
+    }
+    tab->GetUserTree()->setCurrentItem(param);
+    tab->UserDblTreeClicked(param, 0);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("b1"));
+    table->item(0, 1)->setText(QStringLiteral("B1"));
+
+    QDir().mkpath(p.dir());
+    writeFile(p.dir() + "/Seq_1.txt", "$Var[4];");
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='20'><SEQ ID='1' TITLE='s1' P_LOOP='2'><MODEL ID='4'/></SEQ></SEQUENCE>"
+           "<FILES MaxID='2'><FILE ID='1' TITLE='f' FileName='main' EXP='c'><MODEL ID='1'/><SEQ ID='1'/>"
+           "</FILE></FILES></Root_Output>");
+    openForRun(p);
+    QTemporaryDir out;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    dialog.findChild<QCheckBox *>("REF_CHECK")->setChecked(false);
+    dialog.findChild<QLineEdit *>("DIR")->setText(out.path());
+    dialog.findChild<QPushButton *>("OUTPUT")->click();
+    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QCOMPARE(readFile(out.filePath("main.c")), QByteArray("B1;b2;b3;"));
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("B1"));
 }
 
 QTEST_MAIN(tst_outrun)
