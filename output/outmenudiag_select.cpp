@@ -112,6 +112,12 @@ QDomElement OutMenuDiag::storedRoot(int index) const
     return store && store->HasDoc(index) ? store->GetXmlDoc(index)->documentElement() : QDomElement();
 }
 
+bool OutMenuDiag::UsableOutDir(const QString &dir)
+{
+    return QDir::isAbsolutePath(dir) && !dir.split(QLatin1Char('/')).contains(QStringLiteral("..")) &&
+           !QFileInfo(dir).isSymLink();
+}
+
 void OutMenuDiag::takeOutDir(const QString &dir, const QString &file, QString *outDir)
 {
     if (UsableOutDir(dir))
@@ -291,12 +297,6 @@ void OutMenuDiag::buildDefinitionSelection()
 }
 
 // ---- slots ----
-
-bool OutMenuDiag::UsableOutDir(const QString &dir)
-{
-    return QDir::isAbsolutePath(dir) && !dir.split(QLatin1Char('/')).contains(QStringLiteral("..")) &&
-           !QFileInfo(dir).isSymLink();
-}
 
 void OutMenuDiag::RefProc()
 {
