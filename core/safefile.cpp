@@ -65,9 +65,10 @@ QString megabytes(qint64 bytes)
 void refusedSize(const QString &path, qint64 size, qint64 maxBytes)
 {
     g_refused = true;
-    g_lastError = QCoreApplication::translate(
-                      "SafeFile", "%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read")
-                      .arg(path, megabytes(size), megabytes(maxBytes));
+    g_lastError =
+        QCoreApplication::translate(
+            "SafeFile", "%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read")
+            .arg(path, megabytes(size), megabytes(maxBytes));
 }
 
 // The callers' own messages name the path of a failed write or read.

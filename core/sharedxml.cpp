@@ -101,7 +101,8 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
     int *c = column ? column : &ownColumn;
     // Bytes that came by other ways than a file read (a server's reply) are held to the same size.
     if (bytes.size() > SafeFile::MaxReadBytes) {
-        *m = QCoreApplication::translate("SharedXml", "a document of %1 bytes, more than any workspace file needs")
+        *m = QCoreApplication::translate("SharedXml",
+                                         "a document of %1 bytes, more than any workspace file needs")
                  .arg(bytes.size());
         *l = 0;
         *c = 0;
