@@ -55,15 +55,14 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
     }
     member->ChatFlag = true;
     const QDateTime modified = info.lastModified();
-    QFile file;
-    // A pipe under a day's name would hold the chat worker for good.
-    if (!SafeFile::OpenRead(file, path)) {
+    // A pipe under a day's name would hold the chat worker for good, a day file of gigabytes end
+    // the program: both are named in the window's notes, and the day keeps no document.
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(path, &bytes)) {
         if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
             m_notes << SafeFile::LastError();
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
     if (!parseFile(full, date, path, own, member, bytes))
         return false;
     // Remembered only once the file was read whole: a file caught half-written is read again.

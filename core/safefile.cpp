@@ -55,6 +55,22 @@ void refusedRead(const QString &path, mode_t mode)
                       .arg(path, kindOf(mode));
 }
 
+// Whole megabytes, rounded up: a file just past the ceiling must not read as equal to it.
+QString megabytes(qint64 bytes)
+{
+    const qint64 mb = 1024 * 1024;
+    return QString::number((bytes + mb - 1) / mb);
+}
+
+void refusedSize(const QString &path, qint64 size, qint64 maxBytes)
+{
+    g_refused = true;
+    g_lastError =
+        QCoreApplication::translate(
+            "SafeFile", "%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read")
+            .arg(path, megabytes(size), megabytes(maxBytes));
+}
+
 // The callers' own messages name the path of a failed write or read.
 void failed()
 {
@@ -191,7 +207,7 @@ bool SafeFile::Replace(const QString &path, const QByteArray &bytes)
     return pending.Prepare(path, bytes, true) && pending.Commit();
 }
 
-bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode)
+bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode, qint64 maxBytes)
 {
     g_lastError.clear();
     g_refused = false;
@@ -223,6 +239,11 @@ bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mo
         ::close(fd);
         return false;
     }
+    if (maxBytes >= 0 && st.st_size > maxBytes) {
+        refusedSize(path, st.st_size, maxBytes);
+        ::close(fd);
+        return false;
+    }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -233,23 +254,36 @@ bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mo
     return true;
 }
 
-bool SafeFile::ReadAll(const QString &path, QByteArray *bytes)
+bool SafeFile::ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode)
 {
     QFile file;
-    if (!OpenRead(file, path))
+    if (!OpenRead(file, path, mode))
         return false;
-    *bytes = file.readAll();
+    // The size seen at the open, at most the ceiling, in one allocation; then whatever a writer
+    // added in place since, in pieces, for as long as the whole stays under the ceiling.
+    QByteArray data = file.read(file.size());
+    for (;;) {
+        const QByteArray more = file.read(64 * 1024);
+        if (more.isEmpty())
+            break;
+        if (data.size() + more.size() > MaxReadBytes) {
+            refusedSize(path, data.size() + more.size(), MaxReadBytes);
+            return false;
+        }
+        data += more;
+    }
     if (file.error() != QFileDevice::NoError) {
         failed();
         return false;
     }
+    *bytes = data;
     return true;
 }
 
 bool SafeFile::ReplaceByCopy(const QString &source, const QString &target, const QDateTime &modified)
 {
     QFile in;
-    if (!OpenRead(in, source))
+    if (!OpenRead(in, source, QIODevice::ReadOnly, AnySize))
         return false;
     // A unique name made by the file system: a fixed one such as "<target>.copying" may be a
     // user's own file in an output or reference folder.

@@ -49,12 +49,22 @@ private:
     QByteArray m_temp;
 };
 
-// Opens a file for reading only when it is a regular file (a link to one is fine): a named pipe
-// would block the reader until someone writes, a device may never end. The check is made on the
-// opened descriptor, so nothing can be swapped in between. On failure LastError() names the path.
-bool OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
-// The whole content of a regular file; false (LastError() set) for anything else or a failed read.
-bool ReadAll(const QString &path, QByteArray *bytes);
+// No workspace file needs more: a member's file of 200,000 entries takes some tens of MB. Another
+// member's file of a gigabyte or two would end the program in a whole-file read (or in the text
+// and tree made of it), so readers refuse anything larger by its size before they allocate.
+constexpr qint64 MaxReadBytes = qint64(256) * 1024 * 1024;
+// For a reader that takes a file in pieces of its own size (a copy): any size is fine.
+constexpr qint64 AnySize = -1;
+
+// Opens a file for reading only when it is a regular file (a link to one is fine) of at most
+// maxBytes: a named pipe would block the reader until someone writes, a device may never end. The
+// checks are made on the opened descriptor, so nothing can be swapped in between. On failure
+// LastError() names the path; a refusal (what the name holds, the size) sets LastRefused().
+bool OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly,
+              qint64 maxBytes = MaxReadBytes);
+// The whole content of a regular file of at most MaxReadBytes, opened in mode (Text drops CRs); false
+// (LastError() set) for anything else, a failed read or a file that grew past the ceiling while read.
+bool ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 
 // Replaces the target by a copy of the source through a temporary beside it, so a failed copy
 // leaves the old target whole. The new target is readable and writable by its user and, when

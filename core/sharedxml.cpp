@@ -1,5 +1,7 @@
 #include "core/sharedxml.h"
 
+#include "core/safefile.h"
+
 #include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <cstring>
@@ -97,6 +99,15 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
     QString *m = message ? message : &ownMessage;
     int *l = line ? line : &ownLine;
     int *c = column ? column : &ownColumn;
+    // Bytes that came by other ways than a file read (a server's reply) are held to the same size.
+    if (bytes.size() > SafeFile::MaxReadBytes) {
+        *m = QCoreApplication::translate("SharedXml",
+                                         "a document of %1 bytes, more than any workspace file needs")
+                 .arg(bytes.size());
+        *l = 0;
+        *c = 0;
+        return false;
+    }
     qsizetype deepAt = -1;
     if (quickDepthScan(bytes, MaxDepth, &deepAt)) {
         if (deepAt >= 0) {

@@ -16,7 +16,8 @@ constexpr int MaxDepth = 256;
 // well-formed (a document it cannot read through is not handed on), with the message and the
 // position.
 bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column);
-// QDomDocument::setContent with namespace processing, after the streaming pass.
+// QDomDocument::setContent with namespace processing, after the streaming pass; bytes above
+// SafeFile::MaxReadBytes are refused as a parse error.
 bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = nullptr, int *line = nullptr,
                 int *column = nullptr);
 } // namespace SharedXml

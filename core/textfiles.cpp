@@ -14,14 +14,15 @@ namespace
 {
 bool readAll(const QString &path, QString *text)
 {
-    QFile file;
-    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text)) {
-        // A pipe or a device under a shared file's name is nobody's text: said, not read.
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
+        // A pipe, a device or a file of gigabytes under a shared file's name is nobody's text:
+        // said, not read.
         if (SafeFile::LastRefused())
             UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), SafeFile::LastError());
         return false;
     }
-    *text = QString::fromUtf8(file.readAll());
+    *text = QString::fromUtf8(bytes);
     return true;
 }
 

@@ -39,7 +39,9 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
         SetIntVar(RegSlot::IntLastErrorKind, 0);
         return false;
     }
-    if (!SafeFile::OpenRead(file, fileName, QIODevice::ReadOnly | QIODevice::Text)) {
+    // Read whole before parsing: another member's program may be replacing the file right now.
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(fileName, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(fileName));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
@@ -51,8 +53,6 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
     QString message;
     int line = 0;
     int column = 0;
-    const QByteArray bytes = file.readAll();
-    file.close();
     if (!SharedXml::SetContent(*doc, bytes, &message, &line, &column)) {
         delete doc;
         const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")

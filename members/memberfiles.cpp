@@ -89,11 +89,13 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
                               .arg(QFileInfo(path).absolutePath());
             continue;
         }
-        if (!SafeFile::OpenRead(file, path)) {
+        // Read the bytes first: another member's program may be replacing the file right now.
+        QByteArray bytes;
+        if (!SafeFile::ReadAll(path, &bytes)) {
             kind = 1;
             error =
                 SafeFile::WithReason(QCoreApplication::translate("xmlclass", "file not open %1").arg(path));
-            // A pipe or a folder stays one: asking again only waits.
+            // A pipe, a folder or a file of gigabytes stays one: asking again only waits.
             if (SafeFile::LastRefused())
                 break;
             continue;
@@ -102,8 +104,6 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         QString message;
         int line = 0;
         int column = 0;
-        // Read the bytes first: another member's program may be replacing the file right now.
-        const QByteArray bytes = file.readAll();
         if (SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
             xml->AddXmlDocFile(index, doc, path);
             return Loaded;

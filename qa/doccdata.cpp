@@ -125,21 +125,28 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
         SetStrVar(RegSlot::StrLastError, tr("file not exist:%1").arg(path));
         return;
     }
-    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text)) {
+    // Taken before reading, so a damaged or refused file is not read (nor reported) again until it
+    // changes.
+    const QDateTime modified = QFileInfo(path).lastModified();
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
         record->LoadFailed = true;
+        // Named by the save that refuses to write over it.
+        record->Path = path;
+        if (SafeFile::LastRefused())
+            record->LastModified = modified;
         UiReport::Fatal(tr("File error"), text);
         return;
     }
-    // Taken before parsing, so a damaged file is not parsed again until it changes.
-    record->LastModified = QFileInfo(path).lastModified();
+    record->LastModified = modified;
     QString message;
     int line = 0;
     int column = 0;
     QDomDocument doc;
-    if (!SharedXml::SetContent(doc, file.readAll(), &message, &line, &column)) {
+    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
         const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
                                  .arg(path)
                                  .arg(line)

@@ -20,6 +20,13 @@ mode_t modeOf(const QString &path)
     };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
+
+// Sparse: it costs no disk.
+bool sparseFile(const QString &path, qint64 size)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.resize(size);
+}
 } // namespace
 
 class tst_safefile : public QObject
@@ -30,8 +37,9 @@ private slots:
     void write_targetNotARegularFile_refusedNothingFollowed_data();
     void write_targetNotARegularFile_refusedNothingFollowed();
     void write_linkedFolderWorks_permissionsKept_linkMadeLateReplaced();
-    void read_notARegularFile_refusedAtOnce_data();
-    void read_notARegularFile_refusedAtOnce();
+    void read_notARegularFileOrTooBig_refusedAtOnce_data();
+    void read_notARegularFileOrTooBig_refusedAtOnce();
+    void read_atTheCeiling_readWhole_copiesUnbounded();
 };
 
 void tst_safefile::write_targetNotARegularFile_refusedNothingFollowed_data()
@@ -110,26 +118,35 @@ void tst_safefile::write_linkedFolderWorks_permissionsKept_linkMadeLateReplaced(
     QCOMPARE(readFile(victim), QByteArray("C"));
 }
 
-void tst_safefile::read_notARegularFile_refusedAtOnce_data()
+void tst_safefile::read_notARegularFileOrTooBig_refusedAtOnce_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("named");
-    QTest::newRow("fifo") << QStringLiteral("fifo") << true;
-    QTest::newRow("link to a fifo") << QStringLiteral("tofifo") << true;
-    QTest::newRow("folder") << QStringLiteral("folder") << false;
-    QTest::newRow("device") << QStringLiteral("/dev/null") << true;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("fifo") << QStringLiteral("fifo") << true << "a named pipe";
+    QTest::newRow("link to a fifo") << QStringLiteral("tofifo") << true << "a named pipe";
+    QTest::newRow("folder") << QStringLiteral("folder") << false << QString();
+    QTest::newRow("device") << QStringLiteral("/dev/null") << true << "a device";
+    QTest::newRow("2 GB") << QStringLiteral("2g.xml") << true << "holds 2048 MB";
+    QTest::newRow("a byte past the ceiling") << QStringLiteral("past.xml") << true << "holds 257 MB";
+    QTest::newRow("link to 2 GB") << QStringLiteral("to2g.xml") << true << "holds 2048 MB";
 }
 
-// instance_1.xml or question_1.xml made a pipe froze the open: every reader is refused at once and
-// the file is named; a link to a regular file still reads.
-void tst_safefile::read_notARegularFile_refusedAtOnce()
+// instance_1.xml or question_1.xml made a pipe froze the open, one of 1-2 GB ended it: every
+// reader is refused at once, before it allocates, and the file is named; a link to a regular file
+// still reads.
+void tst_safefile::read_notARegularFileOrTooBig_refusedAtOnce()
 {
     QFETCH(QString, path);
     QFETCH(bool, named);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     QVERIFY(QDir().mkdir(dir.filePath("folder")) &&
             QFile::link(dir.filePath("fifo"), dir.filePath("tofifo")));
+    QVERIFY(sparseFile(dir.filePath("2g.xml"), qint64(2) << 30) &&
+            sparseFile(dir.filePath("past.xml"), SafeFile::MaxReadBytes + 1) &&
+            QFile::link(dir.filePath("2g.xml"), dir.filePath("to2g.xml")));
     writeFile(dir.filePath("real.xml"), "<Root_Instance/>");
     QVERIFY(QFile::link(dir.filePath("real.xml"), dir.filePath("link.xml")));
     path = path.startsWith('/') ? path : dir.filePath(path);
@@ -142,8 +159,30 @@ void tst_safefile::read_notARegularFile_refusedAtOnce()
     QVERIFY(!store.OpenXmlFile(XmlIndex::Instance + 1, path, false));
     QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 1);
     QCOMPARE(reg.GetStrVar(RegSlot::StrLastError).count(path), named ? 2 : 1);
+    QVERIFY(reg.GetStrVar(RegSlot::StrLastError).contains(reason));
+    QByteArray bytes;
+    QVERIFY(!SafeFile::ReadAll(path, &bytes) && bytes.isEmpty());
+    QCOMPARE(SafeFile::LastRefused(), named);
     QVERIFY(timer.elapsed() < 5000);
     QVERIFY(store.OpenXmlFile(XmlIndex::Instance + 2, dir.filePath("link.xml"), false));
+}
+
+// The ceiling refuses no file a workspace needs: one of its size is read whole. A copy (of a
+// reference file) takes its source in pieces and has none.
+void tst_safefile::read_atTheCeiling_readWhole_copiesUnbounded()
+{
+    QTemporaryDir dir;
+    const QString limit = dir.filePath("limit.xml");
+    QVERIFY(sparseFile(limit, SafeFile::MaxReadBytes));
+    QByteArray bytes;
+    QVERIFY(SafeFile::ReadAll(limit, &bytes));
+    QCOMPARE(bytes.size(), SafeFile::MaxReadBytes);
+    bytes.clear();
+    QVERIFY(sparseFile(limit, qint64(2) << 30));
+    QFile file;
+    QVERIFY(!SafeFile::OpenRead(file, limit));
+    QVERIFY(SafeFile::OpenRead(file, limit, QIODevice::ReadOnly, SafeFile::AnySize));
+    QCOMPARE(file.size(), qint64(2) << 30);
 }
 
 QTEST_GUILESS_MAIN(tst_safefile)

@@ -1,3 +1,4 @@
+#include "comm/chat.h"
 #include "core/initxml.h"
 #include "core/sharedxml.h"
 #include "core/treeitemdata.h"
@@ -6,7 +7,9 @@
 #include "members/sharedfilecheck.h"
 #include "model/model.h"
 #include "openedprogram.h"
+#include "qa/qanda.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 using namespace TestSupport;
@@ -89,6 +92,8 @@ private slots:
     void generated_everyTreeShowsTheRowsInOrderExpanded();
     void hostileFile_eachLoader_data();
     void hostileFile_eachLoader();
+    void hugeFile_eachReader_refusedNamedRestKept_data();
+    void hugeFile_eachReader_refusedNamedRestKept();
     void cleanupTestCase()
     {
         m_program.reset();
@@ -288,6 +293,81 @@ void tst_hostile::hostileFile_eachLoader()
         for (const QFileInfo &copy : QDir(QFileInfo(path).path()).entryInfoList({"init.xml.damaged-*"}))
             kept = kept || readFile(copy.filePath()) == hostile;
         QVERIFY(kept);
+    }
+}
+
+void tst_hostile::hugeFile_eachReader_refusedNamedRestKept_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<int>("member"); // whose rows are not shown
+    const qint64 gigabyte = qint64(1) << 30;
+    const QString day = "___" + QDate::currentDate().toString("yyyyMMdd") + ".cht";
+    QTest::newRow("other member's instance") << "instance_1.xml" << 2 * gigabyte << true << 1;
+    QTest::newRow("own instance") << "instance.xml" << gigabyte + gigabyte / 10 << true << 0;
+    QTest::newRow("other member's file") << "manager_1.xml" << gigabyte + 1 << true << 1;
+    QTest::newRow("group file") << "manager.xml" << gigabyte + 1 << false << -1;
+    QTest::newRow("other member's questions") << "question_1.xml" << gigabyte + gigabyte / 10 << true << -1;
+    QTest::newRow("own answers") << "answer.xml" << gigabyte + 1 << true << -1;
+    QTest::newRow("other member's chat day")
+        << "chat/" + WorkspaceGen::MemberEmail(1) + day << gigabyte + gigabyte / 10 << true << -1;
+    QTest::newRow("own chat day") << "chat/" + WorkspaceGen::MemberEmail(0) + day << gigabyte + 1 << true
+                                  << -1;
+}
+
+// One member's file of 1-2 GB ended every program that opened the workspace (the chat worker's
+// with no click): each reader refuses it by its size, names it, and the program goes on with the
+// rest; the file itself is never written over, an own one included.
+void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
+{
+    QFETCH(QString, file);
+    QFETCH(qint64, size);
+    QFETCH(bool, opens);
+    QFETCH(int, member);
+    QTemporaryDir dir;
+    WorkspaceGen::Result ws;
+    QString error;
+    QVERIFY(WorkspaceGen::Generate(WorkspaceGen::Size::Small(), dir.path() + "/ws", &ws, &error));
+    const QString path = ws.instanceDir + '/' + file;
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    {
+        QFile huge(path);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(size));
+    }
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
+    // A program of its own: nothing the previous rows read is still in its store.
+    m_program.reset();
+    m_program.reset(new OpenedProgram);
+    OpenedProgram &p = *m_program;
+    QCOMPARE(p.Open(ws), opens);
+    QString chatNotes;
+    if (opens) {
+        // The program goes on with everything else: every other member's rows are there.
+        QTreeWidget *users = p.tab()->GetUserTree();
+        QVERIFY(users->topLevelItemCount() >= 2);
+        for (int r = 0; r < users->topLevelItemCount(); ++r) {
+            if (users->topLevelItem(r)->data(1, Qt::UserRole).toInt() != member)
+                QCOMPARE(users->topLevelItem(r)->childCount(), WorkspaceGen::Size::Small().instLclasses);
+        }
+        p.GetObj<QandA>(RegSlot::ObjQandA)->ShowQandA(p.tab()->GetUserTree(), true);
+        const auto *notes = p.GetObj<Chat>(RegSlot::ObjChat)->findChild<QLineEdit *>("MSG");
+        QVERIFY(notes);
+        if (file.startsWith("chat/"))
+            QTRY_VERIFY_WITH_TIMEOUT(notes->text().contains(path), 30000);
+        chatNotes = notes->text();
+        p.SaveEverythingOwn();
+    }
+    p.window->CloseWorkspace();
+    const QString said = p.reports.join('\n') + '\n' + chatNotes;
+    QVERIFY2(said.contains(path + " holds ") && said.contains("more than any workspace file needs"),
+             qPrintable(said));
+
+    const QMap<QString, QByteArray> after = snapshot(dir.path());
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        QVERIFY2(after.contains(it.key()), qPrintable("removed " + it.key()));
+        if (!ownFile(it.key()) || it.key().endsWith('/' + file))
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable("changed " + it.key()));
     }
 }
 
