@@ -170,7 +170,6 @@ void SafeFile::Pending::drop()
     m_dir = -1;
     m_temp.clear();
     m_name.clear();
-    m_path.clear();
 }
 
 bool SafeFile::Pending::Prepare(const QString &path, const QByteArray &bytes, int options)
@@ -205,7 +204,6 @@ bool SafeFile::Pending::PrepareWith(const QString &folder, const QString &path, 
         drop();
         return false;
     }
-    m_path = path;
     struct stat st {
     };
     const int existing = checkTarget(m_dir, m_name, path, options, &st);

@@ -73,7 +73,6 @@ private:
     void drop();
 
     int m_dir = -1;
-    QString m_path;
     QByteArray m_name;
     QByteArray m_temp;
 };

@@ -236,9 +236,20 @@ void tst_safefile::write_fileNotWritableForUser_refused()
     QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
     const int result = asOrdinaryUser([&] {
         const bool ok = SafeFile::Write(target, "new", options);
-        return (ok ? 1 : 0) | (SafeFile::LastRefused() && SafeFile::LastError().contains(target) ? 2 : 0);
+        int seen = (ok ? 1 : 0) | (SafeFile::LastRefused() && SafeFile::LastError().contains(target) ? 2 : 0);
+        if (ok)
+            return seen;
+        // The save of question.xml says so.
+        RegistryScope reg;
+        xmlclass store;
+        store.NewXmlDoc(XmlIndex::Question, QStringLiteral("Root_Question"));
+        store.SetDocFileName(XmlIndex::Question, target);
+        if (store.SaveXmlDoc(XmlIndex::Question) == 0 && UiReport::LastText().count(target) == 2 &&
+            UiReport::LastText().contains(QLatin1String("read-only")))
+            seen |= 4;
+        return seen;
     });
-    QCOMPARE(result, written ? 1 : 2);
+    QCOMPARE(result, written ? 1 : 6);
     QCOMPARE(readFile(target), written ? QByteArray("new") : QByteArray("old"));
     QCOMPARE(allEntries(dir.path()), QStringList{"question.xml"});
 }
