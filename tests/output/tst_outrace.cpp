@@ -1,6 +1,8 @@
 #include "core/safefile.h"
+#include "genprogram.h"
+#include "members/manager.h"
 #include "output/fileoutprogress.h"
-#include "testsupport.h"
+#include "output/outmenudiag.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +20,7 @@ class tst_outrace : public QObject
 private slots:
     void write_subfolderSwappedForLinkWhileWriting_nothingOutside_data();
     void write_subfolderSwappedForLinkWhileWriting_nothingOutside();
+    void referenceList_temporaryLeftByKilledCopy_notOffered();
 };
 
 void tst_outrace::write_subfolderSwappedForLinkWhileWriting_nothingOutside_data()
@@ -78,6 +81,34 @@ void tst_outrace::write_subfolderSwappedForLinkWhileWriting_nothingOutside()
     QVERIFY(QFile::rename(out + "/sub", out + "/sub.real") && QFile::link(outside, out + "/sub"));
     QVERIFY(!FileOutProgress::WriteOutput(out, out + "/sub/x.txt", QStringLiteral("g")));
     QVERIFY(SafeFile::LastRefused() && SafeFile::LastError().contains(out + "/sub/x.txt"));
+}
+
+// A copy killed half-way left its temporary among the reference files: the run's list offered it.
+void tst_outrace::referenceList_temporaryLeftByKilledCopy_notOffered()
+{
+    GenProgram p;
+    p.openInstances();
+    p.openCase(QStringLiteral("e1_plain_var"));
+    p.SetIntVar(RegSlot::IntDocKind, 4);
+    auto *row = new QTreeWidgetItem(p.GetObj<manager>(RegSlot::ObjManager)->GetTree());
+    row->setData(0, Qt::UserRole, 1);
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(false));
+    auto *tree = dialog.findChild<QTreeWidget *>("TREE");
+    const QString key = tree->topLevelItem(0)->child(0)->child(0)->data(3, Qt::UserRole).toString();
+    const QString folder =
+        p.instanceDir() + "/REFERENCE/" + key.section('-', 0, 0) + '/' + key.section('-', 1);
+    QVERIFY(QDir().mkpath(folder));
+    for (const char *name : {"spec.txt", ".spec.txt.k2x9.pelmorine-tmp", ".hidden.txt"})
+        writeFile(folder + '/' + QLatin1String(name), "x");
+    QVERIFY(dialog.InitOutMenu(false));
+    QStringList offered;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if (!(*it)->text(5).isEmpty())
+            offered << (*it)->text(5);
+    }
+    offered.sort();
+    QCOMPARE(offered, (QStringList{".hidden.txt", "spec.txt"}));
 }
 
 QTEST_MAIN(tst_outrace)
