@@ -336,7 +336,8 @@ bool ChatCdata::saveDay(ChatDay *day)
             day->Doc.createProcessingInstruction(QStringLiteral("xml"),
                                                  QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
             day->Doc.firstChild());
-    return SafeFile::Write(day->Path, day->Doc.toByteArray(4));
+    // A read-only mark of the user's own is cleared first.
+    return SafeFile::Write(day->Path, day->Doc.toByteArray(4), SafeFile::MakeWritable);
 }
 
 bool ChatCdata::SaveAll()

@@ -1,11 +1,10 @@
 #include "core/safefile.h"
+#include "core/safefile_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -93,6 +92,69 @@ bool writeAll(int fd, const QByteArray &bytes)
     }
     return true;
 }
+
+void failedWrite(int err)
+{
+    g_refused = false;
+    g_lastError = QCoreApplication::translate("SafeFile", "Reason: %1").arg(qt_error_string(err ? err : EIO));
+}
+
+void refusedOnTheWay(const QString &path)
+{
+    g_refused = true;
+    g_lastError = QCoreApplication::translate(
+                      "SafeFile", "A folder on the way to %1 is a link: nothing was written there")
+                      .arg(path);
+}
+
+// The rename needs only the folder's permission: a file the user may not write would be replaced
+// without a word, where writing into it is refused.
+int refusedReadOnly(const QString &path)
+{
+    g_refused = true;
+    g_lastError =
+        QCoreApplication::translate("SafeFile", "%1 is read-only for you: nothing was written there")
+            .arg(path);
+    return -1;
+}
+
+// 1: a regular file the user may write is there (st describes it); 0: nothing, or an entry that
+// the write replaces; -1: refused or failed, with the reason set.
+int checkTarget(int dir, const QByteArray &name, const QString &path, int options, struct stat *st)
+{
+    if (::fstatat(dir, name.constData(), st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return 0;
+        failedWrite(errno);
+        return -1;
+    }
+    if (!S_ISREG(st->st_mode)) {
+        if ((options & SafeFile::ReplaceEntry) && !S_ISDIR(st->st_mode))
+            return 0;
+        refusedWrite(path, st->st_mode);
+        if (S_ISDIR(st->st_mode))
+            failedWrite(EISDIR);
+        return -1;
+    }
+    // With the permission of the caller's effective user, not its real one.
+    if ((options & SafeFile::MakeWritable) && ::faccessat(dir, name.constData(), W_OK, AT_EACCESS) != 0 &&
+        ::fchmodat(dir, name.constData(), (st->st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) == 0)
+        ::fstatat(dir, name.constData(), st, AT_SYMLINK_NOFOLLOW);
+    if (::faccessat(dir, name.constData(), W_OK, AT_EACCESS) == 0)
+        return 1;
+    if (errno == EACCES || errno == EPERM)
+        return refusedReadOnly(path);
+    failedWrite(errno);
+    return -1;
+}
+
+// Members who share a file through its group keep their access: the new file takes the old one's
+// group. A user who is not in that group may not give it, and the file gets the user's own.
+void keepOwnership(int fd, const struct stat &old)
+{
+    if (old.st_gid != ::getegid() && ::fchown(fd, uid_t(-1), old.st_gid) != 0)
+        errno = 0;
+}
 } // namespace
 
 QString SafeFile::LastError()
@@ -112,65 +174,80 @@ QString SafeFile::WithReason(const QString &message)
 
 SafeFile::Pending::~Pending()
 {
-    if (!m_temp.isEmpty())
-        ::unlink(m_temp.constData());
+    drop();
 }
 
-bool SafeFile::Pending::Prepare(const QString &path, const QByteArray &bytes, bool replace)
+void SafeFile::Pending::drop()
 {
     if (!m_temp.isEmpty())
-        ::unlink(m_temp.constData());
+        ::unlinkat(m_dir, m_temp.constData(), 0);
+    if (m_dir >= 0)
+        ::close(m_dir);
+    m_dir = -1;
     m_temp.clear();
-    m_target.clear();
+    m_name.clear();
+}
+
+bool SafeFile::Pending::Prepare(const QString &path, const QByteArray &bytes, int options)
+{
+    return PrepareWith(QString(), path, options, [&bytes](int fd) { return writeAll(fd, bytes); });
+}
+
+bool SafeFile::Pending::PrepareWithin(const QString &folder, const QString &path, const QByteArray &bytes,
+                                      int options)
+{
+    if (folder.isEmpty()) {
+        drop();
+        failedWrite(EINVAL);
+        return false;
+    }
+    return PrepareWith(folder, path, options, [&bytes](int fd) { return writeAll(fd, bytes); });
+}
+
+bool SafeFile::Pending::PrepareWith(const QString &folder, const QString &path, int options,
+                                    const std::function<bool(int)> &fill)
+{
+    drop();
     g_lastError.clear();
     g_refused = false;
     if (path.isEmpty())
         return false;
-    const QByteArray target = QFile::encodeName(path);
-    // Only the entry itself: links among the folders above it are how a share may be reached.
+    bool linked = false;
+    m_dir = folder.isEmpty() ? SafeFileDetail::OpenParent(path, &m_name)
+                             : SafeFileDetail::OpenWithin(folder, path, &m_name, &linked);
+    if (m_dir < 0) {
+        linked ? refusedOnTheWay(path) : failedWrite(errno);
+        drop();
+        return false;
+    }
     struct stat st {
     };
-    bool existing = false;
-    if (::lstat(target.constData(), &st) == 0) {
-        existing = S_ISREG(st.st_mode);
-        if (!existing && (!replace || S_ISDIR(st.st_mode))) {
-            refusedWrite(path, st.st_mode);
-            return false;
-        }
-    } else if (errno != ENOENT) {
-        failed();
+    const int existing = checkTarget(m_dir, m_name, path, options, &st);
+    if (existing < 0) {
+        drop();
         return false;
     }
-    const QFileInfo info(path);
-    QByteArray name = QFile::encodeName(info.fileName());
-    if (name.size() > 200)
-        name = QByteArrayLiteral("pelmorine");
-    const QByteArray stem = QFile::encodeName(info.absolutePath()) + "/." + name + '.';
-    // Made here rather than by QTemporaryFile: a new file gets 0666 less the umask, as any file
-    // the user makes, so the other members can read it.
-    int fd = -1;
-    QByteArray temp;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = stem + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    SafeFileDetail::RemoveStale(m_dir);
+    const int fd = SafeFileDetail::CreateTemporary(m_dir, m_name, &m_temp);
     if (fd < 0) {
-        failed();
+        failedWrite(errno);
+        drop();
         return false;
     }
-    m_temp = temp;
-    bool ok = (!existing || ::fchmod(fd, st.st_mode & 0777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0)
+    if (existing == 1)
+        keepOwnership(fd, st);
+    errno = 0;
+    bool ok = (existing == 0 || ::fchmod(fd, st.st_mode & 0777) == 0) && fill(fd) && ::fsync(fd) == 0;
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
         ok = false;
+        err = errno;
+    }
     if (!ok) {
-        failed();
-        ::unlink(m_temp.constData());
-        m_temp.clear();
+        failedWrite(err);
+        drop();
         return false;
     }
-    m_target = target;
     return true;
 }
 
@@ -178,33 +255,39 @@ bool SafeFile::Pending::Commit()
 {
     if (m_temp.isEmpty())
         return false;
-    // rename(2) replaces whatever holds the name now, a link made since the check included,
-    // and never follows it.
-    if (::rename(m_temp.constData(), m_target.constData()) != 0) {
-        failed();
-        ::unlink(m_temp.constData());
-        m_temp.clear();
+    // The rename replaces whatever holds the name now, a link made since the check included, and
+    // never follows it; it acts in the folder that was checked, whatever was renamed since.
+    if (::renameat(m_dir, m_temp.constData(), m_dir, m_name.constData()) != 0) {
+        failedWrite(errno);
+        drop();
         return false;
     }
     m_temp.clear();
+    drop();
     return true;
 }
 
-bool SafeFile::Write(const QString &path, const QByteArray &bytes)
+bool SafeFile::Write(const QString &path, const QByteArray &bytes, int options)
 {
     Pending pending;
-    return pending.Prepare(path, bytes) && pending.Commit();
+    return pending.Prepare(path, bytes, options) && pending.Commit();
 }
 
-bool SafeFile::WriteUtf8(const QString &path, const QString &text)
+bool SafeFile::WriteUtf8(const QString &path, const QString &text, int options)
 {
-    return Write(path, text.toUtf8());
+    return Write(path, text.toUtf8(), options);
 }
 
 bool SafeFile::Replace(const QString &path, const QByteArray &bytes)
 {
     Pending pending;
-    return pending.Prepare(path, bytes, true) && pending.Commit();
+    return pending.Prepare(path, bytes, ReplaceEntry) && pending.Commit();
+}
+
+bool SafeFile::ReplaceWithin(const QString &folder, const QString &path, const QByteArray &bytes)
+{
+    Pending pending;
+    return pending.PrepareWithin(folder, path, bytes, ReplaceEntry) && pending.Commit();
 }
 
 bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode, qint64 maxBytes)
@@ -282,33 +365,43 @@ bool SafeFile::ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMo
 
 bool SafeFile::ReplaceByCopy(const QString &source, const QString &target, const QDateTime &modified)
 {
+    return ReplaceByCopyWithin(QString(), source, target, modified);
+}
+
+bool SafeFile::ReplaceByCopyWithin(const QString &folder, const QString &source, const QString &target,
+                                   const QDateTime &modified)
+{
     QFile in;
     if (!OpenRead(in, source, QIODevice::ReadOnly, AnySize))
         return false;
-    // A unique name made by the file system: a fixed one such as "<target>.copying" may be a
-    // user's own file in an output or reference folder.
-    const QFileInfo info(target);
-    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!temp.open())
+    struct stat from {
+    };
+    if (::fstat(in.handle(), &from) != 0) {
+        failedWrite(errno);
         return false;
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (temp.write(chunk) != chunk.size())
-            return false;
     }
-    if (in.error() != QFileDevice::NoError || !temp.flush())
-        return false;
-    temp.setPermissions(QFile::permissions(source) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-    if (modified.isValid() && !temp.setFileTime(modified, QFileDevice::FileModificationTime))
-        return false;
-    temp.close();
-    // rename(2) replaces the target in one step: removing it first would leave a moment, and
-    // after a crash a state, with no target at all.
-    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        return false;
-    temp.setAutoRemove(false);
-    return true;
+    // The old target stays whole until the copy is complete. A viewing copy is read-only by
+    // design and is renewed all the same.
+    Pending pending;
+    const auto fill = [&](int fd) {
+        QByteArray chunk;
+        while (!(chunk = in.read(1 << 20)).isEmpty()) {
+            if (!writeAll(fd, chunk))
+                return false;
+        }
+        if (in.error() != QFileDevice::NoError) {
+            errno = EIO;
+            return false;
+        }
+        if (::fchmod(fd, (from.st_mode & 0777) | S_IRUSR | S_IWUSR) != 0)
+            return false;
+        if (!modified.isValid())
+            return true;
+        const qint64 ms = modified.toMSecsSinceEpoch();
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(ms / 1000), long(ms % 1000) * 1000000}};
+        return ::futimens(fd, times) == 0;
+    };
+    return pending.PrepareWith(folder, target, ReplaceEntry | MakeWritable, fill) && pending.Commit();
 }
 
 bool SafeFile::IsAbsent(const QString &path)

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 
 class QFile;
 
@@ -16,19 +17,39 @@ class QFile;
 namespace SafeFile
 {
 // Why this thread's last write or read was refused, naming the path: what the name holds (a link,
-// a pipe, a device). Empty after any other failure, which the callers' own messages say enough
-// about. Callers add it to those messages.
+// a pipe, a device), or a file the user may not write. After a failed write, the system's reason
+// (no space left, permission denied). Empty after any other failure, which the callers' own
+// messages say enough about. Callers add it to those messages.
 QString LastError();
 // The last failure was a refusal of what the name holds (a link, a pipe...), not an error.
 bool LastRefused();
 // message, followed by LastError() on a line of its own when there is one.
 QString WithReason(const QString &message);
 
-bool Write(const QString &path, const QByteArray &bytes);
-bool WriteUtf8(const QString &path, const QString &text);
+// Options of a write, or-ed together.
+enum WriteOption {
+    // A link or pipe at the target is replaced rather than refused (a folder is still refused).
+    ReplaceEntry = 1,
+    // A read-only file of the user's own is made writable first, as the old writers did; a file
+    // the user still may not write (another's, read-only) is refused either way.
+    MakeWritable = 2,
+};
+
+// A write keeps the file's group where the user may, so that members who share the file through
+// its group keep their access. LastError() tells why a write failed.
+bool Write(const QString &path, const QByteArray &bytes, int options = 0);
+bool WriteUtf8(const QString &path, const QString &text, int options = 0);
 // For generated files in a folder of the user's choice: whatever entry holds the name (a link, a
 // pipe) is replaced by the new file; nothing is written through it. A folder is still refused.
 bool Replace(const QString &path, const QByteArray &bytes);
+// As Replace, for a path below folder: the folders between the two are taken as they are when
+// walked, and one that is a link is refused, so that no swap of a folder for a link, however
+// timed, puts the file outside folder.
+bool ReplaceWithin(const QString &folder, const QString &path, const QByteArray &bytes);
+
+// Whether a file name is one of the writer's temporaries (hidden, with a fixed ending): listings
+// of files leave them out.
+bool IsTemporary(const QString &fileName);
 
 // A write in two steps, for a writer that must decide under a lock whether the new file goes in
 // place: Prepare checks the target and writes the whole temporary, Commit renames it over the
@@ -40,12 +61,19 @@ public:
     ~Pending();
     Pending(const Pending &) = delete;
     Pending &operator=(const Pending &) = delete;
-    // replace: a link or pipe at the target is replaced rather than refused.
-    bool Prepare(const QString &path, const QByteArray &bytes, bool replace = false);
+    bool Prepare(const QString &path, const QByteArray &bytes, int options = 0);
+    bool PrepareWithin(const QString &folder, const QString &path, const QByteArray &bytes, int options);
     bool Commit();
+    // fill writes the temporary's content into the descriptor (and may set its mode and times).
+    // An empty folder: the path's own folder, reached as for Prepare.
+    bool PrepareWith(const QString &folder, const QString &path, int options,
+                     const std::function<bool(int)> &fill);
 
 private:
-    QByteArray m_target;
+    void drop();
+
+    int m_dir = -1;
+    QByteArray m_name;
     QByteArray m_temp;
 };
 
@@ -70,6 +98,9 @@ bool ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode = 
 // leaves the old target whole. The new target is readable and writable by its user and, when
 // modified is valid, carries that modification time (false when it cannot be set).
 bool ReplaceByCopy(const QString &source, const QString &target, const QDateTime &modified = QDateTime());
+// As ReplaceByCopy, for a target below folder, with the walk of ReplaceWithin.
+bool ReplaceByCopyWithin(const QString &folder, const QString &source, const QString &target,
+                         const QDateTime &modified);
 // True only when the file's folder exists and can be listed, and the file is not in it: a share
 // that is offline or a folder that vanished is not a missing file.
 bool IsAbsent(const QString &path);

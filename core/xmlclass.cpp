@@ -248,13 +248,13 @@ QByteArray xmlclass::documentBytes(QDomDocument *doc)
     return bytes;
 }
 
-bool xmlclass::writeDocument(int index, const QString &fileName)
+bool xmlclass::writeDocument(int index, const QString &fileName, int options)
 {
     QDomDocument *doc = m_docs.value(index).doc;
     if (!doc)
         return false;
     const QByteArray bytes = documentBytes(doc);
-    if (!SafeFile::Write(fileName, bytes)) {
+    if (!SafeFile::Write(fileName, bytes, options)) {
         UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
@@ -289,11 +289,9 @@ bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
         UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
         return false;
     }
-    QFileInfo info(fileName);
-    // Never through a link: that would unlock whatever file it points at.
-    if (info.isFile() && !info.isSymLink() && !info.isWritable())
-        QFile::setPermissions(fileName, QFile::permissions(fileName) | QFileDevice::WriteUser);
-    return writeDocument(index, fileName);
+    // A read-only file of the user's own is made writable first (never through a link: that
+    // would unlock whatever file it points at).
+    return writeDocument(index, fileName, SafeFile::MakeWritable);
 }
 
 void xmlclass::SetFileTime(int index, const QString &fileName)

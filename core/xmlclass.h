@@ -68,7 +68,7 @@ private:
         QDomDocument *doc = nullptr;
     };
     static QByteArray documentBytes(QDomDocument *doc);
-    bool writeDocument(int index, const QString &fileName);
+    bool writeDocument(int index, const QString &fileName, int options = 0);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
 
     QMap<int, Entry> m_docs;

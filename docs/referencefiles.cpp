@@ -1,5 +1,7 @@
 #include "docs/referencefiles.h"
 
+#include "core/safefile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QDomDocument>
@@ -29,7 +31,7 @@ Listing List(const QString &folder)
         return listing;
     const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo &file : files) {
-        if (file.fileName().contains(kBak))
+        if (file.fileName().contains(kBak) || SafeFile::IsTemporary(file.fileName()))
             continue;
         listing.rows.append({file.fileName(),
                              file.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm")),

@@ -140,9 +140,10 @@ bool reffile::prepareViewingCopy(const QString &name)
         return false;
     }
     const QString copy = m_folder + QStringLiteral("others/") + name;
-    if (!QDir().mkpath(m_folder + QStringLiteral("others")) ||
-        !SafeFile::ReplaceByCopy(m_folder + name, copy)) {
-        UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(copy));
+    const bool folder = QDir().mkpath(m_folder + QStringLiteral("others"));
+    if (!folder || !SafeFile::ReplaceByCopy(m_folder + name, copy)) {
+        const QString text = tr("can not write file:%1").arg(copy);
+        UiReport::Fatal(tr("File error"), folder ? SafeFile::WithReason(text) : text);
         return false;
     }
     QFile::setPermissions(copy, QFileDevice::ReadUser | QFileDevice::ReadOwner);
@@ -169,7 +170,7 @@ void reffile::UploadRefferenceFile()
     if (QFileInfo(target).canonicalFilePath() == QFileInfo(source).canonicalFilePath())
         return;
     if (!SafeFile::ReplaceByCopy(source, target))
-        UiReport::Fatal(tr("File error"), tr("can not write file:%1").arg(target));
+        UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(target)));
 }
 
 void reffile::TreePopupMenu(const QPoint &pos)

@@ -5,6 +5,7 @@
 #include "core/safefile.h"
 #include "core/xmlclass.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -221,12 +222,29 @@ void SharedFileCheck::WriteOwnMarker(bool force)
         // A marker that cannot be written is skipped: the next rewrite tries again. One that is a
         // link or a pipe was reported at open and is left alone.
         SafeFile::Pending pending;
-        if (!pending.Prepare(path, QByteArrayLiteral("O")))
-            continue;
+        const bool prepared = pending.Prepare(path, QByteArrayLiteral("O"));
         MutexHold hold(MutexNo::Members);
-        if (m_table && m_generation.load() == generation)
-            pending.Commit();
+        if (!m_table || m_generation.load() != generation)
+            continue;
+        const bool written = prepared && pending.Commit();
+        // The others see this member as gone while the marker is stale: said once, not every
+        // minute, and again only after a rewrite worked in between.
+        if (written) {
+            m_failingMarkers.remove(path);
+        } else if (!m_failingMarkers.contains(path) && !SafeFile::LastRefused()) {
+            m_failingMarkers.insert(path);
+            m_markerNotice = SafeFile::WithReason(
+                QCoreApplication::translate("xmlclass", "can not write file:%1").arg(path));
+        }
     }
+}
+
+QString SharedFileCheck::TakeMarkerNotice()
+{
+    MutexHold hold(MutexNo::Members);
+    QString notice;
+    notice.swap(m_markerNotice);
+    return notice;
 }
 
 QString SharedFileCheck::MarkerPath(const QString &instanceDir, int n)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <atomic>
@@ -52,6 +53,9 @@ public:
     // Mutex 0 held by the caller. 1 when the member is newly seen open.
     int ReadMemberMarker(MemberInfo *record);
     void WriteOwnMarker(bool force);
+    // Why the own marker could not be written, once when the rewrites start to fail (again
+    // after one succeeded); empty otherwise. Takes mutex 0.
+    QString TakeMarkerNotice();
 
     static QString MarkerPath(const QString &instanceDir, int n);
     // The first word of a marker; empty when it cannot be read.
@@ -97,4 +101,6 @@ private:
     int m_counter = 0;
     QDate m_lastDay;
     std::atomic<int> m_generation{0};
+    QSet<QString> m_failingMarkers;
+    QString m_markerNotice;
 };

@@ -1,6 +1,7 @@
 #include "members/threadcontrol.h"
 
 #include "core/postbox.h"
+#include "core/uireport.h"
 
 #include <QDate>
 
@@ -43,6 +44,9 @@ void ThreadControl::handleResults(int status, bool newDay, int generation)
     if (generation != m_check->Generation())
         return;
     m_lastResult = status;
+    const QString notice = m_check->TakeMarkerNotice();
+    if (!notice.isEmpty())
+        UiReport::Error(tr("File error"), notice);
     if (newDay)
         m_newDay = true;
     emit otherUpdate(status);

@@ -153,11 +153,11 @@ bool FileOutProgress::IsSafeSource(const QString &folder, const QString &path)
     return !realRoot.isEmpty() && !real.isEmpty() && real != realRoot && isWithin(real, realRoot);
 }
 
-bool FileOutProgress::WriteOutput(const QString &path, const QString &text)
+bool FileOutProgress::WriteOutput(const QString &dir, const QString &path, const QString &text)
 {
     // Replaced by rename, never opened: a link made at the name after it was checked is
-    // replaced, not followed.
-    return SafeFile::Replace(path, QTextCodec::codecForLocale()->fromUnicode(text));
+    // replaced, not followed; a folder on the way swapped for a link is refused.
+    return SafeFile::ReplaceWithin(dir, path, QTextCodec::codecForLocale()->fromUnicode(text));
 }
 
 bool FileOutProgress::GenerateStep(int done, int total)
@@ -196,10 +196,13 @@ void FileOutProgress::writeGenerated()
         if (out.name.isEmpty())
             continue;
         const QString path = OutputPath(m_defDir, out.name);
-        if (path.isEmpty() || !WriteOutput(path, out.text)) {
+        if (path.isEmpty() || !WriteOutput(m_defDir, path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
             if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-                mw->FatalMessage(tr("File error"), tr("can not write file:%1").arg(shown));
+                mw->FatalMessage(tr("File error"),
+                                 path.isEmpty()
+                                     ? tr("can not write file:%1").arg(shown)
+                                     : SafeFile::WithReason(tr("can not write file:%1").arg(shown)));
             continue;
         }
         count();
@@ -276,8 +279,9 @@ void FileOutProgress::copyFrom(int index)
         // so that the next run sees the two as the same file.
         // The time is set before the copy takes the target's place: a copy with another time would
         // be copied again on every run.
-        const bool copied = !target.isDir() && SafeFile::ReplaceByCopy(source.filePath(), target.filePath(),
-                                                                       source.lastModified());
+        const bool copied =
+            !target.isDir() && SafeFile::ReplaceByCopyWithin(m_refDir, source.filePath(), target.filePath(),
+                                                             source.lastModified());
         if (!copied) {
             ask(name, tr("filename:") + name + tr(" can not be copy. skip or cancel?"), false);
             return;

@@ -42,7 +42,7 @@ public:
     // Whether the reference file at path really lies inside folder, links followed.
     static bool IsSafeSource(const QString &folder, const QString &path);
     // Writes text in the locale's encoding, replacing the file whole; false on any failure.
-    static bool WriteOutput(const QString &path, const QString &text);
+    static bool WriteOutput(const QString &dir, const QString &path, const QString &text);
 
 public slots:
     void SkipProc();

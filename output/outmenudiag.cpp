@@ -1,6 +1,7 @@
 #include "output/outmenudiag.h"
 
 #include "core/defvar.h"
+#include "core/safefile.h"
 #include "core/treeitemdata.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
@@ -225,6 +226,9 @@ void OutMenuDiag::addReferenceFiles(QTreeWidgetItem *parent, const QString &key,
     if (!dir.exists())
         return;
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
+        // A copy killed half-way leaves its temporary: it is not a reference file.
+        if (SafeFile::IsTemporary(name))
+            continue;
         auto *row = new QTreeWidgetItem(parent);
         row->setText(5, name);
         row->setData(0, Qt::UserRole, key.section(QLatin1Char('-'), 0, 0).toInt());

@@ -366,9 +366,6 @@ bool DocCdata::writeFile(DocCdataRecord *record)
         UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
         return false;
     }
-    QFileInfo info(record->Path);
-    if (info.isFile() && !info.isSymLink() && !info.isWritable())
-        QFile::setPermissions(record->Path, QFile::permissions(record->Path) | QFileDevice::WriteUser);
     QDomDocument &doc = record->Document;
     if (!doc.firstChild().isProcessingInstruction())
         doc.insertBefore(doc.createProcessingInstruction(
@@ -379,7 +376,8 @@ bool DocCdata::writeFile(DocCdataRecord *record)
     stream.setCodec("UTF-8");
     doc.save(stream, 4, QDomNode::EncodingFromTextStream);
     stream.flush();
-    if (!SafeFile::Write(record->Path, bytes)) {
+    // A read-only mark of the user's own is cleared first.
+    if (!SafeFile::Write(record->Path, bytes, SafeFile::MakeWritable)) {
         UiReport::Fatal(tr("File error"),
                         SafeFile::WithReason(tr("can not write file:%1").arg(record->Path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);

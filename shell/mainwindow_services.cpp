@@ -191,9 +191,11 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
             targets << target2;
     }
     QString failed;
+    QString failedReason;
     for (const QString &target : qAsConst(targets)) {
         if (!SafeFile::ReplaceByCopy(source, target)) {
             failed = target;
+            failedReason = SafeFile::WithReason(tr("can not write file:%1").arg(target));
             break;
         }
     }
@@ -203,7 +205,7 @@ void MainWindow::CopyReferenceFile(const QString &source, const QString &folder)
     if (QFileInfo::exists(target2))
         QFile::setPermissions(target2, QFileDevice::ReadUser | QFileDevice::ReadOwner);
     if (!failed.isEmpty())
-        FatalMessage(tr("File error"), tr("can not write file:%1").arg(failed));
+        FatalMessage(tr("File error"), failedReason);
 }
 
 void MainWindow::CopyFile(const QString &source, const QString &target)

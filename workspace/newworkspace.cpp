@@ -1,6 +1,7 @@
 #include "workspace/newworkspace.h"
 
 #include "core/postbox.h"
+#include "core/safefile.h"
 #include "core/uireport.h"
 #include "ui_newworkspace.h"
 #include "workspace/workspacechooser.h"
@@ -66,8 +67,9 @@ void NewWorkspace::onAccept()
                         QStringLiteral("Directory(") + path + QStringLiteral(") can not make"));
         return;
     case CreateResult::MarkerFailed:
-        UiReport::Fatal(tr("File Error"), QStringLiteral("File(") + path + QLatin1Char('/') + marker +
-                                              QStringLiteral(") can not make"));
+        UiReport::Fatal(tr("File Error"),
+                        SafeFile::WithReason(QStringLiteral("File(") + path + QLatin1Char('/') + marker +
+                                             QStringLiteral(") can not make")));
         return;
     case CreateResult::Ok:
         break;

@@ -121,6 +121,8 @@ QStringList ListEntries(const QString &folder, Entries kind)
     if (kind == Entries::VersionFolders)
         filters = QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden;
     QStringList names = QDir(folder).entryList(filters, QDir::NoSort);
+    // A save or copy killed half-way leaves its temporary: it is nobody's file.
+    names.erase(std::remove_if(names.begin(), names.end(), SafeFile::IsTemporary), names.end());
     if (kind == Entries::VersionFolders)
         names.erase(
             std::remove_if(names.begin(), names.end(), [](const QString &n) { return !IsVersionName(n); }),
@@ -174,7 +176,7 @@ bool EnsureProjectFile(const QString &folder, const QString &markerName, QString
     if (QFileInfo::exists(marker) ||
         SafeFile::WriteUtf8(marker, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n")))
         return true;
-    *error = QStringLiteral("Can not make file\n") + marker;
+    *error = SafeFile::WithReason(QStringLiteral("Can not make file\n") + marker);
     return false;
 }
 

@@ -1,14 +1,19 @@
 #include "core/safefile.h"
+#include "core/safefile_p.h"
 #include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "filesizelimit.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -27,6 +32,29 @@ bool sparseFile(const QString &path, qint64 size)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.resize(size);
 }
+
+QStringList allEntries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                               QDir::Name);
+}
+
+// Runs what in a child that is an ordinary user (nobody) when we are root, where permissions
+// would not hold; the exit code is what returns. Without root, in this process.
+int asOrdinaryUser(const std::function<int()> &what)
+{
+    if (::geteuid() != 0)
+        return what();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped ? what() : 99);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 98;
+    return WEXITSTATUS(status);
+}
 } // namespace
 
 class tst_safefile : public QObject
@@ -37,6 +65,11 @@ private slots:
     void write_targetNotARegularFile_refusedNothingFollowed_data();
     void write_targetNotARegularFile_refusedNothingFollowed();
     void write_linkedFolderWorks_permissionsKept_linkMadeLateReplaced();
+    void write_failedAtAnyStep_oldKeptReasonGiven_data();
+    void write_failedAtAnyStep_oldKeptReasonGiven();
+    void write_fileNotWritableForUser_refused_data();
+    void write_fileNotWritableForUser_refused();
+    void write_temporaries_recognisedStaleOnesRemoved();
     void read_notARegularFileOrTooBig_refusedAtOnce_data();
     void read_notARegularFileOrTooBig_refusedAtOnce();
     void read_atTheCeiling_readWhole_copiesUnbounded();
@@ -104,6 +137,15 @@ void tst_safefile::write_linkedFolderWorks_permissionsKept_linkMadeLateReplaced(
     QCOMPARE(modeOf(real.filePath("new.xml")) & 0777, mode_t(0644));
     QCOMPARE(readFile(real.filePath("kept.xml")), QByteArray("newer"));
     QCOMPARE(modeOf(real.filePath("kept.xml")) & 0777, mode_t(0640));
+    // Members who share a file through its group keep it.
+    if (::geteuid() == 0) {
+        struct stat st {
+        };
+        QCOMPARE(::chown(QFile::encodeName(real.filePath("kept.xml")).constData(), 0, 4321), 0);
+        QVERIFY(SafeFile::Write(via + "/kept.xml", "newest"));
+        QCOMPARE(::stat(QFile::encodeName(real.filePath("kept.xml")).constData(), &st), 0);
+        QCOMPARE(st.st_gid, gid_t(4321));
+    }
 
     const QString victim = real.filePath("1.iod");
     writeFile(victim, "C");
@@ -116,6 +158,140 @@ void tst_safefile::write_linkedFolderWorks_permissionsKept_linkMadeLateReplaced(
     QCOMPARE(readFile(real.filePath("0.iod")), QByteArray("O"));
     QCOMPARE(readFile(real.filePath("out.txt")), QByteArray("generated"));
     QCOMPARE(readFile(victim), QByteArray("C"));
+}
+
+void tst_safefile::write_failedAtAnyStep_oldKeptReasonGiven_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder put at the target before the rename") << "folder" << qt_error_string(EISDIR);
+    QTest::newRow("temporary removed before the rename") << "temporary" << qt_error_string(ENOENT);
+    QTest::newRow("disk full while writing") << "full" << qt_error_string(EFBIG);
+    QTest::newRow("target is a folder") << "folder first" << qt_error_string(EISDIR);
+}
+
+// A rename that fails is a failed save, not a success; the old file stays whole wherever it is,
+// no temporary is left, and the message says why.
+void tst_safefile::write_failedAtAnyStep_oldKeptReasonGiven()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString target = dir.filePath("question.xml");
+    const QString aside = dir.filePath("kept.xml");
+    writeFile(target, "old");
+    if (step == QLatin1String("folder first")) {
+        QVERIFY(QFile::rename(target, aside) && QDir().mkdir(target));
+    }
+    SafeFile::Pending pending;
+    {
+        FileSizeLimit limit(step == QLatin1String("full") ? 512 : RLIM_INFINITY);
+        QCOMPARE(pending.Prepare(target, QByteArray(4000, 'n')),
+                 step == QLatin1String("folder") || step == QLatin1String("temporary"));
+    }
+    if (step == QLatin1String("folder")) {
+        QVERIFY(QFile::rename(target, aside) && QDir().mkdir(target));
+        writeFile(target + "/inside", "x");
+    } else if (step == QLatin1String("temporary")) {
+        for (const QString &name : allEntries(dir.path())) {
+            if (SafeFile::IsTemporary(name))
+                QVERIFY(QFile::remove(dir.filePath(name)));
+        }
+    }
+    QVERIFY(!pending.Commit());
+    QVERIFY(!SafeFile::LastRefused());
+    QVERIFY2(SafeFile::LastError().contains(reason), qPrintable(SafeFile::LastError()));
+    QCOMPARE(readFile(step.startsWith(QLatin1String("folder")) ? aside : target), QByteArray("old"));
+    for (const QString &name : allEntries(dir.path()))
+        QVERIFY2(!SafeFile::IsTemporary(name), qPrintable(name));
+    // The callers' messages carry it.
+    QVERIFY(SafeFile::WithReason(QStringLiteral("can not write file")).endsWith(SafeFile::LastError()));
+}
+
+void tst_safefile::write_fileNotWritableForUser_refused_data()
+{
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("another's, read-only") << false << 0444 << 0 << false;
+    QTest::newRow("another's, read-only, made writable first")
+        << false << 0444 << int(SafeFile::MakeWritable) << false;
+    QTest::newRow("another's, writable by its owner only") << false << 0644 << 0 << false;
+    QTest::newRow("another's, writable by all") << false << 0666 << 0 << true;
+    QTest::newRow("own, read-only") << true << 0444 << 0 << false;
+    QTest::newRow("own, read-only, made writable first")
+        << true << 0444 << int(SafeFile::MakeWritable) << true;
+}
+
+// A rename needs only the folder's permission: question.xml that the user may not write was
+// replaced without a word. Run as an ordinary user, for whom permissions hold.
+void tst_safefile::write_fileNotWritableForUser_refused()
+{
+    QFETCH(bool, own);
+    QFETCH(int, mode);
+    QFETCH(int, options);
+    QFETCH(bool, written);
+    if (!own && ::geteuid() != 0)
+        QSKIP("only root can give a file to another user");
+    QTemporaryDir dir;
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const QString target = dir.filePath("question.xml");
+    writeFile(target, "old");
+    const QByteArray name = QFile::encodeName(target);
+    if (own && ::geteuid() == 0)
+        QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+    const int result = asOrdinaryUser([&] {
+        const bool ok = SafeFile::Write(target, "new", options);
+        int seen = (ok ? 1 : 0) | (SafeFile::LastRefused() && SafeFile::LastError().contains(target) ? 2 : 0);
+        if (ok)
+            return seen;
+        // The save of question.xml says so.
+        RegistryScope reg;
+        xmlclass store;
+        store.NewXmlDoc(XmlIndex::Question, QStringLiteral("Root_Question"));
+        store.SetDocFileName(XmlIndex::Question, target);
+        if (store.SaveXmlDoc(XmlIndex::Question) == 0 && UiReport::LastText().count(target) == 2 &&
+            UiReport::LastText().contains(QLatin1String("read-only")))
+            seen |= 4;
+        return seen;
+    });
+    QCOMPARE(result, written ? 1 : 6);
+    QCOMPARE(readFile(target), written ? QByteArray("new") : QByteArray("old"));
+    QCOMPARE(allEntries(dir.path()), QStringList{"question.xml"});
+}
+
+// A temporary left by a killed save is removed when the folder is next written to, once no
+// program has touched it for a while; one being written now, and the users' own hidden files, stay.
+void tst_safefile::write_temporaries_recognisedStaleOnesRemoved()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("a.xml");
+    SafeFile::Pending pending;
+    QVERIFY(pending.Prepare(target, "a"));
+    QStringList names = allEntries(dir.path());
+    QCOMPARE(names.size(), 1);
+    QVERIFY(SafeFile::IsTemporary(names.first()));
+    for (const char *own : {".a.xml", ".a.xml.bak", ".pelmorine-tmp", "a.xml.pelmorine-tmp"})
+        QVERIFY2(!SafeFile::IsTemporary(QString::fromLatin1(own)), own);
+    writeFile(dir.filePath(".a.xml.bak"), "mine");
+    writeFile(dir.filePath(".b.xml.k2.pelmorine-tmp"), "killed");
+    // Young: another member's save in progress.
+    QVERIFY(SafeFile::Write(target, "1"));
+    QCOMPARE(allEntries(dir.path()).size(), 4);
+    const qint64 before = SafeFileDetail::g_staleSeconds;
+    SafeFileDetail::g_staleSeconds = 0;
+    QTemporaryDir other;
+    QVERIFY(
+        QFile::rename(dir.filePath(".b.xml.k2.pelmorine-tmp"), other.filePath(".b.xml.k2.pelmorine-tmp")));
+    writeFile(other.filePath(".b.xml.bak"), "mine");
+    const bool ok = SafeFile::Write(other.filePath("b.xml"), "2");
+    SafeFileDetail::g_staleSeconds = before;
+    QVERIFY(ok);
+    QCOMPARE(allEntries(other.path()), (QStringList{".b.xml.bak", "b.xml"}));
+    QVERIFY(pending.Commit());
+    QCOMPARE(readFile(target), QByteArray("a"));
 }
 
 void tst_safefile::read_notARegularFileOrTooBig_refusedAtOnce_data()

@@ -260,7 +260,8 @@ void tst_xmlclass::save_unwritableTarget_keepsOriginalAndFlags()
     store.SetDocFileName(10001, target);
     QCOMPARE(store.SaveXmlDoc(10001), 0);
     QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
-    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + target);
+    QCOMPARE(UiReport::LastText(),
+             QStringLiteral("can not write file:") + target + "\nReason: " + qt_error_string(EISDIR));
     QVERIFY(QFileInfo(target).isDir());
     QVERIFY(!store.GetFileTime(10001));
 
@@ -296,7 +297,9 @@ void tst_xmlclass::save_commitFails_keepsOriginalAndFlags()
         QVERIFY(!store.SaveXmlDocAs(target, 10002));
     }
     QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
-    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + target);
+    // The full disk is named as the reason.
+    QCOMPARE(UiReport::LastText(),
+             QStringLiteral("can not write file:") + target + "\nReason: " + qt_error_string(EFBIG));
     QCOMPARE(readFile(target), QByteArray("<Keep/>"));
     QCOMPARE(store.SaveXmlDoc(10002), 1);
     QVERIFY(readFile(target).contains("<Root_manager Note=\"nnnn"));

@@ -135,7 +135,8 @@ void tst_instancefiles::write_unwritablePath_reportsAndKeepsFlags()
     QVERIFY(record.TextChanged() && record.GridChanged() && record.PosChanged()); // next save retries
     QVERIFY(f.GetBoolVar(RegSlot::FlagWriteFailed));
     QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
-    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + f.path("instance_1_3.pos"));
+    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:") + f.path("instance_1_3.pos") +
+                                       "\nReason: " + qt_error_string(EISDIR));
 }
 
 void tst_instancefiles::elementFiles_onlyDecimalNumbersReachPaths()

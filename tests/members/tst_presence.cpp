@@ -93,6 +93,7 @@ private slots:
     void worker_staleGeneration_dropped();
     void worker_fifoMarker_checkEndsWithoutAWriter();
     void ownMarker_fifo_neverWrittenThrough();
+    void ownMarker_cannotBeWritten_toldOnceUntilItWorksAgain();
 };
 
 void tst_presence::markerWord_firstWordOnly_data()
@@ -398,6 +399,29 @@ void tst_presence::ownMarker_fifo_neverWrittenThrough()
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     QVERIFY(!SharedFileCheck::WriteMarker(fifo, QStringLiteral("C")));
     QVERIFY(SafeFile::LastError().contains(fifo));
+    m.check.Detach();
+}
+
+// The own marker that cannot be written leaves the member shown as gone to the others: said once
+// with the reason, not on every rewrite, and again only after a rewrite worked in between.
+void tst_presence::ownMarker_cannotBeWritten_toldOnceUntilItWorksAgain()
+{
+    Members m;
+    m.attach();
+    const QString marker = m.path(QStringLiteral("1.iod"));
+    QVERIFY(QDir().mkdir(marker));
+    QStringList notices;
+    for (int round = 0; round < 6; ++round) {
+        // Rounds 0-1 fail, 2 works, 3-5 fail again.
+        if (round == 2)
+            QVERIFY(QDir().rmdir(marker));
+        if (round == 3)
+            QVERIFY(QFile::remove(marker) && QDir().mkdir(marker));
+        m.check.WriteOwnMarker(true);
+        notices << m.check.TakeMarkerNotice();
+    }
+    QVERIFY(notices.at(0).contains(marker) && notices.at(0).contains(qt_error_string(EISDIR)));
+    QCOMPARE(notices.mid(1), (QStringList{QString(), QString(), notices.at(0), QString(), QString()}));
     m.check.Detach();
 }
 

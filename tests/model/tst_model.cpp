@@ -257,7 +257,7 @@ void tst_model::saveModel_unwritableFile_failsKeepsMarkAndRetries()
     QString shown;
     answerBox(&shown);
     p.window->MenuSave();
-    QCOMPARE(shown, "can not write file:" + p.modelXml());
+    QCOMPARE(shown, "can not write file:" + p.modelXml() + "\nReason: " + qt_error_string(EISDIR));
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
     QVERIFY(p.editor()->IsTouched());

@@ -192,7 +192,8 @@ void tst_outdef::save_unwritableTemplate_reportsKeepsMarkAndRetries()
     answerBox(&title, &text);
     p.save();
     QCOMPARE(title, QStringLiteral("File error"));
-    QCOMPARE(text, QStringLiteral("can not write file:%1").arg(p.dir() + "/Seq_2.txt"));
+    QCOMPARE(text, QStringLiteral("can not write file:%1").arg(p.dir() + "/Seq_2.txt") +
+                       "\nReason: " + qt_error_string(EISDIR));
     QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
     QCOMPARE(p.saved().firstChildElement("SEQUENCE").firstChildElement().attribute("ID"),
              QStringLiteral("2"));

@@ -219,7 +219,7 @@ void tst_outrun::writeGenerated_localeEncoding()
     QTextCodec *before = QTextCodec::codecForLocale();
     QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
     QTemporaryDir tmp;
-    const bool written = FileOutProgress::WriteOutput(tmp.filePath("e.txt"), QStringLiteral("é"));
+    const bool written = FileOutProgress::WriteOutput(tmp.path(), tmp.filePath("e.txt"), QStringLiteral("é"));
     QTextCodec::setCodecForLocale(before);
     QVERIFY(written);
     QTEST(readFile(tmp.filePath("e.txt")), "bytes");
@@ -234,7 +234,7 @@ void tst_outrun::writeOutput_diskFull_keepsOldAndFails()
     {
         FileSizeLimit limit(512);
         QVERIFY(limit.IsSet());
-        QVERIFY(!FileOutProgress::WriteOutput(path, QString(4000, QLatin1Char('g'))));
+        QVERIFY(!FileOutProgress::WriteOutput(tmp.path(), path, QString(4000, QLatin1Char('g'))));
     }
     QCOMPARE(readFile(path), QByteArray("earlier output"));
 }

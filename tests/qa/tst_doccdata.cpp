@@ -242,7 +242,8 @@ void tst_doccdata::save_pathIsFolder_reportedAndKeptModified()
     QVERIFY(QDir().mkpath(path));
     store.AddCaseNow("k", nullptr, 1, "Ann", "x");
     store.SaveModified();
-    QCOMPARE(UiReport::LastText(), QStringLiteral("can not write file:%1").arg(path));
+    QCOMPARE(UiReport::LastText(),
+             QStringLiteral("can not write file:%1").arg(path) + "\nReason: " + qt_error_string(EISDIR));
     QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
     QVERIFY(store.Record("k")->Modified);
     QVERIFY(QFileInfo(path).isDir());

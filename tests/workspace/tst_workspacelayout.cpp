@@ -135,6 +135,8 @@ void tst_workspacelayout::listTree_sortsAsTextAndFilters()
     makeDirs(defs,
              {"M/0.0.10", "M/0.0.2", "M/1x2x3", "M/1.2", "M/.9.9.9", "a/0.0.1", "Empty/notes", "B/.hidden"});
     touch(defs + "/M/readme.txt");
+    // Left by a save that was killed: nobody's version nor file.
+    touch(defs + "/M/.readme.txt.k2x9.pelmorine-tmp");
     touch(defs + "/loose.txt");
     const QList<Listing> versions = ListTree(defs, Entries::VersionFolders);
     QCOMPARE(versions.size(), 2);
@@ -250,7 +252,8 @@ void tst_workspacelayout::ensureProjectFile_unwritable_reportsErrorKeepsExisting
     // A file where the folder should be: the project file cannot be written.
     touch(tmp.path() + "/plain");
     QVERIFY(!EnsureProjectFile(tmp.path() + "/plain", MarkerName, &error));
-    QCOMPARE(error, "Can not make file\n" + tmp.path() + "/plain/pelmorine.prj");
+    QCOMPARE(error, "Can not make file\n" + tmp.path() +
+                        "/plain/pelmorine.prj\nReason: " + qt_error_string(ENOTDIR));
 
     touch(ws + "/pelmorine.prj", "kept\n");
     QVERIFY(EnsureProjectFile(ws, MarkerName, &error));
