@@ -34,14 +34,22 @@ private:
         auto *out = new QTcpSocket(in);
         out->connectToHost(QHostAddress::LocalHost, target);
         out->waitForConnected(10000);
-        // The client sends a request only after the answer to the one before: a request's first
-        // bytes start a read.
+        // The client sends a request only after the whole answer to the one before: the first bytes
+        // after an answer (or on a new connection) start a request and name its method.
+        in->setProperty("fresh", true);
         const auto forward = [this, in, out] {
             const QByteArray bytes = in->readAll();
-            if (bytes.startsWith("POST ")) {
-                ++posts;
-                in->setProperty("cut", int(cut));
-                cut = Pass;
+            if (in->property("fresh").toBool()) {
+                const QByteArray head = in->property("head").toByteArray() + bytes;
+                in->setProperty("head", head.left(5));
+                if (head.size() >= 5) {
+                    in->setProperty("fresh", false);
+                    const bool post = head.startsWith("POST ");
+                    posts += post;
+                    in->setProperty("cut", post ? int(cut) : int(Pass));
+                    if (post)
+                        cut = Pass;
+                }
             }
             out->write(bytes);
         };
@@ -50,8 +58,11 @@ private:
         QObject::connect(out, &QTcpSocket::readyRead, in, [this, in, out] {
             const QByteArray bytes = out->readAll();
             const int how = in->property("cut").toInt();
-            if (how == Pass)
+            if (how == Pass) {
+                in->setProperty("fresh", true);
+                in->setProperty("head", QByteArray());
                 return void(in->write(bytes));
+            }
             if (how == Gateway)
                 in->write("HTTP/1.1 " + gatewayStatus +
                           "\r\nContent-Type: text/html\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
