@@ -29,30 +29,37 @@ QDomDocument newBody(const IssueBody &body, QDomElement *root)
     return doc;
 }
 
-// The page writes its marker at the very end of the subject, so that is where it is read: an
-// element's value may itself hold "::[I...]" (a copied subject, say), and a key read from the first
-// occurrence would tie the issue to another element and leave its own to be filed again and again.
-// Returns where the end marker starts, -1 when the subject does not end with one.
-int endMarker(const QString &subject)
+// The page writes its marker at the end of the subject, so the last one is read: an element's value
+// may itself hold "::[I...]" (a copied subject, say), and a key read from the first occurrence would
+// tie the issue to another element and leave its own to be filed again and again. What follows the
+// marker is another hand's edit on the tracker (a trailing blank, which the tracker keeps, or
+// " (urgent)"): the issue stays linked. Returns where the last closed marker starts and sets *close
+// to its "]"; -1 when the subject holds none.
+int lastMarker(const QString &subject, int *close)
 {
-    if (!subject.endsWith(QLatin1Char(']')))
+    // The last marker closed at all is the last one that starts before the last "]".
+    const int bracket = subject.lastIndexOf(QLatin1Char(']'));
+    if (bracket < MarkerStart.size())
         return -1;
-    const int at = subject.lastIndexOf(MarkerStart);
-    if (at < 0 || subject.indexOf(QLatin1Char(']'), at) != subject.size() - 1)
+    const int at = subject.lastIndexOf(MarkerStart, bracket - MarkerStart.size());
+    if (at < 0)
         return -1;
+    *close = subject.indexOf(QLatin1Char(']'), at + MarkerStart.size());
     return at;
 }
 } // namespace
 
 QString LinkKey(const QString &subject)
 {
-    const int at = endMarker(subject);
-    return at < 0 ? QString() : subject.mid(at + 3, subject.size() - at - 4);
+    int close = -1;
+    const int at = lastMarker(subject, &close);
+    return at < 0 ? QString() : subject.mid(at + 3, close - at - 3);
 }
 
 QString SubjectText(const QString &subject)
 {
-    const int at = endMarker(subject);
+    int close = -1;
+    const int at = lastMarker(subject, &close);
     return at < 0 ? subject : subject.left(at);
 }
 

@@ -11,10 +11,10 @@ namespace IssueSync
 // The tracker lists issues this many at a time; a full page means there may be another.
 constexpr int PageSize = 100;
 
-// The link key ("I" + member + "-" + ID) of the marker that ends a subject, or an empty text when the
-// subject does not end with one.
+// The link key ("I" + member + "-" + ID) of the last marker of a subject, or an empty text when the
+// subject holds none; text after the marker (an edit on the tracker) does not unlink the issue.
 QString LinkKey(const QString &subject);
-// The subject without its end marker (the whole subject when it has none).
+// The subject before its last marker (the whole subject when it has none).
 QString SubjectText(const QString &subject);
 // The subject an issue is made with: the element's subject and its link marker.
 QString MarkedSubject(const QString &subject, const QString &key);

@@ -91,9 +91,12 @@ public:
 
     int IsReplyError() const { return m_replyError; }
     // False after a failure whose request may have reached the tracker without its answer coming
-    // back (a time-out, a dropped connection): what it asked may well have been done. True when the
-    // tracker answered (a refusal too) or nothing could have reached it.
+    // back (a time-out, a dropped connection, a gateway's 502, 503 or 504): what it asked may well
+    // have been done. True when the tracker answered (a refusal too) or nothing could have reached it.
+    // A POST is never sent again by the network library on its own (see nwredmine_send.cpp).
     bool IsOutcomeKnown() const { return m_outcomeKnown; }
+    // True when the last request was one that changes the tracker (POST, PUT, DELETE).
+    bool IsChangeRequest() const { return m_changeRequest; }
     // Ignored while busy: the origin routes the reply of the running chain.
     void SetRequestOrigin(int origin);
     int GetRequestOrigin() const { return m_requestOrigin; }
@@ -174,6 +177,7 @@ private:
     bool m_inFlight = false;
     bool m_awaitingDispatch = false;
     bool m_outcomeKnown = true;
+    bool m_changeRequest = false;
     // Replies posted before an abort that the dispatcher has still to skip.
     int m_staleReplies = 0;
     QTimer *m_deadline;

@@ -2,16 +2,57 @@
 #include "core/sharedxml.h"
 #include "redmine/nwredmine.h"
 
+#include <QIODevice>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <cstring>
 
 namespace
 {
 const char *const SerialProperty = "pelRequestSerial";
 // Long enough for a slow tracker's page of 100 issues, short enough that a silent one ends.
 int g_requestTimeout = 30000;
+
+// A POST body that can be read once only. The network library resends a request by itself when its
+// connection closes before the answer, and a POST it resends may be filed twice: the tracker may
+// well have made the issue (project, category ...) before the connection dropped. Read from this
+// device, the body cannot be read again, so the library ends the request with ContentReSendError
+// instead, an outcome the page does not know. PUT and DELETE keep the library's resend: the same
+// PUT again sets the same values, and a DELETE that finds its issue gone is answered 404.
+class OneShotBody final : public QIODevice
+{
+public:
+    OneShotBody(const QByteArray &data, QObject *parent) : QIODevice(parent), m_data(data)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    bool reset() override { return false; }
+    qint64 bytesAvailable() const override { return m_data.size() - m_read + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char *to, qint64 max) override
+    {
+        const qint64 n = qMin<qint64>(max, m_data.size() - m_read);
+        memcpy(to, m_data.constData() + m_read, size_t(n));
+        m_read += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    const QByteArray m_data;
+    qint64 m_read = 0;
+};
+
+// A gateway's "bad gateway", "unavailable" or "time-out" says nothing of what the tracker behind it
+// did with the request.
+bool isGatewayStatus(int status)
+{
+    return status == 502 || status == 503 || status == 504;
+}
 
 bool isWebUrl(const QUrl &url)
 {
@@ -65,6 +106,7 @@ void NwRedmine::transmit(int kind, Method method, const QString &path, const QDo
     m_inFlight = true;
     m_awaitingDispatch = false;
     m_outcomeKnown = true;
+    m_changeRequest = method != Method::Get;
     m_requestUrl = QUrl(GetStrVar(RegSlot::StrRedmineUrl) + path, QUrl::TolerantMode);
     m_requestBody = doc ? doc->toByteArray(1) : QByteArray();
     const quint32 serial = ++m_serial;
@@ -82,9 +124,14 @@ void NwRedmine::transmit(int kind, Method method, const QString &path, const QDo
     case Method::Get:
         reply = m_manager->get(request);
         break;
-    case Method::Post:
-        reply = m_manager->post(request, m_requestBody);
+    case Method::Post: {
+        // Streamed, not buffered: a buffered body is what the library resends (see OneShotBody).
+        request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        auto *body = new OneShotBody(m_requestBody, this);
+        reply = m_manager->post(request, body);
+        connect(reply, &QNetworkReply::finished, body, &QObject::deleteLater);
         break;
+    }
     case Method::Put:
         reply = m_manager->put(request, m_requestBody);
         break;
@@ -183,6 +230,7 @@ bool NwRedmine::sendIssuePage(int kind)
     m_inFlight = true;
     m_awaitingDispatch = false;
     m_outcomeKnown = true;
+    m_changeRequest = false;
     ++m_serial;
     failLater(PageCapError);
     return true;
@@ -286,7 +334,8 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
     if (m_requestKind == MsgCode::RedmineTestConnection)
         error = checkTrackerAnswer(reply, error, body);
     // Any answer of the tracker, a refusal included, says what became of the request; so does a
-    // connection that was never made. Without either, the request may have been carried out.
+    // connection that was never made. Without either (a time-out, a dropped connection, a gateway's
+    // answer in its place), the request may have been carried out.
     switch (error) {
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::HostNotFoundError:
@@ -294,7 +343,7 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
         m_outcomeKnown = true;
         break;
     default:
-        m_outcomeKnown = error == 0 || status.isValid();
+        m_outcomeKnown = error == 0 || (status.isValid() && !isGatewayStatus(status.toInt()));
         break;
     }
     finish(error, body);

@@ -675,7 +675,13 @@ void RedmineProject::PublicCheckChanged(int state)
 void RedmineProject::ShowError(int mode, int error)
 {
     NwRedmine *c = client();
-    showMessage(c ? c->GetErrorText(mode, error) : QString::number(error), true);
+    QString text = c ? c->GetErrorText(mode, error) : QString::number(error);
+    // A create whose answer was lost may stand on the tracker: the client never sends it again by
+    // itself, and the user is told to look before pressing again.
+    if (c && c->IsChangeRequest() && !c->IsOutcomeKnown())
+        text +=
+            QLatin1Char(' ') + tr("(no answer: the tracker may have done it, check it before sending again)");
+    showMessage(text, true);
     if (mode == 1) {
         SetBoolVar(RegSlot::FlagRedmineLink, false);
         m_ui->NEW->setEnabled(true);

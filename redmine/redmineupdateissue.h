@@ -143,6 +143,7 @@ private:
     void readBackField(QTreeWidgetItem *row, int column, bool differs, const QString &id);
     void setKindAfterCreate(QTreeWidgetItem *row);
     void endRun();
+    QString endText() const;
     void stopRun();
 
     // ---- mapping tabs and row editing (redmineupdateissue_mapping.cpp) ----
@@ -177,6 +178,9 @@ private:
     // A request failed without its answer: the tracker may hold what the rows do not show, so
     // nothing is sent until the list is read again.
     bool m_mustRelist = false;
+    // "Delete Issue" rows of this run that were not deleted, by reason.
+    int m_keptWithSubIssues = 0;
+    int m_keptUnconfirmed = 0;
     QDomDocument m_request;
     bool m_deferred = false;
     int m_deferredCount = 0;

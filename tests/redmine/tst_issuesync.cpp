@@ -64,12 +64,25 @@ void tst_issuesync::linkKey_data()
     QTest::newRow("value holds marker") << "L2::x::[I0-1]y::[I0-4]"
                                         << "I0-4"
                                         << "L2::x::[I0-1]y";
-    QTest::newRow("marker not at end") << "a::[I1-2]b"
-                                       << ""
-                                       << "a::[I1-2]b";
+    // Edited on the tracker after the marker: still linked.
+    QTest::newRow("text after marker") << "a::[I1-2]b"
+                                       << "I1-2"
+                                       << "a";
     QTest::newRow("bracket after marker") << "a::[I1-2]]"
-                                          << ""
-                                          << "a::[I1-2]]";
+                                          << "I1-2"
+                                          << "a";
+    QTest::newRow("trailing blank") << "L2::E2::[I0-4] "
+                                    << "I0-4"
+                                    << "L2::E2";
+    QTest::newRow("note after marker") << "L2::x::[I0-1]y::[I0-4] (urgent)"
+                                       << "I0-4"
+                                       << "L2::x::[I0-1]y";
+    QTest::newRow("later marker never closed") << "a::[I1-2] see ::[I3"
+                                               << "I1-2"
+                                               << "a";
+    QTest::newRow("bracket before marker only") << "]a::[I1-2"
+                                                << ""
+                                                << "]a::[I1-2";
     QTest::newRow("case matters") << "a::[i1-2]"
                                   << ""
                                   << "a::[i1-2]";

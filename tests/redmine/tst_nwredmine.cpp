@@ -1,6 +1,7 @@
 #include "core/globalvar.h"
 #include "core/postbox.h"
 #include "core/xmlclass.h"
+#include "cutproxy.h"
 #include "redmine/nwredmine.h"
 #include "redmineserver.h"
 #include "testsupport.h"
@@ -8,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -183,6 +186,18 @@ struct Fixture {
     }
 };
 
+QString text(const QDomElement &e, const char *tag)
+{
+    return e.firstChildElement(QLatin1String(tag)).text();
+}
+
+QDomDocument xmlDoc(const QString &xml)
+{
+    QDomDocument doc;
+    doc.setContent(xml);
+    return doc;
+}
+
 QDomDocument categoryDoc(const QString &name)
 {
     QDomDocument doc;
@@ -223,6 +238,8 @@ private slots:
     void paging_fetchesFurtherPagesByTotal_data();
     void paging_fetchesFurtherPagesByTotal();
     void errorText_modesAndXmlError();
+    void post_answerLostAfterWork_sentOnceOutcomeUnknown_data();
+    void post_answerLostAfterWork_sentOnceOutcomeUnknown();
 
 private:
     bool serverUp();
@@ -735,6 +752,105 @@ void tst_nwredmine::errorText_modesAndXmlError()
     // Before any reply there is nothing to parse.
     QVERIFY(f.client.IsReplyError() != 0);
     QCOMPARE(f.client.ParseProjects(), f.client.IsReplyError());
+}
+
+void tst_nwredmine::post_answerLostAfterWork_sentOnceOutcomeUnknown_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<bool>("known");
+    const int close = CutProxy::Close;
+    const int gateway = CutProxy::Gateway;
+    QTest::newRow("issue, connection closed") << "issues" << close << QByteArray() << false;
+    QTest::newRow("issue, 502") << "issues" << gateway << QByteArray("502 Bad Gateway") << false;
+    QTest::newRow("issue, 503") << "issues" << gateway << QByteArray("503 Service Unavailable") << false;
+    QTest::newRow("issue, 504") << "issues" << gateway << QByteArray("504 Gateway Time-out") << false;
+    // The tracker's own answer, a refusal too, says what became of the request.
+    QTest::newRow("issue, 500") << "issues" << gateway << QByteArray("500 Internal Server Error") << true;
+    QTest::newRow("category, connection closed") << "issue_categories" << close << QByteArray() << false;
+    QTest::newRow("version, connection closed") << "versions" << close << QByteArray() << false;
+    QTest::newRow("membership, 504") << "memberships" << gateway << QByteArray("504 Gateway Time-out")
+                                     << false;
+    QTest::newRow("project, connection closed") << "projects" << close << QByteArray() << false;
+}
+
+// The tracker carries out a POST and its answer is lost on the way back: the request reached the
+// tracker once (the network library must not send it again by itself), the client reports an
+// outcome it does not know unless the answer came from the tracker, and the tracker holds one.
+void tst_nwredmine::post_answerLostAfterWork_sentOnceOutcomeUnknown()
+{
+    NEED_SERVER();
+    QFETCH(QString, what);
+    QFETCH(int, cut);
+    QFETCH(QByteArray, status);
+    QFETCH(bool, known);
+    const QString ident = QStringLiteral("pel-cut-%1-%2")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(QLatin1String(QTest::currentDataTag()))
+                              .replace(QRegularExpression(QStringLiteral("[^a-z0-9-]")), QStringLiteral("-"));
+    const QString project =
+        text(rest("POST", QStringLiteral("/projects.xml"), nullptr,
+                  QStringLiteral("<project><name>%1</name><identifier>%1</identifier></project>")
+                      .arg(ident)
+                      .toUtf8()),
+             "id");
+    QVERIFY(!project.isEmpty());
+    const auto cleanup = qScopeGuard([&] {
+        rest("DELETE", QStringLiteral("/projects/%1.xml").arg(project));
+        rest("DELETE", QStringLiteral("/projects/%1-made.xml").arg(ident));
+    });
+    const QString taro = text(
+        rest("GET", QStringLiteral("/users.xml?name=pel-taro")).firstChildElement(QStringLiteral("user")),
+        "id");
+
+    CutProxy proxy(file(QStringLiteral("port")).toUShort());
+    proxy.cut = CutProxy::Cut(cut);
+    proxy.gatewayStatus = status;
+    Fixture f;
+    f.useServer(proxy.url(), file(QStringLiteral("apikey")));
+    f.reg.SetIntVar(RegSlot::IntRedmineProjectId, project.toInt());
+    const QHash<QString, std::function<void()>> requests = {
+        {"issues",
+         [&] {
+             f.client.PostIssue(
+                 xmlDoc(QStringLiteral("<issue><project_id>%1</project_id><subject>cut</subject></issue>")
+                            .arg(project)));
+         }},
+        {"issue_categories", [&] { f.client.PostCategory(categoryDoc(QStringLiteral("cut"))); }},
+        {"versions",
+         [&] { f.client.PostVersion(xmlDoc(QStringLiteral("<version><name>cut</name></version>"))); }},
+        {"memberships",
+         [&] {
+             f.client.PostMembership(xmlDoc(QStringLiteral("<membership><user_id>%1</user_id><role_ids "
+                                                           "type=\"array\"><role_id>4</role_id></role_ids>"
+                                                           "</membership>")
+                                                .arg(taro)));
+         }},
+        {"projects", [&] {
+             f.client.PostProject(xmlDoc(
+                 QStringLiteral("<project><name>%1-made</name><identifier>%1-made</identifier></project>")
+                     .arg(ident)));
+         }}};
+    QVERIFY(f.run(requests.value(what)) > 0);
+    QVERIFY(f.client.IsReplyError() != 0);
+    QCOMPARE(f.client.IsOutcomeKnown(), known);
+    QCOMPARE(proxy.posts, 1);
+
+    // What the tracker holds, asked past the proxy.
+    int httpStatus = 0;
+    if (what == QLatin1String("projects")) {
+        rest("GET", QStringLiteral("/projects/%1-made.xml").arg(ident), &httpStatus);
+        QCOMPARE(httpStatus, 200);
+        return;
+    }
+    const QDomElement root =
+        rest("GET", QStringLiteral("/projects/%1/%2.xml?status_id=*").arg(project, what), &httpStatus);
+    QCOMPARE(httpStatus, 200);
+    int made = 0;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        ++made;
+    QCOMPARE(made, 1);
 }
 
 QTEST_GUILESS_MAIN(tst_nwredmine)

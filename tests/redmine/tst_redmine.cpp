@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/xmlclass.h"
+#include "cutproxy.h"
 #include "instance/deftab.h"
 #include "members/addgroup.h"
 #include "members/manager.h"
@@ -196,6 +197,7 @@ private slots:
     void memberships_labelsAndNames_data();
     void memberships_labelsAndNames();
     void categories_addRenameDelete();
+    void categories_createAnswerLost_sentOnceUserTold();
     void versions_addChangeDelete();
     void members_addModifyDelete();
 
@@ -791,6 +793,27 @@ void tst_redmine::memberships_labelsAndNames()
     QCOMPARE(page.GetVersionTree()->topLevelItemCount(), 1);
     QCOMPARE(page.GetVersionTree()->topLevelItem(0)->text(1), QString());
     QCOMPARE(page.GetVersionTree()->topLevelItem(0)->text(2), QStringLiteral("Allsystem"));
+}
+
+// The tracker makes the category and the answer is lost: the page sent it once and says that the
+// tracker may have done it, so that the user looks before pressing again.
+void tst_redmine::categories_createAnswerLost_sentOnceUserTold()
+{
+    NEED_SERVER();
+    Tracker t;
+    LinkedProject p(t, "catcut");
+    p.load();
+    CutProxy proxy(file(QStringLiteral("port")).toUShort());
+    t.SetStrVar(RegSlot::StrRedmineUrl, proxy.url());
+    proxy.cut = CutProxy::Close;
+    RedmineAddCategory *dialog = t.page()->CategoryDialog();
+    t.page()->AddCategoryProc();
+    dialog->findChild<QLineEdit *>("CATEGORY")->setText(QStringLiteral("Design"));
+    QTest::mouseClick(dialog->findChild<QPushButton *>("SET"), Qt::LeftButton);
+    QVERIFY(t.idle());
+    QVERIFY2(t.msg().contains(QLatin1String("the tracker may have done it")), qPrintable(t.msg()));
+    QCOMPARE(proxy.posts, 1);
+    QCOMPARE(p.names("issue_categories"), QStringList{"Design"});
 }
 
 void tst_redmine::categories_addRenameDelete()

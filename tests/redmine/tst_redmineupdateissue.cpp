@@ -2,6 +2,7 @@
 #include "core/postbox.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
+#include "cutproxy.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
 #include "model/model.h"
@@ -352,6 +353,10 @@ private slots:
     void delete_singleRow_askedBeforeAnyRequest();
     void delete_parentWithSubIssuesNotDeleted_keptWithReasonCountMatches();
     void timeout_lostCreateReply_updateOnlyAfterTargetShow();
+    void lostAnswer_createDone_oneIssueUpdateOnlyAfterTargetShow_data();
+    void lostAnswer_createDone_oneIssueUpdateOnlyAfterTargetShow();
+    void marker_subjectEditedOnTracker_staysLinked_data();
+    void marker_subjectEditedOnTracker_staysLinked();
 
 private:
     bool m_started = false;
@@ -808,7 +813,10 @@ void tst_redmineupdateissue::delete_parentWithSubIssuesNotDeleted_keptWithReason
     QVERIFY(t.update());
     QCOMPARE(boxes.texts,
              QStringList{"4 issue(s) will be deleted on the tracker. Do you want to delete them?"});
-    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    const QString keptEnd =
+        QStringLiteral("Redmine process is end; 1 issue(s) not deleted: the tracker would "
+                       "delete sub-issues with them (click the row)");
+    QCOMPARE(t.page->MessageText(), keptEnd);
     for (const QString &id : {other, otherChild, nested, nestedChild})
         QCOMPARE(httpStatus(QStringLiteral("/issues/%1.xml").arg(id)), 404);
     for (const QString &id : {parent, byHand, live})
@@ -829,7 +837,10 @@ void tst_redmineupdateissue::delete_parentWithSubIssuesNotDeleted_keptWithReason
     QVERIFY(t.update());
     QCOMPARE(boxes.texts,
              QStringList{"1 issue(s) will be deleted on the tracker. Do you want to delete them?"});
-    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    // The end names both: the one kept before the run and the one kept at its delete.
+    QCOMPARE(t.page->MessageText(),
+             QStringLiteral("Redmine process is end; 2 issue(s) not deleted: the tracker "
+                            "would delete sub-issues with them (click the row)"));
     for (const QString &id : {parent, late, lateChild})
         QCOMPARE(httpStatus(QStringLiteral("/issues/%1.xml").arg(id)), 200);
     t.page->IssueClicked(t.row(QStringLiteral("I0-95")), 1);
@@ -876,6 +887,97 @@ void tst_redmineupdateissue::timeout_lostCreateReply_updateOnlyAfterTargetShow()
     QCOMPARE(single->text(1), QStringLiteral("Set Issue"));
     QVERIFY(!single->text(RedmineUpdateIssue::ColId).isEmpty());
     QCOMPARE(t.countSubject(QStringLiteral("L2::E2::[I0-4]")), 1);
+}
+
+void tst_redmineupdateissue::lostAnswer_createDone_oneIssueUpdateOnlyAfterTargetShow_data()
+{
+    QTest::addColumn<int>("cut");
+    QTest::newRow("connection closed") << int(CutProxy::Close);
+    QTest::newRow("gateway 504") << int(CutProxy::Gateway);
+}
+
+// The tracker makes the issue and its answer is lost on the way back, the connection closed or a
+// gateway's 504 in its place: the create went out once, the run does not end as if all was well,
+// and nothing is offered for sending until the list is read again, which finds the issue.
+void tst_redmineupdateissue::lostAnswer_createDone_oneIssueUpdateOnlyAfterTargetShow()
+{
+    NEED_SERVER();
+    QFETCH(int, cut);
+    Sync t;
+    CutProxy proxy(file(QStringLiteral("port")).toUShort());
+    t.SetStrVar(RegSlot::StrRedmineUrl, proxy.url());
+    QVERIFY(t.show());
+    QTreeWidgetItem *single = t.row(QStringLiteral("I0-4"));
+    t.tree()->setCurrentItem(single);
+    answerNextBox(QStringLiteral("no"));
+    t.page->DblTrackerProc(t.mapping("TRACKER_TREE", QStringLiteral("Bug")), 0);
+    QVERIFY(checked(single));
+    proxy.cut = CutProxy::Cut(cut);
+    QVERIFY(t.update());
+    QCOMPARE(proxy.posts, 1);
+    const QString message = t.page->MessageText();
+    QVERIFY2(!message.startsWith(QLatin1String("Redmine process is end")) &&
+                 message.contains(QLatin1String("target show")),
+             qPrintable(message));
+    QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+    QVERIFY(t.w<QPushButton>("TARGETSHOW")->isVisibleTo(t.page));
+    t.page->UpdateProc();
+    QVERIFY(!t.client.IsBusy());
+    QCOMPARE(proxy.posts, 1);
+    QCOMPARE(t.countSubject(QStringLiteral("L2::E2::[I0-4]")), 1);
+
+    QVERIFY(t.show());
+    single = t.row(QStringLiteral("I0-4"));
+    QCOMPARE(single->text(1), QStringLiteral("Set Issue"));
+    QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+    QCOMPARE(proxy.posts, 1);
+    QCOMPARE(t.countSubject(QStringLiteral("L2::E2::[I0-4]")), 1);
+}
+
+void tst_redmineupdateissue::marker_subjectEditedOnTracker_staysLinked_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("trailing blank") << " ";
+    QTest::newRow("note after the marker") << " (urgent)";
+}
+
+// Someone edits the subject on the tracker after the marker: the issue is still the element's, is
+// neither filed again nor offered for deletion, and an update reads its subject back as unchanged.
+void tst_redmineupdateissue::marker_subjectEditedOnTracker_staysLinked()
+{
+    NEED_SERVER();
+    QFETCH(QString, edit);
+    Sync t;
+    QVERIFY(t.show());
+    t.tree()->setCurrentItem(t.row(QStringLiteral("I0-4")));
+    answerNextBox(QStringLiteral("no"));
+    t.page->DblTrackerProc(t.mapping("TRACKER_TREE", QStringLiteral("Bug")), 0);
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    const QString id = t.row(QStringLiteral("I0-4"))->text(RedmineUpdateIssue::ColId);
+    const QString edited = QStringLiteral("L2::E2::[I0-4]") + edit;
+    int status = 0;
+    rest("PUT", QStringLiteral("/issues/%1.xml").arg(id), &status,
+         QStringLiteral("<issue><subject>%1</subject><done_ratio>50</done_ratio></issue>")
+             .arg(edited)
+             .toUtf8());
+    QCOMPARE(status, 204);
+    QCOMPARE(text(rest("GET", QStringLiteral("/issues/%1.xml").arg(id)), "subject"), edited);
+
+    QVERIFY(t.show());
+    QTreeWidgetItem *row = t.row(QStringLiteral("I0-4"));
+    QCOMPARE(row->text(RedmineUpdateIssue::ColId), id);
+    QCOMPARE(row->text(1), QStringLiteral("Mod Issue"));
+    QVERIFY(!t.page->IssueTree()
+                 ->findItems(QStringLiteral("Delete Issue"), Qt::MatchExactly | Qt::MatchRecursive, 1)
+                 .size());
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QCOMPARE(row->text(RedmineUpdateIssue::ColSubject), QStringLiteral("L2::E2"));
+    QCOMPARE(t.countSubject(edited), 1);
+    QVERIFY(t.show());
+    QCOMPARE(t.row(QStringLiteral("I0-4"))->text(1), QStringLiteral("Set Issue"));
+    QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
 }
 
 QTEST_MAIN(tst_redmineupdateissue)
