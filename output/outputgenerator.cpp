@@ -27,16 +27,36 @@ QString OutputGenerator::IndentLines(const QString &text, const QString &prefix,
 {
     if (text.isEmpty())
         return prefix;
+    // Built in place: a body of many short lines costs its length, not an allocation per line.
+    const QString lead = prefix + indent;
     QString out;
-    for (int start = 0; start < text.size();) {
+    out.reserve(int(IndentedSize(text, prefix, indent)));
+    out += prefix;
+    for (int start = 0;;) {
         const int nl = text.indexOf(QLatin1Char('\n'), start);
-        const int end = nl < 0 ? text.size() : nl + 1;
-        out += (start == 0 ? prefix : prefix + indent) + text.mid(start, end - start);
-        start = end;
+        if (nl < 0) {
+            out.append(text.midRef(start));
+            break;
+        }
+        out.append(text.midRef(start, nl + 1 - start));
+        start = nl + 1;
+        if (start == text.size())
+            break;
+        out += lead;
     }
     if (text.endsWith(QLatin1Char('\n')))
         out += prefix;
     return out;
+}
+
+qint64 OutputGenerator::IndentedSize(const QString &text, const QString &prefix, const QString &indent)
+{
+    if (text.isEmpty())
+        return prefix.size();
+    const bool closed = text.endsWith(QLatin1Char('\n'));
+    const qint64 further = text.count(QLatin1Char('\n')) - (closed ? 1 : 0);
+    return text.size() + prefix.size() + further * (prefix.size() + indent.size()) +
+           (closed ? prefix.size() : 0);
 }
 
 QString OutputGenerator::LineIndent(int position, const QString &body)
@@ -96,20 +116,24 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
 // A file may spend what the run has left, up to its own bounds.
 void OutputGenerator::startFile()
 {
-    qint64 held = 0;
-    for (const GeneratedFile &out : qAsConst(m_results))
-        held += out.text.size();
-    m_sizeCap = int(qBound<qint64>(0, MaxRunOutputSize - held, MaxOutputSize));
+    m_sizeCap = int(qBound<qint64>(0, MaxRunOutputSize - m_runOutput, MaxOutputSize));
     m_stepCap = qBound(0, MaxRunSteps - m_runSteps, MaxSteps);
+    m_workCap = qBound<qint64>(0, MaxRunTemplateWork - m_runWork, MaxTemplateWork);
     m_steps = 0;
+    m_work = 0;
     m_stopped = m_runStopped = false;
     m_own.clear();
+    m_children.clear();
 }
 
 void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
 {
-    m_runSteps += m_steps;
+    // Also what a stopped file wrote and gives back: the run spent the time all the same.
+    m_runSteps += qMin(m_steps, m_stepCap);
+    m_runWork += qMin(m_work, m_workCap);
+    m_runOutput += out->text.size();
     m_own.clear();
+    m_children.clear();
     if (!m_stopped) {
         // Held until the run writes: no room left over from growing.
         out->text.squeeze();
@@ -119,19 +143,23 @@ void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
     if (m_runStopped) {
         out->error = QCoreApplication::translate("OutputGenerator",
                                                  "the output run was stopped at %1: its files together grow "
-                                                 "beyond %2 characters or %3 markers and loop passes; %1 and "
+                                                 "beyond %2 characters, %3 markers, loop passes and elements "
+                                                 "looked through, or %4 characters of templates read; %1 and "
                                                  "the files after it are not written")
                          .arg(shown)
                          .arg(MaxRunOutputSize)
-                         .arg(MaxRunSteps);
+                         .arg(MaxRunSteps)
+                         .arg(MaxRunTemplateWork);
         return;
     }
     out->error = QCoreApplication::translate("OutputGenerator",
-                                             "output of %1 was stopped: it grows beyond %2 characters "
-                                             "or %3 markers and loop passes")
+                                             "output of %1 was stopped: it grows beyond %2 characters, "
+                                             "%3 markers, loop passes and elements looked through, or %4 "
+                                             "characters of templates read")
                      .arg(shown)
                      .arg(MaxOutputSize)
-                     .arg(MaxSteps);
+                     .arg(MaxSteps)
+                     .arg(MaxTemplateWork);
 }
 
 QString OutputGenerator::Errors() const
@@ -146,19 +174,35 @@ QString OutputGenerator::Errors() const
 
 bool OutputGenerator::overLimit(const QString *target)
 {
-    if (!m_stopped && target->size() > m_sizeCap) {
+    return overSize(target->size());
+}
+
+// Whether text of that size passes the file's bound; a file that does is stopped.
+bool OutputGenerator::overSize(qint64 size)
+{
+    if (!m_stopped && size > m_sizeCap) {
         m_stopped = true;
         m_runStopped = m_sizeCap < MaxOutputSize;
     }
     return m_stopped;
 }
 
-// One more step of work: false once the file has spent its bound.
-bool OutputGenerator::step()
+// More steps of work: false once the file has spent its bound.
+bool OutputGenerator::step(int count)
 {
-    if (!m_stopped && ++m_steps > m_stepCap) {
+    if (!m_stopped && (m_steps += count) > m_stepCap) {
         m_stopped = true;
         m_runStopped = m_stepCap < MaxSteps;
+    }
+    return !m_stopped;
+}
+
+// Characters of template indented or scanned: false once the file has spent its bound.
+bool OutputGenerator::charge(qint64 characters)
+{
+    if (!m_stopped && (m_work += characters) > m_workCap) {
+        m_stopped = true;
+        m_runStopped = m_workCap < MaxTemplateWork;
     }
     return !m_stopped;
 }
@@ -192,32 +236,52 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
             scan.endDelete = state->endDelete;
         }
     }
-    TreeItemData *data = record->data;
+    // The body is the same on every pass: indented and scanned once, at the first.
+    QString body;
+    QVector<Marker> markers;
     // Each pass is a step, also of a body without markers: a loop count comes from a file.
     for (int i = 0; i < count && step(); ++i) {
-        if (!data->flags[0]) {
-            data->SetAttr(OutXml::Expression,
-                          m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
-            data->flags[0] = true;
-        }
-        QString body = data->GetAttr(OutXml::Expression);
-        if (!prefix.isEmpty() || !indent.isEmpty())
-            body = IndentLines(body, prefix, indent);
+        if (i == 0 && !prepareBody(record, prefix, indent, &body, &markers))
+            break;
         if (newLine && i > 0)
             target->append(QLatin1Char('\n') + prefix + indent);
         scan.last = i == count - 1;
-        scanBody(scan, body);
+        scanBody(scan, body, markers);
         advanceLoop(record);
     }
     dropLoopState(record);
     m_open.remove(n);
 }
 
-// One pass over the body: markers are found once, and the indentation of the line a sequence
-// marker stands on is followed as the pass goes, so a body with many markers costs its length.
-void OutputGenerator::scanBody(Scan &scan, const QString &body)
+// The template of the sequence, indented, and its markers; false when the file passed a bound on
+// the way. The template is read from its file once while the definition is open.
+bool OutputGenerator::prepareBody(SeqRecord *record, const QString &prefix, const QString &indent,
+                                  QString *body, QVector<Marker> *markers)
 {
-    const QVector<Marker> markers = markersOf(body, scan.record);
+    TreeItemData *data = record->data;
+    if (!data->flags[0]) {
+        data->SetAttr(OutXml::Expression,
+                      m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
+        data->flags[0] = true;
+    }
+    *body = data->GetAttr(OutXml::Expression);
+    if (!prefix.isEmpty() || !indent.isEmpty()) {
+        // Measured before it is built: indentation repeated on many lines can ask for gigabytes.
+        const qint64 size = IndentedSize(*body, prefix, indent);
+        if (!charge(body->size() + size) || overSize(size))
+            return false;
+        *body = IndentLines(*body, prefix, indent);
+    }
+    if (!charge(body->size()))
+        return false;
+    *markers = markersOf(*body, record);
+    return true;
+}
+
+// One pass over the body: the indentation of the line a sequence marker stands on is followed as
+// the pass goes, so a body with many markers costs its length.
+void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers)
+{
     int lastOwn = -1;
     for (int k = 0; k < markers.size(); ++k) {
         if (markers.at(k).kind != QLatin1Char('E'))
@@ -382,12 +446,10 @@ void OutputGenerator::setUpSclassLoop(int, LoopState *state, QTreeWidgetItem *el
     } else {
         instance = findInstance(selectedKey(l));
     }
-    for (int i = 0; instance && i < instance->childCount(); ++i) {
-        const TreeItemData *child = deftab::RecordOf(instance->child(i));
-        if (child && child->GetAttr(GetStrVar(RegSlot::StrAttrMID)) == QString::number(s))
-            state->entries.append(child->name + QLatin1Char('-') +
-                                  child->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-    }
+    const Children *children = childrenOf(instance);
+    for (const QTreeWidgetItem *child :
+         children ? children->byMid.value(QString::number(s)) : QVector<QTreeWidgetItem *>())
+        state->entries.append(childKey(child));
     state->resolved = !state->entries.isEmpty();
     state->count = state->resolved ? state->entries.size() : 2;
 }
