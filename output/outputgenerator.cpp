@@ -239,8 +239,14 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
     QVector<Marker> markers;
     // Each pass is a step, also of a body without markers: a loop count comes from a file.
     for (int i = 0; i < count && step(); ++i) {
-        if (i == 0 && !prepareBody(record, prefix, indent, &body, &markers))
-            break;
+        if (i == 0) {
+            if (!prepareBody(record, prefix, indent, &body, &markers))
+                break;
+            for (int k = 0; k < markers.size(); ++k) {
+                if (markers.at(k).kind != QLatin1Char('E'))
+                    scan.lastOwn = k;
+            }
+        }
         if (newLine && i > 0)
             target->append(QLatin1Char('\n') + prefix + indent);
         scan.last = i == count - 1;
@@ -273,18 +279,13 @@ bool OutputGenerator::prepareBody(SeqRecord *record, const QString &prefix, cons
     if (!charge(body->size()))
         return false;
     *markers = markersOf(*body, record);
-    return true;
+    return !m_stopped;
 }
 
 // One pass over the body: the indentation of the line a sequence marker stands on is followed as
 // the pass goes, so a body with many markers costs its length.
 void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers)
 {
-    int lastOwn = -1;
-    for (int k = 0; k < markers.size(); ++k) {
-        if (markers.at(k).kind != QLatin1Char('E'))
-            lastOwn = k;
-    }
     // Other markers that close the body are kept even where the end is dropped.
     const bool endsOnMarker = !markers.isEmpty() && markers.last().end == body.size();
     int lineStart = 0;
@@ -329,7 +330,7 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Ma
             return;
         p = marker.end;
         // The last iteration drops what follows its last own marker.
-        if (scan.endDelete && scan.last && k >= lastOwn && !endsOnMarker)
+        if (scan.endDelete && scan.last && k >= scan.lastOwn && !endsOnMarker)
             return;
     }
     if (!(scan.endDelete && scan.wroteVar && scan.last))
@@ -341,7 +342,8 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
 {
     QVector<Marker> markers;
     QRegularExpressionMatchIterator it = m_anyMarker.globalMatch(body);
-    while (it.hasNext()) {
+    // Finding and classifying a marker costs many times a character passed over.
+    while (it.hasNext() && charge(MarkerWork)) {
         const QRegularExpressionMatch match = it.next();
         markers.append({match.capturedStart(), match.capturedEnd(), classify(match.captured(0), record)});
     }

@@ -53,6 +53,7 @@ public:
     static constexpr int MaxSteps = 2000000;
     static constexpr int MaxOutputSize = 32 * 1024 * 1024;
     static constexpr qint64 MaxTemplateWork = 8LL * MaxOutputSize;
+    static constexpr int MarkerWork = 64;
     // Every generated file is held until the run writes: the files of one run share a budget of
     // their own, so that many files each under the bounds cannot together exhaust the memory or
     // the member's patience. A file stopped at its bound spends it too: its work was done.
@@ -113,6 +114,8 @@ private:
         bool last;
         bool endDelete;
         bool wroteVar;
+        // The last marker of the body that is the sequence's own: where a dropped end begins.
+        int lastOwn = -1;
     };
     // A marker of a body: where it stands and its kind ('S', 'V' or 'E' for another's).
     struct Marker {
