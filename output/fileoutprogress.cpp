@@ -182,6 +182,7 @@ void FileOutProgress::letEventsThrough()
 
 void FileOutProgress::writeGenerated()
 {
+    QStringList problems;
     for (const GeneratedFile &out : *m_files) {
         letEventsThrough();
         if (m_cancelled)
@@ -189,8 +190,7 @@ void FileOutProgress::writeGenerated()
         // A file stopped at a limit is told also without a name: the run may have stopped there.
         if (!out.error.isEmpty()) {
             log(out.name, kRed);
-            if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-                mw->FatalMessage(tr("File error"), out.error);
+            problems.append(out.error);
             continue;
         }
         if (out.name.isEmpty())
@@ -198,17 +198,35 @@ void FileOutProgress::writeGenerated()
         const QString path = OutputPath(m_defDir, out.name);
         if (path.isEmpty() || !WriteOutput(m_defDir, path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
+<<<<<<< HEAD
             if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
                 mw->FatalMessage(tr("File error"),
                                  path.isEmpty()
                                      ? tr("can not write file:%1").arg(shown)
                                      : SafeFile::WithReason(tr("can not write file:%1").arg(shown)));
+=======
+            problems.append(tr("can not write file:%1").arg(shown));
+>>>>>>> gen
             continue;
         }
         count();
     }
+    report(problems);
     if (!m_waiting && !m_reference)
         accept();
+}
+
+// One box for the whole run, however many files it stopped or refused: a box per file held the
+// member for as many answers.
+void FileOutProgress::report(const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return;
+    QStringList shown = problems.mid(0, MaxReported);
+    if (problems.size() > MaxReported)
+        shown.append(tr("... and %n more file(s)", nullptr, problems.size() - MaxReported));
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->FatalMessage(tr("File error"), shown.join(QLatin1Char('\n')));
 }
 
 void FileOutProgress::count()

@@ -22,6 +22,8 @@ class FileOutProgress final : public QDialog, protected virtual globalvar
 public:
     // The ring of reference-tree rows of one file name, by its first row.
     using RingHeads = QHash<QString, QTreeWidgetItem *>;
+    // The files of a run named in its one message about files not written; the rest are counted.
+    static constexpr int MaxReported = 10;
 
     explicit FileOutProgress(QWidget *parent = nullptr);
     ~FileOutProgress() override;
@@ -51,6 +53,7 @@ public slots:
 
 private:
     void writeGenerated();
+    void report(const QStringList &problems);
     void collectReferences();
     void copyFrom(int index);
     void ask(const QString &name, const QString &question, bool overwrite);

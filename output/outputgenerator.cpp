@@ -2,8 +2,6 @@
 
 #include "core/treeitemdata.h"
 #include "instance/deftab.h"
-#include "instance/valuegrid.h"
-#include "model/model.h"
 #include "outdef/outdef.h"
 #include "outdef/outputwidget.h"
 #include "outdef/outrecords.h"
@@ -27,16 +25,36 @@ QString OutputGenerator::IndentLines(const QString &text, const QString &prefix,
 {
     if (text.isEmpty())
         return prefix;
+    // Built in place: a body of many short lines costs its length, not an allocation per line.
+    const QString lead = prefix + indent;
     QString out;
-    for (int start = 0; start < text.size();) {
+    out.reserve(int(IndentedSize(text, prefix, indent)));
+    out += prefix;
+    for (int start = 0;;) {
         const int nl = text.indexOf(QLatin1Char('\n'), start);
-        const int end = nl < 0 ? text.size() : nl + 1;
-        out += (start == 0 ? prefix : prefix + indent) + text.mid(start, end - start);
-        start = end;
+        if (nl < 0) {
+            out.append(text.midRef(start));
+            break;
+        }
+        out.append(text.midRef(start, nl + 1 - start));
+        start = nl + 1;
+        if (start == text.size())
+            break;
+        out += lead;
     }
     if (text.endsWith(QLatin1Char('\n')))
         out += prefix;
     return out;
+}
+
+qint64 OutputGenerator::IndentedSize(const QString &text, const QString &prefix, const QString &indent)
+{
+    if (text.isEmpty())
+        return prefix.size();
+    const bool closed = text.endsWith(QLatin1Char('\n'));
+    const qint64 further = text.count(QLatin1Char('\n')) - (closed ? 1 : 0);
+    return text.size() + prefix.size() + further * (prefix.size() + indent.size()) +
+           (closed ? prefix.size() : 0);
 }
 
 QString OutputGenerator::LineIndent(int position, const QString &body)
@@ -96,20 +114,24 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
 // A file may spend what the run has left, up to its own bounds.
 void OutputGenerator::startFile()
 {
-    qint64 held = 0;
-    for (const GeneratedFile &out : qAsConst(m_results))
-        held += out.text.size();
-    m_sizeCap = int(qBound<qint64>(0, MaxRunOutputSize - held, MaxOutputSize));
+    m_sizeCap = int(qBound<qint64>(0, MaxRunOutputSize - m_runOutput, MaxOutputSize));
     m_stepCap = qBound(0, MaxRunSteps - m_runSteps, MaxSteps);
+    m_workCap = qBound<qint64>(0, MaxRunTemplateWork - m_runWork, MaxTemplateWork);
     m_steps = 0;
+    m_work = 0;
     m_stopped = m_runStopped = false;
     m_own.clear();
+    m_children.clear();
 }
 
 void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
 {
-    m_runSteps += m_steps;
+    // Also what a stopped file wrote and gives back: the run spent the time all the same.
+    m_runSteps += qMin(m_steps, m_stepCap);
+    m_runWork += qMin(m_work, m_workCap);
+    m_runOutput += out->text.size();
     m_own.clear();
+    m_children.clear();
     if (!m_stopped) {
         // Held until the run writes: no room left over from growing.
         out->text.squeeze();
@@ -119,19 +141,23 @@ void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
     if (m_runStopped) {
         out->error = QCoreApplication::translate("OutputGenerator",
                                                  "the output run was stopped at %1: its files together grow "
-                                                 "beyond %2 characters or %3 markers and loop passes; %1 and "
+                                                 "beyond %2 characters, %3 markers, loop passes and elements "
+                                                 "looked through, or %4 characters of templates read; %1 and "
                                                  "the files after it are not written")
                          .arg(shown)
                          .arg(MaxRunOutputSize)
-                         .arg(MaxRunSteps);
+                         .arg(MaxRunSteps)
+                         .arg(MaxRunTemplateWork);
         return;
     }
     out->error = QCoreApplication::translate("OutputGenerator",
-                                             "output of %1 was stopped: it grows beyond %2 characters "
-                                             "or %3 markers and loop passes")
+                                             "output of %1 was stopped: it grows beyond %2 characters, "
+                                             "%3 markers, loop passes and elements looked through, or %4 "
+                                             "characters of templates read")
                      .arg(shown)
                      .arg(MaxOutputSize)
-                     .arg(MaxSteps);
+                     .arg(MaxSteps)
+                     .arg(MaxTemplateWork);
 }
 
 QString OutputGenerator::Errors() const
@@ -146,19 +172,35 @@ QString OutputGenerator::Errors() const
 
 bool OutputGenerator::overLimit(const QString *target)
 {
-    if (!m_stopped && target->size() > m_sizeCap) {
+    return overSize(target->size());
+}
+
+// Whether text of that size passes the file's bound; a file that does is stopped.
+bool OutputGenerator::overSize(qint64 size)
+{
+    if (!m_stopped && size > m_sizeCap) {
         m_stopped = true;
         m_runStopped = m_sizeCap < MaxOutputSize;
     }
     return m_stopped;
 }
 
-// One more step of work: false once the file has spent its bound.
-bool OutputGenerator::step()
+// More steps of work: false once the file has spent its bound.
+bool OutputGenerator::step(int count)
 {
-    if (!m_stopped && ++m_steps > m_stepCap) {
+    if (!m_stopped && (m_steps += count) > m_stepCap) {
         m_stopped = true;
         m_runStopped = m_stepCap < MaxSteps;
+    }
+    return !m_stopped;
+}
+
+// Characters of template indented or scanned: false once the file has spent its bound.
+bool OutputGenerator::charge(qint64 characters)
+{
+    if (!m_stopped && (m_work += characters) > m_workCap) {
+        m_stopped = true;
+        m_runStopped = m_workCap < MaxTemplateWork;
     }
     return !m_stopped;
 }
@@ -192,37 +234,58 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
             scan.endDelete = state->endDelete;
         }
     }
-    TreeItemData *data = record->data;
+    // The body is the same on every pass: indented and scanned once, at the first.
+    QString body;
+    QVector<Marker> markers;
     // Each pass is a step, also of a body without markers: a loop count comes from a file.
     for (int i = 0; i < count && step(); ++i) {
-        if (!data->flags[0]) {
-            data->SetAttr(OutXml::Expression,
-                          m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
-            data->flags[0] = true;
+        if (i == 0) {
+            if (!prepareBody(record, prefix, indent, &body, &markers))
+                break;
+            for (int k = 0; k < markers.size(); ++k) {
+                if (markers.at(k).kind != QLatin1Char('E'))
+                    scan.lastOwn = k;
+            }
         }
-        QString body = data->GetAttr(OutXml::Expression);
-        if (!prefix.isEmpty() || !indent.isEmpty())
-            body = IndentLines(body, prefix, indent);
         if (newLine && i > 0)
             target->append(QLatin1Char('\n') + prefix + indent);
         scan.last = i == count - 1;
-        scanBody(scan, body);
+        scanBody(scan, body, markers);
         advanceLoop(record);
     }
     dropLoopState(record);
     m_open.remove(n);
 }
 
-// One pass over the body: markers are found once, and the indentation of the line a sequence
-// marker stands on is followed as the pass goes, so a body with many markers costs its length.
-void OutputGenerator::scanBody(Scan &scan, const QString &body)
+// The template of the sequence, indented, and its markers; false when the file passed a bound on
+// the way. The template is read from its file once while the definition is open.
+bool OutputGenerator::prepareBody(SeqRecord *record, const QString &prefix, const QString &indent,
+                                  QString *body, QVector<Marker> *markers)
 {
-    const QVector<Marker> markers = markersOf(body, scan.record);
-    int lastOwn = -1;
-    for (int k = 0; k < markers.size(); ++k) {
-        if (markers.at(k).kind != QLatin1Char('E'))
-            lastOwn = k;
+    TreeItemData *data = record->data;
+    if (!data->flags[0]) {
+        data->SetAttr(OutXml::Expression,
+                      m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
+        data->flags[0] = true;
     }
+    *body = data->GetAttr(OutXml::Expression);
+    if (!prefix.isEmpty() || !indent.isEmpty()) {
+        // Measured before it is built: indentation repeated on many lines can ask for gigabytes.
+        const qint64 size = IndentedSize(*body, prefix, indent);
+        if (!charge(body->size() + size) || overSize(size))
+            return false;
+        *body = IndentLines(*body, prefix, indent);
+    }
+    if (!charge(body->size()))
+        return false;
+    *markers = markersOf(*body, record);
+    return !m_stopped;
+}
+
+// One pass over the body: the indentation of the line a sequence marker stands on is followed as
+// the pass goes, so a body with many markers costs its length.
+void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers)
+{
     // Other markers that close the body are kept even where the end is dropped.
     const bool endsOnMarker = !markers.isEmpty() && markers.last().end == body.size();
     int lineStart = 0;
@@ -267,7 +330,7 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body)
             return;
         p = marker.end;
         // The last iteration drops what follows its last own marker.
-        if (scan.endDelete && scan.last && k >= lastOwn && !endsOnMarker)
+        if (scan.endDelete && scan.last && k >= scan.lastOwn && !endsOnMarker)
             return;
     }
     if (!(scan.endDelete && scan.wroteVar && scan.last))
@@ -279,7 +342,8 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
 {
     QVector<Marker> markers;
     QRegularExpressionMatchIterator it = m_anyMarker.globalMatch(body);
-    while (it.hasNext()) {
+    // Finding and classifying a marker costs many times a character passed over.
+    while (it.hasNext() && charge(MarkerWork)) {
         const QRegularExpressionMatch match = it.next();
         markers.append({match.capturedStart(), match.capturedEnd(), classify(match.captured(0), record)});
     }
@@ -321,131 +385,4 @@ QChar OutputGenerator::classify(const QString &marker, SeqRecord *record)
     const QChar kind = marker.at(1);
     const OwnMarkers &own = ownMarkers(record);
     return (kind == QLatin1Char('S') ? own.seqs : own.vars).contains(marker) ? kind : QLatin1Char('E');
-}
-
-// ---- loops ----
-
-bool OutputGenerator::setUpLoop(int file, SeqRecord *record)
-{
-    if (record->loop == -1 && record->pLoop == -1)
-        return false;
-    const bool lclassTable = record->loop != -1;
-    const int key = lclassTable ? record->loop : record->pLoop;
-    LoopState state;
-    state.newLine = record->data->GetAttr(OutXml::LoopType).toInt() != 0;
-    state.endDelete = record->data->GetAttr(OutXml::LoopEndType).toInt() != 0;
-    QTreeWidgetItem *element = modelItem(key);
-    QHash<int, LoopState> &table = lclassTable ? m_loops : m_paramLoops;
-    if (m_mode == Preview || !element) {
-        state.count = m_mode == Preview ? 2 : 0;
-        table.insert(key, state);
-        return true;
-    }
-    if (!lclassTable) {
-        setUpParamLoop(file, &state, element);
-        table.insert(key, state);
-        return true;
-    }
-    switch (model::GetItemLevel(element)) {
-    case 1:
-        setUpLclassLoop(file, &state, key);
-        table.insert(key, state);
-        break;
-    case 2:
-        setUpSclassLoop(file, &state, element);
-        table.insert(key, state);
-        break;
-    default:
-        break;
-    }
-    return true;
-}
-
-void OutputGenerator::setUpLclassLoop(int, LoopState *state, int l)
-{
-    const FileSelection *selection = currentSelection();
-    const QStringList keys = selection ? selection->values(l) : QStringList();
-    state->entries = keys;
-    state->count = keys.isEmpty() ? 2 : keys.size();
-    state->resolved = !keys.isEmpty();
-}
-
-void OutputGenerator::setUpSclassLoop(int, LoopState *state, QTreeWidgetItem *element)
-{
-    const int s = modelId(element);
-    const int l = modelId(element->parent());
-    QTreeWidgetItem *instance = nullptr;
-    if (m_loops.contains(l)) {
-        const LoopState &outer = m_loops[l];
-        if (outer.resolved)
-            instance = findInstance(outer.entries.value(outer.index));
-    } else {
-        instance = findInstance(selectedKey(l));
-    }
-    for (int i = 0; instance && i < instance->childCount(); ++i) {
-        const TreeItemData *child = deftab::RecordOf(instance->child(i));
-        if (child && child->GetAttr(GetStrVar(RegSlot::StrAttrMID)) == QString::number(s))
-            state->entries.append(child->name + QLatin1Char('-') +
-                                  child->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-    }
-    state->resolved = !state->entries.isEmpty();
-    state->count = state->resolved ? state->entries.size() : 2;
-}
-
-void OutputGenerator::setUpParamLoop(int, LoopState *state, QTreeWidgetItem *element)
-{
-    const int s = modelId(element);
-    const int l = modelId(element->parent());
-    const QString maxParam = GetStrVar(RegSlot::StrAttrMaxParam);
-    auto take = [&](QTreeWidgetItem *sclass) {
-        const TreeItemData *record = deftab::RecordOf(sclass);
-        state->entries =
-            QStringList(record->name + QLatin1Char('-') + record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-        // MaxParam comes from a member's shared file; the grid has no rows beyond the table's.
-        state->count = qBound(0, record->GetAttr(maxParam).toInt(), ValueGrid::Size);
-        state->resolved = true;
-    };
-    if (m_loops.contains(s)) {
-        const LoopState &outer = m_loops[s];
-        QTreeWidgetItem *sclass = outer.resolved ? findInstance(outer.entries.value(outer.index)) : nullptr;
-        if (sclass)
-            take(sclass);
-        else
-            state->count = 2;
-        return;
-    }
-    if (m_loops.contains(l)) {
-        const LoopState &outer = m_loops[l];
-        if (!outer.resolved)
-            return;
-        if (QTreeWidgetItem *sclass = childOfClass(findInstance(outer.entries.value(outer.index)), s)) {
-            if (sclass->childCount() > 0)
-                take(sclass);
-            return;
-        }
-    }
-    if (QTreeWidgetItem *sclass = childOfClass(findInstance(selectedKey(l)), s))
-        take(sclass);
-}
-
-OutputGenerator::LoopState *OutputGenerator::findLoopState(const SeqRecord *record)
-{
-    QHash<int, LoopState> &table = record->loop != -1 ? m_loops : m_paramLoops;
-    const int key = record->loop != -1 ? record->loop : record->pLoop;
-    auto it = table.find(key);
-    return it == table.end() ? nullptr : &it.value();
-}
-
-void OutputGenerator::advanceLoop(const SeqRecord *record)
-{
-    if (LoopState *state = findLoopState(record))
-        ++state->index;
-}
-
-void OutputGenerator::dropLoopState(const SeqRecord *record)
-{
-    if (record->loop != -1)
-        m_loops.remove(record->loop);
-    else if (record->pLoop != -1)
-        m_paramLoops.remove(record->pLoop);
 }

@@ -46,14 +46,20 @@ public:
     // A few hundred bytes of out.xml can ask for each level to expand the next twice: without a
     // bound on the whole file a damaged definition runs for hours and past QString's size limit.
     // The steps are the work, not the text: every marker met (also one that writes nothing, as a
-    // sequence without a definition) and every pass of a loop, however many a file claims.
-    // Both lie far above what any real definition generates.
+    // sequence without a definition), every pass of a loop, however many a file claims, and every
+    // instance element looked through. What a template costs to indent and scan is counted in
+    // characters: a body whose end is dropped writes nothing, yet is read on every expansion.
+    // All lie far above what any real definition generates.
     static constexpr int MaxSteps = 2000000;
     static constexpr int MaxOutputSize = 32 * 1024 * 1024;
+    static constexpr qint64 MaxTemplateWork = 8LL * MaxOutputSize;
+    static constexpr int MarkerWork = 64;
     // Every generated file is held until the run writes: the files of one run share a budget of
-    // their own, so that many files each under the bounds cannot together exhaust the memory.
+    // their own, so that many files each under the bounds cannot together exhaust the memory or
+    // the member's patience. A file stopped at its bound spends it too: its work was done.
     static constexpr int MaxRunSteps = 2 * MaxSteps;
     static constexpr int MaxRunOutputSize = 2 * MaxOutputSize;
+    static constexpr qint64 MaxRunTemplateWork = 2 * MaxTemplateWork;
 
     OutputGenerator() = default;
 
@@ -72,6 +78,8 @@ public:
     {
         m_results.clear();
         m_runSteps = 0;
+        m_runOutput = 0;
+        m_runWork = 0;
     }
     const QList<GeneratedFile> &GetResults() const { return m_results; }
     // The errors of the files stopped at a limit, one line each; "" when every file is whole. A
@@ -84,6 +92,8 @@ public:
     // FileName + "." + EXP, empty when both are empty.
     static QString OutputName(const QString &fileName, const QString &ext);
     static QString IndentLines(const QString &text, const QString &prefix, const QString &indent);
+    // The length IndentLines would give, found without building it.
+    static qint64 IndentedSize(const QString &text, const QString &prefix, const QString &indent);
     static QString LineIndent(int position, const QString &body);
 
 private:
@@ -104,6 +114,8 @@ private:
         bool last;
         bool endDelete;
         bool wroteVar;
+        // The last marker of the body that is the sequence's own: where a dropped end begins.
+        int lastOwn = -1;
     };
     // A marker of a body: where it stands and its kind ('S', 'V' or 'E' for another's).
     struct Marker {
@@ -114,7 +126,9 @@ private:
 
     void expand(int file, const QString &marker, QString *target, const QString &prefix,
                 const QString &indent);
-    void scanBody(Scan &scan, const QString &body);
+    bool prepareBody(SeqRecord *record, const QString &prefix, const QString &indent, QString *body,
+                     QVector<Marker> *markers);
+    void scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers);
     // The marker texts a sequence owns, 'S' and 'V', and its variable numbers, gathered once per
     // file.
     struct OwnMarkers {
@@ -127,7 +141,9 @@ private:
     void finishFile(GeneratedFile *out, const QString &shown);
     QVector<Marker> markersOf(const QString &body, SeqRecord *record);
     bool overLimit(const QString *target);
-    bool step();
+    bool overSize(qint64 size);
+    bool step(int count = 1);
+    bool charge(qint64 characters);
     const OwnMarkers &ownMarkers(SeqRecord *record);
     QChar classify(const QString &marker, SeqRecord *record);
     bool setUpLoop(int file, SeqRecord *record);
@@ -149,7 +165,15 @@ private:
     const FileSelection *currentSelection();
     QString selectedKey(int l);
     QTreeWidgetItem *findInstance(const QString &key) const;
-    QTreeWidgetItem *childOfClass(QTreeWidgetItem *instance, int s) const;
+    // An instance's children by the class they belong to, gathered once per file: a marker of a
+    // class the instance lacks must not look through every child again.
+    struct Children {
+        QHash<QString, QVector<QTreeWidgetItem *>> byMid;
+        QHash<int, QTreeWidgetItem *> firstByNumber;
+    };
+    const Children *childrenOf(QTreeWidgetItem *instance);
+    QTreeWidgetItem *childOfClass(QTreeWidgetItem *instance, int s);
+    QString childKey(const QTreeWidgetItem *child) const;
     QString outVar(QTreeWidgetItem *instance) const;
     void loadGrid(TreeItemData *record) const;
     QTreeWidgetItem *modelItem(int id) const;
@@ -174,10 +198,15 @@ private:
     int m_steps = 0;
     int m_stepCap = MaxSteps;
     int m_sizeCap = MaxOutputSize;
+    qint64 m_work = 0;
+    qint64 m_workCap = MaxTemplateWork;
     int m_runSteps = 0;
+    qint64 m_runOutput = 0;
+    qint64 m_runWork = 0;
     bool m_stopped = false;
     bool m_runStopped = false;
     QHash<const SeqRecord *, OwnMarkers> m_own;
+    QHash<const QTreeWidgetItem *, Children> m_children;
 
     const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[[0-9]+\\]")};
     const QRegularExpression m_seqMarker{QStringLiteral("\\$Seq\\[(\\d+)\\]")};

@@ -120,15 +120,9 @@ QString OutputGenerator::paramValue(const QString &marker, QTreeWidgetItem *elem
 QString OutputGenerator::cellInLclass(const QString &marker, const QString &key, int s, const QString &row,
                                       const QString &col)
 {
-    QTreeWidgetItem *instance = findInstance(key);
-    for (int i = 0; instance && i < instance->childCount(); ++i) {
-        const TreeItemData *child = deftab::RecordOf(instance->child(i));
-        if (child && child->GetAttr(GetStrVar(RegSlot::StrAttrMID)).toInt() == s)
-            return cellValue(marker,
-                             child->name + QLatin1Char('-') + child->GetAttr(GetStrVar(RegSlot::StrAttrID)),
-                             row, col);
-    }
-    return form(marker, QLatin1Char('#'), {row, col});
+    const Children *children = childrenOf(findInstance(key));
+    const QTreeWidgetItem *child = children ? children->firstByNumber.value(s) : nullptr;
+    return child ? cellValue(marker, childKey(child), row, col) : form(marker, QLatin1Char('#'), {row, col});
 }
 
 QString OutputGenerator::cellValue(const QString &marker, const QString &key, const QString &row,
@@ -187,15 +181,42 @@ QTreeWidgetItem *OutputGenerator::findInstance(const QString &key) const
     return tab ? tab->FindTreeItem(key) : nullptr;
 }
 
-QTreeWidgetItem *OutputGenerator::childOfClass(QTreeWidgetItem *instance, int s) const
+const OutputGenerator::Children *OutputGenerator::childrenOf(QTreeWidgetItem *instance)
 {
-    const QString mid = QString::number(s);
-    for (int i = 0; instance && i < instance->childCount(); ++i) {
-        const TreeItemData *child = deftab::RecordOf(instance->child(i));
-        if (child && child->GetAttr(GetStrVar(RegSlot::StrAttrMID)) == mid)
-            return instance->child(i);
+    if (!instance)
+        return nullptr;
+    auto it = m_children.constFind(instance);
+    if (it != m_children.constEnd())
+        return &it.value();
+    // Each child looked through is a step, once per instance and file.
+    step(instance->childCount());
+    Children children;
+    const QString midAttr = GetStrVar(RegSlot::StrAttrMID);
+    for (int i = 0; i < instance->childCount(); ++i) {
+        QTreeWidgetItem *item = instance->child(i);
+        const TreeItemData *child = deftab::RecordOf(item);
+        if (!child)
+            continue;
+        // Classes are compared as text where a child of the class is taken, as a number where a
+        // cell is read from it.
+        const QString mid = child->GetAttr(midAttr);
+        children.byMid[mid].append(item);
+        if (!children.firstByNumber.contains(mid.toInt()))
+            children.firstByNumber.insert(mid.toInt(), item);
     }
-    return nullptr;
+    return &m_children.insert(instance, children).value();
+}
+
+QTreeWidgetItem *OutputGenerator::childOfClass(QTreeWidgetItem *instance, int s)
+{
+    const Children *children = childrenOf(instance);
+    return children ? children->byMid.value(QString::number(s)).value(0) : nullptr;
+}
+
+QString OutputGenerator::childKey(const QTreeWidgetItem *child) const
+{
+    const TreeItemData *record = deftab::RecordOf(child);
+    return record->name + QLatin1Char('-') + record->GetAttr(GetStrVar(RegSlot::StrAttrID));
 }
 
 QString OutputGenerator::outVar(QTreeWidgetItem *instance) const

@@ -51,12 +51,15 @@ struct GenProgram : public OutProgram {
             QFile::copy(from.filePath(f), dir() + QLatin1Char('/') + f);
         deliver(MsgCode::OpenOutput);
     }
-    void openInstances()
+    // The golden instances, with `replaced` files (name -> bytes) written in their place.
+    void openInstances(const QHash<QString, QByteArray> &replaced = {})
     {
         const QDir from(golden(QStringLiteral("instance")));
         QDir().mkpath(instanceDir());
         for (const QString &f : from.entryList(QDir::Files))
             QFile::copy(from.filePath(f), instanceDir() + QLatin1Char('/') + f);
+        for (auto it = replaced.begin(); it != replaced.end(); ++it)
+            TestSupport::writeFile(instanceDir() + QLatin1Char('/') + it.key(), it.value());
         SetStrVar(RegSlot::StrInstanceDir, instanceDir());
         addMember(1, QStringLiteral("me"), QStringLiteral("me@x"));
         addMember(2, QStringLiteral("other"), QStringLiteral("other@x"));

@@ -11,11 +11,13 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextCodec>
+#include <QTimer>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -56,6 +58,7 @@ private slots:
     void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
     void writeGenerated_refusesEscapesAndFailuresCountsTheRest();
     void writeGenerated_stoppedFileReportedOthersWritten();
+    void writeGenerated_manyStoppedAndRefused_oneMessageNamesThem();
     void outputPath_data();
     void outputPath();
     void writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion();
@@ -128,6 +131,51 @@ void tst_outrun::writeGenerated_stoppedFileReportedOthersWritten()
     answerNextBox("OK", &shown);
     QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
     QCOMPARE(shown, QStringLiteral("File error"));
+}
+
+// Hundreds of files stopped or refused in one run asked for an answer each, one box after another.
+void tst_outrun::writeGenerated_manyStoppedAndRefused_oneMessageNamesThem()
+{
+    GenProgram p;
+    QTemporaryDir tmp;
+    QList<GeneratedFile> files;
+    for (int i = 0; i < 13; ++i)
+        files.append(GeneratedFile{QStringLiteral("big%1.c").arg(i), "",
+                                   QStringLiteral("output of big%1.c was stopped").arg(i)});
+    for (int i = 0; i < 12; ++i)
+        files.append(GeneratedFile{QStringLiteral("../up%1.c").arg(i), "escape"});
+    files.append(GeneratedFile{"small.h", "ok"});
+    FileOutProgress progress;
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &files);
+    QStringList shown;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown.append(box->windowTitle() + QLatin1Char('|') + box->informativeText());
+            box->findChild<QPushButton *>("OK")->click();
+        }
+    });
+    answer.start(10);
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(progress.Done(), 1);
+    QCOMPARE(readFile(tmp.filePath("small.h")), QByteArray("ok"));
+    QCOMPARE(shown.size(), 1);
+    const QStringList lines = shown.first().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), FileOutProgress::MaxReported + 1);
+    QCOMPARE(lines.first(), QStringLiteral("File error|output of big0.c was stopped"));
+    QVERIFY2(lines.at(FileOutProgress::MaxReported - 1).contains("big9.c"), qPrintable(shown.first()));
+    QCOMPARE(lines.last(), QStringLiteral("... and 15 more file(s)"));
+
+    // The refused files are named by the message the writer always gave.
+    files = files.mid(13);
+    shown.clear();
+    progress.ResetProgress();
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QRegularExpression("\\|can not write file:[^\n]*up0\\.c\n")),
+             qPrintable(shown.first()));
+    QVERIFY(shown.first().endsWith("... and 2 more file(s)"));
 }
 
 void tst_outrun::outputPath_data()

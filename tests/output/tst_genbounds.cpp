@@ -1,0 +1,229 @@
+#include "genprogram.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+// The bounds of a generation measured where they matter: wall time on the worst inputs found, each
+// of which ran for a minute or more before (and hours within the old step count), against a
+// generation of real size that must stay whole and quick.
+
+using namespace TestSupport;
+
+namespace
+{
+QByteArray number(int n)
+{
+    return QByteArray::number(n);
+}
+
+const QByteArray kHead =
+    "<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>";
+
+// The wall time of the run, in milliseconds.
+qint64 timedRun(GenProgram &p)
+{
+    QElapsedTimer clock;
+    clock.start();
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    return clock.elapsed();
+}
+
+void setBody(GenProgram &p, int seq, const QString &body)
+{
+    SeqRecord *record = p.page()->FindSeq(seq);
+    QVERIFY(record);
+    record->data->SetAttr(QStringLiteral("Expression"), body);
+    record->data->flags[0] = true;
+}
+
+// Far below what any of the worst inputs took before; far above what they take now.
+constexpr qint64 kBoundMs = 8000;
+} // namespace
+
+class tst_genbounds : public QObject
+{
+    Q_OBJECT
+private slots:
+    void endDropLoop_hugeBodyEveryPass_stopsAndNamesTheFile();
+    void missingClass_manyChildrenManyMarkers_quickAndRight_data();
+    void missingClass_manyChildrenManyMarkers_quickAndRight();
+    void stoppedFiles_spendTheRunsBudget();
+    void filesUnderTheirStepBound_runStopsAtItsStepBudget();
+    void tenThousandInstances_halfAMillionLines_wholeAndQuick();
+};
+
+// A loop that drops what follows its last marker never meets the size bound with its body, yet the
+// body is scanned and indented on every pass: 5 MB ten thousand times ran 48 s without a word.
+void tst_genbounds::endDropLoop_hugeBodyEveryPass_stopsAndNamesTheFile()
+{
+    GenProgram p;
+    p.open(kHead +
+           "<SEQUENCE MaxID='5'><SEQ ID='1' TITLE='s1' LOOP='5'><SEQ ID='2'/></SEQ>"
+           "<SEQ ID='2' TITLE='s2' LOOP='1' LOOP_END_TYPE='1'><MODEL ID='1'/></SEQ>"
+           "<SEQ ID='3' TITLE='s3'/></SEQUENCE><FILES MaxID='3'>"
+           "<FILE ID='1' TITLE='f' FileName='main' EXP='c'><SEQ ID='1'/></FILE>"
+           "<FILE ID='2' TITLE='g' FileName='small' EXP='h'><SEQ ID='3'/></FILE></FILES></Root_Output>");
+    setBody(p, 1, QStringLiteral("\t$Seq[2]"));
+    setBody(p, 2, QStringLiteral("$Var[1]") + QStringLiteral("0123456789abcdefghi\n").repeated(250000));
+    setBody(p, 3, QStringLiteral("ok"));
+    DefinitionSelection selection;
+    for (int i = 0; i < 10000; ++i)
+        selection[1].insert(5, QStringLiteral("2-%1").arg(1000 + i));
+    selection[1].insert(1, QStringLiteral("2-9"));
+    p.page()->SetOutputList(&selection);
+    const qint64 spent = timedRun(p);
+    qInfo("5 MB body dropped 10,000 times: %lld ms", spent);
+    QVERIFY2(spent < kBoundMs, qPrintable(QString::number(spent)));
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 2);
+    QVERIFY(results.at(0).text.isEmpty());
+    QVERIFY2(results.at(0).error.contains("main.c"), qPrintable(results.at(0).error));
+    QCOMPARE(results.at(1).text, QStringLiteral("ok"));
+    QVERIFY(results.at(1).error.isEmpty());
+}
+
+void tst_genbounds::missingClass_manyChildrenManyMarkers_quickAndRight_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("small-class value") << "$Var[2]" << 60000 << "#Var[2]";
+    QTest::newRow("parameter value") << "$Var[3]" << 60000 << "#Var[3][N][1]";
+    QTest::newRow("small-class loop") << "$Seq[2]" << 60000 << "yy";
+}
+
+// Every marker of a class the instance lacks looked through all its children: 20,000 children and
+// 16,000 markers ran 57 s without a word. A tenth of the children (the instance tab takes long to
+// close a class of 20,000) with more markers: 40 s and more before.
+void tst_genbounds::missingClass_manyChildrenManyMarkers_quickAndRight()
+{
+    QFETCH(QString, body);
+    QFETCH(int, repeats);
+    QFETCH(QString, expected);
+    GenProgram p;
+    // A second small class of the large class, the only one the instance holds.
+    writeFile(p.modelDir() + "/model.xml",
+              QByteArray(kModelXml).replace("</SClass></LClass>", "</SClass><SClass ID='8' Name='T' "
+                                                                  "Element='@B'/></LClass>"));
+    QByteArray children;
+    for (int i = 0; i < 2000; ++i)
+        children += "<SClass ID='" + number(100 + i) + "' MID='8' Name='t'><REFERENCE/></SClass>";
+    p.openInstances({{"instance_2.xml", "<Root_Instance ID=\"2\" MaxID=\"30000\"><LClass ID=\"9\" MID=\"1\" "
+                                        "Name=\"b\" Element=\"e9\"><REFERENCE/>" +
+                                            children + "</LClass></Root_Instance>"}});
+    const bool loop = body.startsWith("$Seq");
+    p.open(kHead + "<SEQUENCE MaxID='3'><SEQ ID='1' TITLE='s1'" + (loop ? " LOOP='1'" : "") +
+           "><MODEL ID='2'/><MODEL ID='3'/><SEQ ID='2'/></SEQ><SEQ ID='2' TITLE='s2' LOOP='2'/>"
+           "</SEQUENCE><FILES MaxID='2'><FILE ID='1' TITLE='f' FileName='main' EXP='c'><SEQ ID='1'/></FILE>"
+           "</FILES></Root_Output>");
+    DefinitionSelection selection;
+    // A loop over the same instance again and again sets up its small-class loop on every pass.
+    for (int i = 0; i < (loop ? repeats : 1); ++i)
+        selection[1].insert(1, QStringLiteral("2-9"));
+    setBody(p, 1, loop ? body : body.repeated(repeats));
+    setBody(p, 2, QStringLiteral("y"));
+    p.page()->SetOutputList(&selection);
+    const qint64 spent = timedRun(p);
+    qInfo("%d markers over 2,000 children: %lld ms", repeats, spent);
+    QVERIFY2(spent < kBoundMs, qPrintable(QString::number(spent)));
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 1);
+    QVERIFY2(results.first().error.isEmpty(), qPrintable(results.first().error));
+    QCOMPARE(results.first().text, expected.repeated(repeats));
+}
+
+// A file stopped at its own bound gave its text back and so never spent the run's budget: 400
+// such files ran 25 s. They spend it now, and the run stops at the file where it ran out.
+void tst_genbounds::stoppedFiles_spendTheRunsBudget()
+{
+    GenProgram p;
+    const int files = 400;
+    QByteArray seqs, fileXml;
+    for (int i = 1; i <= files; ++i) {
+        const QByteArray leaf = number(1000 + i);
+        seqs += "<SEQ ID='" + number(i) + "' TITLE='s'><SEQ ID='" + leaf + "'/></SEQ><SEQ ID='" + leaf +
+                "' TITLE='l'/>";
+        fileXml += "<FILE ID='" + number(i) + "' TITLE='f' FileName='f" + number(i) + "' EXP='c'><SEQ ID='" +
+                   number(i) + "'/></FILE>";
+    }
+    p.open(kHead + "<SEQUENCE MaxID='2000'>" + seqs + "</SEQUENCE><FILES MaxID='1000'>" + fileXml +
+           "</FILES></Root_Output>");
+    // Each file is 34 million characters: just past its own bound.
+    const QString leafBody(340000, QLatin1Char('a'));
+    for (int i = 1; i <= files; ++i) {
+        setBody(p, i, QStringLiteral("$Seq[%1]").arg(1000 + i).repeated(100));
+        setBody(p, 1000 + i, leafBody);
+    }
+    const qint64 spent = timedRun(p);
+    qInfo("%d files each past its bound: %lld ms", files, spent);
+    QVERIFY2(spent < kBoundMs, qPrintable(QString::number(spent)));
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QVERIFY2(results.size() <= 4, qPrintable(QString::number(results.size())));
+    QVERIFY2(results.first().error.contains("output of f1.c was stopped"), qPrintable(results.first().error));
+    const QString last = results.last().error;
+    QVERIFY2(last.contains(QStringLiteral("run was stopped at f%1.c").arg(results.size())), qPrintable(last));
+}
+
+// Markers and loop passes of every file add up: files each under their own step bound stop the run
+// once they pass its budget together.
+void tst_genbounds::filesUnderTheirStepBound_runStopsAtItsStepBudget()
+{
+    GenProgram p;
+    QByteArray seqs, fileXml;
+    for (int i = 1; i <= 4; ++i) {
+        seqs += "<SEQ ID='" + number(i) + "' TITLE='s' LOOP='5'/>";
+        fileXml += "<FILE ID='" + number(i) + "' TITLE='f' FileName='f" + number(i) + "' EXP='c'><SEQ ID='" +
+                   number(i) + "'/></FILE>";
+    }
+    p.open(kHead + "<SEQUENCE MaxID='10'>" + seqs + "</SEQUENCE><FILES MaxID='10'>" + fileXml +
+           "</FILES></Root_Output>");
+    // Loops over that many instances with an empty body: the files cost steps, not characters.
+    const int perFile = OutputGenerator::MaxSteps * 7 / 10;
+    FileSelection keys;
+    for (int k = 0; k < perFile; ++k)
+        keys.insert(5, QStringLiteral("2-20"));
+    DefinitionSelection selection;
+    for (int i = 1; i <= 4; ++i) {
+        setBody(p, i, QString());
+        selection.insert(i, keys);
+    }
+    p.page()->SetOutputList(&selection);
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
+    QCOMPARE(results.size(), 3);
+    for (int i = 0; i < 2; ++i)
+        QVERIFY2(results.at(i).error.isEmpty(), qPrintable(results.at(i).error));
+    QVERIFY2(results.at(2).error.contains("run was stopped at f3.c"), qPrintable(results.at(2).error));
+}
+
+// What a real workspace asks: a loop over 10,000 instances, 50 lines each. (Ten instances named a
+// thousand times each: the instance tab takes long to close ten thousand.)
+void tst_genbounds::tenThousandInstances_halfAMillionLines_wholeAndQuick()
+{
+    GenProgram p;
+    QByteArray instances;
+    for (int i = 0; i < 10; ++i)
+        instances += "<LClass ID='" + number(100 + i) + "' MID='1' Name='n' Element='e' OutVar='v" +
+                     number(i) + "'><REFERENCE/></LClass>";
+    p.openInstances(
+        {{"instance_2.xml", "<Root_Instance ID='2' MaxID='20000'>" + instances + "</Root_Instance>"}});
+    p.open(kHead + "<SEQUENCE MaxID='2'><SEQ ID='1' TITLE='s1' LOOP='1'><MODEL ID='1'/></SEQ></SEQUENCE>"
+                   "<FILES MaxID='2'><FILE ID='1' TITLE='f' FileName='main' EXP='c'><SEQ ID='1'/></FILE>"
+                   "</FILES></Root_Output>");
+    setBody(p, 1, QStringLiteral("\tvalue = $Var[1]; /* a line of the template */\n").repeated(50));
+    DefinitionSelection selection;
+    for (int i = 9999; i >= 0; --i)
+        selection[1].insert(1, QStringLiteral("2-%1").arg(100 + i % 10));
+    p.page()->SetOutputList(&selection);
+    const qint64 spent = timedRun(p);
+    qInfo("10,000 instances, 500,000 lines: %lld ms", spent);
+    QVERIFY2(spent < kBoundMs, qPrintable(QString::number(spent)));
+    const GeneratedFile &out = p.page()->GetGeneratedList().first();
+    QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
+    QCOMPARE(out.text.count(QLatin1Char('\n')), 500000);
+    QVERIFY(out.text.startsWith("\tvalue = v0; /*"));
+    QVERIFY(out.text.endsWith("\tvalue = v9; /* a line of the template */\n"));
+}
+
+QTEST_MAIN(tst_genbounds)
+#include "tst_genbounds.moc"
