@@ -198,15 +198,8 @@ void FileOutProgress::writeGenerated()
         const QString path = OutputPath(m_defDir, out.name);
         if (path.isEmpty() || !WriteOutput(m_defDir, path, out.text)) {
             const QString shown = path.isEmpty() ? m_defDir + QLatin1Char('/') + out.name : path;
-<<<<<<< HEAD
-            if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
-                mw->FatalMessage(tr("File error"),
-                                 path.isEmpty()
-                                     ? tr("can not write file:%1").arg(shown)
-                                     : SafeFile::WithReason(tr("can not write file:%1").arg(shown)));
-=======
-            problems.append(tr("can not write file:%1").arg(shown));
->>>>>>> gen
+            problems.append(path.isEmpty() ? tr("can not write file:%1").arg(shown)
+                                           : SafeFile::WithReason(tr("can not write file:%1").arg(shown)));
             continue;
         }
         count();
