@@ -10,6 +10,8 @@
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
@@ -112,11 +114,11 @@ void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReports
     scope.SetObj<ThreadControl>(RegSlot::ObjFileCheckControl, nullptr);
 }
 
-// The member manager removes a member the check on the worker has in hand: the worker waits on the
-// marker of the member before it (a FIFO, as a read from a slow share waits) while the GUI thread
-// removes the next one. The record stays, marked removed, and the worker looks at that mark once
-// the read returns: the mark must be set under mutex 0, and the member's presence never applied.
-// The FIFO is closed unwritten: a write would order the two threads for ThreadSanitizer.
+// The member manager removes a member the check on the worker has in hand: the worker is held
+// right after it took its member list, the GUI thread removes one of those members, then the
+// worker goes on. The record stays, marked removed, and the worker looks at that mark: the mark
+// must be set and read under mutex 0 (the hold is a QSemaphore, whose hand-off inside QtCore
+// ThreadSanitizer cannot see, so only the mutex orders the two), and the presence never applied.
 void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
 {
     RegistryScope scope;
@@ -144,10 +146,20 @@ void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
     mgr->NewManager();
     QVERIFY(mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
     QVERIFY(mgr->AddMember(QStringLiteral("c"), QStringLiteral("c@x")));
-    // Shared files are never opened unless regular, so nothing can hold the worker between its
-    // look at the disk and its apply step: each member goes while a run of the real worker is under
-    // way, and over the rounds some removals fall into that gap (ThreadSanitizer sees the rest).
-    constexpr int rounds = 12;
+    // Shared files are never opened unless regular, so no file can hold the worker: the check
+    // holds itself where the test asks.
+    QSemaphore taken;
+    QSemaphore resume;
+    control.Check().SetListTakenHook([&taken, &resume] {
+        taken.release();
+        resume.acquire();
+    });
+    // Whatever fails on the way, the worker is not left waiting.
+    const auto unhold = qScopeGuard([&] {
+        control.Check().SetListTakenHook(nullptr);
+        resume.release(100);
+    });
+    constexpr int rounds = 4;
     QList<MemberInfo *> gone;
     for (int n = 0; n < rounds; ++n)
         QVERIFY(mgr->AddMember(QStringLiteral("m%1").arg(n), QStringLiteral("m%1@x").arg(n)));
@@ -158,9 +170,11 @@ void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
         TestSupport::writeFile(SharedFileCheck::MarkerPath(dir.path(), record->ID), "O");
         dispatched.clear();
         control.Trigger();
+        QVERIFY2(taken.tryAcquire(1, 60000), "the check did not take its member list");
         mgr->RemoveMember(record->TreeItem, record);
         QVERIFY(record->Deleted);
         gone << record;
+        resume.release();
         QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 60000);
     }
     for (MemberInfo *record : qAsConst(gone))
