@@ -11,11 +11,12 @@
 
 #include <QDeadlineTimer>
 #include <QScopeGuard>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeWidgetItem>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 
 using namespace TestSupport;
@@ -117,8 +118,7 @@ void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReports
 // The member manager removes a member the check on the worker has in hand: the worker is held
 // right after it took its member list, the GUI thread removes one of those members, then the
 // worker goes on. The record stays, marked removed, and the worker looks at that mark: the mark
-// must be set and read under mutex 0 (the hold is a QSemaphore, whose hand-off inside QtCore
-// ThreadSanitizer cannot see, so only the mutex orders the two), and the presence never applied.
+// must be set and read under mutex 0, and the member's presence never applied.
 void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
 {
     RegistryScope scope;
@@ -147,34 +147,45 @@ void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
     QVERIFY(mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
     QVERIFY(mgr->AddMember(QStringLiteral("c"), QStringLiteral("c@x")));
     // Shared files are never opened unless regular, so no file can hold the worker: the check
-    // holds itself where the test asks.
-    QSemaphore taken;
-    QSemaphore resume;
-    control.Check().SetListTakenHook([&taken, &resume] {
-        taken.release();
-        resume.acquire();
+    // holds itself where the test asks. The hand-over is made of relaxed atomics, which order
+    // nothing for ThreadSanitizer: only mutex 0 may order the mark's write and its read.
+    std::atomic<int> taken{0};
+    std::atomic<int> resumed{0};
+    control.Check().SetListTakenHook([&taken, &resumed] {
+        const int round = taken.fetch_add(1, std::memory_order_relaxed) + 1;
+        const QDeadlineTimer deadline(60000);
+        while (resumed.load(std::memory_order_relaxed) < round && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
     });
     // Whatever fails on the way, the worker is not left waiting.
     const auto unhold = qScopeGuard([&] {
         control.Check().SetListTakenHook(nullptr);
-        resume.release(100);
+        resumed.store(1000, std::memory_order_relaxed);
     });
+    const auto workerHolds = [&taken](int round) {
+        const QDeadlineTimer deadline(60000);
+        while (taken.load(std::memory_order_relaxed) < round && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        return taken.load(std::memory_order_relaxed) >= round;
+    };
     constexpr int rounds = 4;
     QList<MemberInfo *> gone;
     for (int n = 0; n < rounds; ++n)
         QVERIFY(mgr->AddMember(QStringLiteral("m%1").arg(n), QStringLiteral("m%1@x").arg(n)));
     QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
+    // Each round removes the first member of the worker's list: a member after it would have the
+    // worker take mutex 0 first, which orders the two threads whether the mark is read under it or not.
     for (int n = 0; n < rounds; ++n) {
-        MemberInfo *record = mgr->GetMemberInfo(n + 3);
+        MemberInfo *record = mgr->GetMemberInfo(n + 1);
         QVERIFY(record && record->OtherUser == 1);
         TestSupport::writeFile(SharedFileCheck::MarkerPath(dir.path(), record->ID), "O");
         dispatched.clear();
         control.Trigger();
-        QVERIFY2(taken.tryAcquire(1, 60000), "the check did not take its member list");
+        QVERIFY2(workerHolds(n + 1), "the check did not take its member list");
         mgr->RemoveMember(record->TreeItem, record);
         QVERIFY(record->Deleted);
         gone << record;
-        resume.release();
+        resumed.store(n + 1, std::memory_order_relaxed);
         QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 60000);
     }
     for (MemberInfo *record : qAsConst(gone))
