@@ -295,13 +295,16 @@ void Chat::SelectFirstTab()
 void Chat::ResetChat()
 {
     releaseRequest(RegSlot::FlagChatStop);
+    QStringList lostFiles;
+    int lostCount = 0;
     {
         MutexHold chat(MutexNo::Chat);
         // What the worker has not written yet (a full disk, or a message sent just now) is
         // written before the store forgets it.
-        if (m_store[0]->NeedsSave() && !m_store[0]->SaveAll())
-            qWarning("chat: own day file not written at close: %s",
-                     qPrintable(m_store[0]->TakeSaveNews().Failed.join(QLatin1Char(' '))));
+        if (m_store[0]->NeedsSave() && !m_store[0]->SaveAll()) {
+            lostFiles = m_store[0]->FailedPaths();
+            lostCount = m_store[0]->UnsavedCount();
+        }
         m_count[0] = m_count[1] = 0;
         m_shownDate = QDate(1900, 1, 1);
         for (int i = 0; i < 2; ++i) {
@@ -326,6 +329,9 @@ void Chat::ResetChat()
     m_response->hide();
     m_notif->hide();
     hide();
+    // Shown after the lock is given back: the box runs an event loop.
+    if (!lostFiles.isEmpty())
+        tellUnsaved(lostFiles, lostCount);
 }
 
 void Chat::showRedMessage(const QString &text)

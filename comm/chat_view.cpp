@@ -5,7 +5,9 @@
 #include "comm/chattable.h"
 #include "core/globalmutex.h"
 #include "members/memberinfo.h"
+#include "shell/askbox.h"
 #include "shell/checktimer.h"
+#include "shell/mainwindow.h"
 #include "ui_chat.h"
 
 #include <QGuiApplication>
@@ -225,4 +227,27 @@ void Chat::resizeEvent(QResizeEvent *event)
 {
     setColumnWidth(m_table[m_ui->tabWidget->currentIndex() == 1 ? 1 : 0]);
     QDialog::resizeEvent(event);
+}
+
+// The store is emptied at close, so what a full disk kept from the day files is gone now: the
+// user hears it before the program (or the workspace) closes, with the files to look at.
+void Chat::tellUnsaved(const QStringList &files, int count)
+{
+    qWarning("chat: %d own record(s) not written at close: %s", count,
+             qPrintable(files.join(QLatin1Char(' '))));
+    QString text;
+    if (count == 1)
+        text = tr("1 chat message could not be saved and is lost.");
+    else if (count > 1)
+        text = tr("%1 chat messages could not be saved and are lost.").arg(count);
+    else
+        text = tr("Chat changes could not be saved and are lost.");
+    QMessageBox box(GetObj<MainWindow>(RegSlot::ObjMainWindow));
+    box.setWindowTitle(tr("Chat not saved"));
+    box.setWindowIcon(GetLogoIcon());
+    box.setIcon(QMessageBox::Warning);
+    box.setText(text + QLatin1Char('\n') + tr("Day files not written:") + QLatin1Char('\n') +
+                files.join(QLatin1Char('\n')));
+    AskBox::Button(box, "ok", QMessageBox::Ok);
+    box.exec();
 }

@@ -386,6 +386,14 @@ bool ChatCdata::NeedsSave() const
     return m_unsaved;
 }
 
+int ChatCdata::UnsavedCount() const
+{
+    int count = 0;
+    for (const ChatRecord *record : m_records)
+        count += record->Unsaved ? 1 : 0;
+    return count;
+}
+
 void ChatCdata::MarkPending(ChatDay *day, const ChatRecord *record)
 {
     if (day && record && !day->Pending.contains(record->Seq))

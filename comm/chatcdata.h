@@ -95,6 +95,9 @@ public:
     bool SaveAll();
     bool HasUnsaved() const { return m_unsaved; }
     bool NeedsSave() const;
+    // The own day files the last save could not write, and the own records they hold unsaved.
+    QStringList FailedPaths() const { return m_failedPaths; }
+    int UnsavedCount() const;
     // What changed since last asked: own records whose unsaved mark flipped, and whether saving
     // failed (with the files) or came right again.
     struct SaveNews {

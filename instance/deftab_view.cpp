@@ -16,6 +16,7 @@
 
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -440,17 +441,51 @@ void deftab::clearModelTree(bool shared)
     }
 }
 
+// The mirrored rows of a whole subtree leave the other views level by level, each level taken at
+// once, before any record goes: freed one row at a time, each mirror was searched for among its
+// thousands of siblings and a shown view renumbered the rest, and a member of 20,000 classes took
+// most of a minute to close. Rows the views hung below a mirror that are no record's go with it,
+// as they did when the mirror was deleted with them.
 void deftab::freeRow(QTreeWidgetItem *row)
 {
-    for (int i = 0; i < row->childCount(); ++i)
-        freeRow(row->child(i));
-    TreeItemData *record = RecordOf(row);
-    if (!record)
-        return;
-    const QString key = KeyOf(record, GetStrVar(RegSlot::StrAttrID));
-    if (m_rows.value(key) == row)
-        m_rows.remove(key);
-    freeRecord(row, record);
+    QList<QTreeWidgetItem *> rows{row};
+    QSet<const QTreeWidgetItem *> mirrors;
+    for (int i = 0; i < rows.size(); ++i) {
+        for (int c = 0; c < rows.at(i)->childCount(); ++c)
+            rows.append(rows.at(i)->child(c));
+        if (const TreeItemData *record = RecordOf(rows.at(i)))
+            mirrors << record->docRow << record->scheduleRow << record->qandaRow;
+    }
+    QList<QTreeWidgetItem *> foreign;
+    for (QTreeWidgetItem *r : qAsConst(rows)) {
+        const TreeItemData *record = RecordOf(r);
+        for (QTreeWidgetItem *mirror :
+             {record ? record->docRow : nullptr, record ? record->scheduleRow : nullptr,
+              record ? record->qandaRow : nullptr}) {
+            if (!mirror)
+                continue;
+            // Detached already when its parent was a mirror above it; else one removal.
+            if (QTreeWidgetItem *parent = mirror->parent())
+                parent->removeChild(mirror);
+            else if (QTreeWidget *tree = mirror->treeWidget())
+                tree->takeTopLevelItem(tree->indexOfTopLevelItem(mirror));
+            for (QTreeWidgetItem *child : mirror->takeChildren()) {
+                if (!mirrors.contains(child))
+                    foreign << child;
+            }
+        }
+    }
+    qDeleteAll(foreign);
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    for (QTreeWidgetItem *r : qAsConst(rows)) {
+        TreeItemData *record = RecordOf(r);
+        if (!record)
+            continue;
+        const QString key = KeyOf(record, idAttr);
+        if (m_rows.value(key) == r)
+            m_rows.remove(key);
+        freeRecord(r, record);
+    }
 }
 
 // With shared off (the tab's destruction) neither the store nor the member table is touched.

@@ -43,6 +43,12 @@ bool SharedFileCheck::IsAttached() const
     return m_table != nullptr;
 }
 
+void SharedFileCheck::SetListTakenHook(std::function<void()> hook)
+{
+    MutexHold hold(MutexNo::Members);
+    m_listTaken = std::move(hook);
+}
+
 int SharedFileCheck::Counter() const
 {
     MutexHold hold(MutexNo::Members);
@@ -57,6 +63,7 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
 {
     FileCheckResult result;
     QVector<Seen> seen;
+    std::function<void()> listTaken;
     {
         MutexHold hold(MutexNo::Members);
         result.generation = m_generation.load();
@@ -74,7 +81,10 @@ FileCheckResult SharedFileCheck::Run(const QDate &today)
             if (record->OtherUser == 1)
                 seen.append(Seen{record, record->ID, QString(), -1, MarkerSeen(), {}});
         }
+        listTaken = m_listTaken;
     }
+    if (listTaken)
+        listTaken();
     bool force = false;
     for (Seen &s : seen) {
         {

@@ -50,6 +50,9 @@ public:
 
     // One check; the worker's single step.
     FileCheckResult Run(const QDate &today);
+    // Tests only: called on the worker once a run has taken its member list, without mutex 0,
+    // so that a test can change the records while the run holds them. Null in the program.
+    void SetListTakenHook(std::function<void()> hook);
     // Mutex 0 held by the caller. 1 when the member is newly seen open.
     int ReadMemberMarker(MemberInfo *record);
     void WriteOwnMarker(bool force);
@@ -98,6 +101,7 @@ private:
     MemberTable *m_table = nullptr;
     xmlclass *m_store = nullptr;
     StatusSink m_sink;
+    std::function<void()> m_listTaken;
     int m_counter = 0;
     QDate m_lastDay;
     std::atomic<int> m_generation{0};

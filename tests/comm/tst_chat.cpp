@@ -34,6 +34,7 @@ private slots:
     void manyMessages_firstLoadTimeGrowsLinearly();
     void send_ownFileFull_saidAndMarkedUntilWritten_data();
     void send_ownFileFull_saidAndMarkedUntilWritten();
+    void close_ownFileStillFull_boxNamesFileAndCount();
     void cleanup_noBadConnections()
     {
         QVERIFY2(TestSupport::g_badConnections.isEmpty(),
@@ -408,6 +409,31 @@ void tst_chat::send_ownFileFull_saidAndMarkedUntilWritten()
         QCOMPARE(a->Status(), QStringLiteral("unsaved messages are saved now"));
     }
     QVERIFY(TestSupport::readFile(own).contains("<![CDATA[no room]]>"));
+}
+
+// Closing while the disk was still full used to drop the unsaved messages with a line on stderr
+// that named no file.
+void tst_chat::close_ownFileStillFull_boxNamesFileAndCount()
+{
+    ChatSession *a = openA(0);
+    const QString own = file(QStringLiteral("a@x"));
+    QString title;
+    QString text;
+    {
+        FileSizeLimit full(64);
+        QVERIFY(full.IsSet());
+        a->Send(QStringLiteral("first"));
+        QTRY_VERIFY_WITH_TIMEOUT(a->Status().startsWith(QStringLiteral("message was not saved: ")), 5000);
+        a->Send(QStringLiteral("second"));
+        QTRY_COMPARE_WITH_TIMEOUT(a->chat()->MessageCount(), 2, 5000);
+        TestSupport::answerNextBox(QStringLiteral("ok"), &title, &text);
+        a->Close();
+    }
+    QCOMPARE(title, QStringLiteral("Chat not saved"));
+    QVERIFY2(text.startsWith(QStringLiteral("2 chat messages could not be saved")), qPrintable(text));
+    QVERIFY2(text.contains(own), qPrintable(text));
+    QVERIFY(!QFile::exists(own));
+    QVERIFY(!a->chat()->isVisible());
 }
 
 QTEST_MAIN(tst_chat)

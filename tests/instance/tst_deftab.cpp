@@ -11,6 +11,7 @@
 #include "model/model.h"
 #include "testsupport_widgets.h"
 
+#include <QElapsedTimer>
 #include <QLayout>
 #include <QPushButton>
 #include <QTabWidget>
@@ -40,6 +41,8 @@ private slots:
     void selection_switchesTabsAndMarksModifiedOnce();
     void valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept();
     void valueTable_transitionStates_chosenAndWrittenAsIndexes();
+    void clear_memberOfManyClasses_quickAndReusable_data();
+    void clear_memberOfManyClasses_quickAndReusable();
 };
 
 void tst_deftab::open_showsMembersClassesAndParameters()
@@ -479,6 +482,62 @@ void tst_deftab::valueTable_transitionStates_chosenAndWrittenAsIndexes()
     QVERIFY(!opened);
     table->ReleaseTable();
     QCOMPARE(t->Cell(0, 1), QStringLiteral("1"));
+}
+
+void tst_deftab::clear_memberOfManyClasses_quickAndReusable_data()
+{
+    QTest::addColumn<bool>("wholeTab");
+    QTest::newRow("workspace closed") << true;
+    QTest::newRow("member removed") << false;
+}
+
+// A member with tens of thousands of large classes took over half a minute to close: every row's
+// mirrored rows left their parents one at a time, and the views renumbered the rest each time.
+void tst_deftab::clear_memberOfManyClasses_quickAndReusable()
+{
+    QFETCH(bool, wholeTab);
+    constexpr int count = 20000;
+    Workspace w;
+    QByteArray xml = "<Root_Instance ID=\"0\" MaxID=\"" + QByteArray::number(count) + "\">";
+    for (int i = 1; i <= count; ++i)
+        xml += "<LClass ID=\"" + QByteArray::number(i) + "\" MID=\"1\"><REFERENCE/></LClass>";
+    writeFile(w.path("instance.xml"), xml + "</Root_Instance>");
+    w.open();
+    QTreeWidgetItem *own = w.table.value(0)->InstanceItem;
+    QCOMPARE(own->childCount(), count);
+    // The document's class tree shows the mirrored rows, as the instance document builds it.
+    QTreeWidget docs;
+    QTreeWidgetItem *top = deftab::RecordOf(own)->docRow;
+    QList<QTreeWidgetItem *> rows;
+    for (int i = 0; i < count; ++i)
+        rows << deftab::RecordOf(own->child(i))->docRow;
+    top->addChildren(rows);
+    docs.addTopLevelItem(top);
+    docs.expandAll();
+    docs.show();
+    w.tab->GetUserTree()->expandAll();
+    QElapsedTimer clock;
+    clock.start();
+    if (wholeTab)
+        w.tab->ClearTab();
+    else
+        w.tab->RemoveUser(own);
+    const qint64 ms = clock.elapsed();
+    qInfo("%lld classes freed in %lld ms", static_cast<long long>(count), static_cast<long long>(ms));
+    QVERIFY2(ms < 5000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+    QCOMPARE(docs.topLevelItemCount(), 0);
+    QVERIFY(!w.row("0-1") && !w.row(QStringLiteral("0-%1").arg(count)));
+    QCOMPARE(w.tab->GetUserTree()->topLevelItemCount(), wholeTab ? 0 : 1);
+    if (!wholeTab)
+        w.tab->ClearTab();
+
+    // The tab takes the next workspace as a new one.
+    writeFile(w.path("instance.xml"), kOwnInstance);
+    w.tab->LoadModelTree();
+    w.tab->LoadInstanceDocument(&w.members);
+    QCOMPARE(w.tab->GetUserTree()->topLevelItemCount(), 2);
+    QCOMPARE(w.row("0-2")->childCount(), 2);
+    QVERIFY(!w.row(QStringLiteral("0-%1").arg(count)));
 }
 
 QTEST_MAIN(tst_deftab)

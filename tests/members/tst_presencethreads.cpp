@@ -10,10 +10,13 @@
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeWidgetItem>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 
 using namespace TestSupport;
@@ -112,11 +115,10 @@ void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReports
     scope.SetObj<ThreadControl>(RegSlot::ObjFileCheckControl, nullptr);
 }
 
-// The member manager removes a member the check on the worker has in hand: the worker waits on the
-// marker of the member before it (a FIFO, as a read from a slow share waits) while the GUI thread
-// removes the next one. The record stays, marked removed, and the worker looks at that mark once
-// the read returns: the mark must be set under mutex 0, and the member's presence never applied.
-// The FIFO is closed unwritten: a write would order the two threads for ThreadSanitizer.
+// The member manager removes a member the check on the worker has in hand: the worker is held
+// right after it took its member list, the GUI thread removes one of those members, then the
+// worker goes on. The record stays, marked removed, and the worker looks at that mark: the mark
+// must be set and read under mutex 0, and the member's presence never applied.
 void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
 {
     RegistryScope scope;
@@ -144,23 +146,46 @@ void tst_presencethreads::removeMember_whileCheckHoldsIt_neitherShownNorRaced()
     mgr->NewManager();
     QVERIFY(mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
     QVERIFY(mgr->AddMember(QStringLiteral("c"), QStringLiteral("c@x")));
-    // Shared files are never opened unless regular, so nothing can hold the worker between its
-    // look at the disk and its apply step: each member goes while a run of the real worker is under
-    // way, and over the rounds some removals fall into that gap (ThreadSanitizer sees the rest).
-    constexpr int rounds = 12;
+    // Shared files are never opened unless regular, so no file can hold the worker: the check
+    // holds itself where the test asks. The hand-over is made of relaxed atomics, which order
+    // nothing for ThreadSanitizer: only mutex 0 may order the mark's write and its read.
+    std::atomic<int> taken{0};
+    std::atomic<int> resumed{0};
+    control.Check().SetListTakenHook([&taken, &resumed] {
+        const int round = taken.fetch_add(1, std::memory_order_relaxed) + 1;
+        const QDeadlineTimer deadline(60000);
+        while (resumed.load(std::memory_order_relaxed) < round && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+    });
+    // Whatever fails on the way, the worker is not left waiting.
+    const auto unhold = qScopeGuard([&] {
+        control.Check().SetListTakenHook(nullptr);
+        resumed.store(1000, std::memory_order_relaxed);
+    });
+    const auto workerHolds = [&taken](int round) {
+        const QDeadlineTimer deadline(60000);
+        while (taken.load(std::memory_order_relaxed) < round && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        return taken.load(std::memory_order_relaxed) >= round;
+    };
+    constexpr int rounds = 4;
     QList<MemberInfo *> gone;
     for (int n = 0; n < rounds; ++n)
         QVERIFY(mgr->AddMember(QStringLiteral("m%1").arg(n), QStringLiteral("m%1@x").arg(n)));
     QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
+    // Each round removes the first member of the worker's list: a member after it would have the
+    // worker take mutex 0 first, which orders the two threads whether the mark is read under it or not.
     for (int n = 0; n < rounds; ++n) {
-        MemberInfo *record = mgr->GetMemberInfo(n + 3);
+        MemberInfo *record = mgr->GetMemberInfo(n + 1);
         QVERIFY(record && record->OtherUser == 1);
         TestSupport::writeFile(SharedFileCheck::MarkerPath(dir.path(), record->ID), "O");
         dispatched.clear();
         control.Trigger();
+        QVERIFY2(workerHolds(n + 1), "the check did not take its member list");
         mgr->RemoveMember(record->TreeItem, record);
         QVERIFY(record->Deleted);
         gone << record;
+        resumed.store(n + 1, std::memory_order_relaxed);
         QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 60000);
     }
     for (MemberInfo *record : qAsConst(gone))
