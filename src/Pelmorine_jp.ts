@@ -2661,6 +2661,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>elements nested deeper than %1 levels</source>
         <translation>要素の入れ子が %1 段を超えています</translation>
     </message>
+    <message>
+        <source>a document of %1 bytes, more than any workspace file needs</source>
+        <translation>%1 バイトの文書です。ワークスペースのファイルに必要な大きさを超えています</translation>
+    </message>
 </context>
 <context>
     <name>model</name>
@@ -3798,6 +3802,26 @@ Do you want to open it?</source>
     <message>
         <source>unsaved messages are saved now</source>
         <translation>未保存のメッセージを保存しました</translation>
+    </message>
+    <message>
+        <source>1 chat message could not be saved and is lost.</source>
+        <translation>チャットのメッセージ 1 件を保存できず、失われます。</translation>
+    </message>
+    <message>
+        <source>%1 chat messages could not be saved and are lost.</source>
+        <translation>チャットのメッセージ %1 件を保存できず、失われます。</translation>
+    </message>
+    <message>
+        <source>Chat changes could not be saved and are lost.</source>
+        <translation>チャットの変更を保存できず、失われます。</translation>
+    </message>
+    <message>
+        <source>Chat not saved</source>
+        <translation>チャットを保存できませんでした</translation>
+    </message>
+    <message>
+        <source>Day files not written:</source>
+        <translation>書き込めなかった日付ファイル:</translation>
     </message>
 </context>
 <context>
@@ -5030,6 +5054,12 @@ Do you want to open it?</source>
         <source> leads outside its folder and is not copied. skip or cancel?</source>
         <translation> はフォルダの外を指すためコピーしません。スキップしますか、キャンセルしますか?</translation>
     </message>
+    <message numerus="yes">
+        <source>... and %n more file(s)</source>
+        <translation>
+            <numerusform>... ほかに %n 個のファイル</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CreateInstance</name>
@@ -5624,6 +5654,10 @@ Do you want to open it?</source>
     <message>
         <source>modify or del is only none</source>
         <translation>変更と削除は共有しないバージョンだけです</translation>
+    </message>
+    <message>
+        <source>(no answer: the tracker may have done it, check it before sending again)</source>
+        <translation>（応答なし: トラッカーでは処理済みの可能性があります。再送信の前に確認してください）</translation>
     </message>
 </context>
 <context>
@@ -6747,6 +6781,18 @@ Do you want to open it?</source>
         <source>not deleted: the tracker would delete its sub-issue(s) #%1 with it</source>
         <translation>削除しませんでした: トラッカーは子チケット #%1 も一緒に削除してしまいます</translation>
     </message>
+    <message numerus="yes">
+        <source>%n issue(s) not deleted: the tracker would delete sub-issues with them (click the row)</source>
+        <translation>
+            <numerusform>%n 件のチケットを削除しませんでした: 子チケットも一緒に削除されてしまいます（行をクリック）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n issue(s) not deleted: the tracker did not show their sub-issues (click the row)</source>
+        <translation>
+            <numerusform>%n 件のチケットを削除しませんでした: トラッカーが子チケットを示しませんでした（行をクリック）</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>DecimalId</name>
@@ -6760,17 +6806,6 @@ Do you want to open it?</source>
     <message>
         <source>characters XML cannot hold were replaced: %1</source>
         <translation>XMLに保存できない文字を置き換えました: %1</translation>
-    </message>
-</context>
-<context>
-    <name>OutputGenerator</name>
-    <message>
-        <source>the output run was stopped at %1: its files together grow beyond %2 characters or %3 markers and loop passes; %1 and the files after it are not written</source>
-        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字または %3 個のマーカーとループ回数を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
-    </message>
-    <message>
-        <source>output of %1 was stopped: it grows beyond %2 characters or %3 markers and loop passes</source>
-        <translation>%1 の出力を中止しました: %2 文字または %3 個のマーカーとループ回数を超えます</translation>
     </message>
 </context>
 <context>
@@ -6823,12 +6858,46 @@ Do you want to open it?</source>
         <source>%1 is %2, not a regular file: it was not read</source>
         <translation>%1 は%2であり、通常のファイルではありません: 読み込みませんでした</translation>
     </message>
+    <message>
+        <source>%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read</source>
+        <translation>%1 は %2 MB あり、ワークスペースのファイルに必要な大きさ (%3 MB) を超えています: 読み込みませんでした</translation>
+    </message>
+    <message>
+        <source>Reason: %1</source>
+        <translation>理由: %1</translation>
+    </message>
+    <message>
+        <source>A folder on the way to %1 is a link: nothing was written there</source>
+        <translation>%1 までの途中のフォルダがリンクです: 何も書き込みませんでした</translation>
+    </message>
+    <message>
+        <source>%1 is read-only for you: nothing was written there</source>
+        <translation>%1 はあなたには読み取り専用です: 何も書き込みませんでした</translation>
+    </message>
 </context>
 <context>
     <name>TextFiles</name>
     <message>
         <source>File error</source>
         <translation>ファイルエラー</translation>
+    </message>
+</context>
+<context>
+    <name>ThreadControl</name>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+</context>
+<context>
+    <name>OutputGenerator</name>
+    <message>
+        <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 and the files after it are not written</source>
+        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
+    </message>
+    <message>
+        <source>output of %1 was stopped: it grows beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read</source>
+        <translation>%1 の出力を中止しました: %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます</translation>
     </message>
 </context>
 </TS>
