@@ -223,6 +223,8 @@ private:
     void clearUserTree(bool shared);
     void clearModelTree(bool shared);
     void freeRow(QTreeWidgetItem *row);
+    // Out of its parent row or its tree, without being deleted.
+    static void takeFromParent(QTreeWidgetItem *row);
     void setTabColours(int shown);
     CreateInstance *createDialog();
     QString attr(int slot, const QTreeWidgetItem *row) const;

@@ -26,7 +26,9 @@ QVariant pointer(void *p)
     return QVariant::fromValue(p);
 }
 
-void takeFromParent(QTreeWidgetItem *row)
+} // namespace
+
+void deftab::takeFromParent(QTreeWidgetItem *row)
 {
     if (!row)
         return;
@@ -35,7 +37,6 @@ void takeFromParent(QTreeWidgetItem *row)
     else if (QTreeWidget *tree = row->treeWidget())
         tree->takeTopLevelItem(tree->indexOfTopLevelItem(row));
 }
-} // namespace
 
 CreateInstance *deftab::createDialog()
 {

@@ -465,10 +465,7 @@ void deftab::freeRow(QTreeWidgetItem *row)
             if (!mirror)
                 continue;
             // Detached already when its parent was a mirror above it; else one removal.
-            if (QTreeWidgetItem *parent = mirror->parent())
-                parent->removeChild(mirror);
-            else if (QTreeWidget *tree = mirror->treeWidget())
-                tree->takeTopLevelItem(tree->indexOfTopLevelItem(mirror));
+            takeFromParent(mirror);
             for (QTreeWidgetItem *child : mirror->takeChildren()) {
                 if (!mirrors.contains(child))
                     foreign << child;
