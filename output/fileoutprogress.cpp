@@ -294,7 +294,9 @@ void FileOutProgress::copyFrom(int index)
             !target.isDir() && SafeFile::ReplaceByCopyWithin(m_refDir, source.filePath(), target.filePath(),
                                                              source.lastModified());
         if (!copied) {
-            ask(name, tr("filename:") + name + tr(" can not be copy. skip or cancel?"), false);
+            // The writer's reason (no space, a link on the way) says whether skipping helps.
+            const QString question = tr("filename:") + name + tr(" can not be copy. skip or cancel?");
+            ask(name, target.isDir() ? question : SafeFile::WithReason(question), false);
             return;
         }
         log(name, kGreen);

@@ -364,6 +364,19 @@ void tst_outrun::copyReferences_sameOlderMissingSkipOverwriteCancel()
     QVERIFY(msg->text().contains("can not be copy"));
     progress.findChild<QPushButton *>("SKIP")->click();
     QVERIFY(!progress.isVisible());
+
+    // A full disk: the question says so, and the old file stays.
+    QDir().rmdir(out + "/older.txt");
+    writeFile(out + "/older.txt", "old");
+    writeAt(src + "older.txt", QByteArray(4000, 's'), QDateTime::currentDateTime());
+    progress.ResetProgress();
+    {
+        FileSizeLimit full(512);
+        QVERIFY(progress.StartOutput(false, true, out, &single));
+    }
+    QVERIFY2(msg->text().contains(qt_error_string(EFBIG)), qPrintable(msg->text()));
+    progress.findChild<QPushButton *>("SKIP")->click();
+    QCOMPARE(readFile(out + "/older.txt"), QByteArray("old"));
 }
 
 // Reference files and generated files come from other members: whatever their names or links,
