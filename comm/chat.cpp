@@ -296,6 +296,7 @@ void Chat::ResetChat()
 {
     releaseRequest(RegSlot::FlagChatStop);
     QStringList lostFiles;
+    QString lostReason;
     int lostCount = 0;
     {
         MutexHold chat(MutexNo::Chat);
@@ -303,6 +304,7 @@ void Chat::ResetChat()
         // written before the store forgets it.
         if (m_store[0]->NeedsSave() && !m_store[0]->SaveAll()) {
             lostFiles = m_store[0]->FailedPaths();
+            lostReason = m_store[0]->FailedReason();
             lostCount = m_store[0]->UnsavedCount();
         }
         m_count[0] = m_count[1] = 0;
@@ -331,7 +333,7 @@ void Chat::ResetChat()
     hide();
     // Shown after the lock is given back: the box runs an event loop.
     if (!lostFiles.isEmpty())
-        tellUnsaved(lostFiles, lostCount);
+        tellUnsaved(lostFiles, lostCount, lostReason);
 }
 
 void Chat::showRedMessage(const QString &text)

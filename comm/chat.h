@@ -97,7 +97,7 @@ private:
     void fitRows(int index, int pair);
     void showNotes();
     void showSaveNews();
-    void tellUnsaved(const QStringList &files, int count);
+    void tellUnsaved(const QStringList &files, int count, const QString &reason);
 
     Ui::Chat *m_ui;
     QString m_kindTexts[6];

@@ -185,7 +185,8 @@ void Chat::showSaveNews()
             head->setText(headText(record, false));
     }
     if (!news.Failed.isEmpty()) {
-        showRedMessage(tr("message was not saved: %1").arg(news.Failed.join(QStringLiteral(", "))));
+        const QString text = tr("message was not saved: %1").arg(news.Failed.join(QStringLiteral(", ")));
+        showRedMessage(news.Reason.isEmpty() ? text : text + QLatin1Char(' ') + news.Reason);
     } else if (news.Recovered) {
         m_ui->MSG2->setStyleSheet(QStringLiteral("color: #000000"));
         m_ui->MSG2->setText(tr("unsaved messages are saved now"));

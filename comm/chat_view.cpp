@@ -231,7 +231,7 @@ void Chat::resizeEvent(QResizeEvent *event)
 
 // The store is emptied at close, so what a full disk kept from the day files is gone now: the
 // user hears it before the program (or the workspace) closes, with the files to look at.
-void Chat::tellUnsaved(const QStringList &files, int count)
+void Chat::tellUnsaved(const QStringList &files, int count, const QString &reason)
 {
     qWarning("chat: %d own record(s) not written at close: %s", count,
              qPrintable(files.join(QLatin1Char(' '))));
@@ -247,7 +247,7 @@ void Chat::tellUnsaved(const QStringList &files, int count)
     box.setWindowIcon(GetLogoIcon());
     box.setIcon(QMessageBox::Warning);
     box.setText(text + QLatin1Char('\n') + tr("Day files not written:") + QLatin1Char('\n') +
-                files.join(QLatin1Char('\n')));
+                files.join(QLatin1Char('\n')) + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason));
     AskBox::Button(box, "ok", QMessageBox::Ok);
     box.exec();
 }

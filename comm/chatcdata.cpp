@@ -360,6 +360,7 @@ bool ChatCdata::SaveAll()
             // Written on the chat worker: the window shows it with its other notes.
             if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
                 m_notes << SafeFile::LastError();
+            m_failedReason = SafeFile::LastRefused() ? QString() : SafeFile::LastError();
             failed << day->Path;
             settlePending(day, true);
             continue;
@@ -421,6 +422,7 @@ ChatCdata::SaveNews ChatCdata::TakeSaveNews()
         return news;
     news.Changed.swap(m_changedMarks);
     news.Failed = m_failedPaths;
+    news.Reason = m_failedReason;
     news.Recovered = !m_unsaved;
     m_saveNews = false;
     return news;

@@ -97,12 +97,16 @@ public:
     bool NeedsSave() const;
     // The own day files the last save could not write, and the own records they hold unsaved.
     QStringList FailedPaths() const { return m_failedPaths; }
+    // Why the last of them was not written (no space, not writable), empty after a refusal of what
+    // the name holds, which the notes tell.
+    QString FailedReason() const { return m_failedReason; }
     int UnsavedCount() const;
     // What changed since last asked: own records whose unsaved mark flipped, and whether saving
     // failed (with the files) or came right again.
     struct SaveNews {
         QList<int> Changed;
         QStringList Failed;
+        QString Reason;
         bool Recovered = false;
     };
     bool HasSaveNews() const { return m_saveNews; }
@@ -185,6 +189,7 @@ private:
     bool m_unsaved = false;
     bool m_saveNews = false;
     QStringList m_failedPaths;
+    QString m_failedReason;
     QList<int> m_changedMarks;
     QSet<QString> m_recheck; // files read while their time stamp was recent
 };
