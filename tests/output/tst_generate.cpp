@@ -186,11 +186,12 @@ void tst_generate::doublingChain_stopsThatFileWithItsNameOthersGenerated()
     // 32 levels each naming the next twice: 2^31 expansions if nothing bounds them.
     openChain(p, 32, "%%");
     // Processor time: the bound is on the work done, which a loaded machine does not change.
+    // Unbounded, this runs for hours; bounded, two seconds (several times that sanitized).
     std::clock_t start = std::clock();
     const auto spentMs = [&start] { return (std::clock() - start) * 1000LL / CLOCKS_PER_SEC; };
     p.page()->GenerateFiles(OutputGenerator::Run);
     qInfo("32 levels stopped after %lld ms of processor time", spentMs());
-    QVERIFY2(spentMs() < 15000, qPrintable(QString::number(spentMs())));
+    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
     const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
     QCOMPARE(results.size(), 2);
     QVERIFY(results.at(0).text.isEmpty());
