@@ -81,3 +81,13 @@ struct GenProgram : public OutProgram {
         return selection;
     }
 };
+
+// A file "f<id>" whose sequence <id> names sequence <leaf>: their SEQ and FILE elements appended to
+// the definition's lists.
+inline void appendFileOfLeaf(QByteArray *seqs, QByteArray *files, int id, int leaf)
+{
+    const QByteArray n = QByteArray::number(id);
+    const QByteArray l = QByteArray::number(leaf);
+    *seqs += "<SEQ ID='" + n + "' TITLE='s'><SEQ ID='" + l + "'/></SEQ><SEQ ID='" + l + "' TITLE='l'/>";
+    *files += "<FILE ID='" + n + "' TITLE='f' FileName='f" + n + "' EXP='c'><SEQ ID='" + n + "'/></FILE>";
+}

@@ -138,13 +138,8 @@ void tst_genbounds::stoppedFiles_spendTheRunsBudget()
     GenProgram p;
     const int files = 400;
     QByteArray seqs, fileXml;
-    for (int i = 1; i <= files; ++i) {
-        const QByteArray leaf = number(1000 + i);
-        seqs += "<SEQ ID='" + number(i) + "' TITLE='s'><SEQ ID='" + leaf + "'/></SEQ><SEQ ID='" + leaf +
-                "' TITLE='l'/>";
-        fileXml += "<FILE ID='" + number(i) + "' TITLE='f' FileName='f" + number(i) + "' EXP='c'><SEQ ID='" +
-                   number(i) + "'/></FILE>";
-    }
+    for (int i = 1; i <= files; ++i)
+        appendFileOfLeaf(&seqs, &fileXml, i, 1000 + i);
     p.open(kHead + "<SEQUENCE MaxID='2000'>" + seqs + "</SEQUENCE><FILES MaxID='1000'>" + fileXml +
            "</FILES></Root_Output>");
     // Each file is 34 million characters: just past its own bound.

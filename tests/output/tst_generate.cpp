@@ -461,10 +461,7 @@ void tst_generate::filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere()
     QByteArray seqs, fileXml;
     for (int i = 1; i <= files; ++i) {
         const QByteArray leaf = number(100 + i);
-        seqs += "<SEQ ID='" + number(i) + "' TITLE='s'><SEQ ID='" + leaf + "'/></SEQ><SEQ ID='" + leaf +
-                "' TITLE='l'/>";
-        fileXml += "<FILE ID='" + number(i) + "' TITLE='f' FileName='f" + number(i) + "' EXP='c'><SEQ ID='" +
-                   number(i) + "'/></FILE>";
+        appendFileOfLeaf(&seqs, &fileXml, i, 100 + i);
         writeFile(p.dir() + "/Seq_" + QString::number(i) + ".txt", ("$Seq[" + leaf + "]").repeated(perFile));
         writeFile(p.dir() + "/Seq_" + QString::number(100 + i) + ".txt", QByteArray(leafSize, 'a'));
     }
