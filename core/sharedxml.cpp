@@ -8,11 +8,24 @@
 
 namespace
 {
-// The offset of the first start tag nested deeper than maxDepth, -1 when none, found by a plain
-// byte scan that is several times quicker than the streaming parser. It sees only what a UTF-8
-// document without a DOCTYPE spells out (entities of a DOCTYPE can nest elements the scan would
-// not see), so it answers only for such documents: false when it cannot tell.
-bool quickDepthScan(const QByteArray &bytes, int maxDepth, qsizetype *deepAt)
+// What the quick pass found: the first start tag nested deeper than the limit, or the point where
+// the document passed its count of nodes; -1 each when none.
+struct QuickScan {
+    qsizetype deepAt = -1;
+    qsizetype crowdedAt = -1;
+};
+
+bool isXmlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A plain byte scan, several times quicker than the streaming parser, that finds the first start
+// tag nested deeper than maxDepth and counts the nodes the DOM would hold (elements, attributes,
+// texts, comments...) up to maxNodes. It sees only what a UTF-8 document without a DOCTYPE spells
+// out (entities of a DOCTYPE can nest elements the scan would not see), so it answers only for
+// such documents: false when it cannot tell.
+bool quickScan(const QByteArray &bytes, int maxDepth, qint64 maxNodes, QuickScan *found)
 {
     const char *p = bytes.constData();
     const qsizetype n = bytes.size();
@@ -30,31 +43,53 @@ bool quickDepthScan(const QByteArray &bytes, int maxDepth, qsizetype *deepAt)
         return found ? static_cast<const char *>(found) - p + static_cast<qsizetype>(len) - 1 : n;
     };
     int depth = 0;
-    *deepAt = -1;
+    qint64 nodes = 0;
+    // Text between two pieces of markup is a node only when it is more than blanks (the DOM
+    // parser drops those).
+    bool text = false;
     for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != '<')
+        if (p[i] != '<') {
+            text = text || !isXmlSpace(p[i]);
             continue;
+        }
+        // Whatever but an end tag starts here is a node of its own.
+        const bool end = at(i, "</");
+        nodes += (text ? 1 : 0) + (end ? 0 : 1);
+        text = false;
+        if (nodes > maxNodes) {
+            found->crowdedAt = i;
+            return true;
+        }
+        if (end) {
+            --depth;
+            i = skipTo(i, ">");
+            continue;
+        }
         if (at(i, "<!--")) {
             i = skipTo(i, "-->");
         } else if (at(i, "<![CDATA[")) {
             i = skipTo(i, "]]>");
         } else if (at(i, "<?")) {
             i = skipTo(i, "?>");
-        } else if (at(i, "</")) {
-            --depth;
-            i = skipTo(i, ">");
         } else if (at(i, "<!")) {
             i = skipTo(i, ">");
         } else {
-            // A start tag runs to the first '>' outside quotes; one ending in "/>" is empty.
+            // A start tag runs to the first '>' outside quotes; one ending in "/>" is empty. Each
+            // '=' outside quotes is one attribute.
             qsizetype j = i + 1;
             char quote = 0;
             for (; j < n && (quote || p[j] != '>'); ++j) {
                 if (quote ? p[j] == quote : (p[j] == '"' || p[j] == '\''))
                     quote = quote ? 0 : p[j];
+                else if (!quote && p[j] == '=')
+                    ++nodes;
             }
             if ((j >= n || p[j - 1] != '/') && ++depth > maxDepth) {
-                *deepAt = i;
+                found->deepAt = i;
+                return true;
+            }
+            if (nodes > maxNodes) {
+                found->crowdedAt = i;
                 return true;
             }
             i = j;
@@ -62,22 +97,51 @@ bool quickDepthScan(const QByteArray &bytes, int maxDepth, qsizetype *deepAt)
     }
     return true;
 }
+
+QString tooManyNodes(qint64 maxNodes)
+{
+    return QCoreApplication::translate("SharedXml",
+                                       "more than %1 elements, attributes and texts, more than any workspace "
+                                       "file needs")
+        .arg(maxNodes);
+}
+
+// The line and column of a byte offset, as the parsers count them.
+void positionOf(const QByteArray &bytes, qsizetype offset, int *line, int *column)
+{
+    const QByteArray before = bytes.left(offset);
+    *line = static_cast<int>(before.count('\n') + 1);
+    *column = static_cast<int>(offset - before.lastIndexOf('\n'));
+}
 } // namespace
 
-bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column)
+bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
+                             qint64 maxNodes)
 {
     QXmlStreamReader reader(bytes);
     // Prefixes are the DOM parser's business; only the structure counts here.
     reader.setNamespaceProcessing(false);
     message->clear();
     int depth = 0;
+    qint64 nodes = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
             --depth;
-        } else if (token == QXmlStreamReader::StartElement && ++depth > maxDepth) {
-            *message = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
-                           .arg(maxDepth);
+        } else if (token == QXmlStreamReader::StartElement) {
+            nodes += 1 + reader.attributes().size();
+            if (++depth > maxDepth) {
+                *message = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
+                               .arg(maxDepth);
+                break;
+            }
+        } else if ((token == QXmlStreamReader::Characters && !reader.isWhitespace()) ||
+                   token == QXmlStreamReader::Comment || token == QXmlStreamReader::ProcessingInstruction ||
+                   token == QXmlStreamReader::EntityReference) {
+            ++nodes;
+        }
+        if (nodes > maxNodes) {
+            *message = tooManyNodes(maxNodes);
             break;
         }
     }
@@ -90,8 +154,8 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
     return false;
 }
 
-bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line,
-                           int *column)
+bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line, int *column,
+                           qint64 maxNodes)
 {
     QString ownMessage;
     int ownLine = 0;
@@ -108,17 +172,20 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
         *c = 0;
         return false;
     }
-    qsizetype deepAt = -1;
-    if (quickDepthScan(bytes, MaxDepth, &deepAt)) {
-        if (deepAt >= 0) {
-            const QByteArray before = bytes.left(deepAt);
+    QuickScan found;
+    if (quickScan(bytes, MaxDepth, maxNodes, &found)) {
+        if (found.deepAt >= 0) {
             *m = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
                      .arg(MaxDepth);
-            *l = before.count('\n') + 1;
-            *c = static_cast<int>(deepAt - before.lastIndexOf('\n'));
+            positionOf(bytes, found.deepAt, l, c);
             return false;
         }
-    } else if (!CheckNesting(bytes, MaxDepth, m, l, c)) {
+        if (found.crowdedAt >= 0) {
+            *m = tooManyNodes(maxNodes);
+            positionOf(bytes, found.crowdedAt, l, c);
+            return false;
+        }
+    } else if (!CheckNesting(bytes, MaxDepth, m, l, c, maxNodes)) {
         return false;
     }
     return doc.setContent(bytes, true, m, l, c);

@@ -5,19 +5,25 @@
 #include <QString>
 
 // Parsing XML that other machines wrote. The DOM parser recurses once per nesting level, so a
-// small file of deeply nested elements would overflow the stack: a flat streaming pass reads the
-// whole document first and refuses such nesting, as a parse error.
+// small file of deeply nested elements would overflow the stack; and its tree costs some hundreds
+// of bytes a node, so a file of small entries under the size limit can still take gigabytes. A
+// flat pass over the bytes reads the whole document first and refuses either, as a parse error.
 namespace SharedXml
 {
 // Far deeper than any of our formats nests.
 constexpr int MaxDepth = 256;
+// Nodes (elements, attributes, texts) of the largest document the tree is built for: a file of
+// 200,000 entries of several attributes each fits, and the tree of the largest stays under
+// about a gigabyte.
+constexpr qint64 MaxNodes = 2000000;
 
-// The streaming pass: false when an element lies deeper than maxDepth or the document is not
-// well-formed (a document it cannot read through is not handed on), with the message and the
-// position.
-bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column);
-// QDomDocument::setContent with namespace processing, after the streaming pass; bytes above
-// SafeFile::MaxReadBytes are refused as a parse error.
+// The streaming pass: false when an element lies deeper than maxDepth, the document holds more
+// than maxNodes nodes or is not well-formed (a document it cannot read through is not handed on),
+// with the message and the position.
+bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
+                  qint64 maxNodes = MaxNodes);
+// QDomDocument::setContent with namespace processing, after the pass over the bytes; bytes above
+// SafeFile::MaxReadBytes and documents of more than maxNodes nodes are refused as a parse error.
 bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = nullptr, int *line = nullptr,
-                int *column = nullptr);
+                int *column = nullptr, qint64 maxNodes = MaxNodes);
 } // namespace SharedXml

@@ -21,6 +21,9 @@ private slots:
     void open_nesting();
     void open_nestingShapes_data();
     void open_nestingShapes();
+    void setContent_nodeCount_data();
+    void setContent_nodeCount();
+    void open_pastNodeLimit_refusedAsParseError();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -142,6 +145,58 @@ void tst_xmlclass::open_nestingShapes()
     xmlclass store;
     writeFile(path("shape.xml"), doc);
     QCOMPARE(store.OpenXmlFile(12, path("shape.xml")), opens);
+}
+
+// What the tree will hold is counted before it is built, by the byte scan and by the streaming
+// pass alike (a DOCTYPE or another encoding takes the latter): one node past the limit is refused.
+void tst_xmlclass::setContent_nodeCount_data()
+{
+    QTest::addColumn<QByteArray>("doc");
+    QTest::addColumn<int>("nodes");
+    const auto utf16 = [](const QByteArray &utf8) {
+        const QString text = QString::fromUtf8(utf8);
+        return QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    };
+    // 1 + 3 x 30: each entry is an element with two attributes; a quoted '=' is no attribute.
+    const QByteArray entries = "<r>" + QByteArray("<a b='x=1' c=\"=\"/>").repeated(30) + "</r>";
+    QTest::newRow("attributes") << entries << 91;
+    QTest::newRow("attributes, streamed") << utf16(entries) << 91;
+    QTest::newRow("attributes behind a DOCTYPE") << "<!DOCTYPE r>" + entries << 91;
+    // Texts between tags count, blanks between them do not: 1 + 2 x 40.
+    const QByteArray texts = "<r>\n " + QByteArray("<a>t</a>\n  ").repeated(40) + "</r>";
+    QTest::newRow("texts") << texts << 81;
+    QTest::newRow("texts, streamed") << utf16(texts) << 81;
+    const QByteArray other = "<r>" + QByteArray("<!--c--><![CDATA[x]]><?p q?>").repeated(20) + "</r>";
+    QTest::newRow("comments, CDATA, instructions") << other << 61;
+    QTest::newRow("comments, CDATA, instructions, streamed") << utf16(other) << 61;
+}
+
+void tst_xmlclass::setContent_nodeCount()
+{
+    QFETCH(QByteArray, doc);
+    QFETCH(int, nodes);
+    QDomDocument dom;
+    QVERIFY(SharedXml::SetContent(dom, doc, nullptr, nullptr, nullptr, nodes));
+    QString message;
+    int line = 0;
+    int column = 0;
+    QVERIFY(!SharedXml::SetContent(dom, doc, &message, &line, &column, nodes - 1));
+    QVERIFY2(message.contains(QStringLiteral("more than any workspace file needs")), qPrintable(message));
+    QVERIFY(line >= 1 && column >= 1);
+}
+
+// A file of small entries far below the size limit would take gigabytes as a tree: refused before
+// the tree is built, named, as any file that does not parse.
+void tst_xmlclass::open_pastNodeLimit_refusedAsParseError()
+{
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("crowded.xml");
+    writeFile(file, "<r>" + QByteArray("<a/>").repeated(int(SharedXml::MaxNodes)) + "</r>");
+    QVERIFY(!store.OpenXmlFile(12, file));
+    QVERIFY(!store.HasDoc(12));
+    QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
+    QVERIFY(reg.GetStrVar(RegSlot::StrLastError).startsWith(QStringLiteral("filename:") + file));
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()
