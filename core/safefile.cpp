@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -337,22 +338,27 @@ bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mo
     return true;
 }
 
+std::function<void(const QString &)> SafeFileDetail::g_afterReadOpen;
+
 bool SafeFile::ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode)
 {
     QFile file;
     if (!OpenRead(file, path, mode))
         return false;
-    // The size seen at the open, at most the ceiling, in one allocation; then whatever a writer
-    // added in place since, in pieces, for as long as the whole stays under the ceiling.
-    QByteArray data = file.read(file.size());
+    if (SafeFileDetail::g_afterReadOpen)
+        SafeFileDetail::g_afterReadOpen(path);
+    // The size now, in one allocation, but never past the ceiling: the file may have grown since
+    // the open looked at it (and size() looks again). Then whatever a writer added in place since,
+    // in pieces, for as long as the whole stays under the ceiling.
+    QByteArray data = file.read(std::min(file.size(), MaxReadBytes + 1));
     for (;;) {
+        if (data.size() > MaxReadBytes) {
+            refusedSize(path, data.size(), MaxReadBytes);
+            return false;
+        }
         const QByteArray more = file.read(64 * 1024);
         if (more.isEmpty())
             break;
-        if (data.size() + more.size() > MaxReadBytes) {
-            refusedSize(path, data.size() + more.size(), MaxReadBytes);
-            return false;
-        }
         data += more;
     }
     if (file.error() != QFileDevice::NoError) {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The folder side of the safe writer: the folder a write goes into, held open as a descriptor
 // so that the check, the temporary and the rename all act in the same folder, and the naming
 // and clean-up of temporaries.
@@ -22,4 +24,7 @@ int CreateTemporary(int dir, const QByteArray &name, QByteArray *temp);
 void RemoveStale(int dir);
 // Only in tests: how old a temporary must be before it counts as left behind.
 extern qint64 g_staleSeconds;
+// Only in tests: runs in ReadAll on the path once it is open, before a byte is read, as another
+// member's program writing to the file then would.
+extern std::function<void(const QString &)> g_afterReadOpen;
 } // namespace SafeFileDetail

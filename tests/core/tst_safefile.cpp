@@ -292,6 +292,18 @@ void tst_safefile::write_temporaries_recognisedStaleOnesRemoved()
     QCOMPARE(allEntries(other.path()), (QStringList{".b.xml.bak", "b.xml"}));
     QVERIFY(pending.Commit());
     QCOMPARE(readFile(target), QByteArray("a"));
+
+    // A copy's temporary carries its source's old modification time from before its rename; its
+    // change time is new, and it is not taken for a stale one by a save beside it.
+    QTemporaryDir copying;
+    const QString copy = copying.filePath(".c.doc.k3.pelmorine-tmp");
+    writeFile(copy, "copy");
+    QFile old(copy);
+    QVERIFY(old.open(QIODevice::ReadWrite) &&
+            old.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime));
+    old.close();
+    QVERIFY(SafeFile::Write(copying.filePath("c.xml"), "3"));
+    QCOMPARE(allEntries(copying.path()), (QStringList{".c.doc.k3.pelmorine-tmp", "c.xml"}));
 }
 
 void tst_safefile::read_notARegularFileOrTooBig_refusedAtOnce_data()
@@ -343,8 +355,8 @@ void tst_safefile::read_notARegularFileOrTooBig_refusedAtOnce()
     QVERIFY(store.OpenXmlFile(XmlIndex::Instance + 2, dir.filePath("link.xml"), false));
 }
 
-// The ceiling refuses no file a workspace needs: one of its size is read whole. A copy (of a
-// reference file) takes its source in pieces and has none.
+// The ceiling refuses no file a workspace needs: one of its size is read whole, and one that grows
+// past it while read is refused. A copy (of a reference file) takes its source in pieces and has none.
 void tst_safefile::read_atTheCeiling_readWhole_copiesUnbounded()
 {
     QTemporaryDir dir;
@@ -354,6 +366,15 @@ void tst_safefile::read_atTheCeiling_readWhole_copiesUnbounded()
     QVERIFY(SafeFile::ReadAll(limit, &bytes));
     QCOMPARE(bytes.size(), SafeFile::MaxReadBytes);
     bytes.clear();
+    // Another member's program adds to the file after the open looked at its size.
+    for (const qint64 grown : {SafeFile::MaxReadBytes + 1, qint64(2) << 30}) {
+        QVERIFY(sparseFile(limit, 16));
+        SafeFileDetail::g_afterReadOpen = [grown](const QString &path) { QFile(path).resize(grown); };
+        const bool read = SafeFile::ReadAll(limit, &bytes);
+        SafeFileDetail::g_afterReadOpen = nullptr;
+        QVERIFY2(!read && bytes.isEmpty(), qPrintable(QString::number(bytes.size())));
+        QVERIFY(SafeFile::LastRefused() && SafeFile::LastError().contains(limit));
+    }
     QVERIFY(sparseFile(limit, qint64(2) << 30));
     QFile file;
     QVERIFY(!SafeFile::OpenRead(file, limit));
