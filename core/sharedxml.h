@@ -12,10 +12,10 @@ namespace SharedXml
 {
 // Far deeper than any of our formats nests.
 constexpr int MaxDepth = 256;
-// Nodes (elements, attributes, texts) of the largest document the tree is built for: a file of
-// 200,000 entries of several attributes each fits, and the tree of the largest stays under
-// about a gigabyte.
-constexpr qint64 MaxNodes = 2000000;
+// Nodes (elements, attributes, texts) of the largest document the tree is built for. A file of
+// 200,000 entries of up to six attributes each fits; the tree of the largest takes some 600 MB,
+// and the rows the program shows of it as much again.
+constexpr qint64 MaxNodes = 1500000;
 
 // The streaming pass: false when an element lies deeper than maxDepth, the document holds more
 // than maxNodes nodes or is not well-formed (a document it cannot read through is not handed on),

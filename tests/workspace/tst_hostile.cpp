@@ -299,7 +299,7 @@ void tst_hostile::hostileFile_eachLoader()
 void tst_hostile::hugeFile_eachReader_refusedNamedRestKept_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("size"); // of a sparse file; 0: one of small entries past the count
     QTest::addColumn<bool>("opens");
     QTest::addColumn<int>("member"); // whose rows are not shown
     const qint64 gigabyte = qint64(1) << 30;
@@ -314,11 +314,16 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept_data()
         << "chat/" + WorkspaceGen::MemberEmail(1) + day << gigabyte + gigabyte / 10 << true << -1;
     QTest::newRow("own chat day") << "chat/" + WorkspaceGen::MemberEmail(0) + day << gigabyte + 1 << true
                                   << -1;
+    // Far below the size limit, but as a tree gigabytes.
+    QTest::newRow("other member's instance of small rows") << "instance_1.xml" << qint64(0) << true << 1;
+    QTest::newRow("own instance of small rows") << "instance.xml" << qint64(0) << true << 0;
+    QTest::newRow("other member's questions of small rows") << "question_1.xml" << qint64(0) << true << -1;
 }
 
 // One member's file of 1-2 GB ended every program that opened the workspace (the chat worker's
-// with no click): each reader refuses it by its size, names it, and the program goes on with the
-// rest; the file itself is never written over, an own one included.
+// with no click), and so did one of some tens of MB of small entries: each reader refuses it by its
+// size or by the count of what it holds, names it, and the program goes on with the rest; the file
+// itself is never written over, an own one included.
 void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
 {
     QFETCH(QString, file);
@@ -334,6 +339,10 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
     {
         QFile huge(path);
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(size));
+        // Rows of an element and a child with four attributes: six nodes each.
+        const QByteArray row = "<SClass ID=\"1\" MID=\"2\" Name=\"n\" OutVar=\"v\"><REFERENCE/></SClass>";
+        if (size == 0)
+            QVERIFY(huge.write("<Root>" + row.repeated(int(SharedXml::MaxNodes / 6) + 1) + "</Root>") > 0);
     }
     const QMap<QString, QByteArray> before = snapshot(dir.path());
     // A program of its own: nothing the previous rows read is still in its store.
@@ -360,7 +369,8 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
     }
     p.window->CloseWorkspace();
     const QString said = p.reports.join('\n') + '\n' + chatNotes;
-    QVERIFY2(said.contains(path + " holds ") && said.contains("more than any workspace file needs"),
+    QVERIFY2(said.contains(size ? path + " holds " : "filename:" + path) &&
+                 said.contains("more than any workspace file needs"),
              qPrintable(said));
 
     const QMap<QString, QByteArray> after = snapshot(dir.path());
