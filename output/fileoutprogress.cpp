@@ -183,6 +183,7 @@ void FileOutProgress::letEventsThrough()
 void FileOutProgress::writeGenerated()
 {
     QStringList problems;
+    QString stop;
     for (const GeneratedFile &out : *m_files) {
         letEventsThrough();
         if (m_cancelled)
@@ -190,7 +191,10 @@ void FileOutProgress::writeGenerated()
         // A file stopped at a limit is told also without a name: the run may have stopped there.
         if (!out.error.isEmpty()) {
             log(out.name, kRed);
-            problems.append(out.error);
+            if (out.stoppedRun)
+                stop = out.error;
+            else
+                problems.append(out.error);
             continue;
         }
         if (out.name.isEmpty())
@@ -204,20 +208,23 @@ void FileOutProgress::writeGenerated()
         }
         count();
     }
-    report(problems);
+    report(problems, stop);
     if (!m_waiting && !m_reference)
         accept();
 }
 
 // One box for the whole run, however many files it stopped or refused: a box per file held the
-// member for as many answers.
-void FileOutProgress::report(const QStringList &problems)
+// member for as many answers. Where the run stopped comes last and is never cut: it is the one
+// entry that tells of the files not generated at all.
+void FileOutProgress::report(const QStringList &problems, const QString &stop)
 {
-    if (problems.isEmpty())
+    if (problems.isEmpty() && stop.isEmpty())
         return;
     QStringList shown = problems.mid(0, MaxReported);
     if (problems.size() > MaxReported)
         shown.append(tr("... and %n more file(s)", nullptr, problems.size() - MaxReported));
+    if (!stop.isEmpty())
+        shown.append(stop);
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
         mw->FatalMessage(tr("File error"), shown.join(QLatin1Char('\n')));
 }

@@ -23,6 +23,7 @@ public:
     // The ring of reference-tree rows of one file name, by its first row.
     using RingHeads = QHash<QString, QTreeWidgetItem *>;
     // The files of a run named in its one message about files not written; the rest are counted.
+    // Where the run stopped is told besides.
     static constexpr int MaxReported = 10;
 
     explicit FileOutProgress(QWidget *parent = nullptr);
@@ -53,7 +54,7 @@ public slots:
 
 private:
     void writeGenerated();
-    void report(const QStringList &problems);
+    void report(const QStringList &problems, const QString &stop);
     void collectReferences();
     void copyFrom(int index);
     void ask(const QString &name, const QString &question, bool overwrite);

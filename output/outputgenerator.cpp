@@ -25,8 +25,8 @@ QString OutputGenerator::IndentLines(const QString &text, const QString &prefix,
 {
     if (text.isEmpty())
         return prefix;
-    // Built in place: a body of many short lines costs its length, not an allocation per line.
-    const QString lead = prefix + indent;
+    // Built in place: a body of many short lines costs its length, not an allocation per line, and
+    // a long indentation is copied only onto the lines that take it.
     QString out;
     out.reserve(int(IndentedSize(text, prefix, indent)));
     out += prefix;
@@ -40,7 +40,8 @@ QString OutputGenerator::IndentLines(const QString &text, const QString &prefix,
         start = nl + 1;
         if (start == text.size())
             break;
-        out += lead;
+        out += prefix;
+        out += indent;
     }
     if (text.endsWith(QLatin1Char('\n')))
         out += prefix;
@@ -83,7 +84,9 @@ void OutputGenerator::GenerateAll(int mode, const FileStep &step)
     }
     for (int i = 0; i < count; ++i) {
         m_loops.clear();
+        m_filesAfter = count - i - 1;
         Generate(m_tree->topLevelItem(i), mode);
+        m_filesAfter = 0;
         // The run's budget is spent: the file that passed it says so, the rest are not generated.
         if (m_runStopped || (step && !step(i + 1, count)))
             return;
@@ -105,8 +108,10 @@ void OutputGenerator::Generate(QTreeWidgetItem *fileItem, int mode)
     m_current = nullptr;
     GeneratedFile out;
     out.name = OutputName(record->data->GetAttr(OutXml::OutName), record->data->GetAttr(OutXml::Ext));
-    for (int i = 0; i < fileItem->childCount() && step(); ++i)
-        expand(file, fileItem->child(i)->text(1), &out.text, QString(), QString());
+    for (int i = 0; i < fileItem->childCount() && step(); ++i) {
+        const QRegularExpressionMatch match = m_seqMarker.match(fileItem->child(i)->text(1));
+        expand(file, match.hasMatch() ? match.captured(1).toInt() : -1, &out.text, QString(), QString());
+    }
     finishFile(&out, out.name.isEmpty() ? record->data->GetAttr(OutXml::Title) : out.name);
     m_results.append(out);
 }
@@ -139,15 +144,23 @@ void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
     }
     out->text = QString();
     if (m_runStopped) {
-        out->error = QCoreApplication::translate("OutputGenerator",
-                                                 "the output run was stopped at %1: its files together grow "
-                                                 "beyond %2 characters, %3 markers, loop passes and elements "
-                                                 "looked through, or %4 characters of templates read; %1 and "
-                                                 "the files after it are not written")
-                         .arg(shown)
-                         .arg(MaxRunOutputSize)
-                         .arg(MaxRunSteps)
-                         .arg(MaxRunTemplateWork);
+        // How many files the run leaves unwritten, said in the same entry: a list of problems cut
+        // short must still tell the member what is missing.
+        const QString stop =
+            m_filesAfter > 0
+                ? QCoreApplication::translate("OutputGenerator",
+                                              "the output run was stopped at %1: its files together grow "
+                                              "beyond %2 characters, %3 markers, loop passes and elements "
+                                              "looked through, or %4 characters of templates read; %1 and "
+                                              "the %n file(s) after it are not written",
+                                              nullptr, m_filesAfter)
+                : QCoreApplication::translate("OutputGenerator",
+                                              "the output run was stopped at %1: its files together grow "
+                                              "beyond %2 characters, %3 markers, loop passes and elements "
+                                              "looked through, or %4 characters of templates read; %1 is "
+                                              "not written");
+        out->error = stop.arg(shown).arg(MaxRunOutputSize).arg(MaxRunSteps).arg(MaxRunTemplateWork);
+        out->stoppedRun = true;
         return;
     }
     out->error = QCoreApplication::translate("OutputGenerator",
@@ -214,18 +227,15 @@ void OutputGenerator::ShowFirst()
         m_tab->setCurrentWidget(m_view->parentWidget() ? m_view->parentWidget() : m_view);
 }
 
-void OutputGenerator::expand(int file, const QString &marker, QString *target, const QString &prefix,
-                             const QString &indent)
+void OutputGenerator::expand(int file, int n, QString *target, const QString &prefix, const QString &indent)
 {
-    const QRegularExpressionMatch match = m_seqMarker.match(marker);
-    const int n = match.hasMatch() ? match.captured(1).toInt() : -1;
     SeqRecord *record = n >= 0 ? m_page->FindSeq(n) : nullptr;
     // A sequence inside its own expansion comes from a cycle in a damaged file: it writes nothing.
     if (!record || m_open.contains(n) || m_open.size() >= MaxDepth || m_stopped)
         return;
     m_open.insert(n);
     int count = 1;
-    Scan scan{file, record, target, prefix, indent, false, false, false};
+    Scan scan{file, record, target, QString(), false, false, false};
     bool newLine = false;
     if (setUpLoop(file, record)) {
         if (const LoopState *state = findLoopState(record)) {
@@ -242,13 +252,28 @@ void OutputGenerator::expand(int file, const QString &marker, QString *target, c
         if (i == 0) {
             if (!prepareBody(record, prefix, indent, &body, &markers))
                 break;
+            bool nests = false;
             for (int k = 0; k < markers.size(); ++k) {
                 if (markers.at(k).kind != QLatin1Char('E'))
                     scan.lastOwn = k;
+                nests = nests || markers.at(k).kind == QLatin1Char('S');
+            }
+            // What the sequences inside start their lines with, built once for the whole expansion.
+            if (nests && !prefix.isEmpty() && !indent.isEmpty()) {
+                if (!charge(prefix.size() + indent.size()))
+                    break;
+                scan.inner = prefix + indent;
+            } else {
+                scan.inner = prefix.isEmpty() ? indent : prefix;
             }
         }
-        if (newLine && i > 0)
-            target->append(QLatin1Char('\n') + prefix + indent);
+        if (newLine && i > 0) {
+            if (overSize(target->size() + 1 + prefix.size() + indent.size()))
+                break;
+            target->append(QLatin1Char('\n'));
+            target->append(prefix);
+            target->append(indent);
+        }
         scan.last = i == count - 1;
         scanBody(scan, body, markers);
         advanceLoop(record);
@@ -313,10 +338,17 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Ma
             }
             const QString lead =
                 m > lineStart && m <= blankEnd ? body.mid(lineStart, m - lineStart) : QString();
-            expand(scan.file, body.mid(m, marker.end - m), scan.target, scan.prefix + scan.indent,
+            // The indentation handed down costs as much where the sequence is missing or refused as
+            // where its lines take it: a marker that writes nothing costs as much as one that does.
+            if (!charge(qint64(scan.inner.size()) + lead.size()))
+                return;
+            expand(scan.file, marker.seq, scan.target, scan.inner,
                    lead.isEmpty() ? QString() : LineIndent(lead.size(), lead));
             if (m_stopped)
                 return;
+        } else if (!charge(marker.end - m)) {
+            // The text of a marker is copied on every pass, and its digits may run to megabytes.
+            return;
         } else if (marker.kind == QLatin1Char('V')) {
             scan.wroteVar = true;
             scan.target->append(GetVarValue(scan.file, scan.record, body.mid(m, marker.end - m)));
@@ -345,7 +377,10 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
     // Finding and classifying a marker costs many times a character passed over.
     while (it.hasNext() && charge(MarkerWork)) {
         const QRegularExpressionMatch match = it.next();
-        markers.append({match.capturedStart(), match.capturedEnd(), classify(match.captured(0), record)});
+        const QChar kind = classify(match.captured(0), record);
+        // The number is read once here: a pass over the body copies no marker it expands.
+        const int seq = kind == QLatin1Char('S') ? match.captured(2).toInt() : -1;
+        markers.append({match.capturedStart(), match.capturedEnd(), kind, seq});
     }
     return markers;
 }

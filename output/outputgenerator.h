@@ -26,6 +26,8 @@ struct GeneratedFile {
     QString name;
     QString text;
     QString error = QString();
+    // The run stopped at this file for its budget: the files after it were not generated.
+    bool stoppedRun = false;
 };
 
 // The instances chosen for one output file: large-class ID -> element keys. QMultiHash yields the
@@ -80,6 +82,7 @@ public:
         m_runSteps = 0;
         m_runOutput = 0;
         m_runWork = 0;
+        m_filesAfter = 0;
     }
     const QList<GeneratedFile> &GetResults() const { return m_results; }
     // The errors of the files stopped at a limit, one line each; "" when every file is whole. A
@@ -109,23 +112,24 @@ private:
         int file;
         SeqRecord *record;
         QString *target;
-        QString prefix;
-        QString indent;
+        // The prefix of the sequences the body names: the body's own prefix and indentation.
+        QString inner;
         bool last;
         bool endDelete;
         bool wroteVar;
         // The last marker of the body that is the sequence's own: where a dropped end begins.
         int lastOwn = -1;
     };
-    // A marker of a body: where it stands and its kind ('S', 'V' or 'E' for another's).
+    // A marker of a body: where it stands, its kind ('S', 'V' or 'E' for another's) and, for 'S',
+    // the sequence it names.
     struct Marker {
         int start;
         int end;
         QChar kind;
+        int seq;
     };
 
-    void expand(int file, const QString &marker, QString *target, const QString &prefix,
-                const QString &indent);
+    void expand(int file, int n, QString *target, const QString &prefix, const QString &indent);
     bool prepareBody(SeqRecord *record, const QString &prefix, const QString &indent, QString *body,
                      QVector<Marker> *markers);
     void scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers);
@@ -205,9 +209,11 @@ private:
     qint64 m_runWork = 0;
     bool m_stopped = false;
     bool m_runStopped = false;
+    // The files of the run after the one being generated: those a stop there leaves unwritten.
+    int m_filesAfter = 0;
     QHash<const SeqRecord *, OwnMarkers> m_own;
     QHash<const QTreeWidgetItem *, Children> m_children;
 
-    const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[[0-9]+\\]")};
+    const QRegularExpression m_anyMarker{QStringLiteral("\\$(Seq|Var)\\[([0-9]+)\\]")};
     const QRegularExpression m_seqMarker{QStringLiteral("\\$Seq\\[(\\d+)\\]")};
 };
