@@ -50,6 +50,8 @@ private slots:
     void stoppedFiles_spendTheRunsBudget();
     void filesUnderTheirStepBound_runStopsAtItsStepBudget();
     void tenThousandInstances_halfAMillionLines_wholeAndQuick();
+    void deepIndent_manyMarkersThatWriteNothing_stopAndNameTheFile_data();
+    void deepIndent_manyMarkersThatWriteNothing_stopAndNameTheFile();
 };
 
 // A loop that drops what follows its last marker never meets the size bound with its body, yet the
@@ -217,6 +219,41 @@ void tst_genbounds::tenThousandInstances_halfAMillionLines_wholeAndQuick()
     QCOMPARE(out.text.count(QLatin1Char('\n')), 500000);
     QVERIFY(out.text.startsWith("\tvalue = v0; /*"));
     QVERIFY(out.text.endsWith("\tvalue = v9; /* a line of the template */\n"));
+}
+
+void tst_genbounds::deepIndent_manyMarkersThatWriteNothing_stopAndNameTheFile_data()
+{
+    QTest::addColumn<QString>("marker");
+    QTest::newRow("no such sequence") << "$Seq[4]";
+    QTest::newRow("cycle") << "$Seq[2]";
+}
+
+// A 4 MB indentation carried down to 100,000 markers that expand to nothing was copied for each of
+// them: the run took 40 s, the preview as long, and neither said a word.
+void tst_genbounds::deepIndent_manyMarkersThatWriteNothing_stopAndNameTheFile()
+{
+    QFETCH(QString, marker);
+    GenProgram p;
+    p.open(kHead + "<SEQUENCE MaxID='5'><SEQ ID='1' TITLE='s1'><SEQ ID='2'/></SEQ>"
+                   "<SEQ ID='2' TITLE='s2'><SEQ ID='3'/></SEQ><SEQ ID='3' TITLE='s3'><SEQ ID='4'/></SEQ>"
+                   "</SEQUENCE><FILES MaxID='2'><FILE ID='1' TITLE='f' FileName='main' EXP='c'>"
+                   "<SEQ ID='1'/></FILE></FILES></Root_Output>");
+    p.page()->FindSeq(3)->nestItems.first()->setText(0, marker);
+    setBody(p, 1, QStringLiteral("\t$Seq[2]"));
+    setBody(p, 2, QString(4 * 1024 * 1024, QLatin1Char(' ')) + QStringLiteral("$Seq[3]"));
+    setBody(p, 3, marker.repeated(100000));
+    const qint64 spent = timedRun(p);
+    qInfo("4 MB indentation over 100,000 markers: %lld ms", spent);
+    QVERIFY2(spent < kBoundMs, qPrintable(QString::number(spent)));
+    const QString error = p.page()->GetGeneratedList().first().error;
+    QVERIFY2(error.contains("main.c"), qPrintable(error));
+
+    p.files()->setCurrentItem(p.files()->topLevelItem(0));
+    QElapsedTimer clock;
+    clock.start();
+    p.page()->FileOutDiag();
+    QVERIFY2(clock.elapsed() < kBoundMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(p.window->StatusText().contains("main.c"), qPrintable(p.window->StatusText()));
 }
 
 QTEST_MAIN(tst_genbounds)

@@ -377,9 +377,21 @@ void tst_generate::hugeClassName_openAndRunCostAboutTheSame()
 void tst_generate::silentMarkers_countAgainstTheBound_data()
 {
     QTest::addColumn<QString>("marker");
+    QTest::addColumn<int>("repeats");
     QTest::addColumn<bool>("preview");
-    QTest::newRow("no definition") << QStringLiteral("$Seq[777]") << true;
-    QTest::newRow("cycle") << QStringLiteral("$Seq[1]") << false;
+    QTest::addColumn<int>("passes");
+    QTest::addColumn<qint64>("boundMs");
+    QTest::newRow("no definition") << QStringLiteral("$Seq[777]") << 500 << true << 0 << 30000LL;
+    QTest::newRow("cycle") << QStringLiteral("$Seq[1]") << 500 << false << 0 << 30000LL;
+    // One expansion: its markers are found once, yet met on every pass. Bounded, a fraction of a
+    // second; counted once per expansion, 30,000 passes over 20,000 markers take 17 s.
+    QTest::newRow("no definition, one loop")
+        << QStringLiteral("$Seq[777]") << 20000 << false << 30000 << 3000LL;
+    // A variable of no instance, its number written with a million digits: read on every pass.
+    // Bounded, a second or two; read uncounted, 5,000 passes take 30 s.
+    QTest::newRow("long variable, one loop")
+        << QStringLiteral("$Var[%1]").arg(QString(1000000, QLatin1Char('0')) + QLatin1Char('5')) << 1 << false
+        << 5000 << 8000LL;
 }
 
 // Markers that write nothing still cost their scan: 2^18 leaves of 500 such markers each ran
@@ -387,20 +399,35 @@ void tst_generate::silentMarkers_countAgainstTheBound_data()
 void tst_generate::silentMarkers_countAgainstTheBound()
 {
     QFETCH(QString, marker);
+    QFETCH(int, repeats);
     QFETCH(bool, preview);
+    QFETCH(int, passes);
+    QFETCH(qint64, boundMs);
     GenProgram p;
-    openChain(p, 19, "%%");
-    SeqRecord *leaf = p.page()->FindSeq(19);
-    auto *nest = new QTreeWidgetItem;
-    nest->setText(0, marker);
-    leaf->nestItems.append(nest);
-    leaf->data->SetAttr(QStringLiteral("Expression"), marker.repeated(500));
+    openChain(p, passes > 0 ? 1 : 19, "%%");
+    SeqRecord *leaf = p.page()->FindSeq(passes > 0 ? 1 : 19);
+    auto *own = new QTreeWidgetItem;
+    own->setText(0, marker);
+    if (marker.startsWith("$Var")) {
+        leaf->varItems.append(own);
+        leaf->vars.append(5);
+    } else {
+        leaf->nestItems.append(own);
+    }
+    leaf->data->SetAttr(QStringLiteral("Expression"), marker.repeated(repeats));
     leaf->data->flags[0] = true;
+    // A loop over the instances of G, as many as the run was given.
+    DefinitionSelection selection;
+    leaf->loop = passes > 0 ? 5 : -1;
+    for (int i = 0; i < passes; ++i)
+        selection[1].insert(5, QStringLiteral("2-20"));
+    p.page()->SetOutputList(&selection);
     // Processor time: unbounded, this ran for minutes; bounded, a second or two (more sanitized).
     std::clock_t start = std::clock();
     const auto spentMs = [&start] { return (std::clock() - start) * 1000LL / CLOCKS_PER_SEC; };
     p.page()->GenerateFiles(OutputGenerator::Run);
-    QVERIFY2(spentMs() < 30000, qPrintable(QString::number(spentMs())));
+    qInfo("stopped after %lld ms of processor time", spentMs());
+    QVERIFY2(spentMs() < boundMs, qPrintable(QString::number(spentMs())));
     const QList<GeneratedFile> &results = p.page()->GetGeneratedList();
     QCOMPARE(results.size(), 2);
     QVERIFY2(results.at(0).error.contains("main.c"), qPrintable(results.at(0).error));
@@ -479,6 +506,8 @@ void tst_generate::filesUnderTheirBound_runStopsAtItsBudgetAndSaysWhere()
     QVERIFY(results.at(1).error.isEmpty());
     QVERIFY(results.at(2).text.isEmpty());
     QVERIFY2(results.at(2).error.contains("run was stopped at f3.c"), qPrintable(results.at(2).error));
+    QVERIFY2(results.at(2).error.contains("f3.c and the 2 file(s) after it are not written"),
+             qPrintable(results.at(2).error));
 
     // The next run has its budget afresh.
     p.page()->GenerateFiles(OutputGenerator::Run);

@@ -59,6 +59,7 @@ private slots:
     void writeGenerated_refusesEscapesAndFailuresCountsTheRest();
     void writeGenerated_stoppedFileReportedOthersWritten();
     void writeGenerated_manyStoppedAndRefused_oneMessageNamesThem();
+    void writeGenerated_runStopAfterTenProblems_stillToldWithFilesLeft();
     void outputPath_data();
     void outputPath();
     void writeGenerated_cancelBetweenFiles_stopsAndBarCountsExpansion();
@@ -176,6 +177,60 @@ void tst_outrun::writeGenerated_manyStoppedAndRefused_oneMessageNamesThem()
     QVERIFY2(shown.first().contains(QRegularExpression("\\|can not write file:[^\n]*up0\\.c\n")),
              qPrintable(shown.first()));
     QVERIFY(shown.first().endsWith("... and 2 more file(s)"));
+}
+
+// The box keeps its first ten entries: where the run stopped, told last, was the one cut, and
+// nothing said that the files after it were not written.
+void tst_outrun::writeGenerated_runStopAfterTenProblems_stillToldWithFilesLeft()
+{
+    GenProgram p;
+    QTemporaryDir tmp;
+    // 9 files whose place a folder holds, 3 each past the size bound, 5 small ones.
+    QByteArray seqs, fileXml;
+    for (int i = 1; i <= 17; ++i)
+        appendFileOfLeaf(&seqs, &fileXml, i, 100 + i);
+    for (int i = 0; i < 3; ++i)
+        fileXml.replace("FileName='f" + QByteArray::number(10 + i) + "'",
+                        "FileName='big" + QByteArray::number(i) + "'");
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='200'>" +
+           seqs + "</SEQUENCE><FILES MaxID='20'>" + fileXml + "</FILES></Root_Output>");
+    for (int i = 1; i <= 17; ++i) {
+        const bool big = i >= 10 && i <= 12;
+        SeqRecord *file = p.page()->FindSeq(i);
+        SeqRecord *leaf = p.page()->FindSeq(100 + i);
+        file->data->SetAttr("Expression", QStringLiteral("$Seq[%1]").arg(100 + i).repeated(big ? 100 : 1));
+        leaf->data->SetAttr("Expression", big ? QString(340000, QLatin1Char('a')) : QStringLiteral("x"));
+        file->data->flags[0] = leaf->data->flags[0] = true;
+        QVERIFY(i > 9 || QDir().mkpath(tmp.filePath(QStringLiteral("f%1.c").arg(i))));
+    }
+    p.page()->GenerateFiles(OutputGenerator::Run);
+    const QList<GeneratedFile> &files = p.page()->GetGeneratedList();
+    // The run stops where the budget runs out: the entry names that file and counts those after it.
+    const QString stoppedAt = files.last().name;
+    QVERIFY2(stoppedAt.startsWith("big"), qPrintable(stoppedAt));
+    FileOutProgress progress;
+    progress.ResetProgress();
+    progress.SetOutputFiles(tmp.path(), &files);
+    QString shown;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->informativeText();
+            box->findChild<QPushButton *>("OK")->click();
+        }
+    });
+    answer.start(10);
+    QVERIFY(progress.StartOutput(true, false, tmp.path(), nullptr));
+    QCOMPARE(progress.Done(), 0);
+    QVERIFY2(shown.split('\n').first().contains("f1.c"), qPrintable(shown));
+    const QString last = shown.split('\n').last();
+    QVERIFY2(last.contains(QStringLiteral("stopped at %1").arg(stoppedAt)), qPrintable(shown));
+    QVERIFY2(last.contains(QStringLiteral("%1 and the %2 file(s) after it are not written")
+                               .arg(stoppedAt)
+                               .arg(17 - files.size())),
+             qPrintable(shown));
+    QVERIFY(!QFile::exists(tmp.filePath("f13.c")));
 }
 
 void tst_outrun::outputPath_data()
