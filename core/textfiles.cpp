@@ -5,25 +5,136 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 
 namespace
 {
-bool readAll(const QString &path, QString *text)
+enum class Outcome { Read, Failed, Refused };
+
+// Paths whose last read was refused, for the writers that must not save over them.
+QMutex g_refusedLock;
+QSet<QString> g_refused;
+
+QString keyOf(const QString &path)
 {
-    QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
-        // A pipe, a device or a file of gigabytes under a shared file's name is nobody's text:
-        // said, not read.
-        if (SafeFile::LastRefused())
-            UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), SafeFile::LastError());
-        return false;
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+void noteRefused(const QString &path, bool refused)
+{
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    if (refused)
+        g_refused.insert(key);
+    else
+        g_refused.remove(key);
+}
+
+// A pipe, a device, a file of gigabytes or of millions of lines under a shared file's name is
+// nobody's text: said, not read.
+Outcome refuse(const QString &path, const QString &reason)
+{
+    UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), reason);
+    noteRefused(path, true);
+    return Outcome::Refused;
+}
+
+Outcome openFailed(const QString &path)
+{
+    return SafeFile::LastRefused() ? refuse(path, SafeFile::LastError()) : Outcome::Failed;
+}
+
+Outcome readWhole(const QString &path, QString *text)
+{
+    QFile file;
+    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text, TextFiles::MaxTextBytes))
+        return openFailed(path);
+    // One byte past the bound tells a file that grew past it since the open.
+    const QByteArray bytes = file.read(TextFiles::MaxTextBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Outcome::Failed;
+    if (bytes.size() > TextFiles::MaxTextBytes) {
+        const qint64 mb = 1024 * 1024;
+        return refuse(path, QCoreApplication::translate(
+                                "SafeFile",
+                                "%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read")
+                                .arg(path, QString::number((bytes.size() + mb - 1) / mb),
+                                     QString::number(TextFiles::MaxTextBytes / mb)));
+    }
+    const qint64 lines = bytes.count('\n') + (bytes.endsWith('\n') || bytes.isEmpty() ? 0 : 1);
+    if (lines > TextFiles::MaxTextLines) {
+        return refuse(path, QCoreApplication::translate("TextFiles",
+                                                        "%1 holds %2 lines, more than any text "
+                                                        "shown in an editor needs (%3): it was not read")
+                                .arg(path, QString::number(lines), QString::number(TextFiles::MaxTextLines)));
     }
     *text = QString::fromUtf8(bytes);
-    return true;
+    noteRefused(path, false);
+    return Outcome::Read;
+}
+
+// A line cut in the middle of a character loses that character, not the whole line.
+void appendLine(QString *text, const QByteArray &line, bool cut)
+{
+    QString decoded = QString::fromUtf8(line);
+    if (cut && decoded.endsWith(QChar::ReplacementCharacter))
+        decoded.chop(1);
+    if (!text->isEmpty())
+        text->append(QLatin1Char('\n'));
+    text->append(decoded);
+}
+
+Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *text)
+{
+    QFile file;
+    if (!SafeFile::OpenRead(file, path))
+        return openFailed(path);
+    QString head;
+    QByteArray line;
+    bool cut = false;
+    int lines = 0;
+    const auto endLine = [&] {
+        if (!line.isEmpty()) {
+            appendLine(&head, line, cut);
+            ++lines;
+        }
+        line.clear();
+        cut = false;
+    };
+    // The bytes of blank lines are passed over in pieces: a file of nothing else costs its reading.
+    // A writer that keeps adding to it cannot hold the reader past the common ceiling.
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    while (lines < maxLines && total < SafeFile::MaxReadBytes) {
+        const qint64 n = file.read(piece.data(), piece.size());
+        if (n < 0)
+            return Outcome::Failed;
+        if (n == 0)
+            break;
+        total += n;
+        for (qint64 i = 0; i < n && lines < maxLines; ++i) {
+            const char c = piece.at(int(i));
+            if (c == '\n')
+                endLine();
+            else if (c == '\r')
+                continue;
+            else if (line.size() < maxLineBytes)
+                line.append(c);
+            else
+                cut = true;
+        }
+    }
+    if (lines < maxLines)
+        endLine();
+    *text = head;
+    noteRefused(path, false);
+    return Outcome::Read;
 }
 
 struct Stamp {
@@ -37,27 +148,51 @@ Stamp stampOf(const QString &path)
     const QFileInfo info(path);
     return {info.lastModified(), info.size()};
 }
-} // namespace
 
-QString TextFiles::Read(const QString &path, int settleMs, const std::function<void(int)> &afterRead)
+// Reads until two reads settleMs apart see the same file (at most MaxLooks reads).
+QString settled(const QString &path, int settleMs, const std::function<Outcome(QString *)> &read,
+                const std::function<void(int)> &afterRead)
 {
     QString text;
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
+        noteRefused(path, false);
         return QString();
+    }
     Stamp before = stampOf(path);
-    if (!readAll(path, &text))
+    if (read(&text) != Outcome::Read)
         return QString();
     for (int reads = 1;; ++reads) {
         if (afterRead)
             afterRead(reads);
         const Stamp after = stampOf(path);
-        if (after == before || reads >= MaxLooks)
+        if (after == before || reads >= TextFiles::MaxLooks)
             return text;
         before = after;
         QThread::msleep(static_cast<unsigned long>(settleMs));
-        if (!readAll(path, &text))
-            return text;
+        const Outcome again = read(&text);
+        if (again != Outcome::Read)
+            return again == Outcome::Refused ? QString() : text;
     }
+}
+} // namespace
+
+QString TextFiles::Read(const QString &path, int settleMs, const std::function<void(int)> &afterRead)
+{
+    return settled(
+        path, settleMs, [&path](QString *text) { return readWhole(path, text); }, afterRead);
+}
+
+QString TextFiles::ReadHead(const QString &path, int maxLines, int maxLineBytes, int settleMs)
+{
+    return settled(path, settleMs,
+                   [&](QString *text) { return readHead(path, maxLines, maxLineBytes, text); }, {});
+}
+
+bool TextFiles::IsRefused(const QString &path)
+{
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    return g_refused.contains(key);
 }
 
 int TextFiles::WaitStable(const QString &path, int settleMs)

@@ -12,12 +12,29 @@ namespace TextFiles
 // hang the GUI, so after that many the last read is used.
 constexpr int MaxLooks = 10;
 
+// What a text read whole and shown in an editor (an explanation, notes, a template, a chapter)
+// may hold. An editor keeps some hundreds of bytes for every line and tens for every character,
+// and lays them all out at once: a file of millions of short lines, or megabytes on one line,
+// takes gigabytes and minutes, far past any text a member writes by hand.
+constexpr qint64 MaxTextBytes = qint64(8) * 1024 * 1024;
+constexpr int MaxTextLines = 500000;
+
 // Reads the whole file as UTF-8; reads again, settleMs apart, until a read sees the file's time
 // and size unchanged (at most MaxLooks reads), so a file another member is still writing is not
-// taken half-written. A missing or unreadable file gives the empty text. afterRead, when given,
-// runs after each read with the number of reads so far.
+// taken half-written. A missing or unreadable file gives the empty text. A file past MaxTextBytes
+// or MaxTextLines, or no regular file, is refused: reported by name with the reason, read as the
+// empty text, and IsRefused() until a later read takes it. afterRead, when given, runs after each
+// read with the number of reads so far.
 QString Read(const QString &path, int settleMs = 1000,
              const std::function<void(int)> &afterRead = std::function<void(int)>());
+// For formats that use only the start of a file (a grid's rows, a diagram's points): the first
+// maxLines lines that are not empty, CRs dropped, each cut to at most maxLineBytes bytes, joined by
+// "\n". The file is read in pieces and only as far as those lines, so its other lines cost no
+// memory and a file of a few long lines no more than the cut; settled and refused as by Read.
+QString ReadHead(const QString &path, int maxLines, int maxLineBytes, int settleMs = 1000);
+// Whether the last read of the path was refused. The empty text that stands in for it must never
+// be saved over it: writers of these texts check here first.
+bool IsRefused(const QString &path);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.
 int WaitStable(const QString &path, int settleMs = 1000);

@@ -165,6 +165,12 @@ QString InstanceFiles::ReadInstanceText(const QString &name) const
 
 bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
 {
+    // What stands in for a file that was not read is no edit of it.
+    if (!path.isEmpty() && TextFiles::IsRefused(path)) {
+        UiReport::Fatal(tr("File error"), tr("%1 was not read: it is not written over").arg(path));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
     if (!path.isEmpty() && SafeFile::Write(path, bytes))
         return true;
     UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
@@ -221,44 +227,44 @@ bool InstanceFiles::WriteInstancePos(const QString &n, const QString &id, TreeIt
                         [record] { return PosBytes(*record); });
 }
 
-QStringList InstanceFiles::splitLines(const QString &text)
+void InstanceFiles::forEachLine(const QString &text, int limit,
+                                const std::function<void(const QString &)> &take)
 {
-    if (text.contains(kCrLf))
-        return text.split(kCrLf);
-    if (text.contains(QLatin1Char('\n')))
-        return text.split(QLatin1Char('\n'));
-    return text.isEmpty() ? QStringList() : QStringList{text};
+    const QString separator = text.contains(kCrLf) ? kCrLf : QStringLiteral("\n");
+    int taken = 0;
+    for (int from = 0; from < text.size() && taken < limit;) {
+        int end = text.indexOf(separator, from);
+        if (end < 0)
+            end = text.size();
+        if (end > from) {
+            take(text.mid(from, end - from));
+            ++taken;
+        }
+        from = end + separator.size();
+    }
 }
 
 void InstanceFiles::ParseGrid(TreeItemData *record, const QString &text)
 {
     int row = 0;
-    for (const QString &line : splitLines(text)) {
-        if (line.isEmpty())
-            continue;
-        if (row >= TreeItemData::GridSize)
-            break;
-        record->SetGridRow(row++, line);
-    }
+    forEachLine(text, TreeItemData::GridSize, [&](const QString &line) { record->SetGridRow(row++, line); });
 }
 
 void InstanceFiles::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
 {
     const QString path = ElementPath(n, id, QStringLiteral(".csv"));
     if (!path.isEmpty())
-        ParseGrid(record, TextFiles::Read(path));
+        ParseGrid(record, TextFiles::ReadHead(path, TreeItemData::GridSize, MaxLineBytes));
 }
 
 void InstanceFiles::ParsePos(TreeItemData *record, const QString &text)
 {
-    for (const QString &line : splitLines(text)) {
-        if (line.isEmpty())
-            continue;
+    forEachLine(text, MaxPoints, [record](const QString &line) {
         const QStringList parts = line.split(QLatin1Char(','));
         const double x = parts.at(0).toDouble();
         const double y = parts.size() > 1 ? parts.at(1).toDouble() : -1.0;
         record->positions.append(QPointF(x, y));
-    }
+    });
 }
 
 void InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
@@ -266,7 +272,7 @@ void InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, cons
     const QString path = ElementPath(n, id, QStringLiteral(".pos"));
     if (path.isEmpty())
         return;
-    ParsePos(record, TextFiles::Read(path));
+    ParsePos(record, TextFiles::ReadHead(path, MaxPoints, MaxLineBytes));
     record->PosLoaded() = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/decimalid.h"
 #include "core/globalvar.h"
+#include "core/treeitemdata.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
@@ -59,7 +60,13 @@ public:
     void ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
     void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
 
-    // The three text formats, apart from the files.
+    // A grid row holds 30 cells and a point two numbers: a line longer than this is cut, so a
+    // file of one endless line costs no more than a grid of long cells.
+    static constexpr int MaxLineBytes = 64 * 1024;
+    // One point per state, and the states are the rows of a grid: the diagram draws no more.
+    static constexpr int MaxPoints = TreeItemData::GridSize;
+
+    // The three text formats, apart from the files. Only the lines a format uses are taken.
     static QByteArray GridBytes(const TreeItemData &record);
     static void ParseGrid(TreeItemData *record, const QString &text);
     static QByteArray PosBytes(const TreeItemData &record);
@@ -84,7 +91,9 @@ private:
     // Writes the bytes only when the record's flag says its copy changed, and clears the flag
     // once they are written; a failed write leaves it set for the next save.
     bool writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes);
-    static QStringList splitLines(const QString &text);
+    // Calls take with each non-empty line of the text, at most limit of them: lines end in CR LF
+    // when the text holds one, else in LF.
+    static void forEachLine(const QString &text, int limit, const std::function<void(const QString &)> &take);
 
     QString m_dir;
 };

@@ -15,6 +15,14 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+namespace
+{
+QString notesPath(const QString &folder, int n)
+{
+    return folder + QStringLiteral("/manager_%1.txt").arg(n);
+}
+} // namespace
+
 UserInf::UserInf(QWidget *parent)
     : QWidget(parent), m_ui(new Ui::UserInf), m_notes(new NumEditor), m_mailPage(new QWidget)
 {
@@ -95,9 +103,14 @@ void UserInf::SetMember(int n)
     // Loading the file is no edit of the member's notes.
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
-    m_notes->appendPlainText(
-        TextFiles::Read(GetStrVar(RegSlot::StrInstanceDir) + QStringLiteral("/manager_%1.txt").arg(n), 0));
+    const QString notes = notesPath(GetStrVar(RegSlot::StrInstanceDir), n);
+    m_notes->appendPlainText(TextFiles::Read(notes, 0));
     ClearModified();
+    // Notes typed over a file that was not read would replace it at the next save.
+    if (TextFiles::IsRefused(notes)) {
+        m_notes->setReadOnly(true);
+        m_notes->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
 
@@ -129,8 +142,10 @@ void UserInf::ShowUser()
                        static_cast<QWidget *>(m_ui->REF)})
         w->setEnabled(editable);
     m_ui->CBTN->setEnabled(own && !m_readOnly);
-    m_notes->setReadOnly(!editable);
-    m_notes->setAttribute(Qt::WA_InputMethodEnabled, editable);
+    const bool notesEditable =
+        editable && !TextFiles::IsRefused(notesPath(GetStrVar(RegSlot::StrInstanceDir), m_member));
+    m_notes->setReadOnly(!notesEditable);
+    m_notes->setAttribute(Qt::WA_InputMethodEnabled, notesEditable);
     if (m_ui->EXPTAB->currentIndex() == 1)
         mail()->SetUser(m_record);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))

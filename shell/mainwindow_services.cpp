@@ -129,6 +129,12 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
 {
     if (!record->TextChanged())
         return true;
+    // The empty text that stands in for a file that was not read, edited or not, is no edit of it.
+    if (TextFiles::IsRefused(path)) {
+        FatalMessage(tr("File error"), tr("%1 was not read: it is not written over").arg(path));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
     if (!SafeFile::WriteUtf8(path, record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)))) {
         FatalMessage(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
