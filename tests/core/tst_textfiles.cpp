@@ -1,7 +1,10 @@
 #include "core/safefile.h"
 #include "core/textfiles.h"
 #include "filesizelimit.h"
+#include "instance/readcost.h"
 #include "testsupport.h"
+
+#include "core/uireport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +26,8 @@ private slots:
     void read_missingFile_isEmpty();
     void read_changedOnceDuringFirstRead_returnsSecondRead();
     void read_peerKeepsWriting_givesUpAfterBoundedLooks();
+    void read_shownText_manyEntriesRefusedByName_data();
+    void read_shownText_manyEntriesRefusedByName();
     void waitStable_removedFile_isOne();
     void countMarkers_countsKnownMarkersOnly();
     void replaceByCopy_targetNeverMissing_failedCopyKeepsIt();
@@ -119,6 +124,51 @@ void tst_textfiles::read_peerKeepsWriting_givesUpAfterBoundedLooks()
     });
     QCOMPARE(reads, TextFiles::MaxLooks);
     QCOMPARE(text.size(), TextFiles::MaxLooks);
+}
+
+void tst_textfiles::read_shownText_manyEntriesRefusedByName_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason"); // empty: read whole
+    const int lines = TextFiles::MaxTextLines;
+    QTest::newRow("200,000 short lines") << QByteArray("1\n").repeated(200000) << QString();
+    QTest::newRow("lines at the bound, last unended")
+        << QByteArray("1\n").repeated(lines - 1) + "1" << QString();
+    QTest::newRow("a line past the bound") << QByteArray("\n").repeated(lines + 1) << QStringLiteral("lines");
+    QTest::newRow("millions of short lines")
+        << QByteArray("1\n").repeated(4000000) << QStringLiteral("lines");
+    QTest::newRow("one line past the bytes")
+        << QByteArray(int(TextFiles::MaxTextBytes) + 1, 'a') << QStringLiteral("MB");
+}
+
+// Shown in an editor, a file of millions of short lines took gigabytes and minutes: it is refused
+// by name, costs no more than its reading, and stays refused for the writers until read whole.
+void tst_textfiles::read_shownText_manyEntriesRefusedByName()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("notes.txt"));
+    writeFile(path, bytes);
+    UiReport::ClearLast();
+    const ReadCost cost;
+    const QString text = TextFiles::Read(path, 10);
+    // Room for a sanitized build; an editor took gigabytes for millions of lines.
+    QVERIFY2(cost.Within(3000, 128), qPrintable(cost.Report()));
+    QCOMPARE(TextFiles::IsRefused(path), !reason.isEmpty());
+    if (reason.isEmpty()) {
+        QCOMPARE(text.size(), bytes.size());
+        QVERIFY(UiReport::LastText().isEmpty());
+        return;
+    }
+    QVERIFY(text.isEmpty());
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
+    QVERIFY2(UiReport::LastText().startsWith(path + " holds ") && UiReport::LastText().contains(reason),
+             qPrintable(UiReport::LastText()));
+    // Made small again by its owner, it reads and may be written.
+    writeFile(path, "short");
+    QCOMPARE(TextFiles::Read(path, 10), QStringLiteral("short"));
+    QVERIFY(!TextFiles::IsRefused(path));
 }
 
 void tst_textfiles::waitStable_removedFile_isOne()

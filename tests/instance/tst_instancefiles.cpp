@@ -1,8 +1,11 @@
 #include "core/defvar.h"
+#include "core/safefile.h"
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/instancefiles.h"
+#include "instance/readcost.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -36,6 +39,10 @@ private slots:
     void grid_read_data();
     void grid_read();
     void pos_roundTrip_sixDigitsAndPartialLines();
+    void headFiles_millionsOfShortLines_onlyUsedLinesRead_data();
+    void headFiles_millionsOfShortLines_onlyUsedLinesRead();
+    void refusedFile_neverWrittenOver_data();
+    void refusedFile_neverWrittenOver();
     void write_unwritablePath_reportsAndKeepsFlags();
     void elementFiles_onlyDecimalNumbersReachPaths();
     void buildElements_attributesReferencesAndExplanation();
@@ -120,6 +127,98 @@ void tst_instancefiles::pos_roundTrip_sixDigitsAndPartialLines()
     TreeItemData missing;
     f.files.ReadInstancePos(&missing, "2", "10");
     QVERIFY(missing.positions.isEmpty());
+}
+
+void tst_instancefiles::headFiles_millionsOfShortLines_onlyUsedLinesRead_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("first"); // grid: cells 0 and 1 of row 0; points: the first
+    QTest::addColumn<int>("entries");   // points read; grid rows filled
+    const int all = TreeItemData::GridSize;
+    QTest::newRow("points of short lines") << ".pos" << QByteArray("1\n").repeated(10000000) << "1,-1" << all;
+    QTest::newRow("points on one endless line") << ".pos"
+                                                << "7,8," + QByteArray("9,").repeated(10000000) << "7,8" << 1;
+    QTest::newRow("grid of short rows") << ".csv" << QByteArray("1,2\n").repeated(5000000) << "1,2" << all;
+    QTest::newRow("grid after blank lines") << ".csv" << QByteArray("\r\n").repeated(10000000) + "a,b\n"
+                                            << "a,b" << 1;
+    QTest::newRow("grid on one endless line") << ".csv" << QByteArray("1,").repeated(10000000) << "1,1" << 1;
+}
+
+// A transition's point file or a grid file of 250 MB of short lines ended the program in 3 GB when
+// the state view drew it: only the lines the format can use are read, whatever else the file holds.
+void tst_instancefiles::headFiles_millionsOfShortLines_onlyUsedLinesRead()
+{
+    QFETCH(QString, ext);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, first);
+    QFETCH(int, entries);
+    Folder f;
+    writeFile(f.path("instance_1_14" + ext), bytes);
+    TreeItemData record;
+    const ReadCost cost;
+    if (ext == ".pos")
+        f.files.ReadInstancePos(&record, "1", "14");
+    else
+        f.files.ReadInstanceCsv(&record, "1", "14");
+    // Room for a sanitized build: a string a line took a gigabyte for ten million lines.
+    QVERIFY2(cost.Within(3000, 64), qPrintable(cost.Report()));
+    const QStringList values = first.split(',');
+    if (ext == ".pos") {
+        QCOMPARE(record.positions.size(), entries);
+        QCOMPARE(record.positions.first(), QPointF(values.at(0).toDouble(), values.at(1).toDouble()));
+        return;
+    }
+    QCOMPARE(record.Cell(0, 0), values.at(0));
+    QCOMPARE(record.Cell(0, 1), values.at(1));
+    QCOMPARE(record.Cell(entries - 1, 1), values.at(1));
+    QCOMPARE(record.Cell(entries % TreeItemData::GridSize, 1), entries > 1 ? values.at(1) : QString());
+}
+
+void tst_instancefiles::refusedFile_neverWrittenOver_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<qint64>("size"); // of a sparse file; 0: short lines past what an editor shows
+    QTest::newRow("explanation of short lines") << ".txt" << qint64(0);
+    QTest::newRow("grid past the ceiling") << ".csv" << SafeFile::MaxReadBytes + 1;
+    QTest::newRow("points past the ceiling") << ".pos" << SafeFile::MaxReadBytes + 1;
+}
+
+// The empty text or the grid that stands in for a file that was not read is no edit of it: a
+// changed record is not saved over it, and the save says so.
+void tst_instancefiles::refusedFile_neverWrittenOver()
+{
+    QFETCH(QString, ext);
+    QFETCH(qint64, size);
+    Folder f;
+    const QString path = f.path("instance_0_7" + ext);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (size)
+            QVERIFY(file.resize(size));
+        else
+            file.write(QByteArray("1\n").repeated(TextFiles::MaxTextLines + 1));
+    }
+    const QByteArray kept = size ? QByteArray() : readFile(path);
+    TreeItemData record;
+    QVERIFY(f.files.ReadElementText("0", "7").isEmpty());
+    f.files.ReadInstanceCsv(&record, "0", "7");
+    f.files.ReadInstancePos(&record, "0", "7");
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
+    QVERIFY2(UiReport::LastText().startsWith(path + " holds "), qPrintable(UiReport::LastText()));
+    record.TextChanged() = record.GridChanged() = record.PosChanged() = true;
+    record.positions = {QPointF(1, 2)};
+    UiReport::ClearLast();
+    const bool written = ext == ".txt"   ? f.files.WriteElementText("0", "7", &record)
+                         : ext == ".csv" ? f.files.WriteInstanceCsv("0", "7", &record)
+                                         : f.files.WriteInstancePos("0", "7", &record);
+    QVERIFY(!written);
+    QVERIFY(f.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(UiReport::LastText(), path + " was not read: it is not written over");
+    QCOMPARE(QFileInfo(path).size(), size ? size : kept.size());
+    if (!size)
+        QCOMPARE(readFile(path), kept);
 }
 
 void tst_instancefiles::write_unwritablePath_reportsAndKeepsFlags()

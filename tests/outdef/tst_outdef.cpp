@@ -62,6 +62,7 @@ private slots:
     void open_hostileFile_titleEditSavesTheListedLayout();
     void save_onlyTheChangedTemplateIsWritten();
     void save_unwritableTemplate_reportsKeepsMarkAndRetries();
+    void template_pastWhatAnEditorShows_refusedByNameNeverSavedOver();
     void open_unreadableOrForeignFile_readOnlyAndNeverWritten_data();
     void open_unreadableOrForeignFile_readOnlyAndNeverWritten();
     void open_ownerRule_data();
@@ -202,6 +203,35 @@ void tst_outdef::save_unwritableTemplate_reportsKeepsMarkAndRetries()
     p.save();
     QCOMPARE(readFile(p.dir() + "/Seq_2.txt"), QByteArray("body"));
     QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+}
+
+// A template of millions of short lines took gigabytes in the editor. Refused, it shows empty; what
+// is typed there is no edit of the file, which a save must leave whole.
+void tst_outdef::template_pastWhatAnEditorShows_refusedByNameNeverSavedOver()
+{
+    OutProgram p;
+    const QString path = p.dir() + "/Seq_2.txt";
+    writeFile(path, QByteArray("1\n").repeated(4000000));
+    const QByteArray kept = readFile(path);
+    p.open(kTwoTemplates);
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QCOMPARE(errors->windowTitle(), QStringLiteral("File error"));
+    const QString said = errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText();
+    QVERIFY2(said.startsWith(path + " holds 4000000 lines"), qPrintable(said));
+    errors->close();
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    QVERIFY(editor->toPlainText().isEmpty());
+    editor->insertPlainText(QStringLiteral("typed"));
+    QString title;
+    QString text;
+    answerBox(&title, &text);
+    p.save();
+    QCOMPARE(title, QStringLiteral("File error"));
+    QCOMPARE(text, path + " was not read: it is not written over");
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    QVERIFY(readFile(path) == kept);
 }
 
 void tst_outdef::open_unreadableOrForeignFile_readOnlyAndNeverWritten_data()
