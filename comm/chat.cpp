@@ -24,6 +24,10 @@ Chat::Chat(QWidget *parent)
 {
     m_response->SetChat(this);
     m_notif->SetChat(this);
+    m_lastPosTimer = new QTimer(this);
+    m_lastPosTimer->setSingleShot(true);
+    m_lastPosTimer->setInterval(200);
+    connect(m_lastPosTimer, &QTimer::timeout, this, &Chat::SetLastPos);
     m_ui->setupUi(this);
     SetObj(RegSlot::ObjChat, this);
     setWindowIcon(GetLogoIcon());
@@ -175,6 +179,9 @@ void Chat::WorkerStep(int flag, int taken, int target, int generation)
         case RegSlot::FlagChatRefresh:
             m_table[m_ui->tabWidget->currentIndex() == 1 ? 1 : 0]->viewport()->update();
             break;
+        case RegSlot::FlagChatTick:
+            showNotes(); // a file the poll left out
+            break;
         default:
             break;
         }
@@ -193,7 +200,10 @@ void Chat::SemaphoreFinished(int rc)
     m_lastRc = rc;
     if (isVisible()) {
         if (rc == -1) {
-            QTimer::singleShot(200, this, &Chat::SetLastPos);
+            // A timer each for thousands of messages of one poll would cost the event loop more
+            // with every one.
+            if (!m_lastPosTimer->isActive())
+                m_lastPosTimer->start();
         } else if (rc == -2) {
             releaseRequest(RegSlot::FlagChatRememberPos);
         } else if (rc >= 1) {
@@ -308,6 +318,8 @@ void Chat::ResetChat()
             lostCount = m_store[0]->UnsavedCount();
         }
         m_count[0] = m_count[1] = 0;
+        m_unfitted.clear();
+        m_unsummed.clear();
         m_shownDate = QDate(1900, 1, 1);
         for (int i = 0; i < 2; ++i) {
             m_store[i]->Reset();
@@ -400,7 +412,8 @@ void Chat::SendProc(bool)
     const QString replaced = XmlText::ReplacedMessage(text);
     if (!replaced.isEmpty())
         showRedMessage(replaced);
-    QTimer::singleShot(200, this, &Chat::SetLastPos);
+    if (!m_lastPosTimer->isActive())
+        m_lastPosTimer->start();
 }
 
 void Chat::ClearProc(bool)

@@ -18,6 +18,7 @@ class ChatResponse;
 class ChatTable;
 class NumEditor;
 class QTabBar;
+class QTimer;
 class QTableWidgetItem;
 class QTreeWidgetItem;
 class Semaphore;
@@ -58,6 +59,7 @@ public:
     bool ShowNewMessage(int seq);
     int ApplyModifiedMessage(int taken, int target);
     int ApplyResponse(int taken, int target);
+    // Reads the day's files (taking the chat lock only to merge them) and builds the second table.
     int LoadDateChat(const QDate &date);
 
     ChatTable *Table(int index) const { return m_table[index]; }
@@ -95,6 +97,7 @@ private:
     QTableWidgetItem *showMyResponse(int index, ChatRecord *message);
     QTableWidgetItem *showSummary(int index, ChatRecord *message);
     void fitRows(int index, int pair);
+    void fitPending();
     void showNotes();
     void showSaveNews();
     void tellUnsaved(const QStringList &files, int count, const QString &reason);
@@ -128,4 +131,7 @@ private:
     int m_responseKind = 0;
     int m_responseSeq = 0;
     QPointer<Semaphore> m_worker;
+    QTimer *m_lastPosTimer; // one pending SetLastPos, however many steps ask for one
+    QList<int> m_unfitted;  // pairs of the first table shown but not fitted yet
+    QSet<int> m_unsummed;   // own messages whose response count waits for the last response queued
 };

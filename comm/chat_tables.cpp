@@ -2,6 +2,7 @@
 
 #include "comm/chatcdata.h"
 #include "comm/chattable.h"
+#include "core/globalmutex.h"
 #include "ui_chat.h"
 
 namespace
@@ -89,6 +90,19 @@ void Chat::fitRows(int index, int pair)
     m_table[index]->resizeRowToContents(2 * pair + 1);
 }
 
+// A poll can bring thousands of messages or responses, one step each: their rows are fitted
+// together once the last is shown.
+void Chat::fitPending()
+{
+    QList<int> rows;
+    for (int pair : qAsConst(m_unfitted)) {
+        if (pair < m_count[0])
+            rows << 2 * pair << 2 * pair + 1;
+    }
+    m_unfitted.clear();
+    m_table[0]->FitRows(rows);
+}
+
 // Column 1 of another member's message: the user's own response to it.
 QTableWidgetItem *Chat::showMyResponse(int index, ChatRecord *message)
 {
@@ -131,6 +145,10 @@ void Chat::buildTable(int index)
     ChatCdata *store = m_store[index];
     for (auto &cell : m_spare[index])
         cell = nullptr;
+    if (index == 0) {
+        m_unfitted.clear();
+        m_unsummed.clear();
+    }
     table->setRowCount(0);
     m_count[index] = 0;
     setColumnWidth(table);
@@ -200,9 +218,12 @@ bool Chat::ShowNewMessage(int seq)
     if (!record)
         return false;
     fillPair(0, record, m_count[0], false);
-    fitRows(0, m_count[0]);
+    m_unfitted << m_count[0];
     ++m_count[0];
     addEmptyRowPair(0);
+    // The last of those a poll brought fits them all.
+    if (m_store[0]->NewCount() == 0)
+        fitPending();
     return record->Own;
 }
 
@@ -234,10 +255,22 @@ int Chat::ApplyResponse(int taken, int target)
         SetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem, cell);
         return 2 * message->Row + 1;
     }
-    if (QTableWidgetItem *cell = message ? showSummary(0, message) : nullptr) {
-        SetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem, cell);
-        fitRows(0, message->Row);
+    // Counting a message's responses costs them all: with more of them queued, the count waits
+    // for the last.
+    if (message)
+        m_unsummed.insert(message->Seq);
+    if (m_store[0]->ResponseCount() > 0)
+        return 1;
+    for (int seq : qAsConst(m_unsummed)) {
+        ChatRecord *summed = m_store[0]->Record(seq);
+        if (QTableWidgetItem *cell = summed ? showSummary(0, summed) : nullptr) {
+            m_unfitted << summed->Row;
+            if (summed == message)
+                SetObj<QTableWidgetItem>(RegSlot::ObjChatChangedItem, cell);
+        }
     }
+    m_unsummed.clear();
+    fitPending();
     return 1;
 }
 
@@ -245,9 +278,14 @@ int Chat::LoadDateChat(const QDate &date)
 {
     if (date == m_loadedDate)
         return 0;
-    m_store[1]->Reset();
+    {
+        MutexHold chat(MutexNo::Chat);
+        m_store[1]->Reset();
+    }
     m_loadedDate = date;
+    // Takes the chat lock itself, only to merge what it read.
     m_store[1]->ReadDayFiles(date);
+    MutexHold chat(MutexNo::Chat);
     buildTable(1);
     return m_store[1]->GetTimeList().size();
 }

@@ -178,10 +178,7 @@ void Chat::SelectProc(bool)
         return;
     }
     if (m_chosenDate != m_shownDate) {
-        {
-            MutexHold chat(MutexNo::Chat);
-            m_shownCount = LoadDateChat(m_chosenDate);
-        }
+        m_shownCount = LoadDateChat(m_chosenDate);
         m_shownDate = m_chosenDate;
         if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
             timer->PostMessage(MsgCode::ChatShowLastPos);

@@ -12,6 +12,7 @@
 #include <QPair>
 #include <QSet>
 #include <QStringList>
+#include <functional>
 
 struct MemberInfo;
 struct ChatAccount;
@@ -43,6 +44,7 @@ struct ChatRecord {
     QTableWidgetItem *TextItem = nullptr;
     int MyResponse = 0;   // the user's own response to this message
     QList<int> Responses; // other members' responses to this (own) message
+    int CountedIn = 0;    // a response: the message whose Responses hold it (a look-up there costs them all)
 };
 
 struct ChatUser {
@@ -77,6 +79,13 @@ class ChatCdata final : public QObject, protected virtual globalvar
 {
     Q_OBJECT
 public:
+    // One member's chat of one day is some hundreds of messages, a busy day a few thousand. A day
+    // file of more is another kind of file, or one made to stop the program: every message costs
+    // a record and two table rows, and the largest file taken must still be read and shown in
+    // seconds on a laptop. The nodes allow every message all its attributes.
+    static constexpr int MaxDayEntries = 120000;
+    static constexpr qint64 MaxDayNodes = qint64(MaxDayEntries) * 9 + 10000;
+
     explicit ChatCdata(QObject *parent = nullptr);
     ~ChatCdata() override;
 
@@ -141,10 +150,17 @@ public:
     // The day of an account, without creating it.
     ChatDay *LookupDay(const QString &account, const QDate &date) const;
     // Reads every member's day file of the date as a full read and ties the responses to their
-    // messages (the reading half of loading a day into a table). The caller holds the chat lock.
+    // messages (the reading half of loading a day into a table). The files are read and parsed
+    // without a lock and taken into the store under the chat lock and mutex 0, which the caller
+    // must not hold.
     void ReadDayFiles(const QDate &date);
-    // The poll: the other members' files of the poll date and today, read when they changed.
+    // The poll: the other members' files of the poll date and today, read when they changed; its
+    // locks as ReadDayFiles takes them.
     void Poll();
+    // For tests: called by the poll on the worker with no lock held, once it has taken what it
+    // needs of the member records and before it reads the files. Null in the program.
+    void SetPollHook(std::function<void()> hook);
+    bool HasNotes() const { return !m_notes.isEmpty(); }
     void SetPollDate(const QDate &date) { m_pollDate = date; }
     // The store half of applying a taken deletion or response: the message whose cells change, or
     // null when nothing is to be shown.
@@ -158,10 +174,27 @@ public:
     int Generation() const { return m_generation; }
 
 private:
+    // One day file of one member as read without a lock, to be taken into the store under it.
+    struct DayRead {
+        enum Outcome { Unchanged, Absent, Failed, Broken, Refused, Parsed };
+        MemberInfo *Member = nullptr;
+        int Key = 0; // the member's key in the member table
+        QString Account;
+        QDate Date;
+        QString Path;
+        bool Own = false;
+        QDateTime Known; // the time the poll last read, invalid for a full read
+        bool Recheck = false;
+        QDateTime Modified;
+        Outcome Result = Unchanged;
+        QString Note;
+        QDomDocument Doc;
+    };
+    static void readDay(DayRead &read, bool full);
+    bool mergeDay(DayRead &read, bool full);
+    bool stillMember(const DayRead &read) const;
     ChatRecord *take(QList<int> &queue, ChatRecord *&current);
     ChatRecord *newRecord();
-    bool parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
-                   const QByteArray &bytes);
     void readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day);
     void readCase(bool full, const QDomElement &element, bool own, const QString &account, int author,
                   int oldMax, ChatDay *day, int counts[3]);
@@ -192,4 +225,5 @@ private:
     QString m_failedReason;
     QList<int> m_changedMarks;
     QSet<QString> m_recheck; // files read while their time stamp was recent
+    std::function<void()> m_pollHook;
 };

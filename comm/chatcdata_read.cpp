@@ -40,12 +40,75 @@ QDateTime stamp(const QString &text)
 
 bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member)
 {
-    const QFileInfo info(path);
+    DayRead read;
+    read.Member = member;
+    read.Account = member->Email;
+    read.Date = date;
+    read.Path = path;
+    read.Own = own;
+    readDay(read, full);
+    return mergeDay(read, full);
+}
+
+// The half of a read that needs no lock and touches nothing of the store: the file's bytes and
+// tree. A poll leaves a file alone whose time it knows, unless that time was recent.
+void ChatCdata::readDay(DayRead &read, bool full)
+{
+    const QFileInfo info(read.Path);
     if (!info.exists()) {
-        if (own) {
+        read.Result = DayRead::Absent;
+        return;
+    }
+    read.Modified = info.lastModified();
+    if (!full && read.Known.isValid() && !(read.Known < read.Modified) && !read.Recheck) {
+        read.Result = DayRead::Unchanged;
+        return;
+    }
+    // A pipe under a day's name would hold the chat worker for good, a day file of gigabytes end
+    // the program: both are named in the window's notes, and the day keeps no document.
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(read.Path, &bytes)) {
+        read.Result = SafeFile::LastRefused() ? DayRead::Refused : DayRead::Failed;
+        read.Note = SafeFile::LastError();
+        return;
+    }
+    // Counted in the bytes before any tree is built: what a file costs is its messages.
+    qint64 entries = 0;
+    for (qsizetype at = bytes.indexOf("<CASE"); at >= 0 && entries <= MaxDayEntries;
+         at = bytes.indexOf("<CASE", at + 5))
+        ++entries;
+    if (entries > MaxDayEntries) {
+        read.Result = DayRead::Refused;
+        read.Note = UiReport::LeftOutLine(
+            read.Path,
+            tr("more than %1 messages, more than one member's chat of a day holds").arg(MaxDayEntries));
+        return;
+    }
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!SharedXml::SetContent(read.Doc, bytes, &message, &line, &column, MaxDayNodes)) {
+        read.Doc = QDomDocument();
+        read.Result = DayRead::Broken;
+        read.Note =
+            UiReport::LeftOutLine(read.Path, tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
+        return;
+    }
+    read.Result = DayRead::Parsed;
+}
+
+// The half of a read that takes the file into the store, under the chat lock and mutex 0.
+bool ChatCdata::mergeDay(DayRead &read, bool full)
+{
+    MemberInfo *member = read.Member;
+    const QDate date = read.Date;
+    if (read.Result == DayRead::Unchanged)
+        return false;
+    if (read.Result == DayRead::Absent) {
+        if (read.Own) {
             ChatDay *day = GetDay(GetAccount(member->Email), date);
             SyncUsers(member->Email, date);
-            day->Path = path;
+            day->Path = read.Path;
             // A message sent before this first read is already in the day's document: a new
             // one would drop it from the file.
             if (day->IdTable.isEmpty())
@@ -54,23 +117,51 @@ bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool
         return false;
     }
     member->ChatFlag = true;
-    const QDateTime modified = info.lastModified();
-    // A pipe under a day's name would hold the chat worker for good, a day file of gigabytes end
-    // the program: both are named in the window's notes, and the day keeps no document.
-    QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes)) {
-        if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
-            m_notes << SafeFile::LastError();
+    if (read.Result == DayRead::Failed)
+        return false;
+    if (read.Result == DayRead::Refused) {
+        if (!read.Note.isEmpty() && !m_notes.contains(read.Note))
+            m_notes << read.Note;
+        // Read again only once it changed: a refusal costs the whole read every time.
+        member->ChatTimes.insert(date, read.Modified);
+        noteRead(read.Path, read.Modified);
         return false;
     }
-    if (!parseFile(full, date, path, own, member, bytes))
+    ChatAccount *entry = GetAccount(member->Email);
+    ChatDay *day = GetDay(entry, date);
+    day->Path = read.Path;
+    entry->OwnFile = read.Own;
+    if (read.Result == DayRead::Broken) {
+        // Only today's own file is ever written back; an earlier day's stays as it is.
+        if (read.Own && date == QDate::currentDate())
+            setAside(read.Path, date, member);
+        else if (!read.Own && full)
+            m_notes << read.Note;
         return false;
+    }
+    // Another kind of file under a member's day file name holds none of that member's messages.
+    const QString root = read.Doc.documentElement().tagName();
+    if (!read.Own && root != QLatin1String("Root_Chat")) {
+        if (full)
+            m_notes << UiReport::LeftOutLine(read.Path,
+                                             UiReport::WrongRoot(root, QStringLiteral("Root_Chat")));
+        return false;
+    }
+    readDocument(full, read.Doc, read.Own, member, day);
+    day->Doc = read.Own ? read.Doc : QDomDocument();
+    read.Doc = QDomDocument();
     // Remembered only once the file was read whole: a file caught half-written is read again.
-    if (full) {
-        member->ChatTimes.insert(date, modified);
-        noteRead(path, modified);
-    }
+    member->ChatTimes.insert(date, read.Modified);
+    noteRead(read.Path, read.Modified);
     return true;
+}
+
+// The member a read was taken for is still in the table, under the same address: a record the
+// manager removed or replaced meanwhile is not written to.
+bool ChatCdata::stillMember(const DayRead &read) const
+{
+    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+    return table && table->value(read.Key) == read.Member && read.Member->Email == read.Account;
 }
 
 // A share may count file times in whole seconds (or two), and clocks of other machines differ: a
@@ -83,38 +174,6 @@ void ChatCdata::noteRead(const QString &path, const QDateTime &modified)
         m_recheck.insert(path);
     else
         m_recheck.remove(path);
-}
-
-bool ChatCdata::parseFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member,
-                          const QByteArray &bytes)
-{
-    ChatAccount *entry = GetAccount(member->Email);
-    ChatDay *day = GetDay(entry, date);
-    day->Path = path;
-    entry->OwnFile = own;
-    QDomDocument doc;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
-        // Only today's own file is ever written back; an earlier day's stays as it is.
-        if (own && date == QDate::currentDate())
-            setAside(path, date, member);
-        else if (!own && full)
-            m_notes << UiReport::LeftOutLine(path,
-                                             tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
-        return false;
-    }
-    // Another kind of file under a member's day file name holds none of that member's messages.
-    const QString root = doc.documentElement().tagName();
-    if (!own && root != QLatin1String("Root_Chat")) {
-        if (full)
-            m_notes << UiReport::LeftOutLine(path, UiReport::WrongRoot(root, QStringLiteral("Root_Chat")));
-        return false;
-    }
-    readDocument(full, doc, own, member, day);
-    day->Doc = own ? doc : QDomDocument();
-    return true;
 }
 
 // The user's own day file that does not parse would be overwritten by the next message: it is
@@ -195,11 +254,6 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         if (!toMe)
             return;
     }
-    const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
-    QDateTime time;
-    if (timeText != QLatin1String("0"))
-        time = stamp(element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) +
-                     QLatin1Char(' ') + timeText);
     const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
     const bool taken = full || toMe;
     auto make = [&](int kind) {
@@ -212,7 +266,11 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         record->Account = account;
         record->Author = author;
         record->Own = own;
-        record->Time = time;
+        // Read only for a record made: a poll passes over every message the file holds.
+        const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
+        if (timeText != QLatin1String("0"))
+            record->Time = stamp(element.ownerDocument().documentElement().attribute(QStringLiteral("DATE")) +
+                                 QLatin1Char(' ') + timeText);
         record->Day = day;
         record->Recipients = recipients;
         return record;
@@ -276,19 +334,42 @@ void ChatCdata::ReadDayFiles(const QDate &date)
 {
     QDir().mkpath(ChatFolder());
     const QString folder = ChatFolder();
+    QList<DayRead> reads;
+    int generation = 0;
     {
+        MutexHold chat(MutexNo::Chat);
+        generation = m_generation;
         MutexHold members(MutexNo::Members);
         const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
         const QString me = GetStrVar(RegSlot::StrUserEmail);
         QSet<QString> seen;
-        for (MemberInfo *member : table ? *table : MemberTable()) {
-            const QString account = member->Email;
+        for (auto it = table ? table->cbegin() : MemberTable::const_iterator(); table && it != table->cend();
+             ++it) {
+            const QString account = it.value()->Email;
             if (!account.contains(QLatin1Char('@')) || seen.contains(account) || !SafeAccount(account))
                 continue;
             seen.insert(account);
+            DayRead read;
+            read.Member = it.value();
+            read.Key = it.key();
+            read.Account = account;
+            read.Date = date;
+            read.Path = folder + DayFileName(account, date);
             // Another record under the user's own address still names the user's own file.
-            LoadFile(true, date, folder + DayFileName(account, date), member->OtherUser == 0 || account == me,
-                     member);
+            read.Own = it.value()->OtherUser == 0 || account == me;
+            reads << read;
+        }
+    }
+    for (DayRead &read : reads)
+        readDay(read, true);
+    MutexHold chat(MutexNo::Chat);
+    if (generation != m_generation)
+        return; // the store was emptied meanwhile: what was read belongs to no open workspace
+    {
+        MutexHold members(MutexNo::Members);
+        for (DayRead &read : reads) {
+            if (stillMember(read))
+                mergeDay(read, true);
         }
     }
     SortByTime();
@@ -308,43 +389,72 @@ void ChatCdata::attachResponses(const QDate &date)
         }
         const ChatDay *day = LookupDay(me, date);
         ChatRecord *message = day ? m_records.value(day->IdTable.value(response->AnsweredID)) : nullptr;
-        if (message && !message->Responses.contains(response->Seq))
+        if (message && response->CountedIn != message->Seq) {
             message->Responses << response->Seq;
+            response->CountedIn = message->Seq;
+        }
     }
     m_currentResp = nullptr;
 }
 
+void ChatCdata::SetPollHook(std::function<void()> hook)
+{
+    MutexHold chat(MutexNo::Chat);
+    m_pollHook = std::move(hook);
+}
+
+// What the poll needs of the store and the member records is taken under their locks first; the
+// files are read and parsed with no lock held, for the window waits on both locks and the largest
+// file taken is seconds of parsing; what was read is taken in under both locks again.
 void ChatCdata::Poll()
 {
     const QString folder = ChatFolder();
     const QString me = GetStrVar(RegSlot::StrUserEmail);
     const QDate today = QDate::currentDate();
-    QList<QDate> dates{m_pollDate.isValid() ? m_pollDate : today};
-    if (today > dates.first())
-        dates << today;
-    MutexHold members(MutexNo::Members);
-    const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
-    const MemberTable copy = table ? *table : MemberTable();
-    QSet<QString> seen;
-    for (MemberInfo *member : copy) {
-        const QString account = member->Email;
-        if (member->OtherUser == 0 || account == me || seen.contains(account) || !SafeAccount(account))
-            continue;
-        seen.insert(account);
-        for (const QDate &date : qAsConst(dates)) {
-            const QString path = folder + DayFileName(account, date);
-            const QFileInfo info(path);
-            if (!info.exists())
+    QList<DayRead> reads;
+    int generation = 0;
+    std::function<void()> hook;
+    {
+        MutexHold chat(MutexNo::Chat);
+        generation = m_generation;
+        hook = m_pollHook;
+        QList<QDate> dates{m_pollDate.isValid() ? m_pollDate : today};
+        if (today > dates.first())
+            dates << today;
+        MutexHold members(MutexNo::Members);
+        const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
+        QSet<QString> seen;
+        for (auto it = table ? table->cbegin() : MemberTable::const_iterator(); table && it != table->cend();
+             ++it) {
+            const MemberInfo *member = it.value();
+            const QString account = member->Email;
+            if (member->OtherUser == 0 || account == me || seen.contains(account) || !SafeAccount(account))
                 continue;
-            const QDateTime modified = info.lastModified();
-            const QDateTime known = member->ChatTimes.value(date);
-            if (known.isValid() && !(known < modified) && !m_recheck.contains(path))
-                continue;
-            if (LoadFile(false, date, path, false, member)) {
-                member->ChatTimes.insert(date, modified);
-                noteRead(path, modified);
+            seen.insert(account);
+            for (const QDate &date : qAsConst(dates)) {
+                DayRead read;
+                read.Member = it.value();
+                read.Key = it.key();
+                read.Account = account;
+                read.Date = date;
+                read.Path = folder + DayFileName(account, date);
+                read.Known = member->ChatTimes.value(date);
+                read.Recheck = m_recheck.contains(read.Path);
+                reads << read;
             }
         }
+    }
+    if (hook)
+        hook();
+    for (DayRead &read : reads)
+        readDay(read, false);
+    MutexHold chat(MutexNo::Chat);
+    if (generation != m_generation)
+        return;
+    MutexHold members(MutexNo::Members);
+    for (DayRead &read : reads) {
+        if (stillMember(read))
+            mergeDay(read, false);
     }
 }
 
@@ -393,7 +503,9 @@ ChatRecord *ChatCdata::ApplyResponse(ChatRecord *response)
     }
     const ChatDay *own = LookupDay(me, date);
     ChatRecord *message = own ? m_records.value(own->IdTable.value(response->AnsweredID)) : nullptr;
-    if (message && !message->Responses.contains(response->Seq))
+    if (message && response->CountedIn != message->Seq) {
         message->Responses << response->Seq;
+        response->CountedIn = message->Seq;
+    }
     return message;
 }

@@ -3,10 +3,9 @@
 #include "comm/chat.h"
 #include "comm/chatcdata.h"
 
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
-
-#include <QHeaderView>
 
 ChatTable::ChatTable(QWidget *parent) : QTableWidget(parent)
 {
@@ -69,6 +68,31 @@ void ChatTable::ValueCellClicked(int row, int column)
     const ChatRecord response = mine ? m_chat->CopyMessage(mine->data(Qt::UserRole).toInt()) : ChatRecord();
     m_chat->OpenResponse(response.Seq != 0 && response.Type == 2 ? response.Kind : 0, author, time,
                          record.Seq);
+}
+
+void ChatTable::FitRows(const QList<int> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    ensurePolished();
+    QHeaderView *header = verticalHeader();
+    // With its updates off the header only records each size; the rows are placed once after.
+    header->setUpdatesEnabled(false);
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount() || isRowHidden(row))
+            continue;
+        QStyleOptionViewItem option = viewOptions();
+        int hint = 0;
+        for (int column = 0; column < columnCount(); ++column) {
+            if (isColumnHidden(column))
+                continue;
+            const QModelIndex index = model()->index(row, column);
+            option.rect = QRect(0, 0, columnWidth(column), rowHeight(row));
+            hint = qMax(hint, itemDelegate(index)->sizeHint(option, index).height());
+        }
+        header->resizeSection(row, qMax(hint + (showGrid() ? 1 : 0), header->minimumSectionSize()));
+    }
+    header->setUpdatesEnabled(true);
 }
 
 bool ChatTable::ConfirmDelete(QTableWidgetItem *)

@@ -19,6 +19,10 @@ public:
     void SetChat(Chat *chat, bool second = false);
     void ScrollTo(QTableWidgetItem *item);
     bool ConfirmDelete(QTableWidgetItem *item);
+    // Rows fitted to their cells as resizeRowToContents fits one, without asking where each row
+    // lies: after a row's height changed that is a pass over every row, so fitting rows one by one
+    // would cost the rows times the table.
+    void FitRows(const QList<int> &rows);
 
 public slots:
     void ValueCellClicked(int row, int column);

@@ -7,6 +7,9 @@
 
 void Semaphore::SetStore(ChatCdata *store)
 {
+    // A pass reads its files with the store in hand but no lock held: the store goes only once
+    // that pass is over.
+    QMutexLocker pass(&m_pass);
     MutexHold hold(MutexNo::Chat);
     m_store = store;
 }
@@ -28,11 +31,31 @@ int Semaphore::RunPass()
                                 RegSlot::FlagChatWindowRequest, RegSlot::FlagChatResponse,
                                 RegSlot::FlagChatSend,          RegSlot::FlagChatRememberPos,
                                 RegSlot::FlagChatRefresh};
+    QMutexLocker pass(&m_pass);
     int flag = 0;
-    int taken = 0;
     int generation = 0;
+    ChatRecord *record = nullptr;
     ChatRecord *target = nullptr;
-    bool saveNews = false;
+    bool news = false;
+    // The writing half of the second step, under the chat lock; the cells are the window's.
+    const auto finish = [&] {
+        if (!m_store)
+            return;
+        if (flag == RegSlot::FlagChatWindowRequest)
+            target = m_store->ApplyModified(record);
+        else if (flag == RegSlot::FlagChatResponse)
+            target = m_store->ApplyResponse(record);
+        if (record && record->Own)
+            m_store->SaveAll();
+        // A day file that could not be written (a full disk) is tried again every tick.
+        else if (flag == RegSlot::FlagChatTick && m_store->HasUnsaved())
+            m_store->SaveAll();
+        generation = m_store->Generation();
+        news = m_store->HasSaveNews() || m_store->HasNotes();
+    };
+    ChatCdata *reader = nullptr;
+    int taken = 0;
+    int targetSeq = 0;
     {
         MutexHold chat(MutexNo::Chat);
         auto *request = GetObj<QSemaphore>(RegSlot::ObjChatRequestSem);
@@ -44,13 +67,8 @@ int Semaphore::RunPass()
                 break;
             }
         }
-        ChatRecord *record = nullptr;
-        if (flag == RegSlot::FlagChatTick) {
-            if (m_store)
-                m_store->Poll();
-            SetBoolVar(flag, false);
-        } else if (flag == RegSlot::FlagChatWindowRequest || flag == RegSlot::FlagChatResponse ||
-                   flag == RegSlot::FlagChatSend) {
+        if (flag == RegSlot::FlagChatWindowRequest || flag == RegSlot::FlagChatResponse ||
+            flag == RegSlot::FlagChatSend) {
             int left = 0;
             if (m_store && flag == RegSlot::FlagChatWindowRequest) {
                 record = m_store->TakeModified();
@@ -68,26 +86,26 @@ int Semaphore::RunPass()
         }
         if (request)
             request->release();
-        // The reading and writing halves of the second step; the cells are the window's.
-        if (m_store) {
-            if (flag == RegSlot::FlagChatFirstLoad)
-                m_store->ReadDayFiles(QDate::currentDate());
-            else if (flag == RegSlot::FlagChatWindowRequest)
-                target = m_store->ApplyModified(record);
-            else if (flag == RegSlot::FlagChatResponse)
-                target = m_store->ApplyResponse(record);
-            if (record && record->Own)
-                m_store->SaveAll();
-            // A day file that could not be written (a full disk) is tried again every tick.
-            else if (flag == RegSlot::FlagChatTick && m_store->HasUnsaved())
-                m_store->SaveAll();
-            generation = m_store->Generation();
-            saveNews = m_store->HasSaveNews();
-        }
+        // Files are read with the chat lock given back (the store takes it again to merge): the
+        // window waits on it, and the largest day file taken is seconds of reading.
+        if (flag == RegSlot::FlagChatTick || flag == RegSlot::FlagChatFirstLoad)
+            reader = m_store;
+        else
+            finish();
         taken = record ? record->Seq : 0;
+        targetSeq = target ? target->Seq : 0;
     }
-    if (flag != 0 && (flag != RegSlot::FlagChatTick || saveNews))
-        emit stepDone(flag, taken, target ? target->Seq : 0, generation);
+    if (reader) {
+        if (flag == RegSlot::FlagChatTick)
+            reader->Poll();
+        else
+            reader->ReadDayFiles(QDate::currentDate());
+        MutexHold chat(MutexNo::Chat);
+        finish();
+    }
+    // A tick's step only when there is something to tell: a save's news or a file left out.
+    if (flag != 0 && (flag != RegSlot::FlagChatTick || news))
+        emit stepDone(flag, taken, targetSeq, generation);
     return flag;
 }
 

@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 #include "core/workercontrol.h"
 
+#include <QMutex>
 #include <QSemaphore>
 
 class ChatCdata;
@@ -31,6 +32,7 @@ signals:
 
 private:
     bool waitWake(QSemaphore *wake);
+    QMutex m_pass; // held through a pass, taken before the chat lock
     ChatCdata *m_store = nullptr;
 };
 
