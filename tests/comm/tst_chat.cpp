@@ -32,6 +32,7 @@ private slots:
     void send_textsXmlCannotHold_otherMemberReadsEvery();
     void othersUnreadableFiles_namedInStatusLine();
     void manyMessages_firstLoadTimeGrowsLinearly();
+    void manyMessages_polledTimeGrowsLinearly();
     void send_ownFileFull_saidAndMarkedUntilWritten_data();
     void send_ownFileFull_saidAndMarkedUntilWritten();
     void close_ownFileStillFull_boxNamesFileAndCount();
@@ -378,6 +379,39 @@ void tst_chat::manyMessages_firstLoadTimeGrowsLinearly()
     // Sizes that take seconds, not most of the test's time-out on a loaded machine (200,000 took
     // 40 s alone and twice that beside a busy build).
     TestSupport::verifyScales(load, 10000, 100000);
+}
+
+// The same file appearing after the open: the poll brings every message at once, each a step of
+// its own. Each step used to fit its rows among all the others' and start a timer of its own.
+void tst_chat::manyMessages_polledTimeGrowsLinearly()
+{
+    const auto load = [this](int count) {
+        const QDate today = QDate::currentDate();
+        QByteArray cases;
+        for (int i = 1; i <= count; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            cases +=
+                "<CASE TYPE=\"0\" ID=\"" + n + "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + n + "]]></CASE>";
+        }
+        QFile::remove(file(QStringLiteral("b@x")));
+        auto session =
+            std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
+        QVERIFY(session->OpenLoaded(1000));
+        // Older than the recheck of recent files: one poll reads it.
+        TestSupport::writeAt(file(QStringLiteral("b@x")),
+                             "<Root_Chat MaxID=\"" + QByteArray::number(count) + "\" DATE=\"" +
+                                 today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+                                 "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
+                                 "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
+                                 cases + "</Root_Chat>",
+                             QDateTime::currentDateTime().addSecs(-60));
+        QTRY_COMPARE_WITH_TIMEOUT(session->chat()->MessageCount(), count, 300000);
+        // Fitted with the last: the rows of the text are taller than an empty one.
+        ChatTable *table = session->chat()->Table(0);
+        QCOMPARE(table->rowHeight(1), table->rowHeight(2 * count - 1));
+        session->Close();
+    };
+    TestSupport::verifyScales(load, 5000, 100000);
 }
 
 void tst_chat::send_ownFileFull_saidAndMarkedUntilWritten_data()

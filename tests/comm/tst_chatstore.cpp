@@ -32,6 +32,8 @@ private slots:
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom();
     void firstRead_ownFileAbsent_keepsMessageSentBefore();
+    void read_moreMessagesThanADayHolds_refusedNamedKept_data();
+    void read_moreMessagesThanADayHolds_refusedNamedKept();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -455,6 +457,58 @@ void tst_chatstore::firstRead_ownFileAbsent_keepsMessageSentBefore()
     store.ReadDayFiles(today);
     QVERIFY(store.SaveAll());
     QVERIFY(TestSupport::readFile(path(QStringLiteral("a@x"))).contains("<![CDATA[early]]>"));
+}
+
+void tst_chatstore::read_moreMessagesThanADayHolds_refusedNamedKept_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<bool>("poll");
+    QTest::addColumn<int>("extra"); // messages above the limit
+    QTest::newRow("another's, first read") << QStringLiteral("b@x") << false << 1;
+    QTest::newRow("another's, polled") << QStringLiteral("b@x") << true << 1;
+    QTest::newRow("own, first read") << QStringLiteral("a@x") << false << 1;
+    QTest::newRow("another's at the limit") << QStringLiteral("b@x") << true << 0;
+}
+
+// A day file of short messages under the size ceiling used to take gigabytes and minutes: past the
+// count of messages a day holds it is named and left as it is, even the user's own, and a poll
+// does not read it again until it changes.
+void tst_chatstore::read_moreMessagesThanADayHolds_refusedNamedKept()
+{
+    QFETCH(QString, account);
+    QFETCH(bool, poll);
+    QFETCH(int, extra);
+    const int count = ChatCdata::MaxDayEntries + extra;
+    QByteArray cases;
+    cases.reserve(count * 32);
+    for (int i = 1; i <= count; ++i)
+        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(i) + "\" MID=\"1\"/>";
+    const QString file = path(account);
+    const QByteArray bytes = bFile(count, cases);
+    TestSupport::writeAt(file, bytes, QDateTime::currentDateTime().addSecs(-60));
+    ChatCdata store;
+    store.OpenToday(QStringLiteral("a@x"));
+    poll ? store.Poll() : store.ReadDayFiles(QDate::currentDate());
+    const QStringList notes = store.TakeNotes();
+    if (extra == 0) {
+        QCOMPARE(notes, QStringList());
+        QCOMPARE(store.NewCount(), count);
+        return;
+    }
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes.first().contains(file) &&
+                 notes.first().contains(QString::number(ChatCdata::MaxDayEntries)),
+             qPrintable(notes.first()));
+    QCOMPARE(store.NewCount() + store.GetTimeList().size(), 0);
+    store.Poll();
+    QCOMPARE(store.TakeNotes(), QStringList());
+    const QDate today = QDate::currentDate();
+    QCOMPARE(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("x"), true) != 0,
+             account != QStringLiteral("a@x"));
+    store.SaveAll();
+    QCOMPARE(TestSupport::readFile(file), bytes);
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList({QStringLiteral("*damaged*")}),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)

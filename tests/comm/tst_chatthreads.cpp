@@ -3,7 +3,9 @@
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstdio>
 
 // The chat worker on its real thread, polling every few milliseconds, while the GUI thread makes
@@ -16,6 +18,7 @@ class tst_chatthreads : public QObject, protected virtual globalvar
     Q_OBJECT
 private slots:
     void poll_guiSendsWhileWorkerPolls_everyMessageShownOnce();
+    void poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLock();
 };
 
 void tst_chatthreads::poll_guiSendsWhileWorkerPolls_everyMessageShownOnce()
@@ -64,6 +67,77 @@ void tst_chatthreads::poll_guiSendsWhileWorkerPolls_everyMessageShownOnce()
     for (int n = 1; n <= rounds; ++n) {
         QCOMPARE(texts.filter(QStringLiteral("m%1\n").arg(n)).size(), 1);
         QCOMPARE(texts.filter(QStringLiteral("mine %1\n").arg(n)).size(), 1);
+    }
+}
+
+// The poll is held where it has taken what it needs of the member records and given back every
+// lock, before it reads the files; meanwhile the GUI thread changes those records under mutex 0,
+// then the store under the chat lock (a send, a poll date). The hand-over is made of relaxed
+// atomics, which order nothing for ThreadSanitizer, and the GUI thread takes no other lock
+// between: a poll that read the records after letting go of mutex 0, or merged outside the chat
+// lock, is reported every run, not by chance.
+void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLock()
+{
+    RegistryScope scope;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + QStringLiteral("/chat"));
+    const QDate today = QDate::currentDate();
+    const QString path =
+        dir.path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), today);
+    ChatSession a(
+        dir.path(), QStringLiteral("a@x"),
+        {{QStringLiteral("a@x"), QStringLiteral("Anna")}, {QStringLiteral("b@x"), QStringLiteral("Ben")}});
+    QVERIFY(a.OpenLoaded(0));
+    std::atomic<int> held{0};
+    std::atomic<int> resumed{0};
+    a.chat()->Store(0)->SetPollHook([&held, &resumed] {
+        const int round = held.fetch_add(1, std::memory_order_relaxed) + 1;
+        const QDeadlineTimer deadline(60000);
+        while (resumed.load(std::memory_order_relaxed) < round && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+    });
+    const auto unhold = qScopeGuard([&] {
+        a.chat()->Store(0)->SetPollHook(nullptr);
+        resumed.store(1000, std::memory_order_relaxed);
+    });
+    MemberInfo *ben = a.table().value(1);
+    const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
+    QByteArray cases;
+    constexpr int rounds = 3;
+    for (int n = 1; n <= rounds; ++n) {
+        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
+                 "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
+        TestSupport::writeAt(path,
+                             "<Root_Chat MaxID=\"" + QByteArray::number(n) + "\" DATE=\"" +
+                                 today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+                                 "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
+                                 "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
+                                 cases + "</Root_Chat>",
+                             base.addSecs(n));
+        a.Tick();
+        // No events meanwhile: a step of the window would take the chat lock and order the threads.
+        const QDeadlineTimer deadline(60000);
+        while (held.load(std::memory_order_relaxed) < n && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        QVERIFY2(held.load(std::memory_order_relaxed) >= n, "the poll did not reach its files");
+        {
+            MutexHold members(MutexNo::Members);
+            // New values, each its own data: what a reader outside the lock would race with.
+            ben->Email = QString::fromLatin1("b@x");
+            ben->OtherUser = 1;
+            QMap<QDate, QDateTime> times = ben->ChatTimes;
+            times.detach();
+            ben->ChatTimes = times;
+        }
+        a.Send(QStringLiteral("mine %1").arg(n));
+        a.chat()->SetPollDate(today);
+        resumed.store(n, std::memory_order_relaxed);
+        QTRY_COMPARE_WITH_TIMEOUT(a.chat()->MessageCount(), 2 * n, 60000);
+    }
+    const QString shown = a.Cells().join(QLatin1Char('\n'));
+    for (int n = 1; n <= rounds; ++n) {
+        QCOMPARE(shown.count(QStringLiteral("m%1\n").arg(n)), 1);
+        QCOMPARE(shown.count(QStringLiteral("mine %1\n").arg(n)), 1);
     }
 }
 
