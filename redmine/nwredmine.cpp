@@ -197,3 +197,45 @@ bool NwRedmine::GetIssueChildren(const QString &id)
     return send(MsgCode::RedmineIssueReread, Method::Get,
                 QStringLiteral("/issues/") + asValue(id) + QStringLiteral(".xml?include=children"));
 }
+
+bool NwRedmine::sendPaged(int kind, const QString &path)
+{
+    if (IsBusy())
+        return false;
+    m_requestKind = kind;
+    m_pagedPath = path;
+    m_pagedOffset = 0;
+    m_pagedCount = 0;
+    m_pagedBytes = 0;
+    m_pagedNodes = 0;
+    m_pagedDoc.clear();
+    sendPage();
+    return true;
+}
+
+void NwRedmine::sendPage()
+{
+    const QChar join = m_pagedPath.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?');
+    transmit(m_requestKind, Method::Get,
+             m_pagedPath + join + QStringLiteral("limit=%1&offset=%2").arg(PageSize).arg(m_pagedOffset),
+             nullptr);
+}
+
+// The issue lists are paged by their pages; past the last page a listing may read, the request ends
+// in the cap's error instead of going out.
+bool NwRedmine::sendIssuePage(int kind)
+{
+    if (IsBusy() || GetIntVar(RegSlot::IntRedmineProjectId) < 0)
+        return false;
+    if (m_page < MaxPages)
+        return send(kind, Method::Get, issueListPath());
+    m_pagedPath.clear();
+    m_requestKind = kind;
+    m_inFlight = true;
+    m_awaitingDispatch = false;
+    m_outcomeKnown = true;
+    m_changeRequest = false;
+    ++m_serial;
+    failLater(PageCapError);
+    return true;
+}

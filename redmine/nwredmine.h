@@ -34,6 +34,18 @@ public:
     // a server that claims millions is stopped there instead of being asked for ever.
     static constexpr int PageSize = 100;
     static constexpr int MaxPages = 100;
+    // The reply errors of an answer abandoned as too large: more bytes than it may take, or more
+    // nodes (elements, attributes, texts) than its tree may hold. The tracker did receive the request.
+    static constexpr int ReplyTooLargeError = 10002;
+    static constexpr int ReplyTooManyNodesError = 10003;
+    // One answer: a page of 100 issues with long descriptions and many custom fields, or a group of
+    // tens of thousands of users, stays well below these.
+    static constexpr qint64 MaxReplyBytes = qint64(16) * 1024 * 1024;
+    static constexpr qint64 MaxReplyNodes = 100000;
+    // All the pages of a listing together, handed on as one answer: MaxPages full pages of items of
+    // some 40 nodes. With every tracker document at its limit the trees stay near a gigabyte.
+    static constexpr qint64 MaxListBytes = qint64(32) * 1024 * 1024;
+    static constexpr qint64 MaxListNodes = 400000;
 
     explicit NwRedmine(QObject *parent = nullptr);
     ~NwRedmine() override;
@@ -132,7 +144,7 @@ private:
     enum class Method { Get, Post, Put, Delete };
     enum class UserSource { Search, Group };
 
-    enum class PageStep { Done, More, Capped, Broken };
+    enum class PageStep { Done, More, Capped, Crowded, Broken };
 
     bool send(int kind, Method method, const QString &path, const QDomDocument *doc = nullptr);
     void transmit(int kind, Method method, const QString &path, const QDomDocument *doc);
@@ -141,6 +153,9 @@ private:
     void sendPage();
     PageStep takePage(const QByteArray &body);
     void timedOut();
+    qint64 bodyLimit() const;
+    bool takeBody(QNetworkReply *reply, bool finished);
+    int parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes);
     bool sendProjectRequest(int kind, const QString &path);
     QString issueListPath() const;
     void setHeaders(QNetworkRequest &request, int kind);
@@ -148,7 +163,7 @@ private:
     void SetBasicAuthHeaders(QNetworkRequest &request) const;
     void failLater(int error);
     void finish(int error, const QByteArray &body);
-    int checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body) const;
+    int checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body);
     int parseInto(int slot, const QStringList &roots);
     void buildPairs(int slot, const QString &tag, QList<RedminePair> &list);
     void buildUsers(UserSource source);
@@ -159,6 +174,14 @@ private:
     QString m_xmlErrorMessage;
     QByteArray m_apiKey;
     QByteArray m_replyBody;
+    // The body of the pending answer, taken as it arrives and never past bodyLimit().
+    QByteArray m_received;
+    // Set when the pending answer passed a limit: it is abandoned, with this error.
+    int m_refusal = 0;
+    // The limit named by the last refusal's text: bytes or nodes.
+    qint64 m_refusedLimit = 0;
+    // The node limit of the answer in m_replyBody: a listing's pages count together.
+    qint64 m_replyNodeLimit = MaxReplyNodes;
     QUrl m_requestUrl;
     const QByteArray m_userAgent = QByteArrayLiteral("Pelmorine");
     QByteArray m_requestBody;
@@ -186,5 +209,7 @@ private:
     QString m_pagedPath;
     int m_pagedOffset = 0;
     int m_pagedCount = 0;
+    qint64 m_pagedBytes = 0;
+    qint64 m_pagedNodes = 0;
     QDomDocument m_pagedDoc;
 };

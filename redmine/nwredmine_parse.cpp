@@ -2,6 +2,8 @@
 #include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
 
+#include <limits>
+
 namespace
 {
 // Document slots, as offsets from the store's first tracker index.
@@ -34,6 +36,28 @@ void clearInPlace(QDomDocument &doc)
         doc.removeChild(doc.firstChild());
 }
 
+// The nodes of a parsed tree as the parse counts them: elements, attributes, texts and the rest.
+// Walked without recursion: the tree is as deep as the reply nests.
+qint64 countNodes(const QDomDocument &doc)
+{
+    qint64 nodes = 0;
+    QDomNode n = doc.firstChild();
+    while (!n.isNull()) {
+        ++nodes;
+        if (n.isElement())
+            nodes += n.attributes().count();
+        if (n.hasChildNodes()) {
+            n = n.firstChild();
+            continue;
+        }
+        while (!n.isNull() && n.nextSibling().isNull())
+            n = n.parentNode();
+        if (!n.isNull())
+            n = n.nextSibling();
+    }
+    return nodes;
+}
+
 QString childText(const QDomElement &e, const QString &tag, bool *found)
 {
     const QDomElement child = e.firstChildElement(tag);
@@ -43,6 +67,68 @@ QString childText(const QDomElement &e, const QString &tag, bool *found)
 }
 } // namespace
 
+// Keeps one page of a paged list and asks for the next while the list's total claims more. A page
+// that does not parse ends the list as it came, so that the parse reports it. The pages are held
+// together until the last, so they count together against the listing's limits.
+NwRedmine::PageStep NwRedmine::takePage(const QByteArray &body)
+{
+    m_pagedBytes += body.size();
+    const qint64 left = MaxListNodes - m_pagedNodes;
+    QDomDocument page;
+    if (const int refused = parseBody(page, body, qMin(MaxReplyNodes, left))) {
+        if (refused != ReplyTooManyNodesError)
+            return PageStep::Broken;
+        if (left < MaxReplyNodes)
+            m_refusedLimit = MaxListNodes;
+        return PageStep::Crowded;
+    }
+    m_pagedNodes += countNodes(page);
+    QDomElement root = page.documentElement();
+    int count = 0;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        ++count;
+    if (m_pagedDoc.isNull() || m_pagedDoc.documentElement().isNull()) {
+        m_pagedDoc = page;
+    } else {
+        QDomElement into = m_pagedDoc.documentElement();
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            into.appendChild(m_pagedDoc.importNode(e, true));
+    }
+    ++m_pagedCount;
+    bool ok = false;
+    const qint64 total = root.attribute(QStringLiteral("total_count")).toLongLong(&ok);
+    // A tracker that does not page (no total) or a page without items ends the list.
+    if (!ok || count == 0 || m_pagedOffset + count >= total)
+        return PageStep::Done;
+    if (m_pagedCount >= MaxPages)
+        return PageStep::Capped;
+    m_pagedOffset += count;
+    sendPage();
+    return PageStep::More;
+}
+
+// Parses an answer into doc: 0, or ReplyTooManyNodesError for well-formed XML of more than maxNodes
+// nodes (its tree is not built), or XmlErrorCode for anything else the parse refuses.
+int NwRedmine::parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes)
+{
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (SharedXml::SetContent(doc, body, &message, &line, &column, maxNodes))
+        return 0;
+    m_xmlErrorMessage = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
+    // The parse refuses a crowded document as it refuses a broken one; a second look, only on this
+    // path and no dearer than the parse's own pass, tells which so that the page can say so.
+    QString ignored;
+    if (!SharedXml::CheckNesting(body, SharedXml::MaxDepth, &ignored, &line, &column, maxNodes) &&
+        SharedXml::CheckNesting(body, SharedXml::MaxDepth, &ignored, &line, &column,
+                                std::numeric_limits<qint64>::max())) {
+        m_refusedLimit = maxNodes;
+        return ReplyTooManyNodesError;
+    }
+    return XmlErrorCode;
+}
+
 // A body that does not parse, or parses to something other than the tracker's answer to the
 // request (an HTML page that happens to be well-formed, say), is not the reply.
 int NwRedmine::parseInto(int slot, const QStringList &roots)
@@ -51,13 +137,9 @@ int NwRedmine::parseInto(int slot, const QStringList &roots)
         return m_replyError;
     QDomDocument &doc = m_docs[slot];
     clearInPlace(doc);
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!SharedXml::SetContent(doc, m_replyBody, &message, &line, &column)) {
-        m_xmlErrorMessage = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
+    if (const int refused = parseBody(doc, m_replyBody, m_replyNodeLimit)) {
         clearInPlace(doc);
-        m_replyError = XmlErrorCode;
+        m_replyError = refused;
         return m_replyError;
     }
     if (!roots.contains(doc.documentElement().tagName())) {
@@ -190,6 +272,13 @@ QString NwRedmine::GetErrorText(int mode, int error) const
         return tr("received data is not xml format");
     if (error == PageCapError)
         return tr("the tracker lists more than %1 items: the list stops there").arg(MaxPages * PageSize);
+    if (error == ReplyTooLargeError)
+        return tr("the tracker's answer is larger than %1 MB: it was left unread")
+            .arg(m_refusedLimit / (1024 * 1024));
+    if (error == ReplyTooManyNodesError)
+        return tr("the tracker's answer holds more than %1 elements, attributes and texts: it was left "
+                  "unread")
+            .arg(m_refusedLimit);
     if (mode == 0)
         return tr("1.not connect 2.not URL(check Toole Option) error(") + n + QLatin1Char(')');
     if (mode == 1)

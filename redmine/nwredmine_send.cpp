@@ -14,6 +14,9 @@ namespace
 const char *const SerialProperty = "pelRequestSerial";
 // Long enough for a slow tracker's page of 100 issues, short enough that a silent one ends.
 int g_requestTimeout = 30000;
+// What the network library holds of an answer before it waits for the client to take it: without
+// it, the library reads as fast as the server sends, whatever the client's limit.
+constexpr qint64 ReadChunk = 1024 * 1024;
 
 // A POST body that can be read once only. The network library resends a request by itself when its
 // connection closes before the answer, and a POST it resends may be filed twice: the tracker may
@@ -141,9 +144,44 @@ void NwRedmine::transmit(int kind, Method method, const QString &path, const QDo
     }
     reply->setProperty(SerialProperty, serial);
     m_pending = reply;
+    m_received.clear();
+    m_refusal = 0;
+    reply->setReadBufferSize(ReadChunk);
+    // The body is taken as it comes, so that an answer past its limit is abandoned there, not
+    // taken whole first.
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { takeBody(reply, false); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { takeBody(reply, false); });
     // A whole-request deadline, not the library's transfer time-out: that one restarts with every
     // byte, so a server that drips its answer would hold the window for ever.
     m_deadline->start(g_requestTimeout);
+}
+
+// One answer may take MaxReplyBytes; the pages of a listing share MaxListBytes.
+qint64 NwRedmine::bodyLimit() const
+{
+    return m_pagedPath.isEmpty() ? MaxReplyBytes : qMin(MaxReplyBytes, MaxListBytes - m_pagedBytes);
+}
+
+// Takes what has arrived of the pending answer; false once it is past its limit (by its declared
+// length as soon as the head is in, or by what came), and then the answer is abandoned: read no
+// further and aborted unless it has already ended.
+bool NwRedmine::takeBody(QNetworkReply *reply, bool finished)
+{
+    if (reply != m_pending || m_refusal != 0)
+        return m_refusal == 0;
+    const qint64 limit = bodyLimit();
+    bool declared = false;
+    const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&declared);
+    if ((declared && length > limit) || m_received.size() + reply->bytesAvailable() > limit) {
+        m_refusal = ReplyTooLargeError;
+        m_refusedLimit = limit < MaxReplyBytes ? MaxListBytes : MaxReplyBytes;
+        m_received.clear();
+        if (!finished)
+            reply->abort();
+        return false;
+    }
+    m_received += reply->readAll();
+    return true;
 }
 
 void NwRedmine::timedOut()
@@ -159,6 +197,7 @@ void NwRedmine::Abort()
     m_deadline->stop();
     m_pagedPath.clear();
     m_pagedDoc.clear();
+    m_received.clear();
     m_inFlight = false;
     if (m_awaitingDispatch) {
         m_awaitingDispatch = false;
@@ -196,83 +235,16 @@ bool NwRedmine::IsWindowRequest() const
     }
 }
 
-bool NwRedmine::sendPaged(int kind, const QString &path)
-{
-    if (IsBusy())
-        return false;
-    m_requestKind = kind;
-    m_pagedPath = path;
-    m_pagedOffset = 0;
-    m_pagedCount = 0;
-    m_pagedDoc.clear();
-    sendPage();
-    return true;
-}
-
-void NwRedmine::sendPage()
-{
-    const QChar join = m_pagedPath.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?');
-    transmit(m_requestKind, Method::Get,
-             m_pagedPath + join + QStringLiteral("limit=%1&offset=%2").arg(PageSize).arg(m_pagedOffset),
-             nullptr);
-}
-
-// The issue lists are paged by their pages; past the last page a listing may read, the request ends
-// in the cap's error instead of going out.
-bool NwRedmine::sendIssuePage(int kind)
-{
-    if (IsBusy() || GetIntVar(RegSlot::IntRedmineProjectId) < 0)
-        return false;
-    if (m_page < MaxPages)
-        return send(kind, Method::Get, issueListPath());
-    m_pagedPath.clear();
-    m_requestKind = kind;
-    m_inFlight = true;
-    m_awaitingDispatch = false;
-    m_outcomeKnown = true;
-    m_changeRequest = false;
-    ++m_serial;
-    failLater(PageCapError);
-    return true;
-}
-
-// Keeps one page of a paged list and asks for the next while the list's total claims more. A page
-// that does not parse ends the list as it came, so that the parse reports it.
-NwRedmine::PageStep NwRedmine::takePage(const QByteArray &body)
-{
-    QDomDocument page;
-    if (!SharedXml::SetContent(page, body))
-        return PageStep::Broken;
-    QDomElement root = page.documentElement();
-    int count = 0;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-        ++count;
-    if (m_pagedDoc.isNull() || m_pagedDoc.documentElement().isNull()) {
-        m_pagedDoc = page;
-    } else {
-        QDomElement into = m_pagedDoc.documentElement();
-        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-            into.appendChild(m_pagedDoc.importNode(e, true));
-    }
-    ++m_pagedCount;
-    bool ok = false;
-    const qint64 total = root.attribute(QStringLiteral("total_count")).toLongLong(&ok);
-    // A tracker that does not page (no total) or a page without items ends the list.
-    if (!ok || count == 0 || m_pagedOffset + count >= total)
-        return PageStep::Done;
-    if (m_pagedCount >= MaxPages)
-        return PageStep::Capped;
-    m_pagedOffset += count;
-    sendPage();
-    return PageStep::More;
-}
-
 void NwRedmine::setHeaders(QNetworkRequest &request, int kind)
 {
     request.setRawHeader(QByteArrayLiteral("User-Agetn"), m_userAgent);
     request.setRawHeader(QByteArrayLiteral("X-Custom-User-Agent"), m_userAgent);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml"));
     request.setHeader(QNetworkRequest::ContentLengthHeader, m_requestBody.size());
+    // Asked for, a compressed answer is unpacked by the network library whole, before the client
+    // counts a byte: a few kilobytes can unpack into gigabytes. Asked plainly, a compressed answer
+    // stays the bytes that came, and does not parse.
+    request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("identity"));
     // A redirect is reported, not followed: the credentials go to the configured tracker only.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     // The connection test only proves that the URL answers as a tracker; the credentials are
@@ -320,13 +292,21 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
     reply->deleteLater();
     if (reply->property(SerialProperty).toUInt() != m_serial)
         return;
-    m_pending = nullptr;
     m_deadline->stop();
     int error = reply->error();
-    // Abort() outdates a request before it cancels it: a cancelled current one ran out of time.
-    if (error == QNetworkReply::OperationCanceledError)
+    if (error == QNetworkReply::NoError)
+        takeBody(reply, true);
+    m_pending = nullptr;
+    // Abort() outdates a request before it cancels it: a cancelled current one ran out of time,
+    // unless its answer was abandoned as too large.
+    if (m_refusal != 0)
+        error = m_refusal;
+    else if (error == QNetworkReply::OperationCanceledError)
         error = QNetworkReply::TimeoutError;
-    const QByteArray body = error == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    QByteArray body;
+    if (error == QNetworkReply::NoError)
+        body.swap(m_received);
+    m_received.clear();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A redirect (to a login page, say) arrives without a network error, yet nothing was done.
     if (error == QNetworkReply::NoError && status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
@@ -351,13 +331,13 @@ void NwRedmine::replyFinished(QNetworkReply *reply)
 
 // Any web server answers a GET; only a tracker's list of trackers, or a tracker's refusal to show it
 // without a login, proves that the URL is a tracker.
-int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body) const
+int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteArray &body)
 {
     if (error == QNetworkReply::NoError) {
         QDomDocument doc;
-        if (!SharedXml::SetContent(doc, body) || doc.documentElement().tagName() != QLatin1String("trackers"))
-            return XmlErrorCode;
-        return 0;
+        if (const int refused = parseBody(doc, body, MaxReplyNodes))
+            return refused;
+        return doc.documentElement().tagName() == QLatin1String("trackers") ? 0 : XmlErrorCode;
     }
     if (error == QNetworkReply::AuthenticationRequiredError &&
         reply->rawHeader(QByteArrayLiteral("WWW-Authenticate")).contains("Redmine"))
@@ -368,6 +348,7 @@ int NwRedmine::checkTrackerAnswer(QNetworkReply *reply, int error, const QByteAr
 void NwRedmine::finish(int error, const QByteArray &body)
 {
     QByteArray kept = body;
+    bool listing = false;
     if (error == 0 && !m_pagedPath.isEmpty()) {
         switch (takePage(body)) {
         case PageStep::More:
@@ -375,13 +356,19 @@ void NwRedmine::finish(int error, const QByteArray &body)
         case PageStep::Capped:
             error = PageCapError;
             break;
+        case PageStep::Crowded:
+            error = ReplyTooManyNodesError;
+            break;
         case PageStep::Done:
             kept = m_pagedDoc.toByteArray(1);
+            listing = true;
             break;
         case PageStep::Broken:
             break;
         }
     }
+    // The joined pages were counted page by page against the listing's limit.
+    m_replyNodeLimit = listing ? MaxListNodes : MaxReplyNodes;
     m_pagedPath.clear();
     m_pagedDoc.clear();
     m_inFlight = false;
