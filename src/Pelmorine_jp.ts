@@ -1535,6 +1535,14 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>the tracker lists more than %1 items: the list stops there</source>
         <translation>トラッカーの一覧が %1 件を超えています: 一覧はそこで打ち切ります</translation>
     </message>
+    <message>
+        <source>the tracker&apos;s answer is larger than %1 MB: it was left unread</source>
+        <translation>トラッカーの応答が %1 MB を超えています: 読み込みませんでした</translation>
+    </message>
+    <message>
+        <source>the tracker&apos;s answer holds more than %1 elements, attributes and texts: it was left unread</source>
+        <translation>トラッカーの応答の要素・属性・テキストが %1 個を超えています: 読み込みませんでした</translation>
+    </message>
 </context>
 <context>
     <name>OpenDefModel</name>
