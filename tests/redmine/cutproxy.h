@@ -7,16 +7,39 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+// Writes tiny elements to s as fast as the client takes them, up to cap bytes, then closes. *sent
+// counts what was handed on; *early is set when the client closed first.
+inline void floodSocket(QTcpSocket *s, qint64 cap, qint64 *sent, bool *early)
+{
+    const QByteArray chunk = QByteArray("<i/>").repeated(16384);
+    const auto feed = [s, cap, sent, chunk] {
+        while (*sent < cap && s->bytesToWrite() < 4 * chunk.size() &&
+               s->state() == QAbstractSocket::ConnectedState) {
+            s->write(chunk);
+            *sent += chunk.size();
+        }
+        if (*sent >= cap)
+            s->disconnectFromHost();
+    };
+    QObject::connect(s, &QTcpSocket::bytesWritten, s, feed);
+    QObject::connect(s, &QTcpSocket::disconnected, s, [sent, cap, early] { *early = *sent < cap; });
+    feed();
+}
+
 struct CutProxy {
     // What becomes of the tracker's answer to the next POST: passed on; the connection closed
-    // without a word; a gateway's status in its place.
-    enum Cut { Pass, Close, Gateway };
+    // without a word; a gateway's status in its place; a success whose body never ends.
+    enum Cut { Pass, Close, Gateway, Flood };
 
     QTcpServer server;
     Cut cut = Pass;
     QByteArray gatewayStatus = "504 Gateway Time-out";
     // POSTs that reached the tracker: a resend by the network library counts twice.
     int posts = 0;
+    // The flood's bytes, stopped at floodCap; floodEarly when the client hung up first.
+    qint64 floodCap = qint64(64) * 1024 * 1024;
+    qint64 flooded = 0;
+    bool floodEarly = false;
 
     explicit CutProxy(quint16 target)
     {
@@ -66,6 +89,13 @@ private:
             if (how == Gateway)
                 in->write("HTTP/1.1 " + gatewayStatus +
                           "\r\nContent-Type: text/html\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            if (how == Flood) {
+                QObject::disconnect(out, nullptr, in, nullptr);
+                out->abort();
+                in->write(
+                    "HTTP/1.1 201 Created\r\nContent-Type: application/xml\r\nConnection: close\r\n\r\n");
+                return floodSocket(in, floodCap, &flooded, &floodEarly);
+            }
             in->disconnectFromHost();
             out->abort();
         });

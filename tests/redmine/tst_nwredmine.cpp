@@ -78,12 +78,12 @@ private:
 };
 
 // A peer on 127.0.0.1 that takes every request and never answers it, or answers a byte at a time,
-// each long after the one before.
+// each long after the one before, or answers with a body that goes on as long as it is read.
 class HostilePeer final : public QObject
 {
     Q_OBJECT
 public:
-    enum Mode { Silent, Drip };
+    enum Mode { Silent, Drip, Flood };
     explicit HostilePeer(Mode mode) : m_mode(mode)
     {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -92,6 +92,10 @@ public:
                 connect(s, &QTcpSocket::readyRead, s, [s] { s->readAll(); });
                 if (m_mode == Drip)
                     drip(s);
+                if (m_mode == Flood) {
+                    s->write("HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: close\r\n\r\n");
+                    floodSocket(s, 4 * NwRedmine::MaxReplyBytes, &flooded, &floodEarly);
+                }
             }
         });
         m_server.listen(QHostAddress::LocalHost, 0);
@@ -99,6 +103,8 @@ public:
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
     int connections = 0;
     int dripped = 0;
+    qint64 flooded = 0;
+    bool floodEarly = false;
 
 private:
     void drip(QTcpSocket *s)
@@ -237,6 +243,8 @@ private slots:
     void paging_serverClaimingMillions_stopsAtCap();
     void paging_fetchesFurtherPagesByTotal_data();
     void paging_fetchesFurtherPagesByTotal();
+    void reply_pastItsLimit_abandonedWithClearText_data();
+    void reply_pastItsLimit_abandonedWithClearText();
     void errorText_modesAndXmlError();
     void post_answerLostAfterWork_sentOnceOutcomeUnknown_data();
     void post_answerLostAfterWork_sentOnceOutcomeUnknown();
@@ -737,6 +745,92 @@ void tst_nwredmine::paging_fetchesFurtherPagesByTotal()
     QCOMPARE(f.client.GetProjectList().size(), listed);
 }
 
+void tst_nwredmine::reply_pastItsLimit_abandonedWithClearText_data()
+{
+    QTest::addColumn<QByteArray>("reply"); // none: a body without end
+    QTest::addColumn<int>("request");      // the kind asked
+    QTest::addColumn<int>("error");
+    const int large = NwRedmine::ReplyTooLargeError;
+    const int crowded = NwRedmine::ReplyTooManyNodesError;
+    const int statuses = MsgCode::RedmineIssueStatuses;
+    // Well under the size limit, and under the node count of a shared file.
+    const QByteArray tiny = QByteArray("<i/>").repeated(1000000);
+    // Pages each well within one answer's limits, past the listing's together.
+    const auto pages = [](const QByteArray &item) {
+        return okReply("<projects total_count=\"100000000\">" + item.repeated(100) + "</projects>");
+    };
+    QTest::newRow("endless body") << QByteArray() << statuses << large;
+    const QByteArray bomb = qCompress("<issue_statuses>" + QByteArray(64 << 20, ' '), 9).mid(4);
+    QTest::newRow("compressed body, unpacking past the limit")
+        << "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nContent-Length: " +
+               QByteArray::number(bomb.size()) + "\r\n\r\n" + bomb
+        << statuses << int(NwRedmine::XmlErrorCode);
+    QTest::newRow("length past the limit")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\n\r\n<issue_statuses>") << statuses
+        << large;
+    QTest::newRow("a million tiny elements")
+        << okReply("<issue_statuses>" + tiny + "</issue_statuses>") << statuses << crowded;
+    QTest::newRow("connection test, a million tiny elements")
+        << okReply("<trackers>" + tiny + "</trackers>") << int(MsgCode::RedmineTestConnection) << crowded;
+    QTest::newRow("listing, pages of many bytes")
+        << pages("<project><id>1</id><description>" + QByteArray(6000, 'x') + "</description></project>")
+        << int(MsgCode::RedmineProjects) << large;
+    QTest::newRow("listing, pages of many nodes")
+        << pages("<project>" + QByteArray("<f id=\"1\" name=\"f\"><value>v</value></f>").repeated(12) +
+                 "</project>")
+        << int(MsgCode::RedmineProjects) << crowded;
+}
+
+// An answer past its limit is abandoned where it passes it, read no further, and ends in an error
+// that names the limit; the tracker did answer, and nothing is asked again. A compressed answer is
+// not unpacked behind the count.
+void tst_nwredmine::reply_pastItsLimit_abandonedWithClearText()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, request);
+    QFETCH(int, error);
+    HostilePeer endless(HostilePeer::Flood);
+    CapturePeer peer(reply);
+    Fixture f;
+    f.useServer(reply.isEmpty() ? endless.url() : peer.url(), QStringLiteral("k"));
+    const bool listing = request == MsgCode::RedmineProjects;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(f.run(
+                 [&] {
+                     if (request == MsgCode::RedmineTestConnection)
+                         f.client.TestConnection();
+                     else
+                         listing ? f.client.GetProjects() : f.client.GetIssueStatuses();
+                 },
+                 30000),
+             request);
+    QCOMPARE(request == MsgCode::RedmineTestConnection ? f.client.IsReplyError()
+             : listing                                 ? f.client.ParseProjects()
+                                                       : f.client.ParseIssueStatuses(),
+             error);
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(f.client.IsOutcomeKnown());
+    QVERIFY(!f.client.IsBusy());
+    QCOMPARE(
+        f.client.GetErrorText(3, error),
+        error == NwRedmine::XmlErrorCode ? QStringLiteral("received data is not xml format")
+        : error == NwRedmine::ReplyTooLargeError
+            ? QStringLiteral("the tracker's answer is larger than %1 MB: it was left unread")
+                  .arg(listing ? 32 : 16)
+            : QStringLiteral("the tracker's answer holds more than %1 elements, attributes and texts: it was "
+                             "left unread")
+                  .arg(listing ? 400000 : 100000));
+    if (reply.isEmpty()) {
+        QTRY_VERIFY(endless.floodEarly);
+        QVERIFY2(endless.flooded < 2 * NwRedmine::MaxReplyBytes,
+                 qPrintable(QString::number(endless.flooded)));
+    }
+    // Long before the cap on pages, a listing stops at its limits.
+    QVERIFY2(peer.requests.size() <= (listing ? NwRedmine::MaxPages * 3 / 4 : 1),
+             qPrintable(QString::number(peer.requests.size())));
+}
+
 void tst_nwredmine::errorText_modesAndXmlError()
 {
     Fixture f;
@@ -773,6 +867,8 @@ void tst_nwredmine::post_answerLostAfterWork_sentOnceOutcomeUnknown_data()
     QTest::newRow("membership, 504") << "memberships" << gateway << QByteArray("504 Gateway Time-out")
                                      << false;
     QTest::newRow("project, connection closed") << "projects" << close << QByteArray() << false;
+    // A success whose body never ends: abandoned, and the tracker's answer it was.
+    QTest::newRow("issue, endless answer") << "issues" << int(CutProxy::Flood) << QByteArray() << true;
 }
 
 // The tracker carries out a POST and its answer is lost on the way back: the request reached the
@@ -836,6 +932,11 @@ void tst_nwredmine::post_answerLostAfterWork_sentOnceOutcomeUnknown()
     QVERIFY(f.client.IsReplyError() != 0);
     QCOMPARE(f.client.IsOutcomeKnown(), known);
     QCOMPARE(proxy.posts, 1);
+    if (cut == CutProxy::Flood) {
+        QCOMPARE(f.client.IsReplyError(), int(NwRedmine::ReplyTooLargeError));
+        QTRY_VERIFY(proxy.floodEarly);
+        QVERIFY2(proxy.flooded < 2 * NwRedmine::MaxReplyBytes, qPrintable(QString::number(proxy.flooded)));
+    }
 
     // What the tracker holds, asked past the proxy.
     int httpStatus = 0;
