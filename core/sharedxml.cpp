@@ -154,8 +154,8 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
     return false;
 }
 
-bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line, int *column,
-                           qint64 maxNodes)
+bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line,
+                           int *column, qint64 maxNodes)
 {
     QString ownMessage;
     int ownLine = 0;

@@ -9,6 +9,16 @@
 
 using namespace TestSupport;
 
+namespace
+{
+// The same document in UTF-16, which the byte scan leaves to the streaming parser.
+QByteArray utf16(const QByteArray &utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+} // namespace
+
 class tst_xmlclass : public QObject
 {
     Q_OBJECT
@@ -128,11 +138,6 @@ void tst_xmlclass::open_nestingShapes_data()
     QTest::newRow("'>' and '/>' quoted, at the limit")
         << deep(SharedXml::MaxDepth, "<a x='>' y=\"/>\">") << true;
     QTest::newRow("'/>' quoted, one past") << deep(SharedXml::MaxDepth + 1, "<a x=\"/>\">") << false;
-    const auto utf16 = [](const QByteArray &utf8) {
-        const QString text = QString::fromUtf8(utf8);
-        return QByteArray("\xff\xfe") +
-               QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    };
     QTest::newRow("UTF-16, many siblings") << utf16(many) << true;
     QTest::newRow("UTF-16, one past") << utf16(deep(SharedXml::MaxDepth + 1, "<a>")) << false;
 }
@@ -153,10 +158,6 @@ void tst_xmlclass::setContent_nodeCount_data()
 {
     QTest::addColumn<QByteArray>("doc");
     QTest::addColumn<int>("nodes");
-    const auto utf16 = [](const QByteArray &utf8) {
-        const QString text = QString::fromUtf8(utf8);
-        return QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    };
     // 1 + 3 x 30: each entry is an element with two attributes; a quoted '=' is no attribute.
     const QByteArray entries = "<r>" + QByteArray("<a b='x=1' c=\"=\"/>").repeated(30) + "</r>";
     QTest::newRow("attributes") << entries << 91;
