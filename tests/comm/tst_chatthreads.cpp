@@ -72,7 +72,7 @@ void tst_chatthreads::poll_guiSendsWhileWorkerPolls_everyMessageShownOnce()
 
 // The poll is held where it has taken what it needs of the member records and given back every
 // lock, before it reads the files; meanwhile the GUI thread changes those records under mutex 0,
-// then the store under the chat lock (a send, a poll date). The hand-over is made of relaxed
+// then the store under the chat lock (a message sent, the poll date). The hand-over is made of relaxed
 // atomics, which order nothing for ThreadSanitizer, and the GUI thread takes no other lock
 // between: a poll that read the records after letting go of mutex 0, or merged outside the chat
 // lock, is reported every run, not by chance.
@@ -101,6 +101,10 @@ void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLo
         resumed.store(1000, std::memory_order_relaxed);
     });
     MemberInfo *ben = a.table().value(1);
+    ChatCdata *store = a.chat()->Store(0);
+    // Not through MutexHold: as a registry object it counts itself in an atomic every thread
+    // touches, which would order the two threads here whatever the poll does.
+    auto *mutex = GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex);
     const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
     QByteArray cases;
     constexpr int rounds = 3;
@@ -120,17 +124,24 @@ void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLo
         while (held.load(std::memory_order_relaxed) < n && !deadline.hasExpired())
             QThread::yieldCurrentThread();
         QVERIFY2(held.load(std::memory_order_relaxed) >= n, "the poll did not reach its files");
-        {
-            MutexHold members(MutexNo::Members);
-            // New values, each its own data: what a reader outside the lock would race with.
-            ben->Email = QString::fromLatin1("b@x");
-            ben->OtherUser = 1;
-            QMap<QDate, QDateTime> times = ben->ChatTimes;
-            times.detach();
-            ben->ChatTimes = times;
-        }
-        a.Send(QStringLiteral("mine %1").arg(n));
-        a.chat()->SetPollDate(today);
+        // New values, each its own data: what a reader outside the lock would race with.
+        mutex->Lock(MutexNo::Members);
+        ben->Email = QString::fromLatin1("b@x");
+        ben->OtherUser = 1;
+        QMap<QDate, QDateTime> times = ben->ChatTimes;
+        times.detach();
+        ben->ChatTimes = times;
+        mutex->Unlock(MutexNo::Members);
+        // What a send does to the store, and the poll date the poll read.
+        mutex->Lock(MutexNo::Chat);
+        store->SetPollDate(today);
+        QVERIFY(
+            store->AddMessage(today, QStringLiteral("a@x"), store->GetUserNo(QStringLiteral("a@x"), today),
+                              {store->GetRecipientNo(QStringLiteral("a@x"), today, QStringLiteral("b@x"))},
+                              QStringLiteral("mine %1").arg(n), true) != 0);
+        SetBoolVar(RegSlot::FlagChatSend, true);
+        mutex->Unlock(MutexNo::Chat);
+        a.Wake()->release();
         resumed.store(n, std::memory_order_relaxed);
         QTRY_COMPARE_WITH_TIMEOUT(a.chat()->MessageCount(), 2 * n, 60000);
     }
