@@ -13,6 +13,7 @@ namespace
 struct QuickScan {
     qsizetype deepAt = -1;
     qsizetype crowdedAt = -1;
+    qint64 nodes = 0;
 };
 
 bool isXmlSpace(char c)
@@ -43,7 +44,7 @@ bool quickScan(const QByteArray &bytes, int maxDepth, qint64 maxNodes, QuickScan
         return found ? static_cast<const char *>(found) - p + static_cast<qsizetype>(len) - 1 : n;
     };
     int depth = 0;
-    qint64 nodes = 0;
+    qint64 &nodes = found->nodes;
     // Text between two pieces of markup is a node only when it is more than blanks (the DOM
     // parser drops those).
     bool text = false;
@@ -116,14 +117,17 @@ void positionOf(const QByteArray &bytes, qsizetype offset, int *line, int *colum
 } // namespace
 
 bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
-                             qint64 maxNodes)
+                             qint64 maxNodes, Counted *counted)
 {
+    Counted own;
+    Counted *count = counted ? counted : &own;
+    *count = Counted();
     QXmlStreamReader reader(bytes);
     // Prefixes are the DOM parser's business; only the structure counts here.
     reader.setNamespaceProcessing(false);
     message->clear();
     int depth = 0;
-    qint64 nodes = 0;
+    qint64 &nodes = count->nodes;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
@@ -142,6 +146,7 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
         }
         if (nodes > maxNodes) {
             *message = tooManyNodes(maxNodes);
+            count->crowded = true;
             break;
         }
     }
@@ -155,7 +160,7 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
 }
 
 bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line,
-                           int *column, qint64 maxNodes)
+                           int *column, qint64 maxNodes, Counted *counted)
 {
     QString ownMessage;
     int ownLine = 0;
@@ -172,8 +177,12 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
         *c = 0;
         return false;
     }
+    Counted own;
+    Counted *count = counted ? counted : &own;
+    *count = Counted();
     QuickScan found;
     if (quickScan(bytes, MaxDepth, maxNodes, &found)) {
+        count->nodes = found.nodes;
         if (found.deepAt >= 0) {
             *m = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
                      .arg(MaxDepth);
@@ -181,11 +190,12 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
             return false;
         }
         if (found.crowdedAt >= 0) {
+            count->crowded = true;
             *m = tooManyNodes(maxNodes);
             positionOf(bytes, found.crowdedAt, l, c);
             return false;
         }
-    } else if (!CheckNesting(bytes, MaxDepth, m, l, c, maxNodes)) {
+    } else if (!CheckNesting(bytes, MaxDepth, m, l, c, maxNodes, count)) {
         return false;
     }
     return doc.setContent(bytes, true, m, l, c);

@@ -17,13 +17,20 @@ constexpr int MaxDepth = 256;
 // and the rows the program shows of it as much again.
 constexpr qint64 MaxNodes = 1500000;
 
+// What the pass over the bytes counted, for a caller that holds several documents to one count or
+// tells a crowded document from a broken one.
+struct Counted {
+    qint64 nodes = 0;     // all of them when the document was taken, else as far as the pass went
+    bool crowded = false; // refused for holding more than maxNodes
+};
+
 // The streaming pass: false when an element lies deeper than maxDepth, the document holds more
 // than maxNodes nodes or is not well-formed (a document it cannot read through is not handed on),
 // with the message and the position.
 bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
-                  qint64 maxNodes = MaxNodes);
+                  qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
 // QDomDocument::setContent with namespace processing, after the pass over the bytes; bytes above
 // SafeFile::MaxReadBytes and documents of more than maxNodes nodes are refused as a parse error.
 bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = nullptr, int *line = nullptr,
-                int *column = nullptr, qint64 maxNodes = MaxNodes);
+                int *column = nullptr, qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
 } // namespace SharedXml

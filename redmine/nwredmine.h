@@ -155,7 +155,7 @@ private:
     void timedOut();
     qint64 bodyLimit() const;
     bool takeBody(QNetworkReply *reply, bool finished);
-    int parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes);
+    int parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes, qint64 *nodes = nullptr);
     bool sendProjectRequest(int kind, const QString &path);
     QString issueListPath() const;
     void setHeaders(QNetworkRequest &request, int kind);

@@ -2,8 +2,6 @@
 #include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
 
-#include <limits>
-
 namespace
 {
 // Document slots, as offsets from the store's first tracker index.
@@ -36,28 +34,6 @@ void clearInPlace(QDomDocument &doc)
         doc.removeChild(doc.firstChild());
 }
 
-// The nodes of a parsed tree as the parse counts them: elements, attributes, texts and the rest.
-// Walked without recursion: the tree is as deep as the reply nests.
-qint64 countNodes(const QDomDocument &doc)
-{
-    qint64 nodes = 0;
-    QDomNode n = doc.firstChild();
-    while (!n.isNull()) {
-        ++nodes;
-        if (n.isElement())
-            nodes += n.attributes().count();
-        if (n.hasChildNodes()) {
-            n = n.firstChild();
-            continue;
-        }
-        while (!n.isNull() && n.nextSibling().isNull())
-            n = n.parentNode();
-        if (!n.isNull())
-            n = n.nextSibling();
-    }
-    return nodes;
-}
-
 QString childText(const QDomElement &e, const QString &tag, bool *found)
 {
     const QDomElement child = e.firstChildElement(tag);
@@ -75,14 +51,15 @@ NwRedmine::PageStep NwRedmine::takePage(const QByteArray &body)
     m_pagedBytes += body.size();
     const qint64 left = MaxListNodes - m_pagedNodes;
     QDomDocument page;
-    if (const int refused = parseBody(page, body, qMin(MaxReplyNodes, left))) {
+    qint64 nodes = 0;
+    if (const int refused = parseBody(page, body, qMin(MaxReplyNodes, left), &nodes)) {
         if (refused != ReplyTooManyNodesError)
             return PageStep::Broken;
         if (left < MaxReplyNodes)
             m_refusedLimit = MaxListNodes;
         return PageStep::Crowded;
     }
-    m_pagedNodes += countNodes(page);
+    m_pagedNodes += nodes;
     QDomElement root = page.documentElement();
     int count = 0;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
@@ -108,25 +85,24 @@ NwRedmine::PageStep NwRedmine::takePage(const QByteArray &body)
 }
 
 // Parses an answer into doc: 0, or ReplyTooManyNodesError for well-formed XML of more than maxNodes
-// nodes (its tree is not built), or XmlErrorCode for anything else the parse refuses.
-int NwRedmine::parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes)
+// nodes (its tree is not built), or XmlErrorCode for anything else the parse refuses. *nodes, when
+// given, gets the count of a document taken.
+int NwRedmine::parseBody(QDomDocument &doc, const QByteArray &body, qint64 maxNodes, qint64 *nodes)
 {
     QString message;
     int line = 0;
     int column = 0;
-    if (SharedXml::SetContent(doc, body, &message, &line, &column, maxNodes))
+    SharedXml::Counted counted;
+    if (SharedXml::SetContent(doc, body, &message, &line, &column, maxNodes, &counted)) {
+        if (nodes)
+            *nodes = counted.nodes;
         return 0;
-    m_xmlErrorMessage = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
-    // The parse refuses a crowded document as it refuses a broken one; a second look, only on this
-    // path and no dearer than the parse's own pass, tells which so that the page can say so.
-    QString ignored;
-    if (!SharedXml::CheckNesting(body, SharedXml::MaxDepth, &ignored, &line, &column, maxNodes) &&
-        SharedXml::CheckNesting(body, SharedXml::MaxDepth, &ignored, &line, &column,
-                                std::numeric_limits<qint64>::max())) {
-        m_refusedLimit = maxNodes;
-        return ReplyTooManyNodesError;
     }
-    return XmlErrorCode;
+    m_xmlErrorMessage = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
+    if (!counted.crowded)
+        return XmlErrorCode;
+    m_refusedLimit = maxNodes;
+    return ReplyTooManyNodesError;
 }
 
 // A body that does not parse, or parses to something other than the tracker's answer to the
