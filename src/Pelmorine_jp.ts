@@ -6912,12 +6912,18 @@ Do you want to open it?</source>
 <context>
     <name>OutputGenerator</name>
     <message>
-        <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 and the files after it are not written</source>
-        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 とそれ以降のファイルは書き込まれません</translation>
-    </message>
-    <message>
         <source>output of %1 was stopped: it grows beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read</source>
         <translation>%1 の出力を中止しました: %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます</translation>
+    </message>
+    <message numerus="yes">
+        <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 and the %n file(s) after it are not written</source>
+        <translation>
+            <numerusform>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 とそれ以降の %n 個のファイルは書き込まれません</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 is not written</source>
+        <translation>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 は書き込まれません</translation>
     </message>
 </context>
 </TS>
