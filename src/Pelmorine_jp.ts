@@ -2677,6 +2677,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>a document of %1 bytes, more than any workspace file needs</source>
         <translation>%1 バイトの文書です。ワークスペースのファイルに必要な大きさを超えています</translation>
     </message>
+    <message>
+        <source>more than %1 elements, attributes and texts, more than any workspace file needs</source>
+        <translation>要素・属性・テキストが %1 個を超えています。ワークスペースのファイルに必要な数を超えています</translation>
+    </message>
 </context>
 <context>
     <name>model</name>
@@ -3853,6 +3857,10 @@ Do you want to open it?</source>
     <message>
         <source>line %1, column %2: %3</source>
         <translation>%1 行 %2 列: %3</translation>
+    </message>
+    <message>
+        <source>more than %1 messages, more than one member&apos;s chat of a day holds</source>
+        <translation>メッセージが %1 件を超えています。1 人のメンバーの 1 日のチャットにある数を超えています</translation>
     </message>
 </context>
 <context>
