@@ -195,6 +195,11 @@ bool TextFiles::IsRefused(const QString &path)
     return g_refused.contains(key);
 }
 
+QString TextFiles::NotWrittenOver(const QString &path)
+{
+    return QCoreApplication::translate("TextFiles", "%1 was not read: it is not written over").arg(path);
+}
+
 int TextFiles::WaitStable(const QString &path, int settleMs)
 {
     Stamp noted = stampOf(path);

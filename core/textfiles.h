@@ -35,6 +35,8 @@ QString ReadHead(const QString &path, int maxLines, int maxLineBytes, int settle
 // Whether the last read of the path was refused. The empty text that stands in for it must never
 // be saved over it: writers of these texts check here first.
 bool IsRefused(const QString &path);
+// What a writer that refused to save over such a file says.
+QString NotWrittenOver(const QString &path);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.
 int WaitStable(const QString &path, int settleMs = 1000);

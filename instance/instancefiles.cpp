@@ -167,7 +167,7 @@ bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
 {
     // What stands in for a file that was not read is no edit of it.
     if (!path.isEmpty() && TextFiles::IsRefused(path)) {
-        UiReport::Fatal(tr("File error"), tr("%1 was not read: it is not written over").arg(path));
+        UiReport::Fatal(tr("File error"), TextFiles::NotWrittenOver(path));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }

@@ -6,6 +6,7 @@
 #include "core/initxml.h"
 #include "core/postbox.h"
 #include "core/safefile.h"
+#include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
@@ -225,12 +226,16 @@ void manager::writeNotes(const MemberInfo *record)
 {
     if (!record->Page || !record->Page->NotesModified())
         return;
-    if (m_files.WriteNotes(record->ID, record->Page->NotesText())) {
+    const QString path = m_files.NotesPath(record->ID);
+    // Notes shown empty for a file that was not read are no edit of it.
+    if (TextFiles::IsRefused(path)) {
+        UiReport::Fatal(tr("File error"), TextFiles::NotWrittenOver(path));
+    } else if (m_files.WriteNotes(record->ID, record->Page->NotesText())) {
         record->Page->ClearModified();
         return;
+    } else {
+        UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
     }
-    UiReport::Fatal(tr("File error"),
-                    SafeFile::WithReason(tr("can not write file:%1").arg(m_files.NotesPath(record->ID))));
     SetBoolVar(RegSlot::FlagWriteFailed, true);
 }
 

@@ -131,7 +131,7 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
         return true;
     // The empty text that stands in for a file that was not read, edited or not, is no edit of it.
     if (TextFiles::IsRefused(path)) {
-        FatalMessage(tr("File error"), tr("%1 was not read: it is not written over").arg(path));
+        FatalMessage(tr("File error"), TextFiles::NotWrittenOver(path));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }

@@ -1069,10 +1069,6 @@
         <source>under process---</source>
         <translation>処理中---</translation>
     </message>
-    <message>
-        <source>%1 was not read: it is not written over</source>
-        <translation>%1 は読み込まれていません: 上書きしません</translation>
-    </message>
 </context>
 <context>
     <name>Manual</name>
@@ -3480,10 +3476,6 @@ Do you want to open it?</source>
     <message>
         <source>can not write file:%1</source>
         <translation>ファイルに書き込めません:%1</translation>
-    </message>
-    <message>
-        <source>%1 was not read: it is not written over</source>
-        <translation>%1 は読み込まれていません: 上書きしません</translation>
     </message>
 </context>
 <context>
@@ -6908,6 +6900,10 @@ Do you want to open it?</source>
     <message>
         <source>%1 holds %2 lines, more than any text shown in an editor needs (%3): it was not read</source>
         <translation>%1 は %2 行あり、エディタに表示するテキストに必要な行数 (%3) を超えています: 読み込みませんでした</translation>
+    </message>
+    <message>
+        <source>%1 was not read: it is not written over</source>
+        <translation>%1 は読み込まれていません: 上書きしません</translation>
     </message>
 </context>
 <context>

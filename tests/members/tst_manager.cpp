@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/globalmutex.h"
+#include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
@@ -507,6 +508,20 @@ void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
     QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), w.mgr->GetMemberInfo(0)->Editor);
     tabs->setCurrentIndex(1);
     QCOMPARE(w.GetObj<NumEditor>(RegSlot::ObjCurrentEditor), record->Editor);
+
+    // Notes of more lines than an editor is given are not read, and what stands in for them is
+    // never saved over them, even when the editor was let to take an edit.
+    const QByteArray crowded = QByteArray("n\n").repeated(TextFiles::MaxTextLines + 1);
+    writeFile(w.path(QStringLiteral("manager_1.txt")), crowded);
+    record->Page->SetMember(1);
+    QVERIFY(record->Editor->isReadOnly());
+    record->Editor->setReadOnly(false);
+    record->Editor->insertPlainText(QStringLiteral("typed"));
+    QVERIFY(record->Page->NotesModified());
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    w.mgr->SaveManager();
+    QCOMPARE(readFile(w.path(QStringLiteral("manager_1.txt"))), crowded);
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
 }
 
 void tst_manager::calendar_completionLocksPage_unfinishedReopens()
