@@ -189,6 +189,10 @@ private:
         Outcome Result = Unchanged;
         QString Note;
         QDomDocument Doc;
+
+        DayRead() = default;
+        // The read of a member's day file in folder.
+        DayRead(MemberInfo *member, int key, const QString &folder, const QDate &date);
     };
     static void readDay(DayRead &read, bool full);
     bool mergeDay(DayRead &read, bool full);

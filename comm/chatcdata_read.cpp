@@ -38,6 +38,11 @@ QDateTime stamp(const QString &text)
 }
 } // namespace
 
+ChatCdata::DayRead::DayRead(MemberInfo *member, int key, const QString &folder, const QDate &date)
+    : Member(member), Key(key), Account(member->Email), Date(date), Path(folder + DayFileName(Account, date))
+{
+}
+
 bool ChatCdata::LoadFile(bool full, const QDate &date, const QString &path, bool own, MemberInfo *member)
 {
     DayRead read;
@@ -349,12 +354,7 @@ void ChatCdata::ReadDayFiles(const QDate &date)
             if (!account.contains(QLatin1Char('@')) || seen.contains(account) || !SafeAccount(account))
                 continue;
             seen.insert(account);
-            DayRead read;
-            read.Member = it.value();
-            read.Key = it.key();
-            read.Account = account;
-            read.Date = date;
-            read.Path = folder + DayFileName(account, date);
+            DayRead read(it.value(), it.key(), folder, date);
             // Another record under the user's own address still names the user's own file.
             read.Own = it.value()->OtherUser == 0 || account == me;
             reads << read;
@@ -432,12 +432,7 @@ void ChatCdata::Poll()
                 continue;
             seen.insert(account);
             for (const QDate &date : qAsConst(dates)) {
-                DayRead read;
-                read.Member = it.value();
-                read.Key = it.key();
-                read.Account = account;
-                read.Date = date;
-                read.Path = folder + DayFileName(account, date);
+                DayRead read(it.value(), it.key(), folder, date);
                 read.Known = member->ChatTimes.value(date);
                 read.Recheck = m_recheck.contains(read.Path);
                 reads << read;
