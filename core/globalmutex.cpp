@@ -38,7 +38,8 @@ void GlobalMutex::Unlock(int number)
     m_mutex[number].unlock();
 }
 
-MutexHold::MutexHold(int number) : m_mutex(GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex)), m_number(number)
+MutexHold::MutexHold(int number)
+    : m_mutex(globalvar::Registered<GlobalMutex>(RegSlot::ObjGlobalMutex)), m_number(number)
 {
     if (m_mutex)
         m_mutex->Lock(m_number);

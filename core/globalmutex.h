@@ -21,11 +21,11 @@ private:
 
 // Holds mutex n of the registered GlobalMutex for a scope; does nothing when none is registered
 // yet (before start-up has established the settings, and in tests that need no worker).
-class MutexHold : protected virtual globalvar
+class MutexHold
 {
 public:
     explicit MutexHold(int number);
-    ~MutexHold() override;
+    ~MutexHold();
     MutexHold(const MutexHold &) = delete;
     MutexHold &operator=(const MutexHold &) = delete;
 

@@ -67,6 +67,13 @@ void globalvar::storeObject(int slot, void *object, const std::type_info *type)
 
 void *globalvar::loadObject(int slot, const std::type_info &type) const
 {
+    return registered(slot, type);
+}
+
+void *globalvar::registered(int slot, const std::type_info &type)
+{
+    if (!g_tables)
+        return nullptr;
     const ObjectEntry &e = tables().objects[slot];
     if (!e.ptr)
         return nullptr;

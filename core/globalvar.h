@@ -45,10 +45,19 @@ public:
 
     // Number of live objects with this base; the tables exist while it is above zero.
     static quint32 LiveCount();
+    // A registered object for a caller that is no object with this base, or null when none is
+    // there or no tables are. For what worker threads make and drop all the time (a lock's hold):
+    // the count of live objects, changed by both threads, would order them for ThreadSanitizer and
+    // hide every race between them.
+    template <class T> static T *Registered(int slot)
+    {
+        return static_cast<T *>(registered(slot, typeid(T)));
+    }
 
 private:
     void storeObject(int slot, void *object, const std::type_info *type);
     void *loadObject(int slot, const std::type_info &type) const;
+    static void *registered(int slot, const std::type_info &type);
 };
 
 // Gives a test function registry tables of its own: the tables are built on entry (or kept, if
