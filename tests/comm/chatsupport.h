@@ -4,6 +4,7 @@
 // and the one-second tick (faster here), over one workspace folder.
 
 #include "comm/chat.h"
+#include "comm/chatcdata.h"
 #include "comm/chattable.h"
 #include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
@@ -11,6 +12,7 @@
 #include "shell/numeditor.h"
 
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
@@ -88,6 +90,31 @@ public:
                 {QStringLiteral("b@x"), QStringLiteral("Ben")},
                 {QStringLiteral("c@x"), QStringLiteral("Cleo")},
                 {QStringLiteral("d@x"), QStringLiteral("Dora")}};
+    }
+    // Anna (the user, a@x) and Ben (b@x), whose day file Anna's chat polls.
+    static QList<QPair<QString, QString>> AnnaAndBen()
+    {
+        return {{QStringLiteral("a@x"), QStringLiteral("Anna")},
+                {QStringLiteral("b@x"), QStringLiteral("Ben")}};
+    }
+    // Ben's day file in the chat folder of instanceDir, made if missing.
+    static QString BenDayPath(const QString &instanceDir, const QDate &day)
+    {
+        QDir().mkpath(instanceDir + QStringLiteral("/chat"));
+        return instanceDir + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), day);
+    }
+    // Ben's day file as his program writes it, holding his messages "m1" to "m<count>".
+    static QByteArray BenDay(const QDate &day, int count)
+    {
+        QByteArray cases;
+        for (int n = 1; n <= count; ++n)
+            cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
+                     "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
+        return "<Root_Chat MaxID=\"" + QByteArray::number(count) + "\" DATE=\"" +
+               day.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
+               "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/>"
+               "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
+               cases + "</Root_Chat>";
     }
     void Tick()
     {

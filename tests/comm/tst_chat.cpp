@@ -386,24 +386,12 @@ void tst_chat::manyMessages_firstLoadTimeGrowsLinearly()
 void tst_chat::manyMessages_polledTimeGrowsLinearly()
 {
     const auto load = [this](int count) {
-        const QDate today = QDate::currentDate();
-        QByteArray cases;
-        for (int i = 1; i <= count; ++i) {
-            const QByteArray n = QByteArray::number(i);
-            cases +=
-                "<CASE TYPE=\"0\" ID=\"" + n + "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + n + "]]></CASE>";
-        }
         QFile::remove(file(QStringLiteral("b@x")));
         auto session =
             std::make_unique<ChatSession>(m_dir->path(), QStringLiteral("a@x"), ChatSession::FourMembers());
         QVERIFY(session->OpenLoaded(1000));
         // Older than the recheck of recent files: one poll reads it.
-        TestSupport::writeAt(file(QStringLiteral("b@x")),
-                             "<Root_Chat MaxID=\"" + QByteArray::number(count) + "\" DATE=\"" +
-                                 today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
-                                 "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
-                                 "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
-                                 cases + "</Root_Chat>",
+        TestSupport::writeAt(file(QStringLiteral("b@x")), ChatSession::BenDay(QDate::currentDate(), count),
                              QDateTime::currentDateTime().addSecs(-60));
         QTRY_COMPARE_WITH_TIMEOUT(session->chat()->MessageCount(), count, 300000);
         // Fitted with the last: the rows of the text are taller than an empty one.

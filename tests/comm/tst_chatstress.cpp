@@ -20,30 +20,18 @@ void tst_chatstress::rewrittenFile_everyMessageOnce()
 {
     RegistryScope scope;
     QTemporaryDir dir;
-    QDir().mkpath(dir.path() + QStringLiteral("/chat"));
     const int seconds = qEnvironmentVariableIsSet("PEL_CHAT_STRESS_SECONDS")
                             ? qEnvironmentVariableIntValue("PEL_CHAT_STRESS_SECONDS")
                             : 30;
     const int total = seconds * 20;
     const QDate today = QDate::currentDate();
-    const QString path =
-        dir.path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), today);
-    ChatSession a(
-        dir.path(), QStringLiteral("a@x"),
-        {{QStringLiteral("a@x"), QStringLiteral("Anna")}, {QStringLiteral("b@x"), QStringLiteral("Ben")}});
+    const QString path = ChatSession::BenDayPath(dir.path(), today);
+    ChatSession a(dir.path(), QStringLiteral("a@x"), ChatSession::AnnaAndBen());
     a.Open(20);
     std::atomic<bool> stop{false};
     std::thread writer([&] {
-        QByteArray cases;
         for (int n = 1; n <= total && !stop; ++n) {
-            cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
-                     "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
-            const QByteArray bytes =
-                "<Root_Chat MaxID=\"" + QByteArray::number(n) + "\" DATE=\"" +
-                today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
-                "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/>"
-                "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
-                cases + "</Root_Chat>";
+            const QByteArray bytes = ChatSession::BenDay(today, n);
             // In place, in two writes: a poll may well find the first half alone.
             QFile out(path);
             if (out.open(QIODevice::WriteOnly)) {

@@ -25,29 +25,16 @@ void tst_chatthreads::poll_guiSendsWhileWorkerPolls_everyMessageShownOnce()
 {
     RegistryScope scope;
     QTemporaryDir dir;
-    QDir().mkpath(dir.path() + QStringLiteral("/chat"));
     const QDate today = QDate::currentDate();
-    const QString path =
-        dir.path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), today);
-    ChatSession a(
-        dir.path(), QStringLiteral("a@x"),
-        {{QStringLiteral("a@x"), QStringLiteral("Anna")}, {QStringLiteral("b@x"), QStringLiteral("Ben")}});
+    const QString path = ChatSession::BenDayPath(dir.path(), today);
+    ChatSession a(dir.path(), QStringLiteral("a@x"), ChatSession::AnnaAndBen());
     QVERIFY(a.OpenLoaded(5));
     // Ben's program writes its file once a round; explicit times, so that every write is newer.
     const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
-    QByteArray cases;
     constexpr int rounds = 40;
     for (int n = 1; n <= rounds; ++n) {
-        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
-                 "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
         // Dated before it is put in place: a poll never sees it with the time of its writing.
-        TestSupport::writeAt(path + QStringLiteral(".new"),
-                             "<Root_Chat MaxID=\"" + QByteArray::number(n) + "\" DATE=\"" +
-                                 today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
-                                 "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
-                                 "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
-                                 cases + "</Root_Chat>",
-                             base.addSecs(n));
+        TestSupport::writeAt(path + QStringLiteral(".new"), ChatSession::BenDay(today, n), base.addSecs(n));
         QCOMPARE(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
                           QFile::encodeName(path).constData()),
                  0);
@@ -80,13 +67,9 @@ void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLo
 {
     RegistryScope scope;
     QTemporaryDir dir;
-    QDir().mkpath(dir.path() + QStringLiteral("/chat"));
     const QDate today = QDate::currentDate();
-    const QString path =
-        dir.path() + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), today);
-    ChatSession a(
-        dir.path(), QStringLiteral("a@x"),
-        {{QStringLiteral("a@x"), QStringLiteral("Anna")}, {QStringLiteral("b@x"), QStringLiteral("Ben")}});
+    const QString path = ChatSession::BenDayPath(dir.path(), today);
+    ChatSession a(dir.path(), QStringLiteral("a@x"), ChatSession::AnnaAndBen());
     QVERIFY(a.OpenLoaded(0));
     std::atomic<int> held{0};
     std::atomic<int> resumed{0};
@@ -102,22 +85,10 @@ void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLo
     });
     MemberInfo *ben = a.table().value(1);
     ChatCdata *store = a.chat()->Store(0);
-    // Not through MutexHold: as a registry object it counts itself in an atomic every thread
-    // touches, which would order the two threads here whatever the poll does.
-    auto *mutex = GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex);
     const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
-    QByteArray cases;
     constexpr int rounds = 3;
     for (int n = 1; n <= rounds; ++n) {
-        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
-                 "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
-        TestSupport::writeAt(path,
-                             "<Root_Chat MaxID=\"" + QByteArray::number(n) + "\" DATE=\"" +
-                                 today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() +
-                                 "\"><USERS OwnerID=\"2\" MaxID=\"2\"><USER ACCOUNT=\"a@x\" NAME=\"Anna\" "
-                                 "ID=\"1\"/><USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/></USERS>" +
-                                 cases + "</Root_Chat>",
-                             base.addSecs(n));
+        TestSupport::writeAt(path, ChatSession::BenDay(today, n), base.addSecs(n));
         a.Tick();
         // No events meanwhile: a step of the window would take the chat lock and order the threads.
         const QDeadlineTimer deadline(60000);
@@ -125,22 +96,24 @@ void tst_chatthreads::poll_heldWhileGuiChangesMembersAndStore_eachReadUnderItsLo
             QThread::yieldCurrentThread();
         QVERIFY2(held.load(std::memory_order_relaxed) >= n, "the poll did not reach its files");
         // New values, each its own data: what a reader outside the lock would race with.
-        mutex->Lock(MutexNo::Members);
-        ben->Email = QString::fromLatin1("b@x");
-        ben->OtherUser = 1;
-        QMap<QDate, QDateTime> times = ben->ChatTimes;
-        times.detach();
-        ben->ChatTimes = times;
-        mutex->Unlock(MutexNo::Members);
-        // What a send does to the store, and the poll date the poll read.
-        mutex->Lock(MutexNo::Chat);
-        store->SetPollDate(today);
-        QVERIFY(
-            store->AddMessage(today, QStringLiteral("a@x"), store->GetUserNo(QStringLiteral("a@x"), today),
-                              {store->GetRecipientNo(QStringLiteral("a@x"), today, QStringLiteral("b@x"))},
-                              QStringLiteral("mine %1").arg(n), true) != 0);
-        SetBoolVar(RegSlot::FlagChatSend, true);
-        mutex->Unlock(MutexNo::Chat);
+        {
+            MutexHold members(MutexNo::Members);
+            ben->Email = QString::fromLatin1("b@x");
+            ben->OtherUser = 1;
+            QMap<QDate, QDateTime> times = ben->ChatTimes;
+            times.detach();
+            ben->ChatTimes = times;
+        }
+        {
+            // What a send does to the store, and the poll date the poll read.
+            MutexHold chat(MutexNo::Chat);
+            store->SetPollDate(today);
+            QVERIFY(store->AddMessage(
+                        today, QStringLiteral("a@x"), store->GetUserNo(QStringLiteral("a@x"), today),
+                        {store->GetRecipientNo(QStringLiteral("a@x"), today, QStringLiteral("b@x"))},
+                        QStringLiteral("mine %1").arg(n), true) != 0);
+            SetBoolVar(RegSlot::FlagChatSend, true);
+        }
         a.Wake()->release();
         resumed.store(n, std::memory_order_relaxed);
         QTRY_COMPARE_WITH_TIMEOUT(a.chat()->MessageCount(), 2 * n, 60000);

@@ -297,11 +297,7 @@ void tst_safefile::write_temporaries_recognisedStaleOnesRemoved()
     // change time is new, and it is not taken for a stale one by a save beside it.
     QTemporaryDir copying;
     const QString copy = copying.filePath(".c.doc.k3.pelmorine-tmp");
-    writeFile(copy, "copy");
-    QFile old(copy);
-    QVERIFY(old.open(QIODevice::ReadWrite) &&
-            old.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime));
-    old.close();
+    writeAt(copy, "copy", QDateTime::currentDateTime().addDays(-30));
     QVERIFY(SafeFile::Write(copying.filePath("c.xml"), "3"));
     QCOMPARE(allEntries(copying.path()), (QStringList{".c.doc.k3.pelmorine-tmp", "c.xml"}));
 }

@@ -192,14 +192,9 @@ void tst_instancefiles::refusedFile_neverWrittenOver()
     QFETCH(qint64, size);
     Folder f;
     const QString path = f.path("instance_0_7" + ext);
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        if (size)
-            QVERIFY(file.resize(size));
-        else
-            file.write(QByteArray("1\n").repeated(TextFiles::MaxTextLines + 1));
-    }
+    writeFile(path, size ? QByteArray() : QByteArray("1\n").repeated(TextFiles::MaxTextLines + 1));
+    if (size)
+        QVERIFY(QFile::resize(path, size));
     const QByteArray kept = size ? QByteArray() : readFile(path);
     TreeItemData record;
     QVERIFY(f.files.ReadElementText("0", "7").isEmpty());
