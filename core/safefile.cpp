@@ -340,20 +340,20 @@ bool SafeFile::OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mo
 
 std::function<void(const QString &)> SafeFileDetail::g_afterReadOpen;
 
-bool SafeFile::ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode)
+bool SafeFile::ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode, qint64 maxBytes)
 {
     QFile file;
-    if (!OpenRead(file, path, mode))
+    if (!OpenRead(file, path, mode, maxBytes))
         return false;
     if (SafeFileDetail::g_afterReadOpen)
         SafeFileDetail::g_afterReadOpen(path);
     // The size now, in one allocation, but never past the ceiling: the file may have grown since
     // the open looked at it (and size() looks again). Then whatever a writer added in place since,
     // in pieces, for as long as the whole stays under the ceiling.
-    QByteArray data = file.read(std::min(file.size(), MaxReadBytes + 1));
+    QByteArray data = file.read(std::min(file.size(), maxBytes + 1));
     for (;;) {
-        if (data.size() > MaxReadBytes) {
-            refusedSize(path, data.size(), MaxReadBytes);
+        if (data.size() > maxBytes) {
+            refusedSize(path, data.size(), maxBytes);
             return false;
         }
         const QByteArray more = file.read(64 * 1024);

@@ -90,9 +90,10 @@ constexpr qint64 AnySize = -1;
 // LastError() names the path; a refusal (what the name holds, the size) sets LastRefused().
 bool OpenRead(QFile &file, const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly,
               qint64 maxBytes = MaxReadBytes);
-// The whole content of a regular file of at most MaxReadBytes, opened in mode (Text drops CRs); false
-// (LastError() set) for anything else, a failed read or a file that grew past the ceiling while read.
-bool ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+// The whole content of a regular file of at most maxBytes, opened in mode (Text drops CRs); false
+// (LastError() set) for anything else, a failed read or a file that grew past the bound while read.
+bool ReadAll(const QString &path, QByteArray *bytes, QIODevice::OpenMode mode = QIODevice::ReadOnly,
+             qint64 maxBytes = MaxReadBytes);
 
 // Replaces the target by a copy of the source through a temporary beside it, so a failed copy
 // leaves the old target whole. The new target is readable and writable by its user and, when

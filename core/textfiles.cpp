@@ -52,21 +52,9 @@ Outcome openFailed(const QString &path)
 
 Outcome readWhole(const QString &path, QString *text)
 {
-    QFile file;
-    if (!SafeFile::OpenRead(file, path, QIODevice::ReadOnly | QIODevice::Text, TextFiles::MaxTextBytes))
+    QByteArray bytes;
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text, TextFiles::MaxTextBytes))
         return openFailed(path);
-    // One byte past the bound tells a file that grew past it since the open.
-    const QByteArray bytes = file.read(TextFiles::MaxTextBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Outcome::Failed;
-    if (bytes.size() > TextFiles::MaxTextBytes) {
-        const qint64 mb = 1024 * 1024;
-        return refuse(path, QCoreApplication::translate(
-                                "SafeFile",
-                                "%1 holds %2 MB, more than any workspace file needs (%3 MB): it was not read")
-                                .arg(path, QString::number((bytes.size() + mb - 1) / mb),
-                                     QString::number(TextFiles::MaxTextBytes / mb)));
-    }
     const qint64 lines = bytes.count('\n') + (bytes.endsWith('\n') || bytes.isEmpty() ? 0 : 1);
     if (lines > TextFiles::MaxTextLines) {
         return refuse(path, QCoreApplication::translate("TextFiles",
