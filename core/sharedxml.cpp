@@ -132,6 +132,15 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
             --depth;
+        } else if (token == QXmlStreamReader::DTD) {
+            // The DOM expands every reference of an entity in full, and Qt bounds one entity's
+            // expansion, not the document's: a few KB referenced a million times become
+            // gigabytes. None of our formats declares entities, so a document that does is refused.
+            if (!reader.entityDeclarations().isEmpty() || reader.text().contains(QLatin1String("<!ENTITY"))) {
+                *message = QCoreApplication::translate("SharedXml",
+                                                       "entities declared, which no workspace file holds");
+                break;
+            }
         } else if (token == QXmlStreamReader::StartElement) {
             nodes += 1 + reader.attributes().size();
             if (++depth > maxDepth) {

@@ -6,8 +6,9 @@
 
 // Parsing XML that other machines wrote. The DOM parser recurses once per nesting level, so a
 // small file of deeply nested elements would overflow the stack; and its tree costs some hundreds
-// of bytes a node, so a file of small entries under the size limit can still take gigabytes. A
-// flat pass over the bytes reads the whole document first and refuses either, as a parse error.
+// of bytes a node, so a file of small entries under the size limit can still take gigabytes, and
+// it expands a declared entity at every reference. A flat pass over the bytes reads the whole
+// document first and refuses each of these, as a parse error.
 namespace SharedXml
 {
 // Far deeper than any of our formats nests.
@@ -25,8 +26,8 @@ struct Counted {
 };
 
 // The streaming pass: false when an element lies deeper than maxDepth, the document holds more
-// than maxNodes nodes or is not well-formed (a document it cannot read through is not handed on),
-// with the message and the position.
+// than maxNodes nodes, declares entities or is not well-formed (a document it cannot read through
+// is not handed on), with the message and the position.
 bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
                   qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
 // QDomDocument::setContent with namespace processing, after the pass over the bytes; bytes above

@@ -34,6 +34,8 @@ private slots:
     void setContent_nodeCount_data();
     void setContent_nodeCount();
     void open_pastNodeLimit_refusedAsParseError();
+    void setContent_declaredEntities_data();
+    void setContent_declaredEntities();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -198,6 +200,39 @@ void tst_xmlclass::open_pastNodeLimit_refusedAsParseError()
     QVERIFY(!store.HasDoc(12));
     QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
     QVERIFY(reg.GetStrVar(RegSlot::StrLastError).startsWith(QStringLiteral("filename:") + file));
+}
+
+// The DOM would expand every reference in full: a few KB declared once and referenced a thousand
+// times are megabytes, a million times gigabytes. Whatever the entity and wherever its references
+// stand, the document is refused before any expansion; a DOCTYPE alone still reads.
+void tst_xmlclass::setContent_declaredEntities_data()
+{
+    QTest::addColumn<QByteArray>("doc");
+    const QByteArray declared = "<!DOCTYPE Root_Chat [<!ENTITY e \"" + QByteArray(4000, 'A') + "\">]>";
+    const QByteArray refs = QByteArray("&e;").repeated(1000);
+    QTest::newRow("in a text") << declared + "<Root_Chat><Note>" + refs + "</Note></Root_Chat>";
+    QTest::newRow("in a text, UTF-16")
+        << utf16(declared + "<Root_Chat><Note>" + refs + "</Note></Root_Chat>");
+    QTest::newRow("in an attribute") << declared + "<Root_Chat Name=\"" + refs + "\"/>";
+    QTest::newRow("declared, never used") << declared + "<Root_Chat/>";
+    QTest::newRow("external") << QByteArray(
+        "<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>");
+    QTest::newRow("parameter") << QByteArray(
+        "<!DOCTYPE r [<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;]><r>&e;</r>");
+}
+
+void tst_xmlclass::setContent_declaredEntities()
+{
+    QFETCH(QByteArray, doc);
+    QDomDocument dom;
+    QString message;
+    int line = 0;
+    int column = 0;
+    QVERIFY(!SharedXml::SetContent(dom, doc, &message, &line, &column));
+    QVERIFY2(message.contains(QStringLiteral("entities declared")), qPrintable(message));
+    QVERIFY(dom.documentElement().isNull());
+    QVERIFY(SharedXml::SetContent(dom, "<!DOCTYPE r><r>&amp;&lt;</r>"));
+    QCOMPARE(dom.documentElement().text(), QStringLiteral("&<"));
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()
