@@ -307,15 +307,12 @@ bool OutputGenerator::prepareBody(SeqRecord *record, const QString &prefix, cons
     return !m_stopped;
 }
 
-// One pass over the body: the indentation of the line a sequence marker stands on is followed as
-// the pass goes, so a body with many markers costs its length.
+// One pass over the body: it costs what it writes and its markers, not the body's length, for a
+// loop passes over the same body thousands of times.
 void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Marker> &markers)
 {
     // Other markers that close the body are kept even where the end is dropped.
     const bool endsOnMarker = !markers.isEmpty() && markers.last().end == body.size();
-    int lineStart = 0;
-    int nextLine = body.indexOf(QLatin1Char('\n'));
-    int blankEnd = -1; // the end of the blank run that opens the line at lineStart
     int p = 0;
     for (int k = 0; k < markers.size(); ++k) {
         const Marker &marker = markers.at(k);
@@ -325,19 +322,7 @@ void OutputGenerator::scanBody(Scan &scan, const QString &body, const QVector<Ma
         if (overLimit(scan.target) || !step())
             return;
         if (marker.kind == QLatin1Char('S')) {
-            while (nextLine >= 0 && nextLine < m) {
-                lineStart = nextLine + 1;
-                blankEnd = -1;
-                nextLine = body.indexOf(QLatin1Char('\n'), lineStart);
-            }
-            if (blankEnd < 0) {
-                blankEnd = lineStart;
-                while (blankEnd < body.size() && body.at(blankEnd) != QLatin1Char('\n') &&
-                       body.at(blankEnd).isSpace())
-                    ++blankEnd;
-            }
-            const QString lead =
-                m > lineStart && m <= blankEnd ? body.mid(lineStart, m - lineStart) : QString();
+            const QString lead = body.mid(m - marker.lead, marker.lead);
             // The indentation handed down costs as much where the sequence is missing or refused as
             // where its lines take it: a marker that writes nothing costs as much as one that does.
             if (!charge(qint64(scan.inner.size()) + lead.size()))
@@ -374,13 +359,36 @@ QVector<OutputGenerator::Marker> OutputGenerator::markersOf(const QString &body,
 {
     QVector<Marker> markers;
     QRegularExpressionMatchIterator it = m_anyMarker.globalMatch(body);
+    // The line a sequence marker stands on, looked through once from start to end.
+    int searched = 0;
+    int lineStart = 0;
+    int blankEnd = -1; // the end of the blank run that opens the line at lineStart
     // Finding and classifying a marker costs many times a character passed over.
     while (it.hasNext() && charge(MarkerWork)) {
         const QRegularExpressionMatch match = it.next();
         const QChar kind = classify(match.captured(0), record);
-        // The number is read once here: a pass over the body copies no marker it expands.
-        const int seq = kind == QLatin1Char('S') ? match.captured(2).toInt() : -1;
-        markers.append({match.capturedStart(), match.capturedEnd(), kind, seq});
+        const int m = match.capturedStart();
+        // The number and the indentation are read once here: a pass over the body copies no
+        // marker it expands and looks through no line.
+        int seq = -1;
+        int lead = 0;
+        if (kind == QLatin1Char('S')) {
+            seq = match.captured(2).toInt();
+            for (; searched < m; ++searched) {
+                if (body.at(searched) == QLatin1Char('\n')) {
+                    lineStart = searched + 1;
+                    blankEnd = -1;
+                }
+            }
+            if (blankEnd < 0) {
+                blankEnd = lineStart;
+                while (blankEnd < body.size() && body.at(blankEnd) != QLatin1Char('\n') &&
+                       body.at(blankEnd).isSpace())
+                    ++blankEnd;
+            }
+            lead = m > lineStart && m <= blankEnd ? m - lineStart : 0;
+        }
+        markers.append({m, match.capturedEnd(), kind, seq, lead});
     }
     return markers;
 }

@@ -127,6 +127,7 @@ private:
         int end;
         QChar kind;
         int seq;
+        int lead; // the blanks before a sequence marker that opens its line
     };
 
     void expand(int file, int n, QString *target, const QString &prefix, const QString &indent);
