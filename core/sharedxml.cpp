@@ -139,6 +139,7 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
             if (!reader.entityDeclarations().isEmpty() || reader.text().contains(QLatin1String("<!ENTITY"))) {
                 *message = QCoreApplication::translate("SharedXml",
                                                        "entities declared, which no workspace file holds");
+                count->entities = true;
                 break;
             }
         } else if (token == QXmlStreamReader::StartElement) {

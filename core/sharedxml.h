@@ -21,8 +21,9 @@ constexpr qint64 MaxNodes = 1500000;
 // What the pass over the bytes counted, for a caller that holds several documents to one count or
 // tells a crowded document from a broken one.
 struct Counted {
-    qint64 nodes = 0;     // all of them when the document was taken, else as far as the pass went
-    bool crowded = false; // refused for holding more than maxNodes
+    qint64 nodes = 0;      // all of them when the document was taken, else as far as the pass went
+    bool crowded = false;  // refused for holding more than maxNodes
+    bool entities = false; // refused for declaring entities, well-formed or not
 };
 
 // The streaming pass: false when an element lies deeper than maxDepth, the document holds more

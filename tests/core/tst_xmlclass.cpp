@@ -228,8 +228,10 @@ void tst_xmlclass::setContent_declaredEntities()
     QString message;
     int line = 0;
     int column = 0;
-    QVERIFY(!SharedXml::SetContent(dom, doc, &message, &line, &column));
+    SharedXml::Counted counted;
+    QVERIFY(!SharedXml::SetContent(dom, doc, &message, &line, &column, SharedXml::MaxNodes, &counted));
     QVERIFY2(message.contains(QStringLiteral("entities declared")), qPrintable(message));
+    QVERIFY(counted.entities && !counted.crowded);
     QVERIFY(dom.documentElement().isNull());
     QVERIFY(SharedXml::SetContent(dom, "<!DOCTYPE r><r>&amp;&lt;</r>"));
     QCOMPARE(dom.documentElement().text(), QStringLiteral("&<"));
