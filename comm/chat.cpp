@@ -250,16 +250,21 @@ void Chat::QueueResponse()
         if (request)
             request->acquire();
         const ChatRecord *message = m_store[0]->Record(m_responseSeq);
+        bool added = false;
         if (message) {
             const QDate date = message->Time.isValid()
                                    ? message->Time.date()
                                    : (message->Day ? message->Day->Date : QDate::currentDate());
-            m_store[0]->AddResponse(date, GetStrVar(RegSlot::StrUserEmail), m_responseKind, m_responseSeq);
+            added = m_store[0]->AddResponse(date, GetStrVar(RegSlot::StrUserEmail), m_responseKind,
+                                            m_responseSeq);
         }
         if (request)
             request->release();
-        if (!message)
+        if (!added) {
+            if (message && !m_store[0]->Refusal().isEmpty())
+                showRedMessage(tr("answer can not be sent: %1").arg(m_store[0]->Refusal()));
             return;
+        }
         SetBoolVar(RegSlot::FlagChatResponse, true);
     }
     if (auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem))
@@ -401,8 +406,9 @@ void Chat::SendProc(bool)
             SetBoolVar(RegSlot::FlagChatSend, true);
         if (request)
             request->release();
+        // The text stays in the editor.
         if (seq == 0) {
-            showRedMessage(tr("message can not be sent: no chat file"));
+            showRedMessage(tr("message can not be sent: %1").arg(m_store[0]->Refusal()));
             return;
         }
     }

@@ -168,7 +168,7 @@ void Chat::buildTable(int index)
             showSummary(index, record);
     }
     addEmptyRowPair(index);
-    table->resizeRowsToContents();
+    table->FitAllRows();
 }
 
 void Chat::LoadTodayChat()

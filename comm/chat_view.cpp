@@ -31,7 +31,7 @@ void Chat::ShowChat()
         showNormal();
     else
         show();
-    m_table[tab == 1 ? 1 : 0]->resizeRowsToContents();
+    m_table[tab == 1 ? 1 : 0]->FitAllRows();
     m_notif->hide();
     if (tab == 0 && m_lastRc >= 1) {
         m_table[0]->setCurrentCell(m_lastRc, 0);
@@ -216,7 +216,7 @@ void Chat::TabChanged(int index)
     layoutbtnproc();
     ChatTable *table = m_table[index == 1 ? 1 : 0];
     setColumnWidth(table);
-    table->resizeRowsToContents();
+    table->FitAllRows();
     m_prevTab = index;
 }
 

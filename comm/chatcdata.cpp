@@ -227,11 +227,51 @@ void ChatCdata::addCaseElement(ChatDay *day, ChatRecord *record)
         element.setAttribute(QStringLiteral("DSTMSG"), record->Kind);
     }
     day->Doc.documentElement().appendChild(element);
+    if (day->CountedRoot == day->Doc.documentElement())
+        ++day->Cases;
+}
+
+int ChatCdata::countCases(const QDomElement &root, int stop)
+{
+    int count = 0;
+    for (QDomElement item = root.firstChildElement(QStringLiteral("CASE")); !item.isNull() && count < stop;
+         item = item.nextSiblingElement(QStringLiteral("CASE")))
+        ++count;
+    return count;
+}
+
+// Whether the day's file, with one more CASE (of the text, for a message), is still one the reader
+// takes: a file it refused would take the user's messages of the day from every member.
+bool ChatCdata::roomFor(ChatDay *day, const QString &text)
+{
+    const QDomElement root = day->Doc.documentElement();
+    if (day->CountedRoot != root) {
+        day->Cases = countCases(root, MaxDayEntries + 1);
+        day->CountedRoot = root;
+    }
+    if (day->Cases >= MaxDayEntries) {
+        m_refusal = tr("%1 holds %2 messages, as many as the chat file of a day takes")
+                        .arg(day->Path)
+                        .arg(day->Cases);
+        return false;
+    }
+    if (day->Users.size() > MaxDayUsers) {
+        m_refusal = tr("%1 names more than %2 members, more than the chat file of a day takes")
+                        .arg(day->Path)
+                        .arg(MaxDayUsers);
+        return false;
+    }
+    if (text.count(QStringLiteral("]]>")) >= MaxTextSections) {
+        m_refusal = tr("its text holds \"]]>\" more than %1 times").arg(MaxTextSections - 1);
+        return false;
+    }
+    return true;
 }
 
 int ChatCdata::AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
                           const QString &text, bool own, const QDateTime &time)
 {
+    m_refusal = tr("no chat file");
     ChatAccount *entry = m_accounts.value(account);
     if (!entry)
         return 0;
@@ -241,14 +281,21 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     if (own && day->Path.isEmpty())
         OpenDay(account, date);
     // Without a document (its file not read yet, or unreadable) the message could not be written.
-    if (day->Doc.isNull() || day->Path.isEmpty())
+    if (day->Doc.isNull() || day->Path.isEmpty()) {
+        if (!day->Refused.isEmpty())
+            m_refusal = day->Refused;
         return 0;
+    }
+    // What is shown is what every member reads back from the file.
+    const QString clean = XmlText::Clean(text);
+    if (!roomFor(day, clean))
+        return 0;
+    m_refusal.clear();
     ChatRecord *record = newRecord();
     record->ID = ++day->MaxID;
     record->Author = author;
     record->Time = time.isValid() ? time : QDateTime::currentDateTime();
-    // What is shown is what every member reads back from the file.
-    record->Text = XmlText::Clean(text);
+    record->Text = clean;
     day->IdTable.insert(record->ID, record->Seq);
     record->Owner = entry;
     record->Recipients = recipients;
@@ -266,12 +313,13 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     return record->Seq;
 }
 
-void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind, int seq)
+bool ChatCdata::AddResponse(const QDate &date, const QString &account, int kind, int seq)
 {
+    m_refusal.clear();
     ChatAccount *entry = m_accounts.value(account);
     ChatRecord *answered = m_records.value(seq);
     if (!entry || !answered)
-        return;
+        return false;
     ChatDay *day = GetDay(entry, date);
     if (day->Path.isEmpty())
         OpenDay(account, date);
@@ -284,14 +332,19 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
     if (day->ResponseKeys.contains(key)) {
         ChatRecord *response = m_records.value(day->IdTable.value(day->ResponseKeys.value(key)));
         if (!response)
-            return;
+            return false;
         response->Kind = kind;
         response->ModTime = QDateTime::currentDateTime();
         response->Element.setAttribute(QStringLiteral("DSTMSG"), kind);
         day->Dirty = true;
         MarkPending(day, response);
         m_respQueue << response->Seq;
-        return;
+        return true;
+    }
+    if (day->Doc.isNull() || !roomFor(day, QString())) {
+        if (day->Doc.isNull())
+            m_refusal = day->Refused.isEmpty() ? tr("no chat file") : day->Refused;
+        return false;
     }
     ChatRecord *response = newRecord();
     response->ID = ++day->MaxID;
@@ -310,14 +363,13 @@ void ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
     response->AnsweredAccount = answered->Account;
     response->Day = day;
     day->ResponseKeys.insert(key, response->ID);
-    if (!day->Doc.isNull()) {
-        day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), response->ID);
-        writeUsers(day, response->Author);
-        addCaseElement(day, response);
-        day->Dirty = true;
-        MarkPending(day, response);
-        m_respQueue << response->Seq;
-    }
+    day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), response->ID);
+    writeUsers(day, response->Author);
+    addCaseElement(day, response);
+    day->Dirty = true;
+    MarkPending(day, response);
+    m_respQueue << response->Seq;
+    return true;
 }
 
 bool ChatCdata::saveDay(ChatDay *day)

@@ -65,6 +65,10 @@ struct ChatDay {
     QMap<int, ChatUser> Users;
     QHash<QString, int> ResponseKeys; // "<user number>_<message ID>" -> ID of the user's response
     QList<int> Pending;               // own records changed since the file was last written
+    // The CASE elements of Doc as the reader counts them, counted again for another root.
+    QDomElement CountedRoot;
+    int Cases = 0;
+    QString Refused; // why the user's own file of the day was not read, which keeps it as it is
 };
 
 struct ChatAccount {
@@ -82,9 +86,17 @@ public:
     // One member's chat of one day is some hundreds of messages, a busy day a few thousand. A day
     // file of more is another kind of file, or one made to stop the program: every message costs
     // a record and two table rows, and the largest file taken must still be read and shown in
-    // seconds on a laptop. The nodes allow every message all its attributes.
-    static constexpr int MaxDayEntries = 120000;
-    static constexpr qint64 MaxDayNodes = qint64(MaxDayEntries) * 9 + 10000;
+    // seconds on a laptop. The writer keeps to the same limits, or its own file would be refused.
+    static constexpr int MaxDayEntries = 25000;
+    // A text is written as one CDATA section more for every "]]>" it holds.
+    static constexpr int MaxTextSections = 16;
+    // The member file numbers fewer.
+    static constexpr int MaxDayUsers = 10000;
+    // A message is its element, five attributes (the last once it is deleted) and its sections, a
+    // response its element and seven attributes; a member named is an element and three
+    // attributes; the declaration, the root and USERS with theirs are seven more.
+    static constexpr qint64 MaxDayNodes =
+        qint64(MaxDayEntries) * (6 + MaxTextSections) + qint64(MaxDayUsers) * 4 + 16;
 
     explicit ChatCdata(QObject *parent = nullptr);
     ~ChatCdata() override;
@@ -123,9 +135,14 @@ public:
     // Records an own change of a day, for the unsaved marks.
     void MarkPending(ChatDay *day, const ChatRecord *record);
     // time: when the message was sent, now when invalid. Characters XML cannot hold are replaced.
+    // 0 when the message is refused, with the reason in Refusal().
     int AddMessage(const QDate &date, const QString &account, int author, const QList<int> &recipients,
                    const QString &text, bool own, const QDateTime &time = QDateTime());
-    void AddResponse(const QDate &date, const QString &account, int kind, int seq);
+    // False when the response is refused, with the reason in Refusal() (empty when there is
+    // nothing to answer).
+    bool AddResponse(const QDate &date, const QString &account, int kind, int seq);
+    // Why the last message or response was refused.
+    QString Refusal() const { return m_refusal; }
     void QueueModified(ChatRecord *record);
     ChatRecord *TakeNew() { return take(m_newQueue, m_currentNew); }
     ChatRecord *TakeModified() { return take(m_modQueue, m_currentMod); }
@@ -204,6 +221,9 @@ private:
                   int oldMax, ChatDay *day, int counts[3]);
     void writeUsers(ChatDay *day, int owner);
     void addCaseElement(ChatDay *day, ChatRecord *record);
+    // The messages of a day file's root, counted up to `stop` as the reader and the writer count them.
+    static int countCases(const QDomElement &root, int stop);
+    bool roomFor(ChatDay *day, const QString &text);
     void setAside(const QString &path, const QDate &date, MemberInfo *member);
     void attachResponses(const QDate &date);
     bool saveDay(ChatDay *day);
@@ -227,6 +247,7 @@ private:
     bool m_saveNews = false;
     QStringList m_failedPaths;
     QString m_failedReason;
+    QString m_refusal;
     QList<int> m_changedMarks;
     QSet<QString> m_recheck; // files read while their time stamp was recent
     std::function<void()> m_pollHook;

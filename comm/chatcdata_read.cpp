@@ -77,26 +77,28 @@ void ChatCdata::readDay(DayRead &read, bool full)
         read.Note = SafeFile::LastError();
         return;
     }
-    // Counted in the bytes before any tree is built: what a file costs is its messages.
-    qint64 entries = 0;
-    for (qsizetype at = bytes.indexOf("<CASE"); at >= 0 && entries <= MaxDayEntries;
-         at = bytes.indexOf("<CASE", at + 5))
-        ++entries;
-    if (entries > MaxDayEntries) {
+    QString message;
+    int line = 0;
+    int column = 0;
+    SharedXml::Counted counted;
+    if (!SharedXml::SetContent(read.Doc, bytes, &message, &line, &column, MaxDayNodes, &counted)) {
+        read.Doc = QDomDocument();
+        // A file of more than a day holds, or one that declares entities, is refused for what it
+        // would cost, not damaged: another member's work, or the user's own of an earlier program,
+        // kept as it is and never set aside.
+        read.Result = counted.crowded || counted.entities ? DayRead::Refused : DayRead::Broken;
+        read.Note =
+            UiReport::LeftOutLine(read.Path, tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
+        return;
+    }
+    // The tree is bounded by its nodes; what a file costs beyond is its messages, counted as
+    // elements: a text may well hold "<CASE".
+    if (countCases(read.Doc.documentElement(), MaxDayEntries + 1) > MaxDayEntries) {
+        read.Doc = QDomDocument();
         read.Result = DayRead::Refused;
         read.Note = UiReport::LeftOutLine(
             read.Path,
             tr("more than %1 messages, more than one member's chat of a day holds").arg(MaxDayEntries));
-        return;
-    }
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (!SharedXml::SetContent(read.Doc, bytes, &message, &line, &column, MaxDayNodes)) {
-        read.Doc = QDomDocument();
-        read.Result = DayRead::Broken;
-        read.Note =
-            UiReport::LeftOutLine(read.Path, tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
         return;
     }
     read.Result = DayRead::Parsed;
@@ -127,6 +129,14 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
     if (read.Result == DayRead::Refused) {
         if (!read.Note.isEmpty() && !m_notes.contains(read.Note))
             m_notes << read.Note;
+        if (read.Own) {
+            // Nothing is written over the user's own file: a message sent is refused, saying why.
+            ChatDay *day = GetDay(GetAccount(member->Email), date);
+            day->Path = read.Path;
+            if (day->IdTable.isEmpty())
+                day->Doc = QDomDocument();
+            day->Refused = read.Note;
+        }
         // Read again only once it changed: a refusal costs the whole read every time.
         member->ChatTimes.insert(date, read.Modified);
         noteRead(read.Path, read.Modified);
@@ -154,6 +164,7 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
     }
     readDocument(full, read.Doc, read.Own, member, day);
     day->Doc = read.Own ? read.Doc : QDomDocument();
+    day->Refused.clear();
     read.Doc = QDomDocument();
     // Remembered only once the file was read whole: a file caught half-written is read again.
     member->ChatTimes.insert(date, read.Modified);

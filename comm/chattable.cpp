@@ -17,6 +17,8 @@ ChatTable::ChatTable(QWidget *parent) : QTableWidget(parent)
     verticalHeader()->hide();
     setStyleSheet(QStringLiteral("background-color: #99bfe9"));
     connect(this, &QTableWidget::cellClicked, this, &ChatTable::ValueCellClicked);
+    // Rows made anew after a reset have the same count but were never fitted.
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] { m_fitted.clear(); });
 }
 
 ChatTable::~ChatTable() = default;
@@ -93,6 +95,15 @@ void ChatTable::FitRows(const QList<int> &rows)
         header->resizeSection(row, qMax(hint + (showGrid() ? 1 : 0), header->minimumSectionSize()));
     }
     header->setUpdatesEnabled(true);
+}
+
+void ChatTable::FitAllRows()
+{
+    const QVector<int> now{rowCount(), columnWidth(0), columnWidth(1)};
+    if (now == m_fitted)
+        return;
+    resizeRowsToContents();
+    m_fitted = now;
 }
 
 bool ChatTable::ConfirmDelete(QTableWidgetItem *)

@@ -23,6 +23,9 @@ public:
     // lies: after a row's height changed that is a pass over every row, so fitting rows one by one
     // would cost the rows times the table.
     void FitRows(const QList<int> &rows);
+    // Every row fitted, unless the rows and the column widths are those of the last time: a row
+    // that comes or changes since is fitted by itself, and a day's rows take seconds to fit.
+    void FitAllRows();
 
 public slots:
     void ValueCellClicked(int row, int column);
@@ -30,4 +33,5 @@ public slots:
 private:
     Chat *m_chat = nullptr;
     bool m_second = false;
+    QVector<int> m_fitted; // row count and column widths of the last whole fit
 };

@@ -27,6 +27,7 @@ private slots:
     void ownDamagedFile_movedAside_dayStartsAnew();
     void accounts_sameTwiceOneNumber_unsafeNeverRead();
     void text_cdataEndAndForbidden_otherMemberAndRestartReadAll();
+    void send_dayAtItsLimit_readBackWhole_nextRefused();
     void send_acrossMidnight_bothDaysOnDisk();
     void saveAll_dirtyDayWithoutFile_isFailure();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
@@ -324,7 +325,10 @@ void tst_chatstore::accounts_sameTwiceOneNumber_unsafeNeverRead()
 void tst_chatstore::text_cdataEndAndForbidden_otherMemberAndRestartReadAll()
 {
     const QDate today = QDate::currentDate();
-    QStringList texts{QStringLiteral("x]]>y"), QStringLiteral("a\u0001b"), QStringLiteral("]]>]]]>")};
+    // The reader once counted "<CASE" in the bytes, and every "]]>" is a section more to parse.
+    QStringList texts{QStringLiteral("x]]>y"), QStringLiteral("a\u0001b"), QStringLiteral("]]>]]]>"),
+                      QStringLiteral("<CASE").repeated(ChatCdata::MaxDayEntries + 1),
+                      QStringLiteral("]]>").repeated(ChatCdata::MaxTextSections - 1)};
     for (int i = 0; i < 20; ++i)
         texts << QStringLiteral("later %1").arg(i);
     {
@@ -336,6 +340,14 @@ void tst_chatstore::text_cdataEndAndForbidden_otherMemberAndRestartReadAll()
         for (const QString &text : texts)
             QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), own, {ben}, text, true));
         QCOMPARE(store.Record(2)->Text, QStringLiteral("a\uFFFDb"));
+        // A text that would be more sections than the reader allows a message stays with the user.
+        for (const int times : {ChatCdata::MaxTextSections, 1100000}) {
+            QCOMPARE(store.AddMessage(today, QStringLiteral("a@x"), own, {ben},
+                                      QStringLiteral("]]>").repeated(times), true),
+                     0);
+            QCOMPARE(store.Refusal(), QStringLiteral("its text holds \"]]>\" more than %1 times")
+                                          .arg(ChatCdata::MaxTextSections - 1));
+        }
         store.SaveAll();
     }
     texts[1] = QStringLiteral("a\uFFFDb");
@@ -352,6 +364,58 @@ void tst_chatstore::text_cdataEndAndForbidden_otherMemberAndRestartReadAll()
     };
     read(QStringLiteral("b@x"), false);
     read(QStringLiteral("a@x"), true);
+    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList({QStringLiteral("*damaged*")}),
+             QStringList());
+}
+
+// The most the program writes into a day: every message with as many "]]>" as a text may hold,
+// deleted, and the most members the member file numbers named. It reads back whole, and what
+// comes next, a message or an answer, is refused with the reason while the file stays as it is.
+void tst_chatstore::send_dayAtItsLimit_readBackWhole_nextRefused()
+{
+    const QDate today = QDate::currentDate();
+    const QString me = QStringLiteral("a@x");
+    const QString text = QStringLiteral("x]]>").repeated(ChatCdata::MaxTextSections - 1);
+    TestSupport::writeFile(
+        path(QStringLiteral("b@x")),
+        bFile(1, "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[hi]]></CASE>"));
+    {
+        ChatCdata store;
+        store.OpenToday(me);
+        store.SyncUsers(me, today);
+        for (int n = 1; n <= ChatCdata::MaxDayEntries; ++n) {
+            if (n == ChatCdata::MaxDayEntries) {
+                while (m_table.size() < ChatCdata::MaxDayUsers)
+                    member(QStringLiteral("m%1@x").arg(m_table.size()), QStringLiteral("M"), false);
+                store.SyncUsers(me, today);
+            }
+            ChatRecord *record = store.Record(store.AddMessage(today, me, 1, {2}, text, true));
+            QVERIFY(record);
+            record->ModTime = QDateTime::currentDateTime();
+            QVERIFY(store.ApplyModified(record));
+        }
+        QVERIFY(store.SaveAll());
+    }
+    const auto readBack = [&](ChatCdata &store) {
+        store.OpenToday(me);
+        store.ReadDayFiles(today);
+        QCOMPARE(store.TakeNotes(), QStringList());
+        QCOMPARE(store.GetTimeList().size(), ChatCdata::MaxDayEntries + 1);
+    };
+    ChatCdata store;
+    readBack(store);
+    const QString full = QStringLiteral("%1 holds %2 messages, as many as the chat file of a day takes")
+                             .arg(path(me))
+                             .arg(ChatCdata::MaxDayEntries);
+    QCOMPARE(store.AddMessage(today, me, 1, {2}, QStringLiteral("one more"), true), 0);
+    QCOMPARE(store.Refusal(), full);
+    const ChatDay *benDay = store.LookupDay(QStringLiteral("b@x"), today);
+    QVERIFY(benDay && benDay->IdTable.contains(1));
+    QVERIFY(!store.AddResponse(today, me, 1, benDay->IdTable.value(1)));
+    QCOMPARE(store.Refusal(), full);
+    store.SaveAll();
+    ChatCdata again;
+    readBack(again);
 }
 
 // The clock passes midnight between two messages, before anyone opened the new day.
@@ -463,52 +527,77 @@ void tst_chatstore::read_moreMessagesThanADayHolds_refusedNamedKept_data()
 {
     QTest::addColumn<QString>("account");
     QTest::addColumn<bool>("poll");
-    QTest::addColumn<int>("extra"); // messages above the limit
-    QTest::newRow("another's, first read") << QStringLiteral("b@x") << false << 1;
-    QTest::newRow("another's, polled") << QStringLiteral("b@x") << true << 1;
-    QTest::newRow("own, first read") << QStringLiteral("a@x") << false << 1;
-    QTest::newRow("another's at the limit") << QStringLiteral("b@x") << true << 0;
+    QTest::addColumn<int>("extra");   // messages above the limit
+    QTest::addColumn<bool>("nodes");  // instead, one message of more sections than a day's nodes
+    QTest::addColumn<bool>("recent"); // read before, while its time was recent
+    const QString ben = QStringLiteral("b@x");
+    QTest::newRow("another's, first read") << ben << false << 1 << false << false;
+    QTest::newRow("another's, polled") << ben << true << 1 << false << false;
+    QTest::newRow("another's, polled, read while recent") << ben << true << 1 << false << true;
+    QTest::newRow("another's, more nodes, polled") << ben << true << 0 << true << false;
+    QTest::newRow("own, first read") << QStringLiteral("a@x") << false << 1 << false << false;
+    QTest::newRow("own, more nodes") << QStringLiteral("a@x") << false << 0 << true << false;
+    QTest::newRow("another's at the limit") << ben << true << 0 << false << false;
 }
 
 // A day file of short messages under the size ceiling used to take gigabytes and minutes: past the
-// count of messages a day holds it is named and left as it is, even the user's own, and a poll
-// does not read it again until it changes.
+// count of messages or nodes a day holds it is named and left as it is, even the user's own (once
+// set aside as damaged), and a poll does not read it again until it changes, even a file that was
+// to be read again for its recent time.
 void tst_chatstore::read_moreMessagesThanADayHolds_refusedNamedKept()
 {
     QFETCH(QString, account);
     QFETCH(bool, poll);
     QFETCH(int, extra);
-    const int count = ChatCdata::MaxDayEntries + extra;
+    QFETCH(bool, nodes);
+    QFETCH(bool, recent);
+    const int count = nodes ? 1 : ChatCdata::MaxDayEntries + extra;
     QByteArray cases;
     cases.reserve(count * 32);
     for (int i = 1; i <= count; ++i)
-        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(i) + "\" MID=\"1\"/>";
+        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(i) + "\" MID=\"1\">" +
+                 QByteArray("<![CDATA[x]]>").repeated(nodes ? int(ChatCdata::MaxDayNodes) : 0) + "</CASE>";
     const QString file = path(account);
     const QByteArray bytes = bFile(count, cases);
-    TestSupport::writeAt(file, bytes, QDateTime::currentDateTime().addSecs(-60));
     ChatCdata store;
     store.OpenToday(QStringLiteral("a@x"));
+    if (recent) {
+        TestSupport::writeAt(file, bFile(0, ""), QDateTime::currentDateTime());
+        store.Poll();
+    }
+    TestSupport::writeAt(file, bytes, QDateTime::currentDateTime().addSecs(-60));
     poll ? store.Poll() : store.ReadDayFiles(QDate::currentDate());
     const QStringList notes = store.TakeNotes();
-    if (extra == 0) {
+    if (extra == 0 && !nodes) {
         QCOMPARE(notes, QStringList());
         QCOMPARE(store.NewCount(), count);
         return;
     }
     QCOMPARE(notes.size(), 1);
-    QVERIFY2(notes.first().contains(file) &&
-                 notes.first().contains(QString::number(ChatCdata::MaxDayEntries)),
+    const qint64 limit = nodes ? ChatCdata::MaxDayNodes : ChatCdata::MaxDayEntries;
+    QVERIFY2(notes.first().contains(file) && notes.first().contains(QString::number(limit)),
              qPrintable(notes.first()));
     QCOMPARE(store.NewCount() + store.GetTimeList().size(), 0);
-    store.Poll();
-    QCOMPARE(store.TakeNotes(), QStringList());
+    for (int i = 0; i < 2; ++i) {
+        store.Poll();
+        QCOMPARE(store.TakeNotes(), QStringList());
+    }
     const QDate today = QDate::currentDate();
-    QCOMPARE(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("x"), true) != 0,
-             account != QStringLiteral("a@x"));
+    const bool own = account == QStringLiteral("a@x");
+    QCOMPARE(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("x"), true) != 0, !own);
+    if (own)
+        QCOMPARE(store.Refusal(), notes.first());
     store.SaveAll();
     QCOMPARE(TestSupport::readFile(file), bytes);
     QCOMPARE(QDir(m_dir->path() + QStringLiteral("/chat")).entryList({QStringLiteral("*damaged*")}),
              QStringList());
+    if (own)
+        return;
+    const int before = store.NewCount();
+    TestSupport::writeAt(file, bFile(1, "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\"><![CDATA[x]]></CASE>"),
+                         QDateTime::currentDateTime().addSecs(-30));
+    store.Poll();
+    QCOMPARE(store.NewCount(), before + 1);
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)
