@@ -301,23 +301,40 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<qint64>("size"); // of a sparse file; 0: one of small entries past the count
     QTest::addColumn<bool>("opens");
-    QTest::addColumn<int>("member"); // whose rows are not shown
+    QTest::addColumn<int>("member");       // whose rows are not shown
+    QTest::addColumn<QByteArray>("bytes"); // the file's content in place of a size
     const qint64 gigabyte = qint64(1) << 30;
     const QString day = "___" + QDate::currentDate().toString("yyyyMMdd") + ".cht";
-    QTest::newRow("other member's instance") << "instance_1.xml" << 2 * gigabyte << true << 1;
-    QTest::newRow("own instance") << "instance.xml" << gigabyte + gigabyte / 10 << true << 0;
-    QTest::newRow("other member's file") << "manager_1.xml" << gigabyte + 1 << true << 1;
-    QTest::newRow("group file") << "manager.xml" << gigabyte + 1 << false << -1;
-    QTest::newRow("other member's questions") << "question_1.xml" << gigabyte + gigabyte / 10 << true << -1;
-    QTest::newRow("own answers") << "answer.xml" << gigabyte + 1 << true << -1;
-    QTest::newRow("other member's chat day")
-        << "chat/" + WorkspaceGen::MemberEmail(1) + day << gigabyte + gigabyte / 10 << true << -1;
+    QTest::newRow("other member's instance") << "instance_1.xml" << 2 * gigabyte << true << 1 << QByteArray();
+    QTest::newRow("own instance") << "instance.xml" << gigabyte + gigabyte / 10 << true << 0 << QByteArray();
+    QTest::newRow("other member's file") << "manager_1.xml" << gigabyte + 1 << true << 1 << QByteArray();
+    QTest::newRow("group file") << "manager.xml" << gigabyte + 1 << false << -1 << QByteArray();
+    QTest::newRow("other member's questions")
+        << "question_1.xml" << gigabyte + gigabyte / 10 << true << -1 << QByteArray();
+    QTest::newRow("own answers") << "answer.xml" << gigabyte + 1 << true << -1 << QByteArray();
+    QTest::newRow("other member's chat day") << "chat/" + WorkspaceGen::MemberEmail(1) + day
+                                             << gigabyte + gigabyte / 10 << true << -1 << QByteArray();
     QTest::newRow("own chat day") << "chat/" + WorkspaceGen::MemberEmail(0) + day << gigabyte + 1 << true
-                                  << -1;
+                                  << -1 << QByteArray();
     // Far below the size limit, but as a tree gigabytes.
-    QTest::newRow("other member's instance of small rows") << "instance_1.xml" << qint64(0) << true << 1;
-    QTest::newRow("own instance of small rows") << "instance.xml" << qint64(0) << true << 0;
-    QTest::newRow("other member's questions of small rows") << "question_1.xml" << qint64(0) << true << -1;
+    QTest::newRow("other member's instance of small rows")
+        << "instance_1.xml" << qint64(0) << true << 1 << QByteArray();
+    QTest::newRow("own instance of small rows") << "instance.xml" << qint64(0) << true << 0 << QByteArray();
+    QTest::newRow("other member's questions of small rows")
+        << "question_1.xml" << qint64(0) << true << -1 << QByteArray();
+    // Under 2 MB, but the DOM would expand its one entity to 2.4 billion characters.
+    const QByteArray entity = "<!DOCTYPE Root_Chat [<!ENTITY e \"" + QByteArray(4000, 'A') + "\">]>";
+    const QByteArray refs = QByteArray("&e;").repeated(600000);
+    const QByteArray expands = entity + "<Root_Chat><Note>" + refs + "</Note></Root_Chat>";
+    QTest::newRow("other member's instance, an entity")
+        << "instance_1.xml" << qint64(0) << true << 1 << expands;
+    QTest::newRow("other member's chat day, an entity")
+        << "chat/" + WorkspaceGen::MemberEmail(1) + day << qint64(0) << true << -1 << expands;
+    QTest::newRow("own chat day, an entity")
+        << "chat/" + WorkspaceGen::MemberEmail(0) + day << qint64(0) << true << -1 << expands;
+    QTest::newRow("other member's file, an entity in a name")
+        << "manager_1.xml" << qint64(0) << true << 1
+        << entity + "<Root_manager><GROUP><USER ID=\"1\" Name=\"" + refs + "\"/></GROUP></Root_manager>";
 }
 
 // One member's file of 1-2 GB ended every program that opened the workspace (the chat worker's
@@ -330,6 +347,7 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
     QFETCH(qint64, size);
     QFETCH(bool, opens);
     QFETCH(int, member);
+    QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     WorkspaceGen::Result ws;
     QString error;
@@ -341,7 +359,9 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(size));
         // Rows of an element and a child with four attributes: six nodes each.
         const QByteArray row = "<SClass ID=\"1\" MID=\"2\" Name=\"n\" OutVar=\"v\"><REFERENCE/></SClass>";
-        if (size == 0)
+        if (!bytes.isEmpty())
+            QVERIFY(huge.write(bytes) == bytes.size());
+        else if (size == 0)
             QVERIFY(huge.write("<Root>" + row.repeated(int(SharedXml::MaxNodes / 6) + 1) + "</Root>") > 0);
     }
     const QMap<QString, QByteArray> before = snapshot(dir.path());
@@ -363,15 +383,18 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
         const auto *notes = p.GetObj<Chat>(RegSlot::ObjChat)->findChild<QLineEdit *>("MSG");
         QVERIFY(notes);
         if (file.startsWith("chat/"))
-            QTRY_VERIFY_WITH_TIMEOUT(notes->text().contains(path), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(notes->text().contains(path), 120000);
         chatNotes = notes->text();
         p.SaveEverythingOwn();
     }
     p.window->CloseWorkspace();
     const QString said = p.reports.join('\n') + '\n' + chatNotes;
-    QVERIFY2(said.contains(size ? path + " holds " : "filename:" + path) &&
-                 said.contains("more than any workspace file needs"),
-             qPrintable(said));
+    if (bytes.isEmpty())
+        QVERIFY2(said.contains(size ? path + " holds " : "filename:" + path) &&
+                     said.contains("more than any workspace file needs"),
+                 qPrintable(said));
+    else
+        QVERIFY2(said.contains(path) && said.contains("entities declared"), qPrintable(said));
 
     const QMap<QString, QByteArray> after = snapshot(dir.path());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
