@@ -1,6 +1,7 @@
 #include "comm/chatcdata.h"
 
 #include "core/globalmutex.h"
+#include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
@@ -87,6 +88,15 @@ void ChatCdata::readDay(DayRead &read, bool full)
         // would cost, not damaged: another member's work, or the user's own of an earlier program,
         // kept as it is and never set aside.
         read.Result = counted.crowded || counted.entities ? DayRead::Refused : DayRead::Broken;
+        read.Note =
+            UiReport::LeftOutLine(read.Path, tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
+        return;
+    }
+    // A member's name of megabytes costs a minute where it is laid out; the names come from the
+    // group file, which never holds one this long. Messages are not judged here: a text is no value.
+    if (!LongValue::Check(bytes, &message, &line, &column, QByteArrayLiteral("CASE"))) {
+        read.Doc = QDomDocument();
+        read.Result = DayRead::Refused;
         read.Note =
             UiReport::LeftOutLine(read.Path, tr("line %1, column %2: %3").arg(line).arg(column).arg(message));
         return;

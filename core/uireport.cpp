@@ -1,5 +1,7 @@
 #include "core/uireport.h"
 
+#include "core/longvalue.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 
@@ -87,5 +89,5 @@ QString UiReport::LeftOutLine(const QString &path, const QString &reason)
 QString UiReport::WrongRoot(const QString &found, const QString &expected)
 {
     return QCoreApplication::translate("UiReport", "its root element is \"%1\", not \"%2\"")
-        .arg(found, expected);
+        .arg(LongValue::Shown(found), expected);
 }

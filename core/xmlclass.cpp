@@ -1,6 +1,7 @@
 #include "core/xmlclass.h"
 
 #include "core/globalmutex.h"
+#include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
@@ -248,12 +249,29 @@ QByteArray xmlclass::documentBytes(QDomDocument *doc)
     return bytes;
 }
 
+// The member files' reader refuses one that holds a value no one types: written, the file would not
+// open again. Such a value is said, and the edit that made it stays where it was made.
+bool xmlclass::holdsLongValue(int index, const QString &fileName, const QByteArray &bytes)
+{
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!LongValue::IsBounded(index) ||
+        LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index)))
+        return false;
+    UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return true;
+}
+
 bool xmlclass::writeDocument(int index, const QString &fileName, int options)
 {
     QDomDocument *doc = m_docs.value(index).doc;
     if (!doc)
         return false;
     const QByteArray bytes = documentBytes(doc);
+    if (holdsLongValue(index, fileName, bytes))
+        return false;
     if (!SafeFile::Write(fileName, bytes, options)) {
         UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
@@ -327,6 +345,8 @@ int xmlclass::CreateXmlDocFile(int index)
     QFile file(it->fileName);
     if (file.exists())
         return -1;
+    if (holdsLongValue(index, it->fileName, bytes))
+        return 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (file.exists())
             return -1;

@@ -68,6 +68,7 @@ private:
         QDomDocument *doc = nullptr;
     };
     static QByteArray documentBytes(QDomDocument *doc);
+    bool holdsLongValue(int index, const QString &fileName, const QByteArray &bytes);
     bool writeDocument(int index, const QString &fileName, int options = 0);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
 

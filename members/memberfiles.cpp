@@ -1,5 +1,6 @@
 #include "members/memberfiles.h"
 
+#include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
 #include "core/xmlclass.h"
@@ -104,7 +105,8 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         QString message;
         int line = 0;
         int column = 0;
-        if (SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
+        const bool parsed = SharedXml::SetContent(doc, bytes, &message, &line, &column);
+        if (parsed && LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index))) {
             xml->AddXmlDocFile(index, doc, path);
             return Loaded;
         }
@@ -115,6 +117,9 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
                     .arg(line)
                     .arg(column)
                     .arg(message);
+        // Such a value is no half-written file: reading it again finds it again.
+        if (parsed)
+            break;
     }
     SetIntVar(RegSlot::IntLastErrorKind, kind);
     SetStrVar(RegSlot::StrLastError, error);
@@ -252,17 +257,31 @@ GroupData MemberFiles::ReadGroup()
         users.append(list.item(i).toElement());
     for (const QDomElement &e : qAsConst(users)) {
         const QString text = e.attribute(QStringLiteral("ID"));
+        const QString name = e.attribute(QStringLiteral("Name"));
+        const QString email = e.attribute(QStringLiteral("Email"));
         const int id = text.toInt(&ok);
-        // 0 is the group, and numbers past 9999 would reach other documents' store indexes.
-        if (!ok || id < 1 || id > MaxMemberId || seen.contains(id)) {
-            if (++data.skippedCount <= MaxSkippedLines)
-                data.skipped.append(QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
-                                        .arg(text, e.attribute(QStringLiteral("Name"))));
+        // 0 is the group, and numbers past 9999 would reach other documents' store indexes. A
+        // name or address no one types would hold every view that shows the member.
+        const bool badId = !ok || id < 1 || id > MaxMemberId || seen.contains(id);
+        const bool tooLong = LongValue::Exceeds(name) || LongValue::Exceeds(email);
+        if (badId || tooLong) {
+            if (++data.skippedCount <= MaxSkippedLines) {
+                QString line = QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
+                                   .arg(LongValue::Shown(text), LongValue::Shown(name));
+                if (!badId)
+                    line += QCoreApplication::translate("MemberFiles", ": a name or address of more than %1 "
+                                                                       "characters")
+                                .arg(LongValue::MaxChars);
+                data.skipped.append(line);
+            }
             m_refusedUsers.append(e);
+            // Its number stays taken: the entry is written back.
+            if (!badId)
+                data.maxId = std::max(data.maxId, id + 1);
             continue;
         }
         seen.insert(id);
-        data.users.append({id, e.attribute(QStringLiteral("Name")), e.attribute(QStringLiteral("Email"))});
+        data.users.append({id, name, email});
         data.maxId = std::max(data.maxId, id + 1);
     }
     // A report of 190,000 lines helps nobody and costs as much as the read.

@@ -35,6 +35,7 @@ private slots:
     void firstRead_ownFileAbsent_keepsMessageSentBefore();
     void read_moreMessagesThanADayHolds_refusedNamedKept_data();
     void read_moreMessagesThanADayHolds_refusedNamedKept();
+    void read_nameOfMegabytes_refusedMessageOfMegabytesRead();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -598,6 +599,30 @@ void tst_chatstore::read_moreMessagesThanADayHolds_refusedNamedKept()
                          QDateTime::currentDateTime().addSecs(-30));
     store.Poll();
     QCOMPARE(store.NewCount(), before + 1);
+}
+
+// A member's name of megabytes costs a minute wherever it is laid out: the day is named and kept,
+// while a message of megabytes is no name and is read.
+void tst_chatstore::read_nameOfMegabytes_refusedMessageOfMegabytesRead()
+{
+    const QByteArray megabytes(5000000, 'x');
+    const QByteArray message = "<CASE TYPE=\"0\" ID=\"1\" MID=\"1\"><![CDATA[" + megabytes + "]]></CASE>";
+    const QString file = path(QStringLiteral("b@x"));
+    const QByteArray named = bFile(1, message).replace("NAME=\"Ben\"", "NAME=\"" + megabytes + '"');
+    ChatCdata store;
+    store.OpenToday(QStringLiteral("a@x"));
+    TestSupport::writeAt(file, named, QDateTime::currentDateTime().addSecs(-60));
+    store.Poll();
+    const QStringList notes = store.TakeNotes();
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes.first().contains(file) && notes.first().size() < 10000,
+             qPrintable(notes.first().left(500)));
+    QCOMPARE(store.NewCount(), 0);
+    QCOMPARE(TestSupport::readFile(file), named);
+    TestSupport::writeAt(file, bFile(1, message), QDateTime::currentDateTime().addSecs(-30));
+    store.Poll();
+    QCOMPARE(store.TakeNotes(), QStringList());
+    QCOMPARE(store.NewCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)

@@ -1,3 +1,4 @@
+#include "core/longvalue.h"
 #include "core/xmlclass.h"
 #include "loadtiming.h"
 #include "members/memberfiles.h"
@@ -45,6 +46,8 @@ private slots:
     void load_danglingLink_namesTheFile();
     void readGroup_hostileIds_skippedWithLineAndKeptOnSave();
     void readGroup_manyUsers_timeGrowsLinearly();
+    void longValue_writtenOnlyWhereTheReaderTakesIt_data();
+    void longValue_writtenOnlyWhereTheReaderTakesIt();
     void nextFreeNumber_skipsOrphanFiles();
     void createManagerFile_writesRootAndChildren();
     void saveGroup_childrenInOrder();
@@ -153,6 +156,53 @@ void tst_memberfiles::readGroup_manyUsers_timeGrowsLinearly()
         QCOMPARE(g.skipped.size(), std::min(g.skippedCount, MemberFiles::MaxSkippedLines + 1));
     };
     TestSupport::verifyScales(load, 20000, 200000);
+}
+
+void tst_memberfiles::longValue_writtenOnlyWhereTheReaderTakesIt_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<int>("chars");
+    QTest::addColumn<bool>("taken");
+    const int max = LongValue::MaxChars;
+    QTest::newRow("a member file at the bound") << 1 << "OUT" << max << true;
+    QTest::newRow("a member file past it") << 1 << "OUT" << max + 1 << false;
+    QTest::newRow("the group file past it") << 0 << "Model" << max + 1 << false;
+    // A group entry is left out alone: the group file is written with it, as it was read.
+    QTest::newRow("a group entry past it") << 0 << "USER" << max + 1 << true;
+}
+
+// A member file that holds a value no one types is refused by name and kept; the program never
+// writes one.
+void tst_memberfiles::longValue_writtenOnlyWhereTheReaderTakesIt()
+{
+    QFETCH(int, n);
+    QFETCH(QString, element);
+    QFETCH(int, chars);
+    QFETCH(bool, taken);
+    Scope s;
+    const QString name = n == 0 ? QStringLiteral("manager.xml") : QStringLiteral("manager_1.xml");
+    QDomDocument doc;
+    QDomElement e = doc.appendChild(doc.createElement("Root_manager"))
+                        .appendChild(doc.createElement(element))
+                        .toElement();
+    e.setAttribute("ID", "1");
+    e.setAttribute("Name", QString(chars, 'A'));
+    s.store.AddXmlDoc(XmlIndex::Manager + n, doc);
+    s.store.SetDocFileName(XmlIndex::Manager + n, s.dir.path() + '/' + name);
+    QCOMPARE(s.files.SaveMemberDoc(n), taken);
+    QCOMPARE(s.GetBoolVar(RegSlot::FlagWriteFailed), !taken);
+    if (!taken)
+        s.write(name, doc.toByteArray());
+    s.store.CloseXmlDoc(XmlIndex::Manager + n);
+    QCOMPARE(s.files.OpenMemberFile(n), taken ? MemberFiles::Loaded : MemberFiles::Failed);
+    QVERIFY(s.read(name).contains(QByteArray(chars, 'A')));
+    const QString said = taken ? s.files.ReadGroup().skipped.join('\n') : s.GetStrVar(RegSlot::StrLastError);
+    if (element == "USER")
+        QVERIFY2(said.startsWith("manager.xml: USER ID \"1\" (AAAA") && said.size() < 200, qPrintable(said));
+    else if (!taken)
+        QVERIFY2(said.contains(name) && said.contains("the value of Name holds 4097 characters"),
+                 qPrintable(said));
 }
 
 void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()

@@ -1,0 +1,68 @@
+#include "core/longvalue.h"
+
+#include <QDomDocument>
+#include <QtTest>
+
+class tst_longvalue : public QObject
+{
+    Q_OBJECT
+private slots:
+    void check_data();
+    void check();
+};
+
+void tst_longvalue::check_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("apart");
+    QTest::addColumn<QString>("refused"); // the attribute named, empty when taken
+    QTest::addColumn<int>("line");
+    const int max = LongValue::MaxChars;
+    const QByteArray at(max, 'A');
+    const QByteArray past(max + 1, 'A');
+    QTest::newRow("at the bound") << "<R a='x'><C Name=\"" + at + "\"/></R>" << QByteArray() << QString()
+                                  << 0;
+    QTest::newRow("one past") << "<R ID=\"1\"\n  Name=\"" + past + "\"/>" << QByteArray() << "Name" << 2;
+    QTest::newRow("past, single quotes") << "<R T = '" + past + "'/>" << QByteArray() << "T" << 1;
+    // Characters are counted, not bytes: a reference is one, and so is a letter of two bytes.
+    QTest::newRow("two-byte letters")
+        << "<R N=\"" + QString(max, QChar(0xE9)).toUtf8() + "\"/>" << QByteArray() << QString() << 0;
+    QTest::newRow("references") << "<R N=\"" + QByteArray("&amp;").repeated(max) + "\"/>" << QByteArray()
+                                << QString() << 0;
+    QTest::newRow("markup characters in a value before")
+        << "<R a=\"x>y='z'\" b='\"' Name=\"" + past + "\"/>" << QByteArray() << "Name" << 1;
+    // Messages and notes are texts, not values.
+    QTest::newRow("long texts") << "<R><![CDATA[" + past + "\"]]><!--" + past + "--><T>" + past + "</T></R>"
+                                << QByteArray() << QString() << 0;
+    QTest::newRow("judged apart") << "<R><USER Name=\"" + past + "\"/></R>" << QByteArray("USER") << QString()
+                                  << 0;
+    QTest::newRow("apart is one name")
+        << "<R><USERS Name=\"" + past + "\"/></R>" << QByteArray("USER") << "Name" << 1;
+    const QString utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<R Name=\"" + QString(past) + "\"/>";
+    QTest::newRow("UTF-16") << "\xFF\xFE" +
+                                   QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)
+                            << QByteArray() << "Name" << 2;
+    QTest::newRow("a DOCTYPE") << "<!DOCTYPE R>\n<R Name=\"" + past + "\"/>" << QByteArray() << "Name" << 2;
+}
+
+void tst_longvalue::check()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, apart);
+    QFETCH(QString, refused);
+    QFETCH(int, line);
+    QDomDocument doc;
+    QVERIFY2(doc.setContent(bytes), "the parser takes every case");
+    QString message;
+    int l = 0;
+    int column = 0;
+    QCOMPARE(LongValue::Check(bytes, &message, &l, &column, apart), refused.isEmpty());
+    if (!refused.isEmpty()) {
+        QVERIFY2(message.startsWith("the value of " + refused + " holds 4097 characters"),
+                 qPrintable(message));
+        QCOMPARE(l, line);
+    }
+}
+
+QTEST_MAIN(tst_longvalue)
+#include "tst_longvalue.moc"
