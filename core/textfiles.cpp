@@ -8,30 +8,31 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
-#include <QSet>
 #include <QThread>
 
 namespace
 {
 enum class Outcome { Read, Failed, Refused };
 
-// Paths whose last read was refused, for the writers that must not save over them.
+// Paths whose last read was refused, with the reason, for the writers that must not save over them
+// and the editors that must not take typing for them.
 QMutex g_refusedLock;
-QSet<QString> g_refused;
+QHash<QString, QString> g_refused;
 
 QString keyOf(const QString &path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-void noteRefused(const QString &path, bool refused)
+void noteRefused(const QString &path, const QString &reason)
 {
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
-    if (refused)
-        g_refused.insert(key);
+    if (!reason.isEmpty())
+        g_refused.insert(key, reason);
     else
         g_refused.remove(key);
 }
@@ -41,7 +42,7 @@ void noteRefused(const QString &path, bool refused)
 Outcome refuse(const QString &path, const QString &reason)
 {
     UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), reason);
-    noteRefused(path, true);
+    noteRefused(path, reason.isEmpty() ? TextFiles::NotWrittenOver(path) : reason);
     return Outcome::Refused;
 }
 
@@ -63,7 +64,7 @@ Outcome readWhole(const QString &path, QString *text)
                                 .arg(path, QString::number(lines), QString::number(TextFiles::MaxTextLines)));
     }
     *text = QString::fromUtf8(bytes);
-    noteRefused(path, false);
+    noteRefused(path, QString());
     return Outcome::Read;
 }
 
@@ -121,7 +122,7 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
     if (lines < maxLines)
         endLine();
     *text = head;
-    noteRefused(path, false);
+    noteRefused(path, QString());
     return Outcome::Read;
 }
 
@@ -143,7 +144,7 @@ QString settled(const QString &path, int settleMs, const std::function<Outcome(Q
 {
     QString text;
     if (!QFileInfo::exists(path)) {
-        noteRefused(path, false);
+        noteRefused(path, QString());
         return QString();
     }
     Stamp before = stampOf(path);
@@ -181,6 +182,13 @@ bool TextFiles::IsRefused(const QString &path)
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
     return g_refused.contains(key);
+}
+
+QString TextFiles::RefusalOf(const QString &path)
+{
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    return g_refused.value(key);
 }
 
 QString TextFiles::NotWrittenOver(const QString &path)

@@ -35,6 +35,9 @@ QString ReadHead(const QString &path, int maxLines, int maxLineBytes, int settle
 // Whether the last read of the path was refused. The empty text that stands in for it must never
 // be saved over it: writers of these texts check here first.
 bool IsRefused(const QString &path);
+// The reason the last read of the path was refused, as it was reported; empty when it was not.
+// An editor that shows the empty text in its place takes no typing and shows this instead.
+QString RefusalOf(const QString &path);
 // What a writer that refused to save over such a file says.
 QString NotWrittenOver(const QString &path);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks

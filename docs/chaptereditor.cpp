@@ -1,5 +1,6 @@
 #include "docs/chaptereditor.h"
 
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -89,7 +90,7 @@ void ChapterEditor::init(const Widgets &widgets, const QString &explainTab, int 
     m_explain = new NumEditor;
     m_explain->SetKind(m_kind == ChapterFile::InstanceDocument ? 5 : 2);
     m_explain->SetNumber(false);
-    m_explain->setReadOnly(true);
+    m_explain->SetWritable(false);
     SetObj(explainSlot, m_explain);
     m_tabs = new QTabWidget;
     m_tabs->addTab(m_text, QStringLiteral("docExplain"));
@@ -393,12 +394,13 @@ void ChapterEditor::Save()
 void ChapterEditor::LoadChapterText(TreeItemData *record)
 {
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
+    const QString path = TextPath(record);
     if (!record->TextLoaded()) {
-        const QString path = TextPath(record);
         auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
         record->SetAttr(expression, mw && !path.isEmpty() ? mw->ReadTextFile(path) : QString());
         record->TextLoaded() = true;
     }
+    m_text->SetRefusal(path.isEmpty() ? QString() : TextFiles::RefusalOf(path));
     const QString text = record->GetAttr(expression);
     m_text->UndoRedoOff();
     m_text->setPlainText(text);

@@ -52,8 +52,7 @@ void ChapterEditor::SetModified()
 void ChapterEditor::applyEditable(bool editable)
 {
     m_widgets.name->setEnabled(editable);
-    m_text->setReadOnly(!editable);
-    m_text->setAttribute(Qt::WA_InputMethodEnabled, editable);
+    m_text->SetWritable(editable);
 }
 
 // ---- the element panes ----
@@ -72,6 +71,7 @@ void ChapterEditor::hideElement()
 {
     showElementTabs(false);
     m_explain->clear();
+    m_explain->SetRefusal(QString());
     m_refFile->ClearList();
     m_refFile->setEnabled(false);
     m_refUrl->ClearList();
@@ -386,6 +386,7 @@ void ChapterEditor::UpdateEditorState()
         m_text->SetEditItem(nullptr);
         FlagScope updating(RegSlot::FlagUpdating);
         m_text->clear();
+        m_text->SetRefusal(QString());
         m_text->SetNumber(false);
     }
 }
@@ -395,6 +396,7 @@ void ChapterEditor::ClearText()
     FlagScope updating(RegSlot::FlagUpdating);
     m_text->SetEditItem(nullptr);
     m_text->clear();
+    m_text->SetRefusal(QString());
     m_text->ClearModified();
 }
 

@@ -210,6 +210,7 @@ void InstanceDocument::showElement(QTreeWidgetItem *element)
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
     SetExplainText(text);
+    m_explain->SetRefusal(tab->ExplanationRefusal(record));
     m_ui->CLASS_TREE->setCurrentItem(record->docRow);
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_refFile->setEnabled(true);

@@ -163,6 +163,7 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
     m_explain->setPlainText(record->GetAttr(expression));
+    m_explain->SetRefusal(m->ClassTextRefusal(id));
     m_ui->CLASS_TREE->setCurrentItem(record->Item());
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_refFile->setEnabled(true);

@@ -292,6 +292,12 @@ QString deftab::GetItemExplanation(QTreeWidgetItem *item)
     return record->GetAttr(expression);
 }
 
+QString deftab::ExplanationRefusal(const TreeItemData *record) const
+{
+    return record ? m_files.ElementTextRefusal(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)))
+                  : QString();
+}
+
 QString deftab::GetItemOutVar(QTreeWidgetItem *item) const
 {
     if (item && item == GetCurrentUserItem())
@@ -322,9 +328,7 @@ void deftab::SetExplanationRecord(TreeItemData *record)
 
 void deftab::SetExplanationReadOnly(bool readOnly)
 {
-    m_explain->setReadOnly(readOnly);
-    if (!readOnly)
-        m_explain->setAttribute(Qt::WA_InputMethodEnabled, true);
+    m_explain->SetWritable(!readOnly);
 }
 
 void deftab::ShowExplanation(TreeItemData *record, const QString &title, const QString &text)
@@ -335,6 +339,7 @@ void deftab::ShowExplanation(TreeItemData *record, const QString &title, const Q
     area->setTabText(m_explainTab, title);
     m_explain->UndoRedoOff();
     m_explain->clear();
+    m_explain->SetRefusal(ExplanationRefusal(record));
     if (!text.isEmpty()) {
         m_explain->appendPlainText(text);
         if (record) {

@@ -134,6 +134,8 @@ public:
     void SelectTreeItem(const QString &key);
     TreeItemData *GetRefItemData(QTreeWidgetItem *item);
     QString GetItemExplanation(QTreeWidgetItem *item);
+    // Why the element's explanation file was not read, or empty when it was.
+    QString ExplanationRefusal(const TreeItemData *record) const;
     QString GetItemOutVar(QTreeWidgetItem *item) const;
     QString GetExplanationText() const;
     bool IsExplanationModified() const;

@@ -530,6 +530,7 @@ void deftab::ClearTab()
     ClearTables();
     m_explain->SetEditItem(nullptr);
     m_explain->clear();
+    m_explain->SetRefusal(QString());
 }
 
 void deftab::ClearTables()

@@ -157,6 +157,12 @@ QString InstanceFiles::ReadElementText(const QString &n, const QString &id) cons
     return path.isEmpty() ? QString() : TextFiles::Read(path);
 }
 
+QString InstanceFiles::ElementTextRefusal(const QString &n, const QString &id) const
+{
+    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    return path.isEmpty() ? QString() : TextFiles::RefusalOf(path);
+}
+
 QString InstanceFiles::ReadInstanceText(const QString &name) const
 {
     const int sep = name.indexOf(QLatin1Char('_'));

@@ -53,6 +53,8 @@ public:
     bool OpenDocInstance();
 
     QString ReadElementText(const QString &n, const QString &id) const;
+    // Why the last read of the element's text was refused, or empty when it was not.
+    QString ElementTextRefusal(const QString &n, const QString &id) const;
     QString ReadInstanceText(const QString &name) const;
     bool WriteElementText(const QString &n, const QString &id, TreeItemData *record);
     bool WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record);

@@ -107,10 +107,7 @@ void UserInf::SetMember(int n)
     m_notes->appendPlainText(TextFiles::Read(notes, 0));
     ClearModified();
     // Notes typed over a file that was not read would replace it at the next save.
-    if (TextFiles::IsRefused(notes)) {
-        m_notes->setReadOnly(true);
-        m_notes->setAttribute(Qt::WA_InputMethodEnabled, false);
-    }
+    m_notes->SetRefusal(TextFiles::RefusalOf(notes));
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
 
@@ -142,10 +139,7 @@ void UserInf::ShowUser()
                        static_cast<QWidget *>(m_ui->REF)})
         w->setEnabled(editable);
     m_ui->CBTN->setEnabled(own && !m_readOnly);
-    const bool notesEditable =
-        editable && !TextFiles::IsRefused(notesPath(GetStrVar(RegSlot::StrInstanceDir), m_member));
-    m_notes->setReadOnly(!notesEditable);
-    m_notes->setAttribute(Qt::WA_InputMethodEnabled, notesEditable);
+    m_notes->SetWritable(editable);
     if (m_ui->EXPTAB->currentIndex() == 1)
         mail()->SetUser(m_record);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))

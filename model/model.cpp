@@ -1,5 +1,6 @@
 #include "model/model.h"
 
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "docs/modeldoc.h"
@@ -145,21 +146,28 @@ QString model::MakeRefPath(const QString &subFolder)
     return path;
 }
 
+QString model::classTextPath(const QString &id) const
+{
+    return GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_") + id + QStringLiteral(".txt");
+}
+
 QString model::ReadClassText(const QString &id)
 {
     if (!ModelFile::IsDecimalId(id))
         return QString();
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
-    const QString path =
-        GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_") + id + QStringLiteral(".txt");
-    return mw ? mw->ReadTextFile(path) : QString();
+    return mw ? mw->ReadTextFile(classTextPath(id)) : QString();
+}
+
+QString model::ClassTextRefusal(const QString &id) const
+{
+    return ModelFile::IsDecimalId(id) ? TextFiles::RefusalOf(classTextPath(id)) : QString();
 }
 
 bool model::WriteClassText(const QString &id, TreeItemData *record)
 {
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
-    return !mw || mw->WriteTextFile(record, GetStrVar(RegSlot::StrModelDir) + QStringLiteral("/model_") + id +
-                                                QStringLiteral(".txt"));
+    return !mw || mw->WriteTextFile(record, classTextPath(id));
 }
 
 bool model::MakeDir(const QString &path)
@@ -279,8 +287,7 @@ bool model::NewModel()
         mw->ResetEditActions();
     }
     SetEditorFont();
-    m_explain->setReadOnly(false);
-    m_explain->setAttribute(Qt::WA_InputMethodEnabled);
+    m_explain->SetWritable(true);
     setDateButtons(true, true, false);
     if (auto *tab = GetObj<Tab>(RegSlot::ObjTab)) {
         tab->SetTabsByKind(Tab::Model);
@@ -304,13 +311,12 @@ bool model::OpenModel()
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     if (!owner) {
         setDateButtons(false, false, false);
-        m_explain->setReadOnly(true);
+        m_explain->SetWritable(false);
         if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
             timer->StatusMessage(tr("as this model is differnt owner, this is read only."));
     } else {
         // A completed model is read-only for its owner too: text typed here would never be kept.
-        m_explain->setReadOnly(GetBoolVar(RegSlot::FlagModelReadOnly));
-        m_explain->setAttribute(Qt::WA_InputMethodEnabled);
+        m_explain->SetWritable(!GetBoolVar(RegSlot::FlagModelReadOnly));
     }
     if (mw) {
         mw->EnableDocumentAction(0, owner);
@@ -551,7 +557,7 @@ void model::SetReadOnly()
         else
             m_lclassPage->SetReadOnly();
     }
-    m_explain->setReadOnly(true);
+    m_explain->SetWritable(false);
 }
 
 void model::SelectFirstLclass()

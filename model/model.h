@@ -51,6 +51,8 @@ public:
     QString VersionFolder();
     QString MakeRefPath(const QString &subFolder);
     QString ReadClassText(const QString &id);
+    // Why the element's text file was not read, or empty when it was.
+    QString ClassTextRefusal(const QString &id) const;
     // Writes the record's explanation to the element's text file when its text-changed mark is set.
     bool WriteClassText(const QString &id, TreeItemData *record);
     bool MakeDir(const QString &path);
@@ -174,6 +176,7 @@ public slots:
     void MtreeCollapsed(const QModelIndex &index);
 
 private:
+    QString classTextPath(const QString &id) const;
     void reset();
     void enterDocKind();
     bool loadTree(bool showMessage);

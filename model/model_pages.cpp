@@ -130,6 +130,8 @@ void model::ShowExplanation(TreeItemData *record, const QString &title, const QS
     }
     m_explain->UndoRedoOn();
     m_explain->ResetModified();
+    m_explain->SetRefusal(record ? ClassTextRefusal(record->GetAttr(GetStrVar(RegSlot::StrAttrID)))
+                                 : QString());
     SetExplanationRecord(record);
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
@@ -248,7 +250,7 @@ void model::CdateChanged(const QString &text)
     m_completed = !text.isEmpty();
     if (owner) {
         SetBoolVar(RegSlot::FlagModelReadOnly, m_completed);
-        m_explain->setReadOnly(m_completed);
+        m_explain->SetWritable(!m_completed);
         if (mw)
             mw->EnableModelAction(0, !m_completed);
         EnableCurrentPage();

@@ -281,6 +281,7 @@ void outdef::SetEditState()
         return;
     m_editor->SetEditItem(nullptr);
     m_editor->clear();
+    m_editor->SetRefusal(QString());
     m_editor->SetNumber(false);
 }
 
@@ -319,8 +320,7 @@ void outdef::setEditorsReadOnly(bool readOnly)
 {
     m_outFile->SetReadOnly(readOnly);
     m_outSeq->SetReadOnly(readOnly);
-    m_editor->setReadOnly(readOnly);
-    m_editor->setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+    m_editor->SetWritable(!readOnly);
 }
 
 // ---- tabs and splitters ----

@@ -493,6 +493,7 @@ void outdef::ClearOutput()
     m_seqs.clear();
     m_editor->SetEditItem(nullptr);
     m_editor->clear();
+    m_editor->SetRefusal(QString());
     m_editor->ClearModified();
     m_seqCounter = m_seqCounterRead = m_fileCounter = m_fileCounterRead = 1;
     m_kept = OutXml::Kept();

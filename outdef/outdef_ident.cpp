@@ -195,6 +195,7 @@ void outdef::CreateNextSeqDiag()
 void outdef::clearShownScope()
 {
     m_editor->clear();
+    m_editor->SetRefusal(QString());
     m_moveGuard = true;
     while (QTreeWidgetItem *row = m_ui->CURRENT_TREE->topLevelItem(0)) {
         std::function<void(QTreeWidgetItem *)> unlink = [&](QTreeWidgetItem *r) {
@@ -268,6 +269,7 @@ void outdef::DeleteFileDiag()
         m_editor->setEnabled(false);
         m_editor->SetEditItem(nullptr);
         m_editor->clear();
+        m_editor->SetRefusal(QString());
         m_editor->SetNumber(false);
     }
     SetChanged();

@@ -1,3 +1,4 @@
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "outdef/outdef.h"
 #include "outdef/outfile.h"
@@ -124,6 +125,7 @@ void outdef::loadText(TreeItemData *data, int kind)
     const QString text = data->GetAttr(OutXml::Expression);
     m_editor->UndoRedoOff();
     m_editor->clear();
+    m_editor->SetRefusal(TextFiles::RefusalOf(templatePath(kind, data->GetAttr(OutXml::Id).toInt())));
     if (!text.isEmpty())
         m_editor->appendPlainText(text);
     QTextCursor cursor = m_editor->textCursor();

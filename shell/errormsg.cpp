@@ -50,12 +50,37 @@ void ErrorMsg::ApplyFont()
 
 void ErrorMsg::SetMsg(const QString &title, const QString &text)
 {
+    if (!isVisible()) {
+        m_reports.clear();
+        m_more = 0;
+    }
+    const QPair<QString, QString> report(title, text);
+    if (m_reports.contains(report))
+        return;
+    if (m_reports.size() < MaxReports)
+        m_reports.append(report);
+    else
+        ++m_more;
     ApplyFont();
-    setWindowTitle(title);
+    setWindowTitle(m_reports.first().first);
     m_ui->PEDIT->clear();
-    m_ui->PEDIT->appendPlainText(text);
+    m_ui->PEDIT->appendPlainText(joinedReports());
+    // The first report is what the action ran into first: the window opens on it.
     m_ui->PEDIT->moveCursor(QTextCursor::Start);
     m_ui->PEDIT->ensureCursorVisible();
+}
+
+// A report under another title than the window's carries its own in front.
+QString ErrorMsg::joinedReports() const
+{
+    const QString &windowTitle = m_reports.first().first;
+    QStringList shown;
+    for (const auto &report : m_reports)
+        shown.append(report.first == windowTitle ? report.second
+                                                 : report.first + QStringLiteral(": ") + report.second);
+    if (m_more > 0)
+        shown.append(tr("... and %n more report(s)", nullptr, m_more));
+    return shown.join(QLatin1Char('\n'));
 }
 
 QString ErrorMsg::Text() const

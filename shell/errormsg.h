@@ -3,6 +3,8 @@
 #include "core/globalvar.h"
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 
 namespace Ui
 {
@@ -16,9 +18,15 @@ class ErrorMsg final : public QDialog, protected virtual globalvar
 {
     Q_OBJECT
 public:
+    // Reports of one action a window holds; the rest are counted.
+    static constexpr int MaxReports = 20;
+
     explicit ErrorMsg(QWidget *parent = nullptr);
     ~ErrorMsg() override;
 
+    // The reports of one action stay together: one that comes while the window is still up joins
+    // those before it (a report it holds already is not repeated), for one action may refuse
+    // several files and each must be named. Once dismissed, the next report starts a new window.
     void SetMsg(const QString &title, const QString &text);
     void ShowMsg();
     void ApplyFont();
@@ -36,10 +44,14 @@ public slots:
 private:
     void MakeEditMenu();
     void CenterOnMainWindow();
+    QString joinedReports() const;
 
     Ui::ErrorMsg *m_ui;
     QFont m_font;
     QMenu *m_menu = nullptr;
     QAction *m_copy = nullptr;
     QAction *m_selectAll = nullptr;
+    // (title, text) of the reports shown, and how many more came.
+    QList<QPair<QString, QString>> m_reports;
+    int m_more = 0;
 };

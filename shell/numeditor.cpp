@@ -72,6 +72,28 @@ void NumEditor::SetEditFont()
     setTabStopDistance(4 * QFontMetrics(m_font).horizontalAdvance(QLatin1Char('9')));
 }
 
+void NumEditor::SetWritable(bool writable)
+{
+    m_writable = writable;
+    applyAccess();
+}
+
+void NumEditor::SetRefusal(const QString &reason)
+{
+    m_refusal = reason;
+    applyAccess();
+}
+
+void NumEditor::applyAccess()
+{
+    const bool editable = m_writable && m_refusal.isEmpty();
+    setReadOnly(!editable);
+    setAttribute(Qt::WA_InputMethodEnabled, editable);
+    // The refused text is the empty text, over which the placeholder is drawn.
+    setPlaceholderText(m_refusal);
+    highlightCurrentLine();
+}
+
 void NumEditor::makeMenu()
 {
     m_menu = new QMenu(this);
@@ -239,6 +261,9 @@ void NumEditor::SetActiveEditor()
 void NumEditor::ClearText()
 {
     clear();
+    // No text shown, none refused; an editor never refused keeps the read-only state it was given.
+    if (!m_refusal.isEmpty())
+        SetRefusal(QString());
     for (int i : {Undo, Redo, Copy, Cut, Paste}) {
         m_actions[i]->setEnabled(false);
         m_available[i] = false;

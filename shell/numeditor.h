@@ -72,6 +72,13 @@ public:
     int GetCursorPos() const { return textCursor().position(); }
     void SetCursorPos(int pos);
     void SetEditFont();
+    // Whether the page lets its text be typed in (the member's own, not completed, ...); the
+    // editor takes typing when, besides, its text was read (SetRefusal).
+    void SetWritable(bool writable);
+    // Why the file of the text shown was not read (TextFiles::RefusalOf), or empty when it was.
+    // The empty text that stands in for a refused file takes no typing, since no save may keep it,
+    // and the reason is shown where the text would be.
+    void SetRefusal(const QString &reason);
 
     void SetNumber(bool on);
     void SetMenuRequest(bool on) { m_menuRequest = on; }
@@ -116,6 +123,7 @@ private:
     void enablePaste();
     void notifyOwner();
     void setMain(int index, bool on);
+    void applyAccess();
 
     bool m_active = false;
     ZLineNumberArea *m_gutter;
@@ -136,4 +144,6 @@ private:
     outdef *m_markerOwner = nullptr;
     QHash<QString, int> *m_markerCounts = nullptr;
     int m_markerCheck = 0;
+    bool m_writable = true;
+    QString m_refusal;
 };

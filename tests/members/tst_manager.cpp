@@ -515,6 +515,8 @@ void tst_manager::notes_editedInEditor_marksMemberAndIsWritten()
     writeFile(w.path(QStringLiteral("manager_1.txt")), crowded);
     record->Page->SetMember(1);
     QVERIFY(record->Editor->isReadOnly());
+    QVERIFY(
+        record->Editor->placeholderText().startsWith(w.path(QStringLiteral("manager_1.txt")) + " holds "));
     record->Editor->setReadOnly(false);
     record->Editor->insertPlainText(QStringLiteral("typed"));
     QVERIFY(record->Page->NotesModified());

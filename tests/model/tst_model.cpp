@@ -1,3 +1,4 @@
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "model/model.h"
@@ -39,6 +40,7 @@ private slots:
     void newModel_anyFileOfTheVersionExists_refusedAndKept_data();
     void newModel_anyFileOfTheVersionExists_refusedAndKept();
     void completedModel_ownersExplanationReadOnly();
+    void ownersExplanation_textNotRead_readOnlyWithReasonWhateverTheDate();
     void addLclass_classLeftKeepsItsEdits_startComparedAsDate();
     void addLclass_craftedCounters_neverReusedOrNegative_data();
     void addLclass_craftedCounters_neverReusedOrNegative();
@@ -389,6 +391,26 @@ void tst_model::completedModel_ownersExplanationReadOnly()
     QVERIFY(!explain->isReadOnly());
     completion->setText("2030/01/01");
     QVERIFY(explain->isReadOnly());
+}
+
+// A class text that was not read took the owner's typing, which every save then refused to write;
+// clearing the completion date made it editable again.
+void tst_model::ownersExplanation_textNotRead_readOnlyWithReasonWhateverTheDate()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write(
+        "<Root_Model Email='me@x' MaxID='3'><LClass ID='1' Name='L'/><LClass ID='2' Name='M'/></Root_Model>");
+    writeFile(p.versionDir() + "/model_1.txt", QByteArray("1\n").repeated(TextFiles::MaxTextLines + 1));
+    p.deliver(MsgCode::OpenModel);
+    auto *explain = p.editor()->findChild<NumEditor *>();
+    p.tree()->setCurrentItem(p.tree()->topLevelItem(0));
+    QVERIFY(explain->placeholderText().startsWith(p.versionDir() + "/model_1.txt holds "));
+    p.header()->findChild<QLineEdit *>("CDATE")->setText("2030/01/01");
+    p.header()->findChild<QLineEdit *>("CDATE")->clear();
+    QVERIFY(explain->isReadOnly());
+    p.tree()->setCurrentItem(p.tree()->topLevelItem(1));
+    QVERIFY(!explain->isReadOnly() && explain->placeholderText().isEmpty());
 }
 
 void tst_model::addLclass_classLeftKeepsItsEdits_startComparedAsDate()

@@ -205,8 +205,9 @@ void tst_outdef::save_unwritableTemplate_reportsKeepsMarkAndRetries()
     QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
 }
 
-// A template of millions of short lines took gigabytes in the editor. Refused, it shows empty; what
-// is typed there is no edit of the file, which a save must leave whole.
+// A template of millions of short lines took gigabytes in the editor. Refused, it shows empty and
+// takes no typing, which every save would refuse to write; the editor says why, and a save leaves
+// the file whole.
 void tst_outdef::template_pastWhatAnEditorShows_refusedByNameNeverSavedOver()
 {
     OutProgram p;
@@ -223,7 +224,13 @@ void tst_outdef::template_pastWhatAnEditorShows_refusedByNameNeverSavedOver()
     errors->close();
     NumEditor *editor = p.page()->GetTemplateEditor();
     QVERIFY(editor->toPlainText().isEmpty());
-    editor->insertPlainText(QStringLiteral("typed"));
+    QCOMPARE(editor->placeholderText(), said);
+    QTest::keyClicks(editor, QStringLiteral("typed"));
+    QVERIFY(editor->toPlainText().isEmpty());
+    // What stands in for the file is still never saved over it, were it marked changed.
+    editor->EditItem()->TextChanged() = true;
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
     QString title;
     QString text;
     answerBox(&title, &text);
@@ -232,6 +239,9 @@ void tst_outdef::template_pastWhatAnEditorShows_refusedByNameNeverSavedOver()
     QCOMPARE(text, path + " was not read: it is not written over");
     QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
     QVERIFY(readFile(path) == kept);
+    // The file's template, read, is edited as ever.
+    p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]")->parent());
+    QVERIFY(!editor->isReadOnly() && editor->placeholderText().isEmpty());
 }
 
 void tst_outdef::open_unreadableOrForeignFile_readOnlyAndNeverWritten_data()

@@ -44,7 +44,7 @@ private slots:
     void change_whileBusy_isNotAnEdit();
     void markers_countedForTemplateEditor();
     void errorMsg_readOnlyCopySelectAll();
-    void errorMsg_secondMessageReplacesAndStartsAtTop();
+    void errorMsg_reportsOfOneActionKeptTogetherUntilDismissed();
 };
 
 void tst_numeditor::gutter_widthFollowsDigits()
@@ -275,25 +275,36 @@ void tst_numeditor::errorMsg_readOnlyCopySelectAll()
     QCOMPARE(msg.result(), int(QDialog::Accepted));
 }
 
-void tst_numeditor::errorMsg_secondMessageReplacesAndStartsAtTop()
+// One open refused two texts and the second report wiped the first: reports made while the window
+// is up stay together, each once, up to a count; the next action after OK starts afresh.
+void tst_numeditor::errorMsg_reportsOfOneActionKeptTogetherUntilDismissed()
 {
     Program p;
     QString longText;
     for (int i = 0; i < 200; ++i)
         longText += QStringLiteral("line %1\n").arg(i);
-    p.window->ShowErrorMsg(QStringLiteral("First"), QStringLiteral("short"));
+    p.window->ShowErrorMsg(QStringLiteral("File error"), QStringLiteral("a.txt refused"));
     auto *msg = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
     QVERIFY(msg->isVisible());
-    p.window->ShowErrorMsg(QStringLiteral("Second"), longText);
-    QCOMPARE(msg->windowTitle(), QStringLiteral("Second"));
-    QVERIFY(msg->Text().startsWith(QStringLiteral("line 0\n")));
+    p.window->ShowErrorMsg(QStringLiteral("File error"), longText);
+    p.window->ShowErrorMsg(QStringLiteral("File error"), QStringLiteral("a.txt refused"));
+    p.window->SystemErrorBox(QStringLiteral("boom"));
+    QCOMPARE(msg->windowTitle(), QStringLiteral("File error"));
+    QCOMPARE(msg->Text(), "a.txt refused\n" + longText + "\nSystem Error: boom");
     auto *edit = msg->findChild<QPlainTextEdit *>(QStringLiteral("PEDIT"));
     QCOMPARE(edit->textCursor().position(), 0);
     QCOMPARE(edit->verticalScrollBar()->value(), 0);
     const QPoint centre = p.window->geometry().center();
     QCOMPARE(msg->pos(), QPoint(centre.x() - msg->width() / 2, centre.y() - msg->height() / 2));
-    p.window->SystemErrorBox(QStringLiteral("boom"));
-    QCOMPARE(msg->windowTitle(), QStringLiteral("System Error"));
+    for (int i = 3; i < ErrorMsg::MaxReports + 5; ++i)
+        p.window->ShowErrorMsg(QStringLiteral("File error"), QStringLiteral("file %1").arg(i));
+    const QStringList lines = msg->Text().split('\n');
+    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("file %1").arg(ErrorMsg::MaxReports - 1));
+    QCOMPARE(lines.last(), QStringLiteral("... and 5 more report(s)"));
+    msg->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    p.window->ShowErrorMsg(QStringLiteral("Next"), QStringLiteral("a.txt refused"));
+    QCOMPARE(msg->windowTitle(), QStringLiteral("Next"));
+    QCOMPARE(msg->Text(), QStringLiteral("a.txt refused"));
     msg->close();
 }
 
