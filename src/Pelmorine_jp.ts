@@ -647,6 +647,12 @@
         <source>select all</source>
         <translation>すべて選択</translation>
     </message>
+    <message numerus="yes">
+        <source>... and %n more report(s)</source>
+        <translation>
+            <numerusform>... ほか %n 件の報告</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>InfOwner</name>
@@ -2647,6 +2653,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>folder not readable:%1</source>
         <translation>フォルダを読めません:%1</translation>
     </message>
+    <message>
+        <source>%1 was not written: %2</source>
+        <translation>%1 は書き込まれませんでした: %2</translation>
+    </message>
 </context>
 <context>
     <name>UiReport</name>
@@ -2676,6 +2686,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>more than %1 elements, attributes and texts, more than any workspace file needs</source>
         <translation>要素・属性・テキストが %1 個を超えています。ワークスペースのファイルに必要な数を超えています</translation>
+    </message>
+    <message>
+        <source>entities declared, which no workspace file holds</source>
+        <translation>実体 (ENTITY) が宣言されています。ワークスペースのファイルには含まれないものです</translation>
     </message>
 </context>
 <context>
@@ -3748,10 +3762,6 @@ Do you want to open it?</source>
         <translation>メッセージが空です</translation>
     </message>
     <message>
-        <source>message can not be sent: no chat file</source>
-        <translation>メッセージを送信できません: チャットファイルがありません</translation>
-    </message>
-    <message>
         <source>ALL member</source>
         <translation>全メンバー</translation>
     </message>
@@ -3835,6 +3845,14 @@ Do you want to open it?</source>
         <source>Day files not written:</source>
         <translation>書き込めなかった日付ファイル:</translation>
     </message>
+    <message>
+        <source>answer can not be sent: %1</source>
+        <translation>応答を送信できません: %1</translation>
+    </message>
+    <message>
+        <source>message can not be sent: %1</source>
+        <translation>メッセージを送信できません: %1</translation>
+    </message>
 </context>
 <context>
     <name>ChatCdata</name>
@@ -3853,6 +3871,22 @@ Do you want to open it?</source>
     <message>
         <source>more than %1 messages, more than one member&apos;s chat of a day holds</source>
         <translation>メッセージが %1 件を超えています。1 人のメンバーの 1 日のチャットにある数を超えています</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 messages, as many as the chat file of a day takes</source>
+        <translation>%1 には %2 件のメッセージがあり、1 日のチャットファイルが持てる上限に達しています</translation>
+    </message>
+    <message>
+        <source>%1 names more than %2 members, more than the chat file of a day takes</source>
+        <translation>%1 には %2 人を超えるメンバーが記されており、1 日のチャットファイルが持てる数を超えています</translation>
+    </message>
+    <message>
+        <source>its text holds &quot;]]&gt;&quot; more than %1 times</source>
+        <translation>本文に &quot;]]&gt;&quot; が %1 回を超えて含まれています</translation>
+    </message>
+    <message>
+        <source>no chat file</source>
+        <translation>チャットファイルがありません</translation>
     </message>
 </context>
 <context>
@@ -6839,6 +6873,10 @@ Do you want to open it?</source>
             <numerusform>manager.xml: ほかに %n 件の USER を読み飛ばしました</numerusform>
         </translation>
     </message>
+    <message>
+        <source>: a name or address of more than %1 characters</source>
+        <translation>: %1 文字を超える名前またはアドレス</translation>
+    </message>
 </context>
 <context>
     <name>SafeFile</name>
@@ -6928,6 +6966,17 @@ Do you want to open it?</source>
     <message>
         <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 is not written</source>
         <translation>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 は書き込まれません</translation>
+    </message>
+</context>
+<context>
+    <name>LongValue</name>
+    <message>
+        <source>%1... (%2 characters)</source>
+        <translation>%1... (%2 文字)</translation>
+    </message>
+    <message>
+        <source>the value of %1 holds %2 characters, more than any name, address or title anyone types</source>
+        <translation>%1 の値は %2 文字あり、人が入力する名前・アドレス・タイトルの長さを超えています</translation>
     </message>
 </context>
 </TS>
