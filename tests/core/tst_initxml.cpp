@@ -224,7 +224,7 @@ void tst_initxml::workers_endOnStopAll()
     Session s;
     QVERIFY(s.settings->OpenInit());
     QCOMPARE(WorkerThreads::Count(), 2);
-    QCOMPARE(WorkerThreads::StopAll(2000), 0);
+    QCOMPARE(WorkerThreads::StopAll(60000), 0);
     QCOMPARE(WorkerThreads::Count(), 0);
 }
 
@@ -249,7 +249,7 @@ void tst_initxml::destroy_endsEveryWorkerBeforeTheMutexesGo()
     });
     WorkerThreads::Track(other);
     other->start();
-    QTRY_VERIFY(taken.loadAcquire() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(taken.loadAcquire() > 0, 60000);
     delete s.settings;
     s.settings = nullptr;
     QVERIFY(other->isFinished());

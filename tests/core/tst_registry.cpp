@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 #include "core/treeitemdata.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <thread>
 
@@ -158,6 +159,11 @@ void tst_registry::mutexHold_blocksSecondHolder()
     reg.SetObj(RegSlot::ObjGlobalMutex, &mutex);
     QAtomicInt entered = 0;
     std::thread other;
+    // A failed check returns with the thread started: the hold is gone by then, so it ends.
+    const auto joinOther = qScopeGuard([&other] {
+        if (other.joinable())
+            other.join();
+    });
     {
         MutexHold hold(MutexNo::Chat);
         other = std::thread([&entered, &mutex] {

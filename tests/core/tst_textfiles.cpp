@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
@@ -210,6 +211,11 @@ void tst_textfiles::replaceByCopy_targetNeverMissing_failedCopyKeepsIt()
     std::thread reader([&] {
         while (running)
             missing += !QFileInfo::exists(target);
+    });
+    const auto stopReader = qScopeGuard([&] {
+        running = false;
+        if (reader.joinable())
+            reader.join();
     });
     for (int i = 0; i < 300; ++i)
         QVERIFY(SafeFile::ReplaceByCopy(source, target));

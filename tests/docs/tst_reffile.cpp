@@ -152,7 +152,7 @@ void tst_reffile::open_withProgram_oneArgumentFromEveryEntryPoint()
     list->setCurrentItem(list->findItems(QStringLiteral("a b.txt"), Qt::MatchExactly).value(0));
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OK")), Qt::LeftButton);
 
-    QTRY_COMPARE_WITH_TIMEOUT(lines(record).size(), 4, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lines(record).size(), 4, 60000);
     QStringList got = lines(record);
     got.sort();
     const QString ab = QStringLiteral("1:[%1a b.txt]").arg(folder);
@@ -221,7 +221,7 @@ void tst_reffile::openUnderDesktop_withoutProgram_reachesXdgOpen()
     emit pane.list->itemDoubleClicked(pane.select(QStringLiteral("a b.txt")), 0);
     const QByteArray url = QUrl::fromLocalFile(folder + QStringLiteral("a b.txt")).toEncoded();
     QTRY_COMPARE_WITH_TIMEOUT(lines(record), QStringList{QStringLiteral("1:[%1]").arg(QLatin1String(url))},
-                              10000);
+                              60000);
 }
 
 QTEST_MAIN(tst_reffile)

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -53,7 +54,8 @@ struct Program : public RegistryScope {
         SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
         SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
         timer()->PostMessage(MsgCode::OpenManager);
-        QTRY_VERIFY(tree()->topLevelItem(0) && tree()->topLevelItem(0)->childCount() == 1);
+        QTRY_VERIFY_WITH_TIMEOUT(tree()->topLevelItem(0) && tree()->topLevelItem(0)->childCount() == 1,
+                                 120000);
     }
     ~Program() override { delete window; }
 
@@ -74,9 +76,11 @@ struct Program : public RegistryScope {
         QSignalSpy results(control(), &ThreadControl::otherUpdate);
         QSignalSpy dispatched(timer(), &CheckTimer::Dispatched);
         control()->Trigger();
-        if (!results.wait(5000))
+        // Both end as soon as the work is done; the minutes are for a busy machine.
+        if (!results.wait(120000))
             return -1;
-        for (int i = 0; i < 500 && !dispatched.contains({MsgCode::FileCheckResult}); ++i)
+        const QDeadlineTimer deadline(120000);
+        while (!dispatched.contains({MsgCode::FileCheckResult}) && !deadline.hasExpired())
             QTest::qWait(10);
         return dispatched.contains({MsgCode::FileCheckResult}) ? results.at(0).at(0).toInt() : -1;
     }
@@ -133,7 +137,7 @@ void tst_presenceflow::presence_freshMarkerAtOpen_shownOpen()
     p.window->CloseWorkspace();
     writeAt(p.path(QStringLiteral("2.iod")), "O", QDateTime::currentDateTime().addSecs(-3));
     p.timer()->PostMessage(MsgCode::OpenManager);
-    QTRY_COMPARE(p.state(2), QStringLiteral("cur_state open"));
+    QTRY_COMPARE_WITH_TIMEOUT(p.state(2), QStringLiteral("cur_state open"), 120000);
     QVERIFY(p.mgr()->GetMemberInfo(2)->Open);
 }
 

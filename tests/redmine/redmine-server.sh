@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts and stops the Debian Redmine instance the tracker client's tests talk to, on 127.0.0.1 only.
 #
-#   redmine-server.sh start DIR [OWNER_PID]   prepare the instance, start thin on a free port
+#   redmine-server.sh start DIR [OWNER_PID]   prepare the instance, start thin on a port of its own
 #   redmine-server.sh stop DIR                stop it again
 #
 # start leaves in DIR (readable by root only): port, apikey (the admin's API key), password (the
@@ -15,8 +15,13 @@ set -uo pipefail
 
 REDMINE_DIR=/usr/share/redmine
 STATE_DIR=/var/lib/pelmorine-test-redmine
-START_LIMIT=60
-PREPARE_LIMIT=180
+# Bounds in minutes: they only end a hang. A machine kept busy by other processes and by writers
+# filling the disk took 48 s to boot Rails (4 s of processor time), 22 s to make the fixtures
+# and half a minute more for thin's first answer. A start waits at most for another run's
+# preparation, its copy and its server: the tests wait for this script longer than that sum.
+START_LIMIT=300
+PREPARE_LIMIT=300
+COPY_LIMIT=120
 
 fail() {
   echo "redmine-server: $*" >&2
@@ -41,15 +46,29 @@ as_redmine() {
     env HOME=/var/www RAILS_ENV=production DATABASE_URL="sqlite3:$db?timeout=10000" "$@"
 }
 
-free_port() {
-  /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
+# The port that process PID listens on. thin is started on port 0 and the kernel gives it a free
+# port as it binds: a port looked up first and bound later could meanwhile go to another run's
+# server (which would then answer in its place, with the same key) or to any outgoing connection.
+listening_port() {
+  local pid=$1 fd link address
+  for fd in /proc/"$pid"/fd/*; do
+    link=$(readlink "$fd" 2>/dev/null) || continue
+    [[ $link =~ ^socket:\[([0-9]+)\]$ ]] || continue
+    address=$(awk -v inode="${BASH_REMATCH[1]}" '$4 == "0A" && $10 == inode { print $2; exit }' /proc/net/tcp)
+    if [ -n "$address" ]; then
+      echo $((16#${address#*:}))
+      return 0
+    fi
+  done
+  return 1
 }
 
 answers() {
   local port=$1 line=""
   { exec 3<>"/dev/tcp/127.0.0.1/$port"; } 2>/dev/null || return 1
   printf 'GET /trackers.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
-  IFS= read -r -t 5 line <&3
+  # The first request of a fresh server loads most of the application.
+  IFS= read -r -t 60 line <&3
   exec 3<&- 3>&-
   [[ $line == HTTP/* ]]
 }
@@ -58,6 +77,9 @@ answers() {
 # project and one group (holding the admin) for the tests; users, projects and issues for the
 # tracker window's lists.
 PREPARE='
+# One transaction: SQLite syncs the disk once, not for every record (one sync a record took over
+# two minutes beside other programs writing to the same disk).
+ActiveRecord::Base.transaction do
 Setting.rest_api_enabled = "1"
 Setting.login_required = "1"
 # No notification mails: the tracker sends them from a thread of its own that takes the SQLite
@@ -106,6 +128,7 @@ end
 end
 puts "PELKEY=#{u.api_key}"
 puts "PELPROJECT=#{p.id}"
+end
 '
 
 # The fixtures are made in the package's database by one run at a time, and only when the script's
@@ -117,15 +140,19 @@ prepare_and_copy() {
   [ -f "$db" ] || return 1
   stamp=$( (printf '%s\n' "$PREPARE" "$password"; stat -c '%d:%i' "$db") | sha256sum | cut -c1-32)
   exec 9>"$STATE_DIR/prepare.lock"
-  flock -w "$PREPARE_LIMIT" 9 || {
-    echo "another run prepared the fixtures for over ${PREPARE_LIMIT}s" >"$dir/prepare.err"
+  # The run that holds the lock prepares for at most PREPARE_LIMIT.
+  flock -w $((PREPARE_LIMIT + 60)) 9 || {
+    echo "another run prepared the fixtures for over $((PREPARE_LIMIT + 60))s" >"$dir/prepare.err"
     return 1
   }
   if [ ! -s "$STATE_DIR/prepared.$stamp" ]; then
     rm -f "$STATE_DIR"/prepared.*
+    local rc=0
     (export PEL_ADMIN_PASSWORD="$password"
-     as_redmine "$db" timeout "$START_LIMIT" bundle exec rails runner "$PREPARE") \
-      >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null || return 1
+     as_redmine "$db" timeout "$PREPARE_LIMIT" bundle exec rails runner "$PREPARE") \
+      >"$dir/prepare.out" 2>"$dir/prepare.err" </dev/null || rc=$?
+    [ "$rc" -eq 124 ] && echo "the fixtures were not made within ${PREPARE_LIMIT}s" >>"$dir/prepare.err"
+    [ "$rc" -eq 0 ] || return 1
     grep -q '^PELKEY=.' "$dir/prepare.out" || return 1
     mv "$dir/prepare.out" "$STATE_DIR/prepared.$stamp"
   fi
@@ -133,7 +160,7 @@ prepare_and_copy() {
   exec 9>&-
   # SQLite's own backup: a consistent copy even while some other program writes the original.
   (cd / && exec setpriv --reuid=www-data --regid=www-data --init-groups \
-    timeout "$START_LIMIT" ruby -rsqlite3 -e "$COPY" "$db" "$work/db.sqlite3") 2>>"$dir/prepare.err"
+    timeout "$COPY_LIMIT" ruby -rsqlite3 -e "$COPY" "$db" "$work/db.sqlite3") 2>>"$dir/prepare.err"
 }
 
 COPY='
@@ -155,8 +182,7 @@ start() {
   umask 077
   rm -f "$dir"/{port,apikey,password,project,pid,watcher,prepare.out,work}
 
-  local port password
-  port=$(free_port) || fail "no free port on 127.0.0.1"
+  local password
   mkdir -p "$STATE_DIR" && chmod 700 "$STATE_DIR" || fail "cannot make $STATE_DIR"
   if [ ! -s "$STATE_DIR/password" ]; then
     # Written aside, then linked into place: a run that starts meanwhile never reads half a file.
@@ -183,24 +209,25 @@ start() {
   rm -f "$dir/prepare.out" "$dir/prepare.err"
   [ -s "$dir/apikey" ] || { stop "$dir"; fail "no API key from the instance"; }
 
-  (as_redmine "$work/db.sqlite3" bundle exec thin start -e production -a 127.0.0.1 -p "$port") \
+  (as_redmine "$work/db.sqlite3" bundle exec thin start -e production -a 127.0.0.1 -p 0) \
     >"$dir/thin.log" 2>&1 </dev/null &
-  local pid=$!
+  local pid=$! port=""
   echo "$pid" >"$dir/pid"
-  echo "$port" >"$dir/port"
 
   local deadline=$((SECONDS + START_LIMIT))
-  until answers "$port"; do
+  until [ -n "$port" ] && answers "$port"; do
+    [ -n "$port" ] || port=$(listening_port "$pid")
     if ! kill -0 "$pid" 2>/dev/null; then
       stop "$dir" >/dev/null
       fail "thin ended before answering: $(tail -n 5 "$dir/thin.log")"
     fi
     if [ "$SECONDS" -ge "$deadline" ]; then
       stop "$dir"
-      fail "thin did not answer on 127.0.0.1:$port within ${START_LIMIT}s"
+      fail "thin did not answer on 127.0.0.1:${port:-(no port yet)} within ${START_LIMIT}s"
     fi
     sleep 0.2
   done
+  echo "$port" >"$dir/port"
 
   if [ -n "$owner" ]; then
     (while kill -0 "$owner" 2>/dev/null && kill -0 "$pid" 2>/dev/null; do sleep 1; done

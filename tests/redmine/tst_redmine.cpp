@@ -153,8 +153,9 @@ struct Tracker : public RegistryScope {
     RedmineProject *page() const { return window->ProjectPage(); }
     template <class W> W *w(const char *name) const { return page()->findChild<W *>(QLatin1String(name)); }
     QString msg() const { return page()->MessageText(); }
-    // Waits until the window has no request outstanding.
-    bool idle(int ms = 30000)
+    // Waits until the window has no request outstanding. Every request of a chain ends by the
+    // client's deadline (30 s): minutes are left for a long chain on a busy machine.
+    bool idle(int ms = 300000)
     {
         QElapsedTimer clock;
         clock.start();
@@ -282,7 +283,7 @@ void tst_redmine::create_update_delete_chain()
     t.w<QCheckBox>("PUBLICCHK")->setChecked(true);
     answerNextBox(QStringLiteral("ok"));
     QTest::mouseClick(t.w<QPushButton>("SET"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("project is set"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("project is set"), 300000);
     QVERIFY(t.idle());
 
     const QString id = projectId(ident);
@@ -318,7 +319,7 @@ void tst_redmine::create_update_delete_chain()
     QVERIFY(t.w<QPushButton>("SET")->isVisibleTo(t.page()));
     answerNextBox(QStringLiteral("ok"));
     QTest::mouseClick(t.w<QPushButton>("SET"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("modify is completed"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("modify is completed"), 300000);
     project = rest("GET", QStringLiteral("/projects/%1.xml").arg(id));
     QCOMPARE(project.firstChildElement("homepage").text(), QStringLiteral("http://example.invalid/home"));
     QCOMPARE(project.firstChildElement("is_public").text(), QStringLiteral("false"));
@@ -329,7 +330,7 @@ void tst_redmine::create_update_delete_chain()
     QVERIFY2(status == 204 || status == 200, qPrintable(QString::number(status)));
     t.page()->ResetPage();
     t.page()->InitPage();
-    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("maybe project is deleted"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(t.msg(), QStringLiteral("maybe project is deleted"), 300000);
     QVERIFY(t.w<QLineEdit>("MSG")->styleSheet().contains("#ff0000"));
     QVERIFY(t.w<QPushButton>("NEW")->isEnabled());
     QVERIFY(t.w<QPushButton>("REF")->isEnabled());
@@ -347,7 +348,7 @@ void tst_redmine::reference_listsEveryProjectAndLinksWithoutRequest()
     QVERIFY(t.idle());
     QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
     auto *pick = t.page()->findChild<RedmineRefProject *>();
-    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 300000);
     const int total = rest("GET", QStringLiteral("/projects.xml?limit=1")).attribute("total_count").toInt();
     QVERIFY(total >= 31);
     QCOMPARE(pick->ProjectTree()->topLevelItemCount(), total);
@@ -369,7 +370,7 @@ void tst_redmine::reference_listsEveryProjectAndLinksWithoutRequest()
     t.page()->InitPage();
     QVERIFY(t.idle());
     QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 300000);
     pick->ProjectTree()->setCurrentItem(pick->ProjectTree()->findItems(id, Qt::MatchExactly, 1).first());
     QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
     QVERIFY(t.idle());
@@ -431,7 +432,7 @@ void tst_redmine::issues_pagedWithSubIssuesUnderParents()
     connect(msg, &QLineEdit::textChanged, msg, [&seen](const QString &text) { seen << text; });
     QSignalSpy dispatched(&t.timer, &CheckTimer::Dispatched);
     QTest::mouseClick(issues->findChild<QPushButton *>("SHOW"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(issues->MessageText().startsWith("processed"), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(issues->MessageText().startsWith("processed"), 300000);
     QCOMPARE(seen, progress);
     QCOMPARE(dispatched.count(), progress.size() - 1);
     QCOMPARE(issues->CountText(0), QStringLiteral(" %1ken").arg(count));
@@ -609,8 +610,9 @@ void tst_redmine::hostile_silentAndMillionsTracker_endInErrorLines()
     t.page()->InitPage();
     QCOMPARE(t.msg(), QStringLiteral("Under Process"));
     // The test and the group list pass; the statuses are never answered.
-    QTRY_VERIFY_WITH_TIMEOUT(!t.client.IsBusy(), 8000);
-    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    // Well below the client's usual deadline of 30 s; the margin above 800 ms is for a busy machine.
+    QTRY_VERIFY_WITH_TIMEOUT(!t.client.IsBusy(), 25000);
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(peer.paths.last(), QByteArray("/issue_statuses.xml"));
     QCOMPARE(t.msg(), QStringLiteral("1.not connect 2.not URL(check Toole Option) error(4)"));
     QVERIFY(t.w<QLineEdit>("MSG")->styleSheet().contains("#ff0000"));
@@ -619,10 +621,10 @@ void tst_redmine::hostile_silentAndMillionsTracker_endInErrorLines()
     t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
     t.SetBoolVar(RegSlot::FlagRedmineLink, false);
     t.page()->InitPage();
-    QVERIFY(t.idle(5000));
+    QVERIFY(t.idle());
     peer.paths.clear();
     QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
-    QVERIFY(t.idle(60000));
+    QVERIFY(t.idle());
     QCOMPARE(peer.paths.count("/trackers.xml"), 1);
     QCOMPARE(peer.paths.size(), 1 + NwRedmine::MaxPages);
     QCOMPARE(t.msg(), QStringLiteral("the tracker lists more than 10000 items: the list stops there"));
@@ -648,14 +650,14 @@ void tst_redmine::pick_unconfirmedThenSaved_keepsLinkBeforePick()
     Tracker t;
     t.SetStrVar(RegSlot::StrRedmineUrl, peer.url());
     t.page()->InitPage();
-    QVERIFY(t.idle(5000));
+    QVERIFY(t.idle());
     QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
     auto *pick = t.page()->findChild<RedmineRefProject *>();
-    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 300000);
     QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
     QCOMPARE(t.GetIntVar(RegSlot::IntRedmineProjectId), 42);
     QVERIFY(!t.GetBoolVar(RegSlot::FlagRedmineLink));
-    QVERIFY(t.idle(5000));
+    QVERIFY(t.idle());
     QCOMPARE(t.w<QLineEdit>("PRJNAME")->text(), QStringLiteral("Picked"));
 
     // Save-all while the pick is pending, then the workspace is closed and opened again.
@@ -671,11 +673,11 @@ void tst_redmine::pick_unconfirmedThenSaved_keepsLinkBeforePick()
 
     // Confirmed, the pick is the link.
     t.page()->InitPage();
-    QVERIFY(t.idle(5000));
+    QVERIFY(t.idle());
     QTest::mouseClick(t.w<QPushButton>("REF"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(pick->isVisible(), 300000);
     QTest::mouseClick(pick->findChild<QPushButton *>("SET"), Qt::LeftButton);
-    QVERIFY(t.idle(5000));
+    QVERIFY(t.idle());
     answerNextBox(QStringLiteral("ok"));
     QTest::mouseClick(t.w<QPushButton>("SET"), Qt::LeftButton);
     QCOMPARE(t.msg(), QStringLiteral("Redmine project is set at Pelmorine"));

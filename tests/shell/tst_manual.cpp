@@ -205,7 +205,7 @@ void tst_manual::makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited()
 
     QTreeWidget *tree = treeOf(manual);
     QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
-    QVERIFY(loaded.wait(15000));
+    QVERIFY(loaded.wait(60000));
     QCOMPARE(loaded.first().first().toBool(), true);
     QCOMPARE(view->url(), QUrl(QStringLiteral("qrc:/manual/welcome.html")));
     QCOMPARE(view->title(), QStringLiteral("Welcome"));
@@ -215,7 +215,7 @@ void tst_manual::makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited()
     loaded.clear();
     tree->setCurrentItem(second);
     QCOMPARE(visitedOf(second), 1);
-    QVERIFY(loaded.wait(15000));
+    QVERIFY(loaded.wait(60000));
     QCOMPARE(view->url(), QUrl(linkOf(second)));
     QCOMPARE(view->title(), second->text(1));
 
@@ -223,7 +223,7 @@ void tst_manual::makeTree_firstEntryLoadedAtOnce_currentChangeMarksVisited()
     // cache-bypassing reload into one navigation, so the start of a load is what is certain.
     QSignalSpy started(view, &QWebEngineView::loadStarted);
     manual.manualDblClicked(second, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(started.count() >= 1, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(started.count() >= 1, 60000);
     QCOMPARE(view->url(), QUrl(linkOf(second)));
 }
 
@@ -245,8 +245,8 @@ void tst_manual::holdPages_loadsOnlyOnRelease_thePageStillChosen()
     manual.HoldPages(false);
     QCOMPARE(visitedOf(tree->topLevelItem(1)), 1);
     QCOMPARE(visitedOf(tree->topLevelItem(0)), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(1))), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!started.isEmpty(), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(1))), 60000);
     // Released with nothing chosen meanwhile: nothing is loaded again.
     started.clear();
     manual.HoldPages(true);
@@ -278,7 +278,7 @@ void tst_manual::viewLater_noViewUntilMadeOrUsed_thenWiredAndLoads()
                                            QStringLiteral("horizontalLayoutWidget")));
         manual.HoldPages(false);
         QCOMPARE(visitedOf(tree->topLevelItem(2)), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(2))), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(view->url(), QUrl(linkOf(tree->topLevelItem(2))), 60000);
         // The right click reaches the browser as with a view made at once.
         emit view->Page()->linkHovered(QStringLiteral("https://example.org/a"));
         emit view->customContextMenuRequested(QPoint(5, 5));
@@ -290,7 +290,7 @@ void tst_manual::viewLater_noViewUntilMadeOrUsed_thenWiredAndLoads()
         manual.MakeManualTree(true);
         QVERIFY(manual.HasView());
         QTRY_COMPARE_WITH_TIMEOUT(manual.findChild<ManualView *>()->url(),
-                                  QUrl(QStringLiteral("qrc:/manual/welcome.html")), 15000);
+                                  QUrl(QStringLiteral("qrc:/manual/welcome.html")), 60000);
     }
     {
         // A double click before any view, and a manual that never got one, go away cleanly.
@@ -301,7 +301,7 @@ void tst_manual::viewLater_noViewUntilMadeOrUsed_thenWiredAndLoads()
         manual.manualDblClicked(&item, 0);
         QVERIFY(manual.HasView());
         QTRY_COMPARE_WITH_TIMEOUT(manual.findChild<ManualView *>()->url(),
-                                  QUrl(QStringLiteral("qrc:/manual/chat.html")), 15000);
+                                  QUrl(QStringLiteral("qrc:/manual/chat.html")), 60000);
         Manual never(nullptr, Manual::ViewLater);
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));

@@ -97,9 +97,11 @@ void tst_killsave::killDuringSave_everyFileOldOrNewAndWhole()
     QProcess reference;
     QElapsedTimer saving;
     QVERIFY(start(reference, dir.path() + "/new", true));
-    QVERIFY(reference.waitForReadyRead(60000));
+    // Each wait ends with its step. A save syncs every file it writes: beside writers filling the
+    // disk, one save took 10 s.
+    QVERIFY(reference.waitForReadyRead(180000));
     saving.start();
-    QVERIFY(reference.waitForFinished(120000));
+    QVERIFY(reference.waitForFinished(300000));
     QCOMPARE(reference.exitCode(), 0);
     const qint64 saveMs = std::max<qint64>(saving.elapsed(), 1);
     const QMap<QString, QByteArray> fresh = snapshot(dir.path() + "/new");
@@ -114,7 +116,7 @@ void tst_killsave::killDuringSave_everyFileOldOrNewAndWhole()
         copy(root);
         QProcess p;
         QVERIFY(start(p, root, false));
-        QVERIFY(p.waitForReadyRead(60000));
+        QVERIFY(p.waitForReadyRead(180000));
         QThread::msleep(QRandomGenerator::global()->bounded(quint32(saveMs) * 2));
         ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
         QVERIFY(p.waitForFinished(10000));
