@@ -81,7 +81,7 @@ public:
         Open(tickMs);
         if (show)
             m_chat->ShowChat();
-        return loaded.wait(3000);
+        return loaded.wait(120000);
     }
     // Anna, Ben, Cleo and Dora, whose accounts are a@x ... d@x.
     static QList<QPair<QString, QString>> FourMembers()
