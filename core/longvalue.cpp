@@ -1,5 +1,7 @@
 #include "core/longvalue.h"
 
+#include "core/bytescan.h"
+
 #include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <algorithm>
@@ -55,20 +57,13 @@ qint64 countValue(const char *p, qsizetype n, qsizetype from, char quote, qsizet
 // quick pass reads); false when it cannot tell.
 bool scanBytes(const QByteArray &bytes, const QByteArray &apart, Hit *hit)
 {
-    const char *p = bytes.constData();
-    const qsizetype n = bytes.size();
-    if (std::memchr(p, 0, static_cast<size_t>(n)) || bytes.contains("<!DOCTYPE"))
+    if (!ByteScan::Readable(bytes))
         return false;
-    const auto at = [&](qsizetype i, const char *s) {
-        const qsizetype len = static_cast<qsizetype>(std::strlen(s));
-        return n - i >= len && std::memcmp(p + i, s, static_cast<size_t>(len)) == 0;
-    };
-    // The offset just past the first `end` from i, or n when there is none.
-    const auto skipPast = [&](qsizetype i, const char *end) {
-        const size_t len = std::strlen(end);
-        const void *found = memmem(p + i, static_cast<size_t>(n - i), end, len);
-        return found ? static_cast<const char *>(found) - p + static_cast<qsizetype>(len) : n;
-    };
+    const ByteScan scan(bytes);
+    const char *p = scan.p;
+    const qsizetype n = scan.n;
+    const auto at = [&scan](qsizetype i, const char *s) { return scan.At(i, s); };
+    const auto skipPast = [&scan](qsizetype i, const char *end) { return scan.SkipPast(i, end); };
     qsizetype i = 0;
     while (i < n) {
         const void *open = std::memchr(p + i, '<', static_cast<size_t>(n - i));

@@ -1,5 +1,6 @@
 #include "core/sharedxml.h"
 
+#include "core/bytescan.h"
 #include "core/safefile.h"
 
 #include <QCoreApplication>
@@ -28,21 +29,14 @@ bool isXmlSpace(char c)
 // such documents: false when it cannot tell.
 bool quickScan(const QByteArray &bytes, int maxDepth, qint64 maxNodes, QuickScan *found)
 {
-    const char *p = bytes.constData();
-    const qsizetype n = bytes.size();
-    // A NUL byte: UTF-16 or UTF-32, or no XML at all; either way for the streaming parser.
-    if (std::memchr(p, 0, static_cast<size_t>(n)) || bytes.contains("<!DOCTYPE"))
+    if (!ByteScan::Readable(bytes))
         return false;
-    const auto at = [&](qsizetype i, const char *s) {
-        const qsizetype len = static_cast<qsizetype>(std::strlen(s));
-        return n - i >= len && std::memcmp(p + i, s, static_cast<size_t>(len)) == 0;
-    };
-    // The offset of the last byte of the first `end` from i, or n when there is none.
-    const auto skipTo = [&](qsizetype i, const char *end) {
-        const size_t len = std::strlen(end);
-        const void *found = memmem(p + i, static_cast<size_t>(n - i), end, len);
-        return found ? static_cast<const char *>(found) - p + static_cast<qsizetype>(len) - 1 : n;
-    };
+    const ByteScan scan(bytes);
+    const char *p = scan.p;
+    const qsizetype n = scan.n;
+    const auto at = [&scan](qsizetype i, const char *s) { return scan.At(i, s); };
+    // The offset of the last byte of the first `end` from i.
+    const auto skipTo = [&scan](qsizetype i, const char *end) { return scan.SkipPast(i, end) - 1; };
     int depth = 0;
     qint64 &nodes = found->nodes;
     // Text between two pieces of markup is a node only when it is more than blanks (the DOM

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstring>
+
+// The plain passes over a shared document's bytes made before it is parsed (its nodes, its long
+// values): several times quicker than the streaming parser, they read only what a UTF-8 document
+// without a DOCTYPE spells out.
+struct ByteScan {
+    explicit ByteScan(const QByteArray &bytes) : p(bytes.constData()), n(bytes.size()) {}
+
+    // A NUL byte (UTF-16, UTF-32 or no XML at all) or a DOCTYPE, whose entities may hold what the
+    // bytes do not spell out: either is for the streaming parser.
+    static bool Readable(const QByteArray &bytes)
+    {
+        return !std::memchr(bytes.constData(), 0, static_cast<size_t>(bytes.size())) &&
+               !bytes.contains("<!DOCTYPE");
+    }
+    bool At(qsizetype i, const char *s) const
+    {
+        const qsizetype len = static_cast<qsizetype>(std::strlen(s));
+        return n - i >= len && std::memcmp(p + i, s, static_cast<size_t>(len)) == 0;
+    }
+    // The offset just past the first `end` from i, or n when there is none.
+    qsizetype SkipPast(qsizetype i, const char *end) const
+    {
+        const size_t len = std::strlen(end);
+        const void *found = memmem(p + i, static_cast<size_t>(n - i), end, len);
+        return found ? static_cast<const char *>(found) - p + static_cast<qsizetype>(len) : n;
+    }
+
+    const char *p;
+    qsizetype n;
+};
