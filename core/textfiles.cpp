@@ -51,18 +51,27 @@ Outcome openFailed(const QString &path)
     return SafeFile::LastRefused() ? refuse(path, SafeFile::LastError()) : Outcome::Failed;
 }
 
+// The lines a reader counts in the bytes of a text.
+qint64 linesOf(const QByteArray &bytes)
+{
+    return bytes.count('\n') + (bytes.endsWith('\n') || bytes.isEmpty() ? 0 : 1);
+}
+
+QString tooManyLines(const QString &path, qint64 lines)
+{
+    return QCoreApplication::translate("TextFiles", "%1 holds %2 lines, more than any text "
+                                                    "shown in an editor needs (%3): it was not read")
+        .arg(path, QString::number(lines), QString::number(TextFiles::MaxTextLines));
+}
+
 Outcome readWhole(const QString &path, QString *text)
 {
     QByteArray bytes;
     if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text, TextFiles::MaxTextBytes))
         return openFailed(path);
-    const qint64 lines = bytes.count('\n') + (bytes.endsWith('\n') || bytes.isEmpty() ? 0 : 1);
-    if (lines > TextFiles::MaxTextLines) {
-        return refuse(path, QCoreApplication::translate("TextFiles",
-                                                        "%1 holds %2 lines, more than any text "
-                                                        "shown in an editor needs (%3): it was not read")
-                                .arg(path, QString::number(lines), QString::number(TextFiles::MaxTextLines)));
-    }
+    const qint64 lines = linesOf(bytes);
+    if (lines > TextFiles::MaxTextLines)
+        return refuse(path, tooManyLines(path, lines));
     *text = QString::fromUtf8(bytes);
     noteRefused(path, QString());
     return Outcome::Read;
@@ -194,6 +203,27 @@ QString TextFiles::RefusalOf(const QString &path)
 QString TextFiles::NotWrittenOver(const QString &path)
 {
     return QCoreApplication::translate("TextFiles", "%1 was not read: it is not written over").arg(path);
+}
+
+QString TextFiles::WriteRefusal(const QString &path, const QString &text)
+{
+    if (IsRefused(path))
+        return NotWrittenOver(path);
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.size() > MaxTextBytes) {
+        return QCoreApplication::translate("TextFiles",
+                                           "%1 was not saved: the text takes %2 bytes, more than a text read "
+                                           "back in an editor may hold (%3); it stays in the editor")
+            .arg(path, QString::number(bytes.size()), QString::number(MaxTextBytes));
+    }
+    const qint64 lines = linesOf(bytes);
+    if (lines > MaxTextLines) {
+        return QCoreApplication::translate("TextFiles",
+                                           "%1 was not saved: the text holds %2 lines, more than a text read "
+                                           "back in an editor may hold (%3); it stays in the editor")
+            .arg(path, QString::number(lines), QString::number(MaxTextLines));
+    }
+    return QString();
 }
 
 int TextFiles::WaitStable(const QString &path, int settleMs)

@@ -40,6 +40,11 @@ bool IsRefused(const QString &path);
 QString RefusalOf(const QString &path);
 // What a writer that refused to save over such a file says.
 QString NotWrittenOver(const QString &path);
+// Why the text must not be saved to path, or the empty text when it may: the last read of the path
+// was refused (NotWrittenOver), or the text holds more than Read takes back, which would make it
+// unreadable for every member. Every writer of these texts asks here before it writes, and keeps
+// the text in its editor when it is told no.
+QString WriteRefusal(const QString &path, const QString &text);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.
 int WaitStable(const QString &path, int settleMs = 1000);
