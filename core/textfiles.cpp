@@ -51,10 +51,127 @@ Outcome openFailed(const QString &path)
     return SafeFile::LastRefused() ? refuse(path, SafeFile::LastError()) : Outcome::Failed;
 }
 
-// The lines a reader counts in the bytes of a text.
+// Line ends as an editor takes them: LF, CR LF, and a lone CR (which the editor also breaks at).
+// The reader's limit and the writers' check count with this one function.
 qint64 linesOf(const QByteArray &bytes)
 {
-    return bytes.count('\n') + (bytes.endsWith('\n') || bytes.isEmpty() ? 0 : 1);
+    qint64 ends = 0;
+    for (int i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes.at(i + 1) != '\n')))
+            ++ends;
+    }
+    const bool open = !bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r');
+    return ends + (open ? 1 : 0);
+}
+
+// CR LF and a lone CR become LF: the text keeps every line the file holds, split where the file
+// splits it, and no line end vanishes.
+QByteArray withLineFeeds(const QByteArray &bytes)
+{
+    if (!bytes.contains('\r'))
+        return bytes;
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (int i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r')
+            out.append(c);
+        else if (i + 1 == bytes.size() || bytes.at(i + 1) != '\n')
+            out.append('\n');
+    }
+    return out;
+}
+
+// Checks UTF-8 a byte at a time, so that a reader of pieces checks as it goes: only well-formed
+// sequences (no overlong forms, no surrogates, nothing past U+10FFFF) and no NUL, which no text
+// typed by a member holds but every UTF-16 text of Latin letters does.
+class Utf8Check
+{
+public:
+    // False from the first byte that does not decode on.
+    bool Take(uchar c)
+    {
+        if (m_bad >= 0)
+            return false;
+        if (!step(c))
+            m_bad = m_offset;
+        ++m_offset;
+        return m_bad < 0;
+    }
+    // At the end of the bytes: a sequence cut short does not decode either.
+    bool Finish()
+    {
+        if (m_bad < 0 && m_need > 0)
+            m_bad = m_offset;
+        return m_bad < 0;
+    }
+    qint64 Bad() const { return m_bad; }
+
+private:
+    bool step(uchar c)
+    {
+        if (m_need > 0) {
+            if (c < m_low || c > m_high)
+                return false;
+            --m_need;
+            m_low = 0x80;
+            m_high = 0xBF;
+            return true;
+        }
+        if (c >= 0x01 && c <= 0x7F)
+            return true;
+        if (c >= 0xC2 && c <= 0xDF)
+            return expect(1, 0x80, 0xBF);
+        if (c == 0xE0)
+            return expect(2, 0xA0, 0xBF);
+        if (c == 0xED)
+            return expect(2, 0x80, 0x9F);
+        if (c >= 0xE1 && c <= 0xEF)
+            return expect(2, 0x80, 0xBF);
+        if (c == 0xF0)
+            return expect(3, 0x90, 0xBF);
+        if (c == 0xF4)
+            return expect(3, 0x80, 0x8F);
+        if (c >= 0xF1 && c <= 0xF3)
+            return expect(3, 0x80, 0xBF);
+        return false;
+    }
+    bool expect(int need, uchar low, uchar high)
+    {
+        m_need = need;
+        m_low = low;
+        m_high = high;
+        return true;
+    }
+
+    int m_need = 0;
+    uchar m_low = 0x80;
+    uchar m_high = 0xBF;
+    qint64 m_offset = 0;
+    qint64 m_bad = -1;
+};
+
+// The offset of the first byte that does not decode, or -1 when all do. A leading byte order mark
+// is UTF-8 like any other character.
+qint64 firstUndecodable(const QByteArray &bytes)
+{
+    Utf8Check check;
+    for (const char c : bytes) {
+        if (!check.Take(static_cast<uchar>(c)))
+            return check.Bad();
+    }
+    check.Finish();
+    return check.Bad();
+}
+
+QString notUtf8(const QString &path, qint64 offset)
+{
+    return QCoreApplication::translate("TextFiles",
+                                       "%1 holds bytes that are not UTF-8 text (from byte %2 on), as a text "
+                                       "saved in another encoding (Shift_JIS, Latin-1, UTF-16) does: it was "
+                                       "not read, and it is not written over")
+        .arg(path, QString::number(offset));
 }
 
 QString tooManyLines(const QString &path, qint64 lines)
@@ -64,73 +181,123 @@ QString tooManyLines(const QString &path, qint64 lines)
         .arg(path, QString::number(lines), QString::number(TextFiles::MaxTextLines));
 }
 
+// Read as bytes, not as text: a text-mode read drops every CR, lone ones included, and with them
+// the line ends of a text that has no other.
 Outcome readWhole(const QString &path, QString *text)
 {
     QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text, TextFiles::MaxTextBytes))
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly, TextFiles::MaxTextBytes))
         return openFailed(path);
+    // Bytes in another encoding, decoded as UTF-8, show as garbage and save back as replacement
+    // characters: the file is broken for this program, not a text to rewrite.
+    const qint64 bad = firstUndecodable(bytes);
+    if (bad >= 0)
+        return refuse(path, notUtf8(path, bad));
     const qint64 lines = linesOf(bytes);
     if (lines > TextFiles::MaxTextLines)
         return refuse(path, tooManyLines(path, lines));
-    *text = QString::fromUtf8(bytes);
+    *text = QString::fromUtf8(withLineFeeds(bytes));
     noteRefused(path, QString());
     return Outcome::Read;
 }
 
-// A line cut in the middle of a character loses that character, not the whole line.
-void appendLine(QString *text, const QByteArray &line, bool cut)
+// The lines ReadHead keeps, taken a byte at a time: blank lines left out, each line cut to its
+// bound, every byte checked as UTF-8 (those past a cut too: the file is broken either way).
+class HeadLines
 {
-    QString decoded = QString::fromUtf8(line);
-    if (cut && decoded.endsWith(QChar::ReplacementCharacter))
-        decoded.chop(1);
-    if (!text->isEmpty())
-        text->append(QLatin1Char('\n'));
-    text->append(decoded);
-}
+public:
+    HeadLines(int maxLines, int maxLineBytes) : m_maxLines(maxLines), m_maxLineBytes(maxLineBytes) {}
+
+    bool Full() const { return m_lines >= m_maxLines; }
+    // False at the first byte that does not decode.
+    bool Take(char c)
+    {
+        if (!m_check.Take(static_cast<uchar>(c)))
+            return false;
+        // A lone CR ends a line as LF does; the empty line between CR and LF is left out.
+        if (c == '\n' || c == '\r')
+            endLine();
+        else if (m_line.size() < m_maxLineBytes)
+            m_line.append(c);
+        return true;
+    }
+    // Where the reading stopped; atEnd: at the end of the file, where a character cut short
+    // does not decode either.
+    bool Finish(bool atEnd)
+    {
+        if (atEnd && !m_check.Finish())
+            return false;
+        if (!Full())
+            endLine();
+        return true;
+    }
+    qint64 Bad() const { return m_check.Bad(); }
+    QString Text() const { return m_text; }
+
+private:
+    void endLine()
+    {
+        if (!m_line.isEmpty()) {
+            // A line cut in the middle of a character loses that character, not the whole line.
+            m_line.chop(partialTail(m_line));
+            if (m_lines > 0)
+                m_text.append(QLatin1Char('\n'));
+            m_text.append(QString::fromUtf8(m_line));
+            ++m_lines;
+        }
+        m_line.clear();
+    }
+    // The bytes of a character a cut left incomplete at the end of well-formed bytes.
+    static int partialTail(const QByteArray &bytes)
+    {
+        int start = bytes.size();
+        while (start > 0 && (static_cast<uchar>(bytes.at(start - 1)) & 0xC0) == 0x80)
+            --start;
+        if (start == 0)
+            return 0;
+        const uchar lead = static_cast<uchar>(bytes.at(start - 1));
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const int held = bytes.size() - start + 1;
+        return held < length ? held : 0;
+    }
+
+    Utf8Check m_check;
+    const int m_maxLines;
+    const int m_maxLineBytes;
+    QString m_text;
+    QByteArray m_line;
+    int m_lines = 0;
+};
 
 Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *text)
 {
     QFile file;
     if (!SafeFile::OpenRead(file, path))
         return openFailed(path);
-    QString head;
-    QByteArray line;
-    bool cut = false;
-    int lines = 0;
-    const auto endLine = [&] {
-        if (!line.isEmpty()) {
-            appendLine(&head, line, cut);
-            ++lines;
-        }
-        line.clear();
-        cut = false;
-    };
+    HeadLines head(maxLines, maxLineBytes);
     // The bytes of blank lines are passed over in pieces: a file of nothing else costs its reading.
     // A writer that keeps adding to it cannot hold the reader past the common ceiling.
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
-    while (lines < maxLines && total < SafeFile::MaxReadBytes) {
+    bool ended = false;
+    while (!head.Full() && total < SafeFile::MaxReadBytes) {
         const qint64 n = file.read(piece.data(), piece.size());
         if (n < 0)
             return Outcome::Failed;
-        if (n == 0)
+        if (n == 0) {
+            ended = true;
             break;
+        }
         total += n;
-        for (qint64 i = 0; i < n && lines < maxLines; ++i) {
-            const char c = piece.at(int(i));
-            if (c == '\n')
-                endLine();
-            else if (c == '\r')
-                continue;
-            else if (line.size() < maxLineBytes)
-                line.append(c);
-            else
-                cut = true;
+        for (qint64 i = 0; i < n && !head.Full(); ++i) {
+            if (!head.Take(piece.at(int(i))))
+                return refuse(path, notUtf8(path, head.Bad()));
         }
     }
-    if (lines < maxLines)
-        endLine();
-    *text = head;
+    // Bytes not read are not judged: a grid's reader stops at its last row.
+    if (!head.Finish(ended))
+        return refuse(path, notUtf8(path, head.Bad()));
+    *text = head.Text();
     noteRefused(path, QString());
     return Outcome::Read;
 }
@@ -215,6 +382,13 @@ QString TextFiles::WriteRefusal(const QString &path, const QString &text)
                                            "%1 was not saved: the text takes %2 bytes, more than a text read "
                                            "back in an editor may hold (%3); it stays in the editor")
             .arg(path, QString::number(bytes.size()), QString::number(MaxTextBytes));
+    }
+    // A NUL is the one character of UTF-8 the readers do not take back (see Utf8Check).
+    if (bytes.contains('\0')) {
+        return QCoreApplication::translate("TextFiles",
+                                           "%1 was not saved: the text holds a NUL character, which no text "
+                                           "read back in an editor may hold; it stays in the editor")
+            .arg(path);
     }
     const qint64 lines = linesOf(bytes);
     if (lines > MaxTextLines) {

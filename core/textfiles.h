@@ -22,15 +22,18 @@ constexpr int MaxTextLines = 500000;
 // Reads the whole file as UTF-8; reads again, settleMs apart, until a read sees the file's time
 // and size unchanged (at most MaxLooks reads), so a file another member is still writing is not
 // taken half-written. A missing or unreadable file gives the empty text. A file past MaxTextBytes
-// or MaxTextLines, or no regular file, is refused: reported by name with the reason, read as the
-// empty text, and IsRefused() until a later read takes it. afterRead, when given, runs after each
-// read with the number of reads so far.
+// or MaxTextLines, one whose bytes are not UTF-8 (or hold a NUL), or no regular file, is refused:
+// reported by name with the reason, read as the empty text, and IsRefused() until a later read
+// takes it. A leading UTF-8 byte order mark is left out. Lines end in "\n" in the text, whether
+// the file ends them in LF, CR LF or a lone CR; each of those counts as a line against
+// MaxTextLines. afterRead, when given, runs after each read with the number of reads so far.
 QString Read(const QString &path, int settleMs = 1000,
              const std::function<void(int)> &afterRead = std::function<void(int)>());
 // For formats that use only the start of a file (a grid's rows, a diagram's points): the first
-// maxLines lines that are not empty, CRs dropped, each cut to at most maxLineBytes bytes, joined by
-// "\n". The file is read in pieces and only as far as those lines, so its other lines cost no
-// memory and a file of a few long lines no more than the cut; settled and refused as by Read.
+// maxLines lines that are not empty (ended as by Read), each cut to at most maxLineBytes bytes at a
+// character boundary, joined by "\n". The file is read in pieces and only as far as those lines,
+// so its other lines cost no memory and a file of a few long lines no more than the cut; settled
+// and refused as by Read, a byte that does not decode among those read included.
 QString ReadHead(const QString &path, int maxLines, int maxLineBytes, int settleMs = 1000);
 // Whether the last read of the path was refused. The empty text that stands in for it must never
 // be saved over it: writers of these texts check here first.
@@ -41,9 +44,9 @@ QString RefusalOf(const QString &path);
 // What a writer that refused to save over such a file says.
 QString NotWrittenOver(const QString &path);
 // Why the text must not be saved to path, or the empty text when it may: the last read of the path
-// was refused (NotWrittenOver), or the text holds more than Read takes back, which would make it
-// unreadable for every member. Every writer of these texts asks here before it writes, and keeps
-// the text in its editor when it is told no.
+// was refused (NotWrittenOver), or the text holds more than Read takes back (bytes or lines counted
+// as Read counts them, or a NUL), which would make it unreadable for every member. Every writer of these
+// texts asks here before it writes, and keeps the text in its editor when it is told no.
 QString WriteRefusal(const QString &path, const QString &text);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.

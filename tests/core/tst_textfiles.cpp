@@ -35,6 +35,14 @@ private slots:
     void replaceByCopy_usersFilesBesideKept_timeCarried();
     void write_commitFails_reportsFailureKeepsOld();
     void isAbsent_onlyWhenTheFolderSaysSo();
+    void read_encoding_notUtf8RefusedByName_data();
+    void read_encoding_notUtf8RefusedByName();
+    void read_lineEnds_everyLineKept_data();
+    void read_lineEnds_everyLineKept();
+    void readHead_linesEndsCutsAndBytes_data();
+    void readHead_linesEndsCutsAndBytes();
+    void writeRefusal_atAndPastTheReadersLimit_data();
+    void writeRefusal_atAndPastTheReadersLimit();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -282,6 +290,172 @@ void tst_textfiles::isAbsent_onlyWhenTheFolderSaysSo()
     QVERIFY(!SafeFile::IsAbsent(dir.filePath("dangling")));
     QVERIFY(!SafeFile::IsAbsent(dir.filePath("gone/missing.xml")));
     QVERIFY(!SafeFile::IsAbsent(dir.filePath("here/missing.xml")));
+}
+
+void tst_textfiles::read_encoding_notUtf8RefusedByName_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text"); // what is read; unused when refused
+    QTest::addColumn<bool>("refused");
+    const QString none;
+    QTest::newRow("UTF-8 with a byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                                "abc")
+                                                  << "abc" << false;
+    QTest::newRow("a replacement character the file holds")
+        << QByteArray("a\xEF\xBF\xBD") << QString::fromUtf8("a\xEF\xBF\xBD") << false;
+    QTest::newRow("four-byte character")
+        << QByteArray("\xF0\x9F\x98\x80") << QString::fromUtf8("\xF0\x9F\x98\x80") << false;
+    QTest::newRow("Shift_JIS") << QByteArray("\x93\xFA\x96\x7B\x8C\xEA") << none << true;
+    QTest::newRow("Latin-1") << QByteArray("caf\xE9 cr\xE8me") << none << true;
+    QTest::newRow("UTF-16 with its byte order mark") << QByteArray("\xFF\xFE"
+                                                                   "a\0b\0",
+                                                                   6)
+                                                     << none << true;
+    QTest::newRow("UTF-16 of Latin letters, no mark") << QByteArray("a\0b\0", 4) << none << true;
+    QTest::newRow("overlong slash") << QByteArray("a\xC0\xAF") << none << true;
+    QTest::newRow("surrogate half") << QByteArray("\xED\xA0\x80") << none << true;
+    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << none << true;
+    QTest::newRow("character cut at the end") << QByteArray("ab\xE6\x97") << none << true;
+}
+
+// A text in another encoding showed as garbage and saved back as replacement characters: it is
+// refused by name, as a file past the size limit is, for the shown text and for a grid's head.
+void tst_textfiles::read_encoding_notUtf8RefusedByName()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("instance_1_2.txt"));
+    writeFile(path, bytes);
+    UiReport::ClearLast();
+    const QString read = TextFiles::Read(path, 10);
+    QCOMPARE(TextFiles::IsRefused(path), refused);
+    QCOMPARE(TextFiles::WriteRefusal(path, QStringLiteral("x")).isEmpty(), !refused);
+    if (!refused) {
+        QCOMPARE(read, text);
+        QVERIFY(UiReport::LastText().isEmpty());
+    } else {
+        QVERIFY(read.isEmpty());
+        QCOMPARE(UiReport::LastText(), TextFiles::RefusalOf(path));
+        QVERIFY2(TextFiles::RefusalOf(path).startsWith(path + " holds ") &&
+                     TextFiles::RefusalOf(path).contains(QStringLiteral("UTF-8")),
+                 qPrintable(TextFiles::RefusalOf(path)));
+    }
+    UiReport::ClearLast();
+    TextFiles::ReadHead(path, 10, 1024, 10);
+    QCOMPARE(TextFiles::IsRefused(path), refused);
+    QCOMPARE(readFile(path), bytes);
+}
+
+void tst_textfiles::read_lineEnds_everyLineKept_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("lone CR between lines") << QByteArray("line1\nline2\rline3") << "line1\nline2\nline3";
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << "a\nb\n";
+    QTest::newRow("CR before CR LF") << QByteArray("a\r\r\nb") << "a\n\nb";
+    QTest::newRow("lone CR at the end") << QByteArray("a\r") << "a\n";
+    QTest::newRow("lone CRs only") << QByteArray("\r\r") << "\n\n";
+}
+
+// A text-mode read dropped every CR: an old Mac line end merged two lines, shown and saved.
+void tst_textfiles::read_lineEnds_everyLineKept()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chapter.txt"));
+    writeFile(path, bytes);
+    QCOMPARE(TextFiles::Read(path, 10), text);
+}
+
+void tst_textfiles::readHead_linesEndsCutsAndBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<int>("maxLineBytes");
+    QTest::addColumn<QString>("text"); // what is read; unused when refused
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("lone CRs end rows") << QByteArray("1,2\r3,4\r5,6") << 2 << 64 << "1,2\n3,4" << false;
+    QTest::newRow("CR LF and blank lines") << QByteArray("1\r\n\r\n2\r\n") << 5 << 64 << "1\n2" << false;
+    QTest::newRow("cut inside a character") << QByteArray("ab\xE6\x97\xA5") << 5 << 3 << "ab" << false;
+    QTest::newRow("cut after a character")
+        << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC") << 5 << 3 << QString::fromUtf8("\xE6\x97\xA5") << false;
+    QTest::newRow("bad bytes after the last row read")
+        << QByteArray("1\n2\n\xFF") << 2 << 64 << "1\n2" << false;
+    QTest::newRow("Shift_JIS cell") << QByteArray("\x93\xFA,1\n") << 5 << 64 << QString() << true;
+    QTest::newRow("Latin-1 past the cut") << QByteArray("ab\xE9\n") << 5 << 2 << QString() << true;
+    QTest::newRow("character cut at the end of the file")
+        << QByteArray("1\n\xE6\x97") << 5 << 64 << QString() << true;
+}
+
+// Grids and point files: a lone CR ends a row, a cut keeps whole characters, and bytes that do
+// not decode make a broken file, not data a save rewrites.
+void tst_textfiles::readHead_linesEndsCutsAndBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, maxLines);
+    QFETCH(int, maxLineBytes);
+    QFETCH(QString, text);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("instance_1_2.csv"));
+    writeFile(path, bytes);
+    UiReport::ClearLast();
+    const QString head = TextFiles::ReadHead(path, maxLines, maxLineBytes, 10);
+    QCOMPARE(TextFiles::IsRefused(path), refused);
+    if (refused) {
+        QVERIFY(head.isEmpty());
+        QVERIFY2(UiReport::LastText().startsWith(path + " holds "), qPrintable(UiReport::LastText()));
+    } else {
+        QCOMPARE(head, text);
+    }
+}
+
+void tst_textfiles::writeRefusal_atAndPastTheReadersLimit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason"); // empty: saved, and read back whole
+    const int bytes = int(TextFiles::MaxTextBytes);
+    const int lines = TextFiles::MaxTextLines;
+    const QString day = QString::fromUtf8("\xE6\x97\xA5"); // three bytes
+    QTest::newRow("bytes at the limit") << QString(bytes, QLatin1Char('a')) << QString();
+    QTest::newRow("a byte past the limit") << QString(bytes + 1, QLatin1Char('a')) << QStringLiteral("bytes");
+    QTest::newRow("three-byte characters at the limit")
+        << day.repeated(bytes / 3) + QString(bytes % 3, QLatin1Char('a')) << QString();
+    QTest::newRow("three-byte characters a byte past")
+        << day.repeated(bytes / 3) + QString(bytes % 3 + 1, QLatin1Char('a')) << QStringLiteral("bytes");
+    QTest::newRow("lines at the limit") << QStringLiteral("1\n").repeated(lines) << QString();
+    QTest::newRow("lines at the limit, last unended")
+        << QStringLiteral("1\n").repeated(lines - 1) + QStringLiteral("1") << QString();
+    QTest::newRow("a line past the limit")
+        << QStringLiteral("1\n").repeated(lines) + QStringLiteral("1") << QStringLiteral("lines");
+    QTest::newRow("lone CRs past the limit")
+        << QStringLiteral("\r").repeated(lines + 1) << QStringLiteral("lines");
+    QTest::newRow("a NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << QStringLiteral("NUL");
+}
+
+// A text saved past what the reader takes was refused to its writer and every member on the next
+// open: the writer asks first, and a text at the limit reads back whole.
+void tst_textfiles::writeRefusal_atAndPastTheReadersLimit()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("template.txt"));
+    const QString refusal = TextFiles::WriteRefusal(path, text);
+    if (!reason.isEmpty()) {
+        QVERIFY2(refusal.startsWith(path + " was not saved") && refusal.contains(reason),
+                 qPrintable(refusal));
+        return;
+    }
+    QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
+    QVERIFY(SafeFile::WriteUtf8(path, text));
+    UiReport::ClearLast();
+    QVERIFY(TextFiles::Read(path, 10) == text);
+    QVERIFY(!TextFiles::IsRefused(path));
+    QVERIFY(UiReport::LastText().isEmpty());
 }
 
 #include "tst_textfiles.moc"
