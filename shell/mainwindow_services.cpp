@@ -129,13 +129,17 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
 {
     if (!record->TextChanged())
         return true;
-    // The empty text that stands in for a file that was not read, edited or not, is no edit of it.
-    if (TextFiles::IsRefused(path)) {
-        FatalMessage(tr("File error"), TextFiles::NotWrittenOver(path));
+    const QString text = record->GetAttr(GetStrVar(RegSlot::StrAttrExpression));
+    // The empty text that stands in for a file that was not read is no edit of it, and a text past
+    // what the readers take back would be refused to every member on the next open: the record
+    // stays changed, so the text is kept and saved once it fits.
+    const QString refusal = TextFiles::WriteRefusal(path, text);
+    if (!refusal.isEmpty()) {
+        FatalMessage(tr("File error"), refusal);
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }
-    if (!SafeFile::WriteUtf8(path, record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)))) {
+    if (!SafeFile::WriteUtf8(path, text)) {
         FatalMessage(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;

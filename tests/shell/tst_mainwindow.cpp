@@ -1,3 +1,4 @@
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
@@ -97,6 +98,8 @@ private slots:
     void ctrlY_inEditor_isMainWindowUndo();
     void openInstance_modelModified_asksSaveModel();
     void writeTextFile_markAndFailure();
+    void writeTextFile_pastTheReadersLimit_keptNothingWritten_data();
+    void writeTextFile_pastTheReadersLimit_keptNothingWritten();
     void copyReferenceFile_saveAndCancel();
     void copyReferenceFile_failedCopy_reported();
     void updateHistory_firstTimeThenNothing();
@@ -622,6 +625,48 @@ void tst_mainwindow::writeTextFile_markAndFailure()
     QVERIFY(record.TextChanged());
     QVERIFY(p.GetBoolVar(RegSlot::FlagWriteFailed));
     QCOMPARE(answerer.answered, 1);
+    p.SetBoolVar(RegSlot::FlagWriteFailed, false);
+}
+
+void tst_mainwindow::writeTextFile_pastTheReadersLimit_keptNothingWritten_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("written");
+    const int lines = TextFiles::MaxTextLines;
+    QTest::newRow("lines at the limit") << QStringLiteral("1\n").repeated(lines) << true;
+    QTest::newRow("600,000 lines") << QStringLiteral("1\n").repeated(600000) << false;
+    QTest::newRow("9 MB") << QString(9 * 1024 * 1024, QLatin1Char('a')) << false;
+}
+
+// Saved without a word, such a text was refused to its writer and every member on the next open:
+// the save says why, writes nothing over the file, and the text stays to be saved once it fits.
+void tst_mainwindow::writeTextFile_pastTheReadersLimit_keptNothingWritten()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, written);
+    Program p;
+    FileErrorAnswerer answerer;
+    const QString path = QDir::homePath() + QStringLiteral("/limit/chapter.txt");
+    QDir().mkpath(QDir::homePath() + QStringLiteral("/limit"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the text before");
+    old.close();
+    TreeItemData record;
+    record.SetAttr(p.GetStrVar(RegSlot::StrAttrExpression), text);
+    record.TextChanged() = true;
+    p.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    QCOMPARE(p.window->WriteTextFile(&record, path), written);
+    QCOMPARE(record.TextChanged(), !written);
+    QCOMPARE(p.GetBoolVar(RegSlot::FlagWriteFailed), !written);
+    QCOMPARE(answerer.answered, written ? 0 : 1);
+    if (written) {
+        QVERIFY(p.window->ReadTextFile(path) == text);
+    } else {
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the text before"));
+        QVERIFY(record.GetAttr(p.GetStrVar(RegSlot::StrAttrExpression)) == text);
+    }
     p.SetBoolVar(RegSlot::FlagWriteFailed, false);
 }
 
