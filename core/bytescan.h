@@ -5,12 +5,13 @@
 
 // The plain passes over a shared document's bytes made before it is parsed (its nodes, its long
 // values): several times quicker than the streaming parser, they read only what a UTF-8 document
-// without a DOCTYPE spells out.
+// without a DOCTYPE spells out. They are given only what XmlInput::Prepare made of the bytes: UTF-8
+// that the parser reads as UTF-8, whatever the file was written in.
 struct ByteScan {
     explicit ByteScan(const QByteArray &bytes) : p(bytes.constData()), n(bytes.size()) {}
 
-    // A NUL byte (UTF-16, UTF-32 or no XML at all) or a DOCTYPE, whose entities may hold what the
-    // bytes do not spell out: either is for the streaming parser.
+    // A NUL byte (no XML at all) or a DOCTYPE, whose entities may hold what the bytes do not spell
+    // out: either is for the streaming parser.
     static bool Readable(const QByteArray &bytes)
     {
         return !std::memchr(bytes.constData(), 0, static_cast<size_t>(bytes.size())) &&

@@ -1,6 +1,7 @@
 #include "core/longvalue.h"
 
 #include "core/bytescan.h"
+#include "core/xmlinput.h"
 
 #include <QCoreApplication>
 #include <QXmlStreamReader>
@@ -159,9 +160,14 @@ QString LongValue::Shown(const QString &value)
         .arg(value.size());
 }
 
-bool LongValue::Check(const QByteArray &bytes, QString *message, int *line, int *column,
+bool LongValue::Check(const QByteArray &document, QString *message, int *line, int *column,
                       const QByteArray &judgedApart)
 {
+    // Values are counted in the characters the parser reads, whatever the document's encoding;
+    // bytes it would not read make no values to take.
+    QByteArray bytes;
+    if (!XmlInput::Prepare(document, &bytes, message, line, column))
+        return false;
     Hit hit;
     if (scanBytes(bytes, judgedApart, &hit)) {
         if (hit.at >= 0) {

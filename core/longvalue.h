@@ -28,7 +28,8 @@ QString Shown(const QString &value);
 // False when an attribute value of the document holds more than MaxChars characters, with the
 // message and the position of the value. Attributes of elements named judgedApart are left to a
 // reader that refuses such an entry alone. Text and CDATA (messages, notes) are not values: they
-// may be long. Meant for bytes the XML parser took.
+// may be long. Meant for bytes the XML parser took; bytes XmlInput refuses are refused with its
+// message.
 bool Check(const QByteArray &bytes, QString *message, int *line, int *column,
            const QByteArray &judgedApart = QByteArray());
 

@@ -2,6 +2,7 @@
 
 #include "core/bytescan.h"
 #include "core/safefile.h"
+#include "core/xmlinput.h"
 
 #include <QCoreApplication>
 #include <QXmlStreamReader>
@@ -42,7 +43,8 @@ bool quickScan(const QByteArray &bytes, int maxDepth, qint64 maxNodes, QuickScan
     // Text between two pieces of markup is a node only when it is more than blanks (the DOM
     // parser drops those).
     bool text = false;
-    for (qsizetype i = 0; i < n; ++i) {
+    // A byte order mark is no text: the parser drops it.
+    for (qsizetype i = scan.At(0, "\xEF\xBB\xBF") ? 3 : 0; i < n; ++i) {
         if (p[i] != '<') {
             text = text || !isXmlSpace(p[i]);
             continue;
@@ -184,23 +186,27 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
     Counted own;
     Counted *count = counted ? counted : &own;
     *count = Counted();
+    // Every pass and the DOM read the same UTF-8, whatever the document was written in.
+    QByteArray utf8;
+    if (!XmlInput::Prepare(bytes, &utf8, m, l, c))
+        return false;
     QuickScan found;
-    if (quickScan(bytes, MaxDepth, maxNodes, &found)) {
+    if (quickScan(utf8, MaxDepth, maxNodes, &found)) {
         count->nodes = found.nodes;
         if (found.deepAt >= 0) {
             *m = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
                      .arg(MaxDepth);
-            positionOf(bytes, found.deepAt, l, c);
+            positionOf(utf8, found.deepAt, l, c);
             return false;
         }
         if (found.crowdedAt >= 0) {
             count->crowded = true;
             *m = tooManyNodes(maxNodes);
-            positionOf(bytes, found.crowdedAt, l, c);
+            positionOf(utf8, found.crowdedAt, l, c);
             return false;
         }
-    } else if (!CheckNesting(bytes, MaxDepth, m, l, c, maxNodes, count)) {
+    } else if (!CheckNesting(utf8, MaxDepth, m, l, c, maxNodes, count)) {
         return false;
     }
-    return doc.setContent(bytes, true, m, l, c);
+    return doc.setContent(utf8, true, m, l, c);
 }

@@ -32,7 +32,9 @@ struct Counted {
 bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
                   qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
 // QDomDocument::setContent with namespace processing, after the pass over the bytes; bytes above
-// SafeFile::MaxReadBytes and documents of more than maxNodes nodes are refused as a parse error.
+// SafeFile::MaxReadBytes, documents of more than maxNodes nodes and bytes XmlInput::Prepare refuses
+// (another encoding than UTF-8, UTF-16 or UTF-32, bytes that do not decode) are refused as a parse
+// error. The DOM reads what Prepare made of the bytes.
 bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = nullptr, int *line = nullptr,
                 int *column = nullptr, qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
 } // namespace SharedXml

@@ -9,6 +9,8 @@ class tst_longvalue : public QObject
 private slots:
     void check_data();
     void check();
+    void check_encodings_data();
+    void check_encodings();
 };
 
 void tst_longvalue::check_data()
@@ -60,6 +62,48 @@ void tst_longvalue::check()
     if (!refused.isEmpty()) {
         QVERIFY2(message.startsWith("the value of " + refused + " holds 4097 characters"),
                  qPrintable(message));
+        QCOMPARE(l, line);
+    }
+}
+
+// Values are counted in the characters the parser reads: in UTF-7 a quote need not be the byte '"',
+// in ISO-8859-1 a letter of one byte is two in UTF-8. A document the parser would not read in the
+// encoding it declares has no values to take.
+void tst_longvalue::check_encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("said"); // in the message, empty when taken
+    QTest::addColumn<int>("line");
+    const int max = LongValue::MaxChars;
+    const QByteArray past(max + 1, 'A');
+    QTest::newRow("UTF-7, quotes spelled")
+        << "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<R Name=+ACI-" + past + "+ACI-/>"
+        << "UTF-7" << 1;
+    QString utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<R Name=\"" + QString(past) + "\"/>";
+    QByteArray be("\xFE\xFF");
+    for (const QChar c : utf16)
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    QTest::newRow("UTF-16BE, one past") << be << "the value of Name holds 4097" << 2;
+    const QByteArray latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<R Name=\"";
+    QTest::newRow("ISO-8859-1, at the bound") << latin1 + QByteArray(max, '\xE9') + "\"/>" << QString() << 0;
+    QTest::newRow("ISO-8859-1, one past") << latin1 + QByteArray(max + 1, '\xE9') + "\"/>"
+                                          << "the value of Name holds 4097" << 2;
+    QTest::newRow("UTF-8 mark, one past") << "\xEF\xBB\xBF<R\nName=\"" + past + "\"/>"
+                                          << "the value of Name holds 4097" << 2;
+    QTest::newRow("not UTF-8") << QByteArray("<R>\n<C Name=\"\x93\xFA\"/></R>") << "not valid UTF-8" << 2;
+}
+
+void tst_longvalue::check_encodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, said);
+    QFETCH(int, line);
+    QString message;
+    int l = 0;
+    int column = 0;
+    QCOMPARE(LongValue::Check(bytes, &message, &l, &column), said.isEmpty());
+    if (!said.isEmpty()) {
+        QVERIFY2(message.contains(said), qPrintable(message));
         QCOMPARE(l, line);
     }
 }

@@ -17,6 +17,23 @@ QByteArray utf16(const QByteArray &utf8)
     const QString text = QString::fromUtf8(utf8);
     return QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
+
+// The same in UTF-16 big-endian, with or without its byte order mark.
+QByteArray utf16be(const QByteArray &utf8, bool mark = true)
+{
+    QByteArray out = mark ? QByteArray("\xfe\xff") : QByteArray();
+    for (const QChar c : QString::fromUtf8(utf8))
+        out.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    return out;
+}
+
+QByteArray utf32le(const QByteArray &utf8)
+{
+    QByteArray out("\xff\xfe\0\0", 4);
+    for (const uint c : QString::fromUtf8(utf8).toUcs4())
+        out.append(char(c & 0xFF)).append(char((c >> 8) & 0xFF)).append(char(c >> 16)).append('\0');
+    return out;
+}
 } // namespace
 
 class tst_xmlclass : public QObject
@@ -36,6 +53,11 @@ private slots:
     void open_pastNodeLimit_refusedAsParseError();
     void setContent_declaredEntities_data();
     void setContent_declaredEntities();
+    void setContent_encodings_data();
+    void setContent_encodings();
+    void setContent_referenceAboveFFFF_data();
+    void setContent_referenceAboveFFFF();
+    void save_referenceAboveFFFF_writesTheCharacter();
     void open_registeredIndex_keepsOldDocument();
     void newXmlDoc_registeredIndex_keepsExisting();
     void cursor_openDomTagAndChildren();
@@ -142,6 +164,19 @@ void tst_xmlclass::open_nestingShapes_data()
     QTest::newRow("'/>' quoted, one past") << deep(SharedXml::MaxDepth + 1, "<a x=\"/>\">") << false;
     QTest::newRow("UTF-16, many siblings") << utf16(many) << true;
     QTest::newRow("UTF-16, one past") << utf16(deep(SharedXml::MaxDepth + 1, "<a>")) << false;
+    const QByteArray declared = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>";
+    QTest::newRow("UTF-16BE declared, at the limit")
+        << utf16be(declared + deep(SharedXml::MaxDepth, "<a>")) << true;
+    QTest::newRow("UTF-16BE declared, one past")
+        << utf16be(declared + deep(SharedXml::MaxDepth + 1, "<a>")) << false;
+    QTest::newRow("UTF-16BE without a mark, one past")
+        << utf16be(deep(SharedXml::MaxDepth + 1, "<a>"), false) << false;
+    QTest::newRow("UTF-32, one past") << utf32le(deep(SharedXml::MaxDepth + 1, "<a>")) << false;
+    // Spelled so that no byte is '<': the parser would read 300 levels.
+    QTest::newRow("UTF-7, nested") << "<?xml version=\"1.0\" encoding=\"UTF-7\"?>" +
+                                          QByteArray("+ADw-a+AD4-").repeated(300) +
+                                          QByteArray("+ADw-/a+AD4-").repeated(300)
+                                   << false;
 }
 
 void tst_xmlclass::open_nestingShapes()
@@ -219,6 +254,11 @@ void tst_xmlclass::setContent_declaredEntities_data()
         "<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>");
     QTest::newRow("parameter") << QByteArray(
         "<!DOCTYPE r [<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;]><r>&e;</r>");
+    // Far past the start of the document.
+    QTest::newRow("after a long comment") << "<?xml version=\"1.0\"?>\n<!--" + QByteArray(3000, 'c') +
+                                                 "-->\n" + declared + "<Root_Chat>" + refs + "</Root_Chat>";
+    QTest::newRow("after a long instruction")
+        << "<?pi " + QByteArray(3000, 'p') + "?>" + declared + "<Root_Chat Name=\"" + refs + "\"/>";
 }
 
 void tst_xmlclass::setContent_declaredEntities()
@@ -235,6 +275,151 @@ void tst_xmlclass::setContent_declaredEntities()
     QVERIFY(dom.documentElement().isNull());
     QVERIFY(SharedXml::SetContent(dom, "<!DOCTYPE r><r>&amp;&lt;</r>"));
     QCOMPARE(dom.documentElement().text(), QStringLiteral("&<"));
+}
+
+// The parser reads the characters of the encoding a document declares, where '<' need not be the
+// byte '<', and takes bytes that do not decode as replacement characters: a document is read in
+// UTF-8, UTF-16 or UTF-32 alone, strictly, with a declaration that agrees with its bytes.
+void tst_xmlclass::setContent_encodings_data()
+{
+    QTest::addColumn<QByteArray>("doc");
+    QTest::addColumn<QString>("value"); // of the root's attribute a when taken
+    QTest::addColumn<QString>("said");  // in the message when refused
+    QTest::addColumn<int>("line");
+    const QByteArray decl8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const QString rocket = QString::fromUcs4(U"\U0001F680");
+    QTest::newRow("UTF-8") << decl8 + "<r a=\"\xC3\xA9\xF0\x9F\x9A\x80\"/>" << QString(QChar(0xE9)) + rocket
+                           << QString() << 0;
+    QTest::newRow("UTF-8 with a mark") << "\xEF\xBB\xBF" + decl8 + "<r a=\"x\"/>"
+                                       << "x" << QString() << 0;
+    QTest::newRow("utf8 in lower case")
+        << QByteArray("<?xml version='1.0' encoding='utf8'?><r a='x'/>") << "x" << QString() << 0;
+    QTest::newRow("UTF-16 declared") << utf16(
+                                            "<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"\xC3\xA9\"/>")
+                                     << QString(QChar(0xE9)) << QString() << 0;
+    QTest::newRow("UTF-16BE, a pair") << utf16be("<r a=\"\xF0\x9F\x9A\x80\"/>") << rocket << QString() << 0;
+    QTest::newRow("UTF-32") << utf32le("<?xml version=\"1.0\" encoding=\"UTF-32\"?><r a=\"x\"/>") << "x"
+                            << QString() << 0;
+    QTest::newRow("ISO-8859-1") << QByteArray(
+                                       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\xE9\"/>")
+                                << QString(QChar(0xE9)) << QString() << 0;
+    // Encodings none of our files is written in.
+    QTest::newRow("UTF-7, an entity")
+        << "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<+ACE-DOCTYPE r [<+ACE-ENTITY e \"" +
+               QByteArray(4000, 'A') + "\">]>\n<r>" + QByteArray("&e;").repeated(3000) + "</r>"
+        << QString() << "the encoding UTF-7, which no workspace file is written in" << 1;
+    QTest::newRow("Shift_JIS declared")
+        << QByteArray("<?xml version='1.0' encoding='Shift_JIS'?><r a='\x93\xFA'/>") << QString()
+        << "Shift_JIS" << 1;
+    QTest::newRow("EBCDIC declared") << QByteArray("<?xml version=\"1.0\" encoding=\"IBM037\"?><r/>")
+                                     << QString() << "IBM037" << 1;
+    QTest::newRow("EBCDIC bytes") << QByteArray("\x4C\x99\x40\x81\x7E\x7F\xA7\x7F\x61\x6E") << QString()
+                                  << "not valid UTF-8 (0x99" << 1;
+    // A declaration that the bytes or the other parser contradict.
+    QTest::newRow("UTF-16 bytes declaring UTF-8") << utf16(decl8 + "<r a=\"x\"/>") << QString()
+                                                  << "the encoding UTF-8 declared for bytes in UTF-16LE" << 1;
+    QTest::newRow("UTF-8 mark declaring UTF-16")
+        << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>") << QString()
+        << "declared for bytes in UTF-8" << 1;
+    QTest::newRow("'>' in the version")
+        << QByteArray("<?xml version=\">\" encoding=\"UTF-7\"?><r/>") << QString() << "read in two ways" << 1;
+    QTest::newRow("another instruction first")
+        << QByteArray("<?xml-stylesheet encoding=\"UTF-7\"?><r/>") << QString() << "read in two ways" << 1;
+    // Bytes that do not decode, named with their line.
+    QTest::newRow("Shift_JIS bytes under UTF-8")
+        << decl8 + "<r>\n<t a=\"\x93\xFA\x96\x7B\"/></r>" << QString() << "not valid UTF-8 (0x93" << 3;
+    QTest::newRow("0xFF in a title") << decl8 + "<r a=\"ti\xFFtle\"/>" << QString() << "(0xFF" << 2;
+    QTest::newRow("overlong '/'") << QByteArray("<r a=\"\xC0\xAF\"/>") << QString() << "(0xC0" << 1;
+    QTest::newRow("surrogate") << QByteArray("<r a=\"\xED\xA0\x80\"/>") << QString() << "(0xED" << 1;
+    QTest::newRow("past U+10FFFF") << QByteArray("<r a=\"\xF4\x90\x80\x80\"/>") << QString() << "(0xF4" << 1;
+    QTest::newRow("cut at the end") << QByteArray("<r/>\n\n\xE3\x81") << QString() << "(0xE3 0x81)" << 3;
+    QTest::newRow("UTF-16, a lone surrogate")
+        << utf16be("<r/>") + QByteArray("\xD8\x00\x00\x41", 4) << QString() << "UTF-16BE (0xD8 0x00)" << 1;
+    QTest::newRow("UTF-16, a cut unit") << utf16("<r/>\n") + "\x20" << QString() << "UTF-16LE (0x20)" << 2;
+    QTest::newRow("US-ASCII, a byte past")
+        << QByteArray("<?xml version='1.0' encoding='US-ASCII'?><r a='\xE9'/>") << QString()
+        << "US-ASCII (0xE9)" << 1;
+}
+
+void tst_xmlclass::setContent_encodings()
+{
+    QFETCH(QByteArray, doc);
+    QFETCH(QString, value);
+    QFETCH(QString, said);
+    QFETCH(int, line);
+    QDomDocument dom;
+    QString message;
+    int l = 0;
+    int column = 0;
+    QCOMPARE(SharedXml::SetContent(dom, doc, &message, &l, &column), said.isEmpty());
+    if (said.isEmpty()) {
+        QCOMPARE(dom.documentElement().attribute(QStringLiteral("a")), value);
+        return;
+    }
+    QVERIFY2(message.contains(said), qPrintable(message));
+    QCOMPARE(l, line);
+    QVERIFY(column >= 1);
+    QVERIFY(dom.documentElement().isNull());
+}
+
+// The DOM parser keeps only the low 16 bits of a reference above U+FFFF: the character it names is
+// read, in values and texts alike; comments and CDATA hold no references.
+void tst_xmlclass::setContent_referenceAboveFFFF_data()
+{
+    QTest::addColumn<QByteArray>("doc");
+    QTest::addColumn<QString>("value"); // of the root's attribute a
+    QTest::addColumn<QString>("text");  // of the root
+    const QString rocket = QString::fromUcs4(U"\U0001F680");
+    const QString grin = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("hexadecimal") << QByteArray("<r a=\"&#x1F680;\">&#x1F680;</r>") << rocket << rocket;
+    QTest::newRow("decimal, single quotes")
+        << QByteArray("<r a='x&#128512;y'>&#128512;</r>") << "x" + grin + "y" << grin;
+    QTest::newRow("the last character")
+        << QByteArray("<r a=\"&#x10FFFF;\"/>") << QString::fromUcs4(U"\U0010FFFF") << QString();
+    QTest::newRow("below, kept") << QByteArray("<r a=\"&#xFFFD;&amp;#x1F680;\">&#65;</r>")
+                                 << "\uFFFD&#x1F680;"
+                                 << "A";
+    QTest::newRow("in CDATA and a comment")
+        << QByteArray("<r a=\"&#x1F680;\"><!-- &#x1F680; --><![CDATA[&#x1F680;]]></r>") << rocket
+        << "&#x1F680;";
+    QTest::newRow("after a quoted '>'") << QByteArray("<r b='>' a=\"&#x1F680;\"/>") << rocket << QString();
+    QTest::newRow("UTF-16") << utf16("<r a=\"&#x1F680;\"/>") << rocket << QString();
+    QTest::newRow("to no character") << QByteArray("<r>\n<t a=\"&#x110000;\"/></r>") << QString()
+                                     << QString();
+}
+
+void tst_xmlclass::setContent_referenceAboveFFFF()
+{
+    QFETCH(QByteArray, doc);
+    QFETCH(QString, value);
+    QFETCH(QString, text);
+    QDomDocument dom;
+    QString message;
+    int line = 0;
+    int column = 0;
+    QCOMPARE(SharedXml::SetContent(dom, doc, &message, &line, &column), !value.isNull());
+    if (value.isNull()) {
+        QVERIFY2(message.contains(QStringLiteral("a character reference to no character")),
+                 qPrintable(message));
+        QCOMPARE(line, 2);
+        return;
+    }
+    QCOMPARE(dom.documentElement().attribute(QStringLiteral("a")), value);
+    QCOMPARE(dom.documentElement().text(), text);
+}
+
+// Written back, the character is the one the file named, in UTF-8.
+void tst_xmlclass::save_referenceAboveFFFF_writesTheCharacter()
+{
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("wide.xml");
+    writeFile(file, "<Root_Model Name=\"&#x1F680;\"><LClass Note=\"&#128512;\"/></Root_Model>");
+    QVERIFY(store.OpenXmlFile(30000, file));
+    QCOMPARE(store.SaveXmlDoc(30000), 1);
+    const QByteArray saved = readFile(file);
+    QVERIFY2(saved.contains("Name=\"\xF0\x9F\x9A\x80\"") && saved.contains("Note=\"\xF0\x9F\x98\x80\""),
+             saved.constData());
 }
 
 void tst_xmlclass::open_registeredIndex_keepsOldDocument()
