@@ -49,7 +49,8 @@ private:
     void LoadHistory();
     void ShowRecipients(const QString &mid);
     bool AddMail(QTreeWidgetItem *item);
-    void UpdateMail(QTreeWidgetItem *item);
+    bool UpdateMail(QTreeWidgetItem *item);
+    QString notSaved(const QString &refusal) const;
     QTreeWidgetItem *MailToStore();
     bool StoreMail(QTreeWidgetItem *item);
     void showReplaced();

@@ -24,9 +24,12 @@ bool MemberMail::AddMail(QTreeWidgetItem *item)
     DocCdataCase *entry = m_store.AddRecordNow(m_key, item, GetStrVar(RegSlot::StrUserName), CheckedIds(),
                                                item->text(4), QStringLiteral("0"), m_editor->toPlainText());
     if (!entry) {
-        // The file's IDs are used up: the mail stays new, its text in the editor.
+        // The file's IDs are used up, or the history could not be read back with the mail: the
+        // mail stays new, its text in the editor.
         const DocCdataRecord *record = m_store.Record(m_key);
-        SetMessage(DecimalId::ExhaustedMessage(record ? record->Path : m_key), true);
+        SetMessage(m_store.Refusal().isEmpty() ? DecimalId::ExhaustedMessage(record ? record->Path : m_key)
+                                               : notSaved(m_store.Refusal()),
+                   true);
         return false;
     }
     item->setText(0, QString::number(id));
@@ -38,18 +41,34 @@ bool MemberMail::AddMail(QTreeWidgetItem *item)
     return true;
 }
 
-void MemberMail::UpdateMail(QTreeWidgetItem *item)
+// False when the history could not be read back with the mail so changed: nothing changes.
+bool MemberMail::UpdateMail(QTreeWidgetItem *item)
 {
     DocCdataCase *entry = EntryOf(item);
     if (!entry)
-        return;
-    entry->MID = CheckedIds();
+        return true;
+    DocCdataCase changed(*entry);
+    changed.MID = CheckedIds();
+    changed.TITLE = item->text(4);
+    changed.Text = m_editor->toPlainText();
+    const QString refusal = m_store.EntryRefusal(m_key, changed, entry);
+    if (!refusal.isEmpty()) {
+        SetMessage(notSaved(refusal), true);
+        return false;
+    }
+    entry->MID = changed.MID;
     entry->DateTime = QDateTime::currentDateTime();
-    entry->TITLE = item->text(4);
-    entry->Text = m_editor->toPlainText();
+    entry->TITLE = changed.TITLE;
+    entry->Text = changed.Text;
     m_store.SetModified(m_key);
     item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
     item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
+    return true;
+}
+
+QString MemberMail::notSaved(const QString &refusal) const
+{
+    return tr("The mail was not saved: %1. It stays in the editor.").arg(refusal);
 }
 
 // A stored mail leaves the new-mail state, so a second Send or save cannot add it again.
@@ -58,8 +77,8 @@ bool MemberMail::StoreMail(QTreeWidgetItem *item)
     if (!m_ui->NEW->isEnabled()) {
         if (!AddMail(item))
             return false;
-    } else {
-        UpdateMail(item);
+    } else if (!UpdateMail(item)) {
+        return false;
     }
     SetButtons(true, true, true, true);
     return true;

@@ -129,7 +129,7 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     // changes.
     const QDateTime modified = QFileInfo(path).lastModified();
     QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text, MaxHistoryBytes)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);
@@ -146,7 +146,7 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     int line = 0;
     int column = 0;
     QDomDocument doc;
-    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column)) {
+    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column, MaxHistoryNodes)) {
         const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
                                  .arg(path)
                                  .arg(line)
@@ -236,13 +236,20 @@ int DocCdata::GetNextID(const QString &key) const
 DocCdataCase *DocCdata::append(const QString &key, void *owner, DocCdataCase *entry)
 {
     DocCdataRecord *record = recordFor(key);
+    m_refusal.clear();
     if (record->MaxID >= DecimalId::Ceiling) {
         delete entry;
         UiReport::Error(tr("File error"),
                         DecimalId::ExhaustedMessage(record->Path.isEmpty() ? key : record->Path));
         return nullptr;
     }
-    entry->ID = ++record->MaxID;
+    entry->ID = record->MaxID + 1;
+    m_refusal = EntryRefusal(key, *entry);
+    if (!m_refusal.isEmpty()) {
+        delete entry;
+        return nullptr;
+    }
+    record->MaxID = entry->ID;
     record->Cases.append(entry);
     record->Modified = true;
     record->Owner = owner;
@@ -286,18 +293,6 @@ DocCdataCase *DocCdata::AddCase(const QString &key, void *owner, int type, const
     return append(key, owner, entry);
 }
 
-void DocCdata::SetCaseText(const QString &key, int id, const QString &text)
-{
-    DocCdataRecord *record = m_records.value(key);
-    if (!record)
-        return;
-    for (DocCdataCase *entry : qAsConst(record->Cases)) {
-        if (entry->ID == id)
-            entry->Text = text;
-    }
-    record->Modified = true;
-}
-
 void DocCdata::SetModified(const QString &key)
 {
     if (DocCdataRecord *record = m_records.value(key))
@@ -315,6 +310,13 @@ void DocCdata::SaveModified()
                 UiReport::Error(tr("File error"),
                                 tr("history not written, its file could not be read:%1").arg(record->Path));
             record->FailureReported = true;
+            continue;
+        }
+        // A history its reader would refuse hides every entry of it: the file keeps what it holds.
+        const QString refusal = refusalOf(record, record->Path, costOf(record));
+        if (!refusal.isEmpty()) {
+            UiReport::Error(tr("File error"), tr("history not written: %1").arg(refusal));
+            SetBoolVar(RegSlot::FlagWriteFailed, true);
             continue;
         }
         // Notifications go out only for entries whose file is written: a mail must not announce
@@ -376,6 +378,13 @@ bool DocCdata::writeFile(DocCdataRecord *record)
     stream.setCodec("UTF-8");
     doc.save(stream, 4, QDomNode::EncodingFromTextStream);
     stream.flush();
+    if (bytes.size() > MaxHistoryBytes) {
+        UiReport::Error(
+            tr("File error"),
+            tr("history not written: %1").arg(refusalOf(record, record->Path, {0, bytes.size()})));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
     // A read-only mark of the user's own is cleared first.
     if (!SafeFile::Write(record->Path, bytes, SafeFile::MakeWritable)) {
         UiReport::Fatal(tr("File error"),

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/safefile.h"
+#include "core/sharedxml.h"
 
 #include <QDateTime>
 #include <QDomDocument>
@@ -66,6 +68,13 @@ class DocCdata final : public QObject, protected virtual globalvar
 public:
     enum Kind : int { QandAKind = 1, MailKind = 2 };
 
+    // What the reader of a history takes: a file of more nodes (elements, attributes, texts) or
+    // bytes is refused whole, and every entry of it vanishes for every member. Its writers keep
+    // to the same limits, where the text is typed or the entry added. A text costs one CDATA
+    // section more for every "]]>" it holds.
+    static constexpr qint64 MaxHistoryNodes = SharedXml::MaxNodes;
+    static constexpr qint64 MaxHistoryBytes = SafeFile::MaxReadBytes;
+
     explicit DocCdata(QObject *parent = nullptr);
     ~DocCdata() override;
 
@@ -74,6 +83,8 @@ public:
     QList<DocCdataCase *> *LoadIfChanged(const QString &key, const QString &path);
     void SetRecordPath(const QString &key, const QString &path);
     int GetNextID(const QString &key) const;
+    // The Add functions return null when the file has no ID left or the entry would pass the
+    // reader's limits (see Refusal()).
     DocCdataCase *AddRecordNow(const QString &key, void *owner, const QString &name, const QString &mid,
                                const QString &title, const QString &sent, const QString &text);
     DocCdataCase *AddRecord(const QString &key, void *owner, const QString &name, const QDateTime &time,
@@ -83,7 +94,15 @@ public:
                              const QString &text);
     DocCdataCase *AddCase(const QString &key, void *owner, int type, const QString &name,
                           const QDateTime &time, const QString &text);
-    void SetCaseText(const QString &key, int id, const QString &text);
+    // False, with the reason in Refusal(), when the text would make the history unreadable.
+    bool SetCaseText(const QString &key, int id, const QString &text);
+    // Why the history of key could not take the entry (in the place of `replaces`, or added
+    // after the others) without passing its reader's limits; empty when it can.
+    QString EntryRefusal(const QString &key, const DocCdataCase &entry,
+                         const DocCdataCase *replaces = nullptr) const;
+    // Why the last entry or text was refused (empty when the last one was taken, or when its file
+    // had no ID left, which is reported where it happens).
+    QString Refusal() const { return m_refusal; }
     void SetModified(const QString &key);
     // Writes each modified record and then hands it (with its owner) to the hook; the
     // questions-and-answers panel queues its notification mails there. A record not written
@@ -99,6 +118,17 @@ public:
     static constexpr const char *TimeFormat = "yyyy/MM/dd hh:mm";
 
 private:
+    // What a history file costs its reader, as the writer writes it: nodes exactly, bytes at most.
+    struct Cost {
+        qint64 nodes = 0;
+        qint64 bytes = 0;
+        Cost &operator+=(const Cost &other);
+        Cost &operator-=(const Cost &other);
+    };
+    Cost costOf(const DocCdataCase &entry, const QString &text) const;
+    Cost costOf(const DocCdataRecord *record) const;
+    QString refusalOf(const DocCdataRecord *record, const QString &key, const Cost &cost) const;
+
     DocCdataRecord *recordFor(const QString &key);
     DocCdataCase *append(const QString &key, void *owner, DocCdataCase *entry);
     void loadFile(DocCdataRecord *record, const QString &path);
@@ -108,5 +138,6 @@ private:
 
     QHash<QString, DocCdataRecord *> m_records;
     int m_kind = QandAKind;
+    QString m_refusal;
     std::function<void(DocCdataRecord *)> m_hook;
 };

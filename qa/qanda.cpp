@@ -469,7 +469,7 @@ void QandA::computeEnables(QTreeWidgetItem *item)
     }
 }
 
-void QandA::QATreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
+void QandA::QATreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 {
     if (GetBoolVar(RegSlot::FlagBusy)) {
         m_refFile->setEnabled(false);
@@ -479,7 +479,12 @@ void QandA::QATreeChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
     if (GetBoolVar(RegSlot::FlagUpdating) || (sender() && sender() != currentTree()))
         return;
     SetBoolVar(RegSlot::FlagUpdating, true);
-    commitEditor();
+    if (!commitEditor()) {
+        // The row whose history holds the refused text stays chosen, the text in the editor.
+        currentTree()->setCurrentItem(previous);
+        SetBoolVar(RegSlot::FlagUpdating, false);
+        return;
+    }
     computeEnables(current);
     showItem(current);
     if (current) {
@@ -557,7 +562,12 @@ QString QandA::referenceFolder(QTreeWidgetItem *item) const
 void QandA::QaTabChanged(int index)
 {
     SetBoolVar(RegSlot::FlagUpdating, true);
-    commitEditor();
+    if (!commitEditor()) {
+        const QSignalBlocker blocker(m_ui->QATAB);
+        m_ui->QATAB->setCurrentIndex(m_tab);
+        SetBoolVar(RegSlot::FlagUpdating, false);
+        return;
+    }
     m_tab = index;
     QTreeWidget *tree = currentTree();
     QTreeWidgetItem *item = tree->currentItem();

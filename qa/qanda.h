@@ -151,7 +151,19 @@ private:
     void fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool target);
     void appendQuestion(QDomDocument *doc, QTreeWidgetItem *question);
     void appendAnswers(QTreeWidgetItem *addressee);
+
+    // ---- elements written back (qanda_elements.cpp) ----
     QDomElement buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer);
+    // Whether an own element holds more than its row (attributes, elements, comments another
+    // program wrote, addressees or links not read): kept with the row, it is written into again.
+    bool holdsUnread(const QDomElement &e, bool question) const;
+    void keepSource(QTreeWidgetItem *item, const QDomElement &e, bool question);
+    // A User element the reader takes as an addressee.
+    bool isReadUser(const QDomElement &u) const;
+    // A REF element as the row's link.
+    QString linkOf(const QDomElement &ref) const;
+    void writeAddressees(QDomDocument *doc, QDomElement &e, QTreeWidgetItem *item);
+    void writeLinks(QDomDocument *doc, QDomElement &e, const TreeItemData *r, bool answer);
     void prepareRoot(int index, int n, int maxId);
     QString memberFile(const QString &stem, int n) const;
 
@@ -179,7 +191,9 @@ private:
 
     // ---- actions (qanda_actions.cpp) ----
     void showHistory(QTreeWidgetItem *item);
-    void commitEditor();
+    bool commitEditor();
+    // Tells why the shown history refused the editor's text (which stays there); false.
+    bool refuseText();
     void addHistoryRow(DocCdataCase *entry);
     QString shownId(QTreeWidgetItem *item) const;
     bool hasAnswers(QTreeWidgetItem *question) const;

@@ -224,9 +224,10 @@ void QandA::RemoveQuestion()
     if (hasAnswers(item) || !confirm(this, tr("Delete reference"),
                                      tr("Are you sure that you want to delete?"), tr("yes"), tr("no")))
         return;
+    if (!commitEditor())
+        return;
     const TreeItemData *r = RecordOf(item);
     m_questions.remove(r->name + QLatin1Char('-') + r->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-    commitEditor();
     m_shown = m_historyItem = nullptr;
     m_editedEntry = nullptr;
     freeItem(item);
@@ -254,7 +255,8 @@ void QandA::RemoveAnswer()
     if (!item || LevelOf(item) != AnswerLevel ||
         !confirm(this, tr("Delete answer"), tr("Are you sure that you want to delete?"), tr("yes"), tr("no")))
         return;
-    commitEditor();
+    if (!commitEditor())
+        return;
     m_shown = m_historyItem = nullptr;
     m_editedEntry = nullptr;
     QTreeWidget *tree = item->treeWidget();
@@ -343,7 +345,19 @@ void QandA::StateClicked()
     const int i = m_ui->STATECBX->currentIndex();
     if (i < 0 || i > 3 || !confirm(this, tr(titles[i]), tr(texts[i]), tr("yes"), tr("no")))
         return;
-    commitEditor();
+    if (!commitEditor())
+        return;
+    const QString key = shownId(item);
+    DocCdataCase *entry =
+        m_records.AddCase(key, item, i, item->text(ColUser), QDateTime::currentDateTime(), QString());
+    if (!entry) {
+        // No ID left is reported where it is found; a history that could not be read back is
+        // told here. The state stays as it was.
+        if (!m_records.Refusal().isEmpty())
+            UiReport::Error(tr(titles[i]), m_records.Refusal());
+        return;
+    }
+    m_records.SetRecordPath(key, HistoryPath(key));
     TreeItemData *r = RecordOf(item);
     const QString stamp = now();
     item->setText(ColCompletion, QString());
@@ -357,10 +371,6 @@ void QandA::StateClicked()
         item->setText(ColCompletion, stamp);
         r->SetAttr(GetStrVar(RegSlot::StrAttrCompletionDate), stamp);
     }
-    const QString key = shownId(item);
-    DocCdataCase *entry =
-        m_records.AddCase(key, item, i, item->text(ColUser), QDateTime::currentDateTime(), QString());
-    m_records.SetRecordPath(key, HistoryPath(key));
     addHistoryRow(entry);
     if (auto *model = qobject_cast<QStandardItemModel *>(m_ui->STATECBX->model()))
         model->item(0)->setEnabled(false);
@@ -398,8 +408,15 @@ void QandA::QAHistProc(QTreeWidgetItem *current, QTreeWidgetItem *previous)
 {
     if (GetBoolVar(RegSlot::FlagUpdating))
         return;
-    if (m_editedEntry && !m_editedEntry->Stored && previous && m_editor->IsModified())
-        m_editedEntry->Text = m_editor->toPlainText();
+    if (m_editedEntry && !m_editedEntry->Stored && previous && m_editor->IsModified() && m_historyItem &&
+        !m_records.SetCaseText(shownId(m_historyItem), m_editedEntry->ID, m_editor->toPlainText())) {
+        // The row that holds the text stays chosen, with the text in the editor.
+        SetBoolVar(RegSlot::FlagUpdating, true);
+        m_ui->HISTTREE->setCurrentItem(previous);
+        SetBoolVar(RegSlot::FlagUpdating, false);
+        refuseText();
+        return;
+    }
     m_editedEntry =
         current ? static_cast<DocCdataCase *>(current->data(0, Qt::UserRole).value<void *>()) : nullptr;
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
@@ -414,16 +431,18 @@ void QandA::QAHistProc(QTreeWidgetItem *current, QTreeWidgetItem *previous)
     m_editor->setReadOnly(!editable);
 }
 
-// The editor's text goes into the newest entry of the shown history, and only there.
-void QandA::commitEditor()
+// The editor's text goes into the newest entry of the shown history, and only there. False when
+// the history could not take it: the text stays in the editor, still marked as changed.
+bool QandA::commitEditor()
 {
     if (!m_historyItem || !m_editor->IsModified() || m_ui->HISTTREE->topLevelItemCount() == 0)
-        return;
+        return true;
     QTreeWidgetItem *last = m_ui->HISTTREE->topLevelItem(m_ui->HISTTREE->topLevelItemCount() - 1);
     if (m_ui->HISTTREE->currentItem() != last)
-        return;
+        return true;
     const QString key = shownId(m_historyItem);
-    m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText());
+    if (!m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText()))
+        return refuseText();
     // The history keeps what XML can hold; the status line says what was replaced.
     const QString replaced = XmlText::ReplacedMessage(m_editor->toPlainText());
     auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow);
@@ -434,6 +453,14 @@ void QandA::commitEditor()
         RecordOf(m_historyItem)
             ->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(m_ui->TYPE->currentText()));
     m_editor->ClearModified();
+    return true;
+}
+
+bool QandA::refuseText()
+{
+    UiReport::Error(tr("Text not saved"),
+                    tr("%1\nThe text was not saved; it stays in the editor.").arg(m_records.Refusal()));
+    return false;
 }
 
 void QandA::TitleChanged(const QString &text)

@@ -5,9 +5,9 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
-#include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "qa/qanda.h"
+#include "qa/qandatags.h"
 #include "shell/numeditor.h"
 #include "ui_qanda.h"
 
@@ -16,14 +16,14 @@
 
 namespace
 {
-const QString RootQuestion = QStringLiteral("Root_Question");
-const QString RootAnswer = QStringLiteral("Root_Answer");
-const QString TagQuest = QStringLiteral("Quest");
-const QString TagAnswer = QStringLiteral("Q_Ans");
-const QString TagToUser = QStringLiteral("ToUser");
-const QString TagUser = QStringLiteral("User");
-const QString TagReference = QStringLiteral("REFERENCE");
-const QString TagRef = QStringLiteral("REF");
+const QString &RootQuestion = QandATags::RootQuestion;
+const QString &RootAnswer = QandATags::RootAnswer;
+const QString &TagQuest = QandATags::Quest;
+const QString &TagAnswer = QandATags::Answer;
+const QString &TagToUser = QandATags::ToUser;
+const QString &TagUser = QandATags::User;
+const QString &TagReference = QandATags::Reference;
+const QString &TagRef = QandATags::Ref;
 
 bool isKey(const QString &key)
 {
@@ -130,8 +130,8 @@ QTreeWidgetItem *QandA::newItem(const QDomElement &e, int n)
     return item;
 }
 
-// Opens member n's file and takes its elements out of the document, which keeps an empty root
-// until the next save fills it from the trees again.
+// Opens member n's file and takes its elements out of the document, which keeps a root without
+// elements until the next save fills it from the trees again.
 QList<QDomElement> QandA::takeElements(int index, const QString &stem, const QString &rootTag, int n,
                                        DecimalId::Counter *ids)
 {
@@ -139,10 +139,12 @@ QList<QDomElement> QandA::takeElements(int index, const QString &stem, const QSt
     if (!openMemberDoc(index, memberFile(stem, n), rootTag, n, ids))
         return elements;
     QDomElement root = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(index)->documentElement();
-    while (!root.firstChild().isNull()) {
-        const QDomElement e = root.removeChild(root.firstChild()).toElement();
-        if (!e.isNull())
-            elements << e;
+    // Comments and the like stay in the root, before the entries the save adds.
+    for (QDomNode n = root.firstChild(); !n.isNull();) {
+        const QDomNode next = n.nextSibling();
+        if (n.isElement())
+            elements << root.removeChild(n).toElement();
+        n = next;
     }
     return elements;
 }
@@ -159,9 +161,7 @@ QDomElement QandA::readChildren(QTreeWidgetItem *item, const QDomElement &e, boo
         } else if (child.tagName() == TagReference) {
             for (QDomElement r = child.firstChildElement(TagRef); !r.isNull();
                  r = r.nextSiblingElement(TagRef))
-                record->links << r.attribute(GetStrVar(RegSlot::StrTagTitle)) +
-                                     GetStrVar(RegSlot::StrMarkerDollar) +
-                                     r.attribute(GetStrVar(RegSlot::StrTagUrl));
+                record->links << linkOf(r);
         } else {
             record->kept << child;
         }
@@ -200,6 +200,8 @@ void QandA::readQuestionFile(int n)
         }
         QTreeWidgetItem *item = newItem(e, n);
         const QDomElement toUser = readChildren(item, e, true);
+        if (own)
+            keepSource(item, e, true);
         bool toMe = false;
         for (QDomElement u = toUser.firstChildElement(TagUser); !u.isNull();
              u = u.nextSiblingElement(TagUser)) {
@@ -241,6 +243,8 @@ void QandA::readAnswerFile(int n)
         }
         QTreeWidgetItem *item = newItem(e, n);
         readChildren(item, e, false);
+        if (own)
+            keepSource(item, e, false);
         queueSorted(addressee, nullptr, item);
     };
     readMemberFile(n, XmlIndex::Answer + n, QStringLiteral("answer"), RootAnswer, &MemberInfo::AnswerMaxID,
@@ -336,47 +340,6 @@ void QandA::fillDatesAndState(QTreeWidgetItem *item, const TreeItemData *r, bool
     SetStateColours(item, ColState, state >= -1 && state <= 3 ? state : -1);
 }
 
-QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer)
-{
-    const TreeItemData *r = RecordOf(item);
-    QDomElement e = doc->createElement(tag);
-    QStringList skipped{GetStrVar(RegSlot::StrAttrExpression), GetStrVar(RegSlot::StrAttrReference)};
-    if (answer)
-        skipped << GetStrVar(RegSlot::StrAttrOwnerID);
-    QStringList names = r->Attrs().keys();
-    std::sort(names.begin(), names.end());
-    for (const QString &name : qAsConst(names)) {
-        // Titles and names are typed by users: what XML cannot hold would make the file unreadable.
-        if (!skipped.contains(name))
-            e.setAttribute(name, XmlText::Clean(r->GetAttr(name)));
-    }
-    if (!answer) {
-        QDomElement to = doc->createElement(TagToUser);
-        for (int i = 0; i < item->childCount(); ++i) {
-            QDomElement u = doc->createElement(TagUser);
-            u.setAttribute(GetStrVar(RegSlot::StrAttrID),
-                           item->child(i)->data(ColUser, Qt::UserRole).toInt());
-            to.appendChild(u);
-        }
-        e.appendChild(to);
-    }
-    QDomElement refs = doc->createElement(TagReference);
-    const QString separator = GetStrVar(RegSlot::StrMarkerDollar);
-    for (const QString &link : r->links) {
-        const QStringList parts = link.split(separator);
-        if (parts.size() != 2)
-            continue;
-        QDomElement ref = doc->createElement(TagRef);
-        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), XmlText::Clean(parts.at(0)));
-        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), XmlText::Clean(parts.at(1)));
-        refs.appendChild(ref);
-    }
-    e.appendChild(refs);
-    for (const QDomElement &kept : r->kept)
-        e.appendChild(doc->importNode(kept, true));
-    return e;
-}
-
 void QandA::prepareRoot(int index, int n, int maxId)
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
@@ -405,7 +368,11 @@ void QandA::appendQuestion(QDomDocument *doc, QTreeWidgetItem *question)
 
 void QandA::SaveQandA()
 {
-    commitEditor();
+    // A text its history refused stays in the editor, marked, and the save counts as failed so
+    // that it is not taken for saved; the rest is written.
+    const bool committed = commitEditor();
+    if (!committed)
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     const auto *table = GetObj<MemberTable>(RegSlot::ObjMemberTable);
     if (!store || !table)
@@ -455,10 +422,11 @@ void QandA::SaveQandA()
             if (!store->HasDoc(index))
                 continue;
             QDomElement root = store->GetXmlDoc(index)->documentElement();
-            while (!root.firstChild().isNull())
-                root.removeChild(root.firstChild());
+            for (QDomElement e = root.firstChildElement(); !e.isNull(); e = root.firstChildElement())
+                root.removeChild(e);
         }
     }
     SetBoolVar(RegSlot::FlagQandAModified, false);
-    m_editor->ClearModified();
+    if (committed)
+        m_editor->ClearModified();
 }
