@@ -3,6 +3,7 @@
 #include "shell/mainwindow.h"
 #include "ui_errormsg.h"
 
+#include <QCryptographicHash>
 #include <QMenu>
 #include <QTextCursor>
 
@@ -53,10 +54,16 @@ void ErrorMsg::SetMsg(const QString &title, const QString &text)
     if (!isVisible()) {
         m_reports.clear();
         m_more = 0;
+        m_seen.clear();
     }
     const QPair<QString, QString> report(title, text);
-    if (m_reports.contains(report))
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    digest.addData(title.toUtf8());
+    digest.addData("\0", 1);
+    digest.addData(text.toUtf8());
+    if (m_seen.contains(digest.result()))
         return;
+    m_seen.insert(digest.result());
     if (m_reports.size() < MaxReports)
         m_reports.append(report);
     else
@@ -91,7 +98,10 @@ QString ErrorMsg::Text() const
 void ErrorMsg::ShowMsg()
 {
     m_ui->OK->setText(tr("OK"));
-    CenterOnMainWindow();
+    // Only a window that opens is placed: one the user moved aside stays there while reports
+    // join it.
+    if (!isVisible())
+        CenterOnMainWindow();
     show();
 }
 

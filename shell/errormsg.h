@@ -2,9 +2,11 @@
 
 #include "core/globalvar.h"
 
+#include <QByteArray>
 #include <QDialog>
 #include <QList>
 #include <QPair>
+#include <QSet>
 
 namespace Ui
 {
@@ -54,4 +56,7 @@ private:
     // (title, text) of the reports shown, and how many more came.
     QList<QPair<QString, QString>> m_reports;
     int m_more = 0;
+    // A digest of each report the window has taken, held or counted: one sent again is no new
+    // report. Digests, for a flood of long reports must not be kept whole.
+    QSet<QByteArray> m_seen;
 };
