@@ -128,6 +128,7 @@ void xmlclass::CloseXmlDoc(int index)
         delete it->doc;
         m_docs.erase(it);
     }
+    m_keptAsRead.remove(index);
     MutexHold hold(MutexNo::Members);
     m_times.remove(index);
 }
@@ -249,19 +250,65 @@ QByteArray xmlclass::documentBytes(QDomDocument *doc)
     return bytes;
 }
 
+void xmlclass::KeepAsRead(int index, const QVector<QDomElement> &entries)
+{
+    if (entries.isEmpty())
+        m_keptAsRead.remove(index);
+    else
+        m_keptAsRead.insert(index, entries);
+}
+
 // The member files' reader refuses one that holds a value no one types: written, the file would not
 // open again. Such a value is said, and the edit that made it stays where it was made.
-bool xmlclass::holdsLongValue(int index, const QString &fileName, const QByteArray &bytes)
+bool xmlclass::holdsLongValue(int index, const QString &fileName, const QByteArray &bytes,
+                              const QDomDocument &doc)
 {
+    if (!LongValue::IsBounded(index))
+        return false;
     QString message;
     int line = 0;
     int column = 0;
-    if (!LongValue::IsBounded(index) ||
-        LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index)))
+    const QByteArray apart = LongValue::JudgedApart(index);
+    if (LongValue::Check(bytes, &message, &line, &column, apart) &&
+        (apart.isEmpty() || !longEntry(index, doc, QString::fromLatin1(apart), &message)))
         return false;
     UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
     SetBoolVar(RegSlot::FlagWriteFailed, true);
     return true;
+}
+
+// An entry the reader would leave out is not written either, unless it is one the reader left out
+// and it goes back as it was read: a member added or renamed with such a value would be gone from
+// the team at the next open.
+bool xmlclass::longEntry(int index, const QDomDocument &doc, const QString &tag, QString *message) const
+{
+    const QVector<QDomElement> kept = m_keptAsRead.value(index);
+    int next = 0; // kept entries come in document order: one pass over both
+    for (const QDomElement &e : elementsByTag(doc, tag)) {
+        const QDomNamedNodeMap attributes = e.attributes();
+        for (int i = 0, count = attributes.count(); i < count; ++i) {
+            const QDomAttr attribute = attributes.item(i).toAttr();
+            if (!LongValue::Exceeds(attribute.value()))
+                continue;
+            int at = next;
+            while (at < kept.size() && kept.at(at) != e)
+                ++at;
+            if (at < kept.size()) {
+                next = at + 1;
+                break;
+            }
+            // Said in the words of the check of every other value, from the value alone.
+            QDomDocument alone;
+            alone.appendChild(alone.createElement(tag))
+                .toElement()
+                .setAttribute(attribute.name(), attribute.value());
+            int line = 0;
+            int column = 0;
+            LongValue::Check(alone.toByteArray(), message, &line, &column);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool xmlclass::writeDocument(int index, const QString &fileName, int options)
@@ -270,7 +317,7 @@ bool xmlclass::writeDocument(int index, const QString &fileName, int options)
     if (!doc)
         return false;
     const QByteArray bytes = documentBytes(doc);
-    if (holdsLongValue(index, fileName, bytes))
+    if (holdsLongValue(index, fileName, bytes, *doc))
         return false;
     if (!SafeFile::Write(fileName, bytes, options)) {
         UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
@@ -345,7 +392,7 @@ int xmlclass::CreateXmlDocFile(int index)
     QFile file(it->fileName);
     if (file.exists())
         return -1;
-    if (holdsLongValue(index, it->fileName, bytes))
+    if (holdsLongValue(index, it->fileName, bytes, *it->doc))
         return 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (file.exists())

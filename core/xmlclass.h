@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QVector>
 #include <QXmlSchema>
 #include <optional>
 
@@ -58,6 +59,11 @@ public:
     // exists (nothing written), 0 the write failed (reported, write-failed flag set).
     int CreateXmlDocFile(int index);
     void SetFileTime(int index, const QString &fileName);
+    // Entries of a document whose reader judges them one by one (LongValue::JudgedApart) and left
+    // out for a value too long: they go back to the file as they were read. Any other such entry
+    // with a value past LongValue::MaxChars is refused at the save, as every other value is.
+    // Given in document order; forgotten when the document is closed.
+    void KeepAsRead(int index, const QVector<QDomElement> &entries);
     std::optional<XmlFileTime> GetFileTime(int index) const;
 
     static bool IsTracked(int index);
@@ -68,12 +74,14 @@ private:
         QDomDocument *doc = nullptr;
     };
     static QByteArray documentBytes(QDomDocument *doc);
-    bool holdsLongValue(int index, const QString &fileName, const QByteArray &bytes);
+    bool holdsLongValue(int index, const QString &fileName, const QByteArray &bytes, const QDomDocument &doc);
+    bool longEntry(int index, const QDomDocument &doc, const QString &tag, QString *message) const;
     bool writeDocument(int index, const QString &fileName, int options = 0);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
 
     QMap<int, Entry> m_docs;
     QMap<int, XmlFileTime> m_times;
+    QMap<int, QVector<QDomElement>> m_keptAsRead;
     int m_current = -1;
     QDomDocument *m_currentDoc = nullptr;
     QList<QDomElement> m_cursor0;

@@ -1,5 +1,7 @@
 #include "members/groupcheck.h"
 
+#include "members/memberfiles.h"
+
 #include <QCoreApplication>
 
 namespace
@@ -18,6 +20,12 @@ QString GroupCheck::Check(const QList<ChildUserRow> &rows, ChildUserRow &entry, 
         return text("email is not set");
     if (entry.procEmail.isEmpty())
         entry.procEmail = entry.email;
+    // Such an account, added to a workspace, would be left out of its group at every open.
+    QString refusal = MemberFiles::LongIdentity(entry.name, entry.email);
+    if (refusal.isEmpty())
+        refusal = MemberFiles::LongIdentity(QString(), entry.procEmail);
+    if (!refusal.isEmpty())
+        return refusal;
     if (!adding)
         return QString();
     for (const ChildUserRow &row : rows) {

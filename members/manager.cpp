@@ -197,9 +197,6 @@ void manager::buildTree()
     m_panel->SetUsers(m_list);
     if (MemberInfo *group = m_table.value(0))
         group->Page->ShowUser();
-    m_files.ClearChildren(0);
-    for (int n : qAsConst(m_list))
-        m_files.ClearChildren(n);
 }
 
 MemberSaveData manager::saveData(const MemberInfo *record, int n) const
@@ -227,10 +224,12 @@ void manager::writeNotes(const MemberInfo *record)
     if (!record->Page || !record->Page->NotesModified())
         return;
     const QString path = m_files.NotesPath(record->ID);
-    // Notes shown empty for a file that was not read are no edit of it.
-    if (TextFiles::IsRefused(path)) {
-        UiReport::Fatal(tr("File error"), TextFiles::NotWrittenOver(path));
-    } else if (m_files.WriteNotes(record->ID, record->Page->NotesText())) {
+    const QString text = record->Page->NotesText();
+    // Notes shown empty for a file that was not read are no edit of it, and notes no member's
+    // program would read back are not written: they stay in the editor, still to be saved.
+    if (const QString refusal = TextFiles::WriteRefusal(path, text); !refusal.isEmpty()) {
+        UiReport::Fatal(tr("File error"), refusal);
+    } else if (m_files.WriteNotes(record->ID, text)) {
         record->Page->ClearModified();
         return;
     } else {
@@ -270,7 +269,6 @@ void manager::RewriteGroupFile()
     if (!top)
         return;
     saveGroup(top);
-    m_files.ClearChildren(0);
 }
 
 void manager::SaveManager()
@@ -292,9 +290,6 @@ void manager::SaveManager()
         m_files.SaveMemberDoc(n);
         writeNotes(r);
     }
-    m_files.ClearChildren(0);
-    for (int n : qAsConst(m_list))
-        m_files.ClearChildren(n);
 }
 
 void manager::SetModify()

@@ -69,7 +69,8 @@ public:
     MngUser *Panel() const { return m_panel; }
     MemberFiles &Files() { return m_files; }
 
-    // Returns false (nothing changed) when no member number is left.
+    // Returns false, with a report and nothing created, when no member number is left, the name
+    // or address is one MemberFiles::LongIdentity refuses, or the member's file cannot be written.
     bool AddMember(const QString &name, const QString &address);
     void RemoveMember(QTreeWidgetItem *item, MemberInfo *record);
     void RenumberAddress(const QString &name, const QString &address);

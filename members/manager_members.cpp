@@ -2,6 +2,7 @@
 
 #include "core/globalmutex.h"
 #include "core/uireport.h"
+#include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "members/adduserdiag.h"
 #include "members/mnguser.h"
@@ -43,12 +44,28 @@ void manager::AddGroupUser()
 bool manager::AddMember(const QString &name, const QString &address)
 {
     QTreeWidgetItem *top = m_tree->topLevelItem(0);
-    const int n = m_files.NextFreeNumber(m_nextId);
-    if (!top || n < 0) {
+    if (!top) {
         UiReport::Error(tr("Add Group User"), tr("no member number is left"));
         return false;
     }
+    // The group's reader would leave such an entry out: the member would be gone at the next open.
+    if (const QString refusal = MemberFiles::LongIdentity(name, address); !refusal.isEmpty()) {
+        UiReport::Error(tr("Add Group User"), refusal);
+        return false;
+    }
+    QString why;
+    const int n = m_files.NextFreeNumber(m_nextId, &why);
+    if (n < 0) {
+        UiReport::Error(tr("Add Group User"), why);
+        return false;
+    }
     const QString proc = LookupProcEmail(address);
+    // A member whose file could not be written (reported) is not added: nothing else is made.
+    if (!m_files.CreateMemberFile(n, name, address, proc)) {
+        if (auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore))
+            store->CloseXmlDoc(XmlIndex::Manager + n);
+        return false;
+    }
     m_addresses[address].append(n);
     auto *record = new MemberInfo;
     record->ID = n;
@@ -73,7 +90,6 @@ bool manager::AddMember(const QString &name, const QString &address)
     fillRedmineColumns(item);
     record->TreeItem = item;
     record->Page = m_panel->AddUserTab(n, record->DisplayName, address);
-    m_files.CreateMemberFile(n, name, address, proc);
     m_files.CreateKindFile(QStringLiteral("question"), n);
     m_files.CreateKindFile(QStringLiteral("answer"), n);
     m_nextId = n + 1;
@@ -207,6 +223,10 @@ void manager::ChangeMember(const QString &newName, const QString &newAddress)
     MemberInfo *record = m_table.value(n);
     if (!record)
         return;
+    if (const QString refusal = MemberFiles::LongIdentity(newName, newAddress); !refusal.isEmpty()) {
+        UiReport::Error(tr("Manager Transfer"), refusal);
+        return;
+    }
     record->Transferred = true;
     record->NewEmail = newAddress;
     record->NewName = newName;

@@ -7,8 +7,11 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QThread>
 
@@ -155,8 +158,7 @@ bool MemberFiles::CreateManagerFile(const QString &user, const QString &email, c
         return false;
     const int index = XmlIndex::Manager;
     xml->CloseXmlDoc(index);
-    m_refusedUsers.clear();
-    m_refusedDoc = QDomDocument();
+    m_users.clear();
     QDomDocument doc;
     QDomElement root = doc.createElement(kRoot);
     root.setAttribute(QStringLiteral("User"), user);
@@ -227,16 +229,70 @@ bool MemberFiles::CreateDocInstanceFile(const QString &name, const QString &emai
                   true);
 }
 
+namespace
+{
+// One USER entry of manager.xml as the reader judges it.
+struct UserVerdict {
+    QDomElement element;
+    int id = 0;
+    bool badId = false;
+    bool tooLong = false;
+    bool Accepted() const { return !badId && !tooLong; }
+};
+
+// Every USER entry of the document in document order, judged as the reader takes them: the
+// group's save updates the very entries the open accepted, and leaves the others as they are.
+QVector<UserVerdict> judgeUsers(const QDomElement &root)
+{
+    // A live node list rebuilds itself after every change to the document: read it into a plain
+    // list once, or 200,000 entries take hours.
+    const QDomNodeList list = root.elementsByTagName(QStringLiteral("USER"));
+    QVector<UserVerdict> verdicts;
+    verdicts.reserve(list.size());
+    QSet<int> seen;
+    for (int i = 0, count = list.size(); i < count; ++i) {
+        UserVerdict v;
+        v.element = list.item(i).toElement();
+        bool ok = false;
+        v.id = v.element.attribute(QStringLiteral("ID")).toInt(&ok);
+        // 0 is the group, and numbers past 9999 would reach other documents' store indexes. A
+        // name or address no one types would hold every view that shows the member.
+        v.badId = !ok || v.id < 1 || v.id > MemberFiles::MaxMemberId || seen.contains(v.id);
+        v.tooLong = LongValue::Exceeds(v.element.attribute(QStringLiteral("Name"))) ||
+                    LongValue::Exceeds(v.element.attribute(QStringLiteral("Email")));
+        if (v.Accepted())
+            seen.insert(v.id);
+        verdicts.append(v);
+    }
+    return verdicts;
+}
+
+// The root's first child element of that name; made when missing, after `after` or, without
+// one, at the end (first when `first` is set).
+QDomElement ensureChild(QDomElement &root, const QString &tag, const QDomElement &after, bool first = false)
+{
+    QDomElement e = root.firstChildElement(tag);
+    if (!e.isNull())
+        return e;
+    e = root.ownerDocument().createElement(tag);
+    if (!after.isNull())
+        root.insertAfter(e, after);
+    else if (first)
+        root.insertBefore(e, root.firstChild());
+    else
+        root.appendChild(e);
+    return e;
+}
+} // namespace
+
 GroupData MemberFiles::ReadGroup()
 {
     GroupData data;
-    m_refusedUsers.clear();
-    m_refusedDoc = QDomDocument();
+    m_users.clear();
     xmlclass *xml = store();
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager) : nullptr;
     if (!doc)
         return data;
-    m_refusedDoc = *doc;
     const QDomElement root = doc->documentElement();
     if (root.isNull() || root.tagName() != kRoot)
         return data;
@@ -246,44 +302,34 @@ GroupData MemberFiles::ReadGroup()
     data.maxId = ok && maxId >= 1 ? maxId : 1;
     data.user = root.attribute(QStringLiteral("User"));
     data.email = root.attribute(QStringLiteral("Email"));
-    QSet<int> seen;
-    // A live node list rebuilds itself after every change to the document (the clones of refused
-    // entries count): read it into a plain list once, or 200,000 entries take hours.
-    const QDomNodeList list = root.elementsByTagName(QStringLiteral("USER"));
-    QVector<QDomElement> users;
-    users.reserve(list.size());
-    m_refusedUsers.reserve(list.size() - std::min(list.size(), MaxMemberId));
-    for (int i = 0, count = list.size(); i < count; ++i)
-        users.append(list.item(i).toElement());
-    for (const QDomElement &e : qAsConst(users)) {
-        const QString text = e.attribute(QStringLiteral("ID"));
-        const QString name = e.attribute(QStringLiteral("Name"));
-        const QString email = e.attribute(QStringLiteral("Email"));
-        const int id = text.toInt(&ok);
-        // 0 is the group, and numbers past 9999 would reach other documents' store indexes. A
-        // name or address no one types would hold every view that shows the member.
-        const bool badId = !ok || id < 1 || id > MaxMemberId || seen.contains(id);
-        const bool tooLong = LongValue::Exceeds(name) || LongValue::Exceeds(email);
-        if (badId || tooLong) {
+    // Entries left out for a value too long go back to the file as they were read: the writer
+    // is told they are no edit of ours.
+    QVector<QDomElement> keptLong;
+    for (const UserVerdict &v : judgeUsers(root)) {
+        const QString name = v.element.attribute(QStringLiteral("Name"));
+        if (!v.Accepted()) {
             if (++data.skippedCount <= MaxSkippedLines) {
                 QString line = QStringLiteral("manager.xml: USER ID \"%1\" (%2) skipped")
-                                   .arg(LongValue::Shown(text), LongValue::Shown(name));
-                if (!badId)
+                                   .arg(LongValue::Shown(v.element.attribute(QStringLiteral("ID"))),
+                                        LongValue::Shown(name));
+                if (!v.badId)
                     line += QCoreApplication::translate("MemberFiles", ": a name or address of more than %1 "
                                                                        "characters")
                                 .arg(LongValue::MaxChars);
                 data.skipped.append(line);
             }
-            m_refusedUsers.append(e);
+            if (v.tooLong)
+                keptLong.append(v.element);
             // Its number stays taken: the entry is written back.
-            if (!badId)
-                data.maxId = std::max(data.maxId, id + 1);
+            if (!v.badId)
+                data.maxId = std::max(data.maxId, v.id + 1);
             continue;
         }
-        seen.insert(id);
-        data.users.append({id, name, email});
-        data.maxId = std::max(data.maxId, id + 1);
+        data.users.append({v.id, name, v.element.attribute(QStringLiteral("Email"))});
+        m_users.insert(v.id, v.element);
+        data.maxId = std::max(data.maxId, v.id + 1);
     }
+    xml->KeepAsRead(XmlIndex::Manager, keptLong);
     // A report of 190,000 lines helps nobody and costs as much as the read.
     if (data.skippedCount > MaxSkippedLines)
         data.skipped.append(QCoreApplication::translate("MemberFiles",
@@ -298,15 +344,46 @@ GroupData MemberFiles::ReadGroup()
     return data;
 }
 
-int MemberFiles::NextFreeNumber(int from) const
+int MemberFiles::MemberNumberOf(const QString &fileName)
 {
-    // A crash between a new member's file writes and the save of manager.xml leaves files behind
-    // that no USER lists; their number must not be handed out again.
-    for (int n = std::max(1, from); n <= MaxMemberId; ++n) {
-        if (!QFileInfo::exists(ManagerPath(n)))
-            return n;
+    // Every name a member's files take: its member file and notes, instance, questions, answers,
+    // their elements' texts and histories, its output selection, its mails and its marker.
+    static const QRegularExpression named(
+        QStringLiteral("^(?:manager|instance|question|answer|refoutput|mail)_(\\d{1,9})(?:[._]|$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression marker(QStringLiteral("^(\\d{1,9})\\.iod$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QRegularExpressionMatch match = named.match(fileName);
+    if (!match.hasMatch())
+        match = marker.match(fileName);
+    if (!match.hasMatch())
+        return -1;
+    const int n = match.captured(1).toInt();
+    return n <= MaxMemberId ? n : -1;
+}
+
+int MemberFiles::NextFreeNumber(int from, QString *why) const
+{
+    // A write that failed, a crash between a new member's file writes, or a member file removed
+    // by hand leaves files that no USER lists: a member given their number would take over the
+    // question, instance and notes of another. The next number lies above all of them.
+    QDir dir(m_dir);
+    if (!dir.exists() || !dir.isReadable()) {
+        if (why)
+            *why = QCoreApplication::translate("xmlclass", "folder not readable:%1").arg(m_dir);
+        return -1;
     }
-    return -1;
+    int next = std::max(1, from);
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QString &name : names)
+        next = std::max(next, MemberNumberOf(name) + 1);
+    if (next > MaxMemberId) {
+        if (why)
+            *why = QCoreApplication::translate("MemberFiles", "no member number is left");
+        return -1;
+    }
+    return next;
 }
 
 void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> &users, int redmineId,
@@ -316,29 +393,39 @@ void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> 
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager) : nullptr;
     if (!doc)
         return;
-    ClearChildren(0);
     QDomElement root = doc->documentElement();
-    QDomElement model = doc->createElement(QStringLiteral("Model"));
+    if (root.isNull() || root.tagName() != kRoot)
+        return;
+    QDomElement model = ensureChild(root, QStringLiteral("Model"), QDomElement(), true);
     model.setAttribute(QStringLiteral("Name"), GetStrVar(RegSlot::StrModelName));
     model.setAttribute(QStringLiteral("Version"), GetStrVar(RegSlot::StrModelVersion));
-    root.appendChild(model);
-    QDomElement redmine = doc->createElement(QStringLiteral("REDMINE"));
+    QDomElement redmine = ensureChild(root, QStringLiteral("REDMINE"), model);
     redmine.setAttribute(QStringLiteral("ID"), QString::number(redmineId));
     redmine.setAttribute(QStringLiteral("TYPE"), QString::number(redmineType));
-    root.appendChild(redmine);
-    QDomElement grp = doc->createElement(QStringLiteral("GROUP"));
+    QDomElement grp = ensureChild(root, QStringLiteral("GROUP"), redmine);
+    // The entries are those of a read of another document (the store read the file again since):
+    // taken as this one's reader takes them.
+    if (m_users.isEmpty() || m_users.cbegin()->ownerDocument() != *doc)
+        ReadGroup();
+    QHash<int, QDomElement> gone = m_users;
     for (const GroupUser &u : users) {
-        QDomElement e = doc->createElement(QStringLiteral("USER"));
-        e.setAttribute(QStringLiteral("ID"), QString::number(u.id));
+        QDomElement e = gone.take(u.id);
+        if (e.isNull()) {
+            e = doc->createElement(QStringLiteral("USER"));
+            e.setAttribute(QStringLiteral("ID"), QString::number(u.id));
+            grp.appendChild(e);
+            m_users.insert(u.id, e);
+        }
         if (!u.name.isNull() || !u.email.isNull()) {
             e.setAttribute(QStringLiteral("Name"), u.name);
             e.setAttribute(QStringLiteral("Email"), u.email);
         }
-        grp.appendChild(e);
     }
-    for (const QDomElement &refused : qAsConst(m_refusedUsers))
-        grp.appendChild(m_refusedDoc == *doc ? QDomNode(refused) : doc->importNode(refused, true));
-    root.appendChild(grp);
+    // Members removed since the open.
+    for (auto it = gone.begin(); it != gone.end(); ++it) {
+        it->parentNode().removeChild(*it);
+        m_users.remove(it.key());
+    }
     WriteMemberData(0, group);
 }
 
@@ -362,9 +449,9 @@ void MemberFiles::WriteMemberData(int n, const MemberSaveData &data)
     root.setAttribute(QStringLiteral("TargetDate"), data.targetDate);
     root.setAttribute(QStringLiteral("CompletionDate"), data.completionDate);
     root.setAttribute(QStringLiteral("ProcEmail"), data.procEmail);
-    QDomElement out = doc->createElement(QStringLiteral("OUT"));
+    QDomElement out =
+        ensureChild(root, QStringLiteral("OUT"), root.firstChildElement(QStringLiteral("GROUP")));
     out.setAttribute(QStringLiteral("DIR"), data.outDir);
-    root.appendChild(out);
 }
 
 bool MemberFiles::SaveMemberDoc(int n)
@@ -378,35 +465,6 @@ bool MemberFiles::HasMemberRoot(int n) const
     xmlclass *xml = store();
     QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
     return doc && doc->documentElement().tagName() == kRoot;
-}
-
-void MemberFiles::ClearChildren(int n)
-{
-    xmlclass *xml = store();
-    QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
-    if (!doc)
-        return;
-    if (n == 0)
-        DetachRefusedUsers();
-    QDomElement root = doc->documentElement();
-    QDomElement child = root.firstChildElement();
-    while (!child.isNull()) {
-        QDomElement next = child.nextSiblingElement();
-        root.removeChild(child);
-        child = next;
-    }
-}
-
-void MemberFiles::DetachRefusedUsers()
-{
-    // Each is taken out of its parent before that parent can go: a QDom node whose parent is
-    // destroyed while it is held keeps its old sibling links, and appending it later would tie
-    // the tree into a loop.
-    for (QDomElement &refused : m_refusedUsers) {
-        QDomNode parent = refused.parentNode();
-        if (!parent.isNull())
-            parent.removeChild(refused);
-    }
 }
 
 bool MemberFiles::WriteMarker(int n, const QString &state)
@@ -429,6 +487,18 @@ void MemberFiles::RecordFileTimes(int n)
     const int bases[] = {XmlIndex::Manager, XmlIndex::Instance, XmlIndex::Question, XmlIndex::Answer};
     for (int i = 0; i < 4; ++i)
         xml->SetFileTime(bases[i] + n, m_dir + QLatin1Char('/') + KindFileName(kinds.at(i), n));
+}
+
+QString MemberFiles::LongIdentity(const QString &name, const QString &address)
+{
+    for (const QString &value : {name, address}) {
+        if (LongValue::Exceeds(value))
+            return QCoreApplication::translate(
+                       "MemberFiles", "%1 holds more than %2 characters: no name or address is that long")
+                .arg(LongValue::Shown(value))
+                .arg(LongValue::MaxChars);
+    }
+    return QString();
 }
 
 QString MemberFiles::DisplayName(const QString &name, int k)

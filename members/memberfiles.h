@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 
 #include <QDomDocument>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -82,24 +83,32 @@ public:
     bool CreateDocInstanceFile(const QString &name, const QString &email, const QString &version);
 
     GroupData ReadGroup();
-    // The smallest number from `from` up whose manager_<n>.xml does not exist; -1 past 9999.
-    int NextFreeNumber(int from) const;
+    // A number for a new member: from `from` (the group's counter) up, and above every member
+    // number a file of the folder carries (MemberNumberOf). -1 when none is left up to 9999 or
+    // the folder cannot be listed, with the reason in *why.
+    int NextFreeNumber(int from, QString *why = nullptr) const;
+    // The member number a workspace file name carries (manager_<n>.xml, instance_<n>_<id>.txt,
+    // <n>.iod...), or -1 when the name is no member's file.
+    static int MemberNumberOf(const QString &fileName);
 
-    // Rebuilds manager.xml's children (Model, REDMINE, GROUP, OUT) and its root attributes; the
-    // USER elements the last ReadGroup refused close GROUP unchanged.
+    // Updates manager.xml in place: the root's attributes, Model, REDMINE, the USER entries of
+    // `users` and OUT, each made only when missing. What the program does not read (attributes,
+    // elements, comments, the USER entries ReadGroup refused) stays where it is.
     void SaveGroup(const MemberSaveData &group, const QList<GroupUser> &users, int redmineId,
                    int redmineType);
-    // Sets a member document's root attributes and appends its OUT element.
+    // Sets a member document's root attributes and its OUT element's folder.
     void WriteMemberData(int n, const MemberSaveData &data);
     bool SaveMemberDoc(int n);
     // The member document is loaded and rooted at Root_manager: only such a file is rewritten.
     bool HasMemberRoot(int n) const;
-    void ClearChildren(int n);
 
     bool WriteMarker(int n, const QString &state);
     bool WriteNotes(int n, const QString &text);
     void RecordFileTimes(int n);
 
+    // Why a member's name or address may not be stored: the group's reader leaves out an entry
+    // with a value past LongValue::MaxChars (named, shortened). The empty text when it may.
+    static QString LongIdentity(const QString &name, const QString &address);
     static QString DisplayName(const QString &name, int k);
     static int SameAddressIndex(QList<int> numbers, int n);
 
@@ -109,14 +118,10 @@ private:
                 bool close);
 
     QString m_dir;
-    void DetachRefusedUsers();
-
-    // USER elements ReadGroup refused: another member's program may understand them, so the
-    // group's save writes them back as they were. They are the read document's own nodes, not
-    // copies (a hostile file has 190,000 of them); m_refusedDoc keeps that document alive while
-    // they are held, even after the store has read the file again.
-    QVector<QDomElement> m_refusedUsers;
-    QDomDocument m_refusedDoc;
+    // The group document's USER entries this program reads and writes, by number: those the last
+    // ReadGroup took and those added since. Every other entry (refused, another member's) is left
+    // where it is, as it is.
+    QHash<int, QDomElement> m_users;
     int m_attempts = 3;
     int m_delayMs = 1000;
 };

@@ -1,5 +1,7 @@
 #include "members/procmaildiag.h"
 
+#include "core/uireport.h"
+#include "members/memberfiles.h"
 #include "members/userinf.h"
 #include "ui_procmaildiag.h"
 
@@ -24,6 +26,13 @@ void ProcMailDiag::SetAddress(const QString &address)
 
 void ProcMailDiag::SetProc()
 {
+    // Written into the member files, such an address would keep them from opening again; the
+    // dialog stays up with what was typed.
+    if (const QString refusal = MemberFiles::LongIdentity(QString(), m_ui->PEMAIL->text());
+        !refusal.isEmpty()) {
+        UiReport::Error(windowTitle(), refusal);
+        return;
+    }
     if (m_page)
         m_page->SetProcEmail(m_ui->PEMAIL->text());
     accept();

@@ -66,8 +66,7 @@ bool UserInf::ReadMember(MemberInfo *record, const QDomDocument *doc)
     record->TargetDate = root.attribute(QStringLiteral("TargetDate"));
     record->CompletionDate = root.attribute(QStringLiteral("CompletionDate"));
     record->Completed = !record->CompletionDate.isEmpty();
-    // The group's save empties the member documents after reading; a page built later finds
-    // the output folder here.
+    // A page built later finds the output folder here, as the file holds it.
     const QDomElement out = root.firstChildElement(QStringLiteral("OUT"));
     if (!out.isNull())
         record->OutDir = out.attribute(QStringLiteral("DIR"));

@@ -3,6 +3,7 @@
 #include "core/xmlclass.h"
 #include "docs/modeldoc.h"
 #include "members/manager.h"
+#include "members/memberfiles.h"
 #include "members/ownertransfer.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
@@ -101,6 +102,11 @@ void UserTransfer::TransProc()
     const QString email = m_transRow->text(1);
     if (name.isEmpty() || email.isEmpty()) {
         m_ui->MSG->setText(tr("transfer is not selected"));
+        return;
+    }
+    // Stored as the owner or a member, such an account would be left out by the file's reader.
+    if (const QString refusal = MemberFiles::LongIdentity(name, email); !refusal.isEmpty()) {
+        m_ui->MSG->setText(refusal);
         return;
     }
     if (!confirm())

@@ -1,3 +1,4 @@
+#include "core/longvalue.h"
 #include "members/groupcheck.h"
 
 #include <QDomDocument>
@@ -25,6 +26,8 @@ private slots:
     void check_refusedForDuplicate_stillFillsSendAddress();
     void accounts_managerFirstThenChildrenInFileOrder();
     void accounts_withoutSettingsOrChildElement_onlyManager();
+    void check_longValue_refusedAtTyping_data();
+    void check_longValue_refusedAtTyping();
 };
 
 void tst_groupcheck::check_data()
@@ -113,6 +116,39 @@ void tst_groupcheck::accounts_withoutSettingsOrChildElement_onlyManager()
     const QList<ChildUserRow> list = GroupCheck::Accounts(QString(), QString(), &doc);
     QCOMPARE(list.size(), 1);
     QVERIFY(list.at(0).name.isEmpty());
+}
+
+void tst_groupcheck::check_longValue_refusedAtTyping_data()
+{
+    QTest::addColumn<int>("field"); // 0 name, 1 address, 2 send address
+    QTest::addColumn<int>("chars");
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<bool>("refused");
+    const int max = LongValue::MaxChars;
+    QTest::newRow("name at the limit") << 0 << max << true << false;
+    QTest::newRow("name past it") << 0 << max + 1 << true << true;
+    QTest::newRow("name of 5,000") << 0 << 5000 << true << true;
+    QTest::newRow("address at the limit") << 1 << max << true << false;
+    QTest::newRow("address past it") << 1 << max + 1 << true << true;
+    QTest::newRow("send address past it") << 2 << max + 1 << true << true;
+    QTest::newRow("name past it, modifying") << 0 << max + 1 << false << true;
+}
+
+// The group's reader leaves out a member whose name or address is that long: such an account is
+// never taken where it is typed.
+void tst_groupcheck::check_longValue_refusedAtTyping()
+{
+    QFETCH(int, field);
+    QFETCH(int, chars);
+    QFETCH(bool, adding);
+    QFETCH(bool, refused);
+    const QString value = QString(chars - 2, QLatin1Char('n')) + QStringLiteral("@x");
+    ChildUserRow entry = row(QStringLiteral("new"), QStringLiteral("new@x.org"), QStringLiteral("s@x.org"));
+    (field == 0 ? entry.name : field == 1 ? entry.email : entry.procEmail) = value;
+    const QString refusal = GroupCheck::Check(kTable, entry, adding);
+    QCOMPARE(!refusal.isEmpty(), refused);
+    if (refused)
+        QVERIFY2(refusal.startsWith(LongValue::Shown(value)) && refusal.size() < 200, qPrintable(refusal));
 }
 
 QTEST_GUILESS_MAIN(tst_groupcheck)

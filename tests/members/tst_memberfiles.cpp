@@ -1,4 +1,5 @@
 #include "core/longvalue.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "loadtiming.h"
 #include "members/memberfiles.h"
@@ -49,6 +50,10 @@ private slots:
     void longValue_writtenOnlyWhereTheReaderTakesIt_data();
     void longValue_writtenOnlyWhereTheReaderTakesIt();
     void nextFreeNumber_skipsOrphanFiles();
+    void nextFreeNumber_aboveEveryMemberFile_data();
+    void nextFreeNumber_aboveEveryMemberFile();
+    void save_unknownParts_keptAsTheyWere();
+    void saveGroup_longEntry_writtenOnlyAsItWasRead();
     void createManagerFile_writesRootAndChildren();
     void saveGroup_childrenInOrder();
     void displayName_sameAddressIndex();
@@ -118,7 +123,6 @@ void tst_memberfiles::readGroup_hostileIds_skippedWithLineAndKeptOnSave()
         users.at(i).save(out, 1);
         refused << text;
     }
-    s.files.ClearChildren(0);
     s.files.SaveGroup(MemberSaveData(), g.users, -1, 0);
     QVERIFY(s.files.SaveMemberDoc(0));
     const QString saved = QString::fromUtf8(s.read(QStringLiteral("manager.xml")));
@@ -162,24 +166,36 @@ void tst_memberfiles::longValue_writtenOnlyWhereTheReaderTakesIt_data()
 {
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("attribute");
     QTest::addColumn<int>("chars");
-    QTest::addColumn<bool>("taken");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("opens");
     const int max = LongValue::MaxChars;
-    QTest::newRow("a member file at the bound") << 1 << "OUT" << max << true;
-    QTest::newRow("a member file past it") << 1 << "OUT" << max + 1 << false;
-    QTest::newRow("the group file past it") << 0 << "Model" << max + 1 << false;
-    // A group entry is left out alone: the group file is written with it, as it was read.
-    QTest::newRow("a group entry past it") << 0 << "USER" << max + 1 << true;
+    QTest::newRow("a member file at the bound") << 1 << "OUT"
+                                                << "Name" << max << true << true;
+    QTest::newRow("a member file past it") << 1 << "OUT"
+                                           << "Name" << max + 1 << false << false;
+    QTest::newRow("the group file past it") << 0 << "Model"
+                                            << "Name" << max + 1 << false << false;
+    // A group entry is left out alone (the team still opens), and never written.
+    QTest::newRow("a group entry's name past it") << 0 << "USER"
+                                                  << "Name" << max + 1 << false << true;
+    QTest::newRow("a group entry's address past it") << 0 << "USER"
+                                                     << "Email" << max + 1 << false << true;
+    QTest::newRow("a group entry's address at the bound") << 0 << "USER"
+                                                          << "Email" << max << true << true;
 }
 
 // A member file that holds a value no one types is refused by name and kept; the program never
-// writes one.
+// writes one, nor a group entry its reader would leave out.
 void tst_memberfiles::longValue_writtenOnlyWhereTheReaderTakesIt()
 {
     QFETCH(int, n);
     QFETCH(QString, element);
+    QFETCH(QString, attribute);
     QFETCH(int, chars);
-    QFETCH(bool, taken);
+    QFETCH(bool, written);
+    QFETCH(bool, opens);
     Scope s;
     const QString name = n == 0 ? QStringLiteral("manager.xml") : QStringLiteral("manager_1.xml");
     QDomDocument doc;
@@ -187,22 +203,75 @@ void tst_memberfiles::longValue_writtenOnlyWhereTheReaderTakesIt()
                         .appendChild(doc.createElement(element))
                         .toElement();
     e.setAttribute("ID", "1");
-    e.setAttribute("Name", QString(chars, 'A'));
+    e.setAttribute(attribute, QString(chars, 'A'));
     s.store.AddXmlDoc(XmlIndex::Manager + n, doc);
     s.store.SetDocFileName(XmlIndex::Manager + n, s.dir.path() + '/' + name);
-    QCOMPARE(s.files.SaveMemberDoc(n), taken);
-    QCOMPARE(s.GetBoolVar(RegSlot::FlagWriteFailed), !taken);
-    if (!taken)
+    QCOMPARE(s.files.SaveMemberDoc(n), written);
+    QCOMPARE(s.GetBoolVar(RegSlot::FlagWriteFailed), !written);
+    if (!written) {
+        QVERIFY(!QFileInfo::exists(s.dir.path() + '/' + name));
+        QVERIFY2(UiReport::LastText().contains(name) &&
+                     UiReport::LastText().contains(
+                         QStringLiteral("the value of %1 holds %2 characters").arg(attribute).arg(chars)),
+                 qPrintable(UiReport::LastText()));
         s.write(name, doc.toByteArray());
+    }
     s.store.CloseXmlDoc(XmlIndex::Manager + n);
-    QCOMPARE(s.files.OpenMemberFile(n), taken ? MemberFiles::Loaded : MemberFiles::Failed);
+    QCOMPARE(s.files.OpenMemberFile(n), opens ? MemberFiles::Loaded : MemberFiles::Failed);
     QVERIFY(s.read(name).contains(QByteArray(chars, 'A')));
-    const QString said = taken ? s.files.ReadGroup().skipped.join('\n') : s.GetStrVar(RegSlot::StrLastError);
-    if (element == "USER")
-        QVERIFY2(said.startsWith("manager.xml: USER ID \"1\" (AAAA") && said.size() < 200, qPrintable(said));
-    else if (!taken)
+    const QString said = opens ? s.files.ReadGroup().skipped.join('\n') : s.GetStrVar(RegSlot::StrLastError);
+    if (element == "USER" && chars > LongValue::MaxChars)
+        QVERIFY2(said.startsWith("manager.xml: USER ID \"1\" (") && said.size() < 200, qPrintable(said));
+    else if (element == "USER")
+        QVERIFY2(said.isEmpty(), qPrintable(said));
+    else if (!opens)
         QVERIFY2(said.contains(name) && said.contains("the value of Name holds 4097 characters"),
                  qPrintable(said));
+}
+
+void tst_memberfiles::saveGroup_longEntry_writtenOnlyAsItWasRead()
+{
+    Scope s;
+    const QByteArray kept(LongValue::MaxChars + 1, 'K');
+    s.write(QStringLiteral("manager.xml"), "<Root_manager User=\"m\" Email=\"m@x\" MaxID=\"2\"><GROUP>"
+                                           "<USER ID=\"1\" Name=\"a\" Email=\"a@x\"/><USER ID=\"2\" Name=\"" +
+                                               kept + "\" Email=\"k@x\"/></GROUP></Root_manager>");
+    QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+    GroupData g = s.files.ReadGroup();
+    QCOMPARE(g.users.size(), 1);
+    QCOMPARE(g.skippedCount, 1);
+    // The entry left out goes back as it was read: the group is still saved.
+    s.files.SaveGroup(MemberSaveData(), g.users, -1, 0);
+    QVERIFY(s.files.SaveMemberDoc(0));
+    const QByteArray saved = s.read(QStringLiteral("manager.xml"));
+    QVERIFY(saved.contains(kept));
+
+    // A member renamed, or added, with such a value is not written: the file stays as it was,
+    // the edit stays in memory.
+    for (bool added : {false, true}) {
+        QList<GroupUser> users = g.users;
+        const QString longName(LongValue::MaxChars + 1, QLatin1Char('N'));
+        if (added)
+            users.append({3, longName, QStringLiteral("n@x")});
+        else
+            users[0].name = longName;
+        s.SetBoolVar(RegSlot::FlagWriteFailed, false);
+        s.files.SaveGroup(MemberSaveData(), users, -1, 0);
+        QVERIFY(!s.files.SaveMemberDoc(0));
+        QVERIFY(s.GetBoolVar(RegSlot::FlagWriteFailed));
+        QCOMPARE(s.read(QStringLiteral("manager.xml")), saved);
+        QVERIFY(UiReport::LastText().contains(QStringLiteral("the value of Name holds 4097 characters")));
+        QVERIFY(s.store.GetXmlDoc(XmlIndex::Manager)->toString().contains(longName));
+    }
+    // Taken back, the edit leaves a group that is written again.
+    s.files.SaveGroup(MemberSaveData(), g.users, -1, 0);
+    QVERIFY(s.files.SaveMemberDoc(0));
+    // Read again, the kept entry is known only by the read that found it.
+    s.store.CloseXmlDoc(XmlIndex::Manager);
+    QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+    QVERIFY(!s.files.SaveMemberDoc(0));
+    g = s.files.ReadGroup();
+    QVERIFY(s.files.SaveMemberDoc(0));
 }
 
 void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()
@@ -211,8 +280,140 @@ void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()
     s.write(QStringLiteral("manager_4.xml"), "<Root_manager/>");
     s.write(QStringLiteral("manager_5.xml"), "<Root_manager/>");
     QCOMPARE(s.files.NextFreeNumber(4), 6);
-    QCOMPARE(s.files.NextFreeNumber(1), 1);
+    QCOMPARE(s.files.NextFreeNumber(1), 6); // above the files, not in a gap below them
     QCOMPARE(s.files.NextFreeNumber(10000), -1);
+}
+
+void tst_memberfiles::nextFreeNumber_aboveEveryMemberFile_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("next");
+    // A write that failed left member 3's question, instance and notes without its member file.
+    QTest::newRow("member 3 without its member file")
+        << QStringList{"question_3.xml", "instance_3.xml", "manager_3.txt"} << 3 << 4;
+    QTest::newRow("an answer") << QStringList{"answer_5.xml"} << 1 << 6;
+    QTest::newRow("an element's text") << QStringList{"instance_7_12.txt"} << 1 << 8;
+    QTest::newRow("a question's history") << QStringList{"question_4_2.hst"} << 1 << 5;
+    QTest::newRow("an output selection") << QStringList{"refoutput_6.xml"} << 1 << 7;
+    QTest::newRow("a mail history") << QStringList{"mail_8_.eml"} << 1 << 9;
+    QTest::newRow("a presence marker") << QStringList{"9.iod"} << 1 << 10;
+    QTest::newRow("a name in other letter case") << QStringList{"Question_3.XML"} << 1 << 4;
+    QTest::newRow("the counter above the files") << QStringList{"question_3.xml"} << 12 << 12;
+    QTest::newRow("the group's own files") << QStringList{"manager.xml", "question.xml", "0.iod"} << 1 << 1;
+    QTest::newRow("no member's file") << QStringList{"notes_3.xml", "manager_x3.xml", "3.iodx"} << 1 << 1;
+    QTest::newRow("a number no member has") << QStringList{"instance_10000.xml"} << 1 << 1;
+    QTest::newRow("the last number taken") << QStringList{"answer_9999.xml"} << 1 << -1;
+}
+
+// A new member never takes another member's files: its number is above all of them.
+void tst_memberfiles::nextFreeNumber_aboveEveryMemberFile()
+{
+    QFETCH(QStringList, present);
+    QFETCH(int, from);
+    QFETCH(int, next);
+    Scope s;
+    for (const QString &name : qAsConst(present))
+        s.write(name, "<Root_Question/>");
+    QString why;
+    QCOMPARE(s.files.NextFreeNumber(from, &why), next);
+    QCOMPARE(why.isEmpty(), next > 0);
+}
+
+namespace
+{
+// The document as its readers see it: elements, attributes in name order, comments and text,
+// without the layout whitespace.
+QString content(const QDomNode &node)
+{
+    QString out;
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isComment()) {
+            out += "<!--" + child.nodeValue() + "-->";
+        } else if (child.isText() || child.isCDATASection()) {
+            if (!child.nodeValue().trimmed().isEmpty())
+                out += "[" + child.nodeValue() + "]";
+        } else if (child.isElement()) {
+            QStringList attributes;
+            const QDomNamedNodeMap map = child.attributes();
+            for (int i = 0; i < map.count(); ++i)
+                attributes << map.item(i).nodeName() + "=\"" + map.item(i).nodeValue() + "\"";
+            attributes.sort();
+            out += "<" + child.nodeName() + " " + attributes.join(' ') + ">" + content(child) + "</>";
+        }
+    }
+    return out;
+}
+
+QString content(const QByteArray &bytes)
+{
+    QDomDocument doc;
+    return doc.setContent(bytes) ? content(doc) : QStringLiteral("unreadable");
+}
+} // namespace
+
+// Another member's program may read what this one does not: a save with nothing edited writes
+// it all back where it was, and an edit changes only what it edits.
+void tst_memberfiles::save_unknownParts_keptAsTheyWere()
+{
+    Scope s;
+    const QByteArray group = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<!-- the team -->\n"
+                             "<Root_manager User=\"m\" Email=\"m@x\" ID=\"0\" MaxID=\"3\" ProcEmail=\"m@x\" "
+                             "StartDate=\"2026/01/02\" "
+                             "TargetDate=\"\" CompletionDate=\"\" Colour=\"red\">\n"
+                             "<Model Name=\"M\" Version=\"1.0.0\" Hash=\"ab\"/>\n"
+                             "<!-- linked by hand -->\n"
+                             "<REDMINE ID=\"7\" TYPE=\"1\" Url=\"http://r\"/>\n"
+                             "<GROUP Kind=\"team\">\n"
+                             "<USER ID=\"1\" Name=\"a\" Email=\"a@x\" Role=\"lead\"/>\n"
+                             "<!-- b joined in May -->\n"
+                             "<USER ID=\"x\" Name=\"refused\"/>\n"
+                             "<GUEST Name=\"g\"><NOTE>visits</NOTE></GUEST>\n"
+                             "<USER ID=\"2\" Name=\"b\" Email=\"b@x\"/>\n"
+                             "</GROUP>\n"
+                             "<OUT DIR=\"/o\" Mode=\"copy\"/>\n"
+                             "<PLAN Week=\"3\"/>\n"
+                             "</Root_manager>\n";
+    const QByteArray member =
+        "<Root_manager ID=\"1\" User=\"a\" Email=\"a@x\" ProcEmail=\"p@x\" StartDate=\"\" "
+        "TargetDate=\"\" CompletionDate=\"\" Theme=\"dark\"><!-- mine -->"
+        "<OUT DIR=\"/a\" Mode=\"link\"/><TOOLS Editor=\"vi\"/></Root_manager>";
+    s.write(QStringLiteral("manager.xml"), group);
+    s.write(QStringLiteral("manager_1.xml"), member);
+    s.SetStrVar(RegSlot::StrModelName, QStringLiteral("M"));
+    s.SetStrVar(RegSlot::StrModelVersion, QStringLiteral("1.0.0"));
+    QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+    QCOMPARE(s.files.OpenMemberFile(1), MemberFiles::Loaded);
+    const GroupData g = s.files.ReadGroup();
+    QCOMPARE(g.users.size(), 2);
+    MemberSaveData d;
+    d.writeIdentity = true;
+    d.user = QStringLiteral("m");
+    d.email = d.procEmail = QStringLiteral("m@x");
+    d.startDate = QStringLiteral("2026/01/02");
+    d.outDir = QStringLiteral("/o");
+    d.maxId = g.maxId;
+    MemberSaveData m;
+    m.procEmail = QStringLiteral("p@x");
+    m.outDir = QStringLiteral("/a");
+    for (int save = 0; save < 2; ++save) {
+        s.files.SaveGroup(d, g.users, 7, 1);
+        s.files.WriteMemberData(1, m);
+        QVERIFY(s.files.SaveMemberDoc(0));
+        QVERIFY(s.files.SaveMemberDoc(1));
+        QCOMPARE(content(s.read(QStringLiteral("manager.xml"))), content(group));
+        QCOMPARE(content(s.read(QStringLiteral("manager_1.xml"))), content(member));
+    }
+
+    // Member b removed and c added: the rest stays, c comes at the end of the group.
+    const QList<GroupUser> edited{g.users.at(0), {3, QStringLiteral("c"), QStringLiteral("c@x")}};
+    s.files.SaveGroup(d, edited, 7, 1);
+    QVERIFY(s.files.SaveMemberDoc(0));
+    QString expected = content(group);
+    expected.replace("<USER Email=\"b@x\" ID=\"2\" Name=\"b\"></>",
+                     "<USER Email=\"c@x\" ID=\"3\" Name=\"c\"></>");
+    QCOMPARE(content(s.read(QStringLiteral("manager.xml"))), expected);
 }
 
 void tst_memberfiles::createManagerFile_writesRootAndChildren()
