@@ -197,7 +197,7 @@ private:
     static QTreeWidgetItem *identItem(int markerColumn, const QString &marker, const QString &icon,
                                       int titleColumn, const QString &title, int number, TreeItemData *data);
     void ParseOutput();
-    void SerializeOutput();
+    bool SerializeOutput();
     void reportChangedCounters(const QDomElement &root);
     void StripDocument();
     void ReadOwner();
@@ -240,6 +240,8 @@ private:
     // outdef_ident.cpp
     QTreeWidgetItem *newSeqItem(int number, int indent);
     bool numberLeft(int counter, bool taken);
+    // Whether placed (a new sequence when null) may go below dest; says why not.
+    bool nestingFits(const QTreeWidgetItem *dest, const QTreeWidgetItem *placed);
     QTreeWidgetItem *newNestItem(int number) const;
     void clearShownScope();
     void deleteSeqTree(QTreeWidgetItem *item);

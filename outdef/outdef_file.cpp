@@ -339,12 +339,10 @@ void outdef::ParseOutput()
     TreeColumnAdjustment(m_ui->TEMP_TREE);
 }
 
-void outdef::SerializeOutput()
+bool outdef::SerializeOutput()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomElement root = store->GetXmlDoc(XmlIndex::Output)->documentElement();
-    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate), m_ui->SDATE->text());
-    root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), m_ui->CDATE->text());
     OutXml::Definition def;
     def.seqCounter = m_seqCounter;
     def.fileCounter = m_fileCounter;
@@ -354,7 +352,6 @@ void outdef::SerializeOutput()
         entry.attrs = it.value()->data->Attrs();
         entry.models = it.value()->vars;
         entry.seqs = it.value()->nested;
-        WriteTemplate(SeqKind, it.key(), it.value()->data);
     }
     for (int i = 0; i < m_ui->FILE_TREE->topLevelItemCount(); ++i) {
         const int n = m_ui->FILE_TREE->topLevelItem(i)->data(2, Qt::UserRole).toInt();
@@ -366,12 +363,30 @@ void outdef::SerializeOutput()
         entry.models = record->vars;
         entry.seqs = record->seqs;
         def.fileOrder.append(n);
-        WriteTemplate(FileKind, n, record->data);
     }
     for (int i = 0; i < m_ui->TEMP_TREE->topLevelItemCount(); ++i)
         def.temps.append(m_ui->TEMP_TREE->topLevelItem(i)->data(2, Qt::UserRole).toInt());
+    // The loader would leave out what nests deeper than it keeps: such a definition is not written,
+    // and the file keeps what it held.
+    OutXml::Definition probe = def;
+    if (const int deep = OutXml::Place(&probe)) {
+        UiReport::Error(
+            tr("Save Output"),
+            tr("%1: not saved, %2 sequences would nest deeper than %3 levels and be lost on reopen")
+                .arg(m_folder + QLatin1Char('/') + OutXml::FileName)
+                .arg(deep)
+                .arg(OutXml::MaxDepth));
+        return false;
+    }
+    root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate), m_ui->SDATE->text());
+    root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), m_ui->CDATE->text());
+    for (auto it = m_seqs.cbegin(); it != m_seqs.cend(); ++it)
+        WriteTemplate(SeqKind, it.key(), it.value()->data);
+    for (int n : qAsConst(def.fileOrder))
+        WriteTemplate(FileKind, n, m_files.value(n)->data);
     OutXml::Append(root, def);
     reportChangedCounters(root);
+    return true;
 }
 
 // A counter is written as the next free number; one that read otherwise (past the ceiling, below
@@ -446,7 +461,11 @@ void outdef::SaveOutput()
     if (!store || !store->HasDoc(XmlIndex::Output) || m_unreadable || !GetBoolVar(RegSlot::FlagOutputOwned))
         return;
     StoreCurrentItem();
-    SerializeOutput();
+    if (!SerializeOutput()) {
+        // The editor stays marked changed: what it holds is not on disk.
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return;
+    }
     store->SaveXmlDoc(XmlIndex::Output);
     StripDocument();
 }

@@ -26,7 +26,34 @@ int ancestors(const QTreeWidgetItem *item)
         ++n;
     return n;
 }
+
+// Levels of sequences a row and those below it take, the row's own included.
+int heightOf(const QTreeWidgetItem *item)
+{
+    int height = 0;
+    QList<QPair<const QTreeWidgetItem *, int>> open{{item, 1}};
+    while (!open.isEmpty()) {
+        const auto [row, level] = open.takeLast();
+        height = qMax(height, level);
+        for (int i = 0; i < row->childCount(); ++i)
+            open.append({row->child(i), level + 1});
+    }
+    return height;
+}
 } // namespace
+
+// Sequences placed below dest (a file row: none enclose them; a sequence row: it and those above
+// it do) may not reach deeper than the loader keeps, or a reopen would lose them.
+bool outdef::nestingFits(const QTreeWidgetItem *dest, const QTreeWidgetItem *placed)
+{
+    const int deepest = ancestors(dest) + (placed ? heightOf(placed) : 1);
+    if (deepest <= OutXml::MaxDepth)
+        return true;
+    UiReport::Error(
+        tr("Output Definition"),
+        tr("Sequences nest at most %1 deep; this would nest %2 deep.").arg(OutXml::MaxDepth).arg(deepest));
+    return false;
+}
 
 QTreeWidgetItem *outdef::newNestItem(int number) const
 {
@@ -105,7 +132,7 @@ void outdef::CreateFileDiag()
 void outdef::CreateNestingSeqDiag()
 {
     QTreeWidgetItem *parent = m_ui->FILE_TREE->currentItem();
-    if (!parent || !numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
+    if (!parent || !nestingFits(parent, nullptr) || !numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
     const int n = m_seqCounter;

@@ -245,7 +245,7 @@ bool outdef::CheckLoopScope(SeqRecord *temp, QTreeWidgetItem *dest, const QList<
 
 void outdef::MoveSeqFileDiag()
 {
-    if (!CheckMoveToFile())
+    if (!CheckMoveToFile() || !nestingFits(m_ui->FILE_TREE->currentItem(), m_ui->TEMP_TREE->currentItem()))
         return;
     placeSeq();
     TreeColumnAdjustment(m_ui->FILE_TREE);

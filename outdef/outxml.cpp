@@ -2,6 +2,8 @@
 
 #include <QDomDocument>
 
+#include <functional>
+
 namespace OutXml
 {
 namespace
@@ -25,16 +27,24 @@ QHash<QString, QString> attributesOf(const QDomElement &e)
     return attrs;
 }
 
+// A reference this program reads and writes: a SEQ or MODEL with a plain number (readRefs).
+bool isRef(const QDomNode &n, const QString &tag1, const QString &tag2 = QString())
+{
+    const QDomElement e = n.toElement();
+    int number = 0;
+    return !e.isNull() && (e.tagName() == tag1 || (!tag2.isEmpty() && e.tagName() == tag2)) &&
+           ToPlainNumber(e.attribute(Id), &number);
+}
+
 // Reads the MODEL and SEQ references of an identifier. A MODEL the model no longer has goes;
-// a child this program cannot write back as it stands is refused and kept.
-void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry, QList<QDomElement> *refused)
+// a child this program cannot write back as it stands is refused, and stays in the element.
+void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry)
 {
     for (const QDomElement &child : children(e)) {
-        int n = 0;
-        const bool known = child.tagName() == SeqTag || child.tagName() == ModelTag;
-        if (!known || !ToPlainNumber(child.attribute(Id), &n))
-            refused->append(child);
-        else if (child.tagName() == SeqTag)
+        if (!isRef(child, SeqTag, ModelTag))
+            continue;
+        const int n = child.attribute(Id).toInt();
+        if (child.tagName() == SeqTag)
             entry->seqs.append(n);
         else if (modelIds.contains(n))
             entry->models.append(n);
@@ -93,36 +103,189 @@ void placeList(Definition *def, QList<int> *refs, QList<int> *unplaced, QSet<int
     }
 }
 
-// Copies, so that the kept elements stay whole for the next save whatever happens to the document.
-void appendKept(QDomElement parent, const QList<QDomElement> &kept)
+QList<QDomNode> nodesOf(const QDomNode &parent)
 {
-    for (const QDomElement &e : kept)
-        parent.appendChild(e.cloneNode(true));
+    QList<QDomNode> list;
+    for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling())
+        list.append(n);
+    return list;
 }
 
-QDomElement refElement(QDomDocument doc, const QString &tag, int n)
+// What a save writes in one element: the nodes in order, each with the index of the node read
+// that it stands for (-1 for a new one).
+struct Written {
+    QList<QDomNode> nodes;
+    QList<int> from;
+    void add(const QDomNode &node, int index)
+    {
+        nodes.append(node);
+        from.append(index);
+    }
+};
+
+// Writes into parent the nodes read, in order, with the written ones in the places isPlace calls
+// theirs: each written node stands where the one it stands for stood, a new one just before the
+// next that does (or after the last), and a place whose node is gone stays empty; every other node
+// is copied as read (copies, so that the read nodes stay whole for the next save). The written
+// order is kept throughout.
+void merge(QDomElement parent, const QList<QDomNode> &read,
+           const std::function<bool(const QDomNode &)> &isPlace, const Written &written)
 {
-    QDomElement e = doc.createElement(tag);
-    e.setAttribute(Id, QString::number(n));
-    return e;
+    QDomDocument doc = parent.ownerDocument();
+    QHash<int, int> standsFor;
+    for (int j = 0; j < written.from.size(); ++j) {
+        if (written.from.at(j) >= 0)
+            standsFor.insert(written.from.at(j), j);
+    }
+    int next = 0;
+    QDomNode last;
+    for (int i = 0; i < read.size(); ++i) {
+        if (!isPlace(read.at(i))) {
+            parent.appendChild(doc.importNode(read.at(i), true));
+            continue;
+        }
+        for (const int j = standsFor.value(i, -1); next <= j; ++next)
+            last = parent.appendChild(written.nodes.at(next));
+    }
+    for (; next < written.nodes.size(); ++next)
+        last = last.isNull() ? parent.appendChild(written.nodes.at(next))
+                             : parent.insertAfter(written.nodes.at(next), last);
 }
 
+// The references of one element as written, each the one read with that tag and number when
+// there was one (its other attributes and children kept), else a new one.
+class Refs
+{
+public:
+    Refs(QDomDocument doc, const QList<QDomNode> &read) : m_doc(doc), m_readNodes(read)
+    {
+        for (int i = 0; i < read.size(); ++i) {
+            const QDomElement e = read.at(i).toElement();
+            if (!e.isNull())
+                m_read[e.tagName() + QLatin1Char(' ') + e.attribute(Id)].append(i);
+        }
+    }
+    void add(const QString &tag, int n)
+    {
+        QList<int> &same = m_read[tag + QLatin1Char(' ') + QString::number(n)];
+        if (!same.isEmpty()) {
+            const int i = same.takeFirst();
+            written.add(m_doc.importNode(m_readNodes.at(i), true), i);
+            return;
+        }
+        QDomElement e = m_doc.createElement(tag);
+        e.setAttribute(Id, QString::number(n));
+        written.add(e, -1);
+    }
+    Written written;
+
+private:
+    QDomDocument m_doc;
+    QList<QDomNode> m_readNodes;
+    QHash<QString, QList<int>> m_read;
+};
+
+// The element as read with the known attributes set from the entry and its references written in
+// place; a new entry is a new element.
 QDomElement entryElement(QDomDocument doc, const QString &tag, int n, const Entry &entry,
-                         const QStringList &listed, const QList<QDomElement> &refused,
-                         const QList<int> &unplaced)
+                         const QStringList &listed, const QDomElement &read, const QList<int> &unplaced)
 {
-    QDomElement e = doc.createElement(tag);
+    QDomElement e = read.isNull() ? doc.createElement(tag) : doc.importNode(read, false).toElement();
     e.setAttribute(Id, QString::number(n));
     for (const QString &name : listed)
         e.setAttribute(name, entry.attrs.value(name));
+    const QList<QDomNode> nodes = nodesOf(read);
+    Refs refs(doc, nodes);
     for (int m : entry.models)
-        e.appendChild(refElement(doc, ModelTag, m));
-    for (int s : entry.seqs)
-        e.appendChild(refElement(doc, SeqTag, s));
-    for (int s : unplaced)
-        e.appendChild(refElement(doc, SeqTag, s));
-    appendKept(e, refused);
+        refs.add(ModelTag, m);
+    for (int s : entry.seqs + unplaced)
+        refs.add(SeqTag, s);
+    merge(
+        e, nodes, [](const QDomNode &c) { return isRef(c, SeqTag, ModelTag); }, refs.written);
     return e;
+}
+
+QDomElement containerElement(QDomDocument doc, const QString &tag, const QDomElement &read)
+{
+    return read.isNull() ? doc.createElement(tag) : doc.importNode(read, false).toElement();
+}
+
+// The number of a SEQ or FILE element that Take put into the lists; 0 for any other node.
+int takenNumber(const QDomNode &n, const QString &tag, const QHash<int, QDomElement> &taken)
+{
+    const QDomElement e = n.toElement();
+    int number = 0;
+    if (e.isNull() || e.tagName() != tag || !ToPlainNumber(e.attribute(Id), &number))
+        return 0;
+    return taken.value(number) == e ? number : 0;
+}
+
+QDomElement sequenceElement(QDomDocument doc, const Definition &def)
+{
+    QDomElement sequence = containerElement(doc, SequenceTag, def.kept.sequence);
+    sequence.setAttribute(MaxId, QString::number(qBound(1, def.seqCounter, NoIdLeft)));
+    const QStringList seqAttrs = {Title, Loop, PLoop, LoopType, LoopEndType};
+    auto element = [&](int n) {
+        return entryElement(doc, SeqTag, n, def.seqs.value(n), seqAttrs, def.kept.seqElements.value(n),
+                            def.kept.seqUnplaced.value(n));
+    };
+    const QList<QDomNode> read = nodesOf(def.kept.sequence);
+    Written written;
+    QSet<int> done;
+    for (int i = 0; i < read.size(); ++i) {
+        const int n = takenNumber(read.at(i), SeqTag, def.kept.seqElements);
+        if (n && def.seqs.contains(n)) {
+            written.add(element(n), i);
+            done.insert(n);
+        }
+    }
+    for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it) {
+        if (!done.contains(it.key()))
+            written.add(element(it.key()), -1);
+    }
+    merge(
+        sequence, read, [&](const QDomNode &c) { return takenNumber(c, SeqTag, def.kept.seqElements) != 0; },
+        written);
+    return sequence;
+}
+
+QDomElement filesElement(QDomDocument doc, const Definition &def)
+{
+    QDomElement files = containerElement(doc, FilesTag, def.kept.files);
+    files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
+    const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
+    const QList<QDomNode> read = nodesOf(def.kept.files);
+    QHash<int, int> readAt;
+    for (int i = 0; i < read.size(); ++i) {
+        if (const int n = takenNumber(read.at(i), FileTag, def.kept.fileElements))
+            readAt.insert(n, i);
+    }
+    Written written;
+    for (int n : def.fileOrder)
+        written.add(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs,
+                                 def.kept.fileElements.value(n), def.kept.fileUnplaced.value(n)),
+                    readAt.value(n, -1));
+    merge(
+        files, read, [&](const QDomNode &c) { return takenNumber(c, FileTag, def.kept.fileElements) != 0; },
+        written);
+    return files;
+}
+
+QDomElement tempsElement(QDomDocument doc, const Definition &def)
+{
+    QDomElement temps = containerElement(doc, TempTag, def.kept.temps);
+    const QList<QDomNode> read = nodesOf(def.kept.temps);
+    Refs refs(doc, read);
+    for (int n : def.temps + def.kept.tempUnplaced)
+        refs.add(SeqTag, n);
+    // A reference Take refused (an unknown sequence) stays as read, whatever became of the numbers.
+    merge(
+        temps, read,
+        [&](const QDomNode &c) {
+            return isRef(c, SeqTag) && def.kept.seqElements.contains(c.toElement().attribute(Id).toInt());
+        },
+        refs.written);
+    return temps;
 }
 } // namespace
 
@@ -167,35 +330,27 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     if (!sequence.isNull()) {
         for (const QDomElement &e : children(sequence)) {
             int n = 0;
-            if (e.tagName() != SeqTag || !ToPlainNumber(e.attribute(Id), &n) || def.seqs.contains(n)) {
-                def.kept.seqs.append(e);
+            if (e.tagName() != SeqTag || !ToPlainNumber(e.attribute(Id), &n) || def.seqs.contains(n))
                 continue;
-            }
             Entry entry;
             entry.attrs = attributesOf(e);
-            QList<QDomElement> refused;
-            readRefs(e, modelIds, &entry, &refused);
-            if (!refused.isEmpty())
-                def.kept.seqRefs.insert(n, refused);
+            readRefs(e, modelIds, &entry);
             def.seqs.insert(n, entry);
+            def.kept.seqElements.insert(n, e);
         }
     }
     if (!files.isNull()) {
         for (const QDomElement &e : children(files)) {
             int n = 0;
-            if (e.tagName() != FileTag || !ToPlainNumber(e.attribute(Id), &n) || def.files.contains(n)) {
-                def.kept.files.append(e);
+            if (e.tagName() != FileTag || !ToPlainNumber(e.attribute(Id), &n) || def.files.contains(n))
                 continue;
-            }
             Entry entry;
             entry.attrs = attributesOf(e);
             for (const QString &name : {FileType, OutName, Ext})
                 entry.attrs.insert(name, entry.attrs.value(name));
-            QList<QDomElement> refused;
-            readRefs(e, modelIds, &entry, &refused);
-            if (!refused.isEmpty())
-                def.kept.fileRefs.insert(n, refused);
+            readRefs(e, modelIds, &entry);
             def.files.insert(n, entry);
+            def.kept.fileElements.insert(n, e);
             def.fileOrder.append(n);
         }
     }
@@ -204,13 +359,11 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
         int n = 0;
         if (e.tagName() == SeqTag && ToPlainNumber(e.attribute(Id), &n) && def.seqs.contains(n))
             def.temps.append(n);
-        else
-            def.kept.temps.append(e);
     }
-    for (const QDomElement &e : children(root)) {
-        if (e != sequence && e != files && e != temps)
-            def.kept.others.append(e);
-    }
+    def.kept.rootNodes = nodesOf(root);
+    def.kept.sequence = sequence;
+    def.kept.files = files;
+    def.kept.temps = temps;
     Strip(root);
     return def;
 }
@@ -232,31 +385,22 @@ int Place(Definition *def)
 void Append(QDomElement root, const Definition &def)
 {
     QDomDocument doc = root.ownerDocument();
-    QDomElement sequence = doc.createElement(SequenceTag);
-    sequence.setAttribute(MaxId, QString::number(qBound(1, def.seqCounter, NoIdLeft)));
-    const QStringList seqAttrs = {Title, Loop, PLoop, LoopType, LoopEndType};
-    for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it)
-        sequence.appendChild(entryElement(doc, SeqTag, it.key(), it.value(), seqAttrs,
-                                          def.kept.seqRefs.value(it.key()),
-                                          def.kept.seqUnplaced.value(it.key())));
-    appendKept(sequence, def.kept.seqs);
-    root.appendChild(sequence);
-    QDomElement files = doc.createElement(FilesTag);
-    files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
-    const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
-    for (int n : def.fileOrder)
-        files.appendChild(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs,
-                                       def.kept.fileRefs.value(n), def.kept.fileUnplaced.value(n)));
-    appendKept(files, def.kept.files);
-    root.appendChild(files);
-    QDomElement temps = doc.createElement(TempTag);
-    for (int n : def.temps)
-        temps.appendChild(refElement(doc, SeqTag, n));
-    for (int n : def.kept.tempUnplaced)
-        temps.appendChild(refElement(doc, SeqTag, n));
-    appendKept(temps, def.kept.temps);
-    root.appendChild(temps);
-    appendKept(root, def.kept.others);
+    const QList<QDomElement> read = {def.kept.sequence, def.kept.files, def.kept.temps};
+    const QList<QDomElement> made = {sequenceElement(doc, def), filesElement(doc, def),
+                                     tempsElement(doc, def)};
+    // In the order they have always been written, where the ones read stood.
+    Written written;
+    for (int k = 0; k < made.size(); ++k)
+        written.add(made.at(k), read.at(k).isNull() ? -1 : def.kept.rootNodes.indexOf(read.at(k)));
+    merge(
+        root, def.kept.rootNodes,
+        [&](const QDomNode &n) { return n.isElement() && read.contains(n.toElement()); }, written);
+    // A refused repeat of one of them that now stands before it would be the one read next time.
+    for (const QDomElement &e : made) {
+        const QDomElement first = root.firstChildElement(e.tagName());
+        if (first != e)
+            root.insertBefore(e, first);
+    }
 }
 
 void Strip(QDomElement root)

@@ -42,18 +42,20 @@ struct Entry {
     QList<int> seqs;
 };
 
-// Elements the loader refused (a bad or repeated ID, an unknown kind), as they stood: they belong to
-// another member's program or version and are written back unchanged, outside the tree and the
-// generation. Their numbers still count for the counters.
+// What the loader read of the file besides the lists: the elements as they stood (detached from the
+// document, never changed), so that a save writes back, in place, everything this program does not
+// know of them: other attributes, comments, elements it refused (a bad or repeated ID, an unknown
+// kind; they belong to another member's program or version and stay outside the tree and the
+// generation, their numbers still counted), and the references' own attributes.
 struct Kept {
-    QList<QDomElement> seqs;
-    QList<QDomElement> files;
-    QList<QDomElement> temps;
-    QList<QDomElement> others;
-    // Children of a taken SEQ or FILE refused the same way (an ID that is not plainly a number,
-    // "0999" included, or an unknown kind), by the entry's number; written back after its own.
-    QHash<int, QList<QDomElement>> seqRefs;
-    QHash<int, QList<QDomElement>> fileRefs;
+    // The root's children in order, and the SEQUENCE, FILES and TEMPSEQ among them.
+    QList<QDomNode> rootNodes;
+    QDomElement sequence;
+    QDomElement files;
+    QDomElement temps;
+    // The SEQ and FILE elements taken into the lists, by number.
+    QHash<int, QDomElement> seqElements;
+    QHash<int, QDomElement> fileElements;
     // SEQ references that Place took out of the lists (a repeat, a cycle, too deep), by entry.
     QHash<int, QList<int>> seqUnplaced;
     QHash<int, QList<int>> fileUnplaced;
@@ -75,7 +77,9 @@ struct Definition {
 
 // The counter once every number is given out; stored as MaxID it stays so on reopen.
 constexpr int NoIdLeft = DecimalId::Ceiling + 1;
-// How deep sequences may nest: the output generator's depth.
+// How many sequences may nest in one another, the outermost included: what Place keeps and the
+// output generator walks. The editor refuses to nest deeper, so a saved definition reads back whole.
+// (The file itself stays shallow: nesting is written as SEQ references between flat SEQ elements.)
 constexpr int MaxDepth = 1000;
 
 // A number this program may put into a template file name: a decimal ID (DecimalId::IsId).
@@ -83,9 +87,9 @@ bool ToNumber(const QString &text, int *number);
 // An ID that reads back as written: a decimal ID without leading zeros.
 bool ToPlainNumber(const QString &text, int *number);
 
-// Takes SEQUENCE, FILES and TEMPSEQ out of the root (the root keeps its attributes). Elements with
+// Takes the root's children out (the root keeps its attributes) into kept and the lists. Elements with
 // IDs that are not decimal, a repeated SEQ or FILE ID after its first element, other kinds of
-// element and any further root element go to kept, untouched; MODEL references
+// element and any further root element stay in the kept elements, untouched; MODEL references
 // outside modelIds are dropped, and each counter is at least its MaxID (the next number) and
 // above every number of its kind read, refused ones included, so a lost MaxID never hands out a
 // number whose template file exists; NoIdLeft when none is left.
@@ -98,8 +102,11 @@ Definition Take(QDomElement root, const QSet<int> &modelIds);
 // deeper than MaxDepth is taken out too; returns how many were.
 int Place(Definition *def);
 
-// Appends SEQUENCE, FILES and TEMPSEQ with the listed attributes only (empty where unset), each
-// followed by copies of its kept elements, then copies of the other kept root elements.
+// Appends SEQUENCE, FILES and TEMPSEQ where the kept ones stood, each the kept element with the known
+// attributes set from the lists (empty where unset) and its children in place: the known references
+// written from the lists, everything else as read. SEQ entries are written in the order they were
+// read, new ones after them by number, so that a refused repeat of a number stays behind the one
+// taken; FILE entries in fileOrder.
 void Append(QDomElement root, const Definition &def);
 
 // Removes every child of the root.

@@ -52,6 +52,41 @@ void reopen(OutProgram &p)
     p.deliver(MsgCode::OpenOutput);
 }
 
+// A file holding a chain of `length` sequences, each nested in the one before, and a temporary
+// sequence 2000 holding 2001.
+QByteArray chainXml(int length)
+{
+    QByteArray seqs;
+    for (int n = 1; n <= length; ++n) {
+        const QByteArray inner = n < length ? "<SEQ ID='" + QByteArray::number(n + 1) + "'/>" : QByteArray();
+        seqs += "<SEQ ID='" + QByteArray::number(n) + "' TITLE='s'>" + inner + "</SEQ>";
+    }
+    return "<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='2002'>" + seqs +
+           "<SEQ ID='2000' TITLE='t'><SEQ ID='2001'/></SEQ><SEQ ID='2001' TITLE='u'/></SEQUENCE>"
+           "<FILES MaxID='2'><FILE ID='1' TITLE='f'><SEQ ID='1'/></FILE></FILES>"
+           "<TEMPSEQ><SEQ ID='2000'/></TEMPSEQ></Root_Output>";
+}
+
+// How many sequence rows enclose the row, its own included.
+int seqDepth(QTreeWidgetItem *item)
+{
+    int depth = 0;
+    for (; item && item->parent(); item = item->parent())
+        ++depth;
+    return depth;
+}
+
+// The error window's text, closing it; empty when it is not shown.
+QString takeError(OutProgram &p)
+{
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    if (!errors || !errors->isVisible())
+        return QString();
+    const QString text = errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText();
+    errors->close();
+    return text;
+}
+
 QStringList childMarkers(QTreeWidgetItem *item)
 {
     QStringList list;
@@ -77,6 +112,10 @@ private slots:
     void refusals_fileWithSequencesAndNestedTemporary();
     void create_craftedCounters_neverReuseWrapOrFree_data();
     void create_craftedCounters_neverReuseWrapOrFree();
+    void nesting_atTheDepthLimit_readsBackWholeOnePastRefused();
+    void moveToFile_pastTheDepthLimit_refusedNothingChanged_data();
+    void moveToFile_pastTheDepthLimit_refusedNothingChanged();
+    void save_nestingPastTheDepthLimit_refusedFileKept();
 };
 
 void tst_outident::files_deletedNumberNeverReused()
@@ -368,3 +407,93 @@ void tst_outident::create_craftedCounters_neverReuseWrapOrFree()
 }
 
 #include "tst_outident.moc"
+
+// A sequence nested in the deepest one the loader keeps is refused where the user makes it, with
+// nothing changed; the deepest one is saved and reopened whole.
+void tst_outident::nesting_atTheDepthLimit_readsBackWholeOnePastRefused()
+{
+    OutProgram p;
+    p.open(chainXml(OutXml::MaxDepth - 1));
+    QCOMPARE(takeError(p), QString());
+    const QString last = QStringLiteral("$Seq[%1]").arg(OutXml::MaxDepth - 1);
+    p.files()->setCurrentItem(p.find(p.files(), last));
+    p.page()->CreateNestingSeqDiag();
+    const QString deepest = QStringLiteral("$Seq[2002]");
+    QCOMPARE(p.files()->currentItem(), p.find(p.files(), deepest));
+    QCOMPARE(seqDepth(p.files()->currentItem()), OutXml::MaxDepth);
+    QCOMPARE(takeError(p), QString());
+
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    p.page()->CreateNestingSeqDiag();
+    QCOMPARE(takeError(p), QStringLiteral("Sequences nest at most 1000 deep; this would nest 1001 deep."));
+    QCOMPARE(p.page()->SeqCounter(), 2003);
+    QVERIFY(!p.page()->FindSeq(2003));
+    QCOMPARE(p.files()->currentItem()->childCount(), 0);
+    QVERIFY(p.page()->FindSeq(2002)->nested.isEmpty());
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    reopen(p);
+    QCOMPARE(takeError(p), QString());
+    QTreeWidgetItem *reread = p.find(p.files(), deepest);
+    QVERIFY(reread);
+    QCOMPARE(seqDepth(reread), OutXml::MaxDepth);
+    QCOMPARE(reread->parent(), p.find(p.files(), last));
+}
+
+void tst_outident::moveToFile_pastTheDepthLimit_refusedNothingChanged_data()
+{
+    QTest::addColumn<int>("chain");
+    QTest::addColumn<bool>("moved");
+    // The temporary sequence and the one it holds go below the chain's last sequence.
+    QTest::newRow("reaches the limit") << OutXml::MaxDepth - 2 << true;
+    QTest::newRow("one past the limit") << OutXml::MaxDepth - 1 << false;
+}
+
+void tst_outident::moveToFile_pastTheDepthLimit_refusedNothingChanged()
+{
+    QFETCH(int, chain);
+    QFETCH(bool, moved);
+    OutProgram p;
+    p.open(chainXml(chain));
+    QTreeWidgetItem *dest = p.find(p.files(), QStringLiteral("$Seq[%1]").arg(chain));
+    p.files()->setCurrentItem(dest);
+    p.temps()->setCurrentItem(p.temps()->topLevelItem(0));
+    p.page()->TempTreeActivated(p.temps()->topLevelItem(0), 0);
+    QCOMPARE(p.page()->PageMode(), 2);
+    p.SetBoolVar(RegSlot::FlagOutputModified, false);
+    p.page()->MoveSeqFileDiag();
+    if (moved) {
+        QCOMPARE(takeError(p), QString());
+        QCOMPARE(p.temps()->topLevelItemCount(), 0);
+        QCOMPARE(seqDepth(p.find(p.files(), QStringLiteral("$Seq[2001]"))), OutXml::MaxDepth);
+        QCOMPARE(p.page()->FindSeq(chain)->nested, QList<int>{2000});
+        return;
+    }
+    QCOMPARE(takeError(p), QStringLiteral("Sequences nest at most 1000 deep; this would nest 1001 deep."));
+    QCOMPARE(p.temps()->topLevelItemCount(), 1);
+    QCOMPARE(p.find(p.temps(), QStringLiteral("$Seq[2001]"))->parent(), p.temps()->topLevelItem(0));
+    QCOMPARE(dest->childCount(), 0);
+    QVERIFY(p.page()->FindSeq(chain)->nested.isEmpty());
+    QCOMPARE(p.page()->PageMode(), 2);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagOutputModified));
+}
+
+// Should the records ever nest past what the loader keeps, the save refuses rather than write a
+// file whose reopen loses sequences: the file on disk stays as it was and the page stays changed.
+void tst_outident::save_nestingPastTheDepthLimit_refusedFileKept()
+{
+    OutProgram p;
+    const QByteArray xml = chainXml(OutXml::MaxDepth);
+    p.open(xml);
+    p.page()->FindSeq(OutXml::MaxDepth)->nested.append(2000);
+    p.SetBoolVar(RegSlot::FlagOutputModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.save();
+    QVERIFY(
+        takeError(p).contains(QLatin1String("not saved, 1 sequences would nest deeper than 1000 levels")));
+    QCOMPARE(readFile(p.outXml()), xml);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+}

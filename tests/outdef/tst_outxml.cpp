@@ -25,6 +25,8 @@ QString lists(const OutXml::Definition &def)
 // An element with its attributes in name order, whatever order the hash gives them, and all it holds.
 QString canonical(const QDomNode &node)
 {
+    if (node.isComment())
+        return QStringLiteral("<!--") + node.nodeValue() + QStringLiteral("-->");
     if (!node.isElement())
         return node.nodeValue();
     const QDomElement e = node.toElement();
@@ -46,11 +48,15 @@ class tst_outxml : public QObject
 private slots:
     void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data();
     void take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber();
-    void append_writesListedAttributesOnlyInOrder();
+    void append_writesListedAttributesInOrderAndKeepsUnknownOnes();
     void place_deeperThanTheGenerator_referenceDroppedAndCounted();
     void takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists();
     void takeAppend_refusedPlacements_keptAsRead_data();
     void takeAppend_refusedPlacements_keptAsRead();
+    void takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace_data();
+    void takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace();
+    void append_refusedRepeat_staysBehindTheOneTaken_data();
+    void append_refusedRepeat_staysBehindTheOneTaken();
 };
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
@@ -114,7 +120,7 @@ void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber
         QCOMPARE(def.seqs.value(1).attrs.value(QStringLiteral("TITLE")), QStringLiteral("first"));
 }
 
-void tst_outxml::append_writesListedAttributesOnlyInOrder()
+void tst_outxml::append_writesListedAttributesInOrderAndKeepsUnknownOnes()
 {
     QDomDocument doc;
     QVERIFY(doc.setContent(QStringLiteral(
@@ -128,15 +134,17 @@ void tst_outxml::append_writesListedAttributesOnlyInOrder()
         tags << e.tagName();
     QCOMPARE(tags, (QStringList{"SEQUENCE", "FILES", "TEMPSEQ"}));
     const QDomElement file = root.firstChildElement("FILES").firstChildElement();
-    QCOMPARE(file.attributes().count(), 6);
+    // The listed ones, empty where unset, and the one this program does not know, as it was.
+    QCOMPARE(file.attributes().count(), 7);
     for (const char *name : {"ID", "TITLE", "FILE_TYPE", "FileName", "EXP", "LOOP"})
         QVERIFY2(file.hasAttribute(QLatin1String(name)), name);
+    QCOMPARE(file.attribute("LOOP_PR"), QStringLiteral("1"));
     QCOMPARE(file.firstChildElement().tagName(), QStringLiteral("MODEL"));
     QCOMPARE(file.firstChildElement().attribute("ID"), QStringLiteral("1"));
     QCOMPARE(file.lastChildElement().tagName(), QStringLiteral("SEQ"));
     const QDomElement seq = root.firstChildElement("SEQUENCE").firstChildElement();
-    QCOMPARE(seq.attributes().count(), 6);
-    QVERIFY(!seq.hasAttribute("ODD"));
+    QCOMPARE(seq.attributes().count(), 7);
+    QCOMPARE(seq.attribute("ODD"), QStringLiteral("x"));
     QCOMPARE(seq.attribute("P_LOOP"), QString());
 }
 
@@ -273,6 +281,134 @@ void tst_outxml::takeAppend_refusedPlacements_keptAsRead()
              childrenOf(before.firstChildElement("SEQUENCE").firstChildElement()));
     QCOMPARE(childrenOf(after.firstChildElement("TEMPSEQ")), childrenOf(before.firstChildElement("TEMPSEQ")));
     QCOMPARE(after.firstChildElement("SEQUENCE").lastChildElement().attribute("ID"), QStringLiteral("0999"));
+}
+
+// Every kind of element this program writes, each with an attribute, a comment or an element it does
+// not know; the listed attributes all set, so that a save that changes nothing writes it as it is.
+const char *const kForeign =
+    "<Root_Output Name='O'><!--head-->"
+    "<SEQUENCE MaxID='4' OWNER='b'><!--in sequence-->"
+    "<SEQ ID='1' TITLE='one' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0' COLOR='red'>"
+    "<!--in seq--><MODEL ID='7' W='m'/><NOTE>n</NOTE><SEQ ID='2' W='s'/></SEQ>"
+    "<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='3' TITLE='three' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/></SEQUENCE>"
+    "<!--between--><FILES MaxID='2' KIND='k'>"
+    "<FILE ID='1' TITLE='f' FILE_TYPE='0' FileName='a' EXP='c' LOOP='-1' MODE='x'>"
+    "<MODEL ID='7' W='f'/><!--in file--><SEQ ID='1' W='r'/></FILE><!--after file--></FILES>"
+    "<TEMPSEQ ORDER='t'><SEQ ID='3' W='t'/><!--in temps--></TEMPSEQ><EXTRA a='1'/></Root_Output>";
+
+void tst_outxml::takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QStringList>("replaced"); // pairs of texts of kForeign and what the save writes
+    QTest::newRow("nothing") << "" << QStringList{};
+    QTest::newRow("title") << "title" << QStringList{"TITLE='one'", "TITLE='uno'"};
+    QTest::newRow("model unbound") << "unbind" << QStringList{"<MODEL ID='7' W='f'/>", ""};
+    QTest::newRow("temporary nested")
+        << "nest"
+        << QStringList{"<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>",
+                       "<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'>"
+                       "<SEQ ID='3'/></SEQ>",
+                       "<SEQ ID='3' W='t'/><!--in temps-->", "<!--in temps-->"};
+    QTest::newRow("sequence deleted")
+        << "delete"
+        << QStringList{"<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>", "",
+                       "<SEQ ID='2' W='s'/>", ""};
+    QTest::newRow("sequence created")
+        << "create"
+        << QStringList{
+               "MaxID='4'",
+               "MaxID='5'",
+               "<SEQ ID='1' W='r'/>",
+               "<SEQ ID='1' W='r'/><SEQ ID='4'/>",
+               "</SEQUENCE>",
+               "<SEQ ID='4' TITLE='four' LOOP='' P_LOOP='' LOOP_TYPE='' LOOP_END_TYPE=''/></SEQUENCE>"};
+}
+
+// One value edited, or nothing: every attribute, comment and element the program does not know of
+// SEQUENCE, FILES, TEMPSEQ, their SEQ and FILE entries and the MODEL and SEQ references is written
+// back where it stood, and a second save of the same definition writes the same again.
+void tst_outxml::takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace()
+{
+    QFETCH(QString, edit);
+    QFETCH(QStringList, replaced);
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QString::fromLatin1(kForeign)));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {7});
+    QCOMPARE(OutXml::Place(&def), 0);
+    QCOMPARE(lists(def), QStringLiteral("F1[1] S1[2] S2[] S3[] T[3]"));
+    if (edit == QLatin1String("title")) {
+        def.seqs[1].attrs[OutXml::Title] = QStringLiteral("uno");
+    } else if (edit == QLatin1String("unbind")) {
+        def.files[1].models.clear();
+    } else if (edit == QLatin1String("nest")) {
+        def.temps.clear();
+        def.seqs[2].seqs = {3};
+    } else if (edit == QLatin1String("delete")) {
+        def.seqs.remove(2);
+        def.seqs[1].seqs.clear();
+    } else if (edit == QLatin1String("create")) {
+        def.seqs[4].attrs[OutXml::Title] = QStringLiteral("four");
+        def.files[1].seqs.append(4);
+        def.seqCounter = 5;
+    }
+    QString expected = QString::fromLatin1(kForeign);
+    for (int i = 0; i + 1 < replaced.size(); i += 2) {
+        QVERIFY2(expected.contains(replaced.at(i)), qPrintable(replaced.at(i)));
+        expected.replace(replaced.at(i), replaced.at(i + 1));
+    }
+    QDomDocument want;
+    QVERIFY(want.setContent(expected));
+    for (int save = 0; save < 2; ++save) {
+        OutXml::Append(doc.documentElement(), def);
+        QCOMPARE(canonical(doc.documentElement()), canonical(want.documentElement()));
+        OutXml::Strip(doc.documentElement());
+    }
+}
+
+void tst_outxml::append_refusedRepeat_staysBehindTheOneTaken_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("deletedSeq");
+    QTest::addColumn<int>("deletedFile");
+    QTest::newRow("FILES repeated before SEQUENCE")
+        << "<FILES MaxID='2'><FILE ID='1' TITLE='ours'/></FILES><FILES><FILE ID='1' TITLE='theirs'/></FILES>"
+           "<SEQUENCE MaxID='1'/>"
+        << 0 << 0;
+    QTest::newRow("SEQ repeated after a lower number")
+        << "<SEQUENCE MaxID='4'><SEQ ID='3' TITLE='ours'/><SEQ ID='2'/><SEQ ID='3' TITLE='theirs'/>"
+           "<SEQ ID='1'/></SEQUENCE>"
+        << 0 << 0;
+    QTest::newRow("SEQ repeated, one before it deleted")
+        << "<SEQUENCE MaxID='4'><SEQ ID='2'/><SEQ ID='3' TITLE='ours'/><SEQ ID='3' TITLE='theirs'/>"
+           "<SEQ ID='1'/></SEQUENCE>"
+        << 2 << 0;
+    QTest::newRow("FILE repeated, one before it deleted")
+        << "<FILES MaxID='3'><FILE ID='1'/><FILE ID='2' TITLE='ours'/><FILE ID='2' TITLE='theirs'/></FILES>"
+        << 0 << 1;
+}
+
+// The element a save writes for an entry must stay the one the next read takes: never behind the
+// repeat of its number that was refused and written back.
+void tst_outxml::append_refusedRepeat_staysBehindTheOneTaken()
+{
+    QFETCH(QString, body);
+    QFETCH(int, deletedSeq);
+    QFETCH(int, deletedFile);
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QStringLiteral("<Root_Output>") + body + QStringLiteral("</Root_Output>")));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
+    def.seqs.remove(deletedSeq);
+    def.files.remove(deletedFile);
+    def.fileOrder.removeAll(deletedFile);
+    OutXml::Append(doc.documentElement(), def);
+    QDomDocument again;
+    QVERIFY(again.setContent(doc.toString()));
+    QVERIFY(again.toString().contains(QLatin1String("theirs")));
+    const OutXml::Definition read = OutXml::Take(again.documentElement(), {});
+    const OutXml::Entry entry =
+        read.seqs.contains(3) ? read.seqs.value(3) : read.files.value(read.fileOrder.value(0));
+    QCOMPARE(entry.attrs.value(OutXml::Title), QStringLiteral("ours"));
 }
 
 QTEST_MAIN(tst_outxml)
