@@ -284,10 +284,19 @@ QString deftab::GetItemExplanation(QTreeWidgetItem *item)
     if (!record)
         return QString();
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
-    if (!record->TextLoaded()) {
-        record->SetAttr(expression, m_files.ReadElementText(record->name,
-                                                            record->GetAttr(GetStrVar(RegSlot::StrAttrID))));
+    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+    const QString key = record->name + QLatin1Char('-') + id;
+    // A text that was refused is tried again each time it is asked for: its owner may have mended
+    // the file meanwhile, and the empty text standing in for it must not stay for the session. A
+    // refused text is never edited (its editor takes no typing), so nothing typed is read over.
+    const bool retry = m_refusedTexts.contains(key) && !record->TextChanged();
+    if (!record->TextLoaded() || retry) {
+        record->SetAttr(expression, m_files.ReadElementText(record->name, id));
         record->TextLoaded() = true;
+        if (m_files.ElementTextRefusal(record->name, id).isEmpty())
+            m_refusedTexts.remove(key);
+        else
+            m_refusedTexts.insert(key);
     }
     return record->GetAttr(expression);
 }

@@ -543,6 +543,7 @@ void deftab::ClearTables()
     m_unreadMembers.clear();
     m_keptLclasses.clear();
     m_unbuilt.clear();
+    m_refusedTexts.clear();
 }
 
 void deftab::RemoveUser(QTreeWidgetItem *userItem)

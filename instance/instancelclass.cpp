@@ -44,6 +44,8 @@ InstanceLclass::InstanceLclass(QWidget *parent)
     m_explain->SetKind(10);
     m_explain->SetEditItem(nullptr);
     m_explain->SetNumber(false);
+    // Nothing saves this editor (the explanation is edited in the tab's explanation editor).
+    m_explain->SetWritable(false);
     SetObj(RegSlot::ObjInstLclassEditor, m_explain);
     m_ui->LOUT->addWidget(m_explain);
 

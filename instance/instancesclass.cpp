@@ -63,6 +63,9 @@ InstanceSclass::InstanceSclass(QWidget *parent)
         editor->SetKind(10);
         editor->SetEditItem(nullptr);
         editor->SetNumber(false);
+        // Nothing saves these editors (the explanations are edited in the tab's explanation
+        // editor), whether a parameter is selected or not: typing in them would be lost.
+        editor->SetWritable(false);
     }
     SetObj(RegSlot::ObjInstSclassEditor1, m_explain);
     SetObj(RegSlot::ObjInstSclassEditor2, m_paramExplain);

@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/postbox.h"
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -10,6 +11,7 @@
 #include "instance/valuetable.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
+#include "shell/numeditor.h"
 #include "testsupport_widgets.h"
 
 #include <QLayout>
@@ -22,6 +24,32 @@ using namespace TestSupport;
 
 #include "instanceworkspace.h"
 
+namespace
+{
+// The document as text, attributes sorted (the DOM writes them in no fixed order). The attributes of
+// the rows' own elements are left out: the loader completes them (names, scopes, grid sizes).
+QString shape(const QDomNode &n)
+{
+    if (n.isComment())
+        return QStringLiteral("<!--%1-->").arg(n.nodeValue());
+    if (!n.isElement())
+        return n.nodeValue();
+    const QDomElement e = n.toElement();
+    QStringList attrs;
+    const bool row = QStringList{"LClass", "SClass", "P"}.contains(e.tagName()) && e.hasAttribute("MID");
+    for (int i = 0; i < e.attributes().count() && !row; ++i) {
+        const QDomAttr a = e.attributes().item(i).toAttr();
+        attrs << QStringLiteral(" %1=\"%2\"").arg(a.name(), a.value());
+    }
+    attrs.sort();
+    QString out = QLatin1Char('<') + e.tagName() + (row ? " ID=" + e.attribute("ID") : QString()) +
+                  attrs.join(QString()) + QLatin1Char('>');
+    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
+        out += shape(c);
+    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
+}
+} // namespace
+
 class tst_deftab : public QObject
 {
     Q_OBJECT
@@ -32,6 +60,7 @@ private slots:
     void open_gridPositionOfParameter_widensSmallClassAsANumber_data();
     void open_gridPositionOfParameter_widensSmallClassAsANumber();
     void save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad();
+    void save_unknownNodesOfOwnDocument_keptInPlace_noLinkInvented();
     void open_damagedOrMissingFiles_neverWrittenOver();
     void save_writeFailure_keepsMemberMarked();
     void stateLinks_keepChosenState_fallBackWhenDangling();
@@ -43,6 +72,9 @@ private slots:
     void valueTable_transitionStates_chosenAndWrittenAsIndexes();
     void clear_memberOfManyClasses_quickAndReusable_data();
     void clear_memberOfManyClasses_quickAndReusable();
+    void ownExplanation_refusedThenMended_shownAgainEditableAndSaved_data();
+    void ownExplanation_refusedThenMended_shownAgainEditableAndSaved();
+    void classPanes_editorsWithNothingToSaveInto_takeNoTyping();
 };
 
 void tst_deftab::open_showsMembersClassesAndParameters()
@@ -163,14 +195,13 @@ void tst_deftab::save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad()
         const QDomElement lclass = root.lastChildElement("LClass");
         QCOMPARE(lclass.firstChildElement().tagName(), QStringLiteral("REFERENCE"));
         QCOMPARE(lclass.attribute("SCOPE"), QStringLiteral("1"));
-        QCOMPARE(childIds(lclass, "SClass"), (QStringList{"8", "../x", "2", "10", "13", "11", "14"}));
-        const QDomElement sclass =
-            lclass.firstChildElement("SClass").nextSiblingElement().nextSiblingElement();
+        // Refused elements stay where they were among the rebuilt ones.
+        QCOMPARE(childIds(lclass, "SClass"), (QStringList{"2", "8", "../x", "10", "13", "11", "14"}));
+        const QDomElement sclass = lclass.firstChildElement("SClass");
         QCOMPARE(sclass.attribute("Custom"), QStringLiteral("c"));
         QCOMPARE(sclass.attribute("SCOPE"), QStringLiteral("0")); // a missing scope is written as global
-        QCOMPARE(childIds(sclass.firstChildElement("PARAM"), "P"), (QStringList{"5", "3", "3", "4"}));
-        QCOMPARE(childIds(lclass.firstChildElement("SClass").firstChildElement("PARAM"), "P"),
-                 QStringList{"12"});
+        QCOMPARE(childIds(sclass.firstChildElement("PARAM"), "P"), (QStringList{"3", "4", "5", "3"}));
+        QCOMPARE(childIds(sclass.nextSiblingElement().firstChildElement("PARAM"), "P"), QStringList{"12"});
         QVERIFY(!w.store->GetXmlDoc(XmlIndex::Instance)->documentElement().hasChildNodes());
         w.table.value(0)->InstanceModified = true;
         w.tab->SaveInstance();
@@ -184,6 +215,41 @@ void tst_deftab::save_rebuildsOwnDocumentOnly_keepsWhatItDidNotLoad()
     w.tab->LoadInstanceDocument(&w.members);
     QCOMPARE(w.row("0-2")->childCount(), 2);
     QCOMPARE(deftab::RecordOf(w.row("0-11"))->GetAttr("State"), QStringLiteral("0-10"));
+}
+
+// A save with nothing edited writes back what the program does not understand as it was read,
+// where it was: another member's program wrote it.
+void tst_deftab::save_unknownNodesOfOwnDocument_keptInPlace_noLinkInvented()
+{
+    Workspace w;
+    const QByteArray own =
+        "<Root_Instance ID=\"0\" MaxID=\"20\"><!--root note-->"
+        "<LClass ID=\"1\" MID=\"1\"><!--l--><REFERENCE Lang=\"en\"><LINK href=\"h\"/>"
+        "<REF TITLE=\"t\" URL=\"u\" Note=\"n\"/><!--r--></REFERENCE>"
+        "<SClass ID=\"2\" MID=\"2\"><REFERENCE><REF TITLE=\"a\" URL=\"b\"/></REFERENCE>"
+        "<PARAM Kind=\"k\"><P ID=\"3\" MID=\"3\" Row=\"1\" Col=\"1\"><Unit v=\"kg\"/><!--in p-->text</P>"
+        "<!--pc--><P ID=\"4\" MID=\"4\" Row=\"1\" Col=\"2\"/><P ID=\"5\" MID=\"55\"><Q/></P></PARAM>"
+        "<X y=\"1\"/></SClass><SClass ID=\"6\" MID=\"6\" Param_type=\"1\"><REFERENCE/><PARAM/></SClass>"
+        "</LClass><Other/></Root_Instance>";
+    writeFile(w.path("instance.xml"), own);
+    QDomDocument read;
+    QVERIFY(read.setContent(own));
+    const QString expected = shape(read.documentElement());
+    w.open();
+    QCOMPARE(deftab::RecordOf(w.row("0-1"))->links, QStringList{"t[$$]u"});
+    QCOMPARE(w.row("0-2")->childCount(), 2);
+    for (int round = 0; round < 2; ++round) {
+        w.table.value(0)->InstanceModified = true;
+        w.tab->SaveInstance();
+        QCOMPARE(shape(w.root("instance.xml")), expected);
+    }
+    // Opened again from what was written: still the same.
+    w.tab->ClearTab();
+    w.tab->LoadModelTree();
+    w.tab->LoadInstanceDocument(&w.members);
+    w.table.value(0)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QCOMPARE(shape(w.root("instance.xml")), expected);
 }
 
 void tst_deftab::open_damagedOrMissingFiles_neverWrittenOver()
@@ -539,6 +605,76 @@ void tst_deftab::clear_memberOfManyClasses_quickAndReusable()
     QCOMPARE(w.tab->GetUserTree()->topLevelItemCount(), 2);
     QCOMPARE(w.row("0-2")->childCount(), 2);
     QVERIFY(!w.row(QStringLiteral("0-%1").arg(count)));
+}
+
+void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved_data()
+{
+    QTest::addColumn<QByteArray>("refused");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("past the size limit") << QByteArray() << " MB";
+    QTest::newRow("Latin-1") << QByteArray("caf\xE9") << "not UTF-8";
+}
+
+// The member's own explanation stayed refused, with its stale reason, until a restart: the
+// record kept its first read. Shown again it is read again; once readable it takes edits that
+// save, and while refused its editor always says why.
+void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved()
+{
+    QFETCH(QByteArray, refused);
+    QFETCH(QString, reason);
+    Workspace w;
+    const QString path = w.path("instance_0_2.txt");
+    if (refused.isEmpty()) {
+        QFile huge(path);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(TextFiles::MaxTextBytes + 1));
+    } else {
+        writeFile(path, refused);
+    }
+    w.open();
+    QTreeWidget *tree = w.tab->GetUserTree();
+    auto *explain = qobject_cast<NumEditor *>(w.tab->findChild<QTabWidget *>("CLASSTAB")->widget(3));
+    QVERIFY(explain);
+    const auto showAgain = [&] {
+        tree->setCurrentItem(w.row("0-1"));
+        tree->setCurrentItem(w.row("0-2"));
+    };
+    tree->setCurrentItem(w.row("0-2"));
+    QVERIFY(explain->isReadOnly());
+    QVERIFY2(explain->placeholderText().startsWith(path) && explain->placeholderText().contains(reason),
+             qPrintable(explain->placeholderText()));
+    showAgain();
+    QVERIFY(explain->isReadOnly() && explain->placeholderText().startsWith(path));
+
+    // Mended by its owner and read meanwhile by another reader, which clears the file's refusal.
+    writeFile(path, "mended");
+    w.tab->ReadInstanceText(QStringLiteral("0_2"));
+    showAgain();
+    QCOMPARE(explain->toPlainText(), QStringLiteral("mended"));
+    QVERIFY(!explain->isReadOnly() && explain->placeholderText().isEmpty());
+    QTest::keyClicks(explain, "typed ");
+    QVERIFY(deftab::RecordOf(w.row("0-2"))->TextChanged());
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(path), QByteArray("typed mended"));
+}
+
+// The small-class and large-class panes hold editors nothing saves: typing in them was lost
+// without a word, with a parameter selected or not.
+void tst_deftab::classPanes_editorsWithNothingToSaveInto_takeNoTyping()
+{
+    Workspace w;
+    w.open();
+    QTreeWidget *tree = w.tab->GetUserTree();
+    for (const char *key : {"0-1", "0-2", "0-3"}) {
+        tree->setCurrentItem(w.row(key));
+        for (int slot :
+             {RegSlot::ObjInstLclassEditor, RegSlot::ObjInstSclassEditor1, RegSlot::ObjInstSclassEditor2}) {
+            auto *editor = w.GetObj<NumEditor>(slot);
+            QVERIFY(editor);
+            QTest::keyClicks(editor, "lost");
+            QVERIFY2(editor->isReadOnly() && editor->toPlainText().isEmpty(), key);
+        }
+    }
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagInstanceModified));
 }
 
 QTEST_MAIN(tst_deftab)
