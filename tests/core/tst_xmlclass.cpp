@@ -1,4 +1,5 @@
 #include "core/globalmutex.h"
+#include "core/longvalue.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -71,6 +72,7 @@ private slots:
     void save_tracksOnlyTrackedIndexes();
     void saveAs_leavesFileNameAndTimes();
     void close_forgetsDocumentAndTime();
+    void save_groupEntryPastTheLimit_writtenOnlyAsKeptFromTheRead();
 
 private:
     QTemporaryDir m_dir;
@@ -643,6 +645,56 @@ void tst_xmlclass::close_forgetsDocumentAndTime()
     QVERIFY(!store.GetFileTime(10004));
     QCOMPARE(store.CurrentIndex(), -1);
     store.CloseXmlDoc(4242);
+}
+
+// The group's reader leaves out an entry with a value past the limit: the writer writes such an
+// entry only when it goes back as the read found it, and never in a member's file.
+void tst_xmlclass::save_groupEntryPastTheLimit_writtenOnlyAsKeptFromTheRead()
+{
+    RegistryScope reg;
+    xmlclass store;
+    const QString longValue(LongValue::MaxChars + 1, QLatin1Char('L'));
+    QDomDocument doc;
+    QDomElement group = doc.appendChild(doc.createElement("Root_manager"))
+                            .appendChild(doc.createElement("GROUP"))
+                            .toElement();
+    QVector<QDomElement> users;
+    for (const char *attribute : {"Name", "Email", "Role"}) {
+        QDomElement user = group.appendChild(doc.createElement("USER")).toElement();
+        user.setAttribute("ID", users.size() + 1);
+        user.setAttribute(attribute, attribute == QByteArray("Role") ? QStringLiteral("r") : longValue);
+        users.append(user);
+    }
+    const int index = XmlIndex::Manager;
+    store.AddXmlDoc(index, doc);
+    store.SetDocFileName(index, path("manager.xml"));
+    const auto refusedFor = [&](const QString &attribute) {
+        reg.SetBoolVar(RegSlot::FlagWriteFailed, false);
+        QCOMPARE(store.SaveXmlDoc(index), 0);
+        QVERIFY(!QFile::exists(path("manager.xml")));
+        QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+        QVERIFY2(UiReport::LastText().startsWith(path("manager.xml") + " was not written: the value of " +
+                                                 attribute + " holds 4097 characters"),
+                 qPrintable(UiReport::LastText()));
+    };
+    refusedFor("Name");
+    store.KeepAsRead(index, {users.at(0)});
+    refusedFor("Email");
+    store.KeepAsRead(index, {users.at(0), users.at(1)});
+    QCOMPARE(store.SaveXmlDoc(index), 1);
+    QVERIFY(TestSupport::readFile(path("manager.xml")).contains(longValue.toUtf8()));
+    QVERIFY(QFile::remove(path("manager.xml")));
+    // A document read again is judged again: what was kept is forgotten with the one it was kept in.
+    store.CloseXmlDoc(index);
+    store.AddXmlDoc(index, doc);
+    store.SetDocFileName(index, path("manager.xml"));
+    refusedFor("Name");
+    // A member's file holds no entry judged apart: the same element is refused there as a whole.
+    store.AddXmlDoc(index + 1, doc);
+    store.SetDocFileName(index + 1, path("manager_1.xml"));
+    store.KeepAsRead(index + 1, users);
+    QCOMPARE(store.SaveXmlDoc(index + 1), 0);
+    QVERIFY(!QFile::exists(path("manager_1.xml")));
 }
 
 QTEST_GUILESS_MAIN(tst_xmlclass)

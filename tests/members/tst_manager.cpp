@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/globalmutex.h"
+#include "core/longvalue.h"
 #include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -105,6 +106,13 @@ private slots:
     void redmineTable_looksUpByIdColumn();
     void addGroupUser_pickerAddsChosenAccount();
     void addGroupUser_noNumberLeft_leavesWorkspaceUnmodified();
+    void addMember_filesOfANumberWithoutMemberFile_takesTheNextNumber();
+    void addMember_longNameOrAddress_refusedWithNothingCreated_data();
+    void addMember_longNameOrAddress_refusedWithNothingCreated();
+    void changeMember_longAccount_refusedRecordUnchanged();
+    void notes_atAndPastTheLimit_writtenOrKeptInEditor_data();
+    void notes_atAndPastTheLimit_writtenOrKeptInEditor();
+    void save_noEdit_keepsWhatTheGroupFileHoldsUnread();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -752,6 +760,202 @@ void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
     QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
     QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
     QVERIFY(!w.mgr->GetMemberInfo(0)->MemberModified);
+}
+
+// Member 3's member file was never written (or was removed), its other files are there: the next
+// member must not take them over.
+void tst_manager::addMember_filesOfANumberWithoutMemberFile_takesTheNextNumber()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
+    QVERIFY(w.mgr->AddMember(QStringLiteral("b"), QStringLiteral("b@x")));
+    const std::map<QString, QByteArray> left{
+        {QStringLiteral("question_3.xml"),
+         "<Root_Question ID=\"3\" MaxID=\"2\"><QUESTION ID=\"1\" Title=\"q\"/></Root_Question>"},
+        {QStringLiteral("instance_3.xml"),
+         "<Root_Instance ID=\"3\" MaxID=\"1\"><ELEMENT ID=\"0\"/></Root_Instance>"},
+        {QStringLiteral("manager_3.txt"), "c's notes"}};
+    for (const auto &[name, bytes] : left)
+        writeFile(w.path(name), bytes);
+    QVERIFY(w.mgr->AddMember(QStringLiteral("d"), QStringLiteral("d@x")));
+    QVERIFY(!w.mgr->GetMemberInfo(3));
+    QCOMPARE(w.mgr->GetMemberInfo(4)->Name, QStringLiteral("d"));
+    QVERIFY(!QFileInfo::exists(w.path(QStringLiteral("manager_3.xml"))));
+    for (int n : {0, 1, 2, 4})
+        w.mgr->SetManagerModify(n);
+    w.mgr->SaveManager();
+    for (const auto &[name, bytes] : left)
+        QCOMPARE(readFile(w.path(name)), bytes);
+    QCOMPARE(w.root(QStringLiteral("manager.xml")).attribute(QStringLiteral("MaxID")), QStringLiteral("5"));
+}
+
+void tst_manager::addMember_longNameOrAddress_refusedWithNothingCreated_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("added");
+    const int max = LongValue::MaxChars;
+    QTest::newRow("a name of 5,000") << QString(5000, 'n') << "a@x" << false;
+    QTest::newRow("an account of 4,996") << "a" << QString(4994, 'a') + "@x" << false;
+    QTest::newRow("a name one past the limit") << QString(max + 1, 'n') << "a@x" << false;
+    QTest::newRow("a name at the limit") << QString(max, 'n') << "a@x" << true;
+}
+
+// The group's reader leaves out an entry with such a value: the member would be gone at the next
+// open. Refused before anything is made: no row, no tab, no file, no mark, and Ctrl+S writes none.
+void tst_manager::addMember_longNameOrAddress_refusedWithNothingCreated()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, address);
+    QFETCH(bool, added);
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    w.SetBoolVar(RegSlot::FlagSaveNeeded, false);
+    w.SetBoolVar(RegSlot::FlagMemberModified, false);
+    w.mgr->GetMemberInfo(0)->MemberModified = false;
+    UiReport::ClearLast();
+    QCOMPARE(w.mgr->AddMember(name, address), added);
+    QCOMPARE(w.mgr->GetTree()->topLevelItem(0)->childCount(), added ? 1 : 0);
+    QCOMPARE(w.mgr->Panel()->TabCount(), added ? 2 : 1);
+    for (const char *file : {"manager_1.xml", "question_1.xml", "answer_1.xml"})
+        QCOMPARE(QFileInfo::exists(w.path(QLatin1String(file))), added);
+    QCOMPARE(w.GetBoolVar(RegSlot::FlagSaveNeeded), added);
+    if (!added) {
+        const QString shown = LongValue::Shown(name.size() > address.size() ? name : address);
+        QVERIFY2(UiReport::LastText().startsWith(shown), qPrintable(UiReport::LastText()));
+    }
+    w.mgr->SetManagerModify(0);
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    w.mgr->SaveManager();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(w.mgr->OpenManager());
+    QCOMPARE(w.mgr->GetTree()->topLevelItem(0)->childCount(), added ? 1 : 0);
+}
+
+void tst_manager::changeMember_longAccount_refusedRecordUnchanged()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("a@x")));
+    MemberInfo *record = w.mgr->GetMemberInfo(1);
+    w.mgr->SetCurrentItem(record->TreeItem);
+    const QString longName(LongValue::MaxChars + 1, QLatin1Char('g'));
+    w.mgr->ChangeMember(longName, QStringLiteral("g@x"));
+    QVERIFY(!record->Transferred);
+    QVERIFY(record->NewName.isEmpty());
+    QVERIFY(UiReport::LastText().startsWith(LongValue::Shown(longName)));
+    w.mgr->ChangeMember(QStringLiteral("g"), QStringLiteral("g@x"));
+    QVERIFY(record->Transferred);
+    QCOMPARE(record->NewName, QStringLiteral("g"));
+}
+
+void tst_manager::notes_atAndPastTheLimit_writtenOrKeptInEditor_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("written");
+    const QString line = QString(1023, QLatin1Char('b')) + QLatin1Char('\n'); // 1 KiB
+    const QString atBytes = line.repeated(int(TextFiles::MaxTextBytes / 1024));
+    const QString atLines = QStringLiteral("n\n").repeated(TextFiles::MaxTextLines);
+    QTest::newRow("lines at the limit") << atLines << true;
+    QTest::newRow("one line past it") << atLines + QStringLiteral("n") << false;
+    QTest::newRow("bytes at the limit") << atBytes << true;
+    QTest::newRow("one byte past it") << atBytes + QStringLiteral("b") << false;
+}
+
+// Notes no member's program would read back are never saved: said, kept in the editor (still to be
+// saved), the file as it was.
+void tst_manager::notes_atAndPastTheLimit_writtenOrKeptInEditor()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, written);
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    w.mgr->NewManager();
+    QVERIFY(w.mgr->AddMember(QStringLiteral("a"), QStringLiteral("u@x")));
+    const QString notes = w.path(QStringLiteral("manager_1.txt"));
+    writeFile(notes, "old notes");
+    MemberInfo *record = w.mgr->GetMemberInfo(1);
+    record->Page->SetMember(1);
+    record->Editor->selectAll();
+    record->Editor->insertPlainText(text);
+    QVERIFY(record->Page->NotesModified());
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    UiReport::ClearLast();
+    w.mgr->SaveManager();
+    QCOMPARE(w.GetBoolVar(RegSlot::FlagWriteFailed), !written);
+    QCOMPARE(record->Page->NotesModified(), !written);
+    QCOMPARE(record->Page->NotesText().size(), text.size());
+    if (written) {
+        QCOMPARE(readFile(notes).size(), text.toUtf8().size());
+    } else {
+        QCOMPARE(readFile(notes), QByteArray("old notes"));
+        QVERIFY2(UiReport::LastText().startsWith(notes + " was not saved"), qPrintable(UiReport::LastText()));
+    }
+}
+
+namespace
+{
+// The document as its readers see it: elements, attributes in name order, comments and text, without
+// the layout whitespace.
+QString contentOf(const QDomNode &node)
+{
+    QString out;
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isComment()) {
+            out += "<!--" + child.nodeValue() + "-->";
+        } else if (child.isElement()) {
+            QStringList attributes;
+            const QDomNamedNodeMap map = child.attributes();
+            for (int i = 0; i < map.count(); ++i)
+                attributes << map.item(i).nodeName() + "=\"" + map.item(i).nodeValue() + "\"";
+            attributes.sort();
+            out += "<" + child.nodeName() + " " + attributes.join(' ') + ">" + contentOf(child) + "</>";
+        } else if (!child.nodeValue().trimmed().isEmpty() && !child.isProcessingInstruction()) {
+            out += "[" + child.nodeValue() + "]";
+        }
+    }
+    return out;
+}
+
+QString contentOf(const QByteArray &bytes)
+{
+    QDomDocument doc;
+    return doc.setContent(bytes) ? contentOf(doc) : QStringLiteral("unreadable");
+}
+} // namespace
+
+// What the program does not read (attributes, elements, comments, refused entries) belongs to other
+// members' programs: an open and a save with nothing edited write it back as it was.
+void tst_manager::save_noEdit_keepsWhatTheGroupFileHoldsUnread()
+{
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    const QByteArray group = "<Root_manager User=\"u\" Email=\"u@x\" ID=\"0\" MaxID=\"2\" ProcEmail=\"u@x\" "
+                             "StartDate=\"2026/01/02\" TargetDate=\"\" CompletionDate=\"\" Colour=\"red\">"
+                             "<!-- the team --><Model Name=\"M\" Version=\"1.0.0\" Hash=\"ab\"/>"
+                             "<REDMINE ID=\"-1\" TYPE=\"0\" Url=\"http://r\"/><GROUP Kind=\"team\">"
+                             "<USER ID=\"1\" Name=\"a\" Email=\"u@x\" Role=\"lead\"/><!-- joined in May -->"
+                             "<USER ID=\"zz\" Name=\"refused\"/><GUEST Name=\"g\"/></GROUP>"
+                             "<OUT DIR=\"/o\" Mode=\"copy\"/><PLAN Week=\"3\"/></Root_manager>";
+    const QByteArray member =
+        "<Root_manager ID=\"1\" User=\"a\" Email=\"u@x\" ProcEmail=\"u@x\" StartDate=\"\" "
+        "TargetDate=\"\" CompletionDate=\"\" Theme=\"dark\"><!-- mine -->"
+        "<OUT DIR=\"/a\" Mode=\"link\"/><TOOLS Editor=\"vi\"/></Root_manager>";
+    writeFile(w.path(QStringLiteral("manager.xml")), group);
+    writeFile(w.path(QStringLiteral("manager_1.xml")), member);
+    const auto content = [&w](const QString &name) { return contentOf(readFile(w.path(name))); };
+    const QString groupContent = contentOf(group);
+    const QString memberContent = contentOf(member);
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(w.mgr->OpenManager());
+        w.mgr->SetManagerModify(0);
+        w.mgr->SetManagerModify(1);
+        w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+        w.mgr->SaveManager();
+        QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+        QCOMPARE(content(QStringLiteral("manager.xml")), groupContent);
+        QCOMPARE(content(QStringLiteral("manager_1.xml")), memberContent);
+        w.mgr->CloseManager();
+    }
 }
 
 QTEST_MAIN(tst_manager)

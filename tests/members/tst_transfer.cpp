@@ -1,7 +1,10 @@
+#include "core/longvalue.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "members/infowner.h"
 #include "members/manager.h"
 #include "members/ownertransfer.h"
+#include "members/procmaildiag.h"
 #include "members/usertransfer.h"
 #include "model/model.h"
 #include "outdef/outdef.h"
@@ -13,8 +16,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -117,6 +122,7 @@ private slots:
     void modelTransfer_toAnyone_writesOwnerAndCloses();
     void outputTransfer_toGroupAccount_writesOwnerAndCloses();
     void memberTransfer_showsRowAndHandsItOver();
+    void dialogs_longAccount_refusedAndKeptInDialog();
 };
 
 void tst_transfer::initTestCase()
@@ -317,6 +323,46 @@ void tst_transfer::memberTransfer_showsRowAndHandsItOver()
     QCOMPARE(member.attribute(QStringLiteral("Email")), QStringLiteral("g@x"));
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
     QCOMPARE(p.GetBoolVar(RegSlot::FlagStartPageUp), true);
+}
+
+// An account or receiving address longer than any typed is refused where it is chosen: the member
+// files' readers would leave it out. The dialog stays up with it; nothing is asked or handed over.
+void tst_transfer::dialogs_longAccount_refusedAndKeptInDialog()
+{
+    RegistryScope scope;
+    const QString longName(LongValue::MaxChars + 1, QLatin1Char('g'));
+    UserTransfer d;
+    d.SetMode(1, QStringLiteral("u@x"));
+    d.show();
+    QTreeWidget *group = tree(&d, "GROUP_TREE");
+    group->addTopLevelItem(new QTreeWidgetItem({longName, QStringLiteral("g@x")}));
+    group->setCurrentItem(group->topLevelItem(group->topLevelItemCount() - 1));
+    bool asked = false;
+    QTimer::singleShot(0, [&asked] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            asked = true;
+            box->reject();
+        }
+    });
+    d.TransProc();
+    QCoreApplication::processEvents();
+    QVERIFY(!asked);
+    QVERIFY(d.isVisible());
+    QVERIFY2(d.Message().startsWith(LongValue::Shown(longName)), qPrintable(d.Message()));
+    QCOMPARE(rows(tree(&d, "TRANS_TREE")), QStringList{longName + QStringLiteral("|g@x")});
+
+    ProcMailDiag proc;
+    proc.show();
+    auto *address = proc.findChild<QLineEdit *>(QStringLiteral("PEMAIL"));
+    address->setText(longName + QStringLiteral("@x"));
+    UiReport::ClearLast();
+    proc.findChild<QPushButton *>(QStringLiteral("SET"))->click();
+    QVERIFY(proc.isVisible());
+    QCOMPARE(address->text(), longName + QStringLiteral("@x"));
+    QVERIFY(UiReport::LastText().startsWith(LongValue::Shown(longName + QStringLiteral("@x"))));
+    address->setText(QStringLiteral("p@x"));
+    proc.findChild<QPushButton *>(QStringLiteral("SET"))->click();
+    QVERIFY(!proc.isVisible());
 }
 
 QTEST_MAIN(tst_transfer)
