@@ -579,11 +579,11 @@ void tst_redmine::gate_sendersDuringChain_refusedAndBackFreesWindow()
     membership->hide();
     t.SetIntVar(RegSlot::IntRedmineProjectId, -1);
 
-    QTRY_COMPARE(silent.paths.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(silent.paths.size(), 1, 120000);
     QTest::mouseClick(t.window->findChild<QPushButton *>("BACK"), Qt::LeftButton);
     QVERIFY(!t.client.IsBusy());
     t.page()->InitPage();
-    QTRY_COMPARE(silent.paths.size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(silent.paths.size(), 2, 120000);
     QCOMPARE(t.msg(), QStringLiteral("project is new. select new or reference"));
     t.window->ResetRedmine();
     QVERIFY(!t.client.IsBusy());

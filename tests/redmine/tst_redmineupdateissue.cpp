@@ -644,7 +644,7 @@ void tst_redmineupdateissue::refusal_everySend_underProcessKeepsChoicesPressAgai
     auto *targetShow = t.w<QPushButton>("TARGETSHOW");
     auto *update = t.w<QPushButton>("UPDATE");
     auto refusedAndFree = [&] {
-        QTRY_COMPARE(t.page->MessageText(), QStringLiteral("Under Process"));
+        QTRY_COMPARE_WITH_TIMEOUT(t.page->MessageText(), QStringLiteral("Under Process"), 120000);
         QVERIFY(!t.page->IsBusy());
         QCOMPARE(t.client.RequestKind(), int(MsgCode::RedmineTestConnection));
         h.release();
