@@ -268,6 +268,10 @@ bool ChapterEditor::loadChapters()
                 record->SetAttr(GetStrVar(RegSlot::StrAttrID), c.id);
                 record->SetAttr(tieAttr, c.tie);
                 refused(record) = !c.usable;
+                // The element as read rides with the row, so that a save writes back what this
+                // program does not know of it wherever the chapter goes.
+                if (!c.element.isNull())
+                    record->kept = {c.element};
                 auto *item = new QTreeWidgetItem;
                 item->setData(ColNo, Qt::UserRole, TreeItemData::ToData(record));
                 record->SetItem(item);
@@ -371,6 +375,7 @@ void ChapterEditor::Save()
             c.name = item->text(ColName);
             c.id = record->GetAttr(idAttr);
             c.tie = record->GetAttr(tieAttr);
+            c.element = record->kept.value(0);
             const QString path = TextPath(record);
             if (mw && !path.isEmpty())
                 ok = mw->WriteTextFile(record, path) && ok;

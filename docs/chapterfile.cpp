@@ -32,31 +32,77 @@ struct Reader {
             // A refused chapter's ID may still name a text file: never handed out again.
             counter.SeeId(c.id);
             c.children = read(e);
+            c.element = e;
             chapters.append(c);
         }
         return chapters;
     }
 };
 
-void append(QDomDocument doc, QDomElement parent, ChapterFile::Kind kind,
-            const QList<ChapterFile::Chapter> &chapters)
+QList<QDomNode> nodesOf(const QDomNode &parent)
+{
+    QList<QDomNode> list;
+    for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling())
+        list.append(n);
+    return list;
+}
+
+QDomElement chapterElement(QDomDocument doc, ChapterFile::Kind kind, const ChapterFile::Chapter &c);
+
+// Writes the chapters into parent among the nodes read there: a chapter read there stands where it
+// stood, a new or moved one just before the next that does (or after the last), in the chapters'
+// order; every other node read is copied as it stood (copies, so the read ones stay whole).
+void appendChapters(QDomDocument doc, QDomElement parent, ChapterFile::Kind kind,
+                    const QList<ChapterFile::Chapter> &chapters, const QList<QDomNode> &read)
+{
+    QMultiHash<QString, int> readIds;
+    for (int i = 0; i < read.size(); ++i) {
+        if (read.at(i).isElement() && read.at(i).toElement().tagName() == ChapterFile::ChapterTag)
+            readIds.insert(read.at(i).toElement().attribute(kId), i);
+    }
+    QHash<int, int> standsFor;
+    for (int j = 0; j < chapters.size(); ++j) {
+        const QDomElement &e = chapters.at(j).element;
+        if (e.isNull())
+            continue;
+        for (int i : readIds.values(e.attribute(kId))) {
+            if (read.at(i) == e)
+                standsFor.insert(i, j);
+        }
+    }
+    int next = 0;
+    QDomNode last;
+    for (int i = 0; i < read.size(); ++i) {
+        if (!read.at(i).isElement() || read.at(i).toElement().tagName() != ChapterFile::ChapterTag) {
+            parent.appendChild(doc.importNode(read.at(i), true));
+            continue;
+        }
+        for (const int j = standsFor.value(i, -1); next <= j; ++next)
+            last = parent.appendChild(chapterElement(doc, kind, chapters.at(next)));
+    }
+    for (; next < chapters.size(); ++next) {
+        const QDomElement e = chapterElement(doc, kind, chapters.at(next));
+        last = last.isNull() ? parent.appendChild(e) : parent.insertAfter(e, last);
+    }
+}
+
+QDomElement chapterElement(QDomDocument doc, ChapterFile::Kind kind, const ChapterFile::Chapter &c)
 {
     const QString tie = ChapterFile::TieAttr(kind);
-    for (const ChapterFile::Chapter &c : chapters) {
-        QDomElement e = doc.createElement(ChapterFile::ChapterTag);
-        // The instance file names the chapter ID before the tie, the model file after it.
-        e.setAttribute(kNo, c.no);
-        e.setAttribute(kName, c.name);
-        if (kind == ChapterFile::InstanceDocument) {
-            e.setAttribute(kId, c.id);
-            e.setAttribute(tie, c.tie);
-        } else {
-            e.setAttribute(tie, c.tie);
-            e.setAttribute(kId, c.id);
-        }
-        append(doc, e, kind, c.children);
-        parent.appendChild(e);
+    QDomElement e = c.element.isNull() ? doc.createElement(ChapterFile::ChapterTag)
+                                       : doc.importNode(c.element, false).toElement();
+    // The instance file names the chapter ID before the tie, the model file after it.
+    e.setAttribute(kNo, c.no);
+    e.setAttribute(kName, c.name);
+    if (kind == ChapterFile::InstanceDocument) {
+        e.setAttribute(kId, c.id);
+        e.setAttribute(tie, c.tie);
+    } else {
+        e.setAttribute(tie, c.tie);
+        e.setAttribute(kId, c.id);
     }
+    appendChapters(doc, e, kind, c.children, nodesOf(c.element));
+    return e;
 }
 } // namespace
 
@@ -91,7 +137,8 @@ int Take(QDomElement root, Kind kind, QList<Chapter> *chapters)
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter)
 {
     root.setAttribute(kMaxId, QString::number(qBound(0, counter, NoIdLeft)));
-    append(root.ownerDocument(), root, kind, chapters);
+    // The root's other nodes never left it: the chapters follow them.
+    appendChapters(root.ownerDocument(), root, kind, chapters, {});
 }
 
 bool HasChapters(const QDomElement &root)

@@ -28,6 +28,9 @@ struct Chapter {
     QString tie;
     bool usable = true;
     QList<Chapter> children;
+    // The element as read (detached, never changed; null for a new chapter): what this program does
+    // not know of it (other attributes, comments, other elements) is written back from it, in place.
+    QDomElement element;
 };
 
 QString TieAttr(Kind kind);
@@ -44,7 +47,8 @@ constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 // refused ones included, so that a missing or damaged MaxID cannot hand out a chapter's file name
 // a second time; NoIdLeft when none is left.
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
-// Sets MaxID and appends the chapters, nested, with their attributes in the file's order.
+// Sets MaxID and appends the chapters, nested, with their attributes in the file's order. A chapter
+// read is its element with the known attributes set and its sub-chapters where the ones read stood.
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);
 bool HasChapters(const QDomElement &root);
 // Takes the Chapter elements out of the root again; the root's attributes and other nodes stay.

@@ -11,6 +11,33 @@ QDomElement rootOf(QDomDocument &doc, const QString &xml)
     return doc.documentElement();
 }
 
+// An element with its attributes in name order, whatever order the hash gives them, and all it holds.
+QString canonical(const QDomNode &node)
+{
+    if (node.isComment())
+        return QStringLiteral("<!--") + node.nodeValue() + QStringLiteral("-->");
+    if (!node.isElement())
+        return node.nodeValue();
+    const QDomElement e = node.toElement();
+    QStringList attrs;
+    const QDomNamedNodeMap map = e.attributes();
+    for (int i = 0; i < map.count(); ++i)
+        attrs << QStringLiteral(" %1='%2'").arg(map.item(i).nodeName(), map.item(i).nodeValue());
+    attrs.sort();
+    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
+    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
+        out += canonical(c);
+    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
+}
+
+// Chapters with an attribute, a comment and an element this program does not know, at each level.
+const char *const kForeign =
+    "<Root_InstanceDoc MaxID='5' Mark='r'><!--root note-->"
+    "<Chapter No='1.' Name='A' ID='1' InstID='' Color='red'><!--about A--><Figure src='a.png'/>"
+    "<Chapter No='1.1.' Name='B' ID='2' InstID='9' Lang='en'><Note>keep</Note></Chapter><!--between-->"
+    "<Chapter No='1.2.' Name='C' ID='3' InstID=''/></Chapter>"
+    "<Chapter No='2.' Name='D' ID='4' InstID='' Hidden='1'/></Root_InstanceDoc>";
+
 } // namespace
 
 class tst_chapterfile : public QObject
@@ -20,6 +47,8 @@ private slots:
     void take_counter_data();
     void take_counter();
     void take_refusedIds_keptButNotUsable();
+    void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace_data();
+    void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace();
     void textPath_onlyDecimalIds();
     void choices_data();
     void choices();
@@ -73,6 +102,84 @@ void tst_chapterfile::take_refusedIds_keptButNotUsable()
     // What is not a chapter stays in the document, which keeps no chapter after loading.
     QVERIFY(root.firstChildElement("Chapter").isNull());
     QCOMPARE(root.firstChildElement().tagName(), QStringLiteral("Other"));
+}
+
+void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QStringList>("replaced"); // pairs of texts of kForeign and what the save writes
+    const int instance = ChapterFile::InstanceDocument;
+    QTest::newRow("nothing") << instance << "" << QStringList{};
+    QTest::newRow("model document, nothing") << int(ChapterFile::ModelDocument) << "" << QStringList{};
+    QTest::newRow("name") << instance << "name" << QStringList{"Name='B'", "Name='B2'"};
+    QTest::newRow("sub-chapter added")
+        << instance << "add"
+        << QStringList{"MaxID='5'", "MaxID='6'", "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>",
+                       "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>"
+                       "<Chapter No='1.3.' Name='E' ID='5' InstID=''/>"};
+    QTest::newRow("sub-chapter deleted")
+        << instance << "delete"
+        << QStringList{"<Chapter No='1.1.' Name='B' ID='2' InstID='9' Lang='en'><Note>keep</Note></Chapter>",
+                       ""};
+    QTest::newRow("sub-chapters swapped")
+        << instance << "swap"
+        << QStringList{"<Chapter No='1.1.' Name='B' ID='2' InstID='9' "
+                       "Lang='en'><Note>keep</Note></Chapter><!--between-->"
+                       "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>",
+                       "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>"
+                       "<Chapter No='1.1.' Name='B' ID='2' InstID='9' "
+                       "Lang='en'><Note>keep</Note></Chapter><!--between-->"};
+    QTest::newRow("moved to the top")
+        << instance << "up"
+        << QStringList{"<Chapter No='1.2.' Name='C' ID='3' InstID=''/></Chapter>", "</Chapter>",
+                       "</Root_InstanceDoc>",
+                       "<Chapter No='1.2.' Name='C' ID='3' InstID=''/></Root_InstanceDoc>"};
+}
+
+// A chapter's attributes, comments and elements this program does not know stay where they stood
+// whatever is edited around them, and a second save writes the same again.
+void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, edit);
+    QFETCH(QStringList, replaced);
+    QString text = QString::fromLatin1(kForeign);
+    if (kind == ChapterFile::ModelDocument)
+        text.replace(QLatin1String("InstID"), QLatin1String("MID"));
+    QDomDocument doc;
+    QDomElement root = rootOf(doc, text);
+    QList<ChapterFile::Chapter> chapters;
+    int counter = ChapterFile::Take(root, ChapterFile::Kind(kind), &chapters);
+    QCOMPARE(chapters.size(), 2);
+    QList<ChapterFile::Chapter> &subs = chapters[0].children;
+    if (edit == QLatin1String("name")) {
+        subs[0].name = QStringLiteral("B2");
+    } else if (edit == QLatin1String("add")) {
+        ChapterFile::Chapter added;
+        added.no = QStringLiteral("1.3.");
+        added.name = QStringLiteral("E");
+        added.id = QString::number(counter++);
+        subs.append(added);
+    } else if (edit == QLatin1String("delete")) {
+        subs.removeFirst();
+    } else if (edit == QLatin1String("swap")) {
+        subs.swapItemsAt(0, 1);
+    } else if (edit == QLatin1String("up")) {
+        chapters.append(subs.takeLast());
+    }
+    QString expected = text;
+    for (int i = 0; i + 1 < replaced.size(); i += 2) {
+        QVERIFY2(expected.contains(replaced.at(i)), qPrintable(replaced.at(i)));
+        expected.replace(replaced.at(i), replaced.at(i + 1));
+    }
+    QDomDocument want;
+    QVERIFY(want.setContent(expected));
+    for (int save = 0; save < 2; ++save) {
+        ChapterFile::Append(root, ChapterFile::Kind(kind), chapters, counter);
+        QCOMPARE(canonical(root), canonical(want.documentElement()));
+        ChapterFile::RemoveChapters(root);
+    }
 }
 
 void tst_chapterfile::textPath_onlyDecimalIds()
