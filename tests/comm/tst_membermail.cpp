@@ -1,6 +1,7 @@
 #include "comm/mailtitle.h"
 #include "comm/membermail.h"
 #include "comm/smtpcontrol.h"
+#include "qa/historyfile.h"
 #include "qa/qasession.h"
 #include "shell/numeditor.h"
 #include "smtppeer.h"
@@ -107,6 +108,7 @@ private slots:
     void notify_newEntries_mailedOnceToOthers_data();
     void notify_newEntries_mailedOnceToOthers();
     void notify_entryFreedDuringRun_skipped();
+    void mail_pastHistoryLimit_refusedKeptInEditor();
 
 private:
     SmtpPeer m_peer;
@@ -364,6 +366,50 @@ void tst_membermail::notify_entryFreedDuringRun_skipped()
     QVERIFY(results.wait(15000));
     QVERIFY(!reused->IsSend);
     delete reused;
+}
+
+// A member's mail history near its reader's limit: a new mail that would pass it is neither saved
+// nor sent and stays in the editor; one "]]>" less is saved and reads back whole; the saved mail
+// changed past the limit keeps what was saved.
+void tst_membermail::mail_pastHistoryLimit_refusedKeptInEditor()
+{
+    const QString file = m_dir->filePath(QStringLiteral("mail_2_.eml"));
+    // Room for a mail whose text holds "]]>" twice.
+    const qint64 count =
+        DocCdata::MaxHistoryNodes - HistoryFile::OneEntryNodes(2, 0) - HistoryFile::EntryNodes(2, 2);
+    writeFile(file, HistoryFile::OneEntry(2, count));
+    const QByteArray before = readFile(file);
+    MailRig rig(m_dir->path(), m_peer.port("open"));
+    QCOMPARE(rig.file(), file);
+    const QString refused = QStringLiteral("a]]>b]]>c]]>d");
+    rig.write(QStringLiteral("t"), refused);
+    rig.address({1});
+    for (const char *button : {"NSENDSAVE", "SEND"}) {
+        rig.button(button)->click();
+        QVERIFY2(rig.msg().startsWith("The mail was not saved") && rig.msg().contains(file) &&
+                     rig.msg().contains("\"]]>\""),
+                 qPrintable(rig.msg()));
+        QCOMPARE(rig.panel.GetEditor()->toPlainText(), refused);
+        QCOMPARE(readFile(file), before);
+        QVERIFY(rig.panel.Queue().isEmpty());
+    }
+    const QString taken = QStringLiteral("a]]>b]]>c");
+    rig.panel.GetEditor()->setPlainText(taken);
+    rig.button("NSENDSAVE")->click();
+    const QByteArray saved = readFile(file);
+    {
+        DocCdata reader;
+        reader.SetMode(DocCdata::MailKind);
+        const QList<DocCdataCase *> *entries = reader.LoadIfChanged("m", file);
+        QCOMPARE(entries->size(), 2);
+        QCOMPARE(entries->at(1)->Text, taken);
+        QCOMPARE(entries->at(0)->Text.size(), 3 * count);
+    }
+    rig.panel.GetEditor()->setPlainText(refused);
+    rig.button("NSENDSAVE")->click();
+    QVERIFY2(rig.msg().startsWith("The mail was not saved"), qPrintable(rig.msg()));
+    QCOMPARE(rig.panel.GetEditor()->toPlainText(), refused);
+    QCOMPARE(readFile(file), saved);
 }
 
 QTEST_MAIN(tst_membermail)

@@ -1,4 +1,6 @@
+#include "core/sharedxml.h"
 #include "core/uireport.h"
+#include "historyfile.h"
 #include "qa/doccdata.h"
 #include "testsupport.h"
 
@@ -42,6 +44,10 @@ private slots:
     void text_forbiddenCharacters_replacedFileReadsBackWhole();
     void ids_beyondCeiling_creationRefused();
     void hook_onlyForWrittenRecords();
+    void limit_textAtLimitReadsBackWhole_onePastRefusedNothingWritten_data();
+    void limit_textAtLimitReadsBackWhole_onePastRefusedNothingWritten();
+    void limit_textPastByteLimit_refused();
+    void save_entryChangedPastLimit_fileKeptAndReported();
 
 private:
     RegistryScope *m_registry = nullptr;
@@ -322,6 +328,115 @@ void tst_doccdata::hook_onlyForWrittenRecords()
     }
     store.SaveModified();
     QCOMPARE(hooked, QStringList{good});
+}
+
+void tst_doccdata::limit_textAtLimitReadsBackWhole_onePastRefusedNothingWritten_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<int>("past");
+    QTest::newRow("question entry added at the limit") << 1 << false << 0;
+    QTest::newRow("question entry added one past") << 1 << false << 1;
+    QTest::newRow("question text set at the limit") << 1 << true << 0;
+    QTest::newRow("question text set one past") << 1 << true << 1;
+    QTest::newRow("mail added at the limit") << 2 << false << 0;
+    QTest::newRow("mail added one past") << 2 << false << 1;
+}
+
+// A history of 1.6 million "]]>" was written and then refused by its reader: every entry gone for
+// every member, and the history never written again.
+void tst_doccdata::limit_textAtLimitReadsBackWhole_onePastRefusedNothingWritten()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, replace);
+    QFETCH(int, past);
+    const QString path = m_dir.filePath(QStringLiteral("limit.hst"));
+    writeFile(path, HistoryFile::OneEntry(kind, 0));
+    // The stored entry and the new one; the rest of the reader's nodes go to the new text.
+    const qint64 count = DocCdata::MaxHistoryNodes - HistoryFile::OneEntryNodes(kind, 0) -
+                         HistoryFile::EntryNodes(kind, 0) + past;
+    const QString text = QStringLiteral("]]>").repeated(int(count));
+    {
+        DocCdata store;
+        store.SetMode(kind);
+        store.LoadIfChanged("k", path);
+        store.SetRecordPath("k", path);
+        bool taken = false;
+        int id = 0;
+        if (replace)
+            id = store.AddCaseNow("k", nullptr, 1, "Ann", QString())->ID;
+        // The mail store writes a history it loads for the first time again: the file as this
+        // program writes it is what must stay.
+        store.SaveModified();
+        const QByteArray before = readFile(path);
+        if (replace) {
+            taken = store.SetCaseText("k", id, text);
+        } else if (kind == 1) {
+            taken = store.AddCaseNow("k", nullptr, 1, "Ann", text) != nullptr;
+        } else {
+            taken = store.AddRecordNow("k", nullptr, "Ann", "1", "t", "0", text) != nullptr;
+        }
+        QCOMPARE(taken, past == 0);
+        if (past) {
+            QVERIFY2(store.Refusal().contains(path) && store.Refusal().contains("\"]]>\""),
+                     qPrintable(store.Refusal()));
+            store.SaveModified();
+            QCOMPARE(readFile(path), before);
+            QVERIFY(!store.LoadIfChanged("k", path)->isEmpty());
+            return;
+        }
+        QVERIFY(store.Refusal().isEmpty());
+        store.SaveModified();
+    }
+    // Exactly at the limit: one node less and the reader refuses it.
+    const QByteArray bytes = readFile(path);
+    QDomDocument doc;
+    SharedXml::Counted counted;
+    QVERIFY(!SharedXml::SetContent(doc, bytes, nullptr, nullptr, nullptr, DocCdata::MaxHistoryNodes - 1,
+                                   &counted));
+    QVERIFY(counted.crowded);
+    DocCdata reader;
+    reader.SetMode(kind);
+    QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", path);
+    QCOMPARE(entries->size(), 2);
+    QCOMPARE(entries->at(1)->Text.size(), text.size());
+    QVERIFY(entries->at(1)->Text == text);
+}
+
+void tst_doccdata::limit_textPastByteLimit_refused()
+{
+    const QString path = m_dir.filePath(QStringLiteral("bytes.hst"));
+    DocCdata store;
+    store.SetMode(DocCdata::MailKind);
+    store.LoadIfChanged("m", path);
+    store.SetRecordPath("m", path);
+    // Three bytes a character in UTF-8.
+    const QString text(int(DocCdata::MaxHistoryBytes / 3) + 1, QChar(0x4E00));
+    QVERIFY(!store.AddRecordNow("m", nullptr, "Ann", "1", "t", "0", text));
+    QVERIFY2(store.Refusal().contains(path) && store.Refusal().contains("bytes"),
+             qPrintable(store.Refusal()));
+    QVERIFY(store.AddRecordNow("m", nullptr, "Ann", "1", "t", "0", QStringLiteral("short")));
+    QVERIFY(store.Refusal().isEmpty());
+}
+
+// Whatever reached an entry past the checks, the writer does not write a history its reader
+// refuses: the file keeps what it holds, and the user is told.
+void tst_doccdata::save_entryChangedPastLimit_fileKeptAndReported()
+{
+    const QString path = m_dir.filePath(QStringLiteral("guard.hst"));
+    const QByteArray kept = history("<CASE ID=\"1\" TYPE=\"1\" NAME=\"Ann\"><![CDATA[kept]]></CASE>");
+    writeFile(path, kept);
+    DocCdata store;
+    store.LoadIfChanged("k", path);
+    store.SetRecordPath("k", path);
+    store.AddCaseNow("k", nullptr, 1, "Ann", QString())->Text =
+        QStringLiteral("]]>").repeated(int(DocCdata::MaxHistoryNodes));
+    store.SaveModified();
+    QCOMPARE(readFile(path), kept);
+    QVERIFY2(UiReport::LastText().startsWith("history not written") && UiReport::LastText().contains(path),
+             qPrintable(UiReport::LastText()));
+    QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(store.Record("k")->Modified);
 }
 
 QTEST_GUILESS_MAIN(tst_doccdata)

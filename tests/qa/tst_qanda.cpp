@@ -1,6 +1,7 @@
 #include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "historyfile.h"
 #include "loadtiming.h"
 #include "model/calendar.h"
 #include "qasession.h"
@@ -26,6 +27,26 @@ QDomElement root(const QString &path)
     if (!doc.setContent(readFile(path)))
         return QDomElement();
     return doc.documentElement();
+}
+
+// The node and what it holds, attributes sorted: equal for documents that read the same.
+QString dump(const QDomNode &n)
+{
+    if (n.isComment())
+        return QStringLiteral("<!--%1-->").arg(n.toComment().data());
+    if (!n.isElement())
+        return n.nodeValue();
+    const QDomElement e = n.toElement();
+    QStringList attrs;
+    for (int i = 0; i < e.attributes().count(); ++i) {
+        const QDomAttr a = e.attributes().item(i).toAttr();
+        attrs << a.name() + "=\"" + a.value() + "\"";
+    }
+    attrs.sort();
+    QString text = "<" + e.tagName() + (attrs.isEmpty() ? QString() : " " + attrs.join(" ")) + ">";
+    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
+        text += dump(c);
+    return text + "</" + e.tagName() + ">";
 }
 
 QTreeWidgetItem *find(QTreeWidget *tree, const QString &shownId)
@@ -73,6 +94,9 @@ private slots:
     void manyEntries_newestFirstAndTimeGrowsLinearly_data();
     void manyEntries_newestFirstAndTimeGrowsLinearly();
     void firstShow_textPaneHigh_newMemberAddressable();
+    void historyText_pastReaderLimit_refusedKeptInEditor();
+    void ownFile_oneValueEdited_unreadPartsKeptInPlace_data();
+    void ownFile_oneValueEdited_unreadPartsKeptInPlace();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -618,6 +642,129 @@ void tst_qanda::firstShow_textPaneHigh_newMemberAddressable()
     QTreeWidgetItem *q = s.panel()->QuestionTree()->topLevelItem(0);
     QCOMPARE(q->childCount(), 2);
     QCOMPARE(q->child(1)->text(QandA::ColUser), QStringLiteral("m3"));
+}
+
+// A question's history near its reader's limit: a text that would pass it is refused at the save
+// and stays in the editor with its row chosen; one "]]>" less is written and reads back whole.
+void tst_qanda::historyText_pastReaderLimit_refusedKeptInEditor()
+{
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"2\"><Quest ID=\"1\" OwnerID=\"1\" "
+                                      "Name=\"m1\" TITLE=\"t\" State=\"-1\"><ToUser/><REFERENCE/></Quest>"
+                                      "</Root_Question>");
+    // Room for a state's entry whose text holds "]]>" twice.
+    const qint64 count =
+        DocCdata::MaxHistoryNodes - HistoryFile::OneEntryNodes(1, 0) - HistoryFile::EntryNodes(1, 2);
+    const QString history = path("question_1_1.hst");
+    writeFile(history, HistoryFile::OneEntry(1, count));
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QandA *p = s.panel();
+    QTreeWidgetItem *q = p->QuestionTree()->topLevelItem(0);
+    p->QuestionTree()->setCurrentItem(q);
+    setState(p, 1);
+    QCOMPARE(p->HistoryTree()->topLevelItemCount(), 2);
+    NumEditor *editor = p->Editor();
+    const QString refused = QStringLiteral("a]]>b]]>c]]>d");
+    editor->setPlainText(refused);
+    s.Save();
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Text not saved"));
+    QVERIFY2(UiReport::LastText().contains(history) && UiReport::LastText().contains("stays in the editor"),
+             qPrintable(UiReport::LastText()));
+    QVERIFY(s.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(editor->toPlainText(), refused);
+    QVERIFY(editor->IsModified());
+    UiReport::ClearLast();
+    p->QuestionTree()->setCurrentItem(nullptr);
+    QCOMPARE(p->QuestionTree()->currentItem(), q);
+    QCOMPARE(editor->toPlainText(), refused);
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Text not saved"));
+    {
+        DocCdata reader;
+        QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", history);
+        QCOMPARE(entries->size(), 2);
+        QVERIFY(entries->at(1)->Text.isEmpty());
+    }
+    const QString taken = QStringLiteral("a]]>b]]>c");
+    editor->setPlainText(taken);
+    s.Save();
+    QVERIFY(!editor->IsModified());
+    DocCdata reader;
+    QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", history);
+    QCOMPARE(entries->size(), 2);
+    QCOMPARE(entries->at(1)->Text, taken);
+    QCOMPARE(entries->at(0)->Text.size(), 3 * count);
+}
+
+void tst_qanda::ownFile_oneValueEdited_unreadPartsKeptInPlace_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("edit");
+    // Addressee 2 is read; "x" is no number and member 9 is unknown, so both are left as they are.
+    const QByteArray question =
+        "<Root_Question ID=\"1\" MaxID=\"2\"><!-- root note -->"
+        "<Quest ID=\"1\" OwnerID=\"1\" Name=\"m1\" TITLE=\"old\" State=\"-1\" Type=\"QQuestion\">"
+        "<!-- quest note --><ToUser Mode=\"cc\"><!-- to note --><User ID=\"2\" Seen=\"yes\"/><Cc "
+        "Who=\"boss\"/>"
+        "<User ID=\"x\"/><User ID=\"9\" Old=\"1\"><!-- gone --></User></ToUser><Extra Keep=\"1\"/>"
+        "<REFERENCE Kind=\"web\"><REF TITLE=\"a\" URL=\"u\" Lang=\"en\"/><Note>n</Note><!-- ref note -->"
+        "<REF TITLE=\"b[$$]c\" URL=\"v\"/></REFERENCE></Quest></Root_Question>";
+    const QByteArray answer =
+        "<Root_Answer ID=\"1\" MaxID=\"2\"><Q_Ans ID=\"1\" QuestID=\"2-1\" Name=\"m1\" State=\"-1\" "
+        "Type=\"Answer\"><!-- answer note --><ToUser Odd=\"1\"><User ID=\"2\"/></ToUser>"
+        "<REFERENCE Kind=\"web\"><Note/><REF TITLE=\"a\" URL=\"u\" Lang=\"en\"/></REFERENCE><Extra/></Q_Ans>"
+        "</Root_Answer>";
+    QTest::newRow("question title") << QStringLiteral("question_1.xml") << question << 0;
+    QTest::newRow("question addressee added") << QStringLiteral("question_1.xml") << question << 1;
+    QTest::newRow("answer type") << QStringLiteral("answer_1.xml") << answer << 2;
+}
+
+// Another member's program wrote more into the own file than this one reads: one value edited and
+// saved, all of it is still there, in its place.
+void tst_qanda::ownFile_oneValueEdited_unreadPartsKeptInPlace()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(int, edit);
+    writeFile(path(file), content);
+    writeFile(path("question_2.xml"), "<Root_Question ID=\"2\" MaxID=\"2\"><Quest ID=\"1\" OwnerID=\"2\" "
+                                      "Name=\"m2\" TITLE=\"theirs\"><ToUser><User ID=\"1\"/></ToUser>"
+                                      "</Quest></Root_Question>");
+    QDomDocument expected;
+    QVERIFY(expected.setContent(content));
+    QDomElement entry = expected.documentElement().firstChildElement();
+    {
+        QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QandA *p = s.panel();
+        if (edit == 2) {
+            p->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+            QTreeWidgetItem *a = find(p->AnswerTree(), QStringLiteral("A1-1"));
+            QVERIFY(a);
+            p->AnswerTree()->setCurrentItem(a);
+            p->findChild<QComboBox *>(QStringLiteral("TYPE"))->setCurrentIndex(1);
+            entry.setAttribute("Type", "Confirmation");
+        } else {
+            p->QuestionTree()->setCurrentItem(p->QuestionTree()->topLevelItem(0));
+            if (edit == 0) {
+                // Typed: a title set by the program is no edit.
+                auto *title = p->findChild<QWidget *>("FIELDS")->findChild<QLineEdit *>("TITLE");
+                title->clear();
+                QTest::keyClicks(title, QStringLiteral("new"));
+                entry.setAttribute("TITLE", "new");
+            } else {
+                s.whenModal<ToUserDialog>([](ToUserDialog *d) { QaSession::CheckAndOk(d, {1, 2}); });
+                p->UserListClicked();
+                QDomElement to = entry.firstChildElement("ToUser");
+                QDomElement one = expected.createElement("User");
+                one.setAttribute("ID", "1");
+                to.insertBefore(one, to.firstChildElement("User"));
+            }
+        }
+        QVERIFY(s.GetBoolVar(RegSlot::FlagQandAModified));
+        s.Save();
+    }
+    QDomDocument saved;
+    QVERIFY(saved.setContent(readFile(path(file))));
+    QCOMPARE(dump(saved.documentElement()), dump(expected.documentElement()));
 }
 
 QTEST_MAIN(tst_qanda)
