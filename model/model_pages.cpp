@@ -1,6 +1,7 @@
 #include "core/treeitemdata.h"
 #include "model/calendar.h"
 #include "model/model.h"
+#include "model/modelfile.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
 #include "shell/mainwindow.h"
@@ -115,8 +116,34 @@ void model::showPage(QTreeWidgetItem *item)
     m_sclassPage->SetTreeLock(false);
 }
 
-void model::ShowExplanation(TreeItemData *record, const QString &title, const QString &text)
+namespace
 {
+// Class texts whose file was refused when last shown, by model folder and ID. The pages read a
+// text once; one that was refused is read again when it is shown again, so a file its owner mended
+// is shown and edited without a restart.
+QSet<QString> &refusedClassTexts()
+{
+    static QSet<QString> paths;
+    return paths;
+}
+} // namespace
+
+void model::ShowExplanation(TreeItemData *record, const QString &title, const QString &given)
+{
+    QString text = given;
+    const QString id = record ? record->GetAttr(GetStrVar(RegSlot::StrAttrID)) : QString();
+    if (ModelFile::IsDecimalId(id)) {
+        const QString key = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + id;
+        // A refused text's editor takes no typing: a record changed since holds the user's text.
+        if (refusedClassTexts().contains(key) && record->TextLoaded() && !record->TextChanged()) {
+            text = ReadClassText(id);
+            record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), text);
+        }
+        if (ClassTextRefusal(id).isEmpty())
+            refusedClassTexts().remove(key);
+        else
+            refusedClassTexts().insert(key);
+    }
     m_ui->DTAB->setTabEnabled(2, true);
     m_ui->DTAB->setTabText(2, title.isEmpty() ? tr("explain") : title);
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
@@ -130,8 +157,7 @@ void model::ShowExplanation(TreeItemData *record, const QString &title, const QS
     }
     m_explain->UndoRedoOn();
     m_explain->ResetModified();
-    m_explain->SetRefusal(record ? ClassTextRefusal(record->GetAttr(GetStrVar(RegSlot::StrAttrID)))
-                                 : QString());
+    m_explain->SetRefusal(record ? ClassTextRefusal(id) : QString());
     SetExplanationRecord(record);
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }

@@ -72,8 +72,9 @@ ModelSClass::ModelSClass(QWidget *parent)
         m_editors[i] = new NumEditor;
         m_editors[i]->SetKind(10);
         m_editors[i]->SetNumber(false);
-        m_editors[i]->setReadOnly(false);
-        m_editors[i]->setAttribute(Qt::WA_InputMethodEnabled);
+        // Nothing saves these editors (the explanations are edited in the model's explanation
+        // tab), whether a parameter is selected or not: typing in them was lost without a word.
+        m_editors[i]->SetWritable(false);
         editorLayouts[i]->addWidget(m_editors[i]);
         SetObj(editorSlots[i], m_editors[i]);
     }

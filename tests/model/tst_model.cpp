@@ -41,6 +41,8 @@ private slots:
     void newModel_anyFileOfTheVersionExists_refusedAndKept();
     void completedModel_ownersExplanationReadOnly();
     void ownersExplanation_textNotRead_readOnlyWithReasonWhateverTheDate();
+    void ownersExplanation_refusedThenMended_shownAgainEditableAndSaved_data();
+    void ownersExplanation_refusedThenMended_shownAgainEditableAndSaved();
     void addLclass_classLeftKeepsItsEdits_startComparedAsDate();
     void addLclass_craftedCounters_neverReusedOrNegative_data();
     void addLclass_craftedCounters_neverReusedOrNegative();
@@ -411,6 +413,52 @@ void tst_model::ownersExplanation_textNotRead_readOnlyWithReasonWhateverTheDate(
     QVERIFY(explain->isReadOnly());
     p.tree()->setCurrentItem(p.tree()->topLevelItem(1));
     QVERIFY(!explain->isReadOnly() && explain->placeholderText().isEmpty());
+}
+
+void tst_model::ownersExplanation_refusedThenMended_shownAgainEditableAndSaved_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QByteArray>("refused");
+    const QByteArray latin1("caf\xE9");
+    QTest::newRow("large class, Latin-1") << "1" << latin1;
+    QTest::newRow("large class, too many lines")
+        << "1" << QByteArray("1\n").repeated(TextFiles::MaxTextLines + 1);
+    QTest::newRow("small class, Latin-1") << "3" << latin1;
+    QTest::newRow("parameter, Latin-1") << "4" << latin1;
+}
+
+// A class text that was refused stayed so, with its stale reason, until the model was opened
+// again: shown again it is read again, and once readable it takes edits that save.
+void tst_model::ownersExplanation_refusedThenMended_shownAgainEditableAndSaved()
+{
+    QFETCH(QString, id);
+    QFETCH(QByteArray, refused);
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x' MaxID='5'><LClass ID='1' Name='L'><SClass ID='3' Name='S'><PARAM>"
+            "<P ID='4' Row='1' Col='1' Name='p'/></PARAM></SClass></LClass><LClass ID='2' Name='M'/>"
+            "</Root_Model>");
+    const QString path = p.versionDir() + "/model_" + id + ".txt";
+    writeFile(path, refused);
+    p.deliver(MsgCode::OpenModel);
+    auto *explain = p.editor()->findChild<NumEditor *>();
+    const auto show = [&p, &id] {
+        p.tree()->setCurrentItem(p.editor()->FindItem("2"));
+        p.tree()->setCurrentItem(p.editor()->FindItem(id));
+    };
+    show();
+    QVERIFY(explain->isReadOnly());
+    QVERIFY2(explain->placeholderText().startsWith(path + " holds "), qPrintable(explain->placeholderText()));
+    show();
+    QVERIFY(explain->isReadOnly() && explain->placeholderText().startsWith(path + " holds "));
+
+    writeFile(path, "mended");
+    show();
+    QCOMPARE(explain->toPlainText(), QStringLiteral("mended"));
+    QVERIFY(!explain->isReadOnly() && explain->placeholderText().isEmpty());
+    QTest::keyClicks(explain, "typed ");
+    p.window->MenuSave();
+    QCOMPARE(readFile(path), QByteArray("typed mended"));
 }
 
 void tst_model::addLclass_classLeftKeepsItsEdits_startComparedAsDate()

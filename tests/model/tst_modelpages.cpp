@@ -83,6 +83,7 @@ private slots:
     void lclassPage_completionAndOwner_decideEditingAndMenu();
     void sclassPage_showsStoresAndLocks();
     void sclassPage_transitionParameter_showsItsStates();
+    void sclassPage_editorsWithNothingToSaveInto_takeNoTyping();
     void calendar_lclassCompletion_needsItsSclassesThenLocks();
     void calendar_modelCompletionAlone_marksSaveAndReachesFile();
     void calendar_boundsOfOneModel_neverHoldTheNext();
@@ -232,6 +233,23 @@ void tst_modelpages::sclassPage_transitionParameter_showsItsStates()
     QCOMPARE(field(2)->palette().color(QPalette::Base), QColor("#EEEEEE"));
     p.select("5");
     QCOMPARE(texts(), QStringList({"", "", "Running", ""}));
+}
+
+// The page's two explanation editors are saved by nothing: typing in the lower one while no
+// parameter was selected (or in either at any time) was lost, and quitting asked nothing.
+void tst_modelpages::sclassPage_editorsWithNothingToSaveInto_takeNoTyping()
+{
+    Owned p(LclassWithSclasses);
+    for (const char *id : {"3", "4", "3"}) {
+        p.select(id);
+        for (int slot : {RegSlot::ObjModelSclassEditor1, RegSlot::ObjModelSclassEditor2}) {
+            auto *editor = p.GetObj<NumEditor>(slot);
+            QVERIFY(editor);
+            QTest::keyClicks(editor, "lost");
+            QVERIFY2(editor->isReadOnly() && editor->toPlainText().isEmpty(), id);
+        }
+    }
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelModified));
 }
 
 void tst_modelpages::calendar_lclassCompletion_needsItsSclassesThenLocks()
