@@ -273,14 +273,14 @@ qint64 referenceAt(const char *p, qsizetype n, qsizetype i, qsizetype *end)
 bool anyWideReference(const ByteScan &scan)
 {
     for (qsizetype i = 0; i < scan.n;) {
-        const void *at = memmem(scan.p + i, static_cast<size_t>(scan.n - i), "&#", 2);
+        const void *at = std::memchr(scan.p + i, '&', static_cast<size_t>(scan.n - i));
         if (!at)
             return false;
         i = static_cast<const char *>(at) - scan.p;
         qsizetype end = 0;
         if (referenceAt(scan.p, scan.n, i, &end) > 0xFFFF)
             return true;
-        i += 2;
+        ++i;
     }
     return false;
 }
@@ -375,23 +375,27 @@ qsizetype XmlInput::FirstInvalidUtf8(const char *p, qsizetype n)
     const auto *s = reinterpret_cast<const unsigned char *>(p);
     qsizetype i = 0;
     while (i < n) {
-        // Markup and most values are ASCII: eight bytes at a time.
-        for (std::uint64_t w; n - i >= 8; i += 8) {
-            std::memcpy(&w, s + i, 8);
-            if (w & 0x8080808080808080ULL)
-                break;
-        }
-        if (i >= n)
-            break;
         const unsigned c = s[i];
         if (c < 0x80) {
+            // Markup and most values are ASCII: eight bytes at a time.
             ++i;
+            for (std::uint64_t w; n - i >= 8; i += 8) {
+                std::memcpy(&w, s + i, 8);
+                if (w & 0x8080808080808080ULL)
+                    break;
+            }
             continue;
         }
-        const int len = c >= 0xC2 && c <= 0xDF   ? 2
-                        : c >= 0xE0 && c <= 0xEF ? 3
-                        : c >= 0xF0 && c <= 0xF4 ? 4
-                                                 : 0;
+        // Most letters beyond ASCII first: the leads whose continuations may take any value.
+        if (c >= 0xE1 && c <= 0xEC && n - i >= 3 && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
+            i += 3;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF && n - i >= 2 && (s[i + 1] & 0xC0) == 0x80) {
+            i += 2;
+            continue;
+        }
+        const int len = c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
         if (len == 0 || n - i < len)
             return i;
         // The second byte's range rules out overlong forms, surrogates and code points past U+10FFFF.
