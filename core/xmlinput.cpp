@@ -209,11 +209,16 @@ bool decodeWide(const QByteArray &b, Family f, QString *text, QString *bad)
     const bool big = f == Family::Utf16BE || f == Family::Utf32BE;
     const auto *p = reinterpret_cast<const unsigned char *>(b.constData());
     const qsizetype n = b.size();
-    text->reserve(static_cast<int>(n / unit));
+    // Never more than one UTF-16 unit for every two bytes.
+    text->resize(static_cast<int>(n / 2));
+    QChar *out = text->data();
+    const QChar *const start = out;
+    bool good = true;
     for (qsizetype i = 0; i < n; i += unit) {
         if (n - i < unit) {
             *bad = hexBytes(b.constData() + i, n - i);
-            return false;
+            good = false;
+            break;
         }
         char32_t u = 0;
         for (int k = 0; k < unit; ++k)
@@ -222,24 +227,26 @@ bool decodeWide(const QByteArray &b, Family f, QString *text, QString *bad)
             const char32_t low =
                 big ? (char32_t(p[i + 2]) << 8 | p[i + 3]) : (char32_t(p[i + 3]) << 8 | p[i + 2]);
             if (QChar::isLowSurrogate(low)) {
-                text->append(QChar(static_cast<ushort>(u)));
-                text->append(QChar(static_cast<ushort>(low)));
+                *out++ = QChar(static_cast<ushort>(u));
+                *out++ = QChar(static_cast<ushort>(low));
                 i += 2;
                 continue;
             }
         }
         if (u > 0x10FFFF || QChar::isSurrogate(u)) {
             *bad = hexBytes(b.constData() + i, unit);
-            return false;
+            good = false;
+            break;
         }
         if (QChar::requiresSurrogates(u)) {
-            text->append(QChar(QChar::highSurrogate(u)));
-            text->append(QChar(QChar::lowSurrogate(u)));
+            *out++ = QChar(QChar::highSurrogate(u));
+            *out++ = QChar(QChar::lowSurrogate(u));
         } else {
-            text->append(QChar(static_cast<ushort>(u)));
+            *out++ = QChar(static_cast<ushort>(u));
         }
     }
-    return true;
+    text->truncate(static_cast<int>(out - start));
+    return good;
 }
 
 // The value of the character reference at i, with the offset past it; -1 when there is none.
