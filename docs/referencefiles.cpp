@@ -1,6 +1,7 @@
 #include "docs/referencefiles.h"
 
 #include "core/safefile.h"
+#include "model/elementlayout.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,7 +16,10 @@ namespace ReferenceFiles
 namespace
 {
 const QLatin1String kBak(".bak");
-}
+const QString kRef = QStringLiteral("REF");
+const QString kTitle = QStringLiteral("TITLE");
+const QString kUrl = QStringLiteral("URL");
+} // namespace
 
 QString SizeText(qint64 bytes)
 {
@@ -83,6 +87,59 @@ bool SplitLink(const QString &entry, const QString &separator, Link *link)
 QString JoinLink(const Link &link, const QString &separator)
 {
     return link.title + separator + link.address;
+}
+
+QStringList ReadLinks(const QDomElement &reference, const QString &separator)
+{
+    QStringList entries;
+    for (QDomElement ref = reference.firstChildElement(kRef); !ref.isNull();
+         ref = ref.nextSiblingElement(kRef))
+        entries.append(ref.attribute(kTitle) + separator + ref.attribute(kUrl));
+    return entries;
+}
+
+bool IsPlainReference(const QDomElement &reference)
+{
+    if (reference.attributes().count() > 0)
+        return false;
+    for (QDomNode n = reference.firstChild(); !n.isNull(); n = n.nextSibling()) {
+        const QDomElement ref = n.toElement();
+        if (ref.tagName() != kRef || ref.hasChildNodes() || ref.attributes().count() != 2 ||
+            !ref.hasAttribute(kTitle) || !ref.hasAttribute(kUrl))
+            return false;
+    }
+    return true;
+}
+
+QDomElement WriteReference(QDomDocument doc, const QStringList &entries, const QString &separator,
+                           const QDomElement &read)
+{
+    QList<QDomElement> layout{read};
+    for (QDomElement ref = read.firstChildElement(kRef); !ref.isNull(); ref = ref.nextSiblingElement(kRef))
+        layout.append(ref);
+    QList<QDomElement> unused = layout.mid(1);
+    ElementLayout::Part refs{kRef, {}};
+    for (const QString &entry : entries) {
+        Link link;
+        if (!SplitLink(entry, separator, &link))
+            continue;
+        QDomElement ref;
+        for (int i = 0; i < unused.size() && ref.isNull(); ++i) {
+            if (unused.at(i).attribute(kTitle) == link.title &&
+                unused.at(i).attribute(kUrl) == link.address && unused.at(i).hasAttribute(kTitle) &&
+                unused.at(i).hasAttribute(kUrl))
+                ref = doc.importNode(unused.takeAt(i), true).toElement();
+        }
+        if (ref.isNull()) {
+            ref = doc.createElement(kRef);
+            ref.setAttribute(kTitle, link.title);
+            ref.setAttribute(kUrl, link.address);
+        }
+        refs.elements.append(ref);
+    }
+    QDomElement reference = doc.createElement(QStringLiteral("REFERENCE"));
+    ElementLayout::Fill(reference, read.isNull() ? QList<QDomElement>() : layout, {refs});
+    return reference;
 }
 
 bool OpensDirectly(const QUrl &url)

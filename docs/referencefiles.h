@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QDomDocument;
+class QDomElement;
 class QUrl;
 
 // What the reference-file panes and the web-link panes decide without widgets: which files of an
@@ -46,6 +47,19 @@ struct Link {
 // The two parts of an entry; false when the separator does not split it into exactly two.
 bool SplitLink(const QString &entry, const QString &separator, Link *link);
 QString JoinLink(const Link &link, const QString &separator);
+
+// The links of an element's REFERENCE element as entries (title, separator, address), one for
+// each REF child in order; other children hold no link.
+QStringList ReadLinks(const QDomElement &reference, const QString &separator);
+// Whether the REFERENCE element holds nothing but REF children with exactly a TITLE and a URL:
+// then a writer may build it anew from the entries alone.
+bool IsPlainReference(const QDomElement &reference);
+// The REFERENCE element of the entries (those the separator does not split in two are left out).
+// Given the element as it was read, everything in it that is not a REF (its attributes, other
+// elements, comments) stays where it was, the REF children give way to the entries in order, and
+// an entry equal to a REF as read keeps that REF with its other attributes.
+QDomElement WriteReference(QDomDocument doc, const QStringList &entries, const QString &separator,
+                           const QDomElement &read);
 
 // Web and mail links open at once; any other scheme (file:, smb:, javascript:, none) can start
 // a program or reach a local file, so the user is asked first.

@@ -3,10 +3,12 @@
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "docs/instancedocument.h"
+#include "docs/referencefiles.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
 #include "members/memberinfo.h"
 #include "model/calendar.h"
+#include "model/elementlayout.h"
 #include "model/model.h"
 #include "ui_deftab.h"
 
@@ -45,6 +47,21 @@ int gridNumber(const QString &text)
         value = value * 10 + (c.unicode() - '0');
     }
     return value;
+}
+
+const QString kReferenceTag = QStringLiteral("REFERENCE");
+
+// The first REFERENCE of an element gives its links; one that holds more than links stays whole in
+// the element's layout, for the writer to put back what it does not write itself. A second one is
+// kept as it was.
+ElementLayout::Take readLinks(const QDomElement &reference, const QString &separator, QStringList *links,
+                              bool *read)
+{
+    if (*read)
+        return ElementLayout::Keep;
+    *read = true;
+    links->append(ReferenceFiles::ReadLinks(reference, separator));
+    return ReferenceFiles::IsPlainReference(reference) ? ElementLayout::Slot : ElementLayout::SlotWhole;
 }
 
 // Each attribute node is fetched once: item(i) walks the element's attribute map from its start.
@@ -174,7 +191,9 @@ void deftab::LoadMemberInstance(int n)
     memberRow->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 }
 
-// Turns the member's document into rows and empties it as it goes: the rows become the data.
+// Turns the member's document into rows and empties it: the rows become the data. What the rows
+// do not hold (refused elements, comments) is kept in layouts (see ElementLayout), not left in the
+// document: the document is emptied after every save, and each later save must write it back too.
 // A member row the view shows already gets its rows in one insertion.
 // The member's dates are noted into dates when given.
 void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates)
@@ -182,31 +201,36 @@ void deftab::buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root
     m_loadingMember = n;
     QTreeWidgetItem holder;
     QTreeWidgetItem *parent = memberRow->treeWidget() ? &holder : memberRow;
-    QDomElement e = root.firstChildElement();
-    while (!e.isNull()) {
-        const QDomElement next = e.nextSiblingElement();
+    const QString sclassTag = GetStrVar(RegSlot::StrTagSClass);
+    ElementLayout::Capture(&m_keptLclasses[n], root, [&](const QDomElement &e) {
         auto *record = new TreeItemData;
         auto *row = new QTreeWidgetItem;
         if (!parseLclassInstance(record, row, e, dates)) {
             delete record;
             delete row;
-            // Kept aside, not left in the document: the document is emptied after every save,
-            // and each later save must write the element back as well.
-            m_keptLclasses[n].append(e);
-        } else {
-            row->setIcon(0, SharedIcon::Get(SharedIcon::Lclass));
-            record->name = QString::number(n);
-            row->setData(0, Qt::UserRole, pointer(record));
-            parent->addChild(row);
-            while (e.hasChildNodes()) {
-                const QDomNode child = e.firstChild();
-                parseLclassChild(row, child.toElement(), n);
-                e.removeChild(child);
-            }
+            return ElementLayout::Keep;
         }
-        root.removeChild(e);
-        e = next;
-    }
+        row->setIcon(0, SharedIcon::Get(SharedIcon::Lclass));
+        record->name = QString::number(n);
+        row->setData(0, Qt::UserRole, pointer(record));
+        parent->addChild(row);
+        bool linksRead = false;
+        ElementLayout::Capture(&record->kept, e, [&](const QDomElement &child) {
+            if (child.tagName() == kReferenceTag)
+                return readLinks(child, GetStrVar(RegSlot::StrMarkerDollar), &record->links, &linksRead);
+            if (child.tagName() != sclassTag)
+                return ElementLayout::Keep;
+            const int before = row->childCount();
+            parseLclassChild(row, child, n);
+            return row->childCount() > before ? ElementLayout::Slot : ElementLayout::Keep;
+        });
+        QDomElement taken = e;
+        while (taken.hasChildNodes())
+            taken.removeChild(taken.firstChild());
+        return ElementLayout::Slot;
+    });
+    while (root.hasChildNodes())
+        root.removeChild(root.firstChild());
     if (parent == &holder)
         memberRow->addChildren(holder.takeChildren());
 }
@@ -308,43 +332,40 @@ void deftab::RegisterModelInstance(QTreeWidgetItem *row, TreeItemData *record)
     m_modelInstances[record->GetAttr(GetStrVar(RegSlot::StrAttrMID))].append(row);
 }
 
+// A small class of the large class's row; the caller keeps what is not taken (see buildMemberRows).
 void deftab::parseLclassChild(QTreeWidgetItem *lrow, const QDomElement &child, int n)
 {
     TreeItemData *lrec = RecordOf(lrow);
-    if (child.isNull() || !lrec)
+    if (child.isNull() || !lrec || child.tagName() != GetStrVar(RegSlot::StrTagSClass))
         return;
-    if (child.tagName() == QLatin1String("REFERENCE")) {
-        m_files.ReadReferences(child, &lrec->links);
-        return;
-    }
-    if (child.tagName() != GetStrVar(RegSlot::StrTagSClass)) {
-        lrec->kept.append(child);
-        return;
-    }
     auto *record = new TreeItemData;
     auto *row = new QTreeWidgetItem;
     lrow->addChild(row);
     if (!parseSclassInstance(lrow, record, child, row)) {
+        // Its model class may come back, or belong to a newer model: kept by the caller.
         delete record;
         delete row;
-        // Its model class may come back, or belong to a newer model: kept, not dropped.
-        lrec->kept.append(child);
         return;
     }
     record->name = QString::number(n);
     row->setData(0, Qt::UserRole, pointer(record));
-    for (QDomElement part = child.firstChildElement(); !part.isNull(); part = part.nextSiblingElement()) {
-        if (part.tagName() == QLatin1String("REFERENCE")) {
-            m_files.ReadReferences(part, &record->links);
-        } else if (part.tagName() == QLatin1String("PARAM")) {
-            for (QDomElement p = part.firstChildElement(); !p.isNull(); p = p.nextSiblingElement()) {
-                if (p.tagName() != QLatin1String("P") || !parseParamInstance(row, record, p, n))
-                    record->keptParams.append(p);
-            }
-        } else {
-            record->kept.append(part);
-        }
-    }
+    const auto param = [&](const QDomElement &p) {
+        if (p.tagName() != QLatin1String("P") || !parseParamInstance(row, record, p, n))
+            return ElementLayout::Keep;
+        // A parameter's children are nothing this program knows: all of them are kept.
+        if (TreeItemData *prec = RecordOf(row->child(row->childCount() - 1)))
+            ElementLayout::Capture(&prec->kept, p, [](const QDomElement &) { return ElementLayout::Keep; });
+        return ElementLayout::Slot;
+    };
+    bool linksRead = false;
+    ElementLayout::Capture(&record->kept, child, [&](const QDomElement &part) {
+        if (part.tagName() == kReferenceTag)
+            return readLinks(part, GetStrVar(RegSlot::StrMarkerDollar), &record->links, &linksRead);
+        if (part.tagName() != QLatin1String("PARAM"))
+            return ElementLayout::Keep;
+        ElementLayout::Capture(&record->keptParams, part, param, true);
+        return ElementLayout::Slot;
+    });
     while (child.hasChildNodes())
         QDomElement(child).removeChild(child.firstChild());
     row->setIcon(0, SharedIcon::Get(SharedIcon::Sclass));

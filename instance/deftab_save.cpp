@@ -4,6 +4,7 @@
 #include "instance/instancepanes.h"
 #include "instance/valuetable.h"
 #include "members/memberinfo.h"
+#include "model/elementlayout.h"
 #include "shell/numeditor.h"
 #include "ui_deftab.h"
 #include "views/statuswidget.h"
@@ -43,32 +44,29 @@ void deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
     QDomElement root = doc->documentElement();
     root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID),
                       QString::number(memberRow->data(2, Qt::UserRole).toInt()));
-    for (const QDomElement &kept : m_keptLclasses.value(n))
-        root.appendChild(kept.cloneNode(true));
+    QList<QDomElement> lclasses;
     for (int l = 0; l < memberRow->childCount(); ++l) {
         QTreeWidgetItem *lrow = memberRow->child(l);
         TreeItemData *lrec = RecordOf(lrow);
         if (!lrec)
             continue;
-        QDomElement lclass = m_files.BuildLclassElement(*doc, lrec);
+        QList<QDomElement> sclasses;
         for (int s = 0; s < lrow->childCount(); ++s) {
             QTreeWidgetItem *srow = lrow->child(s);
             TreeItemData *srec = RecordOf(srow);
             if (!srec)
                 continue;
-            QDomElement sclass = m_files.BuildSclassElement(*doc, srec);
-            QDomElement params = doc->createElement(QStringLiteral("PARAM"));
-            for (const QDomElement &kept : qAsConst(srec->keptParams))
-                params.appendChild(kept.cloneNode(true));
+            QList<QDomElement> params;
             for (int p = 0; p < srow->childCount(); ++p) {
                 if (TreeItemData *prec = RecordOf(srow->child(p)))
-                    params.appendChild(m_files.BuildParamElement(*doc, prec));
+                    params.append(m_files.BuildParamElement(*doc, prec));
             }
-            sclass.appendChild(params);
-            lclass.appendChild(sclass);
+            sclasses.append(m_files.BuildSclassElement(*doc, srec, params));
         }
-        root.appendChild(lclass);
+        lclasses.append(m_files.BuildLclassElement(*doc, lrec, sclasses));
     }
+    // What the member's document held besides its large classes goes back where it was.
+    ElementLayout::Fill(root, m_keptLclasses.value(n), {{GetStrVar(RegSlot::StrTagLClass), lclasses}});
 }
 
 void deftab::commitRow(QTreeWidgetItem *row)

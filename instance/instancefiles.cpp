@@ -5,6 +5,8 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "docs/referencefiles.h"
+#include "model/elementlayout.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -284,27 +286,13 @@ void InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, cons
 
 QDomElement InstanceFiles::buildReference(QDomDocument &doc, const TreeItemData &record) const
 {
-    QDomElement reference = doc.createElement(kReference);
-    const QString marker = GetStrVar(RegSlot::StrMarkerDollar);
-    for (const QString &entry : record.links) {
-        const QStringList parts = entry.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
-        if (parts.size() != 2)
-            continue;
-        QDomElement ref = doc.createElement(kRef);
-        ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), parts.at(0));
-        ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), parts.at(1));
-        reference.appendChild(ref);
-    }
-    return reference;
+    return ReferenceFiles::WriteReference(doc, record.links, GetStrVar(RegSlot::StrMarkerDollar),
+                                          ElementLayout::Placeholder(record.kept, kReference));
 }
 
 void InstanceFiles::ReadReferences(const QDomElement &reference, QStringList *entries) const
 {
-    const QString marker = GetStrVar(RegSlot::StrMarkerDollar);
-    for (QDomElement ref = reference.firstChildElement(); !ref.isNull(); ref = ref.nextSiblingElement()) {
-        entries->append(ref.attribute(GetStrVar(RegSlot::StrTagTitle)) + marker +
-                        ref.attribute(GetStrVar(RegSlot::StrTagUrl)));
-    }
+    entries->append(ReferenceFiles::ReadLinks(reference, GetStrVar(RegSlot::StrMarkerDollar)));
 }
 
 QDomElement InstanceFiles::buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record)
@@ -321,17 +309,20 @@ QDomElement InstanceFiles::buildElement(QDomDocument &doc, const QString &tag, T
     return element;
 }
 
-QDomElement InstanceFiles::BuildLclassElement(QDomDocument &doc, TreeItemData *record)
+QDomElement InstanceFiles::BuildLclassElement(QDomDocument &doc, TreeItemData *record,
+                                              const QList<QDomElement> &sclasses)
 {
     QDomElement element = buildElement(doc, GetStrVar(RegSlot::StrTagLClass), record);
-    element.appendChild(buildReference(doc, *record));
-    // Copies: the kept originals must survive the emptying of the document after the save.
-    for (const QDomElement &kept : qAsConst(record->kept))
-        element.appendChild(kept.cloneNode(true));
+    // The layout is copied into the element, never moved: the document is emptied after the save
+    // and each later save must write the same again.
+    ElementLayout::Fill(
+        element, record->kept,
+        {{kReference, {buildReference(doc, *record)}}, {GetStrVar(RegSlot::StrTagSClass), sclasses}});
     return element;
 }
 
-QDomElement InstanceFiles::BuildSclassElement(QDomDocument &doc, TreeItemData *record)
+QDomElement InstanceFiles::BuildSclassElement(QDomDocument &doc, TreeItemData *record,
+                                              const QList<QDomElement> &params)
 {
     QDomElement element = buildElement(doc, GetStrVar(RegSlot::StrTagSClass), record);
     const QString n = record->name;
@@ -339,15 +330,18 @@ QDomElement InstanceFiles::BuildSclassElement(QDomDocument &doc, TreeItemData *r
     WriteInstanceCsv(n, id, record);
     if (record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)) == QLatin1String("2"))
         WriteInstancePos(n, id, record);
-    element.appendChild(buildReference(doc, *record));
-    for (const QDomElement &kept : qAsConst(record->kept))
-        element.appendChild(kept.cloneNode(true));
+    QDomElement param = doc.createElement(kParam);
+    ElementLayout::Fill(param, record->keptParams, {{QStringLiteral("P"), params}});
+    ElementLayout::Fill(element, record->kept,
+                        {{kReference, {buildReference(doc, *record)}}, {kParam, {param}}});
     return element;
 }
 
 QDomElement InstanceFiles::BuildParamElement(QDomDocument &doc, TreeItemData *record)
 {
-    return buildElement(doc, QStringLiteral("P"), record);
+    QDomElement element = buildElement(doc, QStringLiteral("P"), record);
+    ElementLayout::Fill(element, record->kept, {});
+    return element;
 }
 
 void InstanceFiles::RemoveReferenceElements(QDomNode node)

@@ -74,10 +74,16 @@ public:
     static QByteArray PosBytes(const TreeItemData &record);
     static void ParsePos(TreeItemData *record, const QString &text);
 
-    QDomElement BuildLclassElement(QDomDocument &doc, TreeItemData *record);
-    QDomElement BuildSclassElement(QDomDocument &doc, TreeItemData *record);
+    // The elements of the rows, each with the parts its record kept of the element as read (see
+    // ElementLayout) back in their places: the large class with its small classes' elements, the
+    // small class with a PARAM holding its parameters' elements. The explanation, value grid and
+    // node positions are written when they changed.
+    QDomElement BuildLclassElement(QDomDocument &doc, TreeItemData *record,
+                                   const QList<QDomElement> &sclasses = {});
+    QDomElement BuildSclassElement(QDomDocument &doc, TreeItemData *record,
+                                   const QList<QDomElement> &params = {});
     QDomElement BuildParamElement(QDomDocument &doc, TreeItemData *record);
-    // Reference entries of a REFERENCE element, TITLE "[$$]" URL each.
+    // Reference entries of a REFERENCE element, TITLE "[$$]" URL of each REF child.
     void ReadReferences(const QDomElement &reference, QStringList *entries) const;
 
     static void RemoveReferenceElements(QDomNode node);

@@ -1,6 +1,8 @@
 #include "model/modelfile.h"
 
 #include "core/treeitemdata.h"
+#include "docs/referencefiles.h"
+#include "model/elementlayout.h"
 
 #include <QDomNamedNodeMap>
 #include <QSet>
@@ -13,8 +15,6 @@ const QString kId = QStringLiteral("ID");
 const QString kMaxId = QStringLiteral("MaxID");
 const QString kExpression = QStringLiteral("Expression");
 const QString kReference = QStringLiteral("Reference");
-const QString kTitle = QStringLiteral("TITLE");
-const QString kUrl = QStringLiteral("URL");
 
 QList<QDomElement> childElements(const QDomElement &parent)
 {
@@ -22,13 +22,6 @@ QList<QDomElement> childElements(const QDomElement &parent)
     for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         list.append(e);
     return list;
-}
-
-// Kept elements are copies without a parent, and every write appends a fresh copy: a DOM node
-// moved from one detached parent to the next does not survive the parents' release.
-QDomElement detached(const QDomElement &e)
-{
-    return e.cloneNode(true).toElement();
 }
 
 // Walks one level of the file while the IDs seen so far stay unique.
@@ -51,54 +44,58 @@ struct Reader {
         return record;
     }
 
-    static void readLinks(const QDomElement &reference, TreeItemData *record)
+    // The first REFERENCE gives the links; one that holds more than links stays whole in the
+    // layout, for the writer to put back what it does not write itself.
+    static ElementLayout::Take readLinks(const QDomElement &reference, TreeItemData *record, bool *read)
     {
-        for (QDomElement ref = reference.firstChildElement(RefTag); !ref.isNull();
-             ref = ref.nextSiblingElement(RefTag))
-            record->links.append(ref.attribute(kTitle) + LinkSeparator + ref.attribute(kUrl));
+        if (*read)
+            return ElementLayout::Keep;
+        *read = true;
+        record->links.append(ReferenceFiles::ReadLinks(reference, LinkSeparator));
+        return ReferenceFiles::IsPlainReference(reference) ? ElementLayout::Slot : ElementLayout::SlotWhole;
     }
 
+    // A parameter's children are nothing this program knows: all of them are kept.
     void readParams(const QDomElement &param, Node *sclass)
     {
-        for (const QDomElement &e : childElements(param)) {
+        const auto decide = [&](const QDomElement &e) {
             TreeItemData *record = e.tagName() == PTag ? take(e) : nullptr;
-            if (record)
-                sclass->children.append(Node{record, {}});
-            else
-                sclass->record->keptParams.append(detached(e));
-        }
+            if (!record)
+                return ElementLayout::Keep;
+            ElementLayout::Capture(&record->kept, e, [](const QDomElement &) { return ElementLayout::Keep; });
+            sclass->children.append(Node{record, {}});
+            return ElementLayout::Slot;
+        };
+        ElementLayout::Capture(&sclass->record->keptParams, param, decide, true);
     }
 
     void readSclass(const QDomElement &element, Node *sclass)
     {
-        for (const QDomElement &e : childElements(element)) {
+        bool linksRead = false;
+        ElementLayout::Capture(&sclass->record->kept, element, [&](const QDomElement &e) {
             if (e.tagName() == ReferenceTag)
-                readLinks(e, sclass->record);
-            else if (e.tagName() == ParamTag)
-                readParams(e, sclass);
-            else
-                sclass->record->kept.append(detached(e));
-        }
+                return readLinks(e, sclass->record, &linksRead);
+            if (e.tagName() != ParamTag)
+                return ElementLayout::Keep;
+            readParams(e, sclass);
+            return ElementLayout::Slot;
+        });
     }
 
     void readLclass(const QDomElement &element, Node *lclass)
     {
-        for (const QDomElement &e : childElements(element)) {
-            TreeItemData *record = nullptr;
-            if (e.tagName() == ReferenceTag) {
-                readLinks(e, lclass->record);
-                continue;
-            }
-            if (e.tagName() == SClassTag)
-                record = take(e);
-            if (!record) {
-                lclass->record->kept.append(detached(e));
-                continue;
-            }
+        bool linksRead = false;
+        ElementLayout::Capture(&lclass->record->kept, element, [&](const QDomElement &e) {
+            if (e.tagName() == ReferenceTag)
+                return readLinks(e, lclass->record, &linksRead);
+            TreeItemData *record = e.tagName() == SClassTag ? take(e) : nullptr;
+            if (!record)
+                return ElementLayout::Keep;
             Node sclass{record, {}};
             readSclass(e, &sclass);
             lclass->children.append(sclass);
-        }
+            return ElementLayout::Slot;
+        });
     }
 };
 
@@ -115,23 +112,25 @@ QDomElement elementOf(QDomDocument doc, const QString &tag, const TreeItemData *
 
 QDomElement referenceOf(QDomDocument doc, const TreeItemData *record)
 {
-    QDomElement reference = doc.createElement(ReferenceTag);
-    for (const QString &link : record->links) {
-        const QStringList parts = link.split(LinkSeparator);
-        if (parts.size() != 2)
-            continue;
-        QDomElement ref = doc.createElement(RefTag);
-        ref.setAttribute(kTitle, parts.at(0));
-        ref.setAttribute(kUrl, parts.at(1));
-        reference.appendChild(ref);
-    }
-    return reference;
+    return ReferenceFiles::WriteReference(doc, record->links, LinkSeparator,
+                                          ElementLayout::Placeholder(record->kept, ReferenceTag));
 }
 
-void appendKept(QDomElement parent, const QList<QDomElement> &kept)
+// Every write puts fresh copies of the kept nodes, so the records' layouts stay whole for the next.
+QDomElement sclassOf(QDomDocument doc, const Node &s)
 {
-    for (const QDomElement &e : kept)
-        parent.appendChild(detached(e));
+    QDomElement sclass = elementOf(doc, SClassTag, s.record);
+    QList<QDomElement> params;
+    for (const Node &p : s.children) {
+        QDomElement param = elementOf(doc, PTag, p.record);
+        ElementLayout::Fill(param, p.record->kept, {});
+        params.append(param);
+    }
+    QDomElement param = doc.createElement(ParamTag);
+    ElementLayout::Fill(param, s.record->keptParams, {{PTag, params}});
+    ElementLayout::Fill(sclass, s.record->kept,
+                        {{ReferenceTag, {referenceOf(doc, s.record)}}, {ParamTag, {param}}});
+    return sclass;
 }
 } // namespace
 
@@ -196,19 +195,11 @@ QList<QDomElement> AppendTree(QDomElement root, const QList<Node> &lclasses)
     QList<QDomElement> appended;
     for (const Node &l : lclasses) {
         QDomElement lclass = elementOf(doc, LClassTag, l.record);
-        lclass.appendChild(referenceOf(doc, l.record));
-        for (const Node &s : l.children) {
-            QDomElement sclass = elementOf(doc, SClassTag, s.record);
-            sclass.appendChild(referenceOf(doc, s.record));
-            QDomElement param = doc.createElement(ParamTag);
-            for (const Node &p : s.children)
-                param.appendChild(elementOf(doc, PTag, p.record));
-            appendKept(param, s.record->keptParams);
-            sclass.appendChild(param);
-            appendKept(sclass, s.record->kept);
-            lclass.appendChild(sclass);
-        }
-        appendKept(lclass, l.record->kept);
+        QList<QDomElement> sclasses;
+        for (const Node &s : l.children)
+            sclasses.append(sclassOf(doc, s));
+        ElementLayout::Fill(lclass, l.record->kept,
+                            {{ReferenceTag, {referenceOf(doc, l.record)}}, {SClassTag, sclasses}});
         root.appendChild(lclass);
         appended.append(lclass);
     }

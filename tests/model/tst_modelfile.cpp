@@ -14,6 +14,26 @@ QDomDocument parse(const QString &xml)
     return doc;
 }
 
+// A node as text with its attributes sorted: the DOM writes them in no fixed order.
+QString canon(const QDomNode &n)
+{
+    if (n.isComment())
+        return QStringLiteral("<!--%1-->").arg(n.nodeValue());
+    if (!n.isElement())
+        return n.nodeValue();
+    const QDomElement e = n.toElement();
+    QStringList attrs;
+    for (int i = 0; i < e.attributes().count(); ++i) {
+        const QDomAttr a = e.attributes().item(i).toAttr();
+        attrs << QStringLiteral(" %1=\"%2\"").arg(a.name(), a.value());
+    }
+    attrs.sort();
+    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
+    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
+        out += canon(c);
+    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
+}
+
 QStringList childTags(const QDomElement &e)
 {
     QStringList tags;
@@ -43,6 +63,9 @@ class tst_modelfile : public QObject
 private slots:
     void roundTrip_keepsAttributesLinksAndOrder();
     void roundTrip_refusedElementsWrittenBackAsTheyWere();
+    void roundTrip_unknownNodesKeptInPlace_noLinkInvented_data();
+    void roundTrip_unknownNodesKeptInPlace_noLinkInvented();
+    void roundTrip_editedTree_unknownNodesStay();
     void takeTree_nextId_data();
     void takeTree_nextId();
     void takeTree_idsOfRefusedElementsCounted();
@@ -90,7 +113,7 @@ void tst_modelfile::roundTrip_keepsAttributesLinksAndOrder()
 }
 
 // What this program refuses (a bad or repeated ID, an unknown tag) belongs to another member's
-// program: never shown, never lost, and a refused large class stays first in the file.
+// program: never shown, never lost, and each stays where it was among the rebuilt elements.
 void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
 {
     QDomDocument doc =
@@ -116,14 +139,88 @@ void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
     QCOMPARE(childTags(wroot), QStringList({"LClass:../x", "Other:", "LClass:1"}));
     QCOMPARE(childTags(wroot.firstChildElement()), QStringList({"SClass:1"}));
     const QDomElement l = wroot.lastChildElement("LClass");
-    QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:2x", "Note:7"}));
-    QCOMPARE(childTags(l.firstChildElement("SClass").firstChildElement("PARAM")),
-             QStringList({"P:3", "P:1", "Q:"}));
+    QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2x", "Note:7", "SClass:2"}));
+    QCOMPARE(childTags(l.lastChildElement("SClass").firstChildElement("PARAM")),
+             QStringList({"P:1", "P:3", "Q:"}));
 
     // A second save writes the kept elements once again, not twice.
     const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
     QCOMPARE(childTags(root.lastChildElement("LClass")),
-             QStringList({"REFERENCE:", "SClass:2", "SClass:2x", "Note:7"}));
+             QStringList({"REFERENCE:", "SClass:2x", "Note:7", "SClass:2"}));
+    ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addRow("element in REFERENCE")
+        << "<LClass ID='1'><REFERENCE><LINK href='h'/></REFERENCE></LClass>";
+    QTest::addRow("attribute on REF") << "<LClass ID='1'><REFERENCE><REF TITLE='t' URL='u' Lang='en'/><REF "
+                                         "TITLE='a' URL='b'/></REFERENCE></LClass>";
+    QTest::addRow("REFERENCE attribute and comment")
+        << "<LClass ID='1'><REFERENCE Kind='k'><!--links--><REF TITLE='t' URL='u'/></REFERENCE></LClass>";
+    QTest::addRow("child element and comment in P")
+        << "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM><P ID='3' Name='p'><Unit v='kg'/>"
+           "<!--note--></P><P ID='4'>text</P></PARAM></SClass></LClass>";
+    QTest::addRow("PARAM attribute and comments among rows")
+        << "<LClass ID='1'><REFERENCE/><SClass ID='2'><PARAM Kind='k'><!--a--><P ID='3'/><!--b--><Q/><P "
+           "ID='4'/></PARAM>"
+           "<REFERENCE><REF TITLE='t' URL='u'/><!--c--></REFERENCE></SClass></LClass>";
+    QTest::addRow("comments and unknown elements in classes")
+        << "<LClass ID='1'><!--first--><X/><REFERENCE/><SClass ID='2'><!--s--><REFERENCE/><PARAM/><Y z='1'/>"
+           "</SClass><!--between--><SClass ID='5'><REFERENCE/><PARAM/></SClass><!--last--></LClass>";
+    QTest::addRow("second REFERENCE kept as it was")
+        << "<LClass ID='1'><REFERENCE><REF TITLE='t' URL='u'/></REFERENCE><REFERENCE><REF TITLE='x' URL='y'/>"
+           "</REFERENCE></LClass>";
+}
+
+// A save with nothing edited writes back the file as it was read, whatever it holds.
+void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented()
+{
+    QFETCH(QString, xml);
+    const QDomDocument doc = parse("<Root_Model MaxID='9'><!--root-->" + xml + "</Root_Model>");
+    QList<Node> tree;
+    const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree);
+    QCOMPARE(canon(written.documentElement()), canon(doc.documentElement()));
+    // The second save writes the same again.
+    QDomDocument second = parse(QStringLiteral("<Root_Model MaxID='9'><!--root--></Root_Model>"));
+    const QList<QDomElement> appended = ModelFile::AppendTree(second.documentElement(), tree);
+    QCOMPARE(canon(parse(second.toString()).documentElement()), canon(doc.documentElement()));
+    ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+// The rows fill the places of the rows as read, in order, the added ones after the last; what is
+// not understood stays where it was around them.
+void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
+{
+    QDomDocument doc = parse(QStringLiteral(
+        "<Root_Model MaxID='9'><LClass ID='1'><REFERENCE><LINK href='h'/><REF TITLE='t' URL='u' Lang='en'/>"
+        "</REFERENCE><SClass ID='2'><PARAM><P ID='3'><Unit/></P><!--p--><P ID='4'/></PARAM></SClass>"
+        "<!--s--></LClass></Root_Model>"));
+    QList<Node> tree;
+    QDomElement root = doc.documentElement();
+    ModelFile::TakeTree(root, &tree);
+    QCOMPARE(tree.at(0).record->links, QStringList{"t[$$]u"});
+    tree[0].record->links.append("n[$$]v");
+    Node &sclass = tree[0].children[0];
+    ModelFile::DeleteRecords({sclass.children.takeFirst()}); // P 3 with its unit goes
+    auto *added = new TreeItemData;
+    added->SetAttr("ID", "7");
+    sclass.children.append(Node{added, {}});
+    auto *addedClass = new TreeItemData;
+    addedClass->SetAttr("ID", "8");
+    tree[0].children.append(Node{addedClass, {}});
+    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    const QDomElement l = root.firstChildElement();
+    QCOMPARE(canon(l.firstChildElement("REFERENCE")),
+             QStringLiteral("<REFERENCE><LINK href=\"h\"></LINK><REF Lang=\"en\" TITLE=\"t\" URL=\"u\"></REF>"
+                            "<REF TITLE=\"n\" URL=\"v\"></REF></REFERENCE>"));
+    QCOMPARE(canon(l.firstChildElement("SClass").firstChildElement("PARAM")),
+             QStringLiteral("<PARAM><P ID=\"4\"></P><!--p--><P ID=\"7\"></P></PARAM>"));
+    QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:8"}));
+    QCOMPARE(l.lastChild().nodeValue(), QStringLiteral("s"));
     ModelFile::RemoveElements(appended);
     ModelFile::DeleteRecords(tree);
 }

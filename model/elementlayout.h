@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDomElement>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// What a writer that rebuilds an element from its record keeps of the element as it was read: its
+// child nodes in their order, each child the program takes into a row or field standing there as a
+// placeholder. The writer puts what it builds into the placeholders' places and everything else
+// (elements it refused or does not know, comments, text) back as it was: what this program does
+// not understand belongs to another member. Held as a list: the layout first, its placeholders
+// after it in their order; the empty list when the element held nothing but what is rebuilt. A
+// layout is a copy: it stays whole when the document it was read from is released.
+namespace ElementLayout
+{
+enum Take {
+    Keep,      // not understood: written back as it was
+    Slot,      // rebuilt from the record: an empty placeholder marks its place
+    SlotWhole, // rebuilt, and the writer needs it as read (a REFERENCE with more than links)
+};
+
+// Adds the child nodes of e to the layout: decide is asked for each child element in order (and
+// may take it into the record meanwhile); other nodes are kept. The attributes of e are kept too
+// when withAttributes is set (an element without a record of its own, such as PARAM). An element
+// holding nothing to keep leaves the layout as it was.
+void Capture(QList<QDomElement> *layout, const QDomElement &e,
+             const std::function<Take(const QDomElement &)> &decide, bool withAttributes = false);
+
+// The index-th placeholder of that tag as read (a SlotWhole keeps its content); null if none.
+QDomElement Placeholder(const QList<QDomElement> &layout, const QString &tag, int index = 0);
+
+// The elements the writer built of one tag, in order.
+struct Part {
+    QString tag;
+    QList<QDomElement> elements;
+};
+// Appends to parent the layout's nodes in order with the parts in the placeholders' places: the
+// n-th placeholder of a tag gets the n-th element built, the last one every element left; a
+// placeholder without an element is dropped. A part with no placeholder goes before the first
+// placeholder of a later part, else at the end. Without a layout: the parts in the order given.
+// The layout's attributes go onto parent when it kept them.
+void Fill(QDomElement parent, const QList<QDomElement> &layout, const QList<Part> &parts);
+} // namespace ElementLayout
