@@ -1,6 +1,10 @@
 #include "core/optionsmodel.h"
 
+#include "core/longvalue.h"
+
+#include <QCoreApplication>
 #include <QDomDocument>
+#include <QVector>
 
 namespace
 {
@@ -21,10 +25,120 @@ QList<QDomElement> elements(const QDomElement &parent, const QString &tag)
     return found;
 }
 
-void removeChildren(QDomElement parent)
+// A text that is already there is not set again; a missing attribute reads as empty, so an empty
+// value adds none.
+void setIfChanged(QDomElement e, const QString &name, const QString &value)
 {
-    while (!parent.firstChild().isNull())
-        parent.removeChild(parent.firstChild());
+    if (e.attribute(name) != value)
+        e.setAttribute(name, value);
+}
+
+// The element each row is written to, in the order of the rows. An element read stays where it
+// is, with its unknown attributes and what lies around it, unless a row before it in the list came
+// from an element after it: then it moves after that row's element. A row of its own gets a new
+// element after the row before (before the first element kept when it leads). Elements no row
+// comes from are removed.
+QList<QDomElement> placeRows(QDomDocument &doc, QDomElement container, const QList<QDomElement> &read,
+                             const QList<int> &from, int rowCount, const QString &tag, QList<bool> *fresh)
+{
+    QVector<bool> kept(read.size(), false);
+    QList<int> origin;
+    for (int i = 0; i < rowCount; ++i) {
+        const int k = i < from.size() ? from.at(i) : -1;
+        const bool valid = k >= 0 && k < read.size() && !kept.at(k);
+        if (valid)
+            kept[k] = true;
+        origin.append(valid ? k : -1);
+    }
+    QDomElement firstKept;
+    for (int k = 0; k < read.size(); ++k) {
+        if (!kept.at(k))
+            read.at(k).parentNode().removeChild(read.at(k));
+        else if (firstKept.isNull())
+            firstKept = read.at(k);
+    }
+    QList<QDomElement> placed;
+    QDomElement previous;
+    int furthest = -1;
+    for (int i = 0; i < rowCount; ++i) {
+        const int k = origin.at(i);
+        fresh->append(k < 0);
+        if (k > furthest) {
+            furthest = k;
+            previous = read.at(k);
+            placed.append(previous);
+            continue;
+        }
+        QDomElement e = k < 0 ? doc.createElement(tag) : read.at(k);
+        if (!previous.isNull())
+            previous.parentNode().insertAfter(e, previous);
+        else if (!firstKept.isNull())
+            firstKept.parentNode().insertBefore(e, firstKept);
+        else
+            container.appendChild(e);
+        previous = e;
+        placed.append(e);
+    }
+    return placed;
+}
+
+void writeReferences(QDomDocument &doc, QDomElement reference, const OptionValues &v)
+{
+    const QString tag = QStringLiteral("REF");
+    QList<bool> fresh;
+    const QList<QDomElement> placed = placeRows(doc, reference, elements(reference, tag), v.referenceFrom,
+                                                v.references.size(), tag, &fresh);
+    for (int i = 0; i < placed.size(); ++i) {
+        const ReferenceRow &row = v.references.at(i);
+        QDomElement ref = placed.at(i);
+        if (fresh.at(i)) {
+            ref.setAttribute(QStringLiteral("Extention"), row.extension);
+            ref.setAttribute(QStringLiteral("exe"), row.program);
+            continue;
+        }
+        setIfChanged(ref, QStringLiteral("Extention"), row.extension);
+        setIfChanged(ref, QStringLiteral("exe"), row.program);
+    }
+}
+
+void writeChildren(QDomDocument &doc, QDomElement child, const OptionValues &v)
+{
+    const QString tag = QStringLiteral("ChildUser");
+    QList<bool> fresh;
+    const QList<QDomElement> placed =
+        placeRows(doc, child, elements(child, tag), v.childFrom, v.children.size(), tag, &fresh);
+    // The tracker names are written whether the tracker is on or not: switching it off for a
+    // while must not wipe what the user entered.
+    for (int i = 0; i < placed.size(); ++i) {
+        const ChildUserRow &row = v.children.at(i);
+        const QPair<const char *, QString> values[] = {
+            {"Name", row.name},           {"Email", row.email},       {"Proc_Email", row.procEmail},
+            {"FirstName", row.firstName}, {"LastName", row.lastName}, {"RedmineID", row.redmineId}};
+        QDomElement u = placed.at(i);
+        for (const auto &value : values) {
+            if (fresh.at(i))
+                u.setAttribute(QLatin1String(value.first), value.second);
+            else
+                setIfChanged(u, QLatin1String(value.first), value.second);
+        }
+    }
+}
+
+// The texts are marked where they are written, for the translation to find them.
+QString text(const char *source)
+{
+    return QCoreApplication::translate("OptionDiag", source);
+}
+
+QString refuseLong(const QString &what, const QString &value)
+{
+    if (!LongValue::Exceeds(value))
+        return QString();
+    return text(QT_TRANSLATE_NOOP("OptionDiag", "%1 of more than %2 characters is refused: the member "
+                                                "files would not open again with it (%3)"))
+        .arg(what)
+        .arg(LongValue::MaxChars)
+        .arg(LongValue::Shown(value));
 }
 
 QDomElement appendElement(QDomDocument &doc, QDomElement parent, const QString &tag)
@@ -62,17 +176,21 @@ void readRows(const QDomDocument &doc, OptionValues &v)
 {
     const QDomElement reference = firstElement(doc, QStringLiteral("REFERENCE"));
     v.hasReference = !reference.isNull();
-    for (const QDomElement &ref : elements(reference, QStringLiteral("REF")))
+    for (const QDomElement &ref : elements(reference, QStringLiteral("REF"))) {
+        v.referenceFrom.append(v.references.size());
         v.references.append(
             {ref.attribute(QStringLiteral("Extention")), ref.attribute(QStringLiteral("exe"))});
+    }
 
     const QDomElement child = firstElement(doc, QStringLiteral("CHILD"));
     v.hasChild = !child.isNull();
-    for (const QDomElement &u : elements(child, QStringLiteral("ChildUser")))
+    for (const QDomElement &u : elements(child, QStringLiteral("ChildUser"))) {
+        v.childFrom.append(v.children.size());
         v.children.append({u.attribute(QStringLiteral("Name")), u.attribute(QStringLiteral("Email")),
                            u.attribute(QStringLiteral("Proc_Email")),
                            u.attribute(QStringLiteral("FirstName")), u.attribute(QStringLiteral("LastName")),
                            u.attribute(QStringLiteral("RedmineID"))});
+    }
 }
 
 } // namespace
@@ -107,6 +225,8 @@ OptionValues OptionsModel::Read(const QDomDocument &doc)
         if (!e.isNull())
             v.mailRead.insert(QLatin1String(tag), e.attribute(QStringLiteral("Value")));
     }
+    // What was read writes back as it was read.
+    v.mailKept = v.mailRead;
     return v;
 }
 
@@ -114,42 +234,24 @@ bool OptionsModel::Write(QDomDocument &doc, const OptionValues &v)
 {
     QDomElement init = firstElement(doc, QStringLiteral("Init"));
     if (!init.isNull()) {
-        init.setAttribute(QStringLiteral("FirstName"), v.firstName);
-        init.setAttribute(QStringLiteral("LastName"), v.lastName);
-        init.setAttribute(QStringLiteral("RedmineID"), v.redmineId);
+        setIfChanged(init, QStringLiteral("FirstName"), v.firstName);
+        setIfChanged(init, QStringLiteral("LastName"), v.lastName);
+        setIfChanged(init, QStringLiteral("RedmineID"), v.redmineId);
     }
     QDomElement reference = firstElement(doc, QStringLiteral("REFERENCE"));
-    if (!reference.isNull()) {
-        removeChildren(reference);
-        for (const ReferenceRow &row : v.references) {
-            QDomElement ref = appendElement(doc, reference, QStringLiteral("REF"));
-            ref.setAttribute(QStringLiteral("Extention"), row.extension);
-            ref.setAttribute(QStringLiteral("exe"), row.program);
-        }
-    }
+    if (!reference.isNull())
+        writeReferences(doc, reference, v);
     QDomElement child = firstElement(doc, QStringLiteral("CHILD"));
-    if (!child.isNull()) {
-        removeChildren(child);
-        // The tracker names are written whether the tracker is on or not: switching it off for a
-        // while must not wipe what the user entered.
-        for (const ChildUserRow &row : v.children) {
-            QDomElement u = appendElement(doc, child, QStringLiteral("ChildUser"));
-            u.setAttribute(QStringLiteral("Name"), row.name);
-            u.setAttribute(QStringLiteral("Email"), row.email);
-            u.setAttribute(QStringLiteral("Proc_Email"), row.procEmail);
-            u.setAttribute(QStringLiteral("FirstName"), row.firstName);
-            u.setAttribute(QStringLiteral("LastName"), row.lastName);
-            u.setAttribute(QStringLiteral("RedmineID"), row.redmineId);
-        }
-    }
+    if (!child.isNull())
+        writeChildren(doc, child, v);
     QDomElement font = firstElement(doc, QStringLiteral("FONT"));
     if (!font.isNull()) {
-        font.setAttribute(QStringLiteral("Name"), v.fontName);
-        font.setAttribute(QStringLiteral("size"), v.fontSize.toInt());
+        setIfChanged(font, QStringLiteral("Name"), v.fontName);
+        setIfChanged(font, QStringLiteral("size"), v.fontSize);
     }
     QDomElement autosave = firstElement(doc, QStringLiteral("AUTOSAVE"));
     if (!autosave.isNull())
-        autosave.setAttribute(QStringLiteral("interval"), v.autoSave);
+        setIfChanged(autosave, QStringLiteral("interval"), v.autoSave);
 
     const QDomElement mail = firstElement(doc, QStringLiteral("MAIL"));
     if (mail.isNull())
@@ -159,7 +261,7 @@ bool OptionsModel::Write(QDomDocument &doc, const OptionValues &v)
         anyChild = true;
         for (const char *tag : kMailTags) {
             if (e.tagName() == QLatin1String(tag))
-                e.setAttribute(QStringLiteral("Value"), mailValue(v.mail, e.tagName()));
+                setIfChanged(e, QStringLiteral("Value"), MailText(v, e.tagName()));
         }
     }
     return anyChild;
@@ -168,7 +270,8 @@ bool OptionsModel::Write(QDomDocument &doc, const OptionValues &v)
 void OptionsModel::WriteTracker(QDomDocument &doc, const TrackerValues &t)
 {
     QDomElement redmine = firstElement(doc, QStringLiteral("Redmine"));
-    if (redmine.isNull()) {
+    const bool created = redmine.isNull();
+    if (created) {
         QDomElement init = firstElement(doc, QStringLiteral("Init"));
         if (init.isNull())
             return;
@@ -181,19 +284,83 @@ void OptionsModel::WriteTracker(QDomDocument &doc, const TrackerValues &t)
         appendElement(doc, redmine, QStringLiteral("Description"))
             .setAttribute(QStringLiteral("Max"), QStringLiteral("65535"));
     }
+    // The start-up reader takes Active as on only when "1", and a key as set unless "0": those
+    // two readings decide whether a stored text still says what is given.
     QDomElement active = firstElement(redmine, QStringLiteral("Active"));
-    if (!active.isNull())
+    if (!active.isNull() &&
+        (created || (active.attribute(QStringLiteral("Value")) == QLatin1String("1")) != t.active))
         active.setAttribute(QStringLiteral("Value"), flagText(t.active));
     QDomElement home = firstElement(redmine, QStringLiteral("HOME"));
     if (!home.isNull())
-        home.setAttribute(QStringLiteral("Url"), t.url);
+        setIfChanged(home, QStringLiteral("Url"), t.url);
     QDomElement auth = firstElement(redmine, QStringLiteral("Authentication"));
-    if (!auth.isNull())
+    if (!auth.isNull() &&
+        (created || (auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0")) != t.apiKey))
         auth.setAttribute(QStringLiteral("ApiKey"), flagText(t.apiKey));
     QDomElement description = firstElement(redmine, QStringLiteral("Description"));
     if (description.isNull())
         description = appendElement(doc, redmine, QStringLiteral("Description"));
-    description.setAttribute(QStringLiteral("Max"), t.max);
+    if (!description.hasAttribute(QStringLiteral("Max")) ||
+        MaxFromText(description.attribute(QStringLiteral("Max"))) != t.max)
+        description.setAttribute(QStringLiteral("Max"), t.max);
+}
+
+OptionValues OptionsModel::KeepStored(const OptionValues &stored, const OptionValues &shown,
+                                      const OptionValues &typed)
+{
+    OptionValues v = typed;
+    const auto keep = [](const QString &storedText, const QString &shownText, QString &value) {
+        if (value == shownText)
+            value = storedText;
+    };
+    keep(stored.firstName, shown.firstName, v.firstName);
+    keep(stored.lastName, shown.lastName, v.lastName);
+    keep(stored.redmineId, shown.redmineId, v.redmineId);
+    keep(stored.fontName, shown.fontName, v.fontName);
+    keep(stored.fontSize, shown.fontSize, v.fontSize);
+    if (AutoSaveMinutes(stored.autoSave) == AutoSaveMinutes(typed.autoSave))
+        v.autoSave = stored.autoSave;
+    v.mailKept.clear();
+    for (const char *tag : kMailTags) {
+        const QString name = QLatin1String(tag);
+        if (stored.mailRead.contains(name) && mailValue(typed.mail, name) == mailValue(shown.mail, name))
+            v.mailKept.insert(name, stored.mailRead.value(name));
+    }
+    return v;
+}
+
+QString OptionsModel::MailText(const OptionValues &values, const QString &tag)
+{
+    return values.mailKept.contains(tag) ? values.mailKept.value(tag) : mailValue(values.mail, tag);
+}
+
+int OptionsModel::AutoSaveMinutes(const QString &text)
+{
+    bool ok = false;
+    const int minutes = text.toInt(&ok);
+    return (ok && minutes > 0) ? minutes : 0;
+}
+
+QString OptionsModel::RefuseAccount(const ChildUserRow &row)
+{
+    QString refusal = refuseLong(text(QT_TRANSLATE_NOOP("OptionDiag", "A name")), row.name);
+    if (refusal.isEmpty())
+        refusal = refuseLong(text(QT_TRANSLATE_NOOP("OptionDiag", "An account")), row.email);
+    // An account without a send address is stored as its own send address.
+    if (refusal.isEmpty())
+        refusal = refuseLong(text(QT_TRANSLATE_NOOP("OptionDiag", "A send address")),
+                             row.procEmail.isEmpty() ? row.email : row.procEmail);
+    return refusal;
+}
+
+QString OptionsModel::RefuseValues(const OptionValues &values)
+{
+    for (const ChildUserRow &row : values.children) {
+        const QString refusal = RefuseAccount(row);
+        if (!refusal.isEmpty())
+            return refusal;
+    }
+    return refuseLong(text(QT_TRANSLATE_NOOP("OptionDiag", "A mail address")), values.mail.address);
 }
 
 QString OptionsModel::CutTrackerKey(const QString &key)

@@ -45,9 +45,14 @@ struct OptionValues {
 
     bool hasReference = false;
     QList<ReferenceRow> references;
+    // Which REF element read each row comes from (its place among those read), -1 for a row of
+    // its own; a row past the end of the list counts as one of its own. The element a row comes
+    // from is written in place, with what this program does not know of it.
+    QList<int> referenceFrom;
 
     bool hasChild = false;
     QList<ChildUserRow> children;
+    QList<int> childFrom; // as referenceFrom, for the ChildUser elements
 
     bool hasFont = false;
     QString fontName;
@@ -56,10 +61,12 @@ struct OptionValues {
     bool hasAutoSave = false;
     QString autoSave; // as stored
 
-    // Read: the Value of each mail child that exists, by tag. Written: from mailValues.
+    // Read: the Value of each mail child that exists, by tag (into mailKept as well). Written: from
+    // mail, except the tags of mailKept, whose text is written as it is.
     bool hasMail = false;
     QHash<QString, QString> mailRead;
     MailValues mail;
+    QHash<QString, QString> mailKept;
 };
 
 // The tracker section of the settings document.
@@ -77,9 +84,29 @@ enum : int { PortMin = 1, PortMax = 65535, MaxLengthMin = 10, MaxLengthMax = 200
 OptionValues Read(const QDomDocument &doc);
 // Writes the Init names, REF, ChildUser, FONT, AUTOSAVE and MAIL values. Returns true when the
 // MAIL element has at least one child, the case in which the mail password is stored as well.
+// Only values that differ are set: attributes, elements and comments this program does not know
+// stay as they were, and a value left alone keeps its text (an empty one stays empty).
 bool Write(QDomDocument &doc, const OptionValues &values);
-// Creates the Redmine section under Init when it is missing, then fills it.
+// Creates the Redmine section under Init when it is missing, then fills it. A stored text that
+// reads as the value given (an empty Active is off) is kept.
 void WriteTracker(QDomDocument &doc, const TrackerValues &values);
+
+// The values to write: those typed, but where a field is still as the dialog showed it, the text
+// stored (the dialog shows an empty id as 0 and an empty size as its least). Auto-save keeps its
+// text when it means the minutes chosen, so an interval the dialog cannot offer is still replaced.
+OptionValues KeepStored(const OptionValues &stored, const OptionValues &shown, const OptionValues &typed);
+// The text written for a mail value.
+QString MailText(const OptionValues &values, const QString &tag);
+// The auto-save minutes a stored interval means: 0 (none) unless it is a number above 0.
+int AutoSaveMinutes(const QString &text);
+
+// Why a group account may not be stored, empty when it may: its name, account or send address
+// (the account when none is given) go into the member files, whose readers refuse a value of
+// more than LongValue::MaxChars characters.
+QString RefuseAccount(const ChildUserRow &row);
+// The same for every value of the dialog that reaches a member file: each group row and the mail
+// sender address (a new group file's ProcEmail).
+QString RefuseValues(const OptionValues &values);
 
 // Drops leading blanks and cuts the key before its first remaining blank.
 QString CutTrackerKey(const QString &key);

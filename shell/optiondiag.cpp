@@ -64,6 +64,7 @@ OptionDiag::OptionDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::OptionDi
 
     m_addGroup = new AddGroup;
     m_users->SetGroupDialog(m_addGroup);
+    guardGroupDialog();
     m_addRef = new AddReference;
     connect(m_addRef, &AddReference::updated, this, &OptionDiag::RefUpdate);
 }
@@ -115,12 +116,18 @@ void OptionDiag::LoadOptions()
     ShowRedmineColumns();
     SetOwnerRedmine(GetBoolVar(RegSlot::FlagRedmineActive));
     fillMail(values);
+    m_shown = readWidgets();
+    m_loaded = true;
 }
 
 void OptionDiag::fillRows(const OptionValues &values)
 {
-    for (const ReferenceRow &row : values.references)
-        new QTreeWidgetItem(m_ui->EXTTREE, {row.extension, row.program});
+    // Each row knows the element it was read from, so that OK writes it back in place.
+    for (int i = 0; i < values.references.size(); ++i) {
+        const ReferenceRow &row = values.references.at(i);
+        auto *item = new QTreeWidgetItem(m_ui->EXTTREE, {row.extension, row.program});
+        item->setData(0, Qt::UserRole, values.referenceFrom.value(i, -1));
+    }
     TreeColumnAdjustment(m_ui->EXTTREE);
     if (values.hasFont) {
         m_font->SetFontName(values.fontName);
@@ -134,9 +141,12 @@ void OptionDiag::fillRows(const OptionValues &values)
     }
     if (values.hasInit)
         new QTreeWidgetItem(m_ui->OWNERTREE, {values.ownerName, values.ownerEmail});
-    for (const ChildUserRow &row : values.children)
-        new QTreeWidgetItem(m_ui->GROUPTREE, {row.name, row.email, row.procEmail, QString(), row.firstName,
-                                              row.lastName, row.redmineId});
+    for (int i = 0; i < values.children.size(); ++i) {
+        const ChildUserRow &row = values.children.at(i);
+        auto *item = new QTreeWidgetItem(m_ui->GROUPTREE, {row.name, row.email, row.procEmail, QString(),
+                                                           row.firstName, row.lastName, row.redmineId});
+        item->setData(0, Qt::UserRole, values.childFrom.value(i, -1));
+    }
     TreeColumnAdjustment(m_ui->GROUPTREE);
 }
 
@@ -175,6 +185,12 @@ void OptionDiag::fillMail(const OptionValues &values)
 
 void OptionDiag::OkProc()
 {
+    // A value the member files would refuse is not stored: the dialog stays with what was typed.
+    const QString refusal = OptionsModel::RefuseValues(readWidgets());
+    if (!refusal.isEmpty()) {
+        showRefusal(refusal);
+        return;
+    }
     SaveOptions();
     // The store has shown why init.xml could not be written; closing now would pass for
     // success and the settings would be gone at the next start. The typed values stay up so

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/optionsmodel.h"
 #include "core/redmineuserinfo.h"
 
 #include <QDialog>
@@ -18,7 +19,6 @@ class OptProject;
 class QTreeWidget;
 class QTreeWidgetItem;
 class RUsers;
-struct OptionValues;
 
 // The Options dialog: the user's accounts, reference programs, editor font, auto-save, mail server
 // and issue-tracker connection. Every opening reloads it; only OK writes anything back.
@@ -51,6 +51,8 @@ public slots:
     // must be put back on every kind of rejection.
     void reject() override;
     void AddGroupProc();
+    // The group dialog's OK passes here first.
+    void GroupOkProc();
     void ModGroupProc();
     void DelGroupProc();
     void AddRefProc();
@@ -69,10 +71,12 @@ private:
     void storeUserRecords(const OptionValues &values);
     void setUserRecord(const QString &email, const QString &first, const QString &last, const QString &id);
     void applyFont(const QString &name, int size);
-    void applyAutoSave(int minutes);
+    void applyAutoSave(int minutes, const QString &text);
     void storeMailSlots(const OptionValues &before, const OptionValues &values);
     bool askDelete(const QString &title, const QString &text);
     void setOwnerColumn(int column, const QString &text);
+    void guardGroupDialog();
+    void showRefusal(const QString &text);
 
     Ui::OptionDiag *m_ui;
     OptFont *m_font;
@@ -82,4 +86,7 @@ private:
     AddReference *m_addRef;
     int m_previousTab = 0;
     std::vector<std::unique_ptr<RedmineUserInfo>> m_records;
+    // The widgets' values as the last load showed them: a field still so keeps its stored text.
+    OptionValues m_shown;
+    bool m_loaded = false;
 };

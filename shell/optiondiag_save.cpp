@@ -21,14 +21,22 @@ OptionValues OptionDiag::readWidgets() const
     v.firstName = m_project->GetUserField(0);
     v.lastName = m_project->GetUserField(1);
     v.redmineId = m_project->GetUserField(2);
+    // A row added in the dialog carries no element it was read from.
+    const auto from = [](const QTreeWidgetItem *item) {
+        bool ok = false;
+        const int k = item->data(0, Qt::UserRole).toInt(&ok);
+        return ok ? k : -1;
+    };
     for (int i = 0; i < m_ui->EXTTREE->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_ui->EXTTREE->topLevelItem(i);
         v.references.append({item->text(0), item->text(1)});
+        v.referenceFrom.append(from(item));
     }
     for (int i = 0; i < m_ui->GROUPTREE->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_ui->GROUPTREE->topLevelItem(i);
         v.children.append(
             {item->text(0), item->text(1), item->text(2), item->text(4), item->text(5), item->text(6)});
+        v.childFrom.append(from(item));
     }
     v.fontName = m_font->GetFontName();
     v.fontSize = QString::number(m_font->GetFontSize());
@@ -50,7 +58,9 @@ void OptionDiag::SaveOptions()
     if (!doc)
         return;
     const OptionValues before = OptionsModel::Read(*doc);
-    const OptionValues values = readWidgets();
+    const OptionValues typed = readWidgets();
+    // What is written and what the registry holds is what a start would read from the file.
+    const OptionValues values = m_loaded ? OptionsModel::KeepStored(before, m_shown, typed) : typed;
     if (before.hasInit) {
         SetStrVar(RegSlot::StrFirstName, values.firstName);
         SetStrVar(RegSlot::StrLastName, values.lastName);
@@ -70,9 +80,9 @@ void OptionDiag::SaveOptions()
     }
     const bool mailWritten = OptionsModel::Write(*doc, values);
     if (before.hasFont)
-        applyFont(values.fontName, values.fontSize.toInt());
+        applyFont(typed.fontName, typed.fontSize.toInt());
     if (before.hasAutoSave)
-        applyAutoSave(values.autoSave.toInt());
+        applyAutoSave(typed.autoSave.toInt(), values.autoSave);
     if (before.hasMail)
         storeMailSlots(before, values);
     if (mailWritten) {
@@ -129,10 +139,9 @@ void OptionDiag::applyFont(const QString &name, int size)
         project->SetEditorFont();
 }
 
-void OptionDiag::applyAutoSave(int minutes)
+void OptionDiag::applyAutoSave(int minutes, const QString &text)
 {
-    const QString text = QString::number(minutes);
-    if (text != GetStrVar(RegSlot::StrAutoSaveMinutes)) {
+    if (minutes != OptionsModel::AutoSaveMinutes(GetStrVar(RegSlot::StrAutoSaveMinutes))) {
         if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer)) {
             timer->StopAutoSaveTimer();
             timer->SetAutoSaveInterval(minutes);
@@ -144,21 +153,15 @@ void OptionDiag::applyAutoSave(int minutes)
 
 void OptionDiag::storeMailSlots(const OptionValues &before, const OptionValues &values)
 {
-    const MailValues &m = values.mail;
     const struct {
         const char *tag;
         int slot;
-        QString value;
-    } entries[] = {
-        {"SMTPSERVER", RegSlot::StrMailServer, m.server},
-        {"PORT", RegSlot::StrMailPort, QString::number(m.port)},
-        {"SECURITY", RegSlot::StrMailSecurity, QString::number(m.security)},
-        {"AUTH", RegSlot::StrMailAuth, QString::number(m.auth)},
-        {"ADDRESS", RegSlot::StrMailAddress, m.address},
-        {"ISSEND", RegSlot::StrMailIsSend, m.send ? QStringLiteral("1") : QStringLiteral("0")},
-        {"ISCONNECT", RegSlot::StrMailIsConnect, m.connect ? QStringLiteral("1") : QStringLiteral("0")}};
+    } entries[] = {{"SMTPSERVER", RegSlot::StrMailServer},  {"PORT", RegSlot::StrMailPort},
+                   {"SECURITY", RegSlot::StrMailSecurity},  {"AUTH", RegSlot::StrMailAuth},
+                   {"ADDRESS", RegSlot::StrMailAddress},    {"ISSEND", RegSlot::StrMailIsSend},
+                   {"ISCONNECT", RegSlot::StrMailIsConnect}};
     for (const auto &e : entries) {
         if (before.mailRead.contains(QLatin1String(e.tag)))
-            SetStrVar(e.slot, e.value);
+            SetStrVar(e.slot, OptionsModel::MailText(values, QLatin1String(e.tag)));
     }
 }

@@ -1,4 +1,5 @@
 #include "core/initxml.h"
+#include "core/longvalue.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
 
@@ -6,6 +7,8 @@
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(ChildUserRow)
 
 // The option model against settings documents: what the Options dialog reads and writes.
 class tst_options : public QObject
@@ -18,6 +21,14 @@ private slots:
     void write_missingSections_skipped();
     void write_mailUnknownChildren_leftAlone();
     void writeTracker_missingSection_createdUnderInit();
+    void write_readBack_keepsUnknownContentAndEmptyValues();
+    void write_rowsChanged_data();
+    void write_rowsChanged();
+    void writeTracker_sameMeaning_keepsStoredText_data();
+    void writeTracker_sameMeaning_keepsStoredText();
+    void keepStored_untouchedFields_keepStoredText();
+    void refuseValues_data();
+    void refuseValues();
     void cutTrackerKey_data();
     void cutTrackerKey();
     void portFromText_data();
@@ -220,6 +231,229 @@ void tst_options::platformStore_fileIsOwnerOnly()
     QVERIFY(file.startsWith(QDir::homePath()));
     QCOMPARE(QFile::permissions(file) & 0x0077, QFileDevice::Permissions());
     QVERIFY(QFile::permissions(file) & QFileDevice::ReadOwner);
+}
+
+namespace
+{
+// A document from another member's newer program: attributes, elements and comments this program
+// does not know, and values left empty.
+const char *const kForeign =
+    R"(<Init Name="ann" Email="ann@x.org" RedmineID="" FirstName="" LastName="" Team="blue">
+    <CHILD>
+        <!-- accounts of the lab -->
+        <ChildUser Name="bob" Email="bob@x.org" Proc_Email="" FirstName="" LastName="" RedmineID="" Seat="4"/>
+        <Note Text="kept"><Inner/></Note>
+        <ChildUser Name="cy" Email="cy@x.org" Proc_Email="c@x.org" FirstName="Cy" LastName="Li" RedmineID="7"/>
+        <ChildUser Name="dee" Email="dee@x.org" Proc_Email="" FirstName="" LastName="" RedmineID="" Seat="9"/>
+    </CHILD>
+    <OPTION><FONT size="" Name="" Weight="bold"/><AUTOSAVE interval=""/></OPTION>
+    <REFERENCE>
+        <!-- viewers -->
+        <REF Extention="pdf" exe="/usr/bin/viewer" Args="--fit"/>
+        <Extra/>
+        <REF Extention="" exe=""/>
+    </REFERENCE>
+    <Redmine><Active Value=""/><HOME Url=""/><Authentication ApiKey=""/><Description Max=""/></Redmine>
+    <MAIL><SMTPSERVER Value=""/><PORT Value=""/><SECURITY Value=""/><AUTH Value=""/><ADDRESS Value=""/><ISSEND Value=""/><ISCONNECT Value=""/><EXTRA Value="x"/></MAIL>
+</Init>)";
+
+// Elements with their attributes sorted, comments and text, so that two documents compare by what
+// they hold, not by the order a hash gives attributes.
+QString canonical(const QDomNode &node)
+{
+    if (node.isComment())
+        return QStringLiteral("<!--%1-->").arg(node.nodeValue());
+    if (node.isText())
+        return node.nodeValue();
+    QString out;
+    if (node.isElement()) {
+        const QDomNamedNodeMap attrs = node.attributes();
+        QStringList pairs;
+        for (int i = 0; i < attrs.size(); ++i)
+            pairs << attrs.item(i).nodeName() + QStringLiteral("=\"") + attrs.item(i).nodeValue() + '"';
+        pairs.sort();
+        out = '<' + node.nodeName() + ' ' + pairs.join(' ') + '>';
+    }
+    for (QDomNode n = node.firstChild(); !n.isNull(); n = n.nextSibling())
+        out += canonical(n);
+    return node.isElement() ? out + QStringLiteral("</") + node.nodeName() + '>' : out;
+}
+
+QStringList attributeOf(const QDomDocument &doc, const char *tag, const char *name)
+{
+    QStringList found;
+    const QDomNodeList list = doc.elementsByTagName(QLatin1String(tag));
+    for (int i = 0; i < list.size(); ++i)
+        found << list.item(i).toElement().attribute(QLatin1String(name), QStringLiteral("-"));
+    return found;
+}
+} // namespace
+
+void tst_options::write_readBack_keepsUnknownContentAndEmptyValues()
+{
+    QDomDocument doc = parse(kForeign);
+    const QString before = canonical(doc);
+    const OptionValues read = OptionsModel::Read(doc);
+    QVERIFY(OptionsModel::Write(doc, read));
+    OptionsModel::WriteTracker(doc, {false, QString(), true, 65535});
+    QCOMPARE(canonical(parse(doc.toByteArray(4).constData())), before);
+}
+
+// Rows are the dialog's table after an edit: each says which ChildUser it was read from.
+void tst_options::write_rowsChanged_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<int>>("from");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<QStringList>("seats");
+    QTest::newRow("middle row deleted") << QStringList{"bob", "dee"} << QList<int>{0, 2}
+                                        << QStringList{"bob", "dee"} << QStringList{"4", "9"};
+    QTest::newRow("row added at the end")
+        << QStringList{"bob", "cy", "dee", "eve"} << QList<int>{0, 1, 2, -1}
+        << QStringList{"bob", "cy", "dee", "eve"} << QStringList{"4", "-", "9", "-"};
+    QTest::newRow("first row renamed") << QStringList{"rob", "cy", "dee"} << QList<int>{0, 1, 2}
+                                       << QStringList{"rob", "cy", "dee"} << QStringList{"4", "-", "9"};
+    QTest::newRow("rows turned round") << QStringList{"dee", "cy", "bob"} << QList<int>{2, 1, 0}
+                                       << QStringList{"dee", "cy", "bob"} << QStringList{"9", "-", "4"};
+    QTest::newRow("no rows said where from")
+        << QStringList{"bob"} << QList<int>{} << QStringList{"bob"} << QStringList{"-"};
+}
+
+void tst_options::write_rowsChanged()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QList<int>, from);
+    QFETCH(QStringList, order);
+    QFETCH(QStringList, seats);
+    QDomDocument doc = parse(kForeign);
+    OptionValues v = OptionsModel::Read(doc);
+    QList<ChildUserRow> rows;
+    for (int i = 0; i < names.size(); ++i) {
+        ChildUserRow row = from.value(i, -1) >= 0 ? v.children.at(from.at(i)) : ChildUserRow{};
+        row.name = names.at(i);
+        rows.append(row);
+    }
+    v.children = rows;
+    v.childFrom = from;
+    OptionsModel::Write(doc, v);
+    const QDomDocument back = parse(doc.toByteArray(4).constData());
+    QCOMPARE(attributeOf(back, "ChildUser", "Name"), order);
+    QCOMPARE(attributeOf(back, "ChildUser", "Seat"), seats);
+    QCOMPARE(attributeOf(back, "Note", "Text"), QStringList{"kept"});
+    QVERIFY(canonical(back).contains(QLatin1String("<!-- accounts of the lab -->")));
+}
+
+void tst_options::writeTracker_sameMeaning_keepsStoredText_data()
+{
+    QTest::addColumn<QString>("active");
+    QTest::addColumn<QString>("apiKey");
+    QTest::addColumn<QString>("max");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<bool>("keySet");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("empty texts, same meaning") << ""
+                                               << ""
+                                               << "" << false << true << 65535 << QStringList{"", "", ""};
+    QTest::newRow("empty texts, every value changed")
+        << ""
+        << ""
+        << "" << true << false << 300 << QStringList{"1", "0", "300"};
+    QTest::newRow("unknown texts, same meaning")
+        << "yes"
+        << "2"
+        << "many" << false << true << 65535 << QStringList{"yes", "2", "many"};
+    QTest::newRow("plain flags, switched") << "1"
+                                           << "0"
+                                           << "20" << false << true << 20 << QStringList{"0", "1", "20"};
+}
+
+void tst_options::writeTracker_sameMeaning_keepsStoredText()
+{
+    QFETCH(QString, active);
+    QFETCH(QString, apiKey);
+    QFETCH(QString, max);
+    QFETCH(bool, on);
+    QFETCH(bool, keySet);
+    QFETCH(int, limit);
+    QFETCH(QStringList, written);
+    QDomDocument doc =
+        parse("<Init><Redmine><Active/><HOME Url='u'/><Authentication/><Description/></Redmine></Init>");
+    first(doc, "Active").setAttribute(QStringLiteral("Value"), active);
+    first(doc, "Authentication").setAttribute(QStringLiteral("ApiKey"), apiKey);
+    first(doc, "Description").setAttribute(QStringLiteral("Max"), max);
+    OptionsModel::WriteTracker(doc, {on, QStringLiteral("u"), keySet, limit});
+    QCOMPARE(QStringList({first(doc, "Active").attribute(QStringLiteral("Value")),
+                          first(doc, "Authentication").attribute(QStringLiteral("ApiKey")),
+                          first(doc, "Description").attribute(QStringLiteral("Max"))}),
+             written);
+}
+
+// The dialog shows an empty id as 0, an empty size as its least and an empty port as the default.
+void tst_options::keepStored_untouchedFields_keepStoredText()
+{
+    const OptionValues stored = OptionsModel::Read(parse(kForeign));
+    OptionValues shown;
+    shown.redmineId = QStringLiteral("0");
+    shown.fontSize = QStringLiteral("8");
+    shown.autoSave = QStringLiteral("0");
+    shown.mail.port = 587;
+    OptionValues typed = shown;
+    typed.lastName = QStringLiteral("Lee");
+    typed.mail.security = 2;
+    const OptionValues kept = OptionsModel::KeepStored(stored, shown, typed);
+    QCOMPARE(kept.redmineId, QString());
+    QCOMPARE(kept.fontSize, QString());
+    QCOMPARE(kept.autoSave, QString());
+    QCOMPARE(kept.lastName, QStringLiteral("Lee"));
+    QCOMPARE(OptionsModel::MailText(kept, QStringLiteral("PORT")), QString());
+    QCOMPARE(OptionsModel::MailText(kept, QStringLiteral("SECURITY")), QStringLiteral("2"));
+
+    // An interval the dialog cannot offer means minutes it no longer runs: it is replaced.
+    OptionValues odd = stored;
+    odd.autoSave = QStringLiteral("2");
+    QCOMPARE(OptionsModel::KeepStored(odd, shown, typed).autoSave, QStringLiteral("0"));
+    typed.redmineId = QStringLiteral("12");
+    QCOMPARE(OptionsModel::KeepStored(stored, shown, typed).redmineId, QStringLiteral("12"));
+}
+
+void tst_options::refuseValues_data()
+{
+    const QString most(LongValue::MaxChars, QLatin1Char('a'));
+    const QString over = most + QLatin1Char('a');
+    QTest::addColumn<ChildUserRow>("row");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("every value at the limit")
+        << ChildUserRow{most, most, most, {}, {}, {}} << most << QString();
+    QTest::newRow("name one past") << ChildUserRow{over, "b@x.org", {}, {}, {}, {}} << QString() << "A name";
+    QTest::newRow("name of 5000") << ChildUserRow{QString(5000, 'n'), "b@x.org", {}, {}, {}, {}} << QString()
+                                  << "A name";
+    QTest::newRow("account of 4996") << ChildUserRow{"bob", QString(4996, 'b'), {}, {}, {}, {}} << QString()
+                                     << "An account";
+    QTest::newRow("send address one past")
+        << ChildUserRow{"bob", "b@x.org", over, {}, {}, {}} << QString() << "A send address";
+    QTest::newRow("long tracker names are no member file's")
+        << ChildUserRow{"bob", "b@x.org", {}, over, over, {}} << QString() << QString();
+    QTest::newRow("mail address one past")
+        << ChildUserRow{"bob", "b@x.org", {}, {}, {}, {}} << over << "A mail address";
+}
+
+void tst_options::refuseValues()
+{
+    QFETCH(ChildUserRow, row);
+    QFETCH(QString, address);
+    QFETCH(QString, refused);
+    OptionValues v;
+    v.children = {{QStringLiteral("ok"), QStringLiteral("ok@x.org"), {}, {}, {}, {}}, row};
+    v.mail.address = address;
+    const QString refusal = OptionsModel::RefuseValues(v);
+    QCOMPARE(refusal.section(QLatin1String(" of more than"), 0, 0), refused);
+    if (!refused.isEmpty()) {
+        QVERIFY(refusal.contains(QString::number(LongValue::MaxChars)));
+        QVERIFY(refusal.size() < 400);
+    }
+    QCOMPARE(OptionsModel::RefuseAccount(row).isEmpty(), refused.isEmpty() || refused == "A mail address");
 }
 
 QTEST_GUILESS_MAIN(tst_options)

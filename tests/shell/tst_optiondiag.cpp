@@ -1,6 +1,8 @@
+#include "core/longvalue.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
+#include "members/addgroup.h"
 #include "shell/checktimer.h"
 #include "shell/optfont.h"
 #include "shell/optiondiag.h"
@@ -39,6 +41,56 @@ const char *const kInit = R"(<?xml version="1.0" encoding="UTF-8"?>
     <MAIL><SMTPSERVER Value="smtp.x.org"/><PORT Value="2525"/><SECURITY Value="1"/><AUTH Value="0"/><ADDRESS Value="ann@x.org"/><ISSEND Value="1"/><ISCONNECT Value="1"/></MAIL>
 </Init>
 )";
+
+// Written by another member's newer program: what this one does not know, and values left empty.
+const char *const kForeign = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Init Name="ann" Email="ann@x.org" RedmineID="" FirstName="" LastName="" Team="blue">
+    <CHILD>
+        <!-- accounts of the lab -->
+        <ChildUser Name="bob" Email="bob@x.org" Proc_Email="" FirstName="" LastName="" RedmineID="" Seat="4"/>
+        <Note Text="kept"><Inner/></Note>
+        <ChildUser Name="cy" Email="cy@x.org" Proc_Email="c@x.org" FirstName="Cy" LastName="Li" RedmineID="7"/>
+    </CHILD>
+    <OPTION><FONT size="" Name="" Weight="bold"/><AUTOSAVE interval=""/></OPTION>
+    <REFERENCE>
+        <!-- viewers -->
+        <REF Extention="pdf" exe="/usr/bin/viewer" Args="--fit"/>
+        <Extra/>
+        <REF Extention="" exe=""/>
+    </REFERENCE>
+    <HISTORY/>
+    <Redmine><Active Value=""/><HOME Url=""/><Authentication ApiKey=""/><Description Max=""/></Redmine>
+    <MAIL><SMTPSERVER Value=""/><PORT Value=""/><SECURITY Value=""/><AUTH Value=""/><ADDRESS Value=""/><ISSEND Value=""/><ISCONNECT Value=""/><EXTRA Value="x"/></MAIL>
+</Init>
+)";
+
+// Elements with their attributes sorted, comments and text: two files compare by what they hold.
+QString canonical(const QDomNode &node)
+{
+    if (node.isComment())
+        return QStringLiteral("<!--%1-->").arg(node.nodeValue());
+    if (node.isText())
+        return node.nodeValue();
+    QString out;
+    if (node.isElement()) {
+        const QDomNamedNodeMap attrs = node.attributes();
+        QStringList pairs;
+        for (int i = 0; i < attrs.size(); ++i)
+            pairs << attrs.item(i).nodeName() + QStringLiteral("=\"") + attrs.item(i).nodeValue() + '"';
+        pairs.sort();
+        out = '<' + node.nodeName() + ' ' + pairs.join(' ') + '>';
+    }
+    for (QDomNode n = node.firstChild(); !n.isNull(); n = n.nextSibling())
+        out += canonical(n);
+    return node.isElement() ? out + QStringLiteral("</") + node.nodeName() + '>' : out;
+}
+
+QString canonical(const QByteArray &xml)
+{
+    QDomDocument doc;
+    doc.setContent(xml);
+    return canonical(doc.documentElement());
+}
 
 // The dialog with the objects it reaches through the registry, over an init.xml in the test's HOME.
 struct Session {
@@ -107,6 +159,12 @@ private slots:
     void autosave_unknownStoredValue_showsNoneAndStopsTimer();
     void deleteGroup_noKeepsRow_yesRemovesIt();
     void secrets_neverLogged();
+    void ok_nothingChanged_keepsUnknownContentAndEmptyValues();
+    void ok_rowDeletedAndAdded_othersKeepUnknownAttributes();
+    void addGroup_longValue_refusedKeepsTyping_data();
+    void addGroup_longValue_refusedKeepsTyping();
+    void ok_longValue_refusedDialogStays_data();
+    void ok_longValue_refusedDialogStays();
 };
 
 void tst_optiondiag::init()
@@ -338,6 +396,130 @@ void tst_optiondiag::secrets_neverLogged()
     qInstallMessageHandler(nullptr);
     for (const QString &m : qAsConst(g_messages))
         QVERIFY(!m.contains(QLatin1String("XYZ-987")));
+}
+
+void tst_optiondiag::ok_nothingChanged_keepsUnknownContentAndEmptyValues()
+{
+    Session s(kForeign);
+    // As the start reads an empty key flag: set.
+    s.reg.SetBoolVar(RegSlot::FlagRedmineKeySet, true);
+    s.open();
+    s.click("OK");
+    QVERIFY(!s.dialog->isVisible());
+    const QByteArray first = s.file();
+    QCOMPARE(canonical(first), canonical(QByteArray(kForeign)));
+    QCOMPARE(s.reg.GetStrVar(RegSlot::StrRedmineUserId), QString());
+    s.open();
+    s.click("OK");
+    QCOMPARE(s.file(), first);
+}
+
+void tst_optiondiag::ok_rowDeletedAndAdded_othersKeepUnknownAttributes()
+{
+    Session s(kForeign);
+    s.open();
+    auto *tree = s.w<QTreeWidget>("GROUPTREE");
+    tree->setCurrentItem(tree->topLevelItem(1));
+    answerNextBox(QStringLiteral("yes"));
+    s.click("DELGRPBTN");
+    s.click("ADDGRPBTN");
+    AddGroup *add = s.dialog->GroupDialog();
+    add->findChild<QLineEdit *>(QStringLiteral("NAME"))->setText(QStringLiteral("dee"));
+    add->findChild<QLineEdit *>(QStringLiteral("EMAIL"))->setText(QStringLiteral("dee@x.org"));
+    add->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QVERIFY(!add->isVisible());
+    s.click("OK");
+    QDomDocument doc;
+    doc.setContent(s.file());
+    const QDomNodeList users = doc.elementsByTagName(QStringLiteral("ChildUser"));
+    QCOMPARE(users.size(), 2);
+    QCOMPARE(users.item(0).toElement().attribute(QStringLiteral("Seat")), QStringLiteral("4"));
+    QCOMPARE(users.item(1).toElement().attribute(QStringLiteral("Name")), QStringLiteral("dee"));
+    QCOMPARE(users.item(1).toElement().attribute(QStringLiteral("Proc_Email")), QStringLiteral("dee@x.org"));
+    QVERIFY(s.file().contains("<!-- accounts of the lab -->"));
+    QVERIFY(s.file().contains("<Note Text=\"kept\">"));
+}
+
+void tst_optiondiag::addGroup_longValue_refusedKeepsTyping_data()
+{
+    const QString most(LongValue::MaxChars, QLatin1Char('m'));
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("sendAddress");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("name of 5000") << QString(5000, 'n') << "dee@x.org" << QString() << false;
+    QTest::newRow("account of 4996") << "dee" << QString(4996, 'a') << QString() << false;
+    QTest::newRow("send address one past") << "dee"
+                                           << "dee@x.org" << most + 's' << false;
+    QTest::newRow("every value at the limit") << most << QString(LongValue::MaxChars, 'a') << most << true;
+}
+
+void tst_optiondiag::addGroup_longValue_refusedKeepsTyping()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, account);
+    QFETCH(QString, sendAddress);
+    QFETCH(bool, accepted);
+    Session s;
+    s.open();
+    s.click("ADDGRPBTN");
+    AddGroup *add = s.dialog->GroupDialog();
+    QVERIFY(add->isVisible());
+    const auto edit = [add](const char *field) { return add->findChild<QLineEdit *>(QLatin1String(field)); };
+    edit("NAME")->setText(name);
+    edit("EMAIL")->setText(account);
+    edit("SND_ADDR")->setText(sendAddress);
+    QTest::keyClick(edit("NAME"), Qt::Key_Return);
+    add->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    auto *tree = s.w<QTreeWidget>("GROUPTREE");
+    if (accepted) {
+        QVERIFY(!add->isVisible());
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        s.click("OK");
+        QCOMPARE(s.saved().children.size(), 2);
+        return;
+    }
+    QVERIFY(add->isVisible());
+    QVERIFY2(add->ResultText().contains(QString::number(LongValue::MaxChars)), qPrintable(add->ResultText()));
+    QCOMPARE(edit("NAME")->text(), name);
+    QCOMPARE(edit("EMAIL")->text(), account);
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    add->CancelProc();
+    s.click("OK");
+    QVERIFY(!s.dialog->isVisible());
+    QCOMPARE(s.saved().children.size(), 1);
+    for (const QString &typed : {name, account, sendAddress})
+        QVERIFY(typed.size() < 100 || !s.file().contains(typed.left(100).toUtf8()));
+}
+
+void tst_optiondiag::ok_longValue_refusedDialogStays_data()
+{
+    QTest::addColumn<bool>("mailAddress");
+    QTest::newRow("mail address one past") << true;
+    QTest::newRow("group row one past") << false;
+}
+
+void tst_optiondiag::ok_longValue_refusedDialogStays()
+{
+    QFETCH(bool, mailAddress);
+    const QString over(LongValue::MaxChars + 1, QLatin1Char('x'));
+    Session s;
+    const QByteArray before = s.file();
+    s.open();
+    if (mailAddress)
+        s.w<QLineEdit>("ADRESS")->setText(over);
+    else
+        new QTreeWidgetItem(s.w<QTreeWidget>("GROUPTREE"), {QStringLiteral("dee"), over});
+    s.w<QLineEdit>("FONT")->setText(QStringLiteral("DejaVu Sans"));
+    QString text;
+    answerNextBox(QStringLiteral("ok"), nullptr, &text);
+    s.click("OK");
+    QVERIFY(s.dialog->isVisible());
+    QVERIFY2(text.contains(QString::number(LongValue::MaxChars)), qPrintable(text));
+    QCOMPARE(s.file(), before);
+    QCOMPARE(s.w<QLineEdit>("FONT")->text(), QStringLiteral("DejaVu Sans"));
+    if (mailAddress)
+        QCOMPARE(s.w<QLineEdit>("ADRESS")->text(), over);
 }
 
 QTEST_MAIN(tst_optiondiag)
