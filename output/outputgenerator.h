@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "outdef/outxml.h"
 
 #include <QHash>
 #include <QList>
@@ -43,8 +44,8 @@ class OutputGenerator : protected virtual globalvar
 {
 public:
     enum Mode { Preview = 0, Run = 1 };
-    // Nesting deeper than any definition needs: a damaged out.xml must not exhaust the stack.
-    static constexpr int MaxDepth = 1000;
+    // The nesting the editor lets a definition have: a damaged out.xml must not exhaust the stack.
+    static constexpr int MaxDepth = OutXml::MaxDepth;
     // A few hundred bytes of out.xml can ask for each level to expand the next twice: without a
     // bound on the whole file a damaged definition runs for hours and past QString's size limit.
     // The steps are the work, not the text: every marker met (also one that writes nothing, as a
