@@ -672,11 +672,20 @@ void tst_qanda::historyText_pastReaderLimit_refusedKeptInEditor()
     QVERIFY(s.GetBoolVar(RegSlot::FlagWriteFailed));
     QCOMPARE(editor->toPlainText(), refused);
     QVERIFY(editor->IsModified());
-    UiReport::ClearLast();
-    p->QuestionTree()->setCurrentItem(nullptr);
-    QCOMPARE(p->QuestionTree()->currentItem(), q);
-    QCOMPARE(editor->toPlainText(), refused);
-    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Text not saved"));
+    // Leaving the question, its tab or the entry keeps them chosen, the text in the editor.
+    auto *tabs = p->findChild<QTabWidget *>("QATAB");
+    const std::function<void()> leave[] = {
+        [p] { p->QuestionTree()->setCurrentItem(nullptr); }, [tabs] { tabs->setCurrentIndex(1); },
+        [p] { p->HistoryTree()->setCurrentItem(p->HistoryTree()->topLevelItem(0)); }};
+    for (const auto &away : leave) {
+        UiReport::ClearLast();
+        away();
+        QCOMPARE(p->QuestionTree()->currentItem(), q);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(p->HistoryTree()->currentItem(), p->HistoryTree()->topLevelItem(1));
+        QCOMPARE(editor->toPlainText(), refused);
+        QCOMPARE(UiReport::LastTitle(), QStringLiteral("Text not saved"));
+    }
     {
         DocCdata reader;
         QList<DocCdataCase *> *entries = reader.LoadIfChanged("k", history);
