@@ -426,8 +426,7 @@ void tst_manager::open_otherMembersPage_builtOnFirstUseWithTheFilesValues()
     QCOMPARE(panel->TabCount(), 3);
     QCOMPARE(panel->TabTitle(2), QStringLiteral("b"));
 
-    // Shown by its tab: built from the file (whose elements the open has emptied since), and
-    // building it is no edit.
+    // Shown by its tab: built from the file, and building it is no edit.
     w.SetBoolVar(RegSlot::FlagMemberModified, false);
     panel->ShowUserTab(QStringLiteral("b"));
     UserInf *page = other->Page;
