@@ -94,6 +94,8 @@ private slots:
     void hostileFile_eachLoader();
     void hugeFile_eachReader_refusedNamedRestKept_data();
     void hugeFile_eachReader_refusedNamedRestKept();
+    void foreignEncoding_eachReader_refusedNamedRestKept_data();
+    void foreignEncoding_eachReader_refusedNamedRestKept();
     void cleanupTestCase()
     {
         m_program.reset();
@@ -101,6 +103,8 @@ private slots:
     }
 
 private:
+    void openWith(const QString &file, qint64 size, bool opens, int member, const QByteArray &bytes,
+                  QString *path, QString *said);
     QTemporaryDir m_big;
     std::unique_ptr<OpenedProgram> m_program;
 };
@@ -348,11 +352,94 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
     QFETCH(bool, opens);
     QFETCH(int, member);
     QFETCH(QByteArray, bytes);
+    QString path;
+    QString said;
+    openWith(file, size, opens, member, bytes, &path, &said);
+    if (QTest::currentTestFailed())
+        return;
+    if (bytes.isEmpty())
+        QVERIFY2(said.contains(size ? path + " holds " : "filename:" + path) &&
+                     said.contains("more than any workspace file needs"),
+                 qPrintable(said));
+    else
+        QVERIFY2(said.contains(path) && said.contains("entities declared"), qPrintable(said));
+}
+
+// A member's file in an encoding whose bytes are not its characters (in UTF-7 '<' may be written
+// "+ADw-") held entities and nesting that the passes before the parse did not see, and ended every
+// program that opened the workspace; bytes not valid in the file's encoding were read as
+// replacement characters and saved so. Each reader refuses such a file, names it and goes on; the
+// file is never written over, an own one included.
+void tst_hostile::foreignEncoding_eachReader_refusedNamedRestKept_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("member");       // whose rows are not shown
+    QTest::addColumn<QByteArray>("bytes"); // the file's content
+    QTest::addColumn<QString>("reason");   // said with the file's name
+    const QString day =
+        "chat/" + WorkspaceGen::MemberEmail(1) + "___" + QDate::currentDate().toString("yyyyMMdd") + ".cht";
+    const QByteArray utf7 = "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n";
+    // Under 20 KB, but 12 million characters once expanded.
+    const QByteArray entity = utf7 + "<+ACE-DOCTYPE Root_Instance [<+ACE-ENTITY e \"" +
+                              QByteArray(4000, 'A') + "\">]>\n<Root_Instance ID=\"1\">" +
+                              QByteArray("&e;").repeated(3000) + "</Root_Instance>";
+    const QString utf7Said = "the encoding UTF-7";
+    QTest::newRow("other member's instance, UTF-7 entity") << "instance_1.xml" << 1 << entity << utf7Said;
+    QTest::newRow("other member's instance, UTF-7 nesting")
+        << "instance_1.xml" << 1
+        << utf7 + "+ADw-Root_Instance ID=+ACI-1+ACI-+AD4-" + QByteArray("+ADw-KEPT+AD4-").repeated(300) +
+               QByteArray("+ADw-/KEPT+AD4-").repeated(300) + "+ADw-/Root_Instance+AD4-"
+        << utf7Said;
+    QTest::newRow("other member's chat day, UTF-7 entity") << day << -1 << entity << utf7Said;
+    QTest::newRow("other member's file, UTF-7")
+        << "manager_1.xml" << 1 << utf7 + "+ADw-Root_manager+AD4-+ADw-/Root_manager+AD4-" << utf7Said;
+    QTest::newRow("other member's instance, Shift_JIS")
+        << "instance_1.xml" << 1
+        << QByteArray(
+               "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<Root_Instance ID=\"1\" Name=\"\x93\xFA\"/>")
+        << "the encoding Shift_JIS";
+    QTest::newRow("other member's instance, EBCDIC")
+        << "instance_1.xml" << 1
+        << QByteArray("<?xml version=\"1.0\" encoding=\"IBM037\"?>\n\x4C\xD9\x61\x6E")
+        << "the encoding IBM037";
+    const QByteArray utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    QTest::newRow("own instance, Shift_JIS bytes under UTF-8")
+        << "instance.xml" << 0
+        << utf8 + "<Root_Instance ID=\"1\" MaxID=\"2\">\n<LClass ID=\"1\" MID=\"18\" "
+                  "Name=\"\x93\xFA\x96\x7B\"/>\n"
+                  "</Root_Instance>"
+        << "line 3, column 31  bytes that are not valid UTF-8 (0x93";
+    QTest::newRow("other member's instance, 0xFF in a title")
+        << "instance_1.xml" << 1 << utf8 + "<Root_Instance ID=\"1\" Title=\"ti\xFFtle\"/>"
+        << "(0xFF";
+}
+
+void tst_hostile::foreignEncoding_eachReader_refusedNamedRestKept()
+{
+    QFETCH(QString, file);
+    QFETCH(int, member);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QString path;
+    QString said;
+    openWith(file, 0, true, member, bytes, &path, &said);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(said.contains(path) && said.contains(reason), qPrintable(said));
+}
+
+// Opens a workspace whose file (a path under the instance folder) is bytes or a sparse file of size
+// (0: rows past the count of nodes): the rows of every member but `member` are shown, the program's
+// own files are saved, and no file of another member, nor the file itself, is written over.
+void tst_hostile::openWith(const QString &file, qint64 size, bool opens, int member, const QByteArray &bytes,
+                           QString *pathOut, QString *saidOut)
+{
     QTemporaryDir dir;
     WorkspaceGen::Result ws;
     QString error;
     QVERIFY(WorkspaceGen::Generate(WorkspaceGen::Size::Small(), dir.path() + "/ws", &ws, &error));
     const QString path = ws.instanceDir + '/' + file;
+    *pathOut = path;
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     {
         QFile huge(path);
@@ -388,13 +475,7 @@ void tst_hostile::hugeFile_eachReader_refusedNamedRestKept()
         p.SaveEverythingOwn();
     }
     p.window->CloseWorkspace();
-    const QString said = p.reports.join('\n') + '\n' + chatNotes;
-    if (bytes.isEmpty())
-        QVERIFY2(said.contains(size ? path + " holds " : "filename:" + path) &&
-                     said.contains("more than any workspace file needs"),
-                 qPrintable(said));
-    else
-        QVERIFY2(said.contains(path) && said.contains("entities declared"), qPrintable(said));
+    *saidOut = p.reports.join('\n') + '\n' + chatNotes;
 
     const QMap<QString, QByteArray> after = snapshot(dir.path());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
