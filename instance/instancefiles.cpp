@@ -174,11 +174,8 @@ QString InstanceFiles::ReadInstanceText(const QString &name) const
 bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
 {
     // What stands in for a file that was not read is no edit of it.
-    if (!path.isEmpty() && TextFiles::IsRefused(path)) {
-        UiReport::Fatal(tr("File error"), TextFiles::NotWrittenOver(path));
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
-    }
+    if (!path.isEmpty() && TextFiles::IsRefused(path))
+        return allowed(TextFiles::NotWrittenOver(path));
     if (!path.isEmpty() && SafeFile::Write(path, bytes))
         return true;
     UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
@@ -198,34 +195,73 @@ bool InstanceFiles::writeChanged(bool &changed, const QString &path, const std::
 
 bool InstanceFiles::WriteElementText(const QString &n, const QString &id, TreeItemData *record)
 {
-    return writeChanged(record->TextChanged(), ElementPath(n, id, QStringLiteral(".txt")), [this, record] {
-        return record->GetAttr(GetStrVar(RegSlot::StrAttrExpression)).toUtf8();
-    });
+    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    const QString text = record->GetAttr(GetStrVar(RegSlot::StrAttrExpression));
+    // A text every reader would refuse is not saved: it stays in the record, still to be saved.
+    if (record->TextChanged() && !path.isEmpty() && !allowed(TextFiles::WriteRefusal(path, text)))
+        return false;
+    return writeChanged(record->TextChanged(), path, [&text] { return text.toUtf8(); });
+}
+
+bool InstanceFiles::allowed(const QString &why)
+{
+    if (why.isEmpty())
+        return true;
+    UiReport::Fatal(tr("File error"), why);
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return false;
+}
+
+QString InstanceFiles::GridLine(const TreeItemData &record, int row)
+{
+    QString line = record.Cell(row, 0);
+    for (int c = 1; c < record.gridSize && c < TreeItemData::GridSize; ++c)
+        line += QLatin1Char(',') + record.Cell(row, c);
+    return line;
 }
 
 QByteArray InstanceFiles::GridBytes(const TreeItemData &record)
 {
     QString out;
-    for (int r = 0; r < TreeItemData::GridSize; ++r) {
-        out += record.Cell(r, 0);
-        for (int c = 1; c < record.gridSize && c < TreeItemData::GridSize; ++c)
-            out += QLatin1Char(',') + record.Cell(r, c);
-        out += kCrLf;
-    }
+    for (int r = 0; r < TreeItemData::GridSize; ++r)
+        out += GridLine(record, r) + kCrLf;
     return out.toUtf8();
+}
+
+QString InstanceFiles::GridRefusal(const QString &path, const TreeItemData &record)
+{
+    for (int r = 0; r < TreeItemData::GridSize; ++r) {
+        const QByteArray line = GridLine(record, r).toUtf8();
+        if (line.size() > MaxLineBytes) {
+            return tr("%1 was not saved: the values of row %2 take %3 bytes, more than a reader takes back "
+                      "on one line (%4); they stay in the instance")
+                .arg(path, QString::number(r + 1), QString::number(line.size()),
+                     QString::number(MaxLineBytes));
+        }
+        // A NUL makes the whole file undecodable for every reader.
+        if (line.contains('\0'))
+            return tr("%1 was not saved: a value of row %2 holds a NUL character; the values stay in the "
+                      "instance")
+                .arg(path, QString::number(r + 1));
+    }
+    return QString();
 }
 
 bool InstanceFiles::WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record)
 {
-    return writeChanged(record->GridChanged(), ElementPath(n, id, QStringLiteral(".csv")),
-                        [record] { return GridBytes(*record); });
+    const QString path = ElementPath(n, id, QStringLiteral(".csv"));
+    if (record->GridChanged() && !path.isEmpty() && !allowed(GridRefusal(path, *record)))
+        return false;
+    return writeChanged(record->GridChanged(), path, [record] { return GridBytes(*record); });
 }
 
 QByteArray InstanceFiles::PosBytes(const TreeItemData &record)
 {
+    // Points past MaxPoints belong to no state: the reader never takes them, so they are not written.
     QString out;
-    for (const QPointF &p : record.positions)
-        out += QStringLiteral("%1,%2").arg(p.x()).arg(p.y()) + kCrLf;
+    for (int i = 0; i < record.positions.size() && i < MaxPoints; ++i)
+        out +=
+            QStringLiteral("%1,%2").arg(record.positions.at(i).x()).arg(record.positions.at(i).y()) + kCrLf;
     return out.toUtf8();
 }
 

@@ -56,6 +56,8 @@ public:
     // Why the last read of the element's text was refused, or empty when it was not.
     QString ElementTextRefusal(const QString &n, const QString &id) const;
     QString ReadInstanceText(const QString &name) const;
+    // Writes the explanation when it changed; a text the readers would refuse (TextFiles::
+    // WriteRefusal) is reported and not written, and the record stays changed.
     bool WriteElementText(const QString &n, const QString &id, TreeItemData *record);
     bool WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record);
     bool WriteInstancePos(const QString &n, const QString &id, TreeItemData *record);
@@ -63,13 +65,20 @@ public:
     void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
 
     // A grid row holds 30 cells and a point two numbers: a line longer than this is cut, so a
-    // file of one endless line costs no more than a grid of long cells.
+    // file of one endless line costs no more than a grid of long cells. The writers hold it: a
+    // grid with a longer row is not written, and the value table warns where the value is typed.
     static constexpr int MaxLineBytes = 64 * 1024;
     // One point per state, and the states are the rows of a grid: the diagram draws no more.
     static constexpr int MaxPoints = TreeItemData::GridSize;
 
     // The three text formats, apart from the files. Only the lines a format uses are taken.
     static QByteArray GridBytes(const TreeItemData &record);
+    // One grid row as its line of the .csv file, line end left out.
+    static QString GridLine(const TreeItemData &record, int row);
+    // Why the grid must not be written to path, or empty: a row longer than MaxLineBytes would come
+    // back cut, a NUL would make the file unreadable. WriteInstanceCsv reports it, writes nothing
+    // and keeps the record changed.
+    static QString GridRefusal(const QString &path, const TreeItemData &record);
     static void ParseGrid(TreeItemData *record, const QString &text);
     static QByteArray PosBytes(const TreeItemData &record);
     static void ParsePos(TreeItemData *record, const QString &text);
@@ -96,6 +105,8 @@ private:
     QDomElement buildElement(QDomDocument &doc, const QString &tag, TreeItemData *record);
     QDomElement buildReference(QDomDocument &doc, const TreeItemData &record) const;
     bool writeFile(const QString &path, const QByteArray &bytes);
+    // True when why is empty; else reports it, marks the write failed and gives false.
+    bool allowed(const QString &why);
     // Writes the bytes only when the record's flag says its copy changed, and clears the flag
     // once they are written; a failed write leaves it set for the next save.
     bool writeChanged(bool &changed, const QString &path, const std::function<QByteArray()> &bytes);

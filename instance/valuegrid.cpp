@@ -46,7 +46,7 @@ QVector<CellKind> TransitionLayout(int maxParam)
 bool IsStorable(const QString &text)
 {
     return !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('\n')) &&
-           !text.contains(QLatin1Char('\r'));
+           !text.contains(QLatin1Char('\r')) && !text.contains(QChar(0));
 }
 
 QStringList StateList(const TreeItemData *states, const QString &none)

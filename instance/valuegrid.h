@@ -25,7 +25,8 @@ QVector<CellKind> NormalLayout(const QList<ParamList::Address> &params, int maxP
 // Rows below maxParam: the name in column 0, the From and To states in columns 1 and 2.
 QVector<CellKind> TransitionLayout(int maxParam);
 
-// The .csv file has no quoting: a "," or a line break would split the cell for every reader.
+// The .csv file has no quoting: a "," or a line break would split the cell for every reader, and
+// a NUL makes the file undecodable.
 bool IsStorable(const QString &text);
 
 // "None" followed by the names in column 0 of the state instance's grid, up to the first empty

@@ -2,6 +2,7 @@
 
 #include "core/treeitemdata.h"
 #include "instance/deftab.h"
+#include "instance/instancefiles.h"
 #include "instance/translist.h"
 #include "shell/checktimer.h"
 
@@ -172,9 +173,29 @@ void ValueTable::TextChanged(int row, int col)
     }
     if (text == old)
         return;
+    // Kept as typed, so that it can be shortened: the save refuses the grid while the row is too long.
+    if (rowBytes(row) > InstanceFiles::MaxLineBytes) {
+        if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+            timer->StatusMessage(tr("row %1 is too long to be saved: its values take more than %2 bytes")
+                                     .arg(row + 1)
+                                     .arg(InstanceFiles::MaxLineBytes));
+    }
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
         tab->SetModify();
     m_record->GridChanged() = true;
+}
+
+// The bytes of the row's line in the .csv file as the table shows it; hidden cells count as held.
+int ValueTable::rowBytes(int row) const
+{
+    QStringList cells;
+    for (int c = 0; c < ValueGrid::Size; ++c) {
+        const ValueGrid::CellKind kind = m_layout.at(row * ValueGrid::Size + c);
+        cells << (kind == ValueGrid::Value   ? item(row, c)->text()
+                  : kind == ValueGrid::State ? QString::number(StateIndex(row, c))
+                                             : m_record->Cell(row, c));
+    }
+    return cells.join(QLatin1Char(',')).toUtf8().size();
 }
 
 // Only the cells the table shows are written: a lowered "Max Param" hides rows whose values

@@ -44,6 +44,7 @@ private:
     void setLook(int row, int col, ValueGrid::CellKind kind, const QString &text);
     void writeBack(bool release);
     bool editable() const;
+    int rowBytes(int row) const;
     TreeItemData *readGrid(TreeItemData *record) const;
 
     bool m_transitionMode = false;

@@ -6,6 +6,7 @@
 #include "core/xmlclass.h"
 #include "instance/classinstanceindex.h"
 #include "instance/deftab.h"
+#include "instance/instancefiles.h"
 #include "instance/instancepanes.h"
 #include "instance/readcost.h"
 #include "instance/valuetable.h"
@@ -70,6 +71,7 @@ private slots:
     void selection_switchesTabsAndMarksModifiedOnce();
     void valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept();
     void valueTable_transitionStates_chosenAndWrittenAsIndexes();
+    void valueTable_rowPastLineLimit_keptInTableNotSaved();
     void clear_memberOfManyClasses_quickAndReusable_data();
     void clear_memberOfManyClasses_quickAndReusable();
     void ownExplanation_refusedThenMended_shownAgainEditableAndSaved_data();
@@ -487,6 +489,39 @@ void tst_deftab::valueTable_cellsOfParameters_refusedSavedOnce_hiddenKept()
     QVERIFY(!w.GetBoolVar(RegSlot::FlagInstanceModified));
     w.tab->SaveInstance();
     QVERIFY(!QFileInfo::exists(csv));
+}
+
+// A row the grid file's reader would cut is kept as typed, and the save writes no file that cuts it.
+void tst_deftab::valueTable_rowPastLineLimit_keptInTableNotSaved()
+{
+    Workspace w;
+    w.open();
+    auto *table = w.tab->findChild<ValueTable *>();
+    QTreeWidgetItem *param = w.row("0-3");
+    TreeItemData *grid = deftab::RecordOf(param->parent());
+    w.tab->GetUserTree()->setCurrentItem(param);
+    w.tab->UserDblTreeClicked(param, 0);
+    const QString csv = w.path("instance_0_2.csv");
+    const QString longValue(30000, QChar(0x3042)); // 90,000 bytes in UTF-8
+    table->item(0, 0)->setText(longValue);
+    QCOMPARE(table->item(0, 0)->text(), longValue);
+    QVERIFY(grid->GridChanged());
+    w.tab->SaveInstance();
+    QVERIFY(!QFileInfo::exists(csv));
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY2(UiReport::LastText().startsWith(csv + " was not saved"), qPrintable(UiReport::LastText()));
+    QCOMPARE(grid->Cell(0, 0), longValue);
+    QVERIFY(grid->GridChanged());
+
+    // Shortened, it is saved and read back whole.
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    const QString fits = longValue.left((InstanceFiles::MaxLineBytes - 29) / 3);
+    table->item(0, 0)->setText(fits);
+    w.tab->SaveInstance();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+    TreeItemData back;
+    w.tab->ReadInstanceCsv(&back, "0", "2");
+    QCOMPARE(back.Cell(0, 0), fits);
 }
 
 void tst_deftab::valueTable_transitionStates_chosenAndWrittenAsIndexes()

@@ -44,6 +44,11 @@ private slots:
     void refusedFile_neverWrittenOver_data();
     void refusedFile_neverWrittenOver();
     void write_unwritablePath_reportsAndKeepsFlags();
+    void text_atAndPastReadLimits_pastRefusedNothingWritten_data();
+    void text_atAndPastReadLimits_pastRefusedNothingWritten();
+    void grid_rowAtAndPastLineLimit_pastRefusedValueKept_data();
+    void grid_rowAtAndPastLineLimit_pastRefusedValueKept();
+    void pos_morePointsThanRead_onlyReadPointsWritten();
     void elementFiles_onlyDecimalNumbersReachPaths();
     void buildElements_attributesReferencesAndExplanation();
     void clearDocument_keepsRootAndItsAttributes();
@@ -217,6 +222,104 @@ void tst_instancefiles::refusedFile_neverWrittenOver()
     QCOMPARE(QFileInfo(path).size(), size ? size : kept.size());
     if (!size)
         QCOMPARE(readFile(path), kept);
+}
+
+// The writer never saves a text the readers would refuse: every member would lose it on the next open.
+void tst_instancefiles::text_atAndPastReadLimits_pastRefusedNothingWritten_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saved");
+    const int bytes = int(TextFiles::MaxTextBytes);
+    QTest::newRow("bytes at the limit") << QString(bytes, QLatin1Char('a')) << true;
+    QTest::newRow("one byte past") << QString(bytes + 1, QLatin1Char('a')) << false;
+    QTest::newRow("multi-byte past") << QString(bytes / 3 + 1, QChar(0x3042)) << false;
+    QTest::newRow("lines at the limit") << QStringLiteral("x\n").repeated(TextFiles::MaxTextLines) << true;
+    QTest::newRow("one line past") << QStringLiteral("x\n").repeated(TextFiles::MaxTextLines) + "x" << false;
+}
+
+void tst_instancefiles::text_atAndPastReadLimits_pastRefusedNothingWritten()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, saved);
+    Folder f;
+    const QString path = f.path("instance_0_7.txt");
+    writeFile(path, "before");
+    TreeItemData record;
+    record.SetAttr("Expression", text);
+    record.TextChanged() = true;
+    QCOMPARE(f.files.WriteElementText("0", "7", &record), saved);
+    QCOMPARE(record.GetAttr("Expression").size(), text.size()); // the editor's text stays whole
+    QCOMPARE(record.TextChanged(), !saved);
+    QCOMPARE(f.GetBoolVar(RegSlot::FlagWriteFailed), !saved);
+    if (saved) {
+        QCOMPARE(f.files.ReadElementText("0", "7").size(), text.size());
+        QVERIFY(!TextFiles::IsRefused(path));
+        return;
+    }
+    QCOMPARE(readFile(path), QByteArray("before"));
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("File error"));
+    QVERIFY2(UiReport::LastText().startsWith(path + " was not saved"), qPrintable(UiReport::LastText()));
+}
+
+// A row is one line of the grid file, and the reader cuts lines at MaxLineBytes: the writer never
+// writes one it would cut.
+void tst_instancefiles::grid_rowAtAndPastLineLimit_pastRefusedValueKept_data()
+{
+    QTest::addColumn<QStringList>("cells"); // row 1, the other cells of the row empty
+    QTest::addColumn<bool>("saved");
+    const int room = InstanceFiles::MaxLineBytes - 29; // 29 commas between 30 cells
+    const QString kana(room / 3, QChar(0x3042));       // 3 bytes each in UTF-8
+    QTest::newRow("ascii at the limit") << QStringList{QString(room, QLatin1Char('a'))} << true;
+    QTest::newRow("ascii one past") << QStringList{QString(room + 1, QLatin1Char('a'))} << false;
+    QTest::newRow("multi-byte at the limit")
+        << QStringList{kana + QString(room % 3, QLatin1Char('a'))} << true;
+    QTest::newRow("multi-byte one past")
+        << QStringList{kana + QString(room % 3 + 1, QLatin1Char('a'))} << false;
+    QTest::newRow("30000 kana in a cell") << QStringList{QString(30000, QChar(0x3042))} << false;
+    QStringList spread;
+    for (int c = 0; c < 30; ++c)
+        spread << QString(room / 30 + 1, QLatin1Char('b'));
+    QTest::newRow("spread over the row") << spread << false;
+    QTest::newRow("NUL in a value") << QStringList{QStringLiteral("a") + QChar(0) + "b"} << false;
+}
+
+void tst_instancefiles::grid_rowAtAndPastLineLimit_pastRefusedValueKept()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(bool, saved);
+    Folder f;
+    const QString path = f.path("instance_0_4.csv");
+    writeFile(path, "before\r\n");
+    TreeItemData record;
+    for (int c = 0; c < cells.size(); ++c)
+        record.SetCell(0, c, cells.at(c));
+    record.SetCell(1, 0, QStringLiteral("next"));
+    record.GridChanged() = true;
+    QCOMPARE(f.files.WriteInstanceCsv("0", "4", &record), saved);
+    QCOMPARE(record.GridChanged(), !saved);
+    QCOMPARE(record.Cell(0, 0), cells.at(0)); // kept whole for the user to shorten
+    if (!saved) {
+        QCOMPARE(readFile(path), QByteArray("before\r\n"));
+        QVERIFY(f.GetBoolVar(RegSlot::FlagWriteFailed));
+        QVERIFY2(UiReport::LastText().startsWith(path + " was not saved"), qPrintable(UiReport::LastText()));
+        return;
+    }
+    TreeItemData back;
+    f.files.ReadInstanceCsv(&back, "0", "4");
+    QCOMPARE(back.Cell(0, 0), cells.at(0));
+    QCOMPARE(back.Cell(1, 0), QStringLiteral("next"));
+}
+
+void tst_instancefiles::pos_morePointsThanRead_onlyReadPointsWritten()
+{
+    TreeItemData record;
+    for (int i = 0; i <= InstanceFiles::MaxPoints; ++i)
+        record.positions.append(QPointF(i, -i));
+    const QByteArray bytes = InstanceFiles::PosBytes(record);
+    QCOMPARE(bytes.count('\n'), InstanceFiles::MaxPoints);
+    TreeItemData back;
+    InstanceFiles::ParsePos(&back, QString::fromUtf8(bytes));
+    QCOMPARE(back.positions, record.positions.mid(0, InstanceFiles::MaxPoints));
 }
 
 void tst_instancefiles::write_unwritablePath_reportsAndKeepsFlags()

@@ -65,6 +65,7 @@ void tst_valuegrid::isStorable_data()
     QTest::newRow("comma") << "4,2" << false;
     QTest::newRow("line feed") << "4\n2" << false;
     QTest::newRow("carriage return") << "4\r" << false;
+    QTest::newRow("NUL") << QString(QStringLiteral("4") + QChar(0) + "2") << false;
 }
 
 void tst_valuegrid::isStorable()
