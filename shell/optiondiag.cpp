@@ -64,7 +64,6 @@ OptionDiag::OptionDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::OptionDi
 
     m_addGroup = new AddGroup;
     m_users->SetGroupDialog(m_addGroup);
-    guardGroupDialog();
     m_addRef = new AddReference;
     connect(m_addRef, &AddReference::updated, this, &OptionDiag::RefUpdate);
 }

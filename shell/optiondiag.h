@@ -51,8 +51,6 @@ public slots:
     // must be put back on every kind of rejection.
     void reject() override;
     void AddGroupProc();
-    // The group dialog's OK passes here first.
-    void GroupOkProc();
     void ModGroupProc();
     void DelGroupProc();
     void AddRefProc();
@@ -75,7 +73,6 @@ private:
     void storeMailSlots(const OptionValues &before, const OptionValues &values);
     bool askDelete(const QString &title, const QString &text);
     void setOwnerColumn(int column, const QString &text);
-    void guardGroupDialog();
     void showRefusal(const QString &text);
 
     Ui::OptionDiag *m_ui;

@@ -3,34 +3,8 @@
 #include "shell/optiondiag.h"
 #include "ui_optiondiag.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-
-// The group dialog checks names and addresses against the table only; the member files' limit is
-// held here, where the account is typed, before the dialog takes it into the table (it keeps the
-// typed text and shows why). Left as it is when its OK is wired in another way.
-void OptionDiag::guardGroupDialog()
-{
-    auto *ok = m_addGroup->findChild<QPushButton *>(QStringLiteral("OK"));
-    if (ok && disconnect(ok, &QPushButton::clicked, m_addGroup, &AddGroup::OkProc))
-        connect(ok, &QPushButton::clicked, this, &OptionDiag::GroupOkProc);
-}
-
-void OptionDiag::GroupOkProc()
-{
-    const auto text = [this](const char *name) {
-        const auto *edit = m_addGroup->findChild<QLineEdit *>(QLatin1String(name));
-        return edit ? edit->text() : QString();
-    };
-    const QString refusal =
-        OptionsModel::RefuseAccount({text("NAME"), text("EMAIL"), text("SND_ADDR"), {}, {}, {}});
-    if (!refusal.isEmpty()) {
-        m_addGroup->SetResultText(refusal);
-        return;
-    }
-    m_addGroup->OkProc();
-}
 
 void OptionDiag::showRefusal(const QString &text)
 {
