@@ -9,6 +9,18 @@
 
 #include <QTreeWidget>
 
+namespace
+{
+// The chapter's level in the tree (1 at the top), whatever its number says.
+int levelOf(const QTreeWidgetItem *chapter)
+{
+    int level = 0;
+    for (; chapter; chapter = chapter->parent())
+        ++level;
+    return level;
+}
+} // namespace
+
 ChapterDiag::ChapterDiag(QWidget *parent) : QDialog(parent), m_ui(new Ui::ChapterDiag)
 {
     m_ui->setupUi(this);
@@ -63,6 +75,21 @@ void ChapterDiag::IndexChanged(int index)
     m_ui->MSG->clear();
     if (index == 0 && !m_first)
         m_ui->MSG->setText(m_notice + m_ui->CHAPTERBOX->itemText(0));
+    else if (index == m_subChoice && !m_first && subTooDeep())
+        m_ui->MSG->setText(tooDeepText());
+}
+
+bool ChapterDiag::subTooDeep() const
+{
+    return m_anchor && levelOf(m_anchor) >= ChapterFile::MaxLevels;
+}
+
+QString ChapterDiag::tooDeepText() const
+{
+    return tr("Chapters nest at most %1 levels deep, so that every member can still open the file: "
+              "chapter %2 takes no sub-chapter.")
+        .arg(ChapterFile::MaxLevels)
+        .arg(m_anchor ? m_anchor->text(ChapterEditor::ColNo) : QString());
 }
 
 void ChapterDiag::CancelProc()
@@ -79,6 +106,11 @@ void ChapterDiag::OkProc()
     const QString title = m_ui->TITLE->text();
     if (title.isEmpty()) {
         m_ui->MSG->setText(tr("Title is empty"));
+        return;
+    }
+    // Refused before an ID is given out: nothing changes and the title stays typed.
+    if (!m_first && m_ui->CHAPTERBOX->currentIndex() == m_subChoice && subTooDeep()) {
+        m_ui->MSG->setText(tooDeepText());
         return;
     }
     TreeItemData *record = editor->NewChapterRecord(m_ui->CHAPTERBOX->currentText(), title);

@@ -32,6 +32,9 @@ public slots:
 
 private:
     void place(QTreeWidgetItem *item);
+    // A sub-chapter of the anchor would nest deeper than a chapter file holds.
+    bool subTooDeep() const;
+    QString tooDeepText() const;
 
     Ui::ChapterDiag *m_ui;
     int m_kind = 0;

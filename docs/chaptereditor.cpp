@@ -361,10 +361,9 @@ void ChapterEditor::Save()
     }
     if (TreeItemData *record = RecordOf(currentChapter()))
         TakeChapterText(record);
-    auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     const QString idAttr = GetStrVar(RegSlot::StrAttrID);
     const QString tieAttr = ChapterFile::TieAttr(m_kind);
-    bool ok = true;
+    QList<QPair<TreeItemData *, QString>> texts;
     std::function<QList<ChapterFile::Chapter>(QTreeWidgetItem *)> collect = [&](QTreeWidgetItem *parent) {
         QList<ChapterFile::Chapter> list;
         for (int i = 0; i < parent->childCount(); ++i) {
@@ -377,15 +376,35 @@ void ChapterEditor::Save()
             c.tie = record->GetAttr(tieAttr);
             c.element = record->kept.value(0);
             const QString path = TextPath(record);
-            if (mw && !path.isEmpty())
-                ok = mw->WriteTextFile(record, path) && ok;
+            if (!path.isEmpty())
+                texts.append({record, path});
             c.children = collect(item);
             list.append(c);
         }
         return list;
     };
+    const QList<ChapterFile::Chapter> chapters = collect(m_widgets.chapters->invisibleRootItem());
+    // The editor keeps chapters within what the file holds; should the tree still have grown past
+    // it, the file on disk stays readable for everyone and the changes stay in the editor.
+    const int levels = ChapterFile::Levels(chapters);
+    if (levels > ChapterFile::MaxLevels) {
+        UiReport::Error(tr("Save Document"),
+                        tr("%1 is not saved: its chapters would nest %2 levels deep, and a chapter file "
+                           "holds at most %3 so that every member can still open it. The changes "
+                           "stay in the document.")
+                            .arg(store->DocFileName(storeIndex()))
+                            .arg(levels)
+                            .arg(ChapterFile::MaxLevels));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return;
+    }
+    bool ok = true;
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+        for (const auto &text : texts)
+            ok = mw->WriteTextFile(text.first, text.second) && ok;
+    }
     QDomElement root = store->GetXmlDoc(storeIndex())->documentElement();
-    ChapterFile::Append(root, m_kind, collect(m_widgets.chapters->invisibleRootItem()), m_counter);
+    ChapterFile::Append(root, m_kind, chapters, m_counter);
     if (store->SaveXmlDoc(storeIndex()) == 0)
         ok = false;
     ChapterFile::RemoveChapters(root);

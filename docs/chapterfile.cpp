@@ -49,6 +49,16 @@ QList<QDomNode> nodesOf(const QDomNode &parent)
 
 QDomElement chapterElement(QDomDocument doc, ChapterFile::Kind kind, const ChapterFile::Chapter &c);
 
+// The levels of an element and all it holds; it was read, so the recursion stays within the
+// reader's depth.
+int levelsOf(const QDomElement &e)
+{
+    int inner = 0;
+    for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
+        inner = qMax(inner, levelsOf(c));
+    return inner + 1;
+}
+
 // Writes the chapters into parent among the nodes read there: a chapter read there stands where it
 // stood, a new or moved one just before the next that does (or after the last), in the chapters'
 // order; every other node read is copied as it stood (copies, so the read ones stay whole).
@@ -139,6 +149,21 @@ void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int cou
     root.setAttribute(kMaxId, QString::number(qBound(0, counter, NoIdLeft)));
     // The root's other nodes never left it: the chapters follow them.
     appendChapters(root.ownerDocument(), root, kind, chapters, {});
+}
+
+int Levels(const QList<Chapter> &chapters)
+{
+    int deepest = 0;
+    for (const Chapter &c : chapters) {
+        int inner = Levels(c.children);
+        // What the chapter read holds besides its chapters is copied as it stood.
+        for (QDomElement e = c.element.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            if (e.tagName() != ChapterTag)
+                inner = qMax(inner, levelsOf(e));
+        }
+        deepest = qMax(deepest, inner + 1);
+    }
+    return deepest;
 }
 
 bool HasChapters(const QDomElement &root)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/decimalid.h"
+#include "core/sharedxml.h"
 
 #include <QDomElement>
 #include <QList>
@@ -47,6 +48,14 @@ constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 // refused ones included, so that a missing or damaged MaxID cannot hand out a chapter's file name
 // a second time; NoIdLeft when none is left.
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
+
+// The root holds the chapters, and a chapter nothing of this program's but its sub-chapters (its
+// text has a file of its own): with the root counted, the shared reader takes elements this many
+// levels below the root, and refuses the whole file, every chapter of it, one level further.
+constexpr int MaxLevels = SharedXml::MaxDepth - 1;
+// The levels below the root that Append writes for the chapters: the chapters' nesting and what a
+// chapter read holds that this program does not know (0 for no chapters).
+int Levels(const QList<Chapter> &chapters);
 // Sets MaxID and appends the chapters, nested, with their attributes in the file's order. A chapter
 // read is its element with the known attributes set and its sub-chapters where the ones read stood.
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);

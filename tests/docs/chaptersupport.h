@@ -39,6 +39,26 @@ inline QString xmlShape(const QDomElement &parent, const QString &first, const Q
     return parts.join(' ');
 }
 
+// A chapter file whose chapters nest levels deep, one to a level ("1.", "1.1.", ...), IDs 0, 1, ...
+inline QByteArray chainXml(const QByteArray &root, const QByteArray &tie, int levels)
+{
+    QByteArray xml = '<' + root + " MaxID='" + QByteArray::number(levels) + "'>";
+    for (int i = 0; i < levels; ++i) {
+        xml += "<Chapter No='" + QByteArray("1.").repeated(i + 1) + "' Name='c" + QByteArray::number(i) +
+               "' " + tie + "='' ID='" + QByteArray::number(i) + "'>";
+    }
+    return xml + QByteArray("</Chapter>").repeated(levels) + "</" + root + '>';
+}
+
+// The levels of chapters under parent (0 without any).
+inline int treeLevels(const QTreeWidgetItem *parent)
+{
+    int deepest = 0;
+    for (int i = 0; i < parent->childCount(); ++i)
+        deepest = qMax(deepest, treeLevels(parent->child(i)) + 1);
+    return deepest;
+}
+
 struct DocProgram : public RegistryScope {
     QTemporaryDir tmp;
     MainWindow *window = new MainWindow;
@@ -59,6 +79,14 @@ struct DocProgram : public RegistryScope {
         return found.isEmpty() ? nullptr : found.first();
     }
     void select(const QString &no) { chapters()->setCurrentItem(chapter(no)); }
+    // The first chapter of the deepest line of first chapters.
+    QTreeWidgetItem *deepest()
+    {
+        QTreeWidgetItem *item = chapters()->topLevelItem(0);
+        while (item && item->childCount() > 0)
+            item = item->child(0);
+        return item;
+    }
     bool action(const char *name) { return window->findChild<QAction *>(QLatin1String(name))->isEnabled(); }
     bool anyChapterAction()
     {

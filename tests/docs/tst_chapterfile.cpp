@@ -1,3 +1,4 @@
+#include "core/sharedxml.h"
 #include "docs/chapterfile.h"
 
 #include <QDomDocument>
@@ -38,6 +39,21 @@ const char *const kForeign =
     "<Chapter No='1.2.' Name='C' ID='3' InstID=''/></Chapter>"
     "<Chapter No='2.' Name='D' ID='4' InstID='' Hidden='1'/></Root_InstanceDoc>";
 
+// New chapters nested levels deep, one to a level, with IDs 0, 1, ...
+QList<ChapterFile::Chapter> chain(int levels)
+{
+    QList<ChapterFile::Chapter> chapters;
+    for (int i = levels - 1; i >= 0; --i) {
+        ChapterFile::Chapter c;
+        c.no = QStringLiteral("1.").repeated(i + 1);
+        c.name = QStringLiteral("c%1").arg(i);
+        c.id = QString::number(i);
+        c.children = chapters;
+        chapters = {c};
+    }
+    return chapters;
+}
+
 } // namespace
 
 class tst_chapterfile : public QObject
@@ -49,6 +65,10 @@ private slots:
     void take_refusedIds_keptButNotUsable();
     void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace_data();
     void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace();
+    void levels_keptElementsCounted_data();
+    void levels_keptElementsCounted();
+    void append_nestedToTheLimit_sharedReaderTakesItWhole_data();
+    void append_nestedToTheLimit_sharedReaderTakesItWhole();
     void textPath_onlyDecimalIds();
     void choices_data();
     void choices();
@@ -180,6 +200,76 @@ void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace()
         QCOMPARE(canonical(root), canonical(want.documentElement()));
         ChapterFile::RemoveChapters(root);
     }
+}
+
+void tst_chapterfile::levels_keptElementsCounted_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<int>("levels");
+    QTest::newRow("no chapter") << "<R><Other><a/></Other></R>" << 0;
+    QTest::newRow("flat") << "<R><Chapter ID='1'/><Chapter ID='2'/></R>" << 1;
+    QTest::newRow("deepest last") << "<R><Chapter ID='1'/><Chapter ID='2'><Chapter ID='3'><Chapter ID='4'/>"
+                                     "</Chapter></Chapter></R>"
+                                  << 3;
+    // What another member's program put inside a chapter is written back, so it nests too.
+    QTest::newRow("kept element deeper than the chapters")
+        << "<R><Chapter ID='1'><Chapter ID='2'/><Figure><Caption/></Figure></Chapter></R>" << 3;
+    QTest::newRow("chapter inside a kept element")
+        << "<R><Chapter ID='1'><Box><Chapter ID='2'><x/></Chapter></Box></Chapter></R>" << 4;
+}
+
+void tst_chapterfile::levels_keptElementsCounted()
+{
+    QFETCH(QString, xml);
+    QFETCH(int, levels);
+    QDomDocument doc;
+    QList<ChapterFile::Chapter> chapters;
+    ChapterFile::Take(rootOf(doc, xml), ChapterFile::ModelDocument, &chapters);
+    QCOMPARE(ChapterFile::Levels(chapters), levels);
+}
+
+void tst_chapterfile::append_nestedToTheLimit_sharedReaderTakesItWhole_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("instance at the limit")
+        << int(ChapterFile::InstanceDocument) << ChapterFile::MaxLevels << true;
+    QTest::newRow("model at the limit") << int(ChapterFile::ModelDocument) << ChapterFile::MaxLevels << true;
+    // The limit is no tighter than it must be: one level more and the reader refuses the file.
+    QTest::newRow("one past") << int(ChapterFile::InstanceDocument) << ChapterFile::MaxLevels + 1 << false;
+}
+
+void tst_chapterfile::append_nestedToTheLimit_sharedReaderTakesItWhole()
+{
+    QFETCH(int, kind);
+    QFETCH(int, levels);
+    QFETCH(bool, read);
+    const QList<ChapterFile::Chapter> written = chain(levels);
+    QCOMPARE(ChapterFile::Levels(written), levels);
+    QDomDocument doc;
+    QDomElement root = rootOf(doc, QStringLiteral("<Root_InstanceDoc/>"));
+    ChapterFile::Append(root, ChapterFile::Kind(kind), written, levels);
+
+    const QByteArray bytes = doc.toByteArray();
+    QString message;
+    int line = 0;
+    int column = 0;
+    // Every element counts, the deepest one empty too.
+    QCOMPARE(SharedXml::CheckNesting(bytes, SharedXml::MaxDepth, &message, &line, &column), read);
+    if (!read)
+        return;
+    QDomDocument reread;
+    QVERIFY2(SharedXml::SetContent(reread, bytes, &message), qPrintable(message));
+    QList<ChapterFile::Chapter> chapters;
+    QCOMPARE(ChapterFile::Take(reread.documentElement(), ChapterFile::Kind(kind), &chapters), levels);
+    QCOMPARE(ChapterFile::Levels(chapters), levels);
+    const ChapterFile::Chapter *c = &chapters.first();
+    for (int i = 1; i < levels; ++i)
+        c = &c->children.first();
+    QCOMPARE(c->id, QString::number(levels - 1));
+    QCOMPARE(c->no, QStringLiteral("1.").repeated(levels));
+    QVERIFY(c->usable);
 }
 
 void tst_chapterfile::textPath_onlyDecimalIds()

@@ -1,8 +1,13 @@
 #include "chaptersupport.h"
+#include "core/sharedxml.h"
+#include "core/treeitemdata.h"
+#include "docs/chapterfile.h"
 #include "docs/modeldoc.h"
 #include "shell/checktimer.h"
+#include "shell/errormsg.h"
 #include "shell/numeditor.h"
 
+#include <QLabel>
 #include <QtTest>
 
 using namespace TestSupport;
@@ -38,6 +43,9 @@ private slots:
     void initTestCase() { watchConnections(); }
     void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
     void save_oneTextEdited_unknownAttributesCommentsAndElementsKept();
+    void createSub_pastTheDeepestLevel_refusedWithNothingChanged_data();
+    void createSub_pastTheDeepestLevel_refusedWithNothingChanged();
+    void save_treePastTheDeepestLevel_refusedAndFileKept();
 };
 
 void tst_chapterkeep::save_oneTextEdited_unknownAttributesCommentsAndElementsKept()
@@ -68,6 +76,97 @@ void tst_chapterkeep::save_oneTextEdited_unknownAttributesCommentsAndElementsKep
     QCOMPARE(b.attribute("Lang"), QStringLiteral("en"));
     QCOMPARE(b.firstChildElement("Note").text(), QStringLiteral("keep"));
     QCOMPARE(root.lastChildElement("Chapter").attributes().count(), 4);
+}
+
+void tst_chapterkeep::createSub_pastTheDeepestLevel_refusedWithNothingChanged_data()
+{
+    QTest::addColumn<int>("levels"); // of the file opened
+    QTest::addColumn<bool>("created");
+    QTest::newRow("reaches the limit") << ChapterFile::MaxLevels - 1 << true;
+    QTest::newRow("one past") << ChapterFile::MaxLevels << false;
+}
+
+// A sub-chapter one level too deep would make the file unreadable for every member: the dialog says
+// so and keeps the title, and the chapter is still welcome beside its anchor.
+void tst_chapterkeep::createSub_pastTheDeepestLevel_refusedWithNothingChanged()
+{
+    QFETCH(int, levels);
+    QFETCH(bool, created);
+    Program p;
+    p.open(chainXml("Root_ModelDoc", "MID", levels));
+    QCOMPARE(treeLevels(p.chapters()->invisibleRootItem()), levels);
+    p.chapters()->setCurrentItem(p.deepest());
+    // The deepest is the last of its siblings without sub-chapters: the third place is under it.
+    ChapterDiag *dlg = p.create("sub", 2);
+    if (!created) {
+        QVERIFY(dlg->isVisible());
+        const QString msg = dlg->findChild<QLabel *>("MSG")->text();
+        QVERIFY2(msg.contains(QString::number(ChapterFile::MaxLevels)), qPrintable(msg));
+        QCOMPARE(dlg->findChild<QLineEdit *>("TITLE")->text(), QStringLiteral("sub"));
+        QCOMPARE(treeLevels(p.chapters()->invisibleRootItem()), levels);
+        QCOMPARE(p.chapters()->currentItem(), p.deepest());
+        QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+        dlg->findChild<QComboBox *>("CHAPTERBOX")->setCurrentIndex(1);
+        dlg->findChild<QPushButton *>("OK")->click();
+    }
+    QVERIFY(!dlg->isVisible());
+    QTreeWidgetItem *made = p.chapters()->currentItem();
+    QCOMPARE(made->text(ChapterEditor::ColName), QStringLiteral("sub"));
+    // The refusal gave out no ID.
+    QCOMPARE(made->text(ChapterEditor::ColDocId), QStringLiteral("D%1").arg(levels));
+    QCOMPARE(treeLevels(p.chapters()->invisibleRootItem()), ChapterFile::MaxLevels);
+    p.window->MenuSave();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+
+    // Read as every member reads it: all there.
+    QDomDocument saved;
+    QString message;
+    QVERIFY2(SharedXml::SetContent(saved, readFile(p.docPath()), &message), qPrintable(message));
+    QCOMPARE(saved.documentElement().elementsByTagName("Chapter").count(), levels + 1);
+    QList<ChapterFile::Chapter> chapters;
+    ChapterFile::Take(saved.documentElement(), ChapterFile::ModelDocument, &chapters);
+    QCOMPARE(ChapterFile::Levels(chapters), ChapterFile::MaxLevels);
+}
+
+// Should a chapter get past the editor, the save still writes no file the readers refuse: the file
+// and the texts stay as they were, and the document stays changed, to be saved once it fits.
+void tst_chapterkeep::save_treePastTheDeepestLevel_refusedAndFileKept()
+{
+    Program p;
+    const QByteArray xml = chainXml("Root_ModelDoc", "MID", ChapterFile::MaxLevels);
+    p.open(xml);
+    QTreeWidgetItem *deepest = p.deepest();
+    p.chapters()->setCurrentItem(deepest);
+    p.doc()->TextEditor()->insertPlainText("typed");
+    TreeItemData *record = p.doc()->NewChapterRecord(deepest->text(0) + "1.", "deeper");
+    auto *item = new QTreeWidgetItem;
+    item->setData(ChapterEditor::ColNo, Qt::UserRole, TreeItemData::ToData(record));
+    record->SetItem(item);
+    item->setText(ChapterEditor::ColNo, deepest->text(0) + "1.");
+    deepest->addChild(item);
+    const QString text = p.dir() + QStringLiteral("/Docmodel_%1.txt").arg(ChapterFile::MaxLevels - 1);
+
+    p.window->MenuSave();
+    QCOMPARE(readFile(p.docPath()), xml);
+    QVERIFY(!QFile::exists(text));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelDocModified));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
+    QVERIFY(errors && errors->isVisible());
+    QVERIFY2(errors->Text().contains(p.docPath()), qPrintable(errors->Text()));
+    QVERIFY2(errors->Text().contains(QString::number(ChapterFile::MaxLevels + 1)),
+             qPrintable(errors->Text()));
+    errors->close();
+
+    deepest->removeChild(item);
+    delete record;
+    delete item;
+    p.window->MenuSave();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelDocModified));
+    QCOMPARE(readFile(text), QByteArray("typed"));
+    QDomDocument saved;
+    QVERIFY(SharedXml::SetContent(saved, readFile(p.docPath())));
+    QCOMPARE(saved.documentElement().elementsByTagName("Chapter").count(), ChapterFile::MaxLevels);
 }
 
 QTEST_MAIN(tst_chapterkeep)
