@@ -1,5 +1,6 @@
 #include "comm/chatcdata.h"
 
+#include "core/decimalid.h"
 #include "core/safefile.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
@@ -13,6 +14,52 @@ namespace
 {
 const QString TimeFormat = QStringLiteral("hh:mm:ss");
 const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+// What a deletion adds to a message's element: MDTIME="yyyy/MM/dd hh:mm:ss".
+const qint64 DeletionBytes = 40;
+
+// The UTF-8 size of a text without making it: a message may be megabytes.
+qint64 utf8Bytes(const QString &text)
+{
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        bytes += u < 0x80 ? 1 : (u < 0x800 || c.isSurrogate() ? 2 : 3);
+    }
+    return bytes;
+}
+
+// An attribute value as QDom escapes it: a character takes at most six bytes ("&quot;").
+qint64 attributeBytes(const QString &value)
+{
+    qint64 bytes = 0;
+    for (const QChar c : value) {
+        const bool escaped = c == QLatin1Char('<') || c == QLatin1Char('&') || c == QLatin1Char('"') ||
+                             c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
+        bytes += escaped ? 6 : utf8Bytes(QString(c));
+    }
+    return bytes;
+}
+
+// What a CASE takes as the writer lays it out, indented by four on a line of its own with its
+// CDATA sections inline.
+qint64 elementBytes(const QDomElement &element)
+{
+    const qint64 tag = element.tagName().size();
+    qint64 bytes = 4 + 1 + tag;
+    const QDomNamedNodeMap attributes = element.attributes();
+    for (int i = 0; i < attributes.size(); ++i) {
+        const QDomAttr attribute = attributes.item(i).toAttr();
+        bytes += 4 + attribute.name().size() + attributeBytes(attribute.value());
+    }
+    bool children = false;
+    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        children = true;
+        const QString data =
+            child.isCDATASection() ? child.toCDATASection().data() : child.toCharacterData().data();
+        bytes += 12 + utf8Bytes(data);
+    }
+    return bytes + (children ? 1 + tag + 4 : 3);
+}
 } // namespace
 
 ChatCdata::ChatCdata(QObject *parent) : QObject(parent) {}
@@ -61,9 +108,10 @@ ChatDay *ChatCdata::OpenDay(const QString &account, const QDate &date)
     // they are what its file is to hold.
     if (!day->IdTable.isEmpty() && (hadPath || !QFileInfo::exists(path)))
         return day;
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
         day->Doc = NewDayDocument(date);
-    else if (day->IdTable.isEmpty() && day->Users.isEmpty())
+        day->FileBytes = day->AddedBytes = 0;
+    } else if (day->IdTable.isEmpty() && day->Users.isEmpty())
         day->Doc = QDomDocument();
     return day;
 }
@@ -183,6 +231,9 @@ void ChatCdata::SyncUsers(const QString &account, const QDate &date)
                 day->Users[number] = ChatUser{member->Email, member->Name};
             continue;
         }
+        // With no number left the member is named by no message of the day, rather than by another's.
+        if (day->UserMaxID >= DecimalId::Ceiling)
+            continue;
         ++day->UserMaxID;
         day->Users.insert(day->UserMaxID, ChatUser{member->Email, member->Name});
         day->AccountNo.insert(member->Email, day->UserMaxID);
@@ -196,8 +247,15 @@ void ChatCdata::writeUsers(ChatDay *day, int owner)
         return;
     users.setAttribute(QStringLiteral("OwnerID"), owner);
     users.setAttribute(QStringLiteral("MaxID"), day->UserMaxID);
-    while (users.hasChildNodes())
-        users.removeChild(users.firstChild());
+    // The members this program numbers are written anew; what it does not (a USER without a
+    // decimal ID, another element, a comment) belongs to another program and stays as it was.
+    for (QDomNode node = users.firstChild(); !node.isNull();) {
+        const QDomNode next = node.nextSibling();
+        const QDomElement user = node.toElement();
+        if (user.tagName() == QLatin1String("USER") && DecimalId::IsId(user.attribute(QStringLiteral("ID"))))
+            users.removeChild(node);
+        node = next;
+    }
     for (auto it = day->Users.cbegin(); it != day->Users.cend(); ++it) {
         QDomElement user = day->Doc.createElement(QStringLiteral("USER"));
         user.setAttribute(QStringLiteral("ACCOUNT"), XmlText::Clean(it->Account));
@@ -240,9 +298,27 @@ int ChatCdata::countCases(const QDomElement &root, int stop)
     return count;
 }
 
+qint64 ChatCdata::caseBytes(const QString &text, int recipients)
+{
+    // The element on its line, indented, with every attribute a message or a response carries
+    // (about 110 bytes), its CDATA sections, recipients of nine digits.
+    const qint64 sections = text.count(QStringLiteral("]]>")) + 1;
+    return utf8Bytes(text) + sections * 12 + qint64(recipients) * 10 + 160;
+}
+
+qint64 ChatCdata::dayBytes(const ChatDay *day)
+{
+    // The members are counted whole on top of the file, which held some of them: USERS is written
+    // anew with every message. An attribute's character takes at most six bytes ("&quot;").
+    qint64 users = 512; // the declaration, the root and USERS with their attributes
+    for (const ChatUser &user : day->Users)
+        users += 64 + 6 * qint64(user.Account.size() + user.Name.size());
+    return day->FileBytes + day->AddedBytes + users;
+}
+
 // Whether the day's file, with one more CASE (of the text, for a message), is still one the reader
 // takes: a file it refused would take the user's messages of the day from every member.
-bool ChatCdata::roomFor(ChatDay *day, const QString &text)
+bool ChatCdata::roomFor(ChatDay *day, const QString &text, int recipients)
 {
     const QDomElement root = day->Doc.documentElement();
     if (day->CountedRoot != root) {
@@ -263,6 +339,25 @@ bool ChatCdata::roomFor(ChatDay *day, const QString &text)
     }
     if (text.count(QStringLiteral("]]>")) >= MaxTextSections) {
         m_refusal = tr("its text holds \"]]>\" more than %1 times").arg(MaxTextSections - 1);
+        return false;
+    }
+    const qint64 bytes = utf8Bytes(text);
+    if (bytes > MaxTextBytes) {
+        m_refusal = tr("its text takes %1 bytes, more than the %2 a chat message may take")
+                        .arg(bytes)
+                        .arg(MaxTextBytes);
+        return false;
+    }
+    // Every message of the day may still be deleted, which lengthens its element.
+    if (dayBytes(day) + qint64(day->Cases) * DeletionBytes + caseBytes(text, recipients) >
+        SafeFile::MaxReadBytes) {
+        m_refusal = tr("%1 would grow past %2 bytes, more than the chat file of a day takes")
+                        .arg(day->Path)
+                        .arg(SafeFile::MaxReadBytes);
+        return false;
+    }
+    if (day->MaxID >= DecimalId::Ceiling) {
+        m_refusal = DecimalId::ExhaustedMessage(day->Path);
         return false;
     }
     return true;
@@ -288,7 +383,7 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     }
     // What is shown is what every member reads back from the file.
     const QString clean = XmlText::Clean(text);
-    if (!roomFor(day, clean))
+    if (!roomFor(day, clean, recipients.size()))
         return 0;
     m_refusal.clear();
     ChatRecord *record = newRecord();
@@ -306,6 +401,8 @@ int ChatCdata::AddMessage(const QDate &date, const QString &account, int author,
     day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), record->ID);
     writeUsers(day, author);
     addCaseElement(day, record);
+    // What it really takes: the check's bound would leave room unused until the next write.
+    day->AddedBytes += elementBytes(record->Element);
     day->Dirty = true;
     if (own)
         MarkPending(day, record);
@@ -341,7 +438,7 @@ bool ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
         m_respQueue << response->Seq;
         return true;
     }
-    if (day->Doc.isNull() || !roomFor(day, QString())) {
+    if (day->Doc.isNull() || !roomFor(day, QString(), 1)) {
         if (day->Doc.isNull())
             m_refusal = day->Refused.isEmpty() ? tr("no chat file") : day->Refused;
         return false;
@@ -366,6 +463,7 @@ bool ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
     day->Doc.documentElement().setAttribute(QStringLiteral("MaxID"), response->ID);
     writeUsers(day, response->Author);
     addCaseElement(day, response);
+    day->AddedBytes += elementBytes(response->Element);
     day->Dirty = true;
     MarkPending(day, response);
     m_respQueue << response->Seq;
@@ -374,6 +472,7 @@ bool ChatCdata::AddResponse(const QDate &date, const QString &account, int kind,
 
 bool ChatCdata::saveDay(ChatDay *day)
 {
+    m_saveRefusal.clear();
     // A day without a file has nowhere to go: with records in it, that is a failed save.
     if (day->Path.isEmpty())
         return !day->Dirty;
@@ -388,8 +487,21 @@ bool ChatCdata::saveDay(ChatDay *day)
             day->Doc.createProcessingInstruction(QStringLiteral("xml"),
                                                  QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
             day->Doc.firstChild());
+    const QByteArray bytes = day->Doc.toByteArray(4);
+    // The sends are held to the reader's limit; a file read that was laid out otherwise (a hand
+    // edit) may still grow past it when written, and is then kept as it is.
+    if (bytes.size() > SafeFile::MaxReadBytes) {
+        m_saveRefusal = tr("%1 would take %2 bytes, more than the chat file of a day takes: not written")
+                            .arg(day->Path)
+                            .arg(bytes.size());
+        return false;
+    }
     // A read-only mark of the user's own is cleared first.
-    return SafeFile::Write(day->Path, day->Doc.toByteArray(4), SafeFile::MakeWritable);
+    if (!SafeFile::Write(day->Path, bytes, SafeFile::MakeWritable))
+        return false;
+    day->FileBytes = bytes.size();
+    day->AddedBytes = 0;
+    return true;
 }
 
 bool ChatCdata::SaveAll()
@@ -410,9 +522,11 @@ bool ChatCdata::SaveAll()
             if (!failedBefore || !m_failedPaths.contains(day->Path))
                 SetBoolVar(RegSlot::FlagWriteFailed, true);
             // Written on the chat worker: the window shows it with its other notes.
-            if (SafeFile::LastRefused() && !m_notes.contains(SafeFile::LastError()))
-                m_notes << SafeFile::LastError();
-            m_failedReason = SafeFile::LastRefused() ? QString() : SafeFile::LastError();
+            const bool refused = !m_saveRefusal.isEmpty() || SafeFile::LastRefused();
+            const QString why = m_saveRefusal.isEmpty() ? SafeFile::LastError() : m_saveRefusal;
+            if (refused && !m_notes.contains(why))
+                m_notes << why;
+            m_failedReason = refused ? QString() : why;
             failed << day->Path;
             settlePending(day, true);
             continue;

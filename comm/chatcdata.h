@@ -59,8 +59,18 @@ struct ChatDay {
     QString Path;
     QDomDocument Doc;        // null when the day has none
     QHash<int, int> IdTable; // message ID -> sequence number
+    // The highest message ID the day's file holds or was given, whatever its MaxID says; it never
+    // goes down, and the user's next message is numbered above it.
     int MaxID = 0;
+    // The same for the members the day's file numbers.
     int UserMaxID = 0;
+    // Message ID -> how many messages of that ID were taken: a read that meets a file again (a
+    // peer's rewrite caught half old, half new, or a MaxID edited by hand) takes each once.
+    QHash<int, int> Taken;
+    // At most what the own day's file takes once written: its size as last read or written, and
+    // what was added since, counted as the writer lays it out.
+    qint64 FileBytes = 0;
+    qint64 AddedBytes = 0;
     QHash<QString, int> AccountNo;
     QMap<int, ChatUser> Users;
     QHash<QString, int> ResponseKeys; // "<user number>_<message ID>" -> ID of the user's response
@@ -92,6 +102,10 @@ public:
     static constexpr int MaxTextSections = 16;
     // The member file numbers fewer.
     static constexpr int MaxDayUsers = 10000;
+    // A message's text in the file, in bytes of UTF-8: hundreds of pages, more than anyone types or
+    // pastes into a chat; a text of megabytes costs seconds wherever a table lays it out. The day's
+    // file as a whole is held to what its reader takes (SafeFile::MaxReadBytes) besides.
+    static constexpr qint64 MaxTextBytes = qint64(1024) * 1024;
     // A message is its element, five attributes (the last once it is deleted) and its sections, a
     // response its element and seven attributes; a member named is an element and three
     // attributes; the declaration, the root and USERS with theirs are seven more.
@@ -206,6 +220,7 @@ private:
         Outcome Result = Unchanged;
         QString Note;
         QDomDocument Doc;
+        qint64 Bytes = 0; // the size of the file read
 
         DayRead() = default;
         // The read of a member's day file in folder.
@@ -216,14 +231,29 @@ private:
     bool stillMember(const DayRead &read) const;
     ChatRecord *take(QList<int> &queue, ChatRecord *&current);
     ChatRecord *newRecord();
+    // What one read of a day file passes from CASE to CASE.
+    struct CaseRead {
+        bool Full = false;
+        bool Own = false;
+        QString Account;
+        int Author = 0;
+        int Counts[3] = {0, 0, 0}; // new messages, modified messages, responses of an incremental read
+        QHash<int, int> Seen;      // message ID -> messages of that ID met so far in this read
+    };
     void readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day);
-    void readCase(bool full, const QDomElement &element, bool own, const QString &account, int author,
-                  int oldMax, ChatDay *day, int counts[3]);
+    void readUsers(const QDomElement &root, ChatDay *day);
+    void readCase(const QDomElement &element, CaseRead &read, ChatDay *day);
     void writeUsers(ChatDay *day, int owner);
     void addCaseElement(ChatDay *day, ChatRecord *record);
     // The messages of a day file's root, counted up to `stop` as the reader and the writer count them.
     static int countCases(const QDomElement &root, int stop);
-    bool roomFor(ChatDay *day, const QString &text);
+    // At most what a new CASE of the text and recipients takes in the file (a deletion's mark is
+    // kept room for apart, for every CASE of the day).
+    static qint64 caseBytes(const QString &text, int recipients);
+    // At most what the day's file takes once written, with what was added since it was last read or
+    // written and its members as they are now.
+    static qint64 dayBytes(const ChatDay *day);
+    bool roomFor(ChatDay *day, const QString &text, int recipients);
     void setAside(const QString &path, const QDate &date, MemberInfo *member);
     void attachResponses(const QDate &date);
     bool saveDay(ChatDay *day);
@@ -248,6 +278,7 @@ private:
     QStringList m_failedPaths;
     QString m_failedReason;
     QString m_refusal;
+    QString m_saveRefusal; // why the last day file was not written although it could have been
     QList<int> m_changedMarks;
     QSet<QString> m_recheck; // files read while their time stamp was recent
     std::function<void()> m_pollHook;

@@ -1,5 +1,6 @@
 #include "comm/chatcdata.h"
 
+#include "core/decimalid.h"
 #include "core/globalmutex.h"
 #include "core/longvalue.h"
 #include "core/safefile.h"
@@ -111,6 +112,7 @@ void ChatCdata::readDay(DayRead &read, bool full)
             tr("more than %1 messages, more than one member's chat of a day holds").arg(MaxDayEntries));
         return;
     }
+    read.Bytes = bytes.size();
     read.Result = DayRead::Parsed;
 }
 
@@ -128,8 +130,10 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
             day->Path = read.Path;
             // A message sent before this first read is already in the day's document: a new
             // one would drop it from the file.
-            if (day->IdTable.isEmpty())
+            if (day->IdTable.isEmpty()) {
                 day->Doc = NewDayDocument(date);
+                day->FileBytes = day->AddedBytes = 0;
+            }
         }
         return false;
     }
@@ -174,6 +178,9 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
     }
     readDocument(full, read.Doc, read.Own, member, day);
     day->Doc = read.Own ? read.Doc : QDomDocument();
+    // Written back indented as read (the file is this program's), or the first save says otherwise.
+    day->FileBytes = read.Bytes;
+    day->AddedBytes = 0;
     day->Refused.clear();
     read.Doc = QDomDocument();
     // Remembered only once the file was read whole: a file caught half-written is read again.
@@ -216,63 +223,100 @@ void ChatCdata::setAside(const QString &path, const QDate &date, MemberInfo *mem
     ChatDay *day = GetDay(GetAccount(member->Email), date);
     SyncUsers(member->Email, date);
     day->Doc = NewDayDocument(date);
+    day->FileBytes = day->AddedBytes = 0;
 }
+
+namespace
+{
+// The last number a counter fed with a file's numbers stands at: the next is one above.
+int lastNumber(const DecimalId::Counter &counter)
+{
+    return counter.HasNext() ? counter.Peek() - 1 : DecimalId::Ceiling;
+}
+} // namespace
 
 void ChatCdata::readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day)
 {
     const QDomElement root = doc.documentElement();
-    const int maxId = root.attribute(QStringLiteral("MaxID"), QStringLiteral("0")).toInt();
-    if (maxId == 0) {
-        if (own)
-            SyncUsers(member->Email, day->Date);
-        return;
-    }
-    if (root.attribute(QStringLiteral("DATE"), QStringLiteral("0")) == QLatin1String("0"))
-        return;
-    const int oldMax = day->MaxID;
-    day->MaxID = maxId;
-    day->Users.clear();
-    day->AccountNo.clear();
-    const QDomElement users = root.firstChildElement(QStringLiteral("USERS"));
-    if (users.isNull())
-        return;
-    day->UserMaxID = users.attribute(QStringLiteral("MaxID")).toInt();
-    const int author = users.attribute(QStringLiteral("OwnerID")).toInt();
-    for (QDomElement user = users.firstChildElement(QStringLiteral("USER")); !user.isNull();
-         user = user.nextSiblingElement(QStringLiteral("USER"))) {
-        const QString account = user.attribute(QStringLiteral("ACCOUNT"));
-        const int id = user.attribute(QStringLiteral("ID")).toInt();
-        day->Users.insert(id, ChatUser{account, user.attribute(QStringLiteral("NAME"))});
-        day->AccountNo.insert(account, id);
-    }
-    int counts[3] = {0, 0, 0};
+    // The file's MaxID is a claim: a hand edit, or a read that met a rewrite half old and half new,
+    // leaves it behind the CASEs. Their IDs decide, refused ones included (the chat's MaxID is the
+    // last number given, not the next).
+    DecimalId::Counter ids;
+    ids.SeeId(root.attribute(QStringLiteral("MaxID")));
     for (QDomElement element = root.firstChildElement(QStringLiteral("CASE")); !element.isNull();
          element = element.nextSiblingElement(QStringLiteral("CASE")))
-        readCase(full, element, own, member->Email, author, oldMax, day, counts);
+        ids.SeeId(element.attribute(QStringLiteral("ID")));
+    day->MaxID = qMax(day->MaxID, lastNumber(ids));
+    if (root.attribute(QStringLiteral("DATE"), QStringLiteral("0")) == QLatin1String("0"))
+        return;
+    const QDomElement users = root.firstChildElement(QStringLiteral("USERS"));
+    readUsers(users, day);
+    if (own)
+        SyncUsers(member->Email, day->Date);
+    if (users.isNull())
+        return;
+    CaseRead read;
+    read.Full = full;
+    read.Own = own;
+    read.Account = member->Email;
+    read.Author = qMax(0, DecimalId::Value(users.attribute(QStringLiteral("OwnerID"))));
+    for (QDomElement element = root.firstChildElement(QStringLiteral("CASE")); !element.isNull();
+         element = element.nextSiblingElement(QStringLiteral("CASE")))
+        readCase(element, read, day);
     if (full)
         return;
     const int flags[3] = {RegSlot::FlagChatSend, RegSlot::FlagChatWindowRequest, RegSlot::FlagChatResponse};
     auto *wake = GetObj<QSemaphore>(RegSlot::ObjChatWakeSem);
     for (int i = 0; i < 3; ++i) {
-        if (counts[i] == 0)
+        if (read.Counts[i] == 0)
             continue;
         SetBoolVar(flags[i], true);
         if (wake)
-            wake->release(counts[i]);
+            wake->release(read.Counts[i]);
     }
 }
 
-// counts: new messages, modified messages, responses found by an incremental read.
-void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const QString &account, int author,
-                         int oldMax, ChatDay *day, int counts[3])
+// The members the day's file numbers. Its MaxID is a claim as the messages' is: a new member's
+// number lies above every number the file gives, or it would take another's messages.
+void ChatCdata::readUsers(const QDomElement &users, ChatDay *day)
 {
+    day->Users.clear();
+    day->AccountNo.clear();
+    if (users.isNull())
+        return;
+    DecimalId::Counter numbers;
+    numbers.SeeId(users.attribute(QStringLiteral("MaxID")));
+    for (QDomElement user = users.firstChildElement(QStringLiteral("USER")); !user.isNull();
+         user = user.nextSiblingElement(QStringLiteral("USER"))) {
+        numbers.SeeId(user.attribute(QStringLiteral("ID")));
+        // A member without a number is named by no message; the element stays in the file.
+        const int id = DecimalId::Value(user.attribute(QStringLiteral("ID")));
+        if (id < 0)
+            continue;
+        const QString account = user.attribute(QStringLiteral("ACCOUNT"));
+        day->Users.insert(id, ChatUser{account, user.attribute(QStringLiteral("NAME"))});
+        day->AccountNo.insert(account, id);
+    }
+    day->UserMaxID = qMax(day->UserMaxID, lastNumber(numbers));
+}
+
+void ChatCdata::readCase(const QDomElement &element, CaseRead &read, ChatDay *day)
+{
+    const bool full = read.Full;
+    const bool own = read.Own;
+    // A CASE without a number is another program's: kept in the file, never shown or answered.
+    const int id = DecimalId::Value(element.attribute(QStringLiteral("ID")));
+    if (id < 0)
+        return;
     const QString me = GetStrVar(RegSlot::StrUserEmail);
-    const int id = element.attribute(QStringLiteral("ID"), QStringLiteral("0")).toInt();
     QList<int> recipients;
     const QStringList parts =
         element.attribute(QStringLiteral("MID")).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &part : parts)
-        recipients << part.toInt();
+    for (const QString &part : parts) {
+        const int number = DecimalId::Value(part);
+        if (number >= 0)
+            recipients << number;
+    }
     bool toMe = false;
     if (!own) {
         for (int n : qAsConst(recipients))
@@ -281,7 +325,11 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
             return;
     }
     const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
-    const bool taken = full || toMe;
+    // The how-manieth message of its ID this one is: one taken before is not taken again, and a
+    // file that holds an ID twice shows both, on a poll as on a full read.
+    int seen = 0;
+    if (type == QLatin1String("0") || type == QLatin1String("1"))
+        seen = ++read.Seen[id];
     auto make = [&](int kind) {
         ChatRecord *record = newRecord();
         record->Type = kind;
@@ -289,8 +337,10 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         if (own)
             record->Element = element;
         day->IdTable.insert(id, record->Seq);
-        record->Account = account;
-        record->Author = author;
+        if (kind != 2 && seen > day->Taken.value(id))
+            day->Taken.insert(id, seen);
+        record->Account = read.Account;
+        record->Author = read.Author;
         record->Own = own;
         // Read only for a record made: a poll passes over every message the file holds.
         const QString timeText = element.attribute(QStringLiteral("TIME"), QStringLiteral("0"));
@@ -302,7 +352,7 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         return record;
     };
     if (type == QLatin1String("0")) {
-        if (!(full ? taken : (toMe && id > oldMax)))
+        if (!full && (!toMe || seen <= day->Taken.value(id)))
             return;
         ChatRecord *record = make(0);
         // A text holding "]]>" is split over sections: all of them make the message.
@@ -311,7 +361,7 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
             m_timeList << qMakePair(record->Seq, record->Time);
         else {
             m_newQueue << record->Seq;
-            ++counts[0];
+            ++read.Counts[0];
         }
     } else if (type == QLatin1String("1")) {
         const QDateTime modified = stamp(element.attribute(QStringLiteral("MDTIME")));
@@ -325,10 +375,13 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
         if (record && record->Type != 1) {
             record->ModTime = modified;
             m_modQueue << record->Seq;
-            ++counts[1];
+            ++read.Counts[1];
         }
     } else if (type == QLatin1String("2")) {
         const QString dstNo = element.attribute(QStringLiteral("DSTNO"));
+        const int answered = DecimalId::Value(dstNo);
+        if (answered < 0)
+            return;
         const int kind = element.attribute(QStringLiteral("DSTMSG")).toInt();
         const QString key = (recipients.isEmpty() ? QString() : QString::number(recipients.first())) +
                             QLatin1Char('_') + dstNo;
@@ -339,19 +392,19 @@ void ChatCdata::readCase(bool full, const QDomElement &element, bool own, const 
                 record->Kind = kind;
                 record->ModTime = modified;
                 m_respQueue << record->Seq;
-                ++counts[2];
+                ++read.Counts[2];
             }
             return;
         }
         ChatRecord *record = make(2);
         record->ModTime = modified;
-        record->AnsweredID = dstNo.toInt();
+        record->AnsweredID = answered;
         record->Kind = kind;
         if (!recipients.isEmpty())
             record->AnsweredAccount = day->Users.value(recipients.first()).Account;
         day->ResponseKeys.insert(key, id);
         m_respQueue << record->Seq;
-        ++counts[2];
+        ++read.Counts[2];
     }
 }
 

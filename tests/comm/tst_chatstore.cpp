@@ -1,9 +1,12 @@
 #include "comm/chatcdata.h"
+#include "core/decimalid.h"
 #include "core/globalmutex.h"
+#include "core/safefile.h"
 #include "filesizelimit.h"
 #include "members/memberinfo.h"
 #include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDomDocument>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -36,6 +39,15 @@ private slots:
     void read_moreMessagesThanADayHolds_refusedNamedKept_data();
     void read_moreMessagesThanADayHolds_refusedNamedKept();
     void read_nameOfMegabytes_refusedMessageOfMegabytesRead();
+    void read_maxIdBehindItsMessages_eachShownOnce_data();
+    void read_maxIdBehindItsMessages_eachShownOnce();
+    void send_ownMaxIdBehindItsMessages_newIdAboveEvery_data();
+    void send_ownMaxIdBehindItsMessages_newIdAboveEvery();
+    void join_ownUsersMaxIdBehindItsMembers_numberAboveEveryKeepsBen_data();
+    void join_ownUsersMaxIdBehindItsMembers_numberAboveEveryKeepsBen();
+    void send_textOfItsLimit_takenOneByteMoreRefused_data();
+    void send_textOfItsLimit_takenOneByteMoreRefused();
+    void send_dayOfTheReadersSize_readBackWholeNextRefused();
 
 private:
     MemberInfo *member(const QString &account, const QString &name, bool own);
@@ -45,6 +57,13 @@ private:
     }
     // B's day file: users A=1, B=2, C=3, owner B, and the given CASE elements.
     QByteArray bFile(int maxId, const QByteArray &cases) const;
+    // Messages "m<from>" to "m<to>" to A (user 1), each of its own number as ID.
+    static QByteArray messages(int from, int to);
+    // The texts of what a full read listed, and of what a poll queued (taken from the queue).
+    static QStringList listed(const ChatCdata &store);
+    static QStringList taken(ChatCdata &store);
+    // The IDs of the elements of a tag the file holds, in order.
+    QStringList ids(const QString &file, const QString &tag) const;
 
     std::unique_ptr<RegistryScope> m_scope;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -95,6 +114,43 @@ QByteArray tst_chatstore::bFile(int maxId, const QByteArray &cases) const
            "<USER ACCOUNT=\"b@x\" NAME=\"Ben\" ID=\"2\"/><USER ACCOUNT=\"c@x\" NAME=\"Cleo\" "
            "ID=\"3\"/></USERS>" +
            cases + "</Root_Chat>";
+}
+
+QByteArray tst_chatstore::messages(int from, int to)
+{
+    QByteArray cases;
+    for (int n = from; n <= to; ++n)
+        cases += "<CASE TYPE=\"0\" ID=\"" + QByteArray::number(n) +
+                 "\" MID=\"1\" TIME=\"10:00:00\"><![CDATA[m" + QByteArray::number(n) + "]]></CASE>";
+    return cases;
+}
+
+QStringList tst_chatstore::listed(const ChatCdata &store)
+{
+    QStringList texts;
+    for (const auto &entry : store.GetTimeList())
+        texts << store.Record(entry.first)->Text;
+    return texts;
+}
+
+QStringList tst_chatstore::taken(ChatCdata &store)
+{
+    QStringList texts;
+    while (const ChatRecord *record = store.TakeNew())
+        texts << record->Text;
+    return texts;
+}
+
+QStringList tst_chatstore::ids(const QString &file, const QString &tag) const
+{
+    QDomDocument doc;
+    if (!doc.setContent(TestSupport::readFile(file)))
+        return {QStringLiteral("unreadable")};
+    QStringList found;
+    const QDomNodeList items = doc.elementsByTagName(tag);
+    for (int i = 0; i < items.size(); ++i)
+        found << items.at(i).toElement().attribute(QStringLiteral("ID"));
+    return found;
 }
 
 void tst_chatstore::addMessage_writesDayFile_data()
@@ -623,6 +679,334 @@ void tst_chatstore::read_nameOfMegabytes_refusedMessageOfMegabytesRead()
     store.Poll();
     QCOMPARE(store.TakeNotes(), QStringList());
     QCOMPARE(store.NewCount(), 1);
+}
+
+void tst_chatstore::read_maxIdBehindItsMessages_eachShownOnce_data()
+{
+    QTest::addColumn<bool>("fullFirst"); // the first read is the first load's, the second a poll
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QStringList>("expected");
+    QStringList seven;
+    for (int n = 1; n <= 7; ++n)
+        seven << QStringLiteral("m%1").arg(n);
+    // What a read returns that meets a rewrite in place: the old start (MaxID 5), the new rest.
+    QTest::newRow("6 under MaxID 5, then 7, polled")
+        << false << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+    QTest::newRow("6 under MaxID 5, then 7, loaded then polled")
+        << true << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+    QTest::newRow("MaxID 0 over 6, then 7")
+        << false << bFile(0, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+    QTest::newRow("MaxID not a number")
+        << false << bFile(7, messages(1, 6)).replace("MaxID=\"7\"", "MaxID=\"x\"") << bFile(7, messages(1, 7))
+        << seven;
+    // A MaxID ahead of the messages (a hand edit) hides none that come later.
+    QTest::newRow("MaxID 9 over 6, then 7")
+        << false << bFile(9, messages(1, 6)) << bFile(9, messages(1, 7)) << seven;
+    // One ID twice (an earlier program's own day): both messages, once each, however read.
+    const QByteArray twice = messages(1, 2) + messages(2, 2).replace("m2", "m2 again");
+    const QStringList both{QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m2 again"),
+                           QStringLiteral("m3")};
+    QTest::newRow("an ID twice, polled")
+        << false << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both;
+    QTest::newRow("an ID twice, loaded then polled")
+        << true << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both;
+}
+
+// The poll took every message above the last read's MaxID as new and kept the file's MaxID: a day
+// read once with a MaxID behind its last message showed that message again with the next.
+void tst_chatstore::read_maxIdBehindItsMessages_eachShownOnce()
+{
+    QFETCH(bool, fullFirst);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(QStringList, expected);
+    ChatCdata store;
+    store.OpenToday(QStringLiteral("a@x"));
+    const QString file = path(QStringLiteral("b@x"));
+    TestSupport::writeAt(file, first, QDateTime::currentDateTime().addSecs(-60));
+    fullFirst ? store.ReadDayFiles(QDate::currentDate()) : store.Poll();
+    QStringList texts = listed(store) + taken(store);
+    TestSupport::writeAt(file, second, QDateTime::currentDateTime().addSecs(-30));
+    store.Poll();
+    texts += taken(store);
+    // The same file once more: nothing new.
+    TestSupport::writeAt(file, second, QDateTime::currentDateTime().addSecs(-20));
+    store.Poll();
+    texts += taken(store);
+    QCOMPARE(texts, expected);
+    QVERIFY(store.LookupDay(QStringLiteral("b@x"), QDate::currentDate())->MaxID >= expected.size() - 1);
+}
+
+void tst_chatstore::send_ownMaxIdBehindItsMessages_newIdAboveEvery_data()
+{
+    QTest::addColumn<QByteArray>("root");  // the root's MaxID
+    QTest::addColumn<QByteArray>("cases"); // what the day holds besides messages 1 and 2
+    QTest::addColumn<QString>("kept");     // the ID of the refused CASE
+    QTest::addColumn<int>("next");         // 0: no number left
+    QTest::newRow("MaxID 1 over 1 and 2") << QByteArray("1") << QByteArray() << QString() << 3;
+    QTest::newRow("MaxID 0 over 1 and 2") << QByteArray("0") << QByteArray() << QString() << 3;
+    QTest::newRow("MaxID not a number") << QByteArray("two") << QByteArray() << QString() << 3;
+    QTest::newRow("MaxID ahead") << QByteArray("8") << QByteArray() << QString() << 9;
+    // Elements the reader refuses keep their numbers: another program may name them.
+    QTest::newRow("a CASE of an unknown type numbered 7")
+        << QByteArray("2") << QByteArray("<CASE TYPE=\"9\" ID=\"7\" MID=\"2\"/>") << "7" << 8;
+    QTest::newRow("a CASE numbered 0007")
+        << QByteArray("2") << QByteArray("<CASE TYPE=\"9\" ID=\"0007\"/>") << "0007" << 8;
+    QTest::newRow("an ID not a number")
+        << QByteArray("2") << QByteArray("<CASE TYPE=\"0\" ID=\"9x\"/>") << "9x" << 3;
+    QTest::newRow("an ID past the ceiling")
+        << QByteArray("2") << QByteArray("<CASE TYPE=\"9\" ID=\"1000000000\"/>") << "1000000000" << 0;
+    QTest::newRow("MaxID at the ceiling") << QByteArray("999999999") << QByteArray() << QString() << 0;
+}
+
+// The own day of MaxID 1 holding messages 1 and 2 had the next message written as a second 2.
+void tst_chatstore::send_ownMaxIdBehindItsMessages_newIdAboveEvery()
+{
+    QFETCH(QByteArray, root);
+    QFETCH(QByteArray, cases);
+    QFETCH(QString, kept);
+    QFETCH(int, next);
+    const QDate today = QDate::currentDate();
+    const QString me = QStringLiteral("a@x");
+    const QString file = path(me);
+    QByteArray own = bFile(0, messages(1, 2) + cases);
+    own.replace("MaxID=\"0\"", "MaxID=\"" + root + '"').replace("OwnerID=\"2\"", "OwnerID=\"1\"");
+    TestSupport::writeFile(file, own);
+    {
+        ChatCdata store;
+        store.OpenToday(me);
+        store.ReadDayFiles(today);
+        QCOMPARE(listed(store), (QStringList{QStringLiteral("m1"), QStringLiteral("m2")}));
+        const int seq = store.AddMessage(today, me, 1, {2}, QStringLiteral("new"), true);
+        QVERIFY(store.SaveAll());
+        if (next == 0) {
+            QCOMPARE(seq, 0);
+            QCOMPARE(store.Refusal(), DecimalId::ExhaustedMessage(file));
+            QStringList expected{QStringLiteral("1"), QStringLiteral("2")};
+            if (!kept.isEmpty())
+                expected << kept;
+            QCOMPARE(ids(file, QStringLiteral("CASE")), expected);
+            return;
+        }
+        QVERIFY(seq != 0);
+        QCOMPARE(store.Record(seq)->ID, next);
+        QVERIFY(store.AddMessage(today, me, 1, {2}, QStringLiteral("newer"), true));
+        QVERIFY(store.SaveAll());
+    }
+    // What the reader refused is written back as it was.
+    QStringList expected{QStringLiteral("1"), QStringLiteral("2")};
+    if (!kept.isEmpty())
+        expected << kept;
+    QCOMPARE(ids(file, QStringLiteral("CASE")),
+             expected << QString::number(next) << QString::number(next + 1));
+    QDomDocument doc;
+    QVERIFY(doc.setContent(TestSupport::readFile(file)));
+    QCOMPARE(doc.documentElement().attribute(QStringLiteral("MaxID")), QString::number(next + 1));
+}
+
+void tst_chatstore::join_ownUsersMaxIdBehindItsMembers_numberAboveEveryKeepsBen_data()
+{
+    QTest::addColumn<QByteArray>("maxId"); // USERS' MaxID
+    QTest::addColumn<QByteArray>("more");  // members the day names besides Anna 1 and Ben 2
+    QTest::addColumn<int>("cleo");         // Cleo's number once she joins
+    QTest::addColumn<QString>("eve");      // the ID Eve's element has once written back
+    QTest::newRow("MaxID 1, Ben 2") << QByteArray("1") << QByteArray() << 3 << QString();
+    QTest::newRow("MaxID 0, Ben 2") << QByteArray("0") << QByteArray() << 3 << QString();
+    QTest::newRow("MaxID missing") << QByteArray() << QByteArray() << 3 << QString();
+    // Eve, no member of this workspace, keeps her number and her place in the file.
+    QTest::newRow("a member numbered 0005")
+        << QByteArray("1") << QByteArray("<USER ACCOUNT=\"e@x\" NAME=\"Eve\" ID=\"0005\"/>") << 6 << "5";
+    // A member this program does not number stays in the file as she was.
+    QTest::newRow("a member numbered 5x")
+        << QByteArray("1") << QByteArray("<USER ACCOUNT=\"e@x\" NAME=\"Eve\" ID=\"5x\"/>") << 3 << "5x";
+}
+
+// USERS of MaxID 1 while Ben held number 2: Cleo, joining, took 2, the saved day dropped Ben, and
+// Cleo's program showed her the message meant for Ben alone.
+void tst_chatstore::join_ownUsersMaxIdBehindItsMembers_numberAboveEveryKeepsBen()
+{
+    QFETCH(QByteArray, maxId);
+    QFETCH(QByteArray, more);
+    QFETCH(int, cleo);
+    QFETCH(QString, eve);
+    const QDate today = QDate::currentDate();
+    const QString me = QStringLiteral("a@x");
+    const QString file = path(me);
+    const QByteArray users = (maxId.isNull() ? QByteArray("<USERS OwnerID=\"1\">")
+                                             : "<USERS OwnerID=\"1\" MaxID=\"" + maxId + "\">") +
+                             "<USER ACCOUNT=\"a@x\" NAME=\"Anna\" ID=\"1\"/><USER ACCOUNT=\"b@x\" "
+                             "NAME=\"Ben\" ID=\"2\"/>" +
+                             more + "</USERS>";
+    TestSupport::writeFile(file, "<Root_Chat MaxID=\"1\" DATE=\"" +
+                                     today.toString(QStringLiteral("yyyy/MM/dd")).toLatin1() + "\">" + users +
+                                     "<CASE TYPE=\"0\" ID=\"1\" MID=\"2\" TIME=\"10:00:00\"><![CDATA[for Ben "
+                                     "alone]]></CASE></Root_Chat>");
+    {
+        ChatCdata store;
+        store.OpenToday(me);
+        store.ReadDayFiles(today);
+        // As a send does: the members of the member table, Cleo among them, get their numbers.
+        store.SyncUsers(me, today);
+        QCOMPARE(store.GetRecipientNo(me, today, QStringLiteral("b@x")), 2);
+        QCOMPARE(store.GetRecipientNo(me, today, QStringLiteral("c@x")), cleo);
+        QVERIFY(store.AddMessage(today, me, 1, {cleo}, QStringLiteral("for Cleo"), true));
+        QVERIFY(store.SaveAll());
+    }
+    QDomDocument doc;
+    QVERIFY(doc.setContent(TestSupport::readFile(file)));
+    QMap<QString, QString> numbers;
+    for (QDomElement user =
+             doc.documentElement().firstChildElement(QStringLiteral("USERS")).firstChildElement();
+         !user.isNull(); user = user.nextSiblingElement())
+        numbers.insert(user.attribute(QStringLiteral("ACCOUNT")), user.attribute(QStringLiteral("ID")));
+    QCOMPARE(numbers.value(QStringLiteral("b@x")), QStringLiteral("2"));
+    QCOMPARE(numbers.value(QStringLiteral("c@x")), QString::number(cleo));
+    if (!eve.isEmpty())
+        QCOMPARE(numbers.value(QStringLiteral("e@x")), eve);
+    // Each member's program reads Anna's day: Ben his message, Cleo hers.
+    for (const QString &reader : {QStringLiteral("b@x"), QStringLiteral("c@x")}) {
+        SetStrVar(RegSlot::StrUserEmail, reader);
+        ChatCdata store;
+        QVERIFY(store.LoadFile(true, today, file, false, m_table.value(0)));
+        QCOMPARE(listed(store), QStringList{reader == QStringLiteral("b@x") ? QStringLiteral("for Ben alone")
+                                                                            : QStringLiteral("for Cleo")});
+    }
+}
+
+void tst_chatstore::send_textOfItsLimit_takenOneByteMoreRefused_data()
+{
+    QTest::addColumn<QString>("unit"); // the text is made of it, topped up to the limit with "x"
+    QTest::addColumn<int>("more");     // bytes past the limit
+    const QStringList units{QStringLiteral("x"), QStringLiteral("\u00e9"), QStringLiteral("\u3042"),
+                            QStringLiteral("\U0001F600"), QStringLiteral("]]>")};
+    for (const QString &unit : units) {
+        const QByteArray name = unit.toUtf8().toHex();
+        QTest::newRow(("at the limit, " + name).constData()) << unit << 0;
+        QTest::newRow(("a byte past, " + name).constData()) << unit << 1;
+    }
+}
+
+// A message of 10 MB was taken, and some of them made the own day a file its reader refuses.
+void tst_chatstore::send_textOfItsLimit_takenOneByteMoreRefused()
+{
+    QFETCH(QString, unit);
+    QFETCH(int, more);
+    const QDate today = QDate::currentDate();
+    const QString me = QStringLiteral("a@x");
+    const QString file = path(me);
+    const qint64 unitBytes = unit.toUtf8().size();
+    // "]]>" only as often as a text may hold it.
+    const int units = unit == QStringLiteral("]]>") ? ChatCdata::MaxTextSections - 1
+                                                    : int(ChatCdata::MaxTextBytes / unitBytes);
+    const QString text = unit.repeated(units) +
+                         QString(int(ChatCdata::MaxTextBytes - units * unitBytes) + more, QLatin1Char('x'));
+    QCOMPARE(text.toUtf8().size(), ChatCdata::MaxTextBytes + more);
+    QByteArray before;
+    {
+        ChatCdata store;
+        store.OpenToday(me);
+        store.SyncUsers(me, today);
+        QVERIFY(store.AddMessage(today, me, 1, {2}, QStringLiteral("before"), true));
+        QVERIFY(store.SaveAll());
+        before = TestSupport::readFile(file);
+        const int seq = store.AddMessage(today, me, 1, {2}, text, true);
+        QVERIFY(store.SaveAll());
+        if (more > 0) {
+            QCOMPARE(seq, 0);
+            QCOMPARE(store.Refusal(),
+                     QStringLiteral("its text takes %1 bytes, more than the %2 a chat message may take")
+                         .arg(ChatCdata::MaxTextBytes + more)
+                         .arg(ChatCdata::MaxTextBytes));
+            QCOMPARE(TestSupport::readFile(file), before);
+            return;
+        }
+        QVERIFY(seq != 0);
+    }
+    ChatCdata store;
+    store.OpenToday(me);
+    store.ReadDayFiles(today);
+    QCOMPARE(store.TakeNotes(), QStringList());
+    QCOMPARE(listed(store), (QStringList{QStringLiteral("before"), text}));
+}
+
+// The largest own day the writer makes, of messages at their limit and then short ones, is one its
+// reader takes and reads back whole; a message or an answer more is refused and nothing written,
+// in the session that wrote the day and in the next.
+void tst_chatstore::send_dayOfTheReadersSize_readBackWholeNextRefused()
+{
+    const QDate today = QDate::currentDate();
+    const QString me = QStringLiteral("a@x");
+    const QString file = path(me);
+    TestSupport::writeFile(path(QStringLiteral("b@x")), bFile(1, messages(1, 1)));
+    // Three bytes a character, the number sent after: the file holds the most for the least memory.
+    const QString large = QStringLiteral("\u3042").repeated(int(ChatCdata::MaxTextBytes / 3) - 4);
+    const QString full = QStringLiteral("%1 would grow past %2 bytes, more than the chat file of a day takes")
+                             .arg(file)
+                             .arg(SafeFile::MaxReadBytes);
+    int sent = 0;
+    QByteArray hash;
+    const auto refusedAndKept = [&](ChatCdata &store) {
+        hash = QCryptographicHash::hash(TestSupport::readFile(file), QCryptographicHash::Sha1);
+        QCOMPARE(store.AddMessage(today, me, 1, {2}, QStringLiteral("one more"), true), 0);
+        QCOMPARE(store.Refusal(), full);
+        const ChatDay *benDay = store.LookupDay(QStringLiteral("b@x"), today);
+        QVERIFY(benDay && benDay->IdTable.contains(1));
+        QVERIFY(!store.AddResponse(today, me, 1, benDay->IdTable.value(1)));
+        QCOMPARE(store.Refusal(), full);
+        QVERIFY(store.SaveAll());
+        QCOMPARE(QCryptographicHash::hash(TestSupport::readFile(file), QCryptographicHash::Sha1), hash);
+    };
+    {
+        ChatCdata store;
+        store.OpenToday(me);
+        store.ReadDayFiles(today);
+        store.SyncUsers(me, today);
+        // As the program does, the day is written after every message: until one is refused
+        // right after a write, when the writer counts the file as it is.
+        // More of the large messages than the reader's limit holds would not end before memory.
+        const int most = int(SafeFile::MaxReadBytes / (ChatCdata::MaxTextBytes - 12)) + 1;
+        const auto fill = [&](const QString &prefix) {
+            for (int round = 1; round > 0;) {
+                round = 0;
+                while ((prefix.isEmpty() || sent < most) &&
+                       store.AddMessage(today, me, 1, {2}, prefix + QString::number(sent), true)) {
+                    ++sent;
+                    ++round;
+                }
+                QCOMPARE(store.Refusal(), full);
+                QVERIFY(store.SaveAll());
+            }
+        };
+        fill(large);
+        const int large = sent;
+        fill(QString());
+        const qint64 size = QFileInfo(file).size();
+        // Refused at the reader's limit, not far below it.
+        QVERIFY2(size <= SafeFile::MaxReadBytes &&
+                     size > SafeFile::MaxReadBytes - 2 * ChatCdata::MaxTextBytes,
+                 qPrintable(QStringLiteral("%1 bytes, %2 messages of the limit, %3 short")
+                                .arg(size)
+                                .arg(large)
+                                .arg(sent - large)));
+        refusedAndKept(store);
+    }
+    ChatCdata store;
+    store.OpenToday(me);
+    store.ReadDayFiles(today);
+    QCOMPARE(store.TakeNotes(), QStringList());
+    // A day read is written back as the program lays it out, which it may not have been.
+    QVERIFY(store.SaveAll());
+    QStringList own;
+    for (const auto &entry : store.GetTimeList()) {
+        const ChatRecord *record = store.Record(entry.first);
+        if (record->Own)
+            own << (record->Text.startsWith(large) ? record->Text.mid(large.size()) : record->Text);
+    }
+    QCOMPARE(own.size(), sent);
+    for (int n = 0; n < sent; ++n)
+        QCOMPARE(own.at(n), QString::number(n));
+    refusedAndKept(store);
 }
 
 QTEST_GUILESS_MAIN(tst_chatstore)
