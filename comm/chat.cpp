@@ -78,6 +78,16 @@ Chat::Chat(QWidget *parent)
     connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &Chat::TabChanged);
     connect(m_ui->USER, &QTreeWidget::itemChanged, this, &Chat::CheckChanged);
     connect(layoutButton, &QPushButton::clicked, this, &Chat::layoutbtnproc);
+    // A reason starts with the file it names and may run far past the line: a line set shows its
+    // start, and its tooltip the whole of it, wrapped.
+    for (QLineEdit *line : {m_ui->MSG, m_ui->MSG2}) {
+        connect(line, &QLineEdit::textChanged, line, [line](const QString &text) {
+            line->setCursorPosition(0);
+            line->setToolTip(text.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>"));
+        });
+    }
 }
 
 Chat::~Chat()

@@ -102,6 +102,16 @@ void ChatTable::FitAllRows()
     const QVector<int> now{rowCount(), columnWidth(0), columnWidth(1)};
     if (now == m_fitted)
         return;
+    // Rows that came since, at the same widths: those a message filled were fitted as it came,
+    // the spare pair after them is not yet.
+    if (!m_fitted.isEmpty() && now.mid(1) == m_fitted.mid(1) && now.first() > m_fitted.first()) {
+        QList<int> rows;
+        for (int row = m_fitted.first(); row < now.first(); ++row)
+            rows << row;
+        FitRows(rows);
+        m_fitted = now;
+        return;
+    }
     resizeRowsToContents();
     m_fitted = now;
 }

@@ -8,6 +8,7 @@
 #include <QCalendarWidget>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeWidget>
@@ -46,6 +47,8 @@ private slots:
     void close_ownFileStillFull_boxNamesFileAndCount();
     void largestDay_shownInSeconds_data();
     void largestDay_shownInSeconds();
+    void statusLines_longReason_startShownWholeInTooltip();
+    void showAndTabChanges_repeated_rowsNotFittedAgain();
     void cleanup_noBadConnections()
     {
         QVERIFY2(TestSupport::g_badConnections.isEmpty(),
@@ -153,6 +156,17 @@ void tst_chat::send_refused_data()
         << true << QStringLiteral("]]>").repeated(ChatCdata::MaxTextSections)
         << QStringLiteral("message can not be sent: its text holds \"]]>\" more than %1 times")
                .arg(ChatCdata::MaxTextSections - 1)
+        << false;
+    // Lines, as a paste of a log would be: one line of a megabyte costs the editor seconds.
+    QString large =
+        (QString(99, QLatin1Char('x')) + QLatin1Char('\n')).repeated(int(ChatCdata::MaxTextBytes / 100));
+    large += QString(int(ChatCdata::MaxTextBytes - large.size() + 1), QLatin1Char('x'));
+    QTest::newRow("text of a byte more than a message may take")
+        << true << large
+        << QStringLiteral(
+               "message can not be sent: its text takes %1 bytes, more than the %2 a chat message may take")
+               .arg(ChatCdata::MaxTextBytes + 1)
+               .arg(ChatCdata::MaxTextBytes)
         << false;
 }
 
@@ -519,6 +533,100 @@ void tst_chat::largestDay_shownInSeconds()
     QCOMPARE(a->chat()->findChild<NumEditor *>()->toPlainText(), QStringLiteral("one more"));
     a->Close();
     QCOMPARE(TestSupport::readFile(path), bytes);
+}
+
+// The red lines cut a long reason at its start, the file it names: they show its start, and the
+// whole of it in their tooltip.
+void tst_chat::statusLines_longReason_startShownWholeInTooltip()
+{
+    const QString deep = m_dir->path() + QStringLiteral("/a folder of a name long enough to pass the line");
+    QDir().mkpath(deep + QStringLiteral("/chat"));
+    const QString broken =
+        deep + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), QDate::currentDate());
+    TestSupport::writeFile(broken, "<Root_Chat MaxID=\"1\"><USERS");
+    m_session = std::make_unique<ChatSession>(deep, QStringLiteral("a@x"), ChatSession::FourMembers());
+    QVERIFY(m_session->OpenLoaded(0));
+    QVERIFY(QTest::qWaitForWindowExposed(m_session->chat()));
+    for (const char *name : {"MSG2", "MSG"}) {
+        auto *line = m_session->chat()->findChild<QLineEdit *>(QLatin1String(name));
+        const QString text = line->text();
+        QVERIFY2(text.contains(broken), qPrintable(text));
+        QCOMPARE(line->cursorPosition(), 0);
+        QVERIFY(line->toolTip().contains(text.toHtmlEscaped()));
+        if (!line->isVisible())
+            continue;
+        QVERIFY2(line->fontMetrics().horizontalAdvance(text) > line->width(), name);
+        line->grab(); // scrolled as it is drawn
+        QVERIFY2(line->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < line->width() / 4, name);
+    }
+    auto *line = m_session->chat()->findChild<QLineEdit *>(QStringLiteral("MSG2"));
+    line->clear();
+    QCOMPARE(line->toolTip(), QString());
+}
+
+namespace
+{
+// Counts what fitting rows asks of the cells: every row fitted asks each of its cells its size.
+class CountingDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        ++asked;
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+    mutable int asked = 0;
+};
+} // namespace
+
+// A day's rows take seconds to fit: shown again or with the tabs changed, a table whose rows and
+// widths stayed as they were is not fitted again. The whole suite used to pass with a refit of
+// every row on every show.
+void tst_chat::showAndTabChanges_repeated_rowsNotFittedAgain()
+{
+    const int count = 300;
+    TestSupport::writeAt(ChatSession::BenDayPath(m_dir->path(), QDate::currentDate()),
+                         ChatSession::BenDay(QDate::currentDate(), count),
+                         QDateTime::currentDateTime().addSecs(-60));
+    ChatSession *a = openA(0);
+    QTRY_COMPARE_WITH_TIMEOUT(a->chat()->MessageCount(), count, 120000);
+    Chat *chat = a->chat();
+    auto *tabs = chat->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    QVERIFY(QTest::qWaitForWindowExposed(chat));
+    CountingDelegate counting[2];
+    for (int i = 0; i < 2; ++i)
+        chat->Table(i)->setItemDelegate(&counting[i]);
+    const auto walk = [&] {
+        chat->hide();
+        chat->ShowChat();
+        tabs->setCurrentIndex(1);
+        tabs->setCurrentIndex(0);
+        QTest::qWait(50);
+    };
+    // The first walks fit what they find once the window's layout is done: what it does at a show
+    // comes with the events of that walk, and the widths it gives with the next.
+    for (int i = 0; i < 3; ++i)
+        walk();
+    const int rows = chat->Table(0)->rowCount();
+    QCOMPARE(rows, 2 * count + 2);
+    const int before = counting[0].asked + counting[1].asked;
+    for (int i = 0; i < 5; ++i)
+        walk();
+    const int asked = counting[0].asked + counting[1].asked - before;
+    QVERIFY2(asked < rows, qPrintable(QStringLiteral("%1 cells asked for %2 rows").arg(asked).arg(rows)));
+    // A message that comes is fitted, and the rest stay as they were.
+    TestSupport::writeAt(ChatSession::BenDayPath(m_dir->path(), QDate::currentDate()),
+                         ChatSession::BenDay(QDate::currentDate(), count + 1),
+                         QDateTime::currentDateTime().addSecs(-30));
+    a->Tick();
+    QTRY_COMPARE_WITH_TIMEOUT(chat->MessageCount(), count + 1, 120000);
+    const int afterNew = counting[0].asked + counting[1].asked;
+    walk();
+    QVERIFY2(counting[0].asked + counting[1].asked - afterNew < rows,
+             qPrintable(QString::number(counting[0].asked + counting[1].asked - afterNew)));
+    for (int i = 0; i < 2; ++i)
+        chat->Table(i)->setItemDelegate(nullptr);
 }
 
 QTEST_MAIN(tst_chat)
