@@ -1,7 +1,5 @@
 #include "core/xmlinput.h"
 
-#include "core/bytescan.h"
-
 #include <QCoreApplication>
 #include <QVector>
 #include <algorithm>
@@ -165,6 +163,50 @@ QString translated(const char *text)
     return QCoreApplication::translate("XmlInput", text);
 }
 
+// The encoding a document's declaration names, as each parser reads it.
+struct Declaration {
+    Named guessed; // by the DOM parser's input
+    Named read;    // by the streaming parser
+    QString name;
+};
+
+// The family the document is to be read in, or Other with the message: a declaration that does not
+// end, that the parsers would read differently, that names another encoding or one the bytes
+// contradict. head is the text after the byte order mark.
+Family judgeDeclaration(const QString &head, Family starting, int mark, Declaration *d, QString *message)
+{
+    d->guessed = guessedByInput(head);
+    d->read = declared(head);
+    const Named &guessed = d->guessed;
+    const Named &read = d->read;
+    d->name = guessed.from < 0 ? QString() : head.mid(guessed.from, guessed.to - guessed.from);
+    const QString &name = d->name;
+    if (head.startsWith(QLatin1String("<?xml")) &&
+        (!head.contains(QLatin1Char('>')) ||
+         (head.size() > 5 && isXmlSpace(head.at(5)) && !head.contains(QLatin1String("?>"))))) {
+        *message = translated("an XML declaration that does not end");
+        return Family::Other;
+    }
+    if ((guessed.from < 0) != (read.from < 0) ||
+        (read.from >= 0 &&
+         name.compare(head.midRef(read.from, read.to - read.from), Qt::CaseInsensitive) != 0)) {
+        *message = translated("an encoding declaration the parsers would read in two ways");
+        return Family::Other;
+    }
+    const Family family = guessed.from < 0 ? starting : declaredFamily(name, starting);
+    if (family == Family::Other) {
+        *message = translated("the encoding %1, which no workspace file is written in").arg(name);
+        return Family::Other;
+    }
+    const bool singleBytes = family == Family::Latin1 || family == Family::Ascii;
+    if (family != starting && !(singleBytes && starting == Family::Utf8 && mark == 0)) {
+        *message = translated("the encoding %1 declared for bytes in %2")
+                       .arg(name, QLatin1String(familyName(starting)));
+        return Family::Other;
+    }
+    return family;
+}
+
 // Line and column of a character offset of a text, as the parsers count them.
 void positionIn(const QString &text, int offset, int *line, int *column)
 {
@@ -194,6 +236,21 @@ QString hexBytes(const char *p, qsizetype n)
                      .arg(static_cast<unsigned char>(p[i]), 2, 16, QLatin1Char('0'))
                      .toUpper();
     return shown.join(QLatin1Char(' ')).replace(QLatin1String("0X"), QLatin1String("0x"));
+}
+
+// The bytes of the sequence a lead byte at i begins, as far as they continue it: what is shown
+// of bytes that do not decode.
+qsizetype sequenceAt(const QByteArray &b, qsizetype i)
+{
+    const auto c = static_cast<unsigned char>(b.at(i));
+    const qsizetype len = c >= 0xC2 && c <= 0xDF   ? 2
+                          : c >= 0xE0 && c <= 0xEF ? 3
+                          : c >= 0xF0 && c <= 0xF4 ? 4
+                                                   : 1;
+    qsizetype k = 1;
+    while (k < len && i + k < b.size() && (static_cast<unsigned char>(b.at(i + k)) & 0xC0) == 0x80)
+        ++k;
+    return k;
 }
 
 QString notValid(Family f, const QString &bytes)
@@ -249,132 +306,6 @@ bool decodeWide(const QByteArray &b, Family f, QString *text, QString *bad)
     return good;
 }
 
-// The value of the character reference at i, with the offset past it; -1 when there is none.
-// Values past any character are held at one past U+10FFFF.
-qint64 referenceAt(const char *p, qsizetype n, qsizetype i, qsizetype *end)
-{
-    if (n - i < 4 || p[i] != '&' || p[i + 1] != '#')
-        return -1;
-    qsizetype k = i + 2;
-    const bool hex = p[k] == 'x';
-    k += hex ? 1 : 0;
-    qint64 value = 0;
-    const qsizetype first = k;
-    for (; k < n; ++k) {
-        const char c = p[k];
-        int digit = -1;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'))
-            digit = (c | 0x20) - 'a' + 10;
-        if (digit < 0)
-            break;
-        value = std::min<qint64>(value * (hex ? 16 : 10) + digit, 0x110000);
-    }
-    if (k == first || k >= n || p[k] != ';')
-        return -1;
-    *end = k + 1;
-    return value;
-}
-
-bool anyWideReference(const ByteScan &scan)
-{
-    for (qsizetype i = 0; i < scan.n;) {
-        const void *at = std::memchr(scan.p + i, '&', static_cast<size_t>(scan.n - i));
-        if (!at)
-            return false;
-        i = static_cast<const char *>(at) - scan.p;
-        qsizetype end = 0;
-        if (referenceAt(scan.p, scan.n, i, &end) > 0xFFFF)
-            return true;
-        ++i;
-    }
-    return false;
-}
-
-// A declaration (a DOCTYPE) runs to the first '>' outside quotes and its internal subset.
-qsizetype skipDeclaration(const ByteScan &scan, qsizetype i)
-{
-    int depth = 0;
-    char quote = 0;
-    for (qsizetype j = i + 2; j < scan.n; ++j) {
-        const char c = scan.p[j];
-        if (quote)
-            quote = c == quote ? 0 : quote;
-        else if (c == '"' || c == '\'')
-            quote = c;
-        else if (c == '[' || c == ']')
-            depth += c == '[' ? 1 : -1;
-        else if (c == '>' && depth <= 0)
-            return j + 1;
-    }
-    return scan.n;
-}
-
-// The DOM parser keeps the low 16 bits of a character reference above U+FFFF, in texts and in
-// values, and a save writes that other character for good: such references in texts and values are
-// written as their characters, which it reads whole. False with the offset of a reference to no
-// character.
-bool writeWideReferences(const QByteArray &in, QByteArray *out, qsizetype *badAt)
-{
-    const ByteScan scan(in);
-    if (!anyWideReference(scan))
-        return true;
-    const char *p = scan.p;
-    const qsizetype n = scan.n;
-    QByteArray result;
-    result.reserve(static_cast<int>(n));
-    qsizetype copied = 0;
-    // The offset after the '&' at k; -1 when it refers to no character.
-    const auto reference = [&](qsizetype k) -> qsizetype {
-        qsizetype end = 0;
-        const qint64 value = referenceAt(p, n, k, &end);
-        if (value <= 0xFFFF)
-            return k + 1;
-        if (value > 0x10FFFF) {
-            *badAt = k;
-            return -1;
-        }
-        result.append(p + copied, static_cast<int>(k - copied));
-        const char32_t c = static_cast<char32_t>(value);
-        result.append(QString::fromUcs4(&c, 1).toUtf8());
-        copied = end;
-        return end;
-    };
-    qsizetype i = 0;
-    while (i >= 0 && i < n) {
-        if (p[i] == '&') {
-            i = reference(i);
-        } else if (p[i] != '<') {
-            ++i;
-        } else if (scan.At(i, "<!--")) {
-            i = scan.SkipPast(i + 4, "-->");
-        } else if (scan.At(i, "<![CDATA[")) {
-            i = scan.SkipPast(i + 9, "]]>");
-        } else if (scan.At(i, "<?")) {
-            i = scan.SkipPast(i + 2, "?>");
-        } else if (scan.At(i, "<!")) {
-            i = skipDeclaration(scan, i);
-        } else {
-            // A tag: references count only inside its quoted values.
-            char quote = 0;
-            for (++i; i >= 0 && i < n && (quote || p[i] != '>');) {
-                if (quote && p[i] == '&') {
-                    i = reference(i);
-                    continue;
-                }
-                if (quote ? p[i] == quote : (p[i] == '"' || p[i] == '\''))
-                    quote = quote ? 0 : p[i];
-                ++i;
-            }
-        }
-    }
-    if (i < 0)
-        return false;
-    result.append(p + copied, static_cast<int>(n - copied));
-    *out = result;
-    return true;
-}
 } // namespace
 
 qsizetype XmlInput::FirstInvalidUtf8(const char *p, qsizetype n)
@@ -441,38 +372,19 @@ bool XmlInput::Prepare(const QByteArray &bytes, QByteArray *utf8, QString *messa
             ? text.mid(skip, MaxDeclaration)
             : QString::fromLatin1(bytes.constData() + mark,
                                   static_cast<int>(std::min<qsizetype>(bytes.size() - mark, MaxDeclaration)));
-    const Named guessed = guessedByInput(head);
-    const Named read = declared(head);
-    const QString name = guessed.from < 0 ? QString() : head.mid(guessed.from, guessed.to - guessed.from);
-    if (head.startsWith(QLatin1String("<?xml")) &&
-        (!head.contains(QLatin1Char('>')) ||
-         (head.size() > 5 && isXmlSpace(head.at(5)) && !head.contains(QLatin1String("?>"))))) {
-        *message = translated("an XML declaration that does not end");
+    Declaration d;
+    const Family family = judgeDeclaration(head, starting, mark, &d, message);
+    if (family == Family::Other)
         return false;
-    }
-    if ((guessed.from < 0) != (read.from < 0) ||
-        (read.from >= 0 &&
-         name.compare(head.midRef(read.from, read.to - read.from), Qt::CaseInsensitive) != 0)) {
-        *message = translated("an encoding declaration the parsers would read in two ways");
-        return false;
-    }
-    const Family family = guessed.from < 0 ? starting : declaredFamily(name, starting);
-    if (family == Family::Other) {
-        *message = translated("the encoding %1, which no workspace file is written in").arg(name);
-        return false;
-    }
-    const bool singleBytes = family == Family::Latin1 || family == Family::Ascii;
-    if (family != starting && !(singleBytes && starting == Family::Utf8 && mark == 0)) {
-        *message = translated("the encoding %1 declared for bytes in %2")
-                       .arg(name, QLatin1String(familyName(starting)));
-        return false;
-    }
+    const Named &guessed = d.guessed;
+    const Named &read = d.read;
+    const QString &name = d.name;
     const qsizetype badAt = family == Family::Utf8
                                 ? XmlInput::FirstInvalidUtf8(bytes.constData(), bytes.size())
                             : family == Family::Ascii ? firstNonAscii(bytes)
                                                       : -1;
     if (badAt >= 0) {
-        const qsizetype len = family == Family::Ascii ? 1 : std::min<qsizetype>(4, bytes.size() - badAt);
+        const qsizetype len = family == Family::Ascii ? 1 : sequenceAt(bytes, badAt);
         *message = notValid(family, hexBytes(bytes.constData() + badAt, len));
         positionInUtf8(bytes, badAt, line, column);
         return false;
@@ -497,7 +409,7 @@ bool XmlInput::Prepare(const QByteArray &bytes, QByteArray *utf8, QString *messa
     else if (family == Family::Latin1)
         out = QString::fromLatin1(out).toUtf8();
     qsizetype refAt = -1;
-    if (!writeWideReferences(out, &out, &refAt)) {
+    if (!XmlInput::WriteWideReferences(out, &out, &refAt)) {
         *message = translated("a character reference to no character");
         positionInUtf8(out, refAt, line, column);
         return false;

@@ -18,6 +18,12 @@ namespace XmlInput
 // that do not decode, or a reference to no character.
 bool Prepare(const QByteArray &bytes, QByteArray *utf8, QString *message, int *line, int *column);
 
+// The DOM parser keeps only the low 16 bits of a character reference above U+FFFF, in texts and
+// in values, and a save writes that other character for good: such references in the texts and
+// values of UTF-8 in are written as their characters, which it reads whole, into out (left as it
+// is when there is none). False with the offset of a reference to no character (past U+10FFFF).
+bool WriteWideReferences(const QByteArray &in, QByteArray *out, qsizetype *badAt);
+
 // The offset of the first byte that does not begin a valid UTF-8 sequence (an overlong form, a
 // surrogate, a code point above U+10FFFF, a cut sequence), or -1 when all are valid.
 qsizetype FirstInvalidUtf8(const char *p, qsizetype n);
