@@ -1,4 +1,5 @@
 #include "chaptersupport.h"
+#include "core/sharedxml.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "docs/chapterdiag.h"
@@ -97,6 +98,7 @@ private slots:
     void notManager_readOnly_noMenuNoAction();
     void damagedFile_keptAndNeverWritten();
     void wrongRoot_reportedByNameAndKept();
+    void createSub_atTheDeepestLevel_refusedAndSavedFileReadsWhole();
 };
 
 void tst_instancedocument::load_tiesResolvedVanishedCleared_andClassTreeBuilt()
@@ -242,6 +244,28 @@ void tst_instancedocument::wrongRoot_reportedByNameAndKept()
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.window->MenuSave();
     QCOMPARE(readFile(p.docPath()), bytes);
+}
+
+void tst_instancedocument::createSub_atTheDeepestLevel_refusedAndSavedFileReadsWhole()
+{
+    Program p;
+    p.open(chainXml("Root_InstanceDoc", "InstID", ChapterFile::MaxLevels));
+    p.chapters()->setCurrentItem(p.deepest());
+    ChapterDiag *dlg = p.create("sub", 2);
+    QVERIFY(dlg->isVisible());
+    QVERIFY(!dlg->findChild<QLabel *>("MSG")->text().isEmpty());
+    QCOMPARE(treeLevels(p.chapters()->invisibleRootItem()), ChapterFile::MaxLevels);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagInstDocModified));
+    dlg->findChild<QComboBox *>("CHAPTERBOX")->setCurrentIndex(1);
+    dlg->findChild<QPushButton *>("OK")->click();
+    QVERIFY(!dlg->isVisible());
+    p.window->MenuSave();
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagInstDocModified));
+    QDomDocument saved;
+    QString message;
+    QVERIFY2(SharedXml::SetContent(saved, readFile(p.docPath()), &message), qPrintable(message));
+    QCOMPARE(saved.documentElement().elementsByTagName("Chapter").count(), ChapterFile::MaxLevels + 1);
+    QCOMPARE(saved.documentElement().attribute("MaxID"), QString::number(ChapterFile::MaxLevels + 1));
 }
 
 QTEST_MAIN(tst_instancedocument)

@@ -328,6 +328,9 @@ void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten_data()
     QTest::newRow("truncated") << QByteArray(
         "<?xml version='1.0'?>\n<Root_ModelDoc MaxID='3'><Chapter No='1.'");
     QTest::newRow("another file") << QByteArray("<Root_Model><Chapter No='1.' ID='0'/></Root_Model>");
+    // Older or damaged: one level past what the reader takes, every chapter kept on disk.
+    QTest::newRow("nested past the reader")
+        << "<?xml version='1.0'?>\n" + chainXml("Root_ModelDoc", "MID", ChapterFile::MaxLevels + 1);
 }
 
 void tst_modeldoc::damagedFile_keptReadOnlyAndNeverWritten()
