@@ -216,6 +216,7 @@ private:
     void loadFile(QTreeWidgetItem *item, FileRecord *record);
     void loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp);
     void loadText(TreeItemData *data, int kind);
+    void loadTemplate(TreeItemData *data, int kind);
     void SelectFirstRow();
     void ShowAllModelLevels();
     void FileTreeFocused();
@@ -321,6 +322,9 @@ private:
     bool m_selVar = false;
 
     QHash<QString, int> m_markerCounts;
+    // Templates whose last read here was refused, with why: read again each time they are shown,
+    // and shown with this reason even when another reader of the file has cleared it meanwhile.
+    QHash<QString, QString> m_refusedTemplates;
     QStringList m_markerLists[3];
     int m_nestLevel = 0;
     int m_nestIds[3] = {-1, -1, -1};

@@ -115,17 +115,32 @@ void outdef::UnlinkRows()
 
 // ---- loading an entry into the editors ----
 
+// A template is read when it is first shown, and a refused one each time it is shown again: its
+// owner may have mended the file meanwhile. A refused template takes no typing, so no edit is read
+// over.
+void outdef::loadTemplate(TreeItemData *data, int kind)
+{
+    const int number = data->GetAttr(OutXml::Id).toInt();
+    const QString path = templatePath(kind, number);
+    if (data->flags[0] && !(m_refusedTemplates.contains(path) && !data->TextChanged()))
+        return;
+    data->SetAttr(OutXml::Expression, ReadTemplate(kind, number));
+    data->flags[0] = true;
+    const QString refusal = TextFiles::RefusalOf(path);
+    if (refusal.isEmpty())
+        m_refusedTemplates.remove(path);
+    else
+        m_refusedTemplates.insert(path, refusal);
+}
+
 void outdef::loadText(TreeItemData *data, int kind)
 {
     m_editor->SetEditItem(data);
-    if (!data->flags[0]) {
-        data->SetAttr(OutXml::Expression, ReadTemplate(kind, data->GetAttr(OutXml::Id).toInt()));
-        data->flags[0] = true;
-    }
+    loadTemplate(data, kind);
     const QString text = data->GetAttr(OutXml::Expression);
     m_editor->UndoRedoOff();
     m_editor->clear();
-    m_editor->SetRefusal(TextFiles::RefusalOf(templatePath(kind, data->GetAttr(OutXml::Id).toInt())));
+    m_editor->SetRefusal(m_refusedTemplates.value(templatePath(kind, data->GetAttr(OutXml::Id).toInt())));
     if (!text.isEmpty())
         m_editor->appendPlainText(text);
     QTextCursor cursor = m_editor->textCursor();
@@ -186,11 +201,7 @@ void outdef::loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp)
         m_outSeq->HideLoop();
     showScope(&record->scope, false);
     m_editor->SetEditItem(record->data);
-    if (!record->data->flags[0]) {
-        record->data->SetAttr(OutXml::Expression,
-                              ReadTemplate(SeqKind, record->data->GetAttr(OutXml::Id).toInt()));
-        record->data->flags[0] = true;
-    }
+    loadTemplate(record->data, SeqKind);
     m_outSeq->UpdateCounts(record->data->GetAttr(OutXml::Expression));
     loadText(record->data, SeqKind);
 }

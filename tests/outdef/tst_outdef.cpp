@@ -63,6 +63,7 @@ private slots:
     void save_onlyTheChangedTemplateIsWritten();
     void save_unwritableTemplate_reportsKeepsMarkAndRetries();
     void template_pastWhatAnEditorShows_refusedByNameNeverSavedOver();
+    void template_refusedThenMended_shownAgainEditableAndSaved();
     void open_unreadableOrForeignFile_readOnlyAndNeverWritten_data();
     void open_unreadableOrForeignFile_readOnlyAndNeverWritten();
     void open_ownerRule_data();
@@ -244,6 +245,36 @@ void tst_outdef::template_pastWhatAnEditorShows_refusedByNameNeverSavedOver()
     // The file's template, read, is edited as ever.
     p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]")->parent());
     QVERIFY(!editor->isReadOnly() && editor->placeholderText().isEmpty());
+}
+
+// A refused template stayed refused, with its stale reason, until the definition was opened again.
+void tst_outdef::template_refusedThenMended_shownAgainEditableAndSaved()
+{
+    OutProgram p;
+    const QString path = p.dir() + "/Seq_2.txt";
+    writeFile(path, QByteArray("caf\xE9"));
+    p.open(kTwoTemplates);
+    if (auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg))
+        errors->close();
+    NumEditor *editor = p.page()->GetTemplateEditor();
+    const auto show = [&p] {
+        p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]")->parent());
+        p.files()->setCurrentItem(p.find(p.files(), "$Seq[2]"));
+    };
+    for (int i = 0; i < 2; ++i) {
+        show();
+        QVERIFY(editor->isReadOnly());
+        QVERIFY2(editor->placeholderText().startsWith(path), qPrintable(editor->placeholderText()));
+    }
+    // Another reader of the file that finds it mended clears its refusal; the editor keeps its own.
+    writeFile(path, "mended");
+    show();
+    QCOMPARE(editor->toPlainText(), QStringLiteral("mended"));
+    QVERIFY(!editor->isReadOnly() && editor->placeholderText().isEmpty());
+    editor->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(editor, QStringLiteral("typed "));
+    p.save();
+    QCOMPARE(readFile(path), QByteArray("typed mended"));
 }
 
 void tst_outdef::open_unreadableOrForeignFile_readOnlyAndNeverWritten_data()
