@@ -64,9 +64,10 @@ struct ChatDay {
     int MaxID = 0;
     // The same for the members the day's file numbers.
     int UserMaxID = 0;
-    // Message ID -> how many messages of that ID were taken: a read that meets a file again (a
-    // peer's rewrite caught half old, half new, or a MaxID edited by hand) takes each once.
-    QHash<int, int> Taken;
+    // "<ID> <TIME>" of a message -> how many such messages were taken: a read that meets a file
+    // again (a peer's rewrite caught half old, half new, or a MaxID edited by hand) takes each
+    // once, while a day its writer began anew (its file set aside as damaged) brings its own.
+    QHash<QString, int> Taken;
     // At most what the own day's file takes once written: its size as last read or written, and
     // what was added since, counted as the writer lays it out.
     qint64 FileBytes = 0;
@@ -238,7 +239,7 @@ private:
         QString Account;
         int Author = 0;
         int Counts[3] = {0, 0, 0}; // new messages, modified messages, responses of an incremental read
-        QHash<int, int> Seen;      // message ID -> messages of that ID met so far in this read
+        QHash<QString, int> Seen;  // as ChatDay::Taken, for the messages met so far in this read
     };
     void readDocument(bool full, const QDomDocument &doc, bool own, MemberInfo *member, ChatDay *day);
     void readUsers(const QDomElement &root, ChatDay *day);

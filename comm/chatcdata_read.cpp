@@ -325,11 +325,14 @@ void ChatCdata::readCase(const QDomElement &element, CaseRead &read, ChatDay *da
             return;
     }
     const QString type = element.attribute(QStringLiteral("TYPE"), QStringLiteral("0"));
-    // The how-manieth message of its ID this one is: one taken before is not taken again, and a
-    // file that holds an ID twice shows both, on a poll as on a full read.
+    // The how-manieth message of its ID and time this one is: one taken before is not taken again,
+    // and a file that holds one twice shows both, on a poll as on a full read.
+    QString key;
     int seen = 0;
-    if (type == QLatin1String("0") || type == QLatin1String("1"))
-        seen = ++read.Seen[id];
+    if (type == QLatin1String("0") || type == QLatin1String("1")) {
+        key = QString::number(id) + QLatin1Char(' ') + element.attribute(QStringLiteral("TIME"));
+        seen = ++read.Seen[key];
+    }
     auto make = [&](int kind) {
         ChatRecord *record = newRecord();
         record->Type = kind;
@@ -337,8 +340,8 @@ void ChatCdata::readCase(const QDomElement &element, CaseRead &read, ChatDay *da
         if (own)
             record->Element = element;
         day->IdTable.insert(id, record->Seq);
-        if (kind != 2 && seen > day->Taken.value(id))
-            day->Taken.insert(id, seen);
+        if (kind != 2 && seen > day->Taken.value(key))
+            day->Taken.insert(key, seen);
         record->Account = read.Account;
         record->Author = read.Author;
         record->Own = own;
@@ -352,7 +355,7 @@ void ChatCdata::readCase(const QDomElement &element, CaseRead &read, ChatDay *da
         return record;
     };
     if (type == QLatin1String("0")) {
-        if (!full && (!toMe || seen <= day->Taken.value(id)))
+        if (!full && (!toMe || seen <= day->Taken.value(key)))
             return;
         ChatRecord *record = make(0);
         // A text holding "]]>" is split over sections: all of them make the message.

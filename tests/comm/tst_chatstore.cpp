@@ -687,30 +687,39 @@ void tst_chatstore::read_maxIdBehindItsMessages_eachShownOnce_data()
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("maxId"); // the day's highest ID once read, which never goes down
     QStringList seven;
     for (int n = 1; n <= 7; ++n)
         seven << QStringLiteral("m%1").arg(n);
     // What a read returns that meets a rewrite in place: the old start (MaxID 5), the new rest.
     QTest::newRow("6 under MaxID 5, then 7, polled")
-        << false << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+        << false << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven << 7;
     QTest::newRow("6 under MaxID 5, then 7, loaded then polled")
-        << true << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+        << true << bFile(5, messages(1, 6)) << bFile(7, messages(1, 7)) << seven << 7;
     QTest::newRow("MaxID 0 over 6, then 7")
-        << false << bFile(0, messages(1, 6)) << bFile(7, messages(1, 7)) << seven;
+        << false << bFile(0, messages(1, 6)) << bFile(7, messages(1, 7)) << seven << 7;
     QTest::newRow("MaxID not a number")
         << false << bFile(7, messages(1, 6)).replace("MaxID=\"7\"", "MaxID=\"x\"") << bFile(7, messages(1, 7))
-        << seven;
+        << seven << 7;
     // A MaxID ahead of the messages (a hand edit) hides none that come later.
     QTest::newRow("MaxID 9 over 6, then 7")
-        << false << bFile(9, messages(1, 6)) << bFile(9, messages(1, 7)) << seven;
+        << false << bFile(9, messages(1, 6)) << bFile(9, messages(1, 7)) << seven << 9;
+    // Ben's day begun anew, its file set aside as damaged: its numbers start again, later.
+    const QByteArray anew =
+        messages(1, 2).replace("m1", "n1").replace("m2", "n2").replace("10:00:00", "11:00:00");
+    QTest::newRow("the day begun anew")
+        << false << bFile(3, messages(1, 3)) << bFile(2, anew)
+        << QStringList{QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m3"), QStringLiteral("n1"),
+                       QStringLiteral("n2")}
+        << 3;
     // One ID twice (an earlier program's own day): both messages, once each, however read.
     const QByteArray twice = messages(1, 2) + messages(2, 2).replace("m2", "m2 again");
     const QStringList both{QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m2 again"),
                            QStringLiteral("m3")};
     QTest::newRow("an ID twice, polled")
-        << false << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both;
+        << false << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both << 3;
     QTest::newRow("an ID twice, loaded then polled")
-        << true << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both;
+        << true << bFile(2, twice) << bFile(3, twice + messages(3, 3)) << both << 3;
 }
 
 // The poll took every message above the last read's MaxID as new and kept the file's MaxID: a day
@@ -721,6 +730,7 @@ void tst_chatstore::read_maxIdBehindItsMessages_eachShownOnce()
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QFETCH(QStringList, expected);
+    QFETCH(int, maxId);
     ChatCdata store;
     store.OpenToday(QStringLiteral("a@x"));
     const QString file = path(QStringLiteral("b@x"));
@@ -735,7 +745,7 @@ void tst_chatstore::read_maxIdBehindItsMessages_eachShownOnce()
     store.Poll();
     texts += taken(store);
     QCOMPARE(texts, expected);
-    QVERIFY(store.LookupDay(QStringLiteral("b@x"), QDate::currentDate())->MaxID >= expected.size() - 1);
+    QCOMPARE(store.LookupDay(QStringLiteral("b@x"), QDate::currentDate())->MaxID, maxId);
 }
 
 void tst_chatstore::send_ownMaxIdBehindItsMessages_newIdAboveEvery_data()
