@@ -81,10 +81,13 @@ bool quickScan(const QByteArray &bytes, int maxDepth, qint64 maxNodes, QuickScan
                 else if (!quote && p[j] == '=')
                     ++nodes;
             }
-            if ((j >= n || p[j - 1] != '/') && ++depth > maxDepth) {
+            // An empty element lies one level down as well, though it closes at once.
+            if (depth + 1 > maxDepth) {
                 found->deepAt = i;
                 return true;
             }
+            if (j >= n || p[j - 1] != '/')
+                ++depth;
             if (nodes > maxNodes) {
                 found->crowdedAt = i;
                 return true;

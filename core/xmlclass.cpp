@@ -40,9 +40,10 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
         SetIntVar(RegSlot::IntLastErrorKind, 0);
         return false;
     }
-    // Read whole before parsing: another member's program may be replacing the file right now.
+    // Read whole before parsing: another member's program may be replacing the file right now. The
+    // bytes as written: the parser ends lines itself, where a text-mode read drops every CR.
     QByteArray bytes;
-    if (!SafeFile::ReadAll(fileName, &bytes, QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!SafeFile::ReadAll(fileName, &bytes, QIODevice::ReadOnly)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(fileName));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);

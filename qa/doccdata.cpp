@@ -129,7 +129,7 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     // changes.
     const QDateTime modified = QFileInfo(path).lastModified();
     QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly | QIODevice::Text, MaxHistoryBytes)) {
+    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly, MaxHistoryBytes)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
         SetStrVar(RegSlot::StrLastError, text);
         SetIntVar(RegSlot::IntLastErrorKind, 1);

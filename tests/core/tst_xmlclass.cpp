@@ -66,6 +66,7 @@ private slots:
     void cursor_missingDocument_reportsOpenDomTagZero();
     void save_writesDeclarationOnceWithIndent();
     void save_keepsNonAsciiAsUtf8();
+    void open_loneCrInText_keptAsRead();
     void save_unwritableTarget_keepsOriginalAndFlags();
     void save_commitFails_keepsOriginalAndFlags();
     void save_unregisteredIndex_writesNothing();
@@ -164,6 +165,13 @@ void tst_xmlclass::open_nestingShapes_data()
     QTest::newRow("'>' and '/>' quoted, at the limit")
         << deep(SharedXml::MaxDepth, "<a x='>' y=\"/>\">") << true;
     QTest::newRow("'/>' quoted, one past") << deep(SharedXml::MaxDepth + 1, "<a x=\"/>\">") << false;
+    const auto innermost = [&deep](int depth, const QByteArray &inner) {
+        QByteArray doc = deep(depth, "<a>");
+        return doc.insert(depth * 3, inner);
+    };
+    QTest::newRow("empty element at the limit") << innermost(SharedXml::MaxDepth - 1, "<b/>") << true;
+    QTest::newRow("empty element one past") << innermost(SharedXml::MaxDepth, "<b/>") << false;
+    QTest::newRow("empty element one past, UTF-16") << utf16(innermost(SharedXml::MaxDepth, "<b/>")) << false;
     QTest::newRow("UTF-16, many siblings") << utf16(many) << true;
     QTest::newRow("UTF-16, one past") << utf16(deep(SharedXml::MaxDepth + 1, "<a>")) << false;
     const QByteArray declared = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>";
@@ -527,6 +535,18 @@ void tst_xmlclass::save_keepsNonAsciiAsUtf8()
     store.CloseXmlDoc(0);
     QVERIFY(store.OpenXmlFile(0, path("init.xml")));
     QCOMPARE(store.GetXmlDoc(0)->documentElement().attribute(QStringLiteral("Name")), name);
+}
+
+// A read that dropped every CR joined the two lines of a text that a lone CR divides.
+void tst_xmlclass::open_loneCrInText_keptAsRead()
+{
+    RegistryScope reg;
+    xmlclass store;
+    writeFile(path("cr.xml"), "<R><T><![CDATA[line2\rline3]]></T><T>a\r\nb</T></R>");
+    QVERIFY(store.OpenXmlFile(0, path("cr.xml")));
+    const QDomElement t = store.GetXmlDoc(0)->documentElement().firstChildElement();
+    QCOMPARE(t.text(), QStringLiteral("line2\rline3"));
+    QCOMPARE(t.nextSiblingElement().text(), QStringLiteral("a\r\nb"));
 }
 
 void tst_xmlclass::save_unwritableTarget_keepsOriginalAndFlags()
