@@ -168,6 +168,50 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
     return false;
 }
 
+namespace
+{
+// Everything the reader asks of a document before the DOM parser builds its tree, with the UTF-8
+// that parser is to read in utf8.
+bool judge(const QByteArray &bytes, QByteArray *utf8, QString *message, int *line, int *column,
+           qint64 maxNodes, SharedXml::Counted *counted)
+{
+    // Bytes that came by other ways than a file read (a server's reply) are held to the same size.
+    if (bytes.size() > SafeFile::MaxReadBytes) {
+        *message = QCoreApplication::translate("SharedXml",
+                                               "a document of %1 bytes, more than any workspace file needs")
+                       .arg(bytes.size());
+        *line = 0;
+        *column = 0;
+        return false;
+    }
+    SharedXml::Counted own;
+    SharedXml::Counted *count = counted ? counted : &own;
+    *count = SharedXml::Counted();
+    // Every pass and the DOM read the same UTF-8, whatever the document was written in.
+    if (!XmlInput::Prepare(bytes, utf8, message, line, column))
+        return false;
+    QuickScan found;
+    if (quickScan(*utf8, SharedXml::MaxDepth, maxNodes, &found)) {
+        count->nodes = found.nodes;
+        if (found.deepAt >= 0) {
+            *message = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
+                           .arg(SharedXml::MaxDepth);
+            positionOf(*utf8, found.deepAt, line, column);
+            return false;
+        }
+        if (found.crowdedAt >= 0) {
+            count->crowded = true;
+            *message = tooManyNodes(maxNodes);
+            positionOf(*utf8, found.crowdedAt, line, column);
+            return false;
+        }
+    } else if (!SharedXml::CheckNesting(*utf8, SharedXml::MaxDepth, message, line, column, maxNodes, count)) {
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message, int *line,
                            int *column, qint64 maxNodes, Counted *counted)
 {
@@ -177,39 +221,14 @@ bool SharedXml::SetContent(QDomDocument &doc, const QByteArray &bytes, QString *
     QString *m = message ? message : &ownMessage;
     int *l = line ? line : &ownLine;
     int *c = column ? column : &ownColumn;
-    // Bytes that came by other ways than a file read (a server's reply) are held to the same size.
-    if (bytes.size() > SafeFile::MaxReadBytes) {
-        *m = QCoreApplication::translate("SharedXml",
-                                         "a document of %1 bytes, more than any workspace file needs")
-                 .arg(bytes.size());
-        *l = 0;
-        *c = 0;
-        return false;
-    }
-    Counted own;
-    Counted *count = counted ? counted : &own;
-    *count = Counted();
-    // Every pass and the DOM read the same UTF-8, whatever the document was written in.
     QByteArray utf8;
-    if (!XmlInput::Prepare(bytes, &utf8, m, l, c))
-        return false;
-    QuickScan found;
-    if (quickScan(utf8, MaxDepth, maxNodes, &found)) {
-        count->nodes = found.nodes;
-        if (found.deepAt >= 0) {
-            *m = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
-                     .arg(MaxDepth);
-            positionOf(utf8, found.deepAt, l, c);
-            return false;
-        }
-        if (found.crowdedAt >= 0) {
-            count->crowded = true;
-            *m = tooManyNodes(maxNodes);
-            positionOf(utf8, found.crowdedAt, l, c);
-            return false;
-        }
-    } else if (!CheckNesting(utf8, MaxDepth, m, l, c, maxNodes, count)) {
-        return false;
-    }
-    return doc.setContent(utf8, true, m, l, c);
+    return judge(bytes, &utf8, m, l, c, maxNodes, counted) && doc.setContent(utf8, true, m, l, c);
+}
+
+bool SharedXml::ReadsBack(const QByteArray &bytes, QString *message, qint64 maxNodes)
+{
+    QByteArray utf8;
+    int line = 0;
+    int column = 0;
+    return judge(bytes, &utf8, message, &line, &column, maxNodes, nullptr);
 }

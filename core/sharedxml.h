@@ -37,4 +37,7 @@ bool CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *
 // error. The DOM reads what Prepare made of the bytes.
 bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = nullptr, int *line = nullptr,
                 int *column = nullptr, qint64 maxNodes = MaxNodes, Counted *counted = nullptr);
+// Whether SetContent would take the bytes, without building the tree: a writer asks here before
+// it writes, so that the program never writes a file it would refuse when it reads it back.
+bool ReadsBack(const QByteArray &bytes, QString *message, qint64 maxNodes = MaxNodes);
 } // namespace SharedXml

@@ -312,13 +312,25 @@ bool xmlclass::longEntry(int index, const QDomDocument &doc, const QString &tag,
     return false;
 }
 
+// What the reader refuses (nesting, nodes, size) is not written: the file would be lost to every
+// member at the next open. The document stays in memory as it is.
+bool xmlclass::unreadable(const QString &fileName, const QByteArray &bytes)
+{
+    QString message;
+    if (SharedXml::ReadsBack(bytes, &message))
+        return false;
+    UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return true;
+}
+
 bool xmlclass::writeDocument(int index, const QString &fileName, int options)
 {
     QDomDocument *doc = m_docs.value(index).doc;
     if (!doc)
         return false;
     const QByteArray bytes = documentBytes(doc);
-    if (holdsLongValue(index, fileName, bytes, *doc))
+    if (holdsLongValue(index, fileName, bytes, *doc) || unreadable(fileName, bytes))
         return false;
     if (!SafeFile::Write(fileName, bytes, options)) {
         UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
@@ -393,7 +405,7 @@ int xmlclass::CreateXmlDocFile(int index)
     QFile file(it->fileName);
     if (file.exists())
         return -1;
-    if (holdsLongValue(index, it->fileName, bytes, *it->doc))
+    if (holdsLongValue(index, it->fileName, bytes, *it->doc) || unreadable(it->fileName, bytes))
         return 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (file.exists())

@@ -75,6 +75,7 @@ private:
     };
     static QByteArray documentBytes(QDomDocument *doc);
     bool holdsLongValue(int index, const QString &fileName, const QByteArray &bytes, const QDomDocument &doc);
+    bool unreadable(const QString &fileName, const QByteArray &bytes);
     bool longEntry(int index, const QDomDocument &doc, const QString &tag, QString *message) const;
     bool writeDocument(int index, const QString &fileName, int options = 0);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);

@@ -67,6 +67,8 @@ private slots:
     void save_writesDeclarationOnceWithIndent();
     void save_keepsNonAsciiAsUtf8();
     void open_loneCrInText_keptAsRead();
+    void save_nestedPastTheReader_refusedFileKept_data();
+    void save_nestedPastTheReader_refusedFileKept();
     void save_unwritableTarget_keepsOriginalAndFlags();
     void save_commitFails_keepsOriginalAndFlags();
     void save_unregisteredIndex_writesNothing();
@@ -547,6 +549,38 @@ void tst_xmlclass::open_loneCrInText_keptAsRead()
     const QDomElement t = store.GetXmlDoc(0)->documentElement().firstChildElement();
     QCOMPARE(t.text(), QStringLiteral("line2\rline3"));
     QCOMPARE(t.nextSiblingElement().text(), QStringLiteral("a\r\nb"));
+}
+
+void tst_xmlclass::save_nestedPastTheReader_refusedFileKept_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("at the limit") << SharedXml::MaxDepth << true;
+    QTest::newRow("one past") << SharedXml::MaxDepth + 1 << false;
+}
+
+// A document the reader would refuse, written, is lost to every member at the next open.
+void tst_xmlclass::save_nestedPastTheReader_refusedFileKept()
+{
+    QFETCH(int, depth);
+    QFETCH(bool, written);
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("nested.xml");
+    writeFile(file, "<R/>");
+    QVERIFY(store.OpenXmlFile(0, file));
+    QDomDocument *doc = store.GetXmlDoc(0);
+    QDomElement e = doc->documentElement();
+    for (int level = 1; level < depth; ++level)
+        e = e.appendChild(doc->createElement(QStringLiteral("a"))).toElement();
+    QCOMPARE(store.SaveXmlDoc(0), written ? 1 : 0);
+    QCOMPARE(reg.GetBoolVar(RegSlot::FlagWriteFailed), !written);
+    if (!written) {
+        QCOMPARE(readFile(file), QByteArray("<R/>"));
+        return;
+    }
+    store.CloseXmlDoc(0);
+    QVERIFY(store.OpenXmlFile(0, file));
 }
 
 void tst_xmlclass::save_unwritableTarget_keepsOriginalAndFlags()
