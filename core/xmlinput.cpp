@@ -158,11 +158,6 @@ Named declared(const QString &t)
     return found;
 }
 
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("XmlInput", text);
-}
-
 // The encoding a document's declaration names, as each parser reads it.
 struct Declaration {
     Named guessed; // by the DOM parser's input
@@ -184,23 +179,26 @@ Family judgeDeclaration(const QString &head, Family starting, int mark, Declarat
     if (head.startsWith(QLatin1String("<?xml")) &&
         (!head.contains(QLatin1Char('>')) ||
          (head.size() > 5 && isXmlSpace(head.at(5)) && !head.contains(QLatin1String("?>"))))) {
-        *message = translated("an XML declaration that does not end");
+        *message = QCoreApplication::translate("XmlInput", "an XML declaration that does not end");
         return Family::Other;
     }
     if ((guessed.from < 0) != (read.from < 0) ||
         (read.from >= 0 &&
          name.compare(head.midRef(read.from, read.to - read.from), Qt::CaseInsensitive) != 0)) {
-        *message = translated("an encoding declaration the parsers would read in two ways");
+        *message = QCoreApplication::translate("XmlInput",
+                                               "an encoding declaration the parsers would read in two ways");
         return Family::Other;
     }
     const Family family = guessed.from < 0 ? starting : declaredFamily(name, starting);
     if (family == Family::Other) {
-        *message = translated("the encoding %1, which no workspace file is written in").arg(name);
+        *message =
+            QCoreApplication::translate("XmlInput", "the encoding %1, which no workspace file is written in")
+                .arg(name);
         return Family::Other;
     }
     const bool singleBytes = family == Family::Latin1 || family == Family::Ascii;
     if (family != starting && !(singleBytes && starting == Family::Utf8 && mark == 0)) {
-        *message = translated("the encoding %1 declared for bytes in %2")
+        *message = QCoreApplication::translate("XmlInput", "the encoding %1 declared for bytes in %2")
                        .arg(name, QLatin1String(familyName(starting)));
         return Family::Other;
     }
@@ -255,7 +253,8 @@ qsizetype sequenceAt(const QByteArray &b, qsizetype i)
 
 QString notValid(Family f, const QString &bytes)
 {
-    return translated("bytes that are not valid %1 (%2)").arg(QLatin1String(familyName(f)), bytes);
+    return QCoreApplication::translate("XmlInput", "bytes that are not valid %1 (%2)")
+        .arg(QLatin1String(familyName(f)), bytes);
 }
 
 // UTF-16 or UTF-32 decoded strictly, the byte order mark kept as a character: a surrogate out of
@@ -410,7 +409,7 @@ bool XmlInput::Prepare(const QByteArray &bytes, QByteArray *utf8, QString *messa
         out = QString::fromLatin1(out).toUtf8();
     qsizetype refAt = -1;
     if (!XmlInput::WriteWideReferences(out, &out, &refAt)) {
-        *message = translated("a character reference to no character");
+        *message = QCoreApplication::translate("XmlInput", "a character reference to no character");
         positionInUtf8(out, refAt, line, column);
         return false;
     }

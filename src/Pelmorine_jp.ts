@@ -2059,6 +2059,30 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>Do you want to delete current application?</source>
         <translation>選択中のアプリケーションを削除しますか？</translation>
     </message>
+    <message>
+        <source>%1 of more than %2 characters is refused: the member files would not open again with it (%3)</source>
+        <translation>%2 文字を超える%1は受け付けません: メンバーのファイルが再び開けなくなります (%3)</translation>
+    </message>
+    <message>
+        <source>A name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>An account</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>A send address</source>
+        <translation>送信用アドレス</translation>
+    </message>
+    <message>
+        <source>A mail address</source>
+        <translation>メールアドレス</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>オプション</translation>
+    </message>
 </context>
 <context>
     <name>ProcMailDiag</name>
@@ -2378,6 +2402,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>no</source>
         <translation>いいえ</translation>
     </message>
+    <message>
+        <source>Manager Transfer</source>
+        <translation>管理者の移管</translation>
+    </message>
 </context>
 <context>
     <name>outdef</name>
@@ -2606,6 +2634,14 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>Save Output</source>
         <translation>出力定義の保存</translation>
+    </message>
+    <message>
+        <source>%1: not saved, %2 sequences would nest deeper than %3 levels and be lost on reopen</source>
+        <translation>%1: 保存しませんでした。%2 個のシーケンスが %3 段を超えて入れ子になり、開き直すと失われます</translation>
+    </message>
+    <message>
+        <source>Sequences nest at most %1 deep; this would nest %2 deep.</source>
+        <translation>シーケンスの入れ子は %1 段までです。この操作では %2 段になります。</translation>
     </message>
 </context>
 <context>
@@ -3491,6 +3527,14 @@ Do you want to open it?</source>
         <source>can not write file:%1</source>
         <translation>ファイルに書き込めません:%1</translation>
     </message>
+    <message>
+        <source>%1 was not saved: the values of row %2 take %3 bytes, more than a reader takes back on one line (%4); they stay in the instance</source>
+        <translation>%1 は保存しませんでした: 行 %2 の値が %3 バイトあり、1 行として読み戻せる量 (%4) を超えています。値はインスタンスに残っています</translation>
+    </message>
+    <message>
+        <source>%1 was not saved: a value of row %2 holds a NUL character; the values stay in the instance</source>
+        <translation>%1 は保存しませんでした: 行 %2 の値に NUL 文字があります。値はインスタンスに残っています</translation>
+    </message>
 </context>
 <context>
     <name>ChapterEditor</name>
@@ -3526,6 +3570,14 @@ Do you want to open it?</source>
         <source>Will you want to unset the document</source>
         <translation>ドキュメントの設定を解除しますか</translation>
     </message>
+    <message>
+        <source>Save Document</source>
+        <translation>ドキュメントの保存</translation>
+    </message>
+    <message>
+        <source>%1 is not saved: its chapters would nest %2 levels deep, and a chapter file holds at most %3 so that every member can still open it. The changes stay in the document.</source>
+        <translation>%1 は保存しませんでした: 章の入れ子が %2 段になりますが、どのメンバーも開けるよう章のファイルは %3 段までです。変更はドキュメントに残っています。</translation>
+    </message>
 </context>
 <context>
     <name>ChapterDiag</name>
@@ -3556,6 +3608,10 @@ Do you want to open it?</source>
     <message>
         <source>Title is empty</source>
         <translation>タイトルが空です</translation>
+    </message>
+    <message>
+        <source>Chapters nest at most %1 levels deep, so that every member can still open the file: chapter %2 takes no sub-chapter.</source>
+        <translation>どのメンバーもファイルを開けるよう、章の入れ子は %1 段までです: 章 %2 には下位の章を作れません。</translation>
     </message>
 </context>
 <context>
@@ -3887,6 +3943,18 @@ Do you want to open it?</source>
     <message>
         <source>no chat file</source>
         <translation>チャットファイルがありません</translation>
+    </message>
+    <message>
+        <source>its text takes %1 bytes, more than the %2 a chat message may take</source>
+        <translation>本文が %1 バイトあり、チャットのメッセージの上限 %2 を超えています</translation>
+    </message>
+    <message>
+        <source>%1 would grow past %2 bytes, more than the chat file of a day takes</source>
+        <translation>%1 が %2 バイトを超え、1 日分のチャットファイルの上限を超えます</translation>
+    </message>
+    <message>
+        <source>%1 would take %2 bytes, more than the chat file of a day takes: not written</source>
+        <translation>%1 は %2 バイトになり、1 日分のチャットファイルの上限を超えます: 書き込みませんでした</translation>
     </message>
 </context>
 <context>
@@ -4479,6 +4547,10 @@ Do you want to open it?</source>
         <source>a value can not hold &quot;,&quot; or a line break</source>
         <translation>値に &quot;,&quot; や改行は入れられません</translation>
     </message>
+    <message>
+        <source>row %1 is too long to be saved: its values take more than %2 bytes</source>
+        <translation>行 %1 は長すぎて保存できません: 値が %2 バイトを超えています</translation>
+    </message>
 </context>
 <context>
     <name>CreateQA</name>
@@ -4556,6 +4628,18 @@ Do you want to open it?</source>
     <message>
         <source>file not open %1</source>
         <translation>ファイルを開けません %1</translation>
+    </message>
+    <message>
+        <source>history not written: %1</source>
+        <translation>履歴を書き込みませんでした: %1</translation>
+    </message>
+    <message>
+        <source>the history %1 would hold %2 elements, attributes and texts, more than a history may hold to be read back (%3); each &quot;]]&gt;&quot; in a text adds one</source>
+        <translation>履歴 %1 の要素・属性・テキストが %2 個になり、読み戻せる履歴の上限 (%3) を超えます。本文中の &quot;]]&gt;&quot; はそれぞれ 1 個に数えます</translation>
+    </message>
+    <message>
+        <source>the history %1 would take up to %2 bytes, more than a history may take to be read back (%3)</source>
+        <translation>履歴 %1 が最大 %2 バイトになり、読み戻せる履歴の上限 (%3) を超えます</translation>
     </message>
 </context>
 <context>
@@ -4875,6 +4959,16 @@ Do you want to open it?</source>
     <message>
         <source>[conts]</source>
         <translation>[内容]</translation>
+    </message>
+    <message>
+        <source>Text not saved</source>
+        <translation>テキストを保存しませんでした</translation>
+    </message>
+    <message>
+        <source>%1
+The text was not saved; it stays in the editor.</source>
+        <translation>%1
+テキストは保存しませんでした。エディタに残っています。</translation>
     </message>
 </context>
 <context>
@@ -6241,6 +6335,10 @@ Do you want to open it?</source>
         <source>no</source>
         <translation>いいえ</translation>
     </message>
+    <message>
+        <source>The mail was not saved: %1. It stays in the editor.</source>
+        <translation>メールを保存しませんでした: %1。エディタに残っています。</translation>
+    </message>
 </context>
 <context>
     <name>MailTitle</name>
@@ -6877,6 +6975,14 @@ Do you want to open it?</source>
         <source>: a name or address of more than %1 characters</source>
         <translation>: %1 文字を超える名前またはアドレス</translation>
     </message>
+    <message>
+        <source>no member number is left</source>
+        <translation>割り当てられるメンバー番号が残っていません</translation>
+    </message>
+    <message>
+        <source>%1 holds more than %2 characters: no name or address is that long</source>
+        <translation>%1 は %2 文字を超えています: そこまで長い名前やアドレスはありません</translation>
+    </message>
 </context>
 <context>
     <name>SafeFile</name>
@@ -6943,6 +7049,22 @@ Do you want to open it?</source>
         <source>%1 was not read: it is not written over</source>
         <translation>%1 は読み込まれていません: 上書きしません</translation>
     </message>
+    <message>
+        <source>%1 holds bytes that are not UTF-8 text (from byte %2 on), as a text saved in another encoding (Shift_JIS, Latin-1, UTF-16) does: it was not read, and it is not written over</source>
+        <translation>%1 には UTF-8 のテキストではないバイトがあります (%2 バイト目から)。別のエンコーディング (Shift_JIS, Latin-1, UTF-16) で保存されたテキストのようです: 読み込まず、上書きもしません</translation>
+    </message>
+    <message>
+        <source>%1 was not saved: the text takes %2 bytes, more than a text read back in an editor may hold (%3); it stays in the editor</source>
+        <translation>%1 は保存しませんでした: テキストが %2 バイトあり、エディタに読み戻せる上限 (%3) を超えています。エディタに残っています</translation>
+    </message>
+    <message>
+        <source>%1 was not saved: the text holds a NUL character, which no text read back in an editor may hold; it stays in the editor</source>
+        <translation>%1 は保存しませんでした: テキストにエディタに読み戻せない NUL 文字があります。エディタに残っています</translation>
+    </message>
+    <message>
+        <source>%1 was not saved: the text holds %2 lines, more than a text read back in an editor may hold (%3); it stays in the editor</source>
+        <translation>%1 は保存しませんでした: テキストが %2 行あり、エディタに読み戻せる上限 (%3) を超えています。エディタに残っています</translation>
+    </message>
 </context>
 <context>
     <name>ThreadControl</name>
@@ -6977,6 +7099,33 @@ Do you want to open it?</source>
     <message>
         <source>the value of %1 holds %2 characters, more than any name, address or title anyone types</source>
         <translation>%1 の値は %2 文字あり、人が入力する名前・アドレス・タイトルの長さを超えています</translation>
+    </message>
+</context>
+<context>
+    <name>XmlInput</name>
+    <message>
+        <source>an XML declaration that does not end</source>
+        <translation>終わりのない XML 宣言</translation>
+    </message>
+    <message>
+        <source>an encoding declaration the parsers would read in two ways</source>
+        <translation>パーサーによって読み方が異なるエンコーディング宣言</translation>
+    </message>
+    <message>
+        <source>the encoding %1, which no workspace file is written in</source>
+        <translation>エンコーディング %1 (ワークスペースのファイルには使われません)</translation>
+    </message>
+    <message>
+        <source>the encoding %1 declared for bytes in %2</source>
+        <translation>%2 のバイトに対して宣言されたエンコーディング %1</translation>
+    </message>
+    <message>
+        <source>bytes that are not valid %1 (%2)</source>
+        <translation>%1 として正しくないバイト (%2)</translation>
+    </message>
+    <message>
+        <source>a character reference to no character</source>
+        <translation>どの文字も指さない文字参照</translation>
     </message>
 </context>
 </TS>
