@@ -342,6 +342,7 @@ void ChapterEditor::clearDocument()
     m_counter = 1;
     m_loaded = false;
     m_readable = true;
+    m_refusedTexts.clear();
     m_clearing = false;
 }
 
@@ -415,16 +416,27 @@ void ChapterEditor::Save()
 
 // ---- chapter texts ----
 
+// A text is read when first shown, and a refused one each time it is shown again: its owner may
+// have mended the file meanwhile. The reason shown is the one this editor's own read met, since any
+// later read of the path elsewhere clears the shared record and would leave an empty editor taking
+// typing that a save writes over the mended file. A refused text takes no typing, so no edit is
+// read over.
 void ChapterEditor::LoadChapterText(TreeItemData *record)
 {
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
     const QString path = TextPath(record);
-    if (!record->TextLoaded()) {
+    const bool retry = m_refusedTexts.contains(path) && !record->TextChanged();
+    if (!record->TextLoaded() || retry) {
         auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
         record->SetAttr(expression, mw && !path.isEmpty() ? mw->ReadTextFile(path) : QString());
         record->TextLoaded() = true;
+        const QString refusal = mw && !path.isEmpty() ? TextFiles::RefusalOf(path) : QString();
+        if (refusal.isEmpty())
+            m_refusedTexts.remove(path);
+        else
+            m_refusedTexts.insert(path, refusal);
     }
-    m_text->SetRefusal(path.isEmpty() ? QString() : TextFiles::RefusalOf(path));
+    m_text->SetRefusal(m_refusedTexts.value(path));
     const QString text = record->GetAttr(expression);
     m_text->UndoRedoOff();
     m_text->setPlainText(text);

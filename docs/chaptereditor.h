@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 #include "docs/chapterfile.h"
 
+#include <QHash>
 #include <QWidget>
 #include <algorithm>
 
@@ -194,6 +195,8 @@ protected:
     bool m_flags[6] = {true, false, false, false, false, false};
     QTreeWidgetItem *m_noted = nullptr;
     int m_explainTab = 0;
+    // Chapter texts whose last read here was refused, by path, with the reason that read met.
+    QHash<QString, QString> m_refusedTexts;
 
 private:
     void storePositions();

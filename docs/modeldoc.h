@@ -7,6 +7,7 @@ namespace Ui
 class ModelDoc;
 }
 class model;
+class TreeItemData;
 
 // The model document editor: the chapters of DocModel.xml tied to the model definition's large
 // classes, small classes and parameters. Only the model's owner edits it, and not while an
@@ -45,6 +46,13 @@ private:
     QString folder() const override { return GetStrVar(RegSlot::StrModelDir); }
     QString rootTag() const override;
     model *modelEditor() const;
+    // The key of a class text's file in m_refusedClassTexts: the model folder and the class's ID.
+    QString classTextKey(const QString &id) const;
+    // The class text to show, read again while it stays refused or empty; the reason, if refused,
+    // goes to m_refusedClassTexts.
+    QString classText(model *m, TreeItemData *record, const QString &id);
 
     Ui::ModelDoc *m_ui;
+    // Class texts whose last read here was refused, with the reason that read met.
+    QHash<QString, QString> m_refusedClassTexts;
 };

@@ -1,4 +1,5 @@
 #include "chaptersupport.h"
+#include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "docs/chapterdiag.h"
@@ -95,6 +96,8 @@ private slots:
     void deleteLclass_chaptersUnsetAtOnce();
     void handOver_nextSaveWritesNewOwner();
     void manyChapters_openSaveClose_timeGrowsLinearly();
+    void chapterText_refusedThenMended_shownAgainEditableAndSaved();
+    void classText_refusedThenMended_shownAgainWithItsText();
 };
 
 void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
@@ -524,6 +527,73 @@ void tst_modeldoc::manyChapters_openSaveClose_timeGrowsLinearly()
         QCOMPARE(p.saved().elementsByTagName("Chapter").size(), count);
     };
     verifyScales(load, 2000, 20000);
+}
+
+// A refused file is shown with its reason and takes no typing however often it is shown; once its
+// owner mends it (and another reader of it has cleared the shared note of its refusal), showing it
+// again reads it: the text is shown, takes typing, and the edit is saved to the file.
+void tst_modeldoc::chapterText_refusedThenMended_shownAgainEditableAndSaved()
+{
+    Program p;
+    const QString path = p.dir() + "/Docmodel_0.txt";
+    writeFile(path, QByteArray("caf\xE9"));
+    p.open("<Root_ModelDoc MaxID='2'><Chapter No='1.' Name='A' MID='' ID='0'/>"
+           "<Chapter No='2.' Name='B' MID='' ID='1'/></Root_ModelDoc>");
+    if (auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg))
+        errors->close();
+    NumEditor *editor = p.doc()->TextEditor();
+    const auto show = [&p] {
+        p.select("2.");
+        p.select("1.");
+    };
+    for (int i = 0; i < 2; ++i) {
+        show();
+        QTest::keyClicks(editor, "lost");
+        QVERIFY(editor->isReadOnly() && editor->toPlainText().isEmpty());
+        QVERIFY2(editor->placeholderText().startsWith(path), qPrintable(editor->placeholderText()));
+    }
+    p.save();
+    QCOMPARE(readFile(path), QByteArray("caf\xE9"));
+
+    writeFile(path, "mended");
+    QCOMPARE(TextFiles::Read(path), QStringLiteral("mended"));
+    show();
+    QCOMPARE(editor->toPlainText(), QStringLiteral("mended"));
+    QVERIFY(!editor->isReadOnly() && editor->placeholderText().isEmpty());
+    editor->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(editor, "typed ");
+    p.window->MenuSave();
+    QCOMPARE(readFile(path), QByteArray("typed mended"));
+}
+
+// The tied class's text, read first by the model editor: refused, it is shown with its reason each
+// time; mended, it is read again when shown again (the pane is read-only: the model editor edits it).
+void tst_modeldoc::classText_refusedThenMended_shownAgainWithItsText()
+{
+    Program p;
+    const QString path = p.dir() + "/model_1.txt";
+    writeFile(path, QByteArray("caf\xE9"));
+    p.open("<Root_ModelDoc MaxID='2'><Chapter No='1.' Name='A' MID='1' ID='0'/>"
+           "<Chapter No='2.' Name='B' MID='' ID='1'/></Root_ModelDoc>");
+    auto *editor = p.GetObj<model>(RegSlot::ObjModel);
+    QVERIFY(model::RecordOf(editor->FindItem("1"))->TextLoaded());
+    if (auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg))
+        errors->close();
+    auto *explain = p.GetObj<NumEditor>(RegSlot::ObjModelDocEditor1);
+    const auto show = [&p] {
+        p.select("2.");
+        p.select("1.");
+    };
+    for (int i = 0; i < 2; ++i) {
+        show();
+        QVERIFY(explain->isReadOnly() && explain->toPlainText().isEmpty());
+        QVERIFY2(explain->placeholderText().startsWith(path), qPrintable(explain->placeholderText()));
+    }
+    writeFile(path, "mended");
+    QCOMPARE(TextFiles::Read(path), QStringLiteral("mended"));
+    show();
+    QCOMPARE(explain->toPlainText(), QStringLiteral("mended"));
+    QVERIFY(explain->isReadOnly() && explain->placeholderText().isEmpty());
 }
 
 QTEST_MAIN(tst_modeldoc)
