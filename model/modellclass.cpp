@@ -53,8 +53,9 @@ ModelLclass::ModelLclass(QWidget *parent)
     m_explainTitle = tr("lclass explain");
     m_editor->SetKind(10);
     m_editor->SetNumber(false);
-    m_editor->setReadOnly(false);
-    m_editor->setAttribute(Qt::WA_InputMethodEnabled);
+    // Nothing saves this editor (the explanation is edited in the model's explanation tab): typing
+    // in it was lost without a word.
+    m_editor->SetWritable(false);
     SetObj(RegSlot::ObjModelLclassEditor, m_editor);
     m_ui->EXP_LAYOUT->addWidget(m_editor);
     m_ui->REF1->addWidget(m_files);

@@ -92,6 +92,7 @@ private slots:
     void calendar_withoutTargetFieldOrButtons_safe();
     void forms_holdTheirSeparators_data();
     void forms_holdTheirSeparators();
+    void lclassPage_editorWithNothingToSaveInto_takesNoTyping();
 };
 
 void tst_modelpages::lclassPage_edits_treeAtOnceRecordOnLeaveFileOnSave()
@@ -496,6 +497,22 @@ void tst_modelpages::forms_holdTheirSeparators()
         QVERIFY2(row > previous, qPrintable(name));
         previous = row;
     }
+}
+
+// The large-class page's explanation editor is saved by nothing: typing in it was lost without a
+// word, whether the class was the user's own or not.
+void tst_modelpages::lclassPage_editorWithNothingToSaveInto_takesNoTyping()
+{
+    Owned p(LclassWithSclasses);
+    for (const char *id : {"1", "5", "1"}) {
+        p.select(id);
+        auto *editor = p.GetObj<NumEditor>(RegSlot::ObjModelLclassEditor);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "lost");
+        QVERIFY2(editor->isReadOnly() && editor->toPlainText().isEmpty(), id);
+        QVERIFY2(!editor->testAttribute(Qt::WA_InputMethodEnabled), id);
+    }
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelModified));
 }
 
 QTEST_MAIN(tst_modelpages)
