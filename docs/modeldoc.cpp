@@ -159,7 +159,7 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
     const bool updating = GetBoolVar(RegSlot::FlagUpdating);
     SetBoolVar(RegSlot::FlagUpdating, true);
     m_explain->setPlainText(text);
-    m_explain->SetRefusal(m_refusedClassTexts.value(classTextKey(id)));
+    m_explain->SetRefusal(m->ClassTextRefusal(id));
     m_ui->CLASS_TREE->setCurrentItem(record->Item());
     SetBoolVar(RegSlot::FlagUpdating, updating);
     m_refFile->setEnabled(true);
@@ -170,32 +170,16 @@ void ModelDoc::showElement(QTreeWidgetItem *element)
     m_refUrl->SetElement(element);
 }
 
-QString ModelDoc::classTextKey(const QString &id) const
-{
-    return GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + id;
-}
-
-// The record is the model editor's, which may have read the text before: a text that was refused
-// there is the empty text too, so an unedited empty text is read again as well as one refused here.
-// The reason shown is the one met by this reader's own read, since any later read of the file
-// elsewhere clears the shared record of it. A record the model editor changed holds its owner's
-// text, never read over.
+// The record is the model editor's, which may have read the text before: a text refused there or
+// here is read again, as well as an unedited empty one. A record the model editor changed holds its
+// owner's text, never read over.
 QString ModelDoc::classText(model *m, TreeItemData *record, const QString &id)
 {
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
-    const QString key = classTextKey(id);
-    if (record->TextChanged()) {
-        m_refusedClassTexts.remove(key);
-        return record->GetAttr(expression);
-    }
-    if (!record->TextLoaded() || m_refusedClassTexts.contains(key) || record->GetAttr(expression).isEmpty()) {
+    if (!record->TextChanged() && (!record->TextLoaded() || !m->ClassTextRefusal(id).isEmpty() ||
+                                   record->GetAttr(expression).isEmpty())) {
         record->SetAttr(expression, m->ReadClassText(id));
         record->TextLoaded() = true;
-        const QString refusal = m->ClassTextRefusal(id);
-        if (refusal.isEmpty())
-            m_refusedClassTexts.remove(key);
-        else
-            m_refusedClassTexts.insert(key, refusal);
     }
     return record->GetAttr(expression);
 }
@@ -219,7 +203,6 @@ void ModelDoc::SetEditMode()
 void ModelDoc::Clear()
 {
     clearDocument();
-    m_refusedClassTexts.clear();
     SetBoolVar(RegSlot::FlagModelDocModified, false);
     SetBoolVar(RegSlot::FlagSaveNeeded, false);
 }

@@ -46,13 +46,8 @@ private:
     QString folder() const override { return GetStrVar(RegSlot::StrModelDir); }
     QString rootTag() const override;
     model *modelEditor() const;
-    // The key of a class text's file in m_refusedClassTexts: the model folder and the class's ID.
-    QString classTextKey(const QString &id) const;
-    // The class text to show, read again while it stays refused or empty; the reason, if refused,
-    // goes to m_refusedClassTexts.
+    // The class text to show, read again while it stays refused or empty.
     QString classText(model *m, TreeItemData *record, const QString &id);
 
     Ui::ModelDoc *m_ui;
-    // Class texts whose last read here was refused, with the reason that read met.
-    QHash<QString, QString> m_refusedClassTexts;
 };

@@ -278,6 +278,14 @@ TreeItemData *deftab::GetRefItemData(QTreeWidgetItem *item)
     return record ? RecordOf(FindTreeItem(record->GetAttr(GetStrVar(RegSlot::StrAttrState)))) : nullptr;
 }
 
+namespace
+{
+QString explanationKey(const QString &member, const QString &id)
+{
+    return member + QLatin1Char('-') + id;
+}
+} // namespace
+
 QString deftab::GetItemExplanation(QTreeWidgetItem *item)
 {
     TreeItemData *record = RecordOf(item);
@@ -285,7 +293,7 @@ QString deftab::GetItemExplanation(QTreeWidgetItem *item)
         return QString();
     const QString expression = GetStrVar(RegSlot::StrAttrExpression);
     const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    const QString key = record->name + QLatin1Char('-') + id;
+    const QString key = explanationKey(record->name, id);
     // A text that was refused is tried again each time it is asked for: its owner may have mended
     // the file meanwhile, and the empty text standing in for it must not stay for the session. A
     // refused text is never edited (its editor takes no typing), so nothing typed is read over.
@@ -293,17 +301,20 @@ QString deftab::GetItemExplanation(QTreeWidgetItem *item)
     if (!record->TextLoaded() || retry) {
         record->SetAttr(expression, m_files.ReadElementText(record->name, id));
         record->TextLoaded() = true;
-        if (m_files.ElementTextRefusal(record->name, id).isEmpty())
+        const QString refusal = m_files.ElementTextRefusal(record->name, id);
+        if (refusal.isEmpty())
             m_refusedTexts.remove(key);
         else
-            m_refusedTexts.insert(key);
+            m_refusedTexts.insert(key, refusal);
     }
     return record->GetAttr(expression);
 }
 
+// The reason this page's own read met: another reader of the file may have cleared the shared one.
 QString deftab::ExplanationRefusal(const TreeItemData *record) const
 {
-    return record ? m_files.ElementTextRefusal(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)))
+    return record ? m_refusedTexts.value(
+                        explanationKey(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID))))
                   : QString();
 }
 

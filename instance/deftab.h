@@ -267,7 +267,7 @@ private:
     QSet<int> m_unreadMembers;                                 // own files that did not load
     QHash<int, QList<QDomElement>> m_keptLclasses;             // per member, written back as read
     QSet<int> m_unbuilt;                                       // members whose rows wait for first use
-    QSet<QString> m_refusedTexts;                              // keys whose explanation was refused
+    QHash<QString, QString> m_refusedTexts;                    // refused explanations, with why
     // What the timer's parameter-property refresh hands on to the small-class pane.
     QTreeWidgetItem *m_propParam = nullptr;
     TreeItemData *m_propRecord = nullptr;

@@ -156,12 +156,21 @@ QString model::ReadClassText(const QString &id)
     if (!ModelFile::IsDecimalId(id))
         return QString();
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
-    return mw ? mw->ReadTextFile(classTextPath(id)) : QString();
+    if (!mw)
+        return QString();
+    const QString path = classTextPath(id);
+    const QString text = mw->ReadTextFile(path);
+    const QString refusal = TextFiles::RefusalOf(path);
+    if (refusal.isEmpty())
+        m_refusedClassTexts.remove(path);
+    else
+        m_refusedClassTexts.insert(path, refusal);
+    return text;
 }
 
 QString model::ClassTextRefusal(const QString &id) const
 {
-    return ModelFile::IsDecimalId(id) ? TextFiles::RefusalOf(classTextPath(id)) : QString();
+    return ModelFile::IsDecimalId(id) ? m_refusedClassTexts.value(classTextPath(id)) : QString();
 }
 
 bool model::WriteClassText(const QString &id, TreeItemData *record)

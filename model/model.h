@@ -223,5 +223,9 @@ private:
     QString m_ownerName;
     QString m_ownerEmail;
     QHash<QString, QTreeWidgetItem *> m_ids;
+    // Class texts whose last read by this model was refused, with the reason that read met: read
+    // again each time they are shown, and shown with that reason even when another reader of the
+    // file has cleared the shared record of it meanwhile.
+    QHash<QString, QString> m_refusedClassTexts;
     StateTables m_stateTables;
 };

@@ -1,7 +1,6 @@
 #include "core/treeitemdata.h"
 #include "model/calendar.h"
 #include "model/model.h"
-#include "model/modelfile.h"
 #include "model/modellclass.h"
 #include "model/modelsclass.h"
 #include "shell/mainwindow.h"
@@ -116,33 +115,15 @@ void model::showPage(QTreeWidgetItem *item)
     m_sclassPage->SetTreeLock(false);
 }
 
-namespace
-{
-// Class texts whose file was refused when last shown, by model folder and ID. The pages read a
-// text once; one that was refused is read again when it is shown again, so a file its owner mended
-// is shown and edited without a restart.
-QSet<QString> &refusedClassTexts()
-{
-    static QSet<QString> paths;
-    return paths;
-}
-} // namespace
-
 void model::ShowExplanation(TreeItemData *record, const QString &title, const QString &given)
 {
     QString text = given;
     const QString id = record ? record->GetAttr(GetStrVar(RegSlot::StrAttrID)) : QString();
-    if (ModelFile::IsDecimalId(id)) {
-        const QString key = GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + id;
-        // A refused text's editor takes no typing: a record changed since holds the user's text.
-        if (refusedClassTexts().contains(key) && record->TextLoaded() && !record->TextChanged()) {
-            text = ReadClassText(id);
-            record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), text);
-        }
-        if (ClassTextRefusal(id).isEmpty())
-            refusedClassTexts().remove(key);
-        else
-            refusedClassTexts().insert(key);
+    // A refused text is read again each time it is shown: its owner may have mended the file. Its
+    // editor takes no typing, so a record changed since holds the user's text, never read over.
+    if (!ClassTextRefusal(id).isEmpty() && !record->TextChanged()) {
+        text = ReadClassText(id);
+        record->SetAttr(GetStrVar(RegSlot::StrAttrExpression), text);
     }
     m_ui->DTAB->setTabEnabled(2, true);
     m_ui->DTAB->setTabText(2, title.isEmpty() ? tr("explain") : title);
