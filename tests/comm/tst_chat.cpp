@@ -231,7 +231,7 @@ void tst_chat::worker_pollBeforeNew_twoNewShownOnePerPass()
     QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatSend));
     QCOMPARE(worker->RunPass(), int(RegSlot::FlagChatSend));
     QCOMPARE(worker->RunPass(), 0);
-    QTRY_COMPARE(finished.size(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 3, 120000);
     for (const auto &call : qAsConst(finished))
         QCOMPARE(call.first().toInt(), -1);
     const QStringList cells = a->Cells();
@@ -296,7 +296,8 @@ void tst_chat::worker_chatLockHeld_noStepUntilReleased()
     }
     QTRY_COMPARE_WITH_TIMEOUT(sends.load(), 1, 120000);
     QVERIFY(TestSupport::readFile(own).contains("held back"));
-    QTRY_VERIFY(a->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("held back")));
+    QTRY_VERIFY_WITH_TIMEOUT(a->Cells().join(QLatin1Char('\n')).contains(QStringLiteral("held back")),
+                             120000);
 }
 
 void tst_chat::earlierDay_shownOnce_todayRefused()

@@ -153,7 +153,7 @@ void tst_mailtest::openFromModalOptions_takesInput()
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QVERIFY(dialog->parentWidget() && dialog->parentWidget()->window() == &options);
     dialog->activateWindow();
-    QTRY_VERIFY(dialog->isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isActiveWindow(), 120000);
     auto *to = field<QLineEdit>(dialog, "RCV_ADDR");
     to->clear();
     to->setFocus();

@@ -363,7 +363,7 @@ void tst_membermail::notify_entryFreedDuringRun_skipped()
     emit control.do_start();
     delete entry;
     auto *reused = new DocCdataCase;
-    QVERIFY(results.wait(15000));
+    QVERIFY(results.wait(120000));
     QVERIFY(!reused->IsSend);
     delete reused;
 }

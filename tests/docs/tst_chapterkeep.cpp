@@ -27,7 +27,7 @@ struct Program : public DocProgram {
         writeFile(docPath(), docXml);
         QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
         GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->PostMessage(MsgCode::OpenModel);
-        QTRY_VERIFY(!delivered.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!delivered.isEmpty(), 120000);
     }
     ModelDoc *doc() { return GetObj<ModelDoc>(RegSlot::ObjModelDoc); }
     ChapterEditor *editor() override { return doc(); }

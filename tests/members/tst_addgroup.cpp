@@ -297,7 +297,7 @@ void tst_addgroup::users_askTrackerAndShowItsFailure()
     // the tracker fields stay as they were.
     QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
     timer.PostMessage(MsgCode::RedmineTestConnection);
-    QVERIFY(dispatched.wait(5000));
+    QVERIFY(dispatched.wait(120000));
     QCOMPARE(g.msg(), client.GetErrorText(0, client.IsReplyError()));
     QCOMPARE(g.w<QLineEdit>("FNAME")->text(), QStringLiteral("Ann"));
 }

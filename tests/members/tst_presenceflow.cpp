@@ -237,7 +237,7 @@ void tst_presenceflow::close_queuedPresence_purgedAndCloseMarkerKept()
     // The code 153 of that check arrives after the records are gone.
     QSignalSpy dispatched(p.timer(), &CheckTimer::Dispatched);
     p.timer()->PostMessage(MsgCode::FileCheckResult);
-    QTRY_VERIFY(dispatched.contains({MsgCode::FileCheckResult}));
+    QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 120000);
     QCOMPARE(readFile(p.path(QStringLiteral("0.iod"))), QByteArray("C"));
     // A check that starts after the close finds nothing and leaves our "C" alone.
     p.mgr()->WriteOwnMarker(true);
@@ -252,7 +252,7 @@ void tst_presenceflow::newDay_chatStateResetOnGuiThread()
     p.mgr()->GetMemberInfo(2)->ChatFlag = true;
     QSignalSpy dispatched(p.timer(), &CheckTimer::Dispatched);
     p.control()->handleResults(0, true, p.control()->Check().Generation());
-    QTRY_VERIFY(dispatched.contains({MsgCode::FileCheckResult}));
+    QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 120000);
     QVERIFY(!p.mgr()->GetMemberInfo(0)->ChatFlag);
     QVERIFY(!p.mgr()->GetMemberInfo(2)->ChatFlag);
 }

@@ -104,7 +104,7 @@ void tst_presencethreads::check_guiChangesRecordsWhileWorkerRuns_everyRunReports
         writeAt(path(QStringLiteral("%1.iod").arg(n)), "O", base.addSecs(rounds + 1));
     QSignalSpy dispatched(&timer, &CheckTimer::Dispatched);
     check(false);
-    QTRY_VERIFY(dispatched.contains({MsgCode::FileCheckResult}));
+    QTRY_VERIFY_WITH_TIMEOUT(dispatched.contains({MsgCode::FileCheckResult}), 120000);
     for (int n = 2; n <= others + 1; ++n) {
         MutexHold hold(MutexNo::Members);
         QVERIFY2(table.value(n)->Open, qPrintable(QString::number(n)));

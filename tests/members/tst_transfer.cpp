@@ -307,7 +307,7 @@ void tst_transfer::memberTransfer_showsRowAndHandsItOver()
     p.SetStrVar(RegSlot::StrInstanceVersion, QStringLiteral("0.0.1"));
     auto *mgr = p.GetObj<manager>(RegSlot::ObjManager);
     p.GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->PostMessage(MsgCode::OpenManager);
-    QTRY_VERIFY(mgr->GetMemberInfo(2) && mgr->GetMemberInfo(2)->TreeItem);
+    QTRY_VERIFY_WITH_TIMEOUT(mgr->GetMemberInfo(2) && mgr->GetMemberInfo(2)->TreeItem, 120000);
     mgr->SetCurrentItem(mgr->GetMemberInfo(2)->TreeItem);
 
     p.window->MenuChangeUser();

@@ -85,7 +85,7 @@ struct Program : public RegistryScope {
         fill<NewLclass>("LEDIT", name, element);
         QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
         dialog<NewLclass>()->findChild<QPushButton *>(QStringLiteral("OK"))->click();
-        QTRY_VERIFY(!delivered.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!delivered.isEmpty(), 120000);
     }
     void addArbitrarySclass(const QString &name)
     {
@@ -94,7 +94,7 @@ struct Program : public RegistryScope {
         dialog<NewSclass>()->findChild<QPushButton *>(QStringLiteral("SET"))->click();
         QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
         dialog<NewSclass>()->findChild<QPushButton *>(QStringLiteral("OK"))->click();
-        QTRY_VERIFY(!delivered.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!delivered.isEmpty(), 120000);
     }
     void write(const QByteArray &modelXml)
     {

@@ -533,7 +533,7 @@ void tst_model::addLclass_craftedCounters_neverReusedOrNegative()
         p.SetBoolVar(RegSlot::FlagModelModified, true);
         p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     } else {
-        QTRY_VERIFY(!delivered.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!delivered.isEmpty(), 120000);
         QCOMPARE(p.tree()->topLevelItemCount(), before + 1);
         QCOMPARE(p.tree()->currentItem()->text(model::ColId), "M" + expected);
     }

@@ -321,7 +321,7 @@ void tst_generate::markerCounts_setCutLoadAndTemporary()
     p.page()->MoveSeqTempDiag();
     p.temps()->setFocus();
     p.temps()->setCurrentItem(p.temps()->topLevelItem(0));
-    QTRY_COMPARE(p.page()->PageMode(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(p.page()->PageMode(), 2, 120000);
     QTreeWidgetItem *shown = seq->GetNestTree()->topLevelItem(0);
     const QString before = shown ? shown->text(1) : QString();
     seq->GetNestTree()->setCurrentItem(shown);

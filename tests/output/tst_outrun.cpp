@@ -583,7 +583,7 @@ void tst_outrun::dialog_runWritesOutputsAndRemembersTheChoices()
 
     dialog.findChild<QLineEdit *>("DIR")->setText(out.path());
     dialog.findChild<QPushButton *>("OUTPUT")->click();
-    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Progress()->isVisible(), 120000);
     QCOMPARE(readFile(out.filePath("main.c")), QByteArray("name=Core;\n"));
 
     const QDomElement def = rootOf(p.dir() + "/defoutput_1.xml");
@@ -661,7 +661,7 @@ void tst_outrun::dialog_hostileOutDir_refusedAndSaid()
         QCOMPARE(shown->text(), dir);
         QCOMPARE(msg->text(), QString());
         dialog.findChild<QPushButton *>("OUTPUT")->click();
-        QTRY_VERIFY(!dialog.Progress()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.Progress()->isVisible(), 120000);
         QVERIFY(QFileInfo(dir + "/main.c").isFile());
         return;
     }
@@ -728,7 +728,7 @@ void tst_outrun::dialog_folderShownIsTheOneCheckedAndNamed()
     tabs->setCurrentIndex(0);
     QCOMPARE(shown->text(), out.path());
     dialog.findChild<QPushButton *>("OUTPUT")->click();
-    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Progress()->isVisible(), 120000);
     QCOMPARE(readFile(out.filePath("main.c")), QByteArray("name=Core;\n"));
 }
 
@@ -766,7 +766,7 @@ void tst_outrun::dialog_valueTypedNotYetTaken_runWritesTheShownValue()
     dialog.findChild<QCheckBox *>("REF_CHECK")->setChecked(false);
     dialog.findChild<QLineEdit *>("DIR")->setText(out.path());
     dialog.findChild<QPushButton *>("OUTPUT")->click();
-    QTRY_VERIFY(!dialog.Progress()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.Progress()->isVisible(), 120000);
     QCOMPARE(readFile(out.filePath("main.c")), QByteArray("B1;b2;b3;"));
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("B1"));
 }

@@ -31,7 +31,7 @@ void tst_checktimer::postedCodes_allDeliveredInOrder()
     QSignalSpy spy(&timer, &CheckTimer::Dispatched);
     for (int code : {110, 153, 99, 111, 112})
         timer.PostMessage(code);
-    QTRY_COMPARE(spy.count(), 5);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 5, 120000);
     QList<int> seen;
     for (const auto &args : spy)
         seen << args.at(0).toInt();
@@ -47,9 +47,9 @@ void tst_checktimer::saveFlagCode_bypassesTheQueue()
     timer.PostMessage(110);
     timer.PostMessage(MsgCode::SaveFlag);
     QVERIFY(timer.IsSaveFlagTimerActive());
-    QTRY_COMPARE(spy.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 120000);
     QCOMPARE(spy.at(0).at(0).toInt(), 110);
-    QTRY_VERIFY(!timer.IsSaveFlagTimerActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!timer.IsSaveFlagTimerActive(), 120000);
     QCOMPARE(spy.count(), 1);
 }
 
@@ -67,7 +67,7 @@ void tst_checktimer::everyCode_withoutReceivers_isHarmless()
         timer.PostMessage(code);
         ++posted;
     }
-    QTRY_COMPARE(spy.count(), posted);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), posted, 120000);
     QVERIFY(!reg.GetBoolVar(RegSlot::FlagBusy));
 }
 
@@ -83,7 +83,7 @@ void tst_checktimer::codesPostedDuringDelivery_followLater()
     });
     timer.PostMessage(110);
     timer.PostMessage(111);
-    QTRY_COMPARE(seen.size(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 3, 120000);
     QCOMPARE(seen, QList<int>({110, 111, 113}));
 }
 

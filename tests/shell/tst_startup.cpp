@@ -122,7 +122,7 @@ void tst_startup::emptyHome_startsAndWritesSettings()
     const QList<MailQueueItem> queue;
     p.window->SetMailQueue(&queue);
     emit p.GetObj<SmtpControl>(RegSlot::ObjSmtpControl)->do_start();
-    QTRY_COMPARE(p.window->StatusText(), QStringLiteral("send was complete"));
+    QTRY_COMPARE_WITH_TIMEOUT(p.window->StatusText(), QStringLiteral("send was complete"), 120000);
 }
 
 // What the first paint of the main window finds, and that the rest comes right after.
@@ -175,7 +175,7 @@ void tst_startup::firstFrame_paintedBeforeTabArea_sameWindowAfter()
     QVERIFY(menuNamed(window, "menuHelp")->isEnabled());
     QVERIFY(!menuNamed(window, "menuModel")->isEnabled());
     // The start page's first page is loaded once the window is up.
-    QTRY_VERIFY(!start->findChild<QWebEngineView *>()->url().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!start->findChild<QWebEngineView *>()->url().isEmpty(), 120000);
 }
 
 // The web views (the web engine's set-up) and the tracker's window come after the first frame,

@@ -309,7 +309,7 @@ void tst_lazyrows::unbuiltMember_deleteAsksAboutItsData()
     mgr->SetCurrentItem(m->TreeItem);
     p.reports.clear();
     mgr->DelGroupUser();
-    QTRY_VERIFY(!p.reports.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!p.reports.isEmpty(), 120000);
     QVERIFY2(p.reports.join('\n').contains("instance data"), qPrintable(p.reports.join('\n')));
     QVERIFY(p.GetObj<MemberTable>(RegSlot::ObjMemberTable)->contains(2));
 }

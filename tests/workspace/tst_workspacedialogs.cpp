@@ -344,7 +344,7 @@ void tst_workspacedialogs::newDefModel_newWorkspace_resetsToIt()
     setText(ws, "DIREDIT", tmp.path());
     click(ws, "OK");
     QCOMPARE(posts.codes, QList<int>({MsgCode::NewWorkspace}));
-    QTRY_VERIFY(!guard);
+    QTRY_VERIFY_WITH_TIMEOUT(!guard, 120000);
     dlg.ResetDisplay();
     QCOMPARE(text(&dlg, "WSNAME"), tmp.path() + "/first.ws");
     QCOMPARE(child<QTreeWidget>(&dlg, "TREE")->topLevelItemCount(), 0);

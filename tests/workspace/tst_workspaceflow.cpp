@@ -76,7 +76,7 @@ void tst_workspaceflow::newModelThenOutput_layoutFilesAndHistory()
     p.SetStrVar(RegSlot::StrModelVersion, "0.0.1");
     QSignalSpy delivered(p.timer(), &CheckTimer::Dispatched);
     p.timer()->PostMessage(MsgCode::NewModel);
-    QTRY_COMPARE(delivered.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(delivered.count(), 1, 120000);
 
     const QString version = ws + "/pelmorine.def/M/0.0.1";
     QCOMPARE(QDir(version).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
@@ -93,7 +93,7 @@ void tst_workspaceflow::newModelThenOutput_layoutFilesAndHistory()
     dlg->InitDisplay();
     dlg->findChild<QLineEdit *>("OUTPUTNAME")->setText("Gen");
     dlg->findChild<QPushButton *>("CREATE")->click();
-    QTRY_COMPARE(delivered.count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(delivered.count(), 2, 120000);
     QCOMPARE(delivered.at(1).at(0).toInt(), int(MsgCode::NewOutput));
     const QDomElement root = readXml(version + "/Output/Gen/0.0.1/out.xml").documentElement();
     QCOMPARE(root.tagName(), QStringLiteral("Root_Output"));
@@ -124,8 +124,8 @@ void tst_workspaceflow::newModel_blocked_showsReason()
     answerBox(&shown);
     QSignalSpy delivered(p.timer(), &CheckTimer::Dispatched);
     p.timer()->PostMessage(MsgCode::NewModel);
-    QTRY_COMPARE(delivered.count(), 1);
-    QTRY_VERIFY(!shown.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(delivered.count(), 1, 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 120000);
     QCOMPARE(shown, "tolvek workspace can not make Directory\n" + ws + "/pelmorine.def");
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
 }
@@ -142,7 +142,7 @@ void tst_workspaceflow::openModel_missingFile_showsReasonAndNoTabs()
     QString shown;
     answerBox(&shown);
     p.timer()->PostMessage(MsgCode::OpenModel);
-    QTRY_VERIFY(!shown.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 120000);
     QCOMPARE(shown, "file not exist:" + ws + "/pelmorine.def/M/0.0.1/model.xml");
     QCOMPARE(p.GetIntVar(RegSlot::IntDocKind), 0);
     QVERIFY(!p.window->TabArea()->IsTabAreaVisible());
