@@ -1,29 +1,14 @@
 #include "docs/referencefiles.h"
+#include "domtext.h"
 
 #include <QDomDocument>
 #include <QtTest>
 
+using TestSupport::domText;
+
 namespace
 {
 // An element as text with its attributes sorted: the DOM writes them in no fixed order.
-QString canon(const QDomNode &n)
-{
-    if (n.isComment())
-        return QStringLiteral("<!--%1-->").arg(n.nodeValue());
-    if (!n.isElement())
-        return n.nodeValue();
-    const QDomElement e = n.toElement();
-    QStringList attrs;
-    for (int i = 0; i < e.attributes().count(); ++i) {
-        const QDomAttr a = e.attributes().item(i).toAttr();
-        attrs << QStringLiteral(" %1=\"%2\"").arg(a.name(), a.value());
-    }
-    attrs.sort();
-    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
-    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
-        out += canon(c);
-    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
-}
 
 QDomElement parsed(QDomDocument *doc, const QString &xml)
 {
@@ -156,11 +141,11 @@ void tst_referencefiles::writeReference()
     const QDomElement original = read.isEmpty() ? QDomElement() : parsed(&source, read);
     QDomDocument target;
     const QDomElement written = ReferenceFiles::WriteReference(target, entries, "[$$]", original);
-    QTEST(canon(written), "written");
+    QTEST(domText(written), "written");
     // The element as read is left as it was: the next save starts from it again.
     if (!read.isEmpty()) {
         QDomDocument again;
-        QCOMPARE(canon(original), canon(parsed(&again, read)));
+        QCOMPARE(domText(original), domText(parsed(&again, read)));
     }
 }
 

@@ -1,9 +1,11 @@
 #include "core/treeitemdata.h"
+#include "domtext.h"
 #include "model/modelfile.h"
 
 #include <QtTest>
 
 using ModelFile::Node;
+using TestSupport::domText;
 
 namespace
 {
@@ -12,26 +14,6 @@ QDomDocument parse(const QString &xml)
     QDomDocument doc;
     doc.setContent(xml);
     return doc;
-}
-
-// A node as text with its attributes sorted: the DOM writes them in no fixed order.
-QString canon(const QDomNode &n)
-{
-    if (n.isComment())
-        return QStringLiteral("<!--%1-->").arg(n.nodeValue());
-    if (!n.isElement())
-        return n.nodeValue();
-    const QDomElement e = n.toElement();
-    QStringList attrs;
-    for (int i = 0; i < e.attributes().count(); ++i) {
-        const QDomAttr a = e.attributes().item(i).toAttr();
-        attrs << QStringLiteral(" %1=\"%2\"").arg(a.name(), a.value());
-    }
-    attrs.sort();
-    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
-    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
-        out += canon(c);
-    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
 }
 
 QStringList childTags(const QDomElement &e)
@@ -182,11 +164,11 @@ void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented()
     const QDomDocument doc = parse("<Root_Model MaxID='9'><!--root-->" + xml + "</Root_Model>");
     QList<Node> tree;
     const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree);
-    QCOMPARE(canon(written.documentElement()), canon(doc.documentElement()));
+    QCOMPARE(domText(written.documentElement()), domText(doc.documentElement()));
     // The second save writes the same again.
     QDomDocument second = parse(QStringLiteral("<Root_Model MaxID='9'><!--root--></Root_Model>"));
     const QList<QDomElement> appended = ModelFile::AppendTree(second.documentElement(), tree);
-    QCOMPARE(canon(parse(second.toString()).documentElement()), canon(doc.documentElement()));
+    QCOMPARE(domText(parse(second.toString()).documentElement()), domText(doc.documentElement()));
     ModelFile::RemoveElements(appended);
     ModelFile::DeleteRecords(tree);
 }
@@ -214,10 +196,10 @@ void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
     tree[0].children.append(Node{addedClass, {}});
     const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
     const QDomElement l = root.firstChildElement();
-    QCOMPARE(canon(l.firstChildElement("REFERENCE")),
+    QCOMPARE(domText(l.firstChildElement("REFERENCE")),
              QStringLiteral("<REFERENCE><LINK href=\"h\"></LINK><REF Lang=\"en\" TITLE=\"t\" URL=\"u\"></REF>"
                             "<REF TITLE=\"n\" URL=\"v\"></REF></REFERENCE>"));
-    QCOMPARE(canon(l.firstChildElement("SClass").firstChildElement("PARAM")),
+    QCOMPARE(domText(l.firstChildElement("SClass").firstChildElement("PARAM")),
              QStringLiteral("<PARAM><P ID=\"4\"></P><!--p--><P ID=\"7\"></P></PARAM>"));
     QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:8"}));
     QCOMPARE(l.lastChild().nodeValue(), QStringLiteral("s"));

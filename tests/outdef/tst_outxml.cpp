@@ -1,7 +1,10 @@
+#include "domtext.h"
 #include "outdef/outxml.h"
 
 #include <QDomDocument>
 #include <QtTest>
+
+using TestSupport::domText;
 
 namespace
 {
@@ -22,24 +25,6 @@ QString lists(const OutXml::Definition &def)
     return parts.join(QLatin1Char(' '));
 }
 
-// An element with its attributes in name order, whatever order the hash gives them, and all it holds.
-QString canonical(const QDomNode &node)
-{
-    if (node.isComment())
-        return QStringLiteral("<!--") + node.nodeValue() + QStringLiteral("-->");
-    if (!node.isElement())
-        return node.nodeValue();
-    const QDomElement e = node.toElement();
-    QStringList attrs;
-    const QDomNamedNodeMap map = e.attributes();
-    for (int i = 0; i < map.count(); ++i)
-        attrs << QStringLiteral(" %1=\"%2\"").arg(map.item(i).nodeName(), map.item(i).nodeValue());
-    attrs.sort();
-    QString out = QLatin1Char('<') + e.tagName() + attrs.join(QString()) + QLatin1Char('>');
-    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
-        out += canonical(c);
-    return out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
-}
 } // namespace
 
 class tst_outxml : public QObject
@@ -198,7 +183,7 @@ void tst_outxml::takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists(
     auto childTexts = [](const QDomElement &parent) {
         QStringList out;
         for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-            out << canonical(e);
+            out << domText(e);
         return out;
     };
     auto canonicalAll = [](const QStringList &texts) {
@@ -206,7 +191,7 @@ void tst_outxml::takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists(
         for (const QString &t : texts) {
             QDomDocument d;
             d.setContent(t);
-            out << canonical(d.documentElement());
+            out << domText(d.documentElement());
         }
         return out;
     };
@@ -223,7 +208,7 @@ void tst_outxml::takeAppend_refusedElements_writtenBackUnchangedOutsideTheLists(
         QVERIFY(files.takeFirst().contains(QLatin1String("<SEQ ID=\"1\"></SEQ>")));
         QCOMPARE(files, canonicalAll(refusedFiles));
         QCOMPARE(childTexts(root.firstChildElement(OutXml::TempTag)), canonicalAll({refusedTemp}));
-        QCOMPARE(canonical(root.lastChildElement()), canonicalAll({other}).first());
+        QCOMPARE(domText(root.lastChildElement()), canonicalAll({other}).first());
         QCOMPARE(root.childNodes().count(), 4);
         OutXml::Strip(doc.documentElement());
     }
@@ -272,7 +257,7 @@ void tst_outxml::takeAppend_refusedPlacements_keptAsRead()
     auto childrenOf = [](const QDomElement &e) {
         QString out;
         for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
-            out += canonical(c);
+            out += domText(c);
         return out;
     };
     QCOMPARE(childrenOf(after.firstChildElement("FILES").firstChildElement()),
@@ -361,7 +346,7 @@ void tst_outxml::takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace()
     QVERIFY(want.setContent(expected));
     for (int save = 0; save < 2; ++save) {
         OutXml::Append(doc.documentElement(), def);
-        QCOMPARE(canonical(doc.documentElement()), canonical(want.documentElement()));
+        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
         OutXml::Strip(doc.documentElement());
     }
 }

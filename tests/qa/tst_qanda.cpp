@@ -1,6 +1,7 @@
 #include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "domtext.h"
 #include "historyfile.h"
 #include "loadtiming.h"
 #include "model/calendar.h"
@@ -27,26 +28,6 @@ QDomElement root(const QString &path)
     if (!doc.setContent(readFile(path)))
         return QDomElement();
     return doc.documentElement();
-}
-
-// The node and what it holds, attributes sorted: equal for documents that read the same.
-QString dump(const QDomNode &n)
-{
-    if (n.isComment())
-        return QStringLiteral("<!--%1-->").arg(n.toComment().data());
-    if (!n.isElement())
-        return n.nodeValue();
-    const QDomElement e = n.toElement();
-    QStringList attrs;
-    for (int i = 0; i < e.attributes().count(); ++i) {
-        const QDomAttr a = e.attributes().item(i).toAttr();
-        attrs << a.name() + "=\"" + a.value() + "\"";
-    }
-    attrs.sort();
-    QString text = "<" + e.tagName() + (attrs.isEmpty() ? QString() : " " + attrs.join(" ")) + ">";
-    for (QDomNode c = e.firstChild(); !c.isNull(); c = c.nextSibling())
-        text += dump(c);
-    return text + "</" + e.tagName() + ">";
 }
 
 QTreeWidgetItem *find(QTreeWidget *tree, const QString &shownId)
@@ -773,7 +754,7 @@ void tst_qanda::ownFile_oneValueEdited_unreadPartsKeptInPlace()
     }
     QDomDocument saved;
     QVERIFY(saved.setContent(readFile(path(file))));
-    QCOMPARE(dump(saved.documentElement()), dump(expected.documentElement()));
+    QCOMPARE(domText(saved.documentElement()), domText(expected.documentElement()));
 }
 
 QTEST_MAIN(tst_qanda)
