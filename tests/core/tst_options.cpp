@@ -2,11 +2,14 @@
 #include "core/longvalue.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "domtext.h"
 
 #include <QDomDocument>
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
+
+using TestSupport::domText;
 
 Q_DECLARE_METATYPE(ChildUserRow)
 
@@ -257,28 +260,6 @@ const char *const kForeign =
     <MAIL><SMTPSERVER Value=""/><PORT Value=""/><SECURITY Value=""/><AUTH Value=""/><ADDRESS Value=""/><ISSEND Value=""/><ISCONNECT Value=""/><EXTRA Value="x"/></MAIL>
 </Init>)";
 
-// Elements with their attributes sorted, comments and text, so that two documents compare by what
-// they hold, not by the order a hash gives attributes.
-QString canonical(const QDomNode &node)
-{
-    if (node.isComment())
-        return QStringLiteral("<!--%1-->").arg(node.nodeValue());
-    if (node.isText())
-        return node.nodeValue();
-    QString out;
-    if (node.isElement()) {
-        const QDomNamedNodeMap attrs = node.attributes();
-        QStringList pairs;
-        for (int i = 0; i < attrs.size(); ++i)
-            pairs << attrs.item(i).nodeName() + QStringLiteral("=\"") + attrs.item(i).nodeValue() + '"';
-        pairs.sort();
-        out = '<' + node.nodeName() + ' ' + pairs.join(' ') + '>';
-    }
-    for (QDomNode n = node.firstChild(); !n.isNull(); n = n.nextSibling())
-        out += canonical(n);
-    return node.isElement() ? out + QStringLiteral("</") + node.nodeName() + '>' : out;
-}
-
 QStringList attributeOf(const QDomDocument &doc, const char *tag, const char *name)
 {
     QStringList found;
@@ -292,11 +273,11 @@ QStringList attributeOf(const QDomDocument &doc, const char *tag, const char *na
 void tst_options::write_readBack_keepsUnknownContentAndEmptyValues()
 {
     QDomDocument doc = parse(kForeign);
-    const QString before = canonical(doc);
+    const QString before = domText(doc);
     const OptionValues read = OptionsModel::Read(doc);
     QVERIFY(OptionsModel::Write(doc, read));
     OptionsModel::WriteTracker(doc, {false, QString(), true, 65535});
-    QCOMPARE(canonical(parse(doc.toByteArray(4).constData())), before);
+    QCOMPARE(domText(parse(doc.toByteArray(4).constData())), before);
 }
 
 // Rows are the dialog's table after an edit: each says which ChildUser it was read from.
@@ -340,7 +321,7 @@ void tst_options::write_rowsChanged()
     QCOMPARE(attributeOf(back, "ChildUser", "Name"), order);
     QCOMPARE(attributeOf(back, "ChildUser", "Seat"), seats);
     QCOMPARE(attributeOf(back, "Note", "Text"), QStringList{"kept"});
-    QVERIFY(canonical(back).contains(QLatin1String("<!-- accounts of the lab -->")));
+    QVERIFY(domText(back).contains(QLatin1String("<!-- accounts of the lab -->")));
 }
 
 void tst_options::writeTracker_sameMeaning_keepsStoredText_data()

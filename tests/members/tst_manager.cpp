@@ -4,6 +4,7 @@
 #include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "domtext.h"
 #include "instance/deftab.h"
 #include "loadtiming.h"
 #include "members/adduserdiag.h"
@@ -896,30 +897,11 @@ namespace
 {
 // The document as its readers see it: elements, attributes in name order, comments and text, without
 // the layout whitespace.
-QString contentOf(const QDomNode &node)
-{
-    QString out;
-    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
-        if (child.isComment()) {
-            out += "<!--" + child.nodeValue() + "-->";
-        } else if (child.isElement()) {
-            QStringList attributes;
-            const QDomNamedNodeMap map = child.attributes();
-            for (int i = 0; i < map.count(); ++i)
-                attributes << map.item(i).nodeName() + "=\"" + map.item(i).nodeValue() + "\"";
-            attributes.sort();
-            out += "<" + child.nodeName() + " " + attributes.join(' ') + ">" + contentOf(child) + "</>";
-        } else if (!child.nodeValue().trimmed().isEmpty() && !child.isProcessingInstruction()) {
-            out += "[" + child.nodeValue() + "]";
-        }
-    }
-    return out;
-}
 
-QString contentOf(const QByteArray &bytes)
+QString domTextOf(const QByteArray &bytes)
 {
     QDomDocument doc;
-    return doc.setContent(bytes) ? contentOf(doc) : QStringLiteral("unreadable");
+    return doc.setContent(bytes) ? domText(doc) : QStringLiteral("unreadable");
 }
 } // namespace
 
@@ -941,9 +923,9 @@ void tst_manager::save_noEdit_keepsWhatTheGroupFileHoldsUnread()
         "<OUT DIR=\"/a\" Mode=\"link\"/><TOOLS Editor=\"vi\"/></Root_manager>";
     writeFile(w.path(QStringLiteral("manager.xml")), group);
     writeFile(w.path(QStringLiteral("manager_1.xml")), member);
-    const auto content = [&w](const QString &name) { return contentOf(readFile(w.path(name))); };
-    const QString groupContent = contentOf(group);
-    const QString memberContent = contentOf(member);
+    const auto content = [&w](const QString &name) { return domTextOf(readFile(w.path(name))); };
+    const QString groupContent = domTextOf(group);
+    const QString memberContent = domTextOf(member);
     for (int round = 0; round < 2; ++round) {
         QVERIFY(w.mgr->OpenManager());
         w.mgr->SetManagerModify(0);

@@ -1,6 +1,7 @@
 #include "core/longvalue.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "domtext.h"
 #include "loadtiming.h"
 #include "members/memberfiles.h"
 
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using TestSupport::domText;
 
 namespace
 {
@@ -324,31 +327,11 @@ namespace
 {
 // The document as its readers see it: elements, attributes in name order, comments and text,
 // without the layout whitespace.
-QString content(const QDomNode &node)
-{
-    QString out;
-    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling()) {
-        if (child.isComment()) {
-            out += "<!--" + child.nodeValue() + "-->";
-        } else if (child.isText() || child.isCDATASection()) {
-            if (!child.nodeValue().trimmed().isEmpty())
-                out += "[" + child.nodeValue() + "]";
-        } else if (child.isElement()) {
-            QStringList attributes;
-            const QDomNamedNodeMap map = child.attributes();
-            for (int i = 0; i < map.count(); ++i)
-                attributes << map.item(i).nodeName() + "=\"" + map.item(i).nodeValue() + "\"";
-            attributes.sort();
-            out += "<" + child.nodeName() + " " + attributes.join(' ') + ">" + content(child) + "</>";
-        }
-    }
-    return out;
-}
 
-QString content(const QByteArray &bytes)
+QString domTextOf(const QByteArray &bytes)
 {
     QDomDocument doc;
-    return doc.setContent(bytes) ? content(doc) : QStringLiteral("unreadable");
+    return doc.setContent(bytes) ? domText(doc) : QStringLiteral("unreadable");
 }
 } // namespace
 
@@ -402,18 +385,18 @@ void tst_memberfiles::save_unknownParts_keptAsTheyWere()
         s.files.WriteMemberData(1, m);
         QVERIFY(s.files.SaveMemberDoc(0));
         QVERIFY(s.files.SaveMemberDoc(1));
-        QCOMPARE(content(s.read(QStringLiteral("manager.xml"))), content(group));
-        QCOMPARE(content(s.read(QStringLiteral("manager_1.xml"))), content(member));
+        QCOMPARE(domTextOf(s.read(QStringLiteral("manager.xml"))), domTextOf(group));
+        QCOMPARE(domTextOf(s.read(QStringLiteral("manager_1.xml"))), domTextOf(member));
     }
 
     // Member b removed and c added: the rest stays, c comes at the end of the group.
     const QList<GroupUser> edited{g.users.at(0), {3, QStringLiteral("c"), QStringLiteral("c@x")}};
     s.files.SaveGroup(d, edited, 7, 1);
     QVERIFY(s.files.SaveMemberDoc(0));
-    QString expected = content(group);
-    expected.replace("<USER Email=\"b@x\" ID=\"2\" Name=\"b\"></>",
-                     "<USER Email=\"c@x\" ID=\"3\" Name=\"c\"></>");
-    QCOMPARE(content(s.read(QStringLiteral("manager.xml"))), expected);
+    QString expected = domTextOf(group);
+    expected.replace("<USER Email=\"b@x\" ID=\"2\" Name=\"b\"></USER>",
+                     "<USER Email=\"c@x\" ID=\"3\" Name=\"c\"></USER>");
+    QCOMPARE(domTextOf(s.read(QStringLiteral("manager.xml"))), expected);
 }
 
 void tst_memberfiles::createManagerFile_writesRootAndChildren()

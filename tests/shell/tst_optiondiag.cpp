@@ -2,6 +2,7 @@
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/xmlclass.h"
+#include "domtext.h"
 #include "members/addgroup.h"
 #include "shell/checktimer.h"
 #include "shell/optfont.h"
@@ -64,32 +65,11 @@ const char *const kForeign = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Init>
 )";
 
-// Elements with their attributes sorted, comments and text: two files compare by what they hold.
-QString canonical(const QDomNode &node)
-{
-    if (node.isComment())
-        return QStringLiteral("<!--%1-->").arg(node.nodeValue());
-    if (node.isText())
-        return node.nodeValue();
-    QString out;
-    if (node.isElement()) {
-        const QDomNamedNodeMap attrs = node.attributes();
-        QStringList pairs;
-        for (int i = 0; i < attrs.size(); ++i)
-            pairs << attrs.item(i).nodeName() + QStringLiteral("=\"") + attrs.item(i).nodeValue() + '"';
-        pairs.sort();
-        out = '<' + node.nodeName() + ' ' + pairs.join(' ') + '>';
-    }
-    for (QDomNode n = node.firstChild(); !n.isNull(); n = n.nextSibling())
-        out += canonical(n);
-    return node.isElement() ? out + QStringLiteral("</") + node.nodeName() + '>' : out;
-}
-
-QString canonical(const QByteArray &xml)
+QString domTextOf(const QByteArray &xml)
 {
     QDomDocument doc;
     doc.setContent(xml);
-    return canonical(doc.documentElement());
+    return domText(doc.documentElement());
 }
 
 // The dialog with the objects it reaches through the registry, over an init.xml in the test's HOME.
@@ -407,7 +387,7 @@ void tst_optiondiag::ok_nothingChanged_keepsUnknownContentAndEmptyValues()
     s.click("OK");
     QVERIFY(!s.dialog->isVisible());
     const QByteArray first = s.file();
-    QCOMPARE(canonical(first), canonical(QByteArray(kForeign)));
+    QCOMPARE(domTextOf(first), domTextOf(QByteArray(kForeign)));
     QCOMPARE(s.reg.GetStrVar(RegSlot::StrRedmineUserId), QString());
     s.open();
     s.click("OK");
