@@ -2,6 +2,7 @@
 
 #include "core/safefile.h"
 #include "core/uireport.h"
+#include "core/utf8.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QThread>
+#include <cstring>
 
 namespace
 {
@@ -83,86 +85,14 @@ QByteArray withLineFeeds(const QByteArray &bytes)
     return out;
 }
 
-// Checks UTF-8 a byte at a time, so that a reader of pieces checks as it goes: only well-formed
-// sequences (no overlong forms, no surrogates, nothing past U+10FFFF) and no NUL, which no text
-// typed by a member holds but every UTF-16 text of Latin letters does.
-class Utf8Check
+// The offset of the first byte that is not UTF-8 text, or -1 when all are: only well-formed
+// sequences, and no NUL, which no text typed by a member holds but every UTF-16 text of Latin
+// letters does. A leading byte order mark is UTF-8 like any other character.
+qint64 firstUndecodable(const char *p, qsizetype n)
 {
-public:
-    // False from the first byte that does not decode on.
-    bool Take(uchar c)
-    {
-        if (m_bad >= 0)
-            return false;
-        if (!step(c))
-            m_bad = m_offset;
-        ++m_offset;
-        return m_bad < 0;
-    }
-    // At the end of the bytes: a sequence cut short does not decode either.
-    bool Finish()
-    {
-        if (m_bad < 0 && m_need > 0)
-            m_bad = m_offset;
-        return m_bad < 0;
-    }
-    qint64 Bad() const { return m_bad; }
-
-private:
-    bool step(uchar c)
-    {
-        if (m_need > 0) {
-            if (c < m_low || c > m_high)
-                return false;
-            --m_need;
-            m_low = 0x80;
-            m_high = 0xBF;
-            return true;
-        }
-        if (c >= 0x01 && c <= 0x7F)
-            return true;
-        if (c >= 0xC2 && c <= 0xDF)
-            return expect(1, 0x80, 0xBF);
-        if (c == 0xE0)
-            return expect(2, 0xA0, 0xBF);
-        if (c == 0xED)
-            return expect(2, 0x80, 0x9F);
-        if (c >= 0xE1 && c <= 0xEF)
-            return expect(2, 0x80, 0xBF);
-        if (c == 0xF0)
-            return expect(3, 0x90, 0xBF);
-        if (c == 0xF4)
-            return expect(3, 0x80, 0x8F);
-        if (c >= 0xF1 && c <= 0xF3)
-            return expect(3, 0x80, 0xBF);
-        return false;
-    }
-    bool expect(int need, uchar low, uchar high)
-    {
-        m_need = need;
-        m_low = low;
-        m_high = high;
-        return true;
-    }
-
-    int m_need = 0;
-    uchar m_low = 0x80;
-    uchar m_high = 0xBF;
-    qint64 m_offset = 0;
-    qint64 m_bad = -1;
-};
-
-// The offset of the first byte that does not decode, or -1 when all do. A leading byte order mark
-// is UTF-8 like any other character.
-qint64 firstUndecodable(const QByteArray &bytes)
-{
-    Utf8Check check;
-    for (const char c : bytes) {
-        if (!check.Take(static_cast<uchar>(c)))
-            return check.Bad();
-    }
-    check.Finish();
-    return check.Bad();
+    const qsizetype bad = Utf8::FirstInvalid(p, n);
+    const void *nul = std::memchr(p, 0, static_cast<size_t>(bad < 0 ? n : bad));
+    return nul ? static_cast<const char *>(nul) - p : bad;
 }
 
 QString notUtf8(const QString &path, qint64 offset)
@@ -190,7 +120,7 @@ Outcome readWhole(const QString &path, QString *text)
         return openFailed(path);
     // Bytes in another encoding, decoded as UTF-8, show as garbage and save back as replacement
     // characters: the file is broken for this program, not a text to rewrite.
-    const qint64 bad = firstUndecodable(bytes);
+    const qint64 bad = firstUndecodable(bytes.constData(), bytes.size());
     if (bad >= 0)
         return refuse(path, notUtf8(path, bad));
     const qint64 lines = linesOf(bytes);
@@ -202,50 +132,86 @@ Outcome readWhole(const QString &path, QString *text)
 }
 
 // The lines ReadHead keeps, taken a byte at a time: blank lines left out, each line cut to its
-// bound, every byte checked as UTF-8 (those past a cut too: the file is broken either way).
+// bound, the bytes of each line kept checked as UTF-8 when it ends.
 class HeadLines
 {
 public:
     HeadLines(int maxLines, int maxLineBytes) : m_maxLines(maxLines), m_maxLineBytes(maxLineBytes) {}
 
     bool Full() const { return m_lines >= m_maxLines; }
-    // False at the first byte that does not decode.
+    // False once a line kept holds bytes that do not decode.
     bool Take(char c)
     {
-        if (!m_check.Take(static_cast<uchar>(c)))
-            return false;
+        ++m_offset;
         // A lone CR ends a line as LF does; the empty line between CR and LF is left out.
         if (c == '\n' || c == '\r')
-            endLine();
-        else if (m_line.size() < m_maxLineBytes)
+            return endLine();
+        if (!m_cut && m_line.size() < m_maxLineBytes) {
             m_line.append(c);
-        return true;
+            return true;
+        }
+        // Bytes past the cut are not kept but judged all the same: the file is broken either way. A
+        // character the cut divides is judged whole with them, and lost to the line.
+        if (!m_cut) {
+            const int tail = partialTail(m_line);
+            m_past = m_line.right(tail);
+            m_line.chop(tail);
+            m_cut = true;
+        }
+        m_past.append(c);
+        return m_past.size() < PastPiece || judgePast(false);
     }
-    // Where the reading stopped; atEnd: at the end of the file, where a character cut short
-    // does not decode either.
-    bool Finish(bool atEnd)
-    {
-        if (atEnd && !m_check.Finish())
-            return false;
-        if (!Full())
-            endLine();
-        return true;
-    }
-    qint64 Bad() const { return m_check.Bad(); }
+    // Where the reading stopped; before the end of the file the last line is cut there.
+    bool Finish(bool atEnd) { return Full() || endLine(atEnd); }
+    qint64 Bad() const { return m_bad; }
     QString Text() const { return m_text; }
 
 private:
-    void endLine()
+    static constexpr int PastPiece = 64 * 1024;
+
+    // Judges the bytes past the cut so far; a character they end in waits for its rest unless the
+    // line is whole.
+    bool judgePast(bool lineWhole)
     {
-        if (!m_line.isEmpty()) {
-            // A line cut in the middle of a character loses that character, not the whole line.
+        qsizetype whole = m_past.size();
+        if (!lineWhole) {
+            while (whole > 0 && m_past.size() - whole < 3 &&
+                   (static_cast<uchar>(m_past.at(whole - 1)) & 0xC0) == 0x80)
+                --whole;
+            if (whole > 0 && static_cast<uchar>(m_past.at(whole - 1)) >= 0xC0)
+                --whole;
+        }
+        const qint64 bad = firstUndecodable(m_past.constData(), whole);
+        if (bad >= 0) {
+            m_bad = m_offset - m_past.size() + bad;
+            return false;
+        }
+        m_past.remove(0, int(whole));
+        return true;
+    }
+
+    // atEnd: the line is whole; else the reading stopped inside it, maybe inside a character.
+    bool endLine(bool atEnd = true)
+    {
+        if (!judgePast(atEnd))
+            return false;
+        if (!atEnd)
             m_line.chop(partialTail(m_line));
+        const qint64 bad = firstUndecodable(m_line.constData(), m_line.size());
+        if (bad >= 0) {
+            m_bad = m_lineStart + bad;
+            return false;
+        }
+        if (!m_line.isEmpty()) {
             if (m_lines > 0)
                 m_text.append(QLatin1Char('\n'));
             m_text.append(QString::fromUtf8(m_line));
             ++m_lines;
         }
         m_line.clear();
+        m_cut = false;
+        m_lineStart = m_offset;
+        return true;
     }
     // The bytes of a character a cut left incomplete at the end of well-formed bytes.
     static int partialTail(const QByteArray &bytes)
@@ -261,11 +227,15 @@ private:
         return held < length ? held : 0;
     }
 
-    Utf8Check m_check;
     const int m_maxLines;
     const int m_maxLineBytes;
     QString m_text;
     QByteArray m_line;
+    QByteArray m_past; // bytes past the cut not yet judged
+    bool m_cut = false;
+    qint64 m_offset = 0;    // bytes taken
+    qint64 m_lineStart = 0; // where the line being taken starts
+    qint64 m_bad = -1;
     int m_lines = 0;
 };
 
@@ -383,7 +353,7 @@ QString TextFiles::WriteRefusal(const QString &path, const QString &text)
                                            "back in an editor may hold (%3); it stays in the editor")
             .arg(path, QString::number(bytes.size()), QString::number(MaxTextBytes));
     }
-    // A NUL is the one character of UTF-8 the readers do not take back (see Utf8Check).
+    // A NUL is the one character of UTF-8 the readers do not take back (see firstUndecodable).
     if (bytes.contains('\0')) {
         return QCoreApplication::translate("TextFiles",
                                            "%1 was not saved: the text holds a NUL character, which no text "

@@ -23,8 +23,4 @@ bool Prepare(const QByteArray &bytes, QByteArray *utf8, QString *message, int *l
 // values of UTF-8 in are written as their characters, which it reads whole, into out (left as it
 // is when there is none). False with the offset of a reference to no character (past U+10FFFF).
 bool WriteWideReferences(const QByteArray &in, QByteArray *out, qsizetype *badAt);
-
-// The offset of the first byte that does not begin a valid UTF-8 sequence (an overlong form, a
-// surrogate, a code point above U+10FFFF, a cut sequence), or -1 when all are valid.
-qsizetype FirstInvalidUtf8(const char *p, qsizetype n);
 } // namespace XmlInput
