@@ -76,8 +76,9 @@ public:
     int counter2 = 0;
 
     QStringList links;
-    // Child elements a loader refused (a bad ID, an unknown tag): written back as they were,
-    // since what this program does not understand belongs to another member.
+    // The element as it was read (model/elementlayout.h): what the loader did not take (a bad ID,
+    // an unknown tag, a comment) is written back where it was, since what this program does not
+    // understand belongs to another member.
     QList<QDomElement> kept;
     // The same for a small class's PARAM level.
     QList<QDomElement> keptParams;

@@ -499,7 +499,6 @@ void deftab::clearUserTree(bool shared)
         const int n = top->data(1, Qt::UserRole).toInt();
         if (MemberInfo *m = shared ? memberOf(n) : nullptr; m && m->InstanceItem == top.get())
             m->InstanceItem = nullptr;
-        // The kept elements go before the document they came from.
         freeRow(top.get());
         m_keptLclasses.remove(n);
         if (store)
