@@ -17,25 +17,14 @@ const QString StampFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
 // What a deletion adds to a message's element: MDTIME="yyyy/MM/dd hh:mm:ss".
 const qint64 DeletionBytes = 40;
 
-// The UTF-8 size of a text without making it: a message may be megabytes.
-qint64 utf8Bytes(const QString &text)
-{
-    qint64 bytes = 0;
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        bytes += u < 0x80 ? 1 : (u < 0x800 || c.isSurrogate() ? 2 : 3);
-    }
-    return bytes;
-}
-
-// An attribute value as QDom escapes it: a character takes at most six bytes ("&quot;").
+// An attribute value as QDom escapes it: an escaped character takes at most six bytes ("&quot;").
 qint64 attributeBytes(const QString &value)
 {
-    qint64 bytes = 0;
+    qint64 bytes = XmlText::CleanUtf8Size(value);
     for (const QChar c : value) {
-        const bool escaped = c == QLatin1Char('<') || c == QLatin1Char('&') || c == QLatin1Char('"') ||
-                             c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
-        bytes += escaped ? 6 : utf8Bytes(QString(c));
+        if (c == QLatin1Char('<') || c == QLatin1Char('&') || c == QLatin1Char('"') ||
+            c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
+            bytes += 5;
     }
     return bytes;
 }
@@ -56,7 +45,7 @@ qint64 elementBytes(const QDomElement &element)
         children = true;
         const QString data =
             child.isCDATASection() ? child.toCDATASection().data() : child.toCharacterData().data();
-        bytes += 12 + utf8Bytes(data);
+        bytes += 12 + XmlText::CleanUtf8Size(data);
     }
     return bytes + (children ? 1 + tag + 4 : 3);
 }
@@ -303,7 +292,7 @@ qint64 ChatCdata::caseBytes(const QString &text, int recipients)
     // The element on its line, indented, with every attribute a message or a response carries
     // (about 110 bytes), its CDATA sections, recipients of nine digits.
     const qint64 sections = text.count(QStringLiteral("]]>")) + 1;
-    return utf8Bytes(text) + sections * 12 + qint64(recipients) * 10 + 160;
+    return XmlText::CleanUtf8Size(text) + sections * 12 + qint64(recipients) * 10 + 160;
 }
 
 qint64 ChatCdata::dayBytes(const ChatDay *day)
@@ -341,7 +330,7 @@ bool ChatCdata::roomFor(ChatDay *day, const QString &text, int recipients)
         m_refusal = tr("its text holds \"]]>\" more than %1 times").arg(MaxTextSections - 1);
         return false;
     }
-    const qint64 bytes = utf8Bytes(text);
+    const qint64 bytes = XmlText::CleanUtf8Size(text);
     if (bytes > MaxTextBytes) {
         m_refusal = tr("its text takes %1 bytes, more than the %2 a chat message may take")
                         .arg(bytes)

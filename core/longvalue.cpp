@@ -180,10 +180,15 @@ bool LongValue::Check(const QByteArray &document, QString *message, int *line, i
     }
     if (hit.at < 0)
         return true;
-    *message = QCoreApplication::translate("LongValue",
-                                           "the value of %1 holds %2 characters, more than any name, address "
-                                           "or title anyone types")
-                   .arg(Shown(hit.attribute))
-                   .arg(hit.chars);
+    *message = TooLong(hit.attribute, hit.chars);
     return false;
+}
+
+QString LongValue::TooLong(const QString &attribute, qint64 chars)
+{
+    return QCoreApplication::translate("LongValue",
+                                       "the value of %1 holds %2 characters, more than any name, address "
+                                       "or title anyone types")
+        .arg(Shown(attribute))
+        .arg(chars);
 }

@@ -32,6 +32,8 @@ QString Shown(const QString &value);
 // message.
 bool Check(const QByteArray &bytes, QString *message, int *line, int *column,
            const QByteArray &judgedApart = QByteArray());
+// What Check says of a value of that many characters.
+QString TooLong(const QString &attribute, qint64 chars);
 
 // The store documents whose reader refuses such a value: manager.xml and the manager_<n>.xml.
 inline bool IsBounded(int storeIndex)

@@ -259,23 +259,30 @@ void xmlclass::KeepAsRead(int index, const QVector<QDomElement> &entries)
         m_keptAsRead.insert(index, entries);
 }
 
-// The member files' reader refuses one that holds a value no one types: written, the file would not
-// open again. Such a value is said, and the edit that made it stays where it was made.
-bool xmlclass::holdsLongValue(int index, const QString &fileName, const QByteArray &bytes,
-                              const QDomDocument &doc)
+// A document its reader would refuse (nesting, nodes, size) is not written, nor a member file with
+// a value no one types, which its reader refuses or leaves out: the file, or the entry, would be
+// lost to every member at the next open. Said, and the edit that made it stays where it was made.
+bool xmlclass::refusedByReader(int index, const QString &fileName, const QByteArray &bytes,
+                               const QDomDocument &doc)
 {
-    if (!LongValue::IsBounded(index))
-        return false;
     QString message;
-    int line = 0;
-    int column = 0;
-    const QByteArray apart = LongValue::JudgedApart(index);
-    if (LongValue::Check(bytes, &message, &line, &column, apart) &&
-        (apart.isEmpty() || !longEntry(index, doc, QString::fromLatin1(apart), &message)))
+    if (SharedXml::ReadsBack(bytes, &message) && !holdsLongValue(index, bytes, doc, &message))
         return false;
     UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
     SetBoolVar(RegSlot::FlagWriteFailed, true);
     return true;
+}
+
+bool xmlclass::holdsLongValue(int index, const QByteArray &bytes, const QDomDocument &doc,
+                              QString *message) const
+{
+    if (!LongValue::IsBounded(index))
+        return false;
+    int line = 0;
+    int column = 0;
+    const QByteArray apart = LongValue::JudgedApart(index);
+    return !LongValue::Check(bytes, message, &line, &column, apart) ||
+           (!apart.isEmpty() && longEntry(index, doc, QString::fromLatin1(apart), message));
 }
 
 // An entry the reader would leave out is not written either, unless it is one the reader left out
@@ -298,30 +305,11 @@ bool xmlclass::longEntry(int index, const QDomDocument &doc, const QString &tag,
                 next = at + 1;
                 break;
             }
-            // Said in the words of the check of every other value, from the value alone.
-            QDomDocument alone;
-            alone.appendChild(alone.createElement(tag))
-                .toElement()
-                .setAttribute(attribute.name(), attribute.value());
-            int line = 0;
-            int column = 0;
-            LongValue::Check(alone.toByteArray(), message, &line, &column);
+            *message = LongValue::TooLong(attribute.name(), attribute.value().size());
             return true;
         }
     }
     return false;
-}
-
-// What the reader refuses (nesting, nodes, size) is not written: the file would be lost to every
-// member at the next open. The document stays in memory as it is.
-bool xmlclass::unreadable(const QString &fileName, const QByteArray &bytes)
-{
-    QString message;
-    if (SharedXml::ReadsBack(bytes, &message))
-        return false;
-    UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
-    SetBoolVar(RegSlot::FlagWriteFailed, true);
-    return true;
 }
 
 bool xmlclass::writeDocument(int index, const QString &fileName, int options)
@@ -330,7 +318,7 @@ bool xmlclass::writeDocument(int index, const QString &fileName, int options)
     if (!doc)
         return false;
     const QByteArray bytes = documentBytes(doc);
-    if (holdsLongValue(index, fileName, bytes, *doc) || unreadable(fileName, bytes))
+    if (refusedByReader(index, fileName, bytes, *doc))
         return false;
     if (!SafeFile::Write(fileName, bytes, options)) {
         UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
@@ -405,7 +393,7 @@ int xmlclass::CreateXmlDocFile(int index)
     QFile file(it->fileName);
     if (file.exists())
         return -1;
-    if (holdsLongValue(index, it->fileName, bytes, *it->doc) || unreadable(it->fileName, bytes))
+    if (refusedByReader(index, it->fileName, bytes, *it->doc))
         return 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (file.exists())

@@ -74,8 +74,9 @@ private:
         QDomDocument *doc = nullptr;
     };
     static QByteArray documentBytes(QDomDocument *doc);
-    bool holdsLongValue(int index, const QString &fileName, const QByteArray &bytes, const QDomDocument &doc);
-    bool unreadable(const QString &fileName, const QByteArray &bytes);
+    bool refusedByReader(int index, const QString &fileName, const QByteArray &bytes,
+                         const QDomDocument &doc);
+    bool holdsLongValue(int index, const QByteArray &bytes, const QDomDocument &doc, QString *message) const;
     bool longEntry(int index, const QDomDocument &doc, const QString &tag, QString *message) const;
     bool writeDocument(int index, const QString &fileName, int options = 0);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);

@@ -59,6 +59,17 @@ QString XmlText::Clean(const QString &text)
     return out;
 }
 
+qint64 XmlText::CleanUtf8Size(const QString &text)
+{
+    qint64 bytes = 0;
+    eachCodePoint(text, [&bytes](uint c, int) {
+        if (!IsAllowed(c))
+            c = QChar::ReplacementCharacter;
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    });
+    return bytes;
+}
+
 QString XmlText::ReplacedMessage(const QString &text)
 {
     const QStringList forbidden = Forbidden(text);

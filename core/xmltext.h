@@ -18,6 +18,9 @@ bool IsAllowed(uint ucs4);
 QStringList Forbidden(const QString &text);
 // The text with every forbidden code point (and every unpaired surrogate) replaced by U+FFFD.
 QString Clean(const QString &text);
+// The bytes Clean(text) takes in UTF-8, counted without making it: a writer judges a text of
+// megabytes against its reader's limits before it writes it.
+qint64 CleanUtf8Size(const QString &text);
 // "characters XML cannot hold were replaced: %1" naming them, or "" when there were none.
 QString ReplacedMessage(const QString &text);
 

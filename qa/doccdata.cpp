@@ -378,13 +378,6 @@ bool DocCdata::writeFile(DocCdataRecord *record)
     stream.setCodec("UTF-8");
     doc.save(stream, 4, QDomNode::EncodingFromTextStream);
     stream.flush();
-    if (bytes.size() > MaxHistoryBytes) {
-        UiReport::Error(
-            tr("File error"),
-            tr("history not written: %1").arg(refusalOf(record, record->Path, {0, bytes.size()})));
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
-    }
     // A read-only mark of the user's own is cleared first.
     if (!SafeFile::Write(record->Path, bytes, SafeFile::MakeWritable)) {
         UiReport::Fatal(tr("File error"),

@@ -3,6 +3,8 @@
 
 #include "qa/doccdata.h"
 
+#include "core/xmltext.h"
+
 namespace
 {
 // The declaration, the root and its MaxID attribute.
@@ -15,29 +17,6 @@ constexpr qint64 EntryBytes = 192;
 constexpr qint64 SectionBytes = 12;
 // The most one character of an attribute value takes written: "&quot;".
 constexpr qint64 AttributeCharBytes = 6;
-
-// The bytes of the text in UTF-8 once XmlText::Clean replaced what XML cannot hold by U+FFFD.
-qint64 cleanUtf8Size(const QString &text)
-{
-    qint64 bytes = 0;
-    const int size = text.size();
-    for (int i = 0; i < size; ++i) {
-        const ushort c = text.at(i).unicode();
-        if (c < 0x20) {
-            bytes += c == 0x9 || c == 0xA || c == 0xD ? 1 : 3;
-        } else if (c < 0x80) {
-            bytes += 1;
-        } else if (c < 0x800) {
-            bytes += 2;
-        } else if (QChar::isHighSurrogate(c) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
-            bytes += 4;
-            ++i;
-        } else {
-            bytes += 3;
-        }
-    }
-    return bytes;
-}
 } // namespace
 
 DocCdata::Cost &DocCdata::Cost::operator+=(const Cost &other)
@@ -68,7 +47,8 @@ DocCdata::Cost DocCdata::costOf(const DocCdataCase &entry, const QString &text) 
     qint64 typed = entry.NAME.size();
     if (m_kind != QandAKind)
         typed += entry.MID.size() + entry.TITLE.size();
-    cost.bytes = EntryBytes + AttributeCharBytes * typed + SectionBytes * sections + cleanUtf8Size(text);
+    cost.bytes =
+        EntryBytes + AttributeCharBytes * typed + SectionBytes * sections + XmlText::CleanUtf8Size(text);
     return cost;
 }
 

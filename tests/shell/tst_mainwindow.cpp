@@ -647,11 +647,7 @@ void tst_mainwindow::writeTextFile_pastTheReadersLimit_keptNothingWritten()
     Program p;
     FileErrorAnswerer answerer;
     const QString path = QDir::homePath() + QStringLiteral("/limit/chapter.txt");
-    QDir().mkpath(QDir::homePath() + QStringLiteral("/limit"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("the text before");
-    old.close();
+    writeFile(path, "the text before");
     TreeItemData record;
     record.SetAttr(p.GetStrVar(RegSlot::StrAttrExpression), text);
     record.TextChanged() = true;
@@ -663,8 +659,7 @@ void tst_mainwindow::writeTextFile_pastTheReadersLimit_keptNothingWritten()
     if (written) {
         QVERIFY(p.window->ReadTextFile(path) == text);
     } else {
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("the text before"));
+        QCOMPARE(readFile(path), QByteArray("the text before"));
         QVERIFY(record.GetAttr(p.GetStrVar(RegSlot::StrAttrExpression)) == text);
     }
     p.SetBoolVar(RegSlot::FlagWriteFailed, false);
