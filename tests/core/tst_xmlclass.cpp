@@ -35,6 +35,14 @@ QByteArray utf32le(const QByteArray &utf8)
         out.append(char(c & 0xFF)).append(char((c >> 8) & 0xFF)).append(char(c >> 16)).append('\0');
     return out;
 }
+
+QByteArray utf32be(const QByteArray &utf8)
+{
+    QByteArray out("\0\0\xfe\xff", 4);
+    for (const uint c : QString::fromUtf8(utf8).toUcs4())
+        out.append('\0').append(char(c >> 16)).append(char((c >> 8) & 0xFF)).append(char(c & 0xFF));
+    return out;
+}
 } // namespace
 
 class tst_xmlclass : public QObject
@@ -312,6 +320,10 @@ void tst_xmlclass::setContent_encodings_data()
     QTest::newRow("UTF-16BE, a pair") << utf16be("<r a=\"\xF0\x9F\x9A\x80\"/>") << rocket << QString() << 0;
     QTest::newRow("UTF-32") << utf32le("<?xml version=\"1.0\" encoding=\"UTF-32\"?><r a=\"x\"/>") << "x"
                             << QString() << 0;
+    QTest::newRow("UTF-32LE above U+FFFF")
+        << utf32le("<r a=\"\xF0\x9F\x9A\x80\"/>") << rocket << QString() << 0;
+    QTest::newRow("UTF-32BE above U+FFFF")
+        << utf32be("<r a=\"\xF0\x9F\x9A\x80\"/>") << rocket << QString() << 0;
     QTest::newRow("ISO-8859-1") << QByteArray(
                                        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\xE9\"/>")
                                 << QString(QChar(0xE9)) << QString() << 0;
@@ -342,11 +354,19 @@ void tst_xmlclass::setContent_encodings_data()
         << decl8 + "<r>\n<t a=\"\x93\xFA\x96\x7B\"/></r>" << QString() << "not valid UTF-8 (0x93" << 3;
     QTest::newRow("0xFF in a title") << decl8 + "<r a=\"ti\xFFtle\"/>" << QString() << "(0xFF" << 2;
     QTest::newRow("overlong '/'") << QByteArray("<r a=\"\xC0\xAF\"/>") << QString() << "(0xC0" << 1;
+    QTest::newRow("overlong three-byte '/'")
+        << QByteArray("<r a=\"\xE0\x80\xAF\"/>") << QString() << "(0xE0" << 1;
+    QTest::newRow("overlong four-byte '/'")
+        << QByteArray("<r a=\"\xF0\x80\x80\xAF\"/>") << QString() << "(0xF0" << 1;
     QTest::newRow("surrogate") << QByteArray("<r a=\"\xED\xA0\x80\"/>") << QString() << "(0xED" << 1;
     QTest::newRow("past U+10FFFF") << QByteArray("<r a=\"\xF4\x90\x80\x80\"/>") << QString() << "(0xF4" << 1;
     QTest::newRow("cut at the end") << QByteArray("<r/>\n\n\xE3\x81") << QString() << "(0xE3 0x81)" << 3;
     QTest::newRow("UTF-16, a lone surrogate")
         << utf16be("<r/>") + QByteArray("\xD8\x00\x00\x41", 4) << QString() << "UTF-16BE (0xD8 0x00)" << 1;
+    QTest::newRow("UTF-32LE, a unit past U+10FFFF") << utf32le("<r/>") + QByteArray("\x00\x00\x11\x00", 4)
+                                                    << QString() << "UTF-32LE (0x00 0x00 0x11 0x00)" << 1;
+    QTest::newRow("UTF-32BE, a unit past U+10FFFF") << utf32be("<r/>") + QByteArray("\x00\x11\x00\x00", 4)
+                                                    << QString() << "UTF-32BE (0x00 0x11 0x00 0x00)" << 1;
     QTest::newRow("UTF-16, a cut unit") << utf16("<r/>\n") + "\x20" << QString() << "UTF-16LE (0x20)" << 2;
     QTest::newRow("US-ASCII, a byte past")
         << QByteArray("<?xml version='1.0' encoding='US-ASCII'?><r a='\xE9'/>") << QString()

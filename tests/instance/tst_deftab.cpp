@@ -1,5 +1,6 @@
 #include "core/defvar.h"
 #include "core/postbox.h"
+#include "core/statuswindow.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
@@ -12,6 +13,7 @@
 #include "instance/valuetable.h"
 #include "members/memberinfo.h"
 #include "model/model.h"
+#include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "testsupport_widgets.h"
 
@@ -22,6 +24,15 @@
 #include <QtTest>
 
 using namespace TestSupport;
+
+namespace
+{
+// The status line, as a dialog in status mode 1 takes it.
+struct StatusLines : StatusWindow {
+    QStringList texts;
+    void SendResult(const QString &text) override { texts << text; }
+};
+} // namespace
 
 #include "instanceworkspace.h"
 
@@ -502,6 +513,24 @@ void tst_deftab::valueTable_rowPastLineLimit_keptInTableNotSaved()
     w.tab->GetUserTree()->setCurrentItem(param);
     w.tab->UserDblTreeClicked(param, 0);
     const QString csv = w.path("instance_0_2.csv");
+    // The warning while typing: a row of exactly the limit is read back whole, one byte more is not.
+    StatusLines status;
+    CheckTimer timer;
+    PostBox::Install(&w.posts);
+    w.SetObj<CheckTimer>(RegSlot::ObjCheckTimer, &timer);
+    w.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, &status);
+    w.SetIntVar(RegSlot::IntStatusMode, 1);
+    const int room = InstanceFiles::MaxLineBytes - 29; // 29 commas between 30 cells
+    table->item(0, 0)->setText(QString(room, QLatin1Char('a')));
+    QCOMPARE(status.texts, QStringList());
+    table->item(0, 0)->setText(QString(room + 1, QLatin1Char('a')));
+    QCOMPARE(status.texts.size(), 1);
+    QVERIFY2(status.texts.first().startsWith("row 1 is too long to be saved"),
+             qPrintable(status.texts.first()));
+    w.SetIntVar(RegSlot::IntStatusMode, 0);
+    w.SetObj<StatusWindow>(RegSlot::ObjStatusWindow, nullptr);
+    w.SetObj<CheckTimer>(RegSlot::ObjCheckTimer, nullptr);
+
     const QString longValue(30000, QChar(0x3042)); // 90,000 bytes in UTF-8
     table->item(0, 0)->setText(longValue);
     QCOMPARE(table->item(0, 0)->text(), longValue);
