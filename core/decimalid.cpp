@@ -1,6 +1,8 @@
 #include "decimalid.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -97,4 +99,49 @@ QString DecimalId::Counter::MaxIdText() const
 QString DecimalId::ExhaustedMessage(const QString &fileName)
 {
     return QCoreApplication::translate("DecimalId", "no ID is left: %1").arg(fileName);
+}
+
+qint64 DecimalId::NumberInName(const QString &name, const QString &prefix, const QString &suffix)
+{
+    if (name.size() <= prefix.size() + suffix.size() || !name.startsWith(prefix, Qt::CaseInsensitive) ||
+        !name.endsWith(suffix, Qt::CaseInsensitive))
+        return -1;
+    QString digits = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (!allDigits(digits))
+        return -1;
+    // Read as text first: a run of any length stays a number above the ceiling, never a wrapped one.
+    int zeros = 0;
+    while (zeros < digits.size() - 1 && digits.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    digits = digits.mid(zeros);
+    return IsId(digits) ? qint64(digits.toInt()) : -1;
+}
+
+bool DecimalId::ListFolder(const QString &folder, QStringList *names, QString *why)
+{
+    // An empty path would list the working folder.
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir() || !info.isReadable()) {
+        if (why)
+            *why = QCoreApplication::translate("xmlclass", "folder not readable:%1").arg(folder);
+        return false;
+    }
+    *names = QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                                    QDir::NoSort);
+    return true;
+}
+
+int DecimalId::FirstFree(qint64 from, const QSet<int> &used, int lowest, int ceiling)
+{
+    // Each step past a number passes one that used holds: the two runs together take at most
+    // used.size() + 2 steps, whatever the ceiling.
+    for (qint64 n = qMax(from, qint64(lowest)); n <= ceiling; ++n) {
+        if (!used.contains(int(n)))
+            return int(n);
+    }
+    for (qint64 n = lowest; n < from && n <= ceiling; ++n) {
+        if (!used.contains(int(n)))
+            return int(n);
+    }
+    return -1;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDomElement>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 // IDs and counters of shared files. Any member's program may have written any MaxID or ID, so every
 // format reads them through here: an ID is plain decimal digits below a ceiling that leaves room to
@@ -46,4 +48,19 @@ private:
 
 // "no ID is left: %1" for the message shown when a creation is refused.
 QString ExhaustedMessage(const QString &fileName);
+
+// A new number is one that no file of its folder uses: a failed write or a crash leaves files that
+// the shared file does not list, and a new element given such a number would read them as its own.
+
+// The number a file name carries between prefix and suffix, letter case ignored (a shared folder
+// may lie on a file system that ignores it); leading zeros read as the number. -1 when the name
+// carries none, or one above Ceiling (no number this program gives). Never overflows.
+qint64 NumberInName(const QString &name, const QString &prefix, const QString &suffix);
+// Every entry of the folder, hidden and system ones included. False, with the reason in *why, when
+// the folder cannot be listed: a folder that cannot be read is not an empty one.
+bool ListFolder(const QString &folder, QStringList *names, QString *why);
+// The first number from lowest to ceiling that used does not hold: searched from `from` up first,
+// so that a number given up stays unused while a higher one is free, then from lowest up. -1 when
+// every number is used. Looks at no more numbers than used holds, plus two.
+int FirstFree(qint64 from, const QSet<int> &used, int lowest = 1, int ceiling = Ceiling);
 } // namespace DecimalId

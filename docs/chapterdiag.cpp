@@ -4,7 +4,6 @@
 #include "core/uireport.h"
 #include "docs/chaptereditor.h"
 #include "docs/chapterfile.h"
-#include "model/modelfile.h"
 #include "ui_chapterdiag.h"
 
 #include <QTreeWidget>
@@ -113,11 +112,10 @@ void ChapterDiag::OkProc()
         m_ui->MSG->setText(tooDeepText());
         return;
     }
-    TreeItemData *record = editor->NewChapterRecord(m_ui->CHAPTERBOX->currentText(), title);
+    QString why;
+    TreeItemData *record = editor->NewChapterRecord(m_ui->CHAPTERBOX->currentText(), title, &why);
     if (!record) {
-        m_ui->MSG->setText(DecimalId::ExhaustedMessage(m_kind == ChapterFile::InstanceDocument
-                                                           ? ChapterFile::InstanceFileName
-                                                           : ModelFile::DocFileName));
+        m_ui->MSG->setText(why);
         return;
     }
     auto *item = new QTreeWidgetItem;

@@ -172,18 +172,24 @@ QString ChapterEditor::TextPath(const TreeItemData *record) const
     return ChapterFile::TextPath(folder(), m_kind, record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
 }
 
-TreeItemData *ChapterEditor::NewChapterRecord(const QString &no, const QString &name)
+TreeItemData *ChapterEditor::NewChapterRecord(const QString &no, const QString &name, QString *why)
 {
-    if (m_counter < 0 || m_counter > DecimalId::Ceiling)
+    QSet<int> used;
+    const QString idAttr = GetStrVar(RegSlot::StrAttrID);
+    for (QTreeWidgetItemIterator it(m_widgets.chapters); *it; ++it) {
+        if (const TreeItemData *chapter = RecordOf(*it))
+            used.insert(DecimalId::Value(chapter->GetAttr(idAttr)));
+    }
+    const int id = ChapterFile::NewId(folder(), m_kind, &m_counter, used, why);
+    if (id < 0)
         return nullptr;
     auto *record = new TreeItemData;
     record->SetAttr(GetStrVar(RegSlot::StrAttrNo), no);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), name);
     record->SetAttr(ChapterFile::TieAttr(m_kind), QString());
-    record->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(m_counter));
+    record->SetAttr(idAttr, QString::number(id));
     // A new chapter has no file yet: its text is the empty text, not a file to read.
     record->TextLoaded() = true;
-    ++m_counter;
     return record;
 }
 

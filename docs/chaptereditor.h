@@ -49,8 +49,9 @@ public:
     int ChapterCount() const;
     // The chapter's text file, or empty for a chapter whose ID may not become a file name.
     QString TextPath(const TreeItemData *record) const;
-    // A chapter record made by the create dialog; nullptr when no ID is left (nothing changes).
-    TreeItemData *NewChapterRecord(const QString &no, const QString &name);
+    // A chapter record made by the create dialog; nullptr, with the reason in *why and nothing
+    // changed, when no ID can be given.
+    TreeItemData *NewChapterRecord(const QString &no, const QString &name, QString *why = nullptr);
     void LoadChapterText(TreeItemData *record);
     void TakeChapterText(TreeItemData *record);
     // Recomputes the numbers of the children of parent (the invisible root for the top level)

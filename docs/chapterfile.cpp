@@ -1,6 +1,7 @@
 #include "docs/chapterfile.h"
 
 #include "core/decimalid.h"
+#include "model/modelfile.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -144,6 +145,30 @@ int Take(QDomElement root, Kind kind, QList<Chapter> *chapters)
     return reader.counter.HasNext() ? reader.counter.Peek() : NoIdLeft;
 }
 
+int NewId(const QString &folder, Kind kind, int *counter, const QSet<int> &used, QString *why)
+{
+    QStringList names;
+    if (!DecimalId::ListFolder(folder, &names, why))
+        return -1;
+    QSet<int> taken = used;
+    const QString prefix = TextPrefix(kind).mid(1);
+    for (const QString &name : qAsConst(names)) {
+        const qint64 n = DecimalId::NumberInName(name, prefix, QStringLiteral(".txt"));
+        if (n >= 0)
+            taken.insert(int(n));
+    }
+    // The first chapter of a document has always been 0.
+    const int id = DecimalId::FirstFree(*counter, taken, 0);
+    if (id < 0) {
+        if (why)
+            *why = DecimalId::ExhaustedMessage(kind == InstanceDocument ? InstanceFileName
+                                                                        : ModelFile::DocFileName);
+        return -1;
+    }
+    *counter = qMax(*counter, id + 1);
+    return id;
+}
+
 void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter)
 {
     root.setAttribute(kMaxId, QString::number(qBound(0, counter, NoIdLeft)));
@@ -184,21 +209,50 @@ void RemoveChapters(QDomElement root)
 
 namespace ChapterNumber
 {
-QList<int> Numbers(const QString &no)
+namespace
+{
+// One more or one less than a decimal text without leading zeros; 0 stays 0 downwards.
+QString stepped(const QString &digits, int step)
+{
+    QString n = digits;
+    int i = n.size() - 1;
+    if (step > 0) {
+        for (; i >= 0 && n.at(i) == QLatin1Char('9'); --i)
+            n[i] = QLatin1Char('0');
+        if (i < 0)
+            return QLatin1Char('1') + n;
+        n[i] = QChar(n.at(i).unicode() + 1);
+        return n;
+    }
+    if (n == QLatin1String("0"))
+        return n;
+    for (; n.at(i) == QLatin1Char('0'); --i)
+        n[i] = QLatin1Char('9');
+    n[i] = QChar(n.at(i).unicode() - 1);
+    return n.size() > 1 && n.startsWith(QLatin1Char('0')) ? n.mid(1) : n;
+}
+} // namespace
+
+QStringList Numbers(const QString &no)
 {
     static const QRegularExpression digits(QStringLiteral("[0-9]+"));
-    QList<int> numbers;
+    QStringList numbers;
     auto it = digits.globalMatch(no);
-    while (it.hasNext())
-        numbers.append(it.next().captured(0).toInt());
+    while (it.hasNext()) {
+        const QString run = it.next().captured(0);
+        int zeros = 0;
+        while (zeros < run.size() - 1 && run.at(zeros) == QLatin1Char('0'))
+            ++zeros;
+        numbers.append(run.mid(zeros));
+    }
     return numbers;
 }
 
-QString Join(const QList<int> &numbers)
+QString Join(const QStringList &numbers)
 {
     QString no;
-    for (int n : numbers)
-        no += QString::number(n) + QLatin1Char('.');
+    for (const QString &n : numbers)
+        no += n + QLatin1Char('.');
     return no;
 }
 
@@ -209,10 +263,12 @@ int Level(const QString &no)
 
 QString Shifted(const QString &no, int level, int delta)
 {
-    QList<int> numbers = Numbers(no);
+    QStringList numbers = Numbers(no);
     if (level < 1 || numbers.size() < level)
         return no;
-    numbers[level - 1] += delta;
+    QString &n = numbers[level - 1];
+    for (int i = 0; i < qAbs(delta); ++i)
+        n = stepped(n, delta);
     return Join(numbers);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QDomElement>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +50,12 @@ constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 // a second time; NoIdLeft when none is left.
 int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
 
+// The identifier a new chapter takes: the first, from *counter up and then from 0 up, that no
+// chapter of the document (used) and no chapter text file of the folder carries, so that a new
+// chapter never shows a text a failed save left. Raises the counter past it. -1, with nothing
+// changed and the reason in *why, when the folder cannot be listed or no identifier is free.
+int NewId(const QString &folder, Kind kind, int *counter, const QSet<int> &used, QString *why);
+
 // The root holds the chapters, and a chapter nothing of this program's but its sub-chapters (its
 // text has a file of its own): with the root counted, the shared reader takes elements this many
 // levels below the root, and refuses the whole file, every chapter of it, one level further.
@@ -65,12 +72,16 @@ void RemoveChapters(QDomElement root);
 } // namespace ChapterFile
 
 // Chapter numbers: decimal numbers each followed by "." ("2.3.1."), read as the runs of digits.
+// A file may hold a number of any length: each is kept and counted as decimal text, so none wraps
+// to a negative number or to one already used.
 namespace ChapterNumber
 {
-QList<int> Numbers(const QString &no);
-QString Join(const QList<int> &numbers);
+// The numbers without leading zeros ("0" for zero).
+QStringList Numbers(const QString &no);
+QString Join(const QStringList &numbers);
 int Level(const QString &no);
-// The number with its level-th number (1-based) moved by delta; a shorter number is kept.
+// The number with its level-th number (1-based) moved by delta; a shorter number is kept, and a
+// number is never moved below 0.
 QString Shifted(const QString &no, int level, int delta);
 // The number with its last number increased by one.
 QString Next(const QString &no);

@@ -92,7 +92,8 @@ bool manager::AddMember(const QString &name, const QString &address)
     record->Page = m_panel->AddUserTab(n, record->DisplayName, address);
     m_files.CreateKindFile(QStringLiteral("question"), n);
     m_files.CreateKindFile(QStringLiteral("answer"), n);
-    m_nextId = n + 1;
+    // A lower number found free leaves the counter where it was: it never goes back.
+    m_nextId = std::max(m_nextId, n + 1);
     record->Page->SetMember(n);
     top->addChild(item);
     if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab)) {

@@ -1,5 +1,6 @@
 #include "members/memberfiles.h"
 
+#include "core/decimalid.h"
 #include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
@@ -362,27 +363,49 @@ int MemberFiles::MemberNumberOf(const QString &fileName)
     return n <= MaxMemberId ? n : -1;
 }
 
+QSet<int> MemberFiles::listedNumbers() const
+{
+    // Every USER of the group's document with a member's number, the ones its reader refuses
+    // included: their entries are written back, and a member removed since the open is listed
+    // until the group is saved.
+    QSet<int> numbers;
+    xmlclass *xml = store();
+    QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager) : nullptr;
+    if (!doc)
+        return numbers;
+    const QDomNodeList list = doc->elementsByTagName(QStringLiteral("USER"));
+    for (int i = 0, count = list.size(); i < count; ++i) {
+        bool ok = false;
+        const int n = list.item(i).toElement().attribute(QStringLiteral("ID")).toInt(&ok);
+        if (ok && n >= 1 && n <= MaxMemberId)
+            numbers.insert(n);
+    }
+    return numbers;
+}
+
 int MemberFiles::NextFreeNumber(int from, QString *why) const
 {
     // A write that failed, a crash between a new member's file writes, or a member file removed
     // by hand leaves files that no USER lists: a member given their number would take over the
-    // question, instance and notes of another. The next number lies above all of them.
-    QDir dir(m_dir);
-    if (!dir.exists() || !dir.isReadable()) {
-        if (why)
-            *why = QCoreApplication::translate("xmlclass", "folder not readable:%1").arg(m_dir);
+    // question, instance and notes of another. A number above all in use comes first; once none
+    // is left there, a lower one that no member and no file uses.
+    QStringList names;
+    if (!DecimalId::ListFolder(m_dir, &names, why))
         return -1;
+    QSet<int> used = listedNumbers();
+    for (const QString &name : qAsConst(names)) {
+        if (const int n = MemberNumberOf(name); n > 0)
+            used.insert(n);
     }
-    int next = std::max(1, from);
-    const QStringList names =
-        dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QString &name : names)
-        next = std::max(next, MemberNumberOf(name) + 1);
-    if (next > MaxMemberId) {
-        if (why)
-            *why = QCoreApplication::translate("MemberFiles", "no member number is left");
-        return -1;
-    }
+    qint64 above = std::max(1, from);
+    for (const int n : qAsConst(used))
+        above = std::max(above, qint64(n) + 1);
+    const int next = DecimalId::FirstFree(above, used, 1, MaxMemberId);
+    if (next < 0 && why)
+        *why = QCoreApplication::translate("MemberFiles", "no member number is left: members and their "
+                                                          "files in %1 use every number from 1 to %2")
+                   .arg(m_dir)
+                   .arg(MaxMemberId);
     return next;
 }
 

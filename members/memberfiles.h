@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -83,9 +84,10 @@ public:
     bool CreateDocInstanceFile(const QString &name, const QString &email, const QString &version);
 
     GroupData ReadGroup();
-    // A number for a new member: from `from` (the group's counter) up, and above every member
-    // number a file of the folder carries (MemberNumberOf). -1 when none is left up to 9999 or
-    // the folder cannot be listed, with the reason in *why.
+    // A number for a new member that no USER of the group and no file of the folder
+    // (MemberNumberOf) uses: from `from` (the group's counter) and above every number in use
+    // first, else the lowest free one. -1, with the reason in *why, when all 9999 are used or the
+    // folder cannot be listed.
     int NextFreeNumber(int from, QString *why = nullptr) const;
     // The member number a workspace file name carries (manager_<n>.xml, instance_<n>_<id>.txt,
     // <n>.iod...), or -1 when the name is no member's file.
@@ -114,6 +116,7 @@ public:
 
 private:
     xmlclass *store() const;
+    QSet<int> listedNumbers() const;
     bool newDoc(int index, const QString &root, const QString &path, const QMap<QString, QString> &attrs,
                 bool close);
 

@@ -240,7 +240,8 @@ private:
     QString loopLabel(const SeqRecord *record, int id);
     // outdef_ident.cpp
     QTreeWidgetItem *newSeqItem(int number, int indent);
-    bool numberLeft(int counter, bool taken);
+    // The number a new identifier of the kind takes; -1, reported, when none can be given.
+    int newNumber(int kind);
     // Whether placed (a new sequence when null) may go below dest; says why not.
     bool nestingFits(const QTreeWidgetItem *dest, const QTreeWidgetItem *placed);
     QTreeWidgetItem *newNestItem(int number) const;

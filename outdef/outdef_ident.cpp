@@ -80,19 +80,27 @@ QTreeWidgetItem *outdef::newSeqItem(int number, int indent)
 
 // ---- creating ----
 
-// A number in use belongs to a record a row points at: it is never handed out again, and when
-// none is left the creation is refused before anything changes.
-bool outdef::numberLeft(int counter, bool taken)
+// A number in use belongs to a record a row points at, or names a template file, perhaps one a
+// failed save left: it is never handed out again, and when none is left the creation is refused
+// before anything changes.
+int outdef::newNumber(int kind)
 {
-    if (counter >= 1 && counter <= DecimalId::Ceiling && !taken)
-        return true;
-    UiReport::Error(tr("Output Definition"), DecimalId::ExhaustedMessage(OutXml::FileName));
-    return false;
+    const bool seq = kind == SeqKind;
+    QSet<int> &given = seq ? m_kept.seqNumbers : m_kept.fileNumbers;
+    const QList<int> records = seq ? m_seqs.keys() : m_files.keys();
+    for (const int n : records)
+        given.insert(n);
+    QString why;
+    const int n = OutXml::NewNumber(m_folder, seq, seq ? &m_seqCounter : &m_fileCounter, &given, &why);
+    if (n < 0)
+        UiReport::Error(tr("Output Definition"), why);
+    return n;
 }
 
 void outdef::CreateFileDiag()
 {
-    if (!numberLeft(m_fileCounter, m_files.contains(m_fileCounter)))
+    const int n = newNumber(FileKind);
+    if (n < 0)
         return;
     auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow);
     const bool first = m_ui->FILE_TREE->topLevelItemCount() == 0;
@@ -101,7 +109,6 @@ void outdef::CreateFileDiag()
             mw->EnableEditAction(0, true);
         m_editor->setEnabled(true);
     }
-    const int n = m_fileCounter;
     auto *record = new FileRecord;
     record->data = new TreeItemData;
     record->data->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(n));
@@ -111,7 +118,6 @@ void outdef::CreateFileDiag()
     record->item = item;
     delete m_files.take(n);
     m_files.insert(n, record);
-    ++m_fileCounter;
     if (first) {
         m_outFile->SetEnabled(true);
         m_editor->setEnabled(true);
@@ -132,10 +138,12 @@ void outdef::CreateFileDiag()
 void outdef::CreateNestingSeqDiag()
 {
     QTreeWidgetItem *parent = m_ui->FILE_TREE->currentItem();
-    if (!parent || !nestingFits(parent, nullptr) || !numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
+    if (!parent || !nestingFits(parent, nullptr))
+        return;
+    const int n = newNumber(SeqKind);
+    if (n < 0)
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
-    const int n = m_seqCounter;
     QTreeWidgetItem *item = newSeqItem(n, ancestors(parent));
     parent->addChild(item);
     parent->setExpanded(true);
@@ -165,7 +173,6 @@ void outdef::CreateNestingSeqDiag()
             m_ui->MODEL_TREE->setCurrentItem(model);
         m_ui->SET_BTN->setVisible(m_ui->CURRENT_TREE->topLevelItemCount() > 0);
     }
-    ++m_seqCounter;
     SetBoolVar(RegSlot::FlagBusy, false);
     m_ui->FILE_TREE->setCurrentItem(item);
     SetChanged();
@@ -182,10 +189,10 @@ void outdef::CreateNextSeqDiag()
         TreeColumnAdjustment(m_ui->FILE_TREE);
         return;
     }
-    if (!numberLeft(m_seqCounter, m_seqs.contains(m_seqCounter)))
+    const int n = newNumber(SeqKind);
+    if (n < 0)
         return;
     SetBoolVar(RegSlot::FlagBusy, true);
-    const int n = m_seqCounter;
     const int after = numberOf(current);
     QTreeWidgetItem *item = newSeqItem(n, ancestors(parent));
     parent->insertChild(parent->indexOfChild(current) + 1, item);
@@ -210,7 +217,6 @@ void outdef::CreateNextSeqDiag()
         if (m_modelItems.value(row->data(Scope::Id, Qt::UserRole).toInt()))
             record->scope.append(copyScopeItem(row, false, true));
     }
-    ++m_seqCounter;
     SetBoolVar(RegSlot::FlagBusy, false);
     m_ui->FILE_TREE->setCurrentItem(item);
     SetChanged();

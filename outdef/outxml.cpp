@@ -53,13 +53,16 @@ void readRefs(const QDomElement &e, const QSet<int> &modelIds, Entry *entry)
 
 // Every ID of the elements tagged tag below parent, refused ones included: each may name a
 // template file. Iterative, as a shared file may nest deeply.
-void seeIds(DecimalId::Counter *counter, const QDomElement &parent, const QString &tag)
+void seeIds(DecimalId::Counter *counter, QSet<int> *numbers, const QDomElement &parent, const QString &tag)
 {
     QDomNode node = parent.firstChild();
     while (!node.isNull() && node != parent) {
         const QDomElement e = node.toElement();
-        if (!e.isNull() && e.tagName() == tag)
+        if (!e.isNull() && e.tagName() == tag) {
             counter->SeeId(e.attribute(Id));
+            if (const int n = DecimalId::Value(e.attribute(Id)); n >= 0)
+                numbers->insert(n);
+        }
         if (!node.firstChild().isNull()) {
             node = node.firstChild();
             continue;
@@ -319,8 +322,8 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     fileCounter.SeeValue(0);
     seqCounter.SeeMaxId(sequence.attribute(MaxId));
     fileCounter.SeeMaxId(files.attribute(MaxId));
-    seeIds(&seqCounter, root, SeqTag);
-    seeIds(&fileCounter, root, FileTag);
+    seeIds(&seqCounter, &def.kept.seqNumbers, root, SeqTag);
+    seeIds(&fileCounter, &def.kept.fileNumbers, root, FileTag);
     def.seqCounter = nextOf(seqCounter);
     def.fileCounter = nextOf(fileCounter);
     if (sequence.hasAttribute(MaxId))
@@ -366,6 +369,28 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
     def.kept.temps = temps;
     Strip(root);
     return def;
+}
+
+int NewNumber(const QString &folder, bool seq, int *counter, QSet<int> *given, QString *why)
+{
+    QStringList names;
+    if (!DecimalId::ListFolder(folder, &names, why))
+        return -1;
+    QSet<int> used = *given;
+    for (const QString &name : qAsConst(names)) {
+        const qint64 n = DecimalId::NumberInName(name, seq ? SeqFilePrefix : FileFilePrefix, TemplateSuffix);
+        if (n >= 0)
+            used.insert(int(n));
+    }
+    const int n = DecimalId::FirstFree(*counter, used);
+    if (n < 0) {
+        if (why)
+            *why = DecimalId::ExhaustedMessage(FileName);
+        return -1;
+    }
+    given->insert(n);
+    *counter = qMax(*counter, n + 1);
+    return n;
 }
 
 int Place(Definition *def)

@@ -33,6 +33,10 @@ inline const QString FileType = QStringLiteral("FILE_TYPE");
 inline const QString OutName = QStringLiteral("FileName");
 inline const QString Ext = QStringLiteral("EXP");
 inline const QString Expression = QStringLiteral("Expression");
+// Template files: prefix + number + suffix in the definition's folder.
+inline const QString SeqFilePrefix = QStringLiteral("Seq_");
+inline const QString FileFilePrefix = QStringLiteral("File_");
+inline const QString TemplateSuffix = QStringLiteral(".txt");
 
 // One identifier as the file holds it: every attribute read, the MODEL references the model
 // knows and the SEQ references (a file's sequences, or a sequence's nested ones), in order.
@@ -63,6 +67,10 @@ struct Kept {
     // The MaxID texts as read (null when absent): a save that writes others says so.
     QString seqMaxId;
     QString fileMaxId;
+    // Every sequence and file number the definition held since it was read: those read, refused
+    // ones included, and those given since (NewNumber). None is given again.
+    QSet<int> seqNumbers;
+    QSet<int> fileNumbers;
 };
 
 struct Definition {
@@ -94,6 +102,13 @@ bool ToPlainNumber(const QString &text, int *number);
 // above every number of its kind read, refused ones included, so a lost MaxID never hands out a
 // number whose template file exists; NoIdLeft when none is left.
 Definition Take(QDomElement root, const QSet<int> &modelIds);
+
+// The number a new sequence (seq) or file identifier takes: the first, from *counter up and then
+// from 1 up, that no identifier read or given (*given) and no template file of the folder
+// carries, so that a new identifier never reads a template left by a failed save as its own.
+// Raises the counter past it and adds it to *given. -1, with nothing changed and the reason in
+// *why, when the folder cannot be listed or no number is free.
+int NewNumber(const QString &folder, bool seq, int *counter, QSet<int> *given, QString *why);
 
 // Makes every sequence stand in one place at most: walking the files in order, then the
 // temporary sequences, the first reference to a sequence places it; a later reference to it

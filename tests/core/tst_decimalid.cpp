@@ -15,6 +15,12 @@ private slots:
     void next();
     void seeTree_countsEveryDepthAndRefusedElements();
     void take_atCeiling_refusesWithoutWrapping();
+    void numberInName_data();
+    void numberInName();
+    void firstFree_data();
+    void firstFree();
+    void firstFree_counterAtTheCeiling_takesTheLowestGap();
+    void listFolder_unreadable_refusedWithReason();
 };
 
 void TestDecimalId::isId_data()
@@ -97,6 +103,97 @@ void TestDecimalId::take_atCeiling_refusesWithoutWrapping()
     QCOMPARE(counter.Take(), -1);
     QCOMPARE(counter.MaxIdText(), QStringLiteral("1000000000"));
     QVERIFY(!DecimalId::IsId(counter.MaxIdText()));
+}
+
+void TestDecimalId::numberInName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("number");
+    QTest::newRow("plain") << "Seq_3.txt" << qint64(3);
+    QTest::newRow("other letter case") << "sEQ_12.TXT" << qint64(12);
+    QTest::newRow("leading zeros") << "Seq_007.txt" << qint64(7);
+    QTest::newRow("zero") << "Seq_0.txt" << qint64(0);
+    QTest::newRow("ceiling") << "Seq_999999999.txt" << qint64(999999999);
+    QTest::newRow("above the ceiling") << "Seq_1000000000.txt" << qint64(-1);
+    QTest::newRow("past any integer") << "Seq_99999999999999999999999.txt" << qint64(-1);
+    QTest::newRow("zeros before the ceiling") << "Seq_0000000000999999999.txt" << qint64(999999999);
+    QTest::newRow("no digits") << "Seq_.txt" << qint64(-1);
+    QTest::newRow("sign") << "Seq_-3.txt" << qint64(-1);
+    QTest::newRow("other suffix") << "Seq_3.txt.bak" << qint64(-1);
+    QTest::newRow("other prefix") << "File_3.txt" << qint64(-1);
+    QTest::newRow("arabic-indic digit") << QStringLiteral("Seq_") + QChar(0x0665) + ".txt" << qint64(-1);
+}
+
+void TestDecimalId::numberInName()
+{
+    QFETCH(QString, name);
+    QFETCH(qint64, number);
+    QCOMPARE(DecimalId::NumberInName(name, QStringLiteral("Seq_"), QStringLiteral(".txt")), number);
+}
+
+void TestDecimalId::firstFree_data()
+{
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<QList<int>>("used");
+    QTest::addColumn<int>("lowest");
+    QTest::addColumn<int>("ceiling");
+    QTest::addColumn<int>("first");
+    QTest::newRow("the counter is free") << qint64(3) << QList<int>{1, 2} << 1 << 9 << 3;
+    QTest::newRow("a leftover at the counter") << qint64(3) << QList<int>{1, 2, 3, 4} << 1 << 9 << 5;
+    QTest::newRow("above before a gap below") << qint64(5) << QList<int>{2} << 1 << 9 << 5;
+    QTest::newRow("a stray at the ceiling") << qint64(3) << QList<int>{1, 2, 9} << 1 << 9 << 3;
+    QTest::newRow("counter past the ceiling: a gap") << qint64(10) << QList<int>{1, 2, 4, 9} << 1 << 9 << 3;
+    QTest::newRow("counter past any int") << qint64(1) << QList<int>{} << 1 << 9 << 1;
+    QTest::newRow("zero is a number") << qint64(0) << QList<int>{} << 0 << 9 << 0;
+    QTest::newRow("below lowest") << qint64(-5) << QList<int>{1} << 1 << 9 << 2;
+    QTest::newRow("every number used") << qint64(4) << QList<int>{1, 2, 3, 4, 5} << 1 << 5 << -1;
+    QTest::newRow("the last one free") << qint64(6) << QList<int>{2, 3, 4, 5} << 1 << 5 << 1;
+}
+
+void TestDecimalId::firstFree()
+{
+    QFETCH(qint64, from);
+    QFETCH(QList<int>, used);
+    QFETCH(int, lowest);
+    QFETCH(int, ceiling);
+    QFETCH(int, first);
+    const QSet<int> set(used.cbegin(), used.cend());
+    QCOMPARE(DecimalId::FirstFree(from, set, lowest, ceiling), first);
+}
+
+// One stray number at the ceiling leaves every lower free number to find, and no counter, however
+// large, wraps.
+void TestDecimalId::firstFree_counterAtTheCeiling_takesTheLowestGap()
+{
+    QSet<int> used;
+    for (int n = 1; n <= 1000; ++n)
+        used.insert(n);
+    used.insert(DecimalId::Ceiling);
+    QCOMPARE(DecimalId::FirstFree(qint64(DecimalId::Ceiling), used), 1001);
+    QCOMPARE(DecimalId::FirstFree(std::numeric_limits<qint64>::max(), used), 1001);
+    QCOMPARE(DecimalId::FirstFree(qint64(DecimalId::Ceiling) - 1, used), DecimalId::Ceiling - 1);
+}
+
+void TestDecimalId::listFolder_unreadable_refusedWithReason()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("Seq_3.txt"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QStringList names;
+    QString why;
+    QVERIFY(DecimalId::ListFolder(dir.path(), &names, &why));
+    QCOMPARE(names, QStringList{QStringLiteral("Seq_3.txt")});
+    // A file where the folder should be, a folder that is gone, and no folder at all (which would
+    // otherwise list the working folder) are not empty folders.
+    for (const QString &folder : {file, dir.filePath(QStringLiteral("gone")), QString()}) {
+        names = QStringList{QStringLiteral("kept")};
+        QVERIFY(!DecimalId::ListFolder(folder, &names, &why));
+        QCOMPARE(why, QStringLiteral("folder not readable:") + folder);
+        QCOMPARE(names, QStringList{QStringLiteral("kept")});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDecimalId)

@@ -58,6 +58,9 @@ private slots:
     void choices();
     void shifted_data();
     void shifted();
+    void newId_leftoverTexts_neverTakenFoundWhileAnyIsFree_data();
+    void newId_leftoverTexts_neverTakenFoundWhileAnyIsFree();
+    void newId_folderNotListed_refusedWithNothingChanged();
 };
 
 void tst_chapterfile::take_counter_data()
@@ -276,6 +279,14 @@ void tst_chapterfile::choices_data()
     QTest::newRow("middle with a sub-chapter") << "2." << false << "2.1." << QStringList{"2.", "2.2."} << 0;
     QTest::newRow("last, no sub-chapter") << "2." << true << "" << QStringList{"2.", "3.", "2.1."} << 1;
     QTest::newRow("nested last") << "2.2." << true << "2.2.4." << QStringList{"2.2.", "2.3.", "2.2.5."} << 1;
+    // A number of any length counts on: never a negative number, never one back at the start.
+    QTest::newRow("after the largest int")
+        << "2147483647." << true << "" << QStringList{"2147483647.", "2147483648.", "2147483647.1."} << 1;
+    QTest::newRow("after eleven nines")
+        << "99999999999." << true << "" << QStringList{"99999999999.", "100000000000.", "99999999999.1."}
+        << 1;
+    QTest::newRow("sub-chapter after the largest int")
+        << "1." << false << "1.2147483647." << QStringList{"1.", "1.2147483648."} << 0;
 }
 
 void tst_chapterfile::choices()
@@ -302,6 +313,13 @@ void tst_chapterfile::shifted_data()
     QTest::newRow("second level down") << "2.2.4." << 2 << -1 << "2.1.4.";
     QTest::newRow("too short stays") << "2." << 2 << 1 << "2.";
     QTest::newRow("digits only are numbers") << "10.x3." << 2 << 1 << "10.4.";
+    QTest::newRow("past the largest int") << "2147483647.1." << 1 << 1 << "2147483648.1.";
+    QTest::newRow("past any integer")
+        << "1.99999999999999999999999." << 2 << 1 << "1.100000000000000000000000.";
+    QTest::newRow("down past a power of ten") << "100000000000.2." << 1 << -1 << "99999999999.2.";
+    QTest::newRow("down to one digit") << "10.1." << 1 << -1 << "9.1.";
+    QTest::newRow("never below zero") << "0.3." << 1 << -1 << "0.3.";
+    QTest::newRow("leading zeros read as the number") << "007." << 1 << 1 << "8.";
 }
 
 void tst_chapterfile::shifted()
@@ -311,6 +329,65 @@ void tst_chapterfile::shifted()
     QFETCH(int, delta);
     QFETCH(QString, result);
     QCOMPARE(ChapterNumber::Shifted(no, level, delta), result);
+}
+
+void tst_chapterfile::newId_leftoverTexts_neverTakenFoundWhileAnyIsFree_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("present"); // files in the version folder
+    QTest::addColumn<QList<int>>("used");     // IDs of the document's chapters
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("after");
+    const int model = ChapterFile::ModelDocument;
+    const int instance = ChapterFile::InstanceDocument;
+    // A save wrote Docmodel_1.txt, then failed to write DocModel.xml (MaxID 1).
+    QTest::newRow("a failed save's text")
+        << model << QStringList{"DocModel.xml", "Docmodel_1.txt"} << QList<int>{0} << 1 << 2 << 3;
+    QTest::newRow("an instance text in other letter case")
+        << instance << QStringList{"docinstance_2.TXT"} << QList<int>{0, 1} << 2 << 3 << 4;
+    QTest::newRow("the other document's text holds no ID")
+        << model << QStringList{"DocInstance_1.txt", "model_1.txt"} << QList<int>{0} << 1 << 1 << 2;
+    QTest::newRow("a stray text at the ceiling")
+        << model << QStringList{"Docmodel_999999999.txt"} << QList<int>{} << 1 << 1 << 2;
+    QTest::newRow("no counter left: the lowest free ID")
+        << model << QStringList{"Docmodel_1.txt"} << QList<int>{0, 2} << int(ChapterFile::NoIdLeft) << 3
+        << int(ChapterFile::NoIdLeft);
+    QTest::newRow("the first chapter") << instance << QStringList{} << QList<int>{} << 0 << 0 << 1;
+}
+
+// A new chapter never takes an ID whose text file is in the folder: it would show that text
+// after a save and a reopen.
+void tst_chapterfile::newId_leftoverTexts_neverTakenFoundWhileAnyIsFree()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, present);
+    QFETCH(QList<int>, used);
+    QFETCH(int, counter);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &name : qAsConst(present)) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QString why;
+    QTEST(ChapterFile::NewId(dir.path(), ChapterFile::Kind(kind), &counter,
+                             QSet<int>(used.cbegin(), used.cend()), &why),
+          "id");
+    QTEST(counter, "after");
+    QCOMPARE(why, QString());
+}
+
+void tst_chapterfile::newId_folderNotListed_refusedWithNothingChanged()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    int counter = 4;
+    QString why;
+    QCOMPARE(ChapterFile::NewId(gone, ChapterFile::ModelDocument, &counter, {}, &why), -1);
+    QCOMPARE(why, QStringLiteral("folder not readable:") + gone);
+    QCOMPARE(counter, 4);
 }
 
 QTEST_GUILESS_MAIN(tst_chapterfile)

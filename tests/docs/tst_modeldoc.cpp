@@ -88,8 +88,9 @@ private slots:
     void damagedFile_keptReadOnlyAndNeverWritten_data();
     void damagedFile_keptReadOnlyAndNeverWritten();
     void refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes();
-    void create_noIdLeft_refusedAndCounterKept_data();
-    void create_noIdLeft_refusedAndCounterKept();
+    void create_noIdLeftAboveCounter_lowestFreeTakenCounterKept_data();
+    void create_noIdLeftAboveCounter_lowestFreeTakenCounterKept();
+    void create_leftoverText_takesAnotherIdAndStaysUnread();
     void editRights_notOwnerOrInstanceOpen_noAction();
     void tieAndUntie_savedAndAsked();
     void deleteLclass_chaptersUnsetAtOnce_data();
@@ -391,14 +392,18 @@ void tst_modeldoc::refusedIds_readOnlyNeverWritten_newIdsPastUsedOnes()
 }
 
 // A chapter ID is a file name: one past the ceiling would be a chapter whose text is never
-// written while the save reports success.
-void tst_modeldoc::create_noIdLeft_refusedAndCounterKept_data()
+// written while the save reports success. Once the counter has none left, the lowest ID no chapter
+// and no text file uses is taken, and the counter stays.
+void tst_modeldoc::create_noIdLeftAboveCounter_lowestFreeTakenCounterKept_data()
 {
     QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<QString>("created"); // the new chapter's ID, empty when refused
+    QTest::addColumn<QString>("created"); // the new chapter's ID
     QTest::addColumn<QString>("savedMaxId");
     QTest::newRow("chapter at the largest int")
-        << QByteArray("<Root_ModelDoc MaxID='1'><Chapter No='1.' Name='a' MID='' ID='2147483646'/>") << ""
+        << QByteArray("<Root_ModelDoc MaxID='1'><Chapter No='1.' Name='a' MID='' ID='2147483646'/>") << "0"
+        << "1000000000";
+    QTest::newRow("counter past the ceiling")
+        << QByteArray("<Root_ModelDoc MaxID='99999999999'><Chapter No='1.' Name='a' MID='' ID='0'/>") << "1"
         << "1000000000";
     QTest::newRow("last ID") << QByteArray("<Root_ModelDoc MaxID='999999999'><Chapter No='1.' Name='a' "
                                            "MID='' ID='0'/>")
@@ -410,7 +415,7 @@ void tst_modeldoc::create_noIdLeft_refusedAndCounterKept_data()
                                     << "5";
 }
 
-void tst_modeldoc::create_noIdLeft_refusedAndCounterKept()
+void tst_modeldoc::create_noIdLeftAboveCounter_lowestFreeTakenCounterKept()
 {
     QFETCH(QByteArray, xml);
     QFETCH(QString, created);
@@ -419,20 +424,33 @@ void tst_modeldoc::create_noIdLeft_refusedAndCounterKept()
     p.open(xml + "</Root_ModelDoc>");
     p.select("1.");
     ChapterDiag *dlg = p.create("new");
-    if (created.isEmpty()) {
-        QVERIFY(dlg->isVisible());
-        QCOMPARE(dlg->findChild<QLabel *>("MSG")->text(), QStringLiteral("no ID is left: DocModel.xml"));
-        QCOMPARE(p.chapters()->topLevelItemCount(), 1);
-        dlg->close();
-    } else {
-        QCOMPARE(p.chapter("2.")->text(2), "D" + created);
-        p.select("2.");
-        p.doc()->TextEditor()->insertPlainText("typed");
-    }
+    QVERIFY(!dlg->isVisible());
+    QCOMPARE(p.chapter("2.")->text(2), "D" + created);
+    p.select("2.");
+    p.doc()->TextEditor()->insertPlainText("typed");
     p.save();
     QCOMPARE(p.saved().attribute("MaxID"), savedMaxId);
-    if (!created.isEmpty())
-        QCOMPARE(readFile(p.dir() + "/Docmodel_" + created + ".txt"), QByteArray("typed"));
+    QCOMPARE(readFile(p.dir() + "/Docmodel_" + created + ".txt"), QByteArray("typed"));
+}
+
+// A save wrote Docmodel_1.txt, then failed to write DocModel.xml: a new chapter takes another ID,
+// so that its text is empty and no reopen reads the leftover as its own.
+void tst_modeldoc::create_leftoverText_takesAnotherIdAndStaysUnread()
+{
+    Program p;
+    writeFile(p.dir() + "/Docmodel_1.txt", "leftover");
+    writeFile(p.dir() + "/DOCMODEL_02.TXT", "leftover too");
+    p.open("<Root_ModelDoc MaxID='1'><Chapter No='1.' Name='a' MID='' ID='0'/></Root_ModelDoc>");
+    p.select("1.");
+    p.create("new");
+    QCOMPARE(p.chapter("2.")->text(2), QStringLiteral("D3"));
+    p.select("2.");
+    QCOMPARE(p.doc()->TextEditor()->toPlainText(), QString());
+    p.save();
+    const QDomElement root = p.saved();
+    QCOMPARE(root.attribute("MaxID"), QStringLiteral("4"));
+    QCOMPARE(xmlShape(root, "MID", "ID"), QStringLiteral("1./a//0 2./new//3"));
+    QCOMPARE(readFile(p.dir() + "/Docmodel_1.txt"), QByteArray("leftover"));
 }
 
 void tst_modeldoc::editRights_notOwnerOrInstanceOpen_noAction()

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace TestSupport;
@@ -127,6 +128,9 @@ void tst_weblinks::refurl_changes_writtenAtOnce_ownerMarkedByKind()
     QFETCH(int, flag);
     Program p;
     auto *members = p.GetObj<manager>(RegSlot::ObjManager);
+    // The member's files go into a folder of the test's own.
+    QTemporaryDir folder;
+    members->Files().SetInstanceDir(folder.path());
     new QTreeWidgetItem(members->GetTree());
     QVERIFY(members->AddMember(QStringLiteral("bob"), QStringLiteral("bob@x.org")));
     const int member = members->GetTree()->topLevelItem(0)->child(0)->data(0, Qt::UserRole).toInt();

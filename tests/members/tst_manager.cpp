@@ -106,7 +106,7 @@ private slots:
     void twoPrograms_eachWritesOnlyItsOwnFiles();
     void redmineTable_looksUpByIdColumn();
     void addGroupUser_pickerAddsChosenAccount();
-    void addGroupUser_noNumberLeft_leavesWorkspaceUnmodified();
+    void addGroupUser_folderNotListed_noNumberLeavesWorkspaceUnmodified();
     void addMember_filesOfANumberWithoutMemberFile_takesTheNextNumber();
     void addMember_longNameOrAddress_refusedWithNothingCreated_data();
     void addMember_longNameOrAddress_refusedWithNothingCreated();
@@ -743,13 +743,21 @@ void tst_manager::addGroupUser_pickerAddsChosenAccount()
     QVERIFY(w.GetBoolVar(RegSlot::FlagMemberModified));
 }
 
-void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
+// A number is found while any is free; a folder that cannot be listed gives none, since a file
+// there may hold any of them: the member is refused and nothing changes.
+void tst_manager::addGroupUser_folderNotListed_noNumberLeavesWorkspaceUnmodified()
 {
-    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"));
+    QTemporaryDir parent;
+    const QString folder = parent.filePath(QStringLiteral("instance"));
+    QVERIFY(QDir().mkpath(folder));
+    Workspace w(QStringLiteral("u"), QStringLiteral("u@x"), folder);
     writeFile(w.path(QStringLiteral("manager.xml")),
               "<Root_manager User=\"u\" Email=\"u@x\" MaxID=\"10000\"><GROUP/></Root_manager>");
     QVERIFY(w.mgr->OpenManager());
     QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
+    // A file where the folder was: it cannot be listed.
+    QVERIFY(QDir(folder).removeRecursively());
+    writeFile(folder, "not a folder");
     w.mgr->AddGroupUser();
     AddUserDiag *picker = shownPicker();
     QVERIFY(picker);
@@ -757,9 +765,11 @@ void tst_manager::addGroupUser_noNumberLeft_leavesWorkspaceUnmodified()
     tree->setCurrentItem(tree->topLevelItem(0));
     picker->findChild<QPushButton *>(QStringLiteral("OK"))->click();
     QCOMPARE(w.mgr->GetTree()->topLevelItem(0)->childCount(), 0);
+    QCOMPARE(UiReport::LastText(), QStringLiteral("folder not readable:") + folder);
     QVERIFY(!w.GetBoolVar(RegSlot::FlagSaveNeeded));
     QVERIFY(!w.GetBoolVar(RegSlot::FlagMemberModified));
     QVERIFY(!w.mgr->GetMemberInfo(0)->MemberModified);
+    QCOMPARE(readFile(folder), QByteArray("not a folder"));
 }
 
 // Member 3's member file was never written (or was removed), its other files are there: the next

@@ -55,6 +55,7 @@ private slots:
     void nextFreeNumber_skipsOrphanFiles();
     void nextFreeNumber_aboveEveryMemberFile_data();
     void nextFreeNumber_aboveEveryMemberFile();
+    void nextFreeNumber_gapsSkipGroupEntries_noneLeftNamesTheReason();
     void save_unknownParts_keptAsTheyWere();
     void saveGroup_longEntry_writtenOnlyAsItWasRead();
     void createManagerFile_writesRootAndChildren();
@@ -283,8 +284,9 @@ void tst_memberfiles::nextFreeNumber_skipsOrphanFiles()
     s.write(QStringLiteral("manager_4.xml"), "<Root_manager/>");
     s.write(QStringLiteral("manager_5.xml"), "<Root_manager/>");
     QCOMPARE(s.files.NextFreeNumber(4), 6);
-    QCOMPARE(s.files.NextFreeNumber(1), 6); // above the files, not in a gap below them
-    QCOMPARE(s.files.NextFreeNumber(10000), -1);
+    QCOMPARE(s.files.NextFreeNumber(1), 6); // above the files while a number is free there
+    // Past the last number, a gap that no file uses.
+    QCOMPARE(s.files.NextFreeNumber(10000), 1);
 }
 
 void tst_memberfiles::nextFreeNumber_aboveEveryMemberFile_data()
@@ -306,7 +308,12 @@ void tst_memberfiles::nextFreeNumber_aboveEveryMemberFile_data()
     QTest::newRow("the group's own files") << QStringList{"manager.xml", "question.xml", "0.iod"} << 1 << 1;
     QTest::newRow("no member's file") << QStringList{"notes_3.xml", "manager_x3.xml", "3.iodx"} << 1 << 1;
     QTest::newRow("a number no member has") << QStringList{"instance_10000.xml"} << 1 << 1;
-    QTest::newRow("the last number taken") << QStringList{"answer_9999.xml"} << 1 << -1;
+    // One stray file with the last number leaves every lower free number to give.
+    QTest::newRow("the last number taken") << QStringList{"answer_9999.xml"} << 1 << 1;
+    QTest::newRow("a stray instance and mail")
+        << QStringList{"instance_9999.xml", "mail_9999.hst", "1.iod"} << 5 << 2;
+    QTest::newRow("the lowest gap") << QStringList{"manager_1.xml", "question_2.xml", "answer_9999.xml"}
+                                    << 9999 << 3;
 }
 
 // A new member never takes another member's files: its number is above all of them.
@@ -321,6 +328,43 @@ void tst_memberfiles::nextFreeNumber_aboveEveryMemberFile()
     QString why;
     QCOMPARE(s.files.NextFreeNumber(from, &why), next);
     QCOMPARE(why.isEmpty(), next > 0);
+}
+
+// A gap below the counter is given only when no USER of the group lists it, refused entries and
+// members removed since the open included; with every number used, the reason is named.
+void tst_memberfiles::nextFreeNumber_gapsSkipGroupEntries_noneLeftNamesTheReason()
+{
+    Scope s;
+    // USER 2 has a name past what the reader takes, USER 3 repeats a number: both refused, listed.
+    s.write(QStringLiteral("manager.xml"), "<Root_manager MaxID=\"10000\"><GROUP><USER ID=\"1\" Name=\"a\"/>"
+                                           "<USER ID=\"2\" Name=\"" +
+                                               QByteArray(LongValue::MaxChars + 1, 'n') +
+                                               "\"/><USER ID=\"3\"/><USER ID=\"3\"/>"
+                                               "<USER ID=\"x5\"/><USER ID=\"9999\"/></GROUP></Root_manager>");
+    s.write(QStringLiteral("question_4.xml"), "<Root_Question/>");
+    QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+    QCOMPARE(s.files.NextFreeNumber(10000), 5);
+    s.files.ReadGroup();
+    QCOMPARE(s.files.NextFreeNumber(10000), 5);
+
+    // The group lists the numbers from 5 up, files hold the others: none is left, and the message
+    // says why.
+    QByteArray users;
+    for (int n = 5; n <= 9999; ++n)
+        users += "<USER ID=\"" + QByteArray::number(n) + "\"/>";
+    s.write(QStringLiteral("manager.xml"), "<Root_manager><GROUP>" + users + "</GROUP></Root_manager>");
+    s.store.CloseXmlDoc(XmlIndex::Manager);
+    QCOMPARE(s.files.OpenMemberFile(0), MemberFiles::Loaded);
+    QCOMPARE(s.files.NextFreeNumber(1), 1);
+    s.write(QStringLiteral("manager_1.txt"), "");
+    s.write(QStringLiteral("refoutput_2.xml"), "");
+    QCOMPARE(s.files.NextFreeNumber(1), 3);
+    s.write(QStringLiteral("3.iod"), "");
+    QString why;
+    QCOMPARE(s.files.NextFreeNumber(1, &why), -1);
+    QCOMPARE(why, QStringLiteral("no member number is left: members and their files in %1 use every number "
+                                 "from 1 to 9999")
+                      .arg(s.dir.path()));
 }
 
 namespace

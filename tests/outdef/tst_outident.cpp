@@ -112,6 +112,7 @@ private slots:
     void refusals_fileWithSequencesAndNestedTemporary();
     void create_craftedCounters_neverReuseWrapOrFree_data();
     void create_craftedCounters_neverReuseWrapOrFree();
+    void create_leftoverTemplates_takeOtherNumbersAndStayUnread();
     void nesting_atTheDepthLimit_readsBackWholeOnePastRefused();
     void moveToFile_pastTheDepthLimit_refusedNothingChanged_data();
     void moveToFile_pastTheDepthLimit_refusedNothingChanged();
@@ -357,13 +358,14 @@ void tst_outident::refusals_fileWithSequencesAndNestedTemporary()
 
 QTEST_MAIN(tst_outident)
 // A shared out.xml may hold any counter: a new identifier never takes a number in use (its record
-// would be freed under its row), never wraps to a negative number, and is refused when none is left.
+// would be freed under its row) and never wraps to a negative number; once the counter has none
+// left, it takes the lowest number no identifier and no template uses, and the counter stays.
 void tst_outident::create_craftedCounters_neverReuseWrapOrFree_data()
 {
     QTest::addColumn<QByteArray>("counters");
-    QTest::addColumn<QString>("created"); // marker of the new sequence, empty when refused
+    QTest::addColumn<QString>("created"); // marker of the new sequence
     QTest::addColumn<QString>("seqMaxId");
-    QTest::newRow("MaxID at the largest int") << QByteArray("MaxID='2147483647'") << ""
+    QTest::newRow("MaxID at the largest int") << QByteArray("MaxID='2147483647'") << "$Seq[3]"
                                               << "1000000000";
     QTest::newRow("last number") << QByteArray("MaxID='999999999'") << "$Seq[999999999]"
                                  << "1000000000";
@@ -382,21 +384,15 @@ void tst_outident::create_craftedCounters_neverReuseWrapOrFree()
            "<FILE ID='1'><SEQ ID='1'/><SEQ ID='2'/></FILE></FILES></Root_Output>");
     select(p, "$Seq[1]");
     p.page()->CreateNextSeqDiag();
-    auto *errors = p.GetObj<ErrorMsg>(RegSlot::ObjErrorMsg);
-    if (created.isEmpty()) {
-        QVERIFY(errors && errors->isVisible());
-        QCOMPARE(errors->findChild<QPlainTextEdit *>("PEDIT")->toPlainText(),
-                 QStringLiteral("no ID is left: out.xml"));
-        QCOMPARE(p.files()->topLevelItem(0)->childCount(), 2);
-        errors->close();
-    } else {
-        QVERIFY(p.find(p.files(), created));
-        QCOMPARE(p.files()->topLevelItem(0)->childCount(), 3);
-    }
+    QCOMPARE(takeError(p), QString());
+    QVERIFY(p.find(p.files(), created));
+    QCOMPARE(p.files()->topLevelItem(0)->childCount(), 3);
     QCOMPARE(p.page()->FindSeq(1)->data->GetAttr("TITLE"), QStringLiteral("one"));
-    // No file number is left either: nothing is added.
+    // No file number is left above the counter either: $File[1] is taken, $File[2] is free.
     p.page()->CreateFileDiag();
-    QCOMPARE(p.files()->topLevelItemCount(), 1);
+    QCOMPARE(takeError(p), QString());
+    QCOMPARE(p.files()->topLevelItemCount(), 2);
+    QCOMPARE(p.files()->topLevelItem(1)->text(0), QStringLiteral("$File[2]"));
     p.SetBoolVar(RegSlot::FlagOutputModified, true);
     p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
     p.save();
@@ -407,6 +403,34 @@ void tst_outident::create_craftedCounters_neverReuseWrapOrFree()
 }
 
 #include "tst_outident.moc"
+
+// A save wrote Seq_3.txt and File_2.txt, then failed to write out.xml: new identifiers take other
+// numbers, so that neither now nor after a save and a reopen does one show a leftover as its own.
+void tst_outident::create_leftoverTemplates_takeOtherNumbersAndStayUnread()
+{
+    OutProgram p;
+    writeFile(p.dir() + "/Seq_3.txt", "leftover sequence");
+    writeFile(p.dir() + "/file_2.TXT", "leftover file");
+    p.open("<Root_Output User='me' Email='me@x'><SEQUENCE MaxID='2'><SEQ ID='1' TITLE='one'/></SEQUENCE>"
+           "<FILES MaxID='2'><FILE ID='1'><SEQ ID='1'/></FILE></FILES></Root_Output>");
+    select(p, "$Seq[1]");
+    p.page()->CreateNextSeqDiag();
+    p.page()->CreateNestingSeqDiag();
+    QCOMPARE(childMarkers(p.files()->topLevelItem(0)), (QStringList{"$Seq[1]", "$Seq[2]"}));
+    QCOMPARE(childMarkers(p.files()->topLevelItem(0)->child(1)), QStringList{"$Seq[4]"});
+    QCOMPARE(p.page()->GetTemplateEditor()->toPlainText(), QString());
+    p.page()->CreateFileDiag();
+    QCOMPARE(p.files()->topLevelItem(1)->text(0), QStringLiteral("$File[3]"));
+    QCOMPARE(takeError(p), QString());
+    reopen(p);
+    for (const char *marker : {"$Seq[2]", "$Seq[4]", "$File[3]"}) {
+        p.files()->setCurrentItem(p.find(p.files(), QLatin1String(marker)));
+        QCOMPARE(p.page()->GetTemplateEditor()->toPlainText(), QString());
+    }
+    QVERIFY(!p.page()->FindSeq(3));
+    QCOMPARE(readFile(p.dir() + "/Seq_3.txt"), QByteArray("leftover sequence"));
+    QCOMPARE(readFile(p.dir() + "/file_2.TXT"), QByteArray("leftover file"));
+}
 
 // A sequence nested in the deepest one the loader keeps is refused where the user makes it, with
 // nothing changed; the deepest one is saved and reopened whole.

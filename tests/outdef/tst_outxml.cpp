@@ -42,6 +42,9 @@ private slots:
     void takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace();
     void append_refusedRepeat_staysBehindTheOneTaken_data();
     void append_refusedRepeat_staysBehindTheOneTaken();
+    void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data();
+    void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree();
+    void newNumber_folderNotListed_refusedWithNothingChanged();
 };
 
 void tst_outxml::take_hostileFile_placesEachSequenceOnceAndCountsPastEveryNumber_data()
@@ -394,6 +397,72 @@ void tst_outxml::append_refusedRepeat_staysBehindTheOneTaken()
     const OutXml::Entry entry =
         read.seqs.contains(3) ? read.seqs.value(3) : read.files.value(read.fileOrder.value(0));
     QCOMPARE(entry.attrs.value(OutXml::Title), QStringLiteral("ours"));
+}
+
+void tst_outxml::newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("present"); // files in the definition's folder
+    QTest::addColumn<bool>("seq");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<int>("counter"); // after both
+    // A save wrote Seq_3.txt, then failed to write out.xml.
+    QTest::newRow("a failed save's template") << "<SEQUENCE MaxID='2'><SEQ ID='1'/></SEQUENCE>"
+                                              << QStringList{"out.xml", "Seq_3.txt"} << true << 2 << 4 << 5;
+    QTest::newRow("a file template in other letter case")
+        << "<FILES MaxID='2'><FILE ID='1'/></FILES>" << QStringList{"file_2.TXT", "FILE_03.txt"} << false << 4
+        << 5 << 6;
+    QTest::newRow("a sequence's template holds no file number")
+        << "<FILES MaxID='2'/>" << QStringList{"Seq_2.txt", "Seq_3.txt"} << false << 2 << 3 << 4;
+    QTest::newRow("a stray template at the ceiling")
+        << "<SEQUENCE MaxID='2'/>" << QStringList{"Seq_999999999.txt"} << true << 2 << 3 << 4;
+    QTest::newRow("no counter left: the lowest free ones")
+        << "<SEQUENCE MaxID='2147483648'><SEQ ID='1'/></SEQUENCE><TEMPSEQ><SEQ ID='3'/></TEMPSEQ>"
+        << QStringList{"Seq_2.txt"} << true << 4 << 5 << OutXml::NoIdLeft;
+    QTest::newRow("names that carry no number")
+        << "" << QStringList{"Seq_.txt", "Seq_1.txt.bak", "Seq_x1.txt", "Seq_99999999999999999999.txt"}
+        << true << 1 << 2 << 3;
+}
+
+// A new identifier never takes a number whose template file is in the folder: it would show that
+// text, and a save and a reopen would give it back as its own.
+void tst_outxml::newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree()
+{
+    QFETCH(QString, body);
+    QFETCH(QStringList, present);
+    QFETCH(bool, seq);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &name : qAsConst(present)) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("leftover");
+    }
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QStringLiteral("<Root_Output>") + body + QStringLiteral("</Root_Output>")));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
+    int *counter = seq ? &def.seqCounter : &def.fileCounter;
+    QSet<int> *given = seq ? &def.kept.seqNumbers : &def.kept.fileNumbers;
+    QString why;
+    QTEST(OutXml::NewNumber(dir.path(), seq, counter, given, &why), "first");
+    QTEST(OutXml::NewNumber(dir.path(), seq, counter, given, &why), "second");
+    QTEST(*counter, "counter");
+    QCOMPARE(why, QString());
+}
+
+void tst_outxml::newNumber_folderNotListed_refusedWithNothingChanged()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    int counter = 3;
+    QSet<int> given{1, 2};
+    QString why;
+    QCOMPARE(OutXml::NewNumber(gone, true, &counter, &given, &why), -1);
+    QCOMPARE(why, QStringLiteral("folder not readable:") + gone);
+    QCOMPARE(counter, 3);
+    QCOMPARE(given, (QSet<int>{1, 2}));
 }
 
 QTEST_MAIN(tst_outxml)
