@@ -19,10 +19,29 @@ namespace
 {
 enum class Outcome { Read, Failed, Refused };
 
+struct Stamp {
+    QDateTime time;
+    qint64 size = -1;
+    bool operator==(const Stamp &o) const { return time == o.time && size == o.size; }
+};
+
+Stamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return {info.lastModified(), info.size()};
+}
+
+// A refusal as it was last told: the file as it was then and the reason.
+struct Told {
+    Stamp stamp;
+    QString reason;
+};
+
 // Paths whose last read was refused, with the reason, for the writers that must not save over them
-// and the editors that must not take typing for them.
+// and the editors that must not take typing for them; and what was told of each.
 QMutex g_refusedLock;
 QHash<QString, QString> g_refused;
+QHash<QString, Told> g_told;
 
 QString keyOf(const QString &path)
 {
@@ -39,11 +58,27 @@ void noteRefused(const QString &path, const QString &reason)
         g_refused.remove(key);
 }
 
+// Whether the refusal is news: every reader of the file (an editor shown again, a run, a view) reads
+// it again, and the member hears of the same file once until it changes. A reader that takes the
+// file meanwhile (a grid's head that stops before the damage) changes nothing of that.
+bool firstTelling(const QString &path, const QString &reason)
+{
+    const Told now{stampOf(path), reason};
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    auto told = g_told.find(key);
+    if (told != g_told.end() && told->stamp == now.stamp && told->reason == now.reason)
+        return false;
+    g_told.insert(key, now);
+    return true;
+}
+
 // A pipe, a device, a file of gigabytes or of millions of lines under a shared file's name is
 // nobody's text: said, not read.
 Outcome refuse(const QString &path, const QString &reason)
 {
-    UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), reason);
+    if (firstTelling(path, reason))
+        UiReport::Error(QCoreApplication::translate("TextFiles", "File error"), reason);
     noteRefused(path, reason.isEmpty() ? TextFiles::NotWrittenOver(path) : reason);
     return Outcome::Refused;
 }
@@ -270,18 +305,6 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
     *text = head.Text();
     noteRefused(path, QString());
     return Outcome::Read;
-}
-
-struct Stamp {
-    QDateTime time;
-    qint64 size = -1;
-    bool operator==(const Stamp &o) const { return time == o.time && size == o.size; }
-};
-
-Stamp stampOf(const QString &path)
-{
-    const QFileInfo info(path);
-    return {info.lastModified(), info.size()};
 }
 
 // Reads until two reads settleMs apart see the same file (at most MaxLooks reads).

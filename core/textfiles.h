@@ -24,9 +24,12 @@ constexpr int MaxTextLines = 500000;
 // taken half-written. A missing or unreadable file gives the empty text. A file past MaxTextBytes
 // or MaxTextLines, one whose bytes are not UTF-8 (or hold a NUL), or no regular file, is refused:
 // reported by name with the reason, read as the empty text, and IsRefused() until a later read
-// takes it. A leading UTF-8 byte order mark is left out. Lines end in "\n" in the text, whether
-// the file ends them in LF, CR LF or a lone CR; each of those counts as a line against
-// MaxTextLines. afterRead, when given, runs after each read with the number of reads so far.
+// takes it. The same refusal of the same file is reported once, by whichever reader meets it first,
+// until the file changes (its size or modification time). A caller to which the empty
+// text is not the file's text asks RefusalOf() right after the read. A leading UTF-8 byte order mark is left
+// out. Lines end in "\n" in the text, whether the file ends them in LF, CR LF or a lone CR; each of those
+// counts as a line against MaxTextLines. afterRead, when given, runs after each read with the number of reads
+// so far.
 QString Read(const QString &path, int settleMs = 1000,
              const std::function<void(int)> &afterRead = std::function<void(int)>());
 // For formats that use only the start of a file (a grid's rows, a diagram's points): the first

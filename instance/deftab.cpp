@@ -194,14 +194,14 @@ QString deftab::GetAnswerReferencePath(const QString &a, const QString &b) const
     return GetReferencePath(QStringLiteral("ANSWER/") + a, b);
 }
 
-void deftab::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
+QString deftab::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
 {
-    m_files.ReadInstanceCsv(record, n, id);
+    return m_files.ReadInstanceCsv(record, n, id);
 }
 
-void deftab::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
+QString deftab::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
 {
-    m_files.ReadInstancePos(record, n, id);
+    return m_files.ReadInstancePos(record, n, id);
 }
 
 void deftab::SetInstanceDir(const QString &dir)

@@ -58,8 +58,9 @@ public:
         return m_files.ReadElementText(n, id);
     }
     QString ReadInstanceText(const QString &name) const { return m_files.ReadInstanceText(name); }
-    void ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
-    void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
+    // Why the file was refused, or empty when it was read (InstanceFiles).
+    QString ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
+    QString ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
     QString GetReferencePath(const QString &a, const QString &b) const;
     QString GetQuestionReferencePath(const QString &a, const QString &b) const;
     QString GetAnswerReferencePath(const QString &a, const QString &b) const;

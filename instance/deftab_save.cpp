@@ -111,8 +111,8 @@ void deftab::LoadValueGrid(QTreeWidgetItem *paramRow)
     TreeItemData *srec = RecordOf(paramRow ? paramRow->parent() : nullptr);
     if (!srec || srec->GridLoaded())
         return;
+    // A refused grid stays unread: its table takes no typing (ValueTable).
     m_files.ReadInstanceCsv(srec, srec->name, srec->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-    srec->GridLoaded() = true;
 }
 
 void deftab::UnlinkChapter(QTreeWidgetItem *row)

@@ -294,11 +294,20 @@ void InstanceFiles::ParseGrid(TreeItemData *record, const QString &text)
     forEachLine(text, TreeItemData::GridSize, [&](const QString &line) { record->SetGridRow(row++, line); });
 }
 
-void InstanceFiles::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
+QString InstanceFiles::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
 {
     const QString path = ElementPath(n, id, QStringLiteral(".csv"));
-    if (!path.isEmpty())
-        ParseGrid(record, TextFiles::ReadHead(path, TreeItemData::GridSize, MaxLineBytes));
+    if (!path.isEmpty()) {
+        const QString text = TextFiles::ReadHead(path, TreeItemData::GridSize, MaxLineBytes);
+        // The empty rows standing in for a refused grid are no values of it: the grid stays unread,
+        // to be read again, and whoever uses it hears why.
+        const QString refusal = TextFiles::RefusalOf(path);
+        if (!refusal.isEmpty())
+            return refusal;
+        ParseGrid(record, text);
+    }
+    record->GridLoaded() = true;
+    return QString();
 }
 
 void InstanceFiles::ParsePos(TreeItemData *record, const QString &text)
@@ -311,13 +320,20 @@ void InstanceFiles::ParsePos(TreeItemData *record, const QString &text)
     });
 }
 
-void InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
+QString InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
 {
     const QString path = ElementPath(n, id, QStringLiteral(".pos"));
     if (path.isEmpty())
-        return;
-    ParsePos(record, TextFiles::ReadHead(path, MaxPoints, MaxLineBytes));
+        return QString();
+    const QString text = TextFiles::ReadHead(path, MaxPoints, MaxLineBytes);
+    const QString refusal = TextFiles::RefusalOf(path);
+    if (!refusal.isEmpty())
+        return refusal;
+    // The points a diagram placed while the file was refused are no points of the file.
+    record->positions.clear();
+    ParsePos(record, text);
     record->PosLoaded() = true;
+    return QString();
 }
 
 QDomElement InstanceFiles::buildReference(QDomDocument &doc, const TreeItemData &record) const

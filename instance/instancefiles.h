@@ -61,8 +61,11 @@ public:
     bool WriteElementText(const QString &n, const QString &id, TreeItemData *record);
     bool WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record);
     bool WriteInstancePos(const QString &n, const QString &id, TreeItemData *record);
-    void ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
-    void ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
+    // Read the element's grid or node positions into the record and mark it loaded (a missing file
+    // is the empty grid, no points); a refused file is left unread, the record unchanged and not
+    // marked loaded, and why is given back (empty when it was read).
+    QString ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const;
+    QString ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const;
 
     // A grid row holds 30 cells and a point two numbers: a line longer than this is cut, so a
     // file of one endless line costs no more than a grid of long cells. The writers hold it: a

@@ -76,7 +76,9 @@ void ValueTable::SetParam(QTreeWidgetItem *param)
         return;
     m_shown = param->parent();
     m_record = recordOf(m_shown);
-    m_editable = editable();
+    // A grid whose file was refused shows no values of it: typing there would be saved over it.
+    m_unread = !readGrid(m_record)->GridLoaded();
+    m_editable = editable() && !m_unread;
     m_filling = true;
     m_transitionMode = m_record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)).toInt() == 2;
     if (m_transitionMode)
@@ -111,7 +113,8 @@ TreeItemData *ValueTable::readGrid(TreeItemData *record) const
     if (record && !record->GridLoaded()) {
         if (const auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
             tab->ReadInstanceCsv(record, record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-        record->GridLoaded() = true;
+        else
+            record->GridLoaded() = true;
     }
     return record;
 }
@@ -205,9 +208,13 @@ void ValueTable::writeBack(bool release)
     if (!m_shown || !m_record)
         return;
     m_filling = true;
+    // A grid whose file was refused showed none of its values: its empty cells are not written
+    // into it, where a read of the mended file may have put the values meanwhile.
+    const bool shownAreValues = !m_unread;
     for (int r = 0; r < ValueGrid::Size; ++r) {
         for (int c = 0; c < ValueGrid::Size; ++c) {
-            const ValueGrid::CellKind kind = m_layout.at(r * ValueGrid::Size + c);
+            const ValueGrid::CellKind kind =
+                shownAreValues ? m_layout.at(r * ValueGrid::Size + c) : ValueGrid::Blank;
             if (kind == ValueGrid::State)
                 m_record->SetCell(r, c, QString::number(StateIndex(r, c)));
             else if (kind == ValueGrid::Value)

@@ -56,4 +56,6 @@ private:
     TransList *m_transList;
     bool m_filling = false;
     bool m_editable = false;
+    // The grid shown was refused: its empty cells are none of its values, never written into it.
+    bool m_unread = false;
 };

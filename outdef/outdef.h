@@ -68,6 +68,9 @@ public:
     QString GetOwnerMail() const { return m_ownerMail; }
     bool IsNewOutput() const { return m_newOutput; }
     QString ReadTemplate(int kind, int number);
+    // Brings the record's template text under Expression: read when it was not yet, and again while
+    // its last read here was refused and nothing was typed over it. Why it is refused, or empty.
+    QString LoadTemplate(TreeItemData *data, int kind);
     bool WriteTemplate(int kind, int number, TreeItemData *record);
 
     // ---- model tree, lookups and scopes (outdef_model.cpp) ----
@@ -216,7 +219,6 @@ private:
     void loadFile(QTreeWidgetItem *item, FileRecord *record);
     void loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp);
     void loadText(TreeItemData *data, int kind);
-    void loadTemplate(TreeItemData *data, int kind);
     void SelectFirstRow();
     void ShowAllModelLevels();
     void FileTreeFocused();

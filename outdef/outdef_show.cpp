@@ -118,12 +118,13 @@ void outdef::UnlinkRows()
 // A template is read when it is first shown, and a refused one each time it is shown again: its
 // owner may have mended the file meanwhile. A refused template takes no typing, so no edit is read
 // over.
-void outdef::loadTemplate(TreeItemData *data, int kind)
+QString outdef::LoadTemplate(TreeItemData *data, int kind)
 {
     const int number = data->GetAttr(OutXml::Id).toInt();
     const QString path = templatePath(kind, number);
+    // Text typed in is the member's own, whatever the file held.
     if (data->flags[0] && !(m_refusedTemplates.contains(path) && !data->TextChanged()))
-        return;
+        return QString();
     data->SetAttr(OutXml::Expression, ReadTemplate(kind, number));
     data->flags[0] = true;
     const QString refusal = TextFiles::RefusalOf(path);
@@ -131,12 +132,13 @@ void outdef::loadTemplate(TreeItemData *data, int kind)
         m_refusedTemplates.remove(path);
     else
         m_refusedTemplates.insert(path, refusal);
+    return refusal;
 }
 
 void outdef::loadText(TreeItemData *data, int kind)
 {
     m_editor->SetEditItem(data);
-    loadTemplate(data, kind);
+    LoadTemplate(data, kind);
     const QString text = data->GetAttr(OutXml::Expression);
     m_editor->UndoRedoOff();
     m_editor->clear();
@@ -201,7 +203,7 @@ void outdef::loadSeq(QTreeWidgetItem *item, SeqRecord *record, bool temp)
         m_outSeq->HideLoop();
     showScope(&record->scope, false);
     m_editor->SetEditItem(record->data);
-    loadTemplate(record->data, SeqKind);
+    LoadTemplate(record->data, SeqKind);
     m_outSeq->UpdateCounts(record->data->GetAttr(OutXml::Expression));
     loadText(record->data, SeqKind);
 }

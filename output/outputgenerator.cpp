@@ -125,6 +125,7 @@ void OutputGenerator::startFile()
     m_steps = 0;
     m_work = 0;
     m_stopped = m_runStopped = false;
+    m_refusal.clear();
     m_own.clear();
     m_children.clear();
 }
@@ -137,6 +138,12 @@ void OutputGenerator::finishFile(GeneratedFile *out, const QString &shown)
     m_runOutput += out->text.size();
     m_own.clear();
     m_children.clear();
+    if (!m_refusal.isEmpty()) {
+        out->text = QString();
+        out->error =
+            QCoreApplication::translate("OutputGenerator", "%1 was not generated: %2").arg(shown, m_refusal);
+        return;
+    }
     if (!m_stopped) {
         // Held until the run writes: no room left over from growing.
         out->text.squeeze();
@@ -181,6 +188,15 @@ QString OutputGenerator::Errors() const
             errors.append(out.error);
     }
     return errors.join(QLatin1Char('\n'));
+}
+
+void OutputGenerator::refuseFile(const QString &why)
+{
+    if (m_stopped)
+        return;
+    m_refusal = why;
+    // Halts the expansion as a bound does, without spending the run's budget on what is thrown away.
+    m_stopped = true;
 }
 
 bool OutputGenerator::overLimit(const QString *target)
@@ -283,15 +299,16 @@ void OutputGenerator::expand(int file, int n, QString *target, const QString &pr
 }
 
 // The template of the sequence, indented, and its markers; false when the file passed a bound on
-// the way. The template is read from its file once while the definition is open.
+// the way or the template was refused. The template is read from its file once while the definition
+// is open, and a refused one again at each use.
 bool OutputGenerator::prepareBody(SeqRecord *record, const QString &prefix, const QString &indent,
                                   QString *body, QVector<Marker> *markers)
 {
     TreeItemData *data = record->data;
-    if (!data->flags[0]) {
-        data->SetAttr(OutXml::Expression,
-                      m_page->ReadTemplate(outdef::SeqKind, data->GetAttr(OutXml::Id).toInt()));
-        data->flags[0] = true;
+    const QString refusal = m_page->LoadTemplate(data, outdef::SeqKind);
+    if (!refusal.isEmpty()) {
+        refuseFile(refusal);
+        return false;
     }
     *body = data->GetAttr(OutXml::Expression);
     if (!prefix.isEmpty() || !indent.isEmpty()) {

@@ -22,7 +22,8 @@ class outdef;
 struct SeqRecord;
 
 // One generated output file: its name ("" when the definition names none) and its text. A file
-// whose expansion passed a limit has no text and says why in error; it is never written.
+// whose expansion passed a limit, or one of whose inputs was refused, has no text and says why in
+// error; it is never written.
 struct GeneratedFile {
     QString name;
     QString text;
@@ -145,6 +146,9 @@ private:
 
     void startFile();
     void finishFile(GeneratedFile *out, const QString &shown);
+    // An input of the file (a template, a grid) was refused: the empty text standing in for it is
+    // not what the file is made from, so the file is generated no further and not written.
+    void refuseFile(const QString &why);
     QVector<Marker> markersOf(const QString &body, SeqRecord *record);
     bool overLimit(const QString *target);
     bool overSize(qint64 size);
@@ -181,7 +185,7 @@ private:
     QTreeWidgetItem *childOfClass(QTreeWidgetItem *instance, int s);
     QString childKey(const QTreeWidgetItem *child) const;
     QString outVar(QTreeWidgetItem *instance) const;
-    void loadGrid(TreeItemData *record) const;
+    void loadGrid(TreeItemData *record);
     QTreeWidgetItem *modelItem(int id) const;
     static int modelId(const QTreeWidgetItem *item);
     static QString form(const QString &marker, QChar lead, const QStringList &indexes);
@@ -211,6 +215,8 @@ private:
     qint64 m_runWork = 0;
     bool m_stopped = false;
     bool m_runStopped = false;
+    // Why an input of the current file was refused (the first one met); empty when none was.
+    QString m_refusal;
     // The files of the run after the one being generated: those a stop there leaves unwritten.
     int m_filesAfter = 0;
     QHash<const SeqRecord *, OwnMarkers> m_own;

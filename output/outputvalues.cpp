@@ -225,13 +225,20 @@ QString OutputGenerator::outVar(QTreeWidgetItem *instance) const
     return tab ? tab->GetItemOutVar(instance) : QString();
 }
 
-void OutputGenerator::loadGrid(TreeItemData *record) const
+// A refused grid is no grid of empty cells: the file that reads it is not written.
+void OutputGenerator::loadGrid(TreeItemData *record)
 {
     if (record->GridLoaded())
         return;
-    if (auto *tab = GetObj<deftab>(RegSlot::ObjDeftab))
+    auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
+    if (!tab) {
+        record->GridLoaded() = true;
+        return;
+    }
+    const QString refusal =
         tab->ReadInstanceCsv(record, record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
-    record->GridLoaded() = true;
+    if (!refusal.isEmpty())
+        refuseFile(refusal);
 }
 
 QTreeWidgetItem *OutputGenerator::modelItem(int id) const

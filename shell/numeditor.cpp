@@ -80,8 +80,14 @@ void NumEditor::SetWritable(bool writable)
 
 void NumEditor::SetRefusal(const QString &reason)
 {
+    const bool changed = reason != m_refusal;
     m_refusal = reason;
     applyAccess();
+    // The editor decides whether to draw its placeholder when its text changes, not when the
+    // placeholder does: a reason given after the text was emptied was never drawn, and the editor
+    // stood blank. Emptying the empty text again lets it draw the reason.
+    if (changed && !reason.isEmpty() && document()->isEmpty())
+        clear();
 }
 
 void NumEditor::applyAccess()

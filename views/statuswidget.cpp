@@ -120,7 +120,6 @@ void StatusGraph::BuildGraph(QTreeWidgetItem *row)
     }
     if (!states->GridLoaded()) {
         instance->ReadInstanceCsv(states, states->name, states->GetAttr(idAttr));
-        states->GridLoaded() = true;
     }
     TreeItemData *transitions = recordOf(instance->FindTreeItem(row->data(1, Qt::UserRole).toString()));
     if (!transitions) {
@@ -128,12 +127,11 @@ void StatusGraph::BuildGraph(QTreeWidgetItem *row)
         return;
     }
     if (!transitions->PosLoaded()) {
+        // A refused file stays unread (read again next time), never taken for no points or rows.
         instance->ReadInstancePos(transitions, transitions->name, transitions->GetAttr(idAttr));
-        transitions->PosLoaded() = true;
     }
     if (!transitions->GridLoaded()) {
         instance->ReadInstanceCsv(transitions, transitions->name, transitions->GetAttr(idAttr));
-        transitions->GridLoaded() = true;
     }
     BuildFrom(states, transitions);
 }

@@ -43,7 +43,21 @@ private slots:
     void readHead_linesEndsCutsAndBytes();
     void writeRefusal_atAndPastTheReadersLimit_data();
     void writeRefusal_atAndPastTheReadersLimit();
+    void refusal_toldOnceUntilTheFileChanges_data();
+    void refusal_toldOnceUntilTheFileChanges();
 };
+
+namespace
+{
+// Keeps every error told to the member.
+struct ToldErrors : UiReport {
+    QStringList texts;
+    ToldErrors() { Install(this); }
+    void ShowErrorMsg(const QString &, const QString &text) override { texts.append(text); }
+    void SystemErrorBox(const QString &) override {}
+    void FatalMessage(const QString &, const QString &) override {}
+};
+} // namespace
 
 void tst_textfiles::truncate_atAndAboveLimit()
 {
@@ -459,3 +473,48 @@ void tst_textfiles::writeRefusal_atAndPastTheReadersLimit()
 }
 
 #include "tst_textfiles.moc"
+
+void tst_textfiles::refusal_toldOnceUntilTheFileChanges_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("change");
+    QTest::newRow("Latin-1, grown") << QByteArray("caf\xE9") << "size";
+    QTest::newRow("Latin-1, touched") << QByteArray("caf\xE9") << "time";
+    QTest::newRow("past the line limit, touched") << QByteArray(TextFiles::MaxTextLines + 1, '\n') << "time";
+}
+
+// Every reader of a refused file reads it again (an editor shown again, a run, a diagram), and each
+// read put the same error window up again. The reason stays with the file all along.
+void tst_textfiles::refusal_toldOnceUntilTheFileChanges()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, change);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("instance_1_2.txt"));
+    writeFile(path, bytes);
+    ToldErrors told;
+    const auto readBoth = [&] {
+        TextFiles::Read(path, 0);
+        QVERIFY(TextFiles::IsRefused(path));
+        TextFiles::ReadHead(path, 10, 1024, 0);
+        QVERIFY(TextFiles::Read(path, 0).isEmpty());
+        QVERIFY(!TextFiles::RefusalOf(path).isEmpty());
+    };
+    readBoth();
+    readBoth();
+    // A head that stops before the damage takes the file, and tells nothing new either.
+    QCOMPARE(told.texts.size(), 1);
+    QCOMPARE(told.texts.first(), TextFiles::RefusalOf(path));
+
+    if (change == QLatin1String("size")) {
+        writeFile(path, bytes + bytes);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(
+            file.setFileTime(QFileInfo(path).lastModified().addSecs(5), QFileDevice::FileModificationTime));
+    }
+    readBoth();
+    QCOMPARE(told.texts.size(), 2);
+    QCOMPARE(told.texts.last(), TextFiles::RefusalOf(path));
+}

@@ -18,6 +18,7 @@
 #include "testsupport_widgets.h"
 
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -87,6 +88,8 @@ private slots:
     void clear_memberOfManyClasses_quickAndReusable();
     void ownExplanation_refusedThenMended_shownAgainEditableAndSaved_data();
     void ownExplanation_refusedThenMended_shownAgainEditableAndSaved();
+    void ownExplanation_refused_reasonDrawnAndToldOnce();
+    void valueTable_refusedGrid_takesNoTypingNothingSaved();
     void classPanes_editorsWithNothingToSaveInto_takeNoTyping();
 };
 
@@ -719,6 +722,84 @@ void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved()
     QVERIFY(deftab::RecordOf(w.row("0-2"))->TextChanged());
     w.tab->SaveInstance();
     QCOMPARE(readFile(path), QByteArray("typed mended"));
+}
+
+namespace
+{
+// Keeps every error told to the member.
+struct ToldErrors : UiReport {
+    QStringList texts;
+    ToldErrors() { Install(this); }
+    void ShowErrorMsg(const QString &, const QString &text) override { texts.append(text); }
+    void SystemErrorBox(const QString &) override {}
+    void FatalMessage(const QString &, const QString &) override {}
+};
+
+// How many pixels of the editor's page are as dark as text; the current line's mark is light.
+int drawnPixels(QPlainTextEdit *editor)
+{
+    editor->resize(600, 200);
+    const QImage page = editor->viewport()->grab().toImage();
+    int drawn = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            drawn += qGray(page.pixel(x, y)) < 200 ? 1 : 0;
+    }
+    return drawn;
+}
+} // namespace
+
+// A refused own explanation of 9 MB: the editor stood blank, its reason set but never drawn, and
+// the error window came back at every selection of the element.
+void tst_deftab::ownExplanation_refused_reasonDrawnAndToldOnce()
+{
+    Workspace w;
+    const QString path = w.path("instance_0_2.txt");
+    writeFile(path, QByteArray("an explanation line of a member\n").repeated(9 * 1024 * 1024 / 32));
+    ToldErrors told;
+    w.open();
+    QTreeWidget *tree = w.tab->GetUserTree();
+    auto *explain = qobject_cast<NumEditor *>(w.tab->findChild<QTabWidget *>("CLASSTAB")->widget(3));
+    QVERIFY(explain);
+    for (int i = 0; i < 3; ++i) {
+        tree->setCurrentItem(w.row("0-1"));
+        QVERIFY(explain->toPlainText().isEmpty() && explain->placeholderText().isEmpty());
+        const int blank = drawnPixels(explain);
+        tree->setCurrentItem(w.row("0-2"));
+        QVERIFY(explain->isReadOnly() && explain->toPlainText().isEmpty());
+        QVERIFY2(explain->placeholderText().startsWith(path), qPrintable(explain->placeholderText()));
+        QVERIFY2(drawnPixels(explain) > blank + 100, "the reason is not drawn");
+    }
+    QCOMPARE(told.texts.filter(path).size(), 1);
+}
+
+// The rows standing in for a refused grid took typing, and each save met the refusal again.
+void tst_deftab::valueTable_refusedGrid_takesNoTypingNothingSaved()
+{
+    Workspace w;
+    const QString csv = w.path("instance_0_2.csv");
+    writeFile(csv, "1,x\r\ncaf\xE9\r\n");
+    w.open();
+    auto *table = w.tab->findChild<ValueTable *>();
+    QTreeWidgetItem *param = w.row("0-3");
+    w.tab->GetUserTree()->setCurrentItem(param);
+    w.tab->UserDblTreeClicked(param, 0);
+    QVERIFY(!deftab::RecordOf(param->parent())->GridLoaded());
+    for (int r = 0; r < 30; ++r) {
+        for (int c = 0; c < 30; ++c)
+            QVERIFY(!table->item(r, c)->flags().testFlag(Qt::ItemIsEditable));
+    }
+    w.tab->SaveInstance();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(readFile(csv), QByteArray("1,x\r\ncaf\xE9\r\n"));
+
+    // Mended, it is read when shown again and takes typing.
+    writeFile(csv, "7,x\r\n");
+    w.tab->GetUserTree()->setCurrentItem(w.row("0-1"));
+    w.tab->GetUserTree()->setCurrentItem(param);
+    w.tab->UserDblTreeClicked(param, 0);
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("7"));
+    QVERIFY(table->item(0, 0)->flags().testFlag(Qt::ItemIsEditable));
 }
 
 // The small-class and large-class panes hold editors nothing saves: typing in them was lost

@@ -54,6 +54,8 @@ private slots:
     void clearDocument_keepsRootAndItsAttributes();
     void openMember_missingFileCreated_damagedOrExistingNeverWritten();
     void openMember_wrongRoot_reportedByNameAndKept();
+    void gridAndPoints_refused_notLoadedThenReadWhole_data();
+    void gridAndPoints_refused_notLoadedThenReadWhole();
 };
 
 void tst_instancefiles::grid_writesThirtyCrLfLines_noRemainsOfLongerFile()
@@ -491,3 +493,43 @@ void tst_instancefiles::openMember_wrongRoot_reportedByNameAndKept()
 
 QTEST_GUILESS_MAIN(tst_instancefiles)
 #include "tst_instancefiles.moc"
+
+void tst_instancefiles::gridAndPoints_refused_notLoadedThenReadWhole_data()
+{
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QByteArray>("mended");
+    QTest::newRow("grid") << ".csv" << QByteArray("a1,b1\r\na2,caf\xC3\xA9\r\n");
+    QTest::newRow("points") << ".pos" << QByteArray("1,2\r\n3,4\r\n");
+}
+
+// A refused grid or point file was marked loaded with no rows or points: the output wrote empty
+// cells, and the diagram's default points stood for the file's. The refusal is the caller's to tell,
+// and the file is read whole once it is mended.
+void tst_instancefiles::gridAndPoints_refused_notLoadedThenReadWhole()
+{
+    QFETCH(QString, ext);
+    QFETCH(QByteArray, mended);
+    Folder f;
+    const QString path = f.path("instance_0_7" + ext);
+    writeFile(path, QByteArray(mended).replace("caf\xC3\xA9", "caf\xE9").replace("3,4", "3\xE9,4"));
+    TreeItemData record;
+    const QList<QPointF> placed = {QPointF(-1, -1), QPointF(-1, -1), QPointF(-1, -1)};
+    record.positions = placed;
+    const bool grid = ext == ".csv";
+    const auto read = [&] {
+        return grid ? f.files.ReadInstanceCsv(&record, "0", "7") : f.files.ReadInstancePos(&record, "0", "7");
+    };
+    const QString refusal = read();
+    QVERIFY2(refusal.startsWith(path + " holds ") && refusal.contains("UTF-8"), qPrintable(refusal));
+    QVERIFY(!record.GridLoaded() && !record.PosLoaded() && !record.HasGrid());
+    QCOMPARE(record.positions, placed);
+
+    writeFile(path, mended);
+    QVERIFY(read().isEmpty());
+    QCOMPARE(grid ? record.GridLoaded() : record.PosLoaded(), true);
+    if (grid) {
+        QCOMPARE(record.Cell(1, 1), QString::fromUtf8("café"));
+    } else {
+        QCOMPARE(record.positions, (QList<QPointF>{QPointF(1, 2), QPointF(3, 4)}));
+    }
+}

@@ -89,6 +89,8 @@ private slots:
     void dialog_hostileOutDir_refusedAndSaid();
     void dialog_folderShownIsTheOneCheckedAndNamed();
     void dialog_valueTypedNotYetTaken_runWritesTheShownValue();
+    void run_refusedInput_thatFileNotWrittenOthersAre_data();
+    void run_refusedInput_thatFileNotWrittenOthersAre();
 };
 
 void tst_outrun::writeGenerated_refusesEscapesAndFailuresCountsTheRest()
@@ -773,3 +775,81 @@ void tst_outrun::dialog_valueTypedNotYetTaken_runWritesTheShownValue()
 
 QTEST_MAIN(tst_outrun)
 #include "tst_outrun.moc"
+
+void tst_outrun::run_refusedInput_thatFileNotWrittenOthersAre_data()
+{
+    QTest::addColumn<QString>("refused"); // the input file, under the definition or instance folder
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("shownFirst"); // the template was shown in its editor before the run
+    const QByteArray shiftJis("// \x8c\xa9\x8f\x6f\x82\xb5\n$Var[4];");
+    QTest::newRow("template in Shift_JIS") << "Seq_1.txt" << shiftJis << false;
+    QTest::newRow("template in Shift_JIS, shown first") << "Seq_1.txt" << shiftJis << true;
+    QTest::newRow("grid, Latin-1 in row 2")
+        << "instance_1_12.csv" << QByteArray("a1,b1\r\na2,caf\xE9\r\na3,b3\r\n") << false;
+}
+
+// A refused template or grid was read as the empty text: the run wrote its head and tail around
+// nothing, or a grid of empty cells, over the good file and counted it done. Mended, it is read again.
+void tst_outrun::run_refusedInput_thatFileNotWrittenOthersAre()
+{
+    QFETCH(QString, refused);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, shownFirst);
+    GenProgram p;
+    const bool grid = refused.endsWith(".csv");
+    p.openInstances(grid ? QHash<QString, QByteArray>{{refused, bytes}} : QHash<QString, QByteArray>{});
+    QDir().mkpath(p.dir());
+    writeFile(p.dir() + "/Seq_1.txt", grid ? QByteArray("$Var[4];") : bytes);
+    writeFile(p.dir() + "/Seq_900.txt", "ok");
+    p.open("<Root_Output Name='O' Version='1.0' User='me' Email='me@x' StartDate='' CompletionDate=''>"
+           "<SEQUENCE MaxID='901'><SEQ ID='1' TITLE='s1' P_LOOP='2'><MODEL ID='4'/></SEQ>"
+           "<SEQ ID='900' TITLE='t'/></SEQUENCE><FILES MaxID='3'>"
+           "<FILE ID='1' TITLE='f' FileName='main' EXP='c'><SEQ ID='1'/></FILE>"
+           "<FILE ID='2' TITLE='g' FileName='small' EXP='h'><SEQ ID='900'/></FILE></FILES></Root_Output>");
+    if (shownFirst)
+        p.files()->setCurrentItem(p.files()->topLevelItem(0)->child(0));
+    const QString path = (grid ? p.instanceDir() : p.dir()) + QLatin1Char('/') + refused;
+    const DefinitionSelection selection =
+        GenProgram::readSelection(GenProgram::golden(QStringLiteral("e9_parameter_rows/selection")));
+    QTemporaryDir out;
+    writeFile(out.filePath("main.c"), "previous good");
+    const auto run = [&](QStringList *boxes) {
+        p.page()->SetOutputList(&selection);
+        p.page()->GenerateFiles(OutputGenerator::Run);
+        auto *progress = new FileOutProgress;
+        progress->ResetProgress();
+        progress->SetOutputFiles(out.path(), &p.page()->GetGeneratedList());
+        QTimer answer;
+        answerEveryBox(&answer, boxes);
+        [&] { QVERIFY(progress->StartOutput(true, false, out.path(), nullptr)); }();
+        const int done = progress->Done();
+        delete progress;
+        return done;
+    };
+    QStringList boxes;
+    QCOMPARE(run(&boxes), 1);
+    const QList<GeneratedFile> &files = p.page()->GetGeneratedList();
+    QCOMPARE(files.size(), 2);
+    QVERIFY(files.at(0).text.isEmpty());
+    QVERIFY2(files.at(0).error.startsWith("main.c was not generated: " + path + " holds ") &&
+                 files.at(0).error.contains("UTF-8"),
+             qPrintable(files.at(0).error));
+    QCOMPARE(files.at(1).text, QStringLiteral("ok"));
+    QCOMPARE(readFile(out.filePath("main.c")), QByteArray("previous good"));
+    QCOMPARE(readFile(out.filePath("small.h")), QByteArray("ok"));
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.first().contains(files.at(0).error), qPrintable(boxes.first()));
+    if (grid) {
+        auto *tab = p.GetObj<deftab>(RegSlot::ObjDeftab);
+        QVERIFY(!deftab::RecordOf(tab->FindTreeItem(QStringLiteral("1-12")))->GridLoaded());
+    }
+
+    // Mended by its owner: the next run reads it again.
+    writeFile(path, grid ? QByteArray("a1,b1\r\na2,caf\xC3\xA9\r\na3,b3\r\n")
+                         : QByteArray("// \xE8\xA6\x8B\n$Var[4];"));
+    boxes.clear();
+    QCOMPARE(run(&boxes), 2);
+    QVERIFY(boxes.isEmpty());
+    QCOMPARE(QString::fromUtf8(readFile(out.filePath("main.c"))),
+             QString::fromUtf8(grid ? "b1;café;b3;" : "// 見\nb1;// 見\nb2;// 見\nb3;"));
+}
