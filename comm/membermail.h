@@ -57,7 +57,9 @@ private:
     int ComposeMail(QTreeWidgetItem *item);
     void DeleteMail(QTreeWidgetItem *item);
     void ShowResult(QTreeWidgetItem *item, bool sent);
-    QTreeWidgetItem *HistItem(int id) const;
+    QTreeWidgetItem *HistItem(const DocCdataCase *entry) const;
+    DocCdataCase *SendingEntry() const;
+    void save();
     void SetButtons(bool newOn, bool sendOn, bool cancelOn, bool saveOn);
     void SetMessage(const QString &text, bool error);
     void SetAllChecks(bool checked, bool enabled);
@@ -72,8 +74,9 @@ private:
     QString m_key;
     MemberInfo *m_member = nullptr;
     QList<MailQueueItem> m_queue;
-    // The mail of the run this panel posted, found again by ID: a reload may free the entry.
+    // The mail of the run this panel posted; found again by ID when a reload freed the entry.
     bool m_awaiting = false;
+    quint64 m_sendingSerial = 0;
     int m_sendingId = 0;
     QString m_sendingKey;
     bool m_ownChange = false;

@@ -20,7 +20,6 @@ enum HistState : int { NewState = 0, UnsentState = 1, SentState = 2 };
 // Stored unsent: whatever happens next, only a send result marks the mail sent.
 bool MemberMail::AddMail(QTreeWidgetItem *item)
 {
-    const int id = m_store.GetNextID(m_key);
     DocCdataCase *entry = m_store.AddRecordNow(m_key, item, GetStrVar(RegSlot::StrUserName), CheckedIds(),
                                                item->text(4), QStringLiteral("0"), m_editor->toPlainText());
     if (!entry) {
@@ -32,7 +31,7 @@ bool MemberMail::AddMail(QTreeWidgetItem *item)
                    true);
         return false;
     }
-    item->setText(0, QString::number(id));
+    item->setText(0, QString::number(entry->ID));
     item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
     item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
     item->setData(0, Qt::UserRole, QVariant::fromValue<void *>(entry));
@@ -60,7 +59,7 @@ bool MemberMail::UpdateMail(QTreeWidgetItem *item)
     entry->DateTime = QDateTime::currentDateTime();
     entry->TITLE = changed.TITLE;
     entry->Text = changed.Text;
-    m_store.SetModified(m_key);
+    m_store.SetChanged(m_key, entry);
     item->setText(1, entry->DateTime.toString(QStringLiteral("yyyy/MM/dd")));
     item->setText(2, entry->DateTime.toString(QStringLiteral("hh:mm")));
     return true;
@@ -106,10 +105,12 @@ void MemberMail::NSendSaveProc()
         return;
     if (!StoreMail(item))
         return;
-    if (DocCdataCase *entry = EntryOf(item))
+    if (DocCdataCase *entry = EntryOf(item)) {
         entry->IsSend = false;
+        m_store.SetChanged(m_key, entry);
+    }
     ShowResult(item, false);
-    m_store.SaveModified();
+    save();
     m_ui->HIST->setEnabled(true);
     showReplaced();
 }
@@ -130,7 +131,7 @@ void MemberMail::SendProc()
         return;
     if (ComposeMail(item) < 0) {
         // Kept as an unsent mail the user can address again.
-        m_store.SaveModified();
+        save();
         m_ui->HIST->setEnabled(true);
         SetMessage(tr("Send user is not proc email address"), true);
         return;
@@ -178,6 +179,7 @@ int MemberMail::ComposeMail(QTreeWidgetItem *item)
     mail.Body = lines.join(QLatin1Char('\n'));
     m_queue.append(mail);
     m_awaiting = true;
+    m_sendingSerial = entry->Serial();
     m_sendingId = entry->ID;
     m_sendingKey = m_key;
     if (auto *window = GetObj<MainWindow>(RegSlot::ObjMainWindow))
@@ -190,15 +192,41 @@ int MemberMail::ComposeMail(QTreeWidgetItem *item)
     return 1;
 }
 
-QTreeWidgetItem *MemberMail::HistItem(int id) const
+QTreeWidgetItem *MemberMail::HistItem(const DocCdataCase *entry) const
 {
     for (int i = 0; i < m_ui->HIST->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_ui->HIST->topLevelItem(i);
-        const DocCdataCase *entry = EntryOf(item);
-        if (entry && entry->ID == id)
+        if (entry && EntryOf(item) == entry)
             return item;
     }
     return nullptr;
+}
+
+// The entry the run was posted for: the same object while the history holds it, else (the file
+// was read again) the entry of its ID.
+DocCdataCase *MemberMail::SendingEntry() const
+{
+    const DocCdataRecord *record = m_store.Record(m_sendingKey);
+    if (!record)
+        return nullptr;
+    DocCdataCase *live = DocCdataCase::Live(m_sendingSerial);
+    if (live && record->Cases.contains(live))
+        return live->Deleted ? nullptr : live;
+    DocCdataCase *entry = nullptr;
+    for (DocCdataCase *e : record->Cases)
+        entry = e->ID == m_sendingId && !e->Deleted ? e : entry;
+    return entry;
+}
+
+// Saving may number a new mail anew when another program added one to the file meanwhile.
+void MemberMail::save()
+{
+    m_store.SaveModified();
+    for (int i = 0; i < m_ui->HIST->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_ui->HIST->topLevelItem(i);
+        if (const DocCdataCase *entry = EntryOf(item))
+            item->setText(0, QString::number(entry->ID));
+    }
 }
 
 // Only the result of this panel's own run settles a mail; anything else said here is shown.
@@ -210,17 +238,12 @@ void MemberMail::SendResult(const QString &result)
     }
     m_awaiting = false;
     const bool sent = GetBoolVar(RegSlot::FlagMailSent);
-    DocCdataRecord *record = m_store.Record(m_sendingKey);
-    DocCdataCase *entry = nullptr;
-    if (record) {
-        for (DocCdataCase *e : qAsConst(record->Cases))
-            entry = e->ID == m_sendingId && !e->Deleted ? e : entry;
-    }
+    DocCdataCase *entry = SendingEntry();
     if (entry) {
         entry->IsSend = sent;
-        record->Modified = true;
+        m_store.SetChanged(m_sendingKey, entry);
     }
-    QTreeWidgetItem *item = m_sendingKey == m_key ? HistItem(m_sendingId) : nullptr;
+    QTreeWidgetItem *item = m_sendingKey == m_key ? HistItem(entry) : nullptr;
     if (item) {
         ShowResult(item, sent);
         if (m_ui->HIST->currentItem() == item) {
@@ -233,7 +256,7 @@ void MemberMail::SendResult(const QString &result)
         }
     }
     SetMessage(result, !sent);
-    m_store.SaveModified();
+    save();
     m_ui->HIST->setEnabled(true);
 }
 
@@ -264,8 +287,8 @@ void MemberMail::DeleteMail(QTreeWidgetItem *item)
     if (item->data(3, Qt::UserRole).toInt() != NewState) {
         if (DocCdataCase *entry = EntryOf(item)) {
             entry->Deleted = true;
-            m_store.SetModified(m_key);
-            m_store.SaveModified();
+            m_store.SetChanged(m_key, entry);
+            save();
         }
     }
     delete item;

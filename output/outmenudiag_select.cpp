@@ -2,6 +2,7 @@
 #include "instance/deftab.h"
 #include "outdef/outdef.h"
 #include "output/outmenudiag.h"
+#include "output/selectionfile.h"
 #include "ui_outmenudiag.h"
 
 #include <QCloseEvent>
@@ -27,7 +28,6 @@ QDomElement child(QDomDocument *doc, QDomElement parent, const QString &tag)
     return e;
 }
 
-// The document at index emptied, or a new one with the root.
 // Each checked member row below a file row of the definition tree, with its large class row.
 void forCheckedMembers(QTreeWidgetItem *file,
                        const std::function<void(QTreeWidgetItem *, QTreeWidgetItem *)> &take)
@@ -41,16 +41,6 @@ void forCheckedMembers(QTreeWidgetItem *file,
     }
 }
 
-QDomDocument *emptied(xmlclass *store, int index, const QString &rootTag)
-{
-    if (!store->HasDoc(index))
-        store->NewXmlDoc(index, rootTag);
-    QDomDocument *doc = store->GetXmlDoc(index);
-    QDomElement root = doc->documentElement();
-    while (root.hasChildNodes())
-        root.removeChild(root.firstChild());
-    return doc;
-}
 } // namespace
 
 QString OutMenuDiag::defPath(int n) const
@@ -210,7 +200,8 @@ void OutMenuDiag::saveDefSelection()
     if (!store)
         return;
     const int n = currentMember();
-    QDomDocument *doc = emptied(store, DefIndex(n), QStringLiteral("Root_DefOutput"));
+    QList<QDomNode> old;
+    QDomDocument *doc = SelectionFile::Emptied(store, DefIndex(n), QStringLiteral("Root_DefOutput"), &old);
     QDomElement root = doc->documentElement();
     child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_defDir);
     child(doc, root, QStringLiteral("SELECT"))
@@ -230,6 +221,7 @@ void OutMenuDiag::saveDefSelection()
             }
         });
     }
+    SelectionFile::KeepUnknown(root, old);
     store->SaveXmlDocAs(defPath(n), DefIndex(n));
 }
 
@@ -244,7 +236,8 @@ void OutMenuDiag::saveRefSelection()
         m_ui->DUP->hide();
     }
     const int n = currentMember();
-    QDomDocument *doc = emptied(store, RefIndex(n), QStringLiteral("Root_RefOutput"));
+    QList<QDomNode> old;
+    QDomDocument *doc = SelectionFile::Emptied(store, RefIndex(n), QStringLiteral("Root_RefOutput"), &old);
     QDomElement root = doc->documentElement();
     child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_refDir);
     QDomElement check = child(doc, root, QStringLiteral("CHECK"));
@@ -266,6 +259,7 @@ void OutMenuDiag::saveRefSelection()
     };
     for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i)
         walk(m_ui->TREE->topLevelItem(i));
+    SelectionFile::KeepUnknown(root, old);
     store->SaveXmlDocAs(refPath(n), RefIndex(n));
 }
 

@@ -33,7 +33,7 @@ DocCdataCase::DocCdataCase() : m_serial(nextSerial())
 DocCdataCase::DocCdataCase(const DocCdataCase &other)
     : Stored(other.Stored), Deleted(other.Deleted), ID(other.ID), TYPE(other.TYPE), MID(other.MID),
       DateTime(other.DateTime), NAME(other.NAME), TITLE(other.TITLE), Text(other.Text), IsSend(other.IsSend),
-      m_serial(nextSerial())
+      InFile(other.InFile), Changed(other.Changed), Kept(other.Kept), m_serial(nextSerial())
 {
     liveCases().insert(m_serial, this);
 }
@@ -52,6 +52,9 @@ DocCdataCase &DocCdataCase::operator=(const DocCdataCase &other)
     TITLE = other.TITLE;
     Text = other.Text;
     IsSend = other.IsSend;
+    InFile = other.InFile;
+    Changed = other.Changed;
+    Kept = other.Kept;
     m_serial = serial;
     return *this;
 }
@@ -100,125 +103,11 @@ DocCdataRecord *DocCdata::recordFor(const QString &key)
 
 QList<DocCdataCase *> *DocCdata::LoadIfChanged(const QString &key, const QString &path)
 {
-    const bool known = m_records.contains(key);
     DocCdataRecord *record = recordFor(key);
-    if (!known && m_kind == MailKind)
-        record->Modified = true;
-    const QFileInfo info(path);
-    if (info.exists() && info.lastModified() != record->LastModified) {
-        loadFile(record, path);
-        readCases(record);
-    }
+    // Only a change of the user's is ever written: a history that is shown is not.
+    if (QFileInfo::exists(path) && fileChanged(record, path, false))
+        refresh(record, path);
     return &record->Cases;
-}
-
-void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
-{
-    record->Document.clear();
-    record->HasDocument = false;
-    record->MaxID = 0;
-    record->LoadFailed = false;
-    record->FailureReported = false;
-    QFile file(path);
-    if (!file.exists()) {
-        SetIntVar(RegSlot::IntLastErrorKind, 0);
-        SetStrVar(RegSlot::StrLastError, tr("file not exist:%1").arg(path));
-        return;
-    }
-    // Taken before reading, so a damaged or refused file is not read (nor reported) again until it
-    // changes.
-    const QDateTime modified = QFileInfo(path).lastModified();
-    QByteArray bytes;
-    if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly, MaxHistoryBytes)) {
-        const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
-        SetStrVar(RegSlot::StrLastError, text);
-        SetIntVar(RegSlot::IntLastErrorKind, 1);
-        record->LoadFailed = true;
-        // Named by the save that refuses to write over it.
-        record->Path = path;
-        if (SafeFile::LastRefused())
-            record->LastModified = modified;
-        UiReport::Fatal(tr("File error"), text);
-        return;
-    }
-    record->LastModified = modified;
-    QString message;
-    int line = 0;
-    int column = 0;
-    QDomDocument doc;
-    if (!SharedXml::SetContent(doc, bytes, &message, &line, &column, MaxHistoryNodes)) {
-        const QString text = tr("filename:%1  Dom Parse:Parse error at line %2, column %3  %4")
-                                 .arg(path)
-                                 .arg(line)
-                                 .arg(column)
-                                 .arg(message);
-        record->LoadFailed = true;
-        UiReport::Fatal(tr("Xml Parse Error"), text);
-        SetIntVar(RegSlot::IntLastErrorKind, 2);
-        SetStrVar(RegSlot::StrLastError, text);
-        return;
-    }
-    const QString root = doc.documentElement().tagName();
-    if (root != QLatin1String("Root_Instance")) {
-        // Another kind of file under a history's name: read as a history, the next save would
-        // replace it.
-        record->LoadFailed = true;
-        SetIntVar(RegSlot::IntLastErrorKind, 2);
-        SetStrVar(RegSlot::StrLastError,
-                  UiReport::LeftOutLine(path, UiReport::WrongRoot(root, QStringLiteral("Root_Instance"))));
-        UiReport::LeftOut({GetStrVar(RegSlot::StrLastError)});
-        return;
-    }
-    record->Document = doc;
-    record->HasDocument = true;
-    record->Path = path;
-    record->MaxID = doc.documentElement().attribute(GetStrVar(RegSlot::StrAttrMaxID)).toInt();
-}
-
-// The text is held in CDATA sections; a text holding "]]>" was split across several.
-static QString caseText(const QDomElement &e)
-{
-    QString text;
-    for (QDomNode n = e.firstChild(); !n.isNull() && n.isCDATASection(); n = n.nextSibling())
-        text += n.toCDATASection().data();
-    return text;
-}
-
-void DocCdata::readCases(DocCdataRecord *record)
-{
-    qDeleteAll(record->Cases);
-    record->Cases.clear();
-    if (!record->HasDocument)
-        return;
-    const QString timeFormat = QString::fromLatin1(TimeFormat);
-    // IDs continue from the largest in the file; one beyond the ceiling leaves none to give.
-    DecimalId::Counter counter;
-    counter.SeeValue(0);
-    const QDomElement root = record->Document.documentElement();
-    for (QDomNode n = root.firstChild(); !n.isNull(); n = n.nextSibling()) {
-        if (!n.isElement())
-            continue;
-        const QDomElement e = n.toElement();
-        auto *entry = new DocCdataCase;
-        entry->Stored = true;
-        const QString id = e.attribute(QStringLiteral("ID"), QStringLiteral("0"));
-        entry->ID = qMax(0, DecimalId::Value(id));
-        counter.SeeId(id);
-        if (m_kind == QandAKind) {
-            entry->TYPE = e.attribute(QStringLiteral("TYPE"), QStringLiteral("0")).toInt();
-        } else {
-            entry->MID = e.attribute(QStringLiteral("MID"), QStringLiteral("-1"));
-            entry->TITLE = e.attribute(QStringLiteral("TITLE"));
-            entry->IsSend = e.attribute(QStringLiteral("IS_SEND"), QStringLiteral("0")) == QLatin1String("1");
-        }
-        entry->NAME = e.attribute(QStringLiteral("NAME"), QStringLiteral("0"));
-        const QString time = e.attribute(QStringLiteral("DATETIME"), QStringLiteral("0"));
-        entry->DateTime = time == QLatin1String("0") ? QDateTime::currentDateTime()
-                                                     : QDateTime::fromString(time, timeFormat);
-        entry->Text = caseText(e);
-        record->Cases.append(entry);
-    }
-    record->MaxID = counter.HasNext() ? counter.Peek() - 1 : DecimalId::Ceiling;
 }
 
 void DocCdata::SetRecordPath(const QString &key, const QString &path)
@@ -299,92 +188,57 @@ void DocCdata::SetModified(const QString &key)
         record->Modified = true;
 }
 
+void DocCdata::SetChanged(const QString &key, DocCdataCase *entry)
+{
+    DocCdataRecord *record = m_records.value(key);
+    if (!record || !entry)
+        return;
+    entry->Changed = true;
+    record->Modified = true;
+}
+
 void DocCdata::SaveModified()
 {
+    const bool mailing =
+        m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1");
     for (DocCdataRecord *record : qAsConst(m_records)) {
-        if (!record->Modified)
-            continue;
-        if (record->LoadFailed) {
-            // Writing would replace the history another member's program can still read whole.
-            if (!record->FailureReported)
-                UiReport::Error(tr("File error"),
-                                tr("history not written, its file could not be read:%1").arg(record->Path));
-            record->FailureReported = true;
-            continue;
-        }
-        // A history its reader would refuse hides every entry of it: the file keeps what it holds.
-        const QString refusal = refusalOf(record, record->Path, costOf(record));
-        if (!refusal.isEmpty()) {
-            UiReport::Error(tr("File error"), tr("history not written: %1").arg(refusal));
-            SetBoolVar(RegSlot::FlagWriteFailed, true);
-            continue;
-        }
         // Notifications go out only for entries whose file is written: a mail must not announce
-        // what no member can read.
-        if (!buildDocument(record) || !writeFile(record))
+        // what no member can read. Entries written by an earlier save whose mail failed are
+        // announced again.
+        if (record->Modified ? !saveRecord(record) : record->LoadFailed)
             continue;
-        if (m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1"))
+        if (mailing)
             m_hook(record);
     }
 }
 
-bool DocCdata::buildDocument(DocCdataRecord *record)
+// Writes the user's changes into the file as it is now; false when they are not written.
+bool DocCdata::saveRecord(DocCdataRecord *record)
 {
-    if (record->Cases.isEmpty())
+    // Written over a copy read now: another program's entries since the last read stay.
+    if (!record->Path.isEmpty() && fileChanged(record, record->Path, true) && !refresh(record, record->Path))
         return false;
-    QDomDocument doc;
-    QDomElement root = doc.createElement(QStringLiteral("Root_Instance"));
-    root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), record->MaxID);
-    doc.appendChild(root);
-    const QString timeFormat = QString::fromLatin1(TimeFormat);
-    for (const DocCdataCase *entry : qAsConst(record->Cases)) {
-        if (entry->Deleted)
-            continue;
-        QDomElement e = doc.createElement(QStringLiteral("CASE"));
-        e.setAttribute(QStringLiteral("ID"), entry->ID);
-        if (m_kind == QandAKind) {
-            e.setAttribute(QStringLiteral("TYPE"), entry->TYPE);
-        } else {
-            e.setAttribute(QStringLiteral("MID"), XmlText::Clean(entry->MID));
-            e.setAttribute(QStringLiteral("IS_SEND"),
-                           entry->IsSend ? QStringLiteral("1") : QStringLiteral("0"));
-            e.setAttribute(QStringLiteral("TITLE"), XmlText::Clean(entry->TITLE));
-        }
-        e.setAttribute(QStringLiteral("NAME"), XmlText::Clean(entry->NAME));
-        e.setAttribute(QStringLiteral("DATETIME"), entry->DateTime.toString(timeFormat));
-        // Split at "]]>" and cleaned of what XML cannot hold: one entry no parser reads would
-        // hide the whole history from every member.
-        XmlText::AppendCData(doc, e, entry->Text);
-        root.appendChild(e);
-    }
-    record->Document = doc;
-    record->HasDocument = true;
-    return true;
-}
-
-bool DocCdata::writeFile(DocCdataRecord *record)
-{
-    if (!record->HasDocument) {
-        UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
+    if (record->LoadFailed) {
+        // Writing would replace the history another member's program can still read whole.
+        if (!record->FailureReported)
+            UiReport::Error(tr("File error"),
+                            tr("history not written, its file could not be read:%1").arg(record->Path));
+        record->FailureReported = true;
         return false;
     }
-    QDomDocument &doc = record->Document;
-    if (!doc.firstChild().isProcessingInstruction())
-        doc.insertBefore(doc.createProcessingInstruction(
-                             QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
-                         doc.firstChild());
-    QByteArray bytes;
-    QTextStream stream(&bytes);
-    stream.setCodec("UTF-8");
-    doc.save(stream, 4, QDomNode::EncodingFromTextStream);
-    stream.flush();
-    // A read-only mark of the user's own is cleared first.
-    if (!SafeFile::Write(record->Path, bytes, SafeFile::MakeWritable)) {
-        UiReport::Fatal(tr("File error"),
-                        SafeFile::WithReason(tr("can not write file:%1").arg(record->Path)));
+    // A history its reader would refuse hides every entry of it: the file keeps what it holds.
+    const QString refusal = refusalOf(record, record->Path, costOf(record));
+    if (!refusal.isEmpty()) {
+        UiReport::Error(tr("File error"), tr("history not written: %1").arg(refusal));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }
-    record->LastModified = QFileInfo(record->Path).lastModified();
+    if (!buildDocument(record) || !writeFile(record))
+        return false;
+    record->Modified = false;
+    for (DocCdataCase *entry : qAsConst(record->Cases)) {
+        entry->Changed = false;
+        entry->InFile = !entry->Deleted;
+    }
     return true;
 }

@@ -3,6 +3,7 @@
 #include "core/globalvar.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
+#include "qa/historykept.h"
 
 #include <QDateTime>
 #include <QDomDocument>
@@ -35,6 +36,13 @@ struct DocCdataCase {
     QString Text;
     // Set by the mail worker once the entry's mail went out; never written to a kind 1 file.
     bool IsSend = false;
+    // In the file as last read or written: another copy of the file names it by its ID.
+    bool InFile = false;
+    // Changed or deleted by the user since it was read or written: a save puts its fields over the
+    // file's.
+    bool Changed = false;
+    // What the file held of the entry that the store does not read, and what followed it.
+    HistoryKept Kept;
 
 private:
     quint64 m_serial;
@@ -53,15 +61,23 @@ struct DocCdataRecord {
     bool FailureReported = false;
     QString Path;
     QDateTime LastModified;
+    // The file's size with LastModified: a copy older than the file is never written over it.
+    qint64 LastSize = -1;
     int MaxID = 0;
     QDomDocument Document;
     bool HasDocument = false;
     QList<DocCdataCase *> Cases;
     void *Owner = nullptr;
+    // The root's attributes and nodes before the first entry that the store does not read, and
+    // the nodes before and after the root.
+    HistoryKept RootKept;
+    HistoryKept Prolog;
 };
 
 // The store of dated message histories, one XML file per history, loaded only when the file's
-// modification time changed and written back when a record changed.
+// modification time changed and written back when the user changed it. A file changed since it
+// was read is read again, and the user's changes go into that copy: another program's entries
+// and whatever the store does not read stay as the file has them.
 class DocCdata final : public QObject, protected virtual globalvar
 {
     Q_OBJECT
@@ -104,9 +120,12 @@ public:
     // had no ID left, which is reported where it happens).
     QString Refusal() const { return m_refusal; }
     void SetModified(const QString &key);
+    // The user changed (or deleted) the entry: the record is written, with the entry's fields.
+    void SetChanged(const QString &key, DocCdataCase *entry);
     // Writes each modified record and then hands it (with its owner) to the hook; the
-    // questions-and-answers panel queues its notification mails there. A record not written
-    // reaches no hook.
+    // questions-and-answers panel queues its notification mails there. A record whose changes
+    // were not written reaches no hook; one written before does, so that its unsent entries are
+    // mailed again.
     void SaveModified();
     // Called with each modified record of a questions-and-answers store once it is written,
     // while notification mail is on.
@@ -133,8 +152,20 @@ private:
     DocCdataCase *append(const QString &key, void *owner, DocCdataCase *entry);
     void loadFile(DocCdataRecord *record, const QString &path);
     void readCases(DocCdataRecord *record);
+    DocCdataCase *readCase(const QDomElement &e, const QString &timeFormat) const;
     bool buildDocument(DocCdataRecord *record);
     bool writeFile(DocCdataRecord *record);
+    bool saveRecord(DocCdataRecord *record);
+    // Whether the file differs from the copy the record was built on: by its time, and before a
+    // write also by its size.
+    static bool fileChanged(const DocCdataRecord *record, const QString &path, bool bySize);
+    // Reads the file again: an unchanged record takes it as it is, a changed one keeps the
+    // user's changes over it. False when the file could not be read: a changed record keeps its
+    // entries and is not written until it can be.
+    bool refresh(DocCdataRecord *record, const QString &path);
+    bool merge(DocCdataRecord *record, DocCdataRecord *fresh);
+    void adopt(DocCdataCase *entry, const DocCdataCase *fresh) const;
+    static void take(DocCdataRecord *record, DocCdataRecord *fresh);
 
     QHash<QString, DocCdataRecord *> m_records;
     int m_kind = QandAKind;

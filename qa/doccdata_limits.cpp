@@ -49,6 +49,9 @@ DocCdata::Cost DocCdata::costOf(const DocCdataCase &entry, const QString &text) 
         typed += entry.MID.size() + entry.TITLE.size();
     cost.bytes =
         EntryBytes + AttributeCharBytes * typed + SectionBytes * sections + XmlText::CleanUtf8Size(text);
+    // What the file held of it that the store does not read is written back with it.
+    cost.nodes += entry.Kept.Nodes();
+    cost.bytes += entry.Kept.Bytes();
     return cost;
 }
 
@@ -58,6 +61,8 @@ DocCdata::Cost DocCdata::costOf(const DocCdataRecord *record) const
     cost.nodes = DocumentNodes;
     cost.bytes = DocumentBytes;
     if (record) {
+        cost.nodes += record->RootKept.Nodes() + record->Prolog.Nodes();
+        cost.bytes += record->RootKept.Bytes() + record->Prolog.Bytes();
         for (const DocCdataCase *entry : qAsConst(record->Cases))
             cost += costOf(*entry, entry->Text);
     }
@@ -112,8 +117,10 @@ bool DocCdata::SetCaseText(const QString &key, int id, const QString &text)
     if (!m_refusal.isEmpty())
         return false;
     for (DocCdataCase *entry : qAsConst(record->Cases)) {
-        if (entry->ID == id)
+        if (entry->ID == id) {
             entry->Text = text;
+            entry->Changed = true;
+        }
     }
     record->Modified = true;
     return true;

@@ -166,6 +166,10 @@ private:
     void writeLinks(QDomDocument *doc, QDomElement &e, const TreeItemData *r, bool answer);
     void prepareRoot(int index, int n, int maxId);
     QString memberFile(const QString &stem, int n) const;
+    // The number a new question or answer of member n takes (stem "question" or "answer"): the
+    // first from `from` up that no file of the instance folder uses and no history of the store
+    // holds; -1 with the reason when none is left or the folder cannot be listed.
+    int freeNumber(const QString &stem, int n, qint64 from, QString *why = nullptr) const;
 
     // ---- showing and selecting (qanda.cpp) ----
     void copyInstanceTree(QTreeWidget *userTree);

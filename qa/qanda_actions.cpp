@@ -74,7 +74,9 @@ void QandA::CreateQuestion()
             // A member whose question file could not be read has no known next ID.
             if (it.value() && it.value()->OtherUser == 0 && !m_unreadQuestions.contains(it.key())) {
                 names << it.value()->Name;
-                ids << QStringLiteral("Q%1-%2").arg(it.key()).arg(it.value()->QuestionMaxID);
+                const int next = freeNumber(QStringLiteral("question"), it.key(), it.value()->QuestionMaxID);
+                ids << QStringLiteral("Q%1-%2").arg(it.key()).arg(next < 0 ? it.value()->QuestionMaxID
+                                                                           : next);
             }
         }
     }
@@ -101,16 +103,18 @@ void QandA::AddQuestion(const QString &title, const QString &type, const QString
     if (n < 0)
         return;
     MemberInfo *m = member(n);
-    if (m->QuestionMaxID > DecimalId::Ceiling) {
-        UiReport::Error(tr("create Question Error"),
-                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("question"), n)));
+    QString why;
+    const int number = freeNumber(QStringLiteral("question"), n, m->QuestionMaxID, &why);
+    if (number < 0) {
+        UiReport::Error(tr("create Question Error"), why);
         return;
     }
+    m->QuestionMaxID = number + 1;
     SetBoolVar(RegSlot::FlagBusy, true);
     auto *record = new TreeItemData;
     record->number = n;
     record->name = QString::number(n);
-    const QString id = QString::number(m->QuestionMaxID++);
+    const QString id = QString::number(number);
     record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
     record->SetAttr(GetStrVar(RegSlot::StrAttrOwnerID), record->name);
@@ -158,7 +162,8 @@ void QandA::CreateAnswer()
     m_create->SetTitle(question->text(ColTitle));
     m_create->SetTypes(m_answerTypes, QString());
     m_create->SetQuestionItem(addressee);
-    m_create->SetId(QStringLiteral("A%1-%2").arg(n).arg(m->AnswerMaxID));
+    const int next = freeNumber(QStringLiteral("answer"), n, m->AnswerMaxID);
+    m_create->SetId(QStringLiteral("A%1-%2").arg(n).arg(next < 0 ? m->AnswerMaxID : next));
     m_create->SetInstId(question->text(ColInst));
     m_create->exec();
 }
@@ -169,15 +174,17 @@ void QandA::AddAnswer(QTreeWidgetItem *addressee, const QString &, const QString
     MemberInfo *m = addressee ? member(addressee->data(ColUser, Qt::UserRole).toInt()) : nullptr;
     if (!question || !m)
         return;
-    if (m->AnswerMaxID > DecimalId::Ceiling) {
-        UiReport::Error(tr("Create Answer"),
-                        DecimalId::ExhaustedMessage(memberFile(QStringLiteral("answer"), m->ID)));
+    QString why;
+    const int number = freeNumber(QStringLiteral("answer"), m->ID, m->AnswerMaxID, &why);
+    if (number < 0) {
+        UiReport::Error(tr("Create Answer"), why);
         return;
     }
+    m->AnswerMaxID = number + 1;
     auto *record = new TreeItemData;
     record->number = m->ID;
     record->name = QString::number(m->ID);
-    const QString id = QString::number(m->AnswerMaxID++);
+    const QString id = QString::number(number);
     record->SetAttr(GetStrVar(RegSlot::StrAttrType), StoredType(type));
     record->SetAttr(GetStrVar(RegSlot::StrAttrID), id);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), m->Name);
@@ -398,8 +405,10 @@ void QandA::showHistory(QTreeWidgetItem *item)
     m_editedEntry = nullptr;
     const QString key = shownId(item);
     QList<DocCdataCase *> *entries = m_records.LoadIfChanged(key, HistoryPath(key));
-    for (DocCdataCase *entry : qAsConst(*entries))
-        addHistoryRow(entry);
+    for (DocCdataCase *entry : qAsConst(*entries)) {
+        if (!entry->Deleted)
+            addHistoryRow(entry);
+    }
     TreeColumnAdjustment(m_ui->HISTTREE);
     SetBoolVar(RegSlot::FlagUpdating, updating);
 }
@@ -441,7 +450,9 @@ bool QandA::commitEditor()
     if (m_ui->HISTTREE->currentItem() != last)
         return true;
     const QString key = shownId(m_historyItem);
-    if (!m_records.SetCaseText(key, last->text(0).toInt(), m_editor->toPlainText()))
+    // The row's entry, not the number shown: a save may have numbered it anew.
+    const auto *entry = static_cast<const DocCdataCase *>(last->data(0, Qt::UserRole).value<void *>());
+    if (entry && !m_records.SetCaseText(key, entry->ID, m_editor->toPlainText()))
         return refuseText();
     // The history keeps what XML can hold; the status line says what was replaced.
     const QString replaced = XmlText::ReplacedMessage(m_editor->toPlainText());

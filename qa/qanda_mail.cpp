@@ -20,6 +20,12 @@ void QandA::SaveRecords()
 {
     m_mailQueue.clear();
     m_records.SaveModified();
+    // A new entry is numbered anew when another program added one to its file meanwhile.
+    for (int i = 0; i < m_ui->HISTTREE->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_ui->HISTTREE->topLevelItem(i);
+        if (const auto *entry = static_cast<const DocCdataCase *>(row->data(0, Qt::UserRole).value<void *>()))
+            row->setText(0, QString::number(entry->ID));
+    }
     if (GetStrVar(RegSlot::StrMailIsSend) != QLatin1String("1") || m_mailQueue.isEmpty())
         return;
     auto *control = GetObj<SmtpControl>(RegSlot::ObjSmtpControl);

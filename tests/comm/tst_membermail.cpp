@@ -109,6 +109,8 @@ private slots:
     void notify_newEntries_mailedOnceToOthers();
     void notify_entryFreedDuringRun_skipped();
     void mail_pastHistoryLimit_refusedKeptInEditor();
+    void save_otherMembersHistoryShown_neverWritten();
+    void cleanupTestCase();
 
 private:
     SmtpPeer m_peer;
@@ -119,6 +121,12 @@ void tst_membermail::initTestCase()
 {
     watchConnections();
     QVERIFY(m_peer.start());
+}
+
+void tst_membermail::cleanupTestCase()
+{
+    delete m_dir;
+    m_dir = nullptr;
 }
 
 void tst_membermail::init()
@@ -410,6 +418,34 @@ void tst_membermail::mail_pastHistoryLimit_refusedKeptInEditor()
     QVERIFY2(rig.msg().startsWith("The mail was not saved"), qPrintable(rig.msg()));
     QCOMPARE(rig.panel.GetEditor()->toPlainText(), refused);
     QCOMPARE(readFile(file), saved);
+}
+
+// Member 2 showed member 1's mails; member 1 then wrote a second mail; member 2's save of a mail
+// of its own wrote member 1's file again from the copy shown: the second mail, the file's comments
+// and attributes were gone.
+void tst_membermail::save_otherMembersHistoryShown_neverWritten()
+{
+    const QString theirs = m_dir->filePath(QStringLiteral("mail_1_.eml"));
+    const QByteArray mail = "<CASE ID=\"1\" MID=\"2\" IS_SEND=\"1\" TITLE=\"hi\" NAME=\"Ann\" "
+                            "DATETIME=\"2026/01/01 10:00\" x=\"y\"><![CDATA[first]]></CASE><!-- note -->";
+    writeAt(theirs, "<Root_Instance MaxID=\"1\">" + mail + "</Root_Instance>",
+            QDateTime::currentDateTime().addSecs(-60));
+    MailRig rig(m_dir->path(), m_peer.port("open"));
+    rig.panel.SetUser(rig.session.member(1));
+    QCOMPARE(rig.child<QTreeWidget>("HIST")->topLevelItemCount(), 1);
+    const QByteArray second =
+        "<Root_Instance MaxID=\"2\">" + mail +
+        "<CASE ID=\"2\" MID=\"2\" IS_SEND=\"0\" TITLE=\"again\" NAME=\"Ann\" DATETIME=\"2026/01/02 10:00\">"
+        "<![CDATA[second]]></CASE></Root_Instance>";
+    writeAt(theirs, second, QDateTime::currentDateTime().addSecs(-30));
+    rig.panel.SetUser(rig.session.member(2));
+    rig.write(QStringLiteral("mine"), QStringLiteral("own mail"));
+    rig.address({1});
+    rig.button("NSENDSAVE")->click();
+    QCOMPARE(cases(rig.file()).size(), 1);
+    rig.button("SEND")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.hist(0)->text(3), QStringLiteral("sended"), 15000);
+    QCOMPARE(readFile(theirs), second);
 }
 
 QTEST_MAIN(tst_membermail)

@@ -23,6 +23,34 @@ QByteArray history(const QByteArray &cases, const QByteArray &maxId = "1")
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root_Instance MaxID=\"" + maxId + "\">" + cases +
            "</Root_Instance>\n";
 }
+
+QByteArray entry(int id, const QByteArray &text)
+{
+    return "<CASE ID=\"" + QByteArray::number(id) + "\" TYPE=\"1\" MID=\"1\" NAME=\"Ann\" " +
+           "DATETIME=\"2026/01/01 10:00\"><![CDATA[" + text + "]]></CASE>";
+}
+
+DocCdataCase *add(DocCdata &store, const QString &key, const QString &path, const QString &text)
+{
+    store.LoadIfChanged(key, path);
+    store.SetRecordPath(key, path);
+    return store.Mode() == DocCdata::QandAKind ? store.AddCaseNow(key, nullptr, 1, "Ann", text)
+                                               : store.AddRecordNow(key, nullptr, "Ann", "1", "t", "0", text);
+}
+
+// The root's children in order: an entry by its ID and text, anything else by its name.
+QString shape(const QDomElement &root)
+{
+    QStringList parts;
+    for (QDomNode n = root.firstChild(); !n.isNull(); n = n.nextSibling()) {
+        const QDomElement e = n.toElement();
+        if (e.tagName() == QLatin1String("CASE"))
+            parts << QStringLiteral("CASE %1 %2").arg(e.attribute("ID"), e.firstChild().nodeValue());
+        else
+            parts << (n.isComment() ? QStringLiteral("<!--%1-->").arg(n.nodeValue()) : n.nodeName());
+    }
+    return parts.join(QLatin1Char('|'));
+}
 } // namespace
 
 class tst_doccdata : public QObject
@@ -48,6 +76,12 @@ private slots:
     void limit_textAtLimitReadsBackWhole_onePastRefusedNothingWritten();
     void limit_textPastByteLimit_refused();
     void save_entryChangedPastLimit_fileKeptAndReported();
+    void save_viewedOrAlreadyWritten_notWrittenAgain_data();
+    void save_viewedOrAlreadyWritten_notWrittenAgain();
+    void save_fileChangedSinceRead_changeGoesIntoFreshCopy_data();
+    void save_fileChangedSinceRead_changeGoesIntoFreshCopy();
+    void save_unknownContent_keptWithItsEntry_data();
+    void save_unknownContent_keptWithItsEntry();
 
 private:
     RegistryScope *m_registry = nullptr;
@@ -179,12 +213,16 @@ void tst_doccdata::save_damagedFile_neverWritten()
     QCOMPARE(readFile(path), damaged);
     QVERIFY(UiReport::LastText().contains(path));
     QVERIFY(!store.Record("k")->Document.documentElement().hasChildNodes());
-    // Mended by its owner: read again and written again.
+    // Mended by its owner: read again, the entry the user added kept after the file's, and
+    // written again.
     writeAt(path, history("<CASE ID=\"1\"><![CDATA[kept]]></CASE>"), QDateTime::currentDateTime());
-    QCOMPARE(store.LoadIfChanged("k", path)->size(), 1);
-    store.AddCaseNow("k", nullptr, 1, "Ann", "new");
+    QCOMPARE(store.LoadIfChanged("k", path)->size(), 2);
+    store.AddCaseNow("k", nullptr, 1, "Ann", "newer");
     store.SaveModified();
-    QCOMPARE(parse(path).documentElement().elementsByTagName("CASE").size(), 2);
+    const QDomNodeList written = parse(path).documentElement().elementsByTagName("CASE");
+    QCOMPARE(written.size(), 3);
+    QCOMPARE(written.at(1).toElement().text(), QStringLiteral("new"));
+    QCOMPARE(written.at(1).toElement().attribute("ID"), QStringLiteral("2"));
 }
 
 void tst_doccdata::load_wrongRoot_reportedOnceAndNeverWritten_data()
@@ -229,7 +267,7 @@ void tst_doccdata::save_recordWithoutEntries_notWritten()
     store.SetMode(DocCdata::MailKind);
     store.LoadIfChanged("m", path);
     store.SetRecordPath("m", path);
-    QVERIFY(store.Record("m")->Modified);
+    QVERIFY(!store.Record("m")->Modified);
     store.SaveModified();
     QVERIFY(!QFile::exists(path));
     store.AddRecordNow("m", nullptr, "Ann", "1", "t", "0", "x")->Deleted = true;
@@ -306,7 +344,8 @@ void tst_doccdata::ids_beyondCeiling_creationRefused()
     DocCdata other;
     other.LoadIfChanged("k", path);
     QCOMPARE(other.GetNextID("k"), -1);
-    QCOMPARE(other.LoadIfChanged("k", path)->first()->ID, 0);
+    // Nor is the element an entry: it stays as it is.
+    QVERIFY(other.LoadIfChanged("k", path)->isEmpty());
 }
 
 // A notification announces an entry: only one whose file was written may be announced.
@@ -437,6 +476,156 @@ void tst_doccdata::save_entryChangedPastLimit_fileKeptAndReported()
              qPrintable(UiReport::LastText()));
     QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
     QVERIFY(store.Record("k")->Modified);
+}
+
+void tst_doccdata::save_viewedOrAlreadyWritten_notWrittenAgain_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("question histories") << int(DocCdata::QandAKind);
+    QTest::newRow("mail histories") << int(DocCdata::MailKind);
+}
+
+// Member 2 showed member 1's mails; member 1 then wrote a second one, and member 2's save of a mail
+// of its own wrote member 1's file again from the copy it had shown. A history written once was
+// written again at every later save, over whatever another program had added since.
+void tst_doccdata::save_viewedOrAlreadyWritten_notWrittenAgain()
+{
+    QFETCH(int, kind);
+    const QString viewed = m_dir.filePath(QStringLiteral("viewed-%1").arg(kind));
+    const QString written = m_dir.filePath(QStringLiteral("written-%1").arg(kind));
+    const QString own = m_dir.filePath(QStringLiteral("own-%1").arg(kind));
+    const QDateTime now = QDateTime::currentDateTime();
+    writeAt(viewed, history(entry(1, "theirs") + "<!-- theirs -->"), now.addSecs(-60));
+    DocCdata store;
+    store.SetMode(kind);
+    QCOMPARE(store.LoadIfChanged("viewed", viewed)->size(), 1);
+    QVERIFY(add(store, "written", written, "first"));
+    store.SaveModified();
+    const QByteArray second = history(entry(1, "theirs") + entry(2, "second"), "2");
+    writeAt(viewed, second, now.addSecs(-30));
+    const QByteArray later = history(entry(1, "first") + entry(2, "other desktop"), "2");
+    writeAt(written, later, now.addSecs(60));
+    QVERIFY(add(store, "own", own, "mine"));
+    store.SaveModified();
+    QCOMPARE(readFile(viewed), second);
+    QCOMPARE(readFile(written), later);
+    QCOMPARE(shape(parse(own).documentElement()), QStringLiteral("CASE 1 mine"));
+}
+
+void tst_doccdata::save_fileChangedSinceRead_changeGoesIntoFreshCopy_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("expected");
+    const QString kept = QStringLiteral("CASE 1 one|CASE 2 %1|CASE 3 theirs|<!-- after theirs -->");
+    QTest::newRow("question entry added")
+        << int(DocCdata::QandAKind) << "add" << kept.arg("two") + QStringLiteral("|CASE 4 mine");
+    QTest::newRow("mail added") << int(DocCdata::MailKind) << "add" << kept.arg("two") + "|CASE 4 mine";
+    QTest::newRow("mail edited") << int(DocCdata::MailKind) << "edit" << kept.arg("edited");
+    QTest::newRow("mail deleted") << int(DocCdata::MailKind) << "delete"
+                                  << QStringLiteral("CASE 1 one|CASE 3 theirs|<!-- after theirs -->");
+}
+
+// The file changed after the store read it: the save reads it again and puts the user's change
+// into that copy, numbering a new entry above the file's.
+void tst_doccdata::save_fileChangedSinceRead_changeGoesIntoFreshCopy()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, change);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("changed.eml"));
+    const QDateTime now = QDateTime::currentDateTime();
+    writeAt(path, history(entry(1, "one") + entry(2, "two"), "2"), now.addSecs(-60));
+    DocCdata store;
+    store.SetMode(kind);
+    QList<DocCdataCase *> *entries = store.LoadIfChanged("k", path);
+    DocCdataCase *mine = nullptr;
+    DocCdataCase *second = entries->at(1);
+    if (change == QLatin1String("add")) {
+        mine = add(store, "k", path, "mine");
+        QCOMPARE(mine->ID, 3);
+    } else {
+        second->Text = QStringLiteral("edited");
+        second->Deleted = change == QLatin1String("delete");
+        store.SetChanged("k", second);
+    }
+    writeAt(path,
+            history(entry(1, "one") + entry(2, "two") + entry(3, "theirs") + "<!-- after theirs -->", "3"),
+            now.addSecs(-30));
+    store.SaveModified();
+    QCOMPARE(shape(parse(path).documentElement()), expected);
+    if (mine) {
+        QCOMPARE(mine->ID, 4);
+        QCOMPARE(parse(path).documentElement().attribute("MaxID"), QStringLiteral("4"));
+    }
+    // Written from the fresh copy: saving again writes nothing more.
+    const QByteArray saved = readFile(path);
+    store.SaveModified();
+    QCOMPARE(readFile(path), saved);
+}
+
+void tst_doccdata::save_unknownContent_keptWithItsEntry_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("removeFirst");
+    QTest::newRow("question history") << int(DocCdata::QandAKind) << false;
+    QTest::newRow("mail history") << int(DocCdata::MailKind) << false;
+    QTest::newRow("mail removed by the user") << int(DocCdata::MailKind) << true;
+}
+
+// A history holding an element that is no entry, attributes and children the store does not read
+// and comments: the element became an empty entry, the rest was dropped.
+void tst_doccdata::save_unknownContent_keptWithItsEntry()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, removeFirst);
+    const QString path = m_dir.filePath(QStringLiteral("unknown.hst"));
+    writeFile(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- before root -->\n"
+                    "<Root_Instance MaxID=\"1\" k=\"root\"><!-- lead -->"
+                    "<CASE ID=\"1\" TYPE=\"1\" MID=\"1\" NAME=\"Ann\" DATETIME=\"2026/01/01 10:00\" x=\"y\">"
+                    "<![CDATA[one]]><Child a=\"b\">c</Child></CASE>"
+                    "<NOTE k=\"v\">not an entry</NOTE><!-- after one --></Root_Instance>\n");
+    DocCdata store;
+    store.SetMode(kind);
+    QList<DocCdataCase *> *entries = store.LoadIfChanged("k", path);
+    QCOMPARE(entries->size(), 1);
+    if (removeFirst) {
+        entries->first()->Deleted = true;
+        store.SetChanged("k", entries->first());
+    }
+    QVERIFY(add(store, "k", path, "two"));
+    store.SaveModified();
+    const QDomDocument doc = parse(path);
+    const QDomElement root = doc.documentElement();
+    QCOMPARE(root.attribute("k"), QStringLiteral("root"));
+    QVERIFY(doc.firstChild().isProcessingInstruction());
+    QCOMPARE(doc.firstChild().nextSibling().nodeValue(), QStringLiteral(" before root "));
+    if (removeFirst) {
+        QCOMPARE(shape(root), QStringLiteral("<!-- lead -->|CASE 2 two"));
+        return;
+    }
+    QCOMPARE(shape(root), QStringLiteral("<!-- lead -->|CASE 1 one|NOTE|<!-- after one -->|CASE 2 two"));
+    const QDomElement first = root.firstChildElement("CASE");
+    QCOMPARE(first.attribute("x"), QStringLiteral("y"));
+    // The other kind's attribute is no attribute of this kind's entries: kept as it was.
+    QCOMPARE(first.attribute(kind == DocCdata::QandAKind ? "MID" : "TYPE"), QStringLiteral("1"));
+    QCOMPARE(first.firstChildElement("Child").attribute("a"), QStringLiteral("b"));
+    QCOMPARE(first.firstChildElement("Child").text(), QStringLiteral("c"));
+    const QDomElement note = root.firstChildElement("NOTE");
+    QCOMPARE(note.attribute("k"), QStringLiteral("v"));
+    QCOMPARE(note.text(), QStringLiteral("not an entry"));
+    QVERIFY(!note.hasAttribute("ID"));
+    // Read back, the kept parts are neither entries nor text, and stay where they are.
+    DocCdata reader;
+    reader.SetMode(kind);
+    entries = reader.LoadIfChanged("k", path);
+    QCOMPARE(entries->size(), 2);
+    QCOMPARE(entries->first()->Text, QStringLiteral("one"));
+    QVERIFY(reader.AddCaseNow("k", nullptr, 1, "Ann", "three"));
+    reader.SetRecordPath("k", path);
+    reader.SaveModified();
+    QCOMPARE(shape(parse(path).documentElement()),
+             QStringLiteral("<!-- lead -->|CASE 1 one|NOTE|<!-- after one -->|CASE 2 two|CASE 3 three"));
 }
 
 QTEST_GUILESS_MAIN(tst_doccdata)

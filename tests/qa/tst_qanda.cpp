@@ -78,6 +78,9 @@ private slots:
     void historyText_pastReaderLimit_refusedKeptInEditor();
     void ownFile_oneValueEdited_unreadPartsKeptInPlace_data();
     void ownFile_oneValueEdited_unreadPartsKeptInPlace();
+    void newItem_leftoverFiles_takesNumberNoFileUses_data();
+    void newItem_leftoverFiles_takesNumberNoFileUses();
+    void cleanupTestCase();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -87,6 +90,12 @@ private:
 void tst_qanda::initTestCase()
 {
     watchConnections();
+}
+
+void tst_qanda::cleanupTestCase()
+{
+    delete m_dir;
+    m_dir = nullptr;
 }
 
 void tst_qanda::init()
@@ -755,6 +764,72 @@ void tst_qanda::ownFile_oneValueEdited_unreadPartsKeptInPlace()
     QDomDocument saved;
     QVERIFY(saved.setContent(readFile(path(file))));
     QCOMPARE(domText(saved.documentElement()), domText(expected.documentElement()));
+}
+
+void tst_qanda::newItem_leftoverFiles_takesNumberNoFileUses_data()
+{
+    QTest::addColumn<bool>("answers");
+    QTest::addColumn<QStringList>("leftovers"); // a name ending in "/" is a folder
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("question history") << false << QStringList{"question_1_1.hst"} << "Q1-2";
+    QTest::newRow("question write that never ended")
+        << false << QStringList{".question_1_1.hst.x1.pelmorine-tmp", "question_1_2.hst"} << "Q1-3";
+    QTest::newRow("question reference folder") << false << QStringList{"REFERENCE/QUESTION/1/1/"} << "Q1-2";
+    QTest::newRow("name in other case") << false << QStringList{"Question_1_1.HST"} << "Q1-2";
+    QTest::newRow("number beyond nine digits") << false << QStringList{"question_1_4294967297.hst"} << "Q1-1";
+    QTest::newRow("answer history") << true << QStringList{"answer_2_1.hst"} << "A2-2";
+}
+
+// The question file counts no question, but a failed write or another program left the history of
+// number 1: the new question showed that history's entries, and its own first entry was in no file.
+void tst_qanda::newItem_leftoverFiles_takesNumberNoFileUses()
+{
+    QFETCH(bool, answers);
+    QFETCH(QStringList, leftovers);
+    QFETCH(QString, expected);
+    const QByteArray old = "<Root_Instance MaxID=\"1\"><CASE ID=\"1\" TYPE=\"2\" NAME=\"gone\" "
+                           "DATETIME=\"2020/01/01 10:00\"><![CDATA[old]]></CASE></Root_Instance>";
+    for (const QString &name : leftovers) {
+        if (name.endsWith(QLatin1Char('/')))
+            QVERIFY(QDir().mkpath(path(name)));
+        else
+            writeFile(path(name), old);
+    }
+    writeFile(path("question_1.xml"),
+              answers ? "<Root_Question ID=\"1\" MaxID=\"2\"><Quest ID=\"1\" OwnerID=\"1\" Name=\"m1\" "
+                        "Type=\"QQuestion\" TITLE=\"t\" State=\"-1\" StartDate=\"2026/01/01 10:00\" "
+                        "InstID=\"1-5\"><ToUser><User ID=\"2\"/></ToUser><REFERENCE/></Quest></Root_Question>"
+                      : "<Root_Question ID=\"1\" MaxID=\"1\"/>");
+    QaSession s(m_dir->path(), answers ? QStringLiteral("m2@x") : QStringLiteral("m1@x"), kTwo);
+    QTreeWidgetItem *made = nullptr;
+    if (answers) {
+        QTreeWidgetItem *q = s.panel()->AnswerTree()->topLevelItem(0);
+        QVERIFY(q);
+        s.panel()->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+        answer(s, q->child(0));
+        made = q->child(0)->child(0);
+    } else {
+        s.Ask(0, QStringLiteral("new"));
+        made = s.panel()->QuestionTree()->topLevelItem(0);
+    }
+    QVERIFY(made);
+    QCOMPARE(made->text(QandA::ColId), expected);
+    s.panel()->QuestionTree()->setCurrentItem(nullptr);
+    s.panel()->AnswerTree()->setCurrentItem(nullptr);
+    made->treeWidget()->setCurrentItem(made);
+    QCOMPARE(s.panel()->HistoryTree()->topLevelItemCount(), 1);
+    QVERIFY(s.panel()->Editor()->toPlainText().isEmpty());
+    s.Save();
+    const QString history = s.panel()->HistoryPath(expected);
+    const QDomElement hr = root(history);
+    QCOMPARE(hr.elementsByTagName("CASE").size(), 1);
+    QCOMPARE(hr.firstChildElement("CASE").attribute("TYPE"), QStringLiteral("-1"));
+    for (const QString &name : leftovers) {
+        if (!name.endsWith(QLatin1Char('/')))
+            QCOMPARE(readFile(path(name)), old);
+    }
+    const int next = expected.section(QLatin1Char('-'), 1).toInt() + 1;
+    QCOMPARE(answers ? s.member(2)->AnswerMaxID : s.member(1)->QuestionMaxID, next);
 }
 
 QTEST_MAIN(tst_qanda)
