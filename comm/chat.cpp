@@ -365,8 +365,7 @@ void Chat::ResetChat()
 
 void Chat::showRedMessage(const QString &text)
 {
-    m_ui->MSG2->setStyleSheet(QStringLiteral("color: #FF0000"));
-    m_ui->MSG2->setText(text);
+    setLine(m_ui->MSG2, QStringLiteral("#FF0000"), text);
 }
 
 void Chat::SendProc(bool)

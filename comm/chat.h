@@ -17,6 +17,7 @@ class ChatNotif;
 class ChatResponse;
 class ChatTable;
 class NumEditor;
+class QLineEdit;
 class QTabBar;
 class QTimer;
 class QTableWidgetItem;
@@ -88,6 +89,8 @@ private:
     void FillUserTree();
     void releaseRequest(int flag);
     void showRedMessage(const QString &text);
+    void setLine(QLineEdit *line, const QString &color, const QString &text);
+    QString lineText(const QString &text) const;
     void setColumnWidth(ChatTable *table);
     void buildTable(int index);
     void addEmptyRowPair(int index);

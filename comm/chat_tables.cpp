@@ -182,10 +182,8 @@ void Chat::showNotes()
     const QStringList notes = m_store[0]->TakeNotes();
     if (notes.isEmpty())
         return;
-    for (QLineEdit *line : {m_ui->MSG2, m_ui->MSG}) {
-        line->setStyleSheet(QStringLiteral("color: #FF0000"));
-        line->setText(notes.join(QLatin1Char(' ')));
-    }
+    for (QLineEdit *line : {m_ui->MSG2, m_ui->MSG})
+        setLine(line, QStringLiteral("#FF0000"), notes.join(QLatin1Char(' ')));
 }
 
 // The own messages whose file could not be written keep a mark until it is written; the status
@@ -206,8 +204,7 @@ void Chat::showSaveNews()
         const QString text = tr("message was not saved: %1").arg(news.Failed.join(QStringLiteral(", ")));
         showRedMessage(news.Reason.isEmpty() ? text : text + QLatin1Char(' ') + news.Reason);
     } else if (news.Recovered) {
-        m_ui->MSG2->setStyleSheet(QStringLiteral("color: #000000"));
-        m_ui->MSG2->setText(tr("unsaved messages are saved now"));
+        setLine(m_ui->MSG2, QStringLiteral("#000000"), tr("unsaved messages are saved now"));
     }
 }
 

@@ -248,3 +248,27 @@ void Chat::tellUnsaved(const QStringList &files, int count, const QString &reaso
     AskBox::Button(box, "ok", QMessageBox::Ok);
     box.exec();
 }
+
+// A note names its day file by the whole path, over a hundred characters in a workspace under a
+// temporary folder: begun with it, the line shows a red path and not why. It begins with the note
+// as the file's name says it; the whole of it follows, and is the tooltip.
+QString Chat::lineText(const QString &text) const
+{
+    if (GetStrVar(RegSlot::StrInstanceDir).isEmpty())
+        return text;
+    const QString folder = m_store[0]->ChatFolder();
+    if (!text.contains(folder))
+        return text;
+    QString named = text;
+    named.remove(folder);
+    return named + QStringLiteral(" \u2014 ") + text;
+}
+
+void Chat::setLine(QLineEdit *line, const QString &color, const QString &text)
+{
+    line->setStyleSheet(QStringLiteral("color: ") + color);
+    line->setText(lineText(text));
+    // After the text: its change set the tooltip to the line's own text.
+    if (!text.isEmpty())
+        line->setToolTip(QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>"));
+}

@@ -27,10 +27,11 @@ void ProcMailDiag::SetAddress(const QString &address)
 void ProcMailDiag::SetProc()
 {
     // Written into the member files, such an address would keep them from opening again; the
-    // dialog stays up with what was typed.
+    // dialog stays up with what was typed. Its form's title is a bare "Dialog": the box says
+    // what was refused.
     if (const QString refusal = MemberFiles::LongIdentity(QString(), m_ui->PEMAIL->text());
         !refusal.isEmpty()) {
-        UiReport::Error(windowTitle(), refusal);
+        UiReport::Error(tr("Receiving address"), refusal);
         return;
     }
     if (m_page)

@@ -25,7 +25,8 @@ CheckTimer::CheckTimer(QObject *parent)
       m_layoutTimer(makeTimer(0, &CheckTimer::LayoutTimeoutEvent)),
       m_statusTimer(makeTimer(5000, &CheckTimer::StatusMessageTimeoutEvent)),
       m_fileCheckTimer(makeTimer(SharedFileCheck::CheckIntervalMs, &CheckTimer::FileCheckTimeoutEvent)),
-      m_chatTimer(makeTimer(1000, &CheckTimer::ChatTimeoutEvent))
+      m_chatTimer(makeTimer(1000, &CheckTimer::ChatTimeoutEvent)),
+      m_saveWaitTimer(makeTimer(200, &CheckTimer::SaveWaitTimeoutEvent))
 {
     PostBox::Install(this);
 }
@@ -381,6 +382,17 @@ void CheckTimer::AutoSaveTimeoutEvent()
         mw->SaveAll();
 }
 
+// The busy flag is set and cleared in many places with no signal: it is looked at until it is
+// clear, then the save runs as if asked now.
+void CheckTimer::SaveWaitTimeoutEvent()
+{
+    if (GetBoolVar(RegSlot::FlagBusy))
+        return;
+    m_saveWaitTimer->stop();
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))
+        mw->SaveAll();
+}
+
 namespace
 {
 void startIfIdle(QTimer *t)
@@ -429,6 +441,22 @@ void CheckTimer::StopTimers()
 {
     StopAutoSaveTimer();
     StopFileCheckTimer();
+    CancelDeferredSave();
+}
+
+void CheckTimer::DeferSave()
+{
+    startIfIdle(m_saveWaitTimer);
+}
+
+void CheckTimer::CancelDeferredSave()
+{
+    stopIfActive(m_saveWaitTimer);
+}
+
+bool CheckTimer::IsSaveDeferred() const
+{
+    return m_saveWaitTimer->isActive();
 }
 
 void CheckTimer::CreateAutoSaveTimer(int minutes)

@@ -37,6 +37,12 @@ public:
     void StopStatusMessageTimer();
     void StopTimers();
 
+    // A save asked while other work holds the documents: done once that work ends, unless the
+    // workspace is closed first.
+    void DeferSave();
+    void CancelDeferredSave();
+    bool IsSaveDeferred() const;
+
     void CreateAutoSaveTimer(int minutes);
     void SetAutoSaveInterval(int minutes);
     void StartAutoSaveTimer();
@@ -75,6 +81,7 @@ public slots:
     void FileCheckTimeoutEvent();
     void ChatTimeoutEvent();
     void AutoSaveTimeoutEvent();
+    void SaveWaitTimeoutEvent();
 
 private:
     void dispatch(int code);
@@ -92,6 +99,7 @@ private:
     QTimer *m_statusTimer;
     QTimer *m_fileCheckTimer;
     QTimer *m_chatTimer;
+    QTimer *m_saveWaitTimer;
     QTimer *m_autoSaveTimer = nullptr;
     int m_autoSaveMinutes = 0;
     QQueue<int> m_mailbox;

@@ -201,6 +201,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ConnectMenus();
@@ -209,6 +210,7 @@ private:
     void paintFirstFrame();
     void routeDocument(void (ModelDoc::*modelDocCall)(), void (InstanceDocument::*instanceDocCall)());
     void endProgram();
+    void deferSave();
     // The program's message box: logo, the title also as its text, the question below it.
     void prepareBox(QMessageBox &box, const QString &title, const QString &informative,
                     QMessageBox::Icon icon) const;
@@ -250,5 +252,6 @@ private:
     bool m_otherUpdateHeld = false;
     QLabel *m_statusLabel = nullptr;
     bool m_ending = false;
+    bool m_saving = false;
     const QList<MailQueueItem> *m_mailQueue = nullptr;
 };

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -37,10 +38,19 @@ template <class Editor, class Fn> void saveStep(globalvar &reg, int flag, Editor
 
 void MainWindow::SaveAll()
 {
-    // A code delivered inside a modal box of a running save (a "File error" box under auto-save)
-    // must not start a second save inside the first.
-    if (!GetBoolVar(RegSlot::FlagSaveNeeded) || GetBoolVar(RegSlot::FlagBusy))
+    if (!GetBoolVar(RegSlot::FlagSaveNeeded))
         return;
+    // A code delivered inside a modal box of a running save (a "File error" box under auto-save)
+    // must not start a second save inside the first: that save answers it and says how it ended.
+    if (m_saving)
+        return;
+    // Other work holds the documents (an open, an output run): dropped here, the user's save used
+    // to vanish without a word. It waits for that work to end.
+    if (GetBoolVar(RegSlot::FlagBusy)) {
+        deferSave();
+        return;
+    }
+    m_saving = true;
     // An earlier failed write elsewhere (history, options) must not make this pass look failed.
     SetBoolVar(RegSlot::FlagWriteFailed, false);
     StatusMessage(tr("under saving"));
@@ -76,6 +86,32 @@ void MainWindow::SaveAll()
     }
     QApplication::restoreOverrideCursor();
     SetBoolVar(RegSlot::FlagBusy, false);
+    m_saving = false;
+}
+
+void MainWindow::deferSave()
+{
+    auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    if (!timer) {
+        StatusMessage(tr("not saved: the program is busy, save again"));
+        return;
+    }
+    timer->DeferSave();
+    StatusMessage(tr("save waits until the current work ends"));
+}
+
+// Ctrl+S typed in the same burst of input as an edit arrives before code 115 has turned Save on:
+// the disabled action lets the key through to here, and the save it asks for must not be lost.
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    const QKeySequence typed(int(event->modifiers()) | event->key());
+    if (!m_ui->actionSave->isEnabled() && !m_ui->actionSave->shortcut().isEmpty() &&
+        typed == m_ui->actionSave->shortcut()) {
+        event->accept();
+        MenuSave();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 // False when the user cancels, and also when "save" was chosen but a file could not be written:
@@ -144,6 +180,8 @@ void MainWindow::CloseWorkspace()
 // save-all would write a cleared panel over the real files.
 void MainWindow::ResetState()
 {
+    if (auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer))
+        timer->CancelDeferredSave();
     SetIntVar(RegSlot::IntDocKind, 0);
     for (int flag : {RegSlot::FlagSaveNeeded, RegSlot::FlagMemberModified, RegSlot::FlagModelModified,
                      RegSlot::FlagModelReadOnly, RegSlot::FlagModelDocModified, RegSlot::FlagInstanceModified,

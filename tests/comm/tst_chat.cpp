@@ -47,6 +47,7 @@ private slots:
     void close_ownFileStillFull_boxNamesFileAndCount();
     void largestDay_shownInSeconds_data();
     void largestDay_shownInSeconds();
+    void statusLines_longReason_startShownWholeInTooltip_data();
     void statusLines_longReason_startShownWholeInTooltip();
     void showAndTabChanges_repeated_rowsNotFittedAgain();
     void cleanup_noBadConnections()
@@ -527,39 +528,65 @@ void tst_chat::largestDay_shownInSeconds()
     if (!own)
         return;
     a->Send(QStringLiteral("one more"));
-    QCOMPARE(a->Status(), QStringLiteral("message can not be sent: %1 holds %2 messages, as many as the chat "
-                                         "file of a day takes")
-                              .arg(path)
-                              .arg(count));
+    const QString said = QStringLiteral("message can not be sent: %1 holds %2 messages, as many as the chat "
+                                        "file of a day takes");
+    QCOMPARE(a->Status(), said.arg(QFileInfo(path).fileName()).arg(count) + QStringLiteral(" \u2014 ") +
+                              said.arg(path).arg(count));
     QCOMPARE(a->chat()->findChild<NumEditor *>()->toPlainText(), QStringLiteral("one more"));
     a->Close();
     QCOMPARE(TestSupport::readFile(path), bytes);
 }
 
-// The red lines cut a long reason at its start, the file it names: they show its start, and the
-// whole of it in their tooltip.
+void tst_chat::statusLines_longReason_startShownWholeInTooltip_data()
+{
+    QTest::addColumn<qint64>("size");    // 0: a file cut short, else a sparse file of that size
+    QTest::addColumn<QString>("reason"); // what the line says after the file's name
+    QTest::newRow("damaged") << qint64(0) << QStringLiteral("is not shown and kept as it is");
+    QTest::newRow("1.1 GB") << qint64(1100) * 1024 * 1024 << QStringLiteral("holds 1100 MB, more than any");
+}
+
+// The red lines began with the whole path of the file a note names, some 120 characters in a
+// workspace under a temporary folder, and the reason lay past their end: the user saw a red path.
+// As the window opens they show the file's name and what happened; the whole text follows the
+// name's, and is their tooltip.
 void tst_chat::statusLines_longReason_startShownWholeInTooltip()
 {
+    QFETCH(qint64, size);
+    QFETCH(QString, reason);
     const QString deep = m_dir->path() + QStringLiteral("/a folder of a name long enough to pass the line");
     QDir().mkpath(deep + QStringLiteral("/chat"));
-    const QString broken =
-        deep + QStringLiteral("/chat/") + ChatCdata::DayFileName(QStringLiteral("b@x"), QDate::currentDate());
-    TestSupport::writeFile(broken, "<Root_Chat MaxID=\"1\"><USERS");
+    const QString name = ChatCdata::DayFileName(QStringLiteral("b@x"), QDate::currentDate());
+    const QString path = deep + QStringLiteral("/chat/") + name;
+    const QByteArray cut = "<Root_Chat MaxID=\"1\"><USERS";
+    if (size == 0) {
+        TestSupport::writeFile(path, cut);
+    } else {
+        QFile huge(path);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(size));
+    }
     m_session = std::make_unique<ChatSession>(deep, QStringLiteral("a@x"), ChatSession::FourMembers());
     QVERIFY(m_session->OpenLoaded(0));
     QVERIFY(QTest::qWaitForWindowExposed(m_session->chat()));
-    for (const char *name : {"MSG2", "MSG"}) {
-        auto *line = m_session->chat()->findChild<QLineEdit *>(QLatin1String(name));
+    for (const char *lineName : {"MSG2", "MSG"}) {
+        auto *line = m_session->chat()->findChild<QLineEdit *>(QLatin1String(lineName));
         const QString text = line->text();
-        QVERIFY2(text.contains(broken), qPrintable(text));
+        QVERIFY2(text.startsWith(name + QLatin1Char(' ') + reason), qPrintable(text));
+        QVERIFY2(text.contains(path), qPrintable(text));
         QCOMPARE(line->cursorPosition(), 0);
-        QVERIFY(line->toolTip().contains(text.toHtmlEscaped()));
+        QVERIFY2(line->toolTip().startsWith(QStringLiteral("<p>") + path.toHtmlEscaped() + QLatin1Char(' ')),
+                 qPrintable(line->toolTip()));
         if (!line->isVisible())
             continue;
-        QVERIFY2(line->fontMetrics().horizontalAdvance(text) > line->width(), name);
+        QVERIFY2(line->fontMetrics().horizontalAdvance(text) > line->width(), lineName);
         line->grab(); // scrolled as it is drawn
-        QVERIFY2(line->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < line->width() / 4, name);
+        QVERIFY2(line->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < line->width() / 4, lineName);
+        // The name and what happened fit in the line as the window opens.
+        const int shown = line->fontMetrics().horizontalAdvance(name + QLatin1Char(' ') + reason);
+        QVERIFY2(shown < line->width() - 16,
+                 qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(line->width())));
     }
+    // Kept as it is.
+    QCOMPARE(QFileInfo(path).size(), size ? size : qint64(cut.size()));
     auto *line = m_session->chat()->findChild<QLineEdit *>(QStringLiteral("MSG2"));
     line->clear();
     QCOMPARE(line->toolTip(), QString());

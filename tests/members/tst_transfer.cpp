@@ -360,6 +360,8 @@ void tst_transfer::dialogs_longAccount_refusedAndKeptInDialog()
     QVERIFY(proc.isVisible());
     QCOMPARE(address->text(), longName + QStringLiteral("@x"));
     QVERIFY(UiReport::LastText().startsWith(LongValue::Shown(longName + QStringLiteral("@x"))));
+    // Titled by what it refuses, not by the form's bare "Dialog".
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Receiving address"));
     address->setText(QStringLiteral("p@x"));
     proc.findChild<QPushButton *>(QStringLiteral("SET"))->click();
     QVERIFY(!proc.isVisible());

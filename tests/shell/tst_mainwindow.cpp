@@ -1,3 +1,4 @@
+#include "core/postbox.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
@@ -87,6 +88,11 @@ private slots:
     void saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave();
     void saveAll_whileBusy_returnsAtOnce();
     void saveAll_nothingToSave_doesNothing();
+    void save_askedWhileBusy_doneWhenBusyEnds_data();
+    void save_askedWhileBusy_doneWhenBusyEnds();
+    void save_waitingThenWorkspaceClosed_notRun();
+    void ctrlS_beforeSaveFlagArrives_saves_data();
+    void ctrlS_beforeSaveFlagArrives_saves();
     void close_everyAnswer();
     void close_saveFails_staysOpen();
     void saveAndClose_failedSave_staysOpen();
@@ -325,6 +331,105 @@ void tst_mainwindow::saveAll_nothingToSave_doesNothing()
     p.window->SaveAll();
     QCOMPARE(p.window->StatusText(), QStringLiteral("before"));
     QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
+}
+
+void tst_mainwindow::save_askedWhileBusy_doneWhenBusyEnds_data()
+{
+    QTest::addColumn<bool>("byTimer");
+    QTest::newRow("Ctrl+S") << false;
+    QTest::newRow("auto-save") << true;
+}
+
+// A save asked while an open or an output run held the program busy used to vanish without a word.
+void tst_mainwindow::save_askedWhileBusy_doneWhenBusyEnds()
+{
+    QFETCH(bool, byTimer);
+    Program p;
+    auto *timer = p.GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    const QString dir = QDir::homePath() + QStringLiteral("/save5/%1/").arg(QTest::currentDataTag());
+    QDir().mkpath(dir);
+    p.goodDoc(XmlIndex::Model, dir + QStringLiteral("model.xml"));
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.window->EnableFileAction(7, true);
+    p.SetBoolVar(RegSlot::FlagBusy, true);
+    if (byTimer)
+        timer->AutoSaveTimeoutEvent();
+    else
+        p.action("actionSave")->trigger();
+    QVERIFY(!QFile::exists(dir + QStringLiteral("model.xml")));
+    QVERIFY(timer->IsSaveDeferred());
+    QCOMPARE(p.window->StatusText(), QStringLiteral("save waits until the current work ends"));
+    // Still waiting while the work goes on: the busy flag is what it waits for.
+    timer->SaveWaitTimeoutEvent();
+    QVERIFY(timer->IsSaveDeferred());
+    QVERIFY(!QFile::exists(dir + QStringLiteral("model.xml")));
+    p.SetBoolVar(RegSlot::FlagBusy, false);
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->IsSaveDeferred(), 120000);
+    QVERIFY(QFile::exists(dir + QStringLiteral("model.xml")));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagModelModified));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QVERIFY(!p.window->IsSaveEnabled());
+    QCOMPARE(p.window->StatusText(), QStringLiteral("save end"));
+}
+
+// The edits were given up with the workspace: a save still waiting must not write them later.
+void tst_mainwindow::save_waitingThenWorkspaceClosed_notRun()
+{
+    Program p;
+    auto *timer = p.GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagBusy, true);
+    p.window->SaveAll();
+    QVERIFY(timer->IsSaveDeferred());
+    p.window->CloseWorkspace();
+    QVERIFY(!timer->IsSaveDeferred());
+    p.SetBoolVar(RegSlot::FlagBusy, true);
+    p.window->SaveAll();
+    QVERIFY(timer->IsSaveDeferred());
+    p.window->ResetState();
+    QVERIFY(!timer->IsSaveDeferred());
+}
+
+void tst_mainwindow::ctrlS_beforeSaveFlagArrives_saves_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("text editor") << QStringLiteral("NumEditor");
+    QTest::newRow("line edit") << QStringLiteral("QLineEdit");
+    QTest::newRow("tree") << QStringLiteral("QTreeWidget");
+}
+
+// On a busy machine an edit and the Ctrl+S typed after it are taken in one burst: the key came
+// before code 115 had turned Save on, and the disabled action let it pass without a word.
+void tst_mainwindow::ctrlS_beforeSaveFlagArrives_saves()
+{
+    QFETCH(QString, focus);
+    Program p;
+    const QString dir = QDir::homePath() + QStringLiteral("/save6/%1/").arg(QTest::currentDataTag());
+    QDir().mkpath(dir);
+    p.goodDoc(XmlIndex::Model, dir + QStringLiteral("model.xml"));
+    QWidget *widget = focus == QLatin1String("NumEditor")   ? new NumEditor(p.window->centralWidget())
+                      : focus == QLatin1String("QLineEdit") ? static_cast<QWidget *>(new QLineEdit)
+                                                            : new QTreeWidget;
+    p.window->centralWidget()->layout()->addWidget(widget);
+    widget->show();
+    p.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.window));
+    widget->setFocus();
+    QVERIFY(!p.window->IsSaveEnabled());
+    // Nothing changed: the key does nothing.
+    QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!QFile::exists(dir + QStringLiteral("model.xml")));
+    // What an editor does on an edit; the save flag's timer has not run yet.
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    PostBox::Post(MsgCode::SaveFlag);
+    QVERIFY(!p.window->IsSaveEnabled());
+    QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(QFile::exists(dir + QStringLiteral("model.xml")));
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QCOMPARE(p.window->StatusText(), QStringLiteral("save end"));
+    delete widget;
 }
 
 void tst_mainwindow::close_everyAnswer()
