@@ -1,5 +1,7 @@
 #include "core/treeitemdata.h"
+#include "docs/referencefiles.h"
 #include "domtext.h"
+#include "model/elementlayout.h"
 #include "model/modelfile.h"
 
 #include <QtTest>
@@ -22,6 +24,52 @@ QStringList childTags(const QDomElement &e)
     for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
         tags << c.tagName() + QLatin1Char(':') + c.attribute(QStringLiteral("ID"));
     return tags;
+}
+
+// The child nodes of e: elements as tag and ID, comments as written.
+QStringList childNodes(const QDomElement &e)
+{
+    QStringList nodes;
+    for (QDomNode n = e.firstChild(); !n.isNull(); n = n.nextSibling())
+        nodes << (n.isComment() ? "<!--" + n.nodeValue() + "-->"
+                                : n.toElement().tagName() + QLatin1Char(':') + n.toElement().attribute("ID"));
+    return nodes;
+}
+
+// The rows among which the row of that ID stands, and its place; null when there is none.
+QList<Node> *siblingsOf(QList<Node> *nodes, const QString &id, int *at)
+{
+    for (int i = 0; i < nodes->size(); ++i) {
+        if ((*nodes)[i].record->GetAttr("ID") == id) {
+            *at = i;
+            return nodes;
+        }
+        if (QList<Node> *found = siblingsOf(&(*nodes)[i].children, id, at))
+            return found;
+    }
+    return nullptr;
+}
+
+// Edits the tree as the editors do: "drop ID", "swap ID ID" (two siblings), "add ID after ID".
+void edit(QList<Node> *tree, const QString &command)
+{
+    const QStringList words = command.split(' ', Qt::SkipEmptyParts);
+    for (int w = 0; w < words.size(); w += words.at(w) == "drop" ? 2 : words.at(w) == "swap" ? 3 : 4) {
+        int at = -1;
+        int other = -1;
+        QList<Node> *rows = siblingsOf(tree, words.at(w + (words.at(w) == "add" ? 3 : 1)), &at);
+        QVERIFY(rows);
+        if (words.at(w) == "drop") {
+            ModelFile::DeleteRecords({rows->takeAt(at)});
+        } else if (words.at(w) == "swap") {
+            QCOMPARE(siblingsOf(tree, words.at(w + 2), &other), rows);
+            rows->swapItemsAt(at, other);
+        } else {
+            auto *record = new TreeItemData;
+            record->SetAttr("ID", words.at(w + 1));
+            rows->insert(at + 1, Node{record, {}});
+        }
+    }
 }
 
 // Takes the tree out of the document, puts it back, and returns the document as another
@@ -48,6 +96,9 @@ private slots:
     void roundTrip_unknownNodesKeptInPlace_noLinkInvented_data();
     void roundTrip_unknownNodesKeptInPlace_noLinkInvented();
     void roundTrip_editedTree_unknownNodesStay();
+    void edit_unknownNodesFollowTheirRow_data();
+    void edit_unknownNodesFollowTheirRow();
+    void editedLink_keepsWhatItHeld_removedLinkTakesWhatFollowed();
     void takeTree_nextId_data();
     void takeTree_nextId();
     void takeTree_idsOfRefusedElementsCounted();
@@ -174,7 +225,7 @@ void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented()
 }
 
 // The rows fill the places of the rows as read, in order, the added ones after the last; what is
-// not understood stays where it was around them.
+// not understood stays with the row it followed and goes with it.
 void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
 {
     QDomDocument doc = parse(QStringLiteral(
@@ -200,10 +251,82 @@ void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
              QStringLiteral("<REFERENCE><LINK href=\"h\"></LINK><REF Lang=\"en\" TITLE=\"t\" URL=\"u\"></REF>"
                             "<REF TITLE=\"n\" URL=\"v\"></REF></REFERENCE>"));
     QCOMPARE(domText(l.firstChildElement("SClass").firstChildElement("PARAM")),
-             QStringLiteral("<PARAM><P ID=\"4\"></P><!--p--><P ID=\"7\"></P></PARAM>"));
+             QStringLiteral("<PARAM><P ID=\"4\"></P><P ID=\"7\"></P></PARAM>"));
     QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:8"}));
-    QCOMPARE(l.lastChild().nodeValue(), QStringLiteral("s"));
+    QCOMPARE(l.firstChildElement("SClass").nextSibling().nodeValue(), QStringLiteral("s"));
     ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::edit_unknownNodesFollowTheirRow_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<QStringList>("written"); // the children of the edited element's parent
+    const QString classes = "<LClass ID='1'><!--head--><REFERENCE/><SClass ID='2'/><!-- about S2 -->"
+                            "<EXT for='S2'/><SClass ID='3'/><!--about S3--></LClass>";
+    const QStringList head{"<!--head-->", "REFERENCE:"};
+    const QStringList s2{"SClass:2", "<!-- about S2 -->", "EXT:"};
+    const QStringList s3{"SClass:3", "<!--about S3-->"};
+    QTest::newRow("nothing edited") << classes << "" << head + s2 + s3;
+    QTest::newRow("first removed") << classes << "drop 2" << head + s3;
+    QTest::newRow("last removed") << classes << "drop 3" << head + s2;
+    QTest::newRow("both removed: the head stays") << classes << "drop 2 drop 3" << head;
+    QTest::newRow("swapped") << classes << "swap 2 3" << head + s3 + s2;
+    QTest::newRow("added between: after what follows its sibling")
+        << classes << "add 9 after 2" << head + s2 + QStringList{"SClass:9"} + s3;
+    QTest::newRow("removed, one added after the other")
+        << classes << "drop 2 add 9 after 3" << head + s3 + QStringList{"SClass:9"};
+    // The refused <SClass ID='x'/> is a stranger too: it belongs to the row before it.
+    const QString params = "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM><!--rows-->"
+                           "<P ID='5'/><X-P5-NOTE/><P ID='6'/><P ID='x'/><!--6--></PARAM></SClass></LClass>";
+    QTest::newRow("parameter removed")
+        << params << "drop 5" << QStringList{"<!--rows-->", "P:6", "P:x", "<!--6-->"};
+    QTest::newRow("parameters swapped")
+        << params << "swap 5 6" << QStringList{"<!--rows-->", "P:6", "P:x", "<!--6-->", "P:5", "X-P5-NOTE:"};
+}
+
+// What this program does not understand belongs to the row it follows, wherever the row goes.
+void tst_modelfile::edit_unknownNodesFollowTheirRow()
+{
+    QFETCH(QString, xml);
+    QFETCH(QString, edits);
+    QDomDocument doc = parse("<Root_Model MaxID='20'>" + xml + "</Root_Model>");
+    QDomElement root = doc.documentElement();
+    QList<Node> tree;
+    ModelFile::TakeTree(root, &tree);
+    edit(&tree, edits);
+    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    const QDomElement lclass = root.firstChildElement("LClass");
+    const QDomElement param = lclass.firstChildElement("SClass").firstChildElement("PARAM");
+    QTEST(childNodes(xml.contains("<PARAM>") ? param : lclass), "written");
+    ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+// The links pane carries its edits into the REFERENCE the record read (as refurl::StoreLinks does).
+void tst_modelfile::editedLink_keepsWhatItHeld_removedLinkTakesWhatFollowed()
+{
+    QDomDocument doc = parse(QStringLiteral(
+        "<Root_Model MaxID='9'><LClass ID='1'><REFERENCE Kind='k'><!--links--><REF TITLE='a' URL='1' "
+        "Lang='en'><Note/></REF><!--about a--><REF TITLE='b' URL='2'/><!--about b--><REF TITLE='c' "
+        "URL='3'/></REFERENCE></LClass></Root_Model>"));
+    QDomElement root = doc.documentElement();
+    QList<Node> tree;
+    ModelFile::TakeTree(root, &tree);
+    TreeItemData *record = tree.at(0).record;
+    const QStringList after{"c[$$]3", "A[$$]1a", "n[$$]4"};
+    ReferenceFiles::FollowEdits(ElementLayout::Placeholder(record->kept, ModelFile::ReferenceTag),
+                                record->links, after, {2, 0, -1}, ModelFile::LinkSeparator);
+    record->links = after;
+    for (int save = 0; save < 2; ++save) {
+        const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+        QCOMPARE(domText(root.firstChildElement().firstChildElement()),
+                 QStringLiteral("<REFERENCE Kind=\"k\"><!--links--><REF TITLE=\"c\" URL=\"3\"></REF>"
+                                "<REF Lang=\"en\" TITLE=\"A\" URL=\"1a\"><Note></Note></REF><!--about a-->"
+                                "<REF TITLE=\"n\" URL=\"4\"></REF></REFERENCE>"));
+        ModelFile::RemoveElements(appended);
+    }
     ModelFile::DeleteRecords(tree);
 }
 
