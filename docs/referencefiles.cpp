@@ -99,7 +99,7 @@ QStringList ReadLinks(const QDomElement &reference, const QString &separator)
     return entries;
 }
 
-bool IsPlainReference(const QDomElement &reference)
+bool IsPlainReference(const QDomElement &reference, const QString &separator)
 {
     if (reference.attributes().count() > 0)
         return false;
@@ -107,6 +107,10 @@ bool IsPlainReference(const QDomElement &reference)
         const QDomElement ref = n.toElement();
         if (ref.tagName() != kRef || ref.hasChildNodes() || ref.attributes().count() != 2 ||
             !ref.hasAttribute(kTitle) || !ref.hasAttribute(kUrl))
+            return false;
+        // Its entry would not split back into a link: only the REF as read can write it again.
+        if (!separator.isEmpty() &&
+            (ref.attribute(kTitle).contains(separator) || ref.attribute(kUrl).contains(separator)))
             return false;
     }
     return true;

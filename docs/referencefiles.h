@@ -51,9 +51,9 @@ QString JoinLink(const Link &link, const QString &separator);
 // The links of an element's REFERENCE element as entries (title, separator, address), one for
 // each REF child in order; other children hold no link.
 QStringList ReadLinks(const QDomElement &reference, const QString &separator);
-// Whether the REFERENCE element holds nothing but REF children with exactly a TITLE and a URL:
-// then a writer may build it anew from the entries alone.
-bool IsPlainReference(const QDomElement &reference);
+// Whether the REFERENCE element holds nothing but REF children with exactly a TITLE and a URL
+// that the separator does not cut: then a writer may build it anew from the entries alone.
+bool IsPlainReference(const QDomElement &reference, const QString &separator);
 // The REFERENCE element of the entries (those the separator does not split in two are left out
 // unless a REF as read gives them). Given the element as it was read, its attributes and what
 // stands before its first REF stay; each entry equal to a REF as read (TITLE, separator, URL)

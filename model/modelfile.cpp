@@ -52,7 +52,8 @@ struct Reader {
             return ElementLayout::Keep;
         *read = true;
         record->links.append(ReferenceFiles::ReadLinks(reference, LinkSeparator));
-        return ReferenceFiles::IsPlainReference(reference) ? ElementLayout::Slot : ElementLayout::SlotWhole;
+        return ReferenceFiles::IsPlainReference(reference, LinkSeparator) ? ElementLayout::Slot
+                                                                          : ElementLayout::SlotWhole;
     }
 
     // A parameter's children are nothing this program knows: all of them are kept.

@@ -91,6 +91,10 @@ void tst_referencefiles::isPlainReference_data()
     QTest::newRow("REF without URL") << "<REFERENCE><REF TITLE=\"t\"/></REFERENCE>" << false;
     QTest::newRow("REF with more") << "<REFERENCE><REF TITLE=\"t\" URL=\"u\" Note=\"n\"/></REFERENCE>"
                                    << false;
+    QTest::newRow("separator in title")
+        << "<REFERENCE><REF TITLE=\"a[$$]b\" URL=\"u\"/></REFERENCE>" << false;
+    QTest::newRow("separator in address")
+        << "<REFERENCE><REF TITLE=\"a\" URL=\"u[$$]\"/></REFERENCE>" << false;
     QTest::newRow("REF with child") << "<REFERENCE><REF TITLE=\"t\" URL=\"u\"><X/></REF></REFERENCE>"
                                     << false;
 }
@@ -99,7 +103,7 @@ void tst_referencefiles::isPlainReference()
 {
     QFETCH(QString, xml);
     QDomDocument doc;
-    QTEST(ReferenceFiles::IsPlainReference(parsed(&doc, xml)), "plain");
+    QTEST(ReferenceFiles::IsPlainReference(parsed(&doc, xml), "[$$]"), "plain");
 }
 
 void tst_referencefiles::writeReference_data()

@@ -203,6 +203,8 @@ void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented_data()
     QTest::addRow("comments and unknown elements in classes")
         << "<LClass ID='1'><!--first--><X/><REFERENCE/><SClass ID='2'><!--s--><REFERENCE/><PARAM/><Y z='1'/>"
            "</SClass><!--between--><SClass ID='5'><REFERENCE/><PARAM/></SClass><!--last--></LClass>";
+    QTest::addRow("separator inside a link") << "<LClass ID='1'><REFERENCE><REF TITLE='a[$$]b' URL='u'/><REF "
+                                                "TITLE='t' URL='[$$]'/></REFERENCE></LClass>";
     QTest::addRow("second REFERENCE kept as it was")
         << "<LClass ID='1'><REFERENCE><REF TITLE='t' URL='u'/></REFERENCE><REFERENCE><REF TITLE='x' URL='y'/>"
            "</REFERENCE></LClass>";
