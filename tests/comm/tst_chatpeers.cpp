@@ -56,10 +56,10 @@ void tst_chatpeers::messagesPaced_everyOneInOthersTable_rowsStay()
         QTest::qWait(qMax<qint64>(0, 250 - pace.elapsed()));
     }
     QStringList own;
-    QTRY_COMPARE_WITH_TIMEOUT((own = texts(a.Dump(), 1)).size(), sent.size(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT((own = texts(a.Dump(), 1)).size(), sent.size(), 120000);
     own.sort();
     QStringList received;
-    QTRY_COMPARE_WITH_TIMEOUT((received = texts(b.Dump(), 0), received.sort(), received), own, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT((received = texts(b.Dump(), 0), received.sort(), received), own, 120000);
     QVERIFY(a.Quit());
     QVERIFY(b.Quit());
 }
@@ -79,7 +79,7 @@ void tst_chatpeers::restarted_todayShownWithFirstLoad()
         QVERIFY(a.Answer().startsWith(QLatin1String("sent")));
         b.Command("send from b");
         QVERIFY(b.Answer().startsWith(QLatin1String("sent")));
-        QTRY_COMPARE_WITH_TIMEOUT(texts(a.Dump(), 0), QStringList{QStringLiteral("from b")}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(texts(a.Dump(), 0), QStringList{QStringLiteral("from b")}, 120000);
         QVERIFY(a.Quit());
     }
     ChatPeer a;

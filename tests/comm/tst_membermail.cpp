@@ -99,6 +99,7 @@ class tst_membermail : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanupTestCase();
     void mail_saveUnsentThenSend_roundTrip();
     void send_refused_data();
     void send_refused();
@@ -134,6 +135,13 @@ void tst_membermail::init()
     delete m_dir;
     m_dir = new QTemporaryDir;
     m_peer.clear("open");
+}
+
+// The last test's folder goes too: a passing run leaves nothing behind.
+void tst_membermail::cleanupTestCase()
+{
+    delete m_dir;
+    m_dir = nullptr;
 }
 
 void tst_membermail::mail_saveUnsentThenSend_roundTrip()

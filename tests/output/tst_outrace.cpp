@@ -65,8 +65,11 @@ void tst_outrace::write_subfolderSwappedForLinkWhileWriting_nothingOutside()
     timer.start();
     int written = 0;
     int i = 0;
-    // At least 10,000 writes and 1,000 swaps, whichever is later, within a few seconds.
-    for (; (i < 10000 || swaps.load() < 1000) && timer.elapsed() < 4000; ++i) {
+    // At least 10,000 writes and 1,000 swaps, whichever is later, within a few seconds; and a
+    // swap and a write at least, however long a busy machine keeps the swapper waiting.
+    for (;
+         (i < 10000 || swaps.load() < 1000) && (timer.elapsed() < 4000 || swaps.load() == 0 || written == 0);
+         ++i) {
         const QString path = out + QStringLiteral("/sub/f%1.txt").arg(i % 50);
         written += copy ? SafeFile::ReplaceByCopyWithin(out, tmp.filePath("source.txt"), path, QDateTime())
                         : FileOutProgress::WriteOutput(out, path, QStringLiteral("generated"));

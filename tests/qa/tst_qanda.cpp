@@ -58,6 +58,7 @@ class tst_qanda : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanupTestCase();
     void twoMembers_askAndAnswer_seenByBoth();
     void stateActions_historyAndDates();
     void refusals_keepEverything_data();
@@ -103,6 +104,13 @@ void tst_qanda::init()
     delete m_dir;
     m_dir = new QTemporaryDir;
     UiReport::ClearLast();
+}
+
+// The last test's folder goes too: a passing run leaves nothing behind.
+void tst_qanda::cleanupTestCase()
+{
+    delete m_dir;
+    m_dir = nullptr;
 }
 
 // Member 1 asks, member 2 (another program with its own registry) answers, member 1 reopens.

@@ -22,13 +22,13 @@ WorkspaceGen::Size killSize()
 }
 
 // The saving program: opens the workspace, changes every grid, explanation and diagram of the
-// running user's elements the same way, and saves all of it, once or until it is killed.
+// running user's elements the same way, and saves all of it, once or until it is killed. It is
+// killed, so the folder it works in is one beside the workspace, in the folder the test removes.
 int saver(const QString &root, bool once)
 {
     WorkspaceGen::Result ws;
     QString error;
-    QTemporaryDir names;
-    WorkspaceGen::Generate(WorkspaceGen::Size{1, 1, 1, 1, 0, 0, 0, 1}, names.path(), &ws, &error);
+    WorkspaceGen::Generate(WorkspaceGen::Size{1, 1, 1, 1, 0, 0, 0, 1}, root + ".names", &ws, &error);
     ws.workspace = root;
     ws.modelDir = root + "/pelmorine.def/Model/1.0.0";
     ws.instanceDir = ws.modelDir + "/Instance/Inst/1.0.0";
@@ -134,6 +134,7 @@ void tst_killsave::killDuringSave_everyFileOldOrNewAndWhole()
         for (auto it = old.cbegin(); it != old.cend(); ++it)
             QVERIFY2(now.contains(it.key()), qPrintable("lost " + it.key()));
         QDir(root).removeRecursively();
+        QDir(root + ".names").removeRecursively();
     }
     for (auto it = fresh.cbegin(); it != fresh.cend(); ++it) {
         QDomDocument doc;

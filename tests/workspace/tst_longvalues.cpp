@@ -51,7 +51,7 @@ void tst_longvalues::open_valueOfMegabytes_leftOutNamedQuickly()
             p.GetObj<Tab>(RegSlot::ObjTab)->ActivateTab(index);
             p.window->repaint();
         }
-        return ReadCost::userMs() - cost.startMs;
+        return cost.spentMs();
     };
     double plainMs = 0;
     {
@@ -69,8 +69,11 @@ void tst_longvalues::open_valueOfMegabytes_leftOutNamedQuickly()
     OpenedProgram p;
     const double ms = openAndShow(p, opens);
     QVERIFY(ms >= 0);
-    // A member's name of 10 MB took 53 s here.
-    QVERIFY2(ms < plainMs + 5000,
+    // A member's name of 10 MB took 53 s here, a thousand plain opens, and takes five now:
+    // measured against a plain open of the same run, which a busy machine or a sanitizer
+    // stretches alike.
+    qInfo("%.0f ms, a plain open %.0f ms", ms, plainMs);
+    QVERIFY2(ReadCost::WithinPlain(ms, plainMs, 30),
              qPrintable(QStringLiteral("%1 ms, a plain open %2 ms").arg(ms).arg(plainMs)));
     const QString said = p.reports.join('\n');
     QVERIFY2(said.contains(file) && said.size() < 10000, qPrintable(said.left(10000)));
