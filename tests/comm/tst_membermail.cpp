@@ -111,7 +111,6 @@ private slots:
     void notify_entryFreedDuringRun_skipped();
     void mail_pastHistoryLimit_refusedKeptInEditor();
     void save_otherMembersHistoryShown_neverWritten();
-    void cleanupTestCase();
 
 private:
     SmtpPeer m_peer;
@@ -135,13 +134,6 @@ void tst_membermail::init()
     delete m_dir;
     m_dir = new QTemporaryDir;
     m_peer.clear("open");
-}
-
-// The last test's folder goes too: a passing run leaves nothing behind.
-void tst_membermail::cleanupTestCase()
-{
-    delete m_dir;
-    m_dir = nullptr;
 }
 
 void tst_membermail::mail_saveUnsentThenSend_roundTrip()

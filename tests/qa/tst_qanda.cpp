@@ -81,7 +81,6 @@ private slots:
     void ownFile_oneValueEdited_unreadPartsKeptInPlace();
     void newItem_leftoverFiles_takesNumberNoFileUses_data();
     void newItem_leftoverFiles_takesNumberNoFileUses();
-    void cleanupTestCase();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -104,13 +103,6 @@ void tst_qanda::init()
     delete m_dir;
     m_dir = new QTemporaryDir;
     UiReport::ClearLast();
-}
-
-// The last test's folder goes too: a passing run leaves nothing behind.
-void tst_qanda::cleanupTestCase()
-{
-    delete m_dir;
-    m_dir = nullptr;
 }
 
 // Member 1 asks, member 2 (another program with its own registry) answers, member 1 reopens.
