@@ -1,15 +1,16 @@
 #include "docs/referencefiles.h"
 
 #include "core/safefile.h"
-#include "model/elementlayout.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QUrl>
+#include <QVector>
 
 namespace ReferenceFiles
 {
@@ -98,7 +99,7 @@ QStringList ReadLinks(const QDomElement &reference, const QString &separator)
     return entries;
 }
 
-bool IsPlainReference(const QDomElement &reference)
+bool IsPlainReference(const QDomElement &reference, const QString &separator)
 {
     if (reference.attributes().count() > 0)
         return false;
@@ -107,39 +108,115 @@ bool IsPlainReference(const QDomElement &reference)
         if (ref.tagName() != kRef || ref.hasChildNodes() || ref.attributes().count() != 2 ||
             !ref.hasAttribute(kTitle) || !ref.hasAttribute(kUrl))
             return false;
+        // Its entry would not split back into a link: only the REF as read can write it again.
+        if (!separator.isEmpty() &&
+            (ref.attribute(kTitle).contains(separator) || ref.attribute(kUrl).contains(separator)))
+            return false;
     }
     return true;
 }
 
+namespace
+{
+QString entryOf(const QDomElement &ref, const QString &separator)
+{
+    return ref.attribute(kTitle) + separator + ref.attribute(kUrl);
+}
+
+// The REFERENCE as read cut into what stands before its first REF and its REFs, each with the
+// nodes after it up to the next REF: those belong to it.
+struct Refs {
+    QList<QDomNode> head;
+    QList<QDomElement> refs;
+    QList<QList<QDomNode>> trailing;
+
+    explicit Refs(const QDomElement &read)
+    {
+        for (QDomNode n = read.firstChild(); !n.isNull(); n = n.nextSibling()) {
+            if (n.isElement() && n.toElement().tagName() == kRef) {
+                refs.append(n.toElement());
+                trailing.append(QList<QDomNode>());
+            } else {
+                (refs.isEmpty() ? head : trailing.last()).append(n);
+            }
+        }
+    }
+};
+
+QDomElement newRef(QDomDocument doc, const Link &link)
+{
+    QDomElement ref = doc.createElement(kRef);
+    ref.setAttribute(kTitle, link.title);
+    ref.setAttribute(kUrl, link.address);
+    return ref;
+}
+} // namespace
+
 QDomElement WriteReference(QDomDocument doc, const QStringList &entries, const QString &separator,
                            const QDomElement &read)
 {
-    QList<QDomElement> layout{read};
-    for (QDomElement ref = read.firstChildElement(kRef); !ref.isNull(); ref = ref.nextSiblingElement(kRef))
-        layout.append(ref);
-    QList<QDomElement> unused = layout.mid(1);
-    ElementLayout::Part refs{kRef, {}};
+    QDomElement reference = doc.createElement(QStringLiteral("REFERENCE"));
+    const QDomNamedNodeMap attrs = read.attributes();
+    for (int i = 0; i < attrs.count(); ++i)
+        reference.setAttribute(attrs.item(i).nodeName(), attrs.item(i).nodeValue());
+    Refs as(read);
+    for (const QDomNode &n : qAsConst(as.head))
+        reference.appendChild(doc.importNode(n, true));
+    QHash<QString, QList<int>> unused;
+    for (int i = as.refs.size() - 1; i >= 0; --i)
+        unused[entryOf(as.refs.at(i), separator)].prepend(i);
     for (const QString &entry : entries) {
+        QList<int> &same = unused[entry];
         Link link;
-        if (!SplitLink(entry, separator, &link))
-            continue;
-        QDomElement ref;
-        for (int i = 0; i < unused.size() && ref.isNull(); ++i) {
-            if (unused.at(i).attribute(kTitle) == link.title &&
-                unused.at(i).attribute(kUrl) == link.address && unused.at(i).hasAttribute(kTitle) &&
-                unused.at(i).hasAttribute(kUrl))
-                ref = doc.importNode(unused.takeAt(i), true).toElement();
+        if (!same.isEmpty()) {
+            const int i = same.takeFirst();
+            reference.appendChild(doc.importNode(as.refs.at(i), true));
+            for (const QDomNode &n : qAsConst(as.trailing.at(i)))
+                reference.appendChild(doc.importNode(n, true));
+        } else if (SplitLink(entry, separator, &link)) {
+            reference.appendChild(newRef(doc, link));
         }
-        if (ref.isNull()) {
-            ref = doc.createElement(kRef);
+    }
+    return reference;
+}
+
+void FollowEdits(QDomElement read, const QStringList &before, const QStringList &after,
+                 const QList<int> &origins, const QString &separator)
+{
+    if (read.isNull())
+        return;
+    Refs as(read);
+    if (as.refs.size() != before.size())
+        return;
+    for (int i = 0; i < before.size(); ++i) {
+        if (entryOf(as.refs.at(i), separator) != before.at(i))
+            return;
+    }
+    while (read.hasChildNodes())
+        read.removeChild(read.firstChild());
+    for (const QDomNode &n : qAsConst(as.head))
+        read.appendChild(n);
+    QVector<bool> taken(as.refs.size(), false);
+    for (int j = 0; j < after.size(); ++j) {
+        const int i = origins.value(j, -1);
+        Link link;
+        const bool splits = SplitLink(after.at(j), separator, &link);
+        if (i < 0 || i >= as.refs.size() || taken.at(i)) {
+            if (splits)
+                read.appendChild(newRef(read.ownerDocument(), link));
+            continue;
+        }
+        taken[i] = true;
+        QDomElement ref = as.refs.at(i);
+        // An entry left as it was keeps its REF to the byte, a missing TITLE or URL included.
+        if (after.at(j) != before.at(i) && splits) {
             ref.setAttribute(kTitle, link.title);
             ref.setAttribute(kUrl, link.address);
         }
-        refs.elements.append(ref);
+        read.appendChild(ref);
+        for (const QDomNode &n : qAsConst(as.trailing.at(i)))
+            read.appendChild(n);
     }
-    QDomElement reference = doc.createElement(QStringLiteral("REFERENCE"));
-    ElementLayout::Fill(reference, read.isNull() ? QList<QDomElement>() : layout, {refs});
-    return reference;
 }
 
 bool OpensDirectly(const QUrl &url)

@@ -51,15 +51,23 @@ QString JoinLink(const Link &link, const QString &separator);
 // The links of an element's REFERENCE element as entries (title, separator, address), one for
 // each REF child in order; other children hold no link.
 QStringList ReadLinks(const QDomElement &reference, const QString &separator);
-// Whether the REFERENCE element holds nothing but REF children with exactly a TITLE and a URL:
-// then a writer may build it anew from the entries alone.
-bool IsPlainReference(const QDomElement &reference);
-// The REFERENCE element of the entries (those the separator does not split in two are left out).
-// Given the element as it was read, everything in it that is not a REF (its attributes, other
-// elements, comments) stays where it was, the REF children give way to the entries in order, and
-// an entry equal to a REF as read keeps that REF with its other attributes.
+// Whether the REFERENCE element holds nothing but REF children with exactly a TITLE and a URL
+// that the separator does not cut: then a writer may build it anew from the entries alone.
+bool IsPlainReference(const QDomElement &reference, const QString &separator);
+// The REFERENCE element of the entries (those the separator does not split in two are left out
+// unless a REF as read gives them). Given the element as it was read, its attributes and what
+// stands before its first REF stay; each entry equal to a REF as read (TITLE, separator, URL)
+// keeps that REF whole with the nodes that followed it up to the next REF; a REF no entry keeps
+// goes with what followed it.
 QDomElement WriteReference(QDomDocument doc, const QStringList &entries, const QString &separator,
                            const QDomElement &read);
+// Carries an edit of the entries into the REFERENCE as read, so that the next WriteReference keeps
+// each edited REF with what it does not show: origins gives for each entry after the edit the
+// index of the entry before it that it was (-1 for a new one). The REFs and the nodes after each
+// move with their entries, a renamed REF takes the new TITLE and URL, a REF whose entry went is
+// removed with them. Nothing changes unless the REFs as read are the entries before, in order.
+void FollowEdits(QDomElement read, const QStringList &before, const QStringList &after,
+                 const QList<int> &origins, const QString &separator);
 
 // Web and mail links open at once; any other scheme (file:, smb:, javascript:, none) can start
 // a program or reach a local file, so the user is asked first.

@@ -6,6 +6,7 @@
 #include "docs/referencefiles.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
+#include "model/elementlayout.h"
 #include "model/model.h"
 #include "qa/qanda.h"
 #include "shell/askbox.h"
@@ -66,9 +67,11 @@ int refurl::FillList(QTreeWidget *list, TreeItemData *record)
     if (record) {
         const QString separator = globalvar().GetStrVar(RegSlot::StrMarkerDollar);
         ReferenceFiles::Link link;
-        for (const QString &entry : qAsConst(record->Links())) {
-            if (ReferenceFiles::SplitLink(entry, separator, &link))
-                new QTreeWidgetItem(list, {link.title, link.address});
+        const QStringList &links = record->Links();
+        for (int i = 0; i < links.size(); ++i) {
+            // The row knows the entry it shows: an edited link keeps what the file held besides.
+            if (ReferenceFiles::SplitLink(links.at(i), separator, &link))
+                (new QTreeWidgetItem(list, {link.title, link.address}))->setData(0, Qt::UserRole, i);
         }
     }
     TreeColumnAdjustment(list);
@@ -190,7 +193,19 @@ void refurl::writeBack()
 {
     if (!m_record)
         return;
-    m_record->Links() = ListLinks(m_ui->URL);
+    QList<int> origins;
+    for (int i = 0; i < m_ui->URL->topLevelItemCount(); ++i) {
+        const QVariant origin = m_ui->URL->topLevelItem(i)->data(0, Qt::UserRole);
+        origins << (origin.isValid() ? origin.toInt() : -1);
+        m_ui->URL->topLevelItem(i)->setData(0, Qt::UserRole, i);
+    }
+    const QStringList links = ListLinks(m_ui->URL);
+    // A model or instance record keeps its element's REFERENCE as read (model/elementlayout.h):
+    // an edited link keeps there what the file held besides, a deleted one takes it along.
+    if (m_kind == ModelKind || m_kind == InstanceKind)
+        ReferenceFiles::FollowEdits(ElementLayout::Placeholder(m_record->kept, QStringLiteral("REFERENCE")),
+                                    m_record->Links(), links, origins, GetStrVar(RegSlot::StrMarkerDollar));
+    m_record->Links() = links;
     TellOwner(m_kind, m_kind == InstanceKind ? memberOfElement() : 0);
 }
 

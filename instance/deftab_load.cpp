@@ -61,7 +61,8 @@ ElementLayout::Take readLinks(const QDomElement &reference, const QString &separ
         return ElementLayout::Keep;
     *read = true;
     links->append(ReferenceFiles::ReadLinks(reference, separator));
-    return ReferenceFiles::IsPlainReference(reference) ? ElementLayout::Slot : ElementLayout::SlotWhole;
+    return ReferenceFiles::IsPlainReference(reference, separator) ? ElementLayout::Slot
+                                                                  : ElementLayout::SlotWhole;
 }
 
 // Each attribute node is fetched once: item(i) walks the element's attribute map from its start.

@@ -3,6 +3,7 @@
 #include <QDomDocument>
 #include <QDomNamedNodeMap>
 #include <QHash>
+#include <QPair>
 #include <QVector>
 
 namespace ElementLayout
@@ -18,6 +19,52 @@ QDomDocument holder()
     static const QDomDocument *const doc = new QDomDocument(QStringLiteral("layouts"));
     return *doc;
 }
+
+// One item as read: its placeholder and the nodes after it up to the next item.
+struct Item {
+    QDomElement placeholder;
+    QList<QDomNode> trailing;
+    bool taken = false;
+};
+
+// A layout cut into its head (what stands before the first item) and its items, which are found
+// by tag and ID; items without an ID are found by tag and position.
+struct Shape {
+    QList<QDomNode> head;
+    QVector<Item> items;
+    QHash<QPair<QString, QString>, QVector<int>> byKey;
+
+    Shape() = default;
+    explicit Shape(const QList<QDomElement> &layout)
+    {
+        int placeholder = 1;
+        for (QDomNode n = layout.first().firstChild(); !n.isNull(); n = n.nextSibling()) {
+            if (placeholder < layout.size() && n == layout.at(placeholder)) {
+                ++placeholder;
+                const QDomElement e = n.toElement();
+                byKey[{e.tagName(), e.attribute(KeyAttribute)}].append(items.size());
+                items.append({e, {}});
+            } else {
+                (items.isEmpty() ? head : items.last().trailing).append(n);
+            }
+        }
+    }
+
+    // What followed the item the element stands for (index-th of its part); each item's once.
+    QList<QDomNode> TakeTrailing(const QString &tag, const QDomElement &element, int index)
+    {
+        const QString key = element.attribute(KeyAttribute);
+        const QVector<int> found = byKey.value({tag, key});
+        int i = key.isEmpty() ? index : 0;
+        while (!key.isEmpty() && i < found.size() && items.at(found.at(i)).taken)
+            ++i;
+        if (i >= found.size() || items.at(found.at(i)).taken)
+            return {};
+        Item &item = items[found.at(i)];
+        item.taken = true;
+        return item.trailing;
+    }
+};
 } // namespace
 
 void Capture(QList<QDomElement> *layout, const QDomElement &e,
@@ -42,7 +89,11 @@ void Capture(QList<QDomElement> *layout, const QDomElement &e,
         const Take take = n.isElement() ? decide(n.toElement()) : Keep;
         QDomNode copy;
         if (take == Slot) {
-            copy = doc.createElement(n.toElement().tagName());
+            QDomElement placeholder = doc.createElement(n.toElement().tagName());
+            const QString key = n.toElement().attribute(KeyAttribute);
+            if (!key.isEmpty())
+                placeholder.setAttribute(KeyAttribute, key);
+            copy = placeholder;
         } else {
             copy = doc.importNode(n, true);
             keeps = true;
@@ -76,10 +127,18 @@ void Fill(QDomElement parent, const QList<QDomElement> &layout, const QList<Part
         if (k >= 0)
             ++placeholders[k];
     }
+    QDomDocument doc = parent.ownerDocument();
+    Shape shape = layout.isEmpty() ? Shape() : Shape(layout);
+    const auto append = [&](const QList<QDomNode> &nodes) {
+        for (const QDomNode &n : nodes)
+            parent.appendChild(doc.importNode(n, true));
+    };
     const auto put = [&](int k, int count) {
-        const QList<QDomElement> &elements = parts.at(k).elements;
-        for (; count > 0 && next[k] < elements.size(); --count)
-            parent.appendChild(elements.at(next[k]++));
+        const Part &part = parts.at(k);
+        for (; count > 0 && next[k] < part.elements.size(); --count, ++next[k]) {
+            parent.appendChild(part.elements.at(next[k]));
+            append(shape.TakeTrailing(part.tag, part.elements.at(next[k]), next[k]));
+        }
     };
     // Parts the element did not have when it was read go where today's writer puts them.
     const auto putUnslotted = [&](int before) {
@@ -92,27 +151,23 @@ void Fill(QDomElement parent, const QList<QDomElement> &layout, const QList<Part
         putUnslotted(parts.size());
         return;
     }
-    const QDomElement shape = layout.first();
-    const QDomNamedNodeMap attrs = shape.attributes();
+    const QDomNamedNodeMap attrs = layout.first().attributes();
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomAttr a = attrs.item(i).toAttr();
         if (!parent.hasAttribute(a.name()))
             parent.setAttribute(a.name(), a.value());
     }
-    QDomDocument doc = parent.ownerDocument();
+    append(shape.head);
     QVector<int> seen(parts.size(), 0);
-    int placeholder = 1;
-    for (QDomNode n = shape.firstChild(); !n.isNull(); n = n.nextSibling()) {
-        if (placeholder < layout.size() && n == layout.at(placeholder)) {
-            ++placeholder;
-            const int k = partOf.value(n.toElement().tagName(), -1);
-            if (k < 0)
-                continue;
-            putUnslotted(k);
-            put(k, ++seen[k] == placeholders.at(k) ? parts.at(k).elements.size() : 1);
+    for (int i = 0; i < shape.items.size(); ++i) {
+        const int k = partOf.value(shape.items.at(i).placeholder.tagName(), -1);
+        if (k < 0) {
+            // No writer rebuilds that item here: what followed it stays as it was.
+            append(shape.items.at(i).trailing);
             continue;
         }
-        parent.appendChild(doc.importNode(n, true));
+        putUnslotted(k);
+        put(k, ++seen[k] == placeholders.at(k) ? parts.at(k).elements.size() : 1);
     }
     putUnslotted(parts.size());
 }

@@ -451,7 +451,7 @@ bool model::loadTree(bool showMessage)
 void model::BuildTree(const QDomElement &root)
 {
     QList<ModelFile::Node> lclasses;
-    m_nextId = ModelFile::TakeTree(root, &lclasses);
+    m_nextId = ModelFile::TakeTree(root, &lclasses, &m_keptRoot);
     buildItems(lclasses);
     buildStateTables();
     {
@@ -516,7 +516,7 @@ bool model::SaveModel()
             }
         };
     writeTexts(tree);
-    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, m_keptRoot);
     // A change that only the date dialog or the explanation editor marked reaches the file too.
     if (m_touched || GetBoolVar(RegSlot::FlagModelModified))
         ok = store->SaveXmlDoc(XmlIndex::Model) != 0 && ok;
@@ -548,6 +548,7 @@ void model::CloseModel()
     reset();
     m_stateTables.Clear();
     m_ids.clear();
+    m_keptRoot.clear();
     m_ownerName.clear();
     m_ownerEmail.clear();
     m_clearing = false;

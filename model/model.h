@@ -223,6 +223,8 @@ private:
     QString m_ownerName;
     QString m_ownerEmail;
     QHash<QString, QTreeWidgetItem *> m_ids;
+    // What model.xml's root held besides its large classes, written back with them (ElementLayout).
+    QList<QDomElement> m_keptRoot;
     // Class texts whose last read by this model was refused, with the reason that read met: read
     // again each time they are shown, and shown with that reason even when another reader of the
     // file has cleared the shared record of it meanwhile.

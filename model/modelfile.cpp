@@ -52,7 +52,8 @@ struct Reader {
             return ElementLayout::Keep;
         *read = true;
         record->links.append(ReferenceFiles::ReadLinks(reference, LinkSeparator));
-        return ReferenceFiles::IsPlainReference(reference) ? ElementLayout::Slot : ElementLayout::SlotWhole;
+        return ReferenceFiles::IsPlainReference(reference, LinkSeparator) ? ElementLayout::Slot
+                                                                          : ElementLayout::SlotWhole;
     }
 
     // A parameter's children are nothing this program knows: all of them are kept.
@@ -168,7 +169,7 @@ bool IsDecimalId(const QString &id)
     return DecimalId::IsId(id);
 }
 
-int TakeTree(QDomElement root, QList<Node> *lclasses)
+int TakeTree(QDomElement root, QList<Node> *lclasses, QList<QDomElement> *kept)
 {
     // Counted before anything is taken: the IDs of refused elements still name files and folders.
     DecimalId::Counter counter;
@@ -177,22 +178,26 @@ int TakeTree(QDomElement root, QList<Node> *lclasses)
     for (const QDomElement &e : childElements(root))
         counter.SeeTree(e);
     Reader reader;
-    for (const QDomElement &e : childElements(root)) {
+    kept->clear();
+    ElementLayout::Capture(kept, root, [&](const QDomElement &e) {
         TreeItemData *record = e.tagName() == LClassTag ? reader.take(e) : nullptr;
         if (!record)
-            continue;
+            return ElementLayout::Keep;
         Node lclass{record, {}};
         reader.readLclass(e, &lclass);
         lclasses->append(lclass);
-        root.removeChild(e);
-    }
+        return ElementLayout::Slot;
+    });
+    // The layout holds the rest now: left in the document it would be written twice.
+    while (root.hasChildNodes())
+        root.removeChild(root.firstChild());
     return counter.HasNext() ? counter.Peek() : NoIdLeft;
 }
 
-QList<QDomElement> AppendTree(QDomElement root, const QList<Node> &lclasses)
+QList<QDomNode> AppendTree(QDomElement root, const QList<Node> &lclasses, const QList<QDomElement> &kept)
 {
     QDomDocument doc = root.ownerDocument();
-    QList<QDomElement> appended;
+    QList<QDomElement> built;
     for (const Node &l : lclasses) {
         QDomElement lclass = elementOf(doc, LClassTag, l.record);
         QList<QDomElement> sclasses;
@@ -200,18 +205,23 @@ QList<QDomElement> AppendTree(QDomElement root, const QList<Node> &lclasses)
             sclasses.append(sclassOf(doc, s));
         ElementLayout::Fill(lclass, l.record->kept,
                             {{ReferenceTag, {referenceOf(doc, l.record)}}, {SClassTag, sclasses}});
-        root.appendChild(lclass);
-        appended.append(lclass);
+        built.append(lclass);
     }
+    const QDomNode before = root.lastChild();
+    ElementLayout::Fill(root, kept, {{LClassTag, built}});
+    QList<QDomNode> appended;
+    for (QDomNode n = before.isNull() ? root.firstChild() : before.nextSibling(); !n.isNull();
+         n = n.nextSibling())
+        appended.append(n);
     return appended;
 }
 
-void RemoveElements(const QList<QDomElement> &elements)
+void RemoveElements(const QList<QDomNode> &nodes)
 {
-    for (QDomElement e : elements) {
-        QDomNode parent = e.parentNode();
+    for (QDomNode n : nodes) {
+        QDomNode parent = n.parentNode();
         if (!parent.isNull())
-            parent.removeChild(e);
+            parent.removeChild(n);
     }
 }
 

@@ -46,16 +46,19 @@ constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 
 // Moves every LClass of the root, with its small classes and parameters, into new records (the
 // caller owns them). Elements with a bad or repeated ID and elements of unknown tags are not
-// taken: at the root they stay where they are, below it they are kept by the parent's record.
-// Returns the next free ID: at least the root's MaxID (the next number to give) and above every ID
-// in the file, refused ones included, so a lost or low counter never hands out an ID that names
-// existing files; NoIdLeft when no number is left.
-int TakeTree(QDomElement root, QList<Node> *lclasses);
+// taken: below the root they are kept by the parent's record; the root's are kept in kept, a
+// layout (see ElementLayout) with comments and text, and the root is left empty for the next
+// write to fill. Returns the next free ID: at least the root's MaxID (the next number to give) and
+// above every ID in the file, refused ones included, so a lost or low counter never hands out an
+// ID that names existing files; NoIdLeft when no number is left.
+int TakeTree(QDomElement root, QList<Node> *lclasses, QList<QDomElement> *kept);
 
 // Appends the tree under the root as LClass/SClass/PARAM/P elements with their REFERENCE links
-// and kept children; returns the appended LClass elements for RemoveElements after the write.
-QList<QDomElement> AppendTree(QDomElement root, const QList<Node> &lclasses);
-void RemoveElements(const QList<QDomElement> &elements);
+// and kept children, each level with what it kept in its places, the root with kept as
+// TakeTree gave it; returns every node appended, for RemoveElements after the write.
+QList<QDomNode> AppendTree(QDomElement root, const QList<Node> &lclasses,
+                           const QList<QDomElement> &kept = {});
+void RemoveElements(const QList<QDomNode> &nodes);
 
 // Frees the records of the nodes and their children.
 void DeleteRecords(const QList<Node> &nodes);

@@ -179,13 +179,22 @@ void RedmineUpdateIssue::sendRefused()
     ShowPageState();
 }
 
-QString RedmineUpdateIssue::explanationOf(const QTreeWidgetItem *row) const
+QString RedmineUpdateIssue::explanationOf(const QTreeWidgetItem *row, QString *refusal) const
 {
+    if (refusal)
+        refusal->clear();
     auto *tab = GetObj<deftab>(RegSlot::ObjDeftab);
     QTreeWidgetItem *element = tab ? tab->FindTreeItem(row->text(ColKey).mid(1)) : nullptr;
     if (!element)
         return QString();
-    return TextFiles::TruncateUtf8(tab->GetItemExplanation(element), GetIntVar(RegSlot::IntDescriptionMax));
+    const QString text = tab->GetItemExplanation(element);
+    const QString refused = tab->ExplanationRefusal(deftab::RecordOf(element));
+    if (refusal)
+        *refusal = refused;
+    // The empty text standing in for a refused file is nobody's description.
+    if (!refused.isEmpty())
+        return QString();
+    return TextFiles::TruncateUtf8(text, GetIntVar(RegSlot::IntDescriptionMax));
 }
 
 bool RedmineUpdateIssue::isClosedStatus(const QString &id) const

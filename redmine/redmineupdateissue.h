@@ -107,8 +107,9 @@ private:
     NwRedmine *client() const;
     bool clientIdle();
     void sendRefused();
-    // The element's explanation as it is sent and compared: cut to the tracker's limit.
-    QString explanationOf(const QTreeWidgetItem *row) const;
+    // The element's explanation as it is sent and compared: cut to the tracker's limit. When its
+    // file was refused, the empty text, and *refusal (when given) says why, naming the file.
+    QString explanationOf(const QTreeWidgetItem *row, QString *refusal = nullptr) const;
     bool isClosedStatus(const QString &id) const;
     QPair<QString, QString> defaultPriority() const;
     void fitColumns();
@@ -136,6 +137,7 @@ private:
     bool nextIssue();
     void sendCurrent(QTreeWidgetItem *row, int rowIndex, int childIndex);
     void sendIssue();
+    bool refuseCreate(QTreeWidgetItem *row);
     IssueSync::IssueBody bodyOf(QTreeWidgetItem *row) const;
     bool deferParentUpdate(QTreeWidgetItem *row);
     bool isAssignedMember(const QTreeWidgetItem *row) const;

@@ -237,8 +237,10 @@ void RedmineUpdateIssue::compareRow(QTreeWidgetItem *row, IssueSync::IssueRecord
     take(ColPriority, record.priorityId, record.priorityName);
     take(ColCategory, record.categoryId, record.categoryName);
     take(ColVersion, record.versionId, record.versionName);
-    const QString explanation = explanationOf(row);
-    if (!IssueSync::SameText(explanation, record.description)) {
+    // A refused explanation is no text to compare: the tracker's description stands.
+    QString refusal;
+    const QString explanation = explanationOf(row, &refusal);
+    if (refusal.isEmpty() && !IssueSync::SameText(explanation, record.description)) {
         mark(ColDescription);
         record.description = explanation;
     }

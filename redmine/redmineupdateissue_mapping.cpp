@@ -387,7 +387,9 @@ void RedmineUpdateIssue::DblIssueProc(QTreeWidgetItem *item, int column)
     if (!item)
         return;
     if (column == ColDescription && item->text(ColKind) != m_kinds.value(KindDelete)) {
-        m_viewer->ShowText(explanationOf(item));
+        QString refusal;
+        const QString explanation = explanationOf(item, &refusal);
+        m_viewer->ShowText(refusal.isEmpty() ? explanation : refusal);
     } else if (column == ColKey) {
         m_jumpKey = item->text(ColKey);
         m_jumpSet = true;

@@ -129,6 +129,8 @@ void RedmineUpdateIssue::sendIssue()
     NwRedmine *c = client();
     bool sent = false;
     if (c && row->text(ColId).isEmpty()) {
+        if (refuseCreate(row))
+            return;
         m_request = IssueSync::CreateBody(bodyOf(row));
         sent = c->PostIssue(m_request);
     } else if (c && isDeleteRow(row)) {
@@ -140,6 +142,21 @@ void RedmineUpdateIssue::sendIssue()
     }
     if (!sent)
         sendRefused();
+}
+
+// A create always carries the description: with the element's explanation refused it would file
+// the issue with an empty one. The run stops here, the row unsent and checked, until the file reads.
+bool RedmineUpdateIssue::refuseCreate(QTreeWidgetItem *row)
+{
+    QString refusal;
+    explanationOf(row, &refusal);
+    if (refusal.isEmpty())
+        return false;
+    stopRun();
+    showMessage(tr("%1 was not created: its explanation was not read: %2").arg(row->text(ColKey), refusal),
+                true);
+    ShowPageState();
+    return true;
 }
 
 IssueSync::IssueBody RedmineUpdateIssue::bodyOf(QTreeWidgetItem *row) const
@@ -164,7 +181,11 @@ IssueSync::IssueBody RedmineUpdateIssue::bodyOf(QTreeWidgetItem *row) const
             body.values[f] = row->text(column);
     }
     // The same cut text the read-back compares with: the full text would never read back equal.
-    body.values[Description] = explanationOf(row);
+    // A refused explanation leaves the tracker's description as it is.
+    QString refusal;
+    body.values[Description] = explanationOf(row, &refusal);
+    if (!refusal.isEmpty())
+        body.marked[Description] = false;
     body.withCategory = row->text(ColCategory) != m_none;
     body.withVersion = row->text(ColVersion) != m_none;
     return body;
@@ -310,7 +331,10 @@ void RedmineUpdateIssue::readBackIssue(IssueSync::IssueRecord &record, QTreeWidg
     }
     if (seen.contains(QStringLiteral("description"))) {
         record.description = QString(read.description).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        readBackField(row, ColDescription, !SameText(explanationOf(row), record.description), QString());
+        QString refusal;
+        const QString ours = explanationOf(row, &refusal);
+        readBackField(row, ColDescription, refusal.isEmpty() && !SameText(ours, record.description),
+                      QString());
     }
     const struct {
         const char *tag;

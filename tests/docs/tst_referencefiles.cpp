@@ -28,6 +28,8 @@ private slots:
     void isPlainReference();
     void writeReference_data();
     void writeReference();
+    void followEdits_data();
+    void followEdits();
 };
 
 void tst_referencefiles::findApplication_data()
@@ -89,6 +91,10 @@ void tst_referencefiles::isPlainReference_data()
     QTest::newRow("REF without URL") << "<REFERENCE><REF TITLE=\"t\"/></REFERENCE>" << false;
     QTest::newRow("REF with more") << "<REFERENCE><REF TITLE=\"t\" URL=\"u\" Note=\"n\"/></REFERENCE>"
                                    << false;
+    QTest::newRow("separator in title")
+        << "<REFERENCE><REF TITLE=\"a[$$]b\" URL=\"u\"/></REFERENCE>" << false;
+    QTest::newRow("separator in address")
+        << "<REFERENCE><REF TITLE=\"a\" URL=\"u[$$]\"/></REFERENCE>" << false;
     QTest::newRow("REF with child") << "<REFERENCE><REF TITLE=\"t\" URL=\"u\"><X/></REF></REFERENCE>"
                                     << false;
 }
@@ -97,7 +103,7 @@ void tst_referencefiles::isPlainReference()
 {
     QFETCH(QString, xml);
     QDomDocument doc;
-    QTEST(ReferenceFiles::IsPlainReference(parsed(&doc, xml)), "plain");
+    QTEST(ReferenceFiles::IsPlainReference(parsed(&doc, xml), "[$$]"), "plain");
 }
 
 void tst_referencefiles::writeReference_data()
@@ -109,22 +115,32 @@ void tst_referencefiles::writeReference_data()
         QStringLiteral("<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK><REF Note=\"n\" TITLE=\"t\" "
                        "URL=\"u\"></REF><!--r--></REFERENCE>");
     QTest::newRow("unchanged: all kept, no link invented") << mixed << QStringList{"t[$$]u"} << mixed;
-    QTest::newRow("added after the last link")
+    QTest::newRow("added after the last link and what follows it")
         << mixed << QStringList{"t[$$]u", "n[$$]v"}
         << "<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK><REF Note=\"n\" TITLE=\"t\" URL=\"u\"></REF>"
-           "<REF TITLE=\"n\" URL=\"v\"></REF><!--r--></REFERENCE>";
-    QTest::newRow("removed, the rest stays")
-        << mixed << QStringList{} << "<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK><!--r--></REFERENCE>";
-    QTest::newRow("edited link is a new one") << mixed << QStringList{"t[$$]u2"}
-                                              << "<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK><REF "
-                                                 "TITLE=\"t\" URL=\"u2\"></REF><!--r--></REFERENCE>";
-    QTest::newRow("reordered links keep their own REF")
+           "<!--r--><REF TITLE=\"n\" URL=\"v\"></REF></REFERENCE>";
+    QTest::newRow("removed with what follows it, the head stays")
+        << mixed << QStringList{} << "<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK></REFERENCE>";
+    // Without FollowEdits nothing tells an edited entry from a new one.
+    QTest::newRow("entry no REF gives: a new REF, the unused one goes")
+        << mixed << QStringList{"t[$$]u2"}
+        << "<REFERENCE Lang=\"en\"><LINK href=\"h\"></LINK><REF TITLE=\"t\" URL=\"u2\"></REF></REFERENCE>";
+    QTest::newRow("reordered links keep their own REF and what follows it")
         << "<REFERENCE><REF TITLE=\"a\" URL=\"1\" X=\"x\"/><!--m--><REF TITLE=\"b\" URL=\"2\" "
            "Y=\"y\"/></REFERENCE>"
         << QStringList{"b[$$]2", "a[$$]1"}
-        << "<REFERENCE><REF TITLE=\"b\" URL=\"2\" Y=\"y\"></REF><!--m--><REF TITLE=\"a\" URL=\"1\" "
-           "X=\"x\"></REF>"
-           "</REFERENCE>";
+        << "<REFERENCE><REF TITLE=\"b\" URL=\"2\" Y=\"y\"></REF><REF TITLE=\"a\" URL=\"1\" "
+           "X=\"x\"></REF><!--m--></REFERENCE>";
+    QTest::newRow("equal entries keep their REFs in order")
+        << "<REFERENCE><REF TITLE=\"a\" URL=\"1\" X=\"1\"/><!--1--><REF TITLE=\"a\" URL=\"1\" X=\"2\"/>"
+           "<!--2--></REFERENCE>"
+        << QStringList{"a[$$]1"}
+        << "<REFERENCE><REF TITLE=\"a\" URL=\"1\" X=\"1\"></REF><!--1--></REFERENCE>";
+    // The entries a reader made of such REFs give them back as they were.
+    QTest::newRow("REF without TITLE and REF holding the separator kept as read")
+        << "<REFERENCE Lang=\"en\"><REF URL=\"x\"/><REF TITLE=\"a[$$]b\" URL=\"u\"/></REFERENCE>"
+        << QStringList{"[$$]x", "a[$$]b[$$]u"}
+        << "<REFERENCE Lang=\"en\"><REF URL=\"x\"></REF><REF TITLE=\"a[$$]b\" URL=\"u\"></REF></REFERENCE>";
     QTest::newRow("no REF read: links at the end")
         << "<REFERENCE><LINK href=\"h\"/></REFERENCE>" << QStringList{"a[$$]1"}
         << "<REFERENCE><LINK href=\"h\"></LINK><REF TITLE=\"a\" URL=\"1\"></REF></REFERENCE>";
@@ -147,6 +163,66 @@ void tst_referencefiles::writeReference()
         QDomDocument again;
         QCOMPARE(domText(original), domText(parsed(&again, read)));
     }
+}
+
+void tst_referencefiles::followEdits_data()
+{
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QList<int>>("origins");
+    QTest::addColumn<QString>("written");
+    const QString read = QStringLiteral(
+        "<REFERENCE Lang=\"en\"><!--head--><REF TITLE=\"a\" URL=\"1\" X=\"x\"><Sub></Sub></REF><!--a-->"
+        "<REF TITLE=\"b\" URL=\"2\" Y=\"y\"></REF><!--b--></REFERENCE>");
+    const QStringList both{"a[$$]1", "b[$$]2"};
+    const QString a = "<REF TITLE=\"a\" URL=\"1\" X=\"x\"><Sub></Sub></REF><!--a-->";
+    const QString b = "<REF TITLE=\"b\" URL=\"2\" Y=\"y\"></REF><!--b-->";
+    const QString head = "<REFERENCE Lang=\"en\"><!--head-->";
+    QTest::newRow("nothing edited") << read << both << both << QList<int>{0, 1} << read;
+    QTest::newRow("renamed: attributes, children and what follows kept")
+        << read << both << QStringList{"A[$$]1a", "b[$$]2"} << QList<int>{0, 1}
+        << head + "<REF TITLE=\"A\" URL=\"1a\" X=\"x\"><Sub></Sub></REF><!--a-->" + b + "</REFERENCE>";
+    QTest::newRow("removed with what follows it")
+        << read << both << QStringList{"b[$$]2"} << QList<int>{1} << head + b + "</REFERENCE>";
+    QTest::newRow("moved with what follows it") << read << both << QStringList{"b[$$]2", "a[$$]1"}
+                                                << QList<int>{1, 0} << head + b + a + "</REFERENCE>";
+    // A diff of the texts would take this for a rename of b: the rows know better.
+    QTest::newRow("removed and one added in its place")
+        << read << both << QStringList{"a[$$]1", "n[$$]3"} << QList<int>{0, -1}
+        << head + a + "<REF TITLE=\"n\" URL=\"3\"></REF></REFERENCE>";
+    QTest::newRow("texts exchanged: each REF keeps its own")
+        << read << both << QStringList{"b[$$]2", "a[$$]1"} << QList<int>{0, 1}
+        << head + "<REF TITLE=\"b\" URL=\"2\" X=\"x\"><Sub></Sub></REF><!--a-->"
+                  "<REF TITLE=\"a\" URL=\"1\" Y=\"y\"></REF><!--b--></REFERENCE>";
+    QTest::newRow("one row claiming a REF twice: the second is new")
+        << read << both << QStringList{"a[$$]1", "c[$$]3"} << QList<int>{0, 0}
+        << head + a + "<REF TITLE=\"c\" URL=\"3\"></REF></REFERENCE>";
+    // Entries that are not the REFs as read (changed elsewhere): the REFERENCE is not touched.
+    QTest::newRow("entries before are not the REFs read")
+        << read << QStringList{"b[$$]2", "a[$$]1"} << QStringList{"z[$$]9"} << QList<int>{0}
+        << head + "<REF TITLE=\"z\" URL=\"9\"></REF></REFERENCE>";
+    QTest::newRow("nothing read: nothing to keep")
+        << "<REFERENCE></REFERENCE>" << QStringList{} << QStringList{"n[$$]1"} << QList<int>{-1}
+        << "<REFERENCE><REF TITLE=\"n\" URL=\"1\"></REF></REFERENCE>";
+}
+
+// What the file held besides a link stays with the link the user edits, and goes when it goes.
+void tst_referencefiles::followEdits()
+{
+    QFETCH(QString, read);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QList<int>, origins);
+    QDomDocument source;
+    QDomElement reference = parsed(&source, read);
+    const bool followed = ReferenceFiles::ReadLinks(reference, "[$$]") == before;
+    ReferenceFiles::FollowEdits(reference, before, after, origins, "[$$]");
+    QDomDocument target;
+    QTEST(domText(ReferenceFiles::WriteReference(target, after, "[$$]", reference)), "written");
+    // The next edit starts from the links as this one left them.
+    const QStringList unchanged{"a[$$]1", "b[$$]2"};
+    QCOMPARE(ReferenceFiles::ReadLinks(reference, "[$$]"), followed ? after : unchanged);
 }
 
 QTEST_GUILESS_MAIN(tst_referencefiles)

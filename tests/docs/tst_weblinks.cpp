@@ -1,8 +1,11 @@
 #include "core/treeitemdata.h"
 #include "docs/addhtml.h"
 #include "docs/htmllist.h"
+#include "docs/referencefiles.h"
 #include "docs/refurl.h"
+#include "domtext.h"
 #include "members/manager.h"
+#include "model/elementlayout.h"
 #include "refsupport.h"
 
 #include <QLabel>
@@ -69,6 +72,7 @@ private slots:
     void addHtml_refusesAndStaysOpen();
     void refurl_changes_writtenAtOnce_ownerMarkedByKind_data();
     void refurl_changes_writtenAtOnce_ownerMarkedByKind();
+    void refurl_editedLink_keepsWhatTheFileHeld_deletedTakesWhatFollowed();
     void addHtml_openedFromPane_knowsPane_fromListDialog_none();
     void htmlList_cancelOrFrame_keepRecord_closeWrites();
     void openLink_webAtOnce_otherSchemesAsk_documentPaneOnlyShows();
@@ -162,6 +166,41 @@ void tst_weblinks::refurl_changes_writtenAtOnce_ownerMarkedByKind()
     pane.DelRefferenceUrl();
     QCOMPARE(e.record.Links(), QStringList{QStringLiteral("New[$$]https://new.org")});
     QVERIFY(p.GetBoolVar(flag));
+}
+
+// The element's REFERENCE as the loaders keep it: a REF with more than a title and an address.
+void tst_weblinks::refurl_editedLink_keepsWhatTheFileHeld_deletedTakesWhatFollowed()
+{
+    Program p;
+    Element e({});
+    QDomDocument read;
+    QVERIFY(read.setContent(QStringLiteral(
+        "<LClass ID='1'><REFERENCE><REF TITLE='A' URL='https://a.org'><Note/></REF><!--a-->"
+        "<REF TITLE='B' URL='https://b.org' Lang='en'><Note/></REF><!--b--></REFERENCE></LClass>")));
+    ElementLayout::Capture(&e.record.kept, read.documentElement(), [&](const QDomElement &reference) {
+        e.record.Links() = ReferenceFiles::ReadLinks(reference, kSep);
+        return ElementLayout::SlotWhole;
+    });
+    refurl pane;
+    pane.SetOwnerKind(refurl::ModelKind);
+    pane.SetEditable(1);
+    pane.SetElement(e.row);
+    auto *list = pane.findChild<QTreeWidget *>();
+    list->setCurrentItem(list->topLevelItem(0));
+    answerNextBox(QStringLiteral("OK"));
+    pane.DelRefferenceUrl();
+    list->setCurrentItem(list->topLevelItem(0));
+    pane.ModRefferenceUrl();
+    enterLink(QStringLiteral("Renamed"), QStringLiteral("https://b2.org"));
+    pane.AddRefferenceUrl();
+    enterLink(QStringLiteral("C"), QStringLiteral("https://c.org"));
+    QDomDocument doc;
+    const QDomElement written = ReferenceFiles::WriteReference(
+        doc, e.record.Links(), kSep, ElementLayout::Placeholder(e.record.kept, QStringLiteral("REFERENCE")));
+    QCOMPARE(domText(written),
+             QStringLiteral("<REFERENCE><REF Lang=\"en\" TITLE=\"Renamed\" URL=\"https://b2.org\">"
+                            "<Note></Note></REF><!--b--><REF TITLE=\"C\" "
+                            "URL=\"https://c.org\"></REF></REFERENCE>"));
 }
 
 void tst_weblinks::addHtml_openedFromPane_knowsPane_fromListDialog_none()

@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!SharedXml::SetContent(doc, FuzzSupport::bytes(data, size)))
         return 0;
     QList<ModelFile::Node> tree;
-    ModelFile::TakeTree(doc.documentElement(), &tree);
-    ModelFile::RemoveElements(ModelFile::AppendTree(doc.documentElement(), tree));
+    QList<QDomElement> kept;
+    ModelFile::TakeTree(doc.documentElement(), &tree, &kept);
+    ModelFile::RemoveElements(ModelFile::AppendTree(doc.documentElement(), tree, kept));
     ModelFile::DeleteRecords(tree);
     return 0;
 }

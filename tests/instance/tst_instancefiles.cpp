@@ -4,8 +4,10 @@
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
+#include "domtext.h"
 #include "instance/instancefiles.h"
 #include "instance/readcost.h"
+#include "model/elementlayout.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -51,6 +53,7 @@ private slots:
     void pos_morePointsThanRead_onlyReadPointsWritten();
     void elementFiles_onlyDecimalNumbersReachPaths();
     void buildElements_attributesReferencesAndExplanation();
+    void buildElements_removedOrMovedRow_unknownNodesGoWithIt();
     void clearDocument_keepsRootAndItsAttributes();
     void openMember_missingFileCreated_damagedOrExistingNeverWritten();
     void openMember_wrongRoot_reportedByNameAndKept();
@@ -410,6 +413,40 @@ void tst_instancefiles::buildElements_attributesReferencesAndExplanation()
     const QDomElement p = f.files.BuildParamElement(doc, &param);
     QCOMPARE(p.tagName(), QStringLiteral("P"));
     QVERIFY(!p.hasChildNodes());
+}
+
+// The loader's layouts of a large class and of a small class's PARAM; the rows then change: small
+// class 2 moves behind 3, parameter 5 goes.
+void tst_instancefiles::buildElements_removedOrMovedRow_unknownNodesGoWithIt()
+{
+    Folder f;
+    QDomDocument read;
+    read.setContent(QStringLiteral(
+        "<LClass ID='1'><!--head--><REFERENCE/><SClass ID='2'><PARAM><P ID='5'/><X-P5-NOTE/><P ID='6'/>"
+        "<!--6--></PARAM></SClass><!-- about S2 --><EXT for='S2'/><SClass ID='3'/><!--3--></LClass>"));
+    const auto taken = [](const QDomElement &e) {
+        return QStringList{"REFERENCE", "SClass", "PARAM", "P"}.contains(e.tagName()) ? ElementLayout::Slot
+                                                                                      : ElementLayout::Keep;
+    };
+    TreeItemData lclass, s2, s3, p6;
+    const QDomElement l = read.documentElement();
+    ElementLayout::Capture(&lclass.kept, l, taken);
+    ElementLayout::Capture(&s2.keptParams, l.firstChildElement("SClass").firstChildElement("PARAM"), taken,
+                           true);
+    for (auto [record, id] : {std::pair{&lclass, "1"}, {&s2, "2"}, {&s3, "3"}, {&p6, "6"}}) {
+        record->name = QStringLiteral("0");
+        record->SetAttr("ID", id);
+    }
+    QDomDocument doc;
+    const QDomElement p = f.files.BuildParamElement(doc, &p6);
+    const QList<QDomElement> sclasses{f.files.BuildSclassElement(doc, &s3),
+                                      f.files.BuildSclassElement(doc, &s2, {p})};
+    QCOMPARE(
+        domText(f.files.BuildLclassElement(doc, &lclass, sclasses)),
+        QStringLiteral("<LClass ID=\"1\"><!--head--><REFERENCE></REFERENCE><SClass ID=\"3\"><REFERENCE>"
+                       "</REFERENCE><PARAM></PARAM></SClass><!--3--><SClass ID=\"2\"><REFERENCE></REFERENCE>"
+                       "<PARAM><P ID=\"6\"></P><!--6--></PARAM></SClass><!-- about S2 --><EXT "
+                       "for=\"S2\"></EXT></LClass>"));
 }
 
 void tst_instancefiles::clearDocument_keepsRootAndItsAttributes()

@@ -34,6 +34,7 @@ private slots:
     void openModel_otherOwner_readOnly();
     void openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused();
     void saveModel_unwritableFile_failsKeepsMarkAndRetries();
+    void saveModel_rootContent_followsItsLargeClassOnEverySave();
     void loadModel_forAnInstance_noMessageBoxThenReadOnly();
     void completionDate_locksAndUnlocksTheOwnersModel();
     void removeClassItem_currentRow_showsNextWithoutStoringIntoRemoved();
@@ -249,6 +250,39 @@ void tst_model::openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused()
     QCOMPARE(root.firstChildElement().attribute("ID"), QStringLiteral("../../x"));
     const QDomNodeList sclasses = root.elementsByTagName("SClass");
     QCOMPARE(sclasses.count(), 2);
+}
+
+// What another member's program put at the root goes with the large class it follows: kept on
+// every save, never written twice, and gone with its class.
+void tst_model::saveModel_rootContent_followsItsLargeClassOnEverySave()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x' MaxID='5'><!--head--><LClass ID='1' Name='A'/><!--about A--><X/>"
+            "<LClass ID='2' Name='B'/><LClass ID='x' Name='refused'/><!--about B--></Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    QCOMPARE(p.tree()->topLevelItemCount(), 2);
+    const auto written = [&] {
+        QStringList nodes;
+        const QDomElement root = readXml(p.modelXml()).documentElement();
+        for (QDomNode n = root.firstChild(); !n.isNull(); n = n.nextSibling())
+            nodes << (n.isComment() ? n.nodeValue() : n.toElement().attribute("Name", n.nodeName()));
+        return nodes;
+    };
+    p.editor()->SetCurrentItem(p.tree()->topLevelItem(1));
+    p.addLclass("C", "E");
+    p.window->MenuSave();
+    QCOMPARE(written(), QStringList({"head", "A", "about A", "X", "B", "refused", "about B", "C"}));
+    // Between saves the document holds only its root: the layout keeps the rest.
+    QVERIFY(!p.GetObj<xmlclass>(RegSlot::ObjXmlStore)
+                 ->GetXmlDoc(XmlIndex::Model)
+                 ->documentElement()
+                 .hasChildNodes());
+    p.editor()->RemoveClassItem(p.tree()->topLevelItem(0));
+    p.editor()->SetCurrentItem(p.tree()->topLevelItem(0));
+    p.addLclass("D", "E");
+    p.window->MenuSave();
+    QCOMPARE(written(), QStringList({"head", "B", "refused", "about B", "D", "C"}));
 }
 
 void tst_model::saveModel_unwritableFile_failsKeepsMarkAndRetries()

@@ -1,5 +1,7 @@
 #include "core/treeitemdata.h"
+#include "docs/referencefiles.h"
 #include "domtext.h"
+#include "model/elementlayout.h"
 #include "model/modelfile.h"
 
 #include <QtTest>
@@ -24,18 +26,73 @@ QStringList childTags(const QDomElement &e)
     return tags;
 }
 
+// The child nodes of e: elements as tag and ID, comments as written.
+QStringList childNodes(const QDomElement &e)
+{
+    QStringList nodes;
+    for (QDomNode n = e.firstChild(); !n.isNull(); n = n.nextSibling())
+        nodes << (n.isComment() ? "<!--" + n.nodeValue() + "-->"
+                                : n.toElement().tagName() + QLatin1Char(':') + n.toElement().attribute("ID"));
+    return nodes;
+}
+
+// The rows among which the row of that ID stands, and its place; null when there is none.
+QList<Node> *siblingsOf(QList<Node> *nodes, const QString &id, int *at)
+{
+    for (int i = 0; i < nodes->size(); ++i) {
+        if ((*nodes)[i].record->GetAttr("ID") == id) {
+            *at = i;
+            return nodes;
+        }
+        if (QList<Node> *found = siblingsOf(&(*nodes)[i].children, id, at))
+            return found;
+    }
+    return nullptr;
+}
+
+// Edits the tree as the editors do: "drop ID", "swap ID ID" (two siblings), "add ID after ID".
+void edit(QList<Node> *tree, const QString &command)
+{
+    const QStringList words = command.split(' ', Qt::SkipEmptyParts);
+    for (int w = 0; w < words.size(); w += words.at(w) == "drop" ? 2 : words.at(w) == "swap" ? 3 : 4) {
+        int at = -1;
+        int other = -1;
+        QList<Node> *rows = siblingsOf(tree, words.at(w + (words.at(w) == "add" ? 3 : 1)), &at);
+        QVERIFY(rows);
+        if (words.at(w) == "drop") {
+            ModelFile::DeleteRecords({rows->takeAt(at)});
+        } else if (words.at(w) == "swap") {
+            QCOMPARE(siblingsOf(tree, words.at(w + 2), &other), rows);
+            rows->swapItemsAt(at, other);
+        } else {
+            auto *record = new TreeItemData;
+            record->SetAttr("ID", words.at(w + 1));
+            rows->insert(at + 1, Node{record, {}});
+        }
+    }
+}
+
 // Takes the tree out of the document, puts it back, and returns the document as another
 // member's program would read the written file.
-QDomDocument roundTrip(QDomDocument doc, QList<Node> *tree, int *next = nullptr)
+QDomDocument roundTrip(QDomDocument doc, QList<Node> *tree, QList<QDomElement> *kept, int *next = nullptr)
 {
     QDomElement root = doc.documentElement();
-    const int n = ModelFile::TakeTree(root, tree);
+    const int n = ModelFile::TakeTree(root, tree, kept);
     if (next)
         *next = n;
-    const QList<QDomElement> appended = ModelFile::AppendTree(root, *tree);
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, *tree, *kept);
     QDomDocument written = parse(doc.toString(4));
     ModelFile::RemoveElements(appended);
     return written;
+}
+
+// The text a save of the tree and the root's layout writes; the document is left as it was.
+QString savedText(QDomDocument doc, const QList<Node> &tree, const QList<QDomElement> &kept)
+{
+    const QList<QDomNode> appended = ModelFile::AppendTree(doc.documentElement(), tree, kept);
+    const QString text = doc.toString(4);
+    ModelFile::RemoveElements(appended);
+    return text;
 }
 } // namespace
 
@@ -48,6 +105,9 @@ private slots:
     void roundTrip_unknownNodesKeptInPlace_noLinkInvented_data();
     void roundTrip_unknownNodesKeptInPlace_noLinkInvented();
     void roundTrip_editedTree_unknownNodesStay();
+    void edit_unknownNodesFollowTheirRow_data();
+    void edit_unknownNodesFollowTheirRow();
+    void editedLink_keepsWhatItHeld_removedLinkTakesWhatFollowed();
     void takeTree_nextId_data();
     void takeTree_nextId();
     void takeTree_idsOfRefusedElementsCounted();
@@ -67,10 +127,12 @@ void tst_modelfile::roundTrip_keepsAttributesLinksAndOrder()
         "<SClass ID='5' Name='S2'><REFERENCE/><PARAM/></SClass></LClass>"
         "<LClass ID='6' Name='L2'><REFERENCE/></LClass></Root_Model>"));
     QList<Node> tree;
+    QList<QDomElement> kept;
     QDomDocument loaded = doc.cloneNode().toDocument();
-    QCOMPARE(ModelFile::TakeTree(loaded.documentElement(), &tree), 9);
+    QCOMPARE(ModelFile::TakeTree(loaded.documentElement(), &tree, &kept), 9);
     // After loading the document holds only its root.
     QVERIFY(loaded.documentElement().firstChildElement().isNull());
+    QVERIFY(kept.isEmpty());
     QCOMPARE(tree.size(), 2);
     QCOMPARE(tree.at(0).record->GetAttr("Odd"), QStringLiteral("kept"));
     QCOMPARE(tree.at(0).record->links, QStringList({"t[$$]http://u"}));
@@ -78,7 +140,7 @@ void tst_modelfile::roundTrip_keepsAttributesLinksAndOrder()
     ModelFile::DeleteRecords(tree);
     tree.clear();
 
-    const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree);
+    const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree, &kept);
     const QDomElement l1 = written.documentElement().firstChildElement();
     QCOMPARE(childTags(written.documentElement()), QStringList({"LClass:1", "LClass:6"}));
     QCOMPARE(childTags(l1), QStringList({"REFERENCE:", "SClass:2", "SClass:5"}));
@@ -106,19 +168,20 @@ void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
                              "Name='ok'/><Q/></PARAM></SClass></LClass>"
                              "<Other/></Root_Model>"));
     QList<Node> tree;
+    QList<QDomElement> kept;
     int next = 0;
     QDomElement root = doc.documentElement();
-    const QDomDocument written = roundTrip(doc, &tree, &next);
+    const QDomDocument written = roundTrip(doc, &tree, &kept, &next);
     QCOMPARE(tree.size(), 1);
     QCOMPARE(tree.at(0).children.size(), 1);
     QCOMPARE(tree.at(0).children.at(0).children.size(), 1);
     // The kept <Note ID='7'/> may name files too: the counter passes it.
     QCOMPARE(next, 8);
-    // In memory the refused root children stay in the document.
-    QCOMPARE(childTags(root), QStringList({"LClass:../x", "Other:"}));
+    // Between saves the refused root children wait in the layout, not in the document.
+    QVERIFY(!root.hasChildNodes());
 
     const QDomElement wroot = written.documentElement();
-    QCOMPARE(childTags(wroot), QStringList({"LClass:../x", "Other:", "LClass:1"}));
+    QCOMPARE(childTags(wroot), QStringList({"LClass:../x", "LClass:1", "Other:"}));
     QCOMPARE(childTags(wroot.firstChildElement()), QStringList({"SClass:1"}));
     const QDomElement l = wroot.lastChildElement("LClass");
     QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2x", "Note:7", "SClass:2"}));
@@ -126,10 +189,12 @@ void tst_modelfile::roundTrip_refusedElementsWrittenBackAsTheyWere()
              QStringList({"P:1", "P:3", "Q:"}));
 
     // A second save writes the kept elements once again, not twice.
-    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, kept);
+    QCOMPARE(childTags(root), QStringList({"LClass:../x", "LClass:1", "Other:"}));
     QCOMPARE(childTags(root.lastChildElement("LClass")),
              QStringList({"REFERENCE:", "SClass:2x", "Note:7", "SClass:2"}));
     ModelFile::RemoveElements(appended);
+    QVERIFY(!root.hasChildNodes());
     ModelFile::DeleteRecords(tree);
 }
 
@@ -152,6 +217,15 @@ void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented_data()
     QTest::addRow("comments and unknown elements in classes")
         << "<LClass ID='1'><!--first--><X/><REFERENCE/><SClass ID='2'><!--s--><REFERENCE/><PARAM/><Y z='1'/>"
            "</SClass><!--between--><SClass ID='5'><REFERENCE/><PARAM/></SClass><!--last--></LClass>";
+    QTest::addRow("separator inside a link") << "<LClass ID='1'><REFERENCE><REF TITLE='a[$$]b' URL='u'/><REF "
+                                                "TITLE='t' URL='[$$]'/></REFERENCE></LClass>";
+    QTest::addRow("root: comment, unknown element and text between large classes")
+        << "<LClass ID='1'><REFERENCE/></LClass><!--about 1--><X a='1'><Y/></X>loose<LClass "
+           "ID='2'><REFERENCE/>"
+           "</LClass><!--last-->";
+    QTest::addRow("root: refused large classes among the others")
+        << "<LClass ID='../x'><SClass ID='3'/></LClass><LClass ID='1'><REFERENCE/></LClass><LClass ID='1' "
+           "Name='again'/><LClass ID='2'><REFERENCE/></LClass>";
     QTest::addRow("second REFERENCE kept as it was")
         << "<LClass ID='1'><REFERENCE><REF TITLE='t' URL='u'/></REFERENCE><REFERENCE><REF TITLE='x' URL='y'/>"
            "</REFERENCE></LClass>";
@@ -163,18 +237,23 @@ void tst_modelfile::roundTrip_unknownNodesKeptInPlace_noLinkInvented()
     QFETCH(QString, xml);
     const QDomDocument doc = parse("<Root_Model MaxID='9'><!--root-->" + xml + "</Root_Model>");
     QList<Node> tree;
-    const QDomDocument written = roundTrip(doc.cloneNode().toDocument(), &tree);
+    QList<QDomElement> kept;
+    QDomDocument loaded = doc.cloneNode().toDocument();
+    const QDomDocument written = roundTrip(loaded, &tree, &kept);
     QCOMPARE(domText(written.documentElement()), domText(doc.documentElement()));
-    // The second save writes the same again.
-    QDomDocument second = parse(QStringLiteral("<Root_Model MaxID='9'><!--root--></Root_Model>"));
-    const QList<QDomElement> appended = ModelFile::AppendTree(second.documentElement(), tree);
-    QCOMPARE(domText(parse(second.toString()).documentElement()), domText(doc.documentElement()));
-    ModelFile::RemoveElements(appended);
+    // Every save writes the bytes of the file as read, and so does the file read back.
+    QCOMPARE(savedText(loaded, tree, kept), doc.toString(4));
+    QCOMPARE(savedText(loaded, tree, kept), doc.toString(4));
+    QList<Node> reread;
+    QList<QDomElement> rereadKept;
+    ModelFile::TakeTree(written.documentElement(), &reread, &rereadKept);
+    QCOMPARE(savedText(written, reread, rereadKept), doc.toString(4));
+    ModelFile::DeleteRecords(reread);
     ModelFile::DeleteRecords(tree);
 }
 
 // The rows fill the places of the rows as read, in order, the added ones after the last; what is
-// not understood stays where it was around them.
+// not understood stays with the row it followed and goes with it.
 void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
 {
     QDomDocument doc = parse(QStringLiteral(
@@ -182,8 +261,9 @@ void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
         "</REFERENCE><SClass ID='2'><PARAM><P ID='3'><Unit/></P><!--p--><P ID='4'/></PARAM></SClass>"
         "<!--s--></LClass></Root_Model>"));
     QList<Node> tree;
+    QList<QDomElement> kept;
     QDomElement root = doc.documentElement();
-    ModelFile::TakeTree(root, &tree);
+    ModelFile::TakeTree(root, &tree, &kept);
     QCOMPARE(tree.at(0).record->links, QStringList{"t[$$]u"});
     tree[0].record->links.append("n[$$]v");
     Node &sclass = tree[0].children[0];
@@ -194,16 +274,118 @@ void tst_modelfile::roundTrip_editedTree_unknownNodesStay()
     auto *addedClass = new TreeItemData;
     addedClass->SetAttr("ID", "8");
     tree[0].children.append(Node{addedClass, {}});
-    const QList<QDomElement> appended = ModelFile::AppendTree(root, tree);
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, kept);
     const QDomElement l = root.firstChildElement();
     QCOMPARE(domText(l.firstChildElement("REFERENCE")),
              QStringLiteral("<REFERENCE><LINK href=\"h\"></LINK><REF Lang=\"en\" TITLE=\"t\" URL=\"u\"></REF>"
                             "<REF TITLE=\"n\" URL=\"v\"></REF></REFERENCE>"));
     QCOMPARE(domText(l.firstChildElement("SClass").firstChildElement("PARAM")),
-             QStringLiteral("<PARAM><P ID=\"4\"></P><!--p--><P ID=\"7\"></P></PARAM>"));
+             QStringLiteral("<PARAM><P ID=\"4\"></P><P ID=\"7\"></P></PARAM>"));
     QCOMPARE(childTags(l), QStringList({"REFERENCE:", "SClass:2", "SClass:8"}));
-    QCOMPARE(l.lastChild().nodeValue(), QStringLiteral("s"));
+    QCOMPARE(l.firstChildElement("SClass").nextSibling().nodeValue(), QStringLiteral("s"));
     ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::edit_unknownNodesFollowTheirRow_data()
+{
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<QString>("parent"); // the element whose children are compared
+    QTest::addColumn<QStringList>("written");
+    const QString classes = "<LClass ID='1'><!--head--><REFERENCE/><SClass ID='2'/><!-- about S2 -->"
+                            "<EXT for='S2'/><SClass ID='3'/><!--about S3--></LClass>";
+    const QStringList head{"<!--head-->", "REFERENCE:"};
+    const QStringList s2{"SClass:2", "<!-- about S2 -->", "EXT:"};
+    const QStringList s3{"SClass:3", "<!--about S3-->"};
+    QTest::newRow("nothing edited") << classes << ""
+                                    << "LClass" << head + s2 + s3;
+    QTest::newRow("first removed") << classes << "drop 2"
+                                   << "LClass" << head + s3;
+    QTest::newRow("last removed") << classes << "drop 3"
+                                  << "LClass" << head + s2;
+    QTest::newRow("both removed: the head stays") << classes << "drop 2 drop 3"
+                                                  << "LClass" << head;
+    QTest::newRow("swapped") << classes << "swap 2 3"
+                             << "LClass" << head + s3 + s2;
+    QTest::newRow("added between: after what follows its sibling")
+        << classes << "add 9 after 2"
+        << "LClass" << head + s2 + QStringList{"SClass:9"} + s3;
+    QTest::newRow("removed, one added after the other") << classes << "drop 2 add 9 after 3"
+                                                        << "LClass" << head + s3 + QStringList{"SClass:9"};
+    // The root is one more level: the refused <LClass ID='../x'/> belongs to the large class before it.
+    const QString root = "<!--head--><LClass ID='1'/><!-- about L1 --><EXT for='L1'/><LClass ID='../x'/>"
+                         "<LClass ID='2'/><!--about L2-->";
+    const QStringList rootHead{"<!--head-->"};
+    const QStringList l1{"LClass:1", "<!-- about L1 -->", "EXT:", "LClass:../x"};
+    const QStringList l2{"LClass:2", "<!--about L2-->"};
+    QTest::newRow("root: nothing edited") << root << ""
+                                          << "Root_Model" << rootHead + l1 + l2;
+    QTest::newRow("root: first large class removed") << root << "drop 1"
+                                                     << "Root_Model" << rootHead + l2;
+    QTest::newRow("root: last large class removed") << root << "drop 2"
+                                                    << "Root_Model" << rootHead + l1;
+    QTest::newRow("root: all removed, the head stays") << root << "drop 1 drop 2"
+                                                       << "Root_Model" << rootHead;
+    QTest::newRow("root: large classes swapped") << root << "swap 1 2"
+                                                 << "Root_Model" << rootHead + l2 + l1;
+    QTest::newRow("root: added after the first")
+        << root << "add 9 after 1"
+        << "Root_Model" << rootHead + l1 + QStringList{"LClass:9"} + l2;
+    // The refused <SClass ID='x'/> is a stranger too: it belongs to the row before it.
+    const QString params = "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM><!--rows-->"
+                           "<P ID='5'/><X-P5-NOTE/><P ID='6'/><P ID='x'/><!--6--></PARAM></SClass></LClass>";
+    QTest::newRow("parameter removed") << params << "drop 5"
+                                       << "PARAM" << QStringList{"<!--rows-->", "P:6", "P:x", "<!--6-->"};
+    QTest::newRow("parameters swapped")
+        << params << "swap 5 6"
+        << "PARAM" << QStringList{"<!--rows-->", "P:6", "P:x", "<!--6-->", "P:5", "X-P5-NOTE:"};
+}
+
+// What this program does not understand belongs to the row it follows, wherever the row goes.
+void tst_modelfile::edit_unknownNodesFollowTheirRow()
+{
+    QFETCH(QString, xml);
+    QFETCH(QString, edits);
+    QFETCH(QString, parent);
+    QDomDocument doc = parse("<Root_Model MaxID='20'>" + xml + "</Root_Model>");
+    QDomElement root = doc.documentElement();
+    QList<Node> tree;
+    QList<QDomElement> kept;
+    ModelFile::TakeTree(root, &tree, &kept);
+    edit(&tree, edits);
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, kept);
+    const QDomElement compared =
+        parent == root.tagName() ? root : root.elementsByTagName(parent).item(0).toElement();
+    QTEST(childNodes(compared), "written");
+    ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+// The links pane carries its edits into the REFERENCE the record read (as refurl::StoreLinks does).
+void tst_modelfile::editedLink_keepsWhatItHeld_removedLinkTakesWhatFollowed()
+{
+    QDomDocument doc = parse(QStringLiteral(
+        "<Root_Model MaxID='9'><LClass ID='1'><REFERENCE Kind='k'><!--links--><REF TITLE='a' URL='1' "
+        "Lang='en'><Note/></REF><!--about a--><REF TITLE='b' URL='2'/><!--about b--><REF TITLE='c' "
+        "URL='3'/></REFERENCE></LClass></Root_Model>"));
+    QDomElement root = doc.documentElement();
+    QList<Node> tree;
+    QList<QDomElement> kept;
+    ModelFile::TakeTree(root, &tree, &kept);
+    TreeItemData *record = tree.at(0).record;
+    const QStringList after{"c[$$]3", "A[$$]1a", "n[$$]4"};
+    ReferenceFiles::FollowEdits(ElementLayout::Placeholder(record->kept, ModelFile::ReferenceTag),
+                                record->links, after, {2, 0, -1}, ModelFile::LinkSeparator);
+    record->links = after;
+    for (int save = 0; save < 2; ++save) {
+        const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, kept);
+        QCOMPARE(domText(root.firstChildElement().firstChildElement()),
+                 QStringLiteral("<REFERENCE Kind=\"k\"><!--links--><REF TITLE=\"c\" URL=\"3\"></REF>"
+                                "<REF Lang=\"en\" TITLE=\"A\" URL=\"1a\"><Note></Note></REF><!--about a-->"
+                                "<REF TITLE=\"n\" URL=\"4\"></REF></REFERENCE>"));
+        ModelFile::RemoveElements(appended);
+    }
     ModelFile::DeleteRecords(tree);
 }
 
@@ -238,7 +420,8 @@ void tst_modelfile::takeTree_nextId()
         xml += "<LClass ID='" + id + "'/>";
     QDomDocument doc = parse(xml + "</Root_Model>");
     QList<Node> tree;
-    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree), next);
+    QList<QDomElement> kept;
+    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree, &kept), next);
     ModelFile::DeleteRecords(tree);
 }
 
@@ -250,7 +433,8 @@ void tst_modelfile::takeTree_idsOfRefusedElementsCounted()
                                             "<SClass ID='5'><PARAM><P ID='8'/></PARAM></SClass></LClass>"
                                             "<Other ID='6'/></Root_Model>"));
     QList<Node> tree;
-    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree), 9);
+    QList<QDomElement> kept;
+    QCOMPARE(ModelFile::TakeTree(doc.documentElement(), &tree, &kept), 9);
     QCOMPARE(tree.size(), 1);
     ModelFile::DeleteRecords(tree);
 }

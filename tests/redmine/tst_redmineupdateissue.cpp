@@ -8,10 +8,12 @@
 #include "model/model.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redmine.h"
+#include "redmine/redmineexp.h"
 #include "redmine/redmineproject.h"
 #include "redmine/redmineupdateissue.h"
 #include "redmineserver.h"
 #include "shell/checktimer.h"
+#include "shell/numeditor.h"
 #include "testsupport_widgets.h"
 
 #include <QCheckBox>
@@ -34,6 +36,9 @@ using namespace RedmineServer;
 
 namespace
 {
+// Bytes of another encoding: the reader refuses the file rather than take it as a text.
+const QByteArray kNotUtf8 = "Shift_JIS \x82\xa0\x82\xa2";
+
 QString text(const QDomElement &e, const char *tag)
 {
     return e.firstChildElement(QLatin1String(tag)).text();
@@ -358,6 +363,8 @@ private slots:
     void lostAnswer_createDone_oneIssueUpdateOnlyAfterTargetShow();
     void marker_subjectEditedOnTracker_staysLinked_data();
     void marker_subjectEditedOnTracker_staysLinked();
+    void refusedExplanation_update_trackerDescriptionKept();
+    void refusedExplanation_create_stopsAtRowNothingFiled();
 
 private:
     bool m_started = false;
@@ -980,6 +987,84 @@ void tst_redmineupdateissue::marker_subjectEditedOnTracker_staysLinked()
     QVERIFY(t.show());
     QCOMPARE(t.row(QStringLiteral("I0-4"))->text(1), QStringLiteral("Set Issue"));
     QVERIFY(!t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+}
+
+// An explanation that is refused when read is not an empty description: it never marks the
+// description changed, the viewer says why, and an update that finds it refused at the send (the
+// file damaged after the list was read) leaves the tracker's text and still sends the other changes.
+void tst_redmineupdateissue::refusedExplanation_update_trackerDescriptionKept()
+{
+    NEED_SERVER();
+    Sync t;
+    t.createAll();
+    const QString path = t.dir.filePath(QStringLiteral("instance_0_4.txt"));
+    TreeItemData *record = deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-4")));
+    // The file as read anew: the instance tab keeps an explanation it read once.
+    const auto rewrite = [&](const QByteArray &bytes) {
+        writeFile(path, bytes);
+        record->TextLoaded() = false;
+    };
+    const int description = RedmineUpdateIssue::ColDescription;
+    rewrite(kNotUtf8);
+    QVERIFY(t.show());
+    QTreeWidgetItem *single = t.row(QStringLiteral("I0-4"));
+    QCOMPARE(single->text(1), QStringLiteral("Set Issue"));
+    QVERIFY(!hasCheckBox(single));
+    QVERIFY(back(single, description) != QLatin1String("#ffff00"));
+    t.page->DblIssueProc(single, description);
+    const QString shown = t.page->findChild<RedmineExp *>()->Editor()->toPlainText();
+    QVERIFY2(shown.contains(path) && shown.contains(QLatin1String("not UTF-8")), qPrintable(shown));
+
+    rewrite("changed");
+    record->SetAttr(QStringLiteral("TargetDate"), "2026/02/27");
+    QVERIFY(t.show());
+    single = t.row(QStringLiteral("I0-4"));
+    QCOMPARE(single->text(1), QStringLiteral("Mod Issue"));
+    QCOMPARE(back(single, description), QStringLiteral("#ffff00"));
+    rewrite(kNotUtf8);
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QVERIFY(single->text(description) != QLatin1String("No field"));
+    const QDomElement issue = t.issue(QStringLiteral("I0-4"));
+    QCOMPARE(text(issue, "due_date"), QStringLiteral("2026-02-27"));
+    QCOMPARE(text(issue, "description").replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+             QStringLiteral("short\ntext"));
+}
+
+// A new issue always carries its description: with the explanation refused, the run stops at that
+// row, says which file and why, files nothing, and goes once the file reads again.
+void tst_redmineupdateissue::refusedExplanation_create_stopsAtRowNothingFiled()
+{
+    NEED_SERVER();
+    Sync t;
+    const QString path = t.dir.filePath(QStringLiteral("instance_0_1.txt"));
+    writeFile(path, kNotUtf8);
+    deftab::RecordOf(t.tab->FindTreeItem(QStringLiteral("0-1")))->TextLoaded() = false;
+    QVERIFY(t.show());
+    t.tree()->setCurrentItem(t.row(QStringLiteral("I0-1")));
+    answerNextBox(QStringLiteral("yes"));
+    t.page->DblTrackerProc(t.mapping("TRACKER_TREE", QStringLiteral("Bug")), 0);
+    QVERIFY(t.update());
+    const QString message = t.page->MessageText();
+    QVERIFY2(message.contains(QLatin1String("I0-1")) && message.contains(path) &&
+                 message.contains(QLatin1String("not UTF-8")),
+             qPrintable(message));
+    QVERIFY(t.w<QLineEdit>("MSG")->styleSheet().contains(QLatin1String("#FF0000")));
+    for (const char *key : {"I0-1", "I0-2", "I0-4"}) {
+        QTreeWidgetItem *r = t.row(QLatin1String(key));
+        QVERIFY2(checked(r) && r->text(RedmineUpdateIssue::ColId).isEmpty(), key);
+    }
+    QCOMPARE(t.row(QStringLiteral("I0-1"))->text(1), QStringLiteral("New Issue"));
+    QCOMPARE(rest("GET", QStringLiteral("/issues.xml?project_id=%1&status_id=*").arg(t.projectId))
+                 .attribute(QStringLiteral("total_count")),
+             QStringLiteral("0"));
+    QVERIFY(t.w<QPushButton>("UPDATE")->isVisibleTo(t.page));
+
+    writeFile(path, "mended");
+    QVERIFY(t.update());
+    QCOMPARE(t.page->MessageText(), QStringLiteral("Redmine process is end"));
+    QCOMPARE(text(t.issue(QStringLiteral("I0-1")), "description"), QStringLiteral("mended"));
+    QCOMPARE(t.countSubject(QStringLiteral("L1::E1::[I0-1]")), 1);
 }
 
 QTEST_MAIN(tst_redmineupdateissue)
