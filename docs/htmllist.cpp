@@ -85,7 +85,7 @@ void HtmlList::DblClicked(QTreeWidgetItem *, int)
 void HtmlList::CloseProc()
 {
     if (m_changed && m_record) {
-        m_record->Links() = refurl::ListLinks(m_ui->TREE);
+        refurl::StoreLinks(m_ui->TREE, m_item, m_record, m_kind);
         m_ui->TREE->clear();
         m_changed = false;
         refurl::TellOwner(m_kind, m_member);

@@ -219,6 +219,43 @@ void FollowEdits(QDomElement read, const QStringList &before, const QStringList 
     }
 }
 
+void FollowEditsInLists(const QList<QDomElement> &lists, const QStringList &before, const QStringList &after,
+                        const QList<int> &origins, const QString &separator)
+{
+    QVector<int> start;
+    QStringList read;
+    for (const QDomElement &list : lists) {
+        start << read.size();
+        read << ReadLinks(list, separator);
+    }
+    if (lists.isEmpty() || read != before)
+        return;
+    const auto listOf = [&start](int i) {
+        int k = start.size() - 1;
+        while (start.at(k) > i)
+            --k;
+        return k;
+    };
+    QVector<QStringList> afters(lists.size());
+    QVector<QList<int>> from(lists.size());
+    int current = 0;
+    for (int j = 0; j < after.size(); ++j) {
+        const int i = origins.value(j, -1);
+        const bool kept = i >= 0 && i < before.size();
+        if (kept && listOf(i) < current)
+            return;
+        if (kept)
+            current = listOf(i);
+        afters[current] << after.at(j);
+        from[current] << (kept ? i - start.at(current) : -1);
+    }
+    for (int k = 0; k < lists.size(); ++k) {
+        const int end = k + 1 < lists.size() ? start.at(k + 1) : before.size();
+        FollowEdits(lists.at(k), before.mid(start.at(k), end - start.at(k)), afters.at(k), from.at(k),
+                    separator);
+    }
+}
+
 bool OpensDirectly(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();

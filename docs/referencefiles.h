@@ -68,6 +68,12 @@ QDomElement WriteReference(QDomDocument doc, const QStringList &entries, const Q
 // removed with them. Nothing changes unless the REFs as read are the entries before, in order.
 void FollowEdits(QDomElement read, const QStringList &before, const QStringList &after,
                  const QList<int> &origins, const QString &separator);
+// FollowEdits over the REFs of several REFERENCE elements of one item, read one after the other:
+// each entry after the edit goes into the element of the entry it was, a new one into the element
+// of the entry before it (the first when none). Nothing changes unless the REFs of all of them, in
+// order, are the entries before, and the edit keeps the entries of each element after the last's.
+void FollowEditsInLists(const QList<QDomElement> &lists, const QStringList &before, const QStringList &after,
+                        const QList<int> &origins, const QString &separator);
 
 // Web and mail links open at once; any other scheme (file:, smb:, javascript:, none) can start
 // a program or reach a local file, so the user is asked first.

@@ -78,17 +78,6 @@ int refurl::FillList(QTreeWidget *list, TreeItemData *record)
     return list->topLevelItemCount();
 }
 
-QStringList refurl::ListLinks(QTreeWidget *list)
-{
-    const QString separator = globalvar().GetStrVar(RegSlot::StrMarkerDollar);
-    QStringList links;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *row = list->topLevelItem(i);
-        links << ReferenceFiles::JoinLink({row->text(0), row->text(1)}, separator);
-    }
-    return links;
-}
-
 void refurl::TellOwner(int kind, int member)
 {
     globalvar registry;
@@ -193,20 +182,30 @@ void refurl::writeBack()
 {
     if (!m_record)
         return;
-    QList<int> origins;
-    for (int i = 0; i < m_ui->URL->topLevelItemCount(); ++i) {
-        const QVariant origin = m_ui->URL->topLevelItem(i)->data(0, Qt::UserRole);
-        origins << (origin.isValid() ? origin.toInt() : -1);
-        m_ui->URL->topLevelItem(i)->setData(0, Qt::UserRole, i);
-    }
-    const QStringList links = ListLinks(m_ui->URL);
-    // A model or instance record keeps its element's REFERENCE as read (model/elementlayout.h):
-    // an edited link keeps there what the file held besides, a deleted one takes it along.
-    if (m_kind == ModelKind || m_kind == InstanceKind)
-        ReferenceFiles::FollowEdits(ElementLayout::Placeholder(m_record->kept, QStringLiteral("REFERENCE")),
-                                    m_record->Links(), links, origins, GetStrVar(RegSlot::StrMarkerDollar));
-    m_record->Links() = links;
+    StoreLinks(m_ui->URL, m_item, m_record, m_kind);
     TellOwner(m_kind, m_kind == InstanceKind ? memberOfElement() : 0);
+}
+
+void refurl::StoreLinks(QTreeWidget *list, QTreeWidgetItem *item, TreeItemData *record, int kind)
+{
+    const QString separator = globalvar().GetStrVar(RegSlot::StrMarkerDollar);
+    QStringList links;
+    QList<int> origins;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = list->topLevelItem(i);
+        const QVariant origin = row->data(0, Qt::UserRole);
+        origins << (origin.isValid() ? origin.toInt() : -1);
+        row->setData(0, Qt::UserRole, i);
+        links << ReferenceFiles::JoinLink({row->text(0), row->text(1)}, separator);
+    }
+    // A model or instance record keeps its element's REFERENCE as read (model/elementlayout.h), a
+    // question or answer row the element it was read from.
+    if (kind == ModelKind || kind == InstanceKind)
+        ReferenceFiles::FollowEdits(ElementLayout::Placeholder(record->kept, QStringLiteral("REFERENCE")),
+                                    record->Links(), links, origins, separator);
+    else if (kind == QandAKind)
+        QandA::FollowLinkEdits(item, record->Links(), links, origins);
+    record->Links() = links;
 }
 
 void refurl::TreePopupMenu(const QPoint &pos)

@@ -45,7 +45,11 @@ public:
     static TreeItemData *RecordOf(QTreeWidgetItem *item);
     // Rows of the record's links that split into title and address; returns the row count.
     static int FillList(QTreeWidget *list, TreeItemData *record);
-    static QStringList ListLinks(QTreeWidget *list);
+    // Takes the list's rows (as FillList made them and the user edited them) into the record's
+    // links, and carries the edit into what the element of the record held as read: an edited link
+    // keeps what the file held besides, a deleted one takes it along. kind as for TellOwner; item
+    // is the element's tree row.
+    static void StoreLinks(QTreeWidget *list, QTreeWidgetItem *item, TreeItemData *record, int kind);
     // Marks the owner of the links modified: 0 the model, 1 the member's instance data and the
     // instance workspace, 2 the questions and answers; other kinds tell nobody.
     static void TellOwner(int kind, int member);

@@ -136,6 +136,7 @@ bool OutMenuDiag::InitOutMenu(bool definitionFirst)
     m_ui->DEF_CHECK->setEnabled(definition);
     SetBoolVar(RegSlot::FlagBusy, false);
     TabChanged(definitionFirst ? 1 : 0);
+    noteStoredSelections();
     return true;
 }
 

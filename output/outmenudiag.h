@@ -8,6 +8,7 @@
 #include <QDomElement>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 
@@ -74,6 +75,8 @@ private:
     int currentMember() const;
     void setMessage(const QString &text);
     // outmenudiag_select.cpp
+    static QString rootTag(int index);
+    bool readSelectionFile(int index, const QString &path, QString *reason);
     bool openSelection(int index, const QString &path);
     QString defPath(int n) const;
     QString refPath(int n) const;
@@ -91,8 +94,15 @@ private:
     bool readDefSelection(int n);
     bool readRefSelection(int n);
     void applyRefSelection();
-    void saveDefSelection();
-    void saveRefSelection();
+    QDomDocument builtDefSelection() const;
+    QDomDocument builtRefSelection() const;
+    void noteStoredSelections();
+    bool refusedSave(int index, const QString &path, int n, int *open);
+    // The selection as built to its file: false when it was not written (refused or failed);
+    // true also when it holds nothing the file does not already hold, and nothing was written.
+    bool writeSelection(bool def, const QDomDocument &built);
+    bool saveDefSelection();
+    bool saveRefSelection();
     void closeSelections();
     void buildDefinitionSelection();
 
@@ -116,4 +126,9 @@ private:
     QStringList m_dupNames;
     QHash<int, QHash<QString, QTreeWidgetItem *>> m_memberRows;
     DefinitionSelection m_selection;
+    // Store indexes of selection files that are there and did not read: never saved over.
+    QSet<int> m_unread;
+    // What the dialog wrote or would write for the selections as read; empty when none was.
+    QByteArray m_refStored;
+    QByteArray m_defStored;
 };

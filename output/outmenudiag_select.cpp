@@ -1,3 +1,5 @@
+#include "core/textfiles.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "outdef/outdef.h"
@@ -56,11 +58,48 @@ QString OutMenuDiag::refPath(int n) const
            QStringLiteral(".xml");
 }
 
-// Quiet: a missing or broken file only means the defaults.
+QString OutMenuDiag::rootTag(int index)
+{
+    return (index - XmlIndex::OutRunSelection) % 2 == 0 ? QStringLiteral("Root_DefOutput")
+                                                        : QStringLiteral("Root_RefOutput");
+}
+
+// Into the store when it reads as a selection file; a missing file is no fault, one that is there
+// and does not read (*reason set) is one.
+bool OutMenuDiag::readSelectionFile(int index, const QString &path, QString *reason)
+{
+    reason->clear();
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store)
+        return false;
+    if (!store->HasDoc(index) && !store->OpenXmlFile(index, path, false)) {
+        if (GetIntVar(RegSlot::IntLastErrorKind) != 0)
+            *reason = GetStrVar(RegSlot::StrLastError);
+        return false;
+    }
+    const QString root = store->GetXmlDoc(index)->documentElement().tagName();
+    if (root == rootTag(index))
+        return true;
+    store->CloseXmlDoc(index);
+    *reason = UiReport::WrongRoot(root, rootTag(index));
+    return false;
+}
+
+// A missing file only means the defaults; a damaged one means them too, but it is said, and it
+// is kept from being saved over until it reads again.
 bool OutMenuDiag::openSelection(int index, const QString &path)
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    return store && (store->HasDoc(index) || store->OpenXmlFile(index, path, false));
+    m_unread.remove(index);
+    QString reason;
+    if (readSelectionFile(index, path, &reason))
+        return true;
+    if (!reason.isEmpty()) {
+        m_unread.insert(index);
+        UiReport::Error(tr("Output File"),
+                        tr("%1 was not read; it is kept as it is and the default selection is shown: %2")
+                            .arg(path, reason));
+    }
+    return false;
 }
 
 void OutMenuDiag::loadDefSelection(int n)
@@ -194,63 +233,49 @@ void OutMenuDiag::applyRefSelection()
     }
 }
 
-void OutMenuDiag::saveDefSelection()
+QDomDocument OutMenuDiag::builtDefSelection() const
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store)
-        return;
-    const int n = currentMember();
-    QList<QDomNode> old;
-    QDomDocument *doc = SelectionFile::Emptied(store, DefIndex(n), QStringLiteral("Root_DefOutput"), &old);
-    QDomElement root = doc->documentElement();
-    child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_defDir);
-    child(doc, root, QStringLiteral("SELECT"))
+    QDomDocument built;
+    QDomElement root = built.createElement(QStringLiteral("Root_DefOutput"));
+    built.appendChild(root);
+    child(&built, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_defDir);
+    child(&built, root, QStringLiteral("SELECT"))
         .setAttribute(QStringLiteral("owner"), QString::number(m_ui->SELCBX->currentData().toInt()));
     for (int i = 0; i < m_ui->DTREE->topLevelItemCount(); ++i) {
         QTreeWidgetItem *file = m_ui->DTREE->topLevelItem(i);
-        QDomElement list = child(doc, root, QStringLiteral("InstList"));
+        QDomElement list = child(&built, root, QStringLiteral("InstList"));
         list.setAttribute(QStringLiteral("FileID"), QString::number(file->data(1, Qt::UserRole).toInt()));
         forCheckedMembers(file, [&](QTreeWidgetItem *lclass, QTreeWidgetItem *member) {
-            QDomElement l = child(doc, list, QStringLiteral("LModel"));
+            QDomElement l = child(&built, list, QStringLiteral("LModel"));
             l.setAttribute(QStringLiteral("ID"), QString::number(lclass->data(0, Qt::UserRole).toInt()));
             l.setAttribute(QStringLiteral("User"), QString::number(member->data(0, Qt::UserRole).toInt()));
             for (int m = 0; m < member->childCount(); ++m) {
                 if (member->child(m)->checkState(4) == Qt::Checked)
-                    child(doc, l, QStringLiteral("LInstance"))
+                    child(&built, l, QStringLiteral("LInstance"))
                         .setAttribute(QStringLiteral("ID"), member->child(m)->text(4));
             }
         });
     }
-    SelectionFile::KeepUnknown(root, old);
-    store->SaveXmlDocAs(defPath(n), DefIndex(n));
+    return built;
 }
 
-void OutMenuDiag::saveRefSelection()
+QDomDocument OutMenuDiag::builtRefSelection() const
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    if (!store)
-        return;
-    if (m_ui->DUP->isVisible()) {
-        m_candidates.clear();
-        m_dupNames.clear();
-        m_ui->DUP->hide();
-    }
-    const int n = currentMember();
-    QList<QDomNode> old;
-    QDomDocument *doc = SelectionFile::Emptied(store, RefIndex(n), QStringLiteral("Root_RefOutput"), &old);
-    QDomElement root = doc->documentElement();
-    child(doc, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_refDir);
-    QDomElement check = child(doc, root, QStringLiteral("CHECK"));
+    QDomDocument built;
+    QDomElement root = built.createElement(QStringLiteral("Root_RefOutput"));
+    built.appendChild(root);
+    child(&built, root, QStringLiteral("OutDir")).setAttribute(QStringLiteral("dir"), m_refDir);
+    QDomElement check = child(&built, root, QStringLiteral("CHECK"));
     check.setAttribute(QStringLiteral("def"), m_ui->DEF_CHECK->isChecked() ? "y" : "n");
     check.setAttribute(QStringLiteral("ref"), m_ui->REF_CHECK->isChecked() ? "y" : "n");
-    child(doc, root, QStringLiteral("SELECT"))
+    child(&built, root, QStringLiteral("SELECT"))
         .setAttribute(QStringLiteral("owner"), QString::number(m_ui->SELCBX->currentData().toInt()));
-    child(doc, root, QStringLiteral("EXTENSION"))
+    child(&built, root, QStringLiteral("EXTENSION"))
         .setAttribute(QStringLiteral("ext"), m_ui->EXTENSION->text());
-    QDomElement list = child(doc, root, QStringLiteral("FileList"));
+    QDomElement list = child(&built, root, QStringLiteral("FileList"));
     std::function<void(QTreeWidgetItem *)> walk = [&](QTreeWidgetItem *row) {
         if (row->data(4, Qt::UserRole).toInt() == 4 && row->checkState(5) == Qt::Checked) {
-            QDomElement f = child(doc, list, QStringLiteral("File"));
+            QDomElement f = child(&built, list, QStringLiteral("File"));
             f.setAttribute(QStringLiteral("fname"), row->text(5));
             f.setAttribute(QStringLiteral("instID"), row->data(3, Qt::UserRole).toString());
         }
@@ -259,8 +284,72 @@ void OutMenuDiag::saveRefSelection()
     };
     for (int i = 0; i < m_ui->TREE->topLevelItemCount(); ++i)
         walk(m_ui->TREE->topLevelItem(i));
+    return built;
+}
+
+// What the dialog would write for the selections as read: a save that would write the same has
+// nothing to write, and an entry the trees no longer show (a file or member that is gone) stays.
+void OutMenuDiag::noteStoredSelections()
+{
+    m_refStored = m_refRead ? builtRefSelection().toByteArray() : QByteArray();
+    m_defStored = m_defRead && m_ui->TAB->isTabEnabled(1) ? builtDefSelection().toByteArray() : QByteArray();
+}
+
+// A file that did not read when it was opened is written over only once it reads again (or is
+// gone): until then the save is refused, and said so.
+bool OutMenuDiag::refusedSave(int index, const QString &path, int n, int *open)
+{
+    if (!m_unread.contains(index))
+        return false;
+    QString reason;
+    if (readSelectionFile(index, path, &reason))
+        *open = n;
+    if (reason.isEmpty()) {
+        m_unread.remove(index);
+        return false;
+    }
+    UiReport::Fatal(tr("File error"), TextFiles::NotWrittenOver(path));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return true;
+}
+
+bool OutMenuDiag::writeSelection(bool def, const QDomDocument &built)
+{
+    const int n = currentMember();
+    const int index = def ? DefIndex(n) : RefIndex(n);
+    const QString path = def ? defPath(n) : refPath(n);
+    QByteArray *stored = def ? &m_defStored : &m_refStored;
+    const QByteArray bytes = built.toByteArray();
+    if (!stored->isEmpty() && bytes == *stored)
+        return true;
+    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
+    if (!store || refusedSave(index, path, n, def ? &m_openDef : &m_openRef))
+        return false;
+    QList<QDomNode> old;
+    QDomDocument *doc = SelectionFile::Emptied(store, index, rootTag(index), &old);
+    QDomElement root = doc->documentElement();
+    for (QDomNode c = built.documentElement().firstChild(); !c.isNull(); c = c.nextSibling())
+        root.appendChild(doc->importNode(c, true));
     SelectionFile::KeepUnknown(root, old);
-    store->SaveXmlDocAs(refPath(n), RefIndex(n));
+    if (!store->SaveXmlDocAs(path, index))
+        return false;
+    *stored = bytes;
+    return true;
+}
+
+bool OutMenuDiag::saveDefSelection()
+{
+    return writeSelection(true, builtDefSelection());
+}
+
+bool OutMenuDiag::saveRefSelection()
+{
+    if (m_ui->DUP->isVisible()) {
+        m_candidates.clear();
+        m_dupNames.clear();
+        m_ui->DUP->hide();
+    }
+    return writeSelection(false, builtRefSelection());
 }
 
 void OutMenuDiag::closeSelections()
@@ -343,6 +432,7 @@ void OutMenuDiag::UserCbxProc(int index)
         uncheckMembers();
         loadDefSelection(n);
     }
+    noteStoredSelections();
     SetBoolVar(RegSlot::FlagBusy, false);
 }
 
@@ -359,11 +449,13 @@ void OutMenuDiag::ClearProc()
 
 void OutMenuDiag::SaveProc()
 {
-    (m_ui->TAB->currentIndex() != 0 ? m_defRead : m_refRead) = true;
-    saveRefSelection();
-    if (m_ui->TAB->isTabEnabled(1))
-        saveDefSelection();
-    m_ui->RELOAD->setEnabled(true);
+    const bool refSaved = saveRefSelection();
+    const bool defSaved = m_ui->TAB->isTabEnabled(1) && saveDefSelection();
+    // Reload puts back what is stored: only a page whose selection is stored may offer it.
+    if (m_ui->TAB->currentIndex() != 0 ? defSaved : refSaved) {
+        (m_ui->TAB->currentIndex() != 0 ? m_defRead : m_refRead) = true;
+        m_ui->RELOAD->setEnabled(true);
+    }
 }
 
 void OutMenuDiag::TabChanged(int index)
@@ -426,16 +518,11 @@ void OutMenuDiag::OutputProc()
     // Only a run that goes ahead takes the folder for both pages: a refused one keeps each page's.
     m_defDir = m_refDir = dir;
     const int page = m_ui->TAB->currentIndex();
-    if (reference) {
-        saveRefSelection();
-        if (page == 0)
-            m_ui->RELOAD->setEnabled(true);
-    }
-    if (definition) {
-        saveDefSelection();
-        if (page == 1)
-            m_ui->RELOAD->setEnabled(true);
-    }
+    // A selection that is not saved (a damaged file kept) does not stop the run: it was said.
+    if (reference && saveRefSelection() && page == 0)
+        m_ui->RELOAD->setEnabled(true);
+    if (definition && saveDefSelection() && page == 1)
+        m_ui->RELOAD->setEnabled(true);
     auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
     m_progress->ResetProgress();
     if (definition && outputs) {

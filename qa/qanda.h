@@ -79,6 +79,10 @@ public:
     void InsertAddressee(QTreeWidgetItem *question, int position, QTreeWidgetItem *addressee);
     void RemoveAddressee(QTreeWidgetItem *question, QTreeWidgetItem *addressee);
     static QTreeWidgetItem *AddresseeOf(QTreeWidgetItem *question, int member);
+    // Carries an edit of a row's links (as ReferenceFiles::FollowEdits takes it) into the
+    // REFERENCE elements of the element the row was read from, when it keeps that element.
+    static void FollowLinkEdits(QTreeWidgetItem *item, const QStringList &before, const QStringList &after,
+                                const QList<int> &origins);
 
     // For the views and tests.
     QTreeWidget *QuestionTree() const;

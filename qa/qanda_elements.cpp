@@ -5,6 +5,7 @@
 
 #include "core/treeitemdata.h"
 #include "core/xmltext.h"
+#include "docs/referencefiles.h"
 #include "qa/qanda.h"
 #include "qa/qandatags.h"
 
@@ -67,6 +68,24 @@ void fillPlaces(const QList<QDomElement> &containers,
             parent.appendChild(element);
         ++at;
     }
+}
+
+// The texts as written: what XML cannot hold made writable, as every value typed into the panel.
+QStringList cleaned(const QStringList &texts)
+{
+    QStringList clean;
+    for (const QString &text : texts)
+        clean << XmlText::Clean(text);
+    return clean;
+}
+
+QList<QDomElement> referencesOf(const QDomElement &e)
+{
+    QList<QDomElement> lists;
+    for (QDomElement c = e.firstChildElement(QandATags::Reference); !c.isNull();
+         c = c.nextSiblingElement(QandATags::Reference))
+        lists << c;
+    return lists;
 }
 
 // Whether the element has nothing but the attributes named.
@@ -145,31 +164,41 @@ void QandA::writeAddressees(QDomDocument *doc, QDomElement &e, QTreeWidgetItem *
         });
 }
 
+void QandA::FollowLinkEdits(QTreeWidgetItem *item, const QStringList &before, const QStringList &after,
+                            const QList<int> &origins)
+{
+    const QVariant source = item ? item->data(0, SourceRole) : QVariant();
+    if (!source.isValid())
+        return;
+    // The element stays on the row: the next save writes into it again, edits and all.
+    ReferenceFiles::FollowEditsInLists(referencesOf(source.value<QDomElement>()), cleaned(before),
+                                       cleaned(after), origins,
+                                       globalvar().GetStrVar(RegSlot::StrMarkerDollar));
+}
+
 void QandA::writeLinks(QDomDocument *doc, QDomElement &e, const TreeItemData *r, bool answer)
 {
-    QList<QDomElement> lists;
-    for (QDomElement c = e.firstChildElement(QandATags::Reference); !c.isNull();
-         c = c.nextSiblingElement(QandATags::Reference))
-        lists << c;
+    const QString separator = GetStrVar(RegSlot::StrMarkerDollar);
+    const QStringList links = cleaned(r->links);
+    const QList<QDomElement> lists = referencesOf(e);
     if (lists.isEmpty()) {
         const QDomElement to = answer ? QDomElement() : e.lastChildElement(QandATags::ToUser);
-        QDomElement refs = doc->createElement(QandATags::Reference);
-        lists << (to.isNull() ? e.insertBefore(refs, QDomNode()) : e.insertAfter(refs, to)).toElement();
+        const QDomElement refs = ReferenceFiles::WriteReference(*doc, links, separator, QDomElement());
+        to.isNull() ? e.insertBefore(refs, QDomNode()) : e.insertAfter(refs, to);
+        return;
     }
-    const QString separator = GetStrVar(RegSlot::StrMarkerDollar);
-    fillPlaces(
-        lists,
-        [this](const QDomElement &ref) { return ref.tagName() == QandATags::Ref ? linkOf(ref) : QString(); },
-        r->links,
-        [this, doc, &separator](const QString &link) {
-            const QStringList parts = link.split(separator);
-            if (parts.size() != 2)
-                return QDomElement();
-            QDomElement ref = doc->createElement(QandATags::Ref);
-            ref.setAttribute(GetStrVar(RegSlot::StrTagTitle), XmlText::Clean(parts.at(0)));
-            ref.setAttribute(GetStrVar(RegSlot::StrTagUrl), XmlText::Clean(parts.at(1)));
-            return ref;
-        });
+    // Edits were carried into the lists as read (FollowLinkEdits): each takes as many links as it
+    // holds REFs, the last all that are left.
+    int at = 0;
+    for (int i = 0; i < lists.size(); ++i) {
+        const int left = int(links.size()) - at;
+        const int count = i + 1 < lists.size()
+                              ? std::min(int(ReferenceFiles::ReadLinks(lists.at(i), separator).size()), left)
+                              : left;
+        e.replaceChild(ReferenceFiles::WriteReference(*doc, links.mid(at, count), separator, lists.at(i)),
+                       lists.at(i));
+        at += count;
+    }
 }
 
 QDomElement QandA::buildElement(QDomDocument *doc, const QString &tag, QTreeWidgetItem *item, bool answer)

@@ -2,6 +2,9 @@
 #include "members/manager.h"
 #include "output/outmenudiag.h"
 
+#include "core/uireport.h"
+
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -48,6 +51,30 @@ const QByteArray kRef = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root_RefOu
                         "<OutDir dir=\"\"/><CHECK def=\"y\" ref=\"y\" c=\"d\"/><SELECT owner=\"-1\"/>"
                         "<EXTENSION ext=\"\"/><X/><FileList f=\"g\"><!-- files --></FileList><!-- end -->"
                         "</Root_RefOutput>\n";
+// Every report, in order, where the fallback keeps only the last.
+struct Reports final : UiReport {
+    QStringList texts;
+    Reports() { Install(this); }
+    void ShowErrorMsg(const QString &, const QString &text) override { texts << text; }
+    void SystemErrorBox(const QString &text) override { texts << text; }
+    void FatalMessage(const QString &, const QString &text) override { texts << text; }
+};
+
+// The golden definition and instances, member 1 the running user's own, ready for the dialog.
+void prepare(GenProgram &p)
+{
+    p.openInstances();
+    p.openCase(QStringLiteral("e1_plain_var"));
+    p.SetIntVar(RegSlot::IntDocKind, 4);
+    auto *row = new QTreeWidgetItem(p.GetObj<manager>(RegSlot::ObjManager)->GetTree());
+    row->setData(0, Qt::UserRole, 1);
+    row->setText(0, QStringLiteral("me"));
+}
+
+QTreeWidgetItem *firstMember(OutMenuDiag &dialog)
+{
+    return dialog.findChild<QTreeWidget *>("DTREE")->topLevelItem(0)->child(0)->child(0);
+}
 } // namespace
 
 // The output run's selection files, as the run dialog writes them back.
@@ -57,6 +84,10 @@ class tst_outselect : public QObject
 private slots:
     void save_unknownContentKeptWithItsItem_data();
     void save_unknownContentKeptWithItsItem();
+    void save_damagedFile_keptAndRefused_data();
+    void save_damagedFile_keptAndRefused();
+    void save_nothingChanged_writesNothing_data();
+    void save_nothingChanged_writesNothing();
 };
 
 void tst_outselect::save_unknownContentKeptWithItsItem_data()
@@ -71,19 +102,14 @@ void tst_outselect::save_unknownContentKeptWithItsItem()
 {
     QFETCH(bool, uncheck);
     GenProgram p;
-    p.openInstances();
-    p.openCase(QStringLiteral("e1_plain_var"));
-    p.SetIntVar(RegSlot::IntDocKind, 4);
-    auto *row = new QTreeWidgetItem(p.GetObj<manager>(RegSlot::ObjManager)->GetTree());
-    row->setData(0, Qt::UserRole, 1);
-    row->setText(0, QStringLiteral("me"));
+    prepare(p);
     const QString def = p.dir() + QStringLiteral("/defoutput_1.xml");
     const QString ref = p.instanceDir() + QStringLiteral("/refoutput_1.xml");
     writeFile(def, kDef);
     writeFile(ref, kRef);
     OutMenuDiag dialog;
     QVERIFY(dialog.InitOutMenu(true));
-    QTreeWidgetItem *member = dialog.findChild<QTreeWidget *>("DTREE")->topLevelItem(0)->child(0)->child(0);
+    QTreeWidgetItem *member = firstMember(dialog);
     QCOMPARE(member->checkState(3), Qt::Checked);
     if (uncheck)
         member->setCheckState(3, Qt::Unchecked);
@@ -95,6 +121,111 @@ void tst_outselect::save_unknownContentKeptWithItsItem()
         expected.replace(expected.indexOf("<LModel"),
                          expected.indexOf("</InstList>") - expected.indexOf("<LModel"), "");
     QCOMPARE(canonicalFile(readFile(def)), canonicalFile(expected));
+}
+
+void tst_outselect::save_damagedFile_keptAndRefused_data()
+{
+    QTest::addColumn<QByteArray>("def");
+    QTest::addColumn<QByteArray>("ref");
+    QTest::newRow("truncated") << kDef.left(kDef.indexOf("<LInstance")) << kRef.left(kRef.size() / 2);
+    QTest::newRow("wrong root") << QByteArray("<Root_RefOutput><OutDir dir=\"\"/></Root_RefOutput>")
+                                << QByteArray("<Root_DefOutput><OutDir dir=\"\"/></Root_DefOutput>");
+    QTest::newRow("not UTF-8") << QByteArray(kDef).replace("x\"", "\xe9\xff\"")
+                               << QByteArray(kRef).replace("\"d\"", "\"\xe9t\xe9\"");
+    QTest::newRow("refused encoding")
+        << QByteArray(kDef).replace("UTF-8", "Shift_JIS") << QByteArray(kRef).replace("UTF-8", "EBCDIC-US");
+}
+
+// A selection file that did not parse was replaced by the dialog's defaults at the next save.
+void tst_outselect::save_damagedFile_keptAndRefused()
+{
+    QFETCH(QByteArray, def);
+    QFETCH(QByteArray, ref);
+    GenProgram p;
+    prepare(p);
+    const QString defFile = p.dir() + QStringLiteral("/defoutput_1.xml");
+    const QString refFile = p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+    writeFile(defFile, def);
+    writeFile(refFile, ref);
+    Reports reports;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    // Named when read, and the defaults are shown: the member's own rows checked.
+    QCOMPARE(reports.texts.size(), 2);
+    QVERIFY2(reports.texts.at(0).startsWith(refFile + " was not read"), qPrintable(reports.texts.at(0)));
+    QVERIFY2(reports.texts.at(1).startsWith(defFile + " was not read"), qPrintable(reports.texts.at(1)));
+    QCOMPARE(firstMember(dialog)->checkState(3), Qt::Checked);
+    reports.texts.clear();
+    firstMember(dialog)->setCheckState(3, Qt::Unchecked);
+    auto *save = dialog.findChild<QPushButton *>("SAVE");
+    save->click();
+    QCOMPARE(readFile(defFile), def);
+    QCOMPARE(readFile(refFile), ref);
+    QCOMPARE(reports.texts, QStringList({refFile + " was not read: it is not written over",
+                                         defFile + " was not read: it is not written over"}));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(!dialog.findChild<QPushButton *>("RELOAD")->isEnabled());
+    // Mended by its writer, the file is saved to again, and what it holds unknown stays.
+    writeFile(refFile, kRef);
+    reports.texts.clear();
+    save->click();
+    QCOMPARE(reports.texts, QStringList(defFile + " was not read: it is not written over"));
+    QCOMPARE(readFile(defFile), def);
+    const QString written = QString::fromUtf8(readFile(refFile));
+    QVERIFY2(written.contains("c=\"d\"") && written.contains("<!-- end -->"), qPrintable(written));
+}
+
+void tst_outselect::save_nothingChanged_writesNothing_data()
+{
+    QTest::addColumn<bool>("definition");
+    QTest::addColumn<QByteArray>("bytes");
+    // Written by hand, as no save of this program writes: any write shows.
+    QTest::newRow("output file gone")
+        << true
+        << QByteArray("<Root_DefOutput>\n <OutDir dir=''/> <SELECT owner='-1'/>\n <InstList FileID='99'>"
+                      "<LModel ID='5' User='1'/></InstList>\n</Root_DefOutput>\n");
+    QTest::newRow("instance gone") << true
+                                   << QByteArray(
+                                          "<Root_DefOutput><OutDir dir='/nowhere/out'/><InstList FileID='1'>"
+                                          "<LModel ID='5' User='1'><LInstance ID='I1-999'/></LModel>"
+                                          "</InstList></Root_DefOutput>");
+    QTest::newRow("reference file gone")
+        << false
+        << QByteArray("<Root_RefOutput><OutDir dir=''/><CHECK def='y' ref='y'/><SELECT owner='-1'/>"
+                      "<EXTENSION ext=''/><FileList><File fname='gone.txt' instID='1-9'/></FileList>"
+                      "</Root_RefOutput>");
+    QTest::newRow("extension and folder")
+        << false
+        << QByteArray("<Root_RefOutput><OutDir dir='relative/dir'/><CHECK def='n' ref='y'/>"
+                      "<SELECT owner='77'/><EXTENSION ext='txt;pdf'/><FileList/></Root_RefOutput>");
+}
+
+// A save with nothing changed rewrote both files, dropping what the dialog did not show.
+void tst_outselect::save_nothingChanged_writesNothing()
+{
+    QFETCH(bool, definition);
+    QFETCH(QByteArray, bytes);
+    GenProgram p;
+    prepare(p);
+    const QString path = definition ? p.dir() + QStringLiteral("/defoutput_1.xml")
+                                    : p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+    writeFile(path, bytes);
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    auto *save = dialog.findChild<QPushButton *>("SAVE");
+    save->click();
+    QCOMPARE(readFile(path), bytes);
+    QVERIFY(!p.GetBoolVar(RegSlot::FlagWriteFailed));
+    // A second save after a change writes, the one after it again nothing.
+    QTreeWidgetItem *member = firstMember(dialog);
+    member->setCheckState(3, member->checkState(3) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    dialog.findChild<QLineEdit *>("EXTENSION")->setText(QStringLiteral("doc"));
+    save->click();
+    const QByteArray changed = readFile(path);
+    QVERIFY(changed != bytes);
+    writeFile(path, changed + "<!-- not ours -->");
+    save->click();
+    QCOMPARE(readFile(path), changed + "<!-- not ours -->");
 }
 
 QTEST_MAIN(tst_outselect)

@@ -1,6 +1,10 @@
 #include "core/decimalid.h"
 #include "core/treeitemdata.h"
 #include "core/uireport.h"
+#include "docs/addhtml.h"
+#include "docs/htmllist.h"
+#include "docs/referencefiles.h"
+#include "docs/refurl.h"
 #include "domtext.h"
 #include "historyfile.h"
 #include "loadtiming.h"
@@ -44,6 +48,30 @@ void setState(QandA *panel, int i)
     panel->findChild<QPushButton *>(QStringLiteral("SET"))->click();
 }
 
+// Types into the shown link dialog and presses its button.
+void enterLink(const QString &title, const QString &address)
+{
+    AddHtml *dialog = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<AddHtml *>(w); d && d->isVisible())
+            dialog = d;
+    }
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit *>(QStringLiteral("TITLE"))->setText(title);
+    dialog->findChild<QLineEdit *>(QStringLiteral("ADDRESS"))->setText(address);
+    dialog->findChild<QPushButton *>(QStringLiteral("ADD"))->click();
+}
+
+// The REFERENCE elements of an entry, as text.
+QString referencesText(const QDomElement &entry)
+{
+    QString text;
+    for (QDomElement r = entry.firstChildElement("REFERENCE"); !r.isNull();
+         r = r.nextSiblingElement("REFERENCE"))
+        text += domText(r);
+    return text;
+}
+
 void answer(QaSession &s, QTreeWidgetItem *addressee)
 {
     s.panel()->AnswerTree()->setCurrentItem(addressee);
@@ -79,6 +107,8 @@ private slots:
     void historyText_pastReaderLimit_refusedKeptInEditor();
     void ownFile_oneValueEdited_unreadPartsKeptInPlace_data();
     void ownFile_oneValueEdited_unreadPartsKeptInPlace();
+    void ownFile_linkEdited_REFKeepsWhatItHeld_data();
+    void ownFile_linkEdited_REFKeepsWhatItHeld();
     void newItem_leftoverFiles_takesNumberNoFileUses_data();
     void newItem_leftoverFiles_takesNumberNoFileUses();
 
@@ -764,6 +794,120 @@ void tst_qanda::ownFile_oneValueEdited_unreadPartsKeptInPlace()
     QDomDocument saved;
     QVERIFY(saved.setContent(readFile(path(file))));
     QCOMPARE(domText(saved.documentElement()), domText(expected.documentElement()));
+}
+
+void tst_qanda::ownFile_linkEdited_REFKeepsWhatItHeld_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("references");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("expected");
+    const QString one = "<REFERENCE Kind='web'><!--links--><REF TITLE='a' URL='u' Lang='en'><Note/></REF>"
+                        "<!--about a--><REF TITLE='b' URL='v'/><!--about b--></REFERENCE>";
+    QTest::newRow("renamed in the pane")
+        << "question_1.xml" << one << "rename" << 0
+        << "<REFERENCE Kind='web'><!--links--><REF TITLE='A' URL='u2' Lang='en'><Note/></REF>"
+           "<!--about a--><REF TITLE='b' URL='v'/><!--about b--></REFERENCE>";
+    QTest::newRow("deleted in the pane")
+        << "question_1.xml" << one << "delete" << 0
+        << "<REFERENCE Kind='web'><!--links--><REF TITLE='b' URL='v'/><!--about b--></REFERENCE>";
+    QTest::newRow("deleted in the list")
+        << "question_1.xml" << one << "list delete" << 0
+        << "<REFERENCE Kind='web'><!--links--><REF TITLE='b' URL='v'/><!--about b--></REFERENCE>";
+    QTest::newRow("added after a rename")
+        << "question_1.xml" << one << "rename add" << 1
+        << "<REFERENCE Kind='web'><!--links--><REF TITLE='a' URL='u' Lang='en'><Note/></REF>"
+           "<!--about a--><REF TITLE='A' URL='u2'/><!--about b--><REF TITLE='n' URL='w'/></REFERENCE>";
+    const QString two = "<REFERENCE><REF TITLE='a' URL='u'/></REFERENCE><REFERENCE Kind='more'><!--head-->"
+                        "<REF TITLE='b' URL='v' Lang='en'><Note/></REF><!--about b--></REFERENCE>";
+    QTest::newRow("renamed in a second list")
+        << "question_1.xml" << two << "rename" << 1
+        << "<REFERENCE><REF TITLE='a' URL='u'/></REFERENCE><REFERENCE Kind='more'><!--head-->"
+           "<REF TITLE='A' URL='u2' Lang='en'><Note/></REF><!--about b--></REFERENCE>";
+    QTest::newRow("answer renamed")
+        << "answer_1.xml"
+        << "<REFERENCE><REF TITLE='a' URL='u' Lang='en'/><!--about a--></REFERENCE>"
+        << "rename" << 0 << "<REFERENCE><REF TITLE='A' URL='u2' Lang='en'/><!--about a--></REFERENCE>";
+}
+
+// A link of an own question or answer renamed in the links pane lost what its REF held besides its
+// title and address; one deleted left behind what followed it.
+void tst_qanda::ownFile_linkEdited_REFKeepsWhatItHeld()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, references);
+    QFETCH(QString, action);
+    QFETCH(int, row);
+    QFETCH(QString, expected);
+    const bool answerFile = file.startsWith("answer");
+    writeFile(path("question_1.xml"),
+              "<Root_Question ID='1' MaxID='2'><Quest ID='1' OwnerID='1' Name='m1' "
+              "TITLE='q' State='-1' Type='QQuestion'><ToUser><User ID='2'/></ToUser>" +
+                  (answerFile ? QString() : references).toUtf8() + "</Quest></Root_Question>");
+    writeFile(path("question_2.xml"),
+              "<Root_Question ID='2' MaxID='2'><Quest ID='1' OwnerID='2' Name='m2' "
+              "TITLE='theirs'><ToUser><User ID='1'/></ToUser></Quest></Root_Question>");
+    if (answerFile)
+        writeFile(path("answer_1.xml"), "<Root_Answer ID='1' MaxID='2'><Q_Ans ID='1' QuestID='2-1' Name='m1' "
+                                        "State='-1' Type='Answer'>" +
+                                            references.toUtf8() + "</Q_Ans></Root_Answer>");
+    {
+        QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+        QandA *p = s.panel();
+        QTreeWidget *tree = p->QuestionTree();
+        if (answerFile) {
+            p->findChild<QTabWidget *>("QATAB")->setCurrentIndex(1);
+            tree = p->AnswerTree();
+        }
+        QTreeWidgetItem *entry = find(tree, answerFile ? "A1-1" : "Q1-1");
+        QVERIFY(entry);
+        tree->setCurrentItem(entry);
+        auto *pane = p->findChild<refurl *>();
+        auto *links = pane->findChild<QTreeWidget *>();
+        QCOMPARE(links->topLevelItemCount(), 2 - int(answerFile));
+        links->setCurrentItem(links->topLevelItem(row));
+        if (action.startsWith("rename")) {
+            pane->ModRefferenceUrl();
+            enterLink("A", "u2");
+        } else if (action == "delete") {
+            answerNextBox("OK");
+            pane->DelRefferenceUrl();
+        } else {
+            s.whenModal<HtmlList>([row](HtmlList *d) {
+                auto *list = d->findChild<QTreeWidget *>("TREE");
+                list->setCurrentItem(list->topLevelItem(row));
+                answerNextBox("OK");
+                d->findChild<QPushButton *>("DEL")->click();
+                d->findChild<QPushButton *>("CLOSE")->click();
+            });
+            p->HtmlProc();
+        }
+        if (action.endsWith("add")) {
+            pane->AddRefferenceUrl();
+            enterLink("n", "w");
+        }
+        QVERIFY(s.GetBoolVar(RegSlot::FlagQandAModified));
+        // The row keeps the edited element: every save writes the same.
+        for (int save = 0; save < 2; ++save) {
+            s.Save();
+            QDomDocument want;
+            QVERIFY(want.setContent("<E>" + expected + "</E>"));
+            QCOMPARE(referencesText(root(path(file)).firstChildElement()),
+                     referencesText(want.documentElement()));
+        }
+    }
+    // Read back, the links are the ones the user left.
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    QTreeWidget *tree = answerFile ? s.panel()->AnswerTree() : s.panel()->QuestionTree();
+    QTreeWidgetItem *entry = find(tree, answerFile ? "A1-1" : "Q1-1");
+    QVERIFY(entry);
+    QStringList shown;
+    QDomDocument want;
+    QVERIFY(want.setContent("<E>" + expected + "</E>"));
+    for (QDomElement r = want.documentElement().firstChildElement(); !r.isNull(); r = r.nextSiblingElement())
+        shown << ReferenceFiles::ReadLinks(r, "[$$]");
+    QCOMPARE(QandA::RecordOf(entry)->Links(), shown);
 }
 
 void tst_qanda::newItem_leftoverFiles_takesNumberNoFileUses_data()
