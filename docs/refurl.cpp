@@ -189,15 +189,31 @@ void refurl::writeBack()
 void refurl::StoreLinks(QTreeWidget *list, QTreeWidgetItem *item, TreeItemData *record, int kind)
 {
     const QString separator = globalvar().GetStrVar(RegSlot::StrMarkerDollar);
+    const QStringList &before = record->Links();
     QStringList links;
     QList<int> origins;
+    // An entry the list cannot show (another program's title or address holding the separator) was
+    // never the user's to edit: it stays where it stood among the others.
+    int passed = 0;
+    const auto keepUnshown = [&](int upTo) {
+        ReferenceFiles::Link link;
+        for (; passed < upTo && passed < before.size(); ++passed) {
+            if (!ReferenceFiles::SplitLink(before.at(passed), separator, &link)) {
+                links << before.at(passed);
+                origins << passed;
+            }
+        }
+    };
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = list->topLevelItem(i);
         const QVariant origin = row->data(0, Qt::UserRole);
+        if (origin.isValid())
+            keepUnshown(origin.toInt());
         origins << (origin.isValid() ? origin.toInt() : -1);
-        row->setData(0, Qt::UserRole, i);
+        row->setData(0, Qt::UserRole, int(links.size()));
         links << ReferenceFiles::JoinLink({row->text(0), row->text(1)}, separator);
     }
+    keepUnshown(int(before.size()));
     // A model or instance record keeps its element's REFERENCE as read (model/elementlayout.h), a
     // question or answer row the element it was read from.
     if (kind == ModelKind || kind == InstanceKind)
