@@ -1075,6 +1075,14 @@
         <source>under process---</source>
         <translation>処理中---</translation>
     </message>
+    <message>
+        <source>not saved: the program is busy, save again</source>
+        <translation>保存されていません: 処理中です。もう一度保存してください</translation>
+    </message>
+    <message>
+        <source>save waits until the current work ends</source>
+        <translation>実行中の処理が終わると保存します</translation>
+    </message>
 </context>
 <context>
     <name>Manual</name>
@@ -2105,6 +2113,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>CANCEL</source>
         <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Receiving address</source>
+        <translation>受信アドレス</translation>
     </message>
 </context>
 <context>
@@ -4970,6 +4982,10 @@ The text was not saved; it stays in the editor.</source>
         <translation>%1
 テキストは保存しませんでした。エディタに残っています。</translation>
     </message>
+    <message>
+        <source>folder can not be read:%1</source>
+        <translation>フォルダを読めません:%1</translation>
+    </message>
 </context>
 <context>
     <name>ToUserDialog</name>
@@ -5150,6 +5166,18 @@ The text was not saved; it stays in the editor.</source>
     <message>
         <source>output directory of %1 is not used: %2</source>
         <translation>%1 の出力ディレクトリは使いません: %2</translation>
+    </message>
+    <message>
+        <source>Output File</source>
+        <translation>ファイル出力</translation>
+    </message>
+    <message>
+        <source>%1 was not read; it is kept as it is and the default selection is shown: %2</source>
+        <translation>%1 は読み込まれませんでした。ファイルはそのまま残し、既定の選択を表示します: %2</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
     </message>
 </context>
 <context>
@@ -6941,6 +6969,10 @@ The text was not saved; it stays in the editor.</source>
             <numerusform>%n 件のチケットを削除しませんでした: トラッカーが子チケットを示しませんでした（行をクリック）</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 was not created: its explanation was not read: %2</source>
+        <translation>%1 は作成されませんでした: 説明が読み込めません: %2</translation>
+    </message>
 </context>
 <context>
     <name>DecimalId</name>
@@ -6976,12 +7008,12 @@ The text was not saved; it stays in the editor.</source>
         <translation>: %1 文字を超える名前またはアドレス</translation>
     </message>
     <message>
-        <source>no member number is left</source>
-        <translation>割り当てられるメンバー番号が残っていません</translation>
-    </message>
-    <message>
         <source>%1 holds more than %2 characters: no name or address is that long</source>
         <translation>%1 は %2 文字を超えています: そこまで長い名前やアドレスはありません</translation>
+    </message>
+    <message>
+        <source>no member number is left: members and their files in %1 use every number from 1 to %2</source>
+        <translation>割り当てられるメンバー番号が残っていません: %1 のメンバーとそのファイルが 1 から %2 までのすべての番号を使っています</translation>
     </message>
 </context>
 <context>
@@ -7088,6 +7120,10 @@ The text was not saved; it stays in the editor.</source>
     <message>
         <source>the output run was stopped at %1: its files together grow beyond %2 characters, %3 markers, loop passes and elements looked through, or %4 characters of templates read; %1 is not written</source>
         <translation>出力を %1 で中止しました: ファイルの合計が %2 文字、%3 個のマーカー・ループ回数・参照した要素、または読み込んだテンプレート %4 文字を超えます。%1 は書き込まれません</translation>
+    </message>
+    <message>
+        <source>%1 was not generated: %2</source>
+        <translation>%1 は生成されませんでした: %2</translation>
     </message>
 </context>
 <context>
