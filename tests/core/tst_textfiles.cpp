@@ -3,6 +3,7 @@
 #include "filesizelimit.h"
 #include "instance/readcost.h"
 #include "testsupport.h"
+#include "tolderrors.h"
 
 #include "core/uireport.h"
 
@@ -46,18 +47,6 @@ private slots:
     void refusal_toldOnceUntilTheFileChanges_data();
     void refusal_toldOnceUntilTheFileChanges();
 };
-
-namespace
-{
-// Keeps every error told to the member.
-struct ToldErrors : UiReport {
-    QStringList texts;
-    ToldErrors() { Install(this); }
-    void ShowErrorMsg(const QString &, const QString &text) override { texts.append(text); }
-    void SystemErrorBox(const QString &) override {}
-    void FatalMessage(const QString &, const QString &) override {}
-};
-} // namespace
 
 void tst_textfiles::truncate_atAndAboveLimit()
 {

@@ -15,6 +15,7 @@
 #include "shell/checktimer.h"
 #include "shell/numeditor.h"
 #include "testsupport_widgets.h"
+#include "tolderrors.h"
 
 #include <QLayout>
 #include <QPlainTextEdit>
@@ -728,15 +729,6 @@ void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved()
 
 namespace
 {
-// Keeps every error told to the member.
-struct ToldErrors : UiReport {
-    QStringList texts;
-    ToldErrors() { Install(this); }
-    void ShowErrorMsg(const QString &, const QString &text) override { texts.append(text); }
-    void SystemErrorBox(const QString &) override {}
-    void FatalMessage(const QString &, const QString &) override {}
-};
-
 // How many pixels of the editor's page are as dark as text; the current line's mark is light.
 int drawnPixels(QPlainTextEdit *editor)
 {

@@ -41,6 +41,19 @@ inline double runMs(GenProgram &p, int mode = OutputGenerator::Run)
     return ReadCost::cpuMs() - start;
 }
 
+// The real run's cost in this process, measured once before the test functions; the worst inputs
+// may cost a few real runs.
+inline double g_realMs = 0;
+constexpr double kRealRuns = 20;
+inline bool quick(double spent)
+{
+    return spent < kRealRuns * g_realMs;
+}
+inline QString against(double spent)
+{
+    return QStringLiteral("%1 ms, a real run %2 ms").arg(spent).arg(g_realMs);
+}
+
 // Processor time of the real run, the least of three; measured with no other program open.
 inline double RealRunMs()
 {

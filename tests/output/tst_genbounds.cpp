@@ -33,18 +33,10 @@ void setBody(GenProgram &p, int seq, const QString &body)
     record->data->flags[0] = true;
 }
 
-// The real run's cost in this process. The worst inputs took hundreds of real runs before; they
-// take a few at most now.
-double g_realMs = 0;
-constexpr double kRealRuns = 20;
-bool quick(double spent)
-{
-    return spent < kRealRuns * g_realMs;
-}
-QString against(double spent)
-{
-    return QStringLiteral("%1 ms, a real run %2 ms").arg(spent).arg(g_realMs);
-}
+// The worst inputs took hundreds of real runs before; they take a few at most now.
+using GenReference::against;
+using GenReference::g_realMs;
+using GenReference::quick;
 } // namespace
 
 class tst_genbounds : public QObject

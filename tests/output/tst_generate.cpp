@@ -70,16 +70,9 @@ double runMilliseconds(GenProgram &p)
 {
     return GenReference::runMs(p);
 }
-double g_realMs = 0;
-constexpr double kRealRuns = 20;
-bool quick(double spent)
-{
-    return spent < kRealRuns * g_realMs;
-}
-QString against(double spent)
-{
-    return QStringLiteral("%1 ms, a real run %2 ms").arg(spent).arg(g_realMs);
-}
+using GenReference::against;
+using GenReference::g_realMs;
+using GenReference::quick;
 } // namespace
 
 class tst_generate : public QObject
