@@ -21,7 +21,9 @@ int main(int argc, char **argv)
         members << qMakePair(args.at(i), args.at(i + 1));
     RegistryScope registry;
     ChatSession session(args.at(1), args.at(2), members);
-    session.Open();
+    session.Open(qEnvironmentVariableIsSet("CHAT_PEER_TICK_MS")
+                     ? qEnvironmentVariableIntValue("CHAT_PEER_TICK_MS")
+                     : 200);
     session.chat()->ShowChat();
     QSocketNotifier notifier(0, QSocketNotifier::Read);
     auto reply = [](const QString &text) {

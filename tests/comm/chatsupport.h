@@ -176,20 +176,25 @@ private:
 class ChatPeer
 {
 public:
-    bool Start(const QString &instanceDir, const QString &own = QStringLiteral("a@x"))
+    // tickMs 0: the peer never polls, so what it shows came with its first load.
+    bool Start(const QString &instanceDir, const QString &own = QStringLiteral("a@x"), int tickMs = 200)
     {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CHAT_PEER_TICK_MS"), QString::number(tickMs));
+        m_process.setProcessEnvironment(env);
         m_process.start(QStringLiteral(CHAT_PEER),
                         {instanceDir, own, QStringLiteral("a@x"), QStringLiteral("Anna"),
                          QStringLiteral("b@x"), QStringLiteral("Ben")});
-        return m_process.waitForStarted(5000) && Answer() == QLatin1String("ready");
+        return m_process.waitForStarted(120000) && Answer() == QLatin1String("ready");
     }
     void Command(const QByteArray &line) { m_process.write(line + '\n'); }
-    // The next line the peer writes, waiting up to 5 s.
+    // The next line the peer writes: a busy machine may take long to start a program, so the wait
+    // only keeps a peer that died from hanging the test.
     QString Answer()
     {
         QElapsedTimer clock;
         clock.start();
-        while (!m_process.canReadLine() && clock.elapsed() < 5000)
+        while (!m_process.canReadLine() && clock.elapsed() < 120000)
             m_process.waitForReadyRead(100);
         return QString::fromUtf8(m_process.readLine()).trimmed();
     }

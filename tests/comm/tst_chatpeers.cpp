@@ -82,14 +82,12 @@ void tst_chatpeers::restarted_todayShownWithFirstLoad()
         QTRY_COMPARE_WITH_TIMEOUT(texts(a.Dump(), 0), QStringList{QStringLiteral("from b")}, 120000);
         QVERIFY(a.Quit());
     }
+    // Without a poll, only the first load can show them; a busy machine only delays it.
     ChatPeer a;
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(a.Start(dir.path(), QStringLiteral("a@x")));
+    QVERIFY(a.Start(dir.path(), QStringLiteral("a@x"), 0));
     QTRY_VERIFY_WITH_TIMEOUT(texts(a.Dump(), 0) == QStringList{QStringLiteral("from b")} &&
                                  texts(a.Dump(), 1) == QStringList{QStringLiteral("from a")},
-                             10000);
-    qInfo("shown %lld ms after the start", clock.elapsed());
+                             120000);
     // Two commands in one write are both answered at once (the second used to wait for a third).
     a.Command("dump\ndump");
     for (int n = 0; n < 2; ++n) {
