@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
         if (QScreen *screen = QGuiApplication::primaryScreen())
             window->setGeometry(screen->geometry());
         result = QApplication::exec();
-        WorkerThreads::StopAll();
+        // A worker stuck in a system call must not keep the program from ending.
+        WorkerThreads::StopAll(3000);
         delete window;
     }
     return result;

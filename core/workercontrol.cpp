@@ -24,10 +24,15 @@ void WorkerControl::stopThread()
     WorkerThreads::Untrack(m_thread);
     m_thread->requestInterruption();
     m_thread->quit();
-    // Destroying a running thread aborts the process, after everything was saved. A worker stuck
-    // in a system call (a file check on a hung network share) is left, with its thread object,
-    // to the end of the process.
-    if (m_thread->wait(3000))
-        delete m_thread;
+    // The worker uses what its owner frees next: it is waited for however long a busy machine
+    // takes. Only a thread the exit path gave up (stuck in a system call, such as a file check on
+    // a hung network share) is left, with its thread object, to the end of the process:
+    // destroying a running thread would abort the process after everything was saved.
+    if (WorkerThreads::IsGivenUp(m_thread)) {
+        m_thread = nullptr;
+        return;
+    }
+    m_thread->wait();
+    delete m_thread;
     m_thread = nullptr;
 }

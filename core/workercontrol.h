@@ -15,7 +15,8 @@ public:
 
 protected:
     void startWorker(QObject *worker);
-    // Ends the thread, waiting a bounded time; callable more than once.
+    // Ends the thread and waits until it has ended, unless the exit path gave it up; callable
+    // more than once.
     void stopThread();
 
 private:

@@ -9,6 +9,7 @@ namespace
 {
 QMutex g_lock;
 QList<QPointer<QThread>> g_threads;
+QList<QThread *> g_givenUp;
 } // namespace
 
 void WorkerThreads::Track(QThread *thread)
@@ -42,8 +43,17 @@ int WorkerThreads::StopAll(unsigned long waitMs)
             continue;
         t->requestInterruption();
         t->quit();
-        if (!t->wait(waitMs))
+        if (!t->wait(waitMs)) {
+            QMutexLocker lock(&g_lock);
+            g_givenUp.append(t);
             ++stuck;
+        }
     }
     return stuck;
+}
+
+bool WorkerThreads::IsGivenUp(QThread *thread)
+{
+    QMutexLocker lock(&g_lock);
+    return g_givenUp.contains(thread);
 }

@@ -1,12 +1,16 @@
 #include "core/globalmutex.h"
 #include "core/initxml.h"
 #include "core/platformstore.h"
+#include "core/workercontrol.h"
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
 
 #include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
+
+#include <atomic>
+#include <memory>
 
 // Each case builds the objects start-up builds (store, child-user table) around a fresh init.xml
 // in the test's own HOME.
@@ -26,6 +30,7 @@ private slots:
     void damagedFile_isKeptBesideDefaults();
     void workers_endOnStopAll();
     void destroy_endsEveryWorkerBeforeTheMutexesGo();
+    void workerControl_slowWorker_endedBeforeItsOwnerGoesOn();
 
 private:
     struct Session {
@@ -262,4 +267,34 @@ void tst_initxml::destroy_endsEveryWorkerBeforeTheMutexesGo()
 }
 
 QTEST_GUILESS_MAIN(tst_initxml)
+namespace
+{
+// A worker that takes longer to finish than a quiet machine would: a busy one, or a sanitizer.
+struct SlowControl : WorkerControl {
+    explicit SlowControl(const std::shared_ptr<std::atomic<bool>> &ended)
+    {
+        auto *worker = new QObject;
+        startWorker(worker);
+        QMetaObject::invokeMethod(
+            worker,
+            [ended] {
+                QThread::msleep(4000);
+                *ended = true;
+            },
+            Qt::QueuedConnection);
+    }
+};
+} // namespace
+
+// A worker left running after a few seconds went on using what its owner freed next: the chat
+// worker's semaphores, on a busy machine. Only the exit path gives a thread up.
+void tst_initxml::workerControl_slowWorker_endedBeforeItsOwnerGoesOn()
+{
+    const auto ended = std::make_shared<std::atomic<bool>>(false);
+    auto *control = new SlowControl(ended);
+    QTest::qWait(100);
+    delete control;
+    QVERIFY(ended->load());
+}
+
 #include "tst_initxml.moc"
