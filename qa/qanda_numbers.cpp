@@ -6,21 +6,17 @@
 #include "core/decimalid.h"
 #include "qa/qanda.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 
 namespace
 {
-// The numbers names in folder use, as captured by the first group of pattern; a run of digits
-// beyond the ceiling names no number that could be given.
-void collect(const QString &folder, const QRegularExpression &pattern, QSet<int> *used)
+// The numbers the names use, as captured by the first group of pattern; a run of digits beyond
+// the ceiling names no number that could be given.
+void collect(const QStringList &names, const QRegularExpression &pattern, QSet<int> *used)
 {
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QRegularExpressionMatch match = pattern.match(it.fileName());
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = pattern.match(name);
         const int number = match.hasMatch() ? DecimalId::Value(match.captured(1)) : -1;
         if (number >= 0)
             used->insert(number);
@@ -30,22 +26,21 @@ void collect(const QString &folder, const QRegularExpression &pattern, QSet<int>
 
 int QandA::freeNumber(const QString &stem, int n, qint64 from, QString *why) const
 {
-    const QFileInfo folder(m_instanceDir);
-    if (!folder.isDir() || !folder.isReadable()) {
-        // A folder that cannot be listed is not an empty one.
-        if (why)
-            *why = tr("folder can not be read:%1").arg(m_instanceDir);
+    QStringList names;
+    if (!DecimalId::ListFolder(m_instanceDir, &names, why))
         return -1;
-    }
     QSet<int> used;
     // The history, and the temporary of a write of it that never ended; names equal but for case
     // are one name on other members' systems.
     const QString history =
         QStringLiteral("^\\.?%1_%2_([0-9]+)\\.hst(\\..*)?$").arg(stem, QString::number(n));
-    collect(m_instanceDir, QRegularExpression(history, QRegularExpression::CaseInsensitiveOption), &used);
-    collect(m_instanceDir + QStringLiteral("/REFERENCE/") + stem.toUpper() + QLatin1Char('/') +
-                QString::number(n),
-            QRegularExpression(QStringLiteral("^([0-9]+)$")), &used);
+    collect(names, QRegularExpression(history, QRegularExpression::CaseInsensitiveOption), &used);
+    // A question or answer without reference files has no folder of them.
+    QStringList references;
+    if (DecimalId::ListFolder(m_instanceDir + QStringLiteral("/REFERENCE/") + stem.toUpper() +
+                                  QLatin1Char('/') + QString::number(n),
+                              &references, nullptr))
+        collect(references, QRegularExpression(QStringLiteral("^([0-9]+)$")), &used);
     const QString letter = stem == QLatin1String("question") ? QStringLiteral("Q") : QStringLiteral("A");
     // Each number passed over is one in use: the search ends after as many steps as there are.
     for (qint64 id = qMax<qint64>(from, 1); id <= DecimalId::Ceiling; ++id) {

@@ -4982,10 +4982,6 @@ The text was not saved; it stays in the editor.</source>
         <translation>%1
 テキストは保存しませんでした。エディタに残っています。</translation>
     </message>
-    <message>
-        <source>folder can not be read:%1</source>
-        <translation>フォルダを読めません:%1</translation>
-    </message>
 </context>
 <context>
     <name>ToUserDialog</name>

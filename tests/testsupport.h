@@ -36,6 +36,13 @@ inline void writeFile(const QString &path, const QByteArray &bytes,
     f.write(bytes);
 }
 
+// A file of that size that costs no disk (sparse); a failed open fails the calling test.
+inline void writeSparse(const QString &path, qint64 size)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+}
+
 // Writes the bytes and dates the file, as another member's program would have left it.
 inline void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
 {

@@ -571,8 +571,7 @@ void tst_chat::statusLines_longReason_startShownWholeInTooltip()
     if (size == 0) {
         TestSupport::writeFile(path, cut);
     } else {
-        QFile huge(path);
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(size));
+        TestSupport::writeSparse(path, size);
     }
     m_session = std::make_unique<ChatSession>(deep, QStringLiteral("a@x"), ChatSession::FourMembers());
     QVERIFY(m_session->OpenLoaded(0));

@@ -1,4 +1,5 @@
 #include "core/decimalid.h"
+#include "testsupport.h"
 
 #include <QDomDocument>
 #include <QtTest>
@@ -179,9 +180,7 @@ void TestDecimalId::listFolder_unreadable_refusedWithReason()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("Seq_3.txt"));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
+    TestSupport::writeFile(file, QByteArray());
     QStringList names;
     QString why;
     QVERIFY(DecimalId::ListFolder(dir.path(), &names, &why));

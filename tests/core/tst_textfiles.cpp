@@ -506,10 +506,7 @@ void tst_textfiles::refusal_toldOnceUntilTheFileChanges()
     if (change == QLatin1String("size")) {
         writeFile(path, bytes + bytes);
     } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(
-            file.setFileTime(QFileInfo(path).lastModified().addSecs(5), QFileDevice::FileModificationTime));
+        writeAt(path, bytes, QFileInfo(path).lastModified().addSecs(5));
     }
     readBoth();
     QCOMPARE(told.texts.size(), 2);

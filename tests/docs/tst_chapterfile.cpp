@@ -1,6 +1,7 @@
 #include "core/sharedxml.h"
 #include "docs/chapterfile.h"
 #include "domtext.h"
+#include "testsupport.h"
 
 #include <QDomDocument>
 #include <QtTest>
@@ -366,10 +367,8 @@ void tst_chapterfile::newId_leftoverTexts_neverTakenFoundWhileAnyIsFree()
     QFETCH(int, counter);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (const QString &name : qAsConst(present)) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const QString &name : qAsConst(present))
+        TestSupport::writeFile(dir.filePath(name), QByteArray());
     QString why;
     QTEST(ChapterFile::NewId(dir.path(), ChapterFile::Kind(kind), &counter,
                              QSet<int>(used.cbegin(), used.cend()), &why),

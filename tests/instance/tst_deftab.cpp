@@ -695,8 +695,7 @@ void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved()
     Workspace w;
     const QString path = w.path("instance_0_2.txt");
     if (refused.isEmpty()) {
-        QFile huge(path);
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(TextFiles::MaxTextBytes + 1));
+        writeSparse(path, TextFiles::MaxTextBytes + 1);
     } else {
         writeFile(path, refused);
     }

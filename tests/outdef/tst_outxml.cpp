@@ -1,5 +1,6 @@
 #include "domtext.h"
 #include "outdef/outxml.h"
+#include "testsupport.h"
 
 #include <QDomDocument>
 #include <QtTest>
@@ -434,11 +435,8 @@ void tst_outxml::newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree()
     QFETCH(bool, seq);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (const QString &name : qAsConst(present)) {
-        QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("leftover");
-    }
+    for (const QString &name : qAsConst(present))
+        TestSupport::writeFile(dir.filePath(name), "leftover");
     QDomDocument doc;
     QVERIFY(doc.setContent(QStringLiteral("<Root_Output>") + body + QStringLiteral("</Root_Output>")));
     OutXml::Definition def = OutXml::Take(doc.documentElement(), {});

@@ -31,10 +31,8 @@ void tst_refusedtexts::open_twoTextsRefused_bothNamedEditorsReadOnlyUntilReadAga
         ws.instanceDir + "/DocInstance.xml",
         "<Root_InstanceDoc MaxID='2'><Chapter No='1.' Name='a' ID='1' InstID='0-1'/></Root_InstanceDoc>");
     const QStringList texts{ws.instanceDir + "/DocInstance_1.txt", ws.instanceDir + "/instance_0_1.txt"};
-    for (const QString &path : texts) {
-        QFile huge(path);
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(TextFiles::MaxTextBytes + 1));
-    }
+    for (const QString &path : texts)
+        writeSparse(path, TextFiles::MaxTextBytes + 1);
     auto program = std::make_unique<OpenedProgram>();
     // Reports go to the program's own window, which held one report at a time.
     UiReport::Install(program->window);
