@@ -85,9 +85,7 @@ ChatDay *ChatCdata::OpenDay(const QString &account, const QDate &date)
 {
     if (!SafeAccount(account))
         return nullptr;
-    const QString folder = ChatFolder();
-    QDir().mkpath(folder);
-    const QString path = folder + DayFileName(account, date);
+    const QString path = ChatFolder() + DayFileName(account, date);
     ChatAccount *entry = GetAccount(account);
     ChatDay *day = GetDay(entry, date);
     const bool hadPath = !day->Path.isEmpty();
@@ -485,6 +483,11 @@ bool ChatCdata::saveDay(ChatDay *day)
                             .arg(bytes.size());
         return false;
     }
+    // The chat folder is made inside the workspace folder only: a workspace folder that is gone
+    // (an unmounted share) is never made again here, and the write fails with its reason.
+    const QDir workspace(GetStrVar(RegSlot::StrInstanceDir));
+    if (workspace.exists() && !workspace.exists(QStringLiteral("chat")))
+        workspace.mkdir(QStringLiteral("chat"));
     // A read-only mark of the user's own is cleared first.
     if (!SafeFile::Write(day->Path, bytes, SafeFile::MakeWritable))
         return false;

@@ -414,7 +414,7 @@ void ChatCdata::readCase(const QDomElement &element, CaseRead &read, ChatDay *da
 // Reading half of a day's load; responses are tied to their messages here, the cells follow.
 void ChatCdata::ReadDayFiles(const QDate &date)
 {
-    QDir().mkpath(ChatFolder());
+    // Only read: a missing chat folder (or workspace folder) holds no day, and is not made here.
     const QString folder = ChatFolder();
     QList<DayRead> reads;
     int generation = 0;

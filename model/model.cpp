@@ -141,9 +141,8 @@ QString model::MakeRefPath(const QString &subFolder)
         QLatin1Char('/');
     if (subFolder.isEmpty() || !WorkspaceLayout::IsValidName(subFolder))
         return base;
-    const QString path = base + subFolder + QLatin1Char('/');
-    QDir().mkpath(path);
-    return path;
+    // Not made here: showing an item writes nothing; adding the first file makes the folder.
+    return base + subFolder + QLatin1Char('/');
 }
 
 QString model::classTextPath(const QString &id) const

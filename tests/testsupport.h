@@ -43,9 +43,11 @@ inline void writeSparse(const QString &path, qint64 size)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
 }
 
-// Writes the bytes and dates the file, as another member's program would have left it.
+// Writes the bytes and dates the file, as another member's program would have left it (making
+// missing folders, as its first write would).
 inline void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(bytes);

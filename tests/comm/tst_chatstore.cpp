@@ -33,6 +33,7 @@ private slots:
     void send_dayAtItsLimit_readBackWhole_nextRefused();
     void send_acrossMidnight_bothDaysOnDisk();
     void saveAll_dirtyDayWithoutFile_isFailure();
+    void workspaceFolderGone_neitherReadNorSaveMakesItAgain();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom();
     void firstRead_ownFileAbsent_keepsMessageSentBefore();
@@ -518,6 +519,27 @@ void tst_chatstore::saveAll_dirtyDayWithoutFile_isFailure()
     store.FindDay(QStringLiteral("a@x"), QDate(2020, 1, 1))->Dirty = true;
     store.SaveAll();
     QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+// An unmounted share: the reader and the writer used to make the whole path again, so the
+// member's messages went into a local folder where the workspace had been.
+void tst_chatstore::workspaceFolderGone_neitherReadNorSaveMakesItAgain()
+{
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("held"), true));
+    QVERIFY(QDir(m_dir->path()).removeRecursively());
+    store.ReadDayFiles(today);
+    QVERIFY(!store.SaveAll());
+    QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(!QFileInfo::exists(m_dir->path()));
+    QVERIFY(store.HasUnsaved());
+    // The share is back, without its chat folder: the folder is made inside it and the day written.
+    QVERIFY(QDir().mkdir(m_dir->path()));
+    QVERIFY(store.SaveAll());
+    QVERIFY(TestSupport::readFile(path(QStringLiteral("a@x"))).contains("<![CDATA[held]]>"));
 }
 
 void tst_chatstore::saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data()

@@ -244,6 +244,8 @@ void tst_model::openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused()
     QVERIFY(!QFileInfo::exists(p.tmp.path() + "/w.ws/pelmorine.def/x"));
     p.addLclass("N", "E");
     QCOMPARE(p.tree()->currentItem()->text(model::ColId), QStringLiteral("M9"));
+    // Showing an item makes no folder for its files: the first file added does.
+    QCOMPARE(QDir(p.versionDir() + "/Reference").entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     p.window->MenuSave();
     const QDomElement root = readXml(p.modelXml()).documentElement();
     QCOMPARE(root.attribute("MaxID"), QStringLiteral("10"));
