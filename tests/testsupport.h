@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QString>
 #include <QtTest>
 
@@ -39,8 +40,8 @@ inline void writeFile(const QString &path, const QByteArray &bytes,
 // A file of that size that costs no disk (sparse); a failed open fails the calling test.
 inline void writeSparse(const QString &path, qint64 size)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+    QSaveFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size) && f.commit());
 }
 
 // Writes the bytes and dates the file, as another member's program would have left it (making
@@ -48,12 +49,13 @@ inline void writeSparse(const QString &path, qint64 size)
 inline void writeAt(const QString &path, const QByteArray &bytes, const QDateTime &time)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile out(path);
+    QSaveFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly));
     out.write(bytes);
-    out.close();
+    QVERIFY(out.commit());
+    // Dated through a read handle: the time is the owner's to set, no write is needed.
     QFile touch(path);
-    QVERIFY(touch.open(QIODevice::ReadWrite));
+    QVERIFY(touch.open(QIODevice::ReadOnly));
     QVERIFY(touch.setFileTime(time, QFileDevice::FileModificationTime));
 }
 } // namespace TestSupport

@@ -55,11 +55,13 @@ void tst_chatpeers::messagesPaced_everyOneInOthersTable_rowsStay()
         // A member typing: a quarter of a second between two messages.
         QTest::qWait(qMax<qint64>(0, 250 - pace.elapsed()));
     }
-    QStringList own;
-    QTRY_COMPARE_WITH_TIMEOUT((own = texts(a.Dump(), 1)).size(), sent.size(), 120000);
+    QStringList own =
+        texts(a.DumpUntil([&](const QStringList &rows) { return texts(rows, 1).size() == sent.size(); }), 1);
     own.sort();
-    QStringList received;
-    QTRY_COMPARE_WITH_TIMEOUT((received = texts(b.Dump(), 0), received.sort(), received), own, 120000);
+    QStringList received =
+        texts(b.DumpUntil([&](const QStringList &rows) { return texts(rows, 0).size() >= own.size(); }), 0);
+    received.sort();
+    QCOMPARE(received, own);
     QVERIFY(a.Quit());
     QVERIFY(b.Quit());
 }
@@ -79,15 +81,17 @@ void tst_chatpeers::restarted_todayShownWithFirstLoad()
         QVERIFY(a.Answer().startsWith(QLatin1String("sent")));
         b.Command("send from b");
         QVERIFY(b.Answer().startsWith(QLatin1String("sent")));
-        QTRY_COMPARE_WITH_TIMEOUT(texts(a.Dump(), 0), QStringList{QStringLiteral("from b")}, 120000);
+        a.DumpUntil([](const QStringList &rows) { return !texts(rows, 0).isEmpty(); });
+        QCOMPARE(texts(a.Dump(), 0), QStringList{QStringLiteral("from b")});
         QVERIFY(a.Quit());
     }
     // Without a poll, only the first load can show them; a busy machine only delays it.
     ChatPeer a;
     QVERIFY(a.Start(dir.path(), QStringLiteral("a@x"), 0));
-    QTRY_VERIFY_WITH_TIMEOUT(texts(a.Dump(), 0) == QStringList{QStringLiteral("from b")} &&
-                                 texts(a.Dump(), 1) == QStringList{QStringLiteral("from a")},
-                             120000);
+    const QStringList rows = a.DumpUntil(
+        [](const QStringList &shown) { return texts(shown, 0).size() + texts(shown, 1).size() >= 2; });
+    QCOMPARE(texts(rows, 0), QStringList{QStringLiteral("from b")});
+    QCOMPARE(texts(rows, 1), QStringList{QStringLiteral("from a")});
     // Two commands in one write are both answered at once (the second used to wait for a third).
     a.Command("dump\ndump");
     for (int n = 0; n < 2; ++n) {

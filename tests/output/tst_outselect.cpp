@@ -71,6 +71,17 @@ void prepare(GenProgram &p)
     row->setText(0, QStringLiteral("me"));
 }
 
+// The run's selection files of the definition and of the instance folder.
+QString defFilePath(GenProgram &p)
+{
+    return p.dir() + QStringLiteral("/defoutput_1.xml");
+}
+
+QString refFilePath(GenProgram &p)
+{
+    return p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+}
+
 QTreeWidgetItem *firstMember(OutMenuDiag &dialog)
 {
     return dialog.findChild<QTreeWidget *>("DTREE")->topLevelItem(0)->child(0)->child(0);
@@ -103,8 +114,8 @@ void tst_outselect::save_unknownContentKeptWithItsItem()
     QFETCH(bool, uncheck);
     GenProgram p;
     prepare(p);
-    const QString def = p.dir() + QStringLiteral("/defoutput_1.xml");
-    const QString ref = p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+    const QString def = defFilePath(p);
+    const QString ref = refFilePath(p);
     writeFile(def, kDef);
     writeFile(ref, kRef);
     OutMenuDiag dialog;
@@ -143,8 +154,8 @@ void tst_outselect::save_damagedFile_keptAndRefused()
     QFETCH(QByteArray, ref);
     GenProgram p;
     prepare(p);
-    const QString defFile = p.dir() + QStringLiteral("/defoutput_1.xml");
-    const QString refFile = p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+    const QString defFile = defFilePath(p);
+    const QString refFile = refFilePath(p);
     writeFile(defFile, def);
     writeFile(refFile, ref);
     Reports reports;
@@ -207,8 +218,7 @@ void tst_outselect::save_nothingChanged_writesNothing()
     QFETCH(QByteArray, bytes);
     GenProgram p;
     prepare(p);
-    const QString path = definition ? p.dir() + QStringLiteral("/defoutput_1.xml")
-                                    : p.instanceDir() + QStringLiteral("/refoutput_1.xml");
+    const QString path = definition ? defFilePath(p) : refFilePath(p);
     writeFile(path, bytes);
     OutMenuDiag dialog;
     QVERIFY(dialog.InitOutMenu(true));
