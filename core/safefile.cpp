@@ -2,6 +2,7 @@
 #include "core/safefile_p.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@ namespace
 // Per thread: the chat and file-check workers write too.
 thread_local QString g_lastError;
 thread_local bool g_refused = false;
+thread_local bool g_changed = false;
 
 QString kindOf(mode_t mode)
 {
@@ -422,4 +424,54 @@ bool SafeFile::IsAbsent(const QString &path)
     struct stat st {
     };
     return ::lstat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) != 0 && errno == ENOENT;
+}
+
+SafeFile::Seen SafeFile::Seen::Of(const QByteArray &bytes)
+{
+    Seen seen;
+    seen.m_state = Bytes;
+    seen.m_hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    return seen;
+}
+
+SafeFile::Seen SafeFile::Seen::Absent()
+{
+    Seen seen;
+    seen.m_state = Missing;
+    return seen;
+}
+
+SafeFile::Seen SafeFile::SeenNow(const QString &path)
+{
+    if (IsAbsent(path))
+        return Seen::Absent();
+    QByteArray bytes;
+    return ReadAll(path, &bytes) ? Seen::Of(bytes) : Seen();
+}
+
+bool SafeFile::LastChanged()
+{
+    return g_changed;
+}
+
+bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const Seen &seen, int options)
+{
+    g_changed = false;
+    Pending pending;
+    if (!pending.Prepare(path, bytes, options))
+        return false;
+    if (seen.IsKnown()) {
+        const Seen now = SeenNow(path);
+        if (!now.IsKnown())
+            return false;
+        if (now != seen) {
+            g_changed = true;
+            g_refused = false;
+            g_lastError = QCoreApplication::translate(
+                              "SafeFile", "%1 changed on disk since it was read: it was not written over")
+                              .arg(path);
+            return false;
+        }
+    }
+    return pending.Commit();
 }

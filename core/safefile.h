@@ -105,4 +105,32 @@ bool ReplaceByCopyWithin(const QString &folder, const QString &source, const QSt
 // True only when the file's folder exists and can be listed, and the file is not in it: a share
 // that is offline or a folder that vanished is not a missing file.
 bool IsAbsent(const QString &path);
+
+// What a writer's copy of a shared file was made from: a hash of the bytes it read or last wrote,
+// or that the file was absent. Another member's program may write the file meanwhile, on a share
+// whose times have whole seconds and with an edit that keeps the size, so only the bytes tell.
+// Unknown until a read or a write sets it: a copy that never came from the file compares with
+// nothing.
+class Seen
+{
+public:
+    static Seen Of(const QByteArray &bytes);
+    static Seen Absent();
+    bool IsKnown() const { return m_state != Unknown; }
+    bool operator==(const Seen &other) const { return m_state == other.m_state && m_hash == other.m_hash; }
+    bool operator!=(const Seen &other) const { return !(*this == other); }
+
+private:
+    enum State { Unknown, Missing, Bytes };
+    State m_state = Unknown;
+    QByteArray m_hash;
+};
+// The file as it is now; unknown when it neither reads nor is absent (LastError() tells why).
+Seen SeenNow(const QString &path);
+// Write, but only over the file a writer's copy was made from: when the file is no longer what
+// seen holds, nothing is written and LastChanged() is set. The comparison is made after the
+// temporary is written, just before the rename. An unknown seen is not compared.
+bool WriteOver(const QString &path, const QByteArray &bytes, const Seen &seen, int options = 0);
+// The last WriteOver of this thread was refused because the file had changed.
+bool LastChanged();
 } // namespace SafeFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/safefile.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
@@ -40,4 +42,15 @@ bool SetContent(QDomDocument &doc, const QByteArray &bytes, QString *message = n
 // Whether SetContent would take the bytes, without building the tree: a writer asks here before
 // it writes, so that the program never writes a file it would refuse when it reads it back.
 bool ReadsBack(const QByteArray &bytes, QString *message, qint64 maxNodes = MaxNodes);
+
+enum class Written {
+    Yes,
+    Unreadable, // its reader would refuse the bytes: nothing written
+    Changed,    // the file is no longer the one the copy was made from: nothing written
+    Failed,     // the write itself failed (SafeFile::LastError())
+};
+// The one write of a shared XML document: only bytes that read back, and only over the file the
+// writer's copy was made from (SafeFile::WriteOver). why gets a message naming the file.
+Written Write(const QString &path, const QByteArray &bytes, const SafeFile::Seen &seen, int options,
+              QString *why, qint64 maxNodes = MaxNodes);
 } // namespace SharedXml

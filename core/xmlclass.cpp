@@ -68,7 +68,7 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
             UiReport::Fatal(tr("Xml Parse Error"), text);
         return false;
     }
-    m_docs.insert(index, Entry{fileName, doc});
+    m_docs.insert(index, Entry{fileName, doc, SafeFile::Seen::Of(bytes)});
     return true;
 }
 
@@ -78,20 +78,34 @@ void xmlclass::NewXmlDoc(int index, const QString &rootTag)
         return;
     auto *doc = new QDomDocument;
     doc->appendChild(doc->createElement(rootTag));
-    m_docs.insert(index, Entry{QString(), doc});
+    m_docs.insert(index, Entry{QString(), doc, SafeFile::Seen()});
 }
 
 void xmlclass::AddXmlDoc(int index, const QDomDocument &doc)
 {
     if (m_docs.contains(index))
         return;
-    m_docs.insert(index, Entry{QString(), new QDomDocument(doc)});
+    m_docs.insert(index, Entry{QString(), new QDomDocument(doc), SafeFile::Seen()});
 }
 
-void xmlclass::AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName)
+void xmlclass::AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName,
+                             const SafeFile::Seen &seen)
 {
     CloseXmlDoc(index);
-    m_docs.insert(index, Entry{fileName, new QDomDocument(doc)});
+    m_docs.insert(index, Entry{fileName, new QDomDocument(doc), seen});
+}
+
+void xmlclass::SetSeen(int index, const SafeFile::Seen &seen)
+{
+    auto it = m_docs.find(index);
+    if (it != m_docs.end())
+        it->seen = seen;
+}
+
+bool xmlclass::ChangedOnDisk(int index) const
+{
+    const auto it = m_docs.find(index);
+    return it != m_docs.end() && it->seen.IsKnown() && SafeFile::SeenNow(it->fileName) != it->seen;
 }
 
 void xmlclass::SetDocFileName(int index, const QString &fileName)
@@ -102,6 +116,9 @@ void xmlclass::SetDocFileName(int index, const QString &fileName)
                         QStringLiteral("SetDocFileName index:%1 fname:%2").arg(index).arg(fileName));
         return;
     }
+    // Another file: what was seen of the old one says nothing of it.
+    if (it->fileName != fileName)
+        it->seen = SafeFile::Seen();
     it->fileName = fileName;
 }
 
@@ -259,9 +276,10 @@ void xmlclass::KeepAsRead(int index, const QVector<QDomElement> &entries)
         m_keptAsRead.insert(index, entries);
 }
 
-// A document its reader would refuse (nesting, nodes, size) is not written, nor a member file with
-// a value no one types, which its reader refuses or leaves out: the file, or the entry, would be
-// lost to every member at the next open. Said, and the edit that made it stays where it was made.
+// A document its reader would refuse (nesting, nodes, size, a name) is not written, nor a member
+// file with a value no one types, which its reader refuses or leaves out: the file, or the entry,
+// would be lost to every member at the next open. Said, and the edit that made it stays where it
+// was made.
 bool xmlclass::refusedByReader(int index, const QString &fileName, const QByteArray &bytes,
                                const QDomDocument &doc)
 {
@@ -314,17 +332,26 @@ bool xmlclass::longEntry(int index, const QDomDocument &doc, const QString &tag,
 
 bool xmlclass::writeDocument(int index, const QString &fileName, int options)
 {
-    QDomDocument *doc = m_docs.value(index).doc;
-    if (!doc)
+    const auto it = m_docs.find(index);
+    if (it == m_docs.end() || !it->doc)
         return false;
-    const QByteArray bytes = documentBytes(doc);
-    if (refusedByReader(index, fileName, bytes, *doc))
-        return false;
-    if (!SafeFile::Write(fileName, bytes, options)) {
-        UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(fileName)));
+    const QByteArray bytes = documentBytes(it->doc);
+    QString message;
+    if (holdsLongValue(index, bytes, *it->doc, &message)) {
+        UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }
+    // Only the document's own file was read into it; another name is a copy made anew.
+    const bool own = fileName == it->fileName;
+    if (SharedXml::Write(fileName, bytes, own ? it->seen : SafeFile::Seen(), options, &message) !=
+        SharedXml::Written::Yes) {
+        UiReport::Fatal(tr("File error"), message);
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
+    if (own)
+        it->seen = SafeFile::Seen::Of(bytes);
     return true;
 }
 
@@ -400,6 +427,7 @@ int xmlclass::CreateXmlDocFile(int index)
             return -1;
     } else if (file.write(bytes) == bytes.size() && file.flush()) {
         file.close();
+        it->seen = SafeFile::Seen::Of(bytes);
         if (IsTracked(index))
             SetFileTime(index, it->fileName);
         return 1;

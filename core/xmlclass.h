@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/safefile.h"
 
 #include <QDateTime>
 #include <QDomDocument>
@@ -33,7 +34,15 @@ public:
     bool OpenXmlFile(int index, const QString &fileName, bool showMessage = true);
     void NewXmlDoc(int index, const QString &rootTag);
     void AddXmlDoc(int index, const QDomDocument &doc);
-    void AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName);
+    // seen: what the document was read from (SafeFile::Seen::Of its bytes), so that a save never
+    // writes it over a file another program changed since; unknown for a document not read from
+    // the file.
+    void AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName,
+                       const SafeFile::Seen &seen = SafeFile::Seen());
+    void SetSeen(int index, const SafeFile::Seen &seen);
+    // Whether the document's file is no longer what the document was read from or last written
+    // as: a writer that can put its change into a fresh copy reads the file again first.
+    bool ChangedOnDisk(int index) const;
     void SetDocFileName(int index, const QString &fileName);
     QDomDocument *GetXmlDoc(int index);
     void CloseXmlDoc(int index);
@@ -72,6 +81,7 @@ private:
     struct Entry {
         QString fileName;
         QDomDocument *doc = nullptr;
+        SafeFile::Seen seen;
     };
     static QByteArray documentBytes(QDomDocument *doc);
     bool refusedByReader(int index, const QString &fileName, const QByteArray &bytes,
