@@ -430,7 +430,15 @@ SafeFile::Seen SafeFile::Seen::Of(const QByteArray &bytes)
 {
     Seen seen;
     seen.m_state = Bytes;
-    seen.m_hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    seen.m_hash = QCryptographicHash::hash(bytes, Algorithm);
+    return seen;
+}
+
+SafeFile::Seen SafeFile::Seen::OfHash(const QByteArray &hash)
+{
+    Seen seen;
+    seen.m_state = Bytes;
+    seen.m_hash = hash;
     return seen;
 }
 
@@ -464,7 +472,8 @@ bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const See
         const Seen now = SeenNow(path);
         if (!now.IsKnown())
             return false;
-        if (now != seen) {
+        // A file removed since holds nothing of anyone's that the write could lose.
+        if (now != seen && now != Seen::Absent()) {
             g_changed = true;
             g_refused = false;
             g_lastError = QCoreApplication::translate(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QIODevice>
 #include <QString>
@@ -114,7 +115,10 @@ bool IsAbsent(const QString &path);
 class Seen
 {
 public:
+    static constexpr QCryptographicHash::Algorithm Algorithm = QCryptographicHash::Sha256;
     static Seen Of(const QByteArray &bytes);
+    // Of bytes hashed with Algorithm by a reader that takes a file in pieces.
+    static Seen OfHash(const QByteArray &hash);
     static Seen Absent();
     bool IsKnown() const { return m_state != Unknown; }
     bool operator==(const Seen &other) const { return m_state == other.m_state && m_hash == other.m_hash; }
@@ -128,8 +132,8 @@ private:
 // The file as it is now; unknown when it neither reads nor is absent (LastError() tells why).
 Seen SeenNow(const QString &path);
 // Write, but only over the file a writer's copy was made from: when the file is no longer what
-// seen holds, nothing is written and LastChanged() is set. The comparison is made after the
-// temporary is written, just before the rename. An unknown seen is not compared.
+// seen holds (and not simply gone), nothing is written and LastChanged() is set. The comparison is made after
+// the temporary is written, just before the rename. An unknown seen is not compared.
 bool WriteOver(const QString &path, const QByteArray &bytes, const Seen &seen, int options = 0);
 // The last WriteOver of this thread was refused because the file had changed.
 bool LastChanged();

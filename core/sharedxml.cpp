@@ -119,6 +119,23 @@ void positionOf(const QByteArray &bytes, qsizetype offset, int *line, int *colum
 }
 } // namespace
 
+namespace
+{
+// The first name of the element just read that has a prefix. Qt's DOM writes a prefixed attribute
+// before the declaration of its prefix, and on the next read and save it loses the prefix; names
+// it cannot write at all (`a:`, an undeclared prefix) are the reader's errors already.
+QString prefixedName(const QXmlStreamReader &reader)
+{
+    if (!reader.prefix().isEmpty())
+        return reader.qualifiedName().toString();
+    for (const QXmlStreamAttribute &attribute : reader.attributes()) {
+        if (!attribute.prefix().isEmpty())
+            return attribute.qualifiedName().toString();
+    }
+    return QString();
+}
+} // namespace
+
 bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *message, int *line, int *column,
                              qint64 maxNodes, Counted *counted)
 {
@@ -148,6 +165,13 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
             }
         } else if (token == QXmlStreamReader::StartElement) {
             nodes += 1 + reader.attributes().size();
+            if (const QString name = prefixedName(reader); !name.isEmpty()) {
+                *message = QCoreApplication::translate(
+                               "SharedXml", "the name %1 has a prefix, which no workspace file uses "
+                                            "and which this program cannot write back as read")
+                               .arg(name);
+                break;
+            }
             if (++depth > maxDepth) {
                 *message = QCoreApplication::translate("SharedXml", "elements nested deeper than %1 levels")
                                .arg(maxDepth);

@@ -5,6 +5,7 @@
 #include "core/utf8.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -42,10 +43,27 @@ struct Told {
 QMutex g_refusedLock;
 QHash<QString, QString> g_refused;
 QHash<QString, Told> g_told;
+// What the last whole read or write of each path held, for the writers that must not write over a
+// file another program changed since (see TextFiles::Write).
+QHash<QString, SafeFile::Seen> g_seen;
 
 QString keyOf(const QString &path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+void noteSeen(const QString &path, const SafeFile::Seen &seen)
+{
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    g_seen.insert(key, seen);
+}
+
+SafeFile::Seen seenOf(const QString &path)
+{
+    const QString key = keyOf(path);
+    QMutexLocker lock(&g_refusedLock);
+    return g_seen.value(key);
 }
 
 void noteRefused(const QString &path, const QString &reason)
@@ -163,6 +181,7 @@ Outcome readWhole(const QString &path, QString *text)
         return refuse(path, tooManyLines(path, lines));
     *text = QString::fromUtf8(withLineFeeds(bytes));
     noteRefused(path, QString());
+    noteSeen(path, SafeFile::Seen::Of(bytes));
     return Outcome::Read;
 }
 
@@ -285,6 +304,9 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     qint64 total = 0;
     bool ended = false;
+    // A head that reaches the end saw the whole file: its writer may compare with it.
+    QCryptographicHash whole(SafeFile::Seen::Algorithm);
+    qint64 lastRead = 0;
     while (!head.Full() && total < SafeFile::MaxReadBytes) {
         const qint64 n = file.read(piece.data(), piece.size());
         if (n < 0)
@@ -294,6 +316,8 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
             break;
         }
         total += n;
+        lastRead = n;
+        whole.addData(piece.constData(), int(n));
         for (qint64 i = 0; i < n && !head.Full(); ++i) {
             if (!head.Take(piece.at(int(i))))
                 return refuse(path, notUtf8(path, head.Bad()));
@@ -304,6 +328,9 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
         return refuse(path, notUtf8(path, head.Bad()));
     *text = head.Text();
     noteRefused(path, QString());
+    // A short last piece usually held the end already; a full one leaves the rest unread.
+    if (ended || (lastRead < piece.size() && file.read(piece.data(), 1) == 0))
+        noteSeen(path, SafeFile::Seen::OfHash(whole.result()));
     return Outcome::Read;
 }
 
@@ -314,6 +341,9 @@ QString settled(const QString &path, int settleMs, const std::function<Outcome(Q
     QString text;
     if (!QFileInfo::exists(path)) {
         noteRefused(path, QString());
+        // An editor of the empty text writes a new file, never over one made meanwhile.
+        if (SafeFile::IsAbsent(path))
+            noteSeen(path, SafeFile::Seen::Absent());
         return QString();
     }
     Stamp before = stampOf(path);
@@ -391,6 +421,23 @@ QString TextFiles::WriteRefusal(const QString &path, const QString &text)
             .arg(path, QString::number(lines), QString::number(MaxTextLines));
     }
     return QString();
+}
+
+bool TextFiles::Write(const QString &path, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (!SafeFile::WriteOver(path, bytes, seenOf(path)))
+        return false;
+    noteSeen(path, SafeFile::Seen::Of(bytes));
+    return true;
+}
+
+bool TextFiles::WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    if (!SafeFile::WriteOver(path, bytes, seenOf(path)))
+        return false;
+    noteSeen(path, SafeFile::Seen::Of(bytes));
+    return true;
 }
 
 int TextFiles::WaitStable(const QString &path, int settleMs)

@@ -51,6 +51,13 @@ QString NotWrittenOver(const QString &path);
 // as Read counts them, or a NUL), which would make it unreadable for every member. Every writer of these
 // texts asks here before it writes, and keeps the text in its editor when it is told no.
 QString WriteRefusal(const QString &path, const QString &text);
+// The one write of such a text (UTF-8), through the safe writer: never over a file that changed
+// since this program last read it whole or wrote it (another member's program, another desktop of
+// the member), with SafeFile::LastChanged() set and the reason in SafeFile::LastError(); a path
+// read as absent is written only while it still is. A path never read is written as it is.
+bool Write(const QString &path, const QString &text);
+// As Write, for bytes already encoded (a grid, a point list).
+bool WriteBytes(const QString &path, const QByteArray &bytes);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.
 int WaitStable(const QString &path, int settleMs = 1000);

@@ -176,7 +176,7 @@ bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
     // What stands in for a file that was not read is no edit of it.
     if (!path.isEmpty() && TextFiles::IsRefused(path))
         return allowed(TextFiles::NotWrittenOver(path));
-    if (!path.isEmpty() && SafeFile::Write(path, bytes))
+    if (!path.isEmpty() && TextFiles::WriteBytes(path, bytes))
         return true;
     UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
     SetBoolVar(RegSlot::FlagWriteFailed, true);

@@ -261,7 +261,7 @@ bool model::CreateModelFiles(const QString &versionDir)
                 {XmlIndex::ModelDoc, ModelFile::NewModelDocDocument(user, email, version),
                  versionDir + QLatin1Char('/') + ModelFile::DocFileName}};
     for (const auto &d : docs) {
-        store->AddXmlDocFile(d.index, d.doc, d.path);
+        store->AddXmlDocFile(d.index, d.doc, d.path, SafeFile::Seen::Absent());
         if (store->SaveXmlDoc(d.index) == 0) {
             SetStrVar(RegSlot::StrLastError, QStringLiteral("Can not make file\n") + d.path);
             store->CloseXmlDoc(XmlIndex::Model);

@@ -83,7 +83,8 @@ bool outdef::NewOutputDocument(const QString &path)
                       QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
     root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), QString());
     doc.appendChild(root);
-    store->AddXmlDocFile(XmlIndex::Output, doc, path);
+    // Both callers found no file: one made meanwhile by another member is theirs.
+    store->AddXmlDocFile(XmlIndex::Output, doc, path, SafeFile::Seen::Absent());
     return true;
 }
 

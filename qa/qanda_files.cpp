@@ -101,7 +101,7 @@ bool QandA::openMemberDoc(int index, const QString &path, const QString &rootTag
         root.setAttribute(GetStrVar(RegSlot::StrAttrID), n);
         root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), 1);
         doc.appendChild(root);
-        store->AddXmlDocFile(index, doc, path);
+        store->AddXmlDocFile(index, doc, path, SafeFile::Seen::Absent());
         return false;
     }
     (rootTag == RootQuestion ? m_unreadQuestions : m_unreadAnswers).insert(n);

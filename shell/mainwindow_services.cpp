@@ -139,7 +139,7 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }
-    if (!SafeFile::WriteUtf8(path, text)) {
+    if (!TextFiles::Write(path, text)) {
         FatalMessage(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;

@@ -46,6 +46,8 @@ private slots:
     void writeRefusal_atAndPastTheReadersLimit();
     void refusal_toldOnceUntilTheFileChanges_data();
     void refusal_toldOnceUntilTheFileChanges();
+    void write_changedSinceRead_refusedUntilReadAgain_data();
+    void write_changedSinceRead_refusedUntilReadAgain();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -286,6 +288,42 @@ void tst_textfiles::write_commitFails_reportsFailureKeepsOld()
              QStringList{QStringLiteral("settings.xml")});
     QVERIFY(SafeFile::Write(target, bytes));
     QCOMPARE(readFile(target), bytes);
+}
+
+// The copy an editor holds came from the last read; another desktop's edit since, even of the same
+// size in the same second, is never written over, whichever reader (whole or head) took the file.
+void tst_textfiles::write_changedSinceRead_refusedUntilReadAgain_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("head");
+    QTest::newRow("same size, same second") << QByteArray("aaaa\n") << QByteArray("bbbb\n") << false;
+    QTest::newRow("head read, same size") << QByteArray("1,2\n3,4\n") << QByteArray("1,2\n3,5\n") << true;
+    QTest::newRow("made after an absent read") << QByteArray() << QByteArray("theirs\n") << false;
+}
+
+void tst_textfiles::write_changedSinceRead_refusedUntilReadAgain()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, head);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("text.txt");
+    const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60);
+    if (!before.isEmpty())
+        writeAt(path, before, time);
+    const auto read = [&] { return head ? TextFiles::ReadHead(path, 10, 100, 0) : TextFiles::Read(path, 0); };
+    read();
+    writeAt(path, after, time);
+    QVERIFY(!TextFiles::Write(path, QStringLiteral("mine\n")));
+    QVERIFY(SafeFile::LastChanged());
+    QVERIFY(SafeFile::LastError().contains(path));
+    QCOMPARE(readFile(path), after);
+    read();
+    QVERIFY(TextFiles::Write(path, QStringLiteral("mine\n")));
+    // What it wrote is what it compares with next.
+    QVERIFY(TextFiles::Write(path, QStringLiteral("mine again\n")));
+    QCOMPARE(readFile(path), QByteArray("mine again\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_textfiles)

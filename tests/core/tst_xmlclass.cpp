@@ -84,6 +84,11 @@ private slots:
     void saveAs_leavesFileNameAndTimes();
     void close_forgetsDocumentAndTime();
     void save_groupEntryPastTheLimit_writtenOnlyAsKeptFromTheRead();
+    void save_fileChangedSinceRead_refusedEditKept_data();
+    void save_fileChangedSinceRead_refusedEditKept();
+    void open_nameTheDomCannotWriteBack_refusedAsParseError_data();
+    void open_nameTheDomCannotWriteBack_refusedAsParseError();
+    void save_nameThatDoesNotReadBack_refusedFileKept();
 
 private:
     QTemporaryDir m_dir;
@@ -769,6 +774,123 @@ void tst_xmlclass::save_groupEntryPastTheLimit_writtenOnlyAsKeptFromTheRead()
     store.KeepAsRead(index + 1, users);
     QCOMPARE(store.SaveXmlDoc(index + 1), 0);
     QVERIFY(!QFile::exists(path("manager_1.xml")));
+}
+
+// Another program rewrites the file between the read and the save: on a share whose times have
+// whole seconds an edit of the same size in the same second is a change all the same.
+void tst_xmlclass::save_fileChangedSinceRead_refusedEditKept_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("sameTime");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("same size, same second")
+        << QByteArray("<R><U User=\"b\"/></R>") << QByteArray("<R><U User=\"c\"/></R>") << true << false;
+    QTest::newRow("same time, another size")
+        << QByteArray("<R><U User=\"b\"/></R>") << QByteArray("<R><U User=\"cc\"/></R>") << true << false;
+    QTest::newRow("made meanwhile") << QByteArray() << QByteArray("<R><U User=\"c\"/></R>") << false << false;
+    QTest::newRow("removed meanwhile") << QByteArray("<R/>") << QByteArray() << false << true;
+    QTest::newRow("unchanged") << QByteArray("<R/>") << QByteArray("<R/>") << true << true;
+}
+
+void tst_xmlclass::save_fileChangedSinceRead_refusedEditKept()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, sameTime);
+    QFETCH(bool, written);
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("shared.xml");
+    QFile::remove(file);
+    const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60);
+    if (before.isEmpty()) {
+        store.NewXmlDoc(10001, QStringLiteral("R"));
+        store.SetDocFileName(10001, file);
+        store.SetSeen(10001, SafeFile::Seen::Absent());
+    } else {
+        writeAt(file, before, time);
+        QVERIFY(store.OpenXmlFile(10001, file));
+    }
+    if (after.isEmpty())
+        QVERIFY(QFile::remove(file));
+    else
+        writeAt(file, after, sameTime ? time : time.addSecs(5));
+    QCOMPARE(store.ChangedOnDisk(10001), !written);
+    store.GetXmlDoc(10001)->documentElement().setAttribute(QStringLiteral("Edit"), QStringLiteral("1"));
+    QCOMPARE(store.SaveXmlDoc(10001), written ? 1 : 0);
+    QCOMPARE(reg.GetBoolVar(RegSlot::FlagWriteFailed), !written);
+    if (written) {
+        QVERIFY(readFile(file).contains("Edit=\"1\""));
+        // What it wrote is what the next save compares with.
+        QCOMPARE(store.SaveXmlDoc(10001), 1);
+        return;
+    }
+    QCOMPARE(readFile(file), after);
+    QVERIFY(UiReport::LastText().contains(file));
+    QVERIFY(store.GetXmlDoc(10001)->documentElement().hasAttribute(QStringLiteral("Edit")));
+    // Refused again until the file is read again.
+    QCOMPARE(store.SaveXmlDoc(10001), 0);
+    QCOMPARE(readFile(file), after);
+}
+
+// Qt's DOM takes these names and writes them as something else, or as a file no parser reads
+// ("<CASE ="+6"/>"): every member would lose the whole file at the next save.
+void tst_xmlclass::open_nameTheDomCannotWriteBack_refusedAsParseError_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("colon ends the name") << QByteArray("<R><CASE ID:=\"+6\"/></R>") << false;
+    QTest::newRow("a lone colon") << QByteArray("<R><CHECK def=\"y\" :=\"1\"/></R>") << false;
+    QTest::newRow("undeclared prefix") << QByteArray("<R><x a:b=\"v\"/></R>") << false;
+    QTest::newRow("undeclared element prefix") << QByteArray("<R><a:x/></R>") << false;
+    QTest::newRow("colon starts the name") << QByteArray("<R :a=\"1\"/>") << false;
+    QTest::newRow("two colons") << QByteArray("<R xmlns:a=\"u\" a:b:c=\"1\"/>") << false;
+    QTest::newRow("in a document the byte scan leaves to the parser")
+        << utf16("<R><CASE ID:=\"+6\"/></R>") << false;
+    // Qt's DOM writes the attribute before its declaration and loses the prefix at the next save.
+    QTest::newRow("declared prefix") << QByteArray("<R xmlns:a=\"u\" a:b=\"v\"/>") << false;
+    QTest::newRow("declared element prefix") << QByteArray("<R xmlns:a=\"u\"><a:x/></R>") << false;
+    QTest::newRow("colon in a value and a text") << QByteArray("<R t=\"12:30\">at 12:30</R>") << true;
+    QTest::newRow("declaration alone") << QByteArray("<R xmlns:a=\"u\" t=\"1\"/>") << true;
+}
+
+void tst_xmlclass::open_nameTheDomCannotWriteBack_refusedAsParseError()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, taken);
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("names.xml");
+    writeFile(file, bytes);
+    QCOMPARE(store.OpenXmlFile(10001, file, false), taken);
+    if (!taken) {
+        QCOMPARE(reg.GetIntVar(RegSlot::IntLastErrorKind), 2);
+        QVERIFY(reg.GetStrVar(RegSlot::StrLastError).contains(file));
+        return;
+    }
+    // What is taken is written back so that it reads again, twice over.
+    QCOMPARE(store.SaveXmlDoc(10001), 1);
+    const QByteArray once = readFile(file);
+    store.CloseXmlDoc(10001);
+    QVERIFY(store.OpenXmlFile(10001, file, false));
+    QCOMPARE(store.SaveXmlDoc(10001), 1);
+    QCOMPARE(readFile(file), once);
+    QVERIFY(once.contains("t=\"") || once.contains("12:30"));
+}
+
+void tst_xmlclass::save_nameThatDoesNotReadBack_refusedFileKept()
+{
+    RegistryScope reg;
+    xmlclass store;
+    const QString file = path("kept.xml");
+    writeFile(file, "<R/>");
+    QVERIFY(store.OpenXmlFile(10001, file));
+    store.GetXmlDoc(10001)->documentElement().setAttribute(QStringLiteral("ID:"), QStringLiteral("+6"));
+    QCOMPARE(store.SaveXmlDoc(10001), 0);
+    QVERIFY(reg.GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(readFile(file), QByteArray("<R/>"));
+    QVERIFY(UiReport::LastText().startsWith(file + " was not written: "));
 }
 
 QTEST_GUILESS_MAIN(tst_xmlclass)
