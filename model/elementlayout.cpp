@@ -20,38 +20,70 @@ QDomDocument holder()
     return *doc;
 }
 
-// One item as read: its placeholder and the nodes after it up to the next item.
+// One item as read: its placeholder, or an element of a part's tag that the reader refused, and
+// the nodes after it up to the next item.
 struct Item {
-    QDomElement placeholder;
+    QDomElement element;
     QList<QDomNode> trailing;
-    bool taken = false;
+    int part = -1; // the part that rebuilds it; -1 for none
+    bool refused = false;
+    int repeats = -1;   // refused: the item before it with its tag and ID
+    bool taken = false; // an element built stands for it
+    bool written = false;
+    QVector<int> following; // refused items written after it
 };
 
-// A layout cut into its head (what stands before the first item) and its items, which are found
-// by tag and ID; items without an ID are found by tag and position.
+// A layout cut into its head (what stands before the first item) and its items. Placeholders are
+// found by tag and ID, those without an ID by tag and position. A refused item is another
+// member's: it never goes with its neighbour, so it follows the nearest item before it that is
+// written.
 struct Shape {
     QList<QDomNode> head;
+    QVector<int> headFollowing;
     QVector<Item> items;
     QHash<QPair<QString, QString>, QVector<int>> byKey;
+    QVector<QVector<int>> standsFor; // per part, the item each element built stands for, or -1
 
     Shape() = default;
-    explicit Shape(const QList<QDomElement> &layout)
+    Shape(const QList<QDomElement> &layout, const QHash<QString, int> &partOf, const QList<Part> &parts)
     {
         int placeholder = 1;
         for (QDomNode n = layout.first().firstChild(); !n.isNull(); n = n.nextSibling()) {
+            const QDomElement e = n.toElement();
+            Item item;
+            item.element = e;
+            item.part = partOf.value(e.tagName(), -1);
             if (placeholder < layout.size() && n == layout.at(placeholder)) {
                 ++placeholder;
-                const QDomElement e = n.toElement();
                 byKey[{e.tagName(), e.attribute(KeyAttribute)}].append(items.size());
-                items.append({e, {}});
+                items.append(item);
+            } else if (!e.isNull() && item.part >= 0) {
+                const QString key = e.attribute(KeyAttribute);
+                item.refused = true;
+                item.repeats = key.isEmpty() ? -1 : byKey.value({e.tagName(), key}).value(0, -1);
+                items.append(item);
             } else {
                 (items.isEmpty() ? head : items.last().trailing).append(n);
             }
         }
+        for (const Part &part : parts) {
+            standsFor.append(QVector<int>());
+            for (int j = 0; j < part.elements.size(); ++j)
+                standsFor.last().append(take(part.tag, part.elements.at(j), j));
+        }
+        for (int i = 0; i < items.size(); ++i) {
+            if (!items.at(i).refused)
+                continue;
+            int before = i - 1;
+            while (before >= 0 && !items.at(before).refused && !items.at(before).taken &&
+                   items.at(before).part >= 0)
+                --before;
+            (before < 0 ? headFollowing : items[before].following).append(i);
+        }
     }
 
-    // What followed the item the element stands for (index-th of its part); each item's once.
-    QList<QDomNode> TakeTrailing(const QString &tag, const QDomElement &element, int index)
+    // The item the element built stands for (index-th of its part); each item is taken once.
+    int take(const QString &tag, const QDomElement &element, int index)
     {
         const QString key = element.attribute(KeyAttribute);
         const QVector<int> found = byKey.value({tag, key});
@@ -59,11 +91,114 @@ struct Shape {
         while (!key.isEmpty() && i < found.size() && items.at(found.at(i)).taken)
             ++i;
         if (i >= found.size() || items.at(found.at(i)).taken)
-            return {};
-        Item &item = items[found.at(i)];
-        item.taken = true;
-        return item.trailing;
+            return -1;
+        items[found.at(i)].taken = true;
+        return found.at(i);
     }
+};
+
+// Writes the elements built into the places of a layout, with what followed each item as read.
+class Writer
+{
+public:
+    Writer(QDomElement parent, const QList<QDomElement> &layout, const QList<Part> &parts)
+        : m_parent(parent), m_doc(parent.ownerDocument()), m_parts(parts), m_next(parts.size(), 0),
+          m_placeholders(parts.size(), 0)
+    {
+        for (int k = 0; k < parts.size(); ++k)
+            m_partOf.insert(parts.at(k).tag, k);
+        for (int i = 1; i < layout.size(); ++i) {
+            const int k = m_partOf.value(layout.at(i).tagName(), -1);
+            if (k >= 0)
+                ++m_placeholders[k];
+        }
+        if (!layout.isEmpty())
+            m_shape = Shape(layout, m_partOf, parts);
+    }
+
+    void Write(bool withLayout)
+    {
+        if (!withLayout) {
+            putUnslotted(m_parts.size());
+            return;
+        }
+        append(m_shape.head);
+        for (int r : m_shape.headFollowing)
+            writeRefused(r);
+        QVector<int> seen(m_parts.size(), 0);
+        for (int i = 0; i < m_shape.items.size(); ++i) {
+            const Item &item = m_shape.items.at(i);
+            if (item.refused)
+                continue;
+            if (item.part < 0) {
+                // No writer rebuilds that item here: what followed it stays as it was.
+                close(i);
+                continue;
+            }
+            const int k = item.part;
+            putUnslotted(k);
+            put(k, ++seen[k] == m_placeholders.at(k) ? m_parts.at(k).elements.size() : 1);
+        }
+        putUnslotted(m_parts.size());
+    }
+
+private:
+    void append(const QList<QDomNode> &nodes)
+    {
+        for (const QDomNode &n : nodes)
+            m_parent.appendChild(m_doc.importNode(n, true));
+    }
+
+    // What follows an item written: its own nodes, then the refused items that follow it.
+    void close(int i)
+    {
+        Item &item = m_shape.items[i];
+        item.written = true;
+        append(item.trailing);
+        for (int r : QVector<int>(item.following))
+            writeRefused(r);
+    }
+
+    // A repeat of an ID read after the item of that ID never goes before it: the next read would
+    // take the repeat for the item.
+    void writeRefused(int r)
+    {
+        const int repeats = m_shape.items.at(r).repeats;
+        if (repeats >= 0 && m_shape.items.at(repeats).taken && !m_shape.items.at(repeats).written) {
+            m_shape.items[repeats].following.append(r);
+            return;
+        }
+        m_parent.appendChild(m_doc.importNode(m_shape.items.at(r).element, true));
+        close(r);
+    }
+
+    void put(int k, int count)
+    {
+        const Part &part = m_parts.at(k);
+        for (; count > 0 && m_next[k] < part.elements.size(); --count, ++m_next[k]) {
+            m_parent.appendChild(part.elements.at(m_next[k]));
+            const int item = m_shape.standsFor.isEmpty() ? -1 : m_shape.standsFor.at(k).at(m_next[k]);
+            if (item >= 0)
+                close(item);
+        }
+    }
+
+    // Parts the element did not have when it was read go where today's writer puts them.
+    void putUnslotted(int before)
+    {
+        for (int k = 0; k < before; ++k) {
+            if (m_placeholders.at(k) == 0)
+                put(k, m_parts.at(k).elements.size());
+        }
+    }
+
+    QDomElement m_parent;
+    QDomDocument m_doc;
+    const QList<Part> &m_parts;
+    QHash<QString, int> m_partOf;
+    QVector<int> m_next;
+    QVector<int> m_placeholders;
+    Shape m_shape;
 };
 } // namespace
 
@@ -117,58 +252,14 @@ QDomElement Placeholder(const QList<QDomElement> &layout, const QString &tag, in
 
 void Fill(QDomElement parent, const QList<QDomElement> &layout, const QList<Part> &parts)
 {
-    QVector<int> next(parts.size(), 0);
-    QVector<int> placeholders(parts.size(), 0);
-    QHash<QString, int> partOf;
-    for (int k = 0; k < parts.size(); ++k)
-        partOf.insert(parts.at(k).tag, k);
-    for (int i = 1; i < layout.size(); ++i) {
-        const int k = partOf.value(layout.at(i).tagName(), -1);
-        if (k >= 0)
-            ++placeholders[k];
-    }
-    QDomDocument doc = parent.ownerDocument();
-    Shape shape = layout.isEmpty() ? Shape() : Shape(layout);
-    const auto append = [&](const QList<QDomNode> &nodes) {
-        for (const QDomNode &n : nodes)
-            parent.appendChild(doc.importNode(n, true));
-    };
-    const auto put = [&](int k, int count) {
-        const Part &part = parts.at(k);
-        for (; count > 0 && next[k] < part.elements.size(); --count, ++next[k]) {
-            parent.appendChild(part.elements.at(next[k]));
-            append(shape.TakeTrailing(part.tag, part.elements.at(next[k]), next[k]));
+    if (!layout.isEmpty()) {
+        const QDomNamedNodeMap attrs = layout.first().attributes();
+        for (int i = 0; i < attrs.count(); ++i) {
+            const QDomAttr a = attrs.item(i).toAttr();
+            if (!parent.hasAttribute(a.name()))
+                parent.setAttribute(a.name(), a.value());
         }
-    };
-    // Parts the element did not have when it was read go where today's writer puts them.
-    const auto putUnslotted = [&](int before) {
-        for (int k = 0; k < before; ++k) {
-            if (placeholders.at(k) == 0)
-                put(k, parts.at(k).elements.size());
-        }
-    };
-    if (layout.isEmpty()) {
-        putUnslotted(parts.size());
-        return;
     }
-    const QDomNamedNodeMap attrs = layout.first().attributes();
-    for (int i = 0; i < attrs.count(); ++i) {
-        const QDomAttr a = attrs.item(i).toAttr();
-        if (!parent.hasAttribute(a.name()))
-            parent.setAttribute(a.name(), a.value());
-    }
-    append(shape.head);
-    QVector<int> seen(parts.size(), 0);
-    for (int i = 0; i < shape.items.size(); ++i) {
-        const int k = partOf.value(shape.items.at(i).placeholder.tagName(), -1);
-        if (k < 0) {
-            // No writer rebuilds that item here: what followed it stays as it was.
-            append(shape.items.at(i).trailing);
-            continue;
-        }
-        putUnslotted(k);
-        put(k, ++seen[k] == placeholders.at(k) ? parts.at(k).elements.size() : 1);
-    }
-    putUnslotted(parts.size());
+    Writer(parent, layout, parts).Write(!layout.isEmpty());
 }
 } // namespace ElementLayout

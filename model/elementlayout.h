@@ -12,6 +12,7 @@
 // (elements it refused or does not know, comments, text) back: what this program does not
 // understand belongs to another member. Such content belongs to the item it follows, so it moves
 // with that item and goes when the item goes; what stands before the first item stays at the head.
+// An element of a rebuilt tag that the reader refused (kept, not taken) is an item of its own.
 // Held as a list: the layout first, its placeholders after it in their order; the empty list when
 // the element held nothing but what is rebuilt. A layout is a copy: it stays whole when the
 // document it was read from is released.
@@ -47,8 +48,11 @@ struct Part {
 // placeholder of a tag takes the n-th element built, the last one every element left. Each
 // element is followed by what followed its own item as read: the placeholder of its tag and ID,
 // or for elements without an ID the placeholder of its tag at its position. What followed an item
-// no element stands for any more is left out. A part with no placeholder goes before the first
-// placeholder of a later part, else at the end. Without a layout: the parts in the order given.
+// no element stands for any more is left out. A kept element of a part's tag (one the reader
+// refused) is written back as read with what followed it, after the nearest item before it that
+// is still written (or after the head), and never before the item whose ID it repeats. A part with
+// no placeholder goes before the first placeholder of a later part, else at the end. Without a
+// layout: the parts in the order given.
 // The layout's attributes go onto parent when it kept them.
 void Fill(QDomElement parent, const QList<QDomElement> &layout, const QList<Part> &parts);
 } // namespace ElementLayout

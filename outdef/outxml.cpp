@@ -1,5 +1,7 @@
 #include "outdef/outxml.h"
 
+#include "model/elementlayout.h"
+
 #include <QDomDocument>
 
 #include <functional>
@@ -223,6 +225,20 @@ int takenNumber(const QDomNode &n, const QString &tag, const QHash<int, QDomElem
     return taken.value(number) == e ? number : 0;
 }
 
+// The entries of a SEQUENCE or FILES written into its element as read. What this program does not
+// know among them belongs to the entry it follows and moves or goes with it; an entry the loader
+// refused is an entry of its own and stays (ElementLayout).
+void fillEntries(QDomElement parent, const QDomElement &read, const QString &tag,
+                 const QHash<int, QDomElement> &taken, const QList<QDomElement> &entries)
+{
+    QList<QDomElement> layout;
+    if (!read.isNull())
+        ElementLayout::Capture(&layout, read, [&](const QDomElement &c) {
+            return takenNumber(c, tag, taken) ? ElementLayout::Slot : ElementLayout::Keep;
+        });
+    ElementLayout::Fill(parent, layout, {{tag, entries}});
+}
+
 QDomElement sequenceElement(QDomDocument doc, const Definition &def)
 {
     QDomElement sequence = containerElement(doc, SequenceTag, def.kept.sequence);
@@ -232,23 +248,20 @@ QDomElement sequenceElement(QDomDocument doc, const Definition &def)
         return entryElement(doc, SeqTag, n, def.seqs.value(n), seqAttrs, def.kept.seqElements.value(n),
                             def.kept.seqUnplaced.value(n));
     };
-    const QList<QDomNode> read = nodesOf(def.kept.sequence);
-    Written written;
+    QList<QDomElement> written;
     QSet<int> done;
-    for (int i = 0; i < read.size(); ++i) {
-        const int n = takenNumber(read.at(i), SeqTag, def.kept.seqElements);
+    for (const QDomNode &c : nodesOf(def.kept.sequence)) {
+        const int n = takenNumber(c, SeqTag, def.kept.seqElements);
         if (n && def.seqs.contains(n)) {
-            written.add(element(n), i);
+            written.append(element(n));
             done.insert(n);
         }
     }
     for (auto it = def.seqs.cbegin(); it != def.seqs.cend(); ++it) {
         if (!done.contains(it.key()))
-            written.add(element(it.key()), -1);
+            written.append(element(it.key()));
     }
-    merge(
-        sequence, read, [&](const QDomNode &c) { return takenNumber(c, SeqTag, def.kept.seqElements) != 0; },
-        written);
+    fillEntries(sequence, def.kept.sequence, SeqTag, def.kept.seqElements, written);
     return sequence;
 }
 
@@ -257,20 +270,11 @@ QDomElement filesElement(QDomDocument doc, const Definition &def)
     QDomElement files = containerElement(doc, FilesTag, def.kept.files);
     files.setAttribute(MaxId, QString::number(qBound(1, def.fileCounter, NoIdLeft)));
     const QStringList fileAttrs = {Title, FileType, OutName, Ext, Loop};
-    const QList<QDomNode> read = nodesOf(def.kept.files);
-    QHash<int, int> readAt;
-    for (int i = 0; i < read.size(); ++i) {
-        if (const int n = takenNumber(read.at(i), FileTag, def.kept.fileElements))
-            readAt.insert(n, i);
-    }
-    Written written;
+    QList<QDomElement> written;
     for (int n : def.fileOrder)
-        written.add(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs,
-                                 def.kept.fileElements.value(n), def.kept.fileUnplaced.value(n)),
-                    readAt.value(n, -1));
-    merge(
-        files, read, [&](const QDomNode &c) { return takenNumber(c, FileTag, def.kept.fileElements) != 0; },
-        written);
+        written.append(entryElement(doc, FileTag, n, def.files.value(n), fileAttrs,
+                                    def.kept.fileElements.value(n), def.kept.fileUnplaced.value(n)));
+    fillEntries(files, def.kept.files, FileTag, def.kept.fileElements, written);
     return files;
 }
 

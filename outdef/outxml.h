@@ -119,9 +119,11 @@ int Place(Definition *def);
 
 // Appends SEQUENCE, FILES and TEMPSEQ where the kept ones stood, each the kept element with the known
 // attributes set from the lists (empty where unset) and its children in place: the known references
-// written from the lists, everything else as read. SEQ entries are written in the order they were
-// read, new ones after them by number, so that a refused repeat of a number stays behind the one
-// taken; FILE entries in fileOrder.
+// written from the lists, everything else as read. Among the SEQ and FILE entries, what the program
+// does not know belongs to the entry it follows: it moves with that entry and goes with it, while a
+// refused entry is one of its own and stays. SEQ entries are written in the order they were read,
+// new ones after them by number, so that a refused repeat of a number stays behind the one taken;
+// FILE entries in fileOrder.
 void Append(QDomElement root, const Definition &def);
 
 // Removes every child of the root.

@@ -439,17 +439,20 @@ void tst_instancefiles::buildElements_attributesReferencesAndExplanation()
 }
 
 // The loader's layouts of a large class and of a small class's PARAM; the rows then change: small
-// class 2 moves behind 3, parameter 5 goes.
+// class 2 moves behind 3, parameter 5 goes. The parameter the loader refused after it stays.
 void tst_instancefiles::buildElements_removedOrMovedRow_unknownNodesGoWithIt()
 {
     Folder f;
     QDomDocument read;
     read.setContent(QStringLiteral(
-        "<LClass ID='1'><!--head--><REFERENCE/><SClass ID='2'><PARAM><P ID='5'/><X-P5-NOTE/><P ID='6'/>"
+        "<LClass ID='1'><!--head--><REFERENCE/><SClass ID='2'><PARAM><P ID='5'/><X-P5-NOTE/><P ID='x'/><P "
+        "ID='6'/>"
         "<!--6--></PARAM></SClass><!-- about S2 --><EXT for='S2'/><SClass ID='3'/><!--3--></LClass>"));
     const auto taken = [](const QDomElement &e) {
-        return QStringList{"REFERENCE", "SClass", "PARAM", "P"}.contains(e.tagName()) ? ElementLayout::Slot
-                                                                                      : ElementLayout::Keep;
+        return QStringList{"REFERENCE", "SClass", "PARAM", "P"}.contains(e.tagName()) &&
+                       e.attribute("ID") != "x"
+                   ? ElementLayout::Slot
+                   : ElementLayout::Keep;
     };
     TreeItemData lclass, s2, s3, p6;
     const QDomElement l = read.documentElement();
@@ -464,12 +467,12 @@ void tst_instancefiles::buildElements_removedOrMovedRow_unknownNodesGoWithIt()
     const QDomElement p = f.files.BuildParamElement(doc, &p6);
     const QList<QDomElement> sclasses{f.files.BuildSclassElement(doc, &s3),
                                       f.files.BuildSclassElement(doc, &s2, {p})};
-    QCOMPARE(
-        domText(f.files.BuildLclassElement(doc, &lclass, sclasses)),
-        QStringLiteral("<LClass ID=\"1\"><!--head--><REFERENCE></REFERENCE><SClass ID=\"3\"><REFERENCE>"
-                       "</REFERENCE><PARAM></PARAM></SClass><!--3--><SClass ID=\"2\"><REFERENCE></REFERENCE>"
-                       "<PARAM><P ID=\"6\"></P><!--6--></PARAM></SClass><!-- about S2 --><EXT "
-                       "for=\"S2\"></EXT></LClass>"));
+    QCOMPARE(domText(f.files.BuildLclassElement(doc, &lclass, sclasses)),
+             QStringLiteral(
+                 "<LClass ID=\"1\"><!--head--><REFERENCE></REFERENCE><SClass ID=\"3\"><REFERENCE>"
+                 "</REFERENCE><PARAM></PARAM></SClass><!--3--><SClass ID=\"2\"><REFERENCE></REFERENCE>"
+                 "<PARAM><P ID=\"x\"></P><P ID=\"6\"></P><!--6--></PARAM></SClass><!-- about S2 --><EXT "
+                 "for=\"S2\"></EXT></LClass>"));
 }
 
 void tst_instancefiles::clearDocument_keepsRootAndItsAttributes()

@@ -107,6 +107,8 @@ private slots:
     void roundTrip_editedTree_unknownNodesStay();
     void edit_unknownNodesFollowTheirRow_data();
     void edit_unknownNodesFollowTheirRow();
+    void edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole_data();
+    void edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole();
     void editedLink_keepsWhatItHeld_removedLinkTakesWhatFollowed();
     void takeTree_nextId_data();
     void takeTree_nextId();
@@ -313,7 +315,8 @@ void tst_modelfile::edit_unknownNodesFollowTheirRow_data()
         << "LClass" << head + s2 + QStringList{"SClass:9"} + s3;
     QTest::newRow("removed, one added after the other") << classes << "drop 2 add 9 after 3"
                                                         << "LClass" << head + s3 + QStringList{"SClass:9"};
-    // The root is one more level: the refused <LClass ID='../x'/> belongs to the large class before it.
+    // The root is one more level. The refused <LClass ID='../x'/> is an item of its own: it moves
+    // with the large class before it, and stays when that one goes.
     const QString root = "<!--head--><LClass ID='1'/><!-- about L1 --><EXT for='L1'/><LClass ID='../x'/>"
                          "<LClass ID='2'/><!--about L2-->";
     const QStringList rootHead{"<!--head-->"};
@@ -321,12 +324,14 @@ void tst_modelfile::edit_unknownNodesFollowTheirRow_data()
     const QStringList l2{"LClass:2", "<!--about L2-->"};
     QTest::newRow("root: nothing edited") << root << ""
                                           << "Root_Model" << rootHead + l1 + l2;
-    QTest::newRow("root: first large class removed") << root << "drop 1"
-                                                     << "Root_Model" << rootHead + l2;
+    QTest::newRow("root: first large class removed")
+        << root << "drop 1"
+        << "Root_Model" << rootHead + QStringList{"LClass:../x"} + l2;
     QTest::newRow("root: last large class removed") << root << "drop 2"
                                                     << "Root_Model" << rootHead + l1;
-    QTest::newRow("root: all removed, the head stays") << root << "drop 1 drop 2"
-                                                       << "Root_Model" << rootHead;
+    QTest::newRow("root: all removed, the head and the refused one stay")
+        << root << "drop 1 drop 2"
+        << "Root_Model" << rootHead + QStringList{"LClass:../x"};
     QTest::newRow("root: large classes swapped") << root << "swap 1 2"
                                                  << "Root_Model" << rootHead + l2 + l1;
     QTest::newRow("root: added after the first")
@@ -359,6 +364,63 @@ void tst_modelfile::edit_unknownNodesFollowTheirRow()
         parent == root.tagName() ? root : root.elementsByTagName(parent).item(0).toElement();
     QTEST(childNodes(compared), "written");
     ModelFile::RemoveElements(appended);
+    ModelFile::DeleteRecords(tree);
+}
+
+void tst_modelfile::edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole_data()
+{
+    QTest::addColumn<QString>("xml"); // %1: where the row the reader refuses stands
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<QString>("written"); // %1 as in xml
+    const QString other = "<!--about other--><X-OTHER/>";
+    const QString lclass = "<LClass%1 Name='other'><SClass ID='7'/></LClass>" + other;
+    const QString l4 = "<LClass ID='4'><REFERENCE/></LClass>";
+    const QString l1 = "<LClass ID='1'><REFERENCE/></LClass><!--about L1-->";
+    const QString l2 = "<LClass ID='2'><REFERENCE/></LClass>";
+    const QString root = "<!--head-->" + l4 + l1 + "%1" + l2;
+    for (const char *id : {" ID='../x'", " ID='4'", ""}) {
+        QTest::addRow("LClass%s: the one before removed", id) << root << lclass.arg(id) << "drop 1"
+                                                              << "<!--head-->" + l4 + "%1" + l2;
+        QTest::addRow("LClass%s: all removed", id) << root << lclass.arg(id) << "drop 4 drop 1 drop 2"
+                                                   << "<!--head-->%1";
+    }
+    // A repeat read after the row of its ID never goes before it: the next read takes the same.
+    QTest::newRow("LClass repeated: its row moved behind") << root << lclass.arg(" ID='4'") << "swap 4 2"
+                                                           << "<!--head-->" + l2 + l1 + l4 + "%1";
+    const QString sclasses =
+        "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM/></SClass>"
+        "<!--about S2--><EXT for='S2'/>%1<SClass ID='3'><REFERENCE/><PARAM/></SClass></LClass>";
+    QTest::newRow("SClass: the one before removed")
+        << sclasses << "<SClass ID='2x' Name='other'/>" + other << "drop 2"
+        << "<LClass ID='1'><REFERENCE/>%1<SClass ID='3'><REFERENCE/><PARAM/></SClass></LClass>";
+    const QString params = "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM><P ID='5'/><X-P5/>%1"
+                           "<P ID='6'/></PARAM></SClass></LClass>";
+    QTest::newRow("P: the one before removed")
+        << params << "<P ID='5' Name='again'><Unit/></P>" + other << "drop 5"
+        << "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM>%1<P "
+           "ID='6'/></PARAM></SClass></LClass>";
+}
+
+// A row of a row's own tag that the reader refused (a bad, repeated or missing ID) belongs to
+// another member: it is never removed with its neighbour, is written back as read, and what
+// follows it is its own.
+void tst_modelfile::edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole()
+{
+    QFETCH(QString, xml);
+    QFETCH(QString, refused);
+    QFETCH(QString, edits);
+    QFETCH(QString, written);
+    QDomDocument doc = parse("<Root_Model MaxID='20'>" + xml.arg(refused) + "</Root_Model>");
+    QDomElement root = doc.documentElement();
+    QList<Node> tree;
+    QList<QDomElement> kept;
+    ModelFile::TakeTree(root, &tree, &kept);
+    edit(&tree, edits);
+    const QString expected =
+        parse("<Root_Model MaxID='20'>" + written.arg(refused) + "</Root_Model>").toString(4);
+    QCOMPARE(savedText(doc, tree, kept), expected);
+    QCOMPARE(savedText(doc, tree, kept), expected);
     ModelFile::DeleteRecords(tree);
 }
 

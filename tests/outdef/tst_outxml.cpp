@@ -43,6 +43,8 @@ private slots:
     void takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace();
     void append_refusedRepeat_staysBehindTheOneTaken_data();
     void append_refusedRepeat_staysBehindTheOneTaken();
+    void append_entryRemovedOrMoved_whatFollowsItGoesWithIt_data();
+    void append_entryRemovedOrMoved_whatFollowsItGoesWithIt();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree();
     void newNumber_folderNotListed_refusedWithNothingChanged();
@@ -398,6 +400,99 @@ void tst_outxml::append_refusedRepeat_staysBehindTheOneTaken()
     const OutXml::Entry entry =
         read.seqs.contains(3) ? read.seqs.value(3) : read.files.value(read.fileOrder.value(0));
     QCOMPARE(entry.attrs.value(OutXml::Title), QStringLiteral("ours"));
+}
+
+namespace
+{
+// A FILE or SEQ entry with every listed attribute set, so that a save writes it as it reads.
+QString file(const QString &id, const QString &more = QString())
+{
+    return QStringLiteral("<FILE ID='%1' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'%2/>")
+        .arg(id, more);
+}
+
+QString seq(const QString &id)
+{
+    return QStringLiteral("<SEQ ID='%1' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>")
+        .arg(id);
+}
+} // namespace
+
+void tst_outxml::append_entryRemovedOrMoved_whatFollowsItGoesWithIt_data()
+{
+    QTest::addColumn<QString>("seqs");
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("writtenSeqs");
+    QTest::addColumn<QString>("writtenFiles");
+    const QString seqs = seq("1") + seq("2") + "<!-- about S2 --><X-S2/>" + seq("3");
+    const QString files = "<!--head-->" + file("1") + file("2") + "<!-- about F2 --><X-F2/>" + file("3");
+    QTest::newRow("nothing edited") << seqs << files << "" << seqs << files;
+    QTest::newRow("FILE 2 removed") << seqs << files << "dropFile 2" << seqs
+                                    << "<!--head-->" + file("1") + file("3");
+    QTest::newRow("FILE 2 moved first")
+        << seqs << files << "first 2" << seqs
+        << "<!--head-->" + file("2") + "<!-- about F2 --><X-F2/>" + file("1") + file("3");
+    QTest::newRow("FILE 2 retitled and moved last: keeps what it held")
+        << seqs
+        << "<!--head-->" + file("1") + file("2", " MODE='m'").replace("/>", "><NOTE/></FILE>") + "<!--2-->" +
+               file("3")
+        << "first 1 first 3 title 2" << seqs
+        << "<!--head-->" + file("3") + file("1") +
+               file("2", " MODE='m'").replace("TITLE='t'", "TITLE='new'").replace("/>", "><NOTE/></FILE>") +
+               "<!--2-->";
+    QTest::newRow("SEQ 2 removed") << seqs << files << "dropSeq 2" << seq("1") + seq("3") << files;
+    // An element of the entry's own tag the loader refused is an entry of another member's: it
+    // never goes with the one before it, and what follows it is its own.
+    QTest::newRow("FILE before a refused one removed")
+        << seqs << file("1") + "<!--1-->" + file("x") + "<!--x--><X-x/>" + file("2") << "dropFile 1" << seqs
+        << file("x") + "<!--x--><X-x/>" + file("2");
+    QTest::newRow("FILE before a repeat removed")
+        << seqs
+        << file("2") + file("1") + "<!--1-->" + file("2", " TITLE2='theirs'") + "<!--theirs-->" + file("3")
+        << "dropFile 1" << seqs << file("2") + file("2", " TITLE2='theirs'") + "<!--theirs-->" + file("3");
+    QTest::newRow("SEQ before a refused one removed")
+        << seq("1") + seq("2") + "<!--2-->" + seq("02") + "<!--02-->" + seq("3") << files << "dropSeq 2"
+        << seq("1") + seq("02") + "<!--02-->" + seq("3") << files;
+}
+
+// What a save writes of the entries it rebuilds: what the program does not know of them belongs to
+// the entry it follows, moves with it and goes with it; the rest stays where it was.
+void tst_outxml::append_entryRemovedOrMoved_whatFollowsItGoesWithIt()
+{
+    QFETCH(QString, seqs);
+    QFETCH(QString, files);
+    QFETCH(QString, edit);
+    const QString body = QStringLiteral("<Root_Output><SEQUENCE MaxID='4'>%1</SEQUENCE>"
+                                        "<FILES MaxID='4'>%2</FILES><TEMPSEQ/></Root_Output>");
+    QDomDocument doc;
+    QVERIFY(doc.setContent(body.arg(seqs, files)));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
+    const QStringList words = edit.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int w = 0; w + 1 < words.size(); w += 2) {
+        const int n = words.at(w + 1).toInt();
+        if (words.at(w) == QLatin1String("dropFile")) {
+            def.files.remove(n);
+            def.fileOrder.removeAll(n);
+        } else if (words.at(w) == QLatin1String("dropSeq")) {
+            def.seqs.remove(n);
+        } else if (words.at(w) == QLatin1String("first")) {
+            def.fileOrder.removeAll(n);
+            def.fileOrder.prepend(n);
+        } else {
+            def.files[n].attrs[OutXml::Title] = QStringLiteral("new");
+        }
+    }
+    QFETCH(QString, writtenSeqs);
+    QFETCH(QString, writtenFiles);
+    QDomDocument want;
+    QVERIFY(want.setContent(body.arg(writtenSeqs, writtenFiles)));
+    // Twice: the second save writes from the same layout again.
+    for (int save = 0; save < 2; ++save) {
+        OutXml::Append(doc.documentElement(), def);
+        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
+        OutXml::Strip(doc.documentElement());
+    }
 }
 
 void tst_outxml::newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data()
