@@ -113,6 +113,8 @@ private slots:
     void addSclass_leftoverFilesOfTheNextNumbers_showsNothingOfThem();
     void addSclass_textLeftByFailedSave_nextSessionTakesAnotherNumber();
     void addElement_folderNotListed_refusedWithReasonNothingAdded();
+    void stateDiagram_refusedGrid_notMarkedLoaded_data();
+    void stateDiagram_refusedGrid_notMarkedLoaded();
 };
 
 void tst_classinstances::addLclass_refusalsAndGlobalAcrossMembers()
@@ -618,6 +620,49 @@ void tst_classinstances::addElement_folderNotListed_refusedWithReasonNothingAdde
     back.dismiss();
     QVERIFY(w.tab->CreateLclassInstance("L2", "free", 1));
     QCOMPARE(w.tab->GetCurrentUserItem()->text(5), QString("I0-7"));
+}
+
+void tst_classinstances::stateDiagram_refusedGrid_notMarkedLoaded_data()
+{
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("states") << "0-2";
+    QTest::newRow("transitions") << "0-4";
+}
+
+// The diagram reads the grids of both sources. A refused one (a Latin-1 byte) must stay unread:
+// marked loaded, its empty stand-in rows would be taken for the member's values and never read again.
+void tst_classinstances::stateDiagram_refusedGrid_notMarkedLoaded()
+{
+    QFETCH(QString, refused);
+    Workspace w;
+    writeFile(w.mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
+    writeFile(w.path("instance.xml"), QByteArray(kPaneOwn).replace("State=\"\"", "State=\"0-2\""));
+    writeFile(w.path("instance_1.xml"), kPaneOther);
+    writeFile(w.path("instance_0_2.csv"), "Open\r\nShut\r\n");
+    writeFile(w.path("instance_0_4.csv"), "go,1,2\r\n");
+    const QString bad = w.path("instance_" + QString(refused).replace('-', '_') + ".csv");
+    const QByteArray good = readFile(bad);
+    writeFile(bad, "caf\xE9\r\n");
+    w.open();
+    StatusWidget status;
+    w.SetObj(RegSlot::ObjStatusWidget, &status);
+    auto release = qScopeGuard([&w] { w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr); });
+    w.tab->SyncStatusWidget();
+    QCOMPARE(status.GetTree()->topLevelItemCount(), 1);
+    QTreeWidgetItem *pair = status.GetTree()->topLevelItem(0);
+    status.GetTree()->setCurrentItem(nullptr);
+    status.GetTree()->setCurrentItem(pair);
+    QVERIFY(!deftab::RecordOf(w.row(refused))->GridLoaded());
+    QVERIFY(deftab::RecordOf(w.row(refused == "0-2" ? "0-4" : "0-2"))->GridLoaded());
+    w.table.value(0)->InstanceModified = true;
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(bad), QByteArray("caf\xE9\r\n"));
+
+    // Mended, the next diagram reads it.
+    writeFile(bad, good);
+    status.GetTree()->setCurrentItem(nullptr);
+    status.GetTree()->setCurrentItem(pair);
+    QVERIFY(deftab::RecordOf(w.row(refused))->GridLoaded());
 }
 
 QTEST_MAIN(tst_classinstances)
