@@ -8,6 +8,7 @@
 #include "instance/instancepanes.h"
 #include "instance/valuetable.h"
 #include "members/memberinfo.h"
+#include "model/elementlayout.h"
 #include "model/model.h"
 #include "shell/numeditor.h"
 #include "ui_deftab.h"
@@ -430,13 +431,56 @@ QString deftab::MakeIdPath(QTreeWidgetItem *a, QTreeWidgetItem *b)
     return b ? a->text(4) + QLatin1Char(':') + b->text(4) : a->text(4);
 }
 
-QString deftab::TakeNextNumber(QTreeWidgetItem *row)
+QList<int> deftab::TakeNewNumbers(QTreeWidgetItem *memberRow, int count)
 {
-    const int number = row->data(2, Qt::UserRole).toInt();
-    if (number < 0 || number > DecimalId::Ceiling)
-        return QString();
-    row->setData(2, Qt::UserRole, number + 1);
-    return QString::number(number);
+    const int n = memberRow->data(1, Qt::UserRole).toInt();
+    qint64 counter = memberRow->data(2, Qt::UserRole).toLongLong();
+    QList<int> numbers;
+    QString why;
+    if (!m_files.NewNumbers(n, count, memberIds(memberRow), &counter, &numbers, &why)) {
+        SetStrVar(RegSlot::StrLastError, why);
+        return {};
+    }
+    memberRow->setData(2, Qt::UserRole, int(qMin(counter, qint64(DecimalId::Ceiling) + 1)));
+    return numbers;
+}
+
+QSet<int> deftab::memberIds(QTreeWidgetItem *memberRow) const
+{
+    QSet<int> ids;
+    // A layout's first element holds every node it kept, the placeholders of the rows included.
+    const auto addLayout = [&ids](const QList<QDomElement> &layout) {
+        const QDomElement top = layout.value(0);
+        QDomNode node = top;
+        while (!node.isNull()) {
+            const int id = DecimalId::Value(node.toElement().attribute(ElementLayout::KeyAttribute));
+            if (id >= 0)
+                ids.insert(id);
+            if (!node.firstChild().isNull()) {
+                node = node.firstChild();
+                continue;
+            }
+            while (node != top && node.nextSibling().isNull())
+                node = node.parentNode();
+            node = node == top ? QDomNode() : node.nextSibling();
+        }
+    };
+    addLayout(m_keptLclasses.value(memberRow->data(1, Qt::UserRole).toInt()));
+    QList<QTreeWidgetItem *> rows{memberRow};
+    while (!rows.isEmpty()) {
+        QTreeWidgetItem *row = rows.takeLast();
+        for (int i = 0; i < row->childCount(); ++i)
+            rows.append(row->child(i));
+        const TreeItemData *record = row == memberRow ? nullptr : RecordOf(row);
+        if (!record)
+            continue;
+        const int id = DecimalId::Value(record->GetAttr(GetStrVar(RegSlot::StrAttrID)));
+        if (id >= 0)
+            ids.insert(id);
+        addLayout(record->kept);
+        addLayout(record->keptParams);
+    }
+    return ids;
 }
 
 bool deftab::isStateOf(const QTreeWidgetItem *transition, const QString &key, const QString &stateMid) const
@@ -445,12 +489,6 @@ bool deftab::isStateOf(const QTreeWidgetItem *transition, const QString &key, co
     const TreeItemData *record = RecordOf(state);
     return record && transition && state->parent() == transition->parent() &&
            record->GetAttr(GetStrVar(RegSlot::StrAttrMID)) == stateMid;
-}
-
-bool deftab::NumbersLeft(const QTreeWidgetItem *row, int count)
-{
-    const int number = row->data(2, Qt::UserRole).toInt();
-    return number >= 0 && number <= DecimalId::Ceiling - count + 1;
 }
 
 void deftab::CreateMirrorItems(QTreeWidgetItem *row, int number)

@@ -152,10 +152,11 @@ public:
     QString FindChildKey(QTreeWidgetItem *parent, const QString &mid) const;
     bool HasChildItem(QTreeWidgetItem *parent, const QString &name, const QString &id) const;
     static QString MakeIdPath(QTreeWidgetItem *a, QTreeWidgetItem *b);
-    static QString TakeNextNumber(QTreeWidgetItem *row);
-    // Whether the member row can still number count new elements; a creation that cannot is
-    // refused before anything changes.
-    static bool NumbersLeft(const QTreeWidgetItem *row, int count);
+    // Numbers for count new elements of the member row, taken from its counter (see
+    // InstanceFiles::NewNumbers): no element of the member, refused ones included, and no file of
+    // the folder uses them. Empty, with the reason in StrLastError, when the creation must be
+    // refused; nothing has changed then.
+    QList<int> TakeNewNumbers(QTreeWidgetItem *memberRow, int count);
     void CreateMirrorItems(QTreeWidgetItem *row, int number);
     static QString KeyOf(const TreeItemData *record, const QString &idAttr);
     void ClearTables();
@@ -165,7 +166,9 @@ public:
     bool CreateLclassInstance(const QString &name, const QString &element, int scope);
     bool LclassGlobalFree(QTreeWidgetItem *l);
     bool CreateSclassInstance(const QString &element, int scope);
-    void CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s);
+    // Each parameter of model row mm under s, numbered from numbers in order.
+    void CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s,
+                              const QList<int> &numbers);
     bool DeleteLclassItem();
     bool DeleteCurrentSclass();
     bool DeleteSclassItem(QTreeWidgetItem *s);
@@ -232,7 +235,10 @@ private:
     CreateInstance *createDialog();
     QString attr(int slot, const QTreeWidgetItem *row) const;
     static QTreeWidgetItem *lclassRowOf(QTreeWidgetItem *row);
-    TreeItemData *newClassRecord(QTreeWidgetItem *member, QTreeWidgetItem *modelRow, QString *key);
+    TreeItemData *newClassRecord(QTreeWidgetItem *member, QTreeWidgetItem *modelRow, int number,
+                                 QString *key);
+    // The IDs the member's elements hold, refused ones kept in the layouts included.
+    QSet<int> memberIds(QTreeWidgetItem *memberRow) const;
     void setElementAttrs(TreeItemData *record, QTreeWidgetItem *row, const QString &element);
     void finishNewRow(QTreeWidgetItem *row, TreeItemData *record, QTreeWidgetItem *modelRow,
                       const QString &key, int scope);

@@ -89,11 +89,12 @@ bool deftab::CheckLclassModel(QTreeWidgetItem *m, QTreeWidgetItem *u)
     return true;
 }
 
-TreeItemData *deftab::newClassRecord(QTreeWidgetItem *member, QTreeWidgetItem *modelRow, QString *key)
+TreeItemData *deftab::newClassRecord(QTreeWidgetItem *member, QTreeWidgetItem *modelRow, int number,
+                                     QString *key)
 {
     auto *record = new TreeItemData;
     record->name = QString::number(member->data(1, Qt::UserRole).toInt());
-    record->SetAttr(GetStrVar(RegSlot::StrAttrID), TakeNextNumber(member));
+    record->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(number));
     const TreeItemData *modelRecord = model::RecordOf(LinkedRow(modelRow, 0));
     record->SetAttr(GetStrVar(RegSlot::StrAttrMID),
                     modelRecord ? modelRecord->GetAttr(GetStrVar(RegSlot::StrAttrID)) : QString());
@@ -157,12 +158,11 @@ bool deftab::CreateLclassInstance(const QString &name, const QString &element, i
         return false;
     }
     const int n = p->data(1, Qt::UserRole).toInt();
-    if (!NumbersLeft(p, 1)) {
-        SetStrVar(RegSlot::StrLastError, DecimalId::ExhaustedMessage(InstanceFiles::DocFileName(n)));
+    const QList<int> numbers = TakeNewNumbers(p, 1);
+    if (numbers.isEmpty())
         return false;
-    }
     QString key;
-    TreeItemData *record = newClassRecord(p, m, &key);
+    TreeItemData *record = newClassRecord(p, m, numbers.first(), &key);
     auto *row = new QTreeWidgetItem;
     row->setText(1, name);
     record->SetAttr(GetStrVar(RegSlot::StrAttrName), name);
@@ -267,12 +267,11 @@ bool deftab::CreateSclassInstance(const QString &element, int scope)
     QTreeWidgetItem *p = l->parent();
     const int n = p->data(1, Qt::UserRole).toInt();
     // The small class and each of its parameters take a number.
-    if (!NumbersLeft(p, 1 + (mm ? mm->childCount() : 0))) {
-        SetStrVar(RegSlot::StrLastError, DecimalId::ExhaustedMessage(InstanceFiles::DocFileName(n)));
+    const QList<int> numbers = TakeNewNumbers(p, 1 + (mm ? mm->childCount() : 0));
+    if (numbers.isEmpty())
         return false;
-    }
     QString key;
-    TreeItemData *record = newClassRecord(p, m, &key);
+    TreeItemData *record = newClassRecord(p, m, numbers.first(), &key);
     const QString typeAttr = GetStrVar(RegSlot::StrAttrParamType);
     const QString stateAttr = GetStrVar(RegSlot::StrAttrState);
     const QString mid = record->GetAttr(GetStrVar(RegSlot::StrAttrMID));
@@ -303,7 +302,7 @@ bool deftab::CreateSclassInstance(const QString &element, int scope)
     row->setData(2, Qt::UserRole, pointer(companion));
     finishNewRow(row, record, m, key, scope);
     l->addChild(row);
-    CreateParamInstances(p, mm, row);
+    CreateParamInstances(p, mm, row, numbers.mid(1));
     row->setExpanded(true);
     if (kind == 1)
         LinkStateTarget(row, mid);
@@ -315,17 +314,18 @@ bool deftab::CreateSclassInstance(const QString &element, int scope)
 }
 
 // A parameter keeps the model parameter's name, the text its row shows.
-void deftab::CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s)
+void deftab::CreateParamInstances(QTreeWidgetItem *p, QTreeWidgetItem *mm, QTreeWidgetItem *s,
+                                  const QList<int> &numbers)
 {
     const QString n = QString::number(p->data(1, Qt::UserRole).toInt());
-    for (int i = 0; mm && i < mm->childCount(); ++i) {
+    for (int i = 0; mm && i < mm->childCount() && i < numbers.size(); ++i) {
         QTreeWidgetItem *c = mm->child(i);
         const TreeItemData *modelRecord = model::RecordOf(c);
         if (!modelRecord)
             continue;
         auto *record = new TreeItemData;
         record->name = n;
-        record->SetAttr(GetStrVar(RegSlot::StrAttrID), TakeNextNumber(p));
+        record->SetAttr(GetStrVar(RegSlot::StrAttrID), QString::number(numbers.at(i)));
         record->SetAttr(GetStrVar(RegSlot::StrAttrMID), modelRecord->GetAttr(GetStrVar(RegSlot::StrAttrID)));
         for (int slot : {RegSlot::StrAttrRow, RegSlot::StrAttrCol})
             record->SetAttr(GetStrVar(slot), modelRecord->GetAttr(GetStrVar(slot)));

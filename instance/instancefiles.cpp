@@ -19,6 +19,10 @@ const QString kReference = QStringLiteral("REFERENCE");
 const QString kRef = QStringLiteral("REF");
 const QString kParam = QStringLiteral("PARAM");
 const QString kCrLf = QStringLiteral("\r\n");
+// The files each element has beside the document: explanation, value grid, node positions.
+const QString kText = QStringLiteral(".txt");
+const QString kGrid = QStringLiteral(".csv");
+const QString kPoints = QStringLiteral(".pos");
 } // namespace
 
 xmlclass *InstanceFiles::store() const
@@ -51,6 +55,40 @@ QString InstanceFiles::ElementPath(const QString &n, const QString &id, const QS
     if (!IsDecimal(n) || !IsDecimal(id))
         return QString();
     return m_dir + QStringLiteral("/instance_%1_%2%3").arg(n, id, ext);
+}
+
+bool InstanceFiles::NewNumbers(int n, int count, QSet<int> used, qint64 *counter, QList<int> *numbers,
+                               QString *why) const
+{
+    QStringList names;
+    if (!DecimalId::ListFolder(m_dir, &names, why))
+        return false;
+    // A temporary of the safe writer starts with a dot and so names no element: its number is free.
+    const QString prefix = QStringLiteral("instance_%1_").arg(n);
+    for (const QString &name : qAsConst(names)) {
+        for (const QString &suffix : {kText, kGrid, kPoints}) {
+            const qint64 number = DecimalId::NumberInName(name, prefix, suffix);
+            if (number >= 0)
+                used.insert(int(number));
+        }
+    }
+    QList<int> taken;
+    qint64 from = *counter;
+    while (taken.size() < count) {
+        // A new document's first element is 0.
+        const int number = DecimalId::FirstFree(from, used, 0);
+        if (number < 0) {
+            if (why)
+                *why = DecimalId::ExhaustedMessage(DocFileName(n));
+            return false;
+        }
+        used.insert(number);
+        taken.append(number);
+        from = qMax(from, qint64(number) + 1);
+    }
+    *numbers = taken;
+    *counter = from;
+    return true;
 }
 
 InstanceFiles::OpenResult InstanceFiles::OpenMemberDocument(int n)
@@ -155,13 +193,13 @@ bool InstanceFiles::OpenDocInstance()
 
 QString InstanceFiles::ReadElementText(const QString &n, const QString &id) const
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    const QString path = ElementPath(n, id, kText);
     return path.isEmpty() ? QString() : TextFiles::Read(path);
 }
 
 QString InstanceFiles::ElementTextRefusal(const QString &n, const QString &id) const
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    const QString path = ElementPath(n, id, kText);
     return path.isEmpty() ? QString() : TextFiles::RefusalOf(path);
 }
 
@@ -195,7 +233,7 @@ bool InstanceFiles::writeChanged(bool &changed, const QString &path, const std::
 
 bool InstanceFiles::WriteElementText(const QString &n, const QString &id, TreeItemData *record)
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".txt"));
+    const QString path = ElementPath(n, id, kText);
     const QString text = record->GetAttr(GetStrVar(RegSlot::StrAttrExpression));
     // A text every reader would refuse is not saved: it stays in the record, still to be saved.
     if (record->TextChanged() && !path.isEmpty() && !allowed(TextFiles::WriteRefusal(path, text)))
@@ -249,7 +287,7 @@ QString InstanceFiles::GridRefusal(const QString &path, const TreeItemData &reco
 
 bool InstanceFiles::WriteInstanceCsv(const QString &n, const QString &id, TreeItemData *record)
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".csv"));
+    const QString path = ElementPath(n, id, kGrid);
     if (record->GridChanged() && !path.isEmpty() && !allowed(GridRefusal(path, *record)))
         return false;
     return writeChanged(record->GridChanged(), path, [record] { return GridBytes(*record); });
@@ -267,7 +305,7 @@ QByteArray InstanceFiles::PosBytes(const TreeItemData &record)
 
 bool InstanceFiles::WriteInstancePos(const QString &n, const QString &id, TreeItemData *record)
 {
-    return writeChanged(record->PosChanged(), ElementPath(n, id, QStringLiteral(".pos")),
+    return writeChanged(record->PosChanged(), ElementPath(n, id, kPoints),
                         [record] { return PosBytes(*record); });
 }
 
@@ -296,7 +334,7 @@ void InstanceFiles::ParseGrid(TreeItemData *record, const QString &text)
 
 QString InstanceFiles::ReadInstanceCsv(TreeItemData *record, const QString &n, const QString &id) const
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".csv"));
+    const QString path = ElementPath(n, id, kGrid);
     if (!path.isEmpty()) {
         const QString text = TextFiles::ReadHead(path, TreeItemData::GridSize, MaxLineBytes);
         // The empty rows standing in for a refused grid are no values of it: the grid stays unread,
@@ -322,7 +360,7 @@ void InstanceFiles::ParsePos(TreeItemData *record, const QString &text)
 
 QString InstanceFiles::ReadInstancePos(TreeItemData *record, const QString &n, const QString &id) const
 {
-    const QString path = ElementPath(n, id, QStringLiteral(".pos"));
+    const QString path = ElementPath(n, id, kPoints);
     if (path.isEmpty())
         return QString();
     const QString text = TextFiles::ReadHead(path, MaxPoints, MaxLineBytes);

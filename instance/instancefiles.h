@@ -38,6 +38,15 @@ public:
     QString DocPath(int n) const { return m_dir + QLatin1Char('/') + DocFileName(n); }
     // instance_<n>_<id><ext>; empty when n or id is not a decimal number.
     QString ElementPath(const QString &n, const QString &id, const QString &ext) const;
+    // Numbers for count new elements of member n. The element files are written before the
+    // document, so a failed write or a crash leaves files the document does not list: an element
+    // given their number would show them as its own. Each number is the first from *counter up that
+    // neither used nor an element file of member n in the folder holds (names equal but for letter
+    // case are one name); once none is left there, the lowest such number. *counter moves past the
+    // numbers taken. False, with the reason in *why and nothing taken, when the folder cannot be
+    // listed or fewer than count numbers are free.
+    bool NewNumbers(int n, int count, QSet<int> used, qint64 *counter, QList<int> *numbers,
+                    QString *why) const;
 
     // Brings member n's document into the store under 50000 + n: a document already held is
     // used; a missing file is created (never over a file that appeared meanwhile); a file that

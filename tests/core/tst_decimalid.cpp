@@ -21,6 +21,7 @@ private slots:
     void firstFree_data();
     void firstFree();
     void firstFree_counterAtTheCeiling_takesTheLowestGap();
+    void firstFree_onlyTheCeilingFree_givesTheCeiling();
     void listFolder_unreadable_refusedWithReason();
 };
 
@@ -120,6 +121,12 @@ void TestDecimalId::numberInName_data()
     QTest::newRow("zeros before the ceiling") << "Seq_0000000000999999999.txt" << qint64(999999999);
     QTest::newRow("no digits") << "Seq_.txt" << qint64(-1);
     QTest::newRow("sign") << "Seq_-3.txt" << qint64(-1);
+    QTest::newRow("plus sign") << "Seq_+3.txt" << qint64(-1);
+    QTest::newRow("blank before") << "Seq_ 3.txt" << qint64(-1);
+    QTest::newRow("blank after") << "Seq_3 .txt" << qint64(-1);
+    QTest::newRow("blank before zeros") << "Seq_ 03.txt" << qint64(-1);
+    QTest::newRow("sign before zeros") << "Seq_+03.txt" << qint64(-1);
+    QTest::newRow("only zeros") << "Seq_000.txt" << qint64(0);
     QTest::newRow("other suffix") << "Seq_3.txt.bak" << qint64(-1);
     QTest::newRow("other prefix") << "File_3.txt" << qint64(-1);
     QTest::newRow("arabic-indic digit") << QStringLiteral("Seq_") + QChar(0x0665) + ".txt" << qint64(-1);
@@ -149,6 +156,12 @@ void TestDecimalId::firstFree_data()
     QTest::newRow("below lowest") << qint64(-5) << QList<int>{1} << 1 << 9 << 2;
     QTest::newRow("every number used") << qint64(4) << QList<int>{1, 2, 3, 4, 5} << 1 << 5 << -1;
     QTest::newRow("the last one free") << qint64(6) << QList<int>{2, 3, 4, 5} << 1 << 5 << 1;
+    QTest::newRow("only the ceiling free, from below") << qint64(1) << QList<int>{1, 2, 3, 4} << 1 << 5 << 5;
+    QTest::newRow("only the ceiling free, from it") << qint64(5) << QList<int>{1, 2, 3, 4} << 1 << 5 << 5;
+    QTest::newRow("only the ceiling free, from above") << qint64(6) << QList<int>{1, 2, 3, 4} << 1 << 5 << 5;
+    QTest::newRow("only the lowest free, from it") << qint64(1) << QList<int>{2, 3, 4, 5} << 1 << 5 << 1;
+    QTest::newRow("one number, free") << qint64(7) << QList<int>{} << 7 << 7 << 7;
+    QTest::newRow("one number, used") << qint64(7) << QList<int>{7} << 7 << 7 << -1;
 }
 
 void TestDecimalId::firstFree()
@@ -173,6 +186,23 @@ void TestDecimalId::firstFree_counterAtTheCeiling_takesTheLowestGap()
     QCOMPARE(DecimalId::FirstFree(qint64(DecimalId::Ceiling), used), 1001);
     QCOMPARE(DecimalId::FirstFree(std::numeric_limits<qint64>::max(), used), 1001);
     QCOMPARE(DecimalId::FirstFree(qint64(DecimalId::Ceiling) - 1, used), DecimalId::Ceiling - 1);
+}
+
+// The last number of a range is given like any other: a ceiling of 9999 with every number below
+// it used gives 9999, from wherever the search starts.
+void TestDecimalId::firstFree_onlyTheCeilingFree_givesTheCeiling()
+{
+    QSet<int> used;
+    for (int n = 1; n < 9999; ++n)
+        used.insert(n);
+    for (const qint64 from : {qint64(1), qint64(5000), qint64(9999), qint64(10000)})
+        QCOMPARE(DecimalId::FirstFree(from, used, 1, 9999), 9999);
+    used.insert(9999);
+    QCOMPARE(DecimalId::FirstFree(1, used, 1, 9999), -1);
+    // The same at the shared ceiling.
+    const QSet<int> below{DecimalId::Ceiling - 1};
+    QCOMPARE(DecimalId::FirstFree(qint64(DecimalId::Ceiling) - 1, below, DecimalId::Ceiling - 1),
+             DecimalId::Ceiling);
 }
 
 void TestDecimalId::listFolder_unreadable_refusedWithReason()

@@ -59,6 +59,9 @@ private slots:
     void openMember_wrongRoot_reportedByNameAndKept();
     void gridAndPoints_refused_notLoadedThenReadWhole_data();
     void gridAndPoints_refused_notLoadedThenReadWhole();
+    void newNumbers_leftoverFiles_takesNumbersNoFileUses_data();
+    void newNumbers_leftoverFiles_takesNumbersNoFileUses();
+    void newNumbers_folderNotListed_refusedWithReasonNothingTaken();
 };
 
 void tst_instancefiles::grid_writesThirtyCrLfLines_noRemainsOfLongerFile()
@@ -552,6 +555,89 @@ void tst_instancefiles::openMember_wrongRoot_reportedByNameAndKept()
     // Opening again finds the same: it is never replaced by a new document.
     QCOMPARE(f.files.OpenMemberDocument(1), InstanceFiles::Failed);
     QCOMPARE(readFile(f.path("instance_1.xml")), bytes);
+}
+
+void tst_instancefiles::newNumbers_leftoverFiles_takesNumbersNoFileUses_data()
+{
+    QTest::addColumn<QStringList>("files"); // in the folder, beside instance.xml
+    QTest::addColumn<qint64>("counter");
+    QTest::addColumn<QList<int>>("used"); // by the member's elements
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<qint64>("after");
+    const qint64 past = qint64(DecimalId::Ceiling) + 1;
+    QTest::newRow("no leftover") << QStringList{} << qint64(7) << QList<int>{} << 1 << QList<int>{7}
+                                 << qint64(8);
+    QTest::newRow("explanation") << QStringList{"instance_0_7.txt"} << qint64(7) << QList<int>{} << 1
+                                 << QList<int>{8} << qint64(9);
+    QTest::newRow("grid and points") << QStringList{"instance_0_7.csv", "instance_0_8.pos"} << qint64(7)
+                                     << QList<int>{} << 1 << QList<int>{9} << qint64(10);
+    QTest::newRow("a leftover among the numbers taken")
+        << QStringList{"instance_0_8.txt"} << qint64(7) << QList<int>{} << 3 << QList<int>{7, 9, 10}
+        << qint64(11);
+    QTest::newRow("name in other case")
+        << QStringList{"INSTANCE_0_7.TXT"} << qint64(7) << QList<int>{} << 1 << QList<int>{8} << qint64(9);
+    QTest::newRow("leading zero") << QStringList{"instance_0_07.csv"} << qint64(7) << QList<int>{} << 1
+                                  << QList<int>{8} << qint64(9);
+    QTest::newRow("another member's") << QStringList{"instance_1_7.txt", "instance_00_7.txt"} << qint64(7)
+                                      << QList<int>{} << 1 << QList<int>{7} << qint64(8);
+    QTest::newRow("temporary of a write") << QStringList{".instance_0_7.txt.x1.pelmorine-tmp"} << qint64(7)
+                                          << QList<int>{} << 1 << QList<int>{7} << qint64(8);
+    QTest::newRow("other names") << QStringList{"instance_0_7.txt.bak", "instance_0_+7.txt",
+                                                "instance_0_ 7.txt", "instance_0_7.xml", "instance_0_7"}
+                                 << qint64(7) << QList<int>{} << 1 << QList<int>{7} << qint64(8);
+    QTest::newRow("beyond the ceiling") << QStringList{"instance_0_99999999999999999999.txt"} << qint64(7)
+                                        << QList<int>{} << 1 << QList<int>{7} << qint64(8);
+    // None left above the counter: the lowest no element and no file uses.
+    QTest::newRow("counter past the ceiling")
+        << QStringList{"instance_0_1.txt"} << past << QList<int>{0, 2} << 2 << QList<int>{3, 4} << past;
+    QTest::newRow("the last number, then below")
+        << QStringList{"instance_0_0.pos"} << qint64(DecimalId::Ceiling) << QList<int>{1} << 2
+        << QList<int>{DecimalId::Ceiling, 2} << past;
+    QTest::newRow("the ceiling a leftover")
+        << QStringList{"instance_0_999999999.txt"} << qint64(DecimalId::Ceiling) << QList<int>{} << 1
+        << QList<int>{0} << qint64(DecimalId::Ceiling);
+}
+
+// The explanation is written before the document: after a failed write of the document its text
+// stays, and the next element given its number showed an earlier element's explanation.
+void tst_instancefiles::newNumbers_leftoverFiles_takesNumbersNoFileUses()
+{
+    QFETCH(QStringList, files);
+    QFETCH(qint64, counter);
+    QFETCH(QList<int>, used);
+    QFETCH(int, count);
+    QFETCH(QList<int>, numbers);
+    QFETCH(qint64, after);
+    Folder f;
+    writeFile(f.path("instance.xml"), "<Root_Instance ID=\"0\" MaxID=\"7\"/>");
+    for (const QString &name : qAsConst(files))
+        writeFile(f.path(name), "LEFTOVER EXPLANATION of an earlier element");
+    QList<int> taken;
+    QString why;
+    QVERIFY(f.files.NewNumbers(0, count, QSet<int>(used.cbegin(), used.cend()), &counter, &taken, &why));
+    QCOMPARE(taken, numbers);
+    QCOMPARE(counter, after);
+    QVERIFY(why.isEmpty());
+}
+
+void tst_instancefiles::newNumbers_folderNotListed_refusedWithReasonNothingTaken()
+{
+    Folder f;
+    const QString gone = f.path("gone");
+    f.files.SetDir(gone);
+    qint64 counter = 7;
+    QList<int> taken{42};
+    QString why;
+    QVERIFY(!f.files.NewNumbers(0, 1, {}, &counter, &taken, &why));
+    QCOMPARE(why, QStringLiteral("folder not readable:") + gone);
+    QCOMPARE(counter, qint64(7));
+    QCOMPARE(taken, QList<int>{42});
+    // A file where the folder should be is no empty folder either.
+    writeFile(gone, "x");
+    QVERIFY(!f.files.NewNumbers(0, 1, {}, &counter, &taken, &why));
+    QCOMPARE(counter, qint64(7));
+    QVERIFY(!QFileInfo::exists(f.path("gone/instance_0_7.txt")));
 }
 
 QTEST_GUILESS_MAIN(tst_instancefiles)

@@ -111,6 +111,7 @@ private slots:
     void ownFile_linkEdited_REFKeepsWhatItHeld();
     void newItem_leftoverFiles_takesNumberNoFileUses_data();
     void newItem_leftoverFiles_takesNumberNoFileUses();
+    void newQuestion_counterBehindUnsavedQuestion_takesTheNextNumber();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -974,6 +975,28 @@ void tst_qanda::newItem_leftoverFiles_takesNumberNoFileUses()
     }
     const int next = expected.section(QLatin1Char('-'), 1).toInt() + 1;
     QCOMPARE(answers ? s.member(2)->AnswerMaxID : s.member(1)->QuestionMaxID, next);
+}
+
+// A question made in this session has its history only in memory until the save: no file holds its
+// number. A counter behind it (a question file whose MaxID lags, as another program of the user
+// may write it) gave the next question the same number, and both shared one history.
+void tst_qanda::newQuestion_counterBehindUnsavedQuestion_takesTheNextNumber()
+{
+    writeFile(path("question_1.xml"), "<Root_Question ID=\"1\" MaxID=\"1\"/>");
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), kTwo);
+    s.Ask(0, QStringLiteral("first"));
+    QTreeWidgetItem *first = s.panel()->QuestionTree()->topLevelItem(0);
+    QVERIFY(first);
+    QCOMPARE(first->text(QandA::ColId), QStringLiteral("Q1-1"));
+    QVERIFY(!QFileInfo::exists(s.panel()->HistoryPath(QStringLiteral("Q1-1"))));
+    s.member(1)->QuestionMaxID = 1;
+    s.Ask(0, QStringLiteral("second"));
+    QCOMPARE(s.panel()->QuestionTree()->topLevelItemCount(), 2);
+    QCOMPARE(s.panel()->QuestionTree()->topLevelItem(0)->text(QandA::ColId), QStringLiteral("Q1-2"));
+    QCOMPARE(s.member(1)->QuestionMaxID, 3);
+    s.Save();
+    for (const QString &id : {QStringLiteral("Q1-1"), QStringLiteral("Q1-2")})
+        QCOMPARE(root(s.panel()->HistoryPath(id)).elementsByTagName("CASE").size(), 1);
 }
 
 QTEST_MAIN(tst_qanda)
