@@ -1,5 +1,6 @@
 #include "model/model.h"
 
+#include "core/decimalid.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
@@ -447,10 +448,27 @@ bool model::loadTree(bool showMessage)
     return true;
 }
 
+void model::noteTextIds()
+{
+    m_textIds.clear();
+    QStringList names;
+    // The folder model.xml was just read from lists; one that does not leaves the counter as read.
+    if (!DecimalId::ListFolder(GetStrVar(RegSlot::StrModelDir), &names, nullptr))
+        return;
+    for (const QString &name : qAsConst(names)) {
+        const qint64 number = DecimalId::NumberInName(name, QStringLiteral("model_"), QStringLiteral(".txt"));
+        if (number >= 0)
+            m_textIds.insert(int(number));
+    }
+    while (m_nextId < ModelFile::NoIdLeft && m_textIds.contains(m_nextId))
+        ++m_nextId;
+}
+
 void model::BuildTree(const QDomElement &root)
 {
     QList<ModelFile::Node> lclasses;
     m_nextId = ModelFile::TakeTree(root, &lclasses, &m_keptRoot);
+    noteTextIds();
     buildItems(lclasses);
     buildStateTables();
     {

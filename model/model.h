@@ -6,6 +6,7 @@
 #include "model/statetables.h"
 
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 
 namespace Ui
@@ -83,10 +84,14 @@ public:
     QTreeWidgetItem *GetCurrentItem() const;
     void SetCurrentItem(QTreeWidgetItem *item);
     int GetNextID() const { return m_nextId; }
+    // Past the numbers of class texts in the folder as well: a text left by a save that failed
+    // before model.xml was written would show as the new element's own.
     void IncrementID()
     {
-        if (m_nextId < ModelFile::NoIdLeft)
-            ++m_nextId;
+        do {
+            if (m_nextId < ModelFile::NoIdLeft)
+                ++m_nextId;
+        } while (m_nextId < ModelFile::NoIdLeft && m_textIds.contains(m_nextId));
     }
     // Whether count new elements can still get an ID; when not, the creation is refused with
     // NoIdMessage and nothing changes.
@@ -203,6 +208,7 @@ private:
     void setDateButtons(bool start, bool target, bool completion);
     QTreeWidgetItem *topLevelOf(QTreeWidgetItem *item) const;
     QString today() const;
+    void noteTextIds();
 
     Ui::model *m_ui;
     ModelLclass *m_lclassPage;
@@ -214,6 +220,8 @@ private:
     QMenu *m_popup;
     QAction *m_popupActions[7] = {};
     int m_nextId = 1;
+    // Numbers of the class texts (model_<n>.txt) in the model folder when the model was read.
+    QSet<int> m_textIds;
     bool m_touched = false;
     bool m_modified = true;
     bool m_completed = false;

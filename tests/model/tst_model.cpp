@@ -30,6 +30,7 @@ private slots:
     void newModel_writesHeaderOnlyDocuments();
     void newModel_overExistingModelXml_refusedAndKept();
     void addClasses_saveAndReopen_sameTreeAndIds();
+    void addClass_leftoverClassTexts_takesANumberNoTextUses();
     void addDialogs_refusalsShowTheirTexts();
     void openModel_otherOwner_readOnly();
     void openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused();
@@ -225,6 +226,27 @@ void tst_model::openModel_otherOwner_readOnly()
 
 // IDs become file and folder names: only decimal ones are shown, the rest are written back as
 // they were, and a lost counter never hands out an ID the file already uses.
+// A save that failed after the class texts were written leaves texts of numbers model.xml never
+// took: the next session's new class must show nothing of them.
+void tst_model::addClass_leftoverClassTexts_takesANumberNoTextUses()
+{
+    Program p;
+    p.deliver(MsgCode::NewModel);
+    p.addLclass("L1", "E1");
+    p.window->MenuSave();
+    p.editor()->CloseModel();
+    const QString folder = QFileInfo(p.modelXml()).path();
+    writeFile(folder + "/model_2.txt", "LEFTOVER EXPLANATION of an earlier class");
+    writeFile(folder + "/MODEL_3.TXT", "another");
+    writeFile(folder + "/model_5.txt", "one more");
+    p.deliver(MsgCode::OpenModel);
+    QCOMPARE(p.editor()->GetNextID(), 4);
+    p.addLclass("L2", "E2");
+    QCOMPARE(p.tree()->topLevelItem(1)->text(model::ColId), QStringLiteral("M4"));
+    QCOMPARE(p.editor()->GetNextID(), 6);
+    QCOMPARE(p.editor()->findChild<NumEditor *>()->toPlainText(), QString());
+}
+
 void tst_model::openModel_damagedFile_refusedOrBadIdsHiddenKeptNeverReused()
 {
     Program p;
