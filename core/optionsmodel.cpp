@@ -33,11 +33,30 @@ void setIfChanged(QDomElement e, const QString &name, const QString &value)
         e.setAttribute(name, value);
 }
 
-// The element each row is written to, in the order of the rows. An element read stays where it
-// is, with its unknown attributes and what lies around it, unless a row before it in the list came
-// from an element after it: then it moves after that row's element. A row of its own gets a new
-// element after the row before (before the first element kept when it leads). Elements no row
-// comes from are removed.
+// An element of the rows' tag, or one holding such: where what follows the element before it ends.
+bool holdsRow(const QDomNode &n, const QString &tag)
+{
+    if (!n.isElement())
+        return false;
+    const QDomElement e = n.toElement();
+    return e.tagName() == tag || !e.elementsByTagName(tag).isEmpty();
+}
+
+// What followed a row's element as read, up to the next row's: it belongs to that row.
+QList<QDomNode> trailingOf(const QDomElement &e, const QString &tag)
+{
+    QList<QDomNode> trailing;
+    for (QDomNode n = e.nextSibling(); !n.isNull() && !holdsRow(n, tag); n = n.nextSibling())
+        trailing.append(n);
+    return trailing;
+}
+
+// The element each row is written to, in the order of the rows. What followed an element read is
+// its row's: it goes with the element, and moves with it. An element read stays where it is unless
+// a row before it in the list came from an element after it: then it moves after that row's
+// element and what follows it. A row of its own gets a new element there (before the first element
+// kept when it leads, after what stood before the first row). Elements no row comes from are
+// removed with what followed them.
 QList<QDomElement> placeRows(QDomDocument &doc, QDomElement container, const QList<QDomElement> &read,
                              const QList<int> &from, int rowCount, const QString &tag, QList<bool> *fresh)
 {
@@ -50,33 +69,46 @@ QList<QDomElement> placeRows(QDomDocument &doc, QDomElement container, const QLi
             kept[k] = true;
         origin.append(valid ? k : -1);
     }
+    // Taken before anything moves: each element's own is what followed it as read.
+    QVector<QList<QDomNode>> trailing(read.size());
+    for (int k = 0; k < read.size(); ++k)
+        trailing[k] = trailingOf(read.at(k), tag);
     QDomElement firstKept;
     for (int k = 0; k < read.size(); ++k) {
-        if (!kept.at(k))
-            read.at(k).parentNode().removeChild(read.at(k));
-        else if (firstKept.isNull())
-            firstKept = read.at(k);
+        if (kept.at(k)) {
+            if (firstKept.isNull())
+                firstKept = read.at(k);
+            continue;
+        }
+        for (QDomNode n : qAsConst(trailing.at(k)))
+            n.parentNode().removeChild(n);
+        read.at(k).parentNode().removeChild(read.at(k));
     }
     QList<QDomElement> placed;
-    QDomElement previous;
+    QDomNode end; // the last node of the row before: its element or what followed it
     int furthest = -1;
     for (int i = 0; i < rowCount; ++i) {
         const int k = origin.at(i);
         fresh->append(k < 0);
         if (k > furthest) {
             furthest = k;
-            previous = read.at(k);
-            placed.append(previous);
+            placed.append(read.at(k));
+            end = trailing.at(k).isEmpty() ? QDomNode(read.at(k)) : trailing.at(k).last();
             continue;
         }
         QDomElement e = k < 0 ? doc.createElement(tag) : read.at(k);
-        if (!previous.isNull())
-            previous.parentNode().insertAfter(e, previous);
-        else if (!firstKept.isNull())
-            firstKept.parentNode().insertBefore(e, firstKept);
-        else
-            container.appendChild(e);
-        previous = e;
+        QList<QDomNode> nodes{e};
+        if (k >= 0)
+            nodes += trailing.at(k);
+        for (const QDomNode &n : qAsConst(nodes)) {
+            if (!end.isNull())
+                end.parentNode().insertAfter(n, end);
+            else if (!firstKept.isNull())
+                firstKept.parentNode().insertBefore(n, firstKept);
+            else
+                container.appendChild(n);
+            end = n;
+        }
         placed.append(e);
     }
     return placed;

@@ -47,7 +47,8 @@ struct OptionValues {
     QList<ReferenceRow> references;
     // Which REF element read each row comes from (its place among those read), -1 for a row of
     // its own; a row past the end of the list counts as one of its own. The element a row comes
-    // from is written in place, with what this program does not know of it.
+    // from is written in place, with what this program does not know of it and what followed it;
+    // an element no row comes from goes with what followed it.
     QList<int> referenceFrom;
 
     bool hasChild = false;

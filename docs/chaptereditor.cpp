@@ -255,6 +255,7 @@ bool ChapterEditor::loadChapters()
     if (doc && !file.isEmpty() && !m_readable && another)
         UiReport::LeftOut({UiReport::LeftOutLine(file, UiReport::WrongRoot(root, rootTag()))});
     m_counter = 1;
+    m_read.clear();
     const bool empty = !m_readable || !ChapterFile::HasChapters(doc->documentElement());
     // Without chapters the explanation tab reads black; the instance document has no text to edit.
     m_tabs->tabBar()->setTabTextColor(0, empty ? QColor(Qt::black) : QColor(Qt::white));
@@ -263,7 +264,7 @@ bool ChapterEditor::loadChapters()
     if (!m_readable)
         return false;
     QList<ChapterFile::Chapter> chapters;
-    m_counter = ChapterFile::Take(doc->documentElement(), m_kind, &chapters);
+    m_counter = ChapterFile::Take(doc->documentElement(), m_kind, &chapters, &m_read);
     const QString tieAttr = ChapterFile::TieAttr(m_kind);
     std::function<void(QTreeWidgetItem *, const QList<ChapterFile::Chapter> &)> build =
         [&](QTreeWidgetItem *parent, const QList<ChapterFile::Chapter> &list) {
@@ -346,6 +347,7 @@ void ChapterEditor::clearDocument()
     m_flags[0] = true;
     m_explainTab = 0;
     m_counter = 1;
+    m_read.clear();
     m_loaded = false;
     m_readable = true;
     m_refusedTexts.clear();
@@ -393,7 +395,7 @@ void ChapterEditor::Save()
     const QList<ChapterFile::Chapter> chapters = collect(m_widgets.chapters->invisibleRootItem());
     // The editor keeps chapters within what the file holds; should the tree still have grown past
     // it, the file on disk stays readable for everyone and the changes stay in the editor.
-    const int levels = ChapterFile::Levels(chapters);
+    const int levels = ChapterFile::Levels(chapters, m_read);
     if (levels > ChapterFile::MaxLevels) {
         UiReport::Error(tr("Save Document"),
                         tr("%1 is not saved: its chapters would nest %2 levels deep, and a chapter file "
@@ -411,7 +413,7 @@ void ChapterEditor::Save()
             ok = mw->WriteTextFile(text.first, text.second) && ok;
     }
     QDomElement root = store->GetXmlDoc(storeIndex())->documentElement();
-    ChapterFile::Append(root, m_kind, chapters, m_counter);
+    ChapterFile::Append(root, m_kind, chapters, m_counter, m_read);
     if (store->SaveXmlDoc(storeIndex()) == 0)
         ok = false;
     ChapterFile::RemoveChapters(root);

@@ -192,6 +192,8 @@ protected:
     bool m_clearing = false;
     bool m_bulkExpand = false;
     int m_counter = 1;
+    // The root's nodes as the chapters were taken: where the save puts back what stood around them.
+    ChapterFile::ReadNodes m_read;
     // create, delete, set, unset, move up, move down
     bool m_flags[6] = {true, false, false, false, false, false};
     QTreeWidgetItem *m_noted = nullptr;

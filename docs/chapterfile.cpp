@@ -48,7 +48,10 @@ QList<QDomNode> nodesOf(const QDomNode &parent)
     return list;
 }
 
-QDomElement chapterElement(QDomDocument doc, ChapterFile::Kind kind, const ChapterFile::Chapter &c);
+bool isChapter(const QDomNode &n)
+{
+    return n.isElement() && n.toElement().tagName() == ChapterFile::ChapterTag;
+}
 
 // The levels of an element and all it holds; it was read, so the recursion stays within the
 // reader's depth.
@@ -60,61 +63,120 @@ int levelsOf(const QDomElement &e)
     return inner + 1;
 }
 
-// Writes the chapters into parent among the nodes read there: a chapter read there stands where it
-// stood, a new or moved one just before the next that does (or after the last), in the chapters'
-// order; every other node read is copied as it stood (copies, so the read ones stay whole).
-void appendChapters(QDomDocument doc, QDomElement parent, ChapterFile::Kind kind,
-                    const QList<ChapterFile::Chapter> &chapters, const QList<QDomNode> &read)
+int levelsOf(const QList<QDomNode> &nodes)
 {
-    QMultiHash<QString, int> readIds;
-    for (int i = 0; i < read.size(); ++i) {
-        if (read.at(i).isElement() && read.at(i).toElement().tagName() == ChapterFile::ChapterTag)
-            readIds.insert(read.at(i).toElement().attribute(kId), i);
+    int deepest = 0;
+    for (const QDomNode &n : nodes) {
+        if (n.isElement())
+            deepest = qMax(deepest, levelsOf(n.toElement()));
     }
-    QHash<int, int> standsFor;
-    for (int j = 0; j < chapters.size(); ++j) {
-        const QDomElement &e = chapters.at(j).element;
-        if (e.isNull())
-            continue;
-        for (int i : readIds.values(e.attribute(kId))) {
-            if (read.at(i) == e)
-                standsFor.insert(i, j);
-        }
-    }
-    int next = 0;
-    QDomNode last;
-    for (int i = 0; i < read.size(); ++i) {
-        if (!read.at(i).isElement() || read.at(i).toElement().tagName() != ChapterFile::ChapterTag) {
-            parent.appendChild(doc.importNode(read.at(i), true));
-            continue;
-        }
-        for (const int j = standsFor.value(i, -1); next <= j; ++next)
-            last = parent.appendChild(chapterElement(doc, kind, chapters.at(next)));
-    }
-    for (; next < chapters.size(); ++next) {
-        const QDomElement e = chapterElement(doc, kind, chapters.at(next));
-        last = last.isNull() ? parent.appendChild(e) : parent.insertAfter(e, last);
-    }
+    return deepest;
 }
 
-QDomElement chapterElement(QDomDocument doc, ChapterFile::Kind kind, const ChapterFile::Chapter &c)
+// What stood before the first chapter of an element read.
+QList<QDomNode> headOf(const QDomElement &e)
 {
-    const QString tie = ChapterFile::TieAttr(kind);
-    QDomElement e = c.element.isNull() ? doc.createElement(ChapterFile::ChapterTag)
-                                       : doc.importNode(c.element, false).toElement();
-    // The instance file names the chapter ID before the tie, the model file after it.
-    e.setAttribute(kNo, c.no);
-    e.setAttribute(kName, c.name);
-    if (kind == ChapterFile::InstanceDocument) {
-        e.setAttribute(kId, c.id);
-        e.setAttribute(tie, c.tie);
-    } else {
-        e.setAttribute(tie, c.tie);
-        e.setAttribute(kId, c.id);
-    }
-    appendChapters(doc, e, kind, c.children, nodesOf(c.element));
-    return e;
+    QList<QDomNode> head;
+    for (QDomNode n = e.firstChild(); !n.isNull() && !isChapter(n); n = n.nextSibling())
+        head.append(n);
+    return head;
 }
+
+// What followed each chapter read, up to the next chapter: it is that chapter's. A sub-chapter
+// finds it beside it in the chapter it was read from, which the root's nodes as read keep whole;
+// a chapter of the root in those nodes, since the root no longer holds its chapters.
+class Trails
+{
+public:
+    explicit Trails(const ChapterFile::ReadNodes &read)
+    {
+        for (const QDomNode &n : read) {
+            if (isChapter(n)) {
+                m_byId.insert(n.toElement().attribute(kId), m_chapters.size());
+                m_chapters.append({n.toElement(), {}});
+            } else {
+                (m_chapters.isEmpty() ? m_head : m_chapters.last().second).append(n);
+            }
+        }
+    }
+
+    const QList<QDomNode> &rootHead() const { return m_head; }
+
+    QList<QDomNode> of(const QDomElement &chapter) const
+    {
+        QList<QDomNode> trailing;
+        if (chapter.isNull())
+            return trailing;
+        if (!chapter.parentNode().isNull()) {
+            for (QDomNode n = chapter.nextSibling(); !n.isNull() && !isChapter(n); n = n.nextSibling())
+                trailing.append(n);
+            return trailing;
+        }
+        for (int i : m_byId.values(chapter.attribute(kId))) {
+            if (m_chapters.at(i).first == chapter)
+                return m_chapters.at(i).second;
+        }
+        return trailing;
+    }
+
+private:
+    QList<QDomNode> m_head;
+    QList<QPair<QDomElement, QList<QDomNode>>> m_chapters;
+    QMultiHash<QString, int> m_byId;
+};
+
+// The levels below parent that the chapters and what is written with them take.
+int levelsBelow(const QList<ChapterFile::Chapter> &chapters, const Trails &trails)
+{
+    int deepest = 0;
+    for (const ChapterFile::Chapter &c : chapters) {
+        const int inner = qMax(levelsBelow(c.children, trails), levelsOf(headOf(c.element)));
+        deepest = qMax(deepest, qMax(inner + 1, levelsOf(trails.of(c.element))));
+    }
+    return deepest;
+}
+
+// Writes the chapters, each followed by what followed it as read. What is written is copied, so
+// the nodes read stay whole for the next save.
+struct Writer {
+    QDomDocument doc;
+    ChapterFile::Kind kind;
+    Trails trails;
+
+    void put(QDomElement parent, const QList<QDomNode> &nodes)
+    {
+        for (const QDomNode &n : nodes)
+            parent.appendChild(doc.importNode(n, true));
+    }
+
+    void write(QDomElement parent, const QList<ChapterFile::Chapter> &chapters)
+    {
+        for (const ChapterFile::Chapter &c : chapters) {
+            parent.appendChild(element(c));
+            put(parent, trails.of(c.element));
+        }
+    }
+
+    QDomElement element(const ChapterFile::Chapter &c)
+    {
+        const QString tie = ChapterFile::TieAttr(kind);
+        QDomElement e = c.element.isNull() ? doc.createElement(ChapterFile::ChapterTag)
+                                           : doc.importNode(c.element, false).toElement();
+        // The instance file names the chapter ID before the tie, the model file after it.
+        e.setAttribute(kNo, c.no);
+        e.setAttribute(kName, c.name);
+        if (kind == ChapterFile::InstanceDocument) {
+            e.setAttribute(kId, c.id);
+            e.setAttribute(tie, c.tie);
+        } else {
+            e.setAttribute(tie, c.tie);
+            e.setAttribute(kId, c.id);
+        }
+        put(e, headOf(c.element));
+        write(e, c.children);
+        return e;
+    }
+};
 } // namespace
 
 namespace ChapterFile
@@ -136,8 +198,10 @@ QString TextPath(const QString &folder, Kind kind, const QString &id)
     return folder + TextPrefix(kind) + id + QStringLiteral(".txt");
 }
 
-int Take(QDomElement root, Kind kind, QList<Chapter> *chapters)
+int Take(QDomElement root, Kind kind, QList<Chapter> *chapters, ReadNodes *read)
 {
+    if (read)
+        *read = nodesOf(root);
     Reader reader{kind, {}, {}};
     reader.counter.SeeMaxId(root.attribute(kMaxId));
     *chapters = reader.read(root);
@@ -169,26 +233,23 @@ int NewId(const QString &folder, Kind kind, int *counter, const QSet<int> &used,
     return id;
 }
 
-void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter)
+void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter, const ReadNodes &read)
 {
     root.setAttribute(kMaxId, QString::number(qBound(0, counter, NoIdLeft)));
-    // The root's other nodes never left it: the chapters follow them.
-    appendChapters(root.ownerDocument(), root, kind, chapters, {});
+    // The root is written again from its nodes read: besides them it holds only what an earlier
+    // save wrote with the chapters.
+    if (!read.isEmpty()) {
+        while (!root.firstChild().isNull())
+            root.removeChild(root.firstChild());
+    }
+    Writer writer{root.ownerDocument(), kind, Trails(read)};
+    writer.put(root, writer.trails.rootHead());
+    writer.write(root, chapters);
 }
 
-int Levels(const QList<Chapter> &chapters)
+int Levels(const QList<Chapter> &chapters, const ReadNodes &read)
 {
-    int deepest = 0;
-    for (const Chapter &c : chapters) {
-        int inner = Levels(c.children);
-        // What the chapter read holds besides its chapters is copied as it stood.
-        for (QDomElement e = c.element.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-            if (e.tagName() != ChapterTag)
-                inner = qMax(inner, levelsOf(e));
-        }
-        deepest = qMax(deepest, inner + 1);
-    }
-    return deepest;
+    return levelsBelow(chapters, Trails(read));
 }
 
 bool HasChapters(const QDomElement &root)

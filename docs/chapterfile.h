@@ -44,11 +44,16 @@ QString TextPath(const QString &folder, Kind kind, const QString &id);
 // The counter once every identifier is given out; stored as MaxID it stays so on reopen.
 constexpr int NoIdLeft = DecimalId::Ceiling + 1;
 
+// The root's child nodes as read, its chapters among them. What stood before the first chapter is
+// the root's head; what followed a chapter, up to the next one, belongs to that chapter. Holding it
+// keeps every chapter read whole, so that each one's own content can be found beside it.
+using ReadNodes = QList<QDomNode>;
+
 // Takes every Chapter element out of the root into chapters (other nodes stay where they are)
 // and returns the next free identifier: MaxID, but never at or below an identifier in the file,
 // refused ones included, so that a missing or damaged MaxID cannot hand out a chapter's file name
-// a second time; NoIdLeft when none is left.
-int Take(QDomElement root, Kind kind, QList<Chapter> *chapters);
+// a second time; NoIdLeft when none is left. The root's nodes as read go to *read when given.
+int Take(QDomElement root, Kind kind, QList<Chapter> *chapters, ReadNodes *read = nullptr);
 
 // The identifier a new chapter takes: the first, from *counter up and then from 0 up, that no
 // chapter of the document (used) and no chapter text file of the folder carries, so that a new
@@ -60,12 +65,16 @@ int NewId(const QString &folder, Kind kind, int *counter, const QSet<int> &used,
 // text has a file of its own): with the root counted, the shared reader takes elements this many
 // levels below the root, and refuses the whole file, every chapter of it, one level further.
 constexpr int MaxLevels = SharedXml::MaxDepth - 1;
-// The levels below the root that Append writes for the chapters: the chapters' nesting and what a
-// chapter read holds that this program does not know (0 for no chapters).
-int Levels(const QList<Chapter> &chapters);
+// The levels below the root that Append writes for the chapters: the chapters' nesting and what
+// this program does not know that is written with them (0 for no chapters).
+int Levels(const QList<Chapter> &chapters, const ReadNodes &read);
 // Sets MaxID and appends the chapters, nested, with their attributes in the file's order. A chapter
-// read is its element with the known attributes set and its sub-chapters where the ones read stood.
-void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter);
+// read is its element with the known attributes set, its head (what stood before its first
+// sub-chapter) and then its sub-chapters. Each chapter read is followed by what followed it as
+// read, wherever it now stands; what followed a chapter that is gone goes with it. Given the
+// root's nodes as read, the root is written again from them (its head before the chapters), in
+// place of all it holds; without, what it holds stays before the chapters.
+void Append(QDomElement root, Kind kind, const QList<Chapter> &chapters, int counter, const ReadNodes &read);
 bool HasChapters(const QDomElement &root);
 // Takes the Chapter elements out of the root again; the root's attributes and other nodes stay.
 void RemoveChapters(QDomElement root);

@@ -27,6 +27,8 @@ private slots:
     void write_readBack_keepsUnknownContentAndEmptyValues();
     void write_rowsChanged_data();
     void write_rowsChanged();
+    void write_rowsRemovedOrMoved_unknownContentFollowsItsRow_data();
+    void write_rowsRemovedOrMoved_unknownContentFollowsItsRow();
     void writeTracker_sameMeaning_keepsStoredText_data();
     void writeTracker_sameMeaning_keepsStoredText();
     void keepStored_untouchedFields_keepStoredText();
@@ -287,17 +289,22 @@ void tst_options::write_rowsChanged_data()
     QTest::addColumn<QList<int>>("from");
     QTest::addColumn<QStringList>("order");
     QTest::addColumn<QStringList>("seats");
-    QTest::newRow("middle row deleted") << QStringList{"bob", "dee"} << QList<int>{0, 2}
-                                        << QStringList{"bob", "dee"} << QStringList{"4", "9"};
+    QTest::addColumn<QStringList>("notes"); // the Note after bob's element is bob's
+    QTest::newRow("middle row deleted")
+        << QStringList{"bob", "dee"} << QList<int>{0, 2} << QStringList{"bob", "dee"} << QStringList{"4", "9"}
+        << QStringList{"kept"};
     QTest::newRow("row added at the end")
         << QStringList{"bob", "cy", "dee", "eve"} << QList<int>{0, 1, 2, -1}
-        << QStringList{"bob", "cy", "dee", "eve"} << QStringList{"4", "-", "9", "-"};
-    QTest::newRow("first row renamed") << QStringList{"rob", "cy", "dee"} << QList<int>{0, 1, 2}
-                                       << QStringList{"rob", "cy", "dee"} << QStringList{"4", "-", "9"};
-    QTest::newRow("rows turned round") << QStringList{"dee", "cy", "bob"} << QList<int>{2, 1, 0}
-                                       << QStringList{"dee", "cy", "bob"} << QStringList{"9", "-", "4"};
+        << QStringList{"bob", "cy", "dee", "eve"} << QStringList{"4", "-", "9", "-"} << QStringList{"kept"};
+    QTest::newRow("first row renamed")
+        << QStringList{"rob", "cy", "dee"} << QList<int>{0, 1, 2} << QStringList{"rob", "cy", "dee"}
+        << QStringList{"4", "-", "9"} << QStringList{"kept"};
+    QTest::newRow("rows turned round")
+        << QStringList{"dee", "cy", "bob"} << QList<int>{2, 1, 0} << QStringList{"dee", "cy", "bob"}
+        << QStringList{"9", "-", "4"} << QStringList{"kept"};
+    // Every element read is gone, bob's with what followed it.
     QTest::newRow("no rows said where from")
-        << QStringList{"bob"} << QList<int>{} << QStringList{"bob"} << QStringList{"-"};
+        << QStringList{"bob"} << QList<int>{} << QStringList{"bob"} << QStringList{"-"} << QStringList{};
 }
 
 void tst_options::write_rowsChanged()
@@ -306,6 +313,7 @@ void tst_options::write_rowsChanged()
     QFETCH(QList<int>, from);
     QFETCH(QStringList, order);
     QFETCH(QStringList, seats);
+    QFETCH(QStringList, notes);
     QDomDocument doc = parse(kForeign);
     OptionValues v = OptionsModel::Read(doc);
     QList<ChildUserRow> rows;
@@ -320,8 +328,100 @@ void tst_options::write_rowsChanged()
     const QDomDocument back = parse(doc.toByteArray(4).constData());
     QCOMPARE(attributeOf(back, "ChildUser", "Name"), order);
     QCOMPARE(attributeOf(back, "ChildUser", "Seat"), seats);
-    QCOMPARE(attributeOf(back, "Note", "Text"), QStringList{"kept"});
+    QCOMPARE(attributeOf(back, "Note", "Text"), notes);
     QVERIFY(domText(back).contains(QLatin1String("<!-- accounts of the lab -->")));
+}
+
+namespace
+{
+// Rows with what another member's program wrote before the first of them and after each.
+const char *const kRows = "<Init Name='ann' Email='ann@x.org'>"
+                          "<CHILD><!--head--><Lead/>"
+                          "<ChildUser Name='bob'/><X-bob/>"
+                          "<ChildUser Name='cy'/><X-cy/><!--after cy-->"
+                          "<ChildUser Name='dee'/></CHILD>"
+                          "<REFERENCE><!--viewers--><REF Extention='pdf' exe='v'/><X-pdf/>"
+                          "<REF Extention='doc' exe='w'/><X-doc/><REF Extention='txt' exe='t'/></REFERENCE>"
+                          "</Init>";
+const QString kNewChild =
+    "<ChildUser Name='new' Email='' Proc_Email='' FirstName='' LastName='' RedmineID=''/>";
+} // namespace
+
+void tst_options::write_rowsRemovedOrMoved_unknownContentFollowsItsRow_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QList<int>>("from"); // the rows, by the element each was read from; -1 new
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("xml"); // empty for kRows
+    const QString child = "CHILD";
+    const QString head = "<CHILD><!--head--><Lead/>";
+    const QString bob = "<ChildUser Name='bob'/><X-bob/>";
+    const QString cy = "<ChildUser Name='cy'/><X-cy/><!--after cy-->";
+    const QString dee = "<ChildUser Name='dee'/>";
+    QTest::newRow("ChildUser removed")
+        << child << QList<int>{0, 2} << head + bob + dee + "</CHILD>" << QString();
+    QTest::newRow("first ChildUser removed")
+        << child << QList<int>{1, 2} << head + cy + dee + "</CHILD>" << QString();
+    QTest::newRow("last ChildUser removed")
+        << child << QList<int>{0, 1} << head + bob + cy + "</CHILD>" << QString();
+    QTest::newRow("every ChildUser removed") << child << QList<int>{} << head + "</CHILD>" << QString();
+    QTest::newRow("ChildUsers turned round")
+        << child << QList<int>{2, 1, 0} << head + dee + cy + bob + "</CHILD>" << QString();
+    QTest::newRow("ChildUser moved up")
+        << child << QList<int>{1, 0, 2} << head + cy + bob + dee + "</CHILD>" << QString();
+    QTest::newRow("ChildUser added first")
+        << child << QList<int>{-1, 0, 1, 2} << head + kNewChild + bob + cy + dee + "</CHILD>" << QString();
+    QTest::newRow("ChildUser added after a removed one")
+        << child << QList<int>{0, -1, 2} << head + bob + kNewChild + dee + "</CHILD>" << QString();
+    // A row's element inside another element is a row of its own, not what followed the one before.
+    QTest::newRow("ChildUser removed before a group holding one")
+        << child << QList<int>{1} << "<CHILD><Group><ChildUser Name='b'/></Group><X-g/></CHILD>"
+        << "<Init><CHILD><ChildUser Name='a'/><X-a/>"
+           "<Group><ChildUser Name='b'/></Group><X-g/></CHILD></Init>";
+
+    const QString reference = "REFERENCE";
+    const QString refs = "<REFERENCE><!--viewers-->";
+    const QString pdf = "<REF Extention='pdf' exe='v'/><X-pdf/>";
+    const QString doc = "<REF Extention='doc' exe='w'/><X-doc/>";
+    const QString txt = "<REF Extention='txt' exe='t'/>";
+    QTest::newRow("REF removed") << reference << QList<int>{0, 2} << refs + pdf + txt + "</REFERENCE>"
+                                 << QString();
+    QTest::newRow("first REF removed")
+        << reference << QList<int>{1, 2} << refs + doc + txt + "</REFERENCE>" << QString();
+    QTest::newRow("REFs swapped") << reference << QList<int>{1, 0, 2}
+                                  << refs + doc + pdf + txt + "</REFERENCE>" << QString();
+    QTest::newRow("last REF moved first")
+        << reference << QList<int>{2, 0, 1} << refs + txt + pdf + doc + "</REFERENCE>" << QString();
+}
+
+// What another member's program wrote after a row's element is that row's: it goes with the row
+// and moves with it; what stood before the first row stays first.
+void tst_options::write_rowsRemovedOrMoved_unknownContentFollowsItsRow()
+{
+    QFETCH(QString, section);
+    QFETCH(QList<int>, from);
+    QFETCH(QString, written);
+    QFETCH(QString, xml);
+    QDomDocument doc = parse(xml.isEmpty() ? kRows : qPrintable(xml));
+    OptionValues v = OptionsModel::Read(doc);
+    if (section == QLatin1String("CHILD")) {
+        QList<ChildUserRow> rows;
+        for (int k : from)
+            rows.append(k >= 0 ? v.children.at(k) : ChildUserRow{QStringLiteral("new"), {}, {}, {}, {}, {}});
+        v.children = rows;
+        v.childFrom = from;
+    } else {
+        QList<ReferenceRow> rows;
+        for (int k : from)
+            rows.append(v.references.at(k));
+        v.references = rows;
+        v.referenceFrom = from;
+    }
+    OptionsModel::Write(doc, v);
+    const QDomDocument back = parse(doc.toByteArray(4).constData());
+    QDomDocument want;
+    QVERIFY(want.setContent(written));
+    QCOMPARE(domText(first(back, qPrintable(section))), domText(want.documentElement()));
 }
 
 void tst_options::writeTracker_sameMeaning_keepsStoredText_data()

@@ -50,6 +50,8 @@ private slots:
     void take_refusedIds_keptButNotUsable();
     void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace_data();
     void takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace();
+    void takeAppend_chaptersRearranged_unknownContentFollowsItsChapter_data();
+    void takeAppend_chaptersRearranged_unknownContentFollowsItsChapter();
     void levels_keptElementsCounted_data();
     void levels_keptElementsCounted();
     void append_nestedToTheLimit_sharedReaderTakesItWhole_data();
@@ -126,9 +128,11 @@ void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace_dat
         << QStringList{"MaxID='5'", "MaxID='6'", "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>",
                        "<Chapter No='1.2.' Name='C' ID='3' InstID=''/>"
                        "<Chapter No='1.3.' Name='E' ID='5' InstID=''/>"};
+    // The comment after B is B's: it goes with it.
     QTest::newRow("sub-chapter deleted")
         << instance << "delete"
-        << QStringList{"<Chapter No='1.1.' Name='B' ID='2' InstID='9' Lang='en'><Note>keep</Note></Chapter>",
+        << QStringList{"<Chapter No='1.1.' Name='B' ID='2' InstID='9' Lang='en'><Note>keep</Note></Chapter>"
+                       "<!--between-->",
                        ""};
     QTest::newRow("sub-chapters swapped")
         << instance << "swap"
@@ -158,7 +162,8 @@ void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace()
     QDomDocument doc;
     QDomElement root = rootOf(doc, text);
     QList<ChapterFile::Chapter> chapters;
-    int counter = ChapterFile::Take(root, ChapterFile::Kind(kind), &chapters);
+    ChapterFile::ReadNodes read;
+    int counter = ChapterFile::Take(root, ChapterFile::Kind(kind), &chapters, &read);
     QCOMPARE(chapters.size(), 2);
     QList<ChapterFile::Chapter> &subs = chapters[0].children;
     if (edit == QLatin1String("name")) {
@@ -184,7 +189,85 @@ void tst_chapterfile::takeAppend_editedChapters_keepWhatItDoesNotKnowInPlace()
     QDomDocument want;
     QVERIFY(want.setContent(expected));
     for (int save = 0; save < 2; ++save) {
-        ChapterFile::Append(root, ChapterFile::Kind(kind), chapters, counter);
+        ChapterFile::Append(root, ChapterFile::Kind(kind), chapters, counter, read);
+        QCOMPARE(domText(root), domText(want.documentElement()));
+        ChapterFile::RemoveChapters(root);
+    }
+}
+
+namespace
+{
+// A model document with what another member's program wrote before, between and after chapters.
+// Each chapter below with what followed it; the root's and A's heads stand before their chapters.
+const QString kHead = "<Root_ModelDoc MaxID='6' Mark='r'><!--head--><Head/>";
+const QString kA = "<Chapter No='1.' Name='A' MID='' ID='1'><!--A head--><Figure/>";
+const QString kB = "<Chapter No='1.1.' Name='B' MID='' ID='2'/><X-C11/>";
+const QString kC = "<Chapter No='1.2.' Name='C' MID='' ID='3'><Note/></Chapter><X-C12/><!--after C-->";
+const QString kE = "<Chapter No='1.3.' Name='E' MID='' ID='5'/>";
+const QString kAEnd = "</Chapter><X-A/>";
+const QString kD = "<Chapter No='2.' Name='D' MID='' ID='4'/><!--tail--><X-D/>";
+const QString kEnd = "</Root_ModelDoc>";
+} // namespace
+
+void tst_chapterfile::takeAppend_chaptersRearranged_unknownContentFollowsItsChapter_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("nothing") << "" << kHead + kA + kB + kC + kE + kAEnd + kD + kEnd;
+    QTest::newRow("1.2. deleted") << "delete 1.2." << kHead + kA + kB + kE + kAEnd + kD + kEnd;
+    QTest::newRow("1. deleted") << "delete 1." << kHead + kD + kEnd;
+    QTest::newRow("last deleted") << "delete 2." << kHead + kA + kB + kC + kE + kAEnd + kEnd;
+    QTest::newRow("1.1. and 1.2. swapped") << "swap 1.1." << kHead + kA + kC + kB + kE + kAEnd + kD + kEnd;
+    QTest::newRow("1. and 2. swapped") << "swap 1." << kHead + kD + kA + kB + kC + kE + kAEnd + kEnd;
+    QTest::newRow("1.2. moved to the top, last")
+        << "1.2. to the top" << kHead + kA + kB + kE + kAEnd + kD + kC + kEnd;
+    QTest::newRow("2. moved into 1., first") << "2. into 1." << kHead + kA + kD + kB + kC + kE + kAEnd + kEnd;
+    QTest::newRow("new first chapter")
+        << "new"
+        << QString(kHead).replace("'6'", "'7'") + "<Chapter No='0.' Name='N' MID='' ID='6'/>" + kA + kB + kC +
+               kE + kAEnd + kD + kEnd;
+}
+
+// What another member's program wrote after a chapter is that chapter's: it goes where the chapter
+// goes and goes with it; what stood before the first chapter stays first. A second save writes
+// the same again.
+void tst_chapterfile::takeAppend_chaptersRearranged_unknownContentFollowsItsChapter()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, written);
+    QDomDocument doc;
+    QDomElement root = rootOf(doc, kHead + kA + kB + kC + kE + kAEnd + kD + kEnd);
+    QList<ChapterFile::Chapter> chapters;
+    ChapterFile::ReadNodes read;
+    int counter = ChapterFile::Take(root, ChapterFile::ModelDocument, &chapters, &read);
+    QCOMPARE(chapters.size(), 2);
+    QList<ChapterFile::Chapter> &subs = chapters[0].children;
+    QCOMPARE(subs.size(), 3);
+    if (edit == QLatin1String("delete 1.2."))
+        subs.removeAt(1);
+    else if (edit == QLatin1String("delete 1."))
+        chapters.removeFirst();
+    else if (edit == QLatin1String("delete 2."))
+        chapters.removeLast();
+    else if (edit == QLatin1String("swap 1.1."))
+        subs.swapItemsAt(0, 1);
+    else if (edit == QLatin1String("swap 1."))
+        chapters.swapItemsAt(0, 1);
+    else if (edit == QLatin1String("1.2. to the top"))
+        chapters.append(subs.takeAt(1));
+    else if (edit == QLatin1String("2. into 1."))
+        subs.prepend(chapters.takeLast());
+    if (edit == QLatin1String("new")) {
+        ChapterFile::Chapter added;
+        added.no = QStringLiteral("0.");
+        added.name = QStringLiteral("N");
+        added.id = QString::number(counter++);
+        chapters.prepend(added);
+    }
+    QDomDocument want;
+    QVERIFY(want.setContent(written));
+    for (int save = 0; save < 2; ++save) {
+        ChapterFile::Append(root, ChapterFile::ModelDocument, chapters, counter, read);
         QCOMPARE(domText(root), domText(want.documentElement()));
         ChapterFile::RemoveChapters(root);
     }
@@ -202,6 +285,9 @@ void tst_chapterfile::levels_keptElementsCounted_data()
     // What another member's program put inside a chapter is written back, so it nests too.
     QTest::newRow("kept element deeper than the chapters")
         << "<R><Chapter ID='1'><Chapter ID='2'/><Figure><Caption/></Figure></Chapter></R>" << 3;
+    // It goes with the chapter it follows, deeper too when that chapter moves into another.
+    QTest::newRow("kept element after a top chapter")
+        << "<R><Chapter ID='1'/><Figure><Caption><a/></Caption></Figure></R>" << 3;
     QTest::newRow("chapter inside a kept element")
         << "<R><Chapter ID='1'><Box><Chapter ID='2'><x/></Chapter></Box></Chapter></R>" << 4;
 }
@@ -212,8 +298,9 @@ void tst_chapterfile::levels_keptElementsCounted()
     QFETCH(int, levels);
     QDomDocument doc;
     QList<ChapterFile::Chapter> chapters;
-    ChapterFile::Take(rootOf(doc, xml), ChapterFile::ModelDocument, &chapters);
-    QCOMPARE(ChapterFile::Levels(chapters), levels);
+    ChapterFile::ReadNodes read;
+    ChapterFile::Take(rootOf(doc, xml), ChapterFile::ModelDocument, &chapters, &read);
+    QCOMPARE(ChapterFile::Levels(chapters, read), levels);
 }
 
 void tst_chapterfile::append_nestedToTheLimit_sharedReaderTakesItWhole_data()
@@ -234,10 +321,10 @@ void tst_chapterfile::append_nestedToTheLimit_sharedReaderTakesItWhole()
     QFETCH(int, levels);
     QFETCH(bool, read);
     const QList<ChapterFile::Chapter> written = chain(levels);
-    QCOMPARE(ChapterFile::Levels(written), levels);
+    QCOMPARE(ChapterFile::Levels(written, {}), levels);
     QDomDocument doc;
     QDomElement root = rootOf(doc, QStringLiteral("<Root_InstanceDoc/>"));
-    ChapterFile::Append(root, ChapterFile::Kind(kind), written, levels);
+    ChapterFile::Append(root, ChapterFile::Kind(kind), written, levels, {});
 
     const QByteArray bytes = doc.toByteArray();
     QString message;
@@ -251,7 +338,7 @@ void tst_chapterfile::append_nestedToTheLimit_sharedReaderTakesItWhole()
     QVERIFY2(SharedXml::SetContent(reread, bytes, &message), qPrintable(message));
     QList<ChapterFile::Chapter> chapters;
     QCOMPARE(ChapterFile::Take(reread.documentElement(), ChapterFile::Kind(kind), &chapters), levels);
-    QCOMPARE(ChapterFile::Levels(chapters), levels);
+    QCOMPARE(ChapterFile::Levels(chapters, {}), levels);
     const ChapterFile::Chapter *c = &chapters.first();
     for (int i = 1; i < levels; ++i)
         c = &c->children.first();
