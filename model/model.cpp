@@ -378,9 +378,12 @@ void model::loadDocModel()
         return;
     const bool missing = GetIntVar(RegSlot::IntLastErrorKind) == 0;
     NewDocModel();
-    if (missing)
+    if (missing) {
         store->SetDocFileName(XmlIndex::ModelDoc,
                               GetStrVar(RegSlot::StrModelDir) + QLatin1Char('/') + ModelFile::DocFileName);
+        // One another member makes meanwhile is theirs: the save is refused, not written over it.
+        store->SetSeen(XmlIndex::ModelDoc, SafeFile::Seen::Absent());
+    }
 }
 
 bool model::LoadModelXml(bool showMessage)
