@@ -6,6 +6,7 @@
 #include "comm/chattable.h"
 #include "comm/semaphorecontrol.h"
 #include "core/globalmutex.h"
+#include "core/workerthreads.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "shell/checktimer.h"
@@ -92,7 +93,11 @@ Chat::Chat(QWidget *parent)
 
 Chat::~Chat()
 {
-    if (m_worker)
+    // A worker the program's exit gave up may be inside a pass, its pass lock held and today's
+    // store in hand, for as long as a share hangs: the store is left to it, never waited for.
+    if (m_workerThread && WorkerThreads::IsGivenUp(m_workerThread))
+        m_store[0]->setParent(nullptr);
+    else if (m_worker)
         m_worker->SetStore(nullptr);
     if (GetObj<Chat>(RegSlot::ObjChat) == this)
         SetObj<Chat>(RegSlot::ObjChat, nullptr);
@@ -105,6 +110,7 @@ Chat::~Chat()
 void Chat::ConnectSemaphore(Semaphore *worker)
 {
     m_worker = worker;
+    m_workerThread = worker ? worker->thread() : nullptr;
     if (!worker)
         return;
     worker->SetStore(m_store[0]);

@@ -19,6 +19,7 @@ class ChatTable;
 class NumEditor;
 class QLineEdit;
 class QTabBar;
+class QThread;
 class QTimer;
 class QTableWidgetItem;
 class QTreeWidgetItem;
@@ -134,6 +135,8 @@ private:
     int m_responseKind = 0;
     int m_responseSeq = 0;
     QPointer<Semaphore> m_worker;
+    // Null once the thread is freed; a thread the exit gave up is never freed.
+    QPointer<QThread> m_workerThread;
     QTimer *m_lastPosTimer; // one pending SetLastPos, however many steps ask for one
     QList<int> m_unfitted;  // pairs of the first table shown but not fitted yet
     QSet<int> m_unsummed;   // own messages whose response count waits for the last response queued

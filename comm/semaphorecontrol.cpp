@@ -15,14 +15,16 @@ void Semaphore::SetStore(ChatCdata *store)
 }
 
 // The program's exit interrupts the thread without knowing the semaphore: the wait is bounded so
-// that the loop sees it. Every other stop path releases the semaphore.
+// that the loop sees it. Every other stop path releases the semaphore. An interrupted worker
+// takes no wake-up left over: it would start another pass on the share it was given up on.
 bool Semaphore::waitWake(QSemaphore *wake)
 {
-    while (!wake->tryAcquire(1, 1000)) {
-        if (QThread::currentThread()->isInterruptionRequested())
-            return false;
+    QThread *thread = QThread::currentThread();
+    while (!thread->isInterruptionRequested()) {
+        if (wake->tryAcquire(1, 1000))
+            return true;
     }
-    return true;
+    return false;
 }
 
 int Semaphore::RunPass()
@@ -131,10 +133,11 @@ void Semaphore::DoLoad()
     emit resultReady(1);
 }
 
-SemaphoreControl::SemaphoreControl(QObject *parent) : WorkerControl(parent), m_worker(new Semaphore)
+SemaphoreControl::SemaphoreControl(QObject *parent)
+    : WorkerControl(parent), m_request(new QSemaphore(1)), m_wake(new QSemaphore(0)), m_worker(new Semaphore)
 {
-    SetObj(RegSlot::ObjChatRequestSem, &m_request);
-    SetObj(RegSlot::ObjChatWakeSem, &m_wake);
+    SetObj(RegSlot::ObjChatRequestSem, m_request);
+    SetObj(RegSlot::ObjChatWakeSem, m_wake);
     connect(this, &SemaphoreControl::do_start, m_worker, &Semaphore::DoLoad);
     connect(m_worker, &Semaphore::resultReady, this, &SemaphoreControl::handleResults);
     startWorker(m_worker);
@@ -142,14 +145,24 @@ SemaphoreControl::SemaphoreControl(QObject *parent) : WorkerControl(parent), m_w
 
 SemaphoreControl::~SemaphoreControl()
 {
-    {
-        MutexHold hold(MutexNo::Chat);
-        SetBoolVar(RegSlot::FlagChatStop, true);
+    // A worker the program's exit gave up may be inside a pass for as long as a share hangs, with
+    // the chat lock held if it hangs in a write: it is not told under that lock, and a wake-up
+    // would only start it on another pass. Its interruption ends its wait for the next one.
+    const bool givenUp = GivenUp();
+    if (!givenUp) {
+        {
+            MutexHold hold(MutexNo::Chat);
+            SetBoolVar(RegSlot::FlagChatStop, true);
+        }
+        m_wake->release();
     }
-    m_wake.release();
     stopThread();
-    if (GetObj<QSemaphore>(RegSlot::ObjChatRequestSem) == &m_request)
+    if (GetObj<QSemaphore>(RegSlot::ObjChatRequestSem) == m_request)
         SetObj<QSemaphore>(RegSlot::ObjChatRequestSem, nullptr);
-    if (GetObj<QSemaphore>(RegSlot::ObjChatWakeSem) == &m_wake)
+    if (GetObj<QSemaphore>(RegSlot::ObjChatWakeSem) == m_wake)
         SetObj<QSemaphore>(RegSlot::ObjChatWakeSem, nullptr);
+    if (givenUp)
+        return;
+    delete m_request;
+    delete m_wake;
 }

@@ -53,7 +53,8 @@ public slots:
     void handleResults(int) {}
 
 private:
-    QSemaphore m_request{1};
-    QSemaphore m_wake{0};
+    // Freed with this controller, unless its thread was given up: that worker waits on them still.
+    QSemaphore *m_request;
+    QSemaphore *m_wake;
     Semaphore *m_worker;
 };

@@ -75,6 +75,10 @@ initxml::~initxml()
     WorkerThreads::StopAll();
     if (GetObj<GlobalMutex>(RegSlot::ObjGlobalMutex) == m_mutex)
         SetObj<GlobalMutex>(RegSlot::ObjGlobalMutex, nullptr);
+    // A thread the exit gave up may hold one of them, or hold one it looked up before: they stay
+    // to the end of the process.
+    if (WorkerThreads::AnyGivenUp())
+        m_mutex->setParent(nullptr);
 }
 
 QDomDocument initxml::DefaultDocument(const QString &name, const QString &email)

@@ -29,10 +29,16 @@ void WorkerControl::stopThread()
     // a hung network share) is left, with its thread object, to the end of the process:
     // destroying a running thread would abort the process after everything was saved.
     if (WorkerThreads::IsGivenUp(m_thread)) {
+        m_givenUp = true;
         m_thread = nullptr;
         return;
     }
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
+}
+
+bool WorkerControl::GivenUp() const
+{
+    return m_givenUp || (m_thread && WorkerThreads::IsGivenUp(m_thread));
 }

@@ -12,6 +12,10 @@ public:
     explicit WorkerControl(QObject *parent = nullptr);
     ~WorkerControl() override;
     QThread *Thread() { return m_thread; }
+    // Whether the program's exit gave the thread up: its worker may still be inside a step, with
+    // its locks held, for as long as a hung share keeps it there. What it uses is then left to
+    // it (never freed, never locked) rather than waited for.
+    bool GivenUp() const;
 
 protected:
     void startWorker(QObject *worker);
@@ -21,4 +25,5 @@ protected:
 
 private:
     QThread *m_thread;
+    bool m_givenUp = false;
 };

@@ -57,3 +57,9 @@ bool WorkerThreads::IsGivenUp(QThread *thread)
     QMutexLocker lock(&g_lock);
     return g_givenUp.contains(thread);
 }
+
+bool WorkerThreads::AnyGivenUp()
+{
+    QMutexLocker lock(&g_lock);
+    return !g_givenUp.isEmpty();
+}

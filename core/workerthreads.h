@@ -18,4 +18,6 @@ int Count();
 int StopAll(unsigned long waitMs = ULONG_MAX);
 // Whether the exit path gave the thread up.
 bool IsGivenUp(QThread *thread);
+// Whether it gave any up: what every worker shares (the process-wide mutexes) then stays.
+bool AnyGivenUp();
 } // namespace WorkerThreads

@@ -1,5 +1,8 @@
+#include "comm/chat.h"
+#include "comm/chatcdata.h"
 #include "comm/mailqueueitem.h"
 #include "comm/smtpcontrol.h"
+#include "core/globalmutex.h"
 #include "core/initxml.h"
 #include "core/translations.h"
 #include "core/workercontrol.h"
@@ -16,6 +19,7 @@
 #include "shell/tab.h"
 #include "shell/titlediag.h"
 #include "testsupport_widgets.h"
+#include "workspace/openedprogram.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +31,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTranslator>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -86,6 +91,56 @@ int runWithStuckWorker(const QString &fifo)
     }
     return result;
 }
+
+// Static: the store keeps the poll's hook past this function, left to the given-up worker.
+QSemaphore g_pollEntered;
+QSemaphore g_pollLetGo;
+std::atomic<QThread *> g_pollWorker{nullptr};
+
+// The child process of end_chatWorkerStuckInPass_exitsWithZero: a workspace open, the chat
+// worker inside a poll (its pass lock held) as on a share that hangs while it reads another
+// member's day file, and main's own steps. The poll is let go only once the exit path is over:
+// an exit path that waits for the worker never ends. Let go, the given-up worker ends its pass
+// on what was left to it, and is joined.
+int runWithStuckChat(const QString &folder)
+{
+    auto p = std::make_unique<OpenedProgram>();
+    WorkspaceGen::Result ws;
+    QString error;
+    if (!WorkspaceGen::Generate(WorkspaceGen::Size::Small(), folder, &ws, &error) || !p->Open(ws)) {
+        qWarning("the workspace did not open: %s", qPrintable(error));
+        return 2;
+    }
+    p->GetObj<Chat>(RegSlot::ObjChat)->Store(0)->SetPollHook([] {
+        QThread *none = nullptr;
+        if (!g_pollWorker.compare_exchange_strong(none, QThread::currentThread()))
+            return;
+        g_pollEntered.release();
+        // Bounded, so that this process never outlives a parent that gave up on it.
+        g_pollLetGo.tryAcquire(1, 300000);
+    });
+    {
+        MutexHold chat(MutexNo::Chat);
+        p->SetBoolVar(RegSlot::FlagChatTick, true);
+    }
+    p->GetObj<QSemaphore>(RegSlot::ObjChatWakeSem)->release();
+    if (!g_pollEntered.tryAcquire(1, 60000)) {
+        qWarning("the chat worker did not poll");
+        g_pollLetGo.release();
+        return 3;
+    }
+    MainWindow *window = p->window;
+    QTimer::singleShot(0, window, [window] { window->findChild<QAction *>("actionEnd")->trigger(); });
+    const int result = QApplication::exec();
+    WorkerThreads::StopAll(500);
+    p.reset();
+    g_pollLetGo.release();
+    if (!g_pollWorker.load()->wait(60000)) {
+        qWarning("the given-up chat worker did not end once let go");
+        return 4;
+    }
+    return result;
+}
 } // namespace
 
 class tst_startup : public QObject
@@ -98,6 +153,7 @@ private slots:
     void afterStartup_onlyFileToolHelpEnabled();
     void end_exitsWithZero();
     void end_stuckWorker_exitsWithZero();
+    void end_chatWorkerStuckInPass_exitsWithZero();
     void end_withChangesAndDontSave_writesNothing();
     void close_cancelledQuestion_keepsRunning();
     void translations_qtButtonsAndOwnTextsJapanese();
@@ -257,6 +313,23 @@ void tst_startup::end_stuckWorker_exitsWithZero()
     QCOMPARE(child.exitCode(), 0);
 }
 
+void tst_startup::end_chatWorkerStuckInPass_exitsWithZero()
+{
+    QTemporaryDir dir;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--stuck-chat"), dir.filePath(QStringLiteral("workspace"))});
+    const bool ended = child.waitForFinished(120000);
+    if (!ended) {
+        child.kill();
+        child.waitForFinished(-1);
+    }
+    QVERIFY2(ended, "the program waited for a chat worker its exit had given up");
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+}
+
 void tst_startup::end_withChangesAndDontSave_writesNothing()
 {
     Program p;
@@ -310,6 +383,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--stuck-worker") == 0)
         return runWithStuckWorker(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], "--stuck-chat") == 0)
+        return runWithStuckChat(QString::fromLocal8Bit(argv[2]));
     tst_startup test;
     return QTest::qExec(&test, argc, argv);
 }
