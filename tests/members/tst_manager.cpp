@@ -992,7 +992,7 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
               "<GROUP><USER ID=\"1\" Name=\"b\" Email=\"b@x\"/></GROUP></Root_manager>");
     writeFile(w.path(QStringLiteral("manager_1.xml")),
               "<Root_manager ID=\"1\" User=\"b\" Email=\"b@x\" ProcEmail=\"b@x\" StartDate=\"2027/01/04\" "
-              "TargetDate=\"\" CompletionDate=\"\"><OUT DIR=\"/b\"/></Root_manager>");
+              "TargetDate=\"\" CompletionDate=\"\"><OUT DIR=\"/b\"/><X-B/></Root_manager>");
     QVERIFY(w.mgr->OpenManager());
     Peer peer(w);
     MemberFiles &other = peer.use();
@@ -1038,6 +1038,10 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
     const bool peerFirst = managersProgram != handOverFirst;
     QVERIFY(peerFirst ? peerSaves() : ownSaves());
     QVERIFY(peerFirst ? ownSaves() : peerSaves());
+    // A later save with nothing new does not take the other's change back.
+    w.mgr->SetManagerModify(1);
+    w.mgr->SaveManager();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
     const QDomElement member = w.root(QStringLiteral("manager_1.xml"));
     QCOMPARE(member.attribute(QStringLiteral("User")), QStringLiteral("c"));
     QCOMPARE(member.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
@@ -1045,6 +1049,7 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
     QCOMPARE(member.attribute(QStringLiteral("StartDate")), QStringLiteral("2027/01/04"));
     QCOMPARE(member.firstChildElement(QStringLiteral("OUT")).attribute(QStringLiteral("DIR")),
              QStringLiteral("/b"));
+    QVERIFY(!member.firstChildElement(QStringLiteral("X-B")).isNull());
     const QDomElement user = w.root(QStringLiteral("manager.xml"))
                                  .firstChildElement(QStringLiteral("GROUP"))
                                  .firstChildElement(QStringLiteral("USER"));

@@ -85,8 +85,6 @@ private slots:
     void createManagerFile_writesRootAndChildren();
     void saveGroup_childrenInOrder();
     void displayName_sameAddressIndex();
-    void twoPrograms_handOverAndOwnSave_bothKept_data();
-    void twoPrograms_handOverAndOwnSave_bothKept();
     void saveMember_changedFileUnreadable_refusedAndEditKept();
     void saveGroup_changedSinceRead_refusedNamingTheFile();
     void saveGroup_removedMember_takesWhatFollowsIt_data();
@@ -549,75 +547,7 @@ MemberSaveData ownSave(const QString &target)
     d.outDir = QStringLiteral("/b");
     return d;
 }
-
-// What the manager's program gives on the hand-over of member 1 to c: its copy's values, and c.
-MemberSaveData handOver()
-{
-    MemberSaveData d = ownSave(QString());
-    d.writeIdentity = true;
-    d.user = QStringLiteral("c");
-    d.email = d.procEmail = QStringLiteral("c@x");
-    return d;
-}
 } // namespace
-
-void tst_memberfiles::twoPrograms_handOverAndOwnSave_bothKept_data()
-{
-    QTest::addColumn<bool>("handOverFirst");
-    QTest::newRow("the hand-over first") << true;
-    QTest::newRow("the member's save first") << false;
-}
-
-// The manager hands member 1 over to c while b's program has b's file open: whichever writes
-// second writes over a file changed since its read, and keeps the other's change.
-void tst_memberfiles::twoPrograms_handOverAndOwnSave_bothKept()
-{
-    QFETCH(bool, handOverFirst);
-    Scope s;
-    s.write(QStringLiteral("manager.xml"), kTeam);
-    s.write(QStringLiteral("manager_1.xml"), kMemberB);
-    Peer mgr(s);
-    Peer b(s);
-    QCOMPARE(mgr.use().OpenMemberFile(0), MemberFiles::Loaded);
-    QCOMPARE(mgr.files.OpenMemberFile(1), MemberFiles::Loaded);
-    const GroupData g = mgr.files.ReadGroup();
-    QCOMPARE(b.use().OpenMemberFile(1), MemberFiles::Loaded);
-    const auto managerSaves = [&] {
-        mgr.use().SaveGroup(MemberSaveData(), {{1, QStringLiteral("c"), QStringLiteral("c@x")}}, -1, 0);
-        mgr.files.WriteMemberData(1, handOver());
-        return mgr.files.SaveMemberDoc(0) && mgr.files.SaveMemberDoc(1);
-    };
-    const auto memberSaves = [&] {
-        b.use().WriteMemberData(1, ownSave(QStringLiteral("2027/03/31")));
-        return b.files.SaveMemberDoc(1);
-    };
-    // Each saves twice, the second time with nothing new: neither takes back the other's change.
-    for (int round = 0; round < 2; ++round) {
-        if (handOverFirst) {
-            QVERIFY(managerSaves());
-            QVERIFY(memberSaves());
-        } else {
-            QVERIFY(memberSaves());
-            QVERIFY(managerSaves());
-        }
-        const QDomElement root = rootOf(s.read(QStringLiteral("manager_1.xml")));
-        QCOMPARE(root.attribute(QStringLiteral("User")), QStringLiteral("c"));
-        QCOMPARE(root.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
-        QCOMPARE(root.attribute(QStringLiteral("ProcEmail")), QStringLiteral("c@x"));
-        QCOMPARE(root.attribute(QStringLiteral("TargetDate")), QStringLiteral("2027/03/31"));
-        QCOMPARE(root.attribute(QStringLiteral("StartDate")), QStringLiteral("2027/01/04"));
-        QCOMPARE(root.firstChildElement(QStringLiteral("OUT")).attribute(QStringLiteral("DIR")),
-                 QStringLiteral("/b"));
-        QVERIFY(!root.firstChildElement(QStringLiteral("X-B")).isNull());
-        QCOMPARE(root.firstChild().nodeValue(), QStringLiteral(" b's "));
-    }
-    QVERIFY(!s.GetBoolVar(RegSlot::FlagWriteFailed));
-    const QDomElement user = rootOf(s.read(QStringLiteral("manager.xml")))
-                                 .firstChildElement(QStringLiteral("GROUP"))
-                                 .firstChildElement(QStringLiteral("USER"));
-    QCOMPARE(user.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
-    QCOMPARE(g.users.size(), 1);
-}
 
 // Changed meanwhile into a file that does not read (caught mid-write, gone): nothing is written,
 // the file is named, and the edit is still written once the file reads again.
