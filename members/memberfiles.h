@@ -61,7 +61,12 @@ public:
 
     MemberFiles();
 
-    void SetInstanceDir(const QString &dir) { m_dir = DelLastSlash(dir); }
+    // What was read of another folder's member files says nothing of this one's.
+    void SetInstanceDir(const QString &dir)
+    {
+        m_dir = DelLastSlash(dir);
+        m_fields.clear();
+    }
     QString InstanceDir() const { return m_dir; }
     // Attempts of a load and the pause between them; tests shorten the pause.
     void SetRetry(int attempts, int delayMs);
