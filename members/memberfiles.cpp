@@ -4,6 +4,7 @@
 #include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,57 @@ const QString kRoot = QStringLiteral("Root_manager");
 QString today()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+// The key of the OUT element's folder among a member document's root attributes.
+const QString kOut = QStringLiteral("OUT");
+
+// The root's first child element of that name; made when missing, after `after` or, without
+// one, at the end (first when `first` is set).
+QDomElement ensureChild(QDomElement &root, const QString &tag, const QDomElement &after, bool first = false)
+{
+    QDomElement e = root.firstChildElement(tag);
+    if (!e.isNull())
+        return e;
+    e = root.ownerDocument().createElement(tag);
+    if (!after.isNull())
+        root.insertAfter(e, after);
+    else if (first)
+        root.insertBefore(e, root.firstChild());
+    else
+        root.appendChild(e);
+    return e;
+}
+
+// The values a member document's writer sets, as the document holds them; a value missing is no key.
+QMap<QString, QString> fieldsOf(const QDomElement &root)
+{
+    QMap<QString, QString> fields;
+    for (const char *name :
+         {"User", "Email", "ID", "MaxID", "ProcEmail", "StartDate", "TargetDate", "CompletionDate"}) {
+        const QString key = QLatin1String(name);
+        if (root.hasAttribute(key))
+            fields.insert(key, root.attribute(key));
+    }
+    const QDomElement out = root.firstChildElement(kOut);
+    if (out.hasAttribute(QStringLiteral("DIR")))
+        fields.insert(kOut, out.attribute(QStringLiteral("DIR")));
+    return fields;
+}
+
+bool hasField(const QDomElement &root, const QString &key)
+{
+    return key == kOut ? root.firstChildElement(kOut).hasAttribute(QStringLiteral("DIR"))
+                       : root.hasAttribute(key);
+}
+
+void setField(QDomElement &root, const QString &key, const QString &value)
+{
+    if (key == kOut)
+        ensureChild(root, kOut, root.firstChildElement(QStringLiteral("GROUP")))
+            .setAttribute(QStringLiteral("DIR"), value);
+    else
+        root.setAttribute(key, value);
 }
 } // namespace
 
@@ -111,7 +163,8 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         int column = 0;
         const bool parsed = SharedXml::SetContent(doc, bytes, &message, &line, &column);
         if (parsed && LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index))) {
-            xml->AddXmlDocFile(index, doc, path);
+            xml->AddXmlDocFile(index, doc, path, SafeFile::Seen::Of(bytes));
+            takeAsRead(index, doc);
             return Loaded;
         }
         kind = 2;
@@ -130,8 +183,13 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
     return Failed;
 }
 
+void MemberFiles::takeAsRead(int index, const QDomDocument &doc)
+{
+    m_fields.insert(index, Fields{fieldsOf(doc.documentElement()), {}});
+}
+
 bool MemberFiles::newDoc(int index, const QString &root, const QString &path,
-                         const QMap<QString, QString> &attrs, bool close)
+                         const QMap<QString, QString> &attrs, bool close, const SafeFile::Seen &seen)
 {
     xmlclass *xml = store();
     if (!xml)
@@ -144,6 +202,8 @@ bool MemberFiles::newDoc(int index, const QString &root, const QString &path,
     doc.appendChild(element);
     xml->AddXmlDoc(index, doc);
     xml->SetDocFileName(index, path);
+    xml->SetSeen(index, seen);
+    takeAsRead(index, doc);
     const bool ok = xml->SaveXmlDoc(index) == 1;
     if (close)
         xml->CloseXmlDoc(index);
@@ -180,6 +240,7 @@ bool MemberFiles::CreateManagerFile(const QString &user, const QString &email, c
     doc.appendChild(root);
     xml->AddXmlDoc(index, doc);
     xml->SetDocFileName(index, ManagerPath(0));
+    takeAsRead(index, doc);
     return xml->SaveXmlDoc(index) == 1;
 }
 
@@ -193,7 +254,7 @@ bool MemberFiles::CreateMemberFile(int n, const QString &user, const QString &em
                    {QStringLiteral("StartDate"), today()},
                    {QStringLiteral("TargetDate"), QString()},
                    {QStringLiteral("CompletionDate"), QString()}},
-                  false);
+                  false, SafeFile::Seen::Absent());
 }
 
 bool MemberFiles::CreateKindFile(const QString &kind, int n, bool close)
@@ -268,21 +329,18 @@ QVector<UserVerdict> judgeUsers(const QDomElement &root)
     return verdicts;
 }
 
-// The root's first child element of that name; made when missing, after `after` or, without
-// one, at the end (first when `first` is set).
-QDomElement ensureChild(QDomElement &root, const QString &tag, const QDomElement &after, bool first = false)
+// What follows an entry up to the next USER element (unknown elements, comments) belongs to it and
+// goes with it; an entry the reader refused is an item of its own and stays.
+void removeEntry(const QDomElement &entry)
 {
-    QDomElement e = root.firstChildElement(tag);
-    if (!e.isNull())
-        return e;
-    e = root.ownerDocument().createElement(tag);
-    if (!after.isNull())
-        root.insertAfter(e, after);
-    else if (first)
-        root.insertBefore(e, root.firstChild());
-    else
-        root.appendChild(e);
-    return e;
+    QDomNode parent = entry.parentNode();
+    QDomNode next = entry.nextSibling();
+    while (!next.isNull() && !(next.isElement() && next.toElement().tagName() == QLatin1String("USER"))) {
+        const QDomNode after = next.nextSibling();
+        parent.removeChild(next);
+        next = after;
+    }
+    parent.removeChild(entry);
 }
 } // namespace
 
@@ -446,7 +504,7 @@ void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> 
     }
     // Members removed since the open.
     for (auto it = gone.begin(); it != gone.end(); ++it) {
-        it->parentNode().removeChild(*it);
+        removeEntry(*it);
         m_users.remove(it.key());
     }
     WriteMemberData(0, group);
@@ -455,32 +513,100 @@ void MemberFiles::SaveGroup(const MemberSaveData &group, const QList<GroupUser> 
 void MemberFiles::WriteMemberData(int n, const MemberSaveData &data)
 {
     xmlclass *xml = store();
-    QDomDocument *doc = xml ? xml->GetXmlDoc(XmlIndex::Manager + n) : nullptr;
+    const int index = XmlIndex::Manager + n;
+    QDomDocument *doc = xml ? xml->GetXmlDoc(index) : nullptr;
     if (!doc)
         return;
     QDomElement root = doc->documentElement();
     if (root.isNull() || root.tagName() != kRoot)
         return;
+    QMap<QString, QString> wanted{{QStringLiteral("ID"), QString::number(n)},
+                                  {QStringLiteral("StartDate"), data.startDate},
+                                  {QStringLiteral("TargetDate"), data.targetDate},
+                                  {QStringLiteral("CompletionDate"), data.completionDate},
+                                  {QStringLiteral("ProcEmail"), data.procEmail},
+                                  {kOut, data.outDir}};
     if (data.writeIdentity) {
-        root.setAttribute(QStringLiteral("User"), data.user);
-        root.setAttribute(QStringLiteral("Email"), data.email);
+        wanted.insert(QStringLiteral("User"), data.user);
+        wanted.insert(QStringLiteral("Email"), data.email);
     }
-    root.setAttribute(QStringLiteral("ID"), QString::number(n));
     if (n == 0 && data.maxId >= 0)
-        root.setAttribute(QStringLiteral("MaxID"), QString::number(data.maxId));
-    root.setAttribute(QStringLiteral("StartDate"), data.startDate);
-    root.setAttribute(QStringLiteral("TargetDate"), data.targetDate);
-    root.setAttribute(QStringLiteral("CompletionDate"), data.completionDate);
-    root.setAttribute(QStringLiteral("ProcEmail"), data.procEmail);
-    QDomElement out =
-        ensureChild(root, QStringLiteral("OUT"), root.firstChildElement(QStringLiteral("GROUP")));
-    out.setAttribute(QStringLiteral("DIR"), data.outDir);
+        wanted.insert(QStringLiteral("MaxID"), QString::number(data.maxId));
+    auto it = m_fields.find(index);
+    if (it == m_fields.end())
+        it = m_fields.insert(index, Fields{fieldsOf(root), {}});
+    // A value shown as read is another program's to change; one taken back after an edit not yet
+    // written is still an edit. A value the file lacks is written as the program shows it.
+    for (auto w = wanted.cbegin(); w != wanted.cend(); ++w) {
+        if (w.value() != it->shown.value(w.key()) || it->edited.contains(w.key()))
+            it->edited.insert(w.key(), w.value());
+        if (it->edited.contains(w.key()) || !hasField(root, w.key()))
+            setField(root, w.key(), w.value());
+    }
+}
+
+bool MemberFiles::readAgain(int n)
+{
+    xmlclass *xml = store();
+    const int index = XmlIndex::Manager + n;
+    const QString path = xml->DocFileName(index);
+    QByteArray bytes;
+    QDomDocument fresh;
+    QString why;
+    int line = 0;
+    int column = 0;
+    if (!SafeFile::ReadAll(path, &bytes)) {
+        why = SafeFile::LastError().isEmpty()
+                  ? QCoreApplication::translate("MemberFiles", "it can not be read")
+                  : SafeFile::LastError();
+    } else if (QString message;
+               !SharedXml::SetContent(fresh, bytes, &message, &line, &column) ||
+               !LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index))) {
+        why = QCoreApplication::translate("MemberFiles", "line %1, column %2: %3")
+                  .arg(line)
+                  .arg(column)
+                  .arg(message);
+    } else if (fresh.documentElement().tagName() != kRoot) {
+        why = UiReport::WrongRoot(fresh.documentElement().tagName(), kRoot);
+    }
+    if (!why.isEmpty()) {
+        UiReport::Fatal(QCoreApplication::translate("MemberFiles", "File error"),
+                        QCoreApplication::translate("MemberFiles",
+                                                    "%1 was not written: another program changed it since it "
+                                                    "was read, and it does not read again (%2). Your changes "
+                                                    "are kept.")
+                            .arg(path, why));
+        SetBoolVar(RegSlot::FlagWriteFailed, true);
+        return false;
+    }
+    *xml->GetXmlDoc(index) = fresh;
+    xml->SetSeen(index, SafeFile::Seen::Of(bytes));
+    QDomElement root = fresh.documentElement();
+    const Fields fields = m_fields.value(index);
+    for (auto e = fields.edited.cbegin(); e != fields.edited.cend(); ++e)
+        setField(root, e.key(), e.value());
+    return true;
 }
 
 bool MemberFiles::SaveMemberDoc(int n)
 {
     xmlclass *xml = store();
-    return xml && xml->SaveXmlDoc(XmlIndex::Manager + n) == 1;
+    const int index = XmlIndex::Manager + n;
+    if (!xml)
+        return false;
+    // A member file has two writers, the member and the manager's hand-over: each puts only its
+    // own edits into the file as it is now. The group file is the manager's alone: a copy older
+    // than the file is refused by the store, the edits kept.
+    if (n > 0 && xml->HasDoc(index) && xml->ChangedOnDisk(index) && !readAgain(n))
+        return false;
+    if (xml->SaveXmlDoc(index) != 1)
+        return false;
+    if (auto it = m_fields.find(index); it != m_fields.end()) {
+        for (auto e = it->edited.cbegin(); e != it->edited.cend(); ++e)
+            it->shown.insert(e.key(), e.value());
+        it->edited.clear();
+    }
+    return true;
 }
 
 bool MemberFiles::HasMemberRoot(int n) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/safefile.h"
 
 #include <QDomDocument>
 #include <QHash>
@@ -60,7 +61,12 @@ public:
 
     MemberFiles();
 
-    void SetInstanceDir(const QString &dir) { m_dir = DelLastSlash(dir); }
+    // What was read of another folder's member files says nothing of this one's.
+    void SetInstanceDir(const QString &dir)
+    {
+        m_dir = DelLastSlash(dir);
+        m_fields.clear();
+    }
     QString InstanceDir() const { return m_dir; }
     // Attempts of a load and the pause between them; tests shorten the pause.
     void SetRetry(int attempts, int delayMs);
@@ -98,8 +104,12 @@ public:
     // elements, comments, the USER entries ReadGroup refused) stays where it is.
     void SaveGroup(const MemberSaveData &group, const QList<GroupUser> &users, int redmineId,
                    int redmineType);
-    // Sets a member document's root attributes and its OUT element's folder.
+    // Sets a member document's root attributes and its OUT element's folder. A value the page
+    // shows as the file held it is no edit: only edits are kept to be written.
     void WriteMemberData(int n, const MemberSaveData &data);
+    // A member file another program wrote since it was read (the manager's hand-over, the
+    // member's own save) is read again and gets only this program's edits; one that no longer
+    // reads is not written (said, FlagWriteFailed set, the edits kept for the next save).
     bool SaveMemberDoc(int n);
     // The member document is loaded and rooted at Root_manager: only such a file is rewritten.
     bool HasMemberRoot(int n) const;
@@ -118,13 +128,23 @@ private:
     xmlclass *store() const;
     QSet<int> listedNumbers() const;
     bool newDoc(int index, const QString &root, const QString &path, const QMap<QString, QString> &attrs,
-                bool close);
+                bool close, const SafeFile::Seen &seen = SafeFile::Seen());
+    void takeAsRead(int index, const QDomDocument &doc);
+    bool readAgain(int n);
 
     QString m_dir;
     // The group document's USER entries this program reads and writes, by number: those the last
     // ReadGroup took and those added since. Every other entry (refused, another member's) is left
     // where it is, as it is.
     QHash<int, QDomElement> m_users;
+    // Per member document: the values of its root and OUT as the program shows them (read, or
+    // last written), and the edits made since, not yet written. A document read again after
+    // another program's write gets only these edits.
+    struct Fields {
+        QMap<QString, QString> shown;
+        QMap<QString, QString> edited;
+    };
+    QHash<int, Fields> m_fields;
     int m_attempts = 3;
     int m_delayMs = 1000;
 };

@@ -9,6 +9,7 @@
 #include "loadtiming.h"
 #include "members/adduserdiag.h"
 #include "members/manager.h"
+#include "members/memberfiles.h"
 #include "members/mnguser.h"
 #include "members/userinf.h"
 #include "model/calendar.h"
@@ -114,6 +115,8 @@ private slots:
     void notes_atAndPastTheLimit_writtenOrKeptInEditor_data();
     void notes_atAndPastTheLimit_writtenOrKeptInEditor();
     void save_noEdit_keepsWhatTheGroupFileHoldsUnread();
+    void handOverAndOwnSave_eitherOrder_bothKept_data();
+    void handOverAndOwnSave_eitherOrder_bothKept();
 };
 
 void tst_manager::newManager_writesWorkspaceFiles()
@@ -947,6 +950,112 @@ void tst_manager::save_noEdit_keepsWhatTheGroupFileHoldsUnread()
         QCOMPARE(content(QStringLiteral("manager_1.xml")), memberContent);
         w.mgr->CloseManager();
     }
+}
+
+namespace
+{
+// The other program on the workspace's folder: its own store, in the registry while it acts.
+struct Peer {
+    Workspace &w;
+    xmlclass store;
+    MemberFiles files;
+    explicit Peer(Workspace &workspace) : w(workspace) { files.SetInstanceDir(w.dirPath); }
+    MemberFiles &use()
+    {
+        w.SetObj(RegSlot::ObjXmlStore, &store);
+        return files;
+    }
+    void done() { w.SetObj(RegSlot::ObjXmlStore, w.store); }
+};
+} // namespace
+
+void tst_manager::handOverAndOwnSave_eitherOrder_bothKept_data()
+{
+    QTest::addColumn<bool>("managersProgram"); // the program under test; the peer is the other
+    QTest::addColumn<bool>("handOverFirst");
+    QTest::newRow("the manager's hand-over after b's save") << true << false;
+    QTest::newRow("the manager's hand-over before b's save") << true << true;
+    QTest::newRow("b's save after the hand-over") << false << true;
+    QTest::newRow("b's save before the hand-over") << false << false;
+}
+
+// Member b has the workspace open while the manager hands member 1 over to c: both changes reach
+// manager_1.xml, whichever program saves second.
+void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
+{
+    QFETCH(bool, managersProgram);
+    QFETCH(bool, handOverFirst);
+    Workspace w(managersProgram ? QStringLiteral("a") : QStringLiteral("b"),
+                managersProgram ? QStringLiteral("a@x") : QStringLiteral("b@x"));
+    writeFile(w.path(QStringLiteral("manager.xml")),
+              "<Root_manager User=\"a\" Email=\"a@x\" MaxID=\"2\"><Model Name=\"M\" Version=\"1.0.0\"/>"
+              "<GROUP><USER ID=\"1\" Name=\"b\" Email=\"b@x\"/></GROUP></Root_manager>");
+    writeFile(w.path(QStringLiteral("manager_1.xml")),
+              "<Root_manager ID=\"1\" User=\"b\" Email=\"b@x\" ProcEmail=\"b@x\" StartDate=\"2027/01/04\" "
+              "TargetDate=\"\" CompletionDate=\"\"><OUT DIR=\"/b\"/><X-B/></Root_manager>");
+    QVERIFY(w.mgr->OpenManager());
+    Peer peer(w);
+    MemberFiles &other = peer.use();
+    QCOMPARE(other.OpenMemberFile(0), MemberFiles::Loaded);
+    QCOMPARE(other.OpenMemberFile(1), MemberFiles::Loaded);
+    const GroupData group = other.ReadGroup();
+    peer.done();
+    MemberSaveData data;
+    data.procEmail = QStringLiteral("b@x");
+    data.startDate = QStringLiteral("2027/01/04");
+    data.outDir = QStringLiteral("/b");
+    const auto peerSaves = [&] {
+        MemberFiles &files = peer.use();
+        if (managersProgram) {
+            data.targetDate = QStringLiteral("2027/03/31");
+        } else {
+            files.SaveGroup(MemberSaveData(), {{1, QStringLiteral("c"), QStringLiteral("c@x")}}, -1, 0);
+            data.writeIdentity = true;
+            data.user = QStringLiteral("c");
+            data.email = QStringLiteral("c@x");
+        }
+        files.WriteMemberData(1, data);
+        const bool saved = (managersProgram || files.SaveMemberDoc(0)) && files.SaveMemberDoc(1);
+        peer.done();
+        return saved;
+    };
+    const auto ownSaves = [&] {
+        MemberInfo *record = w.mgr->GetMemberInfo(1);
+        if (managersProgram) {
+            w.mgr->SetCurrentItem(record->TreeItem);
+            w.mgr->ChangeMember(QStringLiteral("c"), QStringLiteral("c@x"));
+        } else {
+            UserInf *page = record->Page;
+            page->TdateBtnProc();
+            page->DateDialog()->SelectDate(QDate(2027, 3, 31));
+            page->DateDialog()->OkProc();
+            w.mgr->SetManagerModify(1);
+        }
+        w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+        w.mgr->SaveManager();
+        return !w.GetBoolVar(RegSlot::FlagWriteFailed);
+    };
+    const bool peerFirst = managersProgram != handOverFirst;
+    QVERIFY(peerFirst ? peerSaves() : ownSaves());
+    QVERIFY(peerFirst ? ownSaves() : peerSaves());
+    // A later save with nothing new does not take the other's change back.
+    w.mgr->SetManagerModify(1);
+    w.mgr->SaveManager();
+    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
+    const QDomElement member = w.root(QStringLiteral("manager_1.xml"));
+    QCOMPARE(member.attribute(QStringLiteral("User")), QStringLiteral("c"));
+    QCOMPARE(member.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
+    QCOMPARE(member.attribute(QStringLiteral("TargetDate")), QStringLiteral("2027/03/31"));
+    QCOMPARE(member.attribute(QStringLiteral("StartDate")), QStringLiteral("2027/01/04"));
+    QCOMPARE(member.firstChildElement(QStringLiteral("OUT")).attribute(QStringLiteral("DIR")),
+             QStringLiteral("/b"));
+    QVERIFY(!member.firstChildElement(QStringLiteral("X-B")).isNull());
+    const QDomElement user = w.root(QStringLiteral("manager.xml"))
+                                 .firstChildElement(QStringLiteral("GROUP"))
+                                 .firstChildElement(QStringLiteral("USER"));
+    QCOMPARE(user.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
+    QCOMPARE(group.users.size(), 1);
+    w.mgr->CloseManager();
 }
 
 QTEST_MAIN(tst_manager)
