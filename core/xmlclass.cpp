@@ -105,11 +105,7 @@ void xmlclass::SetSeen(int index, const SafeFile::Seen &seen)
 bool xmlclass::ChangedOnDisk(int index) const
 {
     const auto it = m_docs.find(index);
-    if (it == m_docs.end() || !it->seen.IsKnown())
-        return false;
-    // A file removed since holds nothing to take into the copy (see SafeFile::WriteOver).
-    const SafeFile::Seen now = SafeFile::SeenNow(it->fileName);
-    return now != it->seen && now != SafeFile::Seen::Absent();
+    return it != m_docs.end() && it->seen.IsKnown() && SafeFile::SeenNow(it->fileName) != it->seen;
 }
 
 void xmlclass::SetDocFileName(int index, const QString &fileName)

@@ -41,7 +41,8 @@ public:
                        const SafeFile::Seen &seen = SafeFile::Seen());
     void SetSeen(int index, const SafeFile::Seen &seen);
     // Whether the document's file is no longer what the document was read from or last written
-    // as: a writer that can put its change into a fresh copy reads the file again first.
+    // as, removed included: a writer that can put its change into a fresh copy reads the file
+    // again first, and one for which a removal means something (a member removed) refuses.
     bool ChangedOnDisk(int index) const;
     void SetDocFileName(int index, const QString &fileName);
     QDomDocument *GetXmlDoc(int index);
