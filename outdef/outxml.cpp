@@ -116,79 +116,48 @@ QList<QDomNode> nodesOf(const QDomNode &parent)
     return list;
 }
 
-// What a save writes in one element: the nodes in order, each with the index of the node read
-// that it stands for (-1 for a new one).
-struct Written {
-    QList<QDomNode> nodes;
-    QList<int> from;
-    void add(const QDomNode &node, int index)
-    {
-        nodes.append(node);
-        from.append(index);
-    }
-};
-
-// Writes into parent the nodes read, in order, with the written ones in the places isPlace calls
-// theirs: each written node stands where the one it stands for stood, a new one just before the
-// next that does (or after the last), and a place whose node is gone stays empty; every other node
-// is copied as read (copies, so that the read nodes stay whole for the next save). The written
-// order is kept throughout.
-void merge(QDomElement parent, const QList<QDomNode> &read,
-           const std::function<bool(const QDomNode &)> &isPlace, const Written &written)
-{
-    QDomDocument doc = parent.ownerDocument();
-    QHash<int, int> standsFor;
-    for (int j = 0; j < written.from.size(); ++j) {
-        if (written.from.at(j) >= 0)
-            standsFor.insert(written.from.at(j), j);
-    }
-    int next = 0;
-    QDomNode last;
-    for (int i = 0; i < read.size(); ++i) {
-        if (!isPlace(read.at(i))) {
-            parent.appendChild(doc.importNode(read.at(i), true));
-            continue;
-        }
-        for (const int j = standsFor.value(i, -1); next <= j; ++next)
-            last = parent.appendChild(written.nodes.at(next));
-    }
-    for (; next < written.nodes.size(); ++next)
-        last = last.isNull() ? parent.appendChild(written.nodes.at(next))
-                             : parent.insertAfter(written.nodes.at(next), last);
-}
-
 // The references of one element as written, each the one read with that tag and number when
 // there was one (its other attributes and children kept), else a new one.
 class Refs
 {
 public:
-    Refs(QDomDocument doc, const QList<QDomNode> &read) : m_doc(doc), m_readNodes(read)
+    Refs(QDomDocument doc, const QDomElement &read) : m_doc(doc)
     {
-        for (int i = 0; i < read.size(); ++i) {
-            const QDomElement e = read.at(i).toElement();
-            if (!e.isNull())
-                m_read[e.tagName() + QLatin1Char(' ') + e.attribute(Id)].append(i);
-        }
+        for (const QDomElement &e : children(read))
+            m_read[e.tagName() + QLatin1Char(' ') + e.attribute(Id)].append(e);
     }
-    void add(const QString &tag, int n)
+    QDomElement Element(const QString &tag, int n)
     {
-        QList<int> &same = m_read[tag + QLatin1Char(' ') + QString::number(n)];
-        if (!same.isEmpty()) {
-            const int i = same.takeFirst();
-            written.add(m_doc.importNode(m_readNodes.at(i), true), i);
-            return;
-        }
+        QList<QDomElement> &same = m_read[tag + QLatin1Char(' ') + QString::number(n)];
+        if (!same.isEmpty())
+            return m_doc.importNode(same.takeFirst(), true).toElement();
         QDomElement e = m_doc.createElement(tag);
         e.setAttribute(Id, QString::number(n));
-        written.add(e, -1);
+        return e;
     }
-    Written written;
 
 private:
     QDomDocument m_doc;
-    QList<QDomNode> m_readNodes;
-    QHash<QString, QList<int>> m_read;
+    QHash<QString, QList<QDomElement>> m_read;
 };
+
+// Writes the parts into parent where the elements read stood: what this program does not know among
+// them belongs to the item it follows and moves or goes with it, what stood before the first item
+// stays at the head, and an element of a part's tag that isSlot refuses is an item of its own and
+// stays (ElementLayout). With its attributes (withAttributes), the layout of an element that has
+// any is never empty, so the parts keep their interleaving as read even when nothing else stands
+// among them; parent holds those attributes already, so none is added.
+void fill(QDomElement parent, const QDomElement &read, const std::function<bool(const QDomElement &)> &isSlot,
+          const QList<ElementLayout::Part> &parts, bool withAttributes = false)
+{
+    QList<QDomElement> layout;
+    if (!read.isNull())
+        ElementLayout::Capture(
+            &layout, read,
+            [&](const QDomElement &c) { return isSlot(c) ? ElementLayout::Slot : ElementLayout::Keep; },
+            withAttributes);
+    ElementLayout::Fill(parent, layout, parts);
+}
 
 // The element as read with the known attributes set from the entry and its references written in
 // place; a new entry is a new element.
@@ -199,14 +168,15 @@ QDomElement entryElement(QDomDocument doc, const QString &tag, int n, const Entr
     e.setAttribute(Id, QString::number(n));
     for (const QString &name : listed)
         e.setAttribute(name, entry.attrs.value(name));
-    const QList<QDomNode> nodes = nodesOf(read);
-    Refs refs(doc, nodes);
+    Refs refs(doc, read);
+    ElementLayout::Part models{ModelTag, {}};
     for (int m : entry.models)
-        refs.add(ModelTag, m);
+        models.elements.append(refs.Element(ModelTag, m));
+    ElementLayout::Part seqs{SeqTag, {}};
     for (int s : entry.seqs + unplaced)
-        refs.add(SeqTag, s);
-    merge(
-        e, nodes, [](const QDomNode &c) { return isRef(c, SeqTag, ModelTag); }, refs.written);
+        seqs.elements.append(refs.Element(SeqTag, s));
+    fill(
+        e, read, [](const QDomElement &c) { return isRef(c, SeqTag, ModelTag); }, {models, seqs}, true);
     return e;
 }
 
@@ -225,18 +195,13 @@ int takenNumber(const QDomNode &n, const QString &tag, const QHash<int, QDomElem
     return taken.value(number) == e ? number : 0;
 }
 
-// The entries of a SEQUENCE or FILES written into its element as read. What this program does not
-// know among them belongs to the entry it follows and moves or goes with it; an entry the loader
-// refused is an entry of its own and stays (ElementLayout).
+// The entries of a SEQUENCE or FILES written into its element as read; an entry the loader refused
+// is an entry of its own and stays.
 void fillEntries(QDomElement parent, const QDomElement &read, const QString &tag,
                  const QHash<int, QDomElement> &taken, const QList<QDomElement> &entries)
 {
-    QList<QDomElement> layout;
-    if (!read.isNull())
-        ElementLayout::Capture(&layout, read, [&](const QDomElement &c) {
-            return takenNumber(c, tag, taken) ? ElementLayout::Slot : ElementLayout::Keep;
-        });
-    ElementLayout::Fill(parent, layout, {{tag, entries}});
+    fill(parent, read, [&](const QDomElement &c) { return takenNumber(c, tag, taken) != 0; },
+         {{tag, entries}});
 }
 
 QDomElement sequenceElement(QDomDocument doc, const Definition &def)
@@ -281,18 +246,42 @@ QDomElement filesElement(QDomDocument doc, const Definition &def)
 QDomElement tempsElement(QDomDocument doc, const Definition &def)
 {
     QDomElement temps = containerElement(doc, TempTag, def.kept.temps);
-    const QList<QDomNode> read = nodesOf(def.kept.temps);
-    Refs refs(doc, read);
+    Refs refs(doc, def.kept.temps);
+    ElementLayout::Part seqs{SeqTag, {}};
     for (int n : def.temps + def.kept.tempUnplaced)
-        refs.add(SeqTag, n);
+        seqs.elements.append(refs.Element(SeqTag, n));
     // A reference Take refused (an unknown sequence) stays as read, whatever became of the numbers.
-    merge(
-        temps, read,
-        [&](const QDomNode &c) {
-            return isRef(c, SeqTag) && def.kept.seqElements.contains(c.toElement().attribute(Id).toInt());
-        },
-        refs.written);
+    fill(temps, def.kept.temps,
+         [&](const QDomElement &c) {
+             return isRef(c, SeqTag) && def.kept.seqElements.contains(c.attribute(Id).toInt());
+         },
+         {seqs});
     return temps;
+}
+
+// SEQUENCE, FILES and TEMPSEQ (made, in the order they have always been written) in the order the
+// root held them; one it did not hold goes before the first held one that it has always been
+// written before, else last.
+QList<ElementLayout::Part> rootParts(const QStringList &readOrder, const QList<ElementLayout::Part> &made)
+{
+    auto rank = [&](const QString &tag) {
+        int k = 0;
+        while (k < made.size() && made.at(k).tag != tag)
+            ++k;
+        return k;
+    };
+    QList<ElementLayout::Part> parts;
+    for (const QString &tag : readOrder)
+        parts.append(made.at(rank(tag)));
+    for (int k = 0; k < made.size(); ++k) {
+        if (readOrder.contains(made.at(k).tag))
+            continue;
+        int at = 0;
+        while (at < parts.size() && !(readOrder.contains(parts.at(at).tag) && rank(parts.at(at).tag) > k))
+            ++at;
+        parts.insert(at, made.at(k));
+    }
+    return parts;
 }
 } // namespace
 
@@ -367,7 +356,14 @@ Definition Take(QDomElement root, const QSet<int> &modelIds)
         if (e.tagName() == SeqTag && ToPlainNumber(e.attribute(Id), &n) && def.seqs.contains(n))
             def.temps.append(n);
     }
-    def.kept.rootNodes = nodesOf(root);
+    const QList<QDomElement> taken = {sequence, files, temps};
+    for (const QDomElement &e : children(root)) {
+        if (taken.contains(e))
+            def.kept.rootOrder.append(e.tagName());
+    }
+    ElementLayout::Capture(&def.kept.rootLayout, root, [&](const QDomElement &e) {
+        return taken.contains(e) ? ElementLayout::Slot : ElementLayout::Keep;
+    });
     def.kept.sequence = sequence;
     def.kept.files = files;
     def.kept.temps = temps;
@@ -414,18 +410,13 @@ int Place(Definition *def)
 void Append(QDomElement root, const Definition &def)
 {
     QDomDocument doc = root.ownerDocument();
-    const QList<QDomElement> read = {def.kept.sequence, def.kept.files, def.kept.temps};
-    const QList<QDomElement> made = {sequenceElement(doc, def), filesElement(doc, def),
-                                     tempsElement(doc, def)};
-    // In the order they have always been written, where the ones read stood.
-    Written written;
-    for (int k = 0; k < made.size(); ++k)
-        written.add(made.at(k), read.at(k).isNull() ? -1 : def.kept.rootNodes.indexOf(read.at(k)));
-    merge(
-        root, def.kept.rootNodes,
-        [&](const QDomNode &n) { return n.isElement() && read.contains(n.toElement()); }, written);
+    const QList<ElementLayout::Part> made = {{SequenceTag, {sequenceElement(doc, def)}},
+                                             {FilesTag, {filesElement(doc, def)}},
+                                             {TempTag, {tempsElement(doc, def)}}};
+    ElementLayout::Fill(root, def.kept.rootLayout, rootParts(def.kept.rootOrder, made));
     // A refused repeat of one of them that now stands before it would be the one read next time.
-    for (const QDomElement &e : made) {
+    for (const ElementLayout::Part &part : made) {
+        const QDomElement e = part.elements.first();
         const QDomElement first = root.firstChildElement(e.tagName());
         if (first != e)
             root.insertBefore(e, first);

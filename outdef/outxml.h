@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // out.xml without widgets: the move of a definition's identifiers out of the document into plain
 // lists (with the rules that keep a damaged or hostile file from looping or reusing numbers) and
@@ -52,8 +53,11 @@ struct Entry {
 // kind; they belong to another member's program or version and stay outside the tree and the
 // generation, their numbers still counted), and the references' own attributes.
 struct Kept {
-    // The root's children in order, and the SEQUENCE, FILES and TEMPSEQ among them.
-    QList<QDomNode> rootNodes;
+    // The root's children as read (an ElementLayout: SEQUENCE, FILES and TEMPSEQ placeholders among
+    // what the root held besides), the tags of those three in the order the root held them, and
+    // the three elements themselves.
+    QList<QDomElement> rootLayout;
+    QStringList rootOrder;
     QDomElement sequence;
     QDomElement files;
     QDomElement temps;
@@ -119,11 +123,13 @@ int Place(Definition *def);
 
 // Appends SEQUENCE, FILES and TEMPSEQ where the kept ones stood, each the kept element with the known
 // attributes set from the lists (empty where unset) and its children in place: the known references
-// written from the lists, everything else as read. Among the SEQ and FILE entries, what the program
-// does not know belongs to the entry it follows: it moves with that entry and goes with it, while a
-// refused entry is one of its own and stays. SEQ entries are written in the order they were read,
-// new ones after them by number, so that a refused repeat of a number stays behind the one taken;
-// FILE entries in fileOrder.
+// written from the lists, everything else as read. What the program does not know belongs to the item
+// it follows, wherever a part is rebuilt (the root's three elements, the SEQ and FILE entries, the
+// MODEL and SEQ references of an entry and of TEMPSEQ): it moves with that item and goes with it,
+// what stood before the first item stays at the head, and an element of an item's tag that the
+// loader refused is an item of its own and stays. SEQ entries are written in the order they were
+// read, new ones after them by number, so that a refused repeat of a number stays behind the one
+// taken; FILE entries in fileOrder. The root's three elements keep the order they were read in.
 void Append(QDomElement root, const Definition &def);
 
 // Removes every child of the root.

@@ -45,6 +45,10 @@ private slots:
     void append_refusedRepeat_staysBehindTheOneTaken();
     void append_entryRemovedOrMoved_whatFollowsItGoesWithIt_data();
     void append_entryRemovedOrMoved_whatFollowsItGoesWithIt();
+    void append_referenceRemovedOrMoved_whatFollowsItGoesWithIt_data();
+    void append_referenceRemovedOrMoved_whatFollowsItGoesWithIt();
+    void takeAppend_rootChildren_keptInTheOrderRead_data();
+    void takeAppend_rootChildren_keptInTheOrderRead();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree();
     void newNumber_folderNotListed_refusedWithNothingChanged();
@@ -123,7 +127,8 @@ void tst_outxml::append_writesListedAttributesInOrderAndKeepsUnknownOnes()
     QStringList tags;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         tags << e.tagName();
-    QCOMPARE(tags, (QStringList{"SEQUENCE", "FILES", "TEMPSEQ"}));
+    // The order read, TEMPSEQ last where it has always been written.
+    QCOMPARE(tags, (QStringList{"FILES", "SEQUENCE", "TEMPSEQ"}));
     const QDomElement file = root.firstChildElement("FILES").firstChildElement();
     // The listed ones, empty where unset, and the one this program does not know, as it was.
     QCOMPARE(file.attributes().count(), 7);
@@ -294,13 +299,14 @@ void tst_outxml::takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace_data(
     QTest::addColumn<QStringList>("replaced"); // pairs of texts of kForeign and what the save writes
     QTest::newRow("nothing") << "" << QStringList{};
     QTest::newRow("title") << "title" << QStringList{"TITLE='one'", "TITLE='uno'"};
-    QTest::newRow("model unbound") << "unbind" << QStringList{"<MODEL ID='7' W='f'/>", ""};
+    // A reference removed takes what followed it along.
+    QTest::newRow("model unbound") << "unbind" << QStringList{"<MODEL ID='7' W='f'/><!--in file-->", ""};
     QTest::newRow("temporary nested")
         << "nest"
         << QStringList{"<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>",
                        "<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'>"
                        "<SEQ ID='3'/></SEQ>",
-                       "<SEQ ID='3' W='t'/><!--in temps-->", "<!--in temps-->"};
+                       "<SEQ ID='3' W='t'/><!--in temps-->", ""};
     QTest::newRow("sequence deleted")
         << "delete"
         << QStringList{"<SEQ ID='2' TITLE='two' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>", "",
@@ -492,6 +498,137 @@ void tst_outxml::append_entryRemovedOrMoved_whatFollowsItGoesWithIt()
         OutXml::Append(doc.documentElement(), def);
         QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
         OutXml::Strip(doc.documentElement());
+    }
+}
+
+// References of a FILE (4 and 5, a refused 04 between them; MODELs 7 and 8 around them), of SEQ 1
+// (2 and 3) and of TEMPSEQ (6, 7, 8, and 9, a sequence the file does not hold).
+const char *const kRefs =
+    "<Root_Output><SEQUENCE MaxID='10'>"
+    "<SEQ ID='1' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'>"
+    "<SEQ ID='2'/><!--2 in 1--><SEQ ID='3'/></SEQ>"
+    "<SEQ ID='2' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='3' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='4' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='5' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='6' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='7' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
+    "<SEQ ID='8' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/></SEQUENCE>"
+    "<FILES MaxID='2'><FILE ID='1' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'>"
+    "<!--head of 1--><MODEL ID='7'/><!--7 in 1--><SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>"
+    "<SEQ ID='5'/><MODEL ID='8'/></FILE></FILES>"
+    "<TEMPSEQ><!--temps--><SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7--><SEQ ID='8'/>"
+    "</TEMPSEQ></Root_Output>";
+
+void tst_outxml::append_referenceRemovedOrMoved_whatFollowsItGoesWithIt_data()
+{
+    QTest::addColumn<QStringList>("edits");    // list=numbers: F1.seqs, F1.models, S1.seqs, T
+    QTest::addColumn<QStringList>("replaced"); // pairs of texts of kRefs and what the save writes
+    QTest::newRow("nothing edited") << QStringList{} << QStringList{};
+    QTest::newRow("FILE's SEQ removed: a refused one after it stays")
+        << QStringList{"F1.seqs=5"}
+        << QStringList{"<SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>", "<SEQ ID='04'/>"};
+    QTest::newRow("FILE's SEQs swapped: each takes what followed it")
+        << QStringList{"F1.seqs=5,4"}
+        << QStringList{"<SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/><SEQ ID='5'/>",
+                       "<SEQ ID='5'/><SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>"};
+    // The first MODEL's place takes the first MODEL written.
+    QTest::newRow("FILE's MODEL removed") << QStringList{"F1.models=8"}
+                                          << QStringList{"<MODEL ID='7'/><!--7 in 1-->", "<MODEL ID='8'/>",
+                                                         "<SEQ ID='5'/><MODEL ID='8'/>", "<SEQ ID='5'/>"};
+    QTest::newRow("FILE's SEQ added after the last")
+        << QStringList{"F1.seqs=4,5,6", "T=7,8"}
+        << QStringList{"<SEQ ID='5'/>", "<SEQ ID='5'/><SEQ ID='6'/>", "<SEQ ID='6'/><!--6-->", ""};
+    QTest::newRow("SEQ's nested SEQ removed")
+        << QStringList{"S1.seqs=3"}
+        << QStringList{"<SEQ ID='2'/><!--2 in 1--><SEQ ID='3'/></SEQ>", "<SEQ ID='3'/></SEQ>"};
+    // The reference to a sequence the file does not hold is another member's: it stays, behind
+    // the head, when the one before it goes.
+    QTest::newRow("TEMPSEQ's first removed")
+        << QStringList{"T=7,8"} << QStringList{"<SEQ ID='6'/><!--6-->", ""};
+    QTest::newRow("TEMPSEQ's last removed")
+        << QStringList{"T=6,7"} << QStringList{"<!--7--><SEQ ID='8'/>", "<!--7-->"};
+    QTest::newRow("TEMPSEQ reordered")
+        << QStringList{"T=8,6,7"}
+        << QStringList{"<SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7--><SEQ ID='8'/>",
+                       "<SEQ ID='8'/><SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7-->"};
+}
+
+// The MODEL and SEQ references an entry or TEMPSEQ holds are items of their own: what the program
+// does not know after one belongs to it, moves with it and goes when it is removed.
+void tst_outxml::append_referenceRemovedOrMoved_whatFollowsItGoesWithIt()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(QStringList, replaced);
+    QDomDocument doc;
+    QVERIFY(doc.setContent(QString::fromLatin1(kRefs)));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {7, 8});
+    QCOMPARE(lists(def), QStringLiteral("F1[4,5] S1[2,3] S2[] S3[] S4[] S5[] S6[] S7[] S8[] T[6,7,8]"));
+    for (const QString &edit : edits) {
+        const QString target = edit.section(QLatin1Char('='), 0, 0);
+        QList<int> numbers;
+        for (const QString &n : edit.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            numbers.append(n.toInt());
+        if (target == QLatin1String("F1.seqs"))
+            def.files[1].seqs = numbers;
+        else if (target == QLatin1String("F1.models"))
+            def.files[1].models = numbers;
+        else if (target == QLatin1String("S1.seqs"))
+            def.seqs[1].seqs = numbers;
+        else
+            def.temps = numbers;
+    }
+    QString expected = QString::fromLatin1(kRefs);
+    for (int i = 0; i + 1 < replaced.size(); i += 2) {
+        QVERIFY2(expected.contains(replaced.at(i)), qPrintable(replaced.at(i)));
+        expected.replace(replaced.at(i), replaced.at(i + 1));
+    }
+    QDomDocument want;
+    QVERIFY(want.setContent(expected));
+    for (int save = 0; save < 2; ++save) {
+        OutXml::Append(doc.documentElement(), def);
+        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
+        OutXml::Strip(doc.documentElement());
+    }
+}
+
+void tst_outxml::takeAppend_rootChildren_keptInTheOrderRead_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("written");
+    const QString all = "<!--head--><X-head/><FILES MaxID='1'/><!--after files--><SEQUENCE MaxID='1'/>"
+                        "<X-mid a='1'><y/></X-mid><TEMPSEQ/><!--tail--><X-tail/>";
+    QTest::newRow("head, between and after") << all << all;
+    QTest::newRow("only the three, out of the usual order")
+        << "<TEMPSEQ/><FILES MaxID='1'/><SEQUENCE MaxID='1'/>"
+        << "<TEMPSEQ/><FILES MaxID='1'/><SEQUENCE MaxID='1'/>";
+    QTest::newRow("missing ones where they have always been written")
+        << "<!--head--><FILES MaxID='1'/><!--after files-->"
+        << "<!--head--><SEQUENCE MaxID='1'/><FILES MaxID='1'/><!--after files--><TEMPSEQ/>";
+    QTest::newRow("missing ones before a TEMPSEQ read first")
+        << "<TEMPSEQ/><!--t-->"
+        << "<SEQUENCE MaxID='1'/><FILES MaxID='1'/><TEMPSEQ/><!--t-->";
+    QTest::newRow("a refused repeat stays with what follows it")
+        << "<SEQUENCE MaxID='1'/><!--s--><FILES MaxID='1'/><SEQUENCE ID='x'/><!--theirs--><TEMPSEQ/>"
+        << "<SEQUENCE MaxID='1'/><!--s--><FILES MaxID='1'/><SEQUENCE ID='x'/><!--theirs--><TEMPSEQ/>";
+}
+
+// What the root holds besides SEQUENCE, FILES and TEMPSEQ stays where it stood, after the one it
+// followed, and the three keep the order read: over a save and a read of what it wrote.
+void tst_outxml::takeAppend_rootChildren_keptInTheOrderRead()
+{
+    QFETCH(QString, body);
+    QFETCH(QString, written);
+    const QString root = QStringLiteral("<Root_Output Name='O'>%1</Root_Output>");
+    QDomDocument doc;
+    QVERIFY(doc.setContent(root.arg(body)));
+    QDomDocument want;
+    QVERIFY(want.setContent(root.arg(written)));
+    for (int save = 0; save < 2; ++save) {
+        OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
+        OutXml::Append(doc.documentElement(), def);
+        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
+        QVERIFY(doc.setContent(doc.toString()));
     }
 }
 
