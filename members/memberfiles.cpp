@@ -4,6 +4,7 @@
 #include "core/longvalue.h"
 #include "core/safefile.h"
 #include "core/sharedxml.h"
+#include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 
@@ -623,7 +624,8 @@ bool MemberFiles::WriteMarker(int n, const QString &state)
 
 bool MemberFiles::WriteNotes(int n, const QString &text)
 {
-    return SafeFile::WriteUtf8(NotesPath(n), text);
+    // The same member may have the notes open on another desktop: never written over its save.
+    return TextFiles::Write(NotesPath(n), text);
 }
 
 void MemberFiles::RecordFileTimes(int n)

@@ -88,6 +88,7 @@ private slots:
     void clear_memberOfManyClasses_quickAndReusable();
     void ownExplanation_refusedThenMended_shownAgainEditableAndSaved_data();
     void ownExplanation_refusedThenMended_shownAgainEditableAndSaved();
+    void ownExplanation_rewrittenOnAnotherDesktop_saveRefusedTextKept();
     void ownExplanation_refused_reasonDrawnAndToldOnce();
     void valueTable_refusedGrid_takesNoTypingNothingSaved();
     void classPanes_editorsWithNothingToSaveInto_takeNoTyping();
@@ -724,6 +725,29 @@ void tst_deftab::ownExplanation_refusedThenMended_shownAgainEditableAndSaved()
     QVERIFY(deftab::RecordOf(w.row("0-2"))->TextChanged());
     w.tab->SaveInstance();
     QCOMPARE(readFile(path), QByteArray("typed mended"));
+}
+
+// The member's other desktop saved the same explanation meanwhile, of the same size in the same
+// second: the save keeps both, the file as the other desktop wrote it and the typing in the editor.
+void tst_deftab::ownExplanation_rewrittenOnAnotherDesktop_saveRefusedTextKept()
+{
+    Workspace w;
+    const QString path = w.path("instance_0_2.txt");
+    writeFile(path, "aaaa");
+    w.open();
+    QTreeWidget *tree = w.tab->GetUserTree();
+    auto *explain = qobject_cast<NumEditor *>(w.tab->findChild<QTabWidget *>("CLASSTAB")->widget(3));
+    QVERIFY(explain);
+    tree->setCurrentItem(w.row("0-2"));
+    QCOMPARE(explain->toPlainText(), QStringLiteral("aaaa"));
+    writeAt(path, "bbbb", QFileInfo(path).lastModified());
+    QTest::keyClicks(explain, "typed ");
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(path), QByteArray("bbbb"));
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(deftab::RecordOf(w.row("0-2"))->TextChanged());
+    QCOMPARE(explain->toPlainText(), QStringLiteral("typed aaaa"));
 }
 
 namespace
