@@ -2,6 +2,7 @@
 
 #include "core/decimalid.h"
 #include "core/safefile.h"
+#include "core/sharedxml.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
 
@@ -464,9 +465,13 @@ bool ChatCdata::saveDay(ChatDay *day)
     if (day->Path.isEmpty())
         return !day->Dirty;
     // A day whose file exists but was never read (it could not be opened) is not replaced by an
-    // empty document.
-    if (day->Doc.isNull() && QFileInfo::exists(day->Path))
-        return true;
+    // empty document; with the user's records in it, that is a failed save.
+    if (day->Doc.isNull() && QFileInfo::exists(day->Path)) {
+        if (day->Dirty)
+            m_saveRefusal =
+                tr("%1 could not be read: the messages of its day are not written").arg(day->Path);
+        return !day->Dirty;
+    }
     if (day->Doc.isNull())
         day->Doc = NewDayDocument(day->Date);
     if (!day->Doc.firstChild().isProcessingInstruction())
@@ -488,9 +493,20 @@ bool ChatCdata::saveDay(ChatDay *day)
     const QDir workspace(GetStrVar(RegSlot::StrInstanceDir));
     if (workspace.exists() && !workspace.exists(QStringLiteral("chat")))
         workspace.mkdir(QStringLiteral("chat"));
-    // A read-only mark of the user's own is cleared first.
-    if (!SafeFile::Write(day->Path, bytes, SafeFile::MakeWritable))
+    // Only what reads back, over the file the document was made from; a read-only mark of the
+    // user's own is cleared first.
+    // A day file someone removed holds nothing to keep: it is written anew, unless it comes back
+    // before the rename.
+    const SafeFile::Seen seen = SafeFile::IsAbsent(day->Path) ? SafeFile::Seen::Absent() : day->Seen;
+    QString why;
+    const SharedXml::Written written =
+        SharedXml::Write(day->Path, bytes, seen, SafeFile::MakeWritable, &why, MaxDayNodes);
+    if (written != SharedXml::Written::Yes) {
+        if (written != SharedXml::Written::Failed)
+            m_saveRefusal = why;
         return false;
+    }
+    day->Seen = SafeFile::Seen::Of(bytes);
     day->FileBytes = bytes.size();
     day->AddedBytes = 0;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/safefile.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -80,6 +81,9 @@ struct ChatDay {
     QDomElement CountedRoot;
     int Cases = 0;
     QString Refused; // why the user's own file of the day was not read, which keeps it as it is
+    // The own file's bytes as last read or written: the member's other desktop writes the same
+    // file, and a write goes only over the file the document was made from.
+    SafeFile::Seen Seen;
 };
 
 struct ChatAccount {
@@ -222,6 +226,7 @@ private:
         QString Note;
         QDomDocument Doc;
         qint64 Bytes = 0; // the size of the file read
+        SafeFile::Seen Seen;
 
         DayRead() = default;
         // The read of a member's day file in folder.

@@ -79,6 +79,7 @@ void ChatCdata::readDay(DayRead &read, bool full)
         read.Note = SafeFile::LastError();
         return;
     }
+    read.Seen = SafeFile::Seen::Of(bytes);
     QString message;
     int line = 0;
     int column = 0;
@@ -133,6 +134,7 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
             if (day->IdTable.isEmpty()) {
                 day->Doc = NewDayDocument(date);
                 day->FileBytes = day->AddedBytes = 0;
+                day->Seen = SafeFile::Seen::Absent();
             }
         }
         return false;
@@ -178,6 +180,8 @@ bool ChatCdata::mergeDay(DayRead &read, bool full)
     }
     readDocument(full, read.Doc, read.Own, member, day);
     day->Doc = read.Own ? read.Doc : QDomDocument();
+    if (read.Own)
+        day->Seen = read.Seen;
     // Written back indented as read (the file is this program's), or the first save says otherwise.
     day->FileBytes = read.Bytes;
     day->AddedBytes = 0;

@@ -34,6 +34,8 @@ public:
     void SetTitleText(const QString &title);
     MailTitle *TitleDialog() const { return m_title; }
     const QList<MailQueueItem> &Queue() const { return m_queue; }
+    // Writes a history a save of the panel could not write; false while one stays unwritten.
+    bool SaveUnwritten();
 
 public slots:
     void NewProc();

@@ -2,6 +2,7 @@
 
 #include "comm/smtpcontrol.h"
 #include "core/decimalid.h"
+#include "core/postbox.h"
 #include "core/xmltext.h"
 #include "members/memberinfo.h"
 #include "shell/askbox.h"
@@ -219,14 +220,26 @@ DocCdataCase *MemberMail::SendingEntry() const
 }
 
 // Saving may number a new mail anew when another program added one to the file meanwhile.
+// A history not written keeps its mails for the next save: Save stays on and quitting asks, and
+// the main window's save writes it again.
 void MemberMail::save()
 {
-    m_store.SaveModified();
+    if (!m_store.SaveModified()) {
+        SetBoolVar(RegSlot::FlagSaveNeeded, true);
+        PostBox::Post(MsgCode::SaveFlag);
+    }
     for (int i = 0; i < m_ui->HIST->topLevelItemCount(); ++i) {
         QTreeWidgetItem *item = m_ui->HIST->topLevelItem(i);
         if (const DocCdataCase *entry = EntryOf(item))
             item->setText(0, QString::number(entry->ID));
     }
+}
+
+bool MemberMail::SaveUnwritten()
+{
+    if (m_store.HasUnwritten())
+        save();
+    return !m_store.HasUnwritten();
 }
 
 // Only the result of this panel's own run settles a mail; anything else said here is shown.

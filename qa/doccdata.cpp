@@ -105,7 +105,7 @@ QList<DocCdataCase *> *DocCdata::LoadIfChanged(const QString &key, const QString
 {
     DocCdataRecord *record = recordFor(key);
     // Only a change of the user's is ever written: a history that is shown is not.
-    if (QFileInfo::exists(path) && fileChanged(record, path, false))
+    if (QFileInfo::exists(path) && fileChanged(record, path))
         refresh(record, path);
     return &record->Cases;
 }
@@ -197,48 +197,90 @@ void DocCdata::SetChanged(const QString &key, DocCdataCase *entry)
     record->Modified = true;
 }
 
-void DocCdata::SaveModified()
+bool DocCdata::SaveModified()
 {
     const bool mailing =
         m_hook && m_kind == QandAKind && GetStrVar(RegSlot::StrMailIsSend) == QLatin1String("1");
+    bool written = true;
     for (DocCdataRecord *record : qAsConst(m_records)) {
         // Notifications go out only for entries whose file is written: a mail must not announce
         // what no member can read. Entries written by an earlier save whose mail failed are
         // announced again.
-        if (record->Modified ? !saveRecord(record) : record->LoadFailed)
+        if (record->Modified && !saveRecord(record)) {
+            written = false;
+            continue;
+        }
+        if (record->LoadFailed)
             continue;
         if (mailing)
             m_hook(record);
     }
+    return written;
+}
+
+bool DocCdata::HasUnwritten() const
+{
+    for (const DocCdataRecord *record : m_records) {
+        if (record->Modified)
+            return true;
+    }
+    return false;
+}
+
+// A changed record that is not written makes the save a failed one, every time, so that Save stays
+// on and quitting asks; the message is said once per cause when once is set.
+bool DocCdata::notWritten(DocCdataRecord *record, const QString &message, bool once)
+{
+    if (!once || !record->FailureReported)
+        UiReport::Error(tr("File error"), message);
+    if (once)
+        record->FailureReported = true;
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return false;
 }
 
 // Writes the user's changes into the file as it is now; false when they are not written.
 bool DocCdata::saveRecord(DocCdataRecord *record)
 {
-    // Written over a copy read now: another program's entries since the last read stay.
-    if (!record->Path.isEmpty() && fileChanged(record, record->Path, true) && !refresh(record, record->Path))
-        return false;
-    if (record->LoadFailed) {
-        // Writing would replace the history another member's program can still read whole.
-        if (!record->FailureReported)
-            UiReport::Error(tr("File error"),
-                            tr("history not written, its file could not be read:%1").arg(record->Path));
-        record->FailureReported = true;
-        return false;
+    // Another program may write the file between the read and the write: the write is refused
+    // then, and the changes go into a copy read again. A few rounds, then the save fails rather
+    // than chase a file that never rests.
+    constexpr int Rounds = 3;
+    QString why;
+    for (int round = 0; round < Rounds; ++round) {
+        // Written over a copy read now: another program's entries since the last read stay.
+        if (!record->Path.isEmpty() && bytesChanged(record, record->Path) && !refresh(record, record->Path) &&
+            !record->LoadFailed)
+            return false; // no ID left for the user's entries: said, and flagged, by the merge
+        if (record->LoadFailed) {
+            // Writing would replace the history another member's program can still read whole.
+            return notWritten(
+                record, tr("history not written, its file could not be read:%1").arg(record->Path), true);
+        }
+        // A history its reader would refuse hides every entry of it: the file keeps what it holds.
+        const QString refusal = refusalOf(record, record->Path, costOf(record));
+        if (!refusal.isEmpty())
+            return notWritten(record, tr("history not written: %1").arg(refusal), false);
+        // No entries: nothing of the user's to write.
+        if (!buildDocument(record)) {
+            record->Modified = false;
+            return true;
+        }
+        const SharedXml::Written written = writeFile(record, &why);
+        if (written == SharedXml::Written::Changed)
+            continue;
+        if (written != SharedXml::Written::Yes) {
+            UiReport::Fatal(tr("File error"), why);
+            SetBoolVar(RegSlot::FlagWriteFailed, true);
+            return false;
+        }
+        record->Modified = false;
+        record->FailureReported = false;
+        for (DocCdataCase *entry : qAsConst(record->Cases)) {
+            entry->Changed = false;
+            entry->InFile = !entry->Deleted;
+        }
+        return true;
     }
-    // A history its reader would refuse hides every entry of it: the file keeps what it holds.
-    const QString refusal = refusalOf(record, record->Path, costOf(record));
-    if (!refusal.isEmpty()) {
-        UiReport::Error(tr("File error"), tr("history not written: %1").arg(refusal));
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
-    }
-    if (!buildDocument(record) || !writeFile(record))
-        return false;
-    record->Modified = false;
-    for (DocCdataCase *entry : qAsConst(record->Cases)) {
-        entry->Changed = false;
-        entry->InFile = !entry->Deleted;
-    }
-    return true;
+    return notWritten(record, why, false);
 }

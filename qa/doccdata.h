@@ -60,9 +60,12 @@ struct DocCdataRecord {
     bool LoadFailed = false;
     bool FailureReported = false;
     QString Path;
+    // A cheap first look for a shown history: the file's time and size as last read or written.
     QDateTime LastModified;
-    // The file's size with LastModified: a copy older than the file is never written over it.
     qint64 LastSize = -1;
+    // The bytes the record was last read from or written as: a save writes only over that file.
+    // Times on shares have whole seconds, and another desktop's edit may keep the size.
+    SafeFile::Seen Seen;
     int MaxID = 0;
     QDomDocument Document;
     bool HasDocument = false;
@@ -125,8 +128,11 @@ public:
     // Writes each modified record and then hands it (with its owner) to the hook; the
     // questions-and-answers panel queues its notification mails there. A record whose changes
     // were not written reaches no hook; one written before does, so that its unsent entries are
-    // mailed again.
-    void SaveModified();
+    // mailed again. False when a changed record was not written (FlagWriteFailed is set too): it
+    // keeps its changes for the next save.
+    bool SaveModified();
+    // A changed record is waiting to be written.
+    bool HasUnwritten() const;
     // Called with each modified record of a questions-and-answers store once it is written,
     // while notification mail is on.
     void SetSaveHook(std::function<void(DocCdataRecord *)> hook) { m_hook = std::move(hook); }
@@ -154,11 +160,13 @@ private:
     void readCases(DocCdataRecord *record);
     DocCdataCase *readCase(const QDomElement &e, const QString &timeFormat) const;
     bool buildDocument(DocCdataRecord *record);
-    bool writeFile(DocCdataRecord *record);
+    SharedXml::Written writeFile(DocCdataRecord *record, QString *why);
     bool saveRecord(DocCdataRecord *record);
-    // Whether the file differs from the copy the record was built on: by its time, and before a
-    // write also by its size.
-    static bool fileChanged(const DocCdataRecord *record, const QString &path, bool bySize);
+    bool notWritten(DocCdataRecord *record, const QString &message, bool once);
+    // Whether the file's time differs from the copy's: enough to show a history anew.
+    static bool fileChanged(const DocCdataRecord *record, const QString &path);
+    // Whether the file's bytes differ from the copy's: what decides before a write.
+    static bool bytesChanged(const DocCdataRecord *record, const QString &path);
     // Reads the file again: an unchanged record takes it as it is, a changed one keeps the
     // user's changes over it. False when the file could not be read: a changed record keeps its
     // entries and is not written until it can be.

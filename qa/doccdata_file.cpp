@@ -57,6 +57,7 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     const QDateTime modified = info.lastModified();
     const qint64 size = info.size();
     QByteArray bytes;
+    record->Seen = SafeFile::Seen();
     if (!SafeFile::ReadAll(path, &bytes, QIODevice::ReadOnly, MaxHistoryBytes)) {
         const QString text = SafeFile::WithReason(tr("file not open %1").arg(path));
         SetStrVar(RegSlot::StrLastError, text);
@@ -73,6 +74,8 @@ void DocCdata::loadFile(DocCdataRecord *record, const QString &path)
     }
     record->LastModified = modified;
     record->LastSize = size;
+    // Damaged or not: a file that keeps these bytes is not read, nor reported, again.
+    record->Seen = SafeFile::Seen::Of(bytes);
     QString message;
     int line = 0;
     int column = 0;
@@ -237,12 +240,8 @@ bool DocCdata::buildDocument(DocCdataRecord *record)
     return true;
 }
 
-bool DocCdata::writeFile(DocCdataRecord *record)
+SharedXml::Written DocCdata::writeFile(DocCdataRecord *record, QString *why)
 {
-    if (!record->HasDocument) {
-        UiReport::System(QStringLiteral("SYSTEM ERROR:XML001"));
-        return false;
-    }
     QDomDocument &doc = record->Document;
     if (!doc.firstChild().isProcessingInstruction())
         doc.insertBefore(doc.createProcessingInstruction(
@@ -253,15 +252,15 @@ bool DocCdata::writeFile(DocCdataRecord *record)
     stream.setCodec("UTF-8");
     doc.save(stream, 4, QDomNode::EncodingFromTextStream);
     stream.flush();
-    // A read-only mark of the user's own is cleared first.
-    if (!SafeFile::Write(record->Path, bytes, SafeFile::MakeWritable)) {
-        UiReport::Fatal(tr("File error"),
-                        SafeFile::WithReason(tr("can not write file:%1").arg(record->Path)));
-        SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
-    }
+    // Only bytes the reader takes back, and only over the file the copy was made from. A
+    // read-only mark of the user's own is cleared first.
+    const SharedXml::Written written =
+        SharedXml::Write(record->Path, bytes, record->Seen, SafeFile::MakeWritable, why, MaxHistoryNodes);
+    if (written != SharedXml::Written::Yes)
+        return written;
+    record->Seen = SafeFile::Seen::Of(bytes);
     const QFileInfo info(record->Path);
     record->LastModified = info.lastModified();
     record->LastSize = info.size();
-    return true;
+    return written;
 }

@@ -10,14 +10,27 @@
 #include <QFileInfo>
 #include <QSet>
 
-bool DocCdata::fileChanged(const DocCdataRecord *record, const QString &path, bool bySize)
+bool DocCdata::fileChanged(const DocCdataRecord *record, const QString &path)
 {
     const QFileInfo info(path);
     // A file that was read and is gone is a change too: what it held is no longer there. A
     // folder in its place holds no history; the write names it.
     if (!info.exists() || info.isDir())
         return record->LastModified.isValid();
-    return info.lastModified() != record->LastModified || (bySize && info.size() != record->LastSize);
+    return info.lastModified() != record->LastModified;
+}
+
+bool DocCdata::bytesChanged(const DocCdataRecord *record, const QString &path)
+{
+    // A folder in its place holds no history; the write names it.
+    if (QFileInfo(path).isDir())
+        return false;
+    const SafeFile::Seen now = SafeFile::SeenNow(path);
+    // A file that does not read is read again, unless the copy already failed on it: that is
+    // said once, and the file is read again once it reads.
+    if (!now.IsKnown())
+        return !record->LoadFailed;
+    return now != record->Seen;
 }
 
 // The record's own content, dropped for the fresh copy's.
@@ -39,7 +52,15 @@ bool DocCdata::refresh(DocCdataRecord *record, const QString &path)
     if (QFileInfo::exists(path)) {
         loadFile(&fresh, path);
         readCases(&fresh);
+    } else {
+        fresh.Seen = SafeFile::SeenNow(path);
+        // A folder that cannot be reached is not an empty history.
+        if (!fresh.Seen.IsKnown()) {
+            fresh.LoadFailed = true;
+            fresh.Path = path;
+        }
     }
+    record->Seen = fresh.Seen;
     const bool failed = fresh.LoadFailed;
     if (failed) {
         // Not read again, nor reported again, until it changes.
@@ -132,7 +153,8 @@ bool DocCdata::merge(DocCdataRecord *record, DocCdataRecord *fresh)
             exhausted = true;
     }
     record->Cases = merged;
-    record->MaxID = int(maxId);
+    // An absent file numbers nothing: the numbers the record gave (a new entry deleted) stay given.
+    record->MaxID = int(fresh->HasDocument ? maxId : qMax<qint64>(maxId, record->MaxID));
     record->Document = fresh->Document;
     record->HasDocument = fresh->HasDocument;
     record->RootKept = fresh->RootKept;
@@ -142,6 +164,7 @@ bool DocCdata::merge(DocCdataRecord *record, DocCdataRecord *fresh)
         // the next save reads the file again.
         record->LastModified = QDateTime();
         record->LastSize = -1;
+        record->Seen = SafeFile::Seen();
         UiReport::Error(tr("File error"), DecimalId::ExhaustedMessage(record->Path));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;

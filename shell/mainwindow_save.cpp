@@ -1,5 +1,6 @@
 #include "shell/mainwindow.h"
 
+#include "comm/membermail.h"
 #include "docs/instancedocument.h"
 #include "docs/modeldoc.h"
 #include "instance/deftab.h"
@@ -66,6 +67,12 @@ void MainWindow::SaveAll()
     saveStep(reg, RegSlot::FlagQandAModified, qa, &QandA::SaveQandA);
     if (qa)
         qa->SaveRecords();
+    // A mail panel writes its history at once; one it could not write is written here, or this
+    // save fails too.
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (auto *mail = qobject_cast<MemberMail *>(widget))
+            mail->SaveUnwritten();
+    }
     saveStep(reg, RegSlot::FlagInstDocModified, GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument),
              &InstanceDocument::Save);
     saveStep(reg, RegSlot::FlagOutputModified, GetObj<outdef>(RegSlot::ObjOutdef), &outdef::SaveOutput);

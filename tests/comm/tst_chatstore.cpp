@@ -33,6 +33,7 @@ private slots:
     void send_dayAtItsLimit_readBackWhole_nextRefused();
     void send_acrossMidnight_bothDaysOnDisk();
     void saveAll_dirtyDayWithoutFile_isFailure();
+    void saveAll_ownFileRewrittenByOtherDesktop_notWrittenOverFailedNamed();
     void workspaceFolderGone_neitherReadNorSaveMakesItAgain();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom_data();
     void saveAll_fullDisk_dayKeptDirtyAndMarked_writtenOnceRoom();
@@ -519,6 +520,31 @@ void tst_chatstore::saveAll_dirtyDayWithoutFile_isFailure()
     store.FindDay(QStringLiteral("a@x"), QDate(2020, 1, 1))->Dirty = true;
     store.SaveAll();
     QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+}
+
+// The member's other desktop wrote the same day file in the same second, with the same size: the
+// save wrote its older copy over it.
+void tst_chatstore::saveAll_ownFileRewrittenByOtherDesktop_notWrittenOverFailedNamed()
+{
+    ChatCdata store;
+    const QDate today = QDate::currentDate();
+    const QString file = path(QStringLiteral("a@x"));
+    store.OpenToday(QStringLiteral("a@x"));
+    store.SyncUsers(QStringLiteral("a@x"), today);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("aaaa"), true));
+    QVERIFY(store.SaveAll());
+    const QDateTime stamp = QFileInfo(file).lastModified();
+    QByteArray theirs = TestSupport::readFile(file);
+    theirs.replace("aaaa", "bbbb");
+    TestSupport::writeAt(file, theirs, stamp);
+    QVERIFY(store.AddMessage(today, QStringLiteral("a@x"), 1, {2}, QStringLiteral("mine"), true));
+    SetBoolVar(RegSlot::FlagWriteFailed, false);
+    QVERIFY(!store.SaveAll());
+    QCOMPARE(TestSupport::readFile(file), theirs);
+    QVERIFY(GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(store.HasUnsaved());
+    const QStringList notes = store.TakeNotes();
+    QVERIFY2(notes.size() == 1 && notes.first().contains(file), qPrintable(notes.join('\n')));
 }
 
 // An unmounted share: the reader and the writer used to make the whole path again, so the

@@ -111,6 +111,7 @@ private slots:
     void notify_entryFreedDuringRun_skipped();
     void mail_pastHistoryLimit_refusedKeptInEditor();
     void save_otherMembersHistoryShown_neverWritten();
+    void save_historyNotReadable_saveStaysOnWrittenOnceMended();
 
 private:
     SmtpPeer m_peer;
@@ -423,6 +424,35 @@ void tst_membermail::mail_pastHistoryLimit_refusedKeptInEditor()
 // Member 2 showed member 1's mails; member 1 then wrote a second mail; member 2's save of a mail
 // of its own wrote member 1's file again from the copy shown: the second mail, the file's comments
 // and attributes were gone.
+// The panel's save could not read its history again: the mail stays, the save is marked needed,
+// and the main window's save writes it once the file reads.
+void tst_membermail::save_historyNotReadable_saveStaysOnWrittenOnceMended()
+{
+    MailRig rig(m_dir->path(), m_peer.port("open"));
+    rig.write(QStringLiteral("first"), QStringLiteral("one"));
+    rig.address({1});
+    rig.button("NSENDSAVE")->click();
+    QCOMPARE(cases(rig.file()).size(), 1);
+    const QByteArray good = readFile(rig.file());
+    const QByteArray half = good.left(good.size() / 2);
+    writeFile(rig.file(), half);
+    rig.write(QStringLiteral("second"), QStringLiteral("two"));
+    rig.address({1});
+    rig.session.SetBoolVar(RegSlot::FlagSaveNeeded, false);
+    rig.session.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    rig.button("NSENDSAVE")->click();
+    QCOMPARE(readFile(rig.file()), half);
+    QVERIFY(rig.session.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QVERIFY(rig.session.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(!rig.panel.SaveUnwritten());
+    writeFile(rig.file(), good);
+    QVERIFY(rig.panel.SaveUnwritten());
+    const QList<QDomElement> written = cases(rig.file());
+    QCOMPARE(written.size(), 2);
+    QCOMPARE(written.at(1).attribute(QStringLiteral("ID")), QStringLiteral("2"));
+    QCOMPARE(written.at(1).text(), QStringLiteral("two"));
+}
+
 void tst_membermail::save_otherMembersHistoryShown_neverWritten()
 {
     const QString theirs = m_dir->filePath(QStringLiteral("mail_1_.eml"));

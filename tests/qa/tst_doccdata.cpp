@@ -82,6 +82,11 @@ private slots:
     void save_fileChangedSinceRead_changeGoesIntoFreshCopy();
     void save_unknownContent_keptWithItsEntry_data();
     void save_unknownContent_keptWithItsEntry();
+    void save_fileNotReadableAgain_failedEveryTimeWrittenOnceMended_data();
+    void save_fileNotReadableAgain_failedEveryTimeWrittenOnceMended();
+    void load_nameDomCannotWriteBack_refusedNamedNeverWritten();
+    void save_fileChangedMeanwhile_otherProgramsWorkKept_data();
+    void save_fileChangedMeanwhile_otherProgramsWorkKept();
 
 private:
     RegistryScope *m_registry = nullptr;
@@ -626,6 +631,132 @@ void tst_doccdata::save_unknownContent_keptWithItsEntry()
     reader.SaveModified();
     QCOMPARE(shape(parse(path).documentElement()),
              QStringLiteral("<!-- lead -->|CASE 1 one|NOTE|<!-- after one -->|CASE 2 two|CASE 3 three"));
+}
+
+void tst_doccdata::save_fileNotReadableAgain_failedEveryTimeWrittenOnceMended_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("broken");
+    const QByteArray half = history(entry(1, "one") + entry(2, "theirs"), "2").left(150);
+    const QByteArray other = "<Root_Chat MaxID=\"2\"><CASE ID=\"1\"><![CDATA[theirs]]></CASE></Root_Chat>\n";
+    const QByteArray name = history(entry(1, "one") + "<CASE ID:=\"+6\"/>", "2");
+    QTest::newRow("question history half-written") << int(DocCdata::QandAKind) << half;
+    QTest::newRow("mail history half-written") << int(DocCdata::MailKind) << half;
+    QTest::newRow("question history of another root") << int(DocCdata::QandAKind) << other;
+    QTest::newRow("mail history of another root") << int(DocCdata::MailKind) << other;
+    QTest::newRow("a name the DOM cannot write back") << int(DocCdata::MailKind) << name;
+}
+
+// Another program left the history unreadable between the read and the save: the save wrote
+// nothing, rightly, but did not count as failed, so Save went off and the entry was lost at exit.
+void tst_doccdata::save_fileNotReadableAgain_failedEveryTimeWrittenOnceMended()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, broken);
+    const QString path = m_dir.filePath(QStringLiteral("again.hst"));
+    const QDateTime now = QDateTime::currentDateTime();
+    writeAt(path, history(entry(1, "one")), now.addSecs(-60));
+    DocCdata store;
+    store.SetMode(kind);
+    QVERIFY(add(store, "k", path, "mine"));
+    writeAt(path, broken, now.addSecs(-30));
+    for (int save = 0; save < 2; ++save) {
+        UiReport::ClearLast();
+        m_registry->SetBoolVar(RegSlot::FlagWriteFailed, false);
+        QVERIFY(!store.SaveModified());
+        QVERIFY2(m_registry->GetBoolVar(RegSlot::FlagWriteFailed), qPrintable(QString::number(save)));
+        QCOMPARE(readFile(path), broken);
+        QVERIFY(store.Record("k")->Modified);
+        // Said once; the next save fails without a word.
+        if (save == 0)
+            QVERIFY2(UiReport::LastText().contains("history not written, its file could not be read") &&
+                         UiReport::LastText().contains(path),
+                     qPrintable(UiReport::LastText()));
+        else
+            QCOMPARE(UiReport::LastText(), QString());
+    }
+    // Mended (with an entry of another program's meanwhile): the user's entry is written after it.
+    writeAt(path, history(entry(1, "one") + entry(2, "theirs"), "2"), now.addSecs(-30));
+    m_registry->SetBoolVar(RegSlot::FlagWriteFailed, false);
+    QVERIFY(store.SaveModified());
+    QVERIFY(!m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(shape(parse(path).documentElement()), QStringLiteral("CASE 1 one|CASE 2 theirs|CASE 3 mine"));
+    QVERIFY(!store.Record("k")->Modified);
+}
+
+// <CASE ID:="+6"/> was read and written back as <CASE ="+6"/>: the whole history no longer read.
+void tst_doccdata::load_nameDomCannotWriteBack_refusedNamedNeverWritten()
+{
+    const QString path = m_dir.filePath(QStringLiteral("name.eml"));
+    const QByteArray named = history(entry(1, "one") + "<CASE ID:=\"+6\"/><x:CASE/>", "2");
+    writeFile(path, named);
+    DocCdata store;
+    store.SetMode(DocCdata::MailKind);
+    QVERIFY(store.LoadIfChanged("k", path)->isEmpty());
+    QCOMPARE(UiReport::LastTitle(), QStringLiteral("Xml Parse Error"));
+    QVERIFY2(UiReport::LastText().contains(path), qPrintable(UiReport::LastText()));
+    QVERIFY(store.Record("k")->LoadFailed);
+    store.SetRecordPath("k", path);
+    QVERIFY(store.AddRecordNow("k", nullptr, "Ann", "1", "t", "0", "mine"));
+    m_registry->SetBoolVar(RegSlot::FlagWriteFailed, false);
+    QVERIFY(!store.SaveModified());
+    QVERIFY(m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
+    QCOMPARE(readFile(path), named);
+}
+
+void tst_doccdata::save_fileChangedMeanwhile_otherProgramsWorkKept_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QByteArray>("theirs");
+    QTest::addColumn<bool>("sameTime");
+    QTest::addColumn<QString>("expected");
+    const QByteArray two = entry(2, "two");
+    QTest::newRow("same time, another size")
+        << int(DocCdata::MailKind) << false << history(entry(1, "bbbbbb") + two, "2") << true
+        << "CASE 1 bbbbbb|CASE 2 two|CASE 3 mine";
+    QTest::newRow("same size, same second")
+        << int(DocCdata::MailKind) << false << history(entry(1, "bbbb") + two, "2") << true
+        << "CASE 1 bbbb|CASE 2 two|CASE 3 mine";
+    QTest::newRow("question history, same size, same second")
+        << int(DocCdata::QandAKind) << false << history(entry(1, "bbbb") + two, "2") << true
+        << "CASE 1 bbbb|CASE 2 two|CASE 3 mine";
+    QTest::newRow("two entries added") << int(DocCdata::QandAKind) << false
+                                       << history(entry(1, "aaaa") + two + entry(3, "x") + entry(4, "y"), "4")
+                                       << false << "CASE 1 aaaa|CASE 2 two|CASE 3 x|CASE 4 y|CASE 5 mine";
+    QTest::newRow("an entry the user left alone edited")
+        << int(DocCdata::MailKind) << true << history(entry(1, "bbbb") + two, "2") << false
+        << "CASE 1 bbbb|CASE 2 edited";
+}
+
+// Another desktop of the member wrote the history after the store read it. Judged by time and size,
+// an edit of the same size in the same second (a share's times have whole seconds) was written
+// over from the stale copy.
+void tst_doccdata::save_fileChangedMeanwhile_otherProgramsWorkKept()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, edit);
+    QFETCH(QByteArray, theirs);
+    QFETCH(bool, sameTime);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("meanwhile.eml"));
+    const QDateTime stamp = QDateTime::currentDateTime().addSecs(-60);
+    writeAt(path, history(entry(1, "aaaa") + entry(2, "two"), "2"), stamp);
+    DocCdata store;
+    store.SetMode(kind);
+    QList<DocCdataCase *> *entries = store.LoadIfChanged("k", path);
+    QCOMPARE(entries->size(), 2);
+    if (edit) {
+        entries->at(1)->Text = QStringLiteral("edited");
+        store.SetChanged("k", entries->at(1));
+    } else {
+        QCOMPARE(add(store, "k", path, "mine")->ID, 3);
+    }
+    writeAt(path, theirs, sameTime ? stamp : stamp.addSecs(30));
+    m_registry->SetBoolVar(RegSlot::FlagWriteFailed, false);
+    QVERIFY(store.SaveModified());
+    QCOMPARE(shape(parse(path).documentElement()), expected);
+    QVERIFY(!m_registry->GetBoolVar(RegSlot::FlagWriteFailed));
 }
 
 QTEST_GUILESS_MAIN(tst_doccdata)

@@ -3,6 +3,8 @@
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
+#include "qa/doccdata.h"
+#include "qa/qanda.h"
 #include "redmine/redmineproject.h"
 #include "redmine/rusers.h"
 #include "shell/checktimer.h"
@@ -53,6 +55,30 @@ struct FileErrorAnswerer {
     }
 };
 
+// Answers with OK every box that reports a file (an error, a parse error, a file left out), not the
+// question whether to save, counting them.
+struct ReportAnswerer {
+    QTimer timer;
+    int answered = 0;
+    ReportAnswerer()
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box->windowTitle() == QLatin1String("Save Contents"))
+                return;
+            QPushButton *ok = box->findChild<QPushButton *>(QStringLiteral("OK"));
+            if (!ok && !box->buttons().isEmpty())
+                ok = qobject_cast<QPushButton *>(box->buttons().first());
+            if (ok) {
+                ++answered;
+                ok->click();
+            }
+        });
+        timer.start();
+    }
+};
+
 struct Program : public RegistryScope {
     MainWindow *window = new MainWindow;
     Program() { QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000); }
@@ -86,6 +112,8 @@ private slots:
     void saveAll_writeFailure_keepsLaterFlags();
     void saveAll_failureInMiddle_showsOrder();
     void saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave();
+    void saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit_data();
+    void saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit();
     void saveAll_whileBusy_returnsAtOnce();
     void saveAll_nothingToSave_doesNothing();
     void save_askedWhileBusy_doneWhenBusyEnds_data();
@@ -304,6 +332,60 @@ void tst_mainwindow::saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave()
     QVERIFY(!p.window->IsSaveEnabled());
     QCOMPARE(p.window->StatusText(), QStringLiteral("save end"));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void tst_mainwindow::saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit_data()
+{
+    QTest::addColumn<QByteArray>("broken");
+    QTest::newRow("half-written") << QByteArray(
+        "<?xml version=\"1.0\"?>\n<Root_Instance MaxID=\"1\"><CASE ID=\"1\"");
+    QTest::newRow("another root") << QByteArray("<Root_Chat MaxID=\"1\"/>\n");
+}
+
+// The history's file could not be read again before the save: the save used to end as if all was
+// written, turn Save off and let the program quit without a word, losing the entry.
+void tst_mainwindow::saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit()
+{
+    QFETCH(QByteArray, broken);
+    Program p;
+    ReportAnswerer answerer;
+    auto *qa = p.GetObj<QandA>(RegSlot::ObjQandA);
+    QVERIFY(qa);
+    const QString path = QDir::homePath() + QStringLiteral("/hist/question_1_1.hst");
+    const QByteArray good = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root_Instance MaxID=\"1\">"
+                            "<CASE ID=\"1\" TYPE=\"1\" NAME=\"Ann\"><![CDATA[one]]></CASE></Root_Instance>\n";
+    writeFile(path, good);
+    DocCdata &records = qa->Records();
+    QCOMPARE(records.LoadIfChanged("1-1", path)->size(), 1);
+    records.SetRecordPath("1-1", path);
+    QVERIFY(records.AddCaseNow("1-1", nullptr, 1, "Ann", "mine"));
+    writeFile(path, broken);
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.window->EnableFileAction(7, true);
+    for (int save = 0; save < 2; ++save) {
+        p.window->SaveAll();
+        QCOMPARE(p.window->StatusText(), QStringLiteral("save failed, retry"));
+        QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+        QVERIFY(p.window->IsSaveEnabled());
+        QCOMPARE(readFile(path), broken);
+    }
+    // Quitting asks; cancelled, the program goes on.
+    QString asked;
+    answerNextBox(QStringLiteral("cancel"), &asked);
+    p.window->MenuEnd();
+    QCOMPARE(asked, QStringLiteral("Save Contents"));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    // Mended, the next save writes the entry after the file's.
+    writeFile(path, good);
+    p.window->SaveAll();
+    QCOMPARE(p.window->StatusText(), QStringLiteral("save end"));
+    QVERIFY(!p.window->IsSaveEnabled());
+    QDomDocument written;
+    QVERIFY(written.setContent(readFile(path)));
+    const QDomElement second = written.documentElement().lastChildElement(QStringLiteral("CASE"));
+    QVERIFY2(second.attribute(QStringLiteral("ID")) == QLatin1String("2") &&
+                 second.text() == QLatin1String("mine"),
+             readFile(path).constData());
 }
 
 void tst_mainwindow::saveAll_whileBusy_returnsAtOnce()
