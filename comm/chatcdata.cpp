@@ -495,12 +495,9 @@ bool ChatCdata::saveDay(ChatDay *day)
         workspace.mkdir(QStringLiteral("chat"));
     // Only what reads back, over the file the document was made from; a read-only mark of the
     // user's own is cleared first.
-    // A day file someone removed holds nothing to keep: it is written anew, unless it comes back
-    // before the rename.
-    const SafeFile::Seen seen = SafeFile::IsAbsent(day->Path) ? SafeFile::Seen::Absent() : day->Seen;
     QString why;
     const SharedXml::Written written =
-        SharedXml::Write(day->Path, bytes, seen, SafeFile::MakeWritable, &why, MaxDayNodes);
+        SharedXml::Write(day->Path, bytes, day->Seen, SafeFile::MakeWritable, &why, MaxDayNodes);
     if (written != SharedXml::Written::Yes) {
         if (written != SharedXml::Written::Failed)
             m_saveRefusal = why;
