@@ -32,4 +32,17 @@ inline QString domText(const QDomNode &n)
         out += domText(c);
     return e.isNull() ? out : out + QStringLiteral("</") + e.tagName() + QLatin1Char('>');
 }
+
+// The text with each pair of the list (what, then what in its place) replaced in turn; the first
+// "what" the text did not hold goes to *missing, which stays empty when every one was there.
+inline QString withReplaced(QString text, const QStringList &pairs, QString *missing)
+{
+    missing->clear();
+    for (int i = 0; i + 1 < pairs.size(); i += 2) {
+        if (!text.contains(pairs.at(i)) && missing->isEmpty())
+            *missing = pairs.at(i);
+        text.replace(pairs.at(i), pairs.at(i + 1));
+    }
+    return text;
+}
 } // namespace TestSupport

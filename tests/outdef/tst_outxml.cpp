@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using TestSupport::domText;
+using TestSupport::withReplaced;
 
 namespace
 {
@@ -349,11 +350,9 @@ void tst_outxml::takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace()
         def.files[1].seqs.append(4);
         def.seqCounter = 5;
     }
-    QString expected = QString::fromLatin1(kForeign);
-    for (int i = 0; i + 1 < replaced.size(); i += 2) {
-        QVERIFY2(expected.contains(replaced.at(i)), qPrintable(replaced.at(i)));
-        expected.replace(replaced.at(i), replaced.at(i + 1));
-    }
+    QString missing;
+    const QString expected = withReplaced(QString::fromLatin1(kForeign), replaced, &missing);
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
     QDomDocument want;
     QVERIFY(want.setContent(expected));
     for (int save = 0; save < 2; ++save) {
@@ -578,11 +577,9 @@ void tst_outxml::append_referenceRemovedOrMoved_whatFollowsItGoesWithIt()
         else
             def.temps = numbers;
     }
-    QString expected = QString::fromLatin1(kRefs);
-    for (int i = 0; i + 1 < replaced.size(); i += 2) {
-        QVERIFY2(expected.contains(replaced.at(i)), qPrintable(replaced.at(i)));
-        expected.replace(replaced.at(i), replaced.at(i + 1));
-    }
+    QString missing;
+    const QString expected = withReplaced(QString::fromLatin1(kRefs), replaced, &missing);
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
     QDomDocument want;
     QVERIFY(want.setContent(expected));
     for (int save = 0; save < 2; ++save) {
