@@ -1,11 +1,9 @@
 #include "core/globalmutex.h"
 #include "core/initxml.h"
-#include "core/optionsmodel.h"
 #include "core/platformstore.h"
 #include "core/workercontrol.h"
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
-#include "domtext.h"
 
 #include <QScopeGuard>
 #include <QThread>
@@ -30,8 +28,6 @@ private slots:
     void twoOptionElements_appendNothing();
     void autosaveNotANumber_meansOff();
     void damagedFile_isKeptBesideDefaults();
-    void saveRows_rowRemoved_itsContentGoesHeadStays_data();
-    void saveRows_rowRemoved_itsContentGoesHeadStays();
     void workers_endOnStopAll();
     void destroy_endsEveryWorkerBeforeTheMutexesGo();
     void workerControl_slowWorker_endedBeforeItsOwnerGoesOn();
@@ -226,76 +222,6 @@ void tst_initxml::damagedFile_isKeptBesideDefaults()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(fresh.setContent(&f));
     QCOMPARE(fresh.documentElement().tagName(), QStringLiteral("Init"));
-}
-
-void tst_initxml::saveRows_rowRemoved_itsContentGoesHeadStays_data()
-{
-    QTest::addColumn<QList<int>>("childFrom");
-    QTest::addColumn<QList<int>>("referenceFrom");
-    QTest::addColumn<QString>("child");
-    QTest::addColumn<QString>("reference");
-    const QString head = "<CHILD><!--accounts--><Lead/>";
-    const QString kid = "<ChildUser Name='kid' Email='k@x'/><X-kid/>";
-    const QString kim = "<ChildUser Name='kim' Email='m@x'/><X-kim/><!--after kim-->";
-    const QString refs = "<REFERENCE><!--viewers-->";
-    const QString pdf = "<REF Extention='pdf' exe='v'/><X-pdf/>";
-    const QString doc = "<REF Extention='doc' exe='w'/><!--after doc-->";
-    const QString txt = "<REF Extention='txt' exe='t'/>";
-    QTest::newRow("nothing removed") << QList<int>{0, 1} << QList<int>{0, 1, 2}
-                                     << head + kid + kim + "</CHILD>"
-                                     << refs + pdf + doc + txt + "</REFERENCE>";
-    QTest::newRow("first ChildUser removed")
-        << QList<int>{1} << QList<int>{0, 1, 2} << head + kim + "</CHILD>"
-        << refs + pdf + doc + txt + "</REFERENCE>";
-    QTest::newRow("last ChildUser removed") << QList<int>{0} << QList<int>{0, 1, 2} << head + kid + "</CHILD>"
-                                            << refs + pdf + doc + txt + "</REFERENCE>";
-    QTest::newRow("middle REF removed") << QList<int>{0, 1} << QList<int>{0, 2}
-                                        << head + kid + kim + "</CHILD>" << refs + pdf + txt + "</REFERENCE>";
-}
-
-// The settings file as the Options dialog's save writes it: what followed a removed row's element
-// goes with it, and what stood before the first row stays.
-void tst_initxml::saveRows_rowRemoved_itsContentGoesHeadStays()
-{
-    QFETCH(QList<int>, childFrom);
-    QFETCH(QList<int>, referenceFrom);
-    QFETCH(QString, child);
-    QFETCH(QString, reference);
-    writeInit("<Init Name='me' Email='me@x'><CHILD><!--accounts--><Lead/>"
-              "<ChildUser Name='kid' Email='k@x'/><X-kid/>"
-              "<ChildUser Name='kim' Email='m@x'/><X-kim/><!--after kim--></CHILD>"
-              "<OPTION><FONT Name='F' size='12'/><AUTOSAVE interval='0'/></OPTION>"
-              "<REFERENCE><!--viewers--><REF Extention='pdf' exe='v'/><X-pdf/>"
-              "<REF Extention='doc' exe='w'/><!--after doc--><REF Extention='txt' exe='t'/></REFERENCE>"
-              "<Redmine><Active Value='0'/><HOME Url=''/><Authentication ApiKey='0'/><Description Max='9'/>"
-              "</Redmine></Init>");
-    Session s;
-    QVERIFY(s.settings->OpenInit());
-    OptionValues v = OptionsModel::Read(*s.doc());
-    QList<ChildUserRow> children;
-    for (int k : childFrom)
-        children.append(v.children.at(k));
-    QList<ReferenceRow> references;
-    for (int k : referenceFrom)
-        references.append(v.references.at(k));
-    v.children = children;
-    v.childFrom = childFrom;
-    v.references = references;
-    v.referenceFrom = referenceFrom;
-    OptionsModel::Write(*s.doc(), v);
-    QVERIFY(s.store.SaveXmlDoc(XmlIndex::Settings) != 0);
-
-    QFile f(initPath());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QDomDocument saved;
-    QVERIFY(saved.setContent(&f));
-    for (const QString &written : {child, reference}) {
-        QDomDocument want;
-        QVERIFY(want.setContent(written));
-        const QString tag = want.documentElement().tagName();
-        QCOMPARE(TestSupport::domText(saved.documentElement().firstChildElement(tag)),
-                 TestSupport::domText(want.documentElement()));
-    }
 }
 
 void tst_initxml::workers_endOnStopAll()
