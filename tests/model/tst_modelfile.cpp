@@ -315,8 +315,7 @@ void tst_modelfile::edit_unknownNodesFollowTheirRow_data()
         << "LClass" << head + s2 + QStringList{"SClass:9"} + s3;
     QTest::newRow("removed, one added after the other") << classes << "drop 2 add 9 after 3"
                                                         << "LClass" << head + s3 + QStringList{"SClass:9"};
-    // The root is one more level. The refused <LClass ID='../x'/> is an item of its own: it moves
-    // with the large class before it, and stays when that one goes.
+    // The root is one more level; the refused <LClass ID='../x'/> is an item of its own.
     const QString root = "<!--head--><LClass ID='1'/><!-- about L1 --><EXT for='L1'/><LClass ID='../x'/>"
                          "<LClass ID='2'/><!--about L2-->";
     const QStringList rootHead{"<!--head-->"};
@@ -369,58 +368,36 @@ void tst_modelfile::edit_unknownNodesFollowTheirRow()
 
 void tst_modelfile::edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole_data()
 {
-    QTest::addColumn<QString>("xml"); // %1: where the row the reader refuses stands
-    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("xml");
     QTest::addColumn<QString>("edits");
-    QTest::addColumn<QString>("written"); // %1 as in xml
-    const QString other = "<!--about other--><X-OTHER/>";
-    const QString lclass = "<LClass%1 Name='other'><SClass ID='7'/></LClass>" + other;
+    QTest::addColumn<QString>("written");
     const QString l4 = "<LClass ID='4'><REFERENCE/></LClass>";
     const QString l1 = "<LClass ID='1'><REFERENCE/></LClass><!--about L1-->";
-    const QString l2 = "<LClass ID='2'><REFERENCE/></LClass>";
-    const QString root = "<!--head-->" + l4 + l1 + "%1" + l2;
-    for (const char *id : {" ID='../x'", " ID='4'", ""}) {
-        QTest::addRow("LClass%s: the one before removed", id) << root << lclass.arg(id) << "drop 1"
-                                                              << "<!--head-->" + l4 + "%1" + l2;
-        QTest::addRow("LClass%s: all removed", id) << root << lclass.arg(id) << "drop 4 drop 1 drop 2"
-                                                   << "<!--head-->%1";
-    }
-    // A repeat read after the row of its ID never goes before it: the next read takes the same.
-    QTest::newRow("LClass repeated: its row moved behind") << root << lclass.arg(" ID='4'") << "swap 4 2"
-                                                           << "<!--head-->" + l2 + l1 + l4 + "%1";
-    const QString sclasses =
-        "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM/></SClass>"
-        "<!--about S2--><EXT for='S2'/>%1<SClass ID='3'><REFERENCE/><PARAM/></SClass></LClass>";
-    QTest::newRow("SClass: the one before removed")
-        << sclasses << "<SClass ID='2x' Name='other'/>" + other << "drop 2"
-        << "<LClass ID='1'><REFERENCE/>%1<SClass ID='3'><REFERENCE/><PARAM/></SClass></LClass>";
-    const QString params = "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM><P ID='5'/><X-P5/>%1"
-                           "<P ID='6'/></PARAM></SClass></LClass>";
-    QTest::newRow("P: the one before removed")
-        << params << "<P ID='5' Name='again'><Unit/></P>" + other << "drop 5"
-        << "<LClass ID='1'><REFERENCE/><SClass ID='2'><REFERENCE/><PARAM>%1<P "
-           "ID='6'/></PARAM></SClass></LClass>";
+    const QString refused = "<LClass%1 Name='other'><SClass ID='7'/></LClass><!--about other--><X-OTHER/>";
+    QTest::newRow("LClass without an ID: the one before removed")
+        << l4 + l1 + refused.arg("") << "drop 1" << l4 + refused.arg("");
+    // Read before the row of its ID, a repeat would be taken for that row next time.
+    QTest::newRow("LClass repeated: its row moved behind")
+        << l4 + l1 + refused.arg(" ID='4'") << "swap 4 1" << l1 + l4 + refused.arg(" ID='4'");
+    const QString s3 = "<LClass ID='1'><REFERENCE/><SClass ID='3'><REFERENCE/><PARAM/></SClass>%1"
+                       "<SClass ID='3' Name='theirs'/><!--3--></LClass>";
+    QTest::newRow("SClass repeated: the one before removed")
+        << s3.arg("<SClass ID='2'/><!--about S2--><X-S2/>") << "drop 2" << s3.arg("");
 }
 
-// A row of a row's own tag that the reader refused (a bad, repeated or missing ID) belongs to
-// another member: it is never removed with its neighbour, is written back as read, and what
-// follows it is its own.
+// A row of a row's own tag that the reader refused is another member's, with what follows it.
 void tst_modelfile::edit_refusedNeighbourRemovedOrMoved_refusedStaysWhole()
 {
     QFETCH(QString, xml);
-    QFETCH(QString, refused);
     QFETCH(QString, edits);
     QFETCH(QString, written);
-    QDomDocument doc = parse("<Root_Model MaxID='20'>" + xml.arg(refused) + "</Root_Model>");
-    QDomElement root = doc.documentElement();
+    QDomDocument doc = parse("<Root_Model MaxID='20'>" + xml + "</Root_Model>");
     QList<Node> tree;
     QList<QDomElement> kept;
-    ModelFile::TakeTree(root, &tree, &kept);
+    ModelFile::TakeTree(doc.documentElement(), &tree, &kept);
     edit(&tree, edits);
-    const QString expected =
-        parse("<Root_Model MaxID='20'>" + written.arg(refused) + "</Root_Model>").toString(4);
-    QCOMPARE(savedText(doc, tree, kept), expected);
-    QCOMPARE(savedText(doc, tree, kept), expected);
+    QCOMPARE(savedText(doc, tree, kept),
+             parse("<Root_Model MaxID='20'>" + written + "</Root_Model>").toString(4));
     ModelFile::DeleteRecords(tree);
 }
 

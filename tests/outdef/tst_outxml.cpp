@@ -44,12 +44,8 @@ private slots:
     void takeAppend_editedDefinition_keepsWhatItDoesNotKnowInPlace();
     void append_refusedRepeat_staysBehindTheOneTaken_data();
     void append_refusedRepeat_staysBehindTheOneTaken();
-    void append_entryRemovedOrMoved_whatFollowsItGoesWithIt_data();
-    void append_entryRemovedOrMoved_whatFollowsItGoesWithIt();
-    void append_referenceRemovedOrMoved_whatFollowsItGoesWithIt_data();
-    void append_referenceRemovedOrMoved_whatFollowsItGoesWithIt();
-    void takeAppend_rootChildren_keptInTheOrderRead_data();
-    void takeAppend_rootChildren_keptInTheOrderRead();
+    void append_itemRemovedOrMoved_whatFollowsItGoesWithIt_data();
+    void append_itemRemovedOrMoved_whatFollowsItGoesWithIt();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree_data();
     void newNumber_leftoverTemplates_neverTakenFoundWhileAnyIsFree();
     void newNumber_folderNotListed_refusedWithNothingChanged();
@@ -407,225 +403,73 @@ void tst_outxml::append_refusedRepeat_staysBehindTheOneTaken()
     QCOMPARE(entry.attrs.value(OutXml::Title), QStringLiteral("ours"));
 }
 
-namespace
+void tst_outxml::append_itemRemovedOrMoved_whatFollowsItGoesWithIt_data()
 {
-// A FILE or SEQ entry with every listed attribute set, so that a save writes it as it reads.
-QString file(const QString &id, const QString &more = QString())
-{
-    return QStringLiteral("<FILE ID='%1' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'%2/>")
-        .arg(id, more);
+    QTest::addColumn<QString>("xml");
+    QTest::addColumn<QString>("edit"); // list=numbers: files (the order), seqs (those kept), F1 (its SEQs), T
+    QTest::addColumn<QStringList>("replaced"); // pairs of texts of xml and what the save writes
+    const QString f1 = "<FILE ID='1' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'>"
+                       "<SEQ ID='1'/><!--r1--><X-r1/><SEQ ID='01'/><SEQ ID='3'/></FILE>";
+    const QString f2 =
+        "<FILE ID='2' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'/><!--F2--><X-F2/>";
+    const QString s2 =
+        "<SEQ ID='2' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/><!--S2--><X-S2/>";
+    // FILES before SEQUENCE; refused among the items: a repeat of FILE 1, SEQ 02, reference 01, and
+    // TEMPSEQ's 9, a sequence the file does not hold.
+    const QString xml =
+        "<Root_Output><!--head--><FILES MaxID='3'>" + f1 + f2 +
+        "<FILE ID='1' TITLE='theirs'/><!--theirs--></FILES><!--between--><SEQUENCE MaxID='10'>"
+        "<SEQ ID='1' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>" +
+        s2 +
+        "<SEQ ID='02'/><!--02-->"
+        "<SEQ ID='3' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/></SEQUENCE>"
+        "<TEMPSEQ><SEQ ID='2'/><!--t2--><SEQ ID='9'/><SEQ ID='3'/></TEMPSEQ><!--tail--></Root_Output>";
+    QTest::newRow("nothing edited: the root keeps its order") << xml << "" << QStringList{};
+    QTest::newRow("FILE 2 removed") << xml << "files=1" << QStringList{f2, ""};
+    QTest::newRow("FILE 2 moved first") << xml << "files=2,1" << QStringList{f1 + f2, f2 + f1};
+    QTest::newRow("SEQ 2 removed") << xml << "seqs=1,3" << QStringList{s2, ""};
+    QTest::newRow("FILE's SEQ removed") << xml << "F1=3" << QStringList{"<SEQ ID='1'/><!--r1--><X-r1/>", ""};
+    QTest::newRow("TEMPSEQ's SEQ removed") << xml << "T=3" << QStringList{"<SEQ ID='2'/><!--t2-->", ""};
 }
 
-QString seq(const QString &id)
+// What this program does not know after an entry or reference belongs to it, moves with it and goes
+// with it; an element of the same tag the loader refused is another member's and stays.
+void tst_outxml::append_itemRemovedOrMoved_whatFollowsItGoesWithIt()
 {
-    return QStringLiteral("<SEQ ID='%1' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>")
-        .arg(id);
-}
-} // namespace
-
-void tst_outxml::append_entryRemovedOrMoved_whatFollowsItGoesWithIt_data()
-{
-    QTest::addColumn<QString>("seqs");
-    QTest::addColumn<QString>("files");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QString>("writtenSeqs");
-    QTest::addColumn<QString>("writtenFiles");
-    const QString seqs = seq("1") + seq("2") + "<!-- about S2 --><X-S2/>" + seq("3");
-    const QString files = "<!--head-->" + file("1") + file("2") + "<!-- about F2 --><X-F2/>" + file("3");
-    QTest::newRow("nothing edited") << seqs << files << "" << seqs << files;
-    QTest::newRow("FILE 2 removed") << seqs << files << "dropFile 2" << seqs
-                                    << "<!--head-->" + file("1") + file("3");
-    QTest::newRow("FILE 2 moved first")
-        << seqs << files << "first 2" << seqs
-        << "<!--head-->" + file("2") + "<!-- about F2 --><X-F2/>" + file("1") + file("3");
-    QTest::newRow("FILE 2 retitled and moved last: keeps what it held")
-        << seqs
-        << "<!--head-->" + file("1") + file("2", " MODE='m'").replace("/>", "><NOTE/></FILE>") + "<!--2-->" +
-               file("3")
-        << "first 1 first 3 title 2" << seqs
-        << "<!--head-->" + file("3") + file("1") +
-               file("2", " MODE='m'").replace("TITLE='t'", "TITLE='new'").replace("/>", "><NOTE/></FILE>") +
-               "<!--2-->";
-    QTest::newRow("SEQ 2 removed") << seqs << files << "dropSeq 2" << seq("1") + seq("3") << files;
-    // An element of the entry's own tag the loader refused is an entry of another member's: it
-    // never goes with the one before it, and what follows it is its own.
-    QTest::newRow("FILE before a refused one removed")
-        << seqs << file("1") + "<!--1-->" + file("x") + "<!--x--><X-x/>" + file("2") << "dropFile 1" << seqs
-        << file("x") + "<!--x--><X-x/>" + file("2");
-    QTest::newRow("FILE before a repeat removed")
-        << seqs
-        << file("2") + file("1") + "<!--1-->" + file("2", " TITLE2='theirs'") + "<!--theirs-->" + file("3")
-        << "dropFile 1" << seqs << file("2") + file("2", " TITLE2='theirs'") + "<!--theirs-->" + file("3");
-    QTest::newRow("SEQ before a refused one removed")
-        << seq("1") + seq("2") + "<!--2-->" + seq("02") + "<!--02-->" + seq("3") << files << "dropSeq 2"
-        << seq("1") + seq("02") + "<!--02-->" + seq("3") << files;
-}
-
-// What a save writes of the entries it rebuilds: what the program does not know of them belongs to
-// the entry it follows, moves with it and goes with it; the rest stays where it was.
-void tst_outxml::append_entryRemovedOrMoved_whatFollowsItGoesWithIt()
-{
-    QFETCH(QString, seqs);
-    QFETCH(QString, files);
+    QFETCH(QString, xml);
     QFETCH(QString, edit);
-    const QString body = QStringLiteral("<Root_Output><SEQUENCE MaxID='4'>%1</SEQUENCE>"
-                                        "<FILES MaxID='4'>%2</FILES><TEMPSEQ/></Root_Output>");
-    QDomDocument doc;
-    QVERIFY(doc.setContent(body.arg(seqs, files)));
-    OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
-    const QStringList words = edit.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (int w = 0; w + 1 < words.size(); w += 2) {
-        const int n = words.at(w + 1).toInt();
-        if (words.at(w) == QLatin1String("dropFile")) {
-            def.files.remove(n);
-            def.fileOrder.removeAll(n);
-        } else if (words.at(w) == QLatin1String("dropSeq")) {
-            def.seqs.remove(n);
-        } else if (words.at(w) == QLatin1String("first")) {
-            def.fileOrder.removeAll(n);
-            def.fileOrder.prepend(n);
-        } else {
-            def.files[n].attrs[OutXml::Title] = QStringLiteral("new");
-        }
-    }
-    QFETCH(QString, writtenSeqs);
-    QFETCH(QString, writtenFiles);
-    QDomDocument want;
-    QVERIFY(want.setContent(body.arg(writtenSeqs, writtenFiles)));
-    // Twice: the second save writes from the same layout again.
-    for (int save = 0; save < 2; ++save) {
-        OutXml::Append(doc.documentElement(), def);
-        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
-        OutXml::Strip(doc.documentElement());
-    }
-}
-
-// References of a FILE (4 and 5, a refused 04 between them; MODELs 7 and 8 around them), of SEQ 1
-// (2 and 3) and of TEMPSEQ (6, 7, 8, and 9, a sequence the file does not hold).
-const char *const kRefs =
-    "<Root_Output><SEQUENCE MaxID='10'>"
-    "<SEQ ID='1' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'>"
-    "<SEQ ID='2'/><!--2 in 1--><SEQ ID='3'/></SEQ>"
-    "<SEQ ID='2' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='3' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='4' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='5' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='6' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='7' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/>"
-    "<SEQ ID='8' TITLE='t' LOOP='-1' P_LOOP='-1' LOOP_TYPE='0' LOOP_END_TYPE='0'/></SEQUENCE>"
-    "<FILES MaxID='2'><FILE ID='1' TITLE='t' FILE_TYPE='0' FileName='f' EXP='e' LOOP='-1'>"
-    "<!--head of 1--><MODEL ID='7'/><!--7 in 1--><SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>"
-    "<SEQ ID='5'/><MODEL ID='8'/></FILE></FILES>"
-    "<TEMPSEQ><!--temps--><SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7--><SEQ ID='8'/>"
-    "</TEMPSEQ></Root_Output>";
-
-void tst_outxml::append_referenceRemovedOrMoved_whatFollowsItGoesWithIt_data()
-{
-    QTest::addColumn<QStringList>("edits");    // list=numbers: F1.seqs, F1.models, S1.seqs, T
-    QTest::addColumn<QStringList>("replaced"); // pairs of texts of kRefs and what the save writes
-    QTest::newRow("nothing edited") << QStringList{} << QStringList{};
-    QTest::newRow("FILE's SEQ removed: a refused one after it stays")
-        << QStringList{"F1.seqs=5"}
-        << QStringList{"<SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>", "<SEQ ID='04'/>"};
-    QTest::newRow("FILE's SEQs swapped: each takes what followed it")
-        << QStringList{"F1.seqs=5,4"}
-        << QStringList{"<SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/><SEQ ID='5'/>",
-                       "<SEQ ID='5'/><SEQ ID='4' W='w'/><!--4 in 1--><X-4/><SEQ ID='04'/>"};
-    // The first MODEL's place takes the first MODEL written.
-    QTest::newRow("FILE's MODEL removed") << QStringList{"F1.models=8"}
-                                          << QStringList{"<MODEL ID='7'/><!--7 in 1-->", "<MODEL ID='8'/>",
-                                                         "<SEQ ID='5'/><MODEL ID='8'/>", "<SEQ ID='5'/>"};
-    QTest::newRow("FILE's SEQ added after the last")
-        << QStringList{"F1.seqs=4,5,6", "T=7,8"}
-        << QStringList{"<SEQ ID='5'/>", "<SEQ ID='5'/><SEQ ID='6'/>", "<SEQ ID='6'/><!--6-->", ""};
-    QTest::newRow("SEQ's nested SEQ removed")
-        << QStringList{"S1.seqs=3"}
-        << QStringList{"<SEQ ID='2'/><!--2 in 1--><SEQ ID='3'/></SEQ>", "<SEQ ID='3'/></SEQ>"};
-    // The reference to a sequence the file does not hold is another member's: it stays, behind
-    // the head, when the one before it goes.
-    QTest::newRow("TEMPSEQ's first removed")
-        << QStringList{"T=7,8"} << QStringList{"<SEQ ID='6'/><!--6-->", ""};
-    QTest::newRow("TEMPSEQ's last removed")
-        << QStringList{"T=6,7"} << QStringList{"<!--7--><SEQ ID='8'/>", "<!--7-->"};
-    QTest::newRow("TEMPSEQ reordered")
-        << QStringList{"T=8,6,7"}
-        << QStringList{"<SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7--><SEQ ID='8'/>",
-                       "<SEQ ID='8'/><SEQ ID='6'/><!--6--><SEQ ID='9'/><!--9--><SEQ ID='7'/><!--7-->"};
-}
-
-// The MODEL and SEQ references an entry or TEMPSEQ holds are items of their own: what the program
-// does not know after one belongs to it, moves with it and goes when it is removed.
-void tst_outxml::append_referenceRemovedOrMoved_whatFollowsItGoesWithIt()
-{
-    QFETCH(QStringList, edits);
     QFETCH(QStringList, replaced);
     QDomDocument doc;
-    QVERIFY(doc.setContent(QString::fromLatin1(kRefs)));
-    OutXml::Definition def = OutXml::Take(doc.documentElement(), {7, 8});
-    QCOMPARE(lists(def), QStringLiteral("F1[4,5] S1[2,3] S2[] S3[] S4[] S5[] S6[] S7[] S8[] T[6,7,8]"));
-    for (const QString &edit : edits) {
-        const QString target = edit.section(QLatin1Char('='), 0, 0);
-        QList<int> numbers;
-        for (const QString &n : edit.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
-            numbers.append(n.toInt());
-        if (target == QLatin1String("F1.seqs"))
-            def.files[1].seqs = numbers;
-        else if (target == QLatin1String("F1.models"))
-            def.files[1].models = numbers;
-        else if (target == QLatin1String("S1.seqs"))
-            def.seqs[1].seqs = numbers;
-        else
-            def.temps = numbers;
+    QVERIFY(doc.setContent(xml));
+    OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
+    const QString list = edit.section(QLatin1Char('='), 0, 0);
+    QList<int> numbers;
+    for (const QString &n : edit.section(QLatin1Char('='), 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        numbers.append(n.toInt());
+    auto keepOnly = [&](auto *entries) {
+        for (int n : entries->keys()) {
+            if (!numbers.contains(n))
+                entries->remove(n);
+        }
+    };
+    if (list == QLatin1String("files")) {
+        def.fileOrder = numbers;
+        keepOnly(&def.files);
+    } else if (list == QLatin1String("seqs")) {
+        keepOnly(&def.seqs);
+    } else if (list == QLatin1String("F1")) {
+        def.files[1].seqs = numbers;
+    } else if (list == QLatin1String("T")) {
+        def.temps = numbers;
     }
     QString missing;
-    const QString expected = withReplaced(QString::fromLatin1(kRefs), replaced, &missing);
-    QVERIFY2(missing.isEmpty(), qPrintable(missing));
     QDomDocument want;
-    QVERIFY(want.setContent(expected));
+    QVERIFY(want.setContent(withReplaced(xml, replaced, &missing)));
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
     for (int save = 0; save < 2; ++save) {
         OutXml::Append(doc.documentElement(), def);
         QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
         OutXml::Strip(doc.documentElement());
-    }
-}
-
-void tst_outxml::takeAppend_rootChildren_keptInTheOrderRead_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("written");
-    const QString all = "<!--head--><X-head/><FILES MaxID='1'/><!--after files--><SEQUENCE MaxID='1'/>"
-                        "<X-mid a='1'><y/></X-mid><TEMPSEQ/><!--tail--><X-tail/>";
-    QTest::newRow("head, between and after") << all << all;
-    QTest::newRow("only the three, out of the usual order")
-        << "<TEMPSEQ/><FILES MaxID='1'/><SEQUENCE MaxID='1'/>"
-        << "<TEMPSEQ/><FILES MaxID='1'/><SEQUENCE MaxID='1'/>";
-    QTest::newRow("missing ones where they have always been written")
-        << "<!--head--><FILES MaxID='1'/><!--after files-->"
-        << "<!--head--><SEQUENCE MaxID='1'/><FILES MaxID='1'/><!--after files--><TEMPSEQ/>";
-    QTest::newRow("missing ones before a TEMPSEQ read first")
-        << "<TEMPSEQ/><!--t-->"
-        << "<SEQUENCE MaxID='1'/><FILES MaxID='1'/><TEMPSEQ/><!--t-->";
-    QTest::newRow("a refused repeat stays with what follows it")
-        << "<SEQUENCE MaxID='1'/><!--s--><FILES MaxID='1'/><SEQUENCE ID='x'/><!--theirs--><TEMPSEQ/>"
-        << "<SEQUENCE MaxID='1'/><!--s--><FILES MaxID='1'/><SEQUENCE ID='x'/><!--theirs--><TEMPSEQ/>";
-}
-
-// What the root holds besides SEQUENCE, FILES and TEMPSEQ stays where it stood, after the one it
-// followed, and the three keep the order read: over a save and a read of what it wrote.
-void tst_outxml::takeAppend_rootChildren_keptInTheOrderRead()
-{
-    QFETCH(QString, body);
-    QFETCH(QString, written);
-    const QString root = QStringLiteral("<Root_Output Name='O'>%1</Root_Output>");
-    QDomDocument doc;
-    QVERIFY(doc.setContent(root.arg(body)));
-    QDomDocument want;
-    QVERIFY(want.setContent(root.arg(written)));
-    for (int save = 0; save < 2; ++save) {
-        OutXml::Definition def = OutXml::Take(doc.documentElement(), {});
-        OutXml::Append(doc.documentElement(), def);
-        QCOMPARE(domText(doc.documentElement()), domText(want.documentElement()));
-        QVERIFY(doc.setContent(doc.toString()));
     }
 }
 
