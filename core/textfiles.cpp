@@ -425,11 +425,7 @@ QString TextFiles::WriteRefusal(const QString &path, const QString &text)
 
 bool TextFiles::Write(const QString &path, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (!SafeFile::WriteOver(path, bytes, seenOf(path)))
-        return false;
-    noteSeen(path, SafeFile::Seen::Of(bytes));
-    return true;
+    return WriteBytes(path, text.toUtf8());
 }
 
 bool TextFiles::WriteBytes(const QString &path, const QByteArray &bytes)

@@ -2739,6 +2739,22 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>entities declared, which no workspace file holds</source>
         <translation>実体 (ENTITY) が宣言されています。ワークスペースのファイルには含まれないものです</translation>
     </message>
+    <message>
+        <source>the name %1 has a prefix, which no workspace file uses and which this program cannot write back as read</source>
+        <translation>名前 %1 には接頭辞があります。ワークスペースのファイルでは使われず、このプログラムは読んだとおりに書き戻せません</translation>
+    </message>
+    <message>
+        <source>%1 was not written: %2</source>
+        <translation>%1 は書き込まれませんでした: %2</translation>
+    </message>
+    <message>
+        <source>%1 was not written: another program changed it since it was read. Your changes are kept; open the file again to see the other changes.</source>
+        <translation>%1 は書き込まれませんでした: 読み込んだ後に別のプログラムが変更しました。変更内容は保持されています。ファイルを開き直すと相手の変更を確認できます。</translation>
+    </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルを書き込めません:%1</translation>
+    </message>
 </context>
 <context>
     <name>model</name>
@@ -3968,6 +3984,10 @@ Do you want to open it?</source>
         <source>%1 would take %2 bytes, more than the chat file of a day takes: not written</source>
         <translation>%1 は %2 バイトになり、1 日分のチャットファイルの上限を超えます: 書き込みませんでした</translation>
     </message>
+    <message>
+        <source>%1 could not be read: the messages of its day are not written</source>
+        <translation>%1 を読めませんでした: その日のメッセージは書き込まれません</translation>
+    </message>
 </context>
 <context>
     <name>ChatTable</name>
@@ -4628,10 +4648,6 @@ Do you want to open it?</source>
     <message>
         <source>history not written, its file could not be read:%1</source>
         <translation>ファイルを読めなかったため履歴を書き込みません:%1</translation>
-    </message>
-    <message>
-        <source>can not write file:%1</source>
-        <translation>ファイルを書き込めません:%1</translation>
     </message>
     <message>
         <source>file not exist:%1</source>
@@ -7011,6 +7027,22 @@ The text was not saved; it stays in the editor.</source>
         <source>no member number is left: members and their files in %1 use every number from 1 to %2</source>
         <translation>割り当てられるメンバー番号が残っていません: %1 のメンバーとそのファイルが 1 から %2 までのすべての番号を使っています</translation>
     </message>
+    <message>
+        <source>it can not be read</source>
+        <translation>読み込めません</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: %3</source>
+        <translation>%1 行 %2 列: %3</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>%1 was not written: another program changed it since it was read, and it does not read again (%2). Your changes are kept.</source>
+        <translation>%1 は書き込まれませんでした: 読み込んだ後に別のプログラムが変更し、読み直せません (%2)。変更内容は保持されています。</translation>
+    </message>
 </context>
 <context>
     <name>SafeFile</name>
@@ -7061,6 +7093,10 @@ The text was not saved; it stays in the editor.</source>
     <message>
         <source>%1 is read-only for you: nothing was written there</source>
         <translation>%1 はあなたには読み取り専用です: 何も書き込みませんでした</translation>
+    </message>
+    <message>
+        <source>%1 changed on disk since it was read: it was not written over</source>
+        <translation>%1 は読み込んだ後にディスク上で変更されました: 上書きしませんでした</translation>
     </message>
 </context>
 <context>
