@@ -79,7 +79,9 @@ void ChatCdata::readDay(DayRead &read, bool full)
         read.Note = SafeFile::LastError();
         return;
     }
-    read.Seen = SafeFile::Seen::Of(bytes);
+    // Only the user's own day is written back: the others' are polled, and not hashed.
+    if (read.Own)
+        read.Seen = SafeFile::Seen::Of(bytes);
     QString message;
     int line = 0;
     int column = 0;

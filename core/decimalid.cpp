@@ -117,6 +117,18 @@ qint64 DecimalId::NumberInName(const QString &name, const QString &prefix, const
     return IsId(digits) ? qint64(digits.toInt()) : -1;
 }
 
+void DecimalId::NumbersInNames(const QStringList &names, const QString &prefix, const QStringList &suffixes,
+                               QSet<int> *used)
+{
+    for (const QString &name : names) {
+        for (const QString &suffix : suffixes) {
+            const qint64 n = NumberInName(name, prefix, suffix);
+            if (n >= 0)
+                used->insert(int(n));
+        }
+    }
+}
+
 bool DecimalId::ListFolder(const QString &folder, QStringList *names, QString *why)
 {
     // An empty path would list the working folder.

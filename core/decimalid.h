@@ -56,6 +56,9 @@ QString ExhaustedMessage(const QString &fileName);
 // may lie on a file system that ignores it); leading zeros read as the number. -1 when the name
 // carries none, or one above Ceiling (no number this program gives). Never overflows.
 qint64 NumberInName(const QString &name, const QString &prefix, const QString &suffix);
+// Adds to used the number each name carries between prefix and one of the suffixes.
+void NumbersInNames(const QStringList &names, const QString &prefix, const QStringList &suffixes,
+                    QSet<int> *used);
 // Every entry of the folder, hidden and system ones included. False, with the reason in *why, when
 // the folder cannot be listed: a folder that cannot be read is not an empty one.
 bool ListFolder(const QString &folder, QStringList *names, QString *why);

@@ -200,9 +200,10 @@ bool SharedXml::CheckNesting(const QByteArray &bytes, int maxDepth, QString *mes
 namespace
 {
 // Everything the reader asks of a document before the DOM parser builds its tree, with the UTF-8
-// that parser is to read in utf8.
+// that parser is to read in utf8. streamed, when given, tells whether the streaming reader went
+// through the whole document on the way.
 bool judge(const QByteArray &bytes, QByteArray *utf8, QString *message, int *line, int *column,
-           qint64 maxNodes, SharedXml::Counted *counted)
+           qint64 maxNodes, SharedXml::Counted *counted, bool *streamed = nullptr)
 {
     // Bytes that came by other ways than a file read (a server's reply) are held to the same size.
     if (bytes.size() > SafeFile::MaxReadBytes) {
@@ -236,13 +237,12 @@ bool judge(const QByteArray &bytes, QByteArray *utf8, QString *message, int *lin
         }
         // Names with a colon are rare in our formats: only then is the slower reader asked whether
         // each is one the DOM writes back as read.
-        if (found.prefixed &&
-            !SharedXml::CheckNesting(*utf8, SharedXml::MaxDepth, message, line, column, maxNodes, count))
-            return false;
-    } else if (!SharedXml::CheckNesting(*utf8, SharedXml::MaxDepth, message, line, column, maxNodes, count)) {
-        return false;
+        if (!found.prefixed)
+            return true;
     }
-    return true;
+    if (streamed)
+        *streamed = true;
+    return SharedXml::CheckNesting(*utf8, SharedXml::MaxDepth, message, line, column, maxNodes, count);
 }
 } // namespace
 
@@ -264,11 +264,12 @@ bool SharedXml::ReadsBack(const QByteArray &bytes, QString *message, qint64 maxN
     QByteArray utf8;
     int line = 0;
     int column = 0;
-    // The reader's own passes, then a whole well-formedness pass of the streaming reader, which
-    // costs a fraction of building the tree again.
-    if (!judge(bytes, &utf8, message, &line, &column, maxNodes, nullptr))
+    // The reader's own passes, then a whole well-formedness pass of the streaming reader (which
+    // costs a fraction of building the tree again) unless they made one.
+    bool streamed = false;
+    if (!judge(bytes, &utf8, message, &line, &column, maxNodes, nullptr, &streamed))
         return false;
-    return CheckNesting(utf8, MaxDepth, message, &line, &column, maxNodes);
+    return streamed || CheckNesting(utf8, MaxDepth, message, &line, &column, maxNodes);
 }
 
 SharedXml::Written SharedXml::Write(const QString &path, const QByteArray &bytes, const SafeFile::Seen &seen,

@@ -52,11 +52,15 @@ QString keyOf(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-void noteSeen(const QString &path, const SafeFile::Seen &seen)
+// A read that took the file: its refusal, if any, is over, and a writer compares with what it saw
+// (when it saw the whole file).
+void noteRead(const QString &path, const SafeFile::Seen &seen)
 {
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
-    g_seen.insert(key, seen);
+    g_refused.remove(key);
+    if (seen.IsKnown())
+        g_seen.insert(key, seen);
 }
 
 SafeFile::Seen seenOf(const QString &path)
@@ -70,10 +74,7 @@ void noteRefused(const QString &path, const QString &reason)
 {
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
-    if (!reason.isEmpty())
-        g_refused.insert(key, reason);
-    else
-        g_refused.remove(key);
+    g_refused.insert(key, reason);
 }
 
 // Whether the refusal is news: every reader of the file (an editor shown again, a run, a view) reads
@@ -180,8 +181,7 @@ Outcome readWhole(const QString &path, QString *text)
     if (lines > TextFiles::MaxTextLines)
         return refuse(path, tooManyLines(path, lines));
     *text = QString::fromUtf8(withLineFeeds(bytes));
-    noteRefused(path, QString());
-    noteSeen(path, SafeFile::Seen::Of(bytes));
+    noteRead(path, SafeFile::Seen::Of(bytes));
     return Outcome::Read;
 }
 
@@ -327,10 +327,9 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
     if (!head.Finish(ended))
         return refuse(path, notUtf8(path, head.Bad()));
     *text = head.Text();
-    noteRefused(path, QString());
     // A short last piece usually held the end already; a full one leaves the rest unread.
-    if (ended || (lastRead < piece.size() && file.read(piece.data(), 1) == 0))
-        noteSeen(path, SafeFile::Seen::OfHash(whole.result()));
+    const bool seenWhole = ended || (lastRead < piece.size() && file.read(piece.data(), 1) == 0);
+    noteRead(path, seenWhole ? SafeFile::Seen::OfHash(whole.result()) : SafeFile::Seen());
     return Outcome::Read;
 }
 
@@ -340,10 +339,8 @@ QString settled(const QString &path, int settleMs, const std::function<Outcome(Q
 {
     QString text;
     if (!QFileInfo::exists(path)) {
-        noteRefused(path, QString());
         // An editor of the empty text writes a new file, never over one made meanwhile.
-        if (SafeFile::IsAbsent(path))
-            noteSeen(path, SafeFile::Seen::Absent());
+        noteRead(path, SafeFile::IsAbsent(path) ? SafeFile::Seen::Absent() : SafeFile::Seen());
         return QString();
     }
     Stamp before = stampOf(path);
@@ -432,7 +429,7 @@ bool TextFiles::WriteBytes(const QString &path, const QByteArray &bytes)
 {
     if (!SafeFile::WriteOver(path, bytes, seenOf(path)))
         return false;
-    noteSeen(path, SafeFile::Seen::Of(bytes));
+    noteRead(path, SafeFile::Seen::Of(bytes));
     return true;
 }
 

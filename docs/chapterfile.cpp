@@ -215,12 +215,7 @@ int NewId(const QString &folder, Kind kind, int *counter, const QSet<int> &used,
     if (!DecimalId::ListFolder(folder, &names, why))
         return -1;
     QSet<int> taken = used;
-    const QString prefix = TextPrefix(kind).mid(1);
-    for (const QString &name : qAsConst(names)) {
-        const qint64 n = DecimalId::NumberInName(name, prefix, QStringLiteral(".txt"));
-        if (n >= 0)
-            taken.insert(int(n));
-    }
+    DecimalId::NumbersInNames(names, TextPrefix(kind).mid(1), {QStringLiteral(".txt")}, &taken);
     // The first chapter of a document has always been 0.
     const int id = DecimalId::FirstFree(*counter, taken, 0);
     if (id < 0) {

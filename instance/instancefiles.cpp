@@ -64,14 +64,7 @@ bool InstanceFiles::NewNumbers(int n, int count, QSet<int> used, qint64 *counter
     if (!DecimalId::ListFolder(m_dir, &names, why))
         return false;
     // A temporary of the safe writer starts with a dot and so names no element: its number is free.
-    const QString prefix = QStringLiteral("instance_%1_").arg(n);
-    for (const QString &name : qAsConst(names)) {
-        for (const QString &suffix : {kText, kGrid, kPoints}) {
-            const qint64 number = DecimalId::NumberInName(name, prefix, suffix);
-            if (number >= 0)
-                used.insert(int(number));
-        }
-    }
+    DecimalId::NumbersInNames(names, QStringLiteral("instance_%1_").arg(n), {kText, kGrid, kPoints}, &used);
     QList<int> taken;
     qint64 from = *counter;
     while (taken.size() < count) {

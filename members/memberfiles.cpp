@@ -65,6 +65,15 @@ QMap<QString, QString> fieldsOf(const QDomElement &root)
     return fields;
 }
 
+// A member file's bytes as its reader takes them: a document, holding no value past what a member
+// types. *parsed tells such a value from bytes that do not parse.
+bool takeMemberBytes(int index, const QByteArray &bytes, QDomDocument *doc, QString *message, int *line,
+                     int *column, bool *parsed)
+{
+    *parsed = SharedXml::SetContent(*doc, bytes, message, line, column);
+    return *parsed && LongValue::Check(bytes, message, line, column, LongValue::JudgedApart(index));
+}
+
 bool hasField(const QDomElement &root, const QString &key)
 {
     return key == kOut ? root.firstChildElement(kOut).hasAttribute(QStringLiteral("DIR"))
@@ -162,8 +171,8 @@ MemberFiles::LoadResult MemberFiles::LoadWithRetry(int index, const QString &pat
         QString message;
         int line = 0;
         int column = 0;
-        const bool parsed = SharedXml::SetContent(doc, bytes, &message, &line, &column);
-        if (parsed && LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index))) {
+        bool parsed = false;
+        if (takeMemberBytes(index, bytes, &doc, &message, &line, &column, &parsed)) {
             xml->AddXmlDocFile(index, doc, path, SafeFile::Seen::Of(bytes));
             takeAsRead(index, doc);
             return Loaded;
@@ -554,15 +563,15 @@ bool MemberFiles::readAgain(int n)
     QByteArray bytes;
     QDomDocument fresh;
     QString why;
+    QString message;
     int line = 0;
     int column = 0;
+    bool parsed = false;
     if (!SafeFile::ReadAll(path, &bytes)) {
         why = SafeFile::LastError().isEmpty()
                   ? QCoreApplication::translate("MemberFiles", "it can not be read")
                   : SafeFile::LastError();
-    } else if (QString message;
-               !SharedXml::SetContent(fresh, bytes, &message, &line, &column) ||
-               !LongValue::Check(bytes, &message, &line, &column, LongValue::JudgedApart(index))) {
+    } else if (!takeMemberBytes(index, bytes, &fresh, &message, &line, &column, &parsed)) {
         why = QCoreApplication::translate("MemberFiles", "line %1, column %2: %3")
                   .arg(line)
                   .arg(column)

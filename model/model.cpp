@@ -458,11 +458,7 @@ void model::noteTextIds()
     // The folder model.xml was just read from lists; one that does not leaves the counter as read.
     if (!DecimalId::ListFolder(GetStrVar(RegSlot::StrModelDir), &names, nullptr))
         return;
-    for (const QString &name : qAsConst(names)) {
-        const qint64 number = DecimalId::NumberInName(name, QStringLiteral("model_"), QStringLiteral(".txt"));
-        if (number >= 0)
-            m_textIds.insert(int(number));
-    }
+    DecimalId::NumbersInNames(names, QStringLiteral("model_"), {QStringLiteral(".txt")}, &m_textIds);
     while (m_nextId < ModelFile::NoIdLeft && m_textIds.contains(m_nextId))
         ++m_nextId;
 }

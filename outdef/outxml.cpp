@@ -377,11 +377,7 @@ int NewNumber(const QString &folder, bool seq, int *counter, QSet<int> *given, Q
     if (!DecimalId::ListFolder(folder, &names, why))
         return -1;
     QSet<int> used = *given;
-    for (const QString &name : qAsConst(names)) {
-        const qint64 n = DecimalId::NumberInName(name, seq ? SeqFilePrefix : FileFilePrefix, TemplateSuffix);
-        if (n >= 0)
-            used.insert(int(n));
-    }
+    DecimalId::NumbersInNames(names, seq ? SeqFilePrefix : FileFilePrefix, {TemplateSuffix}, &used);
     const int n = DecimalId::FirstFree(*counter, used);
     if (n < 0) {
         if (why)
