@@ -149,6 +149,10 @@ void initxml::establishDefaults()
     store->AddXmlDoc(XmlIndex::Settings, DefaultDocument(PlatformStore::Read(QStringLiteral("name")),
                                                          PlatformStore::Read(QStringLiteral("addr"))));
     store->SetDocFileName(XmlIndex::Settings, path);
+    // Written only over the damaged bytes kept in the copy (or while the file is still missing):
+    // another window of the user may have written a good file meanwhile.
+    if (!m_damagedCopy.isEmpty())
+        store->SetSeen(XmlIndex::Settings, SafeFile::SeenNow(m_damagedCopy));
     SetIntVar(RegSlot::IntDescriptionMax, 65535);
     if (mayWrite)
         store->SaveXmlDoc(XmlIndex::Settings);

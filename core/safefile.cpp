@@ -20,6 +20,7 @@ namespace
 thread_local QString g_lastError;
 thread_local bool g_refused = false;
 thread_local bool g_changed = false;
+thread_local SafeFile::Seen g_changedTo;
 
 QString kindOf(mode_t mode)
 {
@@ -465,6 +466,7 @@ bool SafeFile::LastChanged()
 bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const Seen &seen, int options)
 {
     g_changed = false;
+    g_changedTo = Seen();
     Pending pending;
     if (!pending.Prepare(path, bytes, options))
         return false;
@@ -472,9 +474,11 @@ bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const See
         const Seen now = SeenNow(path);
         if (!now.IsKnown())
             return false;
-        // A file removed since holds nothing of anyone's that the write could lose.
-        if (now != seen && now != Seen::Absent()) {
+        // A file that already holds these bytes (the same edit saved on another desktop) loses
+        // nothing by the write; one removed since holds nothing of anyone's.
+        if (now != seen && now != Seen::Absent() && now != Seen::Of(bytes)) {
             g_changed = true;
+            g_changedTo = now;
             g_refused = false;
             g_lastError = QCoreApplication::translate(
                               "SafeFile", "%1 changed on disk since it was read: it was not written over")
@@ -483,4 +487,9 @@ bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const See
         }
     }
     return pending.Commit();
+}
+
+SafeFile::Seen SafeFile::LastChangedTo()
+{
+    return g_changedTo;
 }

@@ -132,9 +132,13 @@ private:
 // The file as it is now; unknown when it neither reads nor is absent (LastError() tells why).
 Seen SeenNow(const QString &path);
 // Write, but only over the file a writer's copy was made from: when the file is no longer what
-// seen holds (and not simply gone), nothing is written and LastChanged() is set. The comparison is made after
-// the temporary is written, just before the rename. An unknown seen is not compared.
+// seen holds (and neither simply gone nor already holding bytes), nothing is written and
+// LastChanged() is set. The comparison is made after the temporary is written, just before the
+// rename. An unknown seen is not compared.
 bool WriteOver(const QString &path, const QByteArray &bytes, const Seen &seen, int options = 0);
 // The last WriteOver of this thread was refused because the file had changed.
 bool LastChanged();
+// What the file held when the last WriteOver of this thread was refused as changed: a writer whose
+// user chose to replace that change writes over this, and over nothing newer.
+Seen LastChangedTo();
 } // namespace SafeFile

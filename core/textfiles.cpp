@@ -1,6 +1,7 @@
 #include "core/textfiles.h"
 
 #include "core/safefile.h"
+#include "core/saveconflict.h"
 #include "core/uireport.h"
 #include "core/utf8.h"
 
@@ -427,10 +428,20 @@ bool TextFiles::Write(const QString &path, const QString &text)
 
 bool TextFiles::WriteBytes(const QString &path, const QByteArray &bytes)
 {
-    if (!SafeFile::WriteOver(path, bytes, seenOf(path)))
+    bool written = SafeFile::WriteOver(path, bytes, seenOf(path));
+    while (!written && SafeFile::LastChanged() && SaveConflict::SaveAnyway(path, SafeFile::LastChangedTo()))
+        written = SafeFile::WriteOver(path, bytes, SafeFile::LastChangedTo());
+    if (!written)
         return false;
     noteRead(path, SafeFile::Seen::Of(bytes));
     return true;
+}
+
+QString TextFiles::WriteFailure(const QString &path)
+{
+    if (SafeFile::LastChanged() && SaveConflict::Kept())
+        return QString();
+    return SafeFile::WithReason(QCoreApplication::translate("TextFiles", "can not write file:%1").arg(path));
 }
 
 int TextFiles::WaitStable(const QString &path, int settleMs)

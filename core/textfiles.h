@@ -53,11 +53,15 @@ QString NotWrittenOver(const QString &path);
 QString WriteRefusal(const QString &path, const QString &text);
 // The one write of such a text (UTF-8), through the safe writer: never over a file that changed
 // since this program last read it whole or wrote it (another member's program, another desktop of
-// the member), with SafeFile::LastChanged() set and the reason in SafeFile::LastError(); a path
-// read as absent is written only while it still is. A path never read is written as it is.
+// the member) unless the user says to save anyway (SaveConflict); a write refused so leaves
+// SafeFile::LastChanged() set, and SaveConflict::Kept() when the user was asked. A path read as
+// absent is written only while it still is. A path never read is written as it is.
 bool Write(const QString &path, const QString &text);
 // As Write, for bytes already encoded (a grid, a point list).
 bool WriteBytes(const QString &path, const QByteArray &bytes);
+// What a writer says after Write or WriteBytes failed: the path and the reason, or the empty text
+// when the user chose to keep the edit over another program's change (the question said it all).
+QString WriteFailure(const QString &path);
 // Waits until two looks settleMs apart see the file's time and size unchanged (at most MaxLooks
 // looks): 0 when the file is there (settled or still changing), 1 when it has gone.
 int WaitStable(const QString &path, int settleMs = 1000);

@@ -75,6 +75,34 @@ void UiReport::Fatal(const QString &title, const QString &text)
         fallback(title, text);
 }
 
+bool UiReport::AskSaveAnyway(const QStringList &paths)
+{
+    QStringList lines;
+    for (const QString &path : paths)
+        lines << KeptUnwritten(path);
+    FatalMessage(QCoreApplication::translate("UiReport", "File error"), lines.join(QLatin1Char('\n')));
+    return false;
+}
+
+bool UiReport::SaveAnyway(const QStringList &paths)
+{
+    if (g_report)
+        return g_report->AskSaveAnyway(paths);
+    QStringList lines;
+    for (const QString &path : paths)
+        lines << KeptUnwritten(path);
+    fallback(QCoreApplication::translate("UiReport", "File error"), lines.join(QLatin1Char('\n')));
+    return false;
+}
+
+QString UiReport::KeptUnwritten(const QString &path)
+{
+    return QCoreApplication::translate("SharedXml",
+                                       "%1 was not written: another program changed it since it was read. "
+                                       "Your changes are kept; open the file again to see the other changes.")
+        .arg(path);
+}
+
 void UiReport::LeftOut(const QStringList &lines)
 {
     if (!lines.isEmpty())

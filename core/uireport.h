@@ -12,6 +12,9 @@ public:
     virtual void ShowErrorMsg(const QString &title, const QString &text) = 0;
     virtual void SystemErrorBox(const QString &text) = 0;
     virtual void FatalMessage(const QString &title, const QString &text) = 0;
+    // Files another program changed since they were read, which a save of the user's edits would
+    // replace: true to save anyway. Unless a report asks, the edits are kept and the files named.
+    virtual bool AskSaveAnyway(const QStringList &paths);
 
     static void Install(UiReport *report);
     static UiReport *Get();
@@ -29,4 +32,7 @@ public:
     static QString WrongRoot(const QString &found, const QString &expected);
     static void System(const QString &text);
     static void Fatal(const QString &title, const QString &text);
+    static bool SaveAnyway(const QStringList &paths);
+    // Why such a file was not written, once the edit is kept.
+    static QString KeptUnwritten(const QString &path);
 };

@@ -3,6 +3,7 @@
 #include "core/globalmutex.h"
 #include "core/longvalue.h"
 #include "core/safefile.h"
+#include "core/saveconflict.h"
 #include "core/sharedxml.h"
 #include "core/uireport.h"
 #include "core/xmlmessage.h"
@@ -68,7 +69,7 @@ bool xmlclass::OpenXmlFile(int index, const QString &fileName, bool showMessage)
             UiReport::Fatal(tr("Xml Parse Error"), text);
         return false;
     }
-    m_docs.insert(index, Entry{fileName, doc, SafeFile::Seen::Of(bytes)});
+    m_docs.insert(index, Entry{fileName, doc, SafeFile::Seen::Of(bytes), {}});
     return true;
 }
 
@@ -78,21 +79,21 @@ void xmlclass::NewXmlDoc(int index, const QString &rootTag)
         return;
     auto *doc = new QDomDocument;
     doc->appendChild(doc->createElement(rootTag));
-    m_docs.insert(index, Entry{QString(), doc, SafeFile::Seen()});
+    m_docs.insert(index, Entry{QString(), doc, SafeFile::Seen(), {}});
 }
 
 void xmlclass::AddXmlDoc(int index, const QDomDocument &doc)
 {
     if (m_docs.contains(index))
         return;
-    m_docs.insert(index, Entry{QString(), new QDomDocument(doc), SafeFile::Seen()});
+    m_docs.insert(index, Entry{QString(), new QDomDocument(doc), SafeFile::Seen(), {}});
 }
 
 void xmlclass::AddXmlDocFile(int index, const QDomDocument &doc, const QString &fileName,
                              const SafeFile::Seen &seen)
 {
     CloseXmlDoc(index);
-    m_docs.insert(index, Entry{fileName, new QDomDocument(doc), seen});
+    m_docs.insert(index, Entry{fileName, new QDomDocument(doc), seen, {}});
 }
 
 void xmlclass::SetSeen(int index, const SafeFile::Seen &seen)
@@ -116,9 +117,15 @@ void xmlclass::SetDocFileName(int index, const QString &fileName)
                         QStringLiteral("SetDocFileName index:%1 fname:%2").arg(index).arg(fileName));
         return;
     }
-    // Another file: what was seen of the old one says nothing of it.
-    if (it->fileName != fileName)
-        it->seen = SafeFile::Seen();
+    // Another file: what was seen of the old one says nothing of it, and a file this document
+    // never came from is another's until it is written.
+    if (it->fileName != fileName) {
+        if (!it->fileName.isEmpty())
+            it->seenOther.insert(it->fileName, it->seen);
+        it->seen = it->seenOther.take(fileName);
+        if (!it->seen.IsKnown())
+            it->seen = SafeFile::Seen::Absent();
+    }
     it->fileName = fileName;
 }
 
@@ -330,32 +337,40 @@ bool xmlclass::longEntry(int index, const QDomDocument &doc, const QString &tag,
     return false;
 }
 
-bool xmlclass::writeDocument(int index, const QString &fileName, int options)
+int xmlclass::writeDocument(int index, const QString &fileName, int options, OnChange onChange)
 {
     const auto it = m_docs.find(index);
     if (it == m_docs.end() || !it->doc)
-        return false;
+        return 0;
     const QByteArray bytes = documentBytes(it->doc);
     QString message;
     if (holdsLongValue(index, bytes, *it->doc, &message)) {
         UiReport::Fatal(tr("File error"), tr("%1 was not written: %2").arg(fileName, message));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
+        return 0;
     }
-    // Only the document's own file was read into it; another name is a copy made anew.
     const bool own = fileName == it->fileName;
-    if (SharedXml::Write(fileName, bytes, own ? it->seen : SafeFile::Seen(), options, &message) !=
-        SharedXml::Written::Yes) {
-        UiReport::Fatal(tr("File error"), message);
+    SafeFile::Seen seen = own ? it->seen : it->seenOther.value(fileName, SafeFile::Seen::Absent());
+    if (!seen.IsKnown())
+        seen = SafeFile::Seen::Absent();
+    SharedXml::Written written = SharedXml::Write(fileName, bytes, seen, options, &message);
+    if (written == SharedXml::Written::Changed && onChange == OnChange::Return)
+        return -1;
+    while (written == SharedXml::Written::Changed &&
+           SaveConflict::SaveAnyway(fileName, SafeFile::LastChangedTo()))
+        written = SharedXml::Write(fileName, bytes, SafeFile::LastChangedTo(), options, &message);
+    if (written != SharedXml::Written::Yes) {
+        // A kept edit was the user's own answer: nothing more to say.
+        if (written != SharedXml::Written::Changed)
+            UiReport::Fatal(tr("File error"), message);
         SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
+        return 0;
     }
-    if (own)
-        it->seen = SafeFile::Seen::Of(bytes);
-    return true;
+    (own ? it->seen : it->seenOther[fileName]) = SafeFile::Seen::Of(bytes);
+    return 1;
 }
 
-int xmlclass::SaveXmlDoc(int index)
+int xmlclass::saveDocument(int index, OnChange onChange)
 {
     auto it = m_docs.find(index);
     QString fileName;
@@ -369,11 +384,20 @@ int xmlclass::SaveXmlDoc(int index)
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return 0;
     }
-    if (!writeDocument(index, fileName))
-        return 0;
-    if (IsTracked(index))
+    const int written = writeDocument(index, fileName, 0, onChange);
+    if (written == 1 && IsTracked(index))
         SetFileTime(index, fileName);
-    return 1;
+    return written;
+}
+
+int xmlclass::SaveXmlDoc(int index)
+{
+    return saveDocument(index, OnChange::Ask);
+}
+
+int xmlclass::SaveUnlessChanged(int index)
+{
+    return saveDocument(index, OnChange::Return);
 }
 
 bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
@@ -384,7 +408,7 @@ bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
     }
     // A read-only file of the user's own is made writable first (never through a link: that
     // would unlock whatever file it points at).
-    return writeDocument(index, fileName, SafeFile::MakeWritable);
+    return writeDocument(index, fileName, SafeFile::MakeWritable, OnChange::Ask) == 1;
 }
 
 void xmlclass::SetFileTime(int index, const QString &fileName)

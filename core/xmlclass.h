@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDomDocument>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -44,6 +45,8 @@ public:
     // as, removed included: a writer that can put its change into a fresh copy reads the file
     // again first, and one for which a removal means something (a member removed) refuses.
     bool ChangedOnDisk(int index) const;
+    // A name the document was never read from nor written as is written only while its file is
+    // absent; one it had before keeps what was seen of it.
     void SetDocFileName(int index, const QString &fileName);
     QDomDocument *GetXmlDoc(int index);
     void CloseXmlDoc(int index);
@@ -62,7 +65,14 @@ public:
     QString GetTagAttr(int n, const QString &tag, const QString &attr) const;
     int CurrentIndex() const { return m_current; }
 
+    // A file another program changed since the document was read is the user's to decide
+    // (SaveConflict): written over when the user says so, else the save fails with the edit kept.
     int SaveXmlDoc(int index);
+    // As SaveXmlDoc for a writer that merges: 1 written, 0 failed (reported), -1 the file changed
+    // since it was read (nothing said, nothing written): the writer reads it again and merges.
+    int SaveUnlessChanged(int index);
+    // Written only while the file is absent unless the document was read from it or written as
+    // it before; checked against that as its own file is.
     bool SaveXmlDocAs(const QString &fileName, int index);
     // Writes the document to its file only when no file of that name exists, so that making a
     // missing file never replaces one another member wrote meanwhile: 1 written, -1 the file
@@ -83,13 +93,17 @@ private:
         QString fileName;
         QDomDocument *doc = nullptr;
         SafeFile::Seen seen;
+        // What was seen of the other names the document had or was written as.
+        QHash<QString, SafeFile::Seen> seenOther;
     };
+    enum class OnChange { Ask, Return };
     static QByteArray documentBytes(QDomDocument *doc);
     bool refusedByReader(int index, const QString &fileName, const QByteArray &bytes,
                          const QDomDocument &doc);
     bool holdsLongValue(int index, const QByteArray &bytes, const QDomDocument &doc, QString *message) const;
     bool longEntry(int index, const QDomDocument &doc, const QString &tag, QString *message) const;
-    bool writeDocument(int index, const QString &fileName, int options = 0);
+    int writeDocument(int index, const QString &fileName, int options, OnChange onChange);
+    int saveDocument(int index, OnChange onChange);
     static QList<QDomElement> elementsByTag(const QDomNode &root, const QString &tag);
 
     QMap<int, Entry> m_docs;

@@ -209,7 +209,8 @@ bool InstanceFiles::writeFile(const QString &path, const QByteArray &bytes)
         return allowed(TextFiles::NotWrittenOver(path));
     if (!path.isEmpty() && TextFiles::WriteBytes(path, bytes))
         return true;
-    UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
+    if (const QString why = TextFiles::WriteFailure(path); !why.isEmpty())
+        UiReport::Fatal(tr("File error"), why);
     SetBoolVar(RegSlot::FlagWriteFailed, true);
     return false;
 }

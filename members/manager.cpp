@@ -232,8 +232,8 @@ void manager::writeNotes(const MemberInfo *record)
     } else if (m_files.WriteNotes(record->ID, text)) {
         record->Page->ClearModified();
         return;
-    } else {
-        UiReport::Fatal(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
+    } else if (const QString why = TextFiles::WriteFailure(path); !why.isEmpty()) {
+        UiReport::Fatal(tr("File error"), why);
     }
     SetBoolVar(RegSlot::FlagWriteFailed, true);
 }

@@ -598,6 +598,27 @@ bool MemberFiles::readAgain(int n)
     return true;
 }
 
+// A file still changing after a few rounds of reading again and merging is refused, the edits kept.
+bool MemberFiles::saveMerged(int n)
+{
+    xmlclass *xml = store();
+    const int index = XmlIndex::Manager + n;
+    for (int round = 0; round < 3; ++round) {
+        if (xml->ChangedOnDisk(index) && !readAgain(n))
+            return false;
+        const int written = xml->SaveUnlessChanged(index);
+        if (written >= 0)
+            return written == 1;
+    }
+    UiReport::Fatal(QCoreApplication::translate("MemberFiles", "File error"),
+                    QCoreApplication::translate("MemberFiles",
+                                                "%1 was not written: another program kept changing it while "
+                                                "this one merged. Your changes are kept; save again later.")
+                        .arg(xml->DocFileName(index)));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return false;
+}
+
 bool MemberFiles::SaveMemberDoc(int n)
 {
     xmlclass *xml = store();
@@ -607,10 +628,12 @@ bool MemberFiles::SaveMemberDoc(int n)
     // A member file has two writers, the member and the manager's hand-over: each puts only its
     // own edits into the file as it is now. The group file is the manager's alone: a copy older
     // than the file is refused by the store, the edits kept.
-    if (n > 0 && xml->HasDoc(index) && xml->ChangedOnDisk(index) && !readAgain(n))
+    if (n == 0 || !xml->HasDoc(index)) {
+        if (xml->SaveXmlDoc(index) != 1)
+            return false;
+    } else if (!saveMerged(n)) {
         return false;
-    if (xml->SaveXmlDoc(index) != 1)
-        return false;
+    }
     if (auto it = m_fields.find(index); it != m_fields.end()) {
         for (auto e = it->edited.cbegin(); e != it->edited.cend(); ++e)
             it->shown.insert(e.key(), e.value());

@@ -101,6 +101,7 @@ private:
     // The selection as built to its file: false when it was not written (refused or failed);
     // true also when it holds nothing the file does not already hold, and nothing was written.
     bool writeSelection(bool def, const QDomDocument &built);
+    QPair<bool, bool> saveSelections(bool reference, bool definition);
     bool saveDefSelection();
     bool saveRefSelection();
     void closeSelections();

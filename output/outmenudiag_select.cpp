@@ -1,3 +1,4 @@
+#include "core/saveconflict.h"
 #include "core/textfiles.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
@@ -447,10 +448,20 @@ void OutMenuDiag::ClearProc()
     }
 }
 
+// Both files changed by another program are asked about in one question.
+QPair<bool, bool> OutMenuDiag::saveSelections(bool reference, bool definition)
+{
+    SaveConflict::Batch conflicts;
+    QPair<bool, bool> saved;
+    do {
+        saved = {reference && saveRefSelection(), definition && saveDefSelection()};
+    } while (conflicts.Ask());
+    return saved;
+}
+
 void OutMenuDiag::SaveProc()
 {
-    const bool refSaved = saveRefSelection();
-    const bool defSaved = m_ui->TAB->isTabEnabled(1) && saveDefSelection();
+    const auto [refSaved, defSaved] = saveSelections(true, m_ui->TAB->isTabEnabled(1));
     // Reload puts back what is stored: only a page whose selection is stored may offer it.
     if (m_ui->TAB->currentIndex() != 0 ? defSaved : refSaved) {
         (m_ui->TAB->currentIndex() != 0 ? m_defRead : m_refRead) = true;
@@ -519,9 +530,8 @@ void OutMenuDiag::OutputProc()
     m_defDir = m_refDir = dir;
     const int page = m_ui->TAB->currentIndex();
     // A selection that is not saved (a damaged file kept) does not stop the run: it was said.
-    if (reference && saveRefSelection() && page == 0)
-        m_ui->RELOAD->setEnabled(true);
-    if (definition && saveDefSelection() && page == 1)
+    const auto [refSaved, defSaved] = saveSelections(reference, definition);
+    if (page == 0 ? refSaved : defSaved)
         m_ui->RELOAD->setEnabled(true);
     auto *outputs = GetObj<outdef>(RegSlot::ObjOutdef);
     m_progress->ResetProgress();

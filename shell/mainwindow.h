@@ -103,6 +103,7 @@ public:
     void ShowErrorMsg(const QString &title, const QString &text) override;
     void SystemErrorBox(const QString &text) override;
     void FatalMessage(const QString &title, const QString &text) override;
+    bool AskSaveAnyway(const QStringList &paths) override;
     void StatusMessage(const QString &text);
     QString StatusText() const;
     void WaitCursor();
@@ -211,6 +212,7 @@ private:
     void routeDocument(void (ModelDoc::*modelDocCall)(), void (InstanceDocument::*instanceDocCall)());
     void endProgram();
     void deferSave();
+    void saveSteps();
     // The program's message box: logo, the title also as its text, the question below it.
     void prepareBox(QMessageBox &box, const QString &title, const QString &informative,
                     QMessageBox::Icon icon) const;

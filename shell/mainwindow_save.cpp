@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "comm/membermail.h"
+#include "core/saveconflict.h"
 #include "docs/instancedocument.h"
 #include "docs/modeldoc.h"
 #include "instance/deftab.h"
@@ -52,12 +53,43 @@ void MainWindow::SaveAll()
         return;
     }
     m_saving = true;
-    // An earlier failed write elsewhere (history, options) must not make this pass look failed.
-    SetBoolVar(RegSlot::FlagWriteFailed, false);
     StatusMessage(tr("under saving"));
     SetBoolVar(RegSlot::FlagBusy, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
+    // Files another program changed are asked about once, at the end; those the user saves
+    // anyway are written by a second pass, which rewrites only what is still unsaved.
+    SaveConflict::Batch conflicts;
+    do {
+        SetBoolVar(RegSlot::FlagWriteFailed, false);
+        saveSteps();
+    } while (conflicts.Ask());
+
+    auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    const bool failed = GetBoolVar(RegSlot::FlagWriteFailed);
+    // Saving again changes nothing for a kept edit: the status says what stays unsaved.
+    const QString result = !conflicts.KeptFiles().isEmpty()
+                               ? tr("not saved: changed by another program, your edit is kept")
+                           : failed ? tr("save failed, retry")
+                                    : tr("save end");
+    if (timer)
+        timer->StatusMessage(result);
+    else
+        StatusMessage(result);
+    if (failed) {
+        SetBoolVar(RegSlot::FlagWriteFailed, false);
+    } else {
+        SetBoolVar(RegSlot::FlagSaveNeeded, false);
+        if (m_ui->actionSave->isEnabled())
+            m_ui->actionSave->setEnabled(false);
+    }
+    QApplication::restoreOverrideCursor();
+    SetBoolVar(RegSlot::FlagBusy, false);
+    m_saving = false;
+}
+
+void MainWindow::saveSteps()
+{
     globalvar &reg = *this;
     saveStep(reg, RegSlot::FlagModelModified, GetObj<model>(RegSlot::ObjModel), &model::SaveModel);
     saveStep(reg, RegSlot::FlagModelDocModified, GetObj<ModelDoc>(RegSlot::ObjModelDoc), &ModelDoc::Save);
@@ -76,24 +108,6 @@ void MainWindow::SaveAll()
     saveStep(reg, RegSlot::FlagInstDocModified, GetObj<InstanceDocument>(RegSlot::ObjInstanceDocument),
              &InstanceDocument::Save);
     saveStep(reg, RegSlot::FlagOutputModified, GetObj<outdef>(RegSlot::ObjOutdef), &outdef::SaveOutput);
-
-    auto *timer = GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
-    const bool failed = GetBoolVar(RegSlot::FlagWriteFailed);
-    const QString result = failed ? tr("save failed, retry") : tr("save end");
-    if (timer)
-        timer->StatusMessage(result);
-    else
-        StatusMessage(result);
-    if (failed) {
-        SetBoolVar(RegSlot::FlagWriteFailed, false);
-    } else {
-        SetBoolVar(RegSlot::FlagSaveNeeded, false);
-        if (m_ui->actionSave->isEnabled())
-            m_ui->actionSave->setEnabled(false);
-    }
-    QApplication::restoreOverrideCursor();
-    SetBoolVar(RegSlot::FlagBusy, false);
-    m_saving = false;
 }
 
 void MainWindow::deferSave()

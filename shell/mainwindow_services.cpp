@@ -53,6 +53,24 @@ void MainWindow::FatalMessage(const QString &title, const QString &text)
     box.exec();
 }
 
+// As an editor asks of a file changed on disk; keeping is the default, so that nothing of the
+// other program's is replaced without the user's word.
+bool MainWindow::AskSaveAnyway(const QStringList &paths)
+{
+    QMessageBox box(this);
+    const QString intro = paths.size() == 1 ? tr("Another program changed this file since it was read:")
+                                            : tr("Another program changed these files since they were read:");
+    prepareBox(box, tr("Changed by another program"),
+               intro + QStringLiteral("\n") + paths.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                   tr("Save anyway: your version is written and the other program's change is replaced.\n"
+                      "Keep editing: nothing is written; your edit stays open, unsaved, and Save stays on."),
+               QMessageBox::Warning);
+    QPushButton *save = AskBox::Button(box, "saveAnyway", tr("Save anyway"), QMessageBox::DestructiveRole);
+    QPushButton *keep = AskBox::Button(box, "keepEditing", tr("Keep editing"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    return AskBox::Confirmed(box, save, keep);
+}
+
 // The mail thread's controller takes its copy of the queue from here when the poster starts it.
 void MainWindow::SetMailQueue(const QList<MailQueueItem> *queue)
 {
@@ -140,7 +158,8 @@ bool MainWindow::WriteTextFile(TreeItemData *record, const QString &path)
         return false;
     }
     if (!TextFiles::Write(path, text)) {
-        FatalMessage(tr("File error"), SafeFile::WithReason(tr("can not write file:%1").arg(path)));
+        if (const QString why = TextFiles::WriteFailure(path); !why.isEmpty())
+            FatalMessage(tr("File error"), why);
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;
     }

@@ -58,6 +58,13 @@ struct Reports final : UiReport {
     void ShowErrorMsg(const QString &, const QString &text) override { texts << text; }
     void SystemErrorBox(const QString &text) override { texts << text; }
     void FatalMessage(const QString &, const QString &text) override { texts << text; }
+    bool AskSaveAnyway(const QStringList &paths) override
+    {
+        asked << paths;
+        return anyway;
+    }
+    QList<QStringList> asked;
+    bool anyway = false;
 };
 
 // The golden definition and instances, member 1 the running user's own, ready for the dialog.
@@ -99,6 +106,7 @@ private slots:
     void save_damagedFile_keptAndRefused();
     void save_nothingChanged_writesNothing_data();
     void save_nothingChanged_writesNothing();
+    void save_madeInSessionThenChangedByAnother_askedOnceEditKept();
 };
 
 void tst_outselect::save_unknownContentKeptWithItsItem_data()
@@ -236,6 +244,48 @@ void tst_outselect::save_nothingChanged_writesNothing()
     writeFile(path, changed + "<!-- not ours -->");
     save->click();
     QCOMPARE(readFile(path), changed + "<!-- not ours -->");
+}
+
+// Both files were missing when the dialog opened: made by its first save, they are another
+// program's once it changed them, and the next save asks once for both before writing over them.
+void tst_outselect::save_madeInSessionThenChangedByAnother_askedOnceEditKept()
+{
+    GenProgram p;
+    prepare(p);
+    const QString defFile = defFilePath(p);
+    const QString refFile = refFilePath(p);
+    QVERIFY(!QFile::exists(defFile) && !QFile::exists(refFile));
+    Reports reports;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    auto *save = dialog.findChild<QPushButton *>("SAVE");
+    const auto toggle = [&dialog] {
+        QTreeWidgetItem *member = firstMember(dialog);
+        member->setCheckState(3, member->checkState(3) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        auto *extension = dialog.findChild<QLineEdit *>("EXTENSION");
+        extension->setText(extension->text() + QStringLiteral("x"));
+    };
+    toggle();
+    save->click();
+    QVERIFY(QFile::exists(defFile) && QFile::exists(refFile));
+    const QByteArray def = readFile(defFile) + "<!-- theirs -->";
+    const QByteArray ref = readFile(refFile) + "<!-- theirs -->";
+    writeFile(defFile, def);
+    writeFile(refFile, ref);
+    toggle();
+    save->click();
+    QCOMPARE(reports.asked.size(), 1);
+    QCOMPARE(QSet<QString>(reports.asked.first().cbegin(), reports.asked.first().cend()),
+             QSet<QString>({defFile, refFile}));
+    QCOMPARE(readFile(defFile), def);
+    QCOMPARE(readFile(refFile), ref);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(reports.texts.isEmpty());
+    reports.anyway = true;
+    save->click();
+    QCOMPARE(reports.asked.size(), 2);
+    QVERIFY(!readFile(defFile).contains("theirs"));
+    QVERIFY(!readFile(refFile).contains("theirs"));
 }
 
 QTEST_MAIN(tst_outselect)

@@ -79,6 +79,28 @@ struct ReportAnswerer {
     }
 };
 
+// Answers the question whether to save over another program's change with the named button, or
+// with Return (the default button) when none is named, keeping the texts asked.
+struct ConflictAnswerer {
+    QTimer timer;
+    QStringList asked;
+    explicit ConflictAnswerer(const QString &button)
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this, button] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box->windowTitle() != QLatin1String("Changed by another program"))
+                return;
+            asked << box->informativeText();
+            if (button.isEmpty())
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                box->findChild<QPushButton *>(button)->click();
+        });
+        timer.start();
+    }
+};
+
 struct Program : public RegistryScope {
     MainWindow *window = new MainWindow;
     Program() { QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 10000); }
@@ -113,6 +135,8 @@ private slots:
     void saveAll_failureInMiddle_showsOrder();
     void saveAll_allWrittenAfterEarlierFailure_endsAndDisablesSave();
     void saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit();
+    void saveAll_filesChangedByAnother_oneQuestion_data();
+    void saveAll_filesChangedByAnother_oneQuestion();
     void saveAll_whileBusy_returnsAtOnce();
     void saveAll_nothingToSave_doesNothing();
     void save_askedWhileBusy_doneWhenBusyEnds_data();
@@ -377,6 +401,64 @@ void tst_mainwindow::saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit()
     QVERIFY2(second.attribute(QStringLiteral("ID")) == QLatin1String("2") &&
                  second.text() == QLatin1String("mine"),
              readFile(path).constData());
+}
+
+void tst_mainwindow::saveAll_filesChangedByAnother_oneQuestion_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("the default keeps") << QString() << false;
+    QTest::newRow("save anyway") << QStringLiteral("saveAnyway") << true;
+}
+
+// Two files of one save changed by another program: one question names both; saving anyway
+// writes the edits and ends the save, keeping leaves the other program's files and Save on.
+void tst_mainwindow::saveAll_filesChangedByAnother_oneQuestion()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, written);
+    Program p;
+    FileErrorAnswerer errors;
+    ConflictAnswerer answerer(button);
+    const QString dir = QDir::homePath() + QStringLiteral("/save7/%1/").arg(QTest::currentDataTag());
+    QDir().mkpath(dir);
+    const QStringList files{dir + QStringLiteral("model.xml"), dir + QStringLiteral("instdoc.xml")};
+    const QByteArray theirs("<Root Theirs=\"1\"/>");
+    for (int i : {0, 1}) {
+        const int index = i == 0 ? XmlIndex::Model : XmlIndex::InstanceDoc;
+        writeFile(files.at(i), "<Root/>");
+        QVERIFY(p.store()->OpenXmlFile(index, files.at(i)));
+        p.store()->GetXmlDoc(index)->documentElement().setAttribute(QStringLiteral("Mine"),
+                                                                    QStringLiteral("1"));
+        writeFile(files.at(i), theirs);
+    }
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.SetBoolVar(RegSlot::FlagInstDocModified, true);
+    p.window->EnableFileAction(7, true);
+    p.action("actionSave")->trigger();
+    QCOMPARE(answerer.asked.size(), 1);
+    QCOMPARE(answerer.asked.first().count(files.at(0)), 1);
+    QCOMPARE(answerer.asked.first().count(files.at(1)), 1);
+    QCOMPARE(errors.answered, 0);
+    for (const QString &file : files)
+        QCOMPARE(readFile(file).contains("Mine=\"1\""), written);
+    QCOMPARE(p.GetBoolVar(RegSlot::FlagSaveNeeded), !written);
+    QCOMPARE(p.window->IsSaveEnabled(), !written);
+    QCOMPARE(p.window->StatusText(),
+             written ? QStringLiteral("save end")
+                     : QStringLiteral("not saved: changed by another program, your edit is kept"));
+    if (written)
+        return;
+    QCOMPARE(readFile(files.at(0)), theirs);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
+    // Quitting asks to save, and saving asks again.
+    QString quit;
+    answerNextBox(QStringLiteral("save"), &quit);
+    p.window->MenuEnd();
+    QCOMPARE(quit, QStringLiteral("Save Contents"));
+    QCOMPARE(answerer.asked.size(), 2);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
 }
 
 void tst_mainwindow::saveAll_whileBusy_returnsAtOnce()
