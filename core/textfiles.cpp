@@ -44,8 +44,8 @@ struct Told {
 QMutex g_refusedLock;
 QHash<QString, QString> g_refused;
 QHash<QString, Told> g_told;
-// What the last whole read or write of each path held, for the writers that must not write over a
-// file another program changed since (see TextFiles::Write).
+// What the last read or write of each path held, for the writers that must not write over a file
+// another program changed since (see TextFiles::Write); unknown after a read of only a part.
 QHash<QString, SafeFile::Seen> g_seen;
 
 QString keyOf(const QString &path)
@@ -60,15 +60,16 @@ void noteRead(const QString &path, const SafeFile::Seen &seen)
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
     g_refused.remove(key);
-    if (seen.IsKnown())
-        g_seen.insert(key, seen);
+    g_seen.insert(key, seen);
 }
 
+// A text this program never read (one made in the session) is written only while its file is
+// absent; one read only in part is written as it is.
 SafeFile::Seen seenOf(const QString &path)
 {
     const QString key = keyOf(path);
     QMutexLocker lock(&g_refusedLock);
-    return g_seen.value(key);
+    return g_seen.value(key, SafeFile::Seen::Absent());
 }
 
 void noteRefused(const QString &path, const QString &reason)

@@ -55,7 +55,8 @@ QString WriteRefusal(const QString &path, const QString &text);
 // since this program last read it whole or wrote it (another member's program, another desktop of
 // the member) unless the user says to save anyway (SaveConflict); a write refused so leaves
 // SafeFile::LastChanged() set, and SaveConflict::Kept() when the user was asked. A path read as
-// absent is written only while it still is. A path never read is written as it is.
+// absent, or never read, is written only while it still is; one read only in part (a head that
+// stopped before the end) is written as it is.
 bool Write(const QString &path, const QString &text);
 // As Write, for bytes already encoded (a grid, a point list).
 bool WriteBytes(const QString &path, const QByteArray &bytes);

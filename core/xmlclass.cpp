@@ -361,7 +361,7 @@ int xmlclass::writeDocument(int index, const QString &fileName, int options, OnC
         written = SharedXml::Write(fileName, bytes, SafeFile::LastChangedTo(), options, &message);
     if (written != SharedXml::Written::Yes) {
         // A kept edit was the user's own answer: nothing more to say.
-        if (written != SharedXml::Written::Changed)
+        if (written != SharedXml::Written::Changed || !SaveConflict::Kept())
             UiReport::Fatal(tr("File error"), message);
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return 0;

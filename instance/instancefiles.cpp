@@ -58,7 +58,7 @@ QString InstanceFiles::ElementPath(const QString &n, const QString &id, const QS
 }
 
 bool InstanceFiles::NewNumbers(int n, int count, QSet<int> used, qint64 *counter, QList<int> *numbers,
-                               QString *why) const
+                               QString *why, int ceiling) const
 {
     QStringList names;
     if (!DecimalId::ListFolder(m_dir, &names, why))
@@ -69,7 +69,7 @@ bool InstanceFiles::NewNumbers(int n, int count, QSet<int> used, qint64 *counter
     qint64 from = *counter;
     while (taken.size() < count) {
         // A new document's first element is 0.
-        const int number = DecimalId::FirstFree(from, used, 0);
+        const int number = DecimalId::FirstFree(from, used, 0, ceiling);
         if (number < 0) {
             if (why)
                 *why = DecimalId::ExhaustedMessage(DocFileName(n));

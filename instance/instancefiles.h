@@ -44,9 +44,9 @@ public:
     // neither used nor an element file of member n in the folder holds (names equal but for letter
     // case are one name); once none is left there, the lowest such number. *counter moves past the
     // numbers taken. False, with the reason in *why and nothing taken, when the folder cannot be
-    // listed or fewer than count numbers are free.
-    bool NewNumbers(int n, int count, QSet<int> used, qint64 *counter, QList<int> *numbers,
-                    QString *why) const;
+    // listed or fewer than count numbers are free. Numbers go up to ceiling.
+    bool NewNumbers(int n, int count, QSet<int> used, qint64 *counter, QList<int> *numbers, QString *why,
+                    int ceiling = DecimalId::Ceiling) const;
 
     // Brings member n's document into the store under 50000 + n: a document already held is
     // used; a missing file is created (never over a file that appeared meanwhile); a file that

@@ -49,10 +49,12 @@ QString shape(QTreeWidgetItem *parent)
 struct Program : public DocProgram {
     QString dir() { return tmp.filePath("ws/pelmorine.def/M/1.0.0"); }
     QString docPath() { return dir() + QStringLiteral("/DocModel.xml"); }
+    // A null docXml leaves the version without DocModel.xml.
     void open(const QByteArray &docXml, const QByteArray &modelXml = kModel)
     {
         writeFile(dir() + QStringLiteral("/model.xml"), modelXml);
-        writeFile(docPath(), docXml);
+        if (!docXml.isNull())
+            writeFile(docPath(), docXml);
         QSignalSpy delivered(GetObj<CheckTimer>(RegSlot::ObjCheckTimer), &CheckTimer::Dispatched);
         GetObj<CheckTimer>(RegSlot::ObjCheckTimer)->PostMessage(MsgCode::OpenModel);
         QTRY_VERIFY_WITH_TIMEOUT(!delivered.isEmpty(), 120000);
@@ -99,6 +101,7 @@ private slots:
     void manyChapters_openSaveClose_timeGrowsLinearly();
     void chapterText_refusedThenMended_shownAgainEditableAndSaved();
     void classText_refusedThenMended_shownAgainWithItsText();
+    void missingFile_madeElsewhereBeforeTheSave_keptAndChaptersStay();
 };
 
 void tst_modeldoc::load_nestedOutOfOrder_savesBackAndWritesChangedTextsOnly()
@@ -612,6 +615,31 @@ void tst_modeldoc::classText_refusedThenMended_shownAgainWithItsText()
     show();
     QCOMPARE(explain->toPlainText(), QStringLiteral("mended"));
     QVERIFY(explain->isReadOnly() && explain->placeholderText().isEmpty());
+}
+
+// The document of a version that has none is made by the first save, only while the file is still
+// absent: one another member saved meanwhile is theirs, and the chapters made here stay unsaved.
+void tst_modeldoc::missingFile_madeElsewhereBeforeTheSave_keptAndChaptersStay()
+{
+    Program p;
+    p.open(QByteArray());
+    QVERIFY(p.doc()->IsEditable());
+    p.create("mine");
+    const QByteArray theirs = "<Root_ModelDoc User='bob' Email='bob@x' MaxID='1'>"
+                              "<Chapter No='1.' Name='theirs' MID='' ID='0'/></Root_ModelDoc>";
+    writeFile(p.docPath(), theirs);
+    QString title;
+    answerNextBox("keepEditing", &title);
+    p.window->MenuSave();
+    QCOMPARE(title, QStringLiteral("Changed by another program"));
+    QCOMPARE(readFile(p.docPath()), theirs);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelDocModified));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QCOMPARE(p.chapter("1.")->text(1), QStringLiteral("mine"));
+    // Gone again, the file is the editor's to make.
+    QVERIFY(QFile::remove(p.docPath()));
+    p.window->MenuSave();
+    QCOMPARE(xmlShape(p.saved(), "MID", "ID"), QStringLiteral("1./mine//0"));
 }
 
 QTEST_MAIN(tst_modeldoc)

@@ -62,12 +62,15 @@ private slots:
     void newNumbers_leftoverFiles_takesNumbersNoFileUses_data();
     void newNumbers_leftoverFiles_takesNumbersNoFileUses();
     void newNumbers_folderNotListed_refusedWithReasonNothingTaken();
+    void newNumbers_noneLeft_refusedNothingTaken_data();
+    void newNumbers_noneLeft_refusedNothingTaken();
 };
 
 void tst_instancefiles::grid_writesThirtyCrLfLines_noRemainsOfLongerFile()
 {
     Folder f;
     writeFile(f.path("instance_0_4.csv"), QByteArray(5000, 'x'));
+    TextFiles::Read(f.path("instance_0_4.csv"), 0); // as the editor did
     TreeItemData record;
     QVERIFY(f.files.WriteInstanceCsv("0", "4", &record)); // not changed: nothing written
     QCOMPARE(readFile(f.path("instance_0_4.csv")).size(), 5000);
@@ -275,6 +278,7 @@ void tst_instancefiles::text_atAndPastReadLimits_pastRefusedNothingWritten()
     Folder f;
     const QString path = f.path("instance_0_7.txt");
     writeFile(path, "before");
+    TextFiles::Read(path, 0); // as the editor did
     TreeItemData record;
     record.SetAttr("Expression", text);
     record.TextChanged() = true;
@@ -321,6 +325,7 @@ void tst_instancefiles::grid_rowAtAndPastLineLimit_pastRefusedValueKept()
     Folder f;
     const QString path = f.path("instance_0_4.csv");
     writeFile(path, "before\r\n");
+    TextFiles::Read(path, 0); // as the editor did
     TreeItemData record;
     for (int c = 0; c < cells.size(); ++c)
         record.SetCell(0, c, cells.at(c));
@@ -616,6 +621,31 @@ void tst_instancefiles::newNumbers_folderNotListed_refusedWithReasonNothingTaken
     QCOMPARE(taken, QList<int>{42});
     writeFile(gone, "a file where the folder should be");
     QVERIFY(!f.files.NewNumbers(0, 1, {}, &counter, &taken, &why));
+}
+
+void tst_instancefiles::newNumbers_noneLeft_refusedNothingTaken_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("used");
+    QTest::newRow("every number an element's or a file's") << 1 << QList<int>{1};
+    QTest::newRow("fewer free than asked") << 2 << QList<int>{};
+}
+
+// Numbers up to 3: files use 0, 2 and 3.
+void tst_instancefiles::newNumbers_noneLeft_refusedNothingTaken()
+{
+    QFETCH(int, count);
+    QFETCH(QList<int>, used);
+    Folder f;
+    for (const char *name : {"instance_0_0.txt", "instance_0_2.csv", "instance_0_3.pos"})
+        writeFile(f.path(QLatin1String(name)), "LEFTOVER");
+    qint64 counter = 2;
+    QList<int> taken{42};
+    QString why;
+    QVERIFY(!f.files.NewNumbers(0, count, QSet<int>(used.cbegin(), used.cend()), &counter, &taken, &why, 3));
+    QCOMPARE(why, QStringLiteral("no ID is left: instance.xml"));
+    QCOMPARE(counter, qint64(2));
+    QCOMPARE(taken, QList<int>{42});
 }
 
 QTEST_GUILESS_MAIN(tst_instancefiles)

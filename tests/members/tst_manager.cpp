@@ -955,18 +955,23 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept_data()
 {
     QTest::addColumn<bool>("managersProgram"); // the program under test; the other acts on its files
     QTest::addColumn<bool>("handOverFirst");
-    QTest::newRow("the manager's hand-over after b's save") << true << false;
-    QTest::newRow("the manager's hand-over before b's save") << true << true;
-    QTest::newRow("b's save after the hand-over") << false << true;
-    QTest::newRow("b's save before the hand-over") << false << false;
+    // The target date the hand-over gives member 1 in place of the one b saved; empty: it keeps b's.
+    QTest::addColumn<QByteArray>("handOverDate");
+    QTest::newRow("the manager's hand-over after b's save") << true << false << QByteArray();
+    QTest::newRow("the manager's hand-over before b's save") << true << true << QByteArray();
+    QTest::newRow("b's save after the hand-over") << false << true << QByteArray();
+    QTest::newRow("b's save before the hand-over") << false << false << QByteArray();
+    QTest::newRow("b's saved date changed by the hand-over") << false << false << QByteArray("2027/06/30");
 }
 
 // Member b has the workspace open while the manager hands member 1 over to c: both changes reach
-// manager_1.xml whichever program saves second, and a later save with nothing new keeps them.
+// manager_1.xml whichever program saves second, and a later save with nothing new keeps them, a
+// value the hand-over changed after b saved it included.
 void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
 {
     QFETCH(bool, managersProgram);
     QFETCH(bool, handOverFirst);
+    QFETCH(QByteArray, handOverDate);
     const QString me = managersProgram ? QStringLiteral("a") : QStringLiteral("b");
     Workspace w(me, me + QStringLiteral("@x"));
     bool handedOver = false;
@@ -974,6 +979,9 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
     // The other program writes what it read with its own change and, once saved, this one's.
     const auto otherWrites = [&](bool group) {
         const QByteArray user = handedOver ? "c" : "b";
+        QByteArray date = dated ? "2027/03/31" : "";
+        if (handedOver && !handOverDate.isEmpty())
+            date = handOverDate;
         if (group)
             writeFile(
                 w.path(QStringLiteral("manager.xml")),
@@ -982,8 +990,7 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
                     user + "\" Email=\"" + user + "@x\"/></GROUP></Root_manager>");
         writeFile(w.path(QStringLiteral("manager_1.xml")),
                   "<Root_manager ID=\"1\" User=\"" + user + "\" Email=\"" + user +
-                      "@x\" ProcEmail=\"b@x\" StartDate=\"2027/01/04\" TargetDate=\"" +
-                      (dated ? "2027/03/31" : "") +
+                      "@x\" ProcEmail=\"b@x\" StartDate=\"2027/01/04\" TargetDate=\"" + date +
                       "\" CompletionDate=\"\"><OUT DIR=\"/b\"/></Root_manager>");
     };
     otherWrites(true);
@@ -1019,7 +1026,8 @@ void tst_manager::handOverAndOwnSave_eitherOrder_bothKept()
     const QDomElement member = w.root(QStringLiteral("manager_1.xml"));
     QCOMPARE(member.attribute(QStringLiteral("User")), QStringLiteral("c"));
     QCOMPARE(member.attribute(QStringLiteral("Email")), QStringLiteral("c@x"));
-    QCOMPARE(member.attribute(QStringLiteral("TargetDate")), QStringLiteral("2027/03/31"));
+    QCOMPARE(member.attribute(QStringLiteral("TargetDate")),
+             handOverDate.isEmpty() ? QStringLiteral("2027/03/31") : QString::fromLatin1(handOverDate));
     w.mgr->CloseManager();
 }
 

@@ -59,6 +59,7 @@ private slots:
     void initTestCase() { watchConnections(); }
     void cleanupTestCase() { QVERIFY2(g_badConnections.isEmpty(), qPrintable(g_badConnections.join('\n'))); }
     void create_writesRootOnlyFileAndRefusesAnExistingOne();
+    void open_missingFile_madeElsewhereBeforeTheSave_keptAndEditStays();
     void open_hostileFile_titleEditSavesTheListedLayout();
     void save_onlyTheChangedTemplateIsWritten();
     void save_unwritableTemplate_reportsKeepsMarkAndRetries();
@@ -111,6 +112,31 @@ void tst_outdef::create_writesRootOnlyFileAndRefusesAnExistingOne()
     p.deliver(MsgCode::NewOutput);
     QCOMPARE(title, QStringLiteral("New Output"));
     QCOMPARE(readFile(p.outXml()), QByteArray("<Root_Output Name='O' User='bob' Email='bob@x'/>"));
+}
+
+// A version opened without out.xml starts a definition that the save makes only while the file is
+// still absent: one another member saved meanwhile is theirs, and the edit made here stays unsaved.
+void tst_outdef::open_missingFile_madeElsewhereBeforeTheSave_keptAndEditStays()
+{
+    OutProgram p;
+    QDir().mkpath(p.dir());
+    p.deliver(MsgCode::OpenOutput);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputOwned));
+    p.page()->findChild<QPushButton *>("SDATEBTN")->click();
+    auto *calendar = p.page()->findChild<Calendar *>();
+    calendar->SelectDate(QDate(2026, 1, 5));
+    calendar->OkProc();
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    const QByteArray theirs = "<Root_Output Name='O' Version='1.0' User='bob' Email='bob@x'/>";
+    writeFile(p.outXml(), theirs);
+    QString title;
+    answerNextBox(QStringLiteral("keepEditing"), &title);
+    p.save();
+    QCOMPARE(title, QStringLiteral("Changed by another program"));
+    QCOMPARE(readFile(p.outXml()), theirs);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagOutputModified));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    QCOMPARE(p.page()->findChild<QLineEdit *>("SDATE")->text(), QStringLiteral("2026/01/05"));
 }
 
 void tst_outdef::open_hostileFile_titleEditSavesTheListedLayout()

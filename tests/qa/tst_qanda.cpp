@@ -93,6 +93,8 @@ private slots:
     void refusals_keepEverything();
     void damagedOwnFile_neverReplaced_data();
     void damagedOwnFile_neverReplaced();
+    void missingOwnFile_madeElsewhereBeforeTheSave_keptAndEntryStays_data();
+    void missingOwnFile_madeElsewhereBeforeTheSave_keptAndEntryStays();
     void hiddenAndRefused_carriedThrough();
     void ids_aboveEveryIdSeen_refusedWhenNoneLeft();
     void textsXmlCannotHold_otherMemberReadsThem();
@@ -329,6 +331,49 @@ void tst_qanda::damagedOwnFile_neverReplaced()
     QVERIFY(!other.isNull());
     QCOMPARE(QDir(m_dir->path()).entryList({"*.hst"}),
              questions ? QStringList() : QStringList{"question_1_1.hst"});
+}
+
+void tst_qanda::missingOwnFile_madeElsewhereBeforeTheSave_keptAndEntryStays_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("theirs");
+    QTest::newRow("question file") << QStringLiteral("question_1.xml")
+                                   << QByteArray(
+                                          "<Root_Question ID=\"1\" MaxID=\"2\"><Quest ID=\"1\" "
+                                          "OwnerID=\"1\" Name=\"m1\" TITLE=\"theirs\"/></Root_Question>");
+    QTest::newRow("answer file") << QStringLiteral("answer_1.xml")
+                                 << QByteArray("<Root_Answer ID=\"1\" MaxID=\"2\"><Q_Ans ID=\"1\" "
+                                               "QuestID=\"1-1\" TITLE=\"theirs\"/></Root_Answer>");
+}
+
+// The own member's missing file is made by the save only while it is still absent: one the member's
+// program on another desktop made meanwhile is left as it is, the save fails, and the question or
+// answer made here stays in its tree.
+void tst_qanda::missingOwnFile_madeElsewhereBeforeTheSave_keptAndEntryStays()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, theirs);
+    QaSession s(m_dir->path(), QStringLiteral("m1@x"), {{1, "m1@x"}});
+    s.Ask(0, QStringLiteral("mine"), {1});
+    QTreeWidgetItem *q = s.panel()->QuestionTree()->topLevelItem(0);
+    QVERIFY(q);
+    const bool answers = file.startsWith("answer");
+    if (answers) {
+        s.panel()->QuestionTree()->setCurrentItem(q->child(0));
+        s.whenModal<CreateQA>(
+            [](CreateQA *d) { d->findChild<QPushButton *>(QStringLiteral("OK"))->click(); });
+        s.panel()->CreateAnswer();
+        QCOMPARE(q->child(0)->childCount(), 1);
+    }
+    writeFile(path(file), theirs);
+    s.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    s.Save();
+    QCOMPARE(readFile(path(file)), theirs);
+    QVERIFY(s.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY2(UiReport::LastText().contains(path(file)), qPrintable(UiReport::LastText()));
+    QCOMPARE(q->text(QandA::ColId), QStringLiteral("Q1-1"));
+    if (answers)
+        QCOMPARE(q->child(0)->child(0)->text(QandA::ColId), QStringLiteral("A1-1"));
 }
 
 // What no tree shows goes back into the own member's files as it was.

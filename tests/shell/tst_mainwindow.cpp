@@ -908,6 +908,7 @@ void tst_mainwindow::writeTextFile_pastTheReadersLimit_keptNothingWritten()
     FileErrorAnswerer answerer;
     const QString path = QDir::homePath() + QStringLiteral("/limit/chapter.txt");
     writeFile(path, "the text before");
+    p.window->ReadTextFile(path); // as the editor did
     TreeItemData record;
     record.SetAttr(p.GetStrVar(RegSlot::StrAttrExpression), text);
     record.TextChanged() = true;
