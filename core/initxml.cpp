@@ -4,6 +4,8 @@
 #include "core/globalmutex.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/safefile.h"
+#include "core/settingsfile.h"
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
 #include "members/threadcontrol.h"
@@ -54,6 +56,42 @@ QDomElement appendDefaultMail(QDomDocument &doc, QDomElement parent, const QStri
     for (int i = 0; i < 7; ++i)
         appendValue(doc, mail, QLatin1String(kMailTags[i]), QStringLiteral("Value"), values[i]);
     return mail;
+}
+
+// The start-up reader counts an empty Active as off and an empty key as set.
+void ensureTracker(QDomDocument &doc)
+{
+    if (!firstElement(doc, QStringLiteral("Redmine")).isNull())
+        return;
+    QDomElement init = firstElement(doc, QStringLiteral("Init"));
+    if (init.isNull())
+        init = doc.documentElement();
+    QDomElement redmine = appendChild(doc, init, QStringLiteral("Redmine"));
+    appendValue(doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QString());
+    appendValue(doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
+    appendValue(doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QString());
+    appendValue(doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"), QStringLiteral("65535"));
+}
+
+void ensureMail(QDomDocument &doc, const QString &email)
+{
+    if (!firstElement(doc, QStringLiteral("MAIL")).isNull())
+        return;
+    QDomElement init = firstElement(doc, QStringLiteral("Init"));
+    if (init.isNull())
+        init = doc.documentElement();
+    appendDefaultMail(doc, init, email);
+}
+
+// Only where it is clear which OPTION it belongs to.
+void ensureAutoSave(QDomDocument &doc)
+{
+    if (!firstElement(doc, QStringLiteral("AUTOSAVE")).isNull())
+        return;
+    const QDomNodeList options = doc.elementsByTagName(QStringLiteral("OPTION"));
+    if (options.size() == 1)
+        appendValue(doc, options.item(0).toElement(), QStringLiteral("AUTOSAVE"), QStringLiteral("interval"),
+                    QStringLiteral("0"));
 }
 
 } // namespace
@@ -109,6 +147,46 @@ QDomDocument initxml::DefaultDocument(const QString &name, const QString &email)
     return doc;
 }
 
+void initxml::CompleteDocument(QDomDocument &doc, const QString &email)
+{
+    ensureAutoSave(doc);
+    ensureTracker(doc);
+    ensureMail(doc, email);
+}
+
+bool initxml::SetHistory(QDomDocument &doc, const QString &workspace, const QList<HistoryEntry> &entries)
+{
+    bool changed = false;
+    QDomElement history = firstElement(doc, QStringLiteral("HISTORY"));
+    if (history.isNull()) {
+        QDomElement init = firstElement(doc, QStringLiteral("Init"));
+        if (init.isNull())
+            init = doc.documentElement();
+        history = appendChild(doc, init, QStringLiteral("HISTORY"));
+        history.setAttribute(QStringLiteral("WS"), workspace);
+        changed = true;
+    } else if (QDir(history.attribute(QStringLiteral("WS"))) != QDir(workspace)) {
+        history.setAttribute(QStringLiteral("WS"), workspace);
+        changed = true;
+    }
+    for (const HistoryEntry &e : entries) {
+        QDomElement entry = history.firstChildElement(e.tag);
+        if (entry.isNull()) {
+            entry = appendChild(doc, history, e.tag);
+            changed = true;
+        }
+        const QPair<QString, QString> values[] = {{QStringLiteral("NAME"), e.name},
+                                                  {QStringLiteral("VERSION"), e.version}};
+        for (const auto &value : values) {
+            if (entry.attribute(value.first) != value.second) {
+                entry.setAttribute(value.first, value.second);
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
 bool initxml::OpenInit()
 {
     m_mutex = new GlobalMutex(this);
@@ -125,6 +203,7 @@ bool initxml::OpenInit()
 
     readIdentity();
     readHistory();
+    CompleteDocument(*store->GetXmlDoc(XmlIndex::Settings), GetStrVar(RegSlot::StrUserEmail));
     readOptions();
     readTracker();
     readMail();
@@ -139,10 +218,14 @@ void initxml::establishDefaults()
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     const QString path = GetStrVar(RegSlot::StrSettingsFile);
     bool mayWrite = true;
+    bool present = false;
+    QByteArray damaged;
     if (QFileInfo::exists(path)) {
         const QString copy = path + QStringLiteral(".damaged-") +
                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-        mayWrite = QFile::copy(path, copy);
+        present = true;
+        // The copy keeps the very bytes the defaults replace.
+        mayWrite = SafeFile::ReadAll(path, &damaged) && SafeFile::Write(copy, damaged);
         if (mayWrite)
             m_damagedCopy = copy;
     }
@@ -150,12 +233,12 @@ void initxml::establishDefaults()
                                                          PlatformStore::Read(QStringLiteral("addr"))));
     store->SetDocFileName(XmlIndex::Settings, path);
     // Written only over the damaged bytes kept in the copy (or while the file is still missing):
-    // another window of the user may have written a good file meanwhile.
-    if (!m_damagedCopy.isEmpty())
-        store->SetSeen(XmlIndex::Settings, SafeFile::SeenNow(m_damagedCopy));
+    // another window of the user may have written a good file meanwhile, which is then read instead.
+    if (present && mayWrite)
+        store->SetSeen(XmlIndex::Settings, SafeFile::Seen::Of(damaged));
     SetIntVar(RegSlot::IntDescriptionMax, 65535);
     if (mayWrite)
-        store->SaveXmlDoc(XmlIndex::Settings);
+        SettingsFile::Save(store, [](QDomDocument &) { return true; });
 }
 
 void initxml::addUserRecord(const QString &email, const QString &first, const QString &last,
@@ -249,15 +332,8 @@ void initxml::readOptions()
             SetStrVar(RegSlot::StrFontSize, size);
     }
     const QDomElement autosave = firstElement(*doc, QStringLiteral("AUTOSAVE"));
-    if (!autosave.isNull()) {
-        SetStrVar(RegSlot::StrAutoSaveMinutes, autosave.attribute(QStringLiteral("interval")));
-    } else {
-        const QDomNodeList options = doc->elementsByTagName(QStringLiteral("OPTION"));
-        if (options.size() == 1)
-            appendValue(*doc, options.item(0).toElement(), QStringLiteral("AUTOSAVE"),
-                        QStringLiteral("interval"), QStringLiteral("0"));
-        SetStrVar(RegSlot::StrAutoSaveMinutes, QStringLiteral("0"));
-    }
+    SetStrVar(RegSlot::StrAutoSaveMinutes,
+              autosave.isNull() ? QStringLiteral("0") : autosave.attribute(QStringLiteral("interval")));
     bool ok = false;
     const int minutes = GetStrVar(RegSlot::StrAutoSaveMinutes).toInt(&ok);
     m_autoSaveMinutes = (ok && minutes > 0) ? minutes : 0;
@@ -266,18 +342,7 @@ void initxml::readOptions()
 void initxml::readTracker()
 {
     QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
-    QDomElement redmine = firstElement(*doc, QStringLiteral("Redmine"));
-    if (redmine.isNull()) {
-        QDomElement init = firstElement(*doc, QStringLiteral("Init"));
-        if (init.isNull())
-            init = doc->documentElement();
-        redmine = appendChild(*doc, init, QStringLiteral("Redmine"));
-        appendValue(*doc, redmine, QStringLiteral("Active"), QStringLiteral("Value"), QString());
-        appendValue(*doc, redmine, QStringLiteral("HOME"), QStringLiteral("Url"), QString());
-        appendValue(*doc, redmine, QStringLiteral("Authentication"), QStringLiteral("ApiKey"), QString());
-        appendValue(*doc, redmine, QStringLiteral("Description"), QStringLiteral("Max"),
-                    QStringLiteral("65535"));
-    }
+    const QDomElement redmine = firstElement(*doc, QStringLiteral("Redmine"));
     const QDomElement active = firstChildNamed(redmine, QStringLiteral("Active"));
     if (!active.isNull())
         SetBoolVar(RegSlot::FlagRedmineActive,
@@ -299,13 +364,7 @@ void initxml::readTracker()
 void initxml::readMail()
 {
     QDomDocument *doc = GetObj<xmlclass>(RegSlot::ObjXmlStore)->GetXmlDoc(XmlIndex::Settings);
-    QDomElement mail = firstElement(*doc, QStringLiteral("MAIL"));
-    if (mail.isNull()) {
-        QDomElement init = firstElement(*doc, QStringLiteral("Init"));
-        if (init.isNull())
-            init = doc->documentElement();
-        mail = appendDefaultMail(*doc, init, GetStrVar(RegSlot::StrUserEmail));
-    }
+    const QDomElement mail = firstElement(*doc, QStringLiteral("MAIL"));
     for (int i = 0; i < 7; ++i) {
         const QDomElement e = firstChildNamed(mail, QLatin1String(kMailTags[i]));
         if (!e.isNull())

@@ -38,6 +38,19 @@ public:
     QString DamagedCopy() const { return m_damagedCopy; }
 
     static QDomDocument DefaultDocument(const QString &name, const QString &email);
+    // Makes in memory the sections the Options dialog edits that a file lacks (auto-save, tracker,
+    // mail), as a start does; the file gets them with its next write.
+    static void CompleteDocument(QDomDocument &doc, const QString &email);
+
+    // One definition a window opened last, under its tag in the history (MODEL, INSTANCE, OUTPUT).
+    struct HistoryEntry {
+        QString tag;
+        QString name;
+        QString version;
+    };
+    // Makes the history name this workspace (the same folder written otherwise is no change) and
+    // these entries, creating what is missing. True when anything changed.
+    static bool SetHistory(QDomDocument &doc, const QString &workspace, const QList<HistoryEntry> &entries);
 
 private:
     void establishDefaults();

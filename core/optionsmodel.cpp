@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDomDocument>
+#include <QHash>
+#include <QMap>
 #include <QVector>
 
 namespace
@@ -154,6 +156,92 @@ void writeChildren(QDomDocument &doc, QDomElement child, const OptionValues &v)
                 setIfChanged(u, QLatin1String(value.first), value.second);
         }
     }
+}
+
+// What tells two rows apart: every value the dialog shows of them. No XML value holds a NUL.
+QString rowKey(const ReferenceRow &r)
+{
+    return QStringList{r.extension, r.program}.join(QChar());
+}
+
+QString rowKey(const ChildUserRow &r)
+{
+    return QStringList{r.name, r.email, r.procEmail, r.firstName, r.lastName, r.redmineId}.join(QChar());
+}
+
+// Elements of stored that the dialog never showed are another window's: each goes after the row of
+// the stored element before it, or in front.
+template <class Row>
+void addOthers(const QList<Row> &stored, const QVector<bool> &shownElement, const QVector<int> &rowOf,
+               QList<Row> *rows, QList<int> *from)
+{
+    QMap<int, QList<int>> after;
+    int last = -1;
+    for (int j = 0; j < stored.size(); ++j) {
+        if (rowOf.at(j) >= 0)
+            last = rowOf.at(j);
+        else if (!shownElement.at(j))
+            after[last].append(j);
+    }
+    const QList<Row> ownRows = *rows;
+    const QList<int> ownFrom = *from;
+    rows->clear();
+    from->clear();
+    for (int r = -1; r < ownRows.size(); ++r) {
+        if (r >= 0) {
+            rows->append(ownRows.at(r));
+            from->append(ownFrom.at(r));
+        }
+        for (int j : after.value(r)) {
+            rows->append(stored.at(j));
+            from->append(j);
+        }
+    }
+}
+
+// The rows of an edited table, put onto the elements of stored (see KeepStored).
+template <class Row>
+void mergeRows(const QList<Row> &stored, const QList<Row> &shown, const QList<int> &shownFrom,
+               QList<Row> *rows, QList<int> *from)
+{
+    QMap<int, QString> loaded; // the content of each element shown, by its place as read then
+    for (int i = 0; i < shown.size() && i < shownFrom.size(); ++i) {
+        if (shownFrom.at(i) >= 0 && !loaded.contains(shownFrom.at(i)))
+            loaded.insert(shownFrom.at(i), rowKey(shown.at(i)));
+    }
+    // Each is the first element of stored with its content not taken by one before it.
+    QHash<QString, QList<int>> byContent;
+    for (int j = 0; j < stored.size(); ++j)
+        byContent[rowKey(stored.at(j))].append(j);
+    QHash<int, int> to;
+    QVector<bool> shownElement(stored.size(), false);
+    for (auto it = loaded.cbegin(); it != loaded.cend(); ++it) {
+        QList<int> &same = byContent[it.value()];
+        if (!same.isEmpty()) {
+            to.insert(it.key(), same.first());
+            shownElement[same.takeFirst()] = true;
+        }
+    }
+    QList<Row> merged;
+    QList<int> mergedFrom;
+    QVector<int> rowOf(stored.size(), -1);
+    for (int i = 0; i < rows->size(); ++i) {
+        const int k = i < from->size() ? from->at(i) : -1;
+        const auto j = to.constFind(k);
+        if (j != to.cend()) {
+            if (rowOf.at(*j) < 0)
+                rowOf[*j] = merged.size();
+            mergedFrom.append(*j);
+        } else if (loaded.contains(k) && rowKey(rows->at(i)) == loaded.value(k)) {
+            continue; // left as shown while another window removed or changed it: theirs stands
+        } else {
+            mergedFrom.append(-1);
+        }
+        merged.append(rows->at(i));
+    }
+    *rows = merged;
+    *from = mergedFrom;
+    addOthers(stored, shownElement, rowOf, rows, from);
 }
 
 // The texts are marked where they are written, for the translation to find them.
@@ -350,7 +438,9 @@ OptionValues OptionsModel::KeepStored(const OptionValues &stored, const OptionVa
     keep(stored.redmineId, shown.redmineId, v.redmineId);
     keep(stored.fontName, shown.fontName, v.fontName);
     keep(stored.fontSize, shown.fontSize, v.fontSize);
-    if (AutoSaveMinutes(stored.autoSave) == AutoSaveMinutes(typed.autoSave))
+    const int storedMinutes = AutoSaveMinutes(stored.autoSave);
+    if (storedMinutes == AutoSaveMinutes(typed.autoSave) ||
+        (typed.autoSave == shown.autoSave && AutoSaveChoices().contains(storedMinutes)))
         v.autoSave = stored.autoSave;
     v.mailKept.clear();
     for (const char *tag : kMailTags) {
@@ -358,7 +448,61 @@ OptionValues OptionsModel::KeepStored(const OptionValues &stored, const OptionVa
         if (stored.mailRead.contains(name) && mailValue(typed.mail, name) == mailValue(shown.mail, name))
             v.mailKept.insert(name, stored.mailRead.value(name));
     }
+    if (typed.references == shown.references && typed.referenceFrom == shown.referenceFrom) {
+        v.references = stored.references;
+        v.referenceFrom = stored.referenceFrom;
+    } else {
+        mergeRows(stored.references, shown.references, shown.referenceFrom, &v.references, &v.referenceFrom);
+    }
+    if (typed.children == shown.children && typed.childFrom == shown.childFrom) {
+        v.children = stored.children;
+        v.childFrom = stored.childFrom;
+    } else {
+        mergeRows(stored.children, shown.children, shown.childFrom, &v.children, &v.childFrom);
+    }
     return v;
+}
+
+bool OptionsModel::WriteTyped(QDomDocument &doc, const OptionValues &shown, const OptionValues &typed)
+{
+    return Write(doc, KeepStored(Read(doc), shown, typed));
+}
+
+TrackerValues OptionsModel::ReadTracker(const QDomDocument &doc)
+{
+    TrackerValues t;
+    const QDomElement redmine = firstElement(doc, QStringLiteral("Redmine"));
+    if (redmine.isNull())
+        return t;
+    t.active = firstElement(redmine, QStringLiteral("Active")).attribute(QStringLiteral("Value")) ==
+               QLatin1String("1");
+    t.url = firstElement(redmine, QStringLiteral("HOME")).attribute(QStringLiteral("Url"));
+    const QDomElement auth = firstElement(redmine, QStringLiteral("Authentication"));
+    t.apiKey = !auth.isNull() && auth.attribute(QStringLiteral("ApiKey")) != QLatin1String("0");
+    const QDomElement description = firstElement(redmine, QStringLiteral("Description"));
+    if (!description.isNull())
+        t.max = MaxFromText(description.attribute(QStringLiteral("Max")));
+    return t;
+}
+
+TrackerValues OptionsModel::KeepStored(const TrackerValues &stored, const TrackerValues &shown,
+                                       const TrackerValues &now)
+{
+    TrackerValues t = now;
+    if (now.active == shown.active)
+        t.active = stored.active;
+    if (now.url == shown.url)
+        t.url = stored.url;
+    if (now.apiKey == shown.apiKey)
+        t.apiKey = stored.apiKey;
+    if (now.max == shown.max)
+        t.max = stored.max;
+    return t;
+}
+
+void OptionsModel::WriteTrackerTyped(QDomDocument &doc, const TrackerValues &shown, const TrackerValues &now)
+{
+    WriteTracker(doc, KeepStored(ReadTracker(doc), shown, now));
 }
 
 QString OptionsModel::MailText(const OptionValues &values, const QString &tag)

@@ -11,6 +11,10 @@ struct ReferenceRow {
     QString extension;
     QString program;
 };
+inline bool operator==(const ReferenceRow &a, const ReferenceRow &b)
+{
+    return a.extension == b.extension && a.program == b.program;
+}
 
 // A further account of the user (a ChildUser entry).
 struct ChildUserRow {
@@ -21,6 +25,11 @@ struct ChildUserRow {
     QString lastName;
     QString redmineId;
 };
+inline bool operator==(const ChildUserRow &a, const ChildUserRow &b)
+{
+    return a.name == b.name && a.email == b.email && a.procEmail == b.procEmail &&
+           a.firstName == b.firstName && a.lastName == b.lastName && a.redmineId == b.redmineId;
+}
 
 // The mail server settings as the Options dialog's page holds them.
 struct MailValues {
@@ -94,8 +103,22 @@ void WriteTracker(QDomDocument &doc, const TrackerValues &values);
 
 // The values to write: those typed, but where a field is still as the dialog showed it, the text
 // stored (the dialog shows an empty id as 0 and an empty size as its least). Auto-save keeps its
-// text when it means the minutes chosen, so an interval the dialog cannot offer is still replaced.
+// text when it means the minutes chosen, or when it was left alone and means minutes the dialog
+// offers, so an interval the dialog cannot offer is still replaced. stored may be a copy another
+// window wrote after the dialog was shown. A table left alone is stored's. In an edited one each
+// row finds the element it was read from by content (shown's rows give each element's content):
+// a row left as shown whose element is gone from stored goes, an edited one becomes a row of its
+// own, and elements of stored the dialog never showed stay, each after the row of the element
+// before it.
 OptionValues KeepStored(const OptionValues &stored, const OptionValues &shown, const OptionValues &typed);
+// Writes into doc what the dialog changed from what it showed: Write of KeepStored against what
+// doc holds now.
+bool WriteTyped(QDomDocument &doc, const OptionValues &shown, const OptionValues &typed);
+// The tracker section as the start reads it (an empty Active is off, a key is set unless "0").
+TrackerValues ReadTracker(const QDomDocument &doc);
+// As KeepStored, for the tracker page: a value still as the page showed it is the one stored.
+TrackerValues KeepStored(const TrackerValues &stored, const TrackerValues &shown, const TrackerValues &now);
+void WriteTrackerTyped(QDomDocument &doc, const TrackerValues &shown, const TrackerValues &now);
 // The text written for a mail value.
 QString MailText(const OptionValues &values, const QString &tag);
 // The auto-save minutes a stored interval means: 0 (none) unless it is a number above 0.

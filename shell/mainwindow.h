@@ -216,9 +216,6 @@ private:
     // The program's message box: logo, the title also as its text, the question below it.
     void prepareBox(QMessageBox &box, const QString &title, const QString &informative,
                     QMessageBox::Icon icon) const;
-    bool setNameVersion(QDomElement element, const QString &name, const QString &version);
-    bool updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
-                            const QString &version);
 
     Ui::MainWindow *m_ui;
     TitleDiag *m_title = nullptr;

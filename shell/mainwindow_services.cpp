@@ -1,7 +1,9 @@
 #include "shell/mainwindow.h"
 
 #include "comm/smtpcontrol.h"
+#include "core/initxml.h"
 #include "core/safefile.h"
+#include "core/settingsfile.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
 #include "core/xmlclass.h"
@@ -68,7 +70,11 @@ bool MainWindow::AskSaveAnyway(const QStringList &paths)
     QPushButton *save = AskBox::Button(box, "saveAnyway", tr("Save anyway"), QMessageBox::DestructiveRole);
     QPushButton *keep = AskBox::Button(box, "keepEditing", tr("Keep editing"), QMessageBox::RejectRole);
     box.setDefaultButton(keep);
-    return AskBox::Confirmed(box, save, keep);
+    // A save shows the wait cursor; the question wants the pointer.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool anyway = AskBox::Confirmed(box, save, keep);
+    QApplication::restoreOverrideCursor();
+    return anyway;
 }
 
 // The mail thread's controller takes its copy of the queue from here when the poster starts it.
@@ -253,66 +259,21 @@ QString MainWindow::TruncateUtf8(const QString &text) const
     return TextFiles::TruncateUtf8(text, GetIntVar(RegSlot::IntDescriptionMax));
 }
 
-bool MainWindow::setNameVersion(QDomElement element, const QString &name, const QString &version)
-{
-    bool changed = false;
-    if (element.attribute(QStringLiteral("NAME")) != name) {
-        element.setAttribute(QStringLiteral("NAME"), name);
-        changed = true;
-    }
-    if (element.attribute(QStringLiteral("VERSION")) != version) {
-        element.setAttribute(QStringLiteral("VERSION"), version);
-        changed = true;
-    }
-    return changed;
-}
-
-bool MainWindow::updateHistoryEntry(QDomElement history, const QString &tag, const QString &name,
-                                    const QString &version)
-{
-    QDomElement entry = history.firstChildElement(tag);
-    bool changed = false;
-    if (entry.isNull()) {
-        entry = history.ownerDocument().createElement(tag);
-        history.appendChild(entry);
-        changed = true;
-    }
-    return setNameVersion(entry, name, version) || changed;
-}
-
 void MainWindow::UpdateHistory(int kind)
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
-    if (!doc)
-        return;
     const QString ws = GetStrVar(RegSlot::StrWorkspaceDir);
-    bool changed = false;
-    QDomElement history = doc->elementsByTagName(QStringLiteral("HISTORY")).item(0).toElement();
-    if (history.isNull()) {
-        QDomElement init = doc->elementsByTagName(QStringLiteral("Init")).item(0).toElement();
-        if (init.isNull())
-            init = doc->documentElement();
-        history = doc->createElement(QStringLiteral("HISTORY"));
-        init.appendChild(history);
-        history.setAttribute(QStringLiteral("WS"), ws);
-        changed = true;
-    } else if (QDir(history.attribute(QStringLiteral("WS"))) != QDir(ws)) {
-        history.setAttribute(QStringLiteral("WS"), ws);
-        changed = true;
-    }
-    changed |= updateHistoryEntry(history, QStringLiteral("MODEL"), GetStrVar(RegSlot::StrModelName),
-                                  GetStrVar(RegSlot::StrModelVersion));
-    const QString instName = GetStrVar(RegSlot::StrInstanceName);
-    const QString instVersion = GetStrVar(RegSlot::StrInstanceVersion);
-    const QString outName = GetStrVar(RegSlot::StrOutputName);
-    const QString outVersion = GetStrVar(RegSlot::StrOutputVersion);
+    QList<initxml::HistoryEntry> entries{
+        {QStringLiteral("MODEL"), GetStrVar(RegSlot::StrModelName), GetStrVar(RegSlot::StrModelVersion)}};
     if (kind == 2 || kind == 4)
-        changed |= updateHistoryEntry(history, QStringLiteral("INSTANCE"), instName, instVersion);
+        entries.append({QStringLiteral("INSTANCE"), GetStrVar(RegSlot::StrInstanceName),
+                        GetStrVar(RegSlot::StrInstanceVersion)});
     if (kind == 3 || kind == 4)
-        changed |= updateHistoryEntry(history, QStringLiteral("OUTPUT"), outName, outVersion);
-    if (changed)
-        store->SaveXmlDoc(XmlIndex::Settings);
+        entries.append({QStringLiteral("OUTPUT"), GetStrVar(RegSlot::StrOutputName),
+                        GetStrVar(RegSlot::StrOutputVersion)});
+    // Another window of the user may have written init.xml since: this window's entries go into
+    // that file as it is, and its other settings stay.
+    SettingsFile::Save(GetObj<xmlclass>(RegSlot::ObjXmlStore),
+                       [ws, entries](QDomDocument &doc) { return initxml::SetHistory(doc, ws, entries); });
 }
 
 void MainWindow::ShowOtherUpdate(int count)

@@ -190,11 +190,10 @@ void OptionDiag::OkProc()
         showRefusal(refusal);
         return;
     }
-    SaveOptions();
     // The store has shown why init.xml could not be written; closing now would pass for
     // success and the settings would be gone at the next start. The typed values stay up so
     // OK can be pressed again once the cause is fixed.
-    if (!m_project->SaveSettings())
+    if (!SaveOptions())
         return;
     const int kind = GetIntVar(RegSlot::IntDocKind);
     if (kind == 2 || kind == 4) {

@@ -30,7 +30,9 @@ public:
     ~OptionDiag() override;
 
     void LoadOptions();
-    void SaveOptions();
+    // Puts what the dialog changed into init.xml (and the registry); false when the file was not
+    // written (the user has been told, and the change stays for the next save).
+    bool SaveOptions();
     void GroupUpdate();
     void RefUpdate();
     void SetOwnerFirstName(const QString &text);
@@ -66,6 +68,7 @@ private:
     void fillRows(const OptionValues &values);
     void fillMail(const OptionValues &values);
     OptionValues readWidgets() const;
+    void storeRegistry(const OptionValues &before, const OptionValues &values);
     void storeUserRecords(const OptionValues &values);
     void setUserRecord(const QString &email, const QString &first, const QString &last, const QString &id);
     void applyFont(const QString &name, int size);

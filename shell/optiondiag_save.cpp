@@ -1,6 +1,7 @@
 #include "core/initxml.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/settingsfile.h"
 #include "core/xmlclass.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
@@ -51,16 +52,47 @@ OptionValues OptionDiag::readWidgets() const
     return v;
 }
 
-void OptionDiag::SaveOptions()
+bool OptionDiag::SaveOptions()
 {
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
     if (!doc)
-        return;
+        return true;
     const OptionValues before = OptionsModel::Read(*doc);
     const OptionValues typed = readWidgets();
-    // What is written and what the registry holds is what a start would read from the file.
+    // What the registry holds is what a start would read from the file.
     const OptionValues values = m_loaded ? OptionsModel::KeepStored(before, m_shown, typed) : typed;
+    storeRegistry(before, values);
+    const bool mailHeld =
+        !doc->elementsByTagName(QStringLiteral("MAIL")).item(0).firstChildElement().isNull();
+    // Only what the dialog changed from what it showed goes into the file, so that a copy another
+    // window of the user wrote since keeps that window's changes.
+    const SettingsFile::Change tracker = m_project->TrackerChange();
+    const bool loaded = m_loaded;
+    const OptionValues shown = m_shown;
+    const bool saved = SettingsFile::Save(store, [loaded, shown, typed, tracker](QDomDocument &d) {
+        if (loaded)
+            OptionsModel::WriteTyped(d, shown, typed);
+        else
+            OptionsModel::Write(d, typed);
+        tracker(d);
+        return true;
+    });
+    if (before.hasFont)
+        applyFont(typed.fontName, typed.fontSize.toInt());
+    if (before.hasAutoSave)
+        applyAutoSave(typed.autoSave.toInt(), values.autoSave);
+    if (before.hasMail)
+        storeMailSlots(before, values);
+    if (mailHeld) {
+        PlatformStore::Write(QStringLiteral("mail_pwd"), m_font->GetPassword());
+        SetStrVar(RegSlot::StrMailPassword, m_font->GetPassword());
+    }
+    return saved;
+}
+
+void OptionDiag::storeRegistry(const OptionValues &before, const OptionValues &values)
+{
     if (before.hasInit) {
         SetStrVar(RegSlot::StrFirstName, values.firstName);
         SetStrVar(RegSlot::StrLastName, values.lastName);
@@ -77,17 +109,6 @@ void OptionDiag::SaveOptions()
     if ((kind == 2 || kind == 4) && GetBoolVar(RegSlot::FlagIsManager)) {
         if (auto *mgr = GetObj<manager>(RegSlot::ObjManager))
             mgr->UpdateRedmineColumns();
-    }
-    const bool mailWritten = OptionsModel::Write(*doc, values);
-    if (before.hasFont)
-        applyFont(typed.fontName, typed.fontSize.toInt());
-    if (before.hasAutoSave)
-        applyAutoSave(typed.autoSave.toInt(), values.autoSave);
-    if (before.hasMail)
-        storeMailSlots(before, values);
-    if (mailWritten) {
-        PlatformStore::Write(QStringLiteral("mail_pwd"), m_font->GetPassword());
-        SetStrVar(RegSlot::StrMailPassword, m_font->GetPassword());
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
-#include "core/xmlclass.h"
 #include "redmine/nwredmine.h"
 #include "redmine/redminelogin.h"
 #include "redmine/rusers.h"
@@ -100,12 +99,9 @@ QString OptProject::GetUserField(int field) const
     }
 }
 
-bool OptProject::SaveSettings()
+SettingsFile::Change OptProject::TrackerChange()
 {
-    auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
-    QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Settings) : nullptr;
-    if (!doc)
-        return true;
+    const TrackerValues shown{m_saved.active, m_saved.url, m_saved.apiKey, m_saved.max};
     m_saved.active = GetBoolVar(RegSlot::FlagRedmineActive);
     // A key of blanks only becomes empty and the save goes on: stopping here would drop every
     // other setting while the dialog still closes as accepted.
@@ -120,8 +116,11 @@ bool OptProject::SaveSettings()
     m_saved.url = GetStrVar(RegSlot::StrRedmineUrl);
     m_saved.apiKey = GetBoolVar(RegSlot::FlagRedmineKeySet);
     m_saved.max = GetIntVar(RegSlot::IntDescriptionMax);
-    OptionsModel::WriteTracker(*doc, {m_saved.active, m_saved.url, m_saved.apiKey, m_saved.max});
-    return store->SaveXmlDoc(XmlIndex::Settings) != 0;
+    const TrackerValues now{m_saved.active, m_saved.url, m_saved.apiKey, m_saved.max};
+    return [shown, now](QDomDocument &doc) {
+        OptionsModel::WriteTrackerTyped(doc, shown, now);
+        return true;
+    };
 }
 
 void OptProject::RestoreSettings()

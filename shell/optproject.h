@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/settingsfile.h"
 
 #include <QWidget>
 
@@ -25,8 +26,9 @@ public:
     void ClearFields();
     void LoadSettings();
     QString GetUserField(int field) const;
-    // False when init.xml could not be written (the store has reported it).
-    bool SaveSettings();
+    // Takes the page's values as saved (a later rejection keeps them) and gives what the page
+    // changed since it was loaded as a change of the settings document, for the dialog's one write.
+    SettingsFile::Change TrackerChange();
     void RestoreSettings();
 
     void ShowMessage(const QString &text);

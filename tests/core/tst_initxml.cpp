@@ -1,6 +1,9 @@
 #include "core/globalmutex.h"
 #include "core/initxml.h"
+#include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/settingsfile.h"
+#include "core/uireport.h"
 #include "core/workercontrol.h"
 #include "core/workerthreads.h"
 #include "core/xmlclass.h"
@@ -31,6 +34,10 @@ private slots:
     void workers_endOnStopAll();
     void destroy_endsEveryWorkerBeforeTheMutexesGo();
     void workerControl_slowWorker_endedBeforeItsOwnerGoesOn();
+    void optionsSave_fileChangedByAnotherWindow_keepsItsOtherValues();
+    void historySave_fileChangedByAnotherWindow_keepsItsOptions();
+    void settingsSave_fileNoLongerParses_refusedThenWrittenOnceItReads();
+    void settingsSave_fileKeepsChanging_refusedAfterThreeReads();
 
 private:
     struct Session {
@@ -55,7 +62,47 @@ private:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    QDomDocument readInit() const
+    {
+        QFile f(initPath());
+        QDomDocument doc;
+        if (f.open(QIODevice::ReadOnly))
+            doc.setContent(f.readAll());
+        return doc;
+    }
+    QString attr(const char *tag, const char *name) const
+    {
+        return readInit()
+            .elementsByTagName(QLatin1String(tag))
+            .item(0)
+            .toElement()
+            .attribute(QLatin1String(name));
+    }
+    // What another window of the user does meanwhile: reads the file, sets a value, writes it.
+    void otherWindowSets(const char *tag, const char *name, const QString &value)
+    {
+        QDomDocument doc = readInit();
+        doc.elementsByTagName(QLatin1String(tag))
+            .item(0)
+            .toElement()
+            .setAttribute(QLatin1String(name), value);
+        writeInit(doc.toByteArray(4));
+    }
+    // This window's edit of the font size as the Options dialog makes it.
+    static SettingsFile::Change fontSize(const QDomDocument &shownDoc, const QString &size)
+    {
+        const OptionValues shown = OptionsModel::Read(shownDoc);
+        OptionValues typed = shown;
+        typed.fontSize = size;
+        return [shown, typed](QDomDocument &doc) {
+            OptionsModel::WriteTyped(doc, shown, typed);
+            return true;
+        };
+    }
 };
+
+const char *const kSettings = "<Init Name='me' Email='me@x'><CHILD/><OPTION><FONT Name='Mono' size='16'/>"
+                              "<AUTOSAVE interval='0'/></OPTION><REFERENCE/><HISTORY/></Init>";
 
 void tst_initxml::init()
 {
@@ -264,6 +311,96 @@ void tst_initxml::destroy_endsEveryWorkerBeforeTheMutexesGo()
     {
         MutexHold late(MutexNo::Members);
     }
+}
+
+void tst_initxml::optionsSave_fileChangedByAnotherWindow_keepsItsOtherValues()
+{
+    writeInit(kSettings);
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    UiReport::ClearLast();
+    const QPair<QString, QString> rounds[] = {{QStringLiteral("12"), QStringLiteral("5")},
+                                              {QStringLiteral("14"), QStringLiteral("10")}};
+    for (const auto &round : rounds) {
+        const QDomDocument shown = s.doc()->cloneNode().toDocument();
+        otherWindowSets("FONT", "size", QStringLiteral("20"));
+        otherWindowSets("AUTOSAVE", "interval", round.second);
+        QVERIFY(SettingsFile::Save(&s.store, fontSize(shown, round.first)));
+        QCOMPARE(UiReport::LastText(), QString());
+        QCOMPARE(attr("FONT", "size"), round.first);
+        QCOMPARE(attr("AUTOSAVE", "interval"), round.second);
+        // The tracker section a start makes in memory goes in with the first write, as it did.
+        QCOMPARE(attr("Description", "Max"), QStringLiteral("65535"));
+    }
+}
+
+// The other window opened a workspace and changed the font; this one opens another.
+void tst_initxml::historySave_fileChangedByAnotherWindow_keepsItsOptions()
+{
+    writeInit(kSettings);
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    UiReport::ClearLast();
+    otherWindowSets("HISTORY", "WS", QStringLiteral("/a/one.ws"));
+    otherWindowSets("FONT", "size", QStringLiteral("20"));
+    const QList<initxml::HistoryEntry> entries{
+        {QStringLiteral("MODEL"), QStringLiteral("M"), QStringLiteral("0.0.1")}};
+    QVERIFY(SettingsFile::Save(&s.store, [entries](QDomDocument &doc) {
+        return initxml::SetHistory(doc, QStringLiteral("/b/two.ws"), entries);
+    }));
+    QCOMPARE(UiReport::LastText(), QString());
+    QCOMPARE(attr("HISTORY", "WS"), QStringLiteral("/b/two.ws"));
+    QCOMPARE(attr("MODEL", "NAME"), QStringLiteral("M"));
+    QCOMPARE(attr("FONT", "size"), QStringLiteral("20"));
+}
+
+void tst_initxml::settingsSave_fileNoLongerParses_refusedThenWrittenOnceItReads()
+{
+    writeInit(kSettings);
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    UiReport::ClearLast();
+    s.reg.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    const QByteArray half = "<Init Name='me'><OPTION><FONT size='20'/>";
+    writeInit(half);
+    QVERIFY(!SettingsFile::Save(&s.store, fontSize(*s.doc(), QStringLiteral("12"))));
+    QVERIFY2(UiReport::LastText().contains(initPath()), qPrintable(UiReport::LastText()));
+    QVERIFY(UiReport::LastText().contains(QLatin1String("kept")));
+    QVERIFY(s.reg.GetBoolVar(RegSlot::FlagWriteFailed));
+    QFile f(initPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), half);
+    QCOMPARE(s.doc()->elementsByTagName("FONT").item(0).toElement().attribute("size"), QStringLiteral("12"));
+
+    // The other window writes the file whole again; the next save of any kind brings the edit.
+    writeInit(QByteArray(kSettings).replace("interval='0'", "interval='5'"));
+    UiReport::ClearLast();
+    QVERIFY(SettingsFile::Save(&s.store, [](QDomDocument &doc) {
+        return initxml::SetHistory(doc, QStringLiteral("/b/two.ws"), {});
+    }));
+    QCOMPARE(UiReport::LastText(), QString());
+    QCOMPARE(attr("FONT", "size"), QStringLiteral("12"));
+    QCOMPARE(attr("AUTOSAVE", "interval"), QStringLiteral("5"));
+    QCOMPARE(attr("HISTORY", "WS"), QStringLiteral("/b/two.ws"));
+}
+
+// Another program that writes the file each time this one reads it: the merge gives up, and says so.
+void tst_initxml::settingsSave_fileKeepsChanging_refusedAfterThreeReads()
+{
+    writeInit(kSettings);
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    UiReport::ClearLast();
+    int applied = 0;
+    QVERIFY(!SettingsFile::Save(&s.store, [this, &applied](QDomDocument &doc) {
+        otherWindowSets("AUTOSAVE", "interval", QString::number(++applied));
+        doc.elementsByTagName("FONT").item(0).toElement().setAttribute("size", "12");
+        return true;
+    }));
+    QCOMPARE(applied, 4);
+    QVERIFY2(UiReport::LastText().contains(initPath()), qPrintable(UiReport::LastText()));
+    QCOMPARE(attr("AUTOSAVE", "interval"), QStringLiteral("4"));
+    QCOMPARE(attr("FONT", "size"), QStringLiteral("16"));
 }
 
 QTEST_GUILESS_MAIN(tst_initxml)

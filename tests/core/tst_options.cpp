@@ -32,6 +32,8 @@ private slots:
     void writeTracker_sameMeaning_keepsStoredText_data();
     void writeTracker_sameMeaning_keepsStoredText();
     void keepStored_untouchedFields_keepStoredText();
+    void writeTyped_rowsOfAnotherWindow_data();
+    void writeTyped_rowsOfAnotherWindow();
     void refuseValues_data();
     void refuseValues();
     void cutTrackerKey_data();
@@ -448,6 +450,75 @@ void tst_options::keepStored_untouchedFields_keepStoredText()
     QCOMPARE(OptionsModel::KeepStored(odd, shown, typed).autoSave, QStringLiteral("0"));
     typed.redmineId = QStringLiteral("12");
     QCOMPARE(OptionsModel::KeepStored(stored, shown, typed).redmineId, QStringLiteral("12"));
+}
+
+namespace
+{
+// One REF a name, each marked with its place as written (n).
+QDomDocument references(const QStringList &extensions)
+{
+    QString xml = QStringLiteral("<Init><REFERENCE>");
+    for (int i = 0; i < extensions.size(); ++i)
+        xml += QStringLiteral("<REF Extention='%1' exe='/bin/%1' n='%2'/>").arg(extensions.at(i)).arg(i);
+    QDomDocument doc;
+    doc.setContent(xml + QStringLiteral("</REFERENCE></Init>"));
+    return doc;
+}
+} // namespace
+
+void tst_options::writeTyped_rowsOfAnotherWindow_data()
+{
+    QTest::addColumn<QStringList>("shown");   // as this window's dialog loaded them
+    QTest::addColumn<QStringList>("file");    // as another window wrote them since
+    QTest::addColumn<QStringList>("typed");   // the dialog's rows at OK: name:place as loaded (-1 new)
+    QTest::addColumn<QStringList>("written"); // name@place in the file (none: a new element)
+    QTest::newRow("both add") << QStringList{"pdf"} << QStringList{"pdf", "txt"}
+                              << QStringList{"pdf:0", "doc:-1"} << QStringList{"pdf@0", "txt@1", "doc@"};
+    QTest::newRow("this removes, other adds in front")
+        << QStringList{"pdf", "doc"} << QStringList{"md", "pdf", "doc"} << QStringList{"doc:1"}
+        << QStringList{"md@0", "doc@2"};
+    QTest::newRow("other removes a row left as shown")
+        << QStringList{"pdf", "doc"} << QStringList{"doc"} << QStringList{"pdf:0", "doc:1", "txt:-1"}
+        << QStringList{"doc@0", "txt@"};
+    QTest::newRow("other removes a row edited here")
+        << QStringList{"pdf", "doc"} << QStringList{"doc"} << QStringList{"ps:0", "doc:1"}
+        << QStringList{"ps@", "doc@0"};
+    QTest::newRow("other edits a row removed here") << QStringList{"pdf", "doc"} << QStringList{"pdf", "rtf"}
+                                                    << QStringList{"pdf:0"} << QStringList{"pdf@0", "rtf@1"};
+    QTest::newRow("table left alone") << QStringList{"pdf"} << QStringList{"txt", "pdf"}
+                                      << QStringList{"pdf:0"} << QStringList{"txt@0", "pdf@1"};
+    QTest::newRow("same row twice, first removed")
+        << QStringList{"pdf", "pdf"} << QStringList{"md", "pdf", "pdf"} << QStringList{"pdf:1"}
+        << QStringList{"md@0", "pdf@2"};
+}
+
+// The dialog's rows name elements as it loaded them; another window may have written the file
+// since. Its rows stay unless this window removed them, and an edit here goes to the same element.
+void tst_options::writeTyped_rowsOfAnotherWindow()
+{
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, file);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, written);
+    const OptionValues loaded = OptionsModel::Read(references(shown));
+    OptionValues edited = loaded;
+    edited.references.clear();
+    edited.referenceFrom.clear();
+    for (const QString &row : typed) {
+        const QString extension = row.section(QLatin1Char(':'), 0, 0);
+        edited.references.append({extension, QStringLiteral("/bin/") + extension});
+        edited.referenceFrom.append(row.section(QLatin1Char(':'), 1).toInt());
+    }
+    QDomDocument doc = references(file);
+    OptionsModel::WriteTyped(doc, loaded, edited);
+    QStringList result;
+    const QDomNodeList refs = doc.elementsByTagName(QStringLiteral("REF"));
+    for (int i = 0; i < refs.size(); ++i) {
+        const QDomElement e = refs.item(i).toElement();
+        result << e.attribute(QStringLiteral("Extention")) + QLatin1Char('@') +
+                      e.attribute(QStringLiteral("n"));
+    }
+    QCOMPARE(result, written);
 }
 
 void tst_options::refuseValues_data()

@@ -160,6 +160,7 @@ private slots:
     void copyReferenceFile_saveAndCancel();
     void copyReferenceFile_failedCopy_reported();
     void updateHistory_firstTimeThenNothing();
+    void updateHistory_afterAnotherWindowsWrite_noBoxItsOptionsStay();
     void showOtherUpdate_countAndHold();
     void tabs_byKindAndSelect();
     void documentTab_instanceModelInstance_followsKind();
@@ -1014,6 +1015,43 @@ void tst_mainwindow::updateHistory_firstTimeThenNothing()
     QVERIFY(!QFile::exists(init));
     p.window->UpdateHistory(2);
     QVERIFY(QFile::exists(init));
+}
+
+// Window A of the same user opened a workspace and changed the font; window B opens another: its
+// history write used to be refused at every try, with a box.
+void tst_mainwindow::updateHistory_afterAnotherWindowsWrite_noBoxItsOptionsStay()
+{
+    Program p;
+    ReportAnswerer reports;
+    ConflictAnswerer questions(QStringLiteral("keepEditing"));
+    const QString init = QDir::homePath() + QStringLiteral("/.Pelmorine/init.xml");
+    p.SetStrVar(RegSlot::StrWorkspaceDir, QDir::homePath() + QStringLiteral("/first.ws"));
+    p.SetStrVar(RegSlot::StrModelName, QStringLiteral("M1"));
+    p.SetStrVar(RegSlot::StrModelVersion, QStringLiteral("0.0.1"));
+    p.window->UpdateHistory(1);
+    QDomDocument other;
+    QVERIFY(other.setContent(readFile(init)));
+    other.elementsByTagName(QStringLiteral("HISTORY"))
+        .item(0)
+        .toElement()
+        .setAttribute(QStringLiteral("WS"), QDir::homePath() + QStringLiteral("/a.ws"));
+    other.elementsByTagName(QStringLiteral("FONT"))
+        .item(0)
+        .toElement()
+        .setAttribute(QStringLiteral("size"), QStringLiteral("21"));
+    writeFile(init, other.toByteArray());
+    for (const char *ws : {"/b.ws", "/c.ws"}) {
+        p.SetStrVar(RegSlot::StrWorkspaceDir, QDir::homePath() + QLatin1String(ws));
+        p.window->UpdateHistory(1);
+        QDomDocument written;
+        QVERIFY(written.setContent(readFile(init)));
+        QCOMPARE(written.elementsByTagName(QStringLiteral("HISTORY")).item(0).toElement().attribute("WS"),
+                 QDir::homePath() + QLatin1String(ws));
+        QCOMPARE(written.elementsByTagName(QStringLiteral("FONT")).item(0).toElement().attribute("size"),
+                 QStringLiteral("21"));
+    }
+    QCOMPARE(reports.answered, 0);
+    QVERIFY(questions.asked.isEmpty());
 }
 
 void tst_mainwindow::showOtherUpdate_countAndHold()

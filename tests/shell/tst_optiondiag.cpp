@@ -1,6 +1,7 @@
 #include "core/longvalue.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "domtext.h"
 #include "members/addgroup.h"
@@ -20,6 +21,7 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 
 using namespace TestSupport;
 
@@ -120,6 +122,39 @@ struct Session {
         return doc.elementsByTagName(QLatin1String(tag)).item(0).toElement().attribute(QLatin1String(name));
     }
 };
+// What another window of the user does to init.xml meanwhile: reads it, edits it, writes it.
+void otherWindow(const QString &path, const std::function<void(QDomDocument &)> &edit)
+{
+    QFile f(path);
+    QDomDocument doc;
+    if (f.open(QIODevice::ReadOnly))
+        doc.setContent(f.readAll());
+    f.close();
+    edit(doc);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(doc.toByteArray(4));
+}
+
+QDomElement firstOf(QDomDocument &doc, const char *tag)
+{
+    return doc.elementsByTagName(QLatin1String(tag)).item(0).toElement();
+}
+
+// Any message box is a fault here: it is closed, so that the test goes on, and its text kept.
+struct BoxWatch {
+    QStringList texts;
+    QTimer timer;
+    BoxWatch()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->done(0);
+            }
+        });
+        timer.start(10);
+    }
+};
 } // namespace
 
 class tst_optiondiag : public QObject
@@ -145,6 +180,7 @@ private slots:
     void addGroup_longValue_refusedKeepsTyping();
     void ok_longValue_refusedDialogStays_data();
     void ok_longValue_refusedDialogStays();
+    void ok_fileChangedByAnotherWindow_keepsItsChanges();
 };
 
 void tst_optiondiag::init()
@@ -500,6 +536,50 @@ void tst_optiondiag::ok_longValue_refusedDialogStays()
     QCOMPARE(s.w<QLineEdit>("FONT")->text(), QStringLiteral("DejaVu Sans"));
     if (mailAddress)
         QCOMPARE(s.w<QLineEdit>("ADRESS")->text(), over);
+}
+
+// Two windows of the user share init.xml: each OK puts in this window's changes only.
+void tst_optiondiag::ok_fileChangedByAnotherWindow_keepsItsChanges()
+{
+    Session s;
+    BoxWatch boxes;
+    UiReport::ClearLast();
+    s.open();
+    s.w<QSpinBox>("SIZE")->setValue(12);
+    s.click("REDMINE");
+    new QTreeWidgetItem(s.w<QTreeWidget>("EXTTREE"), {QStringLiteral("doc"), QStringLiteral("/usr/bin/wp")});
+    otherWindow(s.path, [](QDomDocument &doc) {
+        firstOf(doc, "FONT").setAttribute(QStringLiteral("size"), QStringLiteral("20"));
+        firstOf(doc, "SMTPSERVER").setAttribute(QStringLiteral("Value"), QStringLiteral("smtp.a.org"));
+        firstOf(doc, "HOME").setAttribute(QStringLiteral("Url"), QStringLiteral("http://a"));
+        QDomElement ref = doc.createElement(QStringLiteral("REF"));
+        ref.setAttribute(QStringLiteral("Extention"), QStringLiteral("txt"));
+        firstOf(doc, "REFERENCE").appendChild(ref);
+    });
+    s.click("OK");
+    QVERIFY(!s.dialog->isVisible());
+    QCOMPARE(s.attr("FONT", "size"), QStringLiteral("12"));
+    QCOMPARE(s.attr("Active", "Value"), QStringLiteral("1"));
+    QCOMPARE(s.attr("SMTPSERVER", "Value"), QStringLiteral("smtp.a.org"));
+    QCOMPARE(s.attr("HOME", "Url"), QStringLiteral("http://a"));
+    const OptionValues first = s.saved();
+    QCOMPARE(first.references.size(), 3);
+    QCOMPARE(first.references.at(1).extension, QStringLiteral("txt"));
+    QCOMPARE(first.references.at(2).extension, QStringLiteral("doc"));
+
+    s.open();
+    s.w<QSpinBox>("SIZE")->setValue(14);
+    otherWindow(s.path, [](QDomDocument &doc) {
+        firstOf(doc, "FONT").setAttribute(QStringLiteral("size"), QStringLiteral("20"));
+        firstOf(doc, "AUTOSAVE").setAttribute(QStringLiteral("interval"), QStringLiteral("10"));
+    });
+    s.click("OK");
+    QVERIFY(!s.dialog->isVisible());
+    QCOMPARE(s.attr("FONT", "size"), QStringLiteral("14"));
+    QCOMPARE(s.attr("AUTOSAVE", "interval"), QStringLiteral("10"));
+    QCOMPARE(s.attr("SMTPSERVER", "Value"), QStringLiteral("smtp.a.org"));
+    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(UiReport::LastText(), QString());
 }
 
 QTEST_MAIN(tst_optiondiag)
