@@ -1083,6 +1083,36 @@
         <source>save waits until the current work ends</source>
         <translation>実行中の処理が終わると保存します</translation>
     </message>
+    <message>
+        <source>not saved: changed by another program, your edit is kept</source>
+        <translation>保存されていません: 他のプログラムが変更しました。編集内容は残っています</translation>
+    </message>
+    <message>
+        <source>Another program changed this file since it was read:</source>
+        <translation>読み込んだ後に、他のプログラムがこのファイルを変更しました:</translation>
+    </message>
+    <message>
+        <source>Another program changed these files since they were read:</source>
+        <translation>読み込んだ後に、他のプログラムがこれらのファイルを変更しました:</translation>
+    </message>
+    <message>
+        <source>Changed by another program</source>
+        <translation>他のプログラムによる変更</translation>
+    </message>
+    <message>
+        <source>Save anyway: your version is written and the other program&apos;s change is replaced.
+Keep editing: nothing is written; your edit stays open, unsaved, and Save stays on.</source>
+        <translation>このまま保存: あなたの内容を書き込み、他のプログラムの変更は置き換えられます。
+編集を続ける: 何も書き込みません。編集内容は保存されないまま残り、保存は有効のままです。</translation>
+    </message>
+    <message>
+        <source>Save anyway</source>
+        <translation>このまま保存</translation>
+    </message>
+    <message>
+        <source>Keep editing</source>
+        <translation>編集を続ける</translation>
+    </message>
 </context>
 <context>
     <name>Manual</name>
@@ -2379,10 +2409,6 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <translation>更新処理が完了しました</translation>
     </message>
     <message>
-        <source>can not write file:%1</source>
-        <translation>ファイルに書き込めません:%1</translation>
-    </message>
-    <message>
         <source>cur_state owner</source>
         <translation>本人</translation>
     </message>
@@ -2719,6 +2745,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
     <message>
         <source>its root element is &quot;%1&quot;, not &quot;%2&quot;</source>
         <translation>ルート要素が &quot;%1&quot; で、&quot;%2&quot; ではありません</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
     </message>
 </context>
 <context>
@@ -3550,10 +3580,6 @@ Do you want to open it?</source>
     <message>
         <source>File error</source>
         <translation>ファイルエラー</translation>
-    </message>
-    <message>
-        <source>can not write file:%1</source>
-        <translation>ファイルに書き込めません:%1</translation>
     </message>
     <message>
         <source>%1 was not saved: the values of row %2 take %3 bytes, more than a reader takes back on one line (%4); they stay in the instance</source>
@@ -7043,6 +7069,10 @@ The text was not saved; it stays in the editor.</source>
         <source>%1 was not written: another program changed it since it was read, and it does not read again (%2). Your changes are kept.</source>
         <translation>%1 は書き込まれませんでした: 読み込んだ後に別のプログラムが変更し、読み直せません (%2)。変更内容は保持されています。</translation>
     </message>
+    <message>
+        <source>%1 was not written: another program kept changing it while this one merged. Your changes are kept; save again later.</source>
+        <translation>%1 は書き込まれませんでした: 統合している間も他のプログラムが変更し続けました。変更内容は残っています。後でもう一度保存してください。</translation>
+    </message>
 </context>
 <context>
     <name>SafeFile</name>
@@ -7129,6 +7159,10 @@ The text was not saved; it stays in the editor.</source>
         <source>%1 was not saved: the text holds %2 lines, more than a text read back in an editor may hold (%3); it stays in the editor</source>
         <translation>%1 は保存しませんでした: テキストが %2 行あり、エディタに読み戻せる上限 (%3) を超えています。エディタに残っています</translation>
     </message>
+    <message>
+        <source>can not write file:%1</source>
+        <translation>ファイルに書き込めません:%1</translation>
+    </message>
 </context>
 <context>
     <name>ThreadControl</name>
@@ -7194,6 +7228,29 @@ The text was not saved; it stays in the editor.</source>
     <message>
         <source>a character reference to no character</source>
         <translation>どの文字も指さない文字参照</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>File error</source>
+        <translation>ファイルエラー</translation>
+    </message>
+    <message>
+        <source>%1 was not written: another program kept changing it while this one merged. Your changes are kept; save again later.</source>
+        <translation>%1 は書き込まれませんでした: 統合している間も他のプログラムが変更し続けました。変更内容は残っています。後でもう一度保存してください。</translation>
+    </message>
+    <message>
+        <source>it can not be read</source>
+        <translation>読み込めません</translation>
+    </message>
+    <message>
+        <source>line %1, column %2: %3</source>
+        <translation>%1 行 %2 列: %3</translation>
+    </message>
+    <message>
+        <source>%1 was not written: another program changed it since it was read, and it does not read again (%2). Your changes are kept and go into it at the next save once it reads.</source>
+        <translation>%1 は書き込まれませんでした: 読み込んだ後に他のプログラムが変更し、再び読み込めません (%2)。変更内容は残っており、読み込めるようになった後の次の保存で書き込まれます。</translation>
     </message>
 </context>
 </TS>
