@@ -17,6 +17,19 @@ void fallback(const QString &title, const QString &text)
     g_lastText = text;
     qWarning().noquote() << title << ":" << text;
 }
+// Why files another program changed were not written, once the edits are kept.
+QString keptUnwritten(const QStringList &paths)
+{
+    QStringList lines;
+    for (const QString &path : paths) {
+        lines << QCoreApplication::translate("SharedXml",
+                                             "%1 was not written: another program changed it since it was "
+                                             "read. Your changes are kept; open the file again to see the "
+                                             "other changes.")
+                     .arg(path);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 UiReport::~UiReport()
@@ -77,10 +90,7 @@ void UiReport::Fatal(const QString &title, const QString &text)
 
 bool UiReport::AskSaveAnyway(const QStringList &paths)
 {
-    QStringList lines;
-    for (const QString &path : paths)
-        lines << KeptUnwritten(path);
-    FatalMessage(QCoreApplication::translate("UiReport", "File error"), lines.join(QLatin1Char('\n')));
+    FatalMessage(QCoreApplication::translate("UiReport", "File error"), keptUnwritten(paths));
     return false;
 }
 
@@ -88,19 +98,8 @@ bool UiReport::SaveAnyway(const QStringList &paths)
 {
     if (g_report)
         return g_report->AskSaveAnyway(paths);
-    QStringList lines;
-    for (const QString &path : paths)
-        lines << KeptUnwritten(path);
-    fallback(QCoreApplication::translate("UiReport", "File error"), lines.join(QLatin1Char('\n')));
+    fallback(QCoreApplication::translate("UiReport", "File error"), keptUnwritten(paths));
     return false;
-}
-
-QString UiReport::KeptUnwritten(const QString &path)
-{
-    return QCoreApplication::translate("SharedXml",
-                                       "%1 was not written: another program changed it since it was read. "
-                                       "Your changes are kept; open the file again to see the other changes.")
-        .arg(path);
 }
 
 void UiReport::LeftOut(const QStringList &lines)

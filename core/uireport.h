@@ -33,6 +33,4 @@ public:
     static void System(const QString &text);
     static void Fatal(const QString &title, const QString &text);
     static bool SaveAnyway(const QStringList &paths);
-    // Why such a file was not written, once the edit is kept.
-    static QString KeptUnwritten(const QString &path);
 };
