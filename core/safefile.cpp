@@ -443,6 +443,15 @@ SafeFile::Seen SafeFile::Seen::OfHash(const QByteArray &hash)
     return seen;
 }
 
+SafeFile::Seen SafeFile::Seen::OfHead(const QByteArray &hash, qint64 length)
+{
+    Seen seen;
+    seen.m_state = Head;
+    seen.m_hash = hash;
+    seen.m_length = length;
+    return seen;
+}
+
 SafeFile::Seen SafeFile::Seen::Absent()
 {
     Seen seen;
@@ -450,12 +459,30 @@ SafeFile::Seen SafeFile::Seen::Absent()
     return seen;
 }
 
-SafeFile::Seen SafeFile::SeenNow(const QString &path)
+SafeFile::Seen SafeFile::SeenNow(const QString &path, const Seen &as)
 {
     if (IsAbsent(path))
         return Seen::Absent();
-    QByteArray bytes;
-    return ReadAll(path, &bytes) ? Seen::Of(bytes) : Seen();
+    if (!as.IsHead()) {
+        QByteArray bytes;
+        return ReadAll(path, &bytes) ? Seen::Of(bytes) : Seen();
+    }
+    QFile file;
+    if (!OpenRead(file, path, QIODevice::ReadOnly, AnySize))
+        return Seen();
+    QCryptographicHash head(Seen::Algorithm);
+    qint64 left = as.HeadLength();
+    while (left > 0) {
+        const QByteArray piece = file.read(std::min<qint64>(left, 64 * 1024));
+        if (piece.isEmpty())
+            break;
+        head.addData(piece);
+        left -= piece.size();
+    }
+    if (file.error() != QFileDevice::NoError)
+        return Seen();
+    // A file now shorter than the part seen has another head.
+    return Seen::OfHead(head.result(), as.HeadLength() - left);
 }
 
 bool SafeFile::LastChanged()
@@ -471,7 +498,7 @@ bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const See
     if (!pending.Prepare(path, bytes, options))
         return false;
     if (seen.IsKnown()) {
-        const Seen now = SeenNow(path);
+        const Seen now = SeenNow(path, seen);
         if (!now.IsKnown())
             return false;
         // A file that already holds these bytes (the same edit saved on another desktop) loses

@@ -119,18 +119,28 @@ public:
     static Seen Of(const QByteArray &bytes);
     // Of bytes hashed with Algorithm by a reader that takes a file in pieces.
     static Seen OfHash(const QByteArray &hash);
+    // Of the first length bytes only, hashed so by a reader that stops at what it takes (a grid's
+    // rows): compared with the same part of the file.
+    static Seen OfHead(const QByteArray &hash, qint64 length);
     static Seen Absent();
     bool IsKnown() const { return m_state != Unknown; }
-    bool operator==(const Seen &other) const { return m_state == other.m_state && m_hash == other.m_hash; }
+    bool IsHead() const { return m_state == Head; }
+    qint64 HeadLength() const { return m_length; }
+    bool operator==(const Seen &other) const
+    {
+        return m_state == other.m_state && m_hash == other.m_hash && m_length == other.m_length;
+    }
     bool operator!=(const Seen &other) const { return !(*this == other); }
 
 private:
-    enum State { Unknown, Missing, Bytes };
+    enum State { Unknown, Missing, Bytes, Head };
     State m_state = Unknown;
     QByteArray m_hash;
+    qint64 m_length = -1;
 };
-// The file as it is now; unknown when it neither reads nor is absent (LastError() tells why).
-Seen SeenNow(const QString &path);
+// The file as it is now; unknown when it neither reads nor is absent (LastError() tells why). For
+// a seen of a head, its part of the file as it is now.
+Seen SeenNow(const QString &path, const Seen &as = Seen());
 // Write, but only over the file a writer's copy was made from: when the file is no longer what
 // seen holds (and neither simply gone nor already holding bytes), nothing is written and
 // LastChanged() is set. The comparison is made after the temporary is written, just before the

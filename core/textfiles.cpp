@@ -45,7 +45,7 @@ QMutex g_refusedLock;
 QHash<QString, QString> g_refused;
 QHash<QString, Told> g_told;
 // What the last read or write of each path held, for the writers that must not write over a file
-// another program changed since (see TextFiles::Write); unknown after a read of only a part.
+// another program changed since (see TextFiles::Write): after a read of only a part, that part.
 QHash<QString, SafeFile::Seen> g_seen;
 
 QString keyOf(const QString &path)
@@ -64,7 +64,7 @@ void noteRead(const QString &path, const SafeFile::Seen &seen)
 }
 
 // A text this program never read (one made in the session) is written only while its file is
-// absent; one read only in part is written as it is.
+// absent.
 SafeFile::Seen seenOf(const QString &path)
 {
     const QString key = keyOf(path);
@@ -331,7 +331,8 @@ Outcome readHead(const QString &path, int maxLines, int maxLineBytes, QString *t
     *text = head.Text();
     // A short last piece usually held the end already; a full one leaves the rest unread.
     const bool seenWhole = ended || (lastRead < piece.size() && file.read(piece.data(), 1) == 0);
-    noteRead(path, seenWhole ? SafeFile::Seen::OfHash(whole.result()) : SafeFile::Seen());
+    noteRead(path, seenWhole ? SafeFile::Seen::OfHash(whole.result())
+                             : SafeFile::Seen::OfHead(whole.result(), total));
     return Outcome::Read;
 }
 

@@ -56,7 +56,7 @@ QString WriteRefusal(const QString &path, const QString &text);
 // the member) unless the user says to save anyway (SaveConflict); a write refused so leaves
 // SafeFile::LastChanged() set, and SaveConflict::Kept() when the user was asked. A path read as
 // absent, or never read, is written only while it still is; one read only in part (a head that
-// stopped before the end) is written as it is.
+// stopped before the end) only while that part is as read.
 bool Write(const QString &path, const QString &text);
 // As Write, for bytes already encoded (a grid, a point list).
 bool WriteBytes(const QString &path, const QByteArray &bytes);

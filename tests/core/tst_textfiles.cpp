@@ -296,24 +296,32 @@ void tst_textfiles::write_changedSinceRead_refusedUntilReadAgain_data()
 {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<bool>("head");
-    QTest::newRow("same size, same second") << QByteArray("aaaa\n") << QByteArray("bbbb\n") << false;
-    QTest::newRow("head read, same size") << QByteArray("1,2\n3,4\n") << QByteArray("1,2\n3,5\n") << true;
-    QTest::newRow("made after an absent read") << QByteArray() << QByteArray("theirs\n") << false;
+    QTest::addColumn<QString>("reader"); // whole, head, or none before the other program's write
+    const QByteArray rest = QByteArray("x\n").repeated(40000);
+    QTest::newRow("same size, same second") << QByteArray("aaaa\n") << QByteArray("bbbb\n") << "whole";
+    QTest::newRow("head read, same size") << QByteArray("1,2\n3,4\n") << QByteArray("1,2\n3,5\n") << "head";
+    QTest::newRow("head that stopped before the end")
+        << QByteArray("1,2\n3,4\n") + rest << QByteArray("1,2\n3,5\n") + rest << "head";
+    QTest::newRow("made after an absent read") << QByteArray() << QByteArray("theirs\n") << "whole";
+    QTest::newRow("never read") << QByteArray() << QByteArray("theirs\n") << "none";
 }
 
 void tst_textfiles::write_changedSinceRead_refusedUntilReadAgain()
 {
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
-    QFETCH(bool, head);
+    QFETCH(QString, reader);
     QTemporaryDir dir;
     const QString path = dir.filePath("text.txt");
     const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60);
     if (!before.isEmpty())
         writeAt(path, before, time);
-    const auto read = [&] { return head ? TextFiles::ReadHead(path, 10, 100, 0) : TextFiles::Read(path, 0); };
-    read();
+    const auto read = [&] {
+        return reader == QLatin1String("head") ? TextFiles::ReadHead(path, 10, 100, 0)
+                                               : TextFiles::Read(path, 0);
+    };
+    if (reader != QLatin1String("none"))
+        read();
     writeAt(path, after, time);
     QVERIFY(!TextFiles::Write(path, QStringLiteral("mine\n")));
     QVERIFY(SafeFile::LastChanged());
