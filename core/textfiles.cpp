@@ -431,8 +431,11 @@ bool TextFiles::Write(const QString &path, const QString &text)
 bool TextFiles::WriteBytes(const QString &path, const QByteArray &bytes)
 {
     bool written = SafeFile::WriteOver(path, bytes, seenOf(path));
-    while (!written && SafeFile::LastChanged() && SaveConflict::SaveAnyway(path, SafeFile::LastChangedTo()))
-        written = SafeFile::WriteOver(path, bytes, SafeFile::LastChangedTo());
+    // The question runs an event loop: what the refusal saw is taken before it.
+    for (SafeFile::Seen now = SafeFile::LastChangedTo();
+         !written && SafeFile::LastChanged() && SaveConflict::SaveAnyway(path, now);
+         now = SafeFile::LastChangedTo())
+        written = SafeFile::WriteOver(path, bytes, now);
     if (!written)
         return false;
     noteRead(path, SafeFile::Seen::Of(bytes));

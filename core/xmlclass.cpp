@@ -356,9 +356,11 @@ int xmlclass::writeDocument(int index, const QString &fileName, int options, OnC
     SharedXml::Written written = SharedXml::Write(fileName, bytes, seen, options, &message);
     if (written == SharedXml::Written::Changed && onChange == OnChange::Return)
         return -1;
-    while (written == SharedXml::Written::Changed &&
-           SaveConflict::SaveAnyway(fileName, SafeFile::LastChangedTo()))
-        written = SharedXml::Write(fileName, bytes, SafeFile::LastChangedTo(), options, &message);
+    // The question runs an event loop: what the refusal saw is taken before it.
+    for (SafeFile::Seen now = SafeFile::LastChangedTo();
+         written == SharedXml::Written::Changed && SaveConflict::SaveAnyway(fileName, now);
+         now = SafeFile::LastChangedTo())
+        written = SharedXml::Write(fileName, bytes, now, options, &message);
     if (written != SharedXml::Written::Yes) {
         // A kept edit was the user's own answer: nothing more to say.
         if (written != SharedXml::Written::Changed || !SaveConflict::Kept())
@@ -366,7 +368,9 @@ int xmlclass::writeDocument(int index, const QString &fileName, int options, OnC
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return 0;
     }
-    (own ? it->seen : it->seenOther[fileName]) = SafeFile::Seen::Of(bytes);
+    // The document may have been closed while the user was asked.
+    if (const auto entry = m_docs.find(index); entry != m_docs.end())
+        (own ? entry->seen : entry->seenOther[fileName]) = SafeFile::Seen::Of(bytes);
     return 1;
 }
 
