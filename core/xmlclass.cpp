@@ -404,6 +404,23 @@ int xmlclass::SaveUnlessChanged(int index)
     return saveDocument(index, OnChange::Return);
 }
 
+int xmlclass::SaveMerging(int index, const std::function<bool()> &readAgain)
+{
+    for (int round = 0; round < 3; ++round) {
+        if (ChangedOnDisk(index) && !readAgain())
+            return 0;
+        const int written = SaveUnlessChanged(index);
+        if (written >= 0)
+            return written;
+    }
+    UiReport::Fatal(tr("File error"),
+                    tr("%1 was not written: another program kept changing it while this one "
+                       "merged. Your changes are kept; save again later.")
+                        .arg(DocFileName(index)));
+    SetBoolVar(RegSlot::FlagWriteFailed, true);
+    return 0;
+}
+
 bool xmlclass::SaveXmlDocAs(const QString &fileName, int index)
 {
     if (!m_docs.value(index).doc) {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QVector>
 #include <QXmlSchema>
+#include <functional>
 #include <optional>
 
 class XmlMessage;
@@ -71,6 +72,11 @@ public:
     // As SaveXmlDoc for a writer that merges: 1 written, 0 failed (reported), -1 the file changed
     // since it was read (nothing said, nothing written): the writer reads it again and merges.
     int SaveUnlessChanged(int index);
+    // For a writer that merges: while the file is no longer what the document was read from,
+    // readAgain puts this program's changes into a fresh copy of it (false: the file does not read,
+    // said by readAgain). Three rounds at most, then refused by name, the changes kept. 1 written,
+    // 0 not (reported, write-failed flag set).
+    int SaveMerging(int index, const std::function<bool()> &readAgain);
     // Written only while the file is absent unless the document was read from it or written as
     // it before; checked against that as its own file is.
     bool SaveXmlDocAs(const QString &fileName, int index);

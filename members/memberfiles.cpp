@@ -598,27 +598,6 @@ bool MemberFiles::readAgain(int n)
     return true;
 }
 
-// A file still changing after a few rounds of reading again and merging is refused, the edits kept.
-bool MemberFiles::saveMerged(int n)
-{
-    xmlclass *xml = store();
-    const int index = XmlIndex::Manager + n;
-    for (int round = 0; round < 3; ++round) {
-        if (xml->ChangedOnDisk(index) && !readAgain(n))
-            return false;
-        const int written = xml->SaveUnlessChanged(index);
-        if (written >= 0)
-            return written == 1;
-    }
-    UiReport::Fatal(QCoreApplication::translate("MemberFiles", "File error"),
-                    QCoreApplication::translate("MemberFiles",
-                                                "%1 was not written: another program kept changing it while "
-                                                "this one merged. Your changes are kept; save again later.")
-                        .arg(xml->DocFileName(index)));
-    SetBoolVar(RegSlot::FlagWriteFailed, true);
-    return false;
-}
-
 bool MemberFiles::SaveMemberDoc(int n)
 {
     xmlclass *xml = store();
@@ -631,7 +610,7 @@ bool MemberFiles::SaveMemberDoc(int n)
     if (n == 0 || !xml->HasDoc(index)) {
         if (xml->SaveXmlDoc(index) != 1)
             return false;
-    } else if (!saveMerged(n)) {
+    } else if (xml->SaveMerging(index, [this, n] { return readAgain(n); }) != 1) {
         return false;
     }
     if (auto it = m_fields.find(index); it != m_fields.end()) {

@@ -131,7 +131,6 @@ private:
                 bool close, const SafeFile::Seen &seen = SafeFile::Seen());
     void takeAsRead(int index, const QDomDocument &doc);
     bool readAgain(int n);
-    bool saveMerged(int n);
 
     QString m_dir;
     // The group document's USER entries this program reads and writes, by number: those the last

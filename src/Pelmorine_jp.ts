@@ -2731,6 +2731,10 @@ color: rgb(0,0,0); border-width: 2px; border-color: rgb(156 202 227)</translatio
         <source>%1 was not written: %2</source>
         <translation>%1 は書き込まれませんでした: %2</translation>
     </message>
+    <message>
+        <source>%1 was not written: another program kept changing it while this one merged. Your changes are kept; save again later.</source>
+        <translation>%1 は書き込まれませんでした: 統合している間も他のプログラムが変更し続けました。変更内容は残っています。後でもう一度保存してください。</translation>
+    </message>
 </context>
 <context>
     <name>UiReport</name>
@@ -7068,10 +7072,6 @@ The text was not saved; it stays in the editor.</source>
     <message>
         <source>%1 was not written: another program changed it since it was read, and it does not read again (%2). Your changes are kept.</source>
         <translation>%1 は書き込まれませんでした: 読み込んだ後に別のプログラムが変更し、読み直せません (%2)。変更内容は保持されています。</translation>
-    </message>
-    <message>
-        <source>%1 was not written: another program kept changing it while this one merged. Your changes are kept; save again later.</source>
-        <translation>%1 は書き込まれませんでした: 統合している間も他のプログラムが変更し続けました。変更内容は残っています。後でもう一度保存してください。</translation>
     </message>
 </context>
 <context>
