@@ -8,12 +8,6 @@
 
 #include <QDomDocument>
 
-namespace
-{
-// Reads again before a write is given up for a file that keeps changing under the merge.
-constexpr int kRounds = 3;
-} // namespace
-
 SettingsFile::SettingsFile(xmlclass *store) : QObject(store), m_store(store) {}
 
 bool SettingsFile::Save(xmlclass *store, const Change &change)
@@ -32,42 +26,23 @@ bool SettingsFile::save(const Change &change)
     const bool changed = change(*m_store->GetXmlDoc(index));
     // Unchanged here may still be news to a file another window wrote since; a file removed since
     // gets this copy at its next change.
-    bool stale = m_store->ChangedOnDisk(index) && !SafeFile::IsAbsent(m_store->DocFileName(index));
+    const bool stale = m_store->ChangedOnDisk(index) && !SafeFile::IsAbsent(m_store->DocFileName(index));
     if (!changed && !stale && m_unwritten.isEmpty())
         return true;
     m_unwritten.append(change);
-    for (int round = 0; round < kRounds; ++round) {
-        if (stale) {
-            bool news = true;
-            if (!readAgain(&news))
-                return false;
-            if (!news) {
-                m_unwritten.clear();
-                return true;
-            }
-        }
-        const int written = m_store->SaveUnlessChanged(index);
-        if (written == 1)
-            m_unwritten.clear();
-        if (written >= 0)
-            return written == 1;
-        stale = true;
-    }
-    UiReport::Fatal(tr("File error"),
-                    tr("%1 was not written: another program kept changing it while this one "
-                       "merged. Your changes are kept; save again later.")
-                        .arg(m_store->DocFileName(index)));
-    SetBoolVar(RegSlot::FlagWriteFailed, true);
-    return false;
+    if (m_store->SaveMerging(index, [this] { return readAgain(); }) != 1)
+        return false;
+    m_unwritten.clear();
+    return true;
 }
 
-bool SettingsFile::readAgain(bool *news)
+xmlclass::Merge SettingsFile::readAgain()
 {
     const int index = XmlIndex::Settings;
     const QString path = m_store->DocFileName(index);
     // A file removed since holds nothing of anyone's: this copy goes in whole.
     if (SafeFile::IsAbsent(path))
-        return true;
+        return xmlclass::Merge::Merged;
     QByteArray bytes;
     QDomDocument fresh;
     QString why;
@@ -85,14 +60,14 @@ bool SettingsFile::readAgain(bool *news)
                            "into it at the next save once it reads.")
                             .arg(path, why));
         SetBoolVar(RegSlot::FlagWriteFailed, true);
-        return false;
+        return xmlclass::Merge::Refused;
     }
     // What the start makes of a file, so that this window sees the sections it saw before.
     initxml::CompleteDocument(fresh, GetStrVar(RegSlot::StrUserEmail));
-    *news = false;
+    bool news = false;
     for (const Change &change : qAsConst(m_unwritten))
-        *news = change(fresh) || *news;
+        news = change(fresh) || news;
     *m_store->GetXmlDoc(index) = fresh;
     m_store->SetSeen(index, SafeFile::Seen::Of(bytes));
-    return true;
+    return news ? xmlclass::Merge::Merged : xmlclass::Merge::Held;
 }

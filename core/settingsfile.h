@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/xmlclass.h"
 
 #include <QObject>
 #include <QVector>
 #include <functional>
 
 class QDomDocument;
-class xmlclass;
 
 // The writes of the per-user settings file (~/.Pelmorine/init.xml). Every window of the user (two
 // workspaces open at once, one home on two desktops) holds its own copy, read at its start: a write
@@ -30,8 +30,8 @@ public:
 private:
     explicit SettingsFile(xmlclass *store);
     bool save(const Change &change);
-    // False when the file does not read (reported). news: whether a change of this window is not in it.
-    bool readAgain(bool *news);
+    // The file read again with every change of this window not yet written put in.
+    xmlclass::Merge readAgain();
 
     xmlclass *m_store;
     // In the order made; each goes into every copy read again until a write succeeds.

@@ -404,11 +404,14 @@ int xmlclass::SaveUnlessChanged(int index)
     return saveDocument(index, OnChange::Return);
 }
 
-int xmlclass::SaveMerging(int index, const std::function<bool()> &readAgain)
+int xmlclass::SaveMerging(int index, const std::function<Merge()> &readAgain)
 {
     for (int round = 0; round < 3; ++round) {
-        if (ChangedOnDisk(index) && !readAgain())
-            return 0;
+        if (ChangedOnDisk(index)) {
+            const Merge merge = readAgain();
+            if (merge != Merge::Merged)
+                return merge == Merge::Held ? 1 : 0;
+        }
         const int written = SaveUnlessChanged(index);
         if (written >= 0)
             return written;

@@ -72,11 +72,17 @@ public:
     // As SaveXmlDoc for a writer that merges: 1 written, 0 failed (reported), -1 the file changed
     // since it was read (nothing said, nothing written): the writer reads it again and merges.
     int SaveUnlessChanged(int index);
+    // What a merging writer's read again made of the file.
+    enum class Merge {
+        Refused, // the file does not read (said by the writer): nothing written
+        Merged,  // this program's changes are in a fresh copy of it, to be written
+        Held,    // the file already holds every change of this program: nothing to write
+    };
     // For a writer that merges: while the file is no longer what the document was read from,
-    // readAgain puts this program's changes into a fresh copy of it (false: the file does not read,
-    // said by readAgain). Three rounds at most, then refused by name, the changes kept. 1 written,
-    // 0 not (reported, write-failed flag set).
-    int SaveMerging(int index, const std::function<bool()> &readAgain);
+    // readAgain puts this program's changes into a fresh copy of it. Three rounds at most, then
+    // refused by name, the changes kept. 1 written (or held already), 0 not (reported, write-failed
+    // flag set).
+    int SaveMerging(int index, const std::function<Merge()> &readAgain);
     // Written only while the file is absent unless the document was read from it or written as
     // it before; checked against that as its own file is.
     bool SaveXmlDocAs(const QString &fileName, int index);

@@ -610,7 +610,9 @@ bool MemberFiles::SaveMemberDoc(int n)
     if (n == 0 || !xml->HasDoc(index)) {
         if (xml->SaveXmlDoc(index) != 1)
             return false;
-    } else if (xml->SaveMerging(index, [this, n] { return readAgain(n); }) != 1) {
+    } else if (xml->SaveMerging(index, [this, n] {
+                   return readAgain(n) ? xmlclass::Merge::Merged : xmlclass::Merge::Refused;
+               }) != 1) {
         return false;
     }
     if (auto it = m_fields.find(index); it != m_fields.end()) {

@@ -7237,10 +7237,6 @@ The text was not saved; it stays in the editor.</source>
         <translation>ファイルエラー</translation>
     </message>
     <message>
-        <source>%1 was not written: another program kept changing it while this one merged. Your changes are kept; save again later.</source>
-        <translation>%1 は書き込まれませんでした: 統合している間も他のプログラムが変更し続けました。変更内容は残っています。後でもう一度保存してください。</translation>
-    </message>
-    <message>
         <source>it can not be read</source>
         <translation>読み込めません</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "core/longvalue.h"
 #include "core/optionsmodel.h"
 #include "core/platformstore.h"
+#include "core/safefile.h"
 #include "core/uireport.h"
 #include "core/xmlclass.h"
 #include "domtext.h"
@@ -122,17 +123,14 @@ struct Session {
         return doc.elementsByTagName(QLatin1String(tag)).item(0).toElement().attribute(QLatin1String(name));
     }
 };
-// What another window of the user does to init.xml meanwhile: reads it, edits it, writes it.
+// What another window of the user does to init.xml meanwhile: reads it, edits it, writes it as
+// its program writes, through the safe writer.
 void otherWindow(const QString &path, const std::function<void(QDomDocument &)> &edit)
 {
-    QFile f(path);
     QDomDocument doc;
-    if (f.open(QIODevice::ReadOnly))
-        doc.setContent(f.readAll());
-    f.close();
+    doc.setContent(readFile(path));
     edit(doc);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(doc.toByteArray(4));
+    QVERIFY(SafeFile::Write(path, doc.toByteArray(4)));
 }
 
 QDomElement firstOf(QDomDocument &doc, const char *tag)
