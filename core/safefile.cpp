@@ -502,8 +502,10 @@ bool SafeFile::WriteOver(const QString &path, const QByteArray &bytes, const See
         if (!now.IsKnown())
             return false;
         // A file that already holds these bytes (the same edit saved on another desktop) loses
-        // nothing by the write; one removed since holds nothing of anyone's.
-        if (now != seen && now != Seen::Absent() && now != Seen::Of(bytes)) {
+        // nothing by the write; one removed since holds nothing of anyone's. Of a head only the
+        // head was compared: whether the file holds the bytes is a question of the whole file.
+        if (now != seen && now != Seen::Absent() &&
+            (seen.IsHead() ? SeenNow(path) : now) != Seen::Of(bytes)) {
             g_changed = true;
             g_changedTo = now;
             g_refused = false;

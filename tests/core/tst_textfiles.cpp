@@ -48,6 +48,8 @@ private slots:
     void refusal_toldOnceUntilTheFileChanges();
     void write_changedSinceRead_refusedUntilReadAgain_data();
     void write_changedSinceRead_refusedUntilReadAgain();
+    void write_fileAlreadyHoldsTheBytes_writtenAndNextWriteSaves_data();
+    void write_fileAlreadyHoldsTheBytes_writtenAndNextWriteSaves();
 };
 
 void tst_textfiles::truncate_atAndAboveLimit()
@@ -331,6 +333,39 @@ void tst_textfiles::write_changedSinceRead_refusedUntilReadAgain()
     QVERIFY(TextFiles::Write(path, QStringLiteral("mine\n")));
     // What it wrote is what it compares with next.
     QVERIFY(TextFiles::Write(path, QStringLiteral("mine again\n")));
+    QCOMPARE(readFile(path), QByteArray("mine again\n"));
+}
+
+// The same edit saved on another desktop first: nothing of anyone's is lost, so no question, and
+// what is there now is what the next write compares with.
+void tst_textfiles::write_fileAlreadyHoldsTheBytes_writtenAndNextWriteSaves_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("mine");
+    QTest::addColumn<bool>("head");
+    const QByteArray rest = QByteArray("x\n").repeated(40000);
+    QTest::newRow("read whole") << QByteArray("old\n") << QByteArray("mine\n") << false;
+    QTest::newRow("head that stopped before the end")
+        << QByteArray("1,2\n3,4\n") + rest << QByteArray("1,2\n3,5\n") + rest << true;
+}
+
+void tst_textfiles::write_fileAlreadyHoldsTheBytes_writtenAndNextWriteSaves()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, mine);
+    QFETCH(bool, head);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("text.txt");
+    writeFile(path, before);
+    if (head)
+        TextFiles::ReadHead(path, 10, 100, 0);
+    else
+        TextFiles::Read(path, 0);
+    writeFile(path, mine);
+    UiReport::ClearLast();
+    QVERIFY(TextFiles::WriteBytes(path, mine));
+    QVERIFY2(UiReport::LastText().isEmpty(), qPrintable(UiReport::LastText()));
+    QVERIFY(TextFiles::WriteBytes(path, "mine again\n"));
     QCOMPARE(readFile(path), QByteArray("mine again\n"));
 }
 

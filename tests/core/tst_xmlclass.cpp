@@ -9,6 +9,8 @@
 #include "testsupport.h"
 
 #include <QtTest>
+#include <functional>
+#include <utility>
 
 using namespace TestSupport;
 
@@ -56,9 +58,14 @@ struct Answering : UiReport {
     bool AskSaveAnyway(const QStringList &paths) override
     {
         asked << paths;
-        return answer;
+        const bool yes = answer;
+        // What another program does while the question is open (and the answer to the next).
+        if (during)
+            std::exchange(during, nullptr)();
+        return yes;
     }
     bool answer;
+    std::function<void()> during;
     QList<QStringList> asked;
     QStringList told;
 };
@@ -113,6 +120,9 @@ private slots:
     void save_changedSinceRead_userAnswers_data();
     void save_changedSinceRead_userAnswers();
     void save_batch_oneQuestionForEveryFileThenWritten();
+    void save_changedAgainWhileAsked_newerChangeAskedAbout_data();
+    void save_changedAgainWhileAsked_newerChangeAskedAbout();
+    void save_newDocumentNamedAfterAnothersFile_notReplaced();
     void saveAs_documentMadeInSession_writtenOnlyWhileAbsentThenChecked();
 
 private:
@@ -1032,6 +1042,58 @@ void tst_xmlclass::save_batch_oneQuestionForEveryFileThenWritten()
     QCOMPARE(batch.KeptFiles(), QStringList{doc});
     QCOMPARE(readFile(doc), QByteArray("<D Theirs=\"3\"/>"));
     QVERIFY(user.told.isEmpty());
+}
+
+// "Save anyway" replaces what the question saw, not what another program wrote while it was open.
+void tst_xmlclass::save_changedAgainWhileAsked_newerChangeAskedAbout_data()
+{
+    QTest::addColumn<bool>("second");
+    QTest::newRow("then keep editing") << false;
+    QTest::newRow("then save anyway") << true;
+}
+
+void tst_xmlclass::save_changedAgainWhileAsked_newerChangeAskedAbout()
+{
+    QFETCH(bool, second);
+    RegistryScope reg;
+    Answering user(true);
+    xmlclass store;
+    const QString file = path("asked.xml");
+    writeFile(file, "<R/>");
+    QVERIFY(store.OpenXmlFile(10001, file));
+    writeFile(file, "<R Theirs=\"1\"/>");
+    const QByteArray newer("<R Theirs=\"2\"/>");
+    user.during = [&] {
+        writeFile(file, newer);
+        user.answer = second;
+    };
+    store.GetXmlDoc(10001)->documentElement().setAttribute(QStringLiteral("Mine"), QStringLiteral("1"));
+    QCOMPARE(store.SaveXmlDoc(10001), second ? 1 : 0);
+    QCOMPARE(user.asked, (QList<QStringList>{{file}, {file}}));
+    QCOMPARE(readFile(file).contains("Mine"), second);
+    if (!second)
+        QCOMPARE(readFile(file), newer);
+}
+
+// A document this program never read (the manager.xml made for a group file that was missing when
+// looked for) is written under a name only while no file holds it.
+void tst_xmlclass::save_newDocumentNamedAfterAnothersFile_notReplaced()
+{
+    RegistryScope reg;
+    Answering user(false);
+    xmlclass store;
+    const QString file = path("manager.xml");
+    const QByteArray theirs("<Root_Manager Theirs=\"1\"/>");
+    writeFile(file, theirs);
+    QDomDocument made;
+    made.appendChild(made.createElement(QStringLiteral("Root_Manager")));
+    store.AddXmlDoc(10001, made);
+    store.SetDocFileName(10001, file);
+    store.AddXmlDocFile(10002, made, file);
+    for (int index : {10001, 10002})
+        QCOMPARE(store.SaveXmlDoc(index), 0);
+    QCOMPARE(readFile(file), theirs);
+    QCOMPARE(user.asked.size(), 2);
 }
 
 // A document made in the session (a selection file missing when its dialog opened) is written
