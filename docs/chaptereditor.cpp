@@ -407,16 +407,16 @@ void ChapterEditor::Save()
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return;
     }
-    bool ok = true;
-    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow)) {
+    QDomElement root = store->GetXmlDoc(storeIndex())->documentElement();
+    ChapterFile::Append(root, m_kind, chapters, m_counter, m_read);
+    bool ok = store->SaveXmlDoc(storeIndex()) != 0;
+    ChapterFile::RemoveChapters(root);
+    // A chapter's text belongs to the chapter its ID names in the file: written only once that
+    // file is, and nothing of a document whose file the user kept unsaved.
+    if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow); ok && mw) {
         for (const auto &text : texts)
             ok = mw->WriteTextFile(text.first, text.second) && ok;
     }
-    QDomElement root = store->GetXmlDoc(storeIndex())->documentElement();
-    ChapterFile::Append(root, m_kind, chapters, m_counter, m_read);
-    if (store->SaveXmlDoc(storeIndex()) == 0)
-        ok = false;
-    ChapterFile::RemoveChapters(root);
     if (!ok)
         SetBoolVar(RegSlot::FlagWriteFailed, true);
     m_text->ClearModified();

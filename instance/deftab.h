@@ -208,6 +208,7 @@ private:
     int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
     QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
     void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
+    void writeElementFiles(QTreeWidgetItem *memberRow);
     void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
     void resolveStateLinks(const QString &prefix);
     static void expandMember(QTreeWidgetItem *member);

@@ -25,10 +25,15 @@ void deftab::SaveInstance()
         if (!IsWritableMember(n) || m_unbuilt.contains(n) || !store->HasDoc(XmlIndex::Instance + n))
             continue;
         BuildInstanceDocument(n, row);
-        if (m->InstanceModified && store->SaveXmlDoc(XmlIndex::Instance + n) == 1 &&
-            !GetBoolVar(RegSlot::FlagWriteFailed))
-            m->InstanceModified = false;
+        const bool written = !m->InstanceModified || store->SaveXmlDoc(XmlIndex::Instance + n) == 1;
         m_files.ClearInstanceDocument(n);
+        // An element's files belong to the element its ID names in the member's file: written only
+        // once that file is, never under an ID another program's file gives to another element,
+        // and nothing of a file the user kept unsaved.
+        if (!written)
+            continue;
+        m->InstanceModified = false;
+        writeElementFiles(row);
     }
     m_explain->ClearModified();
     SetBoolVar(RegSlot::FlagInstanceModified, false);
@@ -67,6 +72,29 @@ void deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
     }
     // What the member's document held besides its large classes goes back where it was.
     ElementLayout::Fill(root, m_keptLclasses.value(n), {{GetStrVar(RegSlot::StrTagLClass), lclasses}});
+}
+
+void deftab::writeElementFiles(QTreeWidgetItem *memberRow)
+{
+    // The rows BuildInstanceDocument makes elements of, and only those.
+    for (int l = 0; l < memberRow->childCount(); ++l) {
+        QTreeWidgetItem *lrow = memberRow->child(l);
+        TreeItemData *lrec = RecordOf(lrow);
+        if (!lrec)
+            continue;
+        for (int s = 0; s < lrow->childCount(); ++s) {
+            QTreeWidgetItem *srow = lrow->child(s);
+            TreeItemData *srec = RecordOf(srow);
+            if (!srec)
+                continue;
+            for (int p = 0; p < srow->childCount(); ++p) {
+                if (TreeItemData *prec = RecordOf(srow->child(p)))
+                    m_files.WriteElementFiles(prec, false);
+            }
+            m_files.WriteElementFiles(srec, true);
+        }
+        m_files.WriteElementFiles(lrec, false);
+    }
 }
 
 void deftab::commitRow(QTreeWidgetItem *row)

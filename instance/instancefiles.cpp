@@ -389,8 +389,20 @@ QDomElement InstanceFiles::buildElement(QDomDocument &doc, const QString &tag, T
         if (it.key() != expression && it.key() != reference)
             element.setAttribute(it.key(), it.value());
     }
-    WriteElementText(record->name, record->GetAttr(GetStrVar(RegSlot::StrAttrID)), record);
     return element;
+}
+
+bool InstanceFiles::WriteElementFiles(TreeItemData *record, bool sclass)
+{
+    const QString n = record->name;
+    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
+    bool ok = WriteElementText(n, id, record);
+    if (sclass) {
+        ok = WriteInstanceCsv(n, id, record) && ok;
+        if (record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)) == QLatin1String("2"))
+            ok = WriteInstancePos(n, id, record) && ok;
+    }
+    return ok;
 }
 
 QDomElement InstanceFiles::BuildLclassElement(QDomDocument &doc, TreeItemData *record,
@@ -409,11 +421,6 @@ QDomElement InstanceFiles::BuildSclassElement(QDomDocument &doc, TreeItemData *r
                                               const QList<QDomElement> &params)
 {
     QDomElement element = buildElement(doc, GetStrVar(RegSlot::StrTagSClass), record);
-    const QString n = record->name;
-    const QString id = record->GetAttr(GetStrVar(RegSlot::StrAttrID));
-    WriteInstanceCsv(n, id, record);
-    if (record->GetAttr(GetStrVar(RegSlot::StrAttrParamType)) == QLatin1String("2"))
-        WriteInstancePos(n, id, record);
     QDomElement param = doc.createElement(kParam);
     ElementLayout::Fill(param, record->keptParams, {{QStringLiteral("P"), params}});
     ElementLayout::Fill(element, record->kept,

@@ -97,13 +97,15 @@ public:
 
     // The elements of the rows, each with the parts its record kept of the element as read (see
     // ElementLayout) back in their places: the large class with its small classes' elements, the
-    // small class with a PARAM holding its parameters' elements. The explanation, value grid and
-    // node positions are written when they changed.
+    // small class with a PARAM holding its parameters' elements. Nothing is written here.
     QDomElement BuildLclassElement(QDomDocument &doc, TreeItemData *record,
                                    const QList<QDomElement> &sclasses = {});
     QDomElement BuildSclassElement(QDomDocument &doc, TreeItemData *record,
                                    const QList<QDomElement> &params = {});
     QDomElement BuildParamElement(QDomDocument &doc, TreeItemData *record);
+    // The files beside the element, each when it changed: its explanation, and a small class's
+    // value grid and node positions. False when one was not written (reported, record kept changed).
+    bool WriteElementFiles(TreeItemData *record, bool sclass);
     // Reference entries of a REFERENCE element, TITLE "[$$]" URL of each REF child.
     void ReadReferences(const QDomElement &reference, QStringList *entries) const;
 

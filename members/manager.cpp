@@ -259,8 +259,9 @@ void manager::saveGroup(QTreeWidgetItem *top)
     const auto *page = GetObj<RedmineProject>(RegSlot::ObjRedmineProject);
     const int projectId = page ? page->LinkToSave() : GetIntVar(RegSlot::IntRedmineProjectId);
     m_files.SaveGroup(saveData(group, 0), users, projectId, GetIntVar(RegSlot::IntRedmineLinkType));
-    m_files.SaveMemberDoc(0);
-    writeNotes(group);
+    // Notes belong to the member the file names: nothing of a file the user kept unsaved.
+    if (m_files.SaveMemberDoc(0))
+        writeNotes(group);
 }
 
 void manager::RewriteGroupFile()
@@ -287,8 +288,8 @@ void manager::SaveManager()
         if (!r || !r->MemberModified || !(r->OtherUser == 0 || r->Transferred) || !m_files.HasMemberRoot(n))
             continue;
         m_files.WriteMemberData(n, saveData(r, n));
-        m_files.SaveMemberDoc(n);
-        writeNotes(r);
+        if (m_files.SaveMemberDoc(n))
+            writeNotes(r);
     }
 }
 

@@ -523,7 +523,15 @@ bool model::SaveModel()
     root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), m_ui->CDATE->text());
     root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID), QString::number(m_nextId));
     const QList<ModelFile::Node> tree = collectTree();
+    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, m_keptRoot);
     bool ok = true;
+    // A change that only the date dialog or the explanation editor marked reaches the file too.
+    if (m_touched || GetBoolVar(RegSlot::FlagModelModified))
+        ok = store->SaveXmlDoc(XmlIndex::Model) != 0;
+    ModelFile::RemoveElements(appended);
+    // A text belongs to the class its ID names in model.xml: written only once the file naming
+    // this model's classes is, never under an ID that another program's model.xml gives to
+    // another class, and nothing of a model whose file the user kept unsaved.
     std::function<void(const QList<ModelFile::Node> &)> writeTexts =
         [&](const QList<ModelFile::Node> &nodes) {
             for (const ModelFile::Node &n : nodes) {
@@ -531,12 +539,8 @@ bool model::SaveModel()
                 writeTexts(n.children);
             }
         };
-    writeTexts(tree);
-    const QList<QDomNode> appended = ModelFile::AppendTree(root, tree, m_keptRoot);
-    // A change that only the date dialog or the explanation editor marked reaches the file too.
-    if (m_touched || GetBoolVar(RegSlot::FlagModelModified))
-        ok = store->SaveXmlDoc(XmlIndex::Model) != 0 && ok;
-    ModelFile::RemoveElements(appended);
+    if (ok)
+        writeTexts(tree);
     if (!ok) {
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return false;

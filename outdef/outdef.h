@@ -196,6 +196,8 @@ private:
     // outdef_file.cpp
     bool NewOutputDocument(const QString &path);
     QString templatePath(int kind, int number) const;
+    // The changed templates of the entries out.xml now names.
+    void writeTemplates();
     // A file or sequence row: the marker with its icon, the title, the number and the record.
     static QTreeWidgetItem *identItem(int markerColumn, const QString &marker, const QString &icon,
                                       int titleColumn, const QString &title, int number, TreeItemData *data);

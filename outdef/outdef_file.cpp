@@ -381,10 +381,6 @@ bool outdef::SerializeOutput()
     }
     root.setAttribute(GetStrVar(RegSlot::StrAttrStartDate), m_ui->SDATE->text());
     root.setAttribute(GetStrVar(RegSlot::StrAttrCompletionDate), m_ui->CDATE->text());
-    for (auto it = m_seqs.cbegin(); it != m_seqs.cend(); ++it)
-        WriteTemplate(SeqKind, it.key(), it.value()->data);
-    for (int n : qAsConst(def.fileOrder))
-        WriteTemplate(FileKind, n, m_files.value(n)->data);
     OutXml::Append(root, def);
     reportChangedCounters(root);
     return true;
@@ -467,8 +463,22 @@ void outdef::SaveOutput()
         SetBoolVar(RegSlot::FlagWriteFailed, true);
         return;
     }
-    store->SaveXmlDoc(XmlIndex::Output);
+    // A template belongs to the entry its number names in out.xml: written only once that file
+    // is, and nothing of a definition whose file the user kept unsaved.
+    if (store->SaveXmlDoc(XmlIndex::Output) != 0)
+        writeTemplates();
     StripDocument();
+}
+
+void outdef::writeTemplates()
+{
+    for (auto it = m_seqs.cbegin(); it != m_seqs.cend(); ++it)
+        WriteTemplate(SeqKind, it.key(), it.value()->data);
+    for (int i = 0; i < m_ui->FILE_TREE->topLevelItemCount(); ++i) {
+        const int n = m_ui->FILE_TREE->topLevelItem(i)->data(2, Qt::UserRole).toInt();
+        if (FileRecord *record = m_files.value(n))
+            WriteTemplate(FileKind, n, record->data);
+    }
 }
 
 // Between saves the records hold the definition; the document keeps only its root.

@@ -112,6 +112,7 @@ private slots:
     void addSclass_leftoverOfFailedSave_nextSessionShowsNothingOfIt();
     void addElement_folderNotListed_refusedWithReasonNothingAdded();
     void stateDiagram_refusedGrids_notMarkedLoaded();
+    void addSclass_sameIdSavedElsewhere_keptNothingOfTheFileWritten();
 };
 
 void tst_classinstances::addLclass_refusalsAndGlobalAcrossMembers()
@@ -577,6 +578,32 @@ void tst_classinstances::stateDiagram_refusedGrids_notMarkedLoaded()
     status.GetTree()->setCurrentItem(status.GetTree()->topLevelItem(0));
     QVERIFY(!deftab::RecordOf(w.row("0-2"))->GridLoaded());
     QVERIFY(!deftab::RecordOf(w.row("0-4"))->GridLoaded());
+}
+
+// The member's other desktop gave the next ID to its own small class and saved. This one's small
+// class of that ID is refused with the file, and its explanation, grid and points with it: written,
+// they would belong to the other desktop's element.
+void tst_classinstances::addSclass_sameIdSavedElsewhere_keptNothingOfTheFileWritten()
+{
+    PaneWorkspace w;
+    QByteArray theirs = kPaneOwn;
+    theirs.replace("MaxID=\"7\"", "MaxID=\"8\"")
+        .replace("</LClass>", "<SClass ID=\"7\" MID=\"2\" Element=\"theirs\"/></LClass>");
+    writeFile(w.path("instance.xml"), theirs);
+    select(w, "0-1", "S1");
+    QVERIFY(w.tab->CreateSclassInstance("SE", 1));
+    TreeItemData *added = deftab::RecordOf(w.tab->GetCurrentUserItem());
+    QCOMPARE(added->GetAttr("ID"), QStringLiteral("7"));
+    added->SetAttr("Expression", "mine");
+    added->TextChanged() = true;
+    added->GridChanged() = true;
+    w.table.value(0)->InstanceModified = true; // as the member manager marks it
+    w.SetBoolVar(RegSlot::FlagWriteFailed, false);
+    w.tab->SaveInstance();
+    QCOMPARE(readFile(w.path("instance.xml")), theirs);
+    QCOMPARE(QDir(w.dir.path()).entryList({"instance_0_7*"}), QStringList());
+    QVERIFY(w.GetBoolVar(RegSlot::FlagWriteFailed));
+    QVERIFY(w.table.value(0)->InstanceModified && added->TextChanged() && added->GridChanged());
 }
 
 QTEST_MAIN(tst_classinstances)

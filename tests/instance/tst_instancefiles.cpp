@@ -423,6 +423,9 @@ void tst_instancefiles::buildElements_attributesReferencesAndExplanation()
     sclass.positions = {QPointF(1, 2)};
     sclass.links = QStringList{"a[$$]http://x", "bad", "t[$$]u[$$]v", "[$$]"};
     QDomElement s = f.files.BuildSclassElement(doc, &sclass);
+    // Building writes nothing: an element's files follow its document's file.
+    QVERIFY(!QFileInfo::exists(f.path("instance_0_2.txt")));
+    QVERIFY(f.files.WriteElementFiles(&lclass, false) && f.files.WriteElementFiles(&sclass, true));
     QCOMPARE(s.tagName(), QStringLiteral("SClass"));
     const QDomElement ref = s.firstChildElement("REFERENCE").firstChildElement("REF");
     QCOMPARE(ref.attribute("TITLE"), QStringLiteral("a"));

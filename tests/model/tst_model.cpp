@@ -49,6 +49,7 @@ private slots:
     void addLclass_craftedCounters_neverReusedOrNegative_data();
     void addLclass_craftedCounters_neverReusedOrNegative();
     void openModel_hugeName_rowsShowItsStartSaveKeepsItWhole();
+    void saveModel_classAddedAtTheSameIdElsewhere_keepEditingWritesNothing();
 };
 
 void tst_model::newModel_writesHeaderOnlyDocuments()
@@ -621,6 +622,43 @@ void tst_model::openModel_hugeName_rowsShowItsStartSaveKeepsItWhole()
     p.window->MenuSave();
     QCOMPARE(readXml(p.modelXml()).documentElement().firstChildElement("LClass").attribute("Name"),
              QString::fromLatin1(name));
+}
+
+// The same user's other desktop gave the next ID to its own class and saved; this one's class of that
+// ID, with its explanation, is asked about and kept: not a byte of it reaches the folder, where its
+// text would become the other class's explanation.
+void tst_model::saveModel_classAddedAtTheSameIdElsewhere_keepEditingWritesNothing()
+{
+    Program p;
+    p.SetStrVar(RegSlot::StrUserEmail, "me@x");
+    p.write("<Root_Model Email='me@x' MaxID='12'><LClass ID='1' Name='L'/></Root_Model>");
+    p.deliver(MsgCode::OpenModel);
+    const QByteArray theirs("<Root_Model Email='me@x' MaxID='13'><LClass ID='1' Name='L'/>"
+                            "<LClass ID='12' Name='A2'/></Root_Model>");
+    writeFile(p.modelXml(), theirs);
+    p.addLclass("B2", "E2");
+    QCOMPARE(p.tree()->currentItem()->text(model::ColId), QStringLiteral("M12"));
+    p.editor()->findChild<NumEditor *>()->insertPlainText(QStringLiteral("B's explanation"));
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box && box->windowTitle() == QLatin1String("Changed by another program"));
+        asked = box->informativeText();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    p.window->MenuSave();
+    QVERIFY2(asked.contains(p.modelXml()), qPrintable(asked));
+    QCOMPARE(readFile(p.modelXml()), theirs);
+    QCOMPARE(QDir(p.versionDir()).entryList({"model_*.txt"}), QStringList());
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
+
+    p.editor()->CloseModel();
+    p.deliver(MsgCode::OpenModel);
+    QTreeWidgetItem *a2 = p.editor()->FindItem("12");
+    QVERIFY(a2);
+    QCOMPARE(a2->text(model::ColLclass), QStringLiteral("A2"));
+    p.editor()->SetCurrentItem(a2);
+    QCOMPARE(p.editor()->findChild<NumEditor *>()->toPlainText(), QString());
 }
 
 QTEST_MAIN(tst_model)
