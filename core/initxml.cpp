@@ -16,6 +16,9 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 namespace
 {
@@ -94,6 +97,32 @@ void ensureAutoSave(QDomDocument &doc)
                     QStringLiteral("0"));
 }
 
+bool isGivenTag(const QList<initxml::HistoryEntry> &entries, const QString &tag)
+{
+    return std::any_of(entries.cbegin(), entries.cend(),
+                       [&tag](const initxml::HistoryEntry &e) { return e.tag == tag; });
+}
+
+// The history now names another workspace: an entry the new set does not replace names a
+// definition of the old one, and so does a second entry of a tag it replaces. Children that are
+// not entries are another member's and stay.
+void dropOtherWorkspaceEntries(QDomElement history, const QList<initxml::HistoryEntry> &entries)
+{
+    QSet<QString> replaced;
+    QDomElement e = history.firstChildElement();
+    while (!e.isNull()) {
+        const QDomElement next = e.nextSiblingElement();
+        const QString tag = e.tagName();
+        const bool entry = tag == QLatin1String("MODEL") || tag == QLatin1String("INSTANCE") ||
+                           tag == QLatin1String("OUTPUT") || isGivenTag(entries, tag);
+        if (entry && (replaced.contains(tag) || !isGivenTag(entries, tag)))
+            history.removeChild(e);
+        else if (entry)
+            replaced.insert(tag);
+        e = next;
+    }
+}
+
 } // namespace
 
 initxml::initxml(QObject *parent) : QObject(parent)
@@ -167,6 +196,7 @@ bool initxml::SetHistory(QDomDocument &doc, const QString &workspace, const QLis
         changed = true;
     } else if (QDir(history.attribute(QStringLiteral("WS"))) != QDir(workspace)) {
         history.setAttribute(QStringLiteral("WS"), workspace);
+        dropOtherWorkspaceEntries(history, entries);
         changed = true;
     }
     for (const HistoryEntry &e : entries) {
@@ -185,6 +215,22 @@ bool initxml::SetHistory(QDomDocument &doc, const QString &workspace, const QLis
         }
     }
     return changed;
+}
+
+void initxml::WindowHistory::Open(const QString &workspace, const QList<HistoryEntry> &entries)
+{
+    // Compared as SetHistory compares, so that the folder written with a slash keeps the set.
+    if (m_workspace.isEmpty() || QDir(m_workspace) != QDir(workspace))
+        m_entries.clear();
+    m_workspace = workspace;
+    for (const HistoryEntry &e : entries) {
+        auto held = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [&e](const HistoryEntry &h) { return h.tag == e.tag; });
+        if (held == m_entries.end())
+            m_entries.append(e);
+        else
+            *held = e;
+    }
 }
 
 bool initxml::OpenInit()

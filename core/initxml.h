@@ -49,8 +49,25 @@ public:
         QString version;
     };
     // Makes the history name this workspace (the same folder written otherwise is no change) and
-    // these entries, creating what is missing. True when anything changed.
+    // these entries, creating what is missing. Entries are a window's whole set: over another
+    // workspace the entries of tags not given go, as they name that workspace's definitions; in
+    // the same workspace they stay, another window of it opened them. True when anything changed.
     static bool SetHistory(QDomDocument &doc, const QString &workspace, const QList<HistoryEntry> &entries);
+
+    // What one window opened in its workspace, the set its history writes hand SetHistory, so that
+    // the last window to open names its own workspace's entries only.
+    class WindowHistory
+    {
+    public:
+        // Entries of a tag held already are replaced; another workspace starts the set over.
+        void Open(const QString &workspace, const QList<HistoryEntry> &entries);
+        QString Workspace() const { return m_workspace; }
+        QList<HistoryEntry> Entries() const { return m_entries; }
+
+    private:
+        QString m_workspace;
+        QList<HistoryEntry> m_entries;
+    };
 
 private:
     void establishDefaults();

@@ -4,6 +4,7 @@
 #include "comm/smtpcontrol.h"
 #include "core/globalmutex.h"
 #include "core/initxml.h"
+#include "core/saveconflict.h"
 #include "core/statuswindow.h"
 #include "instance/deftab.h"
 #include "members/manager.h"
@@ -382,11 +383,11 @@ void CheckTimer::AutoSaveTimeoutEvent()
         mw->SaveAll();
 }
 
-// The busy flag is set and cleared in many places with no signal: it is looked at until it is
-// clear, then the save runs as if asked now.
+// The busy flag is set and cleared in many places with no signal: it (and a save in progress) is
+// looked at until it is clear, then the save runs as if asked now.
 void CheckTimer::SaveWaitTimeoutEvent()
 {
-    if (GetBoolVar(RegSlot::FlagBusy))
+    if (GetBoolVar(RegSlot::FlagBusy) || SaveConflict::InProgress())
         return;
     m_saveWaitTimer->stop();
     if (auto *mw = GetObj<MainWindow>(RegSlot::ObjMainWindow))

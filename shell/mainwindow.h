@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/globalvar.h"
+#include "core/initxml.h"
 #include "core/redmineuserinfo.h"
 #include "core/uireport.h"
 
@@ -253,4 +254,6 @@ private:
     bool m_ending = false;
     bool m_saving = false;
     const QList<MailQueueItem> *m_mailQueue = nullptr;
+    // What this window opened in its workspace, written whole at each history update.
+    initxml::WindowHistory m_history;
 };

@@ -46,9 +46,10 @@ void MainWindow::SaveAll()
     // must not start a second save inside the first: that save answers it and says how it ended.
     if (m_saving)
         return;
-    // Other work holds the documents (an open, an output run): dropped here, the user's save used
-    // to vanish without a word. It waits for that work to end.
-    if (GetBoolVar(RegSlot::FlagBusy)) {
+    // Other work holds the documents (an open, an output run), or another save's question is open
+    // (the run dialog's): dropped here, the user's save used to vanish without a word, and run
+    // inside that question its refusals joined it unnamed. It waits for that work to end.
+    if (GetBoolVar(RegSlot::FlagBusy) || SaveConflict::InProgress()) {
         deferSave();
         return;
     }

@@ -3,6 +3,7 @@
 #include "comm/smtpcontrol.h"
 #include "core/initxml.h"
 #include "core/safefile.h"
+#include "core/saveconflict.h"
 #include "core/settingsfile.h"
 #include "core/textfiles.h"
 #include "core/treeitemdata.h"
@@ -24,6 +25,8 @@
 
 void MainWindow::ShowErrorMsg(const QString &title, const QString &text)
 {
+    if (!SaveConflict::FirstReport(text))
+        return;
     // Reports can come before the second start-up stage built the error window.
     if (!m_errorMsg)
         m_errorMsg = new ErrorMsg;
@@ -49,6 +52,8 @@ void MainWindow::prepareBox(QMessageBox &box, const QString &title, const QStrin
 
 void MainWindow::FatalMessage(const QString &title, const QString &text)
 {
+    if (!SaveConflict::FirstReport(text))
+        return;
     QMessageBox box(this);
     prepareBox(box, title, text, QMessageBox::Warning);
     AskBox::Button(box, "OK", tr("OK"), QMessageBox::AcceptRole);
@@ -65,7 +70,8 @@ bool MainWindow::AskSaveAnyway(const QStringList &paths)
     prepareBox(box, tr("Changed by another program"),
                intro + QStringLiteral("\n") + paths.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
                    tr("Save anyway: your version is written and the other program's change is replaced.\n"
-                      "Keep editing: nothing is written; your edit stays open, unsaved, and Save stays on."),
+                      "Keep editing: none of these files is written; your edit stays open, unsaved, and Save "
+                      "stays on."),
                QMessageBox::Warning);
     QPushButton *save = AskBox::Button(box, "saveAnyway", tr("Save anyway"), QMessageBox::DestructiveRole);
     QPushButton *keep = AskBox::Button(box, "keepEditing", tr("Keep editing"), QMessageBox::RejectRole);
@@ -270,10 +276,16 @@ void MainWindow::UpdateHistory(int kind)
     if (kind == 3 || kind == 4)
         entries.append({QStringLiteral("OUTPUT"), GetStrVar(RegSlot::StrOutputName),
                         GetStrVar(RegSlot::StrOutputVersion)});
-    // Another window of the user may have written init.xml since: this window's entries go into
-    // that file as it is, and its other settings stay.
-    SettingsFile::Save(GetObj<xmlclass>(RegSlot::ObjXmlStore),
-                       [ws, entries](QDomDocument &doc) { return initxml::SetHistory(doc, ws, entries); });
+    // Another window of the user may have written init.xml since, for another workspace: this
+    // window's whole set goes into that file as it is, so that it names no other workspace's
+    // entries, and its other settings stay. The set is copied: the change may be put again into a
+    // copy read later, when the set has moved on.
+    m_history.Open(ws, entries);
+    const QString setWorkspace = m_history.Workspace();
+    const QList<initxml::HistoryEntry> set = m_history.Entries();
+    SettingsFile::Save(GetObj<xmlclass>(RegSlot::ObjXmlStore), [setWorkspace, set](QDomDocument &doc) {
+        return initxml::SetHistory(doc, setWorkspace, set);
+    });
 }
 
 void MainWindow::ShowOtherUpdate(int count)

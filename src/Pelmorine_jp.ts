@@ -1101,9 +1101,9 @@
     </message>
     <message>
         <source>Save anyway: your version is written and the other program&apos;s change is replaced.
-Keep editing: nothing is written; your edit stays open, unsaved, and Save stays on.</source>
+Keep editing: none of these files is written; your edit stays open, unsaved, and Save stays on.</source>
         <translation>このまま保存: あなたの内容を書き込み、他のプログラムの変更は置き換えられます。
-編集を続ける: 何も書き込みません。編集内容は保存されないまま残り、保存は有効のままです。</translation>
+編集を続ける: これらのファイルはどれも書き込みません。編集内容は保存されないまま残り、保存は有効のままです。</translation>
     </message>
     <message>
         <source>Save anyway</source>

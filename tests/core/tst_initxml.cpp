@@ -36,6 +36,8 @@ private slots:
     void workerControl_slowWorker_endedBeforeItsOwnerGoesOn();
     void optionsSave_fileChangedByAnotherWindow_keepsItsOtherValues();
     void historySave_fileChangedByAnotherWindow_keepsItsOptions();
+    void historySave_twoWindows_namesOnlyTheLastOpenersWorkspace_data();
+    void historySave_twoWindows_namesOnlyTheLastOpenersWorkspace();
     void settingsSave_fileNoLongerParses_refusedThenWrittenOnceItReads();
     void settingsSave_fileKeepsChanging_refusedAfterThreeReads();
 
@@ -87,6 +89,22 @@ private:
             .toElement()
             .setAttribute(QLatin1String(name), value);
         writeInit(doc.toByteArray(4));
+    }
+    // The history as "WS TAG:NAME ...", children in file order, an unknown attribute in brackets.
+    QString historyText() const
+    {
+        const QDomElement history = readInit().elementsByTagName("HISTORY").item(0).toElement();
+        QStringList words{history.attribute("WS")};
+        for (QDomElement e = history.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+            words << e.tagName() + QLatin1Char(':') + e.attribute("NAME");
+            const QDomNamedNodeMap attrs = e.attributes();
+            for (int i = 0; i < attrs.size(); ++i) {
+                const QDomAttr a = attrs.item(i).toAttr();
+                if (a.name() != QLatin1String("NAME") && a.name() != QLatin1String("VERSION"))
+                    words.last() += QStringLiteral("[%1=%2]").arg(a.name(), a.value());
+            }
+        }
+        return words.join(QLatin1Char(' '));
     }
     // This window's edit of the font size as the Options dialog makes it.
     static SettingsFile::Change fontSize(const QDomDocument &shownDoc, const QString &size)
@@ -352,6 +370,72 @@ void tst_initxml::historySave_fileChangedByAnotherWindow_keepsItsOptions()
     QCOMPARE(attr("HISTORY", "WS"), QStringLiteral("/b/two.ws"));
     QCOMPARE(attr("MODEL", "NAME"), QStringLiteral("M"));
     QCOMPARE(attr("FONT", "size"), QStringLiteral("20"));
+}
+
+// Each step is "window workspace TAG:NAME ...", the entries a window's open of one definition
+// gives, written as the window writes its history; windows A and B hold their own store.
+void tst_initxml::historySave_twoWindows_namesOnlyTheLastOpenersWorkspace_data()
+{
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("other workspace's instance goes")
+        << "<HISTORY/>"
+        << QStringList{"A /a/one.ws MODEL:M1", "B /b/two.ws MODEL:M2", "B /b/two.ws MODEL:M2 INSTANCE:I2",
+                       "A /a/one.ws MODEL:M1 OUTPUT:O1"}
+        << "/a/one.ws MODEL:M1 OUTPUT:O1";
+    QTest::newRow("own earlier instance comes back")
+        << "<HISTORY/>"
+        << QStringList{"A /a/one.ws MODEL:M1 INSTANCE:I1", "B /b/two.ws MODEL:M2 INSTANCE:I2",
+                       "A /a/one.ws MODEL:M1 OUTPUT:O1"}
+        << "/a/one.ws MODEL:M1 INSTANCE:I1 OUTPUT:O1";
+    QTest::newRow("same workspace keeps the other's instance")
+        << "<HISTORY/>"
+        << QStringList{"A /a/one.ws MODEL:M1", "B /a/one.ws/ MODEL:M1 INSTANCE:I2",
+                       "A /a/one.ws MODEL:M1 OUTPUT:O1"}
+        << "/a/one.ws MODEL:M1 INSTANCE:I2 OUTPUT:O1";
+    QTest::newRow("window moves on, its set starts over")
+        << "<HISTORY/>" << QStringList{"A /a/one.ws MODEL:M1 INSTANCE:I1", "A /b/two.ws MODEL:M2"}
+        << "/b/two.ws MODEL:M2";
+    QTest::newRow("unknown content stays, a second entry goes")
+        << "<HISTORY WS='/b/two.ws'><MODEL NAME='M2' VERSION='1' tip='t'/><NOTE/>"
+           "<INSTANCE NAME='I2' VERSION='1'/><MODEL NAME='M3' VERSION='1'/></HISTORY>"
+        << QStringList{"A /a/one.ws MODEL:M1"} << "/a/one.ws MODEL:M1[tip=t] NOTE:";
+}
+
+void tst_initxml::historySave_twoWindows_namesOnlyTheLastOpenersWorkspace()
+{
+    QFETCH(QString, history);
+    QFETCH(QStringList, steps);
+    writeInit(QByteArray(kSettings).replace("<HISTORY/>", history.toUtf8()));
+    Session s;
+    QVERIFY(s.settings->OpenInit());
+    xmlclass other;
+    QVERIFY(other.OpenXmlFile(XmlIndex::Settings, initPath()));
+    xmlclass *stores[] = {&s.store, &other};
+    initxml::WindowHistory sets[2];
+    UiReport::ClearLast();
+    const auto write = [&](const QString &step) {
+        QStringList words = step.split(QLatin1Char(' '));
+        const int window = words.takeFirst() == QLatin1String("B");
+        QList<initxml::HistoryEntry> entries;
+        for (const QString &word : words.mid(1))
+            entries.append(
+                {word.section(QLatin1Char(':'), 0, 0), word.section(QLatin1Char(':'), 1), "0.0.1"});
+        sets[window].Open(words.first(), entries);
+        const QString ws = sets[window].Workspace();
+        const QList<initxml::HistoryEntry> set = sets[window].Entries();
+        return SettingsFile::Save(stores[window],
+                                  [ws, set](QDomDocument &doc) { return initxml::SetHistory(doc, ws, set); });
+    };
+    for (const QString &step : qAsConst(steps))
+        QVERIFY2(write(step), qPrintable(step));
+    QCOMPARE(UiReport::LastText(), QString());
+    QTEST(historyText(), "expected");
+    // Opened again, the last set is no change: nothing is written.
+    QVERIFY(QFile::remove(initPath()));
+    QVERIFY(write(steps.last()));
+    QVERIFY(!QFile::exists(initPath()));
 }
 
 void tst_initxml::settingsSave_fileNoLongerParses_refusedThenWrittenOnceItReads()

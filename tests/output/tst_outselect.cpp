@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
+#include <utility>
 
 using namespace TestSupport;
 
@@ -61,10 +63,14 @@ struct Reports final : UiReport {
     bool AskSaveAnyway(const QStringList &paths) override
     {
         asked << paths;
+        // What fires while the question is open.
+        if (during)
+            std::exchange(during, nullptr)();
         return anyway;
     }
     QList<QStringList> asked;
     bool anyway = false;
+    std::function<void()> during;
 };
 
 // The golden definition and instances, member 1 the running user's own, ready for the dialog.
@@ -107,6 +113,8 @@ private slots:
     void save_nothingChanged_writesNothing_data();
     void save_nothingChanged_writesNothing();
     void save_madeInSessionThenChangedByAnother_askedOnceEditKept();
+    void save_autoSaveDuringTheQuestion_waitsThenAsksOnItsOwn_data();
+    void save_autoSaveDuringTheQuestion_waitsThenAsksOnItsOwn();
 };
 
 void tst_outselect::save_unknownContentKeptWithItsItem_data()
@@ -286,6 +294,70 @@ void tst_outselect::save_madeInSessionThenChangedByAnother_askedOnceEditKept()
     QCOMPARE(reports.asked.size(), 2);
     QVERIFY(!readFile(defFile).contains("theirs"));
     QVERIFY(!readFile(refFile).contains("theirs"));
+}
+
+void tst_outselect::save_autoSaveDuringTheQuestion_waitsThenAsksOnItsOwn_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("anyway");
+    QTest::newRow("one tick, keep editing") << 1 << false;
+    QTest::newRow("two ticks, model changed again between, save anyway") << 2 << true;
+}
+
+// The auto-save fired inside the run dialog's question used to run a whole save there: its refusal of
+// model.xml joined that question unnamed, and "save anyway" to the selection files wrote model.xml
+// over another program's change. It waits for the dialog's save, then asks about model.xml itself.
+void tst_outselect::save_autoSaveDuringTheQuestion_waitsThenAsksOnItsOwn()
+{
+    QFETCH(int, ticks);
+    QFETCH(bool, anyway);
+    GenProgram p;
+    prepare(p);
+    const QString defFile = defFilePath(p);
+    const QString refFile = refFilePath(p);
+    const QString model = p.modelDir() + QStringLiteral("/model.xml");
+    QVERIFY(p.GetObj<xmlclass>(RegSlot::ObjXmlStore)->DocFileName(XmlIndex::Model) == model);
+    Reports reports;
+    OutMenuDiag dialog;
+    QVERIFY(dialog.InitOutMenu(true));
+    auto *save = dialog.findChild<QPushButton *>("SAVE");
+    const auto toggle = [&dialog] {
+        QTreeWidgetItem *member = firstMember(dialog);
+        member->setCheckState(3, member->checkState(3) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    };
+    toggle();
+    save->click();
+    for (const QString &file : {defFile, refFile})
+        writeFile(file, readFile(file) + "<!-- theirs -->");
+    toggle();
+    // An unsaved model edit; another program changes model.xml.
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    QByteArray theirs = readFile(model) + "<!-- theirs -->";
+    writeFile(model, theirs);
+    auto *timer = p.GetObj<CheckTimer>(RegSlot::ObjCheckTimer);
+    reports.anyway = anyway;
+    reports.during = [&] {
+        for (int tick = 1; tick <= ticks; ++tick) {
+            if (tick > 1)
+                writeFile(model, theirs += "<!-- again -->");
+            timer->AutoSaveTimeoutEvent();
+        }
+        QCOMPARE(readFile(model), theirs);
+        reports.during = [&] { reports.anyway = false; };
+    };
+    save->click();
+    QCOMPARE(reports.asked.first().count(model), 0);
+    QCOMPARE(readFile(model), theirs);
+    // The auto-save runs once the dialog's save has ended, and names model.xml in its own question.
+    QTRY_COMPARE_WITH_TIMEOUT(reports.asked.size(), 2, 60000);
+    QCOMPARE(reports.asked.last(), QStringList{model});
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->IsSaveDeferred(), 60000);
+    QCOMPARE(readFile(model), theirs);
+    QVERIFY(p.GetBoolVar(RegSlot::FlagModelModified));
+    QCOMPARE(p.window->StatusText(),
+             QStringLiteral("not saved: changed by another program, your edit is kept"));
+    QCOMPARE(readFile(defFile).contains("theirs"), !anyway);
 }
 
 QTEST_MAIN(tst_outselect)

@@ -137,6 +137,7 @@ private slots:
     void saveAll_historyNotReadable_failsKeepsSaveAndAsksAtQuit();
     void saveAll_filesChangedByAnother_oneQuestion_data();
     void saveAll_filesChangedByAnother_oneQuestion();
+    void saveAll_saveAnywayWithAnotherFileFailing_oneErrorBox();
     void saveAll_whileBusy_returnsAtOnce();
     void saveAll_nothingToSave_doesNothing();
     void save_askedWhileBusy_doneWhenBusyEnds_data();
@@ -460,6 +461,34 @@ void tst_mainwindow::saveAll_filesChangedByAnother_oneQuestion()
     QCOMPARE(quit, QStringLiteral("Save Contents"));
     QCOMPARE(answerer.asked.size(), 2);
     QVERIFY(p.GetBoolVar(RegSlot::FlagSaveNeeded));
+}
+
+// The pass that writes what the user said to save anyway ran the failed step again, and its file
+// error was shown a second time in the same save.
+void tst_mainwindow::saveAll_saveAnywayWithAnotherFileFailing_oneErrorBox()
+{
+    Program p;
+    FileErrorAnswerer errors;
+    ConflictAnswerer answerer(QStringLiteral("saveAnyway"));
+    const QString dir = QDir::homePath() + QStringLiteral("/save8/");
+    const QString model = dir + QStringLiteral("model.xml");
+    QDir().mkpath(dir);
+    writeFile(model, "<Root/>");
+    QVERIFY(p.store()->OpenXmlFile(XmlIndex::Model, model));
+    writeFile(model, "<Root Theirs=\"1\"/>");
+    p.failingDoc(XmlIndex::InstanceDoc, dir + QStringLiteral("instdoc.xml"));
+    p.SetBoolVar(RegSlot::FlagSaveNeeded, true);
+    p.SetBoolVar(RegSlot::FlagModelModified, true);
+    p.SetBoolVar(RegSlot::FlagInstDocModified, true);
+    p.window->SaveAll();
+    QCOMPARE(answerer.asked.size(), 1);
+    QCOMPARE(errors.answered, 1);
+    QVERIFY(!readFile(model).contains("Theirs"));
+    QCOMPARE(p.window->StatusText(), QStringLiteral("save failed, retry"));
+    QVERIFY(p.GetBoolVar(RegSlot::FlagInstDocModified) && p.GetBoolVar(RegSlot::FlagSaveNeeded));
+    // The next save is another save: its failure is reported again.
+    p.window->SaveAll();
+    QCOMPARE(errors.answered, 2);
 }
 
 void tst_mainwindow::saveAll_whileBusy_returnsAtOnce()
