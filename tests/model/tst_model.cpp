@@ -640,13 +640,18 @@ void tst_model::saveModel_classAddedAtTheSameIdElsewhere_keepEditingWritesNothin
     QCOMPARE(p.tree()->currentItem()->text(model::ColId), QStringLiteral("M12"));
     p.editor()->findChild<NumEditor *>()->insertPlainText(QStringLiteral("B's explanation"));
     QString asked;
-    QTimer::singleShot(0, [&asked] {
+    QTimer keep;
+    keep.setInterval(5);
+    QObject::connect(&keep, &QTimer::timeout, [&asked] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box && box->windowTitle() == QLatin1String("Changed by another program"));
-        asked = box->informativeText();
-        QTest::keyClick(box, Qt::Key_Return);
+        if (box && box->windowTitle() == QLatin1String("Changed by another program")) {
+            asked = box->informativeText();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
     });
+    keep.start();
     p.window->MenuSave();
+    keep.stop();
     QVERIFY2(asked.contains(p.modelXml()), qPrintable(asked));
     QCOMPARE(readFile(p.modelXml()), theirs);
     QCOMPARE(QDir(p.versionDir()).entryList({"model_*.txt"}), QStringList());
