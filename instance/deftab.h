@@ -5,9 +5,11 @@
 
 #include <QHash>
 #include <QMultiHash>
+#include <QPair>
 #include <QPointer>
 #include <QSet>
 #include <QTreeWidgetItem>
+#include <QVector>
 #include <QWidget>
 #include <functional>
 
@@ -82,7 +84,9 @@ public:
     void RegisterModelInstance(QTreeWidgetItem *row, TreeItemData *record);
     int SetScopeIcon(TreeItemData *record, QTreeWidgetItem *row);
     void SaveInstance();
-    void BuildInstanceDocument(int n, QTreeWidgetItem *memberRow);
+    // The member's document from its rows; the records it made elements of, each with whether it
+    // is a small class, whose files (InstanceFiles::WriteElementFiles) follow the document's.
+    QVector<QPair<TreeItemData *, bool>> BuildInstanceDocument(int n, QTreeWidgetItem *memberRow);
     void CommitAndShowItem(QTreeWidgetItem *previous, QTreeWidgetItem *current);
     void LoadValueGrid(QTreeWidgetItem *paramRow);
     void UnlinkChapter(QTreeWidgetItem *row);
@@ -208,7 +212,6 @@ private:
     int openMemberFile(QTreeWidgetItem *memberItem, const QString &errorCode);
     QTreeWidgetItem *newMemberRow(int n, const QString &name, MemberInfo *info);
     void noteMemberDates(MemberInfo *m, const QDomElement &root) const;
-    void writeElementFiles(QTreeWidgetItem *memberRow);
     void buildMemberRows(int n, QTreeWidgetItem *memberRow, QDomElement root, MemberInfo *dates);
     void resolveStateLinks(const QString &prefix);
     static void expandMember(QTreeWidgetItem *member);

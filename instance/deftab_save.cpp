@@ -24,7 +24,7 @@ void deftab::SaveInstance()
         MemberInfo *m = memberOf(n);
         if (!IsWritableMember(n) || m_unbuilt.contains(n) || !store->HasDoc(XmlIndex::Instance + n))
             continue;
-        BuildInstanceDocument(n, row);
+        const QVector<QPair<TreeItemData *, bool>> built = BuildInstanceDocument(n, row);
         const bool written = !m->InstanceModified || store->SaveXmlDoc(XmlIndex::Instance + n) == 1;
         m_files.ClearInstanceDocument(n);
         // An element's files belong to the element its ID names in the member's file: written only
@@ -33,19 +33,21 @@ void deftab::SaveInstance()
         if (!written)
             continue;
         m->InstanceModified = false;
-        writeElementFiles(row);
+        for (const auto &[record, sclass] : built)
+            m_files.WriteElementFiles(record, sclass);
     }
     m_explain->ClearModified();
     SetBoolVar(RegSlot::FlagInstanceModified, false);
 }
 
-void deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
+QVector<QPair<TreeItemData *, bool>> deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
 {
     CommitValueTable();
     auto *store = GetObj<xmlclass>(RegSlot::ObjXmlStore);
     QDomDocument *doc = store ? store->GetXmlDoc(XmlIndex::Instance + n) : nullptr;
+    QVector<QPair<TreeItemData *, bool>> built;
     if (!doc)
-        return;
+        return built;
     QDomElement root = doc->documentElement();
     root.setAttribute(GetStrVar(RegSlot::StrAttrMaxID),
                       QString::number(memberRow->data(2, Qt::UserRole).toInt()));
@@ -63,38 +65,20 @@ void deftab::BuildInstanceDocument(int n, QTreeWidgetItem *memberRow)
                 continue;
             QList<QDomElement> params;
             for (int p = 0; p < srow->childCount(); ++p) {
-                if (TreeItemData *prec = RecordOf(srow->child(p)))
+                if (TreeItemData *prec = RecordOf(srow->child(p))) {
                     params.append(m_files.BuildParamElement(*doc, prec));
+                    built.append({prec, false});
+                }
             }
             sclasses.append(m_files.BuildSclassElement(*doc, srec, params));
+            built.append({srec, true});
         }
         lclasses.append(m_files.BuildLclassElement(*doc, lrec, sclasses));
+        built.append({lrec, false});
     }
     // What the member's document held besides its large classes goes back where it was.
     ElementLayout::Fill(root, m_keptLclasses.value(n), {{GetStrVar(RegSlot::StrTagLClass), lclasses}});
-}
-
-void deftab::writeElementFiles(QTreeWidgetItem *memberRow)
-{
-    // The rows BuildInstanceDocument makes elements of, and only those.
-    for (int l = 0; l < memberRow->childCount(); ++l) {
-        QTreeWidgetItem *lrow = memberRow->child(l);
-        TreeItemData *lrec = RecordOf(lrow);
-        if (!lrec)
-            continue;
-        for (int s = 0; s < lrow->childCount(); ++s) {
-            QTreeWidgetItem *srow = lrow->child(s);
-            TreeItemData *srec = RecordOf(srow);
-            if (!srec)
-                continue;
-            for (int p = 0; p < srow->childCount(); ++p) {
-                if (TreeItemData *prec = RecordOf(srow->child(p)))
-                    m_files.WriteElementFiles(prec, false);
-            }
-            m_files.WriteElementFiles(srec, true);
-        }
-        m_files.WriteElementFiles(lrec, false);
-    }
+    return built;
 }
 
 void deftab::commitRow(QTreeWidgetItem *row)
