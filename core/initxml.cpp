@@ -109,17 +109,17 @@ bool isGivenTag(const QList<initxml::HistoryEntry> &entries, const QString &tag)
 void dropOtherWorkspaceEntries(QDomElement history, const QList<initxml::HistoryEntry> &entries)
 {
     QSet<QString> replaced;
-    QDomElement e = history.firstChildElement();
-    while (!e.isNull()) {
-        const QDomElement next = e.nextSiblingElement();
+    for (QDomElement e = history.firstChildElement(), next; !e.isNull(); e = next) {
+        next = e.nextSiblingElement();
         const QString tag = e.tagName();
-        const bool entry = tag == QLatin1String("MODEL") || tag == QLatin1String("INSTANCE") ||
-                           tag == QLatin1String("OUTPUT") || isGivenTag(entries, tag);
-        if (entry && (replaced.contains(tag) || !isGivenTag(entries, tag)))
-            history.removeChild(e);
-        else if (entry)
+        const bool given = isGivenTag(entries, tag);
+        if (!given && tag != QLatin1String("MODEL") && tag != QLatin1String("INSTANCE") &&
+            tag != QLatin1String("OUTPUT"))
+            continue;
+        if (given && !replaced.contains(tag))
             replaced.insert(tag);
-        e = next;
+        else
+            history.removeChild(e);
     }
 }
 

@@ -123,6 +123,7 @@ private slots:
     void save_changedAgainWhileAsked_newerChangeAskedAbout_data();
     void save_changedAgainWhileAsked_newerChangeAskedAbout();
     void save_newDocumentNamedAfterAnothersFile_notReplaced();
+    void save_fromInsideTheQuestion_refusedAndSaidNotJoined();
     void saveAs_documentMadeInSession_writtenOnlyWhileAbsentThenChecked();
 
 private:
@@ -1094,6 +1095,37 @@ void tst_xmlclass::save_newDocumentNamedAfterAnothersFile_notReplaced()
         QCOMPARE(store.SaveXmlDoc(index), 0);
     QCOMPARE(readFile(file), theirs);
     QCOMPARE(user.asked.size(), 2);
+}
+
+// A save reached from inside the question's event loop (a timer, a modeless dialog) was never
+// named by it: refused and said at once, never joined to the open question nor accepted by it.
+void tst_xmlclass::save_fromInsideTheQuestion_refusedAndSaidNotJoined()
+{
+    RegistryScope reg;
+    Answering user(true);
+    xmlclass store;
+    const QString named = path("named.xml");
+    const QString other = path("other.xml");
+    const QByteArray theirs("<R Theirs=\"1\"/>");
+    for (const QString &file : {named, other})
+        writeFile(file, "<R/>");
+    QVERIFY(store.OpenXmlFile(10001, named) && store.OpenXmlFile(10002, other));
+    for (int index : {10001, 10002}) {
+        writeFile(store.DocFileName(index), theirs);
+        store.GetXmlDoc(index)->documentElement().setAttribute(QStringLiteral("Mine"), QStringLiteral("1"));
+    }
+    SaveConflict::Batch batch;
+    QCOMPARE(store.SaveXmlDoc(10001), 0);
+    int inside = -1;
+    user.during = [&] { inside = store.SaveXmlDoc(10002); };
+    QVERIFY(batch.Ask());
+    QCOMPARE(inside, 0);
+    QCOMPARE(user.asked, QList<QStringList>{{named}});
+    QCOMPARE(user.told.size(), 1);
+    QVERIFY(user.told.first().contains(other));
+    QCOMPARE(store.SaveXmlDoc(10001), 1);
+    QVERIFY(!batch.Ask());
+    QCOMPARE(readFile(other), theirs);
 }
 
 // A document made in the session (a selection file missing when its dialog opened) is written
